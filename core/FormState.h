@@ -1,0 +1,66 @@
+#pragma once
+// The main window's controls as the simulation sees them: captions, check marks, selected items, texts,
+// visibility. The library writes them and tells the host; the desktop front end copies them into its
+// widgets, and the headless runner prints and sets them by their component names.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vp7 {
+
+enum class ControlKind { CheckBox, RadioButton, RadioGroup, Group, Edit, Button, Label, StaticText, Shape, Image, MenuItem };
+
+enum class CursorShape { Standard, Cross, Hand };
+
+struct Control {
+    ControlKind kind = ControlKind::Label;
+    std::string name;
+    std::string parent; // enclosing group or menu, empty for the window itself
+    int left = 0, top = 0, width = 0, height = 0; // relative to the parent, as the form places it
+    std::string caption;
+    std::vector<std::string> items; // radio group items
+    std::string text;               // edit and label text
+    bool checked = false;           // check box, radio button, menu item
+    int itemIndex = -1;             // radio group
+    bool visible = true;
+    bool enabled = true;
+    bool radioItem = false;         // a menu item that belongs to a radio group of items
+};
+
+class FormState {
+public:
+    FormState();
+    FormState(const FormState&) = delete;
+    FormState& operator=(const FormState&) = delete;
+
+    Control* Find(std::string_view name);
+    const Control* Find(std::string_view name) const;
+    // Every control in creation order (parents before their children).
+    const std::vector<Control*>& All() const { return all_; }
+
+    std::string title;
+    bool maximized = false;
+    CursorShape cursor = CursorShape::Standard;
+
+    Control ControllerSelect, OptionsSelect, AlarmModulSelect, StromModulSelect;
+    Control DrosselSelect, StaticText1, StaticText2, StaticText3, StaticText4;
+    Control ZorizOptions, NoPreasureSelect, BlockDownSelect, BlockUpSelect, FrictionSelect, LeakageSelect;
+    Control SelfClosingSelect, SelfOpeningSelect, DoubleActingSelect;
+    Control HorizLeverError, InitErrorSelect, BottomEndError, TopEndError, MoveRangeError;
+    Control HilfeOben, HilfeUnten, HelpText;
+    Control SetpointRampButton, SetpointRampSelect, SetpointDimSelect, Label13, SetPointText, SetpointButton;
+    Control HelpSelect, HelpOthers, HelpKeys;
+    Control Image1, Image2, StaticUmschalt, StaticKleiner, StaticGroesser, Label1, Label2, Label3, Label4;
+
+    // Main menu
+    Control Datei1, Konfigurationladen1, Konfigurationspeichern1;
+    Control Extras1, ParameterTabelle1, Sprache1, Deutsch1, English1;
+    Control Mauszeiger1, MausStandard, MausKreuz, MausHand, ExtraCheckScreen;
+
+private:
+    std::vector<Control*> all_;
+};
+
+const char* ControlKindName(ControlKind k);
+
+} // namespace vp7

@@ -1,0 +1,264 @@
+#include "core/Simulator.h"
+
+#include "platform/Host.h"
+#include "platform/SpriteSet.h"
+
+namespace vp7 {
+
+Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, std::string dir)
+    : clock(clk), host(hst), sprites(sprs), programDir(std::move(dir)),
+      image1(sprs.Get(SpriteId::DevicePicture)), Timer1(clk, "Timer1", 100), Timer2(clk, "Timer2", 50),
+      DiagnosticTimer(clk, "DiagnosticTimer", 1000), KeyTimer(clk, "KeyTimer", 50),
+      AlarmBlinkTimer(clk, "AlarmBlinkTimer", 700), SetpointRampTimer(clk, "SetpointRampTimer", 1000), lcd(*this),
+      settings(*this) {
+    Timer1.SetHandler([this] { Timer1Timer(); });
+    Timer2.SetHandler([this] { Timer2Timer(); });
+    DiagnosticTimer.SetHandler([this] { DiagnosticTimerTimer(); });
+    KeyTimer.SetHandler([this] { KeyTimerTimer(); });
+    AlarmBlinkTimer.SetHandler([this] { AlarmBlinkTimerTimer(); });
+    SetpointRampTimer.SetHandler([this] { SetpointRampTimerTimer(); });
+    RegisterValues();
+}
+
+Simulator::~Simulator() = default;
+
+// The main window's creation, step by step in the device program's order. Steps whose subsystem does
+// not exist yet are marked where they belong; nothing here stands in for them.
+void Simulator::FormCreate() {
+    // 1.
+    state.Updating = 1;
+    state.RestartRequested = 0;
+
+    // 2. Folders beside the program, then the settings: a missing file means every default.
+    if (!settings.EnsureFolders()) {
+        // The start-up is abandoned after the folder message; ending the program is the sound way out.
+        state.SplashDone = 1;
+        host.RequestClose();
+        return;
+    }
+    settings.ApplyDefaults();
+    // Settings file: reading Config/VP7.ini over these defaults goes here.
+
+    // 3.
+    state.Mode = 0;
+    state.ScalesValid = 0;
+    state.MarksErased = 1;
+    // Key-hold flags of the mode logic: cleared and set to their start values here.
+
+    // 4. Parameter set applied to the simulation (parameter values, dead band, minimum stroke times).
+
+    // 5. The screen; a narrow one gets a maximized window.
+    const ScreenInfo screen = host.Screen();
+    state.ScreenWidth = screen.width;
+    state.ScreenHeight = screen.height;
+    state.ScreenBitsPerPixel = screen.bitsPerPixel;
+    form.maximized = screen.width <= 1024;
+    // Splash picture "Opening.bmp": loaded and tested here.
+
+    // 6.
+    for (int i = 0; i < KolbenFrameCount; ++i) state.KolbenFrames[i] = &sprites.Kolben(i);
+
+    // 7.
+    state.LastDirection = 1;
+    state.BaseTimeUp = state.BaseTimeDown = 2500;
+    Timer2.SetInterval(50);
+
+    // 8. Captions for the current language are set here.
+    state.Updating = 0;
+
+    // 9. Stroke speeds computed here.
+    // 10. Hot rectangles of the two binary input switches recorded here.
+
+    // 11.
+    random.seed(static_cast<uint64_t>(clock.NowMs()));
+
+    // 12.
+    Timer1.SetEnabled(true);
+    ViewChanged();
+}
+
+// The start-up tick: runs once, 100 ms after the window was created.
+void Simulator::Timer1Timer() {
+    // 1.
+    if (!Timer1.Enabled()) return;
+    Timer1.SetEnabled(false);
+    host.ProcessMessages();
+
+    // 2. Screen check dialog (when the screen is too small and the check is on) goes here.
+    // 3. Splash picture, shown only when one was loaded at creation.
+
+    // 4.
+    state.SplashDone = 1;
+
+    // 5.
+    lcd.CaptureLcdBackgrounds();
+
+    // 6. Scales and characteristic computed and drawn here.
+    // 7. Binary input switches, outputs, feedback module and gear marks drawn here.
+    // 8. The controller runs once here, with this timer as sender.
+    // 9. Parameter table window placed and shown here.
+
+    // 10.
+    DiagnosticTimer.SetEnabled(true);
+    ViewChanged();
+}
+
+void Simulator::Timer2Timer() {
+    // One motion step of the valve, or of a running initialization.
+}
+
+// The one-second monitoring cycle.
+void Simulator::DiagnosticTimerTimer() {
+    if (state.InitRunning || state.InitStepRunning) {
+        // One step of the initialization procedure.
+        return;
+    }
+    if (state.Mode == 0 || state.Mode == 1) {
+        // Limit monitoring, then the fault and alarm handling.
+    }
+    if (state.DiagnosticMode) {
+        // Refresh of the diagnostic display, unless the diagnostics hold it.
+    }
+}
+
+void Simulator::KeyTimerTimer() {
+    // Key repetition and hold detection.
+}
+
+void Simulator::AlarmBlinkTimerTimer() {
+    // Blanks a fault number shown on the display.
+}
+
+void Simulator::SetpointRampTimerTimer() {
+    // One step of the setpoint ramp.
+}
+
+bool Simulator::FormCloseQuery() const { return state.SplashDone != 0; }
+
+void Simulator::FormClose() {
+    // The settings file is written here.
+    if (state.RestartRequested) host.RestartProgram();
+}
+
+void Simulator::Image1MouseDown(MouseButton, bool, int x, int y) {
+    // A press arrives where the pointer is.
+    MouseX = x;
+    MouseY = y;
+}
+
+void Simulator::Image1MouseUp(MouseButton, int, int) {}
+
+void Simulator::Image1MouseMove(int x, int y) {
+    MouseX = x;
+    MouseY = y;
+}
+
+void Simulator::FormMouseMove() {}
+
+void Simulator::UserCheck(Control& control, bool checked) {
+    if (control.kind == ControlKind::RadioButton) {
+        if (!checked || control.checked) return; // a radio button is unchecked only by its siblings
+        for (Control* c : form.All())
+            if (c->kind == ControlKind::RadioButton && c->parent == control.parent) c->checked = false;
+    }
+    if (control.checked == checked && control.kind == ControlKind::CheckBox) return;
+    control.checked = checked;
+    RunClick(control.name);
+}
+
+void Simulator::UserSelect(Control& control, int itemIndex) {
+    if (itemIndex < 0 || itemIndex >= static_cast<int>(control.items.size()) || itemIndex == control.itemIndex)
+        return;
+    control.itemIndex = itemIndex;
+    RunClick(control.name);
+}
+
+void Simulator::UserEdit(Control& control, std::string text) { control.text = std::move(text); }
+
+void Simulator::UserClick(Control& control) { RunClick(control.name); }
+
+void Simulator::UserKeyDown(Control& control, int key) {
+    if (auto it = keyHandlers_.find(control.name); it != keyHandlers_.end()) it->second(key);
+}
+
+void Simulator::OnClick(std::string_view name, std::function<void()> handler) {
+    clickHandlers_[std::string(name)] = std::move(handler);
+}
+
+void Simulator::OnKeyDown(std::string_view name, std::function<void(int)> handler) {
+    keyHandlers_[std::string(name)] = std::move(handler);
+}
+
+void Simulator::RunClick(const std::string& name) {
+    if (auto it = clickHandlers_.find(name); it != clickHandlers_.end()) it->second();
+    ViewChanged();
+}
+
+void Simulator::ViewChanged() { host.ViewChanged(); }
+
+void Simulator::AddValue(std::string name, decltype(NamedValue::ref) ref) {
+    values_.push_back({std::move(name), ref});
+}
+
+const NamedValue* Simulator::FindValue(std::string_view name) const {
+    for (const NamedValue& v : values_)
+        if (v.name == name) return &v;
+    return nullptr;
+}
+
+void Simulator::RegisterValues() {
+    SimState& s = state;
+    for (auto [name, ptr] : std::initializer_list<std::pair<const char*, const double*>>{
+             {"Sollwert", &s.Sollwert},
+             {"ReglerSollwert", &s.ReglerSollwert},
+             {"KennlinienEingang", &s.KennlinienEingang},
+             {"PositionSetpoint", &s.PositionSetpoint},
+             {"SollwertShown", &s.SollwertShown},
+             {"AutoTarget", &s.AutoTarget},
+             {"ManuellTarget", &s.ManuellTarget},
+             {"DeadBand", &s.DeadBand},
+             {"DeadBandOffset", &s.DeadBandOffset},
+             {"TightCloseInput", &s.TightCloseInput},
+             {"Istwert", &s.Istwert},
+             {"FrameTravel", &s.FrameTravel},
+             {"StepUp", &s.StepUp},
+             {"StepDown", &s.StepDown}})
+        AddValue(name, ptr);
+    for (auto [name, ptr] : std::initializer_list<std::pair<const char*, const int32_t*>>{
+             {"MoveDirection", &s.MoveDirection},
+             {"LastDirection", &s.LastDirection},
+             {"TargetFrame", &s.TargetFrame},
+             {"CurrentFrame", &s.CurrentFrame},
+             {"BaseTimeUp", &s.BaseTimeUp},
+             {"BaseTimeDown", &s.BaseTimeDown},
+             {"SollwertMarkY", &s.SollwertMarkY},
+             {"ReglerMarkY", &s.ReglerMarkY},
+             {"VentilMarkY", &s.VentilMarkY},
+             {"ScreenWidth", &s.ScreenWidth},
+             {"ScreenHeight", &s.ScreenHeight},
+             {"ScreenBitsPerPixel", &s.ScreenBitsPerPixel},
+             {"MouseX", &MouseX},
+             {"MouseY", &MouseY}})
+        AddValue(name, ptr);
+    for (auto [name, ptr] : std::initializer_list<std::pair<const char*, const uint8_t*>>{
+             {"MoveActive", &s.MoveActive},
+             {"ScalesValid", &s.ScalesValid},
+             {"MarksErased", &s.MarksErased},
+             {"Mode", &s.Mode},
+             {"BinMode", &s.BinMode},
+             {"DiagnosticMode", &s.DiagnosticMode},
+             {"InitRunning", &s.InitRunning},
+             {"InitStepRunning", &s.InitStepRunning},
+             {"Updating", &s.Updating},
+             {"ControllerType", &s.ControllerType},
+             {"Language", &s.Language},
+             {"GearIs33", &s.GearIs33},
+             {"SplashValid", &s.SplashValid},
+             {"SplashDone", &s.SplashDone},
+             {"RestartRequested", &s.RestartRequested},
+             {"CheckScreen", &s.CheckScreen},
+             {"CloseApplication", &s.CloseApplication}})
+        AddValue(name, ptr);
+}
+
+} // namespace vp7

@@ -1,0 +1,116 @@
+#pragma once
+// One running simulated device: the shared state, the main window's form state and picture, its six
+// timers and one object per subsystem. The front ends construct it, call FormCreate(), and then feed it
+// timer ticks (through the clock) and user actions; it never calls a window toolkit itself.
+#include "core/FormState.h"
+#include "core/SimState.h"
+#include "device/Lcd.h"
+#include "platform/Clock.h"
+#include "platform/Picture.h"
+#include "storage/Settings.h"
+
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace vp7 {
+
+class Host;
+class SpriteSet;
+
+enum class MouseButton { Left, Right, Middle };
+
+// A state value that can be looked up by its name (the headless runner's `print`).
+struct NamedValue {
+    std::string name;
+    std::variant<const double*, const int32_t*, const uint8_t*, const std::string*> ref;
+};
+
+class Simulator {
+public:
+    // `programDir` is the folder the program file lives in; its settings and data folders sit beside it.
+    Simulator(Clock& clock, Host& host, const SpriteSet& sprites, std::string programDir);
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // The main window's creation; ends by arming the one-shot start-up timer.
+    void FormCreate();
+    // Whether the main window may close now, and its close handler.
+    bool FormCloseQuery() const;
+    void FormClose();
+
+    // Timer handlers.
+    void Timer1Timer();
+    void Timer2Timer();
+    void DiagnosticTimerTimer();
+    void KeyTimerTimer();
+    void AlarmBlinkTimerTimer();
+    void SetpointRampTimerTimer();
+
+    // Pointer on the device picture (picture coordinates).
+    void Image1MouseDown(MouseButton button, bool shift, int x, int y);
+    void Image1MouseUp(MouseButton button, int x, int y);
+    void Image1MouseMove(int x, int y);
+    // Pointer over the window outside the picture.
+    void FormMouseMove();
+
+    // A user changed a control. The form state takes the new value first, then the control's click
+    // handler runs, as the toolkit did it.
+    void UserCheck(Control& control, bool checked);  // check box or radio button
+    void UserSelect(Control& control, int itemIndex); // radio group
+    void UserEdit(Control& control, std::string text); // edit field: no handler
+    void UserClick(Control& control);                 // button or menu item
+    void UserKeyDown(Control& control, int key);      // key in an edit field (13 = Enter)
+
+    // Subsystems register the click handler of the controls they own ("SetpointButton" -> its Click).
+    void OnClick(std::string_view controlName, std::function<void()> handler);
+    void OnKeyDown(std::string_view controlName, std::function<void(int key)> handler);
+
+    // Form state was changed by program code: tell the front end.
+    void ViewChanged();
+
+    const std::vector<NamedValue>& Values() const { return values_; }
+    const NamedValue* FindValue(std::string_view name) const;
+
+    Clock& clock;
+    Host& host;
+    const SpriteSet& sprites;
+    const std::string programDir;
+
+    SimState state;
+    FormState form;
+    Picture image1;
+
+    Timer Timer1;
+    Timer Timer2;
+    Timer DiagnosticTimer;
+    Timer KeyTimer;
+    Timer AlarmBlinkTimer;
+    Timer SetpointRampTimer;
+
+    // Last pointer position over the picture; kept when the pointer leaves it.
+    int32_t MouseX = 0;
+    int32_t MouseY = 0;
+
+    // Seeded once from the clock at creation; the controller's dead band draws from it.
+    std::mt19937_64 random;
+
+    Lcd lcd;
+    Settings settings;
+
+private:
+    void AddValue(std::string name, decltype(NamedValue::ref) ref);
+    void RegisterValues();
+    void RunClick(const std::string& name);
+
+    std::map<std::string, std::function<void()>, std::less<>> clickHandlers_;
+    std::map<std::string, std::function<void(int)>, std::less<>> keyHandlers_;
+    std::vector<NamedValue> values_;
+};
+
+} // namespace vp7

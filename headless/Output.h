@@ -1,0 +1,20 @@
+#pragma once
+// How the scenario runner writes values: reals with four decimals, integers and flags as integers,
+// texts in double quotes with line breaks as \n.
+#include <string>
+#include <string_view>
+
+namespace vp7 {
+
+struct NamedValue;
+struct Control;
+
+std::string QuoteText(std::string_view text);
+std::string FormatReal(double value);
+std::string FormatValue(const NamedValue& value);
+// The value part of `print CONTROL`: check mark, item index, text or caption.
+std::string FormatControl(const Control& control);
+// Reads a double-quoted argument with \xNN, \" and \\ escapes; false when malformed.
+bool UnquoteText(std::string_view quoted, std::string& out);
+
+} // namespace vp7

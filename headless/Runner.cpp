@@ -1,0 +1,374 @@
+#include "headless/Runner.h"
+
+#include "core/Simulator.h"
+#include "headless/Output.h"
+#include "platform/BmpFile.h"
+#include "platform/NumberFormat.h"
+#include "storage/IniFile.h"
+
+#include <array>
+#include <charconv>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <span>
+
+namespace vp7 {
+namespace {
+
+
+int ToInt(const std::string& word, const char* what) {
+    int v = 0;
+    const auto [p, ec] = std::from_chars(word.data(), word.data() + word.size(), v);
+    if (ec != std::errc() || p != word.data() + word.size()) throw ScriptError(std::string("bad ") + what + " '" + word + "'");
+    return v;
+}
+
+MouseButton ToButton(const std::string& word) {
+    if (word == "left") return MouseButton::Left;
+    if (word == "right") return MouseButton::Right;
+    if (word == "middle") return MouseButton::Middle;
+    throw ScriptError("bad button '" + word + "'");
+}
+
+struct KeyCentre {
+    std::string_view name;
+    int x, y;
+};
+constexpr std::array<KeyCentre, 3> kKeys{{{"mode", 378, 356}, {"dec", 428, 356}, {"inc", 480, 356}}};
+
+const KeyCentre& ToKey(const std::string& word) {
+    for (const KeyCentre& k : kKeys)
+        if (k.name == word) return k;
+    throw ScriptError("unknown key '" + word + "'");
+}
+
+} // namespace
+
+struct Runner::Command {
+    std::string_view name;
+    int minWords, maxWords;
+    When when;
+    void (Runner::*run)(const Args&);
+};
+
+
+Runner::Runner(std::ostream& out, std::string programDir)
+    : out_(out), programDir_(std::move(programDir)), sprites_(SpriteSet::Flat()) {
+    host_.OnMessage([this](const ScriptedHost::Message& m) {
+        out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
+    });
+    // Letting pending events run means running what is due now; virtual time moves only by `wait`.
+    host_.OnProcessMessages([this] { clock_.Advance(0); });
+}
+
+Runner::~Runner() = default;
+
+int Runner::Run(std::istream& script, std::ostream& err) {
+    std::string line;
+    int number = 0;
+    while (std::getline(script, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        try {
+            Execute(line);
+        } catch (const ScriptError& e) {
+            out_.flush();
+            err << "error " << number << ": " << e.what() << '\n';
+            return 2;
+        } catch (const RunFailure& e) {
+            out_.flush();
+            err << "error " << number << ": " << e.what() << '\n';
+            return 1;
+        }
+    }
+    out_.flush();
+    return 0;
+}
+
+void Runner::Execute(std::string_view line) {
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos || line[first] == '#') return;
+    line.remove_prefix(first);
+    const size_t nameEnd = line.find_first_of(" \t");
+    const std::string_view name = line.substr(0, nameEnd);
+    Args args;
+    if (nameEnd != std::string_view::npos) {
+        args.rest = std::string(line.substr(nameEnd + 1));
+        size_t i = 0;
+        const std::string& r = args.rest;
+        while ((i = r.find_first_not_of(" \t", i)) != std::string::npos) {
+            const size_t e = r.find_first_of(" \t", i);
+            args.words.push_back(r.substr(i, e - i));
+            i = e;
+        }
+    }
+    for (const Command& c : Commands()) {
+        if (c.name != name) continue;
+        const int n = static_cast<int>(args.words.size());
+        if (n < c.minWords || (c.maxWords >= 0 && n > c.maxWords))
+            throw ScriptError("wrong number of arguments for '" + std::string(name) + "'");
+        if (c.when == When::BeforeStart && sim_) throw ScriptError("'" + std::string(name) + "' must come before start");
+        if (c.when == When::Running) {
+            if (!sim_) throw ScriptError("'" + std::string(name) + "' needs start first");
+            if (closed_) throw ScriptError("the window is closed");
+        }
+        (this->*c.run)(args);
+        AfterCommand();
+        return;
+    }
+    throw ScriptError("unknown command '" + std::string(name) + "'");
+}
+
+Simulator& Runner::Started() { return *sim_; }
+
+// The program may ask to close its window itself (a folder that cannot be made, the screen check).
+void Runner::AfterCommand() {
+    if (sim_ && !closed_ && host_.CloseRequested()) {
+        host_.ClearCloseRequest();
+        CloseWindow();
+    }
+}
+
+void Runner::CloseWindow() {
+    if (!sim_->FormCloseQuery()) return; // refused: the window stays
+    sim_->FormClose();
+    closed_ = true;
+}
+
+void Runner::Screen(const Args& a) {
+    host_.SetScreen({ToInt(a.words[0], "width"), ToInt(a.words[1], "height"), ToInt(a.words[2], "depth")});
+}
+
+void Runner::Ini(const Args& a) {
+    // The value is the rest of the line after section and key.
+    size_t pos = 0;
+    for (int i = 0; i < 2; ++i) {
+        pos = a.rest.find_first_not_of(" \t", pos);
+        pos = a.rest.find_first_of(" \t", pos);
+    }
+    std::string value = pos == std::string::npos ? std::string() : a.rest.substr(pos + 1);
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::create_directories(fs::path(programDir_) / "Config", ec);
+    IniFile ini((fs::path(programDir_) / "Config" / "VP7.ini").string());
+    ini.Load();
+    ini.WriteString(a.words[0], a.words[1], value);
+    if (!ini.Save()) throw RunFailure("cannot write " + ini.Path());
+}
+
+void Runner::Start(const Args&) {
+    sim_ = std::make_unique<Simulator>(clock_, host_, sprites_, programDir_);
+    sim_->FormCreate();
+    AfterCommand();
+    if (!closed_) clock_.Advance(sim_->Timer1.Interval()); // the start-up tick
+}
+
+void Runner::Wait(const Args& a) {
+    const int ms = ToInt(a.words[0], "time");
+    if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
+    clock_.Advance(ms);
+}
+
+namespace {
+struct Point {
+    int x, y;
+};
+Point ToPoint(const Runner::Args& a) {
+    const Point p{ToInt(a.words[0], "x"), ToInt(a.words[1], "y")};
+    if (p.x < 0 || p.y < 0 || p.x >= DevicePictureWidth || p.y >= DevicePictureHeight)
+        throw ScriptError("point outside the picture");
+    return p;
+}
+} // namespace
+
+void Runner::Down(const Args& a) {
+    const Point p = ToPoint(a);
+    MouseButton button = MouseButton::Left;
+    bool shift = false;
+    for (size_t i = 2; i < a.words.size(); ++i) {
+        if (a.words[i] == "shift")
+            shift = true;
+        else
+            button = ToButton(a.words[i]);
+    }
+    Simulator& sim = Started();
+    sim.Image1MouseMove(p.x, p.y);
+    if (button == MouseButton::Left) host_.SetLeftButtonDown(true);
+    sim.Image1MouseDown(button, shift, p.x, p.y);
+}
+
+void Runner::Up(const Args& a) {
+    const Point p = ToPoint(a);
+    const MouseButton button = a.words.size() > 2 ? ToButton(a.words[2]) : MouseButton::Left;
+    if (button == MouseButton::Left) host_.SetLeftButtonDown(false);
+    Started().Image1MouseUp(button, p.x, p.y);
+}
+
+void Runner::Move(const Args& a) {
+    const Point p = ToPoint(a);
+    Started().Image1MouseMove(p.x, p.y);
+}
+
+void Runner::Press(const Args& a) {
+    const KeyCentre& k = ToKey(a.words[0]);
+    Args down{{std::to_string(k.x), std::to_string(k.y)}, {}};
+    for (size_t i = 1; i < a.words.size(); ++i) {
+        if (a.words[i] != "right" && a.words[i] != "shift") throw ScriptError("bad argument '" + a.words[i] + "'");
+        down.words.push_back(a.words[i]);
+    }
+    Down(down);
+}
+
+void Runner::Release(const Args& a) {
+    const KeyCentre& k = ToKey(a.words[0]);
+    Args up{{std::to_string(k.x), std::to_string(k.y)}, {}};
+    if (a.words.size() > 1) {
+        if (a.words[1] != "right") throw ScriptError("bad argument '" + a.words[1] + "'");
+        up.words.push_back("right");
+    }
+    Up(up);
+}
+
+void Runner::Set(const Args& a) {
+    Simulator& sim = Started();
+    const std::string& name = a.words[0];
+    if (name == "ValveType") {
+        if (a.words.size() != 2) throw ScriptError("ValveType takes S, O or D");
+        Control* c = a.words[1] == "S"   ? &sim.form.SelfClosingSelect
+                     : a.words[1] == "O" ? &sim.form.SelfOpeningSelect
+                     : a.words[1] == "D" ? &sim.form.DoubleActingSelect
+                                         : nullptr;
+        if (!c) throw ScriptError("ValveType takes S, O or D");
+        sim.UserCheck(*c, true);
+        return;
+    }
+    Control* c = sim.form.Find(name);
+    if (!c) throw ScriptError("unknown control '" + name + "'");
+    if (!c->visible || !c->enabled) throw ScriptError("control '" + name + "' cannot be used now");
+    if (c->kind == ControlKind::Edit) {
+        // The text is the rest of the line; a quoted text may carry blanks at its ends or be empty.
+        std::string text = a.rest.substr(std::min(a.rest.size(), a.rest.find(name) + name.size()));
+        if (!text.empty() && (text[0] == ' ' || text[0] == '\t')) text.erase(0, 1);
+        std::string unquoted;
+        if (!text.empty() && text.front() == '"' && UnquoteText(text, unquoted)) text = unquoted;
+        sim.UserEdit(*c, std::move(text));
+        return;
+    }
+    if (a.words.size() != 2) throw ScriptError("'set " + name + "' takes one value");
+    const int v = ToInt(a.words[1], "value");
+    switch (c->kind) {
+    case ControlKind::CheckBox:
+        if (v != 0 && v != 1) throw ScriptError("a check box takes 0 or 1");
+        sim.UserCheck(*c, v == 1);
+        break;
+    case ControlKind::RadioButton:
+        if (v != 1) throw ScriptError("a radio button can only be checked (1)");
+        sim.UserCheck(*c, true);
+        break;
+    case ControlKind::RadioGroup:
+        if (v < 0 || v >= static_cast<int>(c->items.size())) throw ScriptError("no item " + a.words[1]);
+        sim.UserSelect(*c, v);
+        break;
+    default: throw ScriptError("control '" + name + "' cannot be set");
+    }
+}
+
+void Runner::Click(const Args& a) {
+    Simulator& sim = Started();
+    const std::string& name = a.words[0];
+    if (name == "Enter") {
+        sim.UserKeyDown(sim.form.SetPointText, 13);
+        return;
+    }
+    Control* c = sim.form.Find(name);
+    if (!c || c->kind != ControlKind::Button) throw ScriptError("unknown button '" + name + "'");
+    if (!c->visible || !c->enabled) throw ScriptError("button '" + name + "' cannot be used now");
+    sim.UserClick(*c);
+}
+
+void Runner::Menu(const Args& a) {
+    Simulator& sim = Started();
+    Control* c = sim.form.Find(a.words[0]);
+    if (!c || c->kind != ControlKind::MenuItem) throw ScriptError("unknown menu item '" + a.words[0] + "'");
+    if (!c->visible || !c->enabled) throw ScriptError("menu item '" + a.words[0] + "' cannot be used now");
+    sim.UserClick(*c);
+}
+
+void Runner::Answer(const Args& a) {
+    const auto b = MsgButtonFromName(a.words[0]);
+    if (!b) throw ScriptError("unknown button '" + a.words[0] + "'");
+    host_.QueueAnswer(*b);
+}
+
+void Runner::File(const Args& a) {
+    if (a.words.size() == 1 && a.words[0] == "cancel")
+        host_.QueueFile(std::nullopt);
+    else
+        host_.QueueFile(a.rest.substr(a.rest.find_first_not_of(" \t")));
+}
+
+void Runner::Print(const Args& a) {
+    if (!sim_) throw ScriptError("'print' needs start first");
+    Simulator& sim = *sim_;
+    const std::string& what = a.words[0];
+    if (what == "pixel") {
+        if (a.words.size() != 3) throw ScriptError("print pixel takes X and Y");
+        const Point p = ToPoint(Args{{a.words[1], a.words[2]}, {}});
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(sim.image1.Pixel(p.x, p.y)));
+        out_ << "pixel " << p.x << ' ' << p.y << ' ' << hex << '\n';
+        return;
+    }
+    if (a.words.size() != 1) throw ScriptError("'print " + what + "' takes no further argument");
+    if (what == "title") {
+        out_ << "title " << QuoteText(sim.form.title) << '\n';
+        return;
+    }
+    if (const NamedValue* v = sim.FindValue(what)) {
+        out_ << what << ' ' << FormatValue(*v) << '\n';
+        return;
+    }
+    if (const Control* c = sim.form.Find(what)) {
+        out_ << what << ' ' << FormatControl(*c);
+        if (c->kind == ControlKind::Label)
+            out_ << ' ' << c->left << ' ' << c->top << ' ' << (c->visible ? 1 : 0);
+        out_ << '\n';
+        return;
+    }
+    throw ScriptError("nothing called '" + what + "'");
+}
+
+void Runner::Snapshot(const Args& a) {
+    if (!sim_) throw ScriptError("'snapshot' needs start first");
+    const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
+    if (!WriteBmp(path, sim_->image1)) throw RunFailure("cannot write " + path);
+}
+
+void Runner::Close(const Args&) { CloseWindow(); }
+
+// Every command with how many words it takes (-1: any number) and when it may stand.
+std::span<const Runner::Command> Runner::Commands() {
+    static const Runner::Command commands[] = {
+        {"screen", 3, 3, When::BeforeStart, &Runner::Screen},
+        {"ini", 2, -1, When::BeforeStart, &Runner::Ini},
+        {"start", 0, 0, When::BeforeStart, &Runner::Start},
+        {"wait", 1, 1, When::Running, &Runner::Wait},
+        {"down", 2, 4, When::Running, &Runner::Down},
+        {"up", 2, 3, When::Running, &Runner::Up},
+        {"move", 2, 2, When::Running, &Runner::Move},
+        {"press", 1, 3, When::Running, &Runner::Press},
+        {"release", 1, 2, When::Running, &Runner::Release},
+        {"set", 1, -1, When::Running, &Runner::Set},
+        {"click", 1, 1, When::Running, &Runner::Click},
+        {"menu", 1, 1, When::Running, &Runner::Menu},
+        {"answer", 1, 1, When::Any, &Runner::Answer},
+        {"file", 1, -1, When::Any, &Runner::File},
+        {"print", 1, 3, When::Any, &Runner::Print},
+        {"snapshot", 1, -1, When::Any, &Runner::Snapshot},
+        {"close", 0, 0, When::Running, &Runner::Close},
+    };
+    return commands;
+}
+
+} // namespace vp7

@@ -1,0 +1,82 @@
+#pragma once
+// The scenario runner: drives a Simulator from a script, one command a line, on a virtual clock with
+// flat sprites and a scripted host, and prints what the script asks for.
+#include "platform/ScriptedHost.h"
+#include "platform/SpriteSet.h"
+#include "platform/VirtualClock.h"
+
+#include <iosfwd>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vp7 {
+
+class Simulator;
+
+// A bad command or argument: the script stops with exit status 2.
+struct ScriptError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+// The command was right but could not be carried out (a file not written): exit status 1.
+struct RunFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class Runner {
+public:
+    Runner(std::ostream& out, std::string programDir);
+    ~Runner();
+
+    // Runs every line; returns the exit status (0 fine, 1 failure, 2 bad script), having written
+    // "error LINE: REASON" to `err` on failure.
+    int Run(std::istream& script, std::ostream& err);
+    // One line; throws ScriptError or RunFailure.
+    void Execute(std::string_view line);
+
+    struct Args {
+        std::vector<std::string> words; // the words after the command name
+        std::string rest;               // everything after the command name and one blank
+    };
+    enum class When { BeforeStart, Running, Any };
+    struct Command;
+
+    Simulator* Sim() { return sim_.get(); }
+
+private:
+    static std::span<const Command> Commands();
+    Simulator& Started();
+    void CloseWindow();
+    void AfterCommand();
+
+    void Screen(const Args& a);
+    void Ini(const Args& a);
+    void Start(const Args& a);
+    void Wait(const Args& a);
+    void Down(const Args& a);
+    void Up(const Args& a);
+    void Move(const Args& a);
+    void Press(const Args& a);
+    void Release(const Args& a);
+    void Set(const Args& a);
+    void Click(const Args& a);
+    void Menu(const Args& a);
+    void Answer(const Args& a);
+    void File(const Args& a);
+    void Print(const Args& a);
+    void Snapshot(const Args& a);
+    void Close(const Args& a);
+
+    std::ostream& out_;
+    std::string programDir_;
+    VirtualClock clock_;
+    ScriptedHost host_;
+    SpriteSet sprites_;
+    std::unique_ptr<Simulator> sim_;
+    bool closed_ = false;
+};
+
+} // namespace vp7

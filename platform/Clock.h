@@ -1,0 +1,57 @@
+#pragma once
+// Timers with the semantics of a window toolkit's timer component: enabling a disabled timer or
+// changing the interval of an enabled one starts a new period from now; setting Enabled to the value it
+// already has changes nothing; a handler may disable or re-enable its own timer. A Clock runs them: the
+// Qt clock on real time, the virtual clock on simulated time for tests and the headless runner.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vp7 {
+
+class Clock;
+
+class Timer {
+public:
+    using Handler = std::function<void()>;
+
+    Timer(Clock& clock, std::string name, int intervalMs);
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    const std::string& Name() const { return name_; }
+    int Interval() const { return interval_; }
+    void SetInterval(int ms);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool on);
+    void SetHandler(Handler h) { handler_ = std::move(h); }
+
+    // Called by the clock when a period has passed.
+    void Fire();
+
+private:
+    // An interval of 0 or less never fires, like a toolkit timer without a period.
+    bool Running() const { return enabled_ && interval_ > 0; }
+
+    Clock& clock_;
+    std::string name_;
+    int interval_;
+    bool enabled_ = false;
+    Handler handler_;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Milliseconds since an arbitrary start, like the system's tick count.
+    virtual int64_t NowMs() const = 0;
+
+protected:
+    friend class Timer;
+    // Start a new period of `timer` from now (it may already be running).
+    virtual void Arm(Timer& timer) = 0;
+    virtual void Disarm(Timer& timer) = 0;
+};
+
+} // namespace vp7

@@ -1,0 +1,67 @@
+#pragma once
+// What the simulation needs from a platform and cannot do itself: message boxes, file dialogs, text
+// rendering, letting pending events run, the mouse button state, the screen, and closing the window.
+#include "platform/Picture.h"
+
+#include <optional>
+#include <string>
+
+namespace vp7 {
+
+enum class MsgType { Warning, Error, Information, Confirmation };
+
+enum class MsgButton { None = 0, OK = 1, Cancel = 2, Yes = 4, No = 8 };
+
+// A set of buttons, shown in the order OK, Cancel, Yes, No... as the classic dialog did.
+struct MsgButtons {
+    unsigned bits = 0;
+    constexpr MsgButtons(MsgButton b) : bits(static_cast<unsigned>(b)) {}
+    constexpr MsgButtons(unsigned b) : bits(b) {}
+    constexpr bool Has(MsgButton b) const { return bits & static_cast<unsigned>(b); }
+    MsgButton First() const;
+};
+constexpr MsgButtons operator|(MsgButton a, MsgButton b) {
+    return MsgButtons(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+
+const char* MsgTypeName(MsgType t);     // "error", "warning", "information", "confirmation"
+const char* MsgButtonName(MsgButton b); // "OK", "Cancel", "Yes", "No"
+std::optional<MsgButton> MsgButtonFromName(const std::string& name);
+
+struct Font {
+    std::string name = "MS Sans Serif";
+    int size = 8; // points
+    bool bold = false;
+};
+
+struct ScreenInfo {
+    int width = 1280;
+    int height = 1024;
+    int bitsPerPixel = 24;
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Lets pending window events run (and with them due timers) inside a busy handler.
+    virtual void ProcessMessages() = 0;
+    // The asynchronous state of the left mouse button, not that of the last event.
+    virtual bool LeftButtonDown() const = 0;
+    // A modal message box; returns the button chosen.
+    virtual MsgButton MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) = 0;
+    virtual std::optional<std::string> OpenFileDialog(const std::string& filter, const std::string& initialDir) = 0;
+    virtual std::optional<std::string> SaveFileDialog(const std::string& filter, const std::string& initialDir) = 0;
+    // Text with its top left at (x, y); the text cell's background is filled with `brush`.
+    virtual void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
+                         Rgb brush) = 0;
+    // The form state changed: a front end copies it into its widgets.
+    virtual void ViewChanged() = 0;
+    virtual ScreenInfo Screen() const = 0;
+    // Close the main window as the user would (the close query and the close handler still run).
+    virtual void RequestClose() = 0;
+    // Start the program's own file anew (after this instance has let go of its single-instance lock).
+    virtual void RestartProgram() = 0;
+};
+
+} // namespace vp7

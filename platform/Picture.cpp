@@ -1,0 +1,126 @@
+#include "platform/Picture.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace vp7 {
+
+Rect Rect::United(const Rect& o) const {
+    if (Empty()) return o;
+    if (o.Empty()) return *this;
+    return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
+}
+
+Rect Rect::Intersected(const Rect& o) const {
+    Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+    return r.Empty() ? Rect{} : r;
+}
+
+Picture::Picture(int width, int height, Rgb fill, int scale)
+    : width_(std::max(0, width)), height_(std::max(0, height)), scale_(std::max(1, scale)),
+      pixels_(static_cast<size_t>(width_) * scale_ * height_ * scale_, fill) {}
+
+void Picture::Plot(int x, int y, Rgb c) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    const int stride = DeviceWidth();
+    Rgb* row = pixels_.data() + static_cast<size_t>(y) * scale_ * stride + static_cast<size_t>(x) * scale_;
+    for (int dy = 0; dy < scale_; ++dy, row += stride) std::fill(row, row + scale_, c);
+}
+
+Rgb Picture::Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    return pixels_[static_cast<size_t>(y) * scale_ * DeviceWidth() + static_cast<size_t>(x) * scale_];
+}
+
+void Picture::SetPixel(int x, int y, Rgb c) {
+    Plot(x, y, c);
+    MarkDirty({x, y, x + 1, y + 1});
+}
+
+void Picture::MarkDirty(const Rect& r) { dirty_ = dirty_.United(r.Intersected(Bounds())); }
+
+Rect Picture::TakeDirty() {
+    Rect r = dirty_;
+    dirty_ = {};
+    return r;
+}
+
+void Picture::MoveTo(int x, int y) {
+    penX_ = x;
+    penY_ = y;
+}
+
+// Bresenham from the start toward the end, the end point left out.
+void Picture::Line(int x0, int y0, int x1, int y1, Rgb c) {
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    while (x0 != x1 || y0 != y1) {
+        Plot(x0, y0, c);
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+}
+
+void Picture::LineTo(int x, int y) {
+    const int x0 = penX_, y0 = penY_;
+    Line(x0, y0, x, y, penColor_);
+    Rect touched{std::min(x0, x), std::min(y0, y), std::max(x0, x) + 1, std::max(y0, y) + 1};
+    if (penWidth_ >= 2) {
+        const bool mostlyVertical = std::abs(y - y0) > std::abs(x - x0);
+        const int ox = mostlyVertical ? 1 : 0, oy = mostlyVertical ? 0 : 1;
+        Line(x0 + ox, y0 + oy, x + ox, y + oy, penColor_);
+        touched.right += ox;
+        touched.bottom += oy;
+    }
+    MarkDirty(touched);
+    penX_ = x;
+    penY_ = y;
+}
+
+void Picture::FillRect(const Rect& r) {
+    const Rect c = r.Intersected(Bounds());
+    if (c.Empty()) return;
+    const int stride = DeviceWidth();
+    for (int y = c.top * scale_; y < c.bottom * scale_; ++y) {
+        Rgb* row = pixels_.data() + static_cast<size_t>(y) * stride;
+        std::fill(row + c.left * scale_, row + c.right * scale_, brushColor_);
+    }
+    MarkDirty(c);
+}
+
+void Picture::Draw(int x, int y, const Picture& sprite) {
+    CopyRect({x, y, x + sprite.Width(), y + sprite.Height()}, sprite, sprite.Bounds());
+}
+
+void Picture::CopyRect(const Rect& dst, const Picture& src, const Rect& srcRect) {
+    if (dst.Empty() || srcRect.Empty()) return;
+    const Rect clip = dst.Intersected(Bounds());
+    if (clip.Empty()) return;
+    // Work in device pixels so sprites rendered at this picture's scale keep their detail; a source
+    // of another scale or size is sampled nearest-neighbour, as a stretching blit does.
+    const int dw = dst.Width() * scale_, dh = dst.Height() * scale_;
+    const int sw = srcRect.Width() * src.scale_, sh = srcRect.Height() * src.scale_;
+    const int sx0 = srcRect.left * src.scale_, sy0 = srcRect.top * src.scale_;
+    const int srcStride = src.DeviceWidth(), stride = DeviceWidth();
+    for (int y = clip.top * scale_; y < clip.bottom * scale_; ++y) {
+        const int sy = sy0 + static_cast<int>(static_cast<int64_t>(y - dst.top * scale_) * sh / dh);
+        if (sy < 0 || sy >= src.DeviceHeight()) continue;
+        Rgb* row = pixels_.data() + static_cast<size_t>(y) * stride;
+        const Rgb* srow = src.pixels_.data() + static_cast<size_t>(sy) * srcStride;
+        for (int x = clip.left * scale_; x < clip.right * scale_; ++x) {
+            const int sx = sx0 + static_cast<int>(static_cast<int64_t>(x - dst.left * scale_) * sw / dw);
+            if (sx >= 0 && sx < srcStride) row[x] = srow[sx];
+        }
+    }
+    MarkDirty(clip);
+}
+
+} // namespace vp7

@@ -1,0 +1,85 @@
+#pragma once
+// A 24-bit raster with the classic canvas operations the device picture is drawn with. Coordinates are
+// logical; with a scale factor s every logical pixel is an s x s block, so artwork and text can be
+// rendered sharper on high-resolution screens while all drawing code stays in logical points.
+#include <cstdint>
+#include <vector>
+
+namespace vp7 {
+
+using Rgb = uint32_t; // 0x00RRGGBB
+
+constexpr Rgb MakeRgb(int r, int g, int b) {
+    return (static_cast<Rgb>(r & 0xFF) << 16) | (static_cast<Rgb>(g & 0xFF) << 8) | static_cast<Rgb>(b & 0xFF);
+}
+
+// Left/top inclusive, right/bottom exclusive.
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool Empty() const { return right <= left || bottom <= top; }
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    Rect United(const Rect& o) const;
+    Rect Intersected(const Rect& o) const;
+    bool operator==(const Rect&) const = default;
+};
+
+class Picture {
+public:
+    Picture() = default;
+    Picture(int width, int height, Rgb fill = 0, int scale = 1);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int Scale() const { return scale_; }
+    Rect Bounds() const { return {0, 0, width_, height_}; }
+
+    // Device pixels: (Width*Scale) x (Height*Scale), rows top to bottom.
+    int DeviceWidth() const { return width_ * scale_; }
+    int DeviceHeight() const { return height_ * scale_; }
+    Rgb* Bits() { return pixels_.data(); }
+    const Rgb* Bits() const { return pixels_.data(); }
+
+    // Pen and brush as the canvas keeps them between calls.
+    void SetPenColor(Rgb c) { penColor_ = c; }
+    void SetPenWidth(int w) { penWidth_ = w < 1 ? 1 : w; }
+    void SetBrushColor(Rgb c) { brushColor_ = c; }
+    Rgb PenColor() const { return penColor_; }
+    int PenWidth() const { return penWidth_; }
+    Rgb BrushColor() const { return brushColor_; }
+
+    void MoveTo(int x, int y);
+    // Draws from the pen position to (x, y): the start point is drawn, the end point is not. A pen of
+    // width 2 draws the line twice, the copy one pixel right (mostly vertical) or down (otherwise).
+    void LineTo(int x, int y);
+    // Fills with the brush; right and bottom edges are excluded.
+    void FillRect(const Rect& r);
+    // Opaque copy of a whole sprite with its top left at (x, y), clipped at the picture's edges.
+    void Draw(int x, int y, const Picture& sprite);
+    // Copies src's rectangle into dst's rectangle of this picture, stretched when the sizes differ.
+    void CopyRect(const Rect& dst, const Picture& src, const Rect& srcRect);
+    void StretchDraw(const Rect& dst, const Picture& src) { CopyRect(dst, src, src.Bounds()); }
+
+    // Colour of the logical pixel (its block's top-left device pixel); 0 outside the picture.
+    Rgb Pixel(int x, int y) const;
+    void SetPixel(int x, int y, Rgb c);
+
+    // The union of everything changed since the last TakeDirty(), clipped to the picture.
+    Rect Dirty() const { return dirty_; }
+    Rect TakeDirty();
+    void MarkDirty(const Rect& r);
+
+private:
+    void Plot(int x, int y, Rgb c); // one logical pixel, clipped, no dirty marking
+    void Line(int x0, int y0, int x1, int y1, Rgb c);
+
+    int width_ = 0, height_ = 0, scale_ = 1;
+    std::vector<Rgb> pixels_;
+    Rgb penColor_ = 0, brushColor_ = 0xFFFFFF;
+    int penWidth_ = 1;
+    int penX_ = 0, penY_ = 0;
+    Rect dirty_;
+};
+
+} // namespace vp7

@@ -1,0 +1,88 @@
+#pragma once
+// Every pre-made image of the device picture at its binding size: the unlit device picture itself,
+// the 41 piston frames, switches, lamps, gear marks, modules, feedback digits and tight-closing
+// symbols. The desktop program fills it with real artwork; tests and the headless runner use flat
+// sprites, each one solid colour of its own, so a test can tell by one pixel which sprite sits where.
+#include "platform/Picture.h"
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace vp7 {
+
+enum class SpriteId {
+    DevicePicture,
+    Kolben0, // followed by the other 40 piston frames, 2.5 % apart; use KolbenFrame(i)
+    Bin1Ein = Kolben0 + 41,
+    Bin1Aus,
+    Bin1On,
+    Bin1Off,
+    Bin2Ein,
+    Bin2Aus,
+    Bin2On,
+    Bin2Off,
+    StoerMeldungEin,
+    StoerMeldungAus,
+    StoerMeldungOn,
+    StoerMeldungOff,
+    Alarm1Ein,
+    Alarm1Aus,
+    Alarm1On,
+    Alarm1Off,
+    Alarm2Ein,
+    Alarm2Aus,
+    Alarm2On,
+    Alarm2Off,
+    KippBlack,
+    GearTopOn,
+    GearTopOff,
+    GearBottemOn,
+    GearBottemOff,
+    StromModul,
+    StromModulBlack,
+    Strom0, // Strom0 ... Strom9 follow in order
+    StromBlank = Strom0 + 10,
+    DichtAuf,
+    DichtZu,
+    DichtBlank,
+    Count
+};
+
+constexpr int KolbenFrameCount = 41;
+constexpr SpriteId KolbenFrame(int i) { return static_cast<SpriteId>(static_cast<int>(SpriteId::Kolben0) + i); }
+constexpr SpriteId StromDigit(int d) { return static_cast<SpriteId>(static_cast<int>(SpriteId::Strom0) + d); }
+
+// The device picture's size and where its parts are.
+constexpr int DevicePictureWidth = 624;
+constexpr int DevicePictureHeight = 697;
+constexpr Rect LcdArea{355, 260, 506, 332};
+// Flat colour of the unlit display in every device picture, the background the segments are drawn on.
+constexpr Rgb LcdUnlitColor = MakeRgb(0xA9, 0xB8, 0x9C);
+
+struct SpriteInfo {
+    std::string_view name; // component name, e.g. "Kolben2_5", "GearBottemOn"
+    int width, height;
+};
+
+const SpriteInfo& SpriteInfoOf(SpriteId id);
+std::optional<SpriteId> SpriteByName(std::string_view name);
+
+class SpriteSet {
+public:
+    // Flat sprites at the given scale: each a distinct solid colour, the device picture grey with a
+    // black scale area and the display in the LCD colour.
+    static SpriteSet Flat(int scale = 1);
+    // The solid colour a flat sprite has (tests read it back from the picture).
+    static Rgb FlatColor(SpriteId id);
+
+    SpriteSet();
+    const Picture& Get(SpriteId id) const { return sprites_[static_cast<size_t>(id)]; }
+    void Set(SpriteId id, Picture p) { sprites_[static_cast<size_t>(id)] = std::move(p); }
+    const Picture& Kolben(int frame) const { return Get(KolbenFrame(frame)); }
+
+private:
+    std::vector<Picture> sprites_;
+};
+
+} // namespace vp7

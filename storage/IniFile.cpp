@@ -1,0 +1,201 @@
+#include "storage/IniFile.h"
+
+#include <cstddef>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <system_error>
+#include <utility>
+
+namespace vp7 {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// The file has always been written with Windows line endings; keep it that way so older copies diff cleanly.
+constexpr std::string_view kNewline = "\r\n";
+
+std::string_view Trim(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+bool IsComment(std::string_view line) {
+    const std::string_view trimmed = Trim(line);
+    return !trimmed.empty() && trimmed.front() == ';';
+}
+
+bool IsBlank(std::string_view line) { return Trim(line).empty(); }
+
+// The section name of a header line, or nothing when the line is not a header.
+std::optional<std::string_view> SectionName(std::string_view line) {
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
+    const std::size_t close = trimmed.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    return Trim(trimmed.substr(1, close - 1));
+}
+
+struct KeyLine {
+    std::string_view key;
+    std::string_view value;
+};
+
+// Only meaningful for lines inside a section; headers and comments are ruled out by the caller.
+std::optional<KeyLine> ParseKeyLine(std::string_view line) {
+    if (IsComment(line)) return std::nullopt;
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    return KeyLine{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))};
+}
+
+// A line break inside a key or value would split it into lines that read back differently.
+std::string SingleLine(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return result;
+}
+
+} // namespace
+
+IniFile::IniFile(std::string path) : path_(std::move(path)) {}
+
+bool IniFile::Load() {
+    lines_.clear();
+    if (path_.empty()) return false;
+    try {
+        std::error_code ec;
+        // An fstream happily "opens" a directory on some systems and then reads nothing.
+        if (!fs::is_regular_file(path_, ec)) return false;
+        std::ifstream in(path_, std::ios::binary);
+        if (!in) return false;
+        std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (in.bad()) return false;
+        SetText(data);
+        return true;
+    } catch (const std::exception&) {
+        lines_.clear();
+        return false;
+    }
+}
+
+bool IniFile::Save() const {
+    if (path_.empty()) return false;
+    const std::string tempPath = path_ + ".tmp";
+    bool tempCreated = false;
+    // Only remove what we created: the temporary path may be something else entirely.
+    const auto discardTemp = [&] {
+        if (!tempCreated) return false;
+        std::error_code ignored;
+        fs::remove(tempPath, ignored);
+        return false;
+    };
+    try {
+        const std::string text = Text();
+        std::ofstream out(tempPath, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        tempCreated = true;
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        out.close();
+        if (out.fail()) return discardTemp();
+        std::error_code ec;
+        fs::rename(tempPath, path_, ec);
+        if (ec) return discardTemp();
+        return true;
+    } catch (const std::exception&) {
+        return discardTemp();
+    }
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
+    bool inSection = false;
+    for (const std::string& line : lines_) {
+        if (const auto name = SectionName(line)) {
+            inSection = EqualsNoCase(*name, section);
+            continue;
+        }
+        if (!inSection) continue;
+        if (const auto keyLine = ParseKeyLine(line); keyLine && EqualsNoCase(keyLine->key, key)) {
+            return std::string(keyLine->value);
+        }
+    }
+    return std::string(def);
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string newLine = SingleLine(key) + "=" + SingleLine(value);
+
+    // Where to append when the key is missing: after the last key of the first matching section, or
+    // right after its header when it has no keys yet.
+    std::optional<std::size_t> insertAt;
+    bool inSection = false;
+    bool inFirstSection = false;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (const auto name = SectionName(lines_[i])) {
+            inSection = EqualsNoCase(*name, section);
+            inFirstSection = inSection && !insertAt;
+            if (inFirstSection) insertAt = i + 1;
+            continue;
+        }
+        if (!inSection) continue;
+        const auto keyLine = ParseKeyLine(lines_[i]);
+        if (!keyLine) continue;
+        if (EqualsNoCase(keyLine->key, key)) {
+            lines_[i] = newLine;
+            return;
+        }
+        if (inFirstSection) insertAt = i + 1;
+    }
+
+    if (insertAt) {
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*insertAt), newLine);
+        return;
+    }
+    if (!lines_.empty() && !IsBlank(lines_.back())) lines_.emplace_back();
+    lines_.push_back("[" + SingleLine(section) + "]");
+    lines_.push_back(newLine);
+}
+
+std::string IniFile::Text() const {
+    std::string text;
+    for (const std::string& line : lines_) {
+        text += line;
+        text += kNewline;
+    }
+    return text;
+}
+
+void IniFile::SetText(std::string_view text) {
+    lines_.clear();
+    if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        lines_.emplace_back(line);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+}
+
+} // namespace vp7

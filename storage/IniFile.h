@@ -1,0 +1,39 @@
+#pragma once
+// A small INI reader/writer that keeps everything it does not understand. Section and key names
+// compare case-insensitively; a value is the rest of the line after the first "=", without the blanks
+// around it; keys may contain "/" and blanks. Unknown lines, sections and keys keep their place.
+// The whole file is read at once and written at once through a temporary file and a rename, so a
+// crash while saving never leaves a half-written file.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vp7 {
+
+class IniFile {
+public:
+    IniFile() = default;
+    explicit IniFile(std::string path);
+
+    // Reads the file; a missing or unreadable file gives an empty one (returns false).
+    bool Load();
+    // Writes the file atomically (temporary file in the same folder, then rename). False on failure;
+    // the old file is then untouched.
+    bool Save() const;
+
+    const std::string& Path() const { return path_; }
+
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+    // Replaces the key's line or appends it at the end of its section; creates the section when missing.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // The text as it would be saved (tests, diagnostics).
+    std::string Text() const;
+    void SetText(std::string_view text);
+
+private:
+    std::string path_;
+    std::vector<std::string> lines_;
+};
+
+} // namespace vp7

@@ -1,0 +1,139 @@
+#include "headless/Runner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace vp7;
+namespace fs = std::filesystem;
+
+namespace {
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+Result RunScript(const std::string& script, const fs::path& dir) {
+    std::ostringstream out, err;
+    std::istringstream in(script);
+    int status;
+    {
+        Runner runner(out, dir.string());
+        status = runner.Run(in, err);
+    }
+    return {status, out.str(), err.str()};
+}
+
+struct RunnerTest : ::testing::Test {
+    fs::path dir = fs::temp_directory_path() /
+                   ("vp7-runner-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+};
+} // namespace
+
+TEST_F(RunnerTest, BadScriptsStopWithStatusTwoAndTheLineNumber) {
+    struct Case {
+        const char* script;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"frobnicate\n", "error 1: unknown command 'frobnicate'\n"},
+        {"# comment\n\nstart\nwait\n", "error 4: wrong number of arguments for 'wait'\n"},
+        {"start\nwait soon\n", "error 2: bad time 'soon'\n"},
+        {"start\nwait -5\n", "error 2: bad time '-5'\n"},
+        {"wait 10\n", "error 1: 'wait' needs start first\n"},
+        {"start\nscreen 800 600 16\n", "error 2: 'screen' must come before start\n"},
+        {"start\nstart\n", "error 2: 'start' must come before start\n"},
+        {"start\ndown 624 10\n", "error 2: point outside the picture\n"},
+        {"start\ndown 10 10 sideways\n", "error 2: bad button 'sideways'\n"},
+        {"start\npress enter\n", "error 2: unknown key 'enter'\n"},
+        {"start\nset NoPreasureSelect 2\n", "error 2: a check box takes 0 or 1\n"},
+        {"start\nset DrosselSelect 4\n", "error 2: no item 4\n"},
+        {"start\nset ValveType X\n", "error 2: ValveType takes S, O or D\n"},
+        {"start\nset Nothing 1\n", "error 2: unknown control 'Nothing'\n"},
+        {"start\nset HorizLeverError 1\n", "error 2: control 'HorizLeverError' cannot be used now\n"},
+        {"start\nclick NoPreasureSelect\n", "error 2: unknown button 'NoPreasureSelect'\n"},
+        {"start\nmenu Nonsense1\n", "error 2: unknown menu item 'Nonsense1'\n"},
+        {"answer Maybe\n", "error 1: unknown button 'Maybe'\n"},
+        {"start\nprint NoSuchValue\n", "error 2: nothing called 'NoSuchValue'\n"},
+        {"start\nclose\nwait 10\n", "error 3: the window is closed\n"},
+    };
+    for (const Case& c : cases) {
+        const Result r = RunScript(c.script, dir);
+        EXPECT_EQ(r.status, 2) << c.script;
+        EXPECT_EQ(r.err, c.error) << c.script;
+    }
+}
+
+TEST_F(RunnerTest, PrintsValuesInTheirFormats) {
+    const Result r = RunScript("start\n"
+                               "print Istwert\n"
+                               "print CurrentFrame\n"
+                               "print Mode\n"
+                               "set SetPointText \"12,5 \"\n"
+                               "print SetPointText\n"
+                               "set SetPointText say \"hi\"\n"
+                               "print SetPointText\n"
+                               "set FrictionSelect 1\n"
+                               "print FrictionSelect\n"
+                               "set DrosselSelect 2\n"
+                               "print DrosselSelect\n"
+                               "set ValveType S\n"
+                               "print SelfClosingSelect\n"
+                               "print DoubleActingSelect\n"
+                               "print HelpText\n"
+                               "print pixel 360 270\n",
+                               dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Istwert 0.0000\n"
+                     "CurrentFrame 0\n"
+                     "Mode 0\n"
+                     "SetPointText \"12,5 \"\n"
+                     "SetPointText \"say \\\"hi\\\"\"\n"
+                     "FrictionSelect 1\n"
+                     "DrosselSelect 2\n"
+                     "SelfClosingSelect 1\n"
+                     "DoubleActingSelect 0\n"
+                     "HelpText \"\" 248 292 0\n"
+                     "pixel 360 270 A9B89C\n");
+}
+
+TEST_F(RunnerTest, IniWritesTheSettingsFileBeforeStart) {
+    const Result r = RunScript("ini Config Sprache Deutsch\nini Parameter /STRK $0005\nini Skalen PV0 12,5 x\n", dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::ifstream in(dir / "Config" / "VP7.ini");
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("Sprache=Deutsch"), std::string::npos);
+    EXPECT_NE(text.str().find("/STRK=$0005"), std::string::npos);
+    EXPECT_NE(text.str().find("PV0=12,5 x"), std::string::npos);
+}
+
+TEST_F(RunnerTest, SnapshotWritesTheDevicePictureAsBmp) {
+    const fs::path bmp = dir / "p.bmp";
+    const Result r = RunScript("start\nsnapshot " + bmp.string() + "\n", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream in(bmp, std::ios::binary);
+    unsigned char header[54] = {};
+    in.read(reinterpret_cast<char*>(header), sizeof header);
+    ASSERT_TRUE(in);
+    auto le32 = [&](int at) { return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | header[at + 3] << 24; };
+    EXPECT_EQ(header[0], 'B');
+    EXPECT_EQ(le32(18), 624);
+    EXPECT_EQ(le32(22), 697);
+    EXPECT_EQ(header[28], 24);
+    EXPECT_EQ(fs::file_size(bmp), 54u + 697u * (624u * 3u));
+
+    const Result bad = RunScript("start\nsnapshot " + (dir / "missing" / "p.bmp").string() + "\n", dir);
+    EXPECT_EQ(bad.status, 1);
+}
+
+TEST_F(RunnerTest, TheProgramClosingItselfIsCarriedOut) {
+    std::ofstream(dir / "Data") << "not a folder";
+    const Result r = RunScript("start\nwait 10\n", dir);
+    EXPECT_EQ(r.out, "message error \"Ordner \\\\Data konnte nicht angelegt werden\"\n");
+    EXPECT_EQ(r.status, 2); // the window is gone, so `wait` has nothing to act on
+}
