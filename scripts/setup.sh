@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need, only those still missing, so a
+# second run installs nothing. Works as root or, through sudo, as a normal user. Source it or run it.
+set -euo pipefail
+
+VP7_PACKAGES=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-dejavu-core
+    xvfb xauth xdotool imagemagick
+)
+
+missing=()
+for pkg in "${VP7_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$pkg")
+    fi
+done
+
+if ((${#missing[@]} > 0)); then
+    echo "Installing missing packages: ${missing[*]}"
+    if [ "$(id -u)" -eq 0 ]; then
+        SUDO=()
+    elif command -v sudo >/dev/null 2>&1; then
+        SUDO=(sudo)
+    else
+        echo "error: missing packages (${missing[*]}) and neither root nor sudo to install them" >&2
+        exit 1
+    fi
+    "${SUDO[@]}" apt-get update
+    "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+fi

@@ -1,0 +1,80 @@
+#include "ui/Application.h"
+#include "ui/MainWindow.h"
+#include "ui/PictureWidget.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace vp7;
+
+namespace {
+// Lets the event loop run for a while, as the program would between user actions.
+void RunEvents(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+} // namespace
+
+TEST(MainWindow, ShowsTheDevicePictureAndRunsTheStartUp) {
+    QTemporaryDir dir;
+    AppWindows windows = CreateWindows(dir.path().toStdString(), 1);
+    MainWindow& main = *windows.main;
+    main.show();
+
+    auto* picture = main.findChild<PictureWidget*>(QStringLiteral("Image1"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->size(), QSize(624, 697));
+    EXPECT_EQ(picture->mapTo(main.centralWidget(), QPoint(0, 0)), QPoint(384, 0));
+    EXPECT_TRUE(main.findChild<QWidget*>(QStringLiteral("Form2")) != nullptr);
+
+    // The picture shows the simulator's pixels: the unlit display and the black scale area.
+    const QImage shot = picture->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(400, 280), QColor::fromRgb(LcdUnlitColor));
+    EXPECT_EQ(shot.pixelColor(20, 500), QColor(Qt::black));
+
+    EXPECT_FALSE(main.Sim().FormCloseQuery());
+    RunEvents(300); // the start-up tick is due 100 ms after creation
+    EXPECT_TRUE(main.Sim().FormCloseQuery());
+    EXPECT_TRUE(main.Sim().DiagnosticTimer.Enabled());
+    EXPECT_TRUE(QDir(dir.filePath("Config")).exists());
+}
+
+TEST(MainWindow, WidgetsFollowTheFormStateAndReportUserActions) {
+    QTemporaryDir dir;
+    AppWindows windows = CreateWindows(dir.path().toStdString(), 1);
+    MainWindow& main = *windows.main;
+    main.show();
+    auto* friction = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
+    ASSERT_NE(friction, nullptr);
+    EXPECT_EQ(friction->text(), QStringLiteral("Reibung"));
+
+    int clicks = 0;
+    main.Sim().OnClick("FrictionSelect", [&] { ++clicks; });
+    QTest::mouseClick(friction, Qt::LeftButton, {}, QPoint(6, friction->height() / 2));
+    EXPECT_TRUE(main.Sim().form.FrictionSelect.checked);
+    EXPECT_EQ(clicks, 1);
+
+    main.Sim().form.FrictionSelect.checked = false; // program code changes the form...
+    main.Sim().ViewChanged();
+    EXPECT_FALSE(friction->isChecked()); // ...and the widget follows without running the handler
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {
+    QTemporaryDir dir;
+    AppWindows windows = CreateWindows(dir.path().toStdString(), 2);
+    EXPECT_EQ(windows.main->Sim().image1.Scale(), 2);
+    EXPECT_EQ(windows.main->Picture()->size(), QSize(624, 697));
+}
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

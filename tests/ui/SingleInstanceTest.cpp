@@ -1,0 +1,61 @@
+// The single-instance rule, tried with the real program: a second start ends at once while the first
+// runs, and a lock left by a killed instance does not block the next start.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QThread>
+
+namespace {
+
+struct Program {
+    QProcess process;
+    explicit Program(const QString& tmp) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TMPDIR"), tmp); // the lock lives in the temporary folder
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(VP7SIM_EXE), {});
+    }
+    ~Program() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+};
+
+bool WaitForFile(const QString& path, int ms) {
+    for (int waited = 0; waited < ms; waited += 50) {
+        if (QFile::exists(path)) return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(SingleInstance, ASecondStartEndsWhileTheFirstRuns) {
+    QTemporaryDir tmp;
+    const QString lock = tmp.filePath(QStringLiteral("VP7Zoriz is still active.lock"));
+    Program first(tmp.path());
+    ASSERT_TRUE(first.process.waitForStarted(5000));
+    ASSERT_TRUE(WaitForFile(lock, 10000));
+
+    Program second(tmp.path());
+    ASSERT_TRUE(second.process.waitForFinished(10000)) << "the second instance must end by itself";
+    EXPECT_EQ(second.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.process.exitCode(), 0);
+    EXPECT_EQ(first.process.state(), QProcess::Running);
+
+    // A crash leaves the lock file behind; it must not keep the simulator from starting again.
+    first.process.kill();
+    first.process.waitForFinished(5000);
+    ASSERT_TRUE(QFile::exists(lock));
+    Program third(tmp.path());
+    ASSERT_TRUE(third.process.waitForStarted(5000));
+    EXPECT_FALSE(third.process.waitForFinished(1500)) << "a stale lock blocked the start";
+}

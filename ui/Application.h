@@ -1,0 +1,34 @@
+#pragma once
+// The program's windows, created in the device program's order: the main window first (it is the
+// application's main form), then the screen check dialog, the parameter table window, the setpoint
+// scale dialog and the initialization info window.
+#include <QString>
+
+#include <memory>
+#include <string>
+
+namespace vp7 {
+
+class MainWindow;
+class SmallWindow;
+
+struct AppWindows {
+    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<SmallWindow> screenCheck;
+    std::unique_ptr<SmallWindow> parameterTable;
+    std::unique_ptr<SmallWindow> setpointScale;
+    std::unique_ptr<SmallWindow> initInfo;
+    AppWindows();
+    AppWindows(AppWindows&&) noexcept;
+    ~AppWindows();
+};
+
+AppWindows CreateWindows(const std::string& programDir, int scale);
+
+// The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
+int PictureScale();
+
+// The application title shown by the window system and in message boxes.
+inline const QString kApplicationTitle = QStringLiteral("KELDAR-VP7 Nachbildung");
+
+} // namespace vp7

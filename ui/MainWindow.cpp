@@ -1,0 +1,243 @@
+#include "ui/MainWindow.h"
+
+#include "ui/PictureWidget.h"
+
+#include <QActionGroup>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace vp7 {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The client area the form was designed for: the device picture at (384, 0) fits with room to spare.
+constexpr int kClientWidth = 1017;
+constexpr int kClientHeight = 715;
+
+} // namespace
+
+MainWindow::MainWindow(const std::string& programDir, int scale)
+    : host_(this), sprites_(SpriteSet::Flat(scale)), sim_(clock_, host_, sprites_, programDir) {
+    setObjectName(QStringLiteral("Form1"));
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(11);
+    setFont(f);
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Client"));
+    central->setFixedSize(kClientWidth, kClientHeight);
+    central->setMouseTracking(true);
+    // Group captions sit on the frame's top line, as the window was designed, so the children's
+    // positions inside their groups stay as laid out.
+    central->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid #a0a0a0; border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 8px; padding: 0 2px; }"));
+    setMouseTracking(true);
+    setCentralWidget(central);
+
+    host_.OnViewChanged([this] { SyncFromForm(); });
+    clock_.AfterEachTick([this] { AfterEvent(); });
+
+    BuildMenu();
+    BuildControls();
+    built_ = true;
+
+    sim_.FormCreate();
+    SyncFromForm();
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    if (sim_.form.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
+    Control* cp = &c;
+    switch (c.kind) {
+    case ControlKind::CheckBox: {
+        auto* w = new QCheckBox(Q(c.caption), parent);
+        connect(w, &QCheckBox::clicked, this, [this, cp](bool on) { sim_.UserCheck(*cp, on); AfterEvent(); });
+        return w;
+    }
+    case ControlKind::RadioButton: {
+        auto* w = new QRadioButton(Q(c.caption), parent);
+        connect(w, &QRadioButton::clicked, this, [this, cp] { sim_.UserCheck(*cp, true); AfterEvent(); });
+        return w;
+    }
+    case ControlKind::RadioGroup: {
+        auto* box = new QGroupBox(Q(c.caption), parent);
+        auto* group = new QButtonGroup(box);
+        const int rowHeight = std::max(17, (c.height - 22) / std::max<int>(1, static_cast<int>(c.items.size())));
+        for (int i = 0; i < static_cast<int>(c.items.size()); ++i) {
+            auto* item = new QRadioButton(Q(c.items[i]), box);
+            item->setGeometry(8, 16 + i * rowHeight, c.width - 16, 17);
+            group->addButton(item, i);
+        }
+        connect(group, &QButtonGroup::idClicked, this, [this, cp](int i) { sim_.UserSelect(*cp, i); AfterEvent(); });
+        return box;
+    }
+    case ControlKind::Group: return new QGroupBox(Q(c.caption), parent);
+    case ControlKind::Edit: {
+        auto* w = new QLineEdit(Q(c.text), parent);
+        connect(w, &QLineEdit::textEdited, this, [this, cp](const QString& t) { sim_.UserEdit(*cp, t.toStdString()); });
+        connect(w, &QLineEdit::returnPressed, this, [this, cp] { sim_.UserKeyDown(*cp, 13); AfterEvent(); });
+        return w;
+    }
+    case ControlKind::Button: {
+        auto* w = new QPushButton(Q(c.caption), parent);
+        if (c.name == "SetpointButton") w->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+        connect(w, &QPushButton::clicked, this, [this, cp] { sim_.UserClick(*cp); AfterEvent(); });
+        return w;
+    }
+    case ControlKind::Label: {
+        auto* w = new QLabel(parent);
+        if (c.name == "HilfeOben" || c.name == "HilfeUnten" || c.name == "HelpText") {
+            w->setAutoFillBackground(true);
+            w->setStyleSheet(QStringLiteral("background-color: rgb(202, 245, 145); font-size: 17px;"));
+        }
+        return w;
+    }
+    case ControlKind::StaticText: return new QLabel(Q(c.caption), parent);
+    case ControlKind::Shape: {
+        auto* w = new QLabel(parent);
+        w->setStyleSheet(QStringLiteral("background-color: red; border-radius: 8px;"));
+        return w;
+    }
+    case ControlKind::Image:
+        if (c.name == "Image1") return picture_ = new PictureWidget(sim_, parent);
+        return new QLabel(parent);
+    case ControlKind::MenuItem: break;
+    }
+    return nullptr;
+}
+
+void MainWindow::BuildControls() {
+    for (Control* c : sim_.form.All()) {
+        if (c->kind == ControlKind::MenuItem) continue;
+        QWidget* parent = c->parent.empty() ? centralWidget() : widgets_.at(c->parent);
+        QWidget* w = MakeWidget(*c, parent);
+        w->setObjectName(Q(c->name));
+        if (c->width > 0)
+            w->setGeometry(c->left, c->top, c->width, c->height);
+        else
+            w->move(c->left, c->top);
+        widgets_[c->name] = w;
+    }
+    connect(picture_, &PictureWidget::PointerUsed, this, [this] { AfterEvent(); });
+}
+
+void MainWindow::BuildMenu() {
+    std::map<std::string, QMenu*> menus;
+    std::map<std::string, QActionGroup*> radioGroups;
+    const auto& all = sim_.form.All();
+    for (Control* c : all) {
+        if (c->kind != ControlKind::MenuItem) continue;
+        const bool hasChildren = std::any_of(all.begin(), all.end(), [&](const Control* o) {
+            return o->kind == ControlKind::MenuItem && o->parent == c->name;
+        });
+        if (hasChildren) {
+            QMenu* menu = c->parent.empty() ? menuBar()->addMenu(Q(c->caption)) : menus.at(c->parent)->addMenu(Q(c->caption));
+            menu->setObjectName(Q(c->name));
+            menus[c->name] = menu;
+            actions_[c->name] = menu->menuAction();
+            continue;
+        }
+        QAction* a = menus.at(c->parent)->addAction(Q(c->caption));
+        a->setObjectName(Q(c->name));
+        a->setCheckable(c->radioItem || c->name == "ExtraCheckScreen");
+        if (c->radioItem) {
+            QActionGroup*& g = radioGroups[c->parent];
+            if (!g) g = new QActionGroup(this);
+            g->addAction(a);
+        }
+        Control* cp = c;
+        connect(a, &QAction::triggered, this, [this, cp] { sim_.UserClick(*cp); AfterEvent(); });
+        actions_[c->name] = a;
+    }
+}
+
+void MainWindow::SyncFromForm() {
+    if (!built_) return;
+    const FormState& form = sim_.form;
+    setWindowTitle(Q(form.title.empty() ? std::string("KELDAR-VP7 Nachbildung") : form.title));
+    for (const Control* c : form.All()) {
+        if (c->kind == ControlKind::MenuItem) {
+            QAction* a = actions_.at(c->name);
+            const QSignalBlocker block(a);
+            a->setText(Q(c->caption));
+            a->setChecked(c->checked);
+            a->setVisible(c->visible);
+            a->setEnabled(c->enabled);
+            continue;
+        }
+        QWidget* w = widgets_.at(c->name);
+        const QSignalBlocker block(w);
+        switch (c->kind) {
+        case ControlKind::CheckBox: static_cast<QCheckBox*>(w)->setText(Q(c->caption)); static_cast<QCheckBox*>(w)->setChecked(c->checked); break;
+        case ControlKind::RadioButton: static_cast<QRadioButton*>(w)->setText(Q(c->caption)); static_cast<QRadioButton*>(w)->setChecked(c->checked); break;
+        case ControlKind::RadioGroup: {
+            auto* box = static_cast<QGroupBox*>(w);
+            box->setTitle(Q(c->caption));
+            const auto buttons = box->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+            for (int i = 0; i < buttons.size(); ++i) {
+                const QSignalBlocker b(buttons[i]);
+                if (i < static_cast<int>(c->items.size())) buttons[i]->setText(Q(c->items[i]));
+                buttons[i]->setChecked(i == c->itemIndex);
+            }
+            break;
+        }
+        case ControlKind::Group: static_cast<QGroupBox*>(w)->setTitle(Q(c->caption)); break;
+        case ControlKind::Edit:
+            if (static_cast<QLineEdit*>(w)->text() != Q(c->text)) static_cast<QLineEdit*>(w)->setText(Q(c->text));
+            break;
+        case ControlKind::Button: static_cast<QPushButton*>(w)->setText(Q(c->caption)); break;
+        case ControlKind::Label: {
+            auto* l = static_cast<QLabel*>(w);
+            l->setText(Q(c->text));
+            l->adjustSize();
+            l->move(c->left, c->top);
+            break;
+        }
+        case ControlKind::StaticText: static_cast<QLabel*>(w)->setText(Q(c->caption)); break;
+        default: break;
+        }
+        w->setVisible(c->visible);
+        w->setEnabled(c->enabled);
+        if (c->kind == ControlKind::Label && c->visible) w->raise();
+    }
+    static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
+    picture_->setCursor(shapes[static_cast<int>(form.cursor)]);
+    picture_->RepaintChanged();
+}
+
+void MainWindow::AfterEvent() {
+    if (picture_) picture_->RepaintChanged();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!sim_.FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    sim_.FormClose();
+    event->accept();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+    sim_.FormMouseMove();
+    AfterEvent();
+    QMainWindow::mouseMoveEvent(event);
+}
+
+} // namespace vp7

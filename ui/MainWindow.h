@@ -1,0 +1,53 @@
+#pragma once
+// The simulator's main window: the device picture on the right, the option controls on the left, the
+// main menu. The widgets mirror the simulator's form state; user actions go to its handlers.
+#include "core/Simulator.h"
+#include "platform/SpriteSet.h"
+#include "ui/QtClock.h"
+#include "ui/QtHost.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <string>
+
+class QAction;
+
+namespace vp7 {
+
+class PictureWidget;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // `programDir` holds the settings and data folders; `scale` is the picture's pixel scale.
+    MainWindow(const std::string& programDir, int scale);
+    ~MainWindow() override;
+
+    Simulator& Sim() { return sim_; }
+    PictureWidget* Picture() const { return picture_; }
+    bool RestartWanted() const { return host_.RestartWanted(); }
+    // Copies the form state into the widgets (signals blocked) and repaints what changed.
+    void SyncFromForm();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+    QWidget* MakeWidget(Control& c, QWidget* parent);
+    void AfterEvent();
+
+    QtClock clock_;
+    QtHost host_;
+    SpriteSet sprites_;
+    Simulator sim_;
+    PictureWidget* picture_ = nullptr;
+    std::map<std::string, QWidget*> widgets_;
+    std::map<std::string, QAction*> actions_;
+    bool built_ = false;
+};
+
+} // namespace vp7

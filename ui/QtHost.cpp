@@ -1,0 +1,100 @@
+#include "ui/QtHost.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QImage>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScreen>
+#include <QWidget>
+
+#include <cmath>
+
+namespace vp7 {
+
+void QtHost::ProcessMessages() { QCoreApplication::processEvents(); }
+
+bool QtHost::LeftButtonDown() const { return QGuiApplication::mouseButtons() & Qt::LeftButton; }
+
+MsgButton QtHost::MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) {
+    QMessageBox box(window_);
+    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setText(QString::fromStdString(text));
+    switch (type) {
+    case MsgType::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgType::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgType::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgType::Confirmation: box.setIcon(QMessageBox::Question); break;
+    }
+    const std::pair<MsgButton, QMessageBox::StandardButton> map[] = {
+        {MsgButton::OK, QMessageBox::Ok}, {MsgButton::Cancel, QMessageBox::Cancel},
+        {MsgButton::Yes, QMessageBox::Yes}, {MsgButton::No, QMessageBox::No}};
+    QMessageBox::StandardButtons qbuttons;
+    for (auto [ours, theirs] : map)
+        if (buttons.Has(ours)) qbuttons |= theirs;
+    box.setStandardButtons(qbuttons ? qbuttons : QMessageBox::Ok);
+    const int chosen = box.exec();
+    for (auto [ours, theirs] : map)
+        if (chosen == theirs) return ours;
+    // Closing the box with Escape or the title bar counts as Cancel where there is one.
+    return buttons.Has(MsgButton::Cancel) ? MsgButton::Cancel : buttons.First();
+}
+
+std::string QtFileFilter(const std::string& filter) {
+    // Pairs of description and pattern; Qt wants only the descriptions, which carry their patterns.
+    QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList out;
+    for (int i = 0; i < parts.size(); i += 2) out << parts[i];
+    return out.join(";;").toStdString();
+}
+
+std::optional<std::string> QtHost::OpenFileDialog(const std::string& filter, const std::string& initialDir) {
+    const QString path = QFileDialog::getOpenFileName(window_, {}, QString::fromStdString(initialDir),
+                                                      QString::fromStdString(QtFileFilter(filter)));
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+}
+
+std::optional<std::string> QtHost::SaveFileDialog(const std::string& filter, const std::string& initialDir) {
+    const QString path = QFileDialog::getSaveFileName(window_, {}, QString::fromStdString(initialDir),
+                                                      QString::fromStdString(QtFileFilter(filter)));
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+}
+
+void QtHost::TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
+                     Rgb brush) {
+    // Paint straight into the picture's pixels at its scale, so text stays sharp on dense screens.
+    QImage image(reinterpret_cast<uchar*>(picture.Bits()), picture.DeviceWidth(), picture.DeviceHeight(),
+                 picture.DeviceWidth() * 4, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.scale(picture.Scale(), picture.Scale());
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(static_cast<int>(std::lround(font.size * 96.0 / 72.0)));
+    f.setBold(font.bold);
+    p.setFont(f);
+    const QString s = QString::fromStdString(text);
+    const QFontMetrics fm(f);
+    const QRect cell(x, y, fm.horizontalAdvance(s), fm.height());
+    p.fillRect(cell, QColor::fromRgb(brush));
+    p.setPen(QColor::fromRgb(color));
+    p.drawText(cell, Qt::AlignLeft | Qt::AlignTop, s);
+    p.end();
+    picture.MarkDirty({cell.left(), cell.top(), cell.right() + 1, cell.bottom() + 1});
+}
+
+void QtHost::ViewChanged() {
+    if (onViewChanged_) onViewChanged_();
+}
+
+ScreenInfo QtHost::Screen() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {0, 0, 0};
+    const QSize size = screen->size();
+    return {size.width(), size.height(), screen->depth()};
+}
+
+void QtHost::RequestClose() { QMetaObject::invokeMethod(window_, "close", Qt::QueuedConnection); }
+
+} // namespace vp7

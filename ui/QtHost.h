@@ -1,0 +1,40 @@
+#pragma once
+// The platform services of the desktop program: Qt message boxes and file dialogs, text drawn with
+// QPainter into the device picture, the screen, and closing or restarting the program.
+#include "platform/Host.h"
+
+#include <functional>
+
+class QWidget;
+
+namespace vp7 {
+
+class QtHost : public Host {
+public:
+    explicit QtHost(QWidget* window) : window_(window) {}
+
+    void ProcessMessages() override;
+    bool LeftButtonDown() const override;
+    MsgButton MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) override;
+    std::optional<std::string> OpenFileDialog(const std::string& filter, const std::string& initialDir) override;
+    std::optional<std::string> SaveFileDialog(const std::string& filter, const std::string& initialDir) override;
+    void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
+                 Rgb brush) override;
+    void ViewChanged() override;
+    ScreenInfo Screen() const override;
+    void RequestClose() override;
+    void RestartProgram() override { restart_ = true; }
+
+    void OnViewChanged(std::function<void()> f) { onViewChanged_ = std::move(f); }
+    bool RestartWanted() const { return restart_; }
+
+private:
+    QWidget* window_;
+    std::function<void()> onViewChanged_;
+    bool restart_ = false;
+};
+
+// "Text (*.a)|*.a|All (*.*)|*.*" as Qt writes it: "Text (*.a);;All (*.*)".
+std::string QtFileFilter(const std::string& filter);
+
+} // namespace vp7
