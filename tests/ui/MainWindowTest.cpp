@@ -19,13 +19,19 @@ void RunEvents(int ms) {
     t.start();
     while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
-} // namespace
 
-TEST(MainWindow, ShowsTheDevicePictureAndRunsTheStartUp) {
+// The program's windows on a fresh program folder, the main window shown.
+struct ShownApp {
     QTemporaryDir dir;
     AppWindows windows = CreateWindows(dir.path().toStdString(), 1);
     MainWindow& main = *windows.main;
-    main.show();
+    ShownApp() { main.show(); }
+};
+} // namespace
+
+TEST(MainWindow, ShowsTheDevicePictureAndRunsTheStartUp) {
+    ShownApp app;
+    MainWindow& main = app.main;
 
     auto* picture = main.findChild<PictureWidget*>(QStringLiteral("Image1"));
     ASSERT_NE(picture, nullptr);
@@ -42,14 +48,12 @@ TEST(MainWindow, ShowsTheDevicePictureAndRunsTheStartUp) {
     RunEvents(300); // the start-up tick is due 100 ms after creation
     EXPECT_TRUE(main.Sim().FormCloseQuery());
     EXPECT_TRUE(main.Sim().DiagnosticTimer.Enabled());
-    EXPECT_TRUE(QDir(dir.filePath("Config")).exists());
+    EXPECT_TRUE(QDir(app.dir.filePath("Config")).exists());
 }
 
 TEST(MainWindow, WidgetsFollowTheFormStateAndReportUserActions) {
-    QTemporaryDir dir;
-    AppWindows windows = CreateWindows(dir.path().toStdString(), 1);
-    MainWindow& main = *windows.main;
-    main.show();
+    ShownApp app;
+    MainWindow& main = app.main;
     auto* friction = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
     ASSERT_NE(friction, nullptr);
     EXPECT_EQ(friction->text(), QStringLiteral("Reibung"));
