@@ -9,8 +9,9 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, std::string d
     : clock(clk), host(hst), sprites(sprs), programDir(std::move(dir)),
       image1(sprs.Get(SpriteId::DevicePicture)), Timer1(clk, "Timer1", 100), Timer2(clk, "Timer2", 50),
       DiagnosticTimer(clk, "DiagnosticTimer", 1000), KeyTimer(clk, "KeyTimer", 50),
-      AlarmBlinkTimer(clk, "AlarmBlinkTimer", 700), SetpointRampTimer(clk, "SetpointRampTimer", 1000), lcd(*this),
-      settings(*this) {
+      AlarmBlinkTimer(clk, "AlarmBlinkTimer", 700), SetpointRampTimer(clk, "SetpointRampTimer", 1000),
+      scales(*this), characteristic(*this), controller(*this), actuator(*this), diagnostics(*this),
+      monitoring(*this), displays(*this), frontPanel(*this), lcd(*this), settings(*this) {
     Timer1.SetHandler([this] { Timer1Timer(); });
     Timer2.SetHandler([this] { Timer2Timer(); });
     DiagnosticTimer.SetHandler([this] { DiagnosticTimerTimer(); });
@@ -18,6 +19,7 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, std::string d
     AlarmBlinkTimer.SetHandler([this] { AlarmBlinkTimerTimer(); });
     SetpointRampTimer.SetHandler([this] { SetpointRampTimerTimer(); });
     RegisterValues();
+    RegisterHandlers();
 }
 
 Simulator::~Simulator() = default;
@@ -37,6 +39,11 @@ void Simulator::FormCreate() {
         return;
     }
     settings.ApplyDefaults();
+    // The tables the settings file may overwrite: help texts, parameters, diagnostic values.
+    params.SetFactoryDefaults(state.ControllerType);
+    params.BuildParamTable(state.ControllerType);
+    params.LoadTableFromStore();
+    diagnostics.InitDiagTable();
     // Settings file: reading Config/VP7.ini over these defaults goes here.
 
     // 3.
@@ -45,7 +52,10 @@ void Simulator::FormCreate() {
     state.MarksErased = 1;
     // Key-hold flags of the mode logic: cleared and set to their start values here.
 
-    // 4. Parameter set applied to the simulation (parameter values, dead band, minimum stroke times).
+    // 4. The parameter set applied to the simulation: store, dead band; the stroke times are read from
+    // the store when the speeds are computed.
+    params.StoreFromTable();
+    monitoring.ApplyDeadBandMonitoring();
 
     // 5. The screen; a narrow one gets a maximized window.
     const ScreenInfo screen = host.Screen();
@@ -66,7 +76,8 @@ void Simulator::FormCreate() {
     // 8. Captions for the current language are set here.
     state.Updating = 0;
 
-    // 9. Stroke speeds computed here.
+    // 9.
+    actuator.ComputeStrokeSpeeds();
     // 10. Hot rectangles of the two binary input switches recorded here.
 
     // 11.
@@ -93,9 +104,19 @@ void Simulator::Timer1Timer() {
     // 5.
     lcd.CaptureLcdBackgrounds();
 
-    // 6. Scales and characteristic computed and drawn here.
+    // 6.
+    scales.CalcMB();
+    if (state.ScalesValid) {
+        state.ScalesValid = characteristic.BuildKennlinie();
+        if (state.ScalesValid)
+            frontPanel.DrawScales();
+        else
+            ShowCharacteristicError();
+    }
     // 7. Binary input switches, outputs, feedback module and gear marks drawn here.
-    // 8. The controller runs once here, with this timer as sender.
+
+    // 8.
+    controller.SetpointButtonClick(Sender::Timer1);
     // 9. Parameter table window placed and shown here.
 
     // 10.
@@ -103,8 +124,43 @@ void Simulator::Timer1Timer() {
     ViewChanged();
 }
 
-void Simulator::Timer2Timer() {
-    // One motion step of the valve, or of a running initialization.
+void Simulator::Timer2Timer() { actuator.Timer2Timer(); }
+
+void Simulator::InitMotionStep() {
+    // One step of the initialization motion.
+}
+
+void Simulator::ShowCharacteristicError() {
+    host.MessageDlg(state.Language == 0 ? "Fehler bei den Stützwerten: Yn+1 - Yn >= 0.2"
+                                        : "Error at the turning points: Yn+1 - Yn >= 0.2",
+                    MsgType::Error, MsgButton::OK);
+}
+
+void Simulator::RecalcScales() {
+    scales.CalcMB();
+    if (!state.ScalesValid) return;
+    state.ScalesValid = characteristic.BuildKennlinie();
+    if (!state.ScalesValid) {
+        ShowCharacteristicError();
+        return;
+    }
+    if (!state.MarksErased) actuator.DrawMarks(0);
+    state.MarksErased = 1;
+    frontPanel.DrawScales();
+    controller.SetpointButtonClick(Sender::None);
+}
+
+void Simulator::ApplyParameters() {
+    RecalcScales();
+    monitoring.ApplyDeadBandMonitoring();
+    // Deviation and end-stop monitoring limits applied here.
+    actuator.ComputeStrokeSpeeds();
+    // Gear check and the parameter table window's refresh here.
+    if (state.ScalesValid) {
+        displays.SollwertAnzeige(state.SollwertShown);
+        displays.IstwertAnzeige(state.Istwert);
+    }
+    ViewChanged();
 }
 
 // The one-second monitoring cycle.
@@ -129,8 +185,18 @@ void Simulator::AlarmBlinkTimerTimer() {
     // Blanks a fault number shown on the display.
 }
 
-void Simulator::SetpointRampTimerTimer() {
-    // One step of the setpoint ramp.
+void Simulator::SetpointRampTimerTimer() { controller.SetpointRampTimerTimer(); }
+
+void Simulator::RegisterHandlers() {
+    for (const char* option : {"NoPreasureSelect", "BlockDownSelect", "BlockUpSelect", "SelfClosingSelect",
+                               "SelfOpeningSelect", "DoubleActingSelect"})
+        OnClick(option, [this] { actuator.BlockDownSelectClick(); });
+    OnClick("DrosselSelect", [this] { actuator.DrosselSelectClick(); });
+    OnClick("FrictionSelect", [this] { actuator.DrosselSelectClick(); });
+    OnClick("SetpointDimSelect", [this] { controller.SetpointDimSelectClick(); });
+    OnClick("SetpointButton", [this] { controller.SetpointButtonClick(Sender::SetpointButton); });
+    OnClick("SetpointRampButton", [this] { controller.SetpointRampButtonClick(); });
+    OnKeyDown("SetPointText", [this](int key) { controller.SetPointTextKeyDown(key); });
 }
 
 bool Simulator::FormCloseQuery() const { return state.SplashDone != 0; }
@@ -222,8 +288,45 @@ void Simulator::RegisterValues() {
              {"Istwert", &s.Istwert},
              {"FrameTravel", &s.FrameTravel},
              {"StepUp", &s.StepUp},
-             {"StepDown", &s.StepDown}})
+             {"StepDown", &s.StepDown},
+             {"SollwertMin", &scales.SollwertMin},
+             {"SollwertMax", &scales.SollwertMax},
+             {"ReglerMin", &scales.ReglerMin},
+             {"ReglerMax", &scales.ReglerMax},
+             {"SollwertScaleLow", &scales.SollwertScaleLow},
+             {"SollwertScaleHigh", &scales.SollwertScaleHigh},
+             {"ReglerScaleLow", &scales.ReglerScaleLow},
+             {"ReglerScaleHigh", &scales.ReglerScaleHigh},
+             {"EingabeMin", &scales.EingabeMin},
+             {"EingabeMax", &scales.EingabeMax},
+             {"EingabeFaktor", &scales.EingabeFaktor},
+             {"EingabeOffset", &scales.EingabeOffset},
+             {"Ya", &scales.Ya},
+             {"Ye", &scales.Ye},
+             {"Yfactor", &scales.Yfactor},
+             {"Yoffset", &scales.Yoffset},
+             {"TightOpenOn", &scales.TightOpenOn},
+             {"TightOpenOff", &scales.TightOpenOff},
+             {"TightCloseOn", &scales.TightCloseOn},
+             {"TightCloseOff", &scales.TightCloseOff},
+             {"RampValue", &controller.RampValue},
+             {"RampLow", &controller.RampLow},
+             {"RampHigh", &controller.RampHigh},
+             {"TravelSum", &diagnostics.TravelSum},
+             {"LeakStep", &monitoring.LeakStep},
+             {"IstwertShown", &displays.IstwertShown},
+             {"InitSpeedFactor", &InitSpeedFactor}})
         AddValue(name, ptr);
+    for (auto [name, map] : std::initializer_list<std::pair<std::string, const LinearMap*>>{
+             {"SplitRange", &scales.splitRange},
+             {"ReglerScale", &scales.reglerScale},
+             {"KennlinienEingangScale", &scales.kennlinienEingang},
+             {"SollwertScale", &scales.sollwertPixel},
+             {"ReglerPixelScale", &scales.reglerPixel},
+             {"VentilScale", &scales.ventilPixel}}) {
+        AddValue(name + "Factor", &map->factor);
+        AddValue(name + "Offset", &map->offset);
+    }
     for (auto [name, ptr] : std::initializer_list<std::pair<const char*, const int32_t*>>{
              {"MoveDirection", &s.MoveDirection},
              {"LastDirection", &s.LastDirection},
@@ -238,7 +341,14 @@ void Simulator::RegisterValues() {
              {"ScreenHeight", &s.ScreenHeight},
              {"ScreenBitsPerPixel", &s.ScreenBitsPerPixel},
              {"MouseX", &MouseX},
-             {"MouseY", &MouseY}})
+             {"MouseY", &MouseY},
+             {"RampDirection", &controller.RampDirection},
+             {"SollwertMinY", &scales.SollwertMinY},
+             {"SollwertMaxY", &scales.SollwertMaxY},
+             {"ReglerMinY", &scales.ReglerMinY},
+             {"ReglerMaxY", &scales.ReglerMaxY},
+             {"YaY", &scales.YaY},
+             {"YeY", &scales.YeY}})
         AddValue(name, ptr);
     for (auto [name, ptr] : std::initializer_list<std::pair<const char*, const uint8_t*>>{
              {"MoveActive", &s.MoveActive},
@@ -257,7 +367,19 @@ void Simulator::RegisterValues() {
              {"SplashDone", &s.SplashDone},
              {"RestartRequested", &s.RestartRequested},
              {"CheckScreen", &s.CheckScreen},
-             {"CloseApplication", &s.CloseApplication}})
+             {"CloseApplication", &s.CloseApplication},
+             {"TightOpenActive", &controller.TightOpenActive},
+             {"TightCloseActive", &controller.TightCloseActive}})
+        AddValue(name, ptr);
+    for (auto [name, ptr] : std::initializer_list<std::pair<const char*, const std::string*>>{
+             {"PV100", &scales.PV100},
+             {"PV0", &scales.PV0},
+             {"Out100", &scales.Out100},
+             {"Out0", &scales.Out0},
+             {"SollwertScaleLowText", &scales.SollwertScaleTexts[0]},
+             {"SollwertScaleHighText", &scales.SollwertScaleTexts[1]},
+             {"ReglerScaleLowText", &scales.ReglerScaleTexts[0]},
+             {"ReglerScaleHighText", &scales.ReglerScaleTexts[1]}})
         AddValue(name, ptr);
 }
 

@@ -2,9 +2,18 @@
 // One running simulated device: the shared state, the main window's form state and picture, its six
 // timers and one object per subsystem. The front ends construct it, call FormCreate(), and then feed it
 // timer ticks (through the clock) and user actions; it never calls a window toolkit itself.
+#include "core/Actuator.h"
+#include "core/Characteristic.h"
+#include "core/Controller.h"
 #include "core/FormState.h"
+#include "core/Scales.h"
 #include "core/SimState.h"
+#include "device/Diagnostics.h"
+#include "device/FrontPanel.h"
 #include "device/Lcd.h"
+#include "device/Monitoring.h"
+#include "device/OperatingDisplays.h"
+#include "device/ParamSet.h"
 #include "platform/Clock.h"
 #include "platform/Picture.h"
 #include "storage/Settings.h"
@@ -40,6 +49,12 @@ public:
 
     // The main window's creation; ends by arming the one-shot start-up timer.
     void FormCreate();
+    // Scales and characteristic recomputed and redrawn after a change, and the setpoint confirmed.
+    void RecalcScales();
+    // The parameter set applied to the simulation, as leaving the configuration does.
+    void ApplyParameters();
+    // One step of the initialization motion on the motion tick.
+    void InitMotionStep();
     // Whether the main window may close now, and its close handler.
     bool FormCloseQuery() const;
     void FormClose();
@@ -100,12 +115,26 @@ public:
     // Seeded once from the clock at creation; the controller's dead band draws from it.
     std::mt19937_64 random;
 
+    // Speed of the motion during an initialization, relative to the normal one.
+    double InitSpeedFactor = 1.0;
+
+    ParamSet params;
+    Scales scales;
+    Characteristic characteristic;
+    Controller controller;
+    Actuator actuator;
+    Diagnostics diagnostics;
+    Monitoring monitoring;
+    OperatingDisplays displays;
+    FrontPanel frontPanel;
     Lcd lcd;
     Settings settings;
 
 private:
+    void ShowCharacteristicError();
     void AddValue(std::string name, decltype(NamedValue::ref) ref);
     void RegisterValues();
+    void RegisterHandlers();
     void RunClick(const std::string& name);
 
     std::map<std::string, std::function<void()>, std::less<>> clickHandlers_;

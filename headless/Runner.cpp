@@ -245,7 +245,7 @@ void Runner::Set(const Args& a) {
     }
     Control* c = sim.form.Find(name);
     if (!c) throw ScriptError("unknown control '" + name + "'");
-    if (!c->visible || !c->enabled) throw ScriptError("control '" + name + "' cannot be used now");
+    if (!c->enabled) throw ScriptError("control '" + name + "' cannot be used now");
     if (c->kind == ControlKind::Edit) {
         // The text is the rest of the line; a quoted text may carry blanks at its ends or be empty.
         std::string text = a.rest.substr(std::min(a.rest.size(), a.rest.find(name) + name.size()));
@@ -283,7 +283,7 @@ void Runner::Click(const Args& a) {
     }
     Control* c = sim.form.Find(name);
     if (!c || c->kind != ControlKind::Button) throw ScriptError("unknown button '" + name + "'");
-    if (!c->visible || !c->enabled) throw ScriptError("button '" + name + "' cannot be used now");
+    if (!c->enabled) throw ScriptError("button '" + name + "' cannot be used now");
     sim.UserClick(*c);
 }
 
@@ -320,11 +320,23 @@ void Runner::Print(const Args& a) {
         out_ << "pixel " << p.x << ' ' << p.y << ' ' << hex << '\n';
         return;
     }
+    if (what == "param" || what == "diag") {
+        if (a.words.size() != 2) throw ScriptError("'print " + what + "' takes one argument");
+        out_ << what << ' ' << a.words[1] << ' ' << (what == "param" ? ParamValue(a.words[1]) : DiagValue(a.words[1]))
+             << '\n';
+        return;
+    }
     if (a.words.size() != 1) throw ScriptError("'print " + what + "' takes no further argument");
     if (what == "title") {
         out_ << "title " << QuoteText(sim.form.title) << '\n';
         return;
     }
+    for (const Timer* t : {&sim.Timer1, &sim.Timer2, &sim.DiagnosticTimer, &sim.KeyTimer, &sim.AlarmBlinkTimer,
+                           &sim.SetpointRampTimer})
+        if (t->Name() == what) {
+            out_ << what << ' ' << (t->Enabled() ? 1 : 0) << '\n';
+            return;
+        }
     if (const NamedValue* v = sim.FindValue(what)) {
         out_ << what << ' ' << FormatValue(*v) << '\n';
         return;
@@ -337,6 +349,35 @@ void Runner::Print(const Args& a) {
         return;
     }
     throw ScriptError("nothing called '" + what + "'");
+}
+
+int Runner::ParamIndex(const std::string& name) {
+    const int index = sim_->params.FindByName(name);
+    if (index < 0) throw ScriptError("no parameter '" + name + "'");
+    return index;
+}
+
+int32_t Runner::ParamValue(const std::string& name) { return sim_->params.ParamTable[ParamIndex(name)].Value; }
+
+int32_t Runner::DiagValue(const std::string& word) {
+    const int n = ToInt(word, "diagnostic value");
+    if (n < 0 || n >= Diagnostics::Count) throw ScriptError("no diagnostic value " + word);
+    return sim_->diagnostics.DiagTable[n].Value;
+}
+
+// As the configuration menu changes a value, then as leaving the configuration applies it.
+void Runner::Param(const Args& a) {
+    Simulator& sim = Started();
+    TParamField& field = sim.params.ParamTable[ParamIndex(a.words[0])];
+    const auto value = ReadInt32(a.words[1]);
+    if (!value) throw ScriptError("bad value '" + a.words[1] + "'");
+    const bool special = (field.Kind & 16) && *value == field.Special;
+    if (!special && (*value < field.Min || *value > field.Max))
+        throw ScriptError("value " + a.words[1] + " outside " + std::to_string(field.Min) + ".." +
+                          std::to_string(field.Max));
+    field.Value = *value;
+    sim.params.StoreFromTable();
+    sim.ApplyParameters();
 }
 
 void Runner::Snapshot(const Args& a) {
@@ -359,6 +400,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"move", 2, 2, When::Running, &Runner::Move},
         {"press", 1, 3, When::Running, &Runner::Press},
         {"release", 1, 2, When::Running, &Runner::Release},
+        {"param", 2, 2, When::Running, &Runner::Param},
         {"set", 1, -1, When::Running, &Runner::Set},
         {"click", 1, 1, When::Running, &Runner::Click},
         {"menu", 1, 1, When::Running, &Runner::Menu},

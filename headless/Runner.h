@@ -6,6 +6,7 @@
 #include "platform/VirtualClock.h"
 
 #include <iosfwd>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -61,7 +62,11 @@ private:
     void Move(const Args& a);
     void Press(const Args& a);
     void Release(const Args& a);
+    void Param(const Args& a);
     void Set(const Args& a);
+    int ParamIndex(const std::string& name);
+    int32_t ParamValue(const std::string& name);
+    int32_t DiagValue(const std::string& word);
     void Click(const Args& a);
     void Menu(const Args& a);
     void Answer(const Args& a);

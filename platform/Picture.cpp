@@ -1,6 +1,7 @@
 #include "platform/Picture.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 
 namespace vp7 {
@@ -110,6 +111,20 @@ void Picture::CopyRect(const Rect& dst, const Picture& src, const Rect& srcRect)
     const int sw = srcRect.Width() * src.scale_, sh = srcRect.Height() * src.scale_;
     const int sx0 = srcRect.left * src.scale_, sy0 = srcRect.top * src.scale_;
     const int srcStride = src.DeviceWidth(), stride = DeviceWidth();
+    if (sw == dw && sh == dh) { // same size: plain row copies, the common case of every sprite
+        const int left = std::max(clip.left * scale_, 0), right = clip.right * scale_;
+        const int dx0 = sx0 - dst.left * scale_;
+        for (int y = clip.top * scale_; y < clip.bottom * scale_; ++y) {
+            const int sy = sy0 + y - dst.top * scale_;
+            const int from = std::max(left, -dx0), to = std::min(right, srcStride - dx0);
+            if (sy < 0 || sy >= src.DeviceHeight() || from >= to) continue;
+            std::copy(src.pixels_.begin() + static_cast<std::ptrdiff_t>(sy) * srcStride + from + dx0,
+                      src.pixels_.begin() + static_cast<std::ptrdiff_t>(sy) * srcStride + to + dx0,
+                      pixels_.begin() + static_cast<std::ptrdiff_t>(y) * stride + from);
+        }
+        MarkDirty(clip);
+        return;
+    }
     for (int y = clip.top * scale_; y < clip.bottom * scale_; ++y) {
         const int sy = sy0 + static_cast<int>(static_cast<int64_t>(y - dst.top * scale_) * sh / dh);
         if (sy < 0 || sy >= src.DeviceHeight()) continue;

@@ -54,7 +54,11 @@ TEST_F(RunnerTest, BadScriptsStopWithStatusTwoAndTheLineNumber) {
         {"start\nset DrosselSelect 4\n", "error 2: no item 4\n"},
         {"start\nset ValveType X\n", "error 2: ValveType takes S, O or D\n"},
         {"start\nset Nothing 1\n", "error 2: unknown control 'Nothing'\n"},
-        {"start\nset HorizLeverError 1\n", "error 2: control 'HorizLeverError' cannot be used now\n"},
+        {"start\nparam NOPE 1\n", "error 2: no parameter 'NOPE'\n"},
+        {"start\nparam DEBA 5000\n", "error 2: value 5000 outside 1..100\n"},
+        {"start\nparam DEBA x\n", "error 2: bad value 'x'\n"},
+        {"start\nprint diag 35\n", "error 2: no diagnostic value 35\n"},
+        {"start\nprint param\n", "error 2: 'print param' takes one argument\n"},
         {"start\nclick NoPreasureSelect\n", "error 2: unknown button 'NoPreasureSelect'\n"},
         {"start\nmenu Nonsense1\n", "error 2: unknown menu item 'Nonsense1'\n"},
         {"answer Maybe\n", "error 1: unknown button 'Maybe'\n"},
@@ -84,6 +88,9 @@ TEST_F(RunnerTest, PrintsValuesInTheirFormats) {
                                "set ValveType S\n"
                                "print SelfClosingSelect\n"
                                "print DoubleActingSelect\n"
+                               "param DEBA -1200\n"
+                               "print param DEBA\n"
+                               "print diag 6\n"
                                "print HelpText\n"
                                "print pixel 360 270\n",
                                dir);
@@ -97,6 +104,8 @@ TEST_F(RunnerTest, PrintsValuesInTheirFormats) {
                      "DrosselSelect 2\n"
                      "SelfClosingSelect 1\n"
                      "DoubleActingSelect 0\n"
+                     "param DEBA -1200\n"
+                     "diag 6 306\n"
                      "HelpText \"\" 248 292 0\n"
                      "pixel 360 270 A9B89C\n");
 }

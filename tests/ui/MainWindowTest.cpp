@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -68,6 +69,21 @@ TEST(MainWindow, WidgetsFollowTheFormStateAndReportUserActions) {
     main.Sim().ViewChanged();
     EXPECT_FALSE(friction->isChecked()); // ...and the widget follows without running the handler
     EXPECT_EQ(clicks, 1);
+}
+
+TEST(MainWindow, ATypedSetpointMovesThePistonPicture) {
+    ShownApp app;
+    RunEvents(200); // through the start-up tick
+    auto* entry = app.main.findChild<QLineEdit*>(QStringLiteral("SetPointText"));
+    ASSERT_NE(entry, nullptr);
+    entry->clear();
+    QTest::keyClicks(entry, QStringLiteral("50"));
+    QTest::keyClick(entry, Qt::Key_Return);
+    RunEvents(1500); // 20 motion ticks of 50 ms and the arrival
+    EXPECT_DOUBLE_EQ(app.main.Sim().state.Istwert, 50);
+    const QImage shot = app.main.Picture()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(330, 500), QColor::fromRgb(SpriteSet::FlatColor(KolbenFrame(20))));
+    EXPECT_EQ(shot.pixelColor(175, 570), QColor(Qt::green)) << "the valve marker follows";
 }
 
 TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {

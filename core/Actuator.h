@@ -1,0 +1,37 @@
+#pragma once
+// The actuator and valve: the one actual position, moved step by step on the 50-ms motion tick toward
+// the automatic or the manual target, with the piston frame, the valve marker and the travel counters.
+namespace vp7 {
+
+class Simulator;
+
+class Actuator {
+public:
+    explicit Actuator(Simulator& sim);
+
+    void ComputeStrokeSpeeds();
+    // One motion step toward AutoTarget (automatic) or ManuellTarget (manual).
+    void SetNewIstwert();
+    void SetManuellIstwert();
+    void StartManuellMove();
+    void Timer2Timer();
+    // The shared handler of the supply-air, blocking and valve-type options.
+    void BlockDownSelectClick();
+    // The shared handler of the throttle and friction options.
+    void DrosselSelectClick();
+
+    // Missing supply air and blocking at 10 % / 90 % applied to a target. The manual move compares the
+    // blocked side with the position itself, the automatic one with the blocking point.
+    double ApplyFaultOptions(double target, bool manual) const;
+
+    // Valve marker (colour 0 erases, 0x00FF00 draws) and all three markers.
+    void DrawVentilMark(unsigned color, int y);
+    void DrawMarks(unsigned color);
+
+private:
+    void Step(bool manual);
+    void DrawMark(unsigned color, int x, int y);
+    Simulator& sim_;
+};
+
+} // namespace vp7

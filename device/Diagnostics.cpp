@@ -1,0 +1,94 @@
+#include "device/Diagnostics.h"
+
+#include "core/Simulator.h"
+
+#include <cmath>
+#include <limits>
+
+namespace vp7 {
+namespace {
+
+struct Record {
+    uint32_t flags;
+    const char* name;
+    int32_t value; // stored units: tenths for DiagTenths
+    const char* german;
+    const char* english;
+};
+
+// Defaults of tenths records are ten times the shown number.
+constexpr Record kRecords[Diagnostics::Count] = {
+    {DiagCount, " 1STRKS", 0, "Anzahl Hübe", "Number of strokes"},
+    {DiagCount, " 2CHDIR", 0, " Anzahl Richtungsänderungen", "Number of changes of direction"},
+    {DiagCount, " 3/CNT ", 0, "Anzahl Störmeldungen", "Number of faults occurred"},
+    {DiagCount, " 4A1CNT", 0, "Anzahl Alarme 1", "Number of alarms 1 occurred"},
+    {DiagCount, " 4A2CNT", 0, "Anzahl Alarme 2", "Number of alarms 2 occurred"},
+    {DiagCount, " 6HOURS", 0, "Betriebsstunden", "Operating hours"},
+    {DiagTenths, " 7WAY  ", 306, "ermittelter Stellweg", "Determined travel"},
+    {DiagTenths, " 8TUP  ", 40, "Stellzeit auf", "Travel time up"},
+    {DiagTenths, " 9TDOWN", 40, "Stellzeit zu", "Travel time down"},
+    {DiagTenths, "10LEAK ", 24, "Leckage (%/Minute)", "Leakage (%/Minute)"},
+    {DiagTenths, "11P0   ", 239, "Potentiometerwert unterer Anschlag (0%)", "Potentiometer value lower stop (0%)"},
+    {DiagTenths, "12P100 ", 699, "Potentiometerwert oberer Anschlag (100%)", "Potentiometer value upper stop (100%)"},
+    {DiagIntBlank, "13IMPUP", 6, "Pulslänge auf", "Impuls length up"},
+    {DiagIntBlank, "14IMPDN", 6, "Pulslänge zu", "Impuls length down"},
+    {DiagTenths, "15DBUP ", 1, "Totzone auf", "Dead band up"},
+    {DiagTenths, "16DBDN ", -1, "Totzone zu", "Dead band down"},
+    {DiagTenths, "17SSUP ", 38, "Langsamzone auf", "Short step zone up"},
+    {DiagTenths, "18SSDN ", 38, "Langsamzone zu", "Short step zone down"},
+    {DiagTenths, "19TEMP ", 223, "aktuelle Temperatur", "Current temperature"},
+    {DiagTenths, "20TMIN ", 159, "Minimal temperatur (Schleppzeiger)", "Minimum temperature (drag pointer)"},
+    {DiagTenths, "21TMAX ", 317, "Maximaltemperatur (Schleppzeiger)", "Maximum temperature (drag pointer)"},
+    {DiagCount, "22T1   ", 0, "Betriebsstunden unter -30°C", "Operating hours below -30°C (-22°F)"},
+    {DiagCount, "23T2   ", 0, "Betriebsstunden zwischen -30°C und -15°C",
+     "Operating hours between -30°C and -15°C (-22°F and 5°F)"},
+    {DiagCount, "24T3   ", 0, "Betriebsstunden zwischen -15°C und 0°C",
+     "Operating hours between -15°C and 0°C (5°F and 32°F)"},
+    {DiagCount, "25T4   ", 0, "Betriebsstunden zwischen 0°C und 15°C",
+     "Operating hours between 0°C and 15°C (32°F and 59°F)"},
+    {DiagCount, "26T5   ", 0, "Betriebsstunden zwischen 15°C und 30°C",
+     "Operating hours between 15°C and 30°C (59°F and 86°F)"},
+    {DiagCount, "27T6   ", 0, "Betriebsstunden zwischen 30°C und 45°C",
+     "Operating hours between 30°C and 45°C (86°F and 113°F)"},
+    {DiagCount, "28T7   ", 0, "Betriebsstunden zwischen 45°C und 60°C",
+     "Operating hours between 45°C and 60°C (113°F and 140°F)"},
+    {DiagCount, "29T8   ", 0, "Betriebsstunden zwischen 60°C und 75°C",
+     "Operating hours between 60°C and 75°C (140°F and 167°F)"},
+    {DiagCount, "30T9   ", 0, "Betriebsstunden über 75°C", "Operating hours of more than 75°C (167°F)"},
+    {DiagCount, "31VENT1", 0, "Anzahl Schaltspiele Ventil 1", "Number of cycles pre-controlvalve 1"},
+    {DiagCount, "32VENT2", 0, "Anzahl Schaltspiele Ventil 2", "Number of cycles pre-controlvalve 2"},
+    {DiagIntBlank, "33STORE", 0, "", ""},
+    {DiagTenths, "34PRUP ", 10, "Prädiktion auf", "Prediction up"},
+    {DiagTenths, "35PRDN ", 10, "Prädiktion zu", "Prediction"},
+};
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+
+} // namespace
+
+Diagnostics::Diagnostics(Simulator& sim) : sim_(sim) { InitDiagTable(); }
+
+void Diagnostics::InitDiagTable() {
+    for (int i = 0; i < Count; ++i) {
+        const Record& r = kRecords[i];
+        DiagTable[i] = {r.flags, r.name, r.value, {r.german, r.english}};
+    }
+}
+
+void Diagnostics::Increment(int record) {
+    int32_t& v = DiagTable[record].Value;
+    if (v < kMax) ++v;
+}
+
+void Diagnostics::CountSwitching(double target, double position) {
+    if (target == position) return;
+    const double d = std::fabs(position - target);
+    const bool opening = target > position;
+    const double zone = DiagTable[opening ? DiagShortStepUp : DiagShortStepDown].Value / 10.0;
+    const int full = opening ? 21 : 19;
+    const int32_t count = (d >= zone || zone == 0) ? full : static_cast<int32_t>(std::nearbyint(full * d / zone));
+    int32_t& counter = DiagTable[opening ? DiagVent1 : DiagVent2].Value;
+    if (kMax - count > counter) counter += count;
+}
+
+} // namespace vp7

@@ -1,0 +1,73 @@
+#include "device/FrontPanel.h"
+
+#include "core/Simulator.h"
+#include "platform/Host.h"
+
+namespace vp7 {
+namespace {
+
+constexpr Rgb kYellow = MakeRgb(255, 255, 0);
+constexpr Rgb kBlack = 0;
+
+} // namespace
+
+FrontPanel::FrontPanel(Simulator& sim) : sim_(sim) {}
+
+void FrontPanel::DrawScales() {
+    Picture& pic = sim_.image1;
+    const Scales& sc = sim_.scales;
+    const bool german = sim_.state.Language == 0;
+    pic.SetPenColor(kYellow);
+    pic.SetPenWidth(1);
+    pic.SetBrushColor(kBlack);
+    const Font font{"MS Sans Serif", 8, true};
+    for (const Rect& r : {Rect{6, 406, 206, 442}, Rect{10, 448, 200, 470}, Rect{10, 671, 207, 701}, Rect{10, 470, 180, 701}})
+        pic.FillRect(r);
+
+    struct ScaleInfo {
+        int x;
+        const char* title;     // row 410, empty for the setpoint scale
+        const char* subtitle;  // row 426
+        const std::string* texts; // low, high
+    };
+    const ScaleInfo scales[] = {
+        {10, "", german ? "Sollwert" : "Setpoint", sc.SollwertScaleTexts},
+        {80, german ? "Regler" : "Controller", german ? "Sollwert" : "Setpoint", sc.ReglerScaleTexts},
+        {150, german ? "Ventil" : "Valve", "Position", sc.VentilScaleTexts},
+    };
+    for (const ScaleInfo& s : scales) {
+        if (*s.title) sim_.host.TextOut(pic, s.x, 410, s.title, font, kYellow, kBlack);
+        sim_.host.TextOut(pic, s.x, 426, s.subtitle, font, kYellow, kBlack);
+        sim_.host.TextOut(pic, s.x, 448, s.texts[1], font, kYellow, kBlack);
+        sim_.host.TextOut(pic, s.x, 679, s.texts[0], font, kYellow, kBlack);
+        pic.SetPenColor(kYellow);
+        pic.MoveTo(s.x, 470);
+        pic.LineTo(s.x, 671);
+        for (int k = 0; k <= 100; k += 5) {
+            const int row = 470 + 2 * k;
+            const int length = (k == 0 || k == 50 || k == 100) ? 15 : k % 10 == 0 ? 10 : 5;
+            pic.MoveTo(s.x, row);
+            pic.LineTo(s.x + length, row);
+        }
+    }
+
+    struct RangeMarks {
+        Rgb color;
+        int x;
+        int rows[2];
+    };
+    const RangeMarks marks[] = {
+        {MakeRgb(0, 255, 255), 11, {sc.SollwertMinY, sc.SollwertMaxY}},
+        {MakeRgb(255, 0, 255), 81, {sc.ReglerMinY, sc.ReglerMaxY}},
+        {MakeRgb(0, 0, 255), 151, {sc.YaY, sc.YeY}},
+    };
+    for (const RangeMarks& m : marks) {
+        pic.SetPenColor(m.color);
+        for (int row : m.rows) {
+            pic.MoveTo(m.x, row);
+            pic.LineTo(m.x + 16, row);
+        }
+    }
+}
+
+} // namespace vp7

@@ -1,0 +1,24 @@
+#pragma once
+// Limit and fault monitoring of the device. So far: applying the dead-band parameter and the leakage
+// step the controller reads.
+namespace vp7 {
+
+class Simulator;
+
+class Monitoring {
+public:
+    explicit Monitoring(Simulator& sim);
+
+    // DEBA fixed: the dead band is DEBA. DEBA automatic: the dead band found so far, at most 3.0 %.
+    // With /DEBA set, its value becomes the dead-band fault limit.
+    void ApplyDeadBandMonitoring();
+
+    // Drift per controller run of a leaking single-acting valve (%).
+    double LeakStep = 0;
+    double DeadBandLimit = 0;
+
+private:
+    Simulator& sim_;
+};
+
+} // namespace vp7

@@ -1,0 +1,58 @@
+#include "SimFixture.h"
+
+using namespace vp7;
+using CharacteristicCurve = vp7::test::SimFixture;
+
+TEST_F(CharacteristicCurve, CurvesMapInputToPositionAndBack) {
+    struct Case {
+        int type;
+        double x, y;
+    };
+    const Case cases[] = {
+        {0, 0, 0},       {0, 37.5, 37.5}, {0, 100, 100},   {1, 50, 20},      {1, 0, 4},
+        {1, 97.5, 92.567}, {1, 100, 100}, {2, 5, 3.6092}, {3, 50, 14.1421}, {4, 20, 50},
+        {5, 2.5, 8.53655}, {6, 100, 100},  {7, 42, 42},   {9, 42, 42},
+    };
+    for (const Case& c : cases) {
+        Param("SFCT", std::min(c.type, 7));
+        sim->params.store.KennlinienTyp = static_cast<uint8_t>(c.type); // 9: an unknown type acts linear
+        ASSERT_TRUE(sim->characteristic.BuildKennlinie());
+        EXPECT_NEAR(sim->characteristic.Kennlinie(c.x), c.y, 1e-9) << c.type << " " << c.x;
+        EXPECT_NEAR(sim->characteristic.KennlinieInvers(c.y), c.x, 1e-9) << c.type << " " << c.y;
+    }
+}
+
+TEST_F(CharacteristicCurve, ValveRangeScalesTheCurve) {
+    Param("YA", 200);
+    Param("YE", 800);
+    EXPECT_DOUBLE_EQ(sim->characteristic.Kennlinie(0), 20);
+    EXPECT_DOUBLE_EQ(sim->characteristic.Kennlinie(50), 50);
+    EXPECT_DOUBLE_EQ(sim->characteristic.KennlinieInvers(80), 100);
+    EXPECT_DOUBLE_EQ(sim->characteristic.Kennlinie(110), 86); // the end segment extends
+}
+
+TEST_F(CharacteristicCurve, FreeSupportValuesMustRiseEvenWhileAnotherCurveIsSelected) {
+    Enter("30");
+    RunToRest();
+    const int sl5 = sim->params.FindByName("SL5");
+    sim->params.ParamTable[sl5].Value = sim->params.ParamTable[sl5 - 1].Value + 1; // rises by 0.1 % only
+    sim->params.StoreFromTable();
+    sim->ApplyParameters();
+    EXPECT_EQ(LastMessage(), "Error at the turning points: Yn+1 - Yn >= 0.2");
+    EXPECT_EQ(S().ScalesValid, 0);
+    Enter("60");
+    EXPECT_DOUBLE_EQ(S().Istwert, 30);
+
+    Param("SL5", 250); // back to the linear support value
+    EXPECT_EQ(S().ScalesValid, 1);
+    Param("SFCT", 7);
+    Param("SL10", 520); // a free curve: 50 % input now gives 52 %
+    Enter("50");
+    RunToRest();
+    EXPECT_DOUBLE_EQ(S().Istwert, 52);
+    // A flat first segment cannot be inverted: the position display gets an out-of-range number.
+    sim->params.ParamTable[sim->params.FindByName("SL1")].Value = 0;
+    EXPECT_FALSE(sim->characteristic.BuildKennlinie());
+    EXPECT_DOUBLE_EQ(sim->characteristic.KennlinieInvers(0), 999.9);
+    EXPECT_DOUBLE_EQ(sim->characteristic.KennlinieInvers(-1), -99.9);
+}

@@ -1,0 +1,188 @@
+#include "SimFixture.h"
+
+#include "platform/SpriteSet.h"
+
+#include <cmath>
+
+using namespace vp7;
+using ControllerRun = vp7::test::SimFixture;
+
+TEST_F(ControllerRun, EntriesAreConvertedAndLimitedByUnit) {
+    struct Case {
+        int unit;     // SetpointDimSelect: 0 %, 1 mA
+        int scur;     // 1: 4-20 mA, 0: 0-20 mA
+        const char* text;
+        double sollwert;
+        const char* shownAfter;
+    };
+    const Case cases[] = {
+        {0, 1, "50,5", 50.5, "50,5"},   {0, 1, " 12 ", 12, " 12 "},    {1, 1, "12", 50, "12"},
+        {1, 0, "12", 60, "12"},         {1, 1, "4", 0, "4"},          {0, 1, "120", 100, "100.0"},
+        {0, 1, "-5", 0, "0.0"},         {1, 1, "25", 100, "20.0"},    {1, 0, "-1", 0, "0.0"},
+    };
+    for (const Case& c : cases) {
+        Restart();
+        Param("SCUR", c.scur);
+        sim->UserSelect(sim->form.SetpointDimSelect, c.unit);
+        Enter(c.text);
+        EXPECT_DOUBLE_EQ(S().Sollwert, c.sollwert) << c.text;
+        EXPECT_EQ(sim->form.SetPointText.text, c.shownAfter) << c.text;
+    }
+    EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST_F(ControllerRun, TextsThatAreNoNumberAreRefusedAndChangeNothing) {
+    Enter("40");
+    RunToRest();
+    const std::string texts[] = {"", "-", "1e999", "nan", "abc", "1,2,3", "0x10", std::string(10000, '7'), "\x01\xff"};
+    for (const std::string& text : texts) {
+        const size_t before = host.Messages().size();
+        Enter(text);
+        ASSERT_EQ(host.Messages().size(), before + 1) << text;
+        EXPECT_EQ(LastMessage(), "Setpoint is incorrect");
+        EXPECT_EQ(host.Messages().back().type, MsgType::Error);
+        EXPECT_DOUBLE_EQ(S().Sollwert, 40);
+        EXPECT_DOUBLE_EQ(S().Istwert, 40);
+        EXPECT_FALSE(sim->Timer2.Enabled());
+    }
+}
+
+TEST_F(ControllerRun, TwelveMilliampsRunTheValveToFiftyInTwentySteps) {
+    sim->UserSelect(sim->form.SetpointDimSelect, 1);
+    Enter("12");
+    EXPECT_DOUBLE_EQ(S().Istwert, 2.5); // the first step is made at once
+    EXPECT_EQ(RunToRest(), 20);         // 19 more steps and the arrival tick
+    EXPECT_DOUBLE_EQ(S().Istwert, 50);
+    EXPECT_EQ(S().CurrentFrame, 20);
+    EXPECT_EQ(S().VentilMarkY, 570);
+    EXPECT_EQ(sim->image1.Pixel(330, 500), SpriteSet::FlatColor(KolbenFrame(20)));
+}
+
+TEST_F(ControllerRun, DeadBandDecidesHowFarShortTheValveStops) {
+    struct Case {
+        int deba; // tenths
+        double minShort, maxShort;
+    };
+    for (const Case c : {Case{1, 0, 0}, Case{10, 0.5, 1.0}, Case{3, 0, 0.3}, Case{0, 0, 0}}) {
+        for (int run = 0; run < 5; ++run) {
+            Restart();
+            sim->random.seed(run * 7919 + 1);
+            Param("DEBA", c.deba);
+            Enter("50");
+            RunToRest();
+            const double shortBy = 50 - S().Istwert;
+            EXPECT_GE(shortBy, c.minShort) << c.deba;
+            EXPECT_LE(shortBy, c.maxShort) << c.deba;
+        }
+    }
+    // Inside the band a new entry leaves the valve where it is.
+    Param("DEBA", 10);
+    Enter("50");
+    RunToRest();
+    const double rest = S().Istwert;
+    Enter("50,4");
+    EXPECT_FALSE(sim->Timer2.Enabled());
+    EXPECT_DOUBLE_EQ(S().Istwert, rest);
+}
+
+TEST_F(ControllerRun, TightClosingHoldsTheValveShutWithHysteresis) {
+    Param("YCLS", 2);
+    Param("YCDO", 20); // 2.0 %
+    Enter("30");
+    RunToRest();
+    struct Step {
+        const char* entry;
+        double position;
+        bool closed;
+    };
+    const Step steps[] = {{"1,5", 0, true}, {"2,5", 0, true}, {"3", 0, true}, {"3,5", 3.5, false}, {"1", 0, true}};
+    for (const Step& s : steps) {
+        Enter(s.entry);
+        RunToRest();
+        EXPECT_DOUBLE_EQ(S().Istwert, s.position) << s.entry;
+        EXPECT_EQ(sim->controller.TightCloseActive != 0, s.closed) << s.entry;
+        const SpriteId lower = s.closed ? SpriteId::DichtZu : SpriteId::DichtBlank;
+        EXPECT_EQ(sim->image1.Pixel(292, 659), SpriteSet::FlatColor(lower)) << s.entry;
+        EXPECT_EQ(sim->image1.Pixel(493, 659), SpriteSet::FlatColor(lower)) << s.entry;
+        EXPECT_EQ(sim->image1.Pixel(292, 526), SpriteSet::FlatColor(SpriteId::DichtBlank)) << s.entry;
+    }
+}
+
+TEST_F(ControllerRun, BinaryInputModesForceOrFreezeTheValve) {
+    Param("YA", 100);
+    Param("YE", 900);
+    Enter("50");
+    RunToRest();
+    const double middle = S().Istwert;
+    struct Case {
+        uint8_t binMode;
+        const char* entry;
+        double expected;
+    };
+    for (const Case c : {Case{3, "90", middle}, Case{1, "10", 90}, Case{2, "90", 10}, Case{0, "50", middle}}) {
+        S().BinMode = c.binMode;
+        Enter(c.entry);
+        RunToRest();
+        EXPECT_NEAR(S().Istwert, c.expected, 1e-9) << int(c.binMode);
+    }
+}
+
+TEST_F(ControllerRun, MissingSupplyAirDependsOnTheValveType) {
+    struct Case {
+        const char* valve;
+        double expected;
+    };
+    for (const Case c : {Case{"SelfClosingSelect", 0}, Case{"SelfOpeningSelect", 100}, Case{"DoubleActingSelect", 40}}) {
+        Restart();
+        Enter("40");
+        RunToRest();
+        sim->UserCheck(*sim->form.Find(c.valve), true);
+        RunToRest();
+        sim->UserCheck(sim->form.NoPreasureSelect, true);
+        RunToRest();
+        Enter("80");
+        RunToRest();
+        EXPECT_DOUBLE_EQ(S().Istwert, c.expected) << c.valve;
+    }
+}
+
+TEST_F(ControllerRun, SplitRangeAndFallingDirectionMapTheSetpoint) {
+    Param("SPRE", 500);
+    Enter("25");
+    EXPECT_DOUBLE_EQ(S().ReglerSollwert, 50);
+    Enter("75");
+    EXPECT_DOUBLE_EQ(S().ReglerSollwert, 100); // limited to the controller range
+    Param("SDIR", 1);
+    Enter("25");
+    EXPECT_DOUBLE_EQ(S().ReglerSollwert, 50);
+    EXPECT_DOUBLE_EQ(S().KennlinienEingang, 50);
+    Enter("10");
+    EXPECT_DOUBLE_EQ(S().ReglerSollwert, 80);
+}
+
+TEST_F(ControllerRun, RampRunsBackAndForthWhileTheValveKeepsUp) {
+    Enter("98");
+    RunToRest();
+    sim->controller.SetpointRampButtonClick();
+    EXPECT_EQ(sim->form.SetpointRampButton.caption, "Stop");
+    std::vector<std::string> shown;
+    for (int second = 0; second < 5; ++second) {
+        clock.Advance(1000);
+        shown.push_back(sim->form.SetPointText.text);
+    }
+    // Past the top the value is held once at the limit before it turns.
+    EXPECT_EQ(shown, (std::vector<std::string>{"99.0", "100.0", "100.0", "99.0", "98.0"}));
+    sim->controller.SetpointRampButtonClick();
+    EXPECT_EQ(sim->form.SetpointRampButton.caption, "Start");
+    EXPECT_FALSE(sim->SetpointRampTimer.Enabled());
+}
+
+TEST_F(ControllerRun, UnitSwitchRewritesTheEntryWithoutMovingTheValve) {
+    Enter("50");
+    RunToRest();
+    sim->UserSelect(sim->form.SetpointDimSelect, 1);
+    EXPECT_EQ(sim->form.SetPointText.text, "12.000");
+    EXPECT_FALSE(sim->Timer2.Enabled());
+    sim->UserSelect(sim->form.SetpointDimSelect, 0);
+    EXPECT_EQ(sim->form.SetPointText.text, "50.0");
+}
