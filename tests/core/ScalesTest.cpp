@@ -94,6 +94,17 @@ TEST_F(ScaleComputation, MessagesFollowTheLanguage) {
     Param("SPRA", 600);
     Param("SPRE", 500);
     EXPECT_EQ(LastMessage(), "Splitrange-Anfang ist größer als Splitrange-Ende");
+    Param("SPRA", 0);
+    sim->scales.Out100 = "1e3";
+    sim->RecalcScales();
+    EXPECT_EQ(LastMessage(), "Reglersollwertskale 100% ist fehlerhaft");
+    sim->scales.Out100 = "100.0";
+    sim->scales.Out0 = "95";
+    sim->RecalcScales();
+    EXPECT_EQ(LastMessage(), "Reglersollwertskale 0% ist fehlerhaft");
+    sim->scales.Out0 = "0.0";
+    sim->RecalcScales();
+    EXPECT_EQ(S().ScalesValid, 1);
 }
 
 TEST_F(ScaleComputation, PixelRowsPutLowAtTheBottom) {
