@@ -113,7 +113,8 @@ void Simulator::Timer1Timer() {
         else
             ShowCharacteristicError();
     }
-    // 7. Binary input switches, outputs, feedback module and gear marks drawn here.
+    // 7. Binary input switches, outputs and gear marks drawn here.
+    frontPanel.DrawFeedbackModule();
 
     // 8.
     controller.SetpointButtonClick(Sender::Timer1);
@@ -192,6 +193,9 @@ void Simulator::RegisterHandlers() {
                                "SelfOpeningSelect", "DoubleActingSelect"})
         OnClick(option, [this] { actuator.BlockDownSelectClick(); });
     OnClick("DrosselSelect", [this] { actuator.DrosselSelectClick(); });
+    OnClick("StromModulSelect", [this] {
+        if (!state.Updating) frontPanel.DrawFeedbackModule();
+    });
     OnClick("FrictionSelect", [this] { actuator.DrosselSelectClick(); });
     OnClick("SetpointDimSelect", [this] { controller.SetpointDimSelectClick(); });
     OnClick("SetpointButton", [this] { controller.SetpointButtonClick(Sender::SetpointButton); });
@@ -379,7 +383,9 @@ void Simulator::RegisterValues() {
              {"SollwertScaleLowText", &scales.SollwertScaleTexts[0]},
              {"SollwertScaleHighText", &scales.SollwertScaleTexts[1]},
              {"ReglerScaleLowText", &scales.ReglerScaleTexts[0]},
-             {"ReglerScaleHighText", &scales.ReglerScaleTexts[1]}})
+             {"ReglerScaleHighText", &scales.ReglerScaleTexts[1]},
+             {"LcdUpperText", &lcd.LcdUpperText},
+             {"LcdLowerText", &lcd.LcdLowerText}})
         AddValue(name, ptr);
 }
 

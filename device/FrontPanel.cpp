@@ -2,6 +2,11 @@
 
 #include "core/Simulator.h"
 #include "platform/Host.h"
+#include "platform/NumberFormat.h"
+#include "platform/SpriteSet.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace vp7 {
 namespace {
@@ -67,6 +72,27 @@ void FrontPanel::DrawScales() {
             pic.MoveTo(m.x, row);
             pic.LineTo(m.x + 16, row);
         }
+    }
+}
+
+void FrontPanel::DrawFeedbackModule() {
+    if (sim_.form.StromModulSelect.checked) {
+        sim_.image1.Draw(8, 248, sim_.sprites.Get(SpriteId::StromModul));
+        DrawFeedbackDigits(sim_.displays.IstwertShown);
+    } else {
+        sim_.image1.Draw(8, 248, sim_.sprites.Get(SpriteId::StromModulBlack));
+    }
+}
+
+void FrontPanel::DrawFeedbackDigits(double position) {
+    if (!sim_.form.StromModulSelect.checked) return;
+    position = std::clamp(position, 0.0, 100.0);
+    std::string text = std::to_string(static_cast<long>(std::nearbyint(160 * position + 4000)));
+    if (text.size() < 5) text.insert(0, 1, ' ');
+    static constexpr int kDigitX[] = {26, 56, 86, 116, 146};
+    for (size_t i = 0; i < 5 && i < text.size(); ++i) {
+        const SpriteId id = text[i] == ' ' ? SpriteId::StromBlank : StromDigit(text[i] - '0');
+        sim_.image1.Draw(8 + kDigitX[i], 248 + 28, sim_.sprites.Get(id));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The operating displays: position and setpoint on the device display in automatic and manual mode.
+// The operating displays: in automatic and manual operation the valve position on the upper line and
+// the mode with the setpoint on the lower line's alphanumerics.
 namespace vp7 {
 
 class Simulator;
@@ -8,14 +9,13 @@ class OperatingDisplays {
 public:
     explicit OperatingDisplays(Simulator& sim);
 
-    // Shows a position on the upper line and on the feedback module.
+    // Shows a position on the upper line, records it and moves the feedback module with it.
     void IstwertAnzeige(double position);
-    // Shows the position setpoint on the lower line.
+    // Shows the mode and the setpoint: AUT37, MAN 7, AU100, or what a binary input forces.
     void SollwertAnzeige(double setpoint);
 
-    // The values last handed to the two displays.
+    // The position last shown, after normalisation and limiting.
     double IstwertShown = 0;
-    double SollwertShownOnLcd = 0;
 
 private:
     Simulator& sim_;

@@ -1,6 +1,7 @@
 #include "headless/Runner.h"
 
 #include "core/Simulator.h"
+#include "device/LcdReadBack.h"
 #include "headless/Output.h"
 #include "platform/BmpFile.h"
 #include "platform/NumberFormat.h"
@@ -327,6 +328,11 @@ void Runner::Print(const Args& a) {
         return;
     }
     if (a.words.size() != 1) throw ScriptError("'print " + what + "' takes no further argument");
+    if (what == "lcd") {
+        const LcdReading lcd = ReadLcd(sim.image1);
+        out_ << "lcd " << QuoteText(lcd.upper) << ' ' << QuoteText(lcd.lower) << '\n';
+        return;
+    }
     if (what == "title") {
         out_ << "title " << QuoteText(sim.form.title) << '\n';
         return;

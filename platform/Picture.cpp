@@ -51,36 +51,12 @@ void Picture::MoveTo(int x, int y) {
     penY_ = y;
 }
 
-// Bresenham from the start toward the end, the end point left out.
-void Picture::Line(int x0, int y0, int x1, int y1, Rgb c) {
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    while (x0 != x1 || y0 != y1) {
-        Plot(x0, y0, c);
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x0 += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y0 += sy;
-        }
-    }
-}
-
 void Picture::LineTo(int x, int y) {
-    const int x0 = penX_, y0 = penY_;
-    Line(x0, y0, x, y, penColor_);
-    Rect touched{std::min(x0, x), std::min(y0, y), std::max(x0, x) + 1, std::max(y0, y) + 1};
-    if (penWidth_ >= 2) {
-        const bool mostlyVertical = std::abs(y - y0) > std::abs(x - x0);
-        const int ox = mostlyVertical ? 1 : 0, oy = mostlyVertical ? 0 : 1;
-        Line(x0 + ox, y0 + oy, x + ox, y + oy, penColor_);
-        touched.right += ox;
-        touched.bottom += oy;
-    }
+    Rect touched;
+    ForEachLinePixel(penX_, penY_, x, y, penWidth_, [&](int px, int py) {
+        Plot(px, py, penColor_);
+        touched = touched.United({px, py, px + 1, py + 1});
+    });
     MarkDirty(touched);
     penX_ = x;
     penY_ = y;

@@ -27,6 +27,10 @@ struct Rect {
 
 class Picture {
 public:
+    // Calls f(x, y) for every pixel LineTo draws from (x0, y0) to (x1, y1) with a pen of `width`: the
+    // start point included, the end point left out, a width-2 pen's copy one pixel beside the line.
+    template <class F> static void ForEachLinePixel(int x0, int y0, int x1, int y1, int width, F&& f);
+
     Picture() = default;
     Picture(int width, int height, Rgb fill = 0, int scale = 1);
 
@@ -72,7 +76,6 @@ public:
 
 private:
     void Plot(int x, int y, Rgb c); // one logical pixel, clipped, no dirty marking
-    void Line(int x0, int y0, int x1, int y1, Rgb c);
 
     int width_ = 0, height_ = 0, scale_ = 1;
     std::vector<Rgb> pixels_;
@@ -81,5 +84,30 @@ private:
     int penX_ = 0, penY_ = 0;
     Rect dirty_;
 };
+
+template <class F> void Picture::ForEachLinePixel(int x0, int y0, int x1, int y1, int width, F&& f) {
+    const int adx = x1 > x0 ? x1 - x0 : x0 - x1, ady = y1 > y0 ? y1 - y0 : y0 - y1;
+    // A second copy for a width-2 pen: right of a mostly vertical line, below any other.
+    const int copies = width >= 2 ? 2 : 1;
+    for (int copy = 0; copy < copies; ++copy) {
+        const int ox = copy && ady > adx ? 1 : 0, oy = copy && ady <= adx ? 1 : 0;
+        // Bresenham from the start toward the end, the end point left out.
+        int x = x0, y = y0;
+        const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+        int err = adx - ady;
+        while (x != x1 || y != y1) {
+            f(x + ox, y + oy);
+            const int e2 = 2 * err;
+            if (e2 >= -ady) {
+                err -= ady;
+                x += sx;
+            }
+            if (e2 <= adx) {
+                err += adx;
+                y += sy;
+            }
+        }
+    }
+}
 
 } // namespace vp7

@@ -1,4 +1,4 @@
-#include "SimFixture.h"
+#include "support/SimFixture.h"
 
 using namespace vp7;
 using CharacteristicCurve = vp7::test::SimFixture;

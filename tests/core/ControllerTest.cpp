@@ -1,4 +1,4 @@
-#include "SimFixture.h"
+#include "support/SimFixture.h"
 
 #include "platform/SpriteSet.h"
 

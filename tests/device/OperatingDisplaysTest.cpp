@@ -1,0 +1,104 @@
+#include "support/SimFixture.h"
+
+#include "device/LcdReadBack.h"
+#include "platform/SpriteSet.h"
+
+using namespace vp7;
+using OperatingDisplay = vp7::test::SimFixture;
+
+TEST_F(OperatingDisplay, LowerLineShowsModeAndSetpoint) {
+    struct Case {
+        uint8_t mode, binMode;
+        double setpoint;
+        const char* lower;
+    };
+    const Case cases[] = {
+        {0, 0, 37.4, "  AUT37"}, {0, 0, 100, "  AU100"}, {0, 0, 0.4, "  AUT 0"}, {0, 0, 130, "  AU100"},
+        {1, 0, 7, "  MAN 7"},    {1, 0, 50, "  MAN50"},  {1, 0, 100, "  MA100"}, {0, 1, 50, "  EX UP"},
+        {0, 2, 50, "  EXDWN"},   {0, 3, 50, "  EX5TP"},  {1, 1, 50, "  MAN50"}, {0, 0, -4, "  AUT 0"},
+    };
+    for (const Case& c : cases) {
+        S().Mode = c.mode;
+        S().BinMode = c.binMode;
+        sim->displays.SollwertAnzeige(c.setpoint);
+        EXPECT_EQ(ReadLcd(sim->image1).lower, c.lower) << int(c.mode) << " " << int(c.binMode) << " " << c.setpoint;
+    }
+}
+
+TEST_F(OperatingDisplay, UpperLineShowsThePositionNormalisedAndLimited) {
+    struct Case {
+        int ynrm, ydir;
+        double position;
+        const char* upper;
+        double shown;
+    };
+    const Case cases[] = {
+        {0, 0, 5, "   5.0 ", 5},     {0, 0, 50, "  50.0 ", 50},    {0, 0, 100, " 100.0 ", 100},
+        {0, 0, -2.5, "  -2.5 ", -2.5}, {0, 1, 30, "  70.0 ", 70},   {1, 0, 1200, " 999.9 ", 999.9},
+        {1, 0, -150, " -99.9 ", -99.9}, {0, 0, 37.44, "  37.4 ", 37.44},
+    };
+    for (const Case& c : cases) {
+        sim->params.store.YNRM = static_cast<uint8_t>(c.ynrm);
+        sim->params.store.YDIR = static_cast<uint8_t>(c.ydir);
+        sim->displays.IstwertAnzeige(c.position);
+        EXPECT_EQ(ReadLcd(sim->image1).upper, c.upper) << c.position;
+        EXPECT_DOUBLE_EQ(sim->displays.IstwertShown, c.shown) << c.position;
+    }
+}
+
+TEST_F(OperatingDisplay, ASetpointRunShowsOnBothLines) {
+    EXPECT_EQ(ReadLcd(sim->image1).upper, "   0.0 ");
+    EXPECT_EQ(ReadLcd(sim->image1).lower, "  AUT 0");
+    Enter("37,4");
+    std::vector<std::string> upper{ReadLcd(sim->image1).upper};
+    while (sim->Timer2.Enabled()) {
+        clock.Advance(50);
+        upper.push_back(ReadLcd(sim->image1).upper);
+    }
+    EXPECT_EQ(ReadLcd(sim->image1).lower, "  AUT37");
+    ASSERT_GE(upper.size(), 15u);
+    EXPECT_EQ(upper[0], "   2.5 ");
+    EXPECT_EQ(upper[1], "   5.0 ");
+    EXPECT_EQ(upper[13], "  35.0 ");
+    EXPECT_EQ(upper.back(), "  37.4 ");
+}
+
+TEST_F(OperatingDisplay, DiagnosticModeOwnsTheDisplay) {
+    sim->lcd.LCDWrite("RESET", 0);
+    sim->lcd.LCDWrite("1STRK", 3);
+    const LcdReading before = ReadLcd(sim->image1);
+    S().DiagnosticMode = 1;
+    sim->UserCheck(sim->form.StromModulSelect, true);
+    sim->displays.IstwertAnzeige(50);
+    sim->displays.SollwertAnzeige(50);
+    EXPECT_EQ(ReadLcd(sim->image1).upper, before.upper);
+    EXPECT_EQ(ReadLcd(sim->image1).lower, "  15TRK");
+    EXPECT_DOUBLE_EQ(sim->displays.IstwertShown, 50);
+    EXPECT_EQ(sim->image1.Pixel(8 + 26, 276), SpriteSet::FlatColor(StromDigit(1))) << "the module still follows";
+}
+
+TEST_F(OperatingDisplay, FeedbackModuleShowsTheCurrentOnlyWhenFitted) {
+    const auto digits = [&] {
+        std::string s;
+        for (int x : {26, 56, 86, 116, 146}) {
+            const Rgb c = sim->image1.Pixel(8 + x, 248 + 28);
+            s += c == SpriteSet::FlatColor(SpriteId::StromBlank) ? ' ' : '?';
+            for (int d = 0; d < 10; ++d)
+                if (c == SpriteSet::FlatColor(StromDigit(d))) s.back() = static_cast<char>('0' + d);
+        }
+        return s;
+    };
+    EXPECT_EQ(sim->image1.Pixel(10, 250), SpriteSet::FlatColor(SpriteId::StromModulBlack));
+    sim->UserCheck(sim->form.StromModulSelect, true);
+    EXPECT_EQ(sim->image1.Pixel(10, 250), SpriteSet::FlatColor(SpriteId::StromModul));
+    const std::pair<double, const char*> cases[] = {{-3, " 4000"}, {0, " 4000"}, {50, "12000"}, {100, "20000"},
+                                                    {104, "20000"}, {37.5, "10000"}};
+    for (auto [position, shown] : cases) {
+        sim->frontPanel.DrawFeedbackDigits(position);
+        EXPECT_EQ(digits(), shown) << position;
+    }
+    sim->UserCheck(sim->form.StromModulSelect, false);
+    EXPECT_EQ(sim->image1.Pixel(8 + 26, 276), SpriteSet::FlatColor(SpriteId::StromModulBlack));
+    sim->frontPanel.DrawFeedbackDigits(50); // not fitted: nothing is drawn
+    EXPECT_EQ(sim->image1.Pixel(8 + 26, 276), SpriteSet::FlatColor(SpriteId::StromModulBlack));
+}
