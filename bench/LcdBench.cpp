@@ -16,7 +16,7 @@ void BM_LcdWrite(benchmark::State& state) {
     vp7::VirtualClock clock;
     vp7::ScriptedHost host;
     const vp7::SpriteSet sprites = vp7::SpriteSet::Flat();
-    vp7::Simulator sim(clock, host, sprites, dir.string());
+    vp7::Simulator sim(clock, host, sprites, {dir.string()});
     sim.FormCreate();
     clock.Advance(100);
     static const char* const kTexts[] = {"-88.8 ", "88WWWWW", "88", "MWMWM"};

@@ -16,7 +16,7 @@ struct Bench {
     vp7::VirtualClock clock;
     vp7::ScriptedHost host;
     vp7::SpriteSet sprites = vp7::SpriteSet::Flat();
-    vp7::Simulator sim{clock, host, sprites, (std::filesystem::create_directories(dir), dir.string())};
+    vp7::Simulator sim{clock, host, sprites, {(std::filesystem::create_directories(dir), dir.string())}};
     Bench() {
         sim.FormCreate();
         clock.Advance(100);

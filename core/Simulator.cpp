@@ -5,12 +5,12 @@
 
 namespace vp7 {
 
-Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, std::string dir)
-    : clock(clk), host(hst), sprites(sprs), programDir(std::move(dir)),
+Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOptions opts)
+    : clock(clk), host(hst), sprites(sprs), options(std::move(opts)), programDir(options.programDir),
       image1(sprs.Get(SpriteId::DevicePicture)), Timer1(clk, "Timer1", 100), Timer2(clk, "Timer2", 50),
       DiagnosticTimer(clk, "DiagnosticTimer", 1000), KeyTimer(clk, "KeyTimer", 50),
       AlarmBlinkTimer(clk, "AlarmBlinkTimer", 700), SetpointRampTimer(clk, "SetpointRampTimer", 1000),
-      scales(*this), characteristic(*this), controller(*this), actuator(*this), diagnostics(*this),
+      scales(*this), characteristic(*this), controller(*this), actuator(*this), configMenu(*this), diagnostics(*this),
       monitoring(*this), displays(*this), frontPanel(*this), lcd(*this), settings(*this) {
     Timer1.SetHandler([this] { Timer1Timer(); });
     Timer2.SetHandler([this] { Timer2Timer(); });
@@ -129,6 +129,10 @@ void Simulator::Timer2Timer() { actuator.Timer2Timer(); }
 
 void Simulator::InitMotionStep() {
     // One step of the initialization motion.
+}
+
+void Simulator::StartInitialization() {
+    // The initialization procedure starts here: info window, RUN 1 and its motion.
 }
 
 void Simulator::ShowCharacteristicError() {
@@ -346,6 +350,7 @@ void Simulator::RegisterValues() {
              {"ScreenBitsPerPixel", &s.ScreenBitsPerPixel},
              {"MouseX", &MouseX},
              {"MouseY", &MouseY},
+             {"EditStep", &configMenu.EditStep},
              {"RampDirection", &controller.RampDirection},
              {"SollwertMinY", &scales.SollwertMinY},
              {"SollwertMaxY", &scales.SollwertMaxY},
@@ -354,6 +359,7 @@ void Simulator::RegisterValues() {
              {"YaY", &scales.YaY},
              {"YeY", &scales.YeY}})
         AddValue(name, ptr);
+    AddValue("CurrentParam", &configMenu.CurrentParam);
     for (auto [name, ptr] : std::initializer_list<std::pair<const char*, const uint8_t*>>{
              {"MoveActive", &s.MoveActive},
              {"ScalesValid", &s.ScalesValid},
@@ -372,6 +378,7 @@ void Simulator::RegisterValues() {
              {"RestartRequested", &s.RestartRequested},
              {"CheckScreen", &s.CheckScreen},
              {"CloseApplication", &s.CloseApplication},
+             {"LastKeyCode", &s.LastKeyCode},
              {"TightOpenActive", &controller.TightOpenActive},
              {"TightCloseActive", &controller.TightCloseActive}})
         AddValue(name, ptr);

@@ -8,6 +8,7 @@
 #include "core/FormState.h"
 #include "core/Scales.h"
 #include "core/SimState.h"
+#include "device/ConfigMenu.h"
 #include "device/Diagnostics.h"
 #include "device/FrontPanel.h"
 #include "device/Lcd.h"
@@ -36,13 +37,20 @@ enum class MouseButton { Left, Right, Middle };
 // A state value that can be looked up by its name (the headless runner's `print`).
 struct NamedValue {
     std::string name;
-    std::variant<const double*, const int32_t*, const uint8_t*, const std::string*> ref;
+    std::variant<const double*, const int32_t*, const uint32_t*, const uint8_t*, const std::string*> ref;
+};
+
+// What a simulator is created with besides its platform.
+struct SimulatorOptions {
+    // The folder the program file lives in; its settings and data folders sit beside it.
+    std::string programDir;
+    // The device variant (0 = 0/4-20 mA, 1 = PA, 2 = FF) the settings select when they say nothing.
+    uint8_t controllerType = 0;
 };
 
 class Simulator {
 public:
-    // `programDir` is the folder the program file lives in; its settings and data folders sit beside it.
-    Simulator(Clock& clock, Host& host, const SpriteSet& sprites, std::string programDir);
+    Simulator(Clock& clock, Host& host, const SpriteSet& sprites, SimulatorOptions options);
     ~Simulator();
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
@@ -55,6 +63,8 @@ public:
     void ApplyParameters();
     // One step of the initialization motion on the motion tick.
     void InitMotionStep();
+    // The initialization started from the configuration menu.
+    void StartInitialization();
     // Whether the main window may close now, and its close handler.
     bool FormCloseQuery() const;
     void FormClose();
@@ -95,6 +105,7 @@ public:
     Clock& clock;
     Host& host;
     const SpriteSet& sprites;
+    const SimulatorOptions options;
     const std::string programDir;
 
     SimState state;
@@ -123,6 +134,7 @@ public:
     Characteristic characteristic;
     Controller controller;
     Actuator actuator;
+    ConfigMenu configMenu;
     Diagnostics diagnostics;
     Monitoring monitoring;
     OperatingDisplays displays;

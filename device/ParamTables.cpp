@@ -184,9 +184,10 @@ std::vector<ParamRecord> Variant0Records() {
             "Stellantriebsart", "Type of actuator", &h.yfct),
         Rec(YAGL, "  YAGL ", 2, 1, 0, 1, 0, {" 90~ ", " 33~ "}, "Nenndrehwinkel der Rückmeldung",
             "Rated angle of rotation of feedback"),
+        // The largest stroke range, 130 mm, had no value text and showed an empty line; it gets its own.
         Rec(YWAY, "  YWAY ", 2, 0, 0, 14, 0,
             {" OFF ", "  5.0 ", " 10.0 ", " 15.0 ", " 20.0 ", " 25.0 ", " 30.0 ", " 35.0 ", " 40.0 ",
-             " 50.0 ", " 60.0 ", " 70.0 ", " 90.0 ", "110.0 "},
+             " 50.0 ", " 60.0 ", " 70.0 ", " 90.0 ", "110.0 ", "130.0 "},
             "Hubbereich", "Stroke range", &h.yway),
         Rec(INITA, "  INITA", 98, 1, 0, 2, 0, {"noini", "Strt"}, "Automatische Initialisierung starten",
             "Start initialization (automatically)"),

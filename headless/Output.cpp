@@ -27,6 +27,7 @@ std::string FormatValue(const NamedValue& value) {
     struct Visitor {
         std::string operator()(const double* v) const { return FormatReal(*v); }
         std::string operator()(const int32_t* v) const { return std::to_string(*v); }
+        std::string operator()(const uint32_t* v) const { return std::to_string(*v); }
         std::string operator()(const uint8_t* v) const { return std::to_string(*v); }
         std::string operator()(const std::string* v) const { return QuoteText(*v); }
     };

@@ -159,7 +159,7 @@ void Runner::Ini(const Args& a) {
 }
 
 void Runner::Start(const Args&) {
-    sim_ = std::make_unique<Simulator>(clock_, host_, sprites_, programDir_);
+    sim_ = std::make_unique<Simulator>(clock_, host_, sprites_, SimulatorOptions{programDir_});
     sim_->FormCreate();
     AfterCommand();
     if (!closed_) clock_.Advance(sim_->Timer1.Interval()); // the start-up tick

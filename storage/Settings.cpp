@@ -50,10 +50,12 @@ void Settings::ApplyDefaults() {
     form.HelpKeys.checked = false;
     form.AlarmModulSelect.checked = false;
     form.StromModulSelect.checked = false;
-    s.ControllerType = 0;
-    form.ControllerSelect.itemIndex = 0;
+    s.ControllerType = sim_.options.controllerType <= 2 ? sim_.options.controllerType : 0;
+    form.ControllerSelect.itemIndex = s.ControllerType;
     s.GearIs33 = 1;
+    // The fieldbus variants take the setpoint in % only.
     form.SetpointDimSelect.itemIndex = 0;
+    form.SetpointDimSelect.enabled = s.ControllerType == 0;
     form.DoubleActingSelect.checked = true;
     form.SelfClosingSelect.checked = form.SelfOpeningSelect.checked = false;
     form.DrosselSelect.itemIndex = 0;

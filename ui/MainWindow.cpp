@@ -28,7 +28,7 @@ constexpr int kClientHeight = 715;
 } // namespace
 
 MainWindow::MainWindow(const std::string& programDir, int scale)
-    : host_(this), sprites_(SpriteSet::Flat(scale)), sim_(clock_, host_, sprites_, programDir) {
+    : host_(this), sprites_(SpriteSet::Flat(scale)), sim_(clock_, host_, sprites_, SimulatorOptions{programDir}) {
     setObjectName(QStringLiteral("Form1"));
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(11);

@@ -25,7 +25,7 @@ using SimulatorStart = Fixture;
 } // namespace
 
 TEST_F(SimulatorStart, CreationArmsTheStartUpTickWhichRunsOnce) {
-    Simulator sim(clock, host, sprites, dir.string());
+    Simulator sim(clock, host, sprites, {dir.string()});
     sim.FormCreate();
     EXPECT_TRUE(sim.Timer1.Enabled());
     EXPECT_EQ(sim.state.Updating, 0);
@@ -55,7 +55,7 @@ TEST_F(SimulatorStart, CreationArmsTheStartUpTickWhichRunsOnce) {
 }
 
 TEST_F(SimulatorStart, DisplayBackgroundsAreCapturedFromTheUnlitPicture) {
-    Simulator sim(clock, host, sprites, dir.string());
+    Simulator sim(clock, host, sprites, {dir.string()});
     sim.FormCreate();
     EXPECT_NE(sim.lcd.UpperLineBackground.Pixel(0, 0), LcdUnlitColor);
     clock.Advance(100);
@@ -68,7 +68,7 @@ TEST_F(SimulatorStart, DisplayBackgroundsAreCapturedFromTheUnlitPicture) {
 
 TEST_F(SimulatorStart, AFolderThatCannotBeMadeEndsTheStartWithItsMessage) {
     std::ofstream(dir / "Config") << "a file where the folder should be";
-    Simulator sim(clock, host, sprites, dir.string());
+    Simulator sim(clock, host, sprites, {dir.string()});
     sim.FormCreate();
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0].text, "Ordner \\Config konnte nicht angelegt werden");
@@ -81,14 +81,14 @@ TEST_F(SimulatorStart, AFolderThatCannotBeMadeEndsTheStartWithItsMessage) {
 TEST_F(SimulatorStart, SmallScreensMaximizeTheWindow) {
     for (auto [width, maximized] : {std::pair{1024, true}, std::pair{1025, false}, std::pair{800, true}}) {
         host.SetScreen({width, 768, 24});
-        Simulator sim(clock, host, sprites, dir.string());
+        Simulator sim(clock, host, sprites, {dir.string()});
         sim.FormCreate();
         EXPECT_EQ(sim.form.maximized, maximized) << width;
     }
 }
 
 TEST_F(SimulatorStart, UserActionsUpdateTheFormAndRunTheClickHandler) {
-    Simulator sim(clock, host, sprites, dir.string());
+    Simulator sim(clock, host, sprites, {dir.string()});
     sim.FormCreate();
     std::vector<std::string> clicks;
     sim.OnClick("FrictionSelect", [&] { clicks.push_back("friction " + std::to_string(sim.form.FrictionSelect.checked)); });

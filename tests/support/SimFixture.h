@@ -31,10 +31,10 @@ struct SimFixture : ::testing::Test {
         sim.reset();
         std::filesystem::remove_all(dir);
     }
-    // A fresh simulator, created and through its start-up tick.
-    void Restart() {
+    // A fresh simulator of the device variant, created and through its start-up tick.
+    void Restart(uint8_t controllerType = 0) {
         sim.reset();
-        sim = std::make_unique<Simulator>(clock, host, sprites, dir.string());
+        sim = std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string(), controllerType});
         sim->FormCreate();
         clock.Advance(100);
     }
