@@ -10,7 +10,8 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
       image1(sprs.Get(SpriteId::DevicePicture)), Timer1(clk, "Timer1", 100), Timer2(clk, "Timer2", 50),
       DiagnosticTimer(clk, "DiagnosticTimer", 1000), KeyTimer(clk, "KeyTimer", 50),
       AlarmBlinkTimer(clk, "AlarmBlinkTimer", 700), SetpointRampTimer(clk, "SetpointRampTimer", 1000),
-      scales(*this), characteristic(*this), controller(*this), actuator(*this), configMenu(*this), diagnostics(*this),
+      scales(*this), characteristic(*this), controller(*this), actuator(*this), modes(*this),
+      keyInput(*this), configMenu(*this), diagnostics(*this),
       monitoring(*this), displays(*this), frontPanel(*this), lcd(*this), settings(*this) {
     Timer1.SetHandler([this] { Timer1Timer(); });
     Timer2.SetHandler([this] { Timer2Timer(); });
@@ -135,6 +136,10 @@ void Simulator::StartInitialization() {
     // The initialization procedure starts here: info window, RUN 1 and its motion.
 }
 
+void Simulator::EndInitialization() {
+    // The position converted back and the info window hidden here.
+}
+
 void Simulator::ShowCharacteristicError() {
     host.MessageDlg(state.Language == 0 ? "Fehler bei den Stützwerten: Yn+1 - Yn >= 0.2"
                                         : "Error at the turning points: Yn+1 - Yn >= 0.2",
@@ -160,7 +165,8 @@ void Simulator::ApplyParameters() {
     monitoring.ApplyDeadBandMonitoring();
     // Deviation and end-stop monitoring limits applied here.
     actuator.ComputeStrokeSpeeds();
-    // Gear check and the parameter table window's refresh here.
+    modes.CheckGearSetting();
+    // The parameter table window is refreshed here.
     if (state.ScalesValid) {
         displays.SollwertAnzeige(state.SollwertShown);
         displays.IstwertAnzeige(state.Istwert);
@@ -182,9 +188,7 @@ void Simulator::DiagnosticTimerTimer() {
     }
 }
 
-void Simulator::KeyTimerTimer() {
-    // Key repetition and hold detection.
-}
+void Simulator::KeyTimerTimer() { keyInput.KeyTimerTimer(); }
 
 void Simulator::AlarmBlinkTimerTimer() {
     // Blanks a fault number shown on the display.
@@ -205,6 +209,9 @@ void Simulator::RegisterHandlers() {
     OnClick("SetpointButton", [this] { controller.SetpointButtonClick(Sender::SetpointButton); });
     OnClick("SetpointRampButton", [this] { controller.SetpointRampButtonClick(); });
     OnKeyDown("SetPointText", [this](int key) { controller.SetPointTextKeyDown(key); });
+    OnClick("MausStandard", [this] { keyInput.MausStandardClick(); });
+    OnClick("MausKreuz", [this] { keyInput.MausKreuzClick(); });
+    OnClick("MausHand", [this] { keyInput.MausHandClick(); });
 }
 
 bool Simulator::FormCloseQuery() const { return state.SplashDone != 0; }
@@ -214,17 +221,30 @@ void Simulator::FormClose() {
     if (state.RestartRequested) host.RestartProgram();
 }
 
-void Simulator::Image1MouseDown(MouseButton, bool, int x, int y) {
-    // A press arrives where the pointer is.
-    MouseX = x;
-    MouseY = y;
+void Simulator::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
+    keyInput.Image1MouseDown(button, shift, x, y);
+    ViewChanged();
 }
 
-void Simulator::Image1MouseUp(MouseButton, int, int) {}
+void Simulator::Image1MouseUp(MouseButton button, int x, int y) {
+    keyInput.Image1MouseUp(button, x, y);
+    ViewChanged();
+}
 
 void Simulator::Image1MouseMove(int x, int y) {
     MouseX = x;
     MouseY = y;
+    // Hover help for the scales, the display, the keys and the gear marks goes here.
+}
+
+void Simulator::StaticMouseDown(int key, MouseButton button) {
+    keyInput.CircleMouseDown(static_cast<DeviceKey>(key + 1), button);
+    ViewChanged();
+}
+
+void Simulator::StaticMouseUp(int key, MouseButton button) {
+    keyInput.CircleMouseUp(static_cast<DeviceKey>(key + 1), button);
+    ViewChanged();
 }
 
 void Simulator::FormMouseMove() {}
@@ -323,7 +343,8 @@ void Simulator::RegisterValues() {
              {"TravelSum", &diagnostics.TravelSum},
              {"LeakStep", &monitoring.LeakStep},
              {"IstwertShown", &displays.IstwertShown},
-             {"InitSpeedFactor", &InitSpeedFactor}})
+             {"InitSpeedFactor", &InitSpeedFactor},
+             {"ManualStep", &modes.ManualStep}})
         AddValue(name, ptr);
     for (auto [name, map] : std::initializer_list<std::pair<std::string, const LinearMap*>>{
              {"SplitRange", &scales.splitRange},
@@ -360,6 +381,7 @@ void Simulator::RegisterValues() {
              {"YeY", &scales.YeY}})
         AddValue(name, ptr);
     AddValue("CurrentParam", &configMenu.CurrentParam);
+    AddValue("KeyHoldCount", &modes.KeyHoldCount);
     for (auto [name, ptr] : std::initializer_list<std::pair<const char*, const uint8_t*>>{
              {"MoveActive", &s.MoveActive},
              {"ScalesValid", &s.ScalesValid},
@@ -379,6 +401,17 @@ void Simulator::RegisterValues() {
              {"CheckScreen", &s.CheckScreen},
              {"CloseApplication", &s.CloseApplication},
              {"LastKeyCode", &s.LastKeyCode},
+             {"LatchUmschalt", &modes.LatchUmschalt},
+             {"LatchKleiner", &modes.LatchKleiner},
+             {"LatchGroesser", &modes.LatchGroesser},
+             {"HoldUmschalt", &modes.HoldUmschalt},
+             {"HoldTimeout", &modes.HoldTimeout},
+             {"HoldGroesserLong", &modes.HoldGroesserLong},
+             {"RepeatKleiner", &modes.RepeatKleiner},
+             {"RepeatGroesser", &modes.RepeatGroesser},
+             {"Bin1BlockConfig", &monitoring.Bin1BlockConfig},
+             {"Bin1BlockConfigManual", &monitoring.Bin1BlockConfigManual},
+             {"DiagResetPending", &diagnostics.DiagResetPending},
              {"TightOpenActive", &controller.TightOpenActive},
              {"TightCloseActive", &controller.TightCloseActive}})
         AddValue(name, ptr);

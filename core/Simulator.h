@@ -11,7 +11,9 @@
 #include "device/ConfigMenu.h"
 #include "device/Diagnostics.h"
 #include "device/FrontPanel.h"
+#include "device/KeyInput.h"
 #include "device/Lcd.h"
+#include "device/ModeLogic.h"
 #include "device/Monitoring.h"
 #include "device/OperatingDisplays.h"
 #include "device/ParamSet.h"
@@ -63,8 +65,9 @@ public:
     void ApplyParameters();
     // One step of the initialization motion on the motion tick.
     void InitMotionStep();
-    // The initialization started from the configuration menu.
+    // The initialization started from the configuration menu, and its end when acknowledged.
     void StartInitialization();
+    void EndInitialization();
     // Whether the main window may close now, and its close handler.
     bool FormCloseQuery() const;
     void FormClose();
@@ -83,6 +86,9 @@ public:
     void Image1MouseMove(int x, int y);
     // Pointer over the window outside the picture.
     void FormMouseMove();
+    // The red circles on latched keys; `key` 0 mode, 1 decrease, 2 increase.
+    void StaticMouseDown(int key, MouseButton button);
+    void StaticMouseUp(int key, MouseButton button);
 
     // A user changed a control. The form state takes the new value first, then the control's click
     // handler runs, as the toolkit did it.
@@ -134,6 +140,8 @@ public:
     Characteristic characteristic;
     Controller controller;
     Actuator actuator;
+    ModeLogic modes;
+    KeyInput keyInput;
     ConfigMenu configMenu;
     Diagnostics diagnostics;
     Monitoring monitoring;

@@ -80,6 +80,10 @@ void Diagnostics::Increment(int record) {
     if (v < kMax) ++v;
 }
 
+void Diagnostics::DiagKey(uint8_t) {
+    // Paging, showing and resetting the diagnostic values goes here.
+}
+
 void Diagnostics::CountSwitching(double target, double position) {
     if (target == position) return;
     const double d = std::fabs(position - target);

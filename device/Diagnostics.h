@@ -45,10 +45,14 @@ public:
     void Increment(int record);
     // Switching counters of the pre-control valves, before each move toward `target`.
     void CountSwitching(double target, double position);
+    // A key event in the diagnostic display (20: show the current value again).
+    void DiagKey(uint8_t code);
 
     std::array<TDiagField, Count> DiagTable;
     // Travel accumulated toward the next full stroke (%).
     double TravelSum = 0;
+    // "RESET" is shown and the periodic refresh waits.
+    uint8_t DiagResetPending = 0;
 
 private:
     Simulator& sim_;

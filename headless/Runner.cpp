@@ -172,11 +172,8 @@ void Runner::Wait(const Args& a) {
 }
 
 namespace {
-struct Point {
-    int x, y;
-};
-Point ToPoint(const Runner::Args& a) {
-    const Point p{ToInt(a.words[0], "x"), ToInt(a.words[1], "y")};
+Runner::Point ToPoint(const Runner::Args& a) {
+    const Runner::Point p{ToInt(a.words[0], "x"), ToInt(a.words[1], "y")};
     if (p.x < 0 || p.y < 0 || p.x >= DevicePictureWidth || p.y >= DevicePictureHeight)
         throw ScriptError("point outside the picture");
     return p;
@@ -194,16 +191,34 @@ void Runner::Down(const Args& a) {
             button = ToButton(a.words[i]);
     }
     Simulator& sim = Started();
-    sim.Image1MouseMove(p.x, p.y);
     if (button == MouseButton::Left) host_.SetLeftButtonDown(true);
+    if (const int circle = CircleAt(p); circle >= 0) {
+        sim.StaticMouseDown(circle, button);
+        return;
+    }
+    sim.Image1MouseMove(p.x, p.y);
     sim.Image1MouseDown(button, shift, p.x, p.y);
+}
+
+// A red circle shown on a latched key lies over the picture and takes the pointer there.
+int Runner::CircleAt(const Point& p) {
+    const Control* circles[] = {&sim_->form.StaticUmschalt, &sim_->form.StaticKleiner, &sim_->form.StaticGroesser};
+    for (int i = 0; i < 3; ++i) {
+        const Control& c = *circles[i];
+        const int left = c.left - 384; // window to picture coordinates
+        if (c.visible && p.x >= left && p.x < left + c.width && p.y >= c.top && p.y < c.top + c.height) return i;
+    }
+    return -1;
 }
 
 void Runner::Up(const Args& a) {
     const Point p = ToPoint(a);
     const MouseButton button = a.words.size() > 2 ? ToButton(a.words[2]) : MouseButton::Left;
     if (button == MouseButton::Left) host_.SetLeftButtonDown(false);
-    Started().Image1MouseUp(button, p.x, p.y);
+    if (const int circle = CircleAt(p); circle >= 0)
+        Started().StaticMouseUp(circle, button);
+    else
+        Started().Image1MouseUp(button, p.x, p.y);
 }
 
 void Runner::Move(const Args& a) {
@@ -328,6 +343,11 @@ void Runner::Print(const Args& a) {
         return;
     }
     if (a.words.size() != 1) throw ScriptError("'print " + what + "' takes no further argument");
+    if (what == "latches") {
+        const ModeLogic& m = sim.modes;
+        out_ << "latches " << int(m.LatchUmschalt) << ' ' << int(m.LatchKleiner) << ' ' << int(m.LatchGroesser) << '\n';
+        return;
+    }
     if (what == "lcd") {
         const LcdReading lcd = ReadLcd(sim.image1);
         out_ << "lcd " << QuoteText(lcd.upper) << ' ' << QuoteText(lcd.lower) << '\n';

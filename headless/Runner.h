@@ -44,6 +44,9 @@ public:
     };
     enum class When { BeforeStart, Running, Any };
     struct Command;
+    struct Point {
+        int x, y;
+    };
 
     Simulator* Sim() { return sim_.get(); }
 
@@ -74,6 +77,7 @@ private:
     void Print(const Args& a);
     void Snapshot(const Args& a);
     void Close(const Args& a);
+    int CircleAt(const Point& p);
 
     std::ostream& out_;
     std::string programDir_;

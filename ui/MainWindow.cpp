@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -135,6 +136,7 @@ void MainWindow::BuildControls() {
         widgets_[c->name] = w;
     }
     connect(picture_, &PictureWidget::PointerUsed, this, [this] { AfterEvent(); });
+    for (const char* circle : {"StaticUmschalt", "StaticKleiner", "StaticGroesser"}) widgets_.at(circle)->installEventFilter(this);
 }
 
 void MainWindow::BuildMenu() {
@@ -223,6 +225,27 @@ void MainWindow::SyncFromForm() {
 
 void MainWindow::AfterEvent() {
     if (picture_) picture_->RepaintChanged();
+}
+
+// The red circles on latched keys take presses and releases themselves.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
+        return QMainWindow::eventFilter(watched, event);
+    static const char* const kCircles[] = {"StaticUmschalt", "StaticKleiner", "StaticGroesser"};
+    for (int key = 0; key < 3; ++key) {
+        if (watched != widgets_.at(kCircles[key])) continue;
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const MouseButton button = mouse->button() == Qt::RightButton    ? MouseButton::Right
+                                   : mouse->button() == Qt::MiddleButton ? MouseButton::Middle
+                                                                         : MouseButton::Left;
+        if (event->type() == QEvent::MouseButtonPress)
+            sim_.StaticMouseDown(key, button);
+        else
+            sim_.StaticMouseUp(key, button);
+        AfterEvent();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

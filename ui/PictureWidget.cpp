@@ -42,6 +42,7 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
 
 void PictureWidget::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    sim_.Image1MouseMove(pos.x(), pos.y()); // the device sees the pointer arrive before the press
     sim_.Image1MouseDown(ToButton(event->button()), event->modifiers() & Qt::ShiftModifier, pos.x(), pos.y());
     emit PointerUsed();
 }

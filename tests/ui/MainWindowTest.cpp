@@ -86,6 +86,21 @@ TEST(MainWindow, ATypedSetpointMovesThePistonPicture) {
     EXPECT_EQ(shot.pixelColor(175, 570), QColor(Qt::green)) << "the valve marker follows";
 }
 
+TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
+    ShownApp app;
+    RunEvents(200);
+    PictureWidget* picture = app.main.Picture();
+    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(378, 356)); // the mode key
+    EXPECT_EQ(app.main.Sim().state.Mode, 1);
+    QTest::mouseClick(picture, Qt::RightButton, {}, QPoint(378, 356)); // latched: a red circle
+    auto* circle = app.main.findChild<QWidget*>(QStringLiteral("StaticUmschalt"));
+    ASSERT_NE(circle, nullptr);
+    EXPECT_TRUE(circle->isVisible());
+    QTest::mouseClick(circle, Qt::RightButton, {}, QPoint(8, 8)); // a right click on the circle frees it
+    EXPECT_FALSE(circle->isVisible());
+    EXPECT_EQ(app.main.Sim().modes.LatchUmschalt, 0);
+}
+
 TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {
     QTemporaryDir dir;
     AppWindows windows = CreateWindows(dir.path().toStdString(), 2);

@@ -1,0 +1,98 @@
+#include "device/KeyInput.h"
+
+#include "core/Simulator.h"
+#include "platform/Host.h"
+
+namespace vp7 {
+
+KeyInput::KeyInput(Simulator& sim) : sim_(sim) {}
+
+DeviceKey KeyInput::KeyAt(int x, int y) {
+    if (y < 346 || y > 367) return DeviceKey::None;
+    if (x >= 367 && x <= 390) return DeviceKey::Umschalt;
+    if (x >= 419 && x <= 438) return DeviceKey::Kleiner;
+    if (x >= 471) return DeviceKey::Groesser; // to the right edge of the picture
+    return DeviceKey::None;
+}
+
+// Codes come in pairs: press = release + 1; the right button has its own pair two higher.
+uint8_t KeyInput::PressCode(DeviceKey key, bool right) {
+    const uint8_t base = key == DeviceKey::Umschalt ? 5 : key == DeviceKey::Kleiner ? 9 : 13;
+    return static_cast<uint8_t>(base + (right ? 2 : 0));
+}
+
+void KeyInput::Send(uint8_t code) { sim_.modes.KeyEvent(code); }
+
+void KeyInput::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
+    const bool right = button == MouseButton::Right;
+    const DeviceKey key = KeyAt(x, y);
+    if (key == DeviceKey::Kleiner && !right && sim_.state.Mode == 2 && shift) {
+        Send(7); // PC shift + decrease: the previous parameter, as the right button on the mode key
+        return;
+    }
+    if (key != DeviceKey::None) {
+        Send(PressCode(key, right));
+        return;
+    }
+    // Binary input switches, gear marks and the setpoint scale heading are handled here.
+}
+
+void KeyInput::Image1MouseUp(MouseButton button, int x, int y) {
+    sim_.form.HilfeOben.visible = sim_.form.HilfeUnten.visible = false;
+    const DeviceKey key = KeyAt(x, y);
+    if (key != DeviceKey::None) Send(PressCode(key, button == MouseButton::Right) - 1);
+}
+
+void KeyInput::CircleMouseDown(DeviceKey key, MouseButton button) {
+    if (key != DeviceKey::None) Send(PressCode(key, button == MouseButton::Right));
+}
+
+void KeyInput::CircleMouseUp(DeviceKey key, MouseButton button) {
+    if (key != DeviceKey::None) Send(PressCode(key, button == MouseButton::Right) - 1);
+}
+
+bool KeyInput::PointerOn(DeviceKey key) const {
+    return sim_.host.LeftButtonDown() && KeyAt(sim_.MouseX, sim_.MouseY) == key;
+}
+
+void KeyInput::KeyTimerTimer() {
+    ModeLogic& m = sim_.modes;
+    Timer& timer = sim_.KeyTimer;
+    if (sim_.Timer2.Enabled()) return; // a repeat waits until the valve has arrived
+    // Stops the timing and sends a code that may repeat the previous one.
+    const auto finish = [&](uint8_t code) {
+        timer.SetEnabled(false);
+        sim_.host.ProcessMessages();
+        sim_.state.LastKeyCode = 20;
+        Send(code);
+    };
+    if (m.HoldGroesserLong) {
+        if (PointerOn(DeviceKey::Groesser) && ++m.KeyHoldCount == 16) finish(19);
+    } else if (m.RepeatKleiner || m.RepeatGroesser) {
+        const bool up = !m.RepeatKleiner;
+        if (PointerOn(up ? DeviceKey::Groesser : DeviceKey::Kleiner)) {
+            sim_.state.LastKeyCode = 20;
+            Send(up ? 13 : 9);
+        }
+        timer.SetInterval(100);
+    } else if (m.HoldUmschalt) {
+        if (PointerOn(DeviceKey::Umschalt) && ++m.KeyHoldCount == 50) finish(17);
+    } else if (m.HoldTimeout) {
+        if (++m.KeyHoldCount == 20) finish(16);
+    }
+}
+
+void KeyInput::SetCursor(int item) {
+    FormState& f = sim_.form;
+    f.MausStandard.checked = item == 0;
+    f.MausKreuz.checked = item == 1;
+    f.MausHand.checked = item == 2;
+    f.cursor = static_cast<CursorShape>(item);
+    sim_.ViewChanged();
+}
+
+void KeyInput::MausStandardClick() { SetCursor(0); }
+void KeyInput::MausKreuzClick() { SetCursor(1); }
+void KeyInput::MausHandClick() { SetCursor(2); }
+
+} // namespace vp7

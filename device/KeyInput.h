@@ -1,0 +1,40 @@
+#pragma once
+// The pointer on the device picture as the device's keys: presses and releases become key event codes,
+// the key timer repeats and times held keys, and the red latch circles take the pointer where shown.
+#include <cstdint>
+
+namespace vp7 {
+
+class Simulator;
+enum class MouseButton;
+
+enum class DeviceKey { None, Umschalt, Kleiner, Groesser };
+
+class KeyInput {
+public:
+    explicit KeyInput(Simulator& sim);
+
+    // The key whose area holds the picture point, both bounds included.
+    static DeviceKey KeyAt(int x, int y);
+
+    void Image1MouseDown(MouseButton button, bool shift, int x, int y);
+    void Image1MouseUp(MouseButton button, int x, int y);
+    // The red circle shown on a latched key takes the pointer instead of the picture.
+    void CircleMouseDown(DeviceKey key, MouseButton button);
+    void CircleMouseUp(DeviceKey key, MouseButton button);
+    void KeyTimerTimer();
+
+    // The cursor menu's three radio items.
+    void MausStandardClick();
+    void MausKreuzClick();
+    void MausHandClick();
+
+private:
+    static uint8_t PressCode(DeviceKey key, bool right);
+    void Send(uint8_t code);
+    bool PointerOn(DeviceKey key) const;
+    void SetCursor(int item);
+    Simulator& sim_;
+};
+
+} // namespace vp7

@@ -1,0 +1,279 @@
+#include "device/ModeLogic.h"
+
+#include "core/Simulator.h"
+#include "platform/Host.h"
+
+#include <algorithm>
+
+namespace vp7 {
+
+ModeLogic::ModeLogic(Simulator& sim) : sim_(sim) {}
+
+void ModeLogic::KeyEvent(uint8_t code) {
+    if (code == sim_.state.LastKeyCode) return;
+    sim_.state.LastKeyCode = code;
+    HandleKey();
+    sim_.ViewChanged();
+}
+
+void ModeLogic::HideLatches() {
+    LatchUmschalt = LatchKleiner = LatchGroesser = 0;
+    sim_.form.StaticUmschalt.visible = sim_.form.StaticKleiner.visible = sim_.form.StaticGroesser.visible = false;
+}
+
+void ModeLogic::StopKeyTimer() {
+    sim_.KeyTimer.SetEnabled(false);
+    sim_.host.ProcessMessages();
+    KeyHoldCount = 0;
+}
+
+void ModeLogic::StartTiming(uint8_t& duty, int intervalMs, bool resetCount) {
+    if (resetCount) KeyHoldCount = 0;
+    duty = 1;
+    sim_.KeyTimer.SetInterval(intervalMs);
+    sim_.KeyTimer.SetEnabled(true);
+}
+
+void ModeLogic::HandleKey() {
+    SimState& s = sim_.state;
+    const uint8_t code = s.LastKeyCode;
+    // 1. An initialization started from the menu waits for the mode key's release.
+    if (s.InitRunning || s.InitStepRunning) {
+        if (code != 4) return;
+        s.InitRunning = s.InitStepRunning = 0;
+        sim_.EndInitialization();
+        s.LastKeyCode = 20;
+        sim_.configMenu.Run(20, 1);
+        return;
+    }
+    if (s.DiagnosticMode) return DiagnosticKey(code);
+    if (s.Mode == 0 || s.Mode == 1) return AutomaticOrManualKey(code);
+    if (s.Mode == 2) return ConfigurationKey(code);
+    if (s.Mode == 3) LeaveConfiguration();
+}
+
+void ModeLogic::DiagnosticKey(uint8_t code) {
+    SimState& s = sim_.state;
+    switch (code) {
+    case 5:
+        if (NoLatch()) StartTiming(HoldTimeout, 100, true); // leaving after 2 s of holding
+        break;
+    case 9:
+    case 13:
+        if (NoLatch()) {
+            RepeatGroesser = 1;
+            StartTiming(HoldGroesserLong, 300, true);
+            sim_.diagnostics.DiagKey(code);
+        }
+        break;
+    case 16:
+        StopKeyTimer();
+        HideLatches();
+        s.DiagnosticMode = 0;
+        HoldTimeout = 0;
+        s.LastKeyCode = 4;
+        KeyHoldCount = 0;
+        sim_.displays.SollwertAnzeige(s.SollwertShown);
+        sim_.lcd.LCDWrite("  ", LowerDigits);
+        if (s.Mode == 0)
+            sim_.controller.SetpointButtonClick(Sender::ModeLogic);
+        else
+            sim_.displays.IstwertAnzeige(s.Istwert);
+        break;
+    default:
+        KeyHoldCount = 0;
+        HoldTimeout = HoldGroesserLong = RepeatGroesser = RepeatKleiner = 0;
+        sim_.diagnostics.DiagResetPending = 0;
+        sim_.KeyTimer.SetEnabled(false);
+        sim_.host.ProcessMessages();
+        sim_.diagnostics.DiagKey(code);
+        break;
+    }
+}
+
+void ModeLogic::ToggleLatch(uint8_t code) {
+    FormState& f = sim_.form;
+    uint8_t& latch = code == 7 ? LatchUmschalt : code == 11 ? LatchKleiner : LatchGroesser;
+    Control& circle = code == 7 ? f.StaticUmschalt : code == 11 ? f.StaticKleiner : f.StaticGroesser;
+    latch = !latch;
+    circle.visible = latch != 0;
+}
+
+// With all three keys latched, any other event starts the 2 s timing into the diagnostics.
+void ModeLogic::StartAllLatchedTimeout() {
+    if (!AllLatched()) return;
+    HoldUmschalt = 0;
+    StartTiming(HoldTimeout, 100, true);
+}
+
+void ModeLogic::AutomaticOrManualKey(uint8_t code) {
+    SimState& s = sim_.state;
+    const Monitoring& m = sim_.monitoring;
+    const bool manual = s.Mode == 1;
+    switch (code) {
+    case 4:
+        if (!NoLatch()) break;
+        if (!manual) {
+            if (m.Bin1BlockConfigManual) break;
+            sim_.Timer2.SetEnabled(false); // the automatic move stops where it is
+            s.ManuellTarget = s.Istwert;
+            ManualStep = 0.1;
+            KeyHoldCount = 0;
+            s.Mode = 1;
+            sim_.displays.SollwertAnzeige(s.SollwertShown);
+        } else {
+            s.Mode = 0;
+            sim_.displays.SollwertAnzeige(s.PositionSetpoint);
+            s.Istwert = s.ManuellTarget;
+            sim_.controller.SetpointButtonClick(Sender::ModeLogic);
+        }
+        break;
+    case 5:
+        if (NoLatch()) StartTiming(HoldUmschalt, 100, true);
+        break;
+    case 7:
+    case 11:
+    case 15: ToggleLatch(code); break;
+    case 9:
+    case 13:
+        if (!manual) return StartAllLatchedTimeout();
+        if (NoLatch()) ManualPositioning(code);
+        break;
+    case 8:
+    case 12:
+        if (!manual) return StartAllLatchedTimeout();
+        RepeatKleiner = RepeatGroesser = 0;
+        ManualStep = 0.1;
+        sim_.KeyTimer.SetInterval(300);
+        StopKeyTimer();
+        break;
+    case 16: EnterDiagnostics(); break;
+    case 17:
+        ConfigFromAutomatic = !manual;
+        EnterConfiguration();
+        break;
+    default: StartAllLatchedTimeout(); break;
+    }
+}
+
+void ModeLogic::ManualPositioning(uint8_t code) {
+    SimState& s = sim_.state;
+    const bool up = code == 13;
+    s.ManuellTarget = up ? std::min(100.0, s.ManuellTarget + ManualStep) : std::max(0.0, s.ManuellTarget - ManualStep);
+    ++KeyHoldCount;
+    if (KeyHoldCount == 10) ManualStep = 1.1;
+    if (KeyHoldCount >= 20) ManualStep = 5.1;
+    if (s.ManuellTarget == s.Istwert) return; // at the end already: the repeat runs on without effect
+    sim_.actuator.StartManuellMove();
+    (up ? RepeatGroesser : RepeatKleiner) = 1;
+    sim_.KeyTimer.SetEnabled(true);
+}
+
+void ModeLogic::ConfigurationKey(uint8_t code) {
+    switch (code) {
+    case 17: {
+        StopKeyTimer();
+        HideLatches();
+        sim_.state.Mode = 3;
+        Lcd& lcd = sim_.lcd;
+        lcd.LcdLowerText = "VER  ";
+        lcd.LCDWrite(lcd.LcdLowerText, LowerLine);
+        lcd.LcdUpperText = "C4  ";
+        lcd.LCDWrite(lcd.LcdUpperText, UpperLine);
+        break;
+    }
+    case 5:
+        if (NoLatch()) StartTiming(HoldUmschalt, 100, true); // leaving after 5 s
+        break;
+    case 9:
+    case 13:
+        if (NoLatch()) HeldValueKey(code);
+        break;
+    default:
+        KeyHoldCount = 0;
+        HoldUmschalt = HoldGroesserLong = RepeatGroesser = RepeatKleiner = 0;
+        sim_.KeyTimer.SetEnabled(false);
+        sim_.host.ProcessMessages();
+        sim_.configMenu.Run(code, 1);
+        break;
+    }
+}
+
+// A held decrease or increase key changes the value at once, after 0.3 s, every 0.3 s, then every
+// 0.1 s, and from the 32nd event on in steps of ten.
+void ModeLogic::HeldValueKey(uint8_t code) {
+    const ParamSet& p = sim_.params;
+    if (KeyHoldCount == 0) {
+        if (code == 13) {
+            RepeatGroesser = 1;
+            const auto current = static_cast<int>(sim_.configMenu.CurrentParam);
+            if (current == p.INITAIndex || current == p.INITMIndex || current == p.PRSTIndex) HoldGroesserLong = 1;
+        } else {
+            RepeatKleiner = 1;
+        }
+        sim_.KeyTimer.SetInterval(300);
+        sim_.KeyTimer.SetEnabled(true);
+    }
+    ++KeyHoldCount;
+    if (KeyHoldCount < 24) {
+        if ((KeyHoldCount - 2u) % 3u == 0) sim_.configMenu.Run(code, 1);
+    } else {
+        sim_.configMenu.Run(code, KeyHoldCount < 32 ? 1 : 10);
+    }
+}
+
+void ModeLogic::LeaveConfiguration() {
+    SimState& s = sim_.state;
+    s.Mode = 1; // the device always continues in manual mode after configuration
+    ManualStep = 0.1;
+    KeyHoldCount = 0;
+    sim_.ApplyParameters();
+    sim_.form.Konfigurationladen1.visible = sim_.form.Konfigurationspeichern1.visible = true;
+}
+
+void ModeLogic::EnterDiagnostics() {
+    SimState& s = sim_.state;
+    if (sim_.monitoring.Bin1BlockConfigManual) return;
+    StopKeyTimer();
+    sim_.AlarmBlinkTimer.SetEnabled(false);
+    HideLatches();
+    s.DiagnosticMode = 1;
+    s.LastKeyCode = 4; // the release of the mode key that follows is dropped
+    sim_.diagnostics.DiagKey(20);
+}
+
+void ModeLogic::EnterConfiguration() {
+    SimState& s = sim_.state;
+    if (sim_.monitoring.Bin1BlockConfigManual || sim_.monitoring.Bin1BlockConfig) return;
+    sim_.form.Konfigurationladen1.visible = sim_.form.Konfigurationspeichern1.visible = false;
+    sim_.AlarmBlinkTimer.SetEnabled(false);
+    StopKeyTimer();
+    HideLatches();
+    if (s.Mode == 0) s.ManuellTarget = s.Istwert;
+    s.Mode = 2;
+    s.LastKeyCode = 4;
+    sim_.params.LoadTableFromStore();
+    sim_.configMenu.Run(20, 1);
+}
+
+void ModeLogic::CheckGearSetting() {
+    const ParamStore& p = sim_.params.store;
+    const bool gear33 = sim_.state.GearIs33 != 0;
+    const bool german = sim_.state.Language != 1;
+    const auto warn = [&](const char* de, const char* en) {
+        sim_.host.MessageDlg(german ? de : en, MsgType::Warning, MsgButton::OK);
+    };
+    if ((p.YAGL == 1) != gear33)
+        warn("Getriebestellung ist ungleich dem eingestellten Parameter",
+             "Position of gear is different to adjusted parameter");
+    if (p.YFCT == 1 && p.YWAY != 0) {
+        if (p.YWAY <= 4 && !gear33)
+            warn("Bei Hubbereich <= 20mm ist Getriebestellung 33° erforderlich",
+                 "A stroke range <= 20mm needs to set the gear to 33°");
+        if (p.YWAY >= 5 && gear33)
+            warn("Bei Hubbereich >= 25mm ist Getriebestellung 90° erforderlich",
+                 "A stroke range >= 25mm needs to set the gear to 90°");
+    }
+}
+
+} // namespace vp7

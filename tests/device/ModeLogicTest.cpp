@@ -1,0 +1,257 @@
+#include "support/SimFixture.h"
+
+#include "device/LcdReadBack.h"
+
+using namespace vp7;
+
+namespace {
+
+// Key centres on the device picture.
+constexpr std::pair<int, int> kMode{378, 356}, kDec{428, 356}, kInc{480, 356};
+
+struct Keys : vp7::test::SimFixture {
+    // As a pointer does it: it arrives, then the button goes down; a latched key's circle takes it.
+    void Down(std::pair<int, int> at, MouseButton button = MouseButton::Left, bool shift = false) {
+        if (button == MouseButton::Left) host.SetLeftButtonDown(true);
+        if (const int circle = Circle(at); circle >= 0) return sim->StaticMouseDown(circle, button);
+        sim->Image1MouseMove(at.first, at.second);
+        sim->Image1MouseDown(button, shift, at.first, at.second);
+    }
+    void Up(std::pair<int, int> at, MouseButton button = MouseButton::Left) {
+        if (button == MouseButton::Left) host.SetLeftButtonDown(false);
+        if (const int circle = Circle(at); circle >= 0) return sim->StaticMouseUp(circle, button);
+        sim->Image1MouseUp(button, at.first, at.second);
+    }
+    void Click(std::pair<int, int> at, MouseButton button = MouseButton::Left) {
+        Down(at, button);
+        Up(at, button);
+    }
+    int Circle(std::pair<int, int> at) const {
+        const Control* c[] = {&sim->form.StaticUmschalt, &sim->form.StaticKleiner, &sim->form.StaticGroesser};
+        for (int i = 0; i < 3; ++i)
+            if (c[i]->visible && at.first >= c[i]->left - 384 && at.first < c[i]->left - 384 + 17 &&
+                at.second >= c[i]->top && at.second < c[i]->top + 17)
+                return i;
+        return -1;
+    }
+    std::string Lower() { return ReadLcd(sim->image1).lower; }
+    void EnterConfiguration() {
+        Down(kMode);
+        clock.Advance(5000);
+        Up(kMode);
+    }
+};
+
+} // namespace
+
+TEST_F(Keys, AShortClickOnTheModeKeySwitchesAtTheRelease) {
+    Down(kMode);
+    clock.Advance(1000);
+    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(Lower(), "  AUT 0");
+    Up(kMode);
+    EXPECT_EQ(S().Mode, 1);
+    EXPECT_EQ(Lower(), "  MAN 0");
+    Click(kMode);
+    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(Lower(), "  AUT 0");
+}
+
+TEST_F(Keys, HoldingTheModeKeyFiveSecondsEntersAndLeavesConfiguration) {
+    Down(kMode);
+    for (int t = 0; t < 49; ++t) {
+        clock.Advance(100);
+        ASSERT_EQ(S().Mode, 0) << "never through manual mode, " << t;
+    }
+    clock.Advance(100);
+    EXPECT_EQ(S().Mode, 2);
+    EXPECT_FALSE(sim->form.Konfigurationladen1.visible);
+    Up(kMode); // the release of the held key is dropped
+    EXPECT_EQ(S().Mode, 2);
+    EXPECT_EQ(ReadLcd(sim->image1).lower, " 1YFCT ");
+    Down(kMode);
+    clock.Advance(5000);
+    EXPECT_EQ(S().Mode, 3);
+    const LcdReading version = ReadLcd(sim->image1);
+    sim->lcd.LCDWrite("C4  ", UpperLine);
+    sim->lcd.LCDWrite("VER  ", LowerLine);
+    EXPECT_EQ(version.upper, ReadLcd(sim->image1).upper);
+    EXPECT_EQ(version.lower, ReadLcd(sim->image1).lower);
+    Up(kMode);
+    EXPECT_EQ(S().Mode, 1);
+    EXPECT_EQ(Lower(), "  MAN 0");
+    EXPECT_TRUE(sim->form.Konfigurationladen1.visible);
+}
+
+TEST_F(Keys, HeldValueKeysMoveTheValveInGrowingStepsAfterEachArrival) {
+    Click(kMode);
+    std::vector<double> targets{S().ManuellTarget};
+    Down(kInc);
+    for (int t = 0; t < 600; ++t) {
+        if (S().ManuellTarget != targets.back()) targets.push_back(S().ManuellTarget);
+        clock.Advance(50);
+    }
+    ASSERT_GE(targets.size(), 25u);
+    for (size_t i = 1; i <= 10; ++i) EXPECT_NEAR(targets[i] - targets[i - 1], 0.1, 1e-9) << i;
+    for (size_t i = 11; i <= 20; ++i) EXPECT_NEAR(targets[i] - targets[i - 1], 1.1, 1e-9) << i;
+    EXPECT_NEAR(targets[21] - targets[20], 5.1, 1e-9);
+    EXPECT_DOUBLE_EQ(targets.back(), 100);
+    EXPECT_DOUBLE_EQ(S().Istwert, 100);
+    Up(kInc);
+    EXPECT_DOUBLE_EQ(sim->modes.ManualStep, 0.1);
+    Down(kDec);
+    clock.Advance(60000);
+    Up(kDec);
+    EXPECT_DOUBLE_EQ(S().ManuellTarget, 0);
+    EXPECT_DOUBLE_EQ(S().Istwert, 0);
+}
+
+TEST_F(Keys, EachManualStepWaitsForTheValve) {
+    sim->UserCheck(sim->form.FrictionSelect, true); // 0.5 % a tick: a 5.1 % step takes over half a second
+    Click(kMode);
+    Down(kInc);
+    std::vector<int> bigSteps; // times of the 5.1 % steps
+    double target = S().ManuellTarget;
+    for (int t = 0; t < 20000 && target < 60; t += 10) {
+        clock.Advance(10);
+        if (S().ManuellTarget - target > 5) bigSteps.push_back(t);
+        target = S().ManuellTarget;
+    }
+    ASSERT_GE(bigSteps.size(), 3u);
+    for (size_t i = 1; i < bigSteps.size(); ++i) EXPECT_GE(bigSteps[i] - bigSteps[i - 1], 500) << i;
+}
+
+TEST_F(Keys, ThreeLatchedKeysLeadIntoDiagnosticsAfterTwoSeconds) {
+    Click(kMode, MouseButton::Right);
+    Click(kDec, MouseButton::Right);
+    EXPECT_TRUE(sim->form.StaticUmschalt.visible);
+    EXPECT_TRUE(sim->form.StaticKleiner.visible);
+    Click(kInc, MouseButton::Right);
+    Click(kInc, MouseButton::Right); // a right click on a latched key removes its circle
+    EXPECT_FALSE(sim->form.StaticGroesser.visible);
+    Click(kMode); // a plain key does nothing while a key is latched
+    EXPECT_EQ(S().Mode, 0);
+    Click(kInc, MouseButton::Right);
+    clock.Advance(1900);
+    EXPECT_EQ(S().DiagnosticMode, 0);
+    clock.Advance(100);
+    EXPECT_EQ(S().DiagnosticMode, 1);
+    EXPECT_FALSE(sim->form.StaticUmschalt.visible || sim->form.StaticKleiner.visible || sim->form.StaticGroesser.visible);
+    Down(kMode); // holding the mode key 2 s leaves the diagnostics
+    clock.Advance(2000);
+    Up(kMode);
+    EXPECT_EQ(S().DiagnosticMode, 0);
+    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(Lower(), "  AUT 0");
+}
+
+TEST_F(Keys, HeldValueKeysInConfigurationSpeedUp) {
+    EnterConfiguration();
+    sim->configMenu.CurrentParam = sim->params.FindByName("A1");
+    sim->configMenu.Run(20, 1);
+    const TParamField& a1 = sim->params.ParamTable[sim->configMenu.CurrentParam];
+    std::vector<std::pair<int, int>> changes; // time, step
+    int value = a1.Value;
+    Down(kInc);
+    for (int t = 0; t <= 3500; t += 100) {
+        if (t > 0) clock.Advance(100);
+        if (a1.Value != value) changes.push_back({t, a1.Value - value});
+        value = a1.Value;
+    }
+    Up(kInc);
+    std::vector<std::pair<int, int>> expected;
+    for (int t = 0; t <= 2400; t += 300) expected.push_back({t, 1}); // at once, then every 0.3 s
+    for (int t = 2500; t <= 3200; t += 100) expected.push_back({t, 1}); // every 0.1 s
+    for (int t = 3300; t <= 3500; t += 100) expected.push_back({t, 10}); // steps of ten
+    EXPECT_EQ(changes, expected);
+}
+
+TEST_F(Keys, ShiftDecreaseAndStrayReleases) {
+    Click(kMode);
+    Down(kInc);
+    clock.Advance(3000);
+    Up(kInc);
+    clock.Advance(2000);
+    const double before = S().ManuellTarget;
+    Down(kDec, MouseButton::Left, true); // outside configuration: a plain decrease
+    Up(kDec);
+    EXPECT_NEAR(S().ManuellTarget, before - 0.1, 1e-9);
+
+    EnterConfiguration();
+    sim->configMenu.CurrentParam = 5;
+    sim->configMenu.Run(20, 1);
+    Down(kDec, MouseButton::Left, true); // inside: the previous parameter
+    Up(kDec);
+    EXPECT_EQ(sim->configMenu.CurrentParam, 4u);
+
+    const uint8_t last = S().LastKeyCode;
+    Down(kInc);
+    Up({300, 200}); // released off the keys: nothing is sent
+    EXPECT_EQ(S().LastKeyCode, 13);
+    EXPECT_NE(last, 13);
+    sim->modes.KeyEvent(18); // a code without meaning here is dropped
+    EXPECT_EQ(S().Mode, 2);
+}
+
+TEST_F(Keys, BinaryInputLocksAndTheInitializationAcknowledgement) {
+    sim->monitoring.Bin1BlockConfigManual = 1;
+    Click(kMode);
+    EXPECT_EQ(S().Mode, 0);
+    EnterConfiguration();
+    EXPECT_EQ(S().Mode, 0);
+    sim->monitoring.Bin1BlockConfigManual = 0;
+    sim->monitoring.Bin1BlockConfig = 1;
+    EnterConfiguration();
+    EXPECT_EQ(S().Mode, 1) << "configuring is blocked; the release still switches to manual";
+    Click(kMode);
+    EXPECT_EQ(S().Mode, 0);
+    sim->monitoring.Bin1BlockConfig = 0;
+
+    EnterConfiguration();
+    S().InitRunning = 1;
+    Click(kInc);
+    EXPECT_EQ(S().InitRunning, 1) << "only the mode key's release acknowledges";
+    Click(kMode);
+    EXPECT_EQ(S().InitRunning, 0);
+    EXPECT_EQ(S().Mode, 2);
+}
+
+TEST_F(Keys, GearWarningsFollowFeedbackAngleAndStrokeRange) {
+    struct Case {
+        uint8_t gear33, yagl, yfct, yway;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {1, 1, 1, 0, {}},
+        {0, 1, 1, 0, {"Position of gear is different to adjusted parameter"}},
+        {0, 0, 1, 3, {"A stroke range <= 20mm needs to set the gear to 33°"}},
+        {1, 1, 1, 5, {"A stroke range >= 25mm needs to set the gear to 90°"}},
+        {1, 0, 1, 9,
+         {"Position of gear is different to adjusted parameter", "A stroke range >= 25mm needs to set the gear to 90°"}},
+        {1, 1, 0, 9, {}},
+    };
+    for (const Case& c : cases) {
+        const size_t before = host.Messages().size();
+        S().GearIs33 = c.gear33;
+        sim->params.store.YAGL = c.yagl;
+        sim->params.store.YFCT = c.yfct;
+        sim->params.store.YWAY = c.yway;
+        sim->modes.CheckGearSetting();
+        std::vector<std::string> shown;
+        for (size_t i = before; i < host.Messages().size(); ++i) {
+            shown.push_back(host.Messages()[i].text);
+            EXPECT_EQ(host.Messages()[i].type, MsgType::Warning);
+        }
+        EXPECT_EQ(shown, c.messages) << int(c.gear33) << int(c.yway);
+    }
+}
+
+TEST_F(Keys, CursorMenuSetsThePointerShape) {
+    sim->UserClick(sim->form.MausKreuz);
+    EXPECT_EQ(sim->form.cursor, CursorShape::Cross);
+    EXPECT_TRUE(sim->form.MausKreuz.checked);
+    EXPECT_FALSE(sim->form.MausStandard.checked);
+    sim->UserClick(sim->form.MausHand);
+    EXPECT_EQ(sim->form.cursor, CursorShape::Hand);
+    EXPECT_FALSE(sim->form.MausKreuz.checked);
+}
