@@ -12,7 +12,7 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
       AlarmBlinkTimer(clk, "AlarmBlinkTimer", 700), SetpointRampTimer(clk, "SetpointRampTimer", 1000),
       scales(*this), characteristic(*this), controller(*this), actuator(*this), modes(*this),
       keyInput(*this), configMenu(*this), diagnostics(*this),
-      monitoring(*this), displays(*this), frontPanel(*this), lcd(*this), settings(*this) {
+      monitoring(*this), ioPictures(*this), displays(*this), frontPanel(*this), lcd(*this), settings(*this) {
     Timer1.SetHandler([this] { Timer1Timer(); });
     Timer2.SetHandler([this] { Timer2Timer(); });
     DiagnosticTimer.SetHandler([this] { DiagnosticTimerTimer(); });
@@ -57,6 +57,8 @@ void Simulator::FormCreate() {
     // the store when the speeds are computed.
     params.StoreFromTable();
     monitoring.ApplyDeadBandMonitoring();
+    monitoring.ApplyDeviationMonitoring();
+    monitoring.ApplyEndStopMonitoring();
 
     // 5. The screen; a narrow one gets a maximized window.
     const ScreenInfo screen = host.Screen();
@@ -114,7 +116,10 @@ void Simulator::Timer1Timer() {
         else
             ShowCharacteristicError();
     }
-    // 7. Binary input switches, outputs and gear marks drawn here.
+    // 7. The gear marks are drawn here.
+    ioPictures.ShowBinaryInput1();
+    ioPictures.ShowBinaryInput2();
+    ioPictures.ShowAlarmModule();
     frontPanel.DrawFeedbackModule();
 
     // 8.
@@ -163,7 +168,8 @@ void Simulator::RecalcScales() {
 void Simulator::ApplyParameters() {
     RecalcScales();
     monitoring.ApplyDeadBandMonitoring();
-    // Deviation and end-stop monitoring limits applied here.
+    monitoring.ApplyDeviationMonitoring();
+    monitoring.ApplyEndStopMonitoring();
     actuator.ComputeStrokeSpeeds();
     modes.CheckGearSetting();
     // The parameter table window is refreshed here.
@@ -181,18 +187,16 @@ void Simulator::DiagnosticTimerTimer() {
         return;
     }
     if (state.Mode == 0 || state.Mode == 1) {
-        // Limit monitoring, then the fault and alarm handling.
+        monitoring.CheckAlarms();
+        monitoring.CheckFaults();
     }
-    if (state.DiagnosticMode) {
-        // Refresh of the diagnostic display, unless the diagnostics hold it.
-    }
+    if (state.DiagnosticMode && !diagnostics.DiagResetPending) diagnostics.DiagKey(20);
+    ViewChanged();
 }
 
 void Simulator::KeyTimerTimer() { keyInput.KeyTimerTimer(); }
 
-void Simulator::AlarmBlinkTimerTimer() {
-    // Blanks a fault number shown on the display.
-}
+void Simulator::AlarmBlinkTimerTimer() { monitoring.AlarmBlinkTimerTimer(); }
 
 void Simulator::SetpointRampTimerTimer() { controller.SetpointRampTimerTimer(); }
 
@@ -201,6 +205,11 @@ void Simulator::RegisterHandlers() {
                                "SelfOpeningSelect", "DoubleActingSelect"})
         OnClick(option, [this] { actuator.BlockDownSelectClick(); });
     OnClick("DrosselSelect", [this] { actuator.DrosselSelectClick(); });
+    OnClick("AlarmModulSelect", [this] {
+        if (state.Updating) return;
+        ioPictures.ShowBinaryInput2();
+        ioPictures.ShowAlarmModule();
+    });
     OnClick("StromModulSelect", [this] {
         if (!state.Updating) frontPanel.DrawFeedbackModule();
     });
@@ -344,7 +353,11 @@ void Simulator::RegisterValues() {
              {"LeakStep", &monitoring.LeakStep},
              {"IstwertShown", &displays.IstwertShown},
              {"InitSpeedFactor", &InitSpeedFactor},
-             {"ManualStep", &modes.ManualStep}})
+             {"ManualStep", &modes.ManualStep},
+             {"DeviationLimit", &monitoring.DeviationLimit},
+             {"DeadBandLimit", &monitoring.DeadBandLimit},
+             {"ZeroStopBand", &monitoring.ZeroStopBand},
+             {"OpenStopBand", &monitoring.OpenStopBand}})
         AddValue(name, ptr);
     for (auto [name, map] : std::initializer_list<std::pair<std::string, const LinearMap*>>{
              {"SplitRange", &scales.splitRange},
@@ -372,6 +385,9 @@ void Simulator::RegisterValues() {
              {"MouseX", &MouseX},
              {"MouseY", &MouseY},
              {"EditStep", &configMenu.EditStep},
+             {"DeviationTicks", &monitoring.DeviationTicks},
+             {"DeviationTimeLimit", &monitoring.DeviationTimeLimit},
+             {"DeadBandDecayTicks", &monitoring.DeadBandDecayTicks},
              {"RampDirection", &controller.RampDirection},
              {"SollwertMinY", &scales.SollwertMinY},
              {"SollwertMaxY", &scales.SollwertMaxY},
@@ -382,6 +398,7 @@ void Simulator::RegisterValues() {
         AddValue(name, ptr);
     AddValue("CurrentParam", &configMenu.CurrentParam);
     AddValue("KeyHoldCount", &modes.KeyHoldCount);
+    AddValue("EndStopTime", &monitoring.EndStopTime);
     for (auto [name, ptr] : std::initializer_list<std::pair<const char*, const uint8_t*>>{
              {"MoveActive", &s.MoveActive},
              {"ScalesValid", &s.ScalesValid},
@@ -410,6 +427,17 @@ void Simulator::RegisterValues() {
              {"RepeatKleiner", &modes.RepeatKleiner},
              {"RepeatGroesser", &modes.RepeatGroesser},
              {"Bin1BlockConfig", &monitoring.Bin1BlockConfig},
+             {"BinaryInput1", &monitoring.BinaryInput1},
+             {"BinaryInput2", &monitoring.BinaryInput2},
+             {"FaultOutput", &monitoring.FaultOutput},
+             {"Alarm1Output", &monitoring.Alarm1Output},
+             {"Alarm2Output", &monitoring.Alarm2Output},
+             {"Alarm1Active", &monitoring.Alarm1Active},
+             {"Alarm2Active", &monitoring.Alarm2Active},
+             {"ZeroFaultLatched", &monitoring.ZeroFaultLatched},
+             {"OpenFaultLatched", &monitoring.OpenFaultLatched},
+             {"DiagIndex", &diagnostics.DiagIndex},
+             {"TempFahrenheit", &diagnostics.TempFahrenheit},
              {"Bin1BlockConfigManual", &monitoring.Bin1BlockConfigManual},
              {"DiagResetPending", &diagnostics.DiagResetPending},
              {"TightOpenActive", &controller.TightOpenActive},

@@ -11,6 +11,7 @@
 #include "device/ConfigMenu.h"
 #include "device/Diagnostics.h"
 #include "device/FrontPanel.h"
+#include "device/IoPictures.h"
 #include "device/KeyInput.h"
 #include "device/Lcd.h"
 #include "device/ModeLogic.h"
@@ -145,6 +146,7 @@ public:
     ConfigMenu configMenu;
     Diagnostics diagnostics;
     Monitoring monitoring;
+    IoPictures ioPictures;
     OperatingDisplays displays;
     FrontPanel frontPanel;
     Lcd lcd;

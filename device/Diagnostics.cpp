@@ -1,6 +1,9 @@
 #include "device/Diagnostics.h"
 
 #include "core/Simulator.h"
+#include "platform/NumberFormat.h"
+
+#include <algorithm>
 
 #include <cmath>
 #include <limits>
@@ -80,8 +83,70 @@ void Diagnostics::Increment(int record) {
     if (v < kMax) ++v;
 }
 
-void Diagnostics::DiagKey(uint8_t) {
-    // Paging, showing and resetting the diagnostic values goes here.
+int32_t Diagnostics::ShownValue(int record) const {
+    const int32_t stored = DiagTable[record].Value;
+    const int16_t deba = sim_.params.store.DEBA;
+    switch (record) {
+    case 14: return deba >= 0 ? ParamSet::FromFixed88(deba) : static_cast<int32_t>(std::nearbyint(10 * sim_.state.DeadBand));
+    case 15: return deba >= 0 ? -ParamSet::FromFixed88(deba) : stored;
+    case DiagTravelTimeUp:
+    case DiagTravelTimeDown: {
+        static constexpr int32_t kDivisor[] = {10, 8, 4, 2}; // the throttle lengthens the travel
+        const int item = std::clamp(sim_.form.DrosselSelect.itemIndex, 0, 3);
+        return static_cast<int32_t>(static_cast<int64_t>(stored) * 10 / kDivisor[item]);
+    }
+    case 18:
+    case 19:
+    case 20: return TempFahrenheit ? static_cast<int32_t>(std::nearbyint(stored * 1.8 + 320)) : stored;
+    default: return stored;
+    }
+}
+
+void Diagnostics::DiagKey(uint8_t code) {
+    switch (code) {
+    case 5: case 6: case 8: case 10: case 11: case 12: case 14: case 15: return;
+    case 4: DiagIndex = DiagIndex >= Count - 1 ? 0 : DiagIndex + 1; break;
+    case 7: DiagIndex = DiagIndex == 0 ? Count - 1 : DiagIndex - 1; break;
+    case 13:
+        if (DiagIndex >= 18 && DiagIndex <= 20) TempFahrenheit = !TempFahrenheit;
+        break;
+    default: break;
+    }
+    const TDiagField& field = DiagTable[DiagIndex];
+    Lcd& lcd = sim_.lcd;
+    lcd.LcdLowerText = field.Name;
+    lcd.LCDWrite(lcd.LcdLowerText, LowerLine);
+    const std::string& explanation = field.Explanation[sim_.state.Language == 0 ? 0 : 1];
+    sim_.form.HilfeUnten.text = explanation.empty() ? std::string() : ConfigMenu::WrapHelpText(explanation);
+    sim_.form.HilfeOben.text.clear();
+
+    // The first five counters can be reset: the increase key shows "RESET", holding it clears.
+    if (DiagIndex <= 4 && code == 13) {
+        lcd.LcdUpperText = "RESET";
+        lcd.LCDWrite(lcd.LcdUpperText, UpperLine);
+        DiagResetPending = 1;
+        return;
+    }
+    if (DiagIndex <= 4 && code == 19) {
+        DiagTable[DiagIndex].Value = 0;
+        DiagResetPending = 0;
+        return;
+    }
+    const int32_t v = ShownValue(DiagIndex);
+    std::string text;
+    if (field.Flags & DiagCount) {
+        text = v < 100000 ? std::to_string(v) : FormatExponentNoPlus(v, 3, 1);
+    } else if (field.Flags & DiagIntBlank) {
+        text = std::to_string(v) + " ";
+    } else if (DiagIndex == 6) {
+        text = sim_.params.InitTravelText();
+    } else if (DiagIndex >= 18 && DiagIndex <= 20) {
+        text = FormatFixed(v / 10.0, 1, 15) + (TempFahrenheit ? "F" : "C");
+    } else {
+        text = FormatFixed(v / 10.0, 1, 4) + " ";
+    }
+    lcd.LcdUpperText = text;
+    lcd.LCDWrite(lcd.LcdUpperText, UpperLine);
 }
 
 void Diagnostics::CountSwitching(double target, double position) {

@@ -45,14 +45,19 @@ public:
     void Increment(int record);
     // Switching counters of the pre-control valves, before each move toward `target`.
     void CountSwitching(double target, double position);
-    // A key event in the diagnostic display (20: show the current value again).
+    // A key event in the diagnostic display: paging, °C/°F, the reset of the counters; 20 shows the
+    // current value again.
     void DiagKey(uint8_t code);
+    // The value as shown: dead band and travel times derived, temperatures in °F when chosen.
+    int32_t ShownValue(int record) const;
 
     std::array<TDiagField, Count> DiagTable;
     // Travel accumulated toward the next full stroke (%).
     double TravelSum = 0;
     // "RESET" is shown and the periodic refresh waits.
     uint8_t DiagResetPending = 0;
+    uint8_t DiagIndex = 0;
+    uint8_t TempFahrenheit = 0;
 
 private:
     Simulator& sim_;

@@ -34,7 +34,20 @@ void KeyInput::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
         Send(PressCode(key, right));
         return;
     }
-    // Binary input switches, gear marks and the setpoint scale heading are handled here.
+    if (button != MouseButton::Left) {
+        // A right click on the setpoint scale heading opens its dialog here.
+        return;
+    }
+    // The switch rectangles are those of the switch pictures, both bounds included.
+    if (x >= 16 && x <= 16 + 47 && y >= 40 && y <= 40 + 71) {
+        sim_.monitoring.ToggleBinaryInput1();
+        return;
+    }
+    if (x >= 92 && x <= 92 + 47 && y >= 40 && y <= 40 + 71) {
+        sim_.monitoring.ToggleBinaryInput2(); // only with the alarm module
+        return;
+    }
+    // The gear marks are handled here.
 }
 
 void KeyInput::Image1MouseUp(MouseButton button, int x, int y) {

@@ -336,10 +336,12 @@ void Runner::Print(const Args& a) {
         out_ << "pixel " << p.x << ' ' << p.y << ' ' << hex << '\n';
         return;
     }
-    if (what == "param" || what == "diag") {
+    if (what == "param" || what == "diag" || what == "fault") {
         if (a.words.size() != 2) throw ScriptError("'print " + what + "' takes one argument");
-        out_ << what << ' ' << a.words[1] << ' ' << (what == "param" ? ParamValue(a.words[1]) : DiagValue(a.words[1]))
-             << '\n';
+        const int32_t value = what == "param" ? ParamValue(a.words[1])
+                              : what == "diag" ? DiagValue(a.words[1])
+                                               : FaultValue(a.words[1]);
+        out_ << what << ' ' << a.words[1] << ' ' << value << '\n';
         return;
     }
     if (a.words.size() != 1) throw ScriptError("'print " + what + "' takes no further argument");
@@ -389,6 +391,12 @@ int32_t Runner::DiagValue(const std::string& word) {
     const int n = ToInt(word, "diagnostic value");
     if (n < 0 || n >= Diagnostics::Count) throw ScriptError("no diagnostic value " + word);
     return sim_->diagnostics.DiagTable[n].Value;
+}
+
+int32_t Runner::FaultValue(const std::string& word) {
+    const int n = ToInt(word, "fault number");
+    if (n < 1 || n > 8) throw ScriptError("no fault " + word);
+    return sim_->monitoring.FaultFlags[n];
 }
 
 // As the configuration menu changes a value, then as leaving the configuration applies it.

@@ -70,6 +70,7 @@ private:
     int ParamIndex(const std::string& name);
     int32_t ParamValue(const std::string& name);
     int32_t DiagValue(const std::string& word);
+    int32_t FaultValue(const std::string& word);
     void Click(const Args& a);
     void Menu(const Args& a);
     void Answer(const Args& a);

@@ -32,6 +32,7 @@ struct Font {
     std::string name = "MS Sans Serif";
     int size = 8; // points
     bool bold = false;
+    int pixelHeight = 0; // when set, the character height in pixels instead of the size in points
 };
 
 struct ScreenInfo {

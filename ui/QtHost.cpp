@@ -71,7 +71,7 @@ void QtHost::TextOut(Picture& picture, int x, int y, const std::string& text, co
     QPainter p(&image);
     p.scale(picture.Scale(), picture.Scale());
     QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(static_cast<int>(std::lround(font.size * 96.0 / 72.0)));
+    f.setPixelSize(font.pixelHeight > 0 ? font.pixelHeight : static_cast<int>(std::lround(font.size * 96.0 / 72.0)));
     f.setBold(font.bold);
     p.setFont(f);
     const QString s = QString::fromStdString(text);

@@ -12,15 +12,6 @@ struct Menu : vp7::test::SimFixture {
         sim->configMenu.CurrentParam = static_cast<uint32_t>(sim->params.FindByName(name));
         Key(20);
     }
-    // The display against the read-back of the texts expected on it.
-    void ExpectDisplay(const std::string& upper, const std::string& lower, const std::string& context) {
-        const LcdReading actual = ReadLcd(sim->image1);
-        sim->lcd.LCDWrite(upper, UpperLine);
-        sim->lcd.LCDWrite(lower, LowerLine);
-        const LcdReading expected = ReadLcd(sim->image1);
-        EXPECT_EQ(actual.upper, expected.upper) << context;
-        EXPECT_EQ(actual.lower, expected.lower) << context;
-    }
     struct Step {
         uint8_t code;
         int32_t step;

@@ -6,34 +6,10 @@ using namespace vp7;
 
 namespace {
 
-// Key centres on the device picture.
-constexpr std::pair<int, int> kMode{378, 356}, kDec{428, 356}, kInc{480, 356};
+constexpr auto kMode = vp7::test::SimFixture::kModeKey, kDec = vp7::test::SimFixture::kDecKey,
+               kInc = vp7::test::SimFixture::kIncKey;
 
 struct Keys : vp7::test::SimFixture {
-    // As a pointer does it: it arrives, then the button goes down; a latched key's circle takes it.
-    void Down(std::pair<int, int> at, MouseButton button = MouseButton::Left, bool shift = false) {
-        if (button == MouseButton::Left) host.SetLeftButtonDown(true);
-        if (const int circle = Circle(at); circle >= 0) return sim->StaticMouseDown(circle, button);
-        sim->Image1MouseMove(at.first, at.second);
-        sim->Image1MouseDown(button, shift, at.first, at.second);
-    }
-    void Up(std::pair<int, int> at, MouseButton button = MouseButton::Left) {
-        if (button == MouseButton::Left) host.SetLeftButtonDown(false);
-        if (const int circle = Circle(at); circle >= 0) return sim->StaticMouseUp(circle, button);
-        sim->Image1MouseUp(button, at.first, at.second);
-    }
-    void Click(std::pair<int, int> at, MouseButton button = MouseButton::Left) {
-        Down(at, button);
-        Up(at, button);
-    }
-    int Circle(std::pair<int, int> at) const {
-        const Control* c[] = {&sim->form.StaticUmschalt, &sim->form.StaticKleiner, &sim->form.StaticGroesser};
-        for (int i = 0; i < 3; ++i)
-            if (c[i]->visible && at.first >= c[i]->left - 384 && at.first < c[i]->left - 384 + 17 &&
-                at.second >= c[i]->top && at.second < c[i]->top + 17)
-                return i;
-        return -1;
-    }
     std::string Lower() { return ReadLcd(sim->image1).lower; }
     void EnterConfiguration() {
         Down(kMode);
@@ -194,18 +170,22 @@ TEST_F(Keys, ShiftDecreaseAndStrayReleases) {
 }
 
 TEST_F(Keys, BinaryInputLocksAndTheInitializationAcknowledgement) {
-    sim->monitoring.Bin1BlockConfigManual = 1;
+    Param("BIN1", 4); // "bLoc2": configuring and manual operation blocked while closed
+    Click({40, 80});  // close binary input 1
+    clock.Advance(1000);
+    ASSERT_EQ(sim->monitoring.Bin1BlockConfigManual, 1);
     Click(kMode);
     EXPECT_EQ(S().Mode, 0);
     EnterConfiguration();
     EXPECT_EQ(S().Mode, 0);
-    sim->monitoring.Bin1BlockConfigManual = 0;
-    sim->monitoring.Bin1BlockConfig = 1;
+    Param("BIN1", 3); // "bLoc1": only configuring blocked
+    clock.Advance(1000);
     EnterConfiguration();
     EXPECT_EQ(S().Mode, 1) << "configuring is blocked; the release still switches to manual";
     Click(kMode);
     EXPECT_EQ(S().Mode, 0);
-    sim->monitoring.Bin1BlockConfig = 0;
+    Click({40, 80}); // open the input again
+    clock.Advance(1000);
 
     EnterConfiguration();
     S().InitRunning = 1;
