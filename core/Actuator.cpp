@@ -40,8 +40,8 @@ void Actuator::ComputeStrokeSpeeds() {
         s.StepUp = 6250 / timeUp;
         s.StepDown = 6250 / timeDown;
     } else {
-        s.StepUp = sim_.InitSpeedFactor * 2500 / timeUp;
-        s.StepDown = sim_.InitSpeedFactor * 2500 / timeDown;
+        s.StepUp = Initialization::InitSpeedFactor * 2500 / timeUp;
+        s.StepDown = Initialization::InitSpeedFactor * 2500 / timeDown;
     }
 }
 
@@ -149,7 +149,7 @@ void Actuator::StartManuellMove() {
 void Actuator::Timer2Timer() {
     SimState& s = sim_.state;
     if (s.InitRunning || s.InitStepRunning) {
-        sim_.InitMotionStep();
+        sim_.initialization.InitMoveStep();
         return;
     }
     if (s.Mode == 0) SetNewIstwert();

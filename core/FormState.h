@@ -12,6 +12,18 @@ enum class ControlKind { CheckBox, RadioButton, RadioGroup, Group, Edit, Button,
 
 enum class CursorShape { Standard, Cross, Hand };
 
+// The initialization info window: a tool window of its own that accompanies the procedure.
+struct InitInfoState {
+    bool visible = false;
+    int left = 180, top = 30;
+    std::string runStatusLabel = "Status", runDiscrLabel = "Erklärungen", runErrorLabel = "Fehler";
+    std::string runToDoLabel = "Maßnahmen", runKeyLabel = "Tasten", runFunctionLabel = "Funktion";
+    std::string currentRunText = " Run 1";
+    std::vector<std::string> runLines; // the explanation, one entry a line
+    std::string errorText, measureText, keyText;
+    std::string pauseCaption = "Pause";
+};
+
 struct Control {
     ControlKind kind = ControlKind::Label;
     std::string name;
@@ -40,6 +52,7 @@ public:
 
     std::string title;
     bool maximized = false;
+    InitInfoState initInfo;
     CursorShape cursor = CursorShape::Standard;
 
     Control ControllerSelect, OptionsSelect, AlarmModulSelect, StromModulSelect;

@@ -12,6 +12,7 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
       AlarmBlinkTimer(clk, "AlarmBlinkTimer", 700), SetpointRampTimer(clk, "SetpointRampTimer", 1000),
       scales(*this), characteristic(*this), controller(*this), actuator(*this), modes(*this),
       keyInput(*this), configMenu(*this), diagnostics(*this),
+      initialization(*this),
       monitoring(*this), ioPictures(*this), displays(*this), frontPanel(*this), lcd(*this), settings(*this) {
     Timer1.SetHandler([this] { Timer1Timer(); });
     Timer2.SetHandler([this] { Timer2Timer(); });
@@ -133,18 +134,6 @@ void Simulator::Timer1Timer() {
 
 void Simulator::Timer2Timer() { actuator.Timer2Timer(); }
 
-void Simulator::InitMotionStep() {
-    // One step of the initialization motion.
-}
-
-void Simulator::StartInitialization() {
-    // The initialization procedure starts here: info window, RUN 1 and its motion.
-}
-
-void Simulator::EndInitialization() {
-    // The position converted back and the info window hidden here.
-}
-
 void Simulator::ShowCharacteristicError() {
     host.MessageDlg(state.Language == 0 ? "Fehler bei den Stützwerten: Yn+1 - Yn >= 0.2"
                                         : "Error at the turning points: Yn+1 - Yn >= 0.2",
@@ -183,7 +172,7 @@ void Simulator::ApplyParameters() {
 // The one-second monitoring cycle.
 void Simulator::DiagnosticTimerTimer() {
     if (state.InitRunning || state.InitStepRunning) {
-        // One step of the initialization procedure.
+        initialization.InitSequencer();
         return;
     }
     if (state.Mode == 0 || state.Mode == 1) {
@@ -352,7 +341,10 @@ void Simulator::RegisterValues() {
              {"TravelSum", &diagnostics.TravelSum},
              {"LeakStep", &monitoring.LeakStep},
              {"IstwertShown", &displays.IstwertShown},
-             {"InitSpeedFactor", &InitSpeedFactor},
+             {"InitTarget", &initialization.InitTarget},
+             {"InitPosition", &initialization.InitPosition},
+             {"TravelTimeUp", &initialization.TravelTimeUp},
+             {"TravelTimeDown", &initialization.TravelTimeDown},
              {"ManualStep", &modes.ManualStep},
              {"DeviationLimit", &monitoring.DeviationLimit},
              {"DeadBandLimit", &monitoring.DeadBandLimit},
@@ -385,6 +377,9 @@ void Simulator::RegisterValues() {
              {"MouseX", &MouseX},
              {"MouseY", &MouseY},
              {"EditStep", &configMenu.EditStep},
+             {"InitWait", &initialization.InitWait},
+             {"ShowCount", &initialization.ShowCount},
+             {"Run5Index", &initialization.Run5Index},
              {"DeviationTicks", &monitoring.DeviationTicks},
              {"DeviationTimeLimit", &monitoring.DeviationTimeLimit},
              {"DeadBandDecayTicks", &monitoring.DeadBandDecayTicks},
@@ -437,6 +432,9 @@ void Simulator::RegisterValues() {
              {"ZeroFaultLatched", &monitoring.ZeroFaultLatched},
              {"OpenFaultLatched", &monitoring.OpenFaultLatched},
              {"DiagIndex", &diagnostics.DiagIndex},
+             {"InitRun", &initialization.InitRun},
+             {"InitPaused", &initialization.InitPaused},
+             {"InitShow", &initialization.InitShow},
              {"TempFahrenheit", &diagnostics.TempFahrenheit},
              {"Bin1BlockConfigManual", &monitoring.Bin1BlockConfigManual},
              {"DiagResetPending", &diagnostics.DiagResetPending},

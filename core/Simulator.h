@@ -11,6 +11,7 @@
 #include "device/ConfigMenu.h"
 #include "device/Diagnostics.h"
 #include "device/FrontPanel.h"
+#include "device/Initialization.h"
 #include "device/IoPictures.h"
 #include "device/KeyInput.h"
 #include "device/Lcd.h"
@@ -64,11 +65,6 @@ public:
     void RecalcScales();
     // The parameter set applied to the simulation, as leaving the configuration does.
     void ApplyParameters();
-    // One step of the initialization motion on the motion tick.
-    void InitMotionStep();
-    // The initialization started from the configuration menu, and its end when acknowledged.
-    void StartInitialization();
-    void EndInitialization();
     // Whether the main window may close now, and its close handler.
     bool FormCloseQuery() const;
     void FormClose();
@@ -133,9 +129,6 @@ public:
     // Seeded once from the clock at creation; the controller's dead band draws from it.
     std::mt19937_64 random;
 
-    // Speed of the motion during an initialization, relative to the normal one.
-    double InitSpeedFactor = 1.0;
-
     ParamSet params;
     Scales scales;
     Characteristic characteristic;
@@ -145,6 +138,7 @@ public:
     KeyInput keyInput;
     ConfigMenu configMenu;
     Diagnostics diagnostics;
+    Initialization initialization;
     Monitoring monitoring;
     IoPictures ioPictures;
     OperatingDisplays displays;

@@ -159,11 +159,11 @@ void ConfigMenu::Run(uint8_t code, int32_t step) {
             value_ = 3;
         } else if (at(p.INITAIndex)) {
             sim_.state.InitRunning = 1;
-            sim_.StartInitialization();
+            sim_.initialization.StartInitialization();
             return;
         } else if (at(p.INITMIndex)) {
             sim_.state.InitStepRunning = 1;
-            sim_.StartInitialization();
+            sim_.initialization.StartInitialization();
             return;
         }
         break;

@@ -41,7 +41,7 @@ void ModeLogic::HandleKey() {
     if (s.InitRunning || s.InitStepRunning) {
         if (code != 4) return;
         s.InitRunning = s.InitStepRunning = 0;
-        sim_.EndInitialization();
+        sim_.initialization.EndInitialization();
         s.LastKeyCode = 20;
         sim_.configMenu.Run(20, 1);
         return;

@@ -297,6 +297,11 @@ void Runner::Click(const Args& a) {
         sim.UserKeyDown(sim.form.SetPointText, 13);
         return;
     }
+    if (name == "RunPauseButton") {
+        if (!sim.form.initInfo.visible) throw ScriptError("button 'RunPauseButton' cannot be used now");
+        sim.initialization.RunPauseButtonClick();
+        return;
+    }
     Control* c = sim.form.Find(name);
     if (!c || c->kind != ControlKind::Button) throw ScriptError("unknown button '" + name + "'");
     if (!c->enabled) throw ScriptError("button '" + name + "' cannot be used now");
@@ -348,6 +353,14 @@ void Runner::Print(const Args& a) {
     if (what == "latches") {
         const ModeLogic& m = sim.modes;
         out_ << "latches " << int(m.LatchUmschalt) << ' ' << int(m.LatchKleiner) << ' ' << int(m.LatchGroesser) << '\n';
+        return;
+    }
+    if (what == "initinfo") {
+        const InitInfoState& info = sim.form.initInfo;
+        std::string lines;
+        for (size_t i = 0; i < info.runLines.size(); ++i) lines += (i ? "\n" : "") + info.runLines[i];
+        out_ << "initinfo " << (info.visible ? 1 : 0) << ' ' << QuoteText(info.currentRunText) << ' '
+             << QuoteText(lines) << ' ' << QuoteText(info.pauseCaption) << '\n';
         return;
     }
     if (what == "lcd") {

@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include "ui/InitInfoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/SmallWindow.h"
 
@@ -28,7 +29,9 @@ AppWindows CreateWindows(const std::string& programDir, int scale) {
     w.parameterTable = std::make_unique<SmallWindow>("Form3", "Parameter-Tabelle", QSize(251, 409), w.main.get());
     w.setpointScale =
         std::make_unique<SmallWindow>("Form4", QString::fromUtf8("Sollwert-Skale ändern"), QSize(361, 197), w.main.get());
-    w.initInfo = std::make_unique<SmallWindow>("InitInfoForm", QString(), QSize(400, 300), w.main.get());
+    w.initInfo = std::make_unique<InitInfoWindow>(w.main->Sim(), w.main.get());
+    InitInfoWindow* info = w.initInfo.get();
+    QObject::connect(w.main.get(), &MainWindow::FormChanged, info, [info] { info->SyncFromForm(); });
     return w;
 }
 

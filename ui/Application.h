@@ -11,13 +11,14 @@ namespace vp7 {
 
 class MainWindow;
 class SmallWindow;
+class InitInfoWindow;
 
 struct AppWindows {
     std::unique_ptr<MainWindow> main;
     std::unique_ptr<SmallWindow> screenCheck;
     std::unique_ptr<SmallWindow> parameterTable;
     std::unique_ptr<SmallWindow> setpointScale;
-    std::unique_ptr<SmallWindow> initInfo;
+    std::unique_ptr<InitInfoWindow> initInfo;
     AppWindows();
     AppWindows(AppWindows&&) noexcept;
     ~AppWindows();

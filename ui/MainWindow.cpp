@@ -221,6 +221,7 @@ void MainWindow::SyncFromForm() {
     static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
     picture_->setCursor(shapes[static_cast<int>(form.cursor)]);
     picture_->RepaintChanged();
+    emit FormChanged();
 }
 
 void MainWindow::AfterEvent() {

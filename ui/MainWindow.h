@@ -30,6 +30,10 @@ public:
     // Copies the form state into the widgets (signals blocked) and repaints what changed.
     void SyncFromForm();
 
+signals:
+    // The form state was copied into the main window; the other windows follow.
+    void FormChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -1,0 +1,30 @@
+#pragma once
+// The initialization info window: names the current run, explains it and pauses or continues the
+// procedure. Its contents live in the simulator's form state; this window only shows them.
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class QTextEdit;
+
+namespace vp7 {
+
+class Simulator;
+
+class InitInfoWindow : public QDialog {
+    Q_OBJECT
+public:
+    InitInfoWindow(Simulator& sim, QWidget* parent);
+    // Copies the window's state from the simulator; moves it only when the procedure starts.
+    void SyncFromForm();
+
+private:
+    Simulator& sim_;
+    QLabel *runStatus_, *runDiscr_, *runError_, *runToDo_, *runKey_, *runFunction_;
+    QLabel *currentRun_, *errorText_;
+    QTextEdit *runText_, *measureText_, *keyText_;
+    QPushButton* pause_;
+    bool wasVisible_ = false;
+};
+
+} // namespace vp7
