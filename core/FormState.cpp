@@ -87,7 +87,8 @@ FormState::FormState()
       HelpOthers(Check("HelpOthers", "HelpSelect", 8, 48, 97, "Sonstiges")),
       HelpKeys(Check("HelpKeys", "HelpSelect", 8, 24, 97, "Tasten")),
       Image1(Make(ControlKind::Image, "Image1", {}, 384, 0, 624, 697)),
-      Image2(Hidden(Make(ControlKind::Image, "Image2", {}, 0, 0, 1017, 734))),
+      Image2(Hidden(Make(ControlKind::Image, "Image2", {}, 0, 0, kClientWidth, kClientHeight))),
+      Strom_mA(Hidden(Make(ControlKind::Label, "Strom_mA", {}, 0, 0, 0, 0))), // exists, never drawn
       StaticUmschalt(Hidden(Make(ControlKind::Shape, "StaticUmschalt", {}, 755, 347, 17, 17))),
       StaticKleiner(Hidden(Make(ControlKind::Shape, "StaticKleiner", {}, 807, 347, 17, 17))),
       StaticGroesser(Hidden(Make(ControlKind::Shape, "StaticGroesser", {}, 859, 347, 17, 17))),
@@ -116,7 +117,7 @@ FormState::FormState()
             &SelfOpeningSelect, &DoubleActingSelect, &HorizLeverError, &InitErrorSelect, &BottomEndError,
             &TopEndError, &MoveRangeError, &HilfeOben, &HilfeUnten, &HelpText, &SetpointRampButton,
             &SetpointRampSelect, &SetpointDimSelect, &Label13, &SetPointText, &SetpointButton, &HelpSelect,
-            &HelpOthers, &HelpKeys, &Image1, &Image2, &StaticUmschalt, &StaticKleiner, &StaticGroesser, &Label1,
+            &HelpOthers, &HelpKeys, &Image1, &Image2, &Strom_mA, &StaticUmschalt, &StaticKleiner, &StaticGroesser, &Label1,
             &Label2, &Label3, &Label4, &Datei1, &Konfigurationladen1, &Konfigurationspeichern1, &Extras1,
             &ParameterTabelle1, &Sprache1, &Deutsch1, &English1, &Mauszeiger1, &MausStandard, &MausKreuz,
             &MausHand, &ExtraCheckScreen};

@@ -12,6 +12,9 @@ enum class ControlKind { CheckBox, RadioButton, RadioGroup, Group, Edit, Button,
 
 enum class CursorShape { Standard, Cross, Hand };
 
+// The main window's client area (its outer size is 1025 x 768 with frame and menu).
+constexpr int kClientWidth = 1017, kClientHeight = 715;
+
 // The initialization info window: a tool window of its own that accompanies the procedure.
 struct InitInfoState {
     bool visible = false;
@@ -63,7 +66,7 @@ public:
     Control HilfeOben, HilfeUnten, HelpText;
     Control SetpointRampButton, SetpointRampSelect, SetpointDimSelect, Label13, SetPointText, SetpointButton;
     Control HelpSelect, HelpOthers, HelpKeys;
-    Control Image1, Image2, StaticUmschalt, StaticKleiner, StaticGroesser, Label1, Label2, Label3, Label4;
+    Control Image1, Image2, Strom_mA, StaticUmschalt, StaticKleiner, StaticGroesser, Label1, Label2, Label3, Label4;
 
     // Main menu
     Control Datei1, Konfigurationladen1, Konfigurationspeichern1;

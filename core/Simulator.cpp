@@ -13,7 +13,7 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
       scales(*this), characteristic(*this), controller(*this), actuator(*this), modes(*this),
       keyInput(*this), configMenu(*this), diagnostics(*this),
       initialization(*this),
-      monitoring(*this), ioPictures(*this), displays(*this), frontPanel(*this), lcd(*this), settings(*this) {
+      monitoring(*this), ioPictures(*this), displays(*this), frontPanel(*this), splash(*this), lcd(*this), settings(*this) {
     Timer1.SetHandler([this] { Timer1Timer(); });
     Timer2.SetHandler([this] { Timer2Timer(); });
     DiagnosticTimer.SetHandler([this] { DiagnosticTimerTimer(); });
@@ -67,7 +67,7 @@ void Simulator::FormCreate() {
     state.ScreenHeight = screen.height;
     state.ScreenBitsPerPixel = screen.bitsPerPixel;
     form.maximized = screen.width <= 1024;
-    // Splash picture "Opening.bmp": loaded and tested here.
+    splash.Load();
 
     // 6.
     for (int i = 0; i < KolbenFrameCount; ++i) state.KolbenFrames[i] = &sprites.Kolben(i);
@@ -100,8 +100,16 @@ void Simulator::Timer1Timer() {
     host.ProcessMessages();
 
     // 2. Screen check dialog (when the screen is too small and the check is on) goes here.
-    // 3. Splash picture, shown only when one was loaded at creation.
 
+    // 3. The splash, when one was loaded at creation; the start-up goes on after its click.
+    if (state.SplashValid) {
+        splash.Begin([this] { FinishStartUp(); });
+        return;
+    }
+    FinishStartUp();
+}
+
+void Simulator::FinishStartUp() {
     // 4.
     state.SplashDone = 1;
 
@@ -117,11 +125,12 @@ void Simulator::Timer1Timer() {
         else
             ShowCharacteristicError();
     }
-    // 7. The gear marks are drawn here.
+    // 7.
     ioPictures.ShowBinaryInput1();
     ioPictures.ShowBinaryInput2();
     ioPictures.ShowAlarmModule();
     frontPanel.DrawFeedbackModule();
+    frontPanel.DrawGear();
 
     // 8.
     controller.SetpointButtonClick(Sender::Timer1);
@@ -194,6 +203,7 @@ void Simulator::RegisterHandlers() {
                                "SelfOpeningSelect", "DoubleActingSelect"})
         OnClick(option, [this] { actuator.BlockDownSelectClick(); });
     OnClick("DrosselSelect", [this] { actuator.DrosselSelectClick(); });
+    OnClick("ControllerSelect", [this] { frontPanel.ControllerSelectClick(); });
     OnClick("AlarmModulSelect", [this] {
         if (state.Updating) return;
         ioPictures.ShowBinaryInput2();
@@ -233,6 +243,11 @@ void Simulator::Image1MouseMove(int x, int y) {
     MouseX = x;
     MouseY = y;
     // Hover help for the scales, the display, the keys and the gear marks goes here.
+}
+
+void Simulator::Image2Click() {
+    splash.Image2Click();
+    ViewChanged();
 }
 
 void Simulator::StaticMouseDown(int key, MouseButton button) {

@@ -18,6 +18,7 @@
 #include "device/ModeLogic.h"
 #include "device/Monitoring.h"
 #include "device/OperatingDisplays.h"
+#include "device/Splash.h"
 #include "device/ParamSet.h"
 #include "platform/Clock.h"
 #include "platform/Picture.h"
@@ -83,6 +84,8 @@ public:
     void Image1MouseMove(int x, int y);
     // Pointer over the window outside the picture.
     void FormMouseMove();
+    // A click on the splash view.
+    void Image2Click();
     // The red circles on latched keys; `key` 0 mode, 1 decrease, 2 increase.
     void StaticMouseDown(int key, MouseButton button);
     void StaticMouseUp(int key, MouseButton button);
@@ -143,10 +146,13 @@ public:
     IoPictures ioPictures;
     OperatingDisplays displays;
     FrontPanel frontPanel;
+    Splash splash;
     Lcd lcd;
     Settings settings;
 
 private:
+    // The start-up tick from the splash's end on (steps 4 to 10).
+    void FinishStartUp();
     void ShowCharacteristicError();
     void AddValue(std::string name, decltype(NamedValue::ref) ref);
     void RegisterValues();

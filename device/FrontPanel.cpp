@@ -96,4 +96,53 @@ void FrontPanel::DrawFeedbackDigits(double position) {
     }
 }
 
+void FrontPanel::DrawGear() {
+    const bool gear33 = sim_.state.GearIs33 != 0;
+    sim_.image1.Draw(432, 233, sim_.sprites.Get(gear33 ? SpriteId::GearTopOff : SpriteId::GearTopOn));
+    sim_.image1.Draw(432, 377, sim_.sprites.Get(gear33 ? SpriteId::GearBottemOn : SpriteId::GearBottemOff));
+}
+
+void FrontPanel::LowerGearMarkClick() {
+    if (!sim_.state.GearIs33) return;
+    sim_.state.GearIs33 = 0;
+    DrawGear();
+    sim_.modes.CheckGearSetting();
+}
+
+void FrontPanel::UpperGearMarkClick() {
+    if (sim_.state.GearIs33) return;
+    sim_.state.GearIs33 = 1;
+    DrawGear();
+    sim_.modes.CheckGearSetting();
+}
+
+void FrontPanel::VisibleObjects(bool show) {
+    FormState& f = sim_.form;
+    for (Control* c : {&f.Image1, &f.StaticText1, &f.StaticText2, &f.StaticText3, &f.StaticText4, &f.SetPointText,
+                       &f.Label13, &f.SetpointButton, &f.ControllerSelect, &f.OptionsSelect, &f.DrosselSelect,
+                       &f.ZorizOptions, &f.NoPreasureSelect, &f.BlockDownSelect, &f.BlockUpSelect, &f.FrictionSelect,
+                       &f.LeakageSelect, &f.SelfClosingSelect, &f.SelfOpeningSelect, &f.DoubleActingSelect,
+                       &f.InitErrorSelect, &f.BottomEndError, &f.TopEndError, &f.MoveRangeError,
+                       &f.SetpointDimSelect, &f.HelpSelect, &f.HelpOthers, &f.HelpKeys})
+        c->visible = show;
+    for (Control* c : {&f.Label1, &f.Label2, &f.Label3, &f.Label4, &f.HelpText, &f.HilfeOben, &f.HilfeUnten})
+        c->visible = false;
+    sim_.ViewChanged();
+    sim_.host.ProcessMessages();
+}
+
+void FrontPanel::ControllerSelectClick() {
+    SimState& s = sim_.state;
+    if (s.Updating) return;
+    s.Updating = 1;
+    const char* text = s.Language == 0
+                           ? "Diese Änderung wird erst beim nächsten Programmstart wirksam.\r\n\r\nProgramm jetzt neu starten?"
+                           : "This change takes effect after next restart of the program.\r\n\r\nRestart the program now?";
+    if (sim_.host.MessageDlg(text, MsgType::Information, MsgButton::OK | MsgButton::Cancel) == MsgButton::OK) {
+        s.RestartRequested = 1;
+        sim_.host.RequestClose();
+    }
+    s.Updating = 0;
+}
+
 } // namespace vp7

@@ -1,6 +1,6 @@
 #pragma once
-// What the front panel view draws on the device picture besides the display: the three scales and
-// the position feedback module.
+// The front panel view: what is drawn on the device picture besides the display (scales, feedback
+// module, gear marks), the visibility of the option controls and the device variant question.
 namespace vp7 {
 
 class Simulator;
@@ -17,6 +17,15 @@ public:
     // The feedback current for a position, 4.000 ... 20.000 mA, on the module's five digits; only
     // while the module is fitted.
     void DrawFeedbackDigits(double position);
+    // The gear marks: the lower one lit for 33 degrees, the upper one for 90 degrees.
+    void DrawGear();
+    // A click on a gear mark switches the gear where the other one is lit.
+    void LowerGearMarkClick();
+    void UpperGearMarkClick();
+    // Shows or hides the option controls (the splash covers the window meanwhile).
+    void VisibleObjects(bool show);
+    // A new device variant takes effect at the next start: offers to restart now.
+    void ControllerSelectClick();
 
 private:
     Simulator& sim_;

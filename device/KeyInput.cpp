@@ -47,7 +47,11 @@ void KeyInput::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
         sim_.monitoring.ToggleBinaryInput2(); // only with the alarm module
         return;
     }
-    // The gear marks are handled here.
+    if (x >= 435 && x <= 443 && y >= 380 && y <= 385) {
+        sim_.frontPanel.LowerGearMarkClick(); // to 90 degrees, when at 33
+        return;
+    }
+    if (x >= 434 && x <= 443 && y >= 235 && y <= 254) sim_.frontPanel.UpperGearMarkClick(); // to 33 degrees
 }
 
 void KeyInput::Image1MouseUp(MouseButton button, int x, int y) {

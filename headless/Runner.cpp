@@ -297,6 +297,11 @@ void Runner::Click(const Args& a) {
         sim.UserKeyDown(sim.form.SetPointText, 13);
         return;
     }
+    if (name == "Image2") { // the splash view
+        if (!sim.form.Image2.visible) throw ScriptError("the splash is not shown");
+        sim.Image2Click();
+        return;
+    }
     if (name == "RunPauseButton") {
         if (!sim.form.initInfo.visible) throw ScriptError("button 'RunPauseButton' cannot be used now");
         sim.initialization.RunPauseButtonClick();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace vp7 {
@@ -16,7 +17,41 @@ void Put32(std::vector<uint8_t>& b, uint32_t v) {
     Put16(b, v >> 16);
 }
 
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+uint16_t Get16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
+
 } // namespace
+
+std::optional<Picture> ReadBmp(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f) return std::nullopt;
+    std::vector<uint8_t> b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return std::nullopt;
+    const uint32_t dataOffset = Get32(b, 10), headerSize = Get32(b, 14);
+    if (headerSize < 40) return std::nullopt;
+    const int32_t width = static_cast<int32_t>(Get32(b, 18));
+    int32_t height = static_cast<int32_t>(Get32(b, 22));
+    const uint16_t bits = Get16(b, 28);
+    const uint32_t compression = Get32(b, 30);
+    const bool topDown = height < 0;
+    if (topDown) height = -height;
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return std::nullopt;
+    if ((bits != 24 && bits != 32) || (compression != 0 && !(compression == 3 && bits == 32))) return std::nullopt;
+    const uint64_t bytesPerPixel = bits / 8;
+    const uint64_t rowBytes = (static_cast<uint64_t>(width) * bytesPerPixel + 3) & ~uint64_t{3};
+    if (dataOffset > b.size() || rowBytes * static_cast<uint64_t>(height) > b.size() - dataOffset) return std::nullopt;
+    Picture pic(width, height);
+    for (int32_t y = 0; y < height; ++y) {
+        const size_t row = dataOffset + static_cast<size_t>(rowBytes) * static_cast<size_t>(topDown ? y : height - 1 - y);
+        for (int32_t x = 0; x < width; ++x) {
+            const size_t at = row + static_cast<size_t>(x) * bytesPerPixel;
+            pic.Bits()[static_cast<size_t>(y) * width + x] = MakeRgb(b[at + 2], b[at + 1], b[at]);
+        }
+    }
+    return pic;
+}
 
 bool WriteBmp(const std::string& path, const Picture& picture) {
     const int w = picture.Width(), h = picture.Height();

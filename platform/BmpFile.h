@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Picture.h"
 
+#include <optional>
 #include <string>
 
 namespace vp7 {
@@ -8,5 +9,9 @@ namespace vp7 {
 // Writes the picture's logical pixels as an uncompressed 24-bit BMP (bottom-up rows, padded to four
 // bytes). Returns false when the file cannot be written.
 bool WriteBmp(const std::string& path, const Picture& picture);
+
+// Reads an uncompressed 24- or 32-bit BMP (rows bottom-up or top-down). Anything else, a truncated or
+// damaged file, or a picture over 16384 points a side gives nothing.
+std::optional<Picture> ReadBmp(const std::string& path);
 
 } // namespace vp7

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "ui/PictureWidget.h"
+#include "ui/artwork/Artwork.h"
 
 #include <QActionGroup>
 #include <QButtonGroup>
@@ -22,21 +23,18 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// The client area the form was designed for: the device picture at (384, 0) fits with room to spare.
-constexpr int kClientWidth = 1017;
-constexpr int kClientHeight = 715;
-
 } // namespace
 
 MainWindow::MainWindow(const std::string& programDir, int scale)
-    : host_(this), sprites_(SpriteSet::Flat(scale)), sim_(clock_, host_, sprites_, SimulatorOptions{programDir}) {
+    : host_(this), sprites_(RenderArtwork(scale)), sim_(clock_, host_, sprites_, SimulatorOptions{programDir}) {
     setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(ProgramIcon());
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(11);
     setFont(f);
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Client"));
-    central->setFixedSize(kClientWidth, kClientHeight);
+    central->setMinimumSize(kClientWidth, kClientHeight);
     central->setMouseTracking(true);
     // Group captions sit on the frame's top line, as the window was designed, so the children's
     // positions inside their groups stay as laid out.
@@ -56,9 +54,22 @@ MainWindow::MainWindow(const std::string& programDir, int scale)
     sim_.FormCreate();
     SyncFromForm();
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
     if (sim_.form.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+// The window was designed as 1025 x 768 points with its frame, centred on the screen; the frame's size
+// is known only once the window is shown.
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (placed_ || isMaximized()) return;
+    placed_ = true;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(QSize(1025, 768) - frame);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect outer(QPoint(), QSize(1025, 768));
+        outer.moveCenter(screen->availableGeometry().center());
+        move(outer.topLeft());
+    }
 }
 
 MainWindow::~MainWindow() = default;
@@ -97,7 +108,10 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
     }
     case ControlKind::Button: {
         auto* w = new QPushButton(Q(c.caption), parent);
-        if (c.name == "SetpointButton") w->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+        if (c.name == "SetpointButton") {
+            w->setIcon(SetpointGlyph());
+            w->setIconSize(QSize(32, 22));
+        }
         connect(w, &QPushButton::clicked, this, [this, cp] { sim_.UserClick(*cp); AfterEvent(); });
         return w;
     }
@@ -116,8 +130,8 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
         return w;
     }
     case ControlKind::Image:
-        if (c.name == "Image1") return picture_ = new PictureWidget(sim_, parent);
-        return new QLabel(parent);
+        if (c.name == "Image1") return picture_ = new PictureWidget(sim_, sim_.image1, parent);
+        return splashView_ = new PictureWidget(sim_, sim_.splash.image2, parent);
     case ControlKind::MenuItem: break;
     }
     return nullptr;
@@ -216,7 +230,7 @@ void MainWindow::SyncFromForm() {
         }
         w->setVisible(c->visible);
         w->setEnabled(c->enabled);
-        if (c->kind == ControlKind::Label && c->visible) w->raise();
+        if ((c->kind == ControlKind::Label || c->kind == ControlKind::Image) && c->visible) w->raise();
     }
     static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
     picture_->setCursor(shapes[static_cast<int>(form.cursor)]);
@@ -226,6 +240,7 @@ void MainWindow::SyncFromForm() {
 
 void MainWindow::AfterEvent() {
     if (picture_) picture_->RepaintChanged();
+    if (splashView_ && splashView_->isVisible()) splashView_->RepaintChanged();
 }
 
 // The red circles on latched keys take presses and releases themselves.

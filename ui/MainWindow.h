@@ -37,6 +37,7 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
@@ -50,9 +51,11 @@ private:
     SpriteSet sprites_;
     Simulator sim_;
     PictureWidget* picture_ = nullptr;
+    PictureWidget* splashView_ = nullptr;
     std::map<std::string, QWidget*> widgets_;
     std::map<std::string, QAction*> actions_;
     bool built_ = false;
+    bool placed_ = false;
 };
 
 } // namespace vp7

@@ -17,20 +17,25 @@ MouseButton ToButton(Qt::MouseButton b) {
 
 } // namespace
 
-PictureWidget::PictureWidget(Simulator& sim, QWidget* parent) : QWidget(parent), sim_(sim) {
-    setObjectName(QStringLiteral("Image1"));
-    setFixedSize(sim.image1.Width(), sim.image1.Height());
-    setMouseTracking(true);
+PictureWidget::PictureWidget(Simulator& sim, Picture& picture, QWidget* parent)
+    : QWidget(parent), sim_(sim), picture_(picture) {
+    setMouseTracking(IsDevicePicture());
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted from the picture
 }
 
+bool PictureWidget::IsDevicePicture() const { return &picture_ == &sim_.image1; }
+
 void PictureWidget::RepaintChanged() {
-    const Rect r = sim_.image1.TakeDirty();
+    const Rect r = picture_.TakeDirty();
     if (!r.Empty()) update(r.left, r.top, r.Width(), r.Height());
 }
 
 void PictureWidget::paintEvent(QPaintEvent* event) {
-    Picture& pic = sim_.image1;
+    Picture& pic = picture_;
+    if (pic.Width() == 0) { // the splash view before any picture
+        QPainter(this).fillRect(event->rect(), Qt::black);
+        return;
+    }
     QImage image(reinterpret_cast<const uchar*>(pic.Bits()), pic.DeviceWidth(), pic.DeviceHeight(),
                  pic.DeviceWidth() * 4, QImage::Format_RGB32);
     image.setDevicePixelRatio(pic.Scale());
@@ -41,6 +46,11 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* event) {
+    if (!IsDevicePicture()) {
+        sim_.Image2Click();
+        emit PointerUsed();
+        return;
+    }
     const QPoint pos = event->position().toPoint();
     sim_.Image1MouseMove(pos.x(), pos.y()); // the device sees the pointer arrive before the press
     sim_.Image1MouseDown(ToButton(event->button()), event->modifiers() & Qt::ShiftModifier, pos.x(), pos.y());
@@ -48,12 +58,14 @@ void PictureWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void PictureWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (!IsDevicePicture()) return;
     const QPoint pos = event->position().toPoint();
     sim_.Image1MouseUp(ToButton(event->button()), pos.x(), pos.y());
     emit PointerUsed();
 }
 
 void PictureWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!IsDevicePicture()) return;
     const QPoint pos = event->position().toPoint();
     // A dragged pointer may leave the picture; the device only ever sees points on it.
     if (!rect().contains(pos)) return;

@@ -1,16 +1,18 @@
 #pragma once
-// Shows the device picture unscaled (in logical points) and hands pointer events on it to the
-// simulator. Only the rectangles the simulation changed are repainted.
+// Shows a picture of the simulator unscaled (in logical points): the device picture, whose pointer
+// events go to the device, or the splash view, which only takes a click. Only the rectangles the
+// simulation changed are repainted.
 #include <QWidget>
 
 namespace vp7 {
 
+class Picture;
 class Simulator;
 
 class PictureWidget : public QWidget {
     Q_OBJECT
 public:
-    PictureWidget(Simulator& sim, QWidget* parent);
+    PictureWidget(Simulator& sim, Picture& picture, QWidget* parent);
     // Repaints what changed in the picture since the last call.
     void RepaintChanged();
 
@@ -24,7 +26,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    bool IsDevicePicture() const;
     Simulator& sim_;
+    Picture& picture_;
 };
 
 } // namespace vp7

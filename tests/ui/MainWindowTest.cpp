@@ -1,6 +1,7 @@
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWidget.h"
+#include "ShownApp.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,13 +22,7 @@ void RunEvents(int ms) {
     while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-// The program's windows on a fresh program folder, the main window shown.
-struct ShownApp {
-    QTemporaryDir dir;
-    AppWindows windows = CreateWindows(dir.path().toStdString(), 1);
-    MainWindow& main = *windows.main;
-    ShownApp() { main.show(); }
-};
+using vp7::test::ShownApp;
 } // namespace
 
 TEST(MainWindow, ShowsTheDevicePictureAndRunsTheStartUp) {
@@ -82,7 +77,8 @@ TEST(MainWindow, ATypedSetpointMovesThePistonPicture) {
     RunEvents(1500); // 20 motion ticks of 50 ms and the arrival
     EXPECT_DOUBLE_EQ(app.main.Sim().state.Istwert, 50);
     const QImage shot = app.main.Picture()->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(330, 500), QColor::fromRgb(SpriteSet::FlatColor(KolbenFrame(20))));
+    const Picture& frame20 = app.main.Sim().sprites.Kolben(20);
+    EXPECT_EQ(shot.pixelColor(320 + 70, 494 + 60), QColor::fromRgb(frame20.Pixel(70, 60)));
     EXPECT_EQ(shot.pixelColor(175, 570), QColor(Qt::green)) << "the valve marker follows";
 }
 

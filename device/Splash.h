@@ -1,0 +1,43 @@
+#pragma once
+// The optional splash picture "Opening.bmp" beside the program: checked when the window is created,
+// grown from the centre at the start-up tick, then "Weiter mit Mausklick..." until the user clicks.
+// The rest of the start-up waits for that click; until then the window cannot be closed.
+#include "platform/Clock.h"
+#include "platform/Picture.h"
+
+#include <functional>
+#include <optional>
+
+namespace vp7 {
+
+class Simulator;
+
+class Splash {
+public:
+    explicit Splash(Simulator& sim);
+
+    // Loads and tests the picture; sets SplashValid and hides the option controls when it passes.
+    void Load();
+    // The picture's test: size, black bands and three marker pixels.
+    static bool Passes(const Picture& picture);
+    // Shows the splash view, waits 500 ms, then grows the picture; `done` runs after the click.
+    void Begin(std::function<void()> done);
+    // A click on the splash view.
+    void Image2Click();
+    bool Running() const { return running_; }
+
+    // The splash view over the whole client area.
+    Picture image2;
+
+private:
+    void ZoomStep();
+    void Finish();
+    Simulator& sim_;
+    std::optional<Picture> bitmap_;
+    Timer timer_;
+    int width_ = 0;
+    bool running_ = false, waitingForClick_ = false;
+    std::function<void()> done_;
+};
+
+} // namespace vp7

@@ -1,0 +1,108 @@
+#include "support/SimFixture.h"
+
+#include "platform/BmpFile.h"
+#include "platform/SpriteSet.h"
+
+#include <filesystem>
+
+using namespace vp7;
+
+namespace {
+
+struct Panel : vp7::test::SimFixture {
+    Rgb PixelOf(SpriteId id) const { return SpriteSet::FlatColor(id); }
+};
+
+// The smallest picture the splash check accepts: black, with its three marker pixels.
+Picture MinimalSplash(int width = 701, int height = 208) {
+    Picture p(width, height, 0);
+    p.SetPixel(200, 135, MakeRgb(117, 0, 0));
+    p.SetPixel(356, 177, MakeRgb(255, 124, 124));
+    p.SetPixel(373, 91, MakeRgb(138, 255, 138));
+    return p;
+}
+
+} // namespace
+
+TEST_F(Panel, GearMarksSwitchOnlyFromTheOtherSetting) {
+    EXPECT_EQ(sim->image1.Pixel(433, 234), PixelOf(SpriteId::GearTopOff));
+    EXPECT_EQ(sim->image1.Pixel(433, 378), PixelOf(SpriteId::GearBottemOn)) << "33 degrees at start";
+    Click({438, 240}); // the upper mark while at 33 degrees: nothing
+    EXPECT_EQ(S().GearIs33, 1);
+    Click({439, 382}); // the lower mark: to 90 degrees, which no longer fits YAGL
+    EXPECT_EQ(S().GearIs33, 0);
+    EXPECT_EQ(sim->image1.Pixel(433, 234), PixelOf(SpriteId::GearTopOn));
+    EXPECT_EQ(sim->image1.Pixel(433, 378), PixelOf(SpriteId::GearBottemOff));
+    EXPECT_EQ(LastMessage(), "Position of gear is different to adjusted parameter");
+    Click({439, 382}); // again: nothing
+    EXPECT_EQ(S().GearIs33, 0);
+    Click({438, 250});
+    EXPECT_EQ(S().GearIs33, 1);
+    Click({438, 250}, MouseButton::Right); // only the left button switches
+    EXPECT_EQ(S().GearIs33, 1);
+}
+
+TEST_F(Panel, VariantChangeAsksAndTakesEffectAtTheNextStart) {
+    host.QueueAnswer(MsgButton::Cancel);
+    sim->UserSelect(sim->form.ControllerSelect, 1);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text,
+              "This change takes effect after next restart of the program.\r\n\r\nRestart the program now?");
+    EXPECT_EQ(host.Messages()[0].type, MsgType::Information);
+    EXPECT_EQ(sim->form.ControllerSelect.itemIndex, 1) << "the group keeps the new item";
+    EXPECT_EQ(S().ControllerType, 0) << "the simulation keeps its variant";
+    EXPECT_FALSE(host.CloseRequested());
+    EXPECT_EQ(S().Updating, 0);
+    host.QueueAnswer(MsgButton::OK);
+    sim->UserSelect(sim->form.ControllerSelect, 2);
+    EXPECT_EQ(S().RestartRequested, 1);
+    EXPECT_TRUE(host.CloseRequested());
+}
+
+TEST_F(Panel, SplashPicturesAreCheckedBeforeUse) {
+    EXPECT_TRUE(Splash::Passes(MinimalSplash()));
+    struct Case {
+        const char* what;
+        Picture picture;
+    };
+    Picture wrongPixel = MinimalSplash();
+    wrongPixel.SetPixel(356, 177, MakeRgb(255, 124, 125));
+    Picture litRow = MinimalSplash();
+    litRow.SetPixel(500, 110, MakeRgb(1, 1, 1)); // inside the black band 99..128
+    Picture litBottom = MinimalSplash(701, 300);
+    litBottom.SetPixel(0, 299, MakeRgb(0, 0, 9));
+    const Case cases[] = {
+        {"700 wide", MinimalSplash(700, 500)},
+        {"207 high", MinimalSplash(800, 207)},
+        {"a wrong marker", wrongPixel},
+        {"a lit pixel in a black band", litRow},
+        {"a lit pixel in the last row", litBottom},
+    };
+    for (const Case& c : cases) EXPECT_FALSE(Splash::Passes(c.picture)) << c.what;
+}
+
+TEST_F(Panel, TheSplashHoldsTheStartUpUntilItIsClicked) {
+    ASSERT_TRUE(WriteBmp((dir / "Opening.bmp").string(), MinimalSplash(760, 240)));
+    Restart();
+    EXPECT_EQ(S().SplashValid, 1);
+    EXPECT_TRUE(sim->form.Image2.visible);
+    EXPECT_FALSE(sim->form.ZorizOptions.visible) << "the controls wait behind the splash";
+    EXPECT_FALSE(sim->FormCloseQuery()) << "closing is refused while the splash waits";
+    clock.Advance(500 + 5 * 380 + 100); // half a second, then the picture grows two points a step
+    EXPECT_EQ(sim->splash.image2.Pixel(508 - 380 + 373, 357 - 120 + 91), MakeRgb(138, 255, 138));
+    EXPECT_EQ(S().ScalesValid, 0);
+    clock.Advance(60000);
+    EXPECT_TRUE(sim->splash.Running()) << "it waits for the click";
+    sim->Image2Click();
+    EXPECT_FALSE(sim->form.Image2.visible);
+    EXPECT_TRUE(sim->form.ZorizOptions.visible);
+    EXPECT_TRUE(sim->FormCloseQuery());
+    EXPECT_EQ(S().ScalesValid, 1) << "the start-up went on";
+    EXPECT_TRUE(sim->DiagnosticTimer.Enabled());
+
+    // A damaged file is no splash at all.
+    std::filesystem::resize_file(dir / "Opening.bmp", 1000);
+    Restart();
+    EXPECT_EQ(S().SplashValid, 0);
+    EXPECT_EQ(S().ScalesValid, 1);
+}

@@ -1,0 +1,165 @@
+#include "ui/artwork/Artwork.h"
+
+#include "ui/artwork/Paint.h"
+#include "ui/artwork/Scene.h"
+
+#include <QImage>
+
+#include <utility>
+
+namespace vp7 {
+namespace {
+
+using namespace art;
+
+// Paints `draw` (in picture coordinates) over `pic`, a sprite covering `place` of the device picture.
+template <class Draw> void PaintOver(Picture& pic, const QRect& place, Draw&& draw) {
+    QImage image(reinterpret_cast<uchar*>(pic.Bits()), pic.DeviceWidth(), pic.DeviceHeight(),
+                 pic.DeviceWidth() * 4, QImage::Format_RGB32);
+    {
+        QPainter p(&image);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                         QPainter::SmoothPixmapTransform);
+        p.scale(pic.Scale(), pic.Scale());
+        p.translate(-place.topLeft());
+        draw(p);
+    }
+    // QPainter sets the unused top byte; the picture's pixels are plain 0x00RRGGBB.
+    Rgb* px = pic.Bits();
+    for (size_t i = 0, n = static_cast<size_t>(pic.DeviceWidth()) * pic.DeviceHeight(); i < n; ++i)
+        px[i] &= 0xFFFFFF;
+}
+
+template <class Draw> Picture Render(const QRect& place, int scale, Draw&& draw) {
+    Picture pic(place.width(), place.height(), 0, scale);
+    PaintOver(pic, place, std::forward<Draw>(draw));
+    return pic;
+}
+
+// A sprite drawn in its own coordinates, independent of where the program shows it.
+template <class Draw> Picture RenderLocal(SpriteId id, int scale, Draw&& draw) {
+    const SpriteInfo& info = SpriteInfoOf(id);
+    return Render(QRect(0, 0, info.width, info.height), scale, std::forward<Draw>(draw));
+}
+
+QRect PlaceOf(SpriteId id, QPoint at) {
+    const SpriteInfo& info = SpriteInfoOf(id);
+    return {at.x(), at.y(), info.width, info.height};
+}
+
+SpriteId Offset(SpriteId id, int by) {
+    return static_cast<SpriteId>(static_cast<int>(id) + by);
+}
+
+void PaintDevice(QPainter& p) {
+    PaintWall(p);
+    PaintCompartment(p);
+    PaintScalePanel(p);
+    PaintPositioner(p, false, false);
+    PaintActuatorSurroundings(p);
+    PaintActuator(p, 0);
+}
+
+void AddElements(SpriteSet& set, int scale) {
+    struct Place {
+        SpriteId first;
+        Element kind;
+    };
+    static const Place kPlaces[] = {{SpriteId::Bin1Ein, Element::Input},
+                                    {SpriteId::Bin2Ein, Element::Input},
+                                    {SpriteId::StoerMeldungEin, Element::FaultOutput},
+                                    {SpriteId::Alarm1Ein, Element::AlarmOutput},
+                                    {SpriteId::Alarm2Ein, Element::AlarmOutput}};
+    // German on, German off, English on, English off, as the sprite ids follow each other.
+    static const char* kWords[] = {"EIN", "AUS", "ON", "OFF"};
+    for (const Place& place : kPlaces)
+        for (int k = 0; k < 4; ++k) {
+            const SpriteId id = Offset(place.first, k);
+            set.Set(id, RenderLocal(id, scale, [&](QPainter& p) {
+                        PaintElement(p, place.kind, k % 2 == 0, QString::fromLatin1(kWords[k]));
+                    }));
+        }
+    set.Set(SpriteId::KippBlack,
+            RenderLocal(SpriteId::KippBlack, scale, [](QPainter& p) { PaintEmptyPlace(p); }));
+}
+
+void AddGearMarks(SpriteSet& set, int scale) {
+    const struct {
+        SpriteId id;
+        bool top, lit;
+    } marks[] = {{SpriteId::GearTopOn, true, true},
+                 {SpriteId::GearTopOff, true, false},
+                 {SpriteId::GearBottemOn, false, true},
+                 {SpriteId::GearBottemOff, false, false}};
+    for (const auto& m : marks)
+        set.Set(m.id, Render(PlaceOf(m.id, m.top ? kGear90Place : kGear33Place), scale, [&](QPainter& p) {
+                    PaintWall(p);
+                    PaintPositioner(p, m.top && m.lit, !m.top && m.lit);
+                }));
+}
+
+void AddFeedbackModule(SpriteSet& set, int scale) {
+    set.Set(SpriteId::StromModul,
+            RenderLocal(SpriteId::StromModul, scale, [](QPainter& p) { PaintFeedbackModule(p, true); }));
+    set.Set(SpriteId::StromModulBlack, RenderLocal(SpriteId::StromModulBlack, scale,
+                                                   [](QPainter& p) { PaintFeedbackModule(p, false); }));
+    for (int d = -1; d < 10; ++d) {
+        const SpriteId id = d < 0 ? SpriteId::StromBlank : StromDigit(d);
+        set.Set(id, RenderLocal(id, scale, [d](QPainter& p) { PaintLedDigit(p, d); }));
+    }
+}
+
+void AddActuator(SpriteSet& set, int scale) {
+    // Only the bore changes from frame to frame, so each frame repaints it over the resting one.
+    const QRect place = PlaceOf(SpriteId::Kolben0, kPistonPlace);
+    const Picture resting = Render(place, scale, [](QPainter& p) {
+        PaintWall(p);
+        PaintActuatorSurroundings(p);
+        PaintActuator(p, 0);
+    });
+    for (int i = 0; i < KolbenFrameCount; ++i) {
+        Picture frame = resting;
+        PaintOver(frame, place, [i](QPainter& p) {
+            p.setClipRect(ActuatorBore());
+            PaintBore(p, i / double(KolbenFrameCount - 1));
+        });
+        set.Set(KolbenFrame(i), std::move(frame));
+    }
+    const struct {
+        SpriteId id;
+        Tight kind;
+    } tight[] = {{SpriteId::DichtAuf, Tight::Open},
+                 {SpriteId::DichtZu, Tight::Close},
+                 {SpriteId::DichtBlank, Tight::None}};
+    for (const auto& t : tight)
+        set.Set(t.id, RenderLocal(t.id, scale, [&](QPainter& p) { PaintTightWindow(p, t.kind); }));
+}
+
+} // namespace
+
+namespace art {
+
+void PaintWall(QPainter& p) {
+    const QRectF all(0, 0, DevicePictureWidth, DevicePictureHeight);
+    p.fillRect(all, Vertical(all, pal::kWallTop, pal::kWallBottom));
+}
+
+void PaintScalePanel(QPainter& p) {
+    Bevel(p, QRectF(-8, 401.5, 216.5, 304), 6, QColor(0x1d, 0x21, 0x25), true);
+    p.fillRect(QRect(0, 406, 208, DevicePictureHeight - 406), Qt::black);
+}
+
+} // namespace art
+
+SpriteSet RenderArtwork(int scale) {
+    SpriteSet set;
+    set.Set(SpriteId::DevicePicture, Render(QRect(0, 0, DevicePictureWidth, DevicePictureHeight), scale,
+                                            [](QPainter& p) { PaintDevice(p); }));
+    AddActuator(set, scale);
+    AddElements(set, scale);
+    AddGearMarks(set, scale);
+    AddFeedbackModule(set, scale);
+    return set;
+}
+
+} // namespace vp7

@@ -1,0 +1,20 @@
+#pragma once
+// The device artwork: every sprite of the device picture, the program icon and the setpoint glyph,
+// all painted with QPainter in logical points so they stay sharp at any scale.
+#include "platform/SpriteSet.h"
+
+#include <QIcon>
+
+namespace vp7 {
+
+// Every sprite of the device picture drawn at `scale` (1 = one device pixel per logical point, 2 for
+// 200 % screens).
+SpriteSet RenderArtwork(int scale);
+
+// The window and desktop icon, rendered at the usual sizes from 16 to 256 pixels.
+QIcon ProgramIcon();
+
+// Glyph of the setpoint confirm button: a green check beside a control valve.
+QIcon SetpointGlyph();
+
+} // namespace vp7
