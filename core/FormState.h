@@ -12,6 +12,12 @@ enum class ControlKind { CheckBox, RadioButton, RadioGroup, Group, Edit, Button,
 
 enum class CursorShape { Standard, Cross, Hand };
 
+// The parameter table window's place and whether it is shown at start.
+struct ParTabState {
+    int left = 10, top = 63, height = 409;
+    bool checked = false;
+};
+
 // The main window's client area (its outer size is 1025 x 768 with frame and menu).
 constexpr int kClientWidth = 1017, kClientHeight = 715;
 
@@ -56,6 +62,7 @@ public:
     std::string title;
     bool maximized = false;
     InitInfoState initInfo;
+    ParTabState parTab;
     CursorShape cursor = CursorShape::Standard;
 
     Control ControllerSelect, OptionsSelect, AlarmModulSelect, StromModulSelect;

@@ -13,7 +13,8 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
       scales(*this), characteristic(*this), controller(*this), actuator(*this), modes(*this),
       keyInput(*this), configMenu(*this), diagnostics(*this),
       initialization(*this),
-      monitoring(*this), ioPictures(*this), displays(*this), frontPanel(*this), splash(*this), lcd(*this), settings(*this) {
+      monitoring(*this), ioPictures(*this), displays(*this), frontPanel(*this), splash(*this), lcd(*this), settings(*this),
+      configFiles(*this) {
     Timer1.SetHandler([this] { Timer1Timer(); });
     Timer2.SetHandler([this] { Timer2Timer(); });
     DiagnosticTimer.SetHandler([this] { DiagnosticTimerTimer(); });
@@ -33,20 +34,13 @@ void Simulator::FormCreate() {
     state.Updating = 1;
     state.RestartRequested = 0;
 
-    // 2. Folders beside the program, then the settings: a missing file means every default.
-    if (!settings.EnsureFolders()) {
+    // 2. Folders and settings, with the parameter and diagnostic tables set up in between.
+    if (!settings.LoadSettings()) {
         // The start-up is abandoned after the folder message; ending the program is the sound way out.
         state.SplashDone = 1;
         host.RequestClose();
         return;
     }
-    settings.ApplyDefaults();
-    // The tables the settings file may overwrite: help texts, parameters, diagnostic values.
-    params.SetFactoryDefaults(state.ControllerType);
-    params.BuildParamTable(state.ControllerType);
-    params.LoadTableFromStore();
-    diagnostics.InitDiagTable();
-    // Settings file: reading Config/VP7.ini over these defaults goes here.
 
     // 3.
     state.Mode = 0;
@@ -217,6 +211,8 @@ void Simulator::RegisterHandlers() {
     OnClick("SetpointButton", [this] { controller.SetpointButtonClick(Sender::SetpointButton); });
     OnClick("SetpointRampButton", [this] { controller.SetpointRampButtonClick(); });
     OnKeyDown("SetPointText", [this](int key) { controller.SetPointTextKeyDown(key); });
+    OnClick("Konfigurationspeichern1", [this] { configFiles.Konfigurationspeichern1Click(); });
+    OnClick("Konfigurationladen1", [this] { configFiles.Konfigurationladen1Click(); });
     OnClick("MausStandard", [this] { keyInput.MausStandardClick(); });
     OnClick("MausKreuz", [this] { keyInput.MausKreuzClick(); });
     OnClick("MausHand", [this] { keyInput.MausHandClick(); });
@@ -225,7 +221,7 @@ void Simulator::RegisterHandlers() {
 bool Simulator::FormCloseQuery() const { return state.SplashDone != 0; }
 
 void Simulator::FormClose() {
-    // The settings file is written here.
+    settings.SaveSettings();
     if (state.RestartRequested) host.RestartProgram();
 }
 

@@ -22,6 +22,7 @@
 #include "device/ParamSet.h"
 #include "platform/Clock.h"
 #include "platform/Picture.h"
+#include "storage/ConfigFiles.h"
 #include "storage/Settings.h"
 
 #include <functional>
@@ -47,10 +48,14 @@ struct NamedValue {
 
 // What a simulator is created with besides its platform.
 struct SimulatorOptions {
+    SimulatorOptions(std::string dir = {}, uint8_t type = 0, std::string user = {})
+        : programDir(std::move(dir)), controllerType(type), userDir(std::move(user)) {}
     // The folder the program file lives in; its settings and data folders sit beside it.
     std::string programDir;
     // The device variant (0 = 0/4-20 mA, 1 = PA, 2 = FF) the settings select when they say nothing.
     uint8_t controllerType = 0;
+    // A per-user folder for "Config" and "Data" when the program's folder cannot be written.
+    std::string userDir;
 };
 
 class Simulator {
@@ -149,6 +154,7 @@ public:
     Splash splash;
     Lcd lcd;
     Settings settings;
+    ConfigFiles configFiles;
 
 private:
     // The start-up tick from the splash's end on (steps 4 to 10).

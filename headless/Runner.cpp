@@ -10,6 +10,8 @@
 #include <array>
 #include <charconv>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <istream>
 #include <ostream>
 #include <span>
@@ -135,6 +137,7 @@ void Runner::CloseWindow() {
     if (!sim_->FormCloseQuery()) return; // refused: the window stays
     sim_->FormClose();
     closed_ = true;
+    if (host_.RestartRequested()) out_ << "restart\n"; // the desktop program would start itself again
 }
 
 void Runner::Screen(const Args& a) {
@@ -335,9 +338,23 @@ void Runner::File(const Args& a) {
 }
 
 void Runner::Print(const Args& a) {
+    const std::string& what = a.words[0];
+    if (what == "file") { // size and the first bytes of a file, in hex
+        const std::string path = a.rest.substr(a.rest.find("file") + 5);
+        std::ifstream in(path, std::ios::binary);
+        if (!in) throw RunFailure("cannot read " + path);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        out_ << "file " << path << ' ' << bytes.size();
+        for (size_t i = 0; i < bytes.size() && i < 32; ++i) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, " %02X", static_cast<unsigned char>(bytes[i]));
+            out_ << hex;
+        }
+        out_ << '\n';
+        return;
+    }
     if (!sim_) throw ScriptError("'print' needs start first");
     Simulator& sim = *sim_;
-    const std::string& what = a.words[0];
     if (what == "pixel") {
         if (a.words.size() != 3) throw ScriptError("print pixel takes X and Y");
         const Point p = ToPoint(Args{{a.words[1], a.words[2]}, {}});
@@ -458,7 +475,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"menu", 1, 1, When::Running, &Runner::Menu},
         {"answer", 1, 1, When::Any, &Runner::Answer},
         {"file", 1, -1, When::Any, &Runner::File},
-        {"print", 1, 3, When::Any, &Runner::Print},
+        {"print", 1, -1, When::Any, &Runner::Print},
         {"snapshot", 1, -1, When::Any, &Runner::Snapshot},
         {"close", 0, 0, When::Running, &Runner::Close},
     };

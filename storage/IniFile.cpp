@@ -1,5 +1,7 @@
 #include "storage/IniFile.h"
 
+#include "storage/AtomicFile.h"
+
 #include <cstddef>
 #include <exception>
 #include <filesystem>
@@ -98,34 +100,7 @@ bool IniFile::Load() {
     }
 }
 
-bool IniFile::Save() const {
-    if (path_.empty()) return false;
-    const std::string tempPath = path_ + ".tmp";
-    bool tempCreated = false;
-    // Only remove what we created: the temporary path may be something else entirely.
-    const auto discardTemp = [&] {
-        if (!tempCreated) return false;
-        std::error_code ignored;
-        fs::remove(tempPath, ignored);
-        return false;
-    };
-    try {
-        const std::string text = Text();
-        std::ofstream out(tempPath, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        tempCreated = true;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        out.close();
-        if (out.fail()) return discardTemp();
-        std::error_code ec;
-        fs::rename(tempPath, path_, ec);
-        if (ec) return discardTemp();
-        return true;
-    } catch (const std::exception&) {
-        return discardTemp();
-    }
-}
+bool IniFile::Save() const { return WriteFileAtomically(path_, Text()); }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
     bool inSection = false;

@@ -1,28 +1,42 @@
 #pragma once
-// The settings kept beside the program in Config/VP7.ini, read while the main window is created and
-// written when it closes.
+// The settings kept in Config/VP7.ini beside the program: options, parameters, diagnostic values,
+// scales and window places, read while the main window is created and written when it closes.
 #include <string>
 
 namespace vp7 {
 
+class IniFile;
 class Simulator;
 
 class Settings {
 public:
     explicit Settings(Simulator& sim);
 
-    // Makes sure the folders "Config" and "Data" exist beside the program. On failure shows the
-    // folder message and returns false: the start-up is then abandoned.
-    bool EnsureFolders();
-    // What a missing settings file gives: every key at its default.
-    void ApplyDefaults();
+    // Makes sure "Config" and "Data" exist beside the program, or in the per-user folder when the
+    // program's folder cannot be written, then reads every key in its order (a missing file, section
+    // or key gives its default) and sets up the parameter and diagnostic tables in between. False
+    // after the folder message: the start-up is then abandoned.
+    bool LoadSettings();
+    // Writes every key; a failure is ignored and leaves the previous file whole.
+    void SaveSettings();
 
+    // The folder holding "Config" and "Data": the program's own, or the per-user one.
+    const std::string& BaseDir() const { return baseDir_; }
     std::string ConfigDir() const;
     std::string DataDir() const;
     std::string IniPath() const;
 
 private:
+    bool EnsureFolders();
+    // The settings key of a parameter: its display name without blanks, TSUP/TSDO/BIN1 fixed.
+    std::string ParameterKey(int index) const;
+    void ReadConfig(const IniFile& ini);
+    void ReadParameters(const IniFile& ini);
+    void ReadDiagnostics(const IniFile& ini);
+    void WriteConfig(IniFile& ini) const;
+    void WriteParameters(IniFile& ini) const;
     Simulator& sim_;
+    std::string baseDir_;
 };
 
 } // namespace vp7

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 
 namespace vp7 {
@@ -23,10 +24,15 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// Where the settings go when the program's own folder cannot be written (an installed program).
+std::string UserDataDir() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+}
+
 } // namespace
 
 MainWindow::MainWindow(const std::string& programDir, int scale)
-    : host_(this), sprites_(RenderArtwork(scale)), sim_(clock_, host_, sprites_, SimulatorOptions{programDir}) {
+    : host_(this), sprites_(RenderArtwork(scale)), sim_(clock_, host_, sprites_, SimulatorOptions{programDir, 0, UserDataDir()}) {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ProgramIcon());
     QFont f(QStringLiteral("DejaVu Sans"));

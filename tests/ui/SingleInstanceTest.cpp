@@ -1,5 +1,7 @@
 // The single-instance rule, tried with the real program: a second start ends at once while the first
 // runs, and a lock left by a killed instance does not block the next start.
+#include "ui/SingleInstance.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -58,4 +60,17 @@ TEST(SingleInstance, ASecondStartEndsWhileTheFirstRuns) {
     Program third(tmp.path());
     ASSERT_TRUE(third.process.waitForStarted(5000));
     EXPECT_FALSE(third.process.waitForFinished(1500)) << "a stale lock blocked the start";
+}
+
+// A restart after a change of the device variant: the lock is let go before the new instance starts.
+TEST(SingleInstance, ReleasingTheLockLetsTheRestartedProgramIn) {
+    QTemporaryDir tmp;
+    qputenv("TMPDIR", tmp.path().toLocal8Bit());
+    vp7::SingleInstance running, restarted;
+    ASSERT_TRUE(running.Acquire());
+    EXPECT_FALSE(restarted.Acquire());
+    running.Release();
+    EXPECT_TRUE(restarted.Acquire());
+    restarted.Release();
+    qunsetenv("TMPDIR");
 }

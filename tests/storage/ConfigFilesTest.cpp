@@ -1,0 +1,138 @@
+#include "support/SimFixture.h"
+
+#include "storage/Cp1252.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+using namespace vp7;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ConfigFile : vp7::test::SimFixture {
+    std::string Save() {
+        const std::string path = (dir / "Data" / "situation").string();
+        host.QueueFile(path);
+        sim->UserClick(sim->form.Konfigurationspeichern1);
+        return path + ".vp7";
+    }
+    void Load(const std::string& path) {
+        host.QueueFile(path);
+        sim->UserClick(sim->form.Konfigurationladen1);
+    }
+    std::string Bytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    void WriteBytes(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    int32_t ParamValue(const char* name) { return sim->params.ParamTable[sim->params.FindByName(name)].Value; }
+};
+
+} // namespace
+
+TEST_F(ConfigFile, ASavedSituationComesBackExactly) {
+    FormState& f = sim->form;
+    Param("DEBA", 12);
+    Param("SPRE", 700);
+    Param("BIN1", 7);
+    Click({439, 382}); // 90 degrees
+    sim->UserSelect(f.SetpointDimSelect, 1);
+    sim->UserCheck(f.SelfOpeningSelect, true);
+    sim->UserSelect(f.DrosselSelect, 3);
+    sim->diagnostics.TempFahrenheit = 1;
+    sim->monitoring.OpenFaultLatched = 1;
+    sim->scales.PV100 = "95,5";
+    f.SetPointText.text = "Grad ° 12";
+    const std::string path = Save();
+    ASSERT_EQ(fs::file_size(path), 1528u);
+    const std::string saved = Bytes(path);
+
+    Restart(); // a fresh device, then the file
+    Load(path);
+    EXPECT_EQ(ParamValue("DEBA"), 12);
+    EXPECT_EQ(ParamValue("SPRE"), 700);
+    EXPECT_EQ(ParamValue("BIN1"), 7);
+    EXPECT_EQ(S().GearIs33, 0);
+    EXPECT_EQ(f.SetpointDimSelect.itemIndex, 1);
+    EXPECT_TRUE(f.SelfOpeningSelect.checked);
+    EXPECT_EQ(f.DrosselSelect.itemIndex, 3);
+    EXPECT_EQ(sim->diagnostics.TempFahrenheit, 1);
+    EXPECT_EQ(sim->monitoring.OpenFaultLatched, 1);
+    EXPECT_EQ(sim->scales.PV100, "95,5");
+    EXPECT_EQ(f.SetPointText.text, "Grad ° 12");
+    EXPECT_EQ(S().Updating, 0);
+    EXPECT_EQ(Save(), path);
+    EXPECT_EQ(Bytes(path), saved) << "saving again gives the same bytes";
+}
+
+TEST_F(ConfigFile, BrokenFilesAreRefusedWithTheirMessage) {
+    const std::string good = Bytes(Save());
+    const std::string path = (dir / "Data" / "broken.vp7").string();
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    std::string badSignature = good;
+    badSignature[0] ^= 1;
+    std::string badVariant = good;
+    badVariant[4] = 3;
+    const Case cases[] = {{"1527 bytes", good.substr(0, 1527)},
+                          {"1529 bytes", good + '\0'},
+                          {"a wrong signature", badSignature},
+                          {"an unknown variant", badVariant}};
+    Param("DEBA", 30);
+    for (const Case& c : cases) {
+        WriteBytes(path, c.bytes);
+        Load(path);
+        EXPECT_EQ(LastMessage(), "Error in the VP7 configuration file") << c.what;
+        EXPECT_EQ(ParamValue("DEBA"), 30) << c.what << ": nothing changes";
+        EXPECT_EQ(S().Updating, 0);
+    }
+}
+
+TEST_F(ConfigFile, AFileOfAnotherVariantNamesIt) {
+    Restart(1);
+    const std::string pa = Save();
+    Restart(2);
+    Load(pa);
+    EXPECT_EQ(LastMessage(), "Configuration file is for a VP7-PA");
+    EXPECT_EQ(S().ControllerType, 2);
+}
+
+TEST_F(ConfigFile, OutOfRangeBytesFallBackAsTheyShould) {
+    std::string bytes = Bytes(Save());
+    bytes[5] = 2;  // gear
+    bytes[16] = 7; // throttle
+    bytes[12] = 'S';
+    const int deba = sim->params.FindByName("DEBA");
+    bytes[24 + 4 * deba] = static_cast<char>(0xE8); // 1000: outside 1 ... 100
+    bytes[24 + 4 * deba + 1] = 3;
+    bytes[24 + 4 * deba + 2] = bytes[24 + 4 * deba + 3] = 0;
+    bytes[1272] = 2; // the setpoint text "77"
+    bytes[1273] = bytes[1274] = '7';
+    const std::string path = (dir / "Data" / "edited.vp7").string();
+    WriteBytes(path, bytes);
+    Param("SPRE", 600);
+    Load(path);
+    EXPECT_EQ(S().GearIs33, 0);
+    EXPECT_EQ(sim->form.DrosselSelect.itemIndex, 0);
+    const auto& shown = host.Messages();
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                            [](const auto& m) { return m.text == "Error in the VP7 configuration file"; }));
+    EXPECT_EQ(LastMessage(), "Position of gear is different to adjusted parameter") << "the gear is checked last";
+    EXPECT_TRUE(sim->params.TableAtDefaults()) << "one bad value: every parameter at its factory value";
+    EXPECT_TRUE(sim->form.SelfClosingSelect.checked) << "the options still load";
+    EXPECT_EQ(sim->form.SetPointText.text, "77");
+}
+
+TEST_F(ConfigFile, TextsCrossTheFileBoundaryInTheEightBitSet) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"abc", "abc"}, {"°C", "\xB0" "C"}, {"€5", "\x80" "5"}, {"ß", "\xDF"}, {"→", "?"}, {"\xFF", "?"}};
+    for (const auto& [utf8, eightBit] : cases) EXPECT_EQ(Utf8ToCp1252(utf8), eightBit) << utf8;
+    EXPECT_EQ(Cp1252ToUtf8("\x80\xB0\xDF"), "€°ß");
+    EXPECT_EQ(Cp1252ToUtf8("\x81"), "?");
+}

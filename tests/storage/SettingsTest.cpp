@@ -1,0 +1,172 @@
+#include "support/SimFixture.h"
+
+#include "storage/IniFile.h"
+
+#include <filesystem>
+#include <fstream>
+
+using namespace vp7;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct SettingsFile : vp7::test::SimFixture {
+    fs::path Ini() const { return dir / "Config" / "VP7.ini"; }
+    void WriteIni(const std::string& text) {
+        fs::create_directories(dir / "Config");
+        std::ofstream(Ini(), std::ios::binary) << text;
+    }
+    std::string Read(const char* section, const char* key) {
+        IniFile ini(Ini().string());
+        ini.Load();
+        return ini.ReadString(section, key, "<missing>");
+    }
+    // Closing as a user does writes the settings; the next start reads them.
+    void CloseAndStartAgain(uint8_t variant = 0) {
+        ASSERT_TRUE(sim->FormCloseQuery());
+        sim->FormClose();
+        Restart(variant);
+    }
+    int32_t ParamValue(const char* name) { return sim->params.ParamTable[sim->params.FindByName(name)].Value; }
+};
+
+} // namespace
+
+TEST_F(SettingsFile, WithoutAFileEveryKeyHasItsDefault) {
+    const FormState& f = sim->form;
+    EXPECT_EQ(S().Language, 1);
+    EXPECT_EQ(S().CheckScreen, 1);
+    EXPECT_EQ(f.cursor, CursorShape::Standard);
+    EXPECT_FALSE(f.HelpOthers.checked || f.HelpKeys.checked || f.AlarmModulSelect.checked || f.StromModulSelect.checked);
+    EXPECT_EQ(S().ControllerType, 0);
+    EXPECT_EQ(S().GearIs33, 1);
+    EXPECT_EQ(f.SetpointDimSelect.itemIndex, 0);
+    EXPECT_TRUE(f.DoubleActingSelect.checked);
+    EXPECT_EQ(f.DrosselSelect.itemIndex, 0);
+    EXPECT_EQ(sim->scales.PV0, "0");
+    EXPECT_EQ(sim->scales.PV100, "100");
+    EXPECT_EQ(f.SetPointText.text, "0");
+    EXPECT_EQ(f.parTab.left, 10);
+    EXPECT_EQ(f.parTab.top, 63);
+    EXPECT_EQ(f.parTab.height, 409);
+    EXPECT_FALSE(f.parTab.checked);
+    EXPECT_TRUE(sim->params.TableAtDefaults());
+    EXPECT_EQ(sim->diagnostics.DiagTable[6].Value, 306);
+}
+
+TEST_F(SettingsFile, EverythingSetSurvivesARestart) {
+    FormState& f = sim->form;
+    S().CheckScreen = 0;
+    S().Language = 0;
+    sim->UserClick(f.MausKreuz);
+    f.HelpOthers.checked = f.HelpKeys.checked = true;
+    sim->UserCheck(f.AlarmModulSelect, true);
+    sim->UserCheck(f.StromModulSelect, true);
+    Click({439, 382}); // gear to 90 degrees
+    sim->UserCheck(f.SelfClosingSelect, true);
+    sim->UserSelect(f.SetpointDimSelect, 1);
+    sim->UserSelect(f.DrosselSelect, 2);
+    Param("DEBA", 12);
+    Param("/STRK", 123456);
+    sim->monitoring.ZeroFaultLatched = 1;
+    sim->diagnostics.DiagTable[0].Value = -1200;
+    sim->diagnostics.DiagTable[34].Value = 77;
+    sim->diagnostics.TempFahrenheit = 1;
+    sim->scales.PV100 = "95,5";
+    f.SetPointText.text = "12,5";
+    f.parTab = {20, 30, 300, true};
+    CloseAndStartAgain();
+
+    EXPECT_EQ(Read("Parameter", "DEBA"), "$000C");
+    EXPECT_EQ(Read("Diagnose", "1STRKS"), "$FFFFFB50");
+    EXPECT_EQ(Read("Diagnose", "4A2CNT"), "$0000");
+    EXPECT_EQ(Read("Config", "VenitlArt"), "S");
+    EXPECT_EQ(S().CheckScreen, 0);
+    EXPECT_EQ(S().Language, 0);
+    EXPECT_EQ(f.cursor, CursorShape::Cross);
+    EXPECT_TRUE(f.HelpOthers.checked && f.HelpKeys.checked && f.AlarmModulSelect.checked && f.StromModulSelect.checked);
+    EXPECT_EQ(S().GearIs33, 0);
+    EXPECT_TRUE(f.SelfClosingSelect.checked);
+    EXPECT_EQ(f.SetpointDimSelect.itemIndex, 1);
+    EXPECT_EQ(f.DrosselSelect.itemIndex, 2);
+    EXPECT_EQ(ParamValue("DEBA"), 12);
+    EXPECT_EQ(ParamValue("/STRK"), 123456);
+    EXPECT_EQ(sim->monitoring.ZeroFaultLatched, 1);
+    EXPECT_EQ(sim->diagnostics.DiagTable[0].Value, -1200);
+    EXPECT_EQ(sim->diagnostics.DiagTable[34].Value, 77);
+    EXPECT_EQ(sim->diagnostics.TempFahrenheit, 1);
+    EXPECT_EQ(sim->scales.PV100, "95,5");
+    EXPECT_EQ(f.SetPointText.text, "12,5");
+    EXPECT_EQ(f.parTab.left, 20);
+    EXPECT_EQ(f.parTab.height, 300);
+    EXPECT_TRUE(f.parTab.checked);
+}
+
+TEST_F(SettingsFile, ReadRulesAndFallbacks) {
+    WriteIni("[Config]\r\nSprache=deutsch\r\nCheckScreen=abc\r\nController=VP7A\r\nGetriebe=91\r\nDrossel=12\r\n"
+             "[Parameter]\r\nDEBA=$7FFFFFFF\r\nYA=$0064\r\nSL3=garbage\r\n"
+             "[Skalen]\r\nOut100=55\r\nPV0=7\r\n[ParTab]\r\nLeft=-5\r\nTop=abc\r\nHeight=$64\r\n");
+    Restart();
+    EXPECT_EQ(S().Language, 1) << "only \"Deutsch\" exactly selects German";
+    EXPECT_EQ(S().CheckScreen, 1);
+    EXPECT_EQ(S().GearIs33, 1);
+    EXPECT_EQ(sim->form.DrosselSelect.itemIndex, 0);
+    EXPECT_EQ(ParamValue("DEBA"), -1200) << "out of range: the table's value stays";
+    EXPECT_EQ(ParamValue("YA"), 100);
+    EXPECT_EQ(ParamValue("SL3"), 150);
+    EXPECT_EQ(sim->scales.Out100, "100.0");
+    EXPECT_EQ(sim->scales.PV0, "7");
+    EXPECT_EQ(sim->form.parTab.left, 10);
+    EXPECT_EQ(sim->form.parTab.top, 63);
+    EXPECT_EQ(sim->form.parTab.height, 100);
+    WriteIni("[Config]\r\nCheckScreen=0\r\n");
+    Restart();
+    EXPECT_EQ(S().CheckScreen, 0);
+    sim->FormClose();
+    EXPECT_EQ(Read("Skalen", "Out100"), "100.0");
+}
+
+TEST_F(SettingsFile, TheFieldbusVariantKeepsItsOwnTightClosingPair) {
+    WriteIni("[Config]\r\nController=VP7FF\r\n[Parameter]\r\nYCDO=$0014\r\nFYCUP=$03DE\r\n");
+    Restart();
+    EXPECT_EQ(S().ControllerType, 2);
+    EXPECT_FALSE(sim->form.SetpointDimSelect.enabled) << "the fieldbus takes % only";
+    EXPECT_EQ(ParamValue("YCDO"), -1200) << "a missing FYCDO switches the side off";
+    EXPECT_EQ(ParamValue("YCUP"), 990);
+    EXPECT_EQ(sim->params.store.YCLS, 1);
+    sim->form.ControllerSelect.itemIndex = 0; // the next start in the analogue variant
+    CloseAndStartAgain();
+    EXPECT_EQ(S().ControllerType, 0);
+    EXPECT_EQ(ParamValue("YCDO"), 20) << "the analogue variant's own value";
+    sim->FormClose();
+    EXPECT_EQ(Read("Parameter", "YCDO"), "$0014");
+    EXPECT_EQ(Read("Parameter", "FYCUP"), "$03DE") << "both pairs are kept";
+}
+
+TEST_F(SettingsFile, ADamagedFileStartsWithDefaults) {
+    const std::string junk[] = {std::string("\0\x01\xff[[[=\n\x80", 9), std::string(1 << 20, 'x'),
+                                "[Config]\nSprache Deutsch\n[Parameter\nDEBA\n=\n"};
+    for (const std::string& text : junk) {
+        WriteIni(text);
+        Restart();
+        EXPECT_EQ(S().Language, 1);
+        EXPECT_TRUE(sim->params.TableAtDefaults());
+        sim->FormClose();
+        EXPECT_EQ(Read("Config", "Sprache"), "English");
+    }
+}
+
+TEST_F(SettingsFile, AnUnwritableProgramFolderFallsBackToTheUserFolder) {
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::ofstream(dir / "Config") << "a file where the folder should be";
+    const fs::path user = dir / "user";
+    sim = std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string(), 0, user.string()});
+    sim->FormCreate();
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_EQ(sim->settings.BaseDir(), user.string());
+    EXPECT_TRUE(fs::is_directory(user / "Data"));
+    clock.Advance(100);
+    sim->FormClose();
+    EXPECT_TRUE(fs::exists(user / "Config" / "VP7.ini"));
+}
