@@ -13,7 +13,8 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
       scales(*this), characteristic(*this), controller(*this), actuator(*this), modes(*this),
       keyInput(*this), configMenu(*this), diagnostics(*this),
       initialization(*this),
-      monitoring(*this), ioPictures(*this), displays(*this), frontPanel(*this), splash(*this), lcd(*this), settings(*this),
+      monitoring(*this), ioPictures(*this), displays(*this), frontPanel(*this), helpTexts(*this),
+      captions(*this), hoverHelp(*this), splash(*this), lcd(*this), settings(*this),
       configFiles(*this) {
     Timer1.SetHandler([this] { Timer1Timer(); });
     Timer2.SetHandler([this] { Timer2Timer(); });
@@ -71,7 +72,8 @@ void Simulator::FormCreate() {
     state.BaseTimeUp = state.BaseTimeDown = 2500;
     Timer2.SetInterval(50);
 
-    // 8. Captions for the current language are set here.
+    // 8.
+    captions.SetLanguageTexts();
     state.Updating = 0;
 
     // 9.
@@ -213,6 +215,8 @@ void Simulator::RegisterHandlers() {
     OnKeyDown("SetPointText", [this](int key) { controller.SetPointTextKeyDown(key); });
     OnClick("Konfigurationspeichern1", [this] { configFiles.Konfigurationspeichern1Click(); });
     OnClick("Konfigurationladen1", [this] { configFiles.Konfigurationladen1Click(); });
+    OnClick("Deutsch1", [this] { captions.Deutsch1Click(); });
+    OnClick("English1", [this] { captions.English1Click(); });
     OnClick("MausStandard", [this] { keyInput.MausStandardClick(); });
     OnClick("MausKreuz", [this] { keyInput.MausKreuzClick(); });
     OnClick("MausHand", [this] { keyInput.MausHandClick(); });
@@ -238,7 +242,8 @@ void Simulator::Image1MouseUp(MouseButton button, int x, int y) {
 void Simulator::Image1MouseMove(int x, int y) {
     MouseX = x;
     MouseY = y;
-    // Hover help for the scales, the display, the keys and the gear marks goes here.
+    hoverHelp.Image1MouseMove(x, y);
+    ViewChanged();
 }
 
 void Simulator::Image2Click() {
@@ -256,7 +261,10 @@ void Simulator::StaticMouseUp(int key, MouseButton button) {
     ViewChanged();
 }
 
-void Simulator::FormMouseMove() {}
+void Simulator::FormMouseMove() {
+    hoverHelp.HideAll();
+    ViewChanged();
+}
 
 void Simulator::UserCheck(Control& control, bool checked) {
     if (control.kind == ControlKind::RadioButton) {

@@ -8,9 +8,12 @@
 #include "core/FormState.h"
 #include "core/Scales.h"
 #include "core/SimState.h"
+#include "device/Captions.h"
 #include "device/ConfigMenu.h"
 #include "device/Diagnostics.h"
 #include "device/FrontPanel.h"
+#include "device/HelpTexts.h"
+#include "device/HoverHelp.h"
 #include "device/Initialization.h"
 #include "device/IoPictures.h"
 #include "device/KeyInput.h"
@@ -151,6 +154,9 @@ public:
     IoPictures ioPictures;
     OperatingDisplays displays;
     FrontPanel frontPanel;
+    HelpTexts helpTexts;
+    Captions captions;
+    HoverHelp hoverHelp;
     Splash splash;
     Lcd lcd;
     Settings settings;

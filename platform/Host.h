@@ -56,6 +56,8 @@ public:
     // Text with its top left at (x, y); the text cell's background is filled with `brush`.
     virtual void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
                          Rgb brush) = 0;
+    // Width in points of a hover help label showing `text` (lines broken at "\r\n").
+    virtual int LabelWidth(const std::string& text) const = 0;
     // The form state changed: a front end copies it into its widgets.
     virtual void ViewChanged() = 0;
     virtual ScreenInfo Screen() const = 0;

@@ -1,5 +1,7 @@
 #include "platform/ScriptedHost.h"
 
+#include <algorithm>
+
 namespace vp7 {
 
 void ScriptedHost::ProcessMessages() {
@@ -34,6 +36,19 @@ int ScriptedHost::TextWidth(const std::string& text, const Font& font) {
     for (unsigned char c : text)
         if ((c & 0xC0) != 0x80) ++chars; // count UTF-8 code points, not bytes
     return chars * (font.size * 2 / 3 + (font.bold ? 2 : 1));
+}
+
+int ScriptedHost::LabelWidth(const std::string& text) const {
+    int longest = 0, current = 0;
+    for (unsigned char c : text) {
+        if (c == '\r') continue;
+        if (c == '\n') {
+            current = 0;
+            continue;
+        }
+        if ((c & 0xC0) != 0x80) longest = std::max(longest, ++current);
+    }
+    return longest * 9 + 4;
 }
 
 // Each character becomes a block in the text colour inside its cell, so a test can tell that text is

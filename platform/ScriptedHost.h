@@ -28,6 +28,8 @@ public:
     void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
                  Rgb brush) override;
     void ViewChanged() override { ++viewChanges_; }
+    // Nine points a character of the longest line, and a margin: predictable in tests.
+    int LabelWidth(const std::string& text) const override;
     ScreenInfo Screen() const override { return screen_; }
     void RequestClose() override { closeRequested_ = true; }
     void RestartProgram() override { restartRequested_ = true; }

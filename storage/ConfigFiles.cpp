@@ -129,8 +129,7 @@ void ConfigFiles::LoadRecord(const Record& r) {
     sim_.monitoring.OpenFaultLatched = r[21];
     sim_.monitoring.ZeroFaultLatched = r[22];
 
-    p.SetFactoryDefaults(s.ControllerType);
-    p.BuildParamTable(s.ControllerType);
+    sim_.helpTexts.SetupHelpTexts();
     p.LoadTableFromStore();
     bool bad = false;
     for (int i = p.ParamFirstIndex; i <= p.ParamLastIndex; ++i) {

@@ -94,8 +94,7 @@ bool Settings::LoadSettings() {
     f.DoubleActingSelect.checked = valve != "S" && valve != "O";
 
     // The tables the values below overwrite.
-    sim_.params.SetFactoryDefaults(s.ControllerType);
-    sim_.params.BuildParamTable(s.ControllerType);
+    sim_.helpTexts.SetupHelpTexts();
     sim_.params.LoadTableFromStore();
     sim_.diagnostics.InitDiagTable();
 

@@ -125,7 +125,8 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
         auto* w = new QLabel(parent);
         if (c.name == "HilfeOben" || c.name == "HilfeUnten" || c.name == "HelpText") {
             w->setAutoFillBackground(true);
-            w->setStyleSheet(QStringLiteral("background-color: rgb(202, 245, 145); font-size: 17px;"));
+            w->setStyleSheet(QStringLiteral("background-color: rgb(202, 245, 145); color: black;"));
+            w->setFont(HelpLabelFont());
         }
         return w;
     }
@@ -226,8 +227,9 @@ void MainWindow::SyncFromForm() {
         case ControlKind::Button: static_cast<QPushButton*>(w)->setText(Q(c->caption)); break;
         case ControlKind::Label: {
             auto* l = static_cast<QLabel*>(w);
-            l->setText(Q(c->text));
+            l->setText(Q(c->text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             l->adjustSize();
+            if (c->width > 0) l->resize(c->width, l->height()); // the width the device placed it by
             l->move(c->left, c->top);
             break;
         }
@@ -236,8 +238,11 @@ void MainWindow::SyncFromForm() {
         }
         w->setVisible(c->visible);
         w->setEnabled(c->enabled);
-        if ((c->kind == ControlKind::Label || c->kind == ControlKind::Image) && c->visible) w->raise();
     }
+    // Stacking: the help labels and the latch circles lie over the device picture, the splash over all.
+    for (const Control* c : form.All())
+        if ((c->kind == ControlKind::Label || c->kind == ControlKind::Shape) && c->visible) widgets_.at(c->name)->raise();
+    if (form.Image2.visible) widgets_.at("Image2")->raise();
     static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
     picture_->setCursor(shapes[static_cast<int>(form.cursor)]);
     picture_->RepaintChanged();

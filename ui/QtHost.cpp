@@ -84,6 +84,20 @@ void QtHost::TextOut(Picture& picture, int x, int y, const std::string& text, co
     picture.MarkDirty({cell.left(), cell.top(), cell.right() + 1, cell.bottom() + 1});
 }
 
+QFont HelpLabelFont() {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(17);
+    return f;
+}
+
+int QtHost::LabelWidth(const std::string& text) const {
+    const QFontMetrics fm(HelpLabelFont());
+    int width = 0;
+    for (const QString& line : QString::fromStdString(text).remove('\r').split('\n'))
+        width = std::max(width, fm.horizontalAdvance(line));
+    return width + 4;
+}
+
 void QtHost::ViewChanged() {
     if (onViewChanged_) onViewChanged_();
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QFont;
 class QWidget;
 
 namespace vp7 {
@@ -20,6 +21,7 @@ public:
     std::optional<std::string> SaveFileDialog(const std::string& filter, const std::string& initialDir) override;
     void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
                  Rgb brush) override;
+    int LabelWidth(const std::string& text) const override;
     void ViewChanged() override;
     ScreenInfo Screen() const override;
     void RequestClose() override;
@@ -33,6 +35,9 @@ private:
     std::function<void()> onViewChanged_;
     bool restart_ = false;
 };
+
+// The font of the hover help labels.
+QFont HelpLabelFont();
 
 // "Text (*.a)|*.a|All (*.*)|*.*" as Qt writes it: "Text (*.a);;All (*.*)".
 std::string QtFileFilter(const std::string& filter);

@@ -50,6 +50,7 @@ int State(QWidget* w) {
 
 TEST(Layout, ControlsSitWhereTheWindowWasDesigned) {
     vp7::test::ShownApp app;
+    app.main.Sim().UserClick(app.main.Sim().form.Deutsch1); // the captions as the window was designed
     QWidget* client = app.main.centralWidget();
     const Expected table[] = {
         {"ControllerSelect", 8, 8, 121, 81, "Stellungsregler", true, 0},

@@ -52,7 +52,7 @@ TEST(MainWindow, WidgetsFollowTheFormStateAndReportUserActions) {
     MainWindow& main = app.main;
     auto* friction = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
     ASSERT_NE(friction, nullptr);
-    EXPECT_EQ(friction->text(), QStringLiteral("Reibung"));
+    EXPECT_EQ(friction->text(), QStringLiteral("Friction")) << "English without a settings file";
 
     int clicks = 0;
     main.Sim().OnClick("FrictionSelect", [&] { ++clicks; });
@@ -92,6 +92,7 @@ TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
     auto* circle = app.main.findChild<QWidget*>(QStringLiteral("StaticUmschalt"));
     ASSERT_NE(circle, nullptr);
     EXPECT_TRUE(circle->isVisible());
+    EXPECT_EQ(app.main.centralWidget()->childAt(755 + 8, 347 + 8), circle) << "the circle lies over the picture";
     QTest::mouseClick(circle, Qt::RightButton, {}, QPoint(8, 8)); // a right click on the circle frees it
     EXPECT_FALSE(circle->isVisible());
     EXPECT_EQ(app.main.Sim().modes.LatchUmschalt, 0);

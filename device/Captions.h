@@ -1,0 +1,21 @@
+#pragma once
+// The main window's captions and title in German or English, switched from the language menu.
+namespace vp7 {
+
+class Simulator;
+
+class Captions {
+public:
+    explicit Captions(Simulator& sim);
+
+    void Deutsch1Click();
+    void English1Click();
+    // Every caption and the title for the current language; outside the window's creation also the
+    // pictures with captions, and the setpoint confirmed again so the display follows.
+    void SetLanguageTexts();
+
+private:
+    Simulator& sim_;
+};
+
+} // namespace vp7

@@ -1,0 +1,183 @@
+#include "device/HoverHelp.h"
+
+#include "core/Simulator.h"
+#include "device/KeyInput.h"
+#include "platform/Host.h"
+#include "platform/NumberFormat.h"
+
+#include <cmath>
+
+namespace vp7 {
+namespace {
+
+constexpr int kPictureLeft = 384;                  // the picture's left edge in the window
+constexpr int kScaleX[] = {10, 80, 150};           // setpoint, controller, valve scale lines
+constexpr int kDisplayRight = 734;                 // labels end left of the display
+
+std::string Padded(const std::string& value) { return " " + value + " "; }
+
+} // namespace
+
+HoverHelp::HoverHelp(Simulator& sim) : sim_(sim) {}
+
+void HoverHelp::HideAll() {
+    FormState& f = sim_.form;
+    f.HelpText.visible = f.HilfeOben.visible = f.HilfeUnten.visible = false;
+}
+
+void HoverHelp::Show(const std::string& text, int x, int y) {
+    Control& label = sim_.form.HelpText;
+    label.text = text;
+    label.width = sim_.host.LabelWidth(text);
+    label.left = x;
+    label.top = y;
+    if (!text.empty()) label.visible = true;
+}
+
+void HoverHelp::ShowAtDisplay(Control& label, const std::string& text, int y) {
+    label.text = text;
+    label.width = sim_.host.LabelWidth(text);
+    label.left = kDisplayRight - label.width;
+    label.top = y;
+    if (!text.empty()) label.visible = true;
+}
+
+void HoverHelp::Image1MouseMove(int x, int y) {
+    if (!ScaleReadout(x, y) && !MarkerReadout(x, y) && !Display(x, y) && !Keys(x, y) && !Gear(x, y)) HideAll();
+}
+
+// The value at the row under the pointer, right of a scale line.
+bool HoverHelp::ScaleReadout(int x, int y) {
+    if (!sim_.form.HelpOthers.checked || !sim_.state.ScalesValid || y < 470 || y > 670) return false;
+    const Scales& sc = sim_.scales;
+    const LinearMap* maps[] = {&sc.sollwertPixel, &sc.reglerPixel, &sc.ventilPixel};
+    for (int i = 0; i < 3; ++i) {
+        if (x < kScaleX[i] || x > kScaleX[i] + 9) continue;
+        const double value = (y - maps[i]->offset) / maps[i]->factor;
+        Show(Padded(i < 2 ? FormatGeneral(value, 7) : FormatFixed(value, 1, 15)), kPictureLeft + x + 20, y);
+        return true;
+    }
+    return false;
+}
+
+// The value a marker line shows, near the marker.
+bool HoverHelp::MarkerReadout(int x, int y) {
+    if (!sim_.form.HelpOthers.checked || !sim_.state.ScalesValid) return false;
+    const SimState& s = sim_.state;
+    const int rows[] = {s.SollwertMarkY, s.ReglerMarkY, s.VentilMarkY};
+    const int offsets[] = {30, 40, 20};
+    for (int i = 0; i < 3; ++i) {
+        if (x < kScaleX[i] + 20 || x > kScaleX[i] + 40) continue;
+        const bool near = i < 2 ? (y > rows[i] - 5 && y < rows[i] + 5) : (y >= rows[i] - 5 && y <= rows[i] + 4);
+        if (!near) continue;
+        const std::string text = i == 0   ? FormatGeneral(s.Sollwert, 7)
+                                 : i == 1 ? FormatGeneral(s.ReglerSollwert, 7)
+                                          : FormatFixed(s.Istwert, 2, 15);
+        Show(Padded(text), kPictureLeft + x + offsets[i], y);
+        return true;
+    }
+    return false;
+}
+
+bool HoverHelp::Display(int x, int y) {
+    if (!sim_.form.HelpOthers.checked || x < 356 || x > 504) return false;
+    const SimState& s = sim_.state;
+    FormState& f = sim_.form;
+    const HelpTexts& h = sim_.helpTexts;
+    const bool menu = s.Mode == 2 || s.DiagnosticMode;
+    if (y >= 261 && y <= 298) { // upper line
+        if (menu) {
+            if (!f.HilfeOben.text.empty()) {
+                f.HilfeUnten.visible = false;
+                ShowAtDisplay(f.HilfeOben, f.HilfeOben.text, 270);
+            }
+            return true;
+        }
+        if (s.Mode > 1) return false;
+        ShowAtDisplay(f.HelpText, h.Text(HelpSpecial::Position), 270);
+        return true;
+    }
+    if (y >= 300 && y <= 330) { // lower line
+        if (menu) {
+            if (!f.HilfeUnten.text.empty()) {
+                f.HilfeOben.visible = false;
+                ShowAtDisplay(f.HilfeUnten, f.HilfeUnten.text, 309);
+            }
+            return true;
+        }
+        if (x >= 411 && x <= 454) {
+            const std::string empty;
+            ShowAtDisplay(f.HelpText,
+                          s.Mode == 0   ? h.Text(HelpSpecial::ModeAutomatic)
+                          : s.Mode == 1 ? h.Text(HelpSpecial::ModeManual)
+                                        : empty,
+                          309);
+            return true;
+        }
+        if (x >= 469) {
+            ShowAtDisplay(f.HelpText, h.Text(HelpSpecial::Setpoint), 309);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HoverHelp::Keys(int x, int y) {
+    if (!sim_.form.HelpKeys.checked) return false;
+    const DeviceKey key = KeyInput::KeyAt(x, y);
+    if (key == DeviceKey::None) return false;
+    const SimState& s = sim_.state;
+    const HelpTexts& h = sim_.helpTexts;
+    if (s.Mode == 3) return true; // the version is shown: no help, the label stays as it is
+    const ParamSet& p = sim_.params;
+    const auto current = static_cast<int>(sim_.configMenu.CurrentParam);
+    const bool onInit = s.Mode == 2 && (current == p.INITAIndex || current == p.INITMIndex);
+    const bool onReset = s.Mode == 2 && current == p.PRSTIndex;
+    const std::string empty;
+    const std::string* text = &empty;
+    switch (key) {
+    case DeviceKey::Umschalt: text = &h.KeyText(HelpKey::Umschalt, s.DiagnosticMode ? 3 : s.Mode); break;
+    case DeviceKey::Kleiner:
+        if (s.DiagnosticMode) return true;
+        text = onInit    ? &h.Text(HelpSpecial::KleinerInit)
+               : onReset ? &h.Text(HelpSpecial::KleinerReset)
+                         : &h.KeyText(HelpKey::Kleiner, s.Mode);
+        break;
+    case DeviceKey::Groesser:
+        if (s.DiagnosticMode) {
+            const int index = sim_.diagnostics.DiagIndex;
+            text = index <= 4                  ? &h.Text(HelpSpecial::GroesserDiagReset)
+                   : index >= 18 && index <= 20 ? &h.Text(HelpSpecial::GroesserDiagTemperature)
+                                                : &empty;
+        } else {
+            text = onInit    ? &h.Text(HelpSpecial::GroesserInit)
+                   : onReset ? &h.Text(HelpSpecial::GroesserReset)
+                             : &h.KeyText(HelpKey::Groesser, s.Mode);
+        }
+        break;
+    case DeviceKey::None: break;
+    }
+    ShowAtDisplay(sim_.form.HelpText, *text, 346);
+    return true;
+}
+
+// The gear marks explain themselves without any help check box.
+bool HoverHelp::Gear(int x, int y) {
+    const bool gear33 = sim_.state.GearIs33 != 0;
+    const HelpTexts& h = sim_.helpTexts;
+    const auto showBeside = [&](const std::string& text, int row) {
+        Show(text, 0, row);
+        sim_.form.HelpText.left = 816 - 20 - sim_.form.HelpText.width;
+    };
+    if (gear33 && x >= 435 && x <= 443 && y >= 380 && y <= 385) {
+        showBeside(h.Text(HelpSpecial::Gear33), 377);
+        return true;
+    }
+    if (!gear33 && x >= 434 && x <= 443 && y >= 235 && y <= 254) {
+        showBeside(h.Text(HelpSpecial::Gear90), 233);
+        return true;
+    }
+    return false;
+}
+
+} // namespace vp7
