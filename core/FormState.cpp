@@ -100,7 +100,8 @@ FormState::FormState()
       Konfigurationladen1(Menu("Konfigurationladen1", "Datei1", "Konfiguration laden")),
       Konfigurationspeichern1(Menu("Konfigurationspeichern1", "Datei1", "Konfiguration speichern")),
       Extras1(Menu("Extras1", {}, "Extras")),
-      ParameterTabelle1(Hidden(Menu("ParameterTabelle1", "Extras1", "Parameter-Tabelle"))),
+      // The parameter table window is reached through this item, so it is shown (the form hid it).
+      ParameterTabelle1(Menu("ParameterTabelle1", "Extras1", "Parameter-Tabelle")),
       Sprache1(Menu("Sprache1", "Extras1", "Sprache")),
       Deutsch1(Menu("Deutsch1", "Sprache1", "Deutsch", true)),
       English1(Menu("English1", "Sprache1", "English", true)),

@@ -2,6 +2,7 @@
 // The main window's controls as the simulation sees them: captions, check marks, selected items, texts,
 // visibility. The library writes them and tells the host; the desktop front end copies them into its
 // widgets, and the headless runner prints and sets them by their component names.
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,22 @@ enum class CursorShape { Standard, Cross, Hand };
 // The parameter table window's place and whether it is shown at start.
 struct ParTabState {
     int left = 10, top = 63, height = 409;
-    bool checked = false;
+    bool checked = false; // shown (and shown at the next start)
+    bool visible = false;
+    bool placing = false; // set while the start-up places the window
+    std::string caption = "Parameter-Tabelle";
+    std::vector<std::array<std::string, 2>> rows; // the grid, header row first
+};
+
+// The setpoint scale dialog's edit texts and captions, and the screen check dialog's.
+struct ScaleDialogState {
+    std::string caption, label1, label2, label3, cancelCaption;
+    std::string setpoint100Edit, setpoint0Edit;
+};
+struct ScreenCheckState {
+    std::array<std::string, 5> lines;
+    std::string continueCaption, closeCaption, checkCaption;
+    bool checked = true;
 };
 
 // The main window's client area (its outer size is 1025 x 768 with frame and menu).
@@ -63,6 +79,8 @@ public:
     bool maximized = false;
     InitInfoState initInfo;
     ParTabState parTab;
+    ScaleDialogState scaleDialog;
+    ScreenCheckState screenCheck;
     CursorShape cursor = CursorShape::Standard;
 
     Control ControllerSelect, OptionsSelect, AlarmModulSelect, StromModulSelect;

@@ -14,7 +14,8 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
       keyInput(*this), configMenu(*this), diagnostics(*this),
       initialization(*this),
       monitoring(*this), ioPictures(*this), displays(*this), frontPanel(*this), helpTexts(*this),
-      captions(*this), hoverHelp(*this), splash(*this), lcd(*this), settings(*this),
+      captions(*this), hoverHelp(*this), splash(*this),
+      paramTableView(*this), scaleDialog(*this), screenCheck(*this), lcd(*this), settings(*this),
       configFiles(*this) {
     Timer1.SetHandler([this] { Timer1Timer(); });
     Timer2.SetHandler([this] { Timer2Timer(); });
@@ -85,6 +86,8 @@ void Simulator::FormCreate() {
 
     // 12.
     Timer1.SetEnabled(true);
+    // The screen check dialog is created after the main window, in the language read at start.
+    screenCheck.FormCreate();
     ViewChanged();
 }
 
@@ -95,7 +98,8 @@ void Simulator::Timer1Timer() {
     Timer1.SetEnabled(false);
     host.ProcessMessages();
 
-    // 2. Screen check dialog (when the screen is too small and the check is on) goes here.
+    // 2.
+    if (!screenCheck.CheckAtStart()) return;
 
     // 3. The splash, when one was loaded at creation; the start-up goes on after its click.
     if (state.SplashValid) {
@@ -130,7 +134,8 @@ void Simulator::FinishStartUp() {
 
     // 8.
     controller.SetpointButtonClick(Sender::Timer1);
-    // 9. Parameter table window placed and shown here.
+    // 9.
+    paramTableView.PlaceAtStart();
 
     // 10.
     DiagnosticTimer.SetEnabled(true);
@@ -166,7 +171,7 @@ void Simulator::ApplyParameters() {
     monitoring.ApplyEndStopMonitoring();
     actuator.ComputeStrokeSpeeds();
     modes.CheckGearSetting();
-    // The parameter table window is refreshed here.
+    paramTableView.SetParTab();
     if (state.ScalesValid) {
         displays.SollwertAnzeige(state.SollwertShown);
         displays.IstwertAnzeige(state.Istwert);
@@ -216,6 +221,8 @@ void Simulator::RegisterHandlers() {
     OnClick("Konfigurationspeichern1", [this] { configFiles.Konfigurationspeichern1Click(); });
     OnClick("Konfigurationladen1", [this] { configFiles.Konfigurationladen1Click(); });
     OnClick("Deutsch1", [this] { captions.Deutsch1Click(); });
+    OnClick("ParameterTabelle1", [this] { paramTableView.ParameterTabelle1Click(); });
+    OnClick("ExtraCheckScreen", [this] { screenCheck.ExtraCheckScreenClick(); });
     OnClick("English1", [this] { captions.English1Click(); });
     OnClick("MausStandard", [this] { keyInput.MausStandardClick(); });
     OnClick("MausKreuz", [this] { keyInput.MausKreuzClick(); });
@@ -244,6 +251,10 @@ void Simulator::Image1MouseMove(int x, int y) {
     MouseY = y;
     hoverHelp.Image1MouseMove(x, y);
     ViewChanged();
+}
+
+void Simulator::FormKeyDown(int key, bool shift, bool alt, bool ctrl) {
+    paramTableView.FormKeyDown(key, shift, alt, ctrl);
 }
 
 void Simulator::Image2Click() {

@@ -21,6 +21,9 @@
 #include "device/ModeLogic.h"
 #include "device/Monitoring.h"
 #include "device/OperatingDisplays.h"
+#include "device/ParamTableView.h"
+#include "device/ScaleDialog.h"
+#include "device/ScreenCheck.h"
 #include "device/Splash.h"
 #include "device/ParamSet.h"
 #include "platform/Clock.h"
@@ -94,6 +97,8 @@ public:
     void FormMouseMove();
     // A click on the splash view.
     void Image2Click();
+    // A key pressed while the main window has the focus (F5 refreshes the parameter table).
+    void FormKeyDown(int key, bool shift, bool alt, bool ctrl);
     // The red circles on latched keys; `key` 0 mode, 1 decrease, 2 increase.
     void StaticMouseDown(int key, MouseButton button);
     void StaticMouseUp(int key, MouseButton button);
@@ -158,6 +163,9 @@ public:
     Captions captions;
     HoverHelp hoverHelp;
     Splash splash;
+    ParamTableView paramTableView;
+    ScaleDialog scaleDialog;
+    ScreenCheck screenCheck;
     Lcd lcd;
     Settings settings;
     ConfigFiles configFiles;

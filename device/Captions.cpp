@@ -83,7 +83,7 @@ void Captions::SetLanguageTexts() {
         sim_.ioPictures.ShowBinaryInput1();
         sim_.ioPictures.ShowBinaryInput2();
         sim_.ioPictures.ShowAlarmModule();
-        // The parameter table window's caption follows here while it is shown.
+        if (f.parTab.visible) sim_.paramTableView.FormActivate(); // its caption, while it is shown
         sim_.controller.SetpointButtonClick(Sender::None);
     }
     sim_.ViewChanged();

@@ -35,7 +35,7 @@ void KeyInput::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
         return;
     }
     if (button != MouseButton::Left) {
-        // A right click on the setpoint scale heading opens its dialog here.
+        if (button == MouseButton::Right && x >= 0 && x <= 63 && y >= 415 && y <= 467) sim_.scaleDialog.Show();
         return;
     }
     // The switch rectangles are those of the switch pictures, both bounds included.

@@ -63,6 +63,37 @@ Runner::Runner(std::ostream& out, std::string programDir)
     });
     // Letting pending events run means running what is due now; virtual time moves only by `wait`.
     host_.OnProcessMessages([this] { clock_.Advance(0); });
+    host_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
+}
+
+// The program's own dialogs, answered from the script: the scale dialog with the texts queued by
+// `scaledialog` (confirmed with Ok, cancelled when refused), the screen check with `answer`
+// (OK continues, Cancel closes the program).
+void Runner::RunDialog(ModalDialog dialog) {
+    if (dialog == ModalDialog::ScreenCheck) {
+        const auto answer = host_.TakeAnswer();
+        if (answer == MsgButton::Cancel)
+            sim_->screenCheck.Button2Click();
+        else
+            sim_->screenCheck.Button1Click();
+        return;
+    }
+    if (scaleTexts_.empty()) return;
+    const auto texts = scaleTexts_.front();
+    scaleTexts_.pop_front();
+    if (!texts) return; // cancelled
+    sim_->form.scaleDialog.setpoint100Edit = texts->first;
+    sim_->form.scaleDialog.setpoint0Edit = texts->second;
+    sim_->scaleDialog.Button1Click();
+}
+
+void Runner::ScaleDialogTexts(const Args& a) {
+    if (a.words.size() == 1 && a.words[0] == "cancel")
+        scaleTexts_.push_back(std::nullopt);
+    else if (a.words.size() == 2)
+        scaleTexts_.push_back(std::pair{a.words[0], a.words[1]});
+    else
+        throw ScriptError("scaledialog takes XE XA or cancel");
 }
 
 Runner::~Runner() = default;
@@ -372,6 +403,12 @@ void Runner::Print(const Args& a) {
         return;
     }
     if (a.words.size() != 1) throw ScriptError("'print " + what + "' takes no further argument");
+    if (what == "partab") {
+        const auto& rows = sim.form.parTab.rows;
+        for (size_t i = 0; i < rows.size(); ++i)
+            out_ << "partab " << i << ' ' << QuoteText(rows[i][0]) << ' ' << QuoteText(rows[i][1]) << '\n';
+        return;
+    }
     if (what == "latches") {
         const ModeLogic& m = sim.modes;
         out_ << "latches " << int(m.LatchUmschalt) << ' ' << int(m.LatchKleiner) << ' ' << int(m.LatchGroesser) << '\n';
@@ -475,6 +512,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"menu", 1, 1, When::Running, &Runner::Menu},
         {"answer", 1, 1, When::Any, &Runner::Answer},
         {"file", 1, -1, When::Any, &Runner::File},
+        {"scaledialog", 1, 2, When::Any, &Runner::ScaleDialogTexts},
         {"print", 1, -1, When::Any, &Runner::Print},
         {"snapshot", 1, -1, When::Any, &Runner::Snapshot},
         {"close", 0, 0, When::Running, &Runner::Close},

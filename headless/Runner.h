@@ -7,6 +7,9 @@
 
 #include <iosfwd>
 #include <cstdint>
+#include <deque>
+#include <optional>
+#include <utility>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -78,6 +81,8 @@ private:
     void Print(const Args& a);
     void Snapshot(const Args& a);
     void Close(const Args& a);
+    void ScaleDialogTexts(const Args& a);
+    void RunDialog(ModalDialog dialog);
     int CircleAt(const Point& p);
 
     std::ostream& out_;
@@ -87,6 +92,7 @@ private:
     SpriteSet sprites_;
     std::unique_ptr<Simulator> sim_;
     bool closed_ = false;
+    std::deque<std::optional<std::pair<std::string, std::string>>> scaleTexts_;
 };
 
 } // namespace vp7

@@ -28,6 +28,9 @@ const char* MsgTypeName(MsgType t);     // "error", "warning", "information", "c
 const char* MsgButtonName(MsgButton b); // "OK", "Cancel", "Yes", "No"
 std::optional<MsgButton> MsgButtonFromName(const std::string& name);
 
+// The program's own modal dialogs; their contents live in the form state.
+enum class ModalDialog { SetpointScale, ScreenCheck };
+
 struct Font {
     std::string name = "MS Sans Serif";
     int size = 8; // points
@@ -56,6 +59,8 @@ public:
     // Text with its top left at (x, y); the text cell's background is filled with `brush`.
     virtual void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
                          Rgb brush) = 0;
+    // Shows one of the program's dialogs modally and returns when it is closed.
+    virtual void ShowModalDialog(ModalDialog dialog) = 0;
     // Width in points of a hover help label showing `text` (lines broken at "\r\n").
     virtual int LabelWidth(const std::string& text) const = 0;
     // The form state changed: a front end copies it into its widgets.

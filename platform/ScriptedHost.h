@@ -28,6 +28,11 @@ public:
     void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
                  Rgb brush) override;
     void ViewChanged() override { ++viewChanges_; }
+    // The script decides what happens in the dialog; without a handler it is cancelled at once.
+    void ShowModalDialog(ModalDialog dialog) override {
+        if (onDialog_) onDialog_(dialog);
+    }
+    void OnModalDialog(std::function<void(ModalDialog)> f) { onDialog_ = std::move(f); }
     // Nine points a character of the longest line, and a margin: predictable in tests.
     int LabelWidth(const std::string& text) const override;
     ScreenInfo Screen() const override { return screen_; }
@@ -38,6 +43,13 @@ public:
     void SetLeftButtonDown(bool down) { leftDown_ = down; }
     void SetScreen(ScreenInfo s) { screen_ = s; }
     void QueueAnswer(MsgButton b) { answers_.push_back(b); }
+    // The next queued answer, taken by a dialog of the program's own.
+    std::optional<MsgButton> TakeAnswer() {
+        if (answers_.empty()) return std::nullopt;
+        const MsgButton b = answers_.front();
+        answers_.pop_front();
+        return b;
+    }
     // An empty optional stands for a cancelled dialog.
     void QueueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
     // Called with each message box as it is shown (the runner prints it at that moment).
@@ -65,6 +77,7 @@ private:
     std::vector<Message> messages_;
     std::function<void(const Message&)> onMessage_;
     std::function<void()> onProcess_;
+    std::function<void(ModalDialog)> onDialog_;
     int viewChanges_ = 0;
     bool closeRequested_ = false, restartRequested_ = false;
 };

@@ -2,7 +2,7 @@
 
 #include "ui/InitInfoWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/SmallWindow.h"
+#include "ui/Dialogs.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -25,13 +25,23 @@ AppWindows::~AppWindows() {
 AppWindows CreateWindows(const std::string& programDir, int scale) {
     AppWindows w;
     w.main = std::make_unique<MainWindow>(programDir, scale);
-    w.screenCheck = std::make_unique<SmallWindow>("Form2", "Info", QSize(500, 284), w.main.get());
-    w.parameterTable = std::make_unique<SmallWindow>("Form3", "Parameter-Tabelle", QSize(251, 409), w.main.get());
-    w.setpointScale =
-        std::make_unique<SmallWindow>("Form4", QString::fromUtf8("Sollwert-Skale ändern"), QSize(361, 197), w.main.get());
+    Simulator& sim = w.main->Sim();
+    w.screenCheck = std::make_unique<ScreenCheckWindow>(sim, w.main.get());
+    w.parameterTable = std::make_unique<ParamTableWindow>(sim, w.main.get());
+    w.setpointScale = std::make_unique<ScaleDialogWindow>(sim, w.main.get());
     w.initInfo = std::make_unique<InitInfoWindow>(w.main->Sim(), w.main.get());
     InitInfoWindow* info = w.initInfo.get();
     QObject::connect(w.main.get(), &MainWindow::FormChanged, info, [info] { info->SyncFromForm(); });
+    ParamTableWindow* table = w.parameterTable.get();
+    QObject::connect(w.main.get(), &MainWindow::FormChanged, table, [table] { table->SyncFromForm(); });
+    ScaleDialogWindow* scaleDialog = w.setpointScale.get();
+    ScreenCheckWindow* check = w.screenCheck.get();
+    w.main->Host().OnModalDialog([scaleDialog, check](ModalDialog dialog) {
+        if (dialog == ModalDialog::SetpointScale)
+            scaleDialog->Run();
+        else
+            check->Run();
+    });
     return w;
 }
 

@@ -10,14 +10,16 @@
 namespace vp7 {
 
 class MainWindow;
-class SmallWindow;
 class InitInfoWindow;
+class ParamTableWindow;
+class ScaleDialogWindow;
+class ScreenCheckWindow;
 
 struct AppWindows {
     std::unique_ptr<MainWindow> main;
-    std::unique_ptr<SmallWindow> screenCheck;
-    std::unique_ptr<SmallWindow> parameterTable;
-    std::unique_ptr<SmallWindow> setpointScale;
+    std::unique_ptr<ScreenCheckWindow> screenCheck;
+    std::unique_ptr<ParamTableWindow> parameterTable;
+    std::unique_ptr<ScaleDialogWindow> setpointScale;
     std::unique_ptr<InitInfoWindow> initInfo;
     AppWindows();
     AppWindows(AppWindows&&) noexcept;

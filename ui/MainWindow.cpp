@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -282,6 +283,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     sim_.FormClose();
     event->accept();
+}
+
+// The window sees keys before its controls: F5 refreshes the parameter table.
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    const auto m = event->modifiers();
+    sim_.FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0, m & Qt::ShiftModifier,
+                     m & Qt::AltModifier, m & Qt::ControlModifier);
+    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {

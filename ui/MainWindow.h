@@ -27,6 +27,7 @@ public:
     Simulator& Sim() { return sim_; }
     PictureWidget* Picture() const { return picture_; }
     bool RestartWanted() const { return host_.RestartWanted(); }
+    QtHost& Host() { return host_; }
     // Copies the form state into the widgets (signals blocked) and repaints what changed.
     void SyncFromForm();
 
@@ -38,6 +39,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:

@@ -98,6 +98,10 @@ int QtHost::LabelWidth(const std::string& text) const {
     return width + 4;
 }
 
+void QtHost::ShowModalDialog(ModalDialog dialog) {
+    if (onDialog_) onDialog_(dialog);
+}
+
 void QtHost::ViewChanged() {
     if (onViewChanged_) onViewChanged_();
 }

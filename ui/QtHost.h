@@ -22,6 +22,8 @@ public:
     void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
                  Rgb brush) override;
     int LabelWidth(const std::string& text) const override;
+    void ShowModalDialog(ModalDialog dialog) override;
+    void OnModalDialog(std::function<void(ModalDialog)> f) { onDialog_ = std::move(f); }
     void ViewChanged() override;
     ScreenInfo Screen() const override;
     void RequestClose() override;
@@ -33,6 +35,7 @@ public:
 private:
     QWidget* window_;
     std::function<void()> onViewChanged_;
+    std::function<void(ModalDialog)> onDialog_;
     bool restart_ = false;
 };
 

@@ -74,7 +74,10 @@ TEST_F(SettingsFile, EverythingSetSurvivesARestart) {
     sim->diagnostics.TempFahrenheit = 1;
     sim->scales.PV100 = "95,5";
     f.SetPointText.text = "12,5";
-    f.parTab = {20, 30, 300, true};
+    f.parTab.left = 20;
+    f.parTab.top = 30;
+    f.parTab.height = 300;
+    f.parTab.checked = true;
     CloseAndStartAgain();
 
     EXPECT_EQ(Read("Parameter", "DEBA"), "$000C");

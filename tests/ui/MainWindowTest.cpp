@@ -100,7 +100,7 @@ TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
 
 TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {
     QTemporaryDir dir;
-    AppWindows windows = CreateWindows(dir.path().toStdString(), 2);
+    AppWindows windows = CreateWindows(vp7::test::ProgramFolder(dir).toStdString(), 2);
     EXPECT_EQ(windows.main->Sim().image1.Scale(), 2);
     EXPECT_EQ(windows.main->Picture()->size(), QSize(624, 697));
 }

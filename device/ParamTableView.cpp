@@ -1,0 +1,113 @@
+#include "device/ParamTableView.h"
+
+#include "core/Simulator.h"
+#include "platform/NumberFormat.h"
+
+namespace vp7 {
+
+ParamTableView::ParamTableView(Simulator& sim) : sim_(sim) {}
+
+
+std::string ParamTableView::ParamValueText(int index) const {
+    const ParamSet& p = sim_.params;
+    const TParamField& f = p.ParamTable[index];
+    std::string text;
+    const bool special = (f.Kind & 16) && f.Value == f.Special;
+    if (f.Kind & 4) {
+        if (special)
+            text = f.ValueTexts[0];
+        else if (f.Kind & 8)
+            text = FormatFixed(f.Value / 10.0, 1, 4) + " ";
+        else
+            text = std::to_string(f.Value) + " ";
+    } else if (!(f.Kind & 1)) {
+        if (f.Kind & 256) {
+            text = special ? f.ValueTexts[0] : f.Value >= 100000 ? FormatExponentNoPlus(f.Value, 3, 1) : std::to_string(f.Value);
+        } else {
+            const int32_t value = (f.Kind == 98 || f.Kind == 162) ? 0 : f.Value;
+            text = value >= 0 && value < 15 ? f.ValueTexts[value] : std::string();
+        }
+    } else {
+        text = std::to_string(f.Value) + " ";
+    }
+    if (index == p.YAGLIndex) {
+        if (const size_t at = text.find('~'); at != std::string::npos) text.replace(at, 1, "°");
+    }
+    if (index == p.AFCTIndex) {
+        for (int i = 0; i < 2; ++i)
+            if (const size_t at = text.find('*'); at != std::string::npos) text.replace(at, 1, "-M");
+    }
+    if (const size_t at = text.find(','); at != std::string::npos) text[at] = '.';
+    size_t start = 0;
+    while (start < text.size() && static_cast<unsigned char>(text[start]) <= 32) ++start;
+    return " " + text.substr(start);
+}
+
+void ParamTableView::SetParTab() {
+    const ParamSet& p = sim_.params;
+    std::vector<int> listed{p.YFCTIndex};
+    const int32_t yfct = p.ParamTable[p.YFCTIndex].Value;
+    if (yfct == 0) listed.push_back(p.YAGLIndex);
+    if (yfct == 1) listed.insert(listed.end(), {p.YAGLIndex, p.YWAYIndex});
+    for (int i = p.SDIRIndex; i <= p.SFCTIndex; ++i) listed.push_back(i);
+    if (p.ParamTable[p.SFCTIndex].Value == 7)
+        for (int i = p.SL0Index; i <= p.SL20Index; ++i) listed.push_back(i);
+    for (int i = p.DEBAIndex; i <= p.ParamLastIndex; ++i)
+        if (i != p.PRSTIndex) listed.push_back(i);
+    auto& rows = sim_.form.parTab.rows;
+    rows.assign(1, {"Parameter", " Wert"});
+    for (int index : listed) {
+        // A blank and the name's seven characters, one more blank before the fourth: the names line up.
+        std::string name = " " + p.ParamTable[index].Name.substr(0, 7);
+        name.insert(std::min<size_t>(3, name.size()), " ");
+        rows.push_back({name, ParamValueText(index)});
+    }
+    sim_.ViewChanged();
+}
+
+void ParamTableView::ParameterTabelle1Click() {
+    ParTabState& t = sim_.form.parTab;
+    if (t.visible) {
+        t.visible = t.checked = false;
+        sim_.form.ParameterTabelle1.checked = false;
+    } else {
+        t.visible = t.checked = true;
+        sim_.form.ParameterTabelle1.checked = true;
+        FormActivate();
+        SetParTab();
+    }
+    sim_.ViewChanged();
+}
+
+void ParamTableView::FormClose() {
+    ParTabState& t = sim_.form.parTab;
+    t.visible = t.checked = false;
+    sim_.form.ParameterTabelle1.checked = false;
+    sim_.ViewChanged();
+}
+
+void ParamTableView::FormActivate() {
+    sim_.form.parTab.caption = sim_.state.Language == 0 ? "Parameter-Tabelle" : "Parameter list";
+}
+
+void ParamTableView::FormKeyDown(int key, bool shift, bool alt, bool ctrl) {
+    if (key == KeyF5 && !shift && !alt && !ctrl && sim_.form.parTab.visible) SetParTab();
+}
+
+bool ParamTableView::FormCanResize(int width, int height) {
+    ParTabState& t = sim_.form.parTab;
+    if (t.placing) return true;
+    if (width != Width || height < MinHeight) return false;
+    t.height = height;
+    return true;
+}
+
+void ParamTableView::PlaceAtStart() {
+    ParTabState& t = sim_.form.parTab;
+    t.placing = true;
+    if (t.checked) ParameterTabelle1Click(); // shows it
+    t.placing = false;
+    sim_.ViewChanged();
+}
+
+} // namespace vp7

@@ -1,0 +1,175 @@
+#include "ui/Dialogs.h"
+
+#include "core/Simulator.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace vp7 {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QLabel* Label(QWidget* parent, int x, int y, int pixelSize, bool bold = false) {
+    auto* l = new QLabel(parent);
+    QFont f = l->font();
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    l->setFont(f);
+    l->move(x, y);
+    return l;
+}
+
+} // namespace
+
+ParamTableWindow::ParamTableWindow(Simulator& sim, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), sim_(sim) {
+    setObjectName(QStringLiteral("Form3"));
+    setFixedWidth(ParamTableView::Width);
+    setMinimumHeight(ParamTableView::MinHeight);
+    grid_ = new QTableWidget(0, 2, this);
+    grid_->setObjectName(QStringLiteral("ParTab"));
+    grid_->verticalHeader()->hide();
+    grid_->horizontalHeader()->hide();
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QFont mono(QStringLiteral("DejaVu Sans Mono"));
+    mono.setPixelSize(15);
+    mono.setBold(true);
+    grid_->setFont(mono);
+    grid_->setColumnWidth(0, 100);
+    grid_->setColumnWidth(1, 100);
+}
+
+void ParamTableWindow::SyncFromForm() {
+    const ParTabState& t = sim_.form.parTab;
+    setWindowTitle(Q(t.caption));
+    grid_->setRowCount(static_cast<int>(t.rows.size()));
+    for (int r = 0; r < static_cast<int>(t.rows.size()); ++r)
+        for (int c = 0; c < 2; ++c) {
+            auto* item = grid_->item(r, c);
+            if (!item) grid_->setItem(r, c, item = new QTableWidgetItem);
+            item->setText(Q(t.rows[r][c]));
+            if (r == 0) item->setBackground(palette().button());
+        }
+    if (t.visible && !shown_) {
+        shown_ = true;
+        move(t.left, t.top);
+        resize(ParamTableView::Width, t.height);
+        show();
+    } else if (!t.visible && shown_) {
+        shown_ = false;
+        hide();
+    }
+}
+
+void ParamTableWindow::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (!isVisible()) return;
+    sim_.form.parTab.left = x();
+    sim_.form.parTab.top = y();
+}
+
+void ParamTableWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    sim_.paramTableView.FormCanResize(width(), height()); // the width is fixed, the height kept
+    grid_->setGeometry(7, 7, 184 + 48, height() - 48);
+}
+
+void ParamTableWindow::closeEvent(QCloseEvent* event) {
+    shown_ = false;
+    sim_.paramTableView.FormClose();
+    event->accept();
+}
+
+void ParamTableWindow::keyPressEvent(QKeyEvent* event) {
+    const auto m = event->modifiers();
+    sim_.paramTableView.FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0, m & Qt::ShiftModifier,
+                                    m & Qt::AltModifier, m & Qt::ControlModifier);
+    QDialog::keyPressEvent(event);
+}
+
+ScaleDialogWindow::ScaleDialogWindow(Simulator& sim, QWidget* parent)
+    : QDialog(parent, Qt::Tool), sim_(sim) {
+    setObjectName(QStringLiteral("Form4"));
+    setFixedSize(361, 197);
+    label1_ = Label(this, 16, 10, 13);
+    xe_ = new QLineEdit(this);
+    xe_->setGeometry(16, 32, 169, 21);
+    label2_ = Label(this, 16, 66, 13);
+    xa_ = new QLineEdit(this);
+    xa_->setGeometry(16, 88, 169, 21);
+    label3_ = Label(this, 224, 16, 13);
+    Label(this, 224, 40, 13)->setText(QStringLiteral("0 <= Xa <= 90"));
+    Label(this, 224, 64, 13)->setText(QStringLiteral("10 <= Xe <= 100"));
+    Label(this, 224, 88, 13)->setText(QStringLiteral("Xe >= Xa + 10"));
+    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+    ok->setGeometry(16, 128, 75, 25);
+    ok->setDefault(true);
+    cancel_ = new QPushButton(this);
+    cancel_->setGeometry(112, 128, 75, 25);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        sim_.form.scaleDialog.setpoint100Edit = xe_->text().toStdString();
+        sim_.form.scaleDialog.setpoint0Edit = xa_->text().toStdString();
+        if (sim_.scaleDialog.Button1Click()) accept(); // refused values keep the dialog open as typed
+    });
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void ScaleDialogWindow::Run() {
+    const ScaleDialogState& d = sim_.form.scaleDialog;
+    setWindowTitle(Q(d.caption));
+    label1_->setText(Q(d.label1));
+    label2_->setText(Q(d.label2));
+    label3_->setText(Q(d.label3));
+    for (QLabel* l : {label1_, label2_, label3_}) l->adjustSize();
+    cancel_->setText(Q(d.cancelCaption));
+    xe_->setText(Q(d.setpoint100Edit));
+    xa_->setText(Q(d.setpoint0Edit));
+    exec();
+}
+
+ScreenCheckWindow::ScreenCheckWindow(Simulator& sim, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), sim_(sim) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Info"));
+    setFixedSize(500, 284);
+    const int rows[] = {24, 48, 96, 120, 144};
+    for (int i = 0; i < 5; ++i) lines_[i] = Label(this, 24, rows[i], 17, true);
+    continue_ = new QPushButton(this);
+    continue_->setGeometry(24, 192, 193, 25);
+    close_ = new QPushButton(this);
+    close_->setGeometry(280, 192, 193, 25);
+    check_ = new QCheckBox(this);
+    check_->setGeometry(24, 240, 393, 24);
+    connect(continue_, &QPushButton::clicked, this, [this] {
+        sim_.screenCheck.Button1Click();
+        accept();
+    });
+    connect(close_, &QPushButton::clicked, this, [this] {
+        sim_.screenCheck.Button2Click();
+        accept();
+    });
+    connect(check_, &QCheckBox::toggled, this, [this](bool on) { sim_.screenCheck.ScreenCheckClick(on); });
+}
+
+void ScreenCheckWindow::Run() {
+    const ScreenCheckState& d = sim_.form.screenCheck;
+    for (int i = 0; i < 5; ++i) {
+        lines_[i]->setText(Q(d.lines[i]));
+        lines_[i]->adjustSize();
+    }
+    continue_->setText(Q(d.continueCaption));
+    close_->setText(Q(d.closeCaption));
+    check_->setText(Q(d.checkCaption));
+    const QSignalBlocker block(check_);
+    check_->setChecked(d.checked);
+    exec();
+}
+
+} // namespace vp7
