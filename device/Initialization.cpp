@@ -78,6 +78,13 @@ void Initialization::EndInitialization() {
     SimState& s = sim_.state;
     s.Istwert = (InitTarget - InitOffset) / InitScale;
     s.AutoTarget = s.ManuellTarget = s.Istwert;
+    // A move of the procedure ends with it: the piston is shown at the position taken over, and the
+    // motion tick, which nothing in the configuration would stop, is stopped.
+    sim_.Timer2.SetEnabled(false);
+    s.MoveActive = 0;
+    s.FrameTravel = 0;
+    s.CurrentFrame = s.TargetFrame = static_cast<int32_t>(std::nearbyint(0.4 * s.Istwert));
+    sim_.image1.Draw(320, 494, sim_.sprites.Kolben(std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)));
     sim_.form.Sprache1.visible = true;
     sim_.form.initInfo.visible = false;
     sim_.actuator.ComputeStrokeSpeeds();

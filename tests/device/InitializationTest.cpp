@@ -2,6 +2,8 @@
 
 #include "device/LcdReadBack.h"
 
+#include <cmath>
+
 using namespace vp7;
 
 namespace {
@@ -142,4 +144,15 @@ TEST_F(Init, TheDeterminedTravelIsShownAtTheEnd) {
     Start();
     RunToTheEnd();
     ExpectDisplay("14.1 ", "  FINSH", "the travel of a 15 mm stroke");
+}
+
+TEST_F(Init, EndingDuringAMoveLeavesThePistonWhereThePositionIs) {
+    Start();
+    clock.Advance(1000 - (clock.NowMs() - 100) % 1000 + 50); // RUN 1 on its way up to 18.0
+    ASSERT_EQ(S().MoveActive, 1);
+    Click(kModeKey);
+    EXPECT_DOUBLE_EQ(S().Istwert, (18.0 - 8.0) / 0.84);
+    EXPECT_FALSE(sim->Timer2.Enabled()) << "no motion tick left running in the configuration";
+    EXPECT_EQ(S().CurrentFrame, static_cast<int>(std::nearbyint(0.4 * S().Istwert)));
+    EXPECT_EQ(sim->image1.Pixel(330, 500), sim->sprites.Kolben(S().CurrentFrame).Pixel(10, 6));
 }

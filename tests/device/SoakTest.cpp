@@ -1,0 +1,122 @@
+// Long random operation: a seeded stream of everything a trainee does, on the virtual clock, with the
+// device's invariants checked after every event.
+#include "support/SimFixture.h"
+
+#include <cmath>
+#include <random>
+
+using namespace vp7;
+
+namespace {
+
+struct Soak : vp7::test::SimFixture {
+    std::mt19937 rng;
+    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+
+    void CheckInvariants(int event) {
+        const SimState& s = S();
+        ASSERT_FALSE(std::isnan(s.Istwert)) << event;
+        ASSERT_GE(s.Istwert, 0.0) << event;
+        ASSERT_LE(s.Istwert, 100.0) << event;
+        ASSERT_GE(s.CurrentFrame, 0) << event;
+        ASSERT_LE(s.CurrentFrame, 40) << event;
+        for (int i : {0, 1, 2, 3, 4, 30, 31}) ASSERT_GE(sim->diagnostics.DiagTable[i].Value, 0) << event;
+        const LcdReading lcd = ReadLcd(sim->image1);
+        ASSERT_EQ(lcd.upper.find('?'), std::string::npos) << event << " upper " << lcd.upper;
+        ASSERT_EQ(lcd.lower.find('?'), std::string::npos) << event << " lower " << lcd.lower;
+    }
+
+    void RandomAction() {
+        static const std::pair<int, int> keys[] = {kModeKey, kDecKey, kIncKey};
+        FormState& f = sim->form;
+        switch (Pick(13)) {
+        case 0: case 1: case 2: { // a click or a hold, either button
+            const auto key = keys[Pick(3)];
+            const MouseButton button = Pick(4) == 0 ? MouseButton::Right : MouseButton::Left;
+            Down(key, button, Pick(8) == 0);
+            clock.Advance(Pick(3) == 0 ? Pick(7000) : Pick(300));
+            Up(key, button);
+            break;
+        }
+        case 3: {
+            Control* options[] = {&f.NoPreasureSelect, &f.BlockDownSelect, &f.BlockUpSelect, &f.FrictionSelect,
+                                  &f.LeakageSelect, &f.AlarmModulSelect, &f.StromModulSelect, &f.HelpOthers};
+            Control& c = *options[Pick(8)];
+            sim->UserCheck(c, !c.checked);
+            break;
+        }
+        case 4: {
+            Control* valves[] = {&f.SelfClosingSelect, &f.SelfOpeningSelect, &f.DoubleActingSelect};
+            sim->UserCheck(*valves[Pick(3)], true);
+            sim->UserSelect(f.DrosselSelect, Pick(4));
+            break;
+        }
+        case 5: {
+            static const char* const texts[] = {"0", "50", "100", "37,4", "-5", "120", "abc", "", "1e999", "12.5.1"};
+            if (Pick(3) == 0) sim->UserSelect(f.SetpointDimSelect, Pick(2));
+            Enter(texts[Pick(10)]);
+            break;
+        }
+        case 6: Click({Pick(2) ? 40 : 116, 80}); break; // a binary input
+        case 7: { // a parameter changed within its range, as the menu could
+            ParamSet& p = sim->params;
+            TParamField& field = p.ParamTable[Pick(p.ParamLastIndex + 1)];
+            if (field.Kind == 98 || field.Kind == 162) break;
+            field.Value = (field.Kind & 16) && Pick(4) == 0 ? field.Special
+                                                             : field.Min + Pick(std::min(field.Max - field.Min, 2000) + 1);
+            p.StoreFromTable();
+            sim->ApplyParameters();
+            break;
+        }
+        case 8: sim->UserClick(Pick(2) ? f.Deutsch1 : f.English1); break;
+        case 9: { // a configuration saved or loaded
+            host.QueueFile((dir / "Data" / "soak.vp7").string());
+            sim->UserClick(Pick(2) ? f.Konfigurationspeichern1 : f.Konfigurationladen1);
+            break;
+        }
+        case 10: sim->Image1MouseMove(Pick(624), Pick(697)); break;
+        case 11: { // an initialization started from the menu and ended after a while
+            if (S().Mode > 1 || S().DiagnosticMode) break;
+            Down(kModeKey);
+            clock.Advance(5000);
+            Up(kModeKey);
+            if (S().Mode != 2) break;
+            sim->configMenu.CurrentParam = Pick(2) ? sim->params.INITAIndex : sim->params.INITMIndex;
+            Down(kIncKey);
+            clock.Advance(5000);
+            Up(kIncKey);
+            clock.Advance(Pick(90000));
+            Click(kModeKey);
+            break;
+        }
+        default: clock.Advance(Pick(20000)); break; // time passing
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(Soak, AnHourOfRandomOperationKeepsTheDeviceConsistent) {
+    for (unsigned seed : {1u, 2u, 3u}) {
+        Restart();
+        rng.seed(seed);
+        const int64_t end = clock.NowMs() + 3600 * 1000;
+        for (int event = 0; clock.NowMs() < end; ++event) {
+            RandomAction();
+            clock.Advance(Pick(2000));
+            CheckInvariants(event);
+            if (HasFatalFailure()) {
+                ADD_FAILURE() << "seed " << seed << ", event " << event;
+                return;
+            }
+        }
+        // Everything let go: nothing keeps ticking that nobody can stop.
+        host.SetLeftButtonDown(false);
+        clock.Advance(60000);
+        EXPECT_FALSE(sim->Timer2.Enabled() && !S().InitRunning && !S().InitStepRunning)
+            << seed << " mode " << int(S().Mode) << " diag " << int(S().DiagnosticMode) << " frames " << S().CurrentFrame
+            << "/" << S().TargetFrame << " leak " << sim->form.LeakageSelect.checked << " ist " << S().Istwert
+            << " auto " << S().AutoTarget << " man " << S().ManuellTarget;
+        EXPECT_FALSE(sim->AlarmBlinkTimer.Enabled() && sim->clock.NowMs() % 1000 > 800) << seed;
+    }
+}
