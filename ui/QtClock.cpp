@@ -2,12 +2,13 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 
 namespace vp7 {
 
 QtClock::~QtClock() {
-    for (auto& [timer, qtimer] : timers_) delete qtimer;
+    for (auto& [timer, entry] : timers_) delete entry.qtimer;
 }
 
 int64_t QtClock::NowMs() const {
@@ -15,26 +16,52 @@ int64_t QtClock::NowMs() const {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+void QtClock::Schedule(Entry& entry, int64_t due) {
+    const int64_t now = NowMs();
+    // After a long stall (a modal dialog) the timer starts afresh instead of firing a burst.
+    if (due < now - entry.interval) due = now;
+    entry.due = due;
+    entry.qtimer->start(static_cast<int>(std::max<int64_t>(0, due - now)));
+}
+
 void QtClock::Arm(Timer& timer) {
-    QTimer*& q = timers_[&timer];
-    if (!q) {
-        q = new QTimer;
+    auto it = timers_.find(&timer);
+    if (it == timers_.end()) {
+        auto* q = new QTimer;
         q->setTimerType(Qt::PreciseTimer);
+        q->setSingleShot(true);
         Timer* t = &timer;
-        QObject::connect(q, &QTimer::timeout, [this, t] {
-            t->Fire();
-            if (afterTick_) afterTick_();
-        });
+        QObject::connect(q, &QTimer::timeout, [this, t] { Tick(t); });
+        it = timers_.emplace(&timer, Entry{q, 0, 0}).first;
     }
-    q->start(timer.Interval()); // (re)starts the period from now
+    it->second.interval = timer.Interval();
+    // Re-armed by its own handler: the new period starts at the tick's nominal time, as on the
+    // simulated clock; otherwise from now.
+    const int64_t from = firing_ == &timer ? firingDue_ : NowMs();
+    Schedule(it->second, from + timer.Interval());
 }
 
 void QtClock::Disarm(Timer& timer) {
     const auto it = timers_.find(&timer);
     if (it == timers_.end()) return;
-    it->second->stop();
-    it->second->deleteLater(); // may be the timer whose handler is running right now
+    it->second.qtimer->stop();
+    it->second.qtimer->deleteLater(); // may be the timer whose handler is running right now
     timers_.erase(it);
+}
+
+void QtClock::Tick(Timer* timer) {
+    const auto it = timers_.find(timer);
+    if (it == timers_.end()) return;
+    const int64_t due = it->second.due;
+    firing_ = timer;
+    firingDue_ = due;
+    timer->Fire();
+    firing_ = nullptr;
+    // Still running and not re-armed by the handler: the next period follows on from this tick.
+    const auto after = timers_.find(timer);
+    if (after != timers_.end() && after->second.due == due && !after->second.qtimer->isActive())
+        Schedule(after->second, due + timer->Interval());
+    if (afterTick_) afterTick_();
 }
 
 } // namespace vp7

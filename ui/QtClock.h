@@ -1,5 +1,7 @@
 #pragma once
-// Runs the simulator's timers on Qt's precise timers, so the 50-ms motion step keeps its rate.
+// Runs the simulator's timers on Qt's precise timers. Each tick is scheduled from the nominal time of
+// the one before, so a handler that re-arms its own timer (the motion step does, every 50 ms) keeps
+// the period's phase instead of adding its own run time and the timer's latency to every period.
 #include "platform/Clock.h"
 
 #include <QObject>
@@ -24,7 +26,17 @@ protected:
     void Disarm(Timer& timer) override;
 
 private:
-    std::map<Timer*, QTimer*> timers_;
+    struct Entry {
+        QTimer* qtimer;
+        int64_t due; // nominal time of the next tick
+        int64_t interval;
+    };
+    void Schedule(Entry& entry, int64_t due);
+    void Tick(Timer* timer);
+
+    std::map<Timer*, Entry> timers_;
+    Timer* firing_ = nullptr;
+    int64_t firingDue_ = 0;
     std::function<void()> afterTick_;
 };
 
