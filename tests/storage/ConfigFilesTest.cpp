@@ -57,13 +57,13 @@ TEST_F(ConfigFile, ASavedSituationComesBackExactly) {
     EXPECT_EQ(ParamValue("SPRE"), 700);
     EXPECT_EQ(ParamValue("BIN1"), 7);
     EXPECT_EQ(S().GearIs33, 0);
-    EXPECT_EQ(f.SetpointDimSelect.itemIndex, 1);
-    EXPECT_TRUE(f.SelfOpeningSelect.checked);
-    EXPECT_EQ(f.DrosselSelect.itemIndex, 3);
+    EXPECT_EQ(sim->form.SetpointDimSelect.itemIndex, 1);
+    EXPECT_TRUE(sim->form.SelfOpeningSelect.checked);
+    EXPECT_EQ(sim->form.DrosselSelect.itemIndex, 3);
     EXPECT_EQ(sim->diagnostics.TempFahrenheit, 1);
     EXPECT_EQ(sim->monitoring.OpenFaultLatched, 1);
     EXPECT_EQ(sim->scales.PV100, "95,5");
-    EXPECT_EQ(f.SetPointText.text, "Grad ° 12");
+    EXPECT_EQ(sim->form.SetPointText.text, "Grad ° 12");
     EXPECT_EQ(S().Updating, 0);
     EXPECT_EQ(Save(), path);
     EXPECT_EQ(Bytes(path), saved) << "saving again gives the same bytes";

@@ -86,12 +86,12 @@ TEST_F(SettingsFile, EverythingSetSurvivesARestart) {
     EXPECT_EQ(Read("Config", "VenitlArt"), "S");
     EXPECT_EQ(S().CheckScreen, 0);
     EXPECT_EQ(S().Language, 0);
-    EXPECT_EQ(f.cursor, CursorShape::Cross);
-    EXPECT_TRUE(f.HelpOthers.checked && f.HelpKeys.checked && f.AlarmModulSelect.checked && f.StromModulSelect.checked);
+    EXPECT_EQ(sim->form.cursor, CursorShape::Cross);
+    EXPECT_TRUE(sim->form.HelpOthers.checked && sim->form.HelpKeys.checked && sim->form.AlarmModulSelect.checked && sim->form.StromModulSelect.checked);
     EXPECT_EQ(S().GearIs33, 0);
-    EXPECT_TRUE(f.SelfClosingSelect.checked);
-    EXPECT_EQ(f.SetpointDimSelect.itemIndex, 1);
-    EXPECT_EQ(f.DrosselSelect.itemIndex, 2);
+    EXPECT_TRUE(sim->form.SelfClosingSelect.checked);
+    EXPECT_EQ(sim->form.SetpointDimSelect.itemIndex, 1);
+    EXPECT_EQ(sim->form.DrosselSelect.itemIndex, 2);
     EXPECT_EQ(ParamValue("DEBA"), 12);
     EXPECT_EQ(ParamValue("/STRK"), 123456);
     EXPECT_EQ(sim->monitoring.ZeroFaultLatched, 1);
@@ -99,10 +99,10 @@ TEST_F(SettingsFile, EverythingSetSurvivesARestart) {
     EXPECT_EQ(sim->diagnostics.DiagTable[34].Value, 77);
     EXPECT_EQ(sim->diagnostics.TempFahrenheit, 1);
     EXPECT_EQ(sim->scales.PV100, "95,5");
-    EXPECT_EQ(f.SetPointText.text, "12,5");
-    EXPECT_EQ(f.parTab.left, 20);
-    EXPECT_EQ(f.parTab.height, 300);
-    EXPECT_TRUE(f.parTab.checked);
+    EXPECT_EQ(sim->form.SetPointText.text, "12,5");
+    EXPECT_EQ(sim->form.parTab.left, 20);
+    EXPECT_EQ(sim->form.parTab.height, 300);
+    EXPECT_TRUE(sim->form.parTab.checked);
 }
 
 TEST_F(SettingsFile, ReadRulesAndFallbacks) {

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# bench/fuzz.sh TARGET SECONDS: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd) with clang,
+# libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and runs it. Crashing
+# inputs land in build-fuzz/crashes/; add them to tests as regression cases.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+target="${1:?usage: bench/fuzz.sh TARGET SECONDS}"
+seconds="${2:-60}"
+build="$root/build-fuzz"
+if [ ! -f "$build/build.ninja" ]; then
+    CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DVP7_FUZZ=ON -DVP7_BUILD_UI=OFF -DVP7_BUILD_TESTS=OFF -DVP7_BUILD_BENCH=OFF >/dev/null
+fi
+cmake --build "$build" --target "fuzz_$target" >/dev/null
+mkdir -p "$build/crashes" "$build/corpus/$target"
+"$build/bench/fuzz/fuzz_$target" -max_total_time="$seconds" -artifact_prefix="$build/crashes/$target-" \
+    -print_final_stats=1 "$build/corpus/$target" 2>&1 | grep -E 'stat::number_of_executed_units|Done|ERROR|SUMMARY' || true
+test -z "$(ls -A "$build/crashes" 2>/dev/null | grep "^$target-")"

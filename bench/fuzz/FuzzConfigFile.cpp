@@ -1,0 +1,22 @@
+// Any bytes of any length as a configuration file.
+#include "FuzzSupport.h"
+
+#include <fstream>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace vp7::fuzz;
+    static Device d = [] {
+        Device device;
+        device.Start();
+        return device;
+    }();
+    const auto path = (ProgramDir() / "Data" / "fuzz.vp7").string();
+    {
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+    d.host.QueueFile(path);
+    d.sim->UserClick(d.sim->form.Konfigurationladen1);
+    d.clock.Advance(1000);
+    return 0;
+}
