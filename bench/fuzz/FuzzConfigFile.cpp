@@ -5,11 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vp7::fuzz;
-    static Device d = [] {
-        Device device;
-        device.Start();
-        return device;
-    }();
+    Device& d = StartedDevice();
     const auto path = (ProgramDir() / "Data" / "fuzz.vp7").string();
     {
         std::ofstream(path, std::ios::binary | std::ios::trunc)

@@ -5,11 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vp7::fuzz;
-    static Device d = [] {
-        Device device;
-        device.Start();
-        return device;
-    }();
+    Device& d = StartedDevice();
     if (size == 0) return 0;
     const int field = static_cast<int8_t>(data[0]) % 6; // valid and invalid fields
     d.sim->lcd.LCDWrite(std::string_view(reinterpret_cast<const char*>(data + 1), size - 1), field);

@@ -34,4 +34,14 @@ struct Device {
     }
 };
 
+// One started device kept for the whole fuzzing run.
+inline Device& StartedDevice() {
+    static Device device = [] {
+        Device d;
+        d.Start();
+        return d;
+    }();
+    return device;
+}
+
 } // namespace vp7::fuzz
