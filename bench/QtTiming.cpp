@@ -16,6 +16,7 @@
 #include <QEventLoop>
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -35,6 +36,15 @@ template <class F> double Until(F done) {
     return t.nsecsElapsed() / 1e9;
 }
 
+// A program folder whose settings switch the screen check off (the offscreen screen is small).
+std::unique_ptr<QTemporaryDir> ProgramFolder() {
+    auto dir = std::make_unique<QTemporaryDir>();
+    QDir(dir->path()).mkpath(QStringLiteral("Config"));
+    QFile ini(dir->filePath(QStringLiteral("Config/VP7.ini")));
+    if (ini.open(QIODevice::WriteOnly)) ini.write("[Config]\r\nCheckScreen=0\r\n");
+    return dir;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -42,12 +52,8 @@ int main(int argc, char** argv) {
     const int runs = 5;
     std::vector<double> stroke, hold;
     for (int run = 0; run < runs; ++run) {
-        QTemporaryDir dir;
-        QDir(dir.path()).mkpath(QStringLiteral("Config"));
-        QFile ini(dir.filePath(QStringLiteral("Config/VP7.ini")));
-        if (ini.open(QIODevice::WriteOnly)) ini.write("[Config]\r\nCheckScreen=0\r\n");
-        ini.close();
-        vp7::AppWindows w = vp7::CreateWindows(dir.path().toStdString(), 1);
+        const auto dir = ProgramFolder();
+        vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
         w.main->show();
         vp7::Simulator& sim = w.main->Sim();
         Until([&] { return sim.DiagnosticTimer.Enabled(); });
@@ -64,12 +70,8 @@ int main(int argc, char** argv) {
     std::printf("full stroke 0 -> 100 %%: median %.3f s (nominal 2.000 s)\n", Median(stroke));
     std::printf("mode key held into the configuration: median %.3f s (nominal 5.000 s)\n", Median(hold));
 
-    QTemporaryDir dir;
-    QDir(dir.path()).mkpath(QStringLiteral("Config"));
-    QFile ini(dir.filePath(QStringLiteral("Config/VP7.ini")));
-    if (ini.open(QIODevice::WriteOnly)) ini.write("[Config]\r\nCheckScreen=0\r\n");
-    ini.close();
-    vp7::AppWindows w = vp7::CreateWindows(dir.path().toStdString(), 1);
+    const auto dir = ProgramFolder();
+    vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
     w.main->show();
     QEventLoop settle;
     QTimer::singleShot(1000, &settle, &QEventLoop::quit);
