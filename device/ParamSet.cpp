@@ -126,7 +126,7 @@ void ParamSet::BuildParamTable(uint8_t controllerType) {
     YAIndex = YEIndex = YCDOIndex = YCUPIndex = BIN1Index = AFCTIndex = 0;
     PRSTIndex = STNRIndex = IDENTIndex = 0;
 
-    const std::vector<ParamRecord> records = VariantRecords(controllerType);
+    const std::vector<ParamRecord>& records = VariantRecords(controllerType);
     for (int i = 0; i < int(records.size()); ++i) {
         ParamTable[i] = records[i].field;
         ids_[i] = records[i].id;

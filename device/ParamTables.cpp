@@ -341,15 +341,10 @@ std::vector<ParamRecord> Variant2Records() {
 
 } // namespace
 
-std::vector<ParamRecord> VariantRecords(uint8_t controllerType) {
-    switch (controllerType) {
-    case 1:
-        return Variant1Records();
-    case 2:
-        return Variant2Records();
-    default:
-        return Variant0Records();
-    }
+// Built once: the table is set up again on every variant change and configuration load.
+const std::vector<ParamRecord>& VariantRecords(uint8_t controllerType) {
+    static const std::vector<ParamRecord> records[3] = {Variant0Records(), Variant1Records(), Variant2Records()};
+    return records[controllerType <= 2 ? controllerType : 0];
 }
 
 } // namespace vp7

@@ -25,6 +25,6 @@ struct ParamRecord {
 };
 
 // The records of a device variant (0 = 0/4-20 mA, 1 = PA, 2 = FF) in table order, values at default.
-std::vector<ParamRecord> VariantRecords(uint8_t controllerType);
+const std::vector<ParamRecord>& VariantRecords(uint8_t controllerType);
 
 } // namespace vp7

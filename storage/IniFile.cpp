@@ -31,12 +31,10 @@ std::string_view Trim(std::string_view text) {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return true;
+std::string Lower(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) c = LowerAscii(c);
+    return result;
 }
 
 bool IsComment(std::string_view line) {
@@ -83,6 +81,7 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 
 bool IniFile::Load() {
     lines_.clear();
+    indexed_ = false;
     if (path_.empty()) return false;
     try {
         std::error_code ec;
@@ -102,53 +101,78 @@ bool IniFile::Load() {
 
 bool IniFile::Save() const { return WriteFileAtomically(path_, Text()); }
 
+// The first line of the key in any section of that name, in file order.
 std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
-    bool inSection = false;
-    for (const std::string& line : lines_) {
-        if (const auto name = SectionName(line)) {
-            inSection = EqualsNoCase(*name, section);
-            continue;
-        }
-        if (!inSection) continue;
-        if (const auto keyLine = ParseKeyLine(line); keyLine && EqualsNoCase(keyLine->key, key)) {
-            return std::string(keyLine->value);
-        }
-    }
-    return std::string(def);
+    BuildIndex();
+    const auto found = keyLine_.find(Name{Lower(section), Lower(key)});
+    if (found == keyLine_.end()) return std::string(def);
+    return std::string(ParseKeyLine(lines_[found->second])->value);
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     const std::string newLine = SingleLine(key) + "=" + SingleLine(value);
+    BuildIndex();
+    const Name name{Lower(section), Lower(key)};
+    // A line that reads back as another key or as a header (odd names) makes the index rebuild.
+    const auto parsed = ParseKeyLine(newLine);
+    const bool readsBack = !SectionName(newLine) && parsed && Lower(parsed->key) == name.second;
 
-    // Where to append when the key is missing: after the last key of the first matching section, or
-    // right after its header when it has no keys yet.
-    std::optional<std::size_t> insertAt;
-    bool inSection = false;
-    bool inFirstSection = false;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (const auto name = SectionName(lines_[i])) {
-            inSection = EqualsNoCase(*name, section);
-            inFirstSection = inSection && !insertAt;
-            if (inFirstSection) insertAt = i + 1;
-            continue;
-        }
-        if (!inSection) continue;
-        const auto keyLine = ParseKeyLine(lines_[i]);
-        if (!keyLine) continue;
-        if (EqualsNoCase(keyLine->key, key)) {
-            lines_[i] = newLine;
-            return;
-        }
-        if (inFirstSection) insertAt = i + 1;
+    if (const auto found = keyLine_.find(name); found != keyLine_.end()) {
+        lines_[found->second] = newLine;
+        if (!readsBack) indexed_ = false;
+        return;
     }
-
-    if (insertAt) {
-        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*insertAt), newLine);
+    // A missing key goes after the last key of the first section of that name, or right after its
+    // header when it has no keys yet.
+    if (const auto end = sectionEnd_.find(name.first); end != sectionEnd_.end()) {
+        const std::size_t at = end->second;
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), newLine);
+        Inserted(at);
+        if (readsBack) {
+            keyLine_.emplace(name, at);
+            sectionEnd_[name.first] = at + 1;
+        } else {
+            indexed_ = false;
+        }
         return;
     }
     if (!lines_.empty() && !IsBlank(lines_.back())) lines_.emplace_back();
     lines_.push_back("[" + SingleLine(section) + "]");
     lines_.push_back(newLine);
+    indexed_ = false;
+}
+
+void IniFile::BuildIndex() const {
+    if (indexed_) return;
+    keyLine_.clear();
+    sectionEnd_.clear();
+    const std::string* section = nullptr; // lower case, while inside a section
+    bool firstOfName = false;
+    std::string current;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (const auto name = SectionName(lines_[i])) {
+            current = Lower(*name);
+            section = &current;
+            firstOfName = sectionEnd_.emplace(current, i + 1).second;
+            continue;
+        }
+        if (!section) continue;
+        const auto keyLine = ParseKeyLine(lines_[i]);
+        if (!keyLine) continue;
+        keyLine_.emplace(Name{*section, Lower(keyLine->key)}, i);
+        if (firstOfName) sectionEnd_[*section] = i + 1;
+    }
+    indexed_ = true;
+}
+
+// Everything at or after a newly inserted line moved down by one.
+void IniFile::Inserted(std::size_t at) {
+    for (auto& [name, line] : keyLine_) {
+        if (line >= at) ++line;
+    }
+    for (auto& [name, end] : sectionEnd_) {
+        if (end >= at) ++end;
+    }
 }
 
 std::string IniFile::Text() const {
@@ -162,6 +186,7 @@ std::string IniFile::Text() const {
 
 void IniFile::SetText(std::string_view text) {
     lines_.clear();
+    indexed_ = false;
     if (text.starts_with(kUtf8Bom)) text.remove_prefix(kUtf8Bom.size());
     while (!text.empty()) {
         const std::size_t end = text.find('\n');

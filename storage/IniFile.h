@@ -4,8 +4,11 @@
 // around it; keys may contain "/" and blanks. Unknown lines, sections and keys keep their place.
 // The whole file is read at once and written at once through a temporary file and a rename, so a
 // crash while saving never leaves a half-written file.
+#include <cstddef>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vp7 {
@@ -32,8 +35,17 @@ public:
     void SetText(std::string_view text);
 
 private:
+    using Name = std::pair<std::string, std::string>; // section and key, lower case
+
+    // Where each key's line is and where each section takes a new key, so that reading and writing
+    // every key of a large file stays linear. Rebuilt from the lines whenever in doubt.
+    void BuildIndex() const;
+    void Inserted(std::size_t at);
     std::string path_;
     std::vector<std::string> lines_;
+    mutable bool indexed_ = false;
+    mutable std::map<Name, std::size_t> keyLine_;
+    mutable std::map<std::string, std::size_t, std::less<>> sectionEnd_;
 };
 
 } // namespace vp7

@@ -5,6 +5,7 @@
 #include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -12,9 +13,13 @@
 
 namespace vp7::fuzz {
 
+// The folder bench/fuzz.sh made for this run (memory-backed, as every run writes a file), else a
+// temporary one.
 inline std::filesystem::path ProgramDir() {
     static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() / ("vp7-fuzz-" + std::to_string(getpid()));
+        const char* given = std::getenv("VP7_FUZZ_DIR");
+        auto d = given && *given ? std::filesystem::path(given)
+                                 : std::filesystem::temp_directory_path() / ("vp7-fuzz-" + std::to_string(getpid()));
         std::filesystem::create_directories(d / "Config");
         std::filesystem::create_directories(d / "Data");
         return d;

@@ -87,6 +87,29 @@ TEST(IniFileTest, KeepsGarbageLines) {
     EXPECT_EQ(ini.ReadString("S", "k", "def"), "line break");
 }
 
+// Many writes to one file land exactly where each would land in a freshly read copy of it, odd
+// names (case, blanks, "=", ";", brackets, line breaks) included.
+TEST(IniFileTest, RepeatedWritesMatchFreshlyReadCopies) {
+    const char* const sections[] = {"A", "a", "B", " C ", "[D]", "E]x"};
+    const char* const keys[] = {"k", "K", "n1", "n2", " s ", "x=y", ";c", "[h]", "l\nb", ""};
+    std::mt19937 random(7);
+    IniFile ini;
+    ini.SetText("[A]\nk=0\n; note\n\n[B]\n[a]\nn1=1\n");
+    for (int step = 0; step < 400; ++step) {
+        const char* section = sections[random() % std::size(sections)];
+        const char* key = keys[random() % std::size(keys)];
+        IniFile fresh;
+        fresh.SetText(ini.Text());
+        const std::string value = std::to_string(step);
+        fresh.WriteString(section, key, value);
+        ini.WriteString(section, key, value);
+        ASSERT_EQ(ini.Text(), fresh.Text()) << "step " << step;
+        for (const char* s : sections) {
+            for (const char* k : keys) ASSERT_EQ(ini.ReadString(s, k, "-"), fresh.ReadString(s, k, "-")) << s << "/" << k;
+        }
+    }
+}
+
 class IniFileDiskTest : public ::testing::Test {
 protected:
     void SetUp() override {
