@@ -3,6 +3,8 @@
 #include "support/SimFixture.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 
 using namespace vp7;
@@ -94,14 +96,22 @@ struct Soak : vp7::test::SimFixture {
     }
 };
 
+// A simulated hour per seed; bench/soak.sh sets VP7_SOAK_HOURS and VP7_SOAK_SEEDS for the long run.
+int EnvOr(const char* name, int fallback) {
+    const char* text = std::getenv(name);
+    return text && std::atoi(text) > 0 ? std::atoi(text) : fallback;
+}
+
 } // namespace
 
-TEST_F(Soak, AnHourOfRandomOperationKeepsTheDeviceConsistent) {
-    for (unsigned seed : {1u, 2u, 3u}) {
+TEST_F(Soak, RandomOperationKeepsTheDeviceConsistent) {
+    const int hours = EnvOr("VP7_SOAK_HOURS", 1), seeds = EnvOr("VP7_SOAK_SEEDS", 3);
+    int64_t events = 0;
+    for (unsigned seed = 1; seed <= unsigned(seeds); ++seed) {
         Restart();
         rng.seed(seed);
-        const int64_t end = clock.NowMs() + 3600 * 1000;
-        for (int event = 0; clock.NowMs() < end; ++event) {
+        const int64_t end = clock.NowMs() + int64_t(hours) * 3600 * 1000;
+        for (int event = 0; clock.NowMs() < end; ++event, ++events) {
             RandomAction();
             clock.Advance(Pick(2000));
             CheckInvariants(event);
@@ -119,4 +129,6 @@ TEST_F(Soak, AnHourOfRandomOperationKeepsTheDeviceConsistent) {
             << " auto " << S().AutoTarget << " man " << S().ManuellTarget;
         EXPECT_FALSE(sim->AlarmBlinkTimer.Enabled() && sim->clock.NowMs() % 1000 > 800) << seed;
     }
+    RecordProperty("events", std::to_string(events));
+    std::printf("soak: %d seeds x %d simulated hours, %lld events\n", seeds, hours, static_cast<long long>(events));
 }

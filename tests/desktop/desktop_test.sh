@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# desktop_test.sh VP7SIM PROBE HEADLESS: starts the simulator in a real X session (Xvfb), clicks the mode
+# key and the increase key with xdotool, compares what the window's display shows with what the headless
+# runner reads after the same clicks, closes the window and checks the settings were written.
+set -euo pipefail
+vp7sim="$1" probe="$2" headless="$3"
+for tool in xvfb-run xdotool import; do
+    command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
+done
+
+if [ -z "${VP7_DESKTOP_INNER:-}" ]; then
+    work="$(mktemp -d)"
+    trap 'rm -rf "$work"' EXIT
+    mkdir -p "$work/program/Config" "$work/tmp"
+    cp "$vp7sim" "$work/program/"
+    printf '[Config]\r\nCheckScreen=0\r\nSprache=English\r\n' >"$work/program/Config/VP7.ini"
+    # A temporary folder of its own keeps the single-instance lock away from any other simulator.
+    TMPDIR="$work/tmp" VP7_DESKTOP_INNER="$work" \
+        xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}" "$@"
+    exit
+fi
+
+work="$VP7_DESKTOP_INNER"
+unset QT_QPA_PLATFORM
+fail() { echo "FAIL: $*"; exit 1; }
+
+# What the display reads after each step, from the headless runner given the same settings.
+expected="$(printf '%s\n' 'ini Config CheckScreen 0' 'ini Config Sprache English' start 'print lcd' \
+    'press mode' 'release mode' 'wait 1000' 'print lcd' 'press inc' 'release inc' 'wait 4000' 'print lcd' |
+    "$headless")"
+mapfile -t want <<<"$expected"
+[ "${#want[@]}" -eq 3 ] || fail "headless runner printed: $expected"
+
+"$work/program/vp7sim" &
+pid=$!
+trap 'kill "$pid" 2>/dev/null || true' EXIT
+window="$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)"
+[ -n "$window" ] || fail "no window"
+
+shot() { import -window "$window" "bmp3:$work/shot.bmp"; }
+# Waits up to 10 s for the display to read $1 at the place found.
+expect_display() {
+    local got=""
+    for _ in $(seq 50); do
+        shot
+        got="$("$probe" lcd "$work/shot.bmp" "$px" "$py")"
+        [ "$got" = "$1" ] && return 0
+        sleep 0.2
+    done
+    fail "display reads '$got', expected '$1'"
+}
+
+# Where the device picture is in the window: the place its display reads as the runner's.
+place=""
+for _ in $(seq 50); do
+    shot
+    place="$("$probe" find "$work/shot.bmp" "${want[0]}" || true)"
+    [ -n "$place" ] && break
+    sleep 0.2
+done
+[ -n "$place" ] || fail "the display never read '${want[0]}'"
+read -r px py <<<"$place"
+echo "device picture at $px $py; ${want[0]}"
+
+click_key() { # x y in the device picture
+    xdotool mousemove --window "$window" $((px + $1)) $((py + $2)) click 1
+}
+click_key 378 356 # the mode key: manual mode
+expect_display "${want[1]}"
+echo "after the mode key: ${want[1]}"
+click_key 480 356 # the increase key
+expect_display "${want[2]}"
+echo "after the increase key: ${want[2]}"
+
+"$probe" close "$window"
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the window did not close"
+wait "$pid" || fail "the simulator ended with status $?"
+grep -q '^Controller=' "$work/program/Config/VP7.ini" || fail "settings not written: $(cat "$work/program/Config/VP7.ini")"
+echo "closed; settings written"
