@@ -6,11 +6,7 @@ bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh"
 
 # The library's suites once more with AddressSanitizer and UndefinedBehaviorSanitizer.
-if [ ! -f "$root/build-san/build.ninja" ]; then
-    cmake -S "$root" -B "$root/build-san" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVP7_SANITIZE=ON \
-        -DVP7_BUILD_UI=OFF -DVP7_BUILD_BENCH=OFF >/dev/null
-fi
-cmake --build "$root/build-san"
+bash "$root/scripts/build.sh" san
 (cd "$root/build-san" && ctest --output-on-failure -j 2 | tail -n 3)
 
 # A few seconds of each fuzz target where clang with libFuzzer is there.

@@ -6,11 +6,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 hours="${1:-24}"
 seeds="${2:-3}"
 build="$root/build-san"
-if [ ! -f "$build/build.ninja" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVP7_SANITIZE=ON \
-        -DVP7_BUILD_UI=OFF -DVP7_BUILD_BENCH=OFF >/dev/null
-fi
-cmake --build "$build" --target device_tests >/dev/null
+bash "$root/scripts/build.sh" san device_tests >/dev/null
 start=$(date +%s%N)
 VP7_SOAK_HOURS="$hours" VP7_SOAK_SEEDS="$seeds" "$build/tests/device/device_tests" \
     --gtest_filter='Soak.*' --gtest_brief=1 | grep -E '^soak:|FAILED|PASSED'
