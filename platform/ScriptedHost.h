@@ -58,6 +58,7 @@ public:
     void OnProcessMessages(std::function<void()> f) { onProcess_ = std::move(f); }
 
     const std::vector<Message>& Messages() const { return messages_; }
+    void ClearMessages() { messages_.clear(); } // a long run keeps only what it still looks at
     int ViewChanges() const { return viewChanges_; }
     bool CloseRequested() const { return closeRequested_; }
     void ClearCloseRequest() { closeRequested_ = false; }

@@ -6,6 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vp7::fuzz;
     Device& d = StartedDevice();
+    d.host.ClearMessages();
     const auto path = (ProgramDir() / "Data" / "fuzz.vp7").string();
     {
         std::ofstream(path, std::ios::binary | std::ios::trunc)

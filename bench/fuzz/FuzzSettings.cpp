@@ -16,6 +16,7 @@ std::string ReadAll(const std::filesystem::path& path) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vp7::fuzz;
     Device& d = StartedDevice();
+    d.host.ClearMessages();
     const auto ini = ProgramDir() / "Config" / "VP7.ini";
     {
         std::ofstream(ini, std::ios::binary | std::ios::trunc)
