@@ -139,7 +139,13 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     if (!lines_.empty() && !IsBlank(lines_.back())) lines_.emplace_back();
     lines_.push_back("[" + SingleLine(section) + "]");
     lines_.push_back(newLine);
-    indexed_ = false;
+    const auto header = SectionName(lines_[lines_.size() - 2]);
+    if (readsBack && header && Lower(*header) == name.first) {
+        keyLine_.emplace(name, lines_.size() - 1);
+        sectionEnd_.emplace(name.first, lines_.size());
+    } else {
+        indexed_ = false;
+    }
 }
 
 void IniFile::BuildIndex() const {

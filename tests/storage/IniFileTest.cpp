@@ -90,22 +90,28 @@ TEST(IniFileTest, KeepsGarbageLines) {
 // Many writes to one file land exactly where each would land in a freshly read copy of it, odd
 // names (case, blanks, "=", ";", brackets, line breaks) included.
 TEST(IniFileTest, RepeatedWritesMatchFreshlyReadCopies) {
-    const char* const sections[] = {"A", "a", "B", " C ", "[D]", "E]x"};
-    const char* const keys[] = {"k", "K", "n1", "n2", " s ", "x=y", ";c", "[h]", "l\nb", ""};
-    std::mt19937 random(7);
-    IniFile ini;
-    ini.SetText("[A]\nk=0\n; note\n\n[B]\n[a]\nn1=1\n");
-    for (int step = 0; step < 400; ++step) {
-        const char* section = sections[random() % std::size(sections)];
-        const char* key = keys[random() % std::size(keys)];
-        IniFile fresh;
-        fresh.SetText(ini.Text());
-        const std::string value = std::to_string(step);
-        fresh.WriteString(section, key, value);
-        ini.WriteString(section, key, value);
-        ASSERT_EQ(ini.Text(), fresh.Text()) << "step " << step;
-        for (const char* s : sections) {
-            for (const char* k : keys) ASSERT_EQ(ini.ReadString(s, k, "-"), fresh.ReadString(s, k, "-")) << s << "/" << k;
+    const char* const sections[] = {"A", "a", "B", "F", "G", " C ", "[D]", "E]x"};
+    const char* const keys[] = {"k", "K", "n1", "n2", "n3", " s ", "x=y", ";c", "[h]", "l\nb", ""};
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        std::mt19937 random(seed);
+        // Mostly plain names, now and then an odd one.
+        const auto pick = [&](const auto& names, size_t plain) {
+            return names[random() % 5 ? random() % plain : random() % std::size(names)];
+        };
+        IniFile ini;
+        ini.SetText("[A]\nk=0\n; note\n\n[B]\n[a]\nn1=1\n");
+        for (int step = 0; step < 100; ++step) {
+            const char* section = pick(sections, 5);
+            const char* key = pick(keys, 5);
+            IniFile fresh;
+            fresh.SetText(ini.Text());
+            const std::string value = std::to_string(step);
+            fresh.WriteString(section, key, value);
+            ini.WriteString(section, key, value);
+            ASSERT_EQ(ini.Text(), fresh.Text()) << "seed " << seed << " step " << step;
+            for (const char* s : sections) {
+                for (const char* k : keys) ASSERT_EQ(ini.ReadString(s, k, "-"), fresh.ReadString(s, k, "-")) << s << "/" << k;
+            }
         }
     }
 }
