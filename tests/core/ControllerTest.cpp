@@ -108,6 +108,35 @@ TEST_F(ControllerRun, TightClosingHoldsTheValveShutWithHysteresis) {
     }
 }
 
+TEST_F(ControllerRun, TightOpeningAloneOrWithClosingHoldsTheEnds) {
+    Param("YCDO", 20);  // 2.0 %
+    Param("YCUP", 980); // 98.0 %: open again below 97.0 %
+    struct Step {
+        int ycls; // 1: up, 3: up and down
+        const char* entry;
+        double position;
+        bool open, closed;
+    };
+    const Step steps[] = {
+        {1, "98,5", 100, true, false}, {1, "97", 100, true, false},    {1, "96,5", 96.5, false, false},
+        {1, "1", 1, false, false},     {1, "99", 100, true, false},    {3, "1", 0, false, true},
+        {3, "99", 100, true, false},   {3, "50", 50, false, false},    {3, "2", 0, false, true},
+    };
+    for (const Step& s : steps) {
+        Param("YCLS", s.ycls);
+        Enter(s.entry);
+        RunToRest();
+        EXPECT_DOUBLE_EQ(S().Istwert, s.position) << s.ycls << " " << s.entry;
+        EXPECT_EQ(sim->controller.TightOpenActive != 0, s.open) << s.ycls << " " << s.entry;
+        EXPECT_EQ(sim->controller.TightCloseActive != 0, s.closed) << s.ycls << " " << s.entry;
+        const SpriteId upper = s.open ? SpriteId::DichtAuf : SpriteId::DichtBlank;
+        const SpriteId lower = s.closed ? SpriteId::DichtZu : SpriteId::DichtBlank;
+        EXPECT_EQ(sim->image1.Pixel(292, 526), SpriteSet::FlatColor(upper)) << s.ycls << " " << s.entry;
+        EXPECT_EQ(sim->image1.Pixel(493, 526), SpriteSet::FlatColor(upper)) << s.ycls << " " << s.entry;
+        EXPECT_EQ(sim->image1.Pixel(292, 659), SpriteSet::FlatColor(lower)) << s.ycls << " " << s.entry;
+    }
+}
+
 TEST_F(ControllerRun, BinaryInputModesForceOrFreezeTheValve) {
     Param("YA", 100);
     Param("YE", 900);
@@ -175,6 +204,20 @@ TEST_F(ControllerRun, RampRunsBackAndForthWhileTheValveKeepsUp) {
     sim->controller.SetpointRampButtonClick();
     EXPECT_EQ(sim->form.SetpointRampButton.caption, "Start");
     EXPECT_FALSE(sim->SetpointRampTimer.Enabled());
+
+    // Inside a split range of 0..2 % at the slowest step it turns at both ends.
+    Param("SPRE", 20);
+    Enter("1");
+    RunToRest();
+    sim->UserSelect(sim->form.SetpointRampSelect, 3);
+    sim->controller.SetpointRampButtonClick();
+    shown.clear();
+    for (int step = 0; step < 7; ++step) {
+        clock.Advance(10000);
+        RunToRest();
+        shown.push_back(sim->form.SetPointText.text);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"2.0", "2.0", "1.0", "0.0", "0.0", "1.0", "2.0"}));
 }
 
 TEST_F(ControllerRun, UnitSwitchRewritesTheEntryWithoutMovingTheValve) {
