@@ -100,9 +100,25 @@ TEST_F(Panel, TheSplashHoldsTheStartUpUntilItIsClicked) {
     EXPECT_EQ(S().ScalesValid, 1) << "the start-up went on";
     EXPECT_TRUE(sim->DiagnosticTimer.Enabled());
 
-    // A damaged file is no splash at all.
-    std::filesystem::resize_file(dir / "Opening.bmp", 1000);
+    // A click while the picture still grows cuts the zoom short: the start-up goes on at the next step.
     Restart();
-    EXPECT_EQ(S().SplashValid, 0);
+    clock.Advance(600);
+    sim->Image2Click();
+    EXPECT_TRUE(sim->splash.Running());
+    clock.Advance(100);
+    EXPECT_FALSE(sim->splash.Running());
+    EXPECT_FALSE(sim->form.Image2.visible);
     EXPECT_EQ(S().ScalesValid, 1);
+
+    // A damaged file, or a whole one that fails the check, is no splash at all.
+    for (bool damaged : {true, false}) {
+        if (damaged)
+            std::filesystem::resize_file(dir / "Opening.bmp", 1000);
+        else
+            ASSERT_TRUE(WriteBmp((dir / "Opening.bmp").string(), MinimalSplash(700, 240)));
+        Restart();
+        EXPECT_EQ(S().SplashValid, 0) << damaged;
+        EXPECT_FALSE(sim->splash.Running()) << damaged;
+        EXPECT_EQ(S().ScalesValid, 1) << damaged;
+    }
 }

@@ -180,6 +180,62 @@ TEST_F(Watch, TwoFaultsAreShownInTurnWithABlank) {
     EXPECT_EQ(sim->monitoring.ZeroFaultLatched, 0);
 }
 
+TEST_F(Watch, TightOpeningWatchesTheUpperEndStop) {
+    Param("YCLS", 1);
+    Param("YCUP", 980);
+    Param("/OPEN", 10);
+    Enter("99");
+    RunToRest();
+    EXPECT_DOUBLE_EQ(S().Istwert, 100);
+    Cycle(sim->monitoring.EndStopTime + 5);
+    EXPECT_EQ(sim->monitoring.FaultFlags[7], 0) << "held at the end stop: no fault";
+    Enter("50");
+    RunToRest();
+    sim->UserCheck(sim->form.BlockUpSelect, true);
+    Enter("99");
+    RunToRest();
+    EXPECT_DOUBLE_EQ(S().Istwert, 90);
+    Cycle(sim->monitoring.EndStopTime - 1);
+    EXPECT_EQ(sim->monitoring.FaultFlags[7], 0) << "not before the end-stop time";
+    Cycle(2);
+    EXPECT_EQ(sim->monitoring.FaultFlags[7], 1);
+    EXPECT_EQ(sim->monitoring.OpenFaultLatched, 1);
+    sim->UserCheck(sim->form.BlockUpSelect, false);
+    Enter("99,5");
+    RunToRest();
+    Cycle();
+    EXPECT_EQ(sim->monitoring.FaultFlags[7], 0) << "back at the end stop the fault goes";
+}
+
+// An automatic dead band never grows by itself; one set by hand and then left to the automatic is
+// watched against /DEBA while it shrinks by a fifth every 20 cycles.
+TEST_F(Watch, DeadBandFaultFollowsTheShrinkingAutomaticBand) {
+    Param("DEBA", 20);
+    Param("/DEBA", 10);
+    Cycle(2);
+    EXPECT_EQ(sim->monitoring.FaultFlags[8], 0) << "a fixed dead band is not watched";
+    Param("DEBA", -1200);
+    EXPECT_DOUBLE_EQ(S().DeadBand, 2.0);
+    struct Step {
+        int cycles;
+        double band;
+        int fault;
+    };
+    const Step steps[] = {{1, 2.0, 1}, {20, 1.6, 1}, {20, 1.28, 1}, {20, 1.024, 1}, {20, 0.8192, 0}};
+    for (const Step& s : steps) {
+        Cycle(s.cycles);
+        EXPECT_NEAR(S().DeadBand, s.band, 1e-9) << s.band;
+        EXPECT_EQ(sim->monitoring.FaultFlags[8], s.fault) << s.band;
+    }
+    Param("DEBA", 20);
+    Param("DEBA", -1200);
+    Cycle();
+    EXPECT_EQ(sim->monitoring.FaultFlags[8], 1);
+    Param("/DEBA", -1200);
+    Cycle();
+    EXPECT_EQ(sim->monitoring.FaultFlags[8], 0) << "switched off, the fault goes";
+}
+
 TEST_F(Watch, AutomaticDeadBandShrinksInAutomaticModeOnly) {
     S().DeadBand = 2.0;
     Cycle(20);

@@ -76,6 +76,9 @@ TEST_F(Windows, SizeRefreshAndCaption) {
     EXPECT_EQ(T().rows[5][1], " 10.0 ");
     view.FormClose();
     EXPECT_FALSE(T().visible || T().checked || sim->form.ParameterTabelle1.checked);
+    Open();
+    Open(); // the menu item closes the window it opened
+    EXPECT_FALSE(T().visible || T().checked || sim->form.ParameterTabelle1.checked);
     sim->UserClick(sim->form.Deutsch1);
     EXPECT_EQ(T().caption, "Parameter list") << "hidden: its caption waits until it is shown";
 }
