@@ -94,6 +94,25 @@ TEST_F(ConfigFile, BrokenFilesAreRefusedWithTheirMessage) {
     }
 }
 
+TEST_F(ConfigFile, ASaveThatCannotBeWrittenIsReportedAndLeavesNothingBehind) {
+    // A folder that is not there, and a folder in the way of the file: both fail at the file system.
+    fs::create_directories(dir / "Data" / "taken.vp7" / "inside");
+    const std::string paths[] = {(dir / "Data" / "missing" / "situation").string(),
+                                 (dir / "Data" / "taken").string()};
+    for (const std::string& path : paths) {
+        host.QueueFile(path);
+        const size_t before = host.Messages().size();
+        sim->UserClick(sim->form.Konfigurationspeichern1);
+        ASSERT_EQ(host.Messages().size(), before + 1) << path;
+        EXPECT_EQ(LastMessage(), "unbekannter Fehler") << path; // the device's text in both languages
+        EXPECT_EQ(host.Messages().back().type, MsgType::Error);
+    }
+    EXPECT_FALSE(fs::exists(dir / "Data" / "missing"));
+    EXPECT_TRUE(fs::is_directory(dir / "Data" / "taken.vp7" / "inside")) << "what was in the way stays";
+    for (const auto& entry : fs::directory_iterator(dir / "Data"))
+        EXPECT_EQ(entry.path().filename(), "taken.vp7") << "no temporary file is left";
+}
+
 TEST_F(ConfigFile, AFileOfAnotherVariantNamesIt) {
     Restart(1);
     const std::string pa = Save();

@@ -129,6 +129,16 @@ TEST_F(SettingsFile, ReadRulesAndFallbacks) {
     EXPECT_EQ(Read("Skalen", "Out100"), "100.0");
 }
 
+TEST_F(SettingsFile, SupportValuesThatDoNotRiseAreReportedAtStart) {
+    WriteIni("[Parameter]\r\nSL2=$0032\r\n"); // SL2 = SL1 = 5.0 %
+    Restart();
+    EXPECT_EQ(ParamValue("SL2"), 50);
+    EXPECT_EQ(LastMessage(), "Error at the turning points: Yn+1 - Yn >= 0.2");
+    EXPECT_EQ(S().ScalesValid, 0);
+    Enter("60");
+    EXPECT_FALSE(sim->Timer2.Enabled()) << "without a characteristic the valve stays";
+}
+
 TEST_F(SettingsFile, TheFieldbusVariantKeepsItsOwnTightClosingPair) {
     WriteIni("[Config]\r\nController=VP7FF\r\n[Parameter]\r\nYCDO=$0014\r\nFYCUP=$03DE\r\n");
     Restart();
