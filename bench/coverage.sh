@@ -23,7 +23,13 @@ cmake --build "$cov" -j 2
 # Counters from earlier runs would add up; only this run counts.
 find "$cov" -name '*.gcda' -delete
 status=0
-(cd "$cov" && QT_QPA_PLATFORM=offscreen ctest -j 2 --output-on-failure | tail -n 3) || status=$?
+(cd "$cov" && QT_QPA_PLATFORM=offscreen ctest -j 2 --output-on-failure >"$cov/ctest.log" 2>&1) || status=$?
+if [ "$status" -eq 0 ]; then
+    grep 'tests passed' "$cov/ctest.log"
+else # the figures still follow, but what failed is named first
+    sed -n '/tests passed/,$p' "$cov/ctest.log"
+    echo "(output of the failed tests: $cov/ctest.log)"
+fi
 
 # gcov runs once into a tracefile; each folder is a filtered view of it. Exception edges and branches
 # the compiler can never take would only dilute the branch figure.
