@@ -2,6 +2,7 @@
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/SingleInstance.h"
+#include "ui/TerminationSignals.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
         vp7::AppWindows windows = vp7::CreateWindows(QCoreApplication::applicationDirPath().toStdString(),
                                                      vp7::PictureScale());
         windows.main->show();
+        vp7::CloseOnTerminationSignals(windows.main.get());
         status = QApplication::exec();
         restart = windows.main->RestartWanted();
     }

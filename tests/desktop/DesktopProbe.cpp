@@ -24,7 +24,8 @@ const Rect kDisplayArea{lcd::kOriginX - 10, lcd::kOriginY - 10, lcd::kOriginX + 
 
 std::string Reading(const Picture& shot, int x, int y) {
     static Picture device(DevicePictureWidth, DevicePictureHeight, 0xFFFFFF);
-    const Rect src{x + kDisplayArea.left, y + kDisplayArea.top, x + kDisplayArea.right, y + kDisplayArea.bottom};
+    const Rect src{x + kDisplayArea.left, y + kDisplayArea.top, x + kDisplayArea.right,
+                   y + kDisplayArea.bottom};
     device.CopyRect(kDisplayArea, shot, src);
     const LcdReading lcd = ReadLcd(device);
     return "lcd " + QuoteText(lcd.upper) + ' ' + QuoteText(lcd.lower);

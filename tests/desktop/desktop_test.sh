@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # desktop_test.sh VP7SIM PROBE HEADLESS: starts the simulator in a real X session (Xvfb), clicks the mode
 # key and the increase key with xdotool, compares what the window's display shows with what the headless
-# runner reads after the same clicks, closes the window and checks the settings were written.
+# runner reads after the same clicks, closes the window and checks the settings were written; then
+# starts it again and ends it with SIGTERM, as a shutdown does, which must write them too.
 set -euo pipefail
 vp7sim="$1" probe="$2" headless="$3"
 for tool in xvfb-run xdotool import; do
@@ -72,12 +73,24 @@ click_key 480 356 # the increase key
 expect_display "${want[2]}"
 echo "after the increase key: ${want[2]}"
 
+# Waits for the simulator to end by itself and checks it wrote the settings.
+ended_with_settings() {
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && fail "the simulator did not end after $1"
+    wait "$pid" || fail "the simulator ended with status $? after $1"
+    grep -q '^Controller=' "$work/program/Config/VP7.ini" || fail "settings not written after $1"
+    echo "$1: ended, settings written"
+}
 "$probe" close "$window"
-for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the window did not close"
-wait "$pid" || fail "the simulator ended with status $?"
-grep -q '^Controller=' "$work/program/Config/VP7.ini" || fail "settings not written: $(cat "$work/program/Config/VP7.ini")"
-echo "closed; settings written"
+ended_with_settings "closing the window"
+
+"$work/program/vp7sim" &
+pid=$!
+timeout 30 xdotool search --sync --onlyvisible --pid "$pid" >/dev/null || fail "no window at the second start"
+sleep 1 # through the start-up tick
+rm "$work/program/Config/VP7.ini"
+kill -TERM "$pid"
+ended_with_settings "SIGTERM"
