@@ -1,8 +1,13 @@
+#include "platform/BmpFile.h"
 #include "platform/Picture.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
+#include <string>
 #include <utility>
 
 using namespace vp7;
@@ -141,4 +146,60 @@ TEST(Picture, ScaleFactorKeepsLogicalCoordinates) {
     p.Draw(5, 5, sprite);
     EXPECT_EQ(p.Pixel(5, 5), 0x111111u);
     EXPECT_EQ(bits[11 * 20 + 11], 0x222222u);
+}
+
+// The splash picture is a file the user may replace: whatever its header claims, only a picture whose
+// pixels are all in the file is read.
+TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
+    const std::string path = (std::filesystem::temp_directory_path() / "vp7-test-bmp.bmp").string();
+    Picture original(3, 2, 0);
+    original.SetPixel(0, 0, 0x112233);
+    original.SetPixel(2, 1, 0x445566);
+    ASSERT_TRUE(WriteBmp(path, original));
+    std::string good;
+    {
+        std::ifstream in(path, std::ios::binary);
+        good.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const auto read = [&](const std::string& bytes) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+        return ReadBmp(path);
+    };
+    const auto with = [&](size_t at, std::initializer_list<uint8_t> bytes) {
+        std::string b = good;
+        for (uint8_t v : bytes) b[at++] = static_cast<char>(v);
+        return b;
+    };
+    const std::optional<Picture> back = read(good);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->Pixel(0, 0), 0x112233u);
+    EXPECT_EQ(back->Pixel(2, 1), 0x445566u);
+
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    const Case refused[] = {
+        {"53 bytes", good.substr(0, 53)},
+        {"no BM", with(0, {'M', 'B'})},
+        {"a core header", with(14, {12, 0, 0, 0})},
+        {"width 0", with(18, {0, 0, 0, 0})},
+        {"height 0", with(22, {0, 0, 0, 0})},
+        {"width 16385", with(18, {0x01, 0x40, 0, 0})},
+        {"8 bits", with(28, {8, 0})},
+        {"RLE compression", with(30, {1, 0, 0, 0})},
+        {"bit fields at 24 bits", with(30, {3, 0, 0, 0})},
+        {"data offset past the end", with(10, {0xFF, 0xFF, 0, 0})},
+        {"a row missing", good.substr(0, good.size() - 12)},
+        {"taller than the data", with(22, {3, 0, 0, 0})},
+    };
+    for (const Case& c : refused) EXPECT_FALSE(read(c.bytes)) << c.what;
+    EXPECT_FALSE(ReadBmp(path + ".missing"));
+
+    // A negative height stores the rows from the top.
+    const std::optional<Picture> flipped = read(with(22, {0xFE, 0xFF, 0xFF, 0xFF}));
+    ASSERT_TRUE(flipped);
+    EXPECT_EQ(flipped->Pixel(0, 1), 0x112233u);
+    EXPECT_EQ(flipped->Pixel(2, 0), 0x445566u);
+    std::filesystem::remove(path);
 }
