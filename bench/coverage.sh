@@ -6,13 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cov="$root/build-cov"
 
-if ! command -v gcovr >/dev/null 2>&1; then
-    echo "Installing missing package: gcovr"
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo) # as a normal user through sudo, as scripts/setup.sh does
-    "${sudo[@]}" apt-get update
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y gcovr
-fi
+bash "$root/scripts/setup.sh" gcovr
 
 if [ ! -f "$cov/build.ninja" ]; then
     cmake -S "$root" -B "$cov" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVP7_COVERAGE=ON -DVP7_BUILD_UI=ON \

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, only those still missing, so a
-# second run installs nothing. Works as root or, through sudo, as a normal user. Source it or run it.
+# Installs the Debian packages that building, running and testing need (and any named on the command
+# line), only those still missing, so a second run installs nothing. Works as root or, through sudo,
+# as a normal user.
 set -euo pipefail
 
 VP7_PACKAGES=(
@@ -9,6 +10,7 @@ VP7_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
     xvfb xauth xdotool imagemagick
+    "$@"
 )
 
 missing=()
