@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# bench/fuzz.sh TARGET SECONDS: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd) with clang,
-# libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and runs it. Crashing
-# inputs land in build-fuzz/crashes/; add them to tests as regression cases.
+# bench/fuzz.sh TARGET SECONDS [RUNS]: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd) with
+# clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and runs it for
+# SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in
+# build-fuzz/crashes/; add them to tests as regression cases.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-target="${1:?usage: bench/fuzz.sh TARGET SECONDS}"
+target="${1:?usage: bench/fuzz.sh TARGET SECONDS [RUNS]}"
 seconds="${2:-60}"
+runs="${3:--1}"
 build="$root/build-fuzz"
 if [ ! -f "$build/build.ninja" ]; then
     CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -27,7 +29,8 @@ if [ "$target" = ConfigFile ] && [ ! -f "$build/corpus/$target/saved.vp7" ]; the
 fi
 work="$(mktemp -d -p "$( [ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")" vp7-fuzz-XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-VP7_FUZZ_DIR="$work" "$build/bench/fuzz/fuzz_$target" -max_total_time="$seconds" -artifact_prefix="$build/crashes/$target-" \
+VP7_FUZZ_DIR="$work" "$build/bench/fuzz/fuzz_$target" -max_total_time="$seconds" -runs="$runs" \
+    -artifact_prefix="$build/crashes/$target-" \
     -print_final_stats=1 "${extra[@]}" "$build/corpus/$target" 2>&1 |
     grep -E 'stat::number_of_executed_units|Done|ERROR|SUMMARY' || true
 test -z "$(ls -A "$build/crashes" 2>/dev/null | grep "^$target-")"
