@@ -120,9 +120,13 @@ TEST_F(Soak, RandomOperationKeepsTheDeviceConsistent) {
                 return;
             }
         }
-        // Everything let go: nothing keeps ticking that nobody can stop.
+        // Everything let go: nothing keeps ticking that nobody can stop. A move under way ends within
+        // a full stroke at the slower speed (long stroke-time parameters make that minutes).
         host.SetLeftButtonDown(false);
         clock.Advance(60000);
+        const double slowest = std::min(S().StepUp, S().StepDown);
+        const int64_t strokeMs = slowest > 0 ? static_cast<int64_t>((100 / slowest + 10) * 50) : 0;
+        for (int64_t waited = 0; sim->Timer2.Enabled() && waited < strokeMs; waited += 1000) clock.Advance(1000);
         EXPECT_FALSE(sim->Timer2.Enabled() && !S().InitRunning && !S().InitStepRunning)
             << seed << " mode " << int(S().Mode) << " diag " << int(S().DiagnosticMode) << " frames " << S().CurrentFrame
             << "/" << S().TargetFrame << " leak " << sim->form.LeakageSelect.checked << " ist " << S().Istwert
