@@ -226,39 +226,3 @@ TEST_F(Keys, GearWarningsFollowFeedbackAngleAndStrokeRange) {
         EXPECT_EQ(shown, c.messages) << int(c.gear33) << int(c.yway);
     }
 }
-
-TEST_F(Keys, CursorMenuSetsThePointerShape) {
-    sim->UserClick(sim->form.MausKreuz);
-    EXPECT_EQ(sim->form.cursor, CursorShape::Cross);
-    EXPECT_TRUE(sim->form.MausKreuz.checked);
-    EXPECT_FALSE(sim->form.MausStandard.checked);
-    sim->UserClick(sim->form.MausHand);
-    EXPECT_EQ(sim->form.cursor, CursorShape::Hand);
-    EXPECT_FALSE(sim->form.MausKreuz.checked);
-    sim->UserClick(sim->form.MausStandard);
-    EXPECT_EQ(sim->form.cursor, CursorShape::Standard);
-    EXPECT_TRUE(sim->form.MausStandard.checked);
-    EXPECT_FALSE(sim->form.MausHand.checked);
-}
-
-TEST_F(Keys, KeysAnswerInsideTheirPicturesOnlyBothBoundsIncluded) {
-    using K = DeviceKey;
-    struct Case {
-        int x, y;
-        DeviceKey key;
-    };
-    const Case cases[] = {
-        {378, 345, K::None},     {378, 346, K::Umschalt}, {378, 367, K::Umschalt}, {378, 368, K::None},
-        {366, 356, K::None},     {367, 356, K::Umschalt}, {390, 356, K::Umschalt}, {391, 356, K::None},
-        {418, 356, K::None},     {419, 356, K::Kleiner},  {438, 356, K::Kleiner},  {439, 356, K::None},
-        {470, 356, K::None},     {471, 356, K::Groesser}, {520, 356, K::Groesser}, {480, 368, K::None},
-    };
-    for (const Case& c : cases) EXPECT_EQ(KeyInput::KeyAt(c.x, c.y), c.key) << c.x << " " << c.y;
-    // Pressed between two keys in manual mode, nothing moves.
-    Click(kMode);
-    const double target = S().ManuellTarget;
-    Click({400, 356});
-    Click({455, 356});
-    EXPECT_DOUBLE_EQ(S().ManuellTarget, target);
-    EXPECT_EQ(S().Mode, 1);
-}

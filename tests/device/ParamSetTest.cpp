@@ -59,24 +59,6 @@ TEST(ParamSetTest, VariantLayout) {
     }
 }
 
-TEST(ParamSetTest, FindByName) {
-    struct Case {
-        uint8_t variant;
-        const char* name;
-        int expected;
-    } const cases[] = {
-        {0, "YFCT", 0},  {0, "SCUR", 5},  {0, "SL0", 12},   {0, "SL12", 24}, {0, "/STRK", 49},
-        {0, "TSI", -1},  {0, "FSTY", -1}, {0, "yfct", -1},  {0, "", -1},     {0, "  YFCT ", -1},
-        {1, "TSI", 6},   {1, "TSD", 7},   {1, "TSUP", -1},  {1, "SCUR", -1}, {1, "SPRA", -1},
-        {1, "YDIR", -1}, {1, "YCLS", 34}, {1, "IDENT", 55}, {2, "BIN", 35},  {2, "BIN1", -1},
-        {2, "YCLS", -1}, {2, "SDIR", -1}, {2, "TSUP", 5},   {2, "PRST", 47},
-    };
-    for (const Case& c : cases) {
-        const ParamSet ps = Started(c.variant);
-        EXPECT_EQ(ps.FindByName(c.name), c.expected) << int(c.variant) << " " << c.name;
-    }
-}
-
 TEST(ParamSetTest, FixedPointConversions) {
     struct Case {
         int32_t tenths;
@@ -93,25 +75,6 @@ TEST(ParamSetTest, FixedPointConversions) {
     };
     for (const Case& c : fromFixed)
         EXPECT_EQ(ParamSet::FromFixed88(c.fixed), c.tenths) << c.fixed;
-}
-
-TEST(ParamSetTest, FactoryStoreGivesTableDefaults) {
-    struct Case {
-        uint8_t variant;
-        const char* name;
-        int32_t value;
-    } const cases[] = {
-        {0, "SPRE", 1000},  {0, "DEBA", -1200}, {0, "YCDO", 5},           {0, "YCUP", 995}, {0, "SCUR", 1},
-        {0, "SL7", 350},    {0, "/TIM", -120},  {0, "A2", 900},           {0, "/STRK", 0},  {1, "YCDO", 0},
-        {1, "YCUP", 1000},  {1, "TSI", 0},      {1, "/STRK", 1000000000}, {1, "FSTI", 30},  {1, "STNR", 126},
-        {2, "YCDO", -1200}, {2, "YCUP", -1200}, {2, "/STRK", 0},
-    };
-    for (const Case& c : cases) {
-        ParamSet ps = Started(c.variant);
-        EXPECT_EQ(Param(ps, c.name).Value, c.value) << int(c.variant) << " " << c.name;
-    }
-    for (uint8_t variant : {0, 1, 2})
-        EXPECT_TRUE(Started(variant).TableAtDefaults()) << int(variant);
 }
 
 TEST(ParamSetTest, StoreFromTableWritesTheFields) {
@@ -207,49 +170,6 @@ TEST(ParamSetTest, ResetAndDefaultsIgnoreActions) {
         EXPECT_TRUE(ps.TableAtDefaults());
         EXPECT_EQ(f.Value == f.Default, !c.stillAtDefaults) << "actions keep their value";
     }
-}
-
-TEST(ParamSetTest, InitTravelText) {
-    struct Case {
-        uint8_t yfct, yway;
-        const char* text;
-    } const cases[] = {
-        {0, 3, "89.1~"}, {1, 0, " "}, {1, 1, "4.2 "},  {1, 13, "104.1 "}, {1, 14, "125.7 "},
-        {1, 15, " "},    {2, 5, " "}, {3, 0, "88.7~"}, {4, 0, "90.1~"},   {5, 9, "12.5 "},
-    };
-    for (const Case& c : cases) {
-        ParamSet ps;
-        ps.store.YFCT = c.yfct;
-        ps.store.YWAY = c.yway;
-        EXPECT_EQ(ps.InitTravelText(), c.text) << int(c.yfct) << "/" << int(c.yway);
-    }
-}
-
-TEST(ParamSetTest, RecordSpotChecks) {
-    ParamSet v0 = Started(0), v1 = Started(1), v2 = Started(2);
-    EXPECT_EQ(Param(v0, "BIN1").ValueTexts[3], "bLoc1");
-    EXPECT_EQ(Param(v0, "YWAY").ValueTexts[13], "110.0 ");
-    EXPECT_EQ(Param(v0, "YWAY").ValueHelp->at(15 + 14), "130mm");
-    EXPECT_EQ(Param(v0, "DEBA").LongName[1], "Ded zone of controller in %");
-    EXPECT_EQ(Param(v0, "YCUP").LongName[1], "Value for tight closing, top,  in %");
-    EXPECT_EQ(Param(v1, "YCUP").LongName[1], "Value for tight closing, top, in %");
-    EXPECT_EQ(Param(v1, "BIN2").LongName[1], "Fuction of binary input BI2");
-    EXPECT_EQ(Param(v1, "IDENT").ValueHelp->at(15 + 1), "Manufacturer specific (supports all funtions)");
-
-    EXPECT_EQ(v0.ParamTable[v0.SL0Index + 3].Name, "  SL3  ");
-    EXPECT_EQ(v0.ParamTable[v0.SL0Index + 3].LongName[0], "Sollwertstützpunkt bei 15%");
-    EXPECT_EQ(v0.ParamTable[v0.SL0Index + 3].LongName[1], "Setpoint turning point at 15%");
-    EXPECT_EQ(v0.ParamTable[v0.SL20Index].Name, "  SL20 ");
-
-    const TParamField& strk = Param(v1, "/STRK");
-    EXPECT_TRUE(strk.Kind == 256 && strk.Min == 0 && strk.ValueTexts[0].empty());
-
-    const TParamField& ycdo = Param(v2, "YCDO");
-    EXPECT_TRUE(ycdo.Kind == 28 && ycdo.Special == -1200 && ycdo.ValueTexts[0] == " OFF ");
-    EXPECT_EQ(ycdo.ValueHelp->at(15), "Without tight closing, bottom");
-    const TParamField& bin = Param(v2, "BIN");
-    EXPECT_EQ(bin.LongName[0], "Funktion des Binäreingangs BE2");
-    EXPECT_EQ(bin.ValueHelp->at(3), "Konfigurieren blockieren (Schließer)");
 }
 
 } // namespace

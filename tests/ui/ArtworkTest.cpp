@@ -76,12 +76,6 @@ TEST(Artwork, DisplayIsFlatUnlitAndScaleAreaBlack) {
     }
 }
 
-TEST(Artwork, CaptionBandsAreBlack) {
-    const Picture& device = Art(1).Get(SpriteId::DevicePicture);
-    for (int y : {40, 160})
-        EXPECT_TRUE(Flat(device, {8, y - 36, 230, y - 4}, 0)) << "row " << y;
-}
-
 TEST(Artwork, OnAndOffLooksDiffer) {
     const std::pair<SpriteId, SpriteId> pairs[] = {
         {SpriteId::Bin1Ein, SpriteId::Bin1Aus},
@@ -161,11 +155,4 @@ TEST(Artwork, DoubleScaleIsDrawnNotEnlarged) {
             detail = p[0] != p[1] || p[0] != p[w] || p[0] != p[w + 1];
         }
     EXPECT_TRUE(detail);
-}
-
-TEST(Artwork, IconsHaveArtAtTheirSizes) {
-    const QIcon icon = ProgramIcon();
-    for (int size : {16, 32, 256})
-        EXPECT_EQ(icon.pixmap(size, size).width(), size);
-    EXPECT_FALSE(SetpointGlyph().isNull());
 }
