@@ -4,14 +4,13 @@
 #include "device/LcdReadBack.h"
 #include "headless/Output.h"
 #include "platform/BmpFile.h"
+#include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
 #include "storage/IniFile.h"
 
 #include <array>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <istream>
 #include <ostream>
 #include <span>
@@ -19,6 +18,8 @@
 namespace vp7 {
 namespace {
 
+// Scripts print the files the program writes, which are small; a larger file is a mistake in the script.
+constexpr std::uintmax_t kPrintFileMaxBytes = 64u << 20;
 
 int ToInt(const std::string& word, const char* what) {
     int v = 0;
@@ -372,13 +373,12 @@ void Runner::Print(const Args& a) {
     const std::string& what = a.words[0];
     if (what == "file") { // size and the first bytes of a file, in hex
         const std::string path = a.rest.substr(a.rest.find("file") + 5);
-        std::ifstream in(path, std::ios::binary);
-        if (!in) throw RunFailure("cannot read " + path);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        out_ << "file " << path << ' ' << bytes.size();
-        for (size_t i = 0; i < bytes.size() && i < 32; ++i) {
+        const auto bytes = ReadWholeFile(path, kPrintFileMaxBytes);
+        if (!bytes) throw RunFailure("cannot read " + path);
+        out_ << "file " << path << ' ' << bytes->size();
+        for (size_t i = 0; i < bytes->size() && i < 32; ++i) {
             char hex[4];
-            std::snprintf(hex, sizeof hex, " %02X", static_cast<unsigned char>(bytes[i]));
+            std::snprintf(hex, sizeof hex, " %02X", static_cast<unsigned char>((*bytes)[i]));
             out_ << hex;
         }
         out_ << '\n';
@@ -486,6 +486,16 @@ void Runner::Param(const Args& a) {
     sim.ApplyParameters();
 }
 
+// Any text on any field, as the device's own code writes it: how the display shows what it is given.
+void Runner::WriteLcd(const Args& a) {
+    const int field = ToInt(a.words[0], "field");
+    const size_t textStart = a.rest.find_first_not_of(" \t", a.rest.find(a.words[0]) + a.words[0].size());
+    std::string text;
+    if (textStart == std::string::npos || !UnquoteText(a.rest.substr(textStart), text))
+        throw ScriptError("lcd takes FIELD \"TEXT\"");
+    Started().lcd.LCDWrite(text, field);
+}
+
 void Runner::Snapshot(const Args& a) {
     if (!sim_) throw ScriptError("'snapshot' needs start first");
     const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
@@ -507,6 +517,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"press", 1, 3, When::Running, &Runner::Press},
         {"release", 1, 2, When::Running, &Runner::Release},
         {"param", 2, 2, When::Running, &Runner::Param},
+        {"lcd", 2, -1, When::Running, &Runner::WriteLcd},
         {"set", 1, -1, When::Running, &Runner::Set},
         {"click", 1, 1, When::Running, &Runner::Click},
         {"menu", 1, 1, When::Running, &Runner::Menu},

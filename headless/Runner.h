@@ -79,6 +79,7 @@ private:
     void Answer(const Args& a);
     void File(const Args& a);
     void Print(const Args& a);
+    void WriteLcd(const Args& a);
     void Snapshot(const Args& a);
     void Close(const Args& a);
     void ScaleDialogTexts(const Args& a);

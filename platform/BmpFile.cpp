@@ -1,8 +1,9 @@
 #include "platform/BmpFile.h"
 
+#include "platform/FileRead.h"
+
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace vp7 {
@@ -17,17 +18,21 @@ void Put32(std::vector<uint8_t>& b, uint32_t v) {
     Put16(b, v >> 16);
 }
 
-uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+// Larger than any picture this program shows; a bigger file is refused before it is read.
+constexpr std::uintmax_t kMaxBmpBytes = 64u << 20;
+
+uint8_t Byte(const std::string& b, size_t at) { return static_cast<uint8_t>(b[at]); }
+uint32_t Get32(const std::string& b, size_t at) {
+    return Byte(b, at) | Byte(b, at + 1) << 8 | Byte(b, at + 2) << 16 | static_cast<uint32_t>(Byte(b, at + 3)) << 24;
 }
-uint16_t Get16(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
+uint16_t Get16(const std::string& b, size_t at) { return static_cast<uint16_t>(Byte(b, at) | Byte(b, at + 1) << 8); }
 
 } // namespace
 
 std::optional<Picture> ReadBmp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return std::nullopt;
-    std::vector<uint8_t> b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    const auto file = ReadWholeFile(path, kMaxBmpBytes);
+    if (!file) return std::nullopt;
+    const std::string& b = *file;
     if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return std::nullopt;
     const uint32_t dataOffset = Get32(b, 10), headerSize = Get32(b, 14);
     if (headerSize < 40) return std::nullopt;
@@ -47,7 +52,7 @@ std::optional<Picture> ReadBmp(const std::string& path) {
         const size_t row = dataOffset + static_cast<size_t>(rowBytes) * static_cast<size_t>(topDown ? y : height - 1 - y);
         for (int32_t x = 0; x < width; ++x) {
             const size_t at = row + static_cast<size_t>(x) * bytesPerPixel;
-            pic.Bits()[static_cast<size_t>(y) * width + x] = MakeRgb(b[at + 2], b[at + 1], b[at]);
+            pic.Bits()[static_cast<size_t>(y) * width + x] = MakeRgb(Byte(b, at + 2), Byte(b, at + 1), Byte(b, at));
         }
     }
     return pic;

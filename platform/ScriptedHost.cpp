@@ -27,7 +27,9 @@ std::optional<std::string> ScriptedHost::NextFile() {
 }
 
 std::optional<std::string> ScriptedHost::OpenFileDialog(const std::string&, const std::string&) { return NextFile(); }
-std::optional<std::string> ScriptedHost::SaveFileDialog(const std::string&, const std::string&) { return NextFile(); }
+std::optional<std::string> ScriptedHost::SaveFileDialog(const std::string&, const std::string&, const std::string&) {
+    return NextFile();
+}
 
 int ScriptedHost::TextHeight(const Font& font) { return font.pixelHeight > 0 ? font.pixelHeight : font.size * 4 / 3 + 3; }
 

@@ -1,18 +1,18 @@
 #include "storage/ConfigFiles.h"
 
 #include "core/Simulator.h"
+#include "platform/FileRead.h"
 #include "platform/Host.h"
 #include "storage/AtomicFile.h"
 #include "storage/Cp1252.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 namespace vp7 {
 namespace {
 
+const char* const kExtension = "vp7";
 const char* const kFilter = "Konfigurationsdatei (*.vp7)|*.vp7|Alle Dateien (*.*)|*.*";
 constexpr size_t kTexts = 248, kTextSize = 256, kParameters = 24;
 
@@ -30,9 +30,12 @@ void PutText(ConfigFiles::Record& r, size_t at, const std::string& utf8) {
     r[at] = static_cast<uint8_t>(text.size());
     std::copy(text.begin(), text.end(), r.begin() + static_cast<std::ptrdiff_t>(at + 1));
 }
+// A damaged or hand-edited length byte may run past the text into filler bytes: the text ends at its
+// first control character, so no NUL or line break reaches the scales or the settings file.
 std::string GetText(const ConfigFiles::Record& r, size_t at) {
-    return Cp1252ToUtf8(std::string(r.begin() + static_cast<std::ptrdiff_t>(at + 1),
-                                    r.begin() + static_cast<std::ptrdiff_t>(at + 1 + r[at])));
+    const auto first = r.begin() + static_cast<std::ptrdiff_t>(at + 1);
+    const auto end = std::find_if(first, first + r[at], [](uint8_t c) { return c < 0x20 || c == 0x7F; });
+    return Cp1252ToUtf8(std::string(first, end));
 }
 
 } // namespace
@@ -72,9 +75,10 @@ ConfigFiles::Record ConfigFiles::BuildRecord() const {
 }
 
 void ConfigFiles::Konfigurationspeichern1Click() {
-    auto path = sim_.host.SaveFileDialog(kFilter, sim_.settings.DataDir());
+    auto path = sim_.host.SaveFileDialog(kFilter, sim_.settings.DataDir(), kExtension);
     if (!path) return;
-    if (std::filesystem::path(*path).extension().empty()) *path += ".vp7"; // the default extension
+    // The dialog adds the extension itself; a name without one is completed the same way here.
+    if (std::filesystem::path(*path).extension().empty()) *path += std::string(".") + kExtension;
     const Record r = BuildRecord();
     // A full disk or a locked folder is reported instead of passing for success, and the file that
     // was there stays whole.
@@ -85,15 +89,14 @@ void ConfigFiles::Konfigurationspeichern1Click() {
 void ConfigFiles::Konfigurationladen1Click() {
     const auto path = sim_.host.OpenFileDialog(kFilter, sim_.settings.DataDir());
     if (!path) return;
-    std::ifstream in(*path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) bytes.clear();
-    if (bytes.size() != RecordSize) {
+    // "Alle Dateien" lets a user pick anything: a huge file is refused by its size before it is read.
+    const auto bytes = ReadWholeFile(*path, RecordSize);
+    if (!bytes || bytes->size() != RecordSize) {
         ShowFileError(2);
         return;
     }
     Record r;
-    std::copy(bytes.begin(), bytes.end(), r.begin());
+    std::copy(bytes->begin(), bytes->end(), r.begin());
     LoadRecord(r);
 }
 
@@ -155,6 +158,7 @@ void ConfigFiles::LoadRecord(const Record& r) {
     sim_.frontPanel.DrawGear();
     sim_.modes.CheckGearSetting();
     s.Updating = 0;
+    if (f.parTab.visible) sim_.paramTableView.SetParTab(); // an open table shows what was loaded
     sim_.ViewChanged();
 }
 

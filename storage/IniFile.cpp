@@ -1,21 +1,16 @@
 #include "storage/IniFile.h"
 
+#include "platform/FileRead.h"
 #include "storage/AtomicFile.h"
 
 #include <cstddef>
-#include <exception>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <system_error>
 #include <utility>
 
 namespace vp7 {
 
 namespace {
 
-namespace fs = std::filesystem;
 
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -82,21 +77,10 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 bool IniFile::Load() {
     lines_.clear();
     indexed_ = false;
-    if (path_.empty()) return false;
-    try {
-        std::error_code ec;
-        // An fstream happily "opens" a directory on some systems and then reads nothing.
-        if (!fs::is_regular_file(path_, ec)) return false;
-        std::ifstream in(path_, std::ios::binary);
-        if (!in) return false;
-        std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (in.bad()) return false;
-        SetText(data);
-        return true;
-    } catch (const std::exception&) {
-        lines_.clear();
-        return false;
-    }
+    const auto data = ReadWholeFile(path_, MaxFileBytes);
+    if (!data) return false;
+    SetText(*data);
+    return true;
 }
 
 bool IniFile::Save() const { return WriteFileAtomically(path_, Text()); }

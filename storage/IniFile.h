@@ -18,7 +18,10 @@ public:
     IniFile() = default;
     explicit IniFile(std::string path);
 
-    // Reads the file; a missing or unreadable file gives an empty one (returns false).
+    // A settings file is a few kilobytes; anything near this size is not one and is not read.
+    static constexpr std::size_t MaxFileBytes = 16u << 20;
+
+    // Reads the file; a missing, unreadable or oversized file gives an empty one (returns false).
     bool Load();
     // Writes the file atomically (temporary file in the same folder, then rename). False on failure;
     // the old file is then untouched.

@@ -74,9 +74,11 @@ std::string Settings::ParameterKey(int index) const {
 }
 
 bool Settings::LoadSettings() {
+    loaded_ = false;
     if (!EnsureFolders()) return false;
     IniFile ini(IniPath());
     ini.Load(); // a missing or unreadable file: every key at its default
+    loaded_ = true;
     SimState& s = sim_.state;
     FormState& f = sim_.form;
 
@@ -180,9 +182,13 @@ void Settings::ReadDiagnostics(const IniFile& ini) {
 }
 
 void Settings::SaveSettings() {
+    // Settings never read (a start-up that failed) are defaults, not the user's: they replace nothing.
+    if (!loaded_) return;
     try {
         IniFile ini(IniPath());
-        ini.Load();
+        std::error_code ec;
+        // A file that is there but cannot be read would lose its other sections and comments.
+        if (!ini.Load() && fs::exists(ini.Path(), ec)) return;
         WriteConfig(ini);
         WriteParameters(ini);
         const Diagnostics& d = sim_.diagnostics;

@@ -17,7 +17,8 @@ public:
     // or key gives its default) and sets up the parameter and diagnostic tables in between. False
     // after the folder message: the start-up is then abandoned.
     bool LoadSettings();
-    // Writes every key; a failure is ignored and leaves the previous file whole.
+    // Writes every key; a failure is ignored and leaves the previous file whole. Nothing is written
+    // unless LoadSettings got as far as reading the file, or when a file there could not be read.
     void SaveSettings();
 
     // The folder holding "Config" and "Data": the program's own, or the per-user one.
@@ -37,6 +38,7 @@ private:
     void WriteParameters(IniFile& ini) const;
     Simulator& sim_;
     std::string baseDir_;
+    bool loaded_ = false;
 };
 
 } // namespace vp7

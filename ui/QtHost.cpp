@@ -56,11 +56,14 @@ std::optional<std::string> QtHost::OpenFileDialog(const std::string& filter, con
     return path.toStdString();
 }
 
-std::optional<std::string> QtHost::SaveFileDialog(const std::string& filter, const std::string& initialDir) {
-    const QString path = QFileDialog::getSaveFileName(window_, {}, QString::fromStdString(initialDir),
-                                                      QString::fromStdString(QtFileFilter(filter)));
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+std::optional<std::string> QtHost::SaveFileDialog(const std::string& filter, const std::string& initialDir,
+                                                  const std::string& defaultSuffix) {
+    QFileDialog dialog(window_, {}, QString::fromStdString(initialDir), QString::fromStdString(QtFileFilter(filter)));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Known to the dialog, the suffix is added before it asks about overwriting, so "a" asks for "a.vp7".
+    dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst().toStdString();
 }
 
 void QtHost::TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,

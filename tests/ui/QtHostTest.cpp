@@ -1,0 +1,47 @@
+#include "ui/QtHost.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace vp7;
+
+// A name typed without its extension is completed before the dialog looks for the file, so the
+// dialog's own overwrite question protects "a.vp7" when the user types "a".
+TEST(QtHost, TheSaveDialogAsksBeforeOverwritingTheCompletedName) {
+    QTemporaryDir dir;
+    QFile existing(dir.filePath(QStringLiteral("a.vp7")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QStringLiteral("a"));
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked = true;
+                box->button(QMessageBox::No)->click();
+            }
+        });
+        QTest::keyClick(name, Qt::Key_Return);
+        dialog->reject(); // declined: the dialog is still there, so leave it
+    });
+    QWidget window;
+    QtHost host(&window);
+    const auto chosen =
+        host.SaveFileDialog("Konfigurationsdatei (*.vp7)|*.vp7", dir.path().toStdString(), "vp7");
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(chosen);
+}
