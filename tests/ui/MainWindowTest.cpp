@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +65,10 @@ TEST(MainWindow, WidgetsFollowTheFormStateAndReportUserActions) {
     main.Sim().ViewChanged();
     EXPECT_FALSE(friction->isChecked()); // ...and the widget follows without running the handler
     EXPECT_EQ(clicks, 1);
+
+    auto* help = main.findChild<QLabel*>(QStringLiteral("HelpText"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->grab().toImage().pixelColor(0, 0), QColor(202, 244, 145));
 }
 
 TEST(MainWindow, ATypedSetpointMovesThePistonPicture) {
