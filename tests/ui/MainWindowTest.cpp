@@ -1,7 +1,8 @@
-#include "ui/Application.h"
 #include "ui/MainWindow.h"
-#include "ui/PictureWidget.h"
 #include "ShownApp.h"
+#include "ui/Application.h"
+#include "ui/InitInfoWindow.h"
+#include "ui/PictureWidget.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -101,6 +102,22 @@ TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
     QTest::mouseClick(circle, Qt::RightButton, {}, QPoint(8, 8)); // a right click on the circle frees it
     EXPECT_FALSE(circle->isVisible());
     EXPECT_EQ(app.main.Sim().modes.LatchUmschalt, 0);
+}
+
+TEST(MainWindow, OnlyTheEndOfTheInitializationHidesItsInfoWindow) {
+    ShownApp app;
+    Simulator& sim = app.main.Sim();
+    InitInfoWindow& info = *app.windows.initInfo;
+    sim.form.initInfo.visible = true; // the procedure started
+    sim.ViewChanged();
+    ASSERT_TRUE(info.isVisible());
+    QTest::keyClick(&info, Qt::Key_Escape);
+    EXPECT_TRUE(info.isVisible()) << "Esc";
+    EXPECT_FALSE(info.close()) << "the window manager's close";
+    EXPECT_TRUE(info.isVisible());
+    sim.form.initInfo.visible = false; // the procedure ended
+    sim.ViewChanged();
+    EXPECT_FALSE(info.isVisible());
 }
 
 TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {
