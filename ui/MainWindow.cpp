@@ -207,8 +207,10 @@ void MainWindow::SyncFromForm() {
             const QSignalBlocker block(a);
             a->setText(Q(c->caption));
             a->setChecked(c->checked);
-            a->setVisible(c->visible);
-            a->setEnabled(c->enabled);
+            // A "Datei" menu opened empty, while the configuration hides both its items, could not be
+            // opened again; its hidden items show greyed instead.
+            a->setVisible(c->visible || c->parent == form.Datei1.name);
+            a->setEnabled(c->enabled && c->visible);
             continue;
         }
         QWidget* w = widgets_.at(c->name);

@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -118,6 +120,34 @@ TEST(MainWindow, OnlyTheEndOfTheInitializationHidesItsInfoWindow) {
     sim.form.initInfo.visible = false; // the procedure ended
     sim.ViewChanged();
     EXPECT_FALSE(info.isVisible());
+}
+
+TEST(MainWindow, TheFileMenuOpensInAndAfterTheConfiguration) {
+    ShownApp app;
+    RunEvents(200);
+    QMenuBar* bar = app.main.menuBar();
+    auto* menu = app.main.findChild<QMenu*>(QStringLiteral("Datei1"));
+    ASSERT_NE(menu, nullptr);
+    ModeLogic& modes = app.main.Sim().modes;
+    const auto openAndClose = [&](bool itemsEnabled, const char* when) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+        EXPECT_TRUE(menu->isVisible()) << when;
+        const QList<QAction*> items = menu->actions();
+        ASSERT_EQ(items.size(), 2) << when;
+        for (const QAction* item : items) {
+            EXPECT_TRUE(item->isVisible()) << when;
+            EXPECT_EQ(item->isEnabled(), itemsEnabled) << when;
+        }
+        QTest::keyClick(menu, Qt::Key_Escape);
+        EXPECT_FALSE(menu->isVisible()) << when;
+    };
+    modes.KeyEvent(17); // the mode key held 5 s
+    ASSERT_EQ(app.main.Sim().state.Mode, 2);
+    openAndClose(false, "in the configuration");
+    modes.KeyEvent(17); // held again: the version, then its release leaves
+    modes.KeyEvent(4);
+    ASSERT_EQ(app.main.Sim().state.Mode, 1);
+    openAndClose(true, "after the configuration");
 }
 
 TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {
