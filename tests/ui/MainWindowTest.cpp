@@ -1,16 +1,20 @@
 #include "ui/MainWindow.h"
 #include "ShownApp.h"
 #include "ui/Application.h"
+#include "ui/Dialogs.h"
 #include "ui/InitInfoWindow.h"
 #include "ui/PictureWidget.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -148,6 +152,29 @@ TEST(MainWindow, TheFileMenuOpensInAndAfterTheConfiguration) {
     modes.KeyEvent(4);
     ASSERT_EQ(app.main.Sim().state.Mode, 1);
     openAndClose(true, "after the configuration");
+}
+
+TEST(ParamTableWindow, TheHeaderRowStaysInPlaceWhileTheGridScrolls) {
+    ShownApp app;
+    RunEvents(200);
+    Simulator& sim = app.main.Sim();
+    sim.UserClick(sim.form.ParameterTabelle1);
+    ParamTableWindow& window = *app.windows.parameterTable;
+    ASSERT_TRUE(window.isVisible());
+    window.resize(window.width(), ParamTableView::MinHeight);
+    auto* grid = window.findChild<QTableWidget*>(QStringLiteral("ParTab"));
+    ASSERT_NE(grid, nullptr);
+    const auto& rows = sim.form.parTab.rows;
+    ASSERT_EQ(grid->rowCount(), static_cast<int>(rows.size()) - 1);
+    for (int c = 0; c < 2; ++c) {
+        ASSERT_NE(grid->horizontalHeaderItem(c), nullptr);
+        EXPECT_EQ(grid->horizontalHeaderItem(c)->text().toStdString(), rows[0][c]);
+        EXPECT_EQ(grid->item(0, c)->text().toStdString(), rows[1][c]);
+    }
+    grid->scrollToBottom();
+    EXPECT_GT(grid->verticalScrollBar()->value(), 0) << "a small window scrolls";
+    EXPECT_GT(grid->rowAt(0), 0);
+    EXPECT_TRUE(grid->horizontalHeader()->isVisible());
 }
 
 TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {
