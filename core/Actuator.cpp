@@ -90,7 +90,7 @@ void Actuator::Step(bool manual) {
                 s.FrameTravel -= 2.5;
             }
         }
-        sim_.image1.Draw(kKolbenX, kKolbenY, *s.KolbenFrames[std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)]);
+        DrawPiston();
         DrawVentilMark(0, s.VentilMarkY);
         s.VentilMarkY = sim_.scales.VentilY(manual ? s.ManuellTarget : s.Istwert);
         DrawVentilMark(0x00FF00, s.VentilMarkY);
@@ -167,6 +167,23 @@ void Actuator::BlockDownSelectClick() {
 void Actuator::DrosselSelectClick() {
     if (sim_.state.Updating) return;
     ComputeStrokeSpeeds();
+}
+
+void Actuator::SelectPistonFrames() {
+    const bool doubleActing = sim_.form.DoubleActingSelect.checked;
+    for (int i = 0; i < KolbenFrameCount; ++i)
+        sim_.state.KolbenFrames[i] = &sim_.sprites.Get(doubleActing ? KolbenFrame(i) : SpringPistonFrame(i));
+}
+
+void Actuator::DrawPiston() {
+    const SimState& s = sim_.state;
+    sim_.image1.Draw(kKolbenX, kKolbenY,
+                     *s.KolbenFrames[std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)]);
+}
+
+void Actuator::ShowValveType() {
+    SelectPistonFrames();
+    DrawPiston();
 }
 
 void Actuator::DrawMark(unsigned color, int x, int y) {

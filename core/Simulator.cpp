@@ -66,7 +66,7 @@ void Simulator::FormCreate() {
     splash.Load();
 
     // 6.
-    for (int i = 0; i < KolbenFrameCount; ++i) state.KolbenFrames[i] = &sprites.Kolben(i);
+    actuator.SelectPistonFrames();
 
     // 7.
     state.LastDirection = 1;
@@ -131,6 +131,8 @@ void Simulator::FinishStartUp() {
     ioPictures.ShowAlarmModule();
     frontPanel.DrawFeedbackModule();
     frontPanel.DrawGear();
+    frontPanel.DrawSupplyGauge();
+    actuator.DrawPiston();
 
     // 8.
     controller.SetpointButtonClick(Sender::Timer1);
@@ -200,9 +202,17 @@ void Simulator::AlarmBlinkTimerTimer() { monitoring.AlarmBlinkTimerTimer(); }
 void Simulator::SetpointRampTimerTimer() { controller.SetpointRampTimerTimer(); }
 
 void Simulator::RegisterHandlers() {
-    for (const char* option : {"NoPreasureSelect", "BlockDownSelect", "BlockUpSelect", "SelfClosingSelect",
-                               "SelfOpeningSelect", "DoubleActingSelect"})
+    for (const char* option : {"BlockDownSelect", "BlockUpSelect"})
         OnClick(option, [this] { actuator.BlockDownSelectClick(); });
+    OnClick("NoPreasureSelect", [this] {
+        if (!state.Updating) frontPanel.DrawSupplyGauge();
+        actuator.BlockDownSelectClick();
+    });
+    for (const char* valveType : {"SelfClosingSelect", "SelfOpeningSelect", "DoubleActingSelect"})
+        OnClick(valveType, [this] {
+            if (!state.Updating) actuator.ShowValveType();
+            actuator.BlockDownSelectClick();
+        });
     OnClick("DrosselSelect", [this] { actuator.DrosselSelectClick(); });
     OnClick("ControllerSelect", [this] { frontPanel.ControllerSelectClick(); });
     OnClick("AlarmModulSelect", [this] {

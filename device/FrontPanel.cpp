@@ -102,6 +102,12 @@ void FrontPanel::DrawGear() {
     sim_.image1.Draw(432, 377, sim_.sprites.Get(gear33 ? SpriteId::GearBottemOn : SpriteId::GearBottemOff));
 }
 
+void FrontPanel::DrawSupplyGauge() {
+    const SpriteId needle =
+        sim_.form.NoPreasureSelect.checked ? SpriteId::SupplyGaugeNoAir : SpriteId::SupplyGaugeAir;
+    sim_.image1.Draw(SupplyGaugeArea.left, SupplyGaugeArea.top, sim_.sprites.Get(needle));
+}
+
 void FrontPanel::LowerGearMarkClick() {
     if (!sim_.state.GearIs33) return;
     sim_.state.GearIs33 = 0;

@@ -11,8 +11,6 @@
 namespace vp7 {
 namespace {
 
-constexpr int kKolbenX = 320, kKolbenY = 494;
-
 struct RunTexts {
     const char* name;
     std::initializer_list<const char*> lines[2]; // German, English
@@ -84,7 +82,7 @@ void Initialization::EndInitialization() {
     s.MoveActive = 0;
     s.FrameTravel = 0;
     s.CurrentFrame = s.TargetFrame = static_cast<int32_t>(std::nearbyint(0.4 * s.Istwert));
-    sim_.image1.Draw(320, 494, sim_.sprites.Kolben(std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)));
+    sim_.actuator.DrawPiston();
     sim_.form.Sprache1.visible = true;
     sim_.form.initInfo.visible = false;
     sim_.actuator.ComputeStrokeSpeeds();
@@ -160,7 +158,7 @@ void Initialization::InitMoveStep() {
         s.CurrentFrame += down ? -1 : 1;
         s.FrameTravel -= InitSpeedFactor;
     }
-    sim_.image1.Draw(kKolbenX, kKolbenY, sim_.sprites.Kolben(std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)));
+    sim_.actuator.DrawPiston();
     sim_.Timer2.SetEnabled(true);
 }
 

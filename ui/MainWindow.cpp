@@ -25,6 +25,11 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// The help labels' background as the form stores it, blue in the high byte: RGB (202, 244, 145).
+constexpr int kHelpLabelBgr = 9565386;
+const QColor kHelpLabelBackground(kHelpLabelBgr & 0xFF, (kHelpLabelBgr >> 8) & 0xFF,
+                                  (kHelpLabelBgr >> 16) & 0xFF);
+
 // Where the settings go when the program's own folder cannot be written (an installed program).
 std::string UserDataDir() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
@@ -126,7 +131,8 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
         auto* w = new QLabel(parent);
         if (c.name == "HilfeOben" || c.name == "HilfeUnten" || c.name == "HelpText") {
             w->setAutoFillBackground(true);
-            w->setStyleSheet(QStringLiteral("background-color: rgb(202, 245, 145); color: black;"));
+            w->setStyleSheet(
+                QStringLiteral("background-color: %1; color: black;").arg(kHelpLabelBackground.name()));
             w->setFont(HelpLabelFont());
         }
         return w;
@@ -201,8 +207,10 @@ void MainWindow::SyncFromForm() {
             const QSignalBlocker block(a);
             a->setText(Q(c->caption));
             a->setChecked(c->checked);
-            a->setVisible(c->visible);
-            a->setEnabled(c->enabled);
+            // A "Datei" menu opened empty, while the configuration hides both its items, could not be
+            // opened again; its hidden items show greyed instead.
+            a->setVisible(c->visible || c->parent == form.Datei1.name);
+            a->setEnabled(c->enabled && c->visible);
             continue;
         }
         QWidget* w = widgets_.at(c->name);

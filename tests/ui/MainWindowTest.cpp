@@ -6,7 +6,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -64,6 +68,8 @@ TEST(MainWindow, WidgetsFollowTheFormStateAndReportUserActions) {
     main.Sim().ViewChanged();
     EXPECT_FALSE(friction->isChecked()); // ...and the widget follows without running the handler
     EXPECT_EQ(clicks, 1);
+    const QImage help = main.findChild<QLabel*>(QStringLiteral("HelpText"))->grab().toImage();
+    EXPECT_EQ(help.pixelColor(0, 0), QColor(202, 244, 145));
 }
 
 TEST(MainWindow, ATypedSetpointMovesThePistonPicture) {
@@ -96,6 +102,51 @@ TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
     QTest::mouseClick(circle, Qt::RightButton, {}, QPoint(8, 8)); // a right click on the circle frees it
     EXPECT_FALSE(circle->isVisible());
     EXPECT_EQ(app.main.Sim().modes.LatchUmschalt, 0);
+}
+
+TEST(MainWindow, EscAndCloseLeaveTheInitializationInfoOpen) {
+    ShownApp app;
+    app.main.Sim().form.initInfo.visible = true; // the procedure runs
+    app.main.Sim().ViewChanged();
+    auto* info = app.main.findChild<QWidget*>(QStringLiteral("InitInfoForm"));
+    QTest::keyClick(info, Qt::Key_Escape);
+    EXPECT_FALSE(info->close()) << "the window manager's close";
+    EXPECT_TRUE(info->isVisible());
+}
+
+TEST(MainWindow, TheFileMenuOpensInAndAfterTheConfiguration) {
+    ShownApp app;
+    RunEvents(200);
+    QMenuBar* bar = app.main.menuBar();
+    auto* menu = app.main.findChild<QMenu*>(QStringLiteral("Datei1"));
+    for (bool configuration : {true, false}) {
+        app.main.Sim().modes.KeyEvent(17); // the mode key held: into the configuration, then the version
+        if (!configuration) app.main.Sim().modes.KeyEvent(4); // whose release leaves it
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+        EXPECT_TRUE(menu->isVisible()) << configuration;
+        ASSERT_EQ(menu->actions().size(), 2);
+        for (const QAction* item : menu->actions())
+            EXPECT_TRUE(item->isVisible() && item->isEnabled() != configuration) << configuration;
+        QTest::keyClick(menu, Qt::Key_Escape);
+    }
+    EXPECT_EQ(app.main.Sim().state.Mode, 1);
+}
+
+TEST(MainWindow, TheParameterTableKeepsItsHeaderRowWhileTheGridScrolls) {
+    ShownApp app;
+    Simulator& sim = app.main.Sim();
+    sim.UserClick(sim.form.ParameterTabelle1);
+    auto* window = app.main.findChild<QWidget*>(QStringLiteral("Form3"));
+    window->resize(window->width(), ParamTableView::MinHeight);
+    auto* grid = window->findChild<QTableWidget*>(QStringLiteral("ParTab"));
+    const auto& rows = sim.form.parTab.rows;
+    ASSERT_EQ(grid->rowCount() + 1, static_cast<int>(rows.size()));
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(grid->model()->headerData(c, Qt::Horizontal).toString().toStdString(), rows[0][c]);
+        EXPECT_EQ(grid->item(0, c)->text().toStdString(), rows[1][c]);
+    }
+    grid->scrollToBottom();
+    EXPECT_GT(grid->rowAt(0), 0) << "a small window scrolls";
 }
 
 TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {
