@@ -156,6 +156,7 @@ void ConfigFiles::LoadRecord(const Record& r) {
     sim_.monitoring.ApplyEndStopMonitoring();
     sim_.actuator.ComputeStrokeSpeeds();
     sim_.frontPanel.DrawGear();
+    sim_.actuator.ShowValveType(); // a spring-return actuator shows its spring
     sim_.modes.CheckGearSetting();
     s.Updating = 0;
     if (f.parTab.visible) sim_.paramTableView.SetParTab(); // an open table shows what was loaded
