@@ -3,6 +3,8 @@
 #include "platform/Host.h"
 #include "platform/SpriteSet.h"
 
+#include <utility>
+
 namespace vp7 {
 
 Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOptions opts)
@@ -249,8 +251,7 @@ void Simulator::Image1MouseUp(MouseButton button, int x, int y) {
 void Simulator::Image1MouseMove(int x, int y) {
     MouseX = x;
     MouseY = y;
-    hoverHelp.Image1MouseMove(x, y);
-    ViewChanged();
+    hoverHelp.Image1MouseMove(x, y); // marks a change only when a help label changed
 }
 
 void Simulator::FormKeyDown(int key, bool shift, bool alt, bool ctrl) {
@@ -316,7 +317,9 @@ void Simulator::RunClick(const std::string& name) {
     ViewChanged();
 }
 
-void Simulator::ViewChanged() { host.ViewChanged(); }
+void Simulator::ViewChanged() { viewChanged_ = true; }
+
+bool Simulator::TakeViewChange() { return std::exchange(viewChanged_, false); }
 
 void Simulator::AddValue(std::string name, decltype(NamedValue::ref) ref) {
     values_.push_back({std::move(name), ref});

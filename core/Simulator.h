@@ -115,8 +115,11 @@ public:
     void OnClick(std::string_view controlName, std::function<void()> handler);
     void OnKeyDown(std::string_view controlName, std::function<void(int key)> handler);
 
-    // Form state was changed by program code: tell the front end.
+    // Form state was changed by program code. Only a mark: the front end takes it once after each
+    // event it delivered (and before a modal box), so one event syncs the widgets at most once.
     void ViewChanged();
+    // Whether the form state changed since the last call.
+    bool TakeViewChange();
 
     const std::vector<NamedValue>& Values() const { return values_; }
     const NamedValue* FindValue(std::string_view name) const;
@@ -182,6 +185,7 @@ private:
     std::map<std::string, std::function<void()>, std::less<>> clickHandlers_;
     std::map<std::string, std::function<void(int)>, std::less<>> keyHandlers_;
     std::vector<NamedValue> values_;
+    bool viewChanged_ = true; // the widgets start out empty
 };
 
 } // namespace vp7

@@ -65,8 +65,6 @@ public:
     virtual void ShowModalDialog(ModalDialog dialog) = 0;
     // Width in points of a hover help label showing `text` (lines broken at "\r\n").
     virtual int LabelWidth(const std::string& text) const = 0;
-    // The form state changed: a front end copies it into its widgets.
-    virtual void ViewChanged() = 0;
     virtual ScreenInfo Screen() const = 0;
     // Close the main window as the user would (the close query and the close handler still run).
     virtual void RequestClose() = 0;
