@@ -48,7 +48,15 @@ class Host {
 public:
     virtual ~Host() = default;
 
-    // Lets pending window events run (and with them due timers) inside a busy handler.
+    // Lets pending window events run (and with them due timers) inside a busy handler, so the
+    // simulator is re-entered: a queued pointer release or a due tick runs before the handler goes on.
+    // Only these handlers allow it, each at a point where its own state is settled:
+    //  - the start-up tick, once it has disarmed itself: the window paints before the screen check;
+    //  - hiding the controls for the splash: they are gone before the picture zooms in;
+    //  - stopping the key timer (ModeLogic::StopKeyTimer, the diagnostic and configuration key paths,
+    //    KeyInput's finished hold): the timer is off and the hold counters are cleared first, so a
+    //    release that arrives in between ends the hold instead of repeating it.
+    // The scripted host runs the timers due at that moment, so tests and the runner re-enter the same way.
     virtual void ProcessMessages() = 0;
     // The asynchronous state of the left mouse button, not that of the last event.
     virtual bool LeftButtonDown() const = 0;
