@@ -6,6 +6,7 @@
 #include "platform/NumberFormat.h"
 
 #include <cmath>
+#include <array>
 
 namespace vp7 {
 namespace {
@@ -42,8 +43,27 @@ void HoverHelp::ShowAtDisplay(Control& label, const std::string& text, int y) {
     if (!text.empty()) label.visible = true;
 }
 
+namespace {
+// What the three help labels show; a pointer move that changes none of it needs no widget sync.
+struct LabelView {
+    std::string text;
+    int left, top, width;
+    bool visible;
+    bool operator==(const LabelView&) const = default;
+};
+std::array<LabelView, 3> Shown(const FormState& f) {
+    std::array<LabelView, 3> views;
+    const Control* labels[] = {&f.HelpText, &f.HilfeOben, &f.HilfeUnten};
+    for (size_t i = 0; i < views.size(); ++i)
+        views[i] = {labels[i]->text, labels[i]->left, labels[i]->top, labels[i]->width, labels[i]->visible};
+    return views;
+}
+} // namespace
+
 void HoverHelp::Image1MouseMove(int x, int y) {
+    const auto before = Shown(sim_.form);
     if (!ScaleReadout(x, y) && !MarkerReadout(x, y) && !Display(x, y) && !Keys(x, y) && !Gear(x, y)) HideAll();
+    if (Shown(sim_.form) != before) sim_.ViewChanged();
 }
 
 // The value at the row under the pointer, right of a scale line.

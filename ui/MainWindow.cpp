@@ -3,6 +3,7 @@
 #include "ui/PictureWidget.h"
 #include "ui/artwork/Artwork.h"
 
+#include <QAbstractEventDispatcher>
 #include <QActionGroup>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -56,15 +57,19 @@ MainWindow::MainWindow(const std::string& programDir, int scale)
     setMouseTracking(true);
     setCentralWidget(central);
 
-    host_.OnViewChanged([this] { SyncFromForm(); });
+    host_.OnBeforeModal([this] { AfterEvent(); });
     clock_.AfterEachTick([this] { AfterEvent(); });
+    // Events of the small windows reach the simulator too; whatever they changed is taken before the
+    // event loop sleeps.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { AfterEvent(); });
 
     BuildMenu();
     BuildControls();
     built_ = true;
 
     sim_.FormCreate();
-    SyncFromForm();
+    AfterEvent();
     adjustSize();
     if (sim_.form.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
@@ -199,6 +204,7 @@ void MainWindow::BuildMenu() {
 
 void MainWindow::SyncFromForm() {
     if (!built_) return;
+    ++syncCount_;
     const FormState& form = sim_.form;
     setWindowTitle(Q(form.title.empty() ? std::string("KELDAR-VP7 Nachbildung") : form.title));
     for (const Control* c : form.All()) {
@@ -258,7 +264,10 @@ void MainWindow::SyncFromForm() {
     emit FormChanged();
 }
 
+// Once after every event delivered to the simulator: the widgets follow the form state when it
+// changed, the pictures repaint what was drawn.
 void MainWindow::AfterEvent() {
+    if (sim_.TakeViewChange()) SyncFromForm();
     if (picture_) picture_->RepaintChanged();
     if (splashView_ && splashView_->isVisible()) splashView_->RepaintChanged();
 }
@@ -298,6 +307,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     const auto m = event->modifiers();
     sim_.FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0, m & Qt::ShiftModifier,
                      m & Qt::AltModifier, m & Qt::ControlModifier);
+    AfterEvent();
     QMainWindow::keyPressEvent(event);
 }
 

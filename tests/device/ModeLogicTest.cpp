@@ -226,3 +226,23 @@ TEST_F(Keys, GearWarningsFollowFeedbackAngleAndStrokeRange) {
         EXPECT_EQ(shown, c.messages) << int(c.gear33) << int(c.yway);
     }
 }
+
+// Stopping the key timer lets queued events run: a release that arrives right then is handled inside
+// the finished hold, and the device must end up where a release just after the hold leaves it.
+TEST_F(Keys, AReleaseArrivingWhileAHoldFinishesEndsLikeOneJustAfter) {
+    const auto holdMode = [&](bool releaseInside) {
+        Restart();
+        bool pending = releaseInside;
+        host.OnProcessMessages([&] {
+            if (!std::exchange(pending, false)) return;
+            Up(kMode);
+        });
+        Down(kMode);
+        clock.Advance(5000);
+        host.OnProcessMessages({});
+        if (!releaseInside) Up(kMode);
+        EXPECT_FALSE(pending) << "the hold's end let events run";
+        return std::tuple(S().Mode, sim->KeyTimer.Enabled(), ReadLcd(sim->image1).lower, ReadLcd(sim->image1).upper);
+    };
+    EXPECT_EQ(holdMode(true), holdMode(false));
+}

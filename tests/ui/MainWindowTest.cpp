@@ -66,6 +66,7 @@ TEST(MainWindow, WidgetsFollowTheFormStateAndReportUserActions) {
 
     main.Sim().form.FrictionSelect.checked = false; // program code changes the form...
     main.Sim().ViewChanged();
+    main.AfterEvent();
     EXPECT_FALSE(friction->isChecked()); // ...and the widget follows without running the handler
     EXPECT_EQ(clicks, 1);
     const QImage help = main.findChild<QLabel*>(QStringLiteral("HelpText"))->grab().toImage();
