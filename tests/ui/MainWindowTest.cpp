@@ -109,6 +109,7 @@ TEST(MainWindow, EscAndCloseLeaveTheInitializationInfoOpen) {
     ShownApp app;
     app.main.Sim().form.initInfo.visible = true; // the procedure runs
     app.main.Sim().ViewChanged();
+    app.main.AfterEvent();
     auto* info = app.main.findChild<QWidget*>(QStringLiteral("InitInfoForm"));
     QTest::keyClick(info, Qt::Key_Escape);
     EXPECT_FALSE(info->close()) << "the window manager's close";
@@ -123,6 +124,7 @@ TEST(MainWindow, TheFileMenuOpensInAndAfterTheConfiguration) {
     for (bool configuration : {true, false}) {
         app.main.Sim().modes.KeyEvent(17); // the mode key held: into the configuration, then the version
         if (!configuration) app.main.Sim().modes.KeyEvent(4); // whose release leaves it
+        app.main.AfterEvent();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
         EXPECT_TRUE(menu->isVisible()) << configuration;
         ASSERT_EQ(menu->actions().size(), 2);
@@ -137,6 +139,7 @@ TEST(MainWindow, TheParameterTableKeepsItsHeaderRowWhileTheGridScrolls) {
     ShownApp app;
     Simulator& sim = app.main.Sim();
     sim.UserClick(sim.form.ParameterTabelle1);
+    app.main.AfterEvent();
     auto* window = app.main.findChild<QWidget*>(QStringLiteral("Form3"));
     window->resize(window->width(), ParamTableView::MinHeight);
     auto* grid = window->findChild<QTableWidget*>(QStringLiteral("ParTab"));
