@@ -32,7 +32,7 @@ void Controller::SetpointButtonClick(Sender sender) {
         sender == Sender::SetpointRampTimer) {
         const auto number = ReadDecimal(form.SetPointText.text);
         if (!number) {
-            sim_.host.MessageDlg(s.Language == 0 ? "Sollwert ist fehlerhaft" : "Setpoint is incorrect", MsgType::Error,
+            sim_.host.MessageDlg(s.Text("Sollwert ist fehlerhaft", "Setpoint is incorrect"), MsgType::Error,
                                  MsgButton::OK);
             return;
         }

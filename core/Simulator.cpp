@@ -135,8 +135,8 @@ void Simulator::FinishStartUp() {
 void Simulator::Timer2Timer() { actuator.Timer2Timer(); }
 
 void Simulator::ShowCharacteristicError() {
-    host.MessageDlg(state.Language == 0 ? "Fehler bei den Stützwerten: Yn+1 - Yn >= 0.2"
-                                        : "Error at the turning points: Yn+1 - Yn >= 0.2",
+    host.MessageDlg(state.Text("Fehler bei den Stützwerten: Yn+1 - Yn >= 0.2",
+                               "Error at the turning points: Yn+1 - Yn >= 0.2"),
                     MsgType::Error, MsgButton::OK);
 }
 
@@ -423,7 +423,7 @@ void Simulator::RegisterValues() {
     AddValue("CurrentParam", &configMenu.CurrentParam);
     AddValue("KeyHoldCount", &modes.KeyHoldCount);
     AddValue("EndStopTime", &monitoring.EndStopTime);
-    for (auto [name, ptr] : std::initializer_list<std::pair<const char*, const uint8_t*>>{
+    for (auto [name, ptr] : std::initializer_list<std::pair<const char*, decltype(NamedValue::ref)>>{
              {"MoveActive", &s.MoveActive},
              {"ScalesValid", &s.ScalesValid},
              {"MarksErased", &s.MarksErased},

@@ -60,10 +60,13 @@ class SpriteSet;
 
 enum class MouseButton { Left, Right, Middle };
 
-// A state value that can be looked up by its name (the headless runner's `print`).
+// A state value that can be looked up by its name (the headless runner's `print`); a named code prints
+// as its number.
 struct NamedValue {
     std::string name;
-    std::variant<const double*, const int32_t*, const uint32_t*, const uint8_t*, const std::string*> ref;
+    std::variant<const double*, const int32_t*, const uint32_t*, const uint8_t*, const std::string*,
+                 const Language*>
+        ref;
 };
 
 // What a simulator is created with besides its platform.

@@ -189,8 +189,8 @@ void ConfigMenu::Run(uint8_t code, int32_t step) {
 
 void ConfigMenu::ShowHelp() {
     const TParamField& f = sim_.params.ParamTable[CurrentParam];
-    const int language = sim_.state.Language == 0 ? 0 : 1;
-    sim_.form.HilfeUnten.text = WrapHelpText(f.LongName[language]);
+    const int language = static_cast<int>(sim_.state.Language);
+    sim_.form.HilfeUnten.text = WrapHelpText(sim_.state.Text(f.LongName[0], f.LongName[1]));
     std::string upper;
     const auto description = [&](int32_t index) {
         return f.ValueHelp && index >= 0 && index < 15 ? WrapHelpText((*f.ValueHelp)[language * 15 + index])

@@ -116,7 +116,7 @@ void Diagnostics::DiagKey(uint8_t code) {
     Lcd& lcd = sim_.lcd;
     lcd.LcdLowerText = field.Name;
     lcd.LCDWrite(lcd.LcdLowerText, LowerLine);
-    const std::string& explanation = field.Explanation[sim_.state.Language == 0 ? 0 : 1];
+    const std::string& explanation = sim_.state.Text(field.Explanation[0], field.Explanation[1]);
     sim_.form.HilfeUnten.text = explanation.empty() ? std::string() : ConfigMenu::WrapHelpText(explanation);
     sim_.form.HilfeOben.text.clear();
 

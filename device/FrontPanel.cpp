@@ -21,7 +21,7 @@ FrontPanel::FrontPanel(Simulator& sim) : sim_(sim) {}
 void FrontPanel::DrawScales() {
     Picture& pic = sim_.image1;
     const Scales& sc = sim_.scales;
-    const bool german = sim_.state.Language == 0;
+    const SimState& s = sim_.state;
     pic.SetPenColor(kYellow);
     pic.SetPenWidth(1);
     pic.SetBrushColor(kBlack);
@@ -36,9 +36,9 @@ void FrontPanel::DrawScales() {
         const std::string* texts; // low, high
     };
     const ScaleInfo scales[] = {
-        {10, "", german ? "Sollwert" : "Setpoint", sc.SollwertScaleTexts},
-        {80, german ? "Regler" : "Controller", german ? "Sollwert" : "Setpoint", sc.ReglerScaleTexts},
-        {150, german ? "Ventil" : "Valve", "Position", sc.VentilScaleTexts},
+        {10, "", s.Text("Sollwert", "Setpoint"), sc.SollwertScaleTexts},
+        {80, s.Text("Regler", "Controller"), s.Text("Sollwert", "Setpoint"), sc.ReglerScaleTexts},
+        {150, s.Text("Ventil", "Valve"), "Position", sc.VentilScaleTexts},
     };
     for (const ScaleInfo& s : scales) {
         if (*s.title) sim_.host.TextOut(pic, s.x, 410, s.title, font, kYellow, kBlack);
@@ -141,9 +141,9 @@ void FrontPanel::ControllerSelectClick() {
     SimState& s = sim_.state;
     if (s.Updating) return;
     s.Updating = 1;
-    const char* text = s.Language == 0
-                           ? "Diese Änderung wird erst beim nächsten Programmstart wirksam.\r\n\r\nProgramm jetzt neu starten?"
-                           : "This change takes effect after next restart of the program.\r\n\r\nRestart the program now?";
+    const char* text = s.Text(
+        "Diese Änderung wird erst beim nächsten Programmstart wirksam.\r\n\r\nProgramm jetzt neu starten?",
+        "This change takes effect after next restart of the program.\r\n\r\nRestart the program now?");
     if (sim_.host.MessageDlg(text, MsgType::Information, MsgButton::OK | MsgButton::Cancel) == MsgButton::OK) {
         s.RestartRequested = 1;
         sim_.host.RequestClose();

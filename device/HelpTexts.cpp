@@ -59,11 +59,13 @@ void HelpTexts::SetupHelpTexts() {
 }
 
 const std::string& HelpTexts::KeyText(HelpKey key, int mode) const {
-    return kKeys[static_cast<int>(key)][mode < 0 || mode > 3 ? 0 : mode][sim_.state.Language == 0 ? 0 : 1];
+    const auto& texts = kKeys[static_cast<int>(key)][mode < 0 || mode > 3 ? 0 : mode];
+    return sim_.state.Text(texts[0], texts[1]);
 }
 
 const std::string& HelpTexts::Text(HelpSpecial entry) const {
-    return kSpecial[static_cast<int>(entry)][sim_.state.Language == 0 ? 0 : 1];
+    const auto& texts = kSpecial[static_cast<int>(entry)];
+    return sim_.state.Text(texts[0], texts[1]);
 }
 
 } // namespace vp7

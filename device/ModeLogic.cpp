@@ -259,9 +259,8 @@ void ModeLogic::EnterConfiguration() {
 void ModeLogic::CheckGearSetting() {
     const ParamStore& p = sim_.params.store;
     const bool gear33 = sim_.state.GearIs33 != 0;
-    const bool german = sim_.state.Language != 1;
     const auto warn = [&](const char* de, const char* en) {
-        sim_.host.MessageDlg(german ? de : en, MsgType::Warning, MsgButton::OK);
+        sim_.host.MessageDlg(sim_.state.Text(de, en), MsgType::Warning, MsgButton::OK);
     };
     if ((p.YAGL == 1) != gear33)
         warn("Getriebestellung ist ungleich dem eingestellten Parameter",

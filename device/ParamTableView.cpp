@@ -87,7 +87,7 @@ void ParamTableView::FormClose() {
 }
 
 void ParamTableView::FormActivate() {
-    sim_.form.parTab.caption = sim_.state.Language == 0 ? "Parameter-Tabelle" : "Parameter list";
+    sim_.form.parTab.caption = sim_.state.Text("Parameter-Tabelle", "Parameter list");
 }
 
 void ParamTableView::FormKeyDown(int key, bool shift, bool alt, bool ctrl) {

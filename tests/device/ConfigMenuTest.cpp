@@ -113,7 +113,7 @@ TEST_F(Menu, HelpLabelsDescribeParameterAndValue) {
     EXPECT_EQ(sim->form.HilfeOben.text, " As measured during initialization ");
     Key(13);
     EXPECT_EQ(sim->form.HilfeOben.text, "") << "a number has no value description";
-    S().Language = 0;
+    S().Language = Language::German;
     GoTo("/ZERO");
     EXPECT_EQ(sim->form.HilfeUnten.text,
               " Grenzwert für Anschlagüberwachung unten \r\n in % (nur wirksam bei Dichtschließen) ");

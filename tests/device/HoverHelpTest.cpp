@@ -124,7 +124,7 @@ TEST_F(Hover, OnlyTheGearMarksHelpWithoutTheCheckBoxes) {
     EXPECT_EQ(Help().top, 377);
     sim->Image1MouseMove(kUpperGear.first, kUpperGear.second); // the 90-degree mark while at 33: no match
     EXPECT_FALSE(Help().visible);
-    S().Language = 0;
+    S().Language = Language::German;
     S().GearIs33 = 0;
     sim->Image1MouseMove(kUpperGear.first, kUpperGear.second);
     EXPECT_EQ(Help().text, " Getriebeübersetzung 90°");

@@ -117,14 +117,14 @@ TEST_F(Init, TheModeKeyEndsItAtOnceWithThePositionConvertedBack) {
 }
 
 TEST_F(Init, InfoWindowTextsFollowTheLanguage) {
-    S().Language = 1;
+    S().Language = Language::English;
     Start();
     while (I().InitRun < 1) clock.Advance(1000);
     EXPECT_EQ(sim->form.initInfo.currentRunText, "RUN 2");
     EXPECT_EQ(sim->form.initInfo.runLines,
               (std::vector<std::string>{"Checking of travel and adjustment of zero", "and stroke (from stop to stop)", ""}));
     Click(kModeKey);
-    S().Language = 0;
+    S().Language = Language::German;
     Down(kIncKey);
     clock.Advance(5000);
     Up(kIncKey);
