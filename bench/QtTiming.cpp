@@ -159,7 +159,7 @@ int main(int argc, char** argv) {
             // 39 more steps after the first and the arrival tick: nominally 40 ticks of 50 ms.
             stroke.push_back(Until([&] { return !sim.Timer2.Enabled(); }));
             QTest::mousePress(w.main->Picture(), Qt::LeftButton, {}, QPoint(378, 356));
-            hold.push_back(Until([&] { return sim.state.Mode == 2; }));
+            hold.push_back(Until([&] { return sim.state.Mode == vp7::Mode::Configuration; }));
             QTest::mouseRelease(w.main->Picture(), Qt::LeftButton, {}, QPoint(378, 356));
         }
         auto [dir, w] = started();

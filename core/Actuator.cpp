@@ -94,7 +94,7 @@ void Actuator::Step(bool manual) {
         DrawVentilMark(0, s.VentilMarkY);
         s.VentilMarkY = sim_.scales.VentilY(manual ? s.ManuellTarget : s.Istwert);
         DrawVentilMark(0x00FF00, s.VentilMarkY);
-        if (s.Mode == (manual ? 1 : 0)) sim_.Timer2.SetEnabled(true);
+        if (s.Mode == (manual ? Mode::Manual : Mode::Automatic)) sim_.Timer2.SetEnabled(true);
     }
     if (diag.TravelSum >= 100) {
         diag.TravelSum -= 100;
@@ -134,7 +134,7 @@ void Actuator::StartManuellMove() {
     s.FrameTravel = 0;
     s.TargetFrame = static_cast<int32_t>(std::nearbyint(0.4 * s.ManuellTarget));
     s.MoveDirection = s.TargetFrame == s.CurrentFrame ? 0 : s.TargetFrame > s.CurrentFrame ? 1 : -1;
-    if (s.Mode != 1) return;
+    if (s.Mode != Mode::Manual) return;
     sim_.diagnostics.CountSwitching(s.ManuellTarget, s.Istwert);
     if (s.Istwert != s.ManuellTarget) {
         const bool closing = s.Istwert > s.ManuellTarget;
@@ -152,13 +152,13 @@ void Actuator::Timer2Timer() {
         sim_.initialization.InitMoveStep();
         return;
     }
-    if (s.Mode == 0) SetNewIstwert();
-    if (s.Mode == 1) SetManuellIstwert();
+    if (s.Mode == Mode::Automatic) SetNewIstwert();
+    if (s.Mode == Mode::Manual) SetManuellIstwert();
 }
 
 void Actuator::BlockDownSelectClick() {
     if (sim_.state.Updating) return;
-    if (sim_.state.Mode != 0)
+    if (sim_.state.Mode != Mode::Automatic)
         StartManuellMove();
     else
         sim_.controller.SetpointButtonClick(Sender::Option);

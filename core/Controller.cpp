@@ -104,10 +104,10 @@ void Controller::SetpointButtonClick(Sender sender) {
     s.MoveDirection = s.TargetFrame == s.CurrentFrame ? 0 : s.TargetFrame > s.CurrentFrame ? 1 : -1;
 
     // 14.
-    if (s.Mode == 0 || s.Mode == 1) sim_.displays.SollwertAnzeige(s.SollwertShown);
+    if (s.Mode == Mode::Automatic || s.Mode == Mode::Manual) sim_.displays.SollwertAnzeige(s.SollwertShown);
 
     // 15. Only automatic mode moves the valve.
-    if (s.Mode == 0) {
+    if (s.Mode == Mode::Automatic) {
         sim_.diagnostics.CountSwitching(s.AutoTarget, s.Istwert);
         if (s.Istwert != s.AutoTarget && (s.AutoTarget > s.Istwert) != (s.LastDirection > 0)) {
             sim_.diagnostics.Increment(DiagDirectionChanges);

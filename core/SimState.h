@@ -45,8 +45,8 @@ struct SimState {
     uint8_t ScalesValid = 0;
     uint8_t MarksErased = 1;
 
-    // Operating mode: 0 automatic, 1 manual, 2 configuration, 3 configuration just left
-    uint8_t Mode = 0;
+    // Just after configuration the version is shown until the next key event (ConfigurationLeft).
+    vp7::Mode Mode = vp7::Mode::Automatic;
     // Mode forced by a binary input: 0 none, 1 "EX UP", 2 "EXDWN", 3 "EXSTP"
     uint8_t BinMode = 0;
     uint8_t DiagnosticMode = 0;

@@ -47,7 +47,7 @@ void Simulator::FormCreate() {
     }
 
     // Automatic mode, and no marker drawn yet that a later redraw would have to erase.
-    state.Mode = 0;
+    state.Mode = Mode::Automatic;
     state.ScalesValid = 0;
     state.MarksErased = 1;
 
@@ -175,7 +175,7 @@ void Simulator::DiagnosticTimerTimer() {
         initialization.InitSequencer();
         return;
     }
-    if (state.Mode == 0 || state.Mode == 1) {
+    if (state.Mode == Mode::Automatic || state.Mode == Mode::Manual) {
         monitoring.CheckAlarms();
         monitoring.CheckFaults();
     }

@@ -5,7 +5,9 @@
 namespace vp7 {
 namespace {
 
-// [key][mode][language]; mode 3 of the mode key is its text in diagnostic mode.
+// [key][mode][language]; the last column is the diagnostic display's (just after configuration, when
+// the version is shown, the keys have no help).
+constexpr int kDiagnosticColumn = 3;
 const std::string kKeys[3][4][2] = {
     {{" Linke Maustaste: Modus Manuell \r\n 5s linke Maustaste: Modus Konfiguration ",
       " Left mouse button: go to manual mode \r\n 5s left mouse button: go to configuration "},
@@ -58,8 +60,9 @@ void HelpTexts::SetupHelpTexts() {
     sim_.params.BuildParamTable(sim_.state.ControllerType);
 }
 
-const std::string& HelpTexts::KeyText(HelpKey key, int mode) const {
-    const auto& texts = kKeys[static_cast<int>(key)][mode < 0 || mode > 3 ? 0 : mode];
+const std::string& HelpTexts::KeyText(HelpKey key, Mode mode, bool diagnostic) const {
+    const int column = diagnostic ? kDiagnosticColumn : static_cast<int>(mode);
+    const auto& texts = kKeys[static_cast<int>(key)][column];
     return sim_.state.Text(texts[0], texts[1]);
 }
 

@@ -104,7 +104,7 @@ bool HoverHelp::Display(int x, int y) {
     const SimState& s = sim_.state;
     FormState& f = sim_.form;
     const HelpTexts& h = sim_.helpTexts;
-    const bool menu = s.Mode == 2 || s.DiagnosticMode;
+    const bool menu = s.Mode == Mode::Configuration || s.DiagnosticMode;
     if (y >= 261 && y <= 298) { // upper line
         if (menu) {
             if (!f.HilfeOben.text.empty()) {
@@ -113,7 +113,7 @@ bool HoverHelp::Display(int x, int y) {
             }
             return true;
         }
-        if (s.Mode > 1) return false;
+        if (s.Mode != Mode::Automatic && s.Mode != Mode::Manual) return false;
         ShowAtDisplay(f.HelpText, h.Text(HelpSpecial::Position), 270);
         return true;
     }
@@ -128,9 +128,9 @@ bool HoverHelp::Display(int x, int y) {
         if (x >= 411 && x <= 454) {
             const std::string empty;
             ShowAtDisplay(f.HelpText,
-                          s.Mode == 0   ? h.Text(HelpSpecial::ModeAutomatic)
-                          : s.Mode == 1 ? h.Text(HelpSpecial::ModeManual)
-                                        : empty,
+                          s.Mode == Mode::Automatic ? h.Text(HelpSpecial::ModeAutomatic)
+                          : s.Mode == Mode::Manual  ? h.Text(HelpSpecial::ModeManual)
+                                                    : empty,
                           309);
             return true;
         }
@@ -148,15 +148,16 @@ bool HoverHelp::Keys(int x, int y) {
     if (key == DeviceKey::None) return false;
     const SimState& s = sim_.state;
     const HelpTexts& h = sim_.helpTexts;
-    if (s.Mode == 3) return true; // the version is shown: no help, the label stays as it is
+    // The version is shown: no help, the label stays as it is.
+    if (s.Mode == Mode::ConfigurationLeft) return true;
     const ParamSet& p = sim_.params;
     const auto current = static_cast<int>(sim_.configMenu.CurrentParam);
-    const bool onInit = s.Mode == 2 && (current == p.INITAIndex || current == p.INITMIndex);
-    const bool onReset = s.Mode == 2 && current == p.PRSTIndex;
+    const bool onInit = s.Mode == Mode::Configuration && (current == p.INITAIndex || current == p.INITMIndex);
+    const bool onReset = s.Mode == Mode::Configuration && current == p.PRSTIndex;
     const std::string empty;
     const std::string* text = &empty;
     switch (key) {
-    case DeviceKey::Umschalt: text = &h.KeyText(HelpKey::Umschalt, s.DiagnosticMode ? 3 : s.Mode); break;
+    case DeviceKey::Umschalt: text = &h.KeyText(HelpKey::Umschalt, s.Mode, s.DiagnosticMode != 0); break;
     case DeviceKey::Kleiner:
         if (s.DiagnosticMode) return true;
         text = onInit    ? &h.Text(HelpSpecial::KleinerInit)

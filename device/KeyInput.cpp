@@ -26,7 +26,7 @@ void KeyInput::Send(uint8_t code) { sim_.modes.KeyEvent(code); }
 void KeyInput::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
     const bool right = button == MouseButton::Right;
     const DeviceKey key = KeyAt(x, y);
-    if (key == DeviceKey::Kleiner && !right && sim_.state.Mode == 2 && shift) {
+    if (key == DeviceKey::Kleiner && !right && sim_.state.Mode == Mode::Configuration && shift) {
         Send(7); // PC shift + decrease: the previous parameter, as the right button on the mode key
         return;
     }

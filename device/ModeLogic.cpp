@@ -47,9 +47,9 @@ void ModeLogic::HandleKey() {
         return;
     }
     if (s.DiagnosticMode) return DiagnosticKey(code);
-    if (s.Mode == 0 || s.Mode == 1) return AutomaticOrManualKey(code);
-    if (s.Mode == 2) return ConfigurationKey(code);
-    if (s.Mode == 3) LeaveConfiguration();
+    if (s.Mode == Mode::Automatic || s.Mode == Mode::Manual) return AutomaticOrManualKey(code);
+    if (s.Mode == Mode::Configuration) return ConfigurationKey(code);
+    if (s.Mode == Mode::ConfigurationLeft) LeaveConfiguration();
 }
 
 void ModeLogic::DiagnosticKey(uint8_t code) {
@@ -75,7 +75,7 @@ void ModeLogic::DiagnosticKey(uint8_t code) {
         KeyHoldCount = 0;
         sim_.displays.SollwertAnzeige(s.SollwertShown);
         sim_.lcd.LCDWrite("  ", LowerDigits);
-        if (s.Mode == 0)
+        if (s.Mode == Mode::Automatic)
             sim_.controller.SetpointButtonClick(Sender::ModeLogic);
         else
             sim_.displays.IstwertAnzeige(s.Istwert);
@@ -109,7 +109,7 @@ void ModeLogic::StartAllLatchedTimeout() {
 void ModeLogic::AutomaticOrManualKey(uint8_t code) {
     SimState& s = sim_.state;
     const Monitoring& m = sim_.monitoring;
-    const bool manual = s.Mode == 1;
+    const bool manual = s.Mode == Mode::Manual;
     switch (code) {
     case 4:
         if (!NoLatch()) break;
@@ -119,10 +119,10 @@ void ModeLogic::AutomaticOrManualKey(uint8_t code) {
             s.ManuellTarget = s.Istwert;
             ManualStep = 0.1;
             KeyHoldCount = 0;
-            s.Mode = 1;
+            s.Mode = Mode::Manual;
             sim_.displays.SollwertAnzeige(s.SollwertShown);
         } else {
-            s.Mode = 0;
+            s.Mode = Mode::Automatic;
             sim_.displays.SollwertAnzeige(s.PositionSetpoint);
             s.Istwert = s.ManuellTarget;
             sim_.controller.SetpointButtonClick(Sender::ModeLogic);
@@ -174,7 +174,7 @@ void ModeLogic::ConfigurationKey(uint8_t code) {
     case 17: {
         StopKeyTimer();
         HideLatches();
-        sim_.state.Mode = 3;
+        sim_.state.Mode = Mode::ConfigurationLeft;
         Lcd& lcd = sim_.lcd;
         lcd.LcdLowerText = "VER  ";
         lcd.LCDWrite(lcd.LcdLowerText, LowerLine);
@@ -224,7 +224,7 @@ void ModeLogic::HeldValueKey(uint8_t code) {
 
 void ModeLogic::LeaveConfiguration() {
     SimState& s = sim_.state;
-    s.Mode = 1; // the device always continues in manual mode after configuration
+    s.Mode = Mode::Manual; // the device always continues in manual mode after configuration
     ManualStep = 0.1;
     KeyHoldCount = 0;
     sim_.ApplyParameters();
@@ -249,8 +249,8 @@ void ModeLogic::EnterConfiguration() {
     sim_.AlarmBlinkTimer.SetEnabled(false);
     StopKeyTimer();
     HideLatches();
-    if (s.Mode == 0) s.ManuellTarget = s.Istwert;
-    s.Mode = 2;
+    if (s.Mode == Mode::Automatic) s.ManuellTarget = s.Istwert;
+    s.Mode = Mode::Configuration;
     s.LastKeyCode = 4;
     sim_.params.LoadTableFromStore();
     sim_.configMenu.Run(20, 1);

@@ -46,7 +46,7 @@ TEST_F(SimulatorStart, CreationArmsTheStartUpTickWhichRunsOnce) {
     // The start values a trainer sees after a plain start.
     EXPECT_EQ(sim.state.Istwert, 0.0);
     EXPECT_EQ(sim.state.CurrentFrame, 0);
-    EXPECT_EQ(sim.state.Mode, 0);
+    EXPECT_EQ(sim.state.Mode, Mode::Automatic);
     EXPECT_EQ(sim.state.LastDirection, 1);
     EXPECT_EQ(sim.state.Language, Language::English);
     EXPECT_EQ(sim.state.ScreenWidth, 1280);

@@ -21,22 +21,24 @@ constexpr std::pair<int, int> kUpper{400, 280}, kModePart{430, 315}, kSetpointPa
 
 TEST_F(Hover, DisplayAndKeysExplainThemselvesPerMode) {
     struct Case {
-        uint8_t mode;
+        Mode mode;
         std::pair<int, int> at;
         const char* text; // nullptr: nothing shown, the label keeps its state
         int row;
     };
+    using enum Mode;
     const Case cases[] = {
-        {0, kUpper, " Position ", 270},
-        {0, kModePart, " Mode Automatic ", 309},
-        {0, kSetpointPart, " Setpoint", 309},
-        {0, kUmschalt, " Left mouse button: go to manual mode \r\n 5s left mouse button: go to configuration ", 346},
-        {0, kKleiner, nullptr, 0},
-        {1, kModePart, " Mode Manual", 309},
-        {1, kKleiner, " Left mouse button: move valve down ", 346},
-        {1, kGroesser, " Left mouse button: move valve up ", 346},
-        {2, kGroesser, " Left mouse button: inkrement value ", 346},
-        {3, kUmschalt, nullptr, 0},
+        {Automatic, kUpper, " Position ", 270},
+        {Automatic, kModePart, " Mode Automatic ", 309},
+        {Automatic, kSetpointPart, " Setpoint", 309},
+        {Automatic, kUmschalt,
+         " Left mouse button: go to manual mode \r\n 5s left mouse button: go to configuration ", 346},
+        {Automatic, kKleiner, nullptr, 0},
+        {Manual, kModePart, " Mode Manual", 309},
+        {Manual, kKleiner, " Left mouse button: move valve down ", 346},
+        {Manual, kGroesser, " Left mouse button: move valve up ", 346},
+        {Configuration, kGroesser, " Left mouse button: inkrement value ", 346},
+        {ConfigurationLeft, kUmschalt, nullptr, 0},
     };
     for (const Case& c : cases) {
         S().Mode = c.mode;
@@ -56,7 +58,7 @@ TEST_F(Hover, DisplayAndKeysExplainThemselvesPerMode) {
 }
 
 TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
-    S().Mode = 2;
+    S().Mode = Mode::Configuration;
     sim->configMenu.CurrentParam = sim->params.FindByName("DEBA");
     sim->configMenu.Run(20, 1);
     sim->Image1MouseMove(kUpper.first, kUpper.second);
@@ -75,7 +77,7 @@ TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
     sim->Image1MouseUp(MouseButton::Left, kNowhere.first, kNowhere.second);
     EXPECT_FALSE(sim->form.HilfeUnten.visible) << "a release hides the two menu labels";
 
-    S().Mode = 0;
+    S().Mode = Mode::Automatic;
     S().DiagnosticMode = 1;
     for (auto [index, text] : {std::pair{2, " 5s left mouse button: set parmeter to 0"},
                                std::pair{19, " Left mouse button: change between °C and °F"}, std::pair{6, ""}}) {

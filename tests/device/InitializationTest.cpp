@@ -113,7 +113,7 @@ TEST_F(Init, TheModeKeyEndsItAtOnceWithThePositionConvertedBack) {
     EXPECT_EQ(S().InitRunning, 0);
     EXPECT_DOUBLE_EQ(S().Istwert, (target - 8.0) / 0.84);
     EXPECT_DOUBLE_EQ(S().ManuellTarget, S().Istwert);
-    EXPECT_EQ(S().Mode, 2);
+    EXPECT_EQ(S().Mode, Mode::Configuration);
 }
 
 TEST_F(Init, InfoWindowTextsFollowTheLanguage) {

@@ -24,13 +24,13 @@ struct Keys : vp7::test::SimFixture {
 TEST_F(Keys, AShortClickOnTheModeKeySwitchesAtTheRelease) {
     Down(kMode);
     clock.Advance(1000);
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     EXPECT_EQ(Lower(), "  AUT 0");
     Up(kMode);
-    EXPECT_EQ(S().Mode, 1);
+    EXPECT_EQ(S().Mode, Mode::Manual);
     EXPECT_EQ(Lower(), "  MAN 0");
     Click(kMode);
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     EXPECT_EQ(Lower(), "  AUT 0");
 }
 
@@ -38,24 +38,24 @@ TEST_F(Keys, HoldingTheModeKeyFiveSecondsEntersAndLeavesConfiguration) {
     Down(kMode);
     for (int t = 0; t < 49; ++t) {
         clock.Advance(100);
-        ASSERT_EQ(S().Mode, 0) << "never through manual mode, " << t;
+        ASSERT_EQ(S().Mode, Mode::Automatic) << "never through manual mode, " << t;
     }
     clock.Advance(100);
-    EXPECT_EQ(S().Mode, 2);
+    EXPECT_EQ(S().Mode, Mode::Configuration);
     EXPECT_FALSE(sim->form.Konfigurationladen1.visible);
     Up(kMode); // the release of the held key is dropped
-    EXPECT_EQ(S().Mode, 2);
+    EXPECT_EQ(S().Mode, Mode::Configuration);
     EXPECT_EQ(ReadLcd(sim->image1).lower, " 1YFCT ");
     Down(kMode);
     clock.Advance(5000);
-    EXPECT_EQ(S().Mode, 3);
+    EXPECT_EQ(S().Mode, Mode::ConfigurationLeft);
     const LcdReading version = ReadLcd(sim->image1);
     sim->lcd.LCDWrite("C4  ", UpperLine);
     sim->lcd.LCDWrite("VER  ", LowerLine);
     EXPECT_EQ(version.upper, ReadLcd(sim->image1).upper);
     EXPECT_EQ(version.lower, ReadLcd(sim->image1).lower);
     Up(kMode);
-    EXPECT_EQ(S().Mode, 1);
+    EXPECT_EQ(S().Mode, Mode::Manual);
     EXPECT_EQ(Lower(), "  MAN 0");
     EXPECT_TRUE(sim->form.Konfigurationladen1.visible);
 }
@@ -107,7 +107,7 @@ TEST_F(Keys, ThreeLatchedKeysLeadIntoDiagnosticsAfterTwoSeconds) {
     Click(kInc, MouseButton::Right); // a right click on a latched key removes its circle
     EXPECT_FALSE(sim->form.StaticGroesser.visible);
     Click(kMode); // a plain key does nothing while a key is latched
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     Click(kInc, MouseButton::Right);
     clock.Advance(1900);
     EXPECT_EQ(S().DiagnosticMode, 0);
@@ -118,7 +118,7 @@ TEST_F(Keys, ThreeLatchedKeysLeadIntoDiagnosticsAfterTwoSeconds) {
     clock.Advance(2000);
     Up(kMode);
     EXPECT_EQ(S().DiagnosticMode, 0);
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     EXPECT_EQ(Lower(), "  AUT 0");
 }
 
@@ -167,7 +167,7 @@ TEST_F(Keys, ShiftDecreaseAndStrayReleases) {
     EXPECT_EQ(S().LastKeyCode, 13);
     EXPECT_NE(last, 13);
     sim->modes.KeyEvent(18); // a code without meaning here is dropped
-    EXPECT_EQ(S().Mode, 2);
+    EXPECT_EQ(S().Mode, Mode::Configuration);
 }
 
 TEST_F(Keys, BinaryInputLocksAndTheInitializationAcknowledgement) {
@@ -176,15 +176,15 @@ TEST_F(Keys, BinaryInputLocksAndTheInitializationAcknowledgement) {
     clock.Advance(1000);
     ASSERT_EQ(sim->monitoring.Bin1BlockConfigManual, 1);
     Click(kMode);
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     EnterConfiguration();
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     Param("BIN1", 3); // "bLoc1": only configuring blocked
     clock.Advance(1000);
     EnterConfiguration();
-    EXPECT_EQ(S().Mode, 1) << "configuring is blocked; the release still switches to manual";
+    EXPECT_EQ(S().Mode, Mode::Manual) << "configuring is blocked; the release still switches to manual";
     Click(kMode);
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     Click({40, 80}); // open the input again
     clock.Advance(1000);
 
@@ -194,7 +194,7 @@ TEST_F(Keys, BinaryInputLocksAndTheInitializationAcknowledgement) {
     EXPECT_EQ(S().InitRunning, 1) << "only the mode key's release acknowledges";
     Click(kMode);
     EXPECT_EQ(S().InitRunning, 0);
-    EXPECT_EQ(S().Mode, 2);
+    EXPECT_EQ(S().Mode, Mode::Configuration);
 }
 
 TEST_F(Keys, GearWarningsFollowFeedbackAngleAndStrokeRange) {

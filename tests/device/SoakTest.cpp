@@ -78,11 +78,11 @@ struct Soak : vp7::test::SimFixture {
         }
         case 10: sim->Image1MouseMove(Pick(624), Pick(697)); break;
         case 11: { // an initialization started from the menu and ended after a while
-            if (S().Mode > 1 || S().DiagnosticMode) break;
+            if ((S().Mode != Mode::Automatic && S().Mode != Mode::Manual) || S().DiagnosticMode) break;
             Down(kModeKey);
             clock.Advance(5000);
             Up(kModeKey);
-            if (S().Mode != 2) break;
+            if (S().Mode != Mode::Configuration) break;
             sim->configMenu.CurrentParam = Pick(2) ? sim->params.INITAIndex : sim->params.INITMIndex;
             Down(kIncKey);
             clock.Advance(5000);

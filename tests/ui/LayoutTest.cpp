@@ -23,7 +23,7 @@ TEST(Layout, ClicksAtWindowCoordinatesReachTheDeviceKeys) {
     };
     const SimState& s = app.main.Sim().state;
     clickAt({384 + 378, 356}); // mode key: manual
-    EXPECT_EQ(s.Mode, 1);
+    EXPECT_EQ(s.Mode, Mode::Manual);
     clickAt({384 + 480, 356}); // increase key
     EXPECT_DOUBLE_EQ(s.ManuellTarget, 0.1);
     clickAt({384 + 428, 356}); // decrease key

@@ -94,7 +94,7 @@ TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
     RunEvents(200);
     PictureWidget* picture = app.main.Picture();
     QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(378, 356)); // the mode key
-    EXPECT_EQ(app.main.Sim().state.Mode, 1);
+    EXPECT_EQ(app.main.Sim().state.Mode, Mode::Manual);
     QTest::mouseClick(picture, Qt::RightButton, {}, QPoint(378, 356)); // latched: a red circle
     auto* circle = app.main.findChild<QWidget*>(QStringLiteral("StaticUmschalt"));
     ASSERT_NE(circle, nullptr);
@@ -132,7 +132,7 @@ TEST(MainWindow, TheFileMenuOpensInAndAfterTheConfiguration) {
             EXPECT_TRUE(item->isVisible() && item->isEnabled() != configuration) << configuration;
         QTest::keyClick(menu, Qt::Key_Escape);
     }
-    EXPECT_EQ(app.main.Sim().state.Mode, 1);
+    EXPECT_EQ(app.main.Sim().state.Mode, Mode::Manual);
 }
 
 TEST(MainWindow, TheParameterTableKeepsItsHeaderRowWhileTheGridScrolls) {
