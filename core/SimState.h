@@ -52,8 +52,8 @@ struct SimState {
     uint8_t DiagnosticMode = 0;
     uint8_t InitRunning = 0;
     uint8_t InitStepRunning = 0;
-    // The last key event code passed on to the mode logic; 20 lets the next code repeat.
-    uint8_t LastKeyCode = 0;
+    // The last key event code passed on to the mode logic; Neutral lets the next code repeat.
+    KeyCode LastKeyCode = KeyCode::None;
     // Set while program code sets controls; option handlers do nothing meanwhile.
     uint8_t Updating = 0;
 

@@ -179,7 +179,7 @@ void Simulator::DiagnosticTimerTimer() {
         monitoring.CheckAlarms();
         monitoring.CheckFaults();
     }
-    if (state.DiagnosticMode && !diagnostics.DiagResetPending) diagnostics.DiagKey(20);
+    if (state.DiagnosticMode && !diagnostics.DiagResetPending) diagnostics.DiagKey(KeyCode::Neutral);
     ViewChanged();
 }
 

@@ -65,7 +65,7 @@ enum class MouseButton { Left, Right, Middle };
 struct NamedValue {
     std::string name;
     std::variant<const double*, const int32_t*, const uint32_t*, const uint8_t*, const std::string*,
-                 const Mode*, const Language*>
+                 const KeyCode*, const Mode*, const Language*>
         ref;
 };
 

@@ -106,17 +106,26 @@ void ConfigMenu::Previous() {
         --CurrentParam;
 }
 
-void ConfigMenu::Run(uint8_t code, int32_t step) {
+void ConfigMenu::Run(KeyCode code, int32_t step) {
     ParamSet& p = sim_.params;
     if (CurrentParam > static_cast<uint32_t>(p.ParamLastIndex)) CurrentParam = p.ParamFirstIndex;
     const auto at = [&](int index) { return CurrentParam == static_cast<uint32_t>(index); };
     const bool onInit = at(p.INITAIndex) || at(p.INITMIndex);
     // 1. Releases on the action parameters only redraw.
-    if ((code == 12 && (onInit || at(p.PRSTIndex))) || (code == 8 && onInit)) code = 20;
+    if ((code == KeyCode::IncreaseReleased && (onInit || at(p.PRSTIndex))) ||
+        (code == KeyCode::DecreaseReleased && onInit))
+        code = KeyCode::Neutral;
     // 2.
     switch (code) {
-    case 5: case 6: case 8: case 10: case 11: case 12: case 14: case 15:
-        sim_.state.LastKeyCode = 20;
+    case KeyCode::ModePressed:
+    case KeyCode::ModeRightReleased:
+    case KeyCode::DecreaseReleased:
+    case KeyCode::DecreaseRightReleased:
+    case KeyCode::DecreaseRightPressed:
+    case KeyCode::IncreaseReleased:
+    case KeyCode::IncreaseRightReleased:
+    case KeyCode::IncreaseRightPressed:
+        sim_.state.LastKeyCode = KeyCode::Neutral;
         return;
     default: break;
     }
@@ -125,15 +134,15 @@ void ConfigMenu::Run(uint8_t code, int32_t step) {
     PrepareEdit();
     TParamField* field = &p.ParamTable[CurrentParam];
     switch (code) {
-    case 4: // next parameter
+    case KeyCode::ModeReleased: // next parameter
         Next();
         PrepareEdit();
         break;
-    case 7: // previous parameter
+    case KeyCode::ModeRightPressed: // previous parameter
         Previous();
         PrepareEdit();
         break;
-    case 9: // decrease
+    case KeyCode::DecreasePressed:
         if (value_ > min_ && !(kind_ & kNoDecrease))
             value_ = value_ < EditStep ? min_ : value_ - EditStep;
         else if (kind_ & kSpecial)
@@ -141,7 +150,7 @@ void ConfigMenu::Run(uint8_t code, int32_t step) {
         field->Value = value_;
         p.StoreFromTable();
         break;
-    case 13: // increase
+    case KeyCode::IncreasePressed:
         if (at(p.PRSTIndex)) {
             value_ = 2;
         } else {
@@ -152,7 +161,7 @@ void ConfigMenu::Run(uint8_t code, int32_t step) {
         field->Value = value_;
         p.StoreFromTable();
         break;
-    case 19: // increase key held
+    case KeyCode::IncreaseHeld:
         if (at(p.PRSTIndex)) {
             p.ResetTableToDefaults();
             p.StoreFromTable();

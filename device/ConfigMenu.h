@@ -8,14 +8,15 @@
 namespace vp7 {
 
 class Simulator;
+enum class KeyCode : uint8_t; // core/DeviceCodes.h
 
 class ConfigMenu {
 public:
     explicit ConfigMenu(Simulator& sim);
 
-    // One key event in configuration mode (20 only redraws, 19 is the increase key held); `step` is 1,
-    // or 10 once a value key has been held long.
-    void Run(uint8_t code, int32_t step);
+    // One key event in configuration mode (Neutral only redraws); `step` is 1, or 10 once a value key
+    // has been held long.
+    void Run(KeyCode code, int32_t step);
     // Loads the working copy of the current parameter and its edit step.
     void PrepareEdit();
 

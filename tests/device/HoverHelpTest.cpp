@@ -60,7 +60,7 @@ TEST_F(Hover, DisplayAndKeysExplainThemselvesPerMode) {
 TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
     S().Mode = Mode::Configuration;
     sim->configMenu.CurrentParam = sim->params.FindByName("DEBA");
-    sim->configMenu.Run(20, 1);
+    sim->configMenu.Run(KeyCode::Neutral, 1);
     sim->Image1MouseMove(kUpper.first, kUpper.second);
     EXPECT_TRUE(sim->form.HilfeOben.visible);
     EXPECT_EQ(sim->form.HilfeOben.text, " As measured during initialization ");

@@ -16,7 +16,7 @@ struct Init : vp7::test::SimFixture {
         clock.Advance(5000);
         Up(kModeKey);
         sim->configMenu.CurrentParam = automatic ? sim->params.INITAIndex : sim->params.INITMIndex;
-        sim->configMenu.Run(20, 1);
+        sim->configMenu.Run(KeyCode::Neutral, 1);
         Down(kIncKey);
         for (int t = 0; t < 60 && !S().InitRunning && !S().InitStepRunning; ++t) clock.Advance(100);
         Up(kIncKey);

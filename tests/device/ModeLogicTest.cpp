@@ -125,7 +125,7 @@ TEST_F(Keys, ThreeLatchedKeysLeadIntoDiagnosticsAfterTwoSeconds) {
 TEST_F(Keys, HeldValueKeysInConfigurationSpeedUp) {
     EnterConfiguration();
     sim->configMenu.CurrentParam = sim->params.FindByName("A1");
-    sim->configMenu.Run(20, 1);
+    sim->configMenu.Run(KeyCode::Neutral, 1);
     const TParamField& a1 = sim->params.ParamTable[sim->configMenu.CurrentParam];
     std::vector<std::pair<int, int>> changes; // time, step
     int value = a1.Value;
@@ -156,17 +156,17 @@ TEST_F(Keys, ShiftDecreaseAndStrayReleases) {
 
     EnterConfiguration();
     sim->configMenu.CurrentParam = 5;
-    sim->configMenu.Run(20, 1);
+    sim->configMenu.Run(KeyCode::Neutral, 1);
     Down(kDec, MouseButton::Left, true); // inside: the previous parameter
     Up(kDec);
     EXPECT_EQ(sim->configMenu.CurrentParam, 4u);
 
-    const uint8_t last = S().LastKeyCode;
+    const KeyCode last = S().LastKeyCode;
     Down(kInc);
     Up({300, 200}); // released off the keys: nothing is sent
-    EXPECT_EQ(S().LastKeyCode, 13);
-    EXPECT_NE(last, 13);
-    sim->modes.KeyEvent(18); // a code without meaning here is dropped
+    EXPECT_EQ(S().LastKeyCode, KeyCode::IncreasePressed);
+    EXPECT_NE(last, KeyCode::IncreasePressed);
+    sim->modes.KeyEvent(KeyCode::HoldTimeout); // a code without meaning here changes nothing
     EXPECT_EQ(S().Mode, Mode::Configuration);
 }
 

@@ -122,8 +122,8 @@ TEST(MainWindow, TheFileMenuOpensInAndAfterTheConfiguration) {
     QMenuBar* bar = app.main.menuBar();
     auto* menu = app.main.findChild<QMenu*>(QStringLiteral("Datei1"));
     for (bool configuration : {true, false}) {
-        app.main.Sim().modes.KeyEvent(17); // the mode key held: into the configuration, then the version
-        if (!configuration) app.main.Sim().modes.KeyEvent(4); // whose release leaves it
+        app.main.Sim().modes.KeyEvent(KeyCode::ModeHeld); // into the configuration, then the version
+        if (!configuration) app.main.Sim().modes.KeyEvent(KeyCode::ModeReleased); // whose release leaves it
         app.main.AfterEvent();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
         EXPECT_TRUE(menu->isVisible()) << configuration;
