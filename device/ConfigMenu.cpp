@@ -6,10 +6,6 @@
 namespace vp7 {
 namespace {
 
-constexpr int32_t kPlain = 1, kList = 2, kNumber = 4, kTenths = 8, kSpecial = 16, kNoDecrease = 128,
-                  kLargeCount = 256;
-constexpr int32_t kActionKind = 98, kResetKind = 162;
-
 // Byte offset of the character at index `n` (counting UTF-8 sequences as one), or the text's size.
 size_t ByteOfChar(std::string_view text, size_t n) {
     size_t i = 0;
@@ -54,22 +50,22 @@ void ConfigMenu::PrepareEdit() {
     min_ = f.Min;
     max_ = f.Max;
     special_ = f.Special;
-    specialText_ = (kind_ & kSpecial) ? f.ValueTexts[0] : std::string();
-    if (kind_ & kNumber) {
+    specialText_ = Has(kind_, ParamKind::Special) ? f.ValueTexts[0] : std::string();
+    if (Has(kind_, ParamKind::Number)) {
         EditStep = stepMultiplier_;
         return;
     }
-    if (kind_ & kPlain) EditStep = stepMultiplier_;
-    if (kind_ & kList) {
-        if (kind_ == kActionKind) value_ = 1;
-        if (kind_ == kResetKind) {
+    if (Has(kind_, ParamKind::Plain)) EditStep = stepMultiplier_;
+    if (Has(kind_, ParamKind::List)) {
+        if (kind_ == ParamKind::Action) value_ = 1;
+        if (kind_ == ParamKind::Reset) {
             stepMultiplier_ = 1;
             value_ = sim_.params.TableAtDefaults() ? 3 : 0;
         }
         EditStep = stepMultiplier_;
         return;
     }
-    if (kind_ & kLargeCount) {
+    if (Has(kind_, ParamKind::LargeCount)) {
         if (value_ < 400) {
             EditStep = stepMultiplier_;
             return;
@@ -143,9 +139,9 @@ void ConfigMenu::Run(KeyCode code, int32_t step) {
         PrepareEdit();
         break;
     case KeyCode::DecreasePressed:
-        if (value_ > min_ && !(kind_ & kNoDecrease))
+        if (value_ > min_ && !Has(kind_, ParamKind::NoDecrease))
             value_ = value_ < EditStep ? min_ : value_ - EditStep;
-        else if (kind_ & kSpecial)
+        else if (Has(kind_, ParamKind::Special))
             value_ = special_;
         field->Value = value_;
         p.StoreFromTable();
@@ -206,9 +202,9 @@ void ConfigMenu::ShowHelp() {
                                                        : std::string();
     };
     if (f.ValueHelp) {
-        if (kind_ == kList || kind_ == kPlain)
+        if (kind_ == ParamKind::List || kind_ == ParamKind::Plain)
             upper = description(value_);
-        else if ((kind_ & kSpecial) && value_ == special_)
+        else if (Has(kind_, ParamKind::Special) && value_ == special_)
             upper = description(0);
     }
     sim_.form.HilfeOben.text = upper;
@@ -216,16 +212,16 @@ void ConfigMenu::ShowHelp() {
 
 std::string ConfigMenu::UpperText() const {
     const ParamSet& p = sim_.params;
-    const bool special = (kind_ & kSpecial) && value_ == special_;
-    if ((kind_ & kNumber) && (kind_ & kTenths))
+    const bool special = Has(kind_, ParamKind::Special) && value_ == special_;
+    if (Has(kind_, ParamKind::Number) && Has(kind_, ParamKind::Tenths))
         return special ? specialText_ : FormatFixed(value_ / 10.0, 1, 4) + " ";
-    if (kind_ & kNumber) return special ? specialText_ : std::to_string(value_) + " ";
-    if (kind_ & kPlain) return std::to_string(value_) + " ";
-    if (kind_ & kLargeCount) {
+    if (Has(kind_, ParamKind::Number)) return special ? specialText_ : std::to_string(value_) + " ";
+    if (Has(kind_, ParamKind::Plain)) return std::to_string(value_) + " ";
+    if (Has(kind_, ParamKind::LargeCount)) {
         if (special) return specialText_;
         return value_ < 100000 ? std::to_string(value_) : FormatExponentNoPlus(value_, 3, 1);
     }
-    if (kind_ & kList) {
+    if (Has(kind_, ParamKind::List)) {
         const bool onInit = CurrentParam == static_cast<uint32_t>(p.INITAIndex) ||
                             CurrentParam == static_cast<uint32_t>(p.INITMIndex);
         if (onInit && value_ == 1) return p.InitTravelText();

@@ -9,6 +9,7 @@ namespace vp7 {
 
 class Simulator;
 enum class KeyCode : uint8_t; // core/DeviceCodes.h
+enum class ParamKind : int32_t; // device/ParamSet.h
 
 class ConfigMenu {
 public:
@@ -35,7 +36,8 @@ private:
     void ShowHelp();
 
     // Working copy of the current parameter.
-    int32_t value_ = 0, kind_ = 0, min_ = 0, max_ = 0, special_ = 0;
+    int32_t value_ = 0, min_ = 0, max_ = 0, special_ = 0;
+    ParamKind kind_{};
     int32_t stepMultiplier_ = 1;
     std::string specialText_;
     Simulator& sim_;

@@ -172,9 +172,9 @@ TEST_F(Menu, EveryParameterOfEveryVariantIsReachableAndStaysInItsLimits) {
             for (int i = 0; i < 3000 && f.Value != f.Max; ++i)
                 Key(kIncrease, 10);
             EXPECT_EQ(f.Value, f.Max) << int(variant) << f.Name;
-            for (int i = 0; i < 3000 && f.Value != ((f.Kind & 16) ? f.Special : f.Min); ++i)
+            for (int i = 0; i < 3000 && f.Value != (Has(f.Kind, ParamKind::Special) ? f.Special : f.Min); ++i)
                 Key(kDecrease, 10);
-            EXPECT_EQ(f.Value, (f.Kind & 16) ? f.Special : f.Min) << int(variant) << f.Name;
+            EXPECT_EQ(f.Value, Has(f.Kind, ParamKind::Special) ? f.Special : f.Min) << int(variant) << f.Name;
         }
     }
 }

@@ -63,9 +63,10 @@ struct Soak : vp7::test::SimFixture {
         case 7: { // a parameter changed within its range, as the menu could
             ParamSet& p = sim->params;
             TParamField& field = p.ParamTable[Pick(p.ParamLastIndex + 1)];
-            if (field.Kind == 98 || field.Kind == 162) break;
-            field.Value = (field.Kind & 16) && Pick(4) == 0 ? field.Special
-                                                             : field.Min + Pick(std::min(field.Max - field.Min, 2000) + 1);
+            if (field.Kind == ParamKind::Action || field.Kind == ParamKind::Reset) break;
+            field.Value = Has(field.Kind, ParamKind::Special) && Pick(4) == 0
+                              ? field.Special
+                              : field.Min + Pick(std::min(field.Max - field.Min, 2000) + 1);
             p.StoreFromTable();
             sim->ApplyParameters();
             break;
