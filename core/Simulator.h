@@ -50,7 +50,6 @@
 #include <random>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 namespace vp7 {
@@ -59,15 +58,6 @@ class Host;
 class SpriteSet;
 
 enum class MouseButton { Left, Right, Middle };
-
-// A state value that can be looked up by its name (the headless runner's `print`); a named code prints
-// as its number.
-struct NamedValue {
-    std::string name;
-    std::variant<const double*, const int32_t*, const uint32_t*, const uint8_t*, const std::string*,
-                 const KeyCode*, const Mode*, const Language*>
-        ref;
-};
 
 // What a simulator is created with besides its platform.
 struct SimulatorOptions {
@@ -138,8 +128,6 @@ public:
     // Whether the form state changed since the last call.
     bool TakeViewChange();
 
-    const std::vector<NamedValue>& Values() const { return values_; }
-    const NamedValue* FindValue(std::string_view name) const;
 
     Clock& clock;
     Host& host;
@@ -194,14 +182,11 @@ private:
     // The start-up tick from the splash's end on (steps 4 to 10).
     void FinishStartUp();
     void ShowCharacteristicError();
-    void AddValue(std::string name, decltype(NamedValue::ref) ref);
-    void RegisterValues();
     void RegisterHandlers();
     void RunClick(const std::string& name);
 
     std::map<std::string, std::function<void()>, std::less<>> clickHandlers_;
     std::map<std::string, std::function<void(int)>, std::less<>> keyHandlers_;
-    std::vector<NamedValue> values_;
     bool viewChanged_ = true; // the widgets start out empty
 };
 

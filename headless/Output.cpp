@@ -2,6 +2,7 @@
 
 #include "core/FormState.h"
 #include "core/Simulator.h"
+#include "headless/StateValues.h"
 #include "platform/NumberFormat.h"
 
 namespace vp7 {

@@ -3,6 +3,7 @@
 #include "core/Simulator.h"
 #include "device/LcdReadBack.h"
 #include "headless/Output.h"
+#include "headless/StateValues.h"
 #include "platform/BmpFile.h"
 #include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
@@ -195,6 +196,7 @@ void Runner::Ini(const Args& a) {
 
 void Runner::Start(const Args&) {
     sim_ = std::make_unique<Simulator>(clock_, host_, sprites_, SimulatorOptions{programDir_});
+    values_ = StateValues(*sim_);
     sim_->FormCreate();
     AfterCommand();
     if (!closed_) clock_.Advance(sim_->Timer1.Interval()); // the start-up tick
@@ -437,7 +439,7 @@ void Runner::Print(const Args& a) {
             out_ << what << ' ' << (t->Enabled() ? 1 : 0) << '\n';
             return;
         }
-    if (const NamedValue* v = sim.FindValue(what)) {
+    if (const NamedValue* v = FindValue(values_, what)) {
         out_ << what << ' ' << FormatValue(*v) << '\n';
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The scenario runner: drives a Simulator from a script, one command a line, on a virtual clock with
 // flat sprites and a scripted host, and prints what the script asks for.
+#include "headless/StateValues.h"
 #include "platform/ScriptedHost.h"
 #include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
@@ -92,6 +93,7 @@ private:
     ScriptedHost host_;
     SpriteSet sprites_;
     std::unique_ptr<Simulator> sim_;
+    std::vector<NamedValue> values_; // what `print NAME` finds in sim_
     bool closed_ = false;
     std::deque<std::optional<std::pair<std::string, std::string>>> scaleTexts_;
 };
