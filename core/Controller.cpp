@@ -18,16 +18,16 @@ void Controller::SetpointButtonClick(Sender sender) {
     SimState& s = sim_.state;
     const Scales& sc = sim_.scales;
     FormState& form = sim_.form;
-    // 0.
+    // The initialization drives the valve itself, and invalid scales give nothing to map.
     if (s.InitRunning || s.InitStepRunning || !s.ScalesValid) return;
-    // 1.
+    // The old markers go before the new ones are drawn.
     if (!s.MarksErased) {
         sim_.actuator.DrawMarks(0);
         sim_.frontPanel.DrawScales();
     }
     s.MarksErased = 0;
 
-    // 2. The typed entry.
+    // The typed entry, limited to the scale.
     if (sender == Sender::SetpointButton || sender == Sender::SetPointText || sender == Sender::Timer1 ||
         sender == Sender::SetpointRampTimer) {
         const auto number = ReadDecimal(form.SetPointText.text);
@@ -47,7 +47,7 @@ void Controller::SetpointButtonClick(Sender sender) {
         }
     }
 
-    // 3.-5.
+    // Split range, controller scale and characteristic.
     const double w = s.ControllerType == 0 ? std::clamp(sc.splitRange(s.Sollwert), 0.0, 100.0) : s.Sollwert;
     s.ReglerSollwert = sc.reglerScale(w);
     s.KennlinienEingang = sc.kennlinienEingang(s.ReglerSollwert);
@@ -55,13 +55,13 @@ void Controller::SetpointButtonClick(Sender sender) {
     s.AutoTarget = sim_.characteristic.Kennlinie(s.KennlinienEingang);
     s.PositionSetpoint = s.SollwertShown = s.AutoTarget;
 
-    // 6. Forced by the binary input.
+    // Forced by the binary input.
     if (s.BinMode == 1 || s.BinMode == 2) {
         const double end = s.BinMode == 1 ? sc.Yfactor * 100 + sc.Yoffset : sc.Yoffset;
         s.TightCloseInput = s.AutoTarget = s.PositionSetpoint = end;
     }
 
-    // 7.-8.
+    // Tight closing holds an end; otherwise the dead band with its random stop offset, and leakage.
     if (!TightClose(s.TightCloseInput)) {
         if (s.DeadBand < 0.1) s.DeadBand = 0.1;
         const double r = Random();
@@ -89,24 +89,24 @@ void Controller::SetpointButtonClick(Sender sender) {
         }
     }
 
-    // 9.-11. Supply air and blocking.
+    // Supply air and blocking.
     s.AutoTarget = sim_.actuator.ApplyFaultOptions(s.AutoTarget, false);
 
-    // 12. Markers.
+    // Markers.
     s.SollwertMarkY = sc.SollwertY(s.Sollwert);
     s.ReglerMarkY = sc.ReglerY(s.ReglerSollwert);
     s.VentilMarkY = sc.VentilY(s.Istwert);
     sim_.actuator.DrawMarks(0x00FF00);
 
-    // 13.
+    // The piston frame the move runs to.
     s.FrameTravel = 0;
     s.TargetFrame = static_cast<int32_t>(std::nearbyint(0.4 * s.AutoTarget));
     s.MoveDirection = s.TargetFrame == s.CurrentFrame ? 0 : s.TargetFrame > s.CurrentFrame ? 1 : -1;
 
-    // 14.
+    // The display shows the setpoint in the operating modes only.
     if (s.Mode == Mode::Automatic || s.Mode == Mode::Manual) sim_.displays.SollwertAnzeige(s.SollwertShown);
 
-    // 15. Only automatic mode moves the valve.
+    // Only automatic mode moves the valve.
     if (s.Mode == Mode::Automatic) {
         sim_.diagnostics.CountSwitching(s.AutoTarget, s.Istwert);
         if (s.Istwert != s.AutoTarget && (s.AutoTarget > s.Istwert) != (s.LastDirection > 0)) {

@@ -107,11 +107,11 @@ void ConfigMenu::Run(KeyCode code, int32_t step) {
     if (CurrentParam > static_cast<uint32_t>(p.ParamLastIndex)) CurrentParam = p.ParamFirstIndex;
     const auto at = [&](int index) { return CurrentParam == static_cast<uint32_t>(index); };
     const bool onInit = at(p.INITAIndex) || at(p.INITMIndex);
-    // 1. Releases on the action parameters only redraw.
+    // Releases on the action parameters only redraw.
     if ((code == KeyCode::IncreaseReleased && (onInit || at(p.PRSTIndex))) ||
         (code == KeyCode::DecreaseReleased && onInit))
         code = KeyCode::Neutral;
-    // 2.
+    // Presses and right-button releases change nothing here.
     switch (code) {
     case KeyCode::ModePressed:
     case KeyCode::ModeRightReleased:
@@ -125,7 +125,6 @@ void ConfigMenu::Run(KeyCode code, int32_t step) {
         return;
     default: break;
     }
-    // 3.
     stepMultiplier_ = step;
     PrepareEdit();
     TParamField* field = &p.ParamTable[CurrentParam];
@@ -174,7 +173,7 @@ void ConfigMenu::Run(KeyCode code, int32_t step) {
         break;
     default: break;
     }
-    // 9. Part-turn actuators have the 90-degree feedback angle.
+    // Part-turn actuators have the 90-degree feedback angle.
     if (at(p.YFCTIndex)) {
         const uint8_t yfct = p.store.YFCT;
         if (yfct == 0 || yfct == 3 || yfct == 4 || yfct == 5) {

@@ -37,7 +37,7 @@ void ModeLogic::StartTiming(uint8_t& duty, int intervalMs, bool resetCount) {
 void ModeLogic::HandleKey() {
     SimState& s = sim_.state;
     const KeyCode code = s.LastKeyCode;
-    // 1. An initialization started from the menu waits for the mode key's release.
+    // An initialization started from the menu waits for the mode key's release.
     if (s.InitRunning || s.InitStepRunning) {
         if (code != KeyCode::ModeReleased) return;
         s.InitRunning = s.InitStepRunning = 0;

@@ -78,7 +78,7 @@ void Monitoring::CheckFaults() {
     Diagnostics& diag = sim_.diagnostics;
     const Controller& ctl = sim_.controller;
 
-    // 1.-3. Binary inputs; in the FF variant the one function acts on input 2.
+    // Binary inputs; in the FF variant the one function acts on input 2.
     Bin1BlockConfig = Bin1BlockConfigManual = 0;
     s.BinMode = 0;
     const bool ff = s.ControllerType == 2;
@@ -89,7 +89,7 @@ void Monitoring::CheckFaults() {
     const auto either = [&](Drive d) { return in1.drive == d || in2.drive == d; };
     s.BinMode = either(Drive::Stop) ? 3 : either(Drive::Up) ? 1 : either(Drive::Down) ? 2 : 0;
 
-    // 4.-7.
+    // Faults of a binary input, of a mode other than automatic, and of the counter limits.
     SetFault(3, (in1.active || in2.active) && (p.StoerFCT == 2 || p.StoerFCT == 5));
     SetFault(2, s.Mode != Mode::Automatic &&
                     (p.StoerFCT == 1 || p.StoerFCT == 2 || p.StoerFCT == 4 || p.StoerFCT == 5));
@@ -102,10 +102,9 @@ void Monitoring::CheckFaults() {
     else
         SetFault(5, false);
 
-    // 8.
     CheckDeviation();
 
-    // 9. In automatic mode an automatic dead band shrinks again every 20 cycles.
+    // In automatic mode an automatic dead band shrinks again every 20 cycles.
     bool applyAgain = false;
     if (p.DEBA < 0) {
         if (++DeadBandDecayTicks >= 20) {
@@ -119,13 +118,13 @@ void Monitoring::CheckFaults() {
         DeadBandDecayTicks = 0;
     }
 
-    // 10.-11. End stops, watched while tight closing or opening holds the valve.
+    // End stops, watched while tight closing or opening holds the valve.
     CheckEndStop(ctl.TightCloseActive, p.StoerZERO, std::fabs(s.Istwert), ZeroTicks, ZeroStopBand, ZeroFaultLatched,
                  6);
     CheckEndStop(ctl.TightOpenActive, p.StoerOPEN, std::fabs(100 - s.Istwert), OpenTicks, OpenStopBand,
                  OpenFaultLatched, 7);
 
-    // 12.
+    // An automatic dead band that grew past its limit is a fault until it shrinks below it.
     if (p.StoerDEBA >= 0 && p.DEBA < 0) {
         if (!FaultFlags[8] && s.DeadBand > DeadBandLimit) SetFault(8, true);
         if (FaultFlags[8] && s.DeadBand < DeadBandLimit) SetFault(8, false);
@@ -133,15 +132,14 @@ void Monitoring::CheckFaults() {
         SetFault(8, false);
     }
 
-    // 13.
+    // The fault output, inverted for the normally-closed functions.
     const bool anyFault = std::any_of(FaultFlags.begin() + 1, FaultFlags.end(), [](uint8_t flag) { return flag != 0; });
     FaultOutput = anyFault != (p.StoerFCT >= 3);
     sim_.ioPictures.ShowFaultOutput(FaultOutput);
 
-    // 14.
     ShowFaultNumber();
 
-    // 15.
+    // A leaking single-acting valve drifts while it stands still.
     if (f.LeakageSelect.checked && !f.NoPreasureSelect.checked &&
         (f.SelfClosingSelect.checked || f.SelfOpeningSelect.checked) && !s.MoveActive) {
         LeakStep = diag.DiagTable[DiagLeakage].Value / 600.0;
@@ -150,7 +148,7 @@ void Monitoring::CheckFaults() {
         LeakStep = 0;
     }
 
-    // 16.
+    // A changed binary input mode, a shrunk dead band or a drift re-runs the controller.
     if (s.BinMode != BinModePrev) {
         BinModePrev = s.BinMode;
         if (s.Mode == Mode::Automatic || s.Mode == Mode::Manual)

@@ -49,6 +49,8 @@ void ParamTableView::SetParTab() {
     const int32_t yfct = p.ParamTable[p.YFCTIndex].Value;
     if (yfct == 0) listed.push_back(p.YAGLIndex);
     if (yfct == 1) listed.insert(listed.end(), {p.YAGLIndex, p.YWAYIndex});
+    // The FF variant has no SDIR, so its index is 0, the first parameter: that table lists YFCT a second
+    // time here, as the device program's table does. Not a slip to mend.
     for (int i = p.SDIRIndex; i <= p.SFCTIndex; ++i) listed.push_back(i);
     if (p.ParamTable[p.SFCTIndex].Value == 7)
         for (int i = p.SL0Index; i <= p.SL20Index; ++i) listed.push_back(i);
