@@ -4,6 +4,11 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 bash "$root/scripts/setup.sh"
+
+# The committed style holds for every source file.
+(cd "$root" && find core device headless platform storage ui tests bench -name '*.cpp' -o -name '*.h' |
+    xargs clang-format --dry-run -Werror) || { echo "run clang-format -i on the files above" >&2; exit 1; }
+
 bash "$root/scripts/build.sh"
 
 # The whole suite once more with AddressSanitizer and UndefinedBehaviorSanitizer.
