@@ -3,6 +3,7 @@
 // diagnostics and the cost of an idle minute. With --start: only the time from the process's start to
 // the first painted window and the peak memory after a few full strokes, for one run of many.
 #include "core/Simulator.h"
+#include "platform/PictureLayout.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWidget.h"
@@ -125,15 +126,16 @@ int main(int argc, char** argv) {
             StrokeTo(*w.main, "100");
             // 39 more steps after the first and the arrival tick: nominally 40 ticks of 50 ms.
             stroke.push_back(Until([&] { return !sim.Timer2.Enabled(); }));
-            QTest::mousePress(w.main->Picture(), Qt::LeftButton, {}, QPoint(378, 356));
+            const QPoint modeKey(vp7::layout::KeyCentres[0].x, vp7::layout::KeyCentres[0].y);
+            QTest::mousePress(w.main->Picture(), Qt::LeftButton, {}, modeKey);
             hold.push_back(Until([&] { return sim.state.Mode == 2; }));
-            QTest::mouseRelease(w.main->Picture(), Qt::LeftButton, {}, QPoint(378, 356));
+            QTest::mouseRelease(w.main->Picture(), Qt::LeftButton, {}, modeKey);
         }
         auto [dir, w] = started();
         vp7::Simulator& sim = w.main->Sim();
         // Right clicks latch the three keys; the third starts the 2 s into the diagnostics.
-        for (int x : {378, 428, 480})
-            QTest::mouseClick(w.main->Picture(), Qt::RightButton, {}, QPoint(x, 356));
+        for (const vp7::layout::Point key : vp7::layout::KeyCentres)
+            QTest::mouseClick(w.main->Picture(), Qt::RightButton, {}, QPoint(key.x, key.y));
         timeout.push_back(Until([&] { return sim.state.DiagnosticMode != 0; }));
     }
     std::printf("full stroke 0 -> 100 %%: median %.3f s (nominal 2.000 s)\n", Median(stroke));

@@ -2,6 +2,7 @@
 
 #include "core/Simulator.h"
 #include "platform/NumberFormat.h"
+#include "platform/PictureLayout.h"
 #include "platform/SpriteSet.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 
 namespace vp7 {
 namespace {
-
-constexpr int kKolbenX = 320, kKolbenY = 494;
 
 struct RunTexts {
     const char* name;
@@ -84,7 +83,8 @@ void Initialization::EndInitialization() {
     s.MoveActive = 0;
     s.FrameTravel = 0;
     s.CurrentFrame = s.TargetFrame = static_cast<int32_t>(std::nearbyint(0.4 * s.Istwert));
-    sim_.image1.Draw(320, 494, sim_.sprites.Kolben(std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)));
+    sim_.image1.Draw(layout::PistonPlace.x, layout::PistonPlace.y,
+                     sim_.sprites.Kolben(std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)));
     sim_.form.Sprache1.visible = true;
     sim_.form.initInfo.visible = false;
     sim_.actuator.ComputeStrokeSpeeds();
@@ -160,7 +160,8 @@ void Initialization::InitMoveStep() {
         s.CurrentFrame += down ? -1 : 1;
         s.FrameTravel -= InitSpeedFactor;
     }
-    sim_.image1.Draw(kKolbenX, kKolbenY, sim_.sprites.Kolben(std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)));
+    sim_.image1.Draw(layout::PistonPlace.x, layout::PistonPlace.y,
+                     sim_.sprites.Kolben(std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)));
     sim_.Timer2.SetEnabled(true);
 }
 

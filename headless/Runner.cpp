@@ -6,6 +6,7 @@
 #include "platform/BmpFile.h"
 #include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
+#include "platform/PictureLayout.h"
 #include "storage/IniFile.h"
 
 #include <array>
@@ -39,7 +40,9 @@ struct KeyCentre {
     std::string_view name;
     int x, y;
 };
-constexpr std::array<KeyCentre, 3> kKeys{{{"mode", 378, 356}, {"dec", 428, 356}, {"inc", 480, 356}}};
+constexpr std::array<KeyCentre, 3> kKeys{{{"mode", layout::KeyCentres[0].x, layout::KeyCentres[0].y},
+                                          {"dec", layout::KeyCentres[1].x, layout::KeyCentres[1].y},
+                                          {"inc", layout::KeyCentres[2].x, layout::KeyCentres[2].y}}};
 
 const KeyCentre& ToKey(const std::string& word) {
     for (const KeyCentre& k : kKeys)
@@ -209,7 +212,7 @@ void Runner::Wait(const Args& a) {
 namespace {
 Runner::Point ToPoint(const Runner::Args& a) {
     const Runner::Point p{ToInt(a.words[0], "x"), ToInt(a.words[1], "y")};
-    if (p.x < 0 || p.y < 0 || p.x >= DevicePictureWidth || p.y >= DevicePictureHeight)
+    if (p.x < 0 || p.y < 0 || p.x >= layout::PictureSize.width || p.y >= layout::PictureSize.height)
         throw ScriptError("point outside the picture");
     return p;
 }
@@ -239,9 +242,7 @@ void Runner::Down(const Args& a) {
 int Runner::CircleAt(const Point& p) {
     const Control* circles[] = {&sim_->form.StaticUmschalt, &sim_->form.StaticKleiner, &sim_->form.StaticGroesser};
     for (int i = 0; i < 3; ++i) {
-        const Control& c = *circles[i];
-        const int left = c.left - 384; // window to picture coordinates
-        if (c.visible && p.x >= left && p.x < left + c.width && p.y >= c.top && p.y < c.top + c.height) return i;
+        if (circles[i]->visible && layout::LatchCircles[i].Contains(p.x, p.y)) return i;
     }
     return -1;
 }

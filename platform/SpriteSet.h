@@ -4,6 +4,7 @@
 // symbols. The desktop program fills it with real artwork; tests and the headless runner use flat
 // sprites, each one solid colour of its own, so a test can tell by one pixel which sprite sits where.
 #include "platform/Picture.h"
+#include "platform/PictureLayout.h"
 
 #include <optional>
 #include <string_view>
@@ -53,10 +54,6 @@ constexpr int KolbenFrameCount = 41;
 constexpr SpriteId KolbenFrame(int i) { return static_cast<SpriteId>(static_cast<int>(SpriteId::Kolben0) + i); }
 constexpr SpriteId StromDigit(int d) { return static_cast<SpriteId>(static_cast<int>(SpriteId::Strom0) + d); }
 
-// The device picture's size and where its parts are.
-constexpr int DevicePictureWidth = 624;
-constexpr int DevicePictureHeight = 697;
-constexpr Rect LcdArea{355, 260, 506, 332};
 // Flat colour of the unlit display in every device picture, the background the segments are drawn on.
 constexpr Rgb LcdUnlitColor = MakeRgb(0xA9, 0xB8, 0x9C);
 

@@ -14,8 +14,12 @@ struct Hover : vp7::test::SimFixture {
 };
 
 // Points on the device picture.
-constexpr std::pair<int, int> kUpper{400, 280}, kModePart{430, 315}, kSetpointPart{480, 315}, kUmschalt{378, 356},
-    kKleiner{428, 356}, kGroesser{480, 356}, kLowerGear{439, 382}, kUpperGear{438, 240}, kNowhere{300, 100};
+constexpr std::pair<int, int> kUpper{400, 280}, kModePart{430, 315}, kSetpointPart{480, 315},
+    kUmschalt = vp7::test::SimFixture::kModeKey, kKleiner = vp7::test::SimFixture::kDecKey,
+    kGroesser = vp7::test::SimFixture::kIncKey, kLowerGear{439, 382}, kUpperGear{438, 240},
+    kNowhere{300, 100};
+constexpr int kUpperRow = layout::HelpUpperLineRow, kLowerRow = layout::HelpLowerLineRow,
+              kKeysRow = layout::HelpKeysRow;
 
 } // namespace
 
@@ -27,15 +31,16 @@ TEST_F(Hover, DisplayAndKeysExplainThemselvesPerMode) {
         int row;
     };
     const Case cases[] = {
-        {0, kUpper, " Position ", 270},
-        {0, kModePart, " Mode Automatic ", 309},
-        {0, kSetpointPart, " Setpoint", 309},
-        {0, kUmschalt, " Left mouse button: go to manual mode \r\n 5s left mouse button: go to configuration ", 346},
+        {0, kUpper, " Position ", kUpperRow},
+        {0, kModePart, " Mode Automatic ", kLowerRow},
+        {0, kSetpointPart, " Setpoint", kLowerRow},
+        {0, kUmschalt,
+         " Left mouse button: go to manual mode \r\n 5s left mouse button: go to configuration ", kKeysRow},
         {0, kKleiner, nullptr, 0},
-        {1, kModePart, " Mode Manual", 309},
-        {1, kKleiner, " Left mouse button: move valve down ", 346},
-        {1, kGroesser, " Left mouse button: move valve up ", 346},
-        {2, kGroesser, " Left mouse button: inkrement value ", 346},
+        {1, kModePart, " Mode Manual", kLowerRow},
+        {1, kKleiner, " Left mouse button: move valve down ", kKeysRow},
+        {1, kGroesser, " Left mouse button: move valve up ", kKeysRow},
+        {2, kGroesser, " Left mouse button: inkrement value ", kKeysRow},
         {3, kUmschalt, nullptr, 0},
     };
     for (const Case& c : cases) {
@@ -50,7 +55,8 @@ TEST_F(Hover, DisplayAndKeysExplainThemselvesPerMode) {
         }
         EXPECT_EQ(Help().text, c.text) << int(c.mode);
         EXPECT_TRUE(Help().visible);
-        EXPECT_EQ(Help().left, 734 - Width(c.text)) << "right edge left of the display";
+        EXPECT_EQ(Help().left, layout::HelpAtDisplayRight - Width(c.text))
+            << "right edge left of the display";
         EXPECT_EQ(Help().top, c.row);
     }
 }
@@ -88,6 +94,7 @@ TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
 }
 
 TEST_F(Hover, ScalesAndMarkersReadOutValues) {
+    constexpr int kLeft = layout::PictureInWindow.x;
     Enter("37,4");
     RunToRest();
     struct Case {
@@ -96,11 +103,13 @@ TEST_F(Hover, ScalesAndMarkersReadOutValues) {
         int x;
     };
     const Case cases[] = {
-        {{12, 570}, " 50 ", 384 + 12 + 20},     {{12, 470}, " 100 ", 384 + 12 + 20},
-        {{85, 571}, " 49.5 ", 384 + 85 + 20},   {{155, 520}, " 75.0 ", 384 + 155 + 20},
-        {{35, S().SollwertMarkY + 4}, " 37.4 ", 384 + 35 + 30},
-        {{100, S().ReglerMarkY - 4}, " 37.4 ", 384 + 100 + 40},
-        {{170, S().VentilMarkY + 4}, " 37.40 ", 384 + 170 + 20},
+        {{12, 570}, " 50 ", kLeft + 12 + 20},
+        {{12, 470}, " 100 ", kLeft + 12 + 20},
+        {{85, 571}, " 49.5 ", kLeft + 85 + 20},
+        {{155, 520}, " 75.0 ", kLeft + 155 + 20},
+        {{35, S().SollwertMarkY + 4}, " 37.4 ", kLeft + 35 + 30},
+        {{100, S().ReglerMarkY - 4}, " 37.4 ", kLeft + 100 + 40},
+        {{170, S().VentilMarkY + 4}, " 37.40 ", kLeft + 170 + 20},
     };
     for (const Case& c : cases) {
         sim->Image1MouseMove(c.at.first, c.at.second);
@@ -120,15 +129,15 @@ TEST_F(Hover, OnlyTheGearMarksHelpWithoutTheCheckBoxes) {
     }
     sim->Image1MouseMove(kLowerGear.first, kLowerGear.second);
     EXPECT_EQ(Help().text, " Transmission ratio selector 33° ");
-    EXPECT_EQ(Help().left, 816 - 20 - Width(Help().text));
-    EXPECT_EQ(Help().top, 377);
+    EXPECT_EQ(Help().left, layout::HelpGearRight - Width(Help().text));
+    EXPECT_EQ(Help().top, layout::GearBottomPlace.y);
     sim->Image1MouseMove(kUpperGear.first, kUpperGear.second); // the 90-degree mark while at 33: no match
     EXPECT_FALSE(Help().visible);
     S().Language = 0;
     S().GearIs33 = 0;
     sim->Image1MouseMove(kUpperGear.first, kUpperGear.second);
     EXPECT_EQ(Help().text, " Getriebeübersetzung 90°");
-    EXPECT_EQ(Help().top, 233);
+    EXPECT_EQ(Help().top, layout::GearTopPlace.y);
     sim->FormMouseMove();
     EXPECT_FALSE(Help().visible);
 }

@@ -2,6 +2,7 @@
 // A started simulator on a virtual clock with flat sprites, in a program folder of its own.
 #include "core/Simulator.h"
 #include "device/LcdReadBack.h"
+#include "platform/PictureLayout.h"
 #include "platform/ScriptedHost.h"
 #include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
@@ -83,9 +84,7 @@ struct SimFixture : ::testing::Test {
     int Circle(std::pair<int, int> at) const {
         const Control* c[] = {&sim->form.StaticUmschalt, &sim->form.StaticKleiner, &sim->form.StaticGroesser};
         for (int i = 0; i < 3; ++i)
-            if (c[i]->visible && at.first >= c[i]->left - 384 && at.first < c[i]->left - 384 + 17 &&
-                at.second >= c[i]->top && at.second < c[i]->top + 17)
-                return i;
+            if (c[i]->visible && layout::LatchCircles[i].Contains(at.first, at.second)) return i;
         return -1;
     }
     // Right clicks on the three keys and 2 s: the diagnostic display.
@@ -93,7 +92,9 @@ struct SimFixture : ::testing::Test {
         for (auto key : {kModeKey, kDecKey, kIncKey}) Click(key, MouseButton::Right);
         clock.Advance(2000);
     }
-    static constexpr std::pair<int, int> kModeKey{378, 356}, kDecKey{428, 356}, kIncKey{480, 356};
+    static constexpr std::pair<int, int> kModeKey{layout::KeyCentres[0].x, layout::KeyCentres[0].y},
+        kDecKey{layout::KeyCentres[1].x, layout::KeyCentres[1].y},
+        kIncKey{layout::KeyCentres[2].x, layout::KeyCentres[2].y};
 
     // The display against the read-back of the texts expected on it (what a person sees, so S and 5
     // read alike). Overwrites the display.
