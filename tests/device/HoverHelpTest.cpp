@@ -46,9 +46,9 @@ TEST_F(Hover, DisplayAndKeysExplainThemselvesPerMode) {
     for (const Case& c : cases) {
         S().Mode = c.mode;
         Click(kNowhere, MouseButton::Middle); // a fresh start: nothing shown
-        sim->Image1MouseMove(kNowhere.first, kNowhere.second);
+        sim->PointerMove(kNowhere.first, kNowhere.second);
         ASSERT_FALSE(Help().visible);
-        sim->Image1MouseMove(c.at.first, c.at.second);
+        sim->PointerMove(c.at.first, c.at.second);
         if (!c.text) {
             EXPECT_FALSE(Help().visible) << int(c.mode);
             continue;
@@ -65,20 +65,20 @@ TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
     S().Mode = 2;
     sim->configMenu.CurrentParam = sim->params.FindByName("DEBA");
     sim->configMenu.Run(20, 1);
-    sim->Image1MouseMove(kUpper.first, kUpper.second);
+    sim->PointerMove(kUpper.first, kUpper.second);
     EXPECT_TRUE(sim->form.HilfeOben.visible);
     EXPECT_EQ(sim->form.HilfeOben.text, " As measured during initialization ");
-    sim->Image1MouseMove(kModePart.first, kModePart.second);
+    sim->PointerMove(kModePart.first, kModePart.second);
     EXPECT_TRUE(sim->form.HilfeUnten.visible);
     EXPECT_FALSE(sim->form.HilfeOben.visible);
     sim->configMenu.CurrentParam = sim->params.PRSTIndex;
-    sim->Image1MouseMove(kGroesser.first, kGroesser.second);
+    sim->PointerMove(kGroesser.first, kGroesser.second);
     EXPECT_EQ(Help().text, " 5s left mouse button: factory reset");
     sim->configMenu.CurrentParam = sim->params.INITAIndex;
-    sim->Image1MouseMove(kKleiner.first, kKleiner.second);
+    sim->PointerMove(kKleiner.first, kKleiner.second);
     EXPECT_EQ(Help().text, " 5s left mouse button: Set controller to No Init \r\n (not supported) \r\n PC shift key + "
                            "left mouse button: \r\n prior parameter ");
-    sim->Image1MouseUp(MouseButton::Left, kNowhere.first, kNowhere.second);
+    sim->PointerUp(MouseButton::Left, kNowhere.first, kNowhere.second);
     EXPECT_FALSE(sim->form.HilfeUnten.visible) << "a release hides the two menu labels";
 
     S().Mode = 0;
@@ -86,10 +86,10 @@ TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
     for (auto [index, text] : {std::pair{2, " 5s left mouse button: set parmeter to 0"},
                                std::pair{19, " Left mouse button: change between °C and °F"}, std::pair{6, ""}}) {
         sim->diagnostics.DiagIndex = static_cast<uint8_t>(index);
-        sim->Image1MouseMove(kGroesser.first, kGroesser.second);
+        sim->PointerMove(kGroesser.first, kGroesser.second);
         EXPECT_EQ(Help().text, text) << index;
     }
-    sim->Image1MouseMove(kUmschalt.first, kUmschalt.second);
+    sim->PointerMove(kUmschalt.first, kUmschalt.second);
     EXPECT_EQ(Help().text.substr(0, 40), " Left mouse button: next diagnostic valu");
 }
 
@@ -112,30 +112,30 @@ TEST_F(Hover, ScalesAndMarkersReadOutValues) {
         {{170, S().VentilMarkY + 4}, " 37.40 ", kLeft + 170 + 20},
     };
     for (const Case& c : cases) {
-        sim->Image1MouseMove(c.at.first, c.at.second);
+        sim->PointerMove(c.at.first, c.at.second);
         EXPECT_EQ(Help().text, c.text) << c.at.first << "," << c.at.second;
         EXPECT_EQ(Help().left, c.x);
         EXPECT_EQ(Help().top, c.at.second);
     }
-    sim->Image1MouseMove(170, S().VentilMarkY + 5); // the valve marker's band ends one row earlier
+    sim->PointerMove(170, S().VentilMarkY + 5); // the valve marker's band ends one row earlier
     EXPECT_FALSE(Help().visible);
 }
 
 TEST_F(Hover, OnlyTheGearMarksHelpWithoutTheCheckBoxes) {
     sim->form.HelpOthers.checked = sim->form.HelpKeys.checked = false;
     for (auto at : {kUpper, kUmschalt, std::pair{12, 570}}) {
-        sim->Image1MouseMove(at.first, at.second);
+        sim->PointerMove(at.first, at.second);
         EXPECT_FALSE(Help().visible) << at.first;
     }
-    sim->Image1MouseMove(kLowerGear.first, kLowerGear.second);
+    sim->PointerMove(kLowerGear.first, kLowerGear.second);
     EXPECT_EQ(Help().text, " Transmission ratio selector 33° ");
     EXPECT_EQ(Help().left, layout::HelpGearRight - Width(Help().text));
     EXPECT_EQ(Help().top, layout::GearBottomPlace.y);
-    sim->Image1MouseMove(kUpperGear.first, kUpperGear.second); // the 90-degree mark while at 33: no match
+    sim->PointerMove(kUpperGear.first, kUpperGear.second); // the 90-degree mark while at 33: no match
     EXPECT_FALSE(Help().visible);
     S().Language = 0;
     S().GearIs33 = 0;
-    sim->Image1MouseMove(kUpperGear.first, kUpperGear.second);
+    sim->PointerMove(kUpperGear.first, kUpperGear.second);
     EXPECT_EQ(Help().text, " Getriebeübersetzung 90°");
     EXPECT_EQ(Help().top, layout::GearTopPlace.y);
     sim->FormMouseMove();

@@ -76,9 +76,7 @@ struct Soak : vp7::test::SimFixture {
             sim->UserClick(Pick(2) ? f.Konfigurationspeichern1 : f.Konfigurationladen1);
             break;
         }
-        case 10:
-            sim->Image1MouseMove(Pick(layout::PictureSize.width), Pick(layout::PictureSize.height));
-            break;
+        case 10: sim->PointerMove(Pick(layout::PictureSize.width), Pick(layout::PictureSize.height)); break;
         case 11: { // an initialization started from the menu and ended after a while
             if (S().Mode > 1 || S().DiagnosticMode) break;
             Down(kModeKey);

@@ -64,28 +64,19 @@ struct SimFixture : ::testing::Test {
         }
         return ticks;
     }
-    // The pointer on the device picture as a person uses it: it arrives, then the button goes down; a
-    // red circle on a latched key takes it where shown.
+    // The pointer on the device picture as a person uses it, the left button held from its press to
+    // its release.
     void Down(std::pair<int, int> at, MouseButton button = MouseButton::Left, bool shift = false) {
         if (button == MouseButton::Left) host.SetLeftButtonDown(true);
-        if (const int circle = Circle(at); circle >= 0) return sim->StaticMouseDown(circle, button);
-        sim->Image1MouseMove(at.first, at.second);
-        sim->Image1MouseDown(button, shift, at.first, at.second);
+        sim->PointerDown(button, shift, at.first, at.second);
     }
     void Up(std::pair<int, int> at, MouseButton button = MouseButton::Left) {
         if (button == MouseButton::Left) host.SetLeftButtonDown(false);
-        if (const int circle = Circle(at); circle >= 0) return sim->StaticMouseUp(circle, button);
-        sim->Image1MouseUp(button, at.first, at.second);
+        sim->PointerUp(button, at.first, at.second);
     }
     void Click(std::pair<int, int> at, MouseButton button = MouseButton::Left) {
         Down(at, button);
         Up(at, button);
-    }
-    int Circle(std::pair<int, int> at) const {
-        const Control* c[] = {&sim->form.StaticUmschalt, &sim->form.StaticKleiner, &sim->form.StaticGroesser};
-        for (int i = 0; i < 3; ++i)
-            if (c[i]->visible && layout::LatchCircles[i].Contains(at.first, at.second)) return i;
-        return -1;
     }
     // Right clicks on the three keys and 2 s: the diagnostic display.
     void EnterDiagnostics() {
