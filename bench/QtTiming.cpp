@@ -1,7 +1,8 @@
 // Real-time figures of the desktop program (run it under Xvfb, or offscreen): a full stroke 0 -> 100 %
 // against the nominal 2.000 s, the mode key's 5 s hold into the configuration, the 2 s time-out into the
 // diagnostics and the cost of an idle minute. With --start: only the time from the process's start to
-// the first painted window and the peak memory after a few full strokes, for one run of many.
+// the first painted window and the peak memory after a few full strokes, for one run of many. With
+// --syncs: widget syncs and time per delivered pointer event.
 #include "core/Simulator.h"
 #include "platform/PictureLayout.h"
 #include "ui/Application.h"
@@ -105,11 +106,44 @@ int StartFigures() {
     return 0;
 }
 
+// Widget syncs and time per delivered event: pointer moves over the picture with no help shown, moves
+// with the hover help following the pointer, and clicks on the increase key in manual mode.
+int SyncFigures() {
+    const auto dir = ProgramFolder();
+    vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
+    vp7::MainWindow& main = *w.main;
+    main.show();
+    vp7::Simulator& sim = main.Sim();
+    Until([&] { return sim.DiagnosticTimer.Enabled(); });
+    QWidget* picture = main.Picture();
+    const auto measure = [&](const char* what, int events, auto deliver) {
+        QCoreApplication::processEvents();
+        const long syncs = main.SyncCount();
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < events; ++i) deliver(i);
+        const double us = t.nsecsElapsed() / 1e3 / events;
+        std::printf("%-44s %5.2f syncs, %7.1f us per event\n", what,
+                    static_cast<double>(main.SyncCount() - syncs) / events, us);
+    };
+    const auto move = [&](int i) { QTest::mouseMove(picture, QPoint(100 + i % 200, 120)); };
+    measure("pointer move, no help shown", 1000, move);
+    QTest::mouseClick(main.findChild<QWidget*>(QStringLiteral("HelpOthers")), Qt::LeftButton);
+    measure("pointer move along a scale, help following", 500,
+            [&](int i) { QTest::mouseMove(picture, QPoint(12, 480 + i % 180)); });
+    const auto key = [](int k) { return QPoint(vp7::layout::KeyCentres[k].x, vp7::layout::KeyCentres[k].y); };
+    QTest::mouseClick(picture, Qt::LeftButton, {}, key(0)); // manual mode
+    measure("click on the increase key (press and release)", 200,
+            [&](int) { QTest::mouseClick(picture, Qt::LeftButton, {}, key(2)); });
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--start") == 0) return StartFigures();
+    if (argc > 1 && std::strcmp(argv[1], "--syncs") == 0) return SyncFigures();
     const int runs = 5;
     std::vector<double> stroke, hold, timeout;
     const auto started = [] { // a fresh window, through its start-up
@@ -128,7 +162,7 @@ int main(int argc, char** argv) {
             stroke.push_back(Until([&] { return !sim.Timer2.Enabled(); }));
             const QPoint modeKey(vp7::layout::KeyCentres[0].x, vp7::layout::KeyCentres[0].y);
             QTest::mousePress(w.main->Picture(), Qt::LeftButton, {}, modeKey);
-            hold.push_back(Until([&] { return sim.state.Mode == 2; }));
+            hold.push_back(Until([&] { return sim.state.Mode == vp7::Mode::Configuration; }));
             QTest::mouseRelease(w.main->Picture(), Qt::LeftButton, {}, modeKey);
         }
         auto [dir, w] = started();

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # bench/fuzz.sh TARGET SECONDS [RUNS]: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd) with
 # clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and runs it for
-# SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in
-# build-fuzz/crashes/; add them to tests as regression cases.
+# SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in a folder of the
+# run's own, build-fuzz/crashes/TARGET-DATE-TIME-XXXX/; add them to tests as regression cases.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 target="${1:?usage: bench/fuzz.sh TARGET SECONDS [RUNS]}"
@@ -28,9 +28,18 @@ if [ "$target" = ConfigFile ] && [ ! -f "$build/corpus/$target/saved.vp7" ]; the
         "$build/headless/vp7-headless" >/dev/null
 fi
 work="$(mktemp -d -p "$( [ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")" vp7-fuzz-XXXXXX)"
-trap 'rm -rf "$work"' EXIT
+# A folder per run, left only when it holds something: crashing inputs of earlier runs stay to be
+# looked at but do not fail this one.
+crashes="$(mktemp -d "$build/crashes/$target-$(date +%Y%m%d-%H%M%S)-XXXX")"
+trap 'rm -rf "$work"; rmdir "$crashes" 2>/dev/null || true' EXIT
+status=0
 VP7_FUZZ_DIR="$work" "$build/bench/fuzz/fuzz_$target" -max_total_time="$seconds" -runs="$runs" \
-    -artifact_prefix="$build/crashes/$target-" \
+    -artifact_prefix="$crashes/" \
     -print_final_stats=1 "${extra[@]}" "$build/corpus/$target" 2>&1 |
-    grep -E 'stat::number_of_executed_units|Done|ERROR|SUMMARY' || true
-test -z "$(ls -A "$build/crashes" 2>/dev/null | grep "^$target-")"
+    { grep -E 'stat::number_of_executed_units|Done|ERROR|SUMMARY' || true; } || status=$?
+if [ -n "$(ls -A "$crashes")" ]; then
+    echo "fuzz_$target: crashing inputs in $crashes/"
+    exit 1
+fi
+# A fault that leaves no input behind (a leak found as the run ends) still fails the run.
+[ "$status" -eq 0 ] || { echo "fuzz_$target ended with status $status"; exit 1; }

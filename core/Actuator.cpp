@@ -89,12 +89,11 @@ void Actuator::Step(bool manual) {
                 s.FrameTravel -= 2.5;
             }
         }
-        sim_.image1.Draw(layout::PistonPlace.x, layout::PistonPlace.y,
-                         *s.KolbenFrames[std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)]);
+        DrawPiston();
         DrawVentilMark(0, s.VentilMarkY);
         s.VentilMarkY = sim_.scales.VentilY(manual ? s.ManuellTarget : s.Istwert);
         DrawVentilMark(0x00FF00, s.VentilMarkY);
-        if (s.Mode == (manual ? 1 : 0)) sim_.Timer2.SetEnabled(true);
+        if (s.Mode == (manual ? Mode::Manual : Mode::Automatic)) sim_.Timer2.SetEnabled(true);
     }
     if (diag.TravelSum >= 100) {
         diag.TravelSum -= 100;
@@ -134,7 +133,7 @@ void Actuator::StartManuellMove() {
     s.FrameTravel = 0;
     s.TargetFrame = static_cast<int32_t>(std::nearbyint(0.4 * s.ManuellTarget));
     s.MoveDirection = s.TargetFrame == s.CurrentFrame ? 0 : s.TargetFrame > s.CurrentFrame ? 1 : -1;
-    if (s.Mode != 1) return;
+    if (s.Mode != Mode::Manual) return;
     sim_.diagnostics.CountSwitching(s.ManuellTarget, s.Istwert);
     if (s.Istwert != s.ManuellTarget) {
         const bool closing = s.Istwert > s.ManuellTarget;
@@ -152,13 +151,13 @@ void Actuator::Timer2Timer() {
         sim_.initialization.InitMoveStep();
         return;
     }
-    if (s.Mode == 0) SetNewIstwert();
-    if (s.Mode == 1) SetManuellIstwert();
+    if (s.Mode == Mode::Automatic) SetNewIstwert();
+    if (s.Mode == Mode::Manual) SetManuellIstwert();
 }
 
 void Actuator::BlockDownSelectClick() {
     if (sim_.state.Updating) return;
-    if (sim_.state.Mode != 0)
+    if (sim_.state.Mode != Mode::Automatic)
         StartManuellMove();
     else
         sim_.controller.SetpointButtonClick(Sender::Option);
@@ -167,6 +166,23 @@ void Actuator::BlockDownSelectClick() {
 void Actuator::DrosselSelectClick() {
     if (sim_.state.Updating) return;
     ComputeStrokeSpeeds();
+}
+
+void Actuator::SelectPistonFrames() {
+    const bool doubleActing = sim_.form.DoubleActingSelect.checked;
+    for (int i = 0; i < KolbenFrameCount; ++i)
+        sim_.state.KolbenFrames[i] = &sim_.sprites.Get(doubleActing ? KolbenFrame(i) : SpringPistonFrame(i));
+}
+
+void Actuator::DrawPiston() {
+    const SimState& s = sim_.state;
+    sim_.image1.Draw(layout::PistonPlace.x, layout::PistonPlace.y,
+                     *s.KolbenFrames[std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)]);
+}
+
+void Actuator::ShowValveType() {
+    SelectPistonFrames();
+    DrawPiston();
 }
 
 void Actuator::DrawMark(unsigned color, int x, int y) {

@@ -19,6 +19,13 @@ public:
     void BlockDownSelectClick();
     // The shared handler of the throttle and friction options.
     void DrosselSelectClick();
+    // The piston frames of the checked valve type: with the return spring for the single-acting
+    // valves, without it for the double-acting one.
+    void SelectPistonFrames();
+    // The current piston frame at its place on the device picture.
+    void DrawPiston();
+    // A changed valve type shown at once: its frames selected and the piston redrawn.
+    void ShowValveType();
 
     // Missing supply air and blocking at 10 % / 90 % applied to a target. The manual move compares the
     // blocked side with the position itself, the automatic one with the blocking point.

@@ -33,7 +33,7 @@ void Controller::SetpointButtonClick(Sender sender) {
         sender == Sender::SetpointRampTimer) {
         const auto number = ReadDecimal(form.SetPointText.text);
         if (!number) {
-            sim_.host.MessageDlg(s.Language == 0 ? "Sollwert ist fehlerhaft" : "Setpoint is incorrect", MsgType::Error,
+            sim_.host.MessageDlg(s.Text("Sollwert ist fehlerhaft", "Setpoint is incorrect"), MsgType::Error,
                                  MsgButton::OK);
             return;
         }
@@ -105,10 +105,10 @@ void Controller::SetpointButtonClick(Sender sender) {
     s.MoveDirection = s.TargetFrame == s.CurrentFrame ? 0 : s.TargetFrame > s.CurrentFrame ? 1 : -1;
 
     // 14.
-    if (s.Mode == 0 || s.Mode == 1) sim_.displays.SollwertAnzeige(s.SollwertShown);
+    if (s.Mode == Mode::Automatic || s.Mode == Mode::Manual) sim_.displays.SollwertAnzeige(s.SollwertShown);
 
     // 15. Only automatic mode moves the valve.
-    if (s.Mode == 0) {
+    if (s.Mode == Mode::Automatic) {
         sim_.diagnostics.CountSwitching(s.AutoTarget, s.Istwert);
         if (s.Istwert != s.AutoTarget && (s.AutoTarget > s.Istwert) != (s.LastDirection > 0)) {
             sim_.diagnostics.Increment(DiagDirectionChanges);

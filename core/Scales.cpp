@@ -104,7 +104,7 @@ bool Scales::RoundScale(std::string& lowText, std::string& highText, double& sca
 }
 
 bool Scales::Fail(const char* german, const char* english) {
-    sim_.host.MessageDlg(sim_.state.Language == 0 ? german : english, MsgType::Error, MsgButton::OK);
+    sim_.host.MessageDlg(sim_.state.Text(german, english), MsgType::Error, MsgButton::OK);
     return false;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The shared state of one simulated device: what every part of the simulation reads and writes
 // directly. Field names are the device program's own, so they can be looked up by name.
+#include "core/DeviceCodes.h"
+
 #include <array>
 #include <cstdint>
 
@@ -43,22 +45,22 @@ struct SimState {
     uint8_t ScalesValid = 0;
     uint8_t MarksErased = 1;
 
-    // Operating mode: 0 automatic, 1 manual, 2 configuration, 3 configuration just left
-    uint8_t Mode = 0;
+    // Just after configuration the version is shown until the next key event (ConfigurationLeft).
+    vp7::Mode Mode = vp7::Mode::Automatic;
     // Mode forced by a binary input: 0 none, 1 "EX UP", 2 "EXDWN", 3 "EXSTP"
     uint8_t BinMode = 0;
     uint8_t DiagnosticMode = 0;
     uint8_t InitRunning = 0;
     uint8_t InitStepRunning = 0;
-    // The last key event code passed on to the mode logic; 20 lets the next code repeat.
-    uint8_t LastKeyCode = 0;
+    // The last key event code passed on to the mode logic; Neutral lets the next code repeat.
+    KeyCode LastKeyCode = KeyCode::None;
     // Set while program code sets controls; option handlers do nothing meanwhile.
     uint8_t Updating = 0;
 
     // Device variant: 0 = 0/4-20 mA, 1 = PA, 2 = FF; fixed for a run
     uint8_t ControllerType = 0;
-    // 0 German, 1 English. German until the settings are read, as the device program started.
-    uint8_t Language = 0;
+    // German until the settings are read, as the device program started.
+    vp7::Language Language = vp7::Language::German;
 
     // Front panel
     uint8_t GearIs33 = 1;
@@ -70,6 +72,14 @@ struct SimState {
     int32_t ScreenWidth = 0;
     int32_t ScreenHeight = 0;
     int32_t ScreenBitsPerPixel = 0;
+
+    // Of a German and an English text, the one of the language shown.
+    const char* Text(const char* de, const char* en) const {
+        return Language == vp7::Language::German ? de : en;
+    }
+    template <typename T> const T& Text(const T& de, const T& en) const {
+        return Language == vp7::Language::German ? de : en;
+    }
 };
 
 } // namespace vp7

@@ -3,6 +3,8 @@
 #include "platform/Host.h"
 #include "platform/SpriteSet.h"
 
+#include <utility>
+
 namespace vp7 {
 
 Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOptions opts)
@@ -29,14 +31,14 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
 
 Simulator::~Simulator() = default;
 
-// The main window's creation, step by step in the device program's order. Steps whose subsystem does
-// not exist yet are marked where they belong; nothing here stands in for them.
+// The main window's creation, in the device program's order: the order matters, since later steps read
+// what earlier ones set (the settings choose the variant whose tables the parameters fill).
 void Simulator::FormCreate() {
-    // 1.
+    // Option handlers stay quiet while the settings fill the controls.
     state.Updating = 1;
     state.RestartRequested = 0;
 
-    // 2. Folders and settings, with the parameter and diagnostic tables set up in between.
+    // Folders and settings, with the parameter and diagnostic tables set up in between.
     if (!settings.LoadSettings()) {
         // The start-up is abandoned after the folder message; ending the program is the sound way out.
         state.SplashDone = 1;
@@ -44,20 +46,19 @@ void Simulator::FormCreate() {
         return;
     }
 
-    // 3.
-    state.Mode = 0;
+    // Automatic mode, and no marker drawn yet that a later redraw would have to erase.
+    state.Mode = Mode::Automatic;
     state.ScalesValid = 0;
     state.MarksErased = 1;
-    // Key-hold flags of the mode logic: cleared and set to their start values here.
 
-    // 4. The parameter set applied to the simulation: store, dead band; the stroke times are read from
+    // The parameter set applied to the simulation: store, dead band; the stroke times are read from
     // the store when the speeds are computed.
     params.StoreFromTable();
     monitoring.ApplyDeadBandMonitoring();
     monitoring.ApplyDeviationMonitoring();
     monitoring.ApplyEndStopMonitoring();
 
-    // 5. The screen; a narrow one gets a maximized window.
+    // The screen; a narrow one gets a maximized window.
     const ScreenInfo screen = host.Screen();
     state.ScreenWidth = screen.width;
     state.ScreenHeight = screen.height;
@@ -65,26 +66,20 @@ void Simulator::FormCreate() {
     form.maximized = screen.width <= 1024;
     splash.Load();
 
-    // 6.
-    for (int i = 0; i < KolbenFrameCount; ++i) state.KolbenFrames[i] = &sprites.Kolben(i);
+    // The piston frames of the valve type the settings chose.
+    actuator.SelectPistonFrames();
 
-    // 7.
+    // The valve last moved up, with the base stroke time of 2.5 s either way.
     state.LastDirection = 1;
     state.BaseTimeUp = state.BaseTimeDown = 2500;
-    Timer2.SetInterval(50);
 
-    // 8.
     captions.SetLanguageTexts();
     state.Updating = 0;
 
-    // 9.
     actuator.ComputeStrokeSpeeds();
-    // 10. Hot rectangles of the two binary input switches recorded here.
-
-    // 11.
     random.seed(static_cast<uint64_t>(clock.NowMs()));
 
-    // 12.
+    // The rest of the start-up runs on the one-shot tick, once the window is shown.
     Timer1.SetEnabled(true);
     // The screen check dialog is created after the main window, in the language read at start.
     screenCheck.FormCreate();
@@ -93,15 +88,13 @@ void Simulator::FormCreate() {
 
 // The start-up tick: runs once, 100 ms after the window was created.
 void Simulator::Timer1Timer() {
-    // 1.
     if (!Timer1.Enabled()) return;
     Timer1.SetEnabled(false);
-    host.ProcessMessages();
+    host.ProcessMessages(); // the window paints once before the screen check may cover it
 
-    // 2.
     if (!screenCheck.CheckAtStart()) return;
 
-    // 3. The splash, when one was loaded at creation; the start-up goes on after its click.
+    // The splash, when one was loaded at creation; the start-up goes on after its click.
     if (state.SplashValid) {
         splash.Begin([this] { FinishStartUp(); });
         return;
@@ -110,13 +103,11 @@ void Simulator::Timer1Timer() {
 }
 
 void Simulator::FinishStartUp() {
-    // 4.
-    state.SplashDone = 1;
+    state.SplashDone = 1; // from now on the window may close
 
-    // 5.
+    // The unlit display is taken from the picture before anything is written on it.
     lcd.CaptureLcdBackgrounds();
 
-    // 6.
     scales.CalcMB();
     if (state.ScalesValid) {
         state.ScalesValid = characteristic.BuildKennlinie();
@@ -125,19 +116,18 @@ void Simulator::FinishStartUp() {
         else
             ShowCharacteristicError();
     }
-    // 7.
+    // The picture shows the options read from the settings.
     ioPictures.ShowBinaryInput1();
     ioPictures.ShowBinaryInput2();
     ioPictures.ShowAlarmModule();
     frontPanel.DrawFeedbackModule();
     frontPanel.DrawGear();
+    frontPanel.DrawSupplyGauge();
+    actuator.DrawPiston();
 
-    // 8.
+    // The stored setpoint drives the valve, and the monitoring cycle starts.
     controller.SetpointButtonClick(Sender::Timer1);
-    // 9.
     paramTableView.PlaceAtStart();
-
-    // 10.
     DiagnosticTimer.SetEnabled(true);
     ViewChanged();
 }
@@ -145,8 +135,8 @@ void Simulator::FinishStartUp() {
 void Simulator::Timer2Timer() { actuator.Timer2Timer(); }
 
 void Simulator::ShowCharacteristicError() {
-    host.MessageDlg(state.Language == 0 ? "Fehler bei den Stützwerten: Yn+1 - Yn >= 0.2"
-                                        : "Error at the turning points: Yn+1 - Yn >= 0.2",
+    host.MessageDlg(state.Text("Fehler bei den Stützwerten: Yn+1 - Yn >= 0.2",
+                               "Error at the turning points: Yn+1 - Yn >= 0.2"),
                     MsgType::Error, MsgButton::OK);
 }
 
@@ -185,11 +175,11 @@ void Simulator::DiagnosticTimerTimer() {
         initialization.InitSequencer();
         return;
     }
-    if (state.Mode == 0 || state.Mode == 1) {
+    if (state.Mode == Mode::Automatic || state.Mode == Mode::Manual) {
         monitoring.CheckAlarms();
         monitoring.CheckFaults();
     }
-    if (state.DiagnosticMode && !diagnostics.DiagResetPending) diagnostics.DiagKey(20);
+    if (state.DiagnosticMode && !diagnostics.DiagResetPending) diagnostics.DiagKey(KeyCode::Neutral);
     ViewChanged();
 }
 
@@ -200,9 +190,17 @@ void Simulator::AlarmBlinkTimerTimer() { monitoring.AlarmBlinkTimerTimer(); }
 void Simulator::SetpointRampTimerTimer() { controller.SetpointRampTimerTimer(); }
 
 void Simulator::RegisterHandlers() {
-    for (const char* option : {"NoPreasureSelect", "BlockDownSelect", "BlockUpSelect", "SelfClosingSelect",
-                               "SelfOpeningSelect", "DoubleActingSelect"})
+    for (const char* option : {"BlockDownSelect", "BlockUpSelect"})
         OnClick(option, [this] { actuator.BlockDownSelectClick(); });
+    OnClick("NoPreasureSelect", [this] {
+        if (!state.Updating) frontPanel.DrawSupplyGauge();
+        actuator.BlockDownSelectClick();
+    });
+    for (const char* valveType : {"SelfClosingSelect", "SelfOpeningSelect", "DoubleActingSelect"})
+        OnClick(valveType, [this] {
+            if (!state.Updating) actuator.ShowValveType();
+            actuator.BlockDownSelectClick();
+        });
     OnClick("DrosselSelect", [this] { actuator.DrosselSelectClick(); });
     OnClick("ControllerSelect", [this] { frontPanel.ControllerSelectClick(); });
     OnClick("AlarmModulSelect", [this] {
@@ -263,8 +261,7 @@ void Simulator::Image1MouseUp(MouseButton button, int x, int y) {
 void Simulator::Image1MouseMove(int x, int y) {
     MouseX = x;
     MouseY = y;
-    hoverHelp.Image1MouseMove(x, y);
-    ViewChanged();
+    hoverHelp.Image1MouseMove(x, y); // marks a change only when a help label changed
 }
 
 void Simulator::FormKeyDown(int key, bool shift, bool alt, bool ctrl) {
@@ -330,7 +327,9 @@ void Simulator::RunClick(const std::string& name) {
     ViewChanged();
 }
 
-void Simulator::ViewChanged() { host.ViewChanged(); }
+void Simulator::ViewChanged() { viewChanged_ = true; }
+
+bool Simulator::TakeViewChange() { return std::exchange(viewChanged_, false); }
 
 void Simulator::AddValue(std::string name, decltype(NamedValue::ref) ref) {
     values_.push_back({std::move(name), ref});
@@ -438,7 +437,7 @@ void Simulator::RegisterValues() {
     AddValue("CurrentParam", &configMenu.CurrentParam);
     AddValue("KeyHoldCount", &modes.KeyHoldCount);
     AddValue("EndStopTime", &monitoring.EndStopTime);
-    for (auto [name, ptr] : std::initializer_list<std::pair<const char*, const uint8_t*>>{
+    for (auto [name, ptr] : std::initializer_list<std::pair<const char*, decltype(NamedValue::ref)>>{
              {"MoveActive", &s.MoveActive},
              {"ScalesValid", &s.ScalesValid},
              {"MarksErased", &s.MarksErased},

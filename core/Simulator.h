@@ -2,6 +2,20 @@
 // One running simulated device: the shared state, the main window's form state and picture, its six
 // timers and one object per subsystem. The front ends construct it, call FormCreate(), and then feed it
 // timer ticks (through the clock) and user actions; it never calls a window toolkit itself.
+//
+// The device's own German names are kept for its state, so they match the device's manuals:
+//   Sollwert          setpoint as entered (%)        Istwert            actual valve position (%)
+//   ReglerSollwert    setpoint on the controller scale   KennlinienEingang  input of the characteristic
+//   PositionSetpoint  position the characteristic asks for   Kennlinie   characteristic curve
+//   Stützwerte        its support points              Totzone            dead band
+//   Kolben            piston (its picture frames)     Ventil             valve
+//   Stellzeit         stroke time                     Drossel            throttle
+//   Getriebe          gear (33 or 90 degrees)         Druckluft          supply air
+//   Manuell           manual mode                     Anzeige            display
+//   Umschalt, Kleiner, Groesser   the mode, decrease and increase keys
+//   Stoer...          fault ...                       Hilfe              help
+//   Datei, Konfiguration laden / speichern   file menu: load / save a configuration
+//   Sprache, Mauszeiger, Skalen   language, pointer shape, scales (settings sections)
 #include "core/Actuator.h"
 #include "core/Characteristic.h"
 #include "core/Controller.h"
@@ -47,10 +61,13 @@ class SpriteSet;
 
 enum class MouseButton { Left, Right, Middle };
 
-// A state value that can be looked up by its name (the headless runner's `print`).
+// A state value that can be looked up by its name (the headless runner's `print`); a named code prints
+// as its number.
 struct NamedValue {
     std::string name;
-    std::variant<const double*, const int32_t*, const uint32_t*, const uint8_t*, const std::string*> ref;
+    std::variant<const double*, const int32_t*, const uint32_t*, const uint8_t*, const std::string*,
+                 const KeyCode*, const Mode*, const Language*>
+        ref;
 };
 
 // What a simulator is created with besides its platform.
@@ -126,8 +143,11 @@ public:
     void OnClick(std::string_view controlName, std::function<void()> handler);
     void OnKeyDown(std::string_view controlName, std::function<void(int key)> handler);
 
-    // Form state was changed by program code: tell the front end.
+    // Form state was changed by program code. Only a mark: the front end takes it once after each
+    // event it delivered (and before a modal box), so one event syncs the widgets at most once.
     void ViewChanged();
+    // Whether the form state changed since the last call.
+    bool TakeViewChange();
 
     const std::vector<NamedValue>& Values() const { return values_; }
     const NamedValue* FindValue(std::string_view name) const;
@@ -194,6 +214,7 @@ private:
     std::map<std::string, std::function<void()>, std::less<>> clickHandlers_;
     std::map<std::string, std::function<void(int)>, std::less<>> keyHandlers_;
     std::vector<NamedValue> values_;
+    bool viewChanged_ = true; // the widgets start out empty
 };
 
 } // namespace vp7

@@ -57,28 +57,27 @@ Captions::Captions(Simulator& sim) : sim_(sim) {}
 void Captions::Deutsch1Click() {
     sim_.form.Deutsch1.checked = true;
     sim_.form.English1.checked = false;
-    sim_.state.Language = 0;
+    sim_.state.Language = Language::German;
     SetLanguageTexts();
 }
 
 void Captions::English1Click() {
     sim_.form.English1.checked = true;
     sim_.form.Deutsch1.checked = false;
-    sim_.state.Language = 1;
+    sim_.state.Language = Language::English;
     SetLanguageTexts();
 }
 
 void Captions::SetLanguageTexts() {
     SimState& s = sim_.state;
     FormState& f = sim_.form;
-    const int language = s.Language == 0 ? 0 : 1;
     for (const CaptionRow& row : kCaptions) {
         Control& c = f.*row.control;
-        (row.item < 0 ? c.caption : c.items[row.item]) = row.text[language];
+        (row.item < 0 ? c.caption : c.items[row.item]) = s.Text(row.text[0], row.text[1]);
     }
     static const char* const kSuffix[] = {"-A", "-PA", "-FF"};
     f.title = std::string("KELDAR VP7") + kSuffix[s.ControllerType <= 2 ? s.ControllerType : 0] +
-              (language == 0 ? " - Nachbildung der Konfiguration" : " - Simulating the configuration");
+              s.Text(" - Nachbildung der Konfiguration", " - Simulating the configuration");
     if (!s.Updating) {
         sim_.ioPictures.ShowBinaryInput1();
         sim_.ioPictures.ShowBinaryInput2();

@@ -6,10 +6,6 @@
 namespace vp7 {
 namespace {
 
-constexpr int32_t kPlain = 1, kList = 2, kNumber = 4, kTenths = 8, kSpecial = 16, kNoDecrease = 128,
-                  kLargeCount = 256;
-constexpr int32_t kActionKind = 98, kResetKind = 162;
-
 // Byte offset of the character at index `n` (counting UTF-8 sequences as one), or the text's size.
 size_t ByteOfChar(std::string_view text, size_t n) {
     size_t i = 0;
@@ -54,22 +50,22 @@ void ConfigMenu::PrepareEdit() {
     min_ = f.Min;
     max_ = f.Max;
     special_ = f.Special;
-    specialText_ = (kind_ & kSpecial) ? f.ValueTexts[0] : std::string();
-    if (kind_ & kNumber) {
+    specialText_ = Has(kind_, ParamKind::Special) ? f.ValueTexts[0] : std::string();
+    if (Has(kind_, ParamKind::Number)) {
         EditStep = stepMultiplier_;
         return;
     }
-    if (kind_ & kPlain) EditStep = stepMultiplier_;
-    if (kind_ & kList) {
-        if (kind_ == kActionKind) value_ = 1;
-        if (kind_ == kResetKind) {
+    if (Has(kind_, ParamKind::Plain)) EditStep = stepMultiplier_;
+    if (Has(kind_, ParamKind::List)) {
+        if (kind_ == ParamKind::Action) value_ = 1;
+        if (kind_ == ParamKind::Reset) {
             stepMultiplier_ = 1;
             value_ = sim_.params.TableAtDefaults() ? 3 : 0;
         }
         EditStep = stepMultiplier_;
         return;
     }
-    if (kind_ & kLargeCount) {
+    if (Has(kind_, ParamKind::LargeCount)) {
         if (value_ < 400) {
             EditStep = stepMultiplier_;
             return;
@@ -106,17 +102,26 @@ void ConfigMenu::Previous() {
         --CurrentParam;
 }
 
-void ConfigMenu::Run(uint8_t code, int32_t step) {
+void ConfigMenu::Run(KeyCode code, int32_t step) {
     ParamSet& p = sim_.params;
     if (CurrentParam > static_cast<uint32_t>(p.ParamLastIndex)) CurrentParam = p.ParamFirstIndex;
     const auto at = [&](int index) { return CurrentParam == static_cast<uint32_t>(index); };
     const bool onInit = at(p.INITAIndex) || at(p.INITMIndex);
     // 1. Releases on the action parameters only redraw.
-    if ((code == 12 && (onInit || at(p.PRSTIndex))) || (code == 8 && onInit)) code = 20;
+    if ((code == KeyCode::IncreaseReleased && (onInit || at(p.PRSTIndex))) ||
+        (code == KeyCode::DecreaseReleased && onInit))
+        code = KeyCode::Neutral;
     // 2.
     switch (code) {
-    case 5: case 6: case 8: case 10: case 11: case 12: case 14: case 15:
-        sim_.state.LastKeyCode = 20;
+    case KeyCode::ModePressed:
+    case KeyCode::ModeRightReleased:
+    case KeyCode::DecreaseReleased:
+    case KeyCode::DecreaseRightReleased:
+    case KeyCode::DecreaseRightPressed:
+    case KeyCode::IncreaseReleased:
+    case KeyCode::IncreaseRightReleased:
+    case KeyCode::IncreaseRightPressed:
+        sim_.state.LastKeyCode = KeyCode::Neutral;
         return;
     default: break;
     }
@@ -125,23 +130,23 @@ void ConfigMenu::Run(uint8_t code, int32_t step) {
     PrepareEdit();
     TParamField* field = &p.ParamTable[CurrentParam];
     switch (code) {
-    case 4: // next parameter
+    case KeyCode::ModeReleased: // next parameter
         Next();
         PrepareEdit();
         break;
-    case 7: // previous parameter
+    case KeyCode::ModeRightPressed: // previous parameter
         Previous();
         PrepareEdit();
         break;
-    case 9: // decrease
-        if (value_ > min_ && !(kind_ & kNoDecrease))
+    case KeyCode::DecreasePressed:
+        if (value_ > min_ && !Has(kind_, ParamKind::NoDecrease))
             value_ = value_ < EditStep ? min_ : value_ - EditStep;
-        else if (kind_ & kSpecial)
+        else if (Has(kind_, ParamKind::Special))
             value_ = special_;
         field->Value = value_;
         p.StoreFromTable();
         break;
-    case 13: // increase
+    case KeyCode::IncreasePressed:
         if (at(p.PRSTIndex)) {
             value_ = 2;
         } else {
@@ -152,7 +157,7 @@ void ConfigMenu::Run(uint8_t code, int32_t step) {
         field->Value = value_;
         p.StoreFromTable();
         break;
-    case 19: // increase key held
+    case KeyCode::IncreaseHeld:
         if (at(p.PRSTIndex)) {
             p.ResetTableToDefaults();
             p.StoreFromTable();
@@ -189,17 +194,17 @@ void ConfigMenu::Run(uint8_t code, int32_t step) {
 
 void ConfigMenu::ShowHelp() {
     const TParamField& f = sim_.params.ParamTable[CurrentParam];
-    const int language = sim_.state.Language == 0 ? 0 : 1;
-    sim_.form.HilfeUnten.text = WrapHelpText(f.LongName[language]);
+    const int language = static_cast<int>(sim_.state.Language);
+    sim_.form.HilfeUnten.text = WrapHelpText(sim_.state.Text(f.LongName[0], f.LongName[1]));
     std::string upper;
     const auto description = [&](int32_t index) {
         return f.ValueHelp && index >= 0 && index < 15 ? WrapHelpText((*f.ValueHelp)[language * 15 + index])
                                                        : std::string();
     };
     if (f.ValueHelp) {
-        if (kind_ == kList || kind_ == kPlain)
+        if (kind_ == ParamKind::List || kind_ == ParamKind::Plain)
             upper = description(value_);
-        else if ((kind_ & kSpecial) && value_ == special_)
+        else if (Has(kind_, ParamKind::Special) && value_ == special_)
             upper = description(0);
     }
     sim_.form.HilfeOben.text = upper;
@@ -207,16 +212,16 @@ void ConfigMenu::ShowHelp() {
 
 std::string ConfigMenu::UpperText() const {
     const ParamSet& p = sim_.params;
-    const bool special = (kind_ & kSpecial) && value_ == special_;
-    if ((kind_ & kNumber) && (kind_ & kTenths))
+    const bool special = Has(kind_, ParamKind::Special) && value_ == special_;
+    if (Has(kind_, ParamKind::Number) && Has(kind_, ParamKind::Tenths))
         return special ? specialText_ : FormatFixed(value_ / 10.0, 1, 4) + " ";
-    if (kind_ & kNumber) return special ? specialText_ : std::to_string(value_) + " ";
-    if (kind_ & kPlain) return std::to_string(value_) + " ";
-    if (kind_ & kLargeCount) {
+    if (Has(kind_, ParamKind::Number)) return special ? specialText_ : std::to_string(value_) + " ";
+    if (Has(kind_, ParamKind::Plain)) return std::to_string(value_) + " ";
+    if (Has(kind_, ParamKind::LargeCount)) {
         if (special) return specialText_;
         return value_ < 100000 ? std::to_string(value_) : FormatExponentNoPlus(value_, 3, 1);
     }
-    if (kind_ & kList) {
+    if (Has(kind_, ParamKind::List)) {
         const bool onInit = CurrentParam == static_cast<uint32_t>(p.INITAIndex) ||
                             CurrentParam == static_cast<uint32_t>(p.INITMIndex);
         if (onInit && value_ == 1) return p.InitTravelText();

@@ -8,14 +8,16 @@
 namespace vp7 {
 
 class Simulator;
+enum class KeyCode : uint8_t; // core/DeviceCodes.h
+enum class ParamKind : int32_t; // device/ParamSet.h
 
 class ConfigMenu {
 public:
     explicit ConfigMenu(Simulator& sim);
 
-    // One key event in configuration mode (20 only redraws, 19 is the increase key held); `step` is 1,
-    // or 10 once a value key has been held long.
-    void Run(uint8_t code, int32_t step);
+    // One key event in configuration mode (Neutral only redraws); `step` is 1, or 10 once a value key
+    // has been held long.
+    void Run(KeyCode code, int32_t step);
     // Loads the working copy of the current parameter and its edit step.
     void PrepareEdit();
 
@@ -34,7 +36,8 @@ private:
     void ShowHelp();
 
     // Working copy of the current parameter.
-    int32_t value_ = 0, kind_ = 0, min_ = 0, max_ = 0, special_ = 0;
+    int32_t value_ = 0, min_ = 0, max_ = 0, special_ = 0;
+    ParamKind kind_{};
     int32_t stepMultiplier_ = 1;
     std::string specialText_;
     Simulator& sim_;

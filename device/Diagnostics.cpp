@@ -102,12 +102,20 @@ int32_t Diagnostics::ShownValue(int record) const {
     }
 }
 
-void Diagnostics::DiagKey(uint8_t code) {
+void Diagnostics::DiagKey(KeyCode code) {
     switch (code) {
-    case 5: case 6: case 8: case 10: case 11: case 12: case 14: case 15: return;
-    case 4: DiagIndex = DiagIndex >= Count - 1 ? 0 : DiagIndex + 1; break;
-    case 7: DiagIndex = DiagIndex == 0 ? Count - 1 : DiagIndex - 1; break;
-    case 13:
+    case KeyCode::ModePressed:
+    case KeyCode::ModeRightReleased:
+    case KeyCode::DecreaseReleased:
+    case KeyCode::DecreaseRightReleased:
+    case KeyCode::DecreaseRightPressed:
+    case KeyCode::IncreaseReleased:
+    case KeyCode::IncreaseRightReleased:
+    case KeyCode::IncreaseRightPressed:
+        return;
+    case KeyCode::ModeReleased: DiagIndex = DiagIndex >= Count - 1 ? 0 : DiagIndex + 1; break;
+    case KeyCode::ModeRightPressed: DiagIndex = DiagIndex == 0 ? Count - 1 : DiagIndex - 1; break;
+    case KeyCode::IncreasePressed:
         if (DiagIndex >= 18 && DiagIndex <= 20) TempFahrenheit = !TempFahrenheit;
         break;
     default: break;
@@ -116,18 +124,18 @@ void Diagnostics::DiagKey(uint8_t code) {
     Lcd& lcd = sim_.lcd;
     lcd.LcdLowerText = field.Name;
     lcd.LCDWrite(lcd.LcdLowerText, LowerLine);
-    const std::string& explanation = field.Explanation[sim_.state.Language == 0 ? 0 : 1];
+    const std::string& explanation = sim_.state.Text(field.Explanation[0], field.Explanation[1]);
     sim_.form.HilfeUnten.text = explanation.empty() ? std::string() : ConfigMenu::WrapHelpText(explanation);
     sim_.form.HilfeOben.text.clear();
 
     // The first five counters can be reset: the increase key shows "RESET", holding it clears.
-    if (DiagIndex <= 4 && code == 13) {
+    if (DiagIndex <= 4 && code == KeyCode::IncreasePressed) {
         lcd.LcdUpperText = "RESET";
         lcd.LCDWrite(lcd.LcdUpperText, UpperLine);
         DiagResetPending = 1;
         return;
     }
-    if (DiagIndex <= 4 && code == 19) {
+    if (DiagIndex <= 4 && code == KeyCode::IncreaseHeld) {
         DiagTable[DiagIndex].Value = 0;
         DiagResetPending = 0;
         return;

@@ -8,6 +8,7 @@
 namespace vp7 {
 
 class Simulator;
+enum class KeyCode : uint8_t; // core/DeviceCodes.h
 
 enum DiagFlags : uint32_t { DiagCount = 1, DiagTenths = 2, DiagIntBlank = 4 };
 
@@ -45,9 +46,9 @@ public:
     void Increment(int record);
     // Switching counters of the pre-control valves, before each move toward `target`.
     void CountSwitching(double target, double position);
-    // A key event in the diagnostic display: paging, °C/°F, the reset of the counters; 20 shows the
-    // current value again.
-    void DiagKey(uint8_t code);
+    // A key event in the diagnostic display: paging, °C/°F, the reset of the counters; Neutral shows
+    // the current value again.
+    void DiagKey(KeyCode code);
     // The value as shown: dead band and travel times derived, temperatures in °F when chosen.
     int32_t ShownValue(int record) const;
 

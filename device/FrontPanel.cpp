@@ -22,7 +22,7 @@ FrontPanel::FrontPanel(Simulator& sim) : sim_(sim) {}
 void FrontPanel::DrawScales() {
     Picture& pic = sim_.image1;
     const Scales& sc = sim_.scales;
-    const bool german = sim_.state.Language == 0;
+    const SimState& s = sim_.state;
     pic.SetPenColor(kYellow);
     pic.SetPenWidth(1);
     pic.SetBrushColor(kBlack);
@@ -37,10 +37,9 @@ void FrontPanel::DrawScales() {
         const std::string* texts; // low, high
     };
     const ScaleInfo scales[] = {
-        {layout::ScaleX[0], "", german ? "Sollwert" : "Setpoint", sc.SollwertScaleTexts},
-        {layout::ScaleX[1], german ? "Regler" : "Controller", german ? "Sollwert" : "Setpoint",
-         sc.ReglerScaleTexts},
-        {layout::ScaleX[2], german ? "Ventil" : "Valve", "Position", sc.VentilScaleTexts},
+        {layout::ScaleX[0], "", s.Text("Sollwert", "Setpoint"), sc.SollwertScaleTexts},
+        {layout::ScaleX[1], s.Text("Regler", "Controller"), s.Text("Sollwert", "Setpoint"), sc.ReglerScaleTexts},
+        {layout::ScaleX[2], s.Text("Ventil", "Valve"), "Position", sc.VentilScaleTexts},
     };
     for (const ScaleInfo& s : scales) {
         if (*s.title) sim_.host.TextOut(pic, s.x, layout::ScaleTitleRow, s.title, font, kYellow, kBlack);
@@ -108,6 +107,12 @@ void FrontPanel::DrawGear() {
                      sim_.sprites.Get(gear33 ? SpriteId::GearBottemOn : SpriteId::GearBottemOff));
 }
 
+void FrontPanel::DrawSupplyGauge() {
+    const SpriteId needle =
+        sim_.form.NoPreasureSelect.checked ? SpriteId::SupplyGaugeNoAir : SpriteId::SupplyGaugeAir;
+    sim_.image1.Draw(layout::SupplyGaugeArea.left, layout::SupplyGaugeArea.top, sim_.sprites.Get(needle));
+}
+
 void FrontPanel::LowerGearMarkClick() {
     if (!sim_.state.GearIs33) return;
     sim_.state.GearIs33 = 0;
@@ -141,9 +146,9 @@ void FrontPanel::ControllerSelectClick() {
     SimState& s = sim_.state;
     if (s.Updating) return;
     s.Updating = 1;
-    const char* text = s.Language == 0
-                           ? "Diese Änderung wird erst beim nächsten Programmstart wirksam.\r\n\r\nProgramm jetzt neu starten?"
-                           : "This change takes effect after next restart of the program.\r\n\r\nRestart the program now?";
+    const char* text = s.Text(
+        "Diese Änderung wird erst beim nächsten Programmstart wirksam.\r\n\r\nProgramm jetzt neu starten?",
+        "This change takes effect after next restart of the program.\r\n\r\nRestart the program now?");
     if (sim_.host.MessageDlg(text, MsgType::Information, MsgButton::OK | MsgButton::Cancel) == MsgButton::OK) {
         s.RestartRequested = 1;
         sim_.host.RequestClose();

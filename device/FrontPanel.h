@@ -19,6 +19,8 @@ public:
     void DrawFeedbackDigits(double position);
     // The gear marks: the lower one lit for 33 degrees, the upper one for 90 degrees.
     void DrawGear();
+    // The supply gauge: at 0 bar while the supply air is missing.
+    void DrawSupplyGauge();
     // A click on a gear mark switches the gear where the other one is lit.
     void LowerGearMarkClick();
     void UpperGearMarkClick();

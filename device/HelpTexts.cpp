@@ -5,7 +5,9 @@
 namespace vp7 {
 namespace {
 
-// [key][mode][language]; mode 3 of the mode key is its text in diagnostic mode.
+// [key][mode][language]; the last column is the diagnostic display's (just after configuration, when
+// the version is shown, the keys have no help).
+constexpr int kDiagnosticColumn = 3;
 const std::string kKeys[3][4][2] = {
     {{" Linke Maustaste: Modus Manuell \r\n 5s linke Maustaste: Modus Konfiguration ",
       " Left mouse button: go to manual mode \r\n 5s left mouse button: go to configuration "},
@@ -58,12 +60,15 @@ void HelpTexts::SetupHelpTexts() {
     sim_.params.BuildParamTable(sim_.state.ControllerType);
 }
 
-const std::string& HelpTexts::KeyText(HelpKey key, int mode) const {
-    return kKeys[static_cast<int>(key)][mode < 0 || mode > 3 ? 0 : mode][sim_.state.Language == 0 ? 0 : 1];
+const std::string& HelpTexts::KeyText(HelpKey key, Mode mode, bool diagnostic) const {
+    const int column = diagnostic ? kDiagnosticColumn : static_cast<int>(mode);
+    const auto& texts = kKeys[static_cast<int>(key)][column];
+    return sim_.state.Text(texts[0], texts[1]);
 }
 
 const std::string& HelpTexts::Text(HelpSpecial entry) const {
-    return kSpecial[static_cast<int>(entry)][sim_.state.Language == 0 ? 0 : 1];
+    const auto& texts = kSpecial[static_cast<int>(entry)];
+    return sim_.state.Text(texts[0], texts[1]);
 }
 
 } // namespace vp7

@@ -1,10 +1,12 @@
 #pragma once
 // The fixed help texts of the keys and display areas, German and English, each with its own spacing.
+#include <cstdint>
 #include <string>
 
 namespace vp7 {
 
 class Simulator;
+enum class Mode : uint8_t; // core/DeviceCodes.h
 
 enum class HelpKey { Umschalt, Kleiner, Groesser };
 enum class HelpSpecial {
@@ -18,8 +20,8 @@ public:
 
     // Fills the store, then sets the parameter table up for the device variant.
     void SetupHelpTexts();
-    // The key's text for an operating mode (0..2), or the mode key's in diagnostic mode (mode 3).
-    const std::string& KeyText(HelpKey key, int mode) const;
+    // The key's text for an operating mode, or in the diagnostic display.
+    const std::string& KeyText(HelpKey key, Mode mode, bool diagnostic = false) const;
     const std::string& Text(HelpSpecial entry) const;
 
 private:

@@ -7,6 +7,7 @@
 #include "platform/PictureLayout.h"
 
 #include <cmath>
+#include <array>
 
 namespace vp7 {
 namespace {
@@ -49,8 +50,27 @@ void HoverHelp::ShowAtDisplay(Control& label, const std::string& text, int y) {
     if (!text.empty()) label.visible = true;
 }
 
+namespace {
+// What the three help labels show; a pointer move that changes none of it needs no widget sync.
+struct LabelView {
+    std::string text;
+    int left, top, width;
+    bool visible;
+    bool operator==(const LabelView&) const = default;
+};
+std::array<LabelView, 3> Shown(const FormState& f) {
+    std::array<LabelView, 3> views;
+    const Control* labels[] = {&f.HelpText, &f.HilfeOben, &f.HilfeUnten};
+    for (size_t i = 0; i < views.size(); ++i)
+        views[i] = {labels[i]->text, labels[i]->left, labels[i]->top, labels[i]->width, labels[i]->visible};
+    return views;
+}
+} // namespace
+
 void HoverHelp::Image1MouseMove(int x, int y) {
+    const auto before = Shown(sim_.form);
     if (!ScaleReadout(x, y) && !MarkerReadout(x, y) && !Display(x, y) && !Keys(x, y) && !Gear(x, y)) HideAll();
+    if (Shown(sim_.form) != before) sim_.ViewChanged();
 }
 
 // The value at the row under the pointer, right of a scale line.
@@ -94,7 +114,7 @@ bool HoverHelp::Display(int x, int y) {
     const SimState& s = sim_.state;
     FormState& f = sim_.form;
     const HelpTexts& h = sim_.helpTexts;
-    const bool menu = s.Mode == 2 || s.DiagnosticMode;
+    const bool menu = s.Mode == Mode::Configuration || s.DiagnosticMode;
     if (layout::UpperLineHelpArea.Contains(x, y)) {
         if (menu) {
             if (!f.HilfeOben.text.empty()) {
@@ -103,7 +123,7 @@ bool HoverHelp::Display(int x, int y) {
             }
             return true;
         }
-        if (s.Mode > 1) return false;
+        if (s.Mode != Mode::Automatic && s.Mode != Mode::Manual) return false;
         ShowAtDisplay(f.HelpText, h.Text(HelpSpecial::Position), layout::HelpUpperLineRow);
         return true;
     }
@@ -118,9 +138,9 @@ bool HoverHelp::Display(int x, int y) {
         if (layout::ModeHelpArea.Contains(x, y)) {
             const std::string empty;
             ShowAtDisplay(f.HelpText,
-                          s.Mode == 0   ? h.Text(HelpSpecial::ModeAutomatic)
-                          : s.Mode == 1 ? h.Text(HelpSpecial::ModeManual)
-                                        : empty,
+                          s.Mode == Mode::Automatic ? h.Text(HelpSpecial::ModeAutomatic)
+                          : s.Mode == Mode::Manual  ? h.Text(HelpSpecial::ModeManual)
+                                                    : empty,
                           layout::HelpLowerLineRow);
             return true;
         }
@@ -138,15 +158,16 @@ bool HoverHelp::Keys(int x, int y) {
     if (key == DeviceKey::None) return false;
     const SimState& s = sim_.state;
     const HelpTexts& h = sim_.helpTexts;
-    if (s.Mode == 3) return true; // the version is shown: no help, the label stays as it is
+    // The version is shown: no help, the label stays as it is.
+    if (s.Mode == Mode::ConfigurationLeft) return true;
     const ParamSet& p = sim_.params;
     const auto current = static_cast<int>(sim_.configMenu.CurrentParam);
-    const bool onInit = s.Mode == 2 && (current == p.INITAIndex || current == p.INITMIndex);
-    const bool onReset = s.Mode == 2 && current == p.PRSTIndex;
+    const bool onInit = s.Mode == Mode::Configuration && (current == p.INITAIndex || current == p.INITMIndex);
+    const bool onReset = s.Mode == Mode::Configuration && current == p.PRSTIndex;
     const std::string empty;
     const std::string* text = &empty;
     switch (key) {
-    case DeviceKey::Umschalt: text = &h.KeyText(HelpKey::Umschalt, s.DiagnosticMode ? 3 : s.Mode); break;
+    case DeviceKey::Umschalt: text = &h.KeyText(HelpKey::Umschalt, s.Mode, s.DiagnosticMode != 0); break;
     case DeviceKey::Kleiner:
         if (s.DiagnosticMode) return true;
         text = onInit    ? &h.Text(HelpSpecial::KleinerInit)

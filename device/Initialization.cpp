@@ -50,13 +50,12 @@ void Initialization::StartInitialization() {
     info.visible = true;
     info.left = 180;
     info.top = 30;
-    const bool german = s.Language == 0;
     info.runStatusLabel = "Status";
-    info.runErrorLabel = german ? "Fehler" : "Error";
-    info.runKeyLabel = german ? "Tasten" : "Keys";
-    info.runDiscrLabel = german ? "Erklärungen" : "Explanations";
-    info.runToDoLabel = german ? "Maßnahmen" : "Measures";
-    info.runFunctionLabel = german ? "Funktion" : "Function";
+    info.runErrorLabel = s.Text("Fehler", "Error");
+    info.runKeyLabel = s.Text("Tasten", "Keys");
+    info.runDiscrLabel = s.Text("Erklärungen", "Explanations");
+    info.runToDoLabel = s.Text("Maßnahmen", "Measures");
+    info.runFunctionLabel = s.Text("Funktion", "Function");
     info.pauseCaption = "Pause";
     info.measureText.clear();
     info.keyText.clear();
@@ -83,8 +82,7 @@ void Initialization::EndInitialization() {
     s.MoveActive = 0;
     s.FrameTravel = 0;
     s.CurrentFrame = s.TargetFrame = static_cast<int32_t>(std::nearbyint(0.4 * s.Istwert));
-    sim_.image1.Draw(layout::PistonPlace.x, layout::PistonPlace.y,
-                     sim_.sprites.Kolben(std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)));
+    sim_.actuator.DrawPiston();
     sim_.form.Sprache1.visible = true;
     sim_.form.initInfo.visible = false;
     sim_.actuator.ComputeStrokeSpeeds();
@@ -96,14 +94,13 @@ void Initialization::ShowRunInfo() {
     const int index = InitRun == 4 && InitShow == 11 ? 5 : std::min<int>(InitRun, 4);
     const RunTexts& texts = kRunTexts[index];
     info.currentRunText = texts.name;
-    info.runLines.assign(texts.lines[sim_.state.Language == 0 ? 0 : 1].begin(),
-                         texts.lines[sim_.state.Language == 0 ? 0 : 1].end());
+    const auto& lines = sim_.state.Text(texts.lines[0], texts.lines[1]);
+    info.runLines.assign(lines.begin(), lines.end());
 }
 
 void Initialization::RunPauseButtonClick() {
     InitPaused = !InitPaused;
-    const bool german = sim_.state.Language == 0;
-    sim_.form.initInfo.pauseCaption = InitPaused ? (german ? "Weiter" : "Continue") : "Pause";
+    sim_.form.initInfo.pauseCaption = InitPaused ? sim_.state.Text("Weiter", "Continue") : "Pause";
     sim_.ViewChanged();
 }
 
@@ -160,8 +157,7 @@ void Initialization::InitMoveStep() {
         s.CurrentFrame += down ? -1 : 1;
         s.FrameTravel -= InitSpeedFactor;
     }
-    sim_.image1.Draw(layout::PistonPlace.x, layout::PistonPlace.y,
-                     sim_.sprites.Kolben(std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)));
+    sim_.actuator.DrawPiston();
     sim_.Timer2.SetEnabled(true);
 }
 

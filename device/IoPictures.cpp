@@ -37,7 +37,7 @@ IoPictures::IoPictures(Simulator& sim) : sim_(sim) {}
 // The other language's caption is drawn in black first to clear it, then the current one in white,
 // or in black as well where the element is not fitted.
 void IoPictures::ShowCaption(const Element& e, bool visible) {
-    const int language = sim_.state.Language == 0 ? 0 : 1;
+    const int language = static_cast<int>(sim_.state.Language);
     Font font;
     font.pixelHeight = 10;
     for (int pass = 0; pass < 2; ++pass) {
@@ -54,7 +54,7 @@ void IoPictures::ShowCaption(const Element& e, bool visible) {
 void IoPictures::ShowPicture(const Element& e, bool on, bool fitted) {
     SpriteId id = SpriteId::KippBlack;
     if (fitted) {
-        const int english = sim_.state.Language == 0 ? 0 : 2;
+        const int english = sim_.state.Language == Language::English ? 2 : 0;
         id = static_cast<SpriteId>(static_cast<int>(e.firstSprite) + english + (on ? 0 : 1));
     }
     sim_.image1.Draw(e.at.x, e.at.y, sim_.sprites.Get(id));

@@ -27,19 +27,20 @@ DeviceKey KeyInput::KeyAt(int x, int y) {
     return DeviceKey::None;
 }
 
-// Codes come in pairs: press = release + 1; the right button has its own pair two higher.
-uint8_t KeyInput::PressCode(DeviceKey key, bool right) {
-    const uint8_t base = key == DeviceKey::Umschalt ? 5 : key == DeviceKey::Kleiner ? 9 : 13;
-    return static_cast<uint8_t>(base + (right ? 2 : 0));
+KeyCode KeyInput::PressCode(DeviceKey key, bool right) {
+    if (key == DeviceKey::Umschalt) return right ? KeyCode::ModeRightPressed : KeyCode::ModePressed;
+    if (key == DeviceKey::Kleiner) return right ? KeyCode::DecreaseRightPressed : KeyCode::DecreasePressed;
+    return right ? KeyCode::IncreaseRightPressed : KeyCode::IncreasePressed;
 }
 
-void KeyInput::Send(uint8_t code) { sim_.modes.KeyEvent(code); }
+void KeyInput::Send(KeyCode code) { sim_.modes.KeyEvent(code); }
 
 void KeyInput::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
     const bool right = button == MouseButton::Right;
     const DeviceKey key = KeyAt(x, y);
-    if (key == DeviceKey::Kleiner && !right && sim_.state.Mode == 2 && shift) {
-        Send(7); // PC shift + decrease: the previous parameter, as the right button on the mode key
+    if (key == DeviceKey::Kleiner && !right && sim_.state.Mode == Mode::Configuration && shift) {
+        // PC shift + decrease: the previous parameter, as the right button on the mode key.
+        Send(KeyCode::ModeRightPressed);
         return;
     }
     if (key != DeviceKey::None) {
@@ -69,7 +70,7 @@ void KeyInput::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
 void KeyInput::Image1MouseUp(MouseButton button, int x, int y) {
     sim_.form.HilfeOben.visible = sim_.form.HilfeUnten.visible = false;
     const DeviceKey key = KeyAt(x, y);
-    if (key != DeviceKey::None) Send(PressCode(key, button == MouseButton::Right) - 1);
+    if (key != DeviceKey::None) Send(ReleaseOf(PressCode(key, button == MouseButton::Right)));
 }
 
 void KeyInput::CircleMouseDown(DeviceKey key, MouseButton button) {
@@ -77,7 +78,7 @@ void KeyInput::CircleMouseDown(DeviceKey key, MouseButton button) {
 }
 
 void KeyInput::CircleMouseUp(DeviceKey key, MouseButton button) {
-    if (key != DeviceKey::None) Send(PressCode(key, button == MouseButton::Right) - 1);
+    if (key != DeviceKey::None) Send(ReleaseOf(PressCode(key, button == MouseButton::Right)));
 }
 
 bool KeyInput::PointerOn(DeviceKey key) const {
@@ -89,25 +90,25 @@ void KeyInput::KeyTimerTimer() {
     Timer& timer = sim_.KeyTimer;
     if (sim_.Timer2.Enabled()) return; // a repeat waits until the valve has arrived
     // Stops the timing and sends a code that may repeat the previous one.
-    const auto finish = [&](uint8_t code) {
+    const auto finish = [&](KeyCode code) {
         timer.SetEnabled(false);
         sim_.host.ProcessMessages();
-        sim_.state.LastKeyCode = 20;
+        sim_.state.LastKeyCode = KeyCode::Neutral;
         Send(code);
     };
     if (m.HoldGroesserLong) {
-        if (PointerOn(DeviceKey::Groesser) && ++m.KeyHoldCount == 16) finish(19);
+        if (PointerOn(DeviceKey::Groesser) && ++m.KeyHoldCount == 16) finish(KeyCode::IncreaseHeld);
     } else if (m.RepeatKleiner || m.RepeatGroesser) {
         const bool up = !m.RepeatKleiner;
         if (PointerOn(up ? DeviceKey::Groesser : DeviceKey::Kleiner)) {
-            sim_.state.LastKeyCode = 20;
-            Send(up ? 13 : 9);
+            sim_.state.LastKeyCode = KeyCode::Neutral;
+            Send(up ? KeyCode::IncreasePressed : KeyCode::DecreasePressed);
         }
         timer.SetInterval(100);
     } else if (m.HoldUmschalt) {
-        if (PointerOn(DeviceKey::Umschalt) && ++m.KeyHoldCount == 50) finish(17);
+        if (PointerOn(DeviceKey::Umschalt) && ++m.KeyHoldCount == 50) finish(KeyCode::ModeHeld);
     } else if (m.HoldTimeout) {
-        if (++m.KeyHoldCount == 20) finish(16);
+        if (++m.KeyHoldCount == 20) finish(KeyCode::HoldTimeout);
     }
 }
 

@@ -8,6 +8,7 @@ namespace vp7 {
 
 class Simulator;
 enum class MouseButton;
+enum class KeyCode : uint8_t; // core/DeviceCodes.h
 
 enum class DeviceKey { None, Umschalt, Kleiner, Groesser };
 
@@ -31,8 +32,8 @@ public:
     void MausHandClick();
 
 private:
-    static uint8_t PressCode(DeviceKey key, bool right);
-    void Send(uint8_t code);
+    static KeyCode PressCode(DeviceKey key, bool right);
+    void Send(KeyCode code);
     bool PointerOn(DeviceKey key) const;
     void SetCursor(int item);
     Simulator& sim_;

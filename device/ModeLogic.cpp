@@ -9,7 +9,7 @@ namespace vp7 {
 
 ModeLogic::ModeLogic(Simulator& sim) : sim_(sim) {}
 
-void ModeLogic::KeyEvent(uint8_t code) {
+void ModeLogic::KeyEvent(KeyCode code) {
     if (code == sim_.state.LastKeyCode) return;
     sim_.state.LastKeyCode = code;
     HandleKey();
@@ -36,46 +36,46 @@ void ModeLogic::StartTiming(uint8_t& duty, int intervalMs, bool resetCount) {
 
 void ModeLogic::HandleKey() {
     SimState& s = sim_.state;
-    const uint8_t code = s.LastKeyCode;
+    const KeyCode code = s.LastKeyCode;
     // 1. An initialization started from the menu waits for the mode key's release.
     if (s.InitRunning || s.InitStepRunning) {
-        if (code != 4) return;
+        if (code != KeyCode::ModeReleased) return;
         s.InitRunning = s.InitStepRunning = 0;
         sim_.initialization.EndInitialization();
-        s.LastKeyCode = 20;
-        sim_.configMenu.Run(20, 1);
+        s.LastKeyCode = KeyCode::Neutral;
+        sim_.configMenu.Run(KeyCode::Neutral, 1);
         return;
     }
     if (s.DiagnosticMode) return DiagnosticKey(code);
-    if (s.Mode == 0 || s.Mode == 1) return AutomaticOrManualKey(code);
-    if (s.Mode == 2) return ConfigurationKey(code);
-    if (s.Mode == 3) LeaveConfiguration();
+    if (s.Mode == Mode::Automatic || s.Mode == Mode::Manual) return AutomaticOrManualKey(code);
+    if (s.Mode == Mode::Configuration) return ConfigurationKey(code);
+    if (s.Mode == Mode::ConfigurationLeft) LeaveConfiguration();
 }
 
-void ModeLogic::DiagnosticKey(uint8_t code) {
+void ModeLogic::DiagnosticKey(KeyCode code) {
     SimState& s = sim_.state;
     switch (code) {
-    case 5:
+    case KeyCode::ModePressed:
         if (NoLatch()) StartTiming(HoldTimeout, 100, true); // leaving after 2 s of holding
         break;
-    case 9:
-    case 13:
+    case KeyCode::DecreasePressed:
+    case KeyCode::IncreasePressed:
         if (NoLatch()) {
             RepeatGroesser = 1;
             StartTiming(HoldGroesserLong, 300, true);
             sim_.diagnostics.DiagKey(code);
         }
         break;
-    case 16:
+    case KeyCode::HoldTimeout:
         StopKeyTimer();
         HideLatches();
         s.DiagnosticMode = 0;
         HoldTimeout = 0;
-        s.LastKeyCode = 4;
+        s.LastKeyCode = KeyCode::ModeReleased;
         KeyHoldCount = 0;
         sim_.displays.SollwertAnzeige(s.SollwertShown);
         sim_.lcd.LCDWrite("  ", LowerDigits);
-        if (s.Mode == 0)
+        if (s.Mode == Mode::Automatic)
             sim_.controller.SetpointButtonClick(Sender::ModeLogic);
         else
             sim_.displays.IstwertAnzeige(s.Istwert);
@@ -91,10 +91,11 @@ void ModeLogic::DiagnosticKey(uint8_t code) {
     }
 }
 
-void ModeLogic::ToggleLatch(uint8_t code) {
+void ModeLogic::ToggleLatch(KeyCode code) {
     FormState& f = sim_.form;
-    uint8_t& latch = code == 7 ? LatchUmschalt : code == 11 ? LatchKleiner : LatchGroesser;
-    Control& circle = code == 7 ? f.StaticUmschalt : code == 11 ? f.StaticKleiner : f.StaticGroesser;
+    const bool mode = code == KeyCode::ModeRightPressed, decrease = code == KeyCode::DecreaseRightPressed;
+    uint8_t& latch = mode ? LatchUmschalt : decrease ? LatchKleiner : LatchGroesser;
+    Control& circle = mode ? f.StaticUmschalt : decrease ? f.StaticKleiner : f.StaticGroesser;
     latch = !latch;
     circle.visible = latch != 0;
 }
@@ -106,12 +107,12 @@ void ModeLogic::StartAllLatchedTimeout() {
     StartTiming(HoldTimeout, 100, true);
 }
 
-void ModeLogic::AutomaticOrManualKey(uint8_t code) {
+void ModeLogic::AutomaticOrManualKey(KeyCode code) {
     SimState& s = sim_.state;
     const Monitoring& m = sim_.monitoring;
-    const bool manual = s.Mode == 1;
+    const bool manual = s.Mode == Mode::Manual;
     switch (code) {
-    case 4:
+    case KeyCode::ModeReleased:
         if (!NoLatch()) break;
         if (!manual) {
             if (m.Bin1BlockConfigManual) break;
@@ -119,36 +120,36 @@ void ModeLogic::AutomaticOrManualKey(uint8_t code) {
             s.ManuellTarget = s.Istwert;
             ManualStep = 0.1;
             KeyHoldCount = 0;
-            s.Mode = 1;
+            s.Mode = Mode::Manual;
             sim_.displays.SollwertAnzeige(s.SollwertShown);
         } else {
-            s.Mode = 0;
+            s.Mode = Mode::Automatic;
             sim_.displays.SollwertAnzeige(s.PositionSetpoint);
             s.Istwert = s.ManuellTarget;
             sim_.controller.SetpointButtonClick(Sender::ModeLogic);
         }
         break;
-    case 5:
+    case KeyCode::ModePressed:
         if (NoLatch()) StartTiming(HoldUmschalt, 100, true);
         break;
-    case 7:
-    case 11:
-    case 15: ToggleLatch(code); break;
-    case 9:
-    case 13:
+    case KeyCode::ModeRightPressed:
+    case KeyCode::DecreaseRightPressed:
+    case KeyCode::IncreaseRightPressed: ToggleLatch(code); break;
+    case KeyCode::DecreasePressed:
+    case KeyCode::IncreasePressed:
         if (!manual) return StartAllLatchedTimeout();
         if (NoLatch()) ManualPositioning(code);
         break;
-    case 8:
-    case 12:
+    case KeyCode::DecreaseReleased:
+    case KeyCode::IncreaseReleased:
         if (!manual) return StartAllLatchedTimeout();
         RepeatKleiner = RepeatGroesser = 0;
         ManualStep = 0.1;
         sim_.KeyTimer.SetInterval(300);
         StopKeyTimer();
         break;
-    case 16: EnterDiagnostics(); break;
-    case 17:
+    case KeyCode::HoldTimeout: EnterDiagnostics(); break;
+    case KeyCode::ModeHeld:
         ConfigFromAutomatic = !manual;
         EnterConfiguration();
         break;
@@ -156,9 +157,9 @@ void ModeLogic::AutomaticOrManualKey(uint8_t code) {
     }
 }
 
-void ModeLogic::ManualPositioning(uint8_t code) {
+void ModeLogic::ManualPositioning(KeyCode code) {
     SimState& s = sim_.state;
-    const bool up = code == 13;
+    const bool up = code == KeyCode::IncreasePressed;
     s.ManuellTarget = up ? std::min(100.0, s.ManuellTarget + ManualStep) : std::max(0.0, s.ManuellTarget - ManualStep);
     ++KeyHoldCount;
     if (KeyHoldCount == 10) ManualStep = 1.1;
@@ -169,12 +170,12 @@ void ModeLogic::ManualPositioning(uint8_t code) {
     sim_.KeyTimer.SetEnabled(true);
 }
 
-void ModeLogic::ConfigurationKey(uint8_t code) {
+void ModeLogic::ConfigurationKey(KeyCode code) {
     switch (code) {
-    case 17: {
+    case KeyCode::ModeHeld: {
         StopKeyTimer();
         HideLatches();
-        sim_.state.Mode = 3;
+        sim_.state.Mode = Mode::ConfigurationLeft;
         Lcd& lcd = sim_.lcd;
         lcd.LcdLowerText = "VER  ";
         lcd.LCDWrite(lcd.LcdLowerText, LowerLine);
@@ -182,11 +183,11 @@ void ModeLogic::ConfigurationKey(uint8_t code) {
         lcd.LCDWrite(lcd.LcdUpperText, UpperLine);
         break;
     }
-    case 5:
+    case KeyCode::ModePressed:
         if (NoLatch()) StartTiming(HoldUmschalt, 100, true); // leaving after 5 s
         break;
-    case 9:
-    case 13:
+    case KeyCode::DecreasePressed:
+    case KeyCode::IncreasePressed:
         if (NoLatch()) HeldValueKey(code);
         break;
     default:
@@ -201,10 +202,10 @@ void ModeLogic::ConfigurationKey(uint8_t code) {
 
 // A held decrease or increase key changes the value at once, after 0.3 s, every 0.3 s, then every
 // 0.1 s, and from the 32nd event on in steps of ten.
-void ModeLogic::HeldValueKey(uint8_t code) {
+void ModeLogic::HeldValueKey(KeyCode code) {
     const ParamSet& p = sim_.params;
     if (KeyHoldCount == 0) {
-        if (code == 13) {
+        if (code == KeyCode::IncreasePressed) {
             RepeatGroesser = 1;
             const auto current = static_cast<int>(sim_.configMenu.CurrentParam);
             if (current == p.INITAIndex || current == p.INITMIndex || current == p.PRSTIndex) HoldGroesserLong = 1;
@@ -224,7 +225,7 @@ void ModeLogic::HeldValueKey(uint8_t code) {
 
 void ModeLogic::LeaveConfiguration() {
     SimState& s = sim_.state;
-    s.Mode = 1; // the device always continues in manual mode after configuration
+    s.Mode = Mode::Manual; // the device always continues in manual mode after configuration
     ManualStep = 0.1;
     KeyHoldCount = 0;
     sim_.ApplyParameters();
@@ -238,8 +239,8 @@ void ModeLogic::EnterDiagnostics() {
     sim_.AlarmBlinkTimer.SetEnabled(false);
     HideLatches();
     s.DiagnosticMode = 1;
-    s.LastKeyCode = 4; // the release of the mode key that follows is dropped
-    sim_.diagnostics.DiagKey(20);
+    s.LastKeyCode = KeyCode::ModeReleased; // the release of the mode key that follows is dropped
+    sim_.diagnostics.DiagKey(KeyCode::Neutral);
 }
 
 void ModeLogic::EnterConfiguration() {
@@ -249,19 +250,18 @@ void ModeLogic::EnterConfiguration() {
     sim_.AlarmBlinkTimer.SetEnabled(false);
     StopKeyTimer();
     HideLatches();
-    if (s.Mode == 0) s.ManuellTarget = s.Istwert;
-    s.Mode = 2;
-    s.LastKeyCode = 4;
+    if (s.Mode == Mode::Automatic) s.ManuellTarget = s.Istwert;
+    s.Mode = Mode::Configuration;
+    s.LastKeyCode = KeyCode::ModeReleased;
     sim_.params.LoadTableFromStore();
-    sim_.configMenu.Run(20, 1);
+    sim_.configMenu.Run(KeyCode::Neutral, 1);
 }
 
 void ModeLogic::CheckGearSetting() {
     const ParamStore& p = sim_.params.store;
     const bool gear33 = sim_.state.GearIs33 != 0;
-    const bool german = sim_.state.Language != 1;
     const auto warn = [&](const char* de, const char* en) {
-        sim_.host.MessageDlg(german ? de : en, MsgType::Warning, MsgButton::OK);
+        sim_.host.MessageDlg(sim_.state.Text(de, en), MsgType::Warning, MsgButton::OK);
     };
     if ((p.YAGL == 1) != gear33)
         warn("Getriebestellung ist ungleich dem eingestellten Parameter",

@@ -7,13 +7,14 @@
 namespace vp7 {
 
 class Simulator;
+enum class KeyCode : uint8_t; // core/DeviceCodes.h
 
 class ModeLogic {
 public:
     explicit ModeLogic(Simulator& sim);
 
-    // A key event code; an equal code in a row is dropped (senders that repeat set LastKeyCode to 20).
-    void KeyEvent(uint8_t code);
+    // A key event; an equal code in a row is dropped (senders that repeat set LastKeyCode to Neutral).
+    void KeyEvent(KeyCode code);
     void HideLatches();
     // Disables the key timer, lets pending events run and resets the hold counter.
     void StopKeyTimer();
@@ -33,16 +34,16 @@ private:
     bool NoLatch() const { return !LatchUmschalt && !LatchKleiner && !LatchGroesser; }
     bool AllLatched() const { return LatchUmschalt && LatchKleiner && LatchGroesser; }
     void StartTiming(uint8_t& duty, int intervalMs, bool resetCount);
-    void ToggleLatch(uint8_t code);
+    void ToggleLatch(KeyCode code);
     void StartAllLatchedTimeout();
-    void DiagnosticKey(uint8_t code);
-    void AutomaticOrManualKey(uint8_t code);
-    void ConfigurationKey(uint8_t code);
+    void DiagnosticKey(KeyCode code);
+    void AutomaticOrManualKey(KeyCode code);
+    void ConfigurationKey(KeyCode code);
     void LeaveConfiguration();
     void EnterDiagnostics();
     void EnterConfiguration();
-    void ManualPositioning(uint8_t code);
-    void HeldValueKey(uint8_t code);
+    void ManualPositioning(KeyCode code);
+    void HeldValueKey(KeyCode code);
     Simulator& sim_;
 };
 

@@ -91,7 +91,8 @@ void Monitoring::CheckFaults() {
 
     // 4.-7.
     SetFault(3, (in1.active || in2.active) && (p.StoerFCT == 2 || p.StoerFCT == 5));
-    SetFault(2, s.Mode != 0 && (p.StoerFCT == 1 || p.StoerFCT == 2 || p.StoerFCT == 4 || p.StoerFCT == 5));
+    SetFault(2, s.Mode != Mode::Automatic &&
+                    (p.StoerFCT == 1 || p.StoerFCT == 2 || p.StoerFCT == 4 || p.StoerFCT == 5));
     if (p.StoerSTRK != 0 || s.ControllerType == 1)
         SetFault(4, diag.DiagTable[DiagStrokes].Value >= p.StoerSTRK);
     else
@@ -109,7 +110,7 @@ void Monitoring::CheckFaults() {
     if (p.DEBA < 0) {
         if (++DeadBandDecayTicks >= 20) {
             DeadBandDecayTicks = 0;
-            if (s.Mode == 0 && s.DeadBand > 0.1000001) {
+            if (s.Mode == Mode::Automatic && s.DeadBand > 0.1000001) {
                 s.DeadBand *= 0.8;
                 applyAgain = true;
             }
@@ -152,7 +153,8 @@ void Monitoring::CheckFaults() {
     // 16.
     if (s.BinMode != BinModePrev) {
         BinModePrev = s.BinMode;
-        if (s.Mode == 0 || s.Mode == 1) sim_.controller.SetpointButtonClick(Sender::None);
+        if (s.Mode == Mode::Automatic || s.Mode == Mode::Manual)
+            sim_.controller.SetpointButtonClick(Sender::None);
     } else if (applyAgain) {
         sim_.controller.SetpointButtonClick(Sender::None);
     }
@@ -161,7 +163,7 @@ void Monitoring::CheckFaults() {
 void Monitoring::CheckDeviation() {
     SimState& s = sim_.state;
     const Controller& ctl = sim_.controller;
-    if (s.Mode == 1) {
+    if (s.Mode == Mode::Manual) {
         DeviationTicks = 0;
         FaultFlags[1] = 0;
         return;
@@ -201,7 +203,7 @@ void Monitoring::CheckEndStop(bool tightActive, int16_t limit, double deviation,
         }
         return;
     }
-    if (sim_.state.Mode != 0) return;
+    if (sim_.state.Mode != Mode::Automatic) return;
     if (!FaultFlags[source]) {
         if (deviation > band) {
             if (++ticks > EndStopTime) {

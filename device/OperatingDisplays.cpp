@@ -38,7 +38,7 @@ void OperatingDisplays::SollwertAnzeige(double setpoint) {
     if (p.YDIR == 1) setpoint = 100 - setpoint;
     setpoint = std::clamp(setpoint, 0.0, 100.0);
     std::string text = RightAligned(FormatFixed(setpoint, 0, 15), 3);
-    if (s.Mode != 0) {
+    if (s.Mode != Mode::Automatic) {
         text = "MA" + text;
         if (text[2] == ' ') text[2] = 'N';
     } else if (s.BinMode == 0) {

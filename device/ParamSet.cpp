@@ -237,7 +237,7 @@ std::string ParamSet::InitTravelText() const {
 
 int ParamSet::FindByName(std::string_view name) const {
     for (int i = ParamFirstIndex; i <= ParamLastIndex; ++i)
-        if (ParamTable[i].Kind != 0 && WithoutBlanks(ParamTable[i].Name) == name) return i;
+        if (ParamTable[i].Kind != ParamKind::None && WithoutBlanks(ParamTable[i].Name) == name) return i;
     return -1;
 }
 

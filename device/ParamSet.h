@@ -38,11 +38,35 @@ struct ParamStore {
     uint8_t STNR = 126, IDENT = 1;
 };
 
+// How a parameter's value is shown and edited: flags, and two whole kinds that are tested as such.
+enum class ParamKind : int32_t {
+    None = 0,     // an empty record after the last parameter
+    Plain = 1,    // whole number without unit
+    List = 2,     // the value indexes ValueTexts
+    Number = 4,   // number with a unit
+    Tenths = 8,   // shown with one decimal
+    Special = 16, // has a special value below the range, shown as ValueTexts[0]
+    NoDecrease = 128,
+    LargeCount = 256, // adaptive step, exponent form
+    // Lists with extra flags 32 and 64 that have no effect of their own.
+    Action = 98, // INITA, INITM
+    Reset = 162, // PRST
+};
+
+constexpr ParamKind operator|(ParamKind a, ParamKind b) {
+    return static_cast<ParamKind>(static_cast<int32_t>(a) | static_cast<int32_t>(b));
+}
+
+// Whether the kind carries the flag.
+constexpr bool Has(ParamKind kind, ParamKind flag) {
+    return (static_cast<int32_t>(kind) & static_cast<int32_t>(flag)) != 0;
+}
+
 // One record of the parameter table.
 struct TParamField {
-    int32_t Kind = 0;
+    ParamKind Kind = ParamKind::None;
     std::string Name;  // e.g. "  YFCT ": two blanks (replaced by the number when shown), padded to 7
-    int32_t Value = 0; // table units: list index, whole number, or tenths (Kind flag 8)
+    int32_t Value = 0; // table units: list index, whole number, or tenths (ParamKind::Tenths)
     int32_t Default = 0, Min = 0, Max = 0, Special = 0;
     std::array<std::string, 15> ValueTexts;
     std::array<std::string, 5> LongName;                    // [0] German, [1] English

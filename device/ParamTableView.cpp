@@ -12,19 +12,19 @@ std::string ParamTableView::ParamValueText(int index) const {
     const ParamSet& p = sim_.params;
     const TParamField& f = p.ParamTable[index];
     std::string text;
-    const bool special = (f.Kind & 16) && f.Value == f.Special;
-    if (f.Kind & 4) {
+    const bool special = Has(f.Kind, ParamKind::Special) && f.Value == f.Special;
+    if (Has(f.Kind, ParamKind::Number)) {
         if (special)
             text = f.ValueTexts[0];
-        else if (f.Kind & 8)
+        else if (Has(f.Kind, ParamKind::Tenths))
             text = FormatFixed(f.Value / 10.0, 1, 4) + " ";
         else
             text = std::to_string(f.Value) + " ";
-    } else if (!(f.Kind & 1)) {
-        if (f.Kind & 256) {
+    } else if (!Has(f.Kind, ParamKind::Plain)) {
+        if (Has(f.Kind, ParamKind::LargeCount)) {
             text = special ? f.ValueTexts[0] : f.Value >= 100000 ? FormatExponentNoPlus(f.Value, 3, 1) : std::to_string(f.Value);
         } else {
-            const int32_t value = (f.Kind == 98 || f.Kind == 162) ? 0 : f.Value;
+            const int32_t value = (f.Kind == ParamKind::Action || f.Kind == ParamKind::Reset) ? 0 : f.Value;
             text = value >= 0 && value < 15 ? f.ValueTexts[value] : std::string();
         }
     } else {
@@ -87,7 +87,7 @@ void ParamTableView::FormClose() {
 }
 
 void ParamTableView::FormActivate() {
-    sim_.form.parTab.caption = sim_.state.Language == 0 ? "Parameter-Tabelle" : "Parameter list";
+    sim_.form.parTab.caption = sim_.state.Text("Parameter-Tabelle", "Parameter list");
 }
 
 void ParamTableView::FormKeyDown(int key, bool shift, bool alt, bool ctrl) {

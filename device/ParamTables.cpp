@@ -10,6 +10,14 @@ namespace {
 using HelpArray = std::array<std::string, 75>;
 using TextPair = std::pair<const char*, const char*>;
 
+// The kinds in use, by what the values are.
+constexpr ParamKind kWhole = ParamKind::Plain, kList = ParamKind::List;
+constexpr ParamKind kSeconds = ParamKind::Number, kSecondsOrAuto = kSeconds | ParamKind::Special;
+constexpr ParamKind kPercent = ParamKind::Number | ParamKind::Tenths;
+constexpr ParamKind kPercentOrSpecial = kPercent | ParamKind::Special;
+constexpr ParamKind kCount = ParamKind::LargeCount, kCountOrOff = kCount | ParamKind::Special;
+constexpr ParamKind kAction = ParamKind::Action, kReset = ParamKind::Reset;
+
 // German and English descriptions of values 0, 1, ... at [Language * 15 + value].
 HelpArray MakeHelp(std::initializer_list<TextPair> texts) {
     HelpArray help;
@@ -156,7 +164,7 @@ const HelpTables& Help() {
     return tables;
 }
 
-ParamRecord Rec(ParamId id, const char* name, int32_t kind, int32_t def, int32_t min, int32_t max,
+ParamRecord Rec(ParamId id, const char* name, ParamKind kind, int32_t def, int32_t min, int32_t max,
                 int32_t special, std::initializer_list<const char*> texts, std::string german,
                 std::string english, const HelpArray* help = nullptr) {
     ParamRecord rec;
@@ -180,32 +188,32 @@ std::vector<ParamRecord> Variant0Records() {
     using enum ParamId;
     const HelpTables& h = Help();
     std::vector<ParamRecord> r = {
-        Rec(YFCT, "  YFCT ", 2, 1, 0, 5, 0, {"turn ", " WAY ", "LWAY ", " ncSt", "-ncSt", " ncSL"},
+        Rec(YFCT, "  YFCT ", kList, 1, 0, 5, 0, {"turn ", " WAY ", "LWAY ", " ncSt", "-ncSt", " ncSL"},
             "Stellantriebsart", "Type of actuator", &h.yfct),
-        Rec(YAGL, "  YAGL ", 2, 1, 0, 1, 0, {" 90~ ", " 33~ "}, "Nenndrehwinkel der Rückmeldung",
+        Rec(YAGL, "  YAGL ", kList, 1, 0, 1, 0, {" 90~ ", " 33~ "}, "Nenndrehwinkel der Rückmeldung",
             "Rated angle of rotation of feedback"),
         // The largest stroke range, 130 mm, had no value text and showed an empty line; it gets its own.
-        Rec(YWAY, "  YWAY ", 2, 0, 0, 14, 0,
+        Rec(YWAY, "  YWAY ", kList, 0, 0, 14, 0,
             {" OFF ", "  5.0 ", " 10.0 ", " 15.0 ", " 20.0 ", " 25.0 ", " 30.0 ", " 35.0 ", " 40.0 ",
              " 50.0 ", " 60.0 ", " 70.0 ", " 90.0 ", "110.0 ", "130.0 "},
             "Hubbereich", "Stroke range", &h.yway),
-        Rec(INITA, "  INITA", 98, 1, 0, 2, 0, {"noini", "Strt"}, "Automatische Initialisierung starten",
+        Rec(INITA, "  INITA", kAction, 1, 0, 2, 0, {"noini", "Strt"}, "Automatische Initialisierung starten",
             "Start initialization (automatically)"),
-        Rec(INITM, "  INITM", 98, 1, 0, 2, 0, {"noini", "Strt"}, "Manuelle Initialisierung starten",
+        Rec(INITM, "  INITM", kAction, 1, 0, 2, 0, {"noini", "Strt"}, "Manuelle Initialisierung starten",
             "Start initialization (manually)"),
-        Rec(SCUR, "  SCUR ", 2, 1, 0, 1, 0, {"0 MA ", "4 MA "}, "Strombereich des Sollwerts",
+        Rec(SCUR, "  SCUR ", kList, 1, 0, 1, 0, {"0 MA ", "4 MA "}, "Strombereich des Sollwerts",
             "Current range of setpoint", &h.scur),
-        Rec(SDIR, "  SDIR ", 2, 0, 0, 1, 0, {"riSE ", "FALL "}, "Sollwertrichtung", "Setpoint direction",
+        Rec(SDIR, "  SDIR ", kList, 0, 0, 1, 0, {"riSE ", "FALL "}, "Sollwertrichtung", "Setpoint direction",
             &h.sdir),
-        Rec(SPRA, "  SPRA ", 12, 0, 0, 1000, 0, {}, "Sollwert Splitrange Anfang in %",
+        Rec(SPRA, "  SPRA ", kPercent, 0, 0, 1000, 0, {}, "Sollwert Splitrange Anfang in %",
             "Setpoint for start of split range in %"),
-        Rec(SPRE, "  SPRE ", 12, 1000, 0, 1000, 0, {}, "Sollwert Splitrange Ende in %",
+        Rec(SPRE, "  SPRE ", kPercent, 1000, 0, 1000, 0, {}, "Sollwert Splitrange Ende in %",
             "Setpoint for end of split range in %"),
-        Rec(TSUP, "  TSUP ", 20, 0, 0, 400, -120, {"Auto "}, "Sollwertrampe AUF in Sekunden",
+        Rec(TSUP, "  TSUP ", kSecondsOrAuto, 0, 0, 400, -120, {"Auto "}, "Sollwertrampe AUF in Sekunden",
             "Setpoint ramp UP in seconds", &h.tsup),
-        Rec(TSDO, "  TSDO ", 4, 0, 0, 400, 0, {}, "Sollwertrampe ZU in Sekunden",
+        Rec(TSDO, "  TSDO ", kSeconds, 0, 0, 400, 0, {}, "Sollwertrampe ZU in Sekunden",
             "Setpoint ramp DOWN in seconds"),
-        Rec(SFCT, "  SFCT ", 2, 0, 0, 7, 0,
+        Rec(SFCT, "  SFCT ", kList, 0, 0, 7, 0,
             {" Lin ", " 1-25", " 1-33", " 1-50", "n1-25", "n1-33", "n1-50", "FrEE "}, "Sollwertfunktion",
             "Setpoint function", &h.sfct),
     };
@@ -214,61 +222,62 @@ std::vector<ParamRecord> Variant0Records() {
         std::string name = "  SL" + std::to_string(n);
         name.resize(7, ' ');
         const std::string percent = std::to_string(5 * n) + "%";
-        r.push_back(Rec(ParamId(int(SL0) + n), name.c_str(), 12, 50 * n, 0, 1000, 0, {},
+        r.push_back(Rec(ParamId(int(SL0) + n), name.c_str(), kPercent, 50 * n, 0, 1000, 0, {},
                         "Sollwertstützpunkt bei " + percent, "Setpoint turning point at " + percent));
     }
     const std::initializer_list<ParamRecord> rest = {
-        Rec(DEBA, "  DEBA ", 28, -1200, 1, 100, -1200, {"Auto "}, "Totzone des Reglers in %",
+        Rec(DEBA, "  DEBA ", kPercentOrSpecial, -1200, 1, 100, -1200, {"Auto "}, "Totzone des Reglers in %",
             "Ded zone of controller in %", &h.measuredAtInit),
-        Rec(YA, "  YA   ", 12, 0, 0, 1000, 0, {}, "Stellgrößenbegrenzung Anfang in %",
+        Rec(YA, "  YA   ", kPercent, 0, 0, 1000, 0, {}, "Stellgrößenbegrenzung Anfang in %",
             "Start of mamipulated variable limiting in %"),
-        Rec(YE, "  YE   ", 12, 1000, 0, 1000, 0, {}, "Stellgrößenbegrenzung Ende in %",
+        Rec(YE, "  YE   ", kPercent, 1000, 0, 1000, 0, {}, "Stellgrößenbegrenzung Ende in %",
             "End of mamipulated variable limiting in %"),
-        Rec(YNRM, "  YNRM ", 2, 0, 0, 1, 0, {"MPOS ", "FLOW "}, "Stellgrößennormierung der Istwert-Anzeige",
-            "Standardization of manipulated variable", &h.ynrm),
-        Rec(YDIR, "  YDIR ", 2, 0, 0, 1, 0, {"riSE ", "FALL "}, "Stellgrößenwirksinn der Anzeige",
+        Rec(YNRM, "  YNRM ", kList, 0, 0, 1, 0, {"MPOS ", "FLOW "},
+            "Stellgrößennormierung der Istwert-Anzeige", "Standardization of manipulated variable", &h.ynrm),
+        Rec(YDIR, "  YDIR ", kList, 0, 0, 1, 0, {"riSE ", "FALL "}, "Stellgrößenwirksinn der Anzeige",
             "Direction of manipulated variable for display", &h.ydir),
-        Rec(YCLS, "  YCLS ", 2, 0, 0, 3, 0, {"  no ", "up   ", "   do", "up do"}, "Stellgrößendichtschließen",
-            "Tight closing", &h.ycls),
-        Rec(YCDO, "  YCDO ", 12, 5, 0, 1000, 0, {}, "Wert für Dichtschließen unten in %",
+        Rec(YCLS, "  YCLS ", kList, 0, 0, 3, 0, {"  no ", "up   ", "   do", "up do"},
+            "Stellgrößendichtschließen", "Tight closing", &h.ycls),
+        Rec(YCDO, "  YCDO ", kPercent, 5, 0, 1000, 0, {}, "Wert für Dichtschließen unten in %",
             "Value for tight closing, bottom, in %"),
-        Rec(YCUP, "  YCUP ", 12, 995, 0, 1000, 0, {}, "Wert für Dichtschließen oben in %",
+        Rec(YCUP, "  YCUP ", kPercent, 995, 0, 1000, 0, {}, "Wert für Dichtschließen oben in %",
             "Value for tight closing, top,  in %"),
-        Rec(BIN1, "  BIN1 ", 2, 0, 0, 10, 0,
+        Rec(BIN1, "  BIN1 ", kList, 0, 0, 10, 0,
             {" OFF ", " -on ", "  on ", "bLoc1", "bLoc2", "  uP ", " doWn", "StoP ", " -up ", "-doWn",
              "-StoP"},
             "Funktion des Binäreingangs BE1", "Function of binary input BI1", &h.bin1),
-        Rec(BIN2, "  BIN2 ", 2, 0, 0, 8, 0,
+        Rec(BIN2, "  BIN2 ", kList, 0, 0, 8, 0,
             {" OFF ", " -on ", "  on ", "  uP ", " doWn", "StoP ", " -up ", "-doWn", "-StoP"},
             "Funktion des Binäreingangs BE2", "Function of binary input BI2", &h.bin2),
-        Rec(AFCT, "  AFCT ", 2, 0, 0, 6, 0, {" OFF ", "Mi MA", "Mi Mi", "MA MA", "*i *A", "*i *i", "*A *A"},
-            "Alarm Funktion", "Alarm function", &h.afct),
-        Rec(A1, "  A1   ", 12, 100, 0, 1000, 0, {}, "Ansprechschwelle Alarm 1 in %",
+        Rec(AFCT, "  AFCT ", kList, 0, 0, 6, 0,
+            {" OFF ", "Mi MA", "Mi Mi", "MA MA", "*i *A", "*i *i", "*A *A"}, "Alarm Funktion",
+            "Alarm function", &h.afct),
+        Rec(A1, "  A1   ", kPercent, 100, 0, 1000, 0, {}, "Ansprechschwelle Alarm 1 in %",
             "Response threshold for alarm 1 in %"),
-        Rec(A2, "  A2   ", 12, 900, 0, 1000, 0, {}, "Ansprechschwelle Alarm 2 in %",
+        Rec(A2, "  A2   ", kPercent, 900, 0, 1000, 0, {}, "Ansprechschwelle Alarm 2 in %",
             "Response threshold for alarm 2 in %"),
-        Rec(StoerFCT, "  /FCT ", 2, 0, 0, 5, 0, {" /   ", " /nA ", " /nAb", "-/   ", "-/nA ", "-/nAb"},
+        Rec(StoerFCT, "  /FCT ", kList, 0, 0, 5, 0, {" /   ", " /nA ", " /nAb", "-/   ", "-/nA ", "-/nAb"},
             "Funktion des Störmeldeausgangs", "Function of alarm output", &h.stoerFct),
-        Rec(StoerTIM, "  /TIM ", 20, -120, 0, 100, -120, {"Auto "},
+        Rec(StoerTIM, "  /TIM ", kSecondsOrAuto, -120, 0, 100, -120, {"Auto "},
             "Überwachungszeit für die Störmeldung in Sekunden",
             "Monitoring time for fault message (control deviation)", &h.measuredAtInit),
-        Rec(StoerLIM, "  /LIM ", 28, -1200, 0, 1000, -1200, {"Auto "},
+        Rec(StoerLIM, "  /LIM ", kPercentOrSpecial, -1200, 0, 1000, -1200, {"Auto "},
             "Ansprechschwelle für die Störmeldung in %",
             "Response threshold for fault message in % (control deviation)", &h.measuredAtInit),
-        Rec(StoerSTRK, "  /STRK", 272, 0, 1, 1000000000, 0, {" OFF "}, "Grenzwert für Wegintegral",
+        Rec(StoerSTRK, "  /STRK", kCountOrOff, 0, 1, 1000000000, 0, {" OFF "}, "Grenzwert für Wegintegral",
             "Limit for stroke integral", &h.noLimitCheck),
-        Rec(StoerDCHG, "  /DCHG", 272, 0, 1, 1000000000, 0, {" OFF "}, "Grenzwert für Richtungswechsel",
-            "Limit for direction change", &h.noLimitCheck),
-        Rec(StoerZERO, "  /ZERO", 28, -1200, 0, 1000, -1200, {" OFF "},
+        Rec(StoerDCHG, "  /DCHG", kCountOrOff, 0, 1, 1000000000, 0, {" OFF "},
+            "Grenzwert für Richtungswechsel", "Limit for direction change", &h.noLimitCheck),
+        Rec(StoerZERO, "  /ZERO", kPercentOrSpecial, -1200, 0, 1000, -1200, {" OFF "},
             "Grenzwert für Anschlagüberwachung unten in % (nur wirksam bei Dichtschließen)",
             "Limit for end stop monitoring, bottom in % (only monitored at tight closing)", &h.noLimitCheck),
-        Rec(StoerOPEN, "  /OPEN", 28, -1200, 0, 1000, -1200, {" OFF "},
+        Rec(StoerOPEN, "  /OPEN", kPercentOrSpecial, -1200, 0, 1000, -1200, {" OFF "},
             "Grenzwert für Anschlagüberwachung oben in % (nur wirksam bei Dichtschließen)",
             "Limit for end stop monitoring, top in % (only monitored at tight closing)", &h.noLimitCheck),
-        Rec(StoerDEBA, "  /DEBA", 28, -1200, 0, 1000, -1200, {" OFF "},
+        Rec(StoerDEBA, "  /DEBA", kPercentOrSpecial, -1200, 0, 1000, -1200, {" OFF "},
             "Grenzwert für Totzonenüberwachung in % (nur wirksam bei DEBA = AUTO)",
             "Limit for dead zone monitoring in % (only monitored when DEBA = Auto)", &h.noLimitCheck),
-        Rec(PRST, "  PRST ", 162, 0, 1, 3, 0, {"  no ", "  no ", "Strt ", "oCAY "},
+        Rec(PRST, "  PRST ", kReset, 0, 1, 3, 0, {"  no ", "  no ", "Strt ", "oCAY "},
             "Parameter auf Werkseinstellung rücksetzen", "Factory setting"),
     };
     r.insert(r.end(), rest);
@@ -299,19 +308,19 @@ std::vector<ParamRecord> Variant1Records() {
     ycup.LongName[1] = "Value for tight closing, top, in %";
     Field(r, BIN2).LongName[1] = "Fuction of binary input BI2";
     TParamField& strk = Field(r, StoerSTRK);
-    strk.Kind = 256;
+    strk.Kind = kCount;
     strk.Value = strk.Default = 1000000000;
     strk.Min = 0;
     strk.ValueTexts = {};
     const std::initializer_list<ParamRecord> failSafe = {
-        Rec(FSTY, "  FSTY ", 2, 2, 0, 2, 0, {"FSVL ", "FSSP ", "FSAC "},
+        Rec(FSTY, "  FSTY ", kList, 2, 0, 2, 0, {"FSVL ", "FSSP ", "FSAC "},
             "Sicherheitsstellung bei Kommunikationsausfall", "Safty position without communication", &h.fsty),
-        Rec(FSTI, "  FSTI ", 4, 30, 0, 100, 0, {}, "Überwachungszeit für die Sicherheitsstellung in Sekunden",
-            "Fail safe time in seconds"),
-        Rec(FSVL, "  FSVL ", 12, 0, 0, 1000, 0, {}, "Sicherheitssollwert in %", "Safty setpoint in %"),
-        Rec(STNR, "  STNR ", 1, 126, 0, 126, 0, {}, "Stationsnummer des Gerätes",
+        Rec(FSTI, "  FSTI ", kSeconds, 30, 0, 100, 0, {},
+            "Überwachungszeit für die Sicherheitsstellung in Sekunden", "Fail safe time in seconds"),
+        Rec(FSVL, "  FSVL ", kPercent, 0, 0, 1000, 0, {}, "Sicherheitssollwert in %", "Safty setpoint in %"),
+        Rec(STNR, "  STNR ", kWhole, 126, 0, 126, 0, {}, "Stationsnummer des Gerätes",
             "Station number of the device"),
-        Rec(IDENT, "  IDENT", 1, 1, 0, 1, 0, {}, "Auswahl der PROFI-Bus Ident-Nummer",
+        Rec(IDENT, "  IDENT", kWhole, 1, 0, 1, 0, {}, "Auswahl der PROFI-Bus Ident-Nummer",
             "Select PROFI-Bus ident-number", &h.ident),
     };
     r.insert(r.end(), failSafe);
@@ -327,7 +336,7 @@ std::vector<ParamRecord> Variant2Records() {
     Remove(r, {SCUR, SDIR, SPRA, SPRE, YDIR, YCLS, BIN2});
     for (auto [id, help] : {std::pair{YCDO, &h.ycdoFf}, std::pair{YCUP, &h.ycupFf}}) {
         TParamField& f = Field(r, id);
-        f.Kind = 28;
+        f.Kind = kPercentOrSpecial;
         f.Value = f.Default = f.Special = -1200;
         f.ValueTexts[0] = " OFF ";
         f.ValueHelp = help;

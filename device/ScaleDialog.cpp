@@ -16,21 +16,21 @@ void ScaleDialog::Show() {
 
 void ScaleDialog::FormActivate() {
     ScaleDialogState& d = sim_.form.scaleDialog;
-    const bool german = sim_.state.Language == 0;
+    const SimState& s = sim_.state;
     d.setpoint100Edit = FormatFixed(sim_.scales.SollwertMax, 2, 15);
     d.setpoint0Edit = FormatFixed(sim_.scales.SollwertMin, 2, 15);
-    d.caption = german ? "Sollwert-Skale ändern" : "Change setpoint scale";
-    d.label1 = german ? "Skalenendwert (Xe)" : "End of scale (Xe)";
-    d.label2 = german ? "Skalenanfangswert (Xa)" : "Begin of scale (Xa)";
-    d.label3 = german ? "Bedingungen:" : "Conditions:";
-    d.cancelCaption = german ? "Abbrechen" : "Cancel";
+    d.caption = s.Text("Sollwert-Skale ändern", "Change setpoint scale");
+    d.label1 = s.Text("Skalenendwert (Xe)", "End of scale (Xe)");
+    d.label2 = s.Text("Skalenanfangswert (Xa)", "Begin of scale (Xa)");
+    d.label3 = s.Text("Bedingungen:", "Conditions:");
+    d.cancelCaption = s.Text("Abbrechen", "Cancel");
 }
 
 bool ScaleDialog::Button1Click() {
     ScaleDialogState& d = sim_.form.scaleDialog;
     const auto xe = ReadDecimal(d.setpoint100Edit), xa = ReadDecimal(d.setpoint0Edit);
     if (!xe || !xa || *xa < 0 || *xa > 90 || *xe < 10 || *xe > 100 || *xa + 10 > *xe) {
-        sim_.host.MessageDlg(sim_.state.Language == 0 ? "Skalenwert fehlerhaft" : "Value of scale is incorrect",
+        sim_.host.MessageDlg(sim_.state.Text("Skalenwert fehlerhaft", "Value of scale is incorrect"),
                              MsgType::Error, MsgButton::OK);
         return false;
     }

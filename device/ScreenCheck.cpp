@@ -19,11 +19,12 @@ ScreenCheck::ScreenCheck(Simulator& sim) : sim_(sim) {}
 
 void ScreenCheck::FormCreate() {
     ScreenCheckState& d = sim_.form.screenCheck;
-    const int language = sim_.state.Language == 0 ? 0 : 1;
-    for (int i = 0; i < 5; ++i) d.lines[i] = kLines[language][i];
-    d.continueCaption = language == 0 ? "Anwendung fortsetzen" : "Continue application";
-    d.closeCaption = language == 0 ? "Anwendung schliessen" : "Close application";
-    d.checkCaption = language == 0 ? "Kontrolle bei jedem Programmstart durchführen" : "Do screen check on every start of programm";
+    const SimState& s = sim_.state;
+    for (int i = 0; i < 5; ++i) d.lines[i] = s.Text(kLines[0][i], kLines[1][i]);
+    d.continueCaption = s.Text("Anwendung fortsetzen", "Continue application");
+    d.closeCaption = s.Text("Anwendung schliessen", "Close application");
+    d.checkCaption =
+        s.Text("Kontrolle bei jedem Programmstart durchführen", "Do screen check on every start of programm");
     d.checked = sim_.state.CheckScreen != 0;
 }
 

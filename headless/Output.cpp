@@ -30,6 +30,9 @@ std::string FormatValue(const NamedValue& value) {
         std::string operator()(const uint32_t* v) const { return std::to_string(*v); }
         std::string operator()(const uint8_t* v) const { return std::to_string(*v); }
         std::string operator()(const std::string* v) const { return QuoteText(*v); }
+        std::string operator()(const KeyCode* v) const { return std::to_string(static_cast<int>(*v)); }
+        std::string operator()(const Mode* v) const { return std::to_string(static_cast<int>(*v)); }
+        std::string operator()(const Language* v) const { return std::to_string(static_cast<int>(*v)); }
     };
     return std::visit(Visitor{}, value.ref);
 }

@@ -458,7 +458,7 @@ void Runner::Param(const Args& a) {
     TParamField& field = sim.params.ParamTable[ParamIndex(a.words[0])];
     const auto value = ReadInt32(a.words[1]);
     if (!value) throw ScriptError("bad value '" + a.words[1] + "'");
-    const bool special = (field.Kind & 16) && *value == field.Special;
+    const bool special = Has(field.Kind, ParamKind::Special) && *value == field.Special;
     if (!special && (*value < field.Min || *value > field.Max))
         throw ScriptError("value " + a.words[1] + " outside " + std::to_string(field.Min) + ".." +
                           std::to_string(field.Max));

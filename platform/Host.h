@@ -48,7 +48,15 @@ class Host {
 public:
     virtual ~Host() = default;
 
-    // Lets pending window events run (and with them due timers) inside a busy handler.
+    // Lets pending window events run (and with them due timers) inside a busy handler, so the
+    // simulator is re-entered: a queued pointer release or a due tick runs before the handler goes on.
+    // Only these handlers allow it, each at a point where its own state is settled:
+    //  - the start-up tick, once it has disarmed itself: the window paints before the screen check;
+    //  - hiding the controls for the splash: they are gone before the picture zooms in;
+    //  - stopping the key timer (ModeLogic::StopKeyTimer, the diagnostic and configuration key paths,
+    //    KeyInput's finished hold): the timer is off and the hold counters are cleared first, so a
+    //    release that arrives in between ends the hold instead of repeating it.
+    // The scripted host runs the timers due at that moment, so tests and the runner re-enter the same way.
     virtual void ProcessMessages() = 0;
     // The asynchronous state of the left mouse button, not that of the last event.
     virtual bool LeftButtonDown() const = 0;
@@ -65,8 +73,6 @@ public:
     virtual void ShowModalDialog(ModalDialog dialog) = 0;
     // Width in points of a hover help label showing `text` (lines broken at "\r\n").
     virtual int LabelWidth(const std::string& text) const = 0;
-    // The form state changed: a front end copies it into its widgets.
-    virtual void ViewChanged() = 0;
     virtual ScreenInfo Screen() const = 0;
     // Close the main window as the user would (the close query and the close handler still run).
     virtual void RequestClose() = 0;

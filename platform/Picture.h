@@ -49,8 +49,6 @@ public:
     void SetPenColor(Rgb c) { penColor_ = c; }
     void SetPenWidth(int w) { penWidth_ = w < 1 ? 1 : w; }
     void SetBrushColor(Rgb c) { brushColor_ = c; }
-    Rgb PenColor() const { return penColor_; }
-    int PenWidth() const { return penWidth_; }
     Rgb BrushColor() const { return brushColor_; }
 
     void MoveTo(int x, int y);

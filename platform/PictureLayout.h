@@ -79,6 +79,9 @@ inline constexpr Point TightOpenPlaces[2] = {{291, 525}, {492, 525}};
 inline constexpr Point TightClosePlaces[2] = {{291, 658}, {492, 658}};
 inline constexpr Size TightSymbolSize{20, 25};
 
+// The face of the supply gauge on the positioner's side, which both gauge sprites cover.
+inline constexpr Rect SupplyGaugeArea{554, 242, 594, 282};
+
 // The three scales on their black panel: setpoint, controller and valve, each a vertical line with
 // 100 % at the high row and 0 % at the low row, 2 rows a percent.
 inline constexpr Rect ScaleArea{0, 406, 208, PictureSize.height};

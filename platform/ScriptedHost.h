@@ -28,7 +28,6 @@ public:
                                               const std::string& defaultSuffix) override;
     void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
                  Rgb brush) override;
-    void ViewChanged() override { ++viewChanges_; }
     // The script decides what happens in the dialog; without a handler it is cancelled at once.
     void ShowModalDialog(ModalDialog dialog) override {
         if (onDialog_) onDialog_(dialog);
@@ -60,7 +59,6 @@ public:
 
     const std::vector<Message>& Messages() const { return messages_; }
     void ClearMessages() { messages_.clear(); } // a long run keeps only what it still looks at
-    int ViewChanges() const { return viewChanges_; }
     bool CloseRequested() const { return closeRequested_; }
     void ClearCloseRequest() { closeRequested_ = false; }
     bool RestartRequested() const { return restartRequested_; }
@@ -80,7 +78,6 @@ private:
     std::function<void(const Message&)> onMessage_;
     std::function<void()> onProcess_;
     std::function<void(ModalDialog)> onDialog_;
-    int viewChanges_ = 0;
     bool closeRequested_ = false, restartRequested_ = false;
 };
 

@@ -15,7 +15,10 @@ std::array<std::string, kCount> MakeNames() {
                                     "27_5", "30", "32_5", "35", "37_5", "40", "42_5", "45", "47_5", "50", "52_5",
                                     "55", "57_5", "60", "62_5", "65", "67_5", "70", "72_5", "75", "77_5", "80",
                                     "82_5", "85", "87_5", "90", "92_5", "95", "97_5", "100"};
-    for (int i = 0; i < KolbenFrameCount; ++i) n[static_cast<int>(KolbenFrame(i))] = std::string("Kolben") + kFrames[i];
+    for (int i = 0; i < KolbenFrameCount; ++i) {
+        n[static_cast<int>(KolbenFrame(i))] = std::string("Kolben") + kFrames[i];
+        n[static_cast<int>(SpringPistonFrame(i))] = std::string("SpringPiston") + kFrames[i];
+    }
     int i = static_cast<int>(SpriteId::Bin1Ein);
     for (const char* base : {"Bin1", "Bin2", "StoerMeldung", "Alarm1", "Alarm2"})
         for (const char* state : {"Ein", "Aus", "On", "Off"}) n[i++] = std::string(base) + state;
@@ -23,7 +26,9 @@ std::array<std::string, kCount> MakeNames() {
                           "StromModulBlack"})
         n[i++] = s;
     for (int d = 0; d < 10; ++d) n[i++] = "Strom" + std::to_string(d);
-    for (const char* s : {"StromBlank", "DichtAuf", "DichtZu", "DichtBlank"}) n[i++] = s;
+    for (const char* s :
+         {"StromBlank", "DichtAuf", "DichtZu", "DichtBlank", "SupplyGaugeAir", "SupplyGaugeNoAir"})
+        n[i++] = s;
     return n;
 }
 
@@ -36,7 +41,9 @@ SpriteInfo Size(int i) {
     const auto id = static_cast<SpriteId>(i);
     const auto of = [](layout::Size size) { return SpriteInfo{{}, size.width, size.height}; };
     if (id == SpriteId::DevicePicture) return of(layout::PictureSize);
-    if (id < SpriteId::Bin1Ein) return of(layout::PistonSize);
+    if (id < SpriteId::Bin1Ein || id >= SpriteId::SpringPiston0) return of(layout::PistonSize);
+    if (id >= SpriteId::SupplyGaugeAir)
+        return of({layout::SupplyGaugeArea.Width(), layout::SupplyGaugeArea.Height()});
     if (id <= SpriteId::KippBlack) return of(layout::SwitchSize);
     if (id <= SpriteId::GearTopOff) return of(layout::GearTopSize);
     if (id <= SpriteId::GearBottemOff) return of(layout::GearBottomSize);
@@ -72,9 +79,10 @@ std::optional<SpriteId> SpriteByName(std::string_view name) {
 Rgb SpriteSet::FlatColor(SpriteId id) {
     const int i = static_cast<int>(id);
     if (id == SpriteId::DevicePicture) return MakeRgb(0x60, 0x60, 0x60);
-    // The red channel alone tells the sprites apart; green and blue keep them clear of the drawing
-    // colours (black, yellow, lime, cyan, magenta, blue) and of the display colour.
-    return MakeRgb(0x10 + 2 * i, 0x70, 0xA0 + (i % 2) * 0x10);
+    // The red channel tells the sprites of a group apart and green the groups; both keep them clear of
+    // the drawing colours (black, yellow, lime, cyan, magenta, blue) and of the display colour.
+    constexpr int kGroupSize = 112; // red runs from 0x10 to 0xEE within a group
+    return MakeRgb(0x10 + 2 * (i % kGroupSize), 0x70 + 0x20 * (i / kGroupSize), 0xA0 + (i % 2) * 0x10);
 }
 
 SpriteSet::SpriteSet() : sprites_(kCount) {}

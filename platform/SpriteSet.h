@@ -1,8 +1,9 @@
 #pragma once
 // Every pre-made image of the device picture at its binding size: the unlit device picture itself,
-// the 41 piston frames, switches, lamps, gear marks, modules, feedback digits and tight-closing
-// symbols. The desktop program fills it with real artwork; tests and the headless runner use flat
-// sprites, each one solid colour of its own, so a test can tell by one pixel which sprite sits where.
+// the 41 piston frames (and 41 more with the return spring), switches, lamps, gear marks, modules,
+// feedback digits, tight-closing symbols and the supply gauge. The desktop program fills it with real
+// artwork; tests and the headless runner use flat sprites, each one solid colour of its own, so a test
+// can tell by one pixel which sprite sits where.
 #include "platform/Picture.h"
 #include "platform/PictureLayout.h"
 
@@ -47,11 +48,20 @@ enum class SpriteId {
     DichtAuf,
     DichtZu,
     DichtBlank,
-    Count
+    // The supply gauge's needle at the plant's supply pressure and at 0 bar (no supply air).
+    SupplyGaugeAir,
+    SupplyGaugeNoAir,
+    // The piston frames of a single-acting (spring-return) actuator: the Kolben frames show the
+    // double-acting one, without a spring and with air on both sides of the piston.
+    SpringPiston0, // followed by the other 40, as the Kolben frames; use SpringPistonFrame(i)
+    Count = SpringPiston0 + 41
 };
 
 constexpr int KolbenFrameCount = 41;
 constexpr SpriteId KolbenFrame(int i) { return static_cast<SpriteId>(static_cast<int>(SpriteId::Kolben0) + i); }
+constexpr SpriteId SpringPistonFrame(int i) {
+    return static_cast<SpriteId>(static_cast<int>(SpriteId::SpringPiston0) + i);
+}
 constexpr SpriteId StromDigit(int d) { return static_cast<SpriteId>(static_cast<int>(SpriteId::Strom0) + d); }
 
 // Flat colour of the unlit display in every device picture, the background the segments are drawn on.

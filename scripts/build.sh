@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# scripts/build.sh [san [TARGET...]]: configures (once) and builds everything into build/; later runs
-# rebuild only what changed. With "san": the program and its tests with AddressSanitizer and
+# scripts/build.sh [san [TARGET...]]: configures and builds everything into build/; later runs rebuild
+# only what changed. With "san": the program and its tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-san/ (only TARGETs when given).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -12,8 +12,14 @@ else
     dir="$root/build"
     options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 fi
-if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$root" -B "$dir" -G Ninja "${options[@]}"
+# The options a tree was configured with are kept beside it; when this script's options change, the
+# tree is configured afresh, so an option taken out falls back to its default instead of lingering in
+# the cache. Objects whose compile commands stay the same are not rebuilt.
+stamp="$dir/vp7-build-options"
+if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "${options[*]}" ]; then
+    rm -f "$stamp"
+    cmake --fresh -S "$root" -B "$dir" -G Ninja "${options[@]}"
+    printf '%s\n' "${options[*]}" >"$stamp"
 fi
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done

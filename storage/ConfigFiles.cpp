@@ -49,7 +49,7 @@ void ConfigFiles::ShowFileError(int code) {
         {"Fehler in der VP7-Konfigurationsdatei", "Error in the VP7 configuration file"},
         {"unbekannter Fehler", "unbekannter Fehler"}};
     const int row = code >= 0 && code <= 2 ? code : 3;
-    sim_.host.MessageDlg(kTexts[row][sim_.state.Language == 0 ? 0 : 1], MsgType::Error, MsgButton::OK);
+    sim_.host.MessageDlg(sim_.state.Text(kTexts[row][0], kTexts[row][1]), MsgType::Error, MsgButton::OK);
 }
 
 ConfigFiles::Record ConfigFiles::BuildRecord() const {
@@ -116,7 +116,7 @@ void ConfigFiles::LoadRecord(const Record& r) {
             {"Konfigurationsdatei ist für einen VP7-A", "Configuration file is for a VP7-A"},
             {"Konfigurationsdatei ist für einen VP7-PA", "Configuration file is for a VP7-PA"},
             {"Konfigurationsdatei ist für einen VP7-FF", "Configuration file is for a VP7-FF"}};
-        sim_.host.MessageDlg(kVariant[r[4]][s.Language == 0 ? 0 : 1], MsgType::Error, MsgButton::OK);
+        sim_.host.MessageDlg(s.Text(kVariant[r[4]][0], kVariant[r[4]][1]), MsgType::Error, MsgButton::OK);
         s.Updating = 0;
         return;
     }
@@ -156,6 +156,7 @@ void ConfigFiles::LoadRecord(const Record& r) {
     sim_.monitoring.ApplyEndStopMonitoring();
     sim_.actuator.ComputeStrokeSpeeds();
     sim_.frontPanel.DrawGear();
+    sim_.actuator.ShowValveType(); // a spring-return actuator shows its spring
     sim_.modes.CheckGearSetting();
     s.Updating = 0;
     if (f.parTab.visible) sim_.paramTableView.SetParTab(); // an open table shows what was loaded

@@ -56,9 +56,11 @@ bool Settings::EnsureFolders() {
         baseDir_ = base;
         return true;
     }
-    const bool german = sim_.state.Language == 0;
-    const char* text = dataFailed ? (german ? "Ordner \\Data konnte nicht angelegt werden" : "Folder \\Data could not created")
-                                  : (german ? "Ordner \\Config konnte nicht angelegt werden" : "Folder \\Config could not created");
+    const SimState& s = sim_.state;
+    const char* text =
+        dataFailed
+            ? s.Text("Ordner \\Data konnte nicht angelegt werden", "Folder \\Data could not created")
+            : s.Text("Ordner \\Config konnte nicht angelegt werden", "Folder \\Config could not created");
     sim_.host.MessageDlg(text, MsgType::Error, MsgButton::OK);
     return false;
 }
@@ -131,9 +133,10 @@ void Settings::ReadConfig(const IniFile& ini) {
     const auto check = ReadInt32(ini.ReadString("Config", "CheckScreen", "1"));
     s.CheckScreen = !check || *check != 0;
     f.ExtraCheckScreen.checked = s.CheckScreen;
-    s.Language = ini.ReadString("Config", "Sprache", "English") == "Deutsch" ? 0 : 1;
-    f.Deutsch1.checked = s.Language == 0;
-    f.English1.checked = s.Language == 1;
+    s.Language =
+        ini.ReadString("Config", "Sprache", "English") == "Deutsch" ? Language::German : Language::English;
+    f.Deutsch1.checked = s.Language == Language::German;
+    f.English1.checked = s.Language == Language::English;
     const std::string cursor = ini.ReadString("Config", "Mauszeiger", "Standard");
     f.cursor = cursor == "Kreuz" ? CursorShape::Cross : cursor == "Hand" ? CursorShape::Hand : CursorShape::Standard;
     f.MausStandard.checked = f.cursor == CursorShape::Standard;
@@ -218,7 +221,7 @@ void Settings::WriteConfig(IniFile& ini) const {
     const SimState& s = sim_.state;
     const FormState& f = sim_.form;
     ini.WriteString("Config", "CheckScreen", FlagText(s.CheckScreen));
-    ini.WriteString("Config", "Sprache", s.Language == 0 ? "Deutsch" : "English");
+    ini.WriteString("Config", "Sprache", s.Language == Language::German ? "Deutsch" : "English");
     ini.WriteString("Config", "Mauszeiger", f.MausKreuz.checked ? "Kreuz" : f.MausHand.checked ? "Hand" : "Standard");
     ini.WriteString("Config", "HilfeSonstiges", FlagText(f.HelpOthers.checked));
     ini.WriteString("Config", "HilfeTasten", FlagText(f.HelpKeys.checked));

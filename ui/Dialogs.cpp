@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace vp7 {
 namespace {
 
@@ -36,12 +38,17 @@ ParamTableWindow::ParamTableWindow(Simulator& sim, QWidget* parent)
     grid_ = new QTableWidget(0, 2, this);
     grid_->setObjectName(QStringLiteral("ParTab"));
     grid_->verticalHeader()->hide();
-    grid_->horizontalHeader()->hide();
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QFont mono(QStringLiteral("DejaVu Sans Mono"));
     mono.setPixelSize(15);
     mono.setBold(true);
     grid_->setFont(mono);
+    // The header row is the table's own header, so it stays in place while the rows scroll.
+    QHeaderView* header = grid_->horizontalHeader();
+    header->setFont(mono);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setHighlightSections(false);
     grid_->setColumnWidth(0, 100);
     grid_->setColumnWidth(1, 100);
 }
@@ -49,13 +56,15 @@ ParamTableWindow::ParamTableWindow(Simulator& sim, QWidget* parent)
 void ParamTableWindow::SyncFromForm() {
     const ParTabState& t = sim_.form.parTab;
     setWindowTitle(Q(t.caption));
-    grid_->setRowCount(static_cast<int>(t.rows.size()));
-    for (int r = 0; r < static_cast<int>(t.rows.size()); ++r)
+    // rows[0] is the header row; the grid holds the rows below it.
+    if (!t.rows.empty()) grid_->setHorizontalHeaderLabels({Q(t.rows[0][0]), Q(t.rows[0][1])});
+    const int dataRows = std::max(0, static_cast<int>(t.rows.size()) - 1);
+    grid_->setRowCount(dataRows);
+    for (int r = 0; r < dataRows; ++r)
         for (int c = 0; c < 2; ++c) {
             auto* item = grid_->item(r, c);
             if (!item) grid_->setItem(r, c, item = new QTableWidgetItem);
-            item->setText(Q(t.rows[r][c]));
-            if (r == 0) item->setBackground(palette().button());
+            item->setText(Q(t.rows[r + 1][c]));
         }
     if (t.visible && !shown_) {
         shown_ = true;

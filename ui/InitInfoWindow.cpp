@@ -2,6 +2,7 @@
 
 #include "core/Simulator.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -115,6 +116,19 @@ void InitInfoWindow::SyncFromForm() {
         hide();
     }
     wasVisible_ = info.visible;
+}
+
+// Only the end of the procedure hides the window: hidden by Esc or the window manager's close, it would
+// take the Pause button away for the rest of the run.
+void InitInfoWindow::reject() {
+    if (!sim_.form.initInfo.visible) QDialog::reject();
+}
+
+void InitInfoWindow::closeEvent(QCloseEvent* event) {
+    if (sim_.form.initInfo.visible)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 } // namespace vp7

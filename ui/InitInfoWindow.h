@@ -17,6 +17,11 @@ public:
     InitInfoWindow(Simulator& sim, QWidget* parent);
     // Copies the window's state from the simulator; moves it only when the procedure starts.
     void SyncFromForm();
+    // Esc does nothing while the procedure runs.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     Simulator& sim_;

@@ -3,6 +3,7 @@
 #include "ui/PictureWidget.h"
 #include "ui/artwork/Artwork.h"
 
+#include <QAbstractEventDispatcher>
 #include <QActionGroup>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -24,6 +25,11 @@ namespace vp7 {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The help labels' background as the form stores it, blue in the high byte: RGB (202, 244, 145).
+constexpr int kHelpLabelBgr = 9565386;
+const QColor kHelpLabelBackground(kHelpLabelBgr & 0xFF, (kHelpLabelBgr >> 8) & 0xFF,
+                                  (kHelpLabelBgr >> 16) & 0xFF);
 
 // Where the settings go when the program's own folder cannot be written (an installed program).
 std::string UserDataDir() {
@@ -51,15 +57,19 @@ MainWindow::MainWindow(const std::string& programDir, int scale)
     setMouseTracking(true);
     setCentralWidget(central);
 
-    host_.OnViewChanged([this] { SyncFromForm(); });
+    host_.OnBeforeModal([this] { AfterEvent(); });
     clock_.AfterEachTick([this] { AfterEvent(); });
+    // Events of the small windows reach the simulator too; whatever they changed is taken before the
+    // event loop sleeps.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { AfterEvent(); });
 
     BuildMenu();
     BuildControls();
     built_ = true;
 
     sim_.FormCreate();
-    SyncFromForm();
+    AfterEvent();
     adjustSize();
     if (sim_.form.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
@@ -126,7 +136,8 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
         auto* w = new QLabel(parent);
         if (c.name == "HilfeOben" || c.name == "HilfeUnten" || c.name == "HelpText") {
             w->setAutoFillBackground(true);
-            w->setStyleSheet(QStringLiteral("background-color: rgb(202, 245, 145); color: black;"));
+            w->setStyleSheet(
+                QStringLiteral("background-color: %1; color: black;").arg(kHelpLabelBackground.name()));
             w->setFont(HelpLabelFont());
         }
         return w;
@@ -193,6 +204,7 @@ void MainWindow::BuildMenu() {
 
 void MainWindow::SyncFromForm() {
     if (!built_) return;
+    ++syncCount_;
     const FormState& form = sim_.form;
     setWindowTitle(Q(form.title.empty() ? std::string("KELDAR-VP7 Nachbildung") : form.title));
     for (const Control* c : form.All()) {
@@ -201,8 +213,10 @@ void MainWindow::SyncFromForm() {
             const QSignalBlocker block(a);
             a->setText(Q(c->caption));
             a->setChecked(c->checked);
-            a->setVisible(c->visible);
-            a->setEnabled(c->enabled);
+            // A "Datei" menu opened empty, while the configuration hides both its items, could not be
+            // opened again; its hidden items show greyed instead.
+            a->setVisible(c->visible || c->parent == form.Datei1.name);
+            a->setEnabled(c->enabled && c->visible);
             continue;
         }
         QWidget* w = widgets_.at(c->name);
@@ -250,7 +264,10 @@ void MainWindow::SyncFromForm() {
     emit FormChanged();
 }
 
+// Once after every event delivered to the simulator: the widgets follow the form state when it
+// changed, the pictures repaint what was drawn.
 void MainWindow::AfterEvent() {
+    if (sim_.TakeViewChange()) SyncFromForm();
     if (picture_) picture_->RepaintChanged();
     if (splashView_ && splashView_->isVisible()) splashView_->RepaintChanged();
 }
@@ -283,6 +300,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     const auto m = event->modifiers();
     sim_.FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0, m & Qt::ShiftModifier,
                      m & Qt::AltModifier, m & Qt::ControlModifier);
+    AfterEvent();
     QMainWindow::keyPressEvent(event);
 }
 

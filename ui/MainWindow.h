@@ -30,6 +30,11 @@ public:
     QtHost& Host() { return host_; }
     // Copies the form state into the widgets (signals blocked) and repaints what changed.
     void SyncFromForm();
+    // Takes the simulator's change mark: syncs the widgets when the form state changed, repaints
+    // what was drawn. Run after every event handed to the simulator.
+    void AfterEvent();
+    // How often the widgets were synced (benchmarks count it per event).
+    long SyncCount() const { return syncCount_; }
 
 signals:
     // The form state was copied into the main window; the other windows follow.
@@ -46,7 +51,6 @@ private:
     void BuildControls();
     void BuildMenu();
     QWidget* MakeWidget(Control& c, QWidget* parent);
-    void AfterEvent();
 
     QtClock clock_;
     QtHost host_;
@@ -58,6 +62,7 @@ private:
     std::map<std::string, QAction*> actions_;
     bool built_ = false;
     bool placed_ = false;
+    long syncCount_ = 0;
 };
 
 } // namespace vp7

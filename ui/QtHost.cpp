@@ -18,6 +18,7 @@ void QtHost::ProcessMessages() { QCoreApplication::processEvents(); }
 bool QtHost::LeftButtonDown() const { return QGuiApplication::mouseButtons() & Qt::LeftButton; }
 
 MsgButton QtHost::MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) {
+    BeforeModal();
     QMessageBox box(window_);
     box.setWindowTitle(QApplication::applicationDisplayName());
     box.setText(QString::fromStdString(text));
@@ -50,6 +51,7 @@ std::string QtFileFilter(const std::string& filter) {
 }
 
 std::optional<std::string> QtHost::OpenFileDialog(const std::string& filter, const std::string& initialDir) {
+    BeforeModal();
     const QString path = QFileDialog::getOpenFileName(window_, {}, QString::fromStdString(initialDir),
                                                       QString::fromStdString(QtFileFilter(filter)));
     if (path.isEmpty()) return std::nullopt;
@@ -58,6 +60,7 @@ std::optional<std::string> QtHost::OpenFileDialog(const std::string& filter, con
 
 std::optional<std::string> QtHost::SaveFileDialog(const std::string& filter, const std::string& initialDir,
                                                   const std::string& defaultSuffix) {
+    BeforeModal();
     QFileDialog dialog(window_, {}, QString::fromStdString(initialDir), QString::fromStdString(QtFileFilter(filter)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Known to the dialog, the suffix is added before it asks about overwriting, so "a" asks for "a.vp7".
@@ -102,11 +105,8 @@ int QtHost::LabelWidth(const std::string& text) const {
 }
 
 void QtHost::ShowModalDialog(ModalDialog dialog) {
+    BeforeModal();
     if (onDialog_) onDialog_(dialog);
-}
-
-void QtHost::ViewChanged() {
-    if (onViewChanged_) onViewChanged_();
 }
 
 ScreenInfo QtHost::Screen() const {

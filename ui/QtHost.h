@@ -25,17 +25,20 @@ public:
     int LabelWidth(const std::string& text) const override;
     void ShowModalDialog(ModalDialog dialog) override;
     void OnModalDialog(std::function<void(ModalDialog)> f) { onDialog_ = std::move(f); }
-    void ViewChanged() override;
     ScreenInfo Screen() const override;
     void RequestClose() override;
     void RestartProgram() override { restart_ = true; }
 
-    void OnViewChanged(std::function<void()> f) { onViewChanged_ = std::move(f); }
+    // Runs before every modal box or dialog, so the window behind it shows the state that led to it.
+    void OnBeforeModal(std::function<void()> f) { beforeModal_ = std::move(f); }
     bool RestartWanted() const { return restart_; }
 
 private:
     QWidget* window_;
-    std::function<void()> onViewChanged_;
+    void BeforeModal() {
+        if (beforeModal_) beforeModal_();
+    }
+    std::function<void()> beforeModal_;
     std::function<void(ModalDialog)> onDialog_;
     bool restart_ = false;
 };

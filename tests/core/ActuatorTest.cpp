@@ -89,7 +89,7 @@ TEST_F(ValveMotion, ManualMovesObeySupplyAirAndBlocking) {
         Restart();
         Enter(std::to_string(static_cast<int>(c.start)));
         RunToRest();
-        S().Mode = 1;
+        S().Mode = Mode::Manual;
         sim->UserCheck(*sim->form.Find(c.valve), true);
         sim->UserCheck(*sim->form.Find(c.option), true);
         RunToRest();
@@ -126,7 +126,7 @@ TEST_F(ValveMotion, DirectionChangesAndSwitchingAreCounted) {
     EXPECT_EQ(diag[DiagVent2].Value, 5); // round(19 * 1 / 3.8)
     // Manual moves compare with the opposite sense: opening after the automatic closing is not
     // counted, closing again is.
-    S().Mode = 1;
+    S().Mode = Mode::Manual;
     S().ManuellTarget = 60;
     sim->actuator.StartManuellMove();
     RunToRest();

@@ -86,7 +86,7 @@ TEST_F(ScaleComputation, InconsistentScalesAndParametersEachGiveTheirMessage) {
 }
 
 TEST_F(ScaleComputation, MessagesFollowTheLanguage) {
-    S().Language = 0;
+    S().Language = Language::German;
     sim->scales.PV100 = "abc";
     sim->RecalcScales();
     EXPECT_EQ(LastMessage(), "Sollwertskale 100% ist fehlerhaft");

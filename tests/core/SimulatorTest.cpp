@@ -46,9 +46,9 @@ TEST_F(SimulatorStart, CreationArmsTheStartUpTickWhichRunsOnce) {
     // The start values a trainer sees after a plain start.
     EXPECT_EQ(sim.state.Istwert, 0.0);
     EXPECT_EQ(sim.state.CurrentFrame, 0);
-    EXPECT_EQ(sim.state.Mode, 0);
+    EXPECT_EQ(sim.state.Mode, Mode::Automatic);
     EXPECT_EQ(sim.state.LastDirection, 1);
-    EXPECT_EQ(sim.state.Language, 1);
+    EXPECT_EQ(sim.state.Language, Language::English);
     EXPECT_EQ(sim.state.ScreenWidth, 1280);
     for (int i = 0; i < KolbenFrameCount; ++i) EXPECT_EQ(sim.state.KolbenFrames[i], &sprites.Kolben(i));
     EXPECT_TRUE(host.Messages().empty());

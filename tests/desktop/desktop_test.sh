@@ -24,6 +24,16 @@ fi
 work="$VP7_DESKTOP_INNER"
 unset QT_QPA_PLATFORM
 fail() { echo "FAIL: $*"; exit 1; }
+# poll SECONDS COMMAND...: runs COMMAND until it succeeds, for at most SECONDS; waiting for a state
+# rather than for a fixed time keeps the test quick on a fast machine and patient on a loaded one.
+poll() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
 
 # What the display reads after each step, from the headless runner given the same settings.
 expected="$(printf '%s\n' 'ini Config CheckScreen 0' 'ini Config Sprache English' start 'print lcd' \
@@ -32,34 +42,30 @@ expected="$(printf '%s\n' 'ini Config CheckScreen 0' 'ini Config Sprache English
 mapfile -t want <<<"$expected"
 [ "${#want[@]}" -eq 3 ] || fail "headless runner printed: $expected"
 
-"$work/program/vp7sim" &
-pid=$!
+pid="" window=""
+mapped() { window="$(xdotool search --onlyvisible --pid "$pid" | head -n 1)" && [ -n "$window" ]; }
+start() { # starts the simulator and waits for its window to be mapped
+    "$work/program/vp7sim" &
+    pid=$!
+    poll 30 mapped || fail "no window at $1"
+}
 trap 'kill "$pid" 2>/dev/null || true' EXIT
-window="$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)"
-[ -n "$window" ] || fail "no window"
+start "the first start"
 
 shot() { import -window "$window" "bmp3:$work/shot.bmp"; }
-# Waits up to 10 s for the display to read $1 at the place found.
+got=""
+display_reads() { # READING: the display at the place found reads READING
+    shot && got="$("$probe" lcd "$work/shot.bmp" "$px" "$py")" && [ "$got" = "$1" ]
+}
 expect_display() {
-    local got=""
-    for _ in $(seq 50); do
-        shot
-        got="$("$probe" lcd "$work/shot.bmp" "$px" "$py")"
-        [ "$got" = "$1" ] && return 0
-        sleep 0.2
-    done
-    fail "display reads '$got', expected '$1'"
+    poll 10 display_reads "$1" || fail "display reads '$got', expected '$1'"
 }
 
-# Where the device picture is in the window: the place its display reads as the runner's.
+# Where the device picture is in the window: the place its display reads as the runner's, which it
+# does once the start-up tick has run.
 place=""
-for _ in $(seq 50); do
-    shot
-    place="$("$probe" find "$work/shot.bmp" "${want[0]}" || true)"
-    [ -n "$place" ] && break
-    sleep 0.2
-done
-[ -n "$place" ] || fail "the display never read '${want[0]}'"
+found() { shot && place="$("$probe" find "$work/shot.bmp" "${want[0]}")"; }
+poll 10 found || fail "the display never read '${want[0]}'"
 read -r px py <<<"$place"
 echo "device picture at $px $py; ${want[0]}"
 
@@ -76,12 +82,9 @@ expect_display "${want[2]}"
 echo "after the increase key: ${want[2]}"
 
 # Waits for the simulator to end by itself and checks it wrote the settings.
+ended() { ! kill -0 "$pid" 2>/dev/null; }
 ended_with_settings() {
-    for _ in $(seq 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$pid" 2>/dev/null && fail "the simulator did not end after $1"
+    poll 10 ended || fail "the simulator did not end after $1"
     wait "$pid" || fail "the simulator ended with status $? after $1"
     grep -q '^Controller=' "$work/program/Config/VP7.ini" || fail "settings not written after $1"
     echo "$1: ended, settings written"
@@ -89,10 +92,9 @@ ended_with_settings() {
 "$probe" close "$window"
 ended_with_settings "closing the window"
 
-"$work/program/vp7sim" &
-pid=$!
-timeout 30 xdotool search --sync --onlyvisible --pid "$pid" >/dev/null || fail "no window at the second start"
-sleep 1 # through the start-up tick
+start "the second start"
+# Until the start-up tick has run the window refuses to close and the settings would not be written.
+expect_display "${want[0]}"
 rm "$work/program/Config/VP7.ini"
 kill -TERM "$pid"
 ended_with_settings "SIGTERM"

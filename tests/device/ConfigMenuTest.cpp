@@ -6,14 +6,20 @@ using namespace vp7;
 
 namespace {
 
+// The key events by what they do in the menu.
+constexpr KeyCode kRedraw = KeyCode::Neutral, kNext = KeyCode::ModeReleased,
+                  kPrevious = KeyCode::ModeRightPressed, kDecrease = KeyCode::DecreasePressed,
+                  kDecreaseReleased = KeyCode::DecreaseReleased, kIncrease = KeyCode::IncreasePressed,
+                  kIncreaseReleased = KeyCode::IncreaseReleased, kIncreaseHeld = KeyCode::IncreaseHeld;
+
 struct Menu : vp7::test::SimFixture {
-    void Key(uint8_t code, int32_t step = 1) { sim->configMenu.Run(code, step); }
+    void Key(KeyCode code, int32_t step = 1) { sim->configMenu.Run(code, step); }
     void GoTo(const char* name) {
         sim->configMenu.CurrentParam = static_cast<uint32_t>(sim->params.FindByName(name));
-        Key(20);
+        Key(kRedraw);
     }
     struct Step {
-        uint8_t code;
+        KeyCode code;
         int32_t step;
         const char* upper;
         const char* lower;
@@ -31,89 +37,97 @@ struct Menu : vp7::test::SimFixture {
 
 TEST_F(Menu, NavigationSkipsAndWraps) {
     Walk({
-        {20, 1, " WAY ", " 1YFCT "},
-        {4, 1, " 33~ ", " 2YAGL "},
-        {4, 1, " OFF ", " 3YWAY "},  // a linear actuator has a stroke range
-        {7, 1, " 33~ ", " 2YAGL "},
-        {7, 1, " WAY ", " 1YFCT "},
-        {7, 1, "oCAY ", "55PRST "},  // wraps to the last parameter
-        {4, 1, " WAY ", " 1YFCT "},
-        {9, 1, "turn ", " 1YFCT "},  // a part-turn actuator...
-        {4, 1, " 90~ ", " 2YAGL "},  // ...forces the 90-degree feedback angle
-        {4, 1, "89.1~", " 4INITA"},  // and skips the stroke range
-        {7, 1, " 90~ ", " 2YAGL "},
+        {kRedraw, 1, " WAY ", " 1YFCT "},
+        {kNext, 1, " 33~ ", " 2YAGL "},
+        {kNext, 1, " OFF ", " 3YWAY "}, // a linear actuator has a stroke range
+        {kPrevious, 1, " 33~ ", " 2YAGL "},
+        {kPrevious, 1, " WAY ", " 1YFCT "},
+        {kPrevious, 1, "oCAY ", "55PRST "}, // wraps to the last parameter
+        {kNext, 1, " WAY ", " 1YFCT "},
+        {kDecrease, 1, "turn ", " 1YFCT "}, // a part-turn actuator...
+        {kNext, 1, " 90~ ", " 2YAGL "},     // ...forces the 90-degree feedback angle
+        {kNext, 1, "89.1~", " 4INITA"},     // and skips the stroke range
+        {kPrevious, 1, " 90~ ", " 2YAGL "},
     });
     GoTo("SFCT");
     Walk({
-        {4, 1, "Auto ", "34DEBA "}, // the support values only follow the free characteristic
-        {7, 1, " Lin ", "12SFCT "},
-        {13, 7, "FrEE ", "12SFCT "},
-        {4, 1, "  0.0 ", "13SL0  "},
-        {7, 1, "FrEE ", "12SFCT "},
+        {kNext, 1, "Auto ", "34DEBA "}, // the support values only follow the free characteristic
+        {kPrevious, 1, " Lin ", "12SFCT "},
+        {kIncrease, 7, "FrEE ", "12SFCT "},
+        {kNext, 1, "  0.0 ", "13SL0  "},
+        {kPrevious, 1, "FrEE ", "12SFCT "},
     });
     GoTo("DEBA");
-    Key(7);
+    Key(kPrevious);
     ExpectDisplay("100.0 ", "33SL20 ", "back from DEBA onto SL20 with the free characteristic");
 }
 
 TEST_F(Menu, ValuesStepBySpecialValuesAndLimits) {
     GoTo("DEBA");
     Walk({
-        {13, 1, "0.1 ", "34DEBA "},   // from "Auto " up to the minimum
-        {9, 1, "Auto ", "34DEBA "},   // below the minimum: the special value
-        {13, 10, "0.1 ", "34DEBA "},
-        {13, 10, "1.1 ", "34DEBA "},
-        {9, 1, "1.0 ", "34DEBA "},
-        {9, 10, "0.0 ", "34DEBA "},   // a big step lands below the minimum...
-        {9, 1, "Auto ", "34DEBA "},   // ...and the next one on "Auto "
+        {kIncrease, 1, "0.1 ", "34DEBA "},  // from "Auto " up to the minimum
+        {kDecrease, 1, "Auto ", "34DEBA "}, // below the minimum: the special value
+        {kIncrease, 10, "0.1 ", "34DEBA "},
+        {kIncrease, 10, "1.1 ", "34DEBA "},
+        {kDecrease, 1, "1.0 ", "34DEBA "},
+        {kDecrease, 10, "0.0 ", "34DEBA "}, // a big step lands below the minimum...
+        {kDecrease, 1, "Auto ", "34DEBA "}, // ...and the next one on "Auto "
     });
     GoTo("/STRK");
-    Walk({{13, 1, "1", "50/STRK"}, {9, 1, " OFF ", "50/STRK"}});
+    Walk({{kIncrease, 1, "1", "50/STRK"}, {kDecrease, 1, " OFF ", "50/STRK"}});
     sim->params.ParamTable[sim->params.FindByName("/STRK")].Value = 1000;
-    Walk({{20, 1, "1000", "50/STRK"}, {13, 1, "1005", "50/STRK"}});
+    Walk({{kRedraw, 1, "1000", "50/STRK"}, {kIncrease, 1, "1005", "50/STRK"}});
     EXPECT_EQ(sim->configMenu.EditStep, 5);
     sim->params.ParamTable[sim->params.FindByName("/STRK")].Value = 999999990;
-    Walk({{13, 10, "1.00E9", "50/STRK"}, {13, 1, "1.00E9", "50/STRK"}});
+    Walk({{kIncrease, 10, "1.00E9", "50/STRK"}, {kIncrease, 1, "1.00E9", "50/STRK"}});
     EXPECT_EQ(sim->params.store.StoerSTRK, 1000000000);
     GoTo("TSUP");
-    Walk({{9, 1, "Auto ", "10TSUP "}, {13, 1, "0 ", "10TSUP "}, {13, 10, "10 ", "10TSUP "}});
+    Walk({{kDecrease, 1, "Auto ", "10TSUP "},
+          {kIncrease, 1, "0 ", "10TSUP "},
+          {kIncrease, 10, "10 ", "10TSUP "}});
     EXPECT_EQ(sim->params.store.MinTimeUp, 10);
     GoTo("YE");
-    Walk({{13, 1, "100.0 ", "36YE   "}, {9, 10, "99.0 ", "36YE   "}});
+    Walk({{kIncrease, 1, "100.0 ", "36YE   "}, {kDecrease, 10, "99.0 ", "36YE   "}});
     GoTo("YWAY");
-    Walk({{13, 10, " 60.0 ", " 3YWAY "}, {13, 10, "130.0 ", " 3YWAY "}, {9, 1, "110.0 ", " 3YWAY "}});
+    Walk({{kIncrease, 10, " 60.0 ", " 3YWAY "},
+          {kIncrease, 10, "130.0 ", " 3YWAY "},
+          {kDecrease, 1, "110.0 ", " 3YWAY "}});
     EXPECT_EQ(sim->params.store.YE, 99 * 256);
 }
 
 TEST_F(Menu, ActionParametersShowTheirStateWhilePressed) {
     GoTo("PRST");
-    Walk({{20, 1, "oCAY ", "55PRST "}, {13, 1, "Strt ", "55PRST "}, {12, 1, "oCAY ", "55PRST "}});
+    Walk({{kRedraw, 1, "oCAY ", "55PRST "},
+          {kIncrease, 1, "Strt ", "55PRST "},
+          {kIncreaseReleased, 1, "oCAY ", "55PRST "}});
     GoTo("YA");
-    Key(13);
+    Key(kIncrease);
     GoTo("PRST");
-    Walk({{20, 1, "  no ", "55PRST "}, {9, 1, "  no ", "55PRST "}, {19, 1, "oCAY ", "55PRST "}});
+    Walk({{kRedraw, 1, "  no ", "55PRST "},
+          {kDecrease, 1, "  no ", "55PRST "},
+          {kIncreaseHeld, 1, "oCAY ", "55PRST "}});
     EXPECT_TRUE(sim->params.TableAtDefaults());
     EXPECT_EQ(sim->params.store.YA, 0);
 
     GoTo("INITM");
     // Pressed: "noini"; released: the travel found, none yet for a linear actuator without stroke range.
-    Walk({{9, 1, "noini", " 5INITM"}, {8, 1, " ", " 5INITM"}});
+    Walk({{kDecrease, 1, "noini", " 5INITM"}, {kDecreaseReleased, 1, " ", " 5INITM"}});
     sim->params.ParamTable[sim->params.YWAYIndex].Value = 5; // a 25 mm stroke
     sim->params.StoreFromTable();
-    Walk({{13, 1, "", " 5INITM"}, {20, 1, "24.7 ", " 5INITM"}});
-    Key(19);
+    Walk({{kIncrease, 1, "", " 5INITM"}, {kRedraw, 1, "24.7 ", " 5INITM"}});
+    Key(kIncreaseHeld);
     EXPECT_EQ(S().InitStepRunning, 1);
 }
 
 TEST_F(Menu, HelpLabelsDescribeParameterAndValue) {
-    Key(20);
+    Key(kRedraw);
     EXPECT_EQ(sim->form.HilfeUnten.text, " Type of actuator ");
     EXPECT_EQ(sim->form.HilfeOben.text, " Linear actuator ");
     GoTo("DEBA");
     EXPECT_EQ(sim->form.HilfeOben.text, " As measured during initialization ");
-    Key(13);
+    Key(kIncrease);
     EXPECT_EQ(sim->form.HilfeOben.text, "") << "a number has no value description";
-    S().Language = 0;
+    S().Language = Language::German;
     GoTo("/ZERO");
     EXPECT_EQ(sim->form.HilfeUnten.text,
               " Grenzwert für Anschlagüberwachung unten \r\n in % (nur wirksam bei Dichtschließen) ");
@@ -142,11 +156,11 @@ TEST_F(Menu, EveryParameterOfEveryVariantIsReachableAndStaysInItsLimits) {
         // Free characteristic and linear actuator: nothing is skipped.
         p.ParamTable[p.SFCTIndex].Value = 7;
         p.StoreFromTable();
-        Key(20);
+        Key(kRedraw);
         std::vector<uint32_t> visited;
         do {
             visited.push_back(sim->configMenu.CurrentParam);
-            Key(4);
+            Key(kNext);
         } while (sim->configMenu.CurrentParam != 0 && visited.size() < 100);
         EXPECT_EQ(visited.size(), static_cast<size_t>(p.ParamLastIndex + 1)) << int(variant);
         for (uint32_t index : visited) {
@@ -155,10 +169,12 @@ TEST_F(Menu, EveryParameterOfEveryVariantIsReachableAndStaysInItsLimits) {
                 continue;
             sim->configMenu.CurrentParam = index;
             TParamField& f = p.ParamTable[index];
-            for (int i = 0; i < 3000 && f.Value != f.Max; ++i) Key(13, 10);
+            for (int i = 0; i < 3000 && f.Value != f.Max; ++i)
+                Key(kIncrease, 10);
             EXPECT_EQ(f.Value, f.Max) << int(variant) << f.Name;
-            for (int i = 0; i < 3000 && f.Value != ((f.Kind & 16) ? f.Special : f.Min); ++i) Key(9, 10);
-            EXPECT_EQ(f.Value, (f.Kind & 16) ? f.Special : f.Min) << int(variant) << f.Name;
+            for (int i = 0; i < 3000 && f.Value != (Has(f.Kind, ParamKind::Special) ? f.Special : f.Min); ++i)
+                Key(kDecrease, 10);
+            EXPECT_EQ(f.Value, Has(f.Kind, ParamKind::Special) ? f.Special : f.Min) << int(variant) << f.Name;
         }
     }
 }
@@ -167,9 +183,11 @@ TEST_F(Menu, TheSimulationFollowsChangedParameters) {
     Enter("50");
     RunToRest();
     GoTo("YA");
-    for (int i = 0; i < 2; ++i) Key(13, 10); // 2.0 %
+    for (int i = 0; i < 2; ++i)
+        Key(kIncrease, 10); // 2.0 %
     GoTo("YE");
-    for (int i = 0; i < 2; ++i) Key(9, 10);  // 98.0 %
+    for (int i = 0; i < 2; ++i)
+        Key(kDecrease, 10); // 98.0 %
     sim->ApplyParameters(); // as leaving the configuration does
     RunToRest();
     EXPECT_DOUBLE_EQ(S().Istwert, 50); // 50 % of 2..98 is 50
@@ -177,7 +195,8 @@ TEST_F(Menu, TheSimulationFollowsChangedParameters) {
     RunToRest();
     EXPECT_DOUBLE_EQ(S().Istwert, 2);
     GoTo("TSUP");
-    for (int i = 0; i < 4; ++i) Key(13); // 4 s for a full stroke up
+    for (int i = 0; i < 4; ++i)
+        Key(kIncrease); // 4 s for a full stroke up
     sim->ApplyParameters();
     EXPECT_DOUBLE_EQ(S().StepUp, 6250.0 / 4000);
 }

@@ -17,7 +17,7 @@ TEST_F(Diag, ValuesAreShownDerivedAndPaged) {
     ASSERT_EQ(S().DiagnosticMode, 1);
     Expect("0", " 1STRKS", "the first value on entry");
     EXPECT_EQ(sim->form.HilfeUnten.text, " Number of strokes ");
-    sim->diagnostics.DiagKey(7);
+    sim->diagnostics.DiagKey(KeyCode::ModeRightPressed);
     Expect("1.0 ", "35PRDN ", "backwards from the first");
     struct Case {
         int index;
@@ -38,13 +38,13 @@ TEST_F(Diag, ValuesAreShownDerivedAndPaged) {
     for (const Case& c : cases) {
         c.setUp();
         sim->diagnostics.DiagIndex = static_cast<uint8_t>(c.index);
-        sim->diagnostics.DiagKey(20);
+        sim->diagnostics.DiagKey(KeyCode::Neutral);
         Expect(c.upper, sim->diagnostics.DiagTable[c.index].Name, "record " + std::to_string(c.index));
     }
     sim->diagnostics.DiagIndex = 18;
-    sim->diagnostics.DiagKey(13); // the increase key switches to Fahrenheit
+    sim->diagnostics.DiagKey(KeyCode::IncreasePressed); // the increase key switches to Fahrenheit
     Expect("72.1F", "19TEMP ", "Fahrenheit");
-    sim->diagnostics.DiagKey(4);
+    sim->diagnostics.DiagKey(KeyCode::ModeReleased);
     Expect("60.6F", "20TMIN ", "the next temperature in Fahrenheit too");
 }
 

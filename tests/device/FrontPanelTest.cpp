@@ -125,3 +125,36 @@ TEST_F(Panel, TheSplashHoldsTheStartUpUntilItIsClicked) {
         EXPECT_EQ(S().ScalesValid, 1) << damaged;
     }
 }
+
+TEST_F(Panel, TheSupplyGaugeAndTheActuatorShowTheOptions) {
+    const auto gaugeShows = [&](SpriteId id) {
+        const Rect& g = layout::SupplyGaugeArea;
+        return sim->image1.Pixel(g.left, g.top) == PixelOf(id) &&
+               sim->image1.Pixel(g.right - 1, g.bottom - 1) == PixelOf(id);
+    };
+    const auto piston = [&] { return sim->image1.Pixel(330, 500); };
+    EXPECT_TRUE(gaugeShows(SpriteId::SupplyGaugeAir));
+    EXPECT_EQ(piston(), PixelOf(KolbenFrame(0))) << "double acting at start";
+    Enter("50");
+    RunToRest();
+    const std::pair<Control*, SpriteId> valveTypes[] = {{&sim->form.SelfClosingSelect, SpringPistonFrame(20)},
+                                                        {&sim->form.SelfOpeningSelect, SpringPistonFrame(20)},
+                                                        {&sim->form.DoubleActingSelect, KolbenFrame(20)}};
+    for (const auto& [valveType, frame] : valveTypes) {
+        sim->UserCheck(*valveType, true);
+        EXPECT_EQ(piston(), PixelOf(frame)) << valveType->name;
+    }
+
+    // Without air a spring-return valve closes; after a restart its spring shows before anything moves.
+    sim->UserCheck(sim->form.SelfClosingSelect, true);
+    sim->UserCheck(sim->form.NoPreasureSelect, true);
+    EXPECT_TRUE(gaugeShows(SpriteId::SupplyGaugeNoAir));
+    RunToRest();
+    EXPECT_EQ(piston(), PixelOf(SpringPistonFrame(0)));
+    sim->UserCheck(sim->form.NoPreasureSelect, false);
+    EXPECT_TRUE(gaugeShows(SpriteId::SupplyGaugeAir));
+    Enter("0");
+    sim->FormClose();
+    Restart();
+    EXPECT_EQ(piston(), PixelOf(SpringPistonFrame(0)));
+}

@@ -25,23 +25,24 @@ constexpr int kUpperRow = layout::HelpUpperLineRow, kLowerRow = layout::HelpLowe
 
 TEST_F(Hover, DisplayAndKeysExplainThemselvesPerMode) {
     struct Case {
-        uint8_t mode;
+        Mode mode;
         std::pair<int, int> at;
         const char* text; // nullptr: nothing shown, the label keeps its state
         int row;
     };
+    using enum Mode;
     const Case cases[] = {
-        {0, kUpper, " Position ", kUpperRow},
-        {0, kModePart, " Mode Automatic ", kLowerRow},
-        {0, kSetpointPart, " Setpoint", kLowerRow},
-        {0, kUmschalt,
+        {Automatic, kUpper, " Position ", kUpperRow},
+        {Automatic, kModePart, " Mode Automatic ", kLowerRow},
+        {Automatic, kSetpointPart, " Setpoint", kLowerRow},
+        {Automatic, kUmschalt,
          " Left mouse button: go to manual mode \r\n 5s left mouse button: go to configuration ", kKeysRow},
-        {0, kKleiner, nullptr, 0},
-        {1, kModePart, " Mode Manual", kLowerRow},
-        {1, kKleiner, " Left mouse button: move valve down ", kKeysRow},
-        {1, kGroesser, " Left mouse button: move valve up ", kKeysRow},
-        {2, kGroesser, " Left mouse button: inkrement value ", kKeysRow},
-        {3, kUmschalt, nullptr, 0},
+        {Automatic, kKleiner, nullptr, 0},
+        {Manual, kModePart, " Mode Manual", kLowerRow},
+        {Manual, kKleiner, " Left mouse button: move valve down ", kKeysRow},
+        {Manual, kGroesser, " Left mouse button: move valve up ", kKeysRow},
+        {Configuration, kGroesser, " Left mouse button: inkrement value ", kKeysRow},
+        {ConfigurationLeft, kUmschalt, nullptr, 0},
     };
     for (const Case& c : cases) {
         S().Mode = c.mode;
@@ -62,9 +63,9 @@ TEST_F(Hover, DisplayAndKeysExplainThemselvesPerMode) {
 }
 
 TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
-    S().Mode = 2;
+    S().Mode = Mode::Configuration;
     sim->configMenu.CurrentParam = sim->params.FindByName("DEBA");
-    sim->configMenu.Run(20, 1);
+    sim->configMenu.Run(KeyCode::Neutral, 1);
     sim->PointerMove(kUpper.first, kUpper.second);
     EXPECT_TRUE(sim->form.HilfeOben.visible);
     EXPECT_EQ(sim->form.HilfeOben.text, " As measured during initialization ");
@@ -81,7 +82,7 @@ TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
     sim->PointerUp(MouseButton::Left, kNowhere.first, kNowhere.second);
     EXPECT_FALSE(sim->form.HilfeUnten.visible) << "a release hides the two menu labels";
 
-    S().Mode = 0;
+    S().Mode = Mode::Automatic;
     S().DiagnosticMode = 1;
     for (auto [index, text] : {std::pair{2, " 5s left mouse button: set parmeter to 0"},
                                std::pair{19, " Left mouse button: change between °C and °F"}, std::pair{6, ""}}) {
@@ -133,7 +134,7 @@ TEST_F(Hover, OnlyTheGearMarksHelpWithoutTheCheckBoxes) {
     EXPECT_EQ(Help().top, layout::GearBottomPlace.y);
     sim->PointerMove(kUpperGear.first, kUpperGear.second); // the 90-degree mark while at 33: no match
     EXPECT_FALSE(Help().visible);
-    S().Language = 0;
+    S().Language = Language::German;
     S().GearIs33 = 0;
     sim->PointerMove(kUpperGear.first, kUpperGear.second);
     EXPECT_EQ(Help().text, " Getriebeübersetzung 90°");

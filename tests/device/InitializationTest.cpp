@@ -16,7 +16,7 @@ struct Init : vp7::test::SimFixture {
         clock.Advance(5000);
         Up(kModeKey);
         sim->configMenu.CurrentParam = automatic ? sim->params.INITAIndex : sim->params.INITMIndex;
-        sim->configMenu.Run(20, 1);
+        sim->configMenu.Run(KeyCode::Neutral, 1);
         Down(kIncKey);
         for (int t = 0; t < 60 && !S().InitRunning && !S().InitStepRunning; ++t) clock.Advance(100);
         Up(kIncKey);
@@ -113,18 +113,18 @@ TEST_F(Init, TheModeKeyEndsItAtOnceWithThePositionConvertedBack) {
     EXPECT_EQ(S().InitRunning, 0);
     EXPECT_DOUBLE_EQ(S().Istwert, (target - 8.0) / 0.84);
     EXPECT_DOUBLE_EQ(S().ManuellTarget, S().Istwert);
-    EXPECT_EQ(S().Mode, 2);
+    EXPECT_EQ(S().Mode, Mode::Configuration);
 }
 
 TEST_F(Init, InfoWindowTextsFollowTheLanguage) {
-    S().Language = 1;
+    S().Language = Language::English;
     Start();
     while (I().InitRun < 1) clock.Advance(1000);
     EXPECT_EQ(sim->form.initInfo.currentRunText, "RUN 2");
     EXPECT_EQ(sim->form.initInfo.runLines,
               (std::vector<std::string>{"Checking of travel and adjustment of zero", "and stroke (from stop to stop)", ""}));
     Click(kModeKey);
-    S().Language = 0;
+    S().Language = Language::German;
     Down(kIncKey);
     clock.Advance(5000);
     Up(kIncKey);

@@ -28,7 +28,7 @@ TEST_F(LanguageSwitch, CaptionsChangeButNoSelection) {
     Enter("40");
     RunToRest();
     sim->UserClick(f.Deutsch1);
-    EXPECT_EQ(S().Language, 0);
+    EXPECT_EQ(S().Language, Language::German);
     EXPECT_TRUE(f.Deutsch1.checked);
     EXPECT_FALSE(f.English1.checked);
     EXPECT_EQ(f.BlockDownSelect.caption, "Blockieren bei 10% (abwärts)");

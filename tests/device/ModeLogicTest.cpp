@@ -24,13 +24,13 @@ struct Keys : vp7::test::SimFixture {
 TEST_F(Keys, AShortClickOnTheModeKeySwitchesAtTheRelease) {
     Down(kMode);
     clock.Advance(1000);
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     EXPECT_EQ(Lower(), "  AUT 0");
     Up(kMode);
-    EXPECT_EQ(S().Mode, 1);
+    EXPECT_EQ(S().Mode, Mode::Manual);
     EXPECT_EQ(Lower(), "  MAN 0");
     Click(kMode);
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     EXPECT_EQ(Lower(), "  AUT 0");
 }
 
@@ -38,24 +38,24 @@ TEST_F(Keys, HoldingTheModeKeyFiveSecondsEntersAndLeavesConfiguration) {
     Down(kMode);
     for (int t = 0; t < 49; ++t) {
         clock.Advance(100);
-        ASSERT_EQ(S().Mode, 0) << "never through manual mode, " << t;
+        ASSERT_EQ(S().Mode, Mode::Automatic) << "never through manual mode, " << t;
     }
     clock.Advance(100);
-    EXPECT_EQ(S().Mode, 2);
+    EXPECT_EQ(S().Mode, Mode::Configuration);
     EXPECT_FALSE(sim->form.Konfigurationladen1.visible);
     Up(kMode); // the release of the held key is dropped
-    EXPECT_EQ(S().Mode, 2);
+    EXPECT_EQ(S().Mode, Mode::Configuration);
     EXPECT_EQ(ReadLcd(sim->image1).lower, " 1YFCT ");
     Down(kMode);
     clock.Advance(5000);
-    EXPECT_EQ(S().Mode, 3);
+    EXPECT_EQ(S().Mode, Mode::ConfigurationLeft);
     const LcdReading version = ReadLcd(sim->image1);
     sim->lcd.LCDWrite("C4  ", UpperLine);
     sim->lcd.LCDWrite("VER  ", LowerLine);
     EXPECT_EQ(version.upper, ReadLcd(sim->image1).upper);
     EXPECT_EQ(version.lower, ReadLcd(sim->image1).lower);
     Up(kMode);
-    EXPECT_EQ(S().Mode, 1);
+    EXPECT_EQ(S().Mode, Mode::Manual);
     EXPECT_EQ(Lower(), "  MAN 0");
     EXPECT_TRUE(sim->form.Konfigurationladen1.visible);
 }
@@ -104,7 +104,7 @@ TEST_F(Keys, ThreeLatchedKeysLeadIntoDiagnosticsAfterTwoSeconds) {
     EXPECT_TRUE(sim->form.StaticUmschalt.visible);
     EXPECT_TRUE(sim->form.StaticKleiner.visible);
     Click(kMode); // a plain key does nothing while a key is latched
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     Click(kInc, MouseButton::Right);
     clock.Advance(1900);
     EXPECT_EQ(S().DiagnosticMode, 0);
@@ -115,7 +115,7 @@ TEST_F(Keys, ThreeLatchedKeysLeadIntoDiagnosticsAfterTwoSeconds) {
     clock.Advance(2000);
     Up(kMode);
     EXPECT_EQ(S().DiagnosticMode, 0);
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     EXPECT_EQ(Lower(), "  AUT 0");
 }
 
@@ -124,37 +124,39 @@ TEST_F(Keys, ThreeLatchedKeysLeadIntoDiagnosticsAfterTwoSeconds) {
 TEST_F(Keys, ALatchCircleTakesThePointerWhereItIsShown) {
     // On the decrease key and its circle, and on the circle just beside the key's area.
     const std::pair<int, int> onKey = kDec, besideKey{layout::LatchCircles[1].right - 1, kDec.second};
+    using enum KeyCode;
     struct Row {
         const char* what;
         bool latched; // the decrease key latched first, so its circle is shown
         std::pair<int, int> at;
         MouseButton button;
-        int down, up;        // the last key code after the press and after the release (20: none sent)
-        bool pictureSawIt;   // the press reached the picture, which takes the pointer's position
+        KeyCode down, up;  // the last key code after the press and after the release (Neutral: none sent)
+        bool pictureSawIt; // the press reached the picture, which takes the pointer's position
         bool latchedAfter;
     };
     const Row rows[] = {
-        {"circle, left", true, onKey, MouseButton::Left, 9, 8, false, true},
-        {"circle, middle", true, onKey, MouseButton::Middle, 9, 8, false, true},
+        {"circle, left", true, onKey, MouseButton::Left, DecreasePressed, DecreaseReleased, false, true},
+        {"circle, middle", true, onKey, MouseButton::Middle, DecreasePressed, DecreaseReleased, false, true},
         {"circle, right: frees the key; the hidden circle's release goes nowhere", true, onKey,
-         MouseButton::Right, 11, 11, false, false},
-        {"circle beside the key's area", true, besideKey, MouseButton::Left, 9, 8, false, true},
-        {"key, left", false, onKey, MouseButton::Left, 9, 8, true, false},
-        {"key, right: latches it; the release stays with the picture", false, onKey, MouseButton::Right, 11,
-         10, true, true},
-        {"beside the key's area, no circle: nothing", false, besideKey, MouseButton::Left, 20, 20, true,
-         false},
+         MouseButton::Right, DecreaseRightPressed, DecreaseRightPressed, false, false},
+        {"circle beside the key's area", true, besideKey, MouseButton::Left, DecreasePressed, DecreaseReleased,
+         false, true},
+        {"key, left", false, onKey, MouseButton::Left, DecreasePressed, DecreaseReleased, true, false},
+        {"key, right: latches it; the release stays with the picture", false, onKey, MouseButton::Right,
+         DecreaseRightPressed, DecreaseRightReleased, true, true},
+        {"beside the key's area, no circle: nothing", false, besideKey, MouseButton::Left, Neutral, Neutral,
+         true, false},
     };
     for (const Row& r : rows) {
         Restart();
         if (r.latched) Click(kDec, MouseButton::Right);
-        S().LastKeyCode = 20;
+        S().LastKeyCode = Neutral;
         sim->MouseX = sim->MouseY = -1;
         Down(r.at, r.button);
-        EXPECT_EQ(int(S().LastKeyCode), r.down) << r.what;
+        EXPECT_EQ(int(S().LastKeyCode), int(r.down)) << r.what;
         EXPECT_EQ(sim->MouseX == r.at.first && sim->MouseY == r.at.second, r.pictureSawIt) << r.what;
         Up(r.at, r.button);
-        EXPECT_EQ(int(S().LastKeyCode), r.up) << r.what;
+        EXPECT_EQ(int(S().LastKeyCode), int(r.up)) << r.what;
         EXPECT_EQ(sim->modes.LatchKleiner != 0, r.latchedAfter) << r.what;
         EXPECT_EQ(sim->form.StaticKleiner.visible, r.latchedAfter) << r.what;
     }
@@ -163,7 +165,7 @@ TEST_F(Keys, ALatchCircleTakesThePointerWhereItIsShown) {
 TEST_F(Keys, HeldValueKeysInConfigurationSpeedUp) {
     EnterConfiguration();
     sim->configMenu.CurrentParam = sim->params.FindByName("A1");
-    sim->configMenu.Run(20, 1);
+    sim->configMenu.Run(KeyCode::Neutral, 1);
     const TParamField& a1 = sim->params.ParamTable[sim->configMenu.CurrentParam];
     std::vector<std::pair<int, int>> changes; // time, step
     int value = a1.Value;
@@ -194,18 +196,18 @@ TEST_F(Keys, ShiftDecreaseAndStrayReleases) {
 
     EnterConfiguration();
     sim->configMenu.CurrentParam = 5;
-    sim->configMenu.Run(20, 1);
+    sim->configMenu.Run(KeyCode::Neutral, 1);
     Down(kDec, MouseButton::Left, true); // inside: the previous parameter
     Up(kDec);
     EXPECT_EQ(sim->configMenu.CurrentParam, 4u);
 
-    const uint8_t last = S().LastKeyCode;
+    const KeyCode last = S().LastKeyCode;
     Down(kInc);
     Up({300, 200}); // released off the keys: nothing is sent
-    EXPECT_EQ(S().LastKeyCode, 13);
-    EXPECT_NE(last, 13);
-    sim->modes.KeyEvent(18); // a code without meaning here is dropped
-    EXPECT_EQ(S().Mode, 2);
+    EXPECT_EQ(S().LastKeyCode, KeyCode::IncreasePressed);
+    EXPECT_NE(last, KeyCode::IncreasePressed);
+    sim->modes.KeyEvent(KeyCode::HoldTimeout); // a code without meaning here changes nothing
+    EXPECT_EQ(S().Mode, Mode::Configuration);
 }
 
 TEST_F(Keys, BinaryInputLocksAndTheInitializationAcknowledgement) {
@@ -214,15 +216,15 @@ TEST_F(Keys, BinaryInputLocksAndTheInitializationAcknowledgement) {
     clock.Advance(1000);
     ASSERT_EQ(sim->monitoring.Bin1BlockConfigManual, 1);
     Click(kMode);
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     EnterConfiguration();
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     Param("BIN1", 3); // "bLoc1": only configuring blocked
     clock.Advance(1000);
     EnterConfiguration();
-    EXPECT_EQ(S().Mode, 1) << "configuring is blocked; the release still switches to manual";
+    EXPECT_EQ(S().Mode, Mode::Manual) << "configuring is blocked; the release still switches to manual";
     Click(kMode);
-    EXPECT_EQ(S().Mode, 0);
+    EXPECT_EQ(S().Mode, Mode::Automatic);
     Click({40, 80}); // open the input again
     clock.Advance(1000);
 
@@ -232,7 +234,7 @@ TEST_F(Keys, BinaryInputLocksAndTheInitializationAcknowledgement) {
     EXPECT_EQ(S().InitRunning, 1) << "only the mode key's release acknowledges";
     Click(kMode);
     EXPECT_EQ(S().InitRunning, 0);
-    EXPECT_EQ(S().Mode, 2);
+    EXPECT_EQ(S().Mode, Mode::Configuration);
 }
 
 TEST_F(Keys, GearWarningsFollowFeedbackAngleAndStrokeRange) {
@@ -263,4 +265,24 @@ TEST_F(Keys, GearWarningsFollowFeedbackAngleAndStrokeRange) {
         }
         EXPECT_EQ(shown, c.messages) << int(c.gear33) << int(c.yway);
     }
+}
+
+// Stopping the key timer lets queued events run: a release that arrives right then is handled inside
+// the finished hold, and the device must end up where a release just after the hold leaves it.
+TEST_F(Keys, AReleaseArrivingWhileAHoldFinishesEndsLikeOneJustAfter) {
+    const auto holdMode = [&](bool releaseInside) {
+        Restart();
+        bool pending = releaseInside;
+        host.OnProcessMessages([&] {
+            if (!std::exchange(pending, false)) return;
+            Up(kMode);
+        });
+        Down(kMode);
+        clock.Advance(5000);
+        host.OnProcessMessages({});
+        if (!releaseInside) Up(kMode);
+        EXPECT_FALSE(pending) << "the hold's end let events run";
+        return std::tuple(S().Mode, sim->KeyTimer.Enabled(), ReadLcd(sim->image1).lower, ReadLcd(sim->image1).upper);
+    };
+    EXPECT_EQ(holdMode(true), holdMode(false));
 }

@@ -47,7 +47,7 @@ TEST_F(Watch, OutputPicturesShowTheirStateOnlyWithTheAlarmModule) {
     Param("/FCT", 3); // inverted fault output: "on" without a fault
     Cycle();
     EXPECT_EQ(sim->image1.Pixel(17, 161), PixelOf(SpriteId::StoerMeldungOn));
-    S().Language = 0;
+    S().Language = Language::German;
     Cycle();
     EXPECT_EQ(sim->image1.Pixel(17, 161), PixelOf(SpriteId::StoerMeldungEin));
 }

@@ -8,14 +8,17 @@ using OperatingDisplay = vp7::test::SimFixture;
 
 TEST_F(OperatingDisplay, LowerLineShowsModeAndSetpoint) {
     struct Case {
-        uint8_t mode, binMode;
+        Mode mode;
+        uint8_t binMode;
         double setpoint;
         const char* lower;
     };
+    constexpr Mode kAuto = Mode::Automatic, kManual = Mode::Manual;
     const Case cases[] = {
-        {0, 0, 37.4, "  AUT37"}, {0, 0, 100, "  AU100"}, {0, 0, 0.4, "  AUT 0"}, {0, 0, 130, "  AU100"},
-        {1, 0, 7, "  MAN 7"},    {1, 0, 50, "  MAN50"},  {1, 0, 100, "  MA100"}, {0, 1, 50, "  EX UP"},
-        {0, 2, 50, "  EXDWN"},   {0, 3, 50, "  EX5TP"},  {1, 1, 50, "  MAN50"}, {0, 0, -4, "  AUT 0"},
+        {kAuto, 0, 37.4, "  AUT37"},  {kAuto, 0, 100, "  AU100"},  {kAuto, 0, 0.4, "  AUT 0"},
+        {kAuto, 0, 130, "  AU100"},   {kManual, 0, 7, "  MAN 7"},  {kManual, 0, 50, "  MAN50"},
+        {kManual, 0, 100, "  MA100"}, {kAuto, 1, 50, "  EX UP"},   {kAuto, 2, 50, "  EXDWN"},
+        {kAuto, 3, 50, "  EX5TP"},    {kManual, 1, 50, "  MAN50"}, {kAuto, 0, -4, "  AUT 0"},
     };
     for (const Case& c : cases) {
         S().Mode = c.mode;

@@ -49,10 +49,10 @@ TEST(ParamSetTest, VariantLayout) {
             const TParamField& f = ps.ParamTable[i];
             if (i <= c.last) {
                 EXPECT_EQ(f.Name.size(), 7u) << i;
-                EXPECT_NE(f.Kind, 0) << i;
+                EXPECT_NE(f.Kind, ParamKind::None) << i;
                 EXPECT_FALSE(f.LongName[0].empty() || f.LongName[1].empty()) << i;
             } else {
-                EXPECT_EQ(f.Kind, 0) << i;
+                EXPECT_EQ(f.Kind, ParamKind::None) << i;
                 EXPECT_TRUE(f.Name.empty()) << i;
             }
         }

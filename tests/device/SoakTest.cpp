@@ -63,9 +63,10 @@ struct Soak : vp7::test::SimFixture {
         case 7: { // a parameter changed within its range, as the menu could
             ParamSet& p = sim->params;
             TParamField& field = p.ParamTable[Pick(p.ParamLastIndex + 1)];
-            if (field.Kind == 98 || field.Kind == 162) break;
-            field.Value = (field.Kind & 16) && Pick(4) == 0 ? field.Special
-                                                             : field.Min + Pick(std::min(field.Max - field.Min, 2000) + 1);
+            if (field.Kind == ParamKind::Action || field.Kind == ParamKind::Reset) break;
+            field.Value = Has(field.Kind, ParamKind::Special) && Pick(4) == 0
+                              ? field.Special
+                              : field.Min + Pick(std::min(field.Max - field.Min, 2000) + 1);
             p.StoreFromTable();
             sim->ApplyParameters();
             break;
@@ -78,11 +79,11 @@ struct Soak : vp7::test::SimFixture {
         }
         case 10: sim->PointerMove(Pick(layout::PictureSize.width), Pick(layout::PictureSize.height)); break;
         case 11: { // an initialization started from the menu and ended after a while
-            if (S().Mode > 1 || S().DiagnosticMode) break;
+            if ((S().Mode != Mode::Automatic && S().Mode != Mode::Manual) || S().DiagnosticMode) break;
             Down(kModeKey);
             clock.Advance(5000);
             Up(kModeKey);
-            if (S().Mode != 2) break;
+            if (S().Mode != Mode::Configuration) break;
             sim->configMenu.CurrentParam = Pick(2) ? sim->params.INITAIndex : sim->params.INITMIndex;
             Down(kIncKey);
             clock.Advance(5000);

@@ -59,6 +59,7 @@ TEST_F(ConfigFile, ASavedSituationComesBackExactly) {
     EXPECT_EQ(S().GearIs33, 0);
     EXPECT_EQ(sim->form.SetpointDimSelect.itemIndex, 1);
     EXPECT_TRUE(sim->form.SelfOpeningSelect.checked);
+    EXPECT_EQ(sim->image1.Pixel(330, 500), SpriteSet::FlatColor(SpringPistonFrame(0))) << "the spring shows";
     EXPECT_EQ(sim->form.DrosselSelect.itemIndex, 3);
     EXPECT_EQ(sim->diagnostics.TempFahrenheit, 1);
     EXPECT_EQ(sim->monitoring.OpenFaultLatched, 1);

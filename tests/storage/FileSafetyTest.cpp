@@ -85,7 +85,7 @@ TEST_F(FileSafety, EveryFileConditionFailsSoftly) {
             Restart();
             EXPECT_EQ(S().SplashDone, 1) << "the start-up went on without a splash";
             if (c.unread) {
-                EXPECT_EQ(S().Language, 1) << "unread settings start with their defaults";
+                EXPECT_EQ(S().Language, Language::English) << "unread settings start with their defaults";
             }
 
             const fs::path config = dir / "Data" / "picked.vp7";
@@ -96,8 +96,8 @@ TEST_F(FileSafety, EveryFileConditionFailsSoftly) {
             host.QueueFile(config.string());
             sim->UserClick(sim->form.Konfigurationladen1);
             EXPECT_EQ(host.Messages().size(), before + 1);
-            EXPECT_EQ(LastMessage(), S().Language == 0 ? "Fehler in der VP7-Konfigurationsdatei"
-                                                       : "Error in the VP7 configuration file");
+            EXPECT_EQ(LastMessage(), S().Text("Fehler in der VP7-Konfigurationsdatei",
+                                              "Error in the VP7 configuration file"));
             EXPECT_EQ(Deba(), 33) << "nothing was loaded";
             fs::remove_all(config);
 

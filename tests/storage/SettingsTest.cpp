@@ -34,7 +34,7 @@ struct SettingsFile : vp7::test::SimFixture {
 
 TEST_F(SettingsFile, WithoutAFileEveryKeyHasItsDefault) {
     const FormState& f = sim->form;
-    EXPECT_EQ(S().Language, 1);
+    EXPECT_EQ(S().Language, Language::English);
     EXPECT_EQ(S().CheckScreen, 1);
     EXPECT_EQ(f.cursor, CursorShape::Standard);
     EXPECT_FALSE(f.HelpOthers.checked || f.HelpKeys.checked || f.AlarmModulSelect.checked || f.StromModulSelect.checked);
@@ -57,7 +57,7 @@ TEST_F(SettingsFile, WithoutAFileEveryKeyHasItsDefault) {
 TEST_F(SettingsFile, EverythingSetSurvivesARestart) {
     FormState& f = sim->form;
     S().CheckScreen = 0;
-    S().Language = 0;
+    S().Language = Language::German;
     sim->UserClick(f.MausKreuz);
     f.HelpOthers.checked = f.HelpKeys.checked = true;
     sim->UserCheck(f.AlarmModulSelect, true);
@@ -85,7 +85,7 @@ TEST_F(SettingsFile, EverythingSetSurvivesARestart) {
     EXPECT_EQ(Read("Diagnose", "4A2CNT"), "$0000");
     EXPECT_EQ(Read("Config", "VenitlArt"), "S");
     EXPECT_EQ(S().CheckScreen, 0);
-    EXPECT_EQ(S().Language, 0);
+    EXPECT_EQ(S().Language, Language::German);
     EXPECT_EQ(sim->form.cursor, CursorShape::Cross);
     EXPECT_TRUE(sim->form.HelpOthers.checked && sim->form.HelpKeys.checked && sim->form.AlarmModulSelect.checked && sim->form.StromModulSelect.checked);
     EXPECT_EQ(S().GearIs33, 0);
@@ -110,7 +110,7 @@ TEST_F(SettingsFile, ReadRulesAndFallbacks) {
              "[Parameter]\r\nDEBA=$7FFFFFFF\r\nYA=$0064\r\nSL3=garbage\r\n"
              "[Skalen]\r\nOut100=55\r\nPV0=7\r\n[ParTab]\r\nLeft=-5\r\nTop=abc\r\nHeight=$64\r\n");
     Restart();
-    EXPECT_EQ(S().Language, 1) << "only \"Deutsch\" exactly selects German";
+    EXPECT_EQ(S().Language, Language::English) << "only \"Deutsch\" exactly selects German";
     EXPECT_EQ(S().CheckScreen, 1);
     EXPECT_EQ(S().GearIs33, 1);
     EXPECT_EQ(sim->form.DrosselSelect.itemIndex, 0);
@@ -162,7 +162,7 @@ TEST_F(SettingsFile, ADamagedFileStartsWithDefaults) {
     for (const std::string& text : junk) {
         WriteIni(text);
         Restart();
-        EXPECT_EQ(S().Language, 1);
+        EXPECT_EQ(S().Language, Language::English);
         EXPECT_TRUE(sim->params.TableAtDefaults());
         sim->FormClose();
         EXPECT_EQ(Read("Config", "Sprache"), "English");

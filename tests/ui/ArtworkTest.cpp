@@ -94,6 +94,8 @@ TEST(Artwork, OnAndOffLooksDiffer) {
         {SpriteId::DichtAuf, SpriteId::DichtBlank},
         {SpriteId::DichtZu, SpriteId::DichtBlank},
         {SpriteId::Bin1On, SpriteId::Bin1Ein},
+        {SpriteId::SupplyGaugeAir, SpriteId::SupplyGaugeNoAir},
+        {SpriteId::Kolben0, SpriteId::SpringPiston0},
     };
     for (const auto& [a, b] : pairs)
         EXPECT_FALSE(SamePixels(Art(1).Get(a), Art(1).Get(b)))
@@ -130,6 +132,9 @@ TEST(Artwork, SpritesMeetTheDevicePictureWithoutSeams) {
             EXPECT_TRUE(Matches(s, Cut(device, r.at.x, r.at.y, s.Width(), s.Height())))
                 << SpriteInfoOf(r.id).name << " at " << r.at.x << "," << r.at.y << " scale " << scale;
         }
+        const Rect& gauge = layout::SupplyGaugeArea;
+        EXPECT_TRUE(Matches(art.Get(SpriteId::SupplyGaugeAir),
+                            Cut(device, gauge.left, gauge.top, gauge.Width(), gauge.Height())));
         const Picture& first = art.Kolben(0);
         for (int i = 1; i < KolbenFrameCount; ++i) {
             const Picture& frame = art.Kolben(i);

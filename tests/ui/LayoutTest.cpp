@@ -28,7 +28,7 @@ TEST(Layout, ClicksAtWindowCoordinatesReachTheDeviceKeys) {
     };
     const SimState& s = app.main.Sim().state;
     clickAt(keyInWindow(0)); // mode key: manual
-    EXPECT_EQ(s.Mode, 1);
+    EXPECT_EQ(s.Mode, Mode::Manual);
     clickAt(keyInWindow(2)); // increase key
     EXPECT_DOUBLE_EQ(s.ManuellTarget, 0.1);
     clickAt(keyInWindow(1)); // decrease key

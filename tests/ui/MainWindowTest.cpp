@@ -8,7 +8,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,8 +73,11 @@ TEST(MainWindow, WidgetsFollowTheFormStateAndReportUserActions) {
 
     main.Sim().form.FrictionSelect.checked = false; // program code changes the form...
     main.Sim().ViewChanged();
+    main.AfterEvent();
     EXPECT_FALSE(friction->isChecked()); // ...and the widget follows without running the handler
     EXPECT_EQ(clicks, 1);
+    const QImage help = main.findChild<QLabel*>(QStringLiteral("HelpText"))->grab().toImage();
+    EXPECT_EQ(help.pixelColor(0, 0), QColor(202, 244, 145));
 }
 
 TEST(MainWindow, ATypedSetpointMovesThePistonPicture) {
@@ -96,7 +103,7 @@ TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
     PictureWidget* picture = app.main.Picture();
     const QPoint modeKey = ToQt(layout::KeyCentres[0]);
     QTest::mouseClick(picture, Qt::LeftButton, {}, modeKey); // the mode key
-    EXPECT_EQ(app.main.Sim().state.Mode, 1);
+    EXPECT_EQ(app.main.Sim().state.Mode, Mode::Manual);
     QTest::mouseClick(picture, Qt::RightButton, {}, modeKey); // latched: a red circle
     auto* circle = app.main.findChild<QWidget*>(QStringLiteral("StaticUmschalt"));
     ASSERT_NE(circle, nullptr);
@@ -107,6 +114,54 @@ TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
     QTest::mouseClick(circle, Qt::RightButton, {}, QPoint(8, 8)); // a right click on the circle frees it
     EXPECT_FALSE(circle->isVisible());
     EXPECT_EQ(app.main.Sim().modes.LatchUmschalt, 0);
+}
+
+TEST(MainWindow, EscAndCloseLeaveTheInitializationInfoOpen) {
+    ShownApp app;
+    app.main.Sim().form.initInfo.visible = true; // the procedure runs
+    app.main.Sim().ViewChanged();
+    app.main.AfterEvent();
+    auto* info = app.main.findChild<QWidget*>(QStringLiteral("InitInfoForm"));
+    QTest::keyClick(info, Qt::Key_Escape);
+    EXPECT_FALSE(info->close()) << "the window manager's close";
+    EXPECT_TRUE(info->isVisible());
+}
+
+TEST(MainWindow, TheFileMenuOpensInAndAfterTheConfiguration) {
+    ShownApp app;
+    RunEvents(200);
+    QMenuBar* bar = app.main.menuBar();
+    auto* menu = app.main.findChild<QMenu*>(QStringLiteral("Datei1"));
+    for (bool configuration : {true, false}) {
+        app.main.Sim().modes.KeyEvent(KeyCode::ModeHeld); // into the configuration, then the version
+        if (!configuration) app.main.Sim().modes.KeyEvent(KeyCode::ModeReleased); // whose release leaves it
+        app.main.AfterEvent();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+        EXPECT_TRUE(menu->isVisible()) << configuration;
+        ASSERT_EQ(menu->actions().size(), 2);
+        for (const QAction* item : menu->actions())
+            EXPECT_TRUE(item->isVisible() && item->isEnabled() != configuration) << configuration;
+        QTest::keyClick(menu, Qt::Key_Escape);
+    }
+    EXPECT_EQ(app.main.Sim().state.Mode, Mode::Manual);
+}
+
+TEST(MainWindow, TheParameterTableKeepsItsHeaderRowWhileTheGridScrolls) {
+    ShownApp app;
+    Simulator& sim = app.main.Sim();
+    sim.UserClick(sim.form.ParameterTabelle1);
+    app.main.AfterEvent();
+    auto* window = app.main.findChild<QWidget*>(QStringLiteral("Form3"));
+    window->resize(window->width(), ParamTableView::MinHeight);
+    auto* grid = window->findChild<QTableWidget*>(QStringLiteral("ParTab"));
+    const auto& rows = sim.form.parTab.rows;
+    ASSERT_EQ(grid->rowCount() + 1, static_cast<int>(rows.size()));
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(grid->model()->headerData(c, Qt::Horizontal).toString().toStdString(), rows[0][c]);
+        EXPECT_EQ(grid->item(0, c)->text().toStdString(), rows[1][c]);
+    }
+    grid->scrollToBottom();
+    EXPECT_GT(grid->rowAt(0), 0) << "a small window scrolls";
 }
 
 TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {

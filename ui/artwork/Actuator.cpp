@@ -1,6 +1,6 @@
-// The actuator below the positioner: a spring-return cylinder shown cut open so the piston, its air
-// chamber and the spring are seen moving, the yoke and valve below it, and everything around it that
-// does not move (bracket, tubing, pipeline, tight-closing indicator windows).
+// The actuator below the positioner: a cylinder shown cut open so the piston, its air chambers and,
+// on a single-acting one, the return spring are seen moving, the yoke and valve below it, and everything
+// around it that does not move (bracket, tubing, pipeline, tight-closing indicator windows).
 #include "ui/artwork/Paint.h"
 #include "ui/artwork/Scene.h"
 
@@ -165,7 +165,7 @@ QRect ActuatorBore() {
     return kBore;
 }
 
-void PaintBore(QPainter& p, double stroke) {
+void PaintBore(QPainter& p, double stroke, bool spring) {
     const qreal pistonTop = kPistonClosedTop - kTravel * stroke;
     // Flat fills only: a gradient may round differently where a frame starts its spans.
     p.fillRect(kBore, QColor(0x17, 0x1a, 0x1e));
@@ -175,11 +175,17 @@ void PaintBore(QPainter& p, double stroke) {
     const QRectF bore(kBore);
     const QRectF chamber(bore.left(), pistonTop + kPistonHeight, bore.width(),
                          bore.bottom() - pistonTop - kPistonHeight);
-    p.fillRect(chamber, QColor(0x4a, 0x8c, 0xd0, 80));
-    p.save();
-    p.setClipRect(QRectF(bore.left(), bore.top(), bore.width(), pistonTop - bore.top()), Qt::IntersectClip);
-    Spring(p, bore.top() + 2, pistonTop - 2);
-    p.restore();
+    const QColor air(0x4a, 0x8c, 0xd0, 80);
+    p.fillRect(chamber, air);
+    const QRectF above(bore.left(), bore.top(), bore.width(), pistonTop - bore.top());
+    if (spring) {
+        p.save();
+        p.setClipRect(above, Qt::IntersectClip);
+        Spring(p, bore.top() + 2, pistonTop - 2);
+        p.restore();
+    } else {
+        p.fillRect(above, air); // a double-acting piston is pushed back by air, not by a spring
+    }
     SteelBar(p,
              QRectF(kCx - kStemHalf, pistonTop + kPistonHeight, 2 * kStemHalf,
                     bore.bottom() - pistonTop - kPistonHeight),
@@ -187,7 +193,7 @@ void PaintBore(QPainter& p, double stroke) {
     Piston(p, pistonTop);
 }
 
-void PaintActuator(QPainter& p, double stroke) {
+void PaintActuator(QPainter& p, double stroke, bool spring) {
     DropShadow(p, kTopCap.united(kBottomCap), 3, 4);
     YokeAndValve(p);
     for (qreal x : {334.5, 453.5})
@@ -195,7 +201,7 @@ void PaintActuator(QPainter& p, double stroke) {
     // The walls go first: whatever their edges spill into the bore, the bore paints over, as a frame does.
     CutWall(p, QRectF(kBore.left() - 5, kBore.top(), 5, kBore.height()));
     CutWall(p, QRectF(kBore.right() + 1, kBore.top(), 5, kBore.height()));
-    PaintBore(p, stroke);
+    PaintBore(p, stroke, spring);
     CastPart(p, kTopCap, 2);
     CastPart(p, kBottomCap, 2);
     for (qreal x : {332.0, 451.0}) {

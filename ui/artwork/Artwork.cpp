@@ -55,9 +55,9 @@ void PaintDevice(QPainter& p) {
     PaintWall(p);
     PaintCompartment(p);
     PaintScalePanel(p);
-    PaintPositioner(p, false, false);
+    PaintPositioner(p, false, false, true);
     PaintActuatorSurroundings(p);
-    PaintActuator(p, 0);
+    PaintActuator(p, 0, false); // the double-acting valve a fresh program starts with
 }
 
 void AddElements(SpriteSet& set, int scale) {
@@ -94,7 +94,7 @@ void AddGearMarks(SpriteSet& set, int scale) {
     for (const auto& m : marks)
         set.Set(m.id, Render(PlaceOf(m.id, m.top ? kGear90Place : kGear33Place), scale, [&](QPainter& p) {
                     PaintWall(p);
-                    PaintPositioner(p, m.top && m.lit, !m.top && m.lit);
+                    PaintPositioner(p, m.top && m.lit, !m.top && m.lit, true);
                 }));
 }
 
@@ -109,22 +109,35 @@ void AddFeedbackModule(SpriteSet& set, int scale) {
     }
 }
 
+void AddSupplyGauge(SpriteSet& set, int scale) {
+    for (bool air : {true, false}) {
+        const SpriteId id = air ? SpriteId::SupplyGaugeAir : SpriteId::SupplyGaugeNoAir;
+        set.Set(id,
+                Render(PlaceOf(id, {layout::SupplyGaugeArea.left, layout::SupplyGaugeArea.top}), scale, [air](QPainter& p) {
+                    PaintWall(p);
+                    PaintPositioner(p, false, false, air);
+                }));
+    }
+}
+
 void AddActuator(SpriteSet& set, int scale) {
     // Only the bore changes from frame to frame, so each frame repaints it over the resting one.
     const QRect place = PlaceOf(SpriteId::Kolben0, kPistonPlace);
     const Picture resting = Render(place, scale, [](QPainter& p) {
         PaintWall(p);
         PaintActuatorSurroundings(p);
-        PaintActuator(p, 0);
+        PaintActuator(p, 0, false);
     });
-    for (int i = 0; i < KolbenFrameCount; ++i) {
-        Picture frame = resting;
-        PaintOver(frame, place, [i](QPainter& p) {
-            p.setClipRect(ActuatorBore());
-            PaintBore(p, i / double(KolbenFrameCount - 1));
-        });
-        set.Set(KolbenFrame(i), std::move(frame));
-    }
+    // The Kolben frames show the double-acting actuator, the others the spring-return one.
+    for (bool spring : {false, true})
+        for (int i = 0; i < KolbenFrameCount; ++i) {
+            Picture frame = resting;
+            PaintOver(frame, place, [i, spring](QPainter& p) {
+                p.setClipRect(ActuatorBore());
+                PaintBore(p, i / double(KolbenFrameCount - 1), spring);
+            });
+            set.Set(spring ? SpringPistonFrame(i) : KolbenFrame(i), std::move(frame));
+        }
     const struct {
         SpriteId id;
         Tight kind;
@@ -161,6 +174,7 @@ SpriteSet RenderArtwork(int scale) {
     AddElements(set, scale);
     AddGearMarks(set, scale);
     AddFeedbackModule(set, scale);
+    AddSupplyGauge(set, scale);
     return set;
 }
 

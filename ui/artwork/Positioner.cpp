@@ -116,7 +116,13 @@ void Nameplate(QPainter& p) {
         Screw(p, c, 2.6, 0, Head::Dome);
 }
 
-void Gauge(QPainter& p, QPointF c, qreal r) {
+// The gauge sits in the middle of the area its two sprites cover.
+const QPointF kGaugeCentre((layout::SupplyGaugeArea.left + layout::SupplyGaugeArea.right) / 2.0,
+                           (layout::SupplyGaugeArea.top + layout::SupplyGaugeArea.bottom) / 2.0);
+constexpr qreal kGaugeRadius = 23;
+constexpr double kSupplyBar = 6; // what a plant supply usually has
+
+void Gauge(QPainter& p, QPointF c, qreal r, double bar) {
     DropShadow(p, QRectF(c.x() - r, c.y() - r, 2 * r, 2 * r), r, 2);
     QRadialGradient ring(c - QPointF(r * 0.5, r * 0.5), r * 2);
     ring.setColorAt(0, QColor(0xf2, 0xf4, 0xf6));
@@ -126,21 +132,21 @@ void Gauge(QPainter& p, QPointF c, qreal r) {
     p.drawEllipse(c, r, r);
     p.setBrush(QColor(0xf4, 0xf3, 0xee));
     p.drawEllipse(c, r - 3, r - 3);
-    // 0..10 bar over 270 degrees, the needle at the 6 bar a plant supply usually has.
-    const auto at = [&](double bar, qreal radius) {
-        const double a = (225.0 - 27.0 * bar) * std::numbers::pi / 180.0;
+    // 0..10 bar over 270 degrees.
+    const auto at = [&](double value, qreal radius) {
+        const double a = (225.0 - 27.0 * value) * std::numbers::pi / 180.0;
         return c + QPointF(std::cos(a), -std::sin(a)) * radius;
     };
-    for (int bar = 0; bar <= 10; ++bar) {
-        p.setPen(QPen(QColor(0x22, 0x22, 0x22), bar % 5 == 0 ? 1.2 : 0.7));
-        p.drawLine(at(bar, r - 4), at(bar, r - (bar % 5 == 0 ? 8.5 : 7)));
+    for (int tick = 0; tick <= 10; ++tick) {
+        p.setPen(QPen(QColor(0x22, 0x22, 0x22), tick % 5 == 0 ? 1.2 : 0.7));
+        p.drawLine(at(tick, r - 4), at(tick, r - (tick % 5 == 0 ? 8.5 : 7)));
     }
     p.setPen(QPen(QColor(0xc8, 0x2a, 0x1c), 2.2, Qt::SolidLine, Qt::FlatCap));
     p.drawArc(QRectF(c.x() - r + 5.5, c.y() - r + 5.5, 2 * r - 11, 2 * r - 11), (225 - 27 * 10) * 16,
               27 * 2 * 16);
     Label(p, QRectF(c.x() - 10, c.y() + r * 0.3, 20, 9), QStringLiteral("bar"), 7, QColor(0x33, 0x33, 0x33));
     p.setPen(QPen(QColor(0x15, 0x15, 0x15), 1.4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(c, at(6, r - 6));
+    p.drawLine(c, at(bar, r - 6));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x30, 0x30, 0x30));
     p.drawEllipse(c, 2.2, 2.2);
@@ -216,8 +222,8 @@ void Ports(QPainter& p) {
     }
 }
 
-void SideFittings(QPainter& p) {
-    Gauge(p, {574, 262}, 23);
+void SideFittings(QPainter& p, bool supplyAir) {
+    Gauge(p, kGaugeCentre, kGaugeRadius, supplyAir ? kSupplyBar : 0);
     Engrave(p, QRectF(550, 288, 48, 12), QStringLiteral("SUPPLY"), 8);
     // Earth terminal and exhaust silencer on the left flank.
     Screw(p, {298, 300}, 5.5, 40);
@@ -240,12 +246,12 @@ void SideFittings(QPainter& p) {
 
 } // namespace
 
-void PaintPositioner(QPainter& p, bool gear90Lit, bool gear33Lit) {
+void PaintPositioner(QPainter& p, bool gear90Lit, bool gear33Lit, bool supplyAir) {
     Housing(p);
     CableGlands(p);
     Nameplate(p);
     OperatingPanel(p, gear90Lit, gear33Lit);
-    SideFittings(p);
+    SideFittings(p, supplyAir);
     Ports(p);
 }
 

@@ -37,15 +37,17 @@ void PaintFeedbackModule(QPainter& p, bool fitted);
 // One red LED digit in its own 21 x 39 coordinates; -1 leaves all segments dark.
 void PaintLedDigit(QPainter& p, int digit);
 
-// The positioner housing with nameplate, display, keys and the two gear marks.
-void PaintPositioner(QPainter& p, bool gear90Lit, bool gear33Lit);
+// The positioner housing with nameplate, display, keys, the two gear marks and the supply gauge, whose
+// needle shows the supply pressure or, without supply air, 0 bar.
+void PaintPositioner(QPainter& p, bool gear90Lit, bool gear33Lit, bool supplyAir);
 
-// Bracket, tubing, yoke and valve around the actuator, and the actuator itself at `stroke` 0..1.
+// Bracket, tubing, yoke and valve around the actuator, and the actuator itself at `stroke` 0..1: with
+// a return spring above the piston (single acting) or with air on both sides of it (double acting).
 void PaintActuatorSurroundings(QPainter& p);
-void PaintActuator(QPainter& p, double stroke);
+void PaintActuator(QPainter& p, double stroke, bool spring);
 // The part of the actuator that moves: everything inside the cylinder bore, which is whole pixels.
 QRect ActuatorBore();
-void PaintBore(QPainter& p, double stroke);
+void PaintBore(QPainter& p, double stroke, bool spring);
 // A tight-closing indicator window, in its own 20 x 25 coordinates (one sprite serves all four).
 enum class Tight { None, Open, Close };
 void PaintTightWindow(QPainter& p, Tight kind);
