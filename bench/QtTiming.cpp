@@ -4,6 +4,7 @@
 // the first painted window and the peak memory after a few full strokes, for one run of many. With
 // --syncs: widget syncs and time per delivered pointer event.
 #include "core/Simulator.h"
+#include "platform/PictureLayout.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWidget.h"
@@ -130,9 +131,10 @@ int SyncFigures() {
     QTest::mouseClick(main.findChild<QWidget*>(QStringLiteral("HelpOthers")), Qt::LeftButton);
     measure("pointer move along a scale, help following", 500,
             [&](int i) { QTest::mouseMove(picture, QPoint(12, 480 + i % 180)); });
-    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(378, 356)); // manual mode
+    const auto key = [](int k) { return QPoint(vp7::layout::KeyCentres[k].x, vp7::layout::KeyCentres[k].y); };
+    QTest::mouseClick(picture, Qt::LeftButton, {}, key(0)); // manual mode
     measure("click on the increase key (press and release)", 200,
-            [&](int) { QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(480, 356)); });
+            [&](int) { QTest::mouseClick(picture, Qt::LeftButton, {}, key(2)); });
     return 0;
 }
 
@@ -158,15 +160,16 @@ int main(int argc, char** argv) {
             StrokeTo(*w.main, "100");
             // 39 more steps after the first and the arrival tick: nominally 40 ticks of 50 ms.
             stroke.push_back(Until([&] { return !sim.Timer2.Enabled(); }));
-            QTest::mousePress(w.main->Picture(), Qt::LeftButton, {}, QPoint(378, 356));
+            const QPoint modeKey(vp7::layout::KeyCentres[0].x, vp7::layout::KeyCentres[0].y);
+            QTest::mousePress(w.main->Picture(), Qt::LeftButton, {}, modeKey);
             hold.push_back(Until([&] { return sim.state.Mode == vp7::Mode::Configuration; }));
-            QTest::mouseRelease(w.main->Picture(), Qt::LeftButton, {}, QPoint(378, 356));
+            QTest::mouseRelease(w.main->Picture(), Qt::LeftButton, {}, modeKey);
         }
         auto [dir, w] = started();
         vp7::Simulator& sim = w.main->Sim();
         // Right clicks latch the three keys; the third starts the 2 s into the diagnostics.
-        for (int x : {378, 428, 480})
-            QTest::mouseClick(w.main->Picture(), Qt::RightButton, {}, QPoint(x, 356));
+        for (const vp7::layout::Point key : vp7::layout::KeyCentres)
+            QTest::mouseClick(w.main->Picture(), Qt::RightButton, {}, QPoint(key.x, key.y));
         timeout.push_back(Until([&] { return sim.state.DiagnosticMode != 0; }));
     }
     std::printf("full stroke 0 -> 100 %%: median %.3f s (nominal 2.000 s)\n", Median(stroke));

@@ -1,6 +1,7 @@
 #include "core/Actuator.h"
 
 #include "core/Simulator.h"
+#include "platform/PictureLayout.h"
 #include "platform/SpriteSet.h"
 
 #include <algorithm>
@@ -9,8 +10,6 @@
 namespace vp7 {
 namespace {
 
-constexpr int kVentilScaleX = 150;
-constexpr int kKolbenX = 320, kKolbenY = 494; // where every piston frame is drawn
 constexpr double kThrottleDivisor[] = {1.0, 0.8, 0.4, 0.2};
 
 } // namespace
@@ -177,7 +176,7 @@ void Actuator::SelectPistonFrames() {
 
 void Actuator::DrawPiston() {
     const SimState& s = sim_.state;
-    sim_.image1.Draw(kKolbenX, kKolbenY,
+    sim_.image1.Draw(layout::PistonPlace.x, layout::PistonPlace.y,
                      *s.KolbenFrames[std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)]);
 }
 
@@ -190,17 +189,19 @@ void Actuator::DrawMark(unsigned color, int x, int y) {
     Picture& pic = sim_.image1;
     pic.SetPenWidth(1);
     pic.SetPenColor(color);
-    pic.MoveTo(x + 20, y);
-    pic.LineTo(x + 40, y);
+    pic.MoveTo(x + layout::MarkerFrom, y);
+    pic.LineTo(x + layout::MarkerTo, y);
 }
 
-void Actuator::DrawVentilMark(unsigned color, int y) { DrawMark(color, kVentilScaleX, y); }
+void Actuator::DrawVentilMark(unsigned color, int y) {
+    DrawMark(color, layout::ScaleX[2], y);
+}
 
 void Actuator::DrawMarks(unsigned color) {
     const SimState& s = sim_.state;
-    DrawMark(color, 10, s.SollwertMarkY);
-    DrawMark(color, 80, s.ReglerMarkY);
-    DrawMark(color, kVentilScaleX, s.VentilMarkY);
+    DrawMark(color, layout::ScaleX[0], s.SollwertMarkY);
+    DrawMark(color, layout::ScaleX[1], s.ReglerMarkY);
+    DrawMark(color, layout::ScaleX[2], s.VentilMarkY);
 }
 
 } // namespace vp7

@@ -3,6 +3,7 @@
 #include "core/Simulator.h"
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
+#include "platform/PictureLayout.h"
 #include "platform/SpriteSet.h"
 
 #include <algorithm>
@@ -173,10 +174,10 @@ void Controller::DrawTightSymbols() {
     Picture& pic = sim_.image1;
     const Picture& upper = sim_.sprites.Get(TightOpenActive ? SpriteId::DichtAuf : SpriteId::DichtBlank);
     const Picture& lower = sim_.sprites.Get(TightCloseActive ? SpriteId::DichtZu : SpriteId::DichtBlank);
-    pic.Draw(291, 525, upper);
-    pic.Draw(492, 525, upper);
-    pic.Draw(291, 658, lower);
-    pic.Draw(492, 658, lower);
+    for (const layout::Point at : layout::TightOpenPlaces)
+        pic.Draw(at.x, at.y, upper);
+    for (const layout::Point at : layout::TightClosePlaces)
+        pic.Draw(at.x, at.y, lower);
 }
 
 void Controller::SetpointDimSelectClick() {

@@ -1,5 +1,7 @@
 #include "core/FormState.h"
 
+#include "platform/PictureLayout.h"
+
 namespace vp7 {
 namespace {
 
@@ -38,6 +40,12 @@ Control Menu(std::string name, std::string parent, std::string caption, bool rad
 Control Hidden(Control c) {
     c.visible = false;
     return c;
+}
+
+// A control lying over the device picture at a place given in picture coordinates.
+Control OverPicture(ControlKind kind, std::string name, const Rect& r) {
+    const layout::Point at = layout::PictureInWindow;
+    return Make(kind, std::move(name), {}, at.x + r.left, at.y + r.top, r.Width(), r.Height());
 }
 
 } // namespace
@@ -86,12 +94,12 @@ FormState::FormState()
       HelpSelect(Make(ControlKind::Group, "HelpSelect", {}, 8, 568, 113, 73, "Hilfe für")),
       HelpOthers(Check("HelpOthers", "HelpSelect", 8, 48, 97, "Sonstiges")),
       HelpKeys(Check("HelpKeys", "HelpSelect", 8, 24, 97, "Tasten")),
-      Image1(Make(ControlKind::Image, "Image1", {}, 384, 0, 624, 697)),
+      Image1(OverPicture(ControlKind::Image, "Image1", layout::Place({0, 0}, layout::PictureSize))),
       Image2(Hidden(Make(ControlKind::Image, "Image2", {}, 0, 0, kClientWidth, kClientHeight))),
       Strom_mA(Hidden(Make(ControlKind::Label, "Strom_mA", {}, 0, 0, 0, 0))), // exists, never drawn
-      StaticUmschalt(Hidden(Make(ControlKind::Shape, "StaticUmschalt", {}, 755, 347, 17, 17))),
-      StaticKleiner(Hidden(Make(ControlKind::Shape, "StaticKleiner", {}, 807, 347, 17, 17))),
-      StaticGroesser(Hidden(Make(ControlKind::Shape, "StaticGroesser", {}, 859, 347, 17, 17))),
+      StaticUmschalt(Hidden(OverPicture(ControlKind::Shape, "StaticUmschalt", layout::LatchCircles[0]))),
+      StaticKleiner(Hidden(OverPicture(ControlKind::Shape, "StaticKleiner", layout::LatchCircles[1]))),
+      StaticGroesser(Hidden(OverPicture(ControlKind::Shape, "StaticGroesser", layout::LatchCircles[2]))),
       Label1(Hidden(Make(ControlKind::Label, "Label1", {}, 264, 600, 0, 0))),
       Label2(Hidden(Make(ControlKind::Label, "Label2", {}, 264, 627, 0, 0))),
       Label3(Hidden(Make(ControlKind::Label, "Label3", {}, 264, 653, 0, 0))),

@@ -9,11 +9,11 @@
 namespace vp7 {
 namespace {
 
-// The pixel rows of every scale: low end at 670, high end at 470.
+// The pixel rows of every scale: low end at its low row, high end at its high row.
 LinearMap PixelMap(double low, double high) {
     LinearMap m;
-    m.factor = (470.0 - 671.0 + 1.0) / (high - low);
-    m.offset = (671.0 - 1.0) - m.factor * low;
+    m.factor = static_cast<double>(layout::ScaleHighRow - layout::ScaleLowRow) / (high - low);
+    m.offset = layout::ScaleLowRow - m.factor * low;
     return m;
 }
 

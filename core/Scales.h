@@ -2,6 +2,8 @@
 // The measuring ranges: the setpoint and controller setpoint scales read from their texts and rounded
 // to drawable ranges, the valve range Ya..Ye, and every linear map the controller, the characteristic
 // and the scale drawing use. Valid only when everything is consistent.
+#include "platform/PictureLayout.h"
+
 #include <cstdint>
 #include <string>
 
@@ -45,7 +47,9 @@ public:
     LinearMap splitRange, reglerScale, kennlinienEingang;
     double Ya = 0, Ye = 100, Yfactor = 1, Yoffset = 0;
     LinearMap sollwertPixel, reglerPixel, ventilPixel;
-    int32_t SollwertMinY = 670, SollwertMaxY = 470, ReglerMinY = 670, ReglerMaxY = 470, YaY = 670, YeY = 470;
+    int32_t SollwertMinY = layout::ScaleLowRow, SollwertMaxY = layout::ScaleHighRow;
+    int32_t ReglerMinY = layout::ScaleLowRow, ReglerMaxY = layout::ScaleHighRow;
+    int32_t YaY = layout::ScaleLowRow, YeY = layout::ScaleHighRow;
     double TightOpenOn = 0, TightOpenOff = 0, TightCloseOn = 0, TightCloseOff = 0;
 
 private:

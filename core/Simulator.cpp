@@ -13,7 +13,7 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
       DiagnosticTimer(clk, "DiagnosticTimer", 1000), KeyTimer(clk, "KeyTimer", 50),
       AlarmBlinkTimer(clk, "AlarmBlinkTimer", 700), SetpointRampTimer(clk, "SetpointRampTimer", 1000),
       scales(*this), characteristic(*this), controller(*this), actuator(*this), modes(*this),
-      keyInput(*this), configMenu(*this), diagnostics(*this),
+      keyInput(*this), pointer(*this), configMenu(*this), diagnostics(*this),
       initialization(*this),
       monitoring(*this), ioPictures(*this), displays(*this), frontPanel(*this), helpTexts(*this),
       captions(*this), hoverHelp(*this), splash(*this),
@@ -232,6 +232,20 @@ void Simulator::FormClose() {
     settings.SaveSettings();
     if (state.RestartRequested) host.RestartProgram();
 }
+
+void Simulator::PointerDown(MouseButton button, bool shift, int x, int y) {
+    pointer.Down(button, shift, x, y);
+}
+
+void Simulator::PointerUp(MouseButton button, int x, int y) { pointer.Up(button, x, y); }
+
+void Simulator::PointerMove(int x, int y) { pointer.Move(x, y); }
+
+void Simulator::PressKey(DeviceKey key, MouseButton button, bool shift) {
+    pointer.PressKey(key, button, shift);
+}
+
+void Simulator::ReleaseKey(DeviceKey key, MouseButton button) { pointer.ReleaseKey(key, button); }
 
 void Simulator::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
     keyInput.Image1MouseDown(button, shift, x, y);

@@ -36,6 +36,7 @@
 #include "device/Monitoring.h"
 #include "device/OperatingDisplays.h"
 #include "device/ParamTableView.h"
+#include "device/PointerInput.h"
 #include "device/ScaleDialog.h"
 #include "device/ScreenCheck.h"
 #include "device/Splash.h"
@@ -96,7 +97,17 @@ public:
     void AlarmBlinkTimerTimer();
     void SetpointRampTimerTimer();
 
-    // Pointer on the device picture (picture coordinates).
+    // The pointer on the device picture, in picture coordinates: the desktop program, the runner and the
+    // tests hand every pointer event here, and PointerInput decides what it reaches.
+    void PointerDown(MouseButton button, bool shift, int x, int y);
+    void PointerUp(MouseButton button, int x, int y);
+    void PointerMove(int x, int y);
+    // A device key pressed or released by name: the pointer at the key's centre.
+    void PressKey(DeviceKey key, MouseButton button, bool shift = false);
+    void ReleaseKey(DeviceKey key, MouseButton button);
+
+    // The form's handlers, which the calls above route pointer events to. The picture's (picture
+    // coordinates):
     void Image1MouseDown(MouseButton button, bool shift, int x, int y);
     void Image1MouseUp(MouseButton button, int x, int y);
     void Image1MouseMove(int x, int y);
@@ -160,6 +171,7 @@ public:
     Actuator actuator;
     ModeLogic modes;
     KeyInput keyInput;
+    PointerInput pointer;
     ConfigMenu configMenu;
     Diagnostics diagnostics;
     Initialization initialization;

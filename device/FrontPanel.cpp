@@ -3,6 +3,7 @@
 #include "core/Simulator.h"
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
+#include "platform/PictureLayout.h"
 #include "platform/SpriteSet.h"
 
 #include <algorithm>
@@ -26,30 +27,30 @@ void FrontPanel::DrawScales() {
     pic.SetPenWidth(1);
     pic.SetBrushColor(kBlack);
     const Font font{"MS Sans Serif", 8, true};
-    for (const Rect& r : {Rect{6, 406, 206, 442}, Rect{10, 448, 200, 470}, Rect{10, 671, 207, 701}, Rect{10, 470, 180, 701}})
+    for (const Rect& r : layout::ScaleClearRects)
         pic.FillRect(r);
 
     struct ScaleInfo {
         int x;
-        const char* title;     // row 410, empty for the setpoint scale
-        const char* subtitle;  // row 426
+        const char* title; // empty for the setpoint scale
+        const char* subtitle;
         const std::string* texts; // low, high
     };
     const ScaleInfo scales[] = {
-        {10, "", s.Text("Sollwert", "Setpoint"), sc.SollwertScaleTexts},
-        {80, s.Text("Regler", "Controller"), s.Text("Sollwert", "Setpoint"), sc.ReglerScaleTexts},
-        {150, s.Text("Ventil", "Valve"), "Position", sc.VentilScaleTexts},
+        {layout::ScaleX[0], "", s.Text("Sollwert", "Setpoint"), sc.SollwertScaleTexts},
+        {layout::ScaleX[1], s.Text("Regler", "Controller"), s.Text("Sollwert", "Setpoint"), sc.ReglerScaleTexts},
+        {layout::ScaleX[2], s.Text("Ventil", "Valve"), "Position", sc.VentilScaleTexts},
     };
     for (const ScaleInfo& s : scales) {
-        if (*s.title) sim_.host.TextOut(pic, s.x, 410, s.title, font, kYellow, kBlack);
-        sim_.host.TextOut(pic, s.x, 426, s.subtitle, font, kYellow, kBlack);
-        sim_.host.TextOut(pic, s.x, 448, s.texts[1], font, kYellow, kBlack);
-        sim_.host.TextOut(pic, s.x, 679, s.texts[0], font, kYellow, kBlack);
+        if (*s.title) sim_.host.TextOut(pic, s.x, layout::ScaleTitleRow, s.title, font, kYellow, kBlack);
+        sim_.host.TextOut(pic, s.x, layout::ScaleSubtitleRow, s.subtitle, font, kYellow, kBlack);
+        sim_.host.TextOut(pic, s.x, layout::ScaleHighTextRow, s.texts[1], font, kYellow, kBlack);
+        sim_.host.TextOut(pic, s.x, layout::ScaleLowTextRow, s.texts[0], font, kYellow, kBlack);
         pic.SetPenColor(kYellow);
-        pic.MoveTo(s.x, 470);
-        pic.LineTo(s.x, 671);
+        pic.MoveTo(s.x, layout::ScaleHighRow);
+        pic.LineTo(s.x, layout::ScaleLowRow + 1); // the end point is left out
         for (int k = 0; k <= 100; k += 5) {
-            const int row = 470 + 2 * k;
+            const int row = layout::ScaleHighRow + 2 * k;
             const int length = (k == 0 || k == 50 || k == 100) ? 15 : k % 10 == 0 ? 10 : 5;
             pic.MoveTo(s.x, row);
             pic.LineTo(s.x + length, row);
@@ -62,9 +63,9 @@ void FrontPanel::DrawScales() {
         int rows[2];
     };
     const RangeMarks marks[] = {
-        {MakeRgb(0, 255, 255), 11, {sc.SollwertMinY, sc.SollwertMaxY}},
-        {MakeRgb(255, 0, 255), 81, {sc.ReglerMinY, sc.ReglerMaxY}},
-        {MakeRgb(0, 0, 255), 151, {sc.YaY, sc.YeY}},
+        {MakeRgb(0, 255, 255), layout::ScaleX[0] + 1, {sc.SollwertMinY, sc.SollwertMaxY}},
+        {MakeRgb(255, 0, 255), layout::ScaleX[1] + 1, {sc.ReglerMinY, sc.ReglerMaxY}},
+        {MakeRgb(0, 0, 255), layout::ScaleX[2] + 1, {sc.YaY, sc.YeY}},
     };
     for (const RangeMarks& m : marks) {
         pic.SetPenColor(m.color);
@@ -76,11 +77,12 @@ void FrontPanel::DrawScales() {
 }
 
 void FrontPanel::DrawFeedbackModule() {
+    const layout::Point at = layout::FeedbackModulePlace;
     if (sim_.form.StromModulSelect.checked) {
-        sim_.image1.Draw(8, 248, sim_.sprites.Get(SpriteId::StromModul));
+        sim_.image1.Draw(at.x, at.y, sim_.sprites.Get(SpriteId::StromModul));
         DrawFeedbackDigits(sim_.displays.IstwertShown);
     } else {
-        sim_.image1.Draw(8, 248, sim_.sprites.Get(SpriteId::StromModulBlack));
+        sim_.image1.Draw(at.x, at.y, sim_.sprites.Get(SpriteId::StromModulBlack));
     }
 }
 
@@ -89,23 +91,26 @@ void FrontPanel::DrawFeedbackDigits(double position) {
     position = std::clamp(position, 0.0, 100.0);
     std::string text = std::to_string(static_cast<long>(std::nearbyint(160 * position + 4000)));
     if (text.size() < 5) text.insert(0, 1, ' ');
-    static constexpr int kDigitX[] = {26, 56, 86, 116, 146};
+    const layout::Point module = layout::FeedbackModulePlace;
     for (size_t i = 0; i < 5 && i < text.size(); ++i) {
         const SpriteId id = text[i] == ' ' ? SpriteId::StromBlank : StromDigit(text[i] - '0');
-        sim_.image1.Draw(8 + kDigitX[i], 248 + 28, sim_.sprites.Get(id));
+        sim_.image1.Draw(module.x + layout::FeedbackDigitX[i], module.y + layout::FeedbackDigitY,
+                         sim_.sprites.Get(id));
     }
 }
 
 void FrontPanel::DrawGear() {
     const bool gear33 = sim_.state.GearIs33 != 0;
-    sim_.image1.Draw(432, 233, sim_.sprites.Get(gear33 ? SpriteId::GearTopOff : SpriteId::GearTopOn));
-    sim_.image1.Draw(432, 377, sim_.sprites.Get(gear33 ? SpriteId::GearBottemOn : SpriteId::GearBottemOff));
+    const layout::Point top = layout::GearTopPlace, bottom = layout::GearBottomPlace;
+    sim_.image1.Draw(top.x, top.y, sim_.sprites.Get(gear33 ? SpriteId::GearTopOff : SpriteId::GearTopOn));
+    sim_.image1.Draw(bottom.x, bottom.y,
+                     sim_.sprites.Get(gear33 ? SpriteId::GearBottemOn : SpriteId::GearBottemOff));
 }
 
 void FrontPanel::DrawSupplyGauge() {
     const SpriteId needle =
         sim_.form.NoPreasureSelect.checked ? SpriteId::SupplyGaugeNoAir : SpriteId::SupplyGaugeAir;
-    sim_.image1.Draw(SupplyGaugeArea.left, SupplyGaugeArea.top, sim_.sprites.Get(needle));
+    sim_.image1.Draw(layout::SupplyGaugeArea.left, layout::SupplyGaugeArea.top, sim_.sprites.Get(needle));
 }
 
 void FrontPanel::LowerGearMarkClick() {

@@ -4,6 +4,7 @@
 #include "device/KeyInput.h"
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
+#include "platform/PictureLayout.h"
 
 #include <cmath>
 #include <array>
@@ -11,9 +12,15 @@
 namespace vp7 {
 namespace {
 
-constexpr int kPictureLeft = 384;                  // the picture's left edge in the window
-constexpr int kScaleX[] = {10, 80, 150};           // setpoint, controller, valve scale lines
-constexpr int kDisplayRight = 734;                 // labels end left of the display
+using layout::ScaleX;
+
+// A help label beside the pointer is placed in the window.
+int WindowX(int pictureX) {
+    return layout::PictureInWindow.x + pictureX;
+}
+int WindowY(int pictureY) {
+    return layout::PictureInWindow.y + pictureY;
+}
 
 std::string Padded(const std::string& value) { return " " + value + " "; }
 
@@ -38,7 +45,7 @@ void HoverHelp::Show(const std::string& text, int x, int y) {
 void HoverHelp::ShowAtDisplay(Control& label, const std::string& text, int y) {
     label.text = text;
     label.width = sim_.host.LabelWidth(text);
-    label.left = kDisplayRight - label.width;
+    label.left = layout::HelpAtDisplayRight - label.width;
     label.top = y;
     if (!text.empty()) label.visible = true;
 }
@@ -68,13 +75,16 @@ void HoverHelp::Image1MouseMove(int x, int y) {
 
 // The value at the row under the pointer, right of a scale line.
 bool HoverHelp::ScaleReadout(int x, int y) {
-    if (!sim_.form.HelpOthers.checked || !sim_.state.ScalesValid || y < 470 || y > 670) return false;
+    if (!sim_.form.HelpOthers.checked || !sim_.state.ScalesValid || y < layout::ScaleHighRow ||
+        y > layout::ScaleLowRow)
+        return false;
     const Scales& sc = sim_.scales;
     const LinearMap* maps[] = {&sc.sollwertPixel, &sc.reglerPixel, &sc.ventilPixel};
     for (int i = 0; i < 3; ++i) {
-        if (x < kScaleX[i] || x > kScaleX[i] + 9) continue;
+        if (x < ScaleX[i] || x > ScaleX[i] + 9) continue; // a strip 10 points wide
         const double value = (y - maps[i]->offset) / maps[i]->factor;
-        Show(Padded(i < 2 ? FormatGeneral(value, 7) : FormatFixed(value, 1, 15)), kPictureLeft + x + 20, y);
+        Show(Padded(i < 2 ? FormatGeneral(value, 7) : FormatFixed(value, 1, 15)), WindowX(x + 20),
+             WindowY(y));
         return true;
     }
     return false;
@@ -87,55 +97,55 @@ bool HoverHelp::MarkerReadout(int x, int y) {
     const int rows[] = {s.SollwertMarkY, s.ReglerMarkY, s.VentilMarkY};
     const int offsets[] = {30, 40, 20};
     for (int i = 0; i < 3; ++i) {
-        if (x < kScaleX[i] + 20 || x > kScaleX[i] + 40) continue;
+        if (x < ScaleX[i] + layout::MarkerFrom || x > ScaleX[i] + layout::MarkerTo) continue;
         const bool near = i < 2 ? (y > rows[i] - 5 && y < rows[i] + 5) : (y >= rows[i] - 5 && y <= rows[i] + 4);
         if (!near) continue;
         const std::string text = i == 0   ? FormatGeneral(s.Sollwert, 7)
                                  : i == 1 ? FormatGeneral(s.ReglerSollwert, 7)
                                           : FormatFixed(s.Istwert, 2, 15);
-        Show(Padded(text), kPictureLeft + x + offsets[i], y);
+        Show(Padded(text), WindowX(x + offsets[i]), WindowY(y));
         return true;
     }
     return false;
 }
 
 bool HoverHelp::Display(int x, int y) {
-    if (!sim_.form.HelpOthers.checked || x < 356 || x > 504) return false;
+    if (!sim_.form.HelpOthers.checked) return false;
     const SimState& s = sim_.state;
     FormState& f = sim_.form;
     const HelpTexts& h = sim_.helpTexts;
     const bool menu = s.Mode == Mode::Configuration || s.DiagnosticMode;
-    if (y >= 261 && y <= 298) { // upper line
+    if (layout::UpperLineHelpArea.Contains(x, y)) {
         if (menu) {
             if (!f.HilfeOben.text.empty()) {
                 f.HilfeUnten.visible = false;
-                ShowAtDisplay(f.HilfeOben, f.HilfeOben.text, 270);
+                ShowAtDisplay(f.HilfeOben, f.HilfeOben.text, layout::HelpUpperLineRow);
             }
             return true;
         }
         if (s.Mode != Mode::Automatic && s.Mode != Mode::Manual) return false;
-        ShowAtDisplay(f.HelpText, h.Text(HelpSpecial::Position), 270);
+        ShowAtDisplay(f.HelpText, h.Text(HelpSpecial::Position), layout::HelpUpperLineRow);
         return true;
     }
-    if (y >= 300 && y <= 330) { // lower line
+    if (layout::LowerLineHelpArea.Contains(x, y)) {
         if (menu) {
             if (!f.HilfeUnten.text.empty()) {
                 f.HilfeOben.visible = false;
-                ShowAtDisplay(f.HilfeUnten, f.HilfeUnten.text, 309);
+                ShowAtDisplay(f.HilfeUnten, f.HilfeUnten.text, layout::HelpLowerLineRow);
             }
             return true;
         }
-        if (x >= 411 && x <= 454) {
+        if (layout::ModeHelpArea.Contains(x, y)) {
             const std::string empty;
             ShowAtDisplay(f.HelpText,
                           s.Mode == Mode::Automatic ? h.Text(HelpSpecial::ModeAutomatic)
                           : s.Mode == Mode::Manual  ? h.Text(HelpSpecial::ModeManual)
                                                     : empty,
-                          309);
+                          layout::HelpLowerLineRow);
             return true;
         }
-        if (x >= 469) {
-            ShowAtDisplay(f.HelpText, h.Text(HelpSpecial::Setpoint), 309);
+        if (layout::SetpointHelpArea.Contains(x, y)) {
+            ShowAtDisplay(f.HelpText, h.Text(HelpSpecial::Setpoint), layout::HelpLowerLineRow);
             return true;
         }
     }
@@ -178,7 +188,7 @@ bool HoverHelp::Keys(int x, int y) {
         break;
     case DeviceKey::None: break;
     }
-    ShowAtDisplay(sim_.form.HelpText, *text, 346);
+    ShowAtDisplay(sim_.form.HelpText, *text, layout::HelpKeysRow);
     return true;
 }
 
@@ -186,16 +196,16 @@ bool HoverHelp::Keys(int x, int y) {
 bool HoverHelp::Gear(int x, int y) {
     const bool gear33 = sim_.state.GearIs33 != 0;
     const HelpTexts& h = sim_.helpTexts;
-    const auto showBeside = [&](const std::string& text, int row) {
-        Show(text, 0, row);
-        sim_.form.HelpText.left = 816 - 20 - sim_.form.HelpText.width;
+    const auto showBeside = [&](const std::string& text, const layout::Point& sprite) {
+        Show(text, 0, WindowY(sprite.y));
+        sim_.form.HelpText.left = layout::HelpGearRight - sim_.form.HelpText.width;
     };
-    if (gear33 && x >= 435 && x <= 443 && y >= 380 && y <= 385) {
-        showBeside(h.Text(HelpSpecial::Gear33), 377);
+    if (gear33 && layout::LowerGearMarkArea.Contains(x, y)) {
+        showBeside(h.Text(HelpSpecial::Gear33), layout::GearBottomPlace);
         return true;
     }
-    if (!gear33 && x >= 434 && x <= 443 && y >= 235 && y <= 254) {
-        showBeside(h.Text(HelpSpecial::Gear90), 233);
+    if (!gear33 && layout::UpperGearMarkArea.Contains(x, y)) {
+        showBeside(h.Text(HelpSpecial::Gear90), layout::GearTopPlace);
         return true;
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include "core/Simulator.h"
 #include "platform/NumberFormat.h"
+#include "platform/PictureLayout.h"
 #include "platform/SpriteSet.h"
 
 #include <algorithm>

@@ -2,12 +2,13 @@
 
 #include "core/Simulator.h"
 #include "platform/Host.h"
+#include "platform/PictureLayout.h"
 #include "platform/SpriteSet.h"
 
 namespace vp7 {
 
 struct IoPictures::Element {
-    int x, y;
+    layout::Point at;
     SpriteId firstSprite; // German on, German off, English on, English off
     const char* caption[2][2]; // [language][line]; a one-line caption has an empty first line
 };
@@ -16,11 +17,16 @@ namespace {
 
 using Element = IoPictures::Element;
 // Element descriptions; captions German then English, each in one or two lines.
-const Element kBinaryInput1{16, 40, SpriteId::Bin1Ein, {{"Binär", "Eingang 1"}, {"Binary", "Input 1"}}};
-const Element kBinaryInput2{92, 40, SpriteId::Bin2Ein, {{"Binär", "Eingang 2"}, {"Binary", "Input 2"}}};
-const Element kFaultOutput{16, 160, SpriteId::StoerMeldungEin, {{"Störmelde", "Ausgang"}, {"Alarm", "Output"}}};
-const Element kAlarmOutput1{92, 160, SpriteId::Alarm1Ein, {{"", "Alarm 1"}, {"", "Limit A1"}}};
-const Element kAlarmOutput2{168, 160, SpriteId::Alarm2Ein, {{"", "Alarm 2"}, {"", "Limit A2"}}};
+const Element kBinaryInput1{
+    layout::BinaryInput1Place, SpriteId::Bin1Ein, {{"Binär", "Eingang 1"}, {"Binary", "Input 1"}}};
+const Element kBinaryInput2{
+    layout::BinaryInput2Place, SpriteId::Bin2Ein, {{"Binär", "Eingang 2"}, {"Binary", "Input 2"}}};
+const Element kFaultOutput{
+    layout::FaultOutputPlace, SpriteId::StoerMeldungEin, {{"Störmelde", "Ausgang"}, {"Alarm", "Output"}}};
+const Element kAlarmOutput1{
+    layout::AlarmOutput1Place, SpriteId::Alarm1Ein, {{"", "Alarm 1"}, {"", "Limit A1"}}};
+const Element kAlarmOutput2{
+    layout::AlarmOutput2Place, SpriteId::Alarm2Ein, {{"", "Alarm 2"}, {"", "Limit A2"}}};
 
 constexpr Rgb kWhite = MakeRgb(255, 255, 255);
 
@@ -39,7 +45,8 @@ void IoPictures::ShowCaption(const Element& e, bool visible) {
         const Rgb color = pass == 1 && visible ? kWhite : 0;
         for (int line = 0; line < 2; ++line) {
             const char* text = e.caption[lang][line];
-            if (*text) sim_.host.TextOut(sim_.image1, e.x, e.y - (line == 0 ? 36 : 20), text, font, color, 0);
+            if (*text)
+                sim_.host.TextOut(sim_.image1, e.at.x, e.at.y - (line == 0 ? 36 : 20), text, font, color, 0);
         }
     }
 }
@@ -50,7 +57,7 @@ void IoPictures::ShowPicture(const Element& e, bool on, bool fitted) {
         const int english = sim_.state.Language == Language::English ? 2 : 0;
         id = static_cast<SpriteId>(static_cast<int>(e.firstSprite) + english + (on ? 0 : 1));
     }
-    sim_.image1.Draw(e.x, e.y, sim_.sprites.Get(id));
+    sim_.image1.Draw(e.at.x, e.at.y, sim_.sprites.Get(id));
 }
 
 void IoPictures::ShowBinaryInput1() {

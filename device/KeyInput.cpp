@@ -2,16 +2,28 @@
 
 #include "core/Simulator.h"
 #include "platform/Host.h"
+#include "platform/PictureLayout.h"
 
 namespace vp7 {
+namespace {
+
+// The switch areas are the switch pictures' rectangles with both bounds included.
+bool OnSwitch(layout::Point at, int x, int y) {
+    return x >= at.x && x <= at.x + layout::SwitchSize.width && y >= at.y &&
+           y <= at.y + layout::SwitchSize.height;
+}
+
+} // namespace
 
 KeyInput::KeyInput(Simulator& sim) : sim_(sim) {}
 
 DeviceKey KeyInput::KeyAt(int x, int y) {
-    if (y < 346 || y > 367) return DeviceKey::None;
-    if (x >= 367 && x <= 390) return DeviceKey::Umschalt;
-    if (x >= 419 && x <= 438) return DeviceKey::Kleiner;
-    if (x >= 471) return DeviceKey::Groesser; // to the right edge of the picture
+    const Rect* areas = layout::KeyAreas;
+    if (y < layout::KeyTop || y >= layout::KeyBottom) return DeviceKey::None;
+    if (x >= areas[0].left && x < areas[0].right) return DeviceKey::Umschalt;
+    if (x >= areas[1].left && x < areas[1].right) return DeviceKey::Kleiner;
+    // To the right edge of the picture, and past it for a release dragged off the picture.
+    if (x >= areas[2].left) return DeviceKey::Groesser;
     return DeviceKey::None;
 }
 
@@ -36,23 +48,23 @@ void KeyInput::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
         return;
     }
     if (button != MouseButton::Left) {
-        if (button == MouseButton::Right && x >= 0 && x <= 63 && y >= 415 && y <= 467) sim_.scaleDialog.Show();
+        if (button == MouseButton::Right && layout::SetpointScaleHeading.Contains(x, y))
+            sim_.scaleDialog.Show();
         return;
     }
-    // The switch rectangles are those of the switch pictures, both bounds included.
-    if (x >= 16 && x <= 16 + 47 && y >= 40 && y <= 40 + 71) {
+    if (OnSwitch(layout::BinaryInput1Place, x, y)) {
         sim_.monitoring.ToggleBinaryInput1();
         return;
     }
-    if (x >= 92 && x <= 92 + 47 && y >= 40 && y <= 40 + 71) {
+    if (OnSwitch(layout::BinaryInput2Place, x, y)) {
         sim_.monitoring.ToggleBinaryInput2(); // only with the alarm module
         return;
     }
-    if (x >= 435 && x <= 443 && y >= 380 && y <= 385) {
+    if (layout::LowerGearMarkArea.Contains(x, y)) {
         sim_.frontPanel.LowerGearMarkClick(); // to 90 degrees, when at 33
         return;
     }
-    if (x >= 434 && x <= 443 && y >= 235 && y <= 254) sim_.frontPanel.UpperGearMarkClick(); // to 33 degrees
+    if (layout::UpperGearMarkArea.Contains(x, y)) sim_.frontPanel.UpperGearMarkClick(); // to 33 degrees
 }
 
 void KeyInput::Image1MouseUp(MouseButton button, int x, int y) {

@@ -1,6 +1,7 @@
 #pragma once
 // The pointer on the device picture as the device's keys: presses and releases become key event codes,
-// the key timer repeats and times held keys, and the red latch circles take the pointer where shown.
+// the key timer repeats and times held keys. PointerInput decides whether the picture or a red latch
+// circle gets a pointer event.
 #include <cstdint>
 
 namespace vp7 {
@@ -15,12 +16,12 @@ class KeyInput {
 public:
     explicit KeyInput(Simulator& sim);
 
-    // The key whose area holds the picture point, both bounds included.
+    // The key whose area (layout::KeyAreas) holds the picture point.
     static DeviceKey KeyAt(int x, int y);
 
     void Image1MouseDown(MouseButton button, bool shift, int x, int y);
     void Image1MouseUp(MouseButton button, int x, int y);
-    // The red circle shown on a latched key takes the pointer instead of the picture.
+    // A press and a release on the red circle shown on a latched key.
     void CircleMouseDown(DeviceKey key, MouseButton button);
     void CircleMouseUp(DeviceKey key, MouseButton button);
     void KeyTimerTimer();

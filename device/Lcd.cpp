@@ -31,36 +31,41 @@ std::vector<unsigned> Characters(std::string_view text) {
 
 struct FieldInfo {
     const Picture Lcd::*background;
-    int x, y;
+    const Rect& place;
     int firstCell, width; // cells of the line the field covers
     bool upper;
 };
+
+// The rectangle a field's background is copied from: one point smaller than the bitmap, which the copy
+// stretches, as the device program's canvas copy did.
+Rect CaptureSource(const Rect& field) {
+    return {field.left, field.top, field.right - 1, field.bottom - 1};
+}
 
 } // namespace
 
 Lcd::Lcd(Simulator& sim) : sim_(sim) {}
 
 void Lcd::CaptureLcdBackgrounds() {
-    // The source rectangles are one point smaller than the bitmaps; the copy stretches them, as the
-    // device program's canvas copy did.
     const Picture& pic = sim_.image1;
-    UpperLineBackground.CopyRect(UpperLineBackground.Bounds(), pic, {355, 260, 505, 299});
-    LowerLineBackground.CopyRect(LowerLineBackground.Bounds(), pic, {355, 299, 505, 331});
-    LowerDigitsBackground.CopyRect(LowerDigitsBackground.Bounds(), pic, {355, 299, 401, 331});
-    LowerTextBackground.CopyRect(LowerTextBackground.Bounds(), pic, {401, 299, 505, 331});
+    UpperLineBackground.CopyRect(UpperLineBackground.Bounds(), pic, CaptureSource(layout::LcdUpperLine));
+    LowerLineBackground.CopyRect(LowerLineBackground.Bounds(), pic, CaptureSource(layout::LcdLowerLine));
+    LowerDigitsBackground.CopyRect(LowerDigitsBackground.Bounds(), pic,
+                                   CaptureSource(layout::LcdLowerDigits));
+    LowerTextBackground.CopyRect(LowerTextBackground.Bounds(), pic, CaptureSource(layout::LcdLowerText));
 }
 
 void Lcd::LCDWrite(std::string_view text, int field) {
     static const FieldInfo kFields[] = {
-        {&Lcd::UpperLineBackground, 355, 260, 0, 6, true},
-        {&Lcd::LowerLineBackground, 355, 299, 0, 7, false},
-        {&Lcd::LowerDigitsBackground, 355, 299, 0, 2, false},
-        {&Lcd::LowerTextBackground, 401, 299, 2, 5, false},
+        {&Lcd::UpperLineBackground, layout::LcdUpperLine, 0, 6, true},
+        {&Lcd::LowerLineBackground, layout::LcdLowerLine, 0, 7, false},
+        {&Lcd::LowerDigitsBackground, layout::LcdLowerDigits, 0, 2, false},
+        {&Lcd::LowerTextBackground, layout::LcdLowerText, 2, 5, false},
     };
     if (field < 0 || field > 3) return;
     const FieldInfo& f = kFields[field];
     Picture& pic = sim_.image1;
-    pic.Draw(f.x, f.y, this->*f.background);
+    pic.Draw(f.place.left, f.place.top, this->*f.background);
     std::vector<unsigned> chars = Characters(text);
     if (chars.empty()) return;
 

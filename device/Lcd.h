@@ -2,6 +2,7 @@
 // The device's two-line segment display, drawn as short black lines onto the device picture over the
 // unlit display area. Every part that shows something on the display goes through LCDWrite.
 #include "platform/Picture.h"
+#include "platform/PictureLayout.h"
 
 #include <string>
 #include <string_view>
@@ -23,10 +24,10 @@ public:
     // "." or "," at one of four places from the end becomes the decimal point. Other fields are ignored.
     void LCDWrite(std::string_view text, int field);
 
-    Picture UpperLineBackground{151, 40};
-    Picture LowerLineBackground{151, 33};
-    Picture LowerDigitsBackground{47, 33};
-    Picture LowerTextBackground{105, 33};
+    Picture UpperLineBackground{layout::LcdUpperLine.Width(), layout::LcdUpperLine.Height()};
+    Picture LowerLineBackground{layout::LcdLowerLine.Width(), layout::LcdLowerLine.Height()};
+    Picture LowerDigitsBackground{layout::LcdLowerDigits.Width(), layout::LcdLowerDigits.Height()};
+    Picture LowerTextBackground{layout::LcdLowerText.Width(), layout::LcdLowerText.Height()};
 
     // The texts last composed for the two lines by the displays, menus and diagnostics.
     std::string LcdUpperText;

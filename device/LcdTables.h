@@ -1,6 +1,8 @@
 #pragma once
 // The display's character tables and segment geometry. A 7-segment pattern is a byte, a 14-segment
 // pattern a 16-bit word; bit n lights segment n. Bits without geometry are never drawn.
+#include "platform/PictureLayout.h"
+
 #include <array>
 #include <cstdint>
 
@@ -59,7 +61,8 @@ inline constexpr std::array<Segment, 16> kFourteenSeg{{
     {1, 0, 14, 0},   {14, 1, 14, 14}, {8, 14, 14, 14}, {14, 15, 14, 28},
 }};
 
-inline constexpr int kOriginX = 355, kOriginY = 260;
+// The display's top left corner, which every cell's offset is counted from.
+inline constexpr int kOriginX = layout::LcdArea.left, kOriginY = layout::LcdArea.top;
 
 struct Cell {
     int x, y;   // offset from the display origin

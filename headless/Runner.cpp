@@ -7,9 +7,9 @@
 #include "platform/BmpFile.h"
 #include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
+#include "platform/PictureLayout.h"
 #include "storage/IniFile.h"
 
-#include <array>
 #include <charconv>
 #include <filesystem>
 #include <istream>
@@ -36,15 +36,11 @@ MouseButton ToButton(const std::string& word) {
     throw ScriptError("bad button '" + word + "'");
 }
 
-struct KeyCentre {
-    std::string_view name;
-    int x, y;
-};
-constexpr std::array<KeyCentre, 3> kKeys{{{"mode", 378, 356}, {"dec", 428, 356}, {"inc", 480, 356}}};
-
-const KeyCentre& ToKey(const std::string& word) {
-    for (const KeyCentre& k : kKeys)
-        if (k.name == word) return k;
+DeviceKey ToKey(const std::string& word) {
+    static constexpr std::pair<std::string_view, DeviceKey> kKeys[] = {
+        {"mode", DeviceKey::Umschalt}, {"dec", DeviceKey::Kleiner}, {"inc", DeviceKey::Groesser}};
+    for (const auto& [name, key] : kKeys)
+        if (name == word) return key;
     throw ScriptError("unknown key '" + word + "'");
 }
 
@@ -211,7 +207,7 @@ void Runner::Wait(const Args& a) {
 namespace {
 Runner::Point ToPoint(const Runner::Args& a) {
     const Runner::Point p{ToInt(a.words[0], "x"), ToInt(a.words[1], "y")};
-    if (p.x < 0 || p.y < 0 || p.x >= DevicePictureWidth || p.y >= DevicePictureHeight)
+    if (p.x < 0 || p.y < 0 || p.x >= layout::PictureSize.width || p.y >= layout::PictureSize.height)
         throw ScriptError("point outside the picture");
     return p;
 }
@@ -229,58 +225,43 @@ void Runner::Down(const Args& a) {
     }
     Simulator& sim = Started();
     if (button == MouseButton::Left) host_.SetLeftButtonDown(true);
-    if (const int circle = CircleAt(p); circle >= 0) {
-        sim.StaticMouseDown(circle, button);
-        return;
-    }
-    sim.Image1MouseMove(p.x, p.y);
-    sim.Image1MouseDown(button, shift, p.x, p.y);
-}
-
-// A red circle shown on a latched key lies over the picture and takes the pointer there.
-int Runner::CircleAt(const Point& p) {
-    const Control* circles[] = {&sim_->form.StaticUmschalt, &sim_->form.StaticKleiner, &sim_->form.StaticGroesser};
-    for (int i = 0; i < 3; ++i) {
-        const Control& c = *circles[i];
-        const int left = c.left - 384; // window to picture coordinates
-        if (c.visible && p.x >= left && p.x < left + c.width && p.y >= c.top && p.y < c.top + c.height) return i;
-    }
-    return -1;
+    sim.PointerDown(button, shift, p.x, p.y);
 }
 
 void Runner::Up(const Args& a) {
     const Point p = ToPoint(a);
     const MouseButton button = a.words.size() > 2 ? ToButton(a.words[2]) : MouseButton::Left;
     if (button == MouseButton::Left) host_.SetLeftButtonDown(false);
-    if (const int circle = CircleAt(p); circle >= 0)
-        Started().StaticMouseUp(circle, button);
-    else
-        Started().Image1MouseUp(button, p.x, p.y);
+    Started().PointerUp(button, p.x, p.y);
 }
 
 void Runner::Move(const Args& a) {
     const Point p = ToPoint(a);
-    Started().Image1MouseMove(p.x, p.y);
+    Started().PointerMove(p.x, p.y);
 }
 
 void Runner::Press(const Args& a) {
-    const KeyCentre& k = ToKey(a.words[0]);
-    Args down{{std::to_string(k.x), std::to_string(k.y)}, {}};
+    const DeviceKey key = ToKey(a.words[0]);
+    MouseButton button = MouseButton::Left;
+    bool shift = false;
     for (size_t i = 1; i < a.words.size(); ++i) {
-        if (a.words[i] != "right" && a.words[i] != "shift") throw ScriptError("bad argument '" + a.words[i] + "'");
-        down.words.push_back(a.words[i]);
+        if (a.words[i] == "right")
+            button = MouseButton::Right;
+        else if (a.words[i] == "shift")
+            shift = true;
+        else
+            throw ScriptError("bad argument '" + a.words[i] + "'");
     }
-    Down(down);
+    if (button == MouseButton::Left) host_.SetLeftButtonDown(true);
+    Started().PressKey(key, button, shift);
 }
 
 void Runner::Release(const Args& a) {
-    const KeyCentre& k = ToKey(a.words[0]);
-    Args up{{std::to_string(k.x), std::to_string(k.y)}, {}};
-    if (a.words.size() > 1) {
-        if (a.words[1] != "right") throw ScriptError("bad argument '" + a.words[1] + "'");
-        up.words.push_back("right");
-    }
-    Up(up);
+    const DeviceKey key = ToKey(a.words[0]);
+    if (a.words.size() > 1 && a.words[1] != "right") throw ScriptError("bad argument '" + a.words[1] + "'");
+    const MouseButton button = a.words.size() > 1 ? MouseButton::Right : MouseButton::Left;
+    if (button == MouseButton::Left) host_.SetLeftButtonDown(false);
+    Started().ReleaseKey(key, button);
 }
 
 void Runner::Set(const Args& a) {

@@ -85,7 +85,6 @@ private:
     void Close(const Args& a);
     void ScaleDialogTexts(const Args& a);
     void RunDialog(ModalDialog dialog);
-    int CircleAt(const Point& p);
 
     std::ostream& out_;
     std::string programDir_;

@@ -39,17 +39,17 @@ const std::array<std::string, kCount>& Names() {
 
 SpriteInfo Size(int i) {
     const auto id = static_cast<SpriteId>(i);
-    if (id == SpriteId::DevicePicture) return {{}, DevicePictureWidth, DevicePictureHeight};
-    if (id < SpriteId::Bin1Ein || id >= SpriteId::SpringPiston0) return {{}, 152, 164};
+    const auto of = [](layout::Size size) { return SpriteInfo{{}, size.width, size.height}; };
+    if (id == SpriteId::DevicePicture) return of(layout::PictureSize);
+    if (id < SpriteId::Bin1Ein || id >= SpriteId::SpringPiston0) return of(layout::PistonSize);
     if (id >= SpriteId::SupplyGaugeAir)
-        return {
-            {}, SupplyGaugeArea.right - SupplyGaugeArea.left, SupplyGaugeArea.bottom - SupplyGaugeArea.top};
-    if (id <= SpriteId::KippBlack) return {{}, 47, 71};
-    if (id <= SpriteId::GearTopOff) return {{}, 14, 14};
-    if (id <= SpriteId::GearBottemOff) return {{}, 16, 12};
-    if (id <= SpriteId::StromModulBlack) return {{}, 231, 95};
-    if (id <= SpriteId::StromBlank) return {{}, 21, 39};
-    return {{}, 20, 25};
+        return of({layout::SupplyGaugeArea.Width(), layout::SupplyGaugeArea.Height()});
+    if (id <= SpriteId::KippBlack) return of(layout::SwitchSize);
+    if (id <= SpriteId::GearTopOff) return of(layout::GearTopSize);
+    if (id <= SpriteId::GearBottemOff) return of(layout::GearBottomSize);
+    if (id <= SpriteId::StromModulBlack) return of(layout::FeedbackModuleSize);
+    if (id <= SpriteId::StromBlank) return of(layout::FeedbackDigitSize);
+    return of(layout::TightSymbolSize);
 }
 
 std::array<SpriteInfo, kCount> MakeInfos() {
@@ -96,9 +96,9 @@ SpriteSet SpriteSet::Flat(int scale) {
     }
     Picture& device = set.sprites_[0];
     device.SetBrushColor(0);
-    device.FillRect({0, 406, 208, DevicePictureHeight}); // the scales are drawn on black
+    device.FillRect(layout::ScaleArea); // the scales are drawn on black
     device.SetBrushColor(LcdUnlitColor);
-    device.FillRect(LcdArea);
+    device.FillRect(layout::LcdArea);
     device.TakeDirty();
     return set;
 }

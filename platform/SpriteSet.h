@@ -5,6 +5,7 @@
 // artwork; tests and the headless runner use flat sprites, each one solid colour of its own, so a test
 // can tell by one pixel which sprite sits where.
 #include "platform/Picture.h"
+#include "platform/PictureLayout.h"
 
 #include <optional>
 #include <string_view>
@@ -63,12 +64,6 @@ constexpr SpriteId SpringPistonFrame(int i) {
 }
 constexpr SpriteId StromDigit(int d) { return static_cast<SpriteId>(static_cast<int>(SpriteId::Strom0) + d); }
 
-// The device picture's size and where its parts are.
-constexpr int DevicePictureWidth = 624;
-constexpr int DevicePictureHeight = 697;
-constexpr Rect LcdArea{355, 260, 506, 332};
-// The face of the supply gauge on the positioner's side, which both gauge sprites cover.
-constexpr Rect SupplyGaugeArea{554, 242, 594, 282};
 // Flat colour of the unlit display in every device picture, the background the segments are drawn on.
 constexpr Rgb LcdUnlitColor = MakeRgb(0xA9, 0xB8, 0x9C);
 

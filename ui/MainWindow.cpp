@@ -272,21 +272,14 @@ void MainWindow::AfterEvent() {
     if (splashView_ && splashView_->isVisible()) splashView_->RepaintChanged();
 }
 
-// The red circles on latched keys take presses and releases themselves.
+// The red circles on latched keys lie over the picture and take presses and releases there; the
+// simulator decides what the pointer reaches. Their drags go on to the window, as moves off the picture.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
         return QMainWindow::eventFilter(watched, event);
-    static const char* const kCircles[] = {"StaticUmschalt", "StaticKleiner", "StaticGroesser"};
-    for (int key = 0; key < 3; ++key) {
-        if (watched != widgets_.at(kCircles[key])) continue;
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const MouseButton button = mouse->button() == Qt::RightButton    ? MouseButton::Right
-                                   : mouse->button() == Qt::MiddleButton ? MouseButton::Middle
-                                                                         : MouseButton::Left;
-        if (event->type() == QEvent::MouseButtonPress)
-            sim_.StaticMouseDown(key, button);
-        else
-            sim_.StaticMouseUp(key, button);
+    for (const char* circle : {"StaticUmschalt", "StaticKleiner", "StaticGroesser"}) {
+        if (watched != widgets_.at(circle)) continue;
+        PictureWidget::DeliverPointer(sim_, *widgets_.at(circle), *static_cast<QMouseEvent*>(event));
         AfterEvent();
         return true;
     }

@@ -1,6 +1,7 @@
 #include "ui/PictureWidget.h"
 
 #include "core/Simulator.h"
+#include "platform/PictureLayout.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -16,6 +17,20 @@ MouseButton ToButton(Qt::MouseButton b) {
 }
 
 } // namespace
+
+void PictureWidget::DeliverPointer(Simulator& sim, const QWidget& widget, const QMouseEvent& event) {
+    const QPoint at = widget.mapToParent(event.position().toPoint()) -
+                      QPoint(layout::PictureInWindow.x, layout::PictureInWindow.y);
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        sim.PointerDown(ToButton(event.button()), event.modifiers() & Qt::ShiftModifier, at.x(), at.y());
+        break;
+    case QEvent::MouseButtonRelease: sim.PointerUp(ToButton(event.button()), at.x(), at.y()); break;
+    case QEvent::MouseMove: sim.PointerMove(at.x(), at.y()); break;
+    default: break;
+    }
+}
 
 PictureWidget::PictureWidget(Simulator& sim, Picture& picture, QWidget* parent)
     : QWidget(parent), sim_(sim), picture_(picture) {
@@ -46,30 +61,17 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* event) {
-    if (!IsDevicePicture()) {
-        sim_.Image2Click();
-        emit PointerUsed();
-        return;
-    }
-    const QPoint pos = event->position().toPoint();
-    sim_.Image1MouseMove(pos.x(), pos.y()); // the device sees the pointer arrive before the press
-    sim_.Image1MouseDown(ToButton(event->button()), event->modifiers() & Qt::ShiftModifier, pos.x(), pos.y());
+    DeliverPointer(sim_, *this, *event);
     emit PointerUsed();
 }
 
 void PictureWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (!IsDevicePicture()) return;
-    const QPoint pos = event->position().toPoint();
-    sim_.Image1MouseUp(ToButton(event->button()), pos.x(), pos.y());
+    DeliverPointer(sim_, *this, *event);
     emit PointerUsed();
 }
 
 void PictureWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (!IsDevicePicture()) return;
-    const QPoint pos = event->position().toPoint();
-    // A dragged pointer may leave the picture; the device only ever sees points on it.
-    if (!rect().contains(pos)) return;
-    sim_.Image1MouseMove(pos.x(), pos.y());
+    DeliverPointer(sim_, *this, *event);
     emit PointerUsed();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// Shows a picture of the simulator unscaled (in logical points): the device picture, whose pointer
-// events go to the device, or the splash view, which only takes a click. Only the rectangles the
-// simulation changed are repainted.
+// Shows a picture of the simulator unscaled (in logical points): the device picture, or the splash
+// view over the whole window. Both hand their pointer events to the simulator, which decides what they
+// reach. Only the rectangles the simulation changed are repainted.
 #include <QWidget>
+
+class QMouseEvent;
 
 namespace vp7 {
 
@@ -15,6 +17,9 @@ public:
     PictureWidget(Simulator& sim, Picture& picture, QWidget* parent);
     // Repaints what changed in the picture since the last call.
     void RepaintChanged();
+    // Hands a mouse event on `widget`, a child of the window's client area lying on the device picture
+    // (the picture, the splash view, a latch circle), to the simulator in picture coordinates.
+    static void DeliverPointer(Simulator& sim, const QWidget& widget, const QMouseEvent& event);
 
 signals:
     void PointerUsed();

@@ -108,8 +108,8 @@ TEST_F(ScaleComputation, MessagesFollowTheLanguage) {
 }
 
 TEST_F(ScaleComputation, PixelRowsPutLowAtTheBottom) {
-    EXPECT_EQ(sim->scales.SollwertY(0), 670);
-    EXPECT_EQ(sim->scales.SollwertY(100), 470);
+    EXPECT_EQ(sim->scales.SollwertY(0), layout::ScaleLowRow);
+    EXPECT_EQ(sim->scales.SollwertY(100), layout::ScaleHighRow);
     EXPECT_DOUBLE_EQ(sim->scales.sollwertPixel.factor, -2);
     sim->scales.PV0 = "20";
     sim->scales.PV100 = "80";

@@ -2,11 +2,13 @@
 //   lcd SHOT.bmp X Y       the display read back from the device picture whose top left is at (X, Y)
 //   find SHOT.bmp READING  "X Y" of the place where the display reads READING (a line as `lcd` prints it)
 //   close WINDOW           asks the window to close, as a window manager's close button does
+//   key mode|dec|inc       "X Y" of the key's centre in the device picture
 #include "device/LcdReadBack.h"
 #include "device/LcdTables.h"
 #include "headless/Output.h"
 #include "platform/BmpFile.h"
 #include "platform/Picture.h"
+#include "platform/PictureLayout.h"
 #include "platform/SpriteSet.h"
 
 #include <X11/Xlib.h>
@@ -23,7 +25,7 @@ using namespace vp7;
 const Rect kDisplayArea{lcd::kOriginX - 10, lcd::kOriginY - 10, lcd::kOriginX + 200, lcd::kOriginY + 110};
 
 std::string Reading(const Picture& shot, int x, int y) {
-    static Picture device(DevicePictureWidth, DevicePictureHeight, 0xFFFFFF);
+    static Picture device(layout::PictureSize.width, layout::PictureSize.height, 0xFFFFFF);
     const Rect src{x + kDisplayArea.left, y + kDisplayArea.top, x + kDisplayArea.right,
                    y + kDisplayArea.bottom};
     device.CopyRect(kDisplayArea, shot, src);
@@ -32,7 +34,8 @@ std::string Reading(const Picture& shot, int x, int y) {
 }
 
 int Usage() {
-    std::cerr << "usage: vp7-desktop-probe lcd SHOT.bmp X Y | find SHOT.bmp READING | close WINDOW\n";
+    std::cerr
+        << "usage: vp7-desktop-probe lcd SHOT.bmp X Y | find SHOT.bmp READING | close WINDOW | key NAME\n";
     return 2;
 }
 
@@ -60,6 +63,15 @@ int CloseWindow(const char* id) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "close" && argc == 3) return CloseWindow(argv[2]);
+    if (command == "key" && argc == 3) {
+        const std::string names[] = {"mode", "dec", "inc"};
+        for (int k = 0; k < 3; ++k)
+            if (argv[2] == names[k]) {
+                std::cout << layout::KeyCentres[k].x << ' ' << layout::KeyCentres[k].y << '\n';
+                return 0;
+            }
+        return Usage();
+    }
     if ((command != "lcd" || argc != 5) && (command != "find" || argc != 4)) return Usage();
     const auto shot = ReadBmp(argv[2]);
     if (!shot) {
@@ -70,8 +82,8 @@ int main(int argc, char** argv) {
         std::cout << Reading(*shot, std::atoi(argv[3]), std::atoi(argv[4])) << '\n';
         return 0;
     }
-    for (int y = 0; y + DevicePictureHeight <= shot->Height(); ++y) {
-        for (int x = 0; x + DevicePictureWidth <= shot->Width(); ++x) {
+    for (int y = 0; y + layout::PictureSize.height <= shot->Height(); ++y) {
+        for (int x = 0; x + layout::PictureSize.width <= shot->Width(); ++x) {
             if (Reading(*shot, x, y) == argv[3]) {
                 std::cout << x << ' ' << y << '\n';
                 return 0;

@@ -69,13 +69,15 @@ poll 10 found || fail "the display never read '${want[0]}'"
 read -r px py <<<"$place"
 echo "device picture at $px $py; ${want[0]}"
 
-click_key() { # x y in the device picture
-    xdotool mousemove --window "$window" $((px + $1)) $((py + $2)) click 1
+click_key() { # mode|dec|inc
+    local kx ky
+    read -r kx ky <<<"$("$probe" key "$1")"
+    xdotool mousemove --window "$window" $((px + kx)) $((py + ky)) click 1
 }
-click_key 378 356 # the mode key: manual mode
+click_key mode # manual mode
 expect_display "${want[1]}"
 echo "after the mode key: ${want[1]}"
-click_key 480 356 # the increase key
+click_key inc
 expect_display "${want[2]}"
 echo "after the increase key: ${want[2]}"
 

@@ -25,14 +25,17 @@ Picture MinimalSplash(int width = 701, int height = 208) {
 } // namespace
 
 TEST_F(Panel, GearMarksSwitchOnlyFromTheOtherSetting) {
-    EXPECT_EQ(sim->image1.Pixel(433, 234), PixelOf(SpriteId::GearTopOff));
-    EXPECT_EQ(sim->image1.Pixel(433, 378), PixelOf(SpriteId::GearBottemOn)) << "33 degrees at start";
+    const auto inside = [&](layout::Point sprite) { return sim->image1.Pixel(sprite.x + 1, sprite.y + 1); };
+    const auto top = [&] { return inside(layout::GearTopPlace); };
+    const auto bottom = [&] { return inside(layout::GearBottomPlace); };
+    EXPECT_EQ(top(), PixelOf(SpriteId::GearTopOff));
+    EXPECT_EQ(bottom(), PixelOf(SpriteId::GearBottemOn)) << "33 degrees at start";
     Click({438, 240}); // the upper mark while at 33 degrees: nothing
     EXPECT_EQ(S().GearIs33, 1);
     Click({439, 382}); // the lower mark: to 90 degrees, which no longer fits YAGL
     EXPECT_EQ(S().GearIs33, 0);
-    EXPECT_EQ(sim->image1.Pixel(433, 234), PixelOf(SpriteId::GearTopOn));
-    EXPECT_EQ(sim->image1.Pixel(433, 378), PixelOf(SpriteId::GearBottemOff));
+    EXPECT_EQ(top(), PixelOf(SpriteId::GearTopOn));
+    EXPECT_EQ(bottom(), PixelOf(SpriteId::GearBottemOff));
     EXPECT_EQ(LastMessage(), "Position of gear is different to adjusted parameter");
     Click({439, 382}); // again: nothing
     EXPECT_EQ(S().GearIs33, 0);
@@ -125,7 +128,7 @@ TEST_F(Panel, TheSplashHoldsTheStartUpUntilItIsClicked) {
 
 TEST_F(Panel, TheSupplyGaugeAndTheActuatorShowTheOptions) {
     const auto gaugeShows = [&](SpriteId id) {
-        const Rect& g = SupplyGaugeArea;
+        const Rect& g = layout::SupplyGaugeArea;
         return sim->image1.Pixel(g.left, g.top) == PixelOf(id) &&
                sim->image1.Pixel(g.right - 1, g.bottom - 1) == PixelOf(id);
     };

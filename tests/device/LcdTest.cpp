@@ -6,7 +6,7 @@ using namespace vp7;
 using Display = vp7::test::SimFixture;
 
 namespace {
-constexpr int kX = 355, kY = 260; // display origin
+constexpr int kX = layout::LcdArea.left, kY = layout::LcdArea.top; // display origin
 }
 
 TEST_F(Display, FieldTextsReadBackAsTheyAreLit) {
@@ -74,7 +74,7 @@ TEST_F(Display, SegmentsAreDrawnWhereTheDeviceLightsThem) {
     sim->image1.TakeDirty();
     sim->lcd.LCDWrite("", 3);
     EXPECT_EQ(pic.Pixel(kX + 134 + 6, kY + 43 + 16), LcdUnlitColor) << "an empty text clears the field";
-    EXPECT_EQ(sim->image1.Dirty(), (Rect{401, 299, 506, 332})) << "only the field is repainted";
+    EXPECT_EQ(sim->image1.Dirty(), layout::LcdLowerText) << "only the field is repainted";
 }
 
 TEST_F(Display, ReadBackTellsCharactersApartOnlyByTheirSegments) {

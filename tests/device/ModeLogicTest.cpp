@@ -103,9 +103,6 @@ TEST_F(Keys, ThreeLatchedKeysLeadIntoDiagnosticsAfterTwoSeconds) {
     Click(kDec, MouseButton::Right);
     EXPECT_TRUE(sim->form.StaticUmschalt.visible);
     EXPECT_TRUE(sim->form.StaticKleiner.visible);
-    Click(kInc, MouseButton::Right);
-    Click(kInc, MouseButton::Right); // a right click on a latched key removes its circle
-    EXPECT_FALSE(sim->form.StaticGroesser.visible);
     Click(kMode); // a plain key does nothing while a key is latched
     EXPECT_EQ(S().Mode, Mode::Automatic);
     Click(kInc, MouseButton::Right);
@@ -120,6 +117,49 @@ TEST_F(Keys, ThreeLatchedKeysLeadIntoDiagnosticsAfterTwoSeconds) {
     EXPECT_EQ(S().DiagnosticMode, 0);
     EXPECT_EQ(S().Mode, Mode::Automatic);
     EXPECT_EQ(Lower(), "  AUT 0");
+}
+
+// The red circle on a latched key lies over the picture and takes the pointer where it is shown; hidden,
+// the picture below takes it. A press keeps the pointer until its release.
+TEST_F(Keys, ALatchCircleTakesThePointerWhereItIsShown) {
+    // On the decrease key and its circle, and on the circle just beside the key's area.
+    const std::pair<int, int> onKey = kDec, besideKey{layout::LatchCircles[1].right - 1, kDec.second};
+    using enum KeyCode;
+    struct Row {
+        const char* what;
+        bool latched; // the decrease key latched first, so its circle is shown
+        std::pair<int, int> at;
+        MouseButton button;
+        KeyCode down, up;  // the last key code after the press and after the release (Neutral: none sent)
+        bool pictureSawIt; // the press reached the picture, which takes the pointer's position
+        bool latchedAfter;
+    };
+    const Row rows[] = {
+        {"circle, left", true, onKey, MouseButton::Left, DecreasePressed, DecreaseReleased, false, true},
+        {"circle, middle", true, onKey, MouseButton::Middle, DecreasePressed, DecreaseReleased, false, true},
+        {"circle, right: frees the key; the hidden circle's release goes nowhere", true, onKey,
+         MouseButton::Right, DecreaseRightPressed, DecreaseRightPressed, false, false},
+        {"circle beside the key's area", true, besideKey, MouseButton::Left, DecreasePressed, DecreaseReleased,
+         false, true},
+        {"key, left", false, onKey, MouseButton::Left, DecreasePressed, DecreaseReleased, true, false},
+        {"key, right: latches it; the release stays with the picture", false, onKey, MouseButton::Right,
+         DecreaseRightPressed, DecreaseRightReleased, true, true},
+        {"beside the key's area, no circle: nothing", false, besideKey, MouseButton::Left, Neutral, Neutral,
+         true, false},
+    };
+    for (const Row& r : rows) {
+        Restart();
+        if (r.latched) Click(kDec, MouseButton::Right);
+        S().LastKeyCode = Neutral;
+        sim->MouseX = sim->MouseY = -1;
+        Down(r.at, r.button);
+        EXPECT_EQ(int(S().LastKeyCode), int(r.down)) << r.what;
+        EXPECT_EQ(sim->MouseX == r.at.first && sim->MouseY == r.at.second, r.pictureSawIt) << r.what;
+        Up(r.at, r.button);
+        EXPECT_EQ(int(S().LastKeyCode), int(r.up)) << r.what;
+        EXPECT_EQ(sim->modes.LatchKleiner != 0, r.latchedAfter) << r.what;
+        EXPECT_EQ(sim->form.StaticKleiner.visible, r.latchedAfter) << r.what;
+    }
 }
 
 TEST_F(Keys, HeldValueKeysInConfigurationSpeedUp) {

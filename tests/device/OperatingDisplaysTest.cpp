@@ -77,14 +77,18 @@ TEST_F(OperatingDisplay, DiagnosticModeOwnsTheDisplay) {
     EXPECT_EQ(ReadLcd(sim->image1).upper, before.upper);
     EXPECT_EQ(ReadLcd(sim->image1).lower, "  15TRK");
     EXPECT_DOUBLE_EQ(sim->displays.IstwertShown, 50);
-    EXPECT_EQ(sim->image1.Pixel(8 + 26, 276), SpriteSet::FlatColor(StromDigit(1))) << "the module still follows";
+    const layout::Point module = layout::FeedbackModulePlace;
+    EXPECT_EQ(sim->image1.Pixel(module.x + layout::FeedbackDigitX[0], module.y + layout::FeedbackDigitY),
+              SpriteSet::FlatColor(StromDigit(1)))
+        << "the module still follows";
 }
 
 TEST_F(OperatingDisplay, FeedbackModuleShowsTheCurrentOnlyWhenFitted) {
     const auto digits = [&] {
         std::string s;
-        for (int x : {26, 56, 86, 116, 146}) {
-            const Rgb c = sim->image1.Pixel(8 + x, 248 + 28);
+        const layout::Point module = layout::FeedbackModulePlace;
+        for (int x : layout::FeedbackDigitX) {
+            const Rgb c = sim->image1.Pixel(module.x + x, module.y + layout::FeedbackDigitY);
             s += c == SpriteSet::FlatColor(SpriteId::StromBlank) ? ' ' : '?';
             for (int d = 0; d < 10; ++d)
                 if (c == SpriteSet::FlatColor(StromDigit(d))) s.back() = static_cast<char>('0' + d);

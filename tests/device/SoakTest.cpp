@@ -77,7 +77,7 @@ struct Soak : vp7::test::SimFixture {
             sim->UserClick(Pick(2) ? f.Konfigurationspeichern1 : f.Konfigurationladen1);
             break;
         }
-        case 10: sim->Image1MouseMove(Pick(624), Pick(697)); break;
+        case 10: sim->PointerMove(Pick(layout::PictureSize.width), Pick(layout::PictureSize.height)); break;
         case 11: { // an initialization started from the menu and ended after a while
             if ((S().Mode != Mode::Automatic && S().Mode != Mode::Manual) || S().DiagnosticMode) break;
             Down(kModeKey);

@@ -1,4 +1,5 @@
 #include "headless/Runner.h"
+#include "platform/PictureLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -131,10 +132,11 @@ TEST_F(RunnerTest, SnapshotWritesTheDevicePictureAsBmp) {
     ASSERT_TRUE(in);
     auto le32 = [&](int at) { return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | header[at + 3] << 24; };
     EXPECT_EQ(header[0], 'B');
-    EXPECT_EQ(le32(18), 624);
-    EXPECT_EQ(le32(22), 697);
+    const auto [width, height] = layout::PictureSize;
+    EXPECT_EQ(le32(18), width);
+    EXPECT_EQ(le32(22), height);
     EXPECT_EQ(header[28], 24);
-    EXPECT_EQ(fs::file_size(bmp), 54u + 697u * (624u * 3u));
+    EXPECT_EQ(fs::file_size(bmp), 54u + unsigned(height) * (unsigned(width) * 3u));
 
     const Result bad = RunScript("start\nsnapshot " + (dir / "missing" / "p.bmp").string() + "\n", dir);
     EXPECT_EQ(bad.status, 1);

@@ -2,6 +2,7 @@
 // A started simulator on a virtual clock with flat sprites, in a program folder of its own.
 #include "core/Simulator.h"
 #include "device/LcdReadBack.h"
+#include "platform/PictureLayout.h"
 #include "platform/ScriptedHost.h"
 #include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
@@ -63,37 +64,28 @@ struct SimFixture : ::testing::Test {
         }
         return ticks;
     }
-    // The pointer on the device picture as a person uses it: it arrives, then the button goes down; a
-    // red circle on a latched key takes it where shown.
+    // The pointer on the device picture as a person uses it, the left button held from its press to
+    // its release.
     void Down(std::pair<int, int> at, MouseButton button = MouseButton::Left, bool shift = false) {
         if (button == MouseButton::Left) host.SetLeftButtonDown(true);
-        if (const int circle = Circle(at); circle >= 0) return sim->StaticMouseDown(circle, button);
-        sim->Image1MouseMove(at.first, at.second);
-        sim->Image1MouseDown(button, shift, at.first, at.second);
+        sim->PointerDown(button, shift, at.first, at.second);
     }
     void Up(std::pair<int, int> at, MouseButton button = MouseButton::Left) {
         if (button == MouseButton::Left) host.SetLeftButtonDown(false);
-        if (const int circle = Circle(at); circle >= 0) return sim->StaticMouseUp(circle, button);
-        sim->Image1MouseUp(button, at.first, at.second);
+        sim->PointerUp(button, at.first, at.second);
     }
     void Click(std::pair<int, int> at, MouseButton button = MouseButton::Left) {
         Down(at, button);
         Up(at, button);
-    }
-    int Circle(std::pair<int, int> at) const {
-        const Control* c[] = {&sim->form.StaticUmschalt, &sim->form.StaticKleiner, &sim->form.StaticGroesser};
-        for (int i = 0; i < 3; ++i)
-            if (c[i]->visible && at.first >= c[i]->left - 384 && at.first < c[i]->left - 384 + 17 &&
-                at.second >= c[i]->top && at.second < c[i]->top + 17)
-                return i;
-        return -1;
     }
     // Right clicks on the three keys and 2 s: the diagnostic display.
     void EnterDiagnostics() {
         for (auto key : {kModeKey, kDecKey, kIncKey}) Click(key, MouseButton::Right);
         clock.Advance(2000);
     }
-    static constexpr std::pair<int, int> kModeKey{378, 356}, kDecKey{428, 356}, kIncKey{480, 356};
+    static constexpr std::pair<int, int> kModeKey{layout::KeyCentres[0].x, layout::KeyCentres[0].y},
+        kDecKey{layout::KeyCentres[1].x, layout::KeyCentres[1].y},
+        kIncKey{layout::KeyCentres[2].x, layout::KeyCentres[2].y};
 
     // The display against the read-back of the texts expected on it (what a person sees, so S and 5
     // read alike). Overwrites the display.

@@ -71,8 +71,8 @@ TEST(Artwork, EverySpriteHasItsBindingSizeAtBothScales) {
 TEST(Artwork, DisplayIsFlatUnlitAndScaleAreaBlack) {
     for (int scale : {1, 2}) {
         const Picture& device = Art(scale).Get(SpriteId::DevicePicture);
-        EXPECT_TRUE(Flat(device, LcdArea, LcdUnlitColor)) << "scale " << scale;
-        EXPECT_TRUE(Flat(device, {0, 406, 208, DevicePictureHeight}, 0)) << "scale " << scale;
+        EXPECT_TRUE(Flat(device, layout::LcdArea, LcdUnlitColor)) << "scale " << scale;
+        EXPECT_TRUE(Flat(device, layout::ScaleArea, 0)) << "scale " << scale;
     }
 }
 
@@ -118,17 +118,21 @@ TEST(Artwork, SpritesMeetTheDevicePictureWithoutSeams) {
         const Picture& device = art.Get(SpriteId::DevicePicture);
         const struct {
             SpriteId id;
-            int x, y;
-        } resting[] = {{SpriteId::Kolben0, 320, 494},    {SpriteId::KippBlack, 16, 40},
-                       {SpriteId::KippBlack, 168, 160},  {SpriteId::StromModulBlack, 8, 248},
-                       {SpriteId::GearTopOff, 432, 233}, {SpriteId::GearBottemOff, 432, 377},
-                       {SpriteId::DichtBlank, 291, 525}, {SpriteId::DichtBlank, 492, 658}};
+            layout::Point at;
+        } resting[] = {{SpriteId::Kolben0, layout::PistonPlace},
+                       {SpriteId::KippBlack, layout::BinaryInput1Place},
+                       {SpriteId::KippBlack, layout::AlarmOutput2Place},
+                       {SpriteId::StromModulBlack, layout::FeedbackModulePlace},
+                       {SpriteId::GearTopOff, layout::GearTopPlace},
+                       {SpriteId::GearBottemOff, layout::GearBottomPlace},
+                       {SpriteId::DichtBlank, layout::TightOpenPlaces[0]},
+                       {SpriteId::DichtBlank, layout::TightClosePlaces[1]}};
         for (const auto& r : resting) {
             const Picture& s = art.Get(r.id);
-            EXPECT_TRUE(Matches(s, Cut(device, r.x, r.y, s.Width(), s.Height())))
-                << SpriteInfoOf(r.id).name << " at " << r.x << "," << r.y << " scale " << scale;
+            EXPECT_TRUE(Matches(s, Cut(device, r.at.x, r.at.y, s.Width(), s.Height())))
+                << SpriteInfoOf(r.id).name << " at " << r.at.x << "," << r.at.y << " scale " << scale;
         }
-        const Rect& gauge = SupplyGaugeArea;
+        const Rect& gauge = layout::SupplyGaugeArea;
         EXPECT_TRUE(Matches(art.Get(SpriteId::SupplyGaugeAir),
                             Cut(device, gauge.left, gauge.top, gauge.Width(), gauge.Height())));
         const Picture& first = art.Kolben(0);

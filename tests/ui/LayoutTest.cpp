@@ -5,6 +5,7 @@
 #include "ShownApp.h"
 
 #include "device/Splash.h"
+#include "platform/PictureLayout.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,12 +22,16 @@ TEST(Layout, ClicksAtWindowCoordinatesReachTheDeviceKeys) {
         ASSERT_NE(target, nullptr);
         QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(client, at));
     };
+    const auto keyInWindow = [](int key) {
+        const layout::Point c = layout::KeyCentres[key], picture = layout::PictureInWindow;
+        return QPoint(picture.x + c.x, picture.y + c.y);
+    };
     const SimState& s = app.main.Sim().state;
-    clickAt({384 + 378, 356}); // mode key: manual
+    clickAt(keyInWindow(0)); // mode key: manual
     EXPECT_EQ(s.Mode, Mode::Manual);
-    clickAt({384 + 480, 356}); // increase key
+    clickAt(keyInWindow(2)); // increase key
     EXPECT_DOUBLE_EQ(s.ManuellTarget, 0.1);
-    clickAt({384 + 428, 356}); // decrease key
+    clickAt(keyInWindow(1)); // decrease key
     EXPECT_DOUBLE_EQ(s.ManuellTarget, 0.0);
 }
 

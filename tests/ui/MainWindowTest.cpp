@@ -3,6 +3,8 @@
 #include "ui/PictureWidget.h"
 #include "ShownApp.h"
 
+#include "platform/PictureLayout.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -27,6 +29,11 @@ void RunEvents(int ms) {
 }
 
 using vp7::test::ShownApp;
+
+QPoint ToQt(layout::Point p) {
+    return {p.x, p.y};
+}
+const QSize kPictureSize(layout::PictureSize.width, layout::PictureSize.height);
 } // namespace
 
 TEST(MainWindow, ShowsTheDevicePictureAndRunsTheStartUp) {
@@ -35,8 +42,8 @@ TEST(MainWindow, ShowsTheDevicePictureAndRunsTheStartUp) {
 
     auto* picture = main.findChild<PictureWidget*>(QStringLiteral("Image1"));
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->size(), QSize(624, 697));
-    EXPECT_EQ(picture->mapTo(main.centralWidget(), QPoint(0, 0)), QPoint(384, 0));
+    EXPECT_EQ(picture->size(), kPictureSize);
+    EXPECT_EQ(picture->mapTo(main.centralWidget(), QPoint(0, 0)), ToQt(layout::PictureInWindow));
     EXPECT_TRUE(main.findChild<QWidget*>(QStringLiteral("Form2")) != nullptr);
 
     // The picture shows the simulator's pixels: the unlit display and the black scale area.
@@ -85,21 +92,25 @@ TEST(MainWindow, ATypedSetpointMovesThePistonPicture) {
     EXPECT_DOUBLE_EQ(app.main.Sim().state.Istwert, 50);
     const QImage shot = app.main.Picture()->grab().toImage();
     const Picture& frame20 = app.main.Sim().sprites.Kolben(20);
-    EXPECT_EQ(shot.pixelColor(320 + 70, 494 + 60), QColor::fromRgb(frame20.Pixel(70, 60)));
-    EXPECT_EQ(shot.pixelColor(175, 570), QColor(Qt::green)) << "the valve marker follows";
+    EXPECT_EQ(shot.pixelColor(ToQt(layout::PistonPlace) + QPoint(70, 60)),
+              QColor::fromRgb(frame20.Pixel(70, 60)));
+    EXPECT_EQ(shot.pixelColor(layout::ScaleX[2] + 25, 570), QColor(Qt::green)) << "the valve marker follows";
 }
 
 TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
     ShownApp app;
     RunEvents(200);
     PictureWidget* picture = app.main.Picture();
-    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(378, 356)); // the mode key
+    const QPoint modeKey = ToQt(layout::KeyCentres[0]);
+    QTest::mouseClick(picture, Qt::LeftButton, {}, modeKey); // the mode key
     EXPECT_EQ(app.main.Sim().state.Mode, Mode::Manual);
-    QTest::mouseClick(picture, Qt::RightButton, {}, QPoint(378, 356)); // latched: a red circle
+    QTest::mouseClick(picture, Qt::RightButton, {}, modeKey); // latched: a red circle
     auto* circle = app.main.findChild<QWidget*>(QStringLiteral("StaticUmschalt"));
     ASSERT_NE(circle, nullptr);
     EXPECT_TRUE(circle->isVisible());
-    EXPECT_EQ(app.main.centralWidget()->childAt(755 + 8, 347 + 8), circle) << "the circle lies over the picture";
+    const QPoint circleCentre = ToQt(layout::PictureInWindow) +
+                                QPoint(layout::LatchCircles[0].left + 8, layout::LatchCircles[0].top + 8);
+    EXPECT_EQ(app.main.centralWidget()->childAt(circleCentre), circle) << "the circle lies over the picture";
     QTest::mouseClick(circle, Qt::RightButton, {}, QPoint(8, 8)); // a right click on the circle frees it
     EXPECT_FALSE(circle->isVisible());
     EXPECT_EQ(app.main.Sim().modes.LatchUmschalt, 0);
@@ -157,7 +168,7 @@ TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {
     QTemporaryDir dir;
     AppWindows windows = CreateWindows(vp7::test::ProgramFolder(dir).toStdString(), 2);
     EXPECT_EQ(windows.main->Sim().image1.Scale(), 2);
-    EXPECT_EQ(windows.main->Picture()->size(), QSize(624, 697));
+    EXPECT_EQ(windows.main->Picture()->size(), kPictureSize);
 }
 
 int main(int argc, char** argv) {

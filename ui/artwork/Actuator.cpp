@@ -21,7 +21,8 @@ constexpr qreal kPistonClosedTop = 601, kPistonHeight = 10;
 // 72 px of travel: 1.8 px per frame, and the spring still shows its coils when fully compressed.
 constexpr qreal kTravel = 72;
 constexpr qreal kStemHalf = 5;
-const QPointF kTightPlaces[] = {{291, 525}, {492, 525}, {291, 658}, {492, 658}};
+const QPointF kTightPlaces[] = {ToQt(layout::TightOpenPlaces[0]), ToQt(layout::TightOpenPlaces[1]),
+                                ToQt(layout::TightClosePlaces[0]), ToQt(layout::TightClosePlaces[1])};
 const QColor kWindow(0x10, 0x13, 0x16);
 
 void CastPart(QPainter& p, const QRectF& r, qreal radius) {

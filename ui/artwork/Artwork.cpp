@@ -113,7 +113,7 @@ void AddSupplyGauge(SpriteSet& set, int scale) {
     for (bool air : {true, false}) {
         const SpriteId id = air ? SpriteId::SupplyGaugeAir : SpriteId::SupplyGaugeNoAir;
         set.Set(id,
-                Render(PlaceOf(id, {SupplyGaugeArea.left, SupplyGaugeArea.top}), scale, [air](QPainter& p) {
+                Render(PlaceOf(id, {layout::SupplyGaugeArea.left, layout::SupplyGaugeArea.top}), scale, [air](QPainter& p) {
                     PaintWall(p);
                     PaintPositioner(p, false, false, air);
                 }));
@@ -153,21 +153,23 @@ void AddActuator(SpriteSet& set, int scale) {
 namespace art {
 
 void PaintWall(QPainter& p) {
-    const QRectF all(0, 0, DevicePictureWidth, DevicePictureHeight);
+    const QRectF all(QPointF(), ToQt(layout::PictureSize));
     p.fillRect(all, Vertical(all, pal::kWallTop, pal::kWallBottom));
 }
 
 void PaintScalePanel(QPainter& p) {
     Bevel(p, QRectF(-8, 401.5, 216.5, 304), 6, QColor(0x1d, 0x21, 0x25), true);
-    p.fillRect(QRect(0, 406, 208, DevicePictureHeight - 406), Qt::black);
+    const Rect& area = layout::ScaleArea;
+    p.fillRect(QRect(area.left, area.top, area.Width(), area.Height()), Qt::black);
 }
 
 } // namespace art
 
 SpriteSet RenderArtwork(int scale) {
     SpriteSet set;
-    set.Set(SpriteId::DevicePicture, Render(QRect(0, 0, DevicePictureWidth, DevicePictureHeight), scale,
-                                            [](QPainter& p) { PaintDevice(p); }));
+    set.Set(SpriteId::DevicePicture,
+            Render(QRect(0, 0, layout::PictureSize.width, layout::PictureSize.height), scale,
+                   [](QPainter& p) { PaintDevice(p); }));
     AddActuator(set, scale);
     AddElements(set, scale);
     AddGearMarks(set, scale);

@@ -10,10 +10,12 @@
 namespace vp7::art {
 namespace {
 
-constexpr qreal kElementW = 47, kElementH = 71;
-const QPointF kElementPlaces[] = {{16, 40}, {92, 40}, {16, 160}, {92, 160}, {168, 160}};
+constexpr qreal kElementW = layout::SwitchSize.width, kElementH = layout::SwitchSize.height;
+const QPointF kElementPlaces[] = {ToQt(layout::BinaryInput1Place), ToQt(layout::BinaryInput2Place),
+                                  ToQt(layout::FaultOutputPlace), ToQt(layout::AlarmOutput1Place),
+                                  ToQt(layout::AlarmOutput2Place)};
 const QPointF kLoopBlock{168, 40};
-const QPointF kModuleSlot{8, 248};
+const QPointF kModuleSlot = ToQt(layout::FeedbackModulePlace);
 constexpr qreal kRailTop[] = {70, 190};
 constexpr qreal kRailInElement = 30; // both rails cross the element rows at the same height
 
@@ -172,7 +174,7 @@ void PaintEmptyPlace(QPainter& p) {
 }
 
 void PaintFeedbackModule(QPainter& p, bool fitted) {
-    const QRectF all(0, 0, 231, 95), body = all.adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF all(QPointF(), ToQt(layout::FeedbackModuleSize)), body = all.adjusted(0.5, 0.5, -0.5, -0.5);
     p.fillRect(all, pal::kCompartment);
     if (!fitted) {
         // The vacant slot: guide rails, the empty socket and the module type stamped into the floor.
@@ -218,7 +220,7 @@ void PaintLedDigit(QPainter& p, int digit) {
     // Segments a..g per digit, bit 0 = a.
     static constexpr unsigned kPatterns[] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
     static const std::array<QPolygonF, 7> kShapes = SegmentShapes();
-    p.fillRect(QRectF(0, 0, 21, 39), Qt::black);
+    p.fillRect(QRectF(QPointF(), ToQt(layout::FeedbackDigitSize)), Qt::black);
     const unsigned lit = digit >= 0 && digit <= 9 ? kPatterns[digit] : 0;
     p.save();
     p.translate(10.5, 19.5);

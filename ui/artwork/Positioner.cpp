@@ -20,8 +20,8 @@ const QRectF kLcdBezel(345.5, 250.5, 170, 91);
 const QRect kGlass(352, 257, 157, 78); // the flat display colour reaches past the segment area
 constexpr qreal kKeyY = 355.5;
 constexpr qreal kKeyX[] = {379.5, 431.5, 483.5};
-const QRectF kGearTop(kGear90Place, QSizeF(14, 14));
-const QRectF kGearBottom(kGear33Place, QSizeF(16, 12));
+const QRectF kGearTop(kGear90Place, ToQt(layout::GearTopSize));
+const QRectF kGearBottom(kGear33Place, ToQt(layout::GearBottomSize));
 constexpr qreal kPortX[] = {556, 580}; // output Y1, supply P
 
 void Housing(QPainter& p) {
@@ -117,8 +117,8 @@ void Nameplate(QPainter& p) {
 }
 
 // The gauge sits in the middle of the area its two sprites cover.
-const QPointF kGaugeCentre((SupplyGaugeArea.left + SupplyGaugeArea.right) / 2.0,
-                           (SupplyGaugeArea.top + SupplyGaugeArea.bottom) / 2.0);
+const QPointF kGaugeCentre((layout::SupplyGaugeArea.left + layout::SupplyGaugeArea.right) / 2.0,
+                           (layout::SupplyGaugeArea.top + layout::SupplyGaugeArea.bottom) / 2.0);
 constexpr qreal kGaugeRadius = 23;
 constexpr double kSupplyBar = 6; // what a plant supply usually has
 

@@ -1,16 +1,26 @@
 #pragma once
 // The parts of the device scene. Each painter works in picture coordinates, so a sprite is just the
 // same scene painted into its own small rectangle and meets the device picture without a seam.
+#include "platform/PictureLayout.h"
+
 #include <QPainter>
 #include <QPoint>
 #include <QRectF>
 
 namespace vp7::art {
 
+// The places and sizes of the picture layout, for painting.
+constexpr QPoint ToQt(layout::Point p) {
+    return {p.x, p.y};
+}
+constexpr QSizeF ToQt(layout::Size s) {
+    return {qreal(s.width), qreal(s.height)};
+}
+
 // Where the sprites painted in picture coordinates sit in the device picture.
-inline constexpr QPoint kPistonPlace{320, 494};
-inline constexpr QPoint kGear90Place{432, 233};
-inline constexpr QPoint kGear33Place{432, 377};
+inline constexpr QPoint kPistonPlace = ToQt(layout::PistonPlace);
+inline constexpr QPoint kGear90Place = ToQt(layout::GearTopPlace);
+inline constexpr QPoint kGear33Place = ToQt(layout::GearBottomPlace);
 
 // The wall behind everything and the black panel the program draws its scales on.
 void PaintWall(QPainter& p);
