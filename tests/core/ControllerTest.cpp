@@ -156,25 +156,6 @@ TEST_F(ControllerRun, BinaryInputModesForceOrFreezeTheValve) {
     }
 }
 
-TEST_F(ControllerRun, MissingSupplyAirDependsOnTheValveType) {
-    struct Case {
-        const char* valve;
-        double expected;
-    };
-    for (const Case c : {Case{"SelfClosingSelect", 0}, Case{"SelfOpeningSelect", 100}, Case{"DoubleActingSelect", 40}}) {
-        Restart();
-        Enter("40");
-        RunToRest();
-        sim->UserCheck(*sim->form.Find(c.valve), true);
-        RunToRest();
-        sim->UserCheck(sim->form.NoPreasureSelect, true);
-        RunToRest();
-        Enter("80");
-        RunToRest();
-        EXPECT_DOUBLE_EQ(S().Istwert, c.expected) << c.valve;
-    }
-}
-
 TEST_F(ControllerRun, SplitRangeAndFallingDirectionMapTheSetpoint) {
     Param("SPRE", 500);
     Enter("25");
