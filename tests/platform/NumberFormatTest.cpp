@@ -58,11 +58,8 @@ TEST(NumberFormatTest, ReadDecimal) {
                     {".5", 0.5},    {"5.", 5},    {"-1.7E+308", -1.7e308}, {"2,5E-3", 0.0025},
                     {"1e-400", 0},  {"007", 7}};
     EXPECT_DOUBLE_EQ(ReadDecimal(std::string(300, '1') + "e-299").value_or(0), 1.111111111111111);
-    for (const auto& c : accepted) {
-        auto value = ReadDecimal(c.text);
-        ASSERT_TRUE(value.has_value()) << c.text;
-        EXPECT_DOUBLE_EQ(*value, c.expected) << c.text;
-    }
+    for (const auto& c : accepted)
+        EXPECT_EQ(ReadDecimal(c.text), c.expected) << c.text;
     const std::string refused[] = {"",     "-",     ".",       "abc", "1e",  "1,2,3", "nan", "inf",
                                    "0x10", "1e999", "1.8e308", "1 2", "--1", "1e+",   "e5",  "1x"};
     for (const auto& text : refused)
@@ -78,11 +75,8 @@ TEST(NumberFormatTest, ReadInt32AndWriteHex32) {
     } accepted[] = {
         {"$FFFFFB50", -1200},      {"$fffffb50", -1200},       {"  -42", -42},  {"\t+17", 17}, {"-$1", -1},
         {"-$80000000", INT32_MIN}, {"-2147483648", INT32_MIN}, {"000000009", 9}};
-    for (const auto& c : accepted) {
-        auto value = ReadInt32(c.text);
-        ASSERT_TRUE(value.has_value()) << c.text;
-        EXPECT_EQ(*value, c.expected) << c.text;
-    }
+    for (const auto& c : accepted)
+        EXPECT_EQ(ReadInt32(c.text), c.expected) << c.text;
     const char* refused[] = {
         "",     "$",   "-",          "--1",         "$123456789", "abc", "1.5",
         "0x10", "12 ", "2147483648", "-2147483649", "$G",         "1 2", "99999999999999999999"};
