@@ -1,8 +1,10 @@
-#include "platform/BmpFile.h"
 #include "platform/Picture.h"
+#include "platform/BmpFile.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,9 +16,10 @@ using namespace vp7;
 
 namespace {
 constexpr Rgb kBg = 0x000000, kInk = 0xFFFF00;
+using Pixels = std::set<std::pair<int, int>>;
 
-std::set<std::pair<int, int>> Inked(const Picture& p) {
-    std::set<std::pair<int, int>> s;
+Pixels Inked(const Picture& p) {
+    Pixels s;
     for (int y = 0; y < p.Height(); ++y)
         for (int x = 0; x < p.Width(); ++x)
             if (p.Pixel(x, y) == kInk) s.insert({x, y});
@@ -24,123 +27,105 @@ std::set<std::pair<int, int>> Inked(const Picture& p) {
 }
 } // namespace
 
+// The display's segments are such lines, and its read-back walks the same pixels, so only this test
+// would notice a pixel off in some direction.
 TEST(Picture, LinesDrawTheStartPointButNotTheEnd) {
     struct Case {
         int x0, y0, x1, y1;
-        std::set<std::pair<int, int>> expected;
     };
-    const Case cases[] = {
-        {2, 5, 6, 5, {{2, 5}, {3, 5}, {4, 5}, {5, 5}}},   // right
-        {6, 5, 2, 5, {{6, 5}, {5, 5}, {4, 5}, {3, 5}}},   // left
-        {4, 1, 4, 4, {{4, 1}, {4, 2}, {4, 3}}},           // down
-        {4, 4, 4, 1, {{4, 4}, {4, 3}, {4, 2}}},           // up
-        {1, 1, 4, 4, {{1, 1}, {2, 2}, {3, 3}}},           // diagonal down-right
-        {4, 4, 1, 1, {{4, 4}, {3, 3}, {2, 2}}},           // diagonal up-left
-        {1, 4, 4, 1, {{1, 4}, {2, 3}, {3, 2}}},           // diagonal up-right
-        {4, 1, 1, 4, {{4, 1}, {3, 2}, {2, 3}}},           // diagonal down-left
-        {3, 3, 3, 3, {}},                                 // zero length draws nothing
-    };
+    // Right, left, down, up, the four diagonals, and a zero length that draws nothing.
+    const Case cases[] = {{2, 5, 6, 5}, {6, 5, 2, 5}, {4, 1, 4, 4}, {4, 4, 4, 1}, {1, 1, 4, 4},
+                          {4, 4, 1, 1}, {1, 4, 4, 1}, {4, 1, 1, 4}, {3, 3, 3, 3}};
     for (const Case& c : cases) {
         Picture p(10, 10, kBg);
         p.SetPenColor(kInk);
         p.MoveTo(c.x0, c.y0);
         p.LineTo(c.x1, c.y1);
-        EXPECT_EQ(Inked(p), c.expected) << c.x0 << "," << c.y0 << " -> " << c.x1 << "," << c.y1;
+        // Every pixel from the start towards the end, one step at a time, the end itself left out.
+        Pixels expected;
+        const int dx = c.x1 - c.x0, dy = c.y1 - c.y0, n = std::max(std::abs(dx), std::abs(dy));
+        for (int i = 0; i < n; ++i)
+            expected.insert({c.x0 + i * dx / n, c.y0 + i * dy / n});
+        EXPECT_EQ(Inked(p), expected) << c.x0 << "," << c.y0 << " -> " << c.x1 << "," << c.y1;
     }
 }
 
+// The upper display line is drawn with a pen of 2: the copy goes right of a steep line, below a flat one.
 TEST(Picture, WidthTwoLinesDrawASecondCopyBesideTheFirst) {
     Picture p(10, 10, kBg);
     p.SetPenColor(kInk);
     p.SetPenWidth(2);
-    p.MoveTo(2, 1); // vertical: the copy sits one pixel to the right
+    p.MoveTo(2, 1);
     p.LineTo(2, 4);
-    EXPECT_EQ(Inked(p), (std::set<std::pair<int, int>>{{2, 1}, {2, 2}, {2, 3}, {3, 1}, {3, 2}, {3, 3}}));
-
-    Picture q(10, 10, kBg);
-    q.SetPenColor(kInk);
-    q.SetPenWidth(2);
-    q.MoveTo(1, 6); // horizontal: the copy sits one pixel below
-    q.LineTo(4, 6);
-    EXPECT_EQ(Inked(q), (std::set<std::pair<int, int>>{{1, 6}, {2, 6}, {3, 6}, {1, 7}, {2, 7}, {3, 7}}));
-    EXPECT_EQ(q.Dirty().United(Rect{1, 6, 4, 8}), q.Dirty()) << "the dirty rectangle covers both copies";
+    p.MoveTo(5, 6);
+    p.LineTo(8, 6);
+    const Pixels steepAndFlat{{2, 1}, {2, 2}, {2, 3}, {3, 1}, {3, 2}, {3, 3},
+                              {5, 6}, {6, 6}, {7, 6}, {5, 7}, {6, 7}, {7, 7}};
+    EXPECT_EQ(Inked(p), steepAndFlat);
+    EXPECT_EQ(p.Dirty().United(Rect{2, 1, 8, 8}), p.Dirty()) << "the dirty rectangle covers both copies";
 }
 
-TEST(Picture, FillRectLeavesRightAndBottomEdges) {
-    Picture p(10, 10, kBg);
+// Fills and the dirty rectangle: right and bottom edges excluded, clipped, collected until taken.
+TEST(Picture, FillsLeaveRightAndBottomEdgesAndMarkWhatChanged) {
+    Picture p(20, 20, kBg);
+    EXPECT_TRUE(p.Dirty().Empty());
     p.SetBrushColor(kInk);
     p.FillRect({2, 3, 5, 5});
     EXPECT_EQ(Inked(p).size(), 6u);
     EXPECT_EQ(p.Pixel(4, 4), kInk);
-    EXPECT_EQ(p.Pixel(5, 4), kBg);
-    EXPECT_EQ(p.Pixel(4, 5), kBg);
-    p.FillRect({-5, -5, 1, 1}); // clipped, no crash
+    p.SetPenColor(kInk);
+    p.MoveTo(10, 12);
+    p.LineTo(15, 12);
+    EXPECT_EQ(p.TakeDirty(), (Rect{2, 3, 15, 13}));
+    EXPECT_TRUE(p.Dirty().Empty());
+    p.FillRect({30, 30, 40, 40}); // outside: nothing changes
+    EXPECT_TRUE(p.Dirty().Empty());
+    p.FillRect({-5, -5, 1, 1});
     EXPECT_EQ(p.Pixel(0, 0), kInk);
+    EXPECT_EQ(p.TakeDirty(), (Rect{0, 0, 1, 1}));
 }
 
-TEST(Picture, DrawIsOpaqueAndClippedAtTheEdges) {
-    Picture p(10, 10, kBg);
+// Sprites are opaque (black too) and clipped; a stretched copy repeats each source pixel.
+TEST(Picture, DrawAndCopyRect) {
+    Picture p(10, 10, kInk);
     Picture sprite(4, 3, 0x123456);
-    sprite.SetPixel(0, 0, 0); // black in the sprite overwrites too: no transparency
-    p.SetBrushColor(kInk);
-    p.FillRect(p.Bounds());
-    p.TakeDirty();
+    sprite.SetPixel(0, 0, 0);
     p.Draw(8, -1, sprite);
     EXPECT_EQ(p.Pixel(8, 0), 0x123456u);
     EXPECT_EQ(p.Pixel(9, 1), 0x123456u);
     EXPECT_EQ(p.Pixel(7, 0), kInk);
     EXPECT_EQ(p.Pixel(8, 2), kInk);
     EXPECT_EQ(p.Dirty(), (Rect{8, 0, 10, 2}));
-    p.Draw(-1, -1, sprite);
-    EXPECT_EQ(p.Pixel(0, 0), 0x123456u); // sprite (1,1)
-    p.Draw(0, 9, sprite);
-    EXPECT_EQ(p.Pixel(0, 9), 0u); // sprite (0,0) is black
-}
+    p.Draw(-1, 9, sprite);
+    EXPECT_EQ(p.Pixel(0, 9), 0x123456u) << "sprite (1, 0)";
+    p.Draw(5, 5, sprite);
+    EXPECT_EQ(p.Pixel(5, 5), 0u) << "black is drawn too";
 
-TEST(Picture, CopyRectCopiesAndStretches) {
     Picture src(4, 4, kBg);
     src.SetPixel(1, 1, 0xAA0000);
     src.SetPixel(2, 1, 0x00BB00);
     Picture dst(8, 8, 0xFFFFFF);
     dst.CopyRect({5, 5, 7, 6}, src, {1, 1, 3, 2});
-    EXPECT_EQ(dst.Pixel(5, 5), 0xAA0000u);
-    EXPECT_EQ(dst.Pixel(6, 5), 0x00BB00u);
-    EXPECT_EQ(dst.Pixel(7, 5), 0xFFFFFFu);
-    // Twice the size: every source pixel becomes a 2 x 2 block.
-    Picture big(8, 8, 0xFFFFFF);
-    big.CopyRect({0, 0, 4, 2}, src, {1, 1, 3, 2});
-    EXPECT_EQ(big.Pixel(1, 1), 0xAA0000u);
-    EXPECT_EQ(big.Pixel(2, 0), 0x00BB00u);
-    EXPECT_EQ(big.Pixel(3, 1), 0x00BB00u);
+    dst.CopyRect({0, 0, 4, 2}, src, {1, 1, 3, 2}); // twice the size
+    const std::pair<std::pair<int, int>, Rgb> expected[] = {
+        {{5, 5}, 0xAA0000}, {{6, 5}, 0x00BB00}, {{7, 5}, 0xFFFFFF}, {{1, 1}, 0xAA0000},
+        {{2, 0}, 0x00BB00}, {{3, 1}, 0x00BB00}, {{4, 0}, 0xFFFFFF}};
+    for (const auto& [at, colour] : expected)
+        EXPECT_EQ(dst.Pixel(at.first, at.second), colour) << at.first << "," << at.second;
 }
 
-TEST(Picture, DirtyRectangleCollectsChangesUntilTaken) {
-    Picture p(20, 20, kBg);
-    EXPECT_TRUE(p.Dirty().Empty());
-    p.SetBrushColor(kInk);
-    p.FillRect({2, 2, 4, 4});
-    p.SetPenColor(kInk);
-    p.MoveTo(10, 12);
-    p.LineTo(15, 12);
-    EXPECT_EQ(p.TakeDirty(), (Rect{2, 2, 15, 13})); // the end point (15, 12) is not drawn
-    EXPECT_TRUE(p.Dirty().Empty());
-    p.FillRect({30, 30, 40, 40}); // outside: nothing changes
-    EXPECT_TRUE(p.Dirty().Empty());
-}
-
+// The double-size picture: logical coordinates, each pixel a 2 x 2 block, sprites keep their detail.
 TEST(Picture, ScaleFactorKeepsLogicalCoordinates) {
     Picture p(10, 10, kBg, 2);
     EXPECT_EQ(p.DeviceWidth(), 20);
     p.SetPenColor(kInk);
     p.MoveTo(1, 1);
     p.LineTo(4, 1);
-    EXPECT_EQ(Inked(p), (std::set<std::pair<int, int>>{{1, 1}, {2, 1}, {3, 1}}));
-    // Each logical pixel is a 2 x 2 block of device pixels.
+    EXPECT_EQ(Inked(p), (Pixels{{1, 1}, {2, 1}, {3, 1}}));
     const Rgb* bits = p.Bits();
     EXPECT_EQ(bits[2 * 20 + 2], kInk);
     EXPECT_EQ(bits[3 * 20 + 3], kInk);
     EXPECT_EQ(bits[3 * 20 + 8], kBg);
-    // A sprite of the same scale keeps its device detail.
     Picture sprite(1, 1, 0x111111, 2);
     sprite.Bits()[3] = 0x222222; // bottom-right device pixel
     p.Draw(5, 5, sprite);
@@ -156,18 +141,17 @@ TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
     original.SetPixel(0, 0, 0x112233);
     original.SetPixel(2, 1, 0x445566);
     ASSERT_TRUE(WriteBmp(path, original));
-    std::string good;
-    {
-        std::ifstream in(path, std::ios::binary);
-        good.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::ifstream in(path, std::ios::binary);
+    const std::string good{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    in.close();
     const auto read = [&](const std::string& bytes) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
         return ReadBmp(path);
     };
     const auto with = [&](size_t at, std::initializer_list<uint8_t> bytes) {
         std::string b = good;
-        for (uint8_t v : bytes) b[at++] = static_cast<char>(v);
+        for (uint8_t v : bytes)
+            b[at++] = static_cast<char>(v);
         return b;
     };
     const std::optional<Picture> back = read(good);
@@ -193,7 +177,8 @@ TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
         {"a row missing", good.substr(0, good.size() - 12)},
         {"taller than the data", with(22, {3, 0, 0, 0})},
     };
-    for (const Case& c : refused) EXPECT_FALSE(read(c.bytes)) << c.what;
+    for (const Case& c : refused)
+        EXPECT_FALSE(read(c.bytes)) << c.what;
     EXPECT_FALSE(ReadBmp(path + ".missing"));
 
     // A negative height stores the rows from the top.

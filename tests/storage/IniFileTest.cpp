@@ -1,10 +1,11 @@
 #include "storage/IniFile.h"
 
+#include "storage/FileFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
@@ -16,13 +17,9 @@ namespace fs = std::filesystem;
 // Expected texts are written with "\n" for readability; the file is saved with "\r\n".
 std::string Crlf(std::string_view text) {
     std::string result;
-    for (char c : text) result += (c == '\n') ? std::string("\r\n") : std::string(1, c);
+    for (char c : text)
+        result += (c == '\n') ? std::string("\r\n") : std::string(1, c);
     return result;
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(IniFileTest, ReadsValues) {
@@ -34,8 +31,8 @@ TEST(IniFileTest, ReadsValues) {
         const char* key;
         const char* expected;
     } const cases[] = {
-        {"MAIN", "speed", "250"},          {"Main", "Url", "a=b=c"},   {"main", "/strk", "on"},
-        {"Main", "key with blank", "x y"}, {"Main", "Late", "2"},      {"Main", "Only", "def"},
+        {"MAIN", "speed", "250"},          {"Main", "Url", "a=b=c"},    {"main", "/strk", "on"},
+        {"Main", "key with blank", "x y"}, {"Main", "Late", "2"},       {"Main", "Only", "def"},
         {"Main", "; Hidden", "def"},       {"Missing", "Speed", "def"}, {"Other", "only", "o"},
     };
     IniFile ini;
@@ -110,78 +107,47 @@ TEST(IniFileTest, RepeatedWritesMatchFreshlyReadCopies) {
             ini.WriteString(section, key, value);
             ASSERT_EQ(ini.Text(), fresh.Text()) << "seed " << seed << " step " << step;
             for (const char* s : sections) {
-                for (const char* k : keys) ASSERT_EQ(ini.ReadString(s, k, "-"), fresh.ReadString(s, k, "-")) << s << "/" << k;
+                for (const char* k : keys)
+                    ASSERT_EQ(ini.ReadString(s, k, "-"), fresh.ReadString(s, k, "-")) << s << "/" << k;
             }
         }
     }
 }
 
-class IniFileDiskTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("vp7_ini_" + std::to_string(std::random_device{}()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    void WriteFile(const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-
-    fs::path dir_;
-};
-
-TEST_F(IniFileDiskTest, RoundTripsThroughDisk) {
-    const fs::path path = dir_ / "settings.ini";
-    WriteFile(path, "[Main]\nSpeed=1\n; keep\nOdd");
+// On disk: the text comes back as saved, through a temporary file that does not stay; a save that
+// fails leaves the old file, makes no folder and removes nothing that is not its own.
+TEST(IniFileTest, SavesWholeFilesOrNothing) {
+    const fs::path dir = fs::temp_directory_path() / ("vp7_ini_" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+    const fs::path path = dir / "settings.ini";
+    std::ofstream(path, std::ios::binary) << "[Main]\nSpeed=1\n; keep\nOdd";
     IniFile ini(path.string());
     ASSERT_TRUE(ini.Load());
     ini.WriteString("main", "Speed", "2");
     ini.WriteString("Extra", "Key With Blank", "v");
     ASSERT_TRUE(ini.Save());
-    EXPECT_EQ(ReadBytes(path), Crlf("[Main]\nSpeed=2\n; keep\nOdd\n\n[Extra]\nKey With Blank=v\n"));
+    const std::string saved = Crlf("[Main]\nSpeed=2\n; keep\nOdd\n\n[Extra]\nKey With Blank=v\n");
+    EXPECT_EQ(vp7::test::Bytes(path), saved);
     EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
-
     IniFile again(path.string());
     ASSERT_TRUE(again.Load());
-    EXPECT_EQ(again.ReadString("MAIN", "speed", "def"), "2");
-    EXPECT_EQ(again.Text(), ini.Text());
-}
+    EXPECT_EQ(again.Text(), saved);
 
-TEST_F(IniFileDiskTest, LoadOfMissingFileOrFolderGivesEmptyContent) {
-    for (const fs::path& path : {dir_ / "missing.ini", dir_}) {
-        IniFile ini(path.string());
-        ini.SetText("[A]\nk=1\n");
-        EXPECT_FALSE(ini.Load()) << path;
-        EXPECT_EQ(ini.Text(), "") << path;
+    for (const fs::path& unreadable : {dir / "missing.ini", dir}) {
+        IniFile none(unreadable.string());
+        none.SetText("[A]\nk=1\n");
+        EXPECT_FALSE(none.Load()) << unreadable;
+        EXPECT_EQ(none.Text(), "") << unreadable;
     }
-}
 
-TEST_F(IniFileDiskTest, FailedSaveLeavesOldFileAndNoTemporary) {
-    const fs::path missingFolder = dir_ / "nope" / "settings.ini";
-    IniFile lost(missingFolder.string());
-    lost.SetText("[A]\nk=1\n");
-    EXPECT_FALSE(lost.Save());
-    EXPECT_FALSE(fs::exists(dir_ / "nope"));
-
-    // The temporary path is taken by a folder, so the new text cannot be written at all.
-    const fs::path path = dir_ / "settings.ini";
-    WriteFile(path, "old");
+    EXPECT_FALSE(IniFile((dir / "nope" / "settings.ini").string()).Save());
+    EXPECT_FALSE(fs::exists(dir / "nope"));
     fs::create_directory(path.string() + ".tmp");
-    IniFile blocked(path.string());
-    blocked.SetText("[A]\nk=1\n");
-    EXPECT_FALSE(blocked.Save());
-    EXPECT_EQ(ReadBytes(path), "old");
+    ini.WriteString("Main", "Speed", "3");
+    EXPECT_FALSE(ini.Save());
+    EXPECT_EQ(vp7::test::Bytes(path), saved);
     EXPECT_TRUE(fs::is_directory(path.string() + ".tmp"));
-
-    // The target is a non-empty folder, so the rename fails after the temporary was written.
-    const fs::path folderTarget = dir_ / "folder.ini";
-    fs::create_directories(folderTarget / "inside");
-    IniFile onFolder(folderTarget.string());
-    onFolder.SetText("[A]\nk=1\n");
-    EXPECT_FALSE(onFolder.Save());
-    EXPECT_TRUE(fs::is_directory(folderTarget / "inside"));
-    EXPECT_FALSE(fs::exists(folderTarget.string() + ".tmp"));
+    fs::remove_all(dir);
 }
 
 } // namespace
