@@ -11,7 +11,8 @@ void BM_SixTimersOneHour(benchmark::State& state) {
     for (auto _ : state) {
         vp7::VirtualClock clock;
         vp7::Timer t1(clock, "Timer1", 100), t2(clock, "Timer2", 50), diag(clock, "DiagnosticTimer", 1000),
-            key(clock, "KeyTimer", 100), blink(clock, "AlarmBlinkTimer", 700), ramp(clock, "SetpointRampTimer", 1000);
+            key(clock, "KeyTimer", 100), blink(clock, "AlarmBlinkTimer", 700),
+            ramp(clock, "SetpointRampTimer", 1000);
         uint64_t ticks = 0;
         for (vp7::Timer* t : {&t1, &t2, &diag, &key, &blink, &ramp}) {
             t->SetHandler([&ticks] { ++ticks; });

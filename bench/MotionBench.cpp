@@ -55,7 +55,8 @@ void BM_FullStrokesOnVirtualTime(benchmark::State& state) {
         b.clock.Advance(2100); // 40 steps and the arrival
         ++strokes;
     }
-    state.counters["strokes_per_s"] = benchmark::Counter(static_cast<double>(strokes), benchmark::Counter::kIsRate);
+    state.counters["strokes_per_s"] =
+        benchmark::Counter(static_cast<double>(strokes), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FullStrokesOnVirtualTime)->Unit(benchmark::kMicrosecond);
 

@@ -121,7 +121,8 @@ int SyncFigures() {
         const long syncs = main.SyncCount();
         QElapsedTimer t;
         t.start();
-        for (int i = 0; i < events; ++i) deliver(i);
+        for (int i = 0; i < events; ++i)
+            deliver(i);
         const double us = t.nsecsElapsed() / 1e3 / events;
         std::printf("%-44s %5.2f syncs, %7.1f us per event\n", what,
                     static_cast<double>(main.SyncCount() - syncs) / events, us);

@@ -44,8 +44,12 @@ void Actuator::ComputeStrokeSpeeds() {
     }
 }
 
-void Actuator::SetNewIstwert() { Step(false); }
-void Actuator::SetManuellIstwert() { Step(true); }
+void Actuator::SetNewIstwert() {
+    Step(false);
+}
+void Actuator::SetManuellIstwert() {
+    Step(true);
+}
 
 void Actuator::Step(bool manual) {
     SimState& s = sim_.state;

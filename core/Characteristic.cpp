@@ -9,7 +9,8 @@
 namespace vp7 {
 
 Characteristic::Characteristic(Simulator& sim) : sim_(sim) {
-    for (int i = 0; i < 21; ++i) KennlinienTabelle[i] = FreeTable[i] = 5.0 * i;
+    for (int i = 0; i < 21; ++i)
+        KennlinienTabelle[i] = FreeTable[i] = 5.0 * i;
 }
 
 bool Characteristic::BuildKennlinie() {
@@ -26,7 +27,8 @@ bool Characteristic::BuildKennlinie() {
     if (type >= 1 && type <= 6) base = &kCharacteristicTables[type - 1];
     if (type == 7) base = &FreeTable;
     const Scales& sc = sim_.scales;
-    for (int i = 0; i < 21; ++i) KennlinienTabelle[i] = sc.Yfactor * (base ? (*base)[i] : 5.0 * i) + sc.Yoffset;
+    for (int i = 0; i < 21; ++i)
+        KennlinienTabelle[i] = sc.Yfactor * (base ? (*base)[i] : 5.0 * i) + sc.Yoffset;
     return ok;
 }
 
@@ -50,7 +52,8 @@ double Characteristic::KennlinieInvers(double y) const {
     if (y > t[19])
         i = 19;
     else if (y > t[1])
-        while (i < 19 && !(t[i] < y && y <= t[i + 1])) ++i;
+        while (i < 19 && !(t[i] < y && y <= t[i + 1]))
+            ++i;
     const double denominator = t[i + 1] - t[i];
     if (denominator == 0) return divide(y - t[i], 0);
     return (y - t[i]) * 5 / denominator + 5 * i;

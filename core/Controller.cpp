@@ -13,7 +13,9 @@ namespace vp7 {
 
 Controller::Controller(Simulator& sim) : sim_(sim) {}
 
-double Controller::Random() { return static_cast<double>(sim_.random() >> 11) * 0x1.0p-53; }
+double Controller::Random() {
+    return static_cast<double>(sim_.random() >> 11) * 0x1.0p-53;
+}
 
 void Controller::SetpointButtonClick(Sender sender) {
     SimState& s = sim_.state;
@@ -77,7 +79,8 @@ void Controller::SetpointButtonClick(Sender sender) {
             s.AutoTarget = s.Istwert;
             if (form.LeakageSelect.checked) {
                 const double leak = sim_.monitoring.LeakStep;
-                if (form.SelfClosingSelect.checked && (s.Istwert - s.DeadBand < s.PositionSetpoint || s.BinMode == 3))
+                if (form.SelfClosingSelect.checked &&
+                    (s.Istwert - s.DeadBand < s.PositionSetpoint || s.BinMode == 3))
                     s.AutoTarget = std::max(0.0, s.Istwert - leak);
                 else if (form.SelfOpeningSelect.checked &&
                          (s.Istwert + s.DeadBand > s.PositionSetpoint || s.BinMode == 3))

@@ -23,8 +23,8 @@ Control Check(std::string name, std::string parent, int l, int t, int w, std::st
     return Make(ControlKind::CheckBox, std::move(name), std::move(parent), l, t, w, 17, std::move(caption));
 }
 
-Control Radio(std::string name, int l, int t, int w, int h, std::string caption, std::vector<std::string> items,
-              int index) {
+Control Radio(std::string name, int l, int t, int w, int h, std::string caption,
+              std::vector<std::string> items, int index) {
     Control c = Make(ControlKind::RadioGroup, std::move(name), {}, l, t, w, h, std::move(caption));
     c.items = std::move(items);
     c.itemIndex = index;
@@ -32,7 +32,8 @@ Control Radio(std::string name, int l, int t, int w, int h, std::string caption,
 }
 
 Control Menu(std::string name, std::string parent, std::string caption, bool radio = false) {
-    Control c = Make(ControlKind::MenuItem, std::move(name), std::move(parent), 0, 0, 0, 0, std::move(caption));
+    Control c =
+        Make(ControlKind::MenuItem, std::move(name), std::move(parent), 0, 0, 0, 0, std::move(caption));
     c.radioItem = radio;
     return c;
 }
@@ -84,9 +85,10 @@ FormState::FormState()
       HilfeOben(Hidden(Make(ControlKind::Label, "HilfeOben", {}, 248, 232, 0, 0))),
       HilfeUnten(Hidden(Make(ControlKind::Label, "HilfeUnten", {}, 248, 264, 0, 0))),
       HelpText(Hidden(Make(ControlKind::Label, "HelpText", {}, 248, 292, 0, 0))),
-      SetpointRampButton(Hidden(Make(ControlKind::Button, "SetpointRampButton", {}, 256, 320, 75, 25, "Start"))),
-      SetpointRampSelect(
-          Hidden(Radio("SetpointRampSelect", 248, 352, 113, 105, "Sollwertrampe", {"1s/%", "2s/%", "5s/%", "10s/%"}, 0))),
+      SetpointRampButton(
+          Hidden(Make(ControlKind::Button, "SetpointRampButton", {}, 256, 320, 75, 25, "Start"))),
+      SetpointRampSelect(Hidden(Radio("SetpointRampSelect", 248, 352, 113, 105, "Sollwertrampe",
+                                      {"1s/%", "2s/%", "5s/%", "10s/%"}, 0))),
       SetpointDimSelect(Radio("SetpointDimSelect", 248, 472, 113, 57, "Sollwerteingang", {"%", "mA"}, 0)),
       Label13(Make(ControlKind::StaticText, "Label13", {}, 248, 540, 60, 17, "Sollwert")),
       SetPointText(Make(ControlKind::Edit, "SetPointText", {}, 248, 558, 73, 24)),
@@ -120,16 +122,64 @@ FormState::FormState()
       ExtraCheckScreen(Menu("ExtraCheckScreen", "Extras1", "Bildschirmkontrolle")) {
     SetPointText.text = "0";
     DoubleActingSelect.checked = true;
-    all_ = {&ControllerSelect, &OptionsSelect, &AlarmModulSelect, &StromModulSelect, &DrosselSelect,
-            &StaticText1, &StaticText2, &StaticText3, &StaticText4, &ZorizOptions, &NoPreasureSelect,
-            &BlockDownSelect, &BlockUpSelect, &FrictionSelect, &LeakageSelect, &SelfClosingSelect,
-            &SelfOpeningSelect, &DoubleActingSelect, &HorizLeverError, &InitErrorSelect, &BottomEndError,
-            &TopEndError, &MoveRangeError, &HilfeOben, &HilfeUnten, &HelpText, &SetpointRampButton,
-            &SetpointRampSelect, &SetpointDimSelect, &Label13, &SetPointText, &SetpointButton, &HelpSelect,
-            &HelpOthers, &HelpKeys, &Image1, &Image2, &Strom_mA, &StaticUmschalt, &StaticKleiner, &StaticGroesser, &Label1,
-            &Label2, &Label3, &Label4, &Datei1, &Konfigurationladen1, &Konfigurationspeichern1, &Extras1,
-            &ParameterTabelle1, &Sprache1, &Deutsch1, &English1, &Mauszeiger1, &MausStandard, &MausKreuz,
-            &MausHand, &ExtraCheckScreen};
+    all_ = {&ControllerSelect,
+            &OptionsSelect,
+            &AlarmModulSelect,
+            &StromModulSelect,
+            &DrosselSelect,
+            &StaticText1,
+            &StaticText2,
+            &StaticText3,
+            &StaticText4,
+            &ZorizOptions,
+            &NoPreasureSelect,
+            &BlockDownSelect,
+            &BlockUpSelect,
+            &FrictionSelect,
+            &LeakageSelect,
+            &SelfClosingSelect,
+            &SelfOpeningSelect,
+            &DoubleActingSelect,
+            &HorizLeverError,
+            &InitErrorSelect,
+            &BottomEndError,
+            &TopEndError,
+            &MoveRangeError,
+            &HilfeOben,
+            &HilfeUnten,
+            &HelpText,
+            &SetpointRampButton,
+            &SetpointRampSelect,
+            &SetpointDimSelect,
+            &Label13,
+            &SetPointText,
+            &SetpointButton,
+            &HelpSelect,
+            &HelpOthers,
+            &HelpKeys,
+            &Image1,
+            &Image2,
+            &Strom_mA,
+            &StaticUmschalt,
+            &StaticKleiner,
+            &StaticGroesser,
+            &Label1,
+            &Label2,
+            &Label3,
+            &Label4,
+            &Datei1,
+            &Konfigurationladen1,
+            &Konfigurationspeichern1,
+            &Extras1,
+            &ParameterTabelle1,
+            &Sprache1,
+            &Deutsch1,
+            &English1,
+            &Mauszeiger1,
+            &MausStandard,
+            &MausKreuz,
+            &MausHand,
+            &ExtraCheckScreen};
 }
 
 Control* FormState::Find(std::string_view name) {
@@ -144,17 +194,28 @@ const Control* FormState::Find(std::string_view name) const {
 
 const char* ControlKindName(ControlKind k) {
     switch (k) {
-    case ControlKind::CheckBox: return "CheckBox";
-    case ControlKind::RadioButton: return "RadioButton";
-    case ControlKind::RadioGroup: return "RadioGroup";
-    case ControlKind::Group: return "Group";
-    case ControlKind::Edit: return "Edit";
-    case ControlKind::Button: return "Button";
-    case ControlKind::Label: return "Label";
-    case ControlKind::StaticText: return "StaticText";
-    case ControlKind::Shape: return "Shape";
-    case ControlKind::Image: return "Image";
-    case ControlKind::MenuItem: return "MenuItem";
+    case ControlKind::CheckBox:
+        return "CheckBox";
+    case ControlKind::RadioButton:
+        return "RadioButton";
+    case ControlKind::RadioGroup:
+        return "RadioGroup";
+    case ControlKind::Group:
+        return "Group";
+    case ControlKind::Edit:
+        return "Edit";
+    case ControlKind::Button:
+        return "Button";
+    case ControlKind::Label:
+        return "Label";
+    case ControlKind::StaticText:
+        return "StaticText";
+    case ControlKind::Shape:
+        return "Shape";
+    case ControlKind::Image:
+        return "Image";
+    case ControlKind::MenuItem:
+        return "MenuItem";
     }
     return "?";
 }

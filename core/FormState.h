@@ -9,7 +9,19 @@
 
 namespace vp7 {
 
-enum class ControlKind { CheckBox, RadioButton, RadioGroup, Group, Edit, Button, Label, StaticText, Shape, Image, MenuItem };
+enum class ControlKind {
+    CheckBox,
+    RadioButton,
+    RadioGroup,
+    Group,
+    Edit,
+    Button,
+    Label,
+    StaticText,
+    Shape,
+    Image,
+    MenuItem
+};
 
 enum class CursorShape { Standard, Cross, Hand };
 
@@ -52,7 +64,7 @@ struct InitInfoState {
 struct Control {
     ControlKind kind = ControlKind::Label;
     std::string name;
-    std::string parent; // enclosing group or menu, empty for the window itself
+    std::string parent;                           // enclosing group or menu, empty for the window itself
     int left = 0, top = 0, width = 0, height = 0; // relative to the parent, as the form places it
     std::string caption;
     std::vector<std::string> items; // radio group items
@@ -61,7 +73,7 @@ struct Control {
     int itemIndex = -1;             // radio group
     bool visible = true;
     bool enabled = true;
-    bool radioItem = false;         // a menu item that belongs to a radio group of items
+    bool radioItem = false; // a menu item that belongs to a radio group of items
 };
 
 class FormState {
@@ -91,7 +103,8 @@ public:
     Control HilfeOben, HilfeUnten, HelpText;
     Control SetpointRampButton, SetpointRampSelect, SetpointDimSelect, Label13, SetPointText, SetpointButton;
     Control HelpSelect, HelpOthers, HelpKeys;
-    Control Image1, Image2, Strom_mA, StaticUmschalt, StaticKleiner, StaticGroesser, Label1, Label2, Label3, Label4;
+    Control Image1, Image2, Strom_mA, StaticUmschalt, StaticKleiner, StaticGroesser, Label1, Label2, Label3,
+        Label4;
 
     // Main menu
     Control Datei1, Konfigurationladen1, Konfigurationspeichern1;

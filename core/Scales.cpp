@@ -17,15 +17,20 @@ LinearMap PixelMap(double low, double high) {
     return m;
 }
 
-int32_t Round(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
+int32_t Round(double v) {
+    return static_cast<int32_t>(std::nearbyint(v));
+}
 
-std::string ExponentText(double v) { return FloatToStrF(v, FloatFormat::Exponent, 8, 2); }
+std::string ExponentText(double v) {
+    return FloatToStrF(v, FloatFormat::Exponent, 8, 2);
+}
 
 // Step 6 of the rounding: "E+02" becomes "E+2", and values of a sensible size are written plainly.
 std::string LabelText(std::string text, double value) {
     if (text.size() >= 2 && text[text.size() - 2] == '0') text.erase(text.size() - 2, 1);
     const double a = std::fabs(value);
-    if (value != 0 && a >= 0.001 && a < 10000000) text = a >= 1 ? FormatFixed(value, 1, 7) : FormatFixed(value, 3, 5);
+    if (value != 0 && a >= 0.001 && a < 10000000)
+        text = a >= 1 ? FormatFixed(value, 1, 7) : FormatFixed(value, 3, 5);
     return text;
 }
 
@@ -35,9 +40,15 @@ Scales::Scales(Simulator& sim) : sim_(sim) {
     sollwertPixel = reglerPixel = ventilPixel = PixelMap(0, 100);
 }
 
-int32_t Scales::SollwertY(double v) const { return Round(sollwertPixel(v)); }
-int32_t Scales::ReglerY(double v) const { return Round(reglerPixel(v)); }
-int32_t Scales::VentilY(double v) const { return Round(ventilPixel(v)); }
+int32_t Scales::SollwertY(double v) const {
+    return Round(sollwertPixel(v));
+}
+int32_t Scales::ReglerY(double v) const {
+    return Round(reglerPixel(v));
+}
+int32_t Scales::VentilY(double v) const {
+    return Round(ventilPixel(v));
+}
 
 bool Scales::ReadScaleValue(const std::string& text, double& value, double lower, double upper) {
     const auto v = ReadDecimal(text);
@@ -52,7 +63,8 @@ bool Scales::RoundScale(std::string& lowText, std::string& highText, double& sca
     const double m = std::max(std::fabs(max), std::fabs(min));
     std::string t = ExponentText(m);
     const size_t e = t.find_first_of("Ee");
-    if (t.size() < 8 || e == std::string::npos || t.size() - e - 1 != 3 || t[0] < '1' || t[0] > '9') return false;
+    if (t.size() < 8 || e == std::string::npos || t.size() - e - 1 != 3 || t[0] < '1' || t[0] > '9')
+        return false;
 
     int d = t[0] - '0';
     const std::string mantissa = t.substr(2, e - 2);
@@ -81,8 +93,8 @@ bool Scales::RoundScale(std::string& lowText, std::string& highText, double& sca
 
     // The end of larger magnitude gets the rounded range; the other end is 0, or the mirror of the
     // range when the two ends lie on opposite sides of 0.
-    const auto setEnds = [&](double big, double other, std::string& bigText, double& bigEnd, std::string& otherText,
-                             double& otherEnd) {
+    const auto setEnds = [&](double big, double other, std::string& bigText, double& bigEnd,
+                             std::string& otherText, double& otherEnd) {
         const bool negative = big < 0;
         bigText = negative ? "-" + text : text;
         bigEnd = negative ? -n : n;
@@ -135,18 +147,21 @@ void Scales::CalcMB() {
     if (!ReadScaleValue(PV0, SollwertMin, 0, SollwertMax - 10))
         return void(Fail("Sollwertskale 0% ist fehlerhaft", "Setpoint scale 0% is incorrect"));
     SollwertScaleTexts[0] = ExponentText(SollwertMin);
-    if (!RoundScale(SollwertScaleTexts[0], SollwertScaleTexts[1], SollwertScaleLow, SollwertScaleHigh, SollwertMax,
-                    SollwertMin))
+    if (!RoundScale(SollwertScaleTexts[0], SollwertScaleTexts[1], SollwertScaleLow, SollwertScaleHigh,
+                    SollwertMax, SollwertMin))
         return void(Fail("Fehler bei Sollwertskale", "Error in setpoint scale"));
 
     // Controller setpoint scale
     if (!ReadScaleValue(Out100, ReglerMax, ReglerMin + 10, 100))
-        return void(Fail("Reglersollwertskale 100% ist fehlerhaft", "Controller setpoint scale 100% is incorrect"));
+        return void(
+            Fail("Reglersollwertskale 100% ist fehlerhaft", "Controller setpoint scale 100% is incorrect"));
     ReglerScaleTexts[1] = ExponentText(ReglerMax);
     if (!ReadScaleValue(Out0, ReglerMin, 0, ReglerMax - 10))
-        return void(Fail("Reglersollwertskale 0% ist fehlerhaft", "Controller setpoint scale 0% is incorrect"));
+        return void(
+            Fail("Reglersollwertskale 0% ist fehlerhaft", "Controller setpoint scale 0% is incorrect"));
     ReglerScaleTexts[0] = ExponentText(ReglerMin);
-    if (!RoundScale(ReglerScaleTexts[0], ReglerScaleTexts[1], ReglerScaleLow, ReglerScaleHigh, ReglerMax, ReglerMin))
+    if (!RoundScale(ReglerScaleTexts[0], ReglerScaleTexts[1], ReglerScaleLow, ReglerScaleHigh, ReglerMax,
+                    ReglerMin))
         return void(Fail("Fehler bei Reglersollwertskale", "Error in controller setpoint scale"));
 
     // Valve range
@@ -194,7 +209,8 @@ void Scales::CalcMB() {
     const char* tooCloseEn = "Distance between Setpoint scale 100% and setpoint scale 0% is to low";
     if (std::abs(SollwertMinY - SollwertMaxY) < 3) return void(Fail(tooCloseDe, tooCloseEn));
     if (std::abs(ReglerMinY - ReglerMaxY) < 3) return void(Fail(tooCloseDe, tooCloseEn));
-    if (std::abs(YaY - YeY) < 3) return void(Fail("Ya und Ye liegen zu dicht zusammen", "Distance between Ya and Ye is to low"));
+    if (std::abs(YaY - YeY) < 3)
+        return void(Fail("Ya und Ye liegen zu dicht zusammen", "Distance between Ya and Ye is to low"));
 
     const double a = ParamSet::Fixed88ToReal(p.YCUP), b = ParamSet::Fixed88ToReal(p.YCDO);
     TightOpenOn = Yfactor * a + Yoffset;

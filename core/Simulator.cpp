@@ -12,13 +12,11 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
       image1(sprs.Get(SpriteId::DevicePicture)), Timer1(clk, "Timer1", 100), Timer2(clk, "Timer2", 50),
       DiagnosticTimer(clk, "DiagnosticTimer", 1000), KeyTimer(clk, "KeyTimer", 50),
       AlarmBlinkTimer(clk, "AlarmBlinkTimer", 700), SetpointRampTimer(clk, "SetpointRampTimer", 1000),
-      scales(*this), characteristic(*this), controller(*this), actuator(*this), modes(*this),
-      keyInput(*this), pointer(*this), configMenu(*this), diagnostics(*this),
-      initialization(*this),
-      monitoring(*this), ioPictures(*this), displays(*this), frontPanel(*this), helpTexts(*this),
-      captions(*this), hoverHelp(*this), splash(*this),
-      paramTableView(*this), scaleDialog(*this), screenCheck(*this), lcd(*this), settings(*this),
-      configFiles(*this) {
+      scales(*this), characteristic(*this), controller(*this), actuator(*this), modes(*this), keyInput(*this),
+      pointer(*this), configMenu(*this), diagnostics(*this), initialization(*this), monitoring(*this),
+      ioPictures(*this), displays(*this), frontPanel(*this), helpTexts(*this), captions(*this),
+      hoverHelp(*this), splash(*this), paramTableView(*this), scaleDialog(*this), screenCheck(*this),
+      lcd(*this), settings(*this), configFiles(*this) {
     Timer1.SetHandler([this] { Timer1Timer(); });
     Timer2.SetHandler([this] { Timer2Timer(); });
     DiagnosticTimer.SetHandler([this] { DiagnosticTimerTimer(); });
@@ -131,7 +129,9 @@ void Simulator::FinishStartUp() {
     ViewChanged();
 }
 
-void Simulator::Timer2Timer() { actuator.Timer2Timer(); }
+void Simulator::Timer2Timer() {
+    actuator.Timer2Timer();
+}
 
 void Simulator::ShowCharacteristicError() {
     host.MessageDlg(state.Text("Fehler bei den Stützwerten: Yn+1 - Yn >= 0.2",
@@ -182,11 +182,17 @@ void Simulator::DiagnosticTimerTimer() {
     ViewChanged();
 }
 
-void Simulator::KeyTimerTimer() { keyInput.KeyTimerTimer(); }
+void Simulator::KeyTimerTimer() {
+    keyInput.KeyTimerTimer();
+}
 
-void Simulator::AlarmBlinkTimerTimer() { monitoring.AlarmBlinkTimerTimer(); }
+void Simulator::AlarmBlinkTimerTimer() {
+    monitoring.AlarmBlinkTimerTimer();
+}
 
-void Simulator::SetpointRampTimerTimer() { controller.SetpointRampTimerTimer(); }
+void Simulator::SetpointRampTimerTimer() {
+    controller.SetpointRampTimerTimer();
+}
 
 void Simulator::RegisterHandlers() {
     for (const char* option : {"BlockDownSelect", "BlockUpSelect"})
@@ -226,7 +232,9 @@ void Simulator::RegisterHandlers() {
     OnClick("MausHand", [this] { keyInput.MausHandClick(); });
 }
 
-bool Simulator::FormCloseQuery() const { return state.SplashDone != 0; }
+bool Simulator::FormCloseQuery() const {
+    return state.SplashDone != 0;
+}
 
 void Simulator::FormClose() {
     settings.SaveSettings();
@@ -237,15 +245,21 @@ void Simulator::PointerDown(MouseButton button, bool shift, int x, int y) {
     pointer.Down(button, shift, x, y);
 }
 
-void Simulator::PointerUp(MouseButton button, int x, int y) { pointer.Up(button, x, y); }
+void Simulator::PointerUp(MouseButton button, int x, int y) {
+    pointer.Up(button, x, y);
+}
 
-void Simulator::PointerMove(int x, int y) { pointer.Move(x, y); }
+void Simulator::PointerMove(int x, int y) {
+    pointer.Move(x, y);
+}
 
 void Simulator::PressKey(DeviceKey key, MouseButton button, bool shift) {
     pointer.PressKey(key, button, shift);
 }
 
-void Simulator::ReleaseKey(DeviceKey key, MouseButton button) { pointer.ReleaseKey(key, button); }
+void Simulator::ReleaseKey(DeviceKey key, MouseButton button) {
+    pointer.ReleaseKey(key, button);
+}
 
 void Simulator::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
     keyInput.Image1MouseDown(button, shift, x, y);
@@ -299,15 +313,20 @@ void Simulator::UserCheck(Control& control, bool checked) {
 }
 
 void Simulator::UserSelect(Control& control, int itemIndex) {
-    if (itemIndex < 0 || itemIndex >= static_cast<int>(control.items.size()) || itemIndex == control.itemIndex)
+    if (itemIndex < 0 || itemIndex >= static_cast<int>(control.items.size()) ||
+        itemIndex == control.itemIndex)
         return;
     control.itemIndex = itemIndex;
     RunClick(control.name);
 }
 
-void Simulator::UserEdit(Control& control, std::string text) { control.text = std::move(text); }
+void Simulator::UserEdit(Control& control, std::string text) {
+    control.text = std::move(text);
+}
 
-void Simulator::UserClick(Control& control) { RunClick(control.name); }
+void Simulator::UserClick(Control& control) {
+    RunClick(control.name);
+}
 
 void Simulator::UserKeyDown(Control& control, int key) {
     if (auto it = keyHandlers_.find(control.name); it != keyHandlers_.end()) it->second(key);
@@ -326,8 +345,12 @@ void Simulator::RunClick(const std::string& name) {
     ViewChanged();
 }
 
-void Simulator::ViewChanged() { viewChanged_ = true; }
+void Simulator::ViewChanged() {
+    viewChanged_ = true;
+}
 
-bool Simulator::TakeViewChange() { return std::exchange(viewChanged_, false); }
+bool Simulator::TakeViewChange() {
+    return std::exchange(viewChanged_, false);
+}
 
 } // namespace vp7

@@ -35,12 +35,12 @@
 #include "device/ModeLogic.h"
 #include "device/Monitoring.h"
 #include "device/OperatingDisplays.h"
+#include "device/ParamSet.h"
 #include "device/ParamTableView.h"
 #include "device/PointerInput.h"
 #include "device/ScaleDialog.h"
 #include "device/ScreenCheck.h"
 #include "device/Splash.h"
-#include "device/ParamSet.h"
 #include "platform/Clock.h"
 #include "platform/Picture.h"
 #include "storage/ConfigFiles.h"
@@ -123,11 +123,11 @@ public:
 
     // A user changed a control. The form state takes the new value first, then the control's click
     // handler runs, as the toolkit did it.
-    void UserCheck(Control& control, bool checked);  // check box or radio button
-    void UserSelect(Control& control, int itemIndex); // radio group
+    void UserCheck(Control& control, bool checked);    // check box or radio button
+    void UserSelect(Control& control, int itemIndex);  // radio group
     void UserEdit(Control& control, std::string text); // edit field: no handler
-    void UserClick(Control& control);                 // button or menu item
-    void UserKeyDown(Control& control, int key);      // key in an edit field (13 = Enter)
+    void UserClick(Control& control);                  // button or menu item
+    void UserKeyDown(Control& control, int key);       // key in an edit field (13 = Enter)
 
     // Subsystems register the click handler of the controls they own ("SetpointButton" -> its Click).
     void OnClick(std::string_view controlName, std::function<void()> handler);
@@ -138,7 +138,6 @@ public:
     void ViewChanged();
     // Whether the form state changed since the last call.
     bool TakeViewChange();
-
 
     Clock& clock;
     Host& host;

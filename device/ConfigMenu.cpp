@@ -18,7 +18,8 @@ size_t ByteOfChar(std::string_view text, size_t n) {
 
 size_t CharCount(std::string_view text) {
     size_t n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+    for (unsigned char c : text)
+        n += (c & 0xC0) != 0x80;
     return n;
 }
 
@@ -73,7 +74,8 @@ void ConfigMenu::PrepareEdit() {
         // Steps of 2, 5, 10, 20, 50, 100 ... grow with the value: large counts stay reachable.
         const int32_t q = value_ / 200;
         int64_t s = 2;
-        for (int i = 0; q / s >= 2; ++i) s = (i % 3 == 0) ? s * 5 / 2 : s * 2;
+        for (int i = 0; q / s >= 2; ++i)
+            s = (i % 3 == 0) ? s * 5 / 2 : s * 2;
         EditStep = static_cast<int32_t>(stepMultiplier_ * s);
     }
 }
@@ -123,7 +125,8 @@ void ConfigMenu::Run(KeyCode code, int32_t step) {
     case KeyCode::IncreaseRightPressed:
         sim_.state.LastKeyCode = KeyCode::Neutral;
         return;
-    default: break;
+    default:
+        break;
     }
     stepMultiplier_ = step;
     PrepareEdit();
@@ -171,7 +174,8 @@ void ConfigMenu::Run(KeyCode code, int32_t step) {
             return;
         }
         break;
-    default: break;
+    default:
+        break;
     }
     // Part-turn actuators have the 90-degree feedback angle.
     if (at(p.YFCTIndex)) {

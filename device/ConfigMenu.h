@@ -8,7 +8,7 @@
 namespace vp7 {
 
 class Simulator;
-enum class KeyCode : uint8_t; // core/DeviceCodes.h
+enum class KeyCode : uint8_t;   // core/DeviceCodes.h
 enum class ParamKind : int32_t; // device/ParamSet.h
 
 class ConfigMenu {

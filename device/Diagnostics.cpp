@@ -31,8 +31,10 @@ constexpr Record kRecords[Diagnostics::Count] = {
     {DiagTenths, " 8TUP  ", 40, "Stellzeit auf", "Travel time up"},
     {DiagTenths, " 9TDOWN", 40, "Stellzeit zu", "Travel time down"},
     {DiagTenths, "10LEAK ", 24, "Leckage (%/Minute)", "Leakage (%/Minute)"},
-    {DiagTenths, "11P0   ", 239, "Potentiometerwert unterer Anschlag (0%)", "Potentiometer value lower stop (0%)"},
-    {DiagTenths, "12P100 ", 699, "Potentiometerwert oberer Anschlag (100%)", "Potentiometer value upper stop (100%)"},
+    {DiagTenths, "11P0   ", 239, "Potentiometerwert unterer Anschlag (0%)",
+     "Potentiometer value lower stop (0%)"},
+    {DiagTenths, "12P100 ", 699, "Potentiometerwert oberer Anschlag (100%)",
+     "Potentiometer value upper stop (100%)"},
     {DiagIntBlank, "13IMPUP", 6, "Pulslänge auf", "Impuls length up"},
     {DiagIntBlank, "14IMPDN", 6, "Pulslänge zu", "Impuls length down"},
     {DiagTenths, "15DBUP ", 1, "Totzone auf", "Dead band up"},
@@ -69,7 +71,9 @@ constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 
 } // namespace
 
-Diagnostics::Diagnostics(Simulator& sim) : sim_(sim) { InitDiagTable(); }
+Diagnostics::Diagnostics(Simulator& sim) : sim_(sim) {
+    InitDiagTable();
+}
 
 void Diagnostics::InitDiagTable() {
     for (int i = 0; i < Count; ++i) {
@@ -87,8 +91,11 @@ int32_t Diagnostics::ShownValue(int record) const {
     const int32_t stored = DiagTable[record].Value;
     const int16_t deba = sim_.params.store.DEBA;
     switch (record) {
-    case 14: return deba >= 0 ? ParamSet::FromFixed88(deba) : static_cast<int32_t>(std::nearbyint(10 * sim_.state.DeadBand));
-    case 15: return deba >= 0 ? -ParamSet::FromFixed88(deba) : stored;
+    case 14:
+        return deba >= 0 ? ParamSet::FromFixed88(deba)
+                         : static_cast<int32_t>(std::nearbyint(10 * sim_.state.DeadBand));
+    case 15:
+        return deba >= 0 ? -ParamSet::FromFixed88(deba) : stored;
     case DiagTravelTimeUp:
     case DiagTravelTimeDown: {
         static constexpr int32_t kDivisor[] = {10, 8, 4, 2}; // the throttle lengthens the travel
@@ -97,8 +104,10 @@ int32_t Diagnostics::ShownValue(int record) const {
     }
     case 18:
     case 19:
-    case 20: return TempFahrenheit ? static_cast<int32_t>(std::nearbyint(stored * 1.8 + 320)) : stored;
-    default: return stored;
+    case 20:
+        return TempFahrenheit ? static_cast<int32_t>(std::nearbyint(stored * 1.8 + 320)) : stored;
+    default:
+        return stored;
     }
 }
 
@@ -113,12 +122,17 @@ void Diagnostics::DiagKey(KeyCode code) {
     case KeyCode::IncreaseRightReleased:
     case KeyCode::IncreaseRightPressed:
         return;
-    case KeyCode::ModeReleased: DiagIndex = DiagIndex >= Count - 1 ? 0 : DiagIndex + 1; break;
-    case KeyCode::ModeRightPressed: DiagIndex = DiagIndex == 0 ? Count - 1 : DiagIndex - 1; break;
+    case KeyCode::ModeReleased:
+        DiagIndex = DiagIndex >= Count - 1 ? 0 : DiagIndex + 1;
+        break;
+    case KeyCode::ModeRightPressed:
+        DiagIndex = DiagIndex == 0 ? Count - 1 : DiagIndex - 1;
+        break;
     case KeyCode::IncreasePressed:
         if (DiagIndex >= 18 && DiagIndex <= 20) TempFahrenheit = !TempFahrenheit;
         break;
-    default: break;
+    default:
+        break;
     }
     const TDiagField& field = DiagTable[DiagIndex];
     Lcd& lcd = sim_.lcd;
@@ -163,7 +177,8 @@ void Diagnostics::CountSwitching(double target, double position) {
     const bool opening = target > position;
     const double zone = DiagTable[opening ? DiagShortStepUp : DiagShortStepDown].Value / 10.0;
     const int full = opening ? 21 : 19;
-    const int32_t count = (d >= zone || zone == 0) ? full : static_cast<int32_t>(std::nearbyint(full * d / zone));
+    const int32_t count =
+        (d >= zone || zone == 0) ? full : static_cast<int32_t>(std::nearbyint(full * d / zone));
     int32_t& counter = DiagTable[opening ? DiagVent1 : DiagVent2].Value;
     if (kMax - count > counter) counter += count;
 }

@@ -38,7 +38,8 @@ void FrontPanel::DrawScales() {
     };
     const ScaleInfo scales[] = {
         {layout::ScaleX[0], "", s.Text("Sollwert", "Setpoint"), sc.SollwertScaleTexts},
-        {layout::ScaleX[1], s.Text("Regler", "Controller"), s.Text("Sollwert", "Setpoint"), sc.ReglerScaleTexts},
+        {layout::ScaleX[1], s.Text("Regler", "Controller"), s.Text("Sollwert", "Setpoint"),
+         sc.ReglerScaleTexts},
         {layout::ScaleX[2], s.Text("Ventil", "Valve"), "Position", sc.VentilScaleTexts},
     };
     for (const ScaleInfo& s : scales) {
@@ -129,12 +130,34 @@ void FrontPanel::UpperGearMarkClick() {
 
 void FrontPanel::VisibleObjects(bool show) {
     FormState& f = sim_.form;
-    for (Control* c : {&f.Image1, &f.StaticText1, &f.StaticText2, &f.StaticText3, &f.StaticText4, &f.SetPointText,
-                       &f.Label13, &f.SetpointButton, &f.ControllerSelect, &f.OptionsSelect, &f.DrosselSelect,
-                       &f.ZorizOptions, &f.NoPreasureSelect, &f.BlockDownSelect, &f.BlockUpSelect, &f.FrictionSelect,
-                       &f.LeakageSelect, &f.SelfClosingSelect, &f.SelfOpeningSelect, &f.DoubleActingSelect,
-                       &f.InitErrorSelect, &f.BottomEndError, &f.TopEndError, &f.MoveRangeError,
-                       &f.SetpointDimSelect, &f.HelpSelect, &f.HelpOthers, &f.HelpKeys})
+    for (Control* c : {&f.Image1,
+                       &f.StaticText1,
+                       &f.StaticText2,
+                       &f.StaticText3,
+                       &f.StaticText4,
+                       &f.SetPointText,
+                       &f.Label13,
+                       &f.SetpointButton,
+                       &f.ControllerSelect,
+                       &f.OptionsSelect,
+                       &f.DrosselSelect,
+                       &f.ZorizOptions,
+                       &f.NoPreasureSelect,
+                       &f.BlockDownSelect,
+                       &f.BlockUpSelect,
+                       &f.FrictionSelect,
+                       &f.LeakageSelect,
+                       &f.SelfClosingSelect,
+                       &f.SelfOpeningSelect,
+                       &f.DoubleActingSelect,
+                       &f.InitErrorSelect,
+                       &f.BottomEndError,
+                       &f.TopEndError,
+                       &f.MoveRangeError,
+                       &f.SetpointDimSelect,
+                       &f.HelpSelect,
+                       &f.HelpOthers,
+                       &f.HelpKeys})
         c->visible = show;
     for (Control* c : {&f.Label1, &f.Label2, &f.Label3, &f.Label4, &f.HelpText, &f.HilfeOben, &f.HilfeUnten})
         c->visible = false;
@@ -149,7 +172,8 @@ void FrontPanel::ControllerSelectClick() {
     const char* text = s.Text(
         "Diese Änderung wird erst beim nächsten Programmstart wirksam.\r\n\r\nProgramm jetzt neu starten?",
         "This change takes effect after next restart of the program.\r\n\r\nRestart the program now?");
-    if (sim_.host.MessageDlg(text, MsgType::Information, MsgButton::OK | MsgButton::Cancel) == MsgButton::OK) {
+    if (sim_.host.MessageDlg(text, MsgType::Information, MsgButton::OK | MsgButton::Cancel) ==
+        MsgButton::OK) {
         s.RestartRequested = 1;
         sim_.host.RequestClose();
     }

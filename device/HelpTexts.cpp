@@ -13,17 +13,21 @@ const std::string kKeys[3][4][2] = {
       " Left mouse button: go to manual mode \r\n 5s left mouse button: go to configuration "},
      {" Linke Maustaste: Modus Automatik \r\n 5s linke Maustaste: Modus Konfiguration ",
       " Left mouse button: go to automatic mode \r\n 5s left mouse button: go to configuration "},
-     {" Linke Maustaste: nächster Parameter \r\n Rechte Maustaste: vorheriger Parameter \r\n 5s linke Maustaste: "
+     {" Linke Maustaste: nächster Parameter \r\n Rechte Maustaste: vorheriger Parameter \r\n 5s linke "
+      "Maustaste: "
       "Konfiguration verlassen ",
-      " Left mouse button: next parameter \r\n Right mouse button: prior parameter \r\n 5s left mouse button: finish "
+      " Left mouse button: next parameter \r\n Right mouse button: prior parameter \r\n 5s left mouse "
+      "button: finish "
       "configuration "},
      {" Linke Maustaste: nächster Diagnosewert \r\n Rechte Maustaste: vorheriger Diagnosewert \r\n 2s linke "
       "Maustaste: Diagnose-Modus verlassen ",
-      " Left mouse button: next diagnostic value \r\n Right mouse button: prior diagnostic value \r\n 2s left mouse "
+      " Left mouse button: next diagnostic value \r\n Right mouse button: prior diagnostic value \r\n 2s "
+      "left mouse "
       "button: finish diagnostic mode "}},
     {{"", ""},
      {" linke Maustaste: Antrieb nach unten fahren ", " Left mouse button: move valve down "},
-     {" linke Maustaste: Wert verkleinern \r\n PC-Umschalttaste + linke Maustaste: \r\n vorheriger Parameter ",
+     {" linke Maustaste: Wert verkleinern \r\n PC-Umschalttaste + linke Maustaste: \r\n vorheriger "
+      "Parameter ",
       " Left mouse button: decrement value \r\n PC shift key + left mouse button: \r\n prior parameter "},
      {"", ""}},
     {{"", ""},
@@ -35,10 +39,12 @@ const std::string kKeys[3][4][2] = {
 const std::string kSpecial[12][2] = {
     {" 5s linke Maustaste: Auf No Init setzen \r\n (wird nicht unterstützt) \r\n Umschalt + linke Maustaste: "
      "vorheriger Parameter ",
-     " 5s left mouse button: Set controller to No Init \r\n (not supported) \r\n PC shift key + left mouse button: "
+     " 5s left mouse button: Set controller to No Init \r\n (not supported) \r\n PC shift key + left mouse "
+     "button: "
      "\r\n prior parameter "},
     {" 5s linke Maustaste: Initialisierung starten ", " 5s left mouse button: initial start-up"},
-    {" Umschalt + linke Maustaste: vorheriger Parameter ", " PC shift key + left mouse button: \r\n prior parameter "},
+    {" Umschalt + linke Maustaste: vorheriger Parameter ",
+     " PC shift key + left mouse button: \r\n prior parameter "},
     {" 5s linke Maustaste: Alle Parameter rücksetzen ", " 5s left mouse button: factory reset"},
     {" 5s linke Maustaste: Parameter auf 0 setzen ", " 5s left mouse button: set parmeter to 0"},
     {" Linke Maustaste: Umschaltung °C / °F", " Left mouse button: change between °C and °F"},

@@ -10,8 +10,18 @@ enum class Mode : uint8_t; // core/DeviceCodes.h
 
 enum class HelpKey { Umschalt, Kleiner, Groesser };
 enum class HelpSpecial {
-    KleinerInit, GroesserInit, KleinerReset, GroesserReset, GroesserDiagReset, GroesserDiagTemperature,
-    ModeAutomatic, ModeManual, Setpoint, Position, Gear33, Gear90
+    KleinerInit,
+    GroesserInit,
+    KleinerReset,
+    GroesserReset,
+    GroesserDiagReset,
+    GroesserDiagTemperature,
+    ModeAutomatic,
+    ModeManual,
+    Setpoint,
+    Position,
+    Gear33,
+    Gear90
 };
 
 class HelpTexts {

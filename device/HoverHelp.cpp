@@ -6,8 +6,8 @@
 #include "platform/NumberFormat.h"
 #include "platform/PictureLayout.h"
 
-#include <cmath>
 #include <array>
+#include <cmath>
 
 namespace vp7 {
 namespace {
@@ -22,7 +22,9 @@ int WindowY(int pictureY) {
     return layout::PictureInWindow.y + pictureY;
 }
 
-std::string Padded(const std::string& value) { return " " + value + " "; }
+std::string Padded(const std::string& value) {
+    return " " + value + " ";
+}
 
 } // namespace
 
@@ -69,7 +71,8 @@ std::array<LabelView, 3> Shown(const FormState& f) {
 
 void HoverHelp::Image1MouseMove(int x, int y) {
     const auto before = Shown(sim_.form);
-    if (!ScaleReadout(x, y) && !MarkerReadout(x, y) && !Display(x, y) && !Keys(x, y) && !Gear(x, y)) HideAll();
+    if (!ScaleReadout(x, y) && !MarkerReadout(x, y) && !Display(x, y) && !Keys(x, y) && !Gear(x, y))
+        HideAll();
     if (Shown(sim_.form) != before) sim_.ViewChanged();
 }
 
@@ -98,7 +101,8 @@ bool HoverHelp::MarkerReadout(int x, int y) {
     const int offsets[] = {30, 40, 20};
     for (int i = 0; i < 3; ++i) {
         if (x < ScaleX[i] + layout::MarkerFrom || x > ScaleX[i] + layout::MarkerTo) continue;
-        const bool near = i < 2 ? (y > rows[i] - 5 && y < rows[i] + 5) : (y >= rows[i] - 5 && y <= rows[i] + 4);
+        const bool near =
+            i < 2 ? (y > rows[i] - 5 && y < rows[i] + 5) : (y >= rows[i] - 5 && y <= rows[i] + 4);
         if (!near) continue;
         const std::string text = i == 0   ? FormatGeneral(s.Sollwert, 7)
                                  : i == 1 ? FormatGeneral(s.ReglerSollwert, 7)
@@ -167,7 +171,9 @@ bool HoverHelp::Keys(int x, int y) {
     const std::string empty;
     const std::string* text = &empty;
     switch (key) {
-    case DeviceKey::Umschalt: text = &h.KeyText(HelpKey::Umschalt, s.Mode, s.DiagnosticMode != 0); break;
+    case DeviceKey::Umschalt:
+        text = &h.KeyText(HelpKey::Umschalt, s.Mode, s.DiagnosticMode != 0);
+        break;
     case DeviceKey::Kleiner:
         if (s.DiagnosticMode) return true;
         text = onInit    ? &h.Text(HelpSpecial::KleinerInit)
@@ -177,7 +183,7 @@ bool HoverHelp::Keys(int x, int y) {
     case DeviceKey::Groesser:
         if (s.DiagnosticMode) {
             const int index = sim_.diagnostics.DiagIndex;
-            text = index <= 4                  ? &h.Text(HelpSpecial::GroesserDiagReset)
+            text = index <= 4                   ? &h.Text(HelpSpecial::GroesserDiagReset)
                    : index >= 18 && index <= 20 ? &h.Text(HelpSpecial::GroesserDiagTemperature)
                                                 : &empty;
         } else {
@@ -186,7 +192,8 @@ bool HoverHelp::Keys(int x, int y) {
                              : &h.KeyText(HelpKey::Groesser, s.Mode);
         }
         break;
-    case DeviceKey::None: break;
+    case DeviceKey::None:
+        break;
     }
     ShowAtDisplay(sim_.form.HelpText, *text, layout::HelpKeysRow);
     return true;

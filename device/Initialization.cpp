@@ -28,7 +28,8 @@ const RunTexts kRunTexts[] = {
        "Leckage-Messung mit \"+\" Taste"},
       {"Determination and display of positioning", "time; down (dxx.x), up (Uxx.x)", "Stop with \"-\" key",
        "Leakage measurement with \"+\" key"}}},
-    {"RUN 4", {{"Ermittlung der minimalen Stellinkrementlänge"}, {"Determination of minimum increment length"}}},
+    {"RUN 4",
+     {{"Ermittlung der minimalen Stellinkrementlänge"}, {"Determination of minimum increment length"}}},
     {"RUN 5", {{"Optimierung des Einschwingverhaltens"}, {"Optimiziation of transient response"}}},
     {"Finished", {{"Initialisierung ist beendet"}, {"Initialization finished"}}},
 };
@@ -107,11 +108,20 @@ void Initialization::RunPauseButtonClick() {
 void Initialization::ShowInitRun(int run, int code) {
     std::string text;
     switch (code) {
-    case 0: text = "  RUN " + std::to_string(run + 1); break;
-    case 9: text = std::string("  d--") + '\x1a' + "U"; break;
-    case 10: text = std::string("  U--") + '\x1a' + "d"; break;
-    case 11: text = "  FINSH"; break;
-    default: return;
+    case 0:
+        text = "  RUN " + std::to_string(run + 1);
+        break;
+    case 9:
+        text = std::string("  d--") + '\x1a' + "U";
+        break;
+    case 10:
+        text = std::string("  U--") + '\x1a' + "d";
+        break;
+    case 11:
+        text = "  FINSH";
+        break;
+    default:
+        return;
     }
     sim_.lcd.LcdLowerText = text;
     sim_.lcd.LCDWrite(text, LowerLine);
@@ -120,11 +130,18 @@ void Initialization::ShowInitRun(int run, int code) {
 void Initialization::ShowInitValue(int code, double value) {
     std::string text;
     switch (code) {
-    case 0: text = "P " + Padded(FormatFixed(value, 1, 15), 3); break;
+    case 0:
+        text = "P " + Padded(FormatFixed(value, 1, 15), 3);
+        break;
     case 9:
-    case 10: text = (code == 9 ? "U" : "d") + Padded(FormatFixed(std::clamp(value, 0.0, 999.9), 1, 15), 4); break;
-    case 11: text = sim_.params.InitTravelText(); break;
-    default: return;
+    case 10:
+        text = (code == 9 ? "U" : "d") + Padded(FormatFixed(std::clamp(value, 0.0, 999.9), 1, 15), 4);
+        break;
+    case 11:
+        text = sim_.params.InitTravelText();
+        break;
+    default:
+        return;
     }
     sim_.lcd.LcdUpperText = text;
     sim_.lcd.LCDWrite(text, UpperLine);
@@ -150,7 +167,8 @@ void Initialization::InitMoveStep() {
     s.MoveActive = 1;
     const bool down = s.MoveDirection < 1;
     const double step = down ? s.StepDown : s.StepUp;
-    InitPosition = down ? std::max(InitTarget, InitPosition - step) : std::min(InitTarget, InitPosition + step);
+    InitPosition =
+        down ? std::max(InitTarget, InitPosition - step) : std::min(InitTarget, InitPosition + step);
     s.FrameTravel += step;
     ShowInitValue(0, InitPosition);
     if (s.FrameTravel >= InitSpeedFactor) {
@@ -161,7 +179,9 @@ void Initialization::InitMoveStep() {
     sim_.Timer2.SetEnabled(true);
 }
 
-bool Initialization::Moving() const { return sim_.state.MoveActive != 0; }
+bool Initialization::Moving() const {
+    return sim_.state.MoveActive != 0;
+}
 
 bool Initialization::Waited() {
     if (InitWait > 0) {
@@ -174,12 +194,23 @@ bool Initialization::Waited() {
 void Initialization::InitSequencer() {
     if (InitPaused || sim_.form.NoPreasureSelect.checked) return; // held where it is
     switch (InitRun) {
-    case 0: Run1(); break;
-    case 1: Run2(); break;
-    case 2: Run3(); break;
-    case 3: Run4(); break;
-    case 4: Run5(); break;
-    default: break;
+    case 0:
+        Run1();
+        break;
+    case 1:
+        Run2();
+        break;
+    case 2:
+        Run3();
+        break;
+    case 3:
+        Run4();
+        break;
+    case 4:
+        Run5();
+        break;
+    default:
+        break;
     }
     sim_.ViewChanged();
 }
@@ -213,7 +244,8 @@ void Initialization::Run1() {
         ShowInitRun(1, InitShow);
         ShowRunInfo();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -238,7 +270,8 @@ void Initialization::Run2() {
         ShowInitRun(2, 0);
         ShowRunInfo();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -296,7 +329,8 @@ void Initialization::Run3() {
         }
         --ShowCount;
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -339,15 +373,24 @@ void Initialization::Run4() {
         InitRun = 4;
         InitShow = 0;
         const double x = InitTarget, span = InitSpan;
-        Run5Table = {{{x + 0.2 * span, 0}, {x - 0.2 * span, 0}, {x + 0.25 * span, 0}, {x - 0.15 * span, 0},
-                      {x + 0.05 * span, 0}, {x - 0.01 * span, 0}, {x + 0.05 * span, 0}, {x - 0.01 * span, 0},
-                      {x + 0.06 * span, 2}, {x + 0.03 * span, 2}, {x - 0.03 * span, 1}}};
+        Run5Table = {{{x + 0.2 * span, 0},
+                      {x - 0.2 * span, 0},
+                      {x + 0.25 * span, 0},
+                      {x - 0.15 * span, 0},
+                      {x + 0.05 * span, 0},
+                      {x - 0.01 * span, 0},
+                      {x + 0.05 * span, 0},
+                      {x - 0.01 * span, 0},
+                      {x + 0.06 * span, 2},
+                      {x + 0.03 * span, 2},
+                      {x - 0.03 * span, 1}}};
         Run5Index = 0;
         ShowInitRun(4, 0);
         ShowRunInfo();
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -373,7 +416,8 @@ void Initialization::Run5() {
         ShowInitValue(11, 0);
         ShowRunInfo();
         break;
-    default: break; // finished: waits for the mode key
+    default:
+        break; // finished: waits for the mode key
     }
 }
 

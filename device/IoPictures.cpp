@@ -9,7 +9,7 @@ namespace vp7 {
 
 struct IoPictures::Element {
     layout::Point at;
-    SpriteId firstSprite; // German on, German off, English on, English off
+    SpriteId firstSprite;      // German on, German off, English on, English off
     const char* caption[2][2]; // [language][line]; a one-line caption has an empty first line
 };
 
@@ -73,13 +73,20 @@ void IoPictures::ShowBinaryInput2() {
     ShowPicture(kBinaryInput2, sim_.monitoring.BinaryInput2, fitted);
 }
 
-void IoPictures::ShowFaultOutput(bool on) { ShowPicture(kFaultOutput, on, sim_.form.AlarmModulSelect.checked); }
-void IoPictures::ShowAlarmOutput1(bool on) { ShowPicture(kAlarmOutput1, on, sim_.form.AlarmModulSelect.checked); }
-void IoPictures::ShowAlarmOutput2(bool on) { ShowPicture(kAlarmOutput2, on, sim_.form.AlarmModulSelect.checked); }
+void IoPictures::ShowFaultOutput(bool on) {
+    ShowPicture(kFaultOutput, on, sim_.form.AlarmModulSelect.checked);
+}
+void IoPictures::ShowAlarmOutput1(bool on) {
+    ShowPicture(kAlarmOutput1, on, sim_.form.AlarmModulSelect.checked);
+}
+void IoPictures::ShowAlarmOutput2(bool on) {
+    ShowPicture(kAlarmOutput2, on, sim_.form.AlarmModulSelect.checked);
+}
 
 void IoPictures::ShowAlarmModule() {
     const bool fitted = sim_.form.AlarmModulSelect.checked;
-    for (const Element* e : {&kFaultOutput, &kAlarmOutput1, &kAlarmOutput2}) ShowCaption(*e, fitted);
+    for (const Element* e : {&kFaultOutput, &kAlarmOutput1, &kAlarmOutput2})
+        ShowCaption(*e, fitted);
     const Monitoring& m = sim_.monitoring;
     ShowFaultOutput(m.FaultOutput);
     ShowAlarmOutput1(m.Alarm1Output);

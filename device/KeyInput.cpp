@@ -33,7 +33,9 @@ KeyCode KeyInput::PressCode(DeviceKey key, bool right) {
     return right ? KeyCode::IncreaseRightPressed : KeyCode::IncreasePressed;
 }
 
-void KeyInput::Send(KeyCode code) { sim_.modes.KeyEvent(code); }
+void KeyInput::Send(KeyCode code) {
+    sim_.modes.KeyEvent(code);
+}
 
 void KeyInput::Image1MouseDown(MouseButton button, bool shift, int x, int y) {
     const bool right = button == MouseButton::Right;
@@ -121,8 +123,14 @@ void KeyInput::SetCursor(int item) {
     sim_.ViewChanged();
 }
 
-void KeyInput::MausStandardClick() { SetCursor(0); }
-void KeyInput::MausKreuzClick() { SetCursor(1); }
-void KeyInput::MausHandClick() { SetCursor(2); }
+void KeyInput::MausStandardClick() {
+    SetCursor(0);
+}
+void KeyInput::MausKreuzClick() {
+    SetCursor(1);
+}
+void KeyInput::MausHandClick() {
+    SetCursor(2);
+}
 
 } // namespace vp7

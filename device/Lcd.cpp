@@ -17,7 +17,9 @@ std::vector<unsigned> Characters(std::string_view text) {
         if (c >= 0xC0 && c < 0xF8) {
             const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
             size_t k = 1;
-            while (k < length && i + k < text.size() && (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80) ++k;
+            while (k < length && i + k < text.size() &&
+                   (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80)
+                ++k;
             if (k == length) {
                 i += length - 1;
                 out.push_back(0x80); // any code point beyond ASCII

@@ -12,7 +12,8 @@ namespace {
 // A segment counts as lit only when every pixel its line would draw is black.
 bool AllBlack(const Picture& pic, int x0, int y0, int x1, int y1, int width) {
     bool lit = true;
-    Picture::ForEachLinePixel(x0, y0, x1, y1, width, [&](int x, int y) { lit = lit && pic.Pixel(x, y) == 0; });
+    Picture::ForEachLinePixel(x0, y0, x1, y1, width,
+                              [&](int x, int y) { lit = lit && pic.Pixel(x, y) == 0; });
     return lit;
 }
 
@@ -33,13 +34,18 @@ uint16_t LitPattern(const Picture& pic, const lcd::Cell& cell, int penWidth) {
 const std::vector<unsigned>& SearchOrder() {
     static const std::vector<unsigned> order = [] {
         std::vector<unsigned> o{' '};
-        for (unsigned c = '0'; c <= '9'; ++c) o.push_back(c);
-        for (unsigned c = 'A'; c <= 'Z'; ++c) o.push_back(c);
-        for (unsigned c = 'a'; c <= 'z'; ++c) o.push_back(c);
+        for (unsigned c = '0'; c <= '9'; ++c)
+            o.push_back(c);
+        for (unsigned c = 'A'; c <= 'Z'; ++c)
+            o.push_back(c);
+        for (unsigned c = 'a'; c <= 'z'; ++c)
+            o.push_back(c);
         o.push_back('-');
         o.push_back('.');
-        for (unsigned c = 0x21; c <= 0x7F; ++c) o.push_back(c);
-        for (unsigned c = 0x18; c <= 0x1F; ++c) o.push_back(c);
+        for (unsigned c = 0x21; c <= 0x7F; ++c)
+            o.push_back(c);
+        for (unsigned c = 0x18; c <= 0x1F; ++c)
+            o.push_back(c);
         return o;
     }();
     return order;
@@ -68,10 +74,12 @@ LcdReading ReadLcd(const Picture& pic) {
         for (const lcd::Dot& d : lcd::kDots) {
             if (d.after != static_cast<int>(k)) continue;
             const int px = lcd::kOriginX + d.x, py = lcd::kOriginY + d.y;
-            if (AllBlack(pic, px, py, px + 2, py, 2) && AllBlack(pic, px, py + 1, px + 2, py + 1, 2)) r.upper += '.';
+            if (AllBlack(pic, px, py, px + 2, py, 2) && AllBlack(pic, px, py + 1, px + 2, py + 1, 2))
+                r.upper += '.';
         }
     }
-    for (const lcd::Cell& cell : lcd::kLowerCells) r.lower += Decode(LitPattern(pic, cell, 1), cell);
+    for (const lcd::Cell& cell : lcd::kLowerCells)
+        r.lower += Decode(LitPattern(pic, cell, 1), cell);
     return r;
 }
 

@@ -19,22 +19,16 @@ inline constexpr std::array<uint8_t, 128> kSevenSegTable{{
     0xEC, 0xCE, 0x60, 0xCB, 0xE1, 0x23, 0xA3, 0xB6, 0x49, 0xC7, 0x6D, 0xA9, 0xA0, 0x0F, 0xCC, 0x00,
 }};
 inline constexpr std::array<uint16_t, 128> kFourteenSegTable{{
-    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,
-    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,
-    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,
-    0x7021, 0xC0A2, 0x0053, 0x0140, 0x8002, 0xA002, 0x8003, 0x1000,
-    0x0000, 0x0002, 0x0080, 0x8000, 0x2000, 0x1000, 0x0001, 0x0080,
-    0x1083, 0xB080, 0x4F70, 0x4620, 0x0400, 0x4020, 0x0080, 0xC021,
-    0xB083, 0xA000, 0x70A2, 0xF0A0, 0xE021, 0xD0A1, 0xD0A3, 0xB000,
-    0xF0A3, 0xF0A1, 0x0000, 0xB750, 0x0900, 0x0044, 0x0050, 0x7400,
-    0x0197, 0xF023, 0xF680, 0x1083, 0xB680, 0x10A3, 0x1023, 0xD083,
-    0xE023, 0x0600, 0xA082, 0x0923, 0x0083, 0xA113, 0xA813, 0xB083,
-    0x7023, 0xB883, 0x7823, 0xD0A1, 0x1600, 0xA083, 0x0143, 0xA843,
-    0x0950, 0x0510, 0x11C0, 0x1083, 0x0810, 0xB080, 0x0840, 0x0080,
-    0x0000, 0xF023, 0xC0A3, 0x40A2, 0xE0A2, 0x50A3, 0x1023, 0xD083,
-    0xC023, 0x1680, 0xA082, 0x0923, 0x0083, 0xC422, 0xC420, 0xC0A2,
-    0x7023, 0xB883, 0x4400, 0xD0A1, 0x1600, 0x8082, 0x0143, 0xA843,
-    0x0950, 0x0510, 0x11C0, 0x1083, 0xC021, 0xB180, 0x7021, 0x0000,
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000,
+    0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x7021, 0xC0A2,
+    0x0053, 0x0140, 0x8002, 0xA002, 0x8003, 0x1000, 0x0000, 0x0002, 0x0080, 0x8000, 0x2000, 0x1000, 0x0001,
+    0x0080, 0x1083, 0xB080, 0x4F70, 0x4620, 0x0400, 0x4020, 0x0080, 0xC021, 0xB083, 0xA000, 0x70A2, 0xF0A0,
+    0xE021, 0xD0A1, 0xD0A3, 0xB000, 0xF0A3, 0xF0A1, 0x0000, 0xB750, 0x0900, 0x0044, 0x0050, 0x7400, 0x0197,
+    0xF023, 0xF680, 0x1083, 0xB680, 0x10A3, 0x1023, 0xD083, 0xE023, 0x0600, 0xA082, 0x0923, 0x0083, 0xA113,
+    0xA813, 0xB083, 0x7023, 0xB883, 0x7823, 0xD0A1, 0x1600, 0xA083, 0x0143, 0xA843, 0x0950, 0x0510, 0x11C0,
+    0x1083, 0x0810, 0xB080, 0x0840, 0x0080, 0x0000, 0xF023, 0xC0A3, 0x40A2, 0xE0A2, 0x50A3, 0x1023, 0xD083,
+    0xC023, 0x1680, 0xA082, 0x0923, 0x0083, 0xC422, 0xC420, 0xC0A2, 0x7023, 0xB883, 0x4400, 0xD0A1, 0x1600,
+    0x8082, 0x0143, 0xA843, 0x0950, 0x0510, 0x11C0, 0x1083, 0xC021, 0xB180, 0x7021, 0x0000,
 }};
 
 struct Segment {
@@ -44,40 +38,75 @@ struct Segment {
 
 // Large 7-segment digits of the upper line (bit 4 has no segment).
 inline constexpr std::array<Segment, 8> kLargeDigit{{
-    {1, 32, 16, 32}, {16, 17, 16, 32}, {16, 1, 16, 16}, {1, 0, 16, 0}, {0, 0, 0, 0}, {0, 17, 0, 32},
-    {1, 16, 16, 16}, {0, 1, 0, 16},
+    {1, 32, 16, 32},
+    {16, 17, 16, 32},
+    {16, 1, 16, 16},
+    {1, 0, 16, 0},
+    {0, 0, 0, 0},
+    {0, 17, 0, 32},
+    {1, 16, 16, 16},
+    {0, 1, 0, 16},
 }};
 
 // Small 7-segment digits of the lower line's positions 0 and 1.
 inline constexpr std::array<Segment, 8> kSmallDigit{{
-    {1, 28, 13, 28}, {14, 15, 14, 27}, {14, 1, 14, 13}, {1, 0, 13, 0}, {0, 0, 0, 0}, {0, 15, 0, 27},
-    {1, 14, 13, 14}, {0, 1, 0, 13},
+    {1, 28, 13, 28},
+    {14, 15, 14, 27},
+    {14, 1, 14, 13},
+    {1, 0, 13, 0},
+    {0, 0, 0, 0},
+    {0, 15, 0, 27},
+    {1, 14, 13, 14},
+    {0, 1, 0, 13},
 }};
 
 // 14-segment characters of the lower line's positions 2 to 6 (bits 2 and 3 have no segment).
 inline constexpr std::array<Segment, 16> kFourteenSeg{{
-    {0, 1, 0, 14},   {0, 15, 0, 28},  {0, 0, 0, 0},    {0, 0, 0, 0},   {2, 2, 7, 13},   {1, 14, 7, 14},
-    {6, 16, 1, 27},  {1, 28, 14, 28}, {12, 2, 7, 13},  {7, 2, 7, 13},  {7, 16, 7, 27},  {8, 16, 13, 27},
-    {1, 0, 14, 0},   {14, 1, 14, 14}, {8, 14, 14, 14}, {14, 15, 14, 28},
+    {0, 1, 0, 14},
+    {0, 15, 0, 28},
+    {0, 0, 0, 0},
+    {0, 0, 0, 0},
+    {2, 2, 7, 13},
+    {1, 14, 7, 14},
+    {6, 16, 1, 27},
+    {1, 28, 14, 28},
+    {12, 2, 7, 13},
+    {7, 2, 7, 13},
+    {7, 16, 7, 27},
+    {8, 16, 13, 27},
+    {1, 0, 14, 0},
+    {14, 1, 14, 14},
+    {8, 14, 14, 14},
+    {14, 15, 14, 28},
 }};
 
 // The display's top left corner, which every cell's offset is counted from.
 inline constexpr int kOriginX = layout::LcdArea.left, kOriginY = layout::LcdArea.top;
 
 struct Cell {
-    int x, y;   // offset from the display origin
-    int kind;   // 0 large digit, 1 small digit, 2 fourteen segments
+    int x, y; // offset from the display origin
+    int kind; // 0 large digit, 1 small digit, 2 fourteen segments
     uint16_t mask;
 };
 
 // Upper line positions 0-5: position 0 can only light the middle bar (a minus sign).
 inline constexpr std::array<Cell, 6> kUpperCells{{
-    {10, 4, 0, 0x40}, {33, 4, 0, 0xEF}, {57, 4, 0, 0xEF}, {81, 4, 0, 0xEF}, {105, 4, 0, 0xEF}, {129, 4, 0, 0xEF},
+    {10, 4, 0, 0x40},
+    {33, 4, 0, 0xEF},
+    {57, 4, 0, 0xEF},
+    {81, 4, 0, 0xEF},
+    {105, 4, 0, 0xEF},
+    {129, 4, 0, 0xEF},
 }};
 // Lower line positions 0-6: two small digits, five alphanumerics.
 inline constexpr std::array<Cell, 7> kLowerCells{{
-    {4, 43, 1, 0xEF}, {24, 43, 1, 0xEF}, {54, 43, 2, 0xFFF3}, {74, 43, 2, 0xFFF3}, {94, 43, 2, 0xFFF3},
-    {114, 43, 2, 0xFFF3}, {134, 43, 2, 0xFFF3},
+    {4, 43, 1, 0xEF},
+    {24, 43, 1, 0xEF},
+    {54, 43, 2, 0xFFF3},
+    {74, 43, 2, 0xFFF3},
+    {94, 43, 2, 0xFFF3},
+    {114, 43, 2, 0xFFF3},
+    {134, 43, 2, 0xFFF3},
 }};
 
 // Decimal points of the upper line by code; `after` is the position they follow.
@@ -89,7 +118,9 @@ inline constexpr std::array<Dot, 4> kDots{{{3, 52, 36, 1}, {4, 76, 36, 2}, {1, 1
 inline const Segment* Geometry(int kind) {
     return kind == 0 ? kLargeDigit.data() : kind == 1 ? kSmallDigit.data() : kFourteenSeg.data();
 }
-inline int SegmentCount(int kind) { return kind == 2 ? 16 : 8; }
+inline int SegmentCount(int kind) {
+    return kind == 2 ? 16 : 8;
+}
 inline uint16_t Pattern(int kind, unsigned code) {
     if (code >= 128) code = 0;
     return kind == 2 ? kFourteenSegTable[code] : kSevenSegTable[code];

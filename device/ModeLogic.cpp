@@ -18,7 +18,8 @@ void ModeLogic::KeyEvent(KeyCode code) {
 
 void ModeLogic::HideLatches() {
     LatchUmschalt = LatchKleiner = LatchGroesser = 0;
-    sim_.form.StaticUmschalt.visible = sim_.form.StaticKleiner.visible = sim_.form.StaticGroesser.visible = false;
+    sim_.form.StaticUmschalt.visible = sim_.form.StaticKleiner.visible = sim_.form.StaticGroesser.visible =
+        false;
 }
 
 void ModeLogic::StopKeyTimer() {
@@ -134,7 +135,9 @@ void ModeLogic::AutomaticOrManualKey(KeyCode code) {
         break;
     case KeyCode::ModeRightPressed:
     case KeyCode::DecreaseRightPressed:
-    case KeyCode::IncreaseRightPressed: ToggleLatch(code); break;
+    case KeyCode::IncreaseRightPressed:
+        ToggleLatch(code);
+        break;
     case KeyCode::DecreasePressed:
     case KeyCode::IncreasePressed:
         if (!manual) return StartAllLatchedTimeout();
@@ -148,19 +151,24 @@ void ModeLogic::AutomaticOrManualKey(KeyCode code) {
         sim_.KeyTimer.SetInterval(300);
         StopKeyTimer();
         break;
-    case KeyCode::HoldTimeout: EnterDiagnostics(); break;
+    case KeyCode::HoldTimeout:
+        EnterDiagnostics();
+        break;
     case KeyCode::ModeHeld:
         ConfigFromAutomatic = !manual;
         EnterConfiguration();
         break;
-    default: StartAllLatchedTimeout(); break;
+    default:
+        StartAllLatchedTimeout();
+        break;
     }
 }
 
 void ModeLogic::ManualPositioning(KeyCode code) {
     SimState& s = sim_.state;
     const bool up = code == KeyCode::IncreasePressed;
-    s.ManuellTarget = up ? std::min(100.0, s.ManuellTarget + ManualStep) : std::max(0.0, s.ManuellTarget - ManualStep);
+    s.ManuellTarget =
+        up ? std::min(100.0, s.ManuellTarget + ManualStep) : std::max(0.0, s.ManuellTarget - ManualStep);
     ++KeyHoldCount;
     if (KeyHoldCount == 10) ManualStep = 1.1;
     if (KeyHoldCount >= 20) ManualStep = 5.1;
@@ -208,7 +216,8 @@ void ModeLogic::HeldValueKey(KeyCode code) {
         if (code == KeyCode::IncreasePressed) {
             RepeatGroesser = 1;
             const auto current = static_cast<int>(sim_.configMenu.CurrentParam);
-            if (current == p.INITAIndex || current == p.INITMIndex || current == p.PRSTIndex) HoldGroesserLong = 1;
+            if (current == p.INITAIndex || current == p.INITMIndex || current == p.PRSTIndex)
+                HoldGroesserLong = 1;
         } else {
             RepeatKleiner = 1;
         }

@@ -9,7 +9,9 @@
 namespace vp7 {
 namespace {
 
-double Percent(int16_t fixed) { return ParamSet::Fixed88ToReal(fixed); }
+double Percent(int16_t fixed) {
+    return ParamSet::Fixed88ToReal(fixed);
+}
 
 } // namespace
 
@@ -17,9 +19,11 @@ Monitoring::Monitoring(Simulator& sim) : sim_(sim) {}
 
 // NO functions act while the contact is closed, NC functions while it is open.
 Monitoring::InputResult Monitoring::EvaluateInput1(int function, bool closed) {
-    static constexpr bool kNormallyOpen[] = {false, false, true, true, true, true, true, true, false, false, false};
-    static constexpr Drive kDrive[] = {Drive::None, Drive::None, Drive::None, Drive::None, Drive::None, Drive::Up,
-                                       Drive::Down, Drive::Stop, Drive::Up,   Drive::Down, Drive::Stop};
+    static constexpr bool kNormallyOpen[] = {false, false, true,  true,  true, true,
+                                             true,  true,  false, false, false};
+    static constexpr Drive kDrive[] = {Drive::None, Drive::None, Drive::None, Drive::None,
+                                       Drive::None, Drive::Up,   Drive::Down, Drive::Stop,
+                                       Drive::Up,   Drive::Down, Drive::Stop};
     if (function <= 0 || function > 10) return {};
     const bool active = kNormallyOpen[function] ? closed : !closed;
     return {active, active ? kDrive[function] : Drive::None};
@@ -119,8 +123,8 @@ void Monitoring::CheckFaults() {
     }
 
     // End stops, watched while tight closing or opening holds the valve.
-    CheckEndStop(ctl.TightCloseActive, p.StoerZERO, std::fabs(s.Istwert), ZeroTicks, ZeroStopBand, ZeroFaultLatched,
-                 6);
+    CheckEndStop(ctl.TightCloseActive, p.StoerZERO, std::fabs(s.Istwert), ZeroTicks, ZeroStopBand,
+                 ZeroFaultLatched, 6);
     CheckEndStop(ctl.TightOpenActive, p.StoerOPEN, std::fabs(100 - s.Istwert), OpenTicks, OpenStopBand,
                  OpenFaultLatched, 7);
 
@@ -133,7 +137,8 @@ void Monitoring::CheckFaults() {
     }
 
     // The fault output, inverted for the normally-closed functions.
-    const bool anyFault = std::any_of(FaultFlags.begin() + 1, FaultFlags.end(), [](uint8_t flag) { return flag != 0; });
+    const bool anyFault =
+        std::any_of(FaultFlags.begin() + 1, FaultFlags.end(), [](uint8_t flag) { return flag != 0; });
     FaultOutput = anyFault != (p.StoerFCT >= 3);
     sim_.ioPictures.ShowFaultOutput(FaultOutput);
 
@@ -240,7 +245,8 @@ void Monitoring::AlarmBlinkTimerTimer() {
 void Monitoring::ApplyDeviationMonitoring() {
     const ParamStore& p = sim_.params.store;
     const auto& diag = sim_.diagnostics.DiagTable;
-    DeviationLimit = p.StoerLIM >= 0 ? Percent(p.StoerLIM) : diag[DiagShortStepUp].Value / 10.0 + sim_.state.DeadBand;
+    DeviationLimit =
+        p.StoerLIM >= 0 ? Percent(p.StoerLIM) : diag[DiagShortStepUp].Value / 10.0 + sim_.state.DeadBand;
     const double travel = diag[DiagTravelTimeUp].Value / 10.0;
     const auto round = [](double v) { return static_cast<int32_t>(std::nearbyint(v)); };
     if (p.StoerTIM >= 0) {

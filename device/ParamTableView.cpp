@@ -7,7 +7,6 @@ namespace vp7 {
 
 ParamTableView::ParamTableView(Simulator& sim) : sim_(sim) {}
 
-
 std::string ParamTableView::ParamValueText(int index) const {
     const ParamSet& p = sim_.params;
     const TParamField& f = p.ParamTable[index];
@@ -22,7 +21,9 @@ std::string ParamTableView::ParamValueText(int index) const {
             text = std::to_string(f.Value) + " ";
     } else if (!Has(f.Kind, ParamKind::Plain)) {
         if (Has(f.Kind, ParamKind::LargeCount)) {
-            text = special ? f.ValueTexts[0] : f.Value >= 100000 ? FormatExponentNoPlus(f.Value, 3, 1) : std::to_string(f.Value);
+            text = special             ? f.ValueTexts[0]
+                   : f.Value >= 100000 ? FormatExponentNoPlus(f.Value, 3, 1)
+                                       : std::to_string(f.Value);
         } else {
             const int32_t value = (f.Kind == ParamKind::Action || f.Kind == ParamKind::Reset) ? 0 : f.Value;
             text = value >= 0 && value < 15 ? f.ValueTexts[value] : std::string();
@@ -39,7 +40,8 @@ std::string ParamTableView::ParamValueText(int index) const {
     }
     if (const size_t at = text.find(','); at != std::string::npos) text[at] = '.';
     size_t start = 0;
-    while (start < text.size() && static_cast<unsigned char>(text[start]) <= 32) ++start;
+    while (start < text.size() && static_cast<unsigned char>(text[start]) <= 32)
+        ++start;
     return " " + text.substr(start);
 }
 
@@ -51,9 +53,11 @@ void ParamTableView::SetParTab() {
     if (yfct == 1) listed.insert(listed.end(), {p.YAGLIndex, p.YWAYIndex});
     // The FF variant has no SDIR, so its index is 0, the first parameter: that table lists YFCT a second
     // time here, as the device program's table does. Not a slip to mend.
-    for (int i = p.SDIRIndex; i <= p.SFCTIndex; ++i) listed.push_back(i);
+    for (int i = p.SDIRIndex; i <= p.SFCTIndex; ++i)
+        listed.push_back(i);
     if (p.ParamTable[p.SFCTIndex].Value == 7)
-        for (int i = p.SL0Index; i <= p.SL20Index; ++i) listed.push_back(i);
+        for (int i = p.SL0Index; i <= p.SL20Index; ++i)
+            listed.push_back(i);
     for (int i = p.DEBAIndex; i <= p.ParamLastIndex; ++i)
         if (i != p.PRSTIndex) listed.push_back(i);
     auto& rows = sim_.form.parTab.rows;

@@ -352,7 +352,8 @@ std::vector<ParamRecord> Variant2Records() {
 
 // Built once: the table is set up again on every variant change and configuration load.
 const std::vector<ParamRecord>& VariantRecords(uint8_t controllerType) {
-    static const std::vector<ParamRecord> records[3] = {Variant0Records(), Variant1Records(), Variant2Records()};
+    static const std::vector<ParamRecord> records[3] = {Variant0Records(), Variant1Records(),
+                                                        Variant2Records()};
     return records[controllerType <= 2 ? controllerType : 0];
 }
 

@@ -6,7 +6,9 @@
 namespace vp7 {
 namespace {
 
-int KeyIndex(DeviceKey key) { return static_cast<int>(key) - static_cast<int>(DeviceKey::Umschalt); }
+int KeyIndex(DeviceKey key) {
+    return static_cast<int>(key) - static_cast<int>(DeviceKey::Umschalt);
+}
 
 bool OnPicture(int x, int y) {
     return x >= 0 && y >= 0 && x < layout::PictureSize.width && y < layout::PictureSize.height;
@@ -30,12 +32,18 @@ PointerInput::Target PointerInput::TargetAt(int x, int y) const {
 bool PointerInput::Shown(Target target) const {
     const FormState& f = sim_.form;
     switch (target) {
-    case Target::None: return false;
-    case Target::Picture: return true;
-    case Target::Splash: return f.Image2.visible;
-    case Target::UmschaltCircle: return f.StaticUmschalt.visible;
-    case Target::KleinerCircle: return f.StaticKleiner.visible;
-    case Target::GroesserCircle: return f.StaticGroesser.visible;
+    case Target::None:
+        return false;
+    case Target::Picture:
+        return true;
+    case Target::Splash:
+        return f.Image2.visible;
+    case Target::UmschaltCircle:
+        return f.StaticUmschalt.visible;
+    case Target::KleinerCircle:
+        return f.StaticKleiner.visible;
+    case Target::GroesserCircle:
+        return f.StaticGroesser.visible;
     }
     return false;
 }
@@ -45,13 +53,18 @@ void PointerInput::Down(MouseButton button, bool shift, int x, int y) {
     // opened by the press, a circle hidden by it) leaves nothing behind that could steer this one.
     holder_ = TargetAt(x, y);
     switch (holder_) {
-    case Target::None: break;
-    case Target::Splash: sim_.Image2Click(); break;
+    case Target::None:
+        break;
+    case Target::Splash:
+        sim_.Image2Click();
+        break;
     case Target::Picture:
         sim_.Image1MouseMove(x, y); // the device sees the pointer arrive before the press
         sim_.Image1MouseDown(button, shift, x, y);
         break;
-    default: sim_.StaticMouseDown(CircleIndex(holder_), button); break;
+    default:
+        sim_.StaticMouseDown(CircleIndex(holder_), button);
+        break;
     }
 }
 
@@ -63,9 +76,14 @@ void PointerInput::Up(MouseButton button, int x, int y) {
     const Target target = holder == Target::None ? TargetAt(x, y) : Shown(holder) ? holder : Target::None;
     switch (target) {
     case Target::None:
-    case Target::Splash: break;
-    case Target::Picture: sim_.Image1MouseUp(button, x, y); break;
-    default: sim_.StaticMouseUp(CircleIndex(target), button); break;
+    case Target::Splash:
+        break;
+    case Target::Picture:
+        sim_.Image1MouseUp(button, x, y);
+        break;
+    default:
+        sim_.StaticMouseUp(CircleIndex(target), button);
+        break;
     }
 }
 
@@ -74,7 +92,8 @@ void PointerInput::Move(int x, int y) {
     if (holder_ != Target::None && !Shown(holder_)) holder_ = Target::None;
     switch (holder_ != Target::None ? holder_ : TargetAt(x, y)) {
     case Target::None:
-    case Target::Splash: break;
+    case Target::Splash:
+        break;
     case Target::Picture:
         // A dragged pointer may leave the picture; the device only ever sees points on it.
         if (OnPicture(x, y)) sim_.Image1MouseMove(x, y);

@@ -10,8 +10,9 @@ const char* const kLines[2][5] = {
     {"Diese Anwendung benötigt eine Bildschirmauflösung", "von mindestens 1024x768 Punkten.",
      "Für die Farbtiefe wird True-Color empfohlen.", "High-Color liefert noch akzeptable Resultate.",
      "Eine Farbtiefe von 16 oder 256 Farben ist unbrauchbar."},
-    {"This application needs a screen resolution", "of at least 1024x768 dots.", "For color depth True-Color is recommend.",
-     "High-Color shows acceptable results.", "A color depth of 16 oder 256 colors is useless."}};
+    {"This application needs a screen resolution", "of at least 1024x768 dots.",
+     "For color depth True-Color is recommend.", "High-Color shows acceptable results.",
+     "A color depth of 16 oder 256 colors is useless."}};
 
 } // namespace
 
@@ -20,7 +21,8 @@ ScreenCheck::ScreenCheck(Simulator& sim) : sim_(sim) {}
 void ScreenCheck::FormCreate() {
     ScreenCheckState& d = sim_.form.screenCheck;
     const SimState& s = sim_.state;
-    for (int i = 0; i < 5; ++i) d.lines[i] = s.Text(kLines[0][i], kLines[1][i]);
+    for (int i = 0; i < 5; ++i)
+        d.lines[i] = s.Text(kLines[0][i], kLines[1][i]);
     d.continueCaption = s.Text("Anwendung fortsetzen", "Continue application");
     d.closeCaption = s.Text("Anwendung schliessen", "Close application");
     d.checkCaption =
@@ -44,8 +46,12 @@ void ScreenCheck::ScreenCheckClick(bool checked) {
     sim_.state.CheckScreen = checked;
 }
 
-void ScreenCheck::Button1Click() { sim_.state.CloseApplication = 0; }
-void ScreenCheck::Button2Click() { sim_.state.CloseApplication = 1; }
+void ScreenCheck::Button1Click() {
+    sim_.state.CloseApplication = 0;
+}
+void ScreenCheck::Button2Click() {
+    sim_.state.CloseApplication = 1;
+}
 
 void ScreenCheck::ExtraCheckScreenClick() {
     Control& item = sim_.form.ExtraCheckScreen;

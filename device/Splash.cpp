@@ -62,7 +62,8 @@ void Splash::ZoomStep() {
     if (!sim_.state.SplashDone && width_ < bitmap_->Width()) {
         width_ += 2; // one point wider on the left and on the right
         const int cx = image2.Width() / 2, cy = image2.Height() / 2;
-        const int height = static_cast<int>(static_cast<int64_t>(bitmap_->Height()) * width_ / bitmap_->Width());
+        const int height =
+            static_cast<int>(static_cast<int64_t>(bitmap_->Height()) * width_ / bitmap_->Width());
         image2.StretchDraw({cx - width_ / 2, cy - height / 2, cx + width_ / 2, cy + height / 2}, *bitmap_);
         return;
     }

@@ -22,7 +22,9 @@ std::string QuoteText(std::string_view text) {
     return out + "\"";
 }
 
-std::string FormatReal(double value) { return FormatFixed(value, 4, 18); }
+std::string FormatReal(double value) {
+    return FormatFixed(value, 4, 18);
+}
 
 std::string FormatValue(const NamedValue& value) {
     struct Visitor {
@@ -42,13 +44,18 @@ std::string FormatControl(const Control& c) {
     switch (c.kind) {
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
-    case ControlKind::MenuItem: return c.checked ? "1" : "0";
-    case ControlKind::RadioGroup: return std::to_string(c.itemIndex);
+    case ControlKind::MenuItem:
+        return c.checked ? "1" : "0";
+    case ControlKind::RadioGroup:
+        return std::to_string(c.itemIndex);
     case ControlKind::Edit:
-    case ControlKind::Label: return QuoteText(c.text);
+    case ControlKind::Label:
+        return QuoteText(c.text);
     case ControlKind::Shape:
-    case ControlKind::Image: return c.visible ? "1" : "0";
-    default: return QuoteText(c.caption);
+    case ControlKind::Image:
+        return c.visible ? "1" : "0";
+    default:
+        return QuoteText(c.caption);
     }
 }
 

@@ -25,7 +25,8 @@ constexpr std::uintmax_t kPrintFileMaxBytes = 64u << 20;
 int ToInt(const std::string& word, const char* what) {
     int v = 0;
     const auto [p, ec] = std::from_chars(word.data(), word.data() + word.size(), v);
-    if (ec != std::errc() || p != word.data() + word.size()) throw ScriptError(std::string("bad ") + what + " '" + word + "'");
+    if (ec != std::errc() || p != word.data() + word.size())
+        throw ScriptError(std::string("bad ") + what + " '" + word + "'");
     return v;
 }
 
@@ -52,7 +53,6 @@ struct Runner::Command {
     When when;
     void (Runner::*run)(const Args&);
 };
-
 
 Runner::Runner(std::ostream& out, std::string programDir)
     : out_(out), programDir_(std::move(programDir)), sprites_(SpriteSet::Flat()) {
@@ -140,7 +140,8 @@ void Runner::Execute(std::string_view line) {
         const int n = static_cast<int>(args.words.size());
         if (n < c.minWords || (c.maxWords >= 0 && n > c.maxWords))
             throw ScriptError("wrong number of arguments for '" + std::string(name) + "'");
-        if (c.when == When::BeforeStart && sim_) throw ScriptError("'" + std::string(name) + "' must come before start");
+        if (c.when == When::BeforeStart && sim_)
+            throw ScriptError("'" + std::string(name) + "' must come before start");
         if (c.when == When::Running) {
             if (!sim_) throw ScriptError("'" + std::string(name) + "' needs start first");
             if (closed_) throw ScriptError("the window is closed");
@@ -152,7 +153,9 @@ void Runner::Execute(std::string_view line) {
     throw ScriptError("unknown command '" + std::string(name) + "'");
 }
 
-Simulator& Runner::Started() { return *sim_; }
+Simulator& Runner::Started() {
+    return *sim_;
+}
 
 // The program may ask to close its window itself (a folder that cannot be made, the screen check).
 void Runner::AfterCommand() {
@@ -304,7 +307,8 @@ void Runner::Set(const Args& a) {
         if (v < 0 || v >= static_cast<int>(c->items.size())) throw ScriptError("no item " + a.words[1]);
         sim.UserSelect(*c, v);
         break;
-    default: throw ScriptError("control '" + name + "' cannot be set");
+    default:
+        throw ScriptError("control '" + name + "' cannot be set");
     }
 }
 
@@ -379,7 +383,7 @@ void Runner::Print(const Args& a) {
     }
     if (what == "param" || what == "diag" || what == "fault") {
         if (a.words.size() != 2) throw ScriptError("'print " + what + "' takes one argument");
-        const int32_t value = what == "param" ? ParamValue(a.words[1])
+        const int32_t value = what == "param"  ? ParamValue(a.words[1])
                               : what == "diag" ? DiagValue(a.words[1])
                                                : FaultValue(a.words[1]);
         out_ << what << ' ' << a.words[1] << ' ' << value << '\n';
@@ -394,13 +398,15 @@ void Runner::Print(const Args& a) {
     }
     if (what == "latches") {
         const ModeLogic& m = sim.modes;
-        out_ << "latches " << int(m.LatchUmschalt) << ' ' << int(m.LatchKleiner) << ' ' << int(m.LatchGroesser) << '\n';
+        out_ << "latches " << int(m.LatchUmschalt) << ' ' << int(m.LatchKleiner) << ' '
+             << int(m.LatchGroesser) << '\n';
         return;
     }
     if (what == "initinfo") {
         const InitInfoState& info = sim.form.initInfo;
         std::string lines;
-        for (size_t i = 0; i < info.runLines.size(); ++i) lines += (i ? "\n" : "") + info.runLines[i];
+        for (size_t i = 0; i < info.runLines.size(); ++i)
+            lines += (i ? "\n" : "") + info.runLines[i];
         out_ << "initinfo " << (info.visible ? 1 : 0) << ' ' << QuoteText(info.currentRunText) << ' '
              << QuoteText(lines) << ' ' << QuoteText(info.pauseCaption) << '\n';
         return;
@@ -414,8 +420,8 @@ void Runner::Print(const Args& a) {
         out_ << "title " << QuoteText(sim.form.title) << '\n';
         return;
     }
-    for (const Timer* t : {&sim.Timer1, &sim.Timer2, &sim.DiagnosticTimer, &sim.KeyTimer, &sim.AlarmBlinkTimer,
-                           &sim.SetpointRampTimer})
+    for (const Timer* t : {&sim.Timer1, &sim.Timer2, &sim.DiagnosticTimer, &sim.KeyTimer,
+                           &sim.AlarmBlinkTimer, &sim.SetpointRampTimer})
         if (t->Name() == what) {
             out_ << what << ' ' << (t->Enabled() ? 1 : 0) << '\n';
             return;
@@ -440,7 +446,9 @@ int Runner::ParamIndex(const std::string& name) {
     return index;
 }
 
-int32_t Runner::ParamValue(const std::string& name) { return sim_->params.ParamTable[ParamIndex(name)].Value; }
+int32_t Runner::ParamValue(const std::string& name) {
+    return sim_->params.ParamTable[ParamIndex(name)].Value;
+}
 
 int32_t Runner::DiagValue(const std::string& word) {
     const int n = ToInt(word, "diagnostic value");
@@ -485,7 +493,9 @@ void Runner::Snapshot(const Args& a) {
     if (!WriteBmp(path, sim_->image1)) throw RunFailure("cannot write " + path);
 }
 
-void Runner::Close(const Args&) { CloseWindow(); }
+void Runner::Close(const Args&) {
+    CloseWindow();
+}
 
 // Every command with how many words it takes (-1: any number) and when it may stand.
 std::span<const Runner::Command> Runner::Commands() {

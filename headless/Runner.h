@@ -6,16 +6,16 @@
 #include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
 
-#include <iosfwd>
 #include <cstdint>
 #include <deque>
-#include <optional>
-#include <utility>
+#include <iosfwd>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vp7 {

@@ -21,11 +21,16 @@ void Put32(std::vector<uint8_t>& b, uint32_t v) {
 // Larger than any picture this program shows; a bigger file is refused before it is read.
 constexpr std::uintmax_t kMaxBmpBytes = 64u << 20;
 
-uint8_t Byte(const std::string& b, size_t at) { return static_cast<uint8_t>(b[at]); }
-uint32_t Get32(const std::string& b, size_t at) {
-    return Byte(b, at) | Byte(b, at + 1) << 8 | Byte(b, at + 2) << 16 | static_cast<uint32_t>(Byte(b, at + 3)) << 24;
+uint8_t Byte(const std::string& b, size_t at) {
+    return static_cast<uint8_t>(b[at]);
 }
-uint16_t Get16(const std::string& b, size_t at) { return static_cast<uint16_t>(Byte(b, at) | Byte(b, at + 1) << 8); }
+uint32_t Get32(const std::string& b, size_t at) {
+    return Byte(b, at) | Byte(b, at + 1) << 8 | Byte(b, at + 2) << 16 |
+           static_cast<uint32_t>(Byte(b, at + 3)) << 24;
+}
+uint16_t Get16(const std::string& b, size_t at) {
+    return static_cast<uint16_t>(Byte(b, at) | Byte(b, at + 1) << 8);
+}
 
 } // namespace
 
@@ -43,16 +48,20 @@ std::optional<Picture> ReadBmp(const std::string& path) {
     const bool topDown = height < 0;
     if (topDown) height = -height;
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return std::nullopt;
-    if ((bits != 24 && bits != 32) || (compression != 0 && !(compression == 3 && bits == 32))) return std::nullopt;
+    if ((bits != 24 && bits != 32) || (compression != 0 && !(compression == 3 && bits == 32)))
+        return std::nullopt;
     const uint64_t bytesPerPixel = bits / 8;
     const uint64_t rowBytes = (static_cast<uint64_t>(width) * bytesPerPixel + 3) & ~uint64_t{3};
-    if (dataOffset > b.size() || rowBytes * static_cast<uint64_t>(height) > b.size() - dataOffset) return std::nullopt;
+    if (dataOffset > b.size() || rowBytes * static_cast<uint64_t>(height) > b.size() - dataOffset)
+        return std::nullopt;
     Picture pic(width, height);
     for (int32_t y = 0; y < height; ++y) {
-        const size_t row = dataOffset + static_cast<size_t>(rowBytes) * static_cast<size_t>(topDown ? y : height - 1 - y);
+        const size_t row =
+            dataOffset + static_cast<size_t>(rowBytes) * static_cast<size_t>(topDown ? y : height - 1 - y);
         for (int32_t x = 0; x < width; ++x) {
             const size_t at = row + static_cast<size_t>(x) * bytesPerPixel;
-            pic.Bits()[static_cast<size_t>(y) * width + x] = MakeRgb(Byte(b, at + 2), Byte(b, at + 1), Byte(b, at));
+            pic.Bits()[static_cast<size_t>(y) * width + x] =
+                MakeRgb(Byte(b, at + 2), Byte(b, at + 1), Byte(b, at));
         }
     }
     return pic;

@@ -5,7 +5,9 @@ namespace vp7 {
 Timer::Timer(Clock& clock, std::string name, int intervalMs)
     : clock_(clock), name_(std::move(name)), interval_(intervalMs) {}
 
-Timer::~Timer() { clock_.Disarm(*this); }
+Timer::~Timer() {
+    clock_.Disarm(*this);
+}
 
 void Timer::SetInterval(int ms) {
     if (ms == interval_) return;

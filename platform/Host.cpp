@@ -10,21 +10,30 @@ MsgButton MsgButtons::First() const {
 
 const char* MsgTypeName(MsgType t) {
     switch (t) {
-    case MsgType::Warning: return "warning";
-    case MsgType::Error: return "error";
-    case MsgType::Information: return "information";
-    case MsgType::Confirmation: return "confirmation";
+    case MsgType::Warning:
+        return "warning";
+    case MsgType::Error:
+        return "error";
+    case MsgType::Information:
+        return "information";
+    case MsgType::Confirmation:
+        return "confirmation";
     }
     return "error";
 }
 
 const char* MsgButtonName(MsgButton b) {
     switch (b) {
-    case MsgButton::OK: return "OK";
-    case MsgButton::Cancel: return "Cancel";
-    case MsgButton::Yes: return "Yes";
-    case MsgButton::No: return "No";
-    case MsgButton::None: break;
+    case MsgButton::OK:
+        return "OK";
+    case MsgButton::Cancel:
+        return "Cancel";
+    case MsgButton::Yes:
+        return "Yes";
+    case MsgButton::No:
+        return "No";
+    case MsgButton::None:
+        break;
     }
     return "None";
 }

@@ -62,9 +62,11 @@ public:
     virtual bool LeftButtonDown() const = 0;
     // A modal message box; returns the button chosen.
     virtual MsgButton MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) = 0;
-    virtual std::optional<std::string> OpenFileDialog(const std::string& filter, const std::string& initialDir) = 0;
+    virtual std::optional<std::string> OpenFileDialog(const std::string& filter,
+                                                      const std::string& initialDir) = 0;
     // `defaultSuffix` completes a name typed without one before the dialog asks about overwriting.
-    virtual std::optional<std::string> SaveFileDialog(const std::string& filter, const std::string& initialDir,
+    virtual std::optional<std::string> SaveFileDialog(const std::string& filter,
+                                                      const std::string& initialDir,
                                                       const std::string& defaultSuffix) = 0;
     // Text with its top left at (x, y); the text cell's background is filled with `brush`.
     virtual void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,

@@ -16,8 +16,8 @@ enum class FloatFormat { General, Exponent, Fixed };
 std::string FloatToStrF(double value, FloatFormat format, int precision, int digits);
 
 // Shorthands for the forms the program uses.
-std::string FormatFixed(double value, int decimals, int significant);  // fixed, precision = significant
-std::string FormatGeneral(double value, int significant);              // general, up to N significant
+std::string FormatFixed(double value, int decimals, int significant); // fixed, precision = significant
+std::string FormatGeneral(double value, int significant);             // general, up to N significant
 std::string FormatExponent(double value, int significant, int expDigits);
 // Exponent form with the first "+" removed, the way counters are shown: 1000000000 -> "1.00E9".
 std::string FormatExponentNoPlus(double value, int significant, int expDigits);

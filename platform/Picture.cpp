@@ -9,11 +9,13 @@ namespace vp7 {
 Rect Rect::United(const Rect& o) const {
     if (Empty()) return o;
     if (o.Empty()) return *this;
-    return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
+    return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
+            std::max(bottom, o.bottom)};
 }
 
 Rect Rect::Intersected(const Rect& o) const {
-    Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+    Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+           std::min(bottom, o.bottom)};
     return r.Empty() ? Rect{} : r;
 }
 
@@ -25,7 +27,8 @@ void Picture::Plot(int x, int y, Rgb c) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     const int stride = DeviceWidth();
     Rgb* row = pixels_.data() + static_cast<size_t>(y) * scale_ * stride + static_cast<size_t>(x) * scale_;
-    for (int dy = 0; dy < scale_; ++dy, row += stride) std::fill(row, row + scale_, c);
+    for (int dy = 0; dy < scale_; ++dy, row += stride)
+        std::fill(row, row + scale_, c);
 }
 
 Rgb Picture::Pixel(int x, int y) const {
@@ -38,7 +41,9 @@ void Picture::SetPixel(int x, int y, Rgb c) {
     MarkDirty({x, y, x + 1, y + 1});
 }
 
-void Picture::MarkDirty(const Rect& r) { dirty_ = dirty_.United(r.Intersected(Bounds())); }
+void Picture::MarkDirty(const Rect& r) {
+    dirty_ = dirty_.United(r.Intersected(Bounds()));
+}
 
 Rect Picture::TakeDirty() {
     Rect r = dirty_;

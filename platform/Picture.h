@@ -10,7 +10,8 @@ namespace vp7 {
 using Rgb = uint32_t; // 0x00RRGGBB
 
 constexpr Rgb MakeRgb(int r, int g, int b) {
-    return (static_cast<Rgb>(r & 0xFF) << 16) | (static_cast<Rgb>(g & 0xFF) << 8) | static_cast<Rgb>(b & 0xFF);
+    return (static_cast<Rgb>(r & 0xFF) << 16) | (static_cast<Rgb>(g & 0xFF) << 8) |
+           static_cast<Rgb>(b & 0xFF);
 }
 
 // Left/top inclusive, right/bottom exclusive.

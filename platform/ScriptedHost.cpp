@@ -26,12 +26,17 @@ std::optional<std::string> ScriptedHost::NextFile() {
     return f;
 }
 
-std::optional<std::string> ScriptedHost::OpenFileDialog(const std::string&, const std::string&) { return NextFile(); }
-std::optional<std::string> ScriptedHost::SaveFileDialog(const std::string&, const std::string&, const std::string&) {
+std::optional<std::string> ScriptedHost::OpenFileDialog(const std::string&, const std::string&) {
+    return NextFile();
+}
+std::optional<std::string> ScriptedHost::SaveFileDialog(const std::string&, const std::string&,
+                                                        const std::string&) {
     return NextFile();
 }
 
-int ScriptedHost::TextHeight(const Font& font) { return font.pixelHeight > 0 ? font.pixelHeight : font.size * 4 / 3 + 3; }
+int ScriptedHost::TextHeight(const Font& font) {
+    return font.pixelHeight > 0 ? font.pixelHeight : font.size * 4 / 3 + 3;
+}
 
 int ScriptedHost::TextWidth(const std::string& text, const Font& font) {
     int chars = 0;
@@ -55,8 +60,8 @@ int ScriptedHost::LabelWidth(const std::string& text) const {
 
 // Each character becomes a block in the text colour inside its cell, so a test can tell that text is
 // there and where, without depending on installed fonts.
-void ScriptedHost::TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
-                           Rgb brush) {
+void ScriptedHost::TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font,
+                           Rgb color, Rgb brush) {
     const int h = TextHeight(font), w = TextWidth(text, font);
     const Rgb oldBrush = picture.BrushColor();
     picture.SetBrushColor(brush);

@@ -23,7 +23,8 @@ public:
     void ProcessMessages() override;
     bool LeftButtonDown() const override { return leftDown_; }
     MsgButton MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) override;
-    std::optional<std::string> OpenFileDialog(const std::string& filter, const std::string& initialDir) override;
+    std::optional<std::string> OpenFileDialog(const std::string& filter,
+                                              const std::string& initialDir) override;
     std::optional<std::string> SaveFileDialog(const std::string& filter, const std::string& initialDir,
                                               const std::string& defaultSuffix) override;
     void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,

@@ -11,21 +11,23 @@ constexpr int kCount = static_cast<int>(SpriteId::Count);
 std::array<std::string, kCount> MakeNames() {
     std::array<std::string, kCount> n;
     n[0] = "Image1";
-    static const char* kFrames[] = {"0",  "2_5",  "5",  "7_5",  "10", "12_5", "15", "17_5", "20", "22_5", "25",
-                                    "27_5", "30", "32_5", "35", "37_5", "40", "42_5", "45", "47_5", "50", "52_5",
-                                    "55", "57_5", "60", "62_5", "65", "67_5", "70", "72_5", "75", "77_5", "80",
-                                    "82_5", "85", "87_5", "90", "92_5", "95", "97_5", "100"};
+    static const char* kFrames[] = {
+        "0",  "2_5",  "5",  "7_5",  "10", "12_5", "15", "17_5", "20", "22_5", "25", "27_5", "30", "32_5",
+        "35", "37_5", "40", "42_5", "45", "47_5", "50", "52_5", "55", "57_5", "60", "62_5", "65", "67_5",
+        "70", "72_5", "75", "77_5", "80", "82_5", "85", "87_5", "90", "92_5", "95", "97_5", "100"};
     for (int i = 0; i < KolbenFrameCount; ++i) {
         n[static_cast<int>(KolbenFrame(i))] = std::string("Kolben") + kFrames[i];
         n[static_cast<int>(SpringPistonFrame(i))] = std::string("SpringPiston") + kFrames[i];
     }
     int i = static_cast<int>(SpriteId::Bin1Ein);
     for (const char* base : {"Bin1", "Bin2", "StoerMeldung", "Alarm1", "Alarm2"})
-        for (const char* state : {"Ein", "Aus", "On", "Off"}) n[i++] = std::string(base) + state;
-    for (const char* s : {"KippBlack", "GearTopOn", "GearTopOff", "GearBottemOn", "GearBottemOff", "StromModul",
-                          "StromModulBlack"})
+        for (const char* state : {"Ein", "Aus", "On", "Off"})
+            n[i++] = std::string(base) + state;
+    for (const char* s : {"KippBlack", "GearTopOn", "GearTopOff", "GearBottemOn", "GearBottemOff",
+                          "StromModul", "StromModulBlack"})
         n[i++] = s;
-    for (int d = 0; d < 10; ++d) n[i++] = "Strom" + std::to_string(d);
+    for (int d = 0; d < 10; ++d)
+        n[i++] = "Strom" + std::to_string(d);
     for (const char* s :
          {"StromBlank", "DichtAuf", "DichtZu", "DichtBlank", "SupplyGaugeAir", "SupplyGaugeNoAir"})
         n[i++] = s;
@@ -68,7 +70,9 @@ const std::array<SpriteInfo, kCount>& Infos() {
 
 } // namespace
 
-const SpriteInfo& SpriteInfoOf(SpriteId id) { return Infos()[static_cast<size_t>(id)]; }
+const SpriteInfo& SpriteInfoOf(SpriteId id) {
+    return Infos()[static_cast<size_t>(id)];
+}
 
 std::optional<SpriteId> SpriteByName(std::string_view name) {
     for (int i = 0; i < kCount; ++i)

@@ -58,11 +58,15 @@ enum class SpriteId {
 };
 
 constexpr int KolbenFrameCount = 41;
-constexpr SpriteId KolbenFrame(int i) { return static_cast<SpriteId>(static_cast<int>(SpriteId::Kolben0) + i); }
+constexpr SpriteId KolbenFrame(int i) {
+    return static_cast<SpriteId>(static_cast<int>(SpriteId::Kolben0) + i);
+}
 constexpr SpriteId SpringPistonFrame(int i) {
     return static_cast<SpriteId>(static_cast<int>(SpriteId::SpringPiston0) + i);
 }
-constexpr SpriteId StromDigit(int d) { return static_cast<SpriteId>(static_cast<int>(SpriteId::Strom0) + d); }
+constexpr SpriteId StromDigit(int d) {
+    return static_cast<SpriteId>(static_cast<int>(SpriteId::Strom0) + d);
+}
 
 // Flat colour of the unlit display in every device picture, the background the segments are drawn on.
 constexpr Rgb LcdUnlitColor = MakeRgb(0xA9, 0xB8, 0x9C);

@@ -27,8 +27,8 @@ void VirtualClock::Advance(int64_t ms) {
         // handlers that arm and disarm timers while they run.
         auto next = armed_.end();
         for (auto it = armed_.begin(); it != armed_.end(); ++it)
-            if (it->due <= end &&
-                (next == armed_.end() || it->due < next->due || (it->due == next->due && it->order < next->order)))
+            if (it->due <= end && (next == armed_.end() || it->due < next->due ||
+                                   (it->due == next->due && it->order < next->order)))
                 next = it;
         if (next == armed_.end()) break;
         Timer* timer = next->timer;

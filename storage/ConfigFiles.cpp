@@ -17,7 +17,8 @@ const char* const kFilter = "Konfigurationsdatei (*.vp7)|*.vp7|Alle Dateien (*.*
 constexpr size_t kTexts = 248, kTextSize = 256, kParameters = 24;
 
 void Put32(ConfigFiles::Record& r, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) r[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        r[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 uint32_t Get32(const ConfigFiles::Record& r, size_t at) {
     return r[at] | r[at + 1] << 8 | r[at + 2] << 16 | static_cast<uint32_t>(r[at + 3]) << 24;
@@ -70,7 +71,8 @@ ConfigFiles::Record ConfigFiles::BuildRecord() const {
         Put32(r, kParameters + 4 * static_cast<size_t>(i), static_cast<uint32_t>(p.ParamTable[i].Value));
     const Scales& sc = sim_.scales;
     const std::string* texts[] = {&sc.PV100, &sc.PV0, &sc.Out100, &sc.Out0, &f.SetPointText.text};
-    for (size_t i = 0; i < 5; ++i) PutText(r, kTexts + i * kTextSize, *texts[i]);
+    for (size_t i = 0; i < 5; ++i)
+        PutText(r, kTexts + i * kTextSize, *texts[i]);
     return r;
 }
 
@@ -147,7 +149,8 @@ void ConfigFiles::LoadRecord(const Record& r) {
     }
     Scales& sc = sim_.scales;
     std::string* texts[] = {&sc.PV100, &sc.PV0, &sc.Out100, &sc.Out0, &f.SetPointText.text};
-    for (size_t i = 0; i < 5; ++i) *texts[i] = GetText(r, kTexts + i * kTextSize);
+    for (size_t i = 0; i < 5; ++i)
+        *texts[i] = GetText(r, kTexts + i * kTextSize);
 
     p.StoreFromTable();
     sim_.RecalcScales();

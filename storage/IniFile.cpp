@@ -11,7 +11,6 @@ namespace vp7 {
 
 namespace {
 
-
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // The file has always been written with Windows line endings; keep it that way so older copies diff cleanly.
@@ -24,11 +23,14 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string Lower(std::string_view text) {
     std::string result(text);
-    for (char& c : result) c = LowerAscii(c);
+    for (char& c : result)
+        c = LowerAscii(c);
     return result;
 }
 
@@ -37,7 +39,9 @@ bool IsComment(std::string_view line) {
     return !trimmed.empty() && trimmed.front() == ';';
 }
 
-bool IsBlank(std::string_view line) { return Trim(line).empty(); }
+bool IsBlank(std::string_view line) {
+    return Trim(line).empty();
+}
 
 // The section name of a header line, or nothing when the line is not a header.
 std::optional<std::string_view> SectionName(std::string_view line) {
@@ -83,7 +87,9 @@ bool IniFile::Load() {
     return true;
 }
 
-bool IniFile::Save() const { return WriteFileAtomically(path_, Text()); }
+bool IniFile::Save() const {
+    return WriteFileAtomically(path_, Text());
+}
 
 // The first line of the key in any section of that name, in file order.
 std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {

@@ -20,7 +20,9 @@ bool Flag(const IniFile& ini, std::string_view section, std::string_view key, st
     return ini.ReadString(section, key, def) == "1";
 }
 
-const char* FlagText(bool on) { return on ? "1" : "0"; }
+const char* FlagText(bool on) {
+    return on ? "1" : "0";
+}
 
 // Creates the folder when missing and proves it can be written to.
 bool UsableFolder(const fs::path& dir) {
@@ -37,9 +39,15 @@ bool UsableFolder(const fs::path& dir) {
 
 Settings::Settings(Simulator& sim) : sim_(sim), baseDir_(sim.programDir) {}
 
-std::string Settings::ConfigDir() const { return (fs::path(baseDir_) / "Config").string(); }
-std::string Settings::DataDir() const { return (fs::path(baseDir_) / "Data").string(); }
-std::string Settings::IniPath() const { return (fs::path(ConfigDir()) / "VP7.ini").string(); }
+std::string Settings::ConfigDir() const {
+    return (fs::path(baseDir_) / "Config").string();
+}
+std::string Settings::DataDir() const {
+    return (fs::path(baseDir_) / "Data").string();
+}
+std::string Settings::IniPath() const {
+    return (fs::path(ConfigDir()) / "VP7.ini").string();
+}
 
 // An installed program's folder is not writable: the per-user folder takes its place, so the
 // simulator still starts and keeps its settings.
@@ -105,7 +113,8 @@ bool Settings::LoadSettings() {
     sim_.diagnostics.InitDiagTable();
 
     const std::string drossel = ini.ReadString("Config", "Drossel", "0");
-    f.DrosselSelect.itemIndex = drossel.size() == 1 && drossel[0] >= '0' && drossel[0] <= '3' ? drossel[0] - '0' : 0;
+    f.DrosselSelect.itemIndex =
+        drossel.size() == 1 && drossel[0] >= '0' && drossel[0] <= '3' ? drossel[0] - '0' : 0;
 
     ReadParameters(ini);
     ReadDiagnostics(ini);
@@ -140,7 +149,9 @@ void Settings::ReadConfig(const IniFile& ini) {
     f.Deutsch1.checked = s.Language == Language::German;
     f.English1.checked = s.Language == Language::English;
     const std::string cursor = ini.ReadString("Config", "Mauszeiger", "Standard");
-    f.cursor = cursor == "Kreuz" ? CursorShape::Cross : cursor == "Hand" ? CursorShape::Hand : CursorShape::Standard;
+    f.cursor = cursor == "Kreuz"  ? CursorShape::Cross
+               : cursor == "Hand" ? CursorShape::Hand
+                                  : CursorShape::Standard;
     f.MausStandard.checked = f.cursor == CursorShape::Standard;
     f.MausKreuz.checked = f.cursor == CursorShape::Cross;
     f.MausHand.checked = f.cursor == CursorShape::Hand;
@@ -150,7 +161,8 @@ void Settings::ReadConfig(const IniFile& ini) {
     f.StromModulSelect.checked = Flag(ini, "Config", "Strommodul", "0");
     static const char* const kVariants[] = {"VP7A", "VP7PA", "VP7FF"};
     const std::string controller =
-        ini.ReadString("Config", "Controller", kVariants[sim_.options.controllerType <= 2 ? sim_.options.controllerType : 0]);
+        ini.ReadString("Config", "Controller",
+                       kVariants[sim_.options.controllerType <= 2 ? sim_.options.controllerType : 0]);
     s.ControllerType = controller == "VP7PA" ? 1 : controller == "VP7FF" ? 2 : 0;
     f.ControllerSelect.itemIndex = s.ControllerType;
     s.GearIs33 = ini.ReadString("Config", "Getriebe", "33") == "90" ? 0 : 1;
@@ -180,7 +192,8 @@ void Settings::ReadDiagnostics(const IniFile& ini) {
     Diagnostics& d = sim_.diagnostics;
     for (TDiagField& field : d.DiagTable) {
         const std::string key = field.Name.substr(field.Name.find_first_not_of(' '));
-        if (const auto v = ReadInt32(ini.ReadString("Diagnose", key.substr(0, key.find_last_not_of(' ') + 1), kUnset)))
+        if (const auto v =
+                ReadInt32(ini.ReadString("Diagnose", key.substr(0, key.find_last_not_of(' ') + 1), kUnset)))
             field.Value = *v;
     }
     d.TempFahrenheit = ini.ReadString("Diagnose", "TempDim", "C") == "F";
@@ -199,7 +212,8 @@ void Settings::SaveSettings() {
         const Diagnostics& d = sim_.diagnostics;
         for (const TDiagField& field : d.DiagTable) {
             const std::string key = field.Name.substr(field.Name.find_first_not_of(' '));
-            ini.WriteString("Diagnose", key.substr(0, key.find_last_not_of(' ') + 1), WriteHex32(field.Value));
+            ini.WriteString("Diagnose", key.substr(0, key.find_last_not_of(' ') + 1),
+                            WriteHex32(field.Value));
         }
         ini.WriteString("Diagnose", "TempDim", d.TempFahrenheit ? "F" : "C");
         const Scales& sc = sim_.scales;
@@ -224,7 +238,10 @@ void Settings::WriteConfig(IniFile& ini) const {
     const FormState& f = sim_.form;
     ini.WriteString("Config", "CheckScreen", FlagText(s.CheckScreen));
     ini.WriteString("Config", "Sprache", s.Language == Language::German ? "Deutsch" : "English");
-    ini.WriteString("Config", "Mauszeiger", f.MausKreuz.checked ? "Kreuz" : f.MausHand.checked ? "Hand" : "Standard");
+    ini.WriteString("Config", "Mauszeiger",
+                    f.MausKreuz.checked  ? "Kreuz"
+                    : f.MausHand.checked ? "Hand"
+                                         : "Standard");
     ini.WriteString("Config", "HilfeSonstiges", FlagText(f.HelpOthers.checked));
     ini.WriteString("Config", "HilfeTasten", FlagText(f.HelpKeys.checked));
     ini.WriteString("Config", "Alarmmodul", FlagText(f.AlarmModulSelect.checked));
@@ -233,7 +250,10 @@ void Settings::WriteConfig(IniFile& ini) const {
     if (f.ControllerSelect.itemIndex >= 0 && f.ControllerSelect.itemIndex <= 2)
         ini.WriteString("Config", "Controller", kVariants[f.ControllerSelect.itemIndex]);
     ini.WriteString("Config", "Getriebe", s.GearIs33 ? "33" : "90");
-    ini.WriteString("Config", "VenitlArt", f.SelfClosingSelect.checked ? "S" : f.SelfOpeningSelect.checked ? "O" : "D");
+    ini.WriteString("Config", "VenitlArt",
+                    f.SelfClosingSelect.checked   ? "S"
+                    : f.SelfOpeningSelect.checked ? "O"
+                                                  : "D");
     ini.WriteString("Config", "SollDim", f.SetpointDimSelect.itemIndex == 1 ? "mA" : "%");
     ini.WriteString("Config", "Drossel", std::to_string(f.DrosselSelect.itemIndex));
 }

@@ -1,8 +1,8 @@
 #include "ui/Application.h"
 
+#include "ui/Dialogs.h"
 #include "ui/InitInfoWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/Dialogs.h"
 
 #include <QGuiApplication>
 #include <QScreen>

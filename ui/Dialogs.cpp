@@ -16,7 +16,9 @@
 namespace vp7 {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QLabel* Label(QWidget* parent, int x, int y, int pixelSize, bool bold = false) {
     auto* l = new QLabel(parent);
@@ -98,13 +100,12 @@ void ParamTableWindow::closeEvent(QCloseEvent* event) {
 
 void ParamTableWindow::keyPressEvent(QKeyEvent* event) {
     const auto m = event->modifiers();
-    sim_.paramTableView.FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0, m & Qt::ShiftModifier,
-                                    m & Qt::AltModifier, m & Qt::ControlModifier);
+    sim_.paramTableView.FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0,
+                                    m & Qt::ShiftModifier, m & Qt::AltModifier, m & Qt::ControlModifier);
     QDialog::keyPressEvent(event);
 }
 
-ScaleDialogWindow::ScaleDialogWindow(Simulator& sim, QWidget* parent)
-    : QDialog(parent, Qt::Tool), sim_(sim) {
+ScaleDialogWindow::ScaleDialogWindow(Simulator& sim, QWidget* parent) : QDialog(parent, Qt::Tool), sim_(sim) {
     setObjectName(QStringLiteral("Form4"));
     setFixedSize(361, 197);
     label1_ = Label(this, 16, 10, 13);
@@ -136,7 +137,8 @@ void ScaleDialogWindow::Run() {
     label1_->setText(Q(d.label1));
     label2_->setText(Q(d.label2));
     label3_->setText(Q(d.label3));
-    for (QLabel* l : {label1_, label2_, label3_}) l->adjustSize();
+    for (QLabel* l : {label1_, label2_, label3_})
+        l->adjustSize();
     cancel_->setText(Q(d.cancelCaption));
     xe_->setText(Q(d.setpoint100Edit));
     xa_->setText(Q(d.setpoint0Edit));
@@ -149,7 +151,8 @@ ScreenCheckWindow::ScreenCheckWindow(Simulator& sim, QWidget* parent)
     setWindowTitle(QStringLiteral("Info"));
     setFixedSize(500, 284);
     const int rows[] = {24, 48, 96, 120, 144};
-    for (int i = 0; i < 5; ++i) lines_[i] = Label(this, 24, rows[i], 17, true);
+    for (int i = 0; i < 5; ++i)
+        lines_[i] = Label(this, 24, rows[i], 17, true);
     continue_ = new QPushButton(this);
     continue_->setGeometry(24, 192, 193, 25);
     close_ = new QPushButton(this);

@@ -32,7 +32,8 @@ QLabel* MakeStatus(QWidget* parent, int x, int y, int w, const char* background)
     auto* l = new QLabel(parent);
     l->setGeometry(x, y, w, 24);
     l->setFrameShape(QFrame::Box);
-    l->setStyleSheet(QStringLiteral("background-color: %1; color: black; font-weight: bold;").arg(background));
+    l->setStyleSheet(
+        QStringLiteral("background-color: %1; color: black; font-weight: bold;").arg(background));
     return l;
 }
 
@@ -96,15 +97,17 @@ InitInfoWindow::InitInfoWindow(Simulator& sim, QWidget* parent)
 void InitInfoWindow::SyncFromForm() {
     const InitInfoState& info = sim_.form.initInfo;
     const std::pair<QLabel*, const std::string*> labels[] = {
-        {runStatus_, &info.runStatusLabel}, {runDiscr_, &info.runDiscrLabel},   {runError_, &info.runErrorLabel},
-        {runToDo_, &info.runToDoLabel},     {runKey_, &info.runKeyLabel},       {runFunction_, &info.runFunctionLabel},
+        {runStatus_, &info.runStatusLabel},  {runDiscr_, &info.runDiscrLabel},
+        {runError_, &info.runErrorLabel},    {runToDo_, &info.runToDoLabel},
+        {runKey_, &info.runKeyLabel},        {runFunction_, &info.runFunctionLabel},
         {currentRun_, &info.currentRunText}, {errorText_, &info.errorText}};
     for (auto [label, text] : labels) {
         label->setText(QString::fromStdString(*text));
         if (label != currentRun_ && label != errorText_) label->adjustSize();
     }
     QStringList lines;
-    for (const std::string& line : info.runLines) lines << QString::fromStdString(line);
+    for (const std::string& line : info.runLines)
+        lines << QString::fromStdString(line);
     if (runText_->toPlainText() != lines.join('\n')) runText_->setPlainText(lines.join('\n'));
     measureText_->setPlainText(QString::fromStdString(info.measureText));
     keyText_->setPlainText(QString::fromStdString(info.keyText));

@@ -10,10 +10,10 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,7 +24,9 @@
 namespace vp7 {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // The help labels' background as the form stores it, blue in the high byte: RGB (202, 244, 145).
 constexpr int kHelpLabelBgr = 9565386;
@@ -39,7 +41,8 @@ std::string UserDataDir() {
 } // namespace
 
 MainWindow::MainWindow(const std::string& programDir, int scale)
-    : host_(this), sprites_(RenderArtwork(scale)), sim_(clock_, host_, sprites_, SimulatorOptions{programDir, 0, UserDataDir()}) {
+    : host_(this), sprites_(RenderArtwork(scale)),
+      sim_(clock_, host_, sprites_, SimulatorOptions{programDir, 0, UserDataDir()}) {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ProgramIcon());
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -51,9 +54,10 @@ MainWindow::MainWindow(const std::string& programDir, int scale)
     central->setMouseTracking(true);
     // Group captions sit on the frame's top line, as the window was designed, so the children's
     // positions inside their groups stay as laid out.
-    central->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid #a0a0a0; border-radius: 2px; margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 8px; padding: 0 2px; }"));
+    central->setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid #a0a0a0; border-radius: 2px; margin-top: 6px; }"
+                       "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: "
+                       "8px; padding: 0 2px; }"));
     setMouseTracking(true);
     setCentralWidget(central);
 
@@ -96,31 +100,46 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
     switch (c.kind) {
     case ControlKind::CheckBox: {
         auto* w = new QCheckBox(Q(c.caption), parent);
-        connect(w, &QCheckBox::clicked, this, [this, cp](bool on) { sim_.UserCheck(*cp, on); AfterEvent(); });
+        connect(w, &QCheckBox::clicked, this, [this, cp](bool on) {
+            sim_.UserCheck(*cp, on);
+            AfterEvent();
+        });
         return w;
     }
     case ControlKind::RadioButton: {
         auto* w = new QRadioButton(Q(c.caption), parent);
-        connect(w, &QRadioButton::clicked, this, [this, cp] { sim_.UserCheck(*cp, true); AfterEvent(); });
+        connect(w, &QRadioButton::clicked, this, [this, cp] {
+            sim_.UserCheck(*cp, true);
+            AfterEvent();
+        });
         return w;
     }
     case ControlKind::RadioGroup: {
         auto* box = new QGroupBox(Q(c.caption), parent);
         auto* group = new QButtonGroup(box);
-        const int rowHeight = std::max(17, (c.height - 22) / std::max<int>(1, static_cast<int>(c.items.size())));
+        const int rowHeight =
+            std::max(17, (c.height - 22) / std::max<int>(1, static_cast<int>(c.items.size())));
         for (int i = 0; i < static_cast<int>(c.items.size()); ++i) {
             auto* item = new QRadioButton(Q(c.items[i]), box);
             item->setGeometry(8, 16 + i * rowHeight, c.width - 16, 17);
             group->addButton(item, i);
         }
-        connect(group, &QButtonGroup::idClicked, this, [this, cp](int i) { sim_.UserSelect(*cp, i); AfterEvent(); });
+        connect(group, &QButtonGroup::idClicked, this, [this, cp](int i) {
+            sim_.UserSelect(*cp, i);
+            AfterEvent();
+        });
         return box;
     }
-    case ControlKind::Group: return new QGroupBox(Q(c.caption), parent);
+    case ControlKind::Group:
+        return new QGroupBox(Q(c.caption), parent);
     case ControlKind::Edit: {
         auto* w = new QLineEdit(Q(c.text), parent);
-        connect(w, &QLineEdit::textEdited, this, [this, cp](const QString& t) { sim_.UserEdit(*cp, t.toStdString()); });
-        connect(w, &QLineEdit::returnPressed, this, [this, cp] { sim_.UserKeyDown(*cp, 13); AfterEvent(); });
+        connect(w, &QLineEdit::textEdited, this,
+                [this, cp](const QString& t) { sim_.UserEdit(*cp, t.toStdString()); });
+        connect(w, &QLineEdit::returnPressed, this, [this, cp] {
+            sim_.UserKeyDown(*cp, 13);
+            AfterEvent();
+        });
         return w;
     }
     case ControlKind::Button: {
@@ -129,7 +148,10 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
             w->setIcon(SetpointGlyph());
             w->setIconSize(QSize(32, 22));
         }
-        connect(w, &QPushButton::clicked, this, [this, cp] { sim_.UserClick(*cp); AfterEvent(); });
+        connect(w, &QPushButton::clicked, this, [this, cp] {
+            sim_.UserClick(*cp);
+            AfterEvent();
+        });
         return w;
     }
     case ControlKind::Label: {
@@ -142,7 +164,8 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
         }
         return w;
     }
-    case ControlKind::StaticText: return new QLabel(Q(c.caption), parent);
+    case ControlKind::StaticText:
+        return new QLabel(Q(c.caption), parent);
     case ControlKind::Shape: {
         auto* w = new QLabel(parent);
         w->setStyleSheet(QStringLiteral("background-color: red; border-radius: 8px;"));
@@ -151,7 +174,8 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
     case ControlKind::Image:
         if (c.name == "Image1") return picture_ = new PictureWidget(sim_, sim_.image1, parent);
         return splashView_ = new PictureWidget(sim_, sim_.splash.image2, parent);
-    case ControlKind::MenuItem: break;
+    case ControlKind::MenuItem:
+        break;
     }
     return nullptr;
 }
@@ -169,7 +193,8 @@ void MainWindow::BuildControls() {
         widgets_[c->name] = w;
     }
     connect(picture_, &PictureWidget::PointerUsed, this, [this] { AfterEvent(); });
-    for (const char* circle : {"StaticUmschalt", "StaticKleiner", "StaticGroesser"}) widgets_.at(circle)->installEventFilter(this);
+    for (const char* circle : {"StaticUmschalt", "StaticKleiner", "StaticGroesser"})
+        widgets_.at(circle)->installEventFilter(this);
 }
 
 void MainWindow::BuildMenu() {
@@ -182,7 +207,8 @@ void MainWindow::BuildMenu() {
             return o->kind == ControlKind::MenuItem && o->parent == c->name;
         });
         if (hasChildren) {
-            QMenu* menu = c->parent.empty() ? menuBar()->addMenu(Q(c->caption)) : menus.at(c->parent)->addMenu(Q(c->caption));
+            QMenu* menu = c->parent.empty() ? menuBar()->addMenu(Q(c->caption))
+                                            : menus.at(c->parent)->addMenu(Q(c->caption));
             menu->setObjectName(Q(c->name));
             menus[c->name] = menu;
             actions_[c->name] = menu->menuAction();
@@ -197,7 +223,10 @@ void MainWindow::BuildMenu() {
             g->addAction(a);
         }
         Control* cp = c;
-        connect(a, &QAction::triggered, this, [this, cp] { sim_.UserClick(*cp); AfterEvent(); });
+        connect(a, &QAction::triggered, this, [this, cp] {
+            sim_.UserClick(*cp);
+            AfterEvent();
+        });
         actions_[c->name] = a;
     }
 }
@@ -222,8 +251,14 @@ void MainWindow::SyncFromForm() {
         QWidget* w = widgets_.at(c->name);
         const QSignalBlocker block(w);
         switch (c->kind) {
-        case ControlKind::CheckBox: static_cast<QCheckBox*>(w)->setText(Q(c->caption)); static_cast<QCheckBox*>(w)->setChecked(c->checked); break;
-        case ControlKind::RadioButton: static_cast<QRadioButton*>(w)->setText(Q(c->caption)); static_cast<QRadioButton*>(w)->setChecked(c->checked); break;
+        case ControlKind::CheckBox:
+            static_cast<QCheckBox*>(w)->setText(Q(c->caption));
+            static_cast<QCheckBox*>(w)->setChecked(c->checked);
+            break;
+        case ControlKind::RadioButton:
+            static_cast<QRadioButton*>(w)->setText(Q(c->caption));
+            static_cast<QRadioButton*>(w)->setChecked(c->checked);
+            break;
         case ControlKind::RadioGroup: {
             auto* box = static_cast<QGroupBox*>(w);
             box->setTitle(Q(c->caption));
@@ -235,11 +270,16 @@ void MainWindow::SyncFromForm() {
             }
             break;
         }
-        case ControlKind::Group: static_cast<QGroupBox*>(w)->setTitle(Q(c->caption)); break;
-        case ControlKind::Edit:
-            if (static_cast<QLineEdit*>(w)->text() != Q(c->text)) static_cast<QLineEdit*>(w)->setText(Q(c->text));
+        case ControlKind::Group:
+            static_cast<QGroupBox*>(w)->setTitle(Q(c->caption));
             break;
-        case ControlKind::Button: static_cast<QPushButton*>(w)->setText(Q(c->caption)); break;
+        case ControlKind::Edit:
+            if (static_cast<QLineEdit*>(w)->text() != Q(c->text))
+                static_cast<QLineEdit*>(w)->setText(Q(c->text));
+            break;
+        case ControlKind::Button:
+            static_cast<QPushButton*>(w)->setText(Q(c->caption));
+            break;
         case ControlKind::Label: {
             auto* l = static_cast<QLabel*>(w);
             l->setText(Q(c->text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -248,15 +288,19 @@ void MainWindow::SyncFromForm() {
             l->move(c->left, c->top);
             break;
         }
-        case ControlKind::StaticText: static_cast<QLabel*>(w)->setText(Q(c->caption)); break;
-        default: break;
+        case ControlKind::StaticText:
+            static_cast<QLabel*>(w)->setText(Q(c->caption));
+            break;
+        default:
+            break;
         }
         w->setVisible(c->visible);
         w->setEnabled(c->enabled);
     }
     // Stacking: the help labels and the latch circles lie over the device picture, the splash over all.
     for (const Control* c : form.All())
-        if ((c->kind == ControlKind::Label || c->kind == ControlKind::Shape) && c->visible) widgets_.at(c->name)->raise();
+        if ((c->kind == ControlKind::Label || c->kind == ControlKind::Shape) && c->visible)
+            widgets_.at(c->name)->raise();
     if (form.Image2.visible) widgets_.at("Image2")->raise();
     static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
     picture_->setCursor(shapes[static_cast<int>(form.cursor)]);

@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir dir(QString::fromLocal8Bit(argv[1]));
-    if (!vp7::WriteBmp(dir.filePath(QStringLiteral("Opening.bmp")).toStdString(), vp7::DrawSplashPicture())) return 1;
+    if (!vp7::WriteBmp(dir.filePath(QStringLiteral("Opening.bmp")).toStdString(), vp7::DrawSplashPicture()))
+        return 1;
     const QIcon icon = vp7::ProgramIcon();
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const QString folder = QStringLiteral("icons/hicolor/%1x%1/apps").arg(size);

@@ -26,9 +26,14 @@ void PictureWidget::DeliverPointer(Simulator& sim, const QWidget& widget, const 
     case QEvent::MouseButtonDblClick:
         sim.PointerDown(ToButton(event.button()), event.modifiers() & Qt::ShiftModifier, at.x(), at.y());
         break;
-    case QEvent::MouseButtonRelease: sim.PointerUp(ToButton(event.button()), at.x(), at.y()); break;
-    case QEvent::MouseMove: sim.PointerMove(at.x(), at.y()); break;
-    default: break;
+    case QEvent::MouseButtonRelease:
+        sim.PointerUp(ToButton(event.button()), at.x(), at.y());
+        break;
+    case QEvent::MouseMove:
+        sim.PointerMove(at.x(), at.y());
+        break;
+    default:
+        break;
     }
 }
 
@@ -38,7 +43,9 @@ PictureWidget::PictureWidget(Simulator& sim, Picture& picture, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted from the picture
 }
 
-bool PictureWidget::IsDevicePicture() const { return &picture_ == &sim_.image1; }
+bool PictureWidget::IsDevicePicture() const {
+    return &picture_ == &sim_.image1;
+}
 
 void PictureWidget::RepaintChanged() {
     const Rect r = picture_.TakeDirty();

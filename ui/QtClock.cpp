@@ -8,7 +8,8 @@
 namespace vp7 {
 
 QtClock::~QtClock() {
-    for (auto& [timer, entry] : timers_) delete entry.qtimer;
+    for (auto& [timer, entry] : timers_)
+        delete entry.qtimer;
 }
 
 int64_t QtClock::NowMs() const {

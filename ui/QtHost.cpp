@@ -13,9 +13,13 @@
 
 namespace vp7 {
 
-void QtHost::ProcessMessages() { QCoreApplication::processEvents(); }
+void QtHost::ProcessMessages() {
+    QCoreApplication::processEvents();
+}
 
-bool QtHost::LeftButtonDown() const { return QGuiApplication::mouseButtons() & Qt::LeftButton; }
+bool QtHost::LeftButtonDown() const {
+    return QGuiApplication::mouseButtons() & Qt::LeftButton;
+}
 
 MsgButton QtHost::MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) {
     BeforeModal();
@@ -23,14 +27,23 @@ MsgButton QtHost::MessageDlg(const std::string& text, MsgType type, MsgButtons b
     box.setWindowTitle(QApplication::applicationDisplayName());
     box.setText(QString::fromStdString(text));
     switch (type) {
-    case MsgType::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgType::Error: box.setIcon(QMessageBox::Critical); break;
-    case MsgType::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgType::Confirmation: box.setIcon(QMessageBox::Question); break;
+    case MsgType::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgType::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgType::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgType::Confirmation:
+        box.setIcon(QMessageBox::Question);
+        break;
     }
-    const std::pair<MsgButton, QMessageBox::StandardButton> map[] = {
-        {MsgButton::OK, QMessageBox::Ok}, {MsgButton::Cancel, QMessageBox::Cancel},
-        {MsgButton::Yes, QMessageBox::Yes}, {MsgButton::No, QMessageBox::No}};
+    const std::pair<MsgButton, QMessageBox::StandardButton> map[] = {{MsgButton::OK, QMessageBox::Ok},
+                                                                     {MsgButton::Cancel, QMessageBox::Cancel},
+                                                                     {MsgButton::Yes, QMessageBox::Yes},
+                                                                     {MsgButton::No, QMessageBox::No}};
     QMessageBox::StandardButtons qbuttons;
     for (auto [ours, theirs] : map)
         if (buttons.Has(ours)) qbuttons |= theirs;
@@ -46,7 +59,8 @@ std::string QtFileFilter(const std::string& filter) {
     // Pairs of description and pattern; Qt wants only the descriptions, which carry their patterns.
     QStringList parts = QString::fromStdString(filter).split('|');
     QStringList out;
-    for (int i = 0; i < parts.size(); i += 2) out << parts[i];
+    for (int i = 0; i < parts.size(); i += 2)
+        out << parts[i];
     return out.join(";;").toStdString();
 }
 
@@ -61,7 +75,8 @@ std::optional<std::string> QtHost::OpenFileDialog(const std::string& filter, con
 std::optional<std::string> QtHost::SaveFileDialog(const std::string& filter, const std::string& initialDir,
                                                   const std::string& defaultSuffix) {
     BeforeModal();
-    QFileDialog dialog(window_, {}, QString::fromStdString(initialDir), QString::fromStdString(QtFileFilter(filter)));
+    QFileDialog dialog(window_, {}, QString::fromStdString(initialDir),
+                       QString::fromStdString(QtFileFilter(filter)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Known to the dialog, the suffix is added before it asks about overwriting, so "a" asks for "a.vp7".
     dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
@@ -77,7 +92,8 @@ void QtHost::TextOut(Picture& picture, int x, int y, const std::string& text, co
     QPainter p(&image);
     p.scale(picture.Scale(), picture.Scale());
     QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(font.pixelHeight > 0 ? font.pixelHeight : static_cast<int>(std::lround(font.size * 96.0 / 72.0)));
+    f.setPixelSize(font.pixelHeight > 0 ? font.pixelHeight
+                                        : static_cast<int>(std::lround(font.size * 96.0 / 72.0)));
     f.setBold(font.bold);
     p.setFont(f);
     const QString s = QString::fromStdString(text);
@@ -116,6 +132,8 @@ ScreenInfo QtHost::Screen() const {
     return {size.width(), size.height(), screen->depth()};
 }
 
-void QtHost::RequestClose() { QMetaObject::invokeMethod(window_, "close", Qt::QueuedConnection); }
+void QtHost::RequestClose() {
+    QMetaObject::invokeMethod(window_, "close", Qt::QueuedConnection);
+}
 
 } // namespace vp7

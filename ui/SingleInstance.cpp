@@ -4,7 +4,9 @@
 
 namespace vp7 {
 
-QString SingleInstance::LockPath() { return QDir::temp().filePath(QStringLiteral("VP7Zoriz is still active.lock")); }
+QString SingleInstance::LockPath() {
+    return QDir::temp().filePath(QStringLiteral("VP7Zoriz is still active.lock"));
+}
 
 bool SingleInstance::Acquire() {
     lock_ = std::make_unique<QLockFile>(LockPath());

@@ -10,7 +10,8 @@ namespace {
 
 constexpr int kWidth = 800, kHeight = 240;
 
-void Text(QPainter& p, const QRect& r, const QString& text, int pixelSize, bool bold, QColor color, int align) {
+void Text(QPainter& p, const QRect& r, const QString& text, int pixelSize, bool bold, QColor color,
+          int align) {
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(pixelSize);
     f.setBold(bold);
@@ -41,8 +42,9 @@ Picture DrawSplashPicture() {
         // Lower band, rows 129 to 195: what the program is, on a dark red field with a light stripe.
         p.fillRect(QRect(0, 129, kWidth, 67), QColor(117, 0, 0));
         p.fillRect(QRect(30, 175, 740, 4), QColor(255, 124, 124));
-        Text(p, QRect(30, 131, 740, 42), QStringLiteral("Nachbildung für Ausbildung und Vorführung  ·  Training simulator"),
-             20, false, QColor(255, 235, 235), Qt::AlignLeft | Qt::AlignVCenter);
+        Text(p, QRect(30, 131, 740, 42),
+             QStringLiteral("Nachbildung für Ausbildung und Vorführung  ·  Training simulator"), 20, false,
+             QColor(255, 235, 235), Qt::AlignLeft | Qt::AlignVCenter);
         Text(p, QRect(30, 179, 740, 16), QStringLiteral("0/4-20 mA  ·  PA  ·  FF"), 12, false,
              QColor(255, 200, 200), Qt::AlignRight | Qt::AlignVCenter);
     }
@@ -50,7 +52,8 @@ Picture DrawSplashPicture() {
     for (int y = 0; y < kHeight; ++y) {
         const bool band = (y >= 11 && y <= 98) || (y >= 129 && y <= 195);
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < kWidth; ++x) picture.Bits()[y * kWidth + x] = band ? (row[x] & 0xFFFFFF) : 0;
+        for (int x = 0; x < kWidth; ++x)
+            picture.Bits()[y * kWidth + x] = band ? (row[x] & 0xFFFFFF) : 0;
     }
     // The three marker pixels the check looks for, whatever the antialiasing did around them.
     picture.Bits()[135 * kWidth + 200] = MakeRgb(117, 0, 0);

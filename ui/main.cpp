@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
     bool restart = false;
     int status;
     {
-        vp7::AppWindows windows = vp7::CreateWindows(QCoreApplication::applicationDirPath().toStdString(),
-                                                     vp7::PictureScale());
+        vp7::AppWindows windows =
+            vp7::CreateWindows(QCoreApplication::applicationDirPath().toStdString(), vp7::PictureScale());
         windows.main->show();
         vp7::CloseOnTerminationSignals(windows.main.get());
         status = QApplication::exec();

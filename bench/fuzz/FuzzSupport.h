@@ -18,8 +18,9 @@ namespace vp7::fuzz {
 inline std::filesystem::path ProgramDir() {
     static const std::filesystem::path dir = [] {
         const char* given = std::getenv("VP7_FUZZ_DIR");
-        auto d = given && *given ? std::filesystem::path(given)
-                                 : std::filesystem::temp_directory_path() / ("vp7-fuzz-" + std::to_string(getpid()));
+        auto d = given && *given
+                     ? std::filesystem::path(given)
+                     : std::filesystem::temp_directory_path() / ("vp7-fuzz-" + std::to_string(getpid()));
         std::filesystem::create_directories(d / "Config");
         std::filesystem::create_directories(d / "Data");
         return d;

@@ -83,7 +83,9 @@ TEST_F(ScaleComputation, InconsistentScalesAndParametersEachGiveTheirMessage) {
             Param(c.params.back().first, c.params.back().second);
         }
         EXPECT_EQ(host.Messages().size(), before + (c.message ? 1 : 0)) << what;
-        if (c.message) EXPECT_EQ(LastMessage(), c.message);
+        if (c.message) {
+            EXPECT_EQ(LastMessage(), c.message);
+        }
         EXPECT_EQ(S().ScalesValid, c.message ? 0 : 1) << what;
         Enter("10");
         EXPECT_EQ(S().Istwert == rest, c.message != nullptr)

@@ -12,7 +12,8 @@ TEST_F(Diag, ValuesAreShownDerivedAndPaged) {
     EnterDiagnostics();
     ASSERT_EQ(S().DiagnosticMode, 1);
     ExpectDisplay("0", " 1STRKS", "the first value on entry");
-    EXPECT_EQ(sim->form.HilfeUnten.text, " Number of strokes ") << "the record is explained below the display";
+    EXPECT_EQ(sim->form.HilfeUnten.text, " Number of strokes ")
+        << "the record is explained below the display";
     struct Case {
         int index;
         std::function<void()> setUp;

@@ -81,7 +81,8 @@ TEST_F(Panel, SplashPicturesAreCheckedBeforeUse) {
         {"a lit pixel in a black band", litRow},
         {"a lit pixel in the last row", litBottom},
     };
-    for (const Case& c : cases) EXPECT_FALSE(Splash::Passes(c.picture)) << c.what;
+    for (const Case& c : cases)
+        EXPECT_FALSE(Splash::Passes(c.picture)) << c.what;
 }
 
 TEST_F(Panel, TheSplashHoldsTheStartUpUntilItIsClicked) {

@@ -77,15 +77,17 @@ TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
     EXPECT_EQ(Help().text, " 5s left mouse button: factory reset");
     sim->configMenu.CurrentParam = sim->params.INITAIndex;
     sim->PointerMove(kKleiner.first, kKleiner.second);
-    EXPECT_EQ(Help().text, " 5s left mouse button: Set controller to No Init \r\n (not supported) \r\n PC shift key + "
-                           "left mouse button: \r\n prior parameter ");
+    EXPECT_EQ(Help().text,
+              " 5s left mouse button: Set controller to No Init \r\n (not supported) \r\n PC shift key + "
+              "left mouse button: \r\n prior parameter ");
     sim->PointerUp(MouseButton::Left, kNowhere.first, kNowhere.second);
     EXPECT_FALSE(sim->form.HilfeUnten.visible) << "a release hides the two menu labels";
 
     S().Mode = Mode::Automatic;
     S().DiagnosticMode = 1;
-    for (auto [index, text] : {std::pair{2, " 5s left mouse button: set parmeter to 0"},
-                               std::pair{19, " Left mouse button: change between °C and °F"}, std::pair{6, ""}}) {
+    for (auto [index, text] :
+         {std::pair{2, " 5s left mouse button: set parmeter to 0"},
+          std::pair{19, " Left mouse button: change between °C and °F"}, std::pair{6, ""}}) {
         sim->diagnostics.DiagIndex = static_cast<uint8_t>(index);
         sim->PointerMove(kGroesser.first, kGroesser.second);
         EXPECT_EQ(Help().text, text) << index;

@@ -22,7 +22,8 @@ struct Soak : vp7::test::SimFixture {
         ASSERT_LE(s.Istwert, 100.0) << event;
         ASSERT_GE(s.CurrentFrame, 0) << event;
         ASSERT_LE(s.CurrentFrame, 40) << event;
-        for (int i : {0, 1, 2, 3, 4, 30, 31}) ASSERT_GE(sim->diagnostics.DiagTable[i].Value, 0) << event;
+        for (int i : {0, 1, 2, 3, 4, 30, 31})
+            ASSERT_GE(sim->diagnostics.DiagTable[i].Value, 0) << event;
         const LcdReading lcd = ReadLcd(sim->image1);
         ASSERT_EQ(lcd.upper.find('?'), std::string::npos) << event << " upper " << lcd.upper;
         ASSERT_EQ(lcd.lower.find('?'), std::string::npos) << event << " lower " << lcd.lower;
@@ -32,7 +33,9 @@ struct Soak : vp7::test::SimFixture {
         static const std::pair<int, int> keys[] = {kModeKey, kDecKey, kIncKey};
         FormState& f = sim->form;
         switch (Pick(13)) {
-        case 0: case 1: case 2: { // a click or a hold, either button
+        case 0:
+        case 1:
+        case 2: { // a click or a hold, either button
             const auto key = keys[Pick(3)];
             const MouseButton button = Pick(4) == 0 ? MouseButton::Right : MouseButton::Left;
             Down(key, button, Pick(8) == 0);
@@ -41,8 +44,9 @@ struct Soak : vp7::test::SimFixture {
             break;
         }
         case 3: {
-            Control* options[] = {&f.NoPreasureSelect, &f.BlockDownSelect, &f.BlockUpSelect, &f.FrictionSelect,
-                                  &f.LeakageSelect, &f.AlarmModulSelect, &f.StromModulSelect, &f.HelpOthers};
+            Control* options[] = {&f.NoPreasureSelect, &f.BlockDownSelect, &f.BlockUpSelect,
+                                  &f.FrictionSelect,   &f.LeakageSelect,   &f.AlarmModulSelect,
+                                  &f.StromModulSelect, &f.HelpOthers};
             Control& c = *options[Pick(8)];
             sim->UserCheck(c, !c.checked);
             break;
@@ -54,13 +58,16 @@ struct Soak : vp7::test::SimFixture {
             break;
         }
         case 5: {
-            static const char* const texts[] = {"0", "50", "100", "37,4", "-5", "120", "abc", "", "1e999", "12.5.1"};
+            static const char* const texts[] = {"0",   "50",  "100", "37,4",  "-5",
+                                                "120", "abc", "",    "1e999", "12.5.1"};
             if (Pick(3) == 0) sim->UserSelect(f.SetpointDimSelect, Pick(2));
             Enter(texts[Pick(10)]);
             break;
         }
-        case 6: Click({Pick(2) ? 40 : 116, 80}); break; // a binary input
-        case 7: { // a parameter changed within its range, as the menu could
+        case 6:
+            Click({Pick(2) ? 40 : 116, 80});
+            break; // a binary input
+        case 7: {  // a parameter changed within its range, as the menu could
             ParamSet& p = sim->params;
             TParamField& field = p.ParamTable[Pick(p.ParamLastIndex + 1)];
             if (field.Kind == ParamKind::Action || field.Kind == ParamKind::Reset) break;
@@ -71,13 +78,17 @@ struct Soak : vp7::test::SimFixture {
             sim->ApplyParameters();
             break;
         }
-        case 8: sim->UserClick(Pick(2) ? f.Deutsch1 : f.English1); break;
+        case 8:
+            sim->UserClick(Pick(2) ? f.Deutsch1 : f.English1);
+            break;
         case 9: { // a configuration saved or loaded
             host.QueueFile((dir / "Data" / "soak.vp7").string());
             sim->UserClick(Pick(2) ? f.Konfigurationspeichern1 : f.Konfigurationladen1);
             break;
         }
-        case 10: sim->PointerMove(Pick(layout::PictureSize.width), Pick(layout::PictureSize.height)); break;
+        case 10:
+            sim->PointerMove(Pick(layout::PictureSize.width), Pick(layout::PictureSize.height));
+            break;
         case 11: { // an initialization started from the menu and ended after a while
             if ((S().Mode != Mode::Automatic && S().Mode != Mode::Manual) || S().DiagnosticMode) break;
             Down(kModeKey);
@@ -92,7 +103,9 @@ struct Soak : vp7::test::SimFixture {
             Click(kModeKey);
             break;
         }
-        default: clock.Advance(Pick(20000)); break; // time passing
+        default:
+            clock.Advance(Pick(20000));
+            break; // time passing
         }
     }
 };
@@ -127,13 +140,15 @@ TEST_F(Soak, RandomOperationKeepsTheDeviceConsistent) {
         clock.Advance(60000);
         const double slowest = std::min(S().StepUp, S().StepDown);
         const int64_t strokeMs = slowest > 0 ? static_cast<int64_t>((100 / slowest + 10) * 50) : 0;
-        for (int64_t waited = 0; sim->Timer2.Enabled() && waited < strokeMs; waited += 1000) clock.Advance(1000);
+        for (int64_t waited = 0; sim->Timer2.Enabled() && waited < strokeMs; waited += 1000)
+            clock.Advance(1000);
         EXPECT_FALSE(sim->Timer2.Enabled() && !S().InitRunning && !S().InitStepRunning)
-            << seed << " mode " << int(S().Mode) << " diag " << int(S().DiagnosticMode) << " frames " << S().CurrentFrame
-            << "/" << S().TargetFrame << " leak " << sim->form.LeakageSelect.checked << " ist " << S().Istwert
-            << " auto " << S().AutoTarget << " man " << S().ManuellTarget;
+            << seed << " mode " << int(S().Mode) << " diag " << int(S().DiagnosticMode) << " frames "
+            << S().CurrentFrame << "/" << S().TargetFrame << " leak " << sim->form.LeakageSelect.checked
+            << " ist " << S().Istwert << " auto " << S().AutoTarget << " man " << S().ManuellTarget;
         EXPECT_FALSE(sim->AlarmBlinkTimer.Enabled() && sim->clock.NowMs() % 1000 > 800) << seed;
     }
     RecordProperty("events", std::to_string(events));
-    std::printf("soak: %d seeds x %d simulated hours, %lld events\n", seeds, hours, static_cast<long long>(events));
+    std::printf("soak: %d seeds x %d simulated hours, %lld events\n", seeds, hours,
+                static_cast<long long>(events));
 }

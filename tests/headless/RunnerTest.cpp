@@ -28,8 +28,9 @@ Result RunScript(const std::string& script, const fs::path& dir) {
 }
 
 struct RunnerTest : ::testing::Test {
-    fs::path dir = fs::temp_directory_path() /
-                   ("vp7-runner-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::path dir =
+        fs::temp_directory_path() /
+        ("vp7-runner-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     void SetUp() override { fs::create_directories(dir); }
     void TearDown() override { fs::remove_all(dir); }
 };
@@ -112,7 +113,8 @@ TEST_F(RunnerTest, PrintsValuesInTheirFormats) {
 }
 
 TEST_F(RunnerTest, IniWritesTheSettingsFileBeforeStart) {
-    const Result r = RunScript("ini Config Sprache Deutsch\nini Parameter /STRK $0005\nini Skalen PV0 12,5 x\n", dir);
+    const Result r =
+        RunScript("ini Config Sprache Deutsch\nini Parameter /STRK $0005\nini Skalen PV0 12,5 x\n", dir);
     EXPECT_EQ(r.status, 0) << r.err;
     std::ifstream in(dir / "Config" / "VP7.ini");
     std::stringstream text;
@@ -130,7 +132,9 @@ TEST_F(RunnerTest, SnapshotWritesTheDevicePictureAsBmp) {
     unsigned char header[54] = {};
     in.read(reinterpret_cast<char*>(header), sizeof header);
     ASSERT_TRUE(in);
-    auto le32 = [&](int at) { return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | header[at + 3] << 24; };
+    auto le32 = [&](int at) {
+        return header[at] | header[at + 1] << 8 | header[at + 2] << 16 | header[at + 3] << 24;
+    };
     EXPECT_EQ(header[0], 'B');
     const auto [width, height] = layout::PictureSize;
     EXPECT_EQ(le32(18), width);

@@ -92,9 +92,10 @@ TEST_F(FileSafety, EveryFileConditionFailsSoftly) {
             const fs::file_status made = fs::symlink_status(Ini());
             const std::uintmax_t size = fs::is_regular_file(made) ? fs::file_size(Ini()) : 0;
             Close();
-            if (read)
+            if (read) {
                 EXPECT_NE(Bytes(Ini()).find("[Mine]\r\nkept=1"), std::string::npos)
                     << "the user's lines stay";
+            }
             if (!c.unread) continue;
             EXPECT_EQ(fs::symlink_status(Ini()).type(), made.type());
             if (!fs::is_regular_file(made)) continue;

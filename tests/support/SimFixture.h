@@ -11,15 +11,16 @@
 
 #include <filesystem>
 #include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 
 namespace vp7::test {
 
 struct SimFixture : ::testing::Test {
     std::filesystem::path dir =
         std::filesystem::temp_directory_path() /
-        ("vp7-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) + "-" +
+        ("vp7-test-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) + "-" +
          ::testing::UnitTest::GetInstance()->current_test_info()->name());
     VirtualClock clock;
     ScriptedHost host;
@@ -37,7 +38,8 @@ struct SimFixture : ::testing::Test {
     // A fresh simulator of the device variant, created and through its start-up tick.
     void Restart(uint8_t controllerType = 0) {
         sim.reset();
-        sim = std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string(), controllerType});
+        sim =
+            std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string(), controllerType});
         sim->FormCreate();
         clock.Advance(100);
     }
@@ -80,7 +82,8 @@ struct SimFixture : ::testing::Test {
     }
     // Right clicks on the three keys and 2 s: the diagnostic display.
     void EnterDiagnostics() {
-        for (auto key : {kModeKey, kDecKey, kIncKey}) Click(key, MouseButton::Right);
+        for (auto key : {kModeKey, kDecKey, kIncKey})
+            Click(key, MouseButton::Right);
         clock.Advance(2000);
     }
     static constexpr std::pair<int, int> kModeKey{layout::KeyCentres[0].x, layout::KeyCentres[0].y},

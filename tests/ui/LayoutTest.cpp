@@ -1,8 +1,8 @@
 // The main window's layout: the device keys reached by clicks at window coordinates, and the splash.
+#include "ShownApp.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/SplashPicture.h"
-#include "ShownApp.h"
 
 #include "device/Splash.h"
 #include "platform/PictureLayout.h"

@@ -1,7 +1,7 @@
-#include "ui/Application.h"
 #include "ui/MainWindow.h"
-#include "ui/PictureWidget.h"
 #include "ShownApp.h"
+#include "ui/Application.h"
+#include "ui/PictureWidget.h"
 
 #include "platform/PictureLayout.h"
 
@@ -25,7 +25,8 @@ namespace {
 void RunEvents(int ms) {
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 using vp7::test::ShownApp;

@@ -112,11 +112,11 @@ void AddFeedbackModule(SpriteSet& set, int scale) {
 void AddSupplyGauge(SpriteSet& set, int scale) {
     for (bool air : {true, false}) {
         const SpriteId id = air ? SpriteId::SupplyGaugeAir : SpriteId::SupplyGaugeNoAir;
-        set.Set(id,
-                Render(PlaceOf(id, {layout::SupplyGaugeArea.left, layout::SupplyGaugeArea.top}), scale, [air](QPainter& p) {
-                    PaintWall(p);
-                    PaintPositioner(p, false, false, air);
-                }));
+        set.Set(id, Render(PlaceOf(id, {layout::SupplyGaugeArea.left, layout::SupplyGaugeArea.top}), scale,
+                           [air](QPainter& p) {
+                               PaintWall(p);
+                               PaintPositioner(p, false, false, air);
+                           }));
     }
 }
 
