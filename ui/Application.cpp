@@ -22,9 +22,9 @@ AppWindows::~AppWindows() {
     main.reset();
 }
 
-AppWindows CreateWindows(const std::string& programDir, int scale) {
+AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock) {
     AppWindows w;
-    w.main = std::make_unique<MainWindow>(programDir, scale);
+    w.main = std::make_unique<MainWindow>(programDir, scale, clock);
     Simulator& sim = w.main->Sim();
     w.screenCheck = std::make_unique<ScreenCheckWindow>(sim, w.main.get());
     w.parameterTable = std::make_unique<ParamTableWindow>(sim, w.main.get());

@@ -9,6 +9,7 @@
 
 namespace vp7 {
 
+class Clock;
 class MainWindow;
 class InitInfoWindow;
 class ParamTableWindow;
@@ -26,7 +27,8 @@ struct AppWindows {
     ~AppWindows();
 };
 
-AppWindows CreateWindows(const std::string& programDir, int scale);
+// The program's windows; `clock` as for MainWindow.
+AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock = nullptr);
 
 // The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
 int PictureScale();

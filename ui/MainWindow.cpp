@@ -40,8 +40,8 @@ std::string UserDataDir() {
 
 } // namespace
 
-MainWindow::MainWindow(const std::string& programDir, int scale)
-    : host_(this), sprites_(RenderArtwork(scale)),
+MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock)
+    : clock_(clock ? *clock : realClock_), host_(this), sprites_(RenderArtwork(scale)),
       sim_(clock_, host_, sprites_, SimulatorOptions{programDir, 0, UserDataDir()}) {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ProgramIcon());
@@ -62,7 +62,7 @@ MainWindow::MainWindow(const std::string& programDir, int scale)
     setCentralWidget(central);
 
     host_.OnBeforeModal([this] { AfterEvent(); });
-    clock_.AfterEachTick([this] { AfterEvent(); });
+    realClock_.AfterEachTick([this] { AfterEvent(); });
     // Events of the small windows reach the simulator too; whatever they changed is taken before the
     // event loop sleeps.
     if (auto* dispatcher = QAbstractEventDispatcher::instance())

@@ -20,8 +20,10 @@ class PictureWidget;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // `programDir` holds the settings and data folders; `scale` is the picture's pixel scale.
-    MainWindow(const std::string& programDir, int scale);
+    // `programDir` holds the settings and data folders; `scale` is the picture's pixel scale. The
+    // simulator runs on `clock` when one is given (tests pass a virtual one and take the change mark
+    // themselves after advancing it), else on real time.
+    MainWindow(const std::string& programDir, int scale, Clock* clock = nullptr);
     ~MainWindow() override;
 
     Simulator& Sim() { return sim_; }
@@ -52,7 +54,8 @@ private:
     void BuildMenu();
     QWidget* MakeWidget(Control& c, QWidget* parent);
 
-    QtClock clock_;
+    QtClock realClock_;
+    Clock& clock_;
     QtHost host_;
     SpriteSet sprites_;
     Simulator sim_;

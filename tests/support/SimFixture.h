@@ -91,12 +91,15 @@ struct SimFixture : ::testing::Test {
         kIncKey{layout::KeyCentres[2].x, layout::KeyCentres[2].y};
 
     // The display against the read-back of the texts expected on it (what a person sees, so S and 5
-    // read alike). Overwrites the display.
+    // read alike). The expected texts are drawn and read back, then the picture is put back as the
+    // device drew it, so later checks see the device's own display.
     void ExpectDisplay(const std::string& upper, const std::string& lower, const std::string& context) {
         const LcdReading actual = ReadLcd(sim->image1);
+        const Picture shown = sim->image1;
         sim->lcd.LCDWrite(upper, UpperLine);
         sim->lcd.LCDWrite(lower, LowerLine);
         const LcdReading expected = ReadLcd(sim->image1);
+        sim->image1 = shown;
         EXPECT_EQ(actual.upper, expected.upper) << context;
         EXPECT_EQ(actual.lower, expected.lower) << context;
     }

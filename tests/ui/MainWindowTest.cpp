@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,14 +20,6 @@
 using namespace vp7;
 
 namespace {
-// Lets the event loop run for a while, as the program would between user actions.
-void RunEvents(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
 using vp7::test::ShownApp;
 
 QPoint ToQt(layout::Point p) {
@@ -53,7 +44,7 @@ TEST(MainWindow, ShowsTheDevicePictureAndRunsTheStartUp) {
     EXPECT_EQ(shot.pixelColor(20, 500), QColor(Qt::black));
 
     EXPECT_FALSE(main.Sim().FormCloseQuery());
-    RunEvents(300); // the start-up tick is due 100 ms after creation
+    app.Run(100); // the start-up tick is due 100 ms after creation
     EXPECT_TRUE(main.Sim().FormCloseQuery());
     EXPECT_TRUE(main.Sim().DiagnosticTimer.Enabled());
     EXPECT_TRUE(QDir(app.dir.filePath("Config")).exists());
@@ -83,13 +74,13 @@ TEST(MainWindow, WidgetsFollowTheFormStateAndReportUserActions) {
 
 TEST(MainWindow, ATypedSetpointMovesThePistonPicture) {
     ShownApp app;
-    RunEvents(200); // through the start-up tick
+    app.Run(100); // through the start-up tick
     auto* entry = app.main.findChild<QLineEdit*>(QStringLiteral("SetPointText"));
     ASSERT_NE(entry, nullptr);
     entry->clear();
     QTest::keyClicks(entry, QStringLiteral("50"));
     QTest::keyClick(entry, Qt::Key_Return);
-    RunEvents(1500); // 20 motion ticks of 50 ms and the arrival
+    app.Run(1500); // 20 motion ticks of 50 ms and the arrival, with time to spare
     EXPECT_DOUBLE_EQ(app.main.Sim().state.Istwert, 50);
     const QImage shot = app.main.Picture()->grab().toImage();
     const Picture& frame20 = app.main.Sim().sprites.Kolben(20);
@@ -100,7 +91,7 @@ TEST(MainWindow, ATypedSetpointMovesThePistonPicture) {
 
 TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
     ShownApp app;
-    RunEvents(200);
+    app.Run(100);
     PictureWidget* picture = app.main.Picture();
     const QPoint modeKey = ToQt(layout::KeyCentres[0]);
     QTest::mouseClick(picture, Qt::LeftButton, {}, modeKey); // the mode key
@@ -130,7 +121,7 @@ TEST(MainWindow, EscAndCloseLeaveTheInitializationInfoOpen) {
 
 TEST(MainWindow, TheFileMenuOpensInAndAfterTheConfiguration) {
     ShownApp app;
-    RunEvents(200);
+    app.Run(100);
     QMenuBar* bar = app.main.menuBar();
     auto* menu = app.main.findChild<QMenu*>(QStringLiteral("Datei1"));
     for (bool configuration : {true, false}) {

@@ -1,7 +1,10 @@
 #pragma once
 // The program's windows on a fresh program folder, the main window shown.
+#include "platform/VirtualClock.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
+
+#include <QCoreApplication>
 
 #include <QDir>
 #include <QFile>
@@ -18,11 +21,20 @@ inline QString ProgramFolder(const QTemporaryDir& dir) {
     return dir.path();
 }
 
+// The simulator runs on a virtual clock: a test lets time pass with Run, not by waiting.
 struct ShownApp {
     QTemporaryDir dir;
-    AppWindows windows = CreateWindows(ProgramFolder(dir).toStdString(), 1);
+    VirtualClock clock;
+    AppWindows windows = CreateWindows(ProgramFolder(dir).toStdString(), 1, &clock);
     MainWindow& main = *windows.main;
     ShownApp() { main.show(); }
+    // `ms` of simulated time, then the change mark taken and pending window events run, as the
+    // program does after each tick.
+    void Run(int ms) {
+        clock.Advance(ms);
+        main.AfterEvent();
+        QCoreApplication::processEvents();
+    }
 };
 
 } // namespace vp7::test
