@@ -32,6 +32,24 @@ constexpr KeyCode ReleaseOf(KeyCode press) {
     return static_cast<KeyCode>(static_cast<uint8_t>(press) - 1);
 }
 
+// The codes the configuration menu and the diagnostic display ignore: the mode key's press and right
+// release, the value keys' left releases and both of their right-button codes.
+constexpr bool IgnoredInMenus(KeyCode code) {
+    switch (code) {
+    case KeyCode::ModePressed:
+    case KeyCode::ModeRightReleased:
+    case KeyCode::DecreaseReleased:
+    case KeyCode::DecreaseRightReleased:
+    case KeyCode::DecreaseRightPressed:
+    case KeyCode::IncreaseReleased:
+    case KeyCode::IncreaseRightReleased:
+    case KeyCode::IncreaseRightPressed:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The operating mode. The diagnostic display overlays automatic or manual operation, which stays stored.
 enum class Mode : uint8_t { Automatic = 0, Manual = 1, Configuration = 2, ConfigurationLeft = 3 };
 

@@ -114,19 +114,9 @@ void ConfigMenu::Run(KeyCode code, int32_t step) {
         (code == KeyCode::DecreaseReleased && onInit))
         code = KeyCode::Neutral;
     // Presses and right-button releases change nothing here.
-    switch (code) {
-    case KeyCode::ModePressed:
-    case KeyCode::ModeRightReleased:
-    case KeyCode::DecreaseReleased:
-    case KeyCode::DecreaseRightReleased:
-    case KeyCode::DecreaseRightPressed:
-    case KeyCode::IncreaseReleased:
-    case KeyCode::IncreaseRightReleased:
-    case KeyCode::IncreaseRightPressed:
+    if (IgnoredInMenus(code)) {
         sim_.state.LastKeyCode = KeyCode::Neutral;
         return;
-    default:
-        break;
     }
     stepMultiplier_ = step;
     PrepareEdit();

@@ -112,16 +112,8 @@ int32_t Diagnostics::ShownValue(int record) const {
 }
 
 void Diagnostics::DiagKey(KeyCode code) {
+    if (IgnoredInMenus(code)) return;
     switch (code) {
-    case KeyCode::ModePressed:
-    case KeyCode::ModeRightReleased:
-    case KeyCode::DecreaseReleased:
-    case KeyCode::DecreaseRightReleased:
-    case KeyCode::DecreaseRightPressed:
-    case KeyCode::IncreaseReleased:
-    case KeyCode::IncreaseRightReleased:
-    case KeyCode::IncreaseRightPressed:
-        return;
     case KeyCode::ModeReleased:
         DiagIndex = DiagIndex >= Count - 1 ? 0 : DiagIndex + 1;
         break;
