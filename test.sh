@@ -6,7 +6,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 bash "$root/scripts/setup.sh"
 
 # The committed style holds for every source file.
-(cd "$root" && find core device headless platform storage ui tests bench -name '*.cpp' -o -name '*.h' |
+(cd "$root" && find core device headless platform storage training ui tests bench -name '*.cpp' -o -name '*.h' |
     xargs clang-format --dry-run -Werror) || { echo "run clang-format -i on the files above" >&2; exit 1; }
 
 bash "$root/scripts/build.sh"

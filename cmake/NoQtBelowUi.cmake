@@ -1,7 +1,7 @@
 # Only ui/ may use Qt: the simulation library must stay toolkit-free so that the headless runner and
 # the tests drive exactly the code the desktop program runs. The check runs at configure time and again
 # on every build, so a Qt include below ui/ fails the build.
-set(VP7_NO_QT_DIRS platform core device storage headless)
+set(VP7_NO_QT_DIRS platform core device storage training headless)
 set(VP7_SOURCE_ROOT "${CMAKE_CURRENT_SOURCE_DIR}")
 include(${CMAKE_CURRENT_LIST_DIR}/CheckNoQt.cmake)
 # The build step gets the folders comma-separated and unquoted: a ";" would split the argument, and

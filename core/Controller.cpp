@@ -49,6 +49,8 @@ void Controller::SetpointButtonClick(Sender sender) {
             s.Sollwert = sc.EingabeFaktor * *number + sc.EingabeOffset;
         }
     }
+    if (sender == Sender::SetpointButton || sender == Sender::SetPointText)
+        sim_.Note(Happening::SetpointEntered);
 
     // Split range, controller scale and characteristic.
     const double w = s.ControllerType == 0 ? std::clamp(sc.splitRange(s.Sollwert), 0.0, 100.0) : s.Sollwert;

@@ -17,12 +17,18 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
       ioPictures(*this), displays(*this), frontPanel(*this), helpTexts(*this), captions(*this),
       hoverHelp(*this), splash(*this), paramTableView(*this), scaleDialog(*this), screenCheck(*this),
       lcd(*this), settings(*this), configFiles(*this) {
-    Timer1.SetHandler([this] { Timer1Timer(); });
-    Timer2.SetHandler([this] { Timer2Timer(); });
-    DiagnosticTimer.SetHandler([this] { DiagnosticTimerTimer(); });
-    KeyTimer.SetHandler([this] { KeyTimerTimer(); });
-    AlarmBlinkTimer.SetHandler([this] { AlarmBlinkTimerTimer(); });
-    SetpointRampTimer.SetHandler([this] { SetpointRampTimerTimer(); });
+    const auto observed = [this](void (Simulator::*handler)(), SampleCause cause) {
+        return [this, handler, cause] {
+            (this->*handler)();
+            Observe(cause);
+        };
+    };
+    Timer1.SetHandler(observed(&Simulator::Timer1Timer, SampleCause::Event));
+    Timer2.SetHandler(observed(&Simulator::Timer2Timer, SampleCause::MotionTick));
+    DiagnosticTimer.SetHandler(observed(&Simulator::DiagnosticTimerTimer, SampleCause::MonitoringCycle));
+    KeyTimer.SetHandler(observed(&Simulator::KeyTimerTimer, SampleCause::Event));
+    AlarmBlinkTimer.SetHandler([this] { AlarmBlinkTimerTimer(); }); // only blinks the fault number
+    SetpointRampTimer.SetHandler(observed(&Simulator::SetpointRampTimerTimer, SampleCause::Event));
     RegisterHandlers();
 }
 
@@ -165,6 +171,7 @@ void Simulator::ApplyParameters() {
         displays.SollwertAnzeige(state.SollwertShown);
         displays.IstwertAnzeige(state.Istwert);
     }
+    Note(Happening::ParametersApplied);
     ViewChanged();
 }
 
@@ -243,14 +250,17 @@ void Simulator::FormClose() {
 
 void Simulator::PointerDown(MouseButton button, bool shift, int x, int y) {
     pointer.Down(button, shift, x, y);
+    Observe(SampleCause::Event);
 }
 
 void Simulator::PointerUp(MouseButton button, int x, int y) {
     pointer.Up(button, x, y);
+    Observe(SampleCause::Event);
 }
 
 void Simulator::PointerMove(int x, int y) {
     pointer.Move(x, y);
+    Observe(SampleCause::Event);
 }
 
 void Simulator::PressKey(DeviceKey key, MouseButton button, bool shift) {
@@ -330,6 +340,7 @@ void Simulator::UserClick(Control& control) {
 
 void Simulator::UserKeyDown(Control& control, int key) {
     if (auto it = keyHandlers_.find(control.name); it != keyHandlers_.end()) it->second(key);
+    Observe(SampleCause::Event);
 }
 
 void Simulator::OnClick(std::string_view name, std::function<void()> handler) {
@@ -343,6 +354,7 @@ void Simulator::OnKeyDown(std::string_view name, std::function<void(int)> handle
 void Simulator::RunClick(const std::string& name) {
     if (auto it = clickHandlers_.find(name); it != clickHandlers_.end()) it->second();
     ViewChanged();
+    Observe(SampleCause::Event);
 }
 
 void Simulator::ViewChanged() {

@@ -20,6 +20,7 @@
 #include "core/Characteristic.h"
 #include "core/Controller.h"
 #include "core/FormState.h"
+#include "core/SampleObserver.h"
 #include "core/Scales.h"
 #include "core/SimState.h"
 #include "device/Captions.h"
@@ -139,6 +140,13 @@ public:
     // Whether the form state changed since the last call.
     bool TakeViewChange();
 
+    // A recorder beside the device (the trend): told at each motion tick, each monitoring cycle and
+    // after each user action or other timer, and of the happenings that leave no trace in the state.
+    void SetSampleObserver(SampleObserver* observer) { sampleObserver_ = observer; }
+    void Note(Happening what) {
+        if (sampleObserver_) sampleObserver_->OnHappening(what);
+    }
+
     Clock& clock;
     Host& host;
     const SpriteSet& sprites;
@@ -195,10 +203,14 @@ private:
     void ShowCharacteristicError();
     void RegisterHandlers();
     void RunClick(const std::string& name);
+    void Observe(SampleCause cause) {
+        if (sampleObserver_) sampleObserver_->OnSample(cause);
+    }
 
     std::map<std::string, std::function<void()>, std::less<>> clickHandlers_;
     std::map<std::string, std::function<void(int)>, std::less<>> keyHandlers_;
     bool viewChanged_ = true; // the widgets start out empty
+    SampleObserver* sampleObserver_ = nullptr;
 };
 
 } // namespace vp7

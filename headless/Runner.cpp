@@ -9,6 +9,8 @@
 #include "platform/NumberFormat.h"
 #include "platform/PictureLayout.h"
 #include "storage/IniFile.h"
+#include "training/TrendCsv.h"
+#include "training/TrendRecorder.h"
 
 #include <charconv>
 #include <filesystem>
@@ -197,6 +199,7 @@ void Runner::Start(const Args&) {
     sim_ = std::make_unique<Simulator>(clock_, host_, sprites_, SimulatorOptions{programDir_});
     values_ = StateValues(*sim_);
     sim_->FormCreate();
+    trend_ = std::make_unique<TrendRecorder>(*sim_);
     AfterCommand();
     if (!closed_) clock_.Advance(sim_->Timer1.Interval()); // the start-up tick
 }
@@ -390,6 +393,7 @@ void Runner::Print(const Args& a) {
         return;
     }
     if (a.words.size() != 1) throw ScriptError("'print " + what + "' takes no further argument");
+    if (what == "trend") return PrintTrend();
     if (what == "partab") {
         const auto& rows = sim.form.parTab.rows;
         for (size_t i = 0; i < rows.size(); ++i)
@@ -493,6 +497,25 @@ void Runner::Snapshot(const Args& a) {
     if (!WriteBmp(path, sim_->image1)) throw RunFailure("cannot write " + path);
 }
 
+void Runner::Trend(const Args& a) {
+    const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
+    if (!SaveTrendCsv(*trend_, path)) throw RunFailure("cannot write " + path);
+}
+
+// "trend N" and the last sample as the CSV has it: time, the four signals, deviation, mode.
+void Runner::PrintTrend() {
+    const auto& samples = trend_->Samples();
+    out_ << "trend " << samples.Size();
+    if (!samples.Empty()) {
+        const TrendSample& s = samples.Back();
+        out_ << ' ' << FormatFixed(s.timeMs / 1000.0, 3, 18);
+        for (double v : {s.setpoint, s.controllerSetpoint, s.positionSetpoint, s.position, s.Deviation()})
+            out_ << ' ' << FormatReal(v);
+        out_ << ' ' << TrendModeName(s.mode);
+    }
+    out_ << '\n';
+}
+
 void Runner::Close(const Args&) {
     CloseWindow();
 }
@@ -520,6 +543,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"print", 1, -1, When::Any, &Runner::Print},
         {"snapshot", 1, -1, When::Any, &Runner::Snapshot},
         {"close", 0, 0, When::Running, &Runner::Close},
+        {"trend", 1, -1, When::Running, &Runner::Trend},
     };
     return commands;
 }

@@ -21,6 +21,7 @@
 namespace vp7 {
 
 class Simulator;
+class TrendRecorder;
 
 // A bad command or argument: the script stops with exit status 2.
 struct ScriptError : std::runtime_error {
@@ -53,6 +54,7 @@ public:
     };
 
     Simulator* Sim() { return sim_.get(); }
+    const TrendRecorder* Trend() const { return trend_.get(); }
 
 private:
     static std::span<const Command> Commands();
@@ -83,6 +85,8 @@ private:
     void WriteLcd(const Args& a);
     void Snapshot(const Args& a);
     void Close(const Args& a);
+    void Trend(const Args& a);
+    void PrintTrend();
     void ScaleDialogTexts(const Args& a);
     void RunDialog(ModalDialog dialog);
 
@@ -92,7 +96,8 @@ private:
     ScriptedHost host_;
     SpriteSet sprites_;
     std::unique_ptr<Simulator> sim_;
-    std::vector<NamedValue> values_; // what `print NAME` finds in sim_
+    std::unique_ptr<TrendRecorder> trend_; // everything since `start`
+    std::vector<NamedValue> values_;       // what `print NAME` finds in sim_
     bool closed_ = false;
     std::deque<std::optional<std::pair<std::string, std::string>>> scaleTexts_;
 };

@@ -163,6 +163,7 @@ void ConfigFiles::LoadRecord(const Record& r) {
     sim_.modes.CheckGearSetting();
     s.Updating = 0;
     if (f.parTab.visible) sim_.paramTableView.SetParTab(); // an open table shows what was loaded
+    sim_.Note(Happening::ConfigurationLoaded);
     sim_.ViewChanged();
 }
 

@@ -135,6 +135,8 @@ bool Settings::LoadSettings() {
     t.top = place("Top", 63);
     t.height = place("Height", 409);
     t.checked = Flag(ini, "ParTab", "Checked", "0");
+    for (const Section& section : sections_)
+        section.read(ini);
     return true;
 }
 
@@ -227,6 +229,8 @@ void Settings::SaveSettings() {
         ini.WriteString("ParTab", "Top", std::to_string(t.top));
         ini.WriteString("ParTab", "Height", std::to_string(t.height));
         ini.WriteString("ParTab", "Checked", FlagText(t.checked));
+        for (const Section& section : sections_)
+            section.write(ini);
         ini.Save(); // through a temporary file: a failure leaves the previous file whole
     } catch (...) {
         // Writing the settings must never keep the program from closing.

@@ -1,7 +1,9 @@
 #pragma once
 // The settings kept in Config/VP7.ini beside the program: options, parameters, diagnostic values,
 // scales and window places, read while the main window is created and written when it closes.
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace vp7 {
 
@@ -21,6 +23,12 @@ public:
     // unless LoadSettings got as far as reading the file, or when a file there could not be read.
     void SaveSettings();
 
+    // A section kept by what runs beside the device (the trend window's place): read with the other
+    // keys, written in the same save. Register before the settings are read.
+    void AddSection(std::function<void(const IniFile&)> read, std::function<void(IniFile&)> write) {
+        sections_.push_back({std::move(read), std::move(write)});
+    }
+
     // The folder holding "Config" and "Data": the program's own, or the per-user one.
     const std::string& BaseDir() const { return baseDir_; }
     std::string ConfigDir() const;
@@ -39,6 +47,11 @@ private:
     Simulator& sim_;
     std::string baseDir_;
     bool loaded_ = false;
+    struct Section {
+        std::function<void(const IniFile&)> read;
+        std::function<void(IniFile&)> write;
+    };
+    std::vector<Section> sections_;
 };
 
 } // namespace vp7
