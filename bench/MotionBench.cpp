@@ -1,35 +1,13 @@
 // The valve motion: the cost of one motion tick (position step, piston frame, marker, dirty rectangle)
 // and how many full strokes the virtual clock runs per second of real time.
-#include "core/Simulator.h"
-#include "platform/ScriptedHost.h"
-#include "platform/SpriteSet.h"
-#include "platform/VirtualClock.h"
+#include "StartedSimulator.h"
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-
 namespace {
 
-struct Bench {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "vp7-bench";
-    vp7::VirtualClock clock;
-    vp7::ScriptedHost host;
-    vp7::SpriteSet sprites = vp7::SpriteSet::Flat();
-    vp7::Simulator sim{clock, host, sprites, {(std::filesystem::create_directories(dir), dir.string())}};
-    Bench() {
-        sim.FormCreate();
-        clock.Advance(100);
-    }
-    ~Bench() { std::filesystem::remove_all(dir); }
-    void Enter(const char* text) {
-        sim.UserEdit(sim.form.SetPointText, text);
-        sim.UserKeyDown(sim.form.SetPointText, 13);
-    }
-};
-
 void BM_MotionTick(benchmark::State& state) {
-    Bench b;
+    vp7::bench::StartedSimulator b("motion");
     b.sim.UserCheck(b.sim.form.FrictionSelect, true); // 0.5 % a tick: long strokes, few set-ups
     bool up = true;
     for (auto _ : state) {
@@ -46,7 +24,7 @@ void BM_MotionTick(benchmark::State& state) {
 BENCHMARK(BM_MotionTick);
 
 void BM_FullStrokesOnVirtualTime(benchmark::State& state) {
-    Bench b;
+    vp7::bench::StartedSimulator b("motion");
     int64_t strokes = 0;
     bool up = true;
     for (auto _ : state) {

@@ -2,13 +2,14 @@
 // against the nominal 2.000 s, the mode key's 5 s hold into the configuration, the 2 s time-out into the
 // diagnostics and the cost of an idle minute. With --start: only the time from the process's start to
 // the first painted window and the peak memory after a few full strokes, for one run of many. With
-// --syncs: widget syncs and time per delivered pointer event.
+// --syncs: widget syncs and time per delivered pointer event. With --trend: the cost of the trend window.
 #include "core/Simulator.h"
 #include "platform/PictureLayout.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWidget.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -139,12 +140,45 @@ int SyncFigures() {
     return 0;
 }
 
+// CPU of the whole program while the valve strokes 0 <-> 100 % for 30 s, without and with the trend
+// window open, and with the window open while nothing moves.
+int TrendFigures() {
+    const auto dir = ProgramFolder();
+    vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
+    w.main->show();
+    vp7::Simulator& sim = w.main->Sim();
+    Until([&] { return sim.DiagnosticTimer.Enabled(); });
+    const auto cpuPercent = [&](bool strokes) {
+        // A new stroke as soon as the last one ended, looked at ten times a second; in between the
+        // program runs on its own as it does for a user.
+        bool up = true;
+        QTimer next;
+        QObject::connect(&next, &QTimer::timeout, [&] {
+            if (!strokes || sim.Timer2.Enabled()) return;
+            StrokeTo(*w.main, up ? "100" : "0");
+            up = !up;
+        });
+        next.start(100);
+        const std::clock_t cpu = std::clock();
+        QEventLoop loop;
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        loop.exec();
+        return 100.0 * static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC / 30.0;
+    };
+    std::printf("CPU during strokes, trend window closed: %.2f %% of one core over 30 s\n", cpuPercent(true));
+    w.main->TrendAction()->trigger();
+    std::printf("CPU during strokes, trend window open: %.2f %% of one core over 30 s\n", cpuPercent(true));
+    std::printf("CPU idle, trend window open: %.2f %% of one core over 30 s\n", cpuPercent(false));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--start") == 0) return StartFigures();
     if (argc > 1 && std::strcmp(argv[1], "--syncs") == 0) return SyncFigures();
+    if (argc > 1 && std::strcmp(argv[1], "--trend") == 0) return TrendFigures();
     const int runs = 5;
     std::vector<double> stroke, hold, timeout;
     const auto started = [] { // a fresh window, through its start-up

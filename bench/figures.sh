@@ -17,6 +17,8 @@ for _ in $(seq "$runs"); do starts+=("$(on_x "$build/bench/vp7_qt_timing" --star
 printf '%s\n' "${starts[@]}" | awk '/first paint/ {print $5}' | median | xargs printf 'start to first paint: %s ms\n'
 printf '%s\n' "${starts[@]}" | awk '/peak memory/ {print $3}' | median | xargs printf 'peak memory: %s MiB\n'
 
+on_x "$build/bench/vp7_qt_timing" --trend
+
 echo "== one motion tick, median of $runs repetitions"
 "$build/bench/vp7_bench" --benchmark_filter='BM_MotionTick$' --benchmark_repetitions="$runs" \
     --benchmark_report_aggregates_only=true 2>/dev/null | awk '/_median/ {print "motion tick: " $2 " " $3}'

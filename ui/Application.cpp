@@ -3,7 +3,9 @@
 #include "ui/Dialogs.h"
 #include "ui/InitInfoWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/TrendWindow.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -15,6 +17,7 @@ AppWindows::AppWindows() = default;
 AppWindows::AppWindows(AppWindows&&) noexcept = default;
 // The small windows go before the main window, whose simulator they may refer to.
 AppWindows::~AppWindows() {
+    trend.reset();
     initInfo.reset();
     setpointScale.reset();
     parameterTable.reset();
@@ -42,6 +45,18 @@ AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock)
         else
             check->Run();
     });
+    MainWindow* main = w.main.get();
+    w.trend = std::make_unique<TrendWindow>(sim, main->Trend(), main->TrendPlace(), main);
+    TrendWindow* trend = w.trend.get();
+    QAction* item = main->TrendAction();
+    QObject::connect(main, &MainWindow::EventHandled, trend, [trend] { trend->Recorded(); });
+    QObject::connect(main, &MainWindow::FormChanged, trend, [trend] { trend->Retranslate(); });
+    QObject::connect(item, &QAction::toggled, trend, [main, trend](bool on) {
+        main->TrendPlace().visible = on;
+        trend->setVisible(on);
+    });
+    QObject::connect(trend, &TrendWindow::Closed, item, [item] { item->setChecked(false); });
+    if (main->TrendPlace().visible) item->setChecked(true);
     return w;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The program's windows, created in the device program's order: the main window first (it is the
 // application's main form), then the screen check dialog, the parameter table window, the setpoint
-// scale dialog and the initialization info window.
+// scale dialog and the initialization info window; then the trend window.
 #include <QString>
 
 #include <memory>
@@ -15,6 +15,7 @@ class InitInfoWindow;
 class ParamTableWindow;
 class ScaleDialogWindow;
 class ScreenCheckWindow;
+class TrendWindow;
 
 struct AppWindows {
     std::unique_ptr<MainWindow> main;
@@ -22,6 +23,7 @@ struct AppWindows {
     std::unique_ptr<ParamTableWindow> parameterTable;
     std::unique_ptr<ScaleDialogWindow> setpointScale;
     std::unique_ptr<InitInfoWindow> initInfo;
+    std::unique_ptr<TrendWindow> trend;
     AppWindows();
     AppWindows(AppWindows&&) noexcept;
     ~AppWindows();

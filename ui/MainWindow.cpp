@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "storage/IniFile.h"
 #include "ui/PictureWidget.h"
 #include "ui/artwork/Artwork.h"
 
@@ -72,7 +73,10 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock)
     BuildControls();
     built_ = true;
 
+    sim_.settings.AddSection([this](const IniFile& ini) { trendSettings_.Read(ini); },
+                             [this](IniFile& ini) { trendSettings_.Write(ini); });
     sim_.FormCreate();
+    trend_ = std::make_unique<TrendRecorder>(sim_);
     AfterEvent();
     adjustSize();
     if (sim_.form.maximized) setWindowState(windowState() | Qt::WindowMaximized);
@@ -229,6 +233,16 @@ void MainWindow::BuildMenu() {
         });
         actions_[c->name] = a;
     }
+    // The trend window's item, beside the parameter table's.
+    QMenu* extras = menus.at(sim_.form.Extras1.name);
+    const QList<QAction*> items = extras->actions();
+    const qsizetype table = items.indexOf(actions_.at(sim_.form.ParameterTabelle1.name));
+    trendAction_ = new QAction(this);
+    trendAction_->setObjectName(QStringLiteral("Verlauf1"));
+    trendAction_->setCheckable(true);
+    trendAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    trendAction_->setShortcutContext(Qt::ApplicationShortcut); // from the trend window too
+    extras->insertAction(table + 1 < items.size() ? items[table + 1] : nullptr, trendAction_);
 }
 
 void MainWindow::SyncFromForm() {
@@ -304,6 +318,7 @@ void MainWindow::SyncFromForm() {
     if (form.Image2.visible) widgets_.at("Image2")->raise();
     static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
     picture_->setCursor(shapes[static_cast<int>(form.cursor)]);
+    trendAction_->setText(QString::fromUtf8(sim_.state.Text("Verlauf", "Trend")));
     picture_->RepaintChanged();
     emit FormChanged();
 }
@@ -314,6 +329,7 @@ void MainWindow::AfterEvent() {
     if (sim_.TakeViewChange()) SyncFromForm();
     if (picture_) picture_->RepaintChanged();
     if (splashView_ && splashView_->isVisible()) splashView_->RepaintChanged();
+    emit EventHandled();
 }
 
 // The red circles on latched keys lie over the picture and take presses and releases there; the

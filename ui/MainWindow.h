@@ -3,12 +3,15 @@
 // main menu. The widgets mirror the simulator's form state; user actions go to its handlers.
 #include "core/Simulator.h"
 #include "platform/SpriteSet.h"
+#include "training/TrendRecorder.h"
+#include "training/TrendSettings.h"
 #include "ui/QtClock.h"
 #include "ui/QtHost.h"
 
 #include <QMainWindow>
 
 #include <map>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -35,12 +38,19 @@ public:
     // Takes the simulator's change mark: syncs the widgets when the form state changed, repaints
     // what was drawn. Run after every event handed to the simulator.
     void AfterEvent();
+    // The trend recorded since the window was created, the trend window's kept place, and the
+    // "Extras" menu's item that shows it.
+    const TrendRecorder& Trend() const { return *trend_; }
+    TrendSettings& TrendPlace() { return trendSettings_; }
+    QAction* TrendAction() const { return trendAction_; }
     // How often the widgets were synced (benchmarks count it per event).
     long SyncCount() const { return syncCount_; }
 
 signals:
     // The form state was copied into the main window; the other windows follow.
     void FormChanged();
+    // An event was handled (the trend window redraws when something was recorded).
+    void EventHandled();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,6 +69,9 @@ private:
     QtHost host_;
     SpriteSet sprites_;
     Simulator sim_;
+    TrendSettings trendSettings_;
+    std::unique_ptr<TrendRecorder> trend_;
+    QAction* trendAction_ = nullptr;
     PictureWidget* picture_ = nullptr;
     PictureWidget* splashView_ = nullptr;
     std::map<std::string, QWidget*> widgets_;

@@ -1,0 +1,98 @@
+#include "ui/TrendWindow.h"
+#include "ShownApp.h"
+#include "ui/Application.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <qcustomplot.h>
+
+#include <gtest/gtest.h>
+
+using namespace vp7;
+
+namespace {
+
+void EnterSetpoint(test::ShownApp& app, const char* text) {
+    auto* entry = app.main.findChild<QLineEdit*>(QStringLiteral("SetPointText"));
+    entry->clear();
+    QTest::keyClicks(entry, QString::fromLatin1(text));
+    QTest::keyClick(entry, Qt::Key_Return);
+}
+
+} // namespace
+
+// Opened from the menu, the window plots two strokes with their events, the cursors measure the
+// stroke, and the export writes the CSV and the picture; a folder that cannot be written is told.
+TEST(TrendWindow, PlotsMeasuresAndExports) {
+    test::ShownApp app;
+    app.Run(100);
+    app.main.TrendAction()->trigger();
+    TrendWindow& window = *app.windows.trend;
+    ASSERT_TRUE(window.isVisible());
+    EnterSetpoint(app, "100");
+    app.Run(3000);
+    EnterSetpoint(app, "0");
+    app.Run(3000);
+    QCustomPlot& plot = *window.Plot();
+    // The redraw comes on the window's own timer, at most ten times a second.
+    QElapsedTimer waited;
+    waited.start();
+    while (plot.graph(0)->dataCount() <= 80 && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_GT(plot.graph(0)->dataCount(), 80) << "two strokes at the motion tick's rate";
+    EXPECT_EQ(plot.graph(4)->dataCount(), 2) << "one mark a setpoint entry";
+
+    window.SetCursor(0, 0.1);
+    window.SetCursor(1, 2.05);
+    EXPECT_DOUBLE_EQ(*window.CursorTime(1) - *window.CursorTime(0), 1.95);
+    const auto* readout = window.findChild<QLabel*>(QStringLiteral("Readout"));
+    EXPECT_TRUE(readout->text().contains(QStringLiteral("1.950"))) << readout->text().toStdString();
+
+    const QString csv = app.dir.filePath(QStringLiteral("Data/trend.csv"));
+    const QString png = app.dir.filePath(QStringLiteral("Data/trend.png"));
+    ASSERT_TRUE(window.ExportTo(csv));
+    ASSERT_TRUE(window.ExportTo(png));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readLine().startsWith("time_s,setpoint_pct,"));
+    EXPECT_EQ(QImage(png).size(), plot.size());
+
+    QString told;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    EXPECT_FALSE(window.ExportTo(QStringLiteral("/proc/vp7/trend.csv")));
+    EXPECT_TRUE(told.contains(QStringLiteral("/proc/vp7/trend.csv"))) << told.toStdString();
+    EXPECT_GT(plot.graph(0)->dataCount(), 80) << "the recording stays";
+}
+
+// The window's place and span come back at the next start; the menu item follows the window.
+TEST(TrendWindow, ComesBackWhereItWasLeft) {
+    test::ShownApp app;
+    app.Run(100);
+    app.main.TrendAction()->trigger();
+    app.windows.trend->setGeometry(70, 90, 640, 360);
+    app.windows.trend->findChild<QComboBox*>(QStringLiteral("Span"))->setCurrentIndex(2);
+    ASSERT_TRUE(app.main.close());
+
+    VirtualClock clock;
+    AppWindows again = CreateWindows(app.dir.path().toStdString(), 1, &clock);
+    EXPECT_TRUE(again.main->TrendAction()->isChecked());
+    EXPECT_EQ(again.trend->size(), QSize(640, 360));
+    EXPECT_EQ(again.trend->findChild<QComboBox*>(QStringLiteral("Span"))->currentData().toInt(), 600);
+    again.trend->close();
+    EXPECT_FALSE(again.main->TrendAction()->isChecked());
+}
