@@ -18,8 +18,7 @@ public:
             if (items_.size() == items_.capacity())
                 items_.reserve(std::min(capacity_, std::max<std::size_t>(64, 2 * items_.size())));
             items_.push_back(item);
-        }
-        else
+        } else
             items_[static_cast<std::size_t>(pushed_ % capacity_)] = item;
         ++pushed_;
     }
