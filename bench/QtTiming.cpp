@@ -82,7 +82,7 @@ void StrokeTo(vp7::MainWindow& main, const char* percent) {
     vp7::Simulator& sim = main.Sim();
     main.findChild<QLineEdit*>(QStringLiteral("SetPointText"))->setText(QString::fromLatin1(percent));
     sim.UserEdit(sim.form.SetPointText, percent);
-    sim.UserKeyDown(sim.form.SetPointText, 13);
+    sim.UserKeyDown(sim.form.SetPointText, vp7::Controller::KeyEnter);
 }
 
 // One start: to the first painted window, then a few strokes for the peak memory.

@@ -21,7 +21,7 @@ struct StartedSimulator {
     ~StartedSimulator() { std::filesystem::remove_all(dir); }
     void Enter(const char* text) {
         sim.UserEdit(sim.form.SetPointText, text);
-        sim.UserKeyDown(sim.form.SetPointText, 13);
+        sim.UserKeyDown(sim.form.SetPointText, Controller::KeyEnter);
     }
 
     std::filesystem::path dir;

@@ -126,7 +126,7 @@ void Controller::SetpointButtonClick(Sender sender) {
 }
 
 void Controller::SetPointTextKeyDown(int key) {
-    if (key == 13) SetpointButtonClick(Sender::SetPointText);
+    if (key == KeyEnter) SetpointButtonClick(Sender::SetPointText);
 }
 
 bool Controller::TightClose(double x) {

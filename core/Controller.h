@@ -17,7 +17,8 @@ public:
     explicit Controller(Simulator& sim);
 
     void SetpointButtonClick(Sender sender);
-    // Enter (13) in the setpoint field confirms it.
+    // The Enter key's code; Enter in the setpoint field confirms it.
+    static constexpr int KeyEnter = 13;
     void SetPointTextKeyDown(int key);
     void SetpointDimSelectClick();
     void SetpointRampButtonClick();

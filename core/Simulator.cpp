@@ -37,6 +37,7 @@ Simulator::~Simulator() = default;
 // The main window's creation, in the device program's order: the order matters, since later steps read
 // what earlier ones set (the settings choose the variant whose tables the parameters fill).
 void Simulator::FormCreate() {
+    CreatedMs = clock.NowMs();
     // Option handlers stay quiet while the settings fill the controls.
     state.Updating = 1;
     state.RestartRequested = 0;
@@ -80,7 +81,8 @@ void Simulator::FormCreate() {
     state.Updating = 0;
 
     actuator.ComputeStrokeSpeeds();
-    random.seed(static_cast<uint64_t>(clock.NowMs()));
+    RandomSeed = options.randomSeed.value_or(static_cast<uint64_t>(clock.NowMs()));
+    random.seed(RandomSeed);
 
     // The rest of the start-up runs on the one-shot tick, once the window is shown.
     Timer1.SetEnabled(true);
@@ -249,16 +251,20 @@ void Simulator::FormClose() {
 }
 
 void Simulator::PointerDown(MouseButton button, bool shift, int x, int y) {
+    const ActionScope scope =
+        Enter({.kind = ActionKind::PointerDown, .button = button, .shift = shift, .x = x, .y = y});
     pointer.Down(button, shift, x, y);
     Observe(SampleCause::Event);
 }
 
 void Simulator::PointerUp(MouseButton button, int x, int y) {
+    const ActionScope scope = Enter({.kind = ActionKind::PointerUp, .button = button, .x = x, .y = y});
     pointer.Up(button, x, y);
     Observe(SampleCause::Event);
 }
 
 void Simulator::PointerMove(int x, int y) {
+    const ActionScope scope = Enter({.kind = ActionKind::PointerMove, .x = x, .y = y});
     pointer.Move(x, y);
     Observe(SampleCause::Event);
 }
@@ -292,6 +298,7 @@ void Simulator::FormKeyDown(int key, bool shift, bool alt, bool ctrl) {
 }
 
 void Simulator::Image2Click() {
+    const ActionScope scope = Enter({.kind = ActionKind::Click, .control = &form.Image2});
     splash.Image2Click();
     ViewChanged();
 }
@@ -312,6 +319,7 @@ void Simulator::FormMouseMove() {
 }
 
 void Simulator::UserCheck(Control& control, bool checked) {
+    const ActionScope scope = Enter({.kind = ActionKind::Check, .control = &control, .on = checked});
     if (control.kind == ControlKind::RadioButton) {
         if (!checked || control.checked) return; // a radio button is unchecked only by its siblings
         for (Control* c : form.All())
@@ -323,6 +331,7 @@ void Simulator::UserCheck(Control& control, bool checked) {
 }
 
 void Simulator::UserSelect(Control& control, int itemIndex) {
+    const ActionScope scope = Enter({.kind = ActionKind::Select, .control = &control, .index = itemIndex});
     if (itemIndex < 0 || itemIndex >= static_cast<int>(control.items.size()) ||
         itemIndex == control.itemIndex)
         return;
@@ -331,14 +340,18 @@ void Simulator::UserSelect(Control& control, int itemIndex) {
 }
 
 void Simulator::UserEdit(Control& control, std::string text) {
+    const ActionScope scope = Enter({.kind = ActionKind::Edit, .control = &control, .text = text});
     control.text = std::move(text);
 }
 
 void Simulator::UserClick(Control& control) {
+    const ActionScope scope = Enter({.kind = ActionKind::Click, .control = &control});
     RunClick(control.name);
 }
 
 void Simulator::UserKeyDown(Control& control, int key) {
+    const ActionScope scope = Enter(
+        {.kind = key == Controller::KeyEnter ? ActionKind::Enter : ActionKind::Ignored, .control = &control});
     if (auto it = keyHandlers_.find(control.name); it != keyHandlers_.end()) it->second(key);
     Observe(SampleCause::Event);
 }
@@ -355,6 +368,18 @@ void Simulator::RunClick(const std::string& name) {
     if (auto it = clickHandlers_.find(name); it != clickHandlers_.end()) it->second();
     ViewChanged();
     Observe(SampleCause::Event);
+}
+
+void Simulator::RunPauseClick() {
+    const ActionScope scope = Enter({.kind = ActionKind::PauseClick});
+    initialization.RunPauseButtonClick();
+    Observe(SampleCause::Event);
+}
+
+ActionScope Simulator::Enter(const UserAction& action) {
+    clock.CatchUp();
+    if (actionObserver_) actionObserver_->OnAction(action);
+    return ActionScope(actionObserver_);
 }
 
 void Simulator::ViewChanged() {

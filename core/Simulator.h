@@ -23,6 +23,7 @@
 #include "core/SampleObserver.h"
 #include "core/Scales.h"
 #include "core/SimState.h"
+#include "core/UserAction.h"
 #include "device/Captions.h"
 #include "device/ConfigMenu.h"
 #include "device/Diagnostics.h"
@@ -49,6 +50,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -58,8 +60,6 @@ namespace vp7 {
 
 class Host;
 class SpriteSet;
-
-enum class MouseButton { Left, Right, Middle };
 
 // What a simulator is created with besides its platform.
 struct SimulatorOptions {
@@ -71,6 +71,10 @@ struct SimulatorOptions {
     uint8_t controllerType = 0;
     // A per-user folder for "Config" and "Data" when the program's folder cannot be written.
     std::string userDir;
+    // A recorded or replayed session: the random stream's seed instead of the clock's, and no splash
+    // picture to click away first.
+    std::optional<uint64_t> randomSeed;
+    bool withoutSplash = false;
 };
 
 class Simulator {
@@ -116,6 +120,8 @@ public:
     void FormMouseMove();
     // A click on the splash view.
     void Image2Click();
+    // The initialization info window's Pause / Continue button.
+    void RunPauseClick();
     // A key pressed while the main window has the focus (F5 refreshes the parameter table).
     void FormKeyDown(int key, bool shift, bool alt, bool ctrl);
     // The red circles on latched keys; `key` 0 mode, 1 decrease, 2 increase.
@@ -143,6 +149,13 @@ public:
     // A recorder beside the device (the trend): told at each motion tick, each monitoring cycle and
     // after each user action or other timer, and of the happenings that leave no trace in the state.
     void SetSampleObserver(SampleObserver* observer) { sampleObserver_ = observer; }
+    // A recorder of the user's actions: told of each as it enters, after the timer ticks already due.
+    void SetActionObserver(ActionObserver* observer) { actionObserver_ = observer; }
+    // What the user answered in a dialog the library asked for (message box, file or scale dialog,
+    // screen check); the front end reports it here so that a recording can give the same answers.
+    void Answered(const UserAction& answer) {
+        if (actionObserver_) actionObserver_->OnAction(answer);
+    }
     void Note(Happening what) {
         if (sampleObserver_) sampleObserver_->OnHappening(what);
     }
@@ -170,6 +183,9 @@ public:
 
     // Seeded once from the clock at creation; the controller's dead band draws from it.
     std::mt19937_64 random;
+    uint64_t RandomSeed = 0;
+    // The clock's time when the main window was created.
+    int64_t CreatedMs = 0;
 
     ParamSet params;
     Scales scales;
@@ -203,6 +219,8 @@ private:
     void ShowCharacteristicError();
     void RegisterHandlers();
     void RunClick(const std::string& name);
+    // Runs the timer ticks already due, then tells the action observer.
+    [[nodiscard]] ActionScope Enter(const UserAction& action);
     void Observe(SampleCause cause) {
         if (sampleObserver_) sampleObserver_->OnSample(cause);
     }
@@ -211,6 +229,7 @@ private:
     std::map<std::string, std::function<void(int)>, std::less<>> keyHandlers_;
     bool viewChanged_ = true; // the widgets start out empty
     SampleObserver* sampleObserver_ = nullptr;
+    ActionObserver* actionObserver_ = nullptr;
 };
 
 } // namespace vp7

@@ -33,6 +33,7 @@ bool Splash::Passes(const Picture& p) {
 
 void Splash::Load() {
     sim_.state.SplashValid = 0;
+    if (sim_.options.withoutSplash) return;
     bitmap_ = ReadBmp((std::filesystem::path(sim_.programDir) / "Opening.bmp").string());
     if (!bitmap_) return;
     const Control& view = sim_.form.Image2;

@@ -1,6 +1,6 @@
 // vp7-headless [--dir DIR] [SCRIPT]: runs a scenario script (or standard input) against the simulator
 // on a virtual clock and prints what it asks for.
-#include "headless/Runner.h"
+#include "training/Runner.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -46,6 +46,9 @@ public:
     virtual ~Clock() = default;
     // Milliseconds since an arbitrary start, like the system's tick count.
     virtual int64_t NowMs() const = 0;
+    // Runs every timer tick that is already due, in order, before an input is handed to the device;
+    // a clock whose ticks always fire on time has nothing to do.
+    virtual void CatchUp() {}
 
 protected:
     friend class Timer;

@@ -209,32 +209,35 @@ void Settings::SaveSettings() {
         std::error_code ec;
         // A file that is there but cannot be read would lose its other sections and comments.
         if (!ini.Load() && fs::exists(ini.Path(), ec)) return;
-        WriteConfig(ini);
-        WriteParameters(ini);
-        const Diagnostics& d = sim_.diagnostics;
-        for (const TDiagField& field : d.DiagTable) {
-            const std::string key = field.Name.substr(field.Name.find_first_not_of(' '));
-            ini.WriteString("Diagnose", key.substr(0, key.find_last_not_of(' ') + 1),
-                            WriteHex32(field.Value));
-        }
-        ini.WriteString("Diagnose", "TempDim", d.TempFahrenheit ? "F" : "C");
-        const Scales& sc = sim_.scales;
-        ini.WriteString("Skalen", "PV100", sc.PV100);
-        ini.WriteString("Skalen", "PV0", sc.PV0);
-        ini.WriteString("Skalen", "Out100", sc.Out100);
-        ini.WriteString("Skalen", "Out0", sc.Out0);
-        ini.WriteString("Skalen", "SP", sim_.form.SetPointText.text);
-        const ParTabState& t = sim_.form.parTab;
-        ini.WriteString("ParTab", "Left", std::to_string(t.left));
-        ini.WriteString("ParTab", "Top", std::to_string(t.top));
-        ini.WriteString("ParTab", "Height", std::to_string(t.height));
-        ini.WriteString("ParTab", "Checked", FlagText(t.checked));
-        for (const Section& section : sections_)
-            section.write(ini);
+        WriteAll(ini);
         ini.Save(); // through a temporary file: a failure leaves the previous file whole
     } catch (...) {
         // Writing the settings must never keep the program from closing.
     }
+}
+
+void Settings::WriteAll(IniFile& ini) const {
+    WriteConfig(ini);
+    WriteParameters(ini);
+    const Diagnostics& d = sim_.diagnostics;
+    for (const TDiagField& field : d.DiagTable) {
+        const std::string key = field.Name.substr(field.Name.find_first_not_of(' '));
+        ini.WriteString("Diagnose", key.substr(0, key.find_last_not_of(' ') + 1), WriteHex32(field.Value));
+    }
+    ini.WriteString("Diagnose", "TempDim", d.TempFahrenheit ? "F" : "C");
+    const Scales& sc = sim_.scales;
+    ini.WriteString("Skalen", "PV100", sc.PV100);
+    ini.WriteString("Skalen", "PV0", sc.PV0);
+    ini.WriteString("Skalen", "Out100", sc.Out100);
+    ini.WriteString("Skalen", "Out0", sc.Out0);
+    ini.WriteString("Skalen", "SP", sim_.form.SetPointText.text);
+    const ParTabState& t = sim_.form.parTab;
+    ini.WriteString("ParTab", "Left", std::to_string(t.left));
+    ini.WriteString("ParTab", "Top", std::to_string(t.top));
+    ini.WriteString("ParTab", "Height", std::to_string(t.height));
+    ini.WriteString("ParTab", "Checked", FlagText(t.checked));
+    for (const Section& section : sections_)
+        section.write(ini);
 }
 
 void Settings::WriteConfig(IniFile& ini) const {

@@ -22,6 +22,8 @@ public:
     // Writes every key; a failure is ignored and leaves the previous file whole. Nothing is written
     // unless LoadSettings got as far as reading the file, or when a file there could not be read.
     void SaveSettings();
+    // Every key as SaveSettings writes it, into `ini` (a recording starts with the settings in force).
+    void WriteAll(IniFile& ini) const;
 
     // A section kept by what runs beside the device (the trend window's place): read with the other
     // keys, written in the same save. Register before the settings are read.

@@ -142,7 +142,10 @@ void ScaleDialogWindow::Run() {
     cancel_->setText(Q(d.cancelCaption));
     xe_->setText(Q(d.setpoint100Edit));
     xa_->setText(Q(d.setpoint0Edit));
-    exec();
+    const bool accepted = exec() == QDialog::Accepted;
+    sim_.Answered({.kind = ActionKind::ScaleDialog,
+                   .text = accepted ? std::optional(d.setpoint100Edit) : std::nullopt,
+                   .text2 = accepted ? std::optional(d.setpoint0Edit) : std::nullopt});
 }
 
 ScreenCheckWindow::ScreenCheckWindow(Simulator& sim, QWidget* parent)
@@ -160,10 +163,12 @@ ScreenCheckWindow::ScreenCheckWindow(Simulator& sim, QWidget* parent)
     check_ = new QCheckBox(this);
     check_->setGeometry(24, 240, 393, 24);
     connect(continue_, &QPushButton::clicked, this, [this] {
+        sim_.Answered({.kind = ActionKind::Answer, .answer = MsgButton::OK});
         sim_.screenCheck.Button1Click();
         accept();
     });
     connect(close_, &QPushButton::clicked, this, [this] {
+        sim_.Answered({.kind = ActionKind::Answer, .answer = MsgButton::Cancel});
         sim_.screenCheck.Button2Click();
         accept();
     });

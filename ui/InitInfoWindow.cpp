@@ -91,7 +91,7 @@ InitInfoWindow::InitInfoWindow(Simulator& sim, QWidget* parent)
     pause_ = new QPushButton(this);
     pause_->setObjectName(QStringLiteral("RunPauseButton"));
     pause_->setGeometry(184, 416, 75, 25);
-    connect(pause_, &QPushButton::clicked, this, [this] { sim_.initialization.RunPauseButtonClick(); });
+    connect(pause_, &QPushButton::clicked, this, [this] { sim_.RunPauseClick(); });
 }
 
 void InitInfoWindow::SyncFromForm() {

@@ -63,6 +63,7 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock)
     setCentralWidget(central);
 
     host_.OnBeforeModal([this] { AfterEvent(); });
+    host_.OnAnswered([this](const UserAction& answer) { sim_.Answered(answer); });
     realClock_.AfterEachTick([this] { AfterEvent(); });
     // Events of the small windows reach the simulator too; whatever they changed is taken before the
     // event loop sleeps.
@@ -141,7 +142,7 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
         connect(w, &QLineEdit::textEdited, this,
                 [this, cp](const QString& t) { sim_.UserEdit(*cp, t.toStdString()); });
         connect(w, &QLineEdit::returnPressed, this, [this, cp] {
-            sim_.UserKeyDown(*cp, 13);
+            sim_.UserKeyDown(*cp, Controller::KeyEnter);
             AfterEvent();
         });
         return w;

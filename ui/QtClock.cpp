@@ -50,6 +50,23 @@ void QtClock::Disarm(Timer& timer) {
     timers_.erase(it);
 }
 
+void QtClock::CatchUp() {
+    // Not from inside a tick: its own timer's next period is not set yet.
+    if (firing_) return;
+    for (;;) {
+        const int64_t now = NowMs();
+        Timer* earliest = nullptr;
+        int64_t due = now + 1;
+        for (const auto& [timer, entry] : timers_)
+            if (entry.qtimer->isActive() && entry.due < due) {
+                earliest = timer;
+                due = entry.due;
+            }
+        if (!earliest) return;
+        Tick(earliest);
+    }
+}
+
 void QtClock::Tick(Timer* timer) {
     const auto it = timers_.find(timer);
     if (it == timers_.end()) return;

@@ -18,6 +18,9 @@ public:
     QtClock() = default;
     ~QtClock() override;
     int64_t NowMs() const override;
+    // Fires the ticks already due whose timer events are still waiting in the queue, earliest first,
+    // so an input handed to the device next comes after them, as it would on the simulated clock.
+    void CatchUp() override;
     // Runs after every timer handler: the window then repaints what changed.
     void AfterEachTick(std::function<void()> f) { afterTick_ = std::move(f); }
 

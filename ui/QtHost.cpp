@@ -49,10 +49,12 @@ MsgButton QtHost::MessageDlg(const std::string& text, MsgType type, MsgButtons b
         if (buttons.Has(ours)) qbuttons |= theirs;
     box.setStandardButtons(qbuttons ? qbuttons : QMessageBox::Ok);
     const int chosen = box.exec();
-    for (auto [ours, theirs] : map)
-        if (chosen == theirs) return ours;
     // Closing the box with Escape or the title bar counts as Cancel where there is one.
-    return buttons.Has(MsgButton::Cancel) ? MsgButton::Cancel : buttons.First();
+    MsgButton answer = buttons.Has(MsgButton::Cancel) ? MsgButton::Cancel : buttons.First();
+    for (auto [ours, theirs] : map)
+        if (chosen == theirs) answer = ours;
+    Answered({.kind = ActionKind::Answer, .answer = answer});
+    return answer;
 }
 
 std::string QtFileFilter(const std::string& filter) {
@@ -68,8 +70,10 @@ std::optional<std::string> QtHost::OpenFileDialog(const std::string& filter, con
     BeforeModal();
     const QString path = QFileDialog::getOpenFileName(window_, {}, QString::fromStdString(initialDir),
                                                       QString::fromStdString(QtFileFilter(filter)));
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+    const std::optional<std::string> chosen =
+        path.isEmpty() ? std::nullopt : std::optional<std::string>(path.toStdString());
+    Answered({.kind = ActionKind::FileChosen, .text = chosen});
+    return chosen;
 }
 
 std::optional<std::string> QtHost::SaveFileDialog(const std::string& filter, const std::string& initialDir,
@@ -80,8 +84,11 @@ std::optional<std::string> QtHost::SaveFileDialog(const std::string& filter, con
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Known to the dialog, the suffix is added before it asks about overwriting, so "a" asks for "a.vp7".
     dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().constFirst().toStdString();
+    std::optional<std::string> chosen;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        chosen = dialog.selectedFiles().constFirst().toStdString();
+    Answered({.kind = ActionKind::FileChosen, .text = chosen});
+    return chosen;
 }
 
 void QtHost::TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,

@@ -1,6 +1,7 @@
 #pragma once
 // The platform services of the desktop program: Qt message boxes and file dialogs, text drawn with
 // QPainter into the device picture, the screen, and closing or restarting the program.
+#include "core/UserAction.h"
 #include "platform/Host.h"
 
 #include <functional>
@@ -33,6 +34,8 @@ public:
     // Runs before every modal box or dialog, so the window behind it shows the state that led to it.
     void OnBeforeModal(std::function<void()> f) { beforeModal_ = std::move(f); }
     bool RestartWanted() const { return restart_; }
+    // Told what the user answered in each message box and file dialog (a session recording).
+    void OnAnswered(std::function<void(const UserAction&)> f) { answered_ = std::move(f); }
 
 private:
     QWidget* window_;
@@ -41,6 +44,10 @@ private:
     }
     std::function<void()> beforeModal_;
     std::function<void(ModalDialog)> onDialog_;
+    std::function<void(const UserAction&)> answered_;
+    void Answered(const UserAction& answer) {
+        if (answered_) answered_(answer);
+    }
     bool restart_ = false;
 };
 

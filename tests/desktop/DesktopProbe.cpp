@@ -5,7 +5,7 @@
 //   key mode|dec|inc       "X Y" of the key's centre in the device picture
 #include "device/LcdReadBack.h"
 #include "device/LcdTables.h"
-#include "headless/Output.h"
+#include "training/Output.h"
 #include "platform/BmpFile.h"
 #include "platform/Picture.h"
 #include "platform/PictureLayout.h"

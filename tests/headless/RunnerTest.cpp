@@ -1,4 +1,4 @@
-#include "headless/Runner.h"
+#include "training/Runner.h"
 #include "platform/PictureLayout.h"
 
 #include <gtest/gtest.h>

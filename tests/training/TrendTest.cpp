@@ -1,4 +1,4 @@
-#include "headless/Runner.h"
+#include "training/Runner.h"
 #include "storage/IniFile.h"
 #include "support/SimFixture.h"
 #include "training/RingBuffer.h"

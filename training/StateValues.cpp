@@ -1,4 +1,4 @@
-#include "headless/StateValues.h"
+#include "training/StateValues.h"
 
 #include "core/Simulator.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 // The scenario runner: drives a Simulator from a script, one command a line, on a virtual clock with
 // flat sprites and a scripted host, and prints what the script asks for.
-#include "headless/StateValues.h"
 #include "platform/ScriptedHost.h"
 #include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
+#include "training/StateValues.h"
 
 #include <cstdint>
 #include <deque>
@@ -65,6 +65,7 @@ private:
     void Screen(const Args& a);
     void Ini(const Args& a);
     void Start(const Args& a);
+    void Seed(const Args& a);
     void Wait(const Args& a);
     void Down(const Args& a);
     void Up(const Args& a);
@@ -99,6 +100,7 @@ private:
     std::unique_ptr<TrendRecorder> trend_; // everything since `start`
     std::vector<NamedValue> values_;       // what `print NAME` finds in sim_
     bool closed_ = false;
+    std::optional<uint64_t> seed_;
     std::deque<std::optional<std::pair<std::string, std::string>>> scaleTexts_;
 };
 

@@ -1,9 +1,9 @@
-#include "headless/Output.h"
+#include "training/Output.h"
 
 #include "core/FormState.h"
 #include "core/Simulator.h"
-#include "headless/StateValues.h"
 #include "platform/NumberFormat.h"
+#include "training/StateValues.h"
 
 namespace vp7 {
 

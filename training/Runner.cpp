@@ -1,14 +1,14 @@
-#include "headless/Runner.h"
+#include "training/Runner.h"
 
 #include "core/Simulator.h"
 #include "device/LcdReadBack.h"
-#include "headless/Output.h"
-#include "headless/StateValues.h"
 #include "platform/BmpFile.h"
 #include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
 #include "platform/PictureLayout.h"
 #include "storage/IniFile.h"
+#include "training/Output.h"
+#include "training/StateValues.h"
 #include "training/TrendCsv.h"
 #include "training/TrendRecorder.h"
 
@@ -196,12 +196,24 @@ void Runner::Ini(const Args& a) {
 }
 
 void Runner::Start(const Args&) {
-    sim_ = std::make_unique<Simulator>(clock_, host_, sprites_, SimulatorOptions{programDir_});
+    SimulatorOptions options{programDir_};
+    options.randomSeed = seed_;
+    sim_ = std::make_unique<Simulator>(clock_, host_, sprites_, options);
     values_ = StateValues(*sim_);
     sim_->FormCreate();
     trend_ = std::make_unique<TrendRecorder>(*sim_);
     AfterCommand();
     if (!closed_) clock_.Advance(sim_->Timer1.Interval()); // the start-up tick
+}
+
+// A recording's random seed, so the dead band's draws repeat.
+void Runner::Seed(const Args& a) {
+    uint64_t seed = 0;
+    const std::string& word = a.words[0];
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), seed);
+    if (error != std::errc() || end != word.data() + word.size())
+        throw ScriptError("bad seed '" + word + "'");
+    seed_ = seed;
 }
 
 void Runner::Wait(const Args& a) {
@@ -319,7 +331,7 @@ void Runner::Click(const Args& a) {
     Simulator& sim = Started();
     const std::string& name = a.words[0];
     if (name == "Enter") {
-        sim.UserKeyDown(sim.form.SetPointText, 13);
+        sim.UserKeyDown(sim.form.SetPointText, Controller::KeyEnter);
         return;
     }
     if (name == "Image2") { // the splash view
@@ -329,7 +341,7 @@ void Runner::Click(const Args& a) {
     }
     if (name == "RunPauseButton") {
         if (!sim.form.initInfo.visible) throw ScriptError("button 'RunPauseButton' cannot be used now");
-        sim.initialization.RunPauseButtonClick();
+        sim.RunPauseClick();
         return;
     }
     Control* c = sim.form.Find(name);
@@ -526,6 +538,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"screen", 3, 3, When::BeforeStart, &Runner::Screen},
         {"ini", 2, -1, When::BeforeStart, &Runner::Ini},
         {"start", 0, 0, When::BeforeStart, &Runner::Start},
+        {"seed", 1, 1, When::BeforeStart, &Runner::Seed},
         {"wait", 1, 1, When::Running, &Runner::Wait},
         {"down", 2, 4, When::Running, &Runner::Down},
         {"up", 2, 3, When::Running, &Runner::Up},

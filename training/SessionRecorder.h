@@ -1,0 +1,66 @@
+#pragma once
+// Records a session as a scenario script that the runner (and the window) replays exactly: a header
+// comment, the screen, the random seed and every setting in force as `ini` lines, `start`, then each
+// user action as the runner's command after `wait MS` since the line before. Each line is written and
+// flushed as soon as it is complete, so a crash loses at most the action in progress.
+//
+// An action's line is complete when its handler has returned: the answers to the dialogs it opened
+// must stand before it, since the runner queues answers for the boxes to come. Pointer moves are kept
+// where they matter: when the hover help changed, before any other action, and one every 100 ms.
+#include "core/UserAction.h"
+
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vp7 {
+
+class Simulator;
+
+class SessionRecorder final : public ActionObserver {
+public:
+    static constexpr int64_t kMoveEveryMs = 100;
+
+    // Starts recording `sim`, whose main window was just created, into the file at `path` (replaced);
+    // `header` is the first comment line's text. Good() tells whether the file could be opened.
+    SessionRecorder(Simulator& sim, const std::string& path, const std::string& header);
+    ~SessionRecorder() override;
+    SessionRecorder(const SessionRecorder&) = delete;
+    SessionRecorder& operator=(const SessionRecorder&) = delete;
+
+    bool Good() const { return good_; }
+    // Simulated milliseconds since the recording began.
+    int64_t ElapsedMs() const;
+
+    void OnAction(const UserAction& action) override;
+    void OnActionDone() override;
+
+    // The runner's command for an action; none for an input the language has no command for.
+    static std::optional<std::string> Command(const UserAction& action);
+
+private:
+    struct Line {
+        int64_t timeMs;
+        std::string text;
+    };
+    void Write(const std::string& text);
+    void WriteTimed(const Line& line);
+    void Started();
+    std::string HelpShown() const;
+
+    Simulator& sim_;
+    std::ofstream file_;
+    bool good_ = false;
+    bool started_ = false;
+    int64_t lastMs_ = 0;     // the time the last written line stands at
+    int depth_ = 0;          // actions under way (a handler may let another input run)
+    std::vector<Line> held_; // the outermost action and any that ran inside it, in order
+    std::vector<std::string> answers_;
+    std::optional<Line> skippedMove_;
+    int64_t lastMoveMs_ = INT64_MIN / 2;
+    std::string helpAtEntry_;
+};
+
+} // namespace vp7
