@@ -2,7 +2,9 @@
 #include "ShownApp.h"
 #include "ui/Application.h"
 #include "ui/PictureWidget.h"
+#include "ui/SplashPicture.h"
 
+#include "device/Splash.h"
 #include "platform/PictureLayout.h"
 
 #include <QApplication>
@@ -36,7 +38,6 @@ TEST(MainWindow, ShowsTheDevicePictureAndRunsTheStartUp) {
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->size(), kPictureSize);
     EXPECT_EQ(picture->mapTo(main.centralWidget(), QPoint(0, 0)), ToQt(layout::PictureInWindow));
-    EXPECT_TRUE(main.findChild<QWidget*>(QStringLiteral("Form2")) != nullptr);
 
     // The picture shows the simulator's pixels: the unlit display and the black scale area.
     const QImage shot = picture->grab().toImage();
@@ -89,21 +90,33 @@ TEST(MainWindow, ATypedSetpointMovesThePistonPicture) {
     EXPECT_EQ(shot.pixelColor(layout::ScaleX[2] + 25, 570), QColor(Qt::green)) << "the valve marker follows";
 }
 
+// Clicks at window coordinates reach the keys through whatever lies over the picture; a latched key's
+// red circle lies over it, and a right click on the circle frees the key.
 TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
     ShownApp app;
     app.Run(100);
-    PictureWidget* picture = app.main.Picture();
-    const QPoint modeKey = ToQt(layout::KeyCentres[0]);
-    QTest::mouseClick(picture, Qt::LeftButton, {}, modeKey); // the mode key
-    EXPECT_EQ(app.main.Sim().state.Mode, Mode::Manual);
-    QTest::mouseClick(picture, Qt::RightButton, {}, modeKey); // latched: a red circle
+    QWidget* client = app.main.centralWidget();
+    const auto clickKey = [&](int key, Qt::MouseButton button) {
+        const QPoint at = ToQt(layout::PictureInWindow) + ToQt(layout::KeyCentres[key]);
+        QWidget* target = client->childAt(at);
+        ASSERT_NE(target, nullptr);
+        QTest::mouseClick(target, button, {}, target->mapFrom(client, at));
+    };
+    const SimState& s = app.main.Sim().state;
+    clickKey(0, Qt::LeftButton);
+    EXPECT_EQ(s.Mode, Mode::Manual);
+    clickKey(2, Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(s.ManuellTarget, 0.1);
+    clickKey(1, Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(s.ManuellTarget, 0.0);
+    clickKey(0, Qt::RightButton);
     auto* circle = app.main.findChild<QWidget*>(QStringLiteral("StaticUmschalt"));
     ASSERT_NE(circle, nullptr);
     EXPECT_TRUE(circle->isVisible());
     const QPoint circleCentre = ToQt(layout::PictureInWindow) +
                                 QPoint(layout::LatchCircles[0].left + 8, layout::LatchCircles[0].top + 8);
-    EXPECT_EQ(app.main.centralWidget()->childAt(circleCentre), circle) << "the circle lies over the picture";
-    QTest::mouseClick(circle, Qt::RightButton, {}, QPoint(8, 8)); // a right click on the circle frees it
+    EXPECT_EQ(client->childAt(circleCentre), circle);
+    QTest::mouseClick(circle, Qt::RightButton, {}, QPoint(8, 8));
     EXPECT_FALSE(circle->isVisible());
     EXPECT_EQ(app.main.Sim().modes.LatchUmschalt, 0);
 }
@@ -161,6 +174,10 @@ TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {
     AppWindows windows = CreateWindows(vp7::test::ProgramFolder(dir).toStdString(), 2);
     EXPECT_EQ(windows.main->Sim().image1.Scale(), 2);
     EXPECT_EQ(windows.main->Picture()->size(), kPictureSize);
+}
+
+TEST(MainWindow, OurSplashPicturePassesTheCheck) {
+    EXPECT_TRUE(Splash::Passes(DrawSplashPicture()));
 }
 
 int main(int argc, char** argv) {
