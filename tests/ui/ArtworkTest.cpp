@@ -77,31 +77,20 @@ TEST(Artwork, DisplayIsFlatUnlitAndScaleAreaBlack) {
 }
 
 TEST(Artwork, OnAndOffLooksDiffer) {
+    using enum SpriteId;
+    // clang-format off
     const std::pair<SpriteId, SpriteId> pairs[] = {
-        {SpriteId::Bin1Ein, SpriteId::Bin1Aus},
-        {SpriteId::Bin1On, SpriteId::Bin1Off},
-        {SpriteId::Bin2Ein, SpriteId::Bin2Aus},
-        {SpriteId::Bin2On, SpriteId::Bin2Off},
-        {SpriteId::StoerMeldungEin, SpriteId::StoerMeldungAus},
-        {SpriteId::StoerMeldungOn, SpriteId::StoerMeldungOff},
-        {SpriteId::Alarm1Ein, SpriteId::Alarm1Aus},
-        {SpriteId::Alarm1On, SpriteId::Alarm1Off},
-        {SpriteId::Alarm2Ein, SpriteId::Alarm2Aus},
-        {SpriteId::Alarm2On, SpriteId::Alarm2Off},
-        {SpriteId::GearTopOn, SpriteId::GearTopOff},
-        {SpriteId::GearBottemOn, SpriteId::GearBottemOff},
-        {SpriteId::StromModul, SpriteId::StromModulBlack},
-        {SpriteId::DichtAuf, SpriteId::DichtBlank},
-        {SpriteId::DichtZu, SpriteId::DichtBlank},
-        {SpriteId::Bin1On, SpriteId::Bin1Ein},
-        {SpriteId::SupplyGaugeAir, SpriteId::SupplyGaugeNoAir},
-        {SpriteId::Kolben0, SpriteId::SpringPiston0},
-    };
+        {Bin1Ein, Bin1Aus}, {Bin1On, Bin1Off}, {Bin2Ein, Bin2Aus}, {Bin2On, Bin2Off}, {Bin1On, Bin1Ein},
+        {StoerMeldungEin, StoerMeldungAus}, {StoerMeldungOn, StoerMeldungOff}, {StromModul, StromModulBlack},
+        {Alarm1Ein, Alarm1Aus}, {Alarm1On, Alarm1Off}, {Alarm2Ein, Alarm2Aus}, {Alarm2On, Alarm2Off},
+        {GearTopOn, GearTopOff}, {GearBottemOn, GearBottemOff}, {DichtAuf, DichtBlank}, {DichtZu, DichtBlank},
+        {SupplyGaugeAir, SupplyGaugeNoAir}, {Kolben0, SpringPiston0}};
+    // clang-format on
     for (const auto& [a, b] : pairs)
         EXPECT_FALSE(SamePixels(Art(1).Get(a), Art(1).Get(b)))
             << SpriteInfoOf(a).name << " / " << SpriteInfoOf(b).name;
     for (int d = 0; d < 10; ++d)
-        EXPECT_FALSE(SamePixels(Art(1).Get(StromDigit(d)), Art(1).Get(SpriteId::StromBlank))) << d;
+        EXPECT_FALSE(SamePixels(Art(1).Get(StromDigit(d)), Art(1).Get(StromBlank))) << d;
 }
 
 TEST(Artwork, PistonMovesEveryFrame) {

@@ -47,8 +47,6 @@ TEST(MainWindow, ShowsTheDevicePictureAndRunsTheStartUp) {
     EXPECT_FALSE(main.Sim().FormCloseQuery());
     app.Run(100); // the start-up tick is due 100 ms after creation
     EXPECT_TRUE(main.Sim().FormCloseQuery());
-    EXPECT_TRUE(main.Sim().DiagnosticTimer.Enabled());
-    EXPECT_TRUE(QDir(app.dir.filePath("Config")).exists());
 }
 
 TEST(MainWindow, WidgetsFollowTheFormStateAndReportUserActions) {
