@@ -53,9 +53,7 @@ using FileSafety = vp7::test::FileFixture;
 // Each condition through the real load paths: a configuration file from the "Datei" menu, the splash
 // picture and the settings file at start. None may end the program, hang or lose the user's file.
 TEST_F(FileSafety, EveryFileConditionFailsSoftly) {
-    host.QueueFile((dir / "Data" / "good").string());
-    sim->UserClick(sim->form.Konfigurationspeichern1);
-    const std::string goodConfig = Bytes(dir / "Data" / "good.vp7");
+    const std::string goodConfig = Bytes(SaveConfig());
     const std::string goodIni = "[Config]\r\nSprache=Deutsch\r\n[Mine]\r\nkept=1\r\n";
     Picture splash(800, 300);
     WriteBmp((dir / "splash.bmp").string(), splash);
@@ -80,8 +78,7 @@ TEST_F(FileSafety, EveryFileConditionFailsSoftly) {
             c.make(config, goodConfig);
             Param("DEBA", 33);
             const size_t before = host.Messages().size();
-            host.QueueFile(config.string());
-            sim->UserClick(sim->form.Konfigurationladen1);
+            LoadConfig(config.string());
             EXPECT_EQ(host.Messages().size(), before + 1);
             EXPECT_EQ(LastMessage(), S().Text("Fehler in der VP7-Konfigurationsdatei",
                                               "Error in the VP7 configuration file"));
@@ -115,8 +112,7 @@ TEST_F(FileSafety, WriteProtectedFilesStayAsTheyAre) {
     WriteBytes(Ini(), "[Config]\r\nSprache=Deutsch\r\n");
     vp7::test::AsOrdinaryUser(dir, [&] {
         for (const char* typed : {"trainer", "trainer.vp7"}) {
-            host.QueueFile((dir / "Data" / typed).string());
-            sim->UserClick(sim->form.Konfigurationspeichern1);
+            SaveConfig(typed);
             EXPECT_EQ(LastMessage(), "unbekannter Fehler") << typed;
             EXPECT_EQ(Bytes(config), "the trainer's configuration") << typed;
         }
