@@ -32,24 +32,15 @@ bool Matches(const Picture& a, const Picture& b) {
     return true;
 }
 
-// True when every logical pixel of `r` in `pic` has colour `c` (every device pixel of it, too).
-bool Flat(const Picture& pic, const Rect& r, Rgb c) {
-    const int s = pic.Scale();
-    for (int y = r.top * s; y < r.bottom * s; ++y)
-        for (int x = r.left * s; x < r.right * s; ++x)
-            if (pic.Bits()[static_cast<size_t>(y) * pic.DeviceWidth() + x] != c) return false;
-    return true;
+// The pixels of `r`, every device pixel of them: the place a sprite there is painted over.
+Picture Cut(const Picture& pic, const Rect& r) {
+    Picture out(r.Width(), r.Height(), 0, pic.Scale());
+    out.CopyRect(out.Bounds(), pic, r);
+    return out;
 }
 
-// The device picture's pixels under a sprite placed at (x, y): the place the sprite is painted over.
-Picture Cut(const Picture& device, int x, int y, int w, int h) {
-    Picture out(w, h, 0, device.Scale());
-    const int s = device.Scale();
-    for (int row = 0; row < h * s; ++row)
-        std::memcpy(out.Bits() + static_cast<size_t>(row) * w * s,
-                    device.Bits() + static_cast<size_t>(y * s + row) * device.DeviceWidth() + x * s,
-                    sizeof(Rgb) * w * s);
-    return out;
+bool Flat(const Picture& pic, const Rect& r, Rgb c) {
+    return SamePixels(Cut(pic, r), Picture(r.Width(), r.Height(), c, pic.Scale()));
 }
 
 } // namespace
@@ -118,25 +109,17 @@ TEST(Artwork, SpritesMeetTheDevicePictureWithoutSeams) {
                        {SpriteId::DichtBlank, layout::TightClosePlaces[1]}};
         for (const auto& r : resting) {
             const Picture& s = art.Get(r.id);
-            EXPECT_TRUE(Matches(s, Cut(device, r.at.x, r.at.y, s.Width(), s.Height())))
+            EXPECT_TRUE(Matches(s, Cut(device, {r.at.x, r.at.y, r.at.x + s.Width(), r.at.y + s.Height()})))
                 << SpriteInfoOf(r.id).name << " at " << r.at.x << "," << r.at.y << " scale " << scale;
         }
-        const Rect& gauge = layout::SupplyGaugeArea;
-        EXPECT_TRUE(Matches(art.Get(SpriteId::SupplyGaugeAir),
-                            Cut(device, gauge.left, gauge.top, gauge.Width(), gauge.Height())));
+        EXPECT_TRUE(Matches(art.Get(SpriteId::SupplyGaugeAir), Cut(device, layout::SupplyGaugeArea)));
         const Picture& first = art.Kolben(0);
-        for (int i = 1; i < KolbenFrameCount; ++i) {
-            const Picture& frame = art.Kolben(i);
-            const int w = frame.DeviceWidth(), h = frame.DeviceHeight();
-            bool rimSame = true;
-            for (int x = 0; x < w; ++x)
-                rimSame &= frame.Bits()[x] == first.Bits()[x] &&
-                           frame.Bits()[(h - 1) * w + x] == first.Bits()[(h - 1) * w + x];
-            for (int y = 0; y < h; ++y)
-                rimSame &= frame.Bits()[y * w] == first.Bits()[y * w] &&
-                           frame.Bits()[y * w + w - 1] == first.Bits()[y * w + w - 1];
-            EXPECT_TRUE(rimSame) << "frame " << i << " scale " << scale;
-        }
+        const int w = first.Width(), h = first.Height();
+        for (int i = 1; i < KolbenFrameCount; ++i)
+            for (const Rect& rim :
+                 {Rect{0, 0, w, 1}, Rect{0, h - 1, w, h}, Rect{0, 0, 1, h}, Rect{w - 1, 0, w, h}})
+                EXPECT_TRUE(SamePixels(Cut(art.Kolben(i), rim), Cut(first, rim)))
+                    << "frame " << i << " scale " << scale;
         // The digits sit in the module's black window: their own background must be that black.
         EXPECT_TRUE(Flat(art.Get(SpriteId::StromModul), {18, 22, 26, 74}, 0));
         EXPECT_TRUE(Flat(art.Get(SpriteId::StromBlank), {0, 0, 21, 2}, 0));
