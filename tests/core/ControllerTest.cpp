@@ -30,18 +30,15 @@ TEST_F(ControllerRun, EntriesAreConvertedAndLimitedByUnit) {
 }
 
 // Which texts are numbers is the reader's table; here a refused text must leave everything as it was.
-TEST_F(ControllerRun, TextsThatAreNoNumberAreRefusedAndChangeNothing) {
+TEST_F(ControllerRun, ATextThatIsNoNumberIsRefusedAndChangesNothing) {
     Enter("40");
     RunToRest();
-    for (const char* text : {"", "abc", "1e999"}) {
-        const size_t before = host.Messages().size();
-        Enter(text);
-        ASSERT_EQ(host.Messages().size(), before + 1) << text;
-        EXPECT_EQ(LastMessage(), "Setpoint is incorrect");
-        EXPECT_EQ(host.Messages().back().type, MsgType::Error);
-        EXPECT_DOUBLE_EQ(S().Sollwert, 40);
-        EXPECT_FALSE(sim->Timer2.Enabled());
-    }
+    Enter("abc");
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(LastMessage(), "Setpoint is incorrect");
+    EXPECT_EQ(host.Messages().back().type, MsgType::Error);
+    EXPECT_DOUBLE_EQ(S().Sollwert, 40);
+    EXPECT_FALSE(sim->Timer2.Enabled());
     EXPECT_DOUBLE_EQ(S().Istwert, 40);
 }
 

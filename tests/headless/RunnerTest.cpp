@@ -50,7 +50,6 @@ TEST_F(RunnerTest, BadScriptsStopWithStatusTwoAndTheLineNumber) {
         {"start\nwait -5\n", "error 2: bad time '-5'\n"},
         {"wait 10\n", "error 1: 'wait' needs start first\n"},
         {"start\nscreen 800 600 16\n", "error 2: 'screen' must come before start\n"},
-        {"start\nstart\n", "error 2: 'start' must come before start\n"},
         {"start\ndown 624 10\n", "error 2: point outside the picture\n"},
         {"start\ndown 10 10 sideways\n", "error 2: bad button 'sideways'\n"},
         {"start\npress enter\n", "error 2: unknown key 'enter'\n"},

@@ -170,7 +170,6 @@ TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
         {"bit fields at 24 bits", with(30, {3, 0, 0, 0})},
         {"data offset past the end", with(10, {0xFF, 0xFF, 0, 0})},
         {"a row missing", good.substr(0, good.size() - 12)},
-        {"taller than the data", with(22, {3, 0, 0, 0})},
     };
     for (const Case& c : refused)
         EXPECT_FALSE(read(c.bytes)) << c.what;
