@@ -1,14 +1,16 @@
 #include "ui/MainWindow.h"
-#include "ShownApp.h"
 #include "ui/Application.h"
 #include "ui/PictureWidget.h"
 #include "ui/SplashPicture.h"
 
 #include "device/Splash.h"
 #include "platform/PictureLayout.h"
+#include "platform/VirtualClock.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,7 +24,32 @@
 using namespace vp7;
 
 namespace {
-using vp7::test::ShownApp;
+
+// A program folder whose settings switch the screen check off: the offscreen screen is small, and the
+// check's modal dialog would wait for a user.
+QString ProgramFolder(const QTemporaryDir& dir) {
+    QDir(dir.path()).mkpath(QStringLiteral("Config"));
+    QFile ini(dir.filePath(QStringLiteral("Config/VP7.ini")));
+    if (ini.open(QIODevice::WriteOnly)) ini.write("[Config]\r\nCheckScreen=0\r\n");
+    return dir.path();
+}
+
+// The program's windows on a fresh program folder, the main window shown. The simulator runs on a
+// virtual clock: a test lets time pass with Run, not by waiting.
+struct ShownApp {
+    QTemporaryDir dir;
+    VirtualClock clock;
+    AppWindows windows = CreateWindows(ProgramFolder(dir).toStdString(), 1, &clock);
+    MainWindow& main = *windows.main;
+    ShownApp() { main.show(); }
+    // `ms` of simulated time, then the change mark taken and pending window events run, as the
+    // program does after each tick.
+    void Run(int ms) {
+        clock.Advance(ms);
+        main.AfterEvent();
+        QCoreApplication::processEvents();
+    }
+};
 
 QPoint ToQt(layout::Point p) {
     return {p.x, p.y};
@@ -164,7 +191,7 @@ TEST(MainWindow, TheParameterTableKeepsItsHeaderRowWhileTheGridScrolls) {
 
 TEST(MainWindow, PictureScaleTwoKeepsLogicalSize) {
     QTemporaryDir dir;
-    AppWindows windows = CreateWindows(vp7::test::ProgramFolder(dir).toStdString(), 2);
+    AppWindows windows = CreateWindows(ProgramFolder(dir).toStdString(), 2);
     EXPECT_EQ(windows.main->Sim().image1.Scale(), 2);
     EXPECT_EQ(windows.main->Picture()->size(), kPictureSize);
 }
