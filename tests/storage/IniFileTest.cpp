@@ -137,6 +137,15 @@ TEST(IniFileTest, SavesWholeFilesOrNothing) {
     EXPECT_FALSE(ini.Save());
     EXPECT_EQ(vp7::test::Bytes(path), saved);
     EXPECT_TRUE(fs::is_directory(path.string() + ".tmp"));
+
+    // A link stays a link: the file it points to is the one replaced.
+    vp7::test::WriteBytes(dir / "target.ini", "old");
+    fs::create_symlink(dir / "target.ini", dir / "link.ini");
+    IniFile linked((dir / "link.ini").string());
+    linked.SetText("k=1");
+    ASSERT_TRUE(linked.Save());
+    EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(vp7::test::Bytes(dir / "target.ini"), "k=1\r\n");
     fs::remove_all(dir);
 }
 

@@ -66,11 +66,6 @@ TEST(MainWindow, ShowsTheDevicePictureRunsTheStartUpAndMovesThePistonToATypedSet
     EXPECT_EQ(picture->size(), kPictureSize);
     EXPECT_EQ(picture->mapTo(main.centralWidget(), QPoint(0, 0)), ToQt(layout::PictureInWindow));
 
-    // The picture shows the simulator's pixels: the unlit display and the black scale area.
-    const QImage shot = picture->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(400, 280), QColor::fromRgb(LcdUnlitColor));
-    EXPECT_EQ(shot.pixelColor(20, 500), QColor(Qt::black));
-
     EXPECT_FALSE(main.Sim().FormCloseQuery());
     app.Run(100); // the start-up tick is due 100 ms after creation
     EXPECT_TRUE(main.Sim().FormCloseQuery());
@@ -82,6 +77,7 @@ TEST(MainWindow, ShowsTheDevicePictureRunsTheStartUpAndMovesThePistonToATypedSet
     QTest::keyClick(entry, Qt::Key_Return);
     app.Run(1500); // 20 motion ticks of 50 ms and the arrival, with time to spare
     EXPECT_DOUBLE_EQ(main.Sim().state.Istwert, 50);
+    // The picture shows the simulator's pixels as they change.
     const QImage moved = picture->grab().toImage();
     EXPECT_EQ(moved.pixelColor(ToQt(layout::PistonPlace) + QPoint(70, 60)),
               QColor::fromRgb(main.Sim().sprites.Kolben(20).Pixel(70, 60)));
