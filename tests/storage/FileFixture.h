@@ -21,6 +21,10 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
 
 struct FileFixture : SimFixture {
     std::filesystem::path Ini() const { return dir / "Config" / "VP7.ini"; }
+    // Whether the settings file holds `line` as a whole line.
+    bool IniHas(const std::string& line) const {
+        return Bytes(Ini()).find("\n" + line + "\r\n") != std::string::npos;
+    }
     int32_t ParamValue(const char* name) {
         return sim->params.ParamTable[sim->params.FindByName(name)].Value;
     }
