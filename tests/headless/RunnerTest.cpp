@@ -89,7 +89,6 @@ TEST_F(RunnerTest, SetReachesEachKindOfControlAndTextsPrintQuoted) {
                                "print DrosselSelect\n"
                                "set ValveType S\n"
                                "print SelfClosingSelect\n"
-                               "print DoubleActingSelect\n"
                                "param DEBA -1200\n"
                                "print param DEBA\n",
                                dir);
@@ -99,7 +98,6 @@ TEST_F(RunnerTest, SetReachesEachKindOfControlAndTextsPrintQuoted) {
                      "FrictionSelect 1\n"
                      "DrosselSelect 2\n"
                      "SelfClosingSelect 1\n"
-                     "DoubleActingSelect 0\n"
                      "param DEBA -1200\n");
 }
 
