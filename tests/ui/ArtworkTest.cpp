@@ -90,23 +90,20 @@ TEST(Artwork, SpritesMeetTheDevicePictureWithoutSeams) {
     for (int scale : {1, 2}) {
         const SpriteSet& art = Art(scale);
         const Picture& device = art.Get(SpriteId::DevicePicture);
-        const struct {
-            SpriteId id;
-            layout::Point at;
-        } resting[] = {{SpriteId::Kolben0, layout::PistonPlace},
-                       {SpriteId::KippBlack, layout::BinaryInput1Place},
-                       {SpriteId::KippBlack, layout::AlarmOutput2Place},
-                       {SpriteId::StromModulBlack, layout::FeedbackModulePlace},
-                       {SpriteId::GearTopOff, layout::GearTopPlace},
-                       {SpriteId::GearBottemOff, layout::GearBottomPlace},
-                       {SpriteId::DichtBlank, layout::TightOpenPlaces[0]},
-                       {SpriteId::DichtBlank, layout::TightClosePlaces[1]}};
-        for (const auto& r : resting) {
-            const Picture& s = art.Get(r.id);
-            EXPECT_TRUE(Matches(s, Cut(device, {r.at.x, r.at.y, r.at.x + s.Width(), r.at.y + s.Height()})))
-                << SpriteInfoOf(r.id).name << " at " << r.at.x << "," << r.at.y << " scale " << scale;
+        using enum SpriteId;
+        using namespace layout;
+        // clang-format off
+        const std::pair<SpriteId, Point> resting[] = {
+            {Kolben0, PistonPlace}, {KippBlack, BinaryInput1Place}, {KippBlack, AlarmOutput2Place},
+            {StromModulBlack, FeedbackModulePlace}, {GearTopOff, GearTopPlace}, {DichtBlank, TightOpenPlaces[0]},
+            {GearBottemOff, GearBottomPlace}, {DichtBlank, TightClosePlaces[1]}};
+        // clang-format on
+        for (const auto& [id, at] : resting) {
+            const Picture& s = art.Get(id);
+            EXPECT_TRUE(Matches(s, Cut(device, {at.x, at.y, at.x + s.Width(), at.y + s.Height()})))
+                << SpriteInfoOf(id).name << " at " << at.x << "," << at.y << " scale " << scale;
         }
-        EXPECT_TRUE(Matches(art.Get(SpriteId::SupplyGaugeAir), Cut(device, layout::SupplyGaugeArea)));
+        EXPECT_TRUE(Matches(art.Get(SupplyGaugeAir), Cut(device, SupplyGaugeArea)));
         const Picture& first = art.Kolben(0);
         const int w = first.Width(), h = first.Height();
         for (int i = 1; i < KolbenFrameCount; ++i) {
