@@ -95,8 +95,8 @@ TEST(Artwork, SpritesMeetTheDevicePictureWithoutSeams) {
         // clang-format off
         const std::pair<SpriteId, Point> resting[] = {
             {Kolben0, PistonPlace}, {KippBlack, BinaryInput1Place}, {KippBlack, AlarmOutput2Place},
-            {StromModulBlack, FeedbackModulePlace}, {GearTopOff, GearTopPlace}, {DichtBlank, TightOpenPlaces[0]},
-            {GearBottemOff, GearBottomPlace}, {DichtBlank, TightClosePlaces[1]}};
+            {GearTopOff, GearTopPlace}, {GearBottemOff, GearBottomPlace}, {DichtBlank, TightOpenPlaces[0]},
+            {StromModulBlack, FeedbackModulePlace}, {DichtBlank, TightClosePlaces[1]}};
         // clang-format on
         for (const auto& [id, at] : resting) {
             const Picture& s = art.Get(id);
