@@ -5,26 +5,38 @@
 using namespace vp7;
 using ControllerRun = vp7::test::SimFixture;
 
-TEST_F(ControllerRun, EntriesAreConvertedAndLimitedByUnit) {
+// An entry in % or mA becomes the setpoint, limited to 0..100 %; a split range (SPRE: its end) and the
+// falling direction (SDIR) then map it onto the controller's range.
+TEST_F(ControllerRun, EntriesAreConvertedLimitedAndMappedOntoTheControllerRange) {
     struct Case {
-        int unit; // SetpointDimSelect: 0 %, 1 mA
-        int scur; // 1: 4-20 mA, 0: 0-20 mA
+        int unit;       // SetpointDimSelect: 0 %, 1 mA
+        int scur;       // 1: 4-20 mA, 0: 0-20 mA
+        int spre, sdir; // tenths of %; 1: falling
         const char* text;
-        double sollwert;
+        double sollwert, regler;
         const char* shownAfter;
     };
+    // clang-format off
     const Case cases[] = {
-        {0, 1, "50,5", 50.5, "50,5"}, {0, 1, " 12 ", 12, " 12 "},  {1, 1, "4", 0, "4"},
-        {1, 0, "5", 25, "5"},         {0, 1, "120", 100, "100.0"}, {0, 1, "-5", 0, "0.0"},
-        {1, 1, "25", 100, "20.0"},    {1, 0, "-1", 0, "0.0"},
-    };
+        {0, 1, 1000, 0, "50,5", 50.5, 50.5, "50,5"}, {0, 1, 1000, 0, " 12 ", 12, 12, " 12 "},
+        {1, 1, 1000, 0, "4", 0, 0, "4"},             {1, 0, 1000, 0, "5", 25, 25, "5"},
+        {0, 1, 1000, 0, "120", 100, 100, "100.0"},   {0, 1, 1000, 0, "-5", 0, 0, "0.0"},
+        {1, 1, 1000, 0, "25", 100, 100, "20.0"},     {1, 0, 1000, 0, "-1", 0, 0, "0.0"},
+        {0, 1, 500, 0, "25", 25, 50, "25"},          {0, 1, 500, 0, "75", 75, 100, "75"},
+        {0, 1, 500, 1, "25", 25, 50, "25"},          {0, 1, 500, 1, "10", 10, 80, "10"}};
+    // clang-format on
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.text << " unit " << c.unit << " SCUR " << c.scur << " SPRE "
+                                        << c.spre << " SDIR " << c.sdir);
         Restart();
         Param("SCUR", c.scur);
+        Param("SPRE", c.spre);
+        Param("SDIR", c.sdir);
         sim->UserSelect(sim->form.SetpointDimSelect, c.unit);
         Enter(c.text);
-        EXPECT_DOUBLE_EQ(S().Sollwert, c.sollwert) << c.text;
-        EXPECT_EQ(sim->form.SetPointText.text, c.shownAfter) << c.text;
+        EXPECT_DOUBLE_EQ(S().Sollwert, c.sollwert);
+        EXPECT_DOUBLE_EQ(S().ReglerSollwert, c.regler);
+        EXPECT_EQ(sim->form.SetPointText.text, c.shownAfter);
     }
     EXPECT_TRUE(host.Messages().empty());
 }
@@ -122,20 +134,6 @@ TEST_F(ControllerRun, BinaryInputModesForceOrFreezeTheValve) {
         RunToRest();
         EXPECT_NEAR(S().Istwert, c.expected, 1e-9) << int(c.binMode);
     }
-}
-
-TEST_F(ControllerRun, SplitRangeAndFallingDirectionMapTheSetpoint) {
-    Param("SPRE", 500);
-    Enter("25");
-    EXPECT_DOUBLE_EQ(S().ReglerSollwert, 50);
-    Enter("75");
-    EXPECT_DOUBLE_EQ(S().ReglerSollwert, 100); // limited to the controller range
-    Param("SDIR", 1);
-    Enter("25");
-    EXPECT_DOUBLE_EQ(S().ReglerSollwert, 50);
-    EXPECT_DOUBLE_EQ(S().KennlinienEingang, 50);
-    Enter("10");
-    EXPECT_DOUBLE_EQ(S().ReglerSollwert, 80);
 }
 
 // Inside a split range of 0..2 % at the slowest step the ramp turns at both ends, holding each once.
