@@ -105,12 +105,11 @@ TEST_F(RunnerTest, IniWritesTheSettingsFileBeforeStart) {
     const Result r =
         RunScript("ini Config Sprache Deutsch\nini Parameter /STRK $0005\nini Skalen PV0 12,5 x\n", dir);
     EXPECT_EQ(r.status, 0) << r.err;
-    std::ifstream in(dir / "Config" / "VP7.ini");
     std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_NE(text.str().find("Sprache=Deutsch"), std::string::npos);
-    EXPECT_NE(text.str().find("/STRK=$0005"), std::string::npos);
-    EXPECT_NE(text.str().find("PV0=12,5 x"), std::string::npos);
+    text << std::ifstream(dir / "Config" / "VP7.ini").rdbuf();
+    EXPECT_EQ(
+        text.str(),
+        "[Config]\r\nSprache=Deutsch\r\n\r\n[Parameter]\r\n/STRK=$0005\r\n\r\n[Skalen]\r\nPV0=12,5 x\r\n");
 }
 
 TEST_F(RunnerTest, SnapshotWritesTheDevicePictureAsBmp) {

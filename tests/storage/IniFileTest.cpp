@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <regex>
 #include <string>
 
 namespace vp7 {
@@ -15,11 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // Expected texts are written with "\n" for readability; the file is saved with "\r\n".
-std::string Crlf(std::string_view text) {
-    std::string result;
-    for (char c : text)
-        result += (c == '\n') ? std::string("\r\n") : std::string(1, c);
-    return result;
+std::string Crlf(const std::string& text) {
+    return std::regex_replace(text, std::regex("\n"), "\r\n");
 }
 
 TEST(IniFileTest, ReadsValues) {
