@@ -57,7 +57,7 @@ QPoint ToQt(layout::Point p) {
 const QSize kPictureSize(layout::PictureSize.width, layout::PictureSize.height);
 } // namespace
 
-TEST(MainWindow, ShowsTheDevicePictureRunsTheStartUpAndMovesThePistonToATypedSetpoint) {
+TEST(MainWindow, ShowsTheDevicePictureAndFollowsTheSimulator) {
     ShownApp app;
     MainWindow& main = app.main;
 
@@ -82,21 +82,16 @@ TEST(MainWindow, ShowsTheDevicePictureRunsTheStartUpAndMovesThePistonToATypedSet
     EXPECT_EQ(moved.pixelColor(ToQt(layout::PistonPlace) + QPoint(70, 60)),
               QColor::fromRgb(main.Sim().sprites.Kolben(20).Pixel(70, 60)));
     EXPECT_EQ(moved.pixelColor(layout::ScaleX[2] + 25, 570), QColor(Qt::green)) << "the valve marker follows";
-}
 
-TEST(MainWindow, WidgetsFollowTheFormStateAndReportUserActions) {
-    ShownApp app;
-    MainWindow& main = app.main;
+    // The widgets report what the user does and follow what the program changes.
     auto* friction = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
     ASSERT_NE(friction, nullptr);
     EXPECT_EQ(friction->text(), QStringLiteral("Friction")) << "English without a settings file";
-
     int clicks = 0;
     main.Sim().OnClick("FrictionSelect", [&] { ++clicks; });
     QTest::mouseClick(friction, Qt::LeftButton, {}, QPoint(6, friction->height() / 2));
     EXPECT_TRUE(main.Sim().form.FrictionSelect.checked);
     EXPECT_EQ(clicks, 1);
-
     main.Sim().form.FrictionSelect.checked = false; // program code changes the form...
     main.Sim().ViewChanged();
     main.AfterEvent();
