@@ -1,27 +1,10 @@
 #include "support/SimFixture.h"
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 using namespace vp7;
-namespace fs = std::filesystem;
 using SimulatorStart = vp7::test::SimFixture;
-
-// After the one start-up tick: the folders exist, the diagnostics run, closing is allowed, and the
-// display fields remember the unlit picture they are cleared to.
-TEST_F(SimulatorStart, TheStartUpTickRunsOnceAndCapturesTheUnlitDisplay) {
-    EXPECT_TRUE(fs::is_directory(dir / "Config") && fs::is_directory(dir / "Data"));
-    EXPECT_FALSE(sim->Timer1.Enabled());
-    EXPECT_TRUE(sim->DiagnosticTimer.Enabled());
-    EXPECT_TRUE(sim->FormCloseQuery());
-    EXPECT_TRUE(host.Messages().empty());
-    for (const Picture* bg : {&sim->lcd.UpperLineBackground, &sim->lcd.LowerLineBackground,
-                              &sim->lcd.LowerDigitsBackground, &sim->lcd.LowerTextBackground}) {
-        EXPECT_EQ(bg->Pixel(0, 0), LcdUnlitColor);
-        EXPECT_EQ(bg->Pixel(bg->Width() - 1, bg->Height() - 1), LcdUnlitColor);
-    }
-}
 
 TEST_F(SimulatorStart, SmallScreensMaximizeTheWindow) {
     for (auto [width, maximized] : {std::pair{1024, true}, std::pair{1025, false}}) {

@@ -10,23 +10,7 @@ using vp7::test::Bytes;
 using vp7::test::WriteBytes;
 namespace fs = std::filesystem;
 
-namespace {
-
-// Saving and loading through the "Datei" menu, with the name the dialog gives.
-struct ConfigFile : vp7::test::FileFixture {
-    std::string Save() {
-        const std::string path = (dir / "Data" / "situation").string();
-        host.QueueFile(path);
-        sim->UserClick(sim->form.Konfigurationspeichern1);
-        return path + ".vp7";
-    }
-    void Load(const std::string& path) {
-        host.QueueFile(path);
-        sim->UserClick(sim->form.Konfigurationladen1);
-    }
-};
-
-} // namespace
+using ConfigFile = vp7::test::FileFixture;
 
 TEST_F(ConfigFile, ASavedSituationComesBackExactly) {
     FormState& f = sim->form;
@@ -39,12 +23,12 @@ TEST_F(ConfigFile, ASavedSituationComesBackExactly) {
     sim->monitoring.OpenFaultLatched = 1;
     sim->scales.PV100 = "95,5";
     f.SetPointText.text = "Grad ° 12";
-    const std::string path = Save();
+    const std::string path = SaveConfig();
     ASSERT_EQ(fs::file_size(path), 1528u);
     const std::string saved = Bytes(path);
 
     Restart(); // a fresh device, then the file
-    Load(path);
+    LoadConfig(path);
     EXPECT_EQ(ParamValue("DEBA"), 12);
     EXPECT_EQ(S().GearIs33, 0);
     EXPECT_EQ(sim->form.SetpointDimSelect.itemIndex, 1);
@@ -56,13 +40,13 @@ TEST_F(ConfigFile, ASavedSituationComesBackExactly) {
     EXPECT_EQ(sim->scales.PV100, "95,5");
     EXPECT_EQ(sim->form.SetPointText.text, "Grad ° 12");
     EXPECT_EQ(S().Updating, 0);
-    EXPECT_EQ(Save(), path);
+    EXPECT_EQ(SaveConfig(), path);
     EXPECT_EQ(Bytes(path), saved) << "saving again gives the same bytes";
 }
 
 // A file that is not ours, or not for this variant, changes nothing.
 TEST_F(ConfigFile, BrokenOrForeignFilesAreRefusedWithTheirMessage) {
-    const std::string good = Bytes(Save());
+    const std::string good = Bytes(SaveConfig());
     const std::string path = (dir / "Data" / "broken.vp7").string();
     struct Case {
         size_t at;
@@ -77,7 +61,7 @@ TEST_F(ConfigFile, BrokenOrForeignFilesAreRefusedWithTheirMessage) {
         std::string bytes = good;
         bytes[c.at] = c.value;
         WriteBytes(path, bytes);
-        Load(path);
+        LoadConfig(path);
         EXPECT_EQ(LastMessage(), c.message) << c.at;
         EXPECT_EQ(ParamValue("DEBA"), 30) << c.at << ": nothing changes";
         EXPECT_EQ(S().ControllerType, 0);
@@ -85,8 +69,8 @@ TEST_F(ConfigFile, BrokenOrForeignFilesAreRefusedWithTheirMessage) {
     }
 }
 
-TEST_F(ConfigFile, OutOfRangeBytesFallBackAsTheyShould) {
-    std::string bytes = Bytes(Save());
+TEST_F(ConfigFile, EditedBytesFallBackAsTheyShould) {
+    std::string bytes = Bytes(SaveConfig());
     bytes[5] = 2;  // gear
     bytes[16] = 7; // throttle
     bytes[12] = 'S';
@@ -96,10 +80,14 @@ TEST_F(ConfigFile, OutOfRangeBytesFallBackAsTheyShould) {
     bytes[24 + 4 * deba + 2] = bytes[24 + 4 * deba + 3] = 0;
     bytes[1272] = 2; // the setpoint text "77"
     bytes[1273] = bytes[1274] = '7';
+    // A length past its text must not carry the filler into the scales, and from there into the
+    // settings file, where it would spoil every later start.
+    bytes[248] = static_cast<char>(255);
+    bytes.replace(249, 255, "100" + std::string(252, '\0'));
     const std::string path = (dir / "Data" / "edited.vp7").string();
     WriteBytes(path, bytes);
     Param("SPRE", 600);
-    Load(path);
+    LoadConfig(path);
     EXPECT_EQ(S().GearIs33, 0);
     EXPECT_EQ(sim->form.DrosselSelect.itemIndex, 0);
     const auto& shown = host.Messages();
@@ -110,6 +98,7 @@ TEST_F(ConfigFile, OutOfRangeBytesFallBackAsTheyShould) {
     EXPECT_TRUE(sim->params.TableAtDefaults()) << "one bad value: every parameter at its factory value";
     EXPECT_TRUE(sim->form.SelfClosingSelect.checked) << "the options still load";
     EXPECT_EQ(sim->form.SetPointText.text, "77");
+    EXPECT_EQ(sim->scales.PV100, "100");
 }
 
 TEST_F(ConfigFile, TextsCrossTheFileBoundaryInTheEightBitSet) {
@@ -122,28 +111,9 @@ TEST_F(ConfigFile, TextsCrossTheFileBoundaryInTheEightBitSet) {
     EXPECT_EQ(Cp1252ToUtf8("\x81"), "?");
 }
 
-// A length byte that runs past its text (a damaged or hand-edited file) must not carry the filler
-// bytes into the scales and from there into the settings file, where they spoil every later start.
-TEST_F(ConfigFile, ALengthPastItsTextEndsAtTheFirstControlCharacter) {
-    std::string bytes = Bytes(Save());
-    const size_t pv100 = 248;
-    bytes[pv100] = static_cast<char>(255);
-    bytes.replace(pv100 + 1, 255, "100" + std::string(252, '\0'));
-    const std::string path = (dir / "Data" / "damaged.vp7").string();
-    WriteBytes(path, bytes);
-    Load(path);
-    EXPECT_EQ(sim->scales.PV100, "100");
-    sim->FormClose();
-    EXPECT_NE(Bytes(Ini()).find("PV100=100\r\n"), std::string::npos);
-    const size_t before = host.Messages().size();
-    Restart();
-    EXPECT_EQ(host.Messages().size(), before) << "the next start shows no scale message";
-    EXPECT_NE(ReadLcd(sim->image1).lower, "       ") << "and the normal display";
-}
-
 TEST_F(ConfigFile, AnOpenParameterTableShowsWhatWasLoaded) {
     Param("DEBA", 12);
-    const std::string path = Save();
+    const std::string path = SaveConfig();
     Param("DEBA", 30);
     sim->UserClick(sim->form.ParameterTabelle1);
     const auto debaRow = [&] {
@@ -152,7 +122,7 @@ TEST_F(ConfigFile, AnOpenParameterTableShowsWhatWasLoaded) {
         return std::string("<no row>");
     };
     const std::string shown = debaRow();
-    Load(path);
+    LoadConfig(path);
     EXPECT_NE(debaRow(), shown);
     EXPECT_EQ(debaRow(), sim->paramTableView.ParamValueText(sim->params.FindByName("DEBA")));
 }

@@ -1,11 +1,14 @@
 #include "storage/FileFixture.h"
-#include "support/OrdinaryUser.h"
 
 #include "platform/BmpFile.h"
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace vp7;
 using vp7::test::Bytes;
@@ -13,6 +16,30 @@ using vp7::test::WriteBytes;
 namespace fs = std::filesystem;
 
 namespace {
+
+// Root passes every permission check, so what an ordinary user may not do runs directly only when the
+// tests already run as one, else in a forked child as "nobody" that owns `dir`; expectations that fail
+// in the child fail the test.
+void AsOrdinaryUser(const fs::path& dir, const std::function<void()>& body) {
+    if (::geteuid() != 0) return body();
+    constexpr uid_t kNobody = 65534;
+    if (::lchown(dir.c_str(), kNobody, kNobody) != 0) ADD_FAILURE() << "chown " << dir;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        if (::lchown(entry.path().c_str(), kNobody, kNobody) != 0) ADD_FAILURE() << "chown " << entry.path();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0) << "fork";
+    if (child == 0) {
+        const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+        if (!dropped) ::_exit(3);
+        body();
+        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "the child died";
+    ASSERT_NE(WEXITSTATUS(status), 3) << "could not drop to an ordinary user";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "an expectation failed as an ordinary user (see above)";
+}
 
 std::string Head(const fs::path& path, size_t n) {
     std::string bytes(n, '\0');
@@ -53,15 +80,13 @@ using FileSafety = vp7::test::FileFixture;
 // Each condition through the real load paths: a configuration file from the "Datei" menu, the splash
 // picture and the settings file at start. None may end the program, hang or lose the user's file.
 TEST_F(FileSafety, EveryFileConditionFailsSoftly) {
-    host.QueueFile((dir / "Data" / "good").string());
-    sim->UserClick(sim->form.Konfigurationspeichern1);
-    const std::string goodConfig = Bytes(dir / "Data" / "good.vp7");
+    const std::string goodConfig = Bytes(SaveConfig());
     const std::string goodIni = "[Config]\r\nSprache=Deutsch\r\n[Mine]\r\nkept=1\r\n";
     Picture splash(800, 300);
     WriteBmp((dir / "splash.bmp").string(), splash);
     const std::string goodBmp = Bytes(dir / "splash.bmp");
 
-    vp7::test::AsOrdinaryUser(dir, [&] {
+    AsOrdinaryUser(dir, [&] {
         for (const Condition& c : kConditions) {
             SCOPED_TRACE(c.what);
             fs::remove_all(dir / "Config");
@@ -80,8 +105,7 @@ TEST_F(FileSafety, EveryFileConditionFailsSoftly) {
             c.make(config, goodConfig);
             Param("DEBA", 33);
             const size_t before = host.Messages().size();
-            host.QueueFile(config.string());
-            sim->UserClick(sim->form.Konfigurationladen1);
+            LoadConfig(config.string());
             EXPECT_EQ(host.Messages().size(), before + 1);
             EXPECT_EQ(LastMessage(), S().Text("Fehler in der VP7-Konfigurationsdatei",
                                               "Error in the VP7 configuration file"));
@@ -113,10 +137,9 @@ TEST_F(FileSafety, WriteProtectedFilesStayAsTheyAre) {
     WriteBytes(config, "the trainer's configuration");
     fs::permissions(config, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     WriteBytes(Ini(), "[Config]\r\nSprache=Deutsch\r\n");
-    vp7::test::AsOrdinaryUser(dir, [&] {
+    AsOrdinaryUser(dir, [&] {
         for (const char* typed : {"trainer", "trainer.vp7"}) {
-            host.QueueFile((dir / "Data" / typed).string());
-            sim->UserClick(sim->form.Konfigurationspeichern1);
+            SaveConfig(typed);
             EXPECT_EQ(LastMessage(), "unbekannter Fehler") << typed;
             EXPECT_EQ(Bytes(config), "the trainer's configuration") << typed;
         }
