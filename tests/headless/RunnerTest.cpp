@@ -1,5 +1,5 @@
-#include "platform/BmpFile.h"
 #include "training/Runner.h"
+#include "platform/BmpFile.h"
 #include "platform/PictureLayout.h"
 #include "platform/SpriteSet.h"
 
