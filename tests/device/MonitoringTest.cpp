@@ -1,6 +1,5 @@
 #include "support/SimFixture.h"
 
-#include "device/LcdReadBack.h"
 #include "platform/SpriteSet.h"
 
 #include <tuple>
@@ -17,16 +16,6 @@ struct Watch : vp7::test::SimFixture {
         return sim->image1.Pixel(x, y) == SpriteSet::FlatColor(id);
     }
     Monitoring& M() { return sim->monitoring; }
-    void MoveTo(const char* setpoint) {
-        Enter(setpoint);
-        RunToRest();
-    }
-    // A closed "StoP " input freezes the valve where it is.
-    void Freeze() {
-        Param("BIN1", 7);
-        Click({40, 80});
-        Cycle();
-    }
 };
 
 } // namespace
@@ -62,14 +51,8 @@ TEST_F(Watch, OutputPicturesShowTheirStateOnlyWithTheAlarmModule) {
 
 // What each mode does to the valve is ControllerTest's; here, which inputs select it.
 TEST_F(Watch, BinaryInputsSelectTheForcedMode) {
-    struct Case {
-        uint8_t variant;
-        int bin1, bin2;
-        bool close1, close2;
-        uint8_t binMode;
-        const char* lower;
-    };
-    const Case cases[] = {
+    // Variant, BIN1 (BIN for FF) and BIN2, the inputs closed; the forced mode and the lower line.
+    const std::tuple<uint8_t, int, int, bool, bool, uint8_t, const char*> cases[] = {
         {0, 5, 0, true, false, 1, "  EX UP"},
         {0, 6, 0, true, false, 2, "  EXDWN"},
         {0, 8, 0, false, false, 1, "  EX UP"}, // NC: active while open
@@ -78,17 +61,18 @@ TEST_F(Watch, BinaryInputsSelectTheForcedMode) {
         {2, 5, 0, false, true, 1, "  EX UP"}, // FF: BIN acts on input 2
         {2, 5, 0, true, false, 0, "  AUT50"},
     };
-    for (const Case& c : cases) {
-        Restart(c.variant);
+    for (const auto& [variant, bin1, bin2, close1, close2, binMode, lower] : cases) {
+        SCOPED_TRACE(std::to_string(bin1) + "/" + std::to_string(bin2));
+        Restart(variant);
         FitAlarmModule();
-        Param(c.variant == 2 ? "BIN" : "BIN1", c.bin1);
-        if (c.variant != 2) Param("BIN2", c.bin2);
+        Param(variant == 2 ? "BIN" : "BIN1", bin1);
+        if (variant != 2) Param("BIN2", bin2);
         MoveTo("50");
-        if (c.close1) Click({40, 80});
-        if (c.close2) Click({116, 80});
+        if (close1) Click({40, 80});
+        if (close2) Click({116, 80});
         Cycle();
-        EXPECT_EQ(S().BinMode, c.binMode) << c.bin1 << "/" << c.bin2;
-        EXPECT_EQ(ReadLcd(sim->image1).lower, c.lower) << c.bin1 << "/" << c.bin2;
+        EXPECT_EQ(S().BinMode, binMode);
+        EXPECT_EQ(Lower(), lower);
     }
     Restart();
     Click({116, 80});
@@ -99,7 +83,9 @@ TEST_F(Watch, ControlDeviationNeedsItsTimeAndCountsOnce) {
     for (const auto& [tim, cycles] : {std::pair{0, 1}, std::pair{5, 11}}) {
         Restart();
         MoveTo("50");
-        Freeze();
+        Param("BIN1", 7); // a closed "StoP " input freezes the valve where it is
+        Click({40, 80});
+        Cycle();
         Enter("60"); // 10 % short
         Param("/TIM", tim);
         Param("/LIM", 20); // 2.0 %
@@ -162,18 +148,15 @@ TEST_F(Watch, TwoFaultsAreShownInTurnAndTheEndStopFaultLatches) {
     Cycle(M().EndStopTime + 1);
     ASSERT_EQ(M().FaultFlags[1], 1);
     ASSERT_EQ(M().FaultFlags[6], 1);
-    std::vector<std::string> digits;
+    std::string digits; // at each cycle and 0.7 s later, when they blink off
     clock.Advance((1000 - (clock.NowMs() - 100) % 1000) % 1000); // to the moment of a cycle
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i, clock.Advance(200)) {
         clock.Advance(100);
-        digits.push_back(ReadLcd(sim->image1).lower.substr(0, 2));
+        digits += Lower().substr(0, 2);
         clock.Advance(700);
-        digits.push_back(ReadLcd(sim->image1).lower.substr(0, 2));
-        clock.Advance(200);
+        digits += Lower().substr(0, 2);
     }
-    const std::string one = "/1", six = "/6";
-    EXPECT_TRUE((digits == std::vector<std::string>{one, "  ", six, "  ", one, "  ", six, "  "}) ||
-                (digits == std::vector<std::string>{six, "  ", one, "  ", six, "  ", one, "  "}));
+    EXPECT_TRUE(digits == "/1  /6  /1  /6  " || digits == "/6  /1  /6  /1  ") << digits;
     // The end-stop fault stays after tight closing ends, also through a new set of thresholds...
     sim->UserCheck(sim->form.BlockDownSelect, false);
     MoveTo("50");
