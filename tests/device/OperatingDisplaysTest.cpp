@@ -1,6 +1,5 @@
 #include "support/SimFixture.h"
 
-#include "device/LcdReadBack.h"
 #include "platform/SpriteSet.h"
 
 using namespace vp7;
@@ -8,46 +7,35 @@ using OperatingDisplay = vp7::test::SimFixture;
 
 // A setpoint run as it shows on both lines is the scenario display.vp7s; these are the formats.
 TEST_F(OperatingDisplay, LowerLineShowsModeAndSetpoint) {
-    struct Case {
-        Mode mode;
-        uint8_t binMode;
-        double setpoint;
-        const char* lower;
-    };
     constexpr Mode kAuto = Mode::Automatic, kManual = Mode::Manual;
-    const Case cases[] = {
-        {kAuto, 0, 37.4, "  AUT37"},  {kAuto, 0, 100, "  AU100"},
-        {kAuto, 0, 0.4, "  AUT 0"},   {kAuto, 0, 130, "  AU100"},
-        {kManual, 0, 7, "  MAN 7"},   {kManual, 0, 50, "  MAN50"},
-        {kManual, 0, 100, "  MA100"}, {kAuto, 0, -4, "  AUT 0"},
+    // Mode, forced mode, setpoint; the lower line.
+    const std::tuple<Mode, uint8_t, double, const char*> cases[] = {
+        {kAuto, 0, 100, "  AU100"},  {kAuto, 0, 0.4, "  AUT 0"}, {kAuto, 0, 130, "  AU100"},
+        {kManual, 0, 7, "  MAN 7"},  {kAuto, 0, -4, "  AUT 0"},  {kManual, 0, 100, "  MA100"},
         {kManual, 1, 50, "  MAN50"}, // a forced mode shows in automatic only (the EX texts: MonitoringTest)
     };
-    for (const Case& c : cases) {
-        S().Mode = c.mode;
-        S().BinMode = c.binMode;
-        sim->displays.SollwertAnzeige(c.setpoint);
-        EXPECT_EQ(ReadLcd(sim->image1).lower, c.lower)
-            << int(c.mode) << " " << int(c.binMode) << " " << c.setpoint;
+    for (const auto& [mode, binMode, setpoint, lower] : cases) {
+        SCOPED_TRACE(setpoint);
+        S().Mode = mode;
+        S().BinMode = binMode;
+        sim->displays.SollwertAnzeige(setpoint);
+        EXPECT_EQ(Lower(), lower);
     }
 }
 
 TEST_F(OperatingDisplay, UpperLineShowsThePositionNormalisedAndLimited) {
-    struct Case {
-        int ynrm;
-        double position;
-        const char* upper;
-        double shown;
-    };
-    const Case cases[] = {
-        // Short numbers and the falling direction are read in display.vp7s.
+    // YNRM, the position; the line and the value shown. Short numbers and the falling direction are read
+    // in display.vp7s.
+    const std::tuple<uint8_t, double, const char*, double> cases[] = {
         {0, 100, " 100.0 ", 100},    {0, -2.5, "  -2.5 ", -2.5},   {1, 1200, " 999.9 ", 999.9},
         {1, -150, " -99.9 ", -99.9}, {0, 37.44, "  37.4 ", 37.44},
     };
-    for (const Case& c : cases) {
-        sim->params.store.YNRM = static_cast<uint8_t>(c.ynrm);
-        sim->displays.IstwertAnzeige(c.position);
-        EXPECT_EQ(ReadLcd(sim->image1).upper, c.upper) << c.position;
-        EXPECT_DOUBLE_EQ(sim->displays.IstwertShown, c.shown) << c.position;
+    for (const auto& [ynrm, position, upper, shown] : cases) {
+        SCOPED_TRACE(position);
+        sim->params.store.YNRM = ynrm;
+        sim->displays.IstwertAnzeige(position);
+        EXPECT_EQ(ReadLcd(sim->image1).upper, upper);
+        EXPECT_DOUBLE_EQ(sim->displays.IstwertShown, shown);
     }
 }
 
