@@ -1,7 +1,5 @@
 #include "support/SimFixture.h"
 
-#include "device/LcdReadBack.h"
-
 #include <functional>
 
 using namespace vp7;
@@ -14,14 +12,10 @@ TEST_F(Diag, ValuesAreShownDerivedAndPaged) {
     ExpectDisplay("0", " 1STRKS", "the first value on entry");
     EXPECT_EQ(sim->form.HilfeUnten.text, " Number of strokes ")
         << "the record is explained below the display";
-    struct Case {
-        int index;
-        std::function<void()> setUp;
-        const char* upper;
-    };
-    const Case cases[] = {
-        {7, [&] { sim->UserSelect(sim->form.DrosselSelect, 3); },
-         "20.0 "}, // the throttle lengthens the times
+    // The record, what is set up first, the value shown.
+    const std::tuple<int, std::function<void()>, const char*> cases[] = {
+        // The throttle lengthens the times.
+        {7, [&] { sim->UserSelect(sim->form.DrosselSelect, 3); }, "20.0 "},
         {8, [&] { sim->UserSelect(sim->form.DrosselSelect, 1); }, "5.0 "},
         {14, [&] { S().DeadBand = 0.64; }, "0.6 "}, // the automatic dead band as it is now
         {15, [&] { Param("DEBA", 12); }, "-1.2 "},  // a fixed one from the parameter
@@ -31,11 +25,11 @@ TEST_F(Diag, ValuesAreShownDerivedAndPaged) {
         {12, [] {}, "6 "},
         {6, [] {}, " "}, // no travel before an initialization
     };
-    for (const Case& c : cases) {
-        c.setUp();
-        sim->diagnostics.DiagIndex = static_cast<uint8_t>(c.index);
+    for (const auto& [index, setUp, upper] : cases) {
+        setUp();
+        sim->diagnostics.DiagIndex = static_cast<uint8_t>(index);
         sim->diagnostics.DiagKey(KeyCode::Neutral);
-        ExpectDisplay(c.upper, sim->diagnostics.DiagTable[c.index].Name, "record " + std::to_string(c.index));
+        ExpectDisplay(upper, sim->diagnostics.DiagTable[index].Name, "record " + std::to_string(index));
     }
     sim->diagnostics.DiagIndex = 18;
     sim->diagnostics.DiagKey(KeyCode::IncreasePressed); // the increase key switches to Fahrenheit
