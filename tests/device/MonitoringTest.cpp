@@ -16,13 +16,17 @@ struct Watch : vp7::test::SimFixture {
         return sim->image1.Pixel(x, y) == SpriteSet::FlatColor(id);
     }
     Monitoring& M() { return sim->monitoring; }
+    // Parameters applied one after the other, in table units.
+    void Params(std::initializer_list<std::pair<const char*, int32_t>> values) {
+        for (const auto& [name, value] : values)
+            Param(name, value);
+    }
 };
 
 } // namespace
 
 TEST_F(Watch, AlarmsHaveOnePercentHysteresisAndCountOnce) {
-    Param("AFCT", 1);
-    Param("A1", 100); // 10.0 %
+    Params({{"AFCT", 1}, {"A1", 100}}); // alarm 1 below 10.0 %
     const std::tuple<double, uint8_t, int32_t> steps[] = {
         {10.0, 0, 0}, {9.9, 1, 1}, {10.99, 1, 1}, {11.0, 0, 1}, {9.9, 1, 2}};
     for (const auto& [position, active, count] : steps) {
@@ -34,8 +38,9 @@ TEST_F(Watch, AlarmsHaveOnePercentHysteresisAndCountOnce) {
 }
 
 TEST_F(Watch, OutputPicturesShowTheirStateOnlyWithTheAlarmModule) {
-    Param("AFCT", 4); // inverted: alarm 1 output on while the position is above the threshold
-    Param("/FCT", 3); // inverted fault output: "on" without a fault
+    // Inverted: alarm 1 output on while the position is above the threshold, the fault output without a
+    // fault.
+    Params({{"AFCT", 4}, {"/FCT", 3}});
     Enter("50");
     Cycle(3);
     EXPECT_TRUE(Shows(93, 161, SpriteId::KippBlack)) << "no module: an empty place";
@@ -86,9 +91,8 @@ TEST_F(Watch, ControlDeviationNeedsItsTimeAndCountsOnce) {
         Param("BIN1", 7); // a closed "StoP " input freezes the valve where it is
         Click({40, 80});
         Cycle();
-        Enter("60"); // 10 % short
-        Param("/TIM", tim);
-        Param("/LIM", 20); // 2.0 %
+        Enter("60");                           // 10 % short
+        Params({{"/TIM", tim}, {"/LIM", 20}}); // 2.0 %
         int n = 0;
         for (; !M().FaultFlags[1] && n < 30; ++n)
             Cycle();
@@ -114,9 +118,7 @@ TEST_F(Watch, NotAutomaticIsCountedPerEntryIntoManualMode) {
 // Tight opening holds the valve at the upper end; blocked short of it for longer than the end-stop time
 // it raises fault 7, which goes when the valve is back. The lower end shares the rule (next test).
 TEST_F(Watch, TightOpeningWatchesTheUpperEndStop) {
-    Param("YCLS", 1);
-    Param("YCUP", 980);
-    Param("/OPEN", 10);
+    Params({{"YCLS", 1}, {"YCUP", 980}, {"/OPEN", 10}});
     MoveTo("99");
     EXPECT_DOUBLE_EQ(S().Istwert, 100);
     Cycle(M().EndStopTime + 5);
@@ -137,11 +139,7 @@ TEST_F(Watch, TightOpeningWatchesTheUpperEndStop) {
 
 TEST_F(Watch, TwoFaultsAreShownInTurnAndTheEndStopFaultLatches) {
     // Tight closing demanded but the valve blocked at 10 %: fault 1 at once, fault 6 after the end-stop time.
-    Param("YCLS", 2);
-    Param("YCDO", 20);
-    Param("/ZERO", 10);
-    Param("/TIM", 0);
-    Param("/LIM", 0);
+    Params({{"YCLS", 2}, {"YCDO", 20}, {"/ZERO", 10}, {"/TIM", 0}, {"/LIM", 0}});
     MoveTo("50");
     sim->UserCheck(sim->form.BlockDownSelect, true);
     MoveTo("1");
@@ -173,8 +171,7 @@ TEST_F(Watch, TwoFaultsAreShownInTurnAndTheEndStopFaultLatches) {
 // An automatic dead band never grows by itself; one set by hand and then left to the automatic is
 // watched against /DEBA while it shrinks by a fifth every 20 cycles, in automatic mode only.
 TEST_F(Watch, DeadBandFaultFollowsTheShrinkingAutomaticBand) {
-    Param("DEBA", 20);
-    Param("/DEBA", 10);
+    Params({{"DEBA", 20}, {"/DEBA", 10}});
     Cycle(2);
     EXPECT_EQ(M().FaultFlags[8], 0) << "a fixed dead band is not watched";
     Param("DEBA", -1200);
@@ -189,8 +186,7 @@ TEST_F(Watch, DeadBandFaultFollowsTheShrinkingAutomaticBand) {
     Cycle(20);
     EXPECT_NEAR(S().DeadBand, 0.8192, 1e-9) << "manual mode: no shrinking";
     Click(kModeKey);
-    Param("DEBA", 20);
-    Param("DEBA", -1200);
+    Params({{"DEBA", 20}, {"DEBA", -1200}});
     Cycle();
     EXPECT_EQ(M().FaultFlags[8], 1);
     Param("/DEBA", -1200);
