@@ -65,9 +65,7 @@ TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
     EXPECT_EQ(Help().text, " 5s left mouse button: factory reset");
     sim->configMenu.CurrentParam = sim->params.INITAIndex;
     Move(kKleiner);
-    EXPECT_EQ(Help().text,
-              " 5s left mouse button: Set controller to No Init \r\n (not supported) \r\n PC shift key + "
-              "left mouse button: \r\n prior parameter ");
+    EXPECT_EQ(Help().text, sim->helpTexts.Text(HelpSpecial::KleinerInit));
     sim->PointerUp(MouseButton::Left, kNowhere.first, kNowhere.second);
     EXPECT_FALSE(sim->form.HilfeUnten.visible) << "a release hides the two menu labels";
 

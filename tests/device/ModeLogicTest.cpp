@@ -1,7 +1,6 @@
 #include "support/SimFixture.h"
 
 #include "device/KeyInput.h"
-#include "device/LcdReadBack.h"
 
 using namespace vp7;
 
