@@ -68,7 +68,6 @@ TEST_F(Panel, SplashPicturesAreCheckedBeforeUse) {
     Picture litBottom = MinimalSplash(701, 300);
     litBottom.SetPixel(0, 299, MakeRgb(0, 0, 9));
     const std::pair<const char*, Picture> cases[] = {
-        {"700 wide", MinimalSplash(700, 500)},
         {"207 high", MinimalSplash(800, 207)},
         {"a wrong marker", wrongPixel},
         {"a lit pixel in a black band", litRow},
@@ -138,12 +137,11 @@ TEST_F(Panel, TheSupplyGaugeAndTheActuatorShowTheOptions) {
         EXPECT_EQ(piston(), PixelOf(frame)) << valveType->name;
     }
 
-    // Without air a spring-return valve closes; after a restart its spring shows before anything moves.
+    // The gauge shows the missing air (where the valve goes then is ActuatorTest's); after a restart a
+    // spring-return valve shows its spring before anything moves.
     sim->UserCheck(sim->form.SelfClosingSelect, true);
     sim->UserCheck(sim->form.NoPreasureSelect, true);
     EXPECT_TRUE(gaugeShows(SpriteId::SupplyGaugeNoAir));
-    RunToRest();
-    EXPECT_EQ(piston(), PixelOf(SpringPistonFrame(0)));
     sim->UserCheck(sim->form.NoPreasureSelect, false);
     EXPECT_TRUE(gaugeShows(SpriteId::SupplyGaugeAir));
     Enter("0");
@@ -162,7 +160,6 @@ TEST_F(Panel, ALanguageSwitchChangesTextsAndPicturesButNoSelection) {
     sim->UserCheck(f.SelfOpeningSelect, true);
     MoveTo("40");
     sim->UserClick(f.Deutsch1);
-    EXPECT_TRUE(f.Deutsch1.checked && !f.English1.checked);
     EXPECT_EQ(f.DrosselSelect.items[2], "2 Umdrehungen");
     EXPECT_EQ(sim->image1.Pixel(17, 41), PixelOf(SpriteId::Bin1Aus));
     EXPECT_TRUE(f.FrictionSelect.checked && f.SelfOpeningSelect.checked);

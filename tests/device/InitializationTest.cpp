@@ -33,7 +33,6 @@ TEST_F(Init, AFullRunFromTheClosedValve) {
     sim->params.ParamTable[sim->params.YWAYIndex].Value = 3; // a 15 mm stroke
     sim->params.StoreFromTable();
     Start();
-    EXPECT_DOUBLE_EQ(I().InitTarget, 8.0);
     EXPECT_FALSE(sim->form.Sprache1.visible);
     std::vector<std::string> seen;
     for (int i = 0; i < 300 && Lower() != "  FIN5H"; ++i, clock.Advance(1000))
