@@ -75,27 +75,26 @@ TEST_F(Keys, ALatchCircleTakesThePointerWhereItIsShown) {
     // On the decrease key and its circle, and on the circle just beside the key's area.
     const std::pair<int, int> onKey = kDec, besideKey{layout::LatchCircles[1].right - 1, kDec.second};
     using enum KeyCode;
-    using Button = MouseButton;
+    using enum MouseButton;
     // Latched first (its circle shown), where and with which button; the last key code after the press
     // and after the release (Neutral: none sent); whether the press reached the picture, which takes the
     // pointer's position; latched afterwards.
-    const std::tuple<const char*, bool, std::pair<int, int>, Button, KeyCode, KeyCode, bool, bool> rows[] = {
-        {"circle, left", true, onKey, Button::Left, DecreasePressed, DecreaseReleased, false, true},
-        {"circle, middle", true, onKey, Button::Middle, DecreasePressed, DecreaseReleased, false, true},
-        {"circle, right: frees the key; the hidden circle's release goes nowhere", true, onKey, Button::Right,
-         DecreaseRightPressed, DecreaseRightPressed, false, false},
-        {"circle beside the key's area", true, besideKey, Button::Left, DecreasePressed, DecreaseReleased,
-         false, true},
-        {"key, left", false, onKey, Button::Left, DecreasePressed, DecreaseReleased, true, false},
-        {"key, right: latches it; the release stays with the picture", false, onKey, Button::Right,
-         DecreaseRightPressed, DecreaseRightReleased, true, true},
-        {"beside the key's area, no circle: nothing", false, besideKey, Button::Left, Neutral, Neutral, true,
-         false},
+    using Row = std::tuple<const char*, bool, std::pair<int, int>, MouseButton, KeyCode, KeyCode, bool, bool>;
+    const Row rows[] = {
+        {"circle, left", true, onKey, Left, DecreasePressed, DecreaseReleased, false, true},
+        {"circle, middle", true, onKey, Middle, DecreasePressed, DecreaseReleased, false, true},
+        // Right on the circle frees the key; the hidden circle's release goes nowhere.
+        {"circle, right", true, onKey, Right, DecreaseRightPressed, DecreaseRightPressed, false, false},
+        {"circle beside the key", true, besideKey, Left, DecreasePressed, DecreaseReleased, false, true},
+        {"key, left", false, onKey, Left, DecreasePressed, DecreaseReleased, true, false},
+        // Right on the key latches it; the release stays with the picture.
+        {"key, right", false, onKey, Right, DecreaseRightPressed, DecreaseRightReleased, true, true},
+        {"beside the key, no circle", false, besideKey, Left, Neutral, Neutral, true, false},
     };
     for (const auto& [what, latched, at, button, down, up, pictureSawIt, latchedAfter] : rows) {
         SCOPED_TRACE(what);
         Restart();
-        if (latched) Click(kDec, MouseButton::Right);
+        if (latched) Click(kDec, Right);
         S().LastKeyCode = Neutral;
         sim->MouseX = sim->MouseY = -1;
         Down(at, button);
