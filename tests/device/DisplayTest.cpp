@@ -35,7 +35,6 @@ TEST_F(Display, FieldTextsReadBackAsTheyAreLit) {
         {"1.2.3", 0, "  1.2.3", "  AUT 0"}, // only the last separator is the decimal point
         {"12,34", 0, "  12.34", "  AUT 0"},
         {"", 0, "      ", "  AUT 0"},
-        {"17YFCT ", 1, "   0.0 ", "17YFCT "},
         {"A°B", 3, "   0.0 ", "    A B"},        // the degree sign is one blank position
         {"\x80\xff", 3, "   0.0 ", "       "},   // bytes beyond 127 show blank
         {"\032ABC", 3, "   0.0 ", "   {1A}ABC"}, // the arrow head of the direction texts
