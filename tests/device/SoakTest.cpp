@@ -77,11 +77,10 @@ struct Soak : vp7::test::SimFixture {
         case 8:
             sim->UserClick(Pick(2) ? f.Deutsch1 : f.English1);
             break;
-        case 9: { // a configuration saved or loaded
+        case 9: // a configuration saved or loaded
             host.QueueFile((dir / "Data" / "soak.vp7").string());
             sim->UserClick(Pick(2) ? f.Konfigurationspeichern1 : f.Konfigurationladen1);
             break;
-        }
         case 10:
             sim->PointerMove(Pick(layout::PictureSize.width), Pick(layout::PictureSize.height));
             break;
