@@ -1,7 +1,5 @@
 #include "support/SimFixture.h"
 
-#include "device/LcdReadBack.h"
-
 using namespace vp7;
 
 namespace {
@@ -143,22 +141,20 @@ TEST_F(Menu, EveryParameterOfEveryVariantIsReachableAndStaysInItsLimits) {
         p.ParamTable[p.SFCTIndex].Value = 7;
         p.StoreFromTable();
         Key(kRedraw);
-        std::vector<uint32_t> visited;
-        do {
-            visited.push_back(sim->configMenu.CurrentParam);
+        int steps = 0;
+        do
             Key(kNext);
-        } while (sim->configMenu.CurrentParam != 0 && visited.size() < 100);
-        EXPECT_EQ(visited.size(), static_cast<size_t>(p.ParamLastIndex + 1)) << int(variant);
-        for (uint32_t index : visited) {
-            const int i = static_cast<int>(index);
+        while (++steps < 100 && sim->configMenu.CurrentParam != 0);
+        EXPECT_EQ(steps, p.ParamLastIndex + 1) << int(variant);
+        for (int i = 0; i <= p.ParamLastIndex; ++i) {
             if (i == p.INITAIndex || i == p.INITMIndex || i == p.PRSTIndex) continue;
-            sim->configMenu.CurrentParam = index;
-            const TParamField& f = p.ParamTable[index];
+            sim->configMenu.CurrentParam = static_cast<uint32_t>(i);
+            const TParamField& f = p.ParamTable[i];
             const int32_t lowest = Has(f.Kind, ParamKind::Special) ? f.Special : f.Min;
-            for (int i = 0; i < 3000 && f.Value != f.Max; ++i)
+            for (int n = 0; n < 3000 && f.Value != f.Max; ++n)
                 Key(kIncrease, 10);
             EXPECT_EQ(f.Value, f.Max) << int(variant) << f.Name;
-            for (int i = 0; i < 3000 && f.Value != lowest; ++i)
+            for (int n = 0; n < 3000 && f.Value != lowest; ++n)
                 Key(kDecrease, 10);
             EXPECT_EQ(f.Value, lowest) << int(variant) << f.Name;
         }

@@ -11,6 +11,7 @@ struct Hover : vp7::test::SimFixture {
     }
     const Control& Help() const { return sim->form.HelpText; }
     int Width(const std::string& text) const { return host.LabelWidth(text); }
+    void Move(std::pair<int, int> at) { sim->PointerMove(at.first, at.second); }
 };
 
 // Points on the device picture.
@@ -18,25 +19,16 @@ constexpr std::pair<int, int> kUpper{400, 280}, kModePart{430, 315}, kSetpointPa
     kUmschalt = vp7::test::SimFixture::kModeKey, kKleiner = vp7::test::SimFixture::kDecKey,
     kGroesser = vp7::test::SimFixture::kIncKey, kLowerGear{439, 382}, kUpperGear{438, 240},
     kNowhere{300, 100};
-constexpr int kUpperRow = layout::HelpUpperLineRow, kLowerRow = layout::HelpLowerLineRow,
-              kKeysRow = layout::HelpKeysRow;
+constexpr int kLowerRow = layout::HelpLowerLineRow, kKeysRow = layout::HelpKeysRow;
 
 } // namespace
 
+// language.vp7s reads the position, the mode key and the mode part in automatic mode, with the places.
 TEST_F(Hover, DisplayAndKeysExplainThemselvesPerMode) {
-    struct Case {
-        Mode mode;
-        std::pair<int, int> at;
-        const char* text; // nullptr: nothing shown, the label keeps its state
-        int row;
-    };
     using enum Mode;
-    const Case cases[] = {
-        {Automatic, kUpper, " Position ", kUpperRow},
-        {Automatic, kModePart, " Mode Automatic ", kLowerRow},
+    // Where in which mode; the text (nullptr: nothing shown, the label keeps its state) and its row.
+    const std::tuple<Mode, std::pair<int, int>, const char*, int> cases[] = {
         {Automatic, kSetpointPart, " Setpoint", kLowerRow},
-        {Automatic, kUmschalt,
-         " Left mouse button: go to manual mode \r\n 5s left mouse button: go to configuration ", kKeysRow},
         {Automatic, kKleiner, nullptr, 0},
         {Manual, kModePart, " Mode Manual", kLowerRow},
         {Manual, kKleiner, " Left mouse button: move valve down ", kKeysRow},
@@ -44,21 +36,18 @@ TEST_F(Hover, DisplayAndKeysExplainThemselvesPerMode) {
         {Configuration, kGroesser, " Left mouse button: inkrement value ", kKeysRow},
         {ConfigurationLeft, kUmschalt, nullptr, 0},
     };
-    for (const Case& c : cases) {
-        S().Mode = c.mode;
+    for (const auto& [mode, at, text, row] : cases) {
+        SCOPED_TRACE(int(mode));
+        S().Mode = mode;
         Click(kNowhere, MouseButton::Middle); // a fresh start: nothing shown
-        sim->PointerMove(kNowhere.first, kNowhere.second);
+        Move(kNowhere);
         ASSERT_FALSE(Help().visible);
-        sim->PointerMove(c.at.first, c.at.second);
-        if (!c.text) {
-            EXPECT_FALSE(Help().visible) << int(c.mode);
-            continue;
-        }
-        EXPECT_EQ(Help().text, c.text) << int(c.mode);
-        EXPECT_TRUE(Help().visible);
-        EXPECT_EQ(Help().left, layout::HelpAtDisplayRight - Width(c.text))
-            << "right edge left of the display";
-        EXPECT_EQ(Help().top, c.row);
+        Move(at);
+        EXPECT_EQ(Help().visible, text != nullptr);
+        if (!text) continue;
+        EXPECT_EQ(Help().text, text);
+        EXPECT_EQ(Help().left, layout::HelpAtDisplayRight - Width(text)) << "right edge left of the display";
+        EXPECT_EQ(Help().top, row);
     }
 }
 
@@ -66,20 +55,17 @@ TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
     S().Mode = Mode::Configuration;
     sim->configMenu.CurrentParam = sim->params.FindByName("DEBA");
     sim->configMenu.Run(KeyCode::Neutral, 1);
-    sim->PointerMove(kUpper.first, kUpper.second);
-    EXPECT_TRUE(sim->form.HilfeOben.visible);
-    EXPECT_EQ(sim->form.HilfeOben.text, " As measured during initialization ");
-    sim->PointerMove(kModePart.first, kModePart.second);
+    Move(kUpper);
+    EXPECT_TRUE(sim->form.HilfeOben.visible) << "the value's description, ConfigMenuTest reads it";
+    Move(kModePart);
     EXPECT_TRUE(sim->form.HilfeUnten.visible);
     EXPECT_FALSE(sim->form.HilfeOben.visible);
     sim->configMenu.CurrentParam = sim->params.PRSTIndex;
-    sim->PointerMove(kGroesser.first, kGroesser.second);
+    Move(kGroesser);
     EXPECT_EQ(Help().text, " 5s left mouse button: factory reset");
     sim->configMenu.CurrentParam = sim->params.INITAIndex;
-    sim->PointerMove(kKleiner.first, kKleiner.second);
-    EXPECT_EQ(Help().text,
-              " 5s left mouse button: Set controller to No Init \r\n (not supported) \r\n PC shift key + "
-              "left mouse button: \r\n prior parameter ");
+    Move(kKleiner);
+    EXPECT_EQ(Help().text, sim->helpTexts.Text(HelpSpecial::KleinerInit));
     sim->PointerUp(MouseButton::Left, kNowhere.first, kNowhere.second);
     EXPECT_FALSE(sim->form.HilfeUnten.visible) << "a release hides the two menu labels";
 
@@ -89,36 +75,31 @@ TEST_F(Hover, ConfigurationAndDiagnosticsUseTheirOwnLabels) {
          {std::pair{2, " 5s left mouse button: set parmeter to 0"},
           std::pair{19, " Left mouse button: change between °C and °F"}, std::pair{6, ""}}) {
         sim->diagnostics.DiagIndex = static_cast<uint8_t>(index);
-        sim->PointerMove(kGroesser.first, kGroesser.second);
+        Move(kGroesser);
         EXPECT_EQ(Help().text, text) << index;
     }
-    sim->PointerMove(kUmschalt.first, kUmschalt.second);
+    Move(kUmschalt);
     EXPECT_EQ(Help().text.substr(0, 40), " Left mouse button: next diagnostic valu");
 }
 
 TEST_F(Hover, ScalesAndMarkersReadOutValues) {
-    constexpr int kLeft = layout::PictureInWindow.x;
-    Enter("37,4");
-    RunToRest();
-    struct Case {
-        std::pair<int, int> at;
-        const char* text;
-        int x;
+    MoveTo("37,4");
+    // Where; the value shown, and how far right of the pointer.
+    const std::tuple<std::pair<int, int>, const char*, int> cases[] = {
+        {{12, 570}, " 50 ", 20},
+        {{12, 470}, " 100 ", 20},
+        {{85, 571}, " 49.5 ", 20},
+        {{155, 520}, " 75.0 ", 20},
+        {{35, S().SollwertMarkY + 4}, " 37.4 ", 30},
+        {{100, S().ReglerMarkY - 4}, " 37.4 ", 40},
+        {{170, S().VentilMarkY + 4}, " 37.40 ", 20},
     };
-    const Case cases[] = {
-        {{12, 570}, " 50 ", kLeft + 12 + 20},
-        {{12, 470}, " 100 ", kLeft + 12 + 20},
-        {{85, 571}, " 49.5 ", kLeft + 85 + 20},
-        {{155, 520}, " 75.0 ", kLeft + 155 + 20},
-        {{35, S().SollwertMarkY + 4}, " 37.4 ", kLeft + 35 + 30},
-        {{100, S().ReglerMarkY - 4}, " 37.4 ", kLeft + 100 + 40},
-        {{170, S().VentilMarkY + 4}, " 37.40 ", kLeft + 170 + 20},
-    };
-    for (const Case& c : cases) {
-        sim->PointerMove(c.at.first, c.at.second);
-        EXPECT_EQ(Help().text, c.text) << c.at.first << "," << c.at.second;
-        EXPECT_EQ(Help().left, c.x);
-        EXPECT_EQ(Help().top, c.at.second);
+    for (const auto& [at, text, offset] : cases) {
+        SCOPED_TRACE(at.first);
+        Move(at);
+        EXPECT_EQ(Help().text, text);
+        EXPECT_EQ(Help().left, layout::PictureInWindow.x + at.first + offset);
+        EXPECT_EQ(Help().top, at.second);
     }
     sim->PointerMove(170, S().VentilMarkY + 5); // the valve marker's band ends one row earlier
     EXPECT_FALSE(Help().visible);
@@ -127,19 +108,18 @@ TEST_F(Hover, ScalesAndMarkersReadOutValues) {
 TEST_F(Hover, OnlyTheGearMarksHelpWithoutTheCheckBoxes) {
     sim->form.HelpOthers.checked = sim->form.HelpKeys.checked = false;
     for (auto at : {kUpper, kUmschalt, std::pair{12, 570}}) {
-        sim->PointerMove(at.first, at.second);
+        Move(at);
         EXPECT_FALSE(Help().visible) << at.first;
     }
-    sim->PointerMove(kLowerGear.first, kLowerGear.second);
+    Move(kLowerGear); // placed as language.vp7s reads it
     EXPECT_EQ(Help().text, " Transmission ratio selector 33° ");
-    EXPECT_EQ(Help().left, layout::HelpGearRight - Width(Help().text));
-    EXPECT_EQ(Help().top, layout::GearBottomPlace.y);
-    sim->PointerMove(kUpperGear.first, kUpperGear.second); // the 90-degree mark while at 33: no match
+    Move(kUpperGear); // the 90-degree mark while at 33: no match
     EXPECT_FALSE(Help().visible);
     S().Language = Language::German;
     S().GearIs33 = 0;
-    sim->PointerMove(kUpperGear.first, kUpperGear.second);
+    Move(kUpperGear);
     EXPECT_EQ(Help().text, " Getriebeübersetzung 90°");
+    EXPECT_EQ(Help().left, layout::HelpGearRight - Width(Help().text));
     EXPECT_EQ(Help().top, layout::GearTopPlace.y);
     sim->FormMouseMove();
     EXPECT_FALSE(Help().visible);

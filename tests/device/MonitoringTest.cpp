@@ -1,6 +1,5 @@
 #include "support/SimFixture.h"
 
-#include "device/LcdReadBack.h"
 #include "platform/SpriteSet.h"
 
 #include <tuple>
@@ -17,23 +16,17 @@ struct Watch : vp7::test::SimFixture {
         return sim->image1.Pixel(x, y) == SpriteSet::FlatColor(id);
     }
     Monitoring& M() { return sim->monitoring; }
-    void MoveTo(const char* setpoint) {
-        Enter(setpoint);
-        RunToRest();
-    }
-    // A closed "StoP " input freezes the valve where it is.
-    void Freeze() {
-        Param("BIN1", 7);
-        Click({40, 80});
-        Cycle();
+    // Parameters applied one after the other, in table units.
+    void Params(std::initializer_list<std::pair<const char*, int32_t>> values) {
+        for (const auto& [name, value] : values)
+            Param(name, value);
     }
 };
 
 } // namespace
 
 TEST_F(Watch, AlarmsHaveOnePercentHysteresisAndCountOnce) {
-    Param("AFCT", 1);
-    Param("A1", 100); // 10.0 %
+    Params({{"AFCT", 1}, {"A1", 100}}); // alarm 1 below 10.0 %
     const std::tuple<double, uint8_t, int32_t> steps[] = {
         {10.0, 0, 0}, {9.9, 1, 1}, {10.99, 1, 1}, {11.0, 0, 1}, {9.9, 1, 2}};
     for (const auto& [position, active, count] : steps) {
@@ -45,8 +38,9 @@ TEST_F(Watch, AlarmsHaveOnePercentHysteresisAndCountOnce) {
 }
 
 TEST_F(Watch, OutputPicturesShowTheirStateOnlyWithTheAlarmModule) {
-    Param("AFCT", 4); // inverted: alarm 1 output on while the position is above the threshold
-    Param("/FCT", 3); // inverted fault output: "on" without a fault
+    // Inverted: alarm 1 output on while the position is above the threshold, the fault output without a
+    // fault.
+    Params({{"AFCT", 4}, {"/FCT", 3}});
     Enter("50");
     Cycle(3);
     EXPECT_TRUE(Shows(93, 161, SpriteId::KippBlack)) << "no module: an empty place";
@@ -62,14 +56,8 @@ TEST_F(Watch, OutputPicturesShowTheirStateOnlyWithTheAlarmModule) {
 
 // What each mode does to the valve is ControllerTest's; here, which inputs select it.
 TEST_F(Watch, BinaryInputsSelectTheForcedMode) {
-    struct Case {
-        uint8_t variant;
-        int bin1, bin2;
-        bool close1, close2;
-        uint8_t binMode;
-        const char* lower;
-    };
-    const Case cases[] = {
+    // Variant, BIN1 (BIN for FF) and BIN2, the inputs closed; the forced mode and the lower line.
+    const std::tuple<uint8_t, int, int, bool, bool, uint8_t, const char*> cases[] = {
         {0, 5, 0, true, false, 1, "  EX UP"},
         {0, 6, 0, true, false, 2, "  EXDWN"},
         {0, 8, 0, false, false, 1, "  EX UP"}, // NC: active while open
@@ -78,17 +66,18 @@ TEST_F(Watch, BinaryInputsSelectTheForcedMode) {
         {2, 5, 0, false, true, 1, "  EX UP"}, // FF: BIN acts on input 2
         {2, 5, 0, true, false, 0, "  AUT50"},
     };
-    for (const Case& c : cases) {
-        Restart(c.variant);
+    for (const auto& [variant, bin1, bin2, close1, close2, binMode, lower] : cases) {
+        SCOPED_TRACE(std::to_string(bin1) + "/" + std::to_string(bin2));
+        Restart(variant);
         FitAlarmModule();
-        Param(c.variant == 2 ? "BIN" : "BIN1", c.bin1);
-        if (c.variant != 2) Param("BIN2", c.bin2);
+        Param(variant == 2 ? "BIN" : "BIN1", bin1);
+        if (variant != 2) Param("BIN2", bin2);
         MoveTo("50");
-        if (c.close1) Click({40, 80});
-        if (c.close2) Click({116, 80});
+        if (close1) Click({40, 80});
+        if (close2) Click({116, 80});
         Cycle();
-        EXPECT_EQ(S().BinMode, c.binMode) << c.bin1 << "/" << c.bin2;
-        EXPECT_EQ(ReadLcd(sim->image1).lower, c.lower) << c.bin1 << "/" << c.bin2;
+        EXPECT_EQ(S().BinMode, binMode);
+        EXPECT_EQ(Lower(), lower);
     }
     Restart();
     Click({116, 80});
@@ -99,10 +88,11 @@ TEST_F(Watch, ControlDeviationNeedsItsTimeAndCountsOnce) {
     for (const auto& [tim, cycles] : {std::pair{0, 1}, std::pair{5, 11}}) {
         Restart();
         MoveTo("50");
-        Freeze();
-        Enter("60"); // 10 % short
-        Param("/TIM", tim);
-        Param("/LIM", 20); // 2.0 %
+        Param("BIN1", 7); // a closed "StoP " input freezes the valve where it is
+        Click({40, 80});
+        Cycle();
+        Enter("60");                           // 10 % short
+        Params({{"/TIM", tim}, {"/LIM", 20}}); // 2.0 %
         int n = 0;
         for (; !M().FaultFlags[1] && n < 30; ++n)
             Cycle();
@@ -128,9 +118,7 @@ TEST_F(Watch, NotAutomaticIsCountedPerEntryIntoManualMode) {
 // Tight opening holds the valve at the upper end; blocked short of it for longer than the end-stop time
 // it raises fault 7, which goes when the valve is back. The lower end shares the rule (next test).
 TEST_F(Watch, TightOpeningWatchesTheUpperEndStop) {
-    Param("YCLS", 1);
-    Param("YCUP", 980);
-    Param("/OPEN", 10);
+    Params({{"YCLS", 1}, {"YCUP", 980}, {"/OPEN", 10}});
     MoveTo("99");
     EXPECT_DOUBLE_EQ(S().Istwert, 100);
     Cycle(M().EndStopTime + 5);
@@ -151,29 +139,22 @@ TEST_F(Watch, TightOpeningWatchesTheUpperEndStop) {
 
 TEST_F(Watch, TwoFaultsAreShownInTurnAndTheEndStopFaultLatches) {
     // Tight closing demanded but the valve blocked at 10 %: fault 1 at once, fault 6 after the end-stop time.
-    Param("YCLS", 2);
-    Param("YCDO", 20);
-    Param("/ZERO", 10);
-    Param("/TIM", 0);
-    Param("/LIM", 0);
+    Params({{"YCLS", 2}, {"YCDO", 20}, {"/ZERO", 10}, {"/TIM", 0}, {"/LIM", 0}});
     MoveTo("50");
     sim->UserCheck(sim->form.BlockDownSelect, true);
     MoveTo("1");
     Cycle(M().EndStopTime + 1);
     ASSERT_EQ(M().FaultFlags[1], 1);
     ASSERT_EQ(M().FaultFlags[6], 1);
-    std::vector<std::string> digits;
+    std::string digits; // at each cycle and 0.7 s later, when they blink off
     clock.Advance((1000 - (clock.NowMs() - 100) % 1000) % 1000); // to the moment of a cycle
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i, clock.Advance(200)) {
         clock.Advance(100);
-        digits.push_back(ReadLcd(sim->image1).lower.substr(0, 2));
+        digits += Lower().substr(0, 2);
         clock.Advance(700);
-        digits.push_back(ReadLcd(sim->image1).lower.substr(0, 2));
-        clock.Advance(200);
+        digits += Lower().substr(0, 2);
     }
-    const std::string one = "/1", six = "/6";
-    EXPECT_TRUE((digits == std::vector<std::string>{one, "  ", six, "  ", one, "  ", six, "  "}) ||
-                (digits == std::vector<std::string>{six, "  ", one, "  ", six, "  ", one, "  "}));
+    EXPECT_TRUE(digits == "/1  /6  /1  /6  " || digits == "/6  /1  /6  /1  ") << digits;
     // The end-stop fault stays after tight closing ends, also through a new set of thresholds...
     sim->UserCheck(sim->form.BlockDownSelect, false);
     MoveTo("50");
@@ -190,8 +171,7 @@ TEST_F(Watch, TwoFaultsAreShownInTurnAndTheEndStopFaultLatches) {
 // An automatic dead band never grows by itself; one set by hand and then left to the automatic is
 // watched against /DEBA while it shrinks by a fifth every 20 cycles, in automatic mode only.
 TEST_F(Watch, DeadBandFaultFollowsTheShrinkingAutomaticBand) {
-    Param("DEBA", 20);
-    Param("/DEBA", 10);
+    Params({{"DEBA", 20}, {"/DEBA", 10}});
     Cycle(2);
     EXPECT_EQ(M().FaultFlags[8], 0) << "a fixed dead band is not watched";
     Param("DEBA", -1200);
@@ -206,8 +186,7 @@ TEST_F(Watch, DeadBandFaultFollowsTheShrinkingAutomaticBand) {
     Cycle(20);
     EXPECT_NEAR(S().DeadBand, 0.8192, 1e-9) << "manual mode: no shrinking";
     Click(kModeKey);
-    Param("DEBA", 20);
-    Param("DEBA", -1200);
+    Params({{"DEBA", 20}, {"DEBA", -1200}});
     Cycle();
     EXPECT_EQ(M().FaultFlags[8], 1);
     Param("/DEBA", -1200);

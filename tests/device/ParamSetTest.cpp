@@ -53,21 +53,17 @@ TEST(ParamSetTest, FixedPointRoundsAndSaturates) {
 // A record tied to the wrong field or kind survives a round trip through the store; these rows show
 // where the values land (the support values and /DCHG reach no behaviour test, only the files).
 TEST(ParamSetTest, StoreFromTableWritesTheFields) {
-    struct Case {
-        const char* name;
-        int32_t value;
-        int32_t (*field)(const ParamStore&);
-        int32_t stored;
-    } const cases[] = {
+    using Field = int32_t (*)(const ParamStore&);
+    const std::tuple<const char*, int32_t, Field, int32_t> cases[] = {
         {"TSUP", -120, [](const ParamStore& s) -> int32_t { return s.MinTimeUp; }, -120},
         {"SL3", 123, [](const ParamStore& s) -> int32_t { return s.SL[3]; }, 3149},
         {"/DCHG", 5000, [](const ParamStore& s) -> int32_t { return s.StoerDCHG; }, 5000},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, value, field, stored] : cases) {
         ParamSet ps = Started(0);
-        Param(ps, c.name).Value = c.value;
+        Param(ps, name).Value = value;
         ps.StoreFromTable();
-        EXPECT_EQ(c.field(ps.store), c.stored) << c.name;
+        EXPECT_EQ(field(ps.store), stored) << name;
     }
 }
 
@@ -93,33 +89,28 @@ TEST(ParamSetTest, TableSurvivesTheStore) {
 }
 
 TEST(ParamSetTest, FfTightClosingFollowsTheOffSides) {
-    struct Case {
-        int32_t ycdo, ycup;
-        uint8_t ycls;
-        int16_t storedYcdo, storedYcup; // 1111 and 2222: the field was left alone
-    } const cases[] = {
-        {-1200, -1200, 0, 1111, 2222},
-        {-1200, 990, 1, 1111, 25344},
-        {20, -1200, 2, 512, 2222},
-        {20, 990, 3, 512, 25344},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(int(c.ycls));
+    // YCDO and YCUP in the table; YCLS and the two fields stored (1111 and 2222: the field was left alone).
+    const std::tuple<int32_t, int32_t, uint8_t, int16_t, int16_t> cases[] = {{-1200, -1200, 0, 1111, 2222},
+                                                                             {-1200, 990, 1, 1111, 25344},
+                                                                             {20, -1200, 2, 512, 2222},
+                                                                             {20, 990, 3, 512, 25344}};
+    for (const auto& [ycdo, ycup, ycls, storedYcdo, storedYcup] : cases) {
+        SCOPED_TRACE(int(ycls));
         ParamSet ps = Started(2);
         ps.store.YCDO = 1111;
         ps.store.YCUP = 2222;
-        ps.ParamTable[ps.YCDOIndex].Value = c.ycdo;
-        ps.ParamTable[ps.YCUPIndex].Value = c.ycup;
+        ps.ParamTable[ps.YCDOIndex].Value = ycdo;
+        ps.ParamTable[ps.YCUPIndex].Value = ycup;
         ps.StoreFromTable();
-        EXPECT_EQ(ps.store.YCLS, c.ycls);
-        EXPECT_EQ(ps.store.YCDO, c.storedYcdo);
-        EXPECT_EQ(ps.store.YCUP, c.storedYcup);
+        EXPECT_EQ(ps.store.YCLS, ycls);
+        EXPECT_EQ(ps.store.YCDO, storedYcdo);
+        EXPECT_EQ(ps.store.YCUP, storedYcup);
 
         // Loading back turns the off sides into " OFF " whatever their fields hold.
         ps.ParamTable[ps.YCDOIndex].Value = ps.ParamTable[ps.YCUPIndex].Value = 0;
         ps.LoadTableFromStore();
-        EXPECT_EQ(ps.ParamTable[ps.YCDOIndex].Value, c.ycdo < 0 ? -1200 : ps.FromFixed88(c.storedYcdo));
-        EXPECT_EQ(ps.ParamTable[ps.YCUPIndex].Value, c.ycup < 0 ? -1200 : ps.FromFixed88(c.storedYcup));
+        EXPECT_EQ(ps.ParamTable[ps.YCDOIndex].Value, ycdo < 0 ? -1200 : ps.FromFixed88(storedYcdo));
+        EXPECT_EQ(ps.ParamTable[ps.YCUPIndex].Value, ycup < 0 ? -1200 : ps.FromFixed88(storedYcup));
     }
 }
 

@@ -12,23 +12,19 @@ struct Windows : vp7::test::SimFixture {
 } // namespace
 
 TEST_F(Windows, TheListingFollowsVariantActuatorAndCharacteristic) {
-    struct Case {
-        uint8_t variant;
-        int yfct, sfct;
-        size_t dataRows;
-        const char* third; // column 0 of row 3
-    };
-    const Case cases[] = {
+    // Variant, YFCT, SFCT; the rows below the heading and the name in row 3.
+    const std::tuple<uint8_t, int, int, size_t, const char*> cases[] = {
         {0, 1, 0, 30, "    YWAY "}, {0, 0, 0, 29, "    SDIR "}, {0, 2, 0, 28, "    SPRA "},
         {0, 1, 7, 51, "    YWAY "}, {1, 1, 0, 32, "    YWAY "}, {2, 1, 0, 29, "    YWAY "},
     };
-    for (const Case& c : cases) {
-        Restart(c.variant);
-        sim->params.ParamTable[sim->params.YFCTIndex].Value = c.yfct;
-        sim->params.ParamTable[sim->params.SFCTIndex].Value = c.sfct;
+    for (const auto& [variant, yfct, sfct, dataRows, third] : cases) {
+        SCOPED_TRACE(std::to_string(variant) + " " + std::to_string(yfct) + " " + std::to_string(sfct));
+        Restart(variant);
+        sim->params.ParamTable[sim->params.YFCTIndex].Value = yfct;
+        sim->params.ParamTable[sim->params.SFCTIndex].Value = sfct;
         Open();
-        ASSERT_EQ(T().rows.size(), c.dataRows + 1) << int(c.variant) << " " << c.yfct << " " << c.sfct;
-        EXPECT_EQ(T().rows[3][0], c.third);
+        ASSERT_EQ(T().rows.size(), dataRows + 1);
+        EXPECT_EQ(T().rows[3][0], third);
         for (const auto& row : T().rows)
             EXPECT_NE(row[0], "    PRST ") << "the factory reset is not listed";
     }
@@ -50,11 +46,7 @@ TEST_F(Windows, ValueTextsPerKind) {
     }
 }
 
-TEST_F(Windows, SizeRefreshAndToggle) {
-    ParamTableView& view = sim->paramTableView;
-    EXPECT_FALSE(view.FormCanResize(251, 200));
-    EXPECT_FALSE(view.FormCanResize(260, 300)) << "the width is fixed";
-    EXPECT_TRUE(view.FormCanResize(251, 300));
+TEST_F(Windows, RefreshAndToggle) {
     sim->FormKeyDown(ParamTableView::KeyF5, false, false, false); // hidden: nothing
     EXPECT_TRUE(T().rows.empty());
     Open();
@@ -64,7 +56,7 @@ TEST_F(Windows, SizeRefreshAndToggle) {
     EXPECT_EQ(T().rows[5][1], " 0.0 ");
     sim->FormKeyDown(ParamTableView::KeyF5, false, false, false);
     EXPECT_EQ(T().rows[5][1], " 10.0 ");
-    view.FormClose();
+    sim->paramTableView.FormClose();
     EXPECT_FALSE(T().visible || T().checked || sim->form.ParameterTabelle1.checked);
     Open();
     Open(); // the menu item closes the window it opened
@@ -72,28 +64,27 @@ TEST_F(Windows, SizeRefreshAndToggle) {
 }
 
 TEST_F(Windows, TheScaleDialogAcceptsOnlyConsistentScales) {
-    struct Case {
-        const char* xe;
-        const char* xa;
-        bool accepted;
+    // dialogs.vp7s takes a scale and refuses one; here the limits and texts that are no number.
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"100", "90", true}, {"100", "91", false},  {"80", "12,5", true},
+        {"x", "0", false},   {"100,5", "0", false},
     };
-    const Case cases[] = {{"100", "90", true},  {"100", "91", false}, {"59", "50", false},
-                          {"80", "12,5", true}, {"x", "0", false},    {"100,5", "0", false}};
-    for (const Case& c : cases) {
+    for (const auto& [xe, xa, accepted] : cases) {
+        SCOPED_TRACE(std::string(xe) + " " + xa);
         Restart();
-        host.OnModalDialog([&](ModalDialog) {
+        host.OnModalDialog([&, xe = xe, xa = xa, accepted = accepted](ModalDialog) {
             EXPECT_EQ(sim->form.scaleDialog.setpoint100Edit, "100.00") << "opened on the current scale";
             EXPECT_EQ(sim->form.scaleDialog.setpoint0Edit, "0.00");
-            sim->form.scaleDialog.setpoint100Edit = c.xe;
-            sim->form.scaleDialog.setpoint0Edit = c.xa;
-            EXPECT_EQ(sim->scaleDialog.Button1Click(), c.accepted) << c.xe << " " << c.xa;
+            sim->form.scaleDialog.setpoint100Edit = xe;
+            sim->form.scaleDialog.setpoint0Edit = xa;
+            EXPECT_EQ(sim->scaleDialog.Button1Click(), accepted);
         });
         const size_t before = host.Messages().size();
         Click({30, 440}, MouseButton::Right); // the setpoint scale's heading
-        EXPECT_EQ(host.Messages().size(), before + (c.accepted ? 0 : 1));
-        if (c.accepted) {
-            EXPECT_EQ(sim->form.SetPointText.text, c.xa) << "the text as typed";
-            EXPECT_EQ(sim->scales.PV100, c.xe);
+        EXPECT_EQ(host.Messages().size(), before + (accepted ? 0 : 1));
+        if (accepted) {
+            EXPECT_EQ(sim->form.SetPointText.text, xa) << "the text as typed";
+            EXPECT_EQ(sim->scales.PV100, xe);
         } else {
             EXPECT_EQ(LastMessage(), "Value of scale is incorrect");
             EXPECT_EQ(sim->scales.PV0, "0");
@@ -103,16 +94,19 @@ TEST_F(Windows, TheScaleDialogAcceptsOnlyConsistentScales) {
 }
 
 TEST_F(Windows, TheScreenCheckWarnsOnSmallScreensUntilTurnedOff) {
+    // A fresh start; how often the screen check showed.
     int shown = 0;
-    const auto count = [&](ModalDialog d) { shown += d == ModalDialog::ScreenCheck; };
+    const auto start = [&] {
+        shown = 0;
+        host.OnModalDialog([&](ModalDialog d) { shown += d == ModalDialog::ScreenCheck; });
+        Restart();
+        return shown;
+    };
     const std::pair<ScreenInfo, int> cases[] = {
         {{1280, 1024, 16}, 1}, {{800, 600, 32}, 1}, {{1280, 1024, 24}, 0}};
     for (const auto& [screen, dialogs] : cases) {
         host.SetScreen(screen);
-        host.OnModalDialog(count);
-        shown = 0;
-        Restart();
-        EXPECT_EQ(shown, dialogs) << screen.width << "x" << screen.bitsPerPixel;
+        EXPECT_EQ(start(), dialogs) << screen.width << "x" << screen.bitsPerPixel;
     }
     // Turned off and closed from the dialog: the start-up ends, and the choice is kept for the next start.
     host.OnModalDialog([&](ModalDialog) {
@@ -125,8 +119,5 @@ TEST_F(Windows, TheScreenCheckWarnsOnSmallScreensUntilTurnedOff) {
     EXPECT_EQ(S().ScalesValid, 0) << "the start-up ended";
     ASSERT_TRUE(sim->FormCloseQuery());
     sim->FormClose();
-    host.OnModalDialog(count);
-    shown = 0;
-    Restart();
-    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(start(), 0);
 }

@@ -66,6 +66,10 @@ struct SimFixture : ::testing::Test {
         }
         return ticks;
     }
+    void MoveTo(const std::string& setpoint) {
+        Enter(setpoint);
+        RunToRest();
+    }
     // The pointer on the device picture as a person uses it, the left button held from its press to
     // its release.
     void Down(std::pair<int, int> at, MouseButton button = MouseButton::Left, bool shift = false) {
@@ -79,6 +83,11 @@ struct SimFixture : ::testing::Test {
     void Click(std::pair<int, int> at, MouseButton button = MouseButton::Left) {
         Down(at, button);
         Up(at, button);
+    }
+    void Hold(std::pair<int, int> at, int ms) {
+        Down(at);
+        clock.Advance(ms);
+        Up(at);
     }
     // Right clicks on the three keys and 2 s: the diagnostic display.
     void EnterDiagnostics() {
@@ -104,6 +113,7 @@ struct SimFixture : ::testing::Test {
         EXPECT_EQ(actual.lower, expected.lower) << context;
     }
 
+    std::string Lower() const { return ReadLcd(sim->image1).lower; }
     std::string LastMessage() const { return host.Messages().empty() ? "" : host.Messages().back().text; }
 };
 
