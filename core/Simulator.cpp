@@ -37,7 +37,6 @@ Simulator::~Simulator() = default;
 // The main window's creation, in the device program's order: the order matters, since later steps read
 // what earlier ones set (the settings choose the variant whose tables the parameters fill).
 void Simulator::FormCreate() {
-    CreatedMs = clock.NowMs();
     // Option handlers stay quiet while the settings fill the controls.
     state.Updating = 1;
     state.RestartRequested = 0;
@@ -85,6 +84,7 @@ void Simulator::FormCreate() {
     random.seed(RandomSeed);
 
     // The rest of the start-up runs on the one-shot tick, once the window is shown.
+    CreatedMs = clock.NowMs();
     Timer1.SetEnabled(true);
     // The screen check dialog is created after the main window, in the language read at start.
     screenCheck.FormCreate();
@@ -377,9 +377,9 @@ void Simulator::RunPauseClick() {
 }
 
 ActionScope Simulator::Enter(const UserAction& action) {
-    clock.CatchUp();
+    clock.BeginInput();
     if (actionObserver_) actionObserver_->OnAction(action);
-    return ActionScope(actionObserver_);
+    return ActionScope(clock, actionObserver_);
 }
 
 void Simulator::ViewChanged() {

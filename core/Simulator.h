@@ -184,7 +184,7 @@ public:
     // Seeded once from the clock at creation; the controller's dead band draws from it.
     std::mt19937_64 random;
     uint64_t RandomSeed = 0;
-    // The clock's time when the main window was created.
+    // The clock's time when the main window's creation armed the start-up tick.
     int64_t CreatedMs = 0;
 
     ParamSet params;

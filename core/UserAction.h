@@ -1,6 +1,7 @@
 #pragma once
 // A user action as it enters the simulator, for an observer beside it that records a session. Each
 // kind is one command of the scenario language, so a recording replays through the same calls.
+#include "platform/Clock.h"
 #include "platform/Host.h"
 
 #include <cstdint>
@@ -50,17 +51,20 @@ public:
     virtual void OnActionDone() {}
 };
 
-// Tells the observer that the action it was told of is done when the handling scope ends.
+// The handling of one input: the clock holds still from its start, and at its end the observer learns
+// that the action is done.
 class ActionScope {
 public:
-    explicit ActionScope(ActionObserver* observer) : observer_(observer) {}
+    ActionScope(Clock& clock, ActionObserver* observer) : clock_(clock), observer_(observer) {}
     ~ActionScope() {
+        clock_.EndInput();
         if (observer_) observer_->OnActionDone();
     }
     ActionScope(const ActionScope&) = delete;
     ActionScope& operator=(const ActionScope&) = delete;
 
 private:
+    Clock& clock_;
     ActionObserver* observer_;
 };
 

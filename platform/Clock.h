@@ -46,9 +46,11 @@ public:
     virtual ~Clock() = default;
     // Milliseconds since an arbitrary start, like the system's tick count.
     virtual int64_t NowMs() const = 0;
-    // Runs every timer tick that is already due, in order, before an input is handed to the device;
-    // a clock whose ticks always fire on time has nothing to do.
-    virtual void CatchUp() {}
+    // An input is handed to the device: every timer tick already due runs first, in order, and the
+    // input's handling happens at one moment, as on the simulated clock. A clock whose ticks always
+    // fire on time and whose time stands still in a handler has nothing to do.
+    virtual void BeginInput() {}
+    virtual void EndInput() {}
 
 protected:
     friend class Timer;

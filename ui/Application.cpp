@@ -25,9 +25,10 @@ AppWindows::~AppWindows() {
     main.reset();
 }
 
-AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock) {
+AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock,
+                         const std::string& recordPath) {
     AppWindows w;
-    w.main = std::make_unique<MainWindow>(programDir, scale, clock);
+    w.main = std::make_unique<MainWindow>(programDir, scale, clock, recordPath);
     Simulator& sim = w.main->Sim();
     w.screenCheck = std::make_unique<ScreenCheckWindow>(sim, w.main.get());
     w.parameterTable = std::make_unique<ParamTableWindow>(sim, w.main.get());

@@ -29,8 +29,9 @@ struct AppWindows {
     ~AppWindows();
 };
 
-// The program's windows; `clock` as for MainWindow.
-AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock = nullptr);
+// The program's windows; `clock` and `recordPath` as for MainWindow.
+AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock = nullptr,
+                         const std::string& recordPath = {});
 
 // The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
 int PictureScale();

@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -21,6 +22,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QTimer>
 
 namespace vp7 {
 namespace {
@@ -39,11 +41,18 @@ std::string UserDataDir() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
 }
 
+// A recorded session starts without the splash, as a replay of it does.
+SimulatorOptions Options(const std::string& programDir, bool recording) {
+    SimulatorOptions options{programDir, 0, UserDataDir()};
+    options.withoutSplash = recording;
+    return options;
+}
+
 } // namespace
 
-MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock)
+MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, const std::string& recordPath)
     : clock_(clock ? *clock : realClock_), host_(this), sprites_(RenderArtwork(scale)),
-      sim_(clock_, host_, sprites_, SimulatorOptions{programDir, 0, UserDataDir()}) {
+      sim_(clock_, host_, sprites_, Options(programDir, !recordPath.empty())) {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ProgramIcon());
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -62,7 +71,10 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock)
     setMouseTracking(true);
     setCentralWidget(central);
 
-    host_.OnBeforeModal([this] { AfterEvent(); });
+    host_.OnBeforeModal([this] {
+        realClock_.Thaw();
+        AfterEvent();
+    });
     host_.OnAnswered([this](const UserAction& answer) { sim_.Answered(answer); });
     realClock_.AfterEachTick([this] { AfterEvent(); });
     // Events of the small windows reach the simulator too; whatever they changed is taken before the
@@ -78,7 +90,20 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock)
                              [this](IniFile& ini) { trendSettings_.Write(ini); });
     sim_.FormCreate();
     trend_ = std::make_unique<TrendRecorder>(sim_);
+    if (!recordPath.empty()) {
+        const std::string header = "vp7sim " VP7_VERSION ", recorded " +
+                                   QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+        recorder_ = std::make_unique<SessionRecorder>(sim_, recordPath, header);
+        if (!recorder_->Good()) {
+            recorder_.reset();
+            host_.MessageDlg(sim_.state.Text("Die Aufzeichnung kann nicht geschrieben werden:\n",
+                                             "The recording cannot be written:\n") +
+                                 recordPath,
+                             MsgType::Error, MsgButton::OK);
+        }
+    }
     AfterEvent();
+    ShowRecording();
     adjustSize();
     if (sim_.form.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
@@ -244,6 +269,55 @@ void MainWindow::BuildMenu() {
     trendAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     trendAction_->setShortcutContext(Qt::ApplicationShortcut); // from the trend window too
     extras->insertAction(table + 1 < items.size() ? items[table + 1] : nullptr, trendAction_);
+    BuildRecordingItems(menus.at(sim_.form.Datei1.name));
+}
+
+// "Datei": record a session (the program starts afresh into the recording) and stop it. The running
+// recording shows as a red dot with its time at the menu bar's right end.
+void MainWindow::BuildRecordingItems(QMenu* file) {
+    file->addSeparator();
+    recordAction_ = file->addAction(QString(), this, [this] { AskForRecording(); });
+    recordAction_->setObjectName(QStringLiteral("SitzungAufzeichnen1"));
+    stopRecordAction_ = file->addAction(QString(), this, [this] { StopRecording(); });
+    stopRecordAction_->setObjectName(QStringLiteral("AufzeichnungBeenden1"));
+    recordingMark_ = new QLabel(this);
+    recordingMark_->setObjectName(QStringLiteral("RecordingMark"));
+    recordingMark_->setStyleSheet(QStringLiteral("color: #c00000; padding: 0 8px;"));
+    menuBar()->setCornerWidget(recordingMark_, Qt::TopRightCorner);
+    recordingClock_ = new QTimer(this);
+    recordingClock_->setInterval(1000);
+    connect(recordingClock_, &QTimer::timeout, this, [this] { ShowRecording(); });
+}
+
+void MainWindow::ShowRecording() {
+    const bool on = recorder_ != nullptr;
+    recordAction_->setEnabled(!on);
+    stopRecordAction_->setEnabled(on);
+    recordingMark_->setVisible(on);
+    if (!on) {
+        recordingClock_->stop();
+        return;
+    }
+    if (!recordingClock_->isActive()) recordingClock_->start();
+    const int64_t seconds = recorder_->ElapsedMs() / 1000;
+    recordingMark_->setText(
+        QStringLiteral("\u25CF %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')));
+}
+
+void MainWindow::StopRecording() {
+    recorder_.reset();
+    ShowRecording();
+}
+
+// The recording starts from the settings in force: they are saved as at closing, and the program starts
+// afresh into the recording.
+void MainWindow::AskForRecording() {
+    const auto path =
+        host_.SaveFileDialog(sim_.state.Text("Aufzeichnung (*.vp7s)|*.vp7s", "Recording (*.vp7s)|*.vp7s"),
+                             sim_.settings.DataDir(), "vp7s");
+    if (!path) return;
+    restartArguments_ = {QStringLiteral("--record"), QString::fromStdString(*path)};
+    if (!close()) restartArguments_.clear();
 }
 
 void MainWindow::SyncFromForm() {
@@ -320,6 +394,8 @@ void MainWindow::SyncFromForm() {
     static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
     picture_->setCursor(shapes[static_cast<int>(form.cursor)]);
     trendAction_->setText(QString::fromUtf8(sim_.state.Text("Verlauf", "Trend")));
+    recordAction_->setText(QString::fromUtf8(sim_.state.Text("Sitzung aufzeichnen…", "Record session…")));
+    stopRecordAction_->setText(QString::fromUtf8(sim_.state.Text("Aufzeichnung beenden", "Stop recording")));
     picture_->RepaintChanged();
     emit FormChanged();
 }

@@ -3,18 +3,23 @@
 // main menu. The widgets mirror the simulator's form state; user actions go to its handlers.
 #include "core/Simulator.h"
 #include "platform/SpriteSet.h"
+#include "training/SessionRecorder.h"
 #include "training/TrendRecorder.h"
 #include "training/TrendSettings.h"
 #include "ui/QtClock.h"
 #include "ui/QtHost.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <map>
 #include <memory>
 #include <string>
 
 class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
 
 namespace vp7 {
 
@@ -26,7 +31,9 @@ public:
     // `programDir` holds the settings and data folders; `scale` is the picture's pixel scale. The
     // simulator runs on `clock` when one is given (tests pass a virtual one and take the change mark
     // themselves after advancing it), else on real time.
-    MainWindow(const std::string& programDir, int scale, Clock* clock = nullptr);
+    // With `recordPath`, the session is recorded into that file from the start, without the splash.
+    MainWindow(const std::string& programDir, int scale, Clock* clock = nullptr,
+               const std::string& recordPath = {});
     ~MainWindow() override;
 
     Simulator& Sim() { return sim_; }
@@ -43,6 +50,10 @@ public:
     const TrendRecorder& Trend() const { return *trend_; }
     TrendSettings& TrendPlace() { return trendSettings_; }
     QAction* TrendAction() const { return trendAction_; }
+    // Whether a session is being recorded, and the command line a restart into a recording takes.
+    bool Recording() const { return recorder_ != nullptr; }
+    void StopRecording();
+    const QStringList& RestartArguments() const { return restartArguments_; }
     // How often the widgets were synced (benchmarks count it per event).
     long SyncCount() const { return syncCount_; }
 
@@ -62,6 +73,9 @@ protected:
 private:
     void BuildControls();
     void BuildMenu();
+    void BuildRecordingItems(QMenu* file);
+    void AskForRecording();
+    void ShowRecording();
     QWidget* MakeWidget(Control& c, QWidget* parent);
 
     QtClock realClock_;
@@ -72,6 +86,11 @@ private:
     TrendSettings trendSettings_;
     std::unique_ptr<TrendRecorder> trend_;
     QAction* trendAction_ = nullptr;
+    std::unique_ptr<SessionRecorder> recorder_;
+    QAction *recordAction_ = nullptr, *stopRecordAction_ = nullptr;
+    QLabel* recordingMark_ = nullptr;
+    QTimer* recordingClock_ = nullptr;
+    QStringList restartArguments_;
     PictureWidget* picture_ = nullptr;
     PictureWidget* splashView_ = nullptr;
     std::map<std::string, QWidget*> widgets_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace vp7 {
 
@@ -12,13 +13,18 @@ QtClock::~QtClock() {
         delete entry.qtimer;
 }
 
-int64_t QtClock::NowMs() const {
+int64_t QtClock::RealNowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+int64_t QtClock::NowMs() const {
+    if (firing_) return firingDue_;
+    return held_ ? heldAt_ : RealNowMs();
+}
+
 void QtClock::Schedule(Entry& entry, int64_t due) {
-    const int64_t now = NowMs();
+    const int64_t now = RealNowMs();
     // After a long stall (a modal dialog) the timer starts afresh instead of firing a burst.
     if (due < now - entry.interval) due = now;
     entry.due = due;
@@ -36,9 +42,9 @@ void QtClock::Arm(Timer& timer) {
         it = timers_.emplace(&timer, Entry{q, 0, 0}).first;
     }
     it->second.interval = timer.Interval();
-    // Re-armed by its own handler: the new period starts at the tick's nominal time, as on the
-    // simulated clock; otherwise from now.
-    const int64_t from = firing_ == &timer ? firingDue_ : NowMs();
+    // Armed in a tick's handler (its own or another's), the new period starts at the tick's nominal
+    // time, as on the simulated clock; in an input's handling from the input's moment; else from now.
+    const int64_t from = NowMs();
     Schedule(it->second, from + timer.Interval());
 }
 
@@ -50,11 +56,11 @@ void QtClock::Disarm(Timer& timer) {
     timers_.erase(it);
 }
 
-void QtClock::CatchUp() {
-    // Not from inside a tick: its own timer's next period is not set yet.
-    if (firing_) return;
+void QtClock::BeginInput() {
+    // Not from inside a tick or another input: time stands still there already.
+    if (firing_ || inputDepth_++ > 0) return;
     for (;;) {
-        const int64_t now = NowMs();
+        const int64_t now = RealNowMs();
         Timer* earliest = nullptr;
         int64_t due = now + 1;
         for (const auto& [timer, entry] : timers_)
@@ -62,19 +68,29 @@ void QtClock::CatchUp() {
                 earliest = timer;
                 due = entry.due;
             }
-        if (!earliest) return;
+        if (!earliest) break;
+        // Its queued timeout is taken here; the tick then sets the next period as a fired one does.
+        timers_.at(earliest).qtimer->stop();
         Tick(earliest);
     }
+    heldAt_ = RealNowMs();
+    held_ = true;
+}
+
+void QtClock::EndInput() {
+    if (firing_ || inputDepth_ == 0 || --inputDepth_ > 0) return;
+    held_ = false;
 }
 
 void QtClock::Tick(Timer* timer) {
     const auto it = timers_.find(timer);
     if (it == timers_.end()) return;
     const int64_t due = it->second.due;
-    firing_ = timer;
-    firingDue_ = due;
+    Timer* const outer = std::exchange(firing_, timer);
+    const int64_t outerDue = std::exchange(firingDue_, due);
     timer->Fire();
-    firing_ = nullptr;
+    firing_ = outer;
+    firingDue_ = outerDue;
     // Still running and not re-armed by the handler: the next period follows on from this tick.
     const auto after = timers_.find(timer);
     if (after != timers_.end() && after->second.due == due && !after->second.qtimer->isActive())

@@ -19,8 +19,13 @@ public:
     ~QtClock() override;
     int64_t NowMs() const override;
     // Fires the ticks already due whose timer events are still waiting in the queue, earliest first,
-    // so an input handed to the device next comes after them, as it would on the simulated clock.
-    void CatchUp() override;
+    // so the input comes after them, as it would on the simulated clock; then time holds still for the
+    // input's handling (and inside a tick it stands at the tick's nominal time), so timers armed there
+    // start from the same moment a replay on the simulated clock gives them.
+    void BeginInput() override;
+    void EndInput() override;
+    // A modal box or dialog lets real time pass inside an input's handling.
+    void Thaw() { held_ = false; }
     // Runs after every timer handler: the window then repaints what changed.
     void AfterEachTick(std::function<void()> f) { afterTick_ = std::move(f); }
 
@@ -41,6 +46,10 @@ private:
     Timer* firing_ = nullptr;
     int64_t firingDue_ = 0;
     std::function<void()> afterTick_;
+    int inputDepth_ = 0;
+    bool held_ = false;
+    int64_t heldAt_ = 0;
+    static int64_t RealNowMs();
 };
 
 } // namespace vp7

@@ -1,4 +1,4 @@
-// vp7sim: the desktop simulator. Takes nothing on its command line.
+// vp7sim [--record FILE]: the desktop simulator; with --record the whole run is recorded into FILE.
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/SingleInstance.h"
@@ -15,18 +15,25 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("vp7sim"));
     QApplication::setApplicationDisplayName(vp7::kApplicationTitle);
 
+    const QStringList arguments = QCoreApplication::arguments();
+    const qsizetype record = arguments.indexOf(QStringLiteral("--record"));
+    const std::string recordPath =
+        record > 0 && record + 1 < arguments.size() ? arguments[record + 1].toStdString() : "";
+
     bool restart = false;
+    QStringList restartArguments;
     int status;
     {
-        vp7::AppWindows windows =
-            vp7::CreateWindows(QCoreApplication::applicationDirPath().toStdString(), vp7::PictureScale());
+        vp7::AppWindows windows = vp7::CreateWindows(QCoreApplication::applicationDirPath().toStdString(),
+                                                     vp7::PictureScale(), nullptr, recordPath);
         windows.main->show();
         vp7::CloseOnTerminationSignals(windows.main.get());
         status = QApplication::exec();
-        restart = windows.main->RestartWanted();
+        restartArguments = windows.main->RestartArguments();
+        restart = windows.main->RestartWanted() || !restartArguments.isEmpty();
     }
     instance.Release();
     // The new instance starts only after this one has let go of the lock.
-    if (restart) QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+    if (restart) QProcess::startDetached(QCoreApplication::applicationFilePath(), restartArguments);
     return status;
 }

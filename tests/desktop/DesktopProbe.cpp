@@ -5,11 +5,11 @@
 //   key mode|dec|inc       "X Y" of the key's centre in the device picture
 #include "device/LcdReadBack.h"
 #include "device/LcdTables.h"
-#include "training/Output.h"
 #include "platform/BmpFile.h"
 #include "platform/Picture.h"
 #include "platform/PictureLayout.h"
 #include "platform/SpriteSet.h"
+#include "training/Output.h"
 
 #include <X11/Xlib.h>
 

@@ -12,14 +12,16 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <utility>
 
 namespace vp7::test {
 
 struct SimFixture : ::testing::Test {
+    // The process id keeps two test runs at the same time (two build trees) out of each other's folders.
     std::filesystem::path dir =
         std::filesystem::temp_directory_path() /
-        ("vp7-test-" +
+        ("vp7-test-" + std::to_string(getpid()) + "-" +
          std::string(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) + "-" +
          ::testing::UnitTest::GetInstance()->current_test_info()->name());
     VirtualClock clock;

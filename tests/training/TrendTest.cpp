@@ -1,7 +1,7 @@
-#include "training/Runner.h"
 #include "storage/IniFile.h"
 #include "support/SimFixture.h"
 #include "training/RingBuffer.h"
+#include "training/Runner.h"
 #include "training/TrendCsv.h"
 #include "training/TrendRecorder.h"
 #include "training/TrendSettings.h"

@@ -1,0 +1,134 @@
+#include "ShownApp.h"
+#include "device/LcdReadBack.h"
+#include "platform/PictureLayout.h"
+#include "training/Output.h"
+#include "training/Runner.h"
+#include "ui/Application.h"
+#include "ui/MainWindow.h"
+#include "ui/PictureWidget.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+using namespace vp7;
+
+namespace {
+
+// What a replay prints at a checkpoint: the display read back, the position and every diagnostic value.
+std::vector<std::string> Checkpoint(const Simulator& sim) {
+    const LcdReading lcd = ReadLcd(sim.image1);
+    std::vector<std::string> lines = {"lcd " + QuoteText(lcd.upper) + ' ' + QuoteText(lcd.lower),
+                                      "Istwert " + FormatReal(sim.state.Istwert)};
+    for (int i = 0; i < Diagnostics::Count; ++i)
+        lines.push_back("diag " + std::to_string(i) + ' ' +
+                        std::to_string(sim.diagnostics.DiagTable[i].Value));
+    return lines;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+int RecordedLines(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? static_cast<int>(file.readAll().count('\n')) : -1;
+}
+
+} // namespace
+
+// The window on the real clock, driven by a seeded random stream of clicks, holds, setpoints and
+// options, is recorded; the recording replayed by the runner on the simulated clock shows the same
+// display, position and diagnostic values at every checkpoint.
+TEST(Recording, AReplayOnTheSimulatedClockMatchesTheWindow) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("session.vp7s"));
+    std::vector<std::string> expected;
+    std::vector<int> checkpointAfter; // recorded lines before each checkpoint
+    {
+        AppWindows windows =
+            CreateWindows(test::ProgramFolder(dir).toStdString(), 1, nullptr, path.toStdString());
+        MainWindow& main = *windows.main;
+        main.show();
+        Simulator& sim = main.Sim();
+        QElapsedTimer started;
+        started.start();
+        while (!sim.DiagnosticTimer.Enabled() && started.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(main.Recording());
+
+        // Through the window, as the system delivers them, so the application knows the held button.
+        QWindow* window = main.windowHandle();
+        const auto onPicture = [&](QPoint at) { return main.Picture()->mapTo(&main, at); };
+        auto* entry = main.findChild<QLineEdit*>(QStringLiteral("SetPointText"));
+        std::mt19937 random(20261207);
+        const auto between = [&](int low, int high) {
+            return std::uniform_int_distribution(low, high)(random);
+        };
+        const auto key = [](int k) { return QPoint(layout::KeyCentres[k].x, layout::KeyCentres[k].y); };
+        constexpr int kActions = 150, kCheckpoints = 10;
+        for (int i = 1; i <= kActions; ++i) {
+            const int what = between(0, 99);
+            if (what < 45) { // a key pressed and released, now and then held long enough to repeat or switch
+                const QPoint at = key(between(0, 2));
+                QTest::mousePress(window, Qt::LeftButton, {}, onPicture(at));
+                QTest::qWait(what < 5 ? between(1500, 5500) : between(20, 400));
+                QTest::mouseRelease(window, Qt::LeftButton, {}, onPicture(at));
+            } else if (what < 55) {
+                QTest::mouseClick(window, Qt::RightButton, {}, onPicture(key(between(0, 2))));
+            } else if (what < 70) {
+                entry->clear();
+                QTest::keyClicks(entry, QString::number(between(0, 100)));
+                QTest::keyClick(entry, Qt::Key_Return);
+            } else if (what < 75) {
+                static const char* const kOptions[] = {"FrictionSelect", "LeakageSelect", "BlockUpSelect"};
+                main.findChild<QCheckBox*>(QString::fromLatin1(kOptions[between(0, 2)]))->click();
+            } else if (what < 80) {
+                QTest::mouseClick(window, Qt::LeftButton, {}, onPicture(QPoint(40, 80))); // binary input 1
+            } else {
+                QTest::mouseMove(window, onPicture(QPoint(between(0, 500), between(0, 600))));
+            }
+            if (i % (kActions / kCheckpoints) == 0) {
+                checkpointAfter.push_back(RecordedLines(path));
+                for (const std::string& line : Checkpoint(sim))
+                    expected.push_back(line);
+            }
+            QTest::qWait(between(0, 250));
+        }
+    } // closing the window ends the recording
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::vector<std::string> recorded = Lines(file.readAll().toStdString());
+    std::string script;
+    std::size_t next = 0;
+    for (int i = 0; i <= static_cast<int>(recorded.size()); ++i) {
+        for (; next < checkpointAfter.size() && checkpointAfter[next] == i; ++next) {
+            script += "print lcd\nprint Istwert\n";
+            for (int d = 0; d < Diagnostics::Count; ++d)
+                script += "print diag " + std::to_string(d) + '\n';
+        }
+        if (i < static_cast<int>(recorded.size())) script += recorded[i] + '\n';
+    }
+    std::ostringstream out, err;
+    QTemporaryDir replayDir;
+    Runner runner(out, replayDir.path().toStdString());
+    std::istringstream in(script);
+    ASSERT_EQ(runner.Run(in, err), 0) << err.str();
+    const std::vector<std::string> replayed = Lines(out.str());
+    ASSERT_EQ(replayed.size(), expected.size()) << out.str();
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(replayed[i], expected[i]) << "checkpoint " << i / (2 + Diagnostics::Count) + 1;
+}
