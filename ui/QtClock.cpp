@@ -25,8 +25,10 @@ int64_t QtClock::NowMs() const {
 
 void QtClock::Schedule(Entry& entry, int64_t due) {
     const int64_t now = RealNowMs();
-    // After a long stall (a modal dialog) the timer starts afresh instead of firing a burst.
-    if (due < now - entry.interval) due = now;
+    // After a long stall (a modal dialog) the timer starts afresh instead of firing a burst. A short one
+    // (a busy machine) is caught up tick by tick, so the ticks keep the phase a replay gives them.
+    constexpr int64_t kLongStallMs = 1000;
+    if (due < now - std::max(entry.interval, kLongStallMs)) due = now;
     entry.due = due;
     entry.qtimer->start(static_cast<int>(std::max<int64_t>(0, due - now)));
 }
