@@ -68,7 +68,7 @@ std::optional<std::string> SessionRecorder::Command(const UserAction& a) {
 }
 
 SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, const std::string& header)
-    : sim_(sim), file_(path, std::ios::binary | std::ios::trunc) {
+    : sim_(sim), path_(path), file_(path, std::ios::binary | std::ios::trunc) {
     good_ = file_.good();
     const SimState& s = sim.state;
     Write("# " + header);

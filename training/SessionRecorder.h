@@ -31,6 +31,7 @@ public:
     SessionRecorder& operator=(const SessionRecorder&) = delete;
 
     bool Good() const { return good_; }
+    const std::string& Path() const { return path_; }
     // Simulated milliseconds since the recording began.
     int64_t ElapsedMs() const;
 
@@ -51,6 +52,7 @@ private:
     std::string HelpShown() const;
 
     Simulator& sim_;
+    std::string path_;
     std::ofstream file_;
     bool good_ = false;
     bool started_ = false;

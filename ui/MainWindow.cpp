@@ -94,13 +94,6 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, c
         const std::string header = "vp7sim " VP7_VERSION ", recorded " +
                                    QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
         recorder_ = std::make_unique<SessionRecorder>(sim_, recordPath, header);
-        if (!recorder_->Good()) {
-            recorder_.reset();
-            host_.MessageDlg(sim_.state.Text("Die Aufzeichnung kann nicht geschrieben werden:\n",
-                                             "The recording cannot be written:\n") +
-                                 recordPath,
-                             MsgType::Error, MsgButton::OK);
-        }
     }
     AfterEvent();
     ShowRecording();
@@ -290,6 +283,16 @@ void MainWindow::BuildRecordingItems(QMenu* file) {
 }
 
 void MainWindow::ShowRecording() {
+    // A recording that cannot be opened or no longer written (a full disk, a removed medium) ends with
+    // a word.
+    if (recorder_ && !recorder_->Good()) {
+        const std::string path = recorder_->Path();
+        recorder_.reset();
+        host_.MessageDlg(sim_.state.Text("Die Aufzeichnung kann nicht geschrieben werden:\n",
+                                         "The recording cannot be written:\n") +
+                             path,
+                         MsgType::Error, MsgButton::OK);
+    }
     const bool on = recorder_ != nullptr;
     recordAction_->setEnabled(!on);
     stopRecordAction_->setEnabled(on);
