@@ -9,29 +9,18 @@ void ScriptedHost::ProcessMessages() {
 }
 
 MsgButton ScriptedHost::MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) {
-    MsgButton answer = buttons.First();
-    if (!answers_.empty()) {
-        answer = answers_.front();
-        answers_.pop_front();
-    }
+    const MsgButton answer = TakeAnswer().value_or(buttons.First());
     messages_.push_back({text, type, buttons, answer});
     if (onMessage_) onMessage_(messages_.back());
     return answer;
 }
 
-std::optional<std::string> ScriptedHost::NextFile() {
-    if (files_.empty()) return std::nullopt;
-    auto f = files_.front();
-    files_.pop_front();
-    return f;
-}
-
 std::optional<std::string> ScriptedHost::OpenFileDialog(const std::string&, const std::string&) {
-    return NextFile();
+    return NextFile(FileUse::Open);
 }
 std::optional<std::string> ScriptedHost::SaveFileDialog(const std::string&, const std::string&,
                                                         const std::string&) {
-    return NextFile();
+    return NextFile(FileUse::Save);
 }
 
 int ScriptedHost::TextHeight(const Font& font) {

@@ -3,15 +3,15 @@
 // file dialogs likewise, the screen and the mouse button are whatever the script says, and text is
 // drawn as plain blocks so pictures stay identical on every machine.
 #include "platform/Host.h"
+#include "platform/ScriptedAnswers.h"
 
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace vp7 {
 
-class ScriptedHost : public Host {
+class ScriptedHost : public Host, public ScriptedAnswers {
 public:
     struct Message {
         std::string text;
@@ -21,7 +21,7 @@ public:
     };
 
     void ProcessMessages() override;
-    bool LeftButtonDown() const override { return leftDown_; }
+    bool LeftButtonDown() const override { return ScriptLeftButtonDown(); }
     MsgButton MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) override;
     std::optional<std::string> OpenFileDialog(const std::string& filter,
                                               const std::string& initialDir) override;
@@ -30,29 +30,13 @@ public:
     void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
                  Rgb brush) override;
     // The script decides what happens in the dialog; without a handler it is cancelled at once.
-    void ShowModalDialog(ModalDialog dialog) override {
-        if (onDialog_) onDialog_(dialog);
-    }
-    void OnModalDialog(std::function<void(ModalDialog)> f) { onDialog_ = std::move(f); }
+    void ShowModalDialog(ModalDialog dialog) override { RunModalDialog(dialog); }
     // Nine points a character of the longest line, and a margin: predictable in tests.
     int LabelWidth(const std::string& text) const override;
-    ScreenInfo Screen() const override { return screen_; }
-    void RequestClose() override { closeRequested_ = true; }
+    ScreenInfo Screen() const override { return ScriptScreen(); }
+    void RequestClose() override { NoteCloseRequest(); }
     void RestartProgram() override { restartRequested_ = true; }
 
-    // Script side.
-    void SetLeftButtonDown(bool down) { leftDown_ = down; }
-    void SetScreen(ScreenInfo s) { screen_ = s; }
-    void QueueAnswer(MsgButton b) { answers_.push_back(b); }
-    // The next queued answer, taken by a dialog of the program's own.
-    std::optional<MsgButton> TakeAnswer() {
-        if (answers_.empty()) return std::nullopt;
-        const MsgButton b = answers_.front();
-        answers_.pop_front();
-        return b;
-    }
-    // An empty optional stands for a cancelled dialog.
-    void QueueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
     // Called with each message box as it is shown (the runner prints it at that moment).
     void OnMessage(std::function<void(const Message&)> f) { onMessage_ = std::move(f); }
     // What "let pending events run" does here; the runner lets a millisecond of virtual time pass.
@@ -60,8 +44,6 @@ public:
 
     const std::vector<Message>& Messages() const { return messages_; }
     void ClearMessages() { messages_.clear(); } // a long run keeps only what it still looks at
-    bool CloseRequested() const { return closeRequested_; }
-    void ClearCloseRequest() { closeRequested_ = false; }
     bool RestartRequested() const { return restartRequested_; }
 
     // Width of a text cell drawn by TextOut, so callers and tests can predict it.
@@ -69,17 +51,10 @@ public:
     static int TextHeight(const Font& font);
 
 private:
-    std::optional<std::string> NextFile();
-
-    bool leftDown_ = false;
-    ScreenInfo screen_;
-    std::deque<MsgButton> answers_;
-    std::deque<std::optional<std::string>> files_;
     std::vector<Message> messages_;
     std::function<void(const Message&)> onMessage_;
     std::function<void()> onProcess_;
-    std::function<void(ModalDialog)> onDialog_;
-    bool closeRequested_ = false, restartRequested_ = false;
+    bool restartRequested_ = false;
 };
 
 } // namespace vp7

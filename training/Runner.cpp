@@ -57,13 +57,24 @@ struct Runner::Command {
 };
 
 Runner::Runner(std::ostream& out, std::string programDir)
-    : out_(out), programDir_(std::move(programDir)), sprites_(SpriteSet::Flat()) {
+    : out_(out), programDir_(std::move(programDir)), clock_(ownClock_), answers_(host_),
+      sprites_(SpriteSet::Flat()) {
     host_.OnMessage([this](const ScriptedHost::Message& m) {
         out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
     });
     // Letting pending events run means running what is due now; virtual time moves only by `wait`.
     host_.OnProcessMessages([this] { clock_.Advance(0); });
-    host_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
+    answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
+}
+
+Runner::Runner(std::ostream& out, std::string programDir, VirtualClock& clock, ScriptedAnswers& answers)
+    : out_(out), programDir_(std::move(programDir)), clock_(clock), answers_(answers) {
+    answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
+}
+
+void Runner::Attach(Simulator& sim) {
+    sim_ = &sim;
+    values_ = StateValues(sim);
 }
 
 // The program's own dialogs, answered from the script: the scale dialog with the texts queued by
@@ -71,7 +82,7 @@ Runner::Runner(std::ostream& out, std::string programDir)
 // (OK continues, Cancel closes the program).
 void Runner::RunDialog(ModalDialog dialog) {
     if (dialog == ModalDialog::ScreenCheck) {
-        const auto answer = host_.TakeAnswer();
+        const auto answer = answers_.TakeAnswer();
         if (answer == MsgButton::Cancel)
             sim_->screenCheck.Button2Click();
         else
@@ -120,12 +131,18 @@ int Runner::Run(std::istream& script, std::ostream& err) {
     return 0;
 }
 
-void Runner::Execute(std::string_view line) {
+std::string_view Runner::CommandName(std::string_view line) {
     const size_t first = line.find_first_not_of(" \t");
-    if (first == std::string_view::npos || line[first] == '#') return;
+    if (first == std::string_view::npos || line[first] == '#') return {};
     line.remove_prefix(first);
+    return line.substr(0, line.find_first_of(" \t"));
+}
+
+void Runner::Execute(std::string_view line) {
+    const std::string_view name = CommandName(line);
+    if (name.empty()) return;
+    line.remove_prefix(line.find_first_not_of(" \t"));
     const size_t nameEnd = line.find_first_of(" \t");
-    const std::string_view name = line.substr(0, nameEnd);
     Args args;
     if (nameEnd != std::string_view::npos) {
         args.rest = std::string(line.substr(nameEnd + 1));
@@ -161,8 +178,8 @@ Simulator& Runner::Started() {
 
 // The program may ask to close its window itself (a folder that cannot be made, the screen check).
 void Runner::AfterCommand() {
-    if (sim_ && !closed_ && host_.CloseRequested()) {
-        host_.ClearCloseRequest();
+    if (sim_ && !closed_ && answers_.CloseRequested()) {
+        answers_.ClearCloseRequest();
         CloseWindow();
     }
 }
@@ -175,7 +192,7 @@ void Runner::CloseWindow() {
 }
 
 void Runner::Screen(const Args& a) {
-    host_.SetScreen({ToInt(a.words[0], "width"), ToInt(a.words[1], "height"), ToInt(a.words[2], "depth")});
+    answers_.SetScreen({ToInt(a.words[0], "width"), ToInt(a.words[1], "height"), ToInt(a.words[2], "depth")});
 }
 
 void Runner::Ini(const Args& a) {
@@ -198,10 +215,14 @@ void Runner::Ini(const Args& a) {
 void Runner::Start(const Args&) {
     SimulatorOptions options{programDir_};
     options.randomSeed = seed_;
-    sim_ = std::make_unique<Simulator>(clock_, host_, sprites_, options);
-    values_ = StateValues(*sim_);
+    ownSim_ = std::make_unique<Simulator>(clock_, host_, sprites_, options);
+    Attach(*ownSim_);
     sim_->FormCreate();
     trend_ = std::make_unique<TrendRecorder>(*sim_);
+    FinishStart();
+}
+
+void Runner::FinishStart() {
     AfterCommand();
     if (!closed_) clock_.Advance(sim_->Timer1.Interval()); // the start-up tick
 }
@@ -242,14 +263,14 @@ void Runner::Down(const Args& a) {
             button = ToButton(a.words[i]);
     }
     Simulator& sim = Started();
-    if (button == MouseButton::Left) host_.SetLeftButtonDown(true);
+    if (button == MouseButton::Left) answers_.SetLeftButtonDown(true);
     sim.PointerDown(button, shift, p.x, p.y);
 }
 
 void Runner::Up(const Args& a) {
     const Point p = ToPoint(a);
     const MouseButton button = a.words.size() > 2 ? ToButton(a.words[2]) : MouseButton::Left;
-    if (button == MouseButton::Left) host_.SetLeftButtonDown(false);
+    if (button == MouseButton::Left) answers_.SetLeftButtonDown(false);
     Started().PointerUp(button, p.x, p.y);
 }
 
@@ -270,7 +291,7 @@ void Runner::Press(const Args& a) {
         else
             throw ScriptError("bad argument '" + a.words[i] + "'");
     }
-    if (button == MouseButton::Left) host_.SetLeftButtonDown(true);
+    if (button == MouseButton::Left) answers_.SetLeftButtonDown(true);
     Started().PressKey(key, button, shift);
 }
 
@@ -278,7 +299,7 @@ void Runner::Release(const Args& a) {
     const DeviceKey key = ToKey(a.words[0]);
     if (a.words.size() > 1 && a.words[1] != "right") throw ScriptError("bad argument '" + a.words[1] + "'");
     const MouseButton button = a.words.size() > 1 ? MouseButton::Right : MouseButton::Left;
-    if (button == MouseButton::Left) host_.SetLeftButtonDown(false);
+    if (button == MouseButton::Left) answers_.SetLeftButtonDown(false);
     Started().ReleaseKey(key, button);
 }
 
@@ -361,14 +382,14 @@ void Runner::Menu(const Args& a) {
 void Runner::Answer(const Args& a) {
     const auto b = MsgButtonFromName(a.words[0]);
     if (!b) throw ScriptError("unknown button '" + a.words[0] + "'");
-    host_.QueueAnswer(*b);
+    answers_.QueueAnswer(*b);
 }
 
 void Runner::File(const Args& a) {
     if (a.words.size() == 1 && a.words[0] == "cancel")
-        host_.QueueFile(std::nullopt);
+        answers_.QueueFile(std::nullopt);
     else
-        host_.QueueFile(a.rest.substr(a.rest.find_first_not_of(" \t")));
+        answers_.QueueFile(a.rest.substr(a.rest.find_first_not_of(" \t")));
 }
 
 void Runner::Print(const Args& a) {
@@ -510,12 +531,14 @@ void Runner::Snapshot(const Args& a) {
 }
 
 void Runner::Trend(const Args& a) {
+    if (!trend_) throw ScriptError("no trend here");
     const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
     if (!SaveTrendCsv(*trend_, path)) throw RunFailure("cannot write " + path);
 }
 
 // "trend N" and the last sample as the CSV has it: time, the four signals, deviation, mode.
 void Runner::PrintTrend() {
+    if (!trend_) throw ScriptError("no trend here");
     const auto& samples = trend_->Samples();
     out_ << "trend " << samples.Size();
     if (!samples.Empty()) {

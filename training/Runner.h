@@ -35,13 +35,22 @@ struct RunFailure : std::runtime_error {
 class Runner {
 public:
     Runner(std::ostream& out, std::string programDir);
+    // Runs a script on a simulator that lives elsewhere (a window playing a recording) on `clock`,
+    // with the dialogs answered through `answers`: the lines before `start` write the settings into
+    // `programDir`, and Attach() stands for `start` itself.
+    Runner(std::ostream& out, std::string programDir, VirtualClock& clock, ScriptedAnswers& answers);
     ~Runner();
+    void Attach(Simulator& sim);
+    // After the attached simulator's form was created: the start-up tick, as `start` runs it.
+    void FinishStart();
 
     // Runs every line; returns the exit status (0 fine, 1 failure, 2 bad script), having written
     // "error LINE: REASON" to `err` on failure.
     int Run(std::istream& script, std::ostream& err);
     // One line; throws ScriptError or RunFailure.
     void Execute(std::string_view line);
+    // A line's command word; empty for a blank or comment line.
+    static std::string_view CommandName(std::string_view line);
 
     struct Args {
         std::vector<std::string> words; // the words after the command name
@@ -53,8 +62,12 @@ public:
         int x, y;
     };
 
-    Simulator* Sim() { return sim_.get(); }
+    Simulator* Sim() { return sim_; }
     const TrendRecorder* Trend() const { return trend_.get(); }
+    ScriptedAnswers& Answers() { return answers_; }
+    int64_t NowMs() const { return clock_.NowMs(); }
+    // The random seed a `seed` line gave.
+    std::optional<uint64_t> RandomSeed() const { return seed_; }
 
 private:
     static std::span<const Command> Commands();
@@ -93,10 +106,13 @@ private:
 
     std::ostream& out_;
     std::string programDir_;
-    VirtualClock clock_;
-    ScriptedHost host_;
+    VirtualClock ownClock_;
+    VirtualClock& clock_;
+    ScriptedHost host_; // the headless runner's; unused while attached
+    ScriptedAnswers& answers_;
     SpriteSet sprites_;
-    std::unique_ptr<Simulator> sim_;
+    std::unique_ptr<Simulator> ownSim_;
+    Simulator* sim_ = nullptr;
     std::unique_ptr<TrendRecorder> trend_; // everything since `start`
     std::vector<NamedValue> values_;       // what `print NAME` finds in sim_
     bool closed_ = false;

@@ -25,10 +25,9 @@ AppWindows::~AppWindows() {
     main.reset();
 }
 
-AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock,
-                         const std::string& recordPath) {
+AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock, SessionMode session) {
     AppWindows w;
-    w.main = std::make_unique<MainWindow>(programDir, scale, clock, recordPath);
+    w.main = std::make_unique<MainWindow>(programDir, scale, clock, std::move(session));
     Simulator& sim = w.main->Sim();
     w.screenCheck = std::make_unique<ScreenCheckWindow>(sim, w.main.get());
     w.parameterTable = std::make_unique<ParamTableWindow>(sim, w.main.get());

@@ -2,6 +2,8 @@
 // The program's windows, created in the device program's order: the main window first (it is the
 // application's main form), then the screen check dialog, the parameter table window, the setpoint
 // scale dialog and the initialization info window; then the trend window.
+#include "ui/SessionMode.h"
+
 #include <QString>
 
 #include <memory>
@@ -29,9 +31,9 @@ struct AppWindows {
     ~AppWindows();
 };
 
-// The program's windows; `clock` and `recordPath` as for MainWindow.
+// The program's windows; `clock` and `session` as for MainWindow.
 AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock = nullptr,
-                         const std::string& recordPath = {});
+                         SessionMode session = {});
 
 // The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
 int PictureScale();

@@ -2,6 +2,7 @@
 
 #include "storage/IniFile.h"
 #include "ui/PictureWidget.h"
+#include "ui/Player.h"
 #include "ui/artwork/Artwork.h"
 
 #include <QAbstractEventDispatcher>
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -42,17 +44,18 @@ std::string UserDataDir() {
 }
 
 // A recorded session starts without the splash, as a replay of it does.
-SimulatorOptions Options(const std::string& programDir, bool recording) {
+SimulatorOptions Options(const std::string& programDir, const SessionMode& session) {
     SimulatorOptions options{programDir, 0, UserDataDir()};
-    options.withoutSplash = recording;
+    options.withoutSplash = !session.recordPath.empty() || session.script;
+    options.randomSeed = session.randomSeed;
     return options;
 }
 
 } // namespace
 
-MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, const std::string& recordPath)
+MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, SessionMode session)
     : clock_(clock ? *clock : realClock_), host_(this), sprites_(RenderArtwork(scale)),
-      sim_(clock_, host_, sprites_, Options(programDir, !recordPath.empty())) {
+      sim_(clock_, host_, sprites_, Options(programDir, session)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ProgramIcon());
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -88,9 +91,11 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, c
 
     sim_.settings.AddSection([this](const IniFile& ini) { trendSettings_.Read(ini); },
                              [this](IniFile& ini) { trendSettings_.Write(ini); });
+    host_.PlayFrom(session.script);
+    if (session.beforeStart) session.beforeStart(sim_);
     sim_.FormCreate();
     trend_ = std::make_unique<TrendRecorder>(sim_);
-    if (!recordPath.empty()) {
+    if (const std::string& recordPath = session.recordPath; !recordPath.empty()) {
         const std::string header = "vp7sim " VP7_VERSION ", recorded " +
                                    QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
         recorder_ = std::make_unique<SessionRecorder>(sim_, recordPath, header);
@@ -273,6 +278,8 @@ void MainWindow::BuildRecordingItems(QMenu* file) {
     recordAction_->setObjectName(QStringLiteral("SitzungAufzeichnen1"));
     stopRecordAction_ = file->addAction(QString(), this, [this] { StopRecording(); });
     stopRecordAction_->setObjectName(QStringLiteral("AufzeichnungBeenden1"));
+    playAction_ = file->addAction(QString(), this, [this] { PlayRecording(); });
+    playAction_->setObjectName(QStringLiteral("AufzeichnungAbspielen1"));
     recordingMark_ = new QLabel(this);
     recordingMark_->setObjectName(QStringLiteral("RecordingMark"));
     recordingMark_->setStyleSheet(QStringLiteral("color: #c00000; padding: 0 8px;"));
@@ -310,6 +317,22 @@ void MainWindow::ShowRecording() {
 void MainWindow::StopRecording() {
     recorder_.reset();
     ShowRecording();
+}
+
+void MainWindow::PlayRecording(const QString& path) {
+    QString chosen = path;
+    // Not through the host: choosing a recording to watch is no action of the device's session.
+    if (chosen.isEmpty())
+        chosen = QFileDialog::getOpenFileName(
+            this, {}, QString::fromStdString(sim_.settings.DataDir()),
+            QString::fromUtf8(sim_.state.Text("Aufzeichnung (*.vp7s);;Alle Dateien (*)",
+                                              "Recording (*.vp7s);;All files (*)")));
+    if (chosen.isEmpty()) return;
+    player_.reset();
+    player_ = OpenPlayer(this, chosen, sim_.state.Language == Language::German);
+    if (!player_) return;
+    // Deleted once its window has closed, after the close event that said so has been handled.
+    connect(player_.get(), &Player::Closed, this, [this] { player_.release()->deleteLater(); });
 }
 
 // The recording starts from the settings in force: they are saved as at closing, and the program starts
@@ -399,6 +422,7 @@ void MainWindow::SyncFromForm() {
     trendAction_->setText(QString::fromUtf8(sim_.state.Text("Verlauf", "Trend")));
     recordAction_->setText(QString::fromUtf8(sim_.state.Text("Sitzung aufzeichnen…", "Record session…")));
     stopRecordAction_->setText(QString::fromUtf8(sim_.state.Text("Aufzeichnung beenden", "Stop recording")));
+    playAction_->setText(QString::fromUtf8(sim_.state.Text("Aufzeichnung abspielen…", "Play recording…")));
     picture_->RepaintChanged();
     emit FormChanged();
 }
@@ -432,6 +456,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     sim_.FormClose();
+    player_.reset();
     event->accept();
 }
 

@@ -8,6 +8,7 @@
 #include "training/TrendSettings.h"
 #include "ui/QtClock.h"
 #include "ui/QtHost.h"
+#include "ui/SessionMode.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -24,6 +25,7 @@ class QTimer;
 namespace vp7 {
 
 class PictureWidget;
+class Player;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -31,9 +33,8 @@ public:
     // `programDir` holds the settings and data folders; `scale` is the picture's pixel scale. The
     // simulator runs on `clock` when one is given (tests pass a virtual one and take the change mark
     // themselves after advancing it), else on real time.
-    // With `recordPath`, the session is recorded into that file from the start, without the splash.
-    MainWindow(const std::string& programDir, int scale, Clock* clock = nullptr,
-               const std::string& recordPath = {});
+    // `session` says whether the session is recorded or played (either starts without the splash).
+    MainWindow(const std::string& programDir, int scale, Clock* clock = nullptr, SessionMode session = {});
     ~MainWindow() override;
 
     Simulator& Sim() { return sim_; }
@@ -54,6 +55,10 @@ public:
     bool Recording() const { return recorder_ != nullptr; }
     void StopRecording();
     const QStringList& RestartArguments() const { return restartArguments_; }
+    // Plays the recording at `path` in a player window of its own (asks for one when empty); the
+    // player open now, if any.
+    void PlayRecording(const QString& path = {});
+    Player* CurrentPlayer() const { return player_.get(); }
     // How often the widgets were synced (benchmarks count it per event).
     long SyncCount() const { return syncCount_; }
 
@@ -87,7 +92,8 @@ private:
     std::unique_ptr<TrendRecorder> trend_;
     QAction* trendAction_ = nullptr;
     std::unique_ptr<SessionRecorder> recorder_;
-    QAction *recordAction_ = nullptr, *stopRecordAction_ = nullptr;
+    QAction *recordAction_ = nullptr, *stopRecordAction_ = nullptr, *playAction_ = nullptr;
+    std::unique_ptr<Player> player_;
     QLabel* recordingMark_ = nullptr;
     QTimer* recordingClock_ = nullptr;
     QStringList restartArguments_;

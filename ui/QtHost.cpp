@@ -18,11 +18,17 @@ void QtHost::ProcessMessages() {
 }
 
 bool QtHost::LeftButtonDown() const {
+    if (script_) return script_->ScriptLeftButtonDown();
     return QGuiApplication::mouseButtons() & Qt::LeftButton;
 }
 
 MsgButton QtHost::MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) {
     BeforeModal();
+    if (script_) {
+        const MsgButton answer = script_->TakeAnswer().value_or(buttons.First());
+        if (playedMessage_) playedMessage_(text, answer);
+        return answer;
+    }
     QMessageBox box(window_);
     box.setWindowTitle(QApplication::applicationDisplayName());
     box.setText(QString::fromStdString(text));
@@ -68,6 +74,7 @@ std::string QtFileFilter(const std::string& filter) {
 
 std::optional<std::string> QtHost::OpenFileDialog(const std::string& filter, const std::string& initialDir) {
     BeforeModal();
+    if (script_) return script_->NextFile(FileUse::Open);
     const QString path = QFileDialog::getOpenFileName(window_, {}, QString::fromStdString(initialDir),
                                                       QString::fromStdString(QtFileFilter(filter)));
     const std::optional<std::string> chosen =
@@ -79,6 +86,7 @@ std::optional<std::string> QtHost::OpenFileDialog(const std::string& filter, con
 std::optional<std::string> QtHost::SaveFileDialog(const std::string& filter, const std::string& initialDir,
                                                   const std::string& defaultSuffix) {
     BeforeModal();
+    if (script_) return script_->NextFile(FileUse::Save);
     QFileDialog dialog(window_, {}, QString::fromStdString(initialDir),
                        QString::fromStdString(QtFileFilter(filter)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -129,10 +137,12 @@ int QtHost::LabelWidth(const std::string& text) const {
 
 void QtHost::ShowModalDialog(ModalDialog dialog) {
     BeforeModal();
+    if (script_) return script_->RunModalDialog(dialog);
     if (onDialog_) onDialog_(dialog);
 }
 
 ScreenInfo QtHost::Screen() const {
+    if (script_) return script_->ScriptScreen();
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return {0, 0, 0};
     const QSize size = screen->size();
@@ -140,6 +150,7 @@ ScreenInfo QtHost::Screen() const {
 }
 
 void QtHost::RequestClose() {
+    if (script_) return script_->NoteCloseRequest();
     QMetaObject::invokeMethod(window_, "close", Qt::QueuedConnection);
 }
 

@@ -3,6 +3,7 @@
 // QPainter into the device picture, the screen, and closing or restarting the program.
 #include "core/UserAction.h"
 #include "platform/Host.h"
+#include "platform/ScriptedAnswers.h"
 
 #include <functional>
 
@@ -34,6 +35,12 @@ public:
     // Runs before every modal box or dialog, so the window behind it shows the state that led to it.
     void OnBeforeModal(std::function<void()> f) { beforeModal_ = std::move(f); }
     bool RestartWanted() const { return restart_; }
+    // While a recording plays, its script answers every dialog and says where the pointer's button is;
+    // the window shows each message box's text and answer through `shown` instead of a box.
+    void PlayFrom(ScriptedAnswers* script) { script_ = script; }
+    void OnPlayedMessage(std::function<void(const std::string&, MsgButton)> shown) {
+        playedMessage_ = std::move(shown);
+    }
     // Told what the user answered in each message box and file dialog (a session recording).
     void OnAnswered(std::function<void(const UserAction&)> f) { answered_ = std::move(f); }
 
@@ -49,6 +56,8 @@ private:
         if (answered_) answered_(answer);
     }
     bool restart_ = false;
+    ScriptedAnswers* script_ = nullptr;
+    std::function<void(const std::string&, MsgButton)> playedMessage_;
 };
 
 // The font of the hover help labels.

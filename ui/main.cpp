@@ -1,4 +1,5 @@
-// vp7sim [--record FILE]: the desktop simulator; with --record the whole run is recorded into FILE.
+// vp7sim [--record FILE] [--play FILE]: the desktop simulator; with --record the whole run is recorded
+// into FILE, with --play a recording plays in a window beside the device at start.
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/SingleInstance.h"
@@ -19,15 +20,18 @@ int main(int argc, char** argv) {
     const qsizetype record = arguments.indexOf(QStringLiteral("--record"));
     const std::string recordPath =
         record > 0 && record + 1 < arguments.size() ? arguments[record + 1].toStdString() : "";
+    const qsizetype play = arguments.indexOf(QStringLiteral("--play"));
 
     bool restart = false;
     QStringList restartArguments;
     int status;
     {
-        vp7::AppWindows windows = vp7::CreateWindows(QCoreApplication::applicationDirPath().toStdString(),
-                                                     vp7::PictureScale(), nullptr, recordPath);
+        vp7::AppWindows windows =
+            vp7::CreateWindows(QCoreApplication::applicationDirPath().toStdString(), vp7::PictureScale(),
+                               nullptr, {.recordPath = recordPath});
         windows.main->show();
         vp7::CloseOnTerminationSignals(windows.main.get());
+        if (play > 0 && play + 1 < arguments.size()) windows.main->PlayRecording(arguments[play + 1]);
         status = QApplication::exec();
         restartArguments = windows.main->RestartArguments();
         restart = windows.main->RestartWanted() || !restartArguments.isEmpty();

@@ -6,6 +6,7 @@
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWidget.h"
+#include "ui/Player.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -58,8 +59,8 @@ TEST(Recording, AReplayOnTheSimulatedClockMatchesTheWindow) {
     std::vector<std::string> expected;
     std::vector<int> checkpointAfter; // recorded lines before each checkpoint
     {
-        AppWindows windows =
-            CreateWindows(test::ProgramFolder(dir).toStdString(), 1, nullptr, path.toStdString());
+        AppWindows windows = CreateWindows(test::ProgramFolder(dir).toStdString(), 1, nullptr,
+                                           {.recordPath = path.toStdString()});
         MainWindow& main = *windows.main;
         main.show();
         Simulator& sim = main.Sim();
@@ -131,4 +132,20 @@ TEST(Recording, AReplayOnTheSimulatedClockMatchesTheWindow) {
     ASSERT_EQ(replayed.size(), expected.size()) << out.str();
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(replayed[i], expected[i]) << "checkpoint " << i / (2 + Diagnostics::Count) + 1;
+
+    // Played in the window's player, with the user clicking on the played device to no effect, the
+    // recording ends as the runner's replay of it does.
+    Runner plain(out, QTemporaryDir().path().toStdString());
+    std::istringstream whole(file.seek(0) ? file.readAll().toStdString() : "");
+    ASSERT_EQ(plain.Run(whole, err), 0) << err.str();
+    const auto player = OpenPlayer(nullptr, path, false);
+    ASSERT_TRUE(player);
+    player->SetPaused(true);
+    MainWindow& played = player->Window();
+    const QPoint modeKey =
+        played.Picture()->mapTo(&played, QPoint(layout::KeyCentres[0].x, layout::KeyCentres[0].y));
+    QTest::mouseClick(played.windowHandle(), Qt::LeftButton, {}, modeKey);
+    player->PlayToEnd();
+    EXPECT_TRUE(player->Finished());
+    EXPECT_EQ(Checkpoint(played.Sim()), Checkpoint(*plain.Sim()));
 }

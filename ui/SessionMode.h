@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace vp7 {
+
+class ScriptedAnswers;
+class Simulator;
+
+// How a window's session begins: recorded into a file from the start, or played from a script, which
+// answers the dialogs, fixes the random seed and is attached to the simulator before it starts.
+struct SessionMode {
+    std::string recordPath = {};
+    ScriptedAnswers* script = nullptr;
+    std::optional<uint64_t> randomSeed = std::nullopt;
+    std::function<void(Simulator&)> beforeStart = {};
+};
+
+} // namespace vp7
