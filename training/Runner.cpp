@@ -89,13 +89,16 @@ void Runner::RunDialog(ModalDialog dialog) {
             sim_->screenCheck.Button1Click();
         return;
     }
-    if (scaleTexts_.empty()) return;
-    const auto texts = scaleTexts_.front();
-    scaleTexts_.pop_front();
-    if (!texts) return; // cancelled
-    sim_->form.scaleDialog.setpoint100Edit = texts->first;
-    sim_->form.scaleDialog.setpoint0Edit = texts->second;
-    sim_->scaleDialog.Button1Click();
+    // Values the dialog refuses keep it open for the next queued texts, as in the window; with none
+    // left it is cancelled.
+    while (!scaleTexts_.empty()) {
+        const auto texts = scaleTexts_.front();
+        scaleTexts_.pop_front();
+        if (!texts) return; // cancelled
+        sim_->form.scaleDialog.setpoint100Edit = texts->first;
+        sim_->form.scaleDialog.setpoint0Edit = texts->second;
+        if (sim_->scaleDialog.Button1Click()) return;
+    }
 }
 
 void Runner::ScaleDialogTexts(const Args& a) {

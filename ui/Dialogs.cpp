@@ -126,7 +126,14 @@ ScaleDialogWindow::ScaleDialogWindow(Simulator& sim, QWidget* parent) : QDialog(
     connect(ok, &QPushButton::clicked, this, [this] {
         sim_.form.scaleDialog.setpoint100Edit = xe_->text().toStdString();
         sim_.form.scaleDialog.setpoint0Edit = xa_->text().toStdString();
-        if (sim_.scaleDialog.Button1Click()) accept(); // refused values keep the dialog open as typed
+        if (sim_.scaleDialog.Button1Click()) {
+            accept();
+            return;
+        }
+        // Refused values keep the dialog open as typed; a recording repeats the attempt.
+        sim_.Answered({.kind = ActionKind::ScaleDialog,
+                       .text = sim_.form.scaleDialog.setpoint100Edit,
+                       .text2 = sim_.form.scaleDialog.setpoint0Edit});
     });
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
