@@ -1,0 +1,63 @@
+#pragma once
+// An exercise: a scenario script with a title, tasks, hidden and locked controls, commands that run
+// later (a fault that appears after a minute), a time limit, checks evaluated when the trainee hands
+// in, and a multiple-choice question. The runner runs it as the start of a script, the window as the
+// start of a recorded session.
+#include "training/PlayScript.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace vp7 {
+
+struct BilingualText {
+    std::string de, en;
+    const std::string& In(bool german) const { return german ? de : en; }
+};
+
+struct ExerciseCheck {
+    int line = 0;
+    std::string expression; // NAME OP VALUE or NAME within LOW HIGH
+    BilingualText text;
+};
+
+struct ExerciseQuestion {
+    BilingualText text;
+    std::vector<BilingualText> choices;
+    int correct = -1; // index into choices
+};
+
+struct TimedCommand {
+    int64_t afterMs = 0; // after the trainee began
+    int line = 0;
+    std::string command;
+};
+
+struct Exercise {
+    BilingualText title;
+    std::vector<BilingualText> tasks;
+    std::vector<std::string> settings; // the lines before `start` (ini, screen, seed)
+    std::vector<std::string> prepare;  // the lines after `start` that set the scene (param, set, ...)
+    std::vector<std::string> hidden, locked; // control names
+    std::vector<TimedCommand> timed;
+    std::optional<int64_t> limitMs;
+    std::vector<ExerciseCheck> checks;
+    std::optional<ExerciseQuestion> question;
+};
+
+// What a check found: passed or not, and the value NAME had (for the report).
+struct CheckOutcome {
+    bool passed = false;
+    std::string value;
+};
+
+// Reads an exercise and checks it whole before anyone works on it: every line known, every check's NAME
+// one that `print` knows and its VALUE fitting, a question followed by choices with one correct, by
+// loading it in a runner in `scratchDir`. A problem comes with its line and reason.
+std::variant<Exercise, ScriptProblem> ReadExercise(std::string_view text, const std::string& scratchDir);
+
+} // namespace vp7
