@@ -1,13 +1,12 @@
 #include "training/Runner.h"
 
 #include "core/Simulator.h"
-#include "device/LcdReadBack.h"
 #include "platform/BmpFile.h"
 #include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
-#include "platform/PictureLayout.h"
 #include "storage/IniFile.h"
 #include "training/Output.h"
+#include "training/PrintedValue.h"
 #include "training/StateValues.h"
 #include "training/TrendCsv.h"
 #include "training/TrendRecorder.h"
@@ -23,14 +22,6 @@ namespace {
 
 // Scripts print the files the program writes, which are small; a larger file is a mistake in the script.
 constexpr std::uintmax_t kPrintFileMaxBytes = 64u << 20;
-
-int ToInt(const std::string& word, const char* what) {
-    int v = 0;
-    const auto [p, ec] = std::from_chars(word.data(), word.data() + word.size(), v);
-    if (ec != std::errc() || p != word.data() + word.size())
-        throw ScriptError(std::string("bad ") + what + " '" + word + "'");
-    return v;
-}
 
 MouseButton ToButton(const std::string& word) {
     if (word == "left") return MouseButton::Left;
@@ -247,16 +238,13 @@ void Runner::Wait(const Args& a) {
 }
 
 namespace {
-Runner::Point ToPoint(const Runner::Args& a) {
-    const Runner::Point p{ToInt(a.words[0], "x"), ToInt(a.words[1], "y")};
-    if (p.x < 0 || p.y < 0 || p.x >= layout::PictureSize.width || p.y >= layout::PictureSize.height)
-        throw ScriptError("point outside the picture");
-    return p;
+PicturePoint ToPoint(const Runner::Args& a) {
+    return ToPicturePoint(a.words[0], a.words[1]);
 }
 } // namespace
 
 void Runner::Down(const Args& a) {
-    const Point p = ToPoint(a);
+    const PicturePoint p = ToPoint(a);
     MouseButton button = MouseButton::Left;
     bool shift = false;
     for (size_t i = 2; i < a.words.size(); ++i) {
@@ -271,14 +259,14 @@ void Runner::Down(const Args& a) {
 }
 
 void Runner::Up(const Args& a) {
-    const Point p = ToPoint(a);
+    const PicturePoint p = ToPoint(a);
     const MouseButton button = a.words.size() > 2 ? ToButton(a.words[2]) : MouseButton::Left;
     if (button == MouseButton::Left) answers_.SetLeftButtonDown(false);
     Started().PointerUp(button, p.x, p.y);
 }
 
 void Runner::Move(const Args& a) {
-    const Point p = ToPoint(a);
+    const PicturePoint p = ToPoint(a);
     Started().PointerMove(p.x, p.y);
 }
 
@@ -411,101 +399,21 @@ void Runner::Print(const Args& a) {
         return;
     }
     if (!sim_) throw ScriptError("'print' needs start first");
-    Simulator& sim = *sim_;
-    if (what == "pixel") {
-        if (a.words.size() != 3) throw ScriptError("print pixel takes X and Y");
-        const Point p = ToPoint(Args{{a.words[1], a.words[2]}, {}});
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(sim.image1.Pixel(p.x, p.y)));
-        out_ << "pixel " << p.x << ' ' << p.y << ' ' << hex << '\n';
-        return;
-    }
-    if (what == "param" || what == "diag" || what == "fault") {
-        if (a.words.size() != 2) throw ScriptError("'print " + what + "' takes one argument");
-        const int32_t value = what == "param"  ? ParamValue(a.words[1])
-                              : what == "diag" ? DiagValue(a.words[1])
-                                               : FaultValue(a.words[1]);
-        out_ << what << ' ' << a.words[1] << ' ' << value << '\n';
-        return;
-    }
-    if (a.words.size() != 1) throw ScriptError("'print " + what + "' takes no further argument");
-    if (what == "trend") return PrintTrend();
-    if (what == "partab") {
-        const auto& rows = sim.form.parTab.rows;
+    if (a.words.size() == 1 && what == "trend") return PrintTrend();
+    if (a.words.size() == 1 && what == "partab") {
+        const auto& rows = sim_->form.parTab.rows;
         for (size_t i = 0; i < rows.size(); ++i)
             out_ << "partab " << i << ' ' << QuoteText(rows[i][0]) << ' ' << QuoteText(rows[i][1]) << '\n';
         return;
     }
-    if (what == "latches") {
-        const ModeLogic& m = sim.modes;
-        out_ << "latches " << int(m.LatchUmschalt) << ' ' << int(m.LatchKleiner) << ' '
-             << int(m.LatchGroesser) << '\n';
-        return;
-    }
-    if (what == "initinfo") {
-        const InitInfoState& info = sim.form.initInfo;
-        std::string lines;
-        for (size_t i = 0; i < info.runLines.size(); ++i)
-            lines += (i ? "\n" : "") + info.runLines[i];
-        out_ << "initinfo " << (info.visible ? 1 : 0) << ' ' << QuoteText(info.currentRunText) << ' '
-             << QuoteText(lines) << ' ' << QuoteText(info.pauseCaption) << '\n';
-        return;
-    }
-    if (what == "lcd") {
-        const LcdReading lcd = ReadLcd(sim.image1);
-        out_ << "lcd " << QuoteText(lcd.upper) << ' ' << QuoteText(lcd.lower) << '\n';
-        return;
-    }
-    if (what == "title") {
-        out_ << "title " << QuoteText(sim.form.title) << '\n';
-        return;
-    }
-    for (const Timer* t : {&sim.Timer1, &sim.Timer2, &sim.DiagnosticTimer, &sim.KeyTimer,
-                           &sim.AlarmBlinkTimer, &sim.SetpointRampTimer})
-        if (t->Name() == what) {
-            out_ << what << ' ' << (t->Enabled() ? 1 : 0) << '\n';
-            return;
-        }
-    if (const NamedValue* v = FindValue(values_, what)) {
-        out_ << what << ' ' << FormatValue(*v) << '\n';
-        return;
-    }
-    if (const Control* c = sim.form.Find(what)) {
-        out_ << what << ' ' << FormatControl(*c);
-        if (c->kind == ControlKind::Label)
-            out_ << ' ' << c->left << ' ' << c->top << ' ' << (c->visible ? 1 : 0);
-        out_ << '\n';
-        return;
-    }
-    throw ScriptError("nothing called '" + what + "'");
-}
-
-int Runner::ParamIndex(const std::string& name) {
-    const int index = sim_->params.FindByName(name);
-    if (index < 0) throw ScriptError("no parameter '" + name + "'");
-    return index;
-}
-
-int32_t Runner::ParamValue(const std::string& name) {
-    return sim_->params.ParamTable[ParamIndex(name)].Value;
-}
-
-int32_t Runner::DiagValue(const std::string& word) {
-    const int n = ToInt(word, "diagnostic value");
-    if (n < 0 || n >= Diagnostics::Count) throw ScriptError("no diagnostic value " + word);
-    return sim_->diagnostics.DiagTable[n].Value;
-}
-
-int32_t Runner::FaultValue(const std::string& word) {
-    const int n = ToInt(word, "fault number");
-    if (n < 1 || n > 8) throw ScriptError("no fault " + word);
-    return sim_->monitoring.FaultFlags[n];
+    const PrintedValue printed = LookUpPrinted(*sim_, values_, a.words);
+    out_ << printed.name << ' ' << printed.value << '\n';
 }
 
 // As the configuration menu changes a value, then as leaving the configuration applies it.
 void Runner::Param(const Args& a) {
     Simulator& sim = Started();
-    TParamField& field = sim.params.ParamTable[ParamIndex(a.words[0])];
+    TParamField& field = sim.params.ParamTable[ParamIndex(sim, a.words[0])];
     const auto value = ReadInt32(a.words[1]);
     if (!value) throw ScriptError("bad value '" + a.words[1] + "'");
     const bool special = Has(field.Kind, ParamKind::Special) && *value == field.Special;

@@ -4,6 +4,7 @@
 #include "platform/ScriptedHost.h"
 #include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
+#include "training/ScriptWords.h"
 #include "training/StateValues.h"
 
 #include <cstdint>
@@ -12,7 +13,6 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,15 +22,6 @@ namespace vp7 {
 
 class Simulator;
 class TrendRecorder;
-
-// A bad command or argument: the script stops with exit status 2.
-struct ScriptError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-// The command was right but could not be carried out (a file not written): exit status 1.
-struct RunFailure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 class Runner {
 public:
@@ -58,9 +49,6 @@ public:
     };
     enum class When { BeforeStart, Running, Any };
     struct Command;
-    struct Point {
-        int x, y;
-    };
 
     Simulator* Sim() { return sim_; }
     const TrendRecorder* Trend() const { return trend_.get(); }
@@ -87,10 +75,6 @@ private:
     void Release(const Args& a);
     void Param(const Args& a);
     void Set(const Args& a);
-    int ParamIndex(const std::string& name);
-    int32_t ParamValue(const std::string& name);
-    int32_t DiagValue(const std::string& word);
-    int32_t FaultValue(const std::string& word);
     void Click(const Args& a);
     void Menu(const Args& a);
     void Answer(const Args& a);
