@@ -16,6 +16,7 @@
 #include <istream>
 #include <ostream>
 #include <span>
+#include <sstream>
 
 namespace vp7 {
 namespace {
@@ -48,18 +49,19 @@ struct Runner::Command {
 };
 
 Runner::Runner(std::ostream& out, std::string programDir)
-    : out_(out), programDir_(std::move(programDir)), clock_(ownClock_), answers_(host_),
-      sprites_(SpriteSet::Flat()) {
+    : out_(out), programDir_(std::move(programDir)), clock_(ownClock_), virtualClock_(&ownClock_),
+      answers_(host_), sprites_(SpriteSet::Flat()) {
     host_.OnMessage([this](const ScriptedHost::Message& m) {
         out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
     });
     // Letting pending events run means running what is due now; virtual time moves only by `wait`.
-    host_.OnProcessMessages([this] { clock_.Advance(0); });
+    host_.OnProcessMessages([this] { ownClock_.Advance(0); });
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
 }
 
-Runner::Runner(std::ostream& out, std::string programDir, VirtualClock& clock, ScriptedAnswers& answers)
-    : out_(out), programDir_(std::move(programDir)), clock_(clock), answers_(answers) {
+Runner::Runner(std::ostream& out, std::string programDir, Clock& clock, ScriptedAnswers& answers)
+    : out_(out), programDir_(std::move(programDir)), clock_(clock),
+      virtualClock_(dynamic_cast<VirtualClock*>(&clock)), answers_(answers) {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
 }
 
@@ -110,7 +112,7 @@ int Runner::Run(std::istream& script, std::ostream& err) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         try {
-            Execute(line);
+            Execute(line, number);
         } catch (const ScriptError& e) {
             out_.flush();
             err << "error " << number << ": " << e.what() << '\n';
@@ -132,12 +134,11 @@ std::string_view Runner::CommandName(std::string_view line) {
     return line.substr(0, line.find_first_of(" \t"));
 }
 
-void Runner::Execute(std::string_view line) {
+const Runner::Command& Runner::Parse(std::string_view line, Args& args) {
     const std::string_view name = CommandName(line);
-    if (name.empty()) return;
     line.remove_prefix(line.find_first_not_of(" \t"));
     const size_t nameEnd = line.find_first_of(" \t");
-    Args args;
+    args.name = name;
     if (nameEnd != std::string_view::npos) {
         args.rest = std::string(line.substr(nameEnd + 1));
         size_t i = 0;
@@ -153,17 +154,51 @@ void Runner::Execute(std::string_view line) {
         const int n = static_cast<int>(args.words.size());
         if (n < c.minWords || (c.maxWords >= 0 && n > c.maxWords))
             throw ScriptError("wrong number of arguments for '" + std::string(name) + "'");
-        if (c.when == When::BeforeStart && sim_)
-            throw ScriptError("'" + std::string(name) + "' must come before start");
-        if (c.when == When::Running) {
-            if (!sim_) throw ScriptError("'" + std::string(name) + "' needs start first");
-            if (closed_) throw ScriptError("the window is closed");
-        }
-        (this->*c.run)(args);
-        AfterCommand();
-        return;
+        return c;
     }
     throw ScriptError("unknown command '" + std::string(name) + "'");
+}
+
+std::vector<std::string> Runner::SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::istringstream in{std::string(text)};
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+void Runner::KeepFilesInProgramFolder() {
+    const std::filesystem::path files = std::filesystem::path(programDir_) / "Files";
+    std::error_code ec;
+    std::filesystem::create_directories(files, ec);
+    answers_.KeepFilesIn(files.string());
+}
+
+void Runner::Execute(std::string_view line, int number) {
+    const std::string_view name = CommandName(line);
+    if (name.empty()) return;
+    Args args;
+    const Command& c = Parse(line, args);
+    if (c.when == When::BeforeStart && sim_)
+        throw ScriptError("'" + std::string(name) + "' must come before start");
+    if (c.when == When::Running) {
+        if (!sim_) throw ScriptError("'" + std::string(name) + "' needs start first");
+        if (closed_) throw ScriptError("the window is closed");
+    }
+    lineNumber_ = number;
+    (this->*c.run)(args);
+    AfterCommand();
+}
+
+void Runner::CheckTimedCommand(std::string_view line) {
+    Args args;
+    const Command& c = Parse(line, args);
+    // Commands that set the start, let time pass or belong to the trainee make no sense at a time.
+    const bool timeless = c.when == When::BeforeStart || c.run == &Runner::Wait ||
+                          c.run == &Runner::Declare || c.run == &Runner::Choose || c.run == &Runner::HandIn;
+    if (timeless) throw ScriptError("'" + args.name + "' cannot run at a time");
 }
 
 Simulator& Runner::Started() {
@@ -206,19 +241,23 @@ void Runner::Ini(const Args& a) {
     if (!ini.Save()) throw RunFailure("cannot write " + ini.Path());
 }
 
-void Runner::Start(const Args&) {
+void Runner::CreateDevice() {
     SimulatorOptions options{programDir_};
     options.randomSeed = seed_;
     ownSim_ = std::make_unique<Simulator>(clock_, host_, sprites_, options);
     Attach(*ownSim_);
     sim_->FormCreate();
     trend_ = std::make_unique<TrendRecorder>(*sim_);
+}
+
+void Runner::Start(const Args&) {
+    CreateDevice();
     FinishStart();
 }
 
 void Runner::FinishStart() {
     AfterCommand();
-    if (!closed_) clock_.Advance(sim_->Timer1.Interval()); // the start-up tick
+    if (!closed_ && virtualClock_) virtualClock_->Advance(sim_->Timer1.Interval()); // the start-up tick
 }
 
 // A recording's random seed, so the dead band's draws repeat.
@@ -234,7 +273,8 @@ void Runner::Seed(const Args& a) {
 void Runner::Wait(const Args& a) {
     const int ms = ToInt(a.words[0], "time");
     if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
-    clock_.Advance(ms);
+    if (!virtualClock_) throw ScriptError("'wait' needs the simulated clock");
+    virtualClock_->Advance(ms);
 }
 
 namespace {
@@ -304,12 +344,14 @@ void Runner::Set(const Args& a) {
                      : a.words[1] == "D" ? &sim.form.DoubleActingSelect
                                          : nullptr;
         if (!c) throw ScriptError("ValveType takes S, O or D");
+        CheckReach(*c);
         sim.UserCheck(*c, true);
         return;
     }
     Control* c = sim.form.Find(name);
     if (!c) throw ScriptError("unknown control '" + name + "'");
     if (!c->enabled) throw ScriptError("control '" + name + "' cannot be used now");
+    CheckReach(*c);
     if (c->kind == ControlKind::Edit) {
         // The text is the rest of the line; a quoted text may carry blanks at its ends or be empty.
         std::string text = a.rest.substr(std::min(a.rest.size(), a.rest.find(name) + name.size()));
@@ -343,6 +385,7 @@ void Runner::Click(const Args& a) {
     Simulator& sim = Started();
     const std::string& name = a.words[0];
     if (name == "Enter") {
+        CheckReach(sim.form.SetPointText);
         sim.UserKeyDown(sim.form.SetPointText, Controller::KeyEnter);
         return;
     }
@@ -359,6 +402,7 @@ void Runner::Click(const Args& a) {
     Control* c = sim.form.Find(name);
     if (!c || c->kind != ControlKind::Button) throw ScriptError("unknown button '" + name + "'");
     if (!c->enabled) throw ScriptError("button '" + name + "' cannot be used now");
+    CheckReach(*c);
     sim.UserClick(*c);
 }
 
@@ -367,6 +411,7 @@ void Runner::Menu(const Args& a) {
     Control* c = sim.form.Find(a.words[0]);
     if (!c || c->kind != ControlKind::MenuItem) throw ScriptError("unknown menu item '" + a.words[0] + "'");
     if (!c->visible || !c->enabled) throw ScriptError("menu item '" + a.words[0] + "' cannot be used now");
+    CheckReach(*c);
     sim.UserClick(*c);
 }
 
@@ -491,6 +536,19 @@ std::span<const Runner::Command> Runner::Commands() {
         {"snapshot", 1, -1, When::Any, &Runner::Snapshot},
         {"close", 0, 0, When::Running, &Runner::Close},
         {"trend", 1, -1, When::Running, &Runner::Trend},
+        {"title", 1, -1, When::Any, &Runner::Declare},
+        {"task", 1, -1, When::Any, &Runner::Declare},
+        {"hide", 1, 1, When::Any, &Runner::Declare},
+        {"lock", 1, 1, When::Any, &Runner::Declare},
+        {"at", 2, -1, When::Any, &Runner::Declare},
+        {"limit", 1, 1, When::Any, &Runner::Declare},
+        {"check", 1, -1, When::Any, &Runner::Declare},
+        {"question", 1, -1, When::Any, &Runner::Declare},
+        {"choice", 1, -1, When::Any, &Runner::Declare},
+        {"exercise", 1, -1, When::BeforeStart, &Runner::ExerciseFile},
+        {"choose", 1, 1, When::Any, &Runner::Choose},
+        {"handin", 0, 0, When::Running, &Runner::HandIn},
+        {"compare", 1, 2, When::Running, &Runner::Compare},
     };
     return commands;
 }
