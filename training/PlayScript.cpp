@@ -56,8 +56,9 @@ std::variant<PlayScript, ScriptProblem> ReadPlayScript(std::string_view text, co
         }
         discarded.str({});
         if (!started) {
-            if (name == "start") {
+            if (name == "start" || name == "exercise") {
                 started = true;
+                script.start = lines[i];
                 script.startMs = check.NowMs();
             } else
                 script.setup.push_back(std::move(lines[i]));

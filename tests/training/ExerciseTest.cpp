@@ -93,7 +93,7 @@ TEST_F(ExerciseTest, RefusesAFaultyExerciseWithItsLineAndReason) {
 }
 
 // The fault an exercise sets later comes at its time after the trainee began, and a recording of the
-// session leaves it (and the scene) to the exercise, which a replay loads again.
+// session leaves it (and the scene) to the exercise, which a replay, the window's too, loads again.
 TEST_F(ExerciseTest, TimedCommandsFireOnTimeAndStayOutOfTheRecording) {
     const auto exercise = dir / "late.vp7x";
     std::ofstream(exercise)
@@ -104,7 +104,7 @@ TEST_F(ExerciseTest, TimedCommandsFireOnTimeAndStayOutOfTheRecording) {
     Simulator& device = *runner.Sim();
     const auto recording = dir / "session.vp7s";
     {
-        SessionRecorder recorder(device, recording.string(), "test", "exercise late.vp7x");
+        SessionRecorder recorder(device, recording.string(), "test", "exercise " + exercise.string());
         runner.Execute("wait 1999");
         EXPECT_FALSE(device.form.FrictionSelect.checked);
         runner.Execute("wait 1");
@@ -115,7 +115,10 @@ TEST_F(ExerciseTest, TimedCommandsFireOnTimeAndStayOutOfTheRecording) {
         runner.Execute("set BlockUpSelect 1");
     }
     const std::string text = Read(recording);
-    EXPECT_TRUE(text.ends_with("\nexercise late.vp7x\nwait 2000\nset BlockUpSelect 1\n")) << text;
+    EXPECT_TRUE(text.ends_with(exercise.string() + "\nwait 2000\nset BlockUpSelect 1\n")) << text;
+    const auto played = ReadPlayScript(text, (dir / "check").string());
+    ASSERT_TRUE(std::holds_alternative<PlayScript>(played)) << std::get<ScriptProblem>(played).reason;
+    EXPECT_EQ(std::get<PlayScript>(played).start, "exercise " + exercise.string());
 }
 
 // A configuration against itself, after one parameter changed, and files the device cannot load.
