@@ -135,6 +135,7 @@ void Simulator::FinishStartUp() {
     paramTableView.PlaceAtStart();
     DiagnosticTimer.SetEnabled(true);
     ViewChanged();
+    if (startedUp_) startedUp_();
 }
 
 void Simulator::Timer2Timer() {

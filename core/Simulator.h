@@ -139,6 +139,9 @@ public:
     // Subsystems register the click handler of the controls they own ("SetpointButton" -> its Click).
     void OnClick(std::string_view controlName, std::function<void()> handler);
     void OnKeyDown(std::string_view controlName, std::function<void(int key)> handler);
+    // Told once the start-up is through (the splash clicked away, when one was shown), at the end of
+    // its tick: an exercise sets its scene then, after the unlit display was taken from the picture.
+    void OnStartedUp(std::function<void()> handler) { startedUp_ = std::move(handler); }
 
     // Form state was changed by program code. Only a mark: the front end takes it once after each
     // event it delivered (and before a modal box), so one event syncs the widgets at most once.
@@ -151,6 +154,7 @@ public:
     void SetSampleObserver(SampleObserver* observer) { sampleObserver_ = observer; }
     // A recorder of the user's actions: told of each as it enters, after the timer ticks already due.
     void SetActionObserver(ActionObserver* observer) { actionObserver_ = observer; }
+    ActionObserver* GetActionObserver() const { return actionObserver_; }
     // What the user answered in a dialog the library asked for (message box, file or scale dialog,
     // screen check); the front end reports it here so that a recording can give the same answers.
     void Answered(const UserAction& answer) {
@@ -226,6 +230,7 @@ private:
     }
 
     std::map<std::string, std::function<void()>, std::less<>> clickHandlers_;
+    std::function<void()> startedUp_;
     std::map<std::string, std::function<void(int)>, std::less<>> keyHandlers_;
     bool viewChanged_ = true; // the widgets start out empty
     SampleObserver* sampleObserver_ = nullptr;

@@ -8,28 +8,32 @@ namespace vp7 {
 ParamTableView::ParamTableView(Simulator& sim) : sim_(sim) {}
 
 std::string ParamTableView::ParamValueText(int index) const {
+    return ParamValueText(index, sim_.params.ParamTable[index].Value);
+}
+
+std::string ParamTableView::ParamValueText(int index, int32_t value) const {
     const ParamSet& p = sim_.params;
     const TParamField& f = p.ParamTable[index];
     std::string text;
-    const bool special = Has(f.Kind, ParamKind::Special) && f.Value == f.Special;
+    const bool special = Has(f.Kind, ParamKind::Special) && value == f.Special;
     if (Has(f.Kind, ParamKind::Number)) {
         if (special)
             text = f.ValueTexts[0];
         else if (Has(f.Kind, ParamKind::Tenths))
-            text = FormatFixed(f.Value / 10.0, 1, 4) + " ";
+            text = FormatFixed(value / 10.0, 1, 4) + " ";
         else
-            text = std::to_string(f.Value) + " ";
+            text = std::to_string(value) + " ";
     } else if (!Has(f.Kind, ParamKind::Plain)) {
         if (Has(f.Kind, ParamKind::LargeCount)) {
-            text = special             ? f.ValueTexts[0]
-                   : f.Value >= 100000 ? FormatExponentNoPlus(f.Value, 3, 1)
-                                       : std::to_string(f.Value);
+            text = special           ? f.ValueTexts[0]
+                   : value >= 100000 ? FormatExponentNoPlus(value, 3, 1)
+                                     : std::to_string(value);
         } else {
-            const int32_t value = (f.Kind == ParamKind::Action || f.Kind == ParamKind::Reset) ? 0 : f.Value;
-            text = value >= 0 && value < 15 ? f.ValueTexts[value] : std::string();
+            const int32_t item = (f.Kind == ParamKind::Action || f.Kind == ParamKind::Reset) ? 0 : value;
+            text = item >= 0 && item < 15 ? f.ValueTexts[item] : std::string();
         }
     } else {
-        text = std::to_string(f.Value) + " ";
+        text = std::to_string(value) + " ";
     }
     if (index == p.YAGLIndex) {
         if (const size_t at = text.find('~'); at != std::string::npos) text.replace(at, 1, "°");

@@ -1,6 +1,7 @@
 #pragma once
 // The parameter table window: every parameter of the device with its current value in a two-column
 // grid beside the device, its place and height kept over restarts.
+#include <cstdint>
 #include <string>
 
 namespace vp7 {
@@ -13,8 +14,9 @@ public:
 
     // Refills the grid from the parameter table.
     void SetParTab();
-    // The display text of one parameter's value.
+    // The display text of one parameter's value, or of another value of that parameter.
     std::string ParamValueText(int index) const;
+    std::string ParamValueText(int index, int32_t value) const;
     void ParameterTabelle1Click();
     // The window's own close button.
     void FormClose();

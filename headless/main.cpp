@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
                 std::cerr << "vp7-headless: cannot open " << script << '\n';
                 status = 2;
             } else {
+                runner.SetScriptFolder(fs::path(script).parent_path().string());
                 status = runner.Run(in, std::cerr);
             }
         }

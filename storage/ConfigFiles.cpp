@@ -39,18 +39,49 @@ std::string GetText(const ConfigFiles::Record& r, size_t at) {
     return Cp1252ToUtf8(std::string(first, end));
 }
 
+// "Alle Dateien" lets a user pick anything: a huge file is refused by its size before it is read.
+std::optional<ConfigFiles::Record> ReadRecordBytes(const std::string& path) {
+    const auto bytes = ReadWholeFile(path, ConfigFiles::RecordSize);
+    if (!bytes || bytes->size() != ConfigFiles::RecordSize) return std::nullopt;
+    ConfigFiles::Record r;
+    std::copy(bytes->begin(), bytes->end(), r.begin());
+    return r;
+}
+
 } // namespace
 
 ConfigFiles::ConfigFiles(Simulator& sim) : sim_(sim) {}
 
-void ConfigFiles::ShowFileError(int code) {
+std::string ConfigFiles::FileErrorText(int code) const {
     static const char* const kTexts[4][2] = {
         {"Ordner \\Config konnte nicht angelegt werden", "Folder \\Config could not created"},
         {"Ordner \\Data konnte nicht angelegt werden", "Folder \\Data could not created"},
         {"Fehler in der VP7-Konfigurationsdatei", "Error in the VP7 configuration file"},
         {"unbekannter Fehler", "unbekannter Fehler"}};
     const int row = code >= 0 && code <= 2 ? code : 3;
-    sim_.host.MessageDlg(sim_.state.Text(kTexts[row][0], kTexts[row][1]), MsgType::Error, MsgButton::OK);
+    return sim_.state.Text(kTexts[row][0], kTexts[row][1]);
+}
+
+void ConfigFiles::ShowFileError(int code) {
+    sim_.host.MessageDlg(FileErrorText(code), MsgType::Error, MsgButton::OK);
+}
+
+std::string ConfigFiles::VariantText(uint8_t variant) const {
+    static const char* const kVariant[VariantCount][2] = {
+        {"Konfigurationsdatei ist für einen VP7-A", "Configuration file is for a VP7-A"},
+        {"Konfigurationsdatei ist für einen VP7-PA", "Configuration file is for a VP7-PA"},
+        {"Konfigurationsdatei ist für einen VP7-FF", "Configuration file is for a VP7-FF"}};
+    return sim_.state.Text(kVariant[variant][0], kVariant[variant][1]);
+}
+
+int32_t ConfigFiles::RecordParam(const Record& record, int index) {
+    return static_cast<int32_t>(Get32(record, kParameters + 4 * static_cast<size_t>(index)));
+}
+
+std::optional<ConfigFiles::Record> ConfigFiles::ReadRecord(const std::string& path) {
+    auto r = ReadRecordBytes(path);
+    if (!r || Get32(*r, 0) != Signature || RecordVariant(*r) >= VariantCount) return std::nullopt;
+    return r;
 }
 
 ConfigFiles::Record ConfigFiles::BuildRecord() const {
@@ -58,7 +89,7 @@ ConfigFiles::Record ConfigFiles::BuildRecord() const {
     const SimState& s = sim_.state;
     const FormState& f = sim_.form;
     Put32(r, 0, Signature);
-    r[4] = s.ControllerType;
+    r[VariantByte] = s.ControllerType;
     r[5] = s.GearIs33;
     Put32(r, 8, static_cast<uint32_t>(f.SetpointDimSelect.itemIndex));
     r[12] = f.SelfClosingSelect.checked ? 'S' : f.SelfOpeningSelect.checked ? 'O' : 'D';
@@ -91,15 +122,9 @@ void ConfigFiles::Konfigurationspeichern1Click() {
 void ConfigFiles::Konfigurationladen1Click() {
     const auto path = sim_.host.OpenFileDialog(kFilter, sim_.settings.DataDir());
     if (!path) return;
-    // "Alle Dateien" lets a user pick anything: a huge file is refused by its size before it is read.
-    const auto bytes = ReadWholeFile(*path, RecordSize);
-    if (!bytes || bytes->size() != RecordSize) {
-        ShowFileError(2);
-        return;
-    }
-    Record r;
-    std::copy(bytes->begin(), bytes->end(), r.begin());
-    LoadRecord(r);
+    const auto r = ReadRecordBytes(*path);
+    if (!r) return ShowFileError(2);
+    LoadRecord(*r);
 }
 
 void ConfigFiles::LoadRecord(const Record& r) {
@@ -108,17 +133,13 @@ void ConfigFiles::LoadRecord(const Record& r) {
     ParamSet& p = sim_.params;
     if (Get32(r, 0) != Signature) return ShowFileError(2);
     s.Updating = 1;
-    if (r[4] > 2) {
+    if (RecordVariant(r) >= VariantCount) {
         ShowFileError(2);
         s.Updating = 0;
         return;
     }
-    if (r[4] != s.ControllerType) {
-        static const char* const kVariant[3][2] = {
-            {"Konfigurationsdatei ist für einen VP7-A", "Configuration file is for a VP7-A"},
-            {"Konfigurationsdatei ist für einen VP7-PA", "Configuration file is for a VP7-PA"},
-            {"Konfigurationsdatei ist für einen VP7-FF", "Configuration file is for a VP7-FF"}};
-        sim_.host.MessageDlg(s.Text(kVariant[r[4]][0], kVariant[r[4]][1]), MsgType::Error, MsgButton::OK);
+    if (RecordVariant(r) != s.ControllerType) {
+        sim_.host.MessageDlg(VariantText(RecordVariant(r)), MsgType::Error, MsgButton::OK);
         s.Updating = 0;
         return;
     }
@@ -139,7 +160,7 @@ void ConfigFiles::LoadRecord(const Record& r) {
     bool bad = false;
     for (int i = p.ParamFirstIndex; i <= p.ParamLastIndex; ++i) {
         TParamField& field = p.ParamTable[i];
-        field.Value = static_cast<int32_t>(Get32(r, kParameters + 4 * static_cast<size_t>(i)));
+        field.Value = RecordParam(r, i);
         if ((field.Value < field.Min || field.Value > field.Max) && field.Value != field.Special) bad = true;
     }
     if (bad) { // one bad value: all parameters at their factory values, the rest of the file still counts

@@ -24,8 +24,21 @@ public:
     // The record of the running simulation, and loading one (with every check and message).
     Record BuildRecord() const;
     void LoadRecord(const Record& record);
+    // The record in the file at `path`; nothing when the file is not one (unreadable, not of the
+    // record's size, another signature, an unknown variant), which loading reports as a file error.
+    static std::optional<Record> ReadRecord(const std::string& path);
+    // The device variant (0 = 0/4-20 mA, 1 = PA, 2 = FF) a record is for, and its value of the
+    // parameter at a table index.
+    static uint8_t RecordVariant(const Record& record) { return record[VariantByte]; }
+    static int32_t RecordParam(const Record& record, int index);
     // The file error messages: 0 Config folder, 1 Data folder, 2 configuration file.
     void ShowFileError(int code);
+    // Their texts, and the message for a record of another variant, in the device's language.
+    std::string FileErrorText(int code) const;
+    std::string VariantText(uint8_t variant) const;
+
+    static constexpr size_t VariantByte = 4;
+    static constexpr uint8_t VariantCount = 3;
 
 private:
     Simulator& sim_;

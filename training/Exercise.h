@@ -26,6 +26,7 @@ struct ExerciseCheck {
 };
 
 struct ExerciseQuestion {
+    int line = 0;
     BilingualText text;
     std::vector<BilingualText> choices;
     int correct = -1; // index into choices
@@ -40,8 +41,8 @@ struct TimedCommand {
 struct Exercise {
     BilingualText title;
     std::vector<BilingualText> tasks;
-    std::vector<std::string> settings; // the lines before `start` (ini, screen, seed)
-    std::vector<std::string> prepare;  // the lines after `start` that set the scene (param, set, ...)
+    std::vector<std::string> settings;       // the lines before `start` (ini, screen, seed)
+    std::vector<std::string> prepare;        // the lines after `start` that set the scene (param, set, ...)
     std::vector<std::string> hidden, locked; // control names
     std::vector<TimedCommand> timed;
     std::optional<int64_t> limitMs;
@@ -54,6 +55,14 @@ struct CheckOutcome {
     bool passed = false;
     std::string value;
 };
+
+// The lines that declare an exercise rather than act: title, task, hide, lock, at, limit, check,
+// question, choice.
+bool IsExerciseDeclaration(std::string_view command);
+// Adds one such line (`rest` is what follows the command word) to `exercise`; ScriptError when it is
+// malformed: texts not "DE" "EN", an unknown control, a bad time, a timed command the runner does not
+// know, a check that is not NAME OP VALUE, a choice without a question, a second correct choice.
+void DeclareExerciseLine(Exercise& exercise, std::string_view command, std::string_view rest, int line);
 
 // Reads an exercise and checks it whole before anyone works on it: every line known, every check's NAME
 // one that `print` knows and its VALUE fitting, a question followed by choices with one correct, by

@@ -3,7 +3,6 @@
 #include "training/Runner.h"
 
 #include <charconv>
-#include <filesystem>
 #include <sstream>
 
 namespace vp7 {
@@ -35,24 +34,15 @@ std::variant<PlayScript, ScriptProblem> ReadPlayScript(std::string_view text, co
         text = text.substr(0, text.rfind('\n') + 1); // npos + 1 leaves nothing
         script.truncated = true;
     }
-    std::vector<std::string> lines;
-    std::istringstream in{std::string(text)};
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-    }
+    std::vector<std::string> lines = Runner::SplitLines(text);
     int64_t total = 0;
     for (size_t i = 0; i < lines.size(); ++i)
         if (Runner::CommandName(lines[i]) == "wait" && (total += WaitMs(lines[i])) > kLongestPlayMs)
             return ScriptProblem{static_cast<int>(i + 1), "longer than 24 hours"};
 
-    namespace fs = std::filesystem;
-    const fs::path files = fs::path(scratchDir) / "Files";
-    std::error_code ec;
-    fs::create_directories(files, ec);
     std::ostringstream discarded;
     Runner check(discarded, scratchDir);
-    check.Answers().KeepFilesIn(files.string());
+    check.KeepFilesInProgramFolder();
     bool started = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         const int number = static_cast<int>(i + 1);
@@ -66,8 +56,9 @@ std::variant<PlayScript, ScriptProblem> ReadPlayScript(std::string_view text, co
         }
         discarded.str({});
         if (!started) {
-            if (name == "start") {
+            if (name == "start" || name == "exercise") {
                 started = true;
+                script.start = lines[i];
                 script.startMs = check.NowMs();
             } else
                 script.setup.push_back(std::move(lines[i]));

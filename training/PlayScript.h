@@ -17,6 +17,7 @@ struct PlayStep {
 
 struct PlayScript {
     std::vector<std::string> setup; // the lines before `start`: screen, seed, settings, early answers
+    std::string start = "start";    // or `exercise PATH`, which starts an exercise's session
     std::vector<PlayStep> steps;    // the lines after `start` without the waits
     int64_t startMs = 0;            // when the start-up is over; the recording ends at endMs
     int64_t endMs = 0;

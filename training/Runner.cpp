@@ -1,13 +1,12 @@
 #include "training/Runner.h"
 
 #include "core/Simulator.h"
-#include "device/LcdReadBack.h"
 #include "platform/BmpFile.h"
 #include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
-#include "platform/PictureLayout.h"
 #include "storage/IniFile.h"
 #include "training/Output.h"
+#include "training/PrintedValue.h"
 #include "training/StateValues.h"
 #include "training/TrendCsv.h"
 #include "training/TrendRecorder.h"
@@ -17,20 +16,13 @@
 #include <istream>
 #include <ostream>
 #include <span>
+#include <sstream>
 
 namespace vp7 {
 namespace {
 
 // Scripts print the files the program writes, which are small; a larger file is a mistake in the script.
 constexpr std::uintmax_t kPrintFileMaxBytes = 64u << 20;
-
-int ToInt(const std::string& word, const char* what) {
-    int v = 0;
-    const auto [p, ec] = std::from_chars(word.data(), word.data() + word.size(), v);
-    if (ec != std::errc() || p != word.data() + word.size())
-        throw ScriptError(std::string("bad ") + what + " '" + word + "'");
-    return v;
-}
 
 MouseButton ToButton(const std::string& word) {
     if (word == "left") return MouseButton::Left;
@@ -57,18 +49,19 @@ struct Runner::Command {
 };
 
 Runner::Runner(std::ostream& out, std::string programDir)
-    : out_(out), programDir_(std::move(programDir)), clock_(ownClock_), answers_(host_),
-      sprites_(SpriteSet::Flat()) {
+    : out_(out), programDir_(std::move(programDir)), clock_(ownClock_), virtualClock_(&ownClock_),
+      answers_(host_), sprites_(SpriteSet::Flat()) {
     host_.OnMessage([this](const ScriptedHost::Message& m) {
         out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
     });
     // Letting pending events run means running what is due now; virtual time moves only by `wait`.
-    host_.OnProcessMessages([this] { clock_.Advance(0); });
+    host_.OnProcessMessages([this] { ownClock_.Advance(0); });
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
 }
 
-Runner::Runner(std::ostream& out, std::string programDir, VirtualClock& clock, ScriptedAnswers& answers)
-    : out_(out), programDir_(std::move(programDir)), clock_(clock), answers_(answers) {
+Runner::Runner(std::ostream& out, std::string programDir, Clock& clock, ScriptedAnswers& answers)
+    : out_(out), programDir_(std::move(programDir)), clock_(clock),
+      virtualClock_(dynamic_cast<VirtualClock*>(&clock)), answers_(answers) {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
 }
 
@@ -119,7 +112,7 @@ int Runner::Run(std::istream& script, std::ostream& err) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         try {
-            Execute(line);
+            Execute(line, number);
         } catch (const ScriptError& e) {
             out_.flush();
             err << "error " << number << ": " << e.what() << '\n';
@@ -141,12 +134,11 @@ std::string_view Runner::CommandName(std::string_view line) {
     return line.substr(0, line.find_first_of(" \t"));
 }
 
-void Runner::Execute(std::string_view line) {
+const Runner::Command& Runner::Parse(std::string_view line, Args& args) {
     const std::string_view name = CommandName(line);
-    if (name.empty()) return;
     line.remove_prefix(line.find_first_not_of(" \t"));
     const size_t nameEnd = line.find_first_of(" \t");
-    Args args;
+    args.name = name;
     if (nameEnd != std::string_view::npos) {
         args.rest = std::string(line.substr(nameEnd + 1));
         size_t i = 0;
@@ -162,17 +154,51 @@ void Runner::Execute(std::string_view line) {
         const int n = static_cast<int>(args.words.size());
         if (n < c.minWords || (c.maxWords >= 0 && n > c.maxWords))
             throw ScriptError("wrong number of arguments for '" + std::string(name) + "'");
-        if (c.when == When::BeforeStart && sim_)
-            throw ScriptError("'" + std::string(name) + "' must come before start");
-        if (c.when == When::Running) {
-            if (!sim_) throw ScriptError("'" + std::string(name) + "' needs start first");
-            if (closed_) throw ScriptError("the window is closed");
-        }
-        (this->*c.run)(args);
-        AfterCommand();
-        return;
+        return c;
     }
     throw ScriptError("unknown command '" + std::string(name) + "'");
+}
+
+std::vector<std::string> Runner::SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::istringstream in{std::string(text)};
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+void Runner::KeepFilesInProgramFolder() {
+    const std::filesystem::path files = std::filesystem::path(programDir_) / "Files";
+    std::error_code ec;
+    std::filesystem::create_directories(files, ec);
+    answers_.KeepFilesIn(files.string());
+}
+
+void Runner::Execute(std::string_view line, int number) {
+    const std::string_view name = CommandName(line);
+    if (name.empty()) return;
+    Args args;
+    const Command& c = Parse(line, args);
+    if (c.when == When::BeforeStart && sim_)
+        throw ScriptError("'" + std::string(name) + "' must come before start");
+    if (c.when == When::Running) {
+        if (!sim_) throw ScriptError("'" + std::string(name) + "' needs start first");
+        if (closed_) throw ScriptError("the window is closed");
+    }
+    lineNumber_ = number;
+    (this->*c.run)(args);
+    AfterCommand();
+}
+
+void Runner::CheckTimedCommand(std::string_view line) {
+    Args args;
+    const Command& c = Parse(line, args);
+    // Commands that set the start, let time pass or belong to the trainee make no sense at a time.
+    const bool timeless = c.when == When::BeforeStart || c.run == &Runner::Wait ||
+                          c.run == &Runner::Declare || c.run == &Runner::Choose || c.run == &Runner::HandIn;
+    if (timeless) throw ScriptError("'" + args.name + "' cannot run at a time");
 }
 
 Simulator& Runner::Started() {
@@ -215,19 +241,23 @@ void Runner::Ini(const Args& a) {
     if (!ini.Save()) throw RunFailure("cannot write " + ini.Path());
 }
 
-void Runner::Start(const Args&) {
+void Runner::CreateDevice() {
     SimulatorOptions options{programDir_};
     options.randomSeed = seed_;
     ownSim_ = std::make_unique<Simulator>(clock_, host_, sprites_, options);
     Attach(*ownSim_);
     sim_->FormCreate();
     trend_ = std::make_unique<TrendRecorder>(*sim_);
+}
+
+void Runner::Start(const Args&) {
+    CreateDevice();
     FinishStart();
 }
 
 void Runner::FinishStart() {
     AfterCommand();
-    if (!closed_) clock_.Advance(sim_->Timer1.Interval()); // the start-up tick
+    if (!closed_ && virtualClock_) virtualClock_->Advance(sim_->Timer1.Interval()); // the start-up tick
 }
 
 // A recording's random seed, so the dead band's draws repeat.
@@ -243,20 +273,18 @@ void Runner::Seed(const Args& a) {
 void Runner::Wait(const Args& a) {
     const int ms = ToInt(a.words[0], "time");
     if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
-    clock_.Advance(ms);
+    if (!virtualClock_) throw ScriptError("'wait' needs the simulated clock");
+    virtualClock_->Advance(ms);
 }
 
 namespace {
-Runner::Point ToPoint(const Runner::Args& a) {
-    const Runner::Point p{ToInt(a.words[0], "x"), ToInt(a.words[1], "y")};
-    if (p.x < 0 || p.y < 0 || p.x >= layout::PictureSize.width || p.y >= layout::PictureSize.height)
-        throw ScriptError("point outside the picture");
-    return p;
+PicturePoint ToPoint(const Runner::Args& a) {
+    return ToPicturePoint(a.words[0], a.words[1]);
 }
 } // namespace
 
 void Runner::Down(const Args& a) {
-    const Point p = ToPoint(a);
+    const PicturePoint p = ToPoint(a);
     MouseButton button = MouseButton::Left;
     bool shift = false;
     for (size_t i = 2; i < a.words.size(); ++i) {
@@ -271,14 +299,14 @@ void Runner::Down(const Args& a) {
 }
 
 void Runner::Up(const Args& a) {
-    const Point p = ToPoint(a);
+    const PicturePoint p = ToPoint(a);
     const MouseButton button = a.words.size() > 2 ? ToButton(a.words[2]) : MouseButton::Left;
     if (button == MouseButton::Left) answers_.SetLeftButtonDown(false);
     Started().PointerUp(button, p.x, p.y);
 }
 
 void Runner::Move(const Args& a) {
-    const Point p = ToPoint(a);
+    const PicturePoint p = ToPoint(a);
     Started().PointerMove(p.x, p.y);
 }
 
@@ -316,12 +344,14 @@ void Runner::Set(const Args& a) {
                      : a.words[1] == "D" ? &sim.form.DoubleActingSelect
                                          : nullptr;
         if (!c) throw ScriptError("ValveType takes S, O or D");
+        CheckReach(*c);
         sim.UserCheck(*c, true);
         return;
     }
     Control* c = sim.form.Find(name);
     if (!c) throw ScriptError("unknown control '" + name + "'");
     if (!c->enabled) throw ScriptError("control '" + name + "' cannot be used now");
+    CheckReach(*c);
     if (c->kind == ControlKind::Edit) {
         // The text is the rest of the line; a quoted text may carry blanks at its ends or be empty.
         std::string text = a.rest.substr(std::min(a.rest.size(), a.rest.find(name) + name.size()));
@@ -355,6 +385,7 @@ void Runner::Click(const Args& a) {
     Simulator& sim = Started();
     const std::string& name = a.words[0];
     if (name == "Enter") {
+        CheckReach(sim.form.SetPointText);
         sim.UserKeyDown(sim.form.SetPointText, Controller::KeyEnter);
         return;
     }
@@ -371,6 +402,7 @@ void Runner::Click(const Args& a) {
     Control* c = sim.form.Find(name);
     if (!c || c->kind != ControlKind::Button) throw ScriptError("unknown button '" + name + "'");
     if (!c->enabled) throw ScriptError("button '" + name + "' cannot be used now");
+    CheckReach(*c);
     sim.UserClick(*c);
 }
 
@@ -379,6 +411,7 @@ void Runner::Menu(const Args& a) {
     Control* c = sim.form.Find(a.words[0]);
     if (!c || c->kind != ControlKind::MenuItem) throw ScriptError("unknown menu item '" + a.words[0] + "'");
     if (!c->visible || !c->enabled) throw ScriptError("menu item '" + a.words[0] + "' cannot be used now");
+    CheckReach(*c);
     sim.UserClick(*c);
 }
 
@@ -411,101 +444,21 @@ void Runner::Print(const Args& a) {
         return;
     }
     if (!sim_) throw ScriptError("'print' needs start first");
-    Simulator& sim = *sim_;
-    if (what == "pixel") {
-        if (a.words.size() != 3) throw ScriptError("print pixel takes X and Y");
-        const Point p = ToPoint(Args{{a.words[1], a.words[2]}, {}});
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(sim.image1.Pixel(p.x, p.y)));
-        out_ << "pixel " << p.x << ' ' << p.y << ' ' << hex << '\n';
-        return;
-    }
-    if (what == "param" || what == "diag" || what == "fault") {
-        if (a.words.size() != 2) throw ScriptError("'print " + what + "' takes one argument");
-        const int32_t value = what == "param"  ? ParamValue(a.words[1])
-                              : what == "diag" ? DiagValue(a.words[1])
-                                               : FaultValue(a.words[1]);
-        out_ << what << ' ' << a.words[1] << ' ' << value << '\n';
-        return;
-    }
-    if (a.words.size() != 1) throw ScriptError("'print " + what + "' takes no further argument");
-    if (what == "trend") return PrintTrend();
-    if (what == "partab") {
-        const auto& rows = sim.form.parTab.rows;
+    if (a.words.size() == 1 && what == "trend") return PrintTrend();
+    if (a.words.size() == 1 && what == "partab") {
+        const auto& rows = sim_->form.parTab.rows;
         for (size_t i = 0; i < rows.size(); ++i)
             out_ << "partab " << i << ' ' << QuoteText(rows[i][0]) << ' ' << QuoteText(rows[i][1]) << '\n';
         return;
     }
-    if (what == "latches") {
-        const ModeLogic& m = sim.modes;
-        out_ << "latches " << int(m.LatchUmschalt) << ' ' << int(m.LatchKleiner) << ' '
-             << int(m.LatchGroesser) << '\n';
-        return;
-    }
-    if (what == "initinfo") {
-        const InitInfoState& info = sim.form.initInfo;
-        std::string lines;
-        for (size_t i = 0; i < info.runLines.size(); ++i)
-            lines += (i ? "\n" : "") + info.runLines[i];
-        out_ << "initinfo " << (info.visible ? 1 : 0) << ' ' << QuoteText(info.currentRunText) << ' '
-             << QuoteText(lines) << ' ' << QuoteText(info.pauseCaption) << '\n';
-        return;
-    }
-    if (what == "lcd") {
-        const LcdReading lcd = ReadLcd(sim.image1);
-        out_ << "lcd " << QuoteText(lcd.upper) << ' ' << QuoteText(lcd.lower) << '\n';
-        return;
-    }
-    if (what == "title") {
-        out_ << "title " << QuoteText(sim.form.title) << '\n';
-        return;
-    }
-    for (const Timer* t : {&sim.Timer1, &sim.Timer2, &sim.DiagnosticTimer, &sim.KeyTimer,
-                           &sim.AlarmBlinkTimer, &sim.SetpointRampTimer})
-        if (t->Name() == what) {
-            out_ << what << ' ' << (t->Enabled() ? 1 : 0) << '\n';
-            return;
-        }
-    if (const NamedValue* v = FindValue(values_, what)) {
-        out_ << what << ' ' << FormatValue(*v) << '\n';
-        return;
-    }
-    if (const Control* c = sim.form.Find(what)) {
-        out_ << what << ' ' << FormatControl(*c);
-        if (c->kind == ControlKind::Label)
-            out_ << ' ' << c->left << ' ' << c->top << ' ' << (c->visible ? 1 : 0);
-        out_ << '\n';
-        return;
-    }
-    throw ScriptError("nothing called '" + what + "'");
-}
-
-int Runner::ParamIndex(const std::string& name) {
-    const int index = sim_->params.FindByName(name);
-    if (index < 0) throw ScriptError("no parameter '" + name + "'");
-    return index;
-}
-
-int32_t Runner::ParamValue(const std::string& name) {
-    return sim_->params.ParamTable[ParamIndex(name)].Value;
-}
-
-int32_t Runner::DiagValue(const std::string& word) {
-    const int n = ToInt(word, "diagnostic value");
-    if (n < 0 || n >= Diagnostics::Count) throw ScriptError("no diagnostic value " + word);
-    return sim_->diagnostics.DiagTable[n].Value;
-}
-
-int32_t Runner::FaultValue(const std::string& word) {
-    const int n = ToInt(word, "fault number");
-    if (n < 1 || n > 8) throw ScriptError("no fault " + word);
-    return sim_->monitoring.FaultFlags[n];
+    const PrintedValue printed = LookUpPrinted(*sim_, values_, a.words);
+    out_ << printed.name << ' ' << printed.value << '\n';
 }
 
 // As the configuration menu changes a value, then as leaving the configuration applies it.
 void Runner::Param(const Args& a) {
     Simulator& sim = Started();
-    TParamField& field = sim.params.ParamTable[ParamIndex(a.words[0])];
+    TParamField& field = sim.params.ParamTable[ParamIndex(sim, a.words[0])];
     const auto value = ReadInt32(a.words[1]);
     if (!value) throw ScriptError("bad value '" + a.words[1] + "'");
     const bool special = Has(field.Kind, ParamKind::Special) && *value == field.Special;
@@ -583,6 +536,19 @@ std::span<const Runner::Command> Runner::Commands() {
         {"snapshot", 1, -1, When::Any, &Runner::Snapshot},
         {"close", 0, 0, When::Running, &Runner::Close},
         {"trend", 1, -1, When::Running, &Runner::Trend},
+        {"title", 1, -1, When::Any, &Runner::Declare},
+        {"task", 1, -1, When::Any, &Runner::Declare},
+        {"hide", 1, 1, When::Any, &Runner::Declare},
+        {"lock", 1, 1, When::Any, &Runner::Declare},
+        {"at", 2, -1, When::Any, &Runner::Declare},
+        {"limit", 1, 1, When::Any, &Runner::Declare},
+        {"check", 1, -1, When::Any, &Runner::Declare},
+        {"question", 1, -1, When::Any, &Runner::Declare},
+        {"choice", 1, -1, When::Any, &Runner::Declare},
+        {"exercise", 1, -1, When::BeforeStart, &Runner::ExerciseFile},
+        {"choose", 1, 1, When::Any, &Runner::Choose},
+        {"handin", 0, 0, When::Running, &Runner::HandIn},
+        {"compare", 1, 2, When::Running, &Runner::Compare},
     };
     return commands;
 }

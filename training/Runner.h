@@ -1,9 +1,12 @@
 #pragma once
 // The scenario runner: drives a Simulator from a script, one command a line, on a virtual clock with
-// flat sprites and a scripted host, and prints what the script asks for.
+// flat sprites and a scripted host, and prints what the script asks for. It also runs exercises: the
+// lines that declare one, loading one for a trainee, and handing it in.
 #include "platform/ScriptedHost.h"
 #include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
+#include "training/Exercise.h"
+#include "training/ScriptWords.h"
 #include "training/StateValues.h"
 
 #include <cstdint>
@@ -12,7 +15,6 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,45 +24,62 @@ namespace vp7 {
 
 class Simulator;
 class TrendRecorder;
-
-// A bad command or argument: the script stops with exit status 2.
-struct ScriptError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-// The command was right but could not be carried out (a file not written): exit status 1.
-struct RunFailure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+struct Control;
 
 class Runner {
 public:
     Runner(std::ostream& out, std::string programDir);
-    // Runs a script on a simulator that lives elsewhere (a window playing a recording) on `clock`,
-    // with the dialogs answered through `answers`: the lines before `start` write the settings into
-    // `programDir`, and Attach() stands for `start` itself.
-    Runner(std::ostream& out, std::string programDir, VirtualClock& clock, ScriptedAnswers& answers);
+    // Runs a script on a simulator that lives elsewhere (a window playing a recording or running an
+    // exercise) on `clock`, with the dialogs answered through `answers`: the lines before `start` write
+    // the settings into `programDir`, and Attach() stands for `start` itself. On a clock other than a
+    // VirtualClock, `wait` is refused: time passes by itself there.
+    Runner(std::ostream& out, std::string programDir, Clock& clock, ScriptedAnswers& answers);
     ~Runner();
     void Attach(Simulator& sim);
-    // After the attached simulator's form was created: the start-up tick, as `start` runs it.
+    // After the attached simulator's form was created: the start-up tick, as `start` runs it (on the
+    // real clock the tick comes by itself).
     void FinishStart();
+    // Where the script lies: `exercise` and `compare` find files named without a folder there.
+    void SetScriptFolder(std::string folder) { scriptFolder_ = std::move(folder); }
+
+    // Sets the exercise's scene on the created simulator before its start-up tick: hides and locks its
+    // controls (refused to `set`, `click` and `menu` from now on, the exercise's own commands
+    // excepted); its prepare lines run when the start-up is through, at the end of the start-up tick
+    // (which takes the unlit display from the picture: nothing may draw on it before), and each timed
+    // command at CreatedMs + the start-up tick's interval + afterMs, when the trainee began. They run
+    // without the action observer: a recording would write them twice, since replaying the exercise
+    // sets them again. One that fails prints "error LINE: REASON" (LINE in the exercise, 0 for a
+    // prepare line), and the exercise goes on.
+    void PrepareExercise(const Exercise& exercise);
+    // One check on the running simulator: `NAME OP VALUE` or `NAME within LOW HIGH` (see
+    // CheckExpression.h). ScriptError for a malformed check or a NAME `print` does not know.
+    CheckOutcome Evaluate(const std::string& expression);
+    // The exercise loaded, or declared by the script's own lines so far.
+    const Exercise& CurrentExercise() const { return exercise_; }
+    // A command for `at`: known, with a fitting number of words, and one that acts on a running
+    // device; ScriptError otherwise.
+    static void CheckTimedCommand(std::string_view line);
 
     // Runs every line; returns the exit status (0 fine, 1 failure, 2 bad script), having written
     // "error LINE: REASON" to `err` on failure.
     int Run(std::istream& script, std::ostream& err);
-    // One line; throws ScriptError or RunFailure.
-    void Execute(std::string_view line);
+    // One line (`number` for the exercise lines it declares); throws ScriptError or RunFailure.
+    void Execute(std::string_view line, int number = 0);
     // A line's command word; empty for a blank or comment line.
     static std::string_view CommandName(std::string_view line);
+    // A script's lines without their line ends (LF or CR LF).
+    static std::vector<std::string> SplitLines(std::string_view text);
+    // Files saved go into the program folder's "Files" instead, and a file opened is taken from there
+    // when a save put it there: checking a script in a scratch folder writes nothing outside.
+    void KeepFilesInProgramFolder();
 
     struct Args {
+        std::string name;
         std::vector<std::string> words; // the words after the command name
         std::string rest;               // everything after the command name and one blank
     };
     enum class When { BeforeStart, Running, Any };
     struct Command;
-    struct Point {
-        int x, y;
-    };
 
     Simulator* Sim() { return sim_; }
     const TrendRecorder* Trend() const { return trend_.get(); }
@@ -71,7 +90,9 @@ public:
 
 private:
     static std::span<const Command> Commands();
+    static const Command& Parse(std::string_view line, Args& args);
     Simulator& Started();
+    void CreateDevice();
     void CloseWindow();
     void AfterCommand();
 
@@ -87,10 +108,6 @@ private:
     void Release(const Args& a);
     void Param(const Args& a);
     void Set(const Args& a);
-    int ParamIndex(const std::string& name);
-    int32_t ParamValue(const std::string& name);
-    int32_t DiagValue(const std::string& word);
-    int32_t FaultValue(const std::string& word);
     void Click(const Args& a);
     void Menu(const Args& a);
     void Answer(const Args& a);
@@ -103,12 +120,21 @@ private:
     void PrintTrend();
     void ScaleDialogTexts(const Args& a);
     void RunDialog(ModalDialog dialog);
+    std::string ScriptRelative(const std::string& path) const;
+    void Declare(const Args& a);
+    void ExerciseFile(const Args& a);
+    void Choose(const Args& a);
+    void HandIn(const Args& a);
+    void Compare(const Args& a);
+    void CheckReach(const Control& control) const;
+    void RunExerciseCommand(const TimedCommand& command);
 
     std::ostream& out_;
     std::string programDir_;
     VirtualClock ownClock_;
-    VirtualClock& clock_;
-    ScriptedHost host_; // the headless runner's; unused while attached
+    Clock& clock_;
+    VirtualClock* virtualClock_; // clock_ when it is one: `wait` moves it
+    ScriptedHost host_;          // the headless runner's; unused while attached
     ScriptedAnswers& answers_;
     SpriteSet sprites_;
     std::unique_ptr<Simulator> ownSim_;
@@ -118,6 +144,14 @@ private:
     bool closed_ = false;
     std::optional<uint64_t> seed_;
     std::deque<std::optional<std::pair<std::string, std::string>>> scaleTexts_;
+    std::string scriptFolder_;
+    int lineNumber_ = 0; // of the line being executed
+
+    Exercise exercise_;
+    std::optional<int> chosen_; // the trainee's answer, an index into the question's choices
+    std::vector<std::string> hidden_, locked_;
+    std::vector<std::unique_ptr<Timer>> timedCommands_;
+    bool exerciseActing_ = false; // a timed command is running: nothing is out of its reach
 };
 
 } // namespace vp7

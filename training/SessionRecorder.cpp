@@ -67,8 +67,10 @@ std::optional<std::string> SessionRecorder::Command(const UserAction& a) {
     return std::nullopt;
 }
 
-SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, const std::string& header)
-    : sim_(sim), path_(path), file_(path, std::ios::binary | std::ios::trunc) {
+SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, const std::string& header,
+                                 std::string startLine)
+    : sim_(sim), path_(path), startLine_(std::move(startLine)),
+      file_(path, std::ios::binary | std::ios::trunc) {
     good_ = file_.good();
     const SimState& s = sim.state;
     Write("# " + header);
@@ -87,8 +89,8 @@ SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, const 
             Write("ini " + section + ' ' + line.substr(0, equals) + ' ' + line.substr(equals + 1));
         }
     }
-    // `start` waits for the first action: answers to the start-up's dialogs must stand before it.
-    // The runner's `start` runs the start-up tick too.
+    // The start line waits for the first action: answers to the start-up's dialogs must stand before
+    // it. The runner's `start` (and `exercise`) runs the start-up tick too.
     lastMs_ = sim.CreatedMs + sim.Timer1.Interval();
     sim_.SetActionObserver(this);
 }
@@ -101,7 +103,7 @@ SessionRecorder::~SessionRecorder() {
 void SessionRecorder::Started() {
     if (started_) return;
     started_ = true;
-    Write("start");
+    Write(startLine_);
 }
 
 int64_t SessionRecorder::ElapsedMs() const {

@@ -25,7 +25,10 @@ public:
 
     // Starts recording `sim`, whose main window was just created, into the file at `path` (replaced);
     // `header` is the first comment line's text. Good() tells whether the file could be opened.
-    SessionRecorder(Simulator& sim, const std::string& path, const std::string& header);
+    // `startLine` stands where the session began: `start`, or `exercise PATH` for an exercise, which
+    // applies the exercise's settings again over the recorded ones (the same values) and sets its scene.
+    SessionRecorder(Simulator& sim, const std::string& path, const std::string& header,
+                    std::string startLine = "start");
     ~SessionRecorder() override;
     SessionRecorder(const SessionRecorder&) = delete;
     SessionRecorder& operator=(const SessionRecorder&) = delete;
@@ -53,6 +56,7 @@ private:
 
     Simulator& sim_;
     std::string path_;
+    std::string startLine_;
     std::ofstream file_;
     bool good_ = false;
     bool started_ = false;
