@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -76,6 +77,13 @@ ExerciseSession::ExerciseSession(Exercise exercise, const QString& path, const Q
     connect(&seconds_, &QTimer::timeout, this, [this] { ShowTime(); });
     seconds_.start();
     window.show();
+    // The panel made the window wider than it was designed: it is placed anew to lie on the screen.
+    if (const QScreen* screen = window.screen()) {
+        const QRect free = screen->availableGeometry();
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(free.center());
+        window.move(std::max(free.left(), frame.left()), std::max(free.top(), frame.top()));
+    }
     if (!window.Recording())
         QMessageBox::warning(&window, QApplication::applicationDisplayName(),
                              QString::fromUtf8(Text("Die Sitzung kann nicht aufgezeichnet werden:\n",

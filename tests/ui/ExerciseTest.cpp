@@ -2,6 +2,7 @@
 #include "ui/ExerciseSession.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWidget.h"
+#include "ui/Player.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -72,4 +73,14 @@ TEST(Exercise, IsWorkedOnHandedInAndReported) {
     const QByteArray recording = Bytes(session.RecordingPath());
     EXPECT_TRUE(recording.contains("\nexercise " + QFileInfo(path).absoluteFilePath().toUtf8() + "\n"));
     EXPECT_TRUE(recording.contains("\ndown 378 356 left\n"));
+
+    // The recording plays the session in the window's player, the exercise's scene included.
+    const auto player = OpenPlayer(nullptr, session.RecordingPath(), false);
+    ASSERT_TRUE(player);
+    player->SetPaused(true);
+    player->PlayToEnd();
+    const Simulator& played = player->Window().Sim();
+    EXPECT_EQ(played.state.Mode, Mode::Manual);
+    EXPECT_EQ(played.state.Istwert, window.Sim().state.Istwert);
+    EXPECT_TRUE(played.form.LeakageSelect.checked);
 }
