@@ -95,9 +95,11 @@ SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, const 
     sim_.SetActionObserver(this);
 }
 
+// The time since the last action is part of the session: a replay ends where the recording did.
 SessionRecorder::~SessionRecorder() {
     sim_.SetActionObserver(nullptr);
     Started();
+    if (const int64_t now = sim_.clock.NowMs(); now > lastMs_) Write("wait " + std::to_string(now - lastMs_));
 }
 
 void SessionRecorder::Started() {

@@ -1,6 +1,8 @@
 #include "ui/MainWindow.h"
 
 #include "storage/IniFile.h"
+#include "ui/CompareDialog.h"
+#include "ui/ExerciseSession.h"
 #include "ui/PictureWidget.h"
 #include "ui/Player.h"
 #include "ui/artwork/Artwork.h"
@@ -74,12 +76,14 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     setMouseTracking(true);
     setCentralWidget(central);
 
-    host_.OnBeforeModal([this] {
-        realClock_.Thaw();
+    // A real clock from outside (an exercise's) is served as the window's own.
+    QtClock* realClock = clock ? dynamic_cast<QtClock*>(clock) : &realClock_;
+    host_.OnBeforeModal([this, realClock] {
+        if (realClock) realClock->Thaw();
         AfterEvent();
     });
     host_.OnAnswered([this](const UserAction& answer) { sim_.Answered(answer); });
-    realClock_.AfterEachTick([this] { AfterEvent(); });
+    if (realClock) realClock->AfterEachTick([this] { AfterEvent(); });
     // Events of the small windows reach the simulator too; whatever they changed is taken before the
     // event loop sleeps.
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
@@ -94,11 +98,12 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     host_.PlayFrom(session.script);
     if (session.beforeStart) session.beforeStart(sim_);
     sim_.FormCreate();
+    if (session.afterCreate) session.afterCreate();
     trend_ = std::make_unique<TrendRecorder>(sim_);
     if (const std::string& recordPath = session.recordPath; !recordPath.empty()) {
         const std::string header = "vp7sim " VP7_VERSION ", recorded " +
                                    QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
-        recorder_ = std::make_unique<SessionRecorder>(sim_, recordPath, header);
+        recorder_ = std::make_unique<SessionRecorder>(sim_, recordPath, header, session.startLine);
     }
     AfterEvent();
     ShowRecording();
@@ -280,6 +285,11 @@ void MainWindow::BuildRecordingItems(QMenu* file) {
     stopRecordAction_->setObjectName(QStringLiteral("AufzeichnungBeenden1"));
     playAction_ = file->addAction(QString(), this, [this] { PlayRecording(); });
     playAction_->setObjectName(QStringLiteral("AufzeichnungAbspielen1"));
+    file->addSeparator();
+    exerciseAction_ = file->addAction(QString(), this, [this] { StartExercise(); });
+    exerciseAction_->setObjectName(QStringLiteral("UebungOeffnen1"));
+    compareAction_ = file->addAction(QString(), this, [this] { CompareConfigurations(this, sim_); });
+    compareAction_->setObjectName(QStringLiteral("KonfigurationVergleichen1"));
     recordingMark_ = new QLabel(this);
     recordingMark_->setObjectName(QStringLiteral("RecordingMark"));
     recordingMark_->setStyleSheet(QStringLiteral("color: #c00000; padding: 0 8px;"));
@@ -335,6 +345,19 @@ void MainWindow::PlayRecording(const QString& path) {
     connect(player_.get(), &Player::Closed, this, [this] { player_.release()->deleteLater(); });
 }
 
+// The exercise runs in a device of its own; this window steps aside until it is over.
+void MainWindow::StartExercise(const QString& path) {
+    if (exercise_) return;
+    exercise_ = OpenExercise(this, path, QCoreApplication::applicationDirPath().toStdString(),
+                             sim_.settings.DataDir(), sim_.state.Language == Language::German);
+    if (!exercise_) return;
+    connect(exercise_.get(), &ExerciseSession::Ended, this, [this] {
+        show();
+        exercise_.release()->deleteLater();
+    });
+    hide();
+}
+
 // The recording starts from the settings in force: they are saved as at closing, and the program starts
 // afresh into the recording.
 void MainWindow::AskForRecording() {
@@ -344,6 +367,12 @@ void MainWindow::AskForRecording() {
     if (!path) return;
     restartArguments_ = {QStringLiteral("--record"), QString::fromStdString(*path)};
     if (!close()) restartArguments_.clear();
+}
+
+void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> locked) {
+    hidden_ = std::move(hidden);
+    locked_ = std::move(locked);
+    SyncFromForm();
 }
 
 void MainWindow::SyncFromForm() {
@@ -409,8 +438,8 @@ void MainWindow::SyncFromForm() {
         default:
             break;
         }
-        w->setVisible(c->visible);
-        w->setEnabled(c->enabled);
+        w->setVisible(c->visible && !hidden_.contains(c->name));
+        w->setEnabled(c->enabled && !locked_.contains(c->name));
     }
     // Stacking: the help labels and the latch circles lie over the device picture, the splash over all.
     for (const Control* c : form.All())
@@ -423,6 +452,9 @@ void MainWindow::SyncFromForm() {
     recordAction_->setText(QString::fromUtf8(sim_.state.Text("Sitzung aufzeichnen…", "Record session…")));
     stopRecordAction_->setText(QString::fromUtf8(sim_.state.Text("Aufzeichnung beenden", "Stop recording")));
     playAction_->setText(QString::fromUtf8(sim_.state.Text("Aufzeichnung abspielen…", "Play recording…")));
+    exerciseAction_->setText(QString::fromUtf8(sim_.state.Text("Übung öffnen…", "Open exercise…")));
+    compareAction_->setText(
+        QString::fromUtf8(sim_.state.Text("Konfiguration vergleichen…", "Compare configuration…")));
     picture_->RepaintChanged();
     emit FormChanged();
 }

@@ -15,6 +15,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 class QAction;
@@ -25,6 +26,7 @@ class QTimer;
 namespace vp7 {
 
 class PictureWidget;
+class ExerciseSession;
 class Player;
 
 class MainWindow : public QMainWindow {
@@ -59,6 +61,11 @@ public:
     // player open now, if any.
     void PlayRecording(const QString& path = {});
     Player* CurrentPlayer() const { return player_.get(); }
+    // Opens the exercise at `path` (asks for one when empty) in a device of its own.
+    void StartExercise(const QString& path = {});
+    ExerciseSession* CurrentExercise() const { return exercise_.get(); }
+    // Controls an exercise hides (a fault it sets stays unseen) or shows but locks.
+    void Restrict(std::set<std::string> hidden, std::set<std::string> locked);
     // How often the widgets were synced (benchmarks count it per event).
     long SyncCount() const { return syncCount_; }
 
@@ -94,6 +101,8 @@ private:
     std::unique_ptr<SessionRecorder> recorder_;
     QAction *recordAction_ = nullptr, *stopRecordAction_ = nullptr, *playAction_ = nullptr;
     std::unique_ptr<Player> player_;
+    QAction *exerciseAction_ = nullptr, *compareAction_ = nullptr;
+    std::unique_ptr<ExerciseSession> exercise_;
     QLabel* recordingMark_ = nullptr;
     QTimer* recordingClock_ = nullptr;
     QStringList restartArguments_;
@@ -101,6 +110,7 @@ private:
     PictureWidget* splashView_ = nullptr;
     std::map<std::string, QWidget*> widgets_;
     std::map<std::string, QAction*> actions_;
+    std::set<std::string> hidden_, locked_;
     bool built_ = false;
     bool placed_ = false;
     long syncCount_ = 0;

@@ -3,6 +3,7 @@
 #include "core/Simulator.h"
 #include "platform/FileRead.h"
 #include "platform/PictureLayout.h"
+#include "training/ExerciseReport.h"
 #include "ui/Dialogs.h"
 #include "ui/InitInfoWindow.h"
 #include "ui/MainWindow.h"
@@ -30,11 +31,6 @@ constexpr std::uintmax_t kRecordingMaxBytes = 64u << 20;
 constexpr int kFrameMs = 20;
 constexpr int kMessageShownMs = 4000;
 constexpr int kMarkRadius = 9;
-
-QString MinutesSeconds(int64_t ms) {
-    const int64_t seconds = std::max<int64_t>(0, ms) / 1000;
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
 
 std::string PlayFolder(const QTemporaryDir& scratch) {
     return scratch.filePath(QStringLiteral("play")).toStdString();
@@ -103,18 +99,42 @@ Player::Player(PlayScript script, std::unique_ptr<QTemporaryDir> scratch, const 
 }
 
 // The recording's settings and seed, then the device's windows, the script attached before they start.
+// An exercise's session starts as the exercise does: its settings, and its scene set right after the
+// form was created.
 AppWindows Player::StartDevice() {
     answers_.KeepFilesIn(scratch_->filePath(QStringLiteral("play/Files")).toStdString());
+    std::optional<Exercise> exercise;
     try {
         for (const std::string& line : script_.setup)
             runner_.Execute(line);
+        if (Runner::CommandName(script_.start) == "exercise") {
+            exercise = ReadStartingExercise();
+            if (exercise)
+                for (const std::string& line : exercise->settings)
+                    runner_.Execute(line);
+        }
     } catch (const std::runtime_error&) {
         // Checked before: the same lines ran without fault in the same order.
     }
     return CreateWindows(PlayFolder(*scratch_), PictureScale(), &clock_,
                          {.script = &answers_,
                           .randomSeed = runner_.RandomSeed(),
-                          .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); }});
+                          .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); },
+                          .afterCreate =
+                              [this, exercise] {
+                                  if (exercise) runner_.PrepareExercise(*exercise);
+                              }});
+}
+
+// The exercise a recorded exercise session began with, as the check of the recording found it.
+std::optional<Exercise> Player::ReadStartingExercise() {
+    const std::string path =
+        std::string(Trimmed(std::string_view(script_.start).substr(script_.start.find("exercise") + 8)));
+    const auto text = ReadWholeFile(path, kRecordingMaxBytes);
+    if (!text) return std::nullopt;
+    auto read = ReadExercise(*text, scratch_->filePath(QStringLiteral("exercise")).toStdString());
+    if (auto* exercise = std::get_if<Exercise>(&read)) return std::move(*exercise);
+    return std::nullopt;
 }
 
 Player::~Player() {
@@ -224,7 +244,7 @@ void Player::ShowProgress() {
     const int64_t length = std::max<int64_t>(1, script_.endMs - script_.startMs);
     const int64_t played = clock_.NowMs() - script_.startMs;
     progress_->setValue(static_cast<int>(std::clamp<int64_t>(played * 1000 / length, 0, 1000)));
-    QString time = MinutesSeconds(played) + QStringLiteral(" / ") + MinutesSeconds(length);
+    QString time = QString::fromStdString(MinutesSeconds(played) + " / " + MinutesSeconds(length));
     if (finished_) time += QStringLiteral("  ") + QString::fromUtf8(Text("Ende", "End"));
     if (script_.truncated)
         time += QStringLiteral("  ") +

@@ -6,6 +6,7 @@
 // and the recording's saves go to the scratch folder, never over the user's files.
 #include "platform/ScriptedAnswers.h"
 #include "platform/VirtualClock.h"
+#include "training/Exercise.h"
 #include "training/PlayScript.h"
 #include "training/Runner.h"
 #include "ui/Application.h"
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <sstream>
 
 class QComboBox;
@@ -53,6 +55,7 @@ protected:
 
 private:
     AppWindows StartDevice();
+    std::optional<Exercise> ReadStartingExercise();
     void BuildBar();
     void Tick();
     void RunStep(const PlayStep& step);

@@ -16,6 +16,10 @@ struct SessionMode {
     ScriptedAnswers* script = nullptr;
     std::optional<uint64_t> randomSeed = std::nullopt;
     std::function<void(Simulator&)> beforeStart = {};
+    // Right after the form was created, before the recording starts (an exercise sets its scene).
+    std::function<void()> afterCreate = {};
+    // The recording's line that starts the device: `start`, or `exercise FILE` for an exercise.
+    std::string startLine = "start";
 };
 
 } // namespace vp7

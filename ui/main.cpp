@@ -1,5 +1,6 @@
-// vp7sim [--record FILE] [--play FILE]: the desktop simulator; with --record the whole run is recorded
-// into FILE, with --play a recording plays in a window beside the device at start.
+// vp7sim [--record FILE] [--play FILE] [--exercise FILE]: the desktop simulator; with --record the whole
+// run is recorded into FILE, with --play a recording plays in a window beside the device at start, with
+// --exercise the exercise starts at once (after asking for the trainee's name).
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/SingleInstance.h"
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
         windows.main->show();
         vp7::CloseOnTerminationSignals(windows.main.get());
         if (play > 0 && play + 1 < arguments.size()) windows.main->PlayRecording(arguments[play + 1]);
+        const qsizetype exercise = arguments.indexOf(QStringLiteral("--exercise"));
+        if (exercise > 0 && exercise + 1 < arguments.size())
+            windows.main->StartExercise(arguments[exercise + 1]);
         status = QApplication::exec();
         restartArguments = windows.main->RestartArguments();
         restart = windows.main->RestartWanted() || !restartArguments.isEmpty();
