@@ -143,6 +143,11 @@ public:
     // its tick: an exercise sets its scene then, after the unlit display was taken from the picture.
     void OnStartedUp(std::function<void()> handler) { startedUp_ = std::move(handler); }
 
+    // The sprites were rendered anew at another scale (a zoomed window); `previous` are the ones drawn
+    // so far. The device picture, which must keep a log (Picture::KeepLog), is drawn again from it at
+    // the new scale, and the piston frames in use are the new ones.
+    void SpritesRescaled(const SpriteSet& previous);
+
     // Form state was changed by program code. Only a mark: the front end takes it once after each
     // event it delivered (and before a modal box), so one event syncs the widgets at most once.
     void ViewChanged();

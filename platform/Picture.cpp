@@ -1,5 +1,7 @@
 #include "platform/Picture.h"
 
+#include "platform/DrawingLog.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
@@ -19,9 +21,62 @@ Rect Rect::Intersected(const Rect& o) const {
     return r.Empty() ? Rect{} : r;
 }
 
+namespace {
+
+DrawingLog::Entry FillEntry(const Rect& r, Rgb color) {
+    DrawingLog::Entry e;
+    e.kind = DrawingLog::Entry::Kind::Fill;
+    e.bounds = e.area = r;
+    e.opaque = true;
+    e.color = color;
+    return e;
+}
+
+// An upright or level line fills the rectangle it touches; a slanting one leaves gaps in it.
+DrawingLog::Entry LineEntry(const Rect& fromTo, const Rect& touched, Rgb color, int width) {
+    DrawingLog::Entry e;
+    e.kind = DrawingLog::Entry::Kind::Line;
+    e.bounds = touched;
+    e.opaque = fromTo.left == fromTo.right || fromTo.top == fromTo.bottom;
+    e.color = color;
+    e.penWidth = width;
+    e.area = fromTo;
+    return e;
+}
+
+// A copy within the picture depends on what lay where it reads, and hides nothing there; one from
+// beyond the source's edges leaves part of its rectangle as it was.
+DrawingLog::Entry CopyEntry(const Rect& dst, const Rect& clip, const Picture& src, const Rect& srcRect,
+                            bool within) {
+    DrawingLog::Entry e;
+    e.kind = DrawingLog::Entry::Kind::Copy;
+    e.bounds = clip;
+    e.reads = within;
+    e.opaque =
+        srcRect.Intersected(src.Bounds()) == srcRect && !(within && !clip.Intersected(srcRect).Empty());
+    e.area = dst;
+    e.sourceArea = srcRect;
+    e.source = &src;
+    return e;
+}
+
+} // namespace
+
+Picture::Picture() = default;
 Picture::Picture(int width, int height, Rgb fill, int scale)
     : width_(std::max(0, width)), height_(std::max(0, height)), scale_(std::max(1, scale)),
       pixels_(static_cast<size_t>(width_) * scale_ * height_ * scale_, fill) {}
+Picture::Picture(const Picture& o)
+    : width_(o.width_), height_(o.height_), scale_(o.scale_), pixels_(o.pixels_), penColor_(o.penColor_),
+      brushColor_(o.brushColor_), penWidth_(o.penWidth_), penX_(o.penX_), penY_(o.penY_), dirty_(o.dirty_),
+      log_(o.log_ ? std::make_unique<DrawingLog>(*o.log_) : nullptr) {}
+Picture::Picture(Picture&&) noexcept = default;
+Picture& Picture::operator=(const Picture& o) {
+    if (this != &o) *this = Picture(o);
+    return *this;
+}
+Picture& Picture::operator=(Picture&&) noexcept = default;
+Picture::~Picture() = default;
 
 void Picture::Plot(int x, int y, Rgb c) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
@@ -38,7 +93,9 @@ Rgb Picture::Pixel(int x, int y) const {
 
 void Picture::SetPixel(int x, int y, Rgb c) {
     Plot(x, y, c);
-    MarkDirty({x, y, x + 1, y + 1});
+    const Rect r = Rect{x, y, x + 1, y + 1}.Intersected(Bounds());
+    MarkDirty(r);
+    if (log_) log_->Add(FillEntry(r, c));
 }
 
 void Picture::MarkDirty(const Rect& r) {
@@ -63,6 +120,7 @@ void Picture::LineTo(int x, int y) {
         touched = touched.United({px, py, px + 1, py + 1});
     });
     MarkDirty(touched);
+    if (log_) log_->Add(LineEntry({penX_, penY_, x, y}, touched.Intersected(Bounds()), penColor_, penWidth_));
     penX_ = x;
     penY_ = y;
 }
@@ -76,6 +134,7 @@ void Picture::FillRect(const Rect& r) {
         std::fill(row + c.left * scale_, row + c.right * scale_, brushColor_);
     }
     MarkDirty(c);
+    if (log_) log_->Add(FillEntry(c, brushColor_));
 }
 
 void Picture::Draw(int x, int y, const Picture& sprite) {
@@ -86,6 +145,7 @@ void Picture::CopyRect(const Rect& dst, const Picture& src, const Rect& srcRect)
     if (dst.Empty() || srcRect.Empty()) return;
     const Rect clip = dst.Intersected(Bounds());
     if (clip.Empty()) return;
+    if (log_) log_->Add(CopyEntry(dst, clip, src, srcRect, &src == this));
     // Work in device pixels so sprites rendered at this picture's scale keep their detail; a source
     // of another scale or size is sampled nearest-neighbour, as a stretching blit does.
     const int dw = dst.Width() * scale_, dh = dst.Height() * scale_;
@@ -117,6 +177,60 @@ void Picture::CopyRect(const Rect& dst, const Picture& src, const Rect& srcRect)
         }
     }
     MarkDirty(clip);
+}
+
+void Picture::KeepLog() {
+    if (!log_) log_ = std::make_unique<DrawingLog>();
+}
+
+std::size_t Picture::LogSize() const {
+    return log_ ? log_->Entries().size() : 0;
+}
+
+void Picture::NoteDrawn(const Rect& covered, std::function<void(Picture&)> redraw) {
+    if (!log_) return;
+    DrawingLog::Entry e;
+    e.kind = DrawingLog::Entry::Kind::Painted;
+    e.bounds = covered.Intersected(Bounds());
+    e.opaque = true;
+    e.redraw = std::move(redraw);
+    log_->Add(std::move(e));
+}
+
+Picture Picture::RedrawnOver(Picture base,
+                             const std::function<const Picture*(const Picture*)>& source) const {
+    Picture out = std::move(base);
+    out.KeepLog();
+    if (log_) {
+        using Kind = DrawingLog::Entry::Kind;
+        for (const DrawingLog::Entry& e : log_->Entries()) {
+            switch (e.kind) {
+            case Kind::Copy:
+                out.CopyRect(e.area, e.reads ? out : *source(e.source), e.sourceArea);
+                break;
+            case Kind::Fill:
+                out.SetBrushColor(e.color);
+                out.FillRect(e.area);
+                break;
+            case Kind::Line:
+                out.SetPenColor(e.color);
+                out.SetPenWidth(e.penWidth);
+                out.MoveTo(e.area.left, e.area.top);
+                out.LineTo(e.area.right, e.area.bottom);
+                break;
+            case Kind::Painted:
+                e.redraw(out);
+                break;
+            }
+        }
+    }
+    out.penColor_ = penColor_;
+    out.brushColor_ = brushColor_;
+    out.penWidth_ = penWidth_;
+    out.penX_ = penX_;
+    out.penY_ = penY_;
+    out.dirty_ = out.Bounds();
+    return out;
 }
 
 } // namespace vp7

@@ -2,10 +2,15 @@
 // A 24-bit raster with the classic canvas operations the device picture is drawn with. Coordinates are
 // logical; with a scale factor s every logical pixel is an s x s block, so artwork and text can be
 // rendered sharper on high-resolution screens while all drawing code stays in logical points.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace vp7 {
+
+class DrawingLog;
 
 using Rgb = uint32_t; // 0x00RRGGBB
 
@@ -32,8 +37,13 @@ public:
     // start point included, the end point left out, a width-2 pen's copy one pixel beside the line.
     template <class F> static void ForEachLinePixel(int x0, int y0, int x1, int y1, int width, F&& f);
 
-    Picture() = default;
+    Picture();
     Picture(int width, int height, Rgb fill = 0, int scale = 1);
+    Picture(const Picture& other);
+    Picture(Picture&& other) noexcept;
+    Picture& operator=(const Picture& other);
+    Picture& operator=(Picture&& other) noexcept;
+    ~Picture();
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -73,6 +83,20 @@ public:
     Rect TakeDirty();
     void MarkDirty(const Rect& r);
 
+    // From now on what is drawn is logged too, so that the picture can be drawn again at another scale
+    // (a zoomed window's device picture). Off unless asked for: only the desktop program zooms. The
+    // pictures copied from must live as long as the log (sprites, the device's own backgrounds).
+    void KeepLog();
+    bool KeepsLog() const { return log_ != nullptr; }
+    std::size_t LogSize() const;
+    // Drawing done straight into the pixels (the host's text), logged with the rectangle it covers
+    // opaquely, to be done again by `redraw` on the picture drawn anew.
+    void NoteDrawn(const Rect& covered, std::function<void(Picture&)> redraw);
+    // This picture drawn again over `base` (what it started as, at another scale): everything logged,
+    // each copy's source passed through `source` (the sprites rendered at the new scale). The result
+    // keeps a log of its own and this picture's pen and brush, and is dirty all over.
+    Picture RedrawnOver(Picture base, const std::function<const Picture*(const Picture*)>& source) const;
+
 private:
     void Plot(int x, int y, Rgb c); // one logical pixel, clipped, no dirty marking
 
@@ -82,6 +106,7 @@ private:
     int penWidth_ = 1;
     int penX_ = 0, penY_ = 0;
     Rect dirty_;
+    std::unique_ptr<DrawingLog> log_;
 };
 
 template <class F> void Picture::ForEachLinePixel(int x0, int y0, int x1, int y1, int width, F&& f) {

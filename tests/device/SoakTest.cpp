@@ -2,9 +2,11 @@
 // device's invariants checked after every event.
 #include "support/SimFixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <utility>
 
 using namespace vp7;
 
@@ -139,4 +141,43 @@ TEST_F(Soak, RandomOperationKeepsTheDeviceConsistent) {
     }
     std::printf("soak: %d seeds x %d simulated hours, %lld events\n", seeds, hours,
                 static_cast<long long>(events));
+}
+
+// A zoomed window renders its sprites anew and draws the device picture again from what was drawn on
+// it. Amid random operation the picture drawn again is the same to the pixel, at its own scale and at
+// another, the device goes on drawing at the new scale, and the log stays as small as what is in view.
+TEST_F(Soak, ThePictureDrawnAgainAtAnotherScaleIsTheSame) {
+    keepLog = true;
+    Restart();
+    rng.seed(11);
+    const auto same = [](const Picture* p) { return p; };
+    const auto logicalPixelsDiffer = [](const Picture& a, const Picture& b) {
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x)
+                if (a.Pixel(x, y) != b.Pixel(x, y)) return testing::Message() << x << "," << y;
+        return testing::Message();
+    };
+    std::size_t longest = 0;
+    for (int event = 0; event < 4000; ++event) {
+        RandomAction();
+        clock.Advance(Pick(2000));
+        longest = std::max(longest, sim->image1.LogSize());
+        if (event % 400 != 399) continue;
+        const Picture& now = sim->image1;
+        const Picture again = now.RedrawnOver(sprites.Get(SpriteId::DevicePicture), same);
+        ASSERT_TRUE(std::equal(now.Bits(), now.Bits() + now.DeviceWidth() * now.DeviceHeight(), again.Bits()))
+            << "event " << event << " at " << logicalPixelsDiffer(now, again);
+        const Picture before = now;
+        // The simulator's sprites become those of the other scale; the old ones are gone after this.
+        const SpriteSet previous = std::exchange(sprites, SpriteSet::Flat(before.Scale() == 1 ? 2 : 1));
+        sim->SpritesRescaled(previous);
+        ASSERT_NE(sim->image1.Scale(), before.Scale());
+        ASSERT_EQ(logicalPixelsDiffer(before, sim->image1).GetString(), "") << "event " << event;
+        for (const Picture* frame : S().KolbenFrames)
+            ASSERT_EQ(frame->Scale(), sim->image1.Scale());
+        CheckInvariants(event);
+    }
+    // Some 300 to 450 entries stay in view (the scales' ticks, each character of the runner's text);
+    // the log is compacted when it has doubled.
+    EXPECT_LT(longest, 1200u);
 }

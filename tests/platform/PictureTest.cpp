@@ -128,6 +128,76 @@ TEST(Picture, DrawAndCopyRect) {
     EXPECT_EQ(fine.Bits()[11 * 20 + 11], 0x222222u);
 }
 
+// The device never copies within its picture or from beyond a sprite's edges, so the random operation
+// that checks the log does not either. Here each drawing is repeated until the log has been compacted
+// several times (where later drawings hide the earlier ones), and the picture drawn again from the log
+// is still the same.
+TEST(Picture, DrawnAgainFromItsLogWhateverLiesBeneath) {
+    struct Case {
+        const char* what;
+        void (*first)(Picture& p);
+        void (*repeated)(Picture& p, const Picture& sprite, int i);
+        std::size_t longestLog; // 0: every drawing stays in view
+    };
+    const Case cases[] = {
+        {"a copy within the picture reads what a later fill covers", [](Picture&) {},
+         [](Picture& p, const Picture&, int i) {
+             p.SetBrushColor(0x100000 * (i % 7));
+             p.FillRect({0, 0, 4, 4});
+             p.CopyRect({10 + i % 180, 10, 14 + i % 180, 14}, p, {2, 2, 6, 6});
+             p.SetBrushColor(0x0000FF);
+             p.FillRect({0, 0, 8, 8});
+         },
+         1200}, // of 2100 drawings: each copy in view keeps what it read
+        {"a copy from beyond the sprite's edge keeps part of what lay there",
+         [](Picture& p) {
+             p.SetPenColor(0xFFFFFF);
+             p.MoveTo(0, 12);
+             p.LineTo(8, 12);
+         },
+         [](Picture& p, const Picture& sprite, int) {
+             p.CopyRect({0, 10, 8, 14}, sprite, {-2, 0, 6, 4});
+         },
+         0},
+        {"a slanting line does not hide the one beneath it",
+         [](Picture& p) {
+             p.SetPenColor(0x00FF00);
+             p.MoveTo(3, 15);
+             p.LineTo(3, 19);
+         },
+         [](Picture& p, const Picture&, int i) {
+             p.SetPenColor(0xFF0000 + i % 5);
+             p.MoveTo(1, 15);
+             p.LineTo(5, 19);
+         },
+         0},
+        {"a wide pen's line hides the pixel set beside it before", [](Picture&) {},
+         [](Picture& p, const Picture&, int i) {
+             p.SetPenWidth(2);
+             p.SetPenColor(0x30 * (i % 3));
+             p.MoveTo(0, 5);
+             p.LineTo(12, 5);
+             p.SetPenWidth(1);
+             p.SetPixel(i % 12, 6 - i % 2, 0x00FF00);
+         },
+         700}, // of 1400 drawings
+    };
+    const Picture sprite(4, 4, 0x336699);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Picture p(200, 20, kBg);
+        p.KeepLog();
+        c.first(p);
+        for (int i = 0; i < 700; ++i)
+            c.repeated(p, sprite, i);
+        const Picture again = p.RedrawnOver(Picture(200, 20, kBg), [](const Picture* s) { return s; });
+        EXPECT_TRUE(std::equal(p.Bits(), p.Bits() + 4000, again.Bits()));
+        if (c.longestLog) {
+            EXPECT_LT(p.LogSize(), c.longestLog);
+        }
+    }
+}
+
 // The splash picture is a file the user may replace: whatever its header claims, only a picture whose
 // pixels are all in the file is read.
 TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {

@@ -28,6 +28,7 @@ struct SimFixture : ::testing::Test {
     ScriptedHost host;
     SpriteSet sprites = SpriteSet::Flat();
     std::unique_ptr<Simulator> sim;
+    bool keepLog = false; // the device picture logs what is drawn, as in a window that zooms
 
     void SetUp() override {
         std::filesystem::create_directories(dir);
@@ -42,6 +43,7 @@ struct SimFixture : ::testing::Test {
         sim.reset();
         sim =
             std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string(), controllerType});
+        if (keepLog) sim->image1.KeepLog();
         sim->FormCreate();
         clock.Advance(100);
     }
