@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <utility>
 
 namespace vp7 {
 
@@ -69,7 +70,7 @@ Picture::Picture(int width, int height, Rgb fill, int scale)
 Picture::Picture(const Picture& o)
     : width_(o.width_), height_(o.height_), scale_(o.scale_), pixels_(o.pixels_), penColor_(o.penColor_),
       brushColor_(o.brushColor_), penWidth_(o.penWidth_), penX_(o.penX_), penY_(o.penY_), dirty_(o.dirty_),
-      log_(o.log_ ? std::make_unique<DrawingLog>(*o.log_) : nullptr) {}
+      dirtyParts_(o.dirtyParts_), log_(o.log_ ? std::make_unique<DrawingLog>(*o.log_) : nullptr) {}
 Picture::Picture(Picture&&) noexcept = default;
 Picture& Picture::operator=(const Picture& o) {
     if (this != &o) *this = Picture(o);
@@ -98,14 +99,58 @@ void Picture::SetPixel(int x, int y, Rgb c) {
     if (log_) log_->Add(FillEntry(r, c));
 }
 
+// A part that meets or lies next to another is merged with it; past a handful, the two whose union
+// adds least are merged, so marking stays cheap however much is drawn.
 void Picture::MarkDirty(const Rect& r) {
-    dirty_ = dirty_.United(r.Intersected(Bounds()));
+    constexpr size_t kMostParts = 8;
+    Rect part = r.Intersected(Bounds());
+    if (part.Empty()) return;
+    dirty_ = dirty_.United(part);
+    // Most drawings land inside a part marked just before (a display's segments on its cleared field).
+    for (const Rect& p : dirtyParts_)
+        if (p.left <= part.left && p.top <= part.top && p.right >= part.right && p.bottom >= part.bottom)
+            return;
+    const auto near = [](const Rect& a, const Rect& b) {
+        return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+    };
+    for (auto it = dirtyParts_.begin(); it != dirtyParts_.end();) {
+        if (near(*it, part)) {
+            part = part.United(*it);
+            dirtyParts_.erase(it);
+            it = dirtyParts_.begin(); // the larger part may now meet one passed before
+        } else {
+            ++it;
+        }
+    }
+    dirtyParts_.push_back(part);
+    if (dirtyParts_.size() <= kMostParts) return;
+    const auto area = [](const Rect& a) { return static_cast<long long>(a.Width()) * a.Height(); };
+    size_t bestA = 0, bestB = 1;
+    long long bestAdded = -1;
+    for (size_t a = 0; a < dirtyParts_.size(); ++a)
+        for (size_t b = a + 1; b < dirtyParts_.size(); ++b) {
+            const long long added =
+                area(dirtyParts_[a].United(dirtyParts_[b])) - area(dirtyParts_[a]) - area(dirtyParts_[b]);
+            if (bestAdded < 0 || added < bestAdded) {
+                bestAdded = added;
+                bestA = a;
+                bestB = b;
+            }
+        }
+    dirtyParts_[bestA] = dirtyParts_[bestA].United(dirtyParts_[bestB]);
+    dirtyParts_.erase(dirtyParts_.begin() + static_cast<std::ptrdiff_t>(bestB));
 }
 
 Rect Picture::TakeDirty() {
     Rect r = dirty_;
     dirty_ = {};
+    dirtyParts_.clear();
     return r;
+}
+
+std::vector<Rect> Picture::TakeDirtyParts() {
+    dirty_ = {};
+    return std::exchange(dirtyParts_, {});
 }
 
 void Picture::MoveTo(int x, int y) {
@@ -229,7 +274,8 @@ Picture Picture::RedrawnOver(Picture base,
     out.penWidth_ = penWidth_;
     out.penX_ = penX_;
     out.penY_ = penY_;
-    out.dirty_ = out.Bounds();
+    out.TakeDirty();
+    out.MarkDirty(out.Bounds());
     return out;
 }
 

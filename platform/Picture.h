@@ -82,6 +82,9 @@ public:
     Rect Dirty() const { return dirty_; }
     Rect TakeDirty();
     void MarkDirty(const Rect& r);
+    // The same as a few rectangles, drawings far apart kept apart, for a front end that works for every
+    // pixel it repaints (a zoomed picture is reduced anew where it changed). Taking either takes both.
+    std::vector<Rect> TakeDirtyParts();
 
     // From now on what is drawn is logged too, so that the picture can be drawn again at another scale
     // (a zoomed window's device picture). Off unless asked for: only the desktop program zooms. The
@@ -106,6 +109,7 @@ private:
     int penWidth_ = 1;
     int penX_ = 0, penY_ = 0;
     Rect dirty_;
+    std::vector<Rect> dirtyParts_;
     std::unique_ptr<DrawingLog> log_;
 };
 

@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 using namespace vp7;
 
@@ -126,6 +128,36 @@ TEST(Picture, DrawAndCopyRect) {
     fine.Draw(5, 5, dot);
     EXPECT_EQ(fine.Bits()[10 * 20 + 10], 0x111111u);
     EXPECT_EQ(fine.Bits()[11 * 20 + 11], 0x222222u);
+}
+
+// A zoomed window reduces the picture anew only in the parts marked as changed: whatever is drawn,
+// every changed rectangle lies inside one part, there are a handful of parts at most, and together they
+// span what the single changed rectangle does.
+TEST(Picture, ChangedPartsCoverEveryDrawing) {
+    std::mt19937 rng(5);
+    const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    for (int round = 0; round < 50; ++round) {
+        Picture p(300, 200, kBg);
+        std::vector<Rect> drawn;
+        for (int i = 0, n = 1 + pick(30); i < n; ++i) {
+            const int x = pick(320) - 10, y = pick(220) - 10;
+            const Rect r{x, y, x + 1 + pick(40), y + 1 + pick(40)};
+            p.MarkDirty(r);
+            if (!r.Intersected(p.Bounds()).Empty()) drawn.push_back(r.Intersected(p.Bounds()));
+        }
+        const Rect whole = p.Dirty();
+        const std::vector<Rect> parts = p.TakeDirtyParts();
+        EXPECT_LE(parts.size(), 8u);
+        Rect spanned;
+        for (const Rect& part : parts)
+            spanned = spanned.United(part);
+        EXPECT_EQ(spanned, whole);
+        for (const Rect& r : drawn)
+            EXPECT_TRUE(std::any_of(parts.begin(), parts.end(),
+                                    [&](const Rect& part) { return part.Intersected(r) == r; }))
+                << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+        EXPECT_TRUE(p.Dirty().Empty() && p.TakeDirtyParts().empty()) << "taken";
+    }
 }
 
 // The device never copies within its picture or from beyond a sprite's edges, so the random operation
