@@ -118,7 +118,12 @@ void QtHost::TextOut(Picture& picture, int x, int y, const std::string& text, co
     p.setPen(QColor::fromRgb(color));
     p.drawText(cell, Qt::AlignLeft | Qt::AlignTop, s);
     p.end();
-    picture.MarkDirty({cell.left(), cell.top(), cell.right() + 1, cell.bottom() + 1});
+    const Rect covered{cell.left(), cell.top(), cell.right() + 1, cell.bottom() + 1};
+    picture.MarkDirty(covered);
+    // The text is clipped to its cell, which it fills first: it hides whatever lay there before.
+    picture.NoteDrawn(covered, [this, x, y, text, font, color, brush](Picture& again) {
+        TextOut(again, x, y, text, font, color, brush);
+    });
 }
 
 QFont HelpLabelFont() {
