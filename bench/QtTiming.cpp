@@ -3,11 +3,14 @@
 // diagnostics and the cost of an idle minute. With --start: only the time from the process's start to
 // the first painted window and the peak memory after a few full strokes, for one run of many. With
 // --syncs: widget syncs and time per delivered pointer event. With --trend: the cost of the trend window.
+// With --zoom: for each zoom step, the time to change to it, the memory resident after it and the CPU
+// during continuous strokes.
 #include "core/Simulator.h"
 #include "platform/PictureLayout.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWidget.h"
+#include "ui/ZoomControl.h"
 
 #include <QAction>
 #include <QApplication>
@@ -140,35 +143,67 @@ int SyncFigures() {
     return 0;
 }
 
-// CPU of the whole program while the valve strokes 0 <-> 100 % for 30 s, without and with the trend
-// window open, and with the window open while nothing moves.
+// CPU of the whole program over `seconds`, in % of one core, with the valve stroking 0 <-> 100 % or
+// resting: a new stroke as soon as the last one ended, looked at ten times a second; in between the
+// program runs on its own as it does for a user.
+double CpuPercent(vp7::MainWindow& main, bool strokes, int seconds) {
+    bool up = true;
+    QTimer next;
+    QObject::connect(&next, &QTimer::timeout, [&] {
+        if (!strokes || main.Sim().Timer2.Enabled()) return;
+        StrokeTo(main, up ? "100" : "0");
+        up = !up;
+    });
+    next.start(100);
+    const std::clock_t cpu = std::clock();
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return 100.0 * static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC / seconds;
+}
+
+// CPU of the whole program while the valve strokes for 30 s, without and with the trend window open,
+// and with the window open while nothing moves.
 int TrendFigures() {
     const auto dir = ProgramFolder();
     vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
     w.main->show();
     vp7::Simulator& sim = w.main->Sim();
     Until([&] { return sim.DiagnosticTimer.Enabled(); });
-    const auto cpuPercent = [&](bool strokes) {
-        // A new stroke as soon as the last one ended, looked at ten times a second; in between the
-        // program runs on its own as it does for a user.
-        bool up = true;
-        QTimer next;
-        QObject::connect(&next, &QTimer::timeout, [&] {
-            if (!strokes || sim.Timer2.Enabled()) return;
-            StrokeTo(*w.main, up ? "100" : "0");
-            up = !up;
-        });
-        next.start(100);
-        const std::clock_t cpu = std::clock();
-        QEventLoop loop;
-        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        loop.exec();
-        return 100.0 * static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC / 30.0;
-    };
+    const auto cpuPercent = [&](bool strokes) { return CpuPercent(*w.main, strokes, 30); };
     std::printf("CPU during strokes, trend window closed: %.2f %% of one core over 30 s\n", cpuPercent(true));
     w.main->TrendAction()->trigger();
     std::printf("CPU during strokes, trend window open: %.2f %% of one core over 30 s\n", cpuPercent(true));
     std::printf("CPU idle, trend window open: %.2f %% of one core over 30 s\n", cpuPercent(false));
+    return 0;
+}
+
+// Resident memory now, in MiB.
+double ResidentMiB() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+
+int ZoomFigures() {
+    const auto dir = ProgramFolder();
+    vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
+    w.main->show();
+    vp7::Simulator& sim = w.main->Sim();
+    Until([&] { return sim.DiagnosticTimer.Enabled(); });
+    std::printf("%-6s %-6s %10s %14s %18s\n", "zoom", "scale", "change", "resident", "CPU in strokes");
+    for (int percent : {100, 125, 150, 200, 300, 100}) {
+        QElapsedTimer change;
+        change.start();
+        w.main->View().Choose(percent);
+        w.main->repaint();
+        const double changeMs = change.nsecsElapsed() / 1e6;
+        constexpr int kStrokeSeconds = 10;
+        const double cpuPercent = CpuPercent(*w.main, true, kStrokeSeconds);
+        std::printf("%4d %%  %-6d %7.0f ms %10.0f MiB %15.1f %%\n", percent, w.main->PictureScale(), changeMs,
+                    ResidentMiB(), cpuPercent);
+    }
     return 0;
 }
 
@@ -179,6 +214,7 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--start") == 0) return StartFigures();
     if (argc > 1 && std::strcmp(argv[1], "--syncs") == 0) return SyncFigures();
     if (argc > 1 && std::strcmp(argv[1], "--trend") == 0) return TrendFigures();
+    if (argc > 1 && std::strcmp(argv[1], "--zoom") == 0) return ZoomFigures();
     const int runs = 5;
     std::vector<double> stroke, hold, timeout;
     const auto started = [] { // a fresh window, through its start-up

@@ -5,6 +5,7 @@
 #include "ui/ExerciseSession.h"
 #include "ui/PictureWidget.h"
 #include "ui/Player.h"
+#include "ui/ZoomControl.h"
 #include "ui/artwork/Artwork.h"
 
 #include <QAbstractEventDispatcher>
@@ -56,7 +57,8 @@ SimulatorOptions Options(const std::string& programDir, const SessionMode& sessi
 } // namespace
 
 MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, SessionMode session)
-    : clock_(clock ? *clock : realClock_), host_(this), sprites_(RenderArtwork(scale)),
+    : clock_(clock ? *clock : realClock_), host_(this), screenScale_(scale),
+      sprites_(RenderArtwork(ZoomControl::StartingPictureScale(programDir, UserDataDir(), scale))),
       sim_(clock_, host_, sprites_, Options(programDir, session)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ProgramIcon());
@@ -69,10 +71,7 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     central->setMouseTracking(true);
     // Group captions sit on the frame's top line, as the window was designed, so the children's
     // positions inside their groups stay as laid out.
-    central->setStyleSheet(
-        QStringLiteral("QGroupBox { border: 1px solid #a0a0a0; border-radius: 2px; margin-top: 6px; }"
-                       "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: "
-                       "8px; padding: 0 2px; }"));
+    central->setStyleSheet(FormStyle(FormZoom(), *style()));
     setMouseTracking(true);
     setCentralWidget(central);
 
@@ -92,6 +91,8 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     BuildMenu();
     BuildControls();
     built_ = true;
+    view_ = new ZoomControl(*this);
+    sim_.image1.KeepLog(); // a new zoom draws the picture again from it
 
     sim_.settings.AddSection([this](const IniFile& ini) { trendSettings_.Read(ini); },
                              [this](IniFile& ini) { trendSettings_.Write(ini); });
@@ -105,6 +106,7 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
                                    QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
         recorder_ = std::make_unique<SessionRecorder>(sim_, recordPath, header, session.startLine);
     }
+    view_->Start();
     AfterEvent();
     ShowRecording();
     adjustSize();
@@ -117,13 +119,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (placed_ || isMaximized()) return;
     placed_ = true;
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(QSize(1025, 768) - frame);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect outer(QPoint(), QSize(1025, 768));
-        outer.moveCenter(screen->availableGeometry().center());
-        move(outer.topLeft());
-    }
+    SizeToForm(true);
 }
 
 MainWindow::~MainWindow() = default;
@@ -150,13 +146,8 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
     case ControlKind::RadioGroup: {
         auto* box = new QGroupBox(Q(c.caption), parent);
         auto* group = new QButtonGroup(box);
-        const int rowHeight =
-            std::max(17, (c.height - 22) / std::max<int>(1, static_cast<int>(c.items.size())));
-        for (int i = 0; i < static_cast<int>(c.items.size()); ++i) {
-            auto* item = new QRadioButton(Q(c.items[i]), box);
-            item->setGeometry(8, 16 + i * rowHeight, c.width - 16, 17);
-            group->addButton(item, i);
-        }
+        for (int i = 0; i < static_cast<int>(c.items.size()); ++i)
+            group->addButton(new QRadioButton(Q(c.items[i]), box), i); // placed with the form's zoom
         connect(group, &QButtonGroup::idClicked, this, [this, cp](int i) {
             sim_.UserSelect(*cp, i);
             AfterEvent();
@@ -177,10 +168,7 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
     }
     case ControlKind::Button: {
         auto* w = new QPushButton(Q(c.caption), parent);
-        if (c.name == "SetpointButton") {
-            w->setIcon(SetpointGlyph());
-            w->setIconSize(QSize(32, 22));
-        }
+        if (c.name == "SetpointButton") w->setIcon(SetpointGlyph()); // sized with the form's zoom
         connect(w, &QPushButton::clicked, this, [this, cp] {
             sim_.UserClick(*cp);
             AfterEvent();
@@ -201,7 +189,7 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
         return new QLabel(Q(c.caption), parent);
     case ControlKind::Shape: {
         auto* w = new QLabel(parent);
-        w->setStyleSheet(QStringLiteral("background-color: red; border-radius: 8px;"));
+        w->setStyleSheet(LatchCircleStyle(FormZoom()));
         return w;
     }
     case ControlKind::Image:
@@ -341,6 +329,7 @@ void MainWindow::PlayRecording(const QString& path) {
     player_.reset();
     player_ = OpenPlayer(this, chosen, sim_.state.Language == Language::German);
     if (!player_) return;
+    player_->Window().View().Follow(*view_);
     // Deleted once its window has closed, after the close event that said so has been handled.
     connect(player_.get(), &Player::Closed, this, [this] { player_.release()->deleteLater(); });
 }
@@ -351,6 +340,7 @@ void MainWindow::StartExercise(const QString& path) {
     exercise_ = OpenExercise(this, path, QCoreApplication::applicationDirPath().toStdString(),
                              sim_.settings.DataDir(), sim_.state.Language == Language::German);
     if (!exercise_) return;
+    exercise_->Window().View().Follow(*view_);
     connect(exercise_.get(), &ExerciseSession::Ended, this, [this] {
         show();
         exercise_.release()->deleteLater();
@@ -428,8 +418,10 @@ void MainWindow::SyncFromForm() {
             auto* l = static_cast<QLabel*>(w);
             l->setText(Q(c->text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             l->adjustSize();
-            if (c->width > 0) l->resize(c->width, l->height()); // the width the device placed it by
-            l->move(c->left, c->top);
+            // The width the device placed it by; zoomed, the font may need a pixel more.
+            if (c->width > 0)
+                l->resize(std::max(zoom_(c->width), zoom_.Designed() ? 0 : l->width()), l->height());
+            l->move(zoom_(QPoint(c->left, c->top)));
             break;
         }
         case ControlKind::StaticText:
@@ -475,7 +467,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return QMainWindow::eventFilter(watched, event);
     for (const char* circle : {"StaticUmschalt", "StaticKleiner", "StaticGroesser"}) {
         if (watched != widgets_.at(circle)) continue;
-        PictureWidget::DeliverPointer(sim_, *widgets_.at(circle), *static_cast<QMouseEvent*>(event));
+        PictureWidget::DeliverPointer(sim_, *widgets_.at(circle), *static_cast<QMouseEvent*>(event),
+                                      zoom_.Factor());
         AfterEvent();
         return true;
     }

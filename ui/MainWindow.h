@@ -9,14 +9,19 @@
 #include "ui/QtClock.h"
 #include "ui/QtHost.h"
 #include "ui/SessionMode.h"
+#include "ui/Zoom.h"
 
+#include <QFont>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -28,6 +33,7 @@ namespace vp7 {
 class PictureWidget;
 class ExerciseSession;
 class Player;
+class ZoomControl;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -69,6 +75,20 @@ public:
     // How often the widgets were synced (benchmarks count it per event).
     long SyncCount() const { return syncCount_; }
 
+    // The zoom the form is shown at (1 as designed), and the "Ansicht" / "View" menu that chooses it.
+    const FormZoom& Zoom() const { return zoom_; }
+    ZoomControl& View() const { return *view_; }
+    // Lays the form out at `factor`: every control, its fonts, the pictures; the window keeps its size.
+    void ApplyZoom(double factor);
+    // The scale the device picture is drawn at; a new one renders the artwork anew and draws the
+    // picture again at it. The screen's own scale is the least.
+    int PictureScale() const;
+    int ScreenScale() const { return screenScale_; }
+    void SetPictureScale(int scale);
+    // The window resized to show the form at its zoom (1025 x 768 points with its frame at 100 %), and
+    // kept on the screen; `centred` on the screen, as at its first showing.
+    void SizeToForm(bool centred);
+
 signals:
     // The form state was copied into the main window; the other windows follow.
     void FormChanged();
@@ -89,10 +109,14 @@ private:
     void AskForRecording();
     void ShowRecording();
     QWidget* MakeWidget(Control& c, QWidget* parent);
+    // Every control placed and its font sized at the zoom.
+    void LayOutForm();
+    void ZoomFonts();
 
     QtClock realClock_;
     Clock& clock_;
     QtHost host_;
+    int screenScale_;
     SpriteSet sprites_;
     Simulator sim_;
     TrendSettings trendSettings_;
@@ -111,6 +135,9 @@ private:
     std::map<std::string, QWidget*> widgets_;
     std::map<std::string, QAction*> actions_;
     std::set<std::string> hidden_, locked_;
+    FormZoom zoom_;
+    ZoomControl* view_ = nullptr;
+    std::vector<std::pair<QPointer<QWidget>, QFont>> designedFonts_; // as polished at 100 %
     bool built_ = false;
     bool placed_ = false;
     long syncCount_ = 0;

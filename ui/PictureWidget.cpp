@@ -2,10 +2,13 @@
 
 #include "core/Simulator.h"
 #include "platform/PictureLayout.h"
+#include "ui/Zoom.h"
 
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <cmath>
 
 namespace vp7 {
 namespace {
@@ -16,11 +19,16 @@ MouseButton ToButton(Qt::MouseButton b) {
     return MouseButton::Left;
 }
 
+// A reduced picture's changes reach a pixel further, where the filter spreads them.
+constexpr int kFilterMargin = 1;
+
 } // namespace
 
-void PictureWidget::DeliverPointer(Simulator& sim, const QWidget& widget, const QMouseEvent& event) {
-    const QPoint at = widget.mapToParent(event.position().toPoint()) -
-                      QPoint(layout::PictureInWindow.x, layout::PictureInWindow.y);
+void PictureWidget::DeliverPointer(Simulator& sim, const QWidget& widget, const QMouseEvent& event,
+                                   double zoom) {
+    const QPoint inWindow = zoom == 1 ? widget.mapToParent(event.position().toPoint())
+                                      : FormZoom(zoom).Unzoomed(widget.mapToParent(event.position()));
+    const QPoint at = inWindow - QPoint(layout::PictureInWindow.x, layout::PictureInWindow.y);
     switch (event.type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
@@ -47,9 +55,37 @@ bool PictureWidget::IsDevicePicture() const {
     return &picture_ == &sim_.image1;
 }
 
+void PictureWidget::SetZoom(double zoom) {
+    zoom_ = zoom;
+    stale_ = QRegion(rect());
+    update();
+}
+
+bool PictureWidget::OneToOne() const {
+    const double ratio = devicePixelRatioF();
+    return ratio == std::floor(ratio) && picture_.DeviceWidth() == width() * ratio &&
+           picture_.DeviceHeight() == height() * ratio;
+}
+
 void PictureWidget::RepaintChanged() {
-    const Rect r = picture_.TakeDirty();
-    if (!r.Empty()) update(r.left, r.top, r.Width(), r.Height());
+    if (zoom_ == 1) {
+        const Rect r = picture_.TakeDirty();
+        if (!r.Empty()) update(r.left, r.top, r.Width(), r.Height());
+        return;
+    }
+    // The picture's points to the widget's, outwards; each part apart, so that the piston and the
+    // display moving together do not reduce everything between them.
+    const double sx = static_cast<double>(width()) / std::max(1, picture_.Width()),
+                 sy = static_cast<double>(height()) / std::max(1, picture_.Height());
+    for (const Rect& r : picture_.TakeDirtyParts()) {
+        const QPoint from(static_cast<int>(std::floor(r.left * sx)) - kFilterMargin,
+                          static_cast<int>(std::floor(r.top * sy)) - kFilterMargin);
+        const QPoint to(static_cast<int>(std::ceil(r.right * sx)) + kFilterMargin,
+                        static_cast<int>(std::ceil(r.bottom * sy)) + kFilterMargin);
+        const QRect changed = QRect(from, to).intersected(rect());
+        stale_ += changed;
+        update(changed);
+    }
 }
 
 void PictureWidget::paintEvent(QPaintEvent* event) {
@@ -58,27 +94,43 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
         QPainter(this).fillRect(event->rect(), Qt::black);
         return;
     }
-    QImage image(reinterpret_cast<const uchar*>(pic.Bits()), pic.DeviceWidth(), pic.DeviceHeight(),
-                 pic.DeviceWidth() * 4, QImage::Format_RGB32);
-    image.setDevicePixelRatio(pic.Scale());
-    QPainter p(this);
     const QRect r = event->rect();
-    const int s = pic.Scale();
-    p.drawImage(r, image, QRect(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
+    QPainter p(this);
+    if (zoom_ == 1 || OneToOne()) {
+        const int s = zoom_ == 1 ? pic.Scale() : static_cast<int>(devicePixelRatioF());
+        QImage image(reinterpret_cast<const uchar*>(pic.Bits()), pic.DeviceWidth(), pic.DeviceHeight(),
+                     pic.DeviceWidth() * 4, QImage::Format_RGB32);
+        image.setDevicePixelRatio(s);
+        p.drawImage(r, image, QRect(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
+        return;
+    }
+    const double ratio = devicePixelRatioF();
+    const QSize size(static_cast<int>(std::lround(width() * ratio)),
+                     static_cast<int>(std::lround(height() * ratio)));
+    const auto device = [ratio](const QRect& w) {
+        return QRect(QPoint(static_cast<int>(std::floor(w.left() * ratio)),
+                            static_cast<int>(std::floor(w.top() * ratio))),
+                     QPoint(static_cast<int>(std::ceil((w.right() + 1) * ratio)) - 1,
+                            static_cast<int>(std::ceil((w.bottom() + 1) * ratio)) - 1));
+    };
+    for (const QRect& part : stale_)
+        reduction_.Update(pic, size, ratio, device(part));
+    stale_ = {};
+    p.drawImage(r, reduction_.Image(), device(r));
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* event) {
-    DeliverPointer(sim_, *this, *event);
+    DeliverPointer(sim_, *this, *event, zoom_);
     emit PointerUsed();
 }
 
 void PictureWidget::mouseReleaseEvent(QMouseEvent* event) {
-    DeliverPointer(sim_, *this, *event);
+    DeliverPointer(sim_, *this, *event, zoom_);
     emit PointerUsed();
 }
 
 void PictureWidget::mouseMoveEvent(QMouseEvent* event) {
-    DeliverPointer(sim_, *this, *event);
+    DeliverPointer(sim_, *this, *event, zoom_);
     emit PointerUsed();
 }
 

@@ -1,7 +1,12 @@
 #pragma once
-// Shows a picture of the simulator unscaled (in logical points): the device picture, or the splash
-// view over the whole window. Both hand their pointer events to the simulator, which decides what they
-// reach. Only the rectangles the simulation changed are repainted.
+// Shows a picture of the simulator (the device picture, or the splash view over the whole window) at
+// the window's zoom. Both hand their pointer events to the simulator, which decides what they reach.
+// Only the rectangles the simulation changed are repainted. At 100 %, and wherever the picture's pixels
+// meet the screen's one to one, they are copied as they are; at other zooms the picture, drawn at the
+// next larger integer scale, is reduced smoothly, and only where it changed.
+#include "ui/PictureReduction.h"
+
+#include <QRegion>
 #include <QWidget>
 
 class QMouseEvent;
@@ -17,9 +22,13 @@ public:
     PictureWidget(Simulator& sim, Picture& picture, QWidget* parent);
     // Repaints what changed in the picture since the last call.
     void RepaintChanged();
+    // The zoom the window shows the picture at; the window sizes the widget.
+    void SetZoom(double zoom);
+    double Zoom() const { return zoom_; }
     // Hands a mouse event on `widget`, a child of the window's client area lying on the device picture
-    // (the picture, the splash view, a latch circle), to the simulator in picture coordinates.
-    static void DeliverPointer(Simulator& sim, const QWidget& widget, const QMouseEvent& event);
+    // (the picture, the splash view, a latch circle), to the simulator in picture coordinates; `zoom` is
+    // the window's.
+    static void DeliverPointer(Simulator& sim, const QWidget& widget, const QMouseEvent& event, double zoom);
 
 signals:
     void PointerUsed();
@@ -32,8 +41,13 @@ protected:
 
 private:
     bool IsDevicePicture() const;
+    // Whether the picture's pixels are the screen's, one to one.
+    bool OneToOne() const;
     Simulator& sim_;
     Picture& picture_;
+    double zoom_ = 1;
+    PictureReduction reduction_;
+    QRegion stale_; // where the reduced picture is behind, in widget points
 };
 
 } // namespace vp7

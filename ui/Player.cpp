@@ -49,9 +49,10 @@ public:
         hide();
     }
     bool Pressed() const { return pressed_; }
-    void Place(int x, int y, bool pressed) {
+    void Place(int x, int y, bool pressed, const FormZoom& zoom) {
         pressed_ = pressed;
-        move(layout::PictureInWindow.x + x - width() / 2, layout::PictureInWindow.y + y - height() / 2);
+        move(zoom(QPoint(layout::PictureInWindow.x + x, layout::PictureInWindow.y + y)) -
+             QPoint(width() / 2, height() / 2));
         show();
         raise();
         update();
@@ -236,7 +237,7 @@ void Player::RunStep(const PlayStep& step) {
     if (name != "down" && name != "up" && name != "move") return;
     int x = 0, y = 0;
     if (std::sscanf(step.text.c_str(), "%*s %d %d", &x, &y) == 2) {
-        mark_->Place(x, y, name == "down" || (name == "move" && mark_->Pressed()));
+        mark_->Place(x, y, name == "down" || (name == "move" && mark_->Pressed()), windows_.main->Zoom());
     }
 }
 

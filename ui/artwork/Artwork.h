@@ -14,7 +14,7 @@ SpriteSet RenderArtwork(int scale);
 // The window and desktop icon, rendered at the usual sizes from 16 to 256 pixels.
 QIcon ProgramIcon();
 
-// Glyph of the setpoint confirm button: a green check beside a control valve.
-QIcon SetpointGlyph();
+// Glyph of the setpoint confirm button: a green check beside a control valve, 32 x 22 points at 100 %.
+QIcon SetpointGlyph(double zoom = 1);
 
 } // namespace vp7

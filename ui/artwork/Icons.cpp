@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QPolygonF>
 
+#include <cmath>
+
 namespace vp7 {
 namespace {
 
@@ -71,10 +73,11 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-QIcon SetpointGlyph() {
+QIcon SetpointGlyph(double zoom) {
     QIcon icon;
+    const QSize size(static_cast<int>(std::lround(32 * zoom)), static_cast<int>(std::lround(22 * zoom)));
     for (qreal ratio : {1.0, 2.0})
-        icon.addPixmap(Vector(QSize(32, 22), ratio, 32, [](QPainter& p) { PaintSetpointGlyph(p); }));
+        icon.addPixmap(Vector(size, ratio, 32, [](QPainter& p) { PaintSetpointGlyph(p); }));
     return icon;
 }
 

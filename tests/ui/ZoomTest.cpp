@@ -1,0 +1,193 @@
+// The window at every zoom: the pointer reaches what is shown under it, the picture is drawn at the
+// scale the zoom needs, and the choice survives a restart from an older settings file.
+#include "ShownApp.h"
+#include "ui/PictureWidget.h"
+#include "ui/ZoomControl.h"
+
+#include "platform/PictureLayout.h"
+#include "storage/IniFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace vp7;
+
+namespace {
+
+using test::ShownApp;
+
+// A program folder with `settings` as its settings file.
+AppWindows StartIn(const QTemporaryDir& dir, VirtualClock& clock, const std::string& settings) {
+    QDir(dir.path()).mkpath(QStringLiteral("Config"));
+    QFile ini(dir.filePath(QStringLiteral("Config/VP7.ini")));
+    if (ini.open(QIODevice::WriteOnly)) ini.write(settings.c_str());
+    ini.close();
+    AppWindows windows = CreateWindows(dir.path().toStdString(), 1, &clock);
+    windows.main->show();
+    clock.Advance(100);
+    windows.main->AfterEvent();
+    return windows;
+}
+
+void Send(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton button) {
+    QMouseEvent event(type, at, widget->mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button), {});
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+// The screen pixel in the middle of where the picture shows its point (x, y).
+QPoint Shown(const PictureWidget& picture, int x, int y) {
+    return {static_cast<int>((x + 0.5) * picture.width() / layout::PictureSize.width),
+            static_cast<int>((y + 0.5) * picture.height() / layout::PictureSize.height)};
+}
+
+} // namespace
+
+// At every step the pointer over a key's first and last pixel is on the key, one pixel beside it is
+// not; a click on the mode key switches the mode, and the red circle of a latched key, shown over it at
+// the zoom, frees the key again.
+TEST(Zoom, ThePointerReachesWhatIsShownUnderItAtEveryStep) {
+    ShownApp app;
+    app.Run(100);
+    Simulator& sim = app.main.Sim();
+    PictureWidget& picture = *app.main.Picture();
+    for (int percent : ViewSettings::kSteps) {
+        SCOPED_TRACE(percent);
+        app.main.View().Choose(percent);
+        EXPECT_EQ(picture.width(), std::lround(layout::PictureSize.width * percent / 100.0));
+        for (const Rect& key : layout::KeyAreas) {
+            const std::pair<int, int> points[] = {{key.left, key.top},
+                                                  {key.right - 1, key.bottom - 1},
+                                                  {key.left - 1, key.top},
+                                                  {key.left, key.bottom}};
+            for (auto [x, y] : points) {
+                Send(&picture, QEvent::MouseMove, Shown(picture, x, y), Qt::NoButton);
+                EXPECT_EQ(std::pair(sim.MouseX, sim.MouseY), std::pair(x, y));
+            }
+        }
+        const Mode before = sim.state.Mode;
+        const layout::Point mode = layout::KeyCentres[0];
+        Send(&picture, QEvent::MouseButtonPress, Shown(picture, mode.x, mode.y), Qt::LeftButton);
+        Send(&picture, QEvent::MouseButtonRelease, Shown(picture, mode.x, mode.y), Qt::LeftButton);
+        app.main.AfterEvent();
+        EXPECT_NE(sim.state.Mode, before);
+
+        Send(&picture, QEvent::MouseButtonPress, Shown(picture, mode.x, mode.y), Qt::RightButton);
+        Send(&picture, QEvent::MouseButtonRelease, Shown(picture, mode.x, mode.y), Qt::RightButton);
+        app.main.AfterEvent();
+        auto* circle = app.main.findChild<QWidget*>(QStringLiteral("StaticUmschalt"));
+        ASSERT_TRUE(circle->isVisible());
+        const QPoint centre = circle->rect().center();
+        const Rect& latch = layout::LatchCircles[0];
+        EXPECT_TRUE(circle->geometry().contains(picture.mapToParent(
+            Shown(picture, (latch.left + latch.right) / 2, (latch.top + latch.bottom) / 2))));
+        Send(circle, QEvent::MouseButtonPress, centre, Qt::RightButton);
+        Send(circle, QEvent::MouseButtonRelease, centre, Qt::RightButton);
+        app.main.AfterEvent();
+        EXPECT_EQ(sim.modes.LatchUmschalt, 0);
+    }
+}
+
+// The picture is drawn at the next integer scale and only ever reduced: shown one to one at 200 and
+// 300 %, reduced from twice its size at 125 and 150 %, where the display's flat unlit colour stays
+// exactly that colour. Back at 100 % it is drawn at the screen's own scale again, as always.
+TEST(Zoom, ThePictureIsDrawnAtTheScaleItsZoomNeeds) {
+    ShownApp app;
+    app.Run(100);
+    const Picture& image = app.main.Sim().image1;
+    PictureWidget& picture = *app.main.Picture();
+    const struct { int percent, scale; } cases[] = {{125, 2}, {150, 2}, {200, 2}, {300, 3}, {100, 1}};
+    const layout::Point unlit{layout::LcdUpperLine.left + 3, layout::LcdUpperLine.top + 2};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.percent);
+        app.main.View().Choose(c.percent);
+        app.main.AfterEvent();
+        EXPECT_EQ(image.Scale(), c.scale);
+        const QImage shown = picture.grab().toImage();
+        EXPECT_EQ(shown.pixel(Shown(picture, unlit.x, unlit.y)) & 0xFFFFFF, LcdUnlitColor);
+        if (c.percent == 100 * c.scale) {
+            for (const layout::Point p : layout::KeyCentres)
+                EXPECT_EQ(shown.pixel(p.x * c.scale, p.y * c.scale) & 0xFFFFFF,
+                          image.Bits()[p.y * c.scale * image.DeviceWidth() + p.x * c.scale]);
+        }
+    }
+}
+
+// An older program's settings file has no [View]: the first start picks the zoom, the choice is written
+// into a section of its own beside everything that was there, and the next start opens at it.
+TEST(Zoom, TheChoiceIsKeptBesideAnOlderSettingsFile) {
+    QTemporaryDir dir;
+    VirtualClock clock;
+    const std::string older =
+        "[Config]\r\nCheckScreen=0\r\nSprache=1\r\n[Trend]\r\nSpan=600\r\n[Own]\r\nKept=yes\r\n";
+    {
+        AppWindows windows = StartIn(dir, clock, older);
+        EXPECT_EQ(windows.main->Zoom().Factor(), 1) << "the small screen of the tests";
+        windows.main->View().Choose(150);
+        windows.main->close();
+    }
+    IniFile written(dir.filePath(QStringLiteral("Config/VP7.ini")).toStdString());
+    ASSERT_TRUE(written.Load());
+    EXPECT_EQ(written.ReadString("View", "Zoom", ""), "150");
+    EXPECT_EQ(written.ReadString("Own", "Kept", ""), "yes");
+    EXPECT_EQ(written.ReadString("Trend", "Span", ""), "600");
+    {
+        VirtualClock again;
+        AppWindows windows = CreateWindows(dir.path().toStdString(), 1, &again);
+        windows.main->show();
+        again.Advance(100);
+        EXPECT_EQ(windows.main->Zoom().Factor(), 1.5);
+        EXPECT_EQ(windows.main->PictureScale(), 2) << "rendered at that scale from the start";
+        windows.main->View().ChooseFit();
+        EXPECT_TRUE(windows.main->close());
+    }
+    ASSERT_TRUE(written.Load());
+    EXPECT_EQ(written.ReadString("View", "Zoom", ""), "Fit");
+}
+
+// Fitted, the form takes the largest zoom at which it fits the client area, within half and three
+// times its size; Ctrl++ and Ctrl+- go on from there to the next step.
+TEST(Zoom, FitToWindowFollowsTheWindowsSize) {
+    ShownApp app;
+    app.Run(100);
+    QWidget* client = app.main.centralWidget();
+    app.main.View().ChooseFit();
+    const QSize form(kClientWidth, kClientHeight);
+    const struct {
+        QSize window;
+        double least, most; // the limits of fitting
+    } cases[] = {{form * 2, 0, 9},          {QSize(form.width() * 3, form.height()), 0, 9},
+                 {QSize(1400, 1100), 0, 9}, {form / 4, 0.5, 0.5},
+                 {form * 4, 3, 3},          {QSize(900, 700), 0, 9}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.window.width() << "x" << c.window.height());
+        app.main.resize(c.window);
+        QCoreApplication::processEvents();
+        const double zoom = app.main.Zoom().Factor();
+        EXPECT_GE(zoom, std::max(c.least, 0.5) - 0.01);
+        EXPECT_LE(zoom, std::min(c.most, 3.0) + 0.01);
+        const QSize shown = app.main.Zoom()(form), room = client->size();
+        if (zoom <= 0.51 || zoom >= 2.99) continue;
+        EXPECT_TRUE(shown.width() <= room.width() + 1 && shown.height() <= room.height() + 1) << "fits";
+        EXPECT_TRUE(shown.width() >= room.width() - 2 || shown.height() >= room.height() - 2)
+            << "no larger fits";
+    }
+    app.main.resize(QSize(1400, 1100));
+    QCoreApplication::processEvents();
+    QTest::keyClick(&app.main, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(app.main.Zoom().Factor(), 1.5);
+    QTest::keyClick(&app.main, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(app.main.Zoom().Factor(), 1.25);
+    QTest::keyClick(&app.main, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(app.main.Zoom().Factor(), 1);
+}
