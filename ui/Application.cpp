@@ -1,12 +1,13 @@
 #include "ui/Application.h"
 
 #include "ui/Dialogs.h"
+#include "ui/ExerciseSession.h"
 #include "ui/InitInfoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/TrendWindow.h"
 
 #include <QAction>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 
 #include <cmath>
@@ -58,6 +59,17 @@ AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock,
     QObject::connect(trend, &TrendWindow::Closed, item, [item] { item->setChecked(false); });
     if (main->TrendPlace().visible) item->setChecked(true);
     return w;
+}
+
+void BringToFront(MainWindow& main) {
+    QWidget* window = main.CurrentExercise() ? &main.CurrentExercise()->Window() : &main;
+    for (QWidget* w : {window, QApplication::activeModalWidget()}) {
+        if (!w) continue;
+        w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
 }
 
 int PictureScale() {

@@ -35,6 +35,10 @@ struct AppWindows {
 AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock = nullptr,
                          SessionMode session = {});
 
+// The window the user works in comes to the front (a second start asked for it): an exercise's device
+// while one runs, else the main window, restored when minimized; a dialog open over it above it.
+void BringToFront(MainWindow& main);
+
 // The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
 int PictureScale();
 
