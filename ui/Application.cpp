@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include "ui/DesktopConventions.h"
 #include "ui/Dialogs.h"
 #include "ui/ExerciseSession.h"
 #include "ui/InitInfoWindow.h"
@@ -24,6 +25,7 @@ AppWindows::~AppWindows() {
     parameterTable.reset();
     screenCheck.reset();
     main.reset();
+    desktop.reset();
 }
 
 AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock, SessionMode session) {
@@ -58,6 +60,19 @@ AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock,
     });
     QObject::connect(trend, &TrendWindow::Closed, item, [item] { item->setChecked(false); });
     if (main->TrendPlace().visible) item->setChecked(true);
+    return w;
+}
+
+AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool desktopGerman, Clock* clock,
+                                std::string recordPath) {
+    auto desktop = std::make_unique<DesktopConventions>(desktopGerman ? Language::German : Language::English);
+    DesktopConventions* conventions = desktop.get();
+    AppWindows w =
+        CreateWindows(programDir, scale, clock,
+                      {.recordPath = std::move(recordPath),
+                       .beforeStart = [conventions](Simulator& sim) { conventions->BeforeStart(sim); }});
+    conventions->Attach(*w.main);
+    w.desktop = std::move(desktop);
     return w;
 }
 

@@ -7,6 +7,7 @@
 #include "ui/TerminationSignals.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QProcess>
 
 int main(int argc, char** argv) {
@@ -31,9 +32,9 @@ int main(int argc, char** argv) {
     QStringList restartArguments;
     int status;
     {
-        vp7::AppWindows windows =
-            vp7::CreateWindows(QCoreApplication::applicationDirPath().toStdString(), vp7::PictureScale(),
-                               nullptr, {.recordPath = recordPath});
+        vp7::AppWindows windows = vp7::CreateProgramWindows(
+            QCoreApplication::applicationDirPath().toStdString(), vp7::PictureScale(),
+            QLocale::system().language() == QLocale::German, nullptr, recordPath);
         windows.main->show();
         QObject::connect(&instance, &vp7::SingleInstance::RaiseRequested, windows.main.get(),
                          [&windows] { vp7::BringToFront(*windows.main); });
