@@ -376,6 +376,7 @@ void MainWindow::AskForRecording() {
 }
 
 void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> locked) {
+    trend_->Conceal(hidden);
     hidden_ = std::move(hidden);
     locked_ = std::move(locked);
     SyncFromForm();

@@ -46,6 +46,9 @@ public:
     }
     // Told what the user answered in each message box and file dialog (a session recording).
     void OnAnswered(std::function<void(const UserAction&)> f) { answered_ = std::move(f); }
+    // The next open dialog is not shown: `path` is its answer, told as if the user had chosen it (a file
+    // from the recent list goes the way of any other). Cleared once used or with nothing.
+    void AnswerNextOpenDialog(std::optional<std::string> path) { nextOpen_ = std::move(path); }
 
 private:
     QWidget* window_;
@@ -60,6 +63,7 @@ private:
     }
     bool restart_ = false;
     bool keyHeld_ = false;
+    std::optional<std::string> nextOpen_;
     ScriptedAnswers* script_ = nullptr;
     std::function<void(const std::string&, MsgButton)> playedMessage_;
 };
