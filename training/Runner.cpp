@@ -33,10 +33,8 @@ MouseButton ToButton(const std::string& word) {
 }
 
 DeviceKey ToKey(const std::string& word) {
-    static constexpr std::pair<std::string_view, DeviceKey> kKeys[] = {
-        {"mode", DeviceKey::Umschalt}, {"dec", DeviceKey::Kleiner}, {"inc", DeviceKey::Groesser}};
-    for (const auto& [name, key] : kKeys)
-        if (name == word) return key;
+    for (int i = 0; i < 3; ++i)
+        if (kKeyWords[i] == word) return KeyOfIndex(i);
     throw ScriptError("unknown key '" + word + "'");
 }
 

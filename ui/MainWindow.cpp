@@ -2,9 +2,12 @@
 
 #include "storage/IniFile.h"
 #include "ui/CompareDialog.h"
+#include "ui/DeviceKeyboard.h"
 #include "ui/ExerciseSession.h"
+#include "ui/KeyboardHelp.h"
 #include "ui/PictureWidget.h"
 #include "ui/Player.h"
+#include "ui/WindowAccess.h"
 #include "ui/artwork/Artwork.h"
 
 #include <QAbstractEventDispatcher>
@@ -92,6 +95,9 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     BuildMenu();
     BuildControls();
     built_ = true;
+    keyboard_ = std::make_unique<DeviceKeyboard>(*this);
+    AddKeyboardHelp(*this);
+    MakeWindowAccessible(*this);
 
     sim_.settings.AddSection([this](const IniFile& ini) { trendSettings_.Read(ini); },
                              [this](IniFile& ini) { trendSettings_.Write(ini); });

@@ -26,6 +26,7 @@ class QTimer;
 namespace vp7 {
 
 class PictureWidget;
+class DeviceKeyboard;
 class ExerciseSession;
 class Player;
 
@@ -114,6 +115,8 @@ private:
     bool built_ = false;
     bool placed_ = false;
     long syncCount_ = 0;
+    // Last, so it goes first: a focus change while the window is torn down must not reach the device.
+    std::unique_ptr<DeviceKeyboard> keyboard_;
 };
 
 } // namespace vp7

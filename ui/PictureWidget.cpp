@@ -2,6 +2,8 @@
 
 #include "core/Simulator.h"
 #include "platform/PictureLayout.h"
+#include "ui/PictureAccessible.h"
+#include "ui/artwork/Artwork.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -41,6 +43,10 @@ PictureWidget::PictureWidget(Simulator& sim, Picture& picture, QWidget* parent)
     : QWidget(parent), sim_(sim), picture_(picture) {
     setMouseTracking(IsDevicePicture());
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted from the picture
+    if (IsDevicePicture()) {
+        setFocusPolicy(Qt::StrongFocus);
+        InstallPictureAccessibility();
+    }
 }
 
 bool PictureWidget::IsDevicePicture() const {
@@ -49,7 +55,30 @@ bool PictureWidget::IsDevicePicture() const {
 
 void PictureWidget::RepaintChanged() {
     const Rect r = picture_.TakeDirty();
-    if (!r.Empty()) update(r.left, r.top, r.Width(), r.Height());
+    if (r.Empty()) return;
+    update(r.left, r.top, r.Width(), r.Height());
+    if (IsDevicePicture() && !r.Intersected(layout::LcdArea).Empty()) NotifyDisplayChanged(*this);
+}
+
+void PictureWidget::ShowKeyHeld(DeviceKey key) {
+    if (key == keyHeld_) return;
+    for (const DeviceKey k : {keyHeld_, key})
+        if (k != DeviceKey::None) update(art::KeyPressedArea(KeyIndex(k)));
+    keyHeld_ = key;
+}
+
+// Only the frame's four edges are painted again, not the whole picture.
+void PictureWidget::UpdateFocusFrame() {
+    const QRect r = rect();
+    update(QRegion(r).subtracted(r.adjusted(1, 1, -1, -1)));
+}
+
+void PictureWidget::focusInEvent(QFocusEvent*) {
+    UpdateFocusFrame();
+}
+
+void PictureWidget::focusOutEvent(QFocusEvent*) {
+    UpdateFocusFrame();
 }
 
 void PictureWidget::paintEvent(QPaintEvent* event) {
@@ -65,6 +94,17 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     const QRect r = event->rect();
     const int s = pic.Scale();
     p.drawImage(r, image, QRect(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
+    if (keyHeld_ != DeviceKey::None) art::PaintKeyPressed(p, KeyIndex(keyHeld_));
+    if (hasFocus()) {
+        // White under black dots shows on the dark wall and the light housing alike.
+        const QRect frame = rect().adjusted(0, 0, -1, -1);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 0));
+        p.drawRect(frame);
+        p.setPen(QPen(Qt::black, 0, Qt::DotLine));
+        p.drawRect(frame);
+    }
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* event) {

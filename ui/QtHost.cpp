@@ -20,7 +20,7 @@ void QtHost::ProcessMessages() {
 
 bool QtHost::LeftButtonDown() const {
     if (script_) return script_->ScriptLeftButtonDown();
-    return QGuiApplication::mouseButtons() & Qt::LeftButton;
+    return keyHeld_ || (QGuiApplication::mouseButtons() & Qt::LeftButton);
 }
 
 MsgButton QtHost::MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) {

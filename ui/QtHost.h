@@ -35,6 +35,9 @@ public:
     // Runs before every modal box or dialog, so the window behind it shows the state that led to it.
     void OnBeforeModal(std::function<void()> f) { beforeModal_ = std::move(f); }
     bool RestartWanted() const { return restart_; }
+    // A device key held on the keyboard with its left-button function counts as the held left button,
+    // so the device's holds, repeats and acceleration run as with the mouse.
+    void SetKeyHeld(bool held) { keyHeld_ = held; }
     // While a recording plays, its script answers every dialog and says where the pointer's button is;
     // the window shows each message box's text and answer through `shown` instead of a box.
     void PlayFrom(ScriptedAnswers* script) { script_ = script; }
@@ -59,6 +62,7 @@ private:
         if (answered_) answered_(answer);
     }
     bool restart_ = false;
+    bool keyHeld_ = false;
     std::optional<std::string> nextOpen_;
     ScriptedAnswers* script_ = nullptr;
     std::function<void(const std::string&, MsgButton)> playedMessage_;
