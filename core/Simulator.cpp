@@ -286,11 +286,19 @@ void Simulator::PointerMove(int x, int y) {
 }
 
 void Simulator::PressKey(DeviceKey key, MouseButton button, bool shift) {
+    if (key == DeviceKey::None) return;
+    const ActionScope scope =
+        Enter({.kind = ActionKind::KeyPress, .button = button, .shift = shift, .index = KeyIndex(key)});
     pointer.PressKey(key, button, shift);
+    Observe(SampleCause::Event);
 }
 
 void Simulator::ReleaseKey(DeviceKey key, MouseButton button) {
+    if (key == DeviceKey::None) return;
+    const ActionScope scope =
+        Enter({.kind = ActionKind::KeyRelease, .button = button, .index = KeyIndex(key)});
     pointer.ReleaseKey(key, button);
+    Observe(SampleCause::Event);
 }
 
 void Simulator::Image1MouseDown(MouseButton button, bool shift, int x, int y) {

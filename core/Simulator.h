@@ -107,7 +107,8 @@ public:
     void PointerDown(MouseButton button, bool shift, int x, int y);
     void PointerUp(MouseButton button, int x, int y);
     void PointerMove(int x, int y);
-    // A device key pressed or released by name: the pointer at the key's centre.
+    // A device key pressed or released by name (the keyboard, the runner's `press`): the pointer at the
+    // key's centre.
     void PressKey(DeviceKey key, MouseButton button, bool shift = false);
     void ReleaseKey(DeviceKey key, MouseButton button);
 

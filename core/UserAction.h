@@ -18,6 +18,8 @@ enum class ActionKind : uint8_t {
     PointerDown, // button, shift, x, y on the device picture
     PointerUp,   // button, x, y
     PointerMove, // x, y
+    KeyPress,    // a device key by name (index 0 mode, 1 decrease, 2 increase), button, shift
+    KeyRelease,  // index, button
     Check,       // control (check box or radio button), on
     Select,      // control (radio group), index
     Edit,        // control (edit field), text

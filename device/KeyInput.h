@@ -12,6 +12,14 @@ enum class KeyCode : uint8_t; // core/DeviceCodes.h
 
 enum class DeviceKey { None, Umschalt, Kleiner, Groesser };
 
+// A key's place in the lists of three (layout::KeyAreas, KeyCentres): 0 mode, 1 decrease, 2 increase.
+constexpr int KeyIndex(DeviceKey key) {
+    return static_cast<int>(key) - static_cast<int>(DeviceKey::Umschalt);
+}
+constexpr DeviceKey KeyOfIndex(int index) {
+    return static_cast<DeviceKey>(index + static_cast<int>(DeviceKey::Umschalt));
+}
+
 class KeyInput {
 public:
     explicit KeyInput(Simulator& sim);

@@ -6,10 +6,6 @@
 namespace vp7 {
 namespace {
 
-int KeyIndex(DeviceKey key) {
-    return static_cast<int>(key) - static_cast<int>(DeviceKey::Umschalt);
-}
-
 bool OnPicture(int x, int y) {
     return x >= 0 && y >= 0 && x < layout::PictureSize.width && y < layout::PictureSize.height;
 }

@@ -116,7 +116,8 @@ void ConfigFiles::Konfigurationspeichern1Click() {
     // A full disk or a locked folder is reported instead of passing for success, and the file that
     // was there stays whole.
     if (!WriteFileAtomically(*path, std::string_view(reinterpret_cast<const char*>(r.data()), r.size())))
-        ShowFileError(3);
+        return ShowFileError(3);
+    Used(*path);
 }
 
 void ConfigFiles::Konfigurationladen1Click() {
@@ -124,24 +125,32 @@ void ConfigFiles::Konfigurationladen1Click() {
     if (!path) return;
     const auto r = ReadRecordBytes(*path);
     if (!r) return ShowFileError(2);
-    LoadRecord(*r);
+    if (LoadRecord(*r)) Used(*path);
 }
 
-void ConfigFiles::LoadRecord(const Record& r) {
+void ConfigFiles::Used(const std::string& path) {
+    currentFile_ = path;
+    if (fileUsed_) fileUsed_(path);
+}
+
+bool ConfigFiles::LoadRecord(const Record& r) {
     SimState& s = sim_.state;
     FormState& f = sim_.form;
     ParamSet& p = sim_.params;
-    if (Get32(r, 0) != Signature) return ShowFileError(2);
+    if (Get32(r, 0) != Signature) {
+        ShowFileError(2);
+        return false;
+    }
     s.Updating = 1;
     if (RecordVariant(r) >= VariantCount) {
         ShowFileError(2);
         s.Updating = 0;
-        return;
+        return false;
     }
     if (RecordVariant(r) != s.ControllerType) {
         sim_.host.MessageDlg(VariantText(RecordVariant(r)), MsgType::Error, MsgButton::OK);
         s.Updating = 0;
-        return;
+        return false;
     }
     s.GearIs33 = r[5] <= 1 ? r[5] : 0;
     const auto unit = static_cast<int32_t>(Get32(r, 8));
@@ -186,6 +195,7 @@ void ConfigFiles::LoadRecord(const Record& r) {
     if (f.parTab.visible) sim_.paramTableView.SetParTab(); // an open table shows what was loaded
     sim_.Note(Happening::ConfigurationLoaded);
     sim_.ViewChanged();
+    return true;
 }
 
 } // namespace vp7

@@ -3,6 +3,7 @@
 // fixed 1528-byte record, saved and loaded from the "Datei" menu to prepare training situations.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,9 +22,11 @@ public:
     void Konfigurationspeichern1Click();
     void Konfigurationladen1Click();
 
-    // The record of the running simulation, and loading one (with every check and message).
+    // The record of the running simulation, and loading one (with every check and message); false when
+    // the record was refused (not a record, another variant), true when taken, even with its
+    // parameters reset for a bad value.
     Record BuildRecord() const;
-    void LoadRecord(const Record& record);
+    bool LoadRecord(const Record& record);
     // The record in the file at `path`; nothing when the file is not one (unreadable, not of the
     // record's size, another signature, an unknown variant), which loading reports as a file error.
     static std::optional<Record> ReadRecord(const std::string& path);
@@ -37,11 +40,20 @@ public:
     std::string FileErrorText(int code) const;
     std::string VariantText(uint8_t variant) const;
 
+    // The file last loaded or saved from the menu in this run (empty before), and who is told of each
+    // one (the window's title and its list of recent files).
+    const std::string& CurrentFile() const { return currentFile_; }
+    void OnFileUsed(std::function<void(const std::string& path)> used) { fileUsed_ = std::move(used); }
+
     static constexpr size_t VariantByte = 4;
     static constexpr uint8_t VariantCount = 3;
 
 private:
+    void Used(const std::string& path);
+
     Simulator& sim_;
+    std::string currentFile_;
+    std::function<void(const std::string&)> fileUsed_;
 };
 
 } // namespace vp7

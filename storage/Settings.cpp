@@ -86,13 +86,15 @@ std::string Settings::ParameterKey(int index) const {
 bool Settings::LoadSettings() {
     loaded_ = false;
     if (!EnsureFolders()) return false;
+    std::error_code ec;
+    const bool firstStart = !fs::exists(IniPath(), ec) && !ec;
     IniFile ini(IniPath());
     ini.Load(); // a missing or unreadable file: every key at its default
     loaded_ = true;
     SimState& s = sim_.state;
     FormState& f = sim_.form;
 
-    ReadConfig(ini);
+    ReadConfig(ini, firstStart);
     if (s.ControllerType != 0) { // the fieldbus variants take the setpoint in % only
         f.SetpointDimSelect.itemIndex = 0;
         f.SetpointDimSelect.enabled = false;
@@ -140,14 +142,16 @@ bool Settings::LoadSettings() {
     return true;
 }
 
-void Settings::ReadConfig(const IniFile& ini) {
+void Settings::ReadConfig(const IniFile& ini, bool firstStart) {
     SimState& s = sim_.state;
     FormState& f = sim_.form;
     const auto check = ReadInt32(ini.ReadString("Config", "CheckScreen", "1"));
     s.CheckScreen = !check || *check != 0;
     f.ExtraCheckScreen.checked = s.CheckScreen;
-    s.Language =
-        ini.ReadString("Config", "Sprache", "English") == "Deutsch" ? Language::German : Language::English;
+    const bool germanFirst = firstStart && firstStartLanguage_ == Language::German;
+    s.Language = ini.ReadString("Config", "Sprache", germanFirst ? "Deutsch" : "English") == "Deutsch"
+                     ? Language::German
+                     : Language::English;
     f.Deutsch1.checked = s.Language == Language::German;
     f.English1.checked = s.Language == Language::English;
     const std::string cursor = ini.ReadString("Config", "Mauszeiger", "Standard");

@@ -1,7 +1,9 @@
 #pragma once
 // The settings kept in Config/VP7.ini beside the program: options, parameters, diagnostic values,
 // scales and window places, read while the main window is created and written when it closes.
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@ namespace vp7 {
 
 class IniFile;
 class Simulator;
+enum class Language : uint8_t; // core/DeviceCodes.h
 
 class Settings {
 public:
@@ -31,6 +34,10 @@ public:
         sections_.push_back({std::move(read), std::move(write)});
     }
 
+    // The language of a first start, when there is no settings file yet (the desktop's); without it,
+    // and whenever there is a file, the file decides as ever (English when it says nothing).
+    void SetFirstStartLanguage(Language language) { firstStartLanguage_ = language; }
+
     // The folder holding "Config" and "Data": the program's own, or the per-user one.
     const std::string& BaseDir() const { return baseDir_; }
     std::string ConfigDir() const;
@@ -41,7 +48,7 @@ private:
     bool EnsureFolders();
     // The settings key of a parameter: its display name without blanks, TSUP/TSDO/BIN1 fixed.
     std::string ParameterKey(int index) const;
-    void ReadConfig(const IniFile& ini);
+    void ReadConfig(const IniFile& ini, bool firstStart);
     void ReadParameters(const IniFile& ini);
     void ReadDiagnostics(const IniFile& ini);
     void WriteConfig(IniFile& ini) const;
@@ -49,6 +56,7 @@ private:
     Simulator& sim_;
     std::string baseDir_;
     bool loaded_ = false;
+    std::optional<Language> firstStartLanguage_;
     struct Section {
         std::function<void(const IniFile&)> read;
         std::function<void(IniFile&)> write;

@@ -14,8 +14,8 @@ namespace {
 constexpr std::array<std::string_view, 9> kDeclarations{"title", "task",  "hide",     "lock",  "at",
                                                         "limit", "check", "question", "choice"};
 // The trainee's commands, commands that only write output, and closing: an exercise sets a scene.
-constexpr std::array<std::string_view, 8> kNotInExercise{"exercise", "choose",   "handin", "compare",
-                                                         "print",    "snapshot", "trend",  "close"};
+constexpr std::array<std::string_view, 9> kNotInExercise{"exercise", "choose", "handin", "compare", "print",
+                                                         "snapshot", "trend",  "export", "close"};
 // Longer than a lesson is a slip of the pen.
 constexpr int64_t kLongestMs = 24LL * 3600 * 1000;
 

@@ -1,34 +1,10 @@
 #include "training/ExerciseReport.h"
 
+#include "training/Output.h"
+
 #include <algorithm>
 
 namespace vp7 {
-namespace {
-
-std::string Escaped(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-} // namespace
 
 int ExerciseResult::Passed() const {
     const auto checksPassed =
@@ -53,9 +29,9 @@ std::string ReportHtml(const ExerciseResult& r, bool german) {
     const std::string failed =
         "<span style=\"color:#b00000\">&#10008; " + t("nicht bestanden", "failed") + "</span>";
     std::string html = "<!DOCTYPE html>\n<html lang=\"" + t("de", "en") +
-                       "\"><head><meta charset=\"utf-8\"><title>" + Escaped(r.exercise.In(german)) +
+                       "\"><head><meta charset=\"utf-8\"><title>" + EscapeHtml(r.exercise.In(german)) +
                        "</title></head>\n<body style=\"font-family:sans-serif\">\n";
-    html += "<h1>" + Escaped(r.exercise.In(german)) + "</h1>\n<table cellpadding=\"3\">\n";
+    html += "<h1>" + EscapeHtml(r.exercise.In(german)) + "</h1>\n<table cellpadding=\"3\">\n";
     const std::pair<std::string, std::string> facts[] = {
         {t("Name", "Name"), r.trainee},
         {t("Übung", "Exercise"), r.exerciseFile},
@@ -65,18 +41,18 @@ std::string ReportHtml(const ExerciseResult& r, bool german) {
         {t("Aufzeichnung", "Recording"), r.recordingFile},
     };
     for (const auto& [label, value] : facts)
-        html += "<tr><td><b>" + Escaped(label) + "</b></td><td>" + Escaped(value) + "</td></tr>\n";
+        html += "<tr><td><b>" + EscapeHtml(label) + "</b></td><td>" + EscapeHtml(value) + "</td></tr>\n";
     html += "</table>\n<h2>" + t("Prüfungen", "Checks") +
             "</h2>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n";
     for (const auto& [check, outcome] : r.checks)
-        html += "<tr><td>" + Escaped(check->text.In(german)) + "</td><td>" +
-                (outcome.passed ? passed : failed) + "</td><td>" + Escaped(outcome.value) + "</td></tr>\n";
+        html += "<tr><td>" + EscapeHtml(check->text.In(german)) + "</td><td>" +
+                (outcome.passed ? passed : failed) + "</td><td>" + EscapeHtml(outcome.value) + "</td></tr>\n";
     html += "</table>\n";
     if (r.question) {
-        html += "<h2>" + t("Frage", "Question") + "</h2>\n<p>" + Escaped(r.question->text.In(german)) +
+        html += "<h2>" + t("Frage", "Question") + "</h2>\n<p>" + EscapeHtml(r.question->text.In(german)) +
                 "</p>\n<p>" + t("Antwort: ", "Answer: ") +
-                (r.chosen ? Escaped(r.question->choices[*r.chosen].In(german)) : t("keine", "none")) + " " +
-                (r.QuestionPassed() ? passed : failed) + "</p>\n";
+                (r.chosen ? EscapeHtml(r.question->choices[*r.chosen].In(german)) : t("keine", "none")) +
+                " " + (r.QuestionPassed() ? passed : failed) + "</p>\n";
     }
     return html + "</body></html>\n";
 }

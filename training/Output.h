@@ -14,6 +14,8 @@ std::string FormatReal(double value);
 std::string FormatValue(const NamedValue& value);
 // The value part of `print CONTROL`: check mark, item index, text or caption.
 std::string FormatControl(const Control& control);
+// Text for an HTML page: &, <, > and " as entities.
+std::string EscapeHtml(std::string_view text);
 // Reads a double-quoted argument with \xNN, \" and \\ escapes; false when malformed.
 bool UnquoteText(std::string_view quoted, std::string& out);
 

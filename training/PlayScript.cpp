@@ -13,7 +13,7 @@ constexpr std::string_view kRecordingHeader = "# vp7sim ";
 constexpr int64_t kLongestPlayMs = 24LL * 3600 * 1000;
 
 bool WritesOutput(std::string_view command) {
-    return command == "print" || command == "snapshot" || command == "trend";
+    return command == "print" || command == "snapshot" || command == "trend" || command == "export";
 }
 
 // The milliseconds of a `wait` line, or 0 when it has none the runner would take.

@@ -5,6 +5,7 @@
 #include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
 #include "storage/IniFile.h"
+#include "training/ConfigSheet.h"
 #include "training/Output.h"
 #include "training/PrintedValue.h"
 #include "training/StateValues.h"
@@ -32,10 +33,8 @@ MouseButton ToButton(const std::string& word) {
 }
 
 DeviceKey ToKey(const std::string& word) {
-    static constexpr std::pair<std::string_view, DeviceKey> kKeys[] = {
-        {"mode", DeviceKey::Umschalt}, {"dec", DeviceKey::Kleiner}, {"inc", DeviceKey::Groesser}};
-    for (const auto& [name, key] : kKeys)
-        if (name == word) return key;
+    for (int i = 0; i < 3; ++i)
+        if (kKeyWords[i] == word) return KeyOfIndex(i);
     throw ScriptError("unknown key '" + word + "'");
 }
 
@@ -492,6 +491,13 @@ void Runner::Trend(const Args& a) {
     if (!SaveTrendCsv(*trend_, path)) throw RunFailure("cannot write " + path);
 }
 
+// The configuration sheet as the window exports it.
+void Runner::Export(const Args& a) {
+    const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
+    if (!SaveConfigSheetCsv(MakeConfigSheet(Started(), LocalDateTime()), path))
+        throw RunFailure("cannot write " + path);
+}
+
 // "trend N" and the last sample as the CSV has it: time, the four signals, deviation, mode.
 void Runner::PrintTrend() {
     if (!trend_) throw ScriptError("no trend here");
@@ -536,6 +542,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"snapshot", 1, -1, When::Any, &Runner::Snapshot},
         {"close", 0, 0, When::Running, &Runner::Close},
         {"trend", 1, -1, When::Running, &Runner::Trend},
+        {"export", 1, -1, When::Running, &Runner::Export},
         {"title", 1, -1, When::Any, &Runner::Declare},
         {"task", 1, -1, When::Any, &Runner::Declare},
         {"hide", 1, 1, When::Any, &Runner::Declare},

@@ -117,6 +117,7 @@ private:
     void Snapshot(const Args& a);
     void Close(const Args& a);
     void Trend(const Args& a);
+    void Export(const Args& a);
     void PrintTrend();
     void ScaleDialogTexts(const Args& a);
     void RunDialog(ModalDialog dialog);

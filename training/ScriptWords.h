@@ -27,6 +27,9 @@ struct PicturePoint {
 // A point on the device picture; ScriptError when it lies outside.
 PicturePoint ToPicturePoint(const std::string& x, const std::string& y);
 
+// The device keys' words (`press`, `release`) in key order: mode, decrease, increase.
+inline constexpr std::string_view kKeyWords[3] = {"mode", "dec", "inc"};
+
 // The text without the blanks and tabs at its ends.
 std::string_view Trimmed(std::string_view text);
 

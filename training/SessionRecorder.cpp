@@ -3,6 +3,7 @@
 #include "core/Simulator.h"
 #include "storage/IniFile.h"
 #include "training/Output.h"
+#include "training/ScriptWords.h"
 
 #include <sstream>
 
@@ -42,6 +43,12 @@ std::optional<std::string> SessionRecorder::Command(const UserAction& a) {
         return "up " + Point(a) + ' ' + ButtonWord(a.button);
     case ActionKind::PointerMove:
         return "move " + Point(a);
+    case ActionKind::KeyPress:
+        return "press " + std::string(kKeyWords[a.index]) + (a.button == MouseButton::Right ? " right" : "") +
+               (a.shift ? " shift" : "");
+    case ActionKind::KeyRelease:
+        return "release " + std::string(kKeyWords[a.index]) +
+               (a.button == MouseButton::Right ? " right" : "");
     case ActionKind::Check:
         if (const auto letter = ValveTypeLetter(*a.control)) return std::string("set ValveType ") + *letter;
         return "set " + a.control->name + (a.on ? " 1" : " 0");

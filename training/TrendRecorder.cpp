@@ -117,10 +117,13 @@ TrendRecorder::Watched TrendRecorder::Look() const {
         w.faults[i] = m.FaultFlags[i] != 0;
     w.alarms = {0, m.Alarm1Active, m.Alarm2Active};
     w.inputs = {0, m.BinaryInput1, m.BinaryInput2};
-    w.options = {f.NoPreasureSelect.checked, f.BlockDownSelect.checked, f.BlockUpSelect.checked,
-                 f.FrictionSelect.checked, f.LeakageSelect.checked};
-    w.throttle = f.DrosselSelect.itemIndex;
-    w.valveType = f.SelfClosingSelect.checked ? 0 : f.SelfOpeningSelect.checked ? 1 : 2;
+    const Control* options[] = {&f.NoPreasureSelect, &f.BlockDownSelect, &f.BlockUpSelect, &f.FrictionSelect,
+                                &f.LeakageSelect};
+    for (std::size_t i = 0; i < w.options.size(); ++i)
+        w.options[i] = options[i]->checked && !concealed_.contains(options[i]->name);
+    if (!concealed_.contains(f.DrosselSelect.name)) w.throttle = f.DrosselSelect.itemIndex;
+    if (!concealed_.contains(f.SelfClosingSelect.name))
+        w.valveType = f.SelfClosingSelect.checked ? 0 : f.SelfOpeningSelect.checked ? 1 : 2;
     const Initialization& init = sim_.initialization;
     if (w.mode == TrendMode::Initialization) w.initRun = init.InitShow == 11 ? 6 : init.InitRun + 1;
     return w;
@@ -167,6 +170,11 @@ void TrendRecorder::OnHappening(Happening what) {
         AddEvent(TrendEventKind::ParametersApplied, 0);
         break;
     }
+}
+
+void TrendRecorder::Conceal(const std::set<std::string>& controls) {
+    concealed_ = controls;
+    last_ = Look();
 }
 
 std::optional<TrendSample> TrendRecorder::SampleAt(int64_t timeMs) const {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace vp7 {
@@ -74,6 +75,8 @@ public:
     const RingBuffer<TrendEvent>& Events() const { return events_; }
     // The last sample taken at or before `timeMs`, else the first; none while nothing is recorded.
     std::optional<TrendSample> SampleAt(int64_t timeMs) const;
+    // Changes of these controls (by their names) make no marks: an exercise hides the fault it sets.
+    void Conceal(const std::set<std::string>& controls);
     // Grows with every sample and event: a view redraws when it moved.
     uint64_t Revision() const { return samples_.Pushed() + events_.Pushed(); }
 
@@ -92,6 +95,7 @@ private:
     int64_t Now() const;
 
     Simulator& sim_;
+    std::set<std::string> concealed_; // before last_, which is looked at first in the constructor
     int64_t startMs_;
     Watched last_;
     RingBuffer<TrendSample> samples_;

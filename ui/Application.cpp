@@ -1,12 +1,14 @@
 #include "ui/Application.h"
 
+#include "ui/DesktopConventions.h"
 #include "ui/Dialogs.h"
+#include "ui/ExerciseSession.h"
 #include "ui/InitInfoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/TrendWindow.h"
 
 #include <QAction>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 
 #include <cmath>
@@ -23,6 +25,7 @@ AppWindows::~AppWindows() {
     parameterTable.reset();
     screenCheck.reset();
     main.reset();
+    desktop.reset();
 }
 
 AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock, SessionMode session) {
@@ -58,6 +61,30 @@ AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock,
     QObject::connect(trend, &TrendWindow::Closed, item, [item] { item->setChecked(false); });
     if (main->TrendPlace().visible) item->setChecked(true);
     return w;
+}
+
+AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool desktopGerman, Clock* clock,
+                                std::string recordPath) {
+    auto desktop = std::make_unique<DesktopConventions>(desktopGerman ? Language::German : Language::English);
+    DesktopConventions* conventions = desktop.get();
+    AppWindows w =
+        CreateWindows(programDir, scale, clock,
+                      {.recordPath = std::move(recordPath),
+                       .beforeStart = [conventions](Simulator& sim) { conventions->BeforeStart(sim); }});
+    conventions->Attach(*w.main);
+    w.desktop = std::move(desktop);
+    return w;
+}
+
+void BringToFront(MainWindow& main) {
+    QWidget* window = main.CurrentExercise() ? &main.CurrentExercise()->Window() : &main;
+    for (QWidget* w : {window, QApplication::activeModalWidget()}) {
+        if (!w) continue;
+        w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
 }
 
 int PictureScale() {

@@ -12,6 +12,7 @@
 namespace vp7 {
 
 class Clock;
+class DesktopConventions;
 class MainWindow;
 class InitInfoWindow;
 class ParamTableWindow;
@@ -26,6 +27,8 @@ struct AppWindows {
     std::unique_ptr<ScaleDialogWindow> setpointScale;
     std::unique_ptr<InitInfoWindow> initInfo;
     std::unique_ptr<TrendWindow> trend;
+    // The user's own program window only (CreateProgramWindows); it outlives the windows.
+    std::unique_ptr<DesktopConventions> desktop;
     AppWindows();
     AppWindows(AppWindows&&) noexcept;
     ~AppWindows();
@@ -34,6 +37,15 @@ struct AppWindows {
 // The program's windows; `clock` and `session` as for MainWindow.
 AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock = nullptr,
                          SessionMode session = {});
+
+// The user's own program windows: as CreateWindows, with what a desktop program is expected to do
+// (DesktopConventions); `desktopGerman` is the desktop's language, which a first start takes.
+AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool desktopGerman,
+                                Clock* clock = nullptr, std::string recordPath = {});
+
+// The window the user works in comes to the front (a second start asked for it): an exercise's device
+// while one runs, else the main window, restored when minimized; a dialog open over it above it.
+void BringToFront(MainWindow& main);
 
 // The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
 int PictureScale();

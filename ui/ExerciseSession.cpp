@@ -91,7 +91,11 @@ ExerciseSession::ExerciseSession(Exercise exercise, const QString& path, const Q
                                  recordingPath_);
 }
 
-ExerciseSession::~ExerciseSession() = default;
+// The result dialog goes with the windows, after the members declared later: its end must not reach
+// them.
+ExerciseSession::~ExerciseSession() {
+    ended_ = true;
+}
 
 // The exercise's settings, then its device: attached to the runner before it starts, its scene set
 // right after the form was created, recorded from there on.

@@ -2,10 +2,13 @@
 
 #include "storage/IniFile.h"
 #include "ui/CompareDialog.h"
+#include "ui/DeviceKeyboard.h"
 #include "ui/ExerciseSession.h"
+#include "ui/KeyboardHelp.h"
 #include "ui/PictureWidget.h"
 #include "ui/Player.h"
 #include "ui/ZoomControl.h"
+#include "ui/WindowAccess.h"
 #include "ui/artwork/Artwork.h"
 
 #include <QAbstractEventDispatcher>
@@ -93,6 +96,9 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     built_ = true;
     view_ = new ZoomControl(*this);
     sim_.image1.KeepLog(); // a new zoom draws the picture again from it
+    keyboard_ = std::make_unique<DeviceKeyboard>(*this);
+    AddKeyboardHelp(*this);
+    MakeWindowAccessible(*this);
 
     sim_.settings.AddSection([this](const IniFile& ini) { trendSettings_.Read(ini); },
                              [this](IniFile& ini) { trendSettings_.Write(ini); });
@@ -360,6 +366,7 @@ void MainWindow::AskForRecording() {
 }
 
 void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> locked) {
+    trend_->Conceal(hidden);
     hidden_ = std::move(hidden);
     locked_ = std::move(locked);
     SyncFromForm();

@@ -31,6 +31,7 @@ class QTimer;
 namespace vp7 {
 
 class PictureWidget;
+class DeviceKeyboard;
 class ExerciseSession;
 class Player;
 class ZoomControl;
@@ -141,6 +142,8 @@ private:
     bool built_ = false;
     bool placed_ = false;
     long syncCount_ = 0;
+    // Last, so it goes first: a focus change while the window is torn down must not reach the device.
+    std::unique_ptr<DeviceKeyboard> keyboard_;
 };
 
 } // namespace vp7

@@ -2,7 +2,9 @@
 
 #include "core/Simulator.h"
 #include "platform/PictureLayout.h"
+#include "ui/PictureAccessible.h"
 #include "ui/Zoom.h"
+#include "ui/artwork/Artwork.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -49,6 +51,10 @@ PictureWidget::PictureWidget(Simulator& sim, Picture& picture, QWidget* parent)
     : QWidget(parent), sim_(sim), picture_(picture) {
     setMouseTracking(IsDevicePicture());
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted from the picture
+    if (IsDevicePicture()) {
+        setFocusPolicy(Qt::StrongFocus);
+        InstallPictureAccessibility();
+    }
 }
 
 bool PictureWidget::IsDevicePicture() const {
@@ -70,13 +76,16 @@ bool PictureWidget::OneToOne() const {
 void PictureWidget::RepaintChanged() {
     if (zoom_ == 1) {
         const Rect r = picture_.TakeDirty();
-        if (!r.Empty()) update(r.left, r.top, r.Width(), r.Height());
+        if (r.Empty()) return;
+        update(r.left, r.top, r.Width(), r.Height());
+        if (IsDevicePicture() && !r.Intersected(layout::LcdArea).Empty()) NotifyDisplayChanged(*this);
         return;
     }
     // The picture's points to the widget's, outwards; each part apart, so that the piston and the
     // display moving together do not reduce everything between them.
     const double sx = static_cast<double>(width()) / std::max(1, picture_.Width()),
                  sy = static_cast<double>(height()) / std::max(1, picture_.Height());
+    bool displayChanged = false;
     for (const Rect& r : picture_.TakeDirtyParts()) {
         const QPoint from(static_cast<int>(std::floor(r.left * sx)) - kFilterMargin,
                           static_cast<int>(std::floor(r.top * sy)) - kFilterMargin);
@@ -85,7 +94,31 @@ void PictureWidget::RepaintChanged() {
         const QRect changed = QRect(from, to).intersected(rect());
         stale_ += changed;
         update(changed);
+        displayChanged = displayChanged || !r.Intersected(layout::LcdArea).Empty();
     }
+    if (IsDevicePicture() && displayChanged) NotifyDisplayChanged(*this);
+}
+
+void PictureWidget::ShowKeyHeld(DeviceKey key) {
+    if (key == keyHeld_) return;
+    for (const DeviceKey k : {keyHeld_, key})
+        if (k != DeviceKey::None)
+            update(FormZoom(zoom_)(art::KeyPressedArea(KeyIndex(k))).adjusted(-1, -1, 1, 1));
+    keyHeld_ = key;
+}
+
+// Only the frame's four edges are painted again, not the whole picture.
+void PictureWidget::UpdateFocusFrame() {
+    const QRect r = rect();
+    update(QRegion(r).subtracted(r.adjusted(1, 1, -1, -1)));
+}
+
+void PictureWidget::focusInEvent(QFocusEvent*) {
+    UpdateFocusFrame();
+}
+
+void PictureWidget::focusOutEvent(QFocusEvent*) {
+    UpdateFocusFrame();
 }
 
 void PictureWidget::paintEvent(QPaintEvent* event) {
@@ -102,21 +135,37 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
                      pic.DeviceWidth() * 4, QImage::Format_RGB32);
         image.setDevicePixelRatio(s);
         p.drawImage(r, image, QRect(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
-        return;
+    } else {
+        const double ratio = devicePixelRatioF();
+        const QSize size(static_cast<int>(std::lround(width() * ratio)),
+                         static_cast<int>(std::lround(height() * ratio)));
+        const auto device = [ratio](const QRect& w) {
+            return QRect(QPoint(static_cast<int>(std::floor(w.left() * ratio)),
+                                static_cast<int>(std::floor(w.top() * ratio))),
+                         QPoint(static_cast<int>(std::ceil((w.right() + 1) * ratio)) - 1,
+                                static_cast<int>(std::ceil((w.bottom() + 1) * ratio)) - 1));
+        };
+        for (const QRect& part : stale_)
+            reduction_.Update(pic, size, ratio, device(part));
+        stale_ = {};
+        p.drawImage(r, reduction_.Image(), device(r));
     }
-    const double ratio = devicePixelRatioF();
-    const QSize size(static_cast<int>(std::lround(width() * ratio)),
-                     static_cast<int>(std::lround(height() * ratio)));
-    const auto device = [ratio](const QRect& w) {
-        return QRect(QPoint(static_cast<int>(std::floor(w.left() * ratio)),
-                            static_cast<int>(std::floor(w.top() * ratio))),
-                     QPoint(static_cast<int>(std::ceil((w.right() + 1) * ratio)) - 1,
-                            static_cast<int>(std::ceil((w.bottom() + 1) * ratio)) - 1));
-    };
-    for (const QRect& part : stale_)
-        reduction_.Update(pic, size, ratio, device(part));
-    stale_ = {};
-    p.drawImage(r, reduction_.Image(), device(r));
+    if (keyHeld_ != DeviceKey::None) {
+        p.save();
+        p.scale(zoom_, zoom_);
+        art::PaintKeyPressed(p, KeyIndex(keyHeld_));
+        p.restore();
+    }
+    if (hasFocus()) {
+        // White under black dots shows on the dark wall and the light housing alike.
+        const QRect frame = rect().adjusted(0, 0, -1, -1);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 0));
+        p.drawRect(frame);
+        p.setPen(QPen(Qt::black, 0, Qt::DotLine));
+        p.drawRect(frame);
+    }
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* event) {

@@ -3,7 +3,9 @@
 // the window's zoom. Both hand their pointer events to the simulator, which decides what they reach.
 // Only the rectangles the simulation changed are repainted. At 100 %, and wherever the picture's pixels
 // meet the screen's one to one, they are copied as they are; at other zooms the picture, drawn at the
-// next larger integer scale, is reduced smoothly, and only where it changed.
+// next larger integer scale, is reduced smoothly, and only where it changed. The device picture takes
+// the keyboard focus (a thin frame shows it has it) and draws a key held on the keyboard pressed.
+#include "device/KeyInput.h"
 #include "ui/PictureReduction.h"
 
 #include <QRegion>
@@ -29,6 +31,11 @@ public:
     // (the picture, the splash view, a latch circle), to the simulator in picture coordinates; `zoom` is
     // the window's.
     static void DeliverPointer(Simulator& sim, const QWidget& widget, const QMouseEvent& event, double zoom);
+    bool IsDevicePicture() const;
+    Simulator& Sim() const { return sim_; }
+    // The device key held on the keyboard, drawn pressed; None when no key is held.
+    void ShowKeyHeld(DeviceKey key);
+    DeviceKey KeyHeld() const { return keyHeld_; }
 
 signals:
     void PointerUsed();
@@ -38,13 +45,16 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    bool IsDevicePicture() const;
+    void UpdateFocusFrame();
     // Whether the picture's pixels are the screen's, one to one.
     bool OneToOne() const;
     Simulator& sim_;
     Picture& picture_;
+    DeviceKey keyHeld_ = DeviceKey::None;
     double zoom_ = 1;
     PictureReduction reduction_;
     QRegion stale_; // where the reduced picture is behind, in widget points

@@ -4,9 +4,11 @@
 #include "platform/FileRead.h"
 #include "platform/PictureLayout.h"
 #include "training/ExerciseReport.h"
+#include "training/ScriptWords.h"
 #include "ui/Dialogs.h"
 #include "ui/InitInfoWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/PictureWidget.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -234,10 +236,25 @@ void Player::RunStep(const PlayStep& step) {
     }
     discarded_.str({});
     const std::string_view name = Runner::CommandName(step.text);
+    if (name == "press" || name == "release") {
+        ShowKey(step.text, name == "press");
+        return;
+    }
     if (name != "down" && name != "up" && name != "move") return;
     int x = 0, y = 0;
     if (std::sscanf(step.text.c_str(), "%*s %d %d", &x, &y) == 2) {
         mark_->Place(x, y, name == "down" || (name == "move" && mark_->Pressed()), windows_.main->Zoom());
+    }
+}
+
+// A device key worked on the keyboard: the pointer at its centre, the key drawn pressed while held.
+void Player::ShowKey(const std::string& line, bool pressed) {
+    const auto words = SplitWords(line);
+    if (!words || words->size() < 2) return;
+    for (int i = 0; i < 3; ++i) {
+        if ((*words)[1].text != kKeyWords[i]) continue;
+        mark_->Place(layout::KeyCentres[i].x, layout::KeyCentres[i].y, pressed, windows_.main->Zoom());
+        windows_.main->Picture()->ShowKeyHeld(pressed ? KeyOfIndex(i) : DeviceKey::None);
     }
 }
 

@@ -59,6 +59,7 @@ private:
     void BuildBar();
     void Tick();
     void RunStep(const PlayStep& step);
+    void ShowKey(const std::string& line, bool pressed);
     void ShowProgress();
     void ShowMessage(const std::string& text, MsgButton answer);
     const char* Text(const char* de, const char* en) const;

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <utility>
 
 namespace vp7 {
 
@@ -19,7 +20,7 @@ void QtHost::ProcessMessages() {
 
 bool QtHost::LeftButtonDown() const {
     if (script_) return script_->ScriptLeftButtonDown();
-    return QGuiApplication::mouseButtons() & Qt::LeftButton;
+    return keyHeld_ || (QGuiApplication::mouseButtons() & Qt::LeftButton);
 }
 
 MsgButton QtHost::MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) {
@@ -75,6 +76,11 @@ std::string QtFileFilter(const std::string& filter) {
 std::optional<std::string> QtHost::OpenFileDialog(const std::string& filter, const std::string& initialDir) {
     BeforeModal();
     if (script_) return script_->NextFile(FileUse::Open);
+    if (nextOpen_) {
+        const std::optional<std::string> chosen = std::exchange(nextOpen_, std::nullopt);
+        Answered({.kind = ActionKind::FileChosen, .text = chosen});
+        return chosen;
+    }
     const QString path = QFileDialog::getOpenFileName(window_, {}, QString::fromStdString(initialDir),
                                                       QString::fromStdString(QtFileFilter(filter)));
     const std::optional<std::string> chosen =

@@ -35,6 +35,9 @@ public:
     // Runs before every modal box or dialog, so the window behind it shows the state that led to it.
     void OnBeforeModal(std::function<void()> f) { beforeModal_ = std::move(f); }
     bool RestartWanted() const { return restart_; }
+    // A device key held on the keyboard with its left-button function counts as the held left button,
+    // so the device's holds, repeats and acceleration run as with the mouse.
+    void SetKeyHeld(bool held) { keyHeld_ = held; }
     // While a recording plays, its script answers every dialog and says where the pointer's button is;
     // the window shows each message box's text and answer through `shown` instead of a box.
     void PlayFrom(ScriptedAnswers* script) { script_ = script; }
@@ -43,6 +46,9 @@ public:
     }
     // Told what the user answered in each message box and file dialog (a session recording).
     void OnAnswered(std::function<void(const UserAction&)> f) { answered_ = std::move(f); }
+    // The next open dialog is not shown: `path` is its answer, told as if the user had chosen it (a file
+    // from the recent list goes the way of any other). Cleared once used or with nothing.
+    void AnswerNextOpenDialog(std::optional<std::string> path) { nextOpen_ = std::move(path); }
 
 private:
     QWidget* window_;
@@ -56,6 +62,8 @@ private:
         if (answered_) answered_(answer);
     }
     bool restart_ = false;
+    bool keyHeld_ = false;
+    std::optional<std::string> nextOpen_;
     ScriptedAnswers* script_ = nullptr;
     std::function<void(const std::string&, MsgButton)> playedMessage_;
 };

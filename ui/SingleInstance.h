@@ -1,23 +1,44 @@
 #pragma once
 // Only one simulator runs at a time. The lock is a file named after the device program's named mutex;
 // a lock left behind by a crashed instance belongs to a dead process and does not block the next start.
+// The running instance listens on a local socket beside the lock, so a second start can ask it to bring
+// its window to the front instead of ending unseen.
 #include <QLockFile>
+#include <QObject>
 #include <QString>
 
 #include <memory>
 
+class QLocalServer;
+
 namespace vp7 {
 
-class SingleInstance {
+class SingleInstance : public QObject {
+    Q_OBJECT
 public:
-    // Tries to become the one running instance; false when another one holds the lock.
+    SingleInstance();
+    ~SingleInstance() override;
+
+    // Tries to become the one running instance and listens for later starts; false when another one
+    // holds the lock.
     bool Acquire();
     // Lets go early, so that a restarted program can take over.
     void Release();
+    // From a second start: asks the running instance to show its window; true when it answered within
+    // `timeoutMs`.
+    static bool AskToRaise(int timeoutMs = 3000);
     static QString LockPath();
+    static QString ServerName();
+
+signals:
+    // A second start asked for the window.
+    void RaiseRequested();
 
 private:
+    void Listen();
+
     std::unique_ptr<QLockFile> lock_;
+    QLocalServer* server_ = nullptr;
 };
 
 } // namespace vp7

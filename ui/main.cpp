@@ -7,12 +7,17 @@
 #include "ui/TerminationSignals.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QProcess>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     vp7::SingleInstance instance;
-    if (!instance.Acquire()) return 0; // another simulator runs: end silently, without a window
+    if (!instance.Acquire()) {
+        // Another simulator runs: its window comes to the front, and this start ends without one.
+        vp7::SingleInstance::AskToRaise();
+        return 0;
+    }
 
     QApplication::setApplicationName(QStringLiteral("vp7sim"));
     QApplication::setApplicationDisplayName(vp7::kApplicationTitle);
@@ -27,10 +32,12 @@ int main(int argc, char** argv) {
     QStringList restartArguments;
     int status;
     {
-        vp7::AppWindows windows =
-            vp7::CreateWindows(QCoreApplication::applicationDirPath().toStdString(), vp7::PictureScale(),
-                               nullptr, {.recordPath = recordPath});
+        vp7::AppWindows windows = vp7::CreateProgramWindows(
+            QCoreApplication::applicationDirPath().toStdString(), vp7::PictureScale(),
+            QLocale::system().language() == QLocale::German, nullptr, recordPath);
         windows.main->show();
+        QObject::connect(&instance, &vp7::SingleInstance::RaiseRequested, windows.main.get(),
+                         [&windows] { vp7::BringToFront(*windows.main); });
         vp7::CloseOnTerminationSignals(windows.main.get());
         if (play > 0 && play + 1 < arguments.size()) windows.main->PlayRecording(arguments[play + 1]);
         const qsizetype exercise = arguments.indexOf(QStringLiteral("--exercise"));

@@ -44,9 +44,12 @@ TEST_F(ConfigFile, ASavedSituationComesBackExactly) {
     EXPECT_EQ(Bytes(path), saved) << "saving again gives the same bytes";
 }
 
-// A file that is not ours, or not for this variant, changes nothing.
+// A file that is not ours, or not for this variant, changes nothing, nor is it the file in use.
 TEST_F(ConfigFile, BrokenOrForeignFilesAreRefusedWithTheirMessage) {
-    const std::string good = Bytes(SaveConfig());
+    std::vector<std::string> used;
+    sim->configFiles.OnFileUsed([&](const std::string& path) { used.push_back(path); });
+    const std::string goodPath = SaveConfig();
+    const std::string good = Bytes(goodPath);
     const std::string path = (dir / "Data" / "broken.vp7").string();
     struct Case {
         size_t at;
@@ -66,7 +69,10 @@ TEST_F(ConfigFile, BrokenOrForeignFilesAreRefusedWithTheirMessage) {
         EXPECT_EQ(ParamValue("DEBA"), 30) << c.at << ": nothing changes";
         EXPECT_EQ(S().ControllerType, 0);
         EXPECT_EQ(S().Updating, 0);
+        EXPECT_EQ(sim->configFiles.CurrentFile(), goodPath) << c.at;
     }
+    LoadConfig(goodPath);
+    EXPECT_EQ(used, (std::vector<std::string>{goodPath, goodPath})) << "saved, then loaded";
 }
 
 TEST_F(ConfigFile, EditedBytesFallBackAsTheyShould) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 using namespace vp7;
 using vp7::test::WriteBytes;
@@ -92,6 +93,39 @@ TEST_F(SettingsFile, TheFieldbusVariantKeepsItsOwnTightClosingPair) {
     sim->FormClose();
     EXPECT_TRUE(IniHas("YCDO=$0014"));
     EXPECT_TRUE(IniHas("FYCUP=$03DE")) << "both pairs are kept";
+}
+
+// The desktop's language counts only where there is no settings file yet; from then on the file decides,
+// and the runner, which tells no desktop language, starts in English as ever.
+TEST_F(SettingsFile, AFirstStartSpeaksTheDesktopsLanguage) {
+    struct Case {
+        const char* file; // none: a first start
+        std::optional<Language> desktop;
+        Language expected;
+    };
+    const Case cases[] = {
+        {nullptr, Language::German, Language::German},
+        {nullptr, Language::English, Language::English},
+        {nullptr, std::nullopt, Language::English},
+        {"[Config]\r\nSprache=English\r\n", Language::German, Language::English},
+        {"[Config]\r\nCheckScreen=0\r\n", Language::German, Language::English},
+        {"[Config]\r\nSprache=Deutsch\r\n", Language::English, Language::German},
+    };
+    for (const Case& c : cases) {
+        const std::string context = c.file ? c.file : "no file";
+        fs::remove(Ini());
+        if (c.file) WriteBytes(Ini(), c.file);
+        sim = std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string()});
+        if (c.desktop) sim->settings.SetFirstStartLanguage(*c.desktop);
+        sim->FormCreate();
+        clock.Advance(100);
+        EXPECT_EQ(S().Language, c.expected) << context;
+        EXPECT_EQ(sim->form.FrictionSelect.caption, c.expected == Language::German ? "Reibung" : "Friction")
+            << context;
+        Close();
+        EXPECT_TRUE(IniHas(c.expected == Language::German ? "Sprache=Deutsch" : "Sprache=English"))
+            << context;
+    }
 }
 
 // A program folder where "Config" cannot be made: without a per-user folder the start ends with the

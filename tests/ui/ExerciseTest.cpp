@@ -61,9 +61,12 @@ TEST(Exercise, IsWorkedOnHandedInAndReported) {
     EXPECT_FALSE(window.findChild<QCheckBox*>(QStringLiteral("LeakageSelect"))->isVisible());
     EXPECT_FALSE(window.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"))->isEnabled());
 
-    const QPoint modeKey =
-        window.Picture()->mapTo(&window, QPoint(layout::KeyCentres[0].x, layout::KeyCentres[0].y));
-    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, modeKey);
+    QTest::qWait(200); // the start-up tick, after which the scene is set
+    EXPECT_TRUE(window.Sim().form.LeakageSelect.checked);
+    QTest::mouseClick(window.Picture(), Qt::LeftButton, {},
+                      QPoint(layout::KeyCentres[0].x, layout::KeyCentres[0].y));
+    for (std::size_t i = 0; i < window.Trend().Events().Size(); ++i) // the hidden fault leaves no mark
+        EXPECT_NE(window.Trend().Events()[i].kind, TrendEventKind::Option);
     const ExerciseResult& result = session.HandIn(1);
     EXPECT_EQ(result.Passed(), 3);
     EXPECT_EQ(result.Total(), 3);

@@ -1,6 +1,8 @@
 // The single-instance rule, tried with the real program: a second start ends at once while the first
-// runs, and a lock left by a killed instance does not block the next start.
+// runs, bringing the first one's window to the front, and a lock left by a killed instance does not
+// block the next start.
 #include "ui/SingleInstance.h"
+#include "ShownApp.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -8,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 
@@ -60,6 +63,36 @@ TEST(SingleInstance, ASecondStartEndsWhileTheFirstRuns) {
     Program third(tmp.path());
     ASSERT_TRUE(third.process.waitForStarted(5000));
     EXPECT_FALSE(third.process.waitForFinished(1500)) << "a stale lock blocked the start";
+}
+
+// The first instance here, the second the real program: it asks for the window and ends; the minimized
+// window comes back.
+TEST(SingleInstance, ASecondStartBringsTheFirstWindowToTheFront) {
+    QTemporaryDir tmp;
+    qputenv("TMPDIR", tmp.path().toLocal8Bit());
+    vp7::test::ShownApp app;
+    app.main.showMinimized();
+    vp7::SingleInstance running;
+    ASSERT_TRUE(running.Acquire());
+    int asked = 0;
+    QObject::connect(&running, &vp7::SingleInstance::RaiseRequested, [&] {
+        ++asked;
+        vp7::BringToFront(app.main);
+    });
+
+    Program second(tmp.path());
+    QElapsedTimer waited;
+    waited.start();
+    while (second.process.state() != QProcess::NotRunning && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        second.process.waitForFinished(10);
+    }
+    EXPECT_EQ(second.process.state(), QProcess::NotRunning) << "the second instance must end by itself";
+    EXPECT_EQ(second.process.exitCode(), 0);
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(app.main.isMinimized());
+    running.Release();
+    qunsetenv("TMPDIR");
 }
 
 // A restart after a change of the device variant: the lock is let go before the new instance starts.

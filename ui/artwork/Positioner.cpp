@@ -180,6 +180,29 @@ void Key(QPainter& p, qreal x, int symbol) {
     p.strokePath(thumb, QPen(ink, 1.5, Qt::SolidLine, Qt::RoundCap));
 }
 
+} // namespace
+
+// A key held on the keyboard, drawn over the picture: the cap sunk into its bezel, darker, with the
+// shadow of the bezel's rim across its top.
+QRect KeyPressedArea(int key) {
+    return QRectF(kKeyX[key] - 12, kKeyY - 12, 24, 24).toAlignedRect();
+}
+
+void PaintKeyPressed(QPainter& p, int key) {
+    const QPointF c(kKeyX[key], kKeyY);
+    const QRectF cap(c.x() - 9.5, c.y() - 9.5, 19, 19);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x0b, 0x0d, 0x0f), 1.6));
+    p.setBrush(QColor(0x10, 0x14, 0x18, 110));
+    p.drawRoundedRect(cap, 4, 4);
+    p.setPen(QPen(QColor(0, 0, 0, 120), 2.2));
+    p.drawLine(QPointF(cap.left() + 3, cap.top() + 2.2), QPointF(cap.right() - 3, cap.top() + 2.2));
+    p.restore();
+}
+
+namespace {
+
 void GearMark(QPainter& p, const QRectF& place, bool round, bool lit) {
     const QRectF bezel = place.adjusted(0.6, 0.6, -0.6, -0.6);
     p.setPen(QPen(QColor(0x0d, 0x0f, 0x11), 0.8));

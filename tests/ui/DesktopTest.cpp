@@ -1,0 +1,133 @@
+// The user's program window as a desktop program: a file of the recent list loads as any load does (and
+// is recorded so), its name stands in the title, the shortcuts, Qt's own texts in the program's language.
+#include "ShownApp.h"
+#include "storage/AtomicFile.h"
+#include "training/Runner.h"
+#include "ui/Application.h"
+#include "ui/DesktopConventions.h"
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace vp7;
+
+namespace {
+
+struct ProgramApp {
+    QTemporaryDir dir;
+    VirtualClock clock;
+    QString recording = dir.filePath(QStringLiteral("session.vp7s"));
+    AppWindows windows = CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false, &clock,
+                                              recording.toStdString());
+    MainWindow& main = *windows.main;
+    Simulator& sim = main.Sim();
+    DesktopConventions& desktop = *windows.desktop;
+
+    ProgramApp() {
+        main.show();
+        main.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&main)); // shortcuts reach an active window only
+        Run(100);
+    }
+    void Run(int ms) {
+        clock.Advance(ms);
+        main.AfterEvent();
+        QCoreApplication::processEvents();
+    }
+    int32_t Deba() const { return sim.params.ParamTable[sim.params.DEBAIndex].Value; }
+    // A configuration file as the device saves it, with another dead band.
+    std::string WriteConfiguration(const char* name, int32_t deba) {
+        TParamField& field = sim.params.ParamTable[sim.params.DEBAIndex];
+        const int32_t was = std::exchange(field.Value, deba);
+        const ConfigFiles::Record record = sim.configFiles.BuildRecord();
+        field.Value = was;
+        const std::string path = dir.filePath(QStringLiteral("Data/") + QLatin1String(name)).toStdString();
+        EXPECT_TRUE(WriteFileAtomically(
+            path, std::string_view(reinterpret_cast<const char*>(record.data()), record.size())));
+        return path;
+    }
+    void Shortcut(Qt::Key key) { QTest::keyClick(&main, key, Qt::ControlModifier); }
+};
+
+} // namespace
+
+TEST(Desktop, ARecentFileLoadsAsAnyLoadIsRecordedSoAndKeptAtQuitting) {
+    ProgramApp app;
+    const std::string first = app.WriteConfiguration("first.vp7", 12);
+    const std::string second = app.WriteConfiguration("second.vp7", 30);
+    app.desktop.OpenRecent(first);
+    EXPECT_EQ(app.Deba(), 12);
+    EXPECT_TRUE(app.main.windowTitle().endsWith(QStringLiteral(" \u2013 first.vp7")))
+        << app.main.windowTitle().toStdString();
+
+    app.main.Host().AnswerNextOpenDialog(second); // Ctrl+O, its dialog answered with the file
+    app.Shortcut(Qt::Key_O);
+    EXPECT_EQ(app.Deba(), 30);
+    EXPECT_EQ(app.desktop.Recent().Paths(), (std::vector<std::string>{second, first}));
+
+    auto* recent = app.main.findChild<QMenu*>(QStringLiteral("ZuletztGeoeffnet1"));
+    ASSERT_NE(recent, nullptr);
+    emit recent->aboutToShow();
+    ASSERT_EQ(recent->actions().size(), 2);
+    recent->actions()[1]->trigger();
+    EXPECT_EQ(app.Deba(), 12);
+    EXPECT_TRUE(app.main.windowTitle().endsWith(QStringLiteral(" \u2013 first.vp7")));
+
+    // In the configuration the device hides "Konfiguration laden": neither the list nor Ctrl+O loads.
+    app.sim.modes.KeyEvent(KeyCode::ModeHeld);
+    app.main.AfterEvent();
+    EXPECT_FALSE(recent->isEnabled());
+    app.main.Host().AnswerNextOpenDialog(second);
+    app.Shortcut(Qt::Key_O);
+    app.main.Host().AnswerNextOpenDialog(std::nullopt);
+    EXPECT_EQ(app.Deba(), 12);
+
+    // Recorded as the menu item with the dialog's answer: a replay loads the same files.
+    app.main.StopRecording();
+    QFile file(app.recording);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string recorded = file.readAll().toStdString();
+    for (const std::string& path : {first, second, first})
+        EXPECT_NE(recorded.find("file " + path + "\nmenu Konfigurationladen1\n"), std::string::npos) << path;
+    std::ostringstream out, err;
+    std::istringstream script(recorded + "print param DEBA\n");
+    Runner runner(out, app.dir.filePath(QStringLiteral("replay")).toStdString());
+    EXPECT_EQ(runner.Run(script, err), 0) << err.str();
+    EXPECT_EQ(out.str(), "param DEBA 12\n");
+
+    // Ctrl+Q is the window's close: the settings are written, the recent list with them.
+    app.Shortcut(Qt::Key_Q);
+    EXPECT_FALSE(app.main.isVisible());
+    QFile ini(app.dir.filePath(QStringLiteral("Config/VP7.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        ini.readAll().contains(("[RecentFiles]\r\nFile1=" + first + "\r\nFile2=" + second + "\r\n").c_str()));
+}
+
+// Qt's own buttons and dialogs switch with the program's language.
+TEST(Desktop, QtsOwnTextsFollowTheProgramsLanguage) {
+    ProgramApp app;
+    const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    EXPECT_EQ(cancel(), QStringLiteral("Cancel"));
+    const struct {
+        const char* item;
+        const char* cancel;
+        const char* print;
+    } rows[] = {{"Deutsch1", "Abbrechen", "Konfiguration drucken…"},
+                {"English1", "Cancel", "Print configuration…"},
+                {"Deutsch1", "Abbrechen", "Konfiguration drucken…"}};
+    auto* print = app.main.findChild<QAction*>(QStringLiteral("KonfigurationDrucken1"));
+    ASSERT_NE(print, nullptr);
+    for (const auto& row : rows) {
+        app.main.findChild<QAction*>(QLatin1String(row.item))->trigger();
+        EXPECT_EQ(cancel(), QString::fromUtf8(row.cancel)) << row.item;
+        EXPECT_EQ(print->text(), QString::fromUtf8(row.print)) << row.item;
+    }
+}
