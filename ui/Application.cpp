@@ -6,6 +6,7 @@
 #include "ui/InitInfoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/TrendWindow.h"
+#include "ui/ZoomControl.h"
 
 #include <QAction>
 #include <QApplication>
@@ -60,6 +61,15 @@ AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock,
     });
     QObject::connect(trend, &TrendWindow::Closed, item, [item] { item->setChecked(false); });
     if (main->TrendPlace().visible) item->setChecked(true);
+    const auto zoomSmallWindows = [info, table, scaleDialog, check, trend](double zoom) {
+        info->SetZoom(zoom);
+        table->SetZoom(zoom);
+        scaleDialog->SetZoom(zoom);
+        check->SetZoom(zoom);
+        trend->FollowApplicationFont();
+    };
+    QObject::connect(&main->View(), &ZoomControl::SmallWindowZoomChanged, info, zoomSmallWindows);
+    zoomSmallWindows(main->View().SmallWindowZoom());
     return w;
 }
 

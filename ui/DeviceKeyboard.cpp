@@ -61,7 +61,7 @@ DeviceKeyboard::DeviceKeyboard(MainWindow& window)
 
 bool DeviceKeyboard::PictureOrNothingFocused() const {
     const QWidget* focus = window_.focusWidget();
-    return !focus || focus == &picture_ || focus == &window_ || focus == window_.centralWidget();
+    return !focus || focus == &picture_ || focus == &window_ || focus == window_.Form();
 }
 
 bool DeviceKeyboard::eventFilter(QObject* watched, QEvent* event) {

@@ -12,12 +12,22 @@
 #include <QTableWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace vp7 {
 namespace {
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// The parameter table's grid inside its window, and its columns.
+constexpr int kGridMargin = 7, kGridWidth = 184 + 48, kGridBelow = 48, kColumnWidth = 100;
+constexpr QSize kScaleDialogSize(361, 197), kScreenCheckSize(500, 284);
+
+// A length of the zoomed window in the points it was designed in.
+int DesignedLength(int zoomed, const FormZoom& zoom) {
+    return static_cast<int>(std::lround(zoomed / zoom.Factor()));
 }
 
 QLabel* Label(QWidget* parent, int x, int y, int pixelSize, bool bold = false) {
@@ -45,14 +55,30 @@ ParamTableWindow::ParamTableWindow(Simulator& sim, QWidget* parent)
     mono.setPixelSize(15);
     mono.setBold(true);
     grid_->setFont(mono);
+    designedFont_ = mono;
     // The header row is the table's own header, so it stays in place while the rows scroll.
     QHeaderView* header = grid_->horizontalHeader();
     header->setFont(mono);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setHighlightSections(false);
-    grid_->setColumnWidth(0, 100);
-    grid_->setColumnWidth(1, 100);
+    grid_->setColumnWidth(0, kColumnWidth);
+    grid_->setColumnWidth(1, kColumnWidth);
+}
+
+void ParamTableWindow::SetZoom(double factor) {
+    if (factor == zoom_.Factor()) return;
+    const int designedHeight = DesignedLength(height(), zoom_);
+    zoom_ = FormZoom(factor);
+    const QFont font = ZoomedFont(designedFont_, factor);
+    grid_->setFont(font);
+    grid_->horizontalHeader()->setFont(font);
+    grid_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + zoom_(8));
+    grid_->setColumnWidth(0, zoom_(kColumnWidth));
+    grid_->setColumnWidth(1, zoom_(kColumnWidth));
+    setFixedWidth(zoom_(ParamTableView::Width));
+    setMinimumHeight(zoom_(ParamTableView::MinHeight));
+    resize(width(), zoom_(designedHeight));
 }
 
 void ParamTableWindow::SyncFromForm() {
@@ -71,8 +97,9 @@ void ParamTableWindow::SyncFromForm() {
     if (t.visible && !shown_) {
         shown_ = true;
         move(t.left, t.top);
-        resize(ParamTableView::Width, t.height);
+        resize(zoom_(ParamTableView::Width), zoom_(t.height));
         show();
+        KeepOnScreen(*this);
     } else if (!t.visible && shown_) {
         shown_ = false;
         hide();
@@ -88,8 +115,10 @@ void ParamTableWindow::moveEvent(QMoveEvent* event) {
 
 void ParamTableWindow::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    sim_.paramTableView.FormCanResize(width(), height()); // the width is fixed, the height kept
-    grid_->setGeometry(7, 7, 184 + 48, height() - 48);
+    // The device keeps the window's height in points, as at 100 %.
+    sim_.paramTableView.FormCanResize(DesignedLength(width(), zoom_), DesignedLength(height(), zoom_));
+    grid_->setGeometry(zoom_(kGridMargin), zoom_(kGridMargin), zoom_(kGridWidth),
+                       height() - zoom_(kGridBelow));
 }
 
 void ParamTableWindow::closeEvent(QCloseEvent* event) {
@@ -107,7 +136,7 @@ void ParamTableWindow::keyPressEvent(QKeyEvent* event) {
 
 ScaleDialogWindow::ScaleDialogWindow(Simulator& sim, QWidget* parent) : QDialog(parent, Qt::Tool), sim_(sim) {
     setObjectName(QStringLiteral("Form4"));
-    setFixedSize(361, 197);
+    setFixedSize(kScaleDialogSize);
     label1_ = Label(this, 16, 10, 13);
     xe_ = new QLineEdit(this);
     xe_->setGeometry(16, 32, 169, 21);
@@ -138,6 +167,11 @@ ScaleDialogWindow::ScaleDialogWindow(Simulator& sim, QWidget* parent) : QDialog(
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void ScaleDialogWindow::SetZoom(double factor) {
+    zoomed_.Apply(*this, factor);
+    setFixedSize(FormZoom(factor)(kScaleDialogSize));
+}
+
 void ScaleDialogWindow::Run() {
     const ScaleDialogState& d = sim_.form.scaleDialog;
     setWindowTitle(Q(d.caption));
@@ -155,11 +189,16 @@ void ScaleDialogWindow::Run() {
                    .text2 = accepted ? std::optional(d.setpoint0Edit) : std::nullopt});
 }
 
+void ScreenCheckWindow::SetZoom(double factor) {
+    zoomed_.Apply(*this, factor);
+    setFixedSize(FormZoom(factor)(kScreenCheckSize));
+}
+
 ScreenCheckWindow::ScreenCheckWindow(Simulator& sim, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), sim_(sim) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Info"));
-    setFixedSize(500, 284);
+    setFixedSize(kScreenCheckSize);
     const int rows[] = {24, 48, 96, 120, 144};
     for (int i = 0; i < 5; ++i)
         lines_[i] = Label(this, 24, rows[i], 17, true);

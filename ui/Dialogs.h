@@ -2,6 +2,8 @@
 // The program's small windows: the parameter table beside the device, the setpoint scale dialog and the
 // screen check dialog. Their contents live in the simulator's form state; these windows show them and
 // hand the user's actions to the simulator.
+#include "ui/Zoom.h"
+
 #include <QDialog>
 
 class QTableWidget;
@@ -19,6 +21,8 @@ class ParamTableWindow : public QDialog {
 public:
     ParamTableWindow(Simulator& sim, QWidget* parent);
     void SyncFromForm();
+    // The window and its table at the small windows' zoom; the device keeps the height in points.
+    void SetZoom(double factor);
 
 protected:
     void moveEvent(QMoveEvent* event) override;
@@ -29,6 +33,8 @@ protected:
 private:
     Simulator& sim_;
     QTableWidget* grid_;
+    QFont designedFont_;
+    FormZoom zoom_;
     bool shown_ = false;
 };
 
@@ -36,6 +42,7 @@ class ScaleDialogWindow : public QDialog {
     Q_OBJECT
 public:
     ScaleDialogWindow(Simulator& sim, QWidget* parent);
+    void SetZoom(double factor);
     // Fills the fields and captions, then runs modally.
     void Run();
 
@@ -44,12 +51,14 @@ private:
     QLabel *label1_, *label2_, *label3_;
     QLineEdit *xe_, *xa_;
     QPushButton* cancel_;
+    ZoomedChildren zoomed_;
 };
 
 class ScreenCheckWindow : public QDialog {
     Q_OBJECT
 public:
     ScreenCheckWindow(Simulator& sim, QWidget* parent);
+    void SetZoom(double factor);
     void Run();
 
 private:
@@ -57,6 +66,7 @@ private:
     QLabel* lines_[5];
     QPushButton *continue_, *close_;
     QCheckBox* check_;
+    ZoomedChildren zoomed_;
 };
 
 } // namespace vp7

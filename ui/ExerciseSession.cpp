@@ -215,7 +215,7 @@ const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
     r.chosen = choice;
     result_ = std::move(r);
     windows_.main->StopRecording();
-    windows_.main->centralWidget()->setEnabled(false); // handed in: the device is only shown
+    windows_.main->Form()->setEnabled(false); // handed in: the device is only shown
     panel_->setEnabled(false);
     ShowResult(WriteReports(ReportHtml(*result_, german_)));
     return *result_;

@@ -37,9 +37,14 @@ QLabel* MakeStatus(QWidget* parent, int x, int y, int w, const char* background)
     return l;
 }
 
+constexpr QSize kDesignedSize(424, 480), kKnobsSize(139, 69);
+// The keys' picture is drawn this many times as fine and reduced to the window's zoom.
+constexpr int kKnobsDetail = 3;
+
 // The three device keys as they sit under the display: mode, decrease, increase.
 QPixmap KnobsPicture() {
-    QPixmap pixmap(139, 69);
+    QPixmap pixmap(kKnobsSize * kKnobsDetail);
+    pixmap.setDevicePixelRatio(kKnobsDetail);
     pixmap.fill(QColor(96, 96, 96));
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -66,7 +71,7 @@ InitInfoWindow::InitInfoWindow(Simulator& sim, QWidget* parent)
       sim_(sim) {
     setObjectName(QStringLiteral("InitInfoForm"));
     setWindowTitle(QStringLiteral("Initialisierung"));
-    resize(424, 480);
+    resize(kDesignedSize);
     runStatus_ = MakeLabel(this, 8, 8);
     currentRun_ = MakeStatus(this, 8, 32, 81, "rgb(0, 255, 0)");
     QFont big = currentRun_->font();
@@ -84,7 +89,8 @@ InitInfoWindow::InitInfoWindow(Simulator& sim, QWidget* parent)
     runKey_ = MakeLabel(this, 8, 280);
     auto* knobs = new QLabel(this);
     knobs->setObjectName(QStringLiteral("KnobsImage"));
-    knobs->setGeometry(8, 304, 139, 69);
+    knobs->setGeometry(QRect(QPoint(8, 304), kKnobsSize));
+    knobs->setScaledContents(true); // the zoom's size, reduced smoothly
     knobs->setPixmap(KnobsPicture());
     runFunction_ = MakeLabel(this, 184, 280);
     keyText_ = MakeText(this, 184, 304);
@@ -92,6 +98,12 @@ InitInfoWindow::InitInfoWindow(Simulator& sim, QWidget* parent)
     pause_->setObjectName(QStringLiteral("RunPauseButton"));
     pause_->setGeometry(184, 416, 75, 25);
     connect(pause_, &QPushButton::clicked, this, [this] { sim_.RunPauseClick(); });
+}
+
+void InitInfoWindow::SetZoom(double factor) {
+    zoom_ = FormZoom(factor);
+    zoomed_.Apply(*this, factor);
+    resize(zoom_(kDesignedSize));
 }
 
 void InitInfoWindow::SyncFromForm() {
@@ -115,6 +127,7 @@ void InitInfoWindow::SyncFromForm() {
     if (info.visible && !wasVisible_) {
         move(info.left, info.top); // every start brings the window back to its place
         show();
+        KeepOnScreen(*this);
     } else if (!info.visible && wasVisible_) {
         hide();
     }

@@ -1,6 +1,8 @@
 #pragma once
 // The initialization info window: names the current run, explains it and pauses or continues the
 // procedure. Its contents live in the simulator's form state; this window only shows them.
+#include "ui/Zoom.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -17,6 +19,8 @@ public:
     InitInfoWindow(Simulator& sim, QWidget* parent);
     // Copies the window's state from the simulator; moves it only when the procedure starts.
     void SyncFromForm();
+    // The window at the small windows' zoom.
+    void SetZoom(double factor);
     // Esc does nothing while the procedure runs.
     void reject() override;
 
@@ -29,6 +33,8 @@ private:
     QLabel *currentRun_, *errorText_;
     QTextEdit *runText_, *measureText_, *keyText_;
     QPushButton* pause_;
+    ZoomedChildren zoomed_;
+    FormZoom zoom_;
     bool wasVisible_ = false;
 };
 

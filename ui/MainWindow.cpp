@@ -7,8 +7,8 @@
 #include "ui/KeyboardHelp.h"
 #include "ui/PictureWidget.h"
 #include "ui/Player.h"
-#include "ui/ZoomControl.h"
 #include "ui/WindowAccess.h"
+#include "ui/ZoomControl.h"
 #include "ui/artwork/Artwork.h"
 
 #include <QAbstractEventDispatcher>
@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTimer>
@@ -57,6 +58,22 @@ SimulatorOptions Options(const std::string& programDir, const SessionMode& sessi
     return options;
 }
 
+// Scroll bars appear only when a zoom shows the form larger than the screen. The keys stay the
+// device's: arrow keys and Page Up/Down pass on to the window instead of scrolling.
+class FormScroller : public QScrollArea {
+public:
+    FormScroller(QWidget* form, QWidget* parent) : QScrollArea(parent) {
+        setObjectName(QStringLiteral("FormScroller"));
+        setFrameShape(QFrame::NoFrame);
+        setFocusPolicy(Qt::NoFocus);
+        setWidgetResizable(true);
+        setWidget(form);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
+};
+
 } // namespace
 
 MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, SessionMode session)
@@ -68,15 +85,15 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(11);
     setFont(f);
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("Client"));
-    central->setMinimumSize(kClientWidth, kClientHeight);
-    central->setMouseTracking(true);
+    form_ = new QWidget(this);
+    form_->setObjectName(QStringLiteral("Client"));
+    form_->setMinimumSize(kClientWidth, kClientHeight);
+    form_->setMouseTracking(true);
     // Group captions sit on the frame's top line, as the window was designed, so the children's
     // positions inside their groups stay as laid out.
-    central->setStyleSheet(FormStyle(FormZoom(), *style()));
+    form_->setStyleSheet(FormStyle(FormZoom(), *style()));
     setMouseTracking(true);
-    setCentralWidget(central);
+    setCentralWidget(new FormScroller(form_, this));
 
     // A real clock from outside (an exercise's) is served as the window's own.
     QtClock* realClock = clock ? dynamic_cast<QtClock*>(clock) : &realClock_;
@@ -210,7 +227,7 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
 void MainWindow::BuildControls() {
     for (Control* c : sim_.form.All()) {
         if (c->kind == ControlKind::MenuItem) continue;
-        QWidget* parent = c->parent.empty() ? centralWidget() : widgets_.at(c->parent);
+        QWidget* parent = c->parent.empty() ? form_ : widgets_.at(c->parent);
         QWidget* w = MakeWidget(*c, parent);
         w->setObjectName(Q(c->name));
         if (c->width > 0)

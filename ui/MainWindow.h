@@ -76,6 +76,8 @@ public:
     // How often the widgets were synced (benchmarks count it per event).
     long SyncCount() const { return syncCount_; }
 
+    // The client area laid out as designed (at the zoom), inside the window's scroll area.
+    QWidget* Form() const { return form_; }
     // The zoom the form is shown at (1 as designed), and the "Ansicht" / "View" menu that chooses it.
     const FormZoom& Zoom() const { return zoom_; }
     ZoomControl& View() const { return *view_; }
@@ -136,6 +138,7 @@ private:
     std::map<std::string, QWidget*> widgets_;
     std::map<std::string, QAction*> actions_;
     std::set<std::string> hidden_, locked_;
+    QWidget* form_ = nullptr;
     FormZoom zoom_;
     ZoomControl* view_ = nullptr;
     std::vector<std::pair<QPointer<QWidget>, QFont>> designedFonts_; // as polished at 100 %

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,7 +45,7 @@ QRect RadioItemPlace(const Control& group, int item) {
 // client area's style take the application's), scaled; the menu bar goes by steps. Until the first
 // zoom nothing is set, so the window stays exactly as it always was.
 void MainWindow::ZoomFonts() {
-    QWidget* client = centralWidget();
+    QWidget* client = form_;
     if (designedFonts_.empty()) {
         if (zoom_.Designed()) return;
         client->ensurePolished();
@@ -61,7 +62,7 @@ void MainWindow::ZoomFonts() {
 }
 
 void MainWindow::LayOutForm() {
-    QWidget* client = centralWidget();
+    QWidget* client = form_;
     ZoomFonts();
     // Set again only when it changes: the widgets are polished anew each time.
     if (const QString sheet = FormStyle(zoom_, *style()); client->styleSheet() != sheet)
@@ -125,6 +126,9 @@ void MainWindow::SetPictureScale(int scale) {
 
 void MainWindow::SizeToForm(bool centred) {
     if (isMaximized() || isFullScreen()) return;
+    // The window's least size follows the form's only once its layout is activated; a smaller zoom
+    // would otherwise keep the larger window.
+    if (QLayout* l = layout()) l->activate();
     const QSize frame = frameGeometry().size() - geometry().size();
     QRect outer(frameGeometry().topLeft(), zoom_(kDesignedWindow));
     if (const QScreen* screen = QGuiApplication::primaryScreen(); centred && screen)

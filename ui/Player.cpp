@@ -82,7 +82,7 @@ Player::Player(PlayScript script, std::unique_ptr<QTemporaryDir> scratch, const 
         [this](const std::string& text, MsgButton answer) { ShowMessage(text, answer); });
     // The played device's trend is opened from the bar; its shortcut stays with the user's window.
     window.TrendAction()->setShortcut({});
-    mark_ = new PointerMark(window.centralWidget());
+    mark_ = new PointerMark(window.Form());
     BuildBar();
     connect(&window, &MainWindow::FormChanged, this, [this] {
         windows_.main->setWindowTitle(windows_.main->windowTitle() + QStringLiteral(" \u2013 ") + name_);

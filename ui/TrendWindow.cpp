@@ -6,7 +6,9 @@
 #include "training/TrendCsv.h"
 #include "training/TrendRecorder.h"
 #include "training/TrendSettings.h"
+#include "ui/Zoom.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -168,11 +170,9 @@ TrendWindow::TrendWindow(Simulator& sim, const TrendRecorder& trend, TrendSettin
     connect(&redrawTimer_, &QTimer::timeout, this, &TrendWindow::Redraw);
     sinceRedraw_.start();
 
-    // The place kept in the settings, when some screen still shows it.
-    const QRect kept(settings_.left, settings_.top, settings_.width, settings_.height);
-    for (const QScreen* screen : QGuiApplication::screens())
-        if (screen->availableGeometry().intersects(kept)) setGeometry(kept);
-    if (!geometry().intersects(kept)) resize(settings_.width, settings_.height);
+    // The place kept in the settings, moved onto a screen when no screen shows it whole now.
+    setGeometry(KeptOnScreen(QRect(settings_.left, settings_.top, settings_.width, settings_.height),
+                             AvailableScreenAreas()));
     placed_ = true;
     Retranslate();
 }
@@ -429,8 +429,19 @@ void TrendWindow::resizeEvent(QResizeEvent* event) {
     KeepPlace();
 }
 
+void TrendWindow::FollowApplicationFont() {
+    const QFont font = QApplication::font();
+    for (QCPAxis* axis : plot_->axisRect()->axes()) {
+        axis->setTickLabelFont(font);
+        axis->setLabelFont(font);
+    }
+    plot_->legend->setFont(font);
+    if (isVisible()) plot_->replot();
+}
+
 void TrendWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    KeepOnScreen(*this); // with its frame, once the window system gave it one
     settings_.visible = true;
     Redraw();
 }

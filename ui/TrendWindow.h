@@ -46,6 +46,8 @@ public:
     void SetCursor(int which, double seconds);
     std::optional<double> CursorTime(int which) const;
     QCustomPlot* Plot() const { return plot_; }
+    // The plot's texts in the application's font, which the small windows' zoom sets.
+    void FollowApplicationFont();
 
 signals:
     // The window was closed by the user (the menu item unchecks).

@@ -60,7 +60,7 @@ private:
 } // namespace
 
 void MakeWindowAccessible(MainWindow& window) {
-    new DisabledCaptions(window.centralWidget());
+    new DisabledCaptions(window.Form());
     QWidget* previous = nullptr;
     for (const char* name : kTabOrder) {
         auto* w = window.findChild<QWidget*>(QString::fromLatin1(name));

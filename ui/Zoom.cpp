@@ -159,4 +159,19 @@ QString LatchCircleStyle(const FormZoom& zoom) {
     return QStringLiteral("background-color: red; border-radius: %1px;").arg(zoom(kRadius));
 }
 
+void ZoomedChildren::Apply(QWidget& window, double factor) {
+    if (designed_.empty()) {
+        if (factor == 1) return; // as designed until the first zoom
+        window.ensurePolished();
+        for (QWidget* w : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (!w->isWindow()) designed_.push_back({w, w->geometry(), w->font()});
+    }
+    const FormZoom zoom(factor);
+    for (const Designed& d : designed_) {
+        if (!d.widget) continue;
+        d.widget->setFont(ZoomedFont(d.font, factor));
+        d.widget->setGeometry(zoom(d.place));
+    }
+}
+
 } // namespace vp7

@@ -5,9 +5,12 @@
 #include <QFont>
 #include <QList>
 #include <QPointF>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
+
+#include <vector>
 
 class QStyle;
 class QWidget;
@@ -34,6 +37,21 @@ public:
 
 private:
     double factor_ = 1;
+};
+
+// A window laid out by hand in points: the places and fonts of its children as designed, taken the first
+// time it is zoomed, and each zoom scaled from them (never from an earlier zoom, so nothing drifts).
+class ZoomedChildren {
+public:
+    void Apply(QWidget& window, double factor);
+
+private:
+    struct Designed {
+        QPointer<QWidget> widget;
+        QRect place;
+        QFont font;
+    };
+    std::vector<Designed> designed_;
 };
 
 // Ctrl++ / Ctrl+-: the View menu's next step above or below `factor` (a zoom fitted to the window lies

@@ -153,13 +153,17 @@ void ZoomControl::Follow(const ZoomControl& other) {
 void ZoomControl::Apply(double factor, bool resizeWindow) {
     window_.ApplyZoom(factor);
     // Fitted, the window may be made as small as half the form; at a step it holds the whole form, as
-    // far as the screen allows.
+    // far as the screen allows, and scrolls what the screen cannot show.
     QWidget* client = window_.centralWidget();
     if (settings_.fit) {
-        client->setMinimumSize(FormZoom(ViewSettings::kFitLeast / kPercent)(kDesignedClient));
+        const QSize least = FormZoom(ViewSettings::kFitLeast / kPercent)(kDesignedClient);
+        window_.Form()->setMinimumSize(least);
+        client->setMinimumSize(least);
         sharpen_.start();
     } else {
-        QSize least = window_.Zoom()(kDesignedClient);
+        const QSize form = window_.Zoom()(kDesignedClient);
+        window_.Form()->setMinimumSize(form);
+        QSize least = form;
         if (!window_.Zoom().Designed())
             if (const QScreen* screen = window_.screen())
                 least = least.boundedTo(screen->availableGeometry().size() -

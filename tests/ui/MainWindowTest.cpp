@@ -39,7 +39,7 @@ TEST(MainWindow, ShowsTheDevicePictureAndFollowsTheSimulator) {
     auto* picture = main.findChild<PictureWidget*>(QStringLiteral("Image1"));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->size(), kPictureSize);
-    EXPECT_EQ(picture->mapTo(main.centralWidget(), QPoint(0, 0)), ToQt(layout::PictureInWindow));
+    EXPECT_EQ(picture->mapTo(main.Form(), QPoint(0, 0)), ToQt(layout::PictureInWindow));
 
     EXPECT_FALSE(main.Sim().FormCloseQuery());
     app.Run(100); // the start-up tick is due 100 ms after creation
@@ -81,7 +81,7 @@ TEST(MainWindow, ShowsTheDevicePictureAndFollowsTheSimulator) {
 TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
     ShownApp app;
     app.Run(100);
-    QWidget* client = app.main.centralWidget();
+    QWidget* client = app.main.Form();
     const auto clickKey = [&](int key, Qt::MouseButton button) {
         const QPoint at = ToQt(layout::PictureInWindow) + ToQt(layout::KeyCentres[key]);
         QWidget* target = client->childAt(at);

@@ -2,6 +2,7 @@
 // scale the zoom needs, and the choice survives a restart from an older settings file.
 #include "ShownApp.h"
 #include "ui/PictureWidget.h"
+#include "ui/TrendWindow.h"
 #include "ui/ZoomControl.h"
 
 #include "platform/PictureLayout.h"
@@ -190,4 +191,48 @@ TEST(Zoom, FitToWindowFollowsTheWindowsSize) {
     EXPECT_EQ(app.main.Zoom().Factor(), 1.25);
     QTest::keyClick(&app.main, Qt::Key_0, Qt::ControlModifier);
     EXPECT_EQ(app.main.Zoom().Factor(), 1);
+}
+
+// A window is shown where it was kept when the screens show it whole; else moved onto the screen it
+// overlaps most (or lies nearest to), no larger than that screen. The trend window kept far outside
+// the offscreen screen opens on it.
+TEST(Zoom, AWindowKeptOffTheScreensOpensOnOne) {
+    const QList<QRect> twoScreens = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    const struct {
+        QRect kept, shown;
+    } cases[] = {
+        {{100, 100, 640, 360}, {100, 100, 640, 360}},    // whole on the first
+        {{1800, 100, 640, 360}, {1800, 100, 640, 360}},  // whole across both
+        {{1800, 900, 640, 360}, {1920, 664, 640, 360}},  // below both: onto the one it overlaps most
+        {{5000, -3000, 640, 360}, {2560, 0, 640, 360}},  // far away: onto the nearest
+        {{-100, 50, 4000, 3000}, {0, 0, 1920, 1080}},    // larger than any screen
+        {{2500, 1000, 640, 360}, {2500, 664, 640, 360}}, // mostly on the second: moved up
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.kept.x() << "," << c.kept.y());
+        EXPECT_EQ(KeptOnScreen(c.kept, twoScreens), c.shown);
+    }
+
+    QTemporaryDir dir;
+    VirtualClock clock;
+    AppWindows windows = StartIn(
+        dir, clock, "[Config]\r\nCheckScreen=0\r\n[Trend]\r\nLeft=9000\r\nTop=-5000\r\nVisible=1\r\n");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(windows.trend->geometry())) << "opened on the screen";
+}
+
+// A first start picks 200 % on a screen wider than 2000 points, less where the window would not fit
+// its free area at that zoom, and 100 % on smaller screens.
+TEST(Zoom, AFirstStartPicksTheZoomTheScreenSuggests) {
+    const QSize window(1025, 768);
+    const struct {
+        QSize screen, available;
+        int percent;
+    } cases[] = {{{3840, 2160}, {3840, 2120}, 200},
+                 {{2560, 1440}, {2560, 1400}, 150},
+                 {{2048, 1152}, {2048, 1100}, 125},
+                 {{1920, 1080}, {1920, 1040}, 100},
+                 {{1024, 768}, {1024, 740}, 100}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FirstStartPercent(c.screen, c.available, window), c.percent) << c.screen.width();
 }
