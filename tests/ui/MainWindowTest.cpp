@@ -76,37 +76,6 @@ TEST(MainWindow, ShowsTheDevicePictureAndFollowsTheSimulator) {
     EXPECT_EQ(help.pixelColor(0, 0), QColor(202, 244, 145));
 }
 
-// Clicks at window coordinates reach the keys through whatever lies over the picture; a latched key's
-// red circle lies over it, and a right click on the circle frees the key.
-TEST(MainWindow, TheDeviceKeysWorkWithTheMouse) {
-    ShownApp app;
-    app.Run(100);
-    QWidget* client = app.main.Form();
-    const auto clickKey = [&](int key, Qt::MouseButton button) {
-        const QPoint at = ToQt(layout::PictureInWindow) + ToQt(layout::KeyCentres[key]);
-        QWidget* target = client->childAt(at);
-        ASSERT_NE(target, nullptr);
-        QTest::mouseClick(target, button, {}, target->mapFrom(client, at));
-    };
-    const SimState& s = app.main.Sim().state;
-    clickKey(0, Qt::LeftButton);
-    EXPECT_EQ(s.Mode, Mode::Manual);
-    clickKey(2, Qt::LeftButton);
-    EXPECT_DOUBLE_EQ(s.ManuellTarget, 0.1);
-    clickKey(1, Qt::LeftButton);
-    EXPECT_DOUBLE_EQ(s.ManuellTarget, 0.0);
-    clickKey(0, Qt::RightButton);
-    auto* circle = app.main.findChild<QWidget*>(QStringLiteral("StaticUmschalt"));
-    ASSERT_NE(circle, nullptr);
-    EXPECT_TRUE(circle->isVisible());
-    const QPoint circleCentre = ToQt(layout::PictureInWindow) +
-                                QPoint(layout::LatchCircles[0].left + 8, layout::LatchCircles[0].top + 8);
-    EXPECT_EQ(client->childAt(circleCentre), circle);
-    QTest::mouseClick(circle, Qt::RightButton, {}, QPoint(8, 8));
-    EXPECT_FALSE(circle->isVisible());
-    EXPECT_EQ(app.main.Sim().modes.LatchUmschalt, 0);
-}
-
 TEST(MainWindow, EscAndCloseLeaveTheInitializationInfoOpen) {
     ShownApp app;
     app.main.Sim().form.initInfo.visible = true; // the procedure runs
