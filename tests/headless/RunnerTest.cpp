@@ -3,6 +3,8 @@
 #include "platform/PictureLayout.h"
 #include "platform/SpriteSet.h"
 
+#include "support/FolderFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -29,13 +31,7 @@ Result RunScript(const std::string& script, const fs::path& dir) {
     return {status, out.str(), err.str()};
 }
 
-struct RunnerTest : ::testing::Test {
-    fs::path dir =
-        fs::temp_directory_path() /
-        ("vp7-runner-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
-};
+using RunnerTest = test::FolderFixture;
 } // namespace
 
 TEST_F(RunnerTest, BadScriptsStopWithStatusTwoAndTheLineNumber) {

@@ -6,24 +6,18 @@
 #include "platform/ScriptedHost.h"
 #include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
+#include "support/FolderFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <utility>
 
 namespace vp7::test {
 
-struct SimFixture : ::testing::Test {
-    // The process id keeps two test runs at the same time (two build trees) out of each other's folders.
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() /
-        ("vp7-test-" + std::to_string(getpid()) + "-" +
-         std::string(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) + "-" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+struct SimFixture : FolderFixture {
     VirtualClock clock;
     ScriptedHost host;
     SpriteSet sprites = SpriteSet::Flat();
@@ -31,12 +25,12 @@ struct SimFixture : ::testing::Test {
     bool keepLog = false; // the device picture logs what is drawn, as in a window that zooms
 
     void SetUp() override {
-        std::filesystem::create_directories(dir);
+        FolderFixture::SetUp();
         Restart();
     }
     void TearDown() override {
         sim.reset();
-        std::filesystem::remove_all(dir);
+        FolderFixture::TearDown();
     }
     // A fresh simulator of the device variant, created and through its start-up tick.
     void Restart(uint8_t controllerType = 0) {

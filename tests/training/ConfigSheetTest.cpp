@@ -1,6 +1,8 @@
 // The configuration sheet as the runner's `export` writes it (the window exports the same CSV).
 #include "training/Runner.h"
 
+#include "support/FolderFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,12 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ConfigSheetTest : ::testing::Test {
-    fs::path dir =
-        fs::temp_directory_path() /
-        ("vp7-sheet-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
+struct ConfigSheetTest : test::FolderFixture {
 
     // The script with `export` at its end; the CSV's lines without their CRLF.
     std::vector<std::string> Export(const std::string& script) {

@@ -1,4 +1,5 @@
 #include "training/Exercise.h"
+#include "support/Refused.h"
 #include "support/SimFixture.h"
 #include "training/ConfigCompare.h"
 #include "training/Runner.h"
@@ -84,11 +85,7 @@ TEST_F(ExerciseTest, RefusesAFaultyExerciseWithItsLineAndReason) {
         {"start\nlimit 0\n", 2, "bad time '0'"},
     };
     for (const auto& c : cases) {
-        const auto read = ReadExercise(c.text, (dir / "check").string());
-        const auto* problem = std::get_if<ScriptProblem>(&read);
-        ASSERT_NE(problem, nullptr) << c.text;
-        EXPECT_EQ(problem->line, c.line) << c.text;
-        EXPECT_EQ(problem->reason, c.reason) << c.text;
+        test::ExpectRefused(ReadExercise(c.text, (dir / "check").string()), c.line, c.reason, c.text);
     }
 }
 

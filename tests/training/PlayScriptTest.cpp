@@ -1,4 +1,5 @@
 #include "training/PlayScript.h"
+#include "support/Refused.h"
 #include "support/SimFixture.h"
 
 namespace vp7 {
@@ -22,11 +23,7 @@ TEST_F(PlayScriptTest, RefusesABadScriptWithItsLineAndReason) {
         {"# vp7sim 1, recorded\nstart\nwait 10\ndown 900 356 left\n", 4, "point outside the picture"},
     };
     for (const auto& c : cases) {
-        const auto read = ReadPlayScript(c.script, (dir / "check").string());
-        const auto* problem = std::get_if<ScriptProblem>(&read);
-        ASSERT_NE(problem, nullptr) << c.script;
-        EXPECT_EQ(problem->line, c.line) << c.script;
-        EXPECT_EQ(problem->reason, c.reason) << c.script;
+        test::ExpectRefused(ReadPlayScript(c.script, (dir / "check").string()), c.line, c.reason, c.script);
     }
 }
 
