@@ -101,9 +101,8 @@ InitInfoWindow::InitInfoWindow(Simulator& sim, QWidget* parent)
 }
 
 void InitInfoWindow::SetZoom(double factor) {
-    zoom_ = FormZoom(factor);
     zoomed_.Apply(*this, factor);
-    resize(zoom_(kDesignedSize));
+    resize(FormZoom(factor)(kDesignedSize));
 }
 
 void InitInfoWindow::SyncFromForm() {

@@ -34,7 +34,6 @@ private:
     QTextEdit *runText_, *measureText_, *keyText_;
     QPushButton* pause_;
     ZoomedChildren zoomed_;
-    FormZoom zoom_;
     bool wasVisible_ = false;
 };
 

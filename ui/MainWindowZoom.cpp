@@ -25,9 +25,6 @@
 namespace vp7 {
 namespace {
 
-// The form's font and the window's outer size at 100 %.
-constexpr int kFormFontPixels = 11;
-constexpr QSize kDesignedWindow(1025, 768);
 constexpr QSize kSetpointIcon(32, 22);
 constexpr const char* kGlyphZoom = "glyphZoom"; // the zoom the setpoint glyph was drawn for
 // A radio group's items below its caption, each row at least as high as a radio button.

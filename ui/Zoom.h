@@ -17,6 +17,9 @@ class QWidget;
 
 namespace vp7 {
 
+// The main window's outer size (with its frame) as designed, at 100 %.
+inline constexpr QSize kDesignedWindow(1025, 768);
+
 class FormZoom {
 public:
     FormZoom() = default;

@@ -21,9 +21,8 @@ namespace vp7 {
 namespace {
 
 constexpr double kPercent = 100.0;
-// The client area as designed, and the window with its frame.
+// The client area as designed.
 const QSize kDesignedClient(kClientWidth, kClientHeight);
-constexpr QSize kDesignedWindow(1025, 768);
 // Fitted zooms closer than this are the same; the form is not laid out again for a pixel.
 constexpr double kFitTolerance = 0.002;
 constexpr int kSharpenAfterMs = 250;
