@@ -12,24 +12,31 @@
 
 namespace vp7 {
 
+// One drawing as it was done.
+struct DrawingEntry {
+    enum class Kind : uint8_t { Copy, Fill, Line, Painted };
+    Kind kind = Kind::Fill;
+    Rect bounds;         // every pixel it may have changed
+    bool opaque = false; // it set every pixel of `bounds`, whatever lay beneath
+    bool reads = false;  // it read the picture itself (a copy within it)
+    Rgb color = 0;       // Fill, Line
+    int penWidth = 1;    // Line
+    Rect area;       // Copy: the destination; Fill: the rectangle; Line: from (left, top) to (right, bottom)
+    Rect sourceArea; // Copy
+    const Picture* source = nullptr;      // Copy
+    std::function<void(Picture&)> redraw; // Painted: drawing done straight into the pixels
+};
+
 class DrawingLog {
 public:
-    struct Entry {
-        enum class Kind : uint8_t { Copy, Fill, Line, Painted };
-        Kind kind = Kind::Fill;
-        Rect bounds;         // every pixel it may have changed
-        bool opaque = false; // it set every pixel of `bounds`, whatever lay beneath
-        bool reads = false;  // it read the picture itself (a copy within it)
-        Rgb color = 0;       // Fill, Line
-        int penWidth = 1;    // Line
-        Rect area; // Copy: the destination; Fill: the rectangle; Line: from (left, top) to (right, bottom)
-        Rect sourceArea;                      // Copy
-        const Picture* source = nullptr;      // Copy
-        std::function<void(Picture&)> redraw; // Painted: drawing done straight into the pixels
-    };
+    using Entry = DrawingEntry;
 
     void Add(Entry entry);
     const std::vector<Entry>& Entries() const { return entries_; }
+    void Clear() {
+        entries_.clear();
+        compactAt_ = kFirstCompaction;
+    }
 
 private:
     // Drops every entry that a later opaque entry covers wholly.

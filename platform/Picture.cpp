@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 namespace vp7 {
@@ -61,26 +62,127 @@ DrawingLog::Entry CopyEntry(const Rect& dst, const Rect& clip, const Picture& sr
     return e;
 }
 
+// The pictures that defer their drawing, brought up to date before a picture they copy from changes.
+std::vector<const Picture*>& DeferringPictures() {
+    static std::vector<const Picture*> all;
+    return all;
+}
+
 } // namespace
 
 Picture::Picture() = default;
 Picture::Picture(int width, int height, Rgb fill, int scale)
-    : width_(std::max(0, width)), height_(std::max(0, height)), scale_(std::max(1, scale)),
-      pixels_(static_cast<size_t>(width_) * scale_ * height_ * scale_, fill) {}
+    : width_(std::max(0, width)), height_(std::max(0, height)), scale_(std::max(1, scale)), isUniform_(true),
+      uniform_(fill) {}
+// A copy or a moved picture draws at once; what the original deferred is done first.
 Picture::Picture(const Picture& o)
-    : width_(o.width_), height_(o.height_), scale_(o.scale_), pixels_(o.pixels_), penColor_(o.penColor_),
-      brushColor_(o.brushColor_), penWidth_(o.penWidth_), penX_(o.penX_), penY_(o.penY_), dirty_(o.dirty_),
-      dirtyParts_(o.dirtyParts_), log_(o.log_ ? std::make_unique<DrawingLog>(*o.log_) : nullptr) {}
-Picture::Picture(Picture&&) noexcept = default;
+    : width_(o.width_), height_(o.height_), scale_(o.scale_), pixels_((o.Settle(), o.pixels_)),
+      isUniform_(o.isUniform_), uniform_(o.uniform_), penColor_(o.penColor_), brushColor_(o.brushColor_),
+      penWidth_(o.penWidth_), penX_(o.penX_), penY_(o.penY_), dirty_(o.dirty_), dirtyParts_(o.dirtyParts_),
+      log_(o.log_ ? std::make_unique<DrawingLog>(*o.log_) : nullptr) {}
+Picture::Picture(Picture&& o) noexcept {
+    *this = std::move(o);
+}
 Picture& Picture::operator=(const Picture& o) {
     if (this != &o) *this = Picture(o);
     return *this;
 }
-Picture& Picture::operator=(Picture&&) noexcept = default;
-Picture::~Picture() = default;
+Picture& Picture::operator=(Picture&& o) noexcept {
+    if (this == &o) return *this;
+    BeforeChange();
+    if (o.copiedFrom_) SettleAll(); // its pixels leave it
+    o.Settle();
+    o.copiedFrom_ = false;
+    if (pending_) pending_->Clear(); // what it noted is drawn over wholly
+    width_ = o.width_;
+    height_ = o.height_;
+    scale_ = o.scale_;
+    pixels_ = std::move(o.pixels_);
+    isUniform_ = std::exchange(o.isUniform_, false);
+    uniform_ = o.uniform_;
+    penColor_ = o.penColor_;
+    brushColor_ = o.brushColor_;
+    penWidth_ = o.penWidth_;
+    penX_ = o.penX_;
+    penY_ = o.penY_;
+    dirty_ = o.dirty_;
+    dirtyParts_ = std::move(o.dirtyParts_);
+    log_ = std::move(o.log_);
+    return *this;
+}
+Picture::~Picture() {
+    if (copiedFrom_) SettleAll();
+    if (pending_) std::erase(DeferringPictures(), this);
+}
+
+Rgb* Picture::Bits() {
+    BeforeChange(); // the caller may write
+    Settle();
+    Materialize();
+    return pixels_.data();
+}
+
+const Rgb* Picture::Bits() const {
+    Settle();
+    Materialize();
+    return pixels_.data();
+}
+
+void Picture::Materialize() const {
+    if (!isUniform_) return;
+    auto* self = const_cast<Picture*>(this); // only its storage changes, not what it shows
+    self->pixels_.assign(static_cast<size_t>(DeviceWidth()) * DeviceHeight(), uniform_);
+    self->isUniform_ = false;
+}
+
+void Picture::Defer() {
+    if (pending_ || log_) return;
+    pending_ = std::make_unique<DrawingLog>();
+    DeferringPictures().push_back(this);
+}
+
+bool Picture::Note(DrawingEntry e) {
+    if (!pending_) return false;
+    if (e.reads) { // a copy within the picture reads what lies there now
+        Settle();
+        return false;
+    }
+    if (e.source) e.source->copiedFrom_ = true;
+    pending_->Add(std::move(e));
+    return true;
+}
+
+void Picture::Settle() const {
+    if (!pending_ || pending_->Entries().empty()) return;
+    auto* self = const_cast<Picture*>(this); // only ever set on a picture that is not const itself
+    std::unique_ptr<DrawingLog> pending = std::move(self->pending_);
+    const Rgb penColor = penColor_, brushColor = brushColor_;
+    const int penWidth = penWidth_, penX = penX_, penY = penY_;
+    for (const DrawingEntry& e : pending->Entries())
+        self->Apply(e, e.source ? *e.source : *self);
+    self->penColor_ = penColor;
+    self->brushColor_ = brushColor;
+    self->penWidth_ = penWidth;
+    self->penX_ = penX;
+    self->penY_ = penY;
+    pending->Clear();
+    self->pending_ = std::move(pending);
+}
+
+void Picture::SettleAll() {
+    for (const Picture* p : DeferringPictures())
+        p->Settle();
+}
+
+void Picture::BeforeChange() {
+    if (!copiedFrom_) return;
+    copiedFrom_ = false;
+    SettleAll();
+}
 
 void Picture::Plot(int x, int y, Rgb c) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    Materialize();
     const int stride = DeviceWidth();
     Rgb* row = pixels_.data() + static_cast<size_t>(y) * scale_ * stride + static_cast<size_t>(x) * scale_;
     for (int dy = 0; dy < scale_; ++dy, row += stride)
@@ -89,12 +191,16 @@ void Picture::Plot(int x, int y, Rgb c) {
 
 Rgb Picture::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    Settle();
+    if (isUniform_) return uniform_;
     return pixels_[static_cast<size_t>(y) * scale_ * DeviceWidth() + static_cast<size_t>(x) * scale_];
 }
 
 void Picture::SetPixel(int x, int y, Rgb c) {
-    Plot(x, y, c);
+    BeforeChange();
     const Rect r = Rect{x, y, x + 1, y + 1}.Intersected(Bounds());
+    if (r.Empty() || Note(FillEntry(r, c))) return;
+    Plot(x, y, c);
     MarkDirty(r);
     if (log_) log_->Add(FillEntry(r, c));
 }
@@ -159,20 +265,38 @@ void Picture::MoveTo(int x, int y) {
 }
 
 void Picture::LineTo(int x, int y) {
-    Rect touched;
-    ForEachLinePixel(penX_, penY_, x, y, penWidth_, [&](int px, int py) {
-        Plot(px, py, penColor_);
-        touched = touched.United({px, py, px + 1, py + 1});
-    });
-    MarkDirty(touched);
-    if (log_) log_->Add(LineEntry({penX_, penY_, x, y}, touched.Intersected(Bounds()), penColor_, penWidth_));
+    BeforeChange();
+    const Rect fromTo{penX_, penY_, x, y};
     penX_ = x;
     penY_ = y;
+    const bool now = !pending_;
+    // A noted line only needs its rectangle: that of the first copy, widened by the second.
+    const int passes = now ? penWidth_ : 1;
+    constexpr int kFar = std::numeric_limits<int>::max();
+    int left = kFar, top = kFar, right = -kFar, bottom = -kFar;
+    ForEachLinePixel(fromTo.left, fromTo.top, x, y, passes, [&](int px, int py) {
+        if (now) Plot(px, py, penColor_);
+        left = std::min(left, px);
+        top = std::min(top, py);
+        right = std::max(right, px + 1);
+        bottom = std::max(bottom, py + 1);
+    });
+    if (right < left) return; // from a point to itself: nothing drawn
+    if (passes < penWidth_ && penWidth_ >= 2) {
+        const bool upright = std::abs(y - fromTo.top) > std::abs(x - fromTo.left);
+        (upright ? right : bottom) += 1;
+    }
+    const Rect touched = Rect{left, top, right, bottom}.Intersected(Bounds());
+    if (touched.Empty() || Note(LineEntry(fromTo, touched, penColor_, penWidth_))) return;
+    MarkDirty(touched);
+    if (log_) log_->Add(LineEntry(fromTo, touched, penColor_, penWidth_));
 }
 
 void Picture::FillRect(const Rect& r) {
+    BeforeChange();
     const Rect c = r.Intersected(Bounds());
-    if (c.Empty()) return;
+    if (c.Empty() || Note(FillEntry(c, brushColor_))) return;
+    Materialize();
     const int stride = DeviceWidth();
     for (int y = c.top * scale_; y < c.bottom * scale_; ++y) {
         Rgb* row = pixels_.data() + static_cast<size_t>(y) * stride;
@@ -190,7 +314,12 @@ void Picture::CopyRect(const Rect& dst, const Picture& src, const Rect& srcRect)
     if (dst.Empty() || srcRect.Empty()) return;
     const Rect clip = dst.Intersected(Bounds());
     if (clip.Empty()) return;
+    BeforeChange();
+    if (&src != this) src.Settle();
+    if (Note(CopyEntry(dst, clip, src, srcRect, &src == this))) return;
     if (log_) log_->Add(CopyEntry(dst, clip, src, srcRect, &src == this));
+    Materialize();
+    src.Materialize();
     // Work in device pixels so sprites rendered at this picture's scale keep their detail; a source
     // of another scale or size is sampled nearest-neighbour, as a stretching blit does.
     const int dw = dst.Width() * scale_, dh = dst.Height() * scale_;
@@ -242,32 +371,35 @@ void Picture::NoteDrawn(const Rect& covered, std::function<void(Picture&)> redra
     log_->Add(std::move(e));
 }
 
+void Picture::Apply(const DrawingEntry& e, const Picture& source) {
+    using Kind = DrawingEntry::Kind;
+    switch (e.kind) {
+    case Kind::Copy:
+        CopyRect(e.area, source, e.sourceArea);
+        break;
+    case Kind::Fill:
+        SetBrushColor(e.color);
+        FillRect(e.area);
+        break;
+    case Kind::Line:
+        SetPenColor(e.color);
+        SetPenWidth(e.penWidth);
+        MoveTo(e.area.left, e.area.top);
+        LineTo(e.area.right, e.area.bottom);
+        break;
+    case Kind::Painted:
+        e.redraw(*this);
+        break;
+    }
+}
+
 Picture Picture::RedrawnOver(Picture base,
                              const std::function<const Picture*(const Picture*)>& source) const {
     Picture out = std::move(base);
     out.KeepLog();
     if (log_) {
-        using Kind = DrawingLog::Entry::Kind;
-        for (const DrawingLog::Entry& e : log_->Entries()) {
-            switch (e.kind) {
-            case Kind::Copy:
-                out.CopyRect(e.area, e.reads ? out : *source(e.source), e.sourceArea);
-                break;
-            case Kind::Fill:
-                out.SetBrushColor(e.color);
-                out.FillRect(e.area);
-                break;
-            case Kind::Line:
-                out.SetPenColor(e.color);
-                out.SetPenWidth(e.penWidth);
-                out.MoveTo(e.area.left, e.area.top);
-                out.LineTo(e.area.right, e.area.bottom);
-                break;
-            case Kind::Painted:
-                e.redraw(out);
-                break;
-            }
-        }
+        for (const DrawingEntry& e : log_->Entries())
+            out.Apply(e, e.reads ? out : *source(e.source));
     }
     out.penColor_ = penColor_;
     out.brushColor_ = brushColor_;

@@ -11,6 +11,7 @@
 namespace vp7 {
 
 class DrawingLog;
+struct DrawingEntry;
 
 using Rgb = uint32_t; // 0x00RRGGBB
 
@@ -53,8 +54,8 @@ public:
     // Device pixels: (Width*Scale) x (Height*Scale), rows top to bottom.
     int DeviceWidth() const { return width_ * scale_; }
     int DeviceHeight() const { return height_ * scale_; }
-    Rgb* Bits() { return pixels_.data(); }
-    const Rgb* Bits() const { return pixels_.data(); }
+    Rgb* Bits();
+    const Rgb* Bits() const;
 
     // Pen and brush as the canvas keeps them between calls.
     void SetPenColor(Rgb c) { penColor_ = c; }
@@ -95,6 +96,13 @@ public:
     // Drawing done straight into the pixels (the host's text), logged with the rectangle it covers
     // opaquely, to be done again by `redraw` on the picture drawn anew.
     void NoteDrawn(const Rect& covered, std::function<void(Picture&)> redraw);
+    // From now on drawing is only noted, compacted as later drawings hide earlier ones, and done once the
+    // pixels are read: a picture that is looked at now and then (the runner's) draws almost nothing.
+    // Nothing repaints it, so what it notes is not marked dirty.
+    // Not together with a log. A picture copied from that changes meanwhile first brings every deferring
+    // picture up to date.
+    void Defer();
+    bool Defers() const { return pending_ != nullptr; }
     // This picture drawn again over `base` (what it started as, at another scale): everything logged,
     // each copy's source passed through `source` (the sprites rendered at the new scale). The result
     // keeps a log of its own and this picture's pen and brush, and is dirty all over.
@@ -102,15 +110,30 @@ public:
 
 private:
     void Plot(int x, int y, Rgb c); // one logical pixel, clipped, no dirty marking
+    // Does again what `e` noted, reading from `source`.
+    void Apply(const DrawingEntry& e, const Picture& source);
+    // Notes a drawing on a deferring picture; false when it is to be done now.
+    bool Note(DrawingEntry e);
+    // The noted drawings done; every deferring picture's (before a picture they copy from changes).
+    void Settle() const;
+    static void SettleAll();
+    // The pixels of a picture still all of its first colour made, before they are read or drawn on.
+    void Materialize() const;
+    void BeforeChange();
 
     int width_ = 0, height_ = 0, scale_ = 1;
+    // Empty while the picture is all `uniform_` (a flat sprite nobody drew from yet).
     std::vector<Rgb> pixels_;
+    bool isUniform_ = false;
+    Rgb uniform_ = 0;
     Rgb penColor_ = 0, brushColor_ = 0xFFFFFF;
     int penWidth_ = 1;
     int penX_ = 0, penY_ = 0;
     Rect dirty_;
     std::vector<Rect> dirtyParts_;
     std::unique_ptr<DrawingLog> log_;
+    std::unique_ptr<DrawingLog> pending_; // drawings not done yet, while deferring
+    mutable bool copiedFrom_ = false;     // a deferring picture's noted copy reads it
 };
 
 template <class F> void Picture::ForEachLinePixel(int x0, int y0, int x1, int y1, int width, F&& f) {

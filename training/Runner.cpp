@@ -244,6 +244,8 @@ void Runner::CreateDevice() {
     SimulatorOptions options{programDir_};
     options.randomSeed = seed_;
     ownSim_ = std::make_unique<Simulator>(clock_, host_, sprites_, options);
+    // Nobody looks at the runner's picture but its reads (display, pixels, snapshots): it draws when read.
+    ownSim_->image1.Defer();
     Attach(*ownSim_);
     sim_->FormCreate();
     trend_ = std::make_unique<TrendRecorder>(*sim_);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -217,17 +218,45 @@ TEST(Picture, DrawnAgainFromItsLogWhateverLiesBeneath) {
     const Picture sprite(4, 4, 0x336699);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Picture p(200, 20, kBg);
+        Picture p(200, 20, kBg), deferred(200, 20, kBg);
         p.KeepLog();
-        c.first(p);
-        for (int i = 0; i < 700; ++i)
-            c.repeated(p, sprite, i);
+        deferred.Defer();
+        for (Picture* q : {&p, &deferred}) {
+            c.first(*q);
+            for (int i = 0; i < 700; ++i)
+                c.repeated(*q, sprite, i);
+        }
         const Picture again = p.RedrawnOver(Picture(200, 20, kBg), [](const Picture* s) { return s; });
         EXPECT_TRUE(std::equal(p.Bits(), p.Bits() + 4000, again.Bits()));
+        EXPECT_TRUE(std::equal(p.Bits(), p.Bits() + 4000, deferred.Bits())) << "deferred";
         if (c.longestLog) {
             EXPECT_LT(p.LogSize(), c.longestLog);
         }
     }
+}
+
+// A deferring picture draws when read, so a picture it copied from that changes or goes first brings it
+// up to date; a copy of it, and a read between drawings, see what was drawn so far.
+TEST(Picture, DeferredDrawingIsDoneBeforeItsSourceChanges) {
+    Picture now(40, 10, kBg), deferred(40, 10, kBg);
+    deferred.Defer();
+    auto background = std::make_unique<Picture>(10, 10, 0x123456);
+    for (Picture* p : {&now, &deferred}) {
+        p->Draw(0, 0, *background);
+        p->SetPenColor(0xFF0000);
+        p->MoveTo(0, 5);
+        p->LineTo(30, 5);
+    }
+    const Picture copy = deferred;
+    EXPECT_EQ(copy.Pixel(3, 5), 0xFF0000u);
+    EXPECT_EQ(deferred.Pixel(3, 3), 0x123456u);
+    background->SetBrushColor(0x00FF00);
+    background->FillRect({0, 0, 10, 10});
+    for (Picture* p : {&now, &deferred})
+        p->Draw(12, 0, *background);
+    background->FillRect({0, 0, 5, 5});
+    background.reset();
+    EXPECT_TRUE(std::equal(now.Bits(), now.Bits() + 400, deferred.Bits()));
 }
 
 // The splash picture is a file the user may replace: whatever its header claims, only a picture whose
