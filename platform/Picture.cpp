@@ -63,9 +63,10 @@ DrawingLog::Entry CopyEntry(const Rect& dst, const Rect& clip, const Picture& sr
 }
 
 // The pictures that defer their drawing, brought up to date before a picture they copy from changes.
+// Never destroyed: a picture with static lifetime may still ask for it on its way out.
 std::vector<const Picture*>& DeferringPictures() {
-    static std::vector<const Picture*> all;
-    return all;
+    static auto* all = new std::vector<const Picture*>;
+    return *all;
 }
 
 } // namespace
