@@ -2,9 +2,11 @@
 // against the nominal 2.000 s, the mode key's 5 s hold into the configuration, the 2 s time-out into the
 // diagnostics and the cost of an idle minute. With --start: only the time from the process's start to
 // the first painted window and the peak memory after a few full strokes, for one run of many. With
-// --syncs: widget syncs and time per delivered pointer event. With --trend: the cost of the trend window.
+// --syncs: widget syncs and time per delivered pointer event. With --latency: from a key press or
+// release to its repainted pixels. With --trend: the cost of the trend window.
 // With --zoom: for each zoom step, the time to change to it, the memory resident after it and the CPU
 // during continuous strokes.
+#include "LaunchClock.h"
 #include "core/Simulator.h"
 #include "platform/PictureLayout.h"
 #include "ui/Application.h"
@@ -42,14 +44,7 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-// Runs the event loop until the condition holds; returns the seconds it took.
-template <class F> double Until(F done) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 30000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    return t.nsecsElapsed() / 1e9;
-}
+using bench::Until;
 
 // A program folder whose settings switch the screen check off (the offscreen screen is small).
 std::unique_ptr<QTemporaryDir> ProgramFolder() {
@@ -60,26 +55,14 @@ std::unique_ptr<QTemporaryDir> ProgramFolder() {
     return dir;
 }
 
-// Seconds since this process was started, from the kernel's start time (clock ticks since boot).
-double SinceProcessStart() {
-    std::ifstream statFile("/proc/self/stat"), uptimeFile("/proc/uptime");
-    std::string stat((std::istreambuf_iterator<char>(statFile)), std::istreambuf_iterator<char>());
-    std::istringstream fields(stat.substr(stat.rfind(')') + 2)); // the name may hold blanks
-    std::string field;
-    for (int i = 3; i <= 22; ++i)
-        fields >> field; // field 22: starttime
-    double uptime = 0;
-    uptimeFile >> uptime;
-    return uptime - std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
+// A fresh window in a program folder of its own, shown and through its start-up.
+std::pair<std::unique_ptr<QTemporaryDir>, vp7::AppWindows> Started() {
+    auto dir = ProgramFolder();
+    vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
+    w.main->show();
+    Until([&] { return w.main->Sim().DiagnosticTimer.Enabled(); });
+    return {std::move(dir), std::move(w)};
 }
-
-struct FirstPaint : QObject {
-    bool painted = false;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) painted = true;
-        return false;
-    }
-};
 
 void StrokeTo(vp7::MainWindow& main, const char* percent) {
     vp7::Simulator& sim = main.Sim();
@@ -92,33 +75,26 @@ void StrokeTo(vp7::MainWindow& main, const char* percent) {
 int StartFigures() {
     const auto dir = ProgramFolder();
     vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
-    FirstPaint paint;
+    bench::PaintCounter paint;
     w.main->Picture()->installEventFilter(&paint);
     w.main->show();
-    Until([&] { return paint.painted; });
-    const double firstPaint = SinceProcessStart();
+    Until([&] { return paint.paints > 0; });
+    bench::PrintStart(bench::MsSinceLaunch());
     vp7::Simulator& sim = w.main->Sim();
     Until([&] { return sim.DiagnosticTimer.Enabled(); });
     for (const char* target : {"100", "0", "100", "0"}) {
         StrokeTo(*w.main, target);
         Until([&] { return !sim.Timer2.Enabled(); });
     }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("start to first paint: %.0f ms\npeak memory: %.1f MiB\n", firstPaint * 1000,
-                usage.ru_maxrss / 1024.0);
+    std::printf("peak memory: %.1f MiB\n", bench::PeakMiB());
     return 0;
 }
 
 // Widget syncs and time per delivered event: pointer moves over the picture with no help shown, moves
 // with the hover help following the pointer, and clicks on the increase key in manual mode.
 int SyncFigures() {
-    const auto dir = ProgramFolder();
-    vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
+    const auto [dir, w] = Started();
     vp7::MainWindow& main = *w.main;
-    main.show();
-    vp7::Simulator& sim = main.Sim();
-    Until([&] { return sim.DiagnosticTimer.Enabled(); });
     QWidget* picture = main.Picture();
     const auto measure = [&](const char* what, int events, auto deliver) {
         QCoreApplication::processEvents();
@@ -140,6 +116,68 @@ int SyncFigures() {
     QTest::mouseClick(picture, Qt::LeftButton, {}, key(0)); // manual mode
     measure("click on the increase key (press and release)", 200,
             [&](int) { QTest::mouseClick(picture, Qt::LeftButton, {}, key(2)); });
+    return 0;
+}
+
+// Paints of the device picture and the share of it they covered.
+struct PaintedArea : QObject {
+    int paints = 0;
+    double share = 0;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::Paint) return false;
+        ++paints;
+        const QSize size = static_cast<QWidget*>(o)->size();
+        for (const QRect& r : static_cast<QPaintEvent*>(e)->region())
+            share += static_cast<double>(r.width()) * r.height() / (size.width() * size.height());
+        return false;
+    }
+};
+
+double CpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Input latency, event in to pixels out: in manual mode, presses and releases of the increase key (each
+// press moves the valve a step and changes the display); for each, the widget syncs, the paints of the
+// picture and their share of it, and the CPU from delivering the event until nothing it caused is left
+// to do. Between events the valve comes to rest, so no motion tick is counted.
+int LatencyFigures() {
+    const auto [dir, w] = Started();
+    vp7::MainWindow& main = *w.main;
+    vp7::Simulator& sim = main.Sim();
+    QWidget* picture = main.Picture();
+    const auto key = [](int k) { return QPoint(vp7::layout::KeyCentres[k].x, vp7::layout::KeyCentres[k].y); };
+    QTest::mouseClick(picture, Qt::LeftButton, {}, key(0)); // manual mode
+    PaintedArea painted;
+    picture->installEventFilter(&painted);
+    constexpr int kEvents = 50;
+    std::vector<double> cpu[2];
+    double syncs[2] = {}, paints[2] = {}, share[2] = {};
+    for (int i = 0; i < 2 * kEvents; ++i) {
+        const bool press = i % 2 == 0;
+        Until([&] { return !sim.Timer2.Enabled(); });
+        bench::Settle(press ? 100 : 150); // a release before the hold's first repeat
+        const long syncsBefore = main.SyncCount();
+        const int paintsBefore = painted.paints;
+        const double shareBefore = painted.share, before = CpuMs();
+        if (press)
+            QTest::mousePress(picture, Qt::LeftButton, {}, key(2));
+        else
+            QTest::mouseRelease(picture, Qt::LeftButton, {}, key(2));
+        for (int round = 0; round < 3; ++round) // the event, then the repaint it posted, then its flush
+            QCoreApplication::processEvents();
+        cpu[!press].push_back(CpuMs() - before);
+        syncs[!press] += main.SyncCount() - syncsBefore;
+        paints[!press] += painted.paints - paintsBefore;
+        share[!press] += painted.share - shareBefore;
+    }
+    for (int release : {0, 1})
+        std::printf(
+            "%-30s %4.2f syncs, %4.2f paints of %4.1f %% of the picture, %6.3f ms CPU (median)\n",
+            release ? "release of the increase key:" : "press of the increase key:", syncs[release] / kEvents,
+            paints[release] / kEvents, 100 * share[release] / kEvents, Median(cpu[release]));
     return 0;
 }
 
@@ -165,11 +203,7 @@ double CpuPercent(vp7::MainWindow& main, bool strokes, int seconds) {
 // CPU of the whole program while the valve strokes for 30 s, without and with the trend window open,
 // and with the window open while nothing moves.
 int TrendFigures() {
-    const auto dir = ProgramFolder();
-    vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
-    w.main->show();
-    vp7::Simulator& sim = w.main->Sim();
-    Until([&] { return sim.DiagnosticTimer.Enabled(); });
+    const auto [dir, w] = Started();
     const auto cpuPercent = [&](bool strokes) { return CpuPercent(*w.main, strokes, 30); };
     std::printf("CPU during strokes, trend window closed: %.2f %% of one core over 30 s\n", cpuPercent(true));
     w.main->TrendAction()->trigger();
@@ -187,11 +221,7 @@ double ResidentMiB() {
 }
 
 int ZoomFigures() {
-    const auto dir = ProgramFolder();
-    vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
-    w.main->show();
-    vp7::Simulator& sim = w.main->Sim();
-    Until([&] { return sim.DiagnosticTimer.Enabled(); });
+    const auto [dir, w] = Started();
     std::printf("%-6s %-6s %10s %14s %18s\n", "zoom", "scale", "change", "resident", "CPU in strokes");
     for (int percent : {100, 125, 150, 200, 300, 100}) {
         QElapsedTimer change;
@@ -213,20 +243,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--start") == 0) return StartFigures();
     if (argc > 1 && std::strcmp(argv[1], "--syncs") == 0) return SyncFigures();
+    if (argc > 1 && std::strcmp(argv[1], "--latency") == 0) return LatencyFigures();
     if (argc > 1 && std::strcmp(argv[1], "--trend") == 0) return TrendFigures();
     if (argc > 1 && std::strcmp(argv[1], "--zoom") == 0) return ZoomFigures();
     const int runs = 5;
     std::vector<double> stroke, hold, timeout;
-    const auto started = [] { // a fresh window, through its start-up
-        auto dir = ProgramFolder();
-        vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
-        w.main->show();
-        Until([&] { return w.main->Sim().DiagnosticTimer.Enabled(); });
-        return std::pair{std::move(dir), std::move(w)};
-    };
     for (int run = 0; run < runs; ++run) {
         {
-            auto [dir, w] = started();
+            auto [dir, w] = Started();
             vp7::Simulator& sim = w.main->Sim();
             StrokeTo(*w.main, "100");
             // 39 more steps after the first and the arrival tick: nominally 40 ticks of 50 ms.
@@ -236,7 +260,7 @@ int main(int argc, char** argv) {
             hold.push_back(Until([&] { return sim.state.Mode == vp7::Mode::Configuration; }));
             QTest::mouseRelease(w.main->Picture(), Qt::LeftButton, {}, modeKey);
         }
-        auto [dir, w] = started();
+        auto [dir, w] = Started();
         vp7::Simulator& sim = w.main->Sim();
         // Right clicks latch the three keys; the third starts the 2 s into the diagnostics.
         for (const vp7::layout::Point key : vp7::layout::KeyCentres)
@@ -248,17 +272,8 @@ int main(int argc, char** argv) {
     std::printf("three latched keys into the diagnostics: median %.3f s (nominal 2.000 s)\n",
                 Median(timeout));
 
-    const auto dir = ProgramFolder();
-    vp7::AppWindows w = vp7::CreateWindows(dir->path().toStdString(), 1);
-    w.main->show();
-    QEventLoop settle;
-    QTimer::singleShot(1000, &settle, &QEventLoop::quit);
-    settle.exec();
-    const std::clock_t cpu = std::clock();
-    QEventLoop idle; // the program left alone for a minute
-    QTimer::singleShot(60000, &idle, &QEventLoop::quit);
-    idle.exec();
-    std::printf("CPU while idle: %.2f %% of one core over 60 s\n",
-                100.0 * static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC / 60.0);
+    const auto started = Started();
+    bench::Settle(1000);
+    std::printf("CPU while idle: %.2f %% of one core over 60 s\n", bench::IdleCpuPercent(60));
     return 0;
 }

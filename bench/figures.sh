@@ -1,29 +1,56 @@
 #!/usr/bin/env bash
 # bench/figures.sh: the timing and resource figures of the README's Performance section, measured on
-# this machine: the desktop program under Xvfb (real clock), one motion tick, and the headless runner.
+# this machine, each beside the same figure of a bare Qt window (vp7_bare_window: a 1025 x 768 main
+# window with a menu bar) where there is one: the desktop program under Xvfb (real clock), one motion
+# tick, input latency and the headless runner.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/setup.sh" >/dev/null
 bash "$root/scripts/build.sh" >/dev/null
 build="$root/build"
-runs=5
-median() { sort -n | sed -n "$(((runs + 1) / 2))p"; }
-on_x() { env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x1024x24" "$@" 2>/dev/null; }
+starts=9
 
-echo "== desktop program under Xvfb, median of $runs runs"
-on_x "$build/bench/vp7_qt_timing"
-starts=()
-for _ in $(seq "$runs"); do starts+=("$(on_x "$build/bench/vp7_qt_timing" --start)"); done
-printf '%s\n' "${starts[@]}" | awk '/first paint/ {print $5}' | median | xargs printf 'start to first paint: %s ms\n'
-printf '%s\n' "${starts[@]}" | awk '/peak memory/ {print $3}' | median | xargs printf 'peak memory: %s MiB\n'
+# Everything on the desktop runs in one X server, so no run pays for starting one.
+if [ -z "${VP7_FIGURES_ON_X:-}" ]; then
+    exec env -u QT_QPA_PLATFORM VP7_FIGURES_ON_X=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+# One start of `program`, its launch time taken just before exec: its output lines.
+launch() { VP7_BENCH_LAUNCHED=$EPOCHREALTIME exec "$@" 2>/dev/null; }
+# "figure: program  bare  ratio" for one figure of both, lower is better.
+beside() { awk -v what="$1" -v unit="$2" -v a="$3" -v b="$4" \
+    'BEGIN {printf "%-40s %9.1f %s %9.1f %s %7.2f x\n", what, a, unit, b, unit, a / b}'; }
 
-on_x "$build/bench/vp7_qt_timing" --trend
+printf '%-40s %12s %12s %9s\n' "figure" "vp7sim" "bare Qt" "ratio"
+program=() bare=() programMemory=() bareMemory=()
+for _ in $(seq "$starts"); do # interleaved, so a busy moment weighs on both alike
+    out="$(launch "$build/bench/vp7_qt_timing" --start)"
+    program+=("$(awk '/first paint/ {print $5}' <<<"$out")")
+    programMemory+=("$(awk '/peak memory/ {print $3}' <<<"$out")")
+    out="$(launch "$build/bench/vp7_bare_window")"
+    bare+=("$(awk '/first paint/ {print $5}' <<<"$out")")
+    bareMemory+=("$(awk '/peak memory/ {print $3}' <<<"$out")")
+done
+beside "start to first paint (median of $starts)" ms \
+    "$(printf '%s\n' "${program[@]}" | median)" "$(printf '%s\n' "${bare[@]}" | median)"
+beside "peak memory (start, four strokes)" MiB \
+    "$(printf '%s\n' "${programMemory[@]}" | median)" "$(printf '%s\n' "${bareMemory[@]}" | median)"
 
-echo "== one motion tick, median of $runs repetitions"
-"$build/bench/vp7_bench" --benchmark_filter='BM_MotionTick$' --benchmark_repetitions="$runs" \
+timing="$("$build/bench/vp7_qt_timing" 2>/dev/null)"
+idleBare="$("$build/bench/vp7_bare_window" --idle 60 2>/dev/null | awk '/idle/ {print $4}')"
+idleProgram="$(awk '/idle/ {print $4}' <<<"$timing")"
+awk -v a="$idleProgram" -v b="$idleBare" \
+    'BEGIN {printf "%-40s %9.2f %%  %9.2f %%  %+6.2f %% of a core\n", "CPU idle over 60 s", a, b, a - b}'
+grep -v idle <<<"$timing"
+"$build/bench/vp7_qt_timing" --latency 2>/dev/null
+"$build/bench/vp7_qt_timing" --trend 2>/dev/null
+
+echo "== one motion tick, median of 5 repetitions"
+"$build/bench/vp7_bench" --benchmark_filter='BM_MotionTick$' --benchmark_repetitions=5 \
     --benchmark_report_aggregates_only=true 2>/dev/null | awk '/_median/ {print "motion tick: " $2 " " $3}'
 
-echo "== headless runner, an hour of full strokes on the virtual clock, median of $runs runs"
+echo "== headless runner, median of 5 runs"
 script="$(mktemp)"
 trap 'rm -f "$script"' EXIT
 {
@@ -32,8 +59,12 @@ trap 'rm -f "$script"' EXIT
         printf 'set SetPointText 100\nclick Enter\nwait 2500\nset SetPointText 0\nclick Enter\nwait 2500\n'
     done
 } >"$script"
-for _ in $(seq "$runs"); do
-    begin=$(date +%s%N)
-    "$build/headless/vp7-headless" "$script" >/dev/null
-    echo $((($(date +%s%N) - begin) / 1000000))
-done | median | awk '{printf "3600 s simulated in %d ms: %.0f simulated seconds per real second\n", $1, 3600000 / $1}'
+headless() { # milliseconds for one run of the runner on `script`
+    local begin=$EPOCHREALTIME
+    "$build/headless/vp7-headless" "$1" >/dev/null
+    awk -v a="$begin" -v b="$EPOCHREALTIME" 'BEGIN {printf "%.1f\n", (b - a) * 1000}'
+}
+for _ in 1 2 3 4 5; do headless "$script"; done | median |
+    awk '{printf "an hour of full strokes: %.0f ms, %.0f simulated seconds a second\n", $1, 3600000 / $1}'
+echo start >"$script"
+for _ in 1 2 3 4 5; do headless "$script"; done | median | awk '{printf "start alone: %.1f ms\n", $1}'

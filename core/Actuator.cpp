@@ -175,13 +175,13 @@ void Actuator::DrosselSelectClick() {
 void Actuator::SelectPistonFrames() {
     const bool doubleActing = sim_.form.DoubleActingSelect.checked;
     for (int i = 0; i < KolbenFrameCount; ++i)
-        sim_.state.KolbenFrames[i] = &sim_.sprites.Get(doubleActing ? KolbenFrame(i) : SpringPistonFrame(i));
+        sim_.state.KolbenFrames[i] = doubleActing ? KolbenFrame(i) : SpringPistonFrame(i);
 }
 
 void Actuator::DrawPiston() {
     const SimState& s = sim_.state;
     sim_.image1.Draw(layout::PistonPlace.x, layout::PistonPlace.y,
-                     *s.KolbenFrames[std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)]);
+                     sim_.sprites.Get(s.KolbenFrames[std::clamp(s.CurrentFrame, 0, KolbenFrameCount - 1)]));
 }
 
 void Actuator::ShowValveType() {

@@ -2,13 +2,12 @@
 // The shared state of one simulated device: what every part of the simulation reads and writes
 // directly. Field names are the device program's own, so they can be looked up by name.
 #include "core/DeviceCodes.h"
+#include "platform/SpriteSet.h"
 
 #include <array>
 #include <cstdint>
 
 namespace vp7 {
-
-class Picture;
 
 struct SimState {
     // Setpoint path
@@ -33,7 +32,7 @@ struct SimState {
     double StepUp = 0;
     double StepDown = 0;
     uint8_t MoveActive = 0;
-    std::array<const Picture*, 41> KolbenFrames{};
+    std::array<SpriteId, 41> KolbenFrames{};
     int32_t BaseTimeUp = 2500;
     int32_t BaseTimeDown = 2500;
 

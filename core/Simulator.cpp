@@ -3,7 +3,7 @@
 #include "platform/Host.h"
 #include "platform/SpriteSet.h"
 
-#include <unordered_map>
+#include <optional>
 #include <utility>
 
 namespace vp7 {
@@ -140,16 +140,11 @@ void Simulator::FinishStartUp() {
 }
 
 void Simulator::SpritesRescaled(const SpriteSet& previous) {
-    std::unordered_map<const Picture*, const Picture*> renewed;
-    for (int i = 0; i < static_cast<int>(SpriteId::Count); ++i)
-        renewed.emplace(&previous.Get(static_cast<SpriteId>(i)), &sprites.Get(static_cast<SpriteId>(i)));
     // What is no sprite (the display's backgrounds) stays as it is.
     const auto now = [&](const Picture* p) {
-        const auto it = renewed.find(p);
-        return it == renewed.end() ? p : it->second;
+        const std::optional<SpriteId> id = previous.IdOf(p);
+        return id ? &sprites.Get(*id) : p;
     };
-    for (const Picture*& frame : state.KolbenFrames)
-        frame = now(frame);
     image1 = image1.RedrawnOver(sprites.Get(SpriteId::DevicePicture), now);
 }
 

@@ -75,12 +75,16 @@ Picture::Picture() = default;
 Picture::Picture(int width, int height, Rgb fill, int scale)
     : width_(std::max(0, width)), height_(std::max(0, height)), scale_(std::max(1, scale)), isUniform_(true),
       uniform_(fill) {}
-// A copy or a moved picture draws at once; what the original deferred is done first.
+// A copy of a deferring picture defers too, with what the original noted so far; a moved picture draws
+// at once, what the original deferred done first.
 Picture::Picture(const Picture& o)
-    : width_(o.width_), height_(o.height_), scale_(o.scale_), pixels_((o.Settle(), o.pixels_)),
-      isUniform_(o.isUniform_), uniform_(o.uniform_), penColor_(o.penColor_), brushColor_(o.brushColor_),
-      penWidth_(o.penWidth_), penX_(o.penX_), penY_(o.penY_), dirty_(o.dirty_), dirtyParts_(o.dirtyParts_),
-      log_(o.log_ ? std::make_unique<DrawingLog>(*o.log_) : nullptr) {}
+    : width_(o.width_), height_(o.height_), scale_(o.scale_), pixels_(o.pixels_), isUniform_(o.isUniform_),
+      uniform_(o.uniform_), penColor_(o.penColor_), brushColor_(o.brushColor_), penWidth_(o.penWidth_),
+      penX_(o.penX_), penY_(o.penY_), dirty_(o.dirty_), dirtyParts_(o.dirtyParts_),
+      log_(o.log_ ? std::make_unique<DrawingLog>(*o.log_) : nullptr),
+      pending_(o.pending_ ? std::make_unique<DrawingLog>(*o.pending_) : nullptr) {
+    if (pending_) DeferringPictures().push_back(this);
+}
 Picture::Picture(Picture&& o) noexcept {
     *this = std::move(o);
 }
@@ -91,7 +95,7 @@ Picture& Picture::operator=(const Picture& o) {
 Picture& Picture::operator=(Picture&& o) noexcept {
     if (this == &o) return *this;
     BeforeChange();
-    if (o.copiedFrom_) SettleAll(); // its pixels leave it
+    if (o.copiedFrom_) SettleReadersOf(o); // its pixels leave it
     o.Settle();
     o.copiedFrom_ = false;
     if (pending_) pending_->Clear(); // what it noted is drawn over wholly
@@ -112,7 +116,7 @@ Picture& Picture::operator=(Picture&& o) noexcept {
     return *this;
 }
 Picture::~Picture() {
-    if (copiedFrom_) SettleAll();
+    if (copiedFrom_) SettleReadersOf(*this);
     if (pending_) std::erase(DeferringPictures(), this);
 }
 
@@ -140,6 +144,10 @@ void Picture::Defer() {
     if (pending_ || log_) return;
     pending_ = std::make_unique<DrawingLog>();
     DeferringPictures().push_back(this);
+}
+
+void Picture::DropDeferred() {
+    if (pending_) pending_->Clear();
 }
 
 bool Picture::Note(DrawingEntry e) {
@@ -170,15 +178,16 @@ void Picture::Settle() const {
     self->pending_ = std::move(pending);
 }
 
-void Picture::SettleAll() {
-    for (const Picture* p : DeferringPictures())
-        p->Settle();
+void Picture::SettleReadersOf(const Picture& source) {
+    const auto reads = [&](const DrawingEntry& e) { return e.source == &source; };
+    for (const Picture* p : DeferringPictures()) // one being settled has lent out its notes
+        if (p->pending_ && std::ranges::any_of(p->pending_->Entries(), reads)) p->Settle();
 }
 
 void Picture::BeforeChange() {
     if (!copiedFrom_) return;
     copiedFrom_ = false;
-    SettleAll();
+    SettleReadersOf(*this);
 }
 
 void Picture::Plot(int x, int y, Rgb c) {
@@ -316,6 +325,12 @@ void Picture::CopyRect(const Rect& dst, const Picture& src, const Rect& srcRect)
     const Rect clip = dst.Intersected(Bounds());
     if (clip.Empty()) return;
     BeforeChange();
+    if (&src != this && !pending_ && !log_) { // nothing keeps the part as a source
+        if (const std::optional<Picture> part = src.NotedPart(srcRect)) {
+            CopyRect(dst, *part, part->Bounds());
+            return;
+        }
+    }
     if (&src != this) src.Settle();
     if (Note(CopyEntry(dst, clip, src, srcRect, &src == this))) return;
     if (log_) log_->Add(CopyEntry(dst, clip, src, srcRect, &src == this));
@@ -370,6 +385,20 @@ void Picture::NoteDrawn(const Rect& covered, std::function<void(Picture&)> redra
     e.opaque = true;
     e.redraw = std::move(redraw);
     log_->Add(std::move(e));
+}
+
+std::optional<Picture> Picture::NotedPart(const Rect& r) const {
+    if (!pending_ || pending_->Entries().empty() || !isUniform_ || r.Intersected(Bounds()) != r)
+        return std::nullopt;
+    Picture part(r.Width(), r.Height(), uniform_, scale_);
+    for (const DrawingEntry& e : pending_->Entries()) {
+        if (e.bounds.Intersected(r).Empty()) continue;
+        if (e.kind == DrawingEntry::Kind::Painted) return std::nullopt;
+        DrawingEntry moved = e; // every other drawing is the same moved by whole pixels
+        moved.area = {e.area.left - r.left, e.area.top - r.top, e.area.right - r.left, e.area.bottom - r.top};
+        part.Apply(moved, e.source ? *e.source : part);
+    }
+    return part;
 }
 
 void Picture::Apply(const DrawingEntry& e, const Picture& source) {

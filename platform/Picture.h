@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vp7 {
@@ -100,9 +101,11 @@ public:
     // pixels are read: a picture that is looked at now and then (the runner's) draws almost nothing.
     // Nothing repaints it, so what it notes is not marked dirty.
     // Not together with a log. A picture copied from that changes meanwhile first brings every deferring
-    // picture up to date.
+    // picture up to date. A copy defers as well.
     void Defer();
     bool Defers() const { return pending_ != nullptr; }
+    // Forgets what was noted and not drawn yet, for a picture nobody reads again before it goes.
+    void DropDeferred();
     // This picture drawn again over `base` (what it started as, at another scale): everything logged,
     // each copy's source passed through `source` (the sprites rendered at the new scale). The result
     // keeps a log of its own and this picture's pen and brush, and is dirty all over.
@@ -114,9 +117,14 @@ private:
     void Apply(const DrawingEntry& e, const Picture& source);
     // Notes a drawing on a deferring picture; false when it is to be done now.
     bool Note(DrawingEntry e);
-    // The noted drawings done; every deferring picture's (before a picture they copy from changes).
+    // The noted drawings done; those of every deferring picture that copies from `source` (before it
+    // changes or goes).
     void Settle() const;
-    static void SettleAll();
+    static void SettleReadersOf(const Picture& source);
+    // The part `r` of a deferring picture as drawing it would show, drawn apart while the picture is still
+    // all of its first colour beneath its notes, and none there draws text (which knows only where it
+    // goes); nothing otherwise. The runner captures the display's backgrounds without drawing it all.
+    std::optional<Picture> NotedPart(const Rect& r) const;
     // The pixels of a picture still all of its first colour made, before they are read or drawn on.
     void Materialize() const;
     void BeforeChange();

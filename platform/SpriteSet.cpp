@@ -89,9 +89,34 @@ Rgb SpriteSet::FlatColor(SpriteId id) {
     return MakeRgb(0x10 + 2 * (i % kGroupSize), 0x70 + 0x20 * (i / kGroupSize), 0xA0 + (i % 2) * 0x10);
 }
 
-SpriteSet::SpriteSet() : sprites_(kCount) {}
+SpriteSet::SpriteSet() : sprites_(kCount), made_(kCount, 1) {}
 
-SpriteSet SpriteSet::Flat(int scale) {
+SpriteSet SpriteSet::OnDemand(Maker make) {
+    SpriteSet set;
+    set.made_.assign(kCount, 0);
+    set.make_ = std::move(make);
+    return set;
+}
+
+void SpriteSet::Set(SpriteId id, Picture p) {
+    const auto i = static_cast<size_t>(id);
+    sprites_[i] = std::move(p);
+    made_[i] = 1;
+}
+
+std::optional<SpriteId> SpriteSet::IdOf(const Picture* p) const {
+    const std::less<const Picture*> before;
+    if (before(p, sprites_.data()) || !before(p, sprites_.data() + sprites_.size())) return std::nullopt;
+    return static_cast<SpriteId>(p - sprites_.data());
+}
+
+void SpriteSet::Make(SpriteId id) const {
+    const auto i = static_cast<size_t>(id);
+    sprites_[i] = make_(id);
+    made_[i] = 1;
+}
+
+SpriteSet SpriteSet::Flat(int scale, Drawing drawing) {
     SpriteSet set;
     for (int i = 0; i < kCount; ++i) {
         const auto id = static_cast<SpriteId>(i);
@@ -99,6 +124,7 @@ SpriteSet SpriteSet::Flat(int scale) {
         set.sprites_[i] = Picture(info.width, info.height, FlatColor(id), scale);
     }
     Picture& device = set.sprites_[0];
+    if (drawing == Drawing::WhenRead) device.Defer();
     device.SetBrushColor(0);
     device.FillRect(layout::ScaleArea); // the scales are drawn on black
     device.SetBrushColor(LcdUnlitColor);

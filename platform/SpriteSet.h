@@ -7,6 +7,7 @@
 #include "platform/Picture.h"
 #include "platform/PictureLayout.h"
 
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -82,18 +83,37 @@ std::optional<SpriteId> SpriteByName(std::string_view name);
 class SpriteSet {
 public:
     // Flat sprites at the given scale: each a distinct solid colour, the device picture grey with a
-    // black scale area and the display in the LCD colour.
-    static SpriteSet Flat(int scale = 1);
+    // black scale area and the display in the LCD colour. `WhenRead`: the device picture and the
+    // simulator's picture copied from it defer their drawing (Picture::Defer), for a runner that reads
+    // them now and then.
+    enum class Drawing { Now, WhenRead };
+    static SpriteSet Flat(int scale = 1, Drawing drawing = Drawing::Now);
     // The solid colour a flat sprite has (tests read it back from the picture).
     static Rgb FlatColor(SpriteId id);
 
+    // Sprites made by `make` when first asked for: of a loaded set only what is shown costs anything
+    // (the 82 piston frames are four fifths of it).
+    using Maker = std::function<Picture(SpriteId)>;
+    static SpriteSet OnDemand(Maker make);
+
     SpriteSet();
-    const Picture& Get(SpriteId id) const { return sprites_[static_cast<size_t>(id)]; }
-    void Set(SpriteId id, Picture p) { sprites_[static_cast<size_t>(id)] = std::move(p); }
+    const Picture& Get(SpriteId id) const {
+        const auto i = static_cast<size_t>(id);
+        if (!made_[i]) Make(id);
+        return sprites_[i];
+    }
+    void Set(SpriteId id, Picture p);
     const Picture& Kolben(int frame) const { return Get(KolbenFrame(frame)); }
+    // Which sprite of this set `p` is, if it is one.
+    std::optional<SpriteId> IdOf(const Picture* p) const;
 
 private:
-    std::vector<Picture> sprites_;
+    void Make(SpriteId id) const;
+
+    // Filled in place on demand; a sprite keeps its address, which drawing logs refer to.
+    mutable std::vector<Picture> sprites_;
+    mutable std::vector<char> made_;
+    Maker make_;
 };
 
 } // namespace vp7

@@ -49,7 +49,7 @@ struct Runner::Command {
 
 Runner::Runner(std::ostream& out, std::string programDir)
     : out_(out), programDir_(std::move(programDir)), clock_(ownClock_), virtualClock_(&ownClock_),
-      answers_(host_), sprites_(SpriteSet::Flat()) {
+      answers_(host_), sprites_(SpriteSet::Flat(1, SpriteSet::Drawing::WhenRead)) {
     host_.OnMessage([this](const ScriptedHost::Message& m) {
         out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
     });
@@ -102,7 +102,10 @@ void Runner::ScaleDialogTexts(const Args& a) {
         throw ScriptError("scaledialog takes XE XA or cancel");
 }
 
-Runner::~Runner() = default;
+Runner::~Runner() {
+    // Nobody reads the picture again: what it noted need not be drawn as the pictures it copies from go.
+    if (ownSim_) ownSim_->image1.DropDeferred();
+}
 
 int Runner::Run(std::istream& script, std::ostream& err) {
     std::string line;

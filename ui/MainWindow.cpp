@@ -78,7 +78,7 @@ protected:
 
 MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, SessionMode session)
     : clock_(clock ? *clock : realClock_), host_(this), screenScale_(scale),
-      sprites_(RenderArtwork(ZoomControl::StartingPictureScale(programDir, UserDataDir(), scale))),
+      sprites_(LoadArtwork(ZoomControl::StartingPictureScale(programDir, UserDataDir(), scale))),
       sim_(clock_, host_, sprites_, Options(programDir, session)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ProgramIcon());

@@ -111,7 +111,7 @@ void MainWindow::SetPictureScale(int scale) {
     const int before = PictureScale();
     if (scale == before) return;
     {
-        const SpriteSet previous = std::exchange(sprites_, RenderArtwork(scale));
+        const SpriteSet previous = std::exchange(sprites_, LoadArtwork(scale));
         sim_.SpritesRescaled(previous);
     }
 #ifdef __GLIBC__

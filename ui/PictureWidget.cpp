@@ -73,16 +73,19 @@ bool PictureWidget::OneToOne() const {
            picture_.DeviceHeight() == height() * ratio;
 }
 
+// Each changed part apart, so that a key and the display changing together do not repaint (or, zoomed,
+// reduce) everything between them.
 void PictureWidget::RepaintChanged() {
     if (zoom_ == 1) {
-        const Rect r = picture_.TakeDirty();
-        if (r.Empty()) return;
-        update(r.left, r.top, r.Width(), r.Height());
-        if (IsDevicePicture() && !r.Intersected(layout::LcdArea).Empty()) NotifyDisplayChanged(*this);
+        bool displayChanged = false;
+        for (const Rect& r : picture_.TakeDirtyParts()) {
+            update(r.left, r.top, r.Width(), r.Height());
+            displayChanged = displayChanged || !r.Intersected(layout::LcdArea).Empty();
+        }
+        if (IsDevicePicture() && displayChanged) NotifyDisplayChanged(*this);
         return;
     }
-    // The picture's points to the widget's, outwards; each part apart, so that the piston and the
-    // display moving together do not reduce everything between them.
+    // The picture's points to the widget's, outwards.
     const double sx = static_cast<double>(width()) / std::max(1, picture_.Width()),
                  sy = static_cast<double>(height()) / std::max(1, picture_.Height());
     bool displayChanged = false;
@@ -134,7 +137,8 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
         QImage image(reinterpret_cast<const uchar*>(pic.Bits()), pic.DeviceWidth(), pic.DeviceHeight(),
                      pic.DeviceWidth() * 4, QImage::Format_RGB32);
         image.setDevicePixelRatio(s);
-        p.drawImage(r, image, QRect(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
+        for (const QRect& part : event->region())
+            p.drawImage(part, image, QRect(part.x() * s, part.y() * s, part.width() * s, part.height() * s));
     } else {
         const double ratio = devicePixelRatioF();
         const QSize size(static_cast<int>(std::lround(width() * ratio)),

@@ -236,7 +236,7 @@ TEST(Picture, DrawnAgainFromItsLogWhateverLiesBeneath) {
 }
 
 // A deferring picture draws when read, so a picture it copied from that changes or goes first brings it
-// up to date; a copy of it, and a read between drawings, see what was drawn so far.
+// up to date; a copy of it, made before, and a read between drawings see what was drawn so far.
 TEST(Picture, DeferredDrawingIsDoneBeforeItsSourceChanges) {
     Picture now(40, 10, kBg), deferred(40, 10, kBg);
     deferred.Defer();
@@ -247,8 +247,12 @@ TEST(Picture, DeferredDrawingIsDoneBeforeItsSourceChanges) {
         p->MoveTo(0, 5);
         p->LineTo(30, 5);
     }
-    const Picture copy = deferred;
-    EXPECT_EQ(copy.Pixel(3, 5), 0xFF0000u);
+    // A part read before anything else, drawn apart from the rest.
+    Picture part(20, 6), partOfNow(20, 6);
+    part.CopyRect(part.Bounds(), deferred, {2, 2, 22, 8});
+    partOfNow.CopyRect(partOfNow.Bounds(), now, {2, 2, 22, 8});
+    EXPECT_TRUE(std::equal(partOfNow.Bits(), partOfNow.Bits() + 120, part.Bits())) << "the part";
+    const Picture copy = deferred, nowAtCopy = now;
     EXPECT_EQ(deferred.Pixel(3, 3), 0x123456u);
     background->SetBrushColor(0x00FF00);
     background->FillRect({0, 0, 10, 10});
@@ -257,6 +261,7 @@ TEST(Picture, DeferredDrawingIsDoneBeforeItsSourceChanges) {
     background->FillRect({0, 0, 5, 5});
     background.reset();
     EXPECT_TRUE(std::equal(now.Bits(), now.Bits() + 400, deferred.Bits()));
+    EXPECT_TRUE(std::equal(nowAtCopy.Bits(), nowAtCopy.Bits() + 400, copy.Bits())) << "the copy";
 }
 
 // The splash picture is a file the user may replace: whatever its header claims, only a picture whose

@@ -45,6 +45,20 @@ bool Flat(const Picture& pic, const Rect& r, Rgb c) {
 
 } // namespace
 
+// The program carries the artwork painted at build time and loads each sprite when first used: the
+// same pixels as painting it now, at both scales.
+TEST(Artwork, TheCarriedArtworkIsThePaintedOne) {
+    for (int scale : {1, 2}) {
+        const SpriteSet carried = LoadArtwork(scale);
+        for (int i = 0; i < static_cast<int>(SpriteId::Count); ++i) {
+            const auto id = static_cast<SpriteId>(i);
+            SCOPED_TRACE(std::string(SpriteInfoOf(id).name) + " at scale " + std::to_string(scale));
+            ASSERT_TRUE(LoadSprite(id, scale).has_value()); // carried, not painted as a fallback
+            EXPECT_TRUE(SamePixels(carried.Get(id), Art(scale).Get(id)));
+        }
+    }
+}
+
 TEST(Artwork, EverySpriteHasItsBindingSizeAtBothScales) {
     for (int scale : {1, 2})
         for (int i = 0; i < static_cast<int>(SpriteId::Count); ++i) {

@@ -4,8 +4,13 @@
 #include "ui/artwork/Scene.h"
 
 #include <QImage>
+#include <QResource>
 
+#include <cstring>
+#include <memory>
+#include <optional>
 #include <utility>
+#include <zstd.h>
 
 namespace vp7 {
 namespace {
@@ -176,6 +181,38 @@ SpriteSet RenderArtwork(int scale) {
     AddFeedbackModule(set, scale);
     AddSupplyGauge(set, scale);
     return set;
+}
+
+QString ArtworkResource(int scale, SpriteId id) {
+    return QStringLiteral(":/artwork/%1/%2").arg(scale).arg(QLatin1StringView(SpriteInfoOf(id).name));
+}
+
+std::optional<Picture> LoadSprite(SpriteId id, int scale) {
+    const QResource resource(ArtworkResource(scale, id));
+    if (!resource.isValid()) return std::nullopt;
+    const SpriteInfo& info = SpriteInfoOf(id);
+    Picture pic(info.width, info.height, 0, scale);
+    const auto size = sizeof(Rgb) * static_cast<size_t>(pic.DeviceWidth()) * pic.DeviceHeight();
+    if (resource.compressionAlgorithm() == QResource::ZstdCompression) {
+        // Straight into the picture: the device picture is megabytes, and every fresh page costs.
+        const size_t made = ZSTD_decompress(pic.Bits(), size, resource.data(), resource.size());
+        return made == size ? std::optional(std::move(pic)) : std::nullopt;
+    }
+    const QByteArray bytes = resource.uncompressedData();
+    if (static_cast<size_t>(bytes.size()) != size) return std::nullopt;
+    std::memcpy(pic.Bits(), bytes.constData(), size);
+    return pic;
+}
+
+SpriteSet LoadArtwork(int scale) {
+    if (!QResource(ArtworkResource(scale, SpriteId::DevicePicture)).isValid()) return RenderArtwork(scale);
+    // A sprite missing or of another size (a build mixed up) is drawn, with all others, once.
+    auto drawn = std::make_shared<std::optional<SpriteSet>>();
+    return SpriteSet::OnDemand([scale, drawn](SpriteId id) {
+        if (std::optional<Picture> loaded = LoadSprite(id, scale)) return std::move(*loaded);
+        if (!*drawn) drawn->emplace(RenderArtwork(scale));
+        return (*drawn)->Get(id);
+    });
 }
 
 } // namespace vp7

@@ -3,6 +3,7 @@
 #include "ui/artwork/Artwork.h"
 #include "ui/artwork/Paint.h"
 
+#include <QFile>
 #include <QPixmap>
 #include <QPolygonF>
 
@@ -66,10 +67,18 @@ void PaintSetpointGlyph(QPainter& p) {
 
 } // namespace
 
+QString ProgramIconResource(int size) {
+    return QStringLiteral(":/artwork/icon/%1.png").arg(size);
+}
+
 QIcon ProgramIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(Vector(QSize(size, size), 1, 64, [size](QPainter& p) { PaintIcon(p, size); }));
+    for (int size : kProgramIconSizes) {
+        if (const QString carried = ProgramIconResource(size); QFile::exists(carried))
+            icon.addFile(carried, QSize(size, size)); // read when first shown
+        else
+            icon.addPixmap(Vector(QSize(size, size), 1, 64, [size](QPainter& p) { PaintIcon(p, size); }));
+    }
     return icon;
 }
 
