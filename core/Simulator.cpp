@@ -110,6 +110,7 @@ void Simulator::Timer1Timer() {
 
 void Simulator::FinishStartUp() {
     state.SplashDone = 1; // from now on the window may close
+    StartedMs = clock.NowMs();
 
     // The unlit display is taken from the picture before anything is written on it.
     lcd.CaptureLcdBackgrounds();

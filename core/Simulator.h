@@ -196,6 +196,8 @@ public:
     uint64_t RandomSeed = 0;
     // The clock's time when the main window's creation armed the start-up tick.
     int64_t CreatedMs = 0;
+    // When the start-up was through: at the start-up tick, or when the splash was clicked away.
+    int64_t StartedMs = 0;
 
     ParamSet params;
     Scales scales;

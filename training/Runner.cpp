@@ -56,6 +56,7 @@ Runner::Runner(std::ostream& out, std::string programDir)
     // Letting pending events run means running what is due now; virtual time moves only by `wait`.
     host_.OnProcessMessages([this] { ownClock_.Advance(0); });
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
+    settingsBefore_ = ReadWholeFile(programDir_ + "/Config/VP7.ini", kPrintFileMaxBytes);
 }
 
 Runner::Runner(std::ostream& out, std::string programDir, Clock& clock, ScriptedAnswers& answers)
@@ -192,6 +193,7 @@ void Runner::Execute(std::string_view line, int number) {
     lineNumber_ = number;
     (this->*c.run)(args);
     AfterCommand();
+    NoteSession(line);
 }
 
 void Runner::CheckTimedCommand(std::string_view line) {
@@ -262,6 +264,7 @@ void Runner::Start(const Args&) {
 void Runner::FinishStart() {
     AfterCommand();
     if (!closed_ && virtualClock_) virtualClock_->Advance(sim_->Timer1.Interval()); // the start-up tick
+    startedAtMs_ = clock_.NowMs();
 }
 
 // A recording's random seed, so the dead band's draws repeat.
@@ -561,6 +564,8 @@ std::span<const Runner::Command> Runner::Commands() {
         {"choose", 1, 1, When::Any, &Runner::Choose},
         {"handin", 0, 0, When::Running, &Runner::HandIn},
         {"compare", 1, 2, When::Running, &Runner::Compare},
+        {"state", 1, -1, When::BeforeStart, &Runner::State},
+        {"rewind", 1, 1, When::Running, &Runner::Rewind},
     };
     return commands;
 }

@@ -129,6 +129,12 @@ private:
     void Compare(const Args& a);
     void CheckReach(const Control& control) const;
     void RunExerciseCommand(const TimedCommand& command);
+    // Saved states and rewinding (RunnerState.cpp): the session's lines so far are its recording.
+    void State(const Args& a);
+    void Rewind(const Args& a);
+    void NoteSession(std::string_view line);
+    void ReplaySilently(const std::vector<std::string>& lines);
+    void ResetDevice();
 
     std::ostream& out_;
     std::string programDir_;
@@ -153,6 +159,10 @@ private:
     std::vector<std::string> hidden_, locked_;
     std::vector<std::unique_ptr<Timer>> timedCommands_;
     bool exerciseActing_ = false; // a timed command is running: nothing is out of its reach
+
+    std::vector<std::string> session_;          // every line that acted, as a recording has them
+    std::optional<std::string> settingsBefore_; // the settings file before the script touched it
+    int64_t startedAtMs_ = 0;                   // when the start-up tick was through
 };
 
 } // namespace vp7

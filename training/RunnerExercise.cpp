@@ -8,33 +8,17 @@
 #include "training/ConfigCompare.h"
 #include "training/Output.h"
 #include "training/PrintedValue.h"
+#include "training/ScratchFolder.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
-#include <unistd.h>
 
 namespace vp7 {
 namespace {
 
 // An exercise is a page of lines.
 constexpr std::uintmax_t kExerciseMaxBytes = 1u << 20;
-
-// A fresh temporary folder for checking an exercise, removed with everything in it.
-struct ScratchFolder {
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vp7-exercise-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw RunFailure("cannot create a temporary folder");
-        path = pattern;
-    }
-    ~ScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::string path;
-};
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -59,7 +43,7 @@ void Runner::ExerciseFile(const Args& a) {
     const std::string name = a.rest.substr(a.rest.find_first_not_of(" \t"));
     const auto text = ReadWholeFile(ScriptRelative(name), kExerciseMaxBytes);
     if (!text) throw RunFailure("cannot read " + name);
-    const ScratchFolder scratch;
+    const ScratchFolder scratch("vp7-exercise");
     auto read = ReadExercise(*text, scratch.path);
     if (const auto* problem = std::get_if<ScriptProblem>(&read))
         throw ScriptError(name + " line " + std::to_string(problem->line) + ": " + problem->reason);

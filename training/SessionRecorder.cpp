@@ -75,7 +75,7 @@ std::optional<std::string> SessionRecorder::Command(const UserAction& a) {
 }
 
 SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, const std::string& header,
-                                 std::string startLine)
+                                 std::string startLine, std::optional<int64_t> startMs)
     : sim_(sim), path_(path), startLine_(std::move(startLine)),
       file_(path, std::ios::binary | std::ios::trunc) {
     good_ = file_.good();
@@ -98,7 +98,15 @@ SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, const 
     }
     // The start line waits for the first action: answers to the start-up's dialogs must stand before
     // it. The runner's `start` (and `exercise`) runs the start-up tick too.
-    lastMs_ = sim.CreatedMs + sim.Timer1.Interval();
+    lastMs_ = startMs.value_or(sim.CreatedMs + sim.Timer1.Interval());
+    sim_.SetActionObserver(this);
+}
+
+SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, Continuation from)
+    : sim_(sim), path_(path), file_(path, std::ios::binary | std::ios::app) {
+    good_ = file_.good();
+    started_ = true;
+    lastMs_ = from.atMs;
     sim_.SetActionObserver(this);
 }
 
@@ -107,6 +115,17 @@ SessionRecorder::~SessionRecorder() {
     sim_.SetActionObserver(nullptr);
     Started();
     if (const int64_t now = sim_.clock.NowMs(); now > lastMs_) Write("wait " + std::to_string(now - lastMs_));
+}
+
+void SessionRecorder::WriteUpToNow() {
+    if (depth_ > 0) return;
+    Started();
+    if (skippedMove_) WriteTimed(*skippedMove_);
+    skippedMove_.reset();
+    if (const int64_t now = sim_.clock.NowMs(); now > lastMs_) {
+        Write("wait " + std::to_string(now - lastMs_));
+        lastMs_ = now;
+    }
 }
 
 void SessionRecorder::Started() {

@@ -27,8 +27,16 @@ public:
     // `header` is the first comment line's text. Good() tells whether the file could be opened.
     // `startLine` stands where the session began: `start`, or `exercise PATH` for an exercise, which
     // applies the exercise's settings again over the recorded ones (the same values) and sets its scene.
+    // `startMs` is the moment the start line stands for: by default the start-up tick's; a session whose
+    // start-up waited for the splash to be clicked away begins when it was.
     SessionRecorder(Simulator& sim, const std::string& path, const std::string& header,
-                    std::string startLine = "start");
+                    std::string startLine = "start", std::optional<int64_t> startMs = std::nullopt);
+    // Goes on with the recording at `path`, whose lines were replayed into `sim` up to `atMs`: the lines
+    // to come are appended.
+    struct Continuation {
+        int64_t atMs;
+    };
+    SessionRecorder(Simulator& sim, const std::string& path, Continuation from);
     ~SessionRecorder() override;
     SessionRecorder(const SessionRecorder&) = delete;
     SessionRecorder& operator=(const SessionRecorder&) = delete;
@@ -37,6 +45,10 @@ public:
     const std::string& Path() const { return path_; }
     // Simulated milliseconds since the recording began.
     int64_t ElapsedMs() const;
+
+    // Writes what is still held back (a pointer move the recorder skipped) and a `wait` up to now, so
+    // the file replays to this very moment. Only between actions.
+    void WriteUpToNow();
 
     void OnAction(const UserAction& action) override;
     void OnActionDone() override;

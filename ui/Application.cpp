@@ -4,14 +4,18 @@
 #include "ui/Dialogs.h"
 #include "ui/ExerciseSession.h"
 #include "ui/InitInfoWindow.h"
+#include "ui/InstructorControls.h"
 #include "ui/MainWindow.h"
 #include "ui/TrendWindow.h"
 #include "ui/ZoomControl.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace vp7 {
@@ -20,6 +24,7 @@ AppWindows::AppWindows() = default;
 AppWindows::AppWindows(AppWindows&&) noexcept = default;
 // The small windows go before the main window, whose simulator they may refer to.
 AppWindows::~AppWindows() {
+    instructor.reset();
     trend.reset();
     initInfo.reset();
     setpointScale.reset();
@@ -27,6 +32,7 @@ AppWindows::~AppWindows() {
     screenCheck.reset();
     main.reset();
     desktop.reset();
+    clock.reset();
 }
 
 AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock, SessionMode session) {
@@ -74,15 +80,17 @@ AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock,
 }
 
 AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool desktopGerman, Clock* clock,
-                                std::string recordPath) {
+                                SessionMode session) {
     auto desktop = std::make_unique<DesktopConventions>(desktopGerman ? Language::German : Language::English);
     DesktopConventions* conventions = desktop.get();
-    AppWindows w =
-        CreateWindows(programDir, scale, clock,
-                      {.recordPath = std::move(recordPath),
-                       .beforeStart = [conventions](Simulator& sim) { conventions->BeforeStart(sim); }});
+    session.beforeStart = [conventions, before = std::move(session.beforeStart)](Simulator& sim) {
+        conventions->BeforeStart(sim);
+        if (before) before(sim);
+    };
+    AppWindows w = CreateWindows(programDir, scale, clock, std::move(session));
     conventions->Attach(*w.main);
     w.desktop = std::move(desktop);
+    w.instructor = std::make_unique<InstructorControls>(w);
     return w;
 }
 
@@ -95,6 +103,36 @@ void BringToFront(MainWindow& main) {
         w->raise();
         w->activateWindow();
     }
+}
+
+bool IsDeviceInput(QObject* watched, const QEvent& event, std::initializer_list<const QWidget*> deviceWindows,
+                   const QWidget* exempt) {
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        break;
+    default:
+        return false;
+    }
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget == exempt || (exempt && exempt->isAncestorOf(widget))) return false;
+    return std::ranges::find(deviceWindows, widget->window()) != deviceWindows.end();
+}
+
+void RefuseFile(QWidget* parent, const QString& heading, const QString& path, const QString& why) {
+    QMessageBox::critical(parent, QApplication::applicationDisplayName(),
+                          heading + QLatin1Char('\n') + path + QStringLiteral("\n\n") + why);
+}
+
+QString UnreadableFileText(bool german) {
+    return german ? QStringLiteral("Die Datei kann nicht gelesen werden.")
+                  : QStringLiteral("The file cannot be read.");
 }
 
 int PictureScale() {

@@ -6,13 +6,21 @@
 
 #include <QString>
 
+#include <initializer_list>
+
 #include <memory>
 #include <string>
+
+class QEvent;
+class QObject;
+class QWidget;
 
 namespace vp7 {
 
 class Clock;
 class DesktopConventions;
+class InstructorControls;
+class QtClock;
 class MainWindow;
 class InitInfoWindow;
 class ParamTableWindow;
@@ -29,6 +37,10 @@ struct AppWindows {
     std::unique_ptr<TrendWindow> trend;
     // The user's own program window only (CreateProgramWindows); it outlives the windows.
     std::unique_ptr<DesktopConventions> desktop;
+    // The user's own program window only: freeze, speed, saved states and rewinding.
+    std::unique_ptr<InstructorControls> instructor;
+    // A clock the windows run on that lives with them (a device started from a saved state's).
+    std::unique_ptr<QtClock> clock;
     AppWindows();
     AppWindows(AppWindows&&) noexcept;
     ~AppWindows();
@@ -39,13 +51,24 @@ AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock 
                          SessionMode session = {});
 
 // The user's own program windows: as CreateWindows, with what a desktop program is expected to do
-// (DesktopConventions); `desktopGerman` is the desktop's language, which a first start takes.
+// (DesktopConventions) and the instructor's controls; `desktopGerman` is the desktop's language, which
+// a first start takes.
 AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool desktopGerman,
-                                Clock* clock = nullptr, std::string recordPath = {});
+                                Clock* clock = nullptr, SessionMode session = {});
 
 // The window the user works in comes to the front (a second start asked for it): an exercise's device
 // while one runs, else the main window, restored when minimized; a dialog open over it above it.
 void BringToFront(MainWindow& main);
+
+// A pointer or key event for one of `deviceWindows`, not on `exempt` or what lies in it: what a
+// played or frozen device must not take.
+bool IsDeviceInput(QObject* watched, const QEvent& event, std::initializer_list<const QWidget*> deviceWindows,
+                   const QWidget* exempt);
+
+// A file the user chose cannot be used: a message box with `heading` ("The recording cannot be
+// played:"), the file and why; `german` for the reason that it cannot be read.
+void RefuseFile(QWidget* parent, const QString& heading, const QString& path, const QString& why);
+QString UnreadableFileText(bool german);
 
 // The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
 int PictureScale();

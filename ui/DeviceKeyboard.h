@@ -28,6 +28,9 @@ public:
     static constexpr int kRepeatGraceMs = 30;
 
     explicit DeviceKeyboard(MainWindow& window);
+    // The held key let go: the device is told, unless a modal box or the key's own press is under
+    // way, where a mouse button's release would not reach the picture either.
+    void LetGo();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -37,9 +40,6 @@ private:
     bool KeyDown(const QKeyEvent& event);
     void KeyUp(const QKeyEvent& event);
     bool IsHeldKey(const QKeyEvent& event) const;
-    // The held key let go: the device is told, unless a modal box or the key's own press is under
-    // way, where a mouse button's release would not reach the picture either.
-    void LetGo();
     bool PictureOrNothingFocused() const;
 
     MainWindow& window_;

@@ -336,8 +336,27 @@ void MainWindow::ShowRecording() {
 }
 
 void MainWindow::StopRecording() {
+    if (!recorder_) return;
+    const QString path = QString::fromStdString(recorder_->Path());
     recorder_.reset();
     ShowRecording();
+    emit RecordingStopped(path);
+}
+
+void MainWindow::ContinueRecording(const std::string& path, int64_t atMs) {
+    recorder_ = std::make_unique<SessionRecorder>(sim_, path, SessionRecorder::Continuation{atMs});
+    ShowRecording();
+}
+
+bool MainWindow::RestartWith(QStringList arguments) {
+    restartArguments_ = std::move(arguments);
+    if (close()) return true;
+    restartArguments_.clear();
+    return false;
+}
+
+void MainWindow::LetGoOfKeys() {
+    keyboard_->LetGo();
 }
 
 void MainWindow::PlayRecording(const QString& path) {
@@ -378,8 +397,7 @@ void MainWindow::AskForRecording() {
         host_.SaveFileDialog(sim_.state.Text("Aufzeichnung (*.vp7s)|*.vp7s", "Recording (*.vp7s)|*.vp7s"),
                              sim_.settings.DataDir(), "vp7s");
     if (!path) return;
-    restartArguments_ = {QStringLiteral("--record"), QString::fromStdString(*path)};
-    if (!close()) restartArguments_.clear();
+    RestartWith({QStringLiteral("--record"), QString::fromStdString(*path)});
 }
 
 void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> locked) {

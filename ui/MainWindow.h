@@ -62,8 +62,16 @@ public:
     QAction* TrendAction() const { return trendAction_; }
     // Whether a session is being recorded, and the command line a restart into a recording takes.
     bool Recording() const { return recorder_ != nullptr; }
+    SessionRecorder* Recorder() const { return recorder_.get(); }
     void StopRecording();
+    // Goes on recording into `path`, whose lines were replayed into this device up to `atMs`.
+    void ContinueRecording(const std::string& path, int64_t atMs);
     const QStringList& RestartArguments() const { return restartArguments_; }
+    // Closes the window as its close button does and starts the program again with `arguments`; false
+    // when the window stays (the user kept it open).
+    bool RestartWith(QStringList arguments);
+    // A device key held on the keyboard is let go, as when the focus leaves the window.
+    void LetGoOfKeys();
     // Plays the recording at `path` in a player window of its own (asks for one when empty); the
     // player open now, if any.
     void PlayRecording(const QString& path = {});
@@ -97,6 +105,8 @@ signals:
     void FormChanged();
     // An event was handled (the trend window redraws when something was recorded).
     void EventHandled();
+    // The recording into `path` has ended; the session goes on.
+    void RecordingStopped(const QString& path);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -15,7 +15,6 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QProgressBar>
 #include <QStyle>
@@ -282,46 +281,28 @@ void Player::ShowMessage(const std::string& text, MsgButton answer) {
 }
 
 bool Player::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::Close:
-        if (watched != windows_.main.get()) return false;
+    if (event->type() == QEvent::Close && watched == windows_.main.get()) {
         // The played device is not asked whether to save: it lives in the scratch folder.
         frame_.stop();
         finished_ = true;
         emit Closed();
         return true;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-        break;
-    default:
-        return false;
     }
-    const auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget == bar_ || bar_->isAncestorOf(widget)) return false;
     // The trend window is a viewer and stays usable; the windows of the device take nothing.
-    const QWidget* window = widget->window();
-    return window == windows_.main.get() || window == windows_.initInfo.get() ||
-           window == windows_.parameterTable.get();
+    return IsDeviceInput(watched, *event,
+                         {windows_.main.get(), windows_.initInfo.get(), windows_.parameterTable.get()}, bar_);
 }
 
 std::unique_ptr<Player> OpenPlayer(QWidget* parent, const QString& path, bool german) {
     const auto refuse = [&](const QString& why) {
-        QMessageBox::critical(parent, QApplication::applicationDisplayName(),
-                              (german ? QStringLiteral("Die Aufzeichnung kann nicht abgespielt werden:\n")
-                                      : QStringLiteral("The recording cannot be played:\n")) +
-                                  path + QStringLiteral("\n\n") + why);
+        RefuseFile(parent,
+                   german ? QStringLiteral("Die Aufzeichnung kann nicht abgespielt werden:")
+                          : QStringLiteral("The recording cannot be played:"),
+                   path, why);
         return std::unique_ptr<Player>();
     };
     const auto text = ReadWholeFile(path.toStdString(), kRecordingMaxBytes);
-    if (!text)
-        return refuse(german ? QStringLiteral("Die Datei kann nicht gelesen werden.")
-                             : QStringLiteral("The file cannot be read."));
+    if (!text) return refuse(UnreadableFileText(german));
     auto scratch = std::make_unique<QTemporaryDir>();
     if (!scratch->isValid()) return refuse(scratch->errorString());
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -1,9 +1,11 @@
 // vp7sim [--record FILE] [--play FILE] [--exercise FILE]: the desktop simulator; with --record the whole
 // run is recorded into FILE, with --play a recording plays in a window beside the device at start, with
-// --exercise the exercise starts at once (after asking for the trainee's name).
+// --exercise the exercise starts at once (after asking for the trainee's name), with --state the
+// device starts from a saved state.
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/SingleInstance.h"
+#include "ui/StateStart.h"
 #include "ui/TerminationSignals.h"
 
 #include <QApplication>
@@ -32,9 +34,9 @@ int main(int argc, char** argv) {
     QStringList restartArguments;
     int status;
     {
-        vp7::AppWindows windows = vp7::CreateProgramWindows(
-            QCoreApplication::applicationDirPath().toStdString(), vp7::PictureScale(),
-            QLocale::system().language() == QLocale::German, nullptr, recordPath);
+        vp7::AppWindows windows =
+            vp7::StartProgram(QCoreApplication::applicationDirPath().toStdString(),
+                              QLocale::system().language() == QLocale::German, arguments, recordPath);
         windows.main->show();
         QObject::connect(&instance, &vp7::SingleInstance::RaiseRequested, windows.main.get(),
                          [&windows] { vp7::BringToFront(*windows.main); });

@@ -25,7 +25,7 @@ struct ProgramApp {
     VirtualClock clock;
     QString recording = dir.filePath(QStringLiteral("session.vp7s"));
     AppWindows windows = CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false, &clock,
-                                              recording.toStdString());
+                                              {.recordPath = recording.toStdString()});
     MainWindow& main = *windows.main;
     Simulator& sim = main.Sim();
     DesktopConventions& desktop = *windows.desktop;

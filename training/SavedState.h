@@ -1,0 +1,43 @@
+#pragma once
+// A saved state is a session's recording with one more comment line, `# state VARIANT VERSION`: the
+// device variant it was saved on (the settings file's word, `VP7PA`) and the program's version.
+// Loading replays it on the simulated clock and goes on from its end; rewinding replays a recording
+// cut at a moment. Both speak the runner's language, so one interpreter serves them all.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vp7 {
+
+// This program's version, as a saved state records it.
+std::string_view ProgramVersion();
+
+// The settings file's word for a device variant (0 = 0/4-20 mA, 1 = PA, 2 = FF).
+std::string_view VariantWord(uint8_t variant);
+
+// The recording's text as a saved state: the state line after its first comment line (the
+// recording's header), so the file still reads as the recording it is.
+std::string MakeSavedState(std::string_view recording, uint8_t variant, std::string_view version);
+
+struct StateRefusal {
+    int line; // 0 when the file as a whole is refused
+    std::string german, english;
+    const std::string& Text(bool inGerman) const { return inGerman ? german : english; }
+};
+
+// Why a saved state cannot be loaded into a device of `variant` (nullopt: any variant) by the program
+// of `version`: not a state at all, another variant, a newer program, or a line that may not stand in
+// one. Lines the runner refuses are found by replaying it (ReadPlayScript).
+std::optional<StateRefusal> CheckSavedState(std::string_view text, std::optional<uint8_t> variant,
+                                            std::string_view version);
+
+// The recording up to `ms` simulated milliseconds after its start line: every line before the start,
+// the actions up to and at that moment (with the answers written before them), and a last `wait` to
+// it. A moment after the recording's end keeps it whole.
+std::string CutRecording(std::string_view text, int64_t ms);
+
+// The recording's length after its start line, in simulated milliseconds.
+int64_t RecordingLengthMs(std::string_view text);
+
+} // namespace vp7

@@ -1,0 +1,79 @@
+#pragma once
+// What an instructor works the simulation with, beside the device: freezing it (F9), its speed, saved
+// states and rewinding, in the "Simulation" menu of the user's own program window. The session so far
+// is always kept as a recording (the user's own when one runs, else one in a scratch folder), so a
+// state saved is that recording and a rewind replays it cut at a moment.
+#include <QObject>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QWidget;
+
+namespace vp7 {
+
+struct AppWindows;
+class MainWindow;
+class QtClock;
+class SessionRecorder;
+class Simulator;
+
+class InstructorControls : public QObject {
+    Q_OBJECT
+public:
+    explicit InstructorControls(AppWindows& windows);
+    ~InstructorControls() override;
+
+    static constexpr double kSpeeds[] = {0.5, 1, 2, 5, 10};
+
+    void SetFrozen(bool frozen);
+    bool Frozen() const;
+    void SetSpeed(double rate);
+    // The session so far as a recording, written up to this moment; none while nothing records it.
+    std::optional<std::string> SessionSoFar();
+    // The session goes on from a replayed recording: its text, and the moment it was replayed to.
+    void ContinueLog(const std::string& text, int64_t atMs);
+    // Goes back to `ms` after the session's start: the whole session is kept in a file, and the
+    // program starts again from the session cut there. False when nothing happened.
+    bool RewindTo(int64_t ms);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenu();
+    void Retranslate();
+    void StartLog();
+    void TakeOverRecording(const QString& path);
+    void ReleaseHolds();
+    void LockDeviceMenus();
+    void PlaceBand();
+    void SaveState();
+    void LoadState();
+    void AskForRewind();
+    bool WriteFile(const QString& path, const std::string& text);
+    const char* Text(const char* de, const char* en) const;
+
+    MainWindow& main_;
+    Simulator& sim_;
+    QWidget* initInfo_;
+    QWidget* parameterTable_;
+    QtClock* clock_; // none on a virtual clock (tests): no freezing or speed there
+    QTemporaryDir logFolder_;
+    std::unique_ptr<SessionRecorder> log_;
+    QMenu* menu_ = nullptr;
+    QMenu* speedMenu_ = nullptr;
+    QAction *freeze_ = nullptr, *save_ = nullptr, *load_ = nullptr, *rewind_ = nullptr;
+    QActionGroup* speeds_ = nullptr;
+    QLabel* band_ = nullptr;
+    QLabel* speedShown_ = nullptr;
+};
+
+} // namespace vp7
