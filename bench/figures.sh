@@ -18,11 +18,12 @@ export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 # One start of `program`, its launch time taken just before exec: its output lines.
 launch() { VP7_BENCH_LAUNCHED=$EPOCHREALTIME exec "$@" 2>/dev/null; }
-# "figure: program  bare  ratio" for one figure of both, lower is better.
-beside() { awk -v what="$1" -v unit="$2" -v a="$3" -v b="$4" \
-    'BEGIN {printf "%-40s %9.1f %s %9.1f %s %7.2f x\n", what, a, unit, b, unit, a / b}'; }
+# One figure of both, lower is better: "what  program  bare  ratio" (or the difference, with "+").
+beside() { awk -v what="$1" -v unit="$2" -v a="$3" -v b="$4" -v by="${5:-x}" 'BEGIN {
+    printf "%-40s %9.2f %-3s %9.2f %-3s", what, a, unit, b, unit
+    if (by == "+") printf " %+8.2f %s\n", a - b, unit; else printf " %8.2f x\n", a / b }'; }
 
-printf '%-40s %12s %12s %9s\n' "figure" "vp7sim" "bare Qt" "ratio"
+printf '%-40s %13s %13s %11s\n' "figure" "vp7sim" "bare Qt" "ratio"
 program=() bare=() programMemory=() bareMemory=()
 for _ in $(seq "$starts"); do # interleaved, so a busy moment weighs on both alike
     out="$(launch "$build/bench/vp7_qt_timing" --start)"
@@ -35,13 +36,12 @@ done
 beside "start to first paint (median of $starts)" ms \
     "$(printf '%s\n' "${program[@]}" | median)" "$(printf '%s\n' "${bare[@]}" | median)"
 beside "peak memory (start, four strokes)" MiB \
-    "$(printf '%s\n' "${programMemory[@]}" | median)" "$(printf '%s\n' "${bareMemory[@]}" | median)"
+    "$(printf '%s\n' "${programMemory[@]}" | median)" "$(printf '%s\n' "${bareMemory[@]}" | median)" +
 
 timing="$("$build/bench/vp7_qt_timing" 2>/dev/null)"
 idleBare="$("$build/bench/vp7_bare_window" --idle 60 2>/dev/null | awk '/idle/ {print $4}')"
 idleProgram="$(awk '/idle/ {print $4}' <<<"$timing")"
-awk -v a="$idleProgram" -v b="$idleBare" \
-    'BEGIN {printf "%-40s %9.2f %%  %9.2f %%  %+6.2f %% of a core\n", "CPU idle over 60 s", a, b, a - b}'
+beside "CPU idle over 60 s (% of a core)" % "$idleProgram" "$idleBare" +
 grep -v idle <<<"$timing"
 "$build/bench/vp7_qt_timing" --latency 2>/dev/null
 "$build/bench/vp7_qt_timing" --trend 2>/dev/null
