@@ -61,6 +61,16 @@ ScriptRun RunScript(const fs::path& dir, const std::string& script) {
     return {status, out.str(), err.str()};
 }
 
+// Runs kSession on `live` and saves it as dir/state.vp7s, as the window saves one.
+void SaveState(Runner& live, const fs::path& dir) {
+    live.Execute("start");
+    SessionRecorder recorder(*live.Sim(), (dir / "session.vp7s").string(), "vp7sim test");
+    for (const std::string& line : Runner::SplitLines(kSession))
+        live.Execute(line);
+    recorder.WriteUpToNow(); // the pointer's last move was held back: it is written now
+    WriteText(dir / "state.vp7s", MakeSavedState(ReadText(dir / "session.vp7s"), 0, ProgramVersion()));
+}
+
 using SavedStateTest = test::FolderFixture;
 
 // A session recorded live and saved as a state, loaded into a fresh device, shows exactly what the
@@ -71,14 +81,7 @@ TEST_F(SavedStateTest, ALoadedStateIsTheSavedSession) {
     fs::create_directories(dir / "live");
     fs::create_directories(dir / "loaded");
     Runner live(out, (dir / "live").string());
-    live.Execute("start");
-    {
-        SessionRecorder recorder(*live.Sim(), (dir / "session.vp7s").string(), "vp7sim test");
-        for (const std::string& line : Runner::SplitLines(kSession))
-            live.Execute(line);
-        recorder.WriteUpToNow(); // the pointer's last move was held back: it is written now
-        WriteText(dir / "state.vp7s", MakeSavedState(ReadText(dir / "session.vp7s"), 0, ProgramVersion()));
-    }
+    SaveState(live, dir);
     Runner loaded(out, (dir / "loaded").string());
     loaded.Execute("state " + (dir / "state.vp7s").string());
     EXPECT_EQ(live.Sim()->state.Mode, Mode::Manual);
@@ -144,7 +147,9 @@ TEST_F(SavedStateTest, StatesThatDoNotFitAreRefusedAndChangeNothing) {
 // An exercise that starts from a saved state (named from the exercise's folder) is the state loaded and
 // its scene set by hand; a session recorded from there replays to the same device.
 TEST_F(SavedStateTest, AnExerciseStartsFromASavedState) {
-    WriteText(dir / "state.vp7s", std::string("# state VP7A 0.1\nstart\n") + kSession);
+    std::ostringstream out;
+    Runner saved(out, (dir / "saved").string());
+    SaveState(saved, dir);
     fs::create_directories(dir / "lesson");
     const fs::path exercise = dir / "lesson" / "friction.vp7x";
     WriteText(exercise, "state ../state.vp7s\nset LeakageSelect 1\nhide FrictionSelect\n"
@@ -162,7 +167,6 @@ TEST_F(SavedStateTest, AnExerciseStartsFromASavedState) {
     EXPECT_EQ(RunScript(dir, "exercise lesson/friction.vp7x\nset FrictionSelect 0\n").err,
               "error 2: control 'FrictionSelect' cannot be used now\n");
 
-    std::ostringstream out;
     Runner live(out, (dir / "live").string());
     live.SetScriptFolder(dir.string());
     live.Execute("exercise lesson/friction.vp7x");
@@ -197,9 +201,10 @@ TEST_F(SavedStateTest, AnExerciseWithAStateThatDoesNotFitIsRefused) {
              std::string(ProgramVersion()) + ")."},
         {"state state.vp7s\nstart\n", 2, "'start' must come before start"},
     };
-    for (const auto& c : cases)
-        test::ExpectRefused(ReadExercise(c.text, (dir / "check").string(), dir.string()), c.line, c.reason,
-                            c.text);
+    for (const auto& c : cases) {
+        const fs::path check = dir / ("check" + std::to_string(&c - cases));
+        test::ExpectRefused(ReadExercise(c.text, check.string(), dir.string()), c.line, c.reason, c.text);
+    }
 }
 
 } // namespace
