@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <sstream>
 
 namespace vp7 {
@@ -85,12 +86,16 @@ void DeclareExerciseLine(Exercise& exercise, std::string_view command, std::stri
     }
 }
 
-std::variant<Exercise, ScriptProblem> ReadExercise(std::string_view text, const std::string& scratchDir) {
+std::variant<Exercise, ScriptProblem> ReadExercise(std::string_view text, const std::string& scratchDir,
+                                                   const std::string& folder) {
     std::vector<std::string> lines = Runner::SplitLines(text);
     std::ostringstream discarded;
     Runner scratch(discarded, scratchDir);
     scratch.KeepFilesInProgramFolder();
+    scratch.SetScriptFolder(folder);
     std::vector<std::string> settings, prepare;
+    std::string state;
+    int stateLine = 0;
     bool started = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         const int number = static_cast<int>(i + 1);
@@ -110,13 +115,21 @@ std::variant<Exercise, ScriptProblem> ReadExercise(std::string_view text, const 
             prepare.push_back(std::move(lines[i]));
         else if (name == "start")
             started = true;
-        else
+        else if (name == "state") {
+            started = true;
+            stateLine = number;
+            const std::string named(Trimmed(Trimmed(lines[i]).substr(name.size())));
+            std::error_code ec; // the state was read just now: its path resolves
+            state = std::filesystem::absolute(scratch.ScriptRelative(named), ec).string();
+        } else
             settings.push_back(std::move(lines[i]));
     }
     if (!started) return ScriptProblem{static_cast<int>(lines.size()), "no start"};
     Exercise exercise = scratch.CurrentExercise();
     exercise.settings = std::move(settings);
     exercise.prepare = std::move(prepare);
+    exercise.state = std::move(state);
+    exercise.stateLine = stateLine;
     if (const auto& q = exercise.question; q && (q->choices.size() < 2 || q->correct < 0))
         return ScriptProblem{q->line, "a question takes two choices or more, one of them correct"};
     for (const ExerciseCheck& check : exercise.checks) {

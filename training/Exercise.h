@@ -42,6 +42,8 @@ struct Exercise {
     BilingualText title;
     std::vector<BilingualText> tasks;
     std::vector<std::string> settings;       // the lines before `start` (ini, screen, seed)
+    std::string state;                       // the saved state it starts from instead, when it does
+    int stateLine = 0;                       // the line that names it
     std::vector<std::string> prepare;        // the lines after `start` that set the scene (param, set, ...)
     std::vector<std::string> hidden, locked; // control names
     std::vector<TimedCommand> timed;
@@ -66,7 +68,9 @@ void DeclareExerciseLine(Exercise& exercise, std::string_view command, std::stri
 
 // Reads an exercise and checks it whole before anyone works on it: every line known, every check's NAME
 // one that `print` knows and its VALUE fitting, a question followed by choices with one correct, by
-// loading it in a runner in `scratchDir`. A problem comes with its line and reason.
-std::variant<Exercise, ScriptProblem> ReadExercise(std::string_view text, const std::string& scratchDir);
+// loading it in a runner in `scratchDir`. A problem comes with its line and reason. `state FILE` may
+// stand for `start`: FILE, relative to `folder` (the exercise's own), is loaded and checked whole.
+std::variant<Exercise, ScriptProblem> ReadExercise(std::string_view text, const std::string& scratchDir,
+                                                   const std::string& folder = {});
 
 } // namespace vp7

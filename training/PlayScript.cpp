@@ -71,4 +71,17 @@ std::variant<PlayScript, ScriptProblem> ReadPlayScript(std::string_view text, co
     return script;
 }
 
+void PlayAfterStart(Runner& runner, const PlayScript& script, const std::function<void(int64_t)>& advanceTo,
+                    std::ostringstream& output) {
+    for (const PlayStep& step : script.steps) {
+        advanceTo(step.atMs);
+        try {
+            runner.Execute(step.text);
+        } catch (const std::runtime_error&) {
+        }
+        output.str({});
+    }
+    advanceTo(script.endMs);
+}
+
 } // namespace vp7

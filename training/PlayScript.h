@@ -2,12 +2,16 @@
 // A recording (or any script of the runner) made ready for playing in the window: checked whole
 // before anything plays, then split into the lines before `start` and the timed lines after it.
 #include <cstdint>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 namespace vp7 {
+
+class Runner;
 
 struct PlayStep {
     int64_t atMs; // on the simulated clock, which starts at 0 with the window
@@ -35,5 +39,11 @@ struct ScriptProblem {
 // The script is then run whole on a virtual clock in `scratchDir`, printing nothing and saving files
 // only there, so every bad line is found, with its number, before the window plays anything.
 std::variant<PlayScript, ScriptProblem> ReadPlayScript(std::string_view text, const std::string& scratchDir);
+
+// Runs the script's lines after its start in `runner`, whose device has started: `advanceTo` moves the
+// clock to each line's moment and at last to the script's end. What they print (into `output`, the
+// runner's) is dropped; a line that fails is passed over, as the check ran the same lines without fault.
+void PlayAfterStart(Runner& runner, const PlayScript& script, const std::function<void(int64_t)>& advanceTo,
+                    std::ostringstream& output);
 
 } // namespace vp7

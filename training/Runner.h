@@ -41,6 +41,8 @@ public:
     void FinishStart();
     // Where the script lies: `exercise` and `compare` find files named without a folder there.
     void SetScriptFolder(std::string folder) { scriptFolder_ = std::move(folder); }
+    // `path` as the script names it: relative to the script's folder unless absolute.
+    std::string ScriptRelative(const std::string& path) const;
 
     // Sets the exercise's scene on the created simulator before its start-up tick: hides and locks its
     // controls (refused to `set`, `click` and `menu` from now on, the exercise's own commands
@@ -51,6 +53,9 @@ public:
     // sets them again. One that fails prints "error LINE: REASON" (LINE in the exercise, 0 for a
     // prepare line), and the exercise goes on.
     void PrepareExercise(const Exercise& exercise);
+    // The same on a device already started (from the exercise's saved state): the prepare lines run
+    // now, and the trainee begins now.
+    void PrepareStartedExercise(const Exercise& exercise);
     // One check on the running simulator: `NAME OP VALUE` or `NAME within LOW HIGH` (see
     // CheckExpression.h). ScriptError for a malformed check or a NAME `print` does not know.
     CheckOutcome Evaluate(const std::string& expression);
@@ -121,7 +126,6 @@ private:
     void PrintTrend();
     void ScaleDialogTexts(const Args& a);
     void RunDialog(ModalDialog dialog);
-    std::string ScriptRelative(const std::string& path) const;
     void Declare(const Args& a);
     void ExerciseFile(const Args& a);
     void Choose(const Args& a);
@@ -129,8 +133,12 @@ private:
     void Compare(const Args& a);
     void CheckReach(const Control& control) const;
     void RunExerciseCommand(const TimedCommand& command);
+    void RestrictToExercise(const Exercise& exercise);
+    void SetScene(const std::vector<std::string>& prepare, const std::vector<TimedCommand>& timed,
+                  int64_t beganMs);
     // Saved states and rewinding (RunnerState.cpp): the session's lines so far are its recording.
     void State(const Args& a);
+    void StartFromState(const std::string& name);
     void Rewind(const Args& a);
     void NoteSession(std::string_view line);
     void ReplaySilently(const std::vector<std::string>& lines);

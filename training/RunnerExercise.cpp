@@ -38,49 +38,74 @@ void Runner::Declare(const Args& a) {
     DeclareExerciseLine(exercise_, a.name, a.rest, lineNumber_);
 }
 
-// As `start`, with the exercise's settings before it and its scene set before the start-up tick.
+// As `start` (or `state FILE`), with the exercise's settings before it and its scene set before the
+// start-up tick (or right after the state was loaded).
 void Runner::ExerciseFile(const Args& a) {
     const std::string name = a.rest.substr(a.rest.find_first_not_of(" \t"));
-    const auto text = ReadWholeFile(ScriptRelative(name), kExerciseMaxBytes);
+    const std::string path = ScriptRelative(name);
+    const auto text = ReadWholeFile(path, kExerciseMaxBytes);
     if (!text) throw RunFailure("cannot read " + name);
     const ScratchFolder scratch("vp7-exercise");
-    auto read = ReadExercise(*text, scratch.path);
+    auto read = ReadExercise(*text, scratch.path, std::filesystem::path(path).parent_path().string());
     if (const auto* problem = std::get_if<ScriptProblem>(&read))
         throw ScriptError(name + " line " + std::to_string(problem->line) + ": " + problem->reason);
     const Exercise& exercise = std::get<Exercise>(read);
     for (const std::string& line : exercise.settings)
         Execute(line);
+    if (!exercise.state.empty()) {
+        // The session goes on from this line, as a recording of the exercise does: the state's own
+        // lines are its doing, not the script's.
+        const size_t noted = session_.size();
+        StartFromState(exercise.state);
+        session_.resize(noted);
+        PrepareStartedExercise(exercise);
+        startedAtMs_ = clock_.NowMs();
+        return;
+    }
     CreateDevice();
     PrepareExercise(exercise);
     FinishStart();
 }
 
-void Runner::PrepareExercise(const Exercise& exercise) {
+void Runner::RestrictToExercise(const Exercise& exercise) {
     exercise_ = exercise;
     chosen_.reset();
     hidden_ = exercise.hidden;
     locked_ = exercise.locked;
     timedCommands_.clear();
+}
+
+void Runner::PrepareExercise(const Exercise& exercise) {
+    RestrictToExercise(exercise);
     // The start-up tick takes the unlit display from the picture: nothing may draw on it before.
     sim_->OnStartedUp([this, prepare = exercise.prepare, timed = exercise.timed] {
-        for (const std::string& line : prepare)
-            RunExerciseCommand({0, 0, line});
-        const int64_t began = sim_->CreatedMs + sim_->Timer1.Interval();
-        for (const TimedCommand& command : timed) {
-            const int64_t dueIn = began + command.afterMs - clock_.NowMs();
-            if (dueIn <= 0) {
-                RunExerciseCommand(command);
-                continue;
-            }
-            Timer& timer =
-                *timedCommands_.emplace_back(std::make_unique<Timer>(clock_, "at", static_cast<int>(dueIn)));
-            timer.SetHandler([this, &timer, command] {
-                timer.SetEnabled(false); // once
-                RunExerciseCommand(command);
-            });
-            timer.SetEnabled(true);
-        }
+        SetScene(prepare, timed, sim_->CreatedMs + sim_->Timer1.Interval());
     });
+}
+
+void Runner::PrepareStartedExercise(const Exercise& exercise) {
+    RestrictToExercise(exercise);
+    SetScene(exercise.prepare, exercise.timed, clock_.NowMs());
+}
+
+void Runner::SetScene(const std::vector<std::string>& prepare, const std::vector<TimedCommand>& timed,
+                      int64_t beganMs) {
+    for (const std::string& line : prepare)
+        RunExerciseCommand({0, 0, line});
+    for (const TimedCommand& command : timed) {
+        const int64_t dueIn = beganMs + command.afterMs - clock_.NowMs();
+        if (dueIn <= 0) {
+            RunExerciseCommand(command);
+            continue;
+        }
+        Timer& timer =
+            *timedCommands_.emplace_back(std::make_unique<Timer>(clock_, "at", static_cast<int>(dueIn)));
+        timer.SetHandler([this, &timer, command] {
+            timer.SetEnabled(false); // once
+            RunExerciseCommand(command);
+        });
+        timer.SetEnabled(true);
+    }
 }
 
 void Runner::RunExerciseCommand(const TimedCommand& command) {

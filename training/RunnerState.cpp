@@ -60,7 +60,10 @@ static std::optional<uint8_t> SettingsVariant(const std::string& programDir) {
 }
 
 void Runner::State(const Args& a) {
-    const std::string name(Trimmed(a.rest));
+    StartFromState(std::string(Trimmed(a.rest)));
+}
+
+void Runner::StartFromState(const std::string& name) {
     const auto text = ReadWholeFile(ScriptRelative(name), kStateMaxBytes);
     if (!text) throw RunFailure("cannot read " + name);
     const auto refused = [&](int line, const std::string& reason) {

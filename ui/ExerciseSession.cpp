@@ -32,6 +32,8 @@ namespace {
 
 // An exercise is a page of text; anything far larger is not one.
 constexpr std::uintmax_t kExerciseMaxBytes = 1u << 20;
+// As the saved states the window loads: hours of session are a few megabytes.
+constexpr std::uintmax_t kStateMaxBytes = 64u << 20;
 constexpr int kPanelWidth = 300;
 
 QString Q(const std::string& s) {
@@ -60,11 +62,12 @@ std::string ProgramFolder(const QTemporaryDir& scratch) {
 
 } // namespace
 
-ExerciseSession::ExerciseSession(Exercise exercise, const QString& path, const QString& trainee,
-                                 const std::string& dataDir, std::unique_ptr<QTemporaryDir> scratch,
-                                 bool german)
-    : scratch_(std::move(scratch)), exercise_(std::move(exercise)), exerciseName_(QFileInfo(path).fileName()),
-      trainee_(trainee), recordingPath_(SessionStem(dataDir, path, trainee) + QStringLiteral(".vp7s")),
+ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> state, const QString& path,
+                                 const QString& trainee, const std::string& dataDir,
+                                 std::unique_ptr<QTemporaryDir> scratch, bool german)
+    : scratch_(std::move(scratch)), exercise_(std::move(exercise)), state_(std::move(state)),
+      exerciseName_(QFileInfo(path).fileName()), trainee_(trainee),
+      recordingPath_(SessionStem(dataDir, path, trainee) + QStringLiteral(".vp7s")),
       reportPath_(recordingPath_.chopped(5)), german_(german),
       runner_(discarded_, ProgramFolder(*scratch_), clock_, unused_), windows_(StartDevice(path)) {
     MainWindow& window = *windows_.main;
@@ -106,17 +109,49 @@ AppWindows ExerciseSession::StartDevice(const QString& path) {
     } catch (const std::runtime_error&) {
         // Checked before: the same lines ran without fault.
     }
+    const std::string startLine = "exercise " + QFileInfo(path).absoluteFilePath().toStdString();
+    if (state_) return StartFromState(startLine);
     return CreateWindows(ProgramFolder(*scratch_), PictureScale(), &clock_,
                          {.recordPath = recordingPath_.toStdString(),
                           .randomSeed = runner_.RandomSeed(),
                           .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); },
                           .afterCreate = [this] { runner_.PrepareExercise(exercise_); },
-                          .startLine = "exercise " + QFileInfo(path).absoluteFilePath().toStdString()});
+                          .startLine = startLine});
+}
+
+// The state replays on the clock driven by hand, its dialogs answered from its lines and unrecorded;
+// the scene is set and the recording begins where it ends.
+AppWindows ExerciseSession::StartFromState(const std::string& startLine) {
+    clock_.BeginReplay(0);
+    // Saves the state made go to the scratch folder: a replay never writes over the user's files.
+    const QString files = scratch_->filePath(QStringLiteral("replayed"));
+    QDir().mkpath(files);
+    unused_.KeepFilesIn(files.toStdString());
+    try {
+        for (const std::string& line : state_->setup)
+            runner_.Execute(line);
+    } catch (const std::runtime_error&) {
+        // Checked before: the same lines ran without fault.
+    }
+    AppWindows w = CreateWindows(ProgramFolder(*scratch_), PictureScale(), &clock_,
+                                 {.script = &unused_,
+                                  .randomSeed = runner_.RandomSeed(),
+                                  .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); }});
+    runner_.FinishStart();
+    PlayAfterStart(
+        runner_, *state_, [this](int64_t ms) { clock_.ReplayUntil(ms); }, discarded_);
+    w.main->Host().PlayFrom(nullptr);
+    clock_.EndReplay();
+    beganMs_ = clock_.NowMs();
+    runner_.PrepareStartedExercise(exercise_);
+    w.main->StartRecording(recordingPath_.toStdString(), startLine);
+    w.main->AfterEvent();
+    return w;
 }
 
 int64_t ExerciseSession::ElapsedMs() const {
     const Simulator& sim = windows_.main->Sim();
-    return clock_.NowMs() - (sim.CreatedMs + sim.Timer1.Interval());
+    return clock_.NowMs() - beganMs_.value_or(sim.CreatedMs + sim.Timer1.Interval());
 }
 
 void ExerciseSession::BuildPanel() {
@@ -325,9 +360,25 @@ std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& pa
     if (!text) return refuse(t("Die Datei kann nicht gelesen werden.", "The file cannot be read."));
     auto scratch = std::make_unique<QTemporaryDir>();
     if (!scratch->isValid()) return refuse(scratch->errorString());
-    auto read = ReadExercise(*text, scratch->filePath(QStringLiteral("check")).toStdString());
-    if (const auto* problem = std::get_if<ScriptProblem>(&read))
-        return refuse(QStringLiteral("error %1: %2").arg(problem->line).arg(Q(problem->reason)));
+    const auto problemText = [](const ScriptProblem& problem) {
+        return QStringLiteral("error %1: %2").arg(problem.line).arg(Q(problem.reason));
+    };
+    auto read = ReadExercise(*text, scratch->filePath(QStringLiteral("check")).toStdString(),
+                             QFileInfo(chosen).absolutePath().toStdString());
+    if (const auto* problem = std::get_if<ScriptProblem>(&read)) return refuse(problemText(*problem));
+    Exercise& exercise = std::get<Exercise>(read);
+    std::optional<PlayScript> state;
+    if (!exercise.state.empty()) {
+        // Checked with the exercise just now; read again for its lines and their moments.
+        const auto stateText = ReadWholeFile(exercise.state, kStateMaxBytes);
+        if (!stateText) return refuse(problemText({exercise.stateLine, "cannot read " + exercise.state}));
+        auto played = ReadPlayScript(*stateText, scratch->filePath(QStringLiteral("state")).toStdString());
+        if (const auto* problem = std::get_if<ScriptProblem>(&played))
+            return refuse(
+                problemText({exercise.stateLine, exercise.state + " line " + std::to_string(problem->line) +
+                                                     ": " + problem->reason}));
+        state = std::move(std::get<PlayScript>(played));
+    }
     QString trainee;
     while (trainee.trimmed().isEmpty()) {
         bool ok = false;
@@ -336,7 +387,7 @@ std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& pa
                                   QLineEdit::Normal, {}, &ok);
         if (!ok) return nullptr;
     }
-    return std::make_unique<ExerciseSession>(std::move(std::get<Exercise>(read)), chosen, trainee.trimmed(),
+    return std::make_unique<ExerciseSession>(std::move(exercise), std::move(state), chosen, trainee.trimmed(),
                                              dataDir, std::move(scratch), german);
 }
 

@@ -26,9 +26,11 @@ namespace vp7 {
 class ExerciseSession : public QObject {
     Q_OBJECT
 public:
-    // `exercise` was read from `path` and checked; the recording and the report go into `dataDir`.
-    ExerciseSession(Exercise exercise, const QString& path, const QString& trainee,
-                    const std::string& dataDir, std::unique_ptr<QTemporaryDir> scratch, bool german);
+    // `exercise` was read from `path` and checked, and `state` from the saved state it starts from
+    // when it does; the recording and the report go into `dataDir`.
+    ExerciseSession(Exercise exercise, std::optional<PlayScript> state, const QString& path,
+                    const QString& trainee, const std::string& dataDir,
+                    std::unique_ptr<QTemporaryDir> scratch, bool german);
     ~ExerciseSession() override;
 
     MainWindow& Window() const { return *windows_.main; }
@@ -50,6 +52,7 @@ protected:
 
 private:
     AppWindows StartDevice(const QString& path);
+    AppWindows StartFromState(const std::string& startLine);
     void BuildPanel();
     void ShowTime();
     std::optional<int> AskQuestion();
@@ -61,6 +64,8 @@ private:
 
     std::unique_ptr<QTemporaryDir> scratch_;
     Exercise exercise_;
+    std::optional<PlayScript> state_;
+    std::optional<int64_t> beganMs_; // when the trainee began, after the state: else after the start-up
     QString exerciseName_, trainee_, recordingPath_, reportPath_;
     bool german_;
     QtClock clock_;

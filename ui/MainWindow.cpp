@@ -124,11 +124,7 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     sim_.FormCreate();
     if (session.afterCreate) session.afterCreate();
     trend_ = std::make_unique<TrendRecorder>(sim_);
-    if (const std::string& recordPath = session.recordPath; !recordPath.empty()) {
-        const std::string header = "vp7sim " VP7_VERSION ", recorded " +
-                                   QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
-        recorder_ = std::make_unique<SessionRecorder>(sim_, recordPath, header, session.startLine);
-    }
+    if (!session.recordPath.empty()) recorder_ = NewRecorder(session.recordPath, session.startLine);
     view_->Start();
     AfterEvent();
     ShowRecording();
@@ -341,6 +337,19 @@ void MainWindow::StopRecording() {
     recorder_.reset();
     ShowRecording();
     emit RecordingStopped(path);
+}
+
+std::unique_ptr<SessionRecorder> MainWindow::NewRecorder(const std::string& path,
+                                                         const std::string& startLine,
+                                                         std::optional<int64_t> startMs) {
+    const std::string header = "vp7sim " VP7_VERSION ", recorded " +
+                               QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+    return std::make_unique<SessionRecorder>(sim_, path, header, startLine, startMs);
+}
+
+void MainWindow::StartRecording(const std::string& path, const std::string& startLine) {
+    recorder_ = NewRecorder(path, startLine, sim_.clock.NowMs());
+    ShowRecording();
 }
 
 void MainWindow::ContinueRecording(const std::string& path, int64_t atMs) {

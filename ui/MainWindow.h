@@ -66,6 +66,8 @@ public:
     void StopRecording();
     // Goes on recording into `path`, whose lines were replayed into this device up to `atMs`.
     void ContinueRecording(const std::string& path, int64_t atMs);
+    // Records from now into `path` (replaced), the session standing on `startLine`.
+    void StartRecording(const std::string& path, const std::string& startLine);
     const QStringList& RestartArguments() const { return restartArguments_; }
     // Closes the window as its close button does and starts the program again with `arguments`; false
     // when the window stays (the user kept it open).
@@ -121,6 +123,8 @@ private:
     void BuildRecordingItems(QMenu* file);
     void AskForRecording();
     void ShowRecording();
+    std::unique_ptr<SessionRecorder> NewRecorder(const std::string& path, const std::string& startLine,
+                                                 std::optional<int64_t> startMs = std::nullopt);
     QWidget* MakeWidget(Control& c, QWidget* parent);
     // Every control placed and its font sized at the zoom.
     void LayOutForm();

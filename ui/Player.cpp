@@ -76,6 +76,12 @@ Player::Player(PlayScript script, std::unique_ptr<QTemporaryDir> scratch, const 
     : scratch_(std::move(scratch)), script_(std::move(script)), name_(name),
       runner_(discarded_, PlayFolder(*scratch_), clock_, answers_), windows_(StartDevice()) {
     runner_.FinishStart();
+    if (exerciseState_) {
+        PlayAfterStart(
+            runner_, *exerciseState_,
+            [this](int64_t ms) { clock_.Advance(std::max<int64_t>(0, ms - clock_.NowMs())); }, discarded_);
+        runner_.PrepareStartedExercise(*exercise_);
+    }
     MainWindow& window = *windows_.main;
     window.Host().OnPlayedMessage(
         [this](const std::string& text, MsgButton answer) { ShowMessage(text, answer); });
@@ -101,20 +107,20 @@ Player::Player(PlayScript script, std::unique_ptr<QTemporaryDir> scratch, const 
 }
 
 // The recording's settings and seed, then the device's windows, the script attached before they start.
-// An exercise's session starts as the exercise does: its settings, and its scene set right after the
-// form was created.
+// An exercise's session starts as the exercise does: its settings (and its saved state's), and its scene
+// set right after the form was created (or once the state has played).
 AppWindows Player::StartDevice() {
     answers_.KeepFilesIn(scratch_->filePath(QStringLiteral("play/Files")).toStdString());
-    std::optional<Exercise> exercise;
+    if (Runner::CommandName(script_.start) == "exercise") ReadStartingExercise();
     try {
         for (const std::string& line : script_.setup)
             runner_.Execute(line);
-        if (Runner::CommandName(script_.start) == "exercise") {
-            exercise = ReadStartingExercise();
-            if (exercise)
-                for (const std::string& line : exercise->settings)
-                    runner_.Execute(line);
-        }
+        if (exercise_)
+            for (const std::string& line : exercise_->settings)
+                runner_.Execute(line);
+        if (exerciseState_)
+            for (const std::string& line : exerciseState_->setup)
+                runner_.Execute(line);
     } catch (const std::runtime_error&) {
         // Checked before: the same lines ran without fault in the same order.
     }
@@ -123,20 +129,28 @@ AppWindows Player::StartDevice() {
                           .randomSeed = runner_.RandomSeed(),
                           .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); },
                           .afterCreate =
-                              [this, exercise] {
-                                  if (exercise) runner_.PrepareExercise(*exercise);
+                              [this] {
+                                  if (exercise_ && !exerciseState_) runner_.PrepareExercise(*exercise_);
                               }});
 }
 
-// The exercise a recorded exercise session began with, as the check of the recording found it.
-std::optional<Exercise> Player::ReadStartingExercise() {
+// The exercise a recorded exercise session began with, and its saved state, as the check of the
+// recording found them.
+void Player::ReadStartingExercise() {
     const std::string path =
         std::string(Trimmed(std::string_view(script_.start).substr(script_.start.find("exercise") + 8)));
     const auto text = ReadWholeFile(path, kRecordingMaxBytes);
-    if (!text) return std::nullopt;
-    auto read = ReadExercise(*text, scratch_->filePath(QStringLiteral("exercise")).toStdString());
-    if (auto* exercise = std::get_if<Exercise>(&read)) return std::move(*exercise);
-    return std::nullopt;
+    if (!text) return;
+    auto read = ReadExercise(*text, scratch_->filePath(QStringLiteral("exercise")).toStdString(),
+                             QFileInfo(QString::fromStdString(path)).absolutePath().toStdString());
+    auto* exercise = std::get_if<Exercise>(&read);
+    if (!exercise) return;
+    exercise_ = std::move(*exercise);
+    if (exercise_->state.empty()) return;
+    const auto state = ReadWholeFile(exercise_->state, kRecordingMaxBytes);
+    if (!state) return;
+    auto played = ReadPlayScript(*state, scratch_->filePath(QStringLiteral("state")).toStdString());
+    if (auto* script = std::get_if<PlayScript>(&played)) exerciseState_ = std::move(*script);
 }
 
 Player::~Player() {

@@ -55,7 +55,7 @@ protected:
 
 private:
     AppWindows StartDevice();
-    std::optional<Exercise> ReadStartingExercise();
+    void ReadStartingExercise();
     void BuildBar();
     void Tick();
     void RunStep(const PlayStep& step);
@@ -66,6 +66,10 @@ private:
 
     std::unique_ptr<QTemporaryDir> scratch_;
     PlayScript script_;
+    // The exercise a recorded exercise session began with, and the saved state that exercise starts
+    // from when it does.
+    std::optional<Exercise> exercise_;
+    std::optional<PlayScript> exerciseState_;
     QString name_;
     VirtualClock clock_;
     ScriptedAnswers answers_;

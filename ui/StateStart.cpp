@@ -62,15 +62,8 @@ AppWindows StartFromState(const std::string& programDir, bool german, const Chec
                                          .beforeStart = [&runner](Simulator& sim) { runner.Attach(sim); }});
     w.clock = std::move(clock);
     runner.FinishStart();
-    for (const PlayStep& step : script.steps) {
-        replayed.ReplayUntil(step.atMs);
-        try {
-            runner.Execute(step.text);
-        } catch (const std::runtime_error&) {
-        }
-        discarded.str({});
-    }
-    replayed.ReplayUntil(script.endMs);
+    PlayAfterStart(
+        runner, script, [&replayed](int64_t ms) { replayed.ReplayUntil(ms); }, discarded);
     w.main->Host().PlayFrom(nullptr);
     replayed.EndReplay();
     if (!recordPath.empty())

@@ -1,9 +1,11 @@
 #include "training/SavedState.h"
+#include "training/Exercise.h"
 #include "training/Runner.h"
 #include "training/SessionRecorder.h"
 
 #include "support/DeviceState.h"
 #include "support/FolderFixture.h"
+#include "support/Refused.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +61,16 @@ ScriptRun RunScript(const fs::path& dir, const std::string& script) {
     return {status, out.str(), err.str()};
 }
 
+// Runs kSession on `live` and saves it as dir/state.vp7s, as the window saves one.
+void SaveState(Runner& live, const fs::path& dir) {
+    live.Execute("start");
+    SessionRecorder recorder(*live.Sim(), (dir / "session.vp7s").string(), "vp7sim test");
+    for (const std::string& line : Runner::SplitLines(kSession))
+        live.Execute(line);
+    recorder.WriteUpToNow(); // the pointer's last move was held back: it is written now
+    WriteText(dir / "state.vp7s", MakeSavedState(ReadText(dir / "session.vp7s"), 0, ProgramVersion()));
+}
+
 using SavedStateTest = test::FolderFixture;
 
 // A session recorded live and saved as a state, loaded into a fresh device, shows exactly what the
@@ -69,14 +81,7 @@ TEST_F(SavedStateTest, ALoadedStateIsTheSavedSession) {
     fs::create_directories(dir / "live");
     fs::create_directories(dir / "loaded");
     Runner live(out, (dir / "live").string());
-    live.Execute("start");
-    {
-        SessionRecorder recorder(*live.Sim(), (dir / "session.vp7s").string(), "vp7sim test");
-        for (const std::string& line : Runner::SplitLines(kSession))
-            live.Execute(line);
-        recorder.WriteUpToNow(); // the pointer's last move was held back: it is written now
-        WriteText(dir / "state.vp7s", MakeSavedState(ReadText(dir / "session.vp7s"), 0, ProgramVersion()));
-    }
+    SaveState(live, dir);
     Runner loaded(out, (dir / "loaded").string());
     loaded.Execute("state " + (dir / "state.vp7s").string());
     EXPECT_EQ(live.Sim()->state.Mode, Mode::Manual);
@@ -137,6 +142,69 @@ TEST_F(SavedStateTest, StatesThatDoNotFitAreRefusedAndChangeNothing) {
     }
     WriteText(dir / "state.vp7s", "# vp7sim test\n# state VP7A 0.1\nscreen 1280 1024 24\nstart\nwait 10\n");
     EXPECT_EQ(RunScript(dir, "state state.vp7s\nprint Istwert\n").out, "Istwert 0.0000\n");
+}
+
+// An exercise that starts from a saved state (named from the exercise's folder) is the state loaded and
+// its scene set by hand; a session recorded from there replays to the same device.
+TEST_F(SavedStateTest, AnExerciseStartsFromASavedState) {
+    std::ostringstream out;
+    Runner saved(out, (dir / "saved").string());
+    SaveState(saved, dir);
+    fs::create_directories(dir / "lesson");
+    const fs::path exercise = dir / "lesson" / "friction.vp7x";
+    WriteText(exercise, "state ../state.vp7s\nset LeakageSelect 1\nhide FrictionSelect\n"
+                        "at 1000 set BlockUpSelect 1\ncheck Mode = 1 \"Hand\" \"Manual\"\n");
+    const std::string after = "wait 1500\nprint lcd\nprint Istwert\nprint Mode\nprint LeakageSelect\n"
+                              "print BlockUpSelect\nprint diag 3\nprint trend\nhandin\n";
+    const ScriptRun byExercise = RunScript(dir, "exercise lesson/friction.vp7x\n" + after);
+    const ScriptRun byHand =
+        RunScript(dir, "state state.vp7s\ncheck Mode = 1 \"Hand\" \"Manual\"\n"
+                       "set LeakageSelect 1\nwait 1000\nset BlockUpSelect 1\nwait 500\n" +
+                           after.substr(after.find('\n') + 1));
+    EXPECT_EQ(byExercise.status, 0) << byExercise.err;
+    EXPECT_EQ(byExercise.out, byHand.out);
+    EXPECT_NE(byExercise.out.find("check PASS"), std::string::npos) << byExercise.out;
+    EXPECT_EQ(RunScript(dir, "exercise lesson/friction.vp7x\nset FrictionSelect 0\n").err,
+              "error 2: control 'FrictionSelect' cannot be used now\n");
+
+    Runner live(out, (dir / "live").string());
+    live.SetScriptFolder(dir.string());
+    live.Execute("exercise lesson/friction.vp7x");
+    {
+        SessionRecorder recorder(*live.Sim(), (dir / "session.vp7s").string(), "vp7sim test",
+                                 "exercise " + exercise.string(), live.NowMs());
+        for (const char* line : {"wait 300", "press inc", "wait 900", "release inc", "wait 2000"})
+            live.Execute(line);
+    }
+    Runner replayed(out, (dir / "replayed").string());
+    for (const std::string& line : Runner::SplitLines(ReadText(dir / "session.vp7s")))
+        replayed.Execute(line);
+    EXPECT_EQ(test::DeviceState(*replayed.Sim()), test::DeviceState(*live.Sim()));
+}
+
+// A state the exercise cannot start from refuses the exercise when it is read, at the state's line.
+TEST_F(SavedStateTest, AnExerciseWithAStateThatDoesNotFitIsRefused) {
+    WriteText(dir / "state.vp7s", "# state VP7A 0.1\nstart\n");
+    WriteText(dir / "damaged.vp7s", "# state VP7A 0.1\nstart\nfrobnicate\n");
+    WriteText(dir / "newer.vp7s", "# state VP7A 99.0\nstart\n");
+    const struct {
+        const char* text;
+        int line;
+        std::string reason;
+    } cases[] = {
+        {"title \"T\" \"T\"\nstate missing.vp7s\n", 2, "cannot read missing.vp7s"},
+        {"state damaged.vp7s\n", 1, "damaged.vp7s line 3: unknown command 'frobnicate'"},
+        {"ini Config Controller VP7PA\nstate state.vp7s\n", 2,
+         "state.vp7s: The state was saved on a VP7A; this device is a VP7PA."},
+        {"state newer.vp7s\n", 1,
+         "newer.vp7s: The state comes from the newer program version 99.0 (this program: " +
+             std::string(ProgramVersion()) + ")."},
+        {"state state.vp7s\nstart\n", 2, "'start' must come before start"},
+    };
+    for (const auto& c : cases) {
+        const fs::path check = dir / ("check" + std::to_string(&c - cases));
+        test::ExpectRefused(ReadExercise(c.text, check.string(), dir.string()), c.line, c.reason, c.text);
+    }
 }
 
 } // namespace

@@ -1,17 +1,23 @@
 #include "platform/PictureLayout.h"
+#include "support/DeviceState.h"
+#include "training/Runner.h"
 #include "ui/ExerciseSession.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureWidget.h"
 #include "ui/Player.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QInputDialog>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 using namespace vp7;
 
@@ -30,6 +36,12 @@ question "Was leckt?" "What leaks?"
 choice "Nichts" "Nothing"
 choice "Der Antrieb" "The actuator" correct
 )";
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
 
 QByteArray Bytes(const QString& path) {
     QFile file(path);
@@ -51,8 +63,8 @@ TEST(Exercise, IsWorkedOnHandedInAndReported) {
     auto scratch = std::make_unique<QTemporaryDir>();
     auto read = ReadExercise(kExercise, scratch->filePath(QStringLiteral("check")).toStdString());
     ASSERT_TRUE(std::holds_alternative<Exercise>(read)) << std::get<ScriptProblem>(read).reason;
-    ExerciseSession session(std::move(std::get<Exercise>(read)), path, QStringLiteral("Anna B."),
-                            dir.path().toStdString(), std::move(scratch), false);
+    ExerciseSession session(std::move(std::get<Exercise>(read)), std::nullopt, path,
+                            QStringLiteral("Anna B."), dir.path().toStdString(), std::move(scratch), false);
     MainWindow& window = session.Window();
     ASSERT_TRUE(window.Recording());
     EXPECT_EQ(session.Panel()->findChild<QLabel*>(QStringLiteral("ExerciseTitle"))->text(), "Manual mode");
@@ -86,4 +98,38 @@ TEST(Exercise, IsWorkedOnHandedInAndReported) {
     EXPECT_EQ(played.state.Mode, Mode::Manual);
     EXPECT_EQ(played.state.Istwert, window.Sim().state.Istwert);
     EXPECT_TRUE(played.form.LeakageSelect.checked);
+}
+
+// Opened from the menu, an exercise that starts from a saved state shows the state's device with the
+// scene set on it, as the runner loads them; the recording begins after the state.
+TEST(Exercise, FromASavedStateShowsTheState) {
+    QTemporaryDir dir, runnerDir;
+    WriteFile(dir.filePath(QStringLiteral("state.vp7s")),
+              "# state VP7A 0.1\nseed 7\nini Config CheckScreen 0\nstart\nset SetPointText 37\nclick Enter\n"
+              "wait 3000\npress mode\nwait 200\nrelease mode\nwait 500\n");
+    const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
+    WriteFile(path, "title \"Reibung\" \"Friction\"\nstate state.vp7s\nset FrictionSelect 1\n");
+    QTimer nameGiven;
+    QObject::connect(&nameGiven, &QTimer::timeout, [] {
+        if (auto* ask = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            ask->setTextValue(QStringLiteral("Anna"));
+            ask->accept();
+        }
+    });
+    nameGiven.start(10);
+    const auto session =
+        OpenExercise(nullptr, path, dir.path().toStdString(), dir.path().toStdString(), false);
+    nameGiven.stop();
+    ASSERT_TRUE(session);
+    std::ostringstream out;
+    Runner runner(out, runnerDir.path().toStdString());
+    runner.Execute("state " + dir.filePath(QStringLiteral("state.vp7s")).toStdString());
+    runner.Execute("set FrictionSelect 1");
+    Simulator& sim = session->Window().Sim();
+    EXPECT_EQ(sim.state.Mode, Mode::Manual);
+    EXPECT_EQ(test::DeviceState(sim), test::DeviceState(*runner.Sim()));
+    EXPECT_LT(session->ElapsedMs(), 1000);
+    session->Window().StopRecording();
+    EXPECT_TRUE(Bytes(session->RecordingPath())
+                    .contains("\nexercise " + QFileInfo(path).absoluteFilePath().toUtf8() + "\n"));
 }
