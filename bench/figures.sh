@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bench/figures.sh: the timing and resource figures of the README's Performance section, measured on
 # this machine: the desktop program under Xvfb (real clock), one motion tick, and the headless runner.
 set -euo pipefail

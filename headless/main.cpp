@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vp7-headless [--dir DIR] [SCRIPT]: runs a scenario script (or standard input) against the simulator
 // on a virtual clock and prints what it asks for.
 #include "training/Runner.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing need (and any named on the command
 # line), only those still missing, so a second run installs nothing. Works as root or, through sudo,
 # as a normal user.

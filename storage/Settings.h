@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings kept in Config/VP7.ini beside the program: options, parameters, diagnostic values,
 // scales and window places, read while the main window is created and written when it closes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's windows, created in the device program's order: the main window first (it is the
 // application's main form), then the screen check dialog, the parameter table window, the setpoint

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vp7-make-assets DIR: writes the program's drawn files into DIR at build time: the splash picture
 // "Opening.bmp" and the program icon in the sizes of the desktop's icon theme.
 #include "platform/BmpFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Ansicht" / "View" menu: the zoom steps from 100 % to 300 %, "Fit to window", Ctrl++ / Ctrl+- /
 // Ctrl+0, and the choice kept in the settings file's section [View]. It lays the main window out at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vp7sim [--record FILE] [--play FILE] [--exercise FILE]: the desktop simulator; with --record the whole
 // run is recorded into FILE, with --play a recording plays in a window beside the device at start, with
 // --exercise the exercise starts at once (after asking for the trainee's name).

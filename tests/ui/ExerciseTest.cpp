@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/PictureLayout.h"
 #include "ui/ExerciseSession.h"
 #include "ui/MainWindow.h"
