@@ -98,6 +98,10 @@ void BringToFront(MainWindow& main) {
     }
 }
 
+QString ProgramVersion() {
+    return QStringLiteral(VP7_VERSION);
+}
+
 int PictureScale() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double ratio = screen ? screen->devicePixelRatio() : 1.0;
