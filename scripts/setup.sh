@@ -11,6 +11,7 @@ VP7_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
     xvfb xauth xdotool imagemagick
+    dpkg-dev file man-db appstream desktop-file-utils lintian
     "$@"
 )
 
