@@ -4,8 +4,8 @@
 #   cmake -DREADME=README.md -DOUTPUT=FILE -P QuickGuide.cmake
 #       writes the section to FILE;
 #   cmake -DREADME=README.md -DGERMAN=FILE -P QuickGuide.cmake
-#       checks that the German guide FILE has the section's shape: as many headings, list items, table
-#       rows and paragraphs, so a change to the README that was not translated is noticed.
+#       checks that the German guide FILE has the section's shape, so a change to the README that was
+#       not translated is noticed.
 set(heading "## Operating the simulated device")
 
 file(READ "${README}" readme)
@@ -27,38 +27,17 @@ if(DEFINED OUTPUT)
     return()
 endif()
 
-# The shape of a Markdown text: one letter a block-starting line (H heading, L list item, T table row,
-# P paragraph start), continuation lines left out.
-function(shape text out)
-    string(REPLACE ";" "," text "${text}")
-    string(REPLACE "\n" ";" lines "${text}")
-    set(result "")
-    set(previous_blank TRUE)
-    foreach(line IN LISTS lines)
-        if(line MATCHES "^#+ ")
-            string(APPEND result "H")
-        elseif(line MATCHES "^- ")
-            string(APPEND result "L")
-        elseif(line MATCHES "^\\|")
-            string(APPEND result "T")
-        elseif(previous_blank AND NOT line STREQUAL "")
-            string(APPEND result "P")
-        endif()
-        if(line STREQUAL "")
-            set(previous_blank TRUE)
-        else()
-            set(previous_blank FALSE)
-        endif()
-    endforeach()
-    set(${out} "${result}" PARENT_SCOPE)
-endfunction()
-
+# The same number of headings, list items, table rows and paragraphs.
 file(READ "${GERMAN}" german)
-shape("${section}" english_shape)
-shape("${german}" german_shape)
-if(NOT english_shape STREQUAL german_shape)
-    message(FATAL_ERROR "The German quick guide ${GERMAN} no longer follows the README's section "
-        "'${heading}': its blocks are ${german_shape}, the README's ${english_shape} (H heading, L list "
-        "item, T table row, P paragraph). Translate the change.")
-endif()
-message(STATUS "The German quick guide follows the README: ${german_shape}")
+foreach(block "\n#+ " "\n- " "\n\\|" "\n\n[^-|#\n]")
+    string(REGEX MATCHALL "${block}" in_english "\n${section}")
+    string(REGEX MATCHALL "${block}" in_german "\n${german}")
+    list(LENGTH in_english english_count)
+    list(LENGTH in_german german_count)
+    if(NOT english_count EQUAL german_count)
+        string(REPLACE "\n" "\\n" shown "${block}")
+        message(FATAL_ERROR "The German quick guide ${GERMAN} no longer follows the README's section "
+            "'${heading}': ${german_count} blocks matching '${shown}', the README ${english_count}. "
+            "Translate the change.")
+    endif()
+endforeach()

@@ -154,10 +154,9 @@ TEST_F(SettingsFile, AnUnwritableProgramFolderFallsBackToTheUserFolder) {
 }
 
 // An installed program's folder belongs to the package manager: even where it can be written (as by
-// root), the settings and data folders go to the per-user folder.
+// root), the settings go to the per-user folder.
 TEST_F(SettingsFile, AnInstalledProgramFolderStaysUntouched) {
     fs::remove_all(dir / "Config");
-    fs::remove_all(dir / "Data");
     std::ofstream(dir / kInstalledMark) << "installed";
     const fs::path user = dir / "user";
     sim = std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string(), 0, user.string()});
@@ -165,7 +164,5 @@ TEST_F(SettingsFile, AnInstalledProgramFolderStaysUntouched) {
     clock.Advance(100);
     sim->FormClose();
     EXPECT_TRUE(fs::exists(user / "Config" / "VP7.ini"));
-    EXPECT_TRUE(fs::is_directory(user / "Data"));
     EXPECT_FALSE(fs::exists(dir / "Config"));
-    EXPECT_FALSE(fs::exists(dir / "Data"));
 }
