@@ -53,6 +53,12 @@ QString AboutText(bool german) {
                  .arg(qt, QStringLiteral(QCUSTOMPLOT_VERSION_STR)));
 }
 
+// The quick guide in the language: the README's operating section, or its German translation.
+QString QuickGuideMarkdown(bool german) {
+    QFile file(german ? QStringLiteral(":/guide/de.md") : QStringLiteral(":/guide/en.md"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 // The menu and its two windows, made when first asked for and translated whenever the language changes.
 class HelpMenu : public QObject {
 public:
@@ -153,11 +159,6 @@ private:
 };
 
 } // namespace
-
-QString QuickGuideMarkdown(bool german) {
-    QFile file(german ? QStringLiteral(":/guide/de.md") : QStringLiteral(":/guide/en.md"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 void AddHelpMenu(MainWindow& window) {
     new HelpMenu(window);

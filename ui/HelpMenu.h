@@ -3,14 +3,9 @@
 // The "Hilfe" / "Help" menu at the end of the menu bar: "Kurzanleitung" / "Quick guide" (F1) shows how
 // the device is operated, in a window of the program, and "Über" / "About" the program's version, its
 // licence and the Qt it was built with. Both follow the program's language.
-#include <QString>
-
 namespace vp7 {
 
 class MainWindow;
-
-// The quick guide in the language: the README's operating section, or its German translation.
-QString QuickGuideMarkdown(bool german);
 
 // Adds the menu with its two windows.
 void AddHelpMenu(MainWindow& window);
