@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up what is missing, builds, and runs the whole test suite (Qt tests offscreen, the desktop test
 # under Xvfb), once more with the sanitizers.
 set -euo pipefail
@@ -8,6 +9,14 @@ bash "$root/scripts/setup.sh"
 # The committed style holds for every source file.
 (cd "$root" && find core device headless platform storage training ui tests bench -name '*.cpp' -o -name '*.h' |
     xargs clang-format --dry-run -Werror) || { echo "run clang-format -i on the files above" >&2; exit 1; }
+
+# Every source file states its licence in its first comment line (after a shebang where there is one).
+unlicensed="$(cd "$root" && find . \( -path ./.git -o -path './build*' \) -prune -o -type f \( -name '*.cpp' \
+    -o -name '*.h' -o -name '*.cmake' -o -name CMakeLists.txt -o -name '*.sh' -o -path ./.ci/run \) -print |
+    while read -r file; do
+        head -n 2 "$file" | grep -q 'SPDX-License-Identifier: GPL-3.0-or-later' || echo "$file"
+    done)"
+[ -z "$unlicensed" ] || { printf 'no SPDX-License-Identifier line in:\n%s\n' "$unlicensed" >&2; exit 1; }
 
 bash "$root/scripts/build.sh"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vp7_bare_window [--idle SECONDS]: the floor the desktop program's figures are set against, a Qt
 // program that only opens a main window of the simulator's designed size with a menu bar. Prints the
 // time from its launch to the first paint and its peak memory; with --idle, the CPU it takes left alone.

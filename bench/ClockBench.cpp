@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Simulated-time speed of the bare timer machinery: the six main-window timers running for an hour.
 #include "platform/VirtualClock.h"
 

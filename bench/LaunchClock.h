@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the start-up figures of the desktop program and of the bare Qt window share: the time from the
 // program's launch to its first painted window, peak memory and CPU left alone. figures.sh passes the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The valve motion: the cost of one motion tick (position step, piston frame, marker, dirty rectangle)
 // and how many full strokes the virtual clock runs per second of real time.
 #include "StartedSimulator.h"

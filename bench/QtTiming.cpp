@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Real-time figures of the desktop program (run it under Xvfb, or offscreen): a full stroke 0 -> 100 %
 // against the nominal 2.000 s, the mode key's 5 s hold into the configuration, the 2 s time-out into the
 // diagnostics and the cost of an idle minute. With --start: only the time from the process's start to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A simulator through its start-up on a virtual clock with flat sprites, in a folder of its own that
 // goes away with it: what every benchmark of the library starts from.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Line and branch coverage of the library folders: builds into build-cov/ with gcc's --coverage, runs the
 # whole test suite (UI tests included) and prints one line per folder and a total.
 # COVERAGE_HTML=DIR also writes annotated sources there, to see which lines were missed.

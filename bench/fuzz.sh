@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bench/fuzz.sh TARGET SECONDS [RUNS]: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd) with
 # clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and runs it for
 # SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in a folder of the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bench/soak.sh [HOURS] [SEEDS]: the long random operation at full length (24 simulated hours per seed
 # by default, 3 seeds), built with AddressSanitizer and UndefinedBehaviorSanitizer into build-san/.
 set -euo pipefail

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DVP7_SOURCE_ROOT=DIR -DVP7_NO_QT_DIRS=a,b,c -P CheckNoQt.cmake (or include() with a list):
 # fails when a .h or .cpp below one of the named folders includes a Qt header.
 if(NOT IS_DIRECTORY "${VP7_SOURCE_ROOT}")

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Only ui/ may use Qt: the simulation library must stay toolkit-free so that the headless runner and
 # the tests drive exactly the code the desktop program runs. The check runs at configure time and again
 # on every build, so a Qt include below ui/ fails the build.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The actuator and valve: the one actual position, moved step by step on the 50-ms motion tick toward
 // the automatic or the manual target, with the piston frame, the valve marker and the travel counters.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The characteristic of the positioner: a polygon through 21 support points at 0, 5, ... 100 % of the
 // characteristic input, scaled onto the valve range Ya..Ye. Linear, equal percentage, inverse equal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Support values in % at x = 0, 5, ... 100 % for the characteristic types 1 to 6: equal percentage
 // 1:25, 1:33, 1:50 and their inverse curves. These stored values are the ones the device uses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The setpoint path: the typed or ramped setpoint through split range, controller scale and
 // characteristic to the position the valve runs to, with tight closing, dead band, leakage, the binary

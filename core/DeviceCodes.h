@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device's numbers by name: the values are the device program's own (printed by the scenario runner),
 // the types keep one kind of number from standing in for another.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's controls as the simulation sees them: captions, check marks, selected items, texts,
 // visibility. The library writes them and tells the host; the desktop front end copies them into its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the simulation tells a recorder beside it (the trend): when its state is worth a sample, and the
 // few happenings that leave no trace in the state. The device knows nothing of what listens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The measuring ranges: the setpoint and controller setpoint scales read from their texts and rounded
 // to drawable ranges, the valve range Ya..Ye, and every linear map the controller, the characteristic

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shared state of one simulated device: what every part of the simulation reads and writes
 // directly. Field names are the device program's own, so they can be looked up by name.

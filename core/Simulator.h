@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One running simulated device: the shared state, the main window's form state and picture, its six
 // timers and one object per subsystem. The front ends construct it, call FormCreate(), and then feed it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A user action as it enters the simulator, for an observer beside it that records a session. Each
 // kind is one command of the scenario language, so a recording replays through the same calls.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's captions and title in German or English, switched from the language menu.
 namespace vp7 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configuration menu: walks the parameter table on the display, the lower line showing number and
 // name, the upper line the value; the decrease and increase keys change it, the mode key moves on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 35 diagnostic values of the device: counters fed by the motion and the monitoring, measured
 // values, and the switching counters of the two pre-control valves.

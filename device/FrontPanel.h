@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The front panel view: what is drawn on the device picture besides the display (scales, feedback
 // module, gear marks), the visibility of the option controls and the device variant question.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fixed help texts of the keys and display areas, German and English, each with its own spacing.
 #include <cstdint>

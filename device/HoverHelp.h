@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Hover help on the device picture: the value at a scale row or a marker, what the display lines show,
 // what each key does in the current mode, and the gear marks, in a help label beside the pointer.

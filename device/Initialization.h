@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The initialization procedure: RUN 1 to RUN 5 on their own once started from the configuration menu,
 // moving the actuator in potentiometer coordinates (end stops at 8.0 and 92.0), timing the strokes,

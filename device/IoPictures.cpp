@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/IoPictures.h"
 
 #include "core/Simulator.h"

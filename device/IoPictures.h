@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The binary input switches and the alarm module's outputs on the device picture: a switch picture per
 // state and language, and its caption above it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pointer on the device picture as the device's keys: presses and releases become key event codes,
 // the key timer repeats and times held keys. PointerInput decides whether the picture or a red latch

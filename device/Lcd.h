@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device's two-line segment display, drawn as short black lines onto the device picture over the
 // unlit display area. Every part that shows something on the display goes through LCDWrite.

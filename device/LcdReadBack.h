@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads the display back from the picture's pixels, as a person sees it: every position decodes to the
 // first character whose segment pattern matches what is lit, so "S" and "5" read alike.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The display's character tables and segment geometry. A 7-segment pattern is a byte, a 14-segment
 // pattern a 16-bit word; bit n lights segment n. Bits without geometry are never drawn.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device's operating modes behind its three keys: automatic and manual operation, moving the valve
 // by hand, entering and leaving the configuration menu and the diagnostic display, acknowledging an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device watching itself once a second: the two binary inputs (forced modes and locks), the
 // position alarms A1 and A2, the eight fault sources with the fault output and the blinking fault

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The operating displays: in automatic and manual operation the valve position on the upper line and
 // the mode with the setpoint on the lower line's alphanumerics.

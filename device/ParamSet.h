@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device's configuration parameters: the compact store the simulation reads (and the settings and
 // configuration files keep), the parameter table of the device variant that the configuration menu and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The parameter table window: every parameter of the device with its current value in a two-column
 // grid beside the device, its place and height kept over restarts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The constant records of the parameter tables, used by ParamSet only.
 #include "device/ParamSet.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a pointer event on the device picture goes, decided once for every front end and the tests:
 // the splash view while it covers the window, a red latch circle where one lies over the picture, else

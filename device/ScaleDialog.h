@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The setpoint scale dialog: the begin and end of the setpoint scale, opened by a right click on the
 // scale's heading.

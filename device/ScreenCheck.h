@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The screen check at start: a warning on a screen smaller than 1024 x 768 or with fewer than 24 bits
 // of colour, with the choice to go on or to close, and the check switched on or off.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The optional splash picture "Opening.bmp" beside the program: checked when the window is created,
 // grown from the centre at the start-up tick, then "Weiter mit Mausklick..." until the user clicks.

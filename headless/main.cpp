@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vp7-headless [--dir DIR] [SCRIPT]: runs a scenario script (or standard input) against the simulator
-// on a virtual clock and prints what it asks for.
+// on a virtual clock and prints what it asks for; --help and --version say what it is.
 #include "training/Runner.h"
 
 #include <cstdlib>
@@ -11,20 +12,42 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+constexpr char kUsage[] = "usage: vp7-headless [--dir DIR] [SCRIPT]\n";
+constexpr char kHelp[] =
+    "Runs a scenario script of the KELDAR VP7 simulator, from SCRIPT or standard input (also for\n"
+    "SCRIPT \"-\"), on a simulated clock, and prints what it asks for on standard output.\n"
+    "\n"
+    "  --dir DIR    the program folder, with the settings in DIR/Config/VP7.ini (made when missing);\n"
+    "               without it a temporary folder, removed at the end\n"
+    "  -h, --help   show this help and end\n"
+    "  --version    show the version and end\n"
+    "\n"
+    "Exit status: 0 when the script ran to its end; 1 when a command could not be carried out (a file\n"
+    "not written or read) or no temporary folder could be made; 2 for an unknown command or a bad\n"
+    "argument (\"error LINE: REASON\" on standard error) or a script that cannot be opened.\n"
+    "The commands and their output: man vp7-headless\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
     std::string dir, script;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--dir" && i + 1 < argc) {
             dir = argv[++i];
-        } else if (arg == "--help" || arg == "-h" || (!arg.empty() && arg[0] == '-' && arg != "-")) {
-            std::cerr << "usage: vp7-headless [--dir DIR] [SCRIPT]\n";
+        } else if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage << kHelp;
+            return 0;
+        } else if (arg == "--version") {
+            std::cout << "vp7-headless " VP7_VERSION "\n";
+            return 0;
+        } else if ((!arg.empty() && arg[0] == '-' && arg != "-") || !script.empty()) {
+            std::cerr << kUsage;
             return 2;
-        } else if (script.empty()) {
-            script = arg;
         } else {
-            std::cerr << "usage: vp7-headless [--dir DIR] [SCRIPT]\n";
-            return 2;
+            script = arg;
         }
     }
 

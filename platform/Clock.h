@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Timers with the semantics of a window toolkit's timer component: enabling a disabled timer or
 // changing the interval of an enabled one starts a new period from now; setting Enabled to the value it

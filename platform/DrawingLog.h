@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What was drawn on a picture, kept so that the picture can be drawn again at another scale: a zoomed
 // window renders its sprites anew and replays the log over the new device picture. A drawing that a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a whole file that may be anything a user can pick or leave in a folder: missing, a folder,
 // a pipe, unreadable, far larger than expected.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the simulation needs from a platform and cannot do itself: message boxes, file dialogs, text
 // rendering, letting pending events run, the mouse button state, the screen, and closing the window.

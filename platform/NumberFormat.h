@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Number to text and text to number in the classic Pascal manner the device program uses everywhere:
 // FloatToStrF's fixed, general and exponent forms (always with "." as the separator), the lenient

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A 24-bit raster with the classic canvas operations the device picture is drawn with. Coordinates are
 // logical; with a scale factor s every logical pixel is an s x s block, so artwork and text can be

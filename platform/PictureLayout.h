@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where everything sits on the device picture, in picture coordinates (0, 0 is its top left corner),
 // and where the picture sits in the main window. Whatever draws on the picture, hit-tests a point on it

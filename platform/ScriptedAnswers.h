@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a script says in advance about the program's dialogs and surroundings: the buttons of the
 // message boxes to come, the files chosen in file dialogs, the state of the left mouse button, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The host of tests and the headless runner: message boxes are recorded and answered from a queue,
 // file dialogs likewise, the screen and the mouse button are whatever the script says, and text is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every pre-made image of the device picture at its binding size: the unlit device picture itself,
 // the 41 piston frames (and 41 more with the return spring), switches, lamps, gear marks, modules,

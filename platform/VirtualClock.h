@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Simulated time: nothing happens until Advance() is called, which fires every due timer in time order
 // (timers due at the same moment in the order they were armed). Minutes of device time run in

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/build.sh [san [TARGET...]]: configures and builds everything into build/; later runs rebuild
 # only what changed. With "san": the program and its tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-san/ (only TARGETs when given).

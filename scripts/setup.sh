@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing need (and any named on the command
 # line), only those still missing, so a second run installs nothing. Works as root or, through sudo,
 # as a normal user.
@@ -11,6 +12,7 @@ VP7_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
     xvfb xauth xdotool imagemagick
+    dpkg-dev file man-db appstream desktop-file-utils lintian
     "$@"
 )
 

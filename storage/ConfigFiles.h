@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Configuration files (*.vp7): the device's parameter values and the main simulation options in one
 // fixed 1528-byte record, saved and loaded from the "Datei" menu to prepare training situations.

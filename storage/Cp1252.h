@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 8-bit character set of the configuration files. Texts are UTF-8 inside the program and
 // converted only where they cross into such a file.

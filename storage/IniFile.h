@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small INI reader/writer that keeps everything it does not understand. Section and key names
 // compare case-insensitively; a value is the rest of the line after the first "=", without the blanks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configuration files used last, newest first, for "Datei → Zuletzt geöffnet", kept in the
 // settings file's section [RecentFiles] as File1 … File8. The device's own sections never see them, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/Settings.h"
 
 #include "core/Simulator.h"
@@ -37,6 +38,14 @@ bool UsableFolder(const fs::path& dir) {
 
 } // namespace
 
+std::vector<std::string> SettingsBases(const std::string& programDir, const std::string& userDir) {
+    std::vector<std::string> bases;
+    std::error_code ec;
+    if (!fs::exists(fs::path(programDir) / kInstalledMark, ec)) bases.push_back(programDir);
+    if (!userDir.empty()) bases.push_back(userDir);
+    return bases;
+}
+
 Settings::Settings(Simulator& sim) : sim_(sim), baseDir_(sim.programDir) {}
 
 std::string Settings::ConfigDir() const {
@@ -49,13 +58,11 @@ std::string Settings::IniPath() const {
     return (fs::path(ConfigDir()) / "VP7.ini").string();
 }
 
-// An installed program's folder is not writable: the per-user folder takes its place, so the
+// An installed program's folder is not the user's: the per-user folder takes its place, so the
 // simulator still starts and keeps its settings.
 bool Settings::EnsureFolders() {
-    std::vector<std::string> candidates{sim_.programDir};
-    if (!sim_.options.userDir.empty()) candidates.push_back(sim_.options.userDir);
     bool dataFailed = false;
-    for (const std::string& base : candidates) {
+    for (const std::string& base : SettingsBases(sim_.programDir, sim_.options.userDir)) {
         if (!UsableFolder(fs::path(base) / "Config")) continue;
         if (!UsableFolder(fs::path(base) / "Data")) {
             dataFailed = true;

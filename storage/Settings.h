@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings kept in Config/VP7.ini beside the program: options, parameters, diagnostic values,
 // scales and window places, read while the main window is created and written when it closes.
@@ -13,14 +14,22 @@ class IniFile;
 class Simulator;
 enum class Language : uint8_t; // core/DeviceCodes.h
 
+// A file of this name beside the program marks its folder as installed: it belongs to the package
+// manager, so the settings never go there, not even when it can be written (as by root).
+inline constexpr char kInstalledMark[] = "vp7sim.installed";
+
+// The folders that may hold "Config" and "Data", in the order they are tried: the program's own unless
+// it is marked as installed, then the per-user folder where there is one.
+std::vector<std::string> SettingsBases(const std::string& programDir, const std::string& userDir);
+
 class Settings {
 public:
     explicit Settings(Simulator& sim);
 
     // Makes sure "Config" and "Data" exist beside the program, or in the per-user folder when the
-    // program's folder cannot be written, then reads every key in its order (a missing file, section
-    // or key gives its default) and sets up the parameter and diagnostic tables in between. False
-    // after the folder message: the start-up is then abandoned.
+    // program's folder cannot be written or is installed (SettingsBases), then reads every key in its order
+    // (a missing file, section or key gives its default) and sets up the parameter and diagnostic tables in
+    // between. False after the folder message: the start-up is then abandoned.
     bool LoadSettings();
     // Writes every key; a failure is ignored and leaves the previous file whole. Nothing is written
     // unless LoadSettings got as far as reading the file, or when a file there could not be read.

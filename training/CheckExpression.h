@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An exercise's check, `NAME OP VALUE` (OP one of = != < <= > >=) or `NAME within LOW HIGH`, where
 // NAME is anything `print` writes on one line ("Istwert", "param YWAY", "lcd upper").

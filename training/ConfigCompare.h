@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A configuration compared with another, parameter by parameter, as the parameter table shows them:
 // a trainee's device or saved file against a model solution.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The running device's configuration as a sheet a trainer hands out or files with an apprentice's work:
 // the date, the options (variant, valve type, throttle, modules, gear, setpoint unit) and every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An exercise: a scenario script with a title, tasks, hidden and locked controls, commands that run
 // later (a fault that appears after a minute), a time limit, checks evaluated when the trainee hands

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "training/ExerciseReport.h"
 
 #include "training/Output.h"

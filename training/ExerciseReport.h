@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The result of an exercise as the trainee sees it when handing in and as the trainer reads it later:
 // who, which exercise, when, how long, each check passed or not, the answer to the question, the score,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the scenario runner writes values: reals with four decimals, integers and flags as integers,
 // texts in double quotes with line breaks as \n.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A recording (or any script of the runner) made ready for playing in the window: checked whole
 // before anything plays, then split into the lines before `start` and the timed lines after it.

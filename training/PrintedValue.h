@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What `print` writes for a name: one lookup for the runner's `print` and for an exercise's checks, so
 // a check sees every value exactly as `print` shows it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A bounded buffer that keeps the newest entries: once full, each new entry replaces the oldest. The
 // storage grows as entries come, so a short recording takes little memory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The scenario runner: drives a Simulator from a script, one command a line, on a virtual clock with
 // flat sprites and a scripted host, and prints what the script asks for. It also runs exercises: the

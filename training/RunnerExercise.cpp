@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The runner's exercise commands: the lines that declare an exercise, loading one for a trainee,
 // the answer, handing in, and comparing configurations with a model solution.
 #include "training/Runner.h"

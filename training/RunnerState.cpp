@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The runner's saved states and rewinding: `state FILE` starts from a saved state, `rewind MS` goes
 // back to a moment after the start. Both replay lines on the simulated clock, printing nothing; the
 // session's lines so far are its recording, as a window's session is.

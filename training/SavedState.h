@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A saved state is a session's recording with one more comment line, `# state VARIANT VERSION`: the
 // device variant it was saved on (the settings file's word, `VP7PA`) and the program's version.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fresh temporary folder for checking a script in (an exercise, a saved state), removed with
 // everything in it.

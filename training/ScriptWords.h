@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the scenario language reads the words of a line: the two kinds of error a line can end in,
 // whole numbers, points on the device picture and quoted texts among plain words.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Records a session as a scenario script that the runner (and the window) replays exactly: a header
 // comment, the screen, the random seed and every setting in force as `ini` lines, `start`, then each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The state values `print NAME` knows, by the names the device program gives them.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The trend as CSV, the same from the trend window and the scenario runner: a header row, then one row
 // a sample with the events it carries in English. Comma-separated, "." as decimal point whatever the

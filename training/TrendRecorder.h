@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The trend: the setpoint path and the valve position over time, and the events a trainer points at
 // (mode changes, faults, alarms, inputs, options, setpoint entries, the initialization's runs), kept in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The trend window's place, size, time span and whether it is open, kept in the settings file's
 // section [Trend]. A missing or damaged key gives its default, so an old or hand-edited file still

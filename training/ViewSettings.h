@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's zoom, kept in the settings file's section [View]: Zoom=150 for a step of the View
 // menu, or Zoom=Fit to follow the window's size, with FitZoom the zoom it had last (the window opens at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/Application.h"
 
 #include "ui/DesktopConventions.h"
@@ -133,6 +134,10 @@ void RefuseFile(QWidget* parent, const QString& heading, const QString& path, co
 QString UnreadableFileText(bool german) {
     return german ? QStringLiteral("Die Datei kann nicht gelesen werden.")
                   : QStringLiteral("The file cannot be read.");
+}
+
+QString ProgramVersion() {
+    return QStringLiteral(VP7_VERSION);
 }
 
 int PictureScale() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's windows, created in the device program's order: the main window first (it is the
 // application's main form), then the screen check dialog, the parameter table window, the setpoint
@@ -72,6 +73,9 @@ QString UnreadableFileText(bool german);
 
 // The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
 int PictureScale();
+
+// The program's version, the project's (CMake's project(VERSION)).
+QString ProgramVersion();
 
 // The application title shown by the window system and in message boxes.
 inline const QString kApplicationTitle = QStringLiteral("KELDAR-VP7 Nachbildung");

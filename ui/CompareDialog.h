@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Konfiguration vergleichen…": one configuration file against the running device, or two files
 // against each other, as the parameter table shows them side by side, the differing rows marked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The running device's configuration sheet (training/ConfigSheet) from the window: printed through
 // Qt's print dialog (a PDF file through it too) and exported as CSV through a save dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a desktop program is expected to do, added to the user's own program window (a played or an
 // exercise's device goes without): the first start in the desktop's language, the window title with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device's three keys on the keyboard: M or Space the mode key, "-" or Left the decrease key, "+" or
 // Right the increase key, with Shift their right-button function. A key held is a key held: pressed on

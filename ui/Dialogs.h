@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's small windows: the parameter table beside the device, the setpoint scale dialog and the
 // screen check dialog. Their contents live in the simulator's form state; these windows show them and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An exercise worked on in a device of its own: started from the exercise's settings in a scratch
 // folder (the user's own settings stay as they were), its scene set, the session recorded into the

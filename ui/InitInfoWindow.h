@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The initialization info window: names the current run, explains it and pauses or continues the
 // procedure. Its contents live in the simulator's form state; this window only shows them.

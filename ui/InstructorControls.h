@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What an instructor works the simulation with, beside the device: freezing it (F9), its speed, saved
 // states and rewinding, in the "Simulation" menu of the user's own program window. The session so far

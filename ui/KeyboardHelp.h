@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the program tells which keyboard keys work the device: the "Tastatur" / "Keyboard" window of
 // the "Extras" menu, a line under the device's own hover help of a key, and the names assistive

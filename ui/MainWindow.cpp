@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/MainWindow.h"
 
 #include "storage/IniFile.h"
 #include "ui/CompareDialog.h"
 #include "ui/DeviceKeyboard.h"
 #include "ui/ExerciseSession.h"
+#include "ui/HelpMenu.h"
 #include "ui/KeyboardHelp.h"
 #include "ui/PictureWidget.h"
 #include "ui/Player.h"
@@ -115,6 +117,7 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     sim_.image1.KeepLog(); // a new zoom draws the picture again from it
     keyboard_ = std::make_unique<DeviceKeyboard>(*this);
     AddKeyboardHelp(*this);
+    AddHelpMenu(*this);
     MakeWindowAccessible(*this);
 
     sim_.settings.AddSection([this](const IniFile& ini) { trendSettings_.Read(ini); },

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The simulator's main window: the device picture on the right, the option controls on the left, the
 // main menu. The widgets mirror the simulator's form state; user actions go to its handlers.

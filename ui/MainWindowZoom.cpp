@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window at a zoom: the form's controls, fonts and pictures scaled from their designed places,
 // the window sized to show them, the device picture drawn at the scale the zoom needs.
 #include "ui/MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vp7-make-assets DIR: writes the program's drawn files into DIR at build time: the splash picture
 // "Opening.bmp", the program icon in the sizes of the desktop's icon theme, and what the program carries
 // as resources (listed in "artwork/artwork.qrc"): the device artwork at scales 1 and 2 as raw pixels

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What assistive technology sees of the device picture: the positioner, with the three keys as buttons
 // named with their keyboard keys and the display as a text that reads what it shows ("37.4",

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture brought to the size a zoom shows it at, every screen pixel the average of the picture's
 // pixels it covers: a box filter, so a line one pixel wide keeps its weight at every zoom instead of

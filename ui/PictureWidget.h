@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shows a picture of the simulator (the device picture, or the splash view over the whole window) at
 // the window's zoom. Both hand their pointer events to the simulator, which decides what they reach.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plays a recording in a window of its own: a second device, started from the recording's settings in
 // a scratch folder, on a simulated clock that runs at 1x, 2x or 4x real time. A bar under it pauses,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs the simulator's timers on Qt's precise timers. Each tick is scheduled from the nominal time of
 // the one before, so a handler that re-arms its own timer (the motion step does, every 50 ms) keeps

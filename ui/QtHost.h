@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The platform services of the desktop program: Qt message boxes and file dialogs, text drawn with
 // QPainter into the device picture, the screen, and closing or restarting the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt's own texts — the standard buttons ("OK" / "Abbrechen"), the file and print dialogs — in the
 // program's language: Qt's German translation is installed while the program speaks German and taken

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rewind dialog: the session's time line with a tick every minute and the trend's event marks;
 // a click or drag on it chooses the moment to go back to.

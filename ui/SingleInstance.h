@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Only one simulator runs at a time. The lock is a file named after the device program's named mutex;
 // a lock left behind by a crashed instance belongs to a dead process and does not block the next start.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Saved states in the window: reading and checking one whole, and starting the program's device from
 // one. The device replays the state on its own clock driven by hand (no picture updates, no real

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A classroom PC that is shut down or logged off ends the simulator with a signal; closing the window
 // as its close button would keeps the settings of the session.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The trend window: setpoint, position setpoint, position and deviation over time with the recorded
 // events as marks, a choice of time spans, pause and scroll back, two measuring cursors and export as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The zoom of the main window and its small windows. The form was laid out in points at 100 %; a zoom
 // scales every place, size and font of it. Plain arithmetic on Qt's geometry types, so the rules for

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/ZoomControl.h"
 
 #include "storage/IniFile.h"
+#include "storage/Settings.h"
 #include "ui/MainWindow.h"
 #include "ui/Zoom.h"
 
@@ -103,7 +105,7 @@ ZoomControl::ZoomControl(MainWindow& window) : QObject(&window), window_(window)
 int ZoomControl::StartingPictureScale(const std::string& programDir, const std::string& userDir,
                                       int screenScale) {
     ViewSettings view;
-    for (const std::string& base : {programDir, userDir}) {
+    for (const std::string& base : SettingsBases(programDir, userDir)) {
         IniFile ini((std::filesystem::path(base) / "Config" / "VP7.ini").string());
         if (base.empty() || !ini.Load()) continue;
         view.Read(ini);

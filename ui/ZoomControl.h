@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Ansicht" / "View" menu: the zoom steps from 100 % to 300 %, "Fit to window", Ctrl++ / Ctrl+- /
 // Ctrl+0, and the choice kept in the settings file's section [View]. It lays the main window out at the
@@ -26,7 +27,7 @@ public:
     explicit ZoomControl(MainWindow& window);
 
     // The scale to render the artwork at before the settings are read: that of the zoom kept in the
-    // settings file beside the program (or the user's), or of a first start on this screen.
+    // settings file beside the program or the user's (SettingsBases), or of a first start on this screen.
     static int StartingPictureScale(const std::string& programDir, const std::string& userDir,
                                     int screenScale);
     // Once the settings are read: the zoom they keep, or on a first start the one the screen suggests.

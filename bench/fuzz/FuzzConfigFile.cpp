@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes of any length as a configuration file.
 #include "FuzzSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LCDWrite with any text and field, and the display read back afterwards.
 #include "FuzzSupport.h"
 

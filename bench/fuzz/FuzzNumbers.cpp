@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The number readers on any text, and the formatters on the doubles and digit counts they give.
 #include "platform/NumberFormat.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any content of the settings file is read into a running device, which keeps working; what it then
 // writes reads back to the same values.
 #include "FuzzSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A simulator in a program folder of its own, for the fuzz targets.
 #include "core/Simulator.h"

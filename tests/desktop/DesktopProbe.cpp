@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vp7-desktop-probe: what the desktop test needs to see and close a real simulator window under X.
 //   lcd SHOT.bmp X Y       the display read back from the device picture whose top left is at (X, Y)
 //   find SHOT.bmp READING  "X Y" of the place where the display reads READING (a line as `lcd` prints it)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # desktop_test.sh VP7SIM PROBE HEADLESS: starts the simulator in a real X session (Xvfb), clicks the mode
 # key and the increase key with xdotool, compares what the window's display shows with what the headless
 # runner reads after the same clicks, closes the window and checks the settings were written; then

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 execute_process(COMMAND ${EXE} ${SCRIPT} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
 file(READ ${EXPECTED} expected)
 if(NOT rc EQUAL 0)

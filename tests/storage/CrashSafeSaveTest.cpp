@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving survives being killed: a child process writes the settings file over and over and is killed
 // at random moments; the file is always one whole version, never empty or cut.
 #include "storage/IniFile.h"

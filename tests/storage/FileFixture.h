@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The simulator fixture with what the tests of the program's files need: their bytes, the settings
 // file's place, a close as a user makes it (which writes the settings), and the "Datei" menu.

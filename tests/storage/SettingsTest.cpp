@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/FileFixture.h"
 
 #include <filesystem>
@@ -150,4 +151,18 @@ TEST_F(SettingsFile, AnUnwritableProgramFolderFallsBackToTheUserFolder) {
     clock.Advance(100);
     sim->FormClose();
     EXPECT_TRUE(fs::exists(user / "Config" / "VP7.ini"));
+}
+
+// An installed program's folder belongs to the package manager: even where it can be written (as by
+// root), the settings go to the per-user folder.
+TEST_F(SettingsFile, AnInstalledProgramFolderStaysUntouched) {
+    fs::remove_all(dir / "Config");
+    std::ofstream(dir / kInstalledMark) << "installed";
+    const fs::path user = dir / "user";
+    sim = std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string(), 0, user.string()});
+    sim->FormCreate();
+    clock.Advance(100);
+    sim->FormClose();
+    EXPECT_TRUE(fs::exists(user / "Config" / "VP7.ini"));
+    EXPECT_FALSE(fs::exists(dir / "Config"));
 }

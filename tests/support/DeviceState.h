@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything a trainee could tell two devices apart by, one line each: the display read back, every
 // named state value, every diagnostic value and every control of the form, as `print` shows them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A test with a folder of its own, made before and removed after it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A started simulator on a virtual clock with flat sprites, in a program folder of its own.
 #include "core/Simulator.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration sheet as the runner's `export` writes it (the window exports the same CSV).
 #include "training/Runner.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's program window as a desktop program: a file of the recent list loads as any load does (and
 // is recorded so), its name stands in the title, the shortcuts, Qt's own texts in the program's language.
 #include "ShownApp.h"

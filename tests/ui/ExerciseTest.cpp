@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/PictureLayout.h"
 #include "support/DeviceState.h"
 #include "training/Runner.h"

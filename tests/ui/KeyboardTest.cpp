@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShownApp.h"
 #include "device/LcdReadBack.h"
 #include "training/Output.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's windows on a fresh program folder, the main window shown.
 #include "platform/VirtualClock.h"

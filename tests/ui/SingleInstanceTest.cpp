@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The single-instance rule, tried with the real program: a second start ends at once while the first
 // runs, bringing the first one's window to the front, and a lock left by a killed instance does not
 // block the next start.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window at every zoom: the pointer reaches what is shown under it, the picture is drawn at the
 // scale the zoom needs, and the choice survives a restart from an older settings file.
 #include "ShownApp.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The actuator below the positioner: a cylinder shown cut open so the piston, its air chambers and,
 // on a single-acting one, the return spring are seen moving, the yoke and valve below it, and everything
 // around it that does not move (bracket, tubing, pipeline, tight-closing indicator windows).

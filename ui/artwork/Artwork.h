@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The device artwork: every sprite of the device picture, the program icon and the setpoint glyph,
 // all painted with QPainter in logical points so they stay sharp at any scale.

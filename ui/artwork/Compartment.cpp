@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open terminal compartment on the upper left: caption strips, DIN rails, the plug-in elements
 // (binary inputs, signal outputs), the loop terminals and the feedback module with its LED digits.
 #include "ui/artwork/Paint.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared palette and drawing helpers of the device artwork. Everything takes logical picture
 // coordinates; the caller's painter carries the scale, so the same code draws 100 % and 200 %.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The parts of the device scene. Each painter works in picture coordinates, so a sprite is just the
 // same scene painted into its own small rectangle and meets the device picture without a seam.

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The "Hilfe" / "Help" menu at the end of the menu bar: "Kurzanleitung" / "Quick guide" (F1) shows how
+// the device is operated, in a window of the program, and "Über" / "About" the program's version, its
+// licence and the Qt it was built with. Both follow the program's language.
+namespace vp7 {
+
+class MainWindow;
+
+// Adds the menu with its two windows.
+void AddHelpMenu(MainWindow& window);
+
+} // namespace vp7
