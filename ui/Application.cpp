@@ -136,10 +136,6 @@ QString UnreadableFileText(bool german) {
                   : QStringLiteral("The file cannot be read.");
 }
 
-QString ProgramVersion() {
-    return QStringLiteral(VP7_VERSION);
-}
-
 int PictureScale() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double ratio = screen ? screen->devicePixelRatio() : 1.0;

@@ -74,9 +74,6 @@ QString UnreadableFileText(bool german);
 // The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
 int PictureScale();
 
-// The program's version, the project's (CMake's project(VERSION)).
-QString ProgramVersion();
-
 // The application title shown by the window system and in message boxes.
 inline const QString kApplicationTitle = QStringLiteral("KELDAR-VP7 Nachbildung");
 

@@ -2,6 +2,7 @@
 #include "ui/HelpMenu.h"
 
 #include "core/Simulator.h"
+#include "training/SavedState.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/artwork/Artwork.h"
@@ -33,7 +34,7 @@ QString AboutText(bool german) {
     if (qt != QLatin1String(qVersion()))
         qt += t(" (läuft mit Qt %1)", " (running with Qt %1)").arg(qVersion());
     return QStringLiteral("<h3>%1</h3><p>Version %2</p><p>%3</p><p>%4</p><p>%5</p>")
-        .arg(t("KELDAR VP7 Nachbildung", "KELDAR VP7 Simulator"), ProgramVersion(),
+        .arg(t("KELDAR VP7 Nachbildung", "KELDAR VP7 Simulator"), QString::fromLatin1(ProgramVersion()),
              t("Ein Simulator des elektropneumatischen Stellungsreglers KELDAR VP7 für die Ausbildung: "
                "seine drei Tasten drücken, die Anzeige und den Kolben beobachten, die Konfiguration "
                "durchgehen, die Initialisierung laufen lassen, die Diagnosewerte lesen und Störungen "

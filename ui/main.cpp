@@ -3,6 +3,7 @@
 // run is recorded into FILE, with --play a recording plays in a window beside the device at start, with
 // --exercise the exercise starts at once (after asking for the trainee's name), with --state the
 // device starts from a saved state. --help and --version say what it is.
+#include "training/SavedState.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 #include "ui/SingleInstance.h"
@@ -66,7 +67,7 @@ bool AnsweredInformation(int argc, char** argv) {
     const QCoreApplication core(argc, argv); // the help names the program as it was called
     const QString text = line.parser.isSet(line.help)
                              ? line.parser.helpText()
-                             : QStringLiteral("vp7sim %1\n").arg(vp7::ProgramVersion());
+                             : QStringLiteral("vp7sim %1\n").arg(QString::fromLatin1(vp7::ProgramVersion()));
     std::fputs(text.toLocal8Bit().constData(), stdout);
     return true;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Hilfe" / "Help" menu with the quick guide and the About window.
 #include "ShownApp.h"
+#include "training/SavedState.h"
 #include "ui/Application.h"
 
 #include <QAction>
@@ -43,7 +44,8 @@ TEST(HelpMenu, GuideAndAboutFollowTheLanguage) {
         EXPECT_TRUE(guide->toPlainText().contains(QString::fromUtf8(row.guide))) << row.item;
         const QString text = about->text();
         EXPECT_TRUE(text.contains(QString::fromUtf8(row.about))) << row.item;
-        EXPECT_TRUE(text.contains(QStringLiteral("Version ") + ProgramVersion())) << row.item;
+        EXPECT_TRUE(text.contains(QStringLiteral("Version ") + QString::fromLatin1(ProgramVersion())))
+            << row.item;
         EXPECT_TRUE(text.contains(QStringLiteral("Qt " QT_VERSION_STR))) << row.item;
     }
 }
