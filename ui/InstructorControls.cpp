@@ -81,8 +81,14 @@ const char* InstructorControls::Text(const char* de, const char* en) const {
 }
 
 void InstructorControls::BuildMenu() {
-    menu_ = main_.menuBar()->addMenu(QString());
+    QMenuBar* bar = main_.menuBar();
+    menu_ = bar->addMenu(QString());
     menu_->setObjectName(QStringLiteral("Simulation1"));
+    // Help stays the last menu, as on every desktop.
+    if (auto* help = bar->findChild<QMenu*>(QStringLiteral("Hilfe1"))) {
+        bar->removeAction(help->menuAction());
+        bar->addAction(help->menuAction());
+    }
     freeze_ = menu_->addAction(QString(), this, [this](bool on) { SetFrozen(on); });
     freeze_->setObjectName(QStringLiteral("Anhalten1"));
     freeze_->setCheckable(true);

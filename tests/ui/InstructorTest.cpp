@@ -9,6 +9,8 @@
 #include "ui/StateStart.h"
 
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QWindow>
@@ -113,6 +115,7 @@ TEST(Instructor, FreezeHoldsTheStrokeAndIgnoresTheKeys) {
     InstructorControls& instructor = *windows.instructor;
     Simulator& sim = main.Sim();
     main.show();
+    EXPECT_EQ(main.menuBar()->actions().back()->menu()->objectName(), QStringLiteral("Hilfe1")); // last
     RunEvents(3000, [&] { return sim.state.SplashDone != 0; });
     instructor.SetSpeed(10);
     EXPECT_TRUE(main.statusBar()->isVisible());
