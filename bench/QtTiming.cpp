@@ -8,12 +8,12 @@
 // With --zoom: for each zoom step, the time to change to it, the memory resident after it and the CPU
 // during continuous strokes.
 #include "LaunchClock.h"
-#include "core/Simulator.h"
-#include "platform/PictureLayout.h"
-#include "ui/Application.h"
-#include "ui/MainWindow.h"
-#include "ui/PictureWidget.h"
-#include "ui/ZoomControl.h"
+#include "model/PictureLayout.h"
+#include "sim/Simulator.h"
+#include "ui/app/Application.h"
+#include "ui/app/MainWindow.h"
+#include "ui/app/ZoomControl.h"
+#include "ui/device/PictureWidget.h"
 
 #include <QAction>
 #include <QApplication>

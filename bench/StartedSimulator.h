@@ -2,10 +2,10 @@
 #pragma once
 // A simulator through its start-up on a virtual clock with flat sprites, in a folder of its own that
 // goes away with it: what every benchmark of the library starts from.
-#include "core/Simulator.h"
+#include "model/SpriteSet.h"
 #include "platform/ScriptedHost.h"
-#include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
+#include "sim/Simulator.h"
 
 #include <filesystem>
 #include <string>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The trend's recording: one motion-tick sample, with the buffer still growing and once it wraps.
 #include "StartedSimulator.h"
-#include "training/TrendRecorder.h"
+#include "session/trend/TrendRecorder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,6 +9,6 @@ seeds="${2:-3}"
 build="$root/build-san"
 bash "$root/scripts/build.sh" san device_tests >/dev/null
 start=$(date +%s%N)
-VP7_SOAK_HOURS="$hours" VP7_SOAK_SEEDS="$seeds" "$build/tests/device/device_tests" \
+VP7_SOAK_HOURS="$hours" VP7_SOAK_SEEDS="$seeds" "$build/tests/sim/sim_tests" \
     --gtest_filter='Soak.*' --gtest_brief=1 | grep -E '^soak:|FAILED|PASSED'
 echo "real time: $((($(date +%s%N) - start) / 1000000)) ms"

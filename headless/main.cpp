@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vp7-headless [--dir DIR] [SCRIPT]: runs a scenario script (or standard input) against the simulator
 // on a virtual clock and prints what it asks for; --help and --version say what it is.
-#include "training/Runner.h"
+#include "session/script/Runner.h"
 
 #include <cstdlib>
 #include <filesystem>

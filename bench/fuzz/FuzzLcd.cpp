@@ -2,7 +2,7 @@
 // LCDWrite with any text and field, and the display read back afterwards.
 #include "FuzzSupport.h"
 
-#include "device/LcdReadBack.h"
+#include "sim/display/LcdReadBack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace vp7::fuzz;

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A simulator in a program folder of its own, for the fuzz targets.
-#include "core/Simulator.h"
+#include "model/SpriteSet.h"
 #include "platform/ScriptedHost.h"
-#include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
+#include "sim/Simulator.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -4,13 +4,13 @@
 //   find SHOT.bmp READING  "X Y" of the place where the display reads READING (a line as `lcd` prints it)
 //   close WINDOW           asks the window to close, as a window manager's close button does
 //   key mode|dec|inc       "X Y" of the key's centre in the device picture
-#include "device/LcdReadBack.h"
-#include "device/LcdTables.h"
+#include "model/PictureLayout.h"
+#include "model/SpriteSet.h"
 #include "platform/BmpFile.h"
 #include "platform/Picture.h"
-#include "platform/PictureLayout.h"
-#include "platform/SpriteSet.h"
-#include "training/Output.h"
+#include "session/script/Output.h"
+#include "sim/display/LcdReadBack.h"
+#include "sim/display/LcdTables.h"
 
 #include <X11/Xlib.h>
 

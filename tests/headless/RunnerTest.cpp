@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "training/Runner.h"
+#include "session/script/Runner.h"
+#include "model/PictureLayout.h"
+#include "model/SpriteSet.h"
 #include "platform/BmpFile.h"
-#include "platform/PictureLayout.h"
-#include "platform/SpriteSet.h"
 
 #include "support/FolderFixture.h"
 

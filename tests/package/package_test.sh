@@ -78,7 +78,7 @@ for page in vp7sim vp7-headless; do
     [ -z "$warnings" ] || fail "man $page warns: $warnings"
 done
 manual="$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$root/usr/share/man/man1/vp7-headless.1.gz" 2>/dev/null)"
-commands="$(grep -oE '^ +\{"[a-z]+", -?[0-9]+, -?[0-9]+, When::' "$source/training/Runner.cpp" | cut -d'"' -f2)"
+commands="$(grep -oE '^ +\{"[a-z]+", -?[0-9]+, -?[0-9]+, When::' "$source/session/script/Runner.cpp" | cut -d'"' -f2)"
 [ "$(wc -w <<<"$commands")" -gt 30 ] || fail "the runner's commands were not found in Runner.cpp"
 for command in $commands; do
     grep -qE "^ {7}$command( |$)" <<<"$manual" || fail "man vp7-headless does not describe '$command'"

@@ -2,11 +2,11 @@
 #pragma once
 // Everything a trainee could tell two devices apart by, one line each: the display read back, every
 // named state value, every diagnostic value and every control of the form, as `print` shows them.
-#include "core/Simulator.h"
-#include "device/LcdReadBack.h"
-#include "training/PrintedValue.h"
-#include "training/ScriptWords.h"
-#include "training/StateValues.h"
+#include "session/script/PrintedValue.h"
+#include "session/script/ScriptWords.h"
+#include "session/script/StateValues.h"
+#include "sim/Simulator.h"
+#include "sim/display/LcdReadBack.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A script refused before it runs, with the line and the reason the runner gives.
-#include "training/PlayScript.h"
+#include "session/script/PlayScript.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A started simulator on a virtual clock with flat sprites, in a program folder of its own.
-#include "core/Simulator.h"
-#include "device/LcdReadBack.h"
-#include "platform/PictureLayout.h"
+#include "model/PictureLayout.h"
+#include "model/SpriteSet.h"
 #include "platform/ScriptedHost.h"
-#include "platform/SpriteSet.h"
 #include "platform/VirtualClock.h"
+#include "sim/Simulator.h"
+#include "sim/display/LcdReadBack.h"
 #include "support/FolderFixture.h"
 
 #include <gtest/gtest.h>

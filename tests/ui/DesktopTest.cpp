@@ -2,11 +2,11 @@
 // The user's program window as a desktop program: a file of the recent list loads as any load does (and
 // is recorded so), its name stands in the title, the shortcuts, Qt's own texts in the program's language.
 #include "ShownApp.h"
-#include "storage/AtomicFile.h"
-#include "training/Runner.h"
-#include "ui/Application.h"
-#include "ui/DesktopConventions.h"
-#include "ui/MainWindow.h"
+#include "formats/AtomicFile.h"
+#include "session/script/Runner.h"
+#include "ui/app/Application.h"
+#include "ui/app/DesktopConventions.h"
+#include "ui/app/MainWindow.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/PictureLayout.h"
+#include "model/PictureLayout.h"
+#include "session/script/Runner.h"
 #include "support/DeviceState.h"
-#include "training/Runner.h"
-#include "ui/ExerciseSession.h"
-#include "ui/MainWindow.h"
-#include "ui/PictureWidget.h"
-#include "ui/Player.h"
+#include "ui/app/MainWindow.h"
+#include "ui/device/PictureWidget.h"
+#include "ui/training/ExerciseSession.h"
+#include "ui/training/Player.h"
 
 #include <QApplication>
 #include <QCheckBox>

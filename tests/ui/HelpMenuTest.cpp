@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Hilfe" / "Help" menu with the quick guide and the About window.
 #include "ShownApp.h"
-#include "training/SavedState.h"
-#include "ui/Application.h"
+#include "session/SavedState.h"
+#include "ui/app/Application.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShownApp.h"
-#include "platform/PictureLayout.h"
+#include "model/PictureLayout.h"
+#include "session/script/Runner.h"
 #include "support/DeviceState.h"
-#include "training/Runner.h"
-#include "ui/InstructorControls.h"
-#include "ui/PictureWidget.h"
-#include "ui/QtClock.h"
-#include "ui/StateStart.h"
+#include "ui/app/StateStart.h"
+#include "ui/device/PictureWidget.h"
+#include "ui/qt/QtClock.h"
+#include "ui/training/InstructorControls.h"
 
 #include <QElapsedTimer>
 #include <QMenu>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShownApp.h"
-#include "device/LcdReadBack.h"
-#include "training/Output.h"
-#include "training/Runner.h"
-#include "ui/DeviceKeyboard.h"
-#include "ui/PictureWidget.h"
+#include "session/script/Output.h"
+#include "session/script/Runner.h"
+#include "sim/display/LcdReadBack.h"
+#include "ui/device/DeviceKeyboard.h"
+#include "ui/device/PictureWidget.h"
 
 #include <QAccessible>
 #include <QApplication>

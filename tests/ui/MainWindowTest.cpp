@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/MainWindow.h"
+#include "ui/app/MainWindow.h"
 #include "ShownApp.h"
-#include "ui/Application.h"
-#include "ui/PictureWidget.h"
-#include "ui/SplashPicture.h"
+#include "ui/app/Application.h"
+#include "ui/device/PictureWidget.h"
+#include "ui/device/SplashPicture.h"
 
-#include "device/Splash.h"
-#include "platform/PictureLayout.h"
+#include "model/PictureLayout.h"
+#include "sim/display/Splash.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/QtHost.h"
+#include "ui/qt/QtHost.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShownApp.h"
-#include "device/LcdReadBack.h"
-#include "platform/PictureLayout.h"
-#include "training/Output.h"
-#include "training/Runner.h"
-#include "ui/Application.h"
-#include "ui/MainWindow.h"
-#include "ui/PictureWidget.h"
-#include "ui/Player.h"
+#include "model/PictureLayout.h"
+#include "session/script/Output.h"
+#include "session/script/Runner.h"
+#include "sim/display/LcdReadBack.h"
+#include "ui/app/Application.h"
+#include "ui/app/MainWindow.h"
+#include "ui/device/PictureWidget.h"
+#include "ui/training/Player.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

@@ -2,8 +2,8 @@
 #pragma once
 // The program's windows on a fresh program folder, the main window shown.
 #include "platform/VirtualClock.h"
-#include "ui/Application.h"
-#include "ui/MainWindow.h"
+#include "ui/app/Application.h"
+#include "ui/app/MainWindow.h"
 
 #include <QCoreApplication>
 

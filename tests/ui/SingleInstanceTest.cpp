@@ -2,7 +2,7 @@
 // The single-instance rule, tried with the real program: a second start ends at once while the first
 // runs, bringing the first one's window to the front, and a lock left by a killed instance does not
 // block the next start.
-#include "ui/SingleInstance.h"
+#include "ui/app/SingleInstance.h"
 #include "ShownApp.h"
 
 #include <QProcess>

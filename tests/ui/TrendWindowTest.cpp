@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/TrendWindow.h"
+#include "ui/training/TrendWindow.h"
 #include "ShownApp.h"
-#include "ui/Application.h"
+#include "ui/app/Application.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -2,12 +2,12 @@
 // The window at every zoom: the pointer reaches what is shown under it, the picture is drawn at the
 // scale the zoom needs, and the choice survives a restart from an older settings file.
 #include "ShownApp.h"
-#include "ui/PictureWidget.h"
-#include "ui/TrendWindow.h"
-#include "ui/ZoomControl.h"
+#include "ui/app/ZoomControl.h"
+#include "ui/device/PictureWidget.h"
+#include "ui/training/TrendWindow.h"
 
-#include "platform/PictureLayout.h"
-#include "storage/IniFile.h"
+#include "formats/IniFile.h"
+#include "model/PictureLayout.h"
 
 #include <QAction>
 #include <QApplication>

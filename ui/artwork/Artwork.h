@@ -2,7 +2,7 @@
 #pragma once
 // The device artwork: every sprite of the device picture, the program icon and the setpoint glyph,
 // all painted with QPainter in logical points so they stay sharp at any scale.
-#include "platform/SpriteSet.h"
+#include "model/SpriteSet.h"
 
 #include <QIcon>
 #include <QString>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program icon and the setpoint button glyph, drawn as vectors at every size they are shown in.
-#include "platform/SpriteSet.h"
+#include "model/SpriteSet.h"
 #include "ui/artwork/Artwork.h"
 #include "ui/artwork/Paint.h"
 

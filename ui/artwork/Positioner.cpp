@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The positioner housing: cast body with its lid seam, nameplate, the operating panel with display,
 // keys and gear marks, the supply gauge, cable glands and the pneumatic ports.
-#include "platform/SpriteSet.h"
+#include "model/SpriteSet.h"
 #include "ui/artwork/Paint.h"
 #include "ui/artwork/Scene.h"
 

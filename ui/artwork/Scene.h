@@ -2,7 +2,7 @@
 #pragma once
 // The parts of the device scene. Each painter works in picture coordinates, so a sprite is just the
 // same scene painted into its own small rectangle and meets the device picture without a seam.
-#include "platform/PictureLayout.h"
+#include "model/PictureLayout.h"
 
 #include <QPainter>
 #include <QPoint>

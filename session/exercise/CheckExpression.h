@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// An exercise's check, `NAME OP VALUE` (OP one of = != < <= > >=) or `NAME within LOW HIGH`, where
+// NAME is anything `print` writes on one line ("Istwert", "param YWAY", "lcd upper").
+#include "session/exercise/Exercise.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vp7 {
+
+struct CheckExpression {
+    enum class Op { Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual, Within };
+    std::vector<std::string> name; // the words `print` takes
+    Op op = Op::Equal;
+    std::string value, high; // VALUE, or LOW and HIGH
+};
+
+// ScriptError when malformed: no operator, no NAME, VALUE missing or in excess, or an order or a range
+// against something that is not a number.
+CheckExpression ParseCheck(std::string_view expression);
+
+// Judges a value as `print` writes it. When both sides read as numbers they compare as numbers
+// ("50.0000" = 50), else as texts; a text compares without the blanks at its ends, so "77.1" matches
+// the display's padded "  77.1 ". A text never passes an order or a range. `within` is inclusive.
+CheckOutcome JudgeCheck(const CheckExpression& check, const std::string& printed);
+
+} // namespace vp7

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/exercise/ExerciseReport.h"
+
+#include "session/script/Output.h"
+
+#include <algorithm>
+
+namespace vp7 {
+
+int ExerciseResult::Passed() const {
+    const auto checksPassed =
+        std::count_if(checks.begin(), checks.end(), [](const auto& c) { return c.second.passed; });
+    return static_cast<int>(checksPassed) + (QuestionPassed() ? 1 : 0);
+}
+
+int ExerciseResult::Total() const {
+    return static_cast<int>(checks.size()) + (question ? 1 : 0);
+}
+
+std::string MinutesSeconds(int64_t ms) {
+    const int64_t seconds = std::max<int64_t>(0, ms) / 1000;
+    const std::string s = std::to_string(seconds % 60);
+    return std::to_string(seconds / 60) + ':' + (s.size() < 2 ? "0" : "") + s;
+}
+
+std::string ReportHtml(const ExerciseResult& r, bool german) {
+    const auto t = [german](const char* de, const char* en) { return std::string(german ? de : en); };
+    const std::string passed =
+        "<span style=\"color:#107010\">&#10004; " + t("bestanden", "passed") + "</span>";
+    const std::string failed =
+        "<span style=\"color:#b00000\">&#10008; " + t("nicht bestanden", "failed") + "</span>";
+    std::string html = "<!DOCTYPE html>\n<html lang=\"" + t("de", "en") +
+                       "\"><head><meta charset=\"utf-8\"><title>" + EscapeHtml(r.exercise.In(german)) +
+                       "</title></head>\n<body style=\"font-family:sans-serif\">\n";
+    html += "<h1>" + EscapeHtml(r.exercise.In(german)) + "</h1>\n<table cellpadding=\"3\">\n";
+    const std::pair<std::string, std::string> facts[] = {
+        {t("Name", "Name"), r.trainee},
+        {t("Übung", "Exercise"), r.exerciseFile},
+        {t("Datum", "Date"), r.date},
+        {t("Benötigte Zeit", "Time taken"), MinutesSeconds(r.takenMs)},
+        {t("Ergebnis", "Score"), std::to_string(r.Passed()) + " / " + std::to_string(r.Total())},
+        {t("Aufzeichnung", "Recording"), r.recordingFile},
+    };
+    for (const auto& [label, value] : facts)
+        html += "<tr><td><b>" + EscapeHtml(label) + "</b></td><td>" + EscapeHtml(value) + "</td></tr>\n";
+    html += "</table>\n<h2>" + t("Prüfungen", "Checks") +
+            "</h2>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n";
+    for (const auto& [check, outcome] : r.checks)
+        html += "<tr><td>" + EscapeHtml(check->text.In(german)) + "</td><td>" +
+                (outcome.passed ? passed : failed) + "</td><td>" + EscapeHtml(outcome.value) + "</td></tr>\n";
+    html += "</table>\n";
+    if (r.question) {
+        html += "<h2>" + t("Frage", "Question") + "</h2>\n<p>" + EscapeHtml(r.question->text.In(german)) +
+                "</p>\n<p>" + t("Antwort: ", "Answer: ") +
+                (r.chosen ? EscapeHtml(r.question->choices[*r.chosen].In(german)) : t("keine", "none")) +
+                " " + (r.QuestionPassed() ? passed : failed) + "</p>\n";
+    }
+    return html + "</body></html>\n";
+}
+
+} // namespace vp7

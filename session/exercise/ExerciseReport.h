@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The result of an exercise as the trainee sees it when handing in and as the trainer reads it later:
+// who, which exercise, when, how long, each check passed or not, the answer to the question, the score,
+// and the recording to replay. Written as a small self-contained HTML page (also the PDF's source).
+#include "session/exercise/Exercise.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vp7 {
+
+struct ExerciseResult {
+    std::string trainee;
+    BilingualText exercise;
+    std::string exerciseFile;
+    std::string date; // as the report shows it
+    int64_t takenMs = 0;
+    std::vector<std::pair<const ExerciseCheck*, CheckOutcome>> checks;
+    const ExerciseQuestion* question = nullptr;
+    std::optional<int> chosen; // index into the question's choices
+    std::string recordingFile;
+
+    int Passed() const;
+    int Total() const;
+    bool QuestionPassed() const { return question && chosen && *chosen == question->correct; }
+};
+
+// Hands the checks and the question in: evaluates each check with `evaluate` (a check that cannot be
+// evaluated fails with the reason as its value).
+template <typename Evaluate>
+void EvaluateChecks(const Exercise& exercise, ExerciseResult& result, Evaluate&& evaluate) {
+    for (const ExerciseCheck& check : exercise.checks) {
+        CheckOutcome outcome;
+        try {
+            outcome = evaluate(check.expression);
+        } catch (const std::exception& e) {
+            outcome = {false, e.what()};
+        }
+        result.checks.emplace_back(&check, std::move(outcome));
+    }
+    result.question = exercise.question ? &*exercise.question : nullptr;
+}
+
+// "12:05" for minutes and seconds.
+std::string MinutesSeconds(int64_t ms);
+
+std::string ReportHtml(const ExerciseResult& result, bool german);
+
+} // namespace vp7

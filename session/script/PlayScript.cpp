@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/script/PlayScript.h"
+
+#include "session/script/Runner.h"
+
+#include <charconv>
+#include <sstream>
+
+namespace vp7 {
+namespace {
+
+constexpr std::string_view kRecordingHeader = "# vp7sim ";
+// A longer script is a mistake, and checking it would keep the window busy for minutes.
+constexpr int64_t kLongestPlayMs = 24LL * 3600 * 1000;
+
+bool WritesOutput(std::string_view command) {
+    return command == "print" || command == "snapshot" || command == "trend" || command == "export";
+}
+
+// The milliseconds of a `wait` line, or 0 when it has none the runner would take.
+int64_t WaitMs(std::string_view line) {
+    line.remove_prefix(line.find("wait") + 4);
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return 0;
+    int64_t ms = 0;
+    std::from_chars(line.data() + first, line.data() + line.size(), ms);
+    return ms;
+}
+
+} // namespace
+
+std::variant<PlayScript, ScriptProblem> ReadPlayScript(std::string_view text, const std::string& scratchDir) {
+    PlayScript script;
+    if (text.starts_with(kRecordingHeader) && text.back() != '\n') {
+        text = text.substr(0, text.rfind('\n') + 1); // npos + 1 leaves nothing
+        script.truncated = true;
+    }
+    std::vector<std::string> lines = Runner::SplitLines(text);
+    int64_t total = 0;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (Runner::CommandName(lines[i]) == "wait" && (total += WaitMs(lines[i])) > kLongestPlayMs)
+            return ScriptProblem{static_cast<int>(i + 1), "longer than 24 hours"};
+
+    std::ostringstream discarded;
+    Runner check(discarded, scratchDir);
+    check.KeepFilesInProgramFolder();
+    bool started = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int number = static_cast<int>(i + 1);
+        const std::string_view name = Runner::CommandName(lines[i]);
+        if (name.empty() || WritesOutput(name)) continue;
+        const int64_t at = check.NowMs();
+        try {
+            check.Execute(lines[i]);
+        } catch (const std::runtime_error& e) { // ScriptError or RunFailure
+            return ScriptProblem{number, e.what()};
+        }
+        discarded.str({});
+        if (!started) {
+            if (name == "start" || name == "exercise") {
+                started = true;
+                script.start = lines[i];
+                script.startMs = check.NowMs();
+            } else
+                script.setup.push_back(std::move(lines[i]));
+        } else if (name != "wait") {
+            script.steps.push_back({at, number, std::move(lines[i])});
+        }
+    }
+    if (!started) return ScriptProblem{static_cast<int>(lines.size()), "no start"};
+    script.endMs = check.NowMs();
+    return script;
+}
+
+void PlayAfterStart(Runner& runner, const PlayScript& script, const std::function<void(int64_t)>& advanceTo,
+                    std::ostringstream& output) {
+    for (const PlayStep& step : script.steps) {
+        advanceTo(step.atMs);
+        try {
+            runner.Execute(step.text);
+        } catch (const std::runtime_error&) {
+        }
+        output.str({});
+    }
+    advanceTo(script.endMs);
+}
+
+} // namespace vp7

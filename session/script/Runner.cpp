@@ -1,0 +1,574 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/script/Runner.h"
+
+#include "formats/IniFile.h"
+#include "platform/BmpFile.h"
+#include "platform/FileRead.h"
+#include "platform/NumberFormat.h"
+#include "session/ConfigSheet.h"
+#include "session/script/Output.h"
+#include "session/script/PrintedValue.h"
+#include "session/script/StateValues.h"
+#include "session/trend/TrendCsv.h"
+#include "session/trend/TrendRecorder.h"
+#include "sim/Simulator.h"
+
+#include <charconv>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <span>
+#include <sstream>
+
+namespace vp7 {
+namespace {
+
+// Scripts print the files the program writes, which are small; a larger file is a mistake in the script.
+constexpr std::uintmax_t kPrintFileMaxBytes = 64u << 20;
+
+MouseButton ToButton(const std::string& word) {
+    if (word == "left") return MouseButton::Left;
+    if (word == "right") return MouseButton::Right;
+    if (word == "middle") return MouseButton::Middle;
+    throw ScriptError("bad button '" + word + "'");
+}
+
+DeviceKey ToKey(const std::string& word) {
+    for (int i = 0; i < 3; ++i)
+        if (kKeyWords[i] == word) return KeyOfIndex(i);
+    throw ScriptError("unknown key '" + word + "'");
+}
+
+} // namespace
+
+struct Runner::Command {
+    std::string_view name;
+    int minWords, maxWords;
+    When when;
+    void (Runner::*run)(const Args&);
+};
+
+Runner::Runner(std::ostream& out, std::string programDir)
+    : out_(out), programDir_(std::move(programDir)), clock_(ownClock_), virtualClock_(&ownClock_),
+      answers_(host_), sprites_(SpriteSet::Flat(1, SpriteSet::Drawing::WhenRead)) {
+    host_.OnMessage([this](const ScriptedHost::Message& m) {
+        out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
+    });
+    // Letting pending events run means running what is due now; virtual time moves only by `wait`.
+    host_.OnProcessMessages([this] { ownClock_.Advance(0); });
+    answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
+    settingsBefore_ = ReadWholeFile(programDir_ + "/Config/VP7.ini", kPrintFileMaxBytes);
+}
+
+Runner::Runner(std::ostream& out, std::string programDir, Clock& clock, ScriptedAnswers& answers)
+    : out_(out), programDir_(std::move(programDir)), clock_(clock),
+      virtualClock_(dynamic_cast<VirtualClock*>(&clock)), answers_(answers) {
+    answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
+}
+
+void Runner::Attach(Simulator& sim) {
+    sim_ = &sim;
+    values_ = StateValues(sim);
+}
+
+// The program's own dialogs, answered from the script: the scale dialog with the texts queued by
+// `scaledialog` (confirmed with Ok, cancelled when refused), the screen check with `answer`
+// (OK continues, Cancel closes the program).
+void Runner::RunDialog(ModalDialog dialog) {
+    if (dialog == ModalDialog::ScreenCheck) {
+        const auto answer = answers_.TakeAnswer();
+        if (answer == MsgButton::Cancel)
+            sim_->screenCheck.Button2Click();
+        else
+            sim_->screenCheck.Button1Click();
+        return;
+    }
+    // Values the dialog refuses keep it open for the next queued texts, as in the window; with none
+    // left it is cancelled.
+    while (!scaleTexts_.empty()) {
+        const auto texts = scaleTexts_.front();
+        scaleTexts_.pop_front();
+        if (!texts) return; // cancelled
+        sim_->form.scaleDialog.setpoint100Edit = texts->first;
+        sim_->form.scaleDialog.setpoint0Edit = texts->second;
+        if (sim_->scaleDialog.Button1Click()) return;
+    }
+}
+
+void Runner::ScaleDialogTexts(const Args& a) {
+    if (a.words.size() == 1 && a.words[0] == "cancel")
+        scaleTexts_.push_back(std::nullopt);
+    else if (a.words.size() == 2)
+        scaleTexts_.push_back(std::pair{a.words[0], a.words[1]});
+    else
+        throw ScriptError("scaledialog takes XE XA or cancel");
+}
+
+Runner::~Runner() {
+    // Nobody reads the picture again: what it noted need not be drawn as the pictures it copies from go.
+    if (ownSim_) ownSim_->image1.DropDeferred();
+}
+
+int Runner::Run(std::istream& script, std::ostream& err) {
+    std::string line;
+    int number = 0;
+    while (std::getline(script, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        try {
+            Execute(line, number);
+        } catch (const ScriptError& e) {
+            out_.flush();
+            err << "error " << number << ": " << e.what() << '\n';
+            return 2;
+        } catch (const RunFailure& e) {
+            out_.flush();
+            err << "error " << number << ": " << e.what() << '\n';
+            return 1;
+        }
+    }
+    out_.flush();
+    return 0;
+}
+
+std::string_view Runner::CommandName(std::string_view line) {
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos || line[first] == '#') return {};
+    line.remove_prefix(first);
+    return line.substr(0, line.find_first_of(" \t"));
+}
+
+const Runner::Command& Runner::Parse(std::string_view line, Args& args) {
+    const std::string_view name = CommandName(line);
+    line.remove_prefix(line.find_first_not_of(" \t"));
+    const size_t nameEnd = line.find_first_of(" \t");
+    args.name = name;
+    if (nameEnd != std::string_view::npos) {
+        args.rest = std::string(line.substr(nameEnd + 1));
+        size_t i = 0;
+        const std::string& r = args.rest;
+        while ((i = r.find_first_not_of(" \t", i)) != std::string::npos) {
+            const size_t e = r.find_first_of(" \t", i);
+            args.words.push_back(r.substr(i, e - i));
+            i = e;
+        }
+    }
+    for (const Command& c : Commands()) {
+        if (c.name != name) continue;
+        const int n = static_cast<int>(args.words.size());
+        if (n < c.minWords || (c.maxWords >= 0 && n > c.maxWords))
+            throw ScriptError("wrong number of arguments for '" + std::string(name) + "'");
+        return c;
+    }
+    throw ScriptError("unknown command '" + std::string(name) + "'");
+}
+
+std::vector<std::string> Runner::SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::istringstream in{std::string(text)};
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+void Runner::KeepFilesInProgramFolder() {
+    const std::filesystem::path files = std::filesystem::path(programDir_) / "Files";
+    std::error_code ec;
+    std::filesystem::create_directories(files, ec);
+    answers_.KeepFilesIn(files.string());
+}
+
+void Runner::Execute(std::string_view line, int number) {
+    const std::string_view name = CommandName(line);
+    if (name.empty()) return;
+    Args args;
+    const Command& c = Parse(line, args);
+    if (c.when == When::BeforeStart && sim_)
+        throw ScriptError("'" + std::string(name) + "' must come before start");
+    if (c.when == When::Running) {
+        if (!sim_) throw ScriptError("'" + std::string(name) + "' needs start first");
+        if (closed_) throw ScriptError("the window is closed");
+    }
+    lineNumber_ = number;
+    (this->*c.run)(args);
+    AfterCommand();
+    NoteSession(line);
+}
+
+void Runner::CheckTimedCommand(std::string_view line) {
+    Args args;
+    const Command& c = Parse(line, args);
+    // Commands that set the start, let time pass or belong to the trainee make no sense at a time.
+    const bool timeless = c.when == When::BeforeStart || c.run == &Runner::Wait ||
+                          c.run == &Runner::Declare || c.run == &Runner::Choose || c.run == &Runner::HandIn;
+    if (timeless) throw ScriptError("'" + args.name + "' cannot run at a time");
+}
+
+Simulator& Runner::Started() {
+    return *sim_;
+}
+
+// The program may ask to close its window itself (a folder that cannot be made, the screen check).
+void Runner::AfterCommand() {
+    if (sim_ && !closed_ && answers_.CloseRequested()) {
+        answers_.ClearCloseRequest();
+        CloseWindow();
+    }
+}
+
+void Runner::CloseWindow() {
+    if (!sim_->FormCloseQuery()) return; // refused: the window stays
+    sim_->FormClose();
+    closed_ = true;
+    if (host_.RestartRequested()) out_ << "restart\n"; // the desktop program would start itself again
+}
+
+void Runner::Screen(const Args& a) {
+    answers_.SetScreen({ToInt(a.words[0], "width"), ToInt(a.words[1], "height"), ToInt(a.words[2], "depth")});
+}
+
+void Runner::Ini(const Args& a) {
+    // The value is the rest of the line after section and key.
+    size_t pos = 0;
+    for (int i = 0; i < 2; ++i) {
+        pos = a.rest.find_first_not_of(" \t", pos);
+        pos = a.rest.find_first_of(" \t", pos);
+    }
+    std::string value = pos == std::string::npos ? std::string() : a.rest.substr(pos + 1);
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::create_directories(fs::path(programDir_) / "Config", ec);
+    IniFile ini((fs::path(programDir_) / "Config" / "VP7.ini").string());
+    ini.Load();
+    ini.WriteString(a.words[0], a.words[1], value);
+    if (!ini.Save()) throw RunFailure("cannot write " + ini.Path());
+}
+
+void Runner::CreateDevice() {
+    SimulatorOptions options{programDir_};
+    options.randomSeed = seed_;
+    ownSim_ = std::make_unique<Simulator>(clock_, host_, sprites_, options);
+    // Nobody looks at the runner's picture but its reads (display, pixels, snapshots): it draws when read.
+    ownSim_->image1.Defer();
+    Attach(*ownSim_);
+    sim_->FormCreate();
+    trend_ = std::make_unique<TrendRecorder>(*sim_);
+}
+
+void Runner::Start(const Args&) {
+    CreateDevice();
+    FinishStart();
+}
+
+void Runner::FinishStart() {
+    AfterCommand();
+    if (!closed_ && virtualClock_) virtualClock_->Advance(sim_->Timer1.Interval()); // the start-up tick
+    startedAtMs_ = clock_.NowMs();
+}
+
+// A recording's random seed, so the dead band's draws repeat.
+void Runner::Seed(const Args& a) {
+    uint64_t seed = 0;
+    const std::string& word = a.words[0];
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), seed);
+    if (error != std::errc() || end != word.data() + word.size())
+        throw ScriptError("bad seed '" + word + "'");
+    seed_ = seed;
+}
+
+void Runner::Wait(const Args& a) {
+    const int ms = ToInt(a.words[0], "time");
+    if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
+    if (!virtualClock_) throw ScriptError("'wait' needs the simulated clock");
+    virtualClock_->Advance(ms);
+}
+
+namespace {
+PicturePoint ToPoint(const Runner::Args& a) {
+    return ToPicturePoint(a.words[0], a.words[1]);
+}
+} // namespace
+
+void Runner::Down(const Args& a) {
+    const PicturePoint p = ToPoint(a);
+    MouseButton button = MouseButton::Left;
+    bool shift = false;
+    for (size_t i = 2; i < a.words.size(); ++i) {
+        if (a.words[i] == "shift")
+            shift = true;
+        else
+            button = ToButton(a.words[i]);
+    }
+    Simulator& sim = Started();
+    if (button == MouseButton::Left) answers_.SetLeftButtonDown(true);
+    sim.PointerDown(button, shift, p.x, p.y);
+}
+
+void Runner::Up(const Args& a) {
+    const PicturePoint p = ToPoint(a);
+    const MouseButton button = a.words.size() > 2 ? ToButton(a.words[2]) : MouseButton::Left;
+    if (button == MouseButton::Left) answers_.SetLeftButtonDown(false);
+    Started().PointerUp(button, p.x, p.y);
+}
+
+void Runner::Move(const Args& a) {
+    const PicturePoint p = ToPoint(a);
+    Started().PointerMove(p.x, p.y);
+}
+
+void Runner::Press(const Args& a) {
+    const DeviceKey key = ToKey(a.words[0]);
+    MouseButton button = MouseButton::Left;
+    bool shift = false;
+    for (size_t i = 1; i < a.words.size(); ++i) {
+        if (a.words[i] == "right")
+            button = MouseButton::Right;
+        else if (a.words[i] == "shift")
+            shift = true;
+        else
+            throw ScriptError("bad argument '" + a.words[i] + "'");
+    }
+    if (button == MouseButton::Left) answers_.SetLeftButtonDown(true);
+    Started().PressKey(key, button, shift);
+}
+
+void Runner::Release(const Args& a) {
+    const DeviceKey key = ToKey(a.words[0]);
+    if (a.words.size() > 1 && a.words[1] != "right") throw ScriptError("bad argument '" + a.words[1] + "'");
+    const MouseButton button = a.words.size() > 1 ? MouseButton::Right : MouseButton::Left;
+    if (button == MouseButton::Left) answers_.SetLeftButtonDown(false);
+    Started().ReleaseKey(key, button);
+}
+
+void Runner::Set(const Args& a) {
+    Simulator& sim = Started();
+    const std::string& name = a.words[0];
+    if (name == "ValveType") {
+        if (a.words.size() != 2) throw ScriptError("ValveType takes S, O or D");
+        Control* c = a.words[1] == "S"   ? &sim.form.SelfClosingSelect
+                     : a.words[1] == "O" ? &sim.form.SelfOpeningSelect
+                     : a.words[1] == "D" ? &sim.form.DoubleActingSelect
+                                         : nullptr;
+        if (!c) throw ScriptError("ValveType takes S, O or D");
+        CheckReach(*c);
+        sim.UserCheck(*c, true);
+        return;
+    }
+    Control* c = sim.form.Find(name);
+    if (!c) throw ScriptError("unknown control '" + name + "'");
+    if (!c->enabled) throw ScriptError("control '" + name + "' cannot be used now");
+    CheckReach(*c);
+    if (c->kind == ControlKind::Edit) {
+        // The text is the rest of the line; a quoted text may carry blanks at its ends or be empty.
+        std::string text = a.rest.substr(std::min(a.rest.size(), a.rest.find(name) + name.size()));
+        if (!text.empty() && (text[0] == ' ' || text[0] == '\t')) text.erase(0, 1);
+        std::string unquoted;
+        if (!text.empty() && text.front() == '"' && UnquoteText(text, unquoted)) text = unquoted;
+        sim.UserEdit(*c, std::move(text));
+        return;
+    }
+    if (a.words.size() != 2) throw ScriptError("'set " + name + "' takes one value");
+    const int v = ToInt(a.words[1], "value");
+    switch (c->kind) {
+    case ControlKind::CheckBox:
+        if (v != 0 && v != 1) throw ScriptError("a check box takes 0 or 1");
+        sim.UserCheck(*c, v == 1);
+        break;
+    case ControlKind::RadioButton:
+        if (v != 1) throw ScriptError("a radio button can only be checked (1)");
+        sim.UserCheck(*c, true);
+        break;
+    case ControlKind::RadioGroup:
+        if (v < 0 || v >= static_cast<int>(c->items.size())) throw ScriptError("no item " + a.words[1]);
+        sim.UserSelect(*c, v);
+        break;
+    default:
+        throw ScriptError("control '" + name + "' cannot be set");
+    }
+}
+
+void Runner::Click(const Args& a) {
+    Simulator& sim = Started();
+    const std::string& name = a.words[0];
+    if (name == "Enter") {
+        CheckReach(sim.form.SetPointText);
+        sim.UserKeyDown(sim.form.SetPointText, Controller::KeyEnter);
+        return;
+    }
+    if (name == "Image2") { // the splash view
+        if (!sim.form.Image2.visible) throw ScriptError("the splash is not shown");
+        sim.Image2Click();
+        return;
+    }
+    if (name == "RunPauseButton") {
+        if (!sim.form.initInfo.visible) throw ScriptError("button 'RunPauseButton' cannot be used now");
+        sim.RunPauseClick();
+        return;
+    }
+    Control* c = sim.form.Find(name);
+    if (!c || c->kind != ControlKind::Button) throw ScriptError("unknown button '" + name + "'");
+    if (!c->enabled) throw ScriptError("button '" + name + "' cannot be used now");
+    CheckReach(*c);
+    sim.UserClick(*c);
+}
+
+void Runner::Menu(const Args& a) {
+    Simulator& sim = Started();
+    Control* c = sim.form.Find(a.words[0]);
+    if (!c || c->kind != ControlKind::MenuItem) throw ScriptError("unknown menu item '" + a.words[0] + "'");
+    if (!c->visible || !c->enabled) throw ScriptError("menu item '" + a.words[0] + "' cannot be used now");
+    CheckReach(*c);
+    sim.UserClick(*c);
+}
+
+void Runner::Answer(const Args& a) {
+    const auto b = MsgButtonFromName(a.words[0]);
+    if (!b) throw ScriptError("unknown button '" + a.words[0] + "'");
+    answers_.QueueAnswer(*b);
+}
+
+void Runner::File(const Args& a) {
+    if (a.words.size() == 1 && a.words[0] == "cancel")
+        answers_.QueueFile(std::nullopt);
+    else
+        answers_.QueueFile(a.rest.substr(a.rest.find_first_not_of(" \t")));
+}
+
+void Runner::Print(const Args& a) {
+    const std::string& what = a.words[0];
+    if (what == "file") { // size and the first bytes of a file, in hex
+        const std::string path = a.rest.substr(a.rest.find("file") + 5);
+        const auto bytes = ReadWholeFile(path, kPrintFileMaxBytes);
+        if (!bytes) throw RunFailure("cannot read " + path);
+        out_ << "file " << path << ' ' << bytes->size();
+        for (size_t i = 0; i < bytes->size() && i < 32; ++i) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, " %02X", static_cast<unsigned char>((*bytes)[i]));
+            out_ << hex;
+        }
+        out_ << '\n';
+        return;
+    }
+    if (!sim_) throw ScriptError("'print' needs start first");
+    if (a.words.size() == 1 && what == "trend") return PrintTrend();
+    if (a.words.size() == 1 && what == "partab") {
+        const auto& rows = sim_->form.parTab.rows;
+        for (size_t i = 0; i < rows.size(); ++i)
+            out_ << "partab " << i << ' ' << QuoteText(rows[i][0]) << ' ' << QuoteText(rows[i][1]) << '\n';
+        return;
+    }
+    const PrintedValue printed = LookUpPrinted(*sim_, values_, a.words);
+    out_ << printed.name << ' ' << printed.value << '\n';
+}
+
+// As the configuration menu changes a value, then as leaving the configuration applies it.
+void Runner::Param(const Args& a) {
+    Simulator& sim = Started();
+    TParamField& field = sim.params.ParamTable[ParamIndex(sim, a.words[0])];
+    const auto value = ReadInt32(a.words[1]);
+    if (!value) throw ScriptError("bad value '" + a.words[1] + "'");
+    const bool special = Has(field.Kind, ParamKind::Special) && *value == field.Special;
+    if (!special && (*value < field.Min || *value > field.Max))
+        throw ScriptError("value " + a.words[1] + " outside " + std::to_string(field.Min) + ".." +
+                          std::to_string(field.Max));
+    field.Value = *value;
+    sim.params.StoreFromTable();
+    sim.ApplyParameters();
+}
+
+// Any text on any field, as the device's own code writes it: how the display shows what it is given.
+void Runner::WriteLcd(const Args& a) {
+    const int field = ToInt(a.words[0], "field");
+    const size_t textStart = a.rest.find_first_not_of(" \t", a.rest.find(a.words[0]) + a.words[0].size());
+    std::string text;
+    if (textStart == std::string::npos || !UnquoteText(a.rest.substr(textStart), text))
+        throw ScriptError("lcd takes FIELD \"TEXT\"");
+    Started().lcd.LCDWrite(text, field);
+}
+
+void Runner::Snapshot(const Args& a) {
+    if (!sim_) throw ScriptError("'snapshot' needs start first");
+    const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
+    if (!WriteBmp(path, sim_->image1)) throw RunFailure("cannot write " + path);
+}
+
+void Runner::Trend(const Args& a) {
+    if (!trend_) throw ScriptError("no trend here");
+    const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
+    if (!SaveTrendCsv(*trend_, path)) throw RunFailure("cannot write " + path);
+}
+
+// The configuration sheet as the window exports it.
+void Runner::Export(const Args& a) {
+    const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
+    if (!SaveConfigSheetCsv(MakeConfigSheet(Started(), LocalDateTime()), path))
+        throw RunFailure("cannot write " + path);
+}
+
+// "trend N" and the last sample as the CSV has it: time, the four signals, deviation, mode.
+void Runner::PrintTrend() {
+    if (!trend_) throw ScriptError("no trend here");
+    const auto& samples = trend_->Samples();
+    out_ << "trend " << samples.Size();
+    if (!samples.Empty()) {
+        const TrendSample& s = samples.Back();
+        out_ << ' ' << FormatFixed(s.timeMs / 1000.0, 3, 18);
+        for (double v : {s.setpoint, s.controllerSetpoint, s.positionSetpoint, s.position, s.Deviation()})
+            out_ << ' ' << FormatReal(v);
+        out_ << ' ' << TrendModeName(s.mode);
+    }
+    out_ << '\n';
+}
+
+void Runner::Close(const Args&) {
+    CloseWindow();
+}
+
+// Every command with how many words it takes (-1: any number) and when it may stand.
+std::span<const Runner::Command> Runner::Commands() {
+    static const Runner::Command commands[] = {
+        {"screen", 3, 3, When::BeforeStart, &Runner::Screen},
+        {"ini", 2, -1, When::BeforeStart, &Runner::Ini},
+        {"start", 0, 0, When::BeforeStart, &Runner::Start},
+        {"seed", 1, 1, When::BeforeStart, &Runner::Seed},
+        {"wait", 1, 1, When::Running, &Runner::Wait},
+        {"down", 2, 4, When::Running, &Runner::Down},
+        {"up", 2, 3, When::Running, &Runner::Up},
+        {"move", 2, 2, When::Running, &Runner::Move},
+        {"press", 1, 3, When::Running, &Runner::Press},
+        {"release", 1, 2, When::Running, &Runner::Release},
+        {"param", 2, 2, When::Running, &Runner::Param},
+        {"lcd", 2, -1, When::Running, &Runner::WriteLcd},
+        {"set", 1, -1, When::Running, &Runner::Set},
+        {"click", 1, 1, When::Running, &Runner::Click},
+        {"menu", 1, 1, When::Running, &Runner::Menu},
+        {"answer", 1, 1, When::Any, &Runner::Answer},
+        {"file", 1, -1, When::Any, &Runner::File},
+        {"scaledialog", 1, 2, When::Any, &Runner::ScaleDialogTexts},
+        {"print", 1, -1, When::Any, &Runner::Print},
+        {"snapshot", 1, -1, When::Any, &Runner::Snapshot},
+        {"close", 0, 0, When::Running, &Runner::Close},
+        {"trend", 1, -1, When::Running, &Runner::Trend},
+        {"export", 1, -1, When::Running, &Runner::Export},
+        {"title", 1, -1, When::Any, &Runner::Declare},
+        {"task", 1, -1, When::Any, &Runner::Declare},
+        {"hide", 1, 1, When::Any, &Runner::Declare},
+        {"lock", 1, 1, When::Any, &Runner::Declare},
+        {"at", 2, -1, When::Any, &Runner::Declare},
+        {"limit", 1, 1, When::Any, &Runner::Declare},
+        {"check", 1, -1, When::Any, &Runner::Declare},
+        {"question", 1, -1, When::Any, &Runner::Declare},
+        {"choice", 1, -1, When::Any, &Runner::Declare},
+        {"exercise", 1, -1, When::BeforeStart, &Runner::ExerciseFile},
+        {"choose", 1, 1, When::Any, &Runner::Choose},
+        {"handin", 0, 0, When::Running, &Runner::HandIn},
+        {"compare", 1, 2, When::Running, &Runner::Compare},
+        {"state", 1, -1, When::BeforeStart, &Runner::State},
+        {"rewind", 1, 1, When::Running, &Runner::Rewind},
+    };
+    return commands;
+}
+
+} // namespace vp7

@@ -1,0 +1,177 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The scenario runner: drives a Simulator from a script, one command a line, on a virtual clock with
+// flat sprites and a scripted host, and prints what the script asks for. It also runs exercises: the
+// lines that declare one, loading one for a trainee, and handing it in.
+#include "model/SpriteSet.h"
+#include "platform/ScriptedHost.h"
+#include "platform/VirtualClock.h"
+#include "session/exercise/Exercise.h"
+#include "session/script/ScriptWords.h"
+#include "session/script/StateValues.h"
+
+#include <cstdint>
+#include <deque>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vp7 {
+
+class Simulator;
+class TrendRecorder;
+struct Control;
+
+class Runner {
+public:
+    Runner(std::ostream& out, std::string programDir);
+    // Runs a script on a simulator that lives elsewhere (a window playing a recording or running an
+    // exercise) on `clock`, with the dialogs answered through `answers`: the lines before `start` write
+    // the settings into `programDir`, and Attach() stands for `start` itself. On a clock other than a
+    // VirtualClock, `wait` is refused: time passes by itself there.
+    Runner(std::ostream& out, std::string programDir, Clock& clock, ScriptedAnswers& answers);
+    ~Runner();
+    void Attach(Simulator& sim);
+    // After the attached simulator's form was created: the start-up tick, as `start` runs it (on the
+    // real clock the tick comes by itself).
+    void FinishStart();
+    // Where the script lies: `exercise` and `compare` find files named without a folder there.
+    void SetScriptFolder(std::string folder) { scriptFolder_ = std::move(folder); }
+    // `path` as the script names it: relative to the script's folder unless absolute.
+    std::string ScriptRelative(const std::string& path) const;
+
+    // Sets the exercise's scene on the created simulator before its start-up tick: hides and locks its
+    // controls (refused to `set`, `click` and `menu` from now on, the exercise's own commands
+    // excepted); its prepare lines run when the start-up is through, at the end of the start-up tick
+    // (which takes the unlit display from the picture: nothing may draw on it before), and each timed
+    // command at CreatedMs + the start-up tick's interval + afterMs, when the trainee began. They run
+    // without the action observer: a recording would write them twice, since replaying the exercise
+    // sets them again. One that fails prints "error LINE: REASON" (LINE in the exercise, 0 for a
+    // prepare line), and the exercise goes on.
+    void PrepareExercise(const Exercise& exercise);
+    // The same on a device already started (from the exercise's saved state): the prepare lines run
+    // now, and the trainee begins now.
+    void PrepareStartedExercise(const Exercise& exercise);
+    // One check on the running simulator: `NAME OP VALUE` or `NAME within LOW HIGH` (see
+    // CheckExpression.h). ScriptError for a malformed check or a NAME `print` does not know.
+    CheckOutcome Evaluate(const std::string& expression);
+    // The exercise loaded, or declared by the script's own lines so far.
+    const Exercise& CurrentExercise() const { return exercise_; }
+    // A command for `at`: known, with a fitting number of words, and one that acts on a running
+    // device; ScriptError otherwise.
+    static void CheckTimedCommand(std::string_view line);
+
+    // Runs every line; returns the exit status (0 fine, 1 failure, 2 bad script), having written
+    // "error LINE: REASON" to `err` on failure.
+    int Run(std::istream& script, std::ostream& err);
+    // One line (`number` for the exercise lines it declares); throws ScriptError or RunFailure.
+    void Execute(std::string_view line, int number = 0);
+    // A line's command word; empty for a blank or comment line.
+    static std::string_view CommandName(std::string_view line);
+    // A script's lines without their line ends (LF or CR LF).
+    static std::vector<std::string> SplitLines(std::string_view text);
+    // Files saved go into the program folder's "Files" instead, and a file opened is taken from there
+    // when a save put it there: checking a script in a scratch folder writes nothing outside.
+    void KeepFilesInProgramFolder();
+
+    struct Args {
+        std::string name;
+        std::vector<std::string> words; // the words after the command name
+        std::string rest;               // everything after the command name and one blank
+    };
+    enum class When { BeforeStart, Running, Any };
+    struct Command;
+
+    Simulator* Sim() { return sim_; }
+    const TrendRecorder* Trend() const { return trend_.get(); }
+    ScriptedAnswers& Answers() { return answers_; }
+    int64_t NowMs() const { return clock_.NowMs(); }
+    // The random seed a `seed` line gave.
+    std::optional<uint64_t> RandomSeed() const { return seed_; }
+
+private:
+    static std::span<const Command> Commands();
+    static const Command& Parse(std::string_view line, Args& args);
+    Simulator& Started();
+    void CreateDevice();
+    void CloseWindow();
+    void AfterCommand();
+
+    void Screen(const Args& a);
+    void Ini(const Args& a);
+    void Start(const Args& a);
+    void Seed(const Args& a);
+    void Wait(const Args& a);
+    void Down(const Args& a);
+    void Up(const Args& a);
+    void Move(const Args& a);
+    void Press(const Args& a);
+    void Release(const Args& a);
+    void Param(const Args& a);
+    void Set(const Args& a);
+    void Click(const Args& a);
+    void Menu(const Args& a);
+    void Answer(const Args& a);
+    void File(const Args& a);
+    void Print(const Args& a);
+    void WriteLcd(const Args& a);
+    void Snapshot(const Args& a);
+    void Close(const Args& a);
+    void Trend(const Args& a);
+    void Export(const Args& a);
+    void PrintTrend();
+    void ScaleDialogTexts(const Args& a);
+    void RunDialog(ModalDialog dialog);
+    void Declare(const Args& a);
+    void ExerciseFile(const Args& a);
+    void Choose(const Args& a);
+    void HandIn(const Args& a);
+    void Compare(const Args& a);
+    void CheckReach(const Control& control) const;
+    void RunExerciseCommand(const TimedCommand& command);
+    void RestrictToExercise(const Exercise& exercise);
+    void SetScene(const std::vector<std::string>& prepare, const std::vector<TimedCommand>& timed,
+                  int64_t beganMs);
+    // Saved states and rewinding (RunnerState.cpp): the session's lines so far are its recording.
+    void State(const Args& a);
+    void StartFromState(const std::string& name);
+    void Rewind(const Args& a);
+    void NoteSession(std::string_view line);
+    void ReplaySilently(const std::vector<std::string>& lines);
+    void ResetDevice();
+
+    std::ostream& out_;
+    std::string programDir_;
+    VirtualClock ownClock_;
+    Clock& clock_;
+    VirtualClock* virtualClock_; // clock_ when it is one: `wait` moves it
+    ScriptedHost host_;          // the headless runner's; unused while attached
+    ScriptedAnswers& answers_;
+    SpriteSet sprites_;
+    std::unique_ptr<Simulator> ownSim_;
+    Simulator* sim_ = nullptr;
+    std::unique_ptr<TrendRecorder> trend_; // everything since `start`
+    std::vector<NamedValue> values_;       // what `print NAME` finds in sim_
+    bool closed_ = false;
+    std::optional<uint64_t> seed_;
+    std::deque<std::optional<std::pair<std::string, std::string>>> scaleTexts_;
+    std::string scriptFolder_;
+    int lineNumber_ = 0; // of the line being executed
+
+    Exercise exercise_;
+    std::optional<int> chosen_; // the trainee's answer, an index into the question's choices
+    std::vector<std::string> hidden_, locked_;
+    std::vector<std::unique_ptr<Timer>> timedCommands_;
+    bool exerciseActing_ = false; // a timed command is running: nothing is out of its reach
+
+    std::vector<std::string> session_;          // every line that acted, as a recording has them
+    std::optional<std::string> settingsBefore_; // the settings file before the script touched it
+    int64_t startedAtMs_ = 0;                   // when the start-up tick was through
+};
+
+} // namespace vp7

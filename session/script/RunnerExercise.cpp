@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The runner's exercise commands: the lines that declare an exercise, loading one for a trainee,
+// the answer, handing in, and comparing configurations with a model solution.
+#include "session/script/Runner.h"
+
+#include "platform/FileRead.h"
+#include "session/ConfigCompare.h"
+#include "session/ScratchFolder.h"
+#include "session/exercise/CheckExpression.h"
+#include "session/script/Output.h"
+#include "session/script/PrintedValue.h"
+#include "sim/Simulator.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+
+namespace vp7 {
+namespace {
+
+// An exercise is a page of lines.
+constexpr std::uintmax_t kExerciseMaxBytes = 1u << 20;
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+} // namespace
+
+std::string Runner::ScriptRelative(const std::string& path) const {
+    const std::filesystem::path p(path);
+    return p.is_relative() && !scriptFolder_.empty() ? (std::filesystem::path(scriptFolder_) / p).string()
+                                                     : path;
+}
+
+// An exercise's own lines declare it as they come; hiding, locking and the timed commands take effect
+// when an exercise is loaded (`exercise FILE`, or the window's), after its scene is set.
+void Runner::Declare(const Args& a) {
+    DeclareExerciseLine(exercise_, a.name, a.rest, lineNumber_);
+}
+
+// As `start` (or `state FILE`), with the exercise's settings before it and its scene set before the
+// start-up tick (or right after the state was loaded).
+void Runner::ExerciseFile(const Args& a) {
+    const std::string name = a.rest.substr(a.rest.find_first_not_of(" \t"));
+    const std::string path = ScriptRelative(name);
+    const auto text = ReadWholeFile(path, kExerciseMaxBytes);
+    if (!text) throw RunFailure("cannot read " + name);
+    const ScratchFolder scratch("vp7-exercise");
+    auto read = ReadExercise(*text, scratch.path, std::filesystem::path(path).parent_path().string());
+    if (const auto* problem = std::get_if<ScriptProblem>(&read))
+        throw ScriptError(name + " line " + std::to_string(problem->line) + ": " + problem->reason);
+    const Exercise& exercise = std::get<Exercise>(read);
+    for (const std::string& line : exercise.settings)
+        Execute(line);
+    if (!exercise.state.empty()) {
+        // The session goes on from this line, as a recording of the exercise does: the state's own
+        // lines are its doing, not the script's.
+        const size_t noted = session_.size();
+        StartFromState(exercise.state);
+        session_.resize(noted);
+        PrepareStartedExercise(exercise);
+        startedAtMs_ = clock_.NowMs();
+        return;
+    }
+    CreateDevice();
+    PrepareExercise(exercise);
+    FinishStart();
+}
+
+void Runner::RestrictToExercise(const Exercise& exercise) {
+    exercise_ = exercise;
+    chosen_.reset();
+    hidden_ = exercise.hidden;
+    locked_ = exercise.locked;
+    timedCommands_.clear();
+}
+
+void Runner::PrepareExercise(const Exercise& exercise) {
+    RestrictToExercise(exercise);
+    // The start-up tick takes the unlit display from the picture: nothing may draw on it before.
+    sim_->OnStartedUp([this, prepare = exercise.prepare, timed = exercise.timed] {
+        SetScene(prepare, timed, sim_->CreatedMs + sim_->Timer1.Interval());
+    });
+}
+
+void Runner::PrepareStartedExercise(const Exercise& exercise) {
+    RestrictToExercise(exercise);
+    SetScene(exercise.prepare, exercise.timed, clock_.NowMs());
+}
+
+void Runner::SetScene(const std::vector<std::string>& prepare, const std::vector<TimedCommand>& timed,
+                      int64_t beganMs) {
+    for (const std::string& line : prepare)
+        RunExerciseCommand({0, 0, line});
+    for (const TimedCommand& command : timed) {
+        const int64_t dueIn = beganMs + command.afterMs - clock_.NowMs();
+        if (dueIn <= 0) {
+            RunExerciseCommand(command);
+            continue;
+        }
+        Timer& timer =
+            *timedCommands_.emplace_back(std::make_unique<Timer>(clock_, "at", static_cast<int>(dueIn)));
+        timer.SetHandler([this, &timer, command] {
+            timer.SetEnabled(false); // once
+            RunExerciseCommand(command);
+        });
+        timer.SetEnabled(true);
+    }
+}
+
+void Runner::RunExerciseCommand(const TimedCommand& command) {
+    if (closed_) return;
+    ActionObserver* const observer = sim_->GetActionObserver();
+    const bool acting = std::exchange(exerciseActing_, true);
+    sim_->SetActionObserver(nullptr);
+    try {
+        Execute(command.command, command.line);
+    } catch (const std::runtime_error& e) {
+        out_ << "error " << command.line << ": " << e.what() << '\n';
+    }
+    sim_->SetActionObserver(observer);
+    exerciseActing_ = acting;
+}
+
+// A hidden or locked control, or one inside a hidden or locked group or menu, is out of the trainee's
+// reach, as a disabled one is.
+void Runner::CheckReach(const Control& control) const {
+    if (exerciseActing_) return;
+    for (const Control* c = &control; c; c = c->parent.empty() ? nullptr : sim_->form.Find(c->parent))
+        if (Contains(hidden_, c->name) || Contains(locked_, c->name))
+            throw ScriptError("control '" + control.name + "' cannot be used now");
+}
+
+CheckOutcome Runner::Evaluate(const std::string& expression) {
+    const CheckExpression check = ParseCheck(expression);
+    if (!sim_) throw ScriptError("a check needs start first");
+    return JudgeCheck(check, LookUpPrinted(*sim_, values_, check.name).value);
+}
+
+void Runner::Choose(const Args& a) {
+    if (!exercise_.question) throw ScriptError("no question to answer");
+    const int n = ToInt(a.words[0], "choice");
+    if (n < 1 || n > static_cast<int>(exercise_.question->choices.size()))
+        throw ScriptError("no choice " + a.words[0]);
+    chosen_ = n - 1;
+}
+
+void Runner::HandIn(const Args&) {
+    int passed = 0, total = 0;
+    for (const ExerciseCheck& check : exercise_.checks) {
+        CheckOutcome outcome;
+        try {
+            outcome = Evaluate(check.expression);
+        } catch (const ScriptError& e) { // a check the script declared itself, not read beforehand
+            throw ScriptError("check in line " + std::to_string(check.line) + ": " + e.what());
+        }
+        passed += outcome.passed;
+        ++total;
+        out_ << "check " << (outcome.passed ? "PASS " : "FAIL ") << QuoteText(check.text.en) << '\n';
+    }
+    if (const auto& question = exercise_.question) {
+        const bool right = chosen_ && *chosen_ == question->correct;
+        passed += right;
+        ++total;
+        out_ << "question " << (right ? "PASS" : "FAIL") << '\n';
+    }
+    out_ << "result " << passed << '/' << total << '\n';
+}
+
+// The values print as the parameter table shows them, without its padding blanks.
+void Runner::Compare(const Args& a) {
+    std::optional<std::string> second;
+    if (a.words.size() > 1) second = ScriptRelative(a.words[1]);
+    const auto compared = CompareConfigurations(Started(), ScriptRelative(a.words[0]), second);
+    if (const auto* refusal = std::get_if<std::string>(&compared)) throw RunFailure(*refusal);
+    int differences = 0;
+    for (const CompareRow& row : std::get<std::vector<CompareRow>>(compared)) {
+        if (!row.differs) continue;
+        ++differences;
+        out_ << "diff " << row.name << ' ' << QuoteText(row.left) << ' ' << QuoteText(row.right) << '\n';
+    }
+    out_ << "differences " << differences << '\n';
+}
+
+} // namespace vp7

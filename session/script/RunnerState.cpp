@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The runner's saved states and rewinding: `state FILE` starts from a saved state, `rewind MS` goes
+// back to a moment after the start. Both replay lines on the simulated clock, printing nothing; the
+// session's lines so far are its recording, as a window's session is.
+#include "session/script/Runner.h"
+
+#include "formats/IniFile.h"
+#include "platform/FileRead.h"
+#include "session/SavedState.h"
+#include "session/ScratchFolder.h"
+#include "session/script/PlayScript.h"
+#include "session/trend/TrendRecorder.h"
+#include "sim/Simulator.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+namespace vp7 {
+namespace {
+
+// As for the window's recordings: hours of session are a few megabytes.
+constexpr std::uintmax_t kStateMaxBytes = 64u << 20;
+
+// Lines that only print or write files, and the two that replay others: none of them is part of the
+// session a rewind repeats.
+constexpr std::string_view kNotActing[] = {"print",  "snapshot", "trend", "export",
+                                           "handin", "compare",  "state", "rewind"};
+
+// Output goes nowhere while it lives, and back where it went when it ends, even on an error.
+class Silenced {
+public:
+    explicit Silenced(std::ostream& out) : out_(out), saved_(out.rdbuf(nullptr)) {}
+    ~Silenced() { out_.rdbuf(saved_); }
+    Silenced(const Silenced&) = delete;
+    Silenced& operator=(const Silenced&) = delete;
+
+private:
+    std::ostream& out_;
+    std::streambuf* saved_;
+};
+
+} // namespace
+
+void Runner::NoteSession(std::string_view line) {
+    const std::string_view name = CommandName(line);
+    if (name.empty() || exerciseActing_ || std::ranges::find(kNotActing, name) != std::end(kNotActing))
+        return;
+    session_.emplace_back(line);
+}
+
+// The variant the settings so far select, when they name one: a state saved on another is refused.
+static std::optional<uint8_t> SettingsVariant(const std::string& programDir) {
+    IniFile ini((std::filesystem::path(programDir) / "Config" / "VP7.ini").string());
+    ini.Load();
+    const std::string word = ini.ReadString("Config", "Controller", "");
+    for (uint8_t variant = 0; variant < 3; ++variant)
+        if (word == VariantWord(variant)) return variant;
+    return std::nullopt;
+}
+
+void Runner::State(const Args& a) {
+    StartFromState(std::string(Trimmed(a.rest)));
+}
+
+void Runner::StartFromState(const std::string& name) {
+    const auto text = ReadWholeFile(ScriptRelative(name), kStateMaxBytes);
+    if (!text) throw RunFailure("cannot read " + name);
+    const auto refused = [&](int line, const std::string& reason) {
+        return RunFailure(name + (line > 0 ? " line " + std::to_string(line) : std::string()) + ": " +
+                          reason);
+    };
+    if (const auto refusal = CheckSavedState(*text, SettingsVariant(programDir_), ProgramVersion()))
+        throw refused(refusal->line, refusal->english);
+    bool truncated = false;
+    {
+        const ScratchFolder scratch("vp7-state");
+        const auto read = ReadPlayScript(*text, scratch.path);
+        if (const auto* problem = std::get_if<ScriptProblem>(&read))
+            throw refused(problem->line, problem->reason);
+        truncated = std::get<PlayScript>(read).truncated;
+    }
+    std::vector<std::string> lines = SplitLines(*text);
+    if (truncated) lines.pop_back(); // the line a crash cut off, left out as the check left it out
+    ReplaySilently(lines);
+}
+
+void Runner::Rewind(const Args& a) {
+    const int ms = ToInt(a.words[0], "time");
+    if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
+    if (!ownSim_ || !virtualClock_) throw ScriptError("'rewind' needs the runner's own device");
+    if (startedAtMs_ + ms > clock_.NowMs()) throw ScriptError("cannot rewind to a moment still to come");
+    std::string recording;
+    for (const std::string& line : session_)
+        recording += line + '\n';
+    const std::vector<std::string> lines = SplitLines(CutRecording(recording, ms));
+    ResetDevice();
+    ReplaySilently(lines);
+}
+
+void Runner::ReplaySilently(const std::vector<std::string>& lines) {
+    const Silenced quiet(out_);
+    for (const std::string& line : lines)
+        Execute(line);
+}
+
+// Back to before the script's first line: no device, the clock at zero, nothing queued, the settings
+// file as it was.
+void Runner::ResetDevice() {
+    timedCommands_.clear();
+    trend_.reset();
+    values_.clear();
+    sim_ = nullptr;
+    ownSim_.reset();
+    ownClock_ = VirtualClock();
+    static_cast<ScriptedAnswers&>(host_) = ScriptedAnswers();
+    answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
+    host_.ClearMessages();
+    closed_ = false;
+    seed_.reset();
+    scaleTexts_.clear();
+    exercise_ = {};
+    chosen_.reset();
+    hidden_.clear();
+    locked_.clear();
+    session_.clear();
+    const std::filesystem::path settings = std::filesystem::path(programDir_) / "Config" / "VP7.ini";
+    std::error_code ec;
+    if (settingsBefore_)
+        std::ofstream(settings, std::ios::binary | std::ios::trunc) << *settingsBefore_;
+    else
+        std::filesystem::remove(settings, ec);
+}
+
+} // namespace vp7

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The device's two-line segment display, drawn as short black lines onto the device picture over the
+// unlit display area. Every part that shows something on the display goes through LCDWrite.
+#include "model/PictureLayout.h"
+#include "platform/Picture.h"
+
+#include <string>
+#include <string_view>
+
+namespace vp7 {
+
+class Simulator;
+
+enum LcdField { UpperLine = 0, LowerLine = 1, LowerDigits = 2, LowerText = 3 };
+
+class Lcd {
+public:
+    explicit Lcd(Simulator& sim);
+
+    // Fills the four background bitmaps from the unlit display of the picture, once at start-up,
+    // so that a field can later be cleared by drawing its bitmap back.
+    void CaptureLcdBackgrounds();
+    // Restores the field's background and draws the text right-aligned into it; on the upper line a
+    // "." or "," at one of four places from the end becomes the decimal point. Other fields are ignored.
+    void LCDWrite(std::string_view text, int field);
+
+    Picture UpperLineBackground{layout::LcdUpperLine.Width(), layout::LcdUpperLine.Height()};
+    Picture LowerLineBackground{layout::LcdLowerLine.Width(), layout::LcdLowerLine.Height()};
+    Picture LowerDigitsBackground{layout::LcdLowerDigits.Width(), layout::LcdLowerDigits.Height()};
+    Picture LowerTextBackground{layout::LcdLowerText.Width(), layout::LcdLowerText.Height()};
+
+    // The texts last composed for the two lines by the displays, menus and diagnostics.
+    std::string LcdUpperText;
+    std::string LcdLowerText;
+
+private:
+    Simulator& sim_;
+};
+
+} // namespace vp7

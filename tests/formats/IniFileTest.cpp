@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "formats/IniFile.h"
+
+#include "support/FileFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <string>
+
+namespace vp7 {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Expected texts are written with "\n" for readability; the file is saved with "\r\n".
+std::string Crlf(const std::string& text) {
+    return std::regex_replace(text, std::regex("\n"), "\r\n");
+}
+
+TEST(IniFileTest, ReadsValues) {
+    const std::string text = "\xEF\xBB\xBF[Main]\nSpeed = 250 \nUrl=a=b=c\r\n/STRK=on\n"
+                             "  Key With Blank  =\tx y\t\n; Hidden=1\n"
+                             "[Other]\nOnly=o\n[main]\nLate=2\nSpeed=9\n";
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* expected;
+    } const cases[] = {
+        {"MAIN", "speed", "250"},          {"Main", "Url", "a=b=c"},    {"main", "/strk", "on"},
+        {"Main", "key with blank", "x y"}, {"Main", "Late", "2"},       {"Main", "Only", "def"},
+        {"Main", "; Hidden", "def"},       {"Missing", "Speed", "def"}, {"Other", "only", "o"},
+    };
+    IniFile ini;
+    ini.SetText(text);
+    for (const Case& c : cases) {
+        EXPECT_EQ(ini.ReadString(c.section, c.key, "def"), c.expected) << c.section << "/" << c.key;
+    }
+}
+
+TEST(IniFileTest, WritesInPlaceOrAtEndOfSection) {
+    const std::string base = "; head\n[A]\nOne = 1\n; note\nweird line\n\n[B]\nTwo=2\n";
+    struct Case {
+        std::string before;
+        const char* section;
+        const char* key;
+        std::string expected;
+    } const cases[] = {
+        {base, "a", "ONE", "; head\n[A]\nONE=x\n; note\nweird line\n\n[B]\nTwo=2\n"},
+        {base, "A", "New", "; head\n[A]\nOne = 1\nNew=x\n; note\nweird line\n\n[B]\nTwo=2\n"},
+        {base, "b", "New", "; head\n[A]\nOne = 1\n; note\nweird line\n\n[B]\nTwo=2\nNew=x\n"},
+        {base, "C", "K", base + "\n[C]\nK=x\n"},
+        {"[A]\nk=1\n\n", "C", "K", "[A]\nk=1\n\n[C]\nK=x\n"},
+        {"", "C", "K", "[C]\nK=x\n"},
+        {"[A]\n; only a comment\n\n[B]\n", "A", "K", "[A]\nK=x\n; only a comment\n\n[B]\n"},
+        // A repeated section: an existing key is replaced where it is, a new one goes to the first.
+        {"[A]\na=1\n[B]\n[A]\nb=2\n", "A", "b", "[A]\na=1\n[B]\n[A]\nb=x\n"},
+        {"[A]\na=1\n[B]\n[A]\nb=2\n", "A", "c", "[A]\na=1\nc=x\n[B]\n[A]\nb=2\n"},
+    };
+    for (const Case& c : cases) {
+        IniFile ini;
+        ini.SetText(c.before);
+        ini.WriteString(c.section, c.key, "x");
+        EXPECT_EQ(ini.Text(), Crlf(c.expected)) << c.before;
+        EXPECT_EQ(ini.ReadString(c.section, c.key, "def"), "x") << c.before;
+    }
+}
+
+TEST(IniFileTest, KeepsGarbageLines) {
+    std::string garbage = "x=outside\n[Unclosed\n";
+    garbage += std::string("nul\0byte=1", 10) + "\n" + std::string(100000, 'z') + "\n";
+    garbage += "[S]\n\x01\xFF\xFE=\xC3\n";
+    IniFile ini;
+    ini.SetText(garbage);
+    EXPECT_EQ(ini.Text(), Crlf(garbage));
+    EXPECT_EQ(ini.ReadString("", "x", "def"), "def");
+    EXPECT_EQ(ini.ReadString("Unclosed", "nul", "def"), "def");
+    EXPECT_EQ(ini.ReadString("S", "\x01\xFF\xFE", "def"), "\xC3");
+    ini.WriteString("S", "k", "line\nbreak");
+    EXPECT_EQ(ini.ReadString("S", "k", "def"), "line break");
+}
+
+// Many writes to one file land exactly where each would land in a freshly read copy of it, odd
+// names (case, blanks, "=", ";", brackets, line breaks) included.
+TEST(IniFileTest, RepeatedWritesMatchFreshlyReadCopies) {
+    const char* const sections[] = {"A", "a", "B", "F", "G", " C ", "[D]", "E]x"};
+    const char* const keys[] = {"k", "K", "n1", "n2", "n3", " s ", "x=y", ";c", "[h]", "l\nb", ""};
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        std::mt19937 random(seed);
+        // Mostly plain names, now and then an odd one.
+        const auto pick = [&](const auto& names, size_t plain) {
+            return names[random() % 5 ? random() % plain : random() % std::size(names)];
+        };
+        IniFile ini;
+        ini.SetText("[A]\nk=0\n; note\n\n[B]\n[a]\nn1=1\n");
+        for (int step = 0; step < 100; ++step) {
+            const char* section = pick(sections, 5);
+            const char* key = pick(keys, 5);
+            IniFile fresh;
+            fresh.SetText(ini.Text());
+            const std::string value = std::to_string(step);
+            fresh.WriteString(section, key, value);
+            ini.WriteString(section, key, value);
+            ASSERT_EQ(ini.Text(), fresh.Text()) << "seed " << seed << " step " << step;
+            for (const char* s : sections) {
+                for (const char* k : keys)
+                    ASSERT_EQ(ini.ReadString(s, k, "-"), fresh.ReadString(s, k, "-")) << s << "/" << k;
+            }
+        }
+    }
+}
+
+// On disk: the text comes back as saved, through a temporary file that does not stay; a save that
+// fails leaves the old file, makes no folder and removes nothing that is not its own. Files that
+// cannot be read are FileSafetyTest's.
+TEST(IniFileTest, SavesWholeFilesOrNothing) {
+    const fs::path dir = fs::temp_directory_path() / ("vp7_ini_" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+    const fs::path path = dir / "settings.ini";
+    std::ofstream(path, std::ios::binary) << "[Main]\nSpeed=1\n; keep\nOdd";
+    IniFile ini(path.string());
+    ASSERT_TRUE(ini.Load());
+    ini.WriteString("main", "Speed", "2");
+    ASSERT_TRUE(ini.Save());
+    const std::string saved = Crlf("[Main]\nSpeed=2\n; keep\nOdd\n");
+    EXPECT_EQ(vp7::test::Bytes(path), saved);
+    EXPECT_FALSE(fs::exists(path.string() + ".tmp"));
+
+    EXPECT_FALSE(IniFile((dir / "nope" / "settings.ini").string()).Save());
+    EXPECT_FALSE(fs::exists(dir / "nope"));
+    fs::create_directory(path.string() + ".tmp");
+    ini.WriteString("Main", "Speed", "3");
+    EXPECT_FALSE(ini.Save());
+    EXPECT_EQ(vp7::test::Bytes(path), saved);
+    EXPECT_TRUE(fs::is_directory(path.string() + ".tmp"));
+
+    // A link stays a link: the file it points to is the one replaced.
+    vp7::test::WriteBytes(dir / "target.ini", "old");
+    fs::create_symlink(dir / "target.ini", dir / "link.ini");
+    IniFile linked((dir / "link.ini").string());
+    linked.SetText("k=1");
+    ASSERT_TRUE(linked.Save());
+    EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(vp7::test::Bytes(dir / "target.ini"), "k=1\r\n");
+    fs::remove_all(dir);
+}
+
+} // namespace
+} // namespace vp7

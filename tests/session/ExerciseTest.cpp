@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/exercise/Exercise.h"
+#include "session/ConfigCompare.h"
+#include "session/SessionRecorder.h"
+#include "session/script/Runner.h"
+#include "support/Refused.h"
+#include "support/SimFixture.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace vp7 {
+namespace {
+
+using ExerciseTest = test::SimFixture;
+
+std::string Read(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Every kind of NAME print knows, numbers against texts, the display without its padding; a row's
+// outcome is PASS, FAIL or the error that refuses the check.
+TEST_F(ExerciseTest, ChecksJudgeWhatPrintShows) {
+    std::ostringstream out;
+    Runner runner(out, dir.string());
+    for (const char* line : {"start", "param DEBA 5", "set SetPointText \" 20 \""})
+        runner.Execute(line);
+    const struct {
+        const char* expression;
+        const char* outcome;
+    } cases[] = {
+        {"Istwert = 0", "PASS"},
+        {"Istwert != 0.0000", "FAIL"},
+        {"Istwert within 0 0", "PASS"},
+        {"Istwert within 0.1 5", "FAIL"},
+        {"Mode <= 0", "PASS"},
+        {"param DEBA = 5", "PASS"},
+        {"param DEBA > 5", "FAIL"},
+        {"fault 1 = 0", "PASS"},
+        {"diag 0 >= 0", "PASS"},
+        {"lcd upper = \"0.0\"", "PASS"},
+        {"lcd upper = 0", "PASS"},
+        {"lcd lower = \"AUT 0\"", "PASS"},
+        {"lcd lower != \"  AUT 0\"", "FAIL"},
+        {"lcd lower > 0", "FAIL"},
+        {"SetPointText = 20", "PASS"},
+        {"FrictionSelect = 1", "FAIL"},
+        {"Nope = 1", "nothing called 'Nope'"},
+        {"param NOPE = 1", "no parameter 'NOPE'"},
+        {"diag 99 = 1", "no diagnostic value 99"},
+        {"Istwert 5", "a check is NAME OP VALUE or NAME within LOW HIGH"},
+        {"Istwert = 1 2", "a check is NAME OP VALUE or NAME within LOW HIGH"},
+        {"Istwert < high", "'<' compares numbers"},
+        {"Istwert within 5 1", "'within' takes LOW and HIGH numbers, LOW first"},
+    };
+    for (const auto& c : cases) {
+        std::string outcome;
+        try {
+            outcome = runner.Evaluate(c.expression).passed ? "PASS" : "FAIL";
+        } catch (const ScriptError& e) {
+            outcome = e.what();
+        }
+        EXPECT_EQ(outcome, c.outcome) << c.expression;
+    }
+}
+
+TEST_F(ExerciseTest, RefusesAFaultyExerciseWithItsLineAndReason) {
+    const struct {
+        const char* text;
+        int line;
+        const char* reason;
+    } cases[] = {
+        {"title \"T\" \"T\"\nstart\nfrobnicate\n", 3, "unknown command 'frobnicate'"},
+        {"start\ncheck Nothing = 1 \"a\" \"b\"\n", 2, "nothing called 'Nothing'"},
+        {"start\nquestion \"q\" \"q\"\nchoice \"a\" \"a\"\nchoice \"b\" \"b\"\n", 2,
+         "a question takes two choices or more, one of them correct"},
+        {"start\nquestion \"q\" \"q\"\nchoice \"a\" \"a\" correct\nchoice \"b\" \"b\" correct\n", 4,
+         "one correct choice only"},
+        {"ini Config Alarmmodul 1\ntitle \"T\" \"T\"\n", 2, "no start"},
+        {"start\nwait 100\n", 2, "an exercise sets its scene at one moment: no 'wait'"},
+        {"start\nat 100 set\n", 2, "wrong number of arguments for 'set'"},
+        {"start\nhide Nothing\n", 2, "unknown control 'Nothing'"},
+        {"start\nlimit 0\n", 2, "bad time '0'"},
+    };
+    for (const auto& c : cases) {
+        test::ExpectRefused(ReadExercise(c.text, (dir / "check").string()), c.line, c.reason, c.text);
+    }
+}
+
+// The fault an exercise sets later comes at its time after the trainee began, and a recording of the
+// session leaves it (and the scene) to the exercise, which a replay, the window's too, loads again.
+TEST_F(ExerciseTest, TimedCommandsFireOnTimeAndStayOutOfTheRecording) {
+    const auto exercise = dir / "late.vp7x";
+    std::ofstream(exercise)
+        << "start\nset LeakageSelect 1\nhide FrictionSelect\nat 2000 set FrictionSelect 1\n";
+    std::ostringstream out;
+    Runner runner(out, (dir / "run").string());
+    runner.Execute("exercise " + exercise.string());
+    Simulator& device = *runner.Sim();
+    const auto recording = dir / "session.vp7s";
+    {
+        SessionRecorder recorder(device, recording.string(), "test", "exercise " + exercise.string());
+        runner.Execute("wait 1999");
+        EXPECT_FALSE(device.form.FrictionSelect.checked);
+        runner.Execute("wait 1");
+        EXPECT_EQ(device.clock.NowMs(), device.CreatedMs + device.Timer1.Interval() + 2000);
+        EXPECT_TRUE(device.form.FrictionSelect.checked);
+        EXPECT_TRUE(device.form.LeakageSelect.checked);
+        EXPECT_THROW(runner.Execute("set FrictionSelect 0"), ScriptError);
+        runner.Execute("set BlockUpSelect 1");
+    }
+    const std::string text = Read(recording);
+    EXPECT_TRUE(text.ends_with(exercise.string() + "\nwait 2000\nset BlockUpSelect 1\n")) << text;
+    const auto played = ReadPlayScript(text, (dir / "check").string());
+    ASSERT_TRUE(std::holds_alternative<PlayScript>(played)) << std::get<ScriptProblem>(played).reason;
+    EXPECT_EQ(std::get<PlayScript>(played).start, "exercise " + exercise.string());
+}
+
+// A configuration against itself, after one parameter changed, and files the device cannot load.
+TEST_F(ExerciseTest, ComparesConfigurationsAsTheTableShowsThem) {
+    const auto saved = dir / "model.vp7";
+    const ConfigFiles::Record record = sim->configFiles.BuildRecord();
+    std::ofstream(saved, std::ios::binary).write(reinterpret_cast<const char*>(record.data()), record.size());
+    std::ofstream(dir / "short.vp7") << "not a configuration";
+    const auto differing = [&](const std::string& other) {
+        const auto compared =
+            CompareConfigurations(*sim, saved.string(), other.empty() ? std::nullopt : std::optional(other));
+        std::string rows;
+        for (const CompareRow& row : std::get<std::vector<CompareRow>>(compared))
+            if (row.differs) rows += row.name + ' ' + row.left + ' ' + row.right + ';';
+        return rows;
+    };
+    EXPECT_EQ(differing(""), "");
+    Param("DEBA", 5);
+    EXPECT_EQ(differing(""), "DEBA 0.5 Auto;");
+    EXPECT_EQ(differing(saved.string()), "");
+    EXPECT_EQ(std::get<std::string>(CompareConfigurations(*sim, (dir / "short.vp7").string(), std::nullopt)),
+              "Error in the VP7 configuration file");
+    Restart(1);
+    EXPECT_EQ(std::get<std::string>(CompareConfigurations(*sim, saved.string(), std::nullopt)),
+              "Configuration file is for a VP7-A");
+    EXPECT_EQ(sim->params.ParamTable[sim->params.FindByName("DEBA")].Value,
+              sim->params.ParamTable[sim->params.FindByName("DEBA")].Default);
+}
+
+} // namespace
+} // namespace vp7

@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/SavedState.h"
+#include "session/SessionRecorder.h"
+#include "session/exercise/Exercise.h"
+#include "session/script/Runner.h"
+
+#include "support/DeviceState.h"
+#include "support/FolderFixture.h"
+#include "support/Refused.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace vp7 {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A trainer's starting point: the valve driven to 37 % and held there in manual mode, friction on,
+// two keys latched, the pointer resting on the picture.
+constexpr const char* kSession = "set SetPointText 37\n"
+                                 "click Enter\n"
+                                 "wait 3000\n"
+                                 "press mode\n"
+                                 "wait 200\n"
+                                 "release mode\n"
+                                 "wait 500\n"
+                                 "set FrictionSelect 1\n"
+                                 "press inc\n"
+                                 "wait 100\n"
+                                 "release inc\n"
+                                 "wait 900\n"
+                                 "press dec right\n"
+                                 "release dec right\n"
+                                 "move 200 120\n"
+                                 "wait 1234\n";
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+struct ScriptRun {
+    int status;
+    std::string out, err;
+};
+
+ScriptRun RunScript(const fs::path& dir, const std::string& script) {
+    std::ostringstream out, err;
+    std::istringstream in(script);
+    Runner runner(out, dir.string());
+    runner.SetScriptFolder(dir.string());
+    const int status = runner.Run(in, err);
+    return {status, out.str(), err.str()};
+}
+
+// Runs kSession on `live` and saves it as dir/state.vp7s, as the window saves one.
+void SaveState(Runner& live, const fs::path& dir) {
+    live.Execute("start");
+    SessionRecorder recorder(*live.Sim(), (dir / "session.vp7s").string(), "vp7sim test");
+    for (const std::string& line : Runner::SplitLines(kSession))
+        live.Execute(line);
+    recorder.WriteUpToNow(); // the pointer's last move was held back: it is written now
+    WriteText(dir / "state.vp7s", MakeSavedState(ReadText(dir / "session.vp7s"), 0, ProgramVersion()));
+}
+
+using SavedStateTest = test::FolderFixture;
+
+// A session recorded live and saved as a state, loaded into a fresh device, shows exactly what the
+// live one does: display, every state value, every diagnostic value, every control; and both go on
+// alike.
+TEST_F(SavedStateTest, ALoadedStateIsTheSavedSession) {
+    std::ostringstream out;
+    fs::create_directories(dir / "live");
+    fs::create_directories(dir / "loaded");
+    Runner live(out, (dir / "live").string());
+    SaveState(live, dir);
+    Runner loaded(out, (dir / "loaded").string());
+    loaded.Execute("state " + (dir / "state.vp7s").string());
+    EXPECT_EQ(live.Sim()->state.Mode, Mode::Manual);
+    EXPECT_NEAR(live.Sim()->state.Istwert, 37, 1);
+    EXPECT_EQ(test::DeviceState(*loaded.Sim()), test::DeviceState(*live.Sim()));
+    for (Runner* runner : {&live, &loaded})
+        for (const char* line : {"press inc", "wait 800", "release inc", "wait 5000"})
+            runner->Execute(line);
+    EXPECT_EQ(test::DeviceState(*loaded.Sim()), test::DeviceState(*live.Sim()));
+}
+
+// Rewinding replays the session up to the moment and goes on from there: the same as a fresh run of
+// the session's lines up to that moment, whatever came after it.
+TEST_F(SavedStateTest, RewindIsAFreshReplayOfTheShortenedSession) {
+    const std::string after = "press mode\nwait 300\nrelease mode\nwait 4000\nprint lcd\nprint Istwert\n"
+                              "print Mode\nprint FrictionSelect\nprint diag 3\nprint trend\n";
+    const ScriptRun rewound = RunScript(dir, std::string("start\n") + kSession + "rewind 3100\n" + after);
+    const std::string cut = CutRecording(std::string("start\n") + kSession, 3100);
+    EXPECT_EQ(cut, "start\nset SetPointText 37\nclick Enter\nwait 3000\npress mode\nwait 100\n");
+    const ScriptRun fresh = RunScript(dir, cut + after);
+    EXPECT_EQ(rewound.status, 0) << rewound.err;
+    EXPECT_EQ(rewound.out, fresh.out);
+    // Going back again from the rewound session, and not beyond now.
+    EXPECT_EQ(RunScript(dir, "start\nwait 100\nrewind 0\nrewind 0\nprint Istwert\n").out, "Istwert 0.0000\n");
+    EXPECT_EQ(RunScript(dir, "start\nwait 100\nrewind 101\n").err,
+              "error 3: cannot rewind to a moment still to come\n");
+}
+
+// A state that does not fit is refused with a clear reason, and nothing changes: its own settings
+// never reach the settings file, no device starts.
+TEST_F(SavedStateTest, StatesThatDoNotFitAreRefusedAndChangeNothing) {
+    struct Case {
+        std::string state, error;
+    };
+    const std::string version(ProgramVersion());
+    const Case cases[] = {
+        {"# state VP7PA 0.1\nini Config Sprache 0\nstart\n",
+         ": The state was saved on a VP7PA; this device is a VP7A."},
+        {"# state VP7A 99.0\nini Config Sprache 0\nstart\n",
+         ": The state comes from the newer program version 99.0 (this program: " + version + ")."},
+        {"# state VP7A 0.1\nini Config Sprache 0\nstart\nfrobnicate\n",
+         " line 4: unknown command 'frobnicate'"},
+        {"# state VP7A 0.1\nini Config Sprache 0\nstart\nwait x\n", " line 4: bad time 'x'"},
+        {"# state VP7A 0.1\nini Config Sprache 0\nwait 10\n", " line 3: 'wait' needs start first"},
+        {"# state VP7A 0.1\nini Config Sprache 0\nstart\nrewind 0\n",
+         " line 4: 'rewind' cannot stand in a saved state"},
+        {"ini Config Sprache 0\nstart\n", ": The file is no saved state (the line '# state' is missing)."},
+        {"# state VP7A 0.1\nini Config Sprache 0\n", " line 2: no start"},
+    };
+    for (const Case& c : cases) {
+        WriteText(dir / "state.vp7s", c.state);
+        const ScriptRun run = RunScript(
+            dir, "ini Config Sprache 1\nini Config Controller VP7A\nstate state.vp7s\nprint Istwert\n");
+        EXPECT_EQ(run.status, 1) << c.state;
+        EXPECT_EQ(run.err, "error 3: state.vp7s" + c.error + '\n') << c.state;
+        EXPECT_EQ(run.out, "") << c.state;
+        EXPECT_NE(ReadText(dir / "Config" / "VP7.ini").find("Sprache=1"), std::string::npos) << c.state;
+    }
+    WriteText(dir / "state.vp7s", "# vp7sim test\n# state VP7A 0.1\nscreen 1280 1024 24\nstart\nwait 10\n");
+    EXPECT_EQ(RunScript(dir, "state state.vp7s\nprint Istwert\n").out, "Istwert 0.0000\n");
+}
+
+// An exercise that starts from a saved state (named from the exercise's folder) is the state loaded and
+// its scene set by hand; a session recorded from there replays to the same device.
+TEST_F(SavedStateTest, AnExerciseStartsFromASavedState) {
+    std::ostringstream out;
+    Runner saved(out, (dir / "saved").string());
+    SaveState(saved, dir);
+    fs::create_directories(dir / "lesson");
+    const fs::path exercise = dir / "lesson" / "friction.vp7x";
+    WriteText(exercise, "state ../state.vp7s\nset LeakageSelect 1\nhide FrictionSelect\n"
+                        "at 1000 set BlockUpSelect 1\ncheck Mode = 1 \"Hand\" \"Manual\"\n");
+    const std::string after = "wait 1500\nprint lcd\nprint Istwert\nprint Mode\nprint LeakageSelect\n"
+                              "print BlockUpSelect\nprint diag 3\nprint trend\nhandin\n";
+    const ScriptRun byExercise = RunScript(dir, "exercise lesson/friction.vp7x\n" + after);
+    const ScriptRun byHand =
+        RunScript(dir, "state state.vp7s\ncheck Mode = 1 \"Hand\" \"Manual\"\n"
+                       "set LeakageSelect 1\nwait 1000\nset BlockUpSelect 1\nwait 500\n" +
+                           after.substr(after.find('\n') + 1));
+    EXPECT_EQ(byExercise.status, 0) << byExercise.err;
+    EXPECT_EQ(byExercise.out, byHand.out);
+    EXPECT_NE(byExercise.out.find("check PASS"), std::string::npos) << byExercise.out;
+    EXPECT_EQ(RunScript(dir, "exercise lesson/friction.vp7x\nset FrictionSelect 0\n").err,
+              "error 2: control 'FrictionSelect' cannot be used now\n");
+
+    Runner live(out, (dir / "live").string());
+    live.SetScriptFolder(dir.string());
+    live.Execute("exercise lesson/friction.vp7x");
+    {
+        SessionRecorder recorder(*live.Sim(), (dir / "session.vp7s").string(), "vp7sim test",
+                                 "exercise " + exercise.string(), live.NowMs());
+        for (const char* line : {"wait 300", "press inc", "wait 900", "release inc", "wait 2000"})
+            live.Execute(line);
+    }
+    Runner replayed(out, (dir / "replayed").string());
+    for (const std::string& line : Runner::SplitLines(ReadText(dir / "session.vp7s")))
+        replayed.Execute(line);
+    EXPECT_EQ(test::DeviceState(*replayed.Sim()), test::DeviceState(*live.Sim()));
+}
+
+// A state the exercise cannot start from refuses the exercise when it is read, at the state's line.
+TEST_F(SavedStateTest, AnExerciseWithAStateThatDoesNotFitIsRefused) {
+    WriteText(dir / "state.vp7s", "# state VP7A 0.1\nstart\n");
+    WriteText(dir / "damaged.vp7s", "# state VP7A 0.1\nstart\nfrobnicate\n");
+    WriteText(dir / "newer.vp7s", "# state VP7A 99.0\nstart\n");
+    const struct {
+        const char* text;
+        int line;
+        std::string reason;
+    } cases[] = {
+        {"title \"T\" \"T\"\nstate missing.vp7s\n", 2, "cannot read missing.vp7s"},
+        {"state damaged.vp7s\n", 1, "damaged.vp7s line 3: unknown command 'frobnicate'"},
+        {"ini Config Controller VP7PA\nstate state.vp7s\n", 2,
+         "state.vp7s: The state was saved on a VP7A; this device is a VP7PA."},
+        {"state newer.vp7s\n", 1,
+         "newer.vp7s: The state comes from the newer program version 99.0 (this program: " +
+             std::string(ProgramVersion()) + ")."},
+        {"state state.vp7s\nstart\n", 2, "'start' must come before start"},
+    };
+    for (const auto& c : cases) {
+        const fs::path check = dir / ("check" + std::to_string(&c - cases));
+        test::ExpectRefused(ReadExercise(c.text, check.string(), dir.string()), c.line, c.reason, c.text);
+    }
+}
+
+} // namespace
+} // namespace vp7

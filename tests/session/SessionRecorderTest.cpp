@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/SessionRecorder.h"
+#include "support/SimFixture.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace vp7 {
+namespace {
+
+struct SessionRecorderTest : test::SimFixture {
+    // The recorded lines after `start`.
+    std::string Actions(const std::filesystem::path& path) {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string all = text.str();
+        return all.substr(all.find("\nstart\n") + 7);
+    }
+};
+
+// A short session: answers stand before the action whose box they closed, moves are thinned to what
+// matters, the valve type is one setting and every action waits for its time.
+TEST_F(SessionRecorderTest, WritesTheRunnersCommandsInTheirOrderAndTime) {
+    host.OnMessage([&](const ScriptedHost::Message& m) {
+        sim->Answered({.kind = ActionKind::Answer, .answer = m.answer});
+    });
+    const auto path = dir / "session.vp7s";
+    {
+        SessionRecorder recorder(*sim, path.string(), "test");
+        ASSERT_TRUE(recorder.Good());
+        clock.Advance(400);
+        Enter("50");
+        clock.Advance(300);
+        for (int x : {10, 11, 12}) { // a move, then two within 100 ms that change nothing shown
+            sim->PointerMove(x, 10);
+            clock.Advance(20);
+        }
+        Click(kModeKey, MouseButton::Right);
+        clock.Advance(1000);
+        sim->UserCheck(sim->form.SelfClosingSelect, true);
+        Enter("abc"); // refused with a message box
+    }
+    EXPECT_EQ(Actions(path), "wait 400\n"
+                             "set SetPointText \"50\"\n"
+                             "click Enter\n"
+                             "wait 300\n"
+                             "move 10 10\n"
+                             "wait 40\n"
+                             "move 12 10\n"
+                             "wait 20\n"
+                             "down 378 356 right\n"
+                             "up 378 356 right\n"
+                             "wait 1000\n"
+                             "set ValveType S\n"
+                             "set SetPointText \"abc\"\n"
+                             "answer OK\n"
+                             "click Enter\n");
+}
+
+// The header names the settings in force, so the runner starts from the same device.
+TEST_F(SessionRecorderTest, BeginsWithTheScreenTheSeedAndEverySetting) {
+    sim->UserCheck(sim->form.AlarmModulSelect, true);
+    const auto path = dir / "session.vp7s";
+    { SessionRecorder recorder(*sim, path.string(), "vp7sim test"); }
+    std::ifstream in(path);
+    std::string first, screen, seed;
+    std::getline(in, first);
+    std::getline(in, screen);
+    std::getline(in, seed);
+    EXPECT_EQ(first, "# vp7sim test");
+    EXPECT_EQ(screen, "screen 1280 1024 24");
+    EXPECT_EQ(seed, "seed " + std::to_string(sim->RandomSeed));
+    std::stringstream rest;
+    rest << in.rdbuf();
+    EXPECT_NE(rest.str().find("ini Config Alarmmodul 1\n"), std::string::npos) << rest.str();
+    EXPECT_TRUE(rest.str().ends_with("\nstart\n"));
+}
+
+} // namespace
+} // namespace vp7

@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/app/Application.h"
+
+#include "ui/app/DesktopConventions.h"
+#include "ui/app/MainWindow.h"
+#include "ui/app/ZoomControl.h"
+#include "ui/device/Dialogs.h"
+#include "ui/device/InitInfoWindow.h"
+#include "ui/training/ExerciseSession.h"
+#include "ui/training/InstructorControls.h"
+#include "ui/training/TrendWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vp7 {
+
+AppWindows::AppWindows() = default;
+AppWindows::AppWindows(AppWindows&&) noexcept = default;
+// The small windows go before the main window, whose simulator they may refer to.
+AppWindows::~AppWindows() {
+    instructor.reset();
+    trend.reset();
+    initInfo.reset();
+    setpointScale.reset();
+    parameterTable.reset();
+    screenCheck.reset();
+    main.reset();
+    desktop.reset();
+    clock.reset();
+}
+
+AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock, SessionMode session) {
+    AppWindows w;
+    w.main = std::make_unique<MainWindow>(programDir, scale, clock, std::move(session));
+    Simulator& sim = w.main->Sim();
+    w.screenCheck = std::make_unique<ScreenCheckWindow>(sim, w.main.get());
+    w.parameterTable = std::make_unique<ParamTableWindow>(sim, w.main.get());
+    w.setpointScale = std::make_unique<ScaleDialogWindow>(sim, w.main.get());
+    w.initInfo = std::make_unique<InitInfoWindow>(w.main->Sim(), w.main.get());
+    InitInfoWindow* info = w.initInfo.get();
+    QObject::connect(w.main.get(), &MainWindow::FormChanged, info, [info] { info->SyncFromForm(); });
+    ParamTableWindow* table = w.parameterTable.get();
+    QObject::connect(w.main.get(), &MainWindow::FormChanged, table, [table] { table->SyncFromForm(); });
+    ScaleDialogWindow* scaleDialog = w.setpointScale.get();
+    ScreenCheckWindow* check = w.screenCheck.get();
+    w.main->Host().OnModalDialog([scaleDialog, check](ModalDialog dialog) {
+        if (dialog == ModalDialog::SetpointScale)
+            scaleDialog->Run();
+        else
+            check->Run();
+    });
+    MainWindow* main = w.main.get();
+    w.trend = std::make_unique<TrendWindow>(sim, main->Trend(), main->TrendPlace(), main);
+    TrendWindow* trend = w.trend.get();
+    QAction* item = main->TrendAction();
+    QObject::connect(main, &MainWindow::EventHandled, trend, [trend] { trend->Recorded(); });
+    QObject::connect(main, &MainWindow::FormChanged, trend, [trend] { trend->Retranslate(); });
+    QObject::connect(item, &QAction::toggled, trend, [main, trend](bool on) {
+        main->TrendPlace().visible = on;
+        trend->setVisible(on);
+    });
+    QObject::connect(trend, &TrendWindow::Closed, item, [item] { item->setChecked(false); });
+    if (main->TrendPlace().visible) item->setChecked(true);
+    const auto zoomSmallWindows = [info, table, scaleDialog, check, trend](double zoom) {
+        info->SetZoom(zoom);
+        table->SetZoom(zoom);
+        scaleDialog->SetZoom(zoom);
+        check->SetZoom(zoom);
+        trend->FollowApplicationFont();
+    };
+    QObject::connect(&main->View(), &ZoomControl::SmallWindowZoomChanged, info, zoomSmallWindows);
+    zoomSmallWindows(main->View().SmallWindowZoom());
+    return w;
+}
+
+AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool desktopGerman, Clock* clock,
+                                SessionMode session) {
+    auto desktop = std::make_unique<DesktopConventions>(desktopGerman ? Language::German : Language::English);
+    DesktopConventions* conventions = desktop.get();
+    session.beforeStart = [conventions, before = std::move(session.beforeStart)](Simulator& sim) {
+        conventions->BeforeStart(sim);
+        if (before) before(sim);
+    };
+    AppWindows w = CreateWindows(programDir, scale, clock, std::move(session));
+    conventions->Attach(*w.main);
+    w.desktop = std::move(desktop);
+    w.instructor = std::make_unique<InstructorControls>(w);
+    return w;
+}
+
+void BringToFront(MainWindow& main) {
+    QWidget* window = main.CurrentExercise() ? &main.CurrentExercise()->Window() : &main;
+    for (QWidget* w : {window, QApplication::activeModalWidget()}) {
+        if (!w) continue;
+        w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
+}
+
+bool IsDeviceInput(QObject* watched, const QEvent& event, std::initializer_list<const QWidget*> deviceWindows,
+                   const QWidget* exempt) {
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        break;
+    default:
+        return false;
+    }
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget == exempt || (exempt && exempt->isAncestorOf(widget))) return false;
+    return std::ranges::find(deviceWindows, widget->window()) != deviceWindows.end();
+}
+
+void RefuseFile(QWidget* parent, const QString& heading, const QString& path, const QString& why) {
+    QMessageBox::critical(parent, QApplication::applicationDisplayName(),
+                          heading + QLatin1Char('\n') + path + QStringLiteral("\n\n") + why);
+}
+
+QString UnreadableFileText(bool german) {
+    return german ? QStringLiteral("Die Datei kann nicht gelesen werden.")
+                  : QStringLiteral("The file cannot be read.");
+}
+
+int PictureScale() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double ratio = screen ? screen->devicePixelRatio() : 1.0;
+    return std::max(1, static_cast<int>(std::ceil(ratio - 1e-6)));
+}
+
+} // namespace vp7

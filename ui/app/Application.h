@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The program's windows, created in the device program's order: the main window first (it is the
+// application's main form), then the screen check dialog, the parameter table window, the setpoint
+// scale dialog and the initialization info window; then the trend window.
+#include "ui/app/SessionMode.h"
+
+#include <QString>
+
+#include <initializer_list>
+
+#include <memory>
+#include <string>
+
+class QEvent;
+class QObject;
+class QWidget;
+
+namespace vp7 {
+
+class Clock;
+class DesktopConventions;
+class InstructorControls;
+class QtClock;
+class MainWindow;
+class InitInfoWindow;
+class ParamTableWindow;
+class ScaleDialogWindow;
+class ScreenCheckWindow;
+class TrendWindow;
+
+struct AppWindows {
+    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<ScreenCheckWindow> screenCheck;
+    std::unique_ptr<ParamTableWindow> parameterTable;
+    std::unique_ptr<ScaleDialogWindow> setpointScale;
+    std::unique_ptr<InitInfoWindow> initInfo;
+    std::unique_ptr<TrendWindow> trend;
+    // The user's own program window only (CreateProgramWindows); it outlives the windows.
+    std::unique_ptr<DesktopConventions> desktop;
+    // The user's own program window only: freeze, speed, saved states and rewinding.
+    std::unique_ptr<InstructorControls> instructor;
+    // A clock the windows run on that lives with them (a device started from a saved state's).
+    std::unique_ptr<QtClock> clock;
+    AppWindows();
+    AppWindows(AppWindows&&) noexcept;
+    ~AppWindows();
+};
+
+// The program's windows; `clock` and `session` as for MainWindow.
+AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock = nullptr,
+                         SessionMode session = {});
+
+// The user's own program windows: as CreateWindows, with what a desktop program is expected to do
+// (DesktopConventions) and the instructor's controls; `desktopGerman` is the desktop's language, which
+// a first start takes.
+AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool desktopGerman,
+                                Clock* clock = nullptr, SessionMode session = {});
+
+// The window the user works in comes to the front (a second start asked for it): an exercise's device
+// while one runs, else the main window, restored when minimized; a dialog open over it above it.
+void BringToFront(MainWindow& main);
+
+// A pointer or key event for one of `deviceWindows`, not on `exempt` or what lies in it: what a
+// played or frozen device must not take.
+bool IsDeviceInput(QObject* watched, const QEvent& event, std::initializer_list<const QWidget*> deviceWindows,
+                   const QWidget* exempt);
+
+// A file the user chose cannot be used: a message box with `heading` ("The recording cannot be
+// played:"), the file and why; `german` for the reason that it cannot be read.
+void RefuseFile(QWidget* parent, const QString& heading, const QString& path, const QString& why);
+QString UnreadableFileText(bool german);
+
+// The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
+int PictureScale();
+
+// The application title shown by the window system and in message boxes.
+inline const QString kApplicationTitle = QStringLiteral("KELDAR-VP7 Nachbildung");
+
+} // namespace vp7

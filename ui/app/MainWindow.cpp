@@ -1,0 +1,557 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/app/MainWindow.h"
+
+#include "formats/IniFile.h"
+#include "ui/app/HelpMenu.h"
+#include "ui/app/WindowAccess.h"
+#include "ui/app/ZoomControl.h"
+#include "ui/artwork/Artwork.h"
+#include "ui/device/DeviceKeyboard.h"
+#include "ui/device/KeyboardHelp.h"
+#include "ui/device/PictureWidget.h"
+#include "ui/training/CompareDialog.h"
+#include "ui/training/ExerciseSession.h"
+#include "ui/training/Player.h"
+
+#include <QAbstractEventDispatcher>
+#include <QActionGroup>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTimer>
+
+namespace vp7 {
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// The help labels' background as the form stores it, blue in the high byte: RGB (202, 244, 145).
+constexpr int kHelpLabelBgr = 9565386;
+const QColor kHelpLabelBackground(kHelpLabelBgr & 0xFF, (kHelpLabelBgr >> 8) & 0xFF,
+                                  (kHelpLabelBgr >> 16) & 0xFF);
+
+// Where the settings go when the program's own folder cannot be written (an installed program).
+std::string UserDataDir() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+}
+
+// A recorded session starts without the splash, as a replay of it does.
+SimulatorOptions Options(const std::string& programDir, const SessionMode& session) {
+    SimulatorOptions options{programDir, 0, UserDataDir()};
+    options.withoutSplash = !session.recordPath.empty() || session.script;
+    options.randomSeed = session.randomSeed;
+    return options;
+}
+
+// Scroll bars appear only when a zoom shows the form larger than the screen. The keys stay the
+// device's: arrow keys and Page Up/Down pass on to the window instead of scrolling.
+class FormScroller : public QScrollArea {
+public:
+    FormScroller(QWidget* form, QWidget* parent) : QScrollArea(parent) {
+        setObjectName(QStringLiteral("FormScroller"));
+        setFrameShape(QFrame::NoFrame);
+        setFocusPolicy(Qt::NoFocus);
+        setWidgetResizable(true);
+        setWidget(form);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
+};
+
+} // namespace
+
+MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, SessionMode session)
+    : clock_(clock ? *clock : realClock_), host_(this), screenScale_(scale),
+      sprites_(LoadArtwork(ZoomControl::StartingPictureScale(programDir, UserDataDir(), scale))),
+      sim_(clock_, host_, sprites_, Options(programDir, session)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(ProgramIcon());
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(11);
+    setFont(f);
+    form_ = new QWidget(this);
+    form_->setObjectName(QStringLiteral("Client"));
+    form_->setMinimumSize(kClientWidth, kClientHeight);
+    form_->setMouseTracking(true);
+    // Group captions sit on the frame's top line, as the window was designed, so the children's
+    // positions inside their groups stay as laid out.
+    form_->setStyleSheet(FormStyle(FormZoom(), *style()));
+    setMouseTracking(true);
+    setCentralWidget(new FormScroller(form_, this));
+
+    // A real clock from outside (an exercise's) is served as the window's own.
+    QtClock* realClock = clock ? dynamic_cast<QtClock*>(clock) : &realClock_;
+    host_.OnBeforeModal([this, realClock] {
+        if (realClock) realClock->Thaw();
+        AfterEvent();
+    });
+    host_.OnAnswered([this](const UserAction& answer) { sim_.Answered(answer); });
+    if (realClock) realClock->AfterEachTick([this] { AfterEvent(); });
+    // Events of the small windows reach the simulator too; whatever they changed is taken before the
+    // event loop sleeps.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { AfterEvent(); });
+
+    BuildMenu();
+    BuildControls();
+    built_ = true;
+    view_ = new ZoomControl(*this);
+    sim_.image1.KeepLog(); // a new zoom draws the picture again from it
+    keyboard_ = std::make_unique<DeviceKeyboard>(*this);
+    AddKeyboardHelp(*this);
+    AddHelpMenu(*this);
+    MakeWindowAccessible(*this);
+
+    sim_.settings.AddSection([this](const IniFile& ini) { trendSettings_.Read(ini); },
+                             [this](IniFile& ini) { trendSettings_.Write(ini); });
+    host_.PlayFrom(session.script);
+    if (session.beforeStart) session.beforeStart(sim_);
+    sim_.FormCreate();
+    if (session.afterCreate) session.afterCreate();
+    trend_ = std::make_unique<TrendRecorder>(sim_);
+    if (!session.recordPath.empty()) recorder_ = NewRecorder(session.recordPath, session.startLine);
+    view_->Start();
+    AfterEvent();
+    ShowRecording();
+    adjustSize();
+    if (sim_.form.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+// The window was designed as 1025 x 768 points with its frame, centred on the screen; the frame's size
+// is known only once the window is shown.
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (placed_ || isMaximized()) return;
+    placed_ = true;
+    SizeToForm(true);
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
+    Control* cp = &c;
+    switch (c.kind) {
+    case ControlKind::CheckBox: {
+        auto* w = new QCheckBox(Q(c.caption), parent);
+        connect(w, &QCheckBox::clicked, this, [this, cp](bool on) {
+            sim_.UserCheck(*cp, on);
+            AfterEvent();
+        });
+        return w;
+    }
+    case ControlKind::RadioButton: {
+        auto* w = new QRadioButton(Q(c.caption), parent);
+        connect(w, &QRadioButton::clicked, this, [this, cp] {
+            sim_.UserCheck(*cp, true);
+            AfterEvent();
+        });
+        return w;
+    }
+    case ControlKind::RadioGroup: {
+        auto* box = new QGroupBox(Q(c.caption), parent);
+        auto* group = new QButtonGroup(box);
+        for (int i = 0; i < static_cast<int>(c.items.size()); ++i)
+            group->addButton(new QRadioButton(Q(c.items[i]), box), i); // placed with the form's zoom
+        connect(group, &QButtonGroup::idClicked, this, [this, cp](int i) {
+            sim_.UserSelect(*cp, i);
+            AfterEvent();
+        });
+        return box;
+    }
+    case ControlKind::Group:
+        return new QGroupBox(Q(c.caption), parent);
+    case ControlKind::Edit: {
+        auto* w = new QLineEdit(Q(c.text), parent);
+        connect(w, &QLineEdit::textEdited, this,
+                [this, cp](const QString& t) { sim_.UserEdit(*cp, t.toStdString()); });
+        connect(w, &QLineEdit::returnPressed, this, [this, cp] {
+            sim_.UserKeyDown(*cp, Controller::KeyEnter);
+            AfterEvent();
+        });
+        return w;
+    }
+    case ControlKind::Button: {
+        auto* w = new QPushButton(Q(c.caption), parent);
+        if (c.name == "SetpointButton") w->setIcon(SetpointGlyph()); // sized with the form's zoom
+        connect(w, &QPushButton::clicked, this, [this, cp] {
+            sim_.UserClick(*cp);
+            AfterEvent();
+        });
+        return w;
+    }
+    case ControlKind::Label: {
+        auto* w = new QLabel(parent);
+        if (c.name == "HilfeOben" || c.name == "HilfeUnten" || c.name == "HelpText") {
+            w->setAutoFillBackground(true);
+            w->setStyleSheet(
+                QStringLiteral("background-color: %1; color: black;").arg(kHelpLabelBackground.name()));
+            w->setFont(HelpLabelFont());
+        }
+        return w;
+    }
+    case ControlKind::StaticText:
+        return new QLabel(Q(c.caption), parent);
+    case ControlKind::Shape: {
+        auto* w = new QLabel(parent);
+        w->setStyleSheet(LatchCircleStyle(FormZoom()));
+        return w;
+    }
+    case ControlKind::Image:
+        if (c.name == "Image1") return picture_ = new PictureWidget(sim_, sim_.image1, parent);
+        return splashView_ = new PictureWidget(sim_, sim_.splash.image2, parent);
+    case ControlKind::MenuItem:
+        break;
+    }
+    return nullptr;
+}
+
+void MainWindow::BuildControls() {
+    for (Control* c : sim_.form.All()) {
+        if (c->kind == ControlKind::MenuItem) continue;
+        QWidget* parent = c->parent.empty() ? form_ : widgets_.at(c->parent);
+        QWidget* w = MakeWidget(*c, parent);
+        w->setObjectName(Q(c->name));
+        if (c->width > 0)
+            w->setGeometry(c->left, c->top, c->width, c->height);
+        else
+            w->move(c->left, c->top);
+        widgets_[c->name] = w;
+    }
+    connect(picture_, &PictureWidget::PointerUsed, this, [this] { AfterEvent(); });
+    for (const char* circle : {"StaticUmschalt", "StaticKleiner", "StaticGroesser"})
+        widgets_.at(circle)->installEventFilter(this);
+}
+
+void MainWindow::BuildMenu() {
+    std::map<std::string, QMenu*> menus;
+    std::map<std::string, QActionGroup*> radioGroups;
+    const auto& all = sim_.form.All();
+    for (Control* c : all) {
+        if (c->kind != ControlKind::MenuItem) continue;
+        const bool hasChildren = std::any_of(all.begin(), all.end(), [&](const Control* o) {
+            return o->kind == ControlKind::MenuItem && o->parent == c->name;
+        });
+        if (hasChildren) {
+            QMenu* menu = c->parent.empty() ? menuBar()->addMenu(Q(c->caption))
+                                            : menus.at(c->parent)->addMenu(Q(c->caption));
+            menu->setObjectName(Q(c->name));
+            menus[c->name] = menu;
+            actions_[c->name] = menu->menuAction();
+            continue;
+        }
+        QAction* a = menus.at(c->parent)->addAction(Q(c->caption));
+        a->setObjectName(Q(c->name));
+        a->setCheckable(c->radioItem || c->name == "ExtraCheckScreen");
+        if (c->radioItem) {
+            QActionGroup*& g = radioGroups[c->parent];
+            if (!g) g = new QActionGroup(this);
+            g->addAction(a);
+        }
+        Control* cp = c;
+        connect(a, &QAction::triggered, this, [this, cp] {
+            sim_.UserClick(*cp);
+            AfterEvent();
+        });
+        actions_[c->name] = a;
+    }
+    // The trend window's item, beside the parameter table's.
+    QMenu* extras = menus.at(sim_.form.Extras1.name);
+    const QList<QAction*> items = extras->actions();
+    const qsizetype table = items.indexOf(actions_.at(sim_.form.ParameterTabelle1.name));
+    trendAction_ = new QAction(this);
+    trendAction_->setObjectName(QStringLiteral("Verlauf1"));
+    trendAction_->setCheckable(true);
+    trendAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    trendAction_->setShortcutContext(Qt::ApplicationShortcut); // from the trend window too
+    extras->insertAction(table + 1 < items.size() ? items[table + 1] : nullptr, trendAction_);
+    BuildRecordingItems(menus.at(sim_.form.Datei1.name));
+}
+
+// "Datei": record a session (the program starts afresh into the recording) and stop it. The running
+// recording shows as a red dot with its time at the menu bar's right end.
+void MainWindow::BuildRecordingItems(QMenu* file) {
+    file->addSeparator();
+    recordAction_ = file->addAction(QString(), this, [this] { AskForRecording(); });
+    recordAction_->setObjectName(QStringLiteral("SitzungAufzeichnen1"));
+    stopRecordAction_ = file->addAction(QString(), this, [this] { StopRecording(); });
+    stopRecordAction_->setObjectName(QStringLiteral("AufzeichnungBeenden1"));
+    playAction_ = file->addAction(QString(), this, [this] { PlayRecording(); });
+    playAction_->setObjectName(QStringLiteral("AufzeichnungAbspielen1"));
+    file->addSeparator();
+    exerciseAction_ = file->addAction(QString(), this, [this] { StartExercise(); });
+    exerciseAction_->setObjectName(QStringLiteral("UebungOeffnen1"));
+    compareAction_ = file->addAction(QString(), this, [this] { CompareConfigurations(this, sim_); });
+    compareAction_->setObjectName(QStringLiteral("KonfigurationVergleichen1"));
+    recordingMark_ = new QLabel(this);
+    recordingMark_->setObjectName(QStringLiteral("RecordingMark"));
+    recordingMark_->setStyleSheet(QStringLiteral("color: #c00000; padding: 0 8px;"));
+    menuBar()->setCornerWidget(recordingMark_, Qt::TopRightCorner);
+    recordingClock_ = new QTimer(this);
+    recordingClock_->setInterval(1000);
+    connect(recordingClock_, &QTimer::timeout, this, [this] { ShowRecording(); });
+}
+
+void MainWindow::ShowRecording() {
+    // A recording that cannot be opened or no longer written (a full disk, a removed medium) ends with
+    // a word.
+    if (recorder_ && !recorder_->Good()) {
+        const std::string path = recorder_->Path();
+        recorder_.reset();
+        host_.MessageDlg(sim_.state.Text("Die Aufzeichnung kann nicht geschrieben werden:\n",
+                                         "The recording cannot be written:\n") +
+                             path,
+                         MsgType::Error, MsgButton::OK);
+    }
+    const bool on = recorder_ != nullptr;
+    recordAction_->setEnabled(!on);
+    stopRecordAction_->setEnabled(on);
+    recordingMark_->setVisible(on);
+    if (!on) {
+        recordingClock_->stop();
+        return;
+    }
+    if (!recordingClock_->isActive()) recordingClock_->start();
+    const int64_t seconds = recorder_->ElapsedMs() / 1000;
+    recordingMark_->setText(
+        QStringLiteral("\u25CF %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')));
+}
+
+void MainWindow::StopRecording() {
+    if (!recorder_) return;
+    const QString path = QString::fromStdString(recorder_->Path());
+    recorder_.reset();
+    ShowRecording();
+    emit RecordingStopped(path);
+}
+
+std::unique_ptr<SessionRecorder> MainWindow::NewRecorder(const std::string& path,
+                                                         const std::string& startLine,
+                                                         std::optional<int64_t> startMs) {
+    const std::string header = "vp7sim " VP7_VERSION ", recorded " +
+                               QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+    return std::make_unique<SessionRecorder>(sim_, path, header, startLine, startMs);
+}
+
+void MainWindow::StartRecording(const std::string& path, const std::string& startLine) {
+    recorder_ = NewRecorder(path, startLine, sim_.clock.NowMs());
+    ShowRecording();
+}
+
+void MainWindow::ContinueRecording(const std::string& path, int64_t atMs) {
+    recorder_ = std::make_unique<SessionRecorder>(sim_, path, SessionRecorder::Continuation{atMs});
+    ShowRecording();
+}
+
+bool MainWindow::RestartWith(QStringList arguments) {
+    restartArguments_ = std::move(arguments);
+    if (close()) return true;
+    restartArguments_.clear();
+    return false;
+}
+
+void MainWindow::LetGoOfKeys() {
+    keyboard_->LetGo();
+}
+
+void MainWindow::PlayRecording(const QString& path) {
+    QString chosen = path;
+    // Not through the host: choosing a recording to watch is no action of the device's session.
+    if (chosen.isEmpty())
+        chosen = QFileDialog::getOpenFileName(
+            this, {}, QString::fromStdString(sim_.settings.DataDir()),
+            QString::fromUtf8(sim_.state.Text("Aufzeichnung (*.vp7s);;Alle Dateien (*)",
+                                              "Recording (*.vp7s);;All files (*)")));
+    if (chosen.isEmpty()) return;
+    player_.reset();
+    player_ = OpenPlayer(this, chosen, sim_.state.Language == Language::German);
+    if (!player_) return;
+    player_->Window().View().Follow(*view_);
+    // Deleted once its window has closed, after the close event that said so has been handled.
+    connect(player_.get(), &Player::Closed, this, [this] { player_.release()->deleteLater(); });
+}
+
+// The exercise runs in a device of its own; this window steps aside until it is over.
+void MainWindow::StartExercise(const QString& path) {
+    if (exercise_) return;
+    exercise_ = OpenExercise(this, path, QCoreApplication::applicationDirPath().toStdString(),
+                             sim_.settings.DataDir(), sim_.state.Language == Language::German);
+    if (!exercise_) return;
+    exercise_->Window().View().Follow(*view_);
+    connect(exercise_.get(), &ExerciseSession::Ended, this, [this] {
+        show();
+        exercise_.release()->deleteLater();
+    });
+    hide();
+}
+
+// The recording starts from the settings in force: they are saved as at closing, and the program starts
+// afresh into the recording.
+void MainWindow::AskForRecording() {
+    const auto path =
+        host_.SaveFileDialog(sim_.state.Text("Aufzeichnung (*.vp7s)|*.vp7s", "Recording (*.vp7s)|*.vp7s"),
+                             sim_.settings.DataDir(), "vp7s");
+    if (!path) return;
+    RestartWith({QStringLiteral("--record"), QString::fromStdString(*path)});
+}
+
+void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> locked) {
+    trend_->Conceal(hidden);
+    hidden_ = std::move(hidden);
+    locked_ = std::move(locked);
+    SyncFromForm();
+}
+
+void MainWindow::SyncFromForm() {
+    if (!built_) return;
+    ++syncCount_;
+    const FormState& form = sim_.form;
+    setWindowTitle(Q(form.title.empty() ? std::string("KELDAR-VP7 Nachbildung") : form.title));
+    for (const Control* c : form.All()) {
+        if (c->kind == ControlKind::MenuItem) {
+            QAction* a = actions_.at(c->name);
+            const QSignalBlocker block(a);
+            a->setText(Q(c->caption));
+            a->setChecked(c->checked);
+            // A "Datei" menu opened empty, while the configuration hides both its items, could not be
+            // opened again; its hidden items show greyed instead.
+            a->setVisible(c->visible || c->parent == form.Datei1.name);
+            a->setEnabled(c->enabled && c->visible);
+            continue;
+        }
+        QWidget* w = widgets_.at(c->name);
+        const QSignalBlocker block(w);
+        switch (c->kind) {
+        case ControlKind::CheckBox:
+            static_cast<QCheckBox*>(w)->setText(Q(c->caption));
+            static_cast<QCheckBox*>(w)->setChecked(c->checked);
+            break;
+        case ControlKind::RadioButton:
+            static_cast<QRadioButton*>(w)->setText(Q(c->caption));
+            static_cast<QRadioButton*>(w)->setChecked(c->checked);
+            break;
+        case ControlKind::RadioGroup: {
+            auto* box = static_cast<QGroupBox*>(w);
+            box->setTitle(Q(c->caption));
+            const auto buttons = box->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+            for (int i = 0; i < buttons.size(); ++i) {
+                const QSignalBlocker b(buttons[i]);
+                if (i < static_cast<int>(c->items.size())) buttons[i]->setText(Q(c->items[i]));
+                buttons[i]->setChecked(i == c->itemIndex);
+            }
+            break;
+        }
+        case ControlKind::Group:
+            static_cast<QGroupBox*>(w)->setTitle(Q(c->caption));
+            break;
+        case ControlKind::Edit:
+            if (static_cast<QLineEdit*>(w)->text() != Q(c->text))
+                static_cast<QLineEdit*>(w)->setText(Q(c->text));
+            break;
+        case ControlKind::Button:
+            static_cast<QPushButton*>(w)->setText(Q(c->caption));
+            break;
+        case ControlKind::Label: {
+            auto* l = static_cast<QLabel*>(w);
+            l->setText(Q(c->text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            l->adjustSize();
+            // The width the device placed it by; zoomed, the font may need a pixel more.
+            if (c->width > 0)
+                l->resize(std::max(zoom_(c->width), zoom_.Designed() ? 0 : l->width()), l->height());
+            l->move(zoom_(QPoint(c->left, c->top)));
+            break;
+        }
+        case ControlKind::StaticText:
+            static_cast<QLabel*>(w)->setText(Q(c->caption));
+            break;
+        default:
+            break;
+        }
+        w->setVisible(c->visible && !hidden_.contains(c->name));
+        w->setEnabled(c->enabled && !locked_.contains(c->name));
+    }
+    // Stacking: the help labels and the latch circles lie over the device picture, the splash over all.
+    for (const Control* c : form.All())
+        if ((c->kind == ControlKind::Label || c->kind == ControlKind::Shape) && c->visible)
+            widgets_.at(c->name)->raise();
+    if (form.Image2.visible) widgets_.at("Image2")->raise();
+    static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
+    picture_->setCursor(shapes[static_cast<int>(form.cursor)]);
+    trendAction_->setText(QString::fromUtf8(sim_.state.Text("Verlauf", "Trend")));
+    recordAction_->setText(QString::fromUtf8(sim_.state.Text("Sitzung aufzeichnen…", "Record session…")));
+    stopRecordAction_->setText(QString::fromUtf8(sim_.state.Text("Aufzeichnung beenden", "Stop recording")));
+    playAction_->setText(QString::fromUtf8(sim_.state.Text("Aufzeichnung abspielen…", "Play recording…")));
+    exerciseAction_->setText(QString::fromUtf8(sim_.state.Text("Übung öffnen…", "Open exercise…")));
+    compareAction_->setText(
+        QString::fromUtf8(sim_.state.Text("Konfiguration vergleichen…", "Compare configuration…")));
+    picture_->RepaintChanged();
+    emit FormChanged();
+}
+
+// Once after every event delivered to the simulator: the widgets follow the form state when it
+// changed, the pictures repaint what was drawn.
+void MainWindow::AfterEvent() {
+    if (sim_.TakeViewChange()) SyncFromForm();
+    if (picture_) picture_->RepaintChanged();
+    if (splashView_ && splashView_->isVisible()) splashView_->RepaintChanged();
+    emit EventHandled();
+}
+
+// The red circles on latched keys lie over the picture and take presses and releases there; the
+// simulator decides what the pointer reaches. Their drags go on to the window, as moves off the picture.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
+        return QMainWindow::eventFilter(watched, event);
+    for (const char* circle : {"StaticUmschalt", "StaticKleiner", "StaticGroesser"}) {
+        if (watched != widgets_.at(circle)) continue;
+        PictureWidget::DeliverPointer(sim_, *widgets_.at(circle), *static_cast<QMouseEvent*>(event),
+                                      zoom_.Factor());
+        AfterEvent();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!sim_.FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    sim_.FormClose();
+    player_.reset();
+    event->accept();
+}
+
+// The window sees keys before its controls: F5 refreshes the parameter table.
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    const auto m = event->modifiers();
+    sim_.FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0, m & Qt::ShiftModifier,
+                     m & Qt::AltModifier, m & Qt::ControlModifier);
+    AfterEvent();
+    QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+    sim_.FormMouseMove();
+    AfterEvent();
+    QMainWindow::mouseMoveEvent(event);
+}
+
+} // namespace vp7

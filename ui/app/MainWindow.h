@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The simulator's main window: the device picture on the right, the option controls on the left, the
+// main menu. The widgets mirror the simulator's form state; user actions go to its handlers.
+#include "model/SpriteSet.h"
+#include "session/SessionRecorder.h"
+#include "session/trend/TrendRecorder.h"
+#include "session/trend/TrendSettings.h"
+#include "sim/Simulator.h"
+#include "ui/app/SessionMode.h"
+#include "ui/qt/QtClock.h"
+#include "ui/qt/QtHost.h"
+#include "ui/qt/Zoom.h"
+
+#include <QFont>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+
+namespace vp7 {
+
+class PictureWidget;
+class DeviceKeyboard;
+class ExerciseSession;
+class Player;
+class ZoomControl;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // `programDir` holds the settings and data folders; `scale` is the picture's pixel scale. The
+    // simulator runs on `clock` when one is given (tests pass a virtual one and take the change mark
+    // themselves after advancing it), else on real time.
+    // `session` says whether the session is recorded or played (either starts without the splash).
+    MainWindow(const std::string& programDir, int scale, Clock* clock = nullptr, SessionMode session = {});
+    ~MainWindow() override;
+
+    Simulator& Sim() { return sim_; }
+    PictureWidget* Picture() const { return picture_; }
+    bool RestartWanted() const { return host_.RestartWanted(); }
+    QtHost& Host() { return host_; }
+    // Copies the form state into the widgets (signals blocked) and repaints what changed.
+    void SyncFromForm();
+    // Takes the simulator's change mark: syncs the widgets when the form state changed, repaints
+    // what was drawn. Run after every event handed to the simulator.
+    void AfterEvent();
+    // The trend recorded since the window was created, the trend window's kept place, and the
+    // "Extras" menu's item that shows it.
+    const TrendRecorder& Trend() const { return *trend_; }
+    TrendSettings& TrendPlace() { return trendSettings_; }
+    QAction* TrendAction() const { return trendAction_; }
+    // Whether a session is being recorded, and the command line a restart into a recording takes.
+    bool Recording() const { return recorder_ != nullptr; }
+    SessionRecorder* Recorder() const { return recorder_.get(); }
+    void StopRecording();
+    // Goes on recording into `path`, whose lines were replayed into this device up to `atMs`.
+    void ContinueRecording(const std::string& path, int64_t atMs);
+    // Records from now into `path` (replaced), the session standing on `startLine`.
+    void StartRecording(const std::string& path, const std::string& startLine);
+    const QStringList& RestartArguments() const { return restartArguments_; }
+    // Closes the window as its close button does and starts the program again with `arguments`; false
+    // when the window stays (the user kept it open).
+    bool RestartWith(QStringList arguments);
+    // A device key held on the keyboard is let go, as when the focus leaves the window.
+    void LetGoOfKeys();
+    // Plays the recording at `path` in a player window of its own (asks for one when empty); the
+    // player open now, if any.
+    void PlayRecording(const QString& path = {});
+    Player* CurrentPlayer() const { return player_.get(); }
+    // Opens the exercise at `path` (asks for one when empty) in a device of its own.
+    void StartExercise(const QString& path = {});
+    ExerciseSession* CurrentExercise() const { return exercise_.get(); }
+    // Controls an exercise hides (a fault it sets stays unseen) or shows but locks.
+    void Restrict(std::set<std::string> hidden, std::set<std::string> locked);
+    // How often the widgets were synced (benchmarks count it per event).
+    long SyncCount() const { return syncCount_; }
+
+    // The client area laid out as designed (at the zoom), inside the window's scroll area.
+    QWidget* Form() const { return form_; }
+    // The zoom the form is shown at (1 as designed), and the "Ansicht" / "View" menu that chooses it.
+    const FormZoom& Zoom() const { return zoom_; }
+    ZoomControl& View() const { return *view_; }
+    // Lays the form out at `factor`: every control, its fonts, the pictures; the window keeps its size.
+    void ApplyZoom(double factor);
+    // The scale the device picture is drawn at; a new one renders the artwork anew and draws the
+    // picture again at it. The screen's own scale is the least.
+    int PictureScale() const;
+    int ScreenScale() const { return screenScale_; }
+    void SetPictureScale(int scale);
+    // The window resized to show the form at its zoom (1025 x 768 points with its frame at 100 %), and
+    // kept on the screen; `centred` on the screen, as at its first showing.
+    void SizeToForm(bool centred);
+
+signals:
+    // The form state was copied into the main window; the other windows follow.
+    void FormChanged();
+    // An event was handled (the trend window redraws when something was recorded).
+    void EventHandled();
+    // The recording into `path` has ended; the session goes on.
+    void RecordingStopped(const QString& path);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+    void BuildRecordingItems(QMenu* file);
+    void AskForRecording();
+    void ShowRecording();
+    std::unique_ptr<SessionRecorder> NewRecorder(const std::string& path, const std::string& startLine,
+                                                 std::optional<int64_t> startMs = std::nullopt);
+    QWidget* MakeWidget(Control& c, QWidget* parent);
+    // Every control placed and its font sized at the zoom.
+    void LayOutForm();
+    void ZoomFonts();
+
+    QtClock realClock_;
+    Clock& clock_;
+    QtHost host_;
+    int screenScale_;
+    SpriteSet sprites_;
+    Simulator sim_;
+    TrendSettings trendSettings_;
+    std::unique_ptr<TrendRecorder> trend_;
+    QAction* trendAction_ = nullptr;
+    std::unique_ptr<SessionRecorder> recorder_;
+    QAction *recordAction_ = nullptr, *stopRecordAction_ = nullptr, *playAction_ = nullptr;
+    std::unique_ptr<Player> player_;
+    QAction *exerciseAction_ = nullptr, *compareAction_ = nullptr;
+    std::unique_ptr<ExerciseSession> exercise_;
+    QLabel* recordingMark_ = nullptr;
+    QTimer* recordingClock_ = nullptr;
+    QStringList restartArguments_;
+    PictureWidget* picture_ = nullptr;
+    PictureWidget* splashView_ = nullptr;
+    std::map<std::string, QWidget*> widgets_;
+    std::map<std::string, QAction*> actions_;
+    std::set<std::string> hidden_, locked_;
+    QWidget* form_ = nullptr;
+    FormZoom zoom_;
+    ZoomControl* view_ = nullptr;
+    std::vector<std::pair<QPointer<QWidget>, QFont>> designedFonts_; // as polished at 100 %
+    bool built_ = false;
+    bool placed_ = false;
+    long syncCount_ = 0;
+    // Last, so it goes first: a focus change while the window is torn down must not reach the device.
+    std::unique_ptr<DeviceKeyboard> keyboard_;
+};
+
+} // namespace vp7

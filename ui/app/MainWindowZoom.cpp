@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window at a zoom: the form's controls, fonts and pictures scaled from their designed places,
+// the window sized to show them, the device picture drawn at the scale the zoom needs.
+#include "ui/app/MainWindow.h"
+
+#include "ui/artwork/Artwork.h"
+#include "ui/device/PictureWidget.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+#include <algorithm>
+#include <utility>
+
+namespace vp7 {
+namespace {
+
+constexpr QSize kSetpointIcon(32, 22);
+constexpr const char* kGlyphZoom = "glyphZoom"; // the zoom the setpoint glyph was drawn for
+// A radio group's items below its caption, each row at least as high as a radio button.
+constexpr int kItemLeft = 8, kItemTop = 16, kItemHeight = 17, kGroupFrameHeight = 22;
+
+QRect RadioItemPlace(const Control& group, int item) {
+    const int rows = std::max<int>(1, static_cast<int>(group.items.size()));
+    const int rowHeight = std::max(kItemHeight, (group.height - kGroupFrameHeight) / rows);
+    return {kItemLeft, kItemTop + item * rowHeight, group.width - 2 * kItemLeft, kItemHeight};
+}
+
+} // namespace
+
+// The controls' fonts are those they were polished with at 100 % (check boxes and radio buttons under the
+// client area's style take the application's), scaled; the menu bar goes by steps. Until the first
+// zoom nothing is set, so the window stays exactly as it always was.
+void MainWindow::ZoomFonts() {
+    QWidget* client = form_;
+    if (designedFonts_.empty()) {
+        if (zoom_.Designed()) return;
+        client->ensurePolished();
+        for (QWidget* w : client->findChildren<QWidget*>())
+            designedFonts_.emplace_back(w, w->font());
+    }
+    for (const auto& [widget, designed] : designedFonts_)
+        if (widget) widget->setFont(ZoomedFont(designed, zoom_.Factor()));
+    const double menuZoom = StepAtOrBelow(zoom_.Factor()) / 100.0;
+    if (menuZoom == 1)
+        menuBar()->setFont(QFont()); // the window's, as always
+    else
+        menuBar()->setFont(ZoomedFont(font(), menuZoom));
+}
+
+void MainWindow::LayOutForm() {
+    QWidget* client = form_;
+    ZoomFonts();
+    // Set again only when it changes: the widgets are polished anew each time.
+    if (const QString sheet = FormStyle(zoom_, *style()); client->styleSheet() != sheet)
+        client->setStyleSheet(sheet);
+    for (const Control* c : sim_.form.All()) {
+        if (c->kind == ControlKind::MenuItem) continue;
+        QWidget* w = widgets_.at(c->name);
+        if (c->width > 0)
+            w->setGeometry(zoom_(QRect(c->left, c->top, c->width, c->height)));
+        else
+            w->move(zoom_(QPoint(c->left, c->top)));
+        switch (c->kind) {
+        case ControlKind::RadioGroup: {
+            const auto items = w->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+            for (int i = 0; i < items.size(); ++i)
+                items[i]->setGeometry(zoom_(RadioItemPlace(*c, i)));
+            break;
+        }
+        case ControlKind::Button:
+            if (c->name == "SetpointButton" && w->property(kGlyphZoom).toDouble() != zoom_.Factor()) {
+                static_cast<QPushButton*>(w)->setIcon(SetpointGlyph(zoom_.Factor()));
+                static_cast<QPushButton*>(w)->setIconSize(zoom_(kSetpointIcon));
+                w->setProperty(kGlyphZoom, zoom_.Factor());
+            }
+            break;
+        case ControlKind::Shape:
+            if (const QString circle = LatchCircleStyle(zoom_); w->styleSheet() != circle)
+                w->setStyleSheet(circle);
+            break;
+        default:
+            break;
+        }
+    }
+    picture_->SetZoom(zoom_.Factor());
+    splashView_->SetZoom(zoom_.Factor());
+}
+
+void MainWindow::ApplyZoom(double factor) {
+    zoom_ = FormZoom(factor);
+    LayOutForm();
+    SyncFromForm(); // the help labels' places and widths
+}
+
+int MainWindow::PictureScale() const {
+    return sprites_.Get(SpriteId::DevicePicture).Scale();
+}
+
+void MainWindow::SetPictureScale(int scale) {
+    const int before = PictureScale();
+    if (scale == before) return;
+    {
+        const SpriteSet previous = std::exchange(sprites_, LoadArtwork(scale));
+        sim_.SpritesRescaled(previous);
+    }
+#ifdef __GLIBC__
+    // The sprites of a larger scale take up to a few hundred MiB; they go back to the system.
+    if (scale < before) malloc_trim(0);
+#endif
+    picture_->RepaintChanged();
+}
+
+void MainWindow::SizeToForm(bool centred) {
+    if (isMaximized() || isFullScreen()) return;
+    // The window's least size follows the form's only once its layout is activated; a smaller zoom
+    // would otherwise keep the larger window.
+    if (QLayout* l = layout()) l->activate();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    QRect outer(frameGeometry().topLeft(), zoom_(kDesignedWindow));
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); centred && screen)
+        outer.moveCenter(screen->availableGeometry().center());
+    outer = KeptOnScreen(outer, AvailableScreenAreas());
+    resize(outer.size() - frame);
+    move(outer.topLeft());
+}
+
+} // namespace vp7

@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/app/StateStart.h"
+
+#include "platform/FileRead.h"
+#include "platform/ScriptedAnswers.h"
+#include "session/SavedState.h"
+#include "session/script/Runner.h"
+#include "ui/app/MainWindow.h"
+#include "ui/training/InstructorControls.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <sstream>
+
+namespace vp7 {
+namespace {
+
+// As the recordings the player takes: hours of session are a few megabytes.
+constexpr std::uintmax_t kStateMaxBytes = 64u << 20;
+
+QString Argument(const QStringList& arguments, const QString& name) {
+    const qsizetype at = arguments.indexOf(name);
+    return at > 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
+}
+
+// Where the settings file lies that the device will read: the program's folder, or the per-user
+// folder when that cannot be written (an installed program).
+std::string SettingsFolder(const std::string& programDir) {
+    const QString config = QString::fromStdString(programDir) + QStringLiteral("/Config");
+    const QFileInfo info(QFileInfo::exists(config) ? config : QString::fromStdString(programDir));
+    if (info.isDir() && info.isWritable()) return programDir;
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+}
+
+AppWindows StartFromState(const std::string& programDir, bool german, const CheckedState& state,
+                          const std::string& recordPath) {
+    auto clock = std::make_unique<QtClock>();
+    QtClock& replayed = *clock;
+    replayed.BeginReplay(0);
+    QTemporaryDir scratch;
+    ScriptedAnswers answers;
+    // Saves the state made go to the scratch folder: a replay never writes over the user's files.
+    const QString files = scratch.filePath(QStringLiteral("Files"));
+    QDir().mkpath(files);
+    answers.KeepFilesIn(files.toStdString());
+    std::ostringstream discarded;
+    Runner runner(discarded, SettingsFolder(programDir), replayed, answers);
+    const PlayScript& script = state.script;
+    try {
+        for (const std::string& line : script.setup)
+            runner.Execute(line);
+    } catch (const std::runtime_error&) {
+        // Checked before: the same lines ran without fault in the same order.
+    }
+    AppWindows w = CreateProgramWindows(programDir, PictureScale(), german, &replayed,
+                                        {.script = &answers,
+                                         .randomSeed = runner.RandomSeed(),
+                                         .beforeStart = [&runner](Simulator& sim) { runner.Attach(sim); }});
+    w.clock = std::move(clock);
+    runner.FinishStart();
+    PlayAfterStart(
+        runner, script, [&replayed](int64_t ms) { replayed.ReplayUntil(ms); }, discarded);
+    w.main->Host().PlayFrom(nullptr);
+    replayed.EndReplay();
+    if (!recordPath.empty())
+        w.main->ContinueRecording(recordPath, script.endMs);
+    else
+        w.instructor->ContinueLog(state.text, script.endMs);
+    w.main->AfterEvent();
+    return w;
+}
+
+} // namespace
+
+std::optional<CheckedState> ReadStateFile(QWidget* parent, const QString& path,
+                                          std::optional<uint8_t> variant, bool german) {
+    const auto refuse = [&](const QString& why) {
+        RefuseFile(parent,
+                   german ? QStringLiteral("Der Zustand kann nicht geladen werden:")
+                          : QStringLiteral("The state cannot be loaded:"),
+                   path, why);
+        return std::optional<CheckedState>();
+    };
+    const auto atLine = [german](int line, const std::string& reason) {
+        const QString text = QString::fromStdString(reason);
+        if (line <= 0) return text;
+        return (german ? QStringLiteral("Zeile %1: %2") : QStringLiteral("line %1: %2")).arg(line).arg(text);
+    };
+    auto text = ReadWholeFile(path.toStdString(), kStateMaxBytes);
+    if (!text) return refuse(UnreadableFileText(german));
+    if (const auto refusal = CheckSavedState(*text, variant, ProgramVersion()))
+        return refuse(atLine(refusal->line, refusal->Text(german)));
+    QTemporaryDir scratch;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto read = ReadPlayScript(*text, scratch.filePath(QStringLiteral("check")).toStdString());
+    QApplication::restoreOverrideCursor();
+    if (const auto* problem = std::get_if<ScriptProblem>(&read))
+        return refuse(atLine(problem->line, problem->reason));
+    return CheckedState{std::move(*text), std::move(std::get<PlayScript>(read))};
+}
+
+AppWindows StartProgram(const std::string& programDir, bool desktopGerman, const QStringList& arguments,
+                        const std::string& recordPath) {
+    const QString handedOver = Argument(arguments, QStringLiteral("--rewound"));
+    const QString path = handedOver.isEmpty() ? Argument(arguments, QStringLiteral("--state")) : handedOver;
+    std::optional<CheckedState> state;
+    if (!path.isEmpty()) state = ReadStateFile(nullptr, path, std::nullopt, desktopGerman);
+    if (!handedOver.isEmpty() && handedOver.toStdString() != recordPath) QFile::remove(handedOver);
+    if (state) return StartFromState(programDir, desktopGerman, *state, recordPath);
+    return CreateProgramWindows(programDir, PictureScale(), desktopGerman, nullptr,
+                                {.recordPath = recordPath});
+}
+
+QStringList StateArguments(const QString& path, bool handedOver, const QString& recordPath) {
+    QStringList arguments{handedOver ? QStringLiteral("--rewound") : QStringLiteral("--state"), path};
+    if (!recordPath.isEmpty()) arguments << QStringLiteral("--record") << recordPath;
+    return arguments;
+}
+
+} // namespace vp7

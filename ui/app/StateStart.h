@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Saved states in the window: reading and checking one whole, and starting the program's device from
+// one. The device replays the state on its own clock driven by hand (no picture updates, no real
+// dialogs), then goes live from exactly that moment.
+#include "session/script/PlayScript.h"
+#include "ui/app/Application.h"
+
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace vp7 {
+
+struct CheckedState {
+    std::string text;
+    PlayScript script;
+};
+
+// The saved state at `path`, checked whole for a device of `variant` (any variant when none); nothing
+// after a message box (in German when `german`) said why it cannot be loaded.
+std::optional<CheckedState> ReadStateFile(QWidget* parent, const QString& path,
+                                          std::optional<uint8_t> variant, bool german);
+
+// The program's windows, as the command line asks: from a saved state with `--state FILE` (with
+// `--rewound FILE` likewise, the file then removed: a rewind handed it over), else as usual. A state
+// that cannot be loaded is refused with a message, and the program starts as usual.
+AppWindows StartProgram(const std::string& programDir, bool desktopGerman, const QStringList& arguments,
+                        const std::string& recordPath);
+
+// The arguments that start the program again from `path`: `--rewound` when the file is to be removed
+// once read, and `--record` to go on recording into `recordPath`.
+QStringList StateArguments(const QString& path, bool handedOver, const QString& recordPath = {});
+
+} // namespace vp7

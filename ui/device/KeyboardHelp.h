@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Where the program tells which keyboard keys work the device: the "Tastatur" / "Keyboard" window of
+// the "Extras" menu, a line under the device's own hover help of a key, and the names assistive
+// technology reads for the keys.
+#include "sim/operation/KeyInput.h"
+
+#include <QString>
+
+namespace vp7 {
+
+class MainWindow;
+
+// The device key with its keyboard keys: "Mode key (M, Space)".
+QString KeyAccessibleName(DeviceKey key, bool german);
+
+// Adds the menu item and its window, and the keyboard line under the keys' hover help.
+void AddKeyboardHelp(MainWindow& window);
+
+} // namespace vp7

@@ -1,0 +1,395 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/training/ExerciseSession.h"
+
+#include "formats/AtomicFile.h"
+#include "platform/FileRead.h"
+#include "sim/Simulator.h"
+#include "ui/app/MainWindow.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace vp7 {
+namespace {
+
+// An exercise is a page of text; anything far larger is not one.
+constexpr std::uintmax_t kExerciseMaxBytes = 1u << 20;
+// As the saved states the window loads: hours of session are a few megabytes.
+constexpr std::uintmax_t kStateMaxBytes = 64u << 20;
+constexpr int kPanelWidth = 300;
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// A name fit for a file name on every system: letters, digits, '-' and '_'.
+QString FileNamePart(const QString& text) {
+    QString out;
+    for (const QChar c : text)
+        out += c.isLetterOrNumber() || c == QLatin1Char('-') ? c : QLatin1Char('_');
+    return out.left(40);
+}
+
+// "Data/commissioning_Anna_2026-12-07_14-05-09": the recording and the report share it.
+QString SessionStem(const std::string& dataDir, const QString& exercisePath, const QString& trainee) {
+    return QDir(Q(dataDir))
+        .filePath(FileNamePart(QFileInfo(exercisePath).completeBaseName()) + QLatin1Char('_') +
+                  FileNamePart(trainee) + QLatin1Char('_') +
+                  QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")));
+}
+
+std::string ProgramFolder(const QTemporaryDir& scratch) {
+    return scratch.filePath(QStringLiteral("device")).toStdString();
+}
+
+} // namespace
+
+ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> state, const QString& path,
+                                 const QString& trainee, const std::string& dataDir,
+                                 std::unique_ptr<QTemporaryDir> scratch, bool german)
+    : scratch_(std::move(scratch)), exercise_(std::move(exercise)), state_(std::move(state)),
+      exerciseName_(QFileInfo(path).fileName()), trainee_(trainee),
+      recordingPath_(SessionStem(dataDir, path, trainee) + QStringLiteral(".vp7s")),
+      reportPath_(recordingPath_.chopped(5)), german_(german),
+      runner_(discarded_, ProgramFolder(*scratch_), clock_, unused_), windows_(StartDevice(path)) {
+    MainWindow& window = *windows_.main;
+    std::set<std::string> hidden(exercise_.hidden.begin(), exercise_.hidden.end());
+    std::set<std::string> locked(exercise_.locked.begin(), exercise_.locked.end());
+    window.Restrict(std::move(hidden), std::move(locked));
+    BuildPanel();
+    window.installEventFilter(this);
+    seconds_.setInterval(1000);
+    connect(&seconds_, &QTimer::timeout, this, [this] { ShowTime(); });
+    seconds_.start();
+    window.show();
+    // The panel made the window wider than it was designed: it is placed anew to lie on the screen.
+    if (const QScreen* screen = window.screen()) {
+        const QRect free = screen->availableGeometry();
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(free.center());
+        window.move(std::max(free.left(), frame.left()), std::max(free.top(), frame.top()));
+    }
+    if (!window.Recording())
+        QMessageBox::warning(&window, QApplication::applicationDisplayName(),
+                             QString::fromUtf8(Text("Die Sitzung kann nicht aufgezeichnet werden:\n",
+                                                    "The session cannot be recorded:\n")) +
+                                 recordingPath_);
+}
+
+// The result dialog goes with the windows, after the members declared later: its end must not reach
+// them.
+ExerciseSession::~ExerciseSession() {
+    ended_ = true;
+}
+
+// The exercise's settings, then its device: attached to the runner before it starts, its scene set
+// right after the form was created, recorded from there on.
+AppWindows ExerciseSession::StartDevice(const QString& path) {
+    try {
+        for (const std::string& line : exercise_.settings)
+            runner_.Execute(line);
+    } catch (const std::runtime_error&) {
+        // Checked before: the same lines ran without fault.
+    }
+    const std::string startLine = "exercise " + QFileInfo(path).absoluteFilePath().toStdString();
+    if (state_) return StartFromState(startLine);
+    return CreateWindows(ProgramFolder(*scratch_), PictureScale(), &clock_,
+                         {.recordPath = recordingPath_.toStdString(),
+                          .randomSeed = runner_.RandomSeed(),
+                          .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); },
+                          .afterCreate = [this] { runner_.PrepareExercise(exercise_); },
+                          .startLine = startLine});
+}
+
+// The state replays on the clock driven by hand, its dialogs answered from its lines and unrecorded;
+// the scene is set and the recording begins where it ends.
+AppWindows ExerciseSession::StartFromState(const std::string& startLine) {
+    clock_.BeginReplay(0);
+    // Saves the state made go to the scratch folder: a replay never writes over the user's files.
+    const QString files = scratch_->filePath(QStringLiteral("replayed"));
+    QDir().mkpath(files);
+    unused_.KeepFilesIn(files.toStdString());
+    try {
+        for (const std::string& line : state_->setup)
+            runner_.Execute(line);
+    } catch (const std::runtime_error&) {
+        // Checked before: the same lines ran without fault.
+    }
+    AppWindows w = CreateWindows(ProgramFolder(*scratch_), PictureScale(), &clock_,
+                                 {.script = &unused_,
+                                  .randomSeed = runner_.RandomSeed(),
+                                  .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); }});
+    runner_.FinishStart();
+    PlayAfterStart(
+        runner_, *state_, [this](int64_t ms) { clock_.ReplayUntil(ms); }, discarded_);
+    w.main->Host().PlayFrom(nullptr);
+    clock_.EndReplay();
+    beganMs_ = clock_.NowMs();
+    runner_.PrepareStartedExercise(exercise_);
+    w.main->StartRecording(recordingPath_.toStdString(), startLine);
+    w.main->AfterEvent();
+    return w;
+}
+
+int64_t ExerciseSession::ElapsedMs() const {
+    const Simulator& sim = windows_.main->Sim();
+    return clock_.NowMs() - beganMs_.value_or(sim.CreatedMs + sim.Timer1.Interval());
+}
+
+void ExerciseSession::BuildPanel() {
+    auto* dock = new QDockWidget(windows_.main.get());
+    dock->setObjectName(QStringLiteral("ExercisePanel"));
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    dock->setWindowTitle(QString::fromUtf8(Text("Übung", "Exercise")));
+    panel_ = new QWidget(dock);
+    panel_->setFixedWidth(kPanelWidth);
+    auto* layout = new QVBoxLayout(panel_);
+    auto* title = new QLabel(Q(exercise_.title.In(german_)), panel_);
+    title->setObjectName(QStringLiteral("ExerciseTitle"));
+    title->setWordWrap(true);
+    title->setStyleSheet(QStringLiteral("font-weight: bold; font-size: 15px;"));
+    layout->addWidget(title);
+    auto* who = new QLabel(QString::fromUtf8(Text("Name: ", "Name: ")) + trainee_, panel_);
+    layout->addWidget(who);
+    QString tasks = QStringLiteral("<ol style=\"margin-left: -20px\">");
+    for (const BilingualText& task : exercise_.tasks)
+        tasks += QStringLiteral("<li>") + Q(task.In(german_)).toHtmlEscaped() + QStringLiteral("</li>");
+    auto* list = new QLabel(tasks + QStringLiteral("</ol>"), panel_);
+    list->setObjectName(QStringLiteral("ExerciseTasks"));
+    list->setWordWrap(true);
+    list->setTextFormat(Qt::RichText);
+    layout->addWidget(list);
+    time_ = new QLabel(panel_);
+    time_->setObjectName(QStringLiteral("ExerciseTime"));
+    layout->addWidget(time_);
+    layout->addStretch();
+    auto* handIn = new QPushButton(QString::fromUtf8(Text("Abgeben", "Hand in")), panel_);
+    handIn->setObjectName(QStringLiteral("HandIn"));
+    connect(handIn, &QPushButton::clicked, this, [this] { HandIn(); });
+    layout->addWidget(handIn);
+    auto* abandon = new QPushButton(QString::fromUtf8(Text("Übung abbrechen", "Abandon exercise")), panel_);
+    abandon->setObjectName(QStringLiteral("AbandonExercise"));
+    connect(abandon, &QPushButton::clicked, this, [this] { Abandon(); });
+    layout->addWidget(abandon);
+    dock->setWidget(panel_);
+    windows_.main->addDockWidget(Qt::RightDockWidgetArea, dock);
+    ShowTime();
+}
+
+void ExerciseSession::ShowTime() {
+    const int64_t elapsed = ElapsedMs();
+    if (!exercise_.limitMs) {
+        time_->setText(QString::fromUtf8(Text("Zeit: ", "Time: ")) + Q(MinutesSeconds(elapsed)));
+        return;
+    }
+    const int64_t left = *exercise_.limitMs - elapsed;
+    time_->setText(QString::fromUtf8(Text("Verbleibende Zeit: ", "Time left: ")) + Q(MinutesSeconds(left)));
+    if (left <= 0 && !result_) {
+        QMessageBox::information(windows_.main.get(), QApplication::applicationDisplayName(),
+                                 QString::fromUtf8(Text("Die Zeit ist um; die Übung wird abgegeben.",
+                                                        "Time is up; the exercise is handed in.")));
+        HandIn();
+    }
+}
+
+std::optional<int> ExerciseSession::AskQuestion() {
+    const ExerciseQuestion& question = *exercise_.question;
+    QDialog dialog(windows_.main.get());
+    dialog.setWindowTitle(QString::fromUtf8(Text("Frage", "Question")));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QLabel(Q(question.text.In(german_)), &dialog);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    auto* group = new QButtonGroup(&dialog);
+    for (int i = 0; i < static_cast<int>(question.choices.size()); ++i) {
+        auto* choice = new QRadioButton(Q(question.choices[i].In(german_)), &dialog);
+        group->addButton(choice, i);
+        layout->addWidget(choice);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
+    connect(group, &QButtonGroup::idClicked, buttons,
+            [buttons] { buttons->button(QDialogButtonBox::Ok)->setEnabled(true); });
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted || group->checkedId() < 0) return std::nullopt;
+    return group->checkedId();
+}
+
+const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
+    if (result_) return *result_;
+    seconds_.stop();
+    if (!choice && exercise_.question) choice = AskQuestion();
+    ExerciseResult r;
+    r.trainee = trainee_.toStdString();
+    r.exercise = exercise_.title;
+    r.exerciseFile = exerciseName_.toStdString();
+    r.date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+    r.takenMs = ElapsedMs();
+    r.recordingFile = QFileInfo(recordingPath_).fileName().toStdString();
+    EvaluateChecks(exercise_, r,
+                   [this](const std::string& expression) { return runner_.Evaluate(expression); });
+    r.chosen = choice;
+    result_ = std::move(r);
+    windows_.main->StopRecording();
+    windows_.main->Form()->setEnabled(false); // handed in: the device is only shown
+    panel_->setEnabled(false);
+    ShowResult(WriteReports(ReportHtml(*result_, german_)));
+    return *result_;
+}
+
+// The report as an HTML page and as a PDF of the same page; the text of what could not be written.
+QString ExerciseSession::WriteReports(const std::string& html) {
+    QStringList failed;
+    const QString htmlPath = reportPath_ + QStringLiteral(".html");
+    if (!WriteFileAtomically(htmlPath.toStdString(), html)) failed << htmlPath;
+    const QString pdfPath = reportPath_ + QStringLiteral(".pdf");
+    QSaveFile pdf(pdfPath);
+    bool written = false;
+    if (pdf.open(QIODevice::WriteOnly)) {
+        {
+            QPdfWriter writer(&pdf);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setTitle(Q(result_->exercise.In(german_)));
+            writer.setCreator(QApplication::applicationDisplayName());
+            QTextDocument document;
+            document.setHtml(Q(html));
+            document.print(&writer);
+        }
+        written = pdf.commit();
+    }
+    if (!written) failed << pdfPath;
+    return failed.join(QLatin1Char('\n'));
+}
+
+void ExerciseSession::ShowResult(const QString& writeError) {
+    auto* dialog = new QDialog(windows_.main.get());
+    dialog->setObjectName(QStringLiteral("ExerciseResult"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QString::fromUtf8(Text("Ergebnis", "Result")));
+    dialog->resize(620, 520);
+    auto* layout = new QVBoxLayout(dialog);
+    auto* report = new QTextBrowser(dialog);
+    report->setHtml(Q(ReportHtml(*result_, german_)));
+    layout->addWidget(report);
+    auto* saved = new QLabel(dialog);
+    saved->setObjectName(QStringLiteral("ReportSaved"));
+    saved->setWordWrap(true);
+    saved->setText(
+        writeError.isEmpty()
+            ? QString::fromUtf8(Text("Der Bericht wurde gespeichert:\n", "The report was saved:\n")) +
+                  reportPath_ + QStringLiteral(".html / .pdf")
+            : QString::fromUtf8(
+                  Text("Der Bericht kann nicht geschrieben werden:\n", "The report cannot be written:\n")) +
+                  writeError);
+    if (!writeError.isEmpty()) saved->setStyleSheet(QStringLiteral("color: #b00000;"));
+    layout->addWidget(saved);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
+    layout->addWidget(buttons);
+    connect(dialog, &QObject::destroyed, this, [this] { End(); });
+    dialog->show();
+}
+
+void ExerciseSession::Abandon() {
+    if (result_) return End();
+    const auto answer =
+        QMessageBox::question(windows_.main.get(), QApplication::applicationDisplayName(),
+                              QString::fromUtf8(Text("Die Übung abbrechen? Es wird kein Bericht geschrieben.",
+                                                     "Abandon the exercise? No report is written.")));
+    if (answer != QMessageBox::Yes) return;
+    windows_.main->StopRecording();
+    End();
+}
+
+void ExerciseSession::End() {
+    if (ended_) return;
+    ended_ = true;
+    seconds_.stop();
+    emit Ended();
+}
+
+// Closing the exercise's window abandons it, after asking; the device in the scratch folder is not asked
+// whether to save.
+bool ExerciseSession::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != windows_.main.get() || event->type() != QEvent::Close)
+        return QObject::eventFilter(watched, event);
+    if (!ended_) Abandon();
+    if (!ended_) event->ignore();
+    return true;
+}
+
+std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& path,
+                                              const std::string& programDir, const std::string& dataDir,
+                                              bool german) {
+    const auto t = [german](const char* de, const char* en) { return QString::fromUtf8(german ? de : en); };
+    QString chosen = path;
+    if (chosen.isEmpty()) {
+        const QDir shipped(Q(programDir) + QStringLiteral("/Exercises"));
+        chosen = QFileDialog::getOpenFileName(
+            parent, t("Übung öffnen", "Open exercise"), shipped.exists() ? shipped.path() : Q(dataDir),
+            t("Übung (*.vp7x);;Alle Dateien (*)", "Exercise (*.vp7x);;All files (*)"));
+    }
+    if (chosen.isEmpty()) return nullptr;
+    const auto refuse = [&](const QString& why) {
+        QMessageBox::critical(
+            parent, QApplication::applicationDisplayName(),
+            t("Die Übung kann nicht geöffnet werden:\n", "The exercise cannot be opened:\n") + chosen +
+                QStringLiteral("\n\n") + why);
+        return std::unique_ptr<ExerciseSession>();
+    };
+    const auto text = ReadWholeFile(chosen.toStdString(), kExerciseMaxBytes);
+    if (!text) return refuse(t("Die Datei kann nicht gelesen werden.", "The file cannot be read."));
+    auto scratch = std::make_unique<QTemporaryDir>();
+    if (!scratch->isValid()) return refuse(scratch->errorString());
+    const auto problemText = [](const ScriptProblem& problem) {
+        return QStringLiteral("error %1: %2").arg(problem.line).arg(Q(problem.reason));
+    };
+    auto read = ReadExercise(*text, scratch->filePath(QStringLiteral("check")).toStdString(),
+                             QFileInfo(chosen).absolutePath().toStdString());
+    if (const auto* problem = std::get_if<ScriptProblem>(&read)) return refuse(problemText(*problem));
+    Exercise& exercise = std::get<Exercise>(read);
+    std::optional<PlayScript> state;
+    if (!exercise.state.empty()) {
+        // Checked with the exercise just now; read again for its lines and their moments.
+        const auto stateText = ReadWholeFile(exercise.state, kStateMaxBytes);
+        if (!stateText) return refuse(problemText({exercise.stateLine, "cannot read " + exercise.state}));
+        auto played = ReadPlayScript(*stateText, scratch->filePath(QStringLiteral("state")).toStdString());
+        if (const auto* problem = std::get_if<ScriptProblem>(&played))
+            return refuse(
+                problemText({exercise.stateLine, exercise.state + " line " + std::to_string(problem->line) +
+                                                     ": " + problem->reason}));
+        state = std::move(std::get<PlayScript>(played));
+    }
+    QString trainee;
+    while (trainee.trimmed().isEmpty()) {
+        bool ok = false;
+        trainee =
+            QInputDialog::getText(parent, t("Übung", "Exercise"), t("Name des Übenden:", "Trainee's name:"),
+                                  QLineEdit::Normal, {}, &ok);
+        if (!ok) return nullptr;
+    }
+    return std::make_unique<ExerciseSession>(std::move(exercise), std::move(state), chosen, trainee.trimmed(),
+                                             dataDir, std::move(scratch), german);
+}
+
+} // namespace vp7

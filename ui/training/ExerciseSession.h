@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// An exercise worked on in a device of its own: started from the exercise's settings in a scratch
+// folder (the user's own settings stay as they were), its scene set, the session recorded into the
+// "Data" folder. A panel beside the device shows the title, the tasks and the time, and hands in:
+// the question, the checks, the result on screen, and the report beside the recording as HTML and PDF.
+#include "platform/ScriptedAnswers.h"
+#include "session/exercise/Exercise.h"
+#include "session/exercise/ExerciseReport.h"
+#include "session/script/Runner.h"
+#include "ui/app/Application.h"
+#include "ui/qt/QtClock.h"
+
+#include <QObject>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+#include <sstream>
+
+class QLabel;
+class QWidget;
+
+namespace vp7 {
+
+class ExerciseSession : public QObject {
+    Q_OBJECT
+public:
+    // `exercise` was read from `path` and checked, and `state` from the saved state it starts from
+    // when it does; the recording and the report go into `dataDir`.
+    ExerciseSession(Exercise exercise, std::optional<PlayScript> state, const QString& path,
+                    const QString& trainee, const std::string& dataDir,
+                    std::unique_ptr<QTemporaryDir> scratch, bool german);
+    ~ExerciseSession() override;
+
+    MainWindow& Window() const { return *windows_.main; }
+    QWidget* Panel() const { return panel_; }
+    // Hands in with the question answered by `choice` (asked in a dialog when none is given), shows the
+    // result and writes the report. Returns the result shown.
+    const ExerciseResult& HandIn(std::optional<int> choice = std::nullopt);
+    const QString& RecordingPath() const { return recordingPath_; }
+    const QString& ReportPath() const { return reportPath_; } // without its suffix
+    // Simulated time since the trainee began.
+    int64_t ElapsedMs() const;
+
+signals:
+    // The exercise is over (handed in and its result closed, or abandoned): the session may go.
+    void Ended();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    AppWindows StartDevice(const QString& path);
+    AppWindows StartFromState(const std::string& startLine);
+    void BuildPanel();
+    void ShowTime();
+    std::optional<int> AskQuestion();
+    QString WriteReports(const std::string& html);
+    void ShowResult(const QString& writeError);
+    void Abandon();
+    void End();
+    const char* Text(const char* de, const char* en) const { return german_ ? de : en; }
+
+    std::unique_ptr<QTemporaryDir> scratch_;
+    Exercise exercise_;
+    std::optional<PlayScript> state_;
+    std::optional<int64_t> beganMs_; // when the trainee began, after the state: else after the start-up
+    QString exerciseName_, trainee_, recordingPath_, reportPath_;
+    bool german_;
+    QtClock clock_;
+    ScriptedAnswers unused_; // the window answers its own dialogs
+    std::ostringstream discarded_;
+    Runner runner_;
+    AppWindows windows_;
+    QWidget* panel_ = nullptr;
+    QLabel* time_ = nullptr;
+    QTimer seconds_;
+    std::optional<ExerciseResult> result_;
+    bool ended_ = false;
+};
+
+// Asks for an exercise (the shipped ones first), checks it, asks for the trainee's name and starts it;
+// a bad exercise is refused with "error LINE: REASON". Nothing when refused or cancelled.
+std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& path,
+                                              const std::string& programDir, const std::string& dataDir,
+                                              bool german);
+
+} // namespace vp7

@@ -1,0 +1,311 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/training/InstructorControls.h"
+
+#include "platform/FileRead.h"
+#include "session/SavedState.h"
+#include "session/SessionRecorder.h"
+#include "sim/Simulator.h"
+#include "ui/app/Application.h"
+#include "ui/app/MainWindow.h"
+#include "ui/app/StateStart.h"
+#include "ui/device/Dialogs.h"
+#include "ui/device/InitInfoWindow.h"
+#include "ui/device/PictureWidget.h"
+#include "ui/training/RewindDialog.h"
+#include "ui/training/TrendWindow.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QTemporaryFile>
+
+#include <cmath>
+
+namespace vp7 {
+namespace {
+
+constexpr std::uintmax_t kSessionMaxBytes = 64u << 20;
+constexpr int kBandHeight = 36; // at 100 %
+
+QString SpeedText(double rate) {
+    return QStringLiteral("%1\u00D7").arg(rate);
+}
+
+} // namespace
+
+InstructorControls::InstructorControls(AppWindows& windows)
+    : main_(*windows.main), sim_(windows.main->Sim()), initInfo_(windows.initInfo.get()),
+      parameterTable_(windows.parameterTable.get()), clock_(dynamic_cast<QtClock*>(&sim_.clock)) {
+    BuildMenu();
+    band_ = new QLabel(main_.Picture());
+    band_->setObjectName(QStringLiteral("FrozenBand"));
+    band_->setAlignment(Qt::AlignCenter);
+    band_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    band_->setStyleSheet(QStringLiteral("background-color: rgba(255, 210, 0, 220); color: black;"
+                                        "font-weight: bold; letter-spacing: 4px;"));
+    band_->hide();
+    connect(&main_, &MainWindow::FormChanged, this, [this] {
+        Retranslate();
+        if (Frozen()) LockDeviceMenus();
+    });
+    connect(&main_, &MainWindow::RecordingStopped, this,
+            [this](const QString& path) { TakeOverRecording(path); });
+    Retranslate();
+    qApp->installEventFilter(this);
+    // A replayed session's log is its recording, continued once the replay is through.
+    if (main_.Recording() || (clock_ && clock_->Replaying())) return;
+    // With the splash, the session begins when it was clicked away: a replay has no splash.
+    if (sim_.state.SplashValid && !sim_.state.SplashDone)
+        connect(&main_, &MainWindow::EventHandled, this, [this] {
+            if (!log_ && !main_.Recording() && sim_.state.SplashDone) StartLog();
+        });
+    else
+        StartLog();
+}
+
+InstructorControls::~InstructorControls() {
+    qApp->removeEventFilter(this);
+}
+
+const char* InstructorControls::Text(const char* de, const char* en) const {
+    return sim_.state.Text(de, en);
+}
+
+void InstructorControls::BuildMenu() {
+    QMenuBar* bar = main_.menuBar();
+    menu_ = bar->addMenu(QString());
+    menu_->setObjectName(QStringLiteral("Simulation1"));
+    // Help stays the last menu, as on every desktop.
+    if (auto* help = bar->findChild<QMenu*>(QStringLiteral("Hilfe1"))) {
+        bar->removeAction(help->menuAction());
+        bar->addAction(help->menuAction());
+    }
+    freeze_ = menu_->addAction(QString(), this, [this](bool on) { SetFrozen(on); });
+    freeze_->setObjectName(QStringLiteral("Anhalten1"));
+    freeze_->setCheckable(true);
+    freeze_->setShortcut(QKeySequence(Qt::Key_F9));
+    speedMenu_ = menu_->addMenu(QString());
+    speedMenu_->setObjectName(QStringLiteral("Geschwindigkeit1"));
+    speeds_ = new QActionGroup(this);
+    for (double rate : kSpeeds) {
+        QAction* a = speedMenu_->addAction(SpeedText(rate), this, [this, rate] { SetSpeed(rate); });
+        a->setCheckable(true);
+        a->setChecked(rate == 1);
+        a->setData(rate);
+        speeds_->addAction(a);
+    }
+    menu_->addSeparator();
+    save_ = menu_->addAction(QString(), this, [this] { SaveState(); });
+    save_->setObjectName(QStringLiteral("ZustandSpeichern1"));
+    load_ = menu_->addAction(QString(), this, [this] { LoadState(); });
+    load_->setObjectName(QStringLiteral("ZustandLaden1"));
+    rewind_ = menu_->addAction(QString(), this, [this] { AskForRewind(); });
+    rewind_->setObjectName(QStringLiteral("Zurueckspulen1"));
+    if (!clock_) {
+        freeze_->setEnabled(false);
+        speedMenu_->setEnabled(false);
+    }
+    // The status bar exists only to show a speed other than 1x.
+    speedShown_ = new QLabel(&main_);
+    speedShown_->setObjectName(QStringLiteral("SpeedShown"));
+    main_.statusBar()->addPermanentWidget(speedShown_);
+    main_.statusBar()->hide();
+}
+
+void InstructorControls::Retranslate() {
+    menu_->setTitle(QStringLiteral("&Simulation"));
+    freeze_->setText(QString::fromUtf8(Text("Anhalten", "Freeze")));
+    speedMenu_->setTitle(QString::fromUtf8(Text("Geschwindigkeit", "Speed")));
+    save_->setText(QString::fromUtf8(Text("Zustand speichern…", "Save state…")));
+    load_->setText(QString::fromUtf8(Text("Zustand laden…", "Load state…")));
+    rewind_->setText(QString::fromUtf8(Text("Zurückspulen…", "Rewind…")));
+    band_->setText(QString::fromUtf8(Text("ANGEHALTEN", "FROZEN")));
+    const double rate = clock_ ? clock_->Rate() : 1;
+    speedShown_->setText(QString::fromUtf8(Text("Geschwindigkeit ", "Speed ")) + SpeedText(rate));
+}
+
+void InstructorControls::StartLog() {
+    const std::string path = logFolder_.filePath(QStringLiteral("session.vp7s")).toStdString();
+    const std::string header = "vp7sim " + std::string(ProgramVersion()) + ", session of " +
+                               QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+    log_ = std::make_unique<SessionRecorder>(sim_, path, header, "start",
+                                             sim_.StartedMs ? sim_.StartedMs : std::optional<int64_t>());
+}
+
+void InstructorControls::ContinueLog(const std::string& text, int64_t atMs) {
+    const QString path = logFolder_.filePath(QStringLiteral("session.vp7s"));
+    WriteFile(path, text);
+    log_ = std::make_unique<SessionRecorder>(sim_, path.toStdString(), SessionRecorder::Continuation{atMs});
+}
+
+// The user's recording ended; the session's log goes on from it. Recorded sessions start without the
+// splash, so the recording's time begins at the start-up tick.
+void InstructorControls::TakeOverRecording(const QString& path) {
+    const auto text = ReadWholeFile(path.toStdString(), kSessionMaxBytes);
+    if (!text) return;
+    ContinueLog(*text, sim_.CreatedMs + sim_.Timer1.Interval() + RecordingLengthMs(*text));
+}
+
+std::optional<std::string> InstructorControls::SessionSoFar() {
+    SessionRecorder* recorder = main_.Recording() ? main_.Recorder() : log_.get();
+    if (!recorder) return std::nullopt;
+    recorder->WriteUpToNow();
+    return ReadWholeFile(recorder->Path(), kSessionMaxBytes);
+}
+
+bool InstructorControls::Frozen() const {
+    return clock_ && clock_->Frozen();
+}
+
+// Nothing is held across a freeze: a device key held on the keyboard or with the mouse is let go
+// first, and the device is told so, as a recording keeps it.
+void InstructorControls::ReleaseHolds() {
+    main_.LetGoOfKeys();
+    if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+        sim_.PointerUp(MouseButton::Left, sim_.MouseX, sim_.MouseY);
+    main_.AfterEvent();
+}
+
+// The device's menu items greyed while frozen; the next sync of the form brings them back.
+void InstructorControls::LockDeviceMenus() {
+    for (const Control* c : sim_.form.All())
+        if (c->kind == ControlKind::MenuItem)
+            if (auto* a = main_.findChild<QAction*>(QString::fromStdString(c->name))) a->setEnabled(false);
+}
+
+void InstructorControls::PlaceBand() {
+    const QWidget* picture = main_.Picture();
+    const int height = static_cast<int>(std::lround(kBandHeight * main_.Zoom().Factor()));
+    // Along the top of the picture: the display and the piston stay in view.
+    band_->setGeometry(0, height / 4, picture->width(), height);
+    QFont font = band_->font();
+    font.setPixelSize(height * 3 / 5);
+    band_->setFont(font);
+}
+
+void InstructorControls::SetFrozen(bool frozen) {
+    if (!clock_ || frozen == Frozen()) return;
+    if (frozen) ReleaseHolds();
+    clock_->SetFrozen(frozen);
+    freeze_->setChecked(frozen);
+    if (frozen) {
+        LockDeviceMenus();
+        PlaceBand();
+        band_->show();
+        band_->raise();
+    } else {
+        band_->hide();
+        main_.SyncFromForm();
+        main_.Picture()->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void InstructorControls::SetSpeed(double rate) {
+    if (!clock_) return;
+    clock_->SetRate(rate);
+    for (QAction* a : speeds_->actions())
+        a->setChecked(a->data().toDouble() == rate);
+    Retranslate();
+    main_.statusBar()->setVisible(rate != 1);
+}
+
+// While frozen, nothing reaches the device: no pointer or key on its windows (the menu bar stays
+// usable, to go on), no device menu item.
+bool InstructorControls::eventFilter(QObject* watched, QEvent* event) {
+    return Frozen() && IsDeviceInput(watched, *event, {&main_, initInfo_, parameterTable_}, main_.menuBar());
+}
+
+bool InstructorControls::WriteFile(const QString& path, const std::string& text) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size()) &&
+        file.commit())
+        return true;
+    QMessageBox::critical(&main_, QApplication::applicationDisplayName(),
+                          QString::fromUtf8(Text("Die Datei kann nicht geschrieben werden:\n",
+                                                 "The file cannot be written:\n")) +
+                              path);
+    return false;
+}
+
+void InstructorControls::SaveState() {
+    const auto session = SessionSoFar();
+    if (!session) return;
+    QString path = QFileDialog::getSaveFileName(
+        &main_, QString::fromUtf8(Text("Zustand speichern", "Save state")),
+        QString::fromStdString(sim_.settings.DataDir()),
+        QString::fromUtf8(Text("Zustand (*.vp7s);;Alle Dateien (*)", "State (*.vp7s);;All files (*)")));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".vp7s");
+    WriteFile(path, MakeSavedState(*session, sim_.state.ControllerType, ProgramVersion()));
+}
+
+// The program starts again from the state; it was checked whole first, so a state that cannot be
+// loaded changes nothing.
+void InstructorControls::LoadState() {
+    const QString path = QFileDialog::getOpenFileName(
+        &main_, QString::fromUtf8(Text("Zustand laden", "Load state")),
+        QString::fromStdString(sim_.settings.DataDir()),
+        QString::fromUtf8(Text("Zustand (*.vp7s);;Alle Dateien (*)", "State (*.vp7s);;All files (*)")));
+    if (path.isEmpty()) return;
+    const bool german = sim_.state.Language == Language::German;
+    if (!ReadStateFile(&main_, path, sim_.state.ControllerType, german)) return;
+    main_.RestartWith(StateArguments(path, false));
+}
+
+void InstructorControls::AskForRewind() {
+    const auto session = SessionSoFar();
+    if (!session) return;
+    std::vector<RewindMark> marks;
+    const Language language = sim_.state.Language;
+    // The trend counts from the window's creation, the session from the start-up's end.
+    const int64_t trendToSession = sim_.CreatedMs - sim_.StartedMs;
+    const auto& events = main_.Trend().Events();
+    for (std::size_t i = 0; i < events.Size(); ++i)
+        marks.push_back(
+            {events[i].timeMs + trendToSession, QString::fromStdString(events[i].Text(language))});
+    RewindDialog dialog(&main_, RecordingLengthMs(*session), std::move(marks), language == Language::German);
+    if (dialog.exec() == QDialog::Accepted) RewindTo(dialog.ChosenMs());
+}
+
+bool InstructorControls::RewindTo(int64_t ms) {
+    const auto session = SessionSoFar();
+    if (!session) return false;
+    const std::string cut =
+        MakeSavedState(CutRecording(*session, ms), sim_.state.ControllerType, ProgramVersion());
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // The whole session is kept, what came after the moment with it: beside the user's recording, or
+    // in the data folder.
+    const QString recording =
+        main_.Recording() ? QString::fromStdString(main_.Recorder()->Path()) : QString();
+    const QString kept = recording.isEmpty() ? QDir(QString::fromStdString(sim_.settings.DataDir()))
+                                                   .filePath(QStringLiteral("rewound-%1.vp7s").arg(stamp))
+                                             : QFileInfo(recording).path() + QLatin1Char('/') +
+                                                   QFileInfo(recording).completeBaseName() +
+                                                   QStringLiteral("-rewound-%1.vp7s").arg(stamp);
+    if (!WriteFile(kept, *session)) return false;
+    if (!recording.isEmpty()) {
+        main_.StopRecording();
+        return WriteFile(recording, cut) && main_.RestartWith(StateArguments(recording, false, recording));
+    }
+    QTemporaryFile handover(QDir::temp().filePath(QStringLiteral("vp7-rewind-XXXXXX.vp7s")));
+    handover.setAutoRemove(false);
+    if (!handover.open() ||
+        handover.write(cut.data(), static_cast<qint64>(cut.size())) != static_cast<qint64>(cut.size()))
+        return false;
+    handover.close();
+    if (main_.RestartWith(StateArguments(handover.fileName(), true))) return true;
+    QFile::remove(handover.fileName());
+    return false;
+}
+
+} // namespace vp7
