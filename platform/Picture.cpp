@@ -63,13 +63,6 @@ DrawingLog::Entry CopyEntry(const Rect& dst, const Rect& clip, const Picture& sr
     return e;
 }
 
-// The pictures that defer their drawing, brought up to date before a picture they copy from changes.
-// Never destroyed: a picture with static lifetime may still ask for it on its way out.
-std::vector<const Picture*>& DeferringPictures() {
-    static auto* all = new std::vector<const Picture*>;
-    return *all;
-}
-
 } // namespace
 
 Picture::Picture() = default;
@@ -84,7 +77,9 @@ Picture::Picture(const Picture& o)
       penX_(o.penX_), penY_(o.penY_), dirty_(o.dirty_), dirtyParts_(o.dirtyParts_),
       log_(o.log_ ? std::make_unique<DrawingLog>(*o.log_) : nullptr),
       pending_(o.pending_ ? std::make_unique<DrawingLog>(*o.pending_) : nullptr) {
-    if (pending_) DeferringPictures().push_back(this);
+    if (pending_)
+        for (const Picture* source : o.sources_)
+            Link(*source);
 }
 Picture::Picture(Picture&& o) noexcept {
     *this = std::move(o);
@@ -96,10 +91,12 @@ Picture& Picture::operator=(const Picture& o) {
 Picture& Picture::operator=(Picture&& o) noexcept {
     if (this == &o) return *this;
     BeforeChange();
-    if (o.copiedFrom_) SettleReadersOf(o); // its pixels leave it
+    SettleReadersOf(o); // its pixels leave it
     o.Settle();
-    o.copiedFrom_ = false;
-    if (pending_) pending_->Clear(); // what it noted is drawn over wholly
+    if (pending_) { // what it noted is drawn over wholly
+        pending_->Clear();
+        UnlinkSources();
+    }
     width_ = o.width_;
     height_ = o.height_;
     scale_ = o.scale_;
@@ -117,8 +114,8 @@ Picture& Picture::operator=(Picture&& o) noexcept {
     return *this;
 }
 Picture::~Picture() {
-    if (copiedFrom_) SettleReadersOf(*this);
-    if (pending_) std::erase(DeferringPictures(), this);
+    SettleReadersOf(*this);
+    UnlinkSources();
 }
 
 Rgb* Picture::Bits() {
@@ -144,11 +141,12 @@ void Picture::Materialize() const {
 void Picture::Defer() {
     if (pending_ || log_) return;
     pending_ = std::make_unique<DrawingLog>();
-    DeferringPictures().push_back(this);
 }
 
 void Picture::DropDeferred() {
-    if (pending_) pending_->Clear();
+    if (!pending_) return;
+    pending_->Clear();
+    UnlinkSources();
 }
 
 bool Picture::Note(DrawingEntry e) {
@@ -157,7 +155,7 @@ bool Picture::Note(DrawingEntry e) {
         Settle();
         return false;
     }
-    if (e.source) e.source->copiedFrom_ = true;
+    if (e.source) Link(*e.source);
     pending_->Add(std::move(e));
     return true;
 }
@@ -177,17 +175,37 @@ void Picture::Settle() const {
     self->penY_ = penY;
     pending->Clear();
     self->pending_ = std::move(pending);
+    self->UnlinkSources();
 }
 
 void Picture::SettleReadersOf(const Picture& source) {
     const auto reads = [&](const DrawingEntry& e) { return e.source == &source; };
-    for (const Picture* p : DeferringPictures()) // one being settled has lent out its notes
-        if (p->pending_ && std::ranges::any_of(p->pending_->Entries(), reads)) p->Settle();
+    // Settling a reader unlinks it, which changes the list.
+    for (const Picture* p : std::vector<const Picture*>(source.readers_)) {
+        if (p->pending_ && std::ranges::any_of(p->pending_->Entries(), reads))
+            p->Settle();
+        else // what read it was compacted away
+            const_cast<Picture*>(p)->Unlink(source);
+    }
+}
+
+void Picture::Link(const Picture& source) {
+    if (std::ranges::find(sources_, &source) != sources_.end()) return;
+    sources_.push_back(&source);
+    source.readers_.push_back(this);
+}
+
+void Picture::Unlink(const Picture& source) {
+    std::erase(sources_, &source);
+    std::erase(source.readers_, this);
+}
+
+void Picture::UnlinkSources() {
+    for (const Picture* source : std::exchange(sources_, {}))
+        std::erase(source->readers_, this);
 }
 
 void Picture::BeforeChange() {
-    if (!copiedFrom_) return;
-    copiedFrom_ = false;
     SettleReadersOf(*this);
 }
 

@@ -122,6 +122,11 @@ private:
     // changes or goes).
     void Settle() const;
     static void SettleReadersOf(const Picture& source);
+    // A deferring picture and a picture it noted a copy from know each other, so that each sees the
+    // other's change or end; nothing outside the two keeps a list of them.
+    void Link(const Picture& source);
+    void Unlink(const Picture& source);
+    void UnlinkSources();
     // The part `r` of a deferring picture as drawing it would show, drawn apart while the picture is still
     // all of its first colour beneath its notes, and none there draws text (which knows only where it
     // goes); nothing otherwise. The runner captures the display's backgrounds without drawing it all.
@@ -141,8 +146,9 @@ private:
     Rect dirty_;
     std::vector<Rect> dirtyParts_;
     std::unique_ptr<DrawingLog> log_;
-    std::unique_ptr<DrawingLog> pending_; // drawings not done yet, while deferring
-    mutable bool copiedFrom_ = false;     // a deferring picture's noted copy reads it
+    std::unique_ptr<DrawingLog> pending_;         // drawings not done yet, while deferring
+    std::vector<const Picture*> sources_;         // what its noted copies read, while deferring
+    mutable std::vector<const Picture*> readers_; // the deferring pictures whose noted copies read it
 };
 
 template <class F> void Picture::ForEachLinePixel(int x0, int y0, int x1, int y1, int width, F&& f) {
