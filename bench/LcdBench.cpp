@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One write to each display field: background restore, segments and, on the upper line, the dot.
 #include "StartedSimulator.h"
+#include "sim/display/Lcd.h"
 
 #include <benchmark/benchmark.h>
 

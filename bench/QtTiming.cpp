@@ -10,6 +10,7 @@
 #include "LaunchClock.h"
 #include "model/PictureLayout.h"
 #include "sim/Simulator.h"
+#include "sim/motion/Controller.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/ZoomControl.h"

@@ -6,6 +6,7 @@
 #include "platform/ScriptedHost.h"
 #include "platform/VirtualClock.h"
 #include "sim/Simulator.h"
+#include "sim/motion/Controller.h"
 
 #include <filesystem>
 #include <string>

@@ -57,4 +57,7 @@ enum class Mode : uint8_t { Automatic = 0, Manual = 1, Configuration = 2, Config
 // The language every text is shown in; the two-language tables hold German first.
 enum class Language : uint8_t { German = 0, English = 1 };
 
+// The three keys under the display.
+enum class DeviceKey { None, Umschalt, Kleiner, Groesser };
+
 } // namespace vp7

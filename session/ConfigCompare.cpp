@@ -3,6 +3,9 @@
 
 #include "session/script/ScriptWords.h"
 #include "sim/Simulator.h"
+#include "sim/files/ConfigFiles.h"
+#include "sim/operation/ParamSet.h"
+#include "sim/operation/ParamTableView.h"
 
 #include <array>
 

@@ -4,6 +4,8 @@
 #include "formats/AtomicFile.h"
 #include "session/script/Output.h"
 #include "sim/Simulator.h"
+#include "sim/operation/ParamSet.h"
+#include "sim/operation/ParamTableView.h"
 
 #include <ctime>
 

@@ -5,6 +5,7 @@
 #include "session/script/Output.h"
 #include "session/script/ScriptWords.h"
 #include "sim/Simulator.h"
+#include "sim/files/Settings.h"
 
 #include <sstream>
 

@@ -3,22 +3,89 @@
 
 #include "model/SpriteSet.h"
 #include "platform/Host.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Initialization.h"
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/display/Captions.h"
+#include "sim/display/FrontPanel.h"
+#include "sim/display/IoPictures.h"
+#include "sim/display/Lcd.h"
+#include "sim/display/OperatingDisplays.h"
+#include "sim/display/ScreenCheck.h"
+#include "sim/display/Splash.h"
+#include "sim/files/ConfigFiles.h"
+#include "sim/files/Settings.h"
+#include "sim/motion/Actuator.h"
+#include "sim/motion/Characteristic.h"
+#include "sim/motion/Controller.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/ConfigMenu.h"
+#include "sim/operation/HelpTexts.h"
+#include "sim/operation/HoverHelp.h"
+#include "sim/operation/KeyInput.h"
+#include "sim/operation/ModeLogic.h"
+#include "sim/operation/ParamSet.h"
+#include "sim/operation/ParamTableView.h"
+#include "sim/operation/PointerInput.h"
+#include "sim/operation/ScaleDialog.h"
 
 #include <optional>
 #include <utility>
 
 namespace vp7 {
 
+// The subsystems in the order they are built; each keeps the simulator to reach its neighbours,
+// which none of them does while being built.
+struct Simulator::Parts {
+    explicit Parts(Simulator& sim)
+        : scales(sim), characteristic(sim), controller(sim), actuator(sim), modes(sim), keyInput(sim),
+          pointer(sim), configMenu(sim), diagnostics(sim), initialization(sim), monitoring(sim),
+          ioPictures(sim), displays(sim), frontPanel(sim), helpTexts(sim), captions(sim), hoverHelp(sim),
+          splash(sim), paramTableView(sim), scaleDialog(sim), screenCheck(sim), lcd(sim), settings(sim),
+          configFiles(sim) {}
+
+    ParamSet params;
+    Scales scales;
+    Characteristic characteristic;
+    Controller controller;
+    Actuator actuator;
+    ModeLogic modes;
+    KeyInput keyInput;
+    PointerInput pointer;
+    ConfigMenu configMenu;
+    Diagnostics diagnostics;
+    Initialization initialization;
+    Monitoring monitoring;
+    IoPictures ioPictures;
+    OperatingDisplays displays;
+    FrontPanel frontPanel;
+    HelpTexts helpTexts;
+    Captions captions;
+    HoverHelp hoverHelp;
+    Splash splash;
+    ParamTableView paramTableView;
+    ScaleDialog scaleDialog;
+    ScreenCheck screenCheck;
+    Lcd lcd;
+    Settings settings;
+    ConfigFiles configFiles;
+};
+
 Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOptions opts)
     : clock(clk), host(hst), sprites(sprs), options(std::move(opts)), programDir(options.programDir),
       image1(sprs.Get(SpriteId::DevicePicture)), Timer1(clk, "Timer1", 100), Timer2(clk, "Timer2", 50),
       DiagnosticTimer(clk, "DiagnosticTimer", 1000), KeyTimer(clk, "KeyTimer", 50),
       AlarmBlinkTimer(clk, "AlarmBlinkTimer", 700), SetpointRampTimer(clk, "SetpointRampTimer", 1000),
-      scales(*this), characteristic(*this), controller(*this), actuator(*this), modes(*this), keyInput(*this),
-      pointer(*this), configMenu(*this), diagnostics(*this), initialization(*this), monitoring(*this),
-      ioPictures(*this), displays(*this), frontPanel(*this), helpTexts(*this), captions(*this),
-      hoverHelp(*this), splash(*this), paramTableView(*this), scaleDialog(*this), screenCheck(*this),
-      lcd(*this), settings(*this), configFiles(*this) {
+      parts_(std::make_unique<Parts>(*this)), params(parts_->params), scales(parts_->scales),
+      characteristic(parts_->characteristic), controller(parts_->controller), actuator(parts_->actuator),
+      modes(parts_->modes), keyInput(parts_->keyInput), pointer(parts_->pointer),
+      configMenu(parts_->configMenu), diagnostics(parts_->diagnostics),
+      initialization(parts_->initialization), monitoring(parts_->monitoring), ioPictures(parts_->ioPictures),
+      displays(parts_->displays), frontPanel(parts_->frontPanel), helpTexts(parts_->helpTexts),
+      captions(parts_->captions), hoverHelp(parts_->hoverHelp), splash(parts_->splash),
+      paramTableView(parts_->paramTableView), scaleDialog(parts_->scaleDialog),
+      screenCheck(parts_->screenCheck), lcd(parts_->lcd), settings(parts_->settings),
+      configFiles(parts_->configFiles) {
     const auto observed = [this](void (Simulator::*handler)(), SampleCause cause) {
         return [this, handler, cause] {
             (this->*handler)();

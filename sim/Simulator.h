@@ -23,34 +23,10 @@
 #include "model/UserAction.h"
 #include "platform/Clock.h"
 #include "platform/Picture.h"
-#include "sim/diagnosis/Diagnostics.h"
-#include "sim/diagnosis/Initialization.h"
-#include "sim/diagnosis/Monitoring.h"
-#include "sim/display/Captions.h"
-#include "sim/display/FrontPanel.h"
-#include "sim/display/IoPictures.h"
-#include "sim/display/Lcd.h"
-#include "sim/display/OperatingDisplays.h"
-#include "sim/display/ScreenCheck.h"
-#include "sim/display/Splash.h"
-#include "sim/files/ConfigFiles.h"
-#include "sim/files/Settings.h"
-#include "sim/motion/Actuator.h"
-#include "sim/motion/Characteristic.h"
-#include "sim/motion/Controller.h"
-#include "sim/motion/Scales.h"
-#include "sim/operation/ConfigMenu.h"
-#include "sim/operation/HelpTexts.h"
-#include "sim/operation/HoverHelp.h"
-#include "sim/operation/KeyInput.h"
-#include "sim/operation/ModeLogic.h"
-#include "sim/operation/ParamSet.h"
-#include "sim/operation/ParamTableView.h"
-#include "sim/operation/PointerInput.h"
-#include "sim/operation/ScaleDialog.h"
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -61,6 +37,31 @@ namespace vp7 {
 
 class Host;
 class SpriteSet;
+class Actuator;
+class Captions;
+class Characteristic;
+class ConfigFiles;
+class ConfigMenu;
+class Controller;
+class Diagnostics;
+class FrontPanel;
+class HelpTexts;
+class HoverHelp;
+class Initialization;
+class IoPictures;
+class KeyInput;
+class Lcd;
+class ModeLogic;
+class Monitoring;
+class OperatingDisplays;
+class ParamSet;
+class ParamTableView;
+class PointerInput;
+class ScaleDialog;
+class Scales;
+class ScreenCheck;
+class Settings;
+class Splash;
 
 // What a simulator is created with besides its platform.
 struct SimulatorOptions {
@@ -200,31 +201,38 @@ public:
     // When the start-up was through: at the start-up tick, or when the splash was clicked away.
     int64_t StartedMs = 0;
 
-    ParamSet params;
-    Scales scales;
-    Characteristic characteristic;
-    Controller controller;
-    Actuator actuator;
-    ModeLogic modes;
-    KeyInput keyInput;
-    PointerInput pointer;
-    ConfigMenu configMenu;
-    Diagnostics diagnostics;
-    Initialization initialization;
-    Monitoring monitoring;
-    IoPictures ioPictures;
-    OperatingDisplays displays;
-    FrontPanel frontPanel;
-    HelpTexts helpTexts;
-    Captions captions;
-    HoverHelp hoverHelp;
-    Splash splash;
-    ParamTableView paramTableView;
-    ScaleDialog scaleDialog;
-    ScreenCheck screenCheck;
-    Lcd lcd;
-    Settings settings;
-    ConfigFiles configFiles;
+private:
+    // Declared here so that it is built before the references to it below.
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+
+public:
+    // Each subsystem, known here by its name only: a change to one recompiles its users alone.
+    ParamSet& params;
+    Scales& scales;
+    Characteristic& characteristic;
+    Controller& controller;
+    Actuator& actuator;
+    ModeLogic& modes;
+    KeyInput& keyInput;
+    PointerInput& pointer;
+    ConfigMenu& configMenu;
+    Diagnostics& diagnostics;
+    Initialization& initialization;
+    Monitoring& monitoring;
+    IoPictures& ioPictures;
+    OperatingDisplays& displays;
+    FrontPanel& frontPanel;
+    HelpTexts& helpTexts;
+    Captions& captions;
+    HoverHelp& hoverHelp;
+    Splash& splash;
+    ParamTableView& paramTableView;
+    ScaleDialog& scaleDialog;
+    ScreenCheck& screenCheck;
+    Lcd& lcd;
+    Settings& settings;
+    ConfigFiles& configFiles;
 
 private:
     // The start-up tick from the splash's end on (steps 4 to 10).

@@ -2,6 +2,9 @@
 // Any content of the settings file is read into a running device, which keeps working; what it then
 // writes reads back to the same values.
 #include "FuzzSupport.h"
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/files/Settings.h"
+#include "sim/operation/ParamSet.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -5,7 +5,11 @@
 #include "session/script/ScriptWords.h"
 #include "session/script/StateValues.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Monitoring.h"
 #include "sim/display/LcdReadBack.h"
+#include "sim/operation/ModeLogic.h"
+#include "sim/operation/ParamSet.h"
 
 #include <cstdio>
 

@@ -12,6 +12,12 @@
 #include "session/trend/TrendCsv.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
+#include "sim/display/Lcd.h"
+#include "sim/display/ScreenCheck.h"
+#include "sim/motion/Controller.h"
+#include "sim/operation/KeyInput.h"
+#include "sim/operation/ParamSet.h"
+#include "sim/operation/ScaleDialog.h"
 
 #include <charconv>
 #include <filesystem>

@@ -2,6 +2,15 @@
 #include "session/script/StateValues.h"
 
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Initialization.h"
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/display/Lcd.h"
+#include "sim/display/OperatingDisplays.h"
+#include "sim/motion/Controller.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/ConfigMenu.h"
+#include "sim/operation/ModeLogic.h"
 
 #include <initializer_list>
 #include <utility>

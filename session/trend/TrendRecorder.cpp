@@ -3,6 +3,8 @@
 
 #include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Initialization.h"
+#include "sim/diagnosis/Monitoring.h"
 
 namespace vp7 {
 namespace {

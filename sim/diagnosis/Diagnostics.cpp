@@ -3,6 +3,9 @@
 
 #include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
+#include "sim/display/Lcd.h"
+#include "sim/operation/ConfigMenu.h"
+#include "sim/operation/ParamSet.h"
 
 #include <algorithm>
 

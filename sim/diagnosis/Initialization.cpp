@@ -5,6 +5,9 @@
 #include "model/SpriteSet.h"
 #include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
+#include "sim/display/Lcd.h"
+#include "sim/motion/Actuator.h"
+#include "sim/operation/ParamSet.h"
 
 #include <algorithm>
 #include <cmath>

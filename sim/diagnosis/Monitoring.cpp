@@ -2,6 +2,11 @@
 #include "sim/diagnosis/Monitoring.h"
 
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/display/IoPictures.h"
+#include "sim/display/Lcd.h"
+#include "sim/motion/Controller.h"
+#include "sim/operation/ParamSet.h"
 
 #include <algorithm>
 #include <cmath>

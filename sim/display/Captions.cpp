@@ -2,6 +2,9 @@
 #include "sim/display/Captions.h"
 
 #include "sim/Simulator.h"
+#include "sim/display/IoPictures.h"
+#include "sim/motion/Controller.h"
+#include "sim/operation/ParamTableView.h"
 
 namespace vp7 {
 namespace {

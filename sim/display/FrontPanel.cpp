@@ -6,6 +6,9 @@
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
+#include "sim/display/OperatingDisplays.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/ModeLogic.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,6 +5,7 @@
 #include "model/SpriteSet.h"
 #include "platform/Host.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Monitoring.h"
 
 namespace vp7 {
 

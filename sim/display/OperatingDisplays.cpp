@@ -3,6 +3,10 @@
 
 #include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
+#include "sim/display/FrontPanel.h"
+#include "sim/display/Lcd.h"
+#include "sim/motion/Characteristic.h"
+#include "sim/operation/ParamSet.h"
 
 #include <algorithm>
 

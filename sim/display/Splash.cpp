@@ -4,6 +4,7 @@
 #include "platform/BmpFile.h"
 #include "platform/Host.h"
 #include "sim/Simulator.h"
+#include "sim/display/FrontPanel.h"
 
 #include <filesystem>
 

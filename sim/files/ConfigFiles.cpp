@@ -6,6 +6,16 @@
 #include "platform/FileRead.h"
 #include "platform/Host.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/display/FrontPanel.h"
+#include "sim/files/Settings.h"
+#include "sim/motion/Actuator.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/HelpTexts.h"
+#include "sim/operation/ModeLogic.h"
+#include "sim/operation/ParamSet.h"
+#include "sim/operation/ParamTableView.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -5,6 +5,11 @@
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/HelpTexts.h"
+#include "sim/operation/ParamSet.h"
 
 #include <filesystem>
 #include <fstream>

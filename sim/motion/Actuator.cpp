@@ -4,6 +4,12 @@
 #include "model/PictureLayout.h"
 #include "model/SpriteSet.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Initialization.h"
+#include "sim/display/OperatingDisplays.h"
+#include "sim/motion/Controller.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/ParamSet.h"
 
 #include <algorithm>
 #include <cmath>

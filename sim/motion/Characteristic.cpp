@@ -3,6 +3,8 @@
 
 #include "sim/Simulator.h"
 #include "sim/motion/CharacteristicTables.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/ParamSet.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,6 +6,14 @@
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/display/FrontPanel.h"
+#include "sim/display/OperatingDisplays.h"
+#include "sim/motion/Actuator.h"
+#include "sim/motion/Characteristic.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/ParamSet.h"
 
 #include <algorithm>
 #include <cmath>

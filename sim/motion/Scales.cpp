@@ -4,6 +4,7 @@
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
+#include "sim/operation/ParamSet.h"
 
 #include <cmath>
 

@@ -3,6 +3,9 @@
 
 #include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Initialization.h"
+#include "sim/display/Lcd.h"
+#include "sim/operation/ParamSet.h"
 
 namespace vp7 {
 namespace {

@@ -2,6 +2,7 @@
 #include "sim/operation/HelpTexts.h"
 
 #include "sim/Simulator.h"
+#include "sim/operation/ParamSet.h"
 
 namespace vp7 {
 namespace {

@@ -5,7 +5,12 @@
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/ConfigMenu.h"
+#include "sim/operation/HelpTexts.h"
 #include "sim/operation/KeyInput.h"
+#include "sim/operation/ParamSet.h"
 
 #include <array>
 #include <cmath>

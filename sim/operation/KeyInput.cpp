@@ -4,6 +4,10 @@
 #include "model/PictureLayout.h"
 #include "platform/Host.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/display/FrontPanel.h"
+#include "sim/operation/ModeLogic.h"
+#include "sim/operation/ScaleDialog.h"
 
 namespace vp7 {
 namespace {

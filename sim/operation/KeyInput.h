@@ -4,15 +4,13 @@
 // the key timer repeats and times held keys. PointerInput decides whether the picture or a red latch
 // circle gets a pointer event.
 #include "model/DeviceCodes.h"
+#include "model/UserAction.h"
 
 #include <cstdint>
 
 namespace vp7 {
 
 class Simulator;
-enum class MouseButton;
-
-enum class DeviceKey { None, Umschalt, Kleiner, Groesser };
 
 // A key's place in the lists of three (layout::KeyAreas, KeyCentres): 0 mode, 1 decrease, 2 increase.
 constexpr int KeyIndex(DeviceKey key) {

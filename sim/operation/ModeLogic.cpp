@@ -3,6 +3,15 @@
 
 #include "platform/Host.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Initialization.h"
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/display/Lcd.h"
+#include "sim/display/OperatingDisplays.h"
+#include "sim/motion/Actuator.h"
+#include "sim/motion/Controller.h"
+#include "sim/operation/ConfigMenu.h"
+#include "sim/operation/ParamSet.h"
 
 #include <algorithm>
 

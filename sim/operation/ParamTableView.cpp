@@ -3,6 +3,7 @@
 
 #include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
+#include "sim/operation/ParamSet.h"
 
 namespace vp7 {
 

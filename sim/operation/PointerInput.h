@@ -4,11 +4,12 @@
 // the splash view while it covers the window, a red latch circle where one lies over the picture, else
 // the picture itself (keys, switches, gear marks, the scale heading, hover help). What took a press
 // keeps the pointer until its release, as a window toolkit's pointer grab does.
+#include "model/DeviceCodes.h"
+#include "model/UserAction.h"
+
 namespace vp7 {
 
 class Simulator;
-enum class MouseButton;
-enum class DeviceKey;
 
 class PointerInput {
 public:

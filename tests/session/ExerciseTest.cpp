@@ -3,6 +3,8 @@
 #include "session/ConfigCompare.h"
 #include "session/SessionRecorder.h"
 #include "session/script/Runner.h"
+#include "sim/files/ConfigFiles.h"
+#include "sim/operation/ParamSet.h"
 #include "support/Refused.h"
 #include "support/SimFixture.h"
 

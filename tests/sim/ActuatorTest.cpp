@@ -2,6 +2,8 @@
 #include "support/SimFixture.h"
 
 #include "model/SpriteSet.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/motion/Actuator.h"
 
 using namespace vp7;
 using ValveMotion = vp7::test::SimFixture;

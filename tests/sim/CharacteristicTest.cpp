@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "sim/motion/Characteristic.h"
 #include "support/SimFixture.h"
 
 using namespace vp7;

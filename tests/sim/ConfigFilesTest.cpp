@@ -2,6 +2,11 @@
 #include "support/FileFixture.h"
 
 #include "formats/Cp1252.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/files/ConfigFiles.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/ParamTableView.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -2,6 +2,7 @@
 #include "support/SimFixture.h"
 
 #include "model/SpriteSet.h"
+#include "sim/motion/Controller.h"
 
 using namespace vp7;
 using ControllerRun = vp7::test::SimFixture;

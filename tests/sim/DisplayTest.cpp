@@ -2,6 +2,9 @@
 #include "support/SimFixture.h"
 
 #include "model/SpriteSet.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/display/FrontPanel.h"
+#include "sim/display/OperatingDisplays.h"
 
 #include <functional>
 

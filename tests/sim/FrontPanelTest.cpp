@@ -3,6 +3,7 @@
 
 #include "model/SpriteSet.h"
 #include "platform/BmpFile.h"
+#include "sim/display/Splash.h"
 
 #include <filesystem>
 

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/operation/ConfigMenu.h"
+#include "sim/operation/HelpTexts.h"
 #include "support/SimFixture.h"
 
 using namespace vp7;

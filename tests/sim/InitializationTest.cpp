@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "sim/diagnosis/Initialization.h"
+#include "sim/operation/ConfigMenu.h"
 #include "support/SimFixture.h"
 
 #include <cmath>

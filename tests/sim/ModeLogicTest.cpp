@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/SimFixture.h"
 
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/operation/ConfigMenu.h"
 #include "sim/operation/KeyInput.h"
+#include "sim/operation/ModeLogic.h"
 
 using namespace vp7;
 

@@ -2,6 +2,8 @@
 #include "support/SimFixture.h"
 
 #include "model/SpriteSet.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Monitoring.h"
 
 #include <tuple>
 

@@ -1,4 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "sim/display/ScreenCheck.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/ParamTableView.h"
+#include "sim/operation/ScaleDialog.h"
 #include "support/SimFixture.h"
 
 #include <tuple>

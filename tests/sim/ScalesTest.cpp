@@ -2,6 +2,7 @@
 #include "support/SimFixture.h"
 
 #include "platform/NumberFormat.h"
+#include "sim/motion/Scales.h"
 
 #include <string>
 #include <utility>

@@ -1,4 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "sim/files/Settings.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/motion/Scales.h"
+#include "sim/operation/ParamSet.h"
 #include "support/FileFixture.h"
 
 #include <filesystem>

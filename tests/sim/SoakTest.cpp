@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Long random operation: a seeded stream of everything a trainee does, on the virtual clock, with the
 // device's invariants checked after every event.
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/operation/ConfigMenu.h"
 #include "support/SimFixture.h"
 
 #include <algorithm>

@@ -6,6 +6,7 @@
 #include "session/script/ScriptWords.h"
 #include "session/script/StateValues.h"
 #include "sim/Simulator.h"
+#include "sim/diagnosis/Diagnostics.h"
 #include "sim/display/LcdReadBack.h"
 
 #include <string>

@@ -6,7 +6,9 @@
 #include "platform/ScriptedHost.h"
 #include "platform/VirtualClock.h"
 #include "sim/Simulator.h"
+#include "sim/display/Lcd.h"
 #include "sim/display/LcdReadBack.h"
+#include "sim/operation/ParamSet.h"
 #include "support/FolderFixture.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 #include "ShownApp.h"
 #include "model/PictureLayout.h"
 #include "session/script/Runner.h"
+#include "sim/motion/Controller.h"
 #include "support/DeviceState.h"
 #include "ui/app/StateStart.h"
 #include "ui/device/PictureWidget.h"

@@ -3,6 +3,7 @@
 #include "session/script/Output.h"
 #include "session/script/Runner.h"
 #include "sim/display/LcdReadBack.h"
+#include "sim/operation/ModeLogic.h"
 #include "ui/device/DeviceKeyboard.h"
 #include "ui/device/PictureWidget.h"
 

@@ -7,6 +7,8 @@
 
 #include "model/PictureLayout.h"
 #include "sim/display/Splash.h"
+#include "sim/operation/ModeLogic.h"
+#include "sim/operation/ParamTableView.h"
 
 #include <QApplication>
 #include <QCheckBox>

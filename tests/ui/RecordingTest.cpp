@@ -3,6 +3,7 @@
 #include "model/PictureLayout.h"
 #include "session/script/Output.h"
 #include "session/script/Runner.h"
+#include "sim/diagnosis/Diagnostics.h"
 #include "sim/display/LcdReadBack.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"

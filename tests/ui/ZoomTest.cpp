@@ -8,6 +8,7 @@
 
 #include "formats/IniFile.h"
 #include "model/PictureLayout.h"
+#include "sim/operation/ModeLogic.h"
 
 #include <QAction>
 #include <QApplication>

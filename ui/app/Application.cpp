@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/app/Application.h"
 
+#include "sim/display/ScreenCheck.h"
 #include "ui/app/DesktopConventions.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/ZoomControl.h"

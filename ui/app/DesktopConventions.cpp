@@ -3,6 +3,8 @@
 
 #include "formats/IniFile.h"
 #include "sim/Simulator.h"
+#include "sim/files/ConfigFiles.h"
+#include "sim/files/Settings.h"
 #include "ui/app/MainWindow.h"
 #include "ui/training/ConfigOutput.h"
 

@@ -2,6 +2,10 @@
 #include "ui/app/MainWindow.h"
 
 #include "formats/IniFile.h"
+#include "sim/display/Splash.h"
+#include "sim/files/Settings.h"
+#include "sim/motion/Controller.h"
+#include "sim/operation/ParamTableView.h"
 #include "ui/app/HelpMenu.h"
 #include "ui/app/WindowAccess.h"
 #include "ui/app/ZoomControl.h"

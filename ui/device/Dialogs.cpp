@@ -2,6 +2,9 @@
 #include "ui/device/Dialogs.h"
 
 #include "sim/Simulator.h"
+#include "sim/display/ScreenCheck.h"
+#include "sim/operation/ParamTableView.h"
+#include "sim/operation/ScaleDialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

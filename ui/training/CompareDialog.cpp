@@ -3,6 +3,7 @@
 
 #include "session/ConfigCompare.h"
 #include "sim/Simulator.h"
+#include "sim/files/Settings.h"
 
 #include <QApplication>
 #include <QCheckBox>

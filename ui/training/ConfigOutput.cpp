@@ -3,6 +3,8 @@
 
 #include "session/ConfigSheet.h"
 #include "sim/Simulator.h"
+#include "sim/files/ConfigFiles.h"
+#include "sim/files/Settings.h"
 
 #include <QApplication>
 #include <QDir>

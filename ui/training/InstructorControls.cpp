@@ -5,6 +5,7 @@
 #include "session/SavedState.h"
 #include "session/SessionRecorder.h"
 #include "sim/Simulator.h"
+#include "sim/files/Settings.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/StateStart.h"

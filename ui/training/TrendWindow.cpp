@@ -7,6 +7,7 @@
 #include "session/trend/TrendRecorder.h"
 #include "session/trend/TrendSettings.h"
 #include "sim/Simulator.h"
+#include "sim/files/Settings.h"
 #include "ui/qt/Zoom.h"
 
 #include <QApplication>
