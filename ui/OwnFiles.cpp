@@ -3,8 +3,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QSysInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -32,10 +34,18 @@ bool IsPrivate(const QString& path) {
 QString PrivateFolder() {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (IsPrivate(runtime)) return runtime;
-    // The name is known to everyone: a folder someone else made first under it is not taken.
-    const QString own = QDir::temp().filePath(QStringLiteral("vp7sim-%1").arg(getuid()));
-    mkdir(QFile::encodeName(own).constData(), kPrivateMode);
-    return IsPrivate(own) ? own : QString();
+    // The name is known to everyone: a folder someone else made first under it is not taken. The home
+    // folder is last: it may be shared by several computers, hence the computer's name.
+    const QString candidates[] = {
+        QDir::temp().filePath(QStringLiteral("vp7sim-%1").arg(getuid())),
+        QDir::home().filePath(QStringLiteral(".cache/vp7sim-%1").arg(QSysInfo::machineHostName())),
+    };
+    for (const QString& own : candidates) {
+        QDir().mkpath(QFileInfo(own).path());
+        mkdir(QFile::encodeName(own).constData(), kPrivateMode);
+        if (IsPrivate(own)) return own;
+    }
+    return {};
 }
 
 bool IsOwnRegularFile(const QString& path) {

@@ -13,8 +13,8 @@ class QSaveFile;
 namespace vp7 {
 
 // The user's folder for the program's own files (lock, socket, rewind handover): the user's runtime
-// folder, else "vp7sim-UID" in the temporary folder, made for the user alone. Empty when neither is a
-// folder of this user's that no one else may enter.
+// folder, else "vp7sim-UID" in the temporary folder, else "~/.cache/vp7sim-HOST", made for the user
+// alone. Empty when none is a folder of this user's that no one else may enter.
 QString PrivateFolder();
 
 // Whether `path` is, itself and not through a symbolic link, a regular file of this user's.
