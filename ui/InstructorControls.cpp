@@ -229,11 +229,11 @@ bool InstructorControls::WriteFile(const QString& path, const std::string& text)
 }
 
 bool InstructorControls::WriteFailed(const QString& path) {
-    ShowPlainMessage(
-        &main_, QMessageBox::Critical,
-        QString::fromUtf8(Text("Die Datei kann nicht geschrieben werden; was dort war, bleibt:\n",
-                               "The file cannot be written; what was there stays:\n")) +
-            path);
+    ShowPlainMessage(&main_, QMessageBox::Critical,
+                     QString::fromUtf8(Text(
+                         "Die Datei kann nicht geschrieben werden (eine vorhandene bleibt, wie sie war):\n",
+                         "The file cannot be written (one already there stays as it was):\n")) +
+                         path);
     return false;
 }
 
@@ -300,7 +300,10 @@ bool InstructorControls::RewindTo(int64_t ms) {
     const QString suffix = QStringLiteral(".vp7s");
     const QString kept = CreateNumberedFiles(keptStem, {suffix});
     if (kept.isEmpty()) return WriteFailed(keptStem + suffix);
-    if (!WriteFile(kept + suffix, *session)) return false;
+    if (!WriteFile(kept + suffix, *session)) {
+        QFile::remove(kept + suffix); // the empty file made for it
+        return false;
+    }
     if (!recording.isEmpty()) {
         main_.StopRecording();
         return WriteFile(recording, cut) && main_.RestartWith(StateArguments(recording, false, recording));

@@ -16,8 +16,8 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QStatusBar>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
