@@ -3,6 +3,7 @@
 
 #include "core/Simulator.h"
 #include "training/ConfigCompare.h"
+#include "ui/Application.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,8 +43,7 @@ void CompareConfigurations(QWidget* parent, Simulator& sim) {
         vp7::CompareConfigurations(sim, files[0].toStdString(),
                                    files.size() == 2 ? std::optional(files[1].toStdString()) : std::nullopt);
     if (const auto* refused = std::get_if<std::string>(&compared)) {
-        QMessageBox::critical(parent, QApplication::applicationDisplayName(),
-                              QString::fromStdString(*refused));
+        ShowPlainMessage(parent, QMessageBox::Critical, QString::fromStdString(*refused));
         return;
     }
     const auto& rows = std::get<std::vector<CompareRow>>(compared);

@@ -3,6 +3,7 @@
 
 #include "core/Simulator.h"
 #include "training/ConfigSheet.h"
+#include "ui/Application.h"
 
 #include <QApplication>
 #include <QDir>
@@ -70,10 +71,10 @@ void ExportConfiguration(QWidget* parent, const Simulator& sim) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString path = dialog.selectedFiles().constFirst();
     if (SaveConfigSheetCsv(MakeConfigSheet(sim, LocalDateTime()), path.toStdString())) return;
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(),
-                          QString::fromUtf8(sim.state.Text("Die Datei kann nicht geschrieben werden:\n",
-                                                           "The file cannot be written:\n")) +
-                              path);
+    ShowPlainMessage(parent, QMessageBox::Critical,
+                     QString::fromUtf8(sim.state.Text("Die Datei kann nicht geschrieben werden:\n",
+                                                      "The file cannot be written:\n")) +
+                         path);
 }
 
 } // namespace vp7

@@ -3,6 +3,7 @@
 
 #include "core/Simulator.h"
 #include "storage/IniFile.h"
+#include "ui/Application.h"
 #include "ui/ConfigOutput.h"
 #include "ui/MainWindow.h"
 
@@ -107,10 +108,10 @@ void DesktopConventions::OpenRecent(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         recent_.Remove(path);
-        QMessageBox::warning(window_, QApplication::applicationDisplayName(),
-                             QString::fromUtf8(sim.state.Text("Die Datei gibt es nicht mehr:\n",
-                                                              "The file is no longer there:\n")) +
-                                 Q(path));
+        ShowPlainMessage(window_, QMessageBox::Warning,
+                         QString::fromUtf8(sim.state.Text("Die Datei gibt es nicht mehr:\n",
+                                                          "The file is no longer there:\n")) +
+                             Q(path));
         EnableRecentMenu();
         return;
     }
