@@ -3,6 +3,7 @@
 
 #include "core/Simulator.h"
 #include "platform/FileRead.h"
+#include "storage/IniFile.h"
 #include "training/SavedState.h"
 #include "training/SessionRecorder.h"
 #include "ui/Application.h"
@@ -262,7 +263,7 @@ void InstructorControls::LoadState() {
         QString::fromUtf8(Text("Zustand (*.vp7s);;Alle Dateien (*)", "State (*.vp7s);;All files (*)")));
     if (path.isEmpty()) return;
     const bool german = sim_.state.Language == Language::German;
-    if (!ReadStateFile(&main_, path, sim_.state.ControllerType, german)) return;
+    if (!ReadStateFile(&main_, path, sim_.state.ControllerType, sim_.settings.IniPath(), german)) return;
     main_.RestartWith(StateArguments(path, false));
 }
 
@@ -282,6 +283,13 @@ void InstructorControls::AskForRewind() {
 }
 
 bool InstructorControls::RewindTo(int64_t ms) {
+    // The replay's settings lines would replace a settings file that could not be read: nothing changes.
+    if (IniFile::PresentButUnreadable(sim_.settings.IniPath())) {
+        const StateRefusal refusal = UnreadableSettings(sim_.settings.IniPath());
+        QMessageBox::critical(&main_, QApplication::applicationDisplayName(),
+                              QString::fromStdString(refusal.Text(sim_.state.Language == Language::German)));
+        return false;
+    }
     const auto session = SessionSoFar();
     if (!session) return false;
     const std::string cut =

@@ -3,6 +3,7 @@
 
 #include "platform/FileRead.h"
 #include "platform/ScriptedAnswers.h"
+#include "storage/IniFile.h"
 #include "storage/Settings.h"
 #include "training/Runner.h"
 #include "training/SavedState.h"
@@ -104,7 +105,8 @@ AppWindows StartFromState(const std::string& programDir, bool german, const Chec
 } // namespace
 
 std::optional<CheckedState> ReadStateFile(QWidget* parent, const QString& path,
-                                          std::optional<uint8_t> variant, bool german) {
+                                          std::optional<uint8_t> variant, const std::string& settingsPath,
+                                          bool german) {
     const auto refuse = [&](const QString& why) {
         RefuseFile(parent,
                    german ? QStringLiteral("Der Zustand kann nicht geladen werden:")
@@ -121,6 +123,8 @@ std::optional<CheckedState> ReadStateFile(QWidget* parent, const QString& path,
     if (!text) return refuse(UnreadableFileText(german));
     if (const auto refusal = CheckSavedState(*text, variant, ProgramVersion()))
         return refuse(atLine(refusal->line, refusal->Text(german)));
+    if (IniFile::PresentButUnreadable(settingsPath))
+        return refuse(QString::fromStdString(UnreadableSettings(settingsPath).Text(german)));
     QTemporaryDir scratch;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto read = ReadPlayScript(*text, scratch.filePath(QStringLiteral("check")).toStdString());
@@ -135,7 +139,9 @@ AppWindows StartProgram(const std::string& programDir, bool desktopGerman, const
     const QString handedOver = Argument(arguments, QStringLiteral("--rewound"));
     const QString path = handedOver.isEmpty() ? Argument(arguments, QStringLiteral("--state")) : handedOver;
     std::optional<CheckedState> state;
-    if (!path.isEmpty()) state = ReadStateFile(nullptr, path, std::nullopt, desktopGerman);
+    if (!path.isEmpty())
+        state = ReadStateFile(nullptr, path, std::nullopt, SettingsFolder(programDir) + "/Config/VP7.ini",
+                              desktopGerman);
     if (!handedOver.isEmpty() && handedOver.toStdString() != recordPath && IsHandoverFile(handedOver))
         QFile::remove(handedOver);
     std::string record = recordPath;

@@ -22,10 +22,13 @@ struct CheckedState {
     PlayScript script;
 };
 
-// The saved state at `path`, checked whole for a device of `variant` (any variant when none); nothing
-// after a message box (in German when `german`) said why it cannot be loaded.
+// The saved state at `path`, checked whole for a device of `variant` (any variant when none) whose
+// settings file is `settingsPath` (one there that cannot be read refuses the state: its settings
+// lines would replace it); nothing after a message box (in German when `german`) said why it cannot
+// be loaded.
 std::optional<CheckedState> ReadStateFile(QWidget* parent, const QString& path,
-                                          std::optional<uint8_t> variant, bool german);
+                                          std::optional<uint8_t> variant, const std::string& settingsPath,
+                                          bool german);
 
 // The program's windows, as the command line asks: from a saved state with `--state FILE` (with
 // `--rewound FILE` likewise, the file then removed when it is a handover of NewHandoverFile's), else as
