@@ -5,7 +5,9 @@
 #include "platform/FileRead.h"
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 namespace vp7 {
@@ -88,8 +90,14 @@ bool IniFile::Load() {
     return true;
 }
 
-bool IniFile::Save() const {
-    return WriteFileAtomically(path_, Text());
+bool IniFile::PresentButUnreadable(const std::string& path) {
+    std::error_code ec;
+    const bool present = std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+    return present && !ReadWholeFile(path, MaxFileBytes);
+}
+
+bool IniFile::Save(Flush flush) const {
+    return WriteFileAtomically(path_, Text(), flush);
 }
 
 // The first line of the key in any section of that name, in file order.

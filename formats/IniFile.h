@@ -5,6 +5,8 @@
 // around it; keys may contain "/" and blanks. Unknown lines, sections and keys keep their place.
 // The whole file is read at once and written at once through a temporary file and a rename, so a
 // crash while saving never leaves a half-written file.
+#include "formats/AtomicFile.h"
+
 #include <cstddef>
 #include <map>
 #include <string>
@@ -24,9 +26,12 @@ public:
 
     // Reads the file; a missing, unreadable or oversized file gives an empty one (returns false).
     bool Load();
+    // Something is at `path` that Load cannot read (no permission, too large, a folder): the user's
+    // file all the same, never to be replaced or removed.
+    static bool PresentButUnreadable(const std::string& path);
     // Writes the file atomically (temporary file in the same folder, then rename). False on failure;
     // the old file is then untouched.
-    bool Save() const;
+    bool Save(Flush flush = Flush::ToDisk) const;
 
     const std::string& Path() const { return path_; }
 

@@ -28,10 +28,16 @@ struct StateRefusal {
 };
 
 // Why a saved state cannot be loaded into a device of `variant` (nullopt: any variant) by the program
-// of `version`: not a state at all, another variant, a newer program, or a line that may not stand in
-// one. Lines the runner refuses are found by replaying it (ReadPlayScript).
+// of `version`: not a state at all, a damaged state line, another variant (the one the state's own
+// settings lines select, which the state line must name too), a newer program, a line too long or
+// one that may not stand in a state. Lines the runner refuses are found by replaying it
+// (ReadPlayScript). Reads the text line by line, copying none.
 std::optional<StateRefusal> CheckSavedState(std::string_view text, std::optional<uint8_t> variant,
                                             std::string_view version);
+
+// Why nothing is replayed over a settings file that is there but cannot be read (IniFile::
+// PresentButUnreadable): its replacement or removal would lose the user's settings.
+StateRefusal UnreadableSettings(const std::string& iniPath);
 
 // The recording up to `ms` simulated milliseconds after its start line: every line before the start,
 // the actions up to and at that moment (with the answers written before them), and a last `wait` to

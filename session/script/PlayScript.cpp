@@ -2,6 +2,7 @@
 #include "session/script/PlayScript.h"
 
 #include "session/script/Runner.h"
+#include "session/script/TextLines.h"
 
 #include <charconv>
 #include <sstream>
@@ -35,39 +36,43 @@ std::variant<PlayScript, ScriptProblem> ReadPlayScript(std::string_view text, co
         text = text.substr(0, text.rfind('\n') + 1); // npos + 1 leaves nothing
         script.truncated = true;
     }
-    std::vector<std::string> lines = Runner::SplitLines(text);
     int64_t total = 0;
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (Runner::CommandName(lines[i]) == "wait" && (total += WaitMs(lines[i])) > kLongestPlayMs)
-            return ScriptProblem{static_cast<int>(i + 1), "longer than 24 hours"};
+    TextLines scan(text);
+    while (const auto line = scan.Next()) {
+        if (line->size() > kLongestScriptLine)
+            return ScriptProblem{scan.Number(),
+                                 "longer than " + std::to_string(kLongestScriptLine) + " characters"};
+        if (Runner::CommandName(*line) == "wait" && (total += WaitMs(*line)) > kLongestPlayMs)
+            return ScriptProblem{scan.Number(), "longer than 24 hours"};
+    }
 
     std::ostringstream discarded;
     Runner check(discarded, scratchDir);
     check.KeepFilesInProgramFolder();
     bool started = false;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const int number = static_cast<int>(i + 1);
-        const std::string_view name = Runner::CommandName(lines[i]);
+    for (TextLines lines(text); const auto line = lines.Next();) {
+        const int number = lines.Number();
+        const std::string_view name = Runner::CommandName(*line);
         if (name.empty() || WritesOutput(name)) continue;
         const int64_t at = check.NowMs();
         try {
-            check.Execute(lines[i]);
+            check.Execute(*line);
         } catch (const std::runtime_error& e) { // ScriptError or RunFailure
-            return ScriptProblem{number, e.what()};
+            return ScriptProblem{number, ShortenedQuotes(e.what())};
         }
         discarded.str({});
         if (!started) {
             if (name == "start" || name == "exercise") {
                 started = true;
-                script.start = lines[i];
+                script.start = *line;
                 script.startMs = check.NowMs();
             } else
-                script.setup.push_back(std::move(lines[i]));
+                script.setup.emplace_back(*line);
         } else if (name != "wait") {
-            script.steps.push_back({at, number, std::move(lines[i])});
+            script.steps.push_back({at, number, std::string(*line)});
         }
     }
-    if (!started) return ScriptProblem{static_cast<int>(lines.size()), "no start"};
+    if (!started) return ScriptProblem{scan.Number(), "no start"}; // at the last line
     script.endMs = check.NowMs();
     return script;
 }

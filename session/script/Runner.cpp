@@ -9,6 +9,7 @@
 #include "session/script/Output.h"
 #include "session/script/PrintedValue.h"
 #include "session/script/StateValues.h"
+#include "session/script/TextLines.h"
 #include "session/trend/TrendCsv.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
@@ -24,7 +25,6 @@
 #include <istream>
 #include <ostream>
 #include <span>
-#include <sstream>
 
 namespace vp7 {
 namespace {
@@ -63,7 +63,9 @@ Runner::Runner(std::ostream& out, std::string programDir)
     // Letting pending events run means running what is due now; virtual time moves only by `wait`.
     host_.OnProcessMessages([this] { ownClock_.Advance(0); });
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
-    settingsBefore_ = ReadWholeFile(programDir_ + "/Config/VP7.ini", kPrintFileMaxBytes);
+    const std::string settings = programDir_ + "/Config/VP7.ini";
+    settingsBefore_ = ReadWholeFile(settings, kPrintFileMaxBytes);
+    settingsUnreadable_ = !settingsBefore_ && IniFile::PresentButUnreadable(settings);
 }
 
 Runner::Runner(std::ostream& out, std::string programDir, Clock& clock, ScriptedAnswers& answers)
@@ -171,11 +173,9 @@ const Runner::Command& Runner::Parse(std::string_view line, Args& args) {
 
 std::vector<std::string> Runner::SplitLines(std::string_view text) {
     std::vector<std::string> lines;
-    std::istringstream in{std::string(text)};
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-    }
+    TextLines walk(text);
+    while (const auto line = walk.Next())
+        lines.emplace_back(*line);
     return lines;
 }
 
@@ -247,9 +247,11 @@ void Runner::Ini(const Args& a) {
     std::error_code ec;
     fs::create_directories(fs::path(programDir_) / "Config", ec);
     IniFile ini((fs::path(programDir_) / "Config" / "VP7.ini").string());
-    ini.Load();
+    // A settings file that cannot be read is the user's all the same: never replaced by one line.
+    if (!ini.Load() && IniFile::PresentButUnreadable(ini.Path()))
+        throw RunFailure("cannot read " + ini.Path());
     ini.WriteString(a.words[0], a.words[1], value);
-    if (!ini.Save()) throw RunFailure("cannot write " + ini.Path());
+    if (!ini.Save(Flush::BySystem)) throw RunFailure("cannot write " + ini.Path());
 }
 
 void Runner::CreateDevice() {

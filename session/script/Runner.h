@@ -142,8 +142,9 @@ private:
     void StartFromState(const std::string& name);
     void Rewind(const Args& a);
     void NoteSession(std::string_view line);
-    void ReplaySilently(const std::vector<std::string>& lines);
+    void ReplaySilently(std::string_view text);
     void ResetDevice();
+    std::string SettingsPath() const; // Config/VP7.ini in the program folder
 
     std::ostream& out_;
     std::string programDir_;
@@ -171,6 +172,7 @@ private:
 
     std::vector<std::string> session_;          // every line that acted, as a recording has them
     std::optional<std::string> settingsBefore_; // the settings file before the script touched it
+    bool settingsUnreadable_ = false;           // one was there, but could not be read
     int64_t startedAtMs_ = 0;                   // when the start-up tick was through
 };
 

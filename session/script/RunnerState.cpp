@@ -4,17 +4,18 @@
 // session's lines so far are its recording, as a window's session is.
 #include "session/script/Runner.h"
 
+#include "formats/AtomicFile.h"
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
 #include "session/SavedState.h"
 #include "session/ScratchFolder.h"
 #include "session/script/PlayScript.h"
+#include "session/script/TextLines.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 
 namespace vp7 {
@@ -73,6 +74,8 @@ void Runner::StartFromState(const std::string& name) {
     };
     if (const auto refusal = CheckSavedState(*text, SettingsVariant(programDir_), ProgramVersion()))
         throw refused(refusal->line, refusal->english);
+    if (IniFile::PresentButUnreadable(SettingsPath()))
+        throw RunFailure(UnreadableSettings(SettingsPath()).english);
     bool truncated = false;
     {
         const ScratchFolder scratch("vp7-state");
@@ -81,9 +84,10 @@ void Runner::StartFromState(const std::string& name) {
             throw refused(problem->line, problem->reason);
         truncated = std::get<PlayScript>(read).truncated;
     }
-    std::vector<std::string> lines = SplitLines(*text);
-    if (truncated) lines.pop_back(); // the line a crash cut off, left out as the check left it out
-    ReplaySilently(lines);
+    // The line a crash cut off is left out, as the check left it out.
+    const std::string_view played =
+        truncated ? std::string_view(*text).substr(0, text->rfind('\n') + 1) : std::string_view(*text);
+    ReplaySilently(played);
 }
 
 void Runner::Rewind(const Args& a) {
@@ -91,23 +95,38 @@ void Runner::Rewind(const Args& a) {
     if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
     if (!ownSim_ || !virtualClock_) throw ScriptError("'rewind' needs the runner's own device");
     if (startedAtMs_ + ms > clock_.NowMs()) throw ScriptError("cannot rewind to a moment still to come");
+    // A settings file the script could not read at its start cannot be put back: nothing is rewound.
+    if (settingsUnreadable_) throw RunFailure(UnreadableSettings(SettingsPath()).english);
     std::string recording;
     for (const std::string& line : session_)
         recording += line + '\n';
-    const std::vector<std::string> lines = SplitLines(CutRecording(recording, ms));
+    const std::string cut = CutRecording(recording, ms);
     ResetDevice();
-    ReplaySilently(lines);
+    ReplaySilently(cut);
 }
 
-void Runner::ReplaySilently(const std::vector<std::string>& lines) {
+void Runner::ReplaySilently(std::string_view text) {
     const Silenced quiet(out_);
-    for (const std::string& line : lines)
-        Execute(line);
+    TextLines lines(text);
+    while (const auto line = lines.Next())
+        Execute(*line);
 }
 
-// Back to before the script's first line: no device, the clock at zero, nothing queued, the settings
-// file as it was.
+std::string Runner::SettingsPath() const {
+    return (std::filesystem::path(programDir_) / "Config" / "VP7.ini").string();
+}
+
+// Back to before the script's first line: the settings file as it was, no device, the clock at zero,
+// nothing queued.
 void Runner::ResetDevice() {
+    // The settings first: when they cannot be put back, nothing else has changed yet.
+    if (settingsBefore_) {
+        if (!WriteFileAtomically(SettingsPath(), *settingsBefore_))
+            throw RunFailure("cannot write " + SettingsPath());
+    } else {
+        std::error_code ec;
+        std::filesystem::remove(SettingsPath(), ec);
+    }
     timedCommands_.clear();
     trend_.reset();
     values_.clear();
@@ -125,12 +144,6 @@ void Runner::ResetDevice() {
     hidden_.clear();
     locked_.clear();
     session_.clear();
-    const std::filesystem::path settings = std::filesystem::path(programDir_) / "Config" / "VP7.ini";
-    std::error_code ec;
-    if (settingsBefore_)
-        std::ofstream(settings, std::ios::binary | std::ios::trunc) << *settingsBefore_;
-    else
-        std::filesystem::remove(settings, ec);
 }
 
 } // namespace vp7

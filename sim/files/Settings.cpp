@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/files/Settings.h"
 
+#include "formats/AtomicFile.h"
 #include "formats/IniFile.h"
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
@@ -12,7 +13,6 @@
 #include "sim/operation/ParamSet.h"
 
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace vp7 {
@@ -30,15 +30,13 @@ const char* FlagText(bool on) {
     return on ? "1" : "0";
 }
 
-// Creates the folder when missing and proves it can be written to.
+// Creates the folder when missing and proves it can be written to (with a file of a fresh name: a
+// fixed one could be a link another user left there).
 bool UsableFolder(const fs::path& dir) {
     std::error_code ec;
     if (!fs::is_directory(dir, ec)) fs::create_directories(dir, ec);
     if (!fs::is_directory(dir, ec)) return false;
-    const fs::path probe = dir / ".vp7-write-test";
-    bool ok = static_cast<bool>(std::ofstream(probe));
-    fs::remove(probe, ec);
-    return ok;
+    return FolderTakesNewFiles(dir.string());
 }
 
 } // namespace

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/FileFixture.h"
 
+#include "formats/AtomicFile.h"
 #include "platform/BmpFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <grp.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -171,4 +174,76 @@ TEST_F(FileSafety, AFailedStartLeavesTheSettingsAsTheyWere) {
     EXPECT_EQ(LastMessage(), "Ordner \\Data konnte nicht angelegt werden");
     Close();
     EXPECT_EQ(Bytes(Ini()), mine);
+}
+
+// Another user of a shared class folder plants links where the program used to put its temporary
+// files; a save never writes through one, leaves them be and leaves no file of its own behind.
+TEST_F(FileSafety, LinksPlantedBesideTheFilesAreNeverWrittenThrough) {
+    const fs::path victim = dir / "victim";
+    WriteBytes(victim, "precious");
+    const fs::path planted[] = {Ini().string() + ".tmp",
+                                dir / "Config" / ".VP7.ini.tmp",
+                                dir / "Config" / ".vp7-write-test",
+                                dir / "Data" / ".vp7-write-test",
+                                dir / "Data" / "situation.vp7.tmp",
+                                dir / "Data" / ".situation.vp7.tmp"};
+    for (const fs::path& link : planted)
+        fs::create_symlink(victim, link);
+    const auto listing = [](const fs::path& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::ranges::sort(names);
+        return names;
+    };
+    const auto configBefore = listing(dir / "Config");
+    const mode_t umaskBefore = ::umask(002); // a group's folder: new files would be group-writable
+
+    Restart(); // the folders are proved writable
+    sim->UserClick(sim->form.English1);
+    Close(); // the settings are written
+    const std::string config = SaveConfig();
+    EXPECT_EQ(Bytes(victim), "precious");
+    for (const fs::path& link : planted)
+        EXPECT_TRUE(fs::is_symlink(link)) << link;
+    EXPECT_NE(Bytes(Ini()).find("Sprache=English"), std::string::npos);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(config)));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Ini())));
+    auto configAfter = configBefore;
+    if (!std::ranges::binary_search(configAfter, "VP7.ini")) configAfter.push_back("VP7.ini");
+    std::ranges::sort(configAfter);
+    EXPECT_EQ(listing(dir / "Config"), configAfter) << "no temporary file is left";
+    EXPECT_EQ(fs::status(Ini()).permissions(), fs::perms(0644)) << "a new file is not writable by others";
+    ::umask(umaskBefore);
+}
+
+// A full disk: the save says so, and the old file stays whole beside no temporary file. Mounting a
+// disk that small takes root; elsewhere the test is skipped.
+TEST(FullDisk, ASaveThatDoesNotFitKeepsTheOldFile) {
+    const fs::path disk = fs::temp_directory_path() / ("vp7-full-" + std::to_string(::getpid()));
+    fs::create_directories(disk);
+    if (::geteuid() != 0 || ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        fs::remove(disk);
+        GTEST_SKIP() << "cannot mount a small disk here";
+    }
+    struct Unmount {
+        fs::path at;
+        ~Unmount() {
+            ::umount(at.c_str());
+            fs::remove_all(at);
+        }
+    } unmount{disk};
+    const std::string path = (disk / "VP7.ini").string();
+    ASSERT_TRUE(WriteFileAtomically(path, "[Config]\r\nSprache=Deutsch\r\n"));
+    const struct {
+        const char* what;
+        size_t bytes;
+    } cases[] = {{"larger than the disk", 200u << 10}, {"the disk less the old file", 62u << 10}};
+    for (const auto& c : cases) {
+        EXPECT_FALSE(WriteFileAtomically(path, std::string(c.bytes, 'x'))) << c.what;
+        EXPECT_EQ(Bytes(path), "[Config]\r\nSprache=Deutsch\r\n") << c.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator()), 1) << c.what;
+    }
+    EXPECT_TRUE(WriteFileAtomically(path, std::string(20u << 10, 'y'))) << "what fits is written";
+    EXPECT_EQ(Bytes(path).size(), 20u << 10);
 }

@@ -131,6 +131,27 @@ TEST_F(SavedStateTest, StatesThatDoNotFitAreRefusedAndChangeNothing) {
          " line 4: 'rewind' cannot stand in a saved state"},
         {"ini Config Sprache 0\nstart\n", ": The file is no saved state (the line '# state' is missing)."},
         {"# state VP7A 0.1\nini Config Sprache 0\n", " line 2: no start"},
+        // The variant the state runs on is the one its settings lines select, and its line must say so.
+        {"# state VP7A 0.1\nini Config Controller VP7PA\nini Config Sprache 0\nstart\n",
+         ": The line '# state' names a VP7A, but the state's settings select a VP7PA."},
+        {"# state VP7A 0.1\nini config CONTROLLER  VP7PA \nstart\n",
+         ": The line '# state' names a VP7A, but the state's settings select a VP7PA."},
+        {"# state\nini Config Sprache 0\nstart\n",
+         ": The line '# state' is damaged: it names no device variant."},
+        {"# state VP7X 0.1\nstart\n",
+         ": The line '# state' is damaged: the device variant 'VP7X' is unknown."},
+        {"# state VP7A 99999999999999999999999.0\nstart\n",
+         ": The line '# state' is damaged: the program version '99999999999999999999999.0' is no version "
+         "number."},
+        {"# state VP7A 0.x\nstart\n",
+         ": The line '# state' is damaged: the program version '0.x' is no version number."},
+        {"# state VP7A -1.0\nstart\n",
+         ": The line '# state' is damaged: the program version '-1.0' is no version number."},
+        // A damaged line is named by its number, and what it quotes is cut to a readable length.
+        {"# state VP7A 0.1\nstart\n" + std::string(1000, 'y') + "\n",
+         " line 3: unknown command '" + std::string(80, 'y') + "…'"},
+        {"# state VP7A 0.1\nstart\n\n\n# " + std::string(64 << 10, 'z') + "\n",
+         " line 5: The line is longer than 65536 characters."},
     };
     for (const Case& c : cases) {
         WriteText(dir / "state.vp7s", c.state);
@@ -143,6 +164,53 @@ TEST_F(SavedStateTest, StatesThatDoNotFitAreRefusedAndChangeNothing) {
     }
     WriteText(dir / "state.vp7s", "# vp7sim test\n# state VP7A 0.1\nscreen 1280 1024 24\nstart\nwait 10\n");
     EXPECT_EQ(RunScript(dir, "state state.vp7s\nprint Istwert\n").out, "Istwert 0.0000\n");
+    // A bare state line takes the variant from the state's settings.
+    WriteText(dir / "state.vp7s",
+              "# state\nini Config Controller VP7A\nstart\n" + std::string(1 << 20, '\n') + "wait 10\n");
+    EXPECT_EQ(RunScript(dir, "state state.vp7s\nprint Istwert\n").out, "Istwert 0.0000\n");
+}
+
+// A settings file there that cannot be read is the user's all the same: neither a rewind nor a state
+// loaded nor an `ini` line removes or replaces it; each is refused and changes nothing.
+TEST_F(SavedStateTest, ASettingsFileThatCannotBeReadIsNeverReplaced) {
+    const fs::path ini = dir / "Config" / "VP7.ini";
+    const std::string refusal = "The settings file " + ini.string() +
+                                " cannot be read. It is kept as it is, and nothing is replayed.";
+    WriteText(dir / "state.vp7s", "# state VP7A 0.1\nini Config Sprache 1\nstart\n");
+    const struct {
+        const char* script;
+        std::string error;
+    } scripts[] = {
+        {"start\nwait 100\nrewind 0\n", "error 3: " + refusal},
+        {"state state.vp7s\n", "error 1: " + refusal},
+        {"ini Config Sprache 1\n", "error 1: cannot read " + ini.string()},
+    };
+    const struct {
+        const char* what;
+        void (*make)(const fs::path& ini);
+    } files[] = {
+        {"too large",
+         [](const fs::path& p) {
+             WriteText(p, "[Config]\r\nSprache=0\r\n");
+             fs::resize_file(p, std::uintmax_t{65} << 20); // sparse: no disk is used
+         }},
+        {"a folder", [](const fs::path& p) { fs::create_directory(p); }},
+    };
+    for (const auto& file : files)
+        for (const auto& s : scripts) {
+            fs::remove_all(ini);
+            fs::create_directories(ini.parent_path());
+            file.make(ini);
+            const fs::file_status before = fs::status(ini);
+            const std::uintmax_t size = fs::is_regular_file(before) ? fs::file_size(ini) : 0;
+            const ScriptRun run = RunScript(dir, s.script);
+            EXPECT_EQ(run.status, 1) << file.what << ": " << s.script;
+            EXPECT_EQ(run.err, s.error + '\n') << file.what << ": " << s.script;
+            EXPECT_EQ(fs::status(ini).type(), before.type()) << file.what << ": " << s.script;
+            if (fs::is_regular_file(before) && fs::is_regular_file(ini)) {
+                EXPECT_EQ(fs::file_size(ini), size) << file.what << ": " << s.script;
+            }
+        }
 }
 
 // An exercise that starts from a saved state (named from the exercise's folder) is the state loaded and

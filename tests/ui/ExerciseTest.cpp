@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTime>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -133,4 +135,39 @@ TEST(Exercise, FromASavedStateShowsTheState) {
     session->Window().StopRecording();
     EXPECT_TRUE(Bytes(session->RecordingPath())
                     .contains("\nexercise " + QFileInfo(path).absoluteFilePath().toUtf8() + "\n"));
+}
+
+// Two hand-ins of the same exercise and name in the same second keep their own recordings and reports;
+// the trainee's name is shown as typed, never as markup.
+TEST(Exercise, HandInsOfTheSameNameInOneSecondKeepBoth) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
+    WriteFile(path, kExercise);
+    const QString trainee = QStringLiteral("<b>Anna</b><img src=\"x.png\">");
+    const auto start = [&] {
+        auto scratch = std::make_unique<QTemporaryDir>();
+        auto read = ReadExercise(kExercise, scratch->filePath(QStringLiteral("check")).toStdString());
+        return std::make_unique<ExerciseSession>(std::move(std::get<Exercise>(read)), std::nullopt, path,
+                                                 trainee, dir.path().toStdString(), std::move(scratch),
+                                                 false);
+    };
+    // Early in a second, so that both fall in it.
+    while (QTime::currentTime().msec() > 100)
+        QThread::msleep(5);
+    const auto first = start();
+    const auto second = start();
+    EXPECT_NE(first->RecordingPath(), second->RecordingPath());
+    for (const char* name : {"ExerciseTrainee", "ExerciseTitle"}) {
+        const auto* label = first->Panel()->findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_TRUE(label) << name;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+    }
+    first->HandIn(1);
+    second->HandIn(0);
+    EXPECT_NE(first->ReportPath(), second->ReportPath());
+    EXPECT_TRUE(Bytes(first->ReportPath() + ".html").contains("The actuator"));
+    EXPECT_TRUE(Bytes(second->ReportPath() + ".html").contains("Nothing"));
+    for (const auto* session : {first.get(), second.get()})
+        EXPECT_TRUE(Bytes(session->RecordingPath()).contains("\nexercise "))
+            << session->RecordingPath().toStdString();
 }

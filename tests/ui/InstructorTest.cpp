@@ -2,8 +2,10 @@
 #include "ShownApp.h"
 #include "model/PictureLayout.h"
 #include "session/script/Runner.h"
+#include "sim/files/Settings.h"
 #include "sim/motion/Controller.h"
 #include "support/DeviceState.h"
+#include "ui/app/OwnFiles.h"
 #include "ui/app/StateStart.h"
 #include "ui/device/PictureWidget.h"
 #include "ui/qt/QtClock.h"
@@ -12,13 +14,19 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vp7;
 
@@ -49,6 +57,57 @@ std::vector<std::string> FiringOrder(C& clock, const std::function<void(int64_t)
     run(400);
     return fired;
 }
+
+// Answers every message box, keeping what it said.
+struct MessageBoxes {
+    QStringList texts;
+    QTimer answering;
+    MessageBoxes() {
+        QObject::connect(&answering, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts << box->text();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        answering.start(10);
+    }
+};
+
+// A file system of its own, a small one, to be filled: root only.
+struct SmallDisk {
+    QTemporaryDir folder;
+    bool mounted = false;
+    SmallDisk() {
+        if (getuid() == 0)
+            mounted =
+                QProcess::execute(QStringLiteral("mount"),
+                                  {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                   QStringLiteral("size=64k"), QStringLiteral("tmpfs"), folder.path()}) == 0;
+    }
+    ~SmallDisk() {
+        if (mounted) QProcess::execute(QStringLiteral("umount"), {folder.path()});
+    }
+    void Fill() {
+        QFile filler(folder.filePath(QStringLiteral("filler")));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return;
+        const QByteArray block(512, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+};
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+}
+
+constexpr char kState[] =
+    "# vp7sim test\n# state VP7A 0.1\nseed 7\nini Config CheckScreen 0\nstart\nwait 500\n";
 
 } // namespace
 
@@ -136,4 +195,71 @@ TEST(Instructor, FreezeHoldsTheStrokeAndIgnoresTheKeys) {
     EXPECT_EQ(sim.state.Istwert, 100);
     instructor.SetSpeed(1);
     EXPECT_FALSE(main.statusBar()->isVisible());
+}
+
+// On a full disk the state saved over an older one leaves that one whole, and says so.
+TEST(Instructor, ASaveOnAFullDiskKeepsTheOldStateAndSaysSo) {
+    SmallDisk disk;
+    if (!disk.mounted) GTEST_SKIP() << "needs root to mount a small file system";
+    QTemporaryDir dir;
+    AppWindows windows = CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false);
+    RunEvents(3000, [&] { return windows.main->Sim().state.SplashDone != 0; });
+    const QString path = disk.folder.filePath(QStringLiteral("state.vp7s"));
+    WriteFile(path, kState);
+    disk.Fill();
+    MessageBoxes boxes;
+    EXPECT_FALSE(windows.instructor->SaveStateTo(path));
+    EXPECT_EQ(Bytes(path), kState);
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains(path)) << boxes.texts[0].toStdString();
+    EXPECT_EQ(QDir(disk.folder.path()).entryList(QDir::Files),
+              QStringList{QStringLiteral("filler")} << "state.vp7s");
+}
+
+// An installed program's folder takes no settings, not even from a state loaded by root: the state's
+// device variant comes up, from the settings in the user's folder.
+TEST(Instructor, AStateLoadedIntoAnInstalledProgramKeepsItsSettingsInTheUsersFolder) {
+    QTemporaryDir dir, data, states;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    const QString program = test::ProgramFolder(dir);
+    WriteFile(dir.filePath(QString::fromLatin1(kInstalledMark)), {});
+    const QByteArray before = Bytes(dir.filePath(QStringLiteral("Config/VP7.ini")));
+    const QString path = states.filePath(QStringLiteral("state.vp7s"));
+    WriteFile(path, "# vp7sim test\n# state VP7PA 0.1\nseed 7\nini Config CheckScreen 0\n"
+                    "ini Config Controller VP7PA\nstart\nwait 500\n");
+    {
+        AppWindows windows = StartProgram(program.toStdString(), false, {"vp7sim", "--state", path}, "");
+        EXPECT_EQ(windows.main->Sim().state.ControllerType, 1);
+        EXPECT_EQ(windows.main->Sim().settings.BaseDir(), UserDataDir());
+    }
+    EXPECT_EQ(Bytes(dir.filePath(QStringLiteral("Config/VP7.ini"))), before);
+    qunsetenv("XDG_DATA_HOME");
+}
+
+// What the command line names is no way to hang the start or to delete a file: a pipe to record into is
+// refused with a message, and of the files handed over only the program's own handover is removed.
+TEST(Instructor, TheStartRefusesAPipeToRecordIntoAndRemovesOnlyItsOwnHandover) {
+    QTemporaryDir dir, elsewhere;
+    const std::string program = test::ProgramFolder(dir).toStdString();
+    const QString pipe = elsewhere.filePath(QStringLiteral("pipe.vp7s"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    {
+        MessageBoxes boxes;
+        AppWindows windows = StartProgram(program, false, {"vp7sim", "--record", pipe}, pipe.toStdString());
+        EXPECT_FALSE(windows.main->Recording());
+        ASSERT_EQ(boxes.texts.size(), 1);
+        EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("not a regular file")))
+            << boxes.texts[0].toStdString();
+    }
+    const QString theirs = elsewhere.filePath(QStringLiteral("vp7-rewind-abc123.vp7s"));
+    WriteFile(theirs, kState);
+    const struct {
+        QString path;
+        bool kept;
+    } cases[] = {{theirs, true}, {NewHandoverFile(kState), false}};
+    for (const auto& c : cases) {
+        ASSERT_FALSE(c.path.isEmpty());
+        AppWindows windows = StartProgram(program, false, {"vp7sim", "--rewound", c.path}, "");
+        EXPECT_EQ(QFile::exists(c.path), c.kept) << c.path.toStdString();
+    }
 }

@@ -127,9 +127,15 @@ bool IsDeviceInput(QObject* watched, const QEvent& event, std::initializer_list<
     return std::ranges::find(deviceWindows, widget->window()) != deviceWindows.end();
 }
 
+void ShowPlainMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 void RefuseFile(QWidget* parent, const QString& heading, const QString& path, const QString& why) {
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(),
-                          heading + QLatin1Char('\n') + path + QStringLiteral("\n\n") + why);
+    ShowPlainMessage(parent, QMessageBox::Critical,
+                     heading + QLatin1Char('\n') + path + QStringLiteral("\n\n") + why);
 }
 
 QString UnreadableFileText(bool german) {

@@ -5,6 +5,7 @@
 // scale dialog and the initialization info window; then the trend window.
 #include "ui/app/SessionMode.h"
 
+#include <QMessageBox>
 #include <QString>
 
 #include <initializer_list>
@@ -65,6 +66,9 @@ void BringToFront(MainWindow& main);
 // played or frozen device must not take.
 bool IsDeviceInput(QObject* watched, const QEvent& event, std::initializer_list<const QWidget*> deviceWindows,
                    const QWidget* exempt);
+
+// A message box whose text is shown as it is, never as markup: it may hold a name or a file name.
+void ShowPlainMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text);
 
 // A file the user chose cannot be used: a message box with `heading` ("The recording cannot be
 // played:"), the file and why; `german` for the reason that it cannot be read.

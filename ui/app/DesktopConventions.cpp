@@ -5,6 +5,7 @@
 #include "sim/Simulator.h"
 #include "sim/files/ConfigFiles.h"
 #include "sim/files/Settings.h"
+#include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
 #include "ui/training/ConfigOutput.h"
 
@@ -109,10 +110,10 @@ void DesktopConventions::OpenRecent(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         recent_.Remove(path);
-        QMessageBox::warning(window_, QApplication::applicationDisplayName(),
-                             QString::fromUtf8(sim.state.Text("Die Datei gibt es nicht mehr:\n",
-                                                              "The file is no longer there:\n")) +
-                                 Q(path));
+        ShowPlainMessage(window_, QMessageBox::Warning,
+                         QString::fromUtf8(sim.state.Text("Die Datei gibt es nicht mehr:\n",
+                                                          "The file is no longer there:\n")) +
+                             Q(path));
         EnableRecentMenu();
         return;
     }

@@ -51,11 +51,6 @@ constexpr int kHelpLabelBgr = 9565386;
 const QColor kHelpLabelBackground(kHelpLabelBgr & 0xFF, (kHelpLabelBgr >> 8) & 0xFF,
                                   (kHelpLabelBgr >> 16) & 0xFF);
 
-// Where the settings go when the program's own folder cannot be written (an installed program).
-std::string UserDataDir() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
-}
-
 // A recorded session starts without the splash, as a replay of it does.
 SimulatorOptions Options(const std::string& programDir, const SessionMode& session) {
     SimulatorOptions options{programDir, 0, UserDataDir()};
@@ -81,6 +76,10 @@ protected:
 };
 
 } // namespace
+
+std::string UserDataDir() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+}
 
 MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, SessionMode session)
     : clock_(clock ? *clock : realClock_), host_(this), screenScale_(scale),

@@ -37,6 +37,9 @@ class ExerciseSession;
 class Player;
 class ZoomControl;
 
+// The per-user folder the settings go to when the program's own is installed or cannot be written.
+std::string UserDataDir();
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:

@@ -1,17 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/app/SingleInstance.h"
 
+#include "ui/app/OwnFiles.h"
+
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-
-#include <unistd.h>
+#include <QTimer>
 
 namespace vp7 {
 namespace {
 
 const QByteArray kRaise = "raise\n";
 const QByteArray kRaised = "raised\n";
+// Whatever else a client sends is not read: the one message is short.
+constexpr qint64 kMessageMaxBytes = 64;
+// A client that says nothing is let go.
+constexpr int kClientQuietMs = 5000;
+
+// A file of the program's own in the user's private folder; empty when there is none.
+QString OwnPath(const QString& name) {
+    const QString folder = PrivateFolder();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
+}
 
 } // namespace
 
@@ -21,17 +32,20 @@ SingleInstance::~SingleInstance() {
 }
 
 QString SingleInstance::LockPath() {
-    return QDir::temp().filePath(QStringLiteral("VP7Zoriz is still active.lock"));
+    return OwnPath(QStringLiteral("VP7Zoriz is still active.lock"));
 }
 
-// The socket lies in the temporary folder as the lock does, so whoever the lock keeps out finds the
-// instance holding it, wherever either was started from. Each user has a socket of their own.
+// The socket lies beside the lock, so whoever the lock keeps out finds the instance holding it, and no
+// one else can put a socket of theirs in its place.
 QString SingleInstance::ServerName() {
-    return QStringLiteral("vp7sim-%1.socket").arg(getuid());
+    return OwnPath(QStringLiteral("vp7sim.socket"));
 }
 
 bool SingleInstance::Acquire() {
-    lock_ = std::make_unique<QLockFile>(LockPath());
+    const QString path = LockPath();
+    // Without a folder of the user's own there is nothing to keep others out with: the program runs.
+    if (path.isEmpty()) return true;
+    lock_ = std::make_unique<QLockFile>(path);
     // Never stale by age: a running simulator may hold it for days. A dead holder's lock is taken over.
     lock_->setStaleLockTime(0);
     if (!lock_->tryLock(0)) {
@@ -50,14 +64,17 @@ void SingleInstance::Listen() {
     if (!server_->listen(ServerName())) return; // the program runs on; a second start then ends unseen
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* client = server_->nextPendingConnection()) {
+            client->setReadBufferSize(kMessageMaxBytes);
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+            QTimer::singleShot(kClientQuietMs, client, &QLocalSocket::abort);
             connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                while (client->canReadLine()) {
-                    if (client->readLine() != kRaise) continue;
+                if (client->bytesAvailable() < kRaise.size()) return;
+                if (client->read(kRaise.size()) == kRaise) {
                     client->write(kRaised);
                     client->flush();
                     emit RaiseRequested();
                 }
+                client->disconnectFromServer(); // one message a connection
             });
         }
     });
@@ -80,9 +97,9 @@ bool SingleInstance::AskToRaise(int timeoutMs) {
     socket.write(kRaise);
     if (!socket.waitForBytesWritten(timeoutMs)) return false;
     QByteArray answer;
-    while (!answer.contains(kRaised) && socket.waitForReadyRead(timeoutMs))
-        answer += socket.readAll();
-    return answer.contains(kRaised);
+    while (answer.size() < kRaised.size() && socket.waitForReadyRead(timeoutMs))
+        answer += socket.read(kRaised.size() - answer.size());
+    return answer == kRaised;
 }
 
 } // namespace vp7

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Only one simulator runs at a time. The lock is a file named after the device program's named mutex;
-// a lock left behind by a crashed instance belongs to a dead process and does not block the next start.
-// The running instance listens on a local socket beside the lock, so a second start can ask it to bring
-// its window to the front instead of ending unseen.
+// Only one simulator runs at a time for each user. The lock is a file named after the device program's
+// named mutex, in the user's private folder (PrivateFolder): another user's simulator never keeps this
+// one from starting. A lock left behind by a crashed instance belongs to a dead process and does not
+// block the next start. The running instance listens on a local socket beside the lock, so a second
+// start can ask it to bring its window to the front instead of ending unseen.
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -28,6 +29,7 @@ public:
     // From a second start: asks the running instance to show its window; true when it answered within
     // `timeoutMs`.
     static bool AskToRaise(int timeoutMs = 3000);
+    // Both empty when the user has no private folder: the program then runs without the lock.
     static QString LockPath();
     static QString ServerName();
 

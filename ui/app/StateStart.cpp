@@ -1,19 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/app/StateStart.h"
 
+#include "formats/IniFile.h"
 #include "platform/FileRead.h"
 #include "platform/ScriptedAnswers.h"
 #include "session/SavedState.h"
 #include "session/script/Runner.h"
+#include "sim/files/Settings.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/OwnFiles.h"
 #include "ui/training/InstructorControls.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
+
+#include <algorithm>
 
 #include <sstream>
 
@@ -28,13 +34,34 @@ QString Argument(const QStringList& arguments, const QString& name) {
     return at > 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
 }
 
-// Where the settings file lies that the device will read: the program's folder, or the per-user
-// folder when that cannot be written (an installed program).
+// Where the settings file lies that the device will read: the first of the folders the device tries
+// (SettingsBases: never an installed program's own) that can hold "Config" and "Data".
 std::string SettingsFolder(const std::string& programDir) {
-    const QString config = QString::fromStdString(programDir) + QStringLiteral("/Config");
-    const QFileInfo info(QFileInfo::exists(config) ? config : QString::fromStdString(programDir));
-    if (info.isDir() && info.isWritable()) return programDir;
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+    const std::string user = UserDataDir();
+    for (const std::string& base : SettingsBases(programDir, user)) {
+        const QDir dir(QString::fromStdString(base));
+        const QStringList subfolders{QStringLiteral("Config"), QStringLiteral("Data")};
+        const bool usable = std::ranges::all_of(subfolders, [&dir](const QString& sub) {
+            return dir.mkpath(sub) && QFileInfo(dir.filePath(sub)).isWritable();
+        });
+        if (usable) return base;
+    }
+    return user;
+}
+
+// The rewind hands over in a file of this name in the user's private folder.
+const QString kHandoverPattern = QStringLiteral("vp7-rewind-XXXXXX.vp7s");
+
+// Only the program's own handover is removed once read: the option is no way to delete other files.
+bool IsHandoverFile(const QString& path) {
+    const QFileInfo file(path);
+    const QString folder = PrivateFolder();
+    static const QRegularExpression name(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(kHandoverPattern)
+            .replace(QStringLiteral("XXXXXX"), QStringLiteral("[A-Za-z0-9]{6}"))));
+    return !folder.isEmpty() && name.match(file.fileName()).hasMatch() &&
+           QFileInfo(file.absolutePath()).canonicalFilePath() == QFileInfo(folder).canonicalFilePath() &&
+           IsOwnRegularFile(path);
 }
 
 AppWindows StartFromState(const std::string& programDir, bool german, const CheckedState& state,
@@ -78,7 +105,8 @@ AppWindows StartFromState(const std::string& programDir, bool german, const Chec
 } // namespace
 
 std::optional<CheckedState> ReadStateFile(QWidget* parent, const QString& path,
-                                          std::optional<uint8_t> variant, bool german) {
+                                          std::optional<uint8_t> variant, const std::string& settingsPath,
+                                          bool german) {
     const auto refuse = [&](const QString& why) {
         RefuseFile(parent,
                    german ? QStringLiteral("Der Zustand kann nicht geladen werden:")
@@ -95,6 +123,8 @@ std::optional<CheckedState> ReadStateFile(QWidget* parent, const QString& path,
     if (!text) return refuse(UnreadableFileText(german));
     if (const auto refusal = CheckSavedState(*text, variant, ProgramVersion()))
         return refuse(atLine(refusal->line, refusal->Text(german)));
+    if (IniFile::PresentButUnreadable(settingsPath))
+        return refuse(QString::fromStdString(UnreadableSettings(settingsPath).Text(german)));
     QTemporaryDir scratch;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto read = ReadPlayScript(*text, scratch.filePath(QStringLiteral("check")).toStdString());
@@ -109,11 +139,39 @@ AppWindows StartProgram(const std::string& programDir, bool desktopGerman, const
     const QString handedOver = Argument(arguments, QStringLiteral("--rewound"));
     const QString path = handedOver.isEmpty() ? Argument(arguments, QStringLiteral("--state")) : handedOver;
     std::optional<CheckedState> state;
-    if (!path.isEmpty()) state = ReadStateFile(nullptr, path, std::nullopt, desktopGerman);
-    if (!handedOver.isEmpty() && handedOver.toStdString() != recordPath) QFile::remove(handedOver);
-    if (state) return StartFromState(programDir, desktopGerman, *state, recordPath);
-    return CreateProgramWindows(programDir, PictureScale(), desktopGerman, nullptr,
-                                {.recordPath = recordPath});
+    if (!path.isEmpty())
+        state = ReadStateFile(nullptr, path, std::nullopt, SettingsFolder(programDir) + "/Config/VP7.ini",
+                              desktopGerman);
+    if (!handedOver.isEmpty() && handedOver.toStdString() != recordPath && IsHandoverFile(handedOver))
+        QFile::remove(handedOver);
+    std::string record = recordPath;
+    const QString unrecordable = UnrecordableReason(QString::fromStdString(record), desktopGerman);
+    if (!record.empty() && !unrecordable.isEmpty()) {
+        RefuseFile(nullptr,
+                   desktopGerman ? QStringLiteral("Die Sitzung kann nicht aufgezeichnet werden:")
+                                 : QStringLiteral("The session cannot be recorded:"),
+                   QString::fromStdString(record), unrecordable);
+        record.clear();
+    }
+    if (state) return StartFromState(programDir, desktopGerman, *state, record);
+    return CreateProgramWindows(programDir, PictureScale(), desktopGerman, nullptr, {.recordPath = record});
+}
+
+QString NewHandoverFile(std::string_view text) {
+    const QString folder = PrivateFolder();
+    if (folder.isEmpty()) return {};
+    QTemporaryFile file(QDir(folder).filePath(kHandoverPattern));
+    file.setAutoRemove(false);
+    if (!file.open()) return {};
+    const QString path = file.fileName();
+    if (file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size()) &&
+        file.flush()) {
+        file.close();
+        if (file.error() == QFileDevice::NoError) return path;
+    }
+    file.close();
+    QFile::remove(path);
+    return {};
 }
 
 QStringList StateArguments(const QString& path, bool handedOver, const QString& recordPath) {

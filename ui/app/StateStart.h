@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class QWidget;
 
@@ -21,16 +22,24 @@ struct CheckedState {
     PlayScript script;
 };
 
-// The saved state at `path`, checked whole for a device of `variant` (any variant when none); nothing
-// after a message box (in German when `german`) said why it cannot be loaded.
+// The saved state at `path`, checked whole for a device of `variant` (any variant when none) whose
+// settings file is `settingsPath` (one there that cannot be read refuses the state: its settings
+// lines would replace it); nothing after a message box (in German when `german`) said why it cannot
+// be loaded.
 std::optional<CheckedState> ReadStateFile(QWidget* parent, const QString& path,
-                                          std::optional<uint8_t> variant, bool german);
+                                          std::optional<uint8_t> variant, const std::string& settingsPath,
+                                          bool german);
 
 // The program's windows, as the command line asks: from a saved state with `--state FILE` (with
-// `--rewound FILE` likewise, the file then removed: a rewind handed it over), else as usual. A state
-// that cannot be loaded is refused with a message, and the program starts as usual.
+// `--rewound FILE` likewise, the file then removed when it is a handover of NewHandoverFile's), else as
+// usual; recording into `recordPath` when it can take a recording. A state that cannot be loaded, or a
+// recording that cannot be made, is refused with a message, and the program starts without it.
 AppWindows StartProgram(const std::string& programDir, bool desktopGerman, const QStringList& arguments,
                         const std::string& recordPath);
+
+// A new file in the user's private folder holding `text`, for a rewind to hand over to the program
+// started again; empty when it cannot be written whole.
+QString NewHandoverFile(std::string_view text);
 
 // The arguments that start the program again from `path`: `--rewound` when the file is to be removed
 // once read, and `--record` to go on recording into `recordPath`.

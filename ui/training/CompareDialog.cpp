@@ -4,6 +4,7 @@
 #include "session/ConfigCompare.h"
 #include "sim/Simulator.h"
 #include "sim/files/Settings.h"
+#include "ui/app/Application.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,8 +44,7 @@ void CompareConfigurations(QWidget* parent, Simulator& sim) {
         vp7::CompareConfigurations(sim, files[0].toStdString(),
                                    files.size() == 2 ? std::optional(files[1].toStdString()) : std::nullopt);
     if (const auto* refused = std::get_if<std::string>(&compared)) {
-        QMessageBox::critical(parent, QApplication::applicationDisplayName(),
-                              QString::fromStdString(*refused));
+        ShowPlainMessage(parent, QMessageBox::Critical, QString::fromStdString(*refused));
         return;
     }
     const auto& rows = std::get<std::vector<CompareRow>>(compared);

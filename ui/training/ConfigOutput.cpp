@@ -5,6 +5,7 @@
 #include "sim/Simulator.h"
 #include "sim/files/ConfigFiles.h"
 #include "sim/files/Settings.h"
+#include "ui/app/Application.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,10 +73,10 @@ void ExportConfiguration(QWidget* parent, const Simulator& sim) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString path = dialog.selectedFiles().constFirst();
     if (SaveConfigSheetCsv(MakeConfigSheet(sim, LocalDateTime()), path.toStdString())) return;
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(),
-                          QString::fromUtf8(sim.state.Text("Die Datei kann nicht geschrieben werden:\n",
-                                                           "The file cannot be written:\n")) +
-                              path);
+    ShowPlainMessage(parent, QMessageBox::Critical,
+                     QString::fromUtf8(sim.state.Text("Die Datei kann nicht geschrieben werden:\n",
+                                                      "The file cannot be written:\n")) +
+                         path);
 }
 
 } // namespace vp7

@@ -5,6 +5,7 @@
 #include "platform/FileRead.h"
 #include "sim/Simulator.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/OwnFiles.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -49,12 +50,22 @@ QString FileNamePart(const QString& text) {
     return out.left(40);
 }
 
-// "Data/commissioning_Anna_2026-12-07_14-05-09": the recording and the report share it.
-QString SessionStem(const std::string& dataDir, const QString& exercisePath, const QString& trainee) {
-    return QDir(Q(dataDir))
-        .filePath(FileNamePart(QFileInfo(exercisePath).completeBaseName()) + QLatin1Char('_') +
-                  FileNamePart(trainee) + QLatin1Char('_') +
-                  QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")));
+const QString kRecordingSuffix = QStringLiteral(".vp7s");
+const QString kHtmlSuffix = QStringLiteral(".html");
+const QString kPdfSuffix = QStringLiteral(".pdf");
+
+// "Data/commissioning_Anna_2026-12-07_14-05-09": the recording and the report share it. A hand-in of
+// the same name in the same second takes "…_14-05-09-2": the recording is created here, so that
+// neither replaces the other's.
+QString SessionRecordingPath(const std::string& dataDir, const QString& exercisePath,
+                             const QString& trainee) {
+    const QString stem =
+        QDir(Q(dataDir))
+            .filePath(FileNamePart(QFileInfo(exercisePath).completeBaseName()) + QLatin1Char('_') +
+                      FileNamePart(trainee) + QLatin1Char('_') +
+                      QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")));
+    const QString taken = CreateNumberedFiles(stem, {kRecordingSuffix}, {kHtmlSuffix, kPdfSuffix});
+    return (taken.isEmpty() ? stem : taken) + kRecordingSuffix; // else the recording says it cannot be made
 }
 
 std::string ProgramFolder(const QTemporaryDir& scratch) {
@@ -68,8 +79,8 @@ ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> st
                                  std::unique_ptr<QTemporaryDir> scratch, bool german)
     : scratch_(std::move(scratch)), exercise_(std::move(exercise)), state_(std::move(state)),
       exerciseName_(QFileInfo(path).fileName()), trainee_(trainee),
-      recordingPath_(SessionStem(dataDir, path, trainee) + QStringLiteral(".vp7s")),
-      reportPath_(recordingPath_.chopped(5)), german_(german),
+      recordingPath_(SessionRecordingPath(dataDir, path, trainee)),
+      reportPath_(recordingPath_.chopped(kRecordingSuffix.size())), german_(german),
       runner_(discarded_, ProgramFolder(*scratch_), clock_, unused_), windows_(StartDevice(path)) {
     MainWindow& window = *windows_.main;
     std::set<std::string> hidden(exercise_.hidden.begin(), exercise_.hidden.end());
@@ -89,10 +100,10 @@ ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> st
         window.move(std::max(free.left(), frame.left()), std::max(free.top(), frame.top()));
     }
     if (!window.Recording())
-        QMessageBox::warning(&window, QApplication::applicationDisplayName(),
-                             QString::fromUtf8(Text("Die Sitzung kann nicht aufgezeichnet werden:\n",
-                                                    "The session cannot be recorded:\n")) +
-                                 recordingPath_);
+        ShowPlainMessage(&window, QMessageBox::Warning,
+                         QString::fromUtf8(Text("Die Sitzung kann nicht aufgezeichnet werden:\n",
+                                                "The session cannot be recorded:\n")) +
+                             recordingPath_);
 }
 
 // The result dialog goes with the windows, after the members declared later: its end must not reach
@@ -163,12 +174,16 @@ void ExerciseSession::BuildPanel() {
     panel_ = new QWidget(dock);
     panel_->setFixedWidth(kPanelWidth);
     auto* layout = new QVBoxLayout(panel_);
+    // What the exercise and the trainee wrote is shown as written, never as markup.
     auto* title = new QLabel(Q(exercise_.title.In(german_)), panel_);
     title->setObjectName(QStringLiteral("ExerciseTitle"));
+    title->setTextFormat(Qt::PlainText);
     title->setWordWrap(true);
     title->setStyleSheet(QStringLiteral("font-weight: bold; font-size: 15px;"));
     layout->addWidget(title);
     auto* who = new QLabel(QString::fromUtf8(Text("Name: ", "Name: ")) + trainee_, panel_);
+    who->setObjectName(QStringLiteral("ExerciseTrainee"));
+    who->setTextFormat(Qt::PlainText);
     layout->addWidget(who);
     QString tasks = QStringLiteral("<ol style=\"margin-left: -20px\">");
     for (const BilingualText& task : exercise_.tasks)
@@ -217,6 +232,7 @@ std::optional<int> ExerciseSession::AskQuestion() {
     dialog.setWindowTitle(QString::fromUtf8(Text("Frage", "Question")));
     auto* layout = new QVBoxLayout(&dialog);
     auto* text = new QLabel(Q(question.text.In(german_)), &dialog);
+    text->setTextFormat(Qt::PlainText);
     text->setWordWrap(true);
     layout->addWidget(text);
     auto* group = new QButtonGroup(&dialog);
@@ -257,15 +273,18 @@ const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
     return *result_;
 }
 
-// The report as an HTML page and as a PDF of the same page; the text of what could not be written.
+// The report as an HTML page and as a PDF of the same page, both new files (a report put there meanwhile
+// under the recording's name is kept: the next number is taken); the text of what could not be written.
 QString ExerciseSession::WriteReports(const std::string& html) {
     QStringList failed;
-    const QString htmlPath = reportPath_ + QStringLiteral(".html");
-    if (!WriteFileAtomically(htmlPath.toStdString(), html)) failed << htmlPath;
-    const QString pdfPath = reportPath_ + QStringLiteral(".pdf");
+    const QString taken = CreateNumberedFiles(reportPath_, {kHtmlSuffix, kPdfSuffix});
+    if (!taken.isEmpty()) reportPath_ = taken;
+    const QString htmlPath = reportPath_ + kHtmlSuffix;
+    if (taken.isEmpty() || !WriteFileAtomically(htmlPath.toStdString(), html)) failed << htmlPath;
+    const QString pdfPath = reportPath_ + kPdfSuffix;
     QSaveFile pdf(pdfPath);
     bool written = false;
-    if (pdf.open(QIODevice::WriteOnly)) {
+    if (!taken.isEmpty() && pdf.open(QIODevice::WriteOnly)) {
         {
             QPdfWriter writer(&pdf);
             writer.setPageSize(QPageSize(QPageSize::A4));
@@ -275,9 +294,12 @@ QString ExerciseSession::WriteReports(const std::string& html) {
             document.setHtml(Q(html));
             document.print(&writer);
         }
-        written = pdf.commit();
+        written = FinishWriting(pdf);
     }
     if (!written) failed << pdfPath;
+    // The empty files made for a report that could not be written go again.
+    for (const QString& path : failed)
+        if (QFileInfo(path).size() == 0) QFile::remove(path);
     return failed.join(QLatin1Char('\n'));
 }
 
@@ -293,6 +315,7 @@ void ExerciseSession::ShowResult(const QString& writeError) {
     layout->addWidget(report);
     auto* saved = new QLabel(dialog);
     saved->setObjectName(QStringLiteral("ReportSaved"));
+    saved->setTextFormat(Qt::PlainText);
     saved->setWordWrap(true);
     saved->setText(
         writeError.isEmpty()
@@ -351,10 +374,9 @@ std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& pa
     }
     if (chosen.isEmpty()) return nullptr;
     const auto refuse = [&](const QString& why) {
-        QMessageBox::critical(
-            parent, QApplication::applicationDisplayName(),
-            t("Die Übung kann nicht geöffnet werden:\n", "The exercise cannot be opened:\n") + chosen +
-                QStringLiteral("\n\n") + why);
+        ShowPlainMessage(parent, QMessageBox::Critical,
+                         t("Die Übung kann nicht geöffnet werden:\n", "The exercise cannot be opened:\n") +
+                             chosen + QStringLiteral("\n\n") + why);
         return std::unique_ptr<ExerciseSession>();
     };
     const auto text = ReadWholeFile(chosen.toStdString(), kExerciseMaxBytes);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/training/InstructorControls.h"
 
+#include "formats/IniFile.h"
 #include "platform/FileRead.h"
 #include "session/SavedState.h"
 #include "session/SessionRecorder.h"
@@ -8,6 +9,7 @@
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/OwnFiles.h"
 #include "ui/app/StateStart.h"
 #include "ui/device/Dialogs.h"
 #include "ui/device/InitInfoWindow.h"
@@ -25,9 +27,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QStatusBar>
-#include <QTemporaryFile>
 
 #include <cmath>
 
@@ -225,29 +225,34 @@ bool InstructorControls::eventFilter(QObject* watched, QEvent* event) {
     return Frozen() && IsDeviceInput(watched, *event, {&main_, initInfo_, parameterTable_}, main_.menuBar());
 }
 
+// A file already there stays as it was when the new one cannot be written whole (a full disk).
 bool InstructorControls::WriteFile(const QString& path, const std::string& text) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) &&
-        file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size()) &&
-        file.commit())
-        return true;
-    QMessageBox::critical(&main_, QApplication::applicationDisplayName(),
-                          QString::fromUtf8(Text("Die Datei kann nicht geschrieben werden:\n",
-                                                 "The file cannot be written:\n")) +
-                              path);
+    return WriteWholeFile(path, text) || WriteFailed(path);
+}
+
+bool InstructorControls::WriteFailed(const QString& path) {
+    ShowPlainMessage(&main_, QMessageBox::Critical,
+                     QString::fromUtf8(Text(
+                         "Die Datei kann nicht geschrieben werden (eine vorhandene bleibt, wie sie war):\n",
+                         "The file cannot be written (one already there stays as it was):\n")) +
+                         path);
     return false;
 }
 
 void InstructorControls::SaveState() {
-    const auto session = SessionSoFar();
-    if (!session) return;
+    if (!SessionSoFar()) return;
     QString path = QFileDialog::getSaveFileName(
         &main_, QString::fromUtf8(Text("Zustand speichern", "Save state")),
         QString::fromStdString(sim_.settings.DataDir()),
         QString::fromUtf8(Text("Zustand (*.vp7s);;Alle Dateien (*)", "State (*.vp7s);;All files (*)")));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".vp7s");
-    WriteFile(path, MakeSavedState(*session, sim_.state.ControllerType, ProgramVersion()));
+    SaveStateTo(path);
+}
+
+bool InstructorControls::SaveStateTo(const QString& path) {
+    const auto session = SessionSoFar();
+    return session && WriteFile(path, MakeSavedState(*session, sim_.state.ControllerType, ProgramVersion()));
 }
 
 // The program starts again from the state; it was checked whole first, so a state that cannot be
@@ -259,7 +264,7 @@ void InstructorControls::LoadState() {
         QString::fromUtf8(Text("Zustand (*.vp7s);;Alle Dateien (*)", "State (*.vp7s);;All files (*)")));
     if (path.isEmpty()) return;
     const bool german = sim_.state.Language == Language::German;
-    if (!ReadStateFile(&main_, path, sim_.state.ControllerType, german)) return;
+    if (!ReadStateFile(&main_, path, sim_.state.ControllerType, sim_.settings.IniPath(), german)) return;
     main_.RestartWith(StateArguments(path, false));
 }
 
@@ -279,6 +284,13 @@ void InstructorControls::AskForRewind() {
 }
 
 bool InstructorControls::RewindTo(int64_t ms) {
+    // The replay's settings lines would replace a settings file that could not be read: nothing changes.
+    if (IniFile::PresentButUnreadable(sim_.settings.IniPath())) {
+        const StateRefusal refusal = UnreadableSettings(sim_.settings.IniPath());
+        QMessageBox::critical(&main_, QApplication::applicationDisplayName(),
+                              QString::fromStdString(refusal.Text(sim_.state.Language == Language::German)));
+        return false;
+    }
     const auto session = SessionSoFar();
     if (!session) return false;
     const std::string cut =
@@ -288,24 +300,27 @@ bool InstructorControls::RewindTo(int64_t ms) {
     // in the data folder.
     const QString recording =
         main_.Recording() ? QString::fromStdString(main_.Recorder()->Path()) : QString();
-    const QString kept = recording.isEmpty() ? QDir(QString::fromStdString(sim_.settings.DataDir()))
-                                                   .filePath(QStringLiteral("rewound-%1.vp7s").arg(stamp))
-                                             : QFileInfo(recording).path() + QLatin1Char('/') +
-                                                   QFileInfo(recording).completeBaseName() +
-                                                   QStringLiteral("-rewound-%1.vp7s").arg(stamp);
-    if (!WriteFile(kept, *session)) return false;
+    const QString keptStem = recording.isEmpty() ? QDir(QString::fromStdString(sim_.settings.DataDir()))
+                                                       .filePath(QStringLiteral("rewound-%1").arg(stamp))
+                                                 : QFileInfo(recording).path() + QLatin1Char('/') +
+                                                       QFileInfo(recording).completeBaseName() +
+                                                       QStringLiteral("-rewound-%1").arg(stamp);
+    // Two rewinds in the same second keep both sessions.
+    const QString suffix = QStringLiteral(".vp7s");
+    const QString kept = CreateNumberedFiles(keptStem, {suffix});
+    if (kept.isEmpty()) return WriteFailed(keptStem + suffix);
+    if (!WriteFile(kept + suffix, *session)) {
+        QFile::remove(kept + suffix); // the empty file made for it
+        return false;
+    }
     if (!recording.isEmpty()) {
         main_.StopRecording();
         return WriteFile(recording, cut) && main_.RestartWith(StateArguments(recording, false, recording));
     }
-    QTemporaryFile handover(QDir::temp().filePath(QStringLiteral("vp7-rewind-XXXXXX.vp7s")));
-    handover.setAutoRemove(false);
-    if (!handover.open() ||
-        handover.write(cut.data(), static_cast<qint64>(cut.size())) != static_cast<qint64>(cut.size()))
-        return false;
-    handover.close();
-    if (main_.RestartWith(StateArguments(handover.fileName(), true))) return true;
-    QFile::remove(handover.fileName());
+    const QString handover = NewHandoverFile(cut);
+    if (handover.isEmpty()) return WriteFailed(QDir(PrivateFolder()).filePath(QStringLiteral("vp7-rewind")));
+    if (main_.RestartWith(StateArguments(handover, true))) return true;
+    QFile::remove(handover);
     return false;
 }
 

@@ -44,6 +44,9 @@ public:
     // Goes back to `ms` after the session's start: the whole session is kept in a file, and the
     // program starts again from the session cut there. False when nothing happened.
     bool RewindTo(int64_t ms);
+    // Saves the session so far as a state at `path` (Simulation, Save state); a file there stays as it
+    // was, after a message, when the state cannot be written whole.
+    bool SaveStateTo(const QString& path);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,6 +63,8 @@ private:
     void LoadState();
     void AskForRewind();
     bool WriteFile(const QString& path, const std::string& text);
+    // The message that `path` could not be written; false.
+    bool WriteFailed(const QString& path);
     const char* Text(const char* de, const char* en) const;
 
     MainWindow& main_;

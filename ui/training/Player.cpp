@@ -192,6 +192,7 @@ void Player::BuildBar() {
     bar_->addAction(window.TrendAction());
     message_ = new QLabel(bar_);
     message_->setObjectName(QStringLiteral("PlayerMessage"));
+    message_->setTextFormat(Qt::PlainText); // the recording's text, never markup
     message_->setContentsMargins(8, 0, 8, 0);
     bar_->addWidget(message_);
     window.addToolBar(Qt::BottomToolBarArea, bar_);
