@@ -254,8 +254,8 @@ void Runner::Ini(const Args& a) {
     if (!ini.Save(Flush::BySystem)) throw RunFailure("cannot write " + ini.Path());
 }
 
-void Runner::CreateDevice() {
-    SimulatorOptions options{programDir_};
+void Runner::CreateDevice(uint8_t variant) {
+    SimulatorOptions options{programDir_, variant};
     options.randomSeed = seed_;
     ownSim_ = std::make_unique<Simulator>(clock_, host_, sprites_, options);
     // Nobody looks at the runner's picture but its reads (display, pixels, snapshots): it draws when read.
@@ -461,6 +461,7 @@ void Runner::Print(const Args& a) {
     }
     if (!sim_) throw ScriptError("'print' needs start first");
     if (a.words.size() == 1 && what == "trend") return PrintTrend();
+    if (a.words.size() == 1 && what == "statehash") return PrintStateHash();
     if (a.words.size() == 1 && what == "partab") {
         const auto& rows = sim_->form.parTab.rows;
         for (size_t i = 0; i < rows.size(); ++i)
@@ -575,6 +576,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"compare", 1, 2, When::Running, &Runner::Compare},
         {"state", 1, -1, When::BeforeStart, &Runner::State},
         {"rewind", 1, 1, When::Running, &Runner::Rewind},
+        {"savestate", 1, -1, When::Running, &Runner::SaveStateFile},
     };
     return commands;
 }

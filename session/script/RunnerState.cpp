@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The runner's saved states and rewinding: `state FILE` starts from a saved state, `rewind MS` goes
 // back to a moment after the start. Both replay lines on the simulated clock, printing nothing; the
-// session's lines so far are its recording, as a window's session is.
+// session's lines so far are its recording, as a window's session is. A snapshot state (`savestate
+// FILE`) is restored instead, replaying nothing.
 #include "session/script/Runner.h"
 
 #include "formats/AtomicFile.h"
@@ -9,10 +10,14 @@
 #include "platform/FileRead.h"
 #include "session/SavedState.h"
 #include "session/ScratchFolder.h"
+#include "session/StateFile.h"
 #include "session/script/PlayScript.h"
 #include "session/script/TextLines.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
+#include "sim/Snapshot.h"
+
+#include <cstdio>
 
 #include <algorithm>
 #include <filesystem>
@@ -26,8 +31,8 @@ constexpr std::uintmax_t kStateMaxBytes = 64u << 20;
 
 // Lines that only print or write files, and the two that replay others: none of them is part of the
 // session a rewind repeats.
-constexpr std::string_view kNotActing[] = {"print",  "snapshot", "trend", "export",
-                                           "handin", "compare",  "state", "rewind"};
+constexpr std::string_view kNotActing[] = {"print",   "snapshot", "trend",  "export",   "handin",
+                                           "compare", "state",    "rewind", "savestate"};
 
 // Output goes nowhere while it lives, and back where it went when it ends, even on an error.
 class Silenced {
@@ -68,6 +73,7 @@ void Runner::State(const Args& a) {
 void Runner::StartFromState(const std::string& name) {
     const auto text = ReadWholeFile(ScriptRelative(name), kStateMaxBytes);
     if (!text) throw RunFailure("cannot read " + name);
+    if (IsSnapshotFile(*text)) return StartFromSnapshot(name, *text);
     const auto refused = [&](int line, const std::string& reason) {
         return RunFailure(name + (line > 0 ? " line " + std::to_string(line) : std::string()) + ": " +
                           reason);
@@ -88,6 +94,50 @@ void Runner::StartFromState(const std::string& name) {
     const std::string_view played =
         truncated ? std::string_view(*text).substr(0, text->rfind('\n') + 1) : std::string_view(*text);
     ReplaySilently(played);
+}
+
+// The device as the snapshot has it, created as `start` creates it and then restored: nothing is
+// replayed. The session's lines become the snapshot's recording, so that a rewind or a later state
+// goes on from it.
+void Runner::StartFromSnapshot(const std::string& name, std::string_view text) {
+    auto decoded = DecodeStateFile(text, SettingsVariant(programDir_));
+    if (const auto* refusal = std::get_if<StateRefusal>(&decoded))
+        throw RunFailure(name + ": " + refusal->english);
+    if (IniFile::PresentButUnreadable(SettingsPath()))
+        throw RunFailure(UnreadableSettings(SettingsPath()).english);
+    const StateFile& file = std::get<StateFile>(decoded);
+    // The clock where it was, so that the device's times read as they did; nothing is armed yet.
+    if (ownSim_ == nullptr && virtualClock_ && clock_.NowMs() < file.clockMs)
+        virtualClock_->Advance(file.clockMs - clock_.NowMs());
+    {
+        const Silenced quiet(out_); // the creation's messages were printed when the state was saved
+        CreateDevice(file.variant);
+    }
+    if (const auto reason = RestoreSnapshot(*sim_, file.snapshot)) {
+        trend_.reset();
+        sim_ = nullptr;
+        ownSim_.reset();
+        throw RunFailure(name + ": the state does not fit this device: " + *reason);
+    }
+    startedAtMs_ = sim_->StartedMs;
+    session_ = SplitLines(file.recording);
+    std::erase_if(session_, [](const std::string& line) { return CommandName(line).empty(); });
+}
+
+void Runner::SaveStateFile(const Args& a) {
+    Simulator& sim = Started();
+    const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
+    std::string recording;
+    for (const std::string& line : session_)
+        recording += line + '\n';
+    if (!WriteFileAtomically(path, SaveState(sim, recording))) throw RunFailure("cannot write " + path);
+}
+
+void Runner::PrintStateHash() {
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llX",
+                  static_cast<unsigned long long>(SnapshotHash(TakeSnapshot(*sim_))));
+    out_ << "statehash " << hex << '\n';
 }
 
 void Runner::Rewind(const Args& a) {

@@ -4,6 +4,7 @@
 #include "model/PictureLayout.h"
 #include "model/SpriteSet.h"
 #include "platform/NumberFormat.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/display/Lcd.h"
 #include "sim/motion/Actuator.h"
@@ -423,6 +424,27 @@ void Initialization::Run5() {
     default:
         break; // finished: waits for the mode key
     }
+}
+
+void Initialization::Run5Entry::DoState(StateVisitor& v) {
+    v("target", target);
+    v("wait", wait);
+}
+
+void Initialization::DoState(StateVisitor& v) {
+    v.Part("initialization");
+    v("InitPaused", InitPaused);
+    v("InitRun", InitRun);
+    v("RunStep", RunStep);
+    v("InitWait", InitWait);
+    v("InitShow", InitShow);
+    v("InitTarget", InitTarget);
+    v("InitPosition", InitPosition);
+    v("TravelTimeDown", TravelTimeDown);
+    v("TravelTimeUp", TravelTimeUp);
+    v("ShowCount", ShowCount);
+    v("Run5Table", Run5Table);
+    v("Run5Index", Run5Index);
 }
 
 } // namespace vp7
