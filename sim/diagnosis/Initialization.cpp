@@ -440,8 +440,17 @@ void Initialization::DoState(StateVisitor& v) {
     v("InitShow", InitShow);
     v("InitTarget", InitTarget);
     v("InitPosition", InitPosition);
-    v("TravelTimeDown", TravelTimeDown);
-    v("TravelTimeUp", TravelTimeUp);
+    // While the third run measures a travel, its field holds the clock's time the move began (in
+    // seconds): kept as milliseconds before now, like every other time of the device.
+    const uint8_t measuring = v.Value("measuring", RunStep[2]);
+    const auto travel = [&](std::string_view name, double& field, bool started) {
+        const int64_t nowMs = sim_.clock.NowMs();
+        if (!started) return v(name, field);
+        const int64_t agoMs = v.Value(name, nowMs - std::llround(field * 1000.0));
+        if (v.Loading()) field = static_cast<double>(nowMs - agoMs) / 1000.0;
+    };
+    travel("TravelTimeDown", TravelTimeDown, measuring == 1);
+    travel("TravelTimeUp", TravelTimeUp, measuring == 2);
     v("ShowCount", ShowCount);
     v("Run5Table", Run5Table);
     v("Run5Index", Run5Index);
