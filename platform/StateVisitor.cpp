@@ -56,6 +56,7 @@ void VisitTimers(StateVisitor& v, Clock& clock, std::span<Timer* const> timers) 
                 ++saved[i].rank;
     for (std::size_t i = 0; i < timers.size(); ++i) {
         Saved& s = saved[i];
+        v.Part(timers[i]->Name());
         s.enabled = v.Value("enabled", s.enabled);
         s.interval = v.Value("interval", s.interval);
         s.armed = v.Value("armed", s.armed);
