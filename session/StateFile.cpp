@@ -104,8 +104,8 @@ std::variant<StateFile, StateRefusal> DecodeStateFile(std::string_view text, std
                    : Refusal("Der Zustand hat ein altes Format (" + std::to_string(format) + ").",
                              "the state has an older format (" + std::to_string(format) + ")");
     if (!in.Get(file.variant) || !in.Get(versionSize) || versionSize > kMaxVersionBytes ||
-        !in.Get(file.version, versionSize) || !in.Get(file.clockMs) || !in.Get(snapshotSize) || !in.Get(recordingSize) ||
-        !in.Get(checksum))
+        !in.Get(file.version, versionSize) || !in.Get(file.clockMs) || !in.Get(snapshotSize) ||
+        !in.Get(recordingSize) || !in.Get(checksum))
         return damaged();
     if (file.variant > 2) return damaged();
     if (variant && *variant != file.variant)
