@@ -4,7 +4,6 @@
 #include "model/FormState.h"
 #include "platform/NumberFormat.h"
 #include "session/script/StateValues.h"
-#include "sim/Simulator.h"
 
 namespace vp7 {
 
