@@ -68,7 +68,7 @@ std::optional<StateRefusal> CheckSavedState(std::string_view text, std::optional
         const int number = static_cast<int>(i + 1);
         if (lines[i].starts_with(kStateLine) && !stateLine) stateLine = &lines[i];
         const std::string_view name = Runner::CommandName(lines[i]);
-        if (name == "state" || name == "rewind" || name == "exercise")
+        if (Runner::HasTrait(name, Runner::kNotInScene))
             return StateRefusal{number, "'" + std::string(name) + "' kann in einem Zustand nicht stehen",
                                 "'" + std::string(name) + "' cannot stand in a saved state"};
     }

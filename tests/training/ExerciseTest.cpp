@@ -12,6 +12,8 @@
 namespace vp7 {
 namespace {
 
+namespace fs = std::filesystem;
+
 using ExerciseTest = test::SimFixture;
 
 std::string Read(const std::filesystem::path& path) {
@@ -117,6 +119,60 @@ TEST_F(ExerciseTest, TimedCommandsFireOnTimeAndStayOutOfTheRecording) {
     const auto played = ReadPlayScript(text, (dir / "check").string());
     ASSERT_TRUE(std::holds_alternative<PlayScript>(played)) << std::get<ScriptProblem>(played).reason;
     EXPECT_EQ(std::get<PlayScript>(played).start, "exercise " + exercise.string());
+}
+
+// Lines that would write a file anywhere, replace the device under the command running them or end the
+// trainee's session are refused where an exercise or a saved state is read, at their line; the planted
+// file stays as it was. Slipped past the reading, a scene's command is still refused when it runs.
+TEST_F(ExerciseTest, ScenesAndStatesNeitherWriteFilesNorReplaceTheDevice) {
+    const std::string target = (dir / "target.txt").string();
+    std::ofstream(target) << "keep";
+    std::ofstream(dir / "writes.vp7s") << "# state VP7A 0.1\nstart\nsnapshot " << target << "\n";
+    const struct {
+        std::string text;
+        int line;
+        std::string reason;
+    } exercises[] = {
+        {"start\nrewind 0\n", 2, "'rewind' does not belong in an exercise"},
+        {"start\nat 0 rewind 0\n", 2, "'rewind' does not belong in an exercise"},
+        {"start\nat 10 state writes.vp7s\n", 2, "'state' cannot run at a time"},
+        {"start\nat 10 snapshot " + target + "\n", 2, "'snapshot' does not belong in an exercise"},
+        {"start\nat 10 export " + target + "\n", 2, "'export' does not belong in an exercise"},
+        {"start\nat 10 trend " + target + "\n", 2, "'trend' does not belong in an exercise"},
+        {"start\nat 10 compare " + target + "\n", 2, "'compare' does not belong in an exercise"},
+        {"start\nat 10 close\n", 2, "'close' does not belong in an exercise"},
+        {"title \"T\" \"T\"\nstate writes.vp7s\n", 2,
+         "writes.vp7s line 3: 'snapshot' cannot stand in a saved state"},
+    };
+    for (const auto& c : exercises)
+        test::ExpectRefused(ReadExercise(c.text, (dir / "check").string(), dir.string()), c.line, c.reason,
+                            c.text);
+    for (const char* line : {"snapshot", "export", "trend", "close", "handin", "exercise"}) {
+        std::ofstream(dir / "state.vp7s") << "# state VP7A 0.1\nstart\n" << line << ' ' << target << "\n";
+        std::ostringstream out;
+        Runner runner(out, (dir / "run").string());
+        runner.SetScriptFolder(dir.string());
+        try {
+            runner.Execute("state state.vp7s");
+            ADD_FAILURE() << line;
+        } catch (const RunFailure& e) {
+            EXPECT_EQ(e.what(),
+                      "state.vp7s line 3: '" + std::string(line) + "' cannot stand in a saved state");
+        }
+    }
+
+    Exercise unread;
+    unread.prepare = {"rewind 0"};
+    unread.timed = {{0, 7, "snapshot " + target}, {100, 8, "export " + target}};
+    std::ostringstream out;
+    Runner runner(out, (dir / "run").string());
+    runner.Execute("start");
+    runner.PrepareStartedExercise(unread);
+    runner.Execute("wait 200");
+    EXPECT_EQ(out.str(), "error 0: 'rewind' does not belong in an exercise\n"
+                         "error 7: 'snapshot' does not belong in an exercise\n"
+                         "error 8: 'export' does not belong in an exercise\n");
+    EXPECT_EQ(Read(target), "keep");
 }
 
 // A configuration against itself, after one parameter changed, and files the device cannot load.

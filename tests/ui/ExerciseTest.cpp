@@ -101,6 +101,23 @@ TEST(Exercise, IsWorkedOnHandedInAndReported) {
     EXPECT_TRUE(played.form.LeakageSelect.checked);
 }
 
+// A scene's timed command that would write a file the exercise names is refused when it comes, in the
+// window as in the runner, even in an exercise that was never checked.
+TEST(Exercise, WritesNoFileItNames) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("target.txt"));
+    WriteFile(target, "keep");
+    Exercise unread;
+    unread.settings = {"ini Config CheckScreen 0"};
+    unread.timed = {{0, 3, "snapshot " + target.toStdString()}, {50, 4, "rewind 0"}};
+    ExerciseSession session(std::move(unread), std::nullopt, dir.filePath(QStringLiteral("e.vp7x")),
+                            QStringLiteral("Anna"), dir.path().toStdString(),
+                            std::make_unique<QTemporaryDir>(), false);
+    QTest::qWait(300);
+    EXPECT_EQ(Bytes(target), "keep");
+    EXPECT_TRUE(session.Window().Recording());
+}
+
 // Opened from the menu, an exercise that starts from a saved state shows the state's device with the
 // scene set on it, as the runner loads them; the recording begins after the state.
 TEST(Exercise, FromASavedStateShowsTheState) {
