@@ -581,6 +581,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"compare", 1, 2, When::Running, &Runner::Compare, kTrainee | kJudges},
         {"state", 1, -1, When::BeforeStart, &Runner::State, kReplays},
         {"rewind", 1, 1, When::Running, &Runner::Rewind, kReplays},
+        {"verify", 1, -1, When::Any, &Runner::Verify, kOutput},
     };
     return commands;
 }

@@ -151,6 +151,7 @@ private:
     void Choose(const Args& a);
     void HandIn(const Args& a);
     void Compare(const Args& a);
+    void Verify(const Args& a);
     void CheckReach(const Control& control) const;
     void RunExerciseCommand(const TimedCommand& command);
     void RestrictToExercise(const Exercise& exercise);

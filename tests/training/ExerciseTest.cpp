@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "training/Exercise.h"
+#include "platform/Sha256.h"
 #include "support/Refused.h"
 #include "support/SimFixture.h"
 #include "training/ConfigCompare.h"
+#include "training/ExerciseReport.h"
 #include "training/Runner.h"
 #include "training/SessionRecorder.h"
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace vp7 {
@@ -173,6 +176,59 @@ TEST_F(ExerciseTest, ScenesAndStatesNeitherWriteFilesNorReplaceTheDevice) {
                          "error 7: 'snapshot' does not belong in an exercise\n"
                          "error 8: 'export' does not belong in an exercise\n");
     EXPECT_EQ(Read(target), "keep");
+}
+
+// A report names its exercise and recording by path and SHA-256; `verify` finds them beside the report
+// or where they lay, and tells an edited or a missing one.
+TEST_F(ExerciseTest, VerifyTellsWhetherTheReportsSourcesAreUnchanged) {
+    const fs::path lesson = dir / "a&\"b\"", reports = dir / "reports";
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        const char* printed;
+    } cases[] = {
+        {"as made", [] {}, "verify exercise OK\nverify recording OK\n"},
+        {"exercise edited", [&] { std::ofstream(lesson / "e.vp7x", std::ios::app) << "task \"x\" \"x\"\n"; },
+         "verify exercise CHANGED\nverify recording OK\n"},
+        {"recording gone", [&] { fs::remove(lesson / "r.vp7s"); },
+         "verify exercise OK\nverify recording MISSING\n"},
+        {"both beside the report",
+         [&] {
+             fs::rename(lesson / "e.vp7x", reports / "e.vp7x");
+             fs::rename(lesson / "r.vp7s", reports / "r.vp7s");
+         },
+         "verify exercise OK\nverify recording OK\n"},
+        {"report edited",
+         [&] {
+             std::string html = Read(reports / "report.html");
+             html[html.find("-sha256\" content=\"") + 18] ^= 1;
+             std::ofstream(reports / "report.html") << html;
+         },
+         "verify exercise CHANGED\nverify recording OK\n"},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(lesson);
+        fs::remove_all(reports);
+        fs::create_directories(lesson);
+        fs::create_directories(reports);
+        std::ofstream(lesson / "e.vp7x") << "start\n";
+        std::ofstream(lesson / "r.vp7s") << "# vp7sim test\nexercise e.vp7x\nwait 100\n";
+        ExerciseResult result;
+        result.exercisePath = (lesson / "e.vp7x").string();
+        result.exerciseSha256 = Sha256Hex("start\n");
+        result.recordingPath = (lesson / "r.vp7s").string();
+        result.recordingSha256 = *Sha256OfFile(result.recordingPath, 1000);
+        std::ofstream(reports / "report.html") << ReportHtml(result, false);
+        c.change();
+        std::ostringstream out;
+        Runner runner(out, (dir / "run").string());
+        runner.Execute("verify " + (reports / "report.html").string());
+        EXPECT_EQ(out.str(), c.printed) << c.what;
+    }
+    std::ofstream(reports / "plain.html") << "<html></html>";
+    std::ostringstream out;
+    Runner runner(out, (dir / "run").string());
+    EXPECT_THROW(runner.Execute("verify " + (reports / "plain.html").string()), RunFailure);
 }
 
 // A configuration against itself, after one parameter changed, and files the device cannot load.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/PictureLayout.h"
+#include "platform/Sha256.h"
 #include "support/DeviceState.h"
 #include "training/Runner.h"
 #include "ui/ExerciseSession.h"
@@ -84,7 +85,12 @@ TEST(Exercise, IsWorkedOnHandedInAndReported) {
     EXPECT_EQ(result.Passed(), 3);
     EXPECT_EQ(result.Total(), 3);
 
-    EXPECT_TRUE(Bytes(session.ReportPath() + ".html").contains("Anna B."));
+    const QByteArray html = Bytes(session.ReportPath() + ".html");
+    EXPECT_TRUE(html.contains("Anna B."));
+    // The exercise and the recording by their SHA-256, for `verify`.
+    EXPECT_TRUE(html.contains(QByteArray::fromStdString(Sha256Hex(kExercise))));
+    EXPECT_TRUE(
+        html.contains(QByteArray::fromStdString(Sha256Hex(Bytes(session.RecordingPath()).toStdString()))));
     EXPECT_TRUE(Bytes(session.ReportPath() + ".pdf").startsWith("%PDF"));
     const QByteArray recording = Bytes(session.RecordingPath());
     EXPECT_TRUE(recording.contains("\nexercise " + QFileInfo(path).absoluteFilePath().toUtf8() + "\n"));
