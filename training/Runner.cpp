@@ -181,6 +181,18 @@ void Runner::KeepFilesInProgramFolder() {
     answers_.KeepFilesIn(files.string());
 }
 
+void Runner::KeepingFiles(const std::function<void()>& run) {
+    const std::string before = answers_.FilesKeptIn();
+    KeepFilesInProgramFolder();
+    try {
+        run();
+    } catch (...) {
+        answers_.KeepFilesIn(before);
+        throw;
+    }
+    answers_.KeepFilesIn(before);
+}
+
 void Runner::Execute(std::string_view line, int number) {
     const std::string_view name = CommandName(line);
     if (name.empty()) return;

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -163,6 +164,9 @@ private:
     void Rewind(const Args& a);
     void NoteSession(std::string_view line);
     void ReplaySilently(const std::vector<std::string>& lines);
+    // Runs a scene's or a state's lines with what they save through the file dialogs kept in the program
+    // folder's "Files" (as KeepFilesInProgramFolder), then lets the script's own saves go where it says.
+    void KeepingFiles(const std::function<void()>& run);
     void ResetDevice();
 
     std::ostream& out_;

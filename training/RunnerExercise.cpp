@@ -134,7 +134,7 @@ void Runner::RunExerciseCommand(const TimedCommand& command) {
     const bool acting = std::exchange(exerciseActing_, true);
     sim_->SetActionObserver(nullptr);
     try {
-        Execute(command.command, command.line);
+        KeepingFiles([&] { Execute(command.command, command.line); });
     } catch (const std::runtime_error& e) {
         out_ << "error " << command.line << ": " << e.what() << '\n';
     }

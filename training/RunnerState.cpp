@@ -83,7 +83,7 @@ void Runner::StartFromState(const std::string& name) {
     if (truncated) lines.pop_back(); // the line a crash cut off, left out as the check left it out
     const bool replaying = std::exchange(replayingState_, true);
     try {
-        ReplaySilently(lines);
+        KeepingFiles([&] { ReplaySilently(lines); });
     } catch (...) {
         replayingState_ = replaying;
         throw;

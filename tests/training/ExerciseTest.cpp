@@ -126,7 +126,8 @@ TEST_F(ExerciseTest, TimedCommandsFireOnTimeAndStayOutOfTheRecording) {
 
 // Lines that would write a file anywhere, replace the device under the command running them or end the
 // trainee's session are refused where an exercise or a saved state is read, at their line; the planted
-// file stays as it was. Slipped past the reading, a scene's command is still refused when it runs.
+// file stays as it was, and what they save through a file dialog goes into the program folder. Slipped
+// past the reading, a scene's command is still refused when it runs.
 TEST_F(ExerciseTest, ScenesAndStatesNeitherWriteFilesNorReplaceTheDevice) {
     const std::string target = (dir / "target.txt").string();
     std::ofstream(target) << "keep";
@@ -164,8 +165,18 @@ TEST_F(ExerciseTest, ScenesAndStatesNeitherWriteFilesNorReplaceTheDevice) {
         }
     }
 
+    // What a state or a scene saves through a file dialog stays in the program folder.
+    std::ofstream(dir / "saves.vp7s")
+        << "# state VP7A 0.1\nstart\nfile " << target << "\nmenu Konfigurationspeichern1\n";
+    {
+        std::ostringstream out;
+        Runner runner(out, (dir / "saving").string());
+        runner.Execute("state " + (dir / "saves.vp7s").string());
+        EXPECT_TRUE(fs::exists(dir / "saving" / "Files" / "target.txt"));
+    }
+
     Exercise unread;
-    unread.prepare = {"rewind 0"};
+    unread.prepare = {"rewind 0", "file " + target, "menu Konfigurationspeichern1"};
     unread.timed = {{0, 7, "snapshot " + target}, {100, 8, "export " + target}};
     std::ostringstream out;
     Runner runner(out, (dir / "run").string());
