@@ -24,10 +24,9 @@ namespace {
 // As for the window's recordings: hours of session are a few megabytes.
 constexpr std::uintmax_t kStateMaxBytes = 64u << 20;
 
-// Lines that only print or write files, and the two that replay others: none of them is part of the
-// session a rewind repeats.
-constexpr std::string_view kNotActing[] = {"print",  "snapshot", "trend", "export",
-                                           "handin", "compare",  "state", "rewind"};
+// Lines that only print, write files or judge, and the two that replay others: none of them is part of
+// the session a rewind repeats.
+constexpr unsigned kNotActing = Runner::kOutput | Runner::kJudges | Runner::kReplays;
 
 // Output goes nowhere while it lives, and back where it went when it ends, even on an error.
 class Silenced {
@@ -46,8 +45,7 @@ private:
 
 void Runner::NoteSession(std::string_view line) {
     const std::string_view name = CommandName(line);
-    if (name.empty() || exerciseActing_ || std::ranges::find(kNotActing, name) != std::end(kNotActing))
-        return;
+    if (name.empty() || exerciseActing_ || HasTrait(name, kNotActing)) return;
     session_.emplace_back(line);
 }
 
@@ -87,7 +85,14 @@ void Runner::StartFromState(const std::string& name) {
     // The line a crash cut off is left out, as the check left it out.
     const std::string_view played =
         truncated ? std::string_view(*text).substr(0, text->rfind('\n') + 1) : std::string_view(*text);
-    ReplaySilently(played);
+    const bool replaying = std::exchange(replayingState_, true);
+    try {
+        KeepingFiles([&] { ReplaySilently(played); });
+    } catch (...) {
+        replayingState_ = replaying;
+        throw;
+    }
+    replayingState_ = replaying;
 }
 
 void Runner::Rewind(const Args& a) {
