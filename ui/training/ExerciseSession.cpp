@@ -5,7 +5,6 @@
 #include "platform/FileRead.h"
 #include "platform/Sha256.h"
 #include "sim/Simulator.h"
-#include "storage/AtomicFile.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/OwnFiles.h"
 
