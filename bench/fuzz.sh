@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# bench/fuzz.sh TARGET SECONDS [RUNS]: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd,
+# bench/fuzz.sh TARGET SECONDS [RUNS]: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd, Runner,
 # Snapshot) with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and
 # runs it for SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in a
 # folder of the run's own, build-fuzz/crashes/TARGET-DATE-TIME-XXXX/; add them to tests as
@@ -18,7 +18,8 @@ fi
 cmake --build "$build" --target "fuzz_$target" >/dev/null
 mkdir -p "$build/crashes" "$build/corpus/$target"
 extra=()
-if [ "$target" = ConfigFile ] || [ "$target" = Settings ] || [ "$target" = Snapshot ]; then
+if [ "$target" = ConfigFile ] || [ "$target" = Settings ] || [ "$target" = Runner ] ||
+    [ "$target" = Snapshot ]; then
     # These keep one running device between inputs, so an input that leaves more allocated than it
     # freed is normal; leaks are still checked when the run ends.
     extra+=(-detect_leaks=0)
@@ -28,6 +29,19 @@ if [ "$target" = ConfigFile ] && [ ! -f "$build/corpus/$target/saved.vp7" ]; the
     cmake --build "$build" --target vp7-headless >/dev/null
     printf 'start\nfile %s\nmenu Konfigurationspeichern1\n' "$build/corpus/$target/saved.vp7" |
         "$build/headless/vp7-headless" >/dev/null
+fi
+if [ "$target" = Runner ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
+    # The scenario scripts without their comments, so mutations start from scripts that run, and an
+    # exercise starting from a saved state that the input carries (FuzzRunner.cpp).
+    for script in "$root"/tests/scenarios/*.vp7s; do
+        lines="$(grep -v '^#' "$script")"
+        grep -q / <<<"$lines" || printf '%s\n' "$lines" >"$build/corpus/$target/$(basename "$script")"
+    done
+    printf '%s\n' 'exercise e.vp7x' 'wait 1500' 'press mode' 'release mode' 'choose 1' 'handin' \
+        'rewind 500' 'print lcd' '=== e.vp7x' 'title "T" "T"' 'state s.vp7s' 'set LeakageSelect 1' \
+        'at 1000 set FrictionSelect 1' 'check Mode = 1 "H" "M"' 'question "Q" "Q"' 'choice "a" "a" correct' \
+        'choice "b" "b"' '=== s.vp7s' '# state VP7A 0.1' 'start' 'wait 200' 'set SetPointText 40' \
+        'click Enter' 'wait 300' >"$build/corpus/$target/exercise-state"
 fi
 if [ "$target" = Snapshot ] && [ ! -f "$build/corpus/$target/saved" ]; then
     # A state the runner saved, behind the byte that makes it a whole file to read.

@@ -25,6 +25,7 @@ public:
     // Files saved go into `folder` under their own names instead of where the script says, and a file
     // opened is taken from there when an earlier save put it there: a replay writes nothing outside.
     void KeepFilesIn(std::string folder) { fileFolder_ = std::move(folder); }
+    const std::string& FilesKeptIn() const { return fileFolder_; } // empty: where the script says
 
     void SetLeftButtonDown(bool down) { leftDown_ = down; }
     bool ScriptLeftButtonDown() const { return leftDown_; }

@@ -123,7 +123,7 @@ std::optional<StateRefusal> CheckSavedState(std::string_view text, std::optional
         // The last one wins, as in the settings file the lines write.
         if (const auto setting = ControllerSetting(*line)) controller = setting;
         const std::string_view name = Runner::CommandName(*line);
-        if (name == "state" || name == "rewind" || name == "exercise")
+        if (Runner::HasTrait(name, Runner::kNotInScene))
             return StateRefusal{number, "'" + std::string(name) + "' kann in einem Zustand nicht stehen",
                                 "'" + std::string(name) + "' cannot stand in a saved state"};
     }

@@ -15,9 +15,9 @@ namespace {
 
 constexpr std::array<std::string_view, 9> kDeclarations{"title", "task",  "hide",     "lock",  "at",
                                                         "limit", "check", "question", "choice"};
-// The trainee's commands, commands that only write output, and closing: an exercise sets a scene.
-constexpr std::array<std::string_view, 9> kNotInExercise{"exercise", "choose", "handin", "compare", "print",
-                                                         "snapshot", "trend",  "export", "close"};
+// The trainee's commands, commands that only write output, closing and rewinding: an exercise sets a
+// scene. Its `state FILE` stands for its start.
+constexpr unsigned kNotInExercise = Runner::kNotInScene | Runner::kOutput;
 // Longer than a lesson is a slip of the pen.
 constexpr int64_t kLongestMs = 24LL * 3600 * 1000;
 
@@ -104,7 +104,7 @@ std::variant<Exercise, ScriptProblem> ReadExercise(std::string_view text, const 
         if (name.empty()) continue;
         if (name == "wait")
             return ScriptProblem{number, "an exercise sets its scene at one moment: no 'wait'"};
-        if (std::find(kNotInExercise.begin(), kNotInExercise.end(), name) != kNotInExercise.end())
+        if (Runner::HasTrait(name, kNotInExercise) && !(name == "state" && !started))
             return ScriptProblem{number, "'" + std::string(name) + "' does not belong in an exercise"};
         try {
             scratch.Execute(lines[i], number);

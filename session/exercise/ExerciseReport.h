@@ -21,6 +21,9 @@ struct ExerciseResult {
     const ExerciseQuestion* question = nullptr;
     std::optional<int> chosen; // index into the question's choices
     std::string recordingFile;
+    // Where the exercise and the recording lay and the SHA-256 of their bytes (empty: not known), so the
+    // trainer sees whether either was edited since (`verify REPORT`).
+    std::string exercisePath, exerciseSha256, recordingPath, recordingSha256;
 
     int Passed() const;
     int Total() const;
@@ -47,5 +50,15 @@ void EvaluateChecks(const Exercise& exercise, ExerciseResult& result, Evaluate&&
 std::string MinutesSeconds(int64_t ms);
 
 std::string ReportHtml(const ExerciseResult& result, bool german);
+
+// What a report says it was made from: a file's path as recorded and the SHA-256 of its bytes.
+struct ReportedFile {
+    std::string path, sha256;
+};
+struct ReportedSources {
+    std::optional<ReportedFile> exercise, recording;
+};
+// The sources a report written by ReportHtml names; none for a page without them.
+ReportedSources ReadReportSources(std::string_view html);
 
 } // namespace vp7

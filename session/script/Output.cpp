@@ -4,7 +4,8 @@
 #include "model/FormState.h"
 #include "platform/NumberFormat.h"
 #include "session/script/StateValues.h"
-#include "sim/Simulator.h"
+
+#include <algorithm>
 
 namespace vp7 {
 
@@ -110,6 +111,23 @@ std::string EscapeHtml(std::string_view text) {
         default:
             out += c;
         }
+    }
+    return out;
+}
+
+std::string UnescapeHtml(std::string_view html) {
+    static constexpr std::pair<std::string_view, char> kEntities[] = {
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
+    std::string out;
+    for (size_t i = 0; i < html.size(); ++i) {
+        const auto entity = std::ranges::find_if(
+            kEntities, [&](const auto& e) { return html.substr(i).starts_with(e.first); });
+        if (entity == std::end(kEntities)) {
+            out += html[i];
+            continue;
+        }
+        out += entity->second;
+        i += entity->first.size() - 1;
     }
     return out;
 }

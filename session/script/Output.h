@@ -17,6 +17,8 @@ std::string FormatValue(const NamedValue& value);
 std::string FormatControl(const Control& control);
 // Text for an HTML page: &, <, > and " as entities.
 std::string EscapeHtml(std::string_view text);
+// The text EscapeHtml made the entities of, back.
+std::string UnescapeHtml(std::string_view html);
 // Reads a double-quoted argument with \xNN, \" and \\ escapes; false when malformed.
 bool UnquoteText(std::string_view quoted, std::string& out);
 

@@ -14,10 +14,6 @@ constexpr std::string_view kRecordingHeader = "# vp7sim ";
 // A longer script is a mistake, and checking it would keep the window busy for minutes.
 constexpr int64_t kLongestPlayMs = 24LL * 3600 * 1000;
 
-bool WritesOutput(std::string_view command) {
-    return command == "print" || command == "snapshot" || command == "trend" || command == "export";
-}
-
 // The milliseconds of a `wait` line, or 0 when it has none the runner would take.
 int64_t WaitMs(std::string_view line) {
     line.remove_prefix(line.find("wait") + 4);
@@ -53,7 +49,7 @@ std::variant<PlayScript, ScriptProblem> ReadPlayScript(std::string_view text, co
     for (TextLines lines(text); const auto line = lines.Next();) {
         const int number = lines.Number();
         const std::string_view name = Runner::CommandName(*line);
-        if (name.empty() || WritesOutput(name)) continue;
+        if (name.empty() || Runner::HasTrait(name, Runner::kOutput)) continue;
         const int64_t at = check.NowMs();
         try {
             check.Execute(*line);

@@ -52,6 +52,7 @@ struct Runner::Command {
     int minWords, maxWords;
     When when;
     void (Runner::*run)(const Args&);
+    unsigned traits = 0;
 };
 
 Runner::Runner(std::ostream& out, std::string programDir)
@@ -186,6 +187,18 @@ void Runner::KeepFilesInProgramFolder() {
     answers_.KeepFilesIn(files.string());
 }
 
+void Runner::KeepingFiles(const std::function<void()>& run) {
+    const std::string before = answers_.FilesKeptIn();
+    KeepFilesInProgramFolder();
+    try {
+        run();
+    } catch (...) {
+        answers_.KeepFilesIn(before);
+        throw;
+    }
+    answers_.KeepFilesIn(before);
+}
+
 void Runner::Execute(std::string_view line, int number) {
     const std::string_view name = CommandName(line);
     if (name.empty()) return;
@@ -197,6 +210,11 @@ void Runner::Execute(std::string_view line, int number) {
         if (!sim_) throw ScriptError("'" + std::string(name) + "' needs start first");
         if (closed_) throw ScriptError("the window is closed");
     }
+    // The load-time checks refuse these already; a scene's command or a state's line that acted
+    // regardless would free the device under the command running it, or write where it likes.
+    if ((exerciseActing_ || replayingState_) && (c.traits & kNotInScene))
+        throw ScriptError("'" + std::string(name) + "' does not belong in " +
+                          (replayingState_ ? "a saved state" : "an exercise"));
     lineNumber_ = number;
     (this->*c.run)(args);
     AfterCommand();
@@ -207,9 +225,17 @@ void Runner::CheckTimedCommand(std::string_view line) {
     Args args;
     const Command& c = Parse(line, args);
     // Commands that set the start, let time pass or belong to the trainee make no sense at a time.
-    const bool timeless = c.when == When::BeforeStart || c.run == &Runner::Wait ||
-                          c.run == &Runner::Declare || c.run == &Runner::Choose || c.run == &Runner::HandIn;
+    const bool timeless = c.when == When::BeforeStart || (c.traits & (kPassesTime | kDeclares)) ||
+                          c.run == &Runner::Choose || c.run == &Runner::HandIn;
     if (timeless) throw ScriptError("'" + args.name + "' cannot run at a time");
+    if (c.traits & kNotInScene) throw ScriptError("'" + args.name + "' does not belong in an exercise");
+}
+
+bool Runner::HasTrait(std::string_view line, unsigned traits) {
+    const std::string_view name = CommandName(line);
+    for (const Command& c : Commands())
+        if (c.name == name) return (c.traits & traits) != 0;
+    return false;
 }
 
 Simulator& Runner::Started() {
@@ -542,7 +568,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"ini", 2, -1, When::BeforeStart, &Runner::Ini},
         {"start", 0, 0, When::BeforeStart, &Runner::Start},
         {"seed", 1, 1, When::BeforeStart, &Runner::Seed},
-        {"wait", 1, 1, When::Running, &Runner::Wait},
+        {"wait", 1, 1, When::Running, &Runner::Wait, kPassesTime},
         {"down", 2, 4, When::Running, &Runner::Down},
         {"up", 2, 3, When::Running, &Runner::Up},
         {"move", 2, 2, When::Running, &Runner::Move},
@@ -556,27 +582,28 @@ std::span<const Runner::Command> Runner::Commands() {
         {"answer", 1, 1, When::Any, &Runner::Answer},
         {"file", 1, -1, When::Any, &Runner::File},
         {"scaledialog", 1, 2, When::Any, &Runner::ScaleDialogTexts},
-        {"print", 1, -1, When::Any, &Runner::Print},
-        {"snapshot", 1, -1, When::Any, &Runner::Snapshot},
-        {"close", 0, 0, When::Running, &Runner::Close},
-        {"trend", 1, -1, When::Running, &Runner::Trend},
-        {"export", 1, -1, When::Running, &Runner::Export},
-        {"title", 1, -1, When::Any, &Runner::Declare},
-        {"task", 1, -1, When::Any, &Runner::Declare},
-        {"hide", 1, 1, When::Any, &Runner::Declare},
-        {"lock", 1, 1, When::Any, &Runner::Declare},
-        {"at", 2, -1, When::Any, &Runner::Declare},
-        {"limit", 1, 1, When::Any, &Runner::Declare},
-        {"check", 1, -1, When::Any, &Runner::Declare},
-        {"question", 1, -1, When::Any, &Runner::Declare},
-        {"choice", 1, -1, When::Any, &Runner::Declare},
-        {"exercise", 1, -1, When::BeforeStart, &Runner::ExerciseFile},
-        {"choose", 1, 1, When::Any, &Runner::Choose},
-        {"handin", 0, 0, When::Running, &Runner::HandIn},
-        {"compare", 1, 2, When::Running, &Runner::Compare},
-        {"state", 1, -1, When::BeforeStart, &Runner::State},
-        {"rewind", 1, 1, When::Running, &Runner::Rewind},
-        {"savestate", 1, -1, When::Running, &Runner::SaveStateFile},
+        {"print", 1, -1, When::Any, &Runner::Print, kOutput},
+        {"snapshot", 1, -1, When::Any, &Runner::Snapshot, kOutput | kNamedFile},
+        {"close", 0, 0, When::Running, &Runner::Close, kClosesWindow},
+        {"trend", 1, -1, When::Running, &Runner::Trend, kOutput | kNamedFile},
+        {"export", 1, -1, When::Running, &Runner::Export, kOutput | kNamedFile},
+        {"title", 1, -1, When::Any, &Runner::Declare, kDeclares},
+        {"task", 1, -1, When::Any, &Runner::Declare, kDeclares},
+        {"hide", 1, 1, When::Any, &Runner::Declare, kDeclares},
+        {"lock", 1, 1, When::Any, &Runner::Declare, kDeclares},
+        {"at", 2, -1, When::Any, &Runner::Declare, kDeclares},
+        {"limit", 1, 1, When::Any, &Runner::Declare, kDeclares},
+        {"check", 1, -1, When::Any, &Runner::Declare, kDeclares},
+        {"question", 1, -1, When::Any, &Runner::Declare, kDeclares},
+        {"choice", 1, -1, When::Any, &Runner::Declare, kDeclares},
+        {"exercise", 1, -1, When::BeforeStart, &Runner::ExerciseFile, kTrainee},
+        {"choose", 1, 1, When::Any, &Runner::Choose, kTrainee},
+        {"handin", 0, 0, When::Running, &Runner::HandIn, kTrainee | kJudges},
+        {"compare", 1, 2, When::Running, &Runner::Compare, kTrainee | kJudges},
+        {"state", 1, -1, When::BeforeStart, &Runner::State, kReplays},
+        {"rewind", 1, 1, When::Running, &Runner::Rewind, kReplays},
+        {"verify", 1, -1, When::Any, &Runner::Verify, kOutput},
+        {"savestate", 1, -1, When::Running, &Runner::SaveStateFile, kOutput | kNamedFile},
     };
     return commands;
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -85,6 +86,25 @@ public:
         std::string rest;               // everything after the command name and one blank
     };
     enum class When { BeforeStart, Running, Any };
+    // What a command does beyond acting on the device, declared once in the command table: the lines
+    // that may stand in an exercise, at a time or in a saved state follow from it.
+    enum Trait : unsigned {
+        kOutput = 1u << 0,    // only writes output: the terminal or a file (print, snapshot, trend, export)
+        kNamedFile = 1u << 1, // writes a file the script names (snapshot, trend FILE, export)
+        kTrainee = 1u << 2,   // the trainee's doing: loading an exercise, answering, handing in, comparing
+        kJudges = 1u << 3,    // judges the work done and changes nothing (handin, compare)
+        kReplays = 1u << 4,   // replays a recording on a device made anew (state, rewind)
+        kClosesWindow = 1u << 5,
+        kPassesTime = 1u << 6,
+        kDeclares = 1u << 7, // declares an exercise rather than acts (title, task, at, ...)
+    };
+    // Whether the command of `line` (a command name alone will do) has any of `traits`; false for an
+    // unknown command, a blank or a comment line.
+    static bool HasTrait(std::string_view line, unsigned traits);
+    // What may not stand in an exercise's scene (its lines after start and its timed lines) nor in a
+    // saved state: a scene and a state set up a device, they do not replace it, end the trainee's
+    // session, do the trainee's part, or write files anywhere the script names.
+    static constexpr unsigned kNotInScene = kNamedFile | kTrainee | kReplays | kClosesWindow;
     struct Command;
 
     Simulator* Sim() { return sim_; }
@@ -133,6 +153,7 @@ private:
     void Choose(const Args& a);
     void HandIn(const Args& a);
     void Compare(const Args& a);
+    void Verify(const Args& a);
     void CheckReach(const Control& control) const;
     void RunExerciseCommand(const TimedCommand& command);
     void RestrictToExercise(const Exercise& exercise);
@@ -147,6 +168,9 @@ private:
     void Rewind(const Args& a);
     void NoteSession(std::string_view line);
     void ReplaySilently(std::string_view text);
+    // Runs a scene's or a state's lines with what they save through the file dialogs kept in the program
+    // folder's "Files" (as KeepFilesInProgramFolder), then lets the script's own saves go where it says.
+    void KeepingFiles(const std::function<void()>& run);
     void ResetDevice();
     std::string SettingsPath() const; // Config/VP7.ini in the program folder
 
@@ -173,6 +197,7 @@ private:
     std::vector<std::string> hidden_, locked_;
     std::vector<std::unique_ptr<Timer>> timedCommands_;
     bool exerciseActing_ = false; // a timed command is running: nothing is out of its reach
+    bool replayingState_ = false; // a saved state's lines are running
 
     std::vector<std::string> session_;          // every line that acted, as a recording has them
     std::optional<std::string> settingsBefore_; // the settings file before the script touched it

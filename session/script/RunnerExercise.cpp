@@ -4,9 +4,11 @@
 #include "session/script/Runner.h"
 
 #include "platform/FileRead.h"
+#include "platform/Sha256.h"
 #include "session/ConfigCompare.h"
 #include "session/ScratchFolder.h"
 #include "session/exercise/CheckExpression.h"
+#include "session/exercise/ExerciseReport.h"
 #include "session/script/Output.h"
 #include "session/script/PrintedValue.h"
 #include "sim/Simulator.h"
@@ -20,9 +22,26 @@ namespace {
 
 // An exercise is a page of lines.
 constexpr std::uintmax_t kExerciseMaxBytes = 1u << 20;
+// A report is a page; the recording it names may hold hours of session.
+constexpr std::uintmax_t kReportMaxBytes = 1u << 20;
+constexpr std::uintmax_t kRecordingMaxBytes = 64u << 20;
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// OK when the file beside the report or at the path recorded has the reported digest, CHANGED when
+// one of them is there but neither has it, MISSING when neither is there.
+const char* SourceState(const std::optional<ReportedFile>& file, const std::filesystem::path& reportFolder) {
+    if (!file) return "MISSING";
+    bool found = false;
+    const std::filesystem::path recorded(file->path);
+    for (const std::filesystem::path& candidate : {reportFolder / recorded.filename(), recorded}) {
+        const auto sha256 = Sha256OfFile(candidate.string(), kRecordingMaxBytes);
+        if (sha256 && *sha256 == file->sha256) return "OK";
+        found = found || sha256.has_value();
+    }
+    return found ? "CHANGED" : "MISSING";
 }
 
 } // namespace
@@ -115,7 +134,7 @@ void Runner::RunExerciseCommand(const TimedCommand& command) {
     const bool acting = std::exchange(exerciseActing_, true);
     sim_->SetActionObserver(nullptr);
     try {
-        Execute(command.command, command.line);
+        KeepingFiles([&] { Execute(command.command, command.line); });
     } catch (const std::runtime_error& e) {
         out_ << "error " << command.line << ": " << e.what() << '\n';
     }
@@ -181,6 +200,20 @@ void Runner::Compare(const Args& a) {
         out_ << "diff " << row.name << ' ' << QuoteText(row.left) << ' ' << QuoteText(row.right) << '\n';
     }
     out_ << "differences " << differences << '\n';
+}
+
+// Whether the exercise and the recording a report names are still the files it was made from.
+void Runner::Verify(const Args& a) {
+    const std::string name = a.rest.substr(a.rest.find_first_not_of(" \t"));
+    const std::string path = ScriptRelative(name);
+    const auto html = ReadWholeFile(path, kReportMaxBytes);
+    if (!html) throw RunFailure("cannot read " + name);
+    const ReportedSources sources = ReadReportSources(*html);
+    if (!sources.exercise && !sources.recording)
+        throw RunFailure(name + " names no exercise and no recording");
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    out_ << "verify exercise " << SourceState(sources.exercise, folder) << '\n';
+    out_ << "verify recording " << SourceState(sources.recording, folder) << '\n';
 }
 
 } // namespace vp7

@@ -29,10 +29,9 @@ namespace {
 // As for the window's recordings: hours of session are a few megabytes.
 constexpr std::uintmax_t kStateMaxBytes = 64u << 20;
 
-// Lines that only print or write files, and the two that replay others: none of them is part of the
-// session a rewind repeats.
-constexpr std::string_view kNotActing[] = {"print",   "snapshot", "trend",  "export",   "handin",
-                                           "compare", "state",    "rewind", "savestate"};
+// Lines that only print, write files or judge, and the two that replay others: none of them is part of
+// the session a rewind repeats.
+constexpr unsigned kNotActing = Runner::kOutput | Runner::kJudges | Runner::kReplays;
 
 // Output goes nowhere while it lives, and back where it went when it ends, even on an error.
 class Silenced {
@@ -51,8 +50,7 @@ private:
 
 void Runner::NoteSession(std::string_view line) {
     const std::string_view name = CommandName(line);
-    if (name.empty() || exerciseActing_ || std::ranges::find(kNotActing, name) != std::end(kNotActing))
-        return;
+    if (name.empty() || exerciseActing_ || HasTrait(name, kNotActing)) return;
     session_.emplace_back(line);
 }
 
@@ -93,7 +91,14 @@ void Runner::StartFromState(const std::string& name) {
     // The line a crash cut off is left out, as the check left it out.
     const std::string_view played =
         truncated ? std::string_view(*text).substr(0, text->rfind('\n') + 1) : std::string_view(*text);
-    ReplaySilently(played);
+    const bool replaying = std::exchange(replayingState_, true);
+    try {
+        KeepingFiles([&] { ReplaySilently(played); });
+    } catch (...) {
+        replayingState_ = replaying;
+        throw;
+    }
+    replayingState_ = replaying;
 }
 
 // The device as the snapshot has it, created as `start` creates it and then restored: nothing is

@@ -2,7 +2,6 @@
 #include "sim/diagnosis/Initialization.h"
 
 #include "model/PictureLayout.h"
-#include "model/SpriteSet.h"
 #include "platform/NumberFormat.h"
 #include "platform/StateVisitor.h"
 #include "sim/Simulator.h"

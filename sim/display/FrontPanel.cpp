@@ -4,7 +4,6 @@
 #include "model/PictureLayout.h"
 #include "model/SpriteSet.h"
 #include "platform/Host.h"
-#include "platform/NumberFormat.h"
 #include "sim/Simulator.h"
 #include "sim/display/OperatingDisplays.h"
 #include "sim/motion/Scales.h"

@@ -70,9 +70,14 @@ void PointerInput::Down(MouseButton button, bool shift, int x, int y) {
 void PointerInput::Up(MouseButton button, int x, int y) {
     const Target holder = holder_;
     holder_ = Target::None;
-    // A circle hidden by its own press (or the splash clicked away) has lost the pointer: the toolkit
-    // delivers the release nowhere. A release without a press (a script may send one) goes where it is.
-    const Target target = holder == Target::None ? TargetAt(x, y) : Shown(holder) ? holder : Target::None;
+    // A release without a press (a script may send one) goes where it is, and so does the release of a
+    // circle hidden by its own press: the key below takes it, else the press that freed the key would be
+    // the last code sent and the key's next press, the same code, would be dropped. The splash clicked
+    // away takes its release with it.
+    const bool lost = holder != Target::None && !Shown(holder);
+    const Target target = holder == Target::None || (lost && holder != Target::Splash) ? TargetAt(x, y)
+                          : lost                                                       ? Target::None
+                                                                                       : holder;
     switch (target) {
     case Target::None:
     case Target::Splash:

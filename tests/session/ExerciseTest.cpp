@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/exercise/Exercise.h"
+#include "platform/Sha256.h"
 #include "session/ConfigCompare.h"
 #include "session/SessionRecorder.h"
+#include "session/exercise/ExerciseReport.h"
 #include "session/script/Runner.h"
 #include "sim/files/ConfigFiles.h"
 #include "sim/operation/ParamSet.h"
@@ -9,10 +11,13 @@
 #include "support/SimFixture.h"
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace vp7 {
 namespace {
+
+namespace fs = std::filesystem;
 
 using ExerciseTest = test::SimFixture;
 
@@ -119,6 +124,124 @@ TEST_F(ExerciseTest, TimedCommandsFireOnTimeAndStayOutOfTheRecording) {
     const auto played = ReadPlayScript(text, (dir / "check").string());
     ASSERT_TRUE(std::holds_alternative<PlayScript>(played)) << std::get<ScriptProblem>(played).reason;
     EXPECT_EQ(std::get<PlayScript>(played).start, "exercise " + exercise.string());
+}
+
+// Lines that would write a file anywhere, replace the device under the command running them or end the
+// trainee's session are refused where an exercise or a saved state is read, at their line; the planted
+// file stays as it was, and what they save through a file dialog goes into the program folder. Slipped
+// past the reading, a scene's command is still refused when it runs.
+TEST_F(ExerciseTest, ScenesAndStatesNeitherWriteFilesNorReplaceTheDevice) {
+    const std::string target = (dir / "target.txt").string();
+    std::ofstream(target) << "keep";
+    std::ofstream(dir / "writes.vp7s") << "# state VP7A 0.1\nstart\nsnapshot " << target << "\n";
+    const struct {
+        std::string text;
+        int line;
+        std::string reason;
+    } exercises[] = {
+        {"start\nrewind 0\n", 2, "'rewind' does not belong in an exercise"},
+        {"start\nat 0 rewind 0\n", 2, "'rewind' does not belong in an exercise"},
+        {"start\nat 10 state writes.vp7s\n", 2, "'state' cannot run at a time"},
+        {"start\nat 10 snapshot " + target + "\n", 2, "'snapshot' does not belong in an exercise"},
+        {"start\nat 10 export " + target + "\n", 2, "'export' does not belong in an exercise"},
+        {"start\nat 10 trend " + target + "\n", 2, "'trend' does not belong in an exercise"},
+        {"start\nat 10 compare " + target + "\n", 2, "'compare' does not belong in an exercise"},
+        {"start\nat 10 close\n", 2, "'close' does not belong in an exercise"},
+        {"title \"T\" \"T\"\nstate writes.vp7s\n", 2,
+         "writes.vp7s line 3: 'snapshot' cannot stand in a saved state"},
+    };
+    for (const auto& c : exercises)
+        test::ExpectRefused(ReadExercise(c.text, (dir / "check").string(), dir.string()), c.line, c.reason,
+                            c.text);
+    for (const char* line : {"snapshot", "export", "trend", "close", "handin", "exercise"}) {
+        std::ofstream(dir / "state.vp7s") << "# state VP7A 0.1\nstart\n" << line << ' ' << target << "\n";
+        std::ostringstream out;
+        Runner runner(out, (dir / "run").string());
+        runner.SetScriptFolder(dir.string());
+        try {
+            runner.Execute("state state.vp7s");
+            ADD_FAILURE() << line;
+        } catch (const RunFailure& e) {
+            EXPECT_EQ(e.what(),
+                      "state.vp7s line 3: '" + std::string(line) + "' cannot stand in a saved state");
+        }
+    }
+
+    // What a state or a scene saves through a file dialog stays in the program folder.
+    std::ofstream(dir / "saves.vp7s")
+        << "# state VP7A 0.1\nstart\nfile " << target << "\nmenu Konfigurationspeichern1\n";
+    {
+        std::ostringstream out;
+        Runner runner(out, (dir / "saving").string());
+        runner.Execute("state " + (dir / "saves.vp7s").string());
+        EXPECT_TRUE(fs::exists(dir / "saving" / "Files" / "target.txt"));
+    }
+
+    Exercise unread;
+    unread.prepare = {"rewind 0", "file " + target, "menu Konfigurationspeichern1"};
+    unread.timed = {{0, 7, "snapshot " + target}, {100, 8, "export " + target}};
+    std::ostringstream out;
+    Runner runner(out, (dir / "run").string());
+    runner.Execute("start");
+    runner.PrepareStartedExercise(unread);
+    runner.Execute("wait 200");
+    EXPECT_EQ(out.str(), "error 0: 'rewind' does not belong in an exercise\n"
+                         "error 7: 'snapshot' does not belong in an exercise\n"
+                         "error 8: 'export' does not belong in an exercise\n");
+    EXPECT_EQ(Read(target), "keep");
+}
+
+// A report names its exercise and recording by path and SHA-256; `verify` finds them beside the report
+// or where they lay, and tells an edited or a missing one.
+TEST_F(ExerciseTest, VerifyTellsWhetherTheReportsSourcesAreUnchanged) {
+    const fs::path lesson = dir / "a&\"b\"", reports = dir / "reports";
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        const char* printed;
+    } cases[] = {
+        {"as made", [] {}, "verify exercise OK\nverify recording OK\n"},
+        {"exercise edited", [&] { std::ofstream(lesson / "e.vp7x", std::ios::app) << "task \"x\" \"x\"\n"; },
+         "verify exercise CHANGED\nverify recording OK\n"},
+        {"recording gone", [&] { fs::remove(lesson / "r.vp7s"); },
+         "verify exercise OK\nverify recording MISSING\n"},
+        {"both beside the report",
+         [&] {
+             fs::rename(lesson / "e.vp7x", reports / "e.vp7x");
+             fs::rename(lesson / "r.vp7s", reports / "r.vp7s");
+         },
+         "verify exercise OK\nverify recording OK\n"},
+        {"report edited",
+         [&] {
+             std::string html = Read(reports / "report.html");
+             html[html.find("-sha256\" content=\"") + 18] ^= 1;
+             std::ofstream(reports / "report.html") << html;
+         },
+         "verify exercise CHANGED\nverify recording OK\n"},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(lesson);
+        fs::remove_all(reports);
+        fs::create_directories(lesson);
+        fs::create_directories(reports);
+        std::ofstream(lesson / "e.vp7x") << "start\n";
+        std::ofstream(lesson / "r.vp7s") << "# vp7sim test\nexercise e.vp7x\nwait 100\n";
+        ExerciseResult result;
+        result.exercisePath = (lesson / "e.vp7x").string();
+        result.exerciseSha256 = Sha256Hex("start\n");
+        result.recordingPath = (lesson / "r.vp7s").string();
+        result.recordingSha256 = *Sha256OfFile(result.recordingPath, 1000);
+        std::ofstream(reports / "report.html") << ReportHtml(result, false);
+        c.change();
+        std::ostringstream out;
+        Runner runner(out, (dir / "run").string());
+        runner.Execute("verify " + (reports / "report.html").string());
+        EXPECT_EQ(out.str(), c.printed) << c.what;
+    }
+    std::ofstream(reports / "plain.html") << "<html></html>";
+    std::ostringstream out;
+    Runner runner(out, (dir / "run").string());
+    EXPECT_THROW(runner.Execute("verify " + (reports / "plain.html").string()), RunFailure);
 }
 
 // A configuration against itself, after one parameter changed, and files the device cannot load.

@@ -87,8 +87,8 @@ TEST_F(Keys, ALatchCircleTakesThePointerWhereItIsShown) {
     const Row rows[] = {
         {"circle, left", true, onKey, Left, DecreasePressed, DecreaseReleased, false, true},
         {"circle, middle", true, onKey, Middle, DecreasePressed, DecreaseReleased, false, true},
-        // Right on the circle frees the key; the hidden circle's release goes nowhere.
-        {"circle, right", true, onKey, Right, DecreaseRightPressed, DecreaseRightPressed, false, false},
+        // Right on the circle frees the key; the hidden circle's release goes to the key below.
+        {"circle, right", true, onKey, Right, DecreaseRightPressed, DecreaseRightReleased, false, false},
         {"circle beside the key", true, besideKey, Left, DecreasePressed, DecreaseReleased, false, true},
         {"key, left", false, onKey, Left, DecreasePressed, DecreaseReleased, true, false},
         // Right on the key latches it; the release stays with the picture.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/PictureLayout.h"
+#include "platform/Sha256.h"
 #include "session/script/Runner.h"
 #include "support/DeviceState.h"
 #include "ui/app/MainWindow.h"
@@ -86,7 +87,12 @@ TEST(Exercise, IsWorkedOnHandedInAndReported) {
     EXPECT_EQ(result.Passed(), 3);
     EXPECT_EQ(result.Total(), 3);
 
-    EXPECT_TRUE(Bytes(session.ReportPath() + ".html").contains("Anna B."));
+    const QByteArray html = Bytes(session.ReportPath() + ".html");
+    EXPECT_TRUE(html.contains("Anna B."));
+    // The exercise and the recording by their SHA-256, for `verify`.
+    EXPECT_TRUE(html.contains(QByteArray::fromStdString(Sha256Hex(kExercise))));
+    EXPECT_TRUE(
+        html.contains(QByteArray::fromStdString(Sha256Hex(Bytes(session.RecordingPath()).toStdString()))));
     EXPECT_TRUE(Bytes(session.ReportPath() + ".pdf").startsWith("%PDF"));
     const QByteArray recording = Bytes(session.RecordingPath());
     EXPECT_TRUE(recording.contains("\nexercise " + QFileInfo(path).absoluteFilePath().toUtf8() + "\n"));
@@ -101,6 +107,23 @@ TEST(Exercise, IsWorkedOnHandedInAndReported) {
     EXPECT_EQ(played.state.Mode, Mode::Manual);
     EXPECT_EQ(played.state.Istwert, window.Sim().state.Istwert);
     EXPECT_TRUE(played.form.LeakageSelect.checked);
+}
+
+// A scene's timed command that would write a file the exercise names is refused when it comes, in the
+// window as in the runner, even in an exercise that was never checked.
+TEST(Exercise, WritesNoFileItNames) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("target.txt"));
+    WriteFile(target, "keep");
+    Exercise unread;
+    unread.settings = {"ini Config CheckScreen 0"};
+    unread.timed = {{0, 3, "snapshot " + target.toStdString()}, {50, 4, "rewind 0"}};
+    ExerciseSession session(std::move(unread), std::nullopt, dir.filePath(QStringLiteral("e.vp7x")),
+                            QStringLiteral("Anna"), dir.path().toStdString(),
+                            std::make_unique<QTemporaryDir>(), false);
+    QTest::qWait(300);
+    EXPECT_EQ(Bytes(target), "keep");
+    EXPECT_TRUE(session.Window().Recording());
 }
 
 // Opened from the menu, an exercise that starts from a saved state shows the state's device with the

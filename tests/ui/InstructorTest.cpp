@@ -5,7 +5,6 @@
 #include "sim/files/Settings.h"
 #include "sim/motion/Controller.h"
 #include "support/DeviceState.h"
-#include "ui/app/OwnFiles.h"
 #include "ui/app/StateStart.h"
 #include "ui/device/PictureWidget.h"
 #include "ui/qt/QtClock.h"

@@ -58,7 +58,7 @@ QPoint Shown(const PictureWidget& picture, int x, int y) {
 
 // At every step the pointer over a key's first and last pixel is on the key, one pixel beside it is
 // not; a click on the mode key switches the mode, and the red circle of a latched key, shown over it at
-// the zoom, frees the key again.
+// the zoom, frees the key again, and the key latches again on the next right click.
 TEST(Zoom, ThePointerReachesWhatIsShownUnderItAtEveryStep) {
     ShownApp app;
     app.Run(100);
@@ -94,6 +94,15 @@ TEST(Zoom, ThePointerReachesWhatIsShownUnderItAtEveryStep) {
         const Rect& latch = layout::LatchCircles[0];
         EXPECT_TRUE(circle->geometry().contains(picture.mapToParent(
             Shown(picture, (latch.left + latch.right) / 2, (latch.top + latch.bottom) / 2))));
+        Send(circle, QEvent::MouseButtonPress, centre, Qt::RightButton);
+        Send(circle, QEvent::MouseButtonRelease, centre, Qt::RightButton);
+        app.main.AfterEvent();
+        EXPECT_EQ(sim.modes.LatchUmschalt, 0);
+        // The release the hidden circle lost does not swallow the key's next right click.
+        Send(&picture, QEvent::MouseButtonPress, Shown(picture, mode.x, mode.y), Qt::RightButton);
+        Send(&picture, QEvent::MouseButtonRelease, Shown(picture, mode.x, mode.y), Qt::RightButton);
+        app.main.AfterEvent();
+        EXPECT_EQ(sim.modes.LatchUmschalt, 1);
         Send(circle, QEvent::MouseButtonPress, centre, Qt::RightButton);
         Send(circle, QEvent::MouseButtonRelease, centre, Qt::RightButton);
         app.main.AfterEvent();

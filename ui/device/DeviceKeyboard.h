@@ -11,9 +11,9 @@
 // On X11 a held key repeats as key-up and key-down pairs that Qt cannot always mark as auto-repeat (the
 // key-down may not have arrived when the key-up is read), so a key-up counts only when the key has not
 // come down again within kRepeatGraceMs, on the simulator's clock.
+#include "model/DeviceCodes.h"
 #include "model/UserAction.h"
 #include "platform/Clock.h"
-#include "sim/operation/KeyInput.h"
 
 #include <QObject>
 

@@ -3,6 +3,7 @@
 
 #include "model/PictureLayout.h"
 #include "sim/Simulator.h"
+#include "sim/operation/KeyInput.h"
 #include "ui/app/MainWindow.h"
 
 #include <QAction>

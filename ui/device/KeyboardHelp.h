@@ -3,7 +3,7 @@
 // Where the program tells which keyboard keys work the device: the "Tastatur" / "Keyboard" window of
 // the "Extras" menu, a line under the device's own hover help of a key, and the names assistive
 // technology reads for the keys.
-#include "sim/operation/KeyInput.h"
+#include "model/DeviceCodes.h"
 
 #include <QString>
 

@@ -3,6 +3,7 @@
 
 #include "formats/AtomicFile.h"
 #include "platform/FileRead.h"
+#include "platform/Sha256.h"
 #include "sim/Simulator.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/OwnFiles.h"
@@ -82,6 +83,8 @@ ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> st
       recordingPath_(SessionRecordingPath(dataDir, path, trainee)),
       reportPath_(recordingPath_.chopped(kRecordingSuffix.size())), german_(german),
       runner_(discarded_, ProgramFolder(*scratch_), clock_, unused_), windows_(StartDevice(path)) {
+    exercisePath_ = QFileInfo(path).absoluteFilePath().toStdString();
+    exerciseSha256_ = Sha256OfFile(exercisePath_, kExerciseMaxBytes).value_or("");
     MainWindow& window = *windows_.main;
     std::set<std::string> hidden(exercise_.hidden.begin(), exercise_.hidden.end());
     std::set<std::string> locked(exercise_.locked.begin(), exercise_.locked.end());
@@ -265,8 +268,12 @@ const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
     EvaluateChecks(exercise_, r,
                    [this](const std::string& expression) { return runner_.Evaluate(expression); });
     r.chosen = choice;
-    result_ = std::move(r);
     windows_.main->StopRecording();
+    r.exercisePath = exercisePath_;
+    r.exerciseSha256 = exerciseSha256_;
+    r.recordingPath = QFileInfo(recordingPath_).absoluteFilePath().toStdString();
+    r.recordingSha256 = Sha256OfFile(r.recordingPath, kStateMaxBytes).value_or("");
+    result_ = std::move(r);
     windows_.main->Form()->setEnabled(false); // handed in: the device is only shown
     panel_->setEnabled(false);
     ShowResult(WriteReports(ReportHtml(*result_, german_)));
