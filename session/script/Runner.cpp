@@ -56,21 +56,16 @@ struct Runner::Command {
 };
 
 Runner::Runner(std::ostream& out, std::string programDir)
-    : out_(out), programDir_(std::move(programDir)), clock_(ownClock_), virtualClock_(&ownClock_),
-      answers_(host_), sprites_(SpriteSet::Flat(1, SpriteSet::Drawing::WhenRead)) {
-    host_.OnMessage([this](const ScriptedHost::Message& m) {
-        out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
-    });
-    // Letting pending events run means running what is due now; virtual time moves only by `wait`.
-    host_.OnProcessMessages([this] { ownClock_.Advance(0); });
+    : out_(out), programDir_(std::move(programDir)), world_([this](const ScriptedHost::Message& m) {
+          out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
+      }),
+      clock_(world_.Clock()), virtualClock_(&world_.Clock()), answers_(world_.Host()) {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
-    const std::string settings = programDir_ + "/Config/VP7.ini";
-    settingsBefore_ = ReadWholeFile(settings, kPrintFileMaxBytes);
-    settingsUnreadable_ = !settingsBefore_ && IniFile::PresentButUnreadable(settings);
+    log_.KeepSettings(programDir_ + "/Config/VP7.ini");
 }
 
 Runner::Runner(std::ostream& out, std::string programDir, Clock& clock, ScriptedAnswers& answers)
-    : out_(out), programDir_(std::move(programDir)), clock_(clock),
+    : out_(out), programDir_(std::move(programDir)), world_({}), clock_(clock),
       virtualClock_(dynamic_cast<VirtualClock*>(&clock)), answers_(answers) {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
 }
@@ -113,10 +108,7 @@ void Runner::ScaleDialogTexts(const Args& a) {
         throw ScriptError("scaledialog takes XE XA or cancel");
 }
 
-Runner::~Runner() {
-    // Nobody reads the picture again: what it noted need not be drawn as the pictures it copies from go.
-    if (ownSim_) ownSim_->image1.DropDeferred();
-}
+Runner::~Runner() = default;
 
 int Runner::Run(std::istream& script, std::ostream& err) {
     std::string line;
@@ -254,7 +246,7 @@ void Runner::CloseWindow() {
     if (!sim_->FormCloseQuery()) return; // refused: the window stays
     sim_->FormClose();
     closed_ = true;
-    if (host_.RestartRequested()) out_ << "restart\n"; // the desktop program would start itself again
+    if (world_.Host().RestartRequested()) out_ << "restart\n"; // the desktop program would start itself again
 }
 
 void Runner::Screen(const Args& a) {
@@ -283,10 +275,7 @@ void Runner::Ini(const Args& a) {
 void Runner::CreateDevice() {
     SimulatorOptions options{programDir_};
     options.randomSeed = seed_;
-    ownSim_ = std::make_unique<Simulator>(clock_, host_, sprites_, options);
-    // Nobody looks at the runner's picture but its reads (display, pixels, snapshots): it draws when read.
-    ownSim_->image1.Defer();
-    Attach(*ownSim_);
+    Attach(world_.CreateDevice(options));
     sim_->FormCreate();
     trend_ = std::make_unique<TrendRecorder>(*sim_);
 }
