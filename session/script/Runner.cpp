@@ -2,9 +2,6 @@
 #include "session/script/Runner.h"
 
 #include "formats/IniFile.h"
-#include "platform/BmpFile.h"
-#include "platform/FileRead.h"
-#include "platform/NumberFormat.h"
 #include "session/ConfigSheet.h"
 #include "session/script/Output.h"
 #include "session/script/PrintedValue.h"
@@ -17,7 +14,6 @@
 #include "sim/display/ScreenCheck.h"
 #include "sim/motion/Controller.h"
 #include "sim/operation/KeyInput.h"
-#include "sim/operation/ParamSet.h"
 #include "sim/operation/ScaleDialog.h"
 
 #include <charconv>

@@ -3,16 +3,11 @@
 // the menu, the dialogs' answers, a parameter, a display field.
 #include "session/script/Runner.h"
 
-#include "formats/IniFile.h"
-#include "platform/BmpFile.h"
-#include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
 #include "session/ConfigSheet.h"
 #include "session/script/Output.h"
 #include "session/script/PrintedValue.h"
 #include "session/script/StateValues.h"
-#include "session/script/TextLines.h"
-#include "session/trend/TrendCsv.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
 #include "sim/display/Lcd.h"

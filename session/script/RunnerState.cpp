@@ -4,7 +4,6 @@
 // session's lines so far are its recording, as a window's session is.
 #include "session/script/Runner.h"
 
-#include "formats/AtomicFile.h"
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
 #include "session/SavedState.h"
