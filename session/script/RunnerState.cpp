@@ -4,7 +4,6 @@
 // session's lines so far are its recording, as a window's session is.
 #include "session/script/Runner.h"
 
-#include "formats/AtomicFile.h"
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
 #include "session/SavedState.h"
@@ -46,7 +45,7 @@ private:
 void Runner::NoteSession(std::string_view line) {
     const std::string_view name = CommandName(line);
     if (name.empty() || exerciseActing_ || HasTrait(name, kNotActing)) return;
-    session_.emplace_back(line);
+    log_.Note(line);
 }
 
 // The variant the settings so far select, when they name one: a state saved on another is refused.
@@ -72,8 +71,8 @@ void Runner::StartFromState(const std::string& name) {
     };
     if (const auto refusal = CheckSavedState(*text, SettingsVariant(programDir_), ProgramVersion()))
         throw refused(refusal->line, refusal->english);
-    if (IniFile::PresentButUnreadable(SettingsPath()))
-        throw RunFailure(UnreadableSettings(SettingsPath()).english);
+    if (const std::string settings = programDir_ + "/Config/VP7.ini"; IniFile::PresentButUnreadable(settings))
+        throw RunFailure(UnreadableSettings(settings).english);
     bool truncated = false;
     {
         const ScratchFolder scratch("vp7-state");
@@ -98,14 +97,11 @@ void Runner::StartFromState(const std::string& name) {
 void Runner::Rewind(const Args& a) {
     const int ms = ToInt(a.words[0], "time");
     if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
-    if (!ownSim_ || !virtualClock_) throw ScriptError("'rewind' needs the runner's own device");
+    if (!world_.Device() || !virtualClock_) throw ScriptError("'rewind' needs the runner's own device");
     if (startedAtMs_ + ms > clock_.NowMs()) throw ScriptError("cannot rewind to a moment still to come");
     // A settings file the script could not read at its start cannot be put back: nothing is rewound.
-    if (settingsUnreadable_) throw RunFailure(UnreadableSettings(SettingsPath()).english);
-    std::string recording;
-    for (const std::string& line : session_)
-        recording += line + '\n';
-    const std::string cut = CutRecording(recording, ms);
+    if (log_.SettingsUnreadable()) throw RunFailure(UnreadableSettings(log_.SettingsPath()).english);
+    const std::string cut = CutRecording(log_.Recording(), ms);
     ResetDevice();
     ReplaySilently(cut);
 }
@@ -117,30 +113,17 @@ void Runner::ReplaySilently(std::string_view text) {
         Execute(*line);
 }
 
-std::string Runner::SettingsPath() const {
-    return (std::filesystem::path(programDir_) / "Config" / "VP7.ini").string();
-}
-
 // Back to before the script's first line: the settings file as it was, no device, the clock at zero,
 // nothing queued.
 void Runner::ResetDevice() {
     // The settings first: when they cannot be put back, nothing else has changed yet.
-    if (settingsBefore_) {
-        if (!WriteFileAtomically(SettingsPath(), *settingsBefore_))
-            throw RunFailure("cannot write " + SettingsPath());
-    } else {
-        std::error_code ec;
-        std::filesystem::remove(SettingsPath(), ec);
-    }
+    if (!log_.RestoreSettings()) throw RunFailure("cannot write " + log_.SettingsPath());
     timedCommands_.clear();
     trend_.reset();
     values_.clear();
     sim_ = nullptr;
-    ownSim_.reset();
-    ownClock_ = VirtualClock();
-    static_cast<ScriptedAnswers&>(host_) = ScriptedAnswers();
+    world_.Reset();
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
-    host_.ClearMessages();
     closed_ = false;
     seed_.reset();
     scaleTexts_.clear();
@@ -148,7 +131,7 @@ void Runner::ResetDevice() {
     chosen_.reset();
     hidden_.clear();
     locked_.clear();
-    session_.clear();
+    log_.Clear();
 }
 
 } // namespace vp7
