@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -102,6 +103,10 @@ TEST(Session, AWindowTakesANewDeviceMadeFromAStateInPlace) {
     ASSERT_TRUE(friction && setpoint && table && trend);
     EXPECT_FALSE(friction->isChecked());
     main.SetPictureScale(2);
+    // A device key held on the keyboard is let go.
+    QKeyEvent hold(QEvent::KeyPress, Qt::Key_Minus, Qt::NoModifier, QStringLiteral("-"));
+    QApplication::sendEvent(main.Picture(), &hold);
+    ASSERT_EQ(main.Picture()->KeyHeld(), DeviceKey::Kleiner);
     const uint64_t oldTicks = app.clock.Fired();
 
     ShowStateInPlace(main, *app.windows.instructor, *state);
@@ -112,6 +117,7 @@ TEST(Session, AWindowTakesANewDeviceMadeFromAStateInPlace) {
     EXPECT_EQ(sim.image1.DeviceWidth(), 2 * sim.image1.Width());
     main.SetPictureScale(1);
     EXPECT_EQ(sim.image1.DeviceWidth(), sim.image1.Width());
+    EXPECT_EQ(main.Picture()->KeyHeld(), DeviceKey::None);
     EXPECT_TRUE(friction->isChecked());
     EXPECT_EQ(setpoint->text(), QStringLiteral("37"));
     const ShownDisplay display = Shown(*main.Picture());
