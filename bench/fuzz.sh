@@ -15,7 +15,11 @@ if [ ! -f "$build/build.ninja" ]; then
     CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DVP7_FUZZ=ON -DVP7_BUILD_UI=OFF -DVP7_BUILD_TESTS=OFF -DVP7_BUILD_BENCH=OFF >/dev/null
 fi
-cmake --build "$build" --target "fuzz_$target" >/dev/null
+# The build says nothing unless it fails, and then all it said.
+if ! built="$(cmake --build "$build" --target "fuzz_$target" 2>&1)"; then
+    printf '%s\n' "$built"
+    exit 1
+fi
 mkdir -p "$build/crashes" "$build/corpus/$target"
 extra=()
 if [ "$target" = ConfigFile ] || [ "$target" = Settings ] || [ "$target" = Runner ] ||

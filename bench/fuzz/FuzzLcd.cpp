@@ -2,6 +2,7 @@
 // LCDWrite with any text and field, and the display read back afterwards.
 #include "FuzzSupport.h"
 
+#include "sim/display/Lcd.h"
 #include "sim/display/LcdReadBack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -2,9 +2,6 @@
 #include "session/script/Runner.h"
 
 #include "formats/IniFile.h"
-#include "platform/BmpFile.h"
-#include "platform/FileRead.h"
-#include "platform/NumberFormat.h"
 #include "session/ConfigSheet.h"
 #include "session/script/Output.h"
 #include "session/script/PrintedValue.h"
@@ -17,7 +14,6 @@
 #include "sim/display/ScreenCheck.h"
 #include "sim/motion/Controller.h"
 #include "sim/operation/KeyInput.h"
-#include "sim/operation/ParamSet.h"
 #include "sim/operation/ScaleDialog.h"
 
 #include <charconv>
@@ -27,25 +23,6 @@
 #include <span>
 
 namespace vp7 {
-namespace {
-
-// Scripts print the files the program writes, which are small; a larger file is a mistake in the script.
-constexpr std::uintmax_t kPrintFileMaxBytes = 64u << 20;
-
-MouseButton ToButton(const std::string& word) {
-    if (word == "left") return MouseButton::Left;
-    if (word == "right") return MouseButton::Right;
-    if (word == "middle") return MouseButton::Middle;
-    throw ScriptError("bad button '" + word + "'");
-}
-
-DeviceKey ToKey(const std::string& word) {
-    for (int i = 0; i < 3; ++i)
-        if (kKeyWords[i] == word) return KeyOfIndex(i);
-    throw ScriptError("unknown key '" + word + "'");
-}
-
-} // namespace
 
 struct Runner::Command {
     std::string_view name;
@@ -56,21 +33,16 @@ struct Runner::Command {
 };
 
 Runner::Runner(std::ostream& out, std::string programDir)
-    : out_(out), programDir_(std::move(programDir)), clock_(ownClock_), virtualClock_(&ownClock_),
-      answers_(host_), sprites_(SpriteSet::Flat(1, SpriteSet::Drawing::WhenRead)) {
-    host_.OnMessage([this](const ScriptedHost::Message& m) {
-        out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
-    });
-    // Letting pending events run means running what is due now; virtual time moves only by `wait`.
-    host_.OnProcessMessages([this] { ownClock_.Advance(0); });
+    : out_(out), programDir_(std::move(programDir)), world_([this](const ScriptedHost::Message& m) {
+          out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
+      }),
+      clock_(world_.Clock()), virtualClock_(&world_.Clock()), answers_(world_.Host()) {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
-    const std::string settings = programDir_ + "/Config/VP7.ini";
-    settingsBefore_ = ReadWholeFile(settings, kPrintFileMaxBytes);
-    settingsUnreadable_ = !settingsBefore_ && IniFile::PresentButUnreadable(settings);
+    log_.KeepSettings(programDir_ + "/Config/VP7.ini");
 }
 
 Runner::Runner(std::ostream& out, std::string programDir, Clock& clock, ScriptedAnswers& answers)
-    : out_(out), programDir_(std::move(programDir)), clock_(clock),
+    : out_(out), programDir_(std::move(programDir)), world_({}), clock_(clock),
       virtualClock_(dynamic_cast<VirtualClock*>(&clock)), answers_(answers) {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
 }
@@ -113,10 +85,7 @@ void Runner::ScaleDialogTexts(const Args& a) {
         throw ScriptError("scaledialog takes XE XA or cancel");
 }
 
-Runner::~Runner() {
-    // Nobody reads the picture again: what it noted need not be drawn as the pictures it copies from go.
-    if (ownSim_) ownSim_->image1.DropDeferred();
-}
+Runner::~Runner() = default;
 
 int Runner::Run(std::istream& script, std::ostream& err) {
     std::string line;
@@ -254,7 +223,7 @@ void Runner::CloseWindow() {
     if (!sim_->FormCloseQuery()) return; // refused: the window stays
     sim_->FormClose();
     closed_ = true;
-    if (host_.RestartRequested()) out_ << "restart\n"; // the desktop program would start itself again
+    if (world_.Host().RestartRequested()) out_ << "restart\n"; // the desktop program would start itself again
 }
 
 void Runner::Screen(const Args& a) {
@@ -283,10 +252,7 @@ void Runner::Ini(const Args& a) {
 void Runner::CreateDevice(uint8_t variant) {
     SimulatorOptions options{programDir_, variant};
     options.randomSeed = seed_;
-    ownSim_ = std::make_unique<Simulator>(clock_, host_, sprites_, options);
-    // Nobody looks at the runner's picture but its reads (display, pixels, snapshots): it draws when read.
-    ownSim_->image1.Defer();
-    Attach(*ownSim_);
+    Attach(world_.CreateDevice(options));
     sim_->FormCreate();
     trend_ = std::make_unique<TrendRecorder>(*sim_);
 }
@@ -317,244 +283,6 @@ void Runner::Wait(const Args& a) {
     if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
     if (!virtualClock_) throw ScriptError("'wait' needs the simulated clock");
     virtualClock_->Advance(ms);
-}
-
-namespace {
-PicturePoint ToPoint(const Runner::Args& a) {
-    return ToPicturePoint(a.words[0], a.words[1]);
-}
-} // namespace
-
-void Runner::Down(const Args& a) {
-    const PicturePoint p = ToPoint(a);
-    MouseButton button = MouseButton::Left;
-    bool shift = false;
-    for (size_t i = 2; i < a.words.size(); ++i) {
-        if (a.words[i] == "shift")
-            shift = true;
-        else
-            button = ToButton(a.words[i]);
-    }
-    Simulator& sim = Started();
-    if (button == MouseButton::Left) answers_.SetLeftButtonDown(true);
-    sim.PointerDown(button, shift, p.x, p.y);
-}
-
-void Runner::Up(const Args& a) {
-    const PicturePoint p = ToPoint(a);
-    const MouseButton button = a.words.size() > 2 ? ToButton(a.words[2]) : MouseButton::Left;
-    if (button == MouseButton::Left) answers_.SetLeftButtonDown(false);
-    Started().PointerUp(button, p.x, p.y);
-}
-
-void Runner::Move(const Args& a) {
-    const PicturePoint p = ToPoint(a);
-    Started().PointerMove(p.x, p.y);
-}
-
-void Runner::Press(const Args& a) {
-    const DeviceKey key = ToKey(a.words[0]);
-    MouseButton button = MouseButton::Left;
-    bool shift = false;
-    for (size_t i = 1; i < a.words.size(); ++i) {
-        if (a.words[i] == "right")
-            button = MouseButton::Right;
-        else if (a.words[i] == "shift")
-            shift = true;
-        else
-            throw ScriptError("bad argument '" + a.words[i] + "'");
-    }
-    if (button == MouseButton::Left) answers_.SetLeftButtonDown(true);
-    Started().PressKey(key, button, shift);
-}
-
-void Runner::Release(const Args& a) {
-    const DeviceKey key = ToKey(a.words[0]);
-    if (a.words.size() > 1 && a.words[1] != "right") throw ScriptError("bad argument '" + a.words[1] + "'");
-    const MouseButton button = a.words.size() > 1 ? MouseButton::Right : MouseButton::Left;
-    if (button == MouseButton::Left) answers_.SetLeftButtonDown(false);
-    Started().ReleaseKey(key, button);
-}
-
-void Runner::Set(const Args& a) {
-    Simulator& sim = Started();
-    const std::string& name = a.words[0];
-    if (name == "ValveType") {
-        if (a.words.size() != 2) throw ScriptError("ValveType takes S, O or D");
-        Control* c = a.words[1] == "S"   ? &sim.form.SelfClosingSelect
-                     : a.words[1] == "O" ? &sim.form.SelfOpeningSelect
-                     : a.words[1] == "D" ? &sim.form.DoubleActingSelect
-                                         : nullptr;
-        if (!c) throw ScriptError("ValveType takes S, O or D");
-        CheckReach(*c);
-        sim.UserCheck(*c, true);
-        return;
-    }
-    Control* c = sim.form.Find(name);
-    if (!c) throw ScriptError("unknown control '" + name + "'");
-    if (!c->enabled) throw ScriptError("control '" + name + "' cannot be used now");
-    CheckReach(*c);
-    if (c->kind == ControlKind::Edit) {
-        // The text is the rest of the line; a quoted text may carry blanks at its ends or be empty.
-        std::string text = a.rest.substr(std::min(a.rest.size(), a.rest.find(name) + name.size()));
-        if (!text.empty() && (text[0] == ' ' || text[0] == '\t')) text.erase(0, 1);
-        std::string unquoted;
-        if (!text.empty() && text.front() == '"' && UnquoteText(text, unquoted)) text = unquoted;
-        sim.UserEdit(*c, std::move(text));
-        return;
-    }
-    if (a.words.size() != 2) throw ScriptError("'set " + name + "' takes one value");
-    const int v = ToInt(a.words[1], "value");
-    switch (c->kind) {
-    case ControlKind::CheckBox:
-        if (v != 0 && v != 1) throw ScriptError("a check box takes 0 or 1");
-        sim.UserCheck(*c, v == 1);
-        break;
-    case ControlKind::RadioButton:
-        if (v != 1) throw ScriptError("a radio button can only be checked (1)");
-        sim.UserCheck(*c, true);
-        break;
-    case ControlKind::RadioGroup:
-        if (v < 0 || v >= static_cast<int>(c->items.size())) throw ScriptError("no item " + a.words[1]);
-        sim.UserSelect(*c, v);
-        break;
-    default:
-        throw ScriptError("control '" + name + "' cannot be set");
-    }
-}
-
-void Runner::Click(const Args& a) {
-    Simulator& sim = Started();
-    const std::string& name = a.words[0];
-    if (name == "Enter") {
-        CheckReach(sim.form.SetPointText);
-        sim.UserKeyDown(sim.form.SetPointText, Controller::KeyEnter);
-        return;
-    }
-    if (name == "Image2") { // the splash view
-        if (!sim.form.Image2.visible) throw ScriptError("the splash is not shown");
-        sim.Image2Click();
-        return;
-    }
-    if (name == "RunPauseButton") {
-        if (!sim.form.initInfo.visible) throw ScriptError("button 'RunPauseButton' cannot be used now");
-        sim.RunPauseClick();
-        return;
-    }
-    Control* c = sim.form.Find(name);
-    if (!c || c->kind != ControlKind::Button) throw ScriptError("unknown button '" + name + "'");
-    if (!c->enabled) throw ScriptError("button '" + name + "' cannot be used now");
-    CheckReach(*c);
-    sim.UserClick(*c);
-}
-
-void Runner::Menu(const Args& a) {
-    Simulator& sim = Started();
-    Control* c = sim.form.Find(a.words[0]);
-    if (!c || c->kind != ControlKind::MenuItem) throw ScriptError("unknown menu item '" + a.words[0] + "'");
-    if (!c->visible || !c->enabled) throw ScriptError("menu item '" + a.words[0] + "' cannot be used now");
-    CheckReach(*c);
-    sim.UserClick(*c);
-}
-
-void Runner::Answer(const Args& a) {
-    const auto b = MsgButtonFromName(a.words[0]);
-    if (!b) throw ScriptError("unknown button '" + a.words[0] + "'");
-    answers_.QueueAnswer(*b);
-}
-
-void Runner::File(const Args& a) {
-    if (a.words.size() == 1 && a.words[0] == "cancel")
-        answers_.QueueFile(std::nullopt);
-    else
-        answers_.QueueFile(a.rest.substr(a.rest.find_first_not_of(" \t")));
-}
-
-void Runner::Print(const Args& a) {
-    const std::string& what = a.words[0];
-    if (what == "file") { // size and the first bytes of a file, in hex
-        const std::string path = a.rest.substr(a.rest.find("file") + 5);
-        const auto bytes = ReadWholeFile(path, kPrintFileMaxBytes);
-        if (!bytes) throw RunFailure("cannot read " + path);
-        out_ << "file " << path << ' ' << bytes->size();
-        for (size_t i = 0; i < bytes->size() && i < 32; ++i) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, " %02X", static_cast<unsigned char>((*bytes)[i]));
-            out_ << hex;
-        }
-        out_ << '\n';
-        return;
-    }
-    if (!sim_) throw ScriptError("'print' needs start first");
-    if (a.words.size() == 1 && what == "trend") return PrintTrend();
-    if (a.words.size() == 1 && what == "statehash") return PrintStateHash();
-    if (a.words.size() == 1 && what == "partab") {
-        const auto& rows = sim_->form.parTab.rows;
-        for (size_t i = 0; i < rows.size(); ++i)
-            out_ << "partab " << i << ' ' << QuoteText(rows[i][0]) << ' ' << QuoteText(rows[i][1]) << '\n';
-        return;
-    }
-    const PrintedValue printed = LookUpPrinted(*sim_, values_, a.words);
-    out_ << printed.name << ' ' << printed.value << '\n';
-}
-
-// As the configuration menu changes a value, then as leaving the configuration applies it.
-void Runner::Param(const Args& a) {
-    Simulator& sim = Started();
-    TParamField& field = sim.params.ParamTable[ParamIndex(sim, a.words[0])];
-    const auto value = ReadInt32(a.words[1]);
-    if (!value) throw ScriptError("bad value '" + a.words[1] + "'");
-    const bool special = Has(field.Kind, ParamKind::Special) && *value == field.Special;
-    if (!special && (*value < field.Min || *value > field.Max))
-        throw ScriptError("value " + a.words[1] + " outside " + std::to_string(field.Min) + ".." +
-                          std::to_string(field.Max));
-    field.Value = *value;
-    sim.params.StoreFromTable();
-    sim.ApplyParameters();
-}
-
-// Any text on any field, as the device's own code writes it: how the display shows what it is given.
-void Runner::WriteLcd(const Args& a) {
-    const int field = ToInt(a.words[0], "field");
-    const size_t textStart = a.rest.find_first_not_of(" \t", a.rest.find(a.words[0]) + a.words[0].size());
-    std::string text;
-    if (textStart == std::string::npos || !UnquoteText(a.rest.substr(textStart), text))
-        throw ScriptError("lcd takes FIELD \"TEXT\"");
-    Started().lcd.LCDWrite(text, field);
-}
-
-void Runner::Snapshot(const Args& a) {
-    if (!sim_) throw ScriptError("'snapshot' needs start first");
-    const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
-    if (!WriteBmp(path, sim_->image1)) throw RunFailure("cannot write " + path);
-}
-
-void Runner::Trend(const Args& a) {
-    if (!trend_) throw ScriptError("no trend here");
-    const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
-    if (!SaveTrendCsv(*trend_, path)) throw RunFailure("cannot write " + path);
-}
-
-// The configuration sheet as the window exports it.
-void Runner::Export(const Args& a) {
-    const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
-    if (!SaveConfigSheetCsv(MakeConfigSheet(Started(), LocalDateTime()), path))
-        throw RunFailure("cannot write " + path);
-}
-
-// "trend N" and the last sample as the CSV has it: time, the four signals, deviation, mode.
-void Runner::PrintTrend() {
-    if (!trend_) throw ScriptError("no trend here");
-    const auto& samples = trend_->Samples();
-    out_ << "trend " << samples.Size();
-    if (!samples.Empty()) {
-        const TrendSample& s = samples.Back();
-        out_ << ' ' << FormatFixed(s.timeMs / 1000.0, 3, 18);
-        for (double v : {s.setpoint, s.controllerSetpoint, s.positionSetpoint, s.position, s.Deviation()})
-            out_ << ' ' << FormatReal(v);
-        out_ << ' ' << TrendModeName(s.mode);
-    }
-    out_ << '\n';
 }
 
 void Runner::Close(const Args&) {

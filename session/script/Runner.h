@@ -3,11 +3,10 @@
 // The scenario runner: drives a Simulator from a script, one command a line, on a virtual clock with
 // flat sprites and a scripted host, and prints what the script asks for. It also runs exercises: the
 // lines that declare one, loading one for a trainee, and handing it in.
-#include "model/SpriteSet.h"
-#include "platform/ScriptedHost.h"
-#include "platform/VirtualClock.h"
 #include "session/exercise/Exercise.h"
+#include "session/script/HeadlessWorld.h"
 #include "session/script/ScriptWords.h"
+#include "session/script/SessionLog.h"
 #include "session/script/StateValues.h"
 
 #include <cstdint>
@@ -172,17 +171,13 @@ private:
     // folder's "Files" (as KeepFilesInProgramFolder), then lets the script's own saves go where it says.
     void KeepingFiles(const std::function<void()>& run);
     void ResetDevice();
-    std::string SettingsPath() const; // Config/VP7.ini in the program folder
 
     std::ostream& out_;
     std::string programDir_;
-    VirtualClock ownClock_;
+    HeadlessWorld world_; // the runner's own; unused while attached
     Clock& clock_;
     VirtualClock* virtualClock_; // clock_ when it is one: `wait` moves it
-    ScriptedHost host_;          // the headless runner's; unused while attached
     ScriptedAnswers& answers_;
-    SpriteSet sprites_;
-    std::unique_ptr<Simulator> ownSim_;
     Simulator* sim_ = nullptr;
     std::unique_ptr<TrendRecorder> trend_; // everything since `start`
     std::vector<NamedValue> values_;       // what `print NAME` finds in sim_
@@ -199,10 +194,8 @@ private:
     bool exerciseActing_ = false; // a timed command is running: nothing is out of its reach
     bool replayingState_ = false; // a saved state's lines are running
 
-    std::vector<std::string> session_;          // every line that acted, as a recording has them
-    std::optional<std::string> settingsBefore_; // the settings file before the script touched it
-    bool settingsUnreadable_ = false;           // one was there, but could not be read
-    int64_t startedAtMs_ = 0;                   // when the start-up tick was through
+    SessionLog log_;          // every line that acted, and the settings before the script
+    int64_t startedAtMs_ = 0; // when the start-up tick was through
 };
 
 } // namespace vp7

@@ -75,9 +75,9 @@ void Runner::ExerciseFile(const Args& a) {
     if (!exercise.state.empty()) {
         // The session goes on from this line, as a recording of the exercise does: the state's own
         // lines are its doing, not the script's.
-        const size_t noted = session_.size();
+        const size_t noted = log_.Size();
         StartFromState(exercise.state);
-        session_.resize(noted);
+        log_.Truncate(noted);
         PrepareStartedExercise(exercise);
         startedAtMs_ = clock_.NowMs();
         return;

@@ -5,7 +5,6 @@
 // FILE`) is restored instead, replaying nothing.
 #include "session/script/Runner.h"
 
-#include "formats/AtomicFile.h"
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
 #include "session/SavedState.h"
@@ -51,7 +50,7 @@ private:
 void Runner::NoteSession(std::string_view line) {
     const std::string_view name = CommandName(line);
     if (name.empty() || exerciseActing_ || HasTrait(name, kNotActing)) return;
-    session_.emplace_back(line);
+    log_.Note(line);
 }
 
 // The variant the settings so far select, when they name one: a state saved on another is refused.
@@ -78,8 +77,8 @@ void Runner::StartFromState(const std::string& name) {
     };
     if (const auto refusal = CheckSavedState(*text, SettingsVariant(programDir_), ProgramVersion()))
         throw refused(refusal->line, refusal->english);
-    if (IniFile::PresentButUnreadable(SettingsPath()))
-        throw RunFailure(UnreadableSettings(SettingsPath()).english);
+    if (const std::string settings = programDir_ + "/Config/VP7.ini"; IniFile::PresentButUnreadable(settings))
+        throw RunFailure(UnreadableSettings(settings).english);
     bool truncated = false;
     {
         const ScratchFolder scratch("vp7-state");
@@ -108,34 +107,33 @@ void Runner::StartFromSnapshot(const std::string& name, std::string_view text) {
     auto decoded = DecodeStateFile(text, SettingsVariant(programDir_));
     if (const auto* refusal = std::get_if<StateRefusal>(&decoded))
         throw RunFailure(name + ": " + refusal->english);
-    if (IniFile::PresentButUnreadable(SettingsPath()))
-        throw RunFailure(UnreadableSettings(SettingsPath()).english);
+    if (const std::string settings = programDir_ + "/Config/VP7.ini"; IniFile::PresentButUnreadable(settings))
+        throw RunFailure(UnreadableSettings(settings).english);
     const StateFile& file = std::get<StateFile>(decoded);
     // The clock where it was, so that the device's times read as they did; nothing is armed yet.
-    if (ownSim_ == nullptr && virtualClock_ && clock_.NowMs() < file.clockMs)
+    if (world_.Device() == nullptr && virtualClock_ && clock_.NowMs() < file.clockMs)
         virtualClock_->Advance(file.clockMs - clock_.NowMs());
     {
         const Silenced quiet(out_); // the creation's messages were printed when the state was saved
         CreateDevice(file.variant);
     }
     if (const auto reason = RestoreSnapshot(*sim_, file.snapshot)) {
-        trend_.reset();
+        trend_.reset(); // the device made for it is replaced by the next one made
+        values_.clear();
         sim_ = nullptr;
-        ownSim_.reset();
         throw RunFailure(name + ": the state does not fit this device: " + *reason);
     }
     startedAtMs_ = sim_->StartedMs;
-    session_ = SplitLines(file.recording);
-    std::erase_if(session_, [](const std::string& line) { return CommandName(line).empty(); });
+    log_.Clear();
+    for (const std::string& line : SplitLines(file.recording))
+        if (!CommandName(line).empty()) log_.Note(line);
 }
 
 void Runner::SaveStateFile(const Args& a) {
     Simulator& sim = Started();
     const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
-    std::string recording;
-    for (const std::string& line : session_)
-        recording += line + '\n';
-    if (!WriteFileAtomically(path, SaveState(sim, recording))) throw RunFailure("cannot write " + path);
+    if (!WriteFileAtomically(path, SaveState(sim, log_.Recording())))
+        throw RunFailure("cannot write " + path);
 }
 
 void Runner::PrintStateHash() {
@@ -148,14 +146,11 @@ void Runner::PrintStateHash() {
 void Runner::Rewind(const Args& a) {
     const int ms = ToInt(a.words[0], "time");
     if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
-    if (!ownSim_ || !virtualClock_) throw ScriptError("'rewind' needs the runner's own device");
+    if (!world_.Device() || !virtualClock_) throw ScriptError("'rewind' needs the runner's own device");
     if (startedAtMs_ + ms > clock_.NowMs()) throw ScriptError("cannot rewind to a moment still to come");
     // A settings file the script could not read at its start cannot be put back: nothing is rewound.
-    if (settingsUnreadable_) throw RunFailure(UnreadableSettings(SettingsPath()).english);
-    std::string recording;
-    for (const std::string& line : session_)
-        recording += line + '\n';
-    const std::string cut = CutRecording(recording, ms);
+    if (log_.SettingsUnreadable()) throw RunFailure(UnreadableSettings(log_.SettingsPath()).english);
+    const std::string cut = CutRecording(log_.Recording(), ms);
     ResetDevice();
     ReplaySilently(cut);
 }
@@ -167,30 +162,17 @@ void Runner::ReplaySilently(std::string_view text) {
         Execute(*line);
 }
 
-std::string Runner::SettingsPath() const {
-    return (std::filesystem::path(programDir_) / "Config" / "VP7.ini").string();
-}
-
 // Back to before the script's first line: the settings file as it was, no device, the clock at zero,
 // nothing queued.
 void Runner::ResetDevice() {
     // The settings first: when they cannot be put back, nothing else has changed yet.
-    if (settingsBefore_) {
-        if (!WriteFileAtomically(SettingsPath(), *settingsBefore_))
-            throw RunFailure("cannot write " + SettingsPath());
-    } else {
-        std::error_code ec;
-        std::filesystem::remove(SettingsPath(), ec);
-    }
+    if (!log_.RestoreSettings()) throw RunFailure("cannot write " + log_.SettingsPath());
     timedCommands_.clear();
     trend_.reset();
     values_.clear();
     sim_ = nullptr;
-    ownSim_.reset();
-    ownClock_ = VirtualClock();
-    static_cast<ScriptedAnswers&>(host_) = ScriptedAnswers();
+    world_.Reset();
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
-    host_.ClearMessages();
     closed_ = false;
     seed_.reset();
     scaleTexts_.clear();
@@ -198,7 +180,7 @@ void Runner::ResetDevice() {
     chosen_.reset();
     hidden_.clear();
     locked_.clear();
-    session_.clear();
+    log_.Clear();
 }
 
 } // namespace vp7

@@ -31,13 +31,7 @@ using namespace vp7;
 
 namespace {
 
-// Lets real time pass for `ms` with the events running, or until `done` holds.
-void RunEvents(int ms, const std::function<bool()>& done = {}) {
-    QElapsedTimer wall;
-    wall.start();
-    while (wall.elapsed() < ms && !(done && done()))
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
+using test::RunEvents;
 
 // Three timers, two of them due together, one re-arming another from its handler: the window's
 // clock driven by hand fires them in the virtual clock's order at the same moments.

@@ -6,10 +6,13 @@
 #include "ui/app/MainWindow.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <functional>
 
 namespace vp7::test {
 
@@ -20,6 +23,14 @@ inline QString ProgramFolder(const QTemporaryDir& dir) {
     QFile ini(dir.filePath(QStringLiteral("Config/VP7.ini")));
     if (ini.open(QIODevice::WriteOnly)) ini.write("[Config]\r\nCheckScreen=0\r\n");
     return dir.path();
+}
+
+// Lets real time pass for `ms` with the events running, or until `done` holds.
+inline void RunEvents(int ms, const std::function<bool()>& done = {}) {
+    QElapsedTimer wall;
+    wall.start();
+    while (wall.elapsed() < ms && !(done && done()))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 // The simulator runs on a virtual clock: a test lets time pass with Run, not by waiting.

@@ -77,6 +77,17 @@ AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock,
         trend->FollowApplicationFont();
     };
     QObject::connect(&main->View(), &ZoomControl::SmallWindowZoomChanged, info, zoomSmallWindows);
+    // A new session in the window: the small windows show its device.
+    QObject::connect(main, &MainWindow::SessionTaken, info, [main, info, table, scaleDialog, check, trend] {
+        Simulator& now = main->Sim();
+        info->Rebind(now);
+        table->Rebind(now);
+        scaleDialog->Rebind(now);
+        check->Rebind(now);
+        trend->Rebind(now, main->Trend());
+        info->SyncFromForm();
+        table->SyncFromForm();
+    });
     zoomSmallWindows(main->View().SmallWindowZoom());
     return w;
 }
@@ -91,6 +102,10 @@ AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool d
     };
     AppWindows w = CreateWindows(programDir, scale, clock, std::move(session));
     conventions->Attach(*w.main);
+    // A new session's device keeps the recent files too; its settings were read when it was made.
+    MainWindow* main = w.main.get();
+    QObject::connect(main, &MainWindow::SessionTaken, conventions,
+                     [conventions, main] { conventions->BeforeStart(main->Sim()); });
     w.desktop = std::move(desktop);
     w.instructor = std::make_unique<InstructorControls>(w);
     return w;

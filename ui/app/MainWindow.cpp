@@ -84,7 +84,8 @@ std::string UserDataDir() {
 MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, SessionMode session)
     : clock_(clock ? *clock : realClock_), host_(this), screenScale_(scale),
       sprites_(LoadArtwork(ZoomControl::StartingPictureScale(programDir, UserDataDir(), scale))),
-      sim_(clock_, host_, sprites_, Options(programDir, session)) {
+      programDir_(programDir),
+      session_(std::make_unique<Session>(clock_, host_, sprites_, Options(programDir, session))) {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ProgramIcon());
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -101,13 +102,12 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     setCentralWidget(new FormScroller(form_, this));
 
     // A real clock from outside (an exercise's) is served as the window's own.
-    QtClock* realClock = clock ? dynamic_cast<QtClock*>(clock) : &realClock_;
-    host_.OnBeforeModal([this, realClock] {
-        if (realClock) realClock->Thaw();
+    host_.OnBeforeModal([this] {
+        if (QtClock* live = LiveClock()) live->Thaw();
         AfterEvent();
     });
-    host_.OnAnswered([this](const UserAction& answer) { sim_.Answered(answer); });
-    if (realClock) realClock->AfterEachTick([this] { AfterEvent(); });
+    host_.OnAnswered([this](const UserAction& answer) { Sim().Answered(answer); });
+    if (QtClock* live = LiveClock()) live->AfterEachTick([this] { AfterEvent(); });
     // Events of the small windows reach the simulator too; whatever they changed is taken before the
     // event loop sleeps.
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
@@ -117,25 +117,23 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     BuildControls();
     built_ = true;
     view_ = new ZoomControl(*this);
-    sim_.image1.KeepLog(); // a new zoom draws the picture again from it
+    Sim().image1.KeepLog(); // a new zoom draws the picture again from it
     keyboard_ = std::make_unique<DeviceKeyboard>(*this);
     AddKeyboardHelp(*this);
     AddHelpMenu(*this);
     MakeWindowAccessible(*this);
 
-    sim_.settings.AddSection([this](const IniFile& ini) { trendSettings_.Read(ini); },
-                             [this](IniFile& ini) { trendSettings_.Write(ini); });
+    AddSettingsSection([this](const IniFile& ini) { trendSettings_.Read(ini); },
+                       [this](IniFile& ini) { trendSettings_.Write(ini); });
     host_.PlayFrom(session.script);
-    if (session.beforeStart) session.beforeStart(sim_);
-    sim_.FormCreate();
-    if (session.afterCreate) session.afterCreate();
-    trend_ = std::make_unique<TrendRecorder>(sim_);
-    if (!session.recordPath.empty()) recorder_ = NewRecorder(session.recordPath, session.startLine);
+    if (session.beforeStart) session.beforeStart(Sim());
+    session_->Start(session.afterCreate);
+    if (!session.recordPath.empty()) session_->Record(NewRecorder(session.recordPath, session.startLine));
     view_->Start();
     AfterEvent();
     ShowRecording();
     adjustSize();
-    if (sim_.form.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+    if (Sim().form.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 // The window was designed as 1025 x 768 points with its frame, centred on the screen; the frame's size
@@ -149,21 +147,68 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 MainWindow::~MainWindow() = default;
 
-QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
-    Control* cp = &c;
+Control& MainWindow::Current(const std::string& name) {
+    return *Sim().form.Find(name);
+}
+
+QtClock* MainWindow::LiveClock() {
+    return dynamic_cast<QtClock*>(&Sim().clock);
+}
+
+void MainWindow::AddSettingsSection(std::function<void(const IniFile&)> read,
+                                    std::function<void(IniFile&)> write) {
+    Sim().settings.AddSection(read, write);
+    sections_.emplace_back(std::move(read), std::move(write));
+}
+
+std::unique_ptr<Session> MainWindow::NewSession(std::unique_ptr<Clock> clock, std::optional<uint64_t> seed) {
+    SimulatorOptions options{programDir_, 0, UserDataDir()};
+    options.withoutSplash = true;
+    options.randomSeed = seed;
+    auto next = std::make_unique<Session>(std::move(clock), host_, sprites_, std::move(options));
+    next->Sim().image1.KeepLog();
+    return next;
+}
+
+void MainWindow::TakeSession(std::unique_ptr<Session> next) {
+    // The held key is let go on the old device; the keyboard's release timer runs on the old clock.
+    keyboard_->LetGo();
+    keyboard_.reset();
+    std::unique_ptr<Session> old = std::exchange(session_, std::move(next));
+    Simulator& sim = Sim();
+    picture_->Rebind(sim, sim.image1);
+    splashView_->Rebind(sim, sim.splash.image2);
+    if (QtClock* live = LiveClock()) live->AfterEachTick([this] { AfterEvent(); });
+    // The new device read its settings when it was created; the window's sections are written with
+    // them from now on.
+    for (const auto& [read, write] : sections_)
+        sim.settings.AddSection(read, write);
+    session_->Trend().Conceal(hidden_);
+    emit SessionTaken();
+    old.reset();
+    keyboard_ = std::make_unique<DeviceKeyboard>(*this);
+    // Every widget shown as the new device has it, whatever changed since the last sync.
+    sim.TakeViewChange();
+    SyncFromForm();
+    ShowRecording();
+    AfterEvent();
+}
+
+QWidget* MainWindow::MakeWidget(const Control& c, QWidget* parent) {
+    const std::string name = c.name;
     switch (c.kind) {
     case ControlKind::CheckBox: {
         auto* w = new QCheckBox(Q(c.caption), parent);
-        connect(w, &QCheckBox::clicked, this, [this, cp](bool on) {
-            sim_.UserCheck(*cp, on);
+        connect(w, &QCheckBox::clicked, this, [this, name](bool on) {
+            Sim().UserCheck(Current(name), on);
             AfterEvent();
         });
         return w;
     }
     case ControlKind::RadioButton: {
         auto* w = new QRadioButton(Q(c.caption), parent);
-        connect(w, &QRadioButton::clicked, this, [this, cp] {
-            sim_.UserCheck(*cp, true);
+        connect(w, &QRadioButton::clicked, this, [this, name] {
+            Sim().UserCheck(Current(name), true);
             AfterEvent();
         });
         return w;
@@ -173,8 +218,8 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
         auto* group = new QButtonGroup(box);
         for (int i = 0; i < static_cast<int>(c.items.size()); ++i)
             group->addButton(new QRadioButton(Q(c.items[i]), box), i); // placed with the form's zoom
-        connect(group, &QButtonGroup::idClicked, this, [this, cp](int i) {
-            sim_.UserSelect(*cp, i);
+        connect(group, &QButtonGroup::idClicked, this, [this, name](int i) {
+            Sim().UserSelect(Current(name), i);
             AfterEvent();
         });
         return box;
@@ -184,9 +229,9 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
     case ControlKind::Edit: {
         auto* w = new QLineEdit(Q(c.text), parent);
         connect(w, &QLineEdit::textEdited, this,
-                [this, cp](const QString& t) { sim_.UserEdit(*cp, t.toStdString()); });
-        connect(w, &QLineEdit::returnPressed, this, [this, cp] {
-            sim_.UserKeyDown(*cp, Controller::KeyEnter);
+                [this, name](const QString& t) { Sim().UserEdit(Current(name), t.toStdString()); });
+        connect(w, &QLineEdit::returnPressed, this, [this, name] {
+            Sim().UserKeyDown(Current(name), Controller::KeyEnter);
             AfterEvent();
         });
         return w;
@@ -194,8 +239,8 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
     case ControlKind::Button: {
         auto* w = new QPushButton(Q(c.caption), parent);
         if (c.name == "SetpointButton") w->setIcon(SetpointGlyph()); // sized with the form's zoom
-        connect(w, &QPushButton::clicked, this, [this, cp] {
-            sim_.UserClick(*cp);
+        connect(w, &QPushButton::clicked, this, [this, name] {
+            Sim().UserClick(Current(name));
             AfterEvent();
         });
         return w;
@@ -218,8 +263,8 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
         return w;
     }
     case ControlKind::Image:
-        if (c.name == "Image1") return picture_ = new PictureWidget(sim_, sim_.image1, parent);
-        return splashView_ = new PictureWidget(sim_, sim_.splash.image2, parent);
+        if (c.name == "Image1") return picture_ = new PictureWidget(Sim(), Sim().image1, parent);
+        return splashView_ = new PictureWidget(Sim(), Sim().splash.image2, parent);
     case ControlKind::MenuItem:
         break;
     }
@@ -227,7 +272,7 @@ QWidget* MainWindow::MakeWidget(Control& c, QWidget* parent) {
 }
 
 void MainWindow::BuildControls() {
-    for (Control* c : sim_.form.All()) {
+    for (Control* c : Sim().form.All()) {
         if (c->kind == ControlKind::MenuItem) continue;
         QWidget* parent = c->parent.empty() ? form_ : widgets_.at(c->parent);
         QWidget* w = MakeWidget(*c, parent);
@@ -246,7 +291,7 @@ void MainWindow::BuildControls() {
 void MainWindow::BuildMenu() {
     std::map<std::string, QMenu*> menus;
     std::map<std::string, QActionGroup*> radioGroups;
-    const auto& all = sim_.form.All();
+    const auto& all = Sim().form.All();
     for (Control* c : all) {
         if (c->kind != ControlKind::MenuItem) continue;
         const bool hasChildren = std::any_of(all.begin(), all.end(), [&](const Control* o) {
@@ -268,24 +313,24 @@ void MainWindow::BuildMenu() {
             if (!g) g = new QActionGroup(this);
             g->addAction(a);
         }
-        Control* cp = c;
-        connect(a, &QAction::triggered, this, [this, cp] {
-            sim_.UserClick(*cp);
+        const std::string name = c->name;
+        connect(a, &QAction::triggered, this, [this, name] {
+            Sim().UserClick(Current(name));
             AfterEvent();
         });
         actions_[c->name] = a;
     }
     // The trend window's item, beside the parameter table's.
-    QMenu* extras = menus.at(sim_.form.Extras1.name);
+    QMenu* extras = menus.at(Sim().form.Extras1.name);
     const QList<QAction*> items = extras->actions();
-    const qsizetype table = items.indexOf(actions_.at(sim_.form.ParameterTabelle1.name));
+    const qsizetype table = items.indexOf(actions_.at(Sim().form.ParameterTabelle1.name));
     trendAction_ = new QAction(this);
     trendAction_->setObjectName(QStringLiteral("Verlauf1"));
     trendAction_->setCheckable(true);
     trendAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     trendAction_->setShortcutContext(Qt::ApplicationShortcut); // from the trend window too
     extras->insertAction(table + 1 < items.size() ? items[table + 1] : nullptr, trendAction_);
-    BuildRecordingItems(menus.at(sim_.form.Datei1.name));
+    BuildRecordingItems(menus.at(Sim().form.Datei1.name));
 }
 
 // "Datei": record a session (the program starts afresh into the recording) and stop it. The running
@@ -301,7 +346,7 @@ void MainWindow::BuildRecordingItems(QMenu* file) {
     file->addSeparator();
     exerciseAction_ = file->addAction(QString(), this, [this] { StartExercise(); });
     exerciseAction_->setObjectName(QStringLiteral("UebungOeffnen1"));
-    compareAction_ = file->addAction(QString(), this, [this] { CompareConfigurations(this, sim_); });
+    compareAction_ = file->addAction(QString(), this, [this] { CompareConfigurations(this, Sim()); });
     compareAction_->setObjectName(QStringLiteral("KonfigurationVergleichen1"));
     recordingMark_ = new QLabel(this);
     recordingMark_->setObjectName(QStringLiteral("RecordingMark"));
@@ -315,15 +360,15 @@ void MainWindow::BuildRecordingItems(QMenu* file) {
 void MainWindow::ShowRecording() {
     // A recording that cannot be opened or no longer written (a full disk, a removed medium) ends with
     // a word.
-    if (recorder_ && !recorder_->Good()) {
-        const std::string path = recorder_->Path();
-        recorder_.reset();
-        host_.MessageDlg(sim_.state.Text("Die Aufzeichnung kann nicht geschrieben werden:\n",
-                                         "The recording cannot be written:\n") +
+    if (Recorder() && !Recorder()->Good()) {
+        const std::string path = Recorder()->Path();
+        session_->StopRecording();
+        host_.MessageDlg(Sim().state.Text("Die Aufzeichnung kann nicht geschrieben werden:\n",
+                                          "The recording cannot be written:\n") +
                              path,
                          MsgType::Error, MsgButton::OK);
     }
-    const bool on = recorder_ != nullptr;
+    const bool on = Recording();
     recordAction_->setEnabled(!on);
     stopRecordAction_->setEnabled(on);
     recordingMark_->setVisible(on);
@@ -332,15 +377,15 @@ void MainWindow::ShowRecording() {
         return;
     }
     if (!recordingClock_->isActive()) recordingClock_->start();
-    const int64_t seconds = recorder_->ElapsedMs() / 1000;
+    const int64_t seconds = Recorder()->ElapsedMs() / 1000;
     recordingMark_->setText(
         QStringLiteral("\u25CF %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')));
 }
 
 void MainWindow::StopRecording() {
-    if (!recorder_) return;
-    const QString path = QString::fromStdString(recorder_->Path());
-    recorder_.reset();
+    if (!Recording()) return;
+    const QString path = QString::fromStdString(Recorder()->Path());
+    session_->StopRecording();
     ShowRecording();
     emit RecordingStopped(path);
 }
@@ -350,16 +395,16 @@ std::unique_ptr<SessionRecorder> MainWindow::NewRecorder(const std::string& path
                                                          std::optional<int64_t> startMs) {
     const std::string header = "vp7sim " VP7_VERSION ", recorded " +
                                QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
-    return std::make_unique<SessionRecorder>(sim_, path, header, startLine, startMs);
+    return std::make_unique<SessionRecorder>(Sim(), path, header, startLine, startMs);
 }
 
 void MainWindow::StartRecording(const std::string& path, const std::string& startLine) {
-    recorder_ = NewRecorder(path, startLine, sim_.clock.NowMs());
+    session_->Record(NewRecorder(path, startLine, Sim().clock.NowMs()));
     ShowRecording();
 }
 
 void MainWindow::ContinueRecording(const std::string& path, int64_t atMs) {
-    recorder_ = std::make_unique<SessionRecorder>(sim_, path, SessionRecorder::Continuation{atMs});
+    session_->Record(std::make_unique<SessionRecorder>(Sim(), path, SessionRecorder::Continuation{atMs}));
     ShowRecording();
 }
 
@@ -379,12 +424,12 @@ void MainWindow::PlayRecording(const QString& path) {
     // Not through the host: choosing a recording to watch is no action of the device's session.
     if (chosen.isEmpty())
         chosen = QFileDialog::getOpenFileName(
-            this, {}, QString::fromStdString(sim_.settings.DataDir()),
-            QString::fromUtf8(sim_.state.Text("Aufzeichnung (*.vp7s);;Alle Dateien (*)",
-                                              "Recording (*.vp7s);;All files (*)")));
+            this, {}, QString::fromStdString(Sim().settings.DataDir()),
+            QString::fromUtf8(Sim().state.Text("Aufzeichnung (*.vp7s);;Alle Dateien (*)",
+                                               "Recording (*.vp7s);;All files (*)")));
     if (chosen.isEmpty()) return;
     player_.reset();
-    player_ = OpenPlayer(this, chosen, sim_.state.Language == Language::German);
+    player_ = OpenPlayer(this, chosen, Sim().state.Language == Language::German);
     if (!player_) return;
     player_->Window().View().Follow(*view_);
     // Deleted once its window has closed, after the close event that said so has been handled.
@@ -395,7 +440,7 @@ void MainWindow::PlayRecording(const QString& path) {
 void MainWindow::StartExercise(const QString& path) {
     if (exercise_) return;
     exercise_ = OpenExercise(this, path, QCoreApplication::applicationDirPath().toStdString(),
-                             sim_.settings.DataDir(), sim_.state.Language == Language::German);
+                             Sim().settings.DataDir(), Sim().state.Language == Language::German);
     if (!exercise_) return;
     exercise_->Window().View().Follow(*view_);
     connect(exercise_.get(), &ExerciseSession::Ended, this, [this] {
@@ -409,14 +454,14 @@ void MainWindow::StartExercise(const QString& path) {
 // afresh into the recording.
 void MainWindow::AskForRecording() {
     const auto path =
-        host_.SaveFileDialog(sim_.state.Text("Aufzeichnung (*.vp7s)|*.vp7s", "Recording (*.vp7s)|*.vp7s"),
-                             sim_.settings.DataDir(), "vp7s");
+        host_.SaveFileDialog(Sim().state.Text("Aufzeichnung (*.vp7s)|*.vp7s", "Recording (*.vp7s)|*.vp7s"),
+                             Sim().settings.DataDir(), "vp7s");
     if (!path) return;
     RestartWith({QStringLiteral("--record"), QString::fromStdString(*path)});
 }
 
 void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> locked) {
-    trend_->Conceal(hidden);
+    session_->Trend().Conceal(hidden);
     hidden_ = std::move(hidden);
     locked_ = std::move(locked);
     SyncFromForm();
@@ -425,7 +470,7 @@ void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> lo
 void MainWindow::SyncFromForm() {
     if (!built_) return;
     ++syncCount_;
-    const FormState& form = sim_.form;
+    const FormState& form = Sim().form;
     setWindowTitle(Q(form.title.empty() ? std::string("KELDAR-VP7 Nachbildung") : form.title));
     for (const Control* c : form.All()) {
         if (c->kind == ControlKind::MenuItem) {
@@ -497,13 +542,13 @@ void MainWindow::SyncFromForm() {
     if (form.Image2.visible) widgets_.at("Image2")->raise();
     static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
     picture_->setCursor(shapes[static_cast<int>(form.cursor)]);
-    trendAction_->setText(QString::fromUtf8(sim_.state.Text("Verlauf", "Trend")));
-    recordAction_->setText(QString::fromUtf8(sim_.state.Text("Sitzung aufzeichnen…", "Record session…")));
-    stopRecordAction_->setText(QString::fromUtf8(sim_.state.Text("Aufzeichnung beenden", "Stop recording")));
-    playAction_->setText(QString::fromUtf8(sim_.state.Text("Aufzeichnung abspielen…", "Play recording…")));
-    exerciseAction_->setText(QString::fromUtf8(sim_.state.Text("Übung öffnen…", "Open exercise…")));
+    trendAction_->setText(QString::fromUtf8(Sim().state.Text("Verlauf", "Trend")));
+    recordAction_->setText(QString::fromUtf8(Sim().state.Text("Sitzung aufzeichnen…", "Record session…")));
+    stopRecordAction_->setText(QString::fromUtf8(Sim().state.Text("Aufzeichnung beenden", "Stop recording")));
+    playAction_->setText(QString::fromUtf8(Sim().state.Text("Aufzeichnung abspielen…", "Play recording…")));
+    exerciseAction_->setText(QString::fromUtf8(Sim().state.Text("Übung öffnen…", "Open exercise…")));
     compareAction_->setText(
-        QString::fromUtf8(sim_.state.Text("Konfiguration vergleichen…", "Compare configuration…")));
+        QString::fromUtf8(Sim().state.Text("Konfiguration vergleichen…", "Compare configuration…")));
     picture_->RepaintChanged();
     emit FormChanged();
 }
@@ -511,7 +556,7 @@ void MainWindow::SyncFromForm() {
 // Once after every event delivered to the simulator: the widgets follow the form state when it
 // changed, the pictures repaint what was drawn.
 void MainWindow::AfterEvent() {
-    if (sim_.TakeViewChange()) SyncFromForm();
+    if (Sim().TakeViewChange()) SyncFromForm();
     if (picture_) picture_->RepaintChanged();
     if (splashView_ && splashView_->isVisible()) splashView_->RepaintChanged();
     emit EventHandled();
@@ -524,7 +569,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return QMainWindow::eventFilter(watched, event);
     for (const char* circle : {"StaticUmschalt", "StaticKleiner", "StaticGroesser"}) {
         if (watched != widgets_.at(circle)) continue;
-        PictureWidget::DeliverPointer(sim_, *widgets_.at(circle), *static_cast<QMouseEvent*>(event),
+        PictureWidget::DeliverPointer(Sim(), *widgets_.at(circle), *static_cast<QMouseEvent*>(event),
                                       zoom_.Factor());
         AfterEvent();
         return true;
@@ -533,11 +578,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!sim_.FormCloseQuery()) {
+    if (!Sim().FormCloseQuery()) {
         event->ignore();
         return;
     }
-    sim_.FormClose();
+    Sim().FormClose();
     player_.reset();
     event->accept();
 }
@@ -545,14 +590,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // The window sees keys before its controls: F5 refreshes the parameter table.
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     const auto m = event->modifiers();
-    sim_.FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0, m & Qt::ShiftModifier,
-                     m & Qt::AltModifier, m & Qt::ControlModifier);
+    Sim().FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0, m & Qt::ShiftModifier,
+                      m & Qt::AltModifier, m & Qt::ControlModifier);
     AfterEvent();
     QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-    sim_.FormMouseMove();
+    Sim().FormMouseMove();
     AfterEvent();
     QMainWindow::mouseMoveEvent(event);
 }

@@ -3,10 +3,8 @@
 // The simulator's main window: the device picture on the right, the option controls on the left, the
 // main menu. The widgets mirror the simulator's form state; user actions go to its handlers.
 #include "model/SpriteSet.h"
-#include "session/SessionRecorder.h"
-#include "session/trend/TrendRecorder.h"
+#include "session/Session.h"
 #include "session/trend/TrendSettings.h"
-#include "sim/Simulator.h"
 #include "ui/app/SessionMode.h"
 #include "ui/qt/QtClock.h"
 #include "ui/qt/QtHost.h"
@@ -17,6 +15,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -50,7 +49,18 @@ public:
     MainWindow(const std::string& programDir, int scale, Clock* clock = nullptr, SessionMode session = {});
     ~MainWindow() override;
 
-    Simulator& Sim() { return sim_; }
+    // The device shown, of the session shown now.
+    Simulator& Sim() { return session_->Sim(); }
+    const Simulator& Sim() const { return session_->Sim(); }
+    // A session for this window to take: its device on `clock` (one of its own), with the window's
+    // host and pictures, its picture kept to draw again at another scale; `seed` fixes the random
+    // stream and the device starts without the splash, as a replay does. Not started yet.
+    std::unique_ptr<Session> NewSession(std::unique_ptr<Clock> clock, std::optional<uint64_t> seed);
+    // Shows `next`, started, in place of the session shown: every widget, the pictures and the small
+    // windows follow it, the old device and its timers are gone. Not from inside the old device's
+    // handlers.
+    void TakeSession(std::unique_ptr<Session> next);
+    const std::string& ProgramDir() const { return programDir_; }
     PictureWidget* Picture() const { return picture_; }
     bool RestartWanted() const { return host_.RestartWanted(); }
     QtHost& Host() { return host_; }
@@ -61,12 +71,12 @@ public:
     void AfterEvent();
     // The trend recorded since the window was created, the trend window's kept place, and the
     // "Extras" menu's item that shows it.
-    const TrendRecorder& Trend() const { return *trend_; }
+    const TrendRecorder& Trend() const { return session_->Trend(); }
     TrendSettings& TrendPlace() { return trendSettings_; }
     QAction* TrendAction() const { return trendAction_; }
     // Whether a session is being recorded, and the command line a restart into a recording takes.
-    bool Recording() const { return recorder_ != nullptr; }
-    SessionRecorder* Recorder() const { return recorder_.get(); }
+    bool Recording() const { return Recorder() != nullptr; }
+    SessionRecorder* Recorder() const { return session_->Recorder(); }
     void StopRecording();
     // Goes on recording into `path`, whose lines were replayed into this device up to `atMs`.
     void ContinueRecording(const std::string& path, int64_t atMs);
@@ -87,6 +97,9 @@ public:
     ExerciseSession* CurrentExercise() const { return exercise_.get(); }
     // Controls an exercise hides (a fault it sets stays unseen) or shows but locks.
     void Restrict(std::set<std::string> hidden, std::set<std::string> locked);
+    // A settings section of the window's own (the trend window's place, the view), attached to every
+    // session it shows: the first reads it, all write it.
+    void AddSettingsSection(std::function<void(const IniFile&)> read, std::function<void(IniFile&)> write);
     // How often the widgets were synced (benchmarks count it per event).
     long SyncCount() const { return syncCount_; }
 
@@ -111,6 +124,8 @@ signals:
     void FormChanged();
     // An event was handled (the trend window redraws when something was recorded).
     void EventHandled();
+    // A new session is shown: whatever refers to the device follows it before the old one goes.
+    void SessionTaken();
     // The recording into `path` has ended; the session goes on.
     void RecordingStopped(const QString& path);
 
@@ -129,7 +144,11 @@ private:
     void ShowRecording();
     std::unique_ptr<SessionRecorder> NewRecorder(const std::string& path, const std::string& startLine,
                                                  std::optional<int64_t> startMs = std::nullopt);
-    QWidget* MakeWidget(Control& c, QWidget* parent);
+    QWidget* MakeWidget(const Control& c, QWidget* parent);
+    // The control of the device shown now that the widget made for `name` works.
+    Control& Current(const std::string& name);
+    // The clock the device shown runs on, when it is a real one.
+    QtClock* LiveClock();
     // Every control placed and its font sized at the zoom.
     void LayOutForm();
     void ZoomFonts();
@@ -139,11 +158,11 @@ private:
     QtHost host_;
     int screenScale_;
     SpriteSet sprites_;
-    Simulator sim_;
+    std::string programDir_;
+    std::unique_ptr<Session> session_;
+    std::vector<std::pair<std::function<void(const IniFile&)>, std::function<void(IniFile&)>>> sections_;
     TrendSettings trendSettings_;
-    std::unique_ptr<TrendRecorder> trend_;
     QAction* trendAction_ = nullptr;
-    std::unique_ptr<SessionRecorder> recorder_;
     QAction *recordAction_ = nullptr, *stopRecordAction_ = nullptr, *playAction_ = nullptr;
     std::unique_ptr<Player> player_;
     QAction *exerciseAction_ = nullptr, *compareAction_ = nullptr;

@@ -65,7 +65,7 @@ void MainWindow::LayOutForm() {
     // Set again only when it changes: the widgets are polished anew each time.
     if (const QString sheet = FormStyle(zoom_, *style()); client->styleSheet() != sheet)
         client->setStyleSheet(sheet);
-    for (const Control* c : sim_.form.All()) {
+    for (const Control* c : Sim().form.All()) {
         if (c->kind == ControlKind::MenuItem) continue;
         QWidget* w = widgets_.at(c->name);
         if (c->width > 0)
@@ -113,7 +113,7 @@ void MainWindow::SetPictureScale(int scale) {
     if (scale == before) return;
     {
         const SpriteSet previous = std::exchange(sprites_, LoadArtwork(scale));
-        sim_.SpritesRescaled(previous);
+        Sim().SpritesRescaled(previous);
     }
 #ifdef __GLIBC__
     // The sprites of a larger scale take up to a few hundred MiB; they go back to the system.

@@ -64,42 +64,80 @@ bool IsHandoverFile(const QString& path) {
            IsOwnRegularFile(path);
 }
 
+// A saved state's lines played into a device on a clock driven by hand: the lines before the start
+// first, the rest once the device was created and attached.
+class StateReplay {
+public:
+    StateReplay(const std::string& programDir, const PlayScript& script)
+        : clock_(std::make_unique<QtClock>()), replayed_(*clock_), script_(script) {
+        replayed_.BeginReplay(0);
+        // Saves the state made go to the scratch folder: a replay never writes over the user's files.
+        const QString files = scratch_.filePath(QStringLiteral("Files"));
+        QDir().mkpath(files);
+        answers_.KeepFilesIn(files.toStdString());
+        runner_ = std::make_unique<Runner>(discarded_, SettingsFolder(programDir), replayed_, answers_);
+        try {
+            for (const std::string& line : script.setup)
+                runner_->Execute(line);
+        } catch (const std::runtime_error&) {
+            // Checked before: the same lines ran without fault in the same order.
+        }
+    }
+    QtClock& Clock() { return replayed_; }
+    std::unique_ptr<QtClock> TakeClock() { return std::move(clock_); }
+    ScriptedAnswers& Answers() { return answers_; }
+    std::optional<uint64_t> RandomSeed() const { return runner_->RandomSeed(); }
+    void Attach(Simulator& sim) { runner_->Attach(sim); }
+    // The lines after the start, up to the state's end; then the dialogs are the user's again and real
+    // time takes over.
+    void Finish(QtHost& host) {
+        runner_->FinishStart();
+        PlayAfterStart(
+            *runner_, script_, [this](int64_t ms) { replayed_.ReplayUntil(ms); }, discarded_);
+        host.PlayFrom(nullptr);
+        replayed_.EndReplay();
+    }
+
+private:
+    std::unique_ptr<QtClock> clock_;
+    QtClock& replayed_;
+    const PlayScript& script_;
+    QTemporaryDir scratch_;
+    ScriptedAnswers answers_;
+    std::ostringstream discarded_;
+    std::unique_ptr<Runner> runner_;
+};
+
+// The session goes on from the state's end: in the recording it was read from, or in the log.
+void GoOn(MainWindow& main, InstructorControls& instructor, const CheckedState& state,
+          const std::string& recordPath) {
+    if (!recordPath.empty())
+        main.ContinueRecording(recordPath, state.script.endMs);
+    else
+        instructor.ContinueLog(state.text, state.script.endMs);
+    main.AfterEvent();
+}
+
 AppWindows StartFromState(const std::string& programDir, bool german, const CheckedState& state,
                           const std::string& recordPath) {
-    auto clock = std::make_unique<QtClock>();
-    QtClock& replayed = *clock;
-    replayed.BeginReplay(0);
-    QTemporaryDir scratch;
-    ScriptedAnswers answers;
-    // Saves the state made go to the scratch folder: a replay never writes over the user's files.
-    const QString files = scratch.filePath(QStringLiteral("Files"));
-    QDir().mkpath(files);
-    answers.KeepFilesIn(files.toStdString());
-    std::ostringstream discarded;
-    Runner runner(discarded, SettingsFolder(programDir), replayed, answers);
-    const PlayScript& script = state.script;
-    try {
-        for (const std::string& line : script.setup)
-            runner.Execute(line);
-    } catch (const std::runtime_error&) {
-        // Checked before: the same lines ran without fault in the same order.
-    }
-    AppWindows w = CreateProgramWindows(programDir, PictureScale(), german, &replayed,
-                                        {.script = &answers,
-                                         .randomSeed = runner.RandomSeed(),
-                                         .beforeStart = [&runner](Simulator& sim) { runner.Attach(sim); }});
-    w.clock = std::move(clock);
-    runner.FinishStart();
-    PlayAfterStart(
-        runner, script, [&replayed](int64_t ms) { replayed.ReplayUntil(ms); }, discarded);
-    w.main->Host().PlayFrom(nullptr);
-    replayed.EndReplay();
-    if (!recordPath.empty())
-        w.main->ContinueRecording(recordPath, script.endMs);
-    else
-        w.instructor->ContinueLog(state.text, script.endMs);
-    w.main->AfterEvent();
+    StateReplay replay(programDir, state.script);
+    AppWindows w = CreateProgramWindows(programDir, PictureScale(), german, &replay.Clock(),
+                                        {.script = &replay.Answers(),
+                                         .randomSeed = replay.RandomSeed(),
+                                         .beforeStart = [&replay](Simulator& sim) { replay.Attach(sim); }});
+    w.clock = replay.TakeClock();
+    replay.Finish(w.main->Host());
+    GoOn(*w.main, *w.instructor, state, recordPath);
     return w;
+}
+
+std::optional<CheckedState> RefuseState(QWidget* parent, const QString& path, const QString& why,
+                                        bool german) {
+    RefuseFile(parent,
+               german ? QStringLiteral("Der Zustand kann nicht geladen werden:")
+                      : QStringLiteral("The state cannot be loaded:"),
+               path, why);
+    return std::nullopt;
 }
 
 } // namespace
@@ -107,31 +145,43 @@ AppWindows StartFromState(const std::string& programDir, bool german, const Chec
 std::optional<CheckedState> ReadStateFile(QWidget* parent, const QString& path,
                                           std::optional<uint8_t> variant, const std::string& settingsPath,
                                           bool german) {
-    const auto refuse = [&](const QString& why) {
-        RefuseFile(parent,
-                   german ? QStringLiteral("Der Zustand kann nicht geladen werden:")
-                          : QStringLiteral("The state cannot be loaded:"),
-                   path, why);
-        return std::optional<CheckedState>();
-    };
+    auto text = ReadWholeFile(path.toStdString(), kStateMaxBytes);
+    if (!text) return RefuseState(parent, path, UnreadableFileText(german), german);
+    return CheckStateText(parent, path, std::move(*text), variant, settingsPath, german);
+}
+
+std::optional<CheckedState> CheckStateText(QWidget* parent, const QString& path, std::string text,
+                                           std::optional<uint8_t> variant, const std::string& settingsPath,
+                                           bool german) {
+    const auto refuse = [&](const QString& why) { return RefuseState(parent, path, why, german); };
     const auto atLine = [german](int line, const std::string& reason) {
         const QString text = QString::fromStdString(reason);
         if (line <= 0) return text;
         return (german ? QStringLiteral("Zeile %1: %2") : QStringLiteral("line %1: %2")).arg(line).arg(text);
     };
-    auto text = ReadWholeFile(path.toStdString(), kStateMaxBytes);
-    if (!text) return refuse(UnreadableFileText(german));
-    if (const auto refusal = CheckSavedState(*text, variant, ProgramVersion()))
+    if (const auto refusal = CheckSavedState(text, variant, ProgramVersion()))
         return refuse(atLine(refusal->line, refusal->Text(german)));
     if (IniFile::PresentButUnreadable(settingsPath))
         return refuse(QString::fromStdString(UnreadableSettings(settingsPath).Text(german)));
     QTemporaryDir scratch;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    auto read = ReadPlayScript(*text, scratch.filePath(QStringLiteral("check")).toStdString());
+    auto read = ReadPlayScript(text, scratch.filePath(QStringLiteral("check")).toStdString());
     QApplication::restoreOverrideCursor();
     if (const auto* problem = std::get_if<ScriptProblem>(&read))
         return refuse(atLine(problem->line, problem->reason));
-    return CheckedState{std::move(*text), std::move(std::get<PlayScript>(read))};
+    return CheckedState{std::move(text), std::move(std::get<PlayScript>(read))};
+}
+
+void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const CheckedState& state,
+                      const std::string& recordPath) {
+    StateReplay replay(main.ProgramDir(), state.script);
+    std::unique_ptr<Session> session = main.NewSession(replay.TakeClock(), replay.RandomSeed());
+    replay.Attach(session->Sim());
+    main.Host().PlayFrom(&replay.Answers());
+    session->Start();
+    replay.Finish(main.Host());
+    main.TakeSession(std::move(session));
+    GoOn(main, instructor, state, recordPath);
 }
 
 AppWindows StartProgram(const std::string& programDir, bool desktopGerman, const QStringList& arguments,

@@ -17,6 +17,9 @@ class QWidget;
 
 namespace vp7 {
 
+class InstructorControls;
+class MainWindow;
+
 struct CheckedState {
     std::string text;
     PlayScript script;
@@ -29,6 +32,17 @@ struct CheckedState {
 std::optional<CheckedState> ReadStateFile(QWidget* parent, const QString& path,
                                           std::optional<uint8_t> variant, const std::string& settingsPath,
                                           bool german);
+
+// The saved state `text`, read from `path`, checked as ReadStateFile checks it.
+std::optional<CheckedState> CheckStateText(QWidget* parent, const QString& path, std::string text,
+                                           std::optional<uint8_t> variant, const std::string& settingsPath,
+                                           bool german);
+
+// `main` shows `state` in place of its session: replayed into a new session on a clock driven by hand
+// (no picture updates, no real dialogs), then live from exactly that moment, recorded on into
+// `recordPath` when given, else kept in the instructor's log.
+void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const CheckedState& state,
+                      const std::string& recordPath = {});
 
 // The program's windows, as the command line asks: from a saved state with `--state FILE` (with
 // `--rewound FILE` likewise, the file then removed when it is a handover of NewHandoverFile's), else as

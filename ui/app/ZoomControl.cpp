@@ -93,8 +93,8 @@ ZoomControl::ZoomControl(MainWindow& window) : QObject(&window), window_(window)
             before = menus[i + 1];
     bar->insertMenu(before, menu_);
 
-    window.Sim().settings.AddSection([this](const IniFile& ini) { settings_.Read(ini); },
-                                     [this](IniFile& ini) { settings_.Write(ini); });
+    window.AddSettingsSection([this](const IniFile& ini) { settings_.Read(ini); },
+                              [this](IniFile& ini) { settings_.Write(ini); });
     connect(&window, &MainWindow::FormChanged, this, [this] { Retranslate(); });
     window.installEventFilter(this);
     sharpen_.setSingleShot(true);

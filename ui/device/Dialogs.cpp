@@ -47,7 +47,7 @@ QLabel* Label(QWidget* parent, int x, int y, int pixelSize, bool bold = false) {
 } // namespace
 
 ParamTableWindow::ParamTableWindow(Simulator& sim, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), sim_(sim) {
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), sim_(&sim) {
     setObjectName(QStringLiteral("Form3"));
     setFixedWidth(ParamTableView::Width);
     setMinimumHeight(ParamTableView::MinHeight);
@@ -86,7 +86,7 @@ void ParamTableWindow::SetZoom(double factor) {
 }
 
 void ParamTableWindow::SyncFromForm() {
-    const ParTabState& t = sim_.form.parTab;
+    const ParTabState& t = sim_->form.parTab;
     setWindowTitle(Q(t.caption));
     // rows[0] is the header row; the grid holds the rows below it.
     if (!t.rows.empty()) grid_->setHorizontalHeaderLabels({Q(t.rows[0][0]), Q(t.rows[0][1])});
@@ -113,32 +113,33 @@ void ParamTableWindow::SyncFromForm() {
 void ParamTableWindow::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
     if (!isVisible()) return;
-    sim_.form.parTab.left = x();
-    sim_.form.parTab.top = y();
+    sim_->form.parTab.left = x();
+    sim_->form.parTab.top = y();
 }
 
 void ParamTableWindow::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     // The device keeps the window's height in points, as at 100 %.
-    sim_.paramTableView.FormCanResize(DesignedLength(width(), zoom_), DesignedLength(height(), zoom_));
+    sim_->paramTableView.FormCanResize(DesignedLength(width(), zoom_), DesignedLength(height(), zoom_));
     grid_->setGeometry(zoom_(kGridMargin), zoom_(kGridMargin), zoom_(kGridWidth),
                        height() - zoom_(kGridBelow));
 }
 
 void ParamTableWindow::closeEvent(QCloseEvent* event) {
     shown_ = false;
-    sim_.paramTableView.FormClose();
+    sim_->paramTableView.FormClose();
     event->accept();
 }
 
 void ParamTableWindow::keyPressEvent(QKeyEvent* event) {
     const auto m = event->modifiers();
-    sim_.paramTableView.FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0,
-                                    m & Qt::ShiftModifier, m & Qt::AltModifier, m & Qt::ControlModifier);
+    sim_->paramTableView.FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0,
+                                     m & Qt::ShiftModifier, m & Qt::AltModifier, m & Qt::ControlModifier);
     QDialog::keyPressEvent(event);
 }
 
-ScaleDialogWindow::ScaleDialogWindow(Simulator& sim, QWidget* parent) : QDialog(parent, Qt::Tool), sim_(sim) {
+ScaleDialogWindow::ScaleDialogWindow(Simulator& sim, QWidget* parent)
+    : QDialog(parent, Qt::Tool), sim_(&sim) {
     setObjectName(QStringLiteral("Form4"));
     setFixedSize(kScaleDialogSize);
     label1_ = Label(this, 16, 10, 13);
@@ -157,16 +158,16 @@ ScaleDialogWindow::ScaleDialogWindow(Simulator& sim, QWidget* parent) : QDialog(
     cancel_ = new QPushButton(this);
     cancel_->setGeometry(112, 128, 75, 25);
     connect(ok, &QPushButton::clicked, this, [this] {
-        sim_.form.scaleDialog.setpoint100Edit = xe_->text().toStdString();
-        sim_.form.scaleDialog.setpoint0Edit = xa_->text().toStdString();
-        if (sim_.scaleDialog.Button1Click()) {
+        sim_->form.scaleDialog.setpoint100Edit = xe_->text().toStdString();
+        sim_->form.scaleDialog.setpoint0Edit = xa_->text().toStdString();
+        if (sim_->scaleDialog.Button1Click()) {
             accept();
             return;
         }
         // Refused values keep the dialog open as typed; a recording repeats the attempt.
-        sim_.Answered({.kind = ActionKind::ScaleDialog,
-                       .text = sim_.form.scaleDialog.setpoint100Edit,
-                       .text2 = sim_.form.scaleDialog.setpoint0Edit});
+        sim_->Answered({.kind = ActionKind::ScaleDialog,
+                        .text = sim_->form.scaleDialog.setpoint100Edit,
+                        .text2 = sim_->form.scaleDialog.setpoint0Edit});
     });
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -177,7 +178,7 @@ void ScaleDialogWindow::SetZoom(double factor) {
 }
 
 void ScaleDialogWindow::Run() {
-    const ScaleDialogState& d = sim_.form.scaleDialog;
+    const ScaleDialogState& d = sim_->form.scaleDialog;
     setWindowTitle(Q(d.caption));
     label1_->setText(Q(d.label1));
     label2_->setText(Q(d.label2));
@@ -188,9 +189,9 @@ void ScaleDialogWindow::Run() {
     xe_->setText(Q(d.setpoint100Edit));
     xa_->setText(Q(d.setpoint0Edit));
     const bool accepted = exec() == QDialog::Accepted;
-    sim_.Answered({.kind = ActionKind::ScaleDialog,
-                   .text = accepted ? std::optional(d.setpoint100Edit) : std::nullopt,
-                   .text2 = accepted ? std::optional(d.setpoint0Edit) : std::nullopt});
+    sim_->Answered({.kind = ActionKind::ScaleDialog,
+                    .text = accepted ? std::optional(d.setpoint100Edit) : std::nullopt,
+                    .text2 = accepted ? std::optional(d.setpoint0Edit) : std::nullopt});
 }
 
 void ScreenCheckWindow::SetZoom(double factor) {
@@ -199,7 +200,7 @@ void ScreenCheckWindow::SetZoom(double factor) {
 }
 
 ScreenCheckWindow::ScreenCheckWindow(Simulator& sim, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), sim_(sim) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), sim_(&sim) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Info"));
     setFixedSize(kScreenCheckSize);
@@ -213,20 +214,20 @@ ScreenCheckWindow::ScreenCheckWindow(Simulator& sim, QWidget* parent)
     check_ = new QCheckBox(this);
     check_->setGeometry(24, 240, 393, 24);
     connect(continue_, &QPushButton::clicked, this, [this] {
-        sim_.Answered({.kind = ActionKind::Answer, .answer = MsgButton::OK});
-        sim_.screenCheck.Button1Click();
+        sim_->Answered({.kind = ActionKind::Answer, .answer = MsgButton::OK});
+        sim_->screenCheck.Button1Click();
         accept();
     });
     connect(close_, &QPushButton::clicked, this, [this] {
-        sim_.Answered({.kind = ActionKind::Answer, .answer = MsgButton::Cancel});
-        sim_.screenCheck.Button2Click();
+        sim_->Answered({.kind = ActionKind::Answer, .answer = MsgButton::Cancel});
+        sim_->screenCheck.Button2Click();
         accept();
     });
-    connect(check_, &QCheckBox::toggled, this, [this](bool on) { sim_.screenCheck.ScreenCheckClick(on); });
+    connect(check_, &QCheckBox::toggled, this, [this](bool on) { sim_->screenCheck.ScreenCheckClick(on); });
 }
 
 void ScreenCheckWindow::Run() {
-    const ScreenCheckState& d = sim_.form.screenCheck;
+    const ScreenCheckState& d = sim_->form.screenCheck;
     for (int i = 0; i < 5; ++i) {
         lines_[i]->setText(Q(d.lines[i]));
         lines_[i]->adjustSize();

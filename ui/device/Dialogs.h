@@ -21,6 +21,8 @@ class ParamTableWindow : public QDialog {
     Q_OBJECT
 public:
     ParamTableWindow(Simulator& sim, QWidget* parent);
+    // Shows the device `sim`, a new session's, in place of the one shown.
+    void Rebind(Simulator& sim) { sim_ = &sim; }
     void SyncFromForm();
     // The window and its table at the small windows' zoom; the device keeps the height in points.
     void SetZoom(double factor);
@@ -32,7 +34,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    Simulator& sim_;
+    Simulator* sim_;
     QTableWidget* grid_;
     QFont designedFont_;
     FormZoom zoom_;
@@ -43,12 +45,14 @@ class ScaleDialogWindow : public QDialog {
     Q_OBJECT
 public:
     ScaleDialogWindow(Simulator& sim, QWidget* parent);
+    // Shows the device `sim`, a new session's, in place of the one shown.
+    void Rebind(Simulator& sim) { sim_ = &sim; }
     void SetZoom(double factor);
     // Fills the fields and captions, then runs modally.
     void Run();
 
 private:
-    Simulator& sim_;
+    Simulator* sim_;
     QLabel *label1_, *label2_, *label3_;
     QLineEdit *xe_, *xa_;
     QPushButton* cancel_;
@@ -59,11 +63,13 @@ class ScreenCheckWindow : public QDialog {
     Q_OBJECT
 public:
     ScreenCheckWindow(Simulator& sim, QWidget* parent);
+    // Shows the device `sim`, a new session's, in place of the one shown.
+    void Rebind(Simulator& sim) { sim_ = &sim; }
     void SetZoom(double factor);
     void Run();
 
 private:
-    Simulator& sim_;
+    Simulator* sim_;
     QLabel* lines_[5];
     QPushButton *continue_, *close_;
     QCheckBox* check_;

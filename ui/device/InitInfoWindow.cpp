@@ -69,7 +69,7 @@ QPixmap KnobsPicture() {
 
 InitInfoWindow::InitInfoWindow(Simulator& sim, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      sim_(sim) {
+      sim_(&sim) {
     setObjectName(QStringLiteral("InitInfoForm"));
     setWindowTitle(QStringLiteral("Initialisierung"));
     resize(kDesignedSize);
@@ -98,7 +98,7 @@ InitInfoWindow::InitInfoWindow(Simulator& sim, QWidget* parent)
     pause_ = new QPushButton(this);
     pause_->setObjectName(QStringLiteral("RunPauseButton"));
     pause_->setGeometry(184, 416, 75, 25);
-    connect(pause_, &QPushButton::clicked, this, [this] { sim_.RunPauseClick(); });
+    connect(pause_, &QPushButton::clicked, this, [this] { sim_->RunPauseClick(); });
 }
 
 void InitInfoWindow::SetZoom(double factor) {
@@ -107,7 +107,7 @@ void InitInfoWindow::SetZoom(double factor) {
 }
 
 void InitInfoWindow::SyncFromForm() {
-    const InitInfoState& info = sim_.form.initInfo;
+    const InitInfoState& info = sim_->form.initInfo;
     const std::pair<QLabel*, const std::string*> labels[] = {
         {runStatus_, &info.runStatusLabel},  {runDiscr_, &info.runDiscrLabel},
         {runError_, &info.runErrorLabel},    {runToDo_, &info.runToDoLabel},
@@ -137,11 +137,11 @@ void InitInfoWindow::SyncFromForm() {
 // Only the end of the procedure hides the window: hidden by Esc or the window manager's close, it would
 // take the Pause button away for the rest of the run.
 void InitInfoWindow::reject() {
-    if (!sim_.form.initInfo.visible) QDialog::reject();
+    if (!sim_->form.initInfo.visible) QDialog::reject();
 }
 
 void InitInfoWindow::closeEvent(QCloseEvent* event) {
-    if (sim_.form.initInfo.visible)
+    if (sim_->form.initInfo.visible)
         event->ignore();
     else
         QDialog::closeEvent(event);

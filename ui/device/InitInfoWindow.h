@@ -18,6 +18,8 @@ class InitInfoWindow : public QDialog {
     Q_OBJECT
 public:
     InitInfoWindow(Simulator& sim, QWidget* parent);
+    // Shows the device `sim`, a new session's, in place of the one shown.
+    void Rebind(Simulator& sim) { sim_ = &sim; }
     // Copies the window's state from the simulator; moves it only when the procedure starts.
     void SyncFromForm();
     // The window at the small windows' zoom.
@@ -29,7 +31,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    Simulator& sim_;
+    Simulator* sim_;
     QLabel *runStatus_, *runDiscr_, *runError_, *runToDo_, *runKey_, *runFunction_;
     QLabel *currentRun_, *errorText_;
     QTextEdit *runText_, *measureText_, *keyText_;

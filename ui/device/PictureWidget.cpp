@@ -49,7 +49,7 @@ void PictureWidget::DeliverPointer(Simulator& sim, const QWidget& widget, const 
 }
 
 PictureWidget::PictureWidget(Simulator& sim, Picture& picture, QWidget* parent)
-    : QWidget(parent), sim_(sim), picture_(picture) {
+    : QWidget(parent), sim_(&sim), picture_(&picture) {
     setMouseTracking(IsDevicePicture());
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted from the picture
     if (IsDevicePicture()) {
@@ -59,7 +59,15 @@ PictureWidget::PictureWidget(Simulator& sim, Picture& picture, QWidget* parent)
 }
 
 bool PictureWidget::IsDevicePicture() const {
-    return &picture_ == &sim_.image1;
+    return picture_ == &sim_->image1;
+}
+
+void PictureWidget::Rebind(Simulator& sim, Picture& picture) {
+    sim_ = &sim;
+    picture_ = &picture;
+    picture_->TakeDirtyParts();
+    SetZoom(zoom_);
+    if (IsDevicePicture()) NotifyDisplayChanged(*this);
 }
 
 void PictureWidget::SetZoom(double zoom) {
@@ -70,8 +78,8 @@ void PictureWidget::SetZoom(double zoom) {
 
 bool PictureWidget::OneToOne() const {
     const double ratio = devicePixelRatioF();
-    return ratio == std::floor(ratio) && picture_.DeviceWidth() == width() * ratio &&
-           picture_.DeviceHeight() == height() * ratio;
+    return ratio == std::floor(ratio) && picture_->DeviceWidth() == width() * ratio &&
+           picture_->DeviceHeight() == height() * ratio;
 }
 
 // Each changed part apart, so that a key and the display changing together do not repaint (or, zoomed,
@@ -79,7 +87,7 @@ bool PictureWidget::OneToOne() const {
 void PictureWidget::RepaintChanged() {
     if (zoom_ == 1) {
         bool displayChanged = false;
-        for (const Rect& r : picture_.TakeDirtyParts()) {
+        for (const Rect& r : picture_->TakeDirtyParts()) {
             update(r.left, r.top, r.Width(), r.Height());
             displayChanged = displayChanged || !r.Intersected(layout::LcdArea).Empty();
         }
@@ -87,10 +95,10 @@ void PictureWidget::RepaintChanged() {
         return;
     }
     // The picture's points to the widget's, outwards.
-    const double sx = static_cast<double>(width()) / std::max(1, picture_.Width()),
-                 sy = static_cast<double>(height()) / std::max(1, picture_.Height());
+    const double sx = static_cast<double>(width()) / std::max(1, picture_->Width()),
+                 sy = static_cast<double>(height()) / std::max(1, picture_->Height());
     bool displayChanged = false;
-    for (const Rect& r : picture_.TakeDirtyParts()) {
+    for (const Rect& r : picture_->TakeDirtyParts()) {
         const QPoint from(static_cast<int>(std::floor(r.left * sx)) - kFilterMargin,
                           static_cast<int>(std::floor(r.top * sy)) - kFilterMargin);
         const QPoint to(static_cast<int>(std::ceil(r.right * sx)) + kFilterMargin,
@@ -126,7 +134,7 @@ void PictureWidget::focusOutEvent(QFocusEvent*) {
 }
 
 void PictureWidget::paintEvent(QPaintEvent* event) {
-    Picture& pic = picture_;
+    Picture& pic = *picture_;
     if (pic.Width() == 0) { // the splash view before any picture
         QPainter(this).fillRect(event->rect(), Qt::black);
         return;
@@ -174,17 +182,17 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* event) {
-    DeliverPointer(sim_, *this, *event, zoom_);
+    DeliverPointer(*sim_, *this, *event, zoom_);
     emit PointerUsed();
 }
 
 void PictureWidget::mouseReleaseEvent(QMouseEvent* event) {
-    DeliverPointer(sim_, *this, *event, zoom_);
+    DeliverPointer(*sim_, *this, *event, zoom_);
     emit PointerUsed();
 }
 
 void PictureWidget::mouseMoveEvent(QMouseEvent* event) {
-    DeliverPointer(sim_, *this, *event, zoom_);
+    DeliverPointer(*sim_, *this, *event, zoom_);
     emit PointerUsed();
 }
 

@@ -23,6 +23,8 @@ class PictureWidget : public QWidget {
     Q_OBJECT
 public:
     PictureWidget(Simulator& sim, Picture& picture, QWidget* parent);
+    // Shows `picture` of `sim`, a new device's, in place of the one shown: painted whole.
+    void Rebind(Simulator& sim, Picture& picture);
     // Repaints what changed in the picture since the last call.
     void RepaintChanged();
     // The zoom the window shows the picture at; the window sizes the widget.
@@ -33,7 +35,7 @@ public:
     // the window's.
     static void DeliverPointer(Simulator& sim, const QWidget& widget, const QMouseEvent& event, double zoom);
     bool IsDevicePicture() const;
-    Simulator& Sim() const { return sim_; }
+    Simulator& Sim() const { return *sim_; }
     // The device key held on the keyboard, drawn pressed; None when no key is held.
     void ShowKeyHeld(DeviceKey key);
     DeviceKey KeyHeld() const { return keyHeld_; }
@@ -53,8 +55,8 @@ private:
     void UpdateFocusFrame();
     // Whether the picture's pixels are the screen's, one to one.
     bool OneToOne() const;
-    Simulator& sim_;
-    Picture& picture_;
+    Simulator* sim_;
+    Picture* picture_;
     DeviceKey keyHeld_ = DeviceKey::None;
     double zoom_ = 1;
     PictureReduction reduction_;

@@ -44,8 +44,7 @@ QString SpeedText(double rate) {
 } // namespace
 
 InstructorControls::InstructorControls(AppWindows& windows)
-    : main_(*windows.main), sim_(windows.main->Sim()), initInfo_(windows.initInfo.get()),
-      parameterTable_(windows.parameterTable.get()), clock_(dynamic_cast<QtClock*>(&sim_.clock)) {
+    : main_(*windows.main), initInfo_(windows.initInfo.get()), parameterTable_(windows.parameterTable.get()) {
     BuildMenu();
     band_ = new QLabel(main_.Picture());
     band_->setObjectName(QStringLiteral("FrozenBand"));
@@ -58,16 +57,17 @@ InstructorControls::InstructorControls(AppWindows& windows)
         Retranslate();
         if (Frozen()) LockDeviceMenus();
     });
+    connect(&main_, &MainWindow::SessionTaken, this, [this] { FollowSession(); });
     connect(&main_, &MainWindow::RecordingStopped, this,
             [this](const QString& path) { TakeOverRecording(path); });
     Retranslate();
     qApp->installEventFilter(this);
     // A replayed session's log is its recording, continued once the replay is through.
-    if (main_.Recording() || (clock_ && clock_->Replaying())) return;
+    if (main_.Recording() || (Clock() && Clock()->Replaying())) return;
     // With the splash, the session begins when it was clicked away: a replay has no splash.
-    if (sim_.state.SplashValid && !sim_.state.SplashDone)
-        connect(&main_, &MainWindow::EventHandled, this, [this] {
-            if (!log_ && !main_.Recording() && sim_.state.SplashDone) StartLog();
+    if (Sim().state.SplashValid && !Sim().state.SplashDone)
+        splashWait_ = connect(&main_, &MainWindow::EventHandled, this, [this] {
+            if (!log_ && !main_.Recording() && Sim().state.SplashDone) StartLog();
         });
     else
         StartLog();
@@ -77,8 +77,27 @@ InstructorControls::~InstructorControls() {
     qApp->removeEventFilter(this);
 }
 
+Simulator& InstructorControls::Sim() const {
+    return main_.Sim();
+}
+
+QtClock* InstructorControls::Clock() const {
+    return dynamic_cast<QtClock*>(&main_.Sim().clock);
+}
+
+void InstructorControls::FollowSession() {
+    disconnect(splashWait_);
+    log_.reset();
+    freeze_->setChecked(false);
+    band_->hide();
+    freeze_->setEnabled(Clock() != nullptr);
+    speedMenu_->setEnabled(Clock() != nullptr);
+    if (QtClock* clock = Clock(); clock && speeds_->checkedAction())
+        clock->SetRate(speeds_->checkedAction()->data().toDouble());
+}
+
 const char* InstructorControls::Text(const char* de, const char* en) const {
-    return sim_.state.Text(de, en);
+    return Sim().state.Text(de, en);
 }
 
 void InstructorControls::BuildMenu() {
@@ -111,7 +130,7 @@ void InstructorControls::BuildMenu() {
     load_->setObjectName(QStringLiteral("ZustandLaden1"));
     rewind_ = menu_->addAction(QString(), this, [this] { AskForRewind(); });
     rewind_->setObjectName(QStringLiteral("Zurueckspulen1"));
-    if (!clock_) {
+    if (!Clock()) {
         freeze_->setEnabled(false);
         speedMenu_->setEnabled(false);
     }
@@ -130,22 +149,23 @@ void InstructorControls::Retranslate() {
     load_->setText(QString::fromUtf8(Text("Zustand laden…", "Load state…")));
     rewind_->setText(QString::fromUtf8(Text("Zurückspulen…", "Rewind…")));
     band_->setText(QString::fromUtf8(Text("ANGEHALTEN", "FROZEN")));
-    const double rate = clock_ ? clock_->Rate() : 1;
+    const double rate = Clock() ? Clock()->Rate() : 1;
     speedShown_->setText(QString::fromUtf8(Text("Geschwindigkeit ", "Speed ")) + SpeedText(rate));
 }
 
 void InstructorControls::StartLog() {
+    disconnect(splashWait_);
     const std::string path = logFolder_.filePath(QStringLiteral("session.vp7s")).toStdString();
     const std::string header = "vp7sim " + std::string(ProgramVersion()) + ", session of " +
                                QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
-    log_ = std::make_unique<SessionRecorder>(sim_, path, header, "start",
-                                             sim_.StartedMs ? sim_.StartedMs : std::optional<int64_t>());
+    log_ = std::make_unique<SessionRecorder>(Sim(), path, header, "start",
+                                             Sim().StartedMs ? Sim().StartedMs : std::optional<int64_t>());
 }
 
 void InstructorControls::ContinueLog(const std::string& text, int64_t atMs) {
     const QString path = logFolder_.filePath(QStringLiteral("session.vp7s"));
     WriteFile(path, text);
-    log_ = std::make_unique<SessionRecorder>(sim_, path.toStdString(), SessionRecorder::Continuation{atMs});
+    log_ = std::make_unique<SessionRecorder>(Sim(), path.toStdString(), SessionRecorder::Continuation{atMs});
 }
 
 // The user's recording ended; the session's log goes on from it. Recorded sessions start without the
@@ -153,7 +173,7 @@ void InstructorControls::ContinueLog(const std::string& text, int64_t atMs) {
 void InstructorControls::TakeOverRecording(const QString& path) {
     const auto text = ReadWholeFile(path.toStdString(), kSessionMaxBytes);
     if (!text) return;
-    ContinueLog(*text, sim_.CreatedMs + sim_.Timer1.Interval() + RecordingLengthMs(*text));
+    ContinueLog(*text, Sim().CreatedMs + Sim().Timer1.Interval() + RecordingLengthMs(*text));
 }
 
 std::optional<std::string> InstructorControls::SessionSoFar() {
@@ -164,7 +184,7 @@ std::optional<std::string> InstructorControls::SessionSoFar() {
 }
 
 bool InstructorControls::Frozen() const {
-    return clock_ && clock_->Frozen();
+    return Clock() && Clock()->Frozen();
 }
 
 // Nothing is held across a freeze: a device key held on the keyboard or with the mouse is let go
@@ -172,13 +192,13 @@ bool InstructorControls::Frozen() const {
 void InstructorControls::ReleaseHolds() {
     main_.LetGoOfKeys();
     if (QGuiApplication::mouseButtons() & Qt::LeftButton)
-        sim_.PointerUp(MouseButton::Left, sim_.MouseX, sim_.MouseY);
+        Sim().PointerUp(MouseButton::Left, Sim().MouseX, Sim().MouseY);
     main_.AfterEvent();
 }
 
 // The device's menu items greyed while frozen; the next sync of the form brings them back.
 void InstructorControls::LockDeviceMenus() {
-    for (const Control* c : sim_.form.All())
+    for (const Control* c : Sim().form.All())
         if (c->kind == ControlKind::MenuItem)
             if (auto* a = main_.findChild<QAction*>(QString::fromStdString(c->name))) a->setEnabled(false);
 }
@@ -194,9 +214,9 @@ void InstructorControls::PlaceBand() {
 }
 
 void InstructorControls::SetFrozen(bool frozen) {
-    if (!clock_ || frozen == Frozen()) return;
+    if (!Clock() || frozen == Frozen()) return;
     if (frozen) ReleaseHolds();
-    clock_->SetFrozen(frozen);
+    Clock()->SetFrozen(frozen);
     freeze_->setChecked(frozen);
     if (frozen) {
         LockDeviceMenus();
@@ -211,8 +231,8 @@ void InstructorControls::SetFrozen(bool frozen) {
 }
 
 void InstructorControls::SetSpeed(double rate) {
-    if (!clock_) return;
-    clock_->SetRate(rate);
+    if (!Clock()) return;
+    Clock()->SetRate(rate);
     for (QAction* a : speeds_->actions())
         a->setChecked(a->data().toDouble() == rate);
     Retranslate();
@@ -243,7 +263,7 @@ void InstructorControls::SaveState() {
     if (!SessionSoFar()) return;
     QString path = QFileDialog::getSaveFileName(
         &main_, QString::fromUtf8(Text("Zustand speichern", "Save state")),
-        QString::fromStdString(sim_.settings.DataDir()),
+        QString::fromStdString(Sim().settings.DataDir()),
         QString::fromUtf8(Text("Zustand (*.vp7s);;Alle Dateien (*)", "State (*.vp7s);;All files (*)")));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".vp7s");
@@ -252,29 +272,36 @@ void InstructorControls::SaveState() {
 
 bool InstructorControls::SaveStateTo(const QString& path) {
     const auto session = SessionSoFar();
-    return session && WriteFile(path, MakeSavedState(*session, sim_.state.ControllerType, ProgramVersion()));
+    return session && WriteFile(path, MakeSavedState(*session, Sim().state.ControllerType, ProgramVersion()));
 }
 
-// The program starts again from the state; it was checked whole first, so a state that cannot be
-// loaded changes nothing.
+// The window shows the state in place of the session; it was checked whole first, so a state that
+// cannot be loaded changes nothing.
 void InstructorControls::LoadState() {
     const QString path = QFileDialog::getOpenFileName(
         &main_, QString::fromUtf8(Text("Zustand laden", "Load state")),
-        QString::fromStdString(sim_.settings.DataDir()),
+        QString::fromStdString(Sim().settings.DataDir()),
         QString::fromUtf8(Text("Zustand (*.vp7s);;Alle Dateien (*)", "State (*.vp7s);;All files (*)")));
     if (path.isEmpty()) return;
-    const bool german = sim_.state.Language == Language::German;
-    if (!ReadStateFile(&main_, path, sim_.state.ControllerType, sim_.settings.IniPath(), german)) return;
-    main_.RestartWith(StateArguments(path, false));
+    LoadStateFrom(path);
+}
+
+bool InstructorControls::LoadStateFrom(const QString& path) {
+    const bool german = Sim().state.Language == Language::German;
+    const auto state =
+        ReadStateFile(&main_, path, Sim().state.ControllerType, Sim().settings.IniPath(), german);
+    if (!state) return false;
+    ShowStateInPlace(main_, *this, *state);
+    return true;
 }
 
 void InstructorControls::AskForRewind() {
     const auto session = SessionSoFar();
     if (!session) return;
     std::vector<RewindMark> marks;
-    const Language language = sim_.state.Language;
+    const Language language = Sim().state.Language;
     // The trend counts from the window's creation, the session from the start-up's end.
-    const int64_t trendToSession = sim_.CreatedMs - sim_.StartedMs;
+    const int64_t trendToSession = Sim().CreatedMs - Sim().StartedMs;
     const auto& events = main_.Trend().Events();
     for (std::size_t i = 0; i < events.Size(); ++i)
         marks.push_back(
@@ -285,22 +312,22 @@ void InstructorControls::AskForRewind() {
 
 bool InstructorControls::RewindTo(int64_t ms) {
     // The replay's settings lines would replace a settings file that could not be read: nothing changes.
-    if (IniFile::PresentButUnreadable(sim_.settings.IniPath())) {
-        const StateRefusal refusal = UnreadableSettings(sim_.settings.IniPath());
+    if (IniFile::PresentButUnreadable(Sim().settings.IniPath())) {
+        const StateRefusal refusal = UnreadableSettings(Sim().settings.IniPath());
         QMessageBox::critical(&main_, QApplication::applicationDisplayName(),
-                              QString::fromStdString(refusal.Text(sim_.state.Language == Language::German)));
+                              QString::fromStdString(refusal.Text(Sim().state.Language == Language::German)));
         return false;
     }
     const auto session = SessionSoFar();
     if (!session) return false;
     const std::string cut =
-        MakeSavedState(CutRecording(*session, ms), sim_.state.ControllerType, ProgramVersion());
+        MakeSavedState(CutRecording(*session, ms), Sim().state.ControllerType, ProgramVersion());
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     // The whole session is kept, what came after the moment with it: beside the user's recording, or
     // in the data folder.
     const QString recording =
         main_.Recording() ? QString::fromStdString(main_.Recorder()->Path()) : QString();
-    const QString keptStem = recording.isEmpty() ? QDir(QString::fromStdString(sim_.settings.DataDir()))
+    const QString keptStem = recording.isEmpty() ? QDir(QString::fromStdString(Sim().settings.DataDir()))
                                                        .filePath(QStringLiteral("rewound-%1").arg(stamp))
                                                  : QFileInfo(recording).path() + QLatin1Char('/') +
                                                        QFileInfo(recording).completeBaseName() +
@@ -313,15 +340,20 @@ bool InstructorControls::RewindTo(int64_t ms) {
         QFile::remove(kept + suffix); // the empty file made for it
         return false;
     }
+    const bool german = Sim().state.Language == Language::German;
     if (!recording.isEmpty()) {
         main_.StopRecording();
-        return WriteFile(recording, cut) && main_.RestartWith(StateArguments(recording, false, recording));
+        if (!WriteFile(recording, cut)) return false;
+        const auto state = ReadStateFile(&main_, recording, std::nullopt, Sim().settings.IniPath(), german);
+        if (!state) return false;
+        ShowStateInPlace(main_, *this, *state, recording.toStdString());
+        return true;
     }
-    const QString handover = NewHandoverFile(cut);
-    if (handover.isEmpty()) return WriteFailed(QDir(PrivateFolder()).filePath(QStringLiteral("vp7-rewind")));
-    if (main_.RestartWith(StateArguments(handover, true))) return true;
-    QFile::remove(handover);
-    return false;
+    const auto state =
+        CheckStateText(&main_, kept + suffix, cut, std::nullopt, Sim().settings.IniPath(), german);
+    if (!state) return false;
+    ShowStateInPlace(main_, *this, *state);
+    return true;
 }
 
 } // namespace vp7

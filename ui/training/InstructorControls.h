@@ -42,11 +42,14 @@ public:
     // The session goes on from a replayed recording: its text, and the moment it was replayed to.
     void ContinueLog(const std::string& text, int64_t atMs);
     // Goes back to `ms` after the session's start: the whole session is kept in a file, and the
-    // program starts again from the session cut there. False when nothing happened.
+    // window shows the session cut there, replayed. False when nothing happened.
     bool RewindTo(int64_t ms);
     // Saves the session so far as a state at `path` (Simulation, Save state); a file there stays as it
     // was, after a message, when the state cannot be written whole.
     bool SaveStateTo(const QString& path);
+    // Shows the saved state at `path` in place of the session (Simulation, Load state); nothing
+    // changes, after a message, when it cannot be loaded.
+    bool LoadStateFrom(const QString& path);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,6 +59,10 @@ private:
     void Retranslate();
     void StartLog();
     void TakeOverRecording(const QString& path);
+    // The window shows a new session: the log of the old one ends, its clock's freeze and speed go.
+    void FollowSession();
+    Simulator& Sim() const;
+    QtClock* Clock() const; // none on a virtual clock (tests): no freezing or speed there
     void ReleaseHolds();
     void LockDeviceMenus();
     void PlaceBand();
@@ -68,10 +75,9 @@ private:
     const char* Text(const char* de, const char* en) const;
 
     MainWindow& main_;
-    Simulator& sim_;
     QWidget* initInfo_;
     QWidget* parameterTable_;
-    QtClock* clock_; // none on a virtual clock (tests): no freezing or speed there
+    QMetaObject::Connection splashWait_;
     QTemporaryDir logFolder_;
     std::unique_ptr<SessionRecorder> log_;
     QMenu* menu_ = nullptr;

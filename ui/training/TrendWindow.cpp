@@ -71,7 +71,7 @@ QString Number(double v, int decimals) {
 } // namespace
 
 TrendWindow::TrendWindow(Simulator& sim, const TrendRecorder& trend, TrendSettings& settings, QWidget* parent)
-    : QWidget(parent, Qt::Window), sim_(sim), trend_(trend), settings_(settings),
+    : QWidget(parent, Qt::Window), sim_(&sim), trend_(&trend), settings_(settings),
       plot_(new QCustomPlot(this)), span_(new QComboBox(this)), pause_(new QPushButton(this)),
       save_(new QPushButton(this)), readout_(new QLabel(this)), hint_(new QLabel(this)),
       scroll_(new QScrollBar(Qt::Horizontal, this)) {
@@ -182,7 +182,7 @@ TrendWindow::TrendWindow(Simulator& sim, const TrendRecorder& trend, TrendSettin
 TrendWindow::~TrendWindow() = default;
 
 void TrendWindow::Retranslate() {
-    const SimState& s = sim_.state;
+    const SimState& s = sim_->state;
     if (shownLanguage_ == s.Language && shownPaused_ == pause_->isChecked()) return;
     shownLanguage_ = s.Language;
     shownPaused_ = pause_->isChecked();
@@ -208,8 +208,23 @@ void TrendWindow::Retranslate() {
     plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void TrendWindow::Rebind(Simulator& sim, const TrendRecorder& trend) {
+    sim_ = &sim;
+    trend_ = &trend;
+    for (QCPGraph* g : graphs_)
+        g->data()->clear();
+    eventMarks_->data()->clear();
+    fedSamples_ = fedEvents_ = 0;
+    pageStart_ = 0;
+    drawnRevision_ = UINT64_MAX;
+    shownLanguage_.reset();
+    Retranslate();
+    if (isVisible()) Redraw();
+}
+
 void TrendWindow::Recorded() {
-    if (!isVisible() || pause_->isChecked() || redrawTimer_.isActive() || trend_.Revision() == drawnRevision_)
+    if (!isVisible() || pause_->isChecked() || redrawTimer_.isActive() ||
+        trend_->Revision() == drawnRevision_)
         return;
     redrawTimer_.start(std::max<qint64>(0, kRedrawIntervalMs - sinceRedraw_.elapsed()));
 }
@@ -219,12 +234,12 @@ double TrendWindow::SpanSeconds() const {
 }
 
 double TrendWindow::LatestSeconds() const {
-    const auto& samples = trend_.Samples();
+    const auto& samples = trend_->Samples();
     return samples.Empty() ? 0 : samples.Back().timeMs / 1000.0;
 }
 
 void TrendWindow::FeedNewSamples() {
-    const auto& samples = trend_.Samples();
+    const auto& samples = trend_->Samples();
     if (fedSamples_ < samples.FirstKept() && !samples.Empty()) {
         // The oldest samples left the recorder; they leave the plot too.
         const double oldest = samples[0].timeMs / 1000.0;
@@ -243,7 +258,7 @@ void TrendWindow::FeedNewSamples() {
     }
     for (int i = 0; i < 4; ++i)
         graphs_[i]->addData(keys, values[i], true);
-    const auto& events = trend_.Events();
+    const auto& events = trend_->Events();
     fedEvents_ = std::max(fedEvents_, events.FirstKept());
     for (; fedEvents_ < events.Pushed(); ++fedEvents_)
         eventMarks_->addData(events.Numbered(fedEvents_).timeMs / 1000.0, kEventMarkLevel);
@@ -292,7 +307,7 @@ void TrendWindow::Redraw() {
         plot_->replot();
     else
         signalLayer_->replot();
-    drawnRevision_ = trend_.Revision();
+    drawnRevision_ = trend_->Revision();
     sinceRedraw_.restart();
 }
 
@@ -317,13 +332,13 @@ void TrendWindow::UpdateReadout() {
     std::array<std::optional<double>, 2> times;
     for (int c = 0; c < 2; ++c) {
         times[c] = CursorTime(c);
-        if (times[c]) at[c] = trend_.SampleAt(static_cast<int64_t>(std::llround(*times[c] * 1000)));
+        if (times[c]) at[c] = trend_->SampleAt(static_cast<int64_t>(std::llround(*times[c] * 1000)));
     }
     if (!times[0] && !times[1]) {
         readout_->clear();
         return;
     }
-    const SimState& s = sim_.state;
+    const SimState& s = sim_->state;
     const auto cell = [](std::optional<double> v, int decimals) {
         return v ? QStringLiteral("<td align=right>%1</td>").arg(Number(*v, decimals))
                  : QStringLiteral("<td></td>");
@@ -349,14 +364,14 @@ void TrendWindow::UpdateReadout() {
 
 // Over an event mark: its texts in the language shown.
 void TrendWindow::ShowEventTip(const QPoint& pos) {
-    const auto& events = trend_.Events();
+    const auto& events = trend_->Events();
     QStringList texts;
     for (std::size_t i = 0; i < events.Size(); ++i) {
         const double x = plot_->xAxis->coordToPixel(events[i].timeMs / 1000.0);
         const double y = plot_->yAxis->coordToPixel(kEventMarkLevel);
         if (std::fabs(x - pos.x()) <= 5 && std::fabs(y - pos.y()) <= 8)
             texts << Number(events[i].timeMs / 1000.0, 3) + QStringLiteral(" s: ") +
-                         QString::fromStdString(events[i].Text(sim_.state.Language));
+                         QString::fromStdString(events[i].Text(sim_->state.Language));
     }
     if (texts.isEmpty())
         QToolTip::hideText();
@@ -378,9 +393,9 @@ bool TrendWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TrendWindow::SaveDialog() {
-    const SimState& s = sim_.state;
+    const SimState& s = sim_->state;
     QFileDialog dialog(this, QString::fromUtf8(s.Text("Verlauf speichern", "Save trend")),
-                       QString::fromStdString(sim_.settings.DataDir()));
+                       QString::fromStdString(sim_->settings.DataDir()));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     const QString csv = QStringLiteral("CSV (*.csv)"), png = QStringLiteral("PNG (*.png)");
     dialog.setNameFilters({csv, png});
@@ -401,11 +416,11 @@ bool TrendWindow::ExportTo(const QString& path) {
         written = buffer.open(QIODevice::WriteOnly) && plot_->toPixmap().save(&buffer, "PNG") &&
                   WriteFileAtomically(path.toStdString(), std::string_view(bytes.constData(), bytes.size()));
     } else {
-        written = SaveTrendCsv(trend_, path.toStdString());
+        written = SaveTrendCsv(*trend_, path.toStdString());
     }
     if (!written) {
-        const SimState& s = sim_.state;
-        sim_.host.MessageDlg(
+        const SimState& s = sim_->state;
+        sim_->host.MessageDlg(
             s.Text("Der Verlauf konnte nicht gespeichert werden:\n", "The trend could not be saved:\n") +
                 path.toStdString(),
             MsgType::Error, MsgButton::OK);

@@ -34,6 +34,8 @@ class TrendWindow : public QWidget {
 public:
     TrendWindow(Simulator& sim, const TrendRecorder& trend, TrendSettings& settings, QWidget* parent);
     ~TrendWindow() override;
+    // Shows the trend of a new session's device in place of the one shown, from its beginning.
+    void Rebind(Simulator& sim, const TrendRecorder& trend);
 
     // After each event the simulator handled: schedules a redraw when something new was recorded.
     void Recorded();
@@ -74,8 +76,8 @@ private:
     double SpanSeconds() const;
     double LatestSeconds() const;
 
-    Simulator& sim_;
-    const TrendRecorder& trend_;
+    Simulator* sim_;
+    const TrendRecorder* trend_;
     TrendSettings& settings_;
     QCustomPlot* plot_;
     std::array<QCPGraph*, 4> graphs_{};

@@ -1,0 +1,225 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ShownApp.h"
+#include "model/PictureLayout.h"
+#include "session/SavedState.h"
+#include "session/script/Runner.h"
+#include "sim/files/Settings.h"
+#include "sim/motion/Controller.h"
+#include "support/DeviceState.h"
+#include "ui/app/StateStart.h"
+#include "ui/device/Dialogs.h"
+#include "ui/device/PictureWidget.h"
+#include "ui/training/InstructorControls.h"
+#include "ui/training/TrendWindow.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <qcustomplot.h>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace vp7;
+using test::RunEvents;
+
+namespace {
+
+// 37 % in manual mode with friction, the parameter table open with a parameter changed.
+constexpr char kState[] =
+    "# vp7sim test\n# state VP7A 0.1\nscreen 1280 1024 24\nseed 7\nini Config CheckScreen 0\nstart\n"
+    "set SetPointText 37\nclick Enter\nwait 3000\npress mode\nwait 200\nrelease mode\nwait 500\n"
+    "set FrictionSelect 1\npress inc\nwait 1700\nrelease inc\nwait 900\nparam SPRA 55\n"
+    "menu ParameterTabelle1\nwait 300\n";
+
+void WriteFile(const QString& path, std::string_view text) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+// The device a state shows, as the runner loads it.
+std::vector<std::string> RunnerState(const QString& path) {
+    QTemporaryDir folder;
+    std::ostringstream out;
+    Runner runner(out, folder.path().toStdString());
+    runner.Execute("state " + path.toStdString());
+    return test::DeviceState(*runner.Sim());
+}
+
+// What the picture widget shows of the display: every pixel of it, and what it reads to a screen reader.
+struct ShownDisplay {
+    bool samePixels;
+    QString read;
+};
+ShownDisplay Shown(PictureWidget& picture) {
+    const QImage shown = picture.grab().toImage();
+    const Picture& drawn = picture.Sim().image1;
+    bool same = true;
+    const Rect lcd = layout::LcdArea;
+    for (int y = lcd.top; y < lcd.bottom; ++y)
+        for (int x = lcd.left; x < lcd.right; ++x)
+            same = same && shown.pixelColor(x, y) == QColor::fromRgb(drawn.Pixel(x, y));
+    QAccessibleInterface* display = QAccessible::queryAccessibleInterface(&picture)->child(3);
+    return {same, display->text(QAccessible::Value)};
+}
+
+// The program's windows on a virtual clock, started, the trend window open.
+struct ProgramOnVirtualClock {
+    QTemporaryDir dir;
+    VirtualClock clock;
+    AppWindows windows = CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false, &clock);
+    MainWindow& main = *windows.main;
+    ProgramOnVirtualClock() {
+        main.show();
+        main.TrendAction()->setChecked(true);
+        clock.Advance(2000);
+        main.AfterEvent();
+    }
+};
+
+} // namespace
+
+// A state shown in place: the same window, every widget, the picture, the parameter table and the
+// trend show the new device at once, the user's input reaches it, and nothing of the old one runs on.
+TEST(Session, AWindowTakesANewDeviceMadeFromAStateInPlace) {
+    ProgramOnVirtualClock app;
+    MainWindow& main = app.main;
+    const QString path = app.dir.filePath(QStringLiteral("state.vp7s"));
+    WriteFile(path, kState);
+    const auto state = ReadStateFile(&main, path, 0, main.Sim().settings.IniPath(), false);
+    ASSERT_TRUE(state);
+    auto* friction = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
+    auto* setpoint = main.findChild<QLineEdit*>(QStringLiteral("SetPointText"));
+    auto* table = main.findChild<ParamTableWindow*>();
+    auto* trend = main.findChild<TrendWindow*>();
+    ASSERT_TRUE(friction && setpoint && table && trend);
+    EXPECT_FALSE(friction->isChecked());
+    main.SetPictureScale(2);
+    // A device key held on the keyboard is let go.
+    QKeyEvent hold(QEvent::KeyPress, Qt::Key_Minus, Qt::NoModifier, QStringLiteral("-"));
+    QApplication::sendEvent(main.Picture(), &hold);
+    ASSERT_EQ(main.Picture()->KeyHeld(), DeviceKey::Kleiner);
+    const uint64_t oldTicks = app.clock.Fired();
+
+    ShowStateInPlace(main, *app.windows.instructor, *state);
+    Simulator& sim = main.Sim();
+    EXPECT_NE(&sim.clock, &app.clock) << "the new device runs on a clock of its own";
+    EXPECT_EQ(test::DeviceState(sim), RunnerState(path));
+    // Drawn at the window's picture scale, and drawn again from its log at another.
+    EXPECT_EQ(sim.image1.DeviceWidth(), 2 * sim.image1.Width());
+    main.SetPictureScale(1);
+    EXPECT_EQ(sim.image1.DeviceWidth(), sim.image1.Width());
+    EXPECT_EQ(main.Picture()->KeyHeld(), DeviceKey::None);
+    EXPECT_TRUE(friction->isChecked());
+    EXPECT_EQ(setpoint->text(), QStringLiteral("37"));
+    const ShownDisplay display = Shown(*main.Picture());
+    EXPECT_TRUE(display.samePixels);
+    const LcdReading lcd = ReadLcd(sim.image1);
+    EXPECT_EQ(display.read.toStdString(), QString::fromStdString(lcd.upper).simplified().toStdString() +
+                                              "\n" +
+                                              QString::fromStdString(lcd.lower).simplified().toStdString());
+    EXPECT_TRUE(table->isVisible());
+    EXPECT_EQ(table->findChild<QTableWidget*>()->item(4, 1)->text(), QStringLiteral(" 5.5 "));
+    EXPECT_EQ(trend->Plot()->graph(0)->dataCount(), static_cast<int>(main.Trend().Samples().Size()));
+
+    // The old device's timers are gone with it: its clock has nothing left to fire.
+    EXPECT_EQ(app.clock.NextDue(), -1);
+    app.clock.Advance(5000);
+    EXPECT_EQ(app.clock.Fired(), oldTicks);
+
+    // A check box and a click on the picture reach the new device.
+    QTest::mouseClick(friction, Qt::LeftButton, {}, QPoint(6, friction->height() / 2));
+    EXPECT_FALSE(sim.form.FrictionSelect.checked);
+    const QPoint key(layout::KeyCentres[1].x, layout::KeyCentres[1].y);
+    QTest::mousePress(main.Picture(), Qt::LeftButton, {}, key);
+    EXPECT_EQ(std::pair(sim.MouseX, sim.MouseY), std::pair(key.x(), key.y()));
+    QTest::mouseRelease(main.Picture(), Qt::LeftButton, {}, key);
+    // The session's log goes on from the state.
+    const auto session = app.windows.instructor->SessionSoFar();
+    ASSERT_TRUE(session);
+    EXPECT_NE(session->find("menu ParameterTabelle1\nwait 300\n"), std::string::npos) << *session;
+}
+
+// Loaded through the menu, a state leaves the window where it is, with no restart; rewound, the window
+// shows the session cut at the moment and keeps the whole session in the data folder.
+TEST(Session, LoadingAndRewindingReplaceTheDeviceNotTheWindow) {
+    ProgramOnVirtualClock app;
+    MainWindow& main = app.main;
+    const QString path = app.dir.filePath(QStringLiteral("state.vp7s"));
+    WriteFile(path, kState);
+    QAction* load = main.findChild<QAction*>(QStringLiteral("ZustandLaden1"));
+    ASSERT_NE(load, nullptr);
+    QTimer answering;
+    QObject::connect(&answering, &QTimer::timeout, [&path] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            name->setText(path);
+            QTest::keyClick(name, Qt::Key_Return);
+        }
+    });
+    answering.start(50);
+    load->trigger();
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(main.RestartArguments().isEmpty());
+    EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(path));
+
+    RunEvents(300);
+    InstructorControls& instructor = *app.windows.instructor;
+    const auto session = instructor.SessionSoFar();
+    ASSERT_TRUE(session);
+    constexpr int64_t kCutMs = 2500;
+    const QString cut = app.dir.filePath(QStringLiteral("cut.vp7s"));
+    WriteFile(cut, MakeSavedState(CutRecording(*session, kCutMs), 0, ProgramVersion()));
+    ASSERT_TRUE(instructor.RewindTo(kCutMs));
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(main.RestartArguments().isEmpty());
+    EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(cut));
+    const QStringList kept = QDir(QString::fromStdString(main.Sim().settings.DataDir()))
+                                 .entryList({QStringLiteral("rewound-*.vp7s")}, QDir::Files);
+    EXPECT_EQ(kept.size(), 1);
+}
+
+// Rewound while recording, the window shows the session cut at the moment and the recording goes on
+// from it, the whole session kept beside it.
+TEST(Session, ARewoundRecordingGoesOnInTheSameWindow) {
+    QTemporaryDir dir;
+    VirtualClock clock;
+    const QString recording = dir.filePath(QStringLiteral("session.vp7s"));
+    AppWindows windows = CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false, &clock,
+                                              {.recordPath = recording.toStdString()});
+    MainWindow& main = *windows.main;
+    main.show();
+    clock.Advance(1000);
+    Simulator& before = main.Sim();
+    before.UserEdit(before.form.SetPointText, "60");
+    before.UserKeyDown(before.form.SetPointText, Controller::KeyEnter);
+    clock.Advance(3000);
+    main.AfterEvent();
+    ASSERT_TRUE(main.Recording());
+    const auto session = windows.instructor->SessionSoFar();
+    ASSERT_TRUE(session);
+    constexpr int64_t kCutMs = 2000;
+    const std::string cutState = MakeSavedState(CutRecording(*session, kCutMs), 0, ProgramVersion());
+    const QString cut = dir.filePath(QStringLiteral("cut.vp7s"));
+    WriteFile(cut, cutState);
+
+    ASSERT_TRUE(windows.instructor->RewindTo(kCutMs));
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(main.RestartArguments().isEmpty());
+    EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(cut));
+    ASSERT_TRUE(main.Recording());
+    EXPECT_EQ(main.Recorder()->Path(), recording.toStdString());
+    RunEvents(200);
+    const auto goneOn = windows.instructor->SessionSoFar();
+    ASSERT_TRUE(goneOn);
+    EXPECT_EQ(goneOn->rfind(cutState, 0), 0u) << *goneOn;
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("session-rewound-*.vp7s")}, QDir::Files).size(), 1);
+}
