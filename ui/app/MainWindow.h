@@ -24,15 +24,14 @@
 #include <utility>
 #include <vector>
 
-class QAction;
 class QLabel;
-class QMenu;
 class QTimer;
 
 namespace vp7 {
 
 class PictureWidget;
 class DeviceKeyboard;
+class MenuBar;
 class ExerciseSession;
 class Player;
 class ZoomControl;
@@ -59,11 +58,11 @@ public:
     // Takes the simulator's change mark: syncs the widgets when the form state changed, repaints
     // what was drawn. Run after every event handed to the simulator.
     void AfterEvent();
-    // The trend recorded since the window was created, the trend window's kept place, and the
-    // "Extras" menu's item that shows it.
+    // The trend recorded since the window was created, and the trend window's kept place.
     const TrendRecorder& Trend() const { return *trend_; }
     TrendSettings& TrendPlace() { return trendSettings_; }
-    QAction* TrendAction() const { return trendAction_; }
+    // The menu bar's menus and items, by their handles.
+    MenuBar& Menus() const { return *menus_; }
     // Whether a session is being recorded, and the command line a restart into a recording takes.
     bool Recording() const { return recorder_ != nullptr; }
     SessionRecorder* Recorder() const { return recorder_.get(); }
@@ -124,7 +123,7 @@ protected:
 private:
     void BuildControls();
     void BuildMenu();
-    void BuildRecordingItems(QMenu* file);
+    void BuildRecordingItems();
     void AskForRecording();
     void ShowRecording();
     std::unique_ptr<SessionRecorder> NewRecorder(const std::string& path, const std::string& startLine,
@@ -142,11 +141,8 @@ private:
     Simulator sim_;
     TrendSettings trendSettings_;
     std::unique_ptr<TrendRecorder> trend_;
-    QAction* trendAction_ = nullptr;
     std::unique_ptr<SessionRecorder> recorder_;
-    QAction *recordAction_ = nullptr, *stopRecordAction_ = nullptr, *playAction_ = nullptr;
     std::unique_ptr<Player> player_;
-    QAction *exerciseAction_ = nullptr, *compareAction_ = nullptr;
     std::unique_ptr<ExerciseSession> exercise_;
     QLabel* recordingMark_ = nullptr;
     QTimer* recordingClock_ = nullptr;
@@ -154,7 +150,7 @@ private:
     PictureWidget* picture_ = nullptr;
     PictureWidget* splashView_ = nullptr;
     std::map<std::string, QWidget*> widgets_;
-    std::map<std::string, QAction*> actions_;
+    std::unique_ptr<MenuBar> menus_;
     std::set<std::string> hidden_, locked_;
     QWidget* form_ = nullptr;
     FormZoom zoom_;
