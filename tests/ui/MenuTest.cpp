@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
+#include <tuple>
 
 using namespace vp7;
 

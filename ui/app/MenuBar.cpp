@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 
