@@ -92,9 +92,10 @@ void InstructorControls::FollowSession() {
     freeze_->setChecked(false);
     band_->hide();
     freeze_->setEnabled(Clock() != nullptr);
-    speedMenu_->setEnabled(Clock() != nullptr);
-    if (QtClock* clock = Clock(); clock && speeds_->checkedAction())
-        clock->SetRate(speeds_->checkedAction()->data().toDouble());
+    main_.Menus().Menu(MenuId::Speed)->setEnabled(Clock() != nullptr);
+    if (QtClock* clock = Clock())
+        for (const QAction* speed : main_.Menus().Choices(ActionId::SpeedStep))
+            if (speed->isChecked()) clock->SetRate(speed->data().toDouble());
 }
 
 const char* InstructorControls::Text(const char* de, const char* en) const {
