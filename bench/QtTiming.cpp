@@ -13,6 +13,7 @@
 #include "sim/motion/Controller.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/MenuBar.h"
 #include "ui/app/ZoomControl.h"
 #include "ui/device/PictureWidget.h"
 
@@ -208,7 +209,7 @@ int TrendFigures() {
     const auto [dir, w] = Started();
     const auto cpuPercent = [&](bool strokes) { return CpuPercent(*w.main, strokes, 30); };
     std::printf("CPU during strokes, trend window closed: %.2f %% of one core over 30 s\n", cpuPercent(true));
-    w.main->TrendAction()->trigger();
+    w.main->Menus().Action(vp7::ActionId::Trend)->trigger();
     std::printf("CPU during strokes, trend window open: %.2f %% of one core over 30 s\n", cpuPercent(true));
     std::printf("CPU idle, trend window open: %.2f %% of one core over 30 s\n", cpuPercent(false));
     return 0;

@@ -43,7 +43,7 @@ summary() { # folder label, then filters; prints "label lines% branches%"
             END { printf "%-10s %8s %10s\n", label, lines, branches }'
 }
 printf "%-10s %8s %10s\n" folder lines branches
-folders=(platform core device storage)
+folders=(platform model formats sim)
 all=()
 for folder in "${folders[@]}"; do
     summary "$folder" --filter "$root/$folder/"

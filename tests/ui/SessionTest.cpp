@@ -6,6 +6,7 @@
 #include "sim/files/Settings.h"
 #include "sim/motion/Controller.h"
 #include "support/DeviceState.h"
+#include "ui/app/MenuBar.h"
 #include "ui/app/StateStart.h"
 #include "ui/device/Dialogs.h"
 #include "ui/device/PictureWidget.h"
@@ -79,7 +80,7 @@ struct ProgramOnVirtualClock {
     MainWindow& main = *windows.main;
     ProgramOnVirtualClock() {
         main.show();
-        main.TrendAction()->setChecked(true);
+        main.Menus().Action(ActionId::Trend)->setChecked(true);
         clock.Advance(2000);
         main.AfterEvent();
     }

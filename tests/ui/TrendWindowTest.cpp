@@ -2,6 +2,7 @@
 #include "ui/training/TrendWindow.h"
 #include "ShownApp.h"
 #include "ui/app/Application.h"
+#include "ui/app/MenuBar.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -37,7 +38,7 @@ void EnterSetpoint(test::ShownApp& app, const char* text) {
 TEST(TrendWindow, PlotsMeasuresAndExports) {
     test::ShownApp app;
     app.Run(100);
-    app.main.TrendAction()->trigger();
+    app.main.Menus().Action(ActionId::Trend)->trigger();
     TrendWindow& window = *app.windows.trend;
     ASSERT_TRUE(window.isVisible());
     EnterSetpoint(app, "100");
@@ -84,16 +85,16 @@ TEST(TrendWindow, PlotsMeasuresAndExports) {
 TEST(TrendWindow, ComesBackWhereItWasLeft) {
     test::ShownApp app;
     app.Run(100);
-    app.main.TrendAction()->trigger();
+    app.main.Menus().Action(ActionId::Trend)->trigger();
     app.windows.trend->setGeometry(70, 90, 640, 360);
     app.windows.trend->findChild<QComboBox*>(QStringLiteral("Span"))->setCurrentIndex(2);
     ASSERT_TRUE(app.main.close());
 
     VirtualClock clock;
     AppWindows again = CreateWindows(app.dir.path().toStdString(), 1, &clock);
-    EXPECT_TRUE(again.main->TrendAction()->isChecked());
+    EXPECT_TRUE(again.main->Menus().Action(ActionId::Trend)->isChecked());
     EXPECT_EQ(again.trend->size(), QSize(640, 360));
     EXPECT_EQ(again.trend->findChild<QComboBox*>(QStringLiteral("Span"))->currentData().toInt(), 600);
     again.trend->close();
-    EXPECT_FALSE(again.main->TrendAction()->isChecked());
+    EXPECT_FALSE(again.main->Menus().Action(ActionId::Trend)->isChecked());
 }

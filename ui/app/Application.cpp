@@ -4,6 +4,7 @@
 #include "sim/display/ScreenCheck.h"
 #include "ui/app/DesktopConventions.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/MenuBar.h"
 #include "ui/app/ZoomControl.h"
 #include "ui/device/Dialogs.h"
 #include "ui/device/InitInfoWindow.h"
@@ -60,7 +61,7 @@ AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock,
     MainWindow* main = w.main.get();
     w.trend = std::make_unique<TrendWindow>(sim, main->Trend(), main->TrendPlace(), main);
     TrendWindow* trend = w.trend.get();
-    QAction* item = main->TrendAction();
+    QAction* item = main->Menus().Action(ActionId::Trend);
     QObject::connect(main, &MainWindow::EventHandled, trend, [trend] { trend->Recorded(); });
     QObject::connect(main, &MainWindow::FormChanged, trend, [trend] { trend->Retranslate(); });
     QObject::connect(item, &QAction::toggled, trend, [main, trend](bool on) {

@@ -7,6 +7,7 @@
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/MenuBar.h"
 #include "ui/training/ConfigOutput.h"
 
 #include <QAction>
@@ -38,37 +39,19 @@ void DesktopConventions::BeforeStart(Simulator& sim) {
 
 void DesktopConventions::Attach(MainWindow& window) {
     window_ = &window;
-    auto* file = window.findChild<QMenu*>(QStringLiteral("Datei1"));
-    loadAction_ = window.findChild<QAction*>(QStringLiteral("Konfigurationladen1"));
-    auto* saveAction = window.findChild<QAction*>(QStringLiteral("Konfigurationspeichern1"));
-    // The items are greyed while the device hides them, and a greyed item's shortcut does nothing.
-    loadAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-
-    const QList<QAction*> items = file->actions();
-    const qsizetype save = items.indexOf(saveAction);
-    QAction* before = save + 1 < items.size() ? items[save + 1] : nullptr;
-    recentMenu_ = new QMenu(file);
-    recentMenu_->setObjectName(QStringLiteral("ZuletztGeoeffnet1"));
+    MenuBar& menus = window.Menus();
+    menus.Add(MenuPart::Desktop, window.Sim().state.Language);
+    loadAction_ = menus.Item(window.Sim().form.Konfigurationladen1);
+    recentMenu_ = menus.Menu(MenuId::Recent);
     recentMenu_->setToolTipsVisible(true);
-    file->insertMenu(before, recentMenu_);
     // Filled as it opens: an item of it may load a file, which changes the list while the item runs.
     connect(recentMenu_, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
-    file->insertSeparator(before);
-    printAction_ = new QAction(file);
-    printAction_->setObjectName(QStringLiteral("KonfigurationDrucken1"));
-    printAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(printAction_, &QAction::triggered, this, [this] { PrintConfiguration(window_, window_->Sim()); });
-    exportAction_ = new QAction(file);
-    exportAction_->setObjectName(QStringLiteral("KonfigurationExportieren1"));
-    connect(exportAction_, &QAction::triggered, this,
+    connect(menus.Action(ActionId::Print), &QAction::triggered, this,
+            [this] { PrintConfiguration(window_, window_->Sim()); });
+    connect(menus.Action(ActionId::Export), &QAction::triggered, this,
             [this] { ExportConfiguration(window_, window_->Sim()); });
-    file->insertActions(before, {printAction_, exportAction_});
-    file->addSeparator();
     // Quitting is closing the window: the device may refuse it, and the settings are written.
-    quitAction_ = file->addAction(QString(), this, [this] { window_->close(); });
-    quitAction_->setObjectName(QStringLiteral("Beenden1"));
-    quitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(menus.Action(ActionId::Quit), &QAction::triggered, this, [this] { window_->close(); });
 
     connect(&window, &MainWindow::FormChanged, this, [this] { Sync(); });
     window.SyncFromForm();
@@ -82,11 +65,7 @@ void DesktopConventions::Sync() {
     if (const std::string& current = sim.configFiles.CurrentFile(); !current.empty())
         window_->setWindowTitle(window_->windowTitle() + QStringLiteral(" \u2013 ") +
                                 QFileInfo(Q(current)).fileName());
-    recentMenu_->setTitle(QString::fromUtf8(s.Text("Zuletzt geöffnet", "Recent files")));
     EnableRecentMenu();
-    printAction_->setText(QString::fromUtf8(s.Text("Konfiguration drucken…", "Print configuration…")));
-    exportAction_->setText(QString::fromUtf8(s.Text("Konfiguration exportieren…", "Export configuration…")));
-    quitAction_->setText(QString::fromUtf8(s.Text("Beenden", "Quit")));
 }
 
 // Loading from the list is loading: not while the device hides "Konfiguration laden".

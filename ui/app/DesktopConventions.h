@@ -47,7 +47,6 @@ private:
     MainWindow* window_ = nullptr;
     QAction* loadAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
-    QAction *printAction_ = nullptr, *exportAction_ = nullptr, *quitAction_ = nullptr;
 };
 
 } // namespace vp7

@@ -5,6 +5,7 @@
 #include "sim/Simulator.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/MenuBar.h"
 #include "ui/artwork/Artwork.h"
 
 #include <QAction>
@@ -13,8 +14,6 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPointer>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -64,13 +63,11 @@ QString QuickGuideMarkdown(bool german) {
 class HelpMenu : public QObject {
 public:
     explicit HelpMenu(MainWindow& window) : QObject(&window), window_(window) {
-        menu_ = window.menuBar()->addMenu(QString());
-        menu_->setObjectName(QStringLiteral("Hilfe1"));
-        guideAction_ = menu_->addAction(QString(), this, [this] { Show(guide_, &HelpMenu::MakeGuide); });
-        guideAction_->setObjectName(QStringLiteral("Kurzanleitung1"));
-        guideAction_->setShortcut(QKeySequence::HelpContents);
-        aboutAction_ = menu_->addAction(QString(), this, [this] { Show(about_, &HelpMenu::MakeAbout); });
-        aboutAction_->setObjectName(QStringLiteral("Ueber1"));
+        const MenuBar& menus = window.Menus();
+        connect(menus.Action(ActionId::QuickGuide), &QAction::triggered, this,
+                [this] { Show(guide_, &HelpMenu::MakeGuide); });
+        connect(menus.Action(ActionId::About), &QAction::triggered, this,
+                [this] { Show(about_, &HelpMenu::MakeAbout); });
         connect(&window, &MainWindow::FormChanged, this, [this] { Retranslate(); });
         Retranslate();
     }
@@ -81,10 +78,6 @@ private:
         if (translated_ && german == german_) return;
         translated_ = true;
         german_ = german;
-        // Keyboard reachable: Alt+H opens the menu, its letters choose.
-        menu_->setTitle(Q(german ? "&Hilfe" : "&Help"));
-        guideAction_->setText(Q(german ? "&Kurzanleitung" : "&Quick guide"));
-        aboutAction_->setText(Q(german ? "Ü&ber" : "&About"));
         if (guide_) TranslateGuide();
         if (about_) TranslateAbout();
     }
@@ -151,8 +144,6 @@ private:
     }
 
     MainWindow& window_;
-    QMenu* menu_ = nullptr;
-    QAction *guideAction_ = nullptr, *aboutAction_ = nullptr;
     QPointer<QDialog> guide_, about_;
     QTextBrowser* guideText_ = nullptr;
     QLabel* aboutText_ = nullptr;

@@ -7,7 +7,7 @@ namespace vp7 {
 
 class MainWindow;
 
-// Adds the menu with its two windows.
+// Works the menu's two items and their windows.
 void AddHelpMenu(MainWindow& window);
 
 } // namespace vp7

@@ -7,6 +7,7 @@
 #include "sim/motion/Controller.h"
 #include "sim/operation/ParamTableView.h"
 #include "ui/app/HelpMenu.h"
+#include "ui/app/MenuBar.h"
 #include "ui/app/WindowAccess.h"
 #include "ui/app/ZoomControl.h"
 #include "ui/artwork/Artwork.h"
@@ -18,7 +19,6 @@
 #include "ui/training/Player.h"
 
 #include <QAbstractEventDispatcher>
-#include <QActionGroup>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -289,65 +289,31 @@ void MainWindow::BuildControls() {
 }
 
 void MainWindow::BuildMenu() {
-    std::map<std::string, QMenu*> menus;
-    std::map<std::string, QActionGroup*> radioGroups;
-    const auto& all = Sim().form.All();
-    for (Control* c : all) {
-        if (c->kind != ControlKind::MenuItem) continue;
-        const bool hasChildren = std::any_of(all.begin(), all.end(), [&](const Control* o) {
-            return o->kind == ControlKind::MenuItem && o->parent == c->name;
-        });
-        if (hasChildren) {
-            QMenu* menu = c->parent.empty() ? menuBar()->addMenu(Q(c->caption))
-                                            : menus.at(c->parent)->addMenu(Q(c->caption));
-            menu->setObjectName(Q(c->name));
-            menus[c->name] = menu;
-            actions_[c->name] = menu->menuAction();
-            continue;
-        }
-        QAction* a = menus.at(c->parent)->addAction(Q(c->caption));
-        a->setObjectName(Q(c->name));
-        a->setCheckable(c->radioItem || c->name == "ExtraCheckScreen");
-        if (c->radioItem) {
-            QActionGroup*& g = radioGroups[c->parent];
-            if (!g) g = new QActionGroup(this);
-            g->addAction(a);
-        }
-        const std::string name = c->name;
-        connect(a, &QAction::triggered, this, [this, name] {
+    menus_ = std::make_unique<MenuBar>(*menuBar(), Sim().form);
+    menus_->Add(MenuPart::Window, Sim().state.Language);
+    for (Control* c : Sim().form.All()) {
+        QAction* item = c->kind == ControlKind::MenuItem ? menus_->Item(*c) : nullptr;
+        if (!item || item->menu()) continue;
+        connect(item, &QAction::triggered, this, [this, name = c->name] {
             Sim().UserClick(Current(name));
             AfterEvent();
         });
-        actions_[c->name] = a;
     }
-    // The trend window's item, beside the parameter table's.
-    QMenu* extras = menus.at(Sim().form.Extras1.name);
-    const QList<QAction*> items = extras->actions();
-    const qsizetype table = items.indexOf(actions_.at(Sim().form.ParameterTabelle1.name));
-    trendAction_ = new QAction(this);
-    trendAction_->setObjectName(QStringLiteral("Verlauf1"));
-    trendAction_->setCheckable(true);
-    trendAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    trendAction_->setShortcutContext(Qt::ApplicationShortcut); // from the trend window too
-    extras->insertAction(table + 1 < items.size() ? items[table + 1] : nullptr, trendAction_);
-    BuildRecordingItems(menus.at(Sim().form.Datei1.name));
+    BuildRecordingItems();
 }
 
-// "Datei": record a session (the program starts afresh into the recording) and stop it. The running
-// recording shows as a red dot with its time at the menu bar's right end.
-void MainWindow::BuildRecordingItems(QMenu* file) {
-    file->addSeparator();
-    recordAction_ = file->addAction(QString(), this, [this] { AskForRecording(); });
-    recordAction_->setObjectName(QStringLiteral("SitzungAufzeichnen1"));
-    stopRecordAction_ = file->addAction(QString(), this, [this] { StopRecording(); });
-    stopRecordAction_->setObjectName(QStringLiteral("AufzeichnungBeenden1"));
-    playAction_ = file->addAction(QString(), this, [this] { PlayRecording(); });
-    playAction_->setObjectName(QStringLiteral("AufzeichnungAbspielen1"));
-    file->addSeparator();
-    exerciseAction_ = file->addAction(QString(), this, [this] { StartExercise(); });
-    exerciseAction_->setObjectName(QStringLiteral("UebungOeffnen1"));
-    compareAction_ = file->addAction(QString(), this, [this] { CompareConfigurations(this, Sim()); });
-    compareAction_->setObjectName(QStringLiteral("KonfigurationVergleichen1"));
+// The window's own items of "Datei": record a session (the program starts afresh into the recording),
+// stop and play one, open an exercise, compare configurations. The running recording shows as a red
+// dot with its time at the menu bar's right end.
+void MainWindow::BuildRecordingItems() {
+    const auto on = [this](ActionId id, auto handler) {
+        connect(menus_->Action(id), &QAction::triggered, this, handler);
+    };
+    on(ActionId::Record, [this] { AskForRecording(); });
+    on(ActionId::StopRecording, [this] { StopRecording(); });
+    on(ActionId::Play, [this] { PlayRecording(); });
+    on(ActionId::Exercise, [this] { StartExercise(); });
+    on(ActionId::Compare, [this] { CompareConfigurations(this, Sim()); });
     recordingMark_ = new QLabel(this);
     recordingMark_->setObjectName(QStringLiteral("RecordingMark"));
     recordingMark_->setStyleSheet(QStringLiteral("color: #c00000; padding: 0 8px;"));
@@ -369,8 +335,8 @@ void MainWindow::ShowRecording() {
                          MsgType::Error, MsgButton::OK);
     }
     const bool on = Recording();
-    recordAction_->setEnabled(!on);
-    stopRecordAction_->setEnabled(on);
+    menus_->Action(ActionId::Record)->setEnabled(!on);
+    menus_->Action(ActionId::StopRecording)->setEnabled(on);
     recordingMark_->setVisible(on);
     if (!on) {
         recordingClock_->stop();
@@ -474,7 +440,7 @@ void MainWindow::SyncFromForm() {
     setWindowTitle(Q(form.title.empty() ? std::string("KELDAR-VP7 Nachbildung") : form.title));
     for (const Control* c : form.All()) {
         if (c->kind == ControlKind::MenuItem) {
-            QAction* a = actions_.at(c->name);
+            QAction* a = menus_->Item(*c);
             const QSignalBlocker block(a);
             a->setText(Q(c->caption));
             a->setChecked(c->checked);
@@ -542,13 +508,7 @@ void MainWindow::SyncFromForm() {
     if (form.Image2.visible) widgets_.at("Image2")->raise();
     static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
     picture_->setCursor(shapes[static_cast<int>(form.cursor)]);
-    trendAction_->setText(QString::fromUtf8(Sim().state.Text("Verlauf", "Trend")));
-    recordAction_->setText(QString::fromUtf8(Sim().state.Text("Sitzung aufzeichnen…", "Record session…")));
-    stopRecordAction_->setText(QString::fromUtf8(Sim().state.Text("Aufzeichnung beenden", "Stop recording")));
-    playAction_->setText(QString::fromUtf8(Sim().state.Text("Aufzeichnung abspielen…", "Play recording…")));
-    exerciseAction_->setText(QString::fromUtf8(Sim().state.Text("Übung öffnen…", "Open exercise…")));
-    compareAction_->setText(
-        QString::fromUtf8(Sim().state.Text("Konfiguration vergleichen…", "Compare configuration…")));
+    menus_->Retranslate(Sim().state.Language);
     picture_->RepaintChanged();
     emit FormChanged();
 }

@@ -23,15 +23,14 @@
 #include <utility>
 #include <vector>
 
-class QAction;
 class QLabel;
-class QMenu;
 class QTimer;
 
 namespace vp7 {
 
 class PictureWidget;
 class DeviceKeyboard;
+class MenuBar;
 class ExerciseSession;
 class Player;
 class ZoomControl;
@@ -69,11 +68,11 @@ public:
     // Takes the simulator's change mark: syncs the widgets when the form state changed, repaints
     // what was drawn. Run after every event handed to the simulator.
     void AfterEvent();
-    // The trend recorded since the window was created, the trend window's kept place, and the
-    // "Extras" menu's item that shows it.
+    // The trend recorded since the window was created, and the trend window's kept place.
     const TrendRecorder& Trend() const { return session_->Trend(); }
     TrendSettings& TrendPlace() { return trendSettings_; }
-    QAction* TrendAction() const { return trendAction_; }
+    // The menu bar's menus and items, by their handles.
+    MenuBar& Menus() const { return *menus_; }
     // Whether a session is being recorded, and the command line a restart into a recording takes.
     bool Recording() const { return Recorder() != nullptr; }
     SessionRecorder* Recorder() const { return session_->Recorder(); }
@@ -139,7 +138,7 @@ protected:
 private:
     void BuildControls();
     void BuildMenu();
-    void BuildRecordingItems(QMenu* file);
+    void BuildRecordingItems();
     void AskForRecording();
     void ShowRecording();
     std::unique_ptr<SessionRecorder> NewRecorder(const std::string& path, const std::string& startLine,
@@ -162,10 +161,7 @@ private:
     std::unique_ptr<Session> session_;
     std::vector<std::pair<std::function<void(const IniFile&)>, std::function<void(IniFile&)>>> sections_;
     TrendSettings trendSettings_;
-    QAction* trendAction_ = nullptr;
-    QAction *recordAction_ = nullptr, *stopRecordAction_ = nullptr, *playAction_ = nullptr;
     std::unique_ptr<Player> player_;
-    QAction *exerciseAction_ = nullptr, *compareAction_ = nullptr;
     std::unique_ptr<ExerciseSession> exercise_;
     QLabel* recordingMark_ = nullptr;
     QTimer* recordingClock_ = nullptr;
@@ -173,7 +169,7 @@ private:
     PictureWidget* picture_ = nullptr;
     PictureWidget* splashView_ = nullptr;
     std::map<std::string, QWidget*> widgets_;
-    std::map<std::string, QAction*> actions_;
+    std::unique_ptr<MenuBar> menus_;
     std::set<std::string> hidden_, locked_;
     QWidget* form_ = nullptr;
     FormZoom zoom_;

@@ -4,15 +4,13 @@
 #include "formats/IniFile.h"
 #include "sim/files/Settings.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/MenuBar.h"
 #include "ui/qt/Zoom.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QEvent>
 #include <QLayout>
-#include <QMenu>
-#include <QMenuBar>
 #include <QScreen>
 
 #include <cmath>
@@ -54,48 +52,19 @@ void ZoomApplicationFont(double factor) {
 } // namespace
 
 ZoomControl::ZoomControl(MainWindow& window) : QObject(&window), window_(window) {
-    menu_ = new QMenu(&window);
-    menu_->setObjectName(QStringLiteral("Ansicht1"));
-    zoomIn_ = menu_->addAction(QString(), this, [this] { ZoomIn(); });
-    zoomIn_->setObjectName(QStringLiteral("Vergroessern1"));
-    // "+" lies under Shift on many keyboards, and the keypad has its own.
-    zoomIn_->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal),
-                           QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus)});
-    zoomOut_ = menu_->addAction(QString(), this, [this] { ZoomOut(); });
-    zoomOut_->setObjectName(QStringLiteral("Verkleinern1"));
-    zoomOut_->setShortcuts(
-        {QKeySequence::ZoomOut, QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus)});
-    actualSize_ = menu_->addAction(QString(), this, [this] { Choose(ViewSettings::kSteps.front()); });
-    actualSize_->setObjectName(QStringLiteral("Originalgroesse1"));
-    actualSize_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_0),
-                               QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_0)});
-    menu_->addSeparator();
-    auto* group = new QActionGroup(this);
-    for (size_t i = 0; i < steps_.size(); ++i) {
-        const int percent = ViewSettings::kSteps[i];
-        steps_[i] =
-            menu_->addAction(QStringLiteral("%1 %").arg(percent), this, [this, percent] { Choose(percent); });
-        steps_[i]->setObjectName(QStringLiteral("Zoom%1").arg(percent));
-        steps_[i]->setCheckable(true);
-        group->addAction(steps_[i]);
+    const MenuBar& menus = window.Menus();
+    connect(menus.Action(ActionId::ZoomIn), &QAction::triggered, this, [this] { ZoomIn(); });
+    connect(menus.Action(ActionId::ZoomOut), &QAction::triggered, this, [this] { ZoomOut(); });
+    connect(menus.Action(ActionId::ActualSize), &QAction::triggered, this,
+            [this] { Choose(ViewSettings::kSteps.front()); });
+    for (QAction* step : menus.Choices(ActionId::ZoomStep)) {
+        const int percent = step->data().toInt();
+        connect(step, &QAction::triggered, this, [this, percent] { Choose(percent); });
     }
-    fit_ = menu_->addAction(QString(), this, [this] { ChooseFit(); });
-    fit_->setObjectName(QStringLiteral("AnFensterAnpassen1"));
-    fit_->setCheckable(true);
-    group->addAction(fit_);
-
-    // Beside "Datei", where a view menu is looked for.
-    QMenuBar* bar = window.menuBar();
-    const QList<QAction*> menus = bar->actions();
-    QAction* before = nullptr;
-    for (qsizetype i = 0; i + 1 < menus.size(); ++i)
-        if (menus[i]->menu() && menus[i]->menu()->objectName() == QLatin1String("Datei1"))
-            before = menus[i + 1];
-    bar->insertMenu(before, menu_);
+    connect(menus.Action(ActionId::FitToWindow), &QAction::triggered, this, [this] { ChooseFit(); });
 
     window.AddSettingsSection([this](const IniFile& ini) { settings_.Read(ini); },
                               [this](IniFile& ini) { settings_.Write(ini); });
-    connect(&window, &MainWindow::FormChanged, this, [this] { Retranslate(); });
     window.installEventFilter(this);
     sharpen_.setSingleShot(true);
     sharpen_.setInterval(kSharpenAfterMs);
@@ -117,7 +86,6 @@ int ZoomControl::StartingPictureScale(const std::string& programDir, const std::
 void ZoomControl::Start() {
     if (!settings_.Chosen()) settings_.percent = FirstStart();
     Apply(ChosenFactor(settings_), false); // the window is sized when it is first shown
-    Retranslate();
 }
 
 void ZoomControl::Choose(int percent) {
@@ -217,24 +185,15 @@ bool ZoomControl::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ZoomControl::ShowChoice() {
-    for (size_t i = 0; i < steps_.size(); ++i)
-        steps_[i]->setChecked(!settings_.fit && settings_.percent == ViewSettings::kSteps[i]);
-    fit_->setChecked(settings_.fit);
+    const MenuBar& menus = window_.Menus();
+    for (QAction* step : menus.Choices(ActionId::ZoomStep))
+        step->setChecked(!settings_.fit && settings_.percent == step->data().toInt());
+    menus.Action(ActionId::FitToWindow)->setChecked(settings_.fit);
     const double factor = window_.Zoom().Factor();
-    zoomIn_->setEnabled(factor * kPercent < ViewSettings::kSteps.back() - kFitTolerance);
-    zoomOut_->setEnabled(factor * kPercent > ViewSettings::kSteps.front() + kFitTolerance);
-}
-
-void ZoomControl::Retranslate() {
-    const SimState& s = window_.Sim().state;
-    if (translated_ && shownLanguage_ == s.Language) return;
-    translated_ = true;
-    shownLanguage_ = s.Language;
-    menu_->setTitle(QString::fromUtf8(s.Text("Ansicht", "View")));
-    zoomIn_->setText(QString::fromUtf8(s.Text("Vergrößern", "Zoom in")));
-    zoomOut_->setText(QString::fromUtf8(s.Text("Verkleinern", "Zoom out")));
-    actualSize_->setText(QString::fromUtf8(s.Text("Originalgröße", "Actual size")));
-    fit_->setText(QString::fromUtf8(s.Text("An Fenster anpassen", "Fit to window")));
+    menus.Action(ActionId::ZoomIn)
+        ->setEnabled(factor * kPercent < ViewSettings::kSteps.back() - kFitTolerance);
+    menus.Action(ActionId::ZoomOut)
+        ->setEnabled(factor * kPercent > ViewSettings::kSteps.front() + kFitTolerance);
 }
 
 } // namespace vp7

@@ -4,17 +4,12 @@
 // Ctrl+0, and the choice kept in the settings file's section [View]. It lays the main window out at the
 // zoom and sizes it (or, fitted, follows the size the user gives it), draws the device picture at the
 // scale the zoom needs, and tells the small windows and the application's dialogs their zoom.
-#include "model/DeviceCodes.h"
 #include "session/ViewSettings.h"
 
 #include <QObject>
 #include <QTimer>
 
-#include <array>
 #include <string>
-
-class QAction;
-class QMenu;
 
 namespace vp7 {
 
@@ -23,7 +18,7 @@ class MainWindow;
 class ZoomControl : public QObject {
     Q_OBJECT
 public:
-    // Builds the menu beside "Datei" and keeps the zoom in the settings (before they are read).
+    // Works the "Ansicht" menu and keeps the zoom in the settings (before they are read).
     explicit ZoomControl(MainWindow& window);
 
     // The scale to render the artwork at before the settings are read: that of the zoom kept in the
@@ -55,18 +50,12 @@ private:
     void FitToWindow();
     void Sharpen();
     void ShowChoice();
-    void Retranslate();
     MainWindow& window_;
     ViewSettings settings_;
-    QMenu* menu_ = nullptr;
-    QAction *zoomIn_ = nullptr, *zoomOut_ = nullptr, *actualSize_ = nullptr, *fit_ = nullptr;
-    std::array<QAction*, ViewSettings::kSteps.size()> steps_{};
     // A fitted form's picture is drawn at its new scale once the user has stopped dragging the edge.
     QTimer sharpen_;
     bool fitQueued_ = false;
     double smallZoom_ = 1;
-    Language shownLanguage_ = Language::English;
-    bool translated_ = false;
 };
 
 } // namespace vp7

@@ -5,13 +5,12 @@
 #include "sim/Simulator.h"
 #include "sim/operation/KeyInput.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/MenuBar.h"
 
 #include <QAction>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPointer>
 #include <QVBoxLayout>
 
@@ -80,10 +79,8 @@ QString WindowText(bool german) {
 class KeyboardHelp : public QObject {
 public:
     explicit KeyboardHelp(MainWindow& window) : QObject(&window), window_(window) {
-        QMenu* extras = window.menuBar()->findChild<QMenu*>(QStringLiteral("Extras1"));
-        extras->addSeparator();
-        action_ = extras->addAction(QString(), this, [this] { ShowWindow(); });
-        action_->setObjectName(QStringLiteral("Tastatur1"));
+        connect(window.Menus().Action(ActionId::Keyboard), &QAction::triggered, this,
+                [this] { ShowWindow(); });
         connect(&window, &MainWindow::FormChanged, this, [this] { FormChanged(); });
         FormChanged();
     }
@@ -92,9 +89,8 @@ private:
     bool German() const { return window_.Sim().state.Language == Language::German; }
 
     void FormChanged() {
-        if (const bool german = German(); german != german_ || action_->text().isEmpty()) {
+        if (const bool german = German(); german != german_) {
             german_ = german;
-            action_->setText(Q(german ? "Tastatur…" : "Keyboard…"));
             if (dialog_) Translate();
         }
         AddKeyboardLine();
@@ -147,7 +143,6 @@ private:
     }
 
     MainWindow& window_;
-    QAction* action_ = nullptr;
     QPointer<QDialog> dialog_;
     QLabel* text_ = nullptr;
     bool german_ = false;

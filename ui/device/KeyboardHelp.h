@@ -14,7 +14,7 @@ class MainWindow;
 // The device key with its keyboard keys: "Mode key (M, Space)".
 QString KeyAccessibleName(DeviceKey key, bool german);
 
-// Adds the menu item and its window, and the keyboard line under the keys' hover help.
+// Works the menu item and its window, and adds the keyboard line under the keys' hover help.
 void AddKeyboardHelp(MainWindow& window);
 
 } // namespace vp7

@@ -9,6 +9,7 @@
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/MenuBar.h"
 #include "ui/app/OwnFiles.h"
 #include "ui/app/StateStart.h"
 #include "ui/device/Dialogs.h"
@@ -17,7 +18,7 @@
 #include "ui/training/RewindDialog.h"
 #include "ui/training/TrendWindow.h"
 
-#include <QActionGroup>
+#include <QAction>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -37,11 +38,11 @@ namespace {
 constexpr std::uintmax_t kSessionMaxBytes = 64u << 20;
 constexpr int kBandHeight = 36; // at 100 %
 
+} // namespace
+
 QString SpeedText(double rate) {
     return QStringLiteral("%1\u00D7").arg(rate);
 }
-
-} // namespace
 
 InstructorControls::InstructorControls(AppWindows& windows)
     : main_(*windows.main), initInfo_(windows.initInfo.get()), parameterTable_(windows.parameterTable.get()) {
@@ -91,9 +92,10 @@ void InstructorControls::FollowSession() {
     freeze_->setChecked(false);
     band_->hide();
     freeze_->setEnabled(Clock() != nullptr);
-    speedMenu_->setEnabled(Clock() != nullptr);
-    if (QtClock* clock = Clock(); clock && speeds_->checkedAction())
-        clock->SetRate(speeds_->checkedAction()->data().toDouble());
+    main_.Menus().Menu(MenuId::Speed)->setEnabled(Clock() != nullptr);
+    if (QtClock* clock = Clock())
+        for (const QAction* speed : main_.Menus().Choices(ActionId::SpeedStep))
+            if (speed->isChecked()) clock->SetRate(speed->data().toDouble());
 }
 
 const char* InstructorControls::Text(const char* de, const char* en) const {
@@ -101,38 +103,21 @@ const char* InstructorControls::Text(const char* de, const char* en) const {
 }
 
 void InstructorControls::BuildMenu() {
-    QMenuBar* bar = main_.menuBar();
-    menu_ = bar->addMenu(QString());
-    menu_->setObjectName(QStringLiteral("Simulation1"));
-    // Help stays the last menu, as on every desktop.
-    if (auto* help = bar->findChild<QMenu*>(QStringLiteral("Hilfe1"))) {
-        bar->removeAction(help->menuAction());
-        bar->addAction(help->menuAction());
+    MenuBar& menus = main_.Menus();
+    menus.Add(MenuPart::Instructor, Sim().state.Language);
+    freeze_ = menus.Action(ActionId::Freeze);
+    connect(freeze_, &QAction::triggered, this, [this](bool on) { SetFrozen(on); });
+    for (QAction* speed : menus.Choices(ActionId::SpeedStep)) {
+        const double rate = speed->data().toDouble();
+        connect(speed, &QAction::triggered, this, [this, rate] { SetSpeed(rate); });
     }
-    freeze_ = menu_->addAction(QString(), this, [this](bool on) { SetFrozen(on); });
-    freeze_->setObjectName(QStringLiteral("Anhalten1"));
-    freeze_->setCheckable(true);
-    freeze_->setShortcut(QKeySequence(Qt::Key_F9));
-    speedMenu_ = menu_->addMenu(QString());
-    speedMenu_->setObjectName(QStringLiteral("Geschwindigkeit1"));
-    speeds_ = new QActionGroup(this);
-    for (double rate : kSpeeds) {
-        QAction* a = speedMenu_->addAction(SpeedText(rate), this, [this, rate] { SetSpeed(rate); });
-        a->setCheckable(true);
-        a->setChecked(rate == 1);
-        a->setData(rate);
-        speeds_->addAction(a);
-    }
-    menu_->addSeparator();
-    save_ = menu_->addAction(QString(), this, [this] { SaveState(); });
-    save_->setObjectName(QStringLiteral("ZustandSpeichern1"));
-    load_ = menu_->addAction(QString(), this, [this] { LoadState(); });
-    load_->setObjectName(QStringLiteral("ZustandLaden1"));
-    rewind_ = menu_->addAction(QString(), this, [this] { AskForRewind(); });
-    rewind_->setObjectName(QStringLiteral("Zurueckspulen1"));
+    CheckSpeed(1);
+    connect(menus.Action(ActionId::SaveState), &QAction::triggered, this, [this] { SaveState(); });
+    connect(menus.Action(ActionId::LoadState), &QAction::triggered, this, [this] { LoadState(); });
+    connect(menus.Action(ActionId::Rewind), &QAction::triggered, this, [this] { AskForRewind(); });
     if (!Clock()) {
         freeze_->setEnabled(false);
-        speedMenu_->setEnabled(false);
+        menus.Menu(MenuId::Speed)->setEnabled(false);
     }
     // The status bar exists only to show a speed other than 1x.
     speedShown_ = new QLabel(&main_);
@@ -142,12 +127,6 @@ void InstructorControls::BuildMenu() {
 }
 
 void InstructorControls::Retranslate() {
-    menu_->setTitle(QStringLiteral("&Simulation"));
-    freeze_->setText(QString::fromUtf8(Text("Anhalten", "Freeze")));
-    speedMenu_->setTitle(QString::fromUtf8(Text("Geschwindigkeit", "Speed")));
-    save_->setText(QString::fromUtf8(Text("Zustand speichern…", "Save state…")));
-    load_->setText(QString::fromUtf8(Text("Zustand laden…", "Load state…")));
-    rewind_->setText(QString::fromUtf8(Text("Zurückspulen…", "Rewind…")));
     band_->setText(QString::fromUtf8(Text("ANGEHALTEN", "FROZEN")));
     const double rate = Clock() ? Clock()->Rate() : 1;
     speedShown_->setText(QString::fromUtf8(Text("Geschwindigkeit ", "Speed ")) + SpeedText(rate));
@@ -198,9 +177,8 @@ void InstructorControls::ReleaseHolds() {
 
 // The device's menu items greyed while frozen; the next sync of the form brings them back.
 void InstructorControls::LockDeviceMenus() {
-    for (const Control* c : Sim().form.All())
-        if (c->kind == ControlKind::MenuItem)
-            if (auto* a = main_.findChild<QAction*>(QString::fromStdString(c->name))) a->setEnabled(false);
+    for (const auto& [name, item] : main_.Menus().DeviceItems())
+        item->setEnabled(false);
 }
 
 void InstructorControls::PlaceBand() {
@@ -230,11 +208,15 @@ void InstructorControls::SetFrozen(bool frozen) {
     }
 }
 
+void InstructorControls::CheckSpeed(double rate) {
+    for (QAction* a : main_.Menus().Choices(ActionId::SpeedStep))
+        a->setChecked(a->data().toDouble() == rate);
+}
+
 void InstructorControls::SetSpeed(double rate) {
     if (!Clock()) return;
     Clock()->SetRate(rate);
-    for (QAction* a : speeds_->actions())
-        a->setChecked(a->data().toDouble() == rate);
+    CheckSpeed(rate);
     Retranslate();
     main_.statusBar()->setVisible(rate != 1);
 }

@@ -5,6 +5,7 @@
 // is always kept as a recording (the user's own when one runs, else one in a scratch folder), so a
 // state saved is that recording and a rewind replays it cut at a moment.
 #include <QObject>
+#include <QString>
 #include <QTemporaryDir>
 
 #include <cstdint>
@@ -13,9 +14,7 @@
 #include <string>
 
 class QAction;
-class QActionGroup;
 class QLabel;
-class QMenu;
 class QWidget;
 
 namespace vp7 {
@@ -25,6 +24,9 @@ class MainWindow;
 class QtClock;
 class SessionRecorder;
 class Simulator;
+
+// A speed as the menu and the status bar show it: "2×".
+QString SpeedText(double rate);
 
 class InstructorControls : public QObject {
     Q_OBJECT
@@ -64,6 +66,7 @@ private:
     Simulator& Sim() const;
     QtClock* Clock() const; // none on a virtual clock (tests): no freezing or speed there
     void ReleaseHolds();
+    void CheckSpeed(double rate);
     void LockDeviceMenus();
     void PlaceBand();
     void SaveState();
@@ -80,10 +83,7 @@ private:
     QMetaObject::Connection splashWait_;
     QTemporaryDir logFolder_;
     std::unique_ptr<SessionRecorder> log_;
-    QMenu* menu_ = nullptr;
-    QMenu* speedMenu_ = nullptr;
-    QAction *freeze_ = nullptr, *save_ = nullptr, *load_ = nullptr, *rewind_ = nullptr;
-    QActionGroup* speeds_ = nullptr;
+    QAction* freeze_ = nullptr;
     QLabel* band_ = nullptr;
     QLabel* speedShown_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "session/script/ScriptWords.h"
 #include "sim/Simulator.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/MenuBar.h"
 #include "ui/device/Dialogs.h"
 #include "ui/device/InitInfoWindow.h"
 #include "ui/device/PictureWidget.h"
@@ -87,7 +88,7 @@ Player::Player(PlayScript script, std::unique_ptr<QTemporaryDir> scratch, const 
     window.Host().OnPlayedMessage(
         [this](const std::string& text, MsgButton answer) { ShowMessage(text, answer); });
     // The played device's trend is opened from the bar; its shortcut stays with the user's window.
-    window.TrendAction()->setShortcut({});
+    window.Menus().Action(ActionId::Trend)->setShortcut({});
     mark_ = new PointerMark(window.Form());
     BuildBar();
     connect(&window, &MainWindow::FormChanged, this, [this] {
@@ -189,7 +190,7 @@ void Player::BuildBar() {
     time_->setObjectName(QStringLiteral("PlayerTime"));
     time_->setContentsMargins(8, 0, 8, 0);
     bar_->addWidget(time_);
-    bar_->addAction(window.TrendAction());
+    bar_->addAction(window.Menus().Action(ActionId::Trend));
     message_ = new QLabel(bar_);
     message_->setObjectName(QStringLiteral("PlayerMessage"));
     message_->setTextFormat(Qt::PlainText); // the recording's text, never markup
