@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# bench/fuzz.sh TARGET SECONDS [RUNS]: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd, Runner) with
-# clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and runs it for
-# SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in a folder of the
-# run's own, build-fuzz/crashes/TARGET-DATE-TIME-XXXX/; add them to tests as regression cases.
+# bench/fuzz.sh TARGET SECONDS [RUNS]: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd, Runner,
+# Snapshot) with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and
+# runs it for SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in a
+# folder of the run's own, build-fuzz/crashes/TARGET-DATE-TIME-XXXX/; add them to tests as
+# regression cases.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 target="${1:?usage: bench/fuzz.sh TARGET SECONDS [RUNS]}"
@@ -21,7 +22,8 @@ if ! built="$(cmake --build "$build" --target "fuzz_$target" 2>&1)"; then
 fi
 mkdir -p "$build/crashes" "$build/corpus/$target"
 extra=()
-if [ "$target" = ConfigFile ] || [ "$target" = Settings ] || [ "$target" = Runner ]; then
+if [ "$target" = ConfigFile ] || [ "$target" = Settings ] || [ "$target" = Runner ] ||
+    [ "$target" = Snapshot ]; then
     # These keep one running device between inputs, so an input that leaves more allocated than it
     # freed is normal; leaks are still checked when the run ends.
     extra+=(-detect_leaks=0)
@@ -44,6 +46,13 @@ if [ "$target" = Runner ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
         'at 1000 set FrictionSelect 1' 'check Mode = 1 "H" "M"' 'question "Q" "Q"' 'choice "a" "a" correct' \
         'choice "b" "b"' '=== s.vp7s' '# state VP7A 0.1' 'start' 'wait 200' 'set SetPointText 40' \
         'click Enter' 'wait 300' >"$build/corpus/$target/exercise-state"
+fi
+if [ "$target" = Snapshot ] && [ ! -f "$build/corpus/$target/saved" ]; then
+    # A state the runner saved, behind the byte that makes it a whole file to read.
+    cmake --build "$build" --target vp7-headless >/dev/null
+    printf 'start\nwait 500\nsavestate %s\n' "$build/corpus/$target/state" | "$build/headless/vp7-headless" >/dev/null
+    { printf '\0'; cat "$build/corpus/$target/state"; } >"$build/corpus/$target/saved"
+    rm "$build/corpus/$target/state"
 fi
 work="$(mktemp -d -p "$( [ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")" vp7-fuzz-XXXXXX)"
 # A folder per run, left only when it holds something: crashing inputs of earlier runs stay to be

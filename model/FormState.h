@@ -10,6 +10,8 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 enum class ControlKind {
     CheckBox,
     RadioButton,
@@ -28,6 +30,7 @@ enum class CursorShape { Standard, Cross, Hand };
 
 // The parameter table window's place and whether it is shown at start.
 struct ParTabState {
+    void DoState(StateVisitor& v);
     int left = 10, top = 63, height = 409;
     bool checked = false; // shown (and shown at the next start)
     bool visible = false;
@@ -38,10 +41,12 @@ struct ParTabState {
 
 // The setpoint scale dialog's edit texts and captions, and the screen check dialog's.
 struct ScaleDialogState {
+    void DoState(StateVisitor& v);
     std::string caption, label1, label2, label3, cancelCaption;
     std::string setpoint100Edit, setpoint0Edit;
 };
 struct ScreenCheckState {
+    void DoState(StateVisitor& v);
     std::array<std::string, 5> lines;
     std::string continueCaption, closeCaption, checkCaption;
     bool checked = true;
@@ -52,6 +57,7 @@ constexpr int kClientWidth = 1017, kClientHeight = 715;
 
 // The initialization info window: a tool window of its own that accompanies the procedure.
 struct InitInfoState {
+    void DoState(StateVisitor& v);
     bool visible = false;
     int left = 180, top = 30;
     std::string runStatusLabel = "Status", runDiscrLabel = "Erklärungen", runErrorLabel = "Fehler";
@@ -63,6 +69,7 @@ struct InitInfoState {
 };
 
 struct Control {
+    void DoState(StateVisitor& v);
     ControlKind kind = ControlKind::Label;
     std::string name;
     std::string parent;                           // enclosing group or menu, empty for the window itself
@@ -87,6 +94,8 @@ public:
     const Control* Find(std::string_view name) const;
     // Every control in creation order (parents before their children).
     const std::vector<Control*>& All() const { return all_; }
+    // Every control's fields and the small windows' contents, for a snapshot.
+    void DoState(StateVisitor& v);
 
     std::string title;
     bool maximized = false;

@@ -10,7 +10,12 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 struct SimState {
+    // Every field below, for a snapshot.
+    void DoState(StateVisitor& v);
+
     // Setpoint path
     double Sollwert = 0;
     double ReglerSollwert = 0;

@@ -28,6 +28,14 @@ void Timer::SetEnabled(bool on) {
         clock_.Disarm(*this);
 }
 
+void Timer::Restore(bool enabled, int intervalMs, int64_t atMs) {
+    enabled_ = false;
+    clock_.Disarm(*this);
+    interval_ = intervalMs;
+    enabled_ = enabled;
+    if (Running()) clock_.ArmAt(*this, atMs);
+}
+
 void Timer::Fire() {
     if (enabled_ && handler_) handler_();
 }

@@ -6,6 +6,7 @@
 // Qt clock on real time, the virtual clock on simulated time for tests and the headless runner.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace vp7 {
@@ -27,6 +28,9 @@ public:
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool on);
     void SetHandler(Handler h) { handler_ = std::move(h); }
+    // Put back as a snapshot had it: its next tick at `atMs` when it runs (a clock that cannot tell
+    // when starts a full period from now instead).
+    void Restore(bool enabled, int intervalMs, int64_t atMs);
 
     // Called by the clock when a period has passed.
     void Fire();
@@ -52,12 +56,21 @@ public:
     // fire on time and whose time stands still in a handler has nothing to do.
     virtual void BeginInput() {}
     virtual void EndInput() {}
+    // When an armed timer ticks next, and its place among those due at the same time (a larger order
+    // ticks later); nullopt when the timer is not armed or the clock cannot tell.
+    struct Due {
+        int64_t atMs;
+        uint64_t order;
+    };
+    virtual std::optional<Due> NextTick(const Timer&) const { return std::nullopt; }
 
 protected:
     friend class Timer;
     // Start a new period of `timer` from now (it may already be running).
     virtual void Arm(Timer& timer) = 0;
     virtual void Disarm(Timer& timer) = 0;
+    // Arms `timer` with its first tick at `atMs` (later ones a period apart).
+    virtual void ArmAt(Timer& timer, int64_t) { Arm(timer); }
 };
 
 } // namespace vp7

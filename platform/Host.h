@@ -61,6 +61,9 @@ public:
     virtual void ProcessMessages() = 0;
     // The asynchronous state of the left mouse button, not that of the last event.
     virtual bool LeftButtonDown() const = 0;
+    // A restored snapshot's button state, where the host can take it (a scripted one); a real mouse's
+    // is what it is.
+    virtual void RestoreLeftButton(bool) {}
     // A modal message box; returns the button chosen.
     virtual MsgButton MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) = 0;
     virtual std::optional<std::string> OpenFileDialog(const std::string& filter,

@@ -2,6 +2,7 @@
 #include "platform/Picture.h"
 
 #include "platform/DrawingLog.h"
+#include "platform/StateVisitor.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -404,6 +405,44 @@ void Picture::NoteDrawn(const Rect& covered, std::function<void(Picture&)> redra
     e.opaque = true;
     e.redraw = std::move(redraw);
     log_->Add(std::move(e));
+}
+
+void Picture::DoState(StateVisitor& v) {
+    const int width = v.Value("width", width_), height = v.Value("height", height_);
+    const int scale = v.Value("scale", scale_);
+    if (!v.Saving() && (width != width_ || height != height_ || scale != scale_))
+        throw StateError("a picture of another size or scale");
+    const std::size_t count = static_cast<std::size_t>(DeviceWidth()) * DeviceHeight();
+    if (v.Saving()) {
+        Bits(); // what a deferring picture noted, drawn
+        v.Bytes("pixels", pixels_.data(), count * sizeof(Rgb));
+    } else if (v.Loading()) {
+        BeforeChange();
+        if (pending_) { // what it noted is drawn over wholly
+            pending_->Clear();
+            UnlinkSources();
+        }
+        pixels_.resize(count);
+        isUniform_ = false;
+        v.Bytes("pixels", pixels_.data(), count * sizeof(Rgb));
+        MarkDirty(Bounds());
+        if (log_) { // drawn again at another scale: the restored pixels stretched
+            log_->Clear();
+            Picture restored(width_, height_, 0, scale_);
+            std::copy(pixels_.begin(), pixels_.end(), restored.Bits());
+            NoteDrawn(Bounds(), [restored](Picture& p) { p.StretchDraw(p.Bounds(), restored); });
+        }
+    } else { // read into a copy: checking and comparing change nothing
+        const Rgb* bits = static_cast<const Picture&>(*this).Bits();
+        std::vector<Rgb> copy(bits, bits + count);
+        v.Bytes("pixels", copy.data(), count * sizeof(Rgb));
+    }
+    v("penColor", penColor_);
+    v("brushColor", brushColor_);
+    v("penWidth", penWidth_);
+    v("penX", penX_);
+    v("penY", penY_);
+    if (v.Loading()) SetPenWidth(penWidth_);
 }
 
 std::optional<Picture> Picture::NotedPart(const Rect& r) const {

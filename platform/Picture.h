@@ -13,6 +13,7 @@
 namespace vp7 {
 
 class DrawingLog;
+class StateVisitor;
 struct DrawingEntry;
 
 using Rgb = uint32_t; // 0x00RRGGBB
@@ -79,6 +80,9 @@ public:
 
     // Colour of the logical pixel (its block's top-left device pixel); 0 outside the picture.
     Rgb Pixel(int x, int y) const;
+    // Its pixels, pen and brush as a snapshot keeps them; loading needs a picture of the same size and
+    // scale and replaces what a deferring picture noted.
+    void DoState(StateVisitor& v);
     void SetPixel(int x, int y, Rgb c);
 
     // The union of everything changed since the last TakeDirty(), clipped to the picture.

@@ -23,6 +23,7 @@ public:
 
     void ProcessMessages() override;
     bool LeftButtonDown() const override { return ScriptLeftButtonDown(); }
+    void RestoreLeftButton(bool down) override { SetLeftButtonDown(down); }
     MsgButton MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) override;
     std::optional<std::string> OpenFileDialog(const std::string& filter,
                                               const std::string& initialDir) override;

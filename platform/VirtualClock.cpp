@@ -10,6 +10,17 @@ void VirtualClock::Arm(Timer& timer) {
     armed_.push_back({&timer, now_ + timer.Interval(), nextOrder_++});
 }
 
+void VirtualClock::ArmAt(Timer& timer, int64_t atMs) {
+    Disarm(timer);
+    armed_.push_back({&timer, std::max(now_, atMs), nextOrder_++});
+}
+
+std::optional<Clock::Due> VirtualClock::NextTick(const Timer& timer) const {
+    for (const Entry& e : armed_)
+        if (e.timer == &timer) return Due{e.due, e.order};
+    return std::nullopt;
+}
+
 void VirtualClock::Disarm(Timer& timer) {
     std::erase_if(armed_, [&](const Entry& e) { return e.timer == &timer; });
 }

@@ -20,10 +20,12 @@ public:
     int64_t NextDue() const;
     // Number of timer handlers run so far (benchmarks, tests).
     uint64_t Fired() const { return fired_; }
+    std::optional<Due> NextTick(const Timer& timer) const override;
 
 protected:
     void Arm(Timer& timer) override;
     void Disarm(Timer& timer) override;
+    void ArmAt(Timer& timer, int64_t atMs) override;
 
 private:
     struct Entry {

@@ -62,6 +62,7 @@ class Scales;
 class ScreenCheck;
 class Settings;
 class Splash;
+class StateVisitor;
 
 // What a simulator is created with besides its platform.
 struct SimulatorOptions {
@@ -154,6 +155,9 @@ public:
     // Form state was changed by program code. Only a mark: the front end takes it once after each
     // event it delivered (and before a modal box), so one event syncs the widgets at most once.
     void ViewChanged();
+    // Everything of this device as data, for a snapshot (Snapshot.h): the shared and form state, the
+    // picture, the timers, the random stream, and each subsystem's own fields.
+    void DoState(StateVisitor& v);
     // Whether the form state changed since the last call.
     bool TakeViewChange();
 

@@ -249,8 +249,8 @@ void Runner::Ini(const Args& a) {
     if (!ini.Save(Flush::BySystem)) throw RunFailure("cannot write " + ini.Path());
 }
 
-void Runner::CreateDevice() {
-    SimulatorOptions options{programDir_};
+void Runner::CreateDevice(uint8_t variant) {
+    SimulatorOptions options{programDir_, variant};
     options.randomSeed = seed_;
     Attach(world_.CreateDevice(options));
     sim_->FormCreate();
@@ -331,6 +331,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"state", 1, -1, When::BeforeStart, &Runner::State, kReplays},
         {"rewind", 1, 1, When::Running, &Runner::Rewind, kReplays},
         {"verify", 1, -1, When::Any, &Runner::Verify, kOutput},
+        {"savestate", 1, -1, When::Running, &Runner::SaveStateFile, kOutput | kNamedFile},
     };
     return commands;
 }

@@ -117,7 +117,8 @@ private:
     static std::span<const Command> Commands();
     static const Command& Parse(std::string_view line, Args& args);
     Simulator& Started();
-    void CreateDevice();
+    // The device created as `start` creates it; `variant` is the one it has when the settings name none.
+    void CreateDevice(uint8_t variant = 0);
     void CloseWindow();
     void AfterCommand();
 
@@ -160,6 +161,9 @@ private:
     // Saved states and rewinding (RunnerState.cpp): the session's lines so far are its recording.
     void State(const Args& a);
     void StartFromState(const std::string& name);
+    void StartFromSnapshot(const std::string& name, std::string_view text);
+    void SaveStateFile(const Args& a);
+    void PrintStateHash();
     void Rewind(const Args& a);
     void NoteSession(std::string_view line);
     void ReplaySilently(std::string_view text);

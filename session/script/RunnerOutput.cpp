@@ -44,6 +44,7 @@ void Runner::Print(const Args& a) {
     }
     if (!sim_) throw ScriptError("'print' needs start first");
     if (a.words.size() == 1 && what == "trend") return PrintTrend();
+    if (a.words.size() == 1 && what == "statehash") return PrintStateHash();
     if (a.words.size() == 1 && what == "partab") {
         const auto& rows = sim_->form.parTab.rows;
         for (size_t i = 0; i < rows.size(); ++i)

@@ -1,17 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The runner's saved states and rewinding: `state FILE` starts from a saved state, `rewind MS` goes
 // back to a moment after the start. Both replay lines on the simulated clock, printing nothing; the
-// session's lines so far are its recording, as a window's session is.
+// session's lines so far are its recording, as a window's session is. A snapshot state (`savestate
+// FILE`) is restored instead, replaying nothing.
 #include "session/script/Runner.h"
 
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
 #include "session/SavedState.h"
 #include "session/ScratchFolder.h"
+#include "session/StateFile.h"
 #include "session/script/PlayScript.h"
 #include "session/script/TextLines.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
+#include "sim/Snapshot.h"
+
+#include <cstdio>
 
 #include <algorithm>
 #include <filesystem>
@@ -65,6 +70,7 @@ void Runner::State(const Args& a) {
 void Runner::StartFromState(const std::string& name) {
     const auto text = ReadWholeFile(ScriptRelative(name), kStateMaxBytes);
     if (!text) throw RunFailure("cannot read " + name);
+    if (IsSnapshotFile(*text)) return StartFromSnapshot(name, *text);
     const auto refused = [&](int line, const std::string& reason) {
         return RunFailure(name + (line > 0 ? " line " + std::to_string(line) : std::string()) + ": " +
                           reason);
@@ -92,6 +98,49 @@ void Runner::StartFromState(const std::string& name) {
         throw;
     }
     replayingState_ = replaying;
+}
+
+// The device as the snapshot has it, created as `start` creates it and then restored: nothing is
+// replayed. The session's lines become the snapshot's recording, so that a rewind or a later state
+// goes on from it.
+void Runner::StartFromSnapshot(const std::string& name, std::string_view text) {
+    auto decoded = DecodeStateFile(text, SettingsVariant(programDir_));
+    if (const auto* refusal = std::get_if<StateRefusal>(&decoded))
+        throw RunFailure(name + ": " + refusal->english);
+    if (const std::string settings = programDir_ + "/Config/VP7.ini"; IniFile::PresentButUnreadable(settings))
+        throw RunFailure(UnreadableSettings(settings).english);
+    const StateFile& file = std::get<StateFile>(decoded);
+    // The clock where it was, so that the device's times read as they did; nothing is armed yet.
+    if (world_.Device() == nullptr && virtualClock_ && clock_.NowMs() < file.clockMs)
+        virtualClock_->Advance(file.clockMs - clock_.NowMs());
+    {
+        const Silenced quiet(out_); // the creation's messages were printed when the state was saved
+        CreateDevice(file.variant);
+    }
+    if (const auto reason = RestoreSnapshot(*sim_, file.snapshot)) {
+        trend_.reset(); // the device made for it is replaced by the next one made
+        values_.clear();
+        sim_ = nullptr;
+        throw RunFailure(name + ": the state does not fit this device: " + *reason);
+    }
+    startedAtMs_ = sim_->StartedMs;
+    log_.Clear();
+    for (const std::string& line : SplitLines(file.recording))
+        if (!CommandName(line).empty()) log_.Note(line);
+}
+
+void Runner::SaveStateFile(const Args& a) {
+    Simulator& sim = Started();
+    const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
+    if (!WriteFileAtomically(path, SaveState(sim, log_.Recording())))
+        throw RunFailure("cannot write " + path);
+}
+
+void Runner::PrintStateHash() {
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llX",
+                  static_cast<unsigned long long>(SnapshotHash(TakeSnapshot(*sim_))));
+    out_ << "statehash " << hex << '\n';
 }
 
 void Runner::Rewind(const Args& a) {

@@ -2,6 +2,7 @@
 #include "sim/diagnosis/Diagnostics.h"
 
 #include "platform/NumberFormat.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/display/Lcd.h"
 #include "sim/operation/ConfigMenu.h"
@@ -177,6 +178,22 @@ void Diagnostics::CountSwitching(double target, double position) {
         (d >= zone || zone == 0) ? full : static_cast<int32_t>(std::nearbyint(full * d / zone));
     int32_t& counter = DiagTable[opening ? DiagVent1 : DiagVent2].Value;
     if (kMax - count > counter) counter += count;
+}
+
+void TDiagField::DoState(StateVisitor& v) {
+    v("Flags", Flags);
+    v("Name", Name);
+    v("Value", Value);
+    v("Explanation", Explanation);
+}
+
+void Diagnostics::DoState(StateVisitor& v) {
+    v.Part("diagnostics");
+    v("DiagTable", DiagTable);
+    v("TravelSum", TravelSum);
+    v("DiagResetPending", DiagResetPending);
+    v("DiagIndex", DiagIndex);
+    v("TempFahrenheit", TempFahrenheit);
 }
 
 } // namespace vp7

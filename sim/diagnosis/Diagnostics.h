@@ -10,11 +10,14 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 enum DiagFlags : uint32_t { DiagCount = 1, DiagTenths = 2, DiagIntBlank = 4 };
 
 struct TDiagField {
+    void DoState(StateVisitor& v);
     uint32_t Flags = 0;
     std::string Name; // 7 characters, shown on the lower line
     int32_t Value = 0;
@@ -41,6 +44,8 @@ class Diagnostics {
 public:
     static constexpr int Count = 35;
     explicit Diagnostics(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     // Names, flags, explanations and default values.
     void InitDiagTable();

@@ -3,6 +3,7 @@
 
 #include "model/PictureLayout.h"
 #include "platform/NumberFormat.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/display/Lcd.h"
 #include "sim/motion/Actuator.h"
@@ -422,6 +423,36 @@ void Initialization::Run5() {
     default:
         break; // finished: waits for the mode key
     }
+}
+
+void Initialization::Run5Entry::DoState(StateVisitor& v) {
+    v("target", target);
+    v("wait", wait);
+}
+
+void Initialization::DoState(StateVisitor& v) {
+    v.Part("initialization");
+    v("InitPaused", InitPaused);
+    v("InitRun", InitRun);
+    v("RunStep", RunStep);
+    v("InitWait", InitWait);
+    v("InitShow", InitShow);
+    v("InitTarget", InitTarget);
+    v("InitPosition", InitPosition);
+    // While the third run measures a travel, its field holds the clock's time the move began (in
+    // seconds): kept as milliseconds before now, like every other time of the device.
+    const uint8_t measuring = v.Value("measuring", RunStep[2]);
+    const auto travel = [&](std::string_view name, double& field, bool started) {
+        const int64_t nowMs = sim_.clock.NowMs();
+        if (!started) return v(name, field);
+        const int64_t agoMs = v.Value(name, nowMs - std::llround(field * 1000.0));
+        if (v.Loading()) field = static_cast<double>(nowMs - agoMs) / 1000.0;
+    };
+    travel("TravelTimeDown", TravelTimeDown, measuring == 1);
+    travel("TravelTimeUp", TravelTimeUp, measuring == 2);
+    v("ShowCount", ShowCount);
+    v("Run5Table", Run5Table);
+    v("Run5Index", Run5Index);
 }
 
 } // namespace vp7

@@ -10,11 +10,15 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 class Initialization {
 public:
     explicit Initialization(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     void StartInitialization();
     void EndInitialization();
@@ -44,6 +48,7 @@ public:
     double TravelTimeDown = 0, TravelTimeUp = 0;
     int32_t ShowCount = 0;
     struct Run5Entry {
+        void DoState(StateVisitor& v);
         double target;
         int32_t wait;
     };

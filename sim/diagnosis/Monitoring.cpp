@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/diagnosis/Monitoring.h"
 
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/display/IoPictures.h"
@@ -302,6 +303,37 @@ void Monitoring::ToggleBinaryInput2() {
     if (!sim_.form.AlarmModulSelect.checked) return;
     BinaryInput2 = !BinaryInput2;
     sim_.ioPictures.ShowBinaryInput2();
+}
+
+void Monitoring::DoState(StateVisitor& v) {
+    v.Part("monitoring");
+    v("BinaryInput1", BinaryInput1);
+    v("BinaryInput2", BinaryInput2);
+    v("Bin1BlockConfig", Bin1BlockConfig);
+    v("Bin1BlockConfigManual", Bin1BlockConfigManual);
+    v("BinModePrev", BinModePrev);
+    v("Alarm1Active", Alarm1Active);
+    v("Alarm2Active", Alarm2Active);
+    v("Alarm1Prev", Alarm1Prev);
+    v("Alarm2Prev", Alarm2Prev);
+    v("FaultOutput", FaultOutput);
+    v("Alarm1Output", Alarm1Output);
+    v("Alarm2Output", Alarm2Output);
+    v("FaultFlags", FaultFlags);
+    v("FaultShowIndex", FaultShowIndex);
+    v("DeviationTicks", DeviationTicks);
+    v("DeviationTimeLimit", DeviationTimeLimit);
+    v("DeviationLimit", DeviationLimit);
+    v("ZeroTicks", ZeroTicks);
+    v("OpenTicks", OpenTicks);
+    v("EndStopTime", EndStopTime);
+    v("ZeroStopBand", ZeroStopBand);
+    v("OpenStopBand", OpenStopBand);
+    v("ZeroFaultLatched", ZeroFaultLatched);
+    v("OpenFaultLatched", OpenFaultLatched);
+    v("DeadBandLimit", DeadBandLimit);
+    v("DeadBandDecayTicks", DeadBandDecayTicks);
+    v("LeakStep", LeakStep);
 }
 
 } // namespace vp7

@@ -8,11 +8,15 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 class Monitoring {
 public:
     explicit Monitoring(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     // The monitoring part of the one-second cycle, in automatic and manual mode.
     void CheckAlarms();

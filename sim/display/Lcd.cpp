@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/display/Lcd.h"
 
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/display/LcdTables.h"
 
@@ -109,6 +110,16 @@ void Lcd::LCDWrite(std::string_view text, int field) {
         pic.LineTo(px + 2, py + 1);
     }
     pic.SetPenWidth(1);
+}
+
+void Lcd::DoState(StateVisitor& v) {
+    v.Part("lcd");
+    v("UpperLineBackground", UpperLineBackground);
+    v("LowerLineBackground", LowerLineBackground);
+    v("LowerDigitsBackground", LowerDigitsBackground);
+    v("LowerTextBackground", LowerTextBackground);
+    v("LcdUpperText", LcdUpperText);
+    v("LcdLowerText", LcdLowerText);
 }
 
 } // namespace vp7

@@ -10,6 +10,8 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 enum LcdField { UpperLine = 0, LowerLine = 1, LowerDigits = 2, LowerText = 3 };
@@ -17,6 +19,8 @@ enum LcdField { UpperLine = 0, LowerLine = 1, LowerDigits = 2, LowerText = 3 };
 class Lcd {
 public:
     explicit Lcd(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     // Fills the four background bitmaps from the unlit display of the picture, once at start-up,
     // so that a field can later be cleared by drawing its bitmap back.

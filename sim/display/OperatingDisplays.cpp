@@ -2,6 +2,7 @@
 #include "sim/display/OperatingDisplays.h"
 
 #include "platform/NumberFormat.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/display/FrontPanel.h"
 #include "sim/display/Lcd.h"
@@ -55,6 +56,11 @@ void OperatingDisplays::SollwertAnzeige(double setpoint) {
     }
     sim_.lcd.LcdLowerText = text;
     sim_.lcd.LCDWrite(sim_.lcd.LcdLowerText, LowerText);
+}
+
+void OperatingDisplays::DoState(StateVisitor& v) {
+    v.Part("displays");
+    v("IstwertShown", IstwertShown);
 }
 
 } // namespace vp7

@@ -4,11 +4,15 @@
 // the mode with the setpoint on the lower line's alphanumerics.
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 class OperatingDisplays {
 public:
     explicit OperatingDisplays(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     // Shows a position on the upper line, records it and moves the feedback module with it.
     void IstwertAnzeige(double position);

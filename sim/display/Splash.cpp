@@ -3,6 +3,7 @@
 
 #include "platform/BmpFile.h"
 #include "platform/Host.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/display/FrontPanel.h"
 
@@ -90,6 +91,17 @@ void Splash::Finish() {
     sim_.form.Image2.visible = false;
     sim_.ViewChanged();
     if (done_) done_();
+}
+
+void Splash::DoState(StateVisitor& v) {
+    v.Part("splash");
+    v("width", width_);
+    const bool running = v.Value("running", running_);
+    if (!v.Saving() && running && !bitmap_) throw StateError("a splash picture under way that is not here");
+    v("waitingForClick", waitingForClick_);
+    // Only a splash under way shows its picture; a finished one's is gone.
+    if (running) v("image2", image2);
+    if (v.Loading()) running_ = running;
 }
 
 } // namespace vp7

@@ -11,11 +11,18 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 class Splash {
 public:
     explicit Splash(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
+    Timer& ZoomTimer() { return timer_; }
+    // A restored splash under way goes on to `done` when clicked away.
+    void Resume(std::function<void()> done) { done_ = std::move(done); }
 
     // Loads and tests the picture; sets SplashValid and hides the option controls when it passes.
     void Load();

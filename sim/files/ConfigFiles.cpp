@@ -5,6 +5,7 @@
 #include "formats/Cp1252.h"
 #include "platform/FileRead.h"
 #include "platform/Host.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/diagnosis/Monitoring.h"
@@ -207,6 +208,11 @@ bool ConfigFiles::LoadRecord(const Record& r) {
     sim_.Note(Happening::ConfigurationLoaded);
     sim_.ViewChanged();
     return true;
+}
+
+void ConfigFiles::DoState(StateVisitor& v) {
+    v.Part("configFiles");
+    v("currentFile_", currentFile_);
 }
 
 } // namespace vp7

@@ -10,6 +10,8 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 class ConfigFiles {
@@ -19,6 +21,8 @@ public:
     using Record = std::array<uint8_t, RecordSize>;
 
     explicit ConfigFiles(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     void Konfigurationspeichern1Click();
     void Konfigurationladen1Click();

@@ -5,6 +5,7 @@
 #include "formats/IniFile.h"
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/diagnosis/Monitoring.h"
@@ -292,6 +293,13 @@ void Settings::WriteParameters(IniFile& ini) const {
     }
     ini.WriteString("Parameter", "ZeroLimit", FlagText(sim_.monitoring.ZeroFaultLatched));
     ini.WriteString("Parameter", "OpenLimit", FlagText(sim_.monitoring.OpenFaultLatched));
+}
+
+// The folder it reads and writes is where this program runs, not part of the device.
+void Settings::DoState(StateVisitor& v) {
+    v.Part("settings");
+    v("loaded_", loaded_);
+    v("firstStartLanguage_", firstStartLanguage_);
 }
 
 } // namespace vp7

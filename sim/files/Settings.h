@@ -12,6 +12,8 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class IniFile;
 class Simulator;
 
@@ -26,6 +28,8 @@ std::vector<std::string> SettingsBases(const std::string& programDir, const std:
 class Settings {
 public:
     explicit Settings(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     // Makes sure "Config" and "Data" exist beside the program, or in the per-user folder when the
     // program's folder cannot be written or is installed (SettingsBases), then reads every key in its order

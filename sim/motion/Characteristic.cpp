@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/motion/Characteristic.h"
 
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/motion/CharacteristicTables.h"
 #include "sim/motion/Scales.h"
@@ -60,6 +61,12 @@ double Characteristic::KennlinieInvers(double y) const {
     const double denominator = t[i + 1] - t[i];
     if (denominator == 0) return divide(y - t[i], 0);
     return (y - t[i]) * 5 / denominator + 5 * i;
+}
+
+void Characteristic::DoState(StateVisitor& v) {
+    v.Part("characteristic");
+    v("KennlinienTabelle", KennlinienTabelle);
+    v("FreeTable", FreeTable);
 }
 
 } // namespace vp7

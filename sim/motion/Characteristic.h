@@ -7,11 +7,15 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 class Characteristic {
 public:
     explicit Characteristic(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     // Builds the table in effect; false when the free support values do not rise by at least 0.2 %
     // from point to point (checked whatever curve is selected).

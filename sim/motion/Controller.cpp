@@ -5,6 +5,7 @@
 #include "model/SpriteSet.h"
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/diagnosis/Monitoring.h"
@@ -241,6 +242,16 @@ void Controller::SetpointRampTimerTimer() {
     }
     sim_.form.SetPointText.text = FormatFixed(RampValue, 1, 5);
     SetpointButtonClick(Sender::SetpointRampTimer);
+}
+
+void Controller::DoState(StateVisitor& v) {
+    v.Part("controller");
+    v("TightOpenActive", TightOpenActive);
+    v("TightCloseActive", TightCloseActive);
+    v("RampValue", RampValue);
+    v("RampLow", RampLow);
+    v("RampHigh", RampHigh);
+    v("RampDirection", RampDirection);
 }
 
 } // namespace vp7

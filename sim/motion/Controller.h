@@ -7,6 +7,8 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 // What caused a controller run; only the entry field, its button, the start-up and the ramp read the
@@ -16,6 +18,8 @@ enum class Sender { None, SetpointButton, SetPointText, Timer1, SetpointRampTime
 class Controller {
 public:
     explicit Controller(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     void SetpointButtonClick(Sender sender);
     // The Enter key's code; Enter in the setpoint field confirms it.

@@ -3,6 +3,7 @@
 
 #include "platform/Host.h"
 #include "platform/NumberFormat.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/operation/ParamSet.h"
 
@@ -220,6 +221,54 @@ void Scales::CalcMB() {
     TightCloseOn = Yfactor * b + Yoffset;
     TightCloseOff = Yfactor * (b + 1) + Yoffset;
     s.ScalesValid = 1;
+}
+
+void LinearMap::DoState(StateVisitor& v) {
+    v("factor", factor);
+    v("offset", offset);
+}
+
+void Scales::DoState(StateVisitor& v) {
+    v.Part("scales");
+    v("PV100", PV100);
+    v("PV0", PV0);
+    v("Out100", Out100);
+    v("Out0", Out0);
+    v("SollwertMin", SollwertMin);
+    v("SollwertMax", SollwertMax);
+    v("ReglerMin", ReglerMin);
+    v("ReglerMax", ReglerMax);
+    v("SollwertScaleLow", SollwertScaleLow);
+    v("SollwertScaleHigh", SollwertScaleHigh);
+    v("ReglerScaleLow", ReglerScaleLow);
+    v("ReglerScaleHigh", ReglerScaleHigh);
+    v("SollwertScaleTexts", SollwertScaleTexts);
+    v("ReglerScaleTexts", ReglerScaleTexts);
+    v("VentilScaleTexts", VentilScaleTexts);
+    v("EingabeMin", EingabeMin);
+    v("EingabeMax", EingabeMax);
+    v("EingabeFaktor", EingabeFaktor);
+    v("EingabeOffset", EingabeOffset);
+    v("splitRange", splitRange);
+    v("reglerScale", reglerScale);
+    v("kennlinienEingang", kennlinienEingang);
+    v("Ya", Ya);
+    v("Ye", Ye);
+    v("Yfactor", Yfactor);
+    v("Yoffset", Yoffset);
+    v("sollwertPixel", sollwertPixel);
+    v("reglerPixel", reglerPixel);
+    v("ventilPixel", ventilPixel);
+    v("SollwertMinY", SollwertMinY);
+    v("SollwertMaxY", SollwertMaxY);
+    v("ReglerMinY", ReglerMinY);
+    v("ReglerMaxY", ReglerMaxY);
+    v("YaY", YaY);
+    v("YeY", YeY);
+    v("TightOpenOn", TightOpenOn);
+    v("TightOpenOff", TightOpenOff);
+    v("TightCloseOn", TightCloseOn);
+    v("TightCloseOff", TightCloseOff);
 }
 
 } // namespace vp7

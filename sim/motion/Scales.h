@@ -10,9 +10,12 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 struct LinearMap {
+    void DoState(StateVisitor& v);
     double factor = 1, offset = 0;
     double operator()(double x) const { return factor * x + offset; }
 };
@@ -20,6 +23,8 @@ struct LinearMap {
 class Scales {
 public:
     explicit Scales(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     // Recomputes everything; shows the first inconsistency as an error box. Sets ScalesValid.
     void CalcMB();

@@ -2,6 +2,7 @@
 #include "sim/operation/ConfigMenu.h"
 
 #include "platform/NumberFormat.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Initialization.h"
 #include "sim/display/Lcd.h"
@@ -226,6 +227,19 @@ std::string ConfigMenu::UpperText() const {
         return value_ >= 0 && value_ < 15 ? f.ValueTexts[value_] : std::string();
     }
     return {};
+}
+
+void ConfigMenu::DoState(StateVisitor& v) {
+    v.Part("configMenu");
+    v("CurrentParam", CurrentParam);
+    v("EditStep", EditStep);
+    v("value_", value_);
+    v("min_", min_);
+    v("max_", max_);
+    v("special_", special_);
+    v("kind_", kind_);
+    v("stepMultiplier_", stepMultiplier_);
+    v("specialText_", specialText_);
 }
 
 } // namespace vp7

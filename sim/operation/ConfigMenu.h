@@ -11,11 +11,15 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 class ConfigMenu {
 public:
     explicit ConfigMenu(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     // One key event in configuration mode (Neutral only redraws); `step` is 1, or 10 once a value key
     // has been held long.

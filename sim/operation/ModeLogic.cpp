@@ -2,6 +2,7 @@
 #include "sim/operation/ModeLogic.h"
 
 #include "platform/Host.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/diagnosis/Initialization.h"
@@ -293,6 +294,21 @@ void ModeLogic::CheckGearSetting() {
             warn("Bei Hubbereich >= 25mm ist Getriebestellung 90° erforderlich",
                  "A stroke range >= 25mm needs to set the gear to 90°");
     }
+}
+
+void ModeLogic::DoState(StateVisitor& v) {
+    v.Part("modes");
+    v("LatchUmschalt", LatchUmschalt);
+    v("LatchKleiner", LatchKleiner);
+    v("LatchGroesser", LatchGroesser);
+    v("ManualStep", ManualStep);
+    v("HoldUmschalt", HoldUmschalt);
+    v("HoldTimeout", HoldTimeout);
+    v("HoldGroesserLong", HoldGroesserLong);
+    v("RepeatKleiner", RepeatKleiner);
+    v("RepeatGroesser", RepeatGroesser);
+    v("KeyHoldCount", KeyHoldCount);
+    v("ConfigFromAutomatic", ConfigFromAutomatic);
 }
 
 } // namespace vp7

@@ -9,11 +9,15 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 class ModeLogic {
 public:
     explicit ModeLogic(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     // A key event; an equal code in a row is dropped (senders that repeat set LastKeyCode to Neutral).
     void KeyEvent(KeyCode code);

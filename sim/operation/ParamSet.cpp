@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/operation/ParamSet.h"
 
+#include "platform/StateVisitor.h"
 #include "sim/operation/ParamTables.h"
 
 #include <cmath>
@@ -251,6 +252,90 @@ int16_t ParamSet::ToFixed88(int32_t tenths) {
 
 int32_t ParamSet::FromFixed88(int16_t w) {
     return int32_t(std::nearbyint(w * 10.0 / 256.0));
+}
+
+void ParamStore::DoState(StateVisitor& v) {
+    v("YFCT", YFCT);
+    v("YAGL", YAGL);
+    v("YWAY", YWAY);
+    v("LiveZero", LiveZero);
+    v("SDIR", SDIR);
+    v("SPRA", SPRA);
+    v("SPRE", SPRE);
+    v("MinTimeUp", MinTimeUp);
+    v("MinTimeDown", MinTimeDown);
+    v("KennlinienTyp", KennlinienTyp);
+    v("SL", SL);
+    v("DEBA", DEBA);
+    v("YA", YA);
+    v("YE", YE);
+    v("YNRM", YNRM);
+    v("YDIR", YDIR);
+    v("YCLS", YCLS);
+    v("YCDO", YCDO);
+    v("YCUP", YCUP);
+    v("BIN1", BIN1);
+    v("BIN2", BIN2);
+    v("AFCT", AFCT);
+    v("A1", A1);
+    v("A2", A2);
+    v("StoerFCT", StoerFCT);
+    v("StoerTIM", StoerTIM);
+    v("StoerLIM", StoerLIM);
+    v("StoerSTRK", StoerSTRK);
+    v("StoerDCHG", StoerDCHG);
+    v("StoerZERO", StoerZERO);
+    v("StoerOPEN", StoerOPEN);
+    v("StoerDEBA", StoerDEBA);
+    v("FSTY", FSTY);
+    v("FSTI", FSTI);
+    v("FSVL", FSVL);
+    v("STNR", STNR);
+    v("IDENT", IDENT);
+}
+
+// ValueHelp points into the constant tables the variant's table was built with, and stays.
+void TParamField::DoState(StateVisitor& v) {
+    v("Kind", Kind);
+    v("Name", Name);
+    v("Value", Value);
+    v("Default", Default);
+    v("Min", Min);
+    v("Max", Max);
+    v("Special", Special);
+    v("ValueTexts", ValueTexts);
+    v("LongName", LongName);
+}
+
+void ParamSet::DoState(StateVisitor& v) {
+    v.Part("params");
+    v("store", store);
+    v("ParamTable", ParamTable);
+    v("controllerType", controllerType);
+    v("ParamFirstIndex", ParamFirstIndex);
+    v("ParamLastIndex", ParamLastIndex);
+    v("YFCTIndex", YFCTIndex);
+    v("YAGLIndex", YAGLIndex);
+    v("YWAYIndex", YWAYIndex);
+    v("INITAIndex", INITAIndex);
+    v("INITMIndex", INITMIndex);
+    v("SDIRIndex", SDIRIndex);
+    v("TSUPIndex", TSUPIndex);
+    v("TSDOIndex", TSDOIndex);
+    v("SFCTIndex", SFCTIndex);
+    v("SL0Index", SL0Index);
+    v("SL20Index", SL20Index);
+    v("DEBAIndex", DEBAIndex);
+    v("YAIndex", YAIndex);
+    v("YEIndex", YEIndex);
+    v("YCDOIndex", YCDOIndex);
+    v("YCUPIndex", YCUPIndex);
+    v("BIN1Index", BIN1Index);
+    v("AFCTIndex", AFCTIndex);
+    v("PRSTIndex", PRSTIndex);
+    v("STNRIndex", STNRIndex);
+    v("IDENTIndex", IDENTIndex);
+    v("ids_", ids_);
 }
 
 } // namespace vp7

@@ -12,9 +12,12 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 // One field per parameter of any variant. Percentages are 8.8 fixed point (percent x 256; negative is
 // the special value "Auto "/" OFF "), times whole seconds, lists indexes.
 struct ParamStore {
+    void DoState(StateVisitor& v);
     uint8_t YFCT = 1, YAGL = 1, YWAY = 0;
     uint8_t LiveZero = 1; // SCUR: 1 = 4-20 mA
     uint8_t SDIR = 0;
@@ -46,6 +49,7 @@ constexpr bool Has(ParamKind kind, ParamKind flag) {
 
 // One record of the parameter table.
 struct TParamField {
+    void DoState(StateVisitor& v);
     ParamKind Kind = ParamKind::None;
     std::string Name;  // e.g. "  YFCT ": two blanks (replaced by the number when shown), padded to 7
     int32_t Value = 0; // table units: list index, whole number, or tenths (ParamKind::Tenths)
@@ -58,6 +62,8 @@ struct TParamField {
 class ParamSet {
 public:
     static constexpr int TableSize = 56;
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     // Every store field to its factory value for the variant (0 = 0/4-20 mA, 1 = PA, 2 = FF).
     void SetFactoryDefaults(uint8_t controllerType);

@@ -2,6 +2,7 @@
 #include "sim/operation/PointerInput.h"
 
 #include "model/PictureLayout.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/operation/KeyInput.h"
 
@@ -119,6 +120,11 @@ void PointerInput::ReleaseKey(DeviceKey key, MouseButton button) {
     if (key == DeviceKey::None) return;
     const layout::Point at = layout::KeyCentres[KeyIndex(key)];
     Up(button, at.x, at.y);
+}
+
+void PointerInput::DoState(StateVisitor& v) {
+    v.Part("pointer");
+    v.Enum("holder", holder_, Target::GroesserCircle);
 }
 
 } // namespace vp7

@@ -9,11 +9,15 @@
 
 namespace vp7 {
 
+class StateVisitor;
+
 class Simulator;
 
 class PointerInput {
 public:
     explicit PointerInput(Simulator& sim);
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
     // Picture coordinates; a release or a drag may lie off the picture.
     void Down(MouseButton button, bool shift, int x, int y);

@@ -10,6 +10,7 @@
 #include "sim/display/LcdReadBack.h"
 #include "sim/operation/ParamSet.h"
 #include "support/FolderFixture.h"
+#include "support/Operator.h"
 
 #include <gtest/gtest.h>
 
@@ -45,11 +46,9 @@ struct SimFixture : FolderFixture {
         clock.Advance(100);
     }
     SimState& S() { return sim->state; }
+    Operator Person() { return {clock, host, *sim}; }
     // Types a setpoint and presses Enter, as a trainer does.
-    void Enter(const std::string& text) {
-        sim->UserEdit(sim->form.SetPointText, text);
-        sim->UserKeyDown(sim->form.SetPointText, 13);
-    }
+    void Enter(const std::string& text) { Person().Enter(text); }
     // A parameter changed in table units and applied, as leaving the configuration does.
     void Param(const char* name, int32_t value) {
         const int index = sim->params.FindByName(name);
@@ -74,22 +73,11 @@ struct SimFixture : FolderFixture {
     // The pointer on the device picture as a person uses it, the left button held from its press to
     // its release.
     void Down(std::pair<int, int> at, MouseButton button = MouseButton::Left, bool shift = false) {
-        if (button == MouseButton::Left) host.SetLeftButtonDown(true);
-        sim->PointerDown(button, shift, at.first, at.second);
+        Person().Down(at, button, shift);
     }
-    void Up(std::pair<int, int> at, MouseButton button = MouseButton::Left) {
-        if (button == MouseButton::Left) host.SetLeftButtonDown(false);
-        sim->PointerUp(button, at.first, at.second);
-    }
-    void Click(std::pair<int, int> at, MouseButton button = MouseButton::Left) {
-        Down(at, button);
-        Up(at, button);
-    }
-    void Hold(std::pair<int, int> at, int ms) {
-        Down(at);
-        clock.Advance(ms);
-        Up(at);
-    }
+    void Up(std::pair<int, int> at, MouseButton button = MouseButton::Left) { Person().Up(at, button); }
+    void Click(std::pair<int, int> at, MouseButton button = MouseButton::Left) { Person().Click(at, button); }
+    void Hold(std::pair<int, int> at, int ms) { Person().Hold(at, ms); }
     // Right clicks on the three keys and 2 s: the diagnostic display.
     void EnterDiagnostics() {
         for (auto key : {kModeKey, kDecKey, kIncKey})

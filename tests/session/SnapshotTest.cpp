@@ -1,0 +1,351 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A snapshot is the whole device: random sessions on every variant, cut in the configuration, the
+// diagnostics, an initialization, a ramp or a key held mid-hold. The recording replayed reaches the same
+// snapshot byte for byte, and a fresh device restored from it goes on exactly as the original does.
+#include "sim/Snapshot.h"
+#include "model/PictureLayout.h"
+#include "model/SpriteSet.h"
+#include "platform/ScriptedHost.h"
+#include "platform/VirtualClock.h"
+#include "session/SessionRecorder.h"
+#include "session/StateFile.h"
+#include "session/script/PrintedValue.h"
+#include "session/script/Runner.h"
+#include "session/script/StateValues.h"
+#include "sim/Simulator.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/diagnosis/Initialization.h"
+#include "sim/display/LcdReadBack.h"
+#include "sim/operation/ConfigMenu.h"
+#include "sim/operation/ParamSet.h"
+#include "support/FolderFixture.h"
+#include "support/Operator.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace vp7 {
+namespace {
+
+constexpr std::pair<int, int> kKeys[] = {{layout::KeyCentres[0].x, layout::KeyCentres[0].y},
+                                         {layout::KeyCentres[1].x, layout::KeyCentres[1].y},
+                                         {layout::KeyCentres[2].x, layout::KeyCentres[2].y}};
+constexpr auto kModeKey = kKeys[0], kIncKey = kKeys[2];
+
+// One device on a clock and a host of its own, each message box's answer told to the recorder.
+struct Device {
+    VirtualClock clock;
+    ScriptedHost host;
+    std::unique_ptr<Simulator> sim;
+
+    Device(const SpriteSet& sprites, const std::filesystem::path& dir, uint8_t variant, int64_t atMs) {
+        std::filesystem::create_directories(dir);
+        clock.Advance(atMs);
+        sim = std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string(), variant});
+        host.OnMessage([this](const ScriptedHost::Message& m) {
+            sim->Answered({.kind = ActionKind::Answer, .answer = m.answer});
+        });
+        sim->FormCreate();
+    }
+    void Down(std::pair<int, int> at, MouseButton button = MouseButton::Left) { Person().Down(at, button); }
+    void Click(std::pair<int, int> at, MouseButton button = MouseButton::Left) { Person().Click(at, button); }
+    void Hold(std::pair<int, int> at, int ms) { Person().Hold(at, ms); }
+    void Enter(const std::string& text) { Person().Enter(text); }
+    test::Operator Person() { return {clock, host, *sim}; }
+    void EnterConfiguration() { Hold(kModeKey, 5000); }
+};
+
+using Rng = std::mt19937;
+int Pick(Rng& rng, int n) {
+    return std::uniform_int_distribution<int>(0, n - 1)(rng);
+}
+
+// What a trainee does, through the inputs a recording keeps.
+void RandomAction(Device& d, Rng& rng) {
+    FormState& f = d.sim->form;
+    switch (Pick(rng, 10)) {
+    case 0:
+    case 1: { // a click or a hold, either button
+        const auto key = kKeys[Pick(rng, 3)];
+        const MouseButton button = Pick(rng, 4) == 0 ? MouseButton::Right : MouseButton::Left;
+        d.Person().Down(key, button, Pick(rng, 8) == 0);
+        d.clock.Advance(Pick(rng, 3) == 0 ? Pick(rng, 7000) : Pick(rng, 300));
+        d.Person().Up(key, button);
+        break;
+    }
+    case 2: {
+        Control* options[] = {&f.NoPreasureSelect, &f.BlockDownSelect, &f.BlockUpSelect,
+                              &f.FrictionSelect,   &f.LeakageSelect,   &f.AlarmModulSelect,
+                              &f.StromModulSelect, &f.HelpOthers};
+        Control& c = *options[Pick(rng, 8)];
+        if (c.enabled) d.sim->UserCheck(c, !c.checked);
+        break;
+    }
+    case 3: {
+        Control* valves[] = {&f.SelfClosingSelect, &f.SelfOpeningSelect, &f.DoubleActingSelect};
+        if (Control& valve = *valves[Pick(rng, 3)]; valve.enabled) d.sim->UserCheck(valve, true);
+        if (f.DrosselSelect.enabled) d.sim->UserSelect(f.DrosselSelect, Pick(rng, 4));
+        break;
+    }
+    case 4: {
+        static const char* const texts[] = {"0", "50", "100", "37,4", "-5", "120", "abc", "", "12.5.1"};
+        if (Pick(rng, 3) == 0 && f.SetpointDimSelect.enabled)
+            d.sim->UserSelect(f.SetpointDimSelect, Pick(rng, 2));
+        d.Enter(texts[Pick(rng, 9)]);
+        break;
+    }
+    case 5:
+        d.Click({Pick(rng, 2) ? 40 : 116, 80}); // a binary input
+        break;
+    case 6:
+        d.sim->UserClick(Pick(rng, 2) ? f.Deutsch1 : f.English1);
+        break;
+    case 7:
+        d.sim->PointerMove(Pick(rng, layout::PictureSize.width), Pick(rng, layout::PictureSize.height));
+        break;
+    default:
+        d.clock.Advance(Pick(rng, 5000));
+        break;
+    }
+}
+
+// Where a session is cut for its snapshot: each leaves the device in the middle of something.
+enum class Scene { Configuration, Diagnostics, Initialization, Ramp, KeyHeld, Anywhere };
+constexpr Scene kScenes[] = {Scene::Configuration, Scene::Diagnostics, Scene::Initialization,
+                             Scene::Ramp,          Scene::KeyHeld,     Scene::Anywhere};
+
+void LeadInto(Scene scene, Device& d, Rng& rng) {
+    Simulator& sim = *d.sim;
+    switch (scene) {
+    case Scene::Configuration:
+        d.EnterConfiguration();
+        for (int i = Pick(rng, 6); i > 0; --i)
+            d.Click(kKeys[Pick(rng, 3)]);
+        break;
+    case Scene::Diagnostics:
+        for (auto key : kKeys)
+            d.Click(key, MouseButton::Right);
+        d.clock.Advance(2000);
+        for (int i = Pick(rng, 5); i > 0; --i)
+            d.Click(kIncKey);
+        break;
+    case Scene::Initialization: {
+        d.EnterConfiguration();
+        for (uint32_t guard = 0; sim.configMenu.CurrentParam != uint32_t(sim.params.INITAIndex) && guard < 80;
+             ++guard)
+            d.Click(kModeKey);
+        d.Hold(kIncKey, 5000);
+        d.clock.Advance(1000 + Pick(rng, 30000));
+        break;
+    }
+    case Scene::Ramp: // near its top, so that it may have turned
+        d.sim->UserSelect(sim.form.SetpointRampSelect, Pick(rng, 2));
+        d.Enter("96");
+        d.sim->UserClick(sim.form.SetpointRampButton);
+        d.clock.Advance(1500 + Pick(rng, 20000));
+        break;
+    case Scene::KeyHeld: // pressed and still held: the key timer counts the hold
+        d.Down(kKeys[Pick(rng, 3)]);
+        d.clock.Advance(300 + Pick(rng, 2500));
+        break;
+    case Scene::Anywhere:
+        break;
+    }
+}
+
+// Everything `print` knows of a device, the display read back, the messages shown and the picture's
+// hash: two devices that print the same here look the same to every script. While the third run of an
+// initialization measures a travel, its field holds the clock's time: left out for a clock at another time.
+std::string Printout(Device& d, bool sameClock = true) {
+    Simulator& sim = *d.sim;
+    std::string out;
+    auto values = StateValues(sim);
+    const uint8_t measuring = sim.initialization.RunStep[2];
+    if (!sameClock && (measuring == 1 || measuring == 2))
+        std::erase_if(values, [](const NamedValue& v) { return v.name.starts_with("TravelTime"); });
+    const auto print = [&](std::vector<std::string> words) {
+        try {
+            const PrintedValue printed = LookUpPrinted(sim, values, words);
+            out += printed.name + ' ' + printed.value + '\n';
+        } catch (const ScriptError&) { // not every control prints
+        }
+    };
+    for (const NamedValue& value : values)
+        print({value.name});
+    for (const Control* control : sim.form.All())
+        print({control->name});
+    for (int i = 0; i < Diagnostics::Count; ++i)
+        print({"diag", std::to_string(i)});
+    for (int i = 0; i < 9; ++i)
+        print({"fault", std::to_string(i)});
+    print({"title"});
+    const LcdReading lcd = ReadLcd(sim.image1);
+    out += "lcd " + lcd.upper + '|' + lcd.lower + '\n';
+    const Picture& picture = sim.image1;
+    const std::string_view pixels(reinterpret_cast<const char*>(picture.Bits()),
+                                  size_t(picture.DeviceWidth()) * picture.DeviceHeight() * sizeof(Rgb));
+    out += "picture " + std::to_string(SnapshotHash(pixels)) + '\n';
+    out += "messages " + std::to_string(d.host.Messages().size());
+    if (!d.host.Messages().empty()) out += ' ' + d.host.Messages().back().text;
+    return out + '\n';
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct SnapshotTest : test::FolderFixture {
+    SpriteSet sprites = SpriteSet::Flat();
+};
+
+TEST_F(SnapshotTest, ReplayedAndRestoredDevicesMatchTheLiveOne) {
+    int cases = 0;
+    for (uint8_t variant = 0; variant < 3; ++variant)
+        for (const Scene scene : kScenes)
+            for (unsigned seed = 1; seed <= 2; ++seed, ++cases) {
+                const std::string context = "variant " + std::to_string(variant) + ", scene " +
+                                            std::to_string(int(scene)) + ", seed " + std::to_string(seed);
+                const auto folder = dir / std::to_string(cases);
+                Rng rng(seed * 7919 + cases);
+                Device live(sprites, folder / "live", variant, 0);
+                live.clock.Advance(100); // the start-up tick
+                const auto recordingPath = folder / "session.vp7s";
+                SessionRecorder recorder(*live.sim, recordingPath.string(), "snapshot test");
+                for (int i = 20 + Pick(rng, 40); i > 0; --i)
+                    RandomAction(live, rng);
+                LeadInto(scene, live, rng);
+                const std::string snapshot = TakeSnapshot(*live.sim);
+
+                // The recording so far, replayed by the runner, ends in the same device.
+                recorder.WriteUpToNow();
+                std::ostringstream printed;
+                Runner runner(printed, (folder / "replay").string());
+                std::filesystem::create_directories(folder / "replay");
+                for (const std::string& line : Runner::SplitLines(ReadAll(recordingPath)))
+                    runner.Execute(line);
+                ASSERT_NE(runner.Sim(), nullptr) << context;
+                EXPECT_EQ(SnapshotDifference(*runner.Sim(), snapshot), std::nullopt) << context;
+                EXPECT_EQ(SnapshotHash(TakeSnapshot(*runner.Sim())), SnapshotHash(snapshot)) << context;
+
+                // A fresh device restored from it takes the same further actions and prints the same
+                // after each: at the same moment to the bit; on a clock at another time (times are kept
+                // relative to now) alike as far as anything prints.
+                Device restored(sprites, folder / "restored", variant, live.clock.NowMs());
+                Device shifted(sprites, folder / "shifted", variant, live.clock.NowMs() + 12345);
+                for (Device* device : {&restored, &shifted}) {
+                    ASSERT_EQ(RestoreSnapshot(*device->sim, snapshot), std::nullopt) << context;
+                    ASSERT_EQ(TakeSnapshot(*device->sim), snapshot) << context;
+                    device->host.ClearMessages();
+                }
+                live.host.ClearMessages();
+                Rng liveRng(seed), restoredRng(seed), shiftedRng(seed);
+                for (int step = 0; step < 25; ++step) {
+                    for (auto [device, deviceRng] :
+                         {std::pair{&live, &liveRng}, std::pair{&restored, &restoredRng},
+                          std::pair{&shifted, &shiftedRng}}) {
+                        RandomAction(*device, *deviceRng);
+                        device->clock.Advance(Pick(*deviceRng, 2000));
+                    }
+                    const std::string expected = Printout(live);
+                    ASSERT_EQ(Printout(restored), expected) << context << ", step " << step;
+                    ASSERT_EQ(Printout(shifted, false), Printout(live, false))
+                        << context << ", step " << step << " (shifted)";
+                }
+                EXPECT_EQ(SnapshotDifference(*restored.sim, TakeSnapshot(*live.sim)), std::nullopt)
+                    << context;
+            }
+}
+
+// Every kind of bad state file is refused with its reason, and the device stays as it was.
+TEST_F(SnapshotTest, BadStatesAreRefusedAndChangeNothing) {
+    Device d(sprites, dir / "device", 0, 0);
+    d.clock.Advance(100);
+    d.Enter("40");
+    d.clock.Advance(3000);
+    const std::string file = SaveState(*d.sim, "start\nwait 3000\n");
+    const std::string body = TakeSnapshot(*d.sim);
+    Device pa(sprites, dir / "pa", 1, 0);
+    const auto changed = [](std::string text, size_t at, char byte) {
+        text[at] = byte;
+        return text;
+    };
+    // The header: magic 8, format 4, variant 1, version's length 1, version, clock 8, sizes 8 + 8.
+    const size_t sizesAt = 14 + ProgramVersion().size() + 8;
+    std::string huge = file;
+    huge.replace(sizesAt, 8, std::string("\xff\xff\xff\xff\xff\xff\xff\x7f", 8));
+    const struct {
+        const char* what;
+        std::string text;
+        const char* reason;
+    } cases[] = {
+        {"empty", "", "not a snapshot state"},
+        {"a recording", "start\nwait 100\n", "not a snapshot state"},
+        {"another magic word", changed(file, 7, 'X'), "not a snapshot state"},
+        {"a newer format", changed(file, 8, 2), "newer format"},
+        {"cut short in the header", file.substr(0, 20), "damaged or incomplete"},
+        {"cut short in the body", file.substr(0, file.size() - 40), "damaged or incomplete"},
+        {"a byte flipped in the body", changed(file, file.size() - 30, file[file.size() - 30] ^ 1),
+         "damaged or incomplete"},
+        {"a byte flipped in the version", changed(file, 15, file[15] ^ 1), "damaged or incomplete"},
+        {"a huge size", huge, "damaged or incomplete"},
+        {"saved on PA", SaveState(*pa.sim, ""), "saved on VP7PA, not on VP7A"},
+        // The body's own checks, behind a sound checksum: a body cut short, one byte more, another layout.
+        {"a body cut short", EncodeStateFile({0, "1", 0, body.substr(0, body.size() / 2), ""}), "cut short"},
+        {"a body too long", EncodeStateFile({0, "1", 0, body + "x", ""}), "bytes after"},
+        {"another layout",
+         EncodeStateFile({0, "1", 0, changed(body, body.find("ControllerSelect"), 'c'), ""}),
+         "not 'ControllerSelect'"},
+    };
+    for (const auto& c : cases) {
+        const auto refusal = LoadState(*d.sim, c.text);
+        ASSERT_TRUE(refusal.has_value()) << c.what;
+        EXPECT_NE(refusal->english.find(c.reason), std::string::npos) << c.what << ": " << refusal->english;
+        EXPECT_FALSE(refusal->german.empty()) << c.what;
+        EXPECT_EQ(SnapshotDifference(*d.sim, body), std::nullopt) << c.what;
+    }
+    EXPECT_EQ(LoadState(*d.sim, file), std::nullopt);
+}
+
+// The runner's commands: a snapshot saved, restored by another script in place of the start, and
+// compared by its hash; a damaged one refused with the runner's error.
+TEST_F(SnapshotTest, TheRunnerSavesRestoresAndComparesStates) {
+    const auto run = [&](const std::string& folder, const std::string& script,
+                         std::string* errors = nullptr) {
+        std::filesystem::create_directories(dir / folder);
+        std::ostringstream out, err;
+        Runner runner(out, (dir / folder).string());
+        std::istringstream in(script);
+        runner.Run(in, err);
+        if (errors) *errors = err.str();
+        return out.str();
+    };
+    const std::string path = (dir / "s.vp7state").string();
+    const std::string saved = run("a", "ini Config Controller VP7FF\nstart\nwait 500\npress mode\nwait 1500\n"
+                                       "savestate " +
+                                           path +
+                                           "\nprint statehash\nwait 4000\nrelease mode\n"
+                                           "print Mode\nprint lcd\nprint statehash\n");
+    const std::string restored =
+        run("b", "state " + path +
+                     "\nprint statehash\nwait 4000\nrelease mode\nprint Mode\nprint lcd\n"
+                     "print statehash\n");
+    EXPECT_EQ(restored, saved);
+    EXPECT_TRUE(saved.starts_with("statehash ")) << saved;
+
+    std::string errors;
+    run("d", "ini Config Controller VP7PA\nstate " + path + "\n", &errors);
+    EXPECT_EQ(errors, "error 2: " + path + ": the state was saved on VP7FF, not on VP7PA\n");
+
+    std::string text = ReadAll(path);
+    text[text.size() / 2] ^= 1;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    EXPECT_EQ(run("c", "state " + path + "\nprint Mode\n", &errors), "");
+    EXPECT_EQ(errors, "error 1: " + path + ": the state is damaged or incomplete\n");
+}
+
+} // namespace
+} // namespace vp7
