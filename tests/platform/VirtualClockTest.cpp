@@ -76,6 +76,18 @@ TEST_F(VirtualClockTest, HandlersMayDisableReEnableOrStartTimersAndTiesKeepArmin
     EXPECT_EQ(log, (Log{"b@225", "c@250", "a@250"}));
 }
 
+// Two timers due in the same millisecond fire in arming order, whatever their places in memory; the
+// desktop clock keeps the same order (tests/ui/QtHostTest.cpp).
+TEST_F(VirtualClockTest, TiesInTheSameMillisecondFireInArmingOrder) {
+    Timer pair[2] = {{clock, "low", 20}, {clock, "high", 20}};
+    for (Timer& t : pair)
+        Logs(t);
+    pair[1].SetEnabled(true);
+    pair[0].SetEnabled(true);
+    clock.Advance(40);
+    EXPECT_EQ(log, (Log{"high@20", "low@20", "high@40", "low@40"}));
+}
+
 TEST_F(VirtualClockTest, ZeroIntervalAndDestroyedTimersNeverFire) {
     {
         Timer gone(clock, "gone", 10);

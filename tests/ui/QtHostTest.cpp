@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/qt/QtHost.h"
+#include "ui/qt/QtClock.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,6 +13,11 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
 
 using namespace vp7;
 
@@ -45,4 +51,25 @@ TEST(QtHost, TheSaveDialogAsksBeforeOverwritingTheCompletedName) {
         host.SaveFileDialog("Konfigurationsdatei (*.vp7)|*.vp7", dir.path().toStdString(), "vp7");
     EXPECT_TRUE(asked);
     EXPECT_FALSE(chosen);
+}
+
+// Ticks already due when input arrives are run before it in due order, ties in arming order, as on the
+// virtual clock: here the timer armed first lies higher in memory.
+TEST(QtClock, TicksDueInTheSameMillisecondRunBeforeInputInArmingOrder) {
+    QtClock clock;
+    std::vector<std::string> log;
+    Timer pair[2] = {{clock, "low", 5}, {clock, "high", 5}};
+    for (Timer& t : pair)
+        t.SetHandler([&log, &t] {
+            t.SetEnabled(false);
+            log.push_back(t.Name());
+        });
+    clock.BeginInput(); // time holds still, so both are due at the same millisecond
+    pair[1].SetEnabled(true);
+    pair[0].SetEnabled(true);
+    clock.EndInput();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // both due, their events still queued
+    clock.BeginInput();
+    clock.EndInput();
+    EXPECT_EQ(log, (std::vector<std::string>{"high", "low"}));
 }

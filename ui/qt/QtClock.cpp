@@ -83,6 +83,11 @@ void QtClock::Arm(Timer& timer) {
     Schedule(it->second, from + timer.Interval());
 }
 
+// Due time, then arming order, as on the virtual clock; never the timers' places in memory.
+bool QtClock::FiresBefore(const Entry& entry, const Entry* other) {
+    return !other || entry.due < other->due || (entry.due == other->due && entry.order < other->order);
+}
+
 void QtClock::Disarm(Timer& timer) {
     const auto it = timers_.find(&timer);
     if (it == timers_.end()) return;
@@ -97,11 +102,11 @@ void QtClock::BeginInput() {
     for (;;) {
         const int64_t now = SimulatedNow();
         Timer* earliest = nullptr;
-        int64_t due = now + 1;
+        const Entry* earliestEntry = nullptr;
         for (const auto& [timer, entry] : timers_)
-            if (entry.qtimer->isActive() && entry.due < due) {
+            if (entry.qtimer->isActive() && entry.due <= now && FiresBefore(entry, earliestEntry)) {
                 earliest = timer;
-                due = entry.due;
+                earliestEntry = &entry;
             }
         if (!earliest) break;
         // Its queued timeout is taken here; the tick then sets the next period as a fired one does.
@@ -161,8 +166,7 @@ void QtClock::ReplayUntil(int64_t ms) {
         Timer* next = nullptr;
         const Entry* nextEntry = nullptr;
         for (const auto& [timer, entry] : timers_)
-            if (entry.due <= ms && (!nextEntry || entry.due < nextEntry->due ||
-                                    (entry.due == nextEntry->due && entry.order < nextEntry->order))) {
+            if (entry.due <= ms && FiresBefore(entry, nextEntry)) {
                 next = timer;
                 nextEntry = &entry;
             }

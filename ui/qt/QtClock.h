@@ -23,10 +23,10 @@ public:
     QtClock();
     ~QtClock() override;
     int64_t NowMs() const override;
-    // Fires the ticks already due whose timer events are still waiting in the queue, earliest first,
-    // so the input comes after them, as it would on the simulated clock; then time holds still for the
-    // input's handling (and inside a tick it stands at the tick's nominal time), so timers armed there
-    // start from the same moment a replay on the simulated clock gives them.
+    // Fires the ticks already due whose timer events are still waiting in the queue, earliest first and
+    // ties in arming order, so the input comes after them, as it would on the simulated clock; then time
+    // holds still for the input's handling (and inside a tick it stands at the tick's nominal time), so
+    // timers armed there start from the same moment a replay on the simulated clock gives them.
     void BeginInput() override;
     void EndInput() override;
     // A modal box or dialog lets time pass inside an input's handling.
@@ -59,6 +59,7 @@ private:
         int64_t interval;
         uint64_t order; // arming order, which decides between ticks due at the same moment
     };
+    static bool FiresBefore(const Entry& entry, const Entry* other);
     int64_t SimulatedNow() const;
     // Takes the time reached as the new origin, so a change of rate or state starts from it.
     void Rebase();
