@@ -48,12 +48,6 @@ QString PrivateFolder() {
     return {};
 }
 
-bool IsOwnRegularFile(const QString& path) {
-    struct stat info {};
-    return lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode) &&
-           info.st_uid == getuid();
-}
-
 // A write that only the buffer took fails at the flush; the commit would not see it and put an empty
 // file in the old one's place.
 bool FinishWriting(QSaveFile& file) {

@@ -17,9 +17,6 @@ namespace vp7 {
 // alone. Empty when none is a folder of this user's that no one else may enter.
 QString PrivateFolder();
 
-// Whether `path` is, itself and not through a symbolic link, a regular file of this user's.
-bool IsOwnRegularFile(const QString& path);
-
 // Ends writing `file`: everything written reached the disk, then the file takes the old one's place.
 // Else the old file stays as it was and false.
 bool FinishWriting(QSaveFile& file);

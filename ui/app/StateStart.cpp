@@ -15,9 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 
 #include <algorithm>
 
@@ -47,21 +45,6 @@ std::string SettingsFolder(const std::string& programDir) {
         if (usable) return base;
     }
     return user;
-}
-
-// The rewind hands over in a file of this name in the user's private folder.
-const QString kHandoverPattern = QStringLiteral("vp7-rewind-XXXXXX.vp7s");
-
-// Only the program's own handover is removed once read: the option is no way to delete other files.
-bool IsHandoverFile(const QString& path) {
-    const QFileInfo file(path);
-    const QString folder = PrivateFolder();
-    static const QRegularExpression name(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(kHandoverPattern)
-            .replace(QStringLiteral("XXXXXX"), QStringLiteral("[A-Za-z0-9]{6}"))));
-    return !folder.isEmpty() && name.match(file.fileName()).hasMatch() &&
-           QFileInfo(file.absolutePath()).canonicalFilePath() == QFileInfo(folder).canonicalFilePath() &&
-           IsOwnRegularFile(path);
 }
 
 // A saved state's lines played into a device on a clock driven by hand: the lines before the start
@@ -186,14 +169,11 @@ void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const Ch
 
 AppWindows StartProgram(const std::string& programDir, bool desktopGerman, const QStringList& arguments,
                         const std::string& recordPath) {
-    const QString handedOver = Argument(arguments, QStringLiteral("--rewound"));
-    const QString path = handedOver.isEmpty() ? Argument(arguments, QStringLiteral("--state")) : handedOver;
+    const QString path = Argument(arguments, QStringLiteral("--state"));
     std::optional<CheckedState> state;
     if (!path.isEmpty())
         state = ReadStateFile(nullptr, path, std::nullopt, SettingsFolder(programDir) + "/Config/VP7.ini",
                               desktopGerman);
-    if (!handedOver.isEmpty() && handedOver.toStdString() != recordPath && IsHandoverFile(handedOver))
-        QFile::remove(handedOver);
     std::string record = recordPath;
     const QString unrecordable = UnrecordableReason(QString::fromStdString(record), desktopGerman);
     if (!record.empty() && !unrecordable.isEmpty()) {
@@ -205,29 +185,6 @@ AppWindows StartProgram(const std::string& programDir, bool desktopGerman, const
     }
     if (state) return StartFromState(programDir, desktopGerman, *state, record);
     return CreateProgramWindows(programDir, PictureScale(), desktopGerman, nullptr, {.recordPath = record});
-}
-
-QString NewHandoverFile(std::string_view text) {
-    const QString folder = PrivateFolder();
-    if (folder.isEmpty()) return {};
-    QTemporaryFile file(QDir(folder).filePath(kHandoverPattern));
-    file.setAutoRemove(false);
-    if (!file.open()) return {};
-    const QString path = file.fileName();
-    if (file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size()) &&
-        file.flush()) {
-        file.close();
-        if (file.error() == QFileDevice::NoError) return path;
-    }
-    file.close();
-    QFile::remove(path);
-    return {};
-}
-
-QStringList StateArguments(const QString& path, bool handedOver, const QString& recordPath) {
-    QStringList arguments{handedOver ? QStringLiteral("--rewound") : QStringLiteral("--state"), path};
-    if (!recordPath.isEmpty()) arguments << QStringLiteral("--record") << recordPath;
-    return arguments;
 }
 
 } // namespace vp7

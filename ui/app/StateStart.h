@@ -44,19 +44,10 @@ std::optional<CheckedState> CheckStateText(QWidget* parent, const QString& path,
 void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const CheckedState& state,
                       const std::string& recordPath = {});
 
-// The program's windows, as the command line asks: from a saved state with `--state FILE` (with
-// `--rewound FILE` likewise, the file then removed when it is a handover of NewHandoverFile's), else as
+// The program's windows, as the command line asks: from a saved state with `--state FILE`, else as
 // usual; recording into `recordPath` when it can take a recording. A state that cannot be loaded, or a
 // recording that cannot be made, is refused with a message, and the program starts without it.
 AppWindows StartProgram(const std::string& programDir, bool desktopGerman, const QStringList& arguments,
                         const std::string& recordPath);
-
-// A new file in the user's private folder holding `text`, for a rewind to hand over to the program
-// started again; empty when it cannot be written whole.
-QString NewHandoverFile(std::string_view text);
-
-// The arguments that start the program again from `path`: `--rewound` when the file is to be removed
-// once read, and `--record` to go on recording into `recordPath`.
-QStringList StateArguments(const QString& path, bool handedOver, const QString& recordPath = {});
 
 } // namespace vp7

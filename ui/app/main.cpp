@@ -38,7 +38,6 @@ struct CommandLine {
                              QStringLiteral("Starts from the saved state FILE (Simulation, Save state)."),
                              QStringLiteral("FILE")};
     // How a rewind or a loaded state hands its session to the program started again.
-    QCommandLineOption rewound{QStringLiteral("rewound"), QString(), QStringLiteral("FILE")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                             QStringLiteral("Shows this help and ends.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
@@ -50,8 +49,7 @@ struct CommandLine {
             "Qt's own options (-platform, -style, ...) are understood as well. More: man vp7sim"));
         // "-reverse" is Qt's option, not -r -e -v ...
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        rewound.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOptions({record, play, exercise, state, rewound, help, version});
+        parser.addOptions({record, play, exercise, state, help, version});
         parser.parse(arguments);
     }
     std::string Value(const QCommandLineOption& option) const { return parser.value(option).toStdString(); }
