@@ -10,7 +10,7 @@
 namespace vp7 {
 namespace {
 
-constexpr std::string_view kMagic{"VP7STATE", 8};
+constexpr std::string_view kMagic{"VP7STATE", kSnapshotMagicBytes};
 // A device's state is a few megabytes, mostly its picture; far larger sizes are damage.
 constexpr uint64_t kMaxSnapshotBytes = 64u << 20;
 constexpr uint64_t kMaxRecordingBytes = 64u << 20;

@@ -27,6 +27,9 @@ struct StateFile {
     std::string recording; // the session up to it, as a recording has it (may be empty)
 };
 
+// How many bytes of a file's start tell a snapshot state file from a recording.
+inline constexpr int kSnapshotMagicBytes = 8;
+
 // Whether `text` starts like a snapshot state file (and not like a recording).
 bool IsSnapshotFile(std::string_view text);
 

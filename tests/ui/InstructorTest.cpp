@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -157,6 +158,69 @@ TEST(Instructor, AProgramStartedFromAStateShowsWhatTheRunnerLoads) {
     const auto session = windows.instructor->SessionSoFar();
     ASSERT_TRUE(session);
     EXPECT_NE(session->find("release inc\nwait 900\nwait "), std::string::npos) << *session;
+}
+
+// A state saved in the window at 37 % in manual mode with friction comes back exactly after other
+// work, at once and in place: the device the trainee saw, and a session log going on from it.
+TEST(Instructor, AStateSavedInTheWindowLoadsBackExactlyAfterOtherWork) {
+    QTemporaryDir dir, states;
+    AppWindows windows = CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false);
+    MainWindow& main = *windows.main;
+    InstructorControls& instructor = *windows.instructor;
+    RunEvents(3000, [&] { return main.Sim().state.SplashDone != 0; });
+    const auto setpoint = [&](const char* percent) {
+        main.Sim().UserEdit(main.Sim().form.SetPointText, percent);
+        main.Sim().UserKeyDown(main.Sim().form.SetPointText, Controller::KeyEnter);
+    };
+    setpoint("37");
+    RunEvents(3000, [&] { return std::abs(main.Sim().state.Istwert - 37) < 0.5; });
+    main.Sim().PressKey(DeviceKey::Umschalt, MouseButton::Left);
+    RunEvents(200);
+    main.Sim().ReleaseKey(DeviceKey::Umschalt, MouseButton::Left);
+    main.Sim().UserCheck(main.Sim().form.FrictionSelect, true);
+    RunEvents(300);
+    ASSERT_EQ(main.Sim().state.Mode, Mode::Manual);
+    const QString path = states.filePath(QStringLiteral("class.vp7state"));
+    ASSERT_TRUE(instructor.SaveStateTo(path));
+    const auto saved = test::DeviceState(main.Sim());
+    EXPECT_TRUE(IsSnapshotState(path));
+
+    main.Sim().PressKey(DeviceKey::Umschalt, MouseButton::Left);
+    RunEvents(200);
+    main.Sim().ReleaseKey(DeviceKey::Umschalt, MouseButton::Left);
+    main.Sim().UserCheck(main.Sim().form.FrictionSelect, false);
+    setpoint("80");
+    RunEvents(1500);
+    ASSERT_NE(test::DeviceState(main.Sim()), saved);
+
+    ASSERT_TRUE(instructor.LoadStateFrom(path));
+    EXPECT_EQ(test::DeviceState(main.Sim()), saved);
+    RunEvents(300);
+    const auto session = instructor.SessionSoFar();
+    ASSERT_TRUE(session);
+    EXPECT_NE(session->find("set FrictionSelect 1"), std::string::npos) << *session;
+    {
+        // The program started from it, on another PC's settings, shows the same.
+        QTemporaryDir otherPc;
+        AppWindows started =
+            StartProgram(test::ProgramFolder(otherPc).toStdString(), false, {"vp7sim", "--state", path}, "");
+        EXPECT_EQ(test::DeviceState(started.main->Sim()), saved);
+    }
+
+    // A damaged one (a byte flipped) changes nothing and says why.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x40);
+    file.seek(0);
+    file.write(bytes);
+    file.close();
+    const auto before = test::DeviceState(main.Sim());
+    MessageBoxes boxes;
+    EXPECT_FALSE(instructor.LoadStateFrom(path));
+    EXPECT_EQ(test::DeviceState(main.Sim()), before);
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("damaged"))) << boxes.texts[0].toStdString();
 }
 
 // Frozen during a stroke the piston stops and the keys do nothing; continued, it runs on, at ten

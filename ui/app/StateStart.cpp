@@ -5,7 +5,9 @@
 #include "platform/FileRead.h"
 #include "platform/ScriptedAnswers.h"
 #include "session/SavedState.h"
+#include "session/StateFile.h"
 #include "session/script/Runner.h"
+#include "sim/Snapshot.h"
 #include "sim/files/Settings.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/OwnFiles.h"
@@ -167,11 +169,40 @@ void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const Ch
     GoOn(main, instructor, state, recordPath);
 }
 
+bool IsSnapshotState(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && IsSnapshotFile(file.read(kSnapshotMagicBytes).toStdString());
+}
+
+bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, const QString& path, bool german) {
+    const auto refuse = [&](const QString& why) {
+        RefuseState(&main, path, why, german);
+        return false;
+    };
+    const auto text = ReadWholeFile(path.toStdString(), kStateMaxBytes);
+    if (!text) return refuse(UnreadableFileText(german));
+    auto decoded = DecodeStateFile(*text, main.Sim().state.ControllerType);
+    if (const auto* refusal = std::get_if<StateRefusal>(&decoded))
+        return refuse(QString::fromStdString(refusal->Text(german)));
+    const StateFile& file = std::get<StateFile>(decoded);
+    // The new device is made and restored before the window takes it: a snapshot that does not fit
+    // leaves the session shown as it was.
+    std::unique_ptr<Session> session = main.NewSession(std::make_unique<QtClock>(), std::nullopt);
+    session->Start();
+    if (const auto reason = RestoreSnapshot(session->Sim(), file.snapshot))
+        return refuse(QString::fromStdString(*reason));
+    main.TakeSession(std::move(session));
+    instructor.ContinueLog(file.recording, main.Sim().clock.NowMs());
+    main.AfterEvent();
+    return true;
+}
+
 AppWindows StartProgram(const std::string& programDir, bool desktopGerman, const QStringList& arguments,
                         const std::string& recordPath) {
     const QString path = Argument(arguments, QStringLiteral("--state"));
     std::optional<CheckedState> state;
-    if (!path.isEmpty())
+    const bool snapshot = !path.isEmpty() && IsSnapshotState(path);
+    if (!path.isEmpty() && !snapshot)
         state = ReadStateFile(nullptr, path, std::nullopt, SettingsFolder(programDir) + "/Config/VP7.ini",
                               desktopGerman);
     std::string record = recordPath;
@@ -184,7 +215,10 @@ AppWindows StartProgram(const std::string& programDir, bool desktopGerman, const
         record.clear();
     }
     if (state) return StartFromState(programDir, desktopGerman, *state, record);
-    return CreateProgramWindows(programDir, PictureScale(), desktopGerman, nullptr, {.recordPath = record});
+    AppWindows w =
+        CreateProgramWindows(programDir, PictureScale(), desktopGerman, nullptr, {.recordPath = record});
+    if (snapshot) ShowSnapshotInPlace(*w.main, *w.instructor, path, desktopGerman);
+    return w;
 }
 
 } // namespace vp7

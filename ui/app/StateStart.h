@@ -44,6 +44,15 @@ std::optional<CheckedState> CheckStateText(QWidget* parent, const QString& path,
 void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const CheckedState& state,
                       const std::string& recordPath = {});
 
+// Whether the file at `path` is a snapshot state (the whole device as data) rather than a recording.
+bool IsSnapshotState(const QString& path);
+
+// `main` shows the snapshot state at `path` in place of its session: a new device created as at any
+// start takes the snapshot's state, nothing replayed, and the session's log goes on from the
+// recording the state keeps. Nothing changes, after a message (in German when `german`), when the
+// file cannot be read, is damaged or was saved on another device variant.
+bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, const QString& path, bool german);
+
 // The program's windows, as the command line asks: from a saved state with `--state FILE`, else as
 // usual; recording into `recordPath` when it can take a recording. A state that cannot be loaded, or a
 // recording that cannot be made, is refused with a message, and the program starts without it.

@@ -5,6 +5,7 @@
 #include "platform/FileRead.h"
 #include "session/SavedState.h"
 #include "session/SessionRecorder.h"
+#include "session/StateFile.h"
 #include "sim/Simulator.h"
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"
@@ -243,33 +244,36 @@ bool InstructorControls::WriteFailed(const QString& path) {
 
 void InstructorControls::SaveState() {
     if (!SessionSoFar()) return;
-    QString path = QFileDialog::getSaveFileName(
-        &main_, QString::fromUtf8(Text("Zustand speichern", "Save state")),
-        QString::fromStdString(Sim().settings.DataDir()),
-        QString::fromUtf8(Text("Zustand (*.vp7s);;Alle Dateien (*)", "State (*.vp7s);;All files (*)")));
+    QString path =
+        QFileDialog::getSaveFileName(&main_, QString::fromUtf8(Text("Zustand speichern", "Save state")),
+                                     QString::fromStdString(Sim().settings.DataDir()),
+                                     QString::fromUtf8(Text("Zustand (*.vp7state);;Alle Dateien (*)",
+                                                            "State (*.vp7state);;All files (*)")));
     if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".vp7s");
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".vp7state");
     SaveStateTo(path);
 }
 
 bool InstructorControls::SaveStateTo(const QString& path) {
     const auto session = SessionSoFar();
-    return session && WriteFile(path, MakeSavedState(*session, Sim().state.ControllerType, ProgramVersion()));
+    return session && WriteFile(path, vp7::SaveState(Sim(), *session));
 }
 
 // The window shows the state in place of the session; it was checked whole first, so a state that
 // cannot be loaded changes nothing.
 void InstructorControls::LoadState() {
-    const QString path = QFileDialog::getOpenFileName(
-        &main_, QString::fromUtf8(Text("Zustand laden", "Load state")),
-        QString::fromStdString(Sim().settings.DataDir()),
-        QString::fromUtf8(Text("Zustand (*.vp7s);;Alle Dateien (*)", "State (*.vp7s);;All files (*)")));
+    const QString path =
+        QFileDialog::getOpenFileName(&main_, QString::fromUtf8(Text("Zustand laden", "Load state")),
+                                     QString::fromStdString(Sim().settings.DataDir()),
+                                     QString::fromUtf8(Text("Zustand (*.vp7state *.vp7s);;Alle Dateien (*)",
+                                                            "State (*.vp7state *.vp7s);;All files (*)")));
     if (path.isEmpty()) return;
     LoadStateFrom(path);
 }
 
 bool InstructorControls::LoadStateFrom(const QString& path) {
     const bool german = Sim().state.Language == Language::German;
+    if (IsSnapshotState(path)) return ShowSnapshotInPlace(main_, *this, path, german);
     const auto state =
         ReadStateFile(&main_, path, Sim().state.ControllerType, Sim().settings.IniPath(), german);
     if (!state) return false;
