@@ -11,6 +11,9 @@
 
 namespace vp7 {
 
+// The largest recording or saved state read: hours of session are a few megabytes.
+inline constexpr std::uintmax_t kRecordingMaxBytes = 64u << 20;
+
 // This program's version, as a saved state records it.
 std::string_view ProgramVersion();
 

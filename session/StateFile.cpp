@@ -13,7 +13,6 @@ namespace {
 constexpr std::string_view kMagic{"VP7STATE", kSnapshotMagicBytes};
 // A device's state is a few megabytes, mostly its picture; far larger sizes are damage.
 constexpr uint64_t kMaxSnapshotBytes = 64u << 20;
-constexpr uint64_t kMaxRecordingBytes = 64u << 20;
 constexpr std::size_t kMaxVersionBytes = 64;
 constexpr int kCompressionLevel = 3; // fast; the picture's flat areas pack well at any level
 
@@ -114,7 +113,7 @@ std::variant<StateFile, StateRefusal> DecodeStateFile(std::string_view text, std
                        "the state was saved on " + std::string(VariantWord(file.variant)) + ", not on " +
                            std::string(VariantWord(*variant)));
     // Bounded before anything is allocated for them.
-    if (snapshotSize > kMaxSnapshotBytes || recordingSize > kMaxRecordingBytes) return damaged();
+    if (snapshotSize > kMaxSnapshotBytes || recordingSize > kRecordingMaxBytes) return damaged();
     const std::string_view packed = in.Rest();
     const unsigned long long declared = ZSTD_getFrameContentSize(packed.data(), packed.size());
     if (declared != snapshotSize + recordingSize) return damaged();

@@ -6,6 +6,7 @@
 #include "platform/FileRead.h"
 #include "platform/Sha256.h"
 #include "session/ConfigCompare.h"
+#include "session/SavedState.h"
 #include "session/ScratchFolder.h"
 #include "session/exercise/CheckExpression.h"
 #include "session/exercise/ExerciseReport.h"
@@ -24,7 +25,6 @@ namespace {
 constexpr std::uintmax_t kExerciseMaxBytes = 1u << 20;
 // A report is a page; the recording it names may hold hours of session.
 constexpr std::uintmax_t kReportMaxBytes = 1u << 20;
-constexpr std::uintmax_t kRecordingMaxBytes = 64u << 20;
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();

@@ -25,9 +25,6 @@
 namespace vp7 {
 namespace {
 
-// As for the window's recordings: hours of session are a few megabytes.
-constexpr std::uintmax_t kStateMaxBytes = 64u << 20;
-
 // Lines that only print, write files or judge, and the two that replay others: none of them is part of
 // the session a rewind repeats.
 constexpr unsigned kNotActing = Runner::kOutput | Runner::kJudges | Runner::kReplays;
@@ -68,7 +65,7 @@ void Runner::State(const Args& a) {
 }
 
 void Runner::StartFromState(const std::string& name) {
-    const auto text = ReadWholeFile(ScriptRelative(name), kStateMaxBytes);
+    const auto text = ReadWholeFile(ScriptRelative(name), kRecordingMaxBytes);
     if (!text) throw RunFailure("cannot read " + name);
     if (IsSnapshotFile(*text)) return StartFromSnapshot(name, *text);
     const auto refused = [&](int line, const std::string& reason) {

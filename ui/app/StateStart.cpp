@@ -26,9 +26,6 @@
 namespace vp7 {
 namespace {
 
-// As the recordings the player takes: hours of session are a few megabytes.
-constexpr std::uintmax_t kStateMaxBytes = 64u << 20;
-
 QString Argument(const QStringList& arguments, const QString& name) {
     const qsizetype at = arguments.indexOf(name);
     return at > 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
@@ -130,7 +127,7 @@ std::optional<CheckedState> RefuseState(QWidget* parent, const QString& path, co
 std::optional<CheckedState> ReadStateFile(QWidget* parent, const QString& path,
                                           std::optional<uint8_t> variant, const std::string& settingsPath,
                                           bool german) {
-    auto text = ReadWholeFile(path.toStdString(), kStateMaxBytes);
+    auto text = ReadWholeFile(path.toStdString(), kRecordingMaxBytes);
     if (!text) return RefuseState(parent, path, UnreadableFileText(german), german);
     return CheckStateText(parent, path, std::move(*text), variant, settingsPath, german);
 }
@@ -179,7 +176,7 @@ bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, const
         RefuseState(&main, path, why, german);
         return false;
     };
-    const auto text = ReadWholeFile(path.toStdString(), kStateMaxBytes);
+    const auto text = ReadWholeFile(path.toStdString(), kRecordingMaxBytes);
     if (!text) return refuse(UnreadableFileText(german));
     auto decoded = DecodeStateFile(*text, main.Sim().state.ControllerType);
     if (const auto* refusal = std::get_if<StateRefusal>(&decoded))

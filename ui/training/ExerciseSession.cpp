@@ -4,6 +4,7 @@
 #include "formats/AtomicFile.h"
 #include "platform/FileRead.h"
 #include "platform/Sha256.h"
+#include "session/SavedState.h"
 #include "sim/Simulator.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/OwnFiles.h"
@@ -35,8 +36,6 @@ namespace {
 
 // An exercise is a page of text; anything far larger is not one.
 constexpr std::uintmax_t kExerciseMaxBytes = 1u << 20;
-// As the saved states the window loads: hours of session are a few megabytes.
-constexpr std::uintmax_t kStateMaxBytes = 64u << 20;
 constexpr int kPanelWidth = 300;
 
 QString Q(const std::string& s) {
@@ -272,7 +271,7 @@ const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
     r.exercisePath = exercisePath_;
     r.exerciseSha256 = exerciseSha256_;
     r.recordingPath = QFileInfo(recordingPath_).absoluteFilePath().toStdString();
-    r.recordingSha256 = Sha256OfFile(r.recordingPath, kStateMaxBytes).value_or("");
+    r.recordingSha256 = Sha256OfFile(r.recordingPath, kRecordingMaxBytes).value_or("");
     result_ = std::move(r);
     windows_.main->Form()->setEnabled(false); // handed in: the device is only shown
     panel_->setEnabled(false);
@@ -400,7 +399,7 @@ std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& pa
     std::optional<PlayScript> state;
     if (!exercise.state.empty()) {
         // Checked with the exercise just now; read again for its lines and their moments.
-        const auto stateText = ReadWholeFile(exercise.state, kStateMaxBytes);
+        const auto stateText = ReadWholeFile(exercise.state, kRecordingMaxBytes);
         if (!stateText) return refuse(problemText({exercise.stateLine, "cannot read " + exercise.state}));
         auto played = ReadPlayScript(*stateText, scratch->filePath(QStringLiteral("state")).toStdString());
         if (const auto* problem = std::get_if<ScriptProblem>(&played))

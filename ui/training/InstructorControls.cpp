@@ -36,7 +36,6 @@
 namespace vp7 {
 namespace {
 
-constexpr std::uintmax_t kSessionMaxBytes = 64u << 20;
 constexpr int kBandHeight = 36; // at 100 %
 
 } // namespace
@@ -151,7 +150,7 @@ void InstructorControls::ContinueLog(const std::string& text, int64_t atMs) {
 // The user's recording ended; the session's log goes on from it. Recorded sessions start without the
 // splash, so the recording's time begins at the start-up tick.
 void InstructorControls::TakeOverRecording(const QString& path) {
-    const auto text = ReadWholeFile(path.toStdString(), kSessionMaxBytes);
+    const auto text = ReadWholeFile(path.toStdString(), kRecordingMaxBytes);
     if (!text) return;
     ContinueLog(*text, Sim().CreatedMs + Sim().Timer1.Interval() + RecordingLengthMs(*text));
 }
@@ -160,7 +159,7 @@ std::optional<std::string> InstructorControls::SessionSoFar() {
     SessionRecorder* recorder = main_.Recording() ? main_.Recorder() : log_.get();
     if (!recorder) return std::nullopt;
     recorder->WriteUpToNow();
-    return ReadWholeFile(recorder->Path(), kSessionMaxBytes);
+    return ReadWholeFile(recorder->Path(), kRecordingMaxBytes);
 }
 
 bool InstructorControls::Frozen() const {

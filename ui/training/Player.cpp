@@ -3,6 +3,7 @@
 
 #include "model/PictureLayout.h"
 #include "platform/FileRead.h"
+#include "session/SavedState.h"
 #include "session/exercise/ExerciseReport.h"
 #include "session/script/ScriptWords.h"
 #include "sim/Simulator.h"
@@ -29,8 +30,6 @@ namespace vp7 {
 
 namespace {
 
-// A session of several hours is a few megabytes; anything far larger is not a recording.
-constexpr std::uintmax_t kRecordingMaxBytes = 64u << 20;
 constexpr int kFrameMs = 20;
 constexpr int kMessageShownMs = 4000;
 constexpr int kMarkRadius = 9;
