@@ -83,6 +83,17 @@ void QtClock::Arm(Timer& timer) {
     Schedule(it->second, from + timer.Interval());
 }
 
+void QtClock::ArmAt(Timer& timer, int64_t atMs) {
+    Arm(timer);
+    Schedule(timers_.at(&timer), std::max(NowMs(), atMs));
+}
+
+std::optional<Clock::Due> QtClock::NextTick(const Timer& timer) const {
+    const auto it = timers_.find(const_cast<Timer*>(&timer));
+    if (it == timers_.end()) return std::nullopt;
+    return Due{it->second.due, it->second.order};
+}
+
 // Due time, then arming order, as on the virtual clock; never the timers' places in memory.
 bool QtClock::FiresBefore(const Entry& entry, const Entry* other) {
     return !other || entry.due < other->due || (entry.due == other->due && entry.order < other->order);

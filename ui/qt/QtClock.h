@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 class QTimer;
 
@@ -48,9 +49,13 @@ public:
     void EndReplay();
     bool Replaying() const { return replaying_; }
 
+    // When a timer ticks next, for a snapshot of the device; a restored one ticks at its moment.
+    std::optional<Due> NextTick(const Timer& timer) const override;
+
 protected:
     void Arm(Timer& timer) override;
     void Disarm(Timer& timer) override;
+    void ArmAt(Timer& timer, int64_t atMs) override;
 
 private:
     struct Entry {
