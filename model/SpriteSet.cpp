@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/SpriteSet.h"
 
+#include "platform/BytesHash.h"
+
 #include <array>
 #include <string>
 
@@ -103,6 +105,20 @@ void SpriteSet::Set(SpriteId id, Picture p) {
     const auto i = static_cast<size_t>(id);
     sprites_[i] = std::move(p);
     made_[i] = 1;
+    look_.reset();
+}
+
+uint64_t SpriteSet::Look() const {
+    if (!look_) {
+        const Picture& device = Get(SpriteId::DevicePicture);
+        const int shape[] = {device.Width(), device.Height(), device.Scale()};
+        const uint64_t hash = BytesHash({reinterpret_cast<const char*>(shape), sizeof shape});
+        look_ =
+            BytesHash({reinterpret_cast<const char*>(device.Bits()),
+                       static_cast<std::size_t>(device.DeviceWidth()) * device.DeviceHeight() * sizeof(Rgb)},
+                      hash);
+    }
+    return *look_;
 }
 
 std::optional<SpriteId> SpriteSet::IdOf(const Picture* p) const {

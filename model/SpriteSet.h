@@ -107,6 +107,10 @@ public:
     const Picture& Kolben(int frame) const { return Get(KolbenFrame(frame)); }
     // Which sprite of this set `p` is, if it is one.
     std::optional<SpriteId> IdOf(const Picture* p) const;
+    // What tells this set's look from another's (the flat sprites from the artwork, one scale from
+    // another): a hash of the device picture, its size and scale. A snapshot drawn with another look
+    // is drawn anew.
+    uint64_t Look() const;
 
 private:
     void Make(SpriteId id) const;
@@ -115,6 +119,7 @@ private:
     mutable std::vector<Picture> sprites_;
     mutable std::vector<char> made_;
     Maker make_;
+    mutable std::optional<uint64_t> look_; // once asked for, until a sprite is replaced
 };
 
 } // namespace vp7

@@ -410,10 +410,17 @@ void Picture::NoteDrawn(const Rect& covered, std::function<void(Picture&)> redra
 void Picture::DoState(StateVisitor& v) {
     const int width = v.Value("width", width_), height = v.Value("height", height_);
     const int scale = v.Value("scale", scale_);
-    if (!v.Saving() && (width != width_ || height != height_ || scale != scale_))
+    const bool redrawn = !v.Saving() && v.PicturesRedrawn();
+    if (!v.Saving() && !redrawn && (width != width_ || height != height_ || scale != scale_))
         throw StateError("a picture of another size or scale");
     const std::size_t count = static_cast<std::size_t>(DeviceWidth()) * DeviceHeight();
-    if (v.Saving()) {
+    if (redrawn) { // another device's pixels, of whatever size it declares: read past
+        constexpr int kLargestSide = 1 << 15, kLargestScale = 16;
+        if (width < 0 || height < 0 || width > kLargestSide || height > kLargestSide || scale < 1 ||
+            scale > kLargestScale)
+            throw StateError("a picture of an impossible size");
+        v.Skip("pixels", static_cast<std::size_t>(width) * height * scale * scale * sizeof(Rgb));
+    } else if (v.Saving()) {
         Bits(); // what a deferring picture noted, drawn
         v.Bytes("pixels", pixels_.data(), count * sizeof(Rgb));
     } else if (v.Loading()) {

@@ -65,6 +65,19 @@ public:
     void SetPenWidth(int w) { penWidth_ = w < 1 ? 1 : w; }
     void SetBrushColor(Rgb c) { brushColor_ = c; }
     Rgb BrushColor() const { return brushColor_; }
+    // Pen, brush and pen position together, for a picture drawn anew that goes on as the old one.
+    struct Pen {
+        Rgb color = 0, brush = 0xFFFFFF;
+        int width = 1, x = 0, y = 0;
+    };
+    Pen CurrentPen() const { return {penColor_, brushColor_, penWidth_, penX_, penY_}; }
+    void SetPen(const Pen& pen) {
+        penColor_ = pen.color;
+        brushColor_ = pen.brush;
+        SetPenWidth(pen.width);
+        penX_ = pen.x;
+        penY_ = pen.y;
+    }
 
     void MoveTo(int x, int y);
     // Draws from the pen position to (x, y): the start point is drawn, the end point is not. A pen of
@@ -81,7 +94,8 @@ public:
     // Colour of the logical pixel (its block's top-left device pixel); 0 outside the picture.
     Rgb Pixel(int x, int y) const;
     // Its pixels, pen and brush as a snapshot keeps them; loading needs a picture of the same size and
-    // scale and replaces what a deferring picture noted.
+    // scale and replaces what a deferring picture noted. A visitor whose pictures are redrawn reads past
+    // the pixels and takes only the pen and brush.
     void DoState(StateVisitor& v);
     void SetPixel(int x, int y, Rgb c);
 

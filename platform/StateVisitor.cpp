@@ -16,6 +16,11 @@ void StateReader::Bytes(std::string_view name, void* data, std::size_t size) {
     in_.remove_prefix(size);
 }
 
+void StateReader::Skip(std::string_view name, std::size_t size) {
+    if (size > in_.size()) throw StateError("cut short at " + std::string(name));
+    in_.remove_prefix(size);
+}
+
 void StateReader::Count(std::string_view name, std::size_t& count, std::size_t max) {
     uint32_t n = 0;
     if (in_.size() < sizeof n) throw StateError("cut short at " + std::string(name));

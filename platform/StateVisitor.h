@@ -59,6 +59,13 @@ public:
     // A length before a sequence: written, or read and bounded by `max` (and by what is left to read)
     // before anything is allocated for it.
     virtual void Count(std::string_view name, std::size_t& count, std::size_t max) = 0;
+    // Reading past `size` bytes of a field that is not taken (another picture's pixels); only readers do.
+    virtual void Skip(std::string_view name, std::size_t size) = 0;
+
+    // The snapshot's pictures were drawn with other sprites or at another scale: they are read past,
+    // and the device draws its picture anew from the rest.
+    void RedrawPictures(bool redraw) { redrawPictures_ = redraw; }
+    bool PicturesRedrawn() const { return redrawPictures_; }
 
     // The part whose fields follow, for the name of a field that differs.
     void Part(std::string_view name) { part_ = name; }
@@ -155,6 +162,7 @@ public:
 private:
     Mode mode_;
     std::string_view part_;
+    bool redrawPictures_ = false;
 };
 
 // Saving: the fields' bytes one after another.
@@ -168,6 +176,7 @@ public:
         uint32_t n = static_cast<uint32_t>(count);
         Bytes(name, &n, sizeof n);
     }
+    void Skip(std::string_view, std::size_t) override {} // a writer writes every field
     std::string Take() { return std::move(out_); }
 
 private:
@@ -180,6 +189,7 @@ public:
     StateReader(Mode mode, std::string_view in) : StateVisitor(mode), in_(in) {}
     void Bytes(std::string_view name, void* data, std::size_t size) override;
     void Count(std::string_view name, std::size_t& count, std::size_t max) override;
+    void Skip(std::string_view name, std::size_t size) override;
     std::size_t Left() const { return in_.size(); }
     // Comparing: the first field whose value differs, "Part.Field".
     const std::optional<std::string>& Difference() const { return difference_; }

@@ -17,7 +17,7 @@ namespace vp7 {
 class Simulator;
 
 // The format a snapshot's body has; a program reads only its own.
-inline constexpr uint32_t kSnapshotFormat = 1;
+inline constexpr uint32_t kSnapshotFormat = 2;
 
 struct StateFile {
     uint8_t variant = 0;

@@ -192,13 +192,7 @@ void Simulator::FinishStartUp() {
             ShowCharacteristicError();
     }
     // The picture shows the options read from the settings.
-    ioPictures.ShowBinaryInput1();
-    ioPictures.ShowBinaryInput2();
-    ioPictures.ShowAlarmModule();
-    frontPanel.DrawFeedbackModule();
-    frontPanel.DrawGear();
-    frontPanel.DrawSupplyGauge();
-    actuator.DrawPiston();
+    DrawOptionsAndPiston();
 
     // The stored setpoint drives the valve, and the monitoring cycle starts.
     controller.SetpointButtonClick(Sender::Timer1);
@@ -206,6 +200,16 @@ void Simulator::FinishStartUp() {
     DiagnosticTimer.SetEnabled(true);
     ViewChanged();
     if (startedUp_) startedUp_();
+}
+
+void Simulator::DrawOptionsAndPiston() {
+    ioPictures.ShowBinaryInput1();
+    ioPictures.ShowBinaryInput2();
+    ioPictures.ShowAlarmModule();
+    frontPanel.DrawFeedbackModule();
+    frontPanel.DrawGear();
+    frontPanel.DrawSupplyGauge();
+    actuator.DrawPiston();
 }
 
 void Simulator::SpritesRescaled(const SpriteSet& previous) {

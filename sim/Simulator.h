@@ -160,6 +160,10 @@ public:
     void DoState(StateVisitor& v);
     // Whether the form state changed since the last call.
     bool TakeViewChange();
+    // The picture drawn anew from the state, with this device's sprites: the unlit device, then what
+    // the start-up draws, the markers and the display as last written. A snapshot drawn with another
+    // look (the runner's flat sprites, another zoom) is shown so.
+    void RepaintPicture();
 
     // A recorder beside the device (the trend): told at each motion tick, each monitoring cycle and
     // after each user action or other timer, and of the happenings that leave no trace in the state.
@@ -241,6 +245,9 @@ public:
 private:
     // The start-up tick from the splash's end on (steps 4 to 10).
     void FinishStartUp();
+    // The binary inputs, the alarm module, the feedback module, the gear, the supply gauge and the
+    // piston as the options and the position stand.
+    void DrawOptionsAndPiston();
     void ShowCharacteristicError();
     void RegisterHandlers();
     void RunClick(const std::string& name);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The device as a snapshot: the Simulator's own fields and every subsystem's, in one walk that saves,
 // loads, checks and compares.
+#include "model/SpriteSet.h"
+#include "platform/BytesHash.h"
 #include "platform/Host.h"
 #include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
@@ -8,11 +10,13 @@
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/diagnosis/Initialization.h"
 #include "sim/diagnosis/Monitoring.h"
+#include "sim/display/FrontPanel.h"
 #include "sim/display/Lcd.h"
 #include "sim/display/OperatingDisplays.h"
 #include "sim/display/Splash.h"
 #include "sim/files/ConfigFiles.h"
 #include "sim/files/Settings.h"
+#include "sim/motion/Actuator.h"
 #include "sim/motion/Characteristic.h"
 #include "sim/motion/Controller.h"
 #include "sim/motion/Scales.h"
@@ -21,7 +25,6 @@
 #include "sim/operation/ParamSet.h"
 #include "sim/operation/PointerInput.h"
 
-#include <cstring>
 #include <sstream>
 
 namespace vp7 {
@@ -35,7 +38,7 @@ void RelativeTime(StateVisitor& v, std::string_view name, int64_t& ms, int64_t n
 
 } // namespace
 
-// The subsystems without fields of their own (Actuator, KeyInput, IoPictures, FrontPanel, HelpTexts,
+// The subsystems without fields of their own (KeyInput, IoPictures, FrontPanel, HelpTexts,
 // Captions, HoverHelp, ParamTableView, ScaleDialog, ScreenCheck) keep everything in the shared state,
 // the form state or the picture.
 void Simulator::DoState(StateVisitor& v) {
@@ -43,6 +46,8 @@ void Simulator::DoState(StateVisitor& v) {
     // Another variant's parameter table and texts are another device: refused before anything else.
     if (v.Value("variant", state.ControllerType) != state.ControllerType)
         throw StateError("another device variant");
+    const uint64_t look = v.Value("look", sprites.Look());
+    v.RedrawPictures(!v.Saving() && look != sprites.Look());
     state.DoState(v);
     form.DoState(v);
     v.Part("simulator");
@@ -77,6 +82,7 @@ void Simulator::DoState(StateVisitor& v) {
     if (v.Loading()) host.RestoreLeftButton(leftDown);
 
     params.DoState(v);
+    actuator.DoState(v);
     scales.DoState(v);
     characteristic.DoState(v);
     controller.DoState(v);
@@ -95,7 +101,25 @@ void Simulator::DoState(StateVisitor& v) {
 
     v.Part("image1");
     image1.DoState(v);
+    if (v.Loading() && v.PicturesRedrawn()) RepaintPicture();
     if (v.Loading()) ViewChanged();
+}
+
+void Simulator::RepaintPicture() {
+    const Picture::Pen pen = image1.CurrentPen();
+    const bool logged = image1.KeepsLog();
+    image1 = sprites.Get(SpriteId::DevicePicture);
+    if (logged) image1.KeepLog();
+    splash.Redraw();
+    if (StartedMs != 0) {
+        lcd.Redraw();
+        if (state.ScalesValid) frontPanel.DrawScales();
+        actuator.RedrawMarks();
+        controller.DrawTightSymbols();
+        DrawOptionsAndPiston();
+    }
+    image1.SetPen(pen);
+    image1.MarkDirty(image1.Bounds());
 }
 
 std::string TakeSnapshot(Simulator& sim) {
@@ -129,17 +153,7 @@ std::optional<std::string> SnapshotDifference(Simulator& sim, std::string_view b
 }
 
 uint64_t SnapshotHash(std::string_view bytes, uint64_t hash) {
-    constexpr uint64_t kPrime = 0x100000001b3ull;
-    // Eight bytes a step: a snapshot is megabytes of picture.
-    std::size_t i = 0;
-    for (; i + sizeof(uint64_t) <= bytes.size(); i += sizeof(uint64_t)) {
-        uint64_t word = 0;
-        std::memcpy(&word, bytes.data() + i, sizeof word);
-        hash = (hash ^ word) * kPrime;
-    }
-    for (; i < bytes.size(); ++i)
-        hash = (hash ^ static_cast<unsigned char>(bytes[i])) * kPrime;
-    return hash;
+    return BytesHash(bytes, hash);
 }
 
 } // namespace vp7

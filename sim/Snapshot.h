@@ -22,8 +22,7 @@ std::optional<std::string> RestoreSnapshot(Simulator& sim, std::string_view body
 // body that cannot be read is a difference of its own.
 std::optional<std::string> SnapshotDifference(Simulator& sim, std::string_view body);
 
-// A 64-bit hash of a body (FNV-1a over eight bytes at a time): scripts compare devices by it, files
-// check their contents with it.
+// A 64-bit hash of a body (BytesHash): scripts compare devices by it, files check their contents with it.
 uint64_t SnapshotHash(std::string_view bytes, uint64_t hash = 0xcbf29ce484222325ull);
 
 } // namespace vp7

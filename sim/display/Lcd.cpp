@@ -5,6 +5,8 @@
 #include "sim/Simulator.h"
 #include "sim/display/LcdTables.h"
 
+#include <algorithm>
+#include <numeric>
 #include <vector>
 
 namespace vp7 {
@@ -66,7 +68,9 @@ void Lcd::LCDWrite(std::string_view text, int field) {
         {&Lcd::LowerDigitsBackground, layout::LcdLowerDigits, 0, 2, false},
         {&Lcd::LowerTextBackground, layout::LcdLowerText, 2, 5, false},
     };
-    if (field < 0 || field > 3) return;
+    if (field < 0 || field >= kFieldCount) return;
+    written_[field] = text;
+    writtenOrder_[field] = ++writes_;
     const FieldInfo& f = kFields[field];
     Picture& pic = sim_.image1;
     pic.Draw(f.place.left, f.place.top, this->*f.background);
@@ -120,6 +124,24 @@ void Lcd::DoState(StateVisitor& v) {
     v("LowerTextBackground", LowerTextBackground);
     v("LcdUpperText", LcdUpperText);
     v("LcdLowerText", LcdLowerText);
+    v("written", written_);
+    v("writtenOrder", writtenOrder_);
+    v("writes", writes_);
+}
+
+void Lcd::Redraw() {
+    CaptureLcdBackgrounds();
+    std::array<int, kFieldCount> fields{};
+    std::iota(fields.begin(), fields.end(), 0);
+    std::ranges::sort(fields, {}, [this](int field) { return writtenOrder_[field]; });
+    // LCDWrite notes each field anew; the display's own record stays as it was.
+    const auto written = written_;
+    const auto order = writtenOrder_;
+    const uint64_t writes = writes_;
+    for (const int field : fields)
+        if (order[field] != 0) LCDWrite(written[field], field);
+    writtenOrder_ = order;
+    writes_ = writes;
 }
 
 } // namespace vp7

@@ -5,6 +5,8 @@
 #include "model/PictureLayout.h"
 #include "platform/Picture.h"
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,10 @@ public:
     // Restores the field's background and draws the text right-aligned into it; on the upper line a
     // "." or "," at one of four places from the end becomes the decimal point. Other fields are ignored.
     void LCDWrite(std::string_view text, int field);
+    // The display drawn again as it was last written, over its backgrounds captured anew from the
+    // picture: each field's last text, in the order the fields were written (the lower line covers the
+    // two fields within it).
+    void Redraw();
 
     Picture UpperLineBackground{layout::LcdUpperLine.Width(), layout::LcdUpperLine.Height()};
     Picture LowerLineBackground{layout::LcdLowerLine.Width(), layout::LcdLowerLine.Height()};
@@ -39,7 +45,11 @@ public:
     std::string LcdLowerText;
 
 private:
+    static constexpr int kFieldCount = 4;
     Simulator& sim_;
+    std::array<std::string, kFieldCount> written_;     // each field's last text
+    std::array<uint64_t, kFieldCount> writtenOrder_{}; // when, counted in writes; 0: never written
+    uint64_t writes_ = 0;
 };
 
 } // namespace vp7

@@ -65,17 +65,33 @@ void Splash::ZoomStep() {
     timer_.SetInterval(kZoomStepMs);
     if (!sim_.state.SplashDone && width_ < bitmap_->Width()) {
         width_ += 2; // one point wider on the left and on the right
-        const int cx = image2.Width() / 2, cy = image2.Height() / 2;
-        const int height =
-            static_cast<int>(static_cast<int64_t>(bitmap_->Height()) * width_ / bitmap_->Width());
-        image2.StretchDraw({cx - width_ / 2, cy - height / 2, cx + width_ / 2, cy + height / 2}, *bitmap_);
+        DrawZoomed();
         return;
     }
     timer_.SetEnabled(false);
-    sim_.host.TextOut(image2, 425, 600, "Weiter mit Mausklick...", Font{"MS Sans Serif", 10, true},
-                      MakeRgb(255, 255, 0), 0);
+    DrawClickPrompt();
     waitingForClick_ = true;
     if (sim_.state.SplashDone) Finish();
+}
+
+// Each step draws the whole picture at its new width, over the narrower one before.
+void Splash::DrawZoomed() {
+    const int cx = image2.Width() / 2, cy = image2.Height() / 2;
+    const int height = static_cast<int>(static_cast<int64_t>(bitmap_->Height()) * width_ / bitmap_->Width());
+    image2.StretchDraw({cx - width_ / 2, cy - height / 2, cx + width_ / 2, cy + height / 2}, *bitmap_);
+}
+
+void Splash::DrawClickPrompt() {
+    sim_.host.TextOut(image2, 425, 600, "Weiter mit Mausklick...", Font{"MS Sans Serif", 10, true},
+                      MakeRgb(255, 255, 0), 0);
+}
+
+void Splash::Redraw() {
+    if (!running_ || !bitmap_) return;
+    const Control& view = sim_.form.Image2;
+    image2 = Picture(view.width, view.height, 0, sim_.image1.Scale());
+    if (width_ > 0) DrawZoomed();
+    if (waitingForClick_) DrawClickPrompt();
 }
 
 void Splash::Image2Click() {

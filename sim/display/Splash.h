@@ -33,12 +33,16 @@ public:
     // A click on the splash view.
     void Image2Click();
     bool Running() const { return running_; }
+    // A splash under way drawn anew from where its zoom stands (a snapshot of another picture scale).
+    void Redraw();
 
     // The splash view over the whole client area.
     Picture image2;
 
 private:
     void ZoomStep();
+    void DrawZoomed();
+    void DrawClickPrompt();
     void Finish();
     Simulator& sim_;
     std::optional<Picture> bitmap_;

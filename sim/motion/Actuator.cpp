@@ -3,6 +3,7 @@
 
 #include "model/PictureLayout.h"
 #include "model/SpriteSet.h"
+#include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/diagnosis/Initialization.h"
@@ -196,7 +197,9 @@ void Actuator::ShowValveType() {
     DrawPiston();
 }
 
-void Actuator::DrawMark(unsigned color, int x, int y) {
+void Actuator::DrawMark(unsigned color, int scale, int y) {
+    marks_[scale] = {y, color};
+    const int x = layout::ScaleX[scale];
     Picture& pic = sim_.image1;
     pic.SetPenWidth(1);
     pic.SetPenColor(color);
@@ -205,14 +208,27 @@ void Actuator::DrawMark(unsigned color, int x, int y) {
 }
 
 void Actuator::DrawVentilMark(unsigned color, int y) {
-    DrawMark(color, layout::ScaleX[2], y);
+    DrawMark(color, 2, y);
 }
 
 void Actuator::DrawMarks(unsigned color) {
     const SimState& s = sim_.state;
-    DrawMark(color, layout::ScaleX[0], s.SollwertMarkY);
-    DrawMark(color, layout::ScaleX[1], s.ReglerMarkY);
-    DrawMark(color, layout::ScaleX[2], s.VentilMarkY);
+    DrawMark(color, 0, s.SollwertMarkY);
+    DrawMark(color, 1, s.ReglerMarkY);
+    DrawMark(color, 2, s.VentilMarkY);
+}
+
+void Actuator::RedrawMarks() {
+    for (int scale = 0; scale < static_cast<int>(marks_.size()); ++scale)
+        if (marks_[scale].color != 0) DrawMark(marks_[scale].color, scale, marks_[scale].y);
+}
+
+void Actuator::DoState(StateVisitor& v) {
+    v.Part("actuator");
+    for (Mark& mark : marks_) {
+        v("markY", mark.y);
+        v("markColor", mark.color);
+    }
 }
 
 } // namespace vp7

@@ -2,9 +2,13 @@
 #pragma once
 // The actuator and valve: the one actual position, moved step by step on the 50-ms motion tick toward
 // the automatic or the manual target, with the piston frame, the valve marker and the travel counters.
+#include <array>
+#include <cstdint>
+
 namespace vp7 {
 
 class Simulator;
+class StateVisitor;
 
 class Actuator {
 public:
@@ -35,11 +39,21 @@ public:
     // Valve marker (colour 0 erases, 0x00FF00 draws) and all three markers.
     void DrawVentilMark(unsigned color, int y);
     void DrawMarks(unsigned color);
+    // Each scale's marker as last drawn or erased; the flags alone do not tell (an erased marker whose
+    // setpoint was refused stays erased).
+    void RedrawMarks();
+    // Its own fields, for a snapshot: saved, loaded, checked and compared alike.
+    void DoState(StateVisitor& v);
 
 private:
+    struct Mark {
+        int32_t y = 0;
+        uint32_t color = 0; // 0: erased, or never drawn
+    };
     void Step(bool manual);
-    void DrawMark(unsigned color, int x, int y);
+    void DrawMark(unsigned color, int scale, int y);
     Simulator& sim_;
+    std::array<Mark, 3> marks_{}; // setpoint, controller setpoint, valve position
 };
 
 } // namespace vp7

@@ -30,6 +30,8 @@ public:
     void SetpointRampTimerTimer();
     // Holds the valve at an end while tight opening or closing is active; draws the symbols.
     bool TightClose(double x);
+    // The tight opening and closing symbols as they stand.
+    void DrawTightSymbols();
     // A uniform random number in [0, 1) from the simulator's generator.
     double Random();
 
@@ -39,7 +41,6 @@ public:
     int32_t RampDirection = 1;
 
 private:
-    void DrawTightSymbols();
     Simulator& sim_;
 };
 

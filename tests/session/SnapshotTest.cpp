@@ -260,6 +260,56 @@ TEST_F(SnapshotTest, ReplayedAndRestoredDevicesMatchTheLiveOne) {
             }
 }
 
+// The logical pixels where two pictures differ, each at its own scale.
+int DifferingPixels(const Picture& a, const Picture& b) {
+    int differing = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            differing += a.Pixel(x, y) != b.Pixel(x, y);
+    return differing;
+}
+
+std::string WithoutPictureHash(std::string printout) {
+    const size_t at = printout.find("\npicture ");
+    return printout.erase(at, printout.find('\n', at + 1) - at);
+}
+
+// A state drawn with other sprites or at another scale (the runner's flat sprites, a zoomed window) is
+// drawn anew with the device's own: as the same session drawn live at that scale shows it, and it goes
+// on alike.
+TEST_F(SnapshotTest, AStateOfAnotherLookIsDrawnAnewInTheDevicesOwn) {
+    const SpriteSet zoomed = SpriteSet::Flat(2);
+    int cases = 0;
+    for (uint8_t variant = 0; variant < 3; ++variant)
+        for (const Scene scene : kScenes) {
+            const unsigned seed = ++cases;
+            const std::string context =
+                "variant " + std::to_string(variant) + ", scene " + std::to_string(int(scene));
+            const auto folder = dir / std::to_string(cases);
+            Device small(sprites, folder / "small", variant, 0), large(zoomed, folder / "large", variant, 0);
+            for (Device* d : {&small, &large}) {
+                Rng rng(seed * 31);
+                d->clock.Advance(100);
+                for (int i = 30; i > 0; --i)
+                    RandomAction(*d, rng);
+                LeadInto(scene, *d, rng);
+            }
+            Device restored(zoomed, folder / "restored", variant, small.clock.NowMs());
+            ASSERT_EQ(RestoreSnapshot(*restored.sim, TakeSnapshot(*small.sim)), std::nullopt) << context;
+            EXPECT_EQ(restored.sim->image1.Scale(), 2) << context;
+            EXPECT_EQ(DifferingPixels(restored.sim->image1, large.sim->image1), 0) << context;
+            restored.host.ClearMessages();
+            small.host.ClearMessages();
+            Rng smallRng(seed), restoredRng(seed);
+            for (int step = 0; step < 10; ++step) {
+                RandomAction(small, smallRng);
+                RandomAction(restored, restoredRng);
+                ASSERT_EQ(WithoutPictureHash(Printout(restored)), WithoutPictureHash(Printout(small)))
+                    << context << ", step " << step;
+            }
+        }
+}
+
 // Every kind of bad state file is refused with its reason, and the device stays as it was.
 TEST_F(SnapshotTest, BadStatesAreRefusedAndChangeNothing) {
     Device d(sprites, dir / "device", 0, 0);
@@ -285,7 +335,7 @@ TEST_F(SnapshotTest, BadStatesAreRefusedAndChangeNothing) {
         {"empty", "", "not a snapshot state"},
         {"a recording", "start\nwait 100\n", "not a snapshot state"},
         {"another magic word", changed(file, 7, 'X'), "not a snapshot state"},
-        {"a newer format", changed(file, 8, 2), "newer format"},
+        {"a newer format", changed(file, 8, char(kSnapshotFormat + 1)), "newer format"},
         {"cut short in the header", file.substr(0, 20), "damaged or incomplete"},
         {"cut short in the body", file.substr(0, file.size() - 40), "damaged or incomplete"},
         {"a byte flipped in the body", changed(file, file.size() - 30, file[file.size() - 30] ^ 1),
