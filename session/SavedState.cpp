@@ -80,7 +80,8 @@ bool IsStartLine(std::string_view line) {
     return name == "start" || name == "exercise";
 }
 
-// The milliseconds of a `wait` line; 0 for any other.
+} // namespace
+
 int64_t WaitOf(std::string_view line) {
     if (Runner::CommandName(line) != "wait") return 0;
     line.remove_prefix(line.find("wait") + 4);
@@ -89,8 +90,6 @@ int64_t WaitOf(std::string_view line) {
     std::from_chars(line.data(), line.data() + line.size(), ms);
     return ms;
 }
-
-} // namespace
 
 std::string_view ProgramVersion() {
     return VP7_VERSION;
@@ -196,6 +195,22 @@ std::string CutRecording(std::string_view text, int64_t ms) {
         cut += line + '\n';
     }
     return cut;
+}
+
+std::vector<TimedLine> RecordedLines(std::string_view text) {
+    std::vector<TimedLine> lines;
+    bool started = false;
+    int64_t at = 0;
+    for (const std::string& line : Runner::SplitLines(text)) {
+        if (!started) {
+            started = IsStartLine(line);
+        } else if (const std::string_view name = Runner::CommandName(line); name == "wait") {
+            at += WaitOf(line);
+        } else if (!name.empty() && !Runner::HasTrait(name, Runner::kOutput)) {
+            lines.push_back({at, line});
+        }
+    }
+    return lines;
 }
 
 int64_t RecordingLengthMs(std::string_view text) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vp7 {
 
@@ -46,6 +47,16 @@ StateRefusal UnreadableSettings(const std::string& iniPath);
 // the actions up to and at that moment (with the answers written before them), and a last `wait` to
 // it. A moment after the recording's end keeps it whole.
 std::string CutRecording(std::string_view text, int64_t ms);
+
+// The milliseconds of a `wait` line; 0 for any other.
+int64_t WaitOf(std::string_view line);
+
+struct TimedLine {
+    int64_t atMs; // after the start line
+    std::string text;
+};
+// The recording's lines after its start line that act (no waits, comments or output), each at its moment.
+std::vector<TimedLine> RecordedLines(std::string_view text);
 
 // The recording's length after its start line, in simulated milliseconds.
 int64_t RecordingLengthMs(std::string_view text);

@@ -3,12 +3,14 @@
 // One running device's session: the simulator, the trend it records (the sample observer) and the
 // recording of the user's actions when one runs (the action observer). A window shows one session at
 // a time and can take a new one in its place (a loaded state, a rewind).
+#include "session/Backtracks.h"
 #include "session/SessionRecorder.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace vp7 {
 
@@ -33,7 +35,10 @@ public:
     void Record(std::unique_ptr<SessionRecorder> recorder) { recorder_ = std::move(recorder); }
     void StopRecording() { recorder_.reset(); }
 
-    // A ring of snapshots (the device's state at moments, for a quick rewind) would live here.
+    // From now on a backtrack every ten seconds of the device's clock, at the moment `recordedMs` tells
+    // (the recording's time; none while nothing records the session).
+    void KeepBacktracks(std::function<std::optional<int64_t>()> recordedMs);
+    Backtracks& Backtracked() { return backtracks_; }
 
 private:
     // Declared in the order they are built: the observers go before the device, the device before
@@ -42,6 +47,8 @@ private:
     Simulator sim_;
     std::unique_ptr<TrendRecorder> trend_;
     std::unique_ptr<SessionRecorder> recorder_;
+    Backtracks backtracks_;
+    std::unique_ptr<Timer> backtrackTimer_; // armed on the device's clock, gone before it
 };
 
 } // namespace vp7

@@ -100,7 +100,7 @@ SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, const 
     }
     // The start line waits for the first action: answers to the start-up's dialogs must stand before
     // it. The runner's `start` (and `exercise`) runs the start-up tick too.
-    lastMs_ = startMs.value_or(sim.CreatedMs + sim.Timer1.Interval());
+    lastMs_ = originMs_ = startMs.value_or(sim.CreatedMs + sim.Timer1.Interval());
     sim_.SetActionObserver(this);
 }
 
@@ -109,6 +109,7 @@ SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, Contin
     good_ = file_.good();
     started_ = true;
     lastMs_ = from.atMs;
+    originMs_ = from.atMs - from.recordedMs;
     sim_.SetActionObserver(this);
 }
 
@@ -138,6 +139,10 @@ void SessionRecorder::Started() {
 
 int64_t SessionRecorder::ElapsedMs() const {
     return sim_.clock.NowMs() - sim_.CreatedMs;
+}
+
+int64_t SessionRecorder::RecordedMs() const {
+    return sim_.clock.NowMs() - originMs_;
 }
 
 void SessionRecorder::Write(const std::string& text) {

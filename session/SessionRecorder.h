@@ -36,6 +36,7 @@ public:
     // to come are appended.
     struct Continuation {
         int64_t atMs;
+        int64_t recordedMs; // the length of the recording so far, after its start line
     };
     SessionRecorder(Simulator& sim, const std::string& path, Continuation from);
     ~SessionRecorder() override;
@@ -46,6 +47,8 @@ public:
     const std::string& Path() const { return path_; }
     // Simulated milliseconds since the recording began.
     int64_t ElapsedMs() const;
+    // The moment now is in the recording: milliseconds after its start line, as a rewind counts them.
+    int64_t RecordedMs() const;
 
     // Writes what is still held back (a pointer move the recorder skipped) and a `wait` up to now, so
     // the file replays to this very moment. Only between actions.
@@ -74,6 +77,7 @@ private:
     bool good_ = false;
     bool started_ = false;
     int64_t lastMs_ = 0;     // the time the last written line stands at
+    int64_t originMs_ = 0;   // the time the start line stands at
     int depth_ = 0;          // actions under way (a handler may let another input run)
     std::vector<Line> held_; // the outermost action and any that ran inside it, in order
     std::vector<std::string> answers_;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/StateFile.h"
 
+#include "session/Packed.h"
 #include "sim/Simulator.h"
 #include "sim/Snapshot.h"
 
 #include <cstring>
-#include <zstd.h>
 
 namespace vp7 {
 namespace {
@@ -14,7 +14,6 @@ constexpr std::string_view kMagic{"VP7STATE", kSnapshotMagicBytes};
 // A device's state is a few megabytes, mostly its picture; far larger sizes are damage.
 constexpr uint64_t kMaxSnapshotBytes = 64u << 20;
 constexpr std::size_t kMaxVersionBytes = 64;
-constexpr int kCompressionLevel = 3; // fast; the picture's flat areas pack well at any level
 
 template <class T> void Put(std::string& out, T value) {
     out.append(reinterpret_cast<const char*>(&value), sizeof value);
@@ -75,12 +74,7 @@ std::string EncodeStateFile(const StateFile& file) {
     const std::string contents = stored.snapshot + stored.recording;
     std::string out = HeaderStart(stored);
     Put(out, Checksum(out, contents));
-    const std::size_t headerSize = out.size();
-    out.resize(headerSize + ZSTD_compressBound(contents.size()));
-    const std::size_t packed = ZSTD_compress(out.data() + headerSize, out.size() - headerSize,
-                                             contents.data(), contents.size(), kCompressionLevel);
-    out.resize(headerSize + (ZSTD_isError(packed) ? 0 : packed));
-    return out;
+    return out + Pack(contents);
 }
 
 std::variant<StateFile, StateRefusal> DecodeStateFile(std::string_view text, std::optional<uint8_t> variant) {
@@ -114,13 +108,9 @@ std::variant<StateFile, StateRefusal> DecodeStateFile(std::string_view text, std
                            std::string(VariantWord(*variant)));
     // Bounded before anything is allocated for them.
     if (snapshotSize > kMaxSnapshotBytes || recordingSize > kRecordingMaxBytes) return damaged();
-    const std::string_view packed = in.Rest();
-    const unsigned long long declared = ZSTD_getFrameContentSize(packed.data(), packed.size());
-    if (declared != snapshotSize + recordingSize) return damaged();
-    std::string contents(snapshotSize + recordingSize, '\0');
-    const std::size_t unpacked =
-        ZSTD_decompress(contents.data(), contents.size(), packed.data(), packed.size());
-    if (ZSTD_isError(unpacked) || unpacked != contents.size()) return damaged();
+    const auto unpacked = Unpack(in.Rest(), snapshotSize + recordingSize);
+    if (!unpacked) return damaged();
+    const std::string& contents = *unpacked;
     file.snapshot = contents.substr(0, snapshotSize);
     file.recording = contents.substr(snapshotSize);
     if (Checksum(HeaderStart(file), contents) != checksum) return damaged();

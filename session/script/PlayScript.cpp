@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/script/PlayScript.h"
 
+#include "session/SavedState.h"
 #include "session/script/Runner.h"
 #include "session/script/TextLines.h"
 
-#include <charconv>
 #include <sstream>
 
 namespace vp7 {
@@ -13,16 +13,6 @@ namespace {
 constexpr std::string_view kRecordingHeader = "# vp7sim ";
 // A longer script is a mistake, and checking it would keep the window busy for minutes.
 constexpr int64_t kLongestPlayMs = 24LL * 3600 * 1000;
-
-// The milliseconds of a `wait` line, or 0 when it has none the runner would take.
-int64_t WaitMs(std::string_view line) {
-    line.remove_prefix(line.find("wait") + 4);
-    const size_t first = line.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return 0;
-    int64_t ms = 0;
-    std::from_chars(line.data() + first, line.data() + line.size(), ms);
-    return ms;
-}
 
 } // namespace
 
@@ -38,7 +28,7 @@ std::variant<PlayScript, ScriptProblem> ReadPlayScript(std::string_view text, co
         if (line->size() > kLongestScriptLine)
             return ScriptProblem{scan.Number(),
                                  "longer than " + std::to_string(kLongestScriptLine) + " characters"};
-        if (Runner::CommandName(*line) == "wait" && (total += WaitMs(*line)) > kLongestPlayMs)
+        if ((total += WaitOf(*line)) > kLongestPlayMs)
             return ScriptProblem{scan.Number(), "longer than 24 hours"};
     }
 

@@ -34,6 +34,10 @@ public:
     // Entries ever pushed; the oldest kept one has the number Pushed() - Size().
     uint64_t Pushed() const { return pushed_; }
     uint64_t FirstKept() const { return pushed_ - items_.size(); }
+    // An empty buffer counts on from `n`: the next entry pushed has that number.
+    void NumberFrom(uint64_t n) {
+        if (items_.empty()) pushed_ = n;
+    }
 
     // i = 0 is the oldest entry kept.
     const T& operator[](std::size_t i) const {

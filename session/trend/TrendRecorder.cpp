@@ -97,6 +97,21 @@ TrendRecorder::~TrendRecorder() {
     sim_.SetSampleObserver(nullptr);
 }
 
+void TrendRecorder::ContinueFrom(const TrendRecorder& earlier) {
+    if (!samples_.Empty() || !events_.Empty()) return;
+    // Both trends began as long after their device's creation.
+    startMs_ = sim_.CreatedMs + (earlier.startMs_ - earlier.sim_.CreatedMs);
+    const int64_t now = Now();
+    samples_.NumberFrom(earlier.samples_.FirstKept());
+    for (std::size_t i = 0; i < earlier.samples_.Size() && earlier.samples_[i].timeMs < now; ++i)
+        samples_.Push(earlier.samples_[i]);
+    events_.NumberFrom(earlier.events_.FirstKept());
+    for (std::size_t i = 0; i < earlier.events_.Size() && earlier.events_[i].timeMs < now; ++i)
+        events_.Push(earlier.events_[i]);
+    concealed_ = earlier.concealed_;
+    last_ = Look();
+}
+
 int64_t TrendRecorder::Now() const {
     return sim_.clock.NowMs() - startMs_;
 }

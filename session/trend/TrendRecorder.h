@@ -76,6 +76,10 @@ public:
     const RingBuffer<TrendEvent>& Events() const { return events_; }
     // The last sample taken at or before `timeMs`, else the first; none while nothing is recorded.
     std::optional<TrendSample> SampleAt(int64_t timeMs) const;
+    // Goes on from `earlier`, this session's trend before it was rewound to now, which must have been
+    // recorded on the same device restored: what it recorded before now stays, its times and numbers
+    // go on. Only while this one has recorded nothing.
+    void ContinueFrom(const TrendRecorder& earlier);
     // Changes of these controls (by their names) make no marks: an exercise hides the fault it sets.
     void Conceal(const std::set<std::string>& controls);
     // Grows with every sample and event: a view redraws when it moved.

@@ -27,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <sstream>
 
 using namespace vp7;
@@ -223,4 +225,66 @@ TEST(Session, ARewoundRecordingGoesOnInTheSameWindow) {
     ASSERT_TRUE(goneOn);
     EXPECT_EQ(goneOn->rfind(cutState, 0), 0u) << *goneOn;
     EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("session-rewound-*.vp7s")}, QDir::Files).size(), 1);
+}
+
+// A long session rewound goes back through its backtracks: each moment shows the device exactly as it
+// was then, however far back, and the backtracks up to the moment stay for the next rewind. Before the
+// first backtrack the session is replayed, as the runner replays it.
+TEST(Session, ARewindRestoresTheNearestBacktrackAndReplaysOnlyWhatFollows) {
+    ProgramOnVirtualClock app;
+    MainWindow& main = app.main;
+    InstructorControls& instructor = *app.windows.instructor;
+    std::mt19937 rng(5);
+    const char* const setpoints[] = {"20", "85", "37,5", "60", "5"};
+    const DeviceKey keys[] = {DeviceKey::Umschalt, DeviceKey::Kleiner, DeviceKey::Groesser};
+    std::map<int64_t, std::vector<std::string>> seen; // the device at moments of the recording
+    for (int step = 0; step < 30; ++step) {           // three minutes, something every six seconds
+        Simulator& sim = main.Sim();
+        int64_t spent = 0;
+        switch (rng() % 3) {
+        case 0:
+            sim.UserEdit(sim.form.SetPointText, setpoints[rng() % 5]);
+            sim.UserKeyDown(sim.form.SetPointText, Controller::KeyEnter);
+            break;
+        case 1: { // a key pressed (held longer, it would need the real mouse button down)
+            const DeviceKey key = keys[rng() % 3];
+            sim.PressKey(key, MouseButton::Left);
+            spent = 200;
+            app.clock.Advance(spent);
+            sim.ReleaseKey(key, MouseButton::Left);
+            break;
+        }
+        default:
+            sim.UserCheck(sim.form.FrictionSelect, !sim.form.FrictionSelect.checked);
+            break;
+        }
+        app.clock.Advance(6000 - spent - 1357);
+        main.AfterEvent();
+        if (step % 7 == 3) {
+            const auto session = instructor.SessionSoFar();
+            seen[RecordingLengthMs(*session)] = test::DeviceState(sim);
+        }
+        app.clock.Advance(1357);
+    }
+    ASSERT_GE(main.CurrentSession().Backtracked().Count(), 17u);
+    // Back and back again, to the latest moment first.
+    for (auto it = seen.rbegin(); it != seen.rend(); ++it) {
+        const auto [ms, device] = *it;
+        ASSERT_TRUE(main.CurrentSession().Backtracked().Before(ms).has_value()) << ms;
+        ASSERT_TRUE(instructor.RewindTo(ms)) << ms;
+        EXPECT_EQ(test::DeviceState(main.Sim()), device) << ms;
+        // The backtracks up to the moment came along, none after it.
+        const auto last = main.CurrentSession().Backtracked().Before(INT64_MAX);
+        ASSERT_TRUE(last.has_value()) << ms;
+        EXPECT_LE(last->atMs, ms);
+        RunEvents(200);
+    }
+    const auto session = instructor.SessionSoFar();
+    ASSERT_TRUE(session);
+    constexpr int64_t kEarly = 3000;
+    const QString cut = app.dir.filePath(QStringLiteral("cut.vp7s"));
+    WriteFile(cut, MakeSavedState(CutRecording(*session, kEarly), 0, ProgramVersion()));
+    ASSERT_FALSE(main.CurrentSession().Backtracked().Before(kEarly).has_value());
+    ASSERT_TRUE(instructor.RewindTo(kEarly));
+    EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(cut));
 }

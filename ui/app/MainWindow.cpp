@@ -369,8 +369,8 @@ void MainWindow::StartRecording(const std::string& path, const std::string& star
     ShowRecording();
 }
 
-void MainWindow::ContinueRecording(const std::string& path, int64_t atMs) {
-    session_->Record(std::make_unique<SessionRecorder>(Sim(), path, SessionRecorder::Continuation{atMs}));
+void MainWindow::ContinueRecording(const std::string& path, SessionRecorder::Continuation from) {
+    session_->Record(std::make_unique<SessionRecorder>(Sim(), path, from));
     ShowRecording();
 }
 

@@ -49,6 +49,7 @@ public:
     ~MainWindow() override;
 
     // The device shown, of the session shown now.
+    Session& CurrentSession() { return *session_; }
     Simulator& Sim() { return session_->Sim(); }
     const Simulator& Sim() const { return session_->Sim(); }
     // A session for this window to take: its device on `clock` (one of its own), with the window's
@@ -77,8 +78,8 @@ public:
     bool Recording() const { return Recorder() != nullptr; }
     SessionRecorder* Recorder() const { return session_->Recorder(); }
     void StopRecording();
-    // Goes on recording into `path`, whose lines were replayed into this device up to `atMs`.
-    void ContinueRecording(const std::string& path, int64_t atMs);
+    // Goes on recording into `path`, whose lines were replayed into this device up to `from.atMs`.
+    void ContinueRecording(const std::string& path, SessionRecorder::Continuation from);
     // Records from now into `path` (replaced), the session standing on `startLine`.
     void StartRecording(const std::string& path, const std::string& startLine);
     const QStringList& RestartArguments() const { return restartArguments_; }

@@ -94,7 +94,7 @@ private:
 void GoOn(MainWindow& main, InstructorControls& instructor, const CheckedState& state,
           const std::string& recordPath) {
     if (!recordPath.empty())
-        main.ContinueRecording(recordPath, state.script.endMs);
+        main.ContinueRecording(recordPath, {state.script.endMs, RecordingLengthMs(state.text)});
     else
         instructor.ContinueLog(state.text, state.script.endMs);
     main.AfterEvent();
@@ -164,6 +164,34 @@ void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const Ch
     replay.Finish(main.Host());
     main.TakeSession(std::move(session));
     GoOn(main, instructor, state, recordPath);
+}
+
+bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, std::string cut, int64_t ms,
+                         const std::string& recordPath) {
+    const auto backtrack = main.CurrentSession().Backtracked().Before(ms);
+    if (!backtrack) return false;
+    // The replay's clock starts at the backtrack's moment; the actions after it play on it.
+    PlayScript script;
+    for (TimedLine& line : RecordedLines(cut))
+        if (line.atMs >= backtrack->atMs)
+            script.steps.push_back({line.atMs - backtrack->atMs, 0, std::move(line.text)});
+    script.endMs = ms - backtrack->atMs;
+    StateReplay replay(main.ProgramDir(), script);
+    std::unique_ptr<Session> session = main.NewSession(replay.TakeClock(), std::nullopt);
+    replay.Attach(session->Sim());
+    main.Host().PlayFrom(&replay.Answers());
+    session->Start();
+    if (RestoreSnapshot(session->Sim(), backtrack->snapshot)) {
+        main.Host().PlayFrom(nullptr);
+        return false;
+    }
+    session->Trend().ContinueFrom(main.Trend());
+    replay.Finish(main.Host());
+    session->Backtracked() = main.CurrentSession().Backtracked();
+    session->Backtracked().KeepUpTo(ms);
+    main.TakeSession(std::move(session));
+    GoOn(main, instructor, CheckedState{std::move(cut), std::move(script)}, recordPath);
+    return true;
 }
 
 bool IsSnapshotState(const QString& path) {

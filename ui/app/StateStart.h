@@ -44,6 +44,12 @@ std::optional<CheckedState> CheckStateText(QWidget* parent, const QString& path,
 void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const CheckedState& state,
                       const std::string& recordPath = {});
 
+// `main` goes back to `ms` in its session's recording, `cut` being the recording cut there: the latest
+// backtrack at or before it restored and only the actions after it replayed, on a clock driven by hand;
+// the session goes on as ShowStateInPlace's does. False, nothing changed, when there is none before it.
+bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, std::string cut, int64_t ms,
+                         const std::string& recordPath = {});
+
 // Whether the file at `path` is a snapshot state (the whole device as data) rather than a recording.
 bool IsSnapshotState(const QString& path);
 

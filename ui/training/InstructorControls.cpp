@@ -64,7 +64,9 @@ InstructorControls::InstructorControls(AppWindows& windows)
     Retranslate();
     qApp->installEventFilter(this);
     // A replayed session's log is its recording, continued once the replay is through.
-    if (main_.Recording() || (Clock() && Clock()->Replaying())) return;
+    if (Clock() && Clock()->Replaying()) return;
+    KeepBacktracks();
+    if (main_.Recording()) return;
     // With the splash, the session begins when it was clicked away: a replay has no splash.
     if (Sim().state.SplashValid && !Sim().state.SplashDone)
         splashWait_ = connect(&main_, &MainWindow::EventHandled, this, [this] {
@@ -89,6 +91,7 @@ QtClock* InstructorControls::Clock() const {
 void InstructorControls::FollowSession() {
     disconnect(splashWait_);
     log_.reset();
+    KeepBacktracks();
     freeze_->setChecked(false);
     band_->hide();
     freeze_->setEnabled(Clock() != nullptr);
@@ -144,7 +147,8 @@ void InstructorControls::StartLog() {
 void InstructorControls::ContinueLog(const std::string& text, int64_t atMs) {
     const QString path = logFolder_.filePath(QStringLiteral("session.vp7s"));
     WriteFile(path, text);
-    log_ = std::make_unique<SessionRecorder>(Sim(), path.toStdString(), SessionRecorder::Continuation{atMs});
+    log_ = std::make_unique<SessionRecorder>(Sim(), path.toStdString(),
+                                             SessionRecorder::Continuation{atMs, RecordingLengthMs(text)});
 }
 
 // The user's recording ended; the session's log goes on from it. Recorded sessions start without the
@@ -155,8 +159,19 @@ void InstructorControls::TakeOverRecording(const QString& path) {
     ContinueLog(*text, Sim().CreatedMs + Sim().Timer1.Interval() + RecordingLengthMs(*text));
 }
 
+SessionRecorder* InstructorControls::SessionRecording() const {
+    return main_.Recording() ? main_.Recorder() : log_.get();
+}
+
+void InstructorControls::KeepBacktracks() {
+    main_.CurrentSession().KeepBacktracks([this]() -> std::optional<int64_t> {
+        const SessionRecorder* recorder = SessionRecording();
+        return recorder ? std::optional(recorder->RecordedMs()) : std::nullopt;
+    });
+}
+
 std::optional<std::string> InstructorControls::SessionSoFar() {
-    SessionRecorder* recorder = main_.Recording() ? main_.Recorder() : log_.get();
+    SessionRecorder* recorder = SessionRecording();
     if (!recorder) return std::nullopt;
     recorder->WriteUpToNow();
     return ReadWholeFile(recorder->Path(), kRecordingMaxBytes);
@@ -329,11 +344,13 @@ bool InstructorControls::RewindTo(int64_t ms) {
     if (!recording.isEmpty()) {
         main_.StopRecording();
         if (!WriteFile(recording, cut)) return false;
+        if (RewindFromBacktrack(main_, *this, cut, ms, recording.toStdString())) return true;
         const auto state = ReadStateFile(&main_, recording, std::nullopt, Sim().settings.IniPath(), german);
         if (!state) return false;
         ShowStateInPlace(main_, *this, *state, recording.toStdString());
         return true;
     }
+    if (RewindFromBacktrack(main_, *this, cut, ms)) return true;
     const auto state =
         CheckStateText(&main_, kept + suffix, cut, std::nullopt, Sim().settings.IniPath(), german);
     if (!state) return false;

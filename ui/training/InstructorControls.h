@@ -60,6 +60,10 @@ private:
     void BuildMenu();
     void Retranslate();
     void StartLog();
+    // What records the session now: the user's recording, else the log.
+    SessionRecorder* SessionRecording() const;
+    // The session keeps a backtrack every ten seconds from now on, for a quick rewind.
+    void KeepBacktracks();
     void TakeOverRecording(const QString& path);
     // The window shows a new session: the log of the old one ends, its clock's freeze and speed go.
     void FollowSession();
