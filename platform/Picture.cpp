@@ -439,7 +439,9 @@ void Picture::DoState(StateVisitor& v) {
             std::copy(pixels_.begin(), pixels_.end(), restored.Bits());
             NoteDrawn(Bounds(), [restored](Picture& p) { p.StretchDraw(p.Bounds(), restored); });
         }
-    } else { // read into a copy: checking and comparing change nothing
+    } else if (v.GetMode() == StateVisitor::Mode::Check) { // the size is right: the pixels are any
+        v.Skip("pixels", count * sizeof(Rgb));
+    } else { // read into a copy: comparing changes nothing
         const Rgb* bits = static_cast<const Picture&>(*this).Bits();
         std::vector<Rgb> copy(bits, bits + count);
         v.Bytes("pixels", copy.data(), count * sizeof(Rgb));
