@@ -38,9 +38,14 @@ std::vector<unsigned> Characters(std::string_view text) {
 struct FieldInfo {
     const Picture Lcd::*background;
     const Rect& place;
-    int firstCell, width; // cells of the line the field covers
+};
+
+// The cells of its line a field covers.
+struct FieldCells {
+    int firstCell, width;
     bool upper;
 };
+constexpr FieldCells kFieldCells[] = {{0, 6, true}, {0, 7, false}, {0, 2, false}, {2, 5, false}};
 
 // The rectangle a field's background is copied from: one point smaller than the bitmap, which the copy
 // stretches, as the device program's canvas copy did.
@@ -63,10 +68,10 @@ void Lcd::CaptureLcdBackgrounds() {
 
 void Lcd::LCDWrite(std::string_view text, int field) {
     static const FieldInfo kFields[] = {
-        {&Lcd::UpperLineBackground, layout::LcdUpperLine, 0, 6, true},
-        {&Lcd::LowerLineBackground, layout::LcdLowerLine, 0, 7, false},
-        {&Lcd::LowerDigitsBackground, layout::LcdLowerDigits, 0, 2, false},
-        {&Lcd::LowerTextBackground, layout::LcdLowerText, 2, 5, false},
+        {&Lcd::UpperLineBackground, layout::LcdUpperLine},
+        {&Lcd::LowerLineBackground, layout::LcdLowerLine},
+        {&Lcd::LowerDigitsBackground, layout::LcdLowerDigits},
+        {&Lcd::LowerTextBackground, layout::LcdLowerText},
     };
     if (field < 0 || field >= kFieldCount) return;
     written_[field] = text;
@@ -74,6 +79,11 @@ void Lcd::LCDWrite(std::string_view text, int field) {
     const FieldInfo& f = kFields[field];
     Picture& pic = sim_.image1;
     pic.Draw(f.place.left, f.place.top, this->*f.background);
+    DrawLcdText(pic, text, static_cast<LcdField>(field), lcd::kOriginX, lcd::kOriginY);
+}
+
+void DrawLcdText(Picture& pic, std::string_view text, LcdField field, int originX, int originY) {
+    const FieldCells& f = kFieldCells[field];
     std::vector<unsigned> chars = Characters(text);
     if (chars.empty()) return;
 
@@ -99,7 +109,7 @@ void Lcd::LCDWrite(std::string_view text, int field) {
         const lcd::Cell& cell = f.upper ? lcd::kUpperCells[k] : lcd::kLowerCells[f.firstCell + k];
         const uint16_t pattern = lcd::Pattern(cell.kind, chars[k]) & cell.mask;
         const lcd::Segment* segments = lcd::Geometry(cell.kind);
-        const int ox = lcd::kOriginX + cell.x, oy = lcd::kOriginY + cell.y;
+        const int ox = originX + cell.x, oy = originY + cell.y;
         for (int bit = 0; bit < lcd::SegmentCount(cell.kind); ++bit) {
             if (!(pattern & (1u << bit)) || !segments[bit].Exists()) continue;
             pic.MoveTo(ox + segments[bit].x1, oy + segments[bit].y1);
@@ -107,7 +117,7 @@ void Lcd::LCDWrite(std::string_view text, int field) {
         }
     }
     if (dot >= 0) {
-        const int px = lcd::kOriginX + lcd::kDots[dot].x, py = lcd::kOriginY + lcd::kDots[dot].y;
+        const int px = originX + lcd::kDots[dot].x, py = originY + lcd::kDots[dot].y;
         pic.MoveTo(px, py);
         pic.LineTo(px + 2, py);
         pic.MoveTo(px, py + 1);

@@ -18,6 +18,12 @@ class Simulator;
 
 enum LcdField { UpperLine = 0, LowerLine = 1, LowerDigits = 2, LowerText = 3 };
 
+// The segments of `text` in `field` drawn in black onto `pic`, whose display's top left corner lies at
+// (originX, originY), over whatever is there: right-aligned, and on the upper line a "." or "," at one of
+// four places from the end as the decimal point. The display draws its own this way; a picture of the
+// display alone (an instructor's view of a seat) draws it at its corner.
+void DrawLcdText(Picture& pic, std::string_view text, LcdField field, int originX, int originY);
+
 class Lcd {
 public:
     explicit Lcd(Simulator& sim);
