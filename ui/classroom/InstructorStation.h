@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The instructor's station: every seat of a room as a tile, sorted as the instructor likes; commands to
+// the chosen seats, or to the whole room when none is chosen; the hand-ins as they arrive, each report
+// saved into the class folder and the class's results as CSV. It speaks to the broker through
+// `publish` and is told of every message received; what it cannot read it notes in its log and passes
+// over.
+#include "ui/classroom/SeatTile.h"
+
+#include <QJsonObject>
+#include <QMainWindow>
+#include <QSet>
+
+#include <functional>
+#include <map>
+
+class QGridLayout;
+class QLabel;
+class QTableWidget;
+
+namespace vp7 {
+
+class InstructorStation : public QMainWindow {
+    Q_OBJECT
+public:
+    using Publish = std::function<void(const QString& topic, const QByteArray& payload)>;
+    // The largest message read: a status is a few hundred bytes, a hand-in's report some kilobytes.
+    static constexpr qsizetype kLargestMessage = 1 << 20;
+
+    InstructorStation(const QString& room, bool german, Publish publish, const QString& classFolder,
+                      QWidget* parent = nullptr);
+
+    // A message from the broker under vp7/ROOM/seat/SEAT/: its status or an event.
+    void Received(const QString& topic, const QByteArray& payload);
+    void SetConnected(bool connected);
+
+    enum class Order { Name, FaultsFirst, Progress };
+    void SortBy(Order order);
+    // The seats in the order shown.
+    QStringList Seats() const;
+    SeatTile* Tile(const QString& seat) const;
+    void Choose(const QStringList& seats);
+    QStringList Chosen() const;
+
+    // A command to the chosen seats, or to all.
+    void Send(const QJsonObject& command);
+    const QStringList& Log() const { return log_; }
+    QTableWidget* HandIns() const { return handIns_; }
+    QString ClassFolder() const { return classFolder_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildToolBar();
+    void Place();
+    void Note(const QString& line);
+    void TakeStatus(const QString& seat, const QJsonObject& status);
+    void TakeHandIn(const QString& seat, const QJsonObject& handIn);
+    void WriteResults();
+    void AskAndSend(const QString& command);
+    void Clicked(const QString& seat, bool adding);
+    const char* Text(const char* de, const char* en) const { return german_ ? de : en; }
+
+    QString room_;
+    bool german_;
+    Publish publish_;
+    QString classFolder_;
+    Order order_ = Order::Name;
+    std::map<QString, SeatTile*> tiles_;
+    QWidget* grid_;
+    QGridLayout* layout_;
+    QTableWidget* handIns_;
+    QLabel* connection_;
+    QSet<QString> handInIds_; // each hand-in stored once, however often it arrives
+    QStringList log_;
+    int columns_ = 0;
+};
+
+} // namespace vp7

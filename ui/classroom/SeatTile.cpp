@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/classroom/SeatTile.h"
+
+#include "model/PictureLayout.h"
+#include "model/SpriteSet.h"
+#include "platform/Picture.h"
+#include "sim/display/Lcd.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace vp7 {
+
+QImage DisplayImage(const QString& upper, const QString& lower) {
+    const Rect area = layout::LcdArea;
+    Picture display(area.Width(), area.Height(), LcdUnlitColor);
+    DrawLcdText(display, upper.toStdString(), UpperLine, 0, 0);
+    DrawLcdText(display, lower.toStdString(), LowerLine, 0, 0);
+    const QImage shown(reinterpret_cast<const uchar*>(display.Bits()), display.DeviceWidth(),
+                       display.DeviceHeight(), display.DeviceWidth() * int(sizeof(Rgb)),
+                       QImage::Format_RGB32);
+    return shown.copy(); // the picture goes with this function
+}
+
+SeatTile::SeatTile(const QString& seat, bool german, QWidget* parent)
+    : QFrame(parent), german_(german), name_(new QLabel(seat, this)), display_(new QLabel(this)),
+      position_(new QProgressBar(this)), mode_(new QLabel(this)), faults_(new QLabel(this)),
+      progress_(new QLabel(this)) {
+    shown_.seat = seat;
+    setObjectName(QStringLiteral("seat-") + seat);
+    setFrameShape(QFrame::StyledPanel);
+    setLineWidth(2);
+    QFont large = name_->font();
+    large.setPointSizeF(large.pointSizeF() * 1.4);
+    large.setBold(true);
+    name_->setFont(large);
+    position_->setRange(0, 1000);
+    position_->setTextVisible(true);
+    faults_->setWordWrap(true);
+    faults_->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
+    auto* column = new QVBoxLayout(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{name_, display_, position_, mode_, faults_, progress_})
+        column->addWidget(w);
+    Show(shown_);
+}
+
+void SeatTile::Show(const SeatShown& shown) {
+    shown_ = shown;
+    display_->setPixmap(QPixmap::fromImage(DisplayImage(shown.lcdUpper, shown.lcdLower)));
+    position_->setValue(static_cast<int>(shown.position * 10));
+    position_->setFormat(QStringLiteral("%1 %").arg(shown.position, 0, 'f', 1));
+    QString mode = shown.mode;
+    if (shown.frozen) mode += german_ ? QStringLiteral(" · eingefroren") : QStringLiteral(" · frozen");
+    if (shown.speed != 1) mode += QStringLiteral(" · %1×").arg(shown.speed);
+    mode_->setText(mode);
+    faults_->setText(shown.faults.isEmpty()
+                         ? QString()
+                         : (german_ ? QStringLiteral("Störung ") : QStringLiteral("Fault ")) +
+                               shown.faults.join(QStringLiteral(", ")));
+    QString progress;
+    if (!shown.exercise.isEmpty()) {
+        progress =
+            QStringLiteral("%1 · %2/%3").arg(shown.exercise).arg(shown.tasksDone).arg(shown.tasksTotal);
+        if (shown.secondsLeft >= 0)
+            progress += QStringLiteral(" · %1:%2")
+                            .arg(shown.secondsLeft / 60)
+                            .arg(shown.secondsLeft % 60, 2, 10, QLatin1Char('0'));
+    }
+    progress_->setText(progress);
+    Restyle();
+    setAccessibleName(Summary());
+}
+
+QString SeatTile::Summary() const {
+    QStringList parts{
+        shown_.seat,
+        shown_.online ? (german_ ? QStringLiteral("verbunden") : QStringLiteral("connected"))
+                      : (german_ ? QStringLiteral("nicht verbunden") : QStringLiteral("offline")),
+        shown_.lcdUpper.trimmed() + QLatin1Char('|') + shown_.lcdLower.trimmed(), mode_->text()};
+    for (const QLabel* l : {faults_, progress_})
+        if (!l->text().isEmpty()) parts << l->text();
+    return parts.join(QStringLiteral("; "));
+}
+
+void SeatTile::SetChosen(bool chosen) {
+    chosen_ = chosen;
+    Restyle();
+}
+
+// Offline seats greyed, chosen ones framed in the selection colour, faults in red. A style sheet is
+// set only when it changes: a status arrives every second from every seat.
+void SeatTile::Restyle() {
+    const QString frame =
+        chosen_ ? palette().color(QPalette::Highlight).name() : QStringLiteral("transparent");
+    const QString style = QStringLiteral("vp7--SeatTile { border: 3px solid %1; } QLabel { color: %2; }")
+                              .arg(frame, shown_.online ? palette().color(QPalette::WindowText).name()
+                                                        : QStringLiteral("#909090"));
+    if (style != styleSheet()) setStyleSheet(style);
+}
+
+void SeatTile::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        emit Clicked(shown_.seat, event->modifiers().testFlag(Qt::ControlModifier));
+    QFrame::mousePressEvent(event);
+}
+
+} // namespace vp7
