@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/ClassroomSettings.h"
+
+#include "formats/IniFile.h"
+#include "platform/FileRead.h"
+#include "platform/NumberFormat.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vp7 {
+namespace {
+constexpr const char* kSection = "Classroom";
+constexpr std::size_t kLongestPassword = 1024;
+constexpr std::size_t kLongestHost = 253; // a DNS name's limit
+} // namespace
+
+void ClassroomSettings::Read(const IniFile& ini) {
+    *this = ClassroomSettings();
+    if (std::string h = ini.ReadString(kSection, "Host", host); !h.empty() && h.size() <= kLongestHost)
+        host = h;
+    tls = ini.ReadString(kSection, "Tls", "0") == "1";
+    port = tls ? kDefaultTlsPort : kDefaultPort;
+    if (const auto p = ReadInt32(ini.ReadString(kSection, "Port", "")); p && *p > 0 && *p <= 65535)
+        port = static_cast<uint16_t>(*p);
+    caFile = ini.ReadString(kSection, "CaFile", "");
+    for (auto [key, field] : {std::pair{"Room", &room}, std::pair{"Seat", &seat}, std::pair{"User", &user}})
+        if (std::string value = ini.ReadString(kSection, key, ""); !BadTopicName(value)) *field = value;
+    rememberPassword = ini.ReadString(kSection, "RememberPassword", "0") == "1";
+}
+
+void ClassroomSettings::Write(IniFile& ini) const {
+    ini.WriteString(kSection, "Host", host);
+    ini.WriteString(kSection, "Port", std::to_string(port));
+    ini.WriteString(kSection, "Tls", tls ? "1" : "0");
+    ini.WriteString(kSection, "CaFile", caFile);
+    ini.WriteString(kSection, "Room", room);
+    ini.WriteString(kSection, "Seat", seat);
+    ini.WriteString(kSection, "User", user);
+    ini.WriteString(kSection, "RememberPassword", rememberPassword ? "1" : "0");
+}
+
+std::optional<std::string> BadTopicName(std::string_view name) {
+    if (name.empty()) return "empty";
+    if (name.size() > ClassroomSettings::kLongestName)
+        return "longer than " + std::to_string(ClassroomSettings::kLongestName) + " characters";
+    for (const char c : name)
+        if (c == '/' || c == '+' || c == '#' || c == ' ' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return std::string("holds '") + (static_cast<unsigned char>(c) < 0x20 ? '?' : c) + "'";
+    return std::nullopt;
+}
+
+bool KeepPassword(const std::string& path, std::string_view password) {
+    const std::string temporary = path + ".new";
+    // Made for the user alone before a byte is in it.
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0) return false;
+    bool written = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0 &&
+                   ::write(fd, password.data(), password.size()) == static_cast<ssize_t>(password.size()) &&
+                   ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    std::remove(temporary.c_str());
+    return false;
+}
+
+std::optional<std::string> KeptPassword(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || (info.st_mode & (S_IRWXG | S_IRWXO)) != 0 ||
+        info.st_uid != ::getuid())
+        return std::nullopt;
+    return ReadWholeFile(path, kLongestPassword);
+}
+
+} // namespace vp7

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// How a seat meets its classroom, kept in the settings file's section [Classroom]: the broker's host and
+// port, TLS, the room, the seat's name and the account. The password is not kept there: either in a
+// file of its own that only the user may read, or asked for at each connection. A file without the
+// section, or with a damaged key, gives the defaults; older programs leave the section alone.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vp7 {
+
+class IniFile;
+
+struct ClassroomSettings {
+    static constexpr uint16_t kDefaultPort = 1883, kDefaultTlsPort = 8883;
+    static constexpr std::size_t kLongestName = 64;
+
+    std::string host = "127.0.0.1";
+    uint16_t port = kDefaultPort;
+    bool tls = false;
+    std::string caFile; // TLS: the authority that signed the broker's certificate; empty: the system's
+    std::string room, seat, user;
+    bool rememberPassword = false;
+
+    void Read(const IniFile& ini);
+    void Write(IniFile& ini) const;
+};
+
+// Why `name` cannot name a room or a seat (it is a level of the broker's topics): empty, longer than
+// kLongestName, or holding '/', '+', '#', a space or a control character; nullopt when it can.
+std::optional<std::string> BadTopicName(std::string_view name);
+
+// The password kept beside the settings (`path`), written so that only the user may read it; false
+// when it could not be written so (nothing is left behind then).
+bool KeepPassword(const std::string& path, std::string_view password);
+// The password kept at `path`; none when there is none, or when others than the user may read it.
+std::optional<std::string> KeptPassword(const std::string& path);
+
+} // namespace vp7
