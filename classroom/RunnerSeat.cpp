@@ -11,6 +11,7 @@
 #include "sim/display/LcdReadBack.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 
 namespace vp7 {
@@ -43,7 +44,9 @@ void RunnerSeat::Connect(const std::vector<std::string>& words) {
         settings.user = words[4];
         settings.password = words[5];
     }
-    settings.outbox = outboxFolder_;
+    settings.outbox = outboxFolder_ + "/Outbox";
+    // The room's certificate authority beside the outbox turns TLS on.
+    if (const std::string ca = outboxFolder_ + "/ca.crt"; std::filesystem::exists(ca)) settings.caFile = ca;
     auto seat = std::make_unique<Seat>(*this, std::move(settings));
     if (const auto problem = seat->Start()) throw ScriptError(*problem);
     seat_ = std::move(seat);
@@ -137,9 +140,16 @@ void RunnerSeat::ShowMessage(const std::string& text) {
     runner_.Out() << "classroom message " << QuoteText(text) << '\n';
 }
 
+void RunnerSeat::HandedIn(const HandInResult& result) {
+    if (seat_) seat_->SendHandIn(Converted(result));
+}
+
 SeatHandIn RunnerSeat::HandIn() {
     if (!runner_.Sim()) throw ScriptError("no device to hand in");
-    const HandInResult result = runner_.HandInNow();
+    return Converted(runner_.HandInNow());
+}
+
+SeatHandIn RunnerSeat::Converted(const HandInResult& result) const {
     SeatHandIn handIn;
     handIn.exercise = runner_.CurrentExercise().title.en;
     for (const HandInResult::Line& line : result.checks)

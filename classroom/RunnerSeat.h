@@ -18,13 +18,14 @@ namespace vp7 {
 
 class RunnerSeat final : public RunnerPeer, public SeatTarget {
 public:
-    // Hand-ins wait in `outboxFolder` until the broker has them.
-    RunnerSeat(Runner& runner, std::string outboxFolder, std::ostream& log);
+    // Hand-ins wait in `folder`/Outbox until the broker has them; a `folder`/ca.crt turns TLS on.
+    RunnerSeat(Runner& runner, std::string folder, std::ostream& log);
     ~RunnerSeat() override;
 
     // RunnerPeer
     void Connect(const std::vector<std::string>& words) override;
     void Poll() override;
+    void HandedIn(const HandInResult& result) override;
     // Before the runner ends: waits up to `limit` for the broker to acknowledge what was published.
     void Finish(std::chrono::milliseconds limit);
 
@@ -42,6 +43,8 @@ public:
     void Log(const std::string& line) override;
 
 private:
+    SeatHandIn Converted(const HandInResult& result) const;
+
     Runner& runner_;
     std::string outboxFolder_;
     std::ostream& log_;

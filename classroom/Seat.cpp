@@ -48,7 +48,8 @@ std::optional<std::string> Seat::Start() {
     if (settings_.host.empty() || settings_.host.size() > 255) return std::string("bad host name");
     LinkSettings link{settings_.host,  settings_.port, settings_.room,
                       settings_.seat,  settings_.user, settings_.password,
-                      OfflineStatus(), topics_.status, {topics_.all, topics_.command}};
+                      OfflineStatus(), topics_.status, {topics_.all, topics_.command},
+                      settings_.caFile};
     link_ = std::make_unique<SeatLink>(std::move(link));
     return link_->Start();
 }
@@ -143,12 +144,12 @@ void Seat::Carry(const SeatCommand& command) {
     case SeatCommandKind::Message:
         return target_.ShowMessage(command.text);
     case SeatCommandKind::HandIn:
-        return HandIn();
+        return SendHandIn(target_.HandIn());
     }
 }
 
-void Seat::HandIn() {
-    const SeatHandIn result = target_.HandIn();
+void Seat::SendHandIn(const SeatHandIn& result) {
+    if (!link_) return;
     const std::string id = HandInId(settings_.seat, ++handIns_);
     Json checks = Json::array();
     for (const SeatHandIn::Check& check : result.checks)

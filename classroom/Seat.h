@@ -23,6 +23,7 @@ struct SeatSettings {
     std::string host;
     int port = 1883;
     std::string room, seat, user, password;
+    std::filesystem::path caFile; // TLS with the room's certificate authority when there is one
     std::filesystem::path outbox; // the folder hand-ins wait in
 };
 
@@ -41,6 +42,8 @@ public:
     bool WaitForConnection(std::chrono::milliseconds limit);
     // Takes what arrived, publishes what changed.
     void Poll();
+    // Sends a hand-in's result to the room, kept in the outbox until the broker has it.
+    void SendHandIn(const SeatHandIn& result);
     // Before the program ends: waits up to `limit` for the broker's acknowledgements.
     bool Finish(std::chrono::milliseconds limit);
 
@@ -51,7 +54,6 @@ public:
 private:
     void Apply(const SeatLink::Incoming& message);
     void Carry(const struct SeatCommand& command);
-    void HandIn();
     void PublishStatus(bool always);
     void SendOutbox();
 

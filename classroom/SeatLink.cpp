@@ -34,6 +34,12 @@ std::string ClientId(const LinkSettings& s) {
 SeatLink::SeatLink(LinkSettings settings) : settings_(std::move(settings)) {}
 
 SeatLink::~SeatLink() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    acknowledged_.notify_all();
+    if (connector_.joinable()) connector_.join();
     if (!client_) return;
     mosquitto_disconnect(client_);
     if (looping_) mosquitto_loop_stop(client_, false);
@@ -55,6 +61,9 @@ std::optional<std::string> SeatLink::Start() {
                                   settings_.password.empty() ? nullptr : settings_.password.c_str()) !=
             MOSQ_ERR_SUCCESS)
         return "the user name or password is not accepted";
+    if (!settings_.caFile.empty() && mosquitto_tls_set(client_, settings_.caFile.c_str(), nullptr, nullptr,
+                                                       nullptr, nullptr) != MOSQ_ERR_SUCCESS)
+        return "cannot use the certificate authority " + settings_.caFile.string();
     if (!settings_.willTopic.empty() &&
         mosquitto_will_set(client_, settings_.willTopic.c_str(), static_cast<int>(settings_.will.size()),
                            settings_.will.data(), 1, true) != MOSQ_ERR_SUCCESS)
@@ -66,10 +75,29 @@ std::optional<std::string> SeatLink::Start() {
     if (rc != MOSQ_ERR_SUCCESS) {
         Push({Incoming::Kind::Note, {}, std::string("broker not reached: ") + mosquitto_strerror(rc)});
         answered_ = true;
+        connector_ = std::thread([this] { ConnectLater(); });
+        return std::nullopt;
     }
     if (mosquitto_loop_start(client_) != MOSQ_ERR_SUCCESS) return "cannot start the network thread";
     looping_ = true;
     return std::nullopt;
+}
+
+void SeatLink::ConnectLater() {
+    std::chrono::seconds delay{kReconnectFirstS};
+    std::unique_lock lock(mutex_);
+    while (!acknowledged_.wait_for(lock, delay, [this] { return stopping_; })) {
+        lock.unlock();
+        const bool reached = mosquitto_connect_async(client_, settings_.host.c_str(), settings_.port,
+                                                     kKeepAliveS) == MOSQ_ERR_SUCCESS &&
+                             mosquitto_loop_start(client_) == MOSQ_ERR_SUCCESS;
+        lock.lock();
+        if (reached) {
+            looping_ = true;
+            return;
+        }
+        delay = std::min(delay * 2, std::chrono::seconds(kReconnectLongestS));
+    }
 }
 
 void SeatLink::Push(Incoming incoming) {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct mosquitto;
@@ -28,6 +29,7 @@ struct LinkSettings {
     std::string will;           // retained on `willTopic` by the broker when the seat goes away
     std::string willTopic;
     std::vector<std::string> subscriptions; // at QoS 1, again after every connection
+    std::filesystem::path caFile;           // TLS, the broker's certificate checked against it, when set
 };
 
 class SeatLink {
@@ -72,10 +74,14 @@ private:
     static void OnMessage(mosquitto*, void* self, const mosquitto_message* message);
     static void OnPublish(mosquitto*, void* self, int mid);
     void Push(Incoming incoming);
+    // Until the first connection: the library's own thread reconnects only a client that was connected.
+    void ConnectLater();
 
     LinkSettings settings_;
     mosquitto* client_ = nullptr;
     bool looping_ = false;
+    std::thread connector_;
+    bool stopping_ = false;
     mutable std::mutex mutex_;
     std::condition_variable acknowledged_;
     std::deque<Incoming> queue_;

@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     {
         vp7::Runner runner(std::cout, dir);
         // A `classroom` line joins a room; hand-ins wait in the program folder until delivered.
-        vp7::RunnerSeat seat(runner, (fs::path(dir) / "Classroom" / "Outbox").string(), std::cerr);
+        vp7::RunnerSeat seat(runner, (fs::path(dir) / "Classroom").string(), std::cerr);
         if (script.empty() || script == "-") {
             status = runner.Run(std::cin, std::cerr);
         } else {

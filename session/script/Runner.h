@@ -36,6 +36,8 @@ public:
     virtual void Connect(const std::vector<std::string>& words) = 0;
     // Between lines, and at least every kPeerPollMs of a `wait`: takes what has arrived meanwhile.
     virtual void Poll() = 0;
+    // The script's `handin` judged the exercise.
+    virtual void HandedIn(const struct HandInResult& result) = 0;
 };
 
 // What a hand-in found, as `handin` prints it.

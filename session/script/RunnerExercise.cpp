@@ -174,7 +174,8 @@ void Runner::Choose(const Args& a) {
 }
 
 void Runner::HandIn(const Args&) {
-    HandInNow();
+    const HandInResult result = HandInNow();
+    if (peerConnected_) peer_->HandedIn(result);
 }
 
 HandInResult Runner::HandInNow() {
