@@ -28,6 +28,8 @@ public:
     void HandedIn(const HandInResult& result) override;
     // Before the runner ends: waits up to `limit` for the broker to acknowledge what was published.
     void Finish(std::chrono::milliseconds limit);
+    // Waits up to `limit` until the broker acknowledged what was published; true when it did.
+    bool Flush(std::chrono::milliseconds limit) { return seat_ && seat_->WaitForAcknowledgements(limit); }
 
     // SeatTarget
     int64_t NowMs() const override;

@@ -180,6 +180,8 @@ void Seat::SendOutbox() {
 }
 
 void Seat::PublishStatus(bool always) {
+    // Offline, the client library would queue every status; the one after reconnecting supersedes them.
+    if (!link_->Connected()) return;
     SeatStatus status = target_.Status();
     status.seat = settings_.seat;
     status.room = settings_.room;
@@ -191,6 +193,10 @@ void Seat::PublishStatus(bool always) {
 
 bool Seat::WaitForConnection(std::chrono::milliseconds limit) {
     return link_ && link_->WaitForConnection(limit);
+}
+
+bool Seat::WaitForAcknowledgements(std::chrono::milliseconds limit) {
+    return link_ && link_->WaitForAcknowledgements(limit);
 }
 
 bool Seat::Finish(std::chrono::milliseconds limit) {

@@ -44,6 +44,8 @@ public:
     void Poll();
     // Sends a hand-in's result to the room, kept in the outbox until the broker has it.
     void SendHandIn(const SeatHandIn& result);
+    // Waits up to `limit` until the broker acknowledged everything published; true when it did.
+    bool WaitForAcknowledgements(std::chrono::milliseconds limit);
     // Before the program ends: waits up to `limit` for the broker's acknowledgements.
     bool Finish(std::chrono::milliseconds limit);
 

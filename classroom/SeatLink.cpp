@@ -55,6 +55,7 @@ std::optional<std::string> SeatLink::Start() {
     mosquitto_disconnect_callback_set(client_, &SeatLink::OnDisconnect);
     mosquitto_message_callback_set(client_, &SeatLink::OnMessage);
     mosquitto_publish_callback_set(client_, &SeatLink::OnPublish);
+    mosquitto_subscribe_callback_set(client_, &SeatLink::OnSubscribe);
     mosquitto_reconnect_delay_set(client_, kReconnectFirstS, kReconnectLongestS, true);
     if (!settings_.user.empty() &&
         mosquitto_username_pw_set(client_, settings_.user.c_str(),
@@ -135,19 +136,40 @@ void SeatLink::OnConnect(mosquitto* client, void* self, int rc) {
         link.acknowledged_.notify_all();
         return;
     }
-    for (const std::string& topic : link.settings_.subscriptions)
-        mosquitto_subscribe(client, nullptr, topic.c_str(), 1);
     {
         // What waited for an acknowledgement on the last connection is sent again by the seat (the
         // outbox) or superseded (the status): an acknowledgement of an old copy no longer counts.
         const std::lock_guard lock(link.mutex_);
         link.connected_ = true;
-        link.answered_ = true;
         link.pending_.clear();
         link.keptFiles_.clear();
     }
-    link.acknowledged_.notify_all();
-    link.Push({Incoming::Kind::Connected, {}, {}});
+    std::vector<char*> topics;
+    for (std::string& topic : link.settings_.subscriptions)
+        topics.push_back(topic.data());
+    // Connected counts from the broker's answer to the subscriptions: a command sent after it is heard.
+    if (topics.empty() ||
+        mosquitto_subscribe_multiple(client, &link.subscribeMid_, static_cast<int>(topics.size()),
+                                     topics.data(), 1, 0, nullptr) != MOSQ_ERR_SUCCESS)
+        link.Subscribed();
+}
+
+void SeatLink::OnSubscribe(mosquitto*, void* self, int mid, int count, const int* granted) {
+    auto& link = *static_cast<SeatLink*>(self);
+    if (mid != link.subscribeMid_) return;
+    for (int i = 0; i < count; ++i)
+        if (granted[i] > 2) link.Push({Incoming::Kind::Note, {}, "the broker refused a subscription"});
+    link.Subscribed();
+}
+
+void SeatLink::Subscribed() {
+    Push({Incoming::Kind::Connected, {}, {}});
+    {
+        // Only now: whoever waited for the connection finds it queued at the seat's next poll.
+        const std::lock_guard lock(mutex_);
+        answered_ = true;
+    }
+    acknowledged_.notify_all();
 }
 
 void SeatLink::OnDisconnect(mosquitto*, void* self, int) {

@@ -73,6 +73,8 @@ private:
     static void OnDisconnect(mosquitto*, void* self, int rc);
     static void OnMessage(mosquitto*, void* self, const mosquitto_message* message);
     static void OnPublish(mosquitto*, void* self, int mid);
+    static void OnSubscribe(mosquitto*, void* self, int mid, int count, const int* granted);
+    void Subscribed();
     void Push(Incoming incoming);
     // Until the first connection: the library's own thread reconnects only a client that was connected.
     void ConnectLater();
@@ -80,6 +82,7 @@ private:
     LinkSettings settings_;
     mosquitto* client_ = nullptr;
     bool looping_ = false;
+    int subscribeMid_ = 0; // the network thread's own
     std::thread connector_;
     bool stopping_ = false;
     mutable std::mutex mutex_;

@@ -41,6 +41,8 @@ bool Accepts(int port) {
 Broker::Broker(std::filesystem::path folder, std::string extra)
     : folder_(std::move(folder)), extra_(std::move(extra)), port_(FreeLoopbackPort()) {
     std::filesystem::create_directories(folder_);
+    // Started by root, the broker runs as its own user, and still writes its database here.
+    std::filesystem::permissions(folder_, std::filesystem::perms::all);
 }
 
 Broker::~Broker() {
@@ -65,6 +67,18 @@ void Broker::Kill() {
     if (pid_ <= 0) return;
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+void Broker::Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    // Bounded: one that does not end within seconds is killed.
+    if (!WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, std::chrono::seconds(5))) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
     pid_ = -1;
 }
 

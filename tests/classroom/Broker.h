@@ -25,6 +25,8 @@ public:
     // False when it did not accept connections within a few seconds.
     bool Start();
     void Kill();
+    // Ends it as a shutdown does (SIGTERM): it saves what it keeps when persistence is on.
+    void Stop();
     int Port() const { return port_; }
     const std::filesystem::path& Folder() const { return folder_; }
 

@@ -7,10 +7,12 @@
 
 namespace vp7::test {
 
-Instructor::Instructor() {
+Instructor::Instructor(const std::string& id) {
     mosquitto_lib_init();
     std::random_device random;
-    client_ = mosquitto_new(("vp7-test-instructor-" + std::to_string(random())).c_str(), true, this);
+    client_ = id.empty()
+                  ? mosquitto_new(("vp7-test-instructor-" + std::to_string(random())).c_str(), true, this)
+                  : mosquitto_new(id.c_str(), false, this);
     mosquitto_message_callback_set(client_, [](mosquitto*, void* self, const mosquitto_message* m) {
         auto& instructor = *static_cast<Instructor*>(self);
         const std::lock_guard lock(instructor.mutex_);

@@ -18,7 +18,9 @@ public:
         bool retained = false;
     };
 
-    Instructor();
+    // A station with an `id` of its own keeps its session on the broker while it is away, and what came
+    // for it meanwhile at QoS 1; without one it starts afresh each time.
+    explicit Instructor(const std::string& id = {});
     ~Instructor();
     Instructor(const Instructor&) = delete;
     Instructor& operator=(const Instructor&) = delete;
