@@ -66,6 +66,10 @@ void Seat::Poll() {
     if (!link_) return;
     for (const SeatLink::Incoming& incoming : link_->Take())
         Apply(incoming);
+    PublishChanges();
+}
+
+void Seat::PublishChanges() {
     for (const SeatEvent& event : target_.TakeEvents()) {
         const Json j = {{"seat", settings_.seat},
                         {"room", settings_.room},
@@ -201,7 +205,8 @@ bool Seat::WaitForAcknowledgements(std::chrono::milliseconds limit) {
 
 bool Seat::Finish(std::chrono::milliseconds limit) {
     if (!link_) return true;
-    Poll();
+    // What happened last goes out; commands that came meanwhile find nobody to carry them out.
+    PublishChanges();
     // Leaving the room as the broker would say it for a seat that went away.
     if (link_->Connected()) link_->Publish(topics_.status, OfflineStatus(), 1, true);
     return link_->WaitForAcknowledgements(limit);

@@ -55,6 +55,7 @@ public:
 
 private:
     void Apply(const SeatLink::Incoming& message);
+    void PublishChanges();
     void Carry(const struct SeatCommand& command);
     void PublishStatus(bool always);
     void SendOutbox();

@@ -345,6 +345,27 @@ TEST_F(SeatTest, LastWillTellsTheRoomWhenTheSeatsProcessIsKilled) {
     EXPECT_EQ(will, R"({"online":false,"room":"r1","seat":"s9"})");
 }
 
+TEST_F(SeatTest, TheRunnerLeavesTheRoomWithEverythingDelivered) {
+    ASSERT_TRUE(broker->Start());
+    test::Instructor instructor;
+    ASSERT_TRUE(instructor.Connect(broker->Port(), {"vp7/r1/seat/s3/#"}));
+    std::ofstream(dir / "e.vp7x") << kExercise;
+    std::ofstream(dir / "solution.vp7s") << "classroom 127.0.0.1 " << broker->Port() << " r1 s3\n"
+                                         << "exercise e.vp7x\nwait 500\nhandin\n";
+    const fs::path folder = dir / "child";
+    const std::string command = std::string(VP7_HEADLESS_EXE) + " --dir " + folder.string() + " " +
+                                (dir / "solution.vp7s").string() + " >" + (dir / "out").string() +
+                                " 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    // The script's output is its own; the hand-in went out before the runner ended, and it left.
+    std::ifstream printed(dir / "out");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(printed)), {}),
+              "check PASS \"Valve closed\"\nresult 1/1\n");
+    EXPECT_TRUE(fs::is_empty(folder / "Classroom" / "Outbox"));
+    EXPECT_NE(instructor.WaitFor("vp7/r1/seat/s3/event", "\"passed\":1"), "");
+    EXPECT_NE(instructor.WaitFor("vp7/r1/seat/s3/status", "\"online\":false"), "");
+}
+
 // The shipped broker configuration's ACL, with accounts made as the README says.
 struct AclTest : SeatTest {
     std::string BrokerConfig() override {
