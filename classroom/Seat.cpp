@@ -79,16 +79,17 @@ void Seat::PublishChanges() {
         link_->Publish(topics_.event, Dump(j), 1, false);
         changed_ = true;
     }
+    // Sampled on whole seconds after the first sample, whatever steps the clock takes; a device made
+    // anew starts its clock again.
     const int64_t now = target_.NowMs();
-    // A device made anew starts its clock again.
-    const bool due = !lastSampleMs_ || now < *lastSampleMs_ || now - *lastSampleMs_ >= kStatusPeriodMs;
-    if (due || changed_) {
-        if (due)
-            lastSampleMs_ =
-                lastSampleMs_ && now >= *lastSampleMs_ ? now - (now - *lastSampleMs_) % kStatusPeriodMs : now;
-        changed_ = false;
-        PublishStatus(false);
-    }
+    if (!lastSampleMs_ || now < *lastSampleMs_)
+        lastSampleMs_ = now;
+    else if (now - *lastSampleMs_ >= kStatusPeriodMs)
+        *lastSampleMs_ = now - (now - *lastSampleMs_) % kStatusPeriodMs;
+    else if (!changed_)
+        return;
+    changed_ = false;
+    PublishStatus(false);
 }
 
 void Seat::Apply(const SeatLink::Incoming& message) {
