@@ -7,7 +7,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 bash "$root/scripts/setup.sh"
 
 # The committed style holds for every source file.
-(cd "$root" && find platform model formats sim session headless ui tests bench -name '*.cpp' -o -name '*.h' |
+(cd "$root" && find platform model formats sim session classroom headless ui tests bench -name '*.cpp' -o -name '*.h' |
     xargs clang-format --dry-run -Werror) || { echo "run clang-format -i on the files above" >&2; exit 1; }
 
 # Every source file states its licence in its first comment line (after a shebang where there is one).
@@ -31,7 +31,7 @@ probe="$(mktemp -d)"
 if command -v clang++ >/dev/null 2>&1 &&
     echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' |
     clang++ -x c++ -fsanitize=fuzzer,address - -o "$probe/probe" >/dev/null 2>&1; then
-    for target in Numbers Lcd ConfigFile Settings Runner Snapshot; do
+    for target in Numbers Lcd ConfigFile Settings Runner Snapshot Classroom; do
         echo "fuzzing $target"
         bash "$root/bench/fuzz.sh" "$target" 3
     done

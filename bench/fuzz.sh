@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bench/fuzz.sh TARGET SECONDS [RUNS]: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd, Runner,
-# Snapshot) with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and
+# Snapshot, Classroom) with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and
 # runs it for SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in a
 # folder of the run's own, build-fuzz/crashes/TARGET-DATE-TIME-XXXX/; add them to tests as
 # regression cases.
@@ -46,6 +46,20 @@ if [ "$target" = Runner ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
         'at 1000 set FrictionSelect 1' 'check Mode = 1 "H" "M"' 'question "Q" "Q"' 'choice "a" "a" correct' \
         'choice "b" "b"' '=== s.vp7s' '# state VP7A 0.1' 'start' 'wait 200' 'set SetPointText 40' \
         'click Enter' 'wait 300' >"$build/corpus/$target/exercise-state"
+fi
+if [ "$target" = Classroom ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
+    # A command of each kind and a whole status, so mutations start from messages that are read.
+    printf '%s' '{"command":"freeze","id":"c-1"}' >"$build/corpus/$target/freeze"
+    printf '%s' '{"command":"speed","value":2.5}' >"$build/corpus/$target/speed"
+    printf '%s' '{"command":"state","data":"aGVsbG8="}' >"$build/corpus/$target/state"
+    printf '%s' '{"command":"fault","option":"FrictionSelect","on":true}' >"$build/corpus/$target/fault"
+    printf '%s' '{"command":"message","text":"Bitte warten"}' >"$build/corpus/$target/message"
+    printf '%s' '{"command":"exercise","text":"title \"T\" \"T\"\nstart\n"}' >"$build/corpus/$target/exercise"
+    printf '%s' '{"alarm1":false,"alarm2":true,"checks":3,"checksHolding":1,"exercise":"E","faults":[1,7],' \
+        '"frozen":false,"lcd":{"lower":"  AUT 0","upper":"  37.5 "},"mode":"AUT","online":true,"position":37.5,' \
+        '"room":"r1","seat":"s1","setpoint":40.0,"speed":1.0,"timeLeftMs":5000,"variant":"VP7A"}' \
+        >"$build/corpus/$target/status"
+    printf '%s' '{"online":false,"room":"r1","seat":"s1"}' >"$build/corpus/$target/offline"
 fi
 if [ "$target" = Snapshot ] && [ ! -f "$build/corpus/$target/saved" ]; then
     # A state the runner saved, behind the byte that makes it a whole file to read.

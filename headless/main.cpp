@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vp7-headless [--dir DIR] [SCRIPT]: runs a scenario script (or standard input) against the simulator
 // on a virtual clock and prints what it asks for; --help and --version say what it is.
+#include "classroom/RunnerSeat.h"
 #include "session/script/Runner.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// What the seat published at QoS 1 has this long to be acknowledged before the runner ends.
+constexpr std::chrono::seconds kAcknowledgementWait{3};
 
 constexpr char kUsage[] = "usage: vp7-headless [--dir DIR] [SCRIPT]\n";
 constexpr char kHelp[] =
@@ -68,6 +73,8 @@ int main(int argc, char** argv) {
     int status;
     {
         vp7::Runner runner(std::cout, dir);
+        // A `classroom` line joins a room; hand-ins wait in the program folder until delivered.
+        vp7::RunnerSeat seat(runner, (fs::path(dir) / "Classroom").string(), std::cerr);
         if (script.empty() || script == "-") {
             status = runner.Run(std::cin, std::cerr);
         } else {
@@ -80,6 +87,7 @@ int main(int argc, char** argv) {
                 status = runner.Run(in, std::cerr);
             }
         }
+        seat.Finish(kAcknowledgementWait);
     }
     if (!tempDir.empty()) {
         std::error_code ec;

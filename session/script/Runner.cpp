@@ -16,6 +16,7 @@
 #include "sim/operation/KeyInput.h"
 #include "sim/operation/ScaleDialog.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <istream>
@@ -94,6 +95,7 @@ int Runner::Run(std::istream& script, std::ostream& err) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         try {
+            PollPeer();
             Execute(line, number);
         } catch (const ScriptError& e) {
             out_.flush();
@@ -255,6 +257,7 @@ void Runner::CreateDevice(uint8_t variant) {
     Attach(world_.CreateDevice(options));
     sim_->FormCreate();
     trend_ = std::make_unique<TrendRecorder>(*sim_);
+    ++devicesMade_;
 }
 
 void Runner::Start(const Args&) {
@@ -282,7 +285,36 @@ void Runner::Wait(const Args& a) {
     const int ms = ToInt(a.words[0], "time");
     if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
     if (!virtualClock_) throw ScriptError("'wait' needs the simulated clock");
-    virtualClock_->Advance(ms);
+    if (!peerConnected_ && !frozen_ && speed_ == 1) {
+        virtualClock_->Advance(ms);
+        return;
+    }
+    // In steps, so that what the peer received is taken while the time passes.
+    for (int left = ms; left > 0;) {
+        const int step = std::min(left, kPeerPollMs);
+        AdvanceDevice(step);
+        left -= step;
+        PollPeer();
+    }
+}
+
+void Runner::AdvanceDevice(int ms) {
+    if (frozen_ || closed_) return;
+    speedCarryMs_ += ms * speed_;
+    const auto whole = static_cast<int64_t>(speedCarryMs_);
+    speedCarryMs_ -= static_cast<double>(whole);
+    if (whole > 0) virtualClock_->Advance(whole);
+}
+
+void Runner::PollPeer() {
+    if (peerConnected_ && replaying_ == 0 && !exerciseActing_ && !replayingState_) peer_->Poll();
+}
+
+void Runner::Classroom(const Args& a) {
+    if (!peer_) throw ScriptError("this program has no classroom");
+    if (peerConnected_) throw ScriptError("already in a classroom");
+    peer_->Connect(a.words);
+    peerConnected_ = true;
 }
 
 void Runner::Close(const Args&) {
@@ -332,6 +364,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"rewind", 1, 1, When::Running, &Runner::Rewind, kReplays},
         {"verify", 1, -1, When::Any, &Runner::Verify, kOutput},
         {"savestate", 1, -1, When::Running, &Runner::SaveStateFile, kOutput | kNamedFile},
+        {"classroom", 4, 6, When::BeforeStart, &Runner::Classroom, kConnects},
     };
     return commands;
 }

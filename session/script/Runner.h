@@ -27,6 +27,30 @@ class Simulator;
 class TrendRecorder;
 struct Control;
 
+// Something outside the interpreter that takes part in a run, such as a classroom's network link. The
+// runner calls it on its own thread only, where the device lives.
+class RunnerPeer {
+public:
+    virtual ~RunnerPeer() = default;
+    // The `classroom` line's words; ScriptError or RunFailure when they cannot be taken.
+    virtual void Connect(const std::vector<std::string>& words) = 0;
+    // Between lines, and at least every kPeerPollMs of a `wait`: takes what has arrived meanwhile.
+    virtual void Poll() = 0;
+    // The script's `handin` judged the exercise.
+    virtual void HandedIn(const struct HandInResult& result) = 0;
+};
+
+// What a hand-in found, as `handin` prints it.
+struct HandInResult {
+    struct Line {
+        std::string text; // the check's English text
+        bool passed = false;
+    };
+    std::vector<Line> checks;
+    std::optional<bool> question; // whether the answer was right, when there is a question
+    int passed = 0, total = 0;
+};
+
 class Runner {
 public:
     Runner(std::ostream& out, std::string programDir);
@@ -96,6 +120,7 @@ public:
         kClosesWindow = 1u << 5,
         kPassesTime = 1u << 6,
         kDeclares = 1u << 7, // declares an exercise rather than acts (title, task, at, ...)
+        kConnects = 1u << 8, // joins a network: never replayed, never in an exercise or a state
     };
     // Whether the command of `line` (a command name alone will do) has any of `traits`; false for an
     // unknown command, a blank or a comment line.
@@ -103,7 +128,7 @@ public:
     // What may not stand in an exercise's scene (its lines after start and its timed lines) nor in a
     // saved state: a scene and a state set up a device, they do not replace it, end the trainee's
     // session, do the trainee's part, or write files anywhere the script names.
-    static constexpr unsigned kNotInScene = kNamedFile | kTrainee | kReplays | kClosesWindow;
+    static constexpr unsigned kNotInScene = kNamedFile | kTrainee | kReplays | kClosesWindow | kConnects;
     struct Command;
 
     Simulator* Sim() { return sim_; }
@@ -112,6 +137,32 @@ public:
     int64_t NowMs() const { return clock_.NowMs(); }
     // The random seed a `seed` line gave.
     std::optional<uint64_t> RandomSeed() const { return seed_; }
+
+    // A peer takes the `classroom` line and is polled while the script runs; none by default.
+    void SetPeer(RunnerPeer* peer) { peer_ = peer; }
+    static constexpr int kPeerPollMs = 100;
+    // What a classroom's instructor may do to the runner's device (RunnerSteer.cpp). Each throws
+    // ScriptError or RunFailure, and changes nothing then, unless said otherwise.
+    // Frozen, a `wait` lets the script's time pass but not the device's; the speed multiplies it.
+    void SetFrozen(bool frozen) { frozen_ = frozen; }
+    bool Frozen() const { return frozen_; }
+    void SetSpeed(double speed);
+    double Speed() const { return speed_; }
+    // An exercise's text, opened as `exercise` opens a file, in place of the device there is.
+    void OpenExerciseText(const std::string& text);
+    // A snapshot state file's bytes, restored in place of the device there is.
+    void LoadStateBytes(const std::string& bytes);
+    // Sets or clears one of the device's options (FrictionSelect, ...) without the trainee seeing it:
+    // the control is hidden from then on and its changes leave no mark in the trend.
+    void SetHiddenOption(const std::string& control, bool on);
+    // Judges the exercise as `handin` does, printing the same lines.
+    HandInResult HandInNow();
+    // A line of the runner's own output.
+    std::ostream& Out() { return out_; }
+    // When the trainee began the exercise (or the device started).
+    int64_t StartedAtMs() const { return startedAtMs_; }
+    // Counts the devices made: a new one has a trend of its own.
+    uint64_t DevicesMade() const { return devicesMade_; }
 
 private:
     static std::span<const Command> Commands();
@@ -153,6 +204,14 @@ private:
     void HandIn(const Args& a);
     void Compare(const Args& a);
     void Verify(const Args& a);
+    void Classroom(const Args& a);
+    void CheckOwnDevice() const;
+    std::string ClassroomFolder() const;
+    void ReplaceDevice(std::string_view command, const std::string& fileName, const std::string& bytes);
+    void PollPeer();
+    void AdvanceDevice(int ms);
+    static Exercise CheckedExercise(const std::string& name, const std::string& text,
+                                    const std::string& folder);
     void CheckReach(const Control& control) const;
     void RunExerciseCommand(const TimedCommand& command);
     void RestrictToExercise(const Exercise& exercise);
@@ -196,6 +255,14 @@ private:
 
     SessionLog log_;          // every line that acted, and the settings before the script
     int64_t startedAtMs_ = 0; // when the start-up tick was through
+
+    uint64_t devicesMade_ = 0;
+    RunnerPeer* peer_ = nullptr;
+    bool peerConnected_ = false;
+    int replaying_ = 0; // lines replayed silently: the peer waits until they are through
+    bool frozen_ = false;
+    double speed_ = 1;
+    double speedCarryMs_ = 0; // the part of a millisecond a speed left over
 };
 
 } // namespace vp7

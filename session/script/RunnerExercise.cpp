@@ -58,6 +58,16 @@ void Runner::Declare(const Args& a) {
     DeclareExerciseLine(exercise_, a.name, a.rest, lineNumber_);
 }
 
+// An exercise's text is checked whole, in a scratch folder, before anything changes.
+Exercise Runner::CheckedExercise(const std::string& name, const std::string& text,
+                                 const std::string& folder) {
+    const ScratchFolder scratch("vp7-exercise");
+    auto read = ReadExercise(text, scratch.path, folder);
+    if (const auto* problem = std::get_if<ScriptProblem>(&read))
+        throw ScriptError(name + " line " + std::to_string(problem->line) + ": " + problem->reason);
+    return std::get<Exercise>(std::move(read));
+}
+
 // As `start` (or `state FILE`), with the exercise's settings before it and its scene set before the
 // start-up tick (or right after the state was loaded).
 void Runner::ExerciseFile(const Args& a) {
@@ -65,11 +75,9 @@ void Runner::ExerciseFile(const Args& a) {
     const std::string path = ScriptRelative(name);
     const auto text = ReadWholeFile(path, kExerciseMaxBytes);
     if (!text) throw RunFailure("cannot read " + name);
-    const ScratchFolder scratch("vp7-exercise");
-    auto read = ReadExercise(*text, scratch.path, std::filesystem::path(path).parent_path().string());
-    if (const auto* problem = std::get_if<ScriptProblem>(&read))
-        throw ScriptError(name + " line " + std::to_string(problem->line) + ": " + problem->reason);
-    const Exercise& exercise = std::get<Exercise>(read);
+    const Exercise exercise =
+        CheckedExercise(name, *text, std::filesystem::path(path).parent_path().string());
+
     for (const std::string& line : exercise.settings)
         Execute(line);
     if (!exercise.state.empty()) {
@@ -166,7 +174,12 @@ void Runner::Choose(const Args& a) {
 }
 
 void Runner::HandIn(const Args&) {
-    int passed = 0, total = 0;
+    const HandInResult result = HandInNow();
+    if (peerConnected_) peer_->HandedIn(result);
+}
+
+HandInResult Runner::HandInNow() {
+    HandInResult result;
     for (const ExerciseCheck& check : exercise_.checks) {
         CheckOutcome outcome;
         try {
@@ -174,17 +187,19 @@ void Runner::HandIn(const Args&) {
         } catch (const ScriptError& e) { // a check the script declared itself, not read beforehand
             throw ScriptError("check in line " + std::to_string(check.line) + ": " + e.what());
         }
-        passed += outcome.passed;
-        ++total;
+        result.checks.push_back({check.text.en, outcome.passed});
+        result.passed += outcome.passed;
+        ++result.total;
         out_ << "check " << (outcome.passed ? "PASS " : "FAIL ") << QuoteText(check.text.en) << '\n';
     }
     if (const auto& question = exercise_.question) {
-        const bool right = chosen_ && *chosen_ == question->correct;
-        passed += right;
-        ++total;
-        out_ << "question " << (right ? "PASS" : "FAIL") << '\n';
+        result.question = chosen_ && *chosen_ == question->correct;
+        result.passed += *result.question;
+        ++result.total;
+        out_ << "question " << (*result.question ? "PASS" : "FAIL") << '\n';
     }
-    out_ << "result " << passed << '/' << total << '\n';
+    out_ << "result " << result.passed << '/' << result.total << '\n';
+    return result;
 }
 
 // The values print as the parameter table shows them, without its padding blanks.

@@ -27,7 +27,7 @@ namespace {
 
 // Lines that only print, write files or judge, and the two that replay others: none of them is part of
 // the session a rewind repeats.
-constexpr unsigned kNotActing = Runner::kOutput | Runner::kJudges | Runner::kReplays;
+constexpr unsigned kNotActing = Runner::kOutput | Runner::kJudges | Runner::kReplays | Runner::kConnects;
 
 // Output goes nowhere while it lives, and back where it went when it ends, even on an error.
 class Silenced {
@@ -154,9 +154,16 @@ void Runner::Rewind(const Args& a) {
 
 void Runner::ReplaySilently(std::string_view text) {
     const Silenced quiet(out_);
-    TextLines lines(text);
-    while (const auto line = lines.Next())
-        Execute(*line);
+    ++replaying_;
+    try {
+        TextLines lines(text);
+        while (const auto line = lines.Next())
+            Execute(*line);
+    } catch (...) {
+        --replaying_;
+        throw;
+    }
+    --replaying_;
 }
 
 // Back to before the script's first line: the settings file as it was, no device, the clock at zero,

@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 using namespace vp7;
 namespace fs = std::filesystem;
@@ -126,4 +128,41 @@ TEST_F(RunnerTest, TheProgramClosingItselfIsCarriedOut) {
     const Result r = RunScript("start\nwait 10\n", dir);
     EXPECT_EQ(r.out, "message error \"Ordner \\\\Data konnte nicht angelegt werden\"\n");
     EXPECT_EQ(r.status, 2); // the window is gone, so `wait` has nothing to act on
+}
+
+// An instructor's freeze and speed, as a classroom sets them: a `wait` passes the script's time, and
+// the device's only as far as they let it.
+TEST(RunnerSteering, FreezeAndSpeedDecideHowFarAWaitMovesTheDevice) {
+    const struct {
+        bool frozen;
+        double speed;
+        std::vector<int> waits;
+        int64_t deviceMs; // how far the device's clock moved in all
+    } rows[] = {
+        {false, 1, {1000}, 1000},   {true, 1, {1000, 250}, 0}, {false, 2, {1000}, 2000},
+        {false, 0.5, {1, 1, 1}, 1}, {false, 10, {150}, 1500},  {true, 10, {5000}, 0},
+        {false, 0.1, {5, 5}, 1},    {false, 100, {20}, 2000},
+    };
+    for (const auto& row : rows) {
+        std::ostringstream out;
+        const fs::path dir = fs::temp_directory_path() / ("vp7-steer-" + std::to_string(getpid()));
+        {
+            Runner runner(out, dir.string());
+            runner.Execute("start");
+            runner.SetFrozen(row.frozen);
+            runner.SetSpeed(row.speed);
+            const int64_t before = runner.NowMs();
+            for (const int ms : row.waits)
+                runner.Execute("wait " + std::to_string(ms));
+            EXPECT_EQ(runner.NowMs() - before, row.deviceMs) << row.frozen << " " << row.speed;
+        }
+        fs::remove_all(dir);
+    }
+    std::ostringstream out;
+    Runner runner(out, (fs::temp_directory_path() / "vp7-steer-refused").string());
+    for (const double speed : {0.0, 0.05, 101.0, -1.0, std::nan("")})
+        EXPECT_THROW(runner.SetSpeed(speed), ScriptError) << speed;
+    EXPECT_EQ(runner.Speed(), 1);
+    EXPECT_THROW(runner.SetHiddenOption("SelfClosingSelect", true), ScriptError);
+    fs::remove_all(fs::temp_directory_path() / "vp7-steer-refused");
 }

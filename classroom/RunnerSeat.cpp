@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "classroom/RunnerSeat.h"
+
+#include "session/SavedState.h"
+#include "session/exercise/Exercise.h"
+#include "session/script/Output.h"
+#include "session/script/ScriptWords.h"
+#include "session/trend/TrendRecorder.h"
+#include "sim/Simulator.h"
+#include "sim/diagnosis/Monitoring.h"
+#include "sim/display/LcdReadBack.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+
+namespace vp7 {
+namespace {
+
+// The `classroom` line waits this long for the broker at most, so that a script's first lines already
+// reach the room; a broker that does not answer by then is joined later.
+constexpr std::chrono::milliseconds kFirstConnection{3000};
+
+} // namespace
+
+RunnerSeat::RunnerSeat(Runner& runner, std::string outboxFolder, std::ostream& log)
+    : runner_(runner), outboxFolder_(std::move(outboxFolder)), log_(log) {
+    runner_.SetPeer(this);
+}
+
+RunnerSeat::~RunnerSeat() {
+    runner_.SetPeer(nullptr);
+}
+
+void RunnerSeat::Connect(const std::vector<std::string>& words) {
+    if (words.size() != 4 && words.size() != 6)
+        throw ScriptError("classroom takes HOST PORT ROOM SEAT [USER PASSWORD]");
+    SeatSettings settings;
+    settings.host = words[0];
+    settings.port = ToInt(words[1], "port");
+    settings.room = words[2];
+    settings.seat = words[3];
+    if (words.size() == 6) {
+        settings.user = words[4];
+        settings.password = words[5];
+    }
+    settings.outbox = outboxFolder_ + "/Outbox";
+    // The room's certificate authority beside the outbox turns TLS on.
+    if (const std::string ca = outboxFolder_ + "/ca.crt"; std::filesystem::exists(ca)) settings.caFile = ca;
+    auto seat = std::make_unique<Seat>(*this, std::move(settings));
+    if (const auto problem = seat->Start()) throw ScriptError(*problem);
+    seat_ = std::move(seat);
+    seat_->WaitForConnection(kFirstConnection);
+}
+
+void RunnerSeat::Poll() {
+    if (seat_) seat_->Poll();
+}
+
+void RunnerSeat::Finish(std::chrono::milliseconds limit) {
+    if (seat_ && !seat_->Finish(limit)) Log("not every message reached the broker before the end");
+}
+
+int64_t RunnerSeat::NowMs() const {
+    return runner_.NowMs();
+}
+
+SeatStatus RunnerSeat::Status() {
+    SeatStatus status;
+    status.frozen = runner_.Frozen();
+    status.speed = runner_.Speed();
+    Simulator* sim = runner_.Sim();
+    const TrendRecorder* trend = runner_.Trend();
+    if (!sim || !trend) {
+        status.mode = "OFF";
+        return status;
+    }
+    status.variant = std::string(VariantWord(sim->state.ControllerType));
+    status.mode = trend->Samples().Empty() ? "AUT" : TrendModeName(trend->Samples().Back().mode);
+    const LcdReading lcd = ReadLcd(sim->image1);
+    status.lcdUpper = lcd.upper;
+    status.lcdLower = lcd.lower;
+    status.position = sim->state.Istwert;
+    status.setpoint = sim->state.Sollwert;
+    for (int i = 1; i <= 8; ++i)
+        if (sim->monitoring.FaultFlags[i]) status.faults.push_back(i);
+    status.alarm1 = sim->monitoring.Alarm1Active != 0;
+    status.alarm2 = sim->monitoring.Alarm2Active != 0;
+    const Exercise& exercise = runner_.CurrentExercise();
+    status.exercise = exercise.title.en;
+    status.checks = static_cast<int>(exercise.checks.size());
+    for (const ExerciseCheck& check : exercise.checks) {
+        try {
+            status.checksHolding += runner_.Evaluate(check.expression).passed;
+        } catch (const std::runtime_error&) { // a check that cannot be judged now holds not
+        }
+    }
+    if (exercise.limitMs)
+        status.timeLeftMs =
+            std::max<int64_t>(0, *exercise.limitMs - (runner_.NowMs() - runner_.StartedAtMs()));
+    return status;
+}
+
+std::vector<SeatEvent> RunnerSeat::TakeEvents() {
+    std::vector<SeatEvent> events;
+    const TrendRecorder* trend = runner_.Trend();
+    if (!trend) return events;
+    if (runner_.DevicesMade() != device_) { // a new device: its trend starts afresh
+        device_ = runner_.DevicesMade();
+        eventsTaken_ = trend->Events().FirstKept();
+    }
+    const auto& all = trend->Events();
+    for (uint64_t n = std::max(eventsTaken_, all.FirstKept()); n < all.Pushed(); ++n)
+        events.push_back({all.Numbered(n).timeMs, all.Numbered(n).Text(Language::English)});
+    eventsTaken_ = all.Pushed();
+    return events;
+}
+
+void RunnerSeat::OpenExercise(const std::string& text) {
+    runner_.OpenExerciseText(text);
+}
+
+void RunnerSeat::LoadState(const std::string& bytes) {
+    runner_.LoadStateBytes(bytes);
+}
+
+void RunnerSeat::SetFrozen(bool frozen) {
+    runner_.SetFrozen(frozen);
+}
+
+void RunnerSeat::SetSpeed(double speed) {
+    runner_.SetSpeed(speed);
+}
+
+void RunnerSeat::SetHiddenFault(const std::string& option, bool on) {
+    runner_.SetHiddenOption(option, on);
+}
+
+void RunnerSeat::ShowMessage(const std::string& text) {
+    runner_.Out() << "classroom message " << QuoteText(text) << '\n';
+}
+
+void RunnerSeat::HandedIn(const HandInResult& result) {
+    if (seat_) seat_->SendHandIn(Converted(result));
+}
+
+SeatHandIn RunnerSeat::HandIn() {
+    if (!runner_.Sim()) throw ScriptError("no device to hand in");
+    return Converted(runner_.HandInNow());
+}
+
+SeatHandIn RunnerSeat::Converted(const HandInResult& result) const {
+    SeatHandIn handIn;
+    handIn.exercise = runner_.CurrentExercise().title.en;
+    for (const HandInResult::Line& line : result.checks)
+        handIn.checks.push_back({line.text, line.passed});
+    handIn.question = result.question;
+    handIn.passed = result.passed;
+    handIn.total = result.total;
+    return handIn;
+}
+
+void RunnerSeat::Log(const std::string& line) {
+    log_ << "classroom: " << line << '\n';
+}
+
+} // namespace vp7

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The runner's seat: `classroom HOST PORT ROOM SEAT [USER PASSWORD]` joins a room, and from then on the
+// runner's device is the seat's, polled between script lines and while `wait` lets time pass. Lines of
+// its own: `classroom message "TEXT"` on the runner's output for the instructor's message, and
+// `classroom: TEXT` on `log` (standard error) for a command refused or the link's state, whose moment
+// depends on the network and so stays out of the script's output.
+#include "classroom/Seat.h"
+#include "classroom/SeatTarget.h"
+#include "session/script/Runner.h"
+
+#include <chrono>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+namespace vp7 {
+
+class RunnerSeat final : public RunnerPeer, public SeatTarget {
+public:
+    // Hand-ins wait in `folder`/Outbox until the broker has them; a `folder`/ca.crt turns TLS on.
+    RunnerSeat(Runner& runner, std::string folder, std::ostream& log);
+    ~RunnerSeat() override;
+
+    // RunnerPeer
+    void Connect(const std::vector<std::string>& words) override;
+    void Poll() override;
+    void HandedIn(const HandInResult& result) override;
+    // Before the runner ends: waits up to `limit` for the broker to acknowledge what was published.
+    void Finish(std::chrono::milliseconds limit);
+    // Waits up to `limit` until the broker acknowledged what was published; true when it did.
+    bool Flush(std::chrono::milliseconds limit) { return seat_ && seat_->WaitForAcknowledgements(limit); }
+
+    // SeatTarget
+    int64_t NowMs() const override;
+    SeatStatus Status() override;
+    std::vector<SeatEvent> TakeEvents() override;
+    void OpenExercise(const std::string& text) override;
+    void LoadState(const std::string& bytes) override;
+    void SetFrozen(bool frozen) override;
+    void SetSpeed(double speed) override;
+    void SetHiddenFault(const std::string& option, bool on) override;
+    void ShowMessage(const std::string& text) override;
+    SeatHandIn HandIn() override;
+    void Log(const std::string& line) override;
+
+private:
+    SeatHandIn Converted(const HandInResult& result) const;
+
+    Runner& runner_;
+    std::string outboxFolder_;
+    std::ostream& log_;
+    std::unique_ptr<Seat> seat_;
+    uint64_t device_ = 0;      // the runner's device the events were taken from
+    uint64_t eventsTaken_ = 0; // of its trend's events
+};
+
+} // namespace vp7

@@ -1,0 +1,216 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "classroom/Seat.h"
+
+#include "classroom/SeatCommand.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <stdexcept>
+
+namespace vp7 {
+namespace {
+
+using Json = nlohmann::json;
+
+std::string Dump(const Json& j) {
+    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// Unique across the seat's runs and the room's seats: the instructor's station drops a hand-in it
+// has seen, since one sent again after a reconnect may arrive twice. Sorted by time within a seat.
+std::string HandInId(const std::string& seat, uint64_t count) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::system_clock::now().time_since_epoch())
+                        .count();
+    std::random_device random;
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "%08x", static_cast<unsigned>(random()));
+    char head[32];
+    std::snprintf(head, sizeof head, "%013lld-%04llu", static_cast<long long>(ms),
+                  static_cast<unsigned long long>(count % 10000));
+    return seat + "-" + head + "-" + tail;
+}
+
+} // namespace
+
+Seat::Seat(SeatTarget& target, SeatSettings settings)
+    : target_(target), settings_(std::move(settings)), topics_(TopicsOf(settings_.room, settings_.seat)),
+      outbox_(settings_.outbox) {}
+
+std::optional<std::string> Seat::Start() {
+    if (const auto problem = RoomNameProblem("room", settings_.room)) return problem;
+    if (const auto problem = RoomNameProblem("seat", settings_.seat)) return problem;
+    if (settings_.port < 1 || settings_.port > 65535)
+        return "port " + std::to_string(settings_.port) + " out of range";
+    if (settings_.host.empty() || settings_.host.size() > 255) return std::string("bad host name");
+    LinkSettings link{settings_.host,  settings_.port, settings_.room,
+                      settings_.seat,  settings_.user, settings_.password,
+                      OfflineStatus(), topics_.status, {topics_.all, topics_.command},
+                      settings_.caFile};
+    link_ = std::make_unique<SeatLink>(std::move(link));
+    return link_->Start();
+}
+
+std::string Seat::OfflineStatus() const {
+    SeatStatus offline;
+    offline.seat = settings_.seat;
+    offline.room = settings_.room;
+    offline.online = false;
+    return ToJson(offline);
+}
+
+void Seat::Poll() {
+    if (!link_) return;
+    for (const SeatLink::Incoming& incoming : link_->Take())
+        Apply(incoming);
+    PublishChanges();
+}
+
+void Seat::PublishChanges() {
+    for (const SeatEvent& event : target_.TakeEvents()) {
+        const Json j = {{"seat", settings_.seat},
+                        {"room", settings_.room},
+                        {"kind", "event"},
+                        {"timeMs", event.timeMs},
+                        {"text", event.text}};
+        link_->Publish(topics_.event, Dump(j), 1, false);
+        changed_ = true;
+    }
+    // Sampled on whole seconds after the first sample, whatever steps the clock takes; a device made
+    // anew starts its clock again.
+    const int64_t now = target_.NowMs();
+    if (!lastSampleMs_ || now < *lastSampleMs_)
+        lastSampleMs_ = now;
+    else if (now - *lastSampleMs_ >= kStatusPeriodMs)
+        *lastSampleMs_ = now - (now - *lastSampleMs_) % kStatusPeriodMs;
+    else if (!changed_)
+        return;
+    changed_ = false;
+    PublishStatus(false);
+}
+
+void Seat::Apply(const SeatLink::Incoming& message) {
+    switch (message.kind) {
+    case SeatLink::Incoming::Kind::Connected:
+        target_.Log("connected to " + settings_.host + ":" + std::to_string(settings_.port));
+        PublishStatus(true); // the broker may have lost it, or holds the last will
+        SendOutbox();
+        return;
+    case SeatLink::Incoming::Kind::Note:
+        target_.Log(message.payload);
+        return;
+    case SeatLink::Incoming::Kind::Message:
+        break;
+    }
+    // The broker sends only what the seat subscribed to; anything else is not for it.
+    if (message.topic != topics_.all && message.topic != topics_.command) {
+        target_.Log("ignored: a message on " + message.topic.substr(0, 128));
+        return;
+    }
+    auto read = ReadSeatCommand(message.payload);
+    if (const auto* why = std::get_if<std::string>(&read)) {
+        target_.Log("ignored: " + *why);
+        return;
+    }
+    const SeatCommand& command = std::get<SeatCommand>(read);
+    if (!command.id.empty()) {
+        if (std::find(recentIds_.begin(), recentIds_.end(), command.id) != recentIds_.end()) {
+            target_.Log("ignored: command " + command.id + " came twice");
+            return;
+        }
+        recentIds_.push_back(command.id);
+        if (recentIds_.size() > kRememberedIds) recentIds_.pop_front();
+    }
+    try {
+        Carry(command);
+    } catch (const std::exception& e) {
+        target_.Log(std::string("ignored: ") + e.what());
+    }
+    changed_ = true;
+}
+
+void Seat::Carry(const SeatCommand& command) {
+    switch (command.kind) {
+    case SeatCommandKind::OpenExercise:
+        return target_.OpenExercise(command.text);
+    case SeatCommandKind::LoadState:
+        return target_.LoadState(command.text);
+    case SeatCommandKind::Freeze:
+        return target_.SetFrozen(true);
+    case SeatCommandKind::Continue:
+        return target_.SetFrozen(false);
+    case SeatCommandKind::Speed:
+        return target_.SetSpeed(command.value);
+    case SeatCommandKind::SetHiddenFault:
+        return target_.SetHiddenFault(command.text, command.on);
+    case SeatCommandKind::Message:
+        return target_.ShowMessage(command.text);
+    case SeatCommandKind::HandIn:
+        return SendHandIn(target_.HandIn());
+    }
+}
+
+void Seat::SendHandIn(const SeatHandIn& result) {
+    if (!link_) return;
+    const std::string id = HandInId(settings_.seat, ++handIns_);
+    Json checks = Json::array();
+    for (const SeatHandIn::Check& check : result.checks)
+        checks.push_back({{"text", check.text}, {"passed", check.passed}});
+    Json j = {{"seat", settings_.seat},
+              {"room", settings_.room},
+              {"kind", "handin"},
+              {"id", id},
+              {"exercise", result.exercise},
+              {"checks", checks},
+              {"passed", result.passed},
+              {"total", result.total}};
+    j["question"] = result.question ? Json(*result.question) : Json(nullptr);
+    const std::string payload = Dump(j);
+    const auto kept = outbox_.Add(id, payload);
+    if (!kept) {
+        // Not kept, sent all the same: better once unguarded than not at all.
+        target_.Log("hand-in " + id + " could not be kept in " + outbox_.Folder().string());
+        link_->Publish(topics_.event, payload, 1, false);
+        return;
+    }
+    if (link_->Connected()) link_->PublishKept(topics_.event, payload, *kept);
+}
+
+void Seat::SendOutbox() {
+    for (const Outbox::Entry& entry : outbox_.Entries())
+        if (!link_->InFlight(entry.path)) link_->PublishKept(topics_.event, entry.payload, entry.path);
+}
+
+void Seat::PublishStatus(bool always) {
+    // Offline, the client library would queue every status; the one after reconnecting supersedes them.
+    if (!link_->Connected()) return;
+    SeatStatus status = target_.Status();
+    status.seat = settings_.seat;
+    status.room = settings_.room;
+    status.online = true;
+    std::string json = ToJson(status);
+    if (!always && lastStatus_ == json) return;
+    if (link_->Publish(topics_.status, json, 1, true)) lastStatus_ = std::move(json);
+}
+
+bool Seat::WaitForConnection(std::chrono::milliseconds limit) {
+    return link_ && link_->WaitForConnection(limit);
+}
+
+bool Seat::WaitForAcknowledgements(std::chrono::milliseconds limit) {
+    return link_ && link_->WaitForAcknowledgements(limit);
+}
+
+bool Seat::Finish(std::chrono::milliseconds limit) {
+    if (!link_) return true;
+    // What happened last goes out; commands that came meanwhile find nobody to carry them out.
+    PublishChanges();
+    // Leaving the room as the broker would say it for a seat that went away.
+    if (link_->Connected()) link_->Publish(topics_.status, OfflineStatus(), 1, true);
+    return link_->WaitForAcknowledgements(limit);
+}
+
+} // namespace vp7

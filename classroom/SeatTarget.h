@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What a classroom seat needs of the program it sits in: the device's state for its status, the
+// events as they happen, and the instructor's commands carried out. The runner implements it
+// (RunnerSeat); a window can implement it alike. Called on the thread the device lives on only.
+#include "classroom/SeatStatus.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vp7 {
+
+struct SeatEvent {
+    int64_t timeMs = 0; // the device's clock
+    std::string text;   // English, as the trend shows it
+};
+
+struct SeatHandIn {
+    struct Check {
+        std::string text; // English
+        bool passed = false;
+    };
+    std::string exercise; // the English title
+    std::vector<Check> checks;
+    std::optional<bool> question; // answered right, when there is a question
+    int passed = 0, total = 0;
+};
+
+class SeatTarget {
+public:
+    virtual ~SeatTarget() = default;
+    // The device's clock, which the seat's status follows.
+    virtual int64_t NowMs() const = 0;
+    // The device as it is; seat, room and online are the seat's to fill in.
+    virtual SeatStatus Status() = 0;
+    // What happened since the last call.
+    virtual std::vector<SeatEvent> TakeEvents() = 0;
+    // The commands; each throws std::runtime_error with the reason when it cannot be done, and then
+    // nothing changed.
+    virtual void OpenExercise(const std::string& text) = 0;
+    virtual void LoadState(const std::string& bytes) = 0;
+    virtual void SetFrozen(bool frozen) = 0;
+    virtual void SetSpeed(double speed) = 0;
+    virtual void SetHiddenFault(const std::string& option, bool on) = 0;
+    virtual void ShowMessage(const std::string& text) = 0;
+    virtual SeatHandIn HandIn() = 0;
+    // A line for whoever runs the seat: a message refused, the link's state.
+    virtual void Log(const std::string& line) = 0;
+};
+
+} // namespace vp7

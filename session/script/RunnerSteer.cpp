@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What an instructor may do to the runner's device from outside the script: freeze it, change its
+// speed, open an exercise or a state in place of the device there is, set a fault the trainee does not
+// see, and hand the exercise in. Each checks what it was given before anything changes.
+#include "session/script/Runner.h"
+
+#include "formats/AtomicFile.h"
+#include "session/StateFile.h"
+#include "session/trend/TrendRecorder.h"
+#include "sim/Simulator.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <set>
+
+namespace vp7 {
+namespace {
+
+// The device's options an instructor may set unseen: the faults an exercise hides.
+constexpr std::array<std::string_view, 5> kHideableOptions = {
+    "NoPreasureSelect", "BlockDownSelect", "BlockUpSelect", "FrictionSelect", "LeakageSelect"};
+
+// Beyond these the device's timers no longer keep up with a human's eye, or hardly move.
+constexpr double kSlowest = 0.1, kFastest = 100;
+
+} // namespace
+
+void Runner::SetSpeed(double speed) {
+    if (!(speed >= kSlowest && speed <= kFastest)) throw ScriptError("speed out of range");
+    speed_ = speed;
+}
+
+void Runner::OpenExerciseText(const std::string& text) {
+    CheckOwnDevice();
+    CheckedExercise("exercise", text, ClassroomFolder());
+    ReplaceDevice("exercise", "exercise.vp7x", text);
+}
+
+void Runner::LoadStateBytes(const std::string& bytes) {
+    CheckOwnDevice();
+    if (!IsSnapshotFile(bytes)) throw ScriptError("not a snapshot state");
+    const auto decoded = DecodeStateFile(bytes, std::nullopt);
+    if (const auto* refusal = std::get_if<StateRefusal>(&decoded)) throw RunFailure(refusal->english);
+    ReplaceDevice("state", "state.vp7state", bytes);
+}
+
+void Runner::CheckOwnDevice() const {
+    if (!virtualClock_ || (sim_ && !world_.Device())) throw ScriptError("the device is not the runner's own");
+}
+
+std::string Runner::ClassroomFolder() const {
+    return (std::filesystem::path(programDir_) / "Classroom").string();
+}
+
+// The file the command reads is kept in the program folder, where a rewind finds it again.
+void Runner::ReplaceDevice(std::string_view command, const std::string& fileName, const std::string& bytes) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::create_directories(ClassroomFolder(), ec);
+    const fs::path path = fs::path(ClassroomFolder()) / fileName;
+    if (!WriteFileAtomically(path.string(), bytes)) throw RunFailure("cannot write " + path.string());
+    if (sim_) ResetDevice();
+    Execute(std::string(command) + " " + path.string(), lineNumber_);
+}
+
+void Runner::SetHiddenOption(const std::string& control, bool on) {
+    if (std::find(kHideableOptions.begin(), kHideableOptions.end(), control) == kHideableOptions.end())
+        throw ScriptError("no option '" + control + "' to hide");
+    if (!sim_ || closed_) throw ScriptError("no device running");
+    if (std::find(hidden_.begin(), hidden_.end(), control) == hidden_.end()) hidden_.push_back(control);
+    if (trend_) trend_->Conceal(std::set<std::string>(hidden_.begin(), hidden_.end()));
+    RunExerciseCommand({0, 0, "set " + control + (on ? " 1" : " 0")});
+}
+
+} // namespace vp7

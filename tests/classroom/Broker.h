@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// A real mosquitto broker for a test, on a free port of the loopback, with a configuration of the
+// test's own; stopped (killed) and started again on the same port at will, killed at the end.
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+#include <sys/types.h>
+
+namespace vp7::test {
+
+class Broker {
+public:
+    static constexpr const char* kProgram = "/usr/sbin/mosquitto";
+
+    // `extra` goes into the configuration after the listener line; anonymous clients are allowed
+    // when it says nothing else.
+    explicit Broker(std::filesystem::path folder, std::string extra = "allow_anonymous true\n");
+    ~Broker();
+    Broker(const Broker&) = delete;
+    Broker& operator=(const Broker&) = delete;
+
+    // False when it did not accept connections within a few seconds.
+    bool Start();
+    void Kill();
+    // Ends it as a shutdown does (SIGTERM): it saves what it keeps when persistence is on.
+    void Stop();
+    int Port() const { return port_; }
+    const std::filesystem::path& Folder() const { return folder_; }
+
+private:
+    std::filesystem::path folder_;
+    std::string extra_;
+    int port_ = 0;
+    pid_t pid_ = -1;
+};
+
+// A port of the loopback nobody listens on just now.
+int FreeLoopbackPort();
+// Whether something accepts connections on the loopback's `port`.
+bool Accepts(int port);
+
+// Calls `done` every few milliseconds until it holds or `limit` has passed; whether it held.
+template <typename Done>
+bool WaitUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(8)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        struct timespec pause {
+            0, 5'000'000
+        };
+        nanosleep(&pause, nullptr);
+    }
+    return true;
+}
+
+} // namespace vp7::test

@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a seat and the instructor's station read from the broker: room and seat names, commands and
+// statuses, each refused with a reason when it is not what it claims.
+#include "classroom/RoomNames.h"
+#include "classroom/SeatCommand.h"
+#include "classroom/SeatStatus.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+
+namespace vp7 {
+namespace {
+
+TEST(RoomNames, RefusesWhatWouldSplitOrWidenATopic) {
+    const struct {
+        std::string name;
+        const char* problem; // part of the message, or nullptr when the name is fine
+    } rows[] = {
+        {"seat-07", nullptr},
+        {"Raum_2.OG", nullptr},
+        {std::string(64, 'a'), nullptr},
+        {"", "is empty"},
+        {std::string(65, 'a'), "longer than 64"},
+        {"a/b", "'/'"},
+        {"a+", "'+'"},
+        {"#", "'#'"},
+        {"tab\there", "control characters"},
+        {std::string("nul\0x", 5), "control characters"},
+        {"del\x7f", "control characters"},
+        {"blank here", "only letters"},
+        {"Ümlaut", "only letters"},
+    };
+    for (const auto& row : rows) {
+        const auto problem = RoomNameProblem("seat", row.name);
+        if (!row.problem) {
+            EXPECT_FALSE(problem) << row.name << ": " << *problem;
+            continue;
+        }
+        ASSERT_TRUE(problem) << row.name;
+        EXPECT_NE(problem->find(row.problem), std::string::npos) << *problem;
+        EXPECT_EQ(problem->rfind("seat name ", 0), 0u) << *problem;
+    }
+}
+
+TEST(SeatCommand, ReadsEachCommandAndRefusesTheRestWithAReason) {
+    const struct {
+        std::string payload;
+        std::optional<SeatCommandKind> kind; // nullopt: refused
+        const char* detail;                  // the text read, or part of the reason
+    } rows[] = {
+        {R"({"command":"freeze"})", SeatCommandKind::Freeze, ""},
+        {R"({"command":"continue","id":"c-1"})", SeatCommandKind::Continue, ""},
+        {R"({"command":"speed","value":2.5})", SeatCommandKind::Speed, ""},
+        {R"({"command":"exercise","text":"title \"T\" \"T\"\nstart\n"})", SeatCommandKind::OpenExercise,
+         "title \"T\" \"T\"\nstart\n"},
+        {R"({"command":"state","data":"aGVsbG8="})", SeatCommandKind::LoadState, "hello"},
+        {R"({"command":"state","data":"aGVsbG8"})", SeatCommandKind::LoadState, "hello"},
+        {R"({"command":"fault","option":"FrictionSelect","on":true})", SeatCommandKind::SetHiddenFault,
+         "FrictionSelect"},
+        {R"({"command":"message","text":"Bitte warten"})", SeatCommandKind::Message, "Bitte warten"},
+        {R"({"command":"handin","extra":[1,2,3]})", SeatCommandKind::HandIn, ""},
+        {"", std::nullopt, "not JSON"},
+        {"{\"command\":", std::nullopt, "not JSON"},
+        {"[1,2]", std::nullopt, "not a JSON object"},
+        {"\"freeze\"", std::nullopt, "not a JSON object"},
+        {std::string(100, '[') + std::string(100, ']'), std::nullopt, "nested too deeply"},
+        {"{\"command\":\"freeze\",\"x\":" + std::string(20, '{') + "}", std::nullopt, "nested too deeply"},
+        {"{\"command\":\"message\",\"text\":\"" + std::string(kCommandMaxBytes, 'x') + "\"}", std::nullopt,
+         "larger than"},
+        {R"({"command":"reboot"})", std::nullopt, "unknown command 'reboot'"},
+        {R"({"command":7})", std::nullopt, "without a command"},
+        {R"({"verb":"freeze"})", std::nullopt, "without a command"},
+        {R"({"command":"speed","value":"2"})", std::nullopt, "needs a number"},
+        {R"({"command":"speed"})", std::nullopt, "needs a number"},
+        {R"({"command":"exercise","text":42})", std::nullopt, "needs the exercise"},
+        {R"({"command":"state","data":"a=b="})", std::nullopt, "base64"},
+        {R"({"command":"state","data":"abcde"})", std::nullopt, "base64"},
+        {R"({"command":"fault","option":"FrictionSelect","on":1})", std::nullopt, "\"on\""},
+        {"{\"command\":\"message\",\"text\":\"" + std::string(kTraineeMessageMaxBytes + 1, 'x') + "\"}",
+         std::nullopt, "at most 1000"},
+        {R"({"command":"freeze","id":17})", std::nullopt, "bad id"},
+        {"{\"command\":\"message\",\"text\":\"\xff\"}", std::nullopt, "not JSON"},
+    };
+    for (const auto& row : rows) {
+        const auto read = ReadSeatCommand(row.payload);
+        const std::string shown = row.payload.substr(0, 60);
+        if (!row.kind) {
+            ASSERT_TRUE(std::holds_alternative<std::string>(read)) << shown;
+            EXPECT_NE(std::get<std::string>(read).find(row.detail), std::string::npos)
+                << shown << ": " << std::get<std::string>(read);
+            continue;
+        }
+        ASSERT_TRUE(std::holds_alternative<SeatCommand>(read))
+            << shown << ": " << std::get<std::string>(read);
+        const SeatCommand& command = std::get<SeatCommand>(read);
+        EXPECT_EQ(command.kind, *row.kind) << shown;
+        EXPECT_EQ(command.text, row.detail) << shown;
+    }
+}
+
+TEST(SeatCommand, Base64CarriesEveryByte) {
+    std::string bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes += static_cast<char>(255 - i);
+    for (std::size_t length = 0; length <= bytes.size(); length += 37) {
+        const std::string part = bytes.substr(0, length);
+        EXPECT_EQ(DecodeBase64(EncodeBase64(part)), part) << length;
+    }
+    EXPECT_EQ(EncodeBase64("hi!?"), "aGkhPw==");
+}
+
+SeatStatus FullStatus() {
+    SeatStatus s;
+    s.seat = "s07";
+    s.room = "r2";
+    s.variant = "VP7PA";
+    s.mode = "MAN";
+    s.lcdUpper = "  37.5 ";
+    s.lcdLower = "  MAN 0";
+    s.position = 37.5;
+    s.setpoint = 40;
+    s.faults = {1, 7};
+    s.alarm2 = true;
+    s.frozen = true;
+    s.speed = 5;
+    s.exercise = "Recognise friction";
+    s.checks = 3;
+    s.checksHolding = 1;
+    s.timeLeftMs = 540000;
+    return s;
+}
+
+TEST(SeatStatus, ReadsBackWhatItWrote) {
+    SeatStatus offline;
+    offline.seat = "s07";
+    offline.room = "r2";
+    offline.online = false;
+    SeatStatus noLimit = FullStatus();
+    noLimit.timeLeftMs.reset();
+    for (const SeatStatus& status : {FullStatus(), noLimit, offline}) {
+        const auto read = SeatStatusFromJson(ToJson(status));
+        ASSERT_TRUE(std::holds_alternative<SeatStatus>(read)) << std::get<std::string>(read);
+        EXPECT_EQ(std::get<SeatStatus>(read), status) << ToJson(status);
+    }
+}
+
+TEST(SeatStatus, RefusesAStatusThatIsNotOne) {
+    const std::string full = ToJson(FullStatus());
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = full;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    const struct {
+        std::string payload;
+        const char* reason;
+    } rows[] = {
+        {"{}", "without seat"},
+        {R"({"seat":"s","room":"r"})", "without seat"},
+        {R"({"seat":"a/b","room":"r","online":false})", "'/'"},
+        {R"({"seat":"s","room":"r","online":"yes"})", "without seat"},
+        {replaced("\"position\":37.5", "\"position\":\"37.5\""), "missing or out of range"},
+        {replaced("\"speed\":5.0", "\"speed\":-1"), "missing or out of range"},
+        {replaced("\"checksHolding\":1", "\"checksHolding\":4"), "missing or out of range"},
+        {replaced("\"faults\":[1,7]", "\"faults\":[0]"), "from 1 to 8"},
+        {replaced("\"faults\":[1,7]", "\"faults\":[1.5]"), "from 1 to 8"},
+        {replaced("\"faults\":[1,7]", "\"faults\":[1,1,1,1,1,1,1,1,1]"), "without its faults"},
+        {replaced("\"lcd\":{", "\"lcd\":[],\"x\":{"), "display lines"},
+        {replaced("\"timeLeftMs\":540000", "\"timeLeftMs\":-5"), "time left"},
+        {replaced("\"exercise\":\"Recognise friction\"", "\"exercise\":\"" + std::string(300, 'x') + "\""),
+         "missing or out of range"},
+        {std::string(kStatusMaxBytes + 1, ' '), "larger than"},
+        {"nul", "not JSON"},
+    };
+    for (const auto& row : rows) {
+        const auto read = SeatStatusFromJson(row.payload);
+        ASSERT_TRUE(std::holds_alternative<std::string>(read)) << row.payload.substr(0, 200);
+        EXPECT_NE(std::get<std::string>(read).find(row.reason), std::string::npos)
+            << row.payload.substr(0, 200) << ": " << std::get<std::string>(read);
+    }
+}
+
+} // namespace
+} // namespace vp7
