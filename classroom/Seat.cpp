@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "classroom/Seat.h"
 
+#include "classroom/HandInMessage.h"
 #include "classroom/SeatCommand.h"
 
 #include <nlohmann/json.hpp>
@@ -156,19 +157,7 @@ void Seat::Carry(const SeatCommand& command) {
 void Seat::SendHandIn(const SeatHandIn& result) {
     if (!link_) return;
     const std::string id = HandInId(settings_.seat, ++handIns_);
-    Json checks = Json::array();
-    for (const SeatHandIn::Check& check : result.checks)
-        checks.push_back({{"text", check.text}, {"passed", check.passed}});
-    Json j = {{"seat", settings_.seat},
-              {"room", settings_.room},
-              {"kind", "handin"},
-              {"id", id},
-              {"exercise", result.exercise},
-              {"checks", checks},
-              {"passed", result.passed},
-              {"total", result.total}};
-    j["question"] = result.question ? Json(*result.question) : Json(nullptr);
-    const std::string payload = Dump(j);
+    const std::string payload = ToJson(HandInMessage{settings_.seat, settings_.room, id, result});
     const auto kept = outbox_.Add(id, payload);
     if (!kept) {
         // Not kept, sent all the same: better once unguarded than not at all.

@@ -2,6 +2,7 @@
 // The instructor's station as the broker's messages reach it: tiles made and kept up to date, what
 // cannot be read passed over with a line in the log, commands to the chosen seats or to the room, and
 // each hand-in stored once with its report.
+#include "classroom/SeatCommand.h"
 #include "ui/classroom/ConnectDialog.h"
 #include "ui/classroom/InstructorStation.h"
 
@@ -26,21 +27,42 @@ struct Station {
         QStringLiteral("room1"), false,
         [this](const QString& topic, const QByteArray& payload) { sent.emplace_back(topic, payload); },
         folder.filePath(QStringLiteral("class"))};
-    void Status(const QString& seat, const QByteArray& json) {
-        station.Received(QStringLiteral("vp7/room1/seat/%1/status").arg(seat), json);
+    void Status(const SeatStatus& status) {
+        station.Received(QStringLiteral("vp7/room1/seat/%1/status").arg(QString::fromStdString(status.seat)),
+                         QByteArray::fromStdString(ToJson(status)));
     }
 };
+
+SeatStatus Seat(const char* name, std::string mode) {
+    SeatStatus s;
+    s.seat = name;
+    s.room = "room1";
+    s.variant = "VP7A";
+    s.mode = std::move(mode);
+    return s;
+}
 
 } // namespace
 
 TEST(ClassroomStation, SeatsShowWhatTheirStatusSaysAndBadMessagesChangeNothing) {
     Station s;
-    s.Status(QStringLiteral("anna"),
-             R"({"seat":"anna","variant":"VP7A","mode":"MAN","lcd":["  37.0"," MAN37"],
-        "position":37.0,"setpoint":37.0,"faults":[],"frozen":false,"speed":1})");
-    s.Status(QStringLiteral("ben"), R"({"seat":"ben","mode":"AUT","lcd":{"upper":"  80.0","lower":" AUT80"},
-        "position":79.5,"faults":[3],"frozen":true,"speed":2,
-        "exercise":{"title":"Leak","tasksDone":1,"tasksTotal":3,"secondsLeft":125}})");
+    SeatStatus anna = Seat("anna", "MAN");
+    anna.lcdUpper = "  37.0";
+    anna.lcdLower = " MAN37";
+    anna.position = 37;
+    s.Status(anna);
+    SeatStatus ben = Seat("ben", "AUT");
+    ben.lcdUpper = "  80.0";
+    ben.lcdLower = " AUT80";
+    ben.position = 79.5;
+    ben.faults = {3};
+    ben.frozen = true;
+    ben.speed = 2;
+    ben.exercise = "Leak";
+    ben.checks = 3;
+    ben.checksHolding = 1;
+    ben.timeLeftMs = 125'000;
+    s.Status(ben);
     ASSERT_EQ(s.station.Seats(), (QStringList{QStringLiteral("anna"), QStringLiteral("ben")}));
     EXPECT_EQ(s.station.Tile(QStringLiteral("anna"))->Summary().toStdString(),
               "anna; connected; 37.0|MAN37; MAN");
@@ -49,7 +71,9 @@ TEST(ClassroomStation, SeatsShowWhatTheirStatusSaysAndBadMessagesChangeNothing) 
     s.station.SortBy(InstructorStation::Order::FaultsFirst);
     EXPECT_EQ(s.station.Seats().front(), QStringLiteral("ben"));
 
-    const auto before = s.station.Tile(QStringLiteral("anna"))->Shown();
+    const QByteArray annaJson = QByteArray::fromStdString(ToJson(anna));
+    QByteArray asBen = annaJson;
+    asBen.replace("\"anna\"", "\"ben\"");
     const struct {
         const char* topic;
         QByteArray payload;
@@ -57,27 +81,33 @@ TEST(ClassroomStation, SeatsShowWhatTheirStatusSaysAndBadMessagesChangeNothing) 
         {"vp7/room1/seat/anna/status", "{not json"},
         {"vp7/room1/seat/anna/status", "[1, 2]"},
         {"vp7/room1/seat/anna/status", QByteArray(InstructorStation::kLargestMessage + 1, ' ')},
-        {"vp7/room2/seat/anna/status", R"({"mode":"AUT"})"},
-        {"vp7/room1/seat/anna/sideways", R"({"mode":"AUT"})"},
-        {"vp7/room1/seat//status", R"({"mode":"AUT"})"},
+        {"vp7/room1/seat/anna/status", asBen}, // another seat's status on anna's topic
+        {"vp7/room2/seat/anna/status", annaJson},
+        {"vp7/room1/seat/anna/sideways", annaJson},
+        {"vp7/room1/seat//status", annaJson},
+        {"vp7/room1/seat/anna/event", R"({"kind":"handin","seat":"anna"})"},
     };
+    const SeatStatus before = s.station.Tile(QStringLiteral("ben"))->Shown();
     for (const auto& b : bad)
         s.station.Received(QString::fromLatin1(b.topic), b.payload);
-    EXPECT_EQ(s.station.Tile(QStringLiteral("anna"))->Shown(), before);
+    EXPECT_EQ(s.station.Tile(QStringLiteral("ben"))->Shown(), before);
     EXPECT_EQ(s.station.Seats().size(), 2);
     EXPECT_EQ(s.station.Log().size(), qsizetype(std::size(bad)));
 
-    // The last will greys the seat; its next status brings it back.
-    s.station.Received(QStringLiteral("vp7/room1/seat/anna/status"), "offline");
+    // The last will greys the seat, what it showed last kept; its next status brings it back.
+    SeatStatus gone = Seat("anna", "");
+    gone.online = false;
+    s.Status(gone);
     EXPECT_FALSE(s.station.Tile(QStringLiteral("anna"))->Shown().online);
-    s.Status(QStringLiteral("anna"), R"({"mode":"MAN","online":true})");
+    EXPECT_EQ(s.station.Tile(QStringLiteral("anna"))->Shown().lcdLower, " MAN37");
+    s.Status(anna);
     EXPECT_TRUE(s.station.Tile(QStringLiteral("anna"))->Shown().online);
 }
 
 TEST(ClassroomStation, CommandsGoToTheChosenSeatsOrToTheRoom) {
     Station s;
     for (const char* seat : {"anna", "ben", "cem"})
-        s.Status(QString::fromLatin1(seat), R"({"mode":"AUT"})");
+        s.Status(Seat(seat, "AUT"));
     s.station.findChild<QAction*>(QStringLiteral("freeze"))->trigger();
     s.station.Choose({QStringLiteral("ben"), QStringLiteral("cem")});
     s.station.findChild<QAction*>(QStringLiteral("handin"))->trigger();
@@ -87,26 +117,34 @@ TEST(ClassroomStation, CommandsGoToTheChosenSeatsOrToTheRoom) {
         {QStringLiteral("vp7/room1/cmd/seat/cem"), R"({"command":"handin"})"},
     };
     EXPECT_EQ(s.sent, expected);
+    // What the station sends, the seats read.
+    for (const auto& [topic, payload] : s.sent)
+        EXPECT_TRUE(std::holds_alternative<SeatCommand>(ReadSeatCommand(payload.toStdString())))
+            << payload.data();
 }
 
 TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     Station s;
-    const QByteArray handIn = R"({"kind":"handin","id":"anna-7","exercise":"Leak","score":80,
-        "checks":[{"text":"found","passed":true},{"text":"fixed","passed":false}],"report":"<html>ok</html>"})";
+    HandInMessage handIn{"anna", "room1", "anna-7", {}};
+    handIn.result.exercise = "Leak <1>";
+    handIn.result.checks = {{"found", true}, {"fixed", false}};
+    handIn.result.passed = 1;
+    handIn.result.total = 2;
+    const QByteArray json = QByteArray::fromStdString(ToJson(handIn));
     for (int copy = 0; copy < 2; ++copy) // sent again before its acknowledgement reached the seat
-        s.station.Received(QStringLiteral("vp7/room1/seat/anna/event"), handIn);
-    s.station.Received(QStringLiteral("vp7/room1/seat/ben/event"), R"({"kind":"handin","exercise":"Leak"})");
+        s.station.Received(QStringLiteral("vp7/room1/seat/anna/event"), json);
     ASSERT_EQ(s.station.HandIns()->rowCount(), 1);
-    EXPECT_EQ(s.station.HandIns()->item(0, 3)->text(), QStringLiteral("1/2"));
+    EXPECT_EQ(s.station.HandIns()->item(0, 2)->text(), QStringLiteral("1/2"));
     QFile report(QDir(s.station.ClassFolder()).filePath(QStringLiteral("anna-anna-7.html")));
     ASSERT_TRUE(report.open(QIODevice::ReadOnly));
-    EXPECT_EQ(report.readAll(), "<html>ok</html>");
+    const QByteArray html = report.readAll();
+    EXPECT_TRUE(html.contains("Leak &lt;1&gt;") && html.contains("fixed")) << html.data();
     QFile results(QDir(s.station.ClassFolder()).filePath(QStringLiteral("results.csv")));
     ASSERT_TRUE(results.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = results.readAll().split('\n');
     ASSERT_GE(lines.size(), 2);
-    EXPECT_TRUE(lines[1].startsWith("anna,Leak,80,1/2,")) << lines[1].toStdString();
-    EXPECT_EQ(s.station.Log().size(), 1); // the hand-in without an id
+    EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,1/2,,")) << lines[1].toStdString();
+    EXPECT_TRUE(s.station.Log().isEmpty());
 }
 
 // The connect dialog takes only what can be used, and hands back what was typed.
@@ -120,9 +158,11 @@ TEST(ClassroomConnect, TheDialogRefusesNamesThatCannotStandInTopics) {
         const char* text;
         const char* problem;
     } cases[] = {
-        {"room", "B/12", "Room: holds '/'"},    {"room", "", "Room: empty"},
-        {"seat", "seat #3", "Seat: holds ' '"}, {"host", "  ", "The broker is missing."},
-        {"user", "a+b", "User: holds '+'"},
+        {"room", "B/12", "room name may not contain '/'"},
+        {"room", "", "room name is empty"},
+        {"seat", "seat 3", "seat name may hold only letters, digits, '-', '_' and '.'"},
+        {"host", "  ", "The broker is missing."},
+        {"user", "a+b", "user name may not contain '+'"},
     };
     for (const auto& c : cases) {
         auto* field = dialog.findChild<QLineEdit*>(QString::fromLatin1(c.field));

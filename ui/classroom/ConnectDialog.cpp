@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/classroom/ConnectDialog.h"
 
+#include "classroom/RoomNames.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -80,16 +82,10 @@ QString ConnectDialog::Problem() const {
     const ClassroomSettings s = Settings();
     if (s.host.empty())
         return german_ ? QStringLiteral("Der Broker fehlt.") : QStringLiteral("The broker is missing.");
-    const std::pair<const std::string*, QString> names[] = {
-        {&s.room, german_ ? QStringLiteral("Raum") : QStringLiteral("Room")},
-        {&s.seat, german_ ? QStringLiteral("Platz") : QStringLiteral("Seat")}};
-    for (const auto& [name, what] : names)
-        if (const auto bad = BadTopicName(*name))
-            return QStringLiteral("%1: %2").arg(what, QString::fromStdString(*bad));
-    if (!s.user.empty() && BadTopicName(s.user))
-        return (german_ ? QStringLiteral("Benutzer: ") : QStringLiteral("User: ")) +
-               QString::fromStdString(*BadTopicName(s.user));
-    return {};
+    std::optional<std::string> problem = RoomNameProblem("room", s.room);
+    if (!problem) problem = RoomNameProblem("seat", s.seat);
+    if (!problem && !s.user.empty()) problem = RoomNameProblem("user", s.user);
+    return problem ? QString::fromStdString(*problem) : QString();
 }
 
 void ConnectDialog::accept() {

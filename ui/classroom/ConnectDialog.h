@@ -4,7 +4,7 @@
 // seat's name, the account and its password, and whether the password is kept (in a file only the user
 // may read) or asked for at each connection. It accepts only what can be used: a port, names that can
 // stand in the broker's topics.
-#include "session/ClassroomSettings.h"
+#include "classroom/ClassroomSettings.h"
 
 #include <QDialog>
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/classroom/InstructorStation.h"
 
+#include "classroom/HandInMessage.h"
+
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -41,21 +43,6 @@ QString Csv(QString field) {
         field.contains(QLatin1Char('\n')))
         field = QLatin1Char('"') + field.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
     return field;
-}
-
-// The two display lines, sent as ["upper", "lower"] or {"upper": …, "lower": …}.
-std::pair<QString, QString> DisplayLines(const QJsonValue& lcd) {
-    if (lcd.isArray() && lcd.toArray().size() == 2)
-        return {lcd.toArray()[0].toString(), lcd.toArray()[1].toString()};
-    const QJsonObject lines = lcd.toObject();
-    return {lines.value(QStringLiteral("upper")).toString(), lines.value(QStringLiteral("lower")).toString()};
-}
-
-QStringList Words(const QJsonValue& list) {
-    QStringList words;
-    for (const QJsonValue& item : list.toArray())
-        words << (item.isDouble() ? QString::number(item.toInt()) : item.toString());
-    return words;
 }
 
 } // namespace
@@ -112,7 +99,7 @@ void InstructorStation::BuildToolBar() {
     for (const double rate : {0.5, 1.0, 2.0, 5.0, 10.0})
         connect(
             speedMenu->addAction(QStringLiteral("%1×").arg(rate)), &QAction::triggered, this, [this, rate] {
-                Send({{QStringLiteral("command"), QStringLiteral("speed")}, {QStringLiteral("rate"), rate}});
+                Send({{QStringLiteral("command"), QStringLiteral("speed")}, {QStringLiteral("value"), rate}});
             });
     speeds->setMenu(speedMenu);
     bar->addWidget(speeds);
@@ -149,7 +136,7 @@ void InstructorStation::AskAndSend(const QString& command) {
         if (exercise)
             message.insert(QStringLiteral("text"), QString::fromUtf8(bytes));
         else
-            message.insert(QStringLiteral("base64"), QString::fromLatin1(bytes.toBase64()));
+            message.insert(QStringLiteral("data"), QString::fromLatin1(bytes.toBase64()));
     } else if (command == QStringLiteral("fault")) {
         const QStringList options{QStringLiteral("NoPreasureSelect"), QStringLiteral("BlockDownSelect"),
                                   QStringLiteral("BlockUpSelect"), QStringLiteral("FrictionSelect"),
@@ -192,90 +179,101 @@ void InstructorStation::Received(const QString& topic, const QByteArray& payload
     const QString prefix = QStringLiteral("vp7/%1/seat/").arg(room_);
     const QStringList parts = topic.mid(prefix.size()).split(QLatin1Char('/'));
     if (!topic.startsWith(prefix) || parts.size() != 2 || parts[0].isEmpty())
-        return Note("not a seat's: " + topic);
+        return Note(QStringLiteral("not a seat's: %1").arg(topic));
     if (payload.size() > kLargestMessage) return Note(QStringLiteral("too large: %1").arg(topic));
-    const QString& seat = parts[0];
-    if (parts[1] == QStringLiteral("status") && payload.trimmed() == "offline") {
-        if (SeatTile* tile = Tile(seat)) {
-            SeatShown shown = tile->Shown();
-            shown.online = false;
-            tile->Show(shown);
-        }
-        return;
+    const std::string seat = parts[0].toStdString();
+    const std::string_view text(payload.constData(), static_cast<std::size_t>(payload.size()));
+    if (parts[1] == QStringLiteral("status")) {
+        auto status = SeatStatusFromJson(text);
+        if (const auto* why = std::get_if<std::string>(&status))
+            return Note(QStringLiteral("%1: %2").arg(topic, QString::fromStdString(*why)));
+        if (std::get<SeatStatus>(status).seat != seat)
+            return Note(QStringLiteral("another seat's status: %1").arg(topic));
+        return TakeStatus(std::move(std::get<SeatStatus>(status)));
     }
-    QJsonParseError error{};
-    const QJsonDocument json = QJsonDocument::fromJson(payload, &error);
-    if (error.error != QJsonParseError::NoError || !json.isObject())
-        return Note(QStringLiteral("not JSON: %1: %2").arg(topic, error.errorString()));
-    if (parts[1] == QStringLiteral("status")) return TakeStatus(seat, json.object());
     if (parts[1] == QStringLiteral("event")) {
-        if (json.object().value(QStringLiteral("kind")).toString() == QStringLiteral("handin"))
-            TakeHandIn(seat, json.object());
-        return;
+        // A seat's events are the trend's marks, shown on the seat itself; the station takes hand-ins.
+        if (!payload.contains("\"handin\"")) return;
+        auto handIn = HandInFromJson(text);
+        if (const auto* why = std::get_if<std::string>(&handIn))
+            return Note(QStringLiteral("%1: %2").arg(topic, QString::fromStdString(*why)));
+        if (std::get<HandInMessage>(handIn).seat != seat)
+            return Note(QStringLiteral("another seat's hand-in: %1").arg(topic));
+        return TakeHandIn(std::get<HandInMessage>(handIn));
     }
     Note(QStringLiteral("unknown topic: %1").arg(topic));
 }
 
-void InstructorStation::TakeStatus(const QString& seat, const QJsonObject& status) {
-    SeatShown shown;
-    shown.seat = seat;
-    shown.online = status.value(QStringLiteral("online")).toBool(true);
-    shown.variant = status.value(QStringLiteral("variant")).toString();
-    shown.mode = status.value(QStringLiteral("mode")).toString();
-    std::tie(shown.lcdUpper, shown.lcdLower) = DisplayLines(status.value(QStringLiteral("lcd")));
-    shown.position = status.value(QStringLiteral("position")).toDouble();
-    shown.setpoint = status.value(QStringLiteral("setpoint")).toDouble();
-    shown.faults = Words(status.value(QStringLiteral("faults")));
-    shown.frozen = status.value(QStringLiteral("frozen")).toBool();
-    shown.speed = status.value(QStringLiteral("speed")).toDouble(1);
-    const QJsonValue exercise = status.value(QStringLiteral("exercise"));
-    const QJsonObject task = exercise.isObject() ? exercise.toObject() : status;
-    shown.exercise =
-        exercise.isObject() ? task.value(QStringLiteral("title")).toString() : exercise.toString();
-    shown.tasksDone = task.value(QStringLiteral("tasksDone")).toInt();
-    shown.tasksTotal = task.value(QStringLiteral("tasksTotal")).toInt();
-    shown.secondsLeft = task.value(QStringLiteral("secondsLeft")).toInt(-1);
+void InstructorStation::TakeStatus(SeatStatus status) {
+    const QString seat = QString::fromStdString(status.seat);
     auto [at, added] = tiles_.try_emplace(seat, nullptr);
     if (added) {
         at->second = new SeatTile(seat, german_, grid_);
         connect(at->second, &SeatTile::Clicked, this, &InstructorStation::Clicked);
     }
+    if (!status.online) { // the last will: what the seat showed last stays, greyed
+        SeatStatus last = at->second->Shown();
+        last.online = false;
+        status = std::move(last);
+    }
     const bool reorder = added || order_ != Order::Name;
-    at->second->Show(shown);
+    at->second->Show(status);
     if (reorder) Place();
 }
 
-void InstructorStation::TakeHandIn(const QString& seat, const QJsonObject& handIn) {
-    const QString id = handIn.value(QStringLiteral("id")).toString();
-    if (id.isEmpty()) return Note(QStringLiteral("a hand-in without an id from %1").arg(seat));
+void InstructorStation::TakeHandIn(const HandInMessage& handIn) {
+    const QString id = QString::fromStdString(handIn.id);
+    const QString seat = QString::fromStdString(handIn.seat);
     if (handInIds_.contains(id)) return; // sent again before its acknowledgement reached the seat
     handInIds_.insert(id);
-    QString checks;
-    int passed = 0;
-    const QJsonArray list = handIn.value(QStringLiteral("checks")).toArray();
-    for (const QJsonValue& check : list)
-        passed += check.toObject().value(QStringLiteral("passed")).toBool();
-    checks = QStringLiteral("%1/%2").arg(passed).arg(list.size());
+    const SeatHandIn& result = handIn.result;
+    const QString exercise = QString::fromStdString(result.exercise);
+    const QString score = QStringLiteral("%1/%2").arg(result.passed).arg(result.total);
+    QString question;
+    if (result.question)
+        question = *result.question ? QString::fromUtf8(Text("richtig", "right"))
+                                    : QString::fromUtf8(Text("falsch", "wrong"));
     QString reportPath;
-    if (const QString report = handIn.value(QStringLiteral("report")).toString(); !report.isEmpty()) {
-        QDir().mkpath(classFolder_);
+    if (!classFolder_.isEmpty() && QDir().mkpath(classFolder_)) {
         reportPath =
             QDir(classFolder_)
                 .filePath(FileSafe(seat) + QLatin1Char('-') + FileSafe(id) + QStringLiteral(".html"));
         QSaveFile file(reportPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(report.toUtf8()) < 0 || !file.commit()) {
+        if (!file.open(QIODevice::WriteOnly) || file.write(Report(handIn).toUtf8()) < 0 || !file.commit()) {
             Note(QStringLiteral("cannot write %1").arg(reportPath));
             reportPath.clear();
         }
     }
     const int row = handIns_->rowCount();
     handIns_->insertRow(row);
-    const QStringList cells{seat, handIn.value(QStringLiteral("exercise")).toString(),
-                            QString::number(handIn.value(QStringLiteral("score")).toDouble()), checks,
-                            reportPath};
+    const QStringList cells{seat, exercise, score, question, reportPath};
     for (int column = 0; column < cells.size(); ++column)
         handIns_->setItem(row, column, new QTableWidgetItem(cells[column]));
     WriteResults();
+}
+
+QString InstructorStation::Report(const HandInMessage& handIn) const {
+    const SeatHandIn& result = handIn.result;
+    const auto escaped = [](const std::string& text) { return QString::fromStdString(text).toHtmlEscaped(); };
+    QString html =
+        QStringLiteral(
+            "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1 – %2</title></head><body>\n")
+            .arg(escaped(handIn.seat), escaped(result.exercise));
+    html += QStringLiteral("<h1>%1</h1>\n<p>%2: %3 · %4 · %5/%6</p>\n<table>\n")
+                .arg(escaped(result.exercise), QString::fromUtf8(Text("Platz", "Seat")), escaped(handIn.seat),
+                     QDateTime::currentDateTime().toString(Qt::ISODate))
+                .arg(result.passed)
+                .arg(result.total);
+    for (const SeatHandIn::Check& check : result.checks)
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>\n")
+                    .arg(check.passed ? QStringLiteral("✔") : QStringLiteral("✘"), escaped(check.text));
+    html += QStringLiteral("</table>\n");
+    if (result.question)
+        html += QStringLiteral("<p>%1: %2</p>\n")
+                    .arg(QString::fromUtf8(Text("Frage", "Question")),
+                         QString::fromUtf8(*result.question ? Text("richtig", "right")
+                                                            : Text("falsch", "wrong")));
+    return html + QStringLiteral("</body></html>\n");
 }
 
 void InstructorStation::WriteResults() {
@@ -311,12 +309,12 @@ QStringList InstructorStation::Seats() const {
     for (const auto& [seat, tile] : tiles_)
         tiles.push_back(tile);
     const auto key = [this](const SeatTile* t) {
-        const SeatShown& s = t->Shown();
+        const SeatStatus& s = t->Shown();
         switch (order_) {
         case Order::FaultsFirst:
-            return std::tuple(s.faults.isEmpty(), 0.0, s.seat);
+            return std::tuple(s.faults.empty(), 0.0, s.seat);
         case Order::Progress:
-            return std::tuple(false, -(s.tasksTotal ? double(s.tasksDone) / s.tasksTotal : 0.0), s.seat);
+            return std::tuple(false, -(s.checks ? double(s.checksHolding) / s.checks : 0.0), s.seat);
         case Order::Name:
             break;
         }
@@ -325,7 +323,7 @@ QStringList InstructorStation::Seats() const {
     std::ranges::stable_sort(tiles, {}, key);
     QStringList seats;
     for (const SeatTile* tile : tiles)
-        seats << tile->Shown().seat;
+        seats << QString::fromStdString(tile->Shown().seat);
     return seats;
 }
 

@@ -5,6 +5,7 @@
 // saved into the class folder and the class's results as CSV. It speaks to the broker through
 // `publish` and is told of every message received; what it cannot read it notes in its log and passes
 // over.
+#include "classroom/HandInMessage.h"
 #include "ui/classroom/SeatTile.h"
 
 #include <QJsonObject>
@@ -55,8 +56,10 @@ private:
     void BuildToolBar();
     void Place();
     void Note(const QString& line);
-    void TakeStatus(const QString& seat, const QJsonObject& status);
-    void TakeHandIn(const QString& seat, const QJsonObject& handIn);
+    void TakeStatus(SeatStatus status);
+    void TakeHandIn(const HandInMessage& handIn);
+    // The hand-in's report as a page of its own.
+    QString Report(const HandInMessage& handIn) const;
     void WriteResults();
     void AskAndSend(const QString& command);
     void Clicked(const QString& seat, bool adding);

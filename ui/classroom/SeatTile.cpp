@@ -28,7 +28,8 @@ SeatTile::SeatTile(const QString& seat, bool german, QWidget* parent)
     : QFrame(parent), german_(german), name_(new QLabel(seat, this)), display_(new QLabel(this)),
       position_(new QProgressBar(this)), mode_(new QLabel(this)), faults_(new QLabel(this)),
       progress_(new QLabel(this)) {
-    shown_.seat = seat;
+    shown_.seat = seat.toStdString();
+    shown_.online = false;
     setObjectName(QStringLiteral("seat-") + seat);
     setFrameShape(QFrame::StyledPanel);
     setLineWidth(2);
@@ -46,27 +47,33 @@ SeatTile::SeatTile(const QString& seat, bool german, QWidget* parent)
     Show(shown_);
 }
 
-void SeatTile::Show(const SeatShown& shown) {
+void SeatTile::Show(const SeatStatus& shown) {
     shown_ = shown;
-    display_->setPixmap(QPixmap::fromImage(DisplayImage(shown.lcdUpper, shown.lcdLower)));
+    display_->setPixmap(QPixmap::fromImage(
+        DisplayImage(QString::fromStdString(shown.lcdUpper), QString::fromStdString(shown.lcdLower))));
     position_->setValue(static_cast<int>(shown.position * 10));
     position_->setFormat(QStringLiteral("%1 %").arg(shown.position, 0, 'f', 1));
-    QString mode = shown.mode;
+    QString mode = QString::fromStdString(shown.mode);
     if (shown.frozen) mode += german_ ? QStringLiteral(" · eingefroren") : QStringLiteral(" · frozen");
     if (shown.speed != 1) mode += QStringLiteral(" · %1×").arg(shown.speed);
     mode_->setText(mode);
-    faults_->setText(shown.faults.isEmpty()
-                         ? QString()
-                         : (german_ ? QStringLiteral("Störung ") : QStringLiteral("Fault ")) +
-                               shown.faults.join(QStringLiteral(", ")));
+    QStringList faults;
+    for (const int fault : shown.faults)
+        faults << QString::number(fault);
+    faults_->setText(faults.isEmpty() ? QString()
+                                      : (german_ ? QStringLiteral("Störung ") : QStringLiteral("Fault ")) +
+                                            faults.join(QStringLiteral(", ")));
     QString progress;
-    if (!shown.exercise.isEmpty()) {
-        progress =
-            QStringLiteral("%1 · %2/%3").arg(shown.exercise).arg(shown.tasksDone).arg(shown.tasksTotal);
-        if (shown.secondsLeft >= 0)
-            progress += QStringLiteral(" · %1:%2")
-                            .arg(shown.secondsLeft / 60)
-                            .arg(shown.secondsLeft % 60, 2, 10, QLatin1Char('0'));
+    if (!shown.exercise.empty()) {
+        progress = QStringLiteral("%1 · %2/%3")
+                       .arg(QString::fromStdString(shown.exercise))
+                       .arg(shown.checksHolding)
+                       .arg(shown.checks);
+        if (shown.timeLeftMs) {
+            const int64_t seconds = *shown.timeLeftMs / 1000;
+            progress +=
+                QStringLiteral(" · %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+        }
     }
     progress_->setText(progress);
     Restyle();
@@ -74,11 +81,12 @@ void SeatTile::Show(const SeatShown& shown) {
 }
 
 QString SeatTile::Summary() const {
-    QStringList parts{
-        shown_.seat,
-        shown_.online ? (german_ ? QStringLiteral("verbunden") : QStringLiteral("connected"))
-                      : (german_ ? QStringLiteral("nicht verbunden") : QStringLiteral("offline")),
-        shown_.lcdUpper.trimmed() + QLatin1Char('|') + shown_.lcdLower.trimmed(), mode_->text()};
+    QStringList parts{QString::fromStdString(shown_.seat),
+                      shown_.online ? (german_ ? QStringLiteral("verbunden") : QStringLiteral("connected"))
+                                    : (german_ ? QStringLiteral("nicht verbunden") : QStringLiteral("offline")),
+                      QString::fromStdString(shown_.lcdUpper).trimmed() + QLatin1Char('|') +
+                          QString::fromStdString(shown_.lcdLower).trimmed(),
+                      mode_->text()};
     for (const QLabel* l : {faults_, progress_})
         if (!l->text().isEmpty()) parts << l->text();
     return parts.join(QStringLiteral("; "));
@@ -102,7 +110,7 @@ void SeatTile::Restyle() {
 
 void SeatTile::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
-        emit Clicked(shown_.seat, event->modifiers().testFlag(Qt::ControlModifier));
+        emit Clicked(QString::fromStdString(shown_.seat), event->modifiers().testFlag(Qt::ControlModifier));
     QFrame::mousePressEvent(event);
 }
 

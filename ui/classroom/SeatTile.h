@@ -3,31 +3,16 @@
 // One seat of the class on the instructor's screen: its name, the device's two display lines drawn as
 // on the device, a bar for the valve's position, the mode, the faults, the exercise's progress, and
 // whether it is connected. Read from across the room: large type, the faults in red.
+#include "classroom/SeatStatus.h"
+
 #include <QFrame>
 #include <QImage>
 #include <QString>
-#include <QStringList>
 
 class QLabel;
 class QProgressBar;
 
 namespace vp7 {
-
-// What a seat's status says, as the station shows it.
-struct SeatShown {
-    QString seat;
-    bool online = false;
-    QString variant, mode;
-    QString lcdUpper, lcdLower; // as the display reads: six positions with the point, seven
-    double position = 0, setpoint = 0;
-    QStringList faults;
-    bool frozen = false;
-    double speed = 1;
-    QString exercise;
-    int tasksDone = 0, tasksTotal = 0;
-    int secondsLeft = -1; // none when no exercise runs or it has no time limit
-    bool operator==(const SeatShown&) const = default;
-};
 
 // The two lines' segments over the unlit display, as the device draws them.
 QImage DisplayImage(const QString& upper, const QString& lower);
@@ -36,8 +21,8 @@ class SeatTile : public QFrame {
     Q_OBJECT
 public:
     SeatTile(const QString& seat, bool german, QWidget* parent);
-    void Show(const SeatShown& shown);
-    const SeatShown& Shown() const { return shown_; }
+    void Show(const SeatStatus& shown);
+    const SeatStatus& Shown() const { return shown_; }
     void SetChosen(bool chosen);
     bool Chosen() const { return chosen_; }
     // What the tile says, as a screen reader and a test read it.
@@ -52,7 +37,7 @@ protected:
 
 private:
     void Restyle();
-    SeatShown shown_;
+    SeatStatus shown_;
     bool german_;
     bool chosen_ = false;
     QLabel* name_;

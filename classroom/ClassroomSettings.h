@@ -15,7 +15,6 @@ class IniFile;
 
 struct ClassroomSettings {
     static constexpr uint16_t kDefaultPort = 1883, kDefaultTlsPort = 8883;
-    static constexpr std::size_t kLongestName = 64;
 
     std::string host = "127.0.0.1";
     uint16_t port = kDefaultPort;
@@ -27,10 +26,6 @@ struct ClassroomSettings {
     void Read(const IniFile& ini);
     void Write(IniFile& ini) const;
 };
-
-// Why `name` cannot name a room or a seat (it is a level of the broker's topics): empty, longer than
-// kLongestName, or holding '/', '+', '#', a space or a control character; nullopt when it can.
-std::optional<std::string> BadTopicName(std::string_view name);
 
 // The password kept beside the settings (`path`), written so that only the user may read it; false
 // when it could not be written so (nothing is left behind then).

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/ClassroomSettings.h"
+#include "classroom/ClassroomSettings.h"
+
+#include "classroom/RoomNames.h"
 
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
@@ -27,7 +29,8 @@ void ClassroomSettings::Read(const IniFile& ini) {
         port = static_cast<uint16_t>(*p);
     caFile = ini.ReadString(kSection, "CaFile", "");
     for (auto [key, field] : {std::pair{"Room", &room}, std::pair{"Seat", &seat}, std::pair{"User", &user}})
-        if (std::string value = ini.ReadString(kSection, key, ""); !BadTopicName(value)) *field = value;
+        if (std::string value = ini.ReadString(kSection, key, ""); !RoomNameProblem(key, value))
+            *field = value;
     rememberPassword = ini.ReadString(kSection, "RememberPassword", "0") == "1";
 }
 
@@ -40,16 +43,6 @@ void ClassroomSettings::Write(IniFile& ini) const {
     ini.WriteString(kSection, "Seat", seat);
     ini.WriteString(kSection, "User", user);
     ini.WriteString(kSection, "RememberPassword", rememberPassword ? "1" : "0");
-}
-
-std::optional<std::string> BadTopicName(std::string_view name) {
-    if (name.empty()) return "empty";
-    if (name.size() > ClassroomSettings::kLongestName)
-        return "longer than " + std::to_string(ClassroomSettings::kLongestName) + " characters";
-    for (const char c : name)
-        if (c == '/' || c == '+' || c == '#' || c == ' ' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            return std::string("holds '") + (static_cast<unsigned char>(c) < 0x20 ? '?' : c) + "'";
-    return std::nullopt;
 }
 
 bool KeepPassword(const std::string& path, std::string_view password) {
