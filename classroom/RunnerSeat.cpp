@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "classroom/RunnerSeat.h"
 
+#include "classroom/DeviceStatus.h"
+
 #include "session/SavedState.h"
 #include "session/exercise/Exercise.h"
 #include "session/script/Output.h"
@@ -75,17 +77,7 @@ SeatStatus RunnerSeat::Status() {
         status.mode = "OFF";
         return status;
     }
-    status.variant = std::string(VariantWord(sim->state.ControllerType));
-    status.mode = trend->Samples().Empty() ? "AUT" : TrendModeName(trend->Samples().Back().mode);
-    const LcdReading lcd = ReadLcd(sim->image1);
-    status.lcdUpper = lcd.upper;
-    status.lcdLower = lcd.lower;
-    status.position = sim->state.Istwert;
-    status.setpoint = sim->state.Sollwert;
-    for (int i = 1; i <= 8; ++i)
-        if (sim->monitoring.FaultFlags[i]) status.faults.push_back(i);
-    status.alarm1 = sim->monitoring.Alarm1Active != 0;
-    status.alarm2 = sim->monitoring.Alarm2Active != 0;
+    FillDeviceStatus(status, *sim, *trend);
     const Exercise& exercise = runner_.CurrentExercise();
     status.exercise = exercise.title.en;
     status.checks = static_cast<int>(exercise.checks.size());
@@ -102,18 +94,13 @@ SeatStatus RunnerSeat::Status() {
 }
 
 std::vector<SeatEvent> RunnerSeat::TakeEvents() {
-    std::vector<SeatEvent> events;
     const TrendRecorder* trend = runner_.Trend();
-    if (!trend) return events;
+    if (!trend) return {};
     if (runner_.DevicesMade() != device_) { // a new device: its trend starts afresh
         device_ = runner_.DevicesMade();
         eventsTaken_ = trend->Events().FirstKept();
     }
-    const auto& all = trend->Events();
-    for (uint64_t n = std::max(eventsTaken_, all.FirstKept()); n < all.Pushed(); ++n)
-        events.push_back({all.Numbered(n).timeMs, all.Numbered(n).Text(Language::English)});
-    eventsTaken_ = all.Pushed();
-    return events;
+    return TrendEventsSince(*trend, eventsTaken_);
 }
 
 void RunnerSeat::OpenExercise(const std::string& text) {
