@@ -60,6 +60,8 @@ if [ "$target" = Classroom ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
         '"room":"r1","seat":"s1","setpoint":40.0,"speed":1.0,"timeLeftMs":5000,"variant":"VP7A"}' \
         >"$build/corpus/$target/status"
     printf '%s' '{"online":false,"room":"r1","seat":"s1"}' >"$build/corpus/$target/offline"
+    printf '%s' '{"checks":[{"passed":true,"text":"Valve at 40 %"}],"exercise":"E","id":"1796718193000-0001-0a1b2c3d",' \
+        '"kind":"handin","passed":2,"question":true,"room":"r1","seat":"s1","total":2}' >"$build/corpus/$target/handin"
 fi
 if [ "$target" = Snapshot ] && [ ! -f "$build/corpus/$target/saved" ]; then
     # A state the runner saved, behind the byte that makes it a whole file to read.

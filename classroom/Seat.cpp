@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "classroom/Seat.h"
 
-#include "classroom/HandInMessage.h"
 #include "classroom/SeatCommand.h"
 
 #include <nlohmann/json.hpp>
@@ -22,17 +21,15 @@ std::string Dump(const Json& j) {
 
 // Unique across the seat's runs and the room's seats: the instructor's station drops a hand-in it
 // has seen, since one sent again after a reconnect may arrive twice. Sorted by time within a seat.
-std::string HandInId(const std::string& seat, uint64_t count) {
+std::string HandInId(uint64_t count) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::system_clock::now().time_since_epoch())
                         .count();
     std::random_device random;
-    char tail[16];
-    std::snprintf(tail, sizeof tail, "%08x", static_cast<unsigned>(random()));
-    char head[32];
-    std::snprintf(head, sizeof head, "%013lld-%04llu", static_cast<long long>(ms),
-                  static_cast<unsigned long long>(count % 10000));
-    return seat + "-" + head + "-" + tail;
+    char id[40];
+    std::snprintf(id, sizeof id, "%013lld-%04llu-%08x", static_cast<long long>(ms),
+                  static_cast<unsigned long long>(count % 10000), static_cast<unsigned>(random()));
+    return id;
 }
 
 } // namespace
@@ -156,7 +153,7 @@ void Seat::Carry(const SeatCommand& command) {
 
 void Seat::SendHandIn(const SeatHandIn& result) {
     if (!link_) return;
-    const std::string id = HandInId(settings_.seat, ++handIns_);
+    const std::string id = HandInId(++handIns_);
     const std::string payload = ToJson(HandInMessage{settings_.seat, settings_.room, id, result});
     const auto kept = outbox_.Add(id, payload);
     if (!kept) {

@@ -3,6 +3,7 @@
 // What a classroom seat needs of the program it sits in: the device's state for its status, the
 // events as they happen, and the instructor's commands carried out. The runner implements it
 // (RunnerSeat); a window can implement it alike. Called on the thread the device lives on only.
+#include "classroom/HandIn.h"
 #include "classroom/SeatStatus.h"
 
 #include <cstdint>
@@ -15,17 +16,6 @@ namespace vp7 {
 struct SeatEvent {
     int64_t timeMs = 0; // the device's clock
     std::string text;   // English, as the trend shows it
-};
-
-struct SeatHandIn {
-    struct Check {
-        std::string text; // English
-        bool passed = false;
-    };
-    std::string exercise; // the English title
-    std::vector<Check> checks;
-    std::optional<bool> question; // answered right, when there is a question
-    int passed = 0, total = 0;
 };
 
 class SeatTarget {

@@ -1,17 +1,50 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a seat and the instructor's station read from the broker: room and seat names, commands and
 // statuses, each refused with a reason when it is not what it claims.
+#include "classroom/HandIn.h"
 #include "classroom/RoomNames.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatStatus.h"
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace vp7 {
 namespace {
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
+struct Refusal {
+    std::string payload;
+    const char* reason; // part of the message
+};
+
+// Each payload is refused by `read` with its reason.
+template <typename Message, typename Read> void ExpectRefused(const std::vector<Refusal>& rows, Read read) {
+    for (const Refusal& row : rows) {
+        const auto result = read(row.payload);
+        ASSERT_FALSE(std::holds_alternative<Message>(result)) << row.payload.substr(0, 200);
+        EXPECT_NE(std::get<std::string>(result).find(row.reason), std::string::npos)
+            << row.payload.substr(0, 200) << ": " << std::get<std::string>(result);
+    }
+}
+
+// Each message written reads back as it was.
+template <typename Message, typename Read>
+void ExpectReadsBack(std::initializer_list<Message> messages, Read read) {
+    for (const Message& message : messages) {
+        const auto result = read(ToJson(message));
+        ASSERT_TRUE(std::holds_alternative<Message>(result)) << std::get<std::string>(result);
+        EXPECT_EQ(std::get<Message>(result), message) << ToJson(message);
+    }
+}
 
 TEST(RoomNames, RefusesWhatWouldSplitOrWidenATopic) {
     const struct {
@@ -139,47 +172,60 @@ TEST(SeatStatus, ReadsBackWhatItWrote) {
     offline.online = false;
     SeatStatus noLimit = FullStatus();
     noLimit.timeLeftMs.reset();
-    for (const SeatStatus& status : {FullStatus(), noLimit, offline}) {
-        const auto read = SeatStatusFromJson(ToJson(status));
-        ASSERT_TRUE(std::holds_alternative<SeatStatus>(read)) << std::get<std::string>(read);
-        EXPECT_EQ(std::get<SeatStatus>(read), status) << ToJson(status);
-    }
+    ExpectReadsBack<SeatStatus>({FullStatus(), noLimit, offline}, SeatStatusFromJson);
 }
 
 TEST(SeatStatus, RefusesAStatusThatIsNotOne) {
     const std::string full = ToJson(FullStatus());
     const auto replaced = [&](const std::string& from, const std::string& to) {
-        std::string text = full;
-        text.replace(text.find(from), from.size(), to);
-        return text;
+        return Replaced(full, from, to);
     };
-    const struct {
-        std::string payload;
-        const char* reason;
-    } rows[] = {
-        {"{}", "without seat"},
-        {R"({"seat":"s","room":"r"})", "without seat"},
-        {R"({"seat":"a/b","room":"r","online":false})", "'/'"},
-        {R"({"seat":"s","room":"r","online":"yes"})", "without seat"},
-        {replaced("\"position\":37.5", "\"position\":\"37.5\""), "missing or out of range"},
-        {replaced("\"speed\":5.0", "\"speed\":-1"), "missing or out of range"},
-        {replaced("\"checksHolding\":1", "\"checksHolding\":4"), "missing or out of range"},
-        {replaced("\"faults\":[1,7]", "\"faults\":[0]"), "from 1 to 8"},
-        {replaced("\"faults\":[1,7]", "\"faults\":[1.5]"), "from 1 to 8"},
-        {replaced("\"faults\":[1,7]", "\"faults\":[1,1,1,1,1,1,1,1,1]"), "without its faults"},
-        {replaced("\"lcd\":{", "\"lcd\":[],\"x\":{"), "display lines"},
-        {replaced("\"timeLeftMs\":540000", "\"timeLeftMs\":-5"), "time left"},
-        {replaced("\"exercise\":\"Recognise friction\"", "\"exercise\":\"" + std::string(300, 'x') + "\""),
-         "missing or out of range"},
-        {std::string(kStatusMaxBytes + 1, ' '), "larger than"},
-        {"nul", "not JSON"},
+    ExpectRefused<SeatStatus>(
+        {
+            {"{}", "without seat"},
+            {R"({"seat":"s","room":"r"})", "without seat"},
+            {R"({"seat":"a/b","room":"r","online":false})", "'/'"},
+            {R"({"seat":"s","room":"r","online":"yes"})", "without seat"},
+            {replaced("\"position\":37.5", "\"position\":\"37.5\""), "missing or out of range"},
+            {replaced("\"speed\":5.0", "\"speed\":-1"), "missing or out of range"},
+            {replaced("\"checksHolding\":1", "\"checksHolding\":4"), "missing or out of range"},
+            {replaced("\"faults\":[1,7]", "\"faults\":[0]"), "from 1 to 8"},
+            {replaced("\"faults\":[1,7]", "\"faults\":[1.5]"), "from 1 to 8"},
+            {replaced("\"faults\":[1,7]", "\"faults\":[1,1,1,1,1,1,1,1,1]"), "without its faults"},
+            {replaced("\"lcd\":{", "\"lcd\":[],\"x\":{"), "display lines"},
+            {replaced("\"timeLeftMs\":540000", "\"timeLeftMs\":-5"), "time left"},
+            {replaced("\"exercise\":\"Recognise friction\"",
+                      "\"exercise\":\"" + std::string(300, 'x') + "\""),
+             "missing or out of range"},
+            {std::string(kStatusMaxBytes + 1, ' '), "larger than"},
+            {"nul", "not JSON"},
+        },
+        SeatStatusFromJson);
+}
+
+TEST(HandIn, ReadsBackWhatItWroteAndRefusesAMadeUpScore) {
+    HandInMessage full{"s07",
+                       "r2",
+                       "1796718193000-0001-0a1b2c3d",
+                       {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3}};
+    HandInMessage bare{"s1", "r1", "x", {"", {}, std::nullopt, 0, 0}};
+    ExpectReadsBack<HandInMessage>({full, bare}, HandInFromJson);
+    const std::string text = ToJson(full);
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        return Replaced(text, from, to);
     };
-    for (const auto& row : rows) {
-        const auto read = SeatStatusFromJson(row.payload);
-        ASSERT_TRUE(std::holds_alternative<std::string>(read)) << row.payload.substr(0, 200);
-        EXPECT_NE(std::get<std::string>(read).find(row.reason), std::string::npos)
-            << row.payload.substr(0, 200) << ": " << std::get<std::string>(read);
-    }
+    ExpectRefused<HandInMessage>(
+        {
+            {replaced("\"passed\":2", "\"passed\":3"), "score does not match"},
+            {replaced("\"total\":3", "\"total\":2"), "score does not match"},
+            {replaced("\"question\":true", "\"question\":null"), "score does not match"},
+            {replaced("\"question\":true", "\"question\":1"), "without its exercise"},
+            {replaced("\"kind\":\"handin\"", "\"kind\":\"event\""), "not a hand-in"},
+            {replaced("\"id\":\"1796718193000-0001-0a1b2c3d\"", "\"id\":\"a/b\""), "good seat, room or id"},
+            {replaced("{\"passed\":false,\"text\":\"Dead band\"}", "\"Dead band\""), "check that is not one"},
+            {replaced("\"checks\":[", "\"checks\":{\"a\":["), "not JSON"},
+        },
+        HandInFromJson);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/classroom/InstructorStation.h"
 
-#include "classroom/HandInMessage.h"
+#include "classroom/HandIn.h"
 
 #include <QComboBox>
 #include <QDateTime>

@@ -5,7 +5,7 @@
 // saved into the class folder and the class's results as CSV. It speaks to the broker through
 // `publish` and is told of every message received; what it cannot read it notes in its log and passes
 // over.
-#include "classroom/HandInMessage.h"
+#include "classroom/HandIn.h"
 #include "ui/classroom/SeatTile.h"
 
 #include <QJsonObject>

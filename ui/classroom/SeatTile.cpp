@@ -82,8 +82,9 @@ void SeatTile::Show(const SeatStatus& shown) {
 
 QString SeatTile::Summary() const {
     QStringList parts{QString::fromStdString(shown_.seat),
-                      shown_.online ? (german_ ? QStringLiteral("verbunden") : QStringLiteral("connected"))
-                                    : (german_ ? QStringLiteral("nicht verbunden") : QStringLiteral("offline")),
+                      shown_.online
+                          ? (german_ ? QStringLiteral("verbunden") : QStringLiteral("connected"))
+                          : (german_ ? QStringLiteral("nicht verbunden") : QStringLiteral("offline")),
                       QString::fromStdString(shown_.lcdUpper).trimmed() + QLatin1Char('|') +
                           QString::fromStdString(shown_.lcdLower).trimmed(),
                       mode_->text()};
