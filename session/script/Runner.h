@@ -25,7 +25,10 @@ namespace vp7 {
 
 class Simulator;
 class TrendRecorder;
+class PlantLink;
 struct Control;
+struct ModbusServerOptions;
+class ModbusServer;
 
 class Runner {
 public:
@@ -96,6 +99,7 @@ public:
         kClosesWindow = 1u << 5,
         kPassesTime = 1u << 6,
         kDeclares = 1u << 7, // declares an exercise rather than acts (title, task, at, ...)
+        kPlant = 1u << 8,    // serves the plant's clients (modbus, serve): a session keeps what they did
     };
     // Whether the command of `line` (a command name alone will do) has any of `traits`; false for an
     // unknown command, a blank or a comment line.
@@ -103,7 +107,7 @@ public:
     // What may not stand in an exercise's scene (its lines after start and its timed lines) nor in a
     // saved state: a scene and a state set up a device, they do not replace it, end the trainee's
     // session, do the trainee's part, or write files anywhere the script names.
-    static constexpr unsigned kNotInScene = kNamedFile | kTrainee | kReplays | kClosesWindow;
+    static constexpr unsigned kNotInScene = kNamedFile | kTrainee | kReplays | kClosesWindow | kPlant;
     struct Command;
 
     Simulator* Sim() { return sim_; }
@@ -112,6 +116,8 @@ public:
     int64_t NowMs() const { return clock_.NowMs(); }
     // The random seed a `seed` line gave.
     std::optional<uint64_t> RandomSeed() const { return seed_; }
+    // The Modbus server `modbus` asked for, once `start` opened it.
+    PlantLink* Plant() { return plant_.get(); }
 
 private:
     static std::span<const Command> Commands();
@@ -153,6 +159,12 @@ private:
     void HandIn(const Args& a);
     void Compare(const Args& a);
     void Verify(const Args& a);
+    // The Modbus server (RunnerPlant.cpp).
+    void Modbus(const Args& a);
+    void Serve(const Args& a);
+    void StartPlant();
+    void StopPlant();
+    void ApplyPlantWrites(int64_t& unnotedMs);
     void CheckReach(const Control& control) const;
     void RunExerciseCommand(const TimedCommand& command);
     void RestrictToExercise(const Exercise& exercise);
@@ -193,6 +205,10 @@ private:
     std::vector<std::unique_ptr<Timer>> timedCommands_;
     bool exerciseActing_ = false; // a timed command is running: nothing is out of its reach
     bool replayingState_ = false; // a saved state's lines are running
+
+    std::unique_ptr<ModbusServerOptions> plantOptions_; // from `modbus`, for `start`
+    std::unique_ptr<PlantLink> plant_;
+    std::unique_ptr<ModbusServer> keptServer_; // between a rewind's reset and its start
 
     SessionLog log_;          // every line that acted, and the settings before the script
     int64_t startedAtMs_ = 0; // when the start-up tick was through
