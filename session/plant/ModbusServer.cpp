@@ -19,6 +19,8 @@ constexpr size_t kMbapBytes = 7; // transaction, protocol, length, unit
 // A client that stops in the middle of a frame holds the server this long at most, then is dropped.
 constexpr int kByteTimeoutUs = 100'000;
 constexpr int kListenBacklog = 8;
+// The unit id a client sends when it talks to a TCP device itself, not through a gateway.
+constexpr uint8_t kUnitNotUsed = 0xFF;
 
 void Signal(int fd) {
     const uint64_t one = 1;
@@ -174,7 +176,7 @@ bool ModbusServer::Answer(int fd) {
     }
     const std::span<const uint8_t> pdu(frame + kMbapBytes, have - kMbapBytes);
     std::vector<uint8_t> response;
-    if (frame[6] != options_.unitId) {
+    if (frame[6] != options_.unitId && frame[6] != kUnitNotUsed) {
         response = {static_cast<uint8_t>(pdu[0] | modbus::kExceptionBit),
                     static_cast<uint8_t>(modbus::Exception::GatewayTargetFailed)};
     } else {
