@@ -195,6 +195,7 @@ PlantLink::PlantLink(Simulator& sim, std::unique_ptr<ModbusServer> server)
 PlantLink::~PlantLink() = default;
 
 void PlantLink::Refresh() {
+    if (server_->Clients() == 0) setpointByClient_ = false; // the field is the user's again
     const modbus::PlantImage image = ReadPlantImage(sim_);
     if (publishedOnce_ && image == published_) return;
     published_ = image;
