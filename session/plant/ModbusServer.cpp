@@ -105,12 +105,11 @@ void ModbusServer::Publish(const modbus::PlantImage& image) {
 }
 
 std::vector<modbus::PlantWrite> ModbusServer::TakeWrites() {
-    std::vector<modbus::PlantWrite> writes;
-    {
-        const std::lock_guard lock(mutex_);
-        writes.swap(queued_);
-    }
+    // Cleared before the queue is taken: a write queued after that signals anew, so none waits unseen.
     Drain(wakeFd_);
+    std::vector<modbus::PlantWrite> writes;
+    const std::lock_guard lock(mutex_);
+    writes.swap(queued_);
     return writes;
 }
 

@@ -93,6 +93,7 @@ void PlantControl::Stop() {
 }
 
 void PlantControl::Follow(Simulator& sim) {
+    BeforeStart(sim); // its settings were read when it was made; they are written with the section
     if (!link_) return;
     wake_.reset();
     Serve(sim, link_->TakeServer());
