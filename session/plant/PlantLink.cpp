@@ -29,11 +29,8 @@ uint16_t Hundredths(double percent) {
 }
 
 // The setpoint current of the 0/4-20 mA input, whichever unit the entry field shows.
-struct CurrentScale {
-    double factor, offset; // percent = factor * mA + offset
-};
-CurrentScale InputCurrentScale(const Simulator& sim) {
-    return sim.params.store.LiveZero != 0 ? CurrentScale{6.25, -25.0} : CurrentScale{5.0, 0.0};
+Scales::CurrentConversion InputCurrentScale(const Simulator& sim) {
+    return Scales::CurrentEntry(sim.params.store.LiveZero != 0);
 }
 
 constexpr int kMilliampsEntryDecimals = 3, kMilliampsEntryDigits = 7;
@@ -110,7 +107,7 @@ void Apply(Simulator& sim, const modbus::PlantWrite& write) {
         break;
     case Holding::SetpointMicroamps: {
         const double mA = write.value / 1000.0;
-        const CurrentScale c = InputCurrentScale(sim);
+        const Scales::CurrentConversion c = InputCurrentScale(sim);
         EnterSetpoint(sim, c.factor * mA + c.offset, mA);
         break;
     }
@@ -140,7 +137,7 @@ modbus::PlantImage ReadPlantImage(Simulator& sim) {
     image[Holding::SetpointHundredths] = static_cast<uint16_t>(std::clamp(
         std::nearbyint(s.Sollwert * 100.0), 0.0, static_cast<double>(modbus::kSetpointHundredthsMax)));
     if (image.takesCurrent) {
-        const CurrentScale c = InputCurrentScale(sim);
+        const Scales::CurrentConversion c = InputCurrentScale(sim);
         const double microamps = (s.Sollwert - c.offset) / c.factor * 1000.0;
         image[Holding::SetpointMicroamps] = static_cast<uint16_t>(
             std::clamp(std::nearbyint(microamps), 0.0, static_cast<double>(modbus::kSetpointMicroampsMax)));
