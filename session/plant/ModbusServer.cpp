@@ -9,6 +9,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -146,8 +147,10 @@ void ModbusServer::Serve() {
 void ModbusServer::Accept() {
     const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0) return;
-    if (clientFds_.size() >= kMaxClients) {
-        close(fd); // one too many: refused at once rather than left waiting
+    // One too many is refused at once rather than left waiting; so is a descriptor beyond what the
+    // library's select() can watch.
+    if (clientFds_.size() >= kMaxClients || fd >= FD_SETSIZE) {
+        close(fd);
         return;
     }
     clientFds_.push_back(fd);

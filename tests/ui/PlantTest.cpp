@@ -9,29 +9,37 @@
 #include "ui/app/PlantDialog.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QSpinBox>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace vp7;
 
 TEST(PlantWindow, AClientsSetpointShowsGreyedAndMovesTheValve) {
     QTemporaryDir dir;
     VirtualClock clock;
-    AppWindows windows = CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false, &clock);
-    MainWindow& main = *windows.main;
-    PlantControl& plant = *windows.plant;
+    std::optional<AppWindows> windows(
+        CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false, &clock));
+    MainWindow& main = *windows->main;
+    PlantControl& plant = *windows->plant;
     ASSERT_NE(main.Menus().Action(ActionId::ModbusServer), nullptr);
     EXPECT_EQ(plant.Link(), nullptr); // off until switched on
 
     // Switched on in the dialog, on a free port of the loopback.
-    PlantDialog dialog(&main, plant.Settings(), plant.Status(), false);
-    EXPECT_EQ(dialog.findChild<QSpinBox*>(QStringLiteral("PlantPort"))->value(), ModbusServer::kStandardPort);
-    dialog.findChild<QCheckBox*>(QStringLiteral("PlantServe"))->setChecked(true);
-    dialog.findChild<QSpinBox*>(QStringLiteral("PlantPort"))->setValue(0);
-    const PlantSettings chosen = dialog.Settings();
-    EXPECT_EQ(chosen.options.address, "127.0.0.1");
+    PlantSettings chosen;
+    {
+        PlantDialog dialog(&main, plant.Settings(), plant.Status(), false);
+        EXPECT_EQ(dialog.findChild<QSpinBox*>(QStringLiteral("PlantPort"))->value(),
+                  ModbusServer::kStandardPort);
+        dialog.findChild<QCheckBox*>(QStringLiteral("PlantServe"))->setChecked(true);
+        dialog.findChild<QSpinBox*>(QStringLiteral("PlantPort"))->setValue(0);
+        chosen = dialog.Settings();
+        EXPECT_EQ(chosen.options.address, "127.0.0.1");
+    }
     ASSERT_TRUE(plant.Apply(chosen));
     ASSERT_NE(plant.Link(), nullptr);
 
@@ -55,6 +63,21 @@ TEST(PlantWindow, AClientsSetpointShowsGreyedAndMovesTheValve) {
     clock.Advance(1000);
     main.AfterEvent();
     EXPECT_TRUE(field->isEnabled());
-    EXPECT_TRUE(plant.Apply(PlantSettings{}));
-    EXPECT_EQ(plant.Link(), nullptr);
+    const int port = plant.Link()->Server().Port();
+
+    // Kept in the settings' own section, it serves again at the next start, on the port it had.
+    ASSERT_TRUE(main.close());
+    windows.reset();
+    QFile ini(dir.filePath(QStringLiteral("Config/VP7.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    EXPECT_TRUE(text.contains("[Modbus]\r\nServer=1\r\nPort=" + QByteArray::number(port)))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("[Config]")) << "the device's own settings stay";
+    VirtualClock again;
+    AppWindows restarted = CreateProgramWindows(dir.path().toStdString(), 1, false, &again);
+    ASSERT_NE(restarted.plant->Link(), nullptr);
+    EXPECT_EQ(restarted.plant->Link()->Server().Port(), port);
+    EXPECT_TRUE(restarted.plant->Apply(PlantSettings{}));
+    EXPECT_EQ(restarted.plant->Link(), nullptr);
 }
