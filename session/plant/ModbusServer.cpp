@@ -114,11 +114,6 @@ std::vector<modbus::PlantWrite> ModbusServer::TakeWrites() {
     return writes;
 }
 
-void ModbusServer::WaitForWrites(int ms) const {
-    pollfd wake{wakeFd_, POLLIN, 0};
-    poll(&wake, 1, ms);
-}
-
 void ModbusServer::Serve() {
     std::vector<pollfd> fds;
     for (;;) {

@@ -51,8 +51,6 @@ public:
     std::vector<modbus::PlantWrite> TakeWrites();
     // Readable while writes are queued.
     int WakeDescriptor() const { return wakeFd_; }
-    // Waits at most `ms` for writes to be queued (the runner between its steps).
-    void WaitForWrites(int ms) const;
 
     size_t Clients() const { return clients_.load(); }
     uint64_t RequestsServed() const { return served_.load(); }

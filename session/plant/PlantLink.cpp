@@ -207,9 +207,27 @@ void ApplyPlantWrites(Simulator& sim, std::span<const modbus::PlantWrite> writes
         Apply(sim, w);
 }
 
+namespace {
+
+// Of several writes to one register or coil since the last time, the last is what the client wants:
+// only it is applied, where the last write stood.
+std::vector<modbus::PlantWrite> LastOfEach(const std::vector<modbus::PlantWrite>& writes) {
+    std::vector<modbus::PlantWrite> last;
+    for (auto w = writes.rbegin(); w != writes.rend(); ++w)
+        if (std::none_of(last.begin(), last.end(), [&](const modbus::PlantWrite& kept) {
+                return kept.table == w->table && kept.address == w->address;
+            }))
+            last.push_back(*w);
+    std::reverse(last.begin(), last.end());
+    return last;
+}
+
+} // namespace
+
 size_t PlantLink::ApplyPending(const std::function<void(const std::string&)>& line) {
-    const std::vector<modbus::PlantWrite> writes = server_->TakeWrites();
-    if (writes.empty()) return 0;
+    const std::vector<modbus::PlantWrite> taken = server_->TakeWrites();
+    if (taken.empty()) return 0;
+    const std::vector<modbus::PlantWrite> writes = LastOfEach(taken);
     for (const modbus::PlantWrite& w : writes)
         if (w.table == modbus::PlantWrite::Table::Holding &&
             (w.address == static_cast<uint16_t>(Holding::SetpointHundredths) ||
@@ -218,7 +236,7 @@ size_t PlantLink::ApplyPending(const std::function<void(const std::string&)>& li
     ApplyPlantWrites(sim_, writes, line);
     publishedOnce_ = false; // the client's values stood in the image until now: publish the device's
     Refresh();
-    return writes.size();
+    return taken.size();
 }
 
 } // namespace vp7

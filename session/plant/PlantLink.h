@@ -38,8 +38,8 @@ public:
     std::unique_ptr<ModbusServer> TakeServer() { return std::move(server_); }
     // After each event and tick: publishes the image when it differs from the last one published.
     void Refresh();
-    // Applies the writes queued so far; `line` is told the runner's command of each user action they
-    // amounted to. Returns how many writes were taken.
+    // Applies the writes queued so far, of several to one register the last; `line` is told the
+    // runner's command of each user action they amounted to. Returns how many writes were taken.
     size_t ApplyPending(const std::function<void(const std::string& line)>& line = {});
     // Whether the setpoint field is a client's: a client wrote the setpoint and clients are connected.
     bool ClientHoldsSetpoint() const { return setpointByClient_ && server_->Clients() > 0; }

@@ -255,7 +255,9 @@ TEST_F(PlantTest, AFloodOfWritesIsBoundedAndTheDeviceTakesItsShare) {
     }
     EXPECT_EQ(answered, 2 * ModbusServer::kMaxQueuedWrites);
     EXPECT_EQ(busy, ModbusServer::kMaxQueuedWrites);
+    // Taken all, and of the writes to one register the last applied: 255 of them, 0.55 %.
     EXPECT_EQ(link->ApplyPending(), ModbusServer::kMaxQueuedWrites);
+    EXPECT_EQ(sim->form.SetPointText.text, "0.55");
 }
 
 // What a client wrote is in the session's recording as the user's lines, which replay to the same

@@ -14,6 +14,9 @@
 #include <QSocketNotifier>
 
 namespace vp7 {
+namespace {
+constexpr int kApplyEveryMs = 10;
+} // namespace
 
 PlantControl::PlantControl() = default;
 
@@ -28,6 +31,11 @@ void PlantControl::BeforeStart(Simulator& sim) {
 
 void PlantControl::Attach(MainWindow& window) {
     window_ = &window;
+    pace_.setSingleShot(true);
+    pace_.setInterval(kApplyEveryMs);
+    connect(&pace_, &QTimer::timeout, this, [this] {
+        if (wake_) wake_->setEnabled(true);
+    });
     connect(window.Menus().Action(ActionId::ModbusServer), &QAction::triggered, this, [this] { Ask(); });
     connect(&window, &MainWindow::EventHandled, this, [this] { AfterEvent(); });
     // A new session (a loaded state, a rewind): the clients stay connected to the device shown.
@@ -109,7 +117,11 @@ void PlantControl::Serve(Simulator& sim, std::unique_ptr<ModbusServer> server) {
 // any event.
 void PlantControl::TakeWrites() {
     if (!link_) return;
+    // Not again before a pause, nor from inside itself (a message box's loop): a client that floods
+    // the server gets its writes applied a hundred times a second at most.
+    wake_->setEnabled(false);
     if (link_->ApplyPending() > 0) window_->AfterEvent();
+    pace_.start();
 }
 
 void PlantControl::AfterEvent() {

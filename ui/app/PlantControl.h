@@ -8,6 +8,7 @@
 #include "session/plant/PlantSettings.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 
@@ -52,6 +53,7 @@ private:
     PlantSettings settings_;
     std::unique_ptr<PlantLink> link_;
     std::unique_ptr<QSocketNotifier> wake_;
+    QTimer pace_;          // lets the next writes wake the window again
     bool holding_ = false; // the setpoint field is shown greyed for a client
 };
 
