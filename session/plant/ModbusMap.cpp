@@ -156,7 +156,9 @@ std::span<const MapEntry> MapEntries() {
          "binary input 2 switch (with the alarm module)"},
         {"input", 0, 1, "position", "0.01 %", "read", "valve position"},
         {"input", 1, 1, "setpoint", "0.01 %", "read", "setpoint in force"},
-        {"input", 2, 1, "controller_setpoint", "0.01 %", "read", "setpoint on the controller scale"},
+        {"input", 2, 1, "controller_setpoint", "0.01", "read",
+         "setpoint on the controller scale, in hundredths of its unit (% unless the scale was set "
+         "otherwise)"},
         {"input", 3, 1, "position_setpoint", "0.01 %", "read", "position the characteristic asks for"},
         {"input", 4, 1, "mode", "code", "read", "0 automatic, 1 manual, 2 configuration, 3 leaving it"},
         {"input", 5, 1, "fault_bits", "bits", "read", "bit N-1 set while fault N (1 to 8) is raised"},
