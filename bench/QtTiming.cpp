@@ -6,14 +6,16 @@
 // --syncs: widget syncs and time per delivered pointer event. With --latency: from a key press or
 // release to its repainted pixels. With --trend: the cost of the trend window.
 // With --zoom: for each zoom step, the time to change to it, the memory resident after it and the CPU
-// during continuous strokes.
+// during continuous strokes. With --modbus: what a Modbus client's setpoint costs the window.
 #include "LaunchClock.h"
 #include "model/PictureLayout.h"
+#include "session/plant/PlantLink.h"
 #include "sim/Simulator.h"
 #include "sim/motion/Controller.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/MenuBar.h"
+#include "ui/app/PlantControl.h"
 #include "ui/app/ZoomControl.h"
 #include "ui/device/PictureWidget.h"
 
@@ -27,6 +29,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <modbus.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -184,6 +188,58 @@ int LatencyFigures() {
     return 0;
 }
 
+// A Modbus client's setpoint in the window: from the request sent to the window repainted (the client,
+// the server's thread and the window's in this one process), with the widget syncs it took; the valve
+// comes to rest between writes, so no motion tick is counted.
+int ModbusFigures() {
+    const auto dir = ProgramFolder();
+    vp7::AppWindows w = vp7::CreateProgramWindows(dir->path().toStdString(), 1, false);
+    vp7::MainWindow& main = *w.main;
+    main.show();
+    Until([&] { return main.Sim().DiagnosticTimer.Enabled(); });
+    vp7::PlantSettings settings;
+    settings.serve = true;
+    settings.options.port = 0;
+    if (!w.plant->Apply(settings)) return 1;
+    modbus_t* client = modbus_new_tcp("127.0.0.1", w.plant->Link()->Server().Port());
+    if (modbus_connect(client) != 0) return 1;
+    vp7::Simulator& sim = main.Sim();
+    constexpr int kWrites = 50;
+    std::vector<double> cpu;
+    double syncs = 0;
+    for (int i = 0; i < kWrites; ++i) {
+        Until([&] { return !sim.Timer2.Enabled(); });
+        bench::Settle(50);
+        const uint16_t hundredths = i % 2 ? 4000 : 6000;
+        const long syncsBefore = main.SyncCount();
+        const double before = CpuMs();
+        if (modbus_write_register(client, 0, hundredths) != 1) return 1;
+        while (sim.state.Sollwert * 100 != hundredths)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        for (int round = 0; round < 3; ++round) // the write, then the repaint it posted, then its flush
+            QCoreApplication::processEvents();
+        cpu.push_back(CpuMs() - before);
+        syncs += main.SyncCount() - syncsBefore;
+    }
+    std::printf("Modbus setpoint written to window repainted: %4.2f syncs, %6.3f ms CPU (median)\n",
+                syncs / kWrites, Median(cpu));
+    // The same setpoints entered in the field, for comparison.
+    std::vector<double> typed;
+    for (int i = 0; i < kWrites; ++i) {
+        Until([&] { return !sim.Timer2.Enabled(); });
+        bench::Settle(50);
+        const double before = CpuMs();
+        StrokeTo(main, i % 2 ? "40" : "60");
+        for (int round = 0; round < 3; ++round)
+            QCoreApplication::processEvents();
+        typed.push_back(CpuMs() - before);
+    }
+    std::printf("the same setpoint typed and entered:           %6.3f ms CPU (median)\n", Median(typed));
+    modbus_close(client);
+    modbus_free(client);
+    return 0;
+}
+
 // CPU of the whole program over `seconds`, in % of one core, with the valve stroking 0 <-> 100 % or
 // resting: a new stroke as soon as the last one ended, looked at ten times a second; in between the
 // program runs on its own as it does for a user.
@@ -249,6 +305,7 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--latency") == 0) return LatencyFigures();
     if (argc > 1 && std::strcmp(argv[1], "--trend") == 0) return TrendFigures();
     if (argc > 1 && std::strcmp(argv[1], "--zoom") == 0) return ZoomFigures();
+    if (argc > 1 && std::strcmp(argv[1], "--modbus") == 0) return ModbusFigures();
     const int runs = 5;
     std::vector<double> stroke, hold, timeout;
     for (int run = 0; run < runs; ++run) {

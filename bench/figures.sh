@@ -46,6 +46,7 @@ beside "CPU idle over 60 s (% of a core)" % "$idleProgram" "$idleBare" +
 grep -v idle <<<"$timing"
 "$build/bench/vp7_qt_timing" --latency 2>/dev/null
 "$build/bench/vp7_qt_timing" --trend 2>/dev/null
+"$build/bench/vp7_qt_timing" --modbus 2>/dev/null
 
 echo "== one motion tick, median of 5 repetitions"
 "$build/bench/vp7_bench" --benchmark_filter='BM_MotionTick$' --benchmark_repetitions=5 \

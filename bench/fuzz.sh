@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bench/fuzz.sh TARGET SECONDS [RUNS]: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd, Runner,
-# Snapshot, Classroom) with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into build-fuzz/, and
-# runs it for SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in a
+# Snapshot, Classroom, Modbus) with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into
+# build-fuzz/, and runs it for SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in a
 # folder of the run's own, build-fuzz/crashes/TARGET-DATE-TIME-XXXX/; add them to tests as
 # regression cases.
 set -euo pipefail
@@ -23,7 +23,7 @@ fi
 mkdir -p "$build/crashes" "$build/corpus/$target"
 extra=()
 if [ "$target" = ConfigFile ] || [ "$target" = Settings ] || [ "$target" = Runner ] ||
-    [ "$target" = Snapshot ]; then
+    [ "$target" = Snapshot ] || [ "$target" = Modbus ]; then
     # These keep one running device between inputs, so an input that leaves more allocated than it
     # freed is normal; leaks are still checked when the run ends.
     extra+=(-detect_leaks=0)

@@ -30,6 +30,8 @@ add_custom_target(vp7_docs ALL DEPENDS ${VP7_COMPRESSED})
 install(FILES ${VP7_DOC_DIR}/vp7-headless.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # A package of its own making (no Debian revision) keeps its change notes as changelog.gz.
 install(FILES ${VP7_DOC_DIR}/changelog.gz ${PROJECT_SOURCE_DIR}/doc/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The Modbus server's register map, for a control system's engineer to import.
+install(FILES ${PROJECT_SOURCE_DIR}/doc/modbus-map.csv DESTINATION ${CMAKE_INSTALL_DOCDIR})
 if(VP7_BUILD_UI)
     install(FILES ${VP7_DOC_DIR}/vp7sim.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES ${PROJECT_SOURCE_DIR}/assets/${VP7_APPSTREAM_ID}.metainfo.xml

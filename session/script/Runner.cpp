@@ -3,6 +3,7 @@
 
 #include "formats/IniFile.h"
 #include "session/ConfigSheet.h"
+#include "session/plant/PlantLink.h"
 #include "session/script/Output.h"
 #include "session/script/PrintedValue.h"
 #include "session/script/StateValues.h"
@@ -215,6 +216,7 @@ Simulator& Runner::Started() {
 
 // The program may ask to close its window itself (a folder that cannot be made, the screen check).
 void Runner::AfterCommand() {
+    if (plant_) plant_->Refresh();
     if (sim_ && !closed_ && answers_.CloseRequested()) {
         answers_.ClearCloseRequest();
         CloseWindow();
@@ -258,6 +260,7 @@ void Runner::CreateDevice(uint8_t variant) {
     sim_->FormCreate();
     trend_ = std::make_unique<TrendRecorder>(*sim_);
     ++devicesMade_;
+    StartPlant();
 }
 
 void Runner::Start(const Args&) {
@@ -285,6 +288,10 @@ void Runner::Wait(const Args& a) {
     const int ms = ToInt(a.words[0], "time");
     if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
     if (!virtualClock_) throw ScriptError("'wait' needs the simulated clock");
+    if (plant_) {
+        int64_t unnoted = 0;
+        ApplyPlantWrites(unnoted);
+    }
     if (!peerConnected_ && !frozen_ && speed_ == 1) {
         virtualClock_->Advance(ms);
         return;
@@ -365,6 +372,8 @@ std::span<const Runner::Command> Runner::Commands() {
         {"verify", 1, -1, When::Any, &Runner::Verify, kOutput},
         {"savestate", 1, -1, When::Running, &Runner::SaveStateFile, kOutput | kNamedFile},
         {"classroom", 4, 6, When::BeforeStart, &Runner::Classroom, kConnects},
+        {"modbus", 1, 4, When::BeforeStart, &Runner::Modbus, kPlant},
+        {"serve", 1, 1, When::Running, &Runner::Serve, kPassesTime | kPlant},
     };
     return commands;
 }

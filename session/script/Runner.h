@@ -25,7 +25,10 @@ namespace vp7 {
 
 class Simulator;
 class TrendRecorder;
+class PlantLink;
 struct Control;
+struct ModbusServerOptions;
+class ModbusServer;
 
 // Something outside the interpreter that takes part in a run, such as a classroom's network link. The
 // runner calls it on its own thread only, where the device lives.
@@ -121,6 +124,7 @@ public:
         kPassesTime = 1u << 6,
         kDeclares = 1u << 7, // declares an exercise rather than acts (title, task, at, ...)
         kConnects = 1u << 8, // joins a network: never replayed, never in an exercise or a state
+        kPlant = 1u << 9,    // serves the plant's clients (modbus, serve): a session keeps what they did
     };
     // Whether the command of `line` (a command name alone will do) has any of `traits`; false for an
     // unknown command, a blank or a comment line.
@@ -128,7 +132,8 @@ public:
     // What may not stand in an exercise's scene (its lines after start and its timed lines) nor in a
     // saved state: a scene and a state set up a device, they do not replace it, end the trainee's
     // session, do the trainee's part, or write files anywhere the script names.
-    static constexpr unsigned kNotInScene = kNamedFile | kTrainee | kReplays | kClosesWindow | kConnects;
+    static constexpr unsigned kNotInScene =
+        kNamedFile | kTrainee | kReplays | kClosesWindow | kConnects | kPlant;
     struct Command;
 
     Simulator* Sim() { return sim_; }
@@ -137,6 +142,8 @@ public:
     int64_t NowMs() const { return clock_.NowMs(); }
     // The random seed a `seed` line gave.
     std::optional<uint64_t> RandomSeed() const { return seed_; }
+    // The Modbus server `modbus` asked for, once `start` opened it.
+    PlantLink* Plant() { return plant_.get(); }
 
     // A peer takes the `classroom` line and is polled while the script runs; none by default.
     void SetPeer(RunnerPeer* peer) { peer_ = peer; }
@@ -212,6 +219,12 @@ private:
     void AdvanceDevice(int ms);
     static Exercise CheckedExercise(const std::string& name, const std::string& text,
                                     const std::string& folder);
+    // The Modbus server (RunnerPlant.cpp).
+    void Modbus(const Args& a);
+    void Serve(const Args& a);
+    void StartPlant();
+    void StopPlant();
+    void ApplyPlantWrites(int64_t& unnotedMs);
     void CheckReach(const Control& control) const;
     void RunExerciseCommand(const TimedCommand& command);
     void RestrictToExercise(const Exercise& exercise);
@@ -252,6 +265,10 @@ private:
     std::vector<std::unique_ptr<Timer>> timedCommands_;
     bool exerciseActing_ = false; // a timed command is running: nothing is out of its reach
     bool replayingState_ = false; // a saved state's lines are running
+
+    std::unique_ptr<ModbusServerOptions> plantOptions_; // from `modbus`, for `start`
+    std::unique_ptr<PlantLink> plant_;
+    std::unique_ptr<ModbusServer> keptServer_; // between a rewind's reset and its start
 
     SessionLog log_;          // every line that acted, and the settings before the script
     int64_t startedAtMs_ = 0; // when the start-up tick was through

@@ -27,7 +27,8 @@ namespace {
 
 // Lines that only print, write files or judge, and the two that replay others: none of them is part of
 // the session a rewind repeats.
-constexpr unsigned kNotActing = Runner::kOutput | Runner::kJudges | Runner::kReplays | Runner::kConnects;
+constexpr unsigned kNotActing =
+    Runner::kOutput | Runner::kJudges | Runner::kReplays | Runner::kConnects | Runner::kPlant;
 
 // Output goes nowhere while it lives, and back where it went when it ends, even on an error.
 class Silenced {
@@ -172,6 +173,7 @@ void Runner::ResetDevice() {
     // The settings first: when they cannot be put back, nothing else has changed yet.
     if (!log_.RestoreSettings()) throw RunFailure("cannot write " + log_.SettingsPath());
     timedCommands_.clear();
+    StopPlant();
     trend_.reset();
     values_.clear();
     sim_ = nullptr;

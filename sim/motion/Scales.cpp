@@ -125,9 +125,9 @@ bool Scales::Fail(const char* german, const char* english) {
 
 void Scales::ComputeEntryConversion() {
     if (sim_.form.SetpointDimSelect.itemIndex == 1) { // mA
-        const bool liveZero = sim_.params.store.LiveZero != 0;
-        EingabeFaktor = liveZero ? 6.25 : 5;
-        EingabeOffset = liveZero ? -25 : 0;
+        const CurrentConversion current = CurrentEntry(sim_.params.store.LiveZero != 0);
+        EingabeFaktor = current.factor;
+        EingabeOffset = current.offset;
         EingabeMin = (SollwertMin - EingabeOffset) / EingabeFaktor;
         EingabeMax = (SollwertMax - EingabeOffset) / EingabeFaktor;
     } else {

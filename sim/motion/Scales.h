@@ -30,6 +30,14 @@ public:
     void CalcMB();
     // Entry conversion for the unit chosen in SetpointDimSelect (also used when the unit changes).
     void ComputeEntryConversion();
+    // The setpoint current's conversion, percent = factor * mA + offset, for 4-20 mA (live zero) or
+    // 0-20 mA: the mA entry's, and a plant's current written over Modbus.
+    struct CurrentConversion {
+        double factor, offset;
+    };
+    static CurrentConversion CurrentEntry(bool liveZero) {
+        return liveZero ? CurrentConversion{6.25, -25} : CurrentConversion{5, 0};
+    }
 
     // Parses a scale text (first "," read as ".") and stores it only when lower <= value <= upper.
     static bool ReadScaleValue(const std::string& text, double& value, double lower, double upper);

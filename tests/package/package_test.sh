@@ -33,7 +33,7 @@ for pair in Package=vp7sim "Version=$version" "Architecture=$arch" Section=educa
 done
 [[ "$(field Maintainer)" =~ ^VP7\ simulator\ project\ \<[^@\>]+@[^@\>]+\>$ ]] || fail "Maintainer: $(field Maintainer)"
 for dependency in libc6 libstdc++6 libqt6widgets6 libqt6printsupport6 libqt6network6 libqcustomplot2.1-qt6 \
-    qt6-qpa-plugins fonts-dejavu-core; do
+    libmodbus5 qt6-qpa-plugins fonts-dejavu-core; do
     [[ ", $(field Depends)," == *", $dependency"[\ ,]* ]] || fail "Depends lacks $dependency: $(field Depends)"
 done
 
@@ -42,7 +42,7 @@ done
 {
     printf '%s\n' ./usr/bin/vp7-headless ./usr/bin/vp7sim ./usr/lib/vp7sim/Opening.bmp \
         ./usr/lib/vp7sim/vp7sim ./usr/lib/vp7sim/vp7sim.installed ./usr/share/applications/vp7sim.desktop \
-        ./usr/share/doc/vp7sim/changelog.gz ./usr/share/doc/vp7sim/copyright \
+        ./usr/share/doc/vp7sim/changelog.gz ./usr/share/doc/vp7sim/copyright ./usr/share/doc/vp7sim/modbus-map.csv \
         ./usr/share/man/man1/vp7-headless.1.gz ./usr/share/man/man1/vp7sim.1.gz \
         ./usr/share/metainfo/org.example.vp7sim.metainfo.xml
     for size in 16 32 48 64 128 256; do echo "./usr/share/icons/hicolor/${size}x$size/apps/vp7sim.png"; done

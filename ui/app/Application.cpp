@@ -5,6 +5,7 @@
 #include "ui/app/DesktopConventions.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/MenuBar.h"
+#include "ui/app/PlantControl.h"
 #include "ui/app/ZoomControl.h"
 #include "ui/device/Dialogs.h"
 #include "ui/device/InitInfoWindow.h"
@@ -27,6 +28,7 @@ AppWindows::AppWindows() = default;
 AppWindows::AppWindows(AppWindows&&) noexcept = default;
 // The small windows go before the main window, whose simulator they may refer to.
 AppWindows::~AppWindows() {
+    if (plant) plant->Detach(); // its settings stay for the window's last write
     instructor.reset();
     trend.reset();
     initInfo.reset();
@@ -35,6 +37,7 @@ AppWindows::~AppWindows() {
     screenCheck.reset();
     main.reset();
     desktop.reset();
+    plant.reset();
     clock.reset();
 }
 
@@ -97,8 +100,12 @@ AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool d
                                 SessionMode session) {
     auto desktop = std::make_unique<DesktopConventions>(desktopGerman ? Language::German : Language::English);
     DesktopConventions* conventions = desktop.get();
-    session.beforeStart = [conventions, before = std::move(session.beforeStart)](Simulator& sim) {
+    auto plant = std::make_unique<PlantControl>();
+    PlantControl* plantControl = plant.get();
+    session.beforeStart = [conventions, plantControl,
+                           before = std::move(session.beforeStart)](Simulator& sim) {
         conventions->BeforeStart(sim);
+        plantControl->BeforeStart(sim);
         if (before) before(sim);
     };
     AppWindows w = CreateWindows(programDir, scale, clock, std::move(session));
@@ -109,6 +116,8 @@ AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool d
                      [conventions, main] { conventions->BeforeStart(main->Sim()); });
     w.desktop = std::move(desktop);
     w.instructor = std::make_unique<InstructorControls>(w);
+    plant->Attach(*main);
+    w.plant = std::move(plant);
     return w;
 }
 

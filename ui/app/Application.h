@@ -22,6 +22,7 @@ namespace vp7 {
 class Clock;
 class DesktopConventions;
 class InstructorControls;
+class PlantControl;
 class QtClock;
 class MainWindow;
 class InitInfoWindow;
@@ -41,6 +42,8 @@ struct AppWindows {
     std::unique_ptr<DesktopConventions> desktop;
     // The user's own program window only: freeze, speed, saved states and rewinding.
     std::unique_ptr<InstructorControls> instructor;
+    // The user's own program window only: the Modbus server for a plant's control system.
+    std::unique_ptr<PlantControl> plant;
     // A clock the windows run on that lives with them (a device started from a saved state's).
     std::unique_ptr<QtClock> clock;
     AppWindows();

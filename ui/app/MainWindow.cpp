@@ -433,6 +433,11 @@ void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> lo
     SyncFromForm();
 }
 
+void MainWindow::HoldForClient(std::set<std::string> held) {
+    heldForClient_ = std::move(held);
+    SyncFromForm();
+}
+
 void MainWindow::SyncFromForm() {
     if (!built_) return;
     ++syncCount_;
@@ -499,7 +504,7 @@ void MainWindow::SyncFromForm() {
             break;
         }
         w->setVisible(c->visible && !hidden_.contains(c->name));
-        w->setEnabled(c->enabled && !locked_.contains(c->name));
+        w->setEnabled(c->enabled && !locked_.contains(c->name) && !heldForClient_.contains(c->name));
     }
     // Stacking: the help labels and the latch circles lie over the device picture, the splash over all.
     for (const Control* c : form.All())

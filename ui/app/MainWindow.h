@@ -97,6 +97,8 @@ public:
     ExerciseSession* CurrentExercise() const { return exercise_.get(); }
     // Controls an exercise hides (a fault it sets stays unseen) or shows but locks.
     void Restrict(std::set<std::string> hidden, std::set<std::string> locked);
+    // Controls a client of the Modbus server works now: shown greyed, whatever the device says.
+    void HoldForClient(std::set<std::string> held);
     // A settings section of the window's own (the trend window's place, the view), attached to every
     // session it shows: the first reads it, all write it.
     void AddSettingsSection(std::function<void(const IniFile&)> read, std::function<void(IniFile&)> write);
@@ -171,7 +173,7 @@ private:
     PictureWidget* splashView_ = nullptr;
     std::map<std::string, QWidget*> widgets_;
     std::unique_ptr<MenuBar> menus_;
-    std::set<std::string> hidden_, locked_;
+    std::set<std::string> hidden_, locked_, heldForClient_;
     QWidget* form_ = nullptr;
     FormZoom zoom_;
     ZoomControl* view_ = nullptr;

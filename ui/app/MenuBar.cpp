@@ -195,6 +195,9 @@ const std::vector<Row>& Rows() {
         add(Device(MenuId::Extras, "ExtraCheckScreen").Checkable());
         add(Item(MenuId::Extras, ActionId::Keyboard, "Tastatur1", {"Tastatur…", "Keyboard…"})
                 .AfterSeparator());
+        add(Item(MenuId::Extras, ActionId::ModbusServer, "ModbusServer1",
+                 {"Modbus-Server…", "Modbus server…"})
+                .Of(MenuPart::Desktop));
 
         add(BarMenu(MenuId::Simulation, "Simulation1", {"&Simulation", "&Simulation"})
                 .Of(MenuPart::Instructor));

@@ -41,6 +41,7 @@ enum class ActionId {
     FitToWindow,
     Trend,
     Keyboard,
+    ModbusServer,
     Freeze,
     SpeedStep, // one item per speed (Choices)
     SaveState,
