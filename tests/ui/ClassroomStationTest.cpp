@@ -3,14 +3,11 @@
 // cannot be read passed over with a line in the log, commands to the chosen seats or to the room, and
 // each hand-in stored once with its report.
 #include "classroom/SeatCommand.h"
-#include "ui/classroom/ConnectDialog.h"
 #include "ui/classroom/InstructorStation.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -145,38 +142,4 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     ASSERT_GE(lines.size(), 2);
     EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,1/2,,")) << lines[1].toStdString();
     EXPECT_TRUE(s.station.Log().isEmpty());
-}
-
-// The connect dialog takes only what can be used, and hands back what was typed.
-TEST(ClassroomConnect, TheDialogRefusesNamesThatCannotStandInTopics) {
-    ClassroomSettings settings;
-    settings.room = "B12";
-    settings.seat = "seat-3";
-    ConnectDialog dialog(settings, QStringLiteral("pw"), false, nullptr);
-    const struct {
-        const char* field;
-        const char* text;
-        const char* problem;
-    } cases[] = {
-        {"room", "B/12", "room name may not contain '/'"},
-        {"room", "", "room name is empty"},
-        {"seat", "seat 3", "seat name may hold only letters, digits, '-', '_' and '.'"},
-        {"host", "  ", "The broker is missing."},
-        {"user", "a+b", "user name may not contain '+'"},
-    };
-    for (const auto& c : cases) {
-        auto* field = dialog.findChild<QLineEdit*>(QString::fromLatin1(c.field));
-        ASSERT_NE(field, nullptr) << c.field;
-        const QString before = field->text();
-        field->setText(QString::fromLatin1(c.text));
-        EXPECT_EQ(dialog.Problem().toStdString(), c.problem) << c.field << " = " << c.text;
-        field->setText(before);
-    }
-    EXPECT_TRUE(dialog.Problem().isEmpty());
-    dialog.findChild<QCheckBox*>(QStringLiteral("tls"))->setChecked(true);
-    const ClassroomSettings chosen = dialog.Settings();
-    EXPECT_EQ(chosen.port, ClassroomSettings::kDefaultTlsPort);
-    EXPECT_TRUE(chosen.tls);
-    EXPECT_EQ(chosen.room + "|" + chosen.seat, "B12|seat-3");
-    EXPECT_EQ(dialog.Password(), QStringLiteral("pw"));
 }
