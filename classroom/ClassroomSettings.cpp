@@ -17,7 +17,14 @@ namespace {
 constexpr const char* kSection = "Classroom";
 constexpr std::size_t kLongestPassword = 1024;
 constexpr std::size_t kLongestHost = 253; // a DNS name's limit
+// The system's certificate authorities, for a broker whose certificate a public authority signed.
+constexpr const char* kSystemAuthorities = "/etc/ssl/certs/ca-certificates.crt";
 } // namespace
+
+std::string ClassroomSettings::Authority() const {
+    if (!tls) return {};
+    return caFile.empty() ? kSystemAuthorities : caFile;
+}
 
 void ClassroomSettings::Read(const IniFile& ini) {
     *this = ClassroomSettings();
@@ -28,10 +35,12 @@ void ClassroomSettings::Read(const IniFile& ini) {
     if (const auto p = ReadInt32(ini.ReadString(kSection, "Port", "")); p && *p > 0 && *p <= 65535)
         port = static_cast<uint16_t>(*p);
     caFile = ini.ReadString(kSection, "CaFile", "");
-    for (auto [key, field] : {std::pair{"Room", &room}, std::pair{"Seat", &seat}, std::pair{"User", &user}})
+    for (auto [key, field] : {std::pair{"Room", &room}, std::pair{"Seat", &seat}, std::pair{"User", &user},
+                              std::pair{"StationUser", &stationUser}})
         if (std::string value = ini.ReadString(kSection, key, ""); !RoomNameProblem(key, value))
             *field = value;
     rememberPassword = ini.ReadString(kSection, "RememberPassword", "0") == "1";
+    joined = ini.ReadString(kSection, "Joined", "0") == "1";
 }
 
 void ClassroomSettings::Write(IniFile& ini) const {
@@ -43,6 +52,8 @@ void ClassroomSettings::Write(IniFile& ini) const {
     ini.WriteString(kSection, "Seat", seat);
     ini.WriteString(kSection, "User", user);
     ini.WriteString(kSection, "RememberPassword", rememberPassword ? "1" : "0");
+    ini.WriteString(kSection, "Joined", joined ? "1" : "0");
+    ini.WriteString(kSection, "StationUser", stationUser);
 }
 
 bool KeepPassword(const std::string& path, std::string_view password) {

@@ -22,6 +22,12 @@ struct ClassroomSettings {
     std::string caFile; // TLS: the authority that signed the broker's certificate; empty: the system's
     std::string room, seat, user;
     bool rememberPassword = false;
+    bool joined = false;                    // connected when the program ended: joins again at the next start
+    std::string stationUser = "instructor"; // the account the instructor's station connects with
+
+    // The certificate authority a TLS connection checks the broker against (the system's when none is
+    // named); empty without TLS.
+    std::string Authority() const;
 
     void Read(const IniFile& ini);
     void Write(IniFile& ini) const;

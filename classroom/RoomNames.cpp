@@ -24,7 +24,8 @@ std::optional<std::string> RoomNameProblem(std::string_view what, std::string_vi
 SeatTopics TopicsOf(std::string_view room, std::string_view seat) {
     const std::string base = "vp7/" + std::string(room) + "/";
     return {base + "seat/" + std::string(seat) + "/status", base + "seat/" + std::string(seat) + "/event",
-            base + "cmd/all", base + "cmd/seat/" + std::string(seat)};
+            base + "cmd/all", base + "cmd/seat/" + std::string(seat),
+            base + "seat/" + std::string(seat) + "/picture"};
 }
 
 } // namespace vp7

@@ -18,6 +18,7 @@ struct SeatTopics {
     std::string event;   // vp7/ROOM/seat/SEAT/event
     std::string all;     // vp7/ROOM/cmd/all
     std::string command; // vp7/ROOM/cmd/seat/SEAT
+    std::string picture; // vp7/ROOM/seat/SEAT/picture, the live view's frames
 };
 
 // The names must have passed RoomNameProblem.

@@ -131,7 +131,7 @@ void RunnerSeat::HandedIn(const HandInResult& result) {
     if (seat_) seat_->SendHandIn(Converted(result));
 }
 
-SeatHandIn RunnerSeat::HandIn() {
+std::optional<SeatHandIn> RunnerSeat::HandIn() {
     if (!runner_.Sim()) throw ScriptError("no device to hand in");
     return Converted(runner_.HandInNow());
 }

@@ -41,7 +41,7 @@ public:
     void SetSpeed(double speed) override;
     void SetHiddenFault(const std::string& option, bool on) override;
     void ShowMessage(const std::string& text) override;
-    SeatHandIn HandIn() override;
+    std::optional<SeatHandIn> HandIn() override;
     void Log(const std::string& line) override;
 
 private:

@@ -61,7 +61,13 @@ std::string Seat::OfflineStatus() const {
 }
 
 void Seat::Poll() {
-    if (!link_) return;
+    // A command may open a dialog whose own event loop polls again: that poll waits for this one.
+    if (!link_ || polling_) return;
+    const struct Guard {
+        bool& flag;
+        explicit Guard(bool& f) : flag(f) { flag = true; }
+        ~Guard() { flag = false; }
+    } guard(polling_);
     for (const SeatLink::Incoming& incoming : link_->Take())
         Apply(incoming);
     PublishChanges();
@@ -147,7 +153,10 @@ void Seat::Carry(const SeatCommand& command) {
     case SeatCommandKind::Message:
         return target_.ShowMessage(command.text);
     case SeatCommandKind::HandIn:
-        return SendHandIn(target_.HandIn());
+        if (const auto result = target_.HandIn()) SendHandIn(*result);
+        return;
+    case SeatCommandKind::Watch:
+        return target_.Watch(command.on);
     }
 }
 
@@ -180,6 +189,14 @@ void Seat::PublishStatus(bool always) {
     std::string json = ToJson(status);
     if (!always && lastStatus_ == json) return;
     if (link_->Publish(topics_.status, json, 1, true)) lastStatus_ = std::move(json);
+}
+
+void Seat::SendPicture(const std::string& image) {
+    if (link_ && link_->Connected()) link_->Publish(topics_.picture, image, 0, false);
+}
+
+bool Seat::Connected() const {
+    return link_ && link_->Connected();
 }
 
 bool Seat::WaitForConnection(std::chrono::milliseconds limit) {

@@ -44,6 +44,9 @@ public:
     void Poll();
     // Sends a hand-in's result to the room, kept in the outbox until the broker has it.
     void SendHandIn(const SeatHandIn& result);
+    // The seat's device picture for the instructor's live view, sent as it is (no retry, not kept).
+    void SendPicture(const std::string& image);
+    bool Connected() const;
     // Waits up to `limit` until the broker acknowledged everything published; true when it did.
     bool WaitForAcknowledgements(std::chrono::milliseconds limit);
     // Before the program ends: waits up to `limit` for the broker's acknowledgements.
@@ -70,6 +73,7 @@ private:
     bool changed_ = false; // a command or event since the last sample
     std::deque<std::string> recentIds_;
     uint64_t handIns_ = 0;
+    bool polling_ = false;
 };
 
 } // namespace vp7

@@ -16,7 +16,7 @@ struct CommandName {
     std::string_view name;
     SeatCommandKind kind;
 };
-constexpr std::array<CommandName, 8> kCommands = {{
+constexpr std::array<CommandName, 9> kCommands = {{
     {"exercise", SeatCommandKind::OpenExercise},
     {"state", SeatCommandKind::LoadState},
     {"freeze", SeatCommandKind::Freeze},
@@ -25,6 +25,7 @@ constexpr std::array<CommandName, 8> kCommands = {{
     {"fault", SeatCommandKind::SetHiddenFault},
     {"message", SeatCommandKind::Message},
     {"handin", SeatCommandKind::HandIn},
+    {"watch", SeatCommandKind::Watch},
 }};
 
 } // namespace
@@ -124,6 +125,12 @@ std::variant<SeatCommand, std::string> ReadSeatCommand(std::string_view payload)
         const auto text = StringMember(*j, "text", kTraineeMessageMaxBytes);
         if (!text) return needs("a \"text\" of at most 1000 bytes");
         command.text = *text;
+        break;
+    }
+    case SeatCommandKind::Watch: {
+        const auto on = BoolMember(*j, "on");
+        if (!on) return needs("\"on\" (true or false)");
+        command.on = *on;
         break;
     }
     case SeatCommandKind::Freeze:

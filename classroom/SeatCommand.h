@@ -17,6 +17,9 @@ inline constexpr std::size_t kTraineeMessageMaxBytes = 1000;
 // Commands may carry an id; a command whose id was just seen came twice and is done once.
 inline constexpr std::size_t kCommandIdMaxBytes = 64;
 
+// A seat sends its live view's frames this long after the instructor last asked for them.
+inline constexpr int kWatchLeaseMs = 30000;
+
 enum class SeatCommandKind {
     OpenExercise, // text: the exercise file's text
     LoadState,    // text: a snapshot state file's bytes (base64 in the message)
@@ -26,6 +29,7 @@ enum class SeatCommandKind {
     SetHiddenFault, // text: the option's control name, on
     Message,        // text: shown to the trainee
     HandIn,
+    Watch, // on: the instructor looks at the seat's live view, or no longer
 };
 
 struct SeatCommand {

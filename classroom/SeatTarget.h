@@ -35,7 +35,10 @@ public:
     virtual void SetSpeed(double speed) = 0;
     virtual void SetHiddenFault(const std::string& option, bool on) = 0;
     virtual void ShowMessage(const std::string& text) = 0;
-    virtual SeatHandIn HandIn() = 0;
+    // The result to send, or none when it is sent later (a question the trainee answers first).
+    virtual std::optional<SeatHandIn> HandIn() = 0;
+    // The instructor looks at the seat's live view, or no longer; a seat without a picture ignores it.
+    virtual void Watch(bool on) { (void)on; }
     // A line for whoever runs the seat: a message refused, the link's state.
     virtual void Log(const std::string& line) = 0;
 };

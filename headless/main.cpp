@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vp7-headless [--dir DIR] [SCRIPT]: runs a scenario script (or standard input) against the simulator
-// on a virtual clock and prints what it asks for; --help and --version say what it is.
+// vp7-headless [--dir DIR] [--realtime] [SCRIPT]: runs a scenario script (or standard input) against the
+// simulator on a virtual clock and prints what it asks for; --help and --version say what it is.
 #include "classroom/RunnerSeat.h"
 #include "session/script/Runner.h"
 
@@ -26,6 +26,7 @@ constexpr char kHelp[] =
     "\n"
     "  --dir DIR    the program folder, with the settings in DIR/Config/VP7.ini (made when missing);\n"
     "               without it a temporary folder, removed at the end\n"
+    "  --realtime   a `wait` lets its time pass as the wall clock does (a seat in a classroom)\n"
     "  -h, --help   show this help and end\n"
     "  --version    show the version and end\n"
     "\n"
@@ -38,10 +39,13 @@ constexpr char kHelp[] =
 
 int main(int argc, char** argv) {
     std::string dir, script;
+    bool paced = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--dir" && i + 1 < argc) {
             dir = argv[++i];
+        } else if (arg == "--realtime") {
+            paced = true;
         } else if (arg == "--help" || arg == "-h") {
             std::cout << kUsage << kHelp;
             return 0;
@@ -73,6 +77,7 @@ int main(int argc, char** argv) {
     int status;
     {
         vp7::Runner runner(std::cout, dir);
+        runner.SetPaced(paced);
         // A `classroom` line joins a room; hand-ins wait in the program folder until delivered.
         vp7::RunnerSeat seat(runner, (fs::path(dir) / "Classroom").string(), std::cerr);
         if (script.empty() || script == "-") {

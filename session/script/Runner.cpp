@@ -19,10 +19,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <filesystem>
 #include <istream>
 #include <ostream>
 #include <span>
+#include <thread>
 
 namespace vp7 {
 
@@ -292,16 +294,18 @@ void Runner::Wait(const Args& a) {
         int64_t unnoted = 0;
         ApplyPlantWrites(unnoted);
     }
-    if (!peerConnected_ && !frozen_ && speed_ == 1) {
+    if (!peerConnected_ && !frozen_ && speed_ == 1 && !paced_) {
         virtualClock_->Advance(ms);
         return;
     }
     // In steps, so that what the peer received is taken while the time passes.
+    const auto begin = std::chrono::steady_clock::now();
     for (int left = ms; left > 0;) {
         const int step = std::min(left, kPeerPollMs);
         AdvanceDevice(step);
         left -= step;
         PollPeer();
+        if (paced_) std::this_thread::sleep_until(begin + std::chrono::milliseconds(ms - left));
     }
 }
 

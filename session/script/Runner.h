@@ -54,6 +54,13 @@ struct HandInResult {
     int passed = 0, total = 0;
 };
 
+// Whether `control` is one of the device's options an instructor may set unseen: the faults an exercise
+// hides.
+bool IsHideableOption(std::string_view control);
+// The speeds an instructor may set: beyond them the device's timers no longer keep up with a human's
+// eye, or hardly move.
+inline constexpr double kSlowestSpeed = 0.1, kFastestSpeed = 100;
+
 class Runner {
 public:
     Runner(std::ostream& out, std::string programDir);
@@ -147,6 +154,8 @@ public:
 
     // A peer takes the `classroom` line and is polled while the script runs; none by default.
     void SetPeer(RunnerPeer* peer) { peer_ = peer; }
+    // Paced, a `wait` lets its time pass as the wall clock does: a seat in a classroom, a demonstration.
+    void SetPaced(bool paced) { paced_ = paced; }
     static constexpr int kPeerPollMs = 100;
     // What a classroom's instructor may do to the runner's device (RunnerSteer.cpp). Each throws
     // ScriptError or RunFailure, and changes nothing then, unless said otherwise.
@@ -279,6 +288,7 @@ private:
     int replaying_ = 0; // lines replayed silently: the peer waits until they are through
     bool frozen_ = false;
     double speed_ = 1;
+    bool paced_ = false;
     double speedCarryMs_ = 0; // the part of a millisecond a speed left over
 };
 

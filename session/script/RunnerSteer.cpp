@@ -21,13 +21,14 @@ namespace {
 constexpr std::array<std::string_view, 5> kHideableOptions = {
     "NoPreasureSelect", "BlockDownSelect", "BlockUpSelect", "FrictionSelect", "LeakageSelect"};
 
-// Beyond these the device's timers no longer keep up with a human's eye, or hardly move.
-constexpr double kSlowest = 0.1, kFastest = 100;
-
 } // namespace
 
+bool IsHideableOption(std::string_view control) {
+    return std::find(kHideableOptions.begin(), kHideableOptions.end(), control) != kHideableOptions.end();
+}
+
 void Runner::SetSpeed(double speed) {
-    if (!(speed >= kSlowest && speed <= kFastest)) throw ScriptError("speed out of range");
+    if (!(speed >= kSlowestSpeed && speed <= kFastestSpeed)) throw ScriptError("speed out of range");
     speed_ = speed;
 }
 
@@ -65,8 +66,7 @@ void Runner::ReplaceDevice(std::string_view command, const std::string& fileName
 }
 
 void Runner::SetHiddenOption(const std::string& control, bool on) {
-    if (std::find(kHideableOptions.begin(), kHideableOptions.end(), control) == kHideableOptions.end())
-        throw ScriptError("no option '" + control + "' to hide");
+    if (!IsHideableOption(control)) throw ScriptError("no option '" + control + "' to hide");
     if (!sim_ || closed_) throw ScriptError("no device running");
     if (std::find(hidden_.begin(), hidden_.end(), control) == hidden_.end()) hidden_.push_back(control);
     if (trend_) trend_->Conceal(std::set<std::string>(hidden_.begin(), hidden_.end()));

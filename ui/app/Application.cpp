@@ -2,6 +2,7 @@
 #include "ui/app/Application.h"
 
 #include "sim/display/ScreenCheck.h"
+#include "ui/app/ClassroomControl.h"
 #include "ui/app/DesktopConventions.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/MenuBar.h"
@@ -29,6 +30,7 @@ AppWindows::AppWindows(AppWindows&&) noexcept = default;
 // The small windows go before the main window, whose simulator they may refer to.
 AppWindows::~AppWindows() {
     if (plant) plant->Detach(); // its settings stay for the window's last write
+    if (classroom) classroom->Detach();
     instructor.reset();
     trend.reset();
     initInfo.reset();
@@ -38,6 +40,7 @@ AppWindows::~AppWindows() {
     main.reset();
     desktop.reset();
     plant.reset();
+    classroom.reset();
     clock.reset();
 }
 
@@ -102,10 +105,13 @@ AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool d
     DesktopConventions* conventions = desktop.get();
     auto plant = std::make_unique<PlantControl>();
     PlantControl* plantControl = plant.get();
-    session.beforeStart = [conventions, plantControl,
+    auto classroom = std::make_unique<ClassroomControl>();
+    ClassroomControl* classroomControl = classroom.get();
+    session.beforeStart = [conventions, plantControl, classroomControl,
                            before = std::move(session.beforeStart)](Simulator& sim) {
         conventions->BeforeStart(sim);
         plantControl->BeforeStart(sim);
+        classroomControl->BeforeStart(sim);
         if (before) before(sim);
     };
     AppWindows w = CreateWindows(programDir, scale, clock, std::move(session));
@@ -118,6 +124,8 @@ AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool d
     w.instructor = std::make_unique<InstructorControls>(w);
     plant->Attach(*main);
     w.plant = std::move(plant);
+    classroom->Attach(w);
+    w.classroom = std::move(classroom);
     return w;
 }
 

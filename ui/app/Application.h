@@ -19,6 +19,7 @@ class QWidget;
 
 namespace vp7 {
 
+class ClassroomControl;
 class Clock;
 class DesktopConventions;
 class InstructorControls;
@@ -44,6 +45,8 @@ struct AppWindows {
     std::unique_ptr<InstructorControls> instructor;
     // The user's own program window only: the Modbus server for a plant's control system.
     std::unique_ptr<PlantControl> plant;
+    // The user's own program window only: the seat in a classroom, and the instructor's station.
+    std::unique_ptr<ClassroomControl> classroom;
     // A clock the windows run on that lives with them (a device started from a saved state's).
     std::unique_ptr<QtClock> clock;
     AppWindows();

@@ -36,8 +36,11 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace vp7 {
 namespace {
@@ -405,15 +408,36 @@ void MainWindow::PlayRecording(const QString& path) {
 // The exercise runs in a device of its own; this window steps aside until it is over.
 void MainWindow::StartExercise(const QString& path) {
     if (exercise_) return;
-    exercise_ = OpenExercise(this, path, QCoreApplication::applicationDirPath().toStdString(),
-                             Sim().settings.DataDir(), Sim().state.Language == Language::German);
-    if (!exercise_) return;
-    exercise_->Window().View().Follow(*view_);
-    connect(exercise_.get(), &ExerciseSession::Ended, this, [this] {
-        show();
+    auto session = OpenExercise(this, path, QCoreApplication::applicationDirPath().toStdString(),
+                                Sim().settings.DataDir(), Sim().state.Language == Language::German);
+    if (session) RunExercise(std::move(session));
+}
+
+void MainWindow::RunExercise(std::unique_ptr<ExerciseSession> session) {
+    if (exercise_) {
+        disconnect(exercise_.get(), nullptr, this, nullptr);
         exercise_.release()->deleteLater();
-    });
+    }
+    exercise_ = std::move(session);
+    exercise_->Window().View().Follow(*view_);
+    connect(exercise_.get(), &ExerciseSession::Ended, this, [this] { EndExercise(); });
     hide();
+    emit ExerciseChanged();
+}
+
+void MainWindow::EndExercise() {
+    if (!exercise_) return;
+    disconnect(exercise_.get(), nullptr, this, nullptr);
+    show();
+    exercise_.release()->deleteLater();
+    emit ExerciseChanged();
+}
+
+void MainWindow::FitStatusBar() {
+    const QList<QWidget*> lines = statusBar()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    statusBar()->setVisible(std::ranges::any_of(lines, [this](const QWidget* line) {
+        return line->isVisibleTo(statusBar()) && !line->inherits("QSizeGrip");
+    }));
 }
 
 // The recording starts from the settings in force: they are saved as at closing, and the program starts

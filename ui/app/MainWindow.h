@@ -95,8 +95,16 @@ public:
     // Opens the exercise at `path` (asks for one when empty) in a device of its own.
     void StartExercise(const QString& path = {});
     ExerciseSession* CurrentExercise() const { return exercise_.get(); }
+    // Runs `session` in place of the window (and of an exercise already running, which ends unhanded).
+    void RunExercise(std::unique_ptr<ExerciseSession> session);
+    // The running exercise ends without being handed in; the window is shown again.
+    void EndExercise();
+    // The status bar is shown while one of its lines has something to say.
+    void FitStatusBar();
     // Controls an exercise hides (a fault it sets stays unseen) or shows but locks.
     void Restrict(std::set<std::string> hidden, std::set<std::string> locked);
+    const std::set<std::string>& Hidden() const { return hidden_; }
+    const std::set<std::string>& Locked() const { return locked_; }
     // Controls a client of the Modbus server works now: shown greyed, whatever the device says.
     void HoldForClient(std::set<std::string> held);
     // A settings section of the window's own (the trend window's place, the view), attached to every
@@ -128,6 +136,8 @@ signals:
     void EventHandled();
     // A new session is shown: whatever refers to the device follows it before the old one goes.
     void SessionTaken();
+    // An exercise began or ended.
+    void ExerciseChanged();
     // The recording into `path` has ended; the session goes on.
     void RecordingStopped(const QString& path);
 

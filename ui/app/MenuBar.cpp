@@ -221,6 +221,18 @@ const std::vector<Row>& Rows() {
         add(Item(MenuId::Simulation, ActionId::Rewind, "Zurueckspulen1", {"Zurückspulen…", "Rewind…"})
                 .Of(MenuPart::Instructor));
 
+        add(BarMenu(MenuId::Classroom, "Klassenraum1", {"&Klassenraum", "&Classroom"}).Of(MenuPart::Desktop));
+        add(Item(MenuId::Classroom, ActionId::ClassroomConnect, "KlassenraumVerbinden1",
+                 {"&Verbinden…", "&Connect…"})
+                .Of(MenuPart::Desktop));
+        add(Item(MenuId::Classroom, ActionId::ClassroomDisconnect, "KlassenraumTrennen1",
+                 {"&Trennen", "&Disconnect"})
+                .Of(MenuPart::Desktop));
+        add(Item(MenuId::Classroom, ActionId::InstructorStation, "Ausbilderstation1",
+                 {"&Ausbilderstation…", "&Instructor station…"})
+                .AfterSeparator()
+                .Of(MenuPart::Desktop));
+
         // Keyboard reachable: Alt+H opens the menu, its letters choose.
         add(BarMenu(MenuId::Help, "Hilfe1", {"&Hilfe", "&Help"}));
         add(Item(MenuId::Help, ActionId::QuickGuide, "Kurzanleitung1", {"&Kurzanleitung", "&Quick guide"})

@@ -23,7 +23,7 @@ namespace vp7 {
 class FormState;
 struct Control;
 
-enum class MenuId { File, Recent, View, Extras, Language, Pointer, Simulation, Speed, Help };
+enum class MenuId { File, Recent, View, Extras, Language, Pointer, Simulation, Speed, Classroom, Help };
 
 enum class ActionId {
     Print,
@@ -47,6 +47,9 @@ enum class ActionId {
     SaveState,
     LoadState,
     Rewind,
+    ClassroomConnect,
+    ClassroomDisconnect,
+    InstructorStation,
     QuickGuide,
     About,
 };

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vp7sim [--record FILE] [--play FILE] [--exercise FILE]: the desktop simulator; with --record the whole
-// run is recorded into FILE, with --play a recording plays in a window beside the device at start, with
+// vp7sim [--record FILE] [--play FILE] [--exercise FILE] [--instructor]: the desktop simulator; with --record
+// the whole run is recorded into FILE, with --play a recording plays in a window beside the device at start,
+// with
 // --exercise the exercise starts at once (after asking for the trainee's name), with --state the
-// device starts from a saved state. --help and --version say what it is.
+// device starts from a saved state, with --instructor the classroom's instructor station opens. --help and
+// --version say what it is.
 #include "session/SavedState.h"
 #include "ui/app/Application.h"
+#include "ui/app/ClassroomControl.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/SingleInstance.h"
 #include "ui/app/StateStart.h"
@@ -37,6 +40,9 @@ struct CommandLine {
     QCommandLineOption state{QStringLiteral("state"),
                              QStringLiteral("Starts from the saved state FILE (Simulation, Save state)."),
                              QStringLiteral("FILE")};
+    QCommandLineOption instructor{QStringLiteral("instructor"),
+                                  QStringLiteral("Opens the instructor station for a classroom (after asking "
+                                                 "for the broker and the room).")};
     // How a rewind or a loaded state hands its session to the program started again.
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                             QStringLiteral("Shows this help and ends.")};
@@ -49,7 +55,7 @@ struct CommandLine {
             "Qt's own options (-platform, -style, ...) are understood as well. More: man vp7sim"));
         // "-reverse" is Qt's option, not -r -e -v ...
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        parser.addOptions({record, play, exercise, state, help, version});
+        parser.addOptions({record, play, exercise, state, instructor, help, version});
         parser.parse(arguments);
     }
     std::string Value(const QCommandLineOption& option) const { return parser.value(option).toStdString(); }
@@ -100,6 +106,7 @@ int main(int argc, char** argv) {
         vp7::CloseOnTerminationSignals(windows.main.get());
         if (line.parser.isSet(line.play)) windows.main->PlayRecording(line.parser.value(line.play));
         if (line.parser.isSet(line.exercise)) windows.main->StartExercise(line.parser.value(line.exercise));
+        if (line.parser.isSet(line.instructor)) windows.classroom->AskForStation();
         status = QApplication::exec();
         restartArguments = windows.main->RestartArguments();
         restart = windows.main->RestartWanted() || !restartArguments.isEmpty();

@@ -13,19 +13,26 @@
 namespace vp7 {
 
 ConnectDialog::ConnectDialog(const ClassroomSettings& settings, const QString& password, bool german,
-                             QWidget* parent)
-    : QDialog(parent), german_(german), host_(new QLineEdit(QString::fromStdString(settings.host))),
-      port_(new QSpinBox), tls_(new QCheckBox(QStringLiteral("TLS"))),
+                             QWidget* parent, For who)
+    : QDialog(parent), german_(german), for_(who), given_(settings),
+      host_(new QLineEdit(QString::fromStdString(settings.host))), port_(new QSpinBox),
+      tls_(new QCheckBox(QStringLiteral("TLS"))),
       caFile_(new QLineEdit(QString::fromStdString(settings.caFile))),
       room_(new QLineEdit(QString::fromStdString(settings.room))),
       seat_(new QLineEdit(QString::fromStdString(settings.seat))),
-      user_(new QLineEdit(QString::fromStdString(settings.user))), password_(new QLineEdit(password)),
+      user_(
+          new QLineEdit(QString::fromStdString(who == For::Station ? settings.stationUser : settings.user))),
+      password_(new QLineEdit(password)),
       remember_(new QCheckBox(german ? QStringLiteral("Passwort merken (nur für mich lesbar)")
                                      : QStringLiteral("Remember the password (readable by me only)"))),
       problem_(new QLabel) {
     setObjectName(QStringLiteral("ConnectDialog"));
-    setWindowTitle(german ? QStringLiteral("Mit dem Klassenraum verbinden")
-                          : QStringLiteral("Connect to the classroom"));
+    if (who == For::Station)
+        setWindowTitle(german ? QStringLiteral("Ausbilderstation verbinden")
+                              : QStringLiteral("Connect the instructor station"));
+    else
+        setWindowTitle(german ? QStringLiteral("Mit dem Klassenraum verbinden")
+                              : QStringLiteral("Connect to the classroom"));
     port_->setRange(1, 65535);
     port_->setValue(settings.port);
     tls_->setChecked(settings.tls);
@@ -43,7 +50,12 @@ ConnectDialog::ConnectDialog(const ClassroomSettings& settings, const QString& p
     form->addRow(QString(), tls_);
     form->addRow(german ? QStringLiteral("CA-Zertifikat:") : QStringLiteral("CA certificate:"), caFile_);
     form->addRow(german ? QStringLiteral("Raum:") : QStringLiteral("Room:"), room_);
-    form->addRow(german ? QStringLiteral("Platz:") : QStringLiteral("Seat:"), seat_);
+    if (who == For::Seat)
+        form->addRow(german ? QStringLiteral("Platz:") : QStringLiteral("Seat:"), seat_);
+    else { // the station has no seat
+        seat_->setParent(this);
+        seat_->hide();
+    }
     form->addRow(german ? QStringLiteral("Benutzer:") : QStringLiteral("User:"), user_);
     form->addRow(german ? QStringLiteral("Passwort:") : QStringLiteral("Password:"), password_);
     form->addRow(QString(), remember_);
@@ -62,14 +74,14 @@ ConnectDialog::ConnectDialog(const ClassroomSettings& settings, const QString& p
 }
 
 ClassroomSettings ConnectDialog::Settings() const {
-    ClassroomSettings s;
+    ClassroomSettings s = given_;
     s.host = host_->text().trimmed().toStdString();
     s.port = static_cast<uint16_t>(port_->value());
     s.tls = tls_->isChecked();
     s.caFile = caFile_->text().trimmed().toStdString();
     s.room = room_->text().trimmed().toStdString();
     s.seat = seat_->text().trimmed().toStdString();
-    s.user = user_->text().trimmed().toStdString();
+    (for_ == For::Station ? s.stationUser : s.user) = user_->text().trimmed().toStdString();
     s.rememberPassword = remember_->isChecked();
     return s;
 }
@@ -83,8 +95,9 @@ QString ConnectDialog::Problem() const {
     if (s.host.empty())
         return german_ ? QStringLiteral("Der Broker fehlt.") : QStringLiteral("The broker is missing.");
     std::optional<std::string> problem = RoomNameProblem("room", s.room);
-    if (!problem) problem = RoomNameProblem("seat", s.seat);
-    if (!problem && !s.user.empty()) problem = RoomNameProblem("user", s.user);
+    if (!problem && for_ == For::Seat) problem = RoomNameProblem("seat", s.seat);
+    const std::string& user = for_ == For::Station ? s.stationUser : s.user;
+    if (!problem && !user.empty()) problem = RoomNameProblem("user", user);
     return problem ? QString::fromStdString(*problem) : QString();
 }
 

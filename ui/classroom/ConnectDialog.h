@@ -18,7 +18,10 @@ namespace vp7 {
 class ConnectDialog : public QDialog {
     Q_OBJECT
 public:
-    ConnectDialog(const ClassroomSettings& settings, const QString& password, bool german, QWidget* parent);
+    // The seat's connection, or the instructor's station's: without a seat, with the station's account.
+    enum class For { Seat, Station };
+    ConnectDialog(const ClassroomSettings& settings, const QString& password, bool german, QWidget* parent,
+                  For who = For::Seat);
     ClassroomSettings Settings() const;
     QString Password() const;
     // Why the fields cannot be used; empty when they can.
@@ -28,6 +31,8 @@ public:
 
 private:
     bool german_;
+    For for_;
+    ClassroomSettings given_;
     QLineEdit* host_;
     QSpinBox* port_;
     QCheckBox* tls_;

@@ -2,6 +2,8 @@
 #include "ui/classroom/InstructorStation.h"
 
 #include "classroom/HandIn.h"
+#include "classroom/SeatCommand.h"
+#include "ui/classroom/LiveView.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -30,6 +32,8 @@ namespace {
 
 constexpr int kTileWidth = 260; // two display lines at their own size, and a margin
 constexpr int kLogLines = 500;
+// A seat sends its picture for a while after each request; the station asks again well before that.
+constexpr int kWatchRenewMs = kWatchLeaseMs / 3;
 
 // A seat's name as a file name: letters, digits, '-' and '_' only.
 QString FileSafe(QString name) {
@@ -74,6 +78,31 @@ InstructorStation::InstructorStation(const QString& room, bool german, Publish p
     SetConnected(false);
     BuildToolBar();
     resize(4 * kTileWidth + 60, 760);
+    watching_.setInterval(kWatchRenewMs);
+    connect(&watching_, &QTimer::timeout, this, [this] {
+        QStringList watched;
+        for (const auto& [seat, view] : views_)
+            if (view) watched << seat;
+        if (watched.isEmpty()) return watching_.stop();
+        SendTo(watched, {{QStringLiteral("command"), QStringLiteral("watch")}, {QStringLiteral("on"), true}});
+    });
+}
+
+LiveView* InstructorStation::OpenLiveView(const QString& seat) {
+    QPointer<LiveView>& view = views_[seat];
+    if (!view) {
+        view = new LiveView(seat, german_, this);
+        if (const SeatTile* tile = Tile(seat)) view->TakeStatus(tile->Shown());
+        connect(view, &LiveView::Closed, this, [this](const QString& closed) {
+            SendTo({closed},
+                   {{QStringLiteral("command"), QStringLiteral("watch")}, {QStringLiteral("on"), false}});
+        });
+        SendTo({seat}, {{QStringLiteral("command"), QStringLiteral("watch")}, {QStringLiteral("on"), true}});
+        if (!watching_.isActive()) watching_.start();
+    }
+    view->show();
+    view->raise();
+    return view;
 }
 
 void InstructorStation::BuildToolBar() {
@@ -107,6 +136,10 @@ void InstructorStation::BuildToolBar() {
     add("Nachricht…", "Message…", "message", [this] { AskAndSend(QStringLiteral("message")); });
     add("Abgeben lassen", "Hand in now", "handin", [this] {
         Send({{QStringLiteral("command"), QStringLiteral("handin")}});
+    });
+    add("Live-Ansicht", "Live view", "live", [this] {
+        for (const QString& seat : Chosen())
+            OpenLiveView(seat);
     });
     bar->addSeparator();
     auto* order = new QComboBox;
@@ -171,7 +204,12 @@ void InstructorStation::Send(const QJsonObject& command) {
         publish_(QStringLiteral("vp7/%1/cmd/all").arg(room_), payload);
         return;
     }
-    for (const QString& seat : chosen)
+    SendTo(chosen, command);
+}
+
+void InstructorStation::SendTo(const QStringList& seats, const QJsonObject& command) {
+    const QByteArray payload = QJsonDocument(command).toJson(QJsonDocument::Compact);
+    for (const QString& seat : seats)
         publish_(QStringLiteral("vp7/%1/cmd/seat/%2").arg(room_, seat), payload);
 }
 
@@ -190,6 +228,12 @@ void InstructorStation::Received(const QString& topic, const QByteArray& payload
         if (std::get<SeatStatus>(status).seat != seat)
             return Note(QStringLiteral("another seat's status: %1").arg(topic));
         return TakeStatus(std::move(std::get<SeatStatus>(status)));
+    }
+    if (parts[1] == QStringLiteral("picture")) {
+        const auto view = views_.find(parts[0]);
+        if (view == views_.end() || !view->second) return; // a frame for a view closed meanwhile
+        if (!view->second->TakeFrame(payload)) Note(QStringLiteral("not a picture: %1").arg(topic));
+        return;
     }
     if (parts[1] == QStringLiteral("event")) {
         // A seat's events are the trend's marks, shown on the seat itself; the station takes hand-ins.
@@ -210,6 +254,7 @@ void InstructorStation::TakeStatus(SeatStatus status) {
     if (added) {
         at->second = new SeatTile(seat, german_, grid_);
         connect(at->second, &SeatTile::Clicked, this, &InstructorStation::Clicked);
+        connect(at->second, &SeatTile::Opened, this, [this](const QString& opened) { OpenLiveView(opened); });
     }
     if (!status.online) { // the last will: what the seat showed last stays, greyed
         SeatStatus last = at->second->Shown();
@@ -218,6 +263,8 @@ void InstructorStation::TakeStatus(SeatStatus status) {
     }
     const bool reorder = added || order_ != Order::Name;
     at->second->Show(status);
+    if (const auto view = views_.find(seat); view != views_.end() && view->second)
+        view->second->TakeStatus(status);
     if (reorder) Place();
 }
 

@@ -10,7 +10,9 @@
 
 #include <QJsonObject>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
+#include <QTimer>
 
 #include <functional>
 #include <map>
@@ -20,6 +22,8 @@ class QLabel;
 class QTableWidget;
 
 namespace vp7 {
+
+class LiveView;
 
 class InstructorStation : public QMainWindow {
     Q_OBJECT
@@ -45,6 +49,11 @@ public:
 
     // A command to the chosen seats, or to all.
     void Send(const QJsonObject& command);
+    void SendTo(const QStringList& seats, const QJsonObject& command);
+    // The seat's live view, opened (or raised); the seat is asked for its picture while it is open.
+    LiveView* OpenLiveView(const QString& seat);
+    // A line in the station's log.
+    void Note(const QString& line);
     const QStringList& Log() const { return log_; }
     QTableWidget* HandIns() const { return handIns_; }
     QString ClassFolder() const { return classFolder_; }
@@ -55,7 +64,6 @@ protected:
 private:
     void BuildToolBar();
     void Place();
-    void Note(const QString& line);
     void TakeStatus(SeatStatus status);
     void TakeHandIn(const HandInMessage& handIn);
     // The hand-in's report as a page of its own.
@@ -78,6 +86,8 @@ private:
     QSet<QString> handInIds_; // each hand-in stored once, however often it arrives
     QStringList log_;
     int columns_ = 0;
+    std::map<QString, QPointer<LiveView>> views_;
+    QTimer watching_; // asks the watched seats again, before their view would lapse
 };
 
 } // namespace vp7

@@ -115,4 +115,9 @@ void SeatTile::mousePressEvent(QMouseEvent* event) {
     QFrame::mousePressEvent(event);
 }
 
+void SeatTile::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit Opened(QString::fromStdString(shown_.seat));
+    QFrame::mouseDoubleClickEvent(event);
+}
+
 } // namespace vp7

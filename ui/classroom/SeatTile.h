@@ -31,9 +31,12 @@ public:
 signals:
     // Clicked: the seat alone is chosen, or with Ctrl added to (or taken from) the chosen ones.
     void Clicked(const QString& seat, bool adding);
+    // Double-clicked: the seat's live view is wanted.
+    void Opened(const QString& seat);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void Restyle();

@@ -213,6 +213,7 @@ void ExerciseSession::BuildPanel() {
 }
 
 void ExerciseSession::ShowTime() {
+    if (clock_.Frozen()) return; // the panel says so until it goes on
     const int64_t elapsed = ElapsedMs();
     if (!exercise_.limitMs) {
         time_->setText(QString::fromUtf8(Text("Zeit: ", "Time: ")) + Q(MinutesSeconds(elapsed)));
@@ -275,8 +276,41 @@ const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
     result_ = std::move(r);
     windows_.main->Form()->setEnabled(false); // handed in: the device is only shown
     panel_->setEnabled(false);
+    emit HandedIn();
     ShowResult(WriteReports(ReportHtml(*result_, german_)));
     return *result_;
+}
+
+int ExerciseSession::ChecksHolding() {
+    int holding = 0;
+    for (const ExerciseCheck& check : exercise_.checks) {
+        try {
+            holding += runner_.Evaluate(check.expression).passed;
+        } catch (const std::runtime_error&) { // a check that cannot be judged now holds not
+        }
+    }
+    return holding;
+}
+
+void ExerciseSession::SetFrozen(bool frozen) {
+    if (frozen == clock_.Frozen()) return;
+    clock_.SetFrozen(frozen);
+    // Frozen, the device is only shown, as after handing in; the panel says why.
+    windows_.main->Form()->setEnabled(!frozen && !result_);
+    panel_->setEnabled(!frozen && !result_);
+    if (frozen)
+        time_->setText(QString::fromUtf8(Text("Angehalten", "Frozen")));
+    else
+        ShowTime();
+}
+
+void ExerciseSession::SetHiddenOption(const std::string& control, bool on) {
+    runner_.SetHiddenOption(control, on);
+    MainWindow& window = *windows_.main;
+    std::set<std::string> hidden = window.Hidden();
+    hidden.insert(control);
+    window.Restrict(std::move(hidden), window.Locked());
+    window.AfterEvent();
 }
 
 // The report as an HTML page and as a PDF of the same page, both new files (a report put there meanwhile
@@ -367,6 +401,46 @@ bool ExerciseSession::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
+namespace {
+
+struct ReadyExercise {
+    Exercise exercise;
+    std::optional<PlayScript> state;
+    std::unique_ptr<QTemporaryDir> scratch;
+};
+
+// The exercise at `path` read and checked, with the state it starts from; why not, when not.
+std::variant<ReadyExercise, QString> ReadyToStart(const QString& path, bool german) {
+    const auto t = [german](const char* de, const char* en) { return QString::fromUtf8(german ? de : en); };
+    const auto text = ReadWholeFile(path.toStdString(), kExerciseMaxBytes);
+    if (!text) return t("Die Datei kann nicht gelesen werden.", "The file cannot be read.");
+    auto scratch = std::make_unique<QTemporaryDir>();
+    if (!scratch->isValid()) return scratch->errorString();
+    const auto problemText = [](const ScriptProblem& problem) {
+        return QStringLiteral("error %1: %2").arg(problem.line).arg(Q(problem.reason));
+    };
+    auto read = ReadExercise(*text, scratch->filePath(QStringLiteral("check")).toStdString(),
+                             QFileInfo(path).absolutePath().toStdString());
+    if (const auto* problem = std::get_if<ScriptProblem>(&read)) return problemText(*problem);
+    ReadyExercise ready{std::move(std::get<Exercise>(read)), std::nullopt, std::move(scratch)};
+    if (!ready.exercise.state.empty()) {
+        // Checked with the exercise just now; read again for its lines and their moments.
+        const Exercise& exercise = ready.exercise;
+        const auto stateText = ReadWholeFile(exercise.state, kRecordingMaxBytes);
+        if (!stateText) return problemText({exercise.stateLine, "cannot read " + exercise.state});
+        auto played =
+            ReadPlayScript(*stateText, ready.scratch->filePath(QStringLiteral("state")).toStdString());
+        if (const auto* problem = std::get_if<ScriptProblem>(&played))
+            return problemText(
+                {exercise.stateLine,
+                 exercise.state + " line " + std::to_string(problem->line) + ": " + problem->reason});
+        ready.state = std::move(std::get<PlayScript>(played));
+    }
+    return ready;
+}
+
+} // namespace
+
 std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& path,
                                               const std::string& programDir, const std::string& dataDir,
                                               bool german) {
@@ -379,34 +453,12 @@ std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& pa
             t("Übung (*.vp7x);;Alle Dateien (*)", "Exercise (*.vp7x);;All files (*)"));
     }
     if (chosen.isEmpty()) return nullptr;
-    const auto refuse = [&](const QString& why) {
+    auto read = ReadyToStart(chosen, german);
+    if (const auto* why = std::get_if<QString>(&read)) {
         ShowPlainMessage(parent, QMessageBox::Critical,
                          t("Die Übung kann nicht geöffnet werden:\n", "The exercise cannot be opened:\n") +
-                             chosen + QStringLiteral("\n\n") + why);
-        return std::unique_ptr<ExerciseSession>();
-    };
-    const auto text = ReadWholeFile(chosen.toStdString(), kExerciseMaxBytes);
-    if (!text) return refuse(t("Die Datei kann nicht gelesen werden.", "The file cannot be read."));
-    auto scratch = std::make_unique<QTemporaryDir>();
-    if (!scratch->isValid()) return refuse(scratch->errorString());
-    const auto problemText = [](const ScriptProblem& problem) {
-        return QStringLiteral("error %1: %2").arg(problem.line).arg(Q(problem.reason));
-    };
-    auto read = ReadExercise(*text, scratch->filePath(QStringLiteral("check")).toStdString(),
-                             QFileInfo(chosen).absolutePath().toStdString());
-    if (const auto* problem = std::get_if<ScriptProblem>(&read)) return refuse(problemText(*problem));
-    Exercise& exercise = std::get<Exercise>(read);
-    std::optional<PlayScript> state;
-    if (!exercise.state.empty()) {
-        // Checked with the exercise just now; read again for its lines and their moments.
-        const auto stateText = ReadWholeFile(exercise.state, kRecordingMaxBytes);
-        if (!stateText) return refuse(problemText({exercise.stateLine, "cannot read " + exercise.state}));
-        auto played = ReadPlayScript(*stateText, scratch->filePath(QStringLiteral("state")).toStdString());
-        if (const auto* problem = std::get_if<ScriptProblem>(&played))
-            return refuse(
-                problemText({exercise.stateLine, exercise.state + " line " + std::to_string(problem->line) +
-                                                     ": " + problem->reason}));
-        state = std::move(std::get<PlayScript>(played));
+                             chosen + QStringLiteral("\n\n") + *why);
+        return nullptr;
     }
     QString trainee;
     while (trainee.trimmed().isEmpty()) {
@@ -416,8 +468,18 @@ std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& pa
                                   QLineEdit::Normal, {}, &ok);
         if (!ok) return nullptr;
     }
-    return std::make_unique<ExerciseSession>(std::move(exercise), std::move(state), chosen, trainee.trimmed(),
-                                             dataDir, std::move(scratch), german);
+    ReadyExercise& ready = std::get<ReadyExercise>(read);
+    return std::make_unique<ExerciseSession>(std::move(ready.exercise), std::move(ready.state), chosen,
+                                             trainee.trimmed(), dataDir, std::move(ready.scratch), german);
+}
+
+std::variant<std::unique_ptr<ExerciseSession>, QString>
+StartExerciseFor(const QString& path, const QString& trainee, const std::string& dataDir, bool german) {
+    auto read = ReadyToStart(path, german);
+    if (auto* why = std::get_if<QString>(&read)) return std::move(*why);
+    ReadyExercise& ready = std::get<ReadyExercise>(read);
+    return std::make_unique<ExerciseSession>(std::move(ready.exercise), std::move(ready.state), path, trainee,
+                                             dataDir, std::move(ready.scratch), german);
 }
 
 } // namespace vp7

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <variant>
 
 class QLabel;
 class QWidget;
@@ -43,8 +44,22 @@ public:
     const QString& ReportPath() const { return reportPath_; } // without its suffix
     // Simulated time since the trainee began.
     int64_t ElapsedMs() const;
+    const Exercise& Definition() const { return exercise_; }
+    // The result once handed in.
+    const std::optional<ExerciseResult>& Result() const { return result_; }
+    // How many of the checks hold now.
+    int ChecksHolding();
+    // What an instructor does from outside: freezing (the device shown, no input), its speed, an option
+    // set unseen (its control hidden from then on).
+    void SetFrozen(bool frozen);
+    bool Frozen() const { return clock_.Frozen(); }
+    void SetSpeed(double rate) { clock_.SetRate(rate); }
+    double Speed() const { return clock_.Rate(); }
+    void SetHiddenOption(const std::string& control, bool on);
 
 signals:
+    // Handed in: Result() holds what was handed in.
+    void HandedIn();
     // The exercise is over (handed in and its result closed, or abandoned): the session may go.
     void Ended();
 
@@ -87,5 +102,9 @@ private:
 std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& path,
                                               const std::string& programDir, const std::string& dataDir,
                                               bool german);
+// Starts the exercise at `path` for `trainee` without asking anything; why it cannot be started
+// (in the program's language) when it cannot.
+std::variant<std::unique_ptr<ExerciseSession>, QString>
+StartExerciseFor(const QString& path, const QString& trainee, const std::string& dataDir, bool german);
 
 } // namespace vp7

@@ -122,11 +122,12 @@ void InstructorControls::BuildMenu() {
         freeze_->setEnabled(false);
         menus.Menu(MenuId::Speed)->setEnabled(false);
     }
-    // The status bar exists only to show a speed other than 1x.
+    // The status bar shows only what is out of the ordinary: a speed other than 1x.
     speedShown_ = new QLabel(&main_);
     speedShown_->setObjectName(QStringLiteral("SpeedShown"));
     main_.statusBar()->addPermanentWidget(speedShown_);
-    main_.statusBar()->hide();
+    speedShown_->hide();
+    main_.FitStatusBar();
 }
 
 void InstructorControls::Retranslate() {
@@ -233,7 +234,12 @@ void InstructorControls::SetSpeed(double rate) {
     Clock()->SetRate(rate);
     CheckSpeed(rate);
     Retranslate();
-    main_.statusBar()->setVisible(rate != 1);
+    speedShown_->setVisible(rate != 1);
+    main_.FitStatusBar();
+}
+
+double InstructorControls::Speed() const {
+    return Clock() ? Clock()->Rate() : 1;
 }
 
 // While frozen, nothing reaches the device: no pointer or key on its windows (the menu bar stays

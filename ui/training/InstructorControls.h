@@ -39,6 +39,7 @@ public:
     void SetFrozen(bool frozen);
     bool Frozen() const;
     void SetSpeed(double rate);
+    double Speed() const;
     // The session so far as a recording, written up to this moment; none while nothing records it.
     std::optional<std::string> SessionSoFar();
     // The session goes on from a replayed recording: its text, and the moment it was replayed to.

@@ -1,0 +1,413 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/app/ClassroomControl.h"
+
+#include "classroom/DeviceStatus.h"
+#include "classroom/Seat.h"
+#include "classroom/SeatCommand.h"
+#include "formats/AtomicFile.h"
+#include "session/StateFile.h"
+#include "session/script/Runner.h"
+#include "session/trend/TrendRecorder.h"
+#include "sim/Simulator.h"
+#include "sim/files/Settings.h"
+#include "ui/app/Application.h"
+#include "ui/app/MainWindow.h"
+#include "ui/app/MenuBar.h"
+#include "ui/classroom/ConnectDialog.h"
+#include "ui/classroom/InstructorStation.h"
+#include "ui/classroom/StationLink.h"
+#include "ui/device/PictureWidget.h"
+#include "ui/training/ExerciseSession.h"
+#include "ui/training/InstructorControls.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStatusBar>
+
+#include <filesystem>
+
+namespace vp7 {
+namespace {
+
+// Leaving the room at the end waits this long for the broker to have the last status and hand-ins.
+constexpr std::chrono::milliseconds kLeaveWait{1000};
+// The live view's frames: the picture made no wider than this, in JPEG of this quality.
+constexpr int kFrameWidth = 800;
+constexpr int kFrameQuality = 70;
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+SeatHandIn Converted(const ExerciseResult& result) {
+    SeatHandIn handIn;
+    handIn.exercise = result.exercise.en;
+    for (const auto& [check, outcome] : result.checks)
+        handIn.checks.push_back({check->text.en, outcome.passed});
+    if (result.question) handIn.question = result.QuestionPassed();
+    handIn.passed = result.Passed();
+    handIn.total = result.Total();
+    return handIn;
+}
+
+int64_t WallMs() {
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
+} // namespace
+
+ClassroomControl::ClassroomControl() {
+    poll_.setInterval(kPollMs);
+    connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
+    frames_.setInterval(kFrameMs);
+    connect(&frames_, &QTimer::timeout, this, [this] { SendFrame(); });
+}
+
+ClassroomControl::~ClassroomControl() {
+    Detach();
+}
+
+void ClassroomControl::BeforeStart(Simulator& sim) {
+    sim.settings.AddSection([this](const IniFile& ini) { settings_.Read(ini); },
+                            [this](IniFile& ini) { settings_.Write(ini); });
+}
+
+void ClassroomControl::Attach(AppWindows& windows) {
+    main_ = windows.main.get();
+    instructor_ = windows.instructor.get();
+    const MenuBar& menus = main_->Menus();
+    connect(menus.Action(ActionId::ClassroomConnect), &QAction::triggered, this, [this] { AskToJoin(); });
+    connect(menus.Action(ActionId::ClassroomDisconnect), &QAction::triggered, this, [this] { Leave(); });
+    connect(menus.Action(ActionId::InstructorStation), &QAction::triggered, this,
+            [this] { AskForStation(); });
+    shown_ = new QLabel(main_);
+    shown_->setObjectName(QStringLiteral("ClassroomShown"));
+    main_->statusBar()->addWidget(shown_);
+    // A new session (a loaded state, a rewind) keeps the seat in its room; its trend starts afresh.
+    connect(main_, &MainWindow::SessionTaken, this, [this] {
+        BeforeStart(main_->Sim());
+        trend_ = nullptr;
+    });
+    connect(main_, &MainWindow::ExerciseChanged, this, [this] { FollowExercise(); });
+    connect(main_, &MainWindow::FormChanged, this, [this] { ShowConnection(); });
+    // In a room when the program ended: joined again when nothing needs asking.
+    std::optional<std::string> password = std::string();
+    if (settings_.rememberPassword) password = KeptPassword(PasswordFile("Classroom.password"));
+    if (settings_.joined && password && (settings_.user.empty() || !password->empty()))
+        Join(settings_, *password);
+    ShowConnection();
+}
+
+void ClassroomControl::Detach() {
+    if (!main_) return;
+    disconnect(main_, nullptr, this, nullptr);
+    station_.reset();
+    stationLink_.reset();
+    if (seat_) seat_->Finish(kLeaveWait); // still in the room at the next start: the settings say so
+    seat_.reset();
+    poll_.stop();
+    frames_.stop();
+    shown_ = nullptr; // the window's own
+    main_ = nullptr;
+}
+
+bool ClassroomControl::German() const {
+    return main_->Sim().state.Language == Language::German;
+}
+
+std::string ClassroomControl::PasswordFile(const char* name) const {
+    return (std::filesystem::path(main_->Sim().settings.IniPath()).parent_path() / name).string();
+}
+
+std::string ClassroomControl::ClassroomFolder() const {
+    return (std::filesystem::path(main_->Sim().settings.DataDir()) / "Classroom").string();
+}
+
+void ClassroomControl::KeepOrForget(const std::string& file, bool keep, const std::string& password) {
+    std::error_code ec;
+    if (!keep)
+        std::filesystem::remove(file, ec);
+    else if (!KeepPassword(file, password))
+        ShowPlainMessage(main_, QMessageBox::Warning,
+                         QString::fromUtf8(Text("Das Passwort kann nicht gespeichert werden: ",
+                                                "The password cannot be kept: ")) +
+                             Q(file));
+}
+
+void ClassroomControl::AskToJoin() {
+    const std::string file = PasswordFile("Classroom.password");
+    const QString kept = settings_.rememberPassword ? Q(KeptPassword(file).value_or("")) : QString();
+    ConnectDialog dialog(settings_, kept, German(), main_);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const ClassroomSettings chosen = dialog.Settings();
+    const std::string password = dialog.Password().toStdString();
+    KeepOrForget(file, chosen.rememberPassword, password);
+    Join(chosen, password);
+}
+
+bool ClassroomControl::Join(const ClassroomSettings& settings, const std::string& password) {
+    Leave();
+    SeatSettings seat{settings.host, settings.port, settings.room,        settings.seat,
+                      settings.user, password,      settings.Authority(), ClassroomFolder() + "/Outbox"};
+    auto joining = std::make_unique<Seat>(*this, std::move(seat));
+    settings_ = settings;
+    if (const auto problem = joining->Start()) {
+        ShowPlainMessage(main_, QMessageBox::Warning,
+                         QString::fromUtf8(Text("Der Platz kann dem Klassenraum nicht beitreten: ",
+                                                "The seat cannot join the classroom: ")) +
+                             Q(*problem));
+        ShowConnection();
+        return false;
+    }
+    seat_ = std::move(joining);
+    settings_.joined = true;
+    trend_ = nullptr;
+    FollowExercise();
+    poll_.start();
+    ShowConnection();
+    return true;
+}
+
+void ClassroomControl::Leave() {
+    if (!seat_) return;
+    seat_->Finish(kLeaveWait);
+    seat_.reset();
+    settings_.joined = false;
+    poll_.stop();
+    frames_.stop();
+    connected_ = false;
+    ShowConnection();
+}
+
+InstructorStation* ClassroomControl::OpenStation(const ClassroomSettings& settings,
+                                                 const std::string& password) {
+    station_.reset(); // before the link its commands go through
+    stationLink_.reset();
+    settings_ = settings;
+    auto link = std::make_unique<StationLink>(settings, password);
+    const QString folder = QString::fromStdString(ClassroomFolder()) + QLatin1Char('/') + Q(settings.room) +
+                           QLatin1Char('-') + QDate::currentDate().toString(Qt::ISODate);
+    StationLink* through = link.get();
+    auto station = std::make_unique<InstructorStation>(
+        Q(settings.room), German(),
+        [through](const QString& topic, const QByteArray& payload) { through->Publish(topic, payload); },
+        folder);
+    if (const auto problem = link->Start(*station)) {
+        ShowPlainMessage(main_, QMessageBox::Warning,
+                         QString::fromUtf8(Text("Die Ausbilderstation kann nicht verbinden: ",
+                                                "The instructor station cannot connect: ")) +
+                             Q(*problem));
+        return nullptr;
+    }
+    stationLink_ = std::move(link);
+    station_ = std::move(station);
+    station_->show();
+    return station_.get();
+}
+
+void ClassroomControl::AskForStation() {
+    if (station_) {
+        station_->show();
+        station_->raise();
+        station_->activateWindow();
+        return;
+    }
+    const std::string file = PasswordFile("ClassroomStation.password");
+    const QString kept = settings_.rememberPassword ? Q(KeptPassword(file).value_or("")) : QString();
+    ConnectDialog dialog(settings_, kept, German(), main_, ConnectDialog::For::Station);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const ClassroomSettings chosen = dialog.Settings();
+    const std::string password = dialog.Password().toStdString();
+    KeepOrForget(file, chosen.rememberPassword, password);
+    OpenStation(chosen, password);
+}
+
+QString ClassroomControl::StatusText() const {
+    if (!seat_) return {};
+    const QString where = QString::fromUtf8(Text("Klassenraum %1, Platz %2: ", "Classroom %1, seat %2: "))
+                              .arg(Q(settings_.room), Q(settings_.seat));
+    return where + QString::fromUtf8(seat_->Connected() ? Text("verbunden", "connected")
+                                                        : Text("nicht verbunden, neuer Versuch folgt",
+                                                               "not connected, trying again"));
+}
+
+void ClassroomControl::ShowConnection() {
+    if (!main_) return;
+    const QString text = StatusText();
+    if (shown_->text() != text) shown_->setText(text);
+    shown_->setVisible(seat_ != nullptr);
+    main_->FitStatusBar();
+    main_->Menus().Action(ActionId::ClassroomDisconnect)->setEnabled(seat_ != nullptr);
+}
+
+void ClassroomControl::Poll() {
+    if (!seat_) return;
+    seat_->Poll();
+    if (seat_ && seat_->Connected() != connected_) {
+        connected_ = seat_->Connected();
+        ShowConnection();
+    }
+}
+
+ExerciseSession* ClassroomControl::Exercise() const {
+    return main_->CurrentExercise();
+}
+
+MainWindow& ClassroomControl::Shown() const {
+    return Exercise() ? Exercise()->Window() : *main_;
+}
+
+// The trainee's own hand-in goes to the room as the instructor's does.
+void ClassroomControl::FollowExercise() {
+    trend_ = nullptr;
+    ExerciseSession* exercise = Exercise();
+    if (!exercise || exercise == followed_) return;
+    followed_ = exercise;
+    connect(exercise, &ExerciseSession::HandedIn, this, [this, exercise] {
+        if (seat_ && exercise->Result()) seat_->SendHandIn(Converted(*exercise->Result()));
+    });
+}
+
+int64_t ClassroomControl::NowMs() const {
+    return Shown().Sim().clock.NowMs();
+}
+
+SeatStatus ClassroomControl::Status() {
+    SeatStatus status;
+    MainWindow& shown = Shown();
+    FillDeviceStatus(status, shown.Sim(), shown.Trend());
+    if (ExerciseSession* exercise = Exercise()) {
+        status.frozen = exercise->Frozen();
+        status.speed = exercise->Speed();
+        const vp7::Exercise& definition = exercise->Definition();
+        status.exercise = definition.title.en;
+        status.checks = static_cast<int>(definition.checks.size());
+        status.checksHolding = exercise->ChecksHolding();
+        if (definition.limitMs && !exercise->Result())
+            status.timeLeftMs = std::max<int64_t>(0, *definition.limitMs - exercise->ElapsedMs());
+    } else {
+        status.frozen = instructor_->Frozen();
+        status.speed = instructor_->Speed();
+    }
+    return status;
+}
+
+std::vector<SeatEvent> ClassroomControl::TakeEvents() {
+    const TrendRecorder& trend = Shown().Trend();
+    if (&trend != trend_) { // another device: what it records from now on
+        trend_ = &trend;
+        eventsTaken_ = trend.Events().Pushed();
+    }
+    return TrendEventsSince(trend, eventsTaken_);
+}
+
+void ClassroomControl::OpenExercise(const std::string& text) {
+    std::error_code ec;
+    std::filesystem::create_directories(ClassroomFolder(), ec);
+    const std::string path = ClassroomFolder() + "/exercise.vp7x";
+    if (!WriteFileAtomically(path, text)) throw std::runtime_error("cannot write " + path);
+    auto started = StartExerciseFor(Q(path), Q(settings_.seat), main_->Sim().settings.DataDir(), German());
+    if (const auto* why = std::get_if<QString>(&started)) throw std::runtime_error(why->toStdString());
+    main_->RunExercise(std::move(std::get<std::unique_ptr<ExerciseSession>>(started)));
+}
+
+void ClassroomControl::LoadState(const std::string& bytes) {
+    if (!IsSnapshotFile(bytes)) throw std::runtime_error("not a snapshot state");
+    const auto decoded = DecodeStateFile(bytes, std::nullopt);
+    if (const auto* refusal = std::get_if<StateRefusal>(&decoded)) throw std::runtime_error(refusal->english);
+    std::error_code ec;
+    std::filesystem::create_directories(ClassroomFolder(), ec);
+    const std::string path = ClassroomFolder() + "/state.vp7state";
+    if (!WriteFileAtomically(path, bytes)) throw std::runtime_error("cannot write " + path);
+    main_->EndExercise(); // the state takes the place of whatever the trainee worked on
+    if (!instructor_->LoadStateFrom(Q(path))) throw std::runtime_error("the state cannot be shown");
+}
+
+void ClassroomControl::SetFrozen(bool frozen) {
+    if (ExerciseSession* exercise = Exercise())
+        exercise->SetFrozen(frozen);
+    else
+        instructor_->SetFrozen(frozen);
+}
+
+void ClassroomControl::SetSpeed(double speed) {
+    if (!(speed >= kSlowestSpeed && speed <= kFastestSpeed)) throw std::runtime_error("speed out of range");
+    if (ExerciseSession* exercise = Exercise())
+        exercise->SetSpeed(speed);
+    else
+        instructor_->SetSpeed(speed);
+}
+
+void ClassroomControl::SetHiddenFault(const std::string& option, bool on) {
+    if (!IsHideableOption(option)) throw std::runtime_error("no option '" + option + "' to hide");
+    if (ExerciseSession* exercise = Exercise()) return exercise->SetHiddenOption(option, on);
+    Simulator& sim = main_->Sim();
+    Control* control = sim.form.Find(option);
+    if (!control || !control->enabled) throw std::runtime_error("option '" + option + "' cannot be set now");
+    std::set<std::string> hidden = main_->Hidden();
+    hidden.insert(option);
+    main_->Restrict(std::move(hidden), main_->Locked());
+    sim.UserCheck(*control, on);
+    main_->AfterEvent();
+}
+
+void ClassroomControl::ShowMessage(const std::string& text) {
+    QWidget* over = &Shown();
+    if (message_ && message_->parentWidget() != over) message_->close();
+    if (!message_) {
+        message_ = new QMessageBox(QMessageBox::Information,
+                                   QString::fromUtf8(Text("Nachricht des Ausbilders", "From the instructor")),
+                                   QString(), QMessageBox::Ok, over);
+        message_->setObjectName(QStringLiteral("InstructorMessage"));
+        message_->setAttribute(Qt::WA_DeleteOnClose);
+        message_->setTextFormat(Qt::PlainText);
+        message_->setModal(false);
+    }
+    message_->setText(Q(text));
+    message_->show();
+    message_->raise();
+}
+
+std::optional<SeatHandIn> ClassroomControl::HandIn() {
+    ExerciseSession* exercise = Exercise();
+    if (!exercise) throw std::runtime_error("no exercise to hand in");
+    if (const auto& result = exercise->Result()) return Converted(*result);
+    // The question, if there is one, is asked first; the result goes to the room when it is given.
+    QTimer::singleShot(0, exercise, [exercise] { exercise->HandIn(); });
+    return std::nullopt;
+}
+
+void ClassroomControl::Watch(bool on) {
+    if (!on) {
+        frames_.stop();
+        return;
+    }
+    watchedUntilMs_ = WallMs() + kWatchLeaseMs;
+    lastFrame_.clear(); // the viewer that asked has none yet
+    if (!frames_.isActive()) frames_.start();
+    SendFrame();
+}
+
+void ClassroomControl::SendFrame() {
+    if (!seat_ || WallMs() > watchedUntilMs_) return frames_.stop();
+    QImage image = Shown().Picture()->grab().toImage();
+    if (image.width() > kFrameWidth) image = image.scaledToWidth(kFrameWidth, Qt::SmoothTransformation);
+    QByteArray frame;
+    QBuffer buffer(&frame);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", kFrameQuality);
+    if (frame == lastFrame_) return;
+    lastFrame_ = frame;
+    seat_->SendPicture(frame.toStdString());
+}
+
+void ClassroomControl::Log(const std::string& line) {
+    qInfo("classroom: %s", line.c_str());
+    if (shown_) shown_->setToolTip(Q(line));
+}
+
+} // namespace vp7

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/classroom/LiveView.h"
+
+#include "ui/classroom/SeatTile.h"
+
+#include <QBuffer>
+#include <QCloseEvent>
+#include <QImageReader>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace vp7 {
+namespace {
+constexpr int kDisplayEnlarged = 3; // the display alone, read from across the room
+} // namespace
+
+LiveView::LiveView(const QString& seat, bool german, QWidget* parent)
+    : QWidget(parent, Qt::Window), seat_(seat), german_(german), picture_(new QLabel), caption_(new QLabel) {
+    setObjectName(QStringLiteral("LiveView"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle((german ? QStringLiteral("Platz %1") : QStringLiteral("Seat %1")).arg(seat));
+    picture_->setAlignment(Qt::AlignCenter);
+    picture_->setMinimumSize(320, 160);
+    QFont big = caption_->font();
+    big.setPointSizeF(big.pointSizeF() * 1.5);
+    caption_->setFont(big);
+    caption_->setAlignment(Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(picture_, 1);
+    layout->addWidget(caption_);
+}
+
+bool LiveView::TakeFrame(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
+    if (reader.format() != "jpeg" && reader.format() != "png") return false;
+    const QSize size = reader.size(); // from the header, before anything is decoded
+    if (!size.isValid() || size.width() > kLargestSide || size.height() > kLargestSide) return false;
+    const QImage image = reader.read();
+    if (image.isNull()) return false;
+    framed_ = true;
+    picture_->setPixmap(QPixmap::fromImage(image));
+    return true;
+}
+
+void LiveView::TakeStatus(const SeatStatus& status) {
+    if (!framed_) {
+        const QImage display =
+            DisplayImage(QString::fromStdString(status.lcdUpper), QString::fromStdString(status.lcdLower));
+        picture_->setPixmap(QPixmap::fromImage(display.scaled(display.size() * kDisplayEnlarged)));
+    }
+    QString line = QStringLiteral("%1   %2 %   ")
+                       .arg(QString::fromStdString(status.mode))
+                       .arg(status.position, 0, 'f', 1);
+    if (!status.online)
+        line += german_ ? QStringLiteral("nicht verbunden") : QStringLiteral("not connected");
+    else if (status.frozen)
+        line += german_ ? QStringLiteral("angehalten") : QStringLiteral("frozen");
+    caption_->setText(line);
+}
+
+void LiveView::closeEvent(QCloseEvent* event) {
+    emit Closed(seat_);
+    event->accept();
+}
+
+} // namespace vp7
