@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/plant/PlantSettings.h"
 
-#include "formats/IniFile.h"
+#include "support/SettingsRoundTrip.h"
 
 #include <gtest/gtest.h>
 
@@ -31,21 +31,14 @@ TEST(PlantSettings, ReadsTheServersSectionAndTakesADamagedKeyAsItsDefault) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        IniFile ini;
-        ini.SetText(c.file);
-        PlantSettings read;
-        read.Read(ini);
+        const auto trip = test::ReadWriteAgain<PlantSettings>(c.file);
         const auto fields = [](const PlantSettings& s) {
             return std::tuple(s.serve, s.options.port, s.options.unitId, s.options.address,
                               s.options.access == modbus::Access::ReadOnly);
         };
-        EXPECT_EQ(fields(read), std::tuple(c.serve, c.port, c.unit, std::string(c.address), c.readOnly));
-        IniFile written;
-        read.Write(written);
-        PlantSettings again;
-        again.Read(written);
-        EXPECT_EQ(fields(again), fields(read));
-        EXPECT_EQ(written.Text().find("Modbus") != std::string::npos,
+        EXPECT_EQ(fields(trip.read), std::tuple(c.serve, c.port, c.unit, std::string(c.address), c.readOnly));
+        EXPECT_EQ(fields(trip.again), fields(trip.read));
+        EXPECT_EQ(trip.written.find("Modbus") != std::string::npos,
                   std::string(c.file).find("odbus") != std::string::npos);
     }
 }
