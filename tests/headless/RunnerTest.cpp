@@ -4,6 +4,7 @@
 #include "model/SpriteSet.h"
 #include "platform/BmpFile.h"
 
+#include "support/Bytes.h"
 #include "support/FolderFixture.h"
 #include "support/RunScript.h"
 
@@ -96,10 +97,8 @@ TEST_F(RunnerTest, IniWritesTheSettingsFileBeforeStart) {
     const auto r =
         RunScript("ini Config Sprache Deutsch\nini Parameter /STRK $0005\nini Skalen PV0 12,5 x\n", dir);
     EXPECT_EQ(r.status, 0) << r.err;
-    std::stringstream text;
-    text << std::ifstream(dir / "Config" / "VP7.ini").rdbuf();
     EXPECT_EQ(
-        text.str(),
+        test::Bytes(dir / "Config" / "VP7.ini"),
         "[Config]\r\nSprache=Deutsch\r\n\r\n[Parameter]\r\n/STRK=$0005\r\n\r\n[Skalen]\r\nPV0=12,5 x\r\n");
 }
 
