@@ -33,6 +33,7 @@
 
 using namespace vp7;
 using test::RunEvents;
+using test::WriteFile;
 
 namespace {
 
@@ -43,18 +44,10 @@ constexpr char kState[] =
     "set FrictionSelect 1\npress inc\nwait 1700\nrelease inc\nwait 900\nparam SPRA 55\n"
     "menu ParameterTabelle1\nwait 300\n";
 
-void WriteFile(const QString& path, std::string_view text) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(text.data(), static_cast<qint64>(text.size()));
-}
-
 // The device a state shows, as the runner loads it.
 std::vector<std::string> RunnerState(const QString& path) {
-    QTemporaryDir folder;
-    std::ostringstream out;
-    Runner runner(out, folder.path().toStdString());
-    runner.Execute("state " + path.toStdString());
-    return test::DeviceState(*runner.Sim());
+    const QTemporaryDir folder;
+    return test::RunnerDeviceState(folder.path().toStdString(), {"state " + path.toStdString()});
 }
 
 // What the picture widget shows of the display: every pixel of it, and what it reads to a screen reader.
