@@ -8,6 +8,7 @@
 #include "support/DeviceState.h"
 #include "support/FolderFixture.h"
 #include "support/Refused.h"
+#include "support/RunScript.h"
 
 #include <gtest/gtest.h>
 
@@ -41,18 +42,9 @@ constexpr const char* kSession = "set SetPointText 37\n"
 using test::Bytes;
 using test::WriteBytes;
 
-struct ScriptRun {
-    int status;
-    std::string out, err;
-};
-
-ScriptRun RunScript(const fs::path& dir, const std::string& script) {
-    std::ostringstream out, err;
-    std::istringstream in(script);
-    Runner runner(out, dir.string());
-    runner.SetScriptFolder(dir.string());
-    const int status = runner.Run(in, err);
-    return {status, out.str(), err.str()};
+// The scripts here name their files from the test's folder.
+test::ScriptResult RunScript(const fs::path& dir, const std::string& script) {
+    return test::RunScript(script, dir, dir);
 }
 
 // Runs kSession on `live` and saves it as dir/state.vp7s, as the window saves one.
@@ -92,10 +84,11 @@ TEST_F(SavedStateTest, ALoadedStateIsTheSavedSession) {
 TEST_F(SavedStateTest, RewindIsAFreshReplayOfTheShortenedSession) {
     const std::string after = "press mode\nwait 300\nrelease mode\nwait 4000\nprint lcd\nprint Istwert\n"
                               "print Mode\nprint FrictionSelect\nprint diag 3\nprint trend\n";
-    const ScriptRun rewound = RunScript(dir, std::string("start\n") + kSession + "rewind 3100\n" + after);
+    const test::ScriptResult rewound =
+        RunScript(dir, std::string("start\n") + kSession + "rewind 3100\n" + after);
     const std::string cut = CutRecording(std::string("start\n") + kSession, 3100);
     EXPECT_EQ(cut, "start\nset SetPointText 37\nclick Enter\nwait 3000\npress mode\nwait 100\n");
-    const ScriptRun fresh = RunScript(dir, cut + after);
+    const test::ScriptResult fresh = RunScript(dir, cut + after);
     EXPECT_EQ(rewound.status, 0) << rewound.err;
     EXPECT_EQ(rewound.out, fresh.out);
     // Going back again from the rewound session, and not beyond now.
@@ -148,7 +141,7 @@ TEST_F(SavedStateTest, StatesThatDoNotFitAreRefusedAndChangeNothing) {
     };
     for (const Case& c : cases) {
         WriteBytes(dir / "state.vp7s", c.state);
-        const ScriptRun run = RunScript(
+        const test::ScriptResult run = RunScript(
             dir, "ini Config Sprache 1\nini Config Controller VP7A\nstate state.vp7s\nprint Istwert\n");
         EXPECT_EQ(run.status, 1) << c.state;
         EXPECT_EQ(run.err, "error 3: state.vp7s" + c.error + '\n') << c.state;
@@ -196,7 +189,7 @@ TEST_F(SavedStateTest, ASettingsFileThatCannotBeReadIsNeverReplaced) {
             file.make(ini);
             const fs::file_status before = fs::status(ini);
             const std::uintmax_t size = fs::is_regular_file(before) ? fs::file_size(ini) : 0;
-            const ScriptRun run = RunScript(dir, s.script);
+            const test::ScriptResult run = RunScript(dir, s.script);
             EXPECT_EQ(run.status, 1) << file.what << ": " << s.script;
             EXPECT_EQ(run.err, s.error + '\n') << file.what << ": " << s.script;
             EXPECT_EQ(fs::status(ini).type(), before.type()) << file.what << ": " << s.script;
@@ -218,8 +211,8 @@ TEST_F(SavedStateTest, AnExerciseStartsFromASavedState) {
                          "at 1000 set BlockUpSelect 1\ncheck Mode = 1 \"Hand\" \"Manual\"\n");
     const std::string after = "wait 1500\nprint lcd\nprint Istwert\nprint Mode\nprint LeakageSelect\n"
                               "print BlockUpSelect\nprint diag 3\nprint trend\nhandin\n";
-    const ScriptRun byExercise = RunScript(dir, "exercise lesson/friction.vp7x\n" + after);
-    const ScriptRun byHand =
+    const test::ScriptResult byExercise = RunScript(dir, "exercise lesson/friction.vp7x\n" + after);
+    const test::ScriptResult byHand =
         RunScript(dir, "state state.vp7s\ncheck Mode = 1 \"Hand\" \"Manual\"\n"
                        "set LeakageSelect 1\nwait 1000\nset BlockUpSelect 1\nwait 500\n" +
                            after.substr(after.find('\n') + 1));

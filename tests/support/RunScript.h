@@ -14,12 +14,15 @@ struct ScriptResult {
     std::string out, err;
 };
 
-inline ScriptResult RunScript(const std::string& script, const std::filesystem::path& dir) {
+// Relative file names in the script are taken from `scriptFolder` when one is given.
+inline ScriptResult RunScript(const std::string& script, const std::filesystem::path& dir,
+                              const std::filesystem::path& scriptFolder = {}) {
     std::ostringstream out, err;
     std::istringstream in(script);
     int status;
     {
         Runner runner(out, dir.string());
+        if (!scriptFolder.empty()) runner.SetScriptFolder(scriptFolder.string());
         status = runner.Run(in, err);
     }
     return {status, out.str(), err.str()};
