@@ -141,37 +141,55 @@ std::vector<uint8_t> HandleRequest(PlantImage& image, Access access, std::span<c
     return {request.begin(), request.begin() + 5};
 }
 
+namespace {
+// Rows of one register or bit: what a plant sets, or what it only reads; most are switches or flags.
+constexpr MapEntry Set(std::string_view table, int address, std::string_view name, std::string_view unit,
+                       std::string_view meaning) {
+    return {table, address, 1, name, unit, "read-write", meaning};
+}
+constexpr MapEntry Shown(std::string_view table, int address, std::string_view name, std::string_view unit,
+                         std::string_view meaning) {
+    return {table, address, 1, name, unit, "read", meaning};
+}
+constexpr MapEntry Switch(std::string_view table, int address, std::string_view name,
+                          std::string_view meaning) {
+    return Set(table, address, name, "0/1", meaning);
+}
+constexpr MapEntry Flag(int address, std::string_view name, std::string_view meaning) {
+    return Shown("discrete", address, name, "0/1", meaning);
+}
+} // namespace
+
 std::span<const MapEntry> MapEntries() {
     static constexpr MapEntry entries[] = {
-        {"holding", 0, 1, "setpoint", "0.01 %", "read-write", "setpoint in % of the range, 0 to 10000"},
-        {"holding", 1, 1, "setpoint_current", "uA", "read-write",
-         "setpoint as the input current, 0 to 20000 (0/4-20 mA variant only)"},
-        {"holding", 2, 1, "no_supply_air", "0/1", "read-write", "no supply air"},
-        {"holding", 3, 1, "block_down", "0/1", "read-write", "valve blocked at 10 %"},
-        {"holding", 4, 1, "block_up", "0/1", "read-write", "valve blocked at 90 %"},
-        {"holding", 5, 1, "leakage", "0/1", "read-write", "leakage"},
-        {"holding", 6, 1, "friction", "0/1", "read-write", "friction"},
-        {"coil", 0, 1, "binary_input_1", "0/1", "read-write", "binary input 1 switch"},
-        {"coil", 1, 1, "binary_input_2", "0/1", "read-write",
-         "binary input 2 switch (with the alarm module)"},
-        {"input", 0, 1, "position", "0.01 %", "read", "valve position"},
-        {"input", 1, 1, "setpoint", "0.01 %", "read", "setpoint in force"},
-        {"input", 2, 1, "controller_setpoint", "0.01", "read",
-         "setpoint on the controller scale, in hundredths of its unit (% unless the scale was set "
-         "otherwise)"},
-        {"input", 3, 1, "position_setpoint", "0.01 %", "read", "position the characteristic asks for"},
-        {"input", 4, 1, "mode", "code", "read", "0 automatic, 1 manual, 2 configuration, 3 leaving it"},
-        {"input", 5, 1, "fault_bits", "bits", "read", "bit N-1 set while fault N (1 to 8) is raised"},
-        {"input", 6, 1, "outputs", "bits", "read", "bit 0 fault output, bit 1 alarm 1, bit 2 alarm 2"},
-        {"input", 7, 1, "feedback_current", "uA", "read", "feedback module current, 0 without the module"},
+        Set("holding", 0, "setpoint", "0.01 %", "setpoint in % of the range, 0 to 10000"),
+        Set("holding", 1, "setpoint_current", "uA",
+            "setpoint as the input current, 0 to 20000 (0/4-20 mA variant only)"),
+        Switch("holding", 2, "no_supply_air", "no supply air"),
+        Switch("holding", 3, "block_down", "valve blocked at 10 %"),
+        Switch("holding", 4, "block_up", "valve blocked at 90 %"),
+        Switch("holding", 5, "leakage", "leakage"),
+        Switch("holding", 6, "friction", "friction"),
+        Switch("coil", 0, "binary_input_1", "binary input 1 switch"),
+        Switch("coil", 1, "binary_input_2", "binary input 2 switch (with the alarm module)"),
+        Shown("input", 0, "position", "0.01 %", "valve position"),
+        Shown("input", 1, "setpoint", "0.01 %", "setpoint in force"),
+        Shown("input", 2, "controller_setpoint", "0.01",
+              "setpoint on the controller scale, in hundredths of its unit (% unless the scale was set "
+              "otherwise)"),
+        Shown("input", 3, "position_setpoint", "0.01 %", "position the characteristic asks for"),
+        Shown("input", 4, "mode", "code", "0 automatic, 1 manual, 2 configuration, 3 leaving it"),
+        Shown("input", 5, "fault_bits", "bits", "bit N-1 set while fault N (1 to 8) is raised"),
+        Shown("input", 6, "outputs", "bits", "bit 0 fault output, bit 1 alarm 1, bit 2 alarm 2"),
+        Shown("input", 7, "feedback_current", "uA", "feedback module current, 0 without the module"),
         {"input", 8, 70, "diagnostics", "value", "read",
          "diagnostic value N (0 to 34) at 8+2N, signed 32 bits, high word first"},
-        {"discrete", 0, 1, "fault_output", "0/1", "read", "fault output"},
-        {"discrete", 1, 1, "alarm_1", "0/1", "read", "alarm output 1"},
-        {"discrete", 2, 1, "alarm_2", "0/1", "read", "alarm output 2"},
-        {"discrete", 3, 1, "binary_input_1", "0/1", "read", "binary input 1"},
-        {"discrete", 4, 1, "binary_input_2", "0/1", "read", "binary input 2"},
-        {"discrete", 5, 1, "automatic", "0/1", "read", "automatic mode"},
+        Flag(0, "fault_output", "fault output"),
+        Flag(1, "alarm_1", "alarm output 1"),
+        Flag(2, "alarm_2", "alarm output 2"),
+        Flag(3, "binary_input_1", "binary input 1"),
+        Flag(4, "binary_input_2", "binary input 2"),
+        Flag(5, "automatic", "automatic mode"),
         {"discrete", 6, 8, "faults", "0/1", "read", "fault N (1 to 8) raised, at 5+N"},
     };
     return entries;

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "support/Loopback.h"
+
 #include <sys/types.h>
 
 namespace vp7::test {
@@ -36,11 +38,6 @@ private:
     int port_ = 0;
     pid_t pid_ = -1;
 };
-
-// A port of the loopback nobody listens on just now.
-int FreeLoopbackPort();
-// Whether something accepts connections on the loopback's `port`.
-bool Accepts(int port);
 
 // Calls `done` every few milliseconds until it holds or `limit` has passed; whether it held.
 template <typename Done>

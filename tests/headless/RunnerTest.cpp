@@ -4,7 +4,9 @@
 #include "model/SpriteSet.h"
 #include "platform/BmpFile.h"
 
+#include "support/Bytes.h"
 #include "support/FolderFixture.h"
+#include "support/RunScript.h"
 
 #include <gtest/gtest.h>
 
@@ -18,22 +20,7 @@ using namespace vp7;
 namespace fs = std::filesystem;
 
 namespace {
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result RunScript(const std::string& script, const fs::path& dir) {
-    std::ostringstream out, err;
-    std::istringstream in(script);
-    int status;
-    {
-        Runner runner(out, dir.string());
-        status = runner.Run(in, err);
-    }
-    return {status, out.str(), err.str()};
-}
-
+using test::RunScript;
 using RunnerTest = test::FolderFixture;
 } // namespace
 
@@ -66,9 +53,15 @@ TEST_F(RunnerTest, BadScriptsStopWithStatusTwoAndTheLineNumber) {
         {"answer Maybe\n", "error 1: unknown button 'Maybe'\n"},
         {"start\nprint NoSuchValue\n", "error 2: nothing called 'NoSuchValue'\n"},
         {"start\nclose\nwait 10\n", "error 3: the window is closed\n"},
+        {"start\nserve 100\n", "error 2: 'serve' needs modbus before start\n"},
+        {"start\nmodbus 1502\n", "error 2: 'modbus' must come before start\n"},
+        {"modbus 70000\n", "error 1: bad port '70000'\n"},
+        {"modbus 1502 unit 300\n", "error 1: bad unit id '300'\n"},
+        {"modbus 1502 loud\n", "error 1: bad argument 'loud'\n"},
+        {"modbus 0\nstart\nserve -1\n", "error 3: bad time '-1'\n"},
     };
     for (const Case& c : cases) {
-        const Result r = RunScript(c.script, dir);
+        const auto r = RunScript(c.script, dir);
         EXPECT_EQ(r.status, 2) << c.script;
         EXPECT_EQ(r.err, c.error) << c.script;
     }
@@ -77,20 +70,20 @@ TEST_F(RunnerTest, BadScriptsStopWithStatusTwoAndTheLineNumber) {
 // Numbers, the display and pixels are printed throughout the scenarios; here each kind of control is
 // set, and texts come back quoted.
 TEST_F(RunnerTest, SetReachesEachKindOfControlAndTextsPrintQuoted) {
-    const Result r = RunScript("start\n"
-                               "set SetPointText \"12,5 \"\n"
-                               "print SetPointText\n"
-                               "set SetPointText say \"hi\"\n"
-                               "print SetPointText\n"
-                               "set FrictionSelect 1\n"
-                               "print FrictionSelect\n"
-                               "set DrosselSelect 2\n"
-                               "print DrosselSelect\n"
-                               "set ValveType S\n"
-                               "print SelfClosingSelect\n"
-                               "param DEBA -1200\n"
-                               "print param DEBA\n",
-                               dir);
+    const auto r = RunScript("start\n"
+                             "set SetPointText \"12,5 \"\n"
+                             "print SetPointText\n"
+                             "set SetPointText say \"hi\"\n"
+                             "print SetPointText\n"
+                             "set FrictionSelect 1\n"
+                             "print FrictionSelect\n"
+                             "set DrosselSelect 2\n"
+                             "print DrosselSelect\n"
+                             "set ValveType S\n"
+                             "print SelfClosingSelect\n"
+                             "param DEBA -1200\n"
+                             "print param DEBA\n",
+                             dir);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "SetPointText \"12,5 \"\n"
                      "SetPointText \"say \\\"hi\\\"\"\n"
@@ -101,19 +94,17 @@ TEST_F(RunnerTest, SetReachesEachKindOfControlAndTextsPrintQuoted) {
 }
 
 TEST_F(RunnerTest, IniWritesTheSettingsFileBeforeStart) {
-    const Result r =
+    const auto r =
         RunScript("ini Config Sprache Deutsch\nini Parameter /STRK $0005\nini Skalen PV0 12,5 x\n", dir);
     EXPECT_EQ(r.status, 0) << r.err;
-    std::stringstream text;
-    text << std::ifstream(dir / "Config" / "VP7.ini").rdbuf();
     EXPECT_EQ(
-        text.str(),
+        test::Bytes(dir / "Config" / "VP7.ini"),
         "[Config]\r\nSprache=Deutsch\r\n\r\n[Parameter]\r\n/STRK=$0005\r\n\r\n[Skalen]\r\nPV0=12,5 x\r\n");
 }
 
 TEST_F(RunnerTest, SnapshotWritesTheDevicePictureAsBmp) {
     const fs::path bmp = dir / "p.bmp";
-    const Result r = RunScript("start\nsnapshot " + bmp.string() + "\n", dir);
+    const auto r = RunScript("start\nsnapshot " + bmp.string() + "\n", dir);
     ASSERT_EQ(r.status, 0) << r.err;
     const std::optional<Picture> shot = ReadBmp(bmp.string());
     ASSERT_TRUE(shot);
@@ -125,7 +116,7 @@ TEST_F(RunnerTest, SnapshotWritesTheDevicePictureAsBmp) {
 
 TEST_F(RunnerTest, TheProgramClosingItselfIsCarriedOut) {
     std::ofstream(dir / "Data") << "not a folder";
-    const Result r = RunScript("start\nwait 10\n", dir);
+    const auto r = RunScript("start\nwait 10\n", dir);
     EXPECT_EQ(r.out, "message error \"Ordner \\\\Data konnte nicht angelegt werden\"\n");
     EXPECT_EQ(r.status, 2); // the window is gone, so `wait` has nothing to act on
 }

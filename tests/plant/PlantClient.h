@@ -4,11 +4,9 @@
 // connects, and a raw socket for the frames no well-behaved client sends.
 #include <modbus.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "support/Loopback.h"
+
 #include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
@@ -45,6 +43,11 @@ public:
         if (modbus_read_registers(context_, address, 1, &value) != 1) return std::nullopt;
         return value;
     }
+    std::optional<uint8_t> Discrete(int address) {
+        uint8_t value = 0;
+        if (modbus_read_input_bits(context_, address, 1, &value) != 1) return std::nullopt;
+        return value;
+    }
     bool Write(int address, uint16_t value) { return modbus_write_register(context_, address, value) == 1; }
     bool WriteCoil(int address, bool on) { return modbus_write_bit(context_, address, on ? 1 : 0) == 1; }
 
@@ -57,11 +60,8 @@ private:
 class RawClient {
 public:
     explicit RawClient(int port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(static_cast<uint16_t>(port));
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+        const sockaddr_in to = LoopbackAddress(port);
+        connected_ = connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
     }
     ~RawClient() { close(fd_); }
     RawClient(const RawClient&) = delete;
@@ -96,12 +96,8 @@ private:
 
 // A Modbus TCP frame: transaction 1, protocol 0, the length of what follows, unit, PDU.
 inline std::vector<uint8_t> Frame(const std::vector<uint8_t>& pdu, uint8_t unit = 1) {
-    std::vector<uint8_t> frame{0,
-                               1,
-                               0,
-                               0,
-                               static_cast<uint8_t>((pdu.size() + 1) >> 8),
-                               static_cast<uint8_t>((pdu.size() + 1) & 0xFF),
+    const auto length = static_cast<uint16_t>(pdu.size() + 1);
+    std::vector<uint8_t> frame{0,   1, 0, 0, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length),
                                unit};
     frame.insert(frame.end(), pdu.begin(), pdu.end());
     return frame;

@@ -1,18 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The device's Modbus server with real clients on the loopback: what a control system writes moves the
 // valve as the user's entry would, what it reads is what the device shows, and what no client should
-// send is refused without touching the device.
+// send is refused without touching the device. The runner serving while a client drives it, and the
+// server's settings.
 #include "session/SessionRecorder.h"
 #include "session/plant/PlantLink.h"
+#include "session/plant/PlantSettings.h"
 #include "session/script/Output.h"
-#include "session/script/Runner.h"
 #include "sim/diagnosis/Monitoring.h"
-#include "support/SimFixture.h"
+#include "support/FileFixture.h"
+#include "support/Loopback.h"
+#include "support/RunScript.h"
+#include "support/SettingsRoundTrip.h"
 #include "tests/plant/PlantClient.h"
 
-#include <fstream>
+#include <cmath>
 #include <memory>
 #include <sstream>
+#include <string>
+#include <thread>
+#include <tuple>
 
 namespace vp7 {
 namespace {
@@ -82,18 +89,11 @@ TEST_F(PlantTest, ASetpointWrittenMovesTheValveAsTheEntryDoes) {
         const auto position = client.Input(static_cast<int>(Input::Position));
         ASSERT_TRUE(position);
         EXPECT_NEAR(*position / 100.0, S().Istwert, 0.005);
+        EXPECT_EQ(client.Input(static_cast<int>(Input::Setpoint)), std::lround(c.sollwert * 100));
     }
     // The last one read back: the setpoint in hundredths of a percent and as a current (4-20 mA).
     EXPECT_EQ(client.Holding(kPercent), 10000);
     EXPECT_EQ(client.Holding(kMicroamps), 20000);
-}
-
-TEST_F(PlantTest, HalfTheStrokeReadsFiftyPercentBack) {
-    test::ModbusClient client(Port());
-    ASSERT_TRUE(client.Write(kPercent, 5000));
-    Run(3000);
-    EXPECT_EQ(client.Input(static_cast<int>(Input::Position)), 5000);
-    EXPECT_EQ(client.Input(static_cast<int>(Input::Setpoint)), 5000);
 }
 
 TEST_F(PlantTest, AFaultOptionSetShowsOnTheDevice) {
@@ -106,15 +106,8 @@ TEST_F(PlantTest, AFaultOptionSetShowsOnTheDevice) {
     EXPECT_EQ(sim->monitoring.FaultFlags[1], 1);
     EXPECT_EQ(client.Input(static_cast<int>(Input::Position)), 9000);
     EXPECT_EQ(client.Input(static_cast<int>(Input::FaultBits)).value_or(0) & 1, 1);
-    uint8_t faultOutput = 0, fault1 = 0;
-    ASSERT_EQ(modbus_read_input_bits(client.Context(), static_cast<int>(modbus::Discrete::FaultOutput), 1,
-                                     &faultOutput),
-              1);
-    ASSERT_EQ(
-        modbus_read_input_bits(client.Context(), static_cast<int>(modbus::Discrete::FirstFault), 1, &fault1),
-        1);
-    EXPECT_EQ(faultOutput, sim->monitoring.FaultOutput);
-    EXPECT_EQ(fault1, 1);
+    EXPECT_EQ(client.Discrete(static_cast<int>(modbus::Discrete::FaultOutput)), sim->monitoring.FaultOutput);
+    EXPECT_EQ(client.Discrete(static_cast<int>(modbus::Discrete::FirstFault)), 1);
     // The binary input's switch, flipped as a click on it would.
     ASSERT_TRUE(client.WriteCoil(static_cast<int>(modbus::Coil::BinaryInput1), true));
     Run(100);
@@ -280,26 +273,87 @@ TEST_F(PlantTest, ARecordingMadeWithAClientReplaysWithoutIt) {
         Run(6000);
         recorder.WriteUpToNow();
     }
-    std::ifstream in(path);
-    std::stringstream recording;
-    recording << in.rdbuf();
-    EXPECT_NE(recording.str().find("set SetPointText \"42.50\"\nclick Enter\n"), std::string::npos);
-    EXPECT_NE(recording.str().find("set LeakageSelect 1\n"), std::string::npos);
+    const std::string recording = test::Bytes(path);
+    EXPECT_NE(recording.find("set SetPointText \"42.50\"\nclick Enter\n"), std::string::npos);
+    EXPECT_NE(recording.find("set LeakageSelect 1\n"), std::string::npos);
 
-    std::ostringstream out, err;
-    std::istringstream script(recording.str() +
-                              "print Istwert\nprint Sollwert\nprint LeakageSelect\nprint FrictionSelect\n"
-                              "print BlockUpSelect\nprint BinaryInput1\n");
-    const auto replayDir = dir / "replay";
-    std::filesystem::create_directories(replayDir);
-    {
-        Runner runner(out, replayDir.string());
-        ASSERT_EQ(runner.Run(script, err), 0) << err.str();
-    }
+    std::filesystem::create_directories(dir / "replay");
+    const auto replay = test::RunScript(
+        recording + "print Istwert\nprint Sollwert\nprint LeakageSelect\nprint FrictionSelect\n"
+                    "print BlockUpSelect\nprint BinaryInput1\n",
+        dir / "replay");
+    ASSERT_EQ(replay.status, 0) << replay.err;
     std::ostringstream expected;
     expected << "Istwert " << FormatReal(S().Istwert) << "\nSollwert " << FormatReal(S().Sollwert)
              << "\nLeakageSelect 1\nFrictionSelect 1\nBlockUpSelect 0\nBinaryInput1 1\n";
-    EXPECT_EQ(out.str(), expected.str());
+    EXPECT_EQ(replay.out, expected.str());
+}
+
+// The runner serving the device's registers: `modbus PORT` before `start`, `serve MS` at real time
+// (the commands' errors are with the runner's others).
+using PlantServeTest = test::FolderFixture;
+
+TEST_F(PlantServeTest, AClientDrivesTheRunnersDeviceWhileItServes) {
+    const int port = test::FreeLoopbackPort();
+    const std::string script =
+        "modbus " + std::to_string(port) +
+        "\nstart\nserve 4000\nprint Istwert\nprint SetPointText\nprint NoPreasureSelect\n";
+    std::optional<uint16_t> position;
+    std::thread plc([&] {
+        // The runner opens the port at `start`; the client tries for a while.
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            test::ModbusClient client(port);
+            if (!client.Connected()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                continue;
+            }
+            if (!client.Write(0, 5000)) return;
+            // The stroke takes about a second; its end is read back within the serving time.
+            for (int i = 0; i < 60 && position != 5000; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                position = client.Input(0);
+            }
+            return;
+        }
+    });
+    const test::ScriptResult run = test::RunScript(script, dir);
+    plc.join();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(position, 5000);
+    EXPECT_EQ(run.out, "modbus " + std::to_string(port) +
+                           "\nIstwert 50.0000\nSetPointText \"50.00\"\nNoPreasureSelect 0\n");
+}
+
+// An older program's file, hand edits that break a key, and what this program writes: read, and
+// written again to the same choice; a file that never had the section gets none.
+TEST(PlantSettings, ReadsTheServersSectionAndTakesADamagedKeyAsItsDefault) {
+    struct Case {
+        const char* file;
+        bool serve;
+        int port, unit;
+        const char* address;
+        bool readOnly;
+    } cases[] = {
+        {"[Config]\nCheckScreen=0\n[View]\nZoom=150\n", false, 502, 1, "127.0.0.1", false},
+        {"[Modbus]\nServer=1\nPort=1502\nUnit=7\nInterface=0.0.0.0\nReadOnly=1\n", true, 1502, 7, "0.0.0.0",
+         true},
+        {"[modbus]\nserver=1\n", true, 502, 1, "127.0.0.1", false},
+        {"[Modbus]\nServer=2\nPort=70000\nUnit=-1\nInterface=localhost\nReadOnly=yes\n", false, 502, 1,
+         "127.0.0.1", false},
+        {"[Modbus]\nPort=$5DE\n", false, 1502, 1, "127.0.0.1", false}, // hexadecimal, as every number key
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const auto trip = test::ReadWriteAgain<PlantSettings>(c.file);
+        const auto fields = [](const PlantSettings& s) {
+            return std::tuple(s.serve, s.options.port, s.options.unitId, s.options.address,
+                              s.options.access == modbus::Access::ReadOnly);
+        };
+        EXPECT_EQ(fields(trip.read), std::tuple(c.serve, c.port, c.unit, std::string(c.address), c.readOnly));
+        EXPECT_EQ(fields(trip.again), fields(trip.read));
+        EXPECT_EQ(trip.written.find("Modbus") != std::string::npos,
+                  std::string(c.file).find("odbus") != std::string::npos);
+    }
 }
 
 } // namespace

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Picture.h"
 #include "platform/BmpFile.h"
+#include "support/Bytes.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <set>
@@ -273,11 +272,9 @@ TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
     original.SetPixel(0, 0, 0x112233);
     original.SetPixel(2, 1, 0x445566);
     ASSERT_TRUE(WriteBmp(path, original));
-    std::ifstream in(path, std::ios::binary);
-    const std::string good{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    in.close();
+    const std::string good = test::Bytes(path);
     const auto read = [&](const std::string& bytes) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+        test::WriteBytes(path, bytes);
         return ReadBmp(path);
     };
     const auto with = [&](size_t at, std::initializer_list<uint8_t> bytes) {

@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration sheet as the runner's `export` writes it (the window exports the same CSV).
-#include "session/script/Runner.h"
-
+#include "support/Bytes.h"
 #include "support/FolderFixture.h"
+#include "support/RunScript.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,12 +22,9 @@ struct ConfigSheetTest : test::FolderFixture {
     // The script with `export` at its end; the CSV's lines without their CRLF.
     std::vector<std::string> Export(const std::string& script) {
         const fs::path csv = dir / "sheet.csv";
-        std::ostringstream out, err;
-        std::istringstream in(script + "export " + csv.string() + "\n");
-        Runner runner(out, (dir / "program").string());
-        EXPECT_EQ(runner.Run(in, err), 0) << err.str();
-        std::ifstream file(csv, std::ios::binary);
-        const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        const auto run = test::RunScript(script + "export " + csv.string() + "\n", dir / "program");
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::string text = test::Bytes(csv);
         std::vector<std::string> lines;
         for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
             lines.push_back(text.substr(at, end - at));
@@ -90,11 +84,9 @@ TEST_F(ConfigSheetTest, EveryParameterInMenuOrderWithTheOptions) {
 }
 
 TEST_F(ConfigSheetTest, AnUnwritableFileFailsTheScript) {
-    std::ostringstream out, err;
-    std::istringstream in("start\nexport " + (dir / "missing" / "sheet.csv").string() + "\n");
-    Runner runner(out, dir.string());
-    EXPECT_EQ(runner.Run(in, err), 1);
-    EXPECT_NE(err.str().find("cannot write"), std::string::npos) << err.str();
+    const auto run = test::RunScript("start\nexport " + (dir / "missing" / "sheet.csv").string() + "\n", dir);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "session/script/Runner.h"
 #include "sim/files/ConfigFiles.h"
 #include "sim/operation/ParamSet.h"
+#include "support/Bytes.h"
 #include "support/Refused.h"
 #include "support/SimFixture.h"
 
@@ -20,13 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using ExerciseTest = test::SimFixture;
-
-std::string Read(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Every kind of NAME print knows, numbers against texts, the display without its padding; a row's
 // outcome is PASS, FAIL or the error that refuses the check.
@@ -119,7 +113,7 @@ TEST_F(ExerciseTest, TimedCommandsFireOnTimeAndStayOutOfTheRecording) {
         EXPECT_THROW(runner.Execute("set FrictionSelect 0"), ScriptError);
         runner.Execute("set BlockUpSelect 1");
     }
-    const std::string text = Read(recording);
+    const std::string text = test::Bytes(recording);
     EXPECT_TRUE(text.ends_with(exercise.string() + "\nwait 2000\nset BlockUpSelect 1\n")) << text;
     const auto played = ReadPlayScript(text, (dir / "check").string());
     ASSERT_TRUE(std::holds_alternative<PlayScript>(played)) << std::get<ScriptProblem>(played).reason;
@@ -188,7 +182,7 @@ TEST_F(ExerciseTest, ScenesAndStatesNeitherWriteFilesNorReplaceTheDevice) {
     EXPECT_EQ(out.str(), "error 0: 'rewind' does not belong in an exercise\n"
                          "error 7: 'snapshot' does not belong in an exercise\n"
                          "error 8: 'export' does not belong in an exercise\n");
-    EXPECT_EQ(Read(target), "keep");
+    EXPECT_EQ(test::Bytes(target), "keep");
 }
 
 // A report names its exercise and recording by path and SHA-256; `verify` finds them beside the report
@@ -213,7 +207,7 @@ TEST_F(ExerciseTest, VerifyTellsWhetherTheReportsSourcesAreUnchanged) {
          "verify exercise OK\nverify recording OK\n"},
         {"report edited",
          [&] {
-             std::string html = Read(reports / "report.html");
+             std::string html = test::Bytes(reports / "report.html");
              html[html.find("-sha256\" content=\"") + 18] ^= 1;
              std::ofstream(reports / "report.html") << html;
          },

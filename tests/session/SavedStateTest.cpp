@@ -4,9 +4,11 @@
 #include "session/exercise/Exercise.h"
 #include "session/script/Runner.h"
 
+#include "support/Bytes.h"
 #include "support/DeviceState.h"
 #include "support/FolderFixture.h"
 #include "support/Refused.h"
+#include "support/RunScript.h"
 
 #include <gtest/gtest.h>
 
@@ -37,29 +39,12 @@ constexpr const char* kSession = "set SetPointText 37\n"
                                  "move 200 120\n"
                                  "wait 1234\n";
 
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::Bytes;
+using test::WriteBytes;
 
-void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-struct ScriptRun {
-    int status;
-    std::string out, err;
-};
-
-ScriptRun RunScript(const fs::path& dir, const std::string& script) {
-    std::ostringstream out, err;
-    std::istringstream in(script);
-    Runner runner(out, dir.string());
-    runner.SetScriptFolder(dir.string());
-    const int status = runner.Run(in, err);
-    return {status, out.str(), err.str()};
+// The scripts here name their files from the test's folder.
+test::ScriptResult RunScript(const fs::path& dir, const std::string& script) {
+    return test::RunScript(script, dir, dir);
 }
 
 // Runs kSession on `live` and saves it as dir/state.vp7s, as the window saves one.
@@ -69,7 +54,7 @@ void SaveState(Runner& live, const fs::path& dir) {
     for (const std::string& line : Runner::SplitLines(kSession))
         live.Execute(line);
     recorder.WriteUpToNow(); // the pointer's last move was held back: it is written now
-    WriteText(dir / "state.vp7s", MakeSavedState(ReadText(dir / "session.vp7s"), 0, ProgramVersion()));
+    WriteBytes(dir / "state.vp7s", MakeSavedState(Bytes(dir / "session.vp7s"), 0, ProgramVersion()));
 }
 
 using SavedStateTest = test::FolderFixture;
@@ -99,10 +84,11 @@ TEST_F(SavedStateTest, ALoadedStateIsTheSavedSession) {
 TEST_F(SavedStateTest, RewindIsAFreshReplayOfTheShortenedSession) {
     const std::string after = "press mode\nwait 300\nrelease mode\nwait 4000\nprint lcd\nprint Istwert\n"
                               "print Mode\nprint FrictionSelect\nprint diag 3\nprint trend\n";
-    const ScriptRun rewound = RunScript(dir, std::string("start\n") + kSession + "rewind 3100\n" + after);
+    const test::ScriptResult rewound =
+        RunScript(dir, std::string("start\n") + kSession + "rewind 3100\n" + after);
     const std::string cut = CutRecording(std::string("start\n") + kSession, 3100);
     EXPECT_EQ(cut, "start\nset SetPointText 37\nclick Enter\nwait 3000\npress mode\nwait 100\n");
-    const ScriptRun fresh = RunScript(dir, cut + after);
+    const test::ScriptResult fresh = RunScript(dir, cut + after);
     EXPECT_EQ(rewound.status, 0) << rewound.err;
     EXPECT_EQ(rewound.out, fresh.out);
     // Going back again from the rewound session, and not beyond now.
@@ -154,19 +140,19 @@ TEST_F(SavedStateTest, StatesThatDoNotFitAreRefusedAndChangeNothing) {
          " line 5: The line is longer than 65536 characters."},
     };
     for (const Case& c : cases) {
-        WriteText(dir / "state.vp7s", c.state);
-        const ScriptRun run = RunScript(
+        WriteBytes(dir / "state.vp7s", c.state);
+        const test::ScriptResult run = RunScript(
             dir, "ini Config Sprache 1\nini Config Controller VP7A\nstate state.vp7s\nprint Istwert\n");
         EXPECT_EQ(run.status, 1) << c.state;
         EXPECT_EQ(run.err, "error 3: state.vp7s" + c.error + '\n') << c.state;
         EXPECT_EQ(run.out, "") << c.state;
-        EXPECT_NE(ReadText(dir / "Config" / "VP7.ini").find("Sprache=1"), std::string::npos) << c.state;
+        EXPECT_NE(Bytes(dir / "Config" / "VP7.ini").find("Sprache=1"), std::string::npos) << c.state;
     }
-    WriteText(dir / "state.vp7s", "# vp7sim test\n# state VP7A 0.1\nscreen 1280 1024 24\nstart\nwait 10\n");
+    WriteBytes(dir / "state.vp7s", "# vp7sim test\n# state VP7A 0.1\nscreen 1280 1024 24\nstart\nwait 10\n");
     EXPECT_EQ(RunScript(dir, "state state.vp7s\nprint Istwert\n").out, "Istwert 0.0000\n");
     // A bare state line takes the variant from the state's settings.
-    WriteText(dir / "state.vp7s",
-              "# state\nini Config Controller VP7A\nstart\n" + std::string(1 << 20, '\n') + "wait 10\n");
+    WriteBytes(dir / "state.vp7s",
+               "# state\nini Config Controller VP7A\nstart\n" + std::string(1 << 20, '\n') + "wait 10\n");
     EXPECT_EQ(RunScript(dir, "state state.vp7s\nprint Istwert\n").out, "Istwert 0.0000\n");
 }
 
@@ -176,7 +162,7 @@ TEST_F(SavedStateTest, ASettingsFileThatCannotBeReadIsNeverReplaced) {
     const fs::path ini = dir / "Config" / "VP7.ini";
     const std::string refusal = "The settings file " + ini.string() +
                                 " cannot be read. It is kept as it is, and nothing is replayed.";
-    WriteText(dir / "state.vp7s", "# state VP7A 0.1\nini Config Sprache 1\nstart\n");
+    WriteBytes(dir / "state.vp7s", "# state VP7A 0.1\nini Config Sprache 1\nstart\n");
     const struct {
         const char* script;
         std::string error;
@@ -191,7 +177,7 @@ TEST_F(SavedStateTest, ASettingsFileThatCannotBeReadIsNeverReplaced) {
     } files[] = {
         {"too large",
          [](const fs::path& p) {
-             WriteText(p, "[Config]\r\nSprache=0\r\n");
+             WriteBytes(p, "[Config]\r\nSprache=0\r\n");
              fs::resize_file(p, std::uintmax_t{65} << 20); // sparse: no disk is used
          }},
         {"a folder", [](const fs::path& p) { fs::create_directory(p); }},
@@ -203,7 +189,7 @@ TEST_F(SavedStateTest, ASettingsFileThatCannotBeReadIsNeverReplaced) {
             file.make(ini);
             const fs::file_status before = fs::status(ini);
             const std::uintmax_t size = fs::is_regular_file(before) ? fs::file_size(ini) : 0;
-            const ScriptRun run = RunScript(dir, s.script);
+            const test::ScriptResult run = RunScript(dir, s.script);
             EXPECT_EQ(run.status, 1) << file.what << ": " << s.script;
             EXPECT_EQ(run.err, s.error + '\n') << file.what << ": " << s.script;
             EXPECT_EQ(fs::status(ini).type(), before.type()) << file.what << ": " << s.script;
@@ -221,12 +207,12 @@ TEST_F(SavedStateTest, AnExerciseStartsFromASavedState) {
     SaveState(saved, dir);
     fs::create_directories(dir / "lesson");
     const fs::path exercise = dir / "lesson" / "friction.vp7x";
-    WriteText(exercise, "state ../state.vp7s\nset LeakageSelect 1\nhide FrictionSelect\n"
-                        "at 1000 set BlockUpSelect 1\ncheck Mode = 1 \"Hand\" \"Manual\"\n");
+    WriteBytes(exercise, "state ../state.vp7s\nset LeakageSelect 1\nhide FrictionSelect\n"
+                         "at 1000 set BlockUpSelect 1\ncheck Mode = 1 \"Hand\" \"Manual\"\n");
     const std::string after = "wait 1500\nprint lcd\nprint Istwert\nprint Mode\nprint LeakageSelect\n"
                               "print BlockUpSelect\nprint diag 3\nprint trend\nhandin\n";
-    const ScriptRun byExercise = RunScript(dir, "exercise lesson/friction.vp7x\n" + after);
-    const ScriptRun byHand =
+    const test::ScriptResult byExercise = RunScript(dir, "exercise lesson/friction.vp7x\n" + after);
+    const test::ScriptResult byHand =
         RunScript(dir, "state state.vp7s\ncheck Mode = 1 \"Hand\" \"Manual\"\n"
                        "set LeakageSelect 1\nwait 1000\nset BlockUpSelect 1\nwait 500\n" +
                            after.substr(after.find('\n') + 1));
@@ -246,16 +232,16 @@ TEST_F(SavedStateTest, AnExerciseStartsFromASavedState) {
             live.Execute(line);
     }
     Runner replayed(out, (dir / "replayed").string());
-    for (const std::string& line : Runner::SplitLines(ReadText(dir / "session.vp7s")))
+    for (const std::string& line : Runner::SplitLines(Bytes(dir / "session.vp7s")))
         replayed.Execute(line);
     EXPECT_EQ(test::DeviceState(*replayed.Sim()), test::DeviceState(*live.Sim()));
 }
 
 // A state the exercise cannot start from refuses the exercise when it is read, at the state's line.
 TEST_F(SavedStateTest, AnExerciseWithAStateThatDoesNotFitIsRefused) {
-    WriteText(dir / "state.vp7s", "# state VP7A 0.1\nstart\n");
-    WriteText(dir / "damaged.vp7s", "# state VP7A 0.1\nstart\nfrobnicate\n");
-    WriteText(dir / "newer.vp7s", "# state VP7A 99.0\nstart\n");
+    WriteBytes(dir / "state.vp7s", "# state VP7A 0.1\nstart\n");
+    WriteBytes(dir / "damaged.vp7s", "# state VP7A 0.1\nstart\nfrobnicate\n");
+    WriteBytes(dir / "newer.vp7s", "# state VP7A 99.0\nstart\n");
     const struct {
         const char* text;
         int line;

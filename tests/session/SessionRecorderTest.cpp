@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/SessionRecorder.h"
+#include "support/Bytes.h"
 #include "support/SimFixture.h"
 
 #include <fstream>
@@ -11,10 +12,7 @@ namespace {
 struct SessionRecorderTest : test::SimFixture {
     // The recorded lines after `start`.
     std::string Actions(const std::filesystem::path& path) {
-        std::ifstream in(path);
-        std::stringstream text;
-        text << in.rdbuf();
-        const std::string all = text.str();
+        const std::string all = test::Bytes(path);
         return all.substr(all.find("\nstart\n") + 7);
     }
 };

@@ -18,10 +18,11 @@
 #include "sim/display/LcdReadBack.h"
 #include "sim/operation/ConfigMenu.h"
 #include "sim/operation/ParamSet.h"
+#include "support/Bytes.h"
 #include "support/FolderFixture.h"
 #include "support/Operator.h"
+#include "support/RunScript.h"
 
-#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -191,13 +192,6 @@ std::string Printout(Device& d, bool sameClock = true) {
     return out + '\n';
 }
 
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 struct SnapshotTest : test::FolderFixture {
     SpriteSet sprites = SpriteSet::Flat();
 };
@@ -225,7 +219,7 @@ TEST_F(SnapshotTest, ReplayedAndRestoredDevicesMatchTheLiveOne) {
                 std::ostringstream printed;
                 Runner runner(printed, (folder / "replay").string());
                 std::filesystem::create_directories(folder / "replay");
-                for (const std::string& line : Runner::SplitLines(ReadAll(recordingPath)))
+                for (const std::string& line : Runner::SplitLines(test::Bytes(recordingPath)))
                     runner.Execute(line);
                 ASSERT_NE(runner.Sim(), nullptr) << context;
                 EXPECT_EQ(SnapshotDifference(*runner.Sim(), snapshot), std::nullopt) << context;
@@ -366,12 +360,9 @@ TEST_F(SnapshotTest, TheRunnerSavesRestoresAndComparesStates) {
     const auto run = [&](const std::string& folder, const std::string& script,
                          std::string* errors = nullptr) {
         std::filesystem::create_directories(dir / folder);
-        std::ostringstream out, err;
-        Runner runner(out, (dir / folder).string());
-        std::istringstream in(script);
-        runner.Run(in, err);
-        if (errors) *errors = err.str();
-        return out.str();
+        const auto result = test::RunScript(script, dir / folder);
+        if (errors) *errors = result.err;
+        return result.out;
     };
     const std::string path = (dir / "s.vp7state").string();
     const std::string saved = run("a", "ini Config Controller VP7FF\nstart\nwait 500\npress mode\nwait 1500\n"
@@ -390,9 +381,9 @@ TEST_F(SnapshotTest, TheRunnerSavesRestoresAndComparesStates) {
     run("d", "ini Config Controller VP7PA\nstate " + path + "\n", &errors);
     EXPECT_EQ(errors, "error 2: " + path + ": the state was saved on VP7FF, not on VP7PA\n");
 
-    std::string text = ReadAll(path);
+    std::string text = test::Bytes(path);
     text[text.size() / 2] ^= 1;
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    test::WriteBytes(path, text);
     EXPECT_EQ(run("c", "state " + path + "\nprint Mode\n", &errors), "");
     EXPECT_EQ(errors, "error 1: " + path + ": the state is damaged or incomplete\n");
 }

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "formats/IniFile.h"
 #include "session/script/Runner.h"
 #include "session/trend/RingBuffer.h"
 #include "session/trend/TrendCsv.h"
 #include "session/trend/TrendRecorder.h"
 #include "session/trend/TrendSettings.h"
+#include "support/SettingsRoundTrip.h"
 #include "support/SimFixture.h"
 
 #include <sstream>
@@ -137,19 +137,12 @@ TEST(TrendSettings, DamagedKeysFallBackToTheirDefaults) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.section);
-        IniFile ini;
-        ini.SetText(std::string("[Trend]\n") + c.section + "\n");
-        TrendSettings read;
-        read.Read(ini);
+        const auto trip = test::ReadWriteAgain<TrendSettings>(std::string("[Trend]\n") + c.section + "\n");
         const auto fields = [](const TrendSettings& t) {
             return std::tuple(t.left, t.top, t.width, t.height, t.visible, t.spanSeconds);
         };
-        EXPECT_EQ(fields(read), fields(c.expected));
-        IniFile written;
-        read.Write(written);
-        TrendSettings again;
-        again.Read(written);
-        EXPECT_EQ(fields(again), fields(read));
+        EXPECT_EQ(fields(trip.read), fields(c.expected));
+        EXPECT_EQ(fields(trip.again), fields(trip.read));
     }
 }
 

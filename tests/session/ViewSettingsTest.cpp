@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/ViewSettings.h"
 
-#include "formats/IniFile.h"
+#include "support/SettingsRoundTrip.h"
 
 #include <gtest/gtest.h>
 
@@ -32,17 +32,10 @@ TEST(ViewSettings, ReadsTheStepOrFitAndTakesADamagedKeyAsNoChoice) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        IniFile ini;
-        ini.SetText(c.file);
-        ViewSettings read;
-        read.Read(ini);
+        const auto trip = test::ReadWriteAgain<ViewSettings>(c.file);
         const auto fields = [](const ViewSettings& v) { return std::tuple(v.percent, v.fit, v.fitPercent); };
-        EXPECT_EQ(fields(read), std::tuple(c.percent, c.fit, c.fitPercent));
-        IniFile written;
-        read.Write(written);
-        ViewSettings again;
-        again.Read(written);
-        EXPECT_EQ(fields(again), fields(read));
+        EXPECT_EQ(fields(trip.read), std::tuple(c.percent, c.fit, c.fitPercent));
+        EXPECT_EQ(fields(trip.again), fields(trip.read));
     }
 }
 

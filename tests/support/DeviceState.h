@@ -2,13 +2,16 @@
 #pragma once
 // Everything a trainee could tell two devices apart by, one line each: the display read back, every
 // named state value, every diagnostic value and every control of the form, as `print` shows them.
+// A window's device is told apart from the runner's the same way.
 #include "session/script/PrintedValue.h"
+#include "session/script/Runner.h"
 #include "session/script/ScriptWords.h"
 #include "session/script/StateValues.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/display/LcdReadBack.h"
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,6 +37,16 @@ inline std::vector<std::string> DeviceState(Simulator& sim) {
         }
     }
     return lines;
+}
+
+// The device a runner in `folder` shows after `lines`: a state loaded, say, and a scene set on it.
+inline std::vector<std::string> RunnerDeviceState(const std::string& folder,
+                                                  const std::vector<std::string>& lines) {
+    std::ostringstream out;
+    Runner runner(out, folder);
+    for (const std::string& line : lines)
+        runner.Execute(line);
+    return DeviceState(*runner.Sim());
 }
 
 } // namespace vp7::test

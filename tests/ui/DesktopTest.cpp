@@ -7,6 +7,7 @@
 #include "sim/files/ConfigFiles.h"
 #include "sim/operation/ModeLogic.h"
 #include "sim/operation/ParamSet.h"
+#include "support/RunScript.h"
 #include "ui/app/Application.h"
 #include "ui/app/DesktopConventions.h"
 #include "ui/app/MainWindow.h"
@@ -95,16 +96,13 @@ TEST(Desktop, ARecentFileLoadsAsAnyLoadIsRecordedSoAndKeptAtQuitting) {
 
     // Recorded as the menu item with the dialog's answer: a replay loads the same files.
     app.main.StopRecording();
-    QFile file(app.recording);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const std::string recorded = file.readAll().toStdString();
+    const std::string recorded = test::Bytes(app.recording).toStdString();
     for (const std::string& path : {first, second, first})
         EXPECT_NE(recorded.find("file " + path + "\nmenu Konfigurationladen1\n"), std::string::npos) << path;
-    std::ostringstream out, err;
-    std::istringstream script(recorded + "print param DEBA\n");
-    Runner runner(out, app.dir.filePath(QStringLiteral("replay")).toStdString());
-    EXPECT_EQ(runner.Run(script, err), 0) << err.str();
-    EXPECT_EQ(out.str(), "param DEBA 12\n");
+    const auto replay = test::RunScript(recorded + "print param DEBA\n",
+                                        app.dir.filePath(QStringLiteral("replay")).toStdString());
+    EXPECT_EQ(replay.status, 0) << replay.err;
+    EXPECT_EQ(replay.out, "param DEBA 12\n");
 
     // Ctrl+Q is the window's close: the settings are written, the recent list with them.
     app.Shortcut(Qt::Key_Q);

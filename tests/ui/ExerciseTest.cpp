@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ShownApp.h"
 #include "model/PictureLayout.h"
 #include "platform/Sha256.h"
 #include "session/script/Runner.h"
@@ -41,16 +42,8 @@ choice "Nichts" "Nothing"
 choice "Der Antrieb" "The actuator" correct
 )";
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::Bytes;
+using test::WriteFile;
 
 } // namespace
 
@@ -147,13 +140,12 @@ TEST(Exercise, FromASavedStateShowsTheState) {
         OpenExercise(nullptr, path, dir.path().toStdString(), dir.path().toStdString(), false);
     nameGiven.stop();
     ASSERT_TRUE(session);
-    std::ostringstream out;
-    Runner runner(out, runnerDir.path().toStdString());
-    runner.Execute("state " + dir.filePath(QStringLiteral("state.vp7s")).toStdString());
-    runner.Execute("set FrictionSelect 1");
     Simulator& sim = session->Window().Sim();
     EXPECT_EQ(sim.state.Mode, Mode::Manual);
-    EXPECT_EQ(test::DeviceState(sim), test::DeviceState(*runner.Sim()));
+    EXPECT_EQ(test::DeviceState(sim),
+              test::RunnerDeviceState(runnerDir.path().toStdString(),
+                                      {"state " + dir.filePath(QStringLiteral("state.vp7s")).toStdString(),
+                                       "set FrictionSelect 1"}));
     EXPECT_LT(session->ElapsedMs(), 1000);
     session->Window().StopRecording();
     EXPECT_TRUE(Bytes(session->RecordingPath())

@@ -32,7 +32,9 @@ using namespace vp7;
 
 namespace {
 
+using test::Bytes;
 using test::RunEvents;
+using test::WriteFile;
 
 // Three timers, two of them due together, one re-arming another from its handler: the window's
 // clock driven by hand fires them in the virtual clock's order at the same moments.
@@ -90,16 +92,6 @@ struct SmallDisk {
     }
 };
 
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
-}
-
 constexpr char kState[] =
     "# vp7sim test\n# state VP7A 0.1\nseed 7\nini Config CheckScreen 0\nstart\nwait 500\n";
 
@@ -138,21 +130,17 @@ TEST(Instructor, TheWindowsClockReplaysAsTheVirtualOneAndKeepsItsPhaseAcrossAFre
 TEST(Instructor, AProgramStartedFromAStateShowsWhatTheRunnerLoads) {
     QTemporaryDir dir, runnerDir;
     const QString path = dir.filePath(QStringLiteral("state.vp7s"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(
+    ASSERT_TRUE(WriteFile(
+        path,
         "# vp7sim test\n# state VP7A 0.1\nscreen 1280 1024 24\nseed 7\nini Config CheckScreen 0\nstart\n"
         "set SetPointText 37\nclick Enter\nwait 3000\npress mode\nwait 200\nrelease mode\nwait 500\n"
-        "set FrictionSelect 1\npress inc\nwait 1700\nrelease inc\nwait 900\n");
-    file.close();
+        "set FrictionSelect 1\npress inc\nwait 1700\nrelease inc\nwait 900\n"));
     AppWindows windows =
         StartProgram(test::ProgramFolder(dir).toStdString(), false, {"vp7sim", "--state", path}, "");
-    std::ostringstream out;
-    Runner runner(out, runnerDir.path().toStdString());
-    runner.Execute("state " + path.toStdString());
     Simulator& sim = windows.main->Sim();
     EXPECT_EQ(sim.state.Mode, Mode::Manual);
-    EXPECT_EQ(test::DeviceState(sim), test::DeviceState(*runner.Sim()));
+    EXPECT_EQ(test::DeviceState(sim),
+              test::RunnerDeviceState(runnerDir.path().toStdString(), {"state " + path.toStdString()}));
     // Live from there: the session's log holds the state and what follows.
     RunEvents(300);
     const auto session = windows.instructor->SessionSoFar();

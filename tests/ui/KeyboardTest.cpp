@@ -4,6 +4,7 @@
 #include "session/script/Runner.h"
 #include "sim/display/LcdReadBack.h"
 #include "sim/operation/ModeLogic.h"
+#include "support/RunScript.h"
 #include "ui/device/DeviceKeyboard.h"
 #include "ui/device/PictureWidget.h"
 
@@ -201,14 +202,11 @@ TEST(Keyboard, AKeyboardSessionReplaysInTheRunner) {
         QAccessibleInterface* display = QAccessible::queryAccessibleInterface(main.Picture())->child(3);
         EXPECT_EQ(display->text(QAccessible::Name), QStringLiteral("68.1\nMAN 0"));
     }
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const std::string recorded = file.readAll().toStdString();
+    const std::string recorded = test::Bytes(path).toStdString();
     EXPECT_NE(recorded.find("\npress mode right shift\n"), std::string::npos) << recorded;
-    std::istringstream script(recorded + "print lcd\nprint Istwert\nprint Mode\n");
-    std::ostringstream out, err;
-    QTemporaryDir replayDir;
-    Runner runner(out, replayDir.path().toStdString());
-    ASSERT_EQ(runner.Run(script, err), 0) << err.str();
-    EXPECT_EQ(out.str(), windowEnd);
+    const QTemporaryDir replayDir;
+    const auto replay =
+        test::RunScript(recorded + "print lcd\nprint Istwert\nprint Mode\n", replayDir.path().toStdString());
+    ASSERT_EQ(replay.status, 0) << replay.err;
+    EXPECT_EQ(replay.out, windowEnd);
 }

@@ -33,6 +33,7 @@
 
 using namespace vp7;
 using test::RunEvents;
+using test::WriteFile;
 
 namespace {
 
@@ -43,18 +44,18 @@ constexpr char kState[] =
     "set FrictionSelect 1\npress inc\nwait 1700\nrelease inc\nwait 900\nparam SPRA 55\n"
     "menu ParameterTabelle1\nwait 300\n";
 
-void WriteFile(const QString& path, std::string_view text) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(text.data(), static_cast<qint64>(text.size()));
+// The device a saved state shows, as the runner loads it.
+std::vector<std::string> RunnerState(std::string_view state) {
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("state.vp7s"));
+    WriteFile(path, state);
+    return test::RunnerDeviceState(folder.path().toStdString(), {"state " + path.toStdString()});
 }
 
-// The device a state shows, as the runner loads it.
-std::vector<std::string> RunnerState(const QString& path) {
-    QTemporaryDir folder;
-    std::ostringstream out;
-    Runner runner(out, folder.path().toStdString());
-    runner.Execute("state " + path.toStdString());
-    return test::DeviceState(*runner.Sim());
+// The session so far cut at `ms`, saved as a state.
+std::string CutState(InstructorControls& instructor, int64_t ms) {
+    const auto session = instructor.SessionSoFar();
+    return session ? MakeSavedState(CutRecording(*session, ms), 0, ProgramVersion()) : std::string();
 }
 
 // What the picture widget shows of the display: every pixel of it, and what it reads to a screen reader.
@@ -115,7 +116,7 @@ TEST(Session, AWindowTakesANewDeviceMadeFromAStateInPlace) {
     ShowStateInPlace(main, *app.windows.instructor, *state);
     Simulator& sim = main.Sim();
     EXPECT_NE(&sim.clock, &app.clock) << "the new device runs on a clock of its own";
-    EXPECT_EQ(test::DeviceState(sim), RunnerState(path));
+    EXPECT_EQ(test::DeviceState(sim), RunnerState(kState));
     // Drawn at the window's picture scale, and drawn again from its log at another.
     EXPECT_EQ(sim.image1.DeviceWidth(), 2 * sim.image1.Width());
     main.SetPictureScale(1);
@@ -172,15 +173,12 @@ TEST(Session, LoadingAndRewindingReplaceTheDeviceNotTheWindow) {
     load->trigger();
     EXPECT_TRUE(main.isVisible());
     EXPECT_TRUE(main.RestartArguments().isEmpty());
-    EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(path));
+    EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(kState));
 
     RunEvents(300);
     InstructorControls& instructor = *app.windows.instructor;
-    const auto session = instructor.SessionSoFar();
-    ASSERT_TRUE(session);
     constexpr int64_t kCutMs = 2500;
-    const QString cut = app.dir.filePath(QStringLiteral("cut.vp7s"));
-    WriteFile(cut, MakeSavedState(CutRecording(*session, kCutMs), 0, ProgramVersion()));
+    const std::string cut = CutState(instructor, kCutMs);
     ASSERT_TRUE(instructor.RewindTo(kCutMs));
     EXPECT_TRUE(main.isVisible());
     EXPECT_TRUE(main.RestartArguments().isEmpty());
@@ -207,12 +205,8 @@ TEST(Session, ARewoundRecordingGoesOnInTheSameWindow) {
     clock.Advance(3000);
     main.AfterEvent();
     ASSERT_TRUE(main.Recording());
-    const auto session = windows.instructor->SessionSoFar();
-    ASSERT_TRUE(session);
     constexpr int64_t kCutMs = 2000;
-    const std::string cutState = MakeSavedState(CutRecording(*session, kCutMs), 0, ProgramVersion());
-    const QString cut = dir.filePath(QStringLiteral("cut.vp7s"));
-    WriteFile(cut, cutState);
+    const std::string cut = CutState(*windows.instructor, kCutMs);
 
     ASSERT_TRUE(windows.instructor->RewindTo(kCutMs));
     EXPECT_TRUE(main.isVisible());
@@ -223,7 +217,7 @@ TEST(Session, ARewoundRecordingGoesOnInTheSameWindow) {
     RunEvents(200);
     const auto goneOn = windows.instructor->SessionSoFar();
     ASSERT_TRUE(goneOn);
-    EXPECT_EQ(goneOn->rfind(cutState, 0), 0u) << *goneOn;
+    EXPECT_EQ(goneOn->rfind(cut, 0), 0u) << *goneOn;
     EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("session-rewound-*.vp7s")}, QDir::Files).size(), 1);
 }
 
@@ -279,11 +273,8 @@ TEST(Session, ARewindRestoresTheNearestBacktrackAndReplaysOnlyWhatFollows) {
         EXPECT_LE(last->atMs, ms);
         RunEvents(200);
     }
-    const auto session = instructor.SessionSoFar();
-    ASSERT_TRUE(session);
     constexpr int64_t kEarly = 3000;
-    const QString cut = app.dir.filePath(QStringLiteral("cut.vp7s"));
-    WriteFile(cut, MakeSavedState(CutRecording(*session, kEarly), 0, ProgramVersion()));
+    const std::string cut = CutState(instructor, kEarly);
     ASSERT_FALSE(main.CurrentSession().Backtracked().Before(kEarly).has_value());
     ASSERT_TRUE(instructor.RewindTo(kEarly));
     EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(cut));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The program's windows on a fresh program folder, the main window shown.
+// The program's windows on a fresh program folder, the main window shown; files a test reads and writes
+// whole.
 #include "platform/VirtualClock.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <string_view>
 
 namespace vp7::test {
 
@@ -23,6 +25,17 @@ inline QString ProgramFolder(const QTemporaryDir& dir) {
     QFile ini(dir.filePath(QStringLiteral("Config/VP7.ini")));
     if (ini.open(QIODevice::WriteOnly)) ini.write("[Config]\r\nCheckScreen=0\r\n");
     return dir.path();
+}
+
+inline QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool WriteFile(const QString& path, std::string_view bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
 }
 
 // Lets real time pass for `ms` with the events running, or until `done` holds.

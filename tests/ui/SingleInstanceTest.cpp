@@ -67,6 +67,14 @@ std::optional<uid_t> OtherUser() {
     return nobody->pw_uid;
 }
 
+// A runtime folder of the test's own for the instances made in this process, given up at the end.
+struct RuntimeFolder {
+    QTemporaryDir dir;
+    RuntimeFolder() { qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit()); }
+    ~RuntimeFolder() { qunsetenv("XDG_RUNTIME_DIR"); }
+    QString path() const { return dir.path(); }
+};
+
 bool WaitForFile(const QString& path, int ms) {
     for (int waited = 0; waited < ms; waited += 50) {
         if (QFile::exists(path)) return true;
@@ -151,8 +159,7 @@ TEST(SingleInstance, TheLockLiesInAFolderOfTheUsersAlone) {
 
 // A client that sends something else, or without end, is let go; the running instance still answers.
 TEST(SingleInstance, TheSocketReadsOnlyItsShortMessage) {
-    QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    RuntimeFolder runtime;
     vp7::SingleInstance running;
     ASSERT_TRUE(running.Acquire());
     int asked = 0;
@@ -170,14 +177,12 @@ TEST(SingleInstance, TheSocketReadsOnlyItsShortMessage) {
     }
     EXPECT_EQ(asked, 0);
     running.Release();
-    qunsetenv("XDG_RUNTIME_DIR");
 }
 
 // The first instance here, the second the real program: it asks for the window and ends; the minimized
 // window comes back.
 TEST(SingleInstance, ASecondStartBringsTheFirstWindowToTheFront) {
-    QTemporaryDir tmp;
-    qputenv("XDG_RUNTIME_DIR", tmp.path().toLocal8Bit());
+    RuntimeFolder tmp;
     vp7::test::ShownApp app;
     app.main.showMinimized();
     vp7::SingleInstance running;
@@ -200,18 +205,15 @@ TEST(SingleInstance, ASecondStartBringsTheFirstWindowToTheFront) {
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(app.main.isMinimized());
     running.Release();
-    qunsetenv("XDG_RUNTIME_DIR");
 }
 
 // A restart after a change of the device variant: the lock is let go before the new instance starts.
 TEST(SingleInstance, ReleasingTheLockLetsTheRestartedProgramIn) {
-    QTemporaryDir tmp;
-    qputenv("XDG_RUNTIME_DIR", tmp.path().toLocal8Bit());
+    RuntimeFolder tmp;
     vp7::SingleInstance running, restarted;
     ASSERT_TRUE(running.Acquire());
     EXPECT_FALSE(restarted.Acquire());
     running.Release();
     EXPECT_TRUE(restarted.Acquire());
     restarted.Release();
-    qunsetenv("XDG_RUNTIME_DIR");
 }

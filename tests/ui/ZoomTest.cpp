@@ -32,9 +32,7 @@ using test::ShownApp;
 // A program folder with `settings` as its settings file.
 AppWindows StartIn(const QTemporaryDir& dir, VirtualClock& clock, const std::string& settings) {
     QDir(dir.path()).mkpath(QStringLiteral("Config"));
-    QFile ini(dir.filePath(QStringLiteral("Config/VP7.ini")));
-    if (ini.open(QIODevice::WriteOnly)) ini.write(settings.c_str());
-    ini.close();
+    test::WriteFile(dir.filePath(QStringLiteral("Config/VP7.ini")), settings);
     AppWindows windows = CreateWindows(dir.path().toStdString(), 1, &clock);
     windows.main->show();
     clock.Advance(100);
@@ -46,6 +44,13 @@ void Send(QWidget* widget, QEvent::Type type, QPointF at, Qt::MouseButton button
     QMouseEvent event(type, at, widget->mapToGlobal(at), button,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button), {});
     QCoreApplication::sendEvent(widget, &event);
+}
+
+// A press and its release at `at`, and the window's work after the event.
+void Click(MainWindow& main, QWidget* widget, QPointF at, Qt::MouseButton button) {
+    Send(widget, QEvent::MouseButtonPress, at, button);
+    Send(widget, QEvent::MouseButtonRelease, at, button);
+    main.AfterEvent();
 }
 
 // The screen pixel in the middle of where the picture shows its point (x, y).
@@ -80,32 +85,22 @@ TEST(Zoom, ThePointerReachesWhatIsShownUnderItAtEveryStep) {
         }
         const Mode before = sim.state.Mode;
         const layout::Point mode = layout::KeyCentres[0];
-        Send(&picture, QEvent::MouseButtonPress, Shown(picture, mode.x, mode.y), Qt::LeftButton);
-        Send(&picture, QEvent::MouseButtonRelease, Shown(picture, mode.x, mode.y), Qt::LeftButton);
-        app.main.AfterEvent();
+        Click(app.main, &picture, Shown(picture, mode.x, mode.y), Qt::LeftButton);
         EXPECT_NE(sim.state.Mode, before);
 
-        Send(&picture, QEvent::MouseButtonPress, Shown(picture, mode.x, mode.y), Qt::RightButton);
-        Send(&picture, QEvent::MouseButtonRelease, Shown(picture, mode.x, mode.y), Qt::RightButton);
-        app.main.AfterEvent();
+        Click(app.main, &picture, Shown(picture, mode.x, mode.y), Qt::RightButton);
         auto* circle = app.main.findChild<QWidget*>(QStringLiteral("StaticUmschalt"));
         ASSERT_TRUE(circle->isVisible());
         const QPoint centre = circle->rect().center();
         const Rect& latch = layout::LatchCircles[0];
         EXPECT_TRUE(circle->geometry().contains(picture.mapToParent(
             Shown(picture, (latch.left + latch.right) / 2, (latch.top + latch.bottom) / 2))));
-        Send(circle, QEvent::MouseButtonPress, centre, Qt::RightButton);
-        Send(circle, QEvent::MouseButtonRelease, centre, Qt::RightButton);
-        app.main.AfterEvent();
+        Click(app.main, circle, centre, Qt::RightButton);
         EXPECT_EQ(sim.modes.LatchUmschalt, 0);
         // The release the hidden circle lost does not swallow the key's next right click.
-        Send(&picture, QEvent::MouseButtonPress, Shown(picture, mode.x, mode.y), Qt::RightButton);
-        Send(&picture, QEvent::MouseButtonRelease, Shown(picture, mode.x, mode.y), Qt::RightButton);
-        app.main.AfterEvent();
+        Click(app.main, &picture, Shown(picture, mode.x, mode.y), Qt::RightButton);
         EXPECT_EQ(sim.modes.LatchUmschalt, 1);
-        Send(circle, QEvent::MouseButtonPress, centre, Qt::RightButton);
-        Send(circle, QEvent::MouseButtonRelease, centre, Qt::RightButton);
-        app.main.AfterEvent();
+        Click(app.main, circle, centre, Qt::RightButton);
         EXPECT_EQ(sim.modes.LatchUmschalt, 0);
     }
 }

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// A whole script run by the headless runner in a folder of the test's: its status and what it printed.
+#include "session/script/Runner.h"
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+namespace vp7::test {
+
+struct ScriptResult {
+    int status;
+    std::string out, err;
+};
+
+// Relative file names in the script are taken from `scriptFolder` when one is given.
+inline ScriptResult RunScript(const std::string& script, const std::filesystem::path& dir,
+                              const std::filesystem::path& scriptFolder = {}) {
+    std::ostringstream out, err;
+    std::istringstream in(script);
+    int status;
+    {
+        Runner runner(out, dir.string());
+        if (!scriptFolder.empty()) runner.SetScriptFolder(scriptFolder.string());
+        status = runner.Run(in, err);
+    }
+    return {status, out.str(), err.str()};
+}
+
+} // namespace vp7::test
