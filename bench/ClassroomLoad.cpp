@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -170,6 +171,16 @@ private:
     std::thread thread_;
 };
 
+// Interrupted (Ctrl-C, a time-out's SIGTERM), the bench takes its broker with it; the seats end by
+// themselves at the end of their scripts' pipes.
+volatile sig_atomic_t runningBroker = 0;
+
+void Interrupted(int signal) {
+    if (runningBroker > 0) kill(static_cast<pid_t>(runningBroker), SIGKILL);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 // The bench's folder goes however the bench ends, after the broker and the seats are gone.
 struct RemovedAtEnd {
     const fs::path& folder;
@@ -233,7 +244,9 @@ std::string Format(const char* format, double a, double b = 0, double c = 0) {
 } // namespace
 
 int main() {
-    signal(SIGPIPE, SIG_IGN); // a seat that ended early fails its writes, not the bench
+    std::signal(SIGPIPE, SIG_IGN); // a seat that ended early fails its writes, not the bench
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, Interrupted);
     const fs::path folder = fs::temp_directory_path() / ("vp7-classroom-load-" + std::to_string(getpid()));
     const RemovedAtEnd removed{folder};
     int status = 0;
@@ -250,6 +263,7 @@ int main() {
                          vp7::test::Broker::kProgram);
             return 1;
         }
+        runningBroker = broker.Pid();
         Instructor station;
         const std::string seatTopics = std::string("vp7/") + kRoom + "/seat/+/";
         if (!station.Connect(broker.Port(), {seatTopics + "status", seatTopics + "event"})) {
@@ -341,6 +355,7 @@ int main() {
             }
         station.Disconnect();
         broker.Stop();
+        runningBroker = 0;
     } // the seats that are left are killed before the broker
 
     const auto grid = bench::ReplayToStation(replayed, kRoom);
