@@ -30,6 +30,8 @@ public:
     // Ends it as a shutdown does (SIGTERM): it saves what it keeps when persistence is on.
     void Stop();
     int Port() const { return port_; }
+    // The running broker's process, or -1.
+    pid_t Pid() const { return pid_; }
     const std::filesystem::path& Folder() const { return folder_; }
 
 private:

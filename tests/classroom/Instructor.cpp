@@ -19,7 +19,7 @@ Instructor::Instructor(const std::string& id) {
         instructor.received_.push_back(
             {m->topic,
              std::string(static_cast<const char*>(m->payload), static_cast<std::size_t>(m->payloadlen)),
-             m->retain});
+             m->retain, std::chrono::steady_clock::now()});
     });
     mosquitto_subscribe_callback_set(client_, [](mosquitto*, void* self, int, int, const int*) {
         auto& instructor = *static_cast<Instructor*>(self);

@@ -16,6 +16,7 @@ public:
     struct Message {
         std::string topic, payload;
         bool retained = false;
+        std::chrono::steady_clock::time_point arrived; // when the network thread took it
     };
 
     // A station with an `id` of its own keeps its session on the broker while it is away, and what came
