@@ -41,7 +41,8 @@ TEST(Menus, EachWindowHasItsPartsMenusInOrderHelpLast) {
     ProgramWindow program;
     EXPECT_EQ(BarMenus(program.main),
               (QStringList{QStringLiteral("Datei1"), QStringLiteral("Ansicht1"), QStringLiteral("Extras1"),
-                           QStringLiteral("Simulation1"), QStringLiteral("Hilfe1")}));
+                           QStringLiteral("Simulation1"), QStringLiteral("Klassenraum1"),
+                           QStringLiteral("Hilfe1")}));
     test::ShownApp device;
     EXPECT_EQ(BarMenus(device.main), (QStringList{QStringLiteral("Datei1"), QStringLiteral("Ansicht1"),
                                                   QStringLiteral("Extras1"), QStringLiteral("Hilfe1")}));
