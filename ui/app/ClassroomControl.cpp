@@ -21,6 +21,7 @@
 #include "ui/training/InstructorControls.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QDateTime>
 #include <QFileInfo>
@@ -305,7 +306,15 @@ std::vector<SeatEvent> ClassroomControl::TakeEvents() {
     return TrendEventsSince(trend, eventsTaken_);
 }
 
+// A dialog's own event loop (the time-up notice, a question) may be running on what would be replaced.
+void ClassroomControl::CheckNoDialog() const {
+    if (QApplication::activeModalWidget())
+        throw std::runtime_error(
+            "a dialog is open on the seat; the command can be sent again once it is closed");
+}
+
 void ClassroomControl::OpenExercise(const std::string& text) {
+    CheckNoDialog();
     std::error_code ec;
     std::filesystem::create_directories(ClassroomFolder(), ec);
     const std::string path = ClassroomFolder() + "/exercise.vp7x";
@@ -316,6 +325,7 @@ void ClassroomControl::OpenExercise(const std::string& text) {
 }
 
 void ClassroomControl::LoadState(const std::string& bytes) {
+    CheckNoDialog();
     if (!IsSnapshotFile(bytes)) throw std::runtime_error("not a snapshot state");
     const auto decoded = DecodeStateFile(bytes, std::nullopt);
     if (const auto* refusal = std::get_if<StateRefusal>(&decoded)) throw std::runtime_error(refusal->english);

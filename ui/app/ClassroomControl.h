@@ -77,6 +77,8 @@ public:
 
 private:
     void AskToJoin();
+    // Throws while a modal dialog runs its own event loop: nothing is replaced under it.
+    void CheckNoDialog() const;
     void Poll();
     void ShowConnection();
     void SendFrame();
