@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bench/fuzz.sh TARGET SECONDS [RUNS]: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd, Runner,
-# Snapshot, Classroom, Modbus) with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into
+# Snapshot, Classroom, Modbus, LiveFrame) with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into
 # build-fuzz/, and runs it for SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in a
 # folder of the run's own, build-fuzz/crashes/TARGET-DATE-TIME-XXXX/; add them to tests as
 # regression cases.
@@ -62,6 +62,11 @@ if [ "$target" = Classroom ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
     printf '%s' '{"online":false,"room":"r1","seat":"s1"}' >"$build/corpus/$target/offline"
     printf '%s' '{"checks":[{"passed":true,"text":"Valve at 40 %"}],"exercise":"E","id":"1796718193000-0001-0a1b2c3d",' \
         '"kind":"handin","passed":2,"question":true,"room":"r1","seat":"s1","total":2}' >"$build/corpus/$target/handin"
+fi
+if [ "$target" = LiveFrame ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
+    # Small frames of both kinds a seat may send, so mutations start inside the image readers.
+    convert -size 24x12 gradient:gray-white "$build/corpus/$target/frame.jpg"
+    convert -size 24x12 gradient:gray-white "$build/corpus/$target/frame.png"
 fi
 if [ "$target" = Snapshot ] && [ ! -f "$build/corpus/$target/saved" ]; then
     # A state the runner saved, behind the byte that makes it a whole file to read.

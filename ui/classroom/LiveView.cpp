@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/classroom/LiveView.h"
 
+#include "ui/classroom/LiveFrame.h"
 #include "ui/classroom/SeatTile.h"
 
-#include <QBuffer>
 #include <QCloseEvent>
-#include <QImageReader>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -31,13 +30,7 @@ LiveView::LiveView(const QString& seat, bool german, QWidget* parent)
 }
 
 bool LiveView::TakeFrame(const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer);
-    if (reader.format() != "jpeg" && reader.format() != "png") return false;
-    const QSize size = reader.size(); // from the header, before anything is decoded
-    if (!size.isValid() || size.width() > kLargestSide || size.height() > kLargestSide) return false;
-    const QImage image = reader.read();
+    const QImage image = ReadLiveFrame(bytes);
     if (image.isNull()) return false;
     framed_ = true;
     picture_->setPixmap(QPixmap::fromImage(image));

@@ -15,9 +15,6 @@ namespace vp7 {
 class LiveView : public QWidget {
     Q_OBJECT
 public:
-    // No frame is larger than this on either side: a device picture at twice its size.
-    static constexpr int kLargestSide = 4096;
-
     LiveView(const QString& seat, bool german, QWidget* parent);
     // A frame from the seat; false when it was no image (nothing changes then).
     bool TakeFrame(const QByteArray& bytes);
