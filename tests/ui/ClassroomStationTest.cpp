@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +115,10 @@ TEST(ClassroomStation, CommandsGoToTheChosenSeatsOrToTheRoom) {
         {QStringLiteral("vp7/room1/cmd/seat/cem"), R"({"command":"handin"})"},
     };
     EXPECT_EQ(s.sent, expected);
+    // A click beside the tiles chooses none: the next command goes to the room again.
+    QTest::mouseClick(s.station.Tile(QStringLiteral("ben"))->parentWidget(), Qt::LeftButton, {},
+                      QPoint(1, 1));
+    EXPECT_TRUE(s.station.Chosen().isEmpty());
     // What the station sends, the seats read.
     for (const auto& [topic, payload] : s.sent)
         EXPECT_TRUE(std::holds_alternative<SeatCommand>(ReadSeatCommand(payload.toStdString())))
@@ -140,6 +145,6 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     ASSERT_TRUE(results.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = results.readAll().split('\n');
     ASSERT_GE(lines.size(), 2);
-    EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,1/2,,")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,1/2,✔ ✘,")) << lines[1].toStdString();
     EXPECT_TRUE(s.station.Log().isEmpty());
 }

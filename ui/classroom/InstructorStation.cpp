@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QSplitter>
@@ -29,6 +30,7 @@
 
 namespace vp7 {
 namespace {
+constexpr int kChecksColumn = 3;
 
 constexpr int kTileWidth = 260; // two display lines at their own size, and a margin
 constexpr int kLogLines = 500;
@@ -61,6 +63,7 @@ InstructorStation::InstructorStation(const QString& room, bool german, Publish p
     auto* scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setWidget(grid_);
+    grid_->installEventFilter(this);
     layout_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     handIns_->setObjectName(QStringLiteral("HandIns"));
     handIns_->setHorizontalHeaderLabels(
@@ -276,10 +279,18 @@ void InstructorStation::TakeHandIn(const HandInMessage& handIn) {
     const SeatHandIn& result = handIn.result;
     const QString exercise = QString::fromStdString(result.exercise);
     const QString score = QStringLiteral("%1/%2").arg(result.passed).arg(result.total);
-    QString question;
+    // Each check's mark in the order of the exercise, the question's answer after them; the texts
+    // are in the cell's tool tip and the report.
+    QStringList marks, texts;
+    for (const SeatHandIn::Check& check : result.checks) {
+        marks << (check.passed ? QStringLiteral("✔") : QStringLiteral("✘"));
+        texts << marks.back() + QLatin1Char(' ') + QString::fromStdString(check.text);
+    }
+    QString checks = marks.join(QLatin1Char(' '));
     if (result.question)
-        question = *result.question ? QString::fromUtf8(Text("richtig", "right"))
-                                    : QString::fromUtf8(Text("falsch", "wrong"));
+        checks += (checks.isEmpty() ? QString() : QStringLiteral(" · ")) +
+                  QString::fromUtf8(*result.question ? Text("Frage richtig", "question right")
+                                                     : Text("Frage falsch", "question wrong"));
     QString reportPath;
     if (!classFolder_.isEmpty() && QDir().mkpath(classFolder_)) {
         reportPath =
@@ -293,9 +304,10 @@ void InstructorStation::TakeHandIn(const HandInMessage& handIn) {
     }
     const int row = handIns_->rowCount();
     handIns_->insertRow(row);
-    const QStringList cells{seat, exercise, score, question, reportPath};
+    const QStringList cells{seat, exercise, score, checks, reportPath};
     for (int column = 0; column < cells.size(); ++column)
         handIns_->setItem(row, column, new QTableWidgetItem(cells[column]));
+    handIns_->item(row, kChecksColumn)->setToolTip(texts.join(QLatin1Char('\n')));
     WriteResults();
 }
 
@@ -407,6 +419,13 @@ void InstructorStation::resizeEvent(QResizeEvent* event) {
 void InstructorStation::Choose(const QStringList& seats) {
     for (const auto& [seat, tile] : tiles_)
         tile->SetChosen(seats.contains(seat));
+}
+
+bool InstructorStation::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_ && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        Choose({});
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QStringList InstructorStation::Chosen() const {

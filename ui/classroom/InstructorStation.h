@@ -59,6 +59,8 @@ public:
     QString ClassFolder() const { return classFolder_; }
 
 protected:
+    // A click beside the tiles chooses none again, so the next command goes to the whole room.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
