@@ -4,10 +4,14 @@
 // each hand-in stored once with its report.
 #include "classroom/SeatCommand.h"
 #include "ui/classroom/InstructorStation.h"
+#include "ui/classroom/LiveFrame.h"
+#include "ui/classroom/LiveView.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,4 +151,33 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     ASSERT_GE(lines.size(), 2);
     EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,1/2,✔ ✘,")) << lines[1].toStdString();
     EXPECT_TRUE(s.station.Log().isEmpty());
+}
+
+TEST(ClassroomLiveView, ShowsAFrameWholeAndPassesOverWhatIsNone) {
+    const auto encoded = [](QSize size, const char* format) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes;
+    };
+    LiveView view(QStringLiteral("anna"), false, nullptr);
+    const struct {
+        QByteArray bytes;
+        bool taken;
+    } frames[] = {
+        {"not a picture", false},
+        {encoded({kLargestFrameSide + 1, 8}, "png"), false}, // too large by its header alone
+        {encoded({16, 16}, "bmp"), false},
+        {encoded({600, 300}, "jpeg"), true},
+    };
+    for (const auto& frame : frames)
+        EXPECT_EQ(view.TakeFrame(frame.bytes), frame.taken) << frame.bytes.left(16).toHex().data();
+    // The window opens to show the frame whole; made smaller, the frame shrinks with it.
+    const QLabel* picture = view.findChild<QLabel*>();
+    EXPECT_GE(picture->height(), 300);
+    view.resize(400, 300);
+    EXPECT_LE(picture->pixmap().deviceIndependentSize().width(), picture->width());
 }

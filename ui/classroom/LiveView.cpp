@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace vp7 {
@@ -20,6 +21,8 @@ LiveView::LiveView(const QString& seat, bool german, QWidget* parent)
     setWindowTitle((german ? QStringLiteral("Platz %1") : QStringLiteral("Seat %1")).arg(seat));
     picture_->setAlignment(Qt::AlignCenter);
     picture_->setMinimumSize(320, 160);
+    // The frame follows the window's size; the label must not hold the window at the frame's.
+    picture_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     QFont big = caption_->font();
     big.setPointSizeF(big.pointSizeF() * 1.5);
     caption_->setFont(big);
@@ -32,9 +35,32 @@ LiveView::LiveView(const QString& seat, bool german, QWidget* parent)
 bool LiveView::TakeFrame(const QByteArray& bytes) {
     const QImage image = ReadLiveFrame(bytes);
     if (image.isNull()) return false;
-    framed_ = true;
-    picture_->setPixmap(QPixmap::fromImage(image));
+    if (!framed_) {
+        // The first frame sizes the window to show it whole, as far as the screen allows.
+        framed_ = true;
+        QSize wanted = image.size() + QSize(0, caption_->sizeHint().height() + layout()->spacing()) +
+                       QSize(layout()->contentsMargins().left() + layout()->contentsMargins().right(),
+                             layout()->contentsMargins().top() + layout()->contentsMargins().bottom());
+        if (const QScreen* shown = screen()) wanted = wanted.boundedTo(shown->availableSize() * 0.9);
+        resize(wanted);
+    }
+    frame_ = image;
+    ShowFrame();
     return true;
+}
+
+void LiveView::ShowFrame() {
+    if (frame_.isNull()) return;
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pixmap = QPixmap::fromImage(
+        frame_.scaled(picture_->size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(ratio);
+    picture_->setPixmap(pixmap);
+}
+
+void LiveView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ShowFrame();
 }
 
 void LiveView::TakeStatus(const SeatStatus& status) {

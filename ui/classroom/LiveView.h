@@ -6,6 +6,7 @@
 #include "classroom/SeatStatus.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QWidget>
 
 class QLabel;
@@ -26,11 +27,14 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void ShowFrame();
     QString seat_;
     bool german_;
     bool framed_ = false;
+    QImage frame_; // the last frame as it came, scaled anew to each size of the window
     QLabel* picture_;
     QLabel* caption_;
 };
