@@ -77,6 +77,8 @@ FormState::FormState()
                              "Ventil selbstöffnend")),
       DoubleActingSelect(Make(ControlKind::RadioButton, "DoubleActingSelect", "ZorizOptions", 8, 172, 209, 17,
                               "Ventil doppelwirkend")),
+      ExtendedFaultsSelect(
+          Check("ExtendedFaultsSelect", "ZorizOptions", 8, 190, 209, "Erweiterte Fehlerwirkungen")),
       HorizLeverError(Hidden(Check("HorizLeverError", {}, 56, 416, 169, "Waagrechter Hebelarm"))),
       InitErrorSelect(
           Make(ControlKind::StaticText, "InitErrorSelect", {}, 56, 429, 130, 20, "Initialisierungs-Fehler")),
@@ -141,6 +143,7 @@ FormState::FormState()
             &SelfClosingSelect,
             &SelfOpeningSelect,
             &DoubleActingSelect,
+            &ExtendedFaultsSelect,
             &HorizLeverError,
             &InitErrorSelect,
             &BottomEndError,

@@ -109,6 +109,9 @@ public:
     Control DrosselSelect, StaticText1, StaticText2, StaticText3, StaticText4;
     Control ZorizOptions, NoPreasureSelect, BlockDownSelect, BlockUpSelect, FrictionSelect, LeakageSelect;
     Control SelfClosingSelect, SelfOpeningSelect, DoubleActingSelect;
+    // Fault effects beyond the device's own model (off by default); its state is kept behind the rest
+    // of a snapshot, so a device without it saves what it saved before.
+    Control ExtendedFaultsSelect;
     Control HorizLeverError, InitErrorSelect, BottomEndError, TopEndError, MoveRangeError;
     Control HilfeOben, HilfeUnten, HelpText;
     Control SetpointRampButton, SetpointRampSelect, SetpointDimSelect, Label13, SetPointText, SetpointButton;

@@ -123,6 +123,7 @@ void FormState::DoState(StateVisitor& v) {
     v("screenCheck", screenCheck);
     v.Enum("cursor", cursor, CursorShape::Hand);
     for (Control* control : all_) {
+        if (control == &ExtendedFaultsSelect) continue; // kept by the extended fault effects
         v.Part(control->name);
         v("control", *control);
     }

@@ -49,6 +49,8 @@ public:
     StateVisitor& operator=(const StateVisitor&) = delete;
 
     Mode GetMode() const { return mode_; }
+    // Reading, and nothing is left: a part that later programs added behind the rest is absent.
+    virtual bool AtEnd() const { return false; }
     bool Saving() const { return mode_ == Mode::Save; }
     // Fields may take the snapshot's values (only when loading).
     bool Loading() const { return mode_ == Mode::Load; }
@@ -191,6 +193,7 @@ public:
     void Count(std::string_view name, std::size_t& count, std::size_t max) override;
     void Skip(std::string_view name, std::size_t size) override;
     std::size_t Left() const { return in_.size(); }
+    bool AtEnd() const override { return in_.empty(); }
     // Comparing: the first field whose value differs, "Part.Field".
     const std::optional<std::string>& Difference() const { return difference_; }
 

@@ -13,6 +13,7 @@
 #include "sim/display/OperatingDisplays.h"
 #include "sim/display/ScreenCheck.h"
 #include "sim/display/Splash.h"
+#include "sim/faults/ExtendedFaults.h"
 #include "sim/files/ConfigFiles.h"
 #include "sim/files/Settings.h"
 #include "sim/motion/Actuator.h"
@@ -42,7 +43,7 @@ struct Simulator::Parts {
           pointer(sim), configMenu(sim), diagnostics(sim), initialization(sim), monitoring(sim),
           ioPictures(sim), displays(sim), frontPanel(sim), helpTexts(sim), captions(sim), hoverHelp(sim),
           splash(sim), paramTableView(sim), scaleDialog(sim), screenCheck(sim), lcd(sim), settings(sim),
-          configFiles(sim) {}
+          configFiles(sim), extendedFaults(sim) {}
 
     ParamSet params;
     Scales scales;
@@ -69,6 +70,7 @@ struct Simulator::Parts {
     Lcd lcd;
     Settings settings;
     ConfigFiles configFiles;
+    ExtendedFaults extendedFaults;
 };
 
 Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOptions opts)
@@ -85,7 +87,7 @@ Simulator::Simulator(Clock& clk, Host& hst, const SpriteSet& sprs, SimulatorOpti
       captions(parts_->captions), hoverHelp(parts_->hoverHelp), splash(parts_->splash),
       paramTableView(parts_->paramTableView), scaleDialog(parts_->scaleDialog),
       screenCheck(parts_->screenCheck), lcd(parts_->lcd), settings(parts_->settings),
-      configFiles(parts_->configFiles) {
+      configFiles(parts_->configFiles), extendedFaults(parts_->extendedFaults) {
     const auto observed = [this](void (Simulator::*handler)(), SampleCause cause) {
         return [this, handler, cause] {
             (this->*handler)();
@@ -310,6 +312,10 @@ void Simulator::RegisterHandlers() {
         if (!state.Updating) frontPanel.DrawFeedbackModule();
     });
     OnClick("FrictionSelect", [this] { actuator.DrosselSelectClick(); });
+    OnClick("ExtendedFaultsSelect", [this] {
+        actuator.DrosselSelectClick();
+        actuator.BlockDownSelectClick();
+    });
     OnClick("SetpointDimSelect", [this] { controller.SetpointDimSelectClick(); });
     OnClick("SetpointButton", [this] { controller.SetpointButtonClick(Sender::SetpointButton); });
     OnClick("SetpointRampButton", [this] { controller.SetpointRampButtonClick(); });

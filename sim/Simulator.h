@@ -44,6 +44,7 @@ class ConfigFiles;
 class ConfigMenu;
 class Controller;
 class Diagnostics;
+class ExtendedFaults;
 class FrontPanel;
 class HelpTexts;
 class HoverHelp;
@@ -241,6 +242,7 @@ public:
     Lcd& lcd;
     Settings& settings;
     ConfigFiles& configFiles;
+    ExtendedFaults& extendedFaults;
 
 private:
     // The start-up tick from the splash's end on (steps 4 to 10).

@@ -14,6 +14,7 @@
 #include "sim/display/Lcd.h"
 #include "sim/display/OperatingDisplays.h"
 #include "sim/display/Splash.h"
+#include "sim/faults/ExtendedFaults.h"
 #include "sim/files/ConfigFiles.h"
 #include "sim/files/Settings.h"
 #include "sim/motion/Actuator.h"
@@ -101,6 +102,7 @@ void Simulator::DoState(StateVisitor& v) {
 
     v.Part("image1");
     image1.DoState(v);
+    extendedFaults.DoState(v); // last: absent from snapshots without it
     if (v.Loading() && v.PicturesRedrawn()) RepaintPicture();
     if (v.Loading()) ViewChanged();
 }

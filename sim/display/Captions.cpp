@@ -38,6 +38,7 @@ const CaptionRow kCaptions[] = {
     {&FormState::SelfClosingSelect, -1, {"Ventil selbstschließend", "Self-closing Valve"}},
     {&FormState::SelfOpeningSelect, -1, {"Ventil selbstöffnend", "Self-opening Valve"}},
     {&FormState::DoubleActingSelect, -1, {"Ventil doppelwirkend", "Double acting Valve"}},
+    {&FormState::ExtendedFaultsSelect, -1, {"Erweiterte Fehlerwirkungen", "Extended fault effects"}},
     {&FormState::InitErrorSelect, -1, {"Initialisierungs-Fehler", "Autotune errors"}},
     {&FormState::BottomEndError, -1, {"Anschlag unten", "Bottom stop"}},
     {&FormState::TopEndError, -1, {"Anschlag oben", "Top stop"}},

@@ -150,6 +150,7 @@ void FrontPanel::VisibleObjects(bool show) {
                        &f.BlockUpSelect,
                        &f.FrictionSelect,
                        &f.LeakageSelect,
+                       &f.ExtendedFaultsSelect,
                        &f.SelfClosingSelect,
                        &f.SelfOpeningSelect,
                        &f.DoubleActingSelect,

@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kUnset = "xx-yy-zz"; // the default of number keys: never a number
+constexpr std::string_view kExtendedSection = "ExtendedFaults";
 
 // A flag is "1" exactly; anything else is off.
 bool Flag(const IniFile& ini, std::string_view section, std::string_view key, std::string_view def) {
@@ -106,6 +107,7 @@ bool Settings::LoadSettings() {
     FormState& f = sim_.form;
 
     ReadConfig(ini, firstStart);
+    f.ExtendedFaultsSelect.checked = Flag(ini, kExtendedSection, "On", "0");
     if (s.ControllerType != 0) { // the fieldbus variants take the setpoint in % only
         f.SetpointDimSelect.itemIndex = 0;
         f.SetpointDimSelect.enabled = false;
@@ -251,6 +253,9 @@ void Settings::WriteAll(IniFile& ini) const {
     ini.WriteString("ParTab", "Top", std::to_string(t.top));
     ini.WriteString("ParTab", "Height", std::to_string(t.height));
     ini.WriteString("ParTab", "Checked", FlagText(t.checked));
+    // A section of its own, written once the option was ever on: files without it stay as they were.
+    if (sim_.form.ExtendedFaultsSelect.checked || !ini.ReadString(kExtendedSection, "On", "").empty())
+        ini.WriteString(kExtendedSection, "On", FlagText(sim_.form.ExtendedFaultsSelect.checked));
     for (const Section& section : sections_)
         section.write(ini);
 }

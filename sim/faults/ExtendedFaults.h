@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Fault effects beyond the device's own model, so that a fault can be found on the device as on a real
+// rig: one option (ExtendedFaultsSelect), off by default. With it off every effect is absent and the
+// device behaves, saves and snapshots exactly as without this piece.
+namespace vp7 {
+
+class Simulator;
+class StateVisitor;
+
+class ExtendedFaults {
+public:
+    explicit ExtendedFaults(Simulator& sim);
+
+    bool On() const;
+    // The option's control and the effects' fields, behind the rest of a snapshot. Written only while
+    // there is something to keep; a snapshot without them loads with the option off.
+    void DoState(StateVisitor& v);
+
+private:
+    // Whether the option's control or any effect differs from a fresh device's.
+    bool Present() const;
+    void Reset();
+    Simulator& sim_;
+};
+
+} // namespace vp7

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The extended fault effects' option: kept in a settings section of its own and behind the rest of a
+// snapshot, so that with it off files and snapshots are what they were without it.
+#include "sim/Snapshot.h"
+#include "support/FileFixture.h"
+
+using namespace vp7;
+
+using ExtendedFaultsOption = vp7::test::FileFixture;
+
+TEST_F(ExtendedFaultsOption, WithItOffSnapshotsAndSettingsAreAsWithoutIt) {
+    Control& option = sim->form.ExtendedFaultsSelect;
+    const std::string plain = TakeSnapshot(*sim);
+    sim->UserCheck(option, true);
+    const std::string extended = TakeSnapshot(*sim);
+    ASSERT_GT(extended.size(), plain.size());
+    // A snapshot without the part turns the option off; one with it keeps it.
+    ASSERT_EQ(RestoreSnapshot(*sim, plain), std::nullopt);
+    EXPECT_FALSE(option.checked);
+    EXPECT_EQ(TakeSnapshot(*sim), plain);
+    ASSERT_EQ(RestoreSnapshot(*sim, extended), std::nullopt);
+    EXPECT_TRUE(option.checked);
+    // Hidden by an exercise is kept too, though off.
+    sim->UserCheck(option, false);
+    option.visible = false;
+    const std::string hidden = TakeSnapshot(*sim);
+    option.visible = true;
+    ASSERT_EQ(RestoreSnapshot(*sim, hidden), std::nullopt);
+    EXPECT_FALSE(option.visible);
+    option.visible = true;
+
+    // The settings file gets the section once the option was on, and keeps it off thereafter.
+    Close();
+    EXPECT_EQ(vp7::test::Bytes(Ini()).find("[ExtendedFaults]"), std::string::npos);
+    Restart();
+    sim->UserCheck(sim->form.ExtendedFaultsSelect, true);
+    Close();
+    EXPECT_TRUE(IniHas("On=1"));
+    Restart();
+    EXPECT_TRUE(sim->form.ExtendedFaultsSelect.checked);
+    sim->UserCheck(sim->form.ExtendedFaultsSelect, false);
+    Close();
+    EXPECT_TRUE(IniHas("On=0"));
+}
