@@ -19,6 +19,7 @@
 #include "sim/operation/ConfigMenu.h"
 #include "sim/operation/ParamSet.h"
 #include "support/Bytes.h"
+#include "support/DeviceState.h"
 #include "support/FolderFixture.h"
 #include "support/Operator.h"
 #include "support/RunScript.h"
@@ -160,29 +161,24 @@ void LeadInto(Scene scene, Device& d, Rng& rng) {
 // initialization measures a travel, its field holds the clock's time: left out for a clock at another time.
 std::string Printout(Device& d, bool sameClock = true) {
     Simulator& sim = *d.sim;
-    std::string out;
-    auto values = StateValues(sim);
+    std::vector<std::string> lines = test::DeviceState(sim);
     const uint8_t measuring = sim.initialization.RunStep[2];
     if (!sameClock && (measuring == 1 || measuring == 2))
-        std::erase_if(values, [](const NamedValue& v) { return v.name.starts_with("TravelTime"); });
-    const auto print = [&](std::vector<std::string> words) {
+        std::erase_if(lines, [](const std::string& line) { return line.starts_with("TravelTime"); });
+    std::vector<std::vector<std::string>> more = {{"title"}};
+    for (int i = 0; i < 9; ++i)
+        more.push_back({"fault", std::to_string(i)});
+    const auto values = StateValues(sim);
+    for (const auto& words : more) {
         try {
             const PrintedValue printed = LookUpPrinted(sim, values, words);
-            out += printed.name + ' ' + printed.value + '\n';
-        } catch (const ScriptError&) { // not every control prints
+            lines.push_back(printed.name + ' ' + printed.value);
+        } catch (const ScriptError&) { // not every fault prints
         }
-    };
-    for (const NamedValue& value : values)
-        print({value.name});
-    for (const Control* control : sim.form.All())
-        print({control->name});
-    for (int i = 0; i < Diagnostics::Count; ++i)
-        print({"diag", std::to_string(i)});
-    for (int i = 0; i < 9; ++i)
-        print({"fault", std::to_string(i)});
-    print({"title"});
-    const LcdReading lcd = ReadLcd(sim.image1);
-    out += "lcd " + lcd.upper + '|' + lcd.lower + '\n';
+    }
+    std::string out;
+    for (const std::string& line : lines)
+        out += line + '\n';
     const Picture& picture = sim.image1;
     const std::string_view pixels(reinterpret_cast<const char*>(picture.Bits()),
                                   size_t(picture.DeviceWidth()) * picture.DeviceHeight() * sizeof(Rgb));
