@@ -50,12 +50,8 @@ struct Device {
         });
         sim->FormCreate();
     }
-    void Down(std::pair<int, int> at, MouseButton button = MouseButton::Left) { Person().Down(at, button); }
-    void Click(std::pair<int, int> at, MouseButton button = MouseButton::Left) { Person().Click(at, button); }
-    void Hold(std::pair<int, int> at, int ms) { Person().Hold(at, ms); }
-    void Enter(const std::string& text) { Person().Enter(text); }
     test::Operator Person() { return {clock, host, *sim}; }
-    void EnterConfiguration() { Hold(kModeKey, 5000); }
+    void EnterConfiguration() { Person().Hold(kModeKey, 5000); }
 };
 
 using Rng = std::mt19937;
@@ -94,11 +90,11 @@ void RandomAction(Device& d, Rng& rng) {
         static const char* const texts[] = {"0", "50", "100", "37,4", "-5", "120", "abc", "", "12.5.1"};
         if (Pick(rng, 3) == 0 && f.SetpointDimSelect.enabled)
             d.sim->UserSelect(f.SetpointDimSelect, Pick(rng, 2));
-        d.Enter(texts[Pick(rng, 9)]);
+        d.Person().Enter(texts[Pick(rng, 9)]);
         break;
     }
     case 5:
-        d.Click({Pick(rng, 2) ? 40 : 116, 80}); // a binary input
+        d.Person().Click({Pick(rng, 2) ? 40 : 116, 80}); // a binary input
         break;
     case 6:
         d.sim->UserClick(Pick(rng, 2) ? f.Deutsch1 : f.English1);
@@ -123,32 +119,32 @@ void LeadInto(Scene scene, Device& d, Rng& rng) {
     case Scene::Configuration:
         d.EnterConfiguration();
         for (int i = Pick(rng, 6); i > 0; --i)
-            d.Click(kKeys[Pick(rng, 3)]);
+            d.Person().Click(kKeys[Pick(rng, 3)]);
         break;
     case Scene::Diagnostics:
         for (auto key : kKeys)
-            d.Click(key, MouseButton::Right);
+            d.Person().Click(key, MouseButton::Right);
         d.clock.Advance(2000);
         for (int i = Pick(rng, 5); i > 0; --i)
-            d.Click(kIncKey);
+            d.Person().Click(kIncKey);
         break;
     case Scene::Initialization: {
         d.EnterConfiguration();
         for (uint32_t guard = 0; sim.configMenu.CurrentParam != uint32_t(sim.params.INITAIndex) && guard < 80;
              ++guard)
-            d.Click(kModeKey);
-        d.Hold(kIncKey, 5000);
+            d.Person().Click(kModeKey);
+        d.Person().Hold(kIncKey, 5000);
         d.clock.Advance(1000 + Pick(rng, 30000));
         break;
     }
     case Scene::Ramp: // near its top, so that it may have turned
         d.sim->UserSelect(sim.form.SetpointRampSelect, Pick(rng, 2));
-        d.Enter("96");
+        d.Person().Enter("96");
         d.sim->UserClick(sim.form.SetpointRampButton);
         d.clock.Advance(1500 + Pick(rng, 20000));
         break;
     case Scene::KeyHeld: // pressed and still held: the key timer counts the hold
-        d.Down(kKeys[Pick(rng, 3)]);
+        d.Person().Down(kKeys[Pick(rng, 3)]);
         d.clock.Advance(300 + Pick(rng, 2500));
         break;
     case Scene::Anywhere:
@@ -304,7 +300,7 @@ TEST_F(SnapshotTest, AStateOfAnotherLookIsDrawnAnewInTheDevicesOwn) {
 TEST_F(SnapshotTest, BadStatesAreRefusedAndChangeNothing) {
     Device d(sprites, dir / "device", 0, 0);
     d.clock.Advance(100);
-    d.Enter("40");
+    d.Person().Enter("40");
     d.clock.Advance(3000);
     const std::string file = SaveState(*d.sim, "start\nwait 3000\n");
     const std::string body = TakeSnapshot(*d.sim);
