@@ -32,26 +32,18 @@ public:
 
     bool Connected() const { return connected_; }
     modbus_t* Context() { return context_; }
-    // A register's value; none when refused (errno tells why).
-    std::optional<uint16_t> Input(int address) {
-        uint16_t value = 0;
-        if (modbus_read_input_registers(context_, address, 1, &value) != 1) return std::nullopt;
-        return value;
-    }
-    std::optional<uint16_t> Holding(int address) {
-        uint16_t value = 0;
-        if (modbus_read_registers(context_, address, 1, &value) != 1) return std::nullopt;
-        return value;
-    }
-    std::optional<uint8_t> Discrete(int address) {
-        uint8_t value = 0;
-        if (modbus_read_input_bits(context_, address, 1, &value) != 1) return std::nullopt;
-        return value;
-    }
+    // A register's or a bit's value; none when refused (errno tells why).
+    std::optional<uint16_t> Input(int address) { return One<uint16_t>(modbus_read_input_registers, address); }
+    std::optional<uint16_t> Holding(int address) { return One<uint16_t>(modbus_read_registers, address); }
+    std::optional<uint8_t> Discrete(int address) { return One<uint8_t>(modbus_read_input_bits, address); }
     bool Write(int address, uint16_t value) { return modbus_write_register(context_, address, value) == 1; }
     bool WriteCoil(int address, bool on) { return modbus_write_bit(context_, address, on ? 1 : 0) == 1; }
 
 private:
+    template <typename T, typename Read> std::optional<T> One(Read read, int address) {
+        T value = 0;
+        return read(context_, address, 1, &value) == 1 ? std::optional<T>(value) : std::nullopt;
+    }
     modbus_t* context_;
     bool connected_ = false;
 };

@@ -9,6 +9,7 @@
 #include "sim/operation/ParamSet.h"
 #include "support/Bytes.h"
 #include "support/Refused.h"
+#include "support/RunScript.h"
 #include "support/SimFixture.h"
 
 #include <fstream>
@@ -227,10 +228,8 @@ TEST_F(ExerciseTest, VerifyTellsWhetherTheReportsSourcesAreUnchanged) {
         result.recordingSha256 = *Sha256OfFile(result.recordingPath, 1000);
         std::ofstream(reports / "report.html") << ReportHtml(result, false);
         c.change();
-        std::ostringstream out;
-        Runner runner(out, (dir / "run").string());
-        runner.Execute("verify " + (reports / "report.html").string());
-        EXPECT_EQ(out.str(), c.printed) << c.what;
+        const auto run = test::RunScript("verify " + (reports / "report.html").string() + "\n", dir / "run");
+        EXPECT_EQ(run.out, c.printed) << c.what << run.err;
     }
     std::ofstream(reports / "plain.html") << "<html></html>";
     std::ostringstream out;

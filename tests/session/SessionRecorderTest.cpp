@@ -3,9 +3,6 @@
 #include "support/Bytes.h"
 #include "support/SimFixture.h"
 
-#include <fstream>
-#include <sstream>
-
 namespace vp7 {
 namespace {
 
@@ -61,18 +58,12 @@ TEST_F(SessionRecorderTest, BeginsWithTheScreenTheSeedAndEverySetting) {
     sim->UserCheck(sim->form.AlarmModulSelect, true);
     const auto path = dir / "session.vp7s";
     { SessionRecorder recorder(*sim, path.string(), "vp7sim test"); }
-    std::ifstream in(path);
-    std::string first, screen, seed;
-    std::getline(in, first);
-    std::getline(in, screen);
-    std::getline(in, seed);
-    EXPECT_EQ(first, "# vp7sim test");
-    EXPECT_EQ(screen, "screen 1280 1024 24");
-    EXPECT_EQ(seed, "seed " + std::to_string(sim->RandomSeed));
-    std::stringstream rest;
-    rest << in.rdbuf();
-    EXPECT_NE(rest.str().find("ini Config Alarmmodul 1\n"), std::string::npos) << rest.str();
-    EXPECT_TRUE(rest.str().ends_with("\nstart\n"));
+    const std::string text = test::Bytes(path);
+    EXPECT_TRUE(text.starts_with("# vp7sim test\nscreen 1280 1024 24\nseed " +
+                                 std::to_string(sim->RandomSeed) + "\n"))
+        << text;
+    EXPECT_NE(text.find("\nini Config Alarmmodul 1\n"), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("\nstart\n"));
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "sim/operation/ConfigMenu.h"
 #include "sim/operation/ParamSet.h"
 #include "support/Bytes.h"
+#include "support/DeviceState.h"
 #include "support/FolderFixture.h"
 #include "support/Operator.h"
 #include "support/RunScript.h"
@@ -49,12 +50,8 @@ struct Device {
         });
         sim->FormCreate();
     }
-    void Down(std::pair<int, int> at, MouseButton button = MouseButton::Left) { Person().Down(at, button); }
-    void Click(std::pair<int, int> at, MouseButton button = MouseButton::Left) { Person().Click(at, button); }
-    void Hold(std::pair<int, int> at, int ms) { Person().Hold(at, ms); }
-    void Enter(const std::string& text) { Person().Enter(text); }
     test::Operator Person() { return {clock, host, *sim}; }
-    void EnterConfiguration() { Hold(kModeKey, 5000); }
+    void EnterConfiguration() { Person().Hold(kModeKey, 5000); }
 };
 
 using Rng = std::mt19937;
@@ -93,11 +90,11 @@ void RandomAction(Device& d, Rng& rng) {
         static const char* const texts[] = {"0", "50", "100", "37,4", "-5", "120", "abc", "", "12.5.1"};
         if (Pick(rng, 3) == 0 && f.SetpointDimSelect.enabled)
             d.sim->UserSelect(f.SetpointDimSelect, Pick(rng, 2));
-        d.Enter(texts[Pick(rng, 9)]);
+        d.Person().Enter(texts[Pick(rng, 9)]);
         break;
     }
     case 5:
-        d.Click({Pick(rng, 2) ? 40 : 116, 80}); // a binary input
+        d.Person().Click({Pick(rng, 2) ? 40 : 116, 80}); // a binary input
         break;
     case 6:
         d.sim->UserClick(Pick(rng, 2) ? f.Deutsch1 : f.English1);
@@ -122,32 +119,32 @@ void LeadInto(Scene scene, Device& d, Rng& rng) {
     case Scene::Configuration:
         d.EnterConfiguration();
         for (int i = Pick(rng, 6); i > 0; --i)
-            d.Click(kKeys[Pick(rng, 3)]);
+            d.Person().Click(kKeys[Pick(rng, 3)]);
         break;
     case Scene::Diagnostics:
         for (auto key : kKeys)
-            d.Click(key, MouseButton::Right);
+            d.Person().Click(key, MouseButton::Right);
         d.clock.Advance(2000);
         for (int i = Pick(rng, 5); i > 0; --i)
-            d.Click(kIncKey);
+            d.Person().Click(kIncKey);
         break;
     case Scene::Initialization: {
         d.EnterConfiguration();
         for (uint32_t guard = 0; sim.configMenu.CurrentParam != uint32_t(sim.params.INITAIndex) && guard < 80;
              ++guard)
-            d.Click(kModeKey);
-        d.Hold(kIncKey, 5000);
+            d.Person().Click(kModeKey);
+        d.Person().Hold(kIncKey, 5000);
         d.clock.Advance(1000 + Pick(rng, 30000));
         break;
     }
     case Scene::Ramp: // near its top, so that it may have turned
         d.sim->UserSelect(sim.form.SetpointRampSelect, Pick(rng, 2));
-        d.Enter("96");
+        d.Person().Enter("96");
         d.sim->UserClick(sim.form.SetpointRampButton);
         d.clock.Advance(1500 + Pick(rng, 20000));
         break;
     case Scene::KeyHeld: // pressed and still held: the key timer counts the hold
-        d.Down(kKeys[Pick(rng, 3)]);
+        d.Person().Down(kKeys[Pick(rng, 3)]);
         d.clock.Advance(300 + Pick(rng, 2500));
         break;
     case Scene::Anywhere:
@@ -160,29 +157,24 @@ void LeadInto(Scene scene, Device& d, Rng& rng) {
 // initialization measures a travel, its field holds the clock's time: left out for a clock at another time.
 std::string Printout(Device& d, bool sameClock = true) {
     Simulator& sim = *d.sim;
-    std::string out;
-    auto values = StateValues(sim);
+    std::vector<std::string> lines = test::DeviceState(sim);
     const uint8_t measuring = sim.initialization.RunStep[2];
     if (!sameClock && (measuring == 1 || measuring == 2))
-        std::erase_if(values, [](const NamedValue& v) { return v.name.starts_with("TravelTime"); });
-    const auto print = [&](std::vector<std::string> words) {
+        std::erase_if(lines, [](const std::string& line) { return line.starts_with("TravelTime"); });
+    std::vector<std::vector<std::string>> more = {{"title"}};
+    for (int i = 0; i < 9; ++i)
+        more.push_back({"fault", std::to_string(i)});
+    const auto values = StateValues(sim);
+    for (const auto& words : more) {
         try {
             const PrintedValue printed = LookUpPrinted(sim, values, words);
-            out += printed.name + ' ' + printed.value + '\n';
-        } catch (const ScriptError&) { // not every control prints
+            lines.push_back(printed.name + ' ' + printed.value);
+        } catch (const ScriptError&) { // not every fault prints
         }
-    };
-    for (const NamedValue& value : values)
-        print({value.name});
-    for (const Control* control : sim.form.All())
-        print({control->name});
-    for (int i = 0; i < Diagnostics::Count; ++i)
-        print({"diag", std::to_string(i)});
-    for (int i = 0; i < 9; ++i)
-        print({"fault", std::to_string(i)});
-    print({"title"});
-    const LcdReading lcd = ReadLcd(sim.image1);
-    out += "lcd " + lcd.upper + '|' + lcd.lower + '\n';
+    }
+    std::string out;
+    for (const std::string& line : lines)
+        out += line + '\n';
     const Picture& picture = sim.image1;
     const std::string_view pixels(reinterpret_cast<const char*>(picture.Bits()),
                                   size_t(picture.DeviceWidth()) * picture.DeviceHeight() * sizeof(Rgb));
@@ -308,7 +300,7 @@ TEST_F(SnapshotTest, AStateOfAnotherLookIsDrawnAnewInTheDevicesOwn) {
 TEST_F(SnapshotTest, BadStatesAreRefusedAndChangeNothing) {
     Device d(sprites, dir / "device", 0, 0);
     d.clock.Advance(100);
-    d.Enter("40");
+    d.Person().Enter("40");
     d.clock.Advance(3000);
     const std::string file = SaveState(*d.sim, "start\nwait 3000\n");
     const std::string body = TakeSnapshot(*d.sim);

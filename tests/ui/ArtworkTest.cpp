@@ -46,32 +46,24 @@ bool Flat(const Picture& pic, const Rect& r, Rgb c) {
 
 } // namespace
 
-// The program carries the artwork painted at build time and loads each sprite when first used: the
-// same pixels as painting it now, at both scales.
-TEST(Artwork, TheCarriedArtworkIsThePaintedOne) {
+// Every sprite has its binding size at both scales. The program carries the artwork painted at build
+// time and loads each sprite when first used: the same pixels as painting it now.
+TEST(Artwork, TheCarriedArtworkIsThePaintedOneAtItsBindingSize) {
     for (int scale : {1, 2}) {
         const SpriteSet carried = LoadArtwork(scale);
         for (int i = 0; i < static_cast<int>(SpriteId::Count); ++i) {
             const auto id = static_cast<SpriteId>(i);
-            SCOPED_TRACE(std::string(SpriteInfoOf(id).name) + " at scale " + std::to_string(scale));
-            ASSERT_TRUE(LoadSprite(id, scale).has_value()); // carried, not painted as a fallback
-            EXPECT_TRUE(SamePixels(carried.Get(id), Art(scale).Get(id)));
-        }
-    }
-}
-
-TEST(Artwork, EverySpriteHasItsBindingSizeAtBothScales) {
-    for (int scale : {1, 2})
-        for (int i = 0; i < static_cast<int>(SpriteId::Count); ++i) {
-            const auto id = static_cast<SpriteId>(i);
             const Picture& pic = Art(scale).Get(id);
             SCOPED_TRACE(std::string(SpriteInfoOf(id).name) + " at scale " + std::to_string(scale));
+            ASSERT_TRUE(LoadSprite(id, scale).has_value()); // carried, not painted as a fallback
+            EXPECT_TRUE(SamePixels(carried.Get(id), pic));
             EXPECT_EQ(pic.Width(), SpriteInfoOf(id).width);
             EXPECT_EQ(pic.Height(), SpriteInfoOf(id).height);
             EXPECT_EQ(pic.Scale(), scale);
             // Pixels are plain 0x00RRGGBB: a set top byte would break every colour comparison.
             EXPECT_EQ(pic.Bits()[0] >> 24, 0u);
         }
+    }
 }
 
 TEST(Artwork, DisplayIsFlatUnlitAndScaleAreaBlack) {

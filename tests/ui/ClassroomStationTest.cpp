@@ -2,6 +2,7 @@
 // The instructor's station as the broker's messages reach it: tiles made and kept up to date, what
 // cannot be read passed over with a line in the log, commands to the chosen seats or to the room, and
 // each hand-in stored once with its report.
+#include "ShownApp.h"
 #include "classroom/SeatCommand.h"
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/LiveFrame.h"
@@ -10,7 +11,6 @@
 #include <QAction>
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -141,13 +141,10 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
         s.station.Received(QStringLiteral("vp7/room1/seat/anna/event"), json);
     ASSERT_EQ(s.station.HandIns()->rowCount(), 1);
     EXPECT_EQ(s.station.HandIns()->item(0, 2)->text(), QStringLiteral("1/2"));
-    QFile report(QDir(s.station.ClassFolder()).filePath(QStringLiteral("anna-anna-7.html")));
-    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
-    const QByteArray html = report.readAll();
+    const QDir folder(s.station.ClassFolder());
+    const QByteArray html = test::Bytes(folder.filePath(QStringLiteral("anna-anna-7.html")));
     EXPECT_TRUE(html.contains("Leak &lt;1&gt;") && html.contains("fixed")) << html.data();
-    QFile results(QDir(s.station.ClassFolder()).filePath(QStringLiteral("results.csv")));
-    ASSERT_TRUE(results.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = results.readAll().split('\n');
+    const QList<QByteArray> lines = test::Bytes(folder.filePath(QStringLiteral("results.csv"))).split('\n');
     ASSERT_GE(lines.size(), 2);
     EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,1/2,✔ ✘,")) << lines[1].toStdString();
     EXPECT_TRUE(s.station.Log().isEmpty());

@@ -13,7 +13,6 @@
 #include "ui/app/MainWindow.h"
 
 #include <QAction>
-#include <QFile>
 #include <QMenu>
 #include <QTest>
 
@@ -107,10 +106,8 @@ TEST(Desktop, ARecentFileLoadsAsAnyLoadIsRecordedSoAndKeptAtQuitting) {
     // Ctrl+Q is the window's close: the settings are written, the recent list with them.
     app.Shortcut(Qt::Key_Q);
     EXPECT_FALSE(app.main.isVisible());
-    QFile ini(app.dir.filePath(QStringLiteral("Config/VP7.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(
-        ini.readAll().contains(("[RecentFiles]\r\nFile1=" + first + "\r\nFile2=" + second + "\r\n").c_str()));
+    EXPECT_TRUE(test::Bytes(app.dir.filePath(QStringLiteral("Config/VP7.ini")))
+                    .contains(("[RecentFiles]\r\nFile1=" + first + "\r\nFile2=" + second + "\r\n").c_str()));
 }
 
 // Qt's own buttons and dialogs switch with the program's language.

@@ -45,6 +45,16 @@ choice "Der Antrieb" "The actuator" correct
 using test::Bytes;
 using test::WriteFile;
 
+// The exercise above worked on in the window by `trainee`, its results going to `dir`.
+std::unique_ptr<ExerciseSession> Start(const QString& path, const QString& trainee,
+                                       const QTemporaryDir& dir) {
+    auto scratch = std::make_unique<QTemporaryDir>();
+    auto read = ReadExercise(kExercise, scratch->filePath(QStringLiteral("check")).toStdString());
+    if (!std::holds_alternative<Exercise>(read)) ADD_FAILURE() << std::get<ScriptProblem>(read).reason;
+    return std::make_unique<ExerciseSession>(std::move(std::get<Exercise>(read)), std::nullopt, path, trainee,
+                                             dir.path().toStdString(), std::move(scratch), false);
+}
+
 } // namespace
 
 // The exercise's device shows its panel and keeps the hidden and locked controls from the trainee; the
@@ -52,16 +62,9 @@ using test::WriteFile;
 TEST(Exercise, IsWorkedOnHandedInAndReported) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(kExercise);
-    }
-    auto scratch = std::make_unique<QTemporaryDir>();
-    auto read = ReadExercise(kExercise, scratch->filePath(QStringLiteral("check")).toStdString());
-    ASSERT_TRUE(std::holds_alternative<Exercise>(read)) << std::get<ScriptProblem>(read).reason;
-    ExerciseSession session(std::move(std::get<Exercise>(read)), std::nullopt, path,
-                            QStringLiteral("Anna B."), dir.path().toStdString(), std::move(scratch), false);
+    ASSERT_TRUE(WriteFile(path, kExercise));
+    const auto started = Start(path, QStringLiteral("Anna B."), dir);
+    ExerciseSession& session = *started;
     MainWindow& window = session.Window();
     ASSERT_TRUE(window.Recording());
     EXPECT_EQ(session.Panel()->findChild<QLabel*>(QStringLiteral("ExerciseTitle"))->text(), "Manual mode");
@@ -159,18 +162,11 @@ TEST(Exercise, HandInsOfTheSameNameInOneSecondKeepBoth) {
     const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
     WriteFile(path, kExercise);
     const QString trainee = QStringLiteral("<b>Anna</b><img src=\"x.png\">");
-    const auto start = [&] {
-        auto scratch = std::make_unique<QTemporaryDir>();
-        auto read = ReadExercise(kExercise, scratch->filePath(QStringLiteral("check")).toStdString());
-        return std::make_unique<ExerciseSession>(std::move(std::get<Exercise>(read)), std::nullopt, path,
-                                                 trainee, dir.path().toStdString(), std::move(scratch),
-                                                 false);
-    };
     // Early in a second, so that both fall in it.
     while (QTime::currentTime().msec() > 100)
         QThread::msleep(5);
-    const auto first = start();
-    const auto second = start();
+    const auto first = Start(path, trainee, dir);
+    const auto second = Start(path, trainee, dir);
     EXPECT_NE(first->RecordingPath(), second->RecordingPath());
     for (const char* name : {"ExerciseTrainee", "ExerciseTitle"}) {
         const auto* label = first->Panel()->findChild<QLabel*>(QString::fromLatin1(name));

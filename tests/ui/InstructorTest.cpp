@@ -196,13 +196,9 @@ TEST(Instructor, AStateSavedInTheWindowLoadsBackExactlyAfterOtherWork) {
     }
 
     // A damaged one (a byte flipped) changes nothing and says why.
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = Bytes(path);
     bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x40);
-    file.seek(0);
-    file.write(bytes);
-    file.close();
+    ASSERT_TRUE(WriteFile(path, bytes.toStdString()));
     const auto before = test::DeviceState(main.Sim());
     MessageBoxes boxes;
     EXPECT_FALSE(instructor.LoadStateFrom(path));

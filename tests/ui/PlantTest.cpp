@@ -9,7 +9,6 @@
 #include "ui/app/PlantDialog.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QSpinBox>
 
@@ -68,9 +67,7 @@ TEST(PlantWindow, AClientsSetpointShowsGreyedAndMovesTheValve) {
     // Kept in the settings' own section, it serves again at the next start, on the port it had.
     ASSERT_TRUE(main.close());
     windows.reset();
-    QFile ini(dir.filePath(QStringLiteral("Config/VP7.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    const QByteArray text = ini.readAll();
+    const QByteArray text = test::Bytes(dir.filePath(QStringLiteral("Config/VP7.ini")));
     EXPECT_TRUE(text.contains("[Modbus]\r\nServer=1\r\nPort=" + QByteArray::number(port)))
         << text.toStdString();
     EXPECT_TRUE(text.contains("[Config]")) << "the device's own settings stay";

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/qt/QtHost.h"
+#include "ShownApp.h"
 #include "ui/qt/QtClock.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -25,9 +25,7 @@ using namespace vp7;
 // dialog's own overwrite question protects "a.vp7" when the user types "a".
 TEST(QtHost, TheSaveDialogAsksBeforeOverwritingTheCompletedName) {
     QTemporaryDir dir;
-    QFile existing(dir.filePath(QStringLiteral("a.vp7")));
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.close();
+    ASSERT_TRUE(test::WriteFile(dir.filePath(QStringLiteral("a.vp7")), {}));
 
     bool asked = false;
     QTimer::singleShot(0, [&] {

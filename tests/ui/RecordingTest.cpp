@@ -5,6 +5,7 @@
 #include "session/script/Runner.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/display/LcdReadBack.h"
+#include "support/RunScript.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
 #include "ui/device/PictureWidget.h"
@@ -12,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <QWindow>
@@ -35,19 +35,6 @@ std::vector<std::string> Checkpoint(const Simulator& sim) {
         lines.push_back("diag " + std::to_string(i) + ' ' +
                         std::to_string(sim.diagnostics.DiagTable[i].Value));
     return lines;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-int RecordedLines(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? static_cast<int>(file.readAll().count('\n')) : -1;
 }
 
 } // namespace
@@ -104,7 +91,7 @@ TEST(Recording, AReplayOnTheSimulatedClockMatchesTheWindow) {
                 QTest::mouseMove(window, onPicture(QPoint(between(0, 500), between(0, 600))));
             }
             if (i % (kActions / kCheckpoints) == 0) {
-                checkpointAfter.push_back(RecordedLines(path));
+                checkpointAfter.push_back(static_cast<int>(test::Bytes(path).count('\n')));
                 for (const std::string& line : Checkpoint(sim))
                     expected.push_back(line);
             }
@@ -112,9 +99,8 @@ TEST(Recording, AReplayOnTheSimulatedClockMatchesTheWindow) {
         }
     } // closing the window ends the recording
 
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const std::vector<std::string> recorded = Lines(file.readAll().toStdString());
+    const std::string recording = test::Bytes(path).toStdString();
+    const std::vector<std::string> recorded = Runner::SplitLines(recording);
     std::string script;
     std::size_t next = 0;
     for (int i = 0; i <= static_cast<int>(recorded.size()); ++i) {
@@ -125,20 +111,19 @@ TEST(Recording, AReplayOnTheSimulatedClockMatchesTheWindow) {
         }
         if (i < static_cast<int>(recorded.size())) script += recorded[i] + '\n';
     }
-    std::ostringstream out, err;
-    QTemporaryDir replayDir;
-    Runner runner(out, replayDir.path().toStdString());
-    std::istringstream in(script);
-    ASSERT_EQ(runner.Run(in, err), 0) << err.str();
-    const std::vector<std::string> replayed = Lines(out.str());
-    ASSERT_EQ(replayed.size(), expected.size()) << out.str();
+    const QTemporaryDir replayDir;
+    const auto replay = test::RunScript(script, replayDir.path().toStdString());
+    ASSERT_EQ(replay.status, 0) << replay.err;
+    const std::vector<std::string> replayed = Runner::SplitLines(replay.out);
+    ASSERT_EQ(replayed.size(), expected.size()) << replay.out;
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(replayed[i], expected[i]) << "checkpoint " << i / (2 + Diagnostics::Count) + 1;
 
     // Played in the window's player, with the user clicking on the played device to no effect, the
     // recording ends as the runner's replay of it does.
+    std::ostringstream out, err;
     Runner plain(out, QTemporaryDir().path().toStdString());
-    std::istringstream whole(file.seek(0) ? file.readAll().toStdString() : "");
+    std::istringstream whole(recording);
     ASSERT_EQ(plain.Run(whole, err), 0) << err.str();
     const auto player = OpenPlayer(nullptr, path, false);
     ASSERT_TRUE(player);

@@ -75,13 +75,17 @@ ShownDisplay Shown(PictureWidget& picture) {
     return {same, display->text(QAccessible::Value)};
 }
 
-// The program's windows on a virtual clock, started, the trend window open.
+// The program's windows on a virtual clock, started, the trend window open; recording when asked.
 struct ProgramOnVirtualClock {
     QTemporaryDir dir;
     VirtualClock clock;
-    AppWindows windows = CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false, &clock);
-    MainWindow& main = *windows.main;
-    ProgramOnVirtualClock() {
+    QString recording = dir.filePath(QStringLiteral("session.vp7s"));
+    AppWindows windows;
+    MainWindow& main;
+    explicit ProgramOnVirtualClock(bool record = false)
+        : windows(CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false, &clock,
+                                       {.recordPath = record ? recording.toStdString() : std::string()})),
+          main(*windows.main) {
         main.show();
         main.Menus().Action(ActionId::Trend)->setChecked(true);
         clock.Advance(2000);
@@ -191,34 +195,30 @@ TEST(Session, LoadingAndRewindingReplaceTheDeviceNotTheWindow) {
 // Rewound while recording, the window shows the session cut at the moment and the recording goes on
 // from it, the whole session kept beside it.
 TEST(Session, ARewoundRecordingGoesOnInTheSameWindow) {
-    QTemporaryDir dir;
-    VirtualClock clock;
-    const QString recording = dir.filePath(QStringLiteral("session.vp7s"));
-    AppWindows windows = CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false, &clock,
-                                              {.recordPath = recording.toStdString()});
-    MainWindow& main = *windows.main;
-    main.show();
-    clock.Advance(1000);
+    ProgramOnVirtualClock app(true);
+    MainWindow& main = app.main;
+    InstructorControls& instructor = *app.windows.instructor;
     Simulator& before = main.Sim();
     before.UserEdit(before.form.SetPointText, "60");
     before.UserKeyDown(before.form.SetPointText, Controller::KeyEnter);
-    clock.Advance(3000);
+    app.clock.Advance(3000);
     main.AfterEvent();
     ASSERT_TRUE(main.Recording());
-    constexpr int64_t kCutMs = 2000;
-    const std::string cut = CutState(*windows.instructor, kCutMs);
+    constexpr int64_t kCutMs = 3000; // in the stroke
+    const std::string cut = CutState(instructor, kCutMs);
 
-    ASSERT_TRUE(windows.instructor->RewindTo(kCutMs));
+    ASSERT_TRUE(instructor.RewindTo(kCutMs));
     EXPECT_TRUE(main.isVisible());
     EXPECT_TRUE(main.RestartArguments().isEmpty());
     EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(cut));
     ASSERT_TRUE(main.Recording());
-    EXPECT_EQ(main.Recorder()->Path(), recording.toStdString());
+    EXPECT_EQ(main.Recorder()->Path(), app.recording.toStdString());
     RunEvents(200);
-    const auto goneOn = windows.instructor->SessionSoFar();
+    const auto goneOn = instructor.SessionSoFar();
     ASSERT_TRUE(goneOn);
     EXPECT_EQ(goneOn->rfind(cut, 0), 0u) << *goneOn;
-    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("session-rewound-*.vp7s")}, QDir::Files).size(), 1);
+    EXPECT_EQ(QDir(app.dir.path()).entryList({QStringLiteral("session-rewound-*.vp7s")}, QDir::Files).size(),
+              1);
 }
 
 // A long session rewound goes back through its backtracks: each moment shows the device exactly as it
