@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 using namespace vp7;
 
 namespace {
@@ -111,22 +113,31 @@ TEST(ClassroomStation, CommandsGoToTheChosenSeatsOrToTheRoom) {
     for (const char* seat : {"anna", "ben", "cem"})
         s.Status(Seat(seat, "AUT"));
     s.station.findChild<QAction*>(QStringLiteral("freeze"))->trigger();
-    s.station.Choose({QStringLiteral("ben"), QStringLiteral("cem")});
+    // A click on a tile chooses it, Ctrl+click adds one; a click beside the tiles chooses none.
+    QTest::mouseClick(s.station.Tile(QStringLiteral("ben")), Qt::LeftButton);
+    QTest::mouseClick(s.station.Tile(QStringLiteral("cem")), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(s.station.Chosen(), QStringList({QStringLiteral("ben"), QStringLiteral("cem")}));
     s.station.findChild<QAction*>(QStringLiteral("handin"))->trigger();
-    const std::vector<std::pair<QString, QByteArray>> expected{
-        {QStringLiteral("vp7/room1/cmd/all"), R"({"command":"freeze"})"},
-        {QStringLiteral("vp7/room1/cmd/seat/ben"), R"({"command":"handin"})"},
-        {QStringLiteral("vp7/room1/cmd/seat/cem"), R"({"command":"handin"})"},
-    };
-    EXPECT_EQ(s.sent, expected);
-    // A click beside the tiles chooses none: the next command goes to the room again.
     QTest::mouseClick(s.station.Tile(QStringLiteral("ben"))->parentWidget(), Qt::LeftButton, {},
                       QPoint(1, 1));
     EXPECT_TRUE(s.station.Chosen().isEmpty());
-    // What the station sends, the seats read.
-    for (const auto& [topic, payload] : s.sent)
-        EXPECT_TRUE(std::holds_alternative<SeatCommand>(ReadSeatCommand(payload.toStdString())))
-            << payload.data();
+    const std::vector<std::pair<QString, SeatCommandKind>> expected{
+        {QStringLiteral("vp7/room1/cmd/all"), SeatCommandKind::Freeze},
+        {QStringLiteral("vp7/room1/cmd/seat/ben"), SeatCommandKind::HandIn},
+        {QStringLiteral("vp7/room1/cmd/seat/cem"), SeatCommandKind::HandIn},
+    };
+    ASSERT_EQ(s.sent.size(), expected.size());
+    // What the station sends, the seats read; each command has an id of its own (the same for every seat
+    // it goes to), so that one delivered twice is done once.
+    std::set<std::string> ids;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(s.sent[i].first, expected[i].first);
+        const auto read = ReadSeatCommand(s.sent[i].second.toStdString());
+        ASSERT_TRUE(std::holds_alternative<SeatCommand>(read)) << s.sent[i].second.data();
+        EXPECT_EQ(std::get<SeatCommand>(read).kind, expected[i].second);
+        ids.insert(std::get<SeatCommand>(read).id);
+    }
+    EXPECT_EQ(ids.size(), 2u);
 }
 
 TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
@@ -148,6 +159,15 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     ASSERT_GE(lines.size(), 2);
     EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,1/2,✔ ✘,")) << lines[1].toStdString();
     EXPECT_TRUE(s.station.Log().isEmpty());
+
+    // The station opened again the same day keeps the day's results, and stores a hand-in it stored
+    // before its restart no second time.
+    InstructorStation again(
+        QStringLiteral("room1"), false, [](const QString&, const QByteArray&) {}, s.station.ClassFolder());
+    handIn.id = "anna-8";
+    again.Received(QStringLiteral("vp7/room1/seat/anna/event"), json);
+    again.Received(QStringLiteral("vp7/room1/seat/anna/event"), QByteArray::fromStdString(ToJson(handIn)));
+    EXPECT_EQ(test::Bytes(folder.filePath(QStringLiteral("results.csv"))).count('\n'), 3);
 }
 
 TEST(ClassroomLiveView, ShowsAFrameWholeAndPassesOverWhatIsNone) {

@@ -94,6 +94,9 @@ void ClassroomControl::Attach(AppWindows& windows) {
         trend_ = nullptr;
     });
     connect(main_, &MainWindow::ExerciseChanged, this, [this] { FollowExercise(); });
+    connect(main_, &MainWindow::Closing, this, [this] {
+        if (station_) station_->close();
+    });
     connect(main_, &MainWindow::FormChanged, this, [this] { ShowConnection(); });
     // In a room when the program ended: joined again when nothing needs asking.
     std::optional<std::string> password = std::string();
@@ -156,6 +159,7 @@ bool ClassroomControl::Join(const ClassroomSettings& settings, const std::string
                       settings.user, password,      settings.Authority(), ClassroomFolder() + "/Outbox"};
     auto joining = std::make_unique<Seat>(*this, std::move(seat));
     settings_ = settings;
+    settings_.joined = false; // until it has joined
     if (const auto problem = joining->Start()) {
         ShowPlainMessage(main_, QMessageBox::Warning,
                          QString::fromUtf8(Text("Der Platz kann dem Klassenraum nicht beitreten: ",
@@ -188,7 +192,14 @@ InstructorStation* ClassroomControl::OpenStation(const ClassroomSettings& settin
                                                  const std::string& password) {
     station_.reset(); // before the link its commands go through
     stationLink_.reset();
-    settings_ = settings;
+    // The window that is a seat keeps its own room; the station's account is remembered beside it.
+    if (seat_) {
+        settings_.stationUser = settings.stationUser;
+    } else {
+        const bool joined = settings_.joined;
+        settings_ = settings;
+        settings_.joined = joined;
+    }
     auto link = std::make_unique<StationLink>(settings, password);
     const QString folder = QString::fromStdString(ClassroomFolder()) + QLatin1Char('/') + Q(settings.room) +
                            QLatin1Char('-') + QDate::currentDate().toString(Qt::ISODate);
@@ -206,6 +217,13 @@ InstructorStation* ClassroomControl::OpenStation(const ClassroomSettings& settin
     }
     stationLink_ = std::move(link);
     station_ = std::move(station);
+    // A closed station is gone: no broker connection, no polling, nothing watched.
+    connect(station_.get(), &InstructorStation::Closed, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            station_.reset();
+            stationLink_.reset();
+        });
+    });
     station_->show();
     return station_.get();
 }
@@ -367,7 +385,10 @@ void ClassroomControl::SetHiddenFault(const std::string& option, bool on) {
 
 void ClassroomControl::ShowMessage(const std::string& text) {
     QWidget* over = &Shown();
-    if (message_ && message_->parentWidget() != over) message_->close();
+    if (message_ && message_->parentWidget() != over) {
+        message_->close(); // deleted later: the new text goes into a new box
+        message_.clear();
+    }
     if (!message_) {
         message_ = new QMessageBox(QMessageBox::Information,
                                    QString::fromUtf8(Text("Nachricht des Ausbilders", "From the instructor")),
@@ -385,7 +406,9 @@ void ClassroomControl::ShowMessage(const std::string& text) {
 std::optional<SeatHandIn> ClassroomControl::HandIn() {
     ExerciseSession* exercise = Exercise();
     if (!exercise) throw std::runtime_error("no exercise to hand in");
-    if (const auto& result = exercise->Result()) return Converted(*result);
+    // Handed in already, its result is on its way (or in the outbox); a second would be a second row.
+    if (exercise->Result()) throw std::runtime_error("the exercise was handed in already");
+    if (exercise->HandingIn()) throw std::runtime_error("the trainee is handing in already");
     // The question, if there is one, is asked first; the result goes to the room when it is given.
     QTimer::singleShot(0, exercise, [exercise] { exercise->HandIn(); });
     return std::nullopt;

@@ -574,6 +574,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     Sim().FormClose();
     player_.reset();
     event->accept();
+    emit Closing();
 }
 
 // The window sees keys before its controls: F5 refreshes the parameter table.

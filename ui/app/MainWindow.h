@@ -130,6 +130,8 @@ public:
     void SizeToForm(bool centred);
 
 signals:
+    // The window closes: the program ends, and its other windows with it.
+    void Closing();
     // The form state was copied into the main window; the other windows follow.
     void FormChanged();
     // An event was handled (the trend window redraws when something was recorded).

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vp7sim [--record FILE] [--play FILE] [--exercise FILE] [--instructor]: the desktop simulator; with --record
 // the whole run is recorded into FILE, with --play a recording plays in a window beside the device at start,
-// with
-// --exercise the exercise starts at once (after asking for the trainee's name), with --state the
+// with --exercise the exercise starts at once (after asking for the trainee's name), with --state the
 // device starts from a saved state, with --instructor the classroom's instructor station opens. --help and
 // --version say what it is.
 #include "session/SavedState.h"

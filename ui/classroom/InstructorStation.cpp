@@ -5,6 +5,7 @@
 #include "classroom/SeatCommand.h"
 #include "ui/classroom/LiveView.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
@@ -200,8 +201,16 @@ void InstructorStation::AskAndSend(const QString& command) {
     Send(message);
 }
 
+// Each command with an id of its own: a seat does one delivered twice (after a reconnection) once.
+QByteArray InstructorStation::Payload(QJsonObject command) {
+    command.insert(
+        QStringLiteral("id"),
+        QStringLiteral("station-%1-%2").arg(QDateTime::currentMSecsSinceEpoch()).arg(++commandsSent_));
+    return QJsonDocument(command).toJson(QJsonDocument::Compact);
+}
+
 void InstructorStation::Send(const QJsonObject& command) {
-    const QByteArray payload = QJsonDocument(command).toJson(QJsonDocument::Compact);
+    const QByteArray payload = Payload(command);
     const QStringList chosen = Chosen();
     if (chosen.isEmpty()) {
         publish_(QStringLiteral("vp7/%1/cmd/all").arg(room_), payload);
@@ -211,7 +220,7 @@ void InstructorStation::Send(const QJsonObject& command) {
 }
 
 void InstructorStation::SendTo(const QStringList& seats, const QJsonObject& command) {
-    const QByteArray payload = QJsonDocument(command).toJson(QJsonDocument::Compact);
+    const QByteArray payload = Payload(command);
     for (const QString& seat : seats)
         publish_(QStringLiteral("vp7/%1/cmd/seat/%2").arg(room_, seat), payload);
 }
@@ -296,6 +305,8 @@ void InstructorStation::TakeHandIn(const HandInMessage& handIn) {
         reportPath =
             QDir(classFolder_)
                 .filePath(FileSafe(seat) + QLatin1Char('-') + FileSafe(id) + QStringLiteral(".html"));
+        // Stored by this station before it was opened again: the same hand-in, sent once more.
+        if (QFile::exists(reportPath)) return;
         QSaveFile file(reportPath);
         if (!file.open(QIODevice::WriteOnly) || file.write(Report(handIn).toUtf8()) < 0 || !file.commit()) {
             Note(QStringLiteral("cannot write %1").arg(reportPath));
@@ -308,7 +319,7 @@ void InstructorStation::TakeHandIn(const HandInMessage& handIn) {
     for (int column = 0; column < cells.size(); ++column)
         handIns_->setItem(row, column, new QTableWidgetItem(cells[column]));
     handIns_->item(row, kChecksColumn)->setToolTip(texts.join(QLatin1Char('\n')));
-    WriteResults();
+    WriteResults(row);
 }
 
 QString InstructorStation::Report(const HandInMessage& handIn) const {
@@ -335,20 +346,21 @@ QString InstructorStation::Report(const HandInMessage& handIn) const {
     return html + QStringLiteral("</body></html>\n");
 }
 
-void InstructorStation::WriteResults() {
+// Each hand-in is added as a line, so a station opened again the same day keeps the earlier ones.
+void InstructorStation::WriteResults(int row) {
     if (classFolder_.isEmpty() || !QDir().mkpath(classFolder_)) return;
-    QString text;
-    for (int column = 0; column < handIns_->columnCount(); ++column)
-        text +=
-            (column ? QStringLiteral(",") : QString()) + Csv(handIns_->horizontalHeaderItem(column)->text());
-    text += QLatin1Char('\n');
-    for (int row = 0; row < handIns_->rowCount(); ++row) {
+    const auto line = [this](const auto& cell) {
+        QString text;
         for (int column = 0; column < handIns_->columnCount(); ++column)
-            text += (column ? QStringLiteral(",") : QString()) + Csv(handIns_->item(row, column)->text());
-        text += QLatin1Char('\n');
-    }
-    QSaveFile file(QDir(classFolder_).filePath(QStringLiteral("results.csv")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+            text += (column ? QStringLiteral(",") : QString()) + Csv(cell(column));
+        return text + QLatin1Char('\n');
+    };
+    QFile file(QDir(classFolder_).filePath(QStringLiteral("results.csv")));
+    QString text;
+    if (file.size() == 0)
+        text = line([this](int column) { return handIns_->horizontalHeaderItem(column)->text(); });
+    text += line([this, row](int column) { return handIns_->item(row, column)->text(); });
+    if (!file.open(QIODevice::Append) || file.write(text.toUtf8()) < 0 || !file.flush())
         Note(QStringLiteral("cannot write the results into %1").arg(classFolder_));
 }
 
@@ -419,6 +431,11 @@ void InstructorStation::resizeEvent(QResizeEvent* event) {
 void InstructorStation::Choose(const QStringList& seats) {
     for (const auto& [seat, tile] : tiles_)
         tile->SetChosen(seats.contains(seat));
+}
+
+void InstructorStation::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted()) emit Closed();
 }
 
 bool InstructorStation::eventFilter(QObject* watched, QEvent* event) {

@@ -14,6 +14,7 @@
 #include <QSet>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 
@@ -62,6 +63,10 @@ protected:
     // A click beside the tiles chooses none again, so the next command goes to the whole room.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+signals:
+    void Closed();
 
 private:
     void BuildToolBar();
@@ -70,7 +75,8 @@ private:
     void TakeHandIn(const HandInMessage& handIn);
     // The hand-in's report as a page of its own.
     QString Report(const HandInMessage& handIn) const;
-    void WriteResults();
+    void WriteResults(int row);
+    QByteArray Payload(QJsonObject command);
     void AskAndSend(const QString& command);
     void Clicked(const QString& seat, bool adding);
     const char* Text(const char* de, const char* en) const { return german_ ? de : en; }
@@ -81,6 +87,7 @@ private:
     QString classFolder_;
     Order order_ = Order::Name;
     std::map<QString, SeatTile*> tiles_;
+    uint64_t commandsSent_ = 0;
     QWidget* grid_;
     QGridLayout* layout_;
     QTableWidget* handIns_;

@@ -112,7 +112,7 @@ void SeatTile::Restyle() {
 void SeatTile::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         emit Clicked(QString::fromStdString(shown_.seat), event->modifiers().testFlag(Qt::ControlModifier));
-    QFrame::mousePressEvent(event);
+    event->accept(); // taken here: the grid behind would choose none
 }
 
 void SeatTile::mouseDoubleClickEvent(QMouseEvent* event) {

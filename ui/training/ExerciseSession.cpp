@@ -222,6 +222,7 @@ void ExerciseSession::ShowTime() {
     const int64_t left = *exercise_.limitMs - elapsed;
     time_->setText(QString::fromUtf8(Text("Verbleibende Zeit: ", "Time left: ")) + Q(MinutesSeconds(left)));
     if (left <= 0 && !result_) {
+        seconds_.stop(); // no second notice while the first is open
         QMessageBox::information(windows_.main.get(), QApplication::applicationDisplayName(),
                                  QString::fromUtf8(Text("Die Zeit ist um; die Übung wird abgegeben.",
                                                         "Time is up; the exercise is handed in.")));
@@ -257,7 +258,11 @@ std::optional<int> ExerciseSession::AskQuestion() {
 const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
     if (result_) return *result_;
     seconds_.stop();
-    if (!choice && exercise_.question) choice = AskQuestion();
+    if (!choice && exercise_.question) {
+        handingIn_ = true; // the question runs a loop of its own: a hand-in from the room waits
+        choice = AskQuestion();
+        handingIn_ = false;
+    }
     ExerciseResult r;
     r.trainee = trainee_.toStdString();
     r.exercise = exercise_.title;

@@ -40,6 +40,8 @@ public:
     // Hands in with the question answered by `choice` (asked in a dialog when none is given), shows the
     // result and writes the report. Returns the result shown.
     const ExerciseResult& HandIn(std::optional<int> choice = std::nullopt);
+    // The question of a hand-in is open.
+    bool HandingIn() const { return handingIn_; }
     const QString& RecordingPath() const { return recordingPath_; }
     const QString& ReportPath() const { return reportPath_; } // without its suffix
     // Simulated time since the trainee began.
@@ -95,6 +97,7 @@ private:
     QTimer seconds_;
     std::optional<ExerciseResult> result_;
     bool ended_ = false;
+    bool handingIn_ = false;
 };
 
 // Asks for an exercise (the shipped ones first), checks it, asks for the trainee's name and starts it;
