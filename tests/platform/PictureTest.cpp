@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -35,25 +38,22 @@ Pixels Inked(const Picture& p) {
 // would notice a pixel off in some direction. The double-size picture draws the same logical pixels,
 // each a whole 2 x 2 block.
 TEST(Picture, LinesDrawTheStartPointButNotTheEnd) {
-    struct Case {
-        int x0, y0, x1, y1;
-    };
-    // Right, left, down, up, the four diagonals, and a zero length that draws nothing.
-    const Case cases[] = {{2, 5, 6, 5}, {6, 5, 2, 5}, {4, 1, 4, 4}, {4, 4, 4, 1}, {1, 1, 4, 4},
-                          {4, 4, 1, 1}, {1, 4, 4, 1}, {4, 1, 1, 4}, {3, 3, 3, 3}};
+    // From x0, y0 to x1, y1: right, left, down, up, the four diagonals, and a zero length that draws nothing.
+    const std::array<int, 4> cases[] = {{2, 5, 6, 5}, {6, 5, 2, 5}, {4, 1, 4, 4}, {4, 4, 4, 1}, {1, 1, 4, 4},
+                                        {4, 4, 1, 1}, {1, 4, 4, 1}, {4, 1, 1, 4}, {3, 3, 3, 3}};
     for (int scale : {1, 2})
-        for (const Case& c : cases) {
+        for (const auto& [x0, y0, x1, y1] : cases) {
             SCOPED_TRACE(testing::Message()
-                         << c.x0 << "," << c.y0 << " -> " << c.x1 << "," << c.y1 << " at scale " << scale);
+                         << x0 << "," << y0 << " -> " << x1 << "," << y1 << " at scale " << scale);
             Picture p(10, 10, kBg, scale);
             p.SetPenColor(kInk);
-            p.MoveTo(c.x0, c.y0);
-            p.LineTo(c.x1, c.y1);
+            p.MoveTo(x0, y0);
+            p.LineTo(x1, y1);
             // Every pixel from the start towards the end, one step at a time, the end itself left out.
             Pixels expected;
-            const int dx = c.x1 - c.x0, dy = c.y1 - c.y0, n = std::max(std::abs(dx), std::abs(dy));
+            const int dx = x1 - x0, dy = y1 - y0, n = std::max(std::abs(dx), std::abs(dy));
             for (int i = 0; i < n; ++i)
-                expected.insert({c.x0 + i * dx / n, c.y0 + i * dy / n});
+                expected.insert({x0 + i * dx / n, y0 + i * dy / n});
             EXPECT_EQ(Inked(p), expected);
             EXPECT_EQ(std::count(p.Bits(), p.Bits() + p.DeviceWidth() * p.DeviceHeight(), kInk),
                       static_cast<std::ptrdiff_t>(expected.size()) * scale * scale);
@@ -166,13 +166,10 @@ TEST(Picture, ChangedPartsCoverEveryDrawing) {
 // several times (where later drawings hide the earlier ones), and the picture drawn again from the log
 // is still the same.
 TEST(Picture, DrawnAgainFromItsLogWhateverLiesBeneath) {
-    struct Case {
-        const char* what;
-        void (*first)(Picture& p);
-        void (*repeated)(Picture& p, const Picture& sprite, int i);
-        std::size_t longestLog; // 0: every drawing stays in view
-    };
-    const Case cases[] = {
+    // What is drawn first, what is repeated, and how long the log may grow (0: every drawing stays in view).
+    using First = void (*)(Picture & p);
+    using Repeated = void (*)(Picture & p, const Picture& sprite, int i);
+    const std::tuple<const char*, First, Repeated, std::size_t> cases[] = {
         {"a copy within the picture reads what a later fill covers", [](Picture&) {},
          [](Picture& p, const Picture&, int i) {
              p.SetBrushColor(0x100000 * (i % 7));
@@ -216,22 +213,20 @@ TEST(Picture, DrawnAgainFromItsLogWhateverLiesBeneath) {
          700}, // of 1400 drawings
     };
     const Picture sprite(4, 4, 0x336699);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, first, repeated, longestLog] : cases) {
+        SCOPED_TRACE(what);
         Picture p(200, 20, kBg), deferred(200, 20, kBg);
         p.KeepLog();
         deferred.Defer();
         for (Picture* q : {&p, &deferred}) {
-            c.first(*q);
+            first(*q);
             for (int i = 0; i < 700; ++i)
-                c.repeated(*q, sprite, i);
+                repeated(*q, sprite, i);
         }
         const Picture again = p.RedrawnOver(Picture(200, 20, kBg), [](const Picture* s) { return s; });
         EXPECT_TRUE(std::equal(p.Bits(), p.Bits() + 4000, again.Bits()));
         EXPECT_TRUE(std::equal(p.Bits(), p.Bits() + 4000, deferred.Bits())) << "deferred";
-        if (c.longestLog) {
-            EXPECT_LT(p.LogSize(), c.longestLog);
-        }
+        EXPECT_LT(p.LogSize(), longestLog ? longestLog : SIZE_MAX);
     }
 }
 
@@ -288,11 +283,7 @@ TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
     EXPECT_EQ(back->Pixel(0, 0), 0x112233u);
     EXPECT_EQ(back->Pixel(2, 1), 0x445566u);
 
-    struct Case {
-        const char* what;
-        std::string bytes;
-    };
-    const Case refused[] = {
+    const std::pair<const char*, std::string> refused[] = {
         {"53 bytes", good.substr(0, 53)},
         {"no BM", with(0, {'M', 'B'})},
         {"a core header", with(14, {12, 0, 0, 0})},
@@ -305,8 +296,8 @@ TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
         {"data offset past the end", with(10, {0xFF, 0xFF, 0, 0})},
         {"a row missing", good.substr(0, good.size() - 12)},
     };
-    for (const Case& c : refused)
-        EXPECT_FALSE(read(c.bytes)) << c.what;
+    for (const auto& [what, bytes] : refused)
+        EXPECT_FALSE(read(bytes)) << what;
     EXPECT_FALSE(ReadBmp(path + ".missing"));
 
     // A negative height stores the rows from the top.

@@ -95,12 +95,10 @@ TEST_F(ValveMotion, SupplyAirAndBlockingLimitAutomaticAndManualMoves) {
 
 TEST_F(ValveMotion, DirectionChangesAndSwitchingAreCounted) {
     const auto& diag = sim->diagnostics.DiagTable;
-    Enter("50"); // opening, as the last direction was: no change
-    RunToRest();
+    MoveTo("50"); // opening, as the last direction was: no change
     EXPECT_EQ(diag[DiagDirectionChanges].Value, 0);
     EXPECT_EQ(diag[DiagVent1].Value, 21);
-    Enter("49"); // closing by 1 % inside the 3.8 % short step zone
-    RunToRest();
+    MoveTo("49"); // closing by 1 % inside the 3.8 % short step zone
     EXPECT_EQ(diag[DiagDirectionChanges].Value, 1);
     EXPECT_EQ(diag[DiagVent2].Value, 5); // round(19 * 1 / 3.8)
     // Manual moves compare with the opposite sense: opening after the automatic closing is not
