@@ -5,8 +5,6 @@
 #include "platform/BmpFile.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <grp.h>
 #include <sys/mount.h>

@@ -3,10 +3,6 @@
 
 #include "support/FileFixture.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <regex>
 #include <string>

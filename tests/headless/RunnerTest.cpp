@@ -1,18 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/script/Runner.h"
 #include "model/PictureLayout.h"
-#include "model/SpriteSet.h"
 #include "platform/BmpFile.h"
 
 #include "support/Bytes.h"
 #include "support/FolderFixture.h"
 #include "support/RunScript.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <tuple>
 

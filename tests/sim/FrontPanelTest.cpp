@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/SimFixture.h"
 
-#include "model/SpriteSet.h"
 #include "platform/BmpFile.h"
 #include "sim/display/Splash.h"
-
-#include <filesystem>
 
 using namespace vp7;
 

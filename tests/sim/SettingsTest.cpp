@@ -6,7 +6,6 @@
 #include "sim/operation/ParamSet.h"
 #include "support/FileFixture.h"
 
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <tuple>
