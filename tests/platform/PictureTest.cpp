@@ -32,6 +32,12 @@ Pixels Inked(const Picture& p) {
             if (p.Bits()[y * p.DeviceWidth() + x] == kInk) s.insert({x / p.Scale(), y / p.Scale()});
     return s;
 }
+// A line in `colour` from x0, y0 to x1, y1.
+void Line(Picture& p, Rgb colour, int x0, int y0, int x1, int y1) {
+    p.SetPenColor(colour);
+    p.MoveTo(x0, y0);
+    p.LineTo(x1, y1);
+}
 } // namespace
 
 // The display's segments are such lines, and its read-back walks the same pixels, so only this test
@@ -46,9 +52,7 @@ TEST(Picture, LinesDrawTheStartPointButNotTheEnd) {
             SCOPED_TRACE(testing::Message()
                          << x0 << "," << y0 << " -> " << x1 << "," << y1 << " at scale " << scale);
             Picture p(10, 10, kBg, scale);
-            p.SetPenColor(kInk);
-            p.MoveTo(x0, y0);
-            p.LineTo(x1, y1);
+            Line(p, kInk, x0, y0, x1, y1);
             // Every pixel from the start towards the end, one step at a time, the end itself left out.
             Pixels expected;
             const int dx = x1 - x0, dy = y1 - y0, n = std::max(std::abs(dx), std::abs(dy));
@@ -63,12 +67,9 @@ TEST(Picture, LinesDrawTheStartPointButNotTheEnd) {
 // The upper display line is drawn with a pen of 2: the copy goes right of a steep line, below a flat one.
 TEST(Picture, WidthTwoLinesDrawASecondCopyBesideTheFirst) {
     Picture p(10, 10, kBg);
-    p.SetPenColor(kInk);
     p.SetPenWidth(2);
-    p.MoveTo(2, 1);
-    p.LineTo(2, 4);
-    p.MoveTo(5, 6);
-    p.LineTo(8, 6);
+    Line(p, kInk, 2, 1, 2, 4);
+    Line(p, kInk, 5, 6, 8, 6);
     const Pixels steepAndFlat{{2, 1}, {2, 2}, {2, 3}, {3, 1}, {3, 2}, {3, 3},
                               {5, 6}, {6, 6}, {7, 6}, {5, 7}, {6, 7}, {7, 7}};
     EXPECT_EQ(Inked(p), steepAndFlat);
@@ -83,9 +84,7 @@ TEST(Picture, FillsLeaveRightAndBottomEdgesAndMarkWhatChanged) {
     p.FillRect({2, 3, 5, 5});
     EXPECT_EQ(Inked(p).size(), 6u);
     EXPECT_EQ(p.Pixel(4, 4), kInk);
-    p.SetPenColor(kInk);
-    p.MoveTo(10, 12);
-    p.LineTo(15, 12);
+    Line(p, kInk, 10, 12, 15, 12);
     EXPECT_EQ(p.TakeDirty(), (Rect{2, 3, 15, 13}));
     EXPECT_TRUE(p.Dirty().Empty());
     p.FillRect({30, 30, 40, 40}); // outside: nothing changes
@@ -180,33 +179,18 @@ TEST(Picture, DrawnAgainFromItsLogWhateverLiesBeneath) {
          },
          1200}, // of 2100 drawings: each copy in view keeps what it read
         {"a copy from beyond the sprite's edge keeps part of what lay there",
-         [](Picture& p) {
-             p.SetPenColor(0xFFFFFF);
-             p.MoveTo(0, 12);
-             p.LineTo(8, 12);
-         },
+         [](Picture& p) { Line(p, 0xFFFFFF, 0, 12, 8, 12); },
          [](Picture& p, const Picture& sprite, int) {
              p.CopyRect({0, 10, 8, 14}, sprite, {-2, 0, 6, 4});
          },
          0},
         {"a slanting line does not hide the one beneath it",
-         [](Picture& p) {
-             p.SetPenColor(0x00FF00);
-             p.MoveTo(3, 15);
-             p.LineTo(3, 19);
-         },
-         [](Picture& p, const Picture&, int i) {
-             p.SetPenColor(0xFF0000 + i % 5);
-             p.MoveTo(1, 15);
-             p.LineTo(5, 19);
-         },
-         0},
+         [](Picture& p) { Line(p, 0x00FF00, 3, 15, 3, 19); },
+         [](Picture& p, const Picture&, int i) { Line(p, 0xFF0000 + i % 5, 1, 15, 5, 19); }, 0},
         {"a wide pen's line hides the pixel set beside it before", [](Picture&) {},
          [](Picture& p, const Picture&, int i) {
              p.SetPenWidth(2);
-             p.SetPenColor(0x30 * (i % 3));
-             p.MoveTo(0, 5);
-             p.LineTo(12, 5);
+             Line(p, 0x30 * (i % 3), 0, 5, 12, 5);
              p.SetPenWidth(1);
              p.SetPixel(i % 12, 6 - i % 2, 0x00FF00);
          },
@@ -238,9 +222,7 @@ TEST(Picture, DeferredDrawingIsDoneBeforeItsSourceChanges) {
     auto background = std::make_unique<Picture>(10, 10, 0x123456);
     for (Picture* p : {&now, &deferred}) {
         p->Draw(0, 0, *background);
-        p->SetPenColor(0xFF0000);
-        p->MoveTo(0, 5);
-        p->LineTo(30, 5);
+        Line(*p, 0xFF0000, 0, 5, 30, 5);
     }
     // A part read before anything else, drawn apart from the rest.
     Picture part(20, 6), partOfNow(20, 6);
