@@ -61,19 +61,14 @@ TEST_F(RunnerTest, BadScriptsStopWithStatusTwoAndTheLineNumber) {
 // Numbers, the display and pixels are printed throughout the scenarios; here each kind of control is
 // set, and texts come back quoted.
 TEST_F(RunnerTest, SetReachesEachKindOfControlAndTextsPrintQuoted) {
+    // Each setting and its print on a line.
     const auto r = RunScript("start\n"
-                             "set SetPointText \"12,5 \"\n"
-                             "print SetPointText\n"
-                             "set SetPointText say \"hi\"\n"
-                             "print SetPointText\n"
-                             "set FrictionSelect 1\n"
-                             "print FrictionSelect\n"
-                             "set DrosselSelect 2\n"
-                             "print DrosselSelect\n"
-                             "set ValveType S\n"
-                             "print SelfClosingSelect\n"
-                             "param DEBA -1200\n"
-                             "print param DEBA\n",
+                             "set SetPointText \"12,5 \"\nprint SetPointText\n"
+                             "set SetPointText say \"hi\"\nprint SetPointText\n"
+                             "set FrictionSelect 1\nprint FrictionSelect\n"
+                             "set DrosselSelect 2\nprint DrosselSelect\n"
+                             "set ValveType S\nprint SelfClosingSelect\n"
+                             "param DEBA -1200\nprint param DEBA\n",
                              dir);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "SetPointText \"12,5 \"\n"
