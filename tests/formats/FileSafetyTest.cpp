@@ -145,8 +145,7 @@ TEST_F(FileSafety, WriteProtectedFilesStayAsTheyAre) {
             EXPECT_EQ(LastMessage(), "unbekannter Fehler") << typed;
             EXPECT_EQ(Bytes(config), "the trainer's configuration") << typed;
         }
-        const auto protectedIni = fs::perms::owner_read | fs::perms::group_read;
-        fs::permissions(Ini(), protectedIni);
+        fs::permissions(Ini(), fs::perms::owner_read | fs::perms::group_read);
         const std::string before = Bytes(Ini());
         const size_t messages = host.Messages().size();
         Close();
