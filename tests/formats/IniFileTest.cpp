@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/IniFile.h"
 
-#include "support/FileFixture.h"
+#include "support/Bytes.h"
+#include "support/FolderFixture.h"
 
 #include <random>
 #include <regex>
@@ -103,9 +104,9 @@ TEST(IniFileTest, RepeatedWritesMatchFreshlyReadCopies) {
 // On disk: the text comes back as saved, through a temporary file that does not stay; a save that
 // fails leaves the old file and makes no folder; nothing that is not its own is removed. Files that
 // cannot be read are FileSafetyTest's.
-TEST(IniFileTest, SavesWholeFilesOrNothing) {
-    const fs::path dir = fs::temp_directory_path() / ("vp7_ini_" + std::to_string(std::random_device{}()));
-    fs::create_directories(dir);
+using IniFileOnDisk = vp7::test::FolderFixture;
+
+TEST_F(IniFileOnDisk, SavesWholeFilesOrNothing) {
     const fs::path path = dir / "settings.ini";
     std::ofstream(path, std::ios::binary) << "[Main]\nSpeed=1\n; keep\nOdd";
     IniFile ini(path.string());
@@ -133,7 +134,6 @@ TEST(IniFileTest, SavesWholeFilesOrNothing) {
     ASSERT_TRUE(linked.Save());
     EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
     EXPECT_EQ(vp7::test::Bytes(dir / "target.ini"), "k=1\r\n");
-    fs::remove_all(dir);
 }
 
 } // namespace

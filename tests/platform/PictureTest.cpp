@@ -2,14 +2,12 @@
 #include "platform/Picture.h"
 #include "platform/BmpFile.h"
 #include "support/Bytes.h"
-
-#include <gtest/gtest.h>
+#include "support/FolderFixture.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <random>
 #include <set>
@@ -243,8 +241,10 @@ TEST(Picture, DeferredDrawingIsDoneBeforeItsSourceChanges) {
 
 // The splash picture is a file the user may replace: whatever its header claims, only a picture whose
 // pixels are all in the file is read.
-TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
-    const std::string path = (std::filesystem::temp_directory_path() / "vp7-test-bmp.bmp").string();
+using PictureFile = test::FolderFixture;
+
+TEST_F(PictureFile, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
+    const std::string path = (dir / "picture.bmp").string();
     Picture original(3, 2, 0);
     original.SetPixel(0, 0, 0x112233);
     original.SetPixel(2, 1, 0x445566);
@@ -287,5 +287,4 @@ TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
     ASSERT_TRUE(flipped);
     EXPECT_EQ(flipped->Pixel(0, 1), 0x112233u);
     EXPECT_EQ(flipped->Pixel(2, 0), 0x445566u);
-    std::filesystem::remove(path);
 }
