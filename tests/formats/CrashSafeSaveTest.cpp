@@ -2,17 +2,13 @@
 // Saving survives being killed: a child process writes the settings file over and over and is killed
 // at random moments; the file is always one whole version, never empty or cut.
 #include "formats/IniFile.h"
-
-#include <gtest/gtest.h>
+#include "support/FolderFixture.h"
 
 #include <csignal>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -29,9 +25,9 @@ void WriteVersions(const std::string& path) {
 
 } // namespace
 
-TEST(CrashSafeSave, AKilledWriterLeavesAWholeFile) {
-    const fs::path dir = fs::temp_directory_path() / ("vp7-crash-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+using CrashSafeSave = vp7::test::FolderFixture;
+
+TEST_F(CrashSafeSave, AKilledWriterLeavesAWholeFile) {
     const std::string path = (dir / "VP7.ini").string();
     std::mt19937 rng(7);
     int checked = 0;
@@ -55,5 +51,4 @@ TEST(CrashSafeSave, AKilledWriterLeavesAWholeFile) {
         ++checked;
     }
     EXPECT_GT(checked, 10);
-    fs::remove_all(dir);
 }

@@ -5,8 +5,6 @@
 #include "platform/BmpFile.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <grp.h>
 #include <sys/mount.h>
@@ -147,8 +145,7 @@ TEST_F(FileSafety, WriteProtectedFilesStayAsTheyAre) {
             EXPECT_EQ(LastMessage(), "unbekannter Fehler") << typed;
             EXPECT_EQ(Bytes(config), "the trainer's configuration") << typed;
         }
-        const auto protectedIni = fs::perms::owner_read | fs::perms::group_read;
-        fs::permissions(Ini(), protectedIni);
+        fs::permissions(Ini(), fs::perms::owner_read | fs::perms::group_read);
         const std::string before = Bytes(Ini());
         const size_t messages = host.Messages().size();
         Close();
@@ -235,14 +232,12 @@ TEST(FullDisk, ASaveThatDoesNotFitKeepsTheOldFile) {
     } unmount{disk};
     const std::string path = (disk / "VP7.ini").string();
     ASSERT_TRUE(WriteFileAtomically(path, "[Config]\r\nSprache=Deutsch\r\n"));
-    const struct {
-        const char* what;
-        size_t bytes;
-    } cases[] = {{"larger than the disk", 200u << 10}, {"the disk less the old file", 62u << 10}};
-    for (const auto& c : cases) {
-        EXPECT_FALSE(WriteFileAtomically(path, std::string(c.bytes, 'x'))) << c.what;
-        EXPECT_EQ(Bytes(path), "[Config]\r\nSprache=Deutsch\r\n") << c.what;
-        EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator()), 1) << c.what;
+    for (const auto& [what, bytes] : {std::pair{"larger than the disk", 200u << 10},
+                                      std::pair{"the disk less the old file", 62u << 10}}) {
+        SCOPED_TRACE(what);
+        EXPECT_FALSE(WriteFileAtomically(path, std::string(bytes, 'x')));
+        EXPECT_EQ(Bytes(path), "[Config]\r\nSprache=Deutsch\r\n");
+        EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator()), 1);
     }
     EXPECT_TRUE(WriteFileAtomically(path, std::string(20u << 10, 'y'))) << "what fits is written";
     EXPECT_EQ(Bytes(path).size(), 20u << 10);

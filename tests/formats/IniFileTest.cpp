@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "formats/IniFile.h"
 
-#include "support/FileFixture.h"
+#include "support/Bytes.h"
+#include "support/FolderFixture.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <regex>
 #include <string>
+#include <tuple>
 
 namespace vp7 {
 namespace {
@@ -25,30 +23,21 @@ TEST(IniFileTest, ReadsValues) {
     const std::string text = "\xEF\xBB\xBF[Main]\nSpeed = 250 \nUrl=a=b=c\r\n/STRK=on\n"
                              "  Key With Blank  =\tx y\t\n; Hidden=1\n"
                              "[Other]\nOnly=o\n[main]\nLate=2\nSpeed=9\n";
-    struct Case {
-        const char* section;
-        const char* key;
-        const char* expected;
-    } const cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"MAIN", "speed", "250"},          {"Main", "Url", "a=b=c"},    {"main", "/strk", "on"},
         {"Main", "key with blank", "x y"}, {"Main", "Late", "2"},       {"Main", "Only", "def"},
         {"Main", "; Hidden", "def"},       {"Missing", "Speed", "def"}, {"Other", "only", "o"},
     };
     IniFile ini;
     ini.SetText(text);
-    for (const Case& c : cases) {
-        EXPECT_EQ(ini.ReadString(c.section, c.key, "def"), c.expected) << c.section << "/" << c.key;
-    }
+    for (const auto& [section, key, expected] : cases)
+        EXPECT_EQ(ini.ReadString(section, key, "def"), expected) << section << "/" << key;
 }
 
 TEST(IniFileTest, WritesInPlaceOrAtEndOfSection) {
     const std::string base = "; head\n[A]\nOne = 1\n; note\nweird line\n\n[B]\nTwo=2\n";
-    struct Case {
-        std::string before;
-        const char* section;
-        const char* key;
-        std::string expected;
-    } const cases[] = {
+    // The text before, the section and key written; the text after.
+    const std::tuple<std::string, const char*, const char*, std::string> cases[] = {
         {base, "a", "ONE", "; head\n[A]\nONE=x\n; note\nweird line\n\n[B]\nTwo=2\n"},
         {base, "A", "New", "; head\n[A]\nOne = 1\nNew=x\n; note\nweird line\n\n[B]\nTwo=2\n"},
         {base, "b", "New", "; head\n[A]\nOne = 1\n; note\nweird line\n\n[B]\nTwo=2\nNew=x\n"},
@@ -60,12 +49,12 @@ TEST(IniFileTest, WritesInPlaceOrAtEndOfSection) {
         {"[A]\na=1\n[B]\n[A]\nb=2\n", "A", "b", "[A]\na=1\n[B]\n[A]\nb=x\n"},
         {"[A]\na=1\n[B]\n[A]\nb=2\n", "A", "c", "[A]\na=1\nc=x\n[B]\n[A]\nb=2\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [before, section, key, expected] : cases) {
         IniFile ini;
-        ini.SetText(c.before);
-        ini.WriteString(c.section, c.key, "x");
-        EXPECT_EQ(ini.Text(), Crlf(c.expected)) << c.before;
-        EXPECT_EQ(ini.ReadString(c.section, c.key, "def"), "x") << c.before;
+        ini.SetText(before);
+        ini.WriteString(section, key, "x");
+        EXPECT_EQ(ini.Text(), Crlf(expected)) << before;
+        EXPECT_EQ(ini.ReadString(section, key, "def"), "x") << before;
     }
 }
 
@@ -105,10 +94,9 @@ TEST(IniFileTest, RepeatedWritesMatchFreshlyReadCopies) {
             fresh.WriteString(section, key, value);
             ini.WriteString(section, key, value);
             ASSERT_EQ(ini.Text(), fresh.Text()) << "seed " << seed << " step " << step;
-            for (const char* s : sections) {
+            for (const char* s : sections)
                 for (const char* k : keys)
                     ASSERT_EQ(ini.ReadString(s, k, "-"), fresh.ReadString(s, k, "-")) << s << "/" << k;
-            }
         }
     }
 }
@@ -116,9 +104,9 @@ TEST(IniFileTest, RepeatedWritesMatchFreshlyReadCopies) {
 // On disk: the text comes back as saved, through a temporary file that does not stay; a save that
 // fails leaves the old file and makes no folder; nothing that is not its own is removed. Files that
 // cannot be read are FileSafetyTest's.
-TEST(IniFileTest, SavesWholeFilesOrNothing) {
-    const fs::path dir = fs::temp_directory_path() / ("vp7_ini_" + std::to_string(std::random_device{}()));
-    fs::create_directories(dir);
+using IniFileOnDisk = vp7::test::FolderFixture;
+
+TEST_F(IniFileOnDisk, SavesWholeFilesOrNothing) {
     const fs::path path = dir / "settings.ini";
     std::ofstream(path, std::ios::binary) << "[Main]\nSpeed=1\n; keep\nOdd";
     IniFile ini(path.string());
@@ -146,7 +134,6 @@ TEST(IniFileTest, SavesWholeFilesOrNothing) {
     ASSERT_TRUE(linked.Save());
     EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
     EXPECT_EQ(vp7::test::Bytes(dir / "target.ini"), "k=1\r\n");
-    fs::remove_all(dir);
 }
 
 } // namespace

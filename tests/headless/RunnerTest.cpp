@@ -1,20 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/script/Runner.h"
 #include "model/PictureLayout.h"
-#include "model/SpriteSet.h"
 #include "platform/BmpFile.h"
 
 #include "support/Bytes.h"
 #include "support/FolderFixture.h"
 #include "support/RunScript.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <unistd.h>
+#include <tuple>
 
 using namespace vp7;
 namespace fs = std::filesystem;
@@ -25,11 +20,7 @@ using RunnerTest = test::FolderFixture;
 } // namespace
 
 TEST_F(RunnerTest, BadScriptsStopWithStatusTwoAndTheLineNumber) {
-    struct Case {
-        const char* script;
-        const char* error;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"frobnicate\n", "error 1: unknown command 'frobnicate'\n"},
         {"# comment\n\nstart\nwait\n", "error 4: wrong number of arguments for 'wait'\n"},
         {"start\nwait soon\n", "error 2: bad time 'soon'\n"},
@@ -60,29 +51,24 @@ TEST_F(RunnerTest, BadScriptsStopWithStatusTwoAndTheLineNumber) {
         {"modbus 1502 loud\n", "error 1: bad argument 'loud'\n"},
         {"modbus 0\nstart\nserve -1\n", "error 3: bad time '-1'\n"},
     };
-    for (const Case& c : cases) {
-        const auto r = RunScript(c.script, dir);
-        EXPECT_EQ(r.status, 2) << c.script;
-        EXPECT_EQ(r.err, c.error) << c.script;
+    for (const auto& [script, error] : cases) {
+        const auto r = RunScript(script, dir);
+        EXPECT_EQ(r.status, 2) << script;
+        EXPECT_EQ(r.err, error) << script;
     }
 }
 
 // Numbers, the display and pixels are printed throughout the scenarios; here each kind of control is
 // set, and texts come back quoted.
 TEST_F(RunnerTest, SetReachesEachKindOfControlAndTextsPrintQuoted) {
+    // Each setting and its print on a line.
     const auto r = RunScript("start\n"
-                             "set SetPointText \"12,5 \"\n"
-                             "print SetPointText\n"
-                             "set SetPointText say \"hi\"\n"
-                             "print SetPointText\n"
-                             "set FrictionSelect 1\n"
-                             "print FrictionSelect\n"
-                             "set DrosselSelect 2\n"
-                             "print DrosselSelect\n"
-                             "set ValveType S\n"
-                             "print SelfClosingSelect\n"
-                             "param DEBA -1200\n"
-                             "print param DEBA\n",
+                             "set SetPointText \"12,5 \"\nprint SetPointText\n"
+                             "set SetPointText say \"hi\"\nprint SetPointText\n"
+                             "set FrictionSelect 1\nprint FrictionSelect\n"
+                             "set DrosselSelect 2\nprint DrosselSelect\n"
+                             "set ValveType S\nprint SelfClosingSelect\n"
+                             "param DEBA -1200\nprint param DEBA\n",
                              dir);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "SetPointText \"12,5 \"\n"
@@ -123,37 +109,28 @@ TEST_F(RunnerTest, TheProgramClosingItselfIsCarriedOut) {
 
 // An instructor's freeze and speed, as a classroom sets them: a `wait` passes the script's time, and
 // the device's only as far as they let it.
-TEST(RunnerSteering, FreezeAndSpeedDecideHowFarAWaitMovesTheDevice) {
-    const struct {
-        bool frozen;
-        double speed;
-        std::vector<int> waits;
-        int64_t deviceMs; // how far the device's clock moved in all
-    } rows[] = {
+TEST_F(RunnerTest, FreezeAndSpeedDecideHowFarAWaitMovesTheDevice) {
+    // Frozen, the speed and the waits; how far the device's clock moved in all.
+    const std::tuple<bool, double, std::vector<int>, int64_t> rows[] = {
         {false, 1, {1000}, 1000},   {true, 1, {1000, 250}, 0}, {false, 2, {1000}, 2000},
         {false, 0.5, {1, 1, 1}, 1}, {false, 10, {150}, 1500},  {true, 10, {5000}, 0},
         {false, 0.1, {5, 5}, 1},    {false, 100, {20}, 2000},
     };
-    for (const auto& row : rows) {
-        std::ostringstream out;
-        const fs::path dir = fs::temp_directory_path() / ("vp7-steer-" + std::to_string(getpid()));
-        {
-            Runner runner(out, dir.string());
-            runner.Execute("start");
-            runner.SetFrozen(row.frozen);
-            runner.SetSpeed(row.speed);
-            const int64_t before = runner.NowMs();
-            for (const int ms : row.waits)
-                runner.Execute("wait " + std::to_string(ms));
-            EXPECT_EQ(runner.NowMs() - before, row.deviceMs) << row.frozen << " " << row.speed;
-        }
-        fs::remove_all(dir);
-    }
     std::ostringstream out;
-    Runner runner(out, (fs::temp_directory_path() / "vp7-steer-refused").string());
+    for (const auto& [frozen, speed, waits, deviceMs] : rows) {
+        fs::remove_all(dir);
+        Runner runner(out, dir.string());
+        runner.Execute("start");
+        runner.SetFrozen(frozen);
+        runner.SetSpeed(speed);
+        const int64_t before = runner.NowMs();
+        for (const int ms : waits)
+            runner.Execute("wait " + std::to_string(ms));
+        EXPECT_EQ(runner.NowMs() - before, deviceMs) << frozen << " " << speed;
+    }
+    Runner runner(out, dir.string());
     for (const double speed : {0.0, 0.05, 101.0, -1.0, std::nan("")})
         EXPECT_THROW(runner.SetSpeed(speed), ScriptError) << speed;
     EXPECT_EQ(runner.Speed(), 1);
     EXPECT_THROW(runner.SetHiddenOption("SelfClosingSelect", true), ScriptError);
-    fs::remove_all(fs::temp_directory_path() / "vp7-steer-refused");
 }

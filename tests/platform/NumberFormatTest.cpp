@@ -6,17 +6,11 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace vp7 {
 namespace {
-
-struct FormatCase {
-    FloatFormat format;
-    double value;
-    int precision;
-    int digits;
-    const char* expected;
-};
 
 // The texts the display and the parameter table show, one row per rule.
 // Fixed: one rounding at the precision or the last decimal, whichever comes first (1.2345 is not 1.24
@@ -27,8 +21,9 @@ struct FormatCase {
 TEST(NumberFormatTest, FloatToStrFForms) {
     using enum FloatFormat;
     const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+    // The form, the value, precision and digits; the text.
     // clang-format off
-    const FormatCase cases[] = {
+    const std::tuple<FloatFormat, double, int, int, const char*> cases[] = {
         {Fixed, 12.5, 7, 2, "12.50"},  {Fixed, 0.0005, 5, 3, "0.001"},   {Fixed, -0.04, 5, 1, "0.0"},
         {Fixed, -0.05, 5, 1, "-0.1"},  {Fixed, 99.95, 4, 1, "100.0"},    {Fixed, 123.456, 4, 2, "123.50"},
         {Fixed, 1.2345, 4, 2, "1.23"}, {Fixed, 999.96, 4, 2, "1000.00"}, {Fixed, 2.5, 5, 0, "3"},
@@ -41,9 +36,9 @@ TEST(NumberFormatTest, FloatToStrFForms) {
         {General, 0.99999999, 7, 0, "1"},     {General, -0.0, 7, 0, "0"},              {General, 1e-320, 7, 0, "1E-320"},
         {General, nan, 7, 0, "NAN"},          {Fixed, inf, 7, 2, "INF"},               {Exponent, -inf, 7, 2, "-INF"}};
     // clang-format on
-    for (const auto& c : cases)
-        EXPECT_EQ(FloatToStrF(c.value, c.format, c.precision, c.digits), c.expected)
-            << c.value << " form " << static_cast<int>(c.format) << " " << c.precision << "," << c.digits;
+    for (const auto& [format, value, precision, digits, expected] : cases)
+        EXPECT_EQ(FloatToStrF(value, format, precision, digits), expected)
+            << value << " form " << static_cast<int>(format) << " " << precision << "," << digits;
     // The shorthands take digits and precision in their own order; one drops the exponent's plus.
     EXPECT_EQ(FormatFixed(123.456, 2, 4), "123.50");
     EXPECT_EQ(FormatExponentNoPlus(-0.00123, 3, 1), "-1.23E-3");
@@ -51,15 +46,12 @@ TEST(NumberFormatTest, FloatToStrFForms) {
 
 // Typed numbers: a comma or a point, blanks around them; anything else, or out of range, is refused.
 TEST(NumberFormatTest, ReadDecimal) {
-    const struct {
-        std::string text;
-        double expected;
-    } accepted[] = {{"50,5", 50.5}, {" 12 ", 12}, {"\t-3.5e2\t", -350},    {"+7", 7},
-                    {".5", 0.5},    {"5.", 5},    {"-1.7E+308", -1.7e308}, {"2,5E-3", 0.0025},
-                    {"1e-400", 0},  {"007", 7}};
+    const std::pair<std::string, double> accepted[] = {
+        {"50,5", 50.5},          {" 12 ", 12},       {"\t-3.5e2\t", -350}, {"+7", 7}, {".5", 0.5}, {"5.", 5},
+        {"-1.7E+308", -1.7e308}, {"2,5E-3", 0.0025}, {"1e-400", 0},        {"007", 7}};
     EXPECT_DOUBLE_EQ(ReadDecimal(std::string(300, '1') + "e-299").value_or(0), 1.111111111111111);
-    for (const auto& c : accepted)
-        EXPECT_EQ(ReadDecimal(c.text), c.expected) << c.text;
+    for (const auto& [text, expected] : accepted)
+        EXPECT_EQ(ReadDecimal(text), expected) << text;
     const std::string refused[] = {"",     "-",     ".",       "abc", "1e",  "1,2,3", "nan", "inf",
                                    "0x10", "1e999", "1.8e308", "1 2", "--1", "1e+",   "e5",  "1x"};
     for (const auto& text : refused)
@@ -69,29 +61,24 @@ TEST(NumberFormatTest, ReadDecimal) {
 
 // Settings files hold numbers as $hex of the 32-bit pattern or as decimals.
 TEST(NumberFormatTest, ReadInt32AndWriteHex32) {
-    const struct {
-        const char* text;
-        int32_t expected;
-    } accepted[] = {
+    const std::pair<const char*, int32_t> accepted[] = {
         {"$FFFFFB50", -1200},      {"$fffffb50", -1200},       {"  -42", -42},  {"\t+17", 17}, {"-$1", -1},
         {"-$80000000", INT32_MIN}, {"-2147483648", INT32_MIN}, {"000000009", 9}};
-    for (const auto& c : accepted)
-        EXPECT_EQ(ReadInt32(c.text), c.expected) << c.text;
+    for (const auto& [text, expected] : accepted)
+        EXPECT_EQ(ReadInt32(text), expected) << text;
     const char* refused[] = {
         "",     "$",   "-",          "--1",         "$123456789", "abc", "1.5",
         "0x10", "12 ", "2147483648", "-2147483649", "$G",         "1 2", "99999999999999999999"};
     for (const char* text : refused)
         EXPECT_FALSE(ReadInt32(text).has_value()) << text;
     // At least four digits; the largest and smallest values come back.
-    const struct {
-        const char* text;
-        int32_t value;
-    } written[] = {{"$0005", 5},         {"$012C", 300},           {"$12345", 0x12345},
-                   {"$FFFFFB50", -1200}, {"$7FFFFFFF", INT32_MAX}, {"$80000000", INT32_MIN},
-                   {"$FFFFFFFF", -1}};
-    for (const auto& c : written) {
-        EXPECT_EQ(WriteHex32(c.value), c.text);
-        EXPECT_EQ(ReadInt32(WriteHex32(c.value)), c.value) << c.text;
+    const std::pair<const char*, int32_t> written[] = {
+        {"$0005", 5},         {"$012C", 300},           {"$12345", 0x12345},
+        {"$FFFFFB50", -1200}, {"$7FFFFFFF", INT32_MAX}, {"$80000000", INT32_MIN},
+        {"$FFFFFFFF", -1}};
+    for (const auto& [text, value] : written) {
+        EXPECT_EQ(WriteHex32(value), text);
+        EXPECT_EQ(ReadInt32(WriteHex32(value)), value) << text;
     }
 }
 

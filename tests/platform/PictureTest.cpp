@@ -2,16 +2,17 @@
 #include "platform/Picture.h"
 #include "platform/BmpFile.h"
 #include "support/Bytes.h"
-
-#include <gtest/gtest.h>
+#include "support/FolderFixture.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -29,31 +30,32 @@ Pixels Inked(const Picture& p) {
             if (p.Bits()[y * p.DeviceWidth() + x] == kInk) s.insert({x / p.Scale(), y / p.Scale()});
     return s;
 }
+// A line in `colour` from x0, y0 to x1, y1.
+void Line(Picture& p, Rgb colour, int x0, int y0, int x1, int y1) {
+    p.SetPenColor(colour);
+    p.MoveTo(x0, y0);
+    p.LineTo(x1, y1);
+}
 } // namespace
 
 // The display's segments are such lines, and its read-back walks the same pixels, so only this test
 // would notice a pixel off in some direction. The double-size picture draws the same logical pixels,
 // each a whole 2 x 2 block.
 TEST(Picture, LinesDrawTheStartPointButNotTheEnd) {
-    struct Case {
-        int x0, y0, x1, y1;
-    };
-    // Right, left, down, up, the four diagonals, and a zero length that draws nothing.
-    const Case cases[] = {{2, 5, 6, 5}, {6, 5, 2, 5}, {4, 1, 4, 4}, {4, 4, 4, 1}, {1, 1, 4, 4},
-                          {4, 4, 1, 1}, {1, 4, 4, 1}, {4, 1, 1, 4}, {3, 3, 3, 3}};
+    // From x0, y0 to x1, y1: right, left, down, up, the four diagonals, and a zero length that draws nothing.
+    const std::array<int, 4> cases[] = {{2, 5, 6, 5}, {6, 5, 2, 5}, {4, 1, 4, 4}, {4, 4, 4, 1}, {1, 1, 4, 4},
+                                        {4, 4, 1, 1}, {1, 4, 4, 1}, {4, 1, 1, 4}, {3, 3, 3, 3}};
     for (int scale : {1, 2})
-        for (const Case& c : cases) {
+        for (const auto& [x0, y0, x1, y1] : cases) {
             SCOPED_TRACE(testing::Message()
-                         << c.x0 << "," << c.y0 << " -> " << c.x1 << "," << c.y1 << " at scale " << scale);
+                         << x0 << "," << y0 << " -> " << x1 << "," << y1 << " at scale " << scale);
             Picture p(10, 10, kBg, scale);
-            p.SetPenColor(kInk);
-            p.MoveTo(c.x0, c.y0);
-            p.LineTo(c.x1, c.y1);
+            Line(p, kInk, x0, y0, x1, y1);
             // Every pixel from the start towards the end, one step at a time, the end itself left out.
             Pixels expected;
-            const int dx = c.x1 - c.x0, dy = c.y1 - c.y0, n = std::max(std::abs(dx), std::abs(dy));
+            const int dx = x1 - x0, dy = y1 - y0, n = std::max(std::abs(dx), std::abs(dy));
             for (int i = 0; i < n; ++i)
-                expected.insert({c.x0 + i * dx / n, c.y0 + i * dy / n});
+                expected.insert({x0 + i * dx / n, y0 + i * dy / n});
             EXPECT_EQ(Inked(p), expected);
             EXPECT_EQ(std::count(p.Bits(), p.Bits() + p.DeviceWidth() * p.DeviceHeight(), kInk),
                       static_cast<std::ptrdiff_t>(expected.size()) * scale * scale);
@@ -63,12 +65,9 @@ TEST(Picture, LinesDrawTheStartPointButNotTheEnd) {
 // The upper display line is drawn with a pen of 2: the copy goes right of a steep line, below a flat one.
 TEST(Picture, WidthTwoLinesDrawASecondCopyBesideTheFirst) {
     Picture p(10, 10, kBg);
-    p.SetPenColor(kInk);
     p.SetPenWidth(2);
-    p.MoveTo(2, 1);
-    p.LineTo(2, 4);
-    p.MoveTo(5, 6);
-    p.LineTo(8, 6);
+    Line(p, kInk, 2, 1, 2, 4);
+    Line(p, kInk, 5, 6, 8, 6);
     const Pixels steepAndFlat{{2, 1}, {2, 2}, {2, 3}, {3, 1}, {3, 2}, {3, 3},
                               {5, 6}, {6, 6}, {7, 6}, {5, 7}, {6, 7}, {7, 7}};
     EXPECT_EQ(Inked(p), steepAndFlat);
@@ -83,9 +82,7 @@ TEST(Picture, FillsLeaveRightAndBottomEdgesAndMarkWhatChanged) {
     p.FillRect({2, 3, 5, 5});
     EXPECT_EQ(Inked(p).size(), 6u);
     EXPECT_EQ(p.Pixel(4, 4), kInk);
-    p.SetPenColor(kInk);
-    p.MoveTo(10, 12);
-    p.LineTo(15, 12);
+    Line(p, kInk, 10, 12, 15, 12);
     EXPECT_EQ(p.TakeDirty(), (Rect{2, 3, 15, 13}));
     EXPECT_TRUE(p.Dirty().Empty());
     p.FillRect({30, 30, 40, 40}); // outside: nothing changes
@@ -166,13 +163,10 @@ TEST(Picture, ChangedPartsCoverEveryDrawing) {
 // several times (where later drawings hide the earlier ones), and the picture drawn again from the log
 // is still the same.
 TEST(Picture, DrawnAgainFromItsLogWhateverLiesBeneath) {
-    struct Case {
-        const char* what;
-        void (*first)(Picture& p);
-        void (*repeated)(Picture& p, const Picture& sprite, int i);
-        std::size_t longestLog; // 0: every drawing stays in view
-    };
-    const Case cases[] = {
+    // What is drawn first, what is repeated, and how long the log may grow (0: every drawing stays in view).
+    using First = void (*)(Picture & p);
+    using Repeated = void (*)(Picture & p, const Picture& sprite, int i);
+    const std::tuple<const char*, First, Repeated, std::size_t> cases[] = {
         {"a copy within the picture reads what a later fill covers", [](Picture&) {},
          [](Picture& p, const Picture&, int i) {
              p.SetBrushColor(0x100000 * (i % 7));
@@ -183,55 +177,38 @@ TEST(Picture, DrawnAgainFromItsLogWhateverLiesBeneath) {
          },
          1200}, // of 2100 drawings: each copy in view keeps what it read
         {"a copy from beyond the sprite's edge keeps part of what lay there",
-         [](Picture& p) {
-             p.SetPenColor(0xFFFFFF);
-             p.MoveTo(0, 12);
-             p.LineTo(8, 12);
-         },
+         [](Picture& p) { Line(p, 0xFFFFFF, 0, 12, 8, 12); },
          [](Picture& p, const Picture& sprite, int) {
              p.CopyRect({0, 10, 8, 14}, sprite, {-2, 0, 6, 4});
          },
          0},
         {"a slanting line does not hide the one beneath it",
-         [](Picture& p) {
-             p.SetPenColor(0x00FF00);
-             p.MoveTo(3, 15);
-             p.LineTo(3, 19);
-         },
-         [](Picture& p, const Picture&, int i) {
-             p.SetPenColor(0xFF0000 + i % 5);
-             p.MoveTo(1, 15);
-             p.LineTo(5, 19);
-         },
-         0},
+         [](Picture& p) { Line(p, 0x00FF00, 3, 15, 3, 19); },
+         [](Picture& p, const Picture&, int i) { Line(p, 0xFF0000 + i % 5, 1, 15, 5, 19); }, 0},
         {"a wide pen's line hides the pixel set beside it before", [](Picture&) {},
          [](Picture& p, const Picture&, int i) {
              p.SetPenWidth(2);
-             p.SetPenColor(0x30 * (i % 3));
-             p.MoveTo(0, 5);
-             p.LineTo(12, 5);
+             Line(p, 0x30 * (i % 3), 0, 5, 12, 5);
              p.SetPenWidth(1);
              p.SetPixel(i % 12, 6 - i % 2, 0x00FF00);
          },
          700}, // of 1400 drawings
     };
     const Picture sprite(4, 4, 0x336699);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, first, repeated, longestLog] : cases) {
+        SCOPED_TRACE(what);
         Picture p(200, 20, kBg), deferred(200, 20, kBg);
         p.KeepLog();
         deferred.Defer();
         for (Picture* q : {&p, &deferred}) {
-            c.first(*q);
+            first(*q);
             for (int i = 0; i < 700; ++i)
-                c.repeated(*q, sprite, i);
+                repeated(*q, sprite, i);
         }
         const Picture again = p.RedrawnOver(Picture(200, 20, kBg), [](const Picture* s) { return s; });
         EXPECT_TRUE(std::equal(p.Bits(), p.Bits() + 4000, again.Bits()));
         EXPECT_TRUE(std::equal(p.Bits(), p.Bits() + 4000, deferred.Bits())) << "deferred";
-        if (c.longestLog) {
-            EXPECT_LT(p.LogSize(), c.longestLog);
-        }
+        EXPECT_LT(p.LogSize(), longestLog ? longestLog : SIZE_MAX);
     }
 }
 
@@ -243,9 +220,7 @@ TEST(Picture, DeferredDrawingIsDoneBeforeItsSourceChanges) {
     auto background = std::make_unique<Picture>(10, 10, 0x123456);
     for (Picture* p : {&now, &deferred}) {
         p->Draw(0, 0, *background);
-        p->SetPenColor(0xFF0000);
-        p->MoveTo(0, 5);
-        p->LineTo(30, 5);
+        Line(*p, 0xFF0000, 0, 5, 30, 5);
     }
     // A part read before anything else, drawn apart from the rest.
     Picture part(20, 6), partOfNow(20, 6);
@@ -266,8 +241,10 @@ TEST(Picture, DeferredDrawingIsDoneBeforeItsSourceChanges) {
 
 // The splash picture is a file the user may replace: whatever its header claims, only a picture whose
 // pixels are all in the file is read.
-TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
-    const std::string path = (std::filesystem::temp_directory_path() / "vp7-test-bmp.bmp").string();
+using PictureFile = test::FolderFixture;
+
+TEST_F(PictureFile, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
+    const std::string path = (dir / "picture.bmp").string();
     Picture original(3, 2, 0);
     original.SetPixel(0, 0, 0x112233);
     original.SetPixel(2, 1, 0x445566);
@@ -288,11 +265,7 @@ TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
     EXPECT_EQ(back->Pixel(0, 0), 0x112233u);
     EXPECT_EQ(back->Pixel(2, 1), 0x445566u);
 
-    struct Case {
-        const char* what;
-        std::string bytes;
-    };
-    const Case refused[] = {
+    const std::pair<const char*, std::string> refused[] = {
         {"53 bytes", good.substr(0, 53)},
         {"no BM", with(0, {'M', 'B'})},
         {"a core header", with(14, {12, 0, 0, 0})},
@@ -305,8 +278,8 @@ TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
         {"data offset past the end", with(10, {0xFF, 0xFF, 0, 0})},
         {"a row missing", good.substr(0, good.size() - 12)},
     };
-    for (const Case& c : refused)
-        EXPECT_FALSE(read(c.bytes)) << c.what;
+    for (const auto& [what, bytes] : refused)
+        EXPECT_FALSE(read(bytes)) << what;
     EXPECT_FALSE(ReadBmp(path + ".missing"));
 
     // A negative height stores the rows from the top.
@@ -314,5 +287,4 @@ TEST(Picture, BmpFilesAreReadOnlyWhenTheirHeaderFitsTheirData) {
     ASSERT_TRUE(flipped);
     EXPECT_EQ(flipped->Pixel(0, 1), 0x112233u);
     EXPECT_EQ(flipped->Pixel(2, 0), 0x445566u);
-    std::filesystem::remove(path);
 }

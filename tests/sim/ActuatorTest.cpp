@@ -1,33 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/SimFixture.h"
 
-#include "model/SpriteSet.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/motion/Actuator.h"
+
+#include <tuple>
 
 using namespace vp7;
 using ValveMotion = vp7::test::SimFixture;
 
 TEST_F(ValveMotion, StepSizesFollowThrottleFrictionAndMinimumStrokeTimes) {
-    struct Case {
-        int throttle;
-        bool friction;
-        int tsup, tsdo; // seconds; -120 is "Auto"
-        double up, down;
-    };
-    const Case cases[] = {
+    // Throttle, friction, TSUP and TSDO (seconds; -120 is "Auto"); the steps up and down.
+    const std::tuple<int, bool, int, int, double, double> cases[] = {
         {0, false, 0, 0, 2.5, 2.5},     {0, true, 0, 0, 0.5, 0.5},     {1, false, 0, 0, 2.0, 2.0},
         {2, false, 0, 0, 1.0, 1.0},     {3, false, 0, 0, 0.5, 0.5},    {3, true, 0, 0, 0.1, 0.1},
         {0, false, 10, 5, 0.625, 1.25}, {0, false, -120, 3, 2.5, 2.5}, {2, true, 10, 0, 0.2, 0.2},
     };
-    for (const Case& c : cases) {
+    for (const auto& [throttle, friction, tsup, tsdo, up, down] : cases) {
+        SCOPED_TRACE(testing::Message() << throttle << friction << tsup);
         Restart();
-        sim->UserSelect(sim->form.DrosselSelect, c.throttle);
-        sim->UserCheck(sim->form.FrictionSelect, c.friction);
-        Param("TSUP", c.tsup);
-        Param("TSDO", c.tsdo);
-        EXPECT_DOUBLE_EQ(S().StepUp, c.up) << c.throttle << c.friction << c.tsup;
-        EXPECT_DOUBLE_EQ(S().StepDown, c.down) << c.throttle << c.friction << c.tsup;
+        sim->UserSelect(sim->form.DrosselSelect, throttle);
+        sim->UserCheck(sim->form.FrictionSelect, friction);
+        Param("TSUP", tsup);
+        Param("TSDO", tsdo);
+        EXPECT_DOUBLE_EQ(S().StepUp, up);
+        EXPECT_DOUBLE_EQ(S().StepDown, down);
     }
 }
 
@@ -43,24 +40,19 @@ TEST_F(ValveMotion, AFullStrokeTakesFortyStepsAndCountsOneStroke) {
 }
 
 TEST_F(ValveMotion, TargetsInsideAFrameAreReachedWithoutShowingOvershoot) {
-    struct Case {
-        const char* entry;
-        std::vector<double> positions; // right after the entry, then after each tick until rest
-    };
-    const Case cases[] = {
+    // The entry; the positions right after it, then after each tick until rest.
+    const std::pair<const char*, std::vector<double>> cases[] = {
         {"1", {1}},          // same frame: reached at once, no tick
         {"3", {2.5, 3}},     // frame 1: one step, then the snap
         {"1,3", {1.3, 1.3}}, // frame 1 ahead but the step would pass the target: held there
     };
-    for (const Case& c : cases) {
+    for (const auto& [entry, positions] : cases) {
         Restart();
-        Enter(c.entry);
+        Enter(entry);
         std::vector<double> seen{S().Istwert};
-        while (sim->Timer2.Enabled()) {
+        for (; sim->Timer2.Enabled(); seen.push_back(S().Istwert))
             clock.Advance(50);
-            seen.push_back(S().Istwert);
-        }
-        EXPECT_EQ(seen, c.positions) << c.entry;
+        EXPECT_EQ(seen, positions) << entry;
     }
 }
 
@@ -71,49 +63,41 @@ TEST_F(ValveMotion, SupplyAirAndBlockingLimitAutomaticAndManualMoves) {
     const char *closing = "SelfClosingSelect", *opening = "SelfOpeningSelect", *both = "DoubleActingSelect";
     const char *noAir = "NoPreasureSelect", *up = "BlockUpSelect", *down = "BlockDownSelect";
     const bool automatic = false, manual = true;
-    struct Case {
-        bool manual;
-        const char* valve;
-        const char* option;
-        int start, target;
-        double expected;
-    };
-    const Case cases[] = {{automatic, closing, noAir, 40, 80, 0}, {automatic, opening, noAir, 40, 80, 100},
-                          {automatic, both, noAir, 40, 80, 40},   {manual, opening, noAir, 30, 10, 100},
-                          {manual, both, noAir, 30, 80, 30},      {automatic, both, up, 50, 95, 90},
-                          {automatic, both, down, 50, 5, 10},     {automatic, both, down, 10, 60, 60},
-                          {manual, both, up, 50, 100, 90},        {manual, both, up, 90, 60, 60},
-                          {manual, both, down, 10, 0, 10},        {manual, both, down, 5, 8, 8},
-                          {automatic, both, down, 5, 8, 5},       {manual, both, up, 95, 92, 92},
-                          {automatic, both, up, 95, 92, 95}};
-    for (const Case& c : cases) {
+    // Manual or automatic, the valve type, the option, start and target; where the valve ends up.
+    const std::tuple<bool, const char*, const char*, int, int, double> cases[] = {
+        {automatic, closing, noAir, 40, 80, 0}, {automatic, opening, noAir, 40, 80, 100},
+        {automatic, both, noAir, 40, 80, 40},   {manual, opening, noAir, 30, 10, 100},
+        {manual, both, noAir, 30, 80, 30},      {automatic, both, up, 50, 95, 90},
+        {automatic, both, down, 50, 5, 10},     {automatic, both, down, 10, 60, 60},
+        {manual, both, up, 50, 100, 90},        {manual, both, up, 90, 60, 60},
+        {manual, both, down, 10, 0, 10},        {manual, both, down, 5, 8, 8},
+        {automatic, both, down, 5, 8, 5},       {manual, both, up, 95, 92, 92},
+        {automatic, both, up, 95, 92, 95}};
+    for (const auto& [isManual, valve, option, start, target, expected] : cases) {
         Restart();
-        Enter(std::to_string(c.start));
+        MoveTo(std::to_string(start));
+        sim->UserCheck(*sim->form.Find(valve), true);
+        sim->UserCheck(*sim->form.Find(option), true);
         RunToRest();
-        sim->UserCheck(*sim->form.Find(c.valve), true);
-        sim->UserCheck(*sim->form.Find(c.option), true);
-        RunToRest();
-        if (c.manual) {
+        if (isManual) {
             S().Mode = Mode::Manual;
-            S().ManuellTarget = c.target;
+            S().ManuellTarget = target;
             sim->actuator.StartManuellMove();
         } else {
-            Enter(std::to_string(c.target));
+            Enter(std::to_string(target));
         }
         RunToRest();
-        EXPECT_DOUBLE_EQ(S().Istwert, c.expected)
-            << c.manual << " " << c.option << " " << c.start << "->" << c.target;
+        EXPECT_DOUBLE_EQ(S().Istwert, expected)
+            << isManual << " " << option << " " << start << "->" << target;
     }
 }
 
 TEST_F(ValveMotion, DirectionChangesAndSwitchingAreCounted) {
     const auto& diag = sim->diagnostics.DiagTable;
-    Enter("50"); // opening, as the last direction was: no change
-    RunToRest();
+    MoveTo("50"); // opening, as the last direction was: no change
     EXPECT_EQ(diag[DiagDirectionChanges].Value, 0);
     EXPECT_EQ(diag[DiagVent1].Value, 21);
-    Enter("49"); // closing by 1 % inside the 3.8 % short step zone
-    RunToRest();
+    MoveTo("49"); // closing by 1 % inside the 3.8 % short step zone
     EXPECT_EQ(diag[DiagDirectionChanges].Value, 1);
     EXPECT_EQ(diag[DiagVent2].Value, 5); // round(19 * 1 / 3.8)
     // Manual moves compare with the opposite sense: opening after the automatic closing is not

@@ -36,8 +36,7 @@ TEST_F(CharacteristicCurve, CurvesMapInputToPositionAndBack) {
 // The free curve's support values must rise by 0.2 % each, checked even while another curve is
 // selected, and without a valid curve the valve stays; a valid free curve then shapes the motion.
 TEST_F(CharacteristicCurve, FreeSupportValuesMustRiseEvenWhileAnotherCurveIsSelected) {
-    Enter("30");
-    RunToRest();
+    MoveTo("30");
     Param("SL5", 201); // SL4 is at 20.0 %
     EXPECT_EQ(LastMessage(), "Error at the turning points: Yn+1 - Yn >= 0.2");
     EXPECT_EQ(S().ScalesValid, 0);
@@ -48,8 +47,7 @@ TEST_F(CharacteristicCurve, FreeSupportValuesMustRiseEvenWhileAnotherCurveIsSele
     EXPECT_EQ(S().ScalesValid, 1);
     Param("SFCT", 7);
     Param("SL10", 520); // 50 % input now gives 52 %
-    Enter("50");
-    RunToRest();
+    MoveTo("50");
     EXPECT_DOUBLE_EQ(S().Istwert, 52);
     // A flat first segment cannot be inverted: the position display gets an out-of-range number.
     sim->params.ParamTable[sim->params.FindByName("SL1")].Value = 0;

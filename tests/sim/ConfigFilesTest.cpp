@@ -9,7 +9,7 @@
 #include "sim/operation/ParamTableView.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <tuple>
 
 using namespace vp7;
 using vp7::test::Bytes;
@@ -57,25 +57,23 @@ TEST_F(ConfigFile, BrokenOrForeignFilesAreRefusedWithTheirMessage) {
     const std::string goodPath = SaveConfig();
     const std::string good = Bytes(goodPath);
     const std::string path = (dir / "Data" / "broken.vp7").string();
-    struct Case {
-        size_t at;
-        char value;
-        const char* message;
-    };
-    const Case cases[] = {{0, static_cast<char>(good[0] ^ 1), "Error in the VP7 configuration file"},
-                          {4, 3, "Error in the VP7 configuration file"},
-                          {4, 1, "Configuration file is for a VP7-PA"}};
+    // The byte changed and its new value; the message.
+    const std::tuple<size_t, char, const char*> cases[] = {
+        {0, static_cast<char>(good[0] ^ 1), "Error in the VP7 configuration file"},
+        {4, 3, "Error in the VP7 configuration file"},
+        {4, 1, "Configuration file is for a VP7-PA"}};
     Param("DEBA", 30);
-    for (const Case& c : cases) {
+    for (const auto& [at, value, message] : cases) {
+        SCOPED_TRACE(testing::Message() << "byte " << at << " " << int(value));
         std::string bytes = good;
-        bytes[c.at] = c.value;
+        bytes[at] = value;
         WriteBytes(path, bytes);
         LoadConfig(path);
-        EXPECT_EQ(LastMessage(), c.message) << c.at;
-        EXPECT_EQ(ParamValue("DEBA"), 30) << c.at << ": nothing changes";
+        EXPECT_EQ(LastMessage(), message);
+        EXPECT_EQ(ParamValue("DEBA"), 30) << "nothing changes";
         EXPECT_EQ(S().ControllerType, 0);
         EXPECT_EQ(S().Updating, 0);
-        EXPECT_EQ(sim->configFiles.CurrentFile(), goodPath) << c.at;
+        EXPECT_EQ(sim->configFiles.CurrentFile(), goodPath);
     }
     LoadConfig(goodPath);
     EXPECT_EQ(used, (std::vector<std::string>{goodPath, goodPath})) << "saved, then loaded";

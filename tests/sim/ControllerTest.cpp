@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/SimFixture.h"
 
-#include "model/SpriteSet.h"
 #include "sim/motion/Controller.h"
+
+#include <tuple>
 
 using namespace vp7;
 using ControllerRun = vp7::test::SimFixture;
@@ -10,16 +11,10 @@ using ControllerRun = vp7::test::SimFixture;
 // An entry in % or mA becomes the setpoint, limited to 0..100 %; a split range (SPRE: its end) and the
 // falling direction (SDIR) then map it onto the controller's range.
 TEST_F(ControllerRun, EntriesAreConvertedLimitedAndMappedOntoTheControllerRange) {
-    struct Case {
-        int unit;       // SetpointDimSelect: 0 %, 1 mA
-        int scur;       // 1: 4-20 mA, 0: 0-20 mA
-        int spre, sdir; // tenths of %; 1: falling
-        const char* text;
-        double sollwert, regler;
-        const char* shownAfter;
-    };
+    // The unit (0 %, 1 mA), SCUR (1: 4-20 mA, 0: 0-20 mA), SPRE (tenths of %), SDIR (1: falling) and the
+    // text; the setpoint, the controller's setpoint and the text shown after.
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<int, int, int, int, const char*, double, double, const char*> cases[] = {
         {0, 1, 1000, 0, "50,5", 50.5, 50.5, "50,5"}, {0, 1, 1000, 0, " 12 ", 12, 12, " 12 "},
         {1, 1, 1000, 0, "4", 0, 0, "4"},             {1, 0, 1000, 0, "5", 25, 25, "5"},
         {0, 1, 1000, 0, "120", 100, 100, "100.0"},   {0, 1, 1000, 0, "-5", 0, 0, "0.0"},
@@ -27,26 +22,25 @@ TEST_F(ControllerRun, EntriesAreConvertedLimitedAndMappedOntoTheControllerRange)
         {0, 1, 500, 0, "25", 25, 50, "25"},          {0, 1, 500, 0, "75", 75, 100, "75"},
         {0, 1, 500, 1, "25", 25, 50, "25"},          {0, 1, 500, 1, "10", 10, 80, "10"}};
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.text << " unit " << c.unit << " SCUR " << c.scur << " SPRE "
-                                        << c.spre << " SDIR " << c.sdir);
+    for (const auto& [unit, scur, spre, sdir, text, sollwert, regler, shownAfter] : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << text << " unit " << unit << " SCUR " << scur << " SPRE " << spre << " SDIR " << sdir);
         Restart();
-        Param("SCUR", c.scur);
-        Param("SPRE", c.spre);
-        Param("SDIR", c.sdir);
-        sim->UserSelect(sim->form.SetpointDimSelect, c.unit);
-        Enter(c.text);
-        EXPECT_DOUBLE_EQ(S().Sollwert, c.sollwert);
-        EXPECT_DOUBLE_EQ(S().ReglerSollwert, c.regler);
-        EXPECT_EQ(sim->form.SetPointText.text, c.shownAfter);
+        Param("SCUR", scur);
+        Param("SPRE", spre);
+        Param("SDIR", sdir);
+        sim->UserSelect(sim->form.SetpointDimSelect, unit);
+        Enter(text);
+        EXPECT_DOUBLE_EQ(S().Sollwert, sollwert);
+        EXPECT_DOUBLE_EQ(S().ReglerSollwert, regler);
+        EXPECT_EQ(sim->form.SetPointText.text, shownAfter);
     }
     EXPECT_TRUE(host.Messages().empty());
 }
 
 // Which texts are numbers is the reader's table; here a refused text must leave everything as it was.
 TEST_F(ControllerRun, ATextThatIsNoNumberIsRefusedAndChangesNothing) {
-    Enter("40");
-    RunToRest();
+    MoveTo("40");
     Enter("abc");
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(LastMessage(), "Setpoint is incorrect");
@@ -57,26 +51,21 @@ TEST_F(ControllerRun, ATextThatIsNoNumberIsRefusedAndChangesNothing) {
 }
 
 TEST_F(ControllerRun, DeadBandDecidesHowFarShortTheValveStops) {
-    struct Case {
-        int deba; // tenths
-        double minShort, maxShort;
-    };
-    for (const Case c : {Case{1, 0, 0}, Case{10, 0.5, 1.0}, Case{3, 0, 0.3}, Case{0, 0, 0}}) {
+    // DEBA in tenths; how far short the valve stops at least and at most.
+    for (const auto& [deba, minShort, maxShort] :
+         {std::tuple{1, 0.0, 0.0}, {10, 0.5, 1.0}, {3, 0.0, 0.3}, {0, 0.0, 0.0}}) {
         for (int run = 0; run < 5; ++run) {
             Restart();
             sim->random.seed(run * 7919 + 1);
-            Param("DEBA", c.deba);
-            Enter("50");
-            RunToRest();
-            const double shortBy = 50 - S().Istwert;
-            EXPECT_GE(shortBy, c.minShort) << c.deba;
-            EXPECT_LE(shortBy, c.maxShort) << c.deba;
+            Param("DEBA", deba);
+            MoveTo("50");
+            EXPECT_GE(50 - S().Istwert, minShort) << deba;
+            EXPECT_LE(50 - S().Istwert, maxShort) << deba;
         }
     }
     // Inside the band a new entry leaves the valve where it is.
     Param("DEBA", 10);
-    Enter("50");
-    RunToRest();
+    MoveTo("50");
     const double rest = S().Istwert;
     Enter("50,4");
     EXPECT_FALSE(sim->Timer2.Enabled());
@@ -88,32 +77,26 @@ TEST_F(ControllerRun, DeadBandDecidesHowFarShortTheValveStops) {
 TEST_F(ControllerRun, TightClosingAndOpeningHoldTheEndsWithHysteresis) {
     Param("YCDO", 20);  // 2.0 %: shut at or below, free again above 3.0 %
     Param("YCUP", 980); // 98.0 %: open at or above, free again below 97.0 %
-    Enter("30");
-    RunToRest();
-    struct Step {
-        int ycls;
-        const char* entry;
-        double position;
-        bool open, closed;
-    };
-    const Step steps[] = {
+    MoveTo("30");
+    // YCLS and the entry; the position and which hold is on.
+    const std::tuple<int, const char*, double, bool, bool> steps[] = {
         {2, "1,5", 0, false, true},      {2, "3", 0, false, true},      {2, "3,5", 3.5, false, false},
         {2, "1", 0, false, true},        {1, "98,5", 100, true, false}, {1, "97", 100, true, false},
         {1, "96,5", 96.5, false, false}, {1, "1", 1, false, false},     {3, "1", 0, false, true},
         {3, "99", 100, true, false},     {3, "50", 50, false, false},   {3, "2", 0, false, true},
     };
-    for (const Step& s : steps) {
-        Param("YCLS", s.ycls);
-        Enter(s.entry);
-        RunToRest();
-        EXPECT_DOUBLE_EQ(S().Istwert, s.position) << s.ycls << " " << s.entry;
-        EXPECT_EQ(sim->controller.TightOpenActive != 0, s.open) << s.ycls << " " << s.entry;
-        EXPECT_EQ(sim->controller.TightCloseActive != 0, s.closed) << s.ycls << " " << s.entry;
-        const Rgb upper = SpriteSet::FlatColor(s.open ? SpriteId::DichtAuf : SpriteId::DichtBlank);
-        const Rgb lower = SpriteSet::FlatColor(s.closed ? SpriteId::DichtZu : SpriteId::DichtBlank);
+    for (const auto& [ycls, entry, position, open, closed] : steps) {
+        SCOPED_TRACE(testing::Message() << ycls << " " << entry);
+        Param("YCLS", ycls);
+        MoveTo(entry);
+        EXPECT_DOUBLE_EQ(S().Istwert, position);
+        EXPECT_EQ(sim->controller.TightOpenActive != 0, open);
+        EXPECT_EQ(sim->controller.TightCloseActive != 0, closed);
+        const Rgb upper = SpriteSet::FlatColor(open ? SpriteId::DichtAuf : SpriteId::DichtBlank);
+        const Rgb lower = SpriteSet::FlatColor(closed ? SpriteId::DichtZu : SpriteId::DichtBlank);
         for (int x : {292, 493}) {
-            EXPECT_EQ(sim->image1.Pixel(x, 526), upper) << s.ycls << " " << s.entry << " at " << x;
-            EXPECT_EQ(sim->image1.Pixel(x, 659), lower) << s.ycls << " " << s.entry << " at " << x;
+            EXPECT_EQ(sim->image1.Pixel(x, 526), upper) << " at " << x;
+            EXPECT_EQ(sim->image1.Pixel(x, 659), lower) << " at " << x;
         }
     }
 }
@@ -121,28 +104,21 @@ TEST_F(ControllerRun, TightClosingAndOpeningHoldTheEndsWithHysteresis) {
 TEST_F(ControllerRun, BinaryInputModesForceOrFreezeTheValve) {
     Param("YA", 100);
     Param("YE", 900);
-    Enter("50");
-    RunToRest();
+    MoveTo("50");
     const double middle = S().Istwert;
-    struct Case {
-        uint8_t binMode;
-        const char* entry;
-        double expected;
-    };
-    for (const Case c :
-         {Case{3, "90", middle}, Case{1, "10", 90}, Case{2, "90", 10}, Case{0, "50", middle}}) {
-        S().BinMode = c.binMode;
-        Enter(c.entry);
-        RunToRest();
-        EXPECT_NEAR(S().Istwert, c.expected, 1e-9) << int(c.binMode);
+    // The forced mode, the entry; where the valve goes.
+    for (const auto& [binMode, entry, expected] :
+         {std::tuple{3, "90", middle}, {1, "10", 90.0}, {2, "90", 10.0}, {0, "50", middle}}) {
+        S().BinMode = static_cast<uint8_t>(binMode);
+        MoveTo(entry);
+        EXPECT_NEAR(S().Istwert, expected, 1e-9) << binMode;
     }
 }
 
 // Inside a split range of 0..2 % at the slowest step the ramp turns at both ends, holding each once.
 TEST_F(ControllerRun, RampRunsBackAndForthWithinTheSplitRange) {
     Param("SPRE", 20);
-    Enter("1");
-    RunToRest();
+    MoveTo("1");
     sim->UserSelect(sim->form.SetpointRampSelect, 3);
     sim->controller.SetpointRampButtonClick();
     std::vector<std::string> shown;
@@ -157,8 +133,7 @@ TEST_F(ControllerRun, RampRunsBackAndForthWithinTheSplitRange) {
 }
 
 TEST_F(ControllerRun, UnitSwitchRewritesTheEntryWithoutMovingTheValve) {
-    Enter("50");
-    RunToRest();
+    MoveTo("50");
     sim->UserSelect(sim->form.SetpointDimSelect, 1);
     EXPECT_EQ(sim->form.SetPointText.text, "12.000");
     EXPECT_FALSE(sim->Timer2.Enabled());

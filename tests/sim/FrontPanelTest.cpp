@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/SimFixture.h"
 
-#include "model/SpriteSet.h"
 #include "platform/BmpFile.h"
 #include "sim/display/Splash.h"
-
-#include <filesystem>
 
 using namespace vp7;
 
@@ -63,17 +60,15 @@ TEST_F(Panel, VariantChangeAsksAndTakesEffectAtTheNextStart) {
 
 TEST_F(Panel, SplashPicturesAreCheckedBeforeUse) {
     EXPECT_TRUE(Splash::Passes(MinimalSplash()));
-    Picture wrongPixel = MinimalSplash();
-    wrongPixel.SetPixel(356, 177, MakeRgb(255, 124, 125));
-    Picture litRow = MinimalSplash();
-    litRow.SetPixel(500, 110, MakeRgb(1, 1, 1)); // inside the black band 99..128
-    Picture litBottom = MinimalSplash(701, 300);
-    litBottom.SetPixel(0, 299, MakeRgb(0, 0, 9));
+    const auto with = [](Picture p, int x, int y, Rgb colour) {
+        p.SetPixel(x, y, colour);
+        return p;
+    };
     const std::pair<const char*, Picture> cases[] = {
         {"207 high", MinimalSplash(800, 207)},
-        {"a wrong marker", wrongPixel},
-        {"a lit pixel in a black band", litRow},
-        {"a lit pixel in the last row", litBottom},
+        {"a wrong marker", with(MinimalSplash(), 356, 177, MakeRgb(255, 124, 125))},
+        {"a lit pixel in a black band", with(MinimalSplash(), 500, 110, MakeRgb(1, 1, 1))}, // band 99..128
+        {"a lit pixel in the last row", with(MinimalSplash(701, 300), 0, 299, MakeRgb(0, 0, 9))},
     };
     for (const auto& [what, picture] : cases)
         EXPECT_FALSE(Splash::Passes(picture)) << what;

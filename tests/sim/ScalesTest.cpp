@@ -5,6 +5,7 @@
 #include "sim/motion/Scales.h"
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -12,13 +13,8 @@ using namespace vp7;
 using ScaleComputation = vp7::test::SimFixture;
 
 TEST_F(ScaleComputation, RoundScaleGivesOneTwoFiveRanges) {
-    struct Case {
-        double min, max;
-        double low, high;
-        const char* lowText;
-        const char* highText;
-    };
-    const Case cases[] = {
+    // The range's ends; the scale's ends and their texts.
+    const std::tuple<double, double, double, double, const char*, const char*> cases[] = {
         {0, 100, 0, 100, "0.0", "100.0"},     {0, 80, 0, 100, "0.0", "100.0"},
         {0, 150, 0, 200, "0.0", "200.0"},     {-30, 40, -50, 50, "-50.0", "50.0"},
         {10, 90, 0, 100, "0.0", "100.0"},     {0, 0.7, 0, 1, "0.0", "1.0"},
@@ -26,16 +22,16 @@ TEST_F(ScaleComputation, RoundScaleGivesOneTwoFiveRanges) {
         {-100, 0, -100, 0, "-100.0", "0.0"},  {0, 25, 0, 50, "0.0", "50.0"},
         {-80, -20, -100, 0, "-100.0", "0.0"}, {-20, 30, -50, 50, "-50.0", "50.0"},
     };
-    for (const Case& c : cases) {
-        std::string lowText = FloatToStrF(c.min, FloatFormat::Exponent, 8, 2);
-        std::string highText = FloatToStrF(c.max, FloatFormat::Exponent, 8, 2);
+    for (const auto& [min, max, expectedLow, expectedHigh, expectedLowText, expectedHighText] : cases) {
+        SCOPED_TRACE(testing::Message() << min << ".." << max);
+        std::string lowText = FloatToStrF(min, FloatFormat::Exponent, 8, 2);
+        std::string highText = FloatToStrF(max, FloatFormat::Exponent, 8, 2);
         double low = -1, high = -1;
-        ASSERT_TRUE(vp7::Scales::RoundScale(lowText, highText, low, high, c.max, c.min))
-            << c.min << ".." << c.max;
-        EXPECT_DOUBLE_EQ(low, c.low) << c.min << ".." << c.max;
-        EXPECT_DOUBLE_EQ(high, c.high) << c.min << ".." << c.max;
-        EXPECT_EQ(lowText, c.lowText) << c.min << ".." << c.max;
-        EXPECT_EQ(highText, c.highText) << c.min << ".." << c.max;
+        ASSERT_TRUE(vp7::Scales::RoundScale(lowText, highText, low, high, max, min));
+        EXPECT_DOUBLE_EQ(low, expectedLow);
+        EXPECT_DOUBLE_EQ(high, expectedHigh);
+        EXPECT_EQ(lowText, expectedLowText);
+        EXPECT_EQ(highText, expectedHighText);
     }
     std::string a, b;
     double low, high;
@@ -45,14 +41,11 @@ TEST_F(ScaleComputation, RoundScaleGivesOneTwoFiveRanges) {
 // A refused scale or range leaves the controller idle, so the valve stays where it was; a scale text
 // with a decimal comma is accepted.
 TEST_F(ScaleComputation, InconsistentScalesAndParametersEachGiveTheirMessage) {
-    struct Case {
-        std::string Scales::*scale; // a scale text changed, or nullptr
-        const char* text;
-        std::vector<std::pair<const char*, int>> params; // or the last of these, after the others
-        const char* message;                             // nullptr: accepted
-    };
+    // A scale text changed and its text, or else the last of the parameters set after the others; the
+    // message (nullptr: accepted).
+    using Params = std::vector<std::pair<const char*, int>>;
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<std::string Scales::*, const char*, Params, const char*> cases[] = {
         {&Scales::PV100, "abc", {}, "Setpoint scale 100% is incorrect"},
         {&Scales::PV100, "101", {}, "Setpoint scale 100% is incorrect"},
         {&Scales::PV0, "x", {}, "Setpoint scale 0% is incorrect"},
@@ -67,28 +60,26 @@ TEST_F(ScaleComputation, InconsistentScalesAndParametersEachGiveTheirMessage) {
         {nullptr, "", {{"SPRA", 600}, {"SPRE", 500}},
          "Start of split range is greater than end of split range"}};
     // clang-format on
-    for (const Case& c : cases) {
-        const std::string what = c.message ? c.message : c.text;
+    for (const auto& [scale, text, params, message] : cases) {
+        SCOPED_TRACE(message ? message : text);
         Restart();
-        for (size_t i = 0; i + 1 < c.params.size(); ++i)
-            Param(c.params[i].first, c.params[i].second);
-        Enter("50");
-        RunToRest();
+        for (size_t i = 0; i + 1 < params.size(); ++i)
+            Param(params[i].first, params[i].second);
+        MoveTo("50");
         const double rest = S().Istwert;
         const size_t before = host.Messages().size();
-        if (c.scale) {
-            sim->scales.*c.scale = c.text;
+        if (scale) {
+            sim->scales.*scale = text;
             sim->RecalcScales();
         } else {
-            Param(c.params.back().first, c.params.back().second);
+            Param(params.back().first, params.back().second);
         }
-        EXPECT_EQ(host.Messages().size(), before + (c.message ? 1 : 0)) << what;
-        if (c.message) {
-            EXPECT_EQ(LastMessage(), c.message);
+        EXPECT_EQ(host.Messages().size(), before + (message ? 1 : 0));
+        if (message) {
+            EXPECT_EQ(LastMessage(), message);
         }
-        EXPECT_EQ(S().ScalesValid, c.message ? 0 : 1) << what;
+        EXPECT_EQ(S().ScalesValid, message ? 0 : 1);
         Enter("10");
-        EXPECT_EQ(S().Istwert == rest, c.message != nullptr)
-            << what << ": the valve moves only when accepted";
+        EXPECT_EQ(S().Istwert == rest, message != nullptr) << "the valve moves only when accepted";
     }
 }

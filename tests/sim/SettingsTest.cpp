@@ -6,9 +6,9 @@
 #include "sim/operation/ParamSet.h"
 #include "support/FileFixture.h"
 
-#include <filesystem>
 #include <fstream>
 #include <optional>
+#include <tuple>
 
 using namespace vp7;
 using vp7::test::WriteBytes;
@@ -104,12 +104,8 @@ TEST_F(SettingsFile, TheFieldbusVariantKeepsItsOwnTightClosingPair) {
 // The desktop's language counts only where there is no settings file yet; from then on the file decides,
 // and the runner, which tells no desktop language, starts in English as ever.
 TEST_F(SettingsFile, AFirstStartSpeaksTheDesktopsLanguage) {
-    struct Case {
-        const char* file; // none: a first start
-        std::optional<Language> desktop;
-        Language expected;
-    };
-    const Case cases[] = {
+    // The settings file (none: a first start) and the desktop's language; the language spoken.
+    const std::tuple<const char*, std::optional<Language>, Language> cases[] = {
         {nullptr, Language::German, Language::German},
         {nullptr, Language::English, Language::English},
         {nullptr, std::nullopt, Language::English},
@@ -117,26 +113,27 @@ TEST_F(SettingsFile, AFirstStartSpeaksTheDesktopsLanguage) {
         {"[Config]\r\nCheckScreen=0\r\n", Language::German, Language::English},
         {"[Config]\r\nSprache=Deutsch\r\n", Language::English, Language::German},
     };
-    for (const Case& c : cases) {
-        const std::string context = c.file ? c.file : "no file";
+    for (const auto& [file, desktop, expected] : cases) {
+        SCOPED_TRACE(file ? file : "no file");
+        const bool german = expected == Language::German;
         fs::remove(Ini());
-        if (c.file) WriteBytes(Ini(), c.file);
+        if (file) WriteBytes(Ini(), file);
         sim = std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string()});
-        if (c.desktop) sim->settings.SetFirstStartLanguage(*c.desktop);
+        if (desktop) sim->settings.SetFirstStartLanguage(*desktop);
         sim->FormCreate();
         clock.Advance(100);
-        EXPECT_EQ(S().Language, c.expected) << context;
-        EXPECT_EQ(sim->form.FrictionSelect.caption, c.expected == Language::German ? "Reibung" : "Friction")
-            << context;
+        EXPECT_EQ(S().Language, expected);
+        EXPECT_EQ(sim->form.FrictionSelect.caption, german ? "Reibung" : "Friction");
         Close();
-        EXPECT_TRUE(IniHas(c.expected == Language::German ? "Sprache=Deutsch" : "Sprache=English"))
-            << context;
+        EXPECT_TRUE(IniHas(german ? "Sprache=Deutsch" : "Sprache=English"));
     }
 }
 
 // A program folder where "Config" cannot be made: without a per-user folder the start ends with the
-// folder message and nothing holds the close; with one, the program runs from there.
-TEST_F(SettingsFile, AnUnwritableProgramFolderFallsBackToTheUserFolder) {
+// folder message and nothing holds the close; with one, the program runs from there. An installed
+// program's folder belongs to the package manager: even where it can be written (as by root), the
+// settings go to the per-user folder.
+TEST_F(SettingsFile, AnUnwritableOrInstalledProgramFolderFallsBackToTheUserFolder) {
     fs::remove_all(dir / "Config");
     std::ofstream(dir / "Config") << "a file where the folder should be";
     Restart();
@@ -147,27 +144,23 @@ TEST_F(SettingsFile, AnUnwritableProgramFolderFallsBackToTheUserFolder) {
     EXPECT_EQ(S().ScalesValid, 0) << "the start-up ended";
 
     const fs::path user = dir / "user";
-    const size_t messages = host.Messages().size();
-    sim = std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string(), 0, user.string()});
-    sim->FormCreate();
-    EXPECT_EQ(host.Messages().size(), messages);
-    EXPECT_EQ(sim->settings.BaseDir(), user.string());
-    EXPECT_TRUE(fs::is_directory(user / "Data"));
-    clock.Advance(100);
-    sim->FormClose();
-    EXPECT_TRUE(fs::exists(user / "Config" / "VP7.ini"));
-}
-
-// An installed program's folder belongs to the package manager: even where it can be written (as by
-// root), the settings go to the per-user folder.
-TEST_F(SettingsFile, AnInstalledProgramFolderStaysUntouched) {
-    fs::remove_all(dir / "Config");
-    std::ofstream(dir / kInstalledMark) << "installed";
-    const fs::path user = dir / "user";
-    sim = std::make_unique<Simulator>(clock, host, sprites, SimulatorOptions{dir.string(), 0, user.string()});
-    sim->FormCreate();
-    clock.Advance(100);
-    sim->FormClose();
-    EXPECT_TRUE(fs::exists(user / "Config" / "VP7.ini"));
-    EXPECT_FALSE(fs::exists(dir / "Config"));
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "installed" : "unwritable");
+        if (installed) {
+            fs::remove_all(dir / "Config");
+            fs::remove_all(user);
+            std::ofstream(dir / kInstalledMark) << "installed";
+        }
+        const size_t messages = host.Messages().size();
+        sim = std::make_unique<Simulator>(clock, host, sprites,
+                                          SimulatorOptions{dir.string(), 0, user.string()});
+        sim->FormCreate();
+        EXPECT_EQ(host.Messages().size(), messages);
+        EXPECT_EQ(sim->settings.BaseDir(), user.string());
+        EXPECT_TRUE(fs::is_directory(user / "Data"));
+        clock.Advance(100);
+        sim->FormClose();
+        EXPECT_TRUE(fs::exists(user / "Config" / "VP7.ini"));
+        EXPECT_EQ(fs::exists(dir / "Config"), !installed) << "an installed folder stays untouched";
+    }
 }
