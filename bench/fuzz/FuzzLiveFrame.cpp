@@ -9,7 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QImage frame =
         vp7::ReadLiveFrame(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    if (!frame.isNull() && (frame.width() > vp7::kLargestFrameSide || frame.height() > vp7::kLargestFrameSide))
+    if (!frame.isNull() &&
+        (frame.width() > vp7::kLargestFrameSide || frame.height() > vp7::kLargestFrameSide))
         std::abort();
     return 0;
 }

@@ -73,6 +73,12 @@ void Captions::English1Click() {
     SetLanguageTexts();
 }
 
+void Captions::SetCaption(Control& control) const {
+    for (const CaptionRow& row : kCaptions)
+        if (&(sim_.form.*row.control) == &control && row.item < 0)
+            control.caption = sim_.state.Text(row.text[0], row.text[1]);
+}
+
 void Captions::SetLanguageTexts() {
     SimState& s = sim_.state;
     FormState& f = sim_.form;

@@ -4,6 +4,7 @@
 namespace vp7 {
 
 class Simulator;
+struct Control;
 
 class Captions {
 public:
@@ -14,6 +15,8 @@ public:
     // Every caption and the title for the current language; outside the window's creation also the
     // pictures with captions, and the setpoint confirmed again so the display follows.
     void SetLanguageTexts();
+    // One control's own caption for the current language, as SetLanguageTexts gives it.
+    void SetCaption(Control& control) const;
 
 private:
     Simulator& sim_;

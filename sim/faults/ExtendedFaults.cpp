@@ -3,6 +3,7 @@
 
 #include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
+#include "sim/display/Captions.h"
 
 #include <cstdint>
 
@@ -28,7 +29,7 @@ void ExtendedFaults::Reset() {
     option.checked = false;
     option.visible = sim_.form.ZorizOptions.visible;
     option.enabled = true;
-    option.caption = sim_.state.Text("Erweiterte Fehlerwirkungen", "Extended fault effects");
+    sim_.captions.SetCaption(option);
 }
 
 void ExtendedFaults::DoState(StateVisitor& v) {
