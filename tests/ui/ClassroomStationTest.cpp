@@ -165,9 +165,12 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     InstructorStation again(
         QStringLiteral("room1"), false, [](const QString&, const QByteArray&) {}, s.station.ClassFolder());
     handIn.id = "anna-8";
+    handIn.result.exercise = "=HYPERLINK(\"x\")"; // a hostile seat's text, which a spreadsheet would run
     again.Received(QStringLiteral("vp7/room1/seat/anna/event"), json);
     again.Received(QStringLiteral("vp7/room1/seat/anna/event"), QByteArray::fromStdString(ToJson(handIn)));
-    EXPECT_EQ(test::Bytes(folder.filePath(QStringLiteral("results.csv"))).count('\n'), 3);
+    const QByteArray csv = test::Bytes(folder.filePath(QStringLiteral("results.csv")));
+    EXPECT_EQ(csv.count('\n'), 3);
+    EXPECT_TRUE(csv.contains("\nanna,\"'=HYPERLINK(\"\"x\"\")\",1/2,")) << csv.data();
 }
 
 TEST(ClassroomLiveView, ShowsAFrameWholeAndPassesOverWhatIsNone) {

@@ -46,8 +46,11 @@ QString FileSafe(QString name) {
 }
 
 QString Csv(QString field) {
+    // A seat's text that a spreadsheet would take for a formula stays text.
+    if (!field.isEmpty() && QStringLiteral("=+-@\t\r").contains(field.front()))
+        field.prepend(QLatin1Char('\''));
     if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||
-        field.contains(QLatin1Char('\n')))
+        field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r')))
         field = QLatin1Char('"') + field.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
     return field;
 }
