@@ -5,6 +5,7 @@
 #include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/display/Lcd.h"
+#include "sim/faults/ExtendedFaults.h"
 #include "sim/operation/ConfigMenu.h"
 #include "sim/operation/ParamSet.h"
 
@@ -107,6 +108,8 @@ int32_t Diagnostics::ShownValue(int record) const {
         const int item = std::clamp(sim_.form.DrosselSelect.itemIndex, 0, 3);
         return static_cast<int32_t>(static_cast<int64_t>(stored) * 10 / kDivisor[item]);
     }
+    case DiagLeakage:
+        return sim_.extendedFaults.leak.ShownLeakage(stored);
     case 18:
     case 19:
     case 20:

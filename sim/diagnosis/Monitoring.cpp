@@ -6,6 +6,7 @@
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/display/IoPictures.h"
 #include "sim/display/Lcd.h"
+#include "sim/faults/ExtendedFaults.h"
 #include "sim/motion/Controller.h"
 #include "sim/operation/ParamSet.h"
 
@@ -153,7 +154,8 @@ void Monitoring::CheckFaults() {
 
     // A leaking single-acting valve drifts while it stands still.
     if (f.LeakageSelect.checked && !f.NoPreasureSelect.checked &&
-        (f.SelfClosingSelect.checked || f.SelfOpeningSelect.checked) && !s.MoveActive) {
+        (f.SelfClosingSelect.checked || f.SelfOpeningSelect.checked || sim_.extendedFaults.leak.Sinks()) &&
+        !s.MoveActive) {
         LeakStep = diag.DiagTable[DiagLeakage].Value / 600.0;
         applyAgain = true;
     } else {

@@ -12,7 +12,7 @@ namespace {
 constexpr uint32_t kTag = 0x46545845; // "EXTF"
 } // namespace
 
-ExtendedFaults::ExtendedFaults(Simulator& sim) : sim_(sim) {}
+ExtendedFaults::ExtendedFaults(Simulator& sim) : leak(sim), stickSlip(sim), sim_(sim) {}
 
 bool ExtendedFaults::On() const {
     return sim_.form.ExtendedFaultsSelect.checked;

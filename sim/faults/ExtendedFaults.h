@@ -3,6 +3,9 @@
 // Fault effects beyond the device's own model, so that a fault can be found on the device as on a real
 // rig: one option (ExtendedFaultsSelect), off by default. With it off every effect is absent and the
 // device behaves, saves and snapshots exactly as without this piece.
+#include "sim/faults/DoubleActingLeak.h"
+#include "sim/faults/StickSlip.h"
+
 namespace vp7 {
 
 class Simulator;
@@ -16,6 +19,10 @@ public:
     // The option's control and the effects' fields, behind the rest of a snapshot. Written only while
     // there is something to keep; a snapshot without them loads with the option off.
     void DoState(StateVisitor& v);
+
+    // The effects without fields of their own: what they change is the device's state.
+    DoubleActingLeak leak;
+    StickSlip stickSlip;
 
 private:
     // Whether the option's control or any effect differs from a fresh device's.

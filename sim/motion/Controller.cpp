@@ -11,6 +11,7 @@
 #include "sim/diagnosis/Monitoring.h"
 #include "sim/display/FrontPanel.h"
 #include "sim/display/OperatingDisplays.h"
+#include "sim/faults/ExtendedFaults.h"
 #include "sim/motion/Actuator.h"
 #include "sim/motion/Characteristic.h"
 #include "sim/motion/Scales.h"
@@ -87,21 +88,24 @@ void Controller::SetpointButtonClick(Sender sender) {
         else
             s.DeadBandOffset = 0;
 
-        if (std::fabs(s.Istwert - s.PositionSetpoint) < s.DeadBand || s.BinMode == 3) {
+        StickSlip& stickSlip = sim_.extendedFaults.stickSlip;
+        const double deviation = std::fabs(s.Istwert - s.PositionSetpoint);
+        if (deviation < stickSlip.HoldBand(s.DeadBand) || s.BinMode == 3) {
             s.AutoTarget = s.Istwert;
             if (form.LeakageSelect.checked) {
                 const double leak = sim_.monitoring.LeakStep;
-                if (form.SelfClosingSelect.checked &&
+                if ((form.SelfClosingSelect.checked || sim_.extendedFaults.leak.Sinks()) &&
                     (s.Istwert - s.DeadBand < s.PositionSetpoint || s.BinMode == 3))
                     s.AutoTarget = std::max(0.0, s.Istwert - leak);
                 else if (form.SelfOpeningSelect.checked &&
                          (s.Istwert + s.DeadBand > s.PositionSetpoint || s.BinMode == 3))
                     s.AutoTarget = std::min(100.0, s.Istwert + leak);
             }
-        } else if (s.PositionSetpoint <= s.Istwert) {
-            s.AutoTarget = std::min(100.0, s.PositionSetpoint + s.DeadBandOffset);
         } else {
-            s.AutoTarget = std::max(0.0, s.PositionSetpoint - s.DeadBandOffset);
+            stickSlip.BreakLoose(deviation);
+            s.AutoTarget = s.PositionSetpoint <= s.Istwert
+                               ? std::min(100.0, s.PositionSetpoint + s.DeadBandOffset)
+                               : std::max(0.0, s.PositionSetpoint - s.DeadBandOffset);
         }
     }
 
