@@ -65,7 +65,7 @@ initialization, read the diagnostics and provoke faults (no supply air,
 friction, leakage, blocking) without a real device. In German and English.
 .
 The package holds the desktop program vp7sim with a live trend, session
-recording and replay and exercises for trainees (six come with it), and
+recording and replay and exercises for trainees (eight come with it), and
 vp7-headless, which runs the same simulation from a script on a simulated
 clock.")
 include(CPack)
