@@ -149,12 +149,11 @@ void Initialization::ShowInitValue(int code, double value) {
         break;
     case 9:
     case 10:
-    case ShowLeakage:
-        text = (code == 9    ? "U"
-                : code == 10 ? "d"
-                             : "L") +
-               Padded(FormatFixed(std::clamp(value, 0.0, 999.9), 1, 15), 4);
+    case ShowLeakage: {
+        const char* letter = code == 9 ? "U" : code == 10 ? "d" : "L";
+        text = letter + Padded(FormatFixed(std::clamp(value, 0.0, 999.9), 1, 15), 4);
         break;
+    }
     case 11:
         text = sim_.params.InitTravelText();
         break;
