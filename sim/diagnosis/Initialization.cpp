@@ -82,7 +82,8 @@ void Initialization::StartInitialization() {
 
 void Initialization::EndInitialization() {
     SimState& s = sim_.state;
-    s.Istwert = (InitTarget - InitOffset) / InitScale;
+    // An extended fault's stop may read beyond the ends; the valve itself is never past them.
+    s.Istwert = std::clamp((InitTarget - InitOffset) / InitScale, 0.0, 100.0);
     s.AutoTarget = s.ManuellTarget = s.Istwert;
     // A move of the procedure ends with it: the piston is shown at the position taken over, and the
     // motion tick, which nothing in the configuration would stop, is stopped.

@@ -92,6 +92,20 @@ TEST_F(ExtendedInit, TheRunsFindTheFaultsOnlyWithTheOptionOn) {
         }
 }
 
+// Left on the way to a stop that reads below the end: the valve is taken over at its end.
+TEST_F(ExtendedInit, LeftOnTheWayToAStopBeyondTheEnd) {
+    sim->UserCheck(sim->form.ExtendedFaultsSelect, true);
+    sim->UserCheck(sim->form.BottomEndError, true);
+    MoveTo("50");
+    Start();
+    for (int t = 0; t < 400 && I().InitPosition > 5; ++t)
+        clock.Advance(50);
+    ASSERT_EQ(S().MoveActive, 1);
+    Click(kModeKey);
+    EXPECT_EQ(S().Istwert, 0);
+    EXPECT_EQ(S().CurrentFrame, 0);
+}
+
 // INITM: RUN 2 waits for the end positions the trainee confirms; without the option it runs by itself.
 TEST_F(ExtendedInit, InitmAsksForTheEndPositionsOnlyWithTheOptionOn) {
     for (const bool on : {false, true}) {
