@@ -70,8 +70,13 @@ PrintedValue LookUpPrinted(Simulator& sim, const std::vector<NamedValue>& values
         std::string lines;
         for (size_t i = 0; i < info.runLines.size(); ++i)
             lines += (i ? "\n" : "") + info.runLines[i];
-        return {what, std::string(info.visible ? "1" : "0") + ' ' + QuoteText(info.currentRunText) + ' ' +
-                          QuoteText(lines) + ' ' + QuoteText(info.pauseCaption)};
+        std::string text = std::string(info.visible ? "1" : "0") + ' ' + QuoteText(info.currentRunText) +
+                           ' ' + QuoteText(lines) + ' ' + QuoteText(info.pauseCaption);
+        // The error, measures and function fields follow once anything has filled them.
+        if (!info.errorText.empty() || !info.measureText.empty() || !info.keyText.empty())
+            text += ' ' + QuoteText(info.errorText) + ' ' + QuoteText(info.measureText) + ' ' +
+                    QuoteText(info.keyText);
+        return {what, text};
     }
     if (what == "lcd") {
         const LcdReading lcd = ReadLcd(sim.image1);

@@ -104,6 +104,8 @@ int32_t Diagnostics::ShownValue(int record) const {
         return deba >= 0 ? -ParamSet::FromFixed88(deba) : stored;
     case DiagTravelTimeUp:
     case DiagTravelTimeDown: {
+        // Measured by the last initialization, throttle included.
+        if (sim_.extendedFaults.On() && sim_.extendedFaults.travelTimes.Measured) return stored;
         static constexpr int32_t kDivisor[] = {10, 8, 4, 2}; // the throttle lengthens the travel
         const int item = std::clamp(sim_.form.DrosselSelect.itemIndex, 0, 3);
         return static_cast<int32_t>(static_cast<int64_t>(stored) * 10 / kDivisor[item]);

@@ -6,6 +6,7 @@
 #include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/display/Lcd.h"
+#include "sim/faults/ExtendedFaults.h"
 #include "sim/motion/Actuator.h"
 #include "sim/operation/ParamSet.h"
 
@@ -62,8 +63,10 @@ void Initialization::StartInitialization() {
     info.runToDoLabel = s.Text("Maßnahmen", "Measures");
     info.runFunctionLabel = s.Text("Funktion", "Function");
     info.pauseCaption = "Pause";
+    info.errorText.clear();
     info.measureText.clear();
     info.keyText.clear();
+    sim_.extendedFaults.InitReset();
     InitPaused = 0;
     InitRun = 0;
     RunStep[0] = 0;
@@ -79,7 +82,8 @@ void Initialization::StartInitialization() {
 
 void Initialization::EndInitialization() {
     SimState& s = sim_.state;
-    s.Istwert = (InitTarget - InitOffset) / InitScale;
+    // An extended fault's stop may read beyond the ends; the valve itself is never past them.
+    s.Istwert = std::clamp((InitTarget - InitOffset) / InitScale, 0.0, 100.0);
     s.AutoTarget = s.ManuellTarget = s.Istwert;
     // A move of the procedure ends with it: the piston is shown at the position taken over, and the
     // motion tick, which nothing in the configuration would stop, is stopped.
@@ -90,6 +94,7 @@ void Initialization::EndInitialization() {
     sim_.actuator.DrawPiston();
     sim_.form.Sprache1.visible = true;
     sim_.form.initInfo.visible = false;
+    sim_.extendedFaults.InitReset();
     sim_.actuator.ComputeStrokeSpeeds();
     sim_.ViewChanged();
 }
@@ -124,6 +129,12 @@ void Initialization::ShowInitRun(int run, int code) {
     case 11:
         text = "  FINSH";
         break;
+    case ShowLeakage:
+        text = "  LEAK";
+        break;
+    case ShowError:
+        text = "  ERROR";
+        break;
     default:
         return;
     }
@@ -139,8 +150,11 @@ void Initialization::ShowInitValue(int code, double value) {
         break;
     case 9:
     case 10:
-        text = (code == 9 ? "U" : "d") + Padded(FormatFixed(std::clamp(value, 0.0, 999.9), 1, 15), 4);
+    case ShowLeakage: {
+        const char* letter = code == 9 ? "U" : code == 10 ? "d" : "L";
+        text = letter + Padded(FormatFixed(std::clamp(value, 0.0, 999.9), 1, 15), 4);
         break;
+    }
     case 11:
         text = sim_.params.InitTravelText();
         break;
@@ -156,27 +170,31 @@ void Initialization::StartInitMove() {
     s.FrameTravel = 0;
     s.TargetFrame = static_cast<int32_t>(std::nearbyint(40 * (InitTarget - InitBottom) / InitSpan));
     s.MoveDirection = s.TargetFrame > s.CurrentFrame ? 1 : s.TargetFrame < s.CurrentFrame ? -1 : 0;
+    if (sim_.extendedFaults.On()) sim_.extendedFaults.initStops.PlanMove(); // stops and blocks
     InitMoveStep();
 }
 
 void Initialization::InitMoveStep() {
     SimState& s = sim_.state;
     sim_.Timer2.SetEnabled(false);
-    if (s.TargetFrame == s.CurrentFrame) {
+    ExtendedFaults& extended = sim_.extendedFaults;
+    // With the extended effects a move also ends where the stem is, beyond the picture's last frame.
+    if (s.TargetFrame == s.CurrentFrame && (!extended.On() || InitPosition == InitTarget)) {
         s.MoveActive = 0;
         InitPosition = InitTarget;
         ShowInitValue(0, InitPosition);
         return;
     }
     s.MoveActive = 1;
+    if (extended.On() && extended.supplyTimeout.Stalls()) return sim_.Timer2.SetEnabled(true);
     const bool down = s.MoveDirection < 1;
     const double step = down ? s.StepDown : s.StepUp;
     InitPosition =
         down ? std::max(InitTarget, InitPosition - step) : std::min(InitTarget, InitPosition + step);
     s.FrameTravel += step;
     ShowInitValue(0, InitPosition);
-    if (s.FrameTravel >= InitSpeedFactor) {
-        s.CurrentFrame += down ? -1 : 1;
+    if (s.FrameTravel >= InitSpeedFactor && s.CurrentFrame != s.TargetFrame) {
+        s.CurrentFrame += s.TargetFrame < s.CurrentFrame ? -1 : 1;
         s.FrameTravel -= InitSpeedFactor;
     }
     sim_.actuator.DrawPiston();
@@ -196,7 +214,10 @@ bool Initialization::Waited() {
 }
 
 void Initialization::InitSequencer() {
-    if (InitPaused || sim_.form.NoPreasureSelect.checked) return; // held where it is
+    ExtendedFaults& extended = sim_.extendedFaults;
+    // Without air the sequencer is held where it is; the extended effects let the run time out instead.
+    if (InitPaused || (sim_.form.NoPreasureSelect.checked && !extended.On())) return;
+    if (extended.On() && extended.InitTick()) return sim_.ViewChanged();
     switch (InitRun) {
     case 0:
         Run1();
@@ -263,12 +284,14 @@ void Initialization::Run2() {
         break;
     case 1:
         if (Moving()) return;
+        if (sim_.extendedFaults.On()) sim_.extendedFaults.initStops.FoundBottom(InitPosition);
         InitTarget = InitTop;
         step = 2;
         StartInitMove();
         break;
     case 2:
         if (Moving()) return;
+        if (sim_.extendedFaults.On() && sim_.extendedFaults.initStops.Failed(InitPosition)) return;
         RunStep[2] = 0;
         InitRun = 2;
         ShowInitRun(2, 0);
@@ -302,6 +325,7 @@ void Initialization::Run3() {
     case 2:
         if (Moving()) return;
         TravelTimeUp = std::fabs(nowSeconds - TravelTimeUp) * 1.25;
+        if (sim_.extendedFaults.On()) sim_.extendedFaults.travelTimes.Store(TravelTimeUp, TravelTimeDown);
         step = 3;
         ShowCount = 6;
         InitWait = 0;

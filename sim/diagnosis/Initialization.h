@@ -34,6 +34,9 @@ public:
     // The run's name and explanation lines in the info window.
     void ShowRunInfo();
 
+    // Codes of ShowInitRun and ShowInitValue beyond the runs' own (0 run and position, 9 up time, 10
+    // down time, 11 finished): the extended fault effects' leakage and error displays.
+    static constexpr int ShowLeakage = 12, ShowError = 13;
     static constexpr double InitBottom = 8.0, InitTop = 92.0, InitSpan = InitTop - InitBottom;
     static constexpr double InitScale = InitSpan / 100, InitOffset = InitBottom;
     // Potentiometer travel per piston frame; also scales the motion speeds while the procedure runs.

@@ -12,7 +12,9 @@ namespace {
 constexpr uint32_t kTag = 0x46545845; // "EXTF"
 } // namespace
 
-ExtendedFaults::ExtendedFaults(Simulator& sim) : leak(sim), stickSlip(sim), sim_(sim) {}
+ExtendedFaults::ExtendedFaults(Simulator& sim)
+    : leak(sim), stickSlip(sim), initError(sim), initStops(sim), manualInit(sim), travelTimes(sim),
+      supplyTimeout(sim), leakTest(sim), sim_(sim) {}
 
 bool ExtendedFaults::On() const {
     return sim_.form.ExtendedFaultsSelect.checked;
@@ -21,7 +23,9 @@ bool ExtendedFaults::On() const {
 bool ExtendedFaults::Present() const {
     // Unchecked, shown and hidden with its group and enabled is what a device without the option has.
     const Control& option = sim_.form.ExtendedFaultsSelect;
-    return option.checked || option.visible != sim_.form.ZorizOptions.visible || !option.enabled;
+    return option.checked || option.visible != sim_.form.ZorizOptions.visible || !option.enabled ||
+           initError.Holds() || initStops.Holds() || manualInit.Holds() || travelTimes.Holds() ||
+           supplyTimeout.Holds() || leakTest.Holds();
 }
 
 void ExtendedFaults::Reset() {
@@ -30,6 +34,24 @@ void ExtendedFaults::Reset() {
     option.visible = sim_.form.ZorizOptions.visible;
     option.enabled = true;
     sim_.captions.SetCaption(option);
+    InitReset();
+    travelTimes.Reset();
+}
+
+bool ExtendedFaults::InitTick() {
+    return initError.Tick() || supplyTimeout.Tick() || leakTest.Tick() || manualInit.Tick();
+}
+
+bool ExtendedFaults::InitKey(KeyCode code) {
+    return manualInit.Key(code) || leakTest.Key(code);
+}
+
+void ExtendedFaults::InitReset() {
+    initError.Reset();
+    initStops.Reset();
+    manualInit.Reset();
+    supplyTimeout.Reset();
+    leakTest.Reset();
 }
 
 void ExtendedFaults::DoState(StateVisitor& v) {
@@ -48,6 +70,12 @@ void ExtendedFaults::DoState(StateVisitor& v) {
     }
     if (!tagged) throw StateError("bytes after the device's state");
     v("control", sim_.form.ExtendedFaultsSelect);
+    initError.DoState(v);
+    initStops.DoState(v);
+    manualInit.DoState(v);
+    travelTimes.DoState(v);
+    supplyTimeout.DoState(v);
+    leakTest.DoState(v);
 }
 
 } // namespace vp7

@@ -9,6 +9,7 @@
 #include "sim/diagnosis/Monitoring.h"
 #include "sim/display/Lcd.h"
 #include "sim/display/OperatingDisplays.h"
+#include "sim/faults/ExtendedFaults.h"
 #include "sim/motion/Actuator.h"
 #include "sim/motion/Controller.h"
 #include "sim/operation/ConfigMenu.h"
@@ -51,6 +52,7 @@ void ModeLogic::HandleKey() {
     const KeyCode code = s.LastKeyCode;
     // An initialization started from the menu waits for the mode key's release.
     if (s.InitRunning || s.InitStepRunning) {
+        if (sim_.extendedFaults.On() && sim_.extendedFaults.InitKey(code)) return;
         if (code != KeyCode::ModeReleased) return;
         s.InitRunning = s.InitStepRunning = 0;
         sim_.initialization.EndInitialization();

@@ -24,6 +24,8 @@ public:
     void HideLatches();
     // Disables the key timer, lets pending events run and resets the hold counter.
     void StopKeyTimer();
+    // Gives the key timer a duty: repeating or timing a held key.
+    void StartTiming(uint8_t& duty, int intervalMs, bool resetCount);
     // Warns when the gear switch does not fit the feedback angle or the stroke range.
     void CheckGearSetting();
 
@@ -39,7 +41,6 @@ private:
     void HandleKey();
     bool NoLatch() const { return !LatchUmschalt && !LatchKleiner && !LatchGroesser; }
     bool AllLatched() const { return LatchUmschalt && LatchKleiner && LatchGroesser; }
-    void StartTiming(uint8_t& duty, int intervalMs, bool resetCount);
     void ToggleLatch(KeyCode code);
     void StartAllLatchedTimeout();
     void DiagnosticKey(KeyCode code);

@@ -1,34 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sim/diagnosis/Initialization.h"
-#include "sim/operation/ConfigMenu.h"
-#include "support/SimFixture.h"
+#include "support/InitFixture.h"
 
 #include <cmath>
 
 using namespace vp7;
 
-namespace {
-
-struct Init : vp7::test::SimFixture {
-    // From automatic mode: 5 s on the mode key into the configuration, then 5 s on the increase key
-    // over INITA or INITM.
-    void Start(bool automatic = true) {
-        Hold(kModeKey, 5000);
-        sim->configMenu.CurrentParam = automatic ? sim->params.INITAIndex : sim->params.INITMIndex;
-        sim->configMenu.Run(KeyCode::Neutral, 1);
-        Down(kIncKey);
-        for (int t = 0; t < 60 && !S().InitRunning && !S().InitStepRunning; ++t)
-            clock.Advance(100);
-        Up(kIncKey);
-        ASSERT_TRUE(automatic ? S().InitRunning : S().InitStepRunning);
-        ASSERT_EQ(I().RunStep[0], 0) << "stopped before the first sequencer tick";
-    }
-    Initialization& I() { return sim->initialization; }
-    // To the moment just after the next sequencer tick.
-    void NextTick(int after = 0) { clock.Advance(1000 - (clock.NowMs() - 100) % 1000 + after); }
-};
-
-} // namespace
+using Init = vp7::test::InitFixture;
 
 // The scenario initialization.vp7s reads the info window, travel times and checkpoints of a run; this
 // test sees every step of the lower line, the travel of a set stroke range and the language menu.

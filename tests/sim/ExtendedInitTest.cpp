@@ -1,0 +1,199 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The extended fault effects in the initialization: with the option on the runs find what the fault
+// boxes say and stop with the error display; with it off the same boxes change nothing.
+#include "sim/Snapshot.h"
+#include "sim/diagnosis/Diagnostics.h"
+#include "sim/faults/ExtendedFaults.h"
+#include "support/InitFixture.h"
+
+#include <set>
+#include <vector>
+
+using namespace vp7;
+
+namespace {
+
+struct ExtendedInit : vp7::test::InitFixture {
+    InitInfoState& Info() { return sim->form.initInfo; }
+    ExtendedFaults& X() { return sim->extendedFaults; }
+    // Sequencer ticks until the procedure finished or stopped with an error; the piston's frames stay on
+    // the picture all the while.
+    void RunToEndOrError(int seconds = 150) {
+        for (int t = 0; t < seconds && Lower() != "  FIN5H" && Info().errorText.empty(); ++t) {
+            NextTick();
+            ASSERT_GE(S().CurrentFrame, 0);
+            ASSERT_LE(S().CurrentFrame, 40);
+        }
+    }
+    // What a person sees of the procedure and where it stands.
+    std::string Seen() {
+        const LcdReading lcd = ReadLcd(sim->image1);
+        return lcd.upper + '|' + lcd.lower + '|' + Info().errorText + '|' + Info().measureText + '|' +
+               std::to_string(I().InitRun) + '|' + std::to_string(I().RunStep[I().InitRun]);
+    }
+};
+
+using Box = Control FormState::*;
+
+} // namespace
+
+TEST_F(ExtendedInit, TheRunsFindTheFaultsOnlyWithTheOptionOn) {
+    struct Row {
+        std::vector<Box> boxes;
+        const char* error; // with the option on; "" reaches the end
+    };
+    const Row rows[] = {
+        {{}, ""},
+        {{&FormState::BlockDownSelect}, "RUN 2: valve blocked"},
+        {{&FormState::BlockUpSelect}, "RUN 2: valve blocked"},
+        {{&FormState::BottomEndError}, "RUN 2: bottom stop"},
+        {{&FormState::TopEndError}, "RUN 2: top stop"},
+        {{&FormState::MoveRangeError}, "RUN 2: stroke too small"},
+        // The first fault met wins: the bottom before the top, a stop before the block behind it.
+        {{&FormState::TopEndError, &FormState::BottomEndError}, "RUN 2: bottom stop"},
+        {{&FormState::TopEndError, &FormState::BlockDownSelect}, "RUN 2: valve blocked"},
+        {{&FormState::BlockUpSelect, &FormState::MoveRangeError}, "RUN 2: stroke too small"},
+        {{&FormState::LeakageSelect, &FormState::FrictionSelect}, ""},
+        {{&FormState::NoPreasureSelect}, "RUN 1: no movement"},
+    };
+    for (const Row& row : rows)
+        for (const bool on : {false, true}) {
+            const std::string context = std::string(row.error) + (on ? " (on)" : " (off)");
+            Restart();
+            MoveTo("30");
+            sim->UserCheck(sim->form.ExtendedFaultsSelect, on);
+            bool noAir = false;
+            for (Box box : row.boxes) {
+                sim->UserCheck(sim->form.*box, true);
+                noAir = noAir || box == &FormState::NoPreasureSelect;
+            }
+            Start();
+            RunToEndOrError();
+            const std::string expected = on ? row.error : "";
+            EXPECT_EQ(Info().errorText, expected) << context;
+            if (!expected.empty()) {
+                // Stopped in the run: the lower line alternates with "ERROR" and nothing moves on.
+                const std::string run = std::string("  RUN ") + expected[4];
+                std::set<std::string> lower;
+                for (int t = 0; t < 4; ++t, NextTick())
+                    lower.insert(Lower());
+                EXPECT_EQ(lower, (std::set<std::string>{run, "  ERR0R"})) << context;
+                EXPECT_EQ(I().InitRun, expected[4] - '1') << context;
+                EXPECT_EQ(S().MoveActive, 0) << context;
+            } else if (noAir) {
+                EXPECT_EQ(I().InitRun, 0) << context << ": held for the air";
+            } else {
+                EXPECT_EQ(Lower(), "  FIN5H") << context;
+            }
+            Click(kModeKey);
+            EXPECT_EQ(S().InitRunning, 0) << context;
+            EXPECT_GE(S().Istwert, 0) << context;
+            EXPECT_LE(S().Istwert, 100) << context;
+        }
+}
+
+// Left on the way to a stop that reads below the end: the valve is taken over at its end.
+TEST_F(ExtendedInit, LeftOnTheWayToAStopBeyondTheEnd) {
+    sim->UserCheck(sim->form.ExtendedFaultsSelect, true);
+    sim->UserCheck(sim->form.BottomEndError, true);
+    MoveTo("50");
+    Start();
+    for (int t = 0; t < 400 && I().InitPosition > 5; ++t)
+        clock.Advance(50);
+    ASSERT_EQ(S().MoveActive, 1);
+    Click(kModeKey);
+    EXPECT_EQ(S().Istwert, 0);
+    EXPECT_EQ(S().CurrentFrame, 0);
+}
+
+// INITM: RUN 2 waits for the end positions the trainee confirms; without the option it runs by itself.
+TEST_F(ExtendedInit, InitmAsksForTheEndPositionsOnlyWithTheOptionOn) {
+    for (const bool on : {false, true}) {
+        Restart();
+        sim->UserCheck(sim->form.ExtendedFaultsSelect, on);
+        Start(false);
+        clock.Advance(20000);
+        EXPECT_EQ(I().InitRun, on ? 1 : 2) << on;
+        if (!on) continue;
+        Hold(kIncKey, 800);
+        const double lower = I().InitPosition;
+        clock.Advance(3000);
+        EXPECT_EQ(I().InitPosition, lower) << "stops on release";
+        Hold(kModeKey, 2500);
+        EXPECT_EQ(X().manualInit.Lower, lower);
+        EXPECT_EQ(S().InitStepRunning, 1) << "the release after the confirming hold is swallowed";
+        // Confirmed a short way above: the stops are judged as RUN 2 judges its own.
+        Hold(kIncKey, 300);
+        EXPECT_GT(I().InitPosition, lower);
+        Hold(kModeKey, 2500);
+        NextTick();
+        EXPECT_EQ(Info().errorText, "RUN 2: stroke too small");
+        Click(kModeKey);
+        EXPECT_EQ(S().InitStepRunning, 0);
+    }
+}
+
+// The travel times RUN 3 measured stand in diagnostics 8 and 9 and are shown as measured, throttle
+// included; without the option the diagnostics keep theirs.
+TEST_F(ExtendedInit, TheMeasuredTravelTimesBecomeTheDiagnostics) {
+    for (const bool on : {false, true}) {
+        Restart();
+        const int32_t before = sim->diagnostics.DiagTable[DiagTravelTimeUp].Value;
+        sim->UserCheck(sim->form.ExtendedFaultsSelect, on);
+        sim->UserSelect(sim->form.DrosselSelect, 2);
+        Start();
+        RunToEndOrError();
+        const int32_t up = static_cast<int32_t>(std::lround(10 * I().TravelTimeUp));
+        EXPECT_NE(up, before);
+        EXPECT_EQ(sim->diagnostics.DiagTable[DiagTravelTimeUp].Value, on ? up : before) << on;
+        EXPECT_EQ(sim->diagnostics.ShownValue(DiagTravelTimeUp), on ? up : before * 10 / 4) << on;
+    }
+}
+
+// A snapshot in the middle of an effect restores to the same bytes and goes on as the live device did.
+TEST_F(ExtendedInit, SnapshotsInTheMiddleOfAnEffectGoOnAlike) {
+    const std::function<void()> scenes[] = {
+        [&] { // stopped with an error
+            sim->UserCheck(sim->form.BlockDownSelect, true);
+            Start();
+            RunToEndOrError();
+        },
+        [&] { // INITM by hand, the lower end confirmed
+            Start(false);
+            clock.Advance(20000);
+            Hold(kIncKey, 500);
+            Hold(kModeKey, 2500);
+        },
+        [&] { // the leakage measurement under way
+            sim->UserCheck(sim->form.LeakageSelect, true);
+            Start();
+            for (int t = 0; t < 60 && I().InitRun < 2; ++t)
+                NextTick();
+            Click(kIncKey);
+            for (int t = 0; t < 60 && X().leakTest.Phase != LeakageTest::Measuring; ++t)
+                NextTick();
+            NextTick();
+        },
+    };
+    const auto goOn = [&] {
+        std::string seen;
+        // Relative steps: the restored timers keep their phase to the moment of the restore.
+        for (int t = 0; t < 12; ++t, clock.Advance(1000))
+            seen += Seen() + '\n';
+        Hold(kIncKey, 1200);
+        Hold(kModeKey, 2500);
+        for (int t = 0; t < 30; ++t, clock.Advance(1000))
+            seen += Seen() + '\n';
+        return seen;
+    };
+    for (const auto& scene : scenes) {
+        Restart();
+        sim->UserCheck(sim->form.ExtendedFaultsSelect, true);
+        scene();
+        const std::string snapshot = TakeSnapshot(*sim);
+        const std::string live = goOn();
+        ASSERT_EQ(RestoreSnapshot(*sim, snapshot), std::nullopt);
+        EXPECT_EQ(TakeSnapshot(*sim), snapshot);
+        EXPECT_EQ(goOn(), live);
+    }
+}
