@@ -18,7 +18,8 @@ void InitError::Stop(const char* errorDe, const char* errorEn, const std::string
     Run = static_cast<uint8_t>(init.InitRun + 1);
     ShowsError = 1;
     InitInfoState& info = sim_.form.initInfo;
-    info.errorText = "RUN " + std::to_string(Run) + ": " + s.Text(errorDe, errorEn);
+    // The status field beside it names the run; the red field is too narrow for both.
+    info.errorText = s.Text(errorDe, errorEn);
     info.measureText = s.Text(measureDe, measureEn);
     info.keyText = s.Text("Modus-Taste: Initialisierung verlassen", "Mode key: leave the initialization");
     init.ShowInitRun(Run - 1, Initialization::ShowError);
