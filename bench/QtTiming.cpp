@@ -332,8 +332,14 @@ int main(int argc, char** argv) {
     std::printf("three latched keys into the diagnostics: median %.3f s (nominal 2.000 s)\n",
                 Median(timeout));
 
-    const auto started = Started();
+    const auto [idleDir, idle] = Started();
     bench::Settle(1000);
-    std::printf("CPU while idle: %.2f %% of one core over 60 s\n", bench::IdleCpuPercent(60));
+    constexpr int kIdleSeconds = 60; // a monitoring cycle a second
+    const long syncsBefore = idle.main->SyncCount();
+    const double idlePercent = bench::IdleCpuPercent(kIdleSeconds);
+    std::printf("CPU while idle: %.2f %% of one core over %d s\n", idlePercent, kIdleSeconds);
+    std::printf("CPU per idle second: %.2f ms\n", idlePercent * 10);
+    std::printf("syncs per idle monitoring cycle: %.2f\n",
+                static_cast<double>(idle.main->SyncCount() - syncsBefore) / kIdleSeconds);
     return 0;
 }

@@ -41,9 +41,12 @@ beside "peak memory (start, four strokes)" MiB \
 
 timing="$("$build/bench/vp7_qt_timing" 2>/dev/null)"
 idleBare="$("$build/bench/vp7_bare_window" --idle 60 2>/dev/null | awk '/idle/ {print $4}')"
-idleProgram="$(awk '/idle/ {print $4}' <<<"$timing")"
+idleProgram="$(awk '/CPU while idle/ {print $4}' <<<"$timing")"
 beside "CPU idle over 60 s (% of a core)" % "$idleProgram" "$idleBare" +
+beside "CPU per idle second" ms "$(awk '/CPU per idle second/ {print $5}' <<<"$timing")" \
+    "$(awk -v p="$idleBare" 'BEGIN {print p * 10}')" +
 grep -v idle <<<"$timing"
+grep 'syncs per idle' <<<"$timing"
 "$build/bench/vp7_qt_timing" --latency 2>/dev/null
 "$build/bench/vp7_qt_timing" --trend 2>/dev/null
 "$build/bench/vp7_qt_timing" --modbus 2>/dev/null

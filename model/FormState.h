@@ -31,6 +31,7 @@ enum class CursorShape { Standard, Cross, Hand };
 // The parameter table window's place and whether it is shown at start.
 struct ParTabState {
     void DoState(StateVisitor& v);
+    bool operator==(const ParTabState&) const = default;
     int left = 10, top = 63, height = 409;
     bool checked = false; // shown (and shown at the next start)
     bool visible = false;
@@ -42,11 +43,13 @@ struct ParTabState {
 // The setpoint scale dialog's edit texts and captions, and the screen check dialog's.
 struct ScaleDialogState {
     void DoState(StateVisitor& v);
+    bool operator==(const ScaleDialogState&) const = default;
     std::string caption, label1, label2, label3, cancelCaption;
     std::string setpoint100Edit, setpoint0Edit;
 };
 struct ScreenCheckState {
     void DoState(StateVisitor& v);
+    bool operator==(const ScreenCheckState&) const = default;
     std::array<std::string, 5> lines;
     std::string continueCaption, closeCaption, checkCaption;
     bool checked = true;
@@ -58,6 +61,7 @@ constexpr int kClientWidth = 1017, kClientHeight = 715;
 // The initialization info window: a tool window of its own that accompanies the procedure.
 struct InitInfoState {
     void DoState(StateVisitor& v);
+    bool operator==(const InitInfoState&) const = default;
     bool visible = false;
     int left = 180, top = 30;
     std::string runStatusLabel = "Status", runDiscrLabel = "Erklärungen", runErrorLabel = "Fehler";
@@ -70,6 +74,7 @@ struct InitInfoState {
 
 struct Control {
     void DoState(StateVisitor& v);
+    bool operator==(const Control&) const = default;
     ControlKind kind = ControlKind::Label;
     std::string name;
     std::string parent;                           // enclosing group or menu, empty for the window itself

@@ -55,6 +55,9 @@ TEST(MainWindow, ShowsTheDevicePictureAndFollowsTheSimulator) {
     QTest::keyClick(entry, Qt::Key_Return);
     app.Run(1500); // 20 motion ticks of 50 ms and the arrival, with time to spare
     EXPECT_DOUBLE_EQ(main.Sim().state.Istwert, 50);
+    const long syncs = main.SyncCount();
+    app.Run(5000);
+    EXPECT_EQ(main.SyncCount(), syncs) << "monitoring cycles that change nothing touch no widget";
     // The picture shows the simulator's pixels as they change.
     const QImage moved = picture->grab().toImage();
     EXPECT_EQ(moved.pixelColor(ToQt(layout::PistonPlace) + QPoint(70, 60)),

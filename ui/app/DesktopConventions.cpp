@@ -54,18 +54,24 @@ void DesktopConventions::Attach(MainWindow& window) {
     connect(menus.Action(ActionId::Quit), &QAction::triggered, this, [this] { window_->close(); });
 
     connect(&window, &MainWindow::FormChanged, this, [this] { Sync(); });
+    // A file loaded or saved need not change anything the form shows.
+    connect(&window, &MainWindow::EventHandled, this, [this] { ShowCurrentFile(); });
     window.SyncFromForm();
 }
 
-// After every copy of the form state into the window, which sets the device's title afresh.
+// After every copy of the form state into the window.
 void DesktopConventions::Sync() {
-    const Simulator& sim = window_->Sim();
-    const SimState& s = sim.state;
-    translation_.Follow(s.Language);
-    if (const std::string& current = sim.configFiles.CurrentFile(); !current.empty())
-        window_->setWindowTitle(window_->windowTitle() + QStringLiteral(" \u2013 ") +
-                                QFileInfo(Q(current)).fileName());
+    translation_.Follow(window_->Sim().state.Language);
+    ShowCurrentFile();
     EnableRecentMenu();
+}
+
+// The device's title with the configuration file in use.
+void DesktopConventions::ShowCurrentFile() {
+    QString title = window_->DeviceTitle();
+    if (const std::string& current = window_->Sim().configFiles.CurrentFile(); !current.empty())
+        title += QStringLiteral(" \u2013 ") + QFileInfo(Q(current)).fileName();
+    if (window_->windowTitle() != title) window_->setWindowTitle(title);
 }
 
 // Loading from the list is loading: not while the device hides "Konfiguration laden".

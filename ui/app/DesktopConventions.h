@@ -38,6 +38,7 @@ public:
 
 private:
     void Sync();
+    void ShowCurrentFile();
     void FillRecentMenu();
     void EnableRecentMenu();
 

@@ -151,6 +151,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 MainWindow::~MainWindow() = default;
 
 Control& MainWindow::Current(const std::string& name) {
+    changes_.Refresh(name);
     return *Sim().form.Find(name);
 }
 
@@ -462,90 +463,10 @@ void MainWindow::HoldForClient(std::set<std::string> held) {
     SyncFromForm();
 }
 
-void MainWindow::SyncFromForm() {
-    if (!built_) return;
-    ++syncCount_;
-    const FormState& form = Sim().form;
-    setWindowTitle(Q(form.title.empty() ? std::string("KELDAR-VP7 Nachbildung") : form.title));
-    for (const Control* c : form.All()) {
-        if (c->kind == ControlKind::MenuItem) {
-            QAction* a = menus_->Item(*c);
-            const QSignalBlocker block(a);
-            a->setText(Q(c->caption));
-            a->setChecked(c->checked);
-            // A "Datei" menu opened empty, while the configuration hides both its items, could not be
-            // opened again; its hidden items show greyed instead.
-            a->setVisible(c->visible || c->parent == form.Datei1.name);
-            a->setEnabled(c->enabled && c->visible);
-            continue;
-        }
-        QWidget* w = widgets_.at(c->name);
-        const QSignalBlocker block(w);
-        switch (c->kind) {
-        case ControlKind::CheckBox:
-            static_cast<QCheckBox*>(w)->setText(Q(c->caption));
-            static_cast<QCheckBox*>(w)->setChecked(c->checked);
-            break;
-        case ControlKind::RadioButton:
-            static_cast<QRadioButton*>(w)->setText(Q(c->caption));
-            static_cast<QRadioButton*>(w)->setChecked(c->checked);
-            break;
-        case ControlKind::RadioGroup: {
-            auto* box = static_cast<QGroupBox*>(w);
-            box->setTitle(Q(c->caption));
-            const auto buttons = box->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
-            for (int i = 0; i < buttons.size(); ++i) {
-                const QSignalBlocker b(buttons[i]);
-                if (i < static_cast<int>(c->items.size())) buttons[i]->setText(Q(c->items[i]));
-                buttons[i]->setChecked(i == c->itemIndex);
-            }
-            break;
-        }
-        case ControlKind::Group:
-            static_cast<QGroupBox*>(w)->setTitle(Q(c->caption));
-            break;
-        case ControlKind::Edit:
-            if (static_cast<QLineEdit*>(w)->text() != Q(c->text))
-                static_cast<QLineEdit*>(w)->setText(Q(c->text));
-            break;
-        case ControlKind::Button:
-            static_cast<QPushButton*>(w)->setText(Q(c->caption));
-            break;
-        case ControlKind::Label: {
-            auto* l = static_cast<QLabel*>(w);
-            l->setText(Q(c->text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-            l->adjustSize();
-            // The width the device placed it by; zoomed, the font may need a pixel more.
-            if (c->width > 0)
-                l->resize(std::max(zoom_(c->width), zoom_.Designed() ? 0 : l->width()), l->height());
-            l->move(zoom_(QPoint(c->left, c->top)));
-            break;
-        }
-        case ControlKind::StaticText:
-            static_cast<QLabel*>(w)->setText(Q(c->caption));
-            break;
-        default:
-            break;
-        }
-        w->setVisible(c->visible && !hidden_.contains(c->name));
-        w->setEnabled(c->enabled && !locked_.contains(c->name) && !heldForClient_.contains(c->name));
-    }
-    // Stacking: the help labels and the latch circles lie over the device picture, the splash over all.
-    for (const Control* c : form.All())
-        if ((c->kind == ControlKind::Label || c->kind == ControlKind::Shape) && c->visible)
-            widgets_.at(c->name)->raise();
-    if (form.Image2.visible) widgets_.at("Image2")->raise();
-    static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
-    picture_->setCursor(shapes[static_cast<int>(form.cursor)]);
-    menus_->Retranslate(Sim().state.Language);
-    picture_->RepaintChanged();
-    emit FormChanged();
-}
-
 // Once after every event delivered to the simulator: the widgets follow the form state when it
 // changed, the pictures repaint what was drawn.
 void MainWindow::AfterEvent() {
-    if (Sim().TakeViewChange()) SyncFromForm();
+    if (Sim().TakeViewChange()) SyncChanges(changes_.Take(Sim().form));
     if (picture_) picture_->RepaintChanged();
     if (splashView_ && splashView_->isVisible()) splashView_->RepaintChanged();
     emit EventHandled();

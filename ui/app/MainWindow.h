@@ -2,6 +2,7 @@
 #pragma once
 // The simulator's main window: the device picture on the right, the option controls on the left, the
 // main menu. The widgets mirror the simulator's form state; user actions go to its handlers.
+#include "model/FormChanges.h"
 #include "model/SpriteSet.h"
 #include "session/Session.h"
 #include "session/trend/TrendSettings.h"
@@ -64,8 +65,11 @@ public:
     PictureWidget* Picture() const { return picture_; }
     bool RestartWanted() const { return host_.RestartWanted(); }
     QtHost& Host() { return host_; }
-    // Copies the form state into the widgets (signals blocked) and repaints what changed.
+    // Copies the whole form state into the widgets (signals blocked) and repaints what changed: for
+    // what the form does not hold (hidden and locked controls, the zoom).
     void SyncFromForm();
+    // The title the device gives the window.
+    QString DeviceTitle() const;
     // Takes the simulator's change mark: syncs the widgets when the form state changed, repaints
     // what was drawn. Run after every event handed to the simulator.
     void AfterEvent();
@@ -193,6 +197,9 @@ private:
     bool built_ = false;
     bool placed_ = false;
     long syncCount_ = 0;
+    // What the widgets show, and the copy into them of what changed.
+    FormChanges changes_;
+    void SyncChanges(const FormChanges::Taken& changed);
     // Last, so it goes first: a focus change while the window is torn down must not reach the device.
     std::unique_ptr<DeviceKeyboard> keyboard_;
 };

@@ -91,7 +91,8 @@ Player::Player(PlayScript script, std::unique_ptr<QTemporaryDir> scratch, const 
     mark_ = new PointerMark(window.Form());
     BuildBar();
     connect(&window, &MainWindow::FormChanged, this, [this] {
-        windows_.main->setWindowTitle(windows_.main->windowTitle() + QStringLiteral(" \u2013 ") + name_);
+        const QString title = windows_.main->DeviceTitle() + QStringLiteral(" \u2013 ") + name_;
+        if (windows_.main->windowTitle() != title) windows_.main->setWindowTitle(title);
         if (mark_->isVisible()) mark_->raise();
     });
     window.AfterEvent();
