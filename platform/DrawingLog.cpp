@@ -16,12 +16,16 @@ bool Covers(const Rect& outer, const Rect& inner) {
 // whether one of them covers a rectangle is asked of the few in the cell of its top left corner.
 class CoveringGrid {
 public:
-    explicit CoveringGrid(const std::vector<DrawingEntry>& entries) {
+    // `cells` is storage kept from one compaction to the next, so that a compaction allocates nothing.
+    CoveringGrid(const std::vector<DrawingEntry>& entries, std::vector<std::vector<Rect>>& cells)
+        : cells_(cells) {
         for (const DrawingEntry& e : entries) {
             columns_ = std::max(columns_, (e.bounds.right + kCell - 1) / kCell);
             rows_ = std::max(rows_, (e.bounds.bottom + kCell - 1) / kCell);
         }
-        cells_.resize(static_cast<std::size_t>(columns_) * rows_);
+        cells_.resize(std::max(cells_.size(), static_cast<std::size_t>(columns_) * rows_));
+        for (std::vector<Rect>& cell : cells_)
+            cell.clear();
     }
     bool Covers(const Rect& r) const {
         // Latest first: the background a display or a scale was drawn on went in after what lies on it.
@@ -53,7 +57,7 @@ private:
                 f(cells_[static_cast<std::size_t>(row) * columns_ + column]);
     }
     int columns_ = 0, rows_ = 0;
-    std::vector<std::vector<Rect>> cells_;
+    std::vector<std::vector<Rect>>& cells_;
 };
 
 } // namespace
@@ -68,8 +72,9 @@ void DrawingLog::Add(Entry entry) {
 // the picture needs what lay where it read, so what came after it hides nothing there. Compacting again
 // only once the log has doubled keeps the cost per drawing constant.
 void DrawingLog::Compact() {
-    CoveringGrid covering(entries_);
-    std::vector<bool> keep(entries_.size());
+    CoveringGrid covering(entries_, cells_);
+    keep_.assign(entries_.size(), false);
+    std::vector<bool>& keep = keep_;
     for (std::size_t i = entries_.size(); i-- > 0;) {
         const Entry& e = entries_[i];
         if (covering.Covers(e.bounds)) continue;

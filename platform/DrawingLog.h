@@ -45,6 +45,9 @@ private:
     static constexpr std::size_t kFirstCompaction = 256;
     std::vector<Entry> entries_;
     std::size_t compactAt_ = kFirstCompaction;
+    // A compaction's working storage, kept for the next.
+    std::vector<std::vector<Rect>> cells_;
+    std::vector<bool> keep_;
 };
 
 } // namespace vp7

@@ -304,13 +304,31 @@ void Picture::LineTo(int x, int y) {
     const int passes = now ? penWidth_ : 1;
     constexpr int kFar = std::numeric_limits<int>::max();
     int left = kFar, top = kFar, right = -kFar, bottom = -kFar;
-    ForEachLinePixel(fromTo.left, fromTo.top, x, y, passes, [&](int px, int py) {
-        if (now) Plot(px, py, penColor_);
-        left = std::min(left, px);
-        top = std::min(top, py);
-        right = std::max(right, px + 1);
-        bottom = std::max(bottom, py + 1);
-    });
+    const bool level = fromTo.top == y, plumb = fromTo.left == x;
+    if (!now && level != plumb) {
+        // A level or upright line noted for later: its pixels, the end left out, span a plain range.
+        const auto span = [](int from, int to, int& low, int& high) {
+            low = from < to ? from : to + 1;
+            high = from < to ? to : from + 1;
+        };
+        if (level) {
+            span(fromTo.left, x, left, right);
+            top = y;
+            bottom = y + 1;
+        } else {
+            span(fromTo.top, y, top, bottom);
+            left = x;
+            right = x + 1;
+        }
+    } else {
+        ForEachLinePixel(fromTo.left, fromTo.top, x, y, passes, [&](int px, int py) {
+            if (now) Plot(px, py, penColor_);
+            left = std::min(left, px);
+            top = std::min(top, py);
+            right = std::max(right, px + 1);
+            bottom = std::max(bottom, py + 1);
+        });
+    }
     if (right < left) return; // from a point to itself: nothing drawn
     if (passes < penWidth_ && penWidth_ >= 2) {
         const bool upright = std::abs(y - fromTo.top) > std::abs(x - fromTo.left);
@@ -365,15 +383,20 @@ void Picture::CopyRect(const Rect& dst, const Picture& src, const Rect& srcRect)
     if (sw == dw && sh == dh) { // same size: plain row copies, the common case of every sprite
         const int left = std::max(clip.left * scale_, 0), right = clip.right * scale_;
         const int dx0 = sx0 - dst.left * scale_;
+        // A sprite drawn again where it already is (a monitoring cycle shows every state anew) changes
+        // no pixel: nothing to repaint.
+        bool changed = false;
         for (int y = clip.top * scale_; y < clip.bottom * scale_; ++y) {
             const int sy = sy0 + y - dst.top * scale_;
             const int from = std::max(left, -dx0), to = std::min(right, srcStride - dx0);
             if (sy < 0 || sy >= src.DeviceHeight() || from >= to) continue;
-            std::copy(src.pixels_.begin() + static_cast<std::ptrdiff_t>(sy) * srcStride + from + dx0,
-                      src.pixels_.begin() + static_cast<std::ptrdiff_t>(sy) * srcStride + to + dx0,
-                      pixels_.begin() + static_cast<std::ptrdiff_t>(y) * stride + from);
+            const auto source = src.pixels_.begin() + static_cast<std::ptrdiff_t>(sy) * srcStride + dx0;
+            const auto target = pixels_.begin() + static_cast<std::ptrdiff_t>(y) * stride;
+            if (!changed && std::equal(source + from, source + to, target + from)) continue;
+            std::copy(source + from, source + to, target + from);
+            changed = true;
         }
-        MarkDirty(clip);
+        if (changed) MarkDirty(clip);
         return;
     }
     for (int y = clip.top * scale_; y < clip.bottom * scale_; ++y) {
