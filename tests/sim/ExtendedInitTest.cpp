@@ -2,7 +2,6 @@
 // The extended fault effects in the initialization: with the option on the runs find what the fault
 // boxes say and stop with the error display; with it off the same boxes change nothing.
 #include "sim/Snapshot.h"
-#include "sim/diagnosis/Diagnostics.h"
 #include "sim/faults/ExtendedFaults.h"
 #include "support/InitFixture.h"
 
@@ -110,6 +109,8 @@ TEST_F(ExtendedInit, LeftOnTheWayToAStopBeyondTheEnd) {
 }
 
 // INITM: RUN 2 waits for the end positions the trainee confirms; without the option it runs by itself.
+// Moving, confirming and the blocked top are read in extended-init-manual.vp7s; here a confirmed range
+// too short is judged as RUN 2 judges its own.
 TEST_F(ExtendedInit, InitmAsksForTheEndPositionsOnlyWithTheOptionOn) {
     for (const bool on : {false, true}) {
         Restart();
@@ -117,40 +118,16 @@ TEST_F(ExtendedInit, InitmAsksForTheEndPositionsOnlyWithTheOptionOn) {
         Start(false);
         clock.Advance(20000);
         EXPECT_EQ(I().InitRun, on ? 1 : 2) << on;
-        if (!on) continue;
-        Hold(kIncKey, 800);
-        const double lower = I().InitPosition;
-        clock.Advance(3000);
-        EXPECT_EQ(I().InitPosition, lower) << "stops on release";
-        Hold(kModeKey, 2500);
-        EXPECT_EQ(X().manualInit.Lower, lower);
-        EXPECT_EQ(S().InitStepRunning, 1) << "the release after the confirming hold is swallowed";
-        // Confirmed a short way above: the stops are judged as RUN 2 judges its own.
-        Hold(kIncKey, 300);
-        EXPECT_GT(I().InitPosition, lower);
-        Hold(kModeKey, 2500);
-        NextTick();
-        EXPECT_EQ(Info().errorText, "stroke too small");
-        Click(kModeKey);
-        EXPECT_EQ(S().InitStepRunning, 0);
     }
-}
-
-// The travel times RUN 3 measured stand in diagnostics 8 and 9 and are shown as measured, throttle
-// included; without the option the diagnostics keep theirs.
-TEST_F(ExtendedInit, TheMeasuredTravelTimesBecomeTheDiagnostics) {
-    for (const bool on : {false, true}) {
-        Restart();
-        const int32_t before = sim->diagnostics.DiagTable[DiagTravelTimeUp].Value;
-        sim->UserCheck(sim->form.ExtendedFaultsSelect, on);
-        sim->UserSelect(sim->form.DrosselSelect, 2);
-        Start();
-        RunToEndOrError();
-        const int32_t up = static_cast<int32_t>(std::lround(10 * I().TravelTimeUp));
-        EXPECT_NE(up, before);
-        EXPECT_EQ(sim->diagnostics.DiagTable[DiagTravelTimeUp].Value, on ? up : before) << on;
-        EXPECT_EQ(sim->diagnostics.ShownValue(DiagTravelTimeUp), on ? up : before * 10 / 4) << on;
-    }
+    Hold(kIncKey, 800);
+    const double lower = I().InitPosition;
+    Hold(kModeKey, 2500);
+    EXPECT_EQ(X().manualInit.Lower, lower);
+    Hold(kIncKey, 300);
+    EXPECT_GT(I().InitPosition, lower);
+    Hold(kModeKey, 2500);
+    NextTick();
+    EXPECT_EQ(Info().errorText, "stroke too small");
 }
 
 // A snapshot in the middle of an effect restores to the same bytes and goes on as the live device did.
