@@ -78,6 +78,24 @@ TEST(TrendWindow, PlotsMeasuresAndExports) {
     EXPECT_GT(plot.graph(0)->dataCount(), 80) << "the recording stays";
 }
 
+// At rest the samples only repeat the last one drawn: the window leaves them for its slow redraw, and
+// draws again as soon as something moves.
+TEST(TrendWindow, AtRestRedrawsOnlyWhatMoves) {
+    test::ShownApp app;
+    app.main.Menus().Action(ActionId::Trend)->trigger();
+    QCustomPlot& plot = *app.windows.trend->Plot();
+    const auto drawnAfter = [&](int simulatedMs) {
+        app.Run(simulatedMs);
+        test::RunEvents(400);
+        return plot.graph(0)->dataCount();
+    };
+    const int settled = drawnAfter(3000);
+    ASSERT_GT(settled, 0);
+    EXPECT_EQ(drawnAfter(3000), settled) << "three monitoring samples that repeat the last one";
+    EnterSetpoint(app, "60");
+    EXPECT_GT(drawnAfter(500), settled + 3) << "a stroke is drawn at once, the repeats with it";
+}
+
 // The window's place and span come back at the next start; the menu item follows the window.
 TEST(TrendWindow, ComesBackWhereItWasLeft) {
     test::ShownApp app;

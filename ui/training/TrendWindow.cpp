@@ -33,6 +33,9 @@ namespace {
 // At most five redraws a second, however fast samples come: smooth enough for a 2 s stroke, and the
 // window costs the program well under one percent of a core while the valve moves.
 constexpr int kRedrawIntervalMs = 200;
+// While the device rests, each sample repeats the last one drawn and only lengthens the flat lines: the
+// window draws that every five seconds, so a quiet window costs next to nothing.
+constexpr int kRestRedrawIntervalMs = 5000;
 // The scroll bar moves in tenths of a second.
 constexpr double kScrollUnitsPerSecond = 10;
 // The % axis leaves room above 100 for the event marks.
@@ -223,10 +226,25 @@ void TrendWindow::Rebind(Simulator& sim, const TrendRecorder& trend) {
 }
 
 void TrendWindow::Recorded() {
-    if (!isVisible() || pause_->isChecked() || redrawTimer_.isActive() ||
-        trend_->Revision() == drawnRevision_)
-        return;
-    redrawTimer_.start(std::max<qint64>(0, kRedrawIntervalMs - sinceRedraw_.elapsed()));
+    if (!isVisible() || pause_->isChecked() || trend_->Revision() == drawnRevision_) return;
+    const int interval = OnlyRepeatsSinceDrawn() ? kRestRedrawIntervalMs : kRedrawIntervalMs;
+    const qint64 due = std::max<qint64>(0, interval - sinceRedraw_.elapsed());
+    if (redrawTimer_.isActive() && redrawTimer_.remainingTime() <= due) return;
+    redrawTimer_.start(due);
+}
+
+bool TrendWindow::OnlyRepeatsSinceDrawn() const {
+    const auto& samples = trend_->Samples();
+    if (fedSamples_ == 0 || fedSamples_ <= samples.FirstKept() || trend_->Events().Pushed() != fedEvents_)
+        return false;
+    const TrendSample& drawn = samples.Numbered(fedSamples_ - 1);
+    for (uint64_t n = fedSamples_; n < samples.Pushed(); ++n) {
+        const TrendSample& s = samples.Numbered(n);
+        if (s.mode != drawn.mode) return false;
+        for (int i = 0; i < 4; ++i)
+            if (SignalValue(s, i) != SignalValue(drawn, i)) return false;
+    }
+    return true;
 }
 
 double TrendWindow::SpanSeconds() const {

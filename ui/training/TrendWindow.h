@@ -3,7 +3,7 @@
 // The trend window: setpoint, position setpoint, position and deviation over time with the recorded
 // events as marks, a choice of time spans, pause and scroll back, two measuring cursors and export as
 // CSV or PNG. It only reads the recorder; it redraws at most five times a second, and only when
-// something was recorded since it last drew.
+// something was recorded since it last drew; while the device rests, every five seconds.
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
@@ -66,6 +66,8 @@ protected:
 private:
     void Redraw();
     void FeedNewSamples();
+    // True while every sample since the last redraw repeats the last one drawn and no event came.
+    bool OnlyRepeatsSinceDrawn() const;
     bool PlaceTimeWindow();
     double LiveStart();
     void UpdateScrollBar();
