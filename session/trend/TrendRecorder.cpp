@@ -214,8 +214,10 @@ void TrendRecorder::OnSample(SampleCause cause) {
     if (cause == SampleCause::Event && !eventPending_) return;
     eventPending_ = false;
     const SimState& s = sim_.state;
-    samples_.Push(
-        TrendSample{Now(), s.Sollwert, s.ReglerSollwert, s.PositionSetpoint, s.Istwert, last_.mode});
+    // The initialization moves the stem on its own; the device takes the position over at its end.
+    const double position =
+        last_.mode == TrendMode::Initialization ? sim_.initialization.StemPercent() : s.Istwert;
+    samples_.Push(TrendSample{Now(), s.Sollwert, s.ReglerSollwert, s.PositionSetpoint, position, last_.mode});
 }
 
 } // namespace vp7

@@ -80,6 +80,11 @@ void Initialization::StartInitialization() {
     sim_.ViewChanged();
 }
 
+double Initialization::StemPercent() const {
+    // An extended fault's stop may read beyond the ends; the valve itself is never past them.
+    return std::clamp((InitPosition - InitOffset) / InitScale, 0.0, 100.0);
+}
+
 void Initialization::EndInitialization() {
     SimState& s = sim_.state;
     // An extended fault's stop may read beyond the ends; the valve itself is never past them.

@@ -27,6 +27,9 @@ public:
     // One move step per motion tick (50 ms).
     void InitMoveStep();
     void StartInitMove();
+    // Where the stem is while the procedure moves it, in % of the travel (the device's own position
+    // stays as it was until the procedure ends).
+    double StemPercent() const;
     void ShowInitRun(int run, int code);
     void ShowInitValue(int code, double value);
     // The info window's Pause / Continue button.
