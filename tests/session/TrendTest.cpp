@@ -4,6 +4,7 @@
 #include "session/trend/TrendCsv.h"
 #include "session/trend/TrendRecorder.h"
 #include "session/trend/TrendSettings.h"
+#include "support/InitFixture.h"
 #include "support/SettingsRoundTrip.h"
 #include "support/SimFixture.h"
 
@@ -97,21 +98,53 @@ TEST_F(TrendTest, WhatATrainerDoesIsMarkedWhereItHappens) {
     }
 }
 
+// The initialization strokes the valve end to end: the trend follows the piston, step by step.
+using TrendOfInit = test::InitFixture;
+
+TEST_F(TrendOfInit, FollowsTheInitializationsStrokes) {
+    TrendRecorder trend(*sim);
+    Start();
+    for (int i = 0; i < 300 && Lower() != "  FINSH"; ++i)
+        clock.Advance(1000);
+    double low = 100, high = 0, largestStep = 0, before = -1;
+    for (std::size_t i = 0; i < trend.Samples().Size(); ++i) {
+        const TrendSample& s = trend.Samples()[i];
+        if (s.mode != TrendMode::Initialization) continue;
+        low = std::min(low, s.position);
+        high = std::max(high, s.position);
+        if (before >= 0) largestStep = std::max(largestStep, std::abs(s.position - before));
+        before = s.position;
+    }
+    EXPECT_LT(low, 1);
+    EXPECT_GT(high, 99);
+    EXPECT_LT(largestStep, 10) << "a stroke, not a jump";
+}
+
 TEST(TrendCsv, ScriptedStrokeGivesTheExpectedRows) {
     std::ostringstream out, err;
     Runner runner(out, {});
     std::istringstream script("start\nset SetPointText 100\nclick Enter\nwait 2500\nset FrictionSelect 1\n");
     ASSERT_EQ(runner.Run(script, err), 0) << err.str();
-    const std::string csv = TrendCsv(*runner.Trend());
-    for (const char* row : {
-             "time_s,setpoint_pct,controller_setpoint_pct,position_setpoint_pct,position_pct,deviation_pct,"
-             "mode,"
-             "event\r\n0.100,100.0000,100.0000,100.0000,2.5000,97.5000,AUT,\"Setpoint 100.0 %\"\r\n",
-             "\r\n0.150,100.0000,100.0000,100.0000,5.0000,95.0000,AUT,\r\n",
-             "\r\n2.050,100.0000,100.0000,100.0000,100.0000,0.0000,AUT,\r\n",
-             "\r\n2.600,100.0000,100.0000,100.0000,100.0000,0.0000,AUT,\"Friction on\"\r\n",
-         })
-        EXPECT_NE(csv.find(row), std::string::npos) << row << "\nin\n" << csv;
+    const struct {
+        CsvForm form;
+        std::vector<const char*> rows;
+    } cases[] = {
+        {CsvForm::International,
+         {"time_s,setpoint_pct,controller_setpoint_pct,position_setpoint_pct,position_pct,deviation_pct,"
+          "mode,event\r\n0.100,100.0000,100.0000,100.0000,2.5000,97.5000,AUT,\"Setpoint 100.0 %\"\r\n",
+          "\r\n0.150,100.0000,100.0000,100.0000,5.0000,95.0000,AUT,\r\n",
+          "\r\n2.050,100.0000,100.0000,100.0000,100.0000,0.0000,AUT,\r\n",
+          "\r\n2.600,100.0000,100.0000,100.0000,100.0000,0.0000,AUT,\"Friction on\"\r\n"}},
+        {CsvForm::German,
+         {"time_s;setpoint_pct;controller_setpoint_pct;position_setpoint_pct;position_pct;deviation_pct;"
+          "mode;event\r\n0,100;100,0000;100,0000;100,0000;2,5000;97,5000;AUT;\"Sollwert 100.0 %\"\r\n",
+          "\r\n2,600;100,0000;100,0000;100,0000;100,0000;0,0000;AUT;\"Reibung ein\"\r\n"}},
+    };
+    for (const auto& c : cases) {
+        const std::string csv = TrendCsv(*runner.Trend(), c.form);
+        for (const char* row : c.rows)
+            EXPECT_NE(csv.find(row), std::string::npos) << row << "\nin\n" << csv;
+    }
 }
 
 // A place that cannot be written fails the export and leaves the recording as it was.

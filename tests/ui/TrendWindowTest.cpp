@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/training/TrendWindow.h"
 #include "ShownApp.h"
+#include "sim/files/Settings.h"
 #include "ui/app/Application.h"
 #include "ui/app/MenuBar.h"
+#include "ui/app/ZoomControl.h"
+#include "ui/training/ExerciseSession.h"
+#include "ui/training/Player.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -13,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <qcustomplot.h>
@@ -64,7 +69,7 @@ TEST(TrendWindow, PlotsMeasuresAndExports) {
     ASSERT_TRUE(window.ExportTo(csv));
     ASSERT_TRUE(window.ExportTo(png));
     EXPECT_TRUE(test::Bytes(csv).startsWith("time_s,setpoint_pct,"));
-    EXPECT_EQ(QImage(png).size(), plot.size());
+    EXPECT_EQ(QImage(png).size(), plot.size() + QSize(0, readout->height())) << "the cursors' table below";
 
     QString told;
     QTimer::singleShot(0, [&] {
@@ -112,4 +117,41 @@ TEST(TrendWindow, ComesBackWhereItWasLeft) {
     EXPECT_EQ(again.trend->findChild<QComboBox*>(QStringLiteral("Span"))->currentData().toInt(), 600);
     again.trend->close();
     EXPECT_FALSE(again.main->Menus().Action(ActionId::Trend)->isChecked());
+    // The size is kept at 100 %: every zoom scales it, as it scales the other windows.
+    again.main->View().Choose(200);
+    EXPECT_EQ(again.trend->size(), QSize(1280, 720));
+    again.main->View().Choose(100);
+    EXPECT_EQ(again.trend->size(), QSize(640, 360));
+}
+
+// While an exercise runs, the user's trend steps aside with its window and comes back after it. The
+// exercise's and a replay's trends are saved into the user's data folder, not their scratch folders,
+// and a replay's opens beside the user's.
+TEST(TrendWindow, OtherDevicesTrendsKeepToTheUsersFolderAndPlace) {
+    test::ShownApp app;
+    app.main.Menus().Action(ActionId::Trend)->trigger();
+    const TrendWindow& own = *app.windows.trend;
+    const QString data = QString::fromStdString(app.main.Sim().settings.DataDir());
+    auto scratch = std::make_unique<QTemporaryDir>();
+    auto read = ReadExercise("title \"Hand\" \"Manual\"\nini Config CheckScreen 0\nstart\n"
+                             "check Mode = 1 \"Hand\" \"Manual\"\n",
+                             scratch->filePath(QStringLiteral("check")).toStdString());
+    ASSERT_TRUE(std::holds_alternative<Exercise>(read)) << std::get<ScriptProblem>(read).reason;
+    app.main.RunExercise(std::make_unique<ExerciseSession>(
+        std::move(std::get<Exercise>(read)), std::nullopt, app.dir.filePath(QStringLiteral("e.vp7x")),
+        QStringLiteral("Anna"), data.toStdString(), std::move(scratch), false));
+    EXPECT_FALSE(own.isVisible());
+    EXPECT_EQ(app.main.CurrentExercise()->Window().findChild<TrendWindow*>()->SaveFolder(), data);
+    app.main.EndExercise();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the exercise's end
+    EXPECT_TRUE(own.isVisible());
+
+    const QString recording = app.dir.filePath(QStringLiteral("r.vp7s"));
+    ASSERT_TRUE(test::WriteFile(recording, "ini Config CheckScreen 0\nstart\nwait 100\n"));
+    app.main.PlayRecording(recording);
+    ASSERT_TRUE(app.main.CurrentPlayer());
+    const auto* played = app.main.CurrentPlayer()->Window().findChild<TrendWindow*>();
+    EXPECT_EQ(played->SaveFolder(), data);
+    const TrendSettings& place = app.main.TrendPlace();
+    EXPECT_EQ(played->pos(), QPoint(place.left, place.top) + QPoint(40, 40));
 }

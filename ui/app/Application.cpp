@@ -76,12 +76,16 @@ AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock,
     });
     QObject::connect(trend, &TrendWindow::Closed, item, [item] { item->setChecked(false); });
     if (main->TrendPlace().visible) item->setChecked(true);
+    // While an exercise runs in a device of its own, this device's trend steps aside with its window.
+    QObject::connect(main, &MainWindow::ExerciseChanged, trend, [main, trend] {
+        trend->setVisible(!main->CurrentExercise() && main->TrendPlace().visible);
+    });
     const auto zoomSmallWindows = [info, table, scaleDialog, check, trend](double zoom) {
         info->SetZoom(zoom);
         table->SetZoom(zoom);
         scaleDialog->SetZoom(zoom);
         check->SetZoom(zoom);
-        trend->FollowApplicationFont();
+        trend->SetZoom(zoom);
     };
     QObject::connect(&main->View(), &ZoomControl::SmallWindowZoomChanged, info, zoomSmallWindows);
     // A new session in the window: the small windows show its device.

@@ -402,6 +402,7 @@ void MainWindow::PlayRecording(const QString& path) {
     player_ = OpenPlayer(this, chosen, Sim().state.Language == Language::German);
     if (!player_) return;
     player_->Window().View().Follow(*view_);
+    player_->PlaceTrendBeside(trendSettings_, QString::fromStdString(Sim().settings.DataDir()));
     // Deleted once its window has closed, after the close event that said so has been handled.
     connect(player_.get(), &Player::Closed, this, [this] { player_.release()->deleteLater(); });
 }

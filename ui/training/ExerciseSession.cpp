@@ -8,6 +8,7 @@
 #include "sim/Simulator.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/OwnFiles.h"
+#include "ui/training/TrendWindow.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -84,6 +85,7 @@ ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> st
       runner_(discarded_, ProgramFolder(*scratch_), clock_, unused_), windows_(StartDevice(path)) {
     exercisePath_ = QFileInfo(path).absoluteFilePath().toStdString();
     exerciseSha256_ = Sha256OfFile(exercisePath_, kExerciseMaxBytes).value_or("");
+    windows_.trend->SetSaveFolder(Q(dataDir)); // the device's own folder goes with the exercise
     MainWindow& window = *windows_.main;
     std::set<std::string> hidden(exercise_.hidden.begin(), exercise_.hidden.end());
     std::set<std::string> locked(exercise_.locked.begin(), exercise_.locked.end());

@@ -12,6 +12,7 @@
 #include "ui/device/Dialogs.h"
 #include "ui/device/InitInfoWindow.h"
 #include "ui/device/PictureWidget.h"
+#include "ui/training/TrendWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -33,6 +34,8 @@ namespace {
 constexpr int kFrameMs = 20;
 constexpr int kMessageShownMs = 4000;
 constexpr int kMarkRadius = 9;
+// The played windows lie this far right of and below the user's, not hiding them.
+constexpr int kBesideOffset = 40;
 
 std::string PlayFolder(const QTemporaryDir& scratch) {
     return scratch.filePath(QStringLiteral("play")).toStdString();
@@ -104,8 +107,13 @@ Player::Player(PlayScript script, std::unique_ptr<QTemporaryDir> scratch, const 
     messageShown_.setInterval(kMessageShownMs);
     connect(&messageShown_, &QTimer::timeout, this, [this] { message_->clear(); });
     window.show();
-    window.move(window.pos() + QPoint(40, 40)); // beside the user's own window, not hiding it
+    window.move(window.pos() + QPoint(kBesideOffset, kBesideOffset));
     SetPaused(false);
+}
+
+void Player::PlaceTrendBeside(const TrendSettings& user, const QString& folder) {
+    windows_.trend->move(QPoint(user.left, user.top) + QPoint(kBesideOffset, kBesideOffset));
+    windows_.trend->SetSaveFolder(folder);
 }
 
 // The recording's settings and seed, then the device's windows, the script attached before they start.

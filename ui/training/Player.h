@@ -30,6 +30,7 @@ class QToolButton;
 namespace vp7 {
 
 class PointerMark;
+struct TrendSettings;
 
 class Player : public QObject {
     Q_OBJECT
@@ -39,6 +40,9 @@ public:
     ~Player() override;
 
     MainWindow& Window() const { return *windows_.main; }
+    // The played device's trend opens beside the user's (`user` its place), as the played window does,
+    // and is saved into the user's `folder`, not the player's scratch folder.
+    void PlaceTrendBeside(const TrendSettings& user, const QString& folder);
     void SetSpeed(int factor);
     void SetPaused(bool paused);
     bool Finished() const { return finished_; }

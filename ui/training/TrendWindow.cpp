@@ -18,6 +18,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -80,6 +81,7 @@ TrendWindow::TrendWindow(Simulator& sim, const TrendRecorder& trend, TrendSettin
       scroll_(new QScrollBar(Qt::Horizontal, this)) {
     setObjectName(QStringLiteral("TrendWindow"));
     setMinimumSize(TrendSettings::kMinWidth, TrendSettings::kMinHeight);
+    saveFolder_ = QString::fromStdString(sim.settings.DataDir());
     auto* top = new QHBoxLayout;
     top->addWidget(span_);
     top->addWidget(pause_);
@@ -412,29 +414,32 @@ bool TrendWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void TrendWindow::SaveDialog() {
     const SimState& s = sim_->state;
-    QFileDialog dialog(this, QString::fromUtf8(s.Text("Verlauf speichern", "Save trend")),
-                       QString::fromStdString(sim_->settings.DataDir()));
+    QFileDialog dialog(this, QString::fromUtf8(s.Text("Verlauf speichern", "Save trend")), saveFolder_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     const QString csv = QStringLiteral("CSV (*.csv)"), png = QStringLiteral("PNG (*.png)");
-    dialog.setNameFilters({csv, png});
+    // A German spreadsheet reads "," as the decimal point and ";" between the fields.
+    const QString germanCsv = QStringLiteral("CSV, deutsches Format: ; und , (*.csv)");
+    const bool german = s.Language == Language::German;
+    dialog.setNameFilters(german ? QStringList{germanCsv, csv, png} : QStringList{csv, png});
     // Known to the dialog, the suffix is added before it asks about overwriting.
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, png](const QString& filter) {
         dialog.setDefaultSuffix(filter == png ? QStringLiteral("png") : QStringLiteral("csv"));
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    ExportTo(dialog.selectedFiles().constFirst());
+    ExportTo(dialog.selectedFiles().constFirst(),
+             dialog.selectedNameFilter() == germanCsv ? CsvForm::German : CsvForm::International);
 }
 
-bool TrendWindow::ExportTo(const QString& path) {
+bool TrendWindow::ExportTo(const QString& path, CsvForm form) {
     bool written = false;
     if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
-        written = buffer.open(QIODevice::WriteOnly) && plot_->toPixmap().save(&buffer, "PNG") &&
+        written = buffer.open(QIODevice::WriteOnly) && Picture().save(&buffer, "PNG") &&
                   WriteFileAtomically(path.toStdString(), std::string_view(bytes.constData(), bytes.size()));
     } else {
-        written = SaveTrendCsv(*trend_, path.toStdString());
+        written = SaveTrendCsv(*trend_, path.toStdString(), form);
     }
     if (!written) {
         const SimState& s = sim_->state;
@@ -446,12 +451,27 @@ bool TrendWindow::ExportTo(const QString& path) {
     return written;
 }
 
+// The plot as shown, with the cursors' table below it when a cursor is set.
+QImage TrendWindow::Picture() const {
+    const QPixmap plot = plot_->toPixmap();
+    if (readout_->text().isEmpty()) return plot.toImage();
+    const QPixmap table = readout_->grab();
+    const QSize tableSize = table.deviceIndependentSize().toSize();
+    QImage picture(plot.width(), plot.height() + tableSize.height(), QImage::Format_RGB32);
+    picture.fill(palette().color(QPalette::Window));
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, plot);
+    painter.drawPixmap(QRect(QPoint(0, plot.height()), tableSize), table);
+    return picture;
+}
+
+// The size is kept in points at 100 %, so the window keeps its proportions at every zoom.
 void TrendWindow::KeepPlace() {
     if (!placed_ || !isVisible()) return;
     settings_.left = geometry().left();
     settings_.top = geometry().top();
-    settings_.width = width();
-    settings_.height = height();
+    settings_.width = static_cast<int>(std::lround(width() / zoom_));
+    settings_.height = static_cast<int>(std::lround(height() / zoom_));
 }
 
 void TrendWindow::moveEvent(QMoveEvent* event) {
@@ -464,7 +484,15 @@ void TrendWindow::resizeEvent(QResizeEvent* event) {
     KeepPlace();
 }
 
-void TrendWindow::FollowApplicationFont() {
+void TrendWindow::SetZoom(double zoom) {
+    if (zoom != zoom_) {
+        zoom_ = zoom;
+        const FormZoom scaled(zoom);
+        setMinimumSize(scaled(QSize(TrendSettings::kMinWidth, TrendSettings::kMinHeight)));
+        const QSize size = scaled(QSize(settings_.width, settings_.height));
+        resize(size.boundedTo(QSize(TrendSettings::kMaxExtent, TrendSettings::kMaxExtent)));
+        if (isVisible()) KeepOnScreen(*this);
+    }
     const QFont font = QApplication::font();
     for (QCPAxis* axis : plot_->axisRect()->axes()) {
         axis->setTickLabelFont(font);

@@ -5,10 +5,13 @@
 // CSV or PNG. It only reads the recorder; it redraws at most five times a second, and only when
 // something was recorded since it last drew; while the device rests, every five seconds.
 #include <QElapsedTimer>
+#include <QImage>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 
 #include "model/DeviceCodes.h"
+#include "session/trend/TrendCsv.h"
 
 #include <array>
 #include <cstdint>
@@ -43,14 +46,18 @@ public:
     void Retranslate();
     // Writes the trend to `path`: CSV, or the plot as shown when the name ends in ".png". False after
     // telling the user why it could not be written.
-    bool ExportTo(const QString& path);
+    bool ExportTo(const QString& path, CsvForm form = CsvForm::International);
+    // Where the save dialog opens: the device's data folder unless told otherwise.
+    void SetSaveFolder(const QString& folder) { saveFolder_ = folder; }
+    const QString& SaveFolder() const { return saveFolder_; }
 
     // The two measuring cursors, in seconds of recorded time.
     void SetCursor(int which, double seconds);
     std::optional<double> CursorTime(int which) const;
     QCustomPlot* Plot() const { return plot_; }
-    // The plot's texts in the application's font, which the small windows' zoom sets.
-    void FollowApplicationFont();
+    // The small windows' zoom: the window's size scaled from the one kept, the plot's texts in the
+    // application's font, which the zoom sets.
+    void SetZoom(double zoom);
 
 signals:
     // The window was closed by the user (the menu item unchecks).
@@ -74,6 +81,7 @@ private:
     void UpdateReadout();
     void ShowEventTip(const QPoint& pos);
     void SaveDialog();
+    QImage Picture() const;
     void KeepPlace();
     double SpanSeconds() const;
     double LatestSeconds() const;
@@ -96,6 +104,8 @@ private:
     uint64_t fedSamples_ = 0, fedEvents_ = 0;
     double pageStart_ = 0;
     bool placed_ = false;
+    double zoom_ = 1;
+    QString saveFolder_;
     std::optional<Language> shownLanguage_;
     bool shownPaused_ = false;
 };
