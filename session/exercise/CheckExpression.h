@@ -28,14 +28,15 @@ std::vector<CheckExpression> ParseChecks(std::string_view expression);
 // ("50.0000" = 50), else as texts; a text compares without the blanks at its ends, so "77.1" matches
 // the display's padded "  77.1 ". A text never passes an order or a range. `within` is inclusive.
 CheckOutcome JudgeCheck(const CheckExpression& check, const std::string& printed);
-// Judges every part with the value `print` gives its NAME: passed when all pass, the values joined by
-// " / " in the order of the parts.
-template <typename Print> CheckOutcome JudgeChecks(const std::vector<CheckExpression>& parts, Print&& print) {
+// Judges every part with the value `print` gives its NAME: passed when all pass. The value is what
+// `show` makes of each part's NAME and judged value, joined by " / " in the order of the parts.
+template <typename Print, typename Show>
+CheckOutcome JudgeChecks(const std::vector<CheckExpression>& parts, Print&& print, Show&& show) {
     CheckOutcome all{true, {}};
     for (const CheckExpression& part : parts) {
         const CheckOutcome one = JudgeCheck(part, print(part.name));
         all.passed = all.passed && one.passed;
-        all.value += (all.value.empty() ? "" : " / ") + one.value;
+        all.value += (all.value.empty() ? "" : " / ") + show(part.name, one.value);
     }
     return all;
 }

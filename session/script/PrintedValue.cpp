@@ -4,12 +4,14 @@
 #include "session/script/Output.h"
 #include "session/script/ScriptWords.h"
 #include "session/script/StateValues.h"
+#include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/diagnosis/Monitoring.h"
 #include "sim/display/LcdReadBack.h"
 #include "sim/operation/ModeLogic.h"
 #include "sim/operation/ParamSet.h"
+#include "sim/operation/ParamTableView.h"
 
 #include <cstdio>
 
@@ -116,6 +118,20 @@ PrintedValue LookUpPrinted(Simulator& sim, const std::vector<NamedValue>& values
     for (size_t i = 0; i < near.size(); ++i)
         message += (i == 0 ? "; did you mean " : i + 1 < near.size() ? ", " : " or ") + near[i];
     throw ScriptError(near.empty() ? message : message + '?');
+}
+
+std::string ShownValue(const Simulator& sim, std::span<const std::string> words, const std::string& judged) {
+    if (words.size() == 2 && words[0] == "param") {
+        const int index = sim.params.FindByName(words[1]);
+        if (index >= 0) return std::string(Trimmed(sim.paramTableView.ParamValueText(index)));
+    }
+    if (words.size() == 1 && words[0] == "Mode") {
+        const Mode mode = sim.state.Mode;
+        return TrendModeName(mode == Mode::Automatic ? TrendMode::Automatic
+                             : mode == Mode::Manual  ? TrendMode::Manual
+                                                     : TrendMode::Configuration);
+    }
+    return judged;
 }
 
 } // namespace vp7

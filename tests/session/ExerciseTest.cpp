@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <tuple>
 
 namespace vp7 {
 namespace {
@@ -70,6 +71,30 @@ TEST_F(ExerciseTest, ChecksJudgeWhatPrintShows) {
             outcome = e.what();
         }
         EXPECT_EQ(outcome, c.outcome) << c.expression;
+    }
+}
+
+// The report shows a check's value as the trainee saw it: a parameter's as the parameter table shows
+// it, the mode by the name the trend gives it; the judging still goes by the number.
+TEST_F(ExerciseTest, TheReportShowsValuesAsTheTableShowsThem) {
+    std::ostringstream out;
+    Runner runner(out, dir.string());
+    for (const char* line : {"start", "param DEBA 5", "param YFCT 0"})
+        runner.Execute(line);
+    const std::tuple<const char*, bool, const char*> cases[] = {
+        {"param /OPEN = -1200", true, "OFF"},
+        {"param DEBA = 5", true, "0.5"},
+        {"param YFCT = 0", true, "turn"},
+        {"param YAGL = 0", false, "33°"},
+        {"Mode = 0", true, "AUT"},
+        {"Mode = 0 and param /OPEN > 0", false, "AUT / OFF"},
+        {"Istwert = 0", true, "0.0000"},
+        {"lcd lower = \"AUT 0\"", true, "AUT 0"},
+    };
+    for (const auto& [expression, passed, shown] : cases) {
+        const CheckOutcome outcome = runner.Evaluate(expression);
+        EXPECT_EQ(outcome.passed, passed) << expression;
+        EXPECT_EQ(outcome.value, shown) << expression;
     }
 }
 
