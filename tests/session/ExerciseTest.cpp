@@ -14,6 +14,8 @@
 
 #include <fstream>
 #include <functional>
+#include <map>
+#include <set>
 #include <sstream>
 #include <tuple>
 
@@ -291,6 +293,36 @@ TEST_F(ExerciseTest, ComparesConfigurationsAsTheTableShowsThem) {
               "Configuration file is for a VP7-A");
     EXPECT_EQ(sim->params.ParamTable[sim->params.FindByName("DEBA")].Value,
               sim->params.ParamTable[sim->params.FindByName("DEBA")].Default);
+}
+
+// The README's table of the controls an exercise may name lists each of the form's controls, under
+// its kind, and nothing else; the failure lists the rows as the code has them.
+TEST(ExerciseReadme, ListsEveryControlUnderItsKind) {
+    const std::string readme = test::Bytes(VP7_TEST_SOURCE_DIR "/../../README.md");
+    const size_t begin = readme.find("| kind | a check reads | controls |");
+    ASSERT_NE(begin, std::string::npos) << "no table of controls";
+    std::map<std::string, std::set<std::string>> listed, named;
+    std::istringstream rows(readme.substr(begin, readme.find("\n\n", begin) - begin));
+    std::string row;
+    std::getline(rows, row) && std::getline(rows, row); // the heading and the line under it
+    while (std::getline(rows, row)) {
+        std::set<std::string>& names = listed[row.substr(2, row.find(" |", 2) - 2)];
+        for (size_t open = row.find('`', row.rfind(" | ")), close = 0; open != std::string::npos;
+             open = row.find('`', close + 1)) {
+            close = row.find('`', open + 1);
+            names.insert(row.substr(open + 1, close - open - 1));
+        }
+    }
+    std::string expected;
+    const FormState form;
+    for (const Control* c : form.All())
+        named[ControlKindName(c->kind)].insert(c->name);
+    for (const auto& [kind, names] : named) {
+        expected += "| " + kind + " | … |";
+        for (const std::string& name : names)
+            expected += " `" + name + "`" + (&name == &*names.rbegin() ? " |\n" : ",");
+    }
+    EXPECT_EQ(listed, named) << expected;
 }
 
 } // namespace
