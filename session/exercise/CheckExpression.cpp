@@ -71,6 +71,20 @@ CheckExpression ParseCheck(std::string_view expression) {
     return check;
 }
 
+std::vector<CheckExpression> ParseChecks(std::string_view expression) {
+    std::vector<CheckExpression> parts;
+    const auto words = SplitWords(expression);
+    size_t from = 0;
+    if (words)
+        for (const ScriptWord& word : *words)
+            if (!word.quoted && word.text == "and") {
+                parts.push_back(ParseCheck(expression.substr(from, word.begin - from)));
+                from = word.begin + word.text.size();
+            }
+    parts.push_back(ParseCheck(expression.substr(from)));
+    return parts;
+}
+
 CheckOutcome JudgeCheck(const CheckExpression& check, const std::string& printed) {
     const std::string actual = std::string(Trimmed(Unquoted(printed)));
     const std::optional<double> number = Number(actual), expected = Number(check.value);

@@ -67,7 +67,7 @@ void DeclareExerciseLine(Exercise& exercise, std::string_view command, std::stri
         if (words.size() < 3) throw ScriptError("'check' takes NAME OP VALUE \"DE\" \"EN\"");
         const size_t texts = words.size() - 2;
         const std::string expression(Trimmed(rest.substr(0, words[texts].begin)));
-        ParseCheck(expression);
+        ParseChecks(expression);
         exercise.checks.push_back({line, expression, Texts(words, texts, command)});
     } else if (command == "question") {
         if (exercise.question) throw ScriptError("one question only");

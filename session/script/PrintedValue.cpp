@@ -4,12 +4,14 @@
 #include "session/script/Output.h"
 #include "session/script/ScriptWords.h"
 #include "session/script/StateValues.h"
+#include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/diagnosis/Monitoring.h"
 #include "sim/display/LcdReadBack.h"
 #include "sim/operation/ModeLogic.h"
 #include "sim/operation/ParamSet.h"
+#include "sim/operation/ParamTableView.h"
 
 #include <cstdio>
 
@@ -28,6 +30,22 @@ int32_t FaultValue(const Simulator& sim, const std::string& word) {
     const int n = ToInt(word, "fault number");
     if (n < 1 || n > kFaultCount) throw ScriptError("no fault " + word);
     return sim.monitoring.FaultFlags[n];
+}
+
+// What `print` knows by one word (its own words taking no argument, the timers, the state values and
+// the controls) and the parameters as `param NAME`: what a misspelt name is compared with.
+std::vector<std::string> PrintableNames(const Simulator& sim, const std::vector<NamedValue>& values,
+                                        std::span<const Timer* const> timers) {
+    std::vector<std::string> names{"latches", "initinfo", "lcd", "title"};
+    for (const Timer* t : timers)
+        names.push_back(t->Name());
+    for (const NamedValue& v : values)
+        names.push_back(v.name);
+    for (const Control* c : sim.form.All())
+        names.push_back(c->name);
+    for (const std::string& p : sim.params.Names())
+        names.push_back("param " + p);
+    return names;
 }
 
 } // namespace
@@ -83,8 +101,9 @@ PrintedValue LookUpPrinted(Simulator& sim, const std::vector<NamedValue>& values
         return {what, QuoteText(lcd.upper) + ' ' + QuoteText(lcd.lower)};
     }
     if (what == "title") return {what, QuoteText(sim.form.title)};
-    for (const Timer* t : {&sim.Timer1, &sim.Timer2, &sim.DiagnosticTimer, &sim.KeyTimer,
-                           &sim.AlarmBlinkTimer, &sim.SetpointRampTimer})
+    const Timer* const timers[] = {&sim.Timer1,   &sim.Timer2,          &sim.DiagnosticTimer,
+                                   &sim.KeyTimer, &sim.AlarmBlinkTimer, &sim.SetpointRampTimer};
+    for (const Timer* t : timers)
         if (t->Name() == what) return {what, t->Enabled() ? "1" : "0"};
     if (const NamedValue* v = FindValue(values, what)) return {what, FormatValue(*v)};
     if (const Control* c = sim.form.Find(what)) {
@@ -94,7 +113,25 @@ PrintedValue LookUpPrinted(Simulator& sim, const std::vector<NamedValue>& values
                 ' ' + std::to_string(c->left) + ' ' + std::to_string(c->top) + ' ' + (c->visible ? '1' : '0');
         return {what, text};
     }
-    throw ScriptError("nothing called '" + what + "'");
+    std::string message = "nothing called '" + what + "'";
+    const std::vector<std::string> near = NearestNames(what, PrintableNames(sim, values, timers));
+    for (size_t i = 0; i < near.size(); ++i)
+        message += (i == 0 ? "; did you mean " : i + 1 < near.size() ? ", " : " or ") + near[i];
+    throw ScriptError(near.empty() ? message : message + '?');
+}
+
+std::string ShownValue(const Simulator& sim, std::span<const std::string> words, const std::string& judged) {
+    if (words.size() == 2 && words[0] == "param") {
+        const int index = sim.params.FindByName(words[1]);
+        if (index >= 0) return std::string(Trimmed(sim.paramTableView.ParamValueText(index)));
+    }
+    if (words.size() == 1 && words[0] == "Mode") {
+        const Mode mode = sim.state.Mode;
+        return TrendModeName(mode == Mode::Automatic ? TrendMode::Automatic
+                             : mode == Mode::Manual  ? TrendMode::Manual
+                                                     : TrendMode::Configuration);
+    }
+    return judged;
 }
 
 } // namespace vp7

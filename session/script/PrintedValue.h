@@ -21,6 +21,10 @@ struct PrintedValue {
 PrintedValue LookUpPrinted(Simulator& sim, const std::vector<NamedValue>& values,
                            std::span<const std::string> words);
 
+// A value judged for `words` as the trainee saw it: a parameter's as the parameter table shows it
+// ("OFF", "0.5"), the mode by its name in the trend ("AUT"); any other as judged.
+std::string ShownValue(const Simulator& sim, std::span<const std::string> words, const std::string& judged);
+
 // A parameter's table index by its display name without blanks; ScriptError when the variant lacks it.
 int ParamIndex(const Simulator& sim, const std::string& name);
 

@@ -160,9 +160,14 @@ void Runner::CheckReach(const Control& control) const {
 }
 
 CheckOutcome Runner::Evaluate(const std::string& expression) {
-    const CheckExpression check = ParseCheck(expression);
+    const std::vector<CheckExpression> parts = ParseChecks(expression);
     if (!sim_) throw ScriptError("a check needs start first");
-    return JudgeCheck(check, LookUpPrinted(*sim_, values_, check.name).value);
+    return JudgeChecks(
+        parts,
+        [this](const std::vector<std::string>& name) { return LookUpPrinted(*sim_, values_, name).value; },
+        [this](const std::vector<std::string>& name, const std::string& judged) {
+            return ShownValue(*sim_, name, judged);
+        });
 }
 
 void Runner::Choose(const Args& a) {

@@ -34,6 +34,12 @@ inline constexpr std::string_view kKeyWords[3] = {"mode", "dec", "inc"};
 // The text without the blanks and tabs at its ends.
 std::string_view Trimmed(std::string_view text);
 
+// Up to `most` of `names` within a few edits of `word` (a third of its length, one at least), nearest
+// first, in their order among equals. Letter case is no edit, two swapped neighbours are one; a name of
+// several words is measured by its last one, so "param YFCT" answers "YFTC".
+std::vector<std::string> NearestNames(std::string_view word, const std::vector<std::string>& names,
+                                      size_t most = 3);
+
 // One word of a line: a plain word, or a text in double quotes (unquoted here) that may hold blanks.
 struct ScriptWord {
     std::string text;

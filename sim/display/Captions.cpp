@@ -30,7 +30,7 @@ const CaptionRow kCaptions[] = {
     {&FormState::DrosselSelect, 2, {"2 Umdrehungen", "2 turns"}},
     {&FormState::DrosselSelect, 3, {"1/2 Umdrehung", "1/2 turn"}},
     {&FormState::ZorizOptions, -1, {"Simulations-Optionen", "Simulation options"}},
-    {&FormState::NoPreasureSelect, -1, {"Keine Druckluft", "Lost of supply preasure"}},
+    {&FormState::NoPreasureSelect, -1, {"Keine Druckluft", "Loss of supply pressure"}},
     {&FormState::BlockDownSelect, -1, {"Blockieren bei 10% (abwärts)", "Block at 10% (down)"}},
     {&FormState::BlockUpSelect, -1, {"Blockieren bei 90% (aufwärts)", "Block at 90% (up)"}},
     {&FormState::FrictionSelect, -1, {"Reibung", "Friction"}},

@@ -115,8 +115,8 @@ bool Settings::LoadSettings() {
         f.SetpointDimSelect.itemIndex = ini.ReadString("Config", "SollDim", "%") == "mA" ? 1 : 0;
         f.SetpointDimSelect.enabled = true;
     }
-    // "VenitlArt" (and "Lost of supply preasure" elsewhere) are misspelt in every existing file and
-    // text; the key stays as it is so old settings files keep their valve type.
+    // "VenitlArt" is misspelt in every existing file; the key stays as it is so old settings files keep
+    // their valve type.
     const std::string valve = ini.ReadString("Config", "VenitlArt", "D");
     f.SelfClosingSelect.checked = valve == "S";
     f.SelfOpeningSelect.checked = valve == "O";

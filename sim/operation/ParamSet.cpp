@@ -243,6 +243,13 @@ int ParamSet::FindByName(std::string_view name) const {
     return -1;
 }
 
+std::vector<std::string> ParamSet::Names() const {
+    std::vector<std::string> names;
+    for (int i = ParamFirstIndex; i <= ParamLastIndex; ++i)
+        if (ParamTable[i].Kind != ParamKind::None) names.push_back(WithoutBlanks(ParamTable[i].Name));
+    return names;
+}
+
 int16_t ParamSet::ToFixed88(int32_t tenths) {
     const double x = tenths * 256.0 / 10.0;
     if (x > 32512) return 32512;

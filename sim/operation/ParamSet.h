@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vp7 {
 
@@ -79,6 +80,8 @@ public:
     // Table index of a parameter by its display name without blanks ("YFCT", "SL12", "/STRK", "TSI"),
     // or -1 when the variant lacks it.
     int FindByName(std::string_view name) const;
+    // The display names without blanks of the variant's parameters, in table order.
+    std::vector<std::string> Names() const;
 
     static int16_t ToFixed88(int32_t tenths);
     static int32_t FromFixed88(int16_t w);

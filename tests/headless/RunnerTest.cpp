@@ -58,6 +58,22 @@ TEST_F(RunnerTest, BadScriptsStopWithStatusTwoAndTheLineNumber) {
     }
 }
 
+// A misspelt name is answered with the names nearest to it (three at most), a parameter's with the
+// `param` it needs; a name near nothing keeps the plain message.
+TEST_F(RunnerTest, AnUnknownNameSuggestsTheNearestNames) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"YFTC", "nothing called 'YFTC'; did you mean param YFCT?"},
+        {"istwert", "nothing called 'istwert'; did you mean Istwert?"},
+        {"FrictionSelct", "nothing called 'FrictionSelct'; did you mean FrictionSelect?"},
+        {"Alarm1Activ", "nothing called 'Alarm1Activ'; did you mean Alarm1Active or Alarm2Active?"},
+        {"Label", "nothing called 'Label'; did you mean Label1, Label2 or Label3?"},
+        {"Nope", "nothing called 'Nope'"},
+    };
+    for (const auto& [name, message] : cases)
+        EXPECT_EQ(RunScript(std::string("start\nprint ") + name + "\n", dir).err,
+                  std::string("error 2: ") + message + "\n");
+}
+
 // Numbers, the display and pixels are printed throughout the scenarios; here each kind of control is
 // set, and texts come back quoted.
 TEST_F(RunnerTest, SetReachesEachKindOfControlAndTextsPrintQuoted) {

@@ -14,7 +14,10 @@
 
 #include <fstream>
 #include <functional>
+#include <map>
+#include <set>
 #include <sstream>
+#include <tuple>
 
 namespace vp7 {
 namespace {
@@ -50,6 +53,10 @@ TEST_F(ExerciseTest, ChecksJudgeWhatPrintShows) {
         {"lcd lower > 0", "FAIL"},
         {"SetPointText = 20", "PASS"},
         {"FrictionSelect = 1", "FAIL"},
+        {"Istwert = 0 and param DEBA = 5 and Mode <= 0", "PASS"},
+        {"Istwert = 0 and param DEBA > 5", "FAIL"},
+        {"param DEBA > 5 and Istwert = 0", "FAIL"},
+        {"Istwert = 0 and", "a check is NAME OP VALUE or NAME within LOW HIGH"},
         {"Nope = 1", "nothing called 'Nope'"},
         {"param NOPE = 1", "no parameter 'NOPE'"},
         {"diag 99 = 1", "no diagnostic value 99"},
@@ -66,6 +73,30 @@ TEST_F(ExerciseTest, ChecksJudgeWhatPrintShows) {
             outcome = e.what();
         }
         EXPECT_EQ(outcome, c.outcome) << c.expression;
+    }
+}
+
+// The report shows a check's value as the trainee saw it: a parameter's as the parameter table shows
+// it, the mode by the name the trend gives it; the judging still goes by the number.
+TEST_F(ExerciseTest, TheReportShowsValuesAsTheTableShowsThem) {
+    std::ostringstream out;
+    Runner runner(out, dir.string());
+    for (const char* line : {"start", "param DEBA 5", "param YFCT 0"})
+        runner.Execute(line);
+    const std::tuple<const char*, bool, const char*> cases[] = {
+        {"param /OPEN = -1200", true, "OFF"},
+        {"param DEBA = 5", true, "0.5"},
+        {"param YFCT = 0", true, "turn"},
+        {"param YAGL = 0", false, "33°"},
+        {"Mode = 0", true, "AUT"},
+        {"Mode = 0 and param /OPEN > 0", false, "AUT / OFF"},
+        {"Istwert = 0", true, "0.0000"},
+        {"lcd lower = \"AUT 0\"", true, "AUT 0"},
+    };
+    for (const auto& [expression, passed, shown] : cases) {
+        const CheckOutcome outcome = runner.Evaluate(expression);
+        EXPECT_EQ(outcome.passed, passed) << expression;
+        EXPECT_EQ(outcome.value, shown) << expression;
     }
 }
 
@@ -262,6 +293,36 @@ TEST_F(ExerciseTest, ComparesConfigurationsAsTheTableShowsThem) {
               "Configuration file is for a VP7-A");
     EXPECT_EQ(sim->params.ParamTable[sim->params.FindByName("DEBA")].Value,
               sim->params.ParamTable[sim->params.FindByName("DEBA")].Default);
+}
+
+// The README's table of the controls an exercise may name lists each of the form's controls, under
+// its kind, and nothing else; the failure lists the rows as the code has them.
+TEST(ExerciseReadme, ListsEveryControlUnderItsKind) {
+    const std::string readme = test::Bytes(VP7_TEST_SOURCE_DIR "/../../README.md");
+    const size_t begin = readme.find("| kind | a check reads | controls |");
+    ASSERT_NE(begin, std::string::npos) << "no table of controls";
+    std::map<std::string, std::set<std::string>> listed, named;
+    std::istringstream rows(readme.substr(begin, readme.find("\n\n", begin) - begin));
+    std::string row;
+    std::getline(rows, row) && std::getline(rows, row); // the heading and the line under it
+    while (std::getline(rows, row)) {
+        std::set<std::string>& names = listed[row.substr(2, row.find(" |", 2) - 2)];
+        for (size_t open = row.find('`', row.rfind(" | ")), close = 0; open != std::string::npos;
+             open = row.find('`', close + 1)) {
+            close = row.find('`', open + 1);
+            names.insert(row.substr(open + 1, close - open - 1));
+        }
+    }
+    std::string expected;
+    const FormState form;
+    for (const Control* c : form.All())
+        named[ControlKindName(c->kind)].insert(c->name);
+    for (const auto& [kind, names] : named) {
+        expected += "| " + kind + " | … |";
+        for (const std::string& name : names)
+            expected += " `" + name + "`" + (&name == &*names.rbegin() ? " |\n" : ",");
+    }
+    EXPECT_EQ(listed, named) << expected;
 }
 
 } // namespace

@@ -164,7 +164,7 @@ TEST_F(Panel, ALanguageSwitchChangesTextsAndPicturesButNoSelection) {
     EXPECT_DOUBLE_EQ(S().Istwert, 40);
     sim->UserClick(f.English1);
     EXPECT_TRUE(f.English1.checked && !f.Deutsch1.checked);
-    EXPECT_EQ(f.NoPreasureSelect.caption, "Lost of supply preasure");
+    EXPECT_EQ(f.NoPreasureSelect.caption, "Loss of supply pressure");
     EXPECT_EQ(sim->image1.Pixel(17, 41), PixelOf(SpriteId::Bin1Off));
     // The scenario language.vp7s reads the A variant's title; the other two name theirs.
     Restart(2);
