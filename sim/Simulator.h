@@ -79,6 +79,9 @@ struct SimulatorOptions {
     // picture to click away first.
     std::optional<uint64_t> randomSeed;
     bool withoutSplash = false;
+    // A loaded state's own settings file, read at the start in place of the device's own (which is
+    // still the one written): the state is the device that was saved, whatever this PC's settings say.
+    std::string settingsFrom;
 };
 
 class Simulator {

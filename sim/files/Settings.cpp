@@ -98,9 +98,11 @@ std::string Settings::ParameterKey(int index) const {
 bool Settings::LoadSettings() {
     loaded_ = false;
     if (!EnsureFolders()) return false;
+    const std::string& from = sim_.options.settingsFrom;
+    const std::string source = from.empty() ? IniPath() : from;
     std::error_code ec;
-    const bool firstStart = !fs::exists(IniPath(), ec) && !ec;
-    IniFile ini(IniPath());
+    const bool firstStart = !fs::exists(source, ec) && !ec;
+    IniFile ini(source);
     ini.Load(); // a missing or unreadable file: every key at its default
     loaded_ = true;
     SimState& s = sim_.state;
@@ -150,8 +152,11 @@ bool Settings::LoadSettings() {
     t.top = place("Top", 63);
     t.height = place("Height", 409);
     t.checked = Flag(ini, "ParTab", "Checked", "0");
+    // The program's own sections (its windows, the recent files) stay this PC's under a state's settings.
+    IniFile own(IniPath());
+    if (!from.empty()) own.Load();
     for (const Section& section : sections_)
-        section.read(ini);
+        section.read(from.empty() ? ini : own);
     return true;
 }
 

@@ -10,6 +10,10 @@
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/display/LcdReadBack.h"
+#include "sim/operation/ParamSet.h"
+
+#include <algorithm>
+#include <iterator>
 
 #include <sstream>
 #include <string>
@@ -26,6 +30,13 @@ inline std::vector<std::string> DeviceState(Simulator& sim) {
         names.push_back({v.name});
     for (int i = 0; i < Diagnostics::Count; ++i)
         names.push_back({"diag", std::to_string(i)});
+    const ParamSet& params = sim.params;
+    for (int i = params.ParamFirstIndex; i <= params.ParamLastIndex; ++i) {
+        const std::string& name = params.ParamTable[i].Name;
+        std::string key;
+        std::ranges::copy_if(name, std::back_inserter(key), [](char c) { return c != ' '; });
+        if (params.FindByName(key) == i) names.push_back({"param", key});
+    }
     for (const Control* c : sim.form.All())
         names.push_back({c->name});
     for (const auto& words : names) {

@@ -4,6 +4,7 @@
 #include "session/script/Runner.h"
 #include "sim/files/Settings.h"
 #include "sim/motion/Controller.h"
+#include "sim/operation/ParamSet.h"
 #include "support/DeviceState.h"
 #include "ui/app/StateStart.h"
 #include "ui/device/PictureWidget.h"
@@ -291,5 +292,64 @@ TEST(Instructor, TheStartRefusesAPipeToRecordInto) {
         ASSERT_EQ(boxes.texts.size(), 1);
         EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("not a regular file")))
             << boxes.texts[0].toStdString();
+    }
+}
+
+// A state is what was saved, on any PC: loaded at the start or from the menu after this PC's settings
+// changed (throttle, DEBA, YFCT), the device is the one saved and the settings file is left alone. A
+// recording state takes only its own settings lines, the rest at their defaults, as the runner does.
+TEST(Instructor, AStateLoadsAsSavedWhateverThisPcsSettingsSay) {
+    QTemporaryDir dir, states, runnerDir;
+    const QString ini = dir.filePath(QStringLiteral("Config/VP7.ini"));
+    const std::string program = test::ProgramFolder(dir).toStdString();
+    struct Row {
+        QString path;
+        std::vector<std::string> device;
+    };
+    Row snapshot{states.filePath(QStringLiteral("class.vp7state")), {}};
+    {
+        AppWindows windows = CreateProgramWindows(program, 1, false);
+        Simulator& sim = windows.main->Sim();
+        RunEvents(3000, [&] { return sim.state.SplashDone != 0; });
+        sim.UserSelect(sim.form.DrosselSelect, 3);
+        for (auto [index, value] : {std::pair{sim.params.DEBAIndex, 20}, std::pair{sim.params.YFCTIndex, 0}})
+            sim.params.ParamTable[index].Value = value;
+        sim.params.StoreFromTable();
+        sim.ApplyParameters();
+        sim.UserEdit(sim.form.SetPointText, "37");
+        sim.UserKeyDown(sim.form.SetPointText, Controller::KeyEnter);
+        RunEvents(3000, [&] { return std::abs(sim.state.Istwert - 37) < 0.5; });
+        sim.PressKey(DeviceKey::Umschalt, MouseButton::Left);
+        RunEvents(200);
+        sim.ReleaseKey(DeviceKey::Umschalt, MouseButton::Left);
+        sim.UserCheck(sim.form.FrictionSelect, true);
+        RunEvents(300);
+        ASSERT_TRUE(windows.instructor->SaveStateTo(snapshot.path));
+        snapshot.device = test::DeviceState(sim);
+    }
+    Row recording{states.filePath(QStringLiteral("class.vp7s")), {}};
+    ASSERT_TRUE(
+        WriteFile(recording.path,
+                  "# vp7sim test\n# state VP7A 0.1\nscreen 1280 1024 24\nseed 7\nini Config CheckScreen 0\n"
+                  "ini Skalen SP 37\nstart\nset SetPointText 37\nclick Enter\nwait 3000\npress mode\n"
+                  "wait 200\nrelease mode\nwait 500\nset FrictionSelect 1\nwait 500\n"));
+    recording.device =
+        test::RunnerDeviceState(runnerDir.path().toStdString(), {"state " + recording.path.toStdString()});
+
+    const std::string pcSettings =
+        "[Config]\r\nCheckScreen=0\r\nDrossel=1\r\n[Parameter]\r\nDEBA=50\r\nYFCT=2\r\n";
+    for (const Row& row : {snapshot, recording}) {
+        const std::string name = row.path.toStdString();
+        ASSERT_TRUE(WriteFile(ini, pcSettings));
+        {
+            AppWindows started = StartProgram(program, false, {"vp7sim", "--state", row.path}, "");
+            EXPECT_EQ(test::DeviceState(started.main->Sim()), row.device) << name;
+            EXPECT_EQ(Bytes(ini).toStdString(), pcSettings) << name;
+        }
+        AppWindows windows = CreateProgramWindows(program, 1, false);
+        RunEvents(3000, [&] { return windows.main->Sim().state.SplashDone != 0; });
+        ASSERT_TRUE(windows.instructor->LoadStateFrom(row.path)) << name;
+        EXPECT_EQ(test::DeviceState(windows.main->Sim()), row.device) << name;
+        EXPECT_EQ(Bytes(ini).toStdString(), pcSettings) << name;
     }
 }

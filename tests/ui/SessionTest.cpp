@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShownApp.h"
+#include "formats/IniFile.h"
 #include "model/PictureLayout.h"
 #include "session/SavedState.h"
 #include "session/script/Runner.h"
@@ -278,4 +279,52 @@ TEST(Session, ARewindRestoresTheNearestBacktrackAndReplaysOnlyWhatFollows) {
     ASSERT_FALSE(main.CurrentSession().Backtracked().Before(kEarly).has_value());
     ASSERT_TRUE(instructor.RewindTo(kEarly));
     EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(cut));
+}
+
+// YFCT changed on the device's keys after the chosen moment is undone by the rewind, whether a
+// backtrack is restored or the session replayed: the parameter as it was then, also in what the
+// device writes to the settings file afterwards.
+TEST(Session, ARewindTakesBackAParameterChangedAfterTheMoment) {
+    struct Row {
+        int64_t changeAtMs, rewindToMs;
+    };
+    for (const Row row : {Row{14000, 8000}, Row{24000, 18000}}) {
+        ProgramOnVirtualClock app;
+        MainWindow& main = app.main;
+        InstructorControls& instructor = *app.windows.instructor;
+        const auto run = [&](int64_t ms) {
+            app.clock.Advance(ms);
+            main.AfterEvent();
+        };
+        const auto key = [&](QEvent::Type type, Qt::Key which) {
+            QKeyEvent event(type, which, Qt::NoModifier, which == Qt::Key_Space ? QStringLiteral(" ") : "+");
+            QApplication::sendEvent(main.Picture(), &event);
+        };
+        const auto hold = [&](Qt::Key which, int64_t ms) {
+            key(QEvent::KeyPress, which);
+            run(ms);
+            key(QEvent::KeyRelease, which);
+            run(300);
+        };
+        const int64_t startedAt = RecordingLengthMs(*instructor.SessionSoFar());
+        run(row.changeAtMs - startedAt);
+        // Configuration, YFCT one on, and out again: the parameters applied.
+        const int32_t before = main.Sim().params.ParamTable[main.Sim().params.YFCTIndex].Value;
+        hold(Qt::Key_Space, 5100);
+        hold(Qt::Key_Plus, 100);
+        hold(Qt::Key_Space, 5100);
+        run(2000);
+        Simulator& changed = main.Sim();
+        ASSERT_EQ(changed.params.ParamTable[changed.params.YFCTIndex].Value, before + 1) << row.changeAtMs;
+        ASSERT_EQ(changed.params.store.YFCT, before + 1);
+
+        ASSERT_TRUE(instructor.RewindTo(row.rewindToMs)) << row.rewindToMs;
+        Simulator& rewound = main.Sim();
+        EXPECT_EQ(rewound.params.ParamTable[rewound.params.YFCTIndex].Value, before) << row.rewindToMs;
+        EXPECT_EQ(rewound.params.store.YFCT, before) << row.rewindToMs;
+        rewound.settings.SaveSettings();
+        IniFile ini(rewound.settings.IniPath());
+        ASSERT_TRUE(ini.Load());
+        EXPECT_EQ(ini.ReadString("Parameter", "YFCT", ""), "$000" + std::to_string(before)) << row.rewindToMs;
+    }
 }

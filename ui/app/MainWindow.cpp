@@ -59,6 +59,7 @@ SimulatorOptions Options(const std::string& programDir, const SessionMode& sessi
     SimulatorOptions options{programDir, 0, UserDataDir()};
     options.withoutSplash = !session.recordPath.empty() || session.script;
     options.randomSeed = session.randomSeed;
+    options.settingsFrom = session.settingsFrom;
     return options;
 }
 
@@ -165,10 +166,12 @@ void MainWindow::AddSettingsSection(std::function<void(const IniFile&)> read,
     sections_.emplace_back(std::move(read), std::move(write));
 }
 
-std::unique_ptr<Session> MainWindow::NewSession(std::unique_ptr<Clock> clock, std::optional<uint64_t> seed) {
+std::unique_ptr<Session> MainWindow::NewSession(std::unique_ptr<Clock> clock, std::optional<uint64_t> seed,
+                                                const std::string& settingsFrom) {
     SimulatorOptions options{programDir_, 0, UserDataDir()};
     options.withoutSplash = true;
     options.randomSeed = seed;
+    options.settingsFrom = settingsFrom;
     auto next = std::make_unique<Session>(std::move(clock), host_, sprites_, std::move(options));
     next->Sim().image1.KeepLog();
     return next;

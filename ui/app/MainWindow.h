@@ -55,8 +55,10 @@ public:
     const Simulator& Sim() const { return session_->Sim(); }
     // A session for this window to take: its device on `clock` (one of its own), with the window's
     // host and pictures, its picture kept to draw again at another scale; `seed` fixes the random
-    // stream and the device starts without the splash, as a replay does. Not started yet.
-    std::unique_ptr<Session> NewSession(std::unique_ptr<Clock> clock, std::optional<uint64_t> seed);
+    // stream and the device starts without the splash, as a replay does, from the settings file
+    // `settingsFrom` when given (a state's own), else from its own. Not started yet.
+    std::unique_ptr<Session> NewSession(std::unique_ptr<Clock> clock, std::optional<uint64_t> seed,
+                                        const std::string& settingsFrom = {});
     // Shows `next`, started, in place of the session shown: every widget, the pictures and the small
     // windows follow it, the old device and its timers are gone. Not from inside the old device's
     // handlers.

@@ -21,6 +21,8 @@ struct SessionMode {
     std::function<void()> afterCreate = {};
     // The recording's line that starts the device: `start`, or `exercise FILE` for an exercise.
     std::string startLine = "start";
+    // The settings file the device starts from in place of its own (a loaded state's own).
+    std::string settingsFrom = {};
 };
 
 } // namespace vp7

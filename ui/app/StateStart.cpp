@@ -47,17 +47,19 @@ std::string SettingsFolder(const std::string& programDir) {
 }
 
 // A saved state's lines played into a device on a clock driven by hand: the lines before the start
-// first, the rest once the device was created and attached.
+// first, the rest once the device was created and attached. The state's settings lines go to a
+// settings file of its own, which the device starts from (SettingsFile): nothing of this PC's settings
+// gets into the state, nor the state's into this PC's settings file.
 class StateReplay {
 public:
-    StateReplay(const std::string& programDir, const PlayScript& script)
+    explicit StateReplay(const PlayScript& script)
         : clock_(std::make_unique<QtClock>()), replayed_(*clock_), script_(script) {
         replayed_.BeginReplay(0);
         // Saves the state made go to the scratch folder: a replay never writes over the user's files.
         const QString files = scratch_.filePath(QStringLiteral("Files"));
         QDir().mkpath(files);
         answers_.KeepFilesIn(files.toStdString());
-        runner_ = std::make_unique<Runner>(discarded_, SettingsFolder(programDir), replayed_, answers_);
+        runner_ = std::make_unique<Runner>(discarded_, scratch_.path().toStdString(), replayed_, answers_);
         try {
             for (const std::string& line : script.setup)
                 runner_->Execute(line);
@@ -66,6 +68,9 @@ public:
         }
     }
     QtClock& Clock() { return replayed_; }
+    std::string SettingsFile() const {
+        return scratch_.filePath(QStringLiteral("Config/VP7.ini")).toStdString();
+    }
     std::unique_ptr<QtClock> TakeClock() { return std::move(clock_); }
     ScriptedAnswers& Answers() { return answers_; }
     std::optional<uint64_t> RandomSeed() const { return runner_->RandomSeed(); }
@@ -102,11 +107,12 @@ void GoOn(MainWindow& main, InstructorControls& instructor, const CheckedState& 
 
 AppWindows StartFromState(const std::string& programDir, bool german, const CheckedState& state,
                           const std::string& recordPath) {
-    StateReplay replay(programDir, state.script);
+    StateReplay replay(state.script);
     AppWindows w = CreateProgramWindows(programDir, PictureScale(), german, &replay.Clock(),
                                         {.script = &replay.Answers(),
                                          .randomSeed = replay.RandomSeed(),
-                                         .beforeStart = [&replay](Simulator& sim) { replay.Attach(sim); }});
+                                         .beforeStart = [&replay](Simulator& sim) { replay.Attach(sim); },
+                                         .settingsFrom = replay.SettingsFile()});
     w.clock = replay.TakeClock();
     replay.Finish(w.main->Host());
     GoOn(*w.main, *w.instructor, state, recordPath);
@@ -156,8 +162,9 @@ std::optional<CheckedState> CheckStateText(QWidget* parent, const QString& path,
 
 void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const CheckedState& state,
                       const std::string& recordPath) {
-    StateReplay replay(main.ProgramDir(), state.script);
-    std::unique_ptr<Session> session = main.NewSession(replay.TakeClock(), replay.RandomSeed());
+    StateReplay replay(state.script);
+    std::unique_ptr<Session> session =
+        main.NewSession(replay.TakeClock(), replay.RandomSeed(), replay.SettingsFile());
     replay.Attach(session->Sim());
     main.Host().PlayFrom(&replay.Answers());
     session->Start();
@@ -176,7 +183,7 @@ bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, std::
         if (line.atMs >= backtrack->atMs)
             script.steps.push_back({line.atMs - backtrack->atMs, 0, std::move(line.text)});
     script.endMs = ms - backtrack->atMs;
-    StateReplay replay(main.ProgramDir(), script);
+    StateReplay replay(script);
     std::unique_ptr<Session> session = main.NewSession(replay.TakeClock(), std::nullopt);
     replay.Attach(session->Sim());
     main.Host().PlayFrom(&replay.Answers());
