@@ -5,6 +5,7 @@
 #include "session/script/Runner.h"
 #include "support/DeviceState.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/MenuBar.h"
 #include "ui/device/PictureWidget.h"
 #include "ui/training/ExerciseSession.h"
 #include "ui/training/Player.h"
@@ -45,14 +46,15 @@ choice "Der Antrieb" "The actuator" correct
 using test::Bytes;
 using test::WriteFile;
 
-// The exercise above worked on in the window by `trainee`, its results going to `dir`.
-std::unique_ptr<ExerciseSession> Start(const QString& path, const QString& trainee,
-                                       const QTemporaryDir& dir) {
+// The exercise `text` (the one above unless told) worked on in the window by `trainee`, its results going
+// to `dir`.
+std::unique_ptr<ExerciseSession> Start(const QString& path, const QString& trainee, const QTemporaryDir& dir,
+                                       std::string_view text = kExercise, bool german = false) {
     auto scratch = std::make_unique<QTemporaryDir>();
-    auto read = ReadExercise(kExercise, scratch->filePath(QStringLiteral("check")).toStdString());
+    auto read = ReadExercise(text, scratch->filePath(QStringLiteral("check")).toStdString());
     if (!std::holds_alternative<Exercise>(read)) ADD_FAILURE() << std::get<ScriptProblem>(read).reason;
     return std::make_unique<ExerciseSession>(std::move(std::get<Exercise>(read)), std::nullopt, path, trainee,
-                                             dir.path().toStdString(), std::move(scratch), false);
+                                             dir.path().toStdString(), std::move(scratch), german);
 }
 
 } // namespace
@@ -181,4 +183,31 @@ TEST(Exercise, HandInsOfTheSameNameInOneSecondKeepBoth) {
     for (const auto* session : {first.get(), second.get()})
         EXPECT_TRUE(Bytes(session->RecordingPath()).contains("\nexercise "))
             << session->RecordingPath().toStdString();
+}
+
+// The exercise's device speaks the program's language beside the panel, whatever the exercise's own
+// settings say, and its recording plays in that language too.
+TEST(Exercise, SpeaksTheProgramsLanguage) {
+    const struct {
+        bool german;
+        const char* fileSays;
+    } rows[] = {{true, ""}, {true, "ini Config Sprache English\n"}, {false, "ini Config Sprache Deutsch\n"}};
+    for (const auto& row : rows) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("e.vp7x"));
+        const std::string text = std::string("title \"T\" \"T\"\nini Config CheckScreen 0\n") + row.fileSays +
+                                 "start\ncheck Mode = 1 \"Hand\" \"Manual\"\n";
+        WriteFile(path, text);
+        const auto session = Start(path, QStringLiteral("Anna"), dir, text, row.german);
+        const Language expected = row.german ? Language::German : Language::English;
+        EXPECT_EQ(session->Window().Sim().state.Language, expected) << row.fileSays;
+        EXPECT_EQ(session->Window().Menus().Action(ActionId::Play)->text(),
+                  row.german ? "Aufzeichnung abspielen…" : "Play recording…")
+            << row.fileSays;
+        QTest::qWait(100);
+        session->Window().StopRecording();
+        const auto player = OpenPlayer(nullptr, session->RecordingPath(), row.german);
+        ASSERT_TRUE(player);
+        EXPECT_EQ(player->Window().Sim().state.Language, expected) << row.fileSays;
+    }
 }

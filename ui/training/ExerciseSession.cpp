@@ -118,6 +118,9 @@ ExerciseSession::~ExerciseSession() {
 // right after the form was created, recorded from there on.
 AppWindows ExerciseSession::StartDevice(const QString& path) {
     try {
+        // The device speaks the panel's language, whatever the exercise's settings or its state say.
+        runner_.Execute(german_ ? "ini Config Sprache Deutsch" : "ini Config Sprache English");
+        runner_.KeepLanguage(true);
         for (const std::string& line : exercise_.settings)
             runner_.Execute(line);
     } catch (const std::runtime_error&) {
@@ -125,6 +128,7 @@ AppWindows ExerciseSession::StartDevice(const QString& path) {
     }
     const std::string startLine = "exercise " + QFileInfo(path).absoluteFilePath().toStdString();
     if (state_) return StartFromState(startLine);
+    runner_.KeepLanguage(false);
     return CreateWindows(ProgramFolder(*scratch_), PictureScale(), &clock_,
                          {.recordPath = recordingPath_.toStdString(),
                           .randomSeed = runner_.RandomSeed(),
@@ -147,6 +151,7 @@ AppWindows ExerciseSession::StartFromState(const std::string& startLine) {
     } catch (const std::runtime_error&) {
         // Checked before: the same lines ran without fault.
     }
+    runner_.KeepLanguage(false);
     AppWindows w = CreateWindows(ProgramFolder(*scratch_), PictureScale(), &clock_,
                                  {.script = &unused_,
                                   .randomSeed = runner_.RandomSeed(),
