@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -209,5 +210,50 @@ TEST(Exercise, SpeaksTheProgramsLanguage) {
         const auto player = OpenPlayer(nullptr, session->RecordingPath(), row.german);
         ASSERT_TRUE(player);
         EXPECT_EQ(player->Window().Sim().state.Language, expected) << row.fileSays;
+    }
+}
+
+// A control hidden from the trainee leaves no empty row: the rows below it in its group close up, the
+// form's own rows lying in the group too, and the group shrinks by the rows it lost; shown again, all
+// goes back to its place.
+TEST(Exercise, HiddenControlsLeaveNoGap) {
+    const struct {
+        std::set<std::string> hidden;
+        const char* moved;
+        int top; // where it then lies, at 100 %
+        const char* group;
+        int groupShorter;
+    } rows[] = {
+        {{"LeakageSelect"}, "SelfClosingSelect", 112, "ZorizOptions", 24},
+        {{"BlockDownSelect", "BlockUpSelect"}, "FrictionSelect", 40, "ZorizOptions", 48},
+        {{"NoPreasureSelect"}, "BottomEndError", 448 - 24, "ZorizOptions", 24},
+        {{"ExtendedFaultsSelect"}, "InitErrorSelect", 429 - 15, "ZorizOptions", 15},
+        {{"InitErrorSelect", "BottomEndError", "TopEndError", "MoveRangeError"},
+         "ExtendedFaultsSelect",
+         190,
+         "ZorizOptions",
+         19 + 3 * 24},
+        {{"AlarmModulSelect"}, "StromModulSelect", 16, "OptionsSelect", 22},
+        {{"HelpKeys"}, "HelpOthers", 24, "HelpSelect", 24},
+        {{"HorizLeverError"}, "InitErrorSelect", 429, "ZorizOptions", 0}, // never shown: no row of its own
+        {{}, "SelfClosingSelect", 136, "ZorizOptions", 0},
+    };
+    for (const auto& row : rows) {
+        test::ShownApp app;
+        const FormState& form = app.main.Sim().form;
+        const auto widget = [&](const char* name) { return app.main.findChild<QWidget*>(name); };
+        for (const double zoom : {1.0, 2.0}) {
+            app.main.ApplyZoom(zoom);
+            app.main.Restrict(row.hidden, {});
+            EXPECT_EQ(widget(row.moved)->y(), std::lround(row.top * zoom)) << row.moved << " " << zoom;
+            EXPECT_EQ(widget(row.group)->height(),
+                      std::lround((form.Find(row.group)->height - row.groupShorter) * zoom))
+                << row.moved << " " << zoom;
+            EXPECT_EQ(widget("SetpointDimSelect")->y(), std::lround(form.SetpointDimSelect.top * zoom))
+                << "outside the groups";
+        }
+        app.main.Restrict({}, {});
+        EXPECT_EQ(widget(row.moved)->y(), std::lround(form.Find(row.moved)->top * 2.0)) << row.moved;
+        EXPECT_EQ(widget(row.group)->height(), std::lround(form.Find(row.group)->height * 2.0)) << row.moved;
     }
 }

@@ -453,8 +453,10 @@ void MainWindow::AskForRecording() {
 
 void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> locked) {
     session_->Trend().Conceal(hidden);
+    const bool moved = hidden != hidden_;
     hidden_ = std::move(hidden);
     locked_ = std::move(locked);
+    if (moved && built_) LayOutForm(); // the rows close up over what is hidden
     SyncFromForm();
 }
 
