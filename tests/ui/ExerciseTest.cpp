@@ -257,3 +257,28 @@ TEST(Exercise, HiddenControlsLeaveNoGap) {
         EXPECT_EQ(widget(row.group)->height(), std::lround(form.Find(row.group)->height * 2.0)) << row.moved;
     }
 }
+
+// During an exercise its recording runs until the hand-in, and no other recording, exercise or session
+// is loaded into its device: the items are greyed, and refused with a word when reached all the same.
+TEST(Exercise, KeepsItsRecordingToTheHandIn) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
+    WriteFile(path, kExercise);
+    const auto session = Start(path, QStringLiteral("Anna"), dir, kExercise, true);
+    MainWindow& window = session->Window();
+    test::MessageBoxes boxes;
+    for (const ActionId id :
+         {ActionId::StopRecording, ActionId::Record, ActionId::Play, ActionId::Exercise}) {
+        QAction* item = window.Menus().Action(id);
+        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+        item->setEnabled(true);
+        item->trigger();
+        test::RunEvents(100, [&] { return !boxes.texts.isEmpty(); });
+        ASSERT_EQ(boxes.texts.size(), 1) << item->text().toStdString();
+        EXPECT_TRUE(boxes.texts.takeFirst().startsWith("Während einer Übung")) << item->text().toStdString();
+        EXPECT_TRUE(window.Recording());
+    }
+    EXPECT_FALSE(window.CurrentPlayer());
+    session->HandIn(1);
+    EXPECT_FALSE(window.Recording());
+}

@@ -88,6 +88,7 @@ ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> st
     std::set<std::string> hidden(exercise_.hidden.begin(), exercise_.hidden.end());
     std::set<std::string> locked(exercise_.locked.begin(), exercise_.locked.end());
     window.Restrict(std::move(hidden), std::move(locked));
+    window.KeepForExercise();
     BuildPanel();
     window.installEventFilter(this);
     seconds_.setInterval(1000);
