@@ -12,10 +12,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -281,4 +283,28 @@ TEST(Exercise, KeepsItsRecordingToTheHandIn) {
     EXPECT_FALSE(window.CurrentPlayer());
     session->HandIn(1);
     EXPECT_FALSE(window.Recording());
+}
+
+// At the time limit the work is judged as it stands then, the time taken being the limit, however long
+// the notice stays open and whatever happens after it.
+TEST(Exercise, IsJudgedWhenTheTimeIsUp) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("limit.vp7x"));
+    constexpr char kLimited[] = "title \"T\" \"T\"\nini Config CheckScreen 0\nstart\nlimit 1000\n"
+                                "at 1600 set FrictionSelect 1\ncheck FrictionSelect = 0 \"Keine\" \"None\"\n";
+    WriteFile(path, kLimited);
+    const auto session = Start(path, QStringLiteral("Anna"), dir, kLimited);
+    QElapsedTimer open;
+    QTimer lateAnswer; // the notice is read only a while after it came
+    QObject::connect(&lateAnswer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return open.invalidate();
+        if (!open.isValid()) open.start();
+        if (open.elapsed() > 1500) box->done(QMessageBox::Ok);
+    });
+    lateAnswer.start(10);
+    test::RunEvents(8000, [&] { return session->Result().has_value(); });
+    ASSERT_TRUE(session->Result());
+    EXPECT_EQ(session->Result()->takenMs, 1000);
+    EXPECT_EQ(session->Result()->Passed(), 1);
 }

@@ -31,6 +31,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vp7 {
 namespace {
 
@@ -225,15 +227,21 @@ void ExerciseSession::ShowTime() {
         time_->setText(QString::fromUtf8(Text("Zeit: ", "Time: ")) + Q(MinutesSeconds(elapsed)));
         return;
     }
-    const int64_t left = *exercise_.limitMs - elapsed;
+    const int64_t left = std::max<int64_t>(0, *exercise_.limitMs - elapsed);
     time_->setText(QString::fromUtf8(Text("Verbleibende Zeit: ", "Time left: ")) + Q(MinutesSeconds(left)));
-    if (left <= 0 && !result_) {
-        seconds_.stop(); // no second notice while the first is open
-        QMessageBox::information(windows_.main.get(), QApplication::applicationDisplayName(),
-                                 QString::fromUtf8(Text("Die Zeit ist um; die Übung wird abgegeben.",
-                                                        "Time is up; the exercise is handed in.")));
-        HandIn();
+    if (left > 0) {
+        // The last second ends at the limit, not up to a second after it.
+        seconds_.start(
+            static_cast<int>(std::clamp<double>(static_cast<double>(left) / clock_.Rate(), 1, 1000)));
+        return;
     }
+    if (result_ || judged_) return;
+    // Judged at the limit: what the trainee does while the notice and the question are open counts not.
+    Judge();
+    QMessageBox::information(windows_.main.get(), QApplication::applicationDisplayName(),
+                             QString::fromUtf8(Text("Die Zeit ist um; die Übung wird abgegeben.",
+                                                    "Time is up; the exercise is handed in.")));
+    HandIn();
 }
 
 std::optional<int> ExerciseSession::AskQuestion() {
@@ -261,31 +269,39 @@ std::optional<int> ExerciseSession::AskQuestion() {
     return group->checkedId();
 }
 
-const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
-    if (result_) return *result_;
+// The work as it stands now: the time taken (at most the limit), the checks, the recording ended there.
+void ExerciseSession::Judge() {
     seconds_.stop();
-    if (!choice && exercise_.question) {
-        handingIn_ = true; // the question runs a loop of its own: a hand-in from the room waits
-        choice = AskQuestion();
-        handingIn_ = false;
-    }
     ExerciseResult r;
     r.trainee = trainee_.toStdString();
     r.exercise = exercise_.title;
     r.exerciseFile = exerciseName_.toStdString();
     r.date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
-    r.takenMs = ElapsedMs();
+    r.takenMs = exercise_.limitMs ? std::min(ElapsedMs(), *exercise_.limitMs) : ElapsedMs();
     r.recordingFile = QFileInfo(recordingPath_).fileName().toStdString();
     EvaluateChecks(exercise_, r,
                    [this](const std::string& expression) { return runner_.Evaluate(expression); });
-    r.chosen = choice;
     windows_.main->StopRecording();
     r.exercisePath = exercisePath_;
     r.exerciseSha256 = exerciseSha256_;
     r.recordingPath = QFileInfo(recordingPath_).absoluteFilePath().toStdString();
     r.recordingSha256 = Sha256OfFile(r.recordingPath, kRecordingMaxBytes).value_or("");
-    result_ = std::move(r);
+    judged_ = std::move(r);
     windows_.main->Form()->setEnabled(false); // handed in: the device is only shown
+}
+
+// Judged first, the question after: the time the question takes counts not.
+const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
+    if (result_) return *result_;
+    if (!judged_) Judge();
+    if (!choice && exercise_.question) {
+        handingIn_ = true; // the question runs a loop of its own: a hand-in from the room waits
+        choice = AskQuestion();
+        handingIn_ = false;
+        if (result_) return *result_; // handed in from the room meanwhile
+    }
+    judged_->chosen = choice;
+    result_ = std::move(*judged_);
     panel_->setEnabled(false);
     emit HandedIn();
     ShowResult(WriteReports(ReportHtml(*result_, german_)));
@@ -307,7 +323,7 @@ void ExerciseSession::SetFrozen(bool frozen) {
     if (frozen == clock_.Frozen()) return;
     clock_.SetFrozen(frozen);
     // Frozen, the device is only shown, as after handing in; the panel says why.
-    windows_.main->Form()->setEnabled(!frozen && !result_);
+    windows_.main->Form()->setEnabled(!frozen && !judged_ && !result_);
     panel_->setEnabled(!frozen && !result_);
     if (frozen)
         time_->setText(QString::fromUtf8(Text("Angehalten", "Frozen")));

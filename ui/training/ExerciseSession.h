@@ -73,6 +73,7 @@ private:
     AppWindows StartFromState(const std::string& startLine);
     void BuildPanel();
     void ShowTime();
+    void Judge();
     std::optional<int> AskQuestion();
     QString WriteReports(const std::string& html);
     void ShowResult(const QString& writeError);
@@ -95,7 +96,7 @@ private:
     QWidget* panel_ = nullptr;
     QLabel* time_ = nullptr;
     QTimer seconds_;
-    std::optional<ExerciseResult> result_;
+    std::optional<ExerciseResult> judged_, result_; // judged, then handed in with the answer
     bool ended_ = false;
     bool handingIn_ = false;
 };
