@@ -18,6 +18,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -307,4 +308,30 @@ TEST(Exercise, IsJudgedWhenTheTimeIsUp) {
     ASSERT_TRUE(session->Result());
     EXPECT_EQ(session->Result()->takenMs, 1000);
     EXPECT_EQ(session->Result()->Passed(), 1);
+}
+
+// The trainer freezes the exercise from its panel while talking to the class: the device takes no input
+// and the time stands, then both go on.
+TEST(Exercise, TheTrainerFreezesItFromItsPanel) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
+    WriteFile(path, kExercise);
+    const auto session = Start(path, QStringLiteral("Anna"), dir, kExercise, true);
+    auto* freeze = session->Panel()->findChild<QPushButton*>(QStringLiteral("FreezeExercise"));
+    ASSERT_TRUE(freeze);
+    QTest::qWait(200);
+    freeze->click();
+    ASSERT_TRUE(session->Frozen());
+    const int64_t at = session->ElapsedMs();
+    QTest::qWait(300);
+    EXPECT_EQ(session->ElapsedMs(), at);
+    EXPECT_FALSE(session->Window().Form()->isEnabled());
+    EXPECT_FALSE(session->Panel()->findChild<QPushButton*>(QStringLiteral("HandIn"))->isEnabled());
+    EXPECT_EQ(session->Panel()->findChild<QLabel*>(QStringLiteral("ExerciseTime"))->text(), "Angehalten");
+    ASSERT_TRUE(freeze->isEnabled());
+    freeze->click();
+    EXPECT_FALSE(session->Frozen());
+    QTest::qWait(300);
+    EXPECT_GT(session->ElapsedMs(), at);
+    EXPECT_TRUE(session->Window().Form()->isEnabled());
 }

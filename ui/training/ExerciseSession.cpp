@@ -207,6 +207,13 @@ void ExerciseSession::BuildPanel() {
     time_->setObjectName(QStringLiteral("ExerciseTime"));
     layout->addWidget(time_);
     layout->addStretch();
+    // The trainer's freeze, as the program's own (F9): the time stands while the class listens.
+    freeze_ = new QPushButton(QString::fromUtf8(Text("Anhalten (F9)", "Freeze (F9)")), panel_);
+    freeze_->setObjectName(QStringLiteral("FreezeExercise"));
+    freeze_->setCheckable(true);
+    freeze_->setShortcut(QKeySequence(Qt::Key_F9));
+    connect(freeze_, &QPushButton::toggled, this, [this](bool on) { SetFrozen(on); });
+    layout->addWidget(freeze_);
     auto* handIn = new QPushButton(QString::fromUtf8(Text("Abgeben", "Hand in")), panel_);
     handIn->setObjectName(QStringLiteral("HandIn"));
     connect(handIn, &QPushButton::clicked, this, [this] { HandIn(); });
@@ -324,7 +331,10 @@ void ExerciseSession::SetFrozen(bool frozen) {
     clock_.SetFrozen(frozen);
     // Frozen, the device is only shown, as after handing in; the panel says why.
     windows_.main->Form()->setEnabled(!frozen && !judged_ && !result_);
-    panel_->setEnabled(!frozen && !result_);
+    for (QPushButton* button : panel_->findChildren<QPushButton*>())
+        if (button != freeze_) button->setEnabled(!frozen);
+    panel_->setEnabled(!result_);
+    freeze_->setChecked(frozen);
     if (frozen)
         time_->setText(QString::fromUtf8(Text("Angehalten", "Frozen")));
     else

@@ -21,6 +21,7 @@
 #include <variant>
 
 class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace vp7 {
@@ -95,6 +96,7 @@ private:
     AppWindows windows_;
     QWidget* panel_ = nullptr;
     QLabel* time_ = nullptr;
+    QPushButton* freeze_ = nullptr;
     QTimer seconds_;
     std::optional<ExerciseResult> judged_, result_; // judged, then handed in with the answer
     bool ended_ = false;
