@@ -18,6 +18,7 @@
 #include "sim/operation/ScaleDialog.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <filesystem>
@@ -237,6 +238,10 @@ void Runner::Screen(const Args& a) {
 }
 
 void Runner::Ini(const Args& a) {
+    const auto same = [](std::string_view x, std::string_view y) {
+        return std::ranges::equal(x, y, [](char c, char d) { return std::tolower(c) == std::tolower(d); });
+    };
+    if (languageKept_ && same(a.words[0], "Config") && same(a.words[1], "Sprache")) return;
     // The value is the rest of the line after section and key.
     size_t pos = 0;
     for (int i = 0; i < 2; ++i) {

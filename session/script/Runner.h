@@ -112,6 +112,9 @@ public:
     // Files saved go into the program folder's "Files" instead, and a file opened is taken from there
     // when a save put it there: checking a script in a scratch folder writes nothing outside.
     void KeepFilesInProgramFolder();
+    // While kept, `ini Config Sprache` is passed over: an exercise's settings and its saved state speak
+    // the language in force (the program's), so its device and the window around it never differ.
+    void KeepLanguage(bool kept) { languageKept_ = kept; }
 
     struct Args {
         std::string name;
@@ -274,6 +277,7 @@ private:
     std::vector<std::unique_ptr<Timer>> timedCommands_;
     bool exerciseActing_ = false; // a timed command is running: nothing is out of its reach
     bool replayingState_ = false; // a saved state's lines are running
+    bool languageKept_ = false;
 
     std::unique_ptr<ModbusServerOptions> plantOptions_; // from `modbus`, for `start`
     std::unique_ptr<PlantLink> plant_;

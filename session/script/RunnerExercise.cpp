@@ -78,14 +78,23 @@ void Runner::ExerciseFile(const Args& a) {
     const Exercise exercise =
         CheckedExercise(name, *text, std::filesystem::path(path).parent_path().string());
 
-    for (const std::string& line : exercise.settings)
-        Execute(line);
+    const bool kept = std::exchange(languageKept_, true);
+    try {
+        for (const std::string& line : exercise.settings)
+            Execute(line);
+        if (!exercise.state.empty()) {
+            // The session goes on from this line, as a recording of the exercise does: the state's own
+            // lines are its doing, not the script's.
+            const size_t noted = log_.Size();
+            StartFromState(exercise.state);
+            log_.Truncate(noted);
+        }
+    } catch (...) {
+        languageKept_ = kept;
+        throw;
+    }
+    languageKept_ = kept;
     if (!exercise.state.empty()) {
-        // The session goes on from this line, as a recording of the exercise does: the state's own
-        // lines are its doing, not the script's.
-        const size_t noted = log_.Size();
-        StartFromState(exercise.state);
-        log_.Truncate(noted);
         PrepareStartedExercise(exercise);
         startedAtMs_ = clock_.NowMs();
         return;

@@ -5,15 +5,20 @@
 #include "session/script/Runner.h"
 #include "support/DeviceState.h"
 #include "ui/app/MainWindow.h"
+#include "ui/app/MenuBar.h"
 #include "ui/device/PictureWidget.h"
 #include "ui/training/ExerciseSession.h"
 #include "ui/training/Player.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -45,14 +50,15 @@ choice "Der Antrieb" "The actuator" correct
 using test::Bytes;
 using test::WriteFile;
 
-// The exercise above worked on in the window by `trainee`, its results going to `dir`.
-std::unique_ptr<ExerciseSession> Start(const QString& path, const QString& trainee,
-                                       const QTemporaryDir& dir) {
+// The exercise `text` (the one above unless told) worked on in the window by `trainee`, its results going
+// to `dir`.
+std::unique_ptr<ExerciseSession> Start(const QString& path, const QString& trainee, const QTemporaryDir& dir,
+                                       std::string_view text = kExercise, bool german = false) {
     auto scratch = std::make_unique<QTemporaryDir>();
-    auto read = ReadExercise(kExercise, scratch->filePath(QStringLiteral("check")).toStdString());
+    auto read = ReadExercise(text, scratch->filePath(QStringLiteral("check")).toStdString());
     if (!std::holds_alternative<Exercise>(read)) ADD_FAILURE() << std::get<ScriptProblem>(read).reason;
     return std::make_unique<ExerciseSession>(std::move(std::get<Exercise>(read)), std::nullopt, path, trainee,
-                                             dir.path().toStdString(), std::move(scratch), false);
+                                             dir.path().toStdString(), std::move(scratch), german);
 }
 
 } // namespace
@@ -181,4 +187,151 @@ TEST(Exercise, HandInsOfTheSameNameInOneSecondKeepBoth) {
     for (const auto* session : {first.get(), second.get()})
         EXPECT_TRUE(Bytes(session->RecordingPath()).contains("\nexercise "))
             << session->RecordingPath().toStdString();
+}
+
+// The exercise's device speaks the program's language beside the panel, whatever the exercise's own
+// settings say, and its recording plays in that language too.
+TEST(Exercise, SpeaksTheProgramsLanguage) {
+    const struct {
+        bool german;
+        const char* fileSays;
+    } rows[] = {{true, ""}, {true, "ini Config Sprache English\n"}, {false, "ini Config Sprache Deutsch\n"}};
+    for (const auto& row : rows) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("e.vp7x"));
+        const std::string text = std::string("title \"T\" \"T\"\nini Config CheckScreen 0\n") + row.fileSays +
+                                 "start\ncheck Mode = 1 \"Hand\" \"Manual\"\n";
+        WriteFile(path, text);
+        const auto session = Start(path, QStringLiteral("Anna"), dir, text, row.german);
+        const Language expected = row.german ? Language::German : Language::English;
+        EXPECT_EQ(session->Window().Sim().state.Language, expected) << row.fileSays;
+        EXPECT_EQ(session->Window().Menus().Action(ActionId::Play)->text(),
+                  row.german ? "Aufzeichnung abspielen…" : "Play recording…")
+            << row.fileSays;
+        QTest::qWait(100);
+        session->Window().StopRecording();
+        const auto player = OpenPlayer(nullptr, session->RecordingPath(), row.german);
+        ASSERT_TRUE(player);
+        EXPECT_EQ(player->Window().Sim().state.Language, expected) << row.fileSays;
+    }
+}
+
+// A control hidden from the trainee leaves no empty row: the rows below it in its group close up, the
+// form's own rows lying in the group too, and the group shrinks by the rows it lost; shown again, all
+// goes back to its place.
+TEST(Exercise, HiddenControlsLeaveNoGap) {
+    const struct {
+        std::set<std::string> hidden;
+        const char* moved;
+        int top; // where it then lies, at 100 %
+        const char* group;
+        int groupShorter;
+    } rows[] = {
+        {{"LeakageSelect"}, "SelfClosingSelect", 112, "ZorizOptions", 24},
+        {{"BlockDownSelect", "BlockUpSelect"}, "FrictionSelect", 40, "ZorizOptions", 48},
+        {{"NoPreasureSelect"}, "BottomEndError", 448 - 24, "ZorizOptions", 24},
+        {{"ExtendedFaultsSelect"}, "InitErrorSelect", 429 - 15, "ZorizOptions", 15},
+        {{"InitErrorSelect", "BottomEndError", "TopEndError", "MoveRangeError"},
+         "ExtendedFaultsSelect",
+         190,
+         "ZorizOptions",
+         19 + 3 * 24},
+        {{"AlarmModulSelect"}, "StromModulSelect", 16, "OptionsSelect", 22},
+        {{"HelpKeys"}, "HelpOthers", 24, "HelpSelect", 24},
+        {{"HorizLeverError"}, "InitErrorSelect", 429, "ZorizOptions", 0}, // never shown: no row of its own
+        {{}, "SelfClosingSelect", 136, "ZorizOptions", 0},
+    };
+    for (const auto& row : rows) {
+        test::ShownApp app;
+        const FormState& form = app.main.Sim().form;
+        const auto widget = [&](const char* name) { return app.main.findChild<QWidget*>(name); };
+        for (const double zoom : {1.0, 2.0}) {
+            app.main.ApplyZoom(zoom);
+            app.main.Restrict(row.hidden, {});
+            EXPECT_EQ(widget(row.moved)->y(), std::lround(row.top * zoom)) << row.moved << " " << zoom;
+            EXPECT_EQ(widget(row.group)->height(),
+                      std::lround((form.Find(row.group)->height - row.groupShorter) * zoom))
+                << row.moved << " " << zoom;
+            EXPECT_EQ(widget("SetpointDimSelect")->y(), std::lround(form.SetpointDimSelect.top * zoom))
+                << "outside the groups";
+        }
+        app.main.Restrict({}, {});
+        EXPECT_EQ(widget(row.moved)->y(), std::lround(form.Find(row.moved)->top * 2.0)) << row.moved;
+        EXPECT_EQ(widget(row.group)->height(), std::lround(form.Find(row.group)->height * 2.0)) << row.moved;
+    }
+}
+
+// During an exercise its recording runs until the hand-in, and no other recording, exercise or session
+// is loaded into its device: the items are greyed, and refused with a word when reached all the same.
+TEST(Exercise, KeepsItsRecordingToTheHandIn) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
+    WriteFile(path, kExercise);
+    const auto session = Start(path, QStringLiteral("Anna"), dir, kExercise, true);
+    MainWindow& window = session->Window();
+    test::MessageBoxes boxes;
+    for (const ActionId id :
+         {ActionId::StopRecording, ActionId::Record, ActionId::Play, ActionId::Exercise}) {
+        QAction* item = window.Menus().Action(id);
+        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+        item->setEnabled(true);
+        item->trigger();
+        test::RunEvents(100, [&] { return !boxes.texts.isEmpty(); });
+        ASSERT_EQ(boxes.texts.size(), 1) << item->text().toStdString();
+        EXPECT_TRUE(boxes.texts.takeFirst().startsWith("Während einer Übung")) << item->text().toStdString();
+        EXPECT_TRUE(window.Recording());
+    }
+    EXPECT_FALSE(window.CurrentPlayer());
+    session->HandIn(1);
+    EXPECT_FALSE(window.Recording());
+}
+
+// At the time limit the work is judged as it stands then, the time taken being the limit, however long
+// the notice stays open and whatever happens after it.
+TEST(Exercise, IsJudgedWhenTheTimeIsUp) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("limit.vp7x"));
+    constexpr char kLimited[] = "title \"T\" \"T\"\nini Config CheckScreen 0\nstart\nlimit 1000\n"
+                                "at 1600 set FrictionSelect 1\ncheck FrictionSelect = 0 \"Keine\" \"None\"\n";
+    WriteFile(path, kLimited);
+    const auto session = Start(path, QStringLiteral("Anna"), dir, kLimited);
+    QElapsedTimer open;
+    QTimer lateAnswer; // the notice is read only a while after it came
+    QObject::connect(&lateAnswer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return open.invalidate();
+        if (!open.isValid()) open.start();
+        if (open.elapsed() > 1500) box->done(QMessageBox::Ok);
+    });
+    lateAnswer.start(10);
+    test::RunEvents(8000, [&] { return session->Result().has_value(); });
+    ASSERT_TRUE(session->Result());
+    EXPECT_EQ(session->Result()->takenMs, 1000);
+    EXPECT_EQ(session->Result()->Passed(), 1);
+}
+
+// The trainer freezes the exercise from its panel while talking to the class: the device takes no input
+// and the time stands, then both go on.
+TEST(Exercise, TheTrainerFreezesItFromItsPanel) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
+    WriteFile(path, kExercise);
+    const auto session = Start(path, QStringLiteral("Anna"), dir, kExercise, true);
+    auto* freeze = session->Panel()->findChild<QPushButton*>(QStringLiteral("FreezeExercise"));
+    ASSERT_TRUE(freeze);
+    QTest::qWait(200);
+    freeze->click();
+    ASSERT_TRUE(session->Frozen());
+    const int64_t at = session->ElapsedMs();
+    QTest::qWait(300);
+    EXPECT_EQ(session->ElapsedMs(), at);
+    EXPECT_FALSE(session->Window().Form()->isEnabled());
+    EXPECT_FALSE(session->Panel()->findChild<QPushButton*>(QStringLiteral("HandIn"))->isEnabled());
+    EXPECT_EQ(session->Panel()->findChild<QLabel*>(QStringLiteral("ExerciseTime"))->text(), "Angehalten");
+    ASSERT_TRUE(freeze->isEnabled());
+    freeze->click();
+    EXPECT_FALSE(session->Frozen());
+    QTest::qWait(300);
+    EXPECT_GT(session->ElapsedMs(), at);
+    EXPECT_TRUE(session->Window().Form()->isEnabled());
 }

@@ -34,6 +34,7 @@ using namespace vp7;
 namespace {
 
 using test::Bytes;
+using test::MessageBoxes;
 using test::RunEvents;
 using test::WriteFile;
 
@@ -54,21 +55,6 @@ std::vector<std::string> FiringOrder(C& clock, const std::function<void(int64_t)
     run(400);
     return fired;
 }
-
-// Answers every message box, keeping what it said.
-struct MessageBoxes {
-    QStringList texts;
-    QTimer answering;
-    MessageBoxes() {
-        QObject::connect(&answering, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                box->done(QMessageBox::Ok);
-            }
-        });
-        answering.start(10);
-    }
-};
 
 // A file system of its own, a small one, to be filled: root only.
 struct SmallDisk {

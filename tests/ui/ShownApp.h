@@ -6,12 +6,13 @@
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <functional>
 #include <string_view>
@@ -45,6 +46,24 @@ inline void RunEvents(int ms, const std::function<bool()>& done = {}) {
     while (wall.elapsed() < ms && !(done && done()))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
+
+// Answers every message box, keeping what it said; any other dialog is cancelled, its title kept.
+struct MessageBoxes {
+    QStringList texts;
+    QTimer answering;
+    MessageBoxes() {
+        QObject::connect(&answering, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts << box->text();
+                box->done(QMessageBox::Ok);
+            } else if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                texts << dialog->windowTitle();
+                dialog->reject();
+            }
+        });
+        answering.start(10);
+    }
+};
 
 // The simulator runs on a virtual clock: a test lets time pass with Run, not by waiting.
 struct ShownApp {

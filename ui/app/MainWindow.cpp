@@ -316,10 +316,16 @@ void MainWindow::BuildRecordingItems() {
     const auto on = [this](ActionId id, auto handler) {
         connect(menus_->Action(id), &QAction::triggered, this, handler);
     };
-    on(ActionId::Record, [this] { AskForRecording(); });
-    on(ActionId::StopRecording, [this] { StopRecording(); });
-    on(ActionId::Play, [this] { PlayRecording(); });
-    on(ActionId::Exercise, [this] { StartExercise(); });
+    // An exercise's device refuses them even when reached while greyed.
+    const auto unlessExercise = [this, on](ActionId id, auto handler) {
+        on(id, [this, handler] {
+            if (!RefusedInExercise()) handler();
+        });
+    };
+    unlessExercise(ActionId::Record, [this] { AskForRecording(); });
+    unlessExercise(ActionId::StopRecording, [this] { StopRecording(); });
+    unlessExercise(ActionId::Play, [this] { PlayRecording(); });
+    unlessExercise(ActionId::Exercise, [this] { StartExercise(); });
     on(ActionId::Compare, [this] { CompareConfigurations(this, Sim()); });
     recordingMark_ = new QLabel(this);
     recordingMark_->setObjectName(QStringLiteral("RecordingMark"));
@@ -342,8 +348,8 @@ void MainWindow::ShowRecording() {
                          MsgType::Error, MsgButton::OK);
     }
     const bool on = Recording();
-    menus_->Action(ActionId::Record)->setEnabled(!on);
-    menus_->Action(ActionId::StopRecording)->setEnabled(on);
+    menus_->Action(ActionId::Record)->setEnabled(!on && !exerciseDevice_);
+    menus_->Action(ActionId::StopRecording)->setEnabled(on && !exerciseDevice_);
     recordingMark_->setVisible(on);
     if (!on) {
         recordingClock_->stop();
@@ -353,6 +359,24 @@ void MainWindow::ShowRecording() {
     const int64_t seconds = Recorder()->ElapsedMs() / 1000;
     recordingMark_->setText(
         QStringLiteral("\u25CF %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')));
+}
+
+void MainWindow::KeepForExercise() {
+    exerciseDevice_ = true;
+    for (const ActionId id : {ActionId::Play, ActionId::Exercise})
+        menus_->Action(id)->setEnabled(false);
+    ShowRecording();
+}
+
+bool MainWindow::RefusedInExercise() {
+    if (!exerciseDevice_) return false;
+    ShowPlainMessage(this, QMessageBox::Information,
+                     QString::fromUtf8(Sim().state.Text(
+                         "Während einer Übung nicht möglich: Die Aufzeichnung läuft bis zur Abgabe, und es "
+                         "wird keine andere Aufzeichnung, Übung oder Sitzung geladen.",
+                         "Not during an exercise: its recording runs until it is handed in, and no other "
+                         "recording, exercise or session is loaded.")));
+    return true;
 }
 
 void MainWindow::StopRecording() {
@@ -457,8 +481,10 @@ void MainWindow::AskForRecording() {
 
 void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> locked) {
     session_->Trend().Conceal(hidden);
+    const bool moved = hidden != hidden_;
     hidden_ = std::move(hidden);
     locked_ = std::move(locked);
+    if (moved && built_) LayOutForm(); // the rows close up over what is hidden
     SyncFromForm();
 }
 

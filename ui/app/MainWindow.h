@@ -84,6 +84,9 @@ public:
     bool Recording() const { return Recorder() != nullptr; }
     SessionRecorder* Recorder() const { return session_->Recorder(); }
     void StopRecording();
+    // An exercise's device: its recording is stopped only by the exercise, and no other recording,
+    // exercise or session is started in it; the items that would are greyed and refused.
+    void KeepForExercise();
     // Goes on recording into `path`, whose lines were replayed into this device up to `from.atMs`.
     void ContinueRecording(const std::string& path, SessionRecorder::Continuation from);
     // Records from now into `path` (replaced), the session standing on `startLine`.
@@ -161,6 +164,8 @@ private:
     void BuildMenu();
     void BuildRecordingItems();
     void AskForRecording();
+    // Says why not, in an exercise's device.
+    bool RefusedInExercise();
     void ShowRecording();
     std::unique_ptr<SessionRecorder> NewRecorder(const std::string& path, const std::string& startLine,
                                                  std::optional<int64_t> startMs = std::nullopt);
@@ -198,6 +203,7 @@ private:
     std::vector<std::pair<QPointer<QWidget>, QFont>> designedFonts_; // as polished at 100 %
     bool built_ = false;
     bool placed_ = false;
+    bool exerciseDevice_ = false;
     long syncCount_ = 0;
     // What the widgets show, and the copy into them of what changed.
     FormChanges changes_;

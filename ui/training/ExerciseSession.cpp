@@ -32,6 +32,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vp7 {
 namespace {
 
@@ -90,6 +92,7 @@ ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> st
     std::set<std::string> hidden(exercise_.hidden.begin(), exercise_.hidden.end());
     std::set<std::string> locked(exercise_.locked.begin(), exercise_.locked.end());
     window.Restrict(std::move(hidden), std::move(locked));
+    window.KeepForExercise();
     BuildPanel();
     window.installEventFilter(this);
     seconds_.setInterval(1000);
@@ -120,6 +123,9 @@ ExerciseSession::~ExerciseSession() {
 // right after the form was created, recorded from there on.
 AppWindows ExerciseSession::StartDevice(const QString& path) {
     try {
+        // The device speaks the panel's language, whatever the exercise's settings or its state say.
+        runner_.Execute(german_ ? "ini Config Sprache Deutsch" : "ini Config Sprache English");
+        runner_.KeepLanguage(true);
         for (const std::string& line : exercise_.settings)
             runner_.Execute(line);
     } catch (const std::runtime_error&) {
@@ -127,6 +133,7 @@ AppWindows ExerciseSession::StartDevice(const QString& path) {
     }
     const std::string startLine = "exercise " + QFileInfo(path).absoluteFilePath().toStdString();
     if (state_) return StartFromState(startLine);
+    runner_.KeepLanguage(false);
     return CreateWindows(ProgramFolder(*scratch_), PictureScale(), &clock_,
                          {.recordPath = recordingPath_.toStdString(),
                           .randomSeed = runner_.RandomSeed(),
@@ -149,6 +156,7 @@ AppWindows ExerciseSession::StartFromState(const std::string& startLine) {
     } catch (const std::runtime_error&) {
         // Checked before: the same lines ran without fault.
     }
+    runner_.KeepLanguage(false);
     AppWindows w = CreateWindows(ProgramFolder(*scratch_), PictureScale(), &clock_,
                                  {.script = &unused_,
                                   .randomSeed = runner_.RandomSeed(),
@@ -201,6 +209,13 @@ void ExerciseSession::BuildPanel() {
     time_->setObjectName(QStringLiteral("ExerciseTime"));
     layout->addWidget(time_);
     layout->addStretch();
+    // The trainer's freeze, as the program's own (F9): the time stands while the class listens.
+    freeze_ = new QPushButton(QString::fromUtf8(Text("Anhalten (F9)", "Freeze (F9)")), panel_);
+    freeze_->setObjectName(QStringLiteral("FreezeExercise"));
+    freeze_->setCheckable(true);
+    freeze_->setShortcut(QKeySequence(Qt::Key_F9));
+    connect(freeze_, &QPushButton::toggled, this, [this](bool on) { SetFrozen(on); });
+    layout->addWidget(freeze_);
     auto* handIn = new QPushButton(QString::fromUtf8(Text("Abgeben", "Hand in")), panel_);
     handIn->setObjectName(QStringLiteral("HandIn"));
     connect(handIn, &QPushButton::clicked, this, [this] { HandIn(); });
@@ -221,15 +236,21 @@ void ExerciseSession::ShowTime() {
         time_->setText(QString::fromUtf8(Text("Zeit: ", "Time: ")) + Q(MinutesSeconds(elapsed)));
         return;
     }
-    const int64_t left = *exercise_.limitMs - elapsed;
+    const int64_t left = std::max<int64_t>(0, *exercise_.limitMs - elapsed);
     time_->setText(QString::fromUtf8(Text("Verbleibende Zeit: ", "Time left: ")) + Q(MinutesSeconds(left)));
-    if (left <= 0 && !result_) {
-        seconds_.stop(); // no second notice while the first is open
-        QMessageBox::information(windows_.main.get(), QApplication::applicationDisplayName(),
-                                 QString::fromUtf8(Text("Die Zeit ist um; die Übung wird abgegeben.",
-                                                        "Time is up; the exercise is handed in.")));
-        HandIn();
+    if (left > 0) {
+        // The last second ends at the limit, not up to a second after it.
+        seconds_.start(
+            static_cast<int>(std::clamp<double>(static_cast<double>(left) / clock_.Rate(), 1, 1000)));
+        return;
     }
+    if (result_ || judged_) return;
+    // Judged at the limit: what the trainee does while the notice and the question are open counts not.
+    Judge();
+    QMessageBox::information(windows_.main.get(), QApplication::applicationDisplayName(),
+                             QString::fromUtf8(Text("Die Zeit ist um; die Übung wird abgegeben.",
+                                                    "Time is up; the exercise is handed in.")));
+    HandIn();
 }
 
 std::optional<int> ExerciseSession::AskQuestion() {
@@ -257,31 +278,39 @@ std::optional<int> ExerciseSession::AskQuestion() {
     return group->checkedId();
 }
 
-const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
-    if (result_) return *result_;
+// The work as it stands now: the time taken (at most the limit), the checks, the recording ended there.
+void ExerciseSession::Judge() {
     seconds_.stop();
-    if (!choice && exercise_.question) {
-        handingIn_ = true; // the question runs a loop of its own: a hand-in from the room waits
-        choice = AskQuestion();
-        handingIn_ = false;
-    }
     ExerciseResult r;
     r.trainee = trainee_.toStdString();
     r.exercise = exercise_.title;
     r.exerciseFile = exerciseName_.toStdString();
     r.date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
-    r.takenMs = ElapsedMs();
+    r.takenMs = exercise_.limitMs ? std::min(ElapsedMs(), *exercise_.limitMs) : ElapsedMs();
     r.recordingFile = QFileInfo(recordingPath_).fileName().toStdString();
     EvaluateChecks(exercise_, r,
                    [this](const std::string& expression) { return runner_.Evaluate(expression); });
-    r.chosen = choice;
     windows_.main->StopRecording();
     r.exercisePath = exercisePath_;
     r.exerciseSha256 = exerciseSha256_;
     r.recordingPath = QFileInfo(recordingPath_).absoluteFilePath().toStdString();
     r.recordingSha256 = Sha256OfFile(r.recordingPath, kRecordingMaxBytes).value_or("");
-    result_ = std::move(r);
+    judged_ = std::move(r);
     windows_.main->Form()->setEnabled(false); // handed in: the device is only shown
+}
+
+// Judged first, the question after: the time the question takes counts not.
+const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
+    if (result_) return *result_;
+    if (!judged_) Judge();
+    if (!choice && exercise_.question) {
+        handingIn_ = true; // the question runs a loop of its own: a hand-in from the room waits
+        choice = AskQuestion();
+        handingIn_ = false;
+        if (result_) return *result_; // handed in from the room meanwhile
+    }
+    judged_->chosen = choice;
+    result_ = std::move(*judged_);
     panel_->setEnabled(false);
     emit HandedIn();
     ShowResult(WriteReports(ReportHtml(*result_, german_)));
@@ -303,8 +332,11 @@ void ExerciseSession::SetFrozen(bool frozen) {
     if (frozen == clock_.Frozen()) return;
     clock_.SetFrozen(frozen);
     // Frozen, the device is only shown, as after handing in; the panel says why.
-    windows_.main->Form()->setEnabled(!frozen && !result_);
-    panel_->setEnabled(!frozen && !result_);
+    windows_.main->Form()->setEnabled(!frozen && !judged_ && !result_);
+    for (QPushButton* button : panel_->findChildren<QPushButton*>())
+        if (button != freeze_) button->setEnabled(!frozen);
+    panel_->setEnabled(!result_);
+    freeze_->setChecked(frozen);
     if (frozen)
         time_->setText(QString::fromUtf8(Text("Angehalten", "Frozen")));
     else

@@ -21,6 +21,7 @@
 #include <variant>
 
 class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace vp7 {
@@ -73,6 +74,7 @@ private:
     AppWindows StartFromState(const std::string& startLine);
     void BuildPanel();
     void ShowTime();
+    void Judge();
     std::optional<int> AskQuestion();
     QString WriteReports(const std::string& html);
     void ShowResult(const QString& writeError);
@@ -94,8 +96,9 @@ private:
     AppWindows windows_;
     QWidget* panel_ = nullptr;
     QLabel* time_ = nullptr;
+    QPushButton* freeze_ = nullptr;
     QTimer seconds_;
-    std::optional<ExerciseResult> result_;
+    std::optional<ExerciseResult> judged_, result_; // judged, then handed in with the answer
     bool ended_ = false;
     bool handingIn_ = false;
 };

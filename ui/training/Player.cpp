@@ -125,6 +125,7 @@ AppWindows Player::StartDevice() {
     try {
         for (const std::string& line : script_.setup)
             runner_.Execute(line);
+        runner_.KeepLanguage(true); // the exercise spoke the language the recording's settings name
         if (exercise_)
             for (const std::string& line : exercise_->settings)
                 runner_.Execute(line);
@@ -134,6 +135,7 @@ AppWindows Player::StartDevice() {
     } catch (const std::runtime_error&) {
         // Checked before: the same lines ran without fault in the same order.
     }
+    runner_.KeepLanguage(false);
     return CreateWindows(PlayFolder(*scratch_), PictureScale(), &clock_,
                          {.script = &answers_,
                           .randomSeed = runner_.RandomSeed(),
