@@ -31,7 +31,7 @@ probe="$(mktemp -d)"
 if command -v clang++ >/dev/null 2>&1 &&
     echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' |
     clang++ -x c++ -fsanitize=fuzzer,address - -o "$probe/probe" >/dev/null 2>&1; then
-    for target in Numbers Lcd ConfigFile Settings Runner Snapshot Classroom Modbus LiveFrame; do
+    for target in Numbers Lcd ConfigFile Settings Runner Snapshot Classroom Modbus LiveFrame InstanceMessage; do
         echo "fuzzing $target"
         bash "$root/bench/fuzz.sh" "$target" 3
     done

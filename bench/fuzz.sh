@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bench/fuzz.sh TARGET SECONDS [RUNS]: builds one fuzz target (Settings, ConfigFile, Numbers, Lcd, Runner,
-# Snapshot, Classroom, Modbus, LiveFrame) with clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer into
-# build-fuzz/, and runs it for SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in a
+# Snapshot, Classroom, Modbus, LiveFrame, InstanceMessage) with clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-fuzz/, and runs it for SECONDS (0: no limit) or RUNS inputs, whichever ends first. Crashing inputs land in a
 # folder of the run's own, build-fuzz/crashes/TARGET-DATE-TIME-XXXX/; add them to tests as
 # regression cases.
 set -euo pipefail

@@ -19,6 +19,7 @@
 #include <QThread>
 
 #include <optional>
+#include <vector>
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -30,7 +31,8 @@ namespace {
 // temporary folder `tmp` has the user's folder in it. `asUser` (a uid) runs it as that user.
 struct Program {
     QProcess process;
-    explicit Program(const QString& runtime, const QString& tmp = {}, std::optional<uid_t> asUser = {}) {
+    explicit Program(const QString& runtime, const QString& tmp = {}, std::optional<uid_t> asUser = {},
+                     const QStringList& options = {}, const QString& workingFolder = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         if (!runtime.isEmpty()) env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
@@ -50,7 +52,8 @@ struct Program {
             program = QStringLiteral("setpriv");
         }
         process.setProcessEnvironment(env);
-        process.start(program, arguments);
+        if (!workingFolder.isEmpty()) process.setWorkingDirectory(workingFolder);
+        process.start(program, arguments + options);
     }
     ~Program() {
         if (process.state() != QProcess::NotRunning) {
@@ -164,7 +167,11 @@ TEST(SingleInstance, TheSocketReadsOnlyItsShortMessage) {
     ASSERT_TRUE(running.Acquire());
     int asked = 0;
     QObject::connect(&running, &vp7::SingleInstance::RaiseRequested, [&] { ++asked; });
-    for (const QByteArray& sent : {QByteArray("hello, is anyone there\n"), QByteArray(4 << 20, 'r')}) {
+    for (const QByteArray& sent :
+         {QByteArray("hello, is anyone there\n"), QByteArray(4 << 20, 'r'), QByteArray("raise now\n"),
+          QByteArray("open state relative.vp7s\n"), QByteArray("open format /dev/sda\n"),
+          QByteArray("open state /a\x1b[2Jb.vp7s\n"), QByteArray("open play\n"),
+          "open state /" + QByteArray(8000, 'a') + "\n"}) {
         QLocalSocket stranger;
         stranger.connectToServer(vp7::SingleInstance::ServerName());
         ASSERT_TRUE(stranger.waitForConnected(3000));
@@ -180,30 +187,47 @@ TEST(SingleInstance, TheSocketReadsOnlyItsShortMessage) {
 }
 
 // The first instance here, the second the real program: it asks for the window and ends; the minimized
-// window comes back.
+// window comes back. A second start given a file hands it to the first by its absolute path.
 TEST(SingleInstance, ASecondStartBringsTheFirstWindowToTheFront) {
     RuntimeFolder tmp;
     vp7::test::ShownApp app;
-    app.main.showMinimized();
     vp7::SingleInstance running;
     ASSERT_TRUE(running.Acquire());
     int asked = 0;
+    std::vector<vp7::OpenRequest> opened;
     QObject::connect(&running, &vp7::SingleInstance::RaiseRequested, [&] {
         ++asked;
         vp7::BringToFront(app.main);
     });
-
-    Program second(tmp.path());
-    QElapsedTimer waited;
-    waited.start();
-    while (second.process.state() != QProcess::NotRunning && waited.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        second.process.waitForFinished(10);
+    QObject::connect(&running, &vp7::SingleInstance::OpenRequested,
+                     [&](const vp7::OpenRequest& request) { opened.push_back(request); });
+    const QTemporaryDir here;
+    const struct {
+        QStringList options;
+        std::optional<vp7::OpenKind> kind;
+    } starts[] = {{{}, std::nullopt},
+                  {{QStringLiteral("--state"), QStringLiteral("class 1.vp7state")}, vp7::OpenKind::State},
+                  {{QStringLiteral("--play"), QStringLiteral("a.vp7s")}, vp7::OpenKind::Recording}};
+    for (const auto& start : starts) {
+        app.main.showMinimized();
+        opened.clear();
+        Program second(tmp.path(), {}, {}, start.options, here.path());
+        QElapsedTimer waited;
+        waited.start();
+        while (second.process.state() != QProcess::NotRunning && waited.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            second.process.waitForFinished(10);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(second.process.state(), QProcess::NotRunning) << "the second instance must end by itself";
+        EXPECT_EQ(second.process.exitCode(), 0);
+        EXPECT_FALSE(app.main.isMinimized());
+        ASSERT_EQ(opened.size(), start.kind ? 1u : 0u);
+        if (!start.kind) continue;
+        EXPECT_EQ(opened[0].kind, *start.kind);
+        EXPECT_EQ(opened[0].path, QDir(here.path()).filePath(start.options[1]).toStdString());
     }
-    EXPECT_EQ(second.process.state(), QProcess::NotRunning) << "the second instance must end by itself";
-    EXPECT_EQ(second.process.exitCode(), 0);
-    EXPECT_EQ(asked, 1);
-    EXPECT_FALSE(app.main.isMinimized());
+    EXPECT_EQ(asked, 3);
     running.Release();
 }
 

@@ -144,6 +144,23 @@ void BringToFront(MainWindow& main) {
     }
 }
 
+void OpenForSecondStart(AppWindows& windows, const OpenRequest& request) {
+    MainWindow& main = *windows.main;
+    if (main.CurrentExercise() && main.CurrentExercise()->Window().RefusedInExercise()) return;
+    const QString path = QString::fromStdString(request.path);
+    switch (request.kind) {
+    case OpenKind::State:
+        if (windows.instructor) windows.instructor->LoadStateFrom(path);
+        break;
+    case OpenKind::Recording:
+        main.PlayRecording(path);
+        break;
+    case OpenKind::Exercise:
+        main.StartExercise(path);
+        break;
+    }
+}
+
 bool IsDeviceInput(QObject* watched, const QEvent& event, std::initializer_list<const QWidget*> deviceWindows,
                    const QWidget* exempt) {
     switch (event.type()) {

@@ -3,6 +3,7 @@
 // The program's windows, created in the device program's order: the main window first (it is the
 // application's main form), then the screen check dialog, the parameter table window, the setpoint
 // scale dialog and the initialization info window; then the trend window.
+#include "ui/app/InstanceMessage.h"
 #include "ui/app/SessionMode.h"
 
 #include <QMessageBox>
@@ -67,6 +68,9 @@ AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool d
 // The window the user works in comes to the front (a second start asked for it): an exercise's device
 // while one runs, else the main window, restored when minimized; a dialog open over it above it.
 void BringToFront(MainWindow& main);
+// A second start's file (--state, --play, --exercise) opened in the running program as its menus would;
+// while an exercise runs, its device says why not and nothing changes.
+void OpenForSecondStart(AppWindows& windows, const OpenRequest& request);
 
 // A pointer or key event for one of `deviceWindows`, not on `exempt` or what lies in it: what a
 // played or frozen device must not take.

@@ -87,6 +87,8 @@ public:
     // An exercise's device: its recording is stopped only by the exercise, and no other recording,
     // exercise or session is started in it; the items that would are greyed and refused.
     void KeepForExercise();
+    // Says why not, in an exercise's device: true there, after the message.
+    bool RefusedInExercise();
     // Goes on recording into `path`, whose lines were replayed into this device up to `from.atMs`.
     void ContinueRecording(const std::string& path, SessionRecorder::Continuation from);
     // Records from now into `path` (replaced), the session standing on `startLine`.
@@ -164,8 +166,6 @@ private:
     void BuildMenu();
     void BuildRecordingItems();
     void AskForRecording();
-    // Says why not, in an exercise's device.
-    bool RefusedInExercise();
     void ShowRecording();
     std::unique_ptr<SessionRecorder> NewRecorder(const std::string& path, const std::string& startLine,
                                                  std::optional<int64_t> startMs = std::nullopt);

@@ -11,10 +11,9 @@
 namespace vp7 {
 namespace {
 
-const QByteArray kRaise = "raise\n";
 const QByteArray kRaised = "raised\n";
-// Whatever else a client sends is not read: the one message is short.
-constexpr qint64 kMessageMaxBytes = 64;
+// Whatever else a client sends is not read: the one message is a line.
+constexpr qint64 kMessageMaxBytes = kInstanceMessageMaxBytes;
 // A client that says nothing is let go.
 constexpr int kClientQuietMs = 5000;
 
@@ -68,11 +67,17 @@ void SingleInstance::Listen() {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
             QTimer::singleShot(kClientQuietMs, client, &QLocalSocket::abort);
             connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                if (client->bytesAvailable() < kRaise.size()) return;
-                if (client->read(kRaise.size()) == kRaise) {
+                if (!client->canReadLine() && client->bytesAvailable() < kMessageMaxBytes) return;
+                const QByteArray line = client->readLine(kMessageMaxBytes);
+                // A line cut off at the limit is not the message its sender meant.
+                const auto message =
+                    line.endsWith('\n') ? ReadInstanceMessage(std::string_view(line.constData(), line.size()))
+                                        : std::nullopt;
+                if (message) {
                     client->write(kRaised);
                     client->flush();
                     emit RaiseRequested();
+                    if (message->open) emit OpenRequested(*message->open);
                 }
                 client->disconnectFromServer(); // one message a connection
             });
@@ -90,11 +95,11 @@ void SingleInstance::Release() {
     lock_.reset();
 }
 
-bool SingleInstance::AskToRaise(int timeoutMs) {
+bool SingleInstance::AskToRaise(const InstanceMessage& message, int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(ServerName());
     if (!socket.waitForConnected(timeoutMs)) return false;
-    socket.write(kRaise);
+    socket.write(QByteArray::fromStdString(InstanceMessageLine(message)));
     if (!socket.waitForBytesWritten(timeoutMs)) return false;
     QByteArray answer;
     while (answer.size() < kRaised.size() && socket.waitForReadyRead(timeoutMs))

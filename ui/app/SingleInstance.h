@@ -4,7 +4,10 @@
 // named mutex, in the user's private folder (PrivateFolder): another user's simulator never keeps this
 // one from starting. A lock left behind by a crashed instance belongs to a dead process and does not
 // block the next start. The running instance listens on a local socket beside the lock, so a second
-// start can ask it to bring its window to the front instead of ending unseen.
+// start can ask it to bring its window to the front, and open the file it was given, instead of ending
+// unseen.
+#include "ui/app/InstanceMessage.h"
+
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -26,9 +29,9 @@ public:
     bool Acquire();
     // Lets go early, so that a restarted program can take over.
     void Release();
-    // From a second start: asks the running instance to show its window; true when it answered within
-    // `timeoutMs`.
-    static bool AskToRaise(int timeoutMs = 3000);
+    // From a second start: asks the running instance to show its window (and to open what `message`
+    // names); true when it answered within `timeoutMs`.
+    static bool AskToRaise(const InstanceMessage& message = {}, int timeoutMs = 3000);
     // Both empty when the user has no private folder: the program then runs without the lock.
     static QString LockPath();
     static QString ServerName();
@@ -36,6 +39,8 @@ public:
 signals:
     // A second start asked for the window.
     void RaiseRequested();
+    // A second start was given a file to open (--state, --play, --exercise).
+    void OpenRequested(const vp7::OpenRequest& request);
 
 private:
     void Listen();

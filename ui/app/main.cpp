@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
 
@@ -58,6 +59,19 @@ struct CommandLine {
         parser.parse(arguments);
     }
     std::string Value(const QCommandLineOption& option) const { return parser.value(option).toStdString(); }
+    // For the simulator already running: the file this start was given to open, by its absolute path
+    // (the running one has a working folder of its own).
+    vp7::InstanceMessage ForRunningInstance() const {
+        const std::pair<const QCommandLineOption*, vp7::OpenKind> files[] = {
+            {&state, vp7::OpenKind::State},
+            {&play, vp7::OpenKind::Recording},
+            {&exercise, vp7::OpenKind::Exercise}};
+        for (const auto& [option, kind] : files)
+            if (parser.isSet(*option))
+                return {vp7::OpenRequest{kind,
+                                         QFileInfo(parser.value(*option)).absoluteFilePath().toStdString()}};
+        return {};
+    }
 };
 
 // --help and --version answer without a display, a window or the running simulator brought to the front.
@@ -82,8 +96,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     vp7::SingleInstance instance;
     if (!instance.Acquire()) {
-        // Another simulator runs: its window comes to the front, and this start ends without one.
-        vp7::SingleInstance::AskToRaise();
+        // Another simulator runs: its window comes to the front, opens the file given to this start, and
+        // this start ends without a window.
+        vp7::SingleInstance::AskToRaise(CommandLine(QCoreApplication::arguments()).ForRunningInstance());
         return 0;
     }
 
@@ -102,6 +117,11 @@ int main(int argc, char** argv) {
         windows.main->show();
         QObject::connect(&instance, &vp7::SingleInstance::RaiseRequested, windows.main.get(),
                          [&windows] { vp7::BringToFront(*windows.main); });
+        // Queued: opening may ask the user, which must not happen inside the socket's handler.
+        QObject::connect(
+            &instance, &vp7::SingleInstance::OpenRequested, windows.main.get(),
+            [&windows](const vp7::OpenRequest& request) { vp7::OpenForSecondStart(windows, request); },
+            Qt::QueuedConnection);
         vp7::CloseOnTerminationSignals(windows.main.get());
         if (line.parser.isSet(line.play)) windows.main->PlayRecording(line.parser.value(line.play));
         if (line.parser.isSet(line.exercise)) windows.main->StartExercise(line.parser.value(line.exercise));
