@@ -242,3 +242,21 @@ TEST(Zoom, AFirstStartPicksTheZoomTheScreenSuggests) {
     for (const auto& c : cases)
         EXPECT_EQ(FirstStartPercent(c.screen, c.available, window), c.percent) << c.screen.width();
 }
+
+// A window made while the program is zoomed (a replay's, an exercise's) and following its zoom shows its
+// controls as large as the program's own, not zoomed twice.
+TEST(Zoom, AWindowMadeWhileZoomedIsZoomedOnce) {
+    ShownApp app;
+    app.main.View().Choose(200);
+    QTemporaryDir dir;
+    VirtualClock clock;
+    AppWindows later = CreateWindows(test::ProgramFolder(dir).toStdString(), 1, &clock);
+    later.main->View().Follow(app.main.View());
+    for (const char* name : {"FrictionSelect", "DrosselSelect", "SetPointText"}) {
+        const auto* own = app.main.findChild<QWidget*>(QString::fromLatin1(name));
+        const auto* theirs = later.main->findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_TRUE(own && theirs) << name;
+        EXPECT_EQ(theirs->font(), own->font()) << name;
+    }
+    app.main.View().Choose(100);
+}

@@ -2,10 +2,12 @@
 // The main window at a zoom: the form's controls, fonts and pictures scaled from their designed places,
 // the window sized to show them, the device picture drawn at the scale the zoom needs.
 #include "ui/app/MainWindow.h"
+#include "ui/app/ZoomControl.h"
 
 #include "ui/artwork/Artwork.h"
 #include "ui/device/PictureWidget.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -95,8 +97,11 @@ void MainWindow::ZoomFonts() {
     if (designedFonts_.empty()) {
         if (zoom_.Designed()) return;
         client->ensurePolished();
+        // A window made while the program is zoomed (a replay's, an exercise's): the controls that
+        // took the application's font took it zoomed already, and would be zoomed twice.
+        const QFont application = QApplication::font();
         for (QWidget* w : client->findChildren<QWidget*>())
-            designedFonts_.emplace_back(w, w->font());
+            designedFonts_.emplace_back(w, w->font() == application ? DesignedApplicationFont() : w->font());
     }
     for (const auto& [widget, designed] : designedFonts_)
         if (widget) widget->setFont(ZoomedFont(designed, zoom_.Factor()));

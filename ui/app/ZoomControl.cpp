@@ -45,11 +45,16 @@ double ChosenFactor(const ViewSettings& view) {
 
 // Message boxes, file dialogs, menus and the small windows' buttons take the application's font.
 void ZoomApplicationFont(double factor) {
-    static const QFont designed = QApplication::font();
+    const QFont& designed = DesignedApplicationFont();
     QApplication::setFont(factor == 1 ? designed : ZoomedFont(designed, factor));
 }
 
 } // namespace
+
+const QFont& DesignedApplicationFont() {
+    static const QFont designed = QApplication::font(); // taken before the first zoom changes it
+    return designed;
+}
 
 ZoomControl::ZoomControl(MainWindow& window) : QObject(&window), window_(window) {
     const MenuBar& menus = window.Menus();

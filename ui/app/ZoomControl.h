@@ -6,6 +6,7 @@
 // scale the zoom needs, and tells the small windows and the application's dialogs their zoom.
 #include "session/ViewSettings.h"
 
+#include <QFont>
 #include <QObject>
 #include <QTimer>
 
@@ -14,6 +15,9 @@
 namespace vp7 {
 
 class MainWindow;
+
+// The application's font as it was before any zoom.
+const QFont& DesignedApplicationFont();
 
 class ZoomControl : public QObject {
     Q_OBJECT
