@@ -11,6 +11,7 @@ target="${1:?usage: bench/fuzz.sh TARGET SECONDS [RUNS]}"
 seconds="${2:-60}"
 runs="${3:--1}"
 build="$root/build-fuzz"
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1 # objects shared between clones, as scripts/build.sh
 if [ ! -f "$build/build.ninja" ]; then
     CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DVP7_FUZZ=ON -DVP7_BUILD_UI=OFF -DVP7_BUILD_TESTS=OFF -DVP7_BUILD_BENCH=OFF >/dev/null

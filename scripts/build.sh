@@ -5,6 +5,9 @@
 # UndefinedBehaviorSanitizer into build-san/ (only TARGETs when given).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# ccache (when there) shares objects between clones: paths below the clone are hashed relative to it,
+# and the build folder's own path stays out of the hash although -g writes it into the objects.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 if [ "${1:-}" = san ]; then
     shift
     dir="$root/build-san"

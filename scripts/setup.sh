@@ -6,7 +6,7 @@
 set -euo pipefail
 
 VP7_PACKAGES=(
-    g++ cmake ninja-build pkg-config clang-format
+    g++ cmake ninja-build pkg-config clang-format ccache
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev libx11-dev libqcustomplot-dev
     libzstd-dev
     mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev libmodbus-dev
