@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# bench/figures.sh: the timing and resource figures of the README's Performance section, measured on
-# this machine, each beside the same figure of a bare Qt window (vp7_bare_window: a 1025 x 768 main
-# window with a menu bar) where there is one: the desktop program under Xvfb (real clock), one motion
-# tick, input latency, the headless runner and a classroom of 30 seats.
+# bench/figures.sh: the timing and resource figures of doc/performance.md, measured on this machine,
+# each beside the same figure of a bare Qt window (vp7_bare_window: a 1025 x 768 main window with a
+# menu bar) where there is one: the desktop program under Xvfb (real clock), one motion tick, input
+# latency, the headless runner and a classroom of 30 seats.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/setup.sh" >/dev/null

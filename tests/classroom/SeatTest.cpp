@@ -359,7 +359,7 @@ TEST_F(SeatTest, TheRunnerLeavesTheRoomWithEverythingDelivered) {
     EXPECT_NE(instructor.WaitFor("vp7/r1/seat/s3/status", "\"online\":false"), "");
 }
 
-// The shipped broker configuration's ACL, with accounts made as the README says.
+// The shipped broker configuration's ACL, with accounts made as doc/classroom.md says.
 struct AclTest : SeatTest {
     std::string BrokerConfig() override {
         const fs::path passwords = dir / "passwords";

@@ -295,14 +295,14 @@ TEST_F(ExerciseTest, ComparesConfigurationsAsTheTableShowsThem) {
               sim->params.ParamTable[sim->params.FindByName("DEBA")].Default);
 }
 
-// The README's table of the controls an exercise may name lists each of the form's controls, under
-// its kind, and nothing else; the failure lists the rows as the code has them.
-TEST(ExerciseReadme, ListsEveryControlUnderItsKind) {
-    const std::string readme = test::Bytes(VP7_TEST_SOURCE_DIR "/../../README.md");
-    const size_t begin = readme.find("| kind | a check reads | controls |");
+// The trainers' guide's table of the controls an exercise may name lists each of the form's controls,
+// under its kind, and nothing else; the failure lists the rows as the code has them.
+TEST(ExerciseGuide, ListsEveryControlUnderItsKind) {
+    const std::string guide = test::Bytes(VP7_TEST_SOURCE_DIR "/../../doc/exercises.md");
+    const size_t begin = guide.find("| kind | a check reads | controls |");
     ASSERT_NE(begin, std::string::npos) << "no table of controls";
     std::map<std::string, std::set<std::string>> listed, named;
-    std::istringstream rows(readme.substr(begin, readme.find("\n\n", begin) - begin));
+    std::istringstream rows(guide.substr(begin, guide.find("\n\n", begin) - begin));
     std::string row;
     std::getline(rows, row) && std::getline(rows, row); // the heading and the line under it
     while (std::getline(rows, row)) {

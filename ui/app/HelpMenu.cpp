@@ -53,7 +53,7 @@ QString AboutText(bool german) {
                  .arg(qt, QStringLiteral(QCUSTOMPLOT_VERSION_STR)));
 }
 
-// The quick guide in the language: the README's operating section, or its German translation.
+// The quick guide in the language: doc/quick-guide.en.md, or its German translation.
 QString QuickGuideMarkdown(bool german) {
     QFile file(german ? QStringLiteral(":/guide/de.md") : QStringLiteral(":/guide/en.md"));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
