@@ -445,7 +445,8 @@ void Picture::DoState(StateVisitor& v) {
         v.Skip("pixels", static_cast<std::size_t>(width) * height * scale * scale * sizeof(Rgb));
     } else if (v.Saving()) {
         Bits(); // what a deferring picture noted, drawn
-        v.Bytes("pixels", pixels_.data(), count * sizeof(Rgb));
+        // Their number follows the size above: a listing shows one, as it shows a sequence's item.
+        v.Bytes("pixels", pixels_.data(), (v.Listing() ? 1 : count) * sizeof(Rgb));
     } else if (v.Loading()) {
         BeforeChange();
         if (pending_) { // what it noted is drawn over wholly

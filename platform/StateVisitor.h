@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// One walk over a part's fields serves saving, loading, checking and comparing a snapshot: each part
-// names its fields once in a DoState(StateVisitor&), and the visitor decides what happens to them.
+// One walk over a part's fields serves saving, loading, checking, comparing and listing a snapshot: each
+// part names its fields once in a DoState(StateVisitor&), and the visitor decides what happens to them.
 // Numbers are kept as their little-endian bytes, texts and sequences with their length before them.
+// The bytes have a format, one number for the whole: a reader is told the one it reads, and a part
+// reads the fields of an older format as that format had them.
 #include <array>
 #include <bit>
 #include <concepts>
@@ -41,19 +43,26 @@ public:
         Load,    // the fields take the snapshot's values
         Check,   // the snapshot is read through as loading would, changing nothing
         Compare, // the snapshot is read and the first field that differs is noted
+        List,    // every field's place and size is noted, not its value (StateLayout)
     };
 
-    explicit StateVisitor(Mode mode) : mode_(mode) {}
+    StateVisitor(Mode mode, uint32_t format) : mode_(mode), format_(format) {}
     virtual ~StateVisitor() = default;
     StateVisitor(const StateVisitor&) = delete;
     StateVisitor& operator=(const StateVisitor&) = delete;
 
     Mode GetMode() const { return mode_; }
-    // Reading, and nothing is left: a part that later programs added behind the rest is absent.
+    // The format of the bytes written or read: a writer's is always the program's own.
+    uint32_t Format() const { return format_; }
+    // Reading, and nothing is left (an older format's part that was there only at times is absent).
     virtual bool AtEnd() const { return false; }
-    bool Saving() const { return mode_ == Mode::Save; }
+    // The fields' values are the device's own: they are written out, or listed.
+    bool Saving() const { return mode_ == Mode::Save || mode_ == Mode::List; }
     // Fields may take the snapshot's values (only when loading).
     bool Loading() const { return mode_ == Mode::Load; }
+    // Only the layout counts: a sequence shows one item, a text its length and no characters, so that
+    // the listing is the same whatever the device holds.
+    bool Listing() const { return mode_ == Mode::List; }
 
     // A field's bytes of a fixed size: written, or read into `data` (compared with it first when
     // comparing). Only loading hands a field itself here; the other modes hand copies.
@@ -89,6 +98,7 @@ public:
     std::string Text(std::string_view name, std::string text, std::size_t max = kMaxText) {
         std::size_t size = text.size();
         Count(name, size, max);
+        if (Listing()) return text;
         text.resize(size);
         Bytes(name, text.data(), size);
         return text;
@@ -139,6 +149,7 @@ public:
                 (*this)(name, item);
             return;
         }
+        if (Listing()) size = 1;
         for (std::size_t i = 0; i < size; ++i) {
             T item = i < items.size() ? items[i] : T{};
             (*this)(name, item);
@@ -151,7 +162,7 @@ public:
             if (!present) value.reset();
             if (present && !value) value.emplace();
         }
-        if (!present) return;
+        if (!present && !Listing()) return;
         if (Loading()) return (*this)(name, *value);
         T item = value ? *value : T{};
         (*this)(name, item);
@@ -163,6 +174,7 @@ public:
 
 private:
     Mode mode_;
+    uint32_t format_;
     std::string_view part_;
     bool redrawPictures_ = false;
 };
@@ -170,7 +182,7 @@ private:
 // Saving: the fields' bytes one after another.
 class StateWriter final : public StateVisitor {
 public:
-    StateWriter() : StateVisitor(Mode::Save) {}
+    explicit StateWriter(uint32_t format) : StateVisitor(Mode::Save, format) {}
     void Bytes(std::string_view, void* data, std::size_t size) override {
         out_.append(static_cast<const char*>(data), size);
     }
@@ -188,7 +200,7 @@ private:
 // Loading, checking or comparing: reads the bytes a writer wrote, bounded by what is there.
 class StateReader final : public StateVisitor {
 public:
-    StateReader(Mode mode, std::string_view in) : StateVisitor(mode), in_(in) {}
+    StateReader(Mode mode, std::string_view in, uint32_t format) : StateVisitor(mode, format), in_(in) {}
     void Bytes(std::string_view name, void* data, std::size_t size) override;
     void Count(std::string_view name, std::size_t& count, std::size_t max) override;
     void Skip(std::string_view name, std::size_t size) override;

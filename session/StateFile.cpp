@@ -44,7 +44,7 @@ private:
 // The header up to its checksum: what the checksum covers besides the contents.
 std::string HeaderStart(const StateFile& file) {
     std::string header(kMagic);
-    Put(header, kSnapshotFormat);
+    Put(header, file.format);
     Put(header, file.variant);
     Put(header, static_cast<uint8_t>(file.version.size()));
     header += file.version;
@@ -85,11 +85,10 @@ std::variant<StateFile, StateRefusal> DecodeStateFile(std::string_view text, std
     if (!IsSnapshotFile(text)) return Refusal("Das ist kein Zustand.", "not a snapshot state");
     HeaderReader in(text.substr(kMagic.size()));
     StateFile file;
-    uint32_t format = 0;
     uint8_t versionSize = 0;
     uint64_t snapshotSize = 0, recordingSize = 0, checksum = 0;
-    if (!in.Get(format)) return damaged();
-    if (format != kSnapshotFormat)
+    if (!in.Get(file.format)) return damaged();
+    if (const uint32_t format = file.format; format < kOldestSnapshotFormat || format > kSnapshotFormat)
         return format > kSnapshotFormat
                    ? Refusal("Der Zustand stammt von einem neueren Programm (Format " +
                                  std::to_string(format) + ").",
@@ -130,7 +129,8 @@ std::string SaveState(Simulator& sim, std::string_view recording) {
 std::optional<StateRefusal> LoadState(Simulator& sim, std::string_view text) {
     auto decoded = DecodeStateFile(text, sim.state.ControllerType);
     if (auto* refusal = std::get_if<StateRefusal>(&decoded)) return *refusal;
-    if (const auto reason = RestoreSnapshot(sim, std::get<StateFile>(decoded).snapshot))
+    const StateFile& file = std::get<StateFile>(decoded);
+    if (const auto reason = RestoreSnapshot(sim, file.snapshot, file.format))
         return Refusal("Der Zustand passt nicht zu diesem Gerät: " + *reason,
                        "the state does not fit this device: " + *reason);
     return std::nullopt;

@@ -4,6 +4,7 @@
 #include "model/SpriteSet.h"
 #include "platform/BytesHash.h"
 #include "platform/Host.h"
+#include "platform/StateLayout.h"
 #include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
 #include "sim/Snapshot.h"
@@ -102,7 +103,7 @@ void Simulator::DoState(StateVisitor& v) {
 
     v.Part("image1");
     image1.DoState(v);
-    extendedFaults.DoState(v); // last: absent from snapshots without it
+    extendedFaults.DoState(v); // last: format 2 had it only at times
     if (v.Loading() && v.PicturesRedrawn()) RepaintPicture();
     if (v.Loading()) ViewChanged();
 }
@@ -125,26 +126,28 @@ void Simulator::RepaintPicture() {
 }
 
 std::string TakeSnapshot(Simulator& sim) {
-    StateWriter writer;
+    StateWriter writer(kSnapshotFormat);
     sim.DoState(writer);
     return writer.Take();
 }
 
-std::optional<std::string> RestoreSnapshot(Simulator& sim, std::string_view body) {
+std::optional<std::string> RestoreSnapshot(Simulator& sim, std::string_view body, uint32_t format) {
+    if (format < kOldestSnapshotFormat || format > kSnapshotFormat)
+        return "a format not read (" + std::to_string(format) + ")";
     try {
-        StateReader check(StateVisitor::Mode::Check, body);
+        StateReader check(StateVisitor::Mode::Check, body, format);
         sim.DoState(check);
         if (check.Left() != 0) return "bytes after the device's state";
     } catch (const StateError& e) {
         return e.what();
     }
-    StateReader load(StateVisitor::Mode::Load, body);
+    StateReader load(StateVisitor::Mode::Load, body, format);
     sim.DoState(load);
     return std::nullopt;
 }
 
 std::optional<std::string> SnapshotDifference(Simulator& sim, std::string_view body) {
-    StateReader compare(StateVisitor::Mode::Compare, body);
+    StateReader compare(StateVisitor::Mode::Compare, body, kSnapshotFormat);
     try {
         sim.DoState(compare);
     } catch (const StateError& e) {
@@ -152,6 +155,12 @@ std::optional<std::string> SnapshotDifference(Simulator& sim, std::string_view b
     }
     if (!compare.Difference() && compare.Left() != 0) return "bytes after the device's state";
     return compare.Difference();
+}
+
+std::string SnapshotLayout(Simulator& sim) {
+    StateLayout layout(kSnapshotFormat);
+    sim.DoState(layout);
+    return layout.Take();
 }
 
 uint64_t SnapshotHash(std::string_view bytes, uint64_t hash) {

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The snapshot reader. The first byte chooses: any bytes as a state file; or the device's own snapshot
-// body, or its state file, cut and with bytes changed (the rest of the input: a length to cut at, then
-// offset and byte pairs), so that mutations reach past the checksum into every field's checks. After
-// a restore that passed, the device's own state is put back for the next input.
+// body (read in today's format or in the oldest one read), or its state file, cut and with bytes
+// changed (the rest of the input: a length to cut at, then offset and byte pairs), so that mutations
+// reach past the checksum into every field's checks. After a restore that passed, the device's own
+// state is put back for the next input.
 #include "FuzzSupport.h"
 #include "session/StateFile.h"
 #include "sim/Snapshot.h"
@@ -37,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string body = TakeSnapshot(*d.sim);
     static const std::string file = SaveState(*d.sim, "start\n");
     if (size == 0) return 0;
-    const uint8_t mode = data[0] % 3;
+    const uint8_t mode = data[0] % 4;
     ++data;
     --size;
     bool restored = false;
@@ -45,8 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         restored = !LoadState(*d.sim, std::string_view(reinterpret_cast<const char*>(data), size));
     else if (mode == 1)
         restored = !RestoreSnapshot(*d.sim, Edited(body, data, size));
-    else
+    else if (mode == 2)
         restored = !LoadState(*d.sim, Edited(file, data, size));
+    else
+        restored = !RestoreSnapshot(*d.sim, Edited(body, data, size), kOldestSnapshotFormat);
     if (restored && RestoreSnapshot(*d.sim, body)) __builtin_trap(); // its own state must always load
     return 0;
 }

@@ -115,7 +115,7 @@ void Runner::StartFromSnapshot(const std::string& name, std::string_view text) {
         const Silenced quiet(out_); // the creation's messages were printed when the state was saved
         CreateDevice(file.variant);
     }
-    if (const auto reason = RestoreSnapshot(*sim_, file.snapshot)) {
+    if (const auto reason = RestoreSnapshot(*sim_, file.snapshot, file.format)) {
         trend_.reset(); // the device made for it is replaced by the next one made
         values_.clear();
         sim_ = nullptr;

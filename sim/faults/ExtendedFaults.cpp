@@ -3,13 +3,14 @@
 
 #include "platform/StateVisitor.h"
 #include "sim/Simulator.h"
+#include "sim/Snapshot.h"
 #include "sim/display/Captions.h"
 
 #include <cstdint>
 
 namespace vp7 {
 namespace {
-constexpr uint32_t kTag = 0x46545845; // "EXTF"
+constexpr uint32_t kFormat2Tag = 0x46545845; // "EXTF"
 } // namespace
 
 ExtendedFaults::ExtendedFaults(Simulator& sim)
@@ -20,12 +21,20 @@ bool ExtendedFaults::On() const {
     return sim_.form.ExtendedFaultsSelect.checked;
 }
 
-bool ExtendedFaults::Present() const {
-    // Unchecked, shown and hidden with its group and enabled is what a device without the option has.
-    const Control& option = sim_.form.ExtendedFaultsSelect;
-    return option.checked || option.visible != sim_.form.ZorizOptions.visible || !option.enabled ||
-           initError.Holds() || initStops.Holds() || manualInit.Holds() || travelTimes.Holds() ||
-           supplyTimeout.Holds() || leakTest.Holds();
+bool ExtendedFaults::PresentInFormat2(StateVisitor& v) {
+    if (v.AtEnd()) {
+        if (v.Loading()) Reset();
+        return false;
+    }
+    // Its word ahead told it from bytes of another kind behind a snapshot, which stay what they were:
+    // bytes after the device's state.
+    bool tagged = false;
+    try {
+        tagged = v.Value("tag", kFormat2Tag) == kFormat2Tag;
+    } catch (const StateError&) {
+    }
+    if (!tagged) throw StateError("bytes after the device's state");
+    return true;
 }
 
 void ExtendedFaults::Reset() {
@@ -56,19 +65,7 @@ void ExtendedFaults::InitReset() {
 
 void ExtendedFaults::DoState(StateVisitor& v) {
     v.Part("extendedFaults");
-    const bool present = v.Saving() ? Present() : !v.AtEnd();
-    if (!present) {
-        if (v.Loading()) Reset();
-        return;
-    }
-    // A word of its own ahead, so that bytes of another kind behind a snapshot stay what they were:
-    // bytes after the device's state.
-    bool tagged = false;
-    try {
-        tagged = v.Value("tag", kTag) == kTag;
-    } catch (const StateError&) {
-    }
-    if (!tagged) throw StateError("bytes after the device's state");
+    if (v.Format() < kSnapshotFormatExtendedFaultsAlways && !PresentInFormat2(v)) return;
     v("control", sim_.form.ExtendedFaultsSelect);
     initError.DoState(v);
     initStops.DoState(v);

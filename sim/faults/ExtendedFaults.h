@@ -2,7 +2,7 @@
 #pragma once
 // Fault effects beyond the device's own model, so that a fault can be found on the device as on a real
 // rig: one option (ExtendedFaultsSelect), off by default. With it off every effect is absent and the
-// device behaves, saves and snapshots exactly as without this piece.
+// device behaves and saves its settings exactly as without this piece.
 #include "model/DeviceCodes.h"
 #include "sim/faults/DoubleActingLeak.h"
 #include "sim/faults/InitError.h"
@@ -23,8 +23,8 @@ public:
     explicit ExtendedFaults(Simulator& sim);
 
     bool On() const;
-    // The option's control and the effects' fields, behind the rest of a snapshot. Written only while
-    // there is something to keep; a snapshot without them loads with the option off.
+    // The option's control and the effects' fields, behind the rest of a snapshot. A format 2 snapshot
+    // had them only while there was something to keep; one without them loads with the option off.
     void DoState(StateVisitor& v);
 
     // The effects without fields of their own: what they change is the device's state.
@@ -47,8 +47,8 @@ public:
     LeakageTest leakTest;
 
 private:
-    // Whether the option's control or any effect differs from a fresh device's.
-    bool Present() const;
+    // Reading format 2: whether the part is there (tagged), else the device takes a fresh one's.
+    bool PresentInFormat2(StateVisitor& v);
     void Reset();
     Simulator& sim_;
 };

@@ -322,6 +322,7 @@ TEST_F(SnapshotTest, BadStatesAreRefusedAndChangeNothing) {
         {"a recording", "start\nwait 100\n", "not a snapshot state"},
         {"another magic word", changed(file, 7, 'X'), "not a snapshot state"},
         {"a newer format", changed(file, 8, char(kSnapshotFormat + 1)), "newer format"},
+        {"older than any read", changed(file, 8, char(kOldestSnapshotFormat - 1)), "older format"},
         {"cut short in the header", file.substr(0, 20), "damaged or incomplete"},
         {"cut short in the body", file.substr(0, file.size() - 40), "damaged or incomplete"},
         {"a byte flipped in the body", changed(file, file.size() - 30, file[file.size() - 30] ^ 1),

@@ -221,7 +221,7 @@ bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, const
     // leaves the session shown as it was.
     std::unique_ptr<Session> session = main.NewSession(std::make_unique<QtClock>(), std::nullopt);
     session->Start();
-    if (const auto reason = RestoreSnapshot(session->Sim(), file.snapshot))
+    if (const auto reason = RestoreSnapshot(session->Sim(), file.snapshot, file.format))
         return refuse(QString::fromStdString(*reason));
     main.TakeSession(std::move(session));
     instructor.ContinueLog(file.recording, main.Sim().clock.NowMs());
