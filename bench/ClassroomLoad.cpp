@@ -9,6 +9,8 @@
 // `classroom` line. Plain figures on standard output; every process ended and the folder removed.
 #include "ClassroomLoad.h"
 #include "classroom/Broker.h"
+#include "classroom/RoomNames.h"
+#include "classroom/SeatCommand.h"
 #include "classroom/SeatStatus.h"
 
 #include <algorithm>
@@ -199,7 +201,7 @@ std::string SeatName(int i) {
 // The seat each status is from, read as the station reads it; nothing for anything else.
 std::optional<vp7::SeatStatus> StatusOf(const Instructor::Message& m) {
     if (m.topic.size() < 7 || m.topic.compare(m.topic.size() - 7, 7, "/status") != 0) return std::nullopt;
-    auto read = vp7::SeatStatusFromJson(m.payload);
+    auto read = vp7::ReadSeatStatus(m.payload);
     if (auto* status = std::get_if<vp7::SeatStatus>(&read)) return std::move(*status);
     return std::nullopt;
 }
@@ -209,12 +211,13 @@ struct CommandLatency {
     int missed = 0;         // seats whose status did not show it within kSettle
 };
 
-// Sends `command` to the room and waits kSettle; each seat's first status after it that shows `frozen`.
-void Measure(Instructor& station, const std::string& command, bool frozen, int round, CommandLatency& into) {
+// Freezes the room or lets it continue, and waits kSettle; each seat's first status after it that shows
+// `frozen`.
+void Measure(Instructor& station, bool frozen, int round, CommandLatency& into) {
     const auto sent = Clock::now();
-    station.Publish(std::string("vp7/") + kRoom + "/cmd/all", R"({"command":")" + command +
-                                                                  R"(","id":"load-)" + command +
-                                                                  std::to_string(round) + "\"}");
+    const vp7::SeatCommand command(frozen ? vp7::SeatCommandKind::Freeze : vp7::SeatCommandKind::Continue, {},
+                                   1, false, "load-" + std::to_string(round) + (frozen ? "f" : "c"));
+    station.Publish(vp7::RoomCommandTopic(kRoom), vp7::WriteSeatCommand(command));
     std::this_thread::sleep_for(kSettle);
     std::map<std::string, Clock::time_point> first;
     for (const Instructor::Message& m : station.Received()) {
@@ -265,8 +268,7 @@ int main() {
         }
         runningBroker = broker.Pid();
         Instructor station;
-        const std::string seatTopics = std::string("vp7/") + kRoom + "/seat/+/";
-        if (!station.Connect(broker.Port(), {seatTopics + "status", seatTopics + "event"})) {
+        if (!station.Connect(broker.Port(), vp7::StationTopics(kRoom))) {
             std::fprintf(stderr, "vp7_classroom_load: the station could not subscribe\n");
             return 1;
         }
@@ -309,8 +311,8 @@ int main() {
         brokerStrokes = CorePercent(CpuNs(broker.Pid()) - brokerBefore, stroking);
 
         for (int round = 0; round < kCommandRounds; ++round) {
-            Measure(station, "freeze", true, round, latency);
-            Measure(station, "continue", false, round, latency);
+            Measure(station, true, round, latency);
+            Measure(station, false, round, latency);
         }
         replayed = station.Received();
 

@@ -16,7 +16,7 @@ constexpr std::size_t kTextMaxBytes = 256;
 
 } // namespace
 
-std::string ToJson(const HandInMessage& m) {
+std::string WriteHandIn(const HandInMessage& m) {
     Json checks = Json::array();
     for (const SeatHandIn::Check& check : m.result.checks)
         checks.push_back({{"text", check.text}, {"passed", check.passed}});
@@ -33,7 +33,7 @@ std::string ToJson(const HandInMessage& m) {
     return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-std::variant<HandInMessage, std::string> HandInFromJson(std::string_view payload) {
+std::variant<HandInMessage, std::string> ReadHandIn(std::string_view payload) {
     std::string why;
     const auto j = ParseBoundedObject(payload, kStatusMaxBytes, why);
     if (!j) return "hand-in " + why;

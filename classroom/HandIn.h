@@ -32,8 +32,8 @@ struct HandInMessage {
 // An exercise has some checks; a hundred is more than any has.
 inline constexpr std::size_t kHandInMaxChecks = 100;
 
-std::string ToJson(const HandInMessage& message);
+std::string WriteHandIn(const HandInMessage& message);
 // The hand-in a payload holds, or why it is none (bounded as a status is).
-std::variant<HandInMessage, std::string> HandInFromJson(std::string_view payload);
+std::variant<HandInMessage, std::string> ReadHandIn(std::string_view payload);
 
 } // namespace vp7

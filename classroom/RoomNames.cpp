@@ -21,11 +21,60 @@ std::optional<std::string> RoomNameProblem(std::string_view what, std::string_vi
     return std::nullopt;
 }
 
+namespace {
+
+constexpr std::string_view kChannelNames[] = {"status", "event", "picture"};
+constexpr SeatChannel kChannels[] = {SeatChannel::Status, SeatChannel::Event, SeatChannel::Picture};
+
+std::string RoomTopic(std::string_view room) {
+    return "vp7/" + std::string(room) + "/";
+}
+
+std::string SeatsTopic(std::string_view room) {
+    return RoomTopic(room) + "seat/";
+}
+
+// One level of every seat: the broker's single-level wildcard.
+constexpr std::string_view kEverySeat = "+";
+
+} // namespace
+
+std::string SeatChannelTopic(std::string_view room, std::string_view seat, SeatChannel channel) {
+    return SeatsTopic(room) + std::string(seat) + "/" + std::string(kChannelNames[static_cast<int>(channel)]);
+}
+
+std::string RoomCommandTopic(std::string_view room) {
+    return RoomTopic(room) + "cmd/all";
+}
+
+std::string SeatCommandTopic(std::string_view room, std::string_view seat) {
+    return RoomTopic(room) + "cmd/seat/" + std::string(seat);
+}
+
 SeatTopics TopicsOf(std::string_view room, std::string_view seat) {
-    const std::string base = "vp7/" + std::string(room) + "/";
-    return {base + "seat/" + std::string(seat) + "/status", base + "seat/" + std::string(seat) + "/event",
-            base + "cmd/all", base + "cmd/seat/" + std::string(seat),
-            base + "seat/" + std::string(seat) + "/picture"};
+    return {SeatChannelTopic(room, seat, SeatChannel::Status),
+            SeatChannelTopic(room, seat, SeatChannel::Event), RoomCommandTopic(room),
+            SeatCommandTopic(room, seat), SeatChannelTopic(room, seat, SeatChannel::Picture)};
+}
+
+std::vector<std::string> StationTopics(std::string_view room) {
+    std::vector<std::string> topics;
+    for (const SeatChannel channel : kChannels)
+        topics.push_back(SeatChannelTopic(room, kEverySeat, channel));
+    return topics;
+}
+
+std::optional<SeatChannelOf> ReadSeatTopic(std::string_view room, std::string_view topic) {
+    const std::string prefix = SeatsTopic(room);
+    if (!topic.starts_with(prefix)) return std::nullopt;
+    topic.remove_prefix(prefix.size());
+    const std::size_t slash = topic.find('/');
+    if (slash == std::string_view::npos) return std::nullopt;
+    const std::string_view seat = topic.substr(0, slash), channel = topic.substr(slash + 1);
+    if (RoomNameProblem("seat", seat)) return std::nullopt;
+    for (const SeatChannel c : kChannels)
+        if (channel == kChannelNames[static_cast<int>(c)]) return SeatChannelOf{std::string(seat), c};
+    return std::nullopt;
 }
 
 } // namespace vp7

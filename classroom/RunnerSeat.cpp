@@ -25,8 +25,8 @@ constexpr std::chrono::milliseconds kFirstConnection{3000};
 
 } // namespace
 
-RunnerSeat::RunnerSeat(Runner& runner, std::string outboxFolder, std::ostream& log)
-    : runner_(runner), outboxFolder_(std::move(outboxFolder)), log_(log) {
+RunnerSeat::RunnerSeat(Runner& runner, std::string outboxFolder, std::ostream& log, RoomLinkMaker makeLink)
+    : runner_(runner), outboxFolder_(std::move(outboxFolder)), log_(log), makeLink_(std::move(makeLink)) {
     runner_.SetPeer(this);
 }
 
@@ -37,6 +37,7 @@ RunnerSeat::~RunnerSeat() {
 void RunnerSeat::Connect(const std::vector<std::string>& words) {
     if (words.size() != 4 && words.size() != 6)
         throw ScriptError("classroom takes HOST PORT ROOM SEAT [USER PASSWORD]");
+    if (!makeLink_) throw ScriptError(kNoRoomLink);
     SeatSettings settings;
     settings.host = words[0];
     settings.port = ToInt(words[1], "port");
@@ -49,7 +50,7 @@ void RunnerSeat::Connect(const std::vector<std::string>& words) {
     settings.outbox = outboxFolder_ + "/Outbox";
     // The room's certificate authority beside the outbox turns TLS on.
     if (const std::string ca = outboxFolder_ + "/ca.crt"; std::filesystem::exists(ca)) settings.caFile = ca;
-    auto seat = std::make_unique<Seat>(*this, std::move(settings));
+    auto seat = std::make_unique<Seat>(*this, std::move(settings), makeLink_);
     if (const auto problem = seat->Start()) throw ScriptError(*problem);
     seat_ = std::move(seat);
     seat_->WaitForConnection(kFirstConnection);

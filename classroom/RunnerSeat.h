@@ -18,8 +18,9 @@ namespace vp7 {
 
 class RunnerSeat final : public RunnerPeer, public SeatTarget {
 public:
-    // Hand-ins wait in `folder`/Outbox until the broker has them; a `folder`/ca.crt turns TLS on.
-    RunnerSeat(Runner& runner, std::string folder, std::ostream& log);
+    // Hand-ins wait in `folder`/Outbox until the broker has them; a `folder`/ca.crt turns TLS on. The
+    // room is reached through links `makeLink` makes; without one a `classroom` line is refused.
+    RunnerSeat(Runner& runner, std::string folder, std::ostream& log, RoomLinkMaker makeLink);
     ~RunnerSeat() override;
 
     // RunnerPeer
@@ -50,6 +51,7 @@ private:
     Runner& runner_;
     std::string outboxFolder_;
     std::ostream& log_;
+    RoomLinkMaker makeLink_;
     std::unique_ptr<Seat> seat_;
     uint64_t device_ = 0;      // the runner's device the events were taken from
     uint64_t eventsTaken_ = 0; // of its trend's events

@@ -3,8 +3,6 @@
 
 #include "classroom/SeatCommand.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <chrono>
 #include <random>
@@ -12,12 +10,6 @@
 
 namespace vp7 {
 namespace {
-
-using Json = nlohmann::json;
-
-std::string Dump(const Json& j) {
-    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
 
 // Unique across the seat's runs and the room's seats: the instructor's station drops a hand-in it
 // has seen, since one sent again after a reconnect may arrive twice. Sorted by time within a seat.
@@ -34,9 +26,9 @@ std::string HandInId(uint64_t count) {
 
 } // namespace
 
-Seat::Seat(SeatTarget& target, SeatSettings settings)
+Seat::Seat(SeatTarget& target, SeatSettings settings, RoomLinkMaker makeLink)
     : target_(target), settings_(std::move(settings)), topics_(TopicsOf(settings_.room, settings_.seat)),
-      outbox_(settings_.outbox) {}
+      outbox_(settings_.outbox), makeLink_(std::move(makeLink)) {}
 
 std::optional<std::string> Seat::Start() {
     if (const auto problem = RoomNameProblem("room", settings_.room)) return problem;
@@ -44,11 +36,12 @@ std::optional<std::string> Seat::Start() {
     if (settings_.port < 1 || settings_.port > 65535)
         return "port " + std::to_string(settings_.port) + " out of range";
     if (settings_.host.empty() || settings_.host.size() > 255) return std::string("bad host name");
+    if (!makeLink_) return std::string(kNoRoomLink);
     LinkSettings link{settings_.host,  settings_.port, settings_.room,
                       settings_.seat,  settings_.user, settings_.password,
                       OfflineStatus(), topics_.status, {topics_.all, topics_.command},
                       settings_.caFile};
-    link_ = std::make_unique<SeatLink>(std::move(link));
+    link_ = makeLink_(std::move(link));
     return link_->Start();
 }
 
@@ -57,7 +50,7 @@ std::string Seat::OfflineStatus() const {
     offline.seat = settings_.seat;
     offline.room = settings_.room;
     offline.online = false;
-    return ToJson(offline);
+    return WriteSeatStatus(offline);
 }
 
 void Seat::Poll() {
@@ -68,19 +61,14 @@ void Seat::Poll() {
         explicit Guard(bool& f) : flag(f) { flag = true; }
         ~Guard() { flag = false; }
     } guard(polling_);
-    for (const SeatLink::Incoming& incoming : link_->Take())
+    for (const RoomLink::Incoming& incoming : link_->Take())
         Apply(incoming);
     PublishChanges();
 }
 
 void Seat::PublishChanges() {
     for (const SeatEvent& event : target_.TakeEvents()) {
-        const Json j = {{"seat", settings_.seat},
-                        {"room", settings_.room},
-                        {"kind", "event"},
-                        {"timeMs", event.timeMs},
-                        {"text", event.text}};
-        link_->Publish(topics_.event, Dump(j), 1, false);
+        link_->Publish(topics_.event, WriteSeatEvent({settings_.seat, settings_.room, event}), 1, false);
         changed_ = true;
     }
     // Sampled on whole seconds after the first sample, whatever steps the clock takes; a device made
@@ -96,17 +84,17 @@ void Seat::PublishChanges() {
     PublishStatus(false);
 }
 
-void Seat::Apply(const SeatLink::Incoming& message) {
+void Seat::Apply(const RoomLink::Incoming& message) {
     switch (message.kind) {
-    case SeatLink::Incoming::Kind::Connected:
+    case RoomLink::Incoming::Kind::Connected:
         target_.Log("connected to " + settings_.host + ":" + std::to_string(settings_.port));
         PublishStatus(true); // the broker may have lost it, or holds the last will
         SendOutbox();
         return;
-    case SeatLink::Incoming::Kind::Note:
+    case RoomLink::Incoming::Kind::Note:
         target_.Log(message.payload);
         return;
-    case SeatLink::Incoming::Kind::Message:
+    case RoomLink::Incoming::Kind::Message:
         break;
     }
     // The broker sends only what the seat subscribed to; anything else is not for it.
@@ -163,7 +151,7 @@ void Seat::Carry(const SeatCommand& command) {
 void Seat::SendHandIn(const SeatHandIn& result) {
     if (!link_) return;
     const std::string id = HandInId(++handIns_);
-    const std::string payload = ToJson(HandInMessage{settings_.seat, settings_.room, id, result});
+    const std::string payload = WriteHandIn(HandInMessage{settings_.seat, settings_.room, id, result});
     const auto kept = outbox_.Add(id, payload);
     if (!kept) {
         // Not kept, sent all the same: better once unguarded than not at all.
@@ -186,7 +174,7 @@ void Seat::PublishStatus(bool always) {
     status.seat = settings_.seat;
     status.room = settings_.room;
     status.online = true;
-    std::string json = ToJson(status);
+    std::string json = WriteSeatStatus(status);
     if (!always && lastStatus_ == json) return;
     if (link_->Publish(topics_.status, json, 1, true)) lastStatus_ = std::move(json);
 }

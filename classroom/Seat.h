@@ -4,10 +4,10 @@
 // device's clock and after what changed it, only when it differs from the last one published) and its
 // events, carries out the instructor's commands from the room's two command topics, and keeps every
 // hand-in in an outbox on disk until the broker acknowledged it. All of it on the device's thread, from
-// Poll(); the link's network thread only fills the queue Poll drains.
+// Poll(); the link (a RoomLink) only fills the queue Poll drains.
 #include "classroom/Outbox.h"
+#include "classroom/RoomLink.h"
 #include "classroom/RoomNames.h"
-#include "classroom/SeatLink.h"
 #include "classroom/SeatTarget.h"
 
 #include <chrono>
@@ -34,8 +34,9 @@ public:
     // Ids of commands just done, against the same command delivered twice.
     static constexpr std::size_t kRememberedIds = 64;
 
-    Seat(SeatTarget& target, SeatSettings settings);
-    // Why the seat cannot join (a bad name, a port out of range, the client library's refusal), or
+    // The seat reaches its room through a link `makeLink` makes; without one it cannot join.
+    Seat(SeatTarget& target, SeatSettings settings, RoomLinkMaker makeLink);
+    // Why the seat cannot join (a bad name, a port out of range, no link, the link's refusal), or
     // nothing; a broker that is down is no reason: the seat works on alone and joins when it can.
     std::optional<std::string> Start();
     // Waits up to `limit` for the first connection; true when the seat is connected.
@@ -57,7 +58,7 @@ public:
     const SeatTopics& Topics() const { return topics_; }
 
 private:
-    void Apply(const SeatLink::Incoming& message);
+    void Apply(const RoomLink::Incoming& message);
     void PublishChanges();
     void Carry(const struct SeatCommand& command);
     void PublishStatus(bool always);
@@ -67,7 +68,8 @@ private:
     SeatSettings settings_;
     SeatTopics topics_;
     Outbox outbox_;
-    std::unique_ptr<SeatLink> link_;
+    RoomLinkMaker makeLink_;
+    std::unique_ptr<RoomLink> link_;
     std::optional<std::string> lastStatus_;
     std::optional<int64_t> lastSampleMs_;
     bool changed_ = false; // a command or event since the last sample

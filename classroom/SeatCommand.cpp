@@ -3,7 +3,7 @@
 
 #include "classroom/JsonLimits.h"
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -28,7 +28,13 @@ constexpr std::array<CommandName, 9> kCommands = {{
     {"watch", SeatCommandKind::Watch},
 }};
 
+using Json = nlohmann::json;
+
 } // namespace
+
+bool IsHideableFault(std::string_view option) {
+    return std::find(kHideableFaults.begin(), kHideableFaults.end(), option) != kHideableFaults.end();
+}
 
 std::optional<std::string> DecodeBase64(std::string_view text) {
     while (!text.empty() && text.back() == '=')
@@ -71,6 +77,38 @@ std::string EncodeBase64(std::string_view bytes) {
         text += i + 2 < bytes.size() ? kAlphabet[bits & 63] : '=';
     }
     return text;
+}
+
+std::string WriteSeatCommand(const SeatCommand& command) {
+    const auto named = std::find_if(kCommands.begin(), kCommands.end(),
+                                    [&](const CommandName& c) { return c.kind == command.kind; });
+    Json j = {{"command", named->name}};
+    if (!command.id.empty()) j["id"] = command.id;
+    switch (command.kind) {
+    case SeatCommandKind::OpenExercise:
+    case SeatCommandKind::Message:
+        j["text"] = command.text;
+        break;
+    case SeatCommandKind::LoadState:
+        j["data"] = EncodeBase64(command.text);
+        break;
+    case SeatCommandKind::Speed:
+        j["value"] = command.value;
+        break;
+    case SeatCommandKind::SetHiddenFault:
+        j["option"] = command.text;
+        j["on"] = command.on;
+        break;
+    case SeatCommandKind::Watch:
+        j["on"] = command.on;
+        break;
+    case SeatCommandKind::Freeze:
+    case SeatCommandKind::Continue:
+    case SeatCommandKind::HandIn:
+        break;
+    }
+    // An exercise file's text may hold bytes that are no UTF-8: they become U+FFFD, not a throw.
+    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 std::variant<SeatCommand, std::string> ReadSeatCommand(std::string_view payload) {
@@ -117,6 +155,7 @@ std::variant<SeatCommand, std::string> ReadSeatCommand(std::string_view payload)
         const auto option = StringMember(*j, "option", 32);
         const auto on = BoolMember(*j, "on");
         if (!option || !on) return needs("\"option\" (a control's name) and \"on\" (true or false)");
+        if (!IsHideableFault(*option)) return "no option '" + *option + "' to hide";
         command.text = *option;
         command.on = *on;
         break;

@@ -17,7 +17,7 @@ using Json = nlohmann::json;
 
 } // namespace
 
-std::string ToJson(const SeatStatus& s) {
+std::string WriteSeatStatus(const SeatStatus& s) {
     Json j = {{"seat", s.seat}, {"room", s.room}, {"online", s.online}};
     if (s.online) {
         j["variant"] = s.variant;
@@ -39,7 +39,7 @@ std::string ToJson(const SeatStatus& s) {
     return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-std::variant<SeatStatus, std::string> SeatStatusFromJson(std::string_view payload) {
+std::variant<SeatStatus, std::string> ReadSeatStatus(std::string_view payload) {
     std::string why;
     const auto j = ParseBoundedObject(payload, kStatusMaxBytes, why);
     if (!j) return "status " + why;

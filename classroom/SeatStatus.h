@@ -36,8 +36,8 @@ struct SeatStatus {
     bool operator==(const SeatStatus&) const = default;
 };
 
-std::string ToJson(const SeatStatus& status);
+std::string WriteSeatStatus(const SeatStatus& status);
 // The status a payload holds, or why it is none.
-std::variant<SeatStatus, std::string> SeatStatusFromJson(std::string_view payload);
+std::variant<SeatStatus, std::string> ReadSeatStatus(std::string_view payload);
 
 } // namespace vp7

@@ -4,6 +4,7 @@
 // events as they happen, and the instructor's commands carried out. The runner implements it
 // (RunnerSeat); a window can implement it alike. Called on the thread the device lives on only.
 #include "classroom/HandIn.h"
+#include "classroom/SeatEvent.h"
 #include "classroom/SeatStatus.h"
 
 #include <cstdint>
@@ -12,11 +13,6 @@
 #include <vector>
 
 namespace vp7 {
-
-struct SeatEvent {
-    int64_t timeMs = 0; // the device's clock
-    std::string text;   // English, as the trend shows it
-};
 
 class SeatTarget {
 public:
@@ -33,6 +29,7 @@ public:
     virtual void LoadState(const std::string& bytes) = 0;
     virtual void SetFrozen(bool frozen) = 0;
     virtual void SetSpeed(double speed) = 0;
+    // `option` is one of kHideableFaults: the command's reader refused any other.
     virtual void SetHiddenFault(const std::string& option, bool on) = 0;
     virtual void ShowMessage(const std::string& text) = 0;
     // The result to send, or none when it is sent later (a question the trainee answers first).

@@ -9,7 +9,8 @@ set(VP7_LAYERS
     "sim=platform+model+formats"
     "session=platform+model+formats+sim"
     "classroom=platform+model+formats+sim+session"
-    "headless=platform+model+formats+sim+session+classroom")
+    "broker=platform+model+formats+sim+session+classroom"
+    "headless=platform+model+formats+sim+session+classroom+broker")
 set(VP7_SOURCE_ROOT "${CMAKE_CURRENT_SOURCE_DIR}")
 include(${CMAKE_CURRENT_LIST_DIR}/CheckLayers.cmake)
 # The build step gets the rules comma-separated and unquoted: a ";" would split the argument, and

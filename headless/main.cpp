@@ -3,6 +3,9 @@
 // simulator on a virtual clock and prints what it asks for; --help and --version say what it is.
 #include "classroom/RunnerSeat.h"
 #include "session/script/Runner.h"
+#ifdef VP7_WITH_BROKER
+#include "broker/SeatLink.h"
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -34,6 +37,15 @@ constexpr char kHelp[] =
     "not written or read) or no temporary folder could be made; 2 for an unknown command or a bad\n"
     "argument (\"error LINE: REASON\" on standard error) or a script that cannot be opened.\n"
     "The commands and their output: man vp7-headless\n";
+
+// A `classroom` line joins its room through the broker layer, when the build has one.
+vp7::RoomLinkMaker RoomLinks() {
+#ifdef VP7_WITH_BROKER
+    return &vp7::SeatLink::Make;
+#else
+    return {};
+#endif
+}
 
 } // namespace
 
@@ -79,7 +91,7 @@ int main(int argc, char** argv) {
         vp7::Runner runner(std::cout, dir);
         runner.SetPaced(paced);
         // A `classroom` line joins a room; hand-ins wait in the program folder until delivered.
-        vp7::RunnerSeat seat(runner, (fs::path(dir) / "Classroom").string(), std::cerr);
+        vp7::RunnerSeat seat(runner, (fs::path(dir) / "Classroom").string(), std::cerr, RoomLinks());
         if (script.empty() || script == "-") {
             status = runner.Run(std::cin, std::cerr);
         } else {

@@ -54,9 +54,6 @@ struct HandInResult {
     int passed = 0, total = 0;
 };
 
-// Whether `control` is one of the device's options an instructor may set unseen: the faults an exercise
-// hides.
-bool IsHideableOption(std::string_view control);
 // The speeds an instructor may set: beyond them the device's timers no longer keep up with a human's
 // eye, or hardly move.
 inline constexpr double kSlowestSpeed = 0.1, kFastestSpeed = 100;
@@ -172,7 +169,8 @@ public:
     // A snapshot state file's bytes, restored in place of the device there is.
     void LoadStateBytes(const std::string& bytes);
     // Sets or clears one of the device's options (FrictionSelect, ...) without the trainee seeing it:
-    // the control is hidden from then on and its changes leave no mark in the trend.
+    // the control is hidden from then on and its changes leave no mark in the trend. Which options an
+    // instructor may hide is the classroom's to say: its reader refuses a command naming another.
     void SetHiddenOption(const std::string& control, bool on);
     // Judges the exercise as `handin` does, printing the same lines.
     HandInResult HandInNow();

@@ -10,22 +10,10 @@
 #include "sim/Simulator.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <set>
 
 namespace vp7 {
-namespace {
-
-// The device's options an instructor may set unseen: the faults an exercise hides.
-constexpr std::array<std::string_view, 5> kHideableOptions = {
-    "NoPreasureSelect", "BlockDownSelect", "BlockUpSelect", "FrictionSelect", "LeakageSelect"};
-
-} // namespace
-
-bool IsHideableOption(std::string_view control) {
-    return std::find(kHideableOptions.begin(), kHideableOptions.end(), control) != kHideableOptions.end();
-}
 
 void Runner::SetSpeed(double speed) {
     if (!(speed >= kSlowestSpeed && speed <= kFastestSpeed)) throw ScriptError("speed out of range");
@@ -66,7 +54,6 @@ void Runner::ReplaceDevice(std::string_view command, const std::string& fileName
 }
 
 void Runner::SetHiddenOption(const std::string& control, bool on) {
-    if (!IsHideableOption(control)) throw ScriptError("no option '" + control + "' to hide");
     if (!sim_ || closed_) throw ScriptError("no device running");
     if (std::find(hidden_.begin(), hidden_.end(), control) == hidden_.end()) hidden_.push_back(control);
     if (trend_) trend_->Conceal(std::set<std::string>(hidden_.begin(), hidden_.end()));

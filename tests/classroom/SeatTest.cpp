@@ -5,6 +5,7 @@
 #include "Broker.h"
 #include "Instructor.h"
 
+#include "broker/SeatLink.h"
 #include "classroom/HandIn.h"
 #include "classroom/RunnerSeat.h"
 #include "classroom/SeatCommand.h"
@@ -52,7 +53,7 @@ struct SeatTest : test::FolderFixture {
         fs::create_directories(program);
         broker = std::make_unique<test::Broker>(dir / "broker", BrokerConfig());
         runner = std::make_unique<Runner>(out, program.string());
-        seat = std::make_unique<RunnerSeat>(*runner, (program / "Classroom").string(), log);
+        seat = std::make_unique<RunnerSeat>(*runner, (program / "Classroom").string(), log, &SeatLink::Make);
     }
     void TearDown() override {
         seat.reset();
@@ -99,7 +100,7 @@ TEST_F(SeatTest, RetainsItsStatusAndPublishesOnlyWhatChanged) {
     test::Instructor instructor;
     ASSERT_TRUE(instructor.Connect(broker->Port(), {"vp7/r1/seat/+/status"}));
     const std::string json = instructor.WaitFor("vp7/r1/seat/s1/status", "\"online\":true");
-    const auto read = SeatStatusFromJson(json);
+    const auto read = ReadSeatStatus(json);
     ASSERT_TRUE(std::holds_alternative<SeatStatus>(read)) << json;
     const SeatStatus& status = std::get<SeatStatus>(read);
     EXPECT_EQ(status.seat, "s1");
@@ -309,7 +310,7 @@ TEST_F(SeatTest, KeepsAHandInThroughTheBrokersRestartAndDeliversItOnce) {
     std::set<std::string> ids;
     for (const auto& m : instructor.Received())
         if (m.payload.find("\"kind\":\"handin\"") != std::string::npos)
-            ids.insert(std::get<HandInMessage>(HandInFromJson(m.payload)).id);
+            ids.insert(std::get<HandInMessage>(ReadHandIn(m.payload)).id);
     ASSERT_EQ(ids.size(), 1u);
 }
 

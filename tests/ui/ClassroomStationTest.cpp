@@ -33,7 +33,7 @@ struct Station {
         folder.filePath(QStringLiteral("class"))};
     void Status(const SeatStatus& status) {
         station.Received(QStringLiteral("vp7/room1/seat/%1/status").arg(QString::fromStdString(status.seat)),
-                         QByteArray::fromStdString(ToJson(status)));
+                         QByteArray::fromStdString(WriteSeatStatus(status)));
     }
 };
 
@@ -75,7 +75,7 @@ TEST(ClassroomStation, SeatsShowWhatTheirStatusSaysAndBadMessagesChangeNothing) 
     s.station.SortBy(InstructorStation::Order::FaultsFirst);
     EXPECT_EQ(s.station.Seats().front(), QStringLiteral("ben"));
 
-    const QByteArray annaJson = QByteArray::fromStdString(ToJson(anna));
+    const QByteArray annaJson = QByteArray::fromStdString(WriteSeatStatus(anna));
     QByteArray asBen = annaJson;
     asBen.replace("\"anna\"", "\"ben\"");
     const struct {
@@ -147,7 +147,7 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     handIn.result.checks = {{"found", true}, {"fixed", false}};
     handIn.result.passed = 1;
     handIn.result.total = 2;
-    const QByteArray json = QByteArray::fromStdString(ToJson(handIn));
+    const QByteArray json = QByteArray::fromStdString(WriteHandIn(handIn));
     for (int copy = 0; copy < 2; ++copy) // sent again before its acknowledgement reached the seat
         s.station.Received(QStringLiteral("vp7/room1/seat/anna/event"), json);
     ASSERT_EQ(s.station.HandIns()->rowCount(), 1);
@@ -167,7 +167,8 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     handIn.id = "anna-8";
     handIn.result.exercise = "=HYPERLINK(\"x\")"; // a hostile seat's text, which a spreadsheet would run
     again.Received(QStringLiteral("vp7/room1/seat/anna/event"), json);
-    again.Received(QStringLiteral("vp7/room1/seat/anna/event"), QByteArray::fromStdString(ToJson(handIn)));
+    again.Received(QStringLiteral("vp7/room1/seat/anna/event"),
+                   QByteArray::fromStdString(WriteHandIn(handIn)));
     const QByteArray csv = test::Bytes(folder.filePath(QStringLiteral("results.csv")));
     EXPECT_EQ(csv.count('\n'), 3);
     EXPECT_TRUE(csv.contains("\nanna,\"'=HYPERLINK(\"\"x\"\")\",1/2,")) << csv.data();

@@ -16,8 +16,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTableWidget>
@@ -39,9 +37,7 @@ check Mode <= 1 "Im Betrieb" "In operation"
 )";
 
 std::string ExerciseCommand() {
-    const QJsonObject command{{QStringLiteral("command"), QStringLiteral("exercise")},
-                              {QStringLiteral("text"), QString::fromUtf8(kExercise)}};
-    return QJsonDocument(command).toJson(QJsonDocument::Compact).toStdString();
+    return WriteSeatCommand({SeatCommandKind::OpenExercise, kExercise});
 }
 
 } // namespace
@@ -138,8 +134,7 @@ TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
     InstructorStation* station = classroom.OpenStation(settings, "");
     ASSERT_NE(station, nullptr);
     EXPECT_TRUE(until([&] { return station->Tile(QStringLiteral("anna")) != nullptr; }));
-    station->Send({{QStringLiteral("command"), QStringLiteral("message")},
-                   {QStringLiteral("text"), QStringLiteral("hello")}});
+    station->Send({SeatCommandKind::Message, "hello"});
     EXPECT_TRUE(until([&] {
         for (QWidget* w : QApplication::allWidgets())
             if (auto* shown = qobject_cast<QMessageBox*>(w);

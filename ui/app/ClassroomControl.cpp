@@ -157,7 +157,7 @@ bool ClassroomControl::Join(const ClassroomSettings& settings, const std::string
     Leave();
     SeatSettings seat{settings.host, settings.port, settings.room,        settings.seat,
                       settings.user, password,      settings.Authority(), ClassroomFolder() + "/Outbox"};
-    auto joining = std::make_unique<Seat>(*this, std::move(seat));
+    auto joining = std::make_unique<Seat>(*this, std::move(seat), BrokerLinks());
     settings_ = settings;
     settings_.joined = false; // until it has joined
     if (const auto problem = joining->Start()) {
@@ -371,7 +371,6 @@ void ClassroomControl::SetSpeed(double speed) {
 }
 
 void ClassroomControl::SetHiddenFault(const std::string& option, bool on) {
-    if (!IsHideableOption(option)) throw std::runtime_error("no option '" + option + "' to hide");
     if (ExerciseSession* exercise = Exercise()) return exercise->SetHiddenOption(option, on);
     Simulator& sim = main_->Sim();
     Control* control = sim.form.Find(option);

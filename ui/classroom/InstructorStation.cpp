@@ -2,7 +2,9 @@
 #include "ui/classroom/InstructorStation.h"
 
 #include "classroom/HandIn.h"
+#include "classroom/RoomNames.h"
 #include "classroom/SeatCommand.h"
+#include "classroom/SeatEvent.h"
 #include "ui/classroom/LiveView.h"
 
 #include <QCloseEvent>
@@ -14,8 +16,6 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QInputDialog>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -37,6 +37,10 @@ constexpr int kTileWidth = 260; // two display lines at their own size, and a ma
 constexpr int kLogLines = 500;
 // A seat sends its picture for a while after each request; the station asks again well before that.
 constexpr int kWatchRenewMs = kWatchLeaseMs / 3;
+
+SeatCommand Watching(bool on) {
+    return {SeatCommandKind::Watch, {}, 1, on};
+}
 
 // A seat's name as a file name: letters, digits, '-' and '_' only.
 QString FileSafe(QString name) {
@@ -91,7 +95,7 @@ InstructorStation::InstructorStation(const QString& room, bool german, Publish p
         for (const auto& [seat, view] : views_)
             if (view) watched << seat;
         if (watched.isEmpty()) return watching_.stop();
-        SendTo(watched, {{QStringLiteral("command"), QStringLiteral("watch")}, {QStringLiteral("on"), true}});
+        SendTo(watched, Watching(true));
     });
 }
 
@@ -100,11 +104,9 @@ LiveView* InstructorStation::OpenLiveView(const QString& seat) {
     if (!view) {
         view = new LiveView(seat, german_, this);
         if (const SeatTile* tile = Tile(seat)) view->TakeStatus(tile->Shown());
-        connect(view, &LiveView::Closed, this, [this](const QString& closed) {
-            SendTo({closed},
-                   {{QStringLiteral("command"), QStringLiteral("watch")}, {QStringLiteral("on"), false}});
-        });
-        SendTo({seat}, {{QStringLiteral("command"), QStringLiteral("watch")}, {QStringLiteral("on"), true}});
+        connect(view, &LiveView::Closed, this,
+                [this](const QString& closed) { SendTo({closed}, Watching(false)); });
+        SendTo({seat}, Watching(true));
         if (!watching_.isActive()) watching_.start();
     }
     view->show();
@@ -120,30 +122,26 @@ void InstructorStation::BuildToolBar() {
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, std::move(act));
     };
-    add("Übung starten…", "Start exercise…", "exercise", [this] { AskAndSend(QStringLiteral("exercise")); });
-    add("Zustand laden…", "Load state…", "state", [this] { AskAndSend(QStringLiteral("state")); });
-    add("Einfrieren", "Freeze", "freeze", [this] {
-        Send({{QStringLiteral("command"), QStringLiteral("freeze")}});
-    });
-    add("Fortsetzen", "Continue", "continue", [this] {
-        Send({{QStringLiteral("command"), QStringLiteral("continue")}});
-    });
+    add("Übung starten…", "Start exercise…", "exercise",
+        [this] { AskAndSend(SeatCommandKind::OpenExercise); });
+    add("Zustand laden…", "Load state…", "state", [this] { AskAndSend(SeatCommandKind::LoadState); });
+    add("Einfrieren", "Freeze", "freeze", [this] { Send({SeatCommandKind::Freeze}); });
+    add("Fortsetzen", "Continue", "continue", [this] { Send({SeatCommandKind::Continue}); });
     auto* speeds = new QToolButton;
     speeds->setText(QString::fromUtf8(Text("Geschwindigkeit", "Speed")));
     speeds->setPopupMode(QToolButton::InstantPopup);
     auto* speedMenu = new QMenu(speeds);
     for (const double rate : {0.5, 1.0, 2.0, 5.0, 10.0})
-        connect(
-            speedMenu->addAction(QStringLiteral("%1×").arg(rate)), &QAction::triggered, this, [this, rate] {
-                Send({{QStringLiteral("command"), QStringLiteral("speed")}, {QStringLiteral("value"), rate}});
-            });
+        connect(speedMenu->addAction(QStringLiteral("%1×").arg(rate)), &QAction::triggered, this,
+                [this, rate] {
+                    Send({SeatCommandKind::Speed, {}, rate});
+                });
     speeds->setMenu(speedMenu);
     bar->addWidget(speeds);
-    add("Verdeckter Fehler…", "Hidden fault…", "fault", [this] { AskAndSend(QStringLiteral("fault")); });
-    add("Nachricht…", "Message…", "message", [this] { AskAndSend(QStringLiteral("message")); });
-    add("Abgeben lassen", "Hand in now", "handin", [this] {
-        Send({{QStringLiteral("command"), QStringLiteral("handin")}});
-    });
+    add("Verdeckter Fehler…", "Hidden fault…", "fault",
+        [this] { AskAndSend(SeatCommandKind::SetHiddenFault); });
+    add("Nachricht…", "Message…", "message", [this] { AskAndSend(SeatCommandKind::Message); });
+    add("Abgeben lassen", "Hand in now", "handin", [this] { Send({SeatCommandKind::HandIn}); });
     add("Live-Ansicht", "Live view", "live", [this] {
         for (const QString& seat : Chosen())
             OpenLiveView(seat);
@@ -159,10 +157,10 @@ void InstructorStation::BuildToolBar() {
 }
 
 // What a command needs from the instructor first: a file, a fault, a text. Cancelled, nothing is sent.
-void InstructorStation::AskAndSend(const QString& command) {
-    QJsonObject message{{QStringLiteral("command"), command}};
-    if (command == QStringLiteral("exercise") || command == QStringLiteral("state")) {
-        const bool exercise = command == QStringLiteral("exercise");
+void InstructorStation::AskAndSend(SeatCommandKind kind) {
+    SeatCommand command{kind};
+    if (kind == SeatCommandKind::OpenExercise || kind == SeatCommandKind::LoadState) {
+        const bool exercise = kind == SeatCommandKind::OpenExercise;
         const QString path = QFileDialog::getOpenFileName(
             this, QString::fromUtf8(exercise ? Text("Übung", "Exercise") : Text("Zustand", "State")),
             QString(), exercise ? QStringLiteral("*.vp7x") : QStringLiteral("*.vp7state"));
@@ -172,15 +170,11 @@ void InstructorStation::AskAndSend(const QString& command) {
             Note(QStringLiteral("cannot send %1").arg(path));
             return;
         }
-        const QByteArray bytes = file.readAll();
-        if (exercise)
-            message.insert(QStringLiteral("text"), QString::fromUtf8(bytes));
-        else
-            message.insert(QStringLiteral("data"), QString::fromLatin1(bytes.toBase64()));
-    } else if (command == QStringLiteral("fault")) {
-        const QStringList options{QStringLiteral("NoPreasureSelect"), QStringLiteral("BlockDownSelect"),
-                                  QStringLiteral("BlockUpSelect"), QStringLiteral("FrictionSelect"),
-                                  QStringLiteral("LeakageSelect")};
+        command.text = file.readAll().toStdString(); // the writer carries a state's bytes as base64
+    } else if (kind == SeatCommandKind::SetHiddenFault) {
+        QStringList options;
+        for (const std::string_view fault : kHideableFaults)
+            options << QString::fromLatin1(fault.data(), static_cast<qsizetype>(fault.size()));
         bool ok = false;
         const QString option =
             QInputDialog::getItem(this, QString::fromUtf8(Text("Verdeckter Fehler", "Hidden fault")),
@@ -191,76 +185,72 @@ void InstructorStation::AskAndSend(const QString& command) {
             {QString::fromUtf8(Text("setzen", "set")), QString::fromUtf8(Text("löschen", "clear"))}, 0, false,
             &ok);
         if (!ok) return;
-        message.insert(QStringLiteral("option"), option);
-        message.insert(QStringLiteral("on"), on == QString::fromUtf8(Text("setzen", "set")));
-    } else if (command == QStringLiteral("message")) {
+        command.text = option.toStdString();
+        command.on = on == QString::fromUtf8(Text("setzen", "set"));
+    } else if (kind == SeatCommandKind::Message) {
         bool ok = false;
         const QString text = QInputDialog::getText(this, QString::fromUtf8(Text("Nachricht", "Message")),
                                                    QString::fromUtf8(Text("An die Plätze:", "To the seats:")),
                                                    QLineEdit::Normal, QString(), &ok);
         if (!ok || text.isEmpty()) return;
-        message.insert(QStringLiteral("text"), text);
+        command.text = text.toStdString();
     }
-    Send(message);
+    Send(std::move(command));
 }
 
 // Each command with an id of its own: a seat does one delivered twice (after a reconnection) once.
-QByteArray InstructorStation::Payload(QJsonObject command) {
-    command.insert(
-        QStringLiteral("id"),
-        QStringLiteral("station-%1-%2").arg(QDateTime::currentMSecsSinceEpoch()).arg(++commandsSent_));
-    return QJsonDocument(command).toJson(QJsonDocument::Compact);
+QByteArray InstructorStation::Payload(SeatCommand& command) {
+    command.id = QStringLiteral("station-%1-%2")
+                     .arg(QDateTime::currentMSecsSinceEpoch())
+                     .arg(++commandsSent_)
+                     .toStdString();
+    return QByteArray::fromStdString(WriteSeatCommand(command));
 }
 
-void InstructorStation::Send(const QJsonObject& command) {
-    const QByteArray payload = Payload(command);
+void InstructorStation::Send(SeatCommand command) {
     const QStringList chosen = Chosen();
-    if (chosen.isEmpty()) {
-        publish_(QStringLiteral("vp7/%1/cmd/all").arg(room_), payload);
-        return;
-    }
-    SendTo(chosen, command);
+    if (!chosen.isEmpty()) return SendTo(chosen, std::move(command));
+    publish_(QString::fromStdString(RoomCommandTopic(room_.toStdString())), Payload(command));
 }
 
-void InstructorStation::SendTo(const QStringList& seats, const QJsonObject& command) {
+void InstructorStation::SendTo(const QStringList& seats, SeatCommand command) {
     const QByteArray payload = Payload(command);
     for (const QString& seat : seats)
-        publish_(QStringLiteral("vp7/%1/cmd/seat/%2").arg(room_, seat), payload);
+        publish_(QString::fromStdString(SeatCommandTopic(room_.toStdString(), seat.toStdString())), payload);
 }
 
 void InstructorStation::Received(const QString& topic, const QByteArray& payload) {
-    const QString prefix = QStringLiteral("vp7/%1/seat/").arg(room_);
-    const QStringList parts = topic.mid(prefix.size()).split(QLatin1Char('/'));
-    if (!topic.startsWith(prefix) || parts.size() != 2 || parts[0].isEmpty())
-        return Note(QStringLiteral("not a seat's: %1").arg(topic));
+    const auto from = ReadSeatTopic(room_.toStdString(), topic.toStdString());
+    if (!from) return Note(QStringLiteral("not a seat's: %1").arg(topic));
     if (payload.size() > kLargestMessage) return Note(QStringLiteral("too large: %1").arg(topic));
-    const std::string seat = parts[0].toStdString();
+    const std::string& seat = from->seat;
     const std::string_view text(payload.constData(), static_cast<std::size_t>(payload.size()));
-    if (parts[1] == QStringLiteral("status")) {
-        auto status = SeatStatusFromJson(text);
+    switch (from->channel) {
+    case SeatChannel::Status: {
+        auto status = ReadSeatStatus(text);
         if (const auto* why = std::get_if<std::string>(&status))
             return Note(QStringLiteral("%1: %2").arg(topic, QString::fromStdString(*why)));
         if (std::get<SeatStatus>(status).seat != seat)
             return Note(QStringLiteral("another seat's status: %1").arg(topic));
         return TakeStatus(std::move(std::get<SeatStatus>(status)));
     }
-    if (parts[1] == QStringLiteral("picture")) {
-        const auto view = views_.find(parts[0]);
+    case SeatChannel::Picture: {
+        const auto view = views_.find(QString::fromStdString(seat));
         if (view == views_.end() || !view->second) return; // a frame for a view closed meanwhile
         if (!view->second->TakeFrame(payload)) Note(QStringLiteral("not a picture: %1").arg(topic));
         return;
     }
-    if (parts[1] == QStringLiteral("event")) {
-        // A seat's events are the trend's marks, shown on the seat itself; the station takes hand-ins.
-        if (!payload.contains("\"handin\"")) return;
-        auto handIn = HandInFromJson(text);
-        if (const auto* why = std::get_if<std::string>(&handIn))
+    case SeatChannel::Event: {
+        const auto read = ReadEventChannel(text);
+        if (const auto* why = std::get_if<std::string>(&read))
             return Note(QStringLiteral("%1: %2").arg(topic, QString::fromStdString(*why)));
-        if (std::get<HandInMessage>(handIn).seat != seat)
-            return Note(QStringLiteral("another seat's hand-in: %1").arg(topic));
-        return TakeHandIn(std::get<HandInMessage>(handIn));
+        // A seat's events are the trend's marks, shown on the seat itself; the station takes hand-ins.
+        const auto* handIn = std::get_if<HandInMessage>(&read);
+        if (!handIn) return;
+        if (handIn->seat != seat) return Note(QStringLiteral("another seat's hand-in: %1").arg(topic));
+        return TakeHandIn(*handIn);
     }
-    Note(QStringLiteral("unknown topic: %1").arg(topic));
+    }
 }
 
 void InstructorStation::TakeStatus(SeatStatus status) {

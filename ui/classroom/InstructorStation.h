@@ -6,9 +6,9 @@
 // `publish` and is told of every message received; what it cannot read it notes in its log and passes
 // over.
 #include "classroom/HandIn.h"
+#include "classroom/SeatCommand.h"
 #include "ui/classroom/SeatTile.h"
 
-#include <QJsonObject>
 #include <QMainWindow>
 #include <QPointer>
 #include <QSet>
@@ -36,7 +36,7 @@ public:
     InstructorStation(const QString& room, bool german, Publish publish, const QString& classFolder,
                       QWidget* parent = nullptr);
 
-    // A message from the broker under vp7/ROOM/seat/SEAT/: its status or an event.
+    // A message from the broker on a seat's channel: its status, an event or a live view's frame.
     void Received(const QString& topic, const QByteArray& payload);
     void SetConnected(bool connected);
 
@@ -48,9 +48,9 @@ public:
     void Choose(const QStringList& seats);
     QStringList Chosen() const;
 
-    // A command to the chosen seats, or to all.
-    void Send(const QJsonObject& command);
-    void SendTo(const QStringList& seats, const QJsonObject& command);
+    // A command to the chosen seats, or to all; each sent with an id of its own.
+    void Send(SeatCommand command);
+    void SendTo(const QStringList& seats, SeatCommand command);
     // The seat's live view, opened (or raised); the seat is asked for its picture while it is open.
     LiveView* OpenLiveView(const QString& seat);
     // A line in the station's log.
@@ -76,8 +76,8 @@ private:
     // The hand-in's report as a page of its own.
     QString Report(const HandInMessage& handIn) const;
     void WriteResults(int row);
-    QByteArray Payload(QJsonObject command);
-    void AskAndSend(const QString& command);
+    QByteArray Payload(SeatCommand& command);
+    void AskAndSend(SeatCommandKind kind);
     void Clicked(const QString& seat, bool adding);
     const char* Text(const char* de, const char* en) const { return german_ ? de : en; }
 

@@ -1,10 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/classroom/StationLink.h"
 
-#include "classroom/SeatLink.h"
+#include "classroom/RoomNames.h"
 #include "ui/classroom/InstructorStation.h"
+#ifdef VP7_WITH_BROKER
+#include "broker/SeatLink.h"
+#endif
 
 namespace vp7 {
+
+RoomLinkMaker BrokerLinks() {
+#ifdef VP7_WITH_BROKER
+    return &SeatLink::Make;
+#else
+    return {};
+#endif
+}
 
 StationLink::StationLink(const ClassroomSettings& settings, const std::string& password) {
     LinkSettings link;
@@ -14,10 +25,9 @@ StationLink::StationLink(const ClassroomSettings& settings, const std::string& p
     link.seat = "station"; // only the client's name: the station publishes nothing of its own
     link.user = settings.stationUser;
     link.password = password;
-    const std::string seats = "vp7/" + settings.room + "/seat/+/";
-    link.subscriptions = {seats + "status", seats + "event", seats + "picture"};
+    link.subscriptions = StationTopics(settings.room);
     link.caFile = settings.Authority();
-    link_ = std::make_unique<SeatLink>(std::move(link));
+    if (const RoomLinkMaker make = BrokerLinks()) link_ = make(std::move(link));
     poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
 }
@@ -26,6 +36,7 @@ StationLink::~StationLink() = default;
 
 std::optional<std::string> StationLink::Start(InstructorStation& station) {
     station_ = &station;
+    if (!link_) return std::string(kNoRoomLink);
     if (auto problem = link_->Start()) return problem;
     poll_.start();
     return std::nullopt;
@@ -37,14 +48,14 @@ void StationLink::Publish(const QString& topic, const QByteArray& payload) {
 }
 
 void StationLink::Poll() {
-    for (const SeatLink::Incoming& incoming : link_->Take()) {
+    for (const RoomLink::Incoming& incoming : link_->Take()) {
         switch (incoming.kind) {
-        case SeatLink::Incoming::Kind::Connected:
+        case RoomLink::Incoming::Kind::Connected:
             break;
-        case SeatLink::Incoming::Kind::Note:
+        case RoomLink::Incoming::Kind::Note:
             station_->Note(QString::fromStdString(incoming.payload));
             break;
-        case SeatLink::Incoming::Kind::Message:
+        case RoomLink::Incoming::Kind::Message:
             station_->Received(QString::fromStdString(incoming.topic),
                                QByteArray::fromStdString(incoming.payload));
             break;

@@ -4,6 +4,7 @@
 // view frames handed to the station on the window's thread, its commands published at QoS 1. The link
 // reconnects by itself; the station shows whether it is connected.
 #include "classroom/ClassroomSettings.h"
+#include "classroom/RoomLink.h"
 
 #include <QObject>
 #include <QTimer>
@@ -15,7 +16,10 @@
 namespace vp7 {
 
 class InstructorStation;
-class SeatLink;
+
+// The links this program's seat and station reach their room through: the broker layer's, or none in
+// a build without it.
+RoomLinkMaker BrokerLinks();
 
 class StationLink : public QObject {
     Q_OBJECT
@@ -32,7 +36,7 @@ public:
 private:
     void Poll();
 
-    std::unique_ptr<SeatLink> link_;
+    std::unique_ptr<RoomLink> link_;
     InstructorStation* station_ = nullptr;
     QTimer poll_;
     bool connected_ = false;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "classroom/SeatLink.h"
+#include "broker/SeatLink.h"
 
 #include "classroom/Outbox.h"
 
@@ -32,6 +32,10 @@ std::string ClientId(const LinkSettings& s) {
 } // namespace
 
 SeatLink::SeatLink(LinkSettings settings) : settings_(std::move(settings)) {}
+
+std::unique_ptr<RoomLink> SeatLink::Make(LinkSettings settings) {
+    return std::make_unique<SeatLink>(std::move(settings));
+}
 
 SeatLink::~SeatLink() {
     {
