@@ -7,7 +7,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 bash "$root/scripts/setup.sh"
 
 # The committed style holds for every source file.
-(cd "$root" && find platform model formats sim session classroom headless ui tests bench -name '*.cpp' -o -name '*.h' |
+(cd "$root" && find platform model formats sim session plant classroom headless ui tests bench -name '*.cpp' -o -name '*.h' |
     xargs clang-format --dry-run -Werror) || { echo "run clang-format -i on the files above" >&2; exit 1; }
 
 # Every source file states its licence in its first comment line (after a shebang where there is one).

@@ -2,6 +2,7 @@
 // vp7-headless [--dir DIR] [--realtime] [SCRIPT]: runs a scenario script (or standard input) against the
 // simulator on a virtual clock and prints what it asks for; --help and --version say what it is.
 #include "classroom/RunnerSeat.h"
+#include "headless/PlantServer.h"
 #include "session/script/Runner.h"
 
 #include <chrono>
@@ -80,6 +81,8 @@ int main(int argc, char** argv) {
         runner.SetPaced(paced);
         // A `classroom` line joins a room; hand-ins wait in the program folder until delivered.
         vp7::RunnerSeat seat(runner, (fs::path(dir) / "Classroom").string(), std::cerr);
+        // A `modbus` line serves the device's registers to a plant's control system.
+        const auto plant = vp7::AttachPlantServer(runner);
         if (script.empty() || script == "-") {
             status = runner.Run(std::cin, std::cerr);
         } else {
