@@ -20,6 +20,13 @@ unlicensed="$(cd "$root" && find . \( -path ./.git -o -path './build*' \) -prune
 
 bash "$root/scripts/build.sh"
 
+# The toolkit-free tree a browser's build compiles (no Qt, no plant's server) still builds, mostly from
+# the plain build's objects, and its runner prints every golden scenario as the plain one does.
+built="$(bash "$root/scripts/build.sh" noqt 2>&1)" || { printf '%s\n' "$built"; exit 1; }
+(cd "$root/build-noqt" && ctest -R '^scenario_' --no-tests=error --output-on-failure -j 2 \
+    >"$root/build-noqt/ctest.log" 2>&1) ||
+    { cat "$root/build-noqt/ctest.log"; exit 1; }
+
 # The whole suite once more with AddressSanitizer and UndefinedBehaviorSanitizer.
 bash "$root/scripts/build.sh" san
 (cd "$root/build-san" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2 >"$root/build-san/ctest.log" 2>&1) ||
