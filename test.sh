@@ -7,7 +7,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 bash "$root/scripts/setup.sh"
 
 # The committed style holds for every source file.
-(cd "$root" && find platform model formats sim session classroom headless ui tests bench -name '*.cpp' -o -name '*.h' |
+(cd "$root" && find platform model formats sim session plant classroom headless ui tests bench -name '*.cpp' -o -name '*.h' |
     xargs clang-format --dry-run -Werror) || { echo "run clang-format -i on the files above" >&2; exit 1; }
 
 # Every source file states its licence in its first comment line (after a shebang where there is one).
@@ -19,6 +19,13 @@ unlicensed="$(cd "$root" && find . \( -path ./.git -o -path './build*' \) -prune
 [ -z "$unlicensed" ] || { printf 'no SPDX-License-Identifier line in:\n%s\n' "$unlicensed" >&2; exit 1; }
 
 bash "$root/scripts/build.sh"
+
+# The toolkit-free tree a browser's build compiles (no Qt, no plant's server, no broker link) still builds, mostly from
+# the plain build's objects, and its runner prints every golden scenario as the plain one does.
+built="$(bash "$root/scripts/build.sh" noqt 2>&1)" || { printf '%s\n' "$built"; exit 1; }
+(cd "$root/build-noqt" && ctest -R '^scenario_' --no-tests=error --output-on-failure -j 2 \
+    >"$root/build-noqt/ctest.log" 2>&1) ||
+    { cat "$root/build-noqt/ctest.log"; exit 1; }
 
 # The whole suite once more with AddressSanitizer and UndefinedBehaviorSanitizer.
 bash "$root/scripts/build.sh" san

@@ -3,7 +3,7 @@
 // device's thread pays: a write applied (the setpoint entered, the image published), and the refresh
 // after an event when nothing a client sees changed.
 #include "StartedSimulator.h"
-#include "session/plant/PlantLink.h"
+#include "plant/PlantLink.h"
 
 #include <benchmark/benchmark.h>
 #include <modbus.h>

@@ -9,7 +9,7 @@
 // during continuous strokes. With --modbus: what a Modbus client's setpoint costs the window.
 #include "LaunchClock.h"
 #include "model/PictureLayout.h"
-#include "session/plant/PlantLink.h"
+#include "plant/PlantLink.h"
 #include "sim/Simulator.h"
 #include "sim/motion/Controller.h"
 #include "ui/app/Application.h"

@@ -8,9 +8,28 @@ set(VP7_LAYERS
     "formats=platform+model"
     "sim=platform+model+formats"
     "session=platform+model+formats+sim"
+    "plant=platform+model+formats+sim+session"
     "classroom=platform+model+formats+sim+session"
     "broker=platform+model+formats+sim+session+classroom"
-    "headless=platform+model+formats+sim+session+classroom+broker")
+    "headless=platform+model+formats+sim+session+plant+classroom+broker")
+# A layer that needs what a build may lack (a browser's has no threads, no libmodbus) stays out of the
+# build when it is missing, said once; the rules above still hold for its sources, and the layers it
+# stands on build the same. The desktop program serves a plant from its menu and cannot go without.
+if(VP7_BUILD_PLANT)
+    find_package(PkgConfig QUIET)
+    find_package(Threads QUIET)
+    if(PKG_CONFIG_FOUND)
+        pkg_check_modules(MODBUS QUIET IMPORTED_TARGET GLOBAL libmodbus)
+    endif()
+    if(NOT MODBUS_FOUND OR NOT Threads_FOUND)
+        message(STATUS "No libmodbus or no threads: building without the plant's Modbus server (plant/)")
+        set(VP7_BUILD_PLANT OFF)
+    endif()
+endif()
+if(VP7_BUILD_UI AND NOT VP7_BUILD_PLANT)
+    message(FATAL_ERROR "The desktop program needs the plant's Modbus server (libmodbus); "
+        "configure with -DVP7_BUILD_UI=OFF to build without both")
+endif()
 set(VP7_SOURCE_ROOT "${CMAKE_CURRENT_SOURCE_DIR}")
 include(${CMAKE_CURRENT_LIST_DIR}/CheckLayers.cmake)
 # The build step gets the rules comma-separated and unquoted: a ";" would split the argument, and

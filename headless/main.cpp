@@ -2,10 +2,9 @@
 // vp7-headless [--dir DIR] [--realtime] [SCRIPT]: runs a scenario script (or standard input) against the
 // simulator on a virtual clock and prints what it asks for; --help and --version say what it is.
 #include "classroom/RunnerSeat.h"
+#include "headless/PlantServer.h"
+#include "headless/RoomLinks.h"
 #include "session/script/Runner.h"
-#ifdef VP7_WITH_BROKER
-#include "broker/SeatLink.h"
-#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -37,15 +36,6 @@ constexpr char kHelp[] =
     "not written or read) or no temporary folder could be made; 2 for an unknown command or a bad\n"
     "argument (\"error LINE: REASON\" on standard error) or a script that cannot be opened.\n"
     "The commands and their output: man vp7-headless\n";
-
-// A `classroom` line joins its room through the broker layer, when the build has one.
-vp7::RoomLinkMaker RoomLinks() {
-#ifdef VP7_WITH_BROKER
-    return &vp7::SeatLink::Make;
-#else
-    return {};
-#endif
-}
 
 } // namespace
 
@@ -91,7 +81,9 @@ int main(int argc, char** argv) {
         vp7::Runner runner(std::cout, dir);
         runner.SetPaced(paced);
         // A `classroom` line joins a room; hand-ins wait in the program folder until delivered.
-        vp7::RunnerSeat seat(runner, (fs::path(dir) / "Classroom").string(), std::cerr, RoomLinks());
+        vp7::RunnerSeat seat(runner, (fs::path(dir) / "Classroom").string(), std::cerr, vp7::RoomLinks());
+        // A `modbus` line serves the device's registers to a plant's control system.
+        const auto plant = vp7::AttachPlantServer(runner);
         if (script.empty() || script == "-") {
             status = runner.Run(std::cin, std::cerr);
         } else {

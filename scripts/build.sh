@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# scripts/build.sh [san [TARGET...]]: configures and builds everything into build/; later runs rebuild
-# only what changed. With "san": the program and its tests with AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-san/ (only TARGETs when given).
+# scripts/build.sh [san|noqt] [TARGET...]: configures and builds everything into build/; later runs
+# rebuild only what changed, and only TARGETs when given. With "san": the program and its tests with
+# AddressSanitizer and UndefinedBehaviorSanitizer into build-san/. With "noqt": the toolkit-free tree a
+# browser's build compiles, without Qt and the layers that need threads, libmodbus or libmosquitto,
+# into build-noqt/;
+# its flags and build type are the plain build's, so ccache hands it the plain build's objects.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # ccache (when there) shares objects between clones: paths below the clone are hashed relative to it,
@@ -12,6 +15,10 @@ if [ "${1:-}" = san ]; then
     shift
     dir="$root/build-san"
     options=(-DCMAKE_BUILD_TYPE=Debug -DVP7_SANITIZE=ON -DVP7_BUILD_BENCH=OFF)
+elif [ "${1:-}" = noqt ]; then
+    shift
+    dir="$root/build-noqt"
+    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVP7_BUILD_UI=OFF -DVP7_BUILD_PLANT=OFF -DVP7_BUILD_BROKER=OFF)
 else
     dir="$root/build"
     options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)

@@ -4,8 +4,8 @@
 // rest is a run of PDUs, each behind a byte giving its length.
 #include "FuzzSupport.h"
 
-#include "session/plant/ModbusMap.h"
-#include "session/plant/PlantLink.h"
+#include "plant/ModbusMap.h"
+#include "plant/PlantLink.h"
 
 #include <span>
 

@@ -3,7 +3,6 @@
 
 #include "formats/IniFile.h"
 #include "session/ConfigSheet.h"
-#include "session/plant/PlantLink.h"
 #include "session/script/Output.h"
 #include "session/script/PrintedValue.h"
 #include "session/script/StateValues.h"
@@ -267,7 +266,7 @@ void Runner::CreateDevice(uint8_t variant) {
     sim_->FormCreate();
     trend_ = std::make_unique<TrendRecorder>(*sim_);
     ++devicesMade_;
-    StartPlant();
+    if (plant_) plant_->DeviceMade(*sim_);
 }
 
 void Runner::Start(const Args&) {

@@ -25,10 +25,7 @@ namespace vp7 {
 
 class Simulator;
 class TrendRecorder;
-class PlantLink;
 struct Control;
-struct ModbusServerOptions;
-class ModbusServer;
 
 // Something outside the interpreter that takes part in a run, such as a classroom's network link. The
 // runner calls it on its own thread only, where the device lives.
@@ -41,6 +38,28 @@ public:
     virtual void Poll() = 0;
     // The script's `handin` judged the exercise.
     virtual void HandedIn(const struct HandInResult& result) = 0;
+};
+
+// A server for a plant's control system outside the interpreter, such as a Modbus server: it takes the
+// `modbus` line and serves the devices the runner makes, and the runner polls it between lines and
+// while `serve` lets time pass. Called on the runner's thread only, where the device lives.
+class RunnerPlantPeer {
+public:
+    virtual ~RunnerPlantPeer() = default;
+    // The `modbus` line's words, before `start`; ScriptError when they cannot be taken.
+    virtual void Configure(const std::vector<std::string>& words) = 0;
+    // The runner made its device (`start`, a state, a rewind): served from now on when `modbus` asked
+    // for it. RunFailure when the server cannot open.
+    virtual void DeviceMade(Simulator& sim) = 0;
+    // The device is about to go: the clients stay connected for the next one.
+    virtual void DeviceGone() = 0;
+    // Whether a device is served: `serve` needs one.
+    virtual bool Serving() const = 0;
+    // What clients wrote meanwhile, entered on the device; `line` is told the runner's command of each
+    // user action it amounted to.
+    virtual void ApplyPending(const std::function<void(const std::string& line)>& line) = 0;
+    // After each command and each step of the clock: the device's registers to the clients.
+    virtual void Refresh() = 0;
 };
 
 // What a hand-in found, as `handin` prints it.
@@ -149,11 +168,10 @@ public:
     int64_t NowMs() const { return clock_.NowMs(); }
     // The random seed a `seed` line gave.
     std::optional<uint64_t> RandomSeed() const { return seed_; }
-    // The Modbus server `modbus` asked for, once `start` opened it.
-    PlantLink* Plant() { return plant_.get(); }
-
     // A peer takes the `classroom` line and is polled while the script runs; none by default.
     void SetPeer(RunnerPeer* peer) { peer_ = peer; }
+    // A plant's server takes the `modbus` line and serves the device; none by default (refused then).
+    void SetPlant(RunnerPlantPeer* plant) { plant_ = plant; }
     // Paced, a `wait` lets its time pass as the wall clock does: a seat in a classroom, a demonstration.
     void SetPaced(bool paced) { paced_ = paced; }
     static constexpr int kPeerPollMs = 100;
@@ -229,11 +247,10 @@ private:
     void AdvanceDevice(int ms);
     static Exercise CheckedExercise(const std::string& name, const std::string& text,
                                     const std::string& folder);
-    // The Modbus server (RunnerPlant.cpp).
+    // The plant's server (RunnerServe.cpp).
     void Modbus(const Args& a);
     void Serve(const Args& a);
-    void StartPlant();
-    void StopPlant();
+    RunnerPlantPeer& Plant() const;
     void ApplyPlantWrites(int64_t& unnotedMs);
     void CheckReach(const Control& control) const;
     void RunExerciseCommand(const TimedCommand& command);
@@ -277,15 +294,12 @@ private:
     bool replayingState_ = false; // a saved state's lines are running
     bool languageKept_ = false;
 
-    std::unique_ptr<ModbusServerOptions> plantOptions_; // from `modbus`, for `start`
-    std::unique_ptr<PlantLink> plant_;
-    std::unique_ptr<ModbusServer> keptServer_; // between a rewind's reset and its start
-
     SessionLog log_;          // every line that acted, and the settings before the script
     int64_t startedAtMs_ = 0; // when the start-up tick was through
 
     uint64_t devicesMade_ = 0;
     RunnerPeer* peer_ = nullptr;
+    RunnerPlantPeer* plant_ = nullptr;
     bool peerConnected_ = false;
     int replaying_ = 0; // lines replayed silently: the peer waits until they are through
     bool frozen_ = false;

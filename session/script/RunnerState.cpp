@@ -173,7 +173,7 @@ void Runner::ResetDevice() {
     // The settings first: when they cannot be put back, nothing else has changed yet.
     if (!log_.RestoreSettings()) throw RunFailure("cannot write " + log_.SettingsPath());
     timedCommands_.clear();
-    StopPlant();
+    if (plant_) plant_->DeviceGone();
     trend_.reset();
     values_.clear();
     sim_ = nullptr;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The register map as the manual's CSV gives it, and the handling of requests the clients in the other
 // tests do not send: bits packed as the protocol packs them, many written at once.
-#include "session/plant/ModbusMap.h"
+#include "plant/ModbusMap.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The device's Modbus server with real clients on the loopback: what a control system writes moves the
 // valve as the user's entry would, what it reads is what the device shows, and what no client should
-// send is refused without touching the device. The runner serving while a client drives it, and the
-// server's settings.
+// send is refused without touching the device; and the server's settings.
+#include "plant/PlantLink.h"
+#include "plant/PlantSettings.h"
 #include "session/SessionRecorder.h"
-#include "session/plant/PlantLink.h"
-#include "session/plant/PlantSettings.h"
 #include "session/script/Output.h"
 #include "sim/diagnosis/Monitoring.h"
 #include "support/FileFixture.h"
-#include "support/Loopback.h"
 #include "support/RunScript.h"
 #include "support/SettingsRoundTrip.h"
 #include "tests/plant/PlantClient.h"
@@ -18,7 +16,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <tuple>
 
 namespace vp7 {
@@ -287,41 +284,6 @@ TEST_F(PlantTest, ARecordingMadeWithAClientReplaysWithoutIt) {
     expected << "Istwert " << FormatReal(S().Istwert) << "\nSollwert " << FormatReal(S().Sollwert)
              << "\nLeakageSelect 1\nFrictionSelect 1\nBlockUpSelect 0\nBinaryInput1 1\n";
     EXPECT_EQ(replay.out, expected.str());
-}
-
-// The runner serving the device's registers: `modbus PORT` before `start`, `serve MS` at real time
-// (the commands' errors are with the runner's others).
-using PlantServeTest = test::FolderFixture;
-
-TEST_F(PlantServeTest, AClientDrivesTheRunnersDeviceWhileItServes) {
-    const int port = test::FreeLoopbackPort();
-    const std::string script =
-        "modbus " + std::to_string(port) +
-        "\nstart\nserve 4000\nprint Istwert\nprint SetPointText\nprint NoPreasureSelect\n";
-    std::optional<uint16_t> position;
-    std::thread plc([&] {
-        // The runner opens the port at `start`; the client tries for a while.
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            test::ModbusClient client(port);
-            if (!client.Connected()) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                continue;
-            }
-            if (!client.Write(0, 5000)) return;
-            // The stroke takes about a second; its end is read back within the serving time.
-            for (int i = 0; i < 60 && position != 5000; ++i) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-                position = client.Input(0);
-            }
-            return;
-        }
-    });
-    const test::ScriptResult run = test::RunScript(script, dir);
-    plc.join();
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(position, 5000);
-    EXPECT_EQ(run.out, "modbus " + std::to_string(port) +
-                           "\nIstwert 50.0000\nSetPointText \"50.00\"\nNoPreasureSelect 0\n");
 }
 
 // An older program's file, hand edits that break a key, and what this program writes: read, and

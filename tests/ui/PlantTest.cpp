@@ -2,7 +2,7 @@
 // The window's Modbus server: switched on in its dialog, a client's setpoint shows in the setpoint
 // field, greyed while the client is there, and moves the valve; the field is the user's again after.
 #include "ShownApp.h"
-#include "session/plant/PlantLink.h"
+#include "plant/PlantLink.h"
 #include "tests/plant/PlantClient.h"
 #include "ui/app/MenuBar.h"
 #include "ui/app/PlantControl.h"

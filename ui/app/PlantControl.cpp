@@ -2,7 +2,7 @@
 #include "ui/app/PlantControl.h"
 
 #include "formats/IniFile.h"
-#include "session/plant/PlantLink.h"
+#include "plant/PlantLink.h"
 #include "sim/Simulator.h"
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"

@@ -5,7 +5,7 @@
 // server's descriptor and are applied there as the user's entries; after every event and tick the
 // registers are published when they changed. While a client that wrote the setpoint is connected, the
 // setpoint field shows its value greyed.
-#include "session/plant/PlantSettings.h"
+#include "plant/PlantSettings.h"
 
 #include <QObject>
 #include <QTimer>

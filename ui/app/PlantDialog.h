@@ -2,7 +2,7 @@
 #pragma once
 // "Extras" → "Modbus-Server…": the server switched on or off, its port, unit id, the interface it
 // listens on (the loopback unless the user picks another) and whether clients may write.
-#include "session/plant/PlantSettings.h"
+#include "plant/PlantSettings.h"
 
 #include <QDialog>
 

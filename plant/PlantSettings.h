@@ -4,7 +4,7 @@
 // Server=1 while it serves, Port, Unit, Interface (an IPv4 address) and ReadOnly=1. A file without the
 // section, or with a damaged key, leaves that key at its default: off, port 502 (1502 where the
 // program may not have it), unit 1, the loopback, read-write. Older programs leave the section alone.
-#include "session/plant/ModbusServer.h"
+#include "plant/ModbusServer.h"
 
 namespace vp7 {
 

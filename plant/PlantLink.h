@@ -4,8 +4,8 @@
 // when they changed, and applies what clients wrote as the user's own entries (the setpoint typed and
 // confirmed, an option checked, a binary input's switch clicked), so that a recording keeps them as
 // the lines a user's would be and replays without the client.
-#include "session/plant/ModbusMap.h"
-#include "session/plant/ModbusServer.h"
+#include "plant/ModbusMap.h"
+#include "plant/ModbusServer.h"
 
 #include <cstdint>
 #include <functional>

@@ -4,7 +4,7 @@
 // thread publishes and queues the clients' writes for that thread to apply, so a slow or hostile client
 // never holds up the device: the device's side only ever takes a short lock. A descriptor (eventfd)
 // becomes readable while writes wait, for the window's event loop or the runner to wake on.
-#include "session/plant/ModbusMap.h"
+#include "plant/ModbusMap.h"
 
 #include <atomic>
 #include <cstdint>

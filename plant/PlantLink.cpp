@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/plant/PlantLink.h"
+#include "plant/PlantLink.h"
 
 #include "model/PictureLayout.h"
 #include "platform/NumberFormat.h"

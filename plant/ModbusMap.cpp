@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/plant/ModbusMap.h"
+#include "plant/ModbusMap.h"
 
 #include <algorithm>
 

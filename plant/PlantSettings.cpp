@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/plant/PlantSettings.h"
+#include "plant/PlantSettings.h"
 
 #include "formats/IniFile.h"
 #include "platform/NumberFormat.h"
