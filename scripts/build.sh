@@ -4,8 +4,8 @@
 # rebuild only what changed, and only TARGETs when given. With "san": the program and its tests with
 # AddressSanitizer and UndefinedBehaviorSanitizer into build-san/. With "noqt": the toolkit-free tree a
 # browser's build compiles, without Qt and the layers that need threads, libmodbus or libmosquitto,
-# into build-noqt/;
-# its flags and build type are the plain build's, so ccache hands it the plain build's objects.
+# into build-noqt/; its flags and build type are the plain build's, so ccache hands it the plain
+# build's objects.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # ccache (when there) shares objects between clones: paths below the clone are hashed relative to it,
