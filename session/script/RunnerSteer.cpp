@@ -28,8 +28,8 @@ bool IsHideableOption(std::string_view control) {
 }
 
 void Runner::SetSpeed(double speed) {
-    if (!(speed >= kSlowestSpeed && speed <= kFastestSpeed)) throw ScriptError("speed out of range");
-    speed_ = speed;
+    if (!Steering::SpeedAllowed(speed)) throw ScriptError("speed out of range");
+    steering_.SetSpeed(speed);
 }
 
 void Runner::OpenExerciseText(const std::string& text) {

@@ -6,6 +6,7 @@
 #include "classroom/SeatCommand.h"
 #include "formats/AtomicFile.h"
 #include "session/StateFile.h"
+#include "session/Steering.h"
 #include "session/script/Runner.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
@@ -363,7 +364,7 @@ void ClassroomControl::SetFrozen(bool frozen) {
 }
 
 void ClassroomControl::SetSpeed(double speed) {
-    if (!(speed >= kSlowestSpeed && speed <= kFastestSpeed)) throw std::runtime_error("speed out of range");
+    if (!Steering::SpeedAllowed(speed)) throw std::runtime_error("speed out of range");
     if (ExerciseSession* exercise = Exercise())
         exercise->SetSpeed(speed);
     else
