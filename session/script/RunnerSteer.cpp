@@ -43,7 +43,10 @@ void Runner::LoadStateBytes(const std::string& bytes) {
     if (!IsSnapshotFile(bytes)) throw ScriptError("not a snapshot state");
     const auto decoded = DecodeStateFile(bytes, std::nullopt);
     if (const auto* refusal = std::get_if<StateRefusal>(&decoded)) throw RunFailure(refusal->english);
-    ReplaceDevice("state", "state.vp7state", bytes);
+    // Restored from the bytes themselves: a rewind goes on from the recording the state keeps, which
+    // becomes the session's.
+    if (sim_) ResetDevice();
+    StartFromSnapshot("the instructor's state", bytes);
 }
 
 void Runner::CheckOwnDevice() const {

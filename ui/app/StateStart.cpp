@@ -5,6 +5,7 @@
 #include "platform/FileRead.h"
 #include "platform/ScriptedAnswers.h"
 #include "session/SavedState.h"
+#include "session/SnapshotSession.h"
 #include "session/StateFile.h"
 #include "session/script/Runner.h"
 #include "sim/Snapshot.h"
@@ -213,18 +214,21 @@ bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, const
     };
     const auto text = ReadWholeFile(path.toStdString(), kRecordingMaxBytes);
     if (!text) return refuse(UnreadableFileText(german));
-    auto decoded = DecodeStateFile(*text, main.Sim().state.ControllerType);
-    if (const auto* refusal = std::get_if<StateRefusal>(&decoded))
-        return refuse(QString::fromStdString(refusal->Text(german)));
-    const StateFile& file = std::get<StateFile>(decoded);
-    // The new device is made and restored before the window takes it: a snapshot that does not fit
-    // leaves the session shown as it was.
-    std::unique_ptr<Session> session = main.NewSession(std::make_unique<QtClock>(), std::nullopt);
-    session->Start();
-    if (const auto reason = RestoreSnapshot(session->Sim(), file.snapshot))
-        return refuse(QString::fromStdString(*reason));
-    main.TakeSession(std::move(session));
-    instructor.ContinueLog(file.recording, main.Sim().clock.NowMs());
+    return ShowSnapshotInPlace(main, instructor, *text, path, german);
+}
+
+bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, std::string_view bytes,
+                         const QString& shownAs, bool german) {
+    auto made = SessionFromSnapshot(bytes, main.Sim().state.ControllerType, [&main] {
+        return main.NewSession(std::make_unique<QtClock>(), std::nullopt);
+    });
+    if (const auto* refusal = std::get_if<StateRefusal>(&made)) {
+        RefuseState(&main, shownAs, QString::fromStdString(refusal->Text(german)), german);
+        return false;
+    }
+    SnapshotSession& loaded = std::get<SnapshotSession>(made);
+    main.TakeSession(std::move(loaded.session));
+    instructor.ContinueLog(loaded.recording, main.Sim().clock.NowMs());
     main.AfterEvent();
     return true;
 }
