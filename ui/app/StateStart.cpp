@@ -4,6 +4,7 @@
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
 #include "platform/ScriptedAnswers.h"
+#include "session/BacktrackReplay.h"
 #include "session/SavedState.h"
 #include "session/SnapshotSession.h"
 #include "session/StateFile.h"
@@ -176,20 +177,14 @@ void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const Ch
 
 bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, std::string cut, int64_t ms,
                          const std::string& recordPath) {
-    const auto backtrack = main.CurrentSession().Backtracked().Before(ms);
-    if (!backtrack) return false;
-    // The replay's clock starts at the backtrack's moment; the actions after it play on it.
-    PlayScript script;
-    for (TimedLine& line : RecordedLines(cut))
-        if (line.atMs >= backtrack->atMs)
-            script.steps.push_back({line.atMs - backtrack->atMs, 0, std::move(line.text)});
-    script.endMs = ms - backtrack->atMs;
-    StateReplay replay(script);
+    auto from = ReplayFromBacktrack(main.CurrentSession().Backtracked(), cut, ms);
+    if (!from) return false;
+    StateReplay replay(from->script);
     std::unique_ptr<Session> session = main.NewSession(replay.TakeClock(), std::nullopt);
     replay.Attach(session->Sim());
     main.Host().PlayFrom(&replay.Answers());
     session->Start();
-    if (RestoreSnapshot(session->Sim(), backtrack->snapshot)) {
+    if (RestoreSnapshot(session->Sim(), from->backtrack.snapshot)) {
         main.Host().PlayFrom(nullptr);
         return false;
     }
@@ -198,7 +193,7 @@ bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, std::
     session->Backtracked() = main.CurrentSession().Backtracked();
     session->Backtracked().KeepUpTo(ms);
     main.TakeSession(std::move(session));
-    GoOn(main, instructor, CheckedState{std::move(cut), std::move(script)}, recordPath);
+    GoOn(main, instructor, CheckedState{std::move(cut), std::move(from->script)}, recordPath);
     return true;
 }
 

@@ -350,7 +350,9 @@ bool InstructorControls::RewindTo(int64_t ms) {
         main_.StopRecording();
         if (!WriteFile(recording, cut)) return false;
         if (RewindFromBacktrack(main_, *this, cut, ms, recording.toStdString())) return true;
-        const auto state = ReadStateFile(&main_, recording, std::nullopt, Sim().settings.IniPath(), german);
+        // Checked from the cut in hand, as written into the recording: nothing is read back.
+        const auto state =
+            CheckStateText(&main_, recording, cut, std::nullopt, Sim().settings.IniPath(), german);
         if (!state) return false;
         ShowStateInPlace(main_, *this, *state, recording.toStdString());
         return true;
