@@ -298,7 +298,7 @@ void Runner::Wait(const Args& a) {
         int64_t unnoted = 0;
         ApplyPlantWrites(unnoted);
     }
-    if (!peerConnected_ && !frozen_ && speed_ == 1 && !paced_) {
+    if (!peerConnected_ && time_.Plain() && !paced_) {
         virtualClock_->Advance(ms);
         return;
     }
@@ -306,19 +306,11 @@ void Runner::Wait(const Args& a) {
     const auto begin = std::chrono::steady_clock::now();
     for (int left = ms; left > 0;) {
         const int step = std::min(left, kPeerPollMs);
-        AdvanceDevice(step);
+        if (!closed_) time_.Pass(step);
         left -= step;
         PollPeer();
         if (paced_) std::this_thread::sleep_until(begin + std::chrono::milliseconds(ms - left));
     }
-}
-
-void Runner::AdvanceDevice(int ms) {
-    if (frozen_ || closed_) return;
-    speedCarryMs_ += ms * speed_;
-    const auto whole = static_cast<int64_t>(speedCarryMs_);
-    speedCarryMs_ -= static_cast<double>(whole);
-    if (whole > 0) virtualClock_->Advance(whole);
 }
 
 void Runner::PollPeer() {

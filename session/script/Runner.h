@@ -3,8 +3,10 @@
 // The scenario runner: drives a Simulator from a script, one command a line, on a virtual clock with
 // flat sprites and a scripted host, and prints what the script asks for. It also runs exercises: the
 // lines that declare one, loading one for a trainee, and handing it in.
+#include "session/Steering.h"
 #include "session/exercise/Exercise.h"
 #include "session/script/HeadlessWorld.h"
+#include "session/script/ScriptTime.h"
 #include "session/script/ScriptWords.h"
 #include "session/script/SessionLog.h"
 #include "session/script/StateValues.h"
@@ -72,10 +74,6 @@ struct HandInResult {
     std::optional<bool> question; // whether the answer was right, when there is a question
     int passed = 0, total = 0;
 };
-
-// The speeds an instructor may set: beyond them the device's timers no longer keep up with a human's
-// eye, or hardly move.
-inline constexpr double kSlowestSpeed = 0.1, kFastestSpeed = 100;
 
 class Runner {
 public:
@@ -178,10 +176,10 @@ public:
     // What a classroom's instructor may do to the runner's device (RunnerSteer.cpp). Each throws
     // ScriptError or RunFailure, and changes nothing then, unless said otherwise.
     // Frozen, a `wait` lets the script's time pass but not the device's; the speed multiplies it.
-    void SetFrozen(bool frozen) { frozen_ = frozen; }
-    bool Frozen() const { return frozen_; }
+    void SetFrozen(bool frozen) { steering_.SetFrozen(frozen, FreezeHolder::Instructor); }
+    bool Frozen() const { return steering_.Frozen(); }
     void SetSpeed(double speed);
-    double Speed() const { return speed_; }
+    double Speed() const { return steering_.Speed(); }
     // An exercise's text, opened as `exercise` opens a file, in place of the device there is.
     void OpenExerciseText(const std::string& text);
     // A snapshot state file's bytes, restored in place of the device there is.
@@ -244,7 +242,6 @@ private:
     std::string ClassroomFolder() const;
     void ReplaceDevice(std::string_view command, const std::string& fileName, const std::string& bytes);
     void PollPeer();
-    void AdvanceDevice(int ms);
     static Exercise CheckedExercise(const std::string& name, const std::string& text,
                                     const std::string& folder);
     // The plant's server (RunnerServe.cpp).
@@ -302,10 +299,9 @@ private:
     RunnerPlantPeer* plant_ = nullptr;
     bool peerConnected_ = false;
     int replaying_ = 0; // lines replayed silently: the peer waits until they are through
-    bool frozen_ = false;
-    double speed_ = 1;
     bool paced_ = false;
-    double speedCarryMs_ = 0; // the part of a millisecond a speed left over
+    ScriptTime time_{virtualClock_};
+    Steering steering_{time_, [this] { return closed_ ? nullptr : sim_; }};
 };
 
 } // namespace vp7

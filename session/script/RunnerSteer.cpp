@@ -16,8 +16,8 @@
 namespace vp7 {
 
 void Runner::SetSpeed(double speed) {
-    if (!(speed >= kSlowestSpeed && speed <= kFastestSpeed)) throw ScriptError("speed out of range");
-    speed_ = speed;
+    if (!Steering::SpeedAllowed(speed)) throw ScriptError("speed out of range");
+    steering_.SetSpeed(speed);
 }
 
 void Runner::OpenExerciseText(const std::string& text) {
@@ -31,7 +31,10 @@ void Runner::LoadStateBytes(const std::string& bytes) {
     if (!IsSnapshotFile(bytes)) throw ScriptError("not a snapshot state");
     const auto decoded = DecodeStateFile(bytes, std::nullopt);
     if (const auto* refusal = std::get_if<StateRefusal>(&decoded)) throw RunFailure(refusal->english);
-    ReplaceDevice("state", "state.vp7state", bytes);
+    // Restored from the bytes themselves: a rewind goes on from the recording the state keeps, which
+    // becomes the session's.
+    if (sim_) ResetDevice();
+    StartFromSnapshot("the instructor's state", bytes);
 }
 
 void Runner::CheckOwnDevice() const {

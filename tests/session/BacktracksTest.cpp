@@ -2,6 +2,8 @@
 // The ring of backtracks: the latest one before a moment, kept within its bounds all along a long
 // session, and cut back when the session goes on from an earlier moment.
 #include "session/Backtracks.h"
+#include "session/BacktrackReplay.h"
+#include "session/SavedState.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +67,51 @@ TEST(Backtracks, ALongSessionIsThinnedOutWithinItsBounds) {
         // Near now they lie as they were taken.
         const int64_t last = (c.sessionMs - 1) / Backtracks::kEveryMs * Backtracks::kEveryMs;
         EXPECT_EQ(ring.Before(last - 1)->atMs, last - Backtracks::kEveryMs) << c.what;
+    }
+}
+
+// A rewind goes back from the latest backtrack at or before the moment and replays only the actions
+// at or after it, timed from it, up to the moment; before the first backtrack the cut replays whole.
+TEST(Backtracks, ARewindReplaysOnlyTheActionsAfterItsBacktrack) {
+    // After the start: press at 4 s, release at 10 s (a backtrack's moment), the friction at 15 s.
+    const std::string recording = "seed 1\nstart\nwait 4000\npress mode\nwait 6000\nrelease mode\nwait 5000\n"
+                                  "set FrictionSelect 1\nwait 5000\n";
+    Backtracks ring;
+    for (int64_t at = 0; at <= 20'000; at += Backtracks::kEveryMs)
+        ring.Add(at, Snapshot(at, 10));
+    Backtracks none;
+    struct Step {
+        int64_t atMs;
+        std::string line;
+        bool operator==(const Step&) const = default;
+    };
+    const struct {
+        const Backtracks* ring;
+        int64_t ms;
+        std::optional<int64_t> from; // the backtrack's moment
+        std::vector<Step> steps;
+        int64_t endMs;
+    } cases[] = {
+        {&none, 16'000, std::nullopt, {}, 0},
+        {&ring, 3'000, 0, {}, 3'000},
+        {&ring, 4'000, 0, {{4'000, "press mode"}}, 4'000},
+        {&ring, 10'000, 10'000, {{0, "release mode"}}, 0},
+        {&ring, 12'000, 10'000, {{0, "release mode"}}, 2'000},
+        {&ring, 16'000, 10'000, {{0, "release mode"}, {5'000, "set FrictionSelect 1"}}, 6'000},
+        {&ring, 20'000, 20'000, {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ms);
+        const auto replay = ReplayFromBacktrack(*c.ring, CutRecording(recording, c.ms), c.ms);
+        ASSERT_EQ(replay.has_value(), c.from.has_value());
+        if (!replay) continue;
+        EXPECT_EQ(replay->backtrack.atMs, *c.from);
+        EXPECT_EQ(replay->backtrack.snapshot, Snapshot(*c.from, 10));
+        std::vector<Step> steps;
+        for (const PlayStep& step : replay->script.steps)
+            steps.push_back({step.atMs, step.text});
+        EXPECT_EQ(steps, c.steps);
+        EXPECT_EQ(replay->script.endMs, c.endMs);
     }
 }
 

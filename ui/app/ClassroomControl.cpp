@@ -6,6 +6,7 @@
 #include "classroom/SeatCommand.h"
 #include "formats/AtomicFile.h"
 #include "session/StateFile.h"
+#include "session/Steering.h"
 #include "session/script/Runner.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
@@ -13,6 +14,7 @@
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/MenuBar.h"
+#include "ui/app/StateStart.h"
 #include "ui/classroom/ConnectDialog.h"
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/StationLink.h"
@@ -345,14 +347,15 @@ void ClassroomControl::OpenExercise(const std::string& text) {
 void ClassroomControl::LoadState(const std::string& bytes) {
     CheckNoDialog();
     if (!IsSnapshotFile(bytes)) throw std::runtime_error("not a snapshot state");
-    const auto decoded = DecodeStateFile(bytes, std::nullopt);
+    // Checked for the window's own device, which the exercise ended shows: a state it refuses leaves
+    // the trainee's work as it was.
+    const auto decoded = DecodeStateFile(bytes, main_->Sim().state.ControllerType);
     if (const auto* refusal = std::get_if<StateRefusal>(&decoded)) throw std::runtime_error(refusal->english);
-    std::error_code ec;
-    std::filesystem::create_directories(ClassroomFolder(), ec);
-    const std::string path = ClassroomFolder() + "/state.vp7state";
-    if (!WriteFileAtomically(path, bytes)) throw std::runtime_error("cannot write " + path);
     main_->EndExercise(); // the state takes the place of whatever the trainee worked on
-    if (!instructor_->LoadStateFrom(Q(path))) throw std::runtime_error("the state cannot be shown");
+    if (!ShowSnapshotInPlace(*main_, *instructor_, bytes,
+                             QString::fromUtf8(Text("Zustand des Ausbilders", "The instructor's state")),
+                             German()))
+        throw std::runtime_error("the state cannot be shown");
 }
 
 void ClassroomControl::SetFrozen(bool frozen) {
@@ -363,7 +366,7 @@ void ClassroomControl::SetFrozen(bool frozen) {
 }
 
 void ClassroomControl::SetSpeed(double speed) {
-    if (!(speed >= kSlowestSpeed && speed <= kFastestSpeed)) throw std::runtime_error("speed out of range");
+    if (!Steering::SpeedAllowed(speed)) throw std::runtime_error("speed out of range");
     if (ExerciseSession* exercise = Exercise())
         exercise->SetSpeed(speed);
     else

@@ -4,7 +4,9 @@
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
 #include "platform/ScriptedAnswers.h"
+#include "session/BacktrackReplay.h"
 #include "session/SavedState.h"
+#include "session/SnapshotSession.h"
 #include "session/StateFile.h"
 #include "session/script/Runner.h"
 #include "sim/Snapshot.h"
@@ -175,20 +177,14 @@ void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const Ch
 
 bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, std::string cut, int64_t ms,
                          const std::string& recordPath) {
-    const auto backtrack = main.CurrentSession().Backtracked().Before(ms);
-    if (!backtrack) return false;
-    // The replay's clock starts at the backtrack's moment; the actions after it play on it.
-    PlayScript script;
-    for (TimedLine& line : RecordedLines(cut))
-        if (line.atMs >= backtrack->atMs)
-            script.steps.push_back({line.atMs - backtrack->atMs, 0, std::move(line.text)});
-    script.endMs = ms - backtrack->atMs;
-    StateReplay replay(script);
+    auto from = ReplayFromBacktrack(main.CurrentSession().Backtracked(), cut, ms);
+    if (!from) return false;
+    StateReplay replay(from->script);
     std::unique_ptr<Session> session = main.NewSession(replay.TakeClock(), std::nullopt);
     replay.Attach(session->Sim());
     main.Host().PlayFrom(&replay.Answers());
     session->Start();
-    if (RestoreSnapshot(session->Sim(), backtrack->snapshot)) {
+    if (RestoreSnapshot(session->Sim(), from->backtrack.snapshot)) {
         main.Host().PlayFrom(nullptr);
         return false;
     }
@@ -197,7 +193,7 @@ bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, std::
     session->Backtracked() = main.CurrentSession().Backtracked();
     session->Backtracked().KeepUpTo(ms);
     main.TakeSession(std::move(session));
-    GoOn(main, instructor, CheckedState{std::move(cut), std::move(script)}, recordPath);
+    GoOn(main, instructor, CheckedState{std::move(cut), std::move(from->script)}, recordPath);
     return true;
 }
 
@@ -213,18 +209,21 @@ bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, const
     };
     const auto text = ReadWholeFile(path.toStdString(), kRecordingMaxBytes);
     if (!text) return refuse(UnreadableFileText(german));
-    auto decoded = DecodeStateFile(*text, main.Sim().state.ControllerType);
-    if (const auto* refusal = std::get_if<StateRefusal>(&decoded))
-        return refuse(QString::fromStdString(refusal->Text(german)));
-    const StateFile& file = std::get<StateFile>(decoded);
-    // The new device is made and restored before the window takes it: a snapshot that does not fit
-    // leaves the session shown as it was.
-    std::unique_ptr<Session> session = main.NewSession(std::make_unique<QtClock>(), std::nullopt);
-    session->Start();
-    if (const auto reason = RestoreSnapshot(session->Sim(), file.snapshot, file.format))
-        return refuse(QString::fromStdString(*reason));
-    main.TakeSession(std::move(session));
-    instructor.ContinueLog(file.recording, main.Sim().clock.NowMs());
+    return ShowSnapshotInPlace(main, instructor, *text, path, german);
+}
+
+bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, std::string_view bytes,
+                         const QString& shownAs, bool german) {
+    auto made = SessionFromSnapshot(bytes, main.Sim().state.ControllerType, [&main] {
+        return main.NewSession(std::make_unique<QtClock>(), std::nullopt);
+    });
+    if (const auto* refusal = std::get_if<StateRefusal>(&made)) {
+        RefuseState(&main, shownAs, QString::fromStdString(refusal->Text(german)), german);
+        return false;
+    }
+    SnapshotSession& loaded = std::get<SnapshotSession>(made);
+    main.TakeSession(std::move(loaded.session));
+    instructor.ContinueLog(loaded.recording, main.Sim().clock.NowMs());
     main.AfterEvent();
     return true;
 }

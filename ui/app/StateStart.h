@@ -58,6 +58,10 @@ bool IsSnapshotState(const QString& path);
 // recording the state keeps. Nothing changes, after a message (in German when `german`), when the
 // file cannot be read, is damaged or was saved on another device variant.
 bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, const QString& path, bool german);
+// The same for a snapshot state's `bytes` (sent by a classroom's instructor), checked whole before the
+// session is replaced; a refusal's message names the state `shownAs`.
+bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, std::string_view bytes,
+                         const QString& shownAs, bool german);
 
 // The program's windows, as the command line asks: from a saved state with `--state FILE`, else as
 // usual; recording into `recordPath` when it can take a recording. A state that cannot be loaded, or a

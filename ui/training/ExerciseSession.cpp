@@ -8,6 +8,7 @@
 #include "sim/Simulator.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/OwnFiles.h"
+#include "ui/qt/SteeredQtClock.h"
 #include "ui/training/TrendWindow.h"
 
 #include <QApplication>
@@ -330,7 +331,11 @@ int ExerciseSession::ChecksHolding() {
 
 void ExerciseSession::SetFrozen(bool frozen) {
     if (frozen == clock_.Frozen()) return;
-    clock_.SetFrozen(frozen);
+    // The keyboard's held key is the window's to let go (it shows it held); the session's freeze lets
+    // go of a button still down.
+    if (frozen) windows_.main->LetGoOfKeys();
+    SteeredQtClock(clock_, windows_.main->Sim()).Steer().SetFrozen(frozen, FreezeHolder::Instructor);
+    if (frozen) windows_.main->AfterEvent();
     // Frozen, the device is only shown, as after handing in; the panel says why.
     windows_.main->Form()->setEnabled(!frozen && !judged_ && !result_);
     for (QPushButton* button : panel_->findChildren<QPushButton*>())
@@ -341,6 +346,10 @@ void ExerciseSession::SetFrozen(bool frozen) {
         time_->setText(QString::fromUtf8(Text("Angehalten", "Frozen")));
     else
         ShowTime();
+}
+
+void ExerciseSession::SetSpeed(double rate) {
+    SteeredQtClock(clock_, windows_.main->Sim()).Steer().SetSpeed(rate);
 }
 
 void ExerciseSession::SetHiddenOption(const std::string& control, bool on) {

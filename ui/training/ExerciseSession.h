@@ -56,7 +56,7 @@ public:
     // set unseen (its control hidden from then on).
     void SetFrozen(bool frozen);
     bool Frozen() const { return clock_.Frozen(); }
-    void SetSpeed(double rate) { clock_.SetRate(rate); }
+    void SetSpeed(double rate);
     double Speed() const { return clock_.Rate(); }
     void SetHiddenOption(const std::string& control, bool on);
 

@@ -16,6 +16,7 @@
 #include "ui/device/Dialogs.h"
 #include "ui/device/InitInfoWindow.h"
 #include "ui/device/PictureWidget.h"
+#include "ui/qt/SteeredQtClock.h"
 #include "ui/training/RewindDialog.h"
 #include "ui/training/TrendWindow.h"
 
@@ -98,7 +99,7 @@ void InstructorControls::FollowSession() {
     main_.Menus().Menu(MenuId::Speed)->setEnabled(Clock() != nullptr);
     if (QtClock* clock = Clock())
         for (const QAction* speed : main_.Menus().Choices(ActionId::SpeedStep))
-            if (speed->isChecked()) clock->SetRate(speed->data().toDouble());
+            if (speed->isChecked()) SteeredQtClock(*clock, Sim()).Steer().SetSpeed(speed->data().toDouble());
 }
 
 const char* InstructorControls::Text(const char* de, const char* en) const {
@@ -182,13 +183,10 @@ bool InstructorControls::Frozen() const {
     return Clock() && Clock()->Frozen();
 }
 
-// Nothing is held across a freeze: a device key held on the keyboard or with the mouse is let go
-// first, and the device is told so, as a recording keeps it.
+// The keyboard's held key is the window's to let go (it shows it held; the device is told, as a
+// recording keeps it); the session's freeze lets go of a button still down.
 void InstructorControls::ReleaseHolds() {
     main_.LetGoOfKeys();
-    if (QGuiApplication::mouseButtons() & Qt::LeftButton)
-        Sim().PointerUp(MouseButton::Left, Sim().MouseX, Sim().MouseY);
-    main_.AfterEvent();
 }
 
 // The device's menu items greyed while frozen; the next sync of the form brings them back.
@@ -210,9 +208,10 @@ void InstructorControls::PlaceBand() {
 void InstructorControls::SetFrozen(bool frozen) {
     if (!Clock() || frozen == Frozen()) return;
     if (frozen) ReleaseHolds();
-    Clock()->SetFrozen(frozen);
+    SteeredQtClock(*Clock(), Sim()).Steer().SetFrozen(frozen, FreezeHolder::Instructor);
     freeze_->setChecked(frozen);
     if (frozen) {
+        main_.AfterEvent();
         LockDeviceMenus();
         PlaceBand();
         band_->show();
@@ -231,7 +230,7 @@ void InstructorControls::CheckSpeed(double rate) {
 
 void InstructorControls::SetSpeed(double rate) {
     if (!Clock()) return;
-    Clock()->SetRate(rate);
+    SteeredQtClock(*Clock(), Sim()).Steer().SetSpeed(rate);
     CheckSpeed(rate);
     Retranslate();
     speedShown_->setVisible(rate != 1);
@@ -351,7 +350,9 @@ bool InstructorControls::RewindTo(int64_t ms) {
         main_.StopRecording();
         if (!WriteFile(recording, cut)) return false;
         if (RewindFromBacktrack(main_, *this, cut, ms, recording.toStdString())) return true;
-        const auto state = ReadStateFile(&main_, recording, std::nullopt, Sim().settings.IniPath(), german);
+        // Checked from the cut in hand, as written into the recording: nothing is read back.
+        const auto state =
+            CheckStateText(&main_, recording, cut, std::nullopt, Sim().settings.IniPath(), german);
         if (!state) return false;
         ShowStateInPlace(main_, *this, *state, recording.toStdString());
         return true;
