@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShownApp.h"
 #include "model/PictureLayout.h"
+#include "platform/VirtualClock.h"
 #include "session/script/Output.h"
 #include "session/script/Runner.h"
 #include "sim/diagnosis/Diagnostics.h"
@@ -12,7 +13,6 @@
 #include "ui/training/Player.h"
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <QWindow>
@@ -37,29 +37,48 @@ std::vector<std::string> Checkpoint(const Simulator& sim) {
     return lines;
 }
 
-} // namespace
-
-// The window on the real clock, driven by a seeded random stream of clicks, holds, setpoints and
-// options, is recorded; the recording replayed by the runner on the simulated clock shows the same
-// display, position and diagnostic values at every checkpoint.
-TEST(Recording, AReplayOnTheSimulatedClockMatchesTheWindow) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("session.vp7s"));
-    std::vector<std::string> expected;
+// What a randomly driven window recorded, and what it showed at each checkpoint.
+struct DrivenWindow {
+    QString path;
+    std::string recording;
+    std::vector<std::string> shown;   // the checkpoints' lines, one after the other
     std::vector<int> checkpointAfter; // recorded lines before each checkpoint
+};
+
+// How the window's time passes: on its own clock by waiting, or on a virtual clock advanced by hand.
+struct Drive {
+    const char* clock;
+    bool virtualClock;
+    int actions, checkpoints;
+};
+
+// The window recording into a file in `dir`, driven by a seeded random stream of clicks, holds,
+// setpoints and options through the window, as the system delivers them, so the application knows the
+// held button.
+DrivenWindow DriveRandomly(const Drive& drive, const QTemporaryDir& dir) {
+    DrivenWindow driven{dir.filePath(QStringLiteral("session.vp7s"))};
+    const QString& path = driven.path;
     {
-        AppWindows windows = CreateWindows(test::ProgramFolder(dir).toStdString(), 1, nullptr,
-                                           {.recordPath = path.toStdString()});
+        VirtualClock virtualClock;
+        AppWindows windows =
+            CreateWindows(test::ProgramFolder(dir).toStdString(), 1,
+                          drive.virtualClock ? &virtualClock : nullptr, {.recordPath = path.toStdString()});
         MainWindow& main = *windows.main;
         main.show();
+        // On the virtual clock as the program does after each tick: the marks taken, the window's
+        // events run.
+        const auto pass = [&](int ms) {
+            if (!drive.virtualClock) return QTest::qWait(ms);
+            virtualClock.Advance(ms);
+            main.AfterEvent();
+            QCoreApplication::processEvents();
+        };
         Simulator& sim = main.Sim();
-        QElapsedTimer started;
-        started.start();
-        while (!sim.DiagnosticTimer.Enabled() && started.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        ASSERT_TRUE(main.Recording());
+        constexpr int kStartMs = 5000, kStepMs = 10;
+        for (int waited = 0; !sim.DiagnosticTimer.Enabled() && waited < kStartMs; waited += kStepMs)
+            pass(kStepMs);
+        EXPECT_TRUE(main.Recording());
 
-        // Through the window, as the system delivers them, so the application knows the held button.
         QWindow* window = main.windowHandle();
         const auto onPicture = [&](QPoint at) { return main.Picture()->mapTo(&main, at); };
         auto* entry = main.findChild<QLineEdit*>(QStringLiteral("SetPointText"));
@@ -68,13 +87,12 @@ TEST(Recording, AReplayOnTheSimulatedClockMatchesTheWindow) {
             return std::uniform_int_distribution(low, high)(random);
         };
         const auto key = [](int k) { return QPoint(layout::KeyCentres[k].x, layout::KeyCentres[k].y); };
-        constexpr int kActions = 150, kCheckpoints = 10;
-        for (int i = 1; i <= kActions; ++i) {
+        for (int i = 1; i <= drive.actions; ++i) {
             const int what = between(0, 99);
             if (what < 45) { // a key pressed and released, now and then held long enough to repeat or switch
                 const QPoint at = key(between(0, 2));
                 QTest::mousePress(window, Qt::LeftButton, {}, onPicture(at));
-                QTest::qWait(what < 5 ? between(1500, 5500) : between(20, 400));
+                pass(what < 5 ? between(1500, 5500) : between(20, 400));
                 QTest::mouseRelease(window, Qt::LeftButton, {}, onPicture(at));
             } else if (what < 55) {
                 QTest::mouseClick(window, Qt::RightButton, {}, onPicture(key(between(0, 2))));
@@ -90,42 +108,66 @@ TEST(Recording, AReplayOnTheSimulatedClockMatchesTheWindow) {
             } else {
                 QTest::mouseMove(window, onPicture(QPoint(between(0, 500), between(0, 600))));
             }
-            if (i % (kActions / kCheckpoints) == 0) {
-                checkpointAfter.push_back(static_cast<int>(test::Bytes(path).count('\n')));
+            if (i % (drive.actions / drive.checkpoints) == 0) {
+                driven.checkpointAfter.push_back(static_cast<int>(test::Bytes(path).count('\n')));
                 for (const std::string& line : Checkpoint(sim))
-                    expected.push_back(line);
+                    driven.shown.push_back(line);
             }
-            QTest::qWait(between(0, 250));
+            pass(between(0, 250));
         }
     } // closing the window ends the recording
+    driven.recording = test::Bytes(path).toStdString();
+    return driven;
+}
 
-    const std::string recording = test::Bytes(path).toStdString();
-    const std::vector<std::string> recorded = Runner::SplitLines(recording);
-    std::string script;
-    std::size_t next = 0;
-    for (int i = 0; i <= static_cast<int>(recorded.size()); ++i) {
-        for (; next < checkpointAfter.size() && checkpointAfter[next] == i; ++next) {
-            script += "print lcd\nprint Istwert\n";
-            for (int d = 0; d < Diagnostics::Count; ++d)
-                script += "print diag " + std::to_string(d) + '\n';
+} // namespace
+
+// A randomly driven window's recording, replayed by the runner on the simulated clock, shows the same
+// display, position and diagnostic values at every checkpoint: each kind of input is recorded with
+// the time between them. The long run goes on a virtual clock, which changes nothing the recording
+// holds (it takes the window clock's time, whichever clock that is). A short run on the window's own
+// clock holds as well: there ticks fall due while an input waits in the queue, and the replay matches
+// only if the clock runs them before the input and stands still while it is handled.
+TEST(Recording, AReplayOnTheSimulatedClockMatchesTheWindow) {
+    const Drive drives[] = {
+        {"virtual", true, 150, 10},
+        {"the window's own", false, 16, 4},
+    };
+    for (const Drive& drive : drives) {
+        SCOPED_TRACE(std::string("on the ") + drive.clock + " clock");
+        const QTemporaryDir dir;
+        const DrivenWindow driven = DriveRandomly(drive, dir);
+        const std::vector<std::string> recorded = Runner::SplitLines(driven.recording);
+        std::string script;
+        std::size_t next = 0;
+        for (int i = 0; i <= static_cast<int>(recorded.size()); ++i) {
+            for (; next < driven.checkpointAfter.size() && driven.checkpointAfter[next] == i; ++next) {
+                script += "print lcd\nprint Istwert\n";
+                for (int d = 0; d < Diagnostics::Count; ++d)
+                    script += "print diag " + std::to_string(d) + '\n';
+            }
+            if (i < static_cast<int>(recorded.size())) script += recorded[i] + '\n';
         }
-        if (i < static_cast<int>(recorded.size())) script += recorded[i] + '\n';
+        const QTemporaryDir replayDir;
+        const auto replay = test::RunScript(script, replayDir.path().toStdString());
+        ASSERT_EQ(replay.status, 0) << replay.err;
+        const std::vector<std::string> replayed = Runner::SplitLines(replay.out);
+        ASSERT_EQ(replayed.size(), driven.shown.size()) << replay.out;
+        for (std::size_t i = 0; i < driven.shown.size(); ++i)
+            EXPECT_EQ(replayed[i], driven.shown[i]) << "checkpoint " << i / (2 + Diagnostics::Count) + 1;
     }
-    const QTemporaryDir replayDir;
-    const auto replay = test::RunScript(script, replayDir.path().toStdString());
-    ASSERT_EQ(replay.status, 0) << replay.err;
-    const std::vector<std::string> replayed = Runner::SplitLines(replay.out);
-    ASSERT_EQ(replayed.size(), expected.size()) << replay.out;
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(replayed[i], expected[i]) << "checkpoint " << i / (2 + Diagnostics::Count) + 1;
+}
 
-    // Played in the window's player, with the user clicking on the played device to no effect, the
-    // recording ends as the runner's replay of it does.
+// Played in the window's player, with the user clicking on the played device to no effect, a
+// recording ends as the runner's replay of it does.
+TEST(Recording, ThePlayerEndsAsTheRunnersReplay) {
+    const QTemporaryDir dir;
+    const DrivenWindow driven = DriveRandomly({"virtual", true, 150, 10}, dir);
     std::ostringstream out, err;
     Runner plain(out, QTemporaryDir().path().toStdString());
-    std::istringstream whole(recording);
+    std::istringstream whole(driven.recording);
     ASSERT_EQ(plain.Run(whole, err), 0) << err.str();
-    const auto player = OpenPlayer(nullptr, path, false);
+    const auto player = OpenPlayer(nullptr, driven.path, false);
     ASSERT_TRUE(player);
     player->SetPaused(true);
     MainWindow& played = player->Window();
