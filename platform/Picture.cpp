@@ -519,8 +519,11 @@ Picture Picture::RedrawnOver(Picture base,
     Picture out = std::move(base);
     out.KeepLog();
     if (log_) {
-        for (const DrawingEntry& e : log_->Entries())
-            out.Apply(e, e.reads ? out : *source(e.source));
+        for (const DrawingEntry& e : log_->Entries()) {
+            // Only a copy reads a source; a fill, a line or a painting has none to look up.
+            const Picture* from = e.reads || !e.source ? &out : source(e.source);
+            out.Apply(e, *from);
+        }
     }
     out.penColor_ = penColor_;
     out.brushColor_ = brushColor_;

@@ -186,10 +186,13 @@ TEST(Instructor, AStateSavedInTheWindowLoadsBackExactlyAfterOtherWork) {
     QByteArray bytes = Bytes(path);
     bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x40);
     ASSERT_TRUE(WriteFile(path, bytes.toStdString()));
+    // Frozen, no tick can change the device while the refusal's box is up.
+    instructor.SetFrozen(true);
     const auto before = test::DeviceState(main.Sim());
     MessageBoxes boxes;
     EXPECT_FALSE(instructor.LoadStateFrom(path));
     EXPECT_EQ(test::DeviceState(main.Sim()), before);
+    instructor.SetFrozen(false);
     ASSERT_EQ(boxes.texts.size(), 1);
     EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("damaged"))) << boxes.texts[0].toStdString();
 }
