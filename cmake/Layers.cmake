@@ -2,12 +2,18 @@
 # The layers and what each may include: a folder sees the ones below it and never one above, and only
 # ui/ may use Qt, so the headless runner and the tests drive exactly the code the desktop program runs.
 # The check runs at configure time and again on every build, so a wrong include fails the build.
+# Inside session/ the scenario language's words and the trend come first, then the session's own
+# files, the exercises, and the interpreter on top, which plays states, recordings and exercises.
 set(VP7_LAYERS
     "platform="
     "model=platform"
     "formats=platform+model"
     "sim=platform+model+formats"
-    "session=platform+model+formats+sim"
+    "session=platform+model+formats+sim+session/language+session/trend"
+    "session/language=platform+model+formats+sim"
+    "session/trend=platform+model+formats+sim"
+    "session/exercise=platform+model+formats+sim+session+session/language+session/trend"
+    "session/script=platform+model+formats+sim+session+session/language+session/trend+session/exercise"
     "plant=platform+model+formats+sim+session"
     "classroom=platform+model+formats+sim+session"
     "broker=platform+model+formats+sim+session+classroom"
