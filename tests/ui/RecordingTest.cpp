@@ -56,7 +56,8 @@ struct Drive {
 // setpoints and options through the window, as the system delivers them, so the application knows the
 // held button.
 DrivenWindow DriveRandomly(const Drive& drive, const QTemporaryDir& dir) {
-    DrivenWindow driven{dir.filePath(QStringLiteral("session.vp7s"))};
+    DrivenWindow driven;
+    driven.path = dir.filePath(QStringLiteral("session.vp7s"));
     const QString& path = driven.path;
     {
         VirtualClock virtualClock;
