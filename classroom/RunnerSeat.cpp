@@ -5,8 +5,8 @@
 
 #include "session/SavedState.h"
 #include "session/exercise/Exercise.h"
-#include "session/script/Output.h"
-#include "session/script/ScriptWords.h"
+#include "session/language/Output.h"
+#include "session/language/ScriptWords.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Monitoring.h"

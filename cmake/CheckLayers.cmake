@@ -1,9 +1,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DVP7_SOURCE_ROOT=DIR -DVP7_LAYERS=a=,b=a,c=a+b -P CheckLayers.cmake (or include() with a list):
 # fails when a .h or .cpp below a named folder includes a project header of a folder its rule does not
-# name (its own folder is always allowed), or any Qt header. A rule may name a subfolder (b/x=a+b/y)
-# and so may what it allows: a file is judged by the rule of the deepest folder it lies in, and an
-# allowed folder takes in the folders below it.
+# name (its own folder is always allowed), or any Qt header outside ui/. A rule may name a subfolder
+# (b/x=a+b/y) and so may what it allows: a file is judged by the rule of the deepest folder it lies
+# in, and an allowed folder takes in the folders below it. A folder whose rule names some of its own
+# ruled subfolders is, to itself and to its subfolders, only its own files, the subfolders without a
+# rule and those its rule names (so its subfolders can be ordered without its own files reaching
+# above them); from outside it is whole.
 cmake_policy(VERSION 3.25)
 if(NOT IS_DIRECTORY "${VP7_SOURCE_ROOT}")
     message(FATAL_ERROR "VP7_SOURCE_ROOT '${VP7_SOURCE_ROOT}' is not a folder")
@@ -20,12 +23,53 @@ foreach(rule IN LISTS VP7_LAYERS)
     endif()
     list(APPEND _ruled "${CMAKE_MATCH_1}")
 endforeach()
+# _closed_FOLDER: the ruled subfolders FOLDER does not open to itself, when its rule names one it does.
+foreach(rule IN LISTS VP7_LAYERS)
+    string(REGEX MATCH "${_rule_pattern}" _matched "${rule}")
+    set(dir "${CMAKE_MATCH_1}")
+    string(REPLACE "+" ";" _named "${CMAKE_MATCH_3}")
+    set(_below)
+    set(_names_own FALSE)
+    foreach(folder IN LISTS _ruled)
+        string(FIND "${folder}" "${dir}/" _at)
+        if(NOT _at EQUAL 0)
+            continue()
+        endif()
+        if(folder IN_LIST _named)
+            set(_names_own TRUE)
+        else()
+            list(APPEND _below "${folder}")
+        endif()
+    endforeach()
+    set(_closed_${dir})
+    if(_names_own)
+        set(_closed_${dir} ${_below})
+    endif()
+endforeach()
 
 # Whether `path` lies in one of the folders in the list `folders`.
 function(_vp7_in_folders path folders result)
     foreach(folder IN LISTS ${folders})
         string(FIND "${path}" "${folder}/" _at)
         if(_at EQUAL 0)
+            set(${result} TRUE PARENT_SCOPE)
+            return()
+        endif()
+    endforeach()
+    set(${result} FALSE PARENT_SCOPE)
+endfunction()
+
+# Whether a file judged by the rule of `dir` may include `path`, given the folders `allowed` it may use.
+function(_vp7_seen_from dir path allowed result)
+    foreach(folder IN LISTS ${allowed})
+        string(FIND "${path}" "${folder}/" _at)
+        string(FIND "${dir}/" "${folder}/" _inside)
+        # From inside a folder that opens only some of its subfolders, the others stay shut.
+        set(_shut FALSE)
+        if(_inside EQUAL 0)
+            _vp7_in_folders("${path}" _closed_${folder} _shut)
+        endif()
+        if(_at EQUAL 0 AND NOT _shut)
             set(${result} TRUE PARENT_SCOPE)
             return()
         endif()
@@ -59,13 +103,13 @@ foreach(rule IN LISTS VP7_LAYERS)
         endif()
         # <QWidget>, <QtCore/QString> and whole modules such as <QtWidgets>.
         file(STRINGS "${src}" _qt REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](Q[A-Z][A-Za-z]*|Qt[A-Za-z]*[/>\"])")
-        if(_qt)
+        if(_qt AND NOT _relative MATCHES "^ui/")
             message(FATAL_ERROR "${src} includes a Qt header; only ui/ may use Qt")
         endif()
         file(STRINGS "${src}" _includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]*/")
         foreach(line IN LISTS _includes)
             string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*$" "\\1" _path "${line}")
-            _vp7_in_folders("${_path}" _allowed _seen)
+            _vp7_seen_from("${dir}" "${_path}" _allowed _seen)
             if(NOT _seen)
                 get_filename_component(_folder "${_path}" DIRECTORY)
                 message(FATAL_ERROR "${src} includes from ${_folder}/, which ${dir}/ may not use")

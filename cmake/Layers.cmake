@@ -2,15 +2,25 @@
 # The layers and what each may include: a folder sees the ones below it and never one above, and only
 # ui/ may use Qt, so the headless runner and the tests drive exactly the code the desktop program runs.
 # The check runs at configure time and again on every build, so a wrong include fails the build.
+# Inside session/ the scenario language's words and the trend come first, then the session's own
+# files, the exercises, and the interpreter on top, which plays states, recordings and exercises.
+# Of ui/'s folders, the Qt helpers and the artwork come below the device's window (the rest of ui/
+# has no rules yet); headless stays the last rule, the top the build's own tests plant into.
 set(VP7_LAYERS
     "platform="
     "model=platform"
     "formats=platform+model"
     "sim=platform+model+formats"
-    "session=platform+model+formats+sim"
+    "session=platform+model+formats+sim+session/language+session/trend"
+    "session/language=platform+model+formats+sim"
+    "session/trend=platform+model+formats+sim"
+    "session/exercise=platform+model+formats+sim+session+session/language+session/trend"
+    "session/script=platform+model+formats+sim+session+session/language+session/trend+session/exercise"
     "plant=platform+model+formats+sim+session"
     "classroom=platform+model+formats+sim+session"
     "broker=platform+model+formats+sim+session+classroom"
+    "ui/qt=platform+model+formats+sim+session"
+    "ui/artwork=platform+model+formats+sim+session+ui/qt"
     "headless=platform+model+formats+sim+session+plant+classroom+broker")
 # A layer that needs what a build may lack (a browser's has no threads, no libmodbus) stays out of the
 # build when it is missing, said once; the rules above still hold for its sources, and the layers it

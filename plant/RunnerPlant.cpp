@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plant/RunnerPlant.h"
 
-#include "session/script/ScriptWords.h"
+#include "session/language/ScriptWords.h"
 
 #include <ostream>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/ConfigCompare.h"
 
-#include "session/script/ScriptWords.h"
+#include "session/language/ScriptWords.h"
 #include "sim/Simulator.h"
 #include "sim/files/ConfigFiles.h"
 #include "sim/operation/ParamSet.h"

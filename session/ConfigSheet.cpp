@@ -2,7 +2,7 @@
 #include "session/ConfigSheet.h"
 
 #include "formats/AtomicFile.h"
-#include "session/script/Output.h"
+#include "session/language/Output.h"
 #include "sim/Simulator.h"
 #include "sim/operation/ParamSet.h"
 #include "sim/operation/ParamTableView.h"

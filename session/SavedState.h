@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace vp7 {
 
@@ -31,34 +30,14 @@ struct StateRefusal {
     const std::string& Text(bool inGerman) const { return inGerman ? german : english; }
 };
 
-// Why a saved state cannot be loaded into a device of `variant` (nullopt: any variant) by the program
-// of `version`: not a state at all, a damaged state line, another variant (the one the state's own
-// settings lines select, which the state line must name too), a newer program, a line too long or
-// one that may not stand in a state. Lines the runner refuses are found by replaying it
-// (ReadPlayScript). Reads the text line by line, copying none.
-std::optional<StateRefusal> CheckSavedState(std::string_view text, std::optional<uint8_t> variant,
-                                            std::string_view version);
+// The variant a settings file's word names; nothing for a word that names none.
+std::optional<uint8_t> KnownVariant(std::string_view word);
+
+// The comment line that makes a recording a saved state, before its variant and version.
+inline constexpr std::string_view kStateLine = "# state ";
 
 // Why nothing is replayed over a settings file that is there but cannot be read (IniFile::
 // PresentButUnreadable): its replacement or removal would lose the user's settings.
 StateRefusal UnreadableSettings(const std::string& iniPath);
-
-// The recording up to `ms` simulated milliseconds after its start line: every line before the start,
-// the actions up to and at that moment (with the answers written before them), and a last `wait` to
-// it. A moment after the recording's end keeps it whole.
-std::string CutRecording(std::string_view text, int64_t ms);
-
-// The milliseconds of a `wait` line; 0 for any other.
-int64_t WaitOf(std::string_view line);
-
-struct TimedLine {
-    int64_t atMs; // after the start line
-    std::string text;
-};
-// The recording's lines after its start line that act (no waits, comments or output), each at its moment.
-std::vector<TimedLine> RecordedLines(std::string_view text);
-
-// The recording's length after its start line, in simulated milliseconds.
-int64_t RecordingLengthMs(std::string_view text);
 
 } // namespace vp7

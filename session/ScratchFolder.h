@@ -2,7 +2,7 @@
 #pragma once
 // A fresh temporary folder for checking a script in (an exercise, a saved state), removed with
 // everything in it.
-#include "session/script/ScriptWords.h"
+#include "session/language/ScriptWords.h"
 
 #include <filesystem>
 #include <string>

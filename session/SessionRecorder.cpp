@@ -2,8 +2,8 @@
 #include "session/SessionRecorder.h"
 
 #include "formats/IniFile.h"
-#include "session/script/Output.h"
-#include "session/script/ScriptWords.h"
+#include "session/language/Output.h"
+#include "session/language/ScriptWords.h"
 #include "sim/Simulator.h"
 #include "sim/files/Settings.h"
 

@@ -7,8 +7,8 @@
 // test nothing a shorter one does not, and the fuzzer would spend its time on them.
 #include "FuzzSupport.h"
 
+#include "session/language/ScriptWords.h"
 #include "session/script/Runner.h"
-#include "session/script/ScriptWords.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/exercise/CheckExpression.h"
 
-#include "session/script/Output.h"
-#include "session/script/ScriptWords.h"
+#include "session/language/Output.h"
+#include "session/language/ScriptWords.h"
 
 #include <array>
 #include <charconv>

@@ -4,8 +4,6 @@
 // later (a fault that appears after a minute), a time limit, checks evaluated when the trainee hands
 // in, and a multiple-choice question. The runner runs it as the start of a script, the window as the
 // start of a recorded session.
-#include "session/script/PlayScript.h"
-
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -58,20 +56,5 @@ struct CheckOutcome {
     bool passed = false;
     std::string value;
 };
-
-// The lines that declare an exercise rather than act: title, task, hide, lock, at, limit, check,
-// question, choice.
-bool IsExerciseDeclaration(std::string_view command);
-// Adds one such line (`rest` is what follows the command word) to `exercise`; ScriptError when it is
-// malformed: texts not "DE" "EN", an unknown control, a bad time, a timed command the runner does not
-// know, a check that is not NAME OP VALUE, a choice without a question, a second correct choice.
-void DeclareExerciseLine(Exercise& exercise, std::string_view command, std::string_view rest, int line);
-
-// Reads an exercise and checks it whole before anyone works on it: every line known, every check's NAME
-// one that `print` knows and its VALUE fitting, a question followed by choices with one correct, by
-// loading it in a runner in `scratchDir`. A problem comes with its line and reason. `state FILE` may
-// stand for `start`: FILE, relative to `folder` (the exercise's own), is loaded and checked whole.
-std::variant<Exercise, ScriptProblem> ReadExercise(std::string_view text, const std::string& scratchDir,
-                                                   const std::string& folder = {});
 
 } // namespace vp7

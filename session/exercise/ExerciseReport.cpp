@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/exercise/ExerciseReport.h"
 
-#include "session/script/Output.h"
+#include "session/language/Output.h"
 
 #include <algorithm>
 #include <tuple>

@@ -2,8 +2,9 @@
 #include "session/script/PlayScript.h"
 
 #include "session/SavedState.h"
+#include "session/language/TextLines.h"
+#include "session/script/RecordingLines.h"
 #include "session/script/Runner.h"
-#include "session/script/TextLines.h"
 
 #include <sstream>
 

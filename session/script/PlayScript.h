@@ -2,6 +2,8 @@
 #pragma once
 // A recording (or any script of the runner) made ready for playing in the window: checked whole
 // before anything plays, then split into the lines before `start` and the timed lines after it.
+#include "session/language/ScriptWords.h"
+
 #include <cstdint>
 #include <functional>
 #include <sstream>
@@ -27,11 +29,6 @@ struct PlayScript {
     int64_t startMs = 0;            // when the start-up is over; the recording ends at endMs
     int64_t endMs = 0;
     bool truncated = false; // a recording's last line was cut off (a crash) and is left out
-};
-
-struct ScriptProblem {
-    int line;
-    std::string reason;
 };
 
 // The text of a recording as the player takes it: a recording whose last line has no line end was cut

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/script/PrintedValue.h"
 
-#include "session/script/Output.h"
-#include "session/script/ScriptWords.h"
-#include "session/script/StateValues.h"
+#include "session/language/Output.h"
+#include "session/language/ScriptWords.h"
+#include "session/language/StateValues.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"

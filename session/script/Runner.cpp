@@ -3,10 +3,10 @@
 
 #include "formats/IniFile.h"
 #include "session/ConfigSheet.h"
-#include "session/script/Output.h"
+#include "session/language/Output.h"
+#include "session/language/StateValues.h"
+#include "session/language/TextLines.h"
 #include "session/script/PrintedValue.h"
-#include "session/script/StateValues.h"
-#include "session/script/TextLines.h"
 #include "session/trend/TrendCsv.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"

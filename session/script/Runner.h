@@ -5,11 +5,11 @@
 // lines that declare one, loading one for a trainee, and handing it in.
 #include "session/Steering.h"
 #include "session/exercise/Exercise.h"
+#include "session/language/ScriptWords.h"
+#include "session/language/StateValues.h"
 #include "session/script/HeadlessWorld.h"
 #include "session/script/ScriptTime.h"
-#include "session/script/ScriptWords.h"
 #include "session/script/SessionLog.h"
-#include "session/script/StateValues.h"
 
 #include <cstdint>
 #include <deque>

@@ -5,9 +5,9 @@
 
 #include "platform/NumberFormat.h"
 #include "session/ConfigSheet.h"
-#include "session/script/Output.h"
+#include "session/language/Output.h"
+#include "session/language/StateValues.h"
 #include "session/script/PrintedValue.h"
-#include "session/script/StateValues.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
 #include "sim/display/Lcd.h"

@@ -10,8 +10,9 @@
 #include "session/ScratchFolder.h"
 #include "session/exercise/CheckExpression.h"
 #include "session/exercise/ExerciseReport.h"
-#include "session/script/Output.h"
+#include "session/language/Output.h"
 #include "session/script/PrintedValue.h"
+#include "session/script/ReadExercise.h"
 #include "sim/Simulator.h"
 
 #include <algorithm>

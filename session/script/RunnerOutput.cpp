@@ -7,7 +7,7 @@
 #include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
 #include "session/ConfigSheet.h"
-#include "session/script/Output.h"
+#include "session/language/Output.h"
 #include "session/script/PrintedValue.h"
 #include "session/trend/TrendCsv.h"
 #include "session/trend/TrendRecorder.h"

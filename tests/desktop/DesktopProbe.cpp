@@ -8,7 +8,7 @@
 #include "model/SpriteSet.h"
 #include "platform/BmpFile.h"
 #include "platform/Picture.h"
-#include "session/script/Output.h"
+#include "session/language/Output.h"
 #include "sim/display/LcdReadBack.h"
 #include "sim/display/LcdTables.h"
 

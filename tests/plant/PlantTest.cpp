@@ -5,7 +5,7 @@
 #include "plant/PlantLink.h"
 #include "plant/PlantSettings.h"
 #include "session/SessionRecorder.h"
-#include "session/script/Output.h"
+#include "session/language/Output.h"
 #include "sim/diagnosis/Monitoring.h"
 #include "support/FileFixture.h"
 #include "support/RunScript.h"

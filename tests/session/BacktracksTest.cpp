@@ -2,8 +2,9 @@
 // The ring of backtracks: the latest one before a moment, kept within its bounds all along a long
 // session, and cut back when the session goes on from an earlier moment.
 #include "session/Backtracks.h"
-#include "session/BacktrackReplay.h"
 #include "session/SavedState.h"
+#include "session/script/BacktrackReplay.h"
+#include "session/script/RecordingLines.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "session/ConfigCompare.h"
 #include "session/SessionRecorder.h"
 #include "session/exercise/ExerciseReport.h"
+#include "session/script/ReadExercise.h"
 #include "session/script/Runner.h"
 #include "sim/files/ConfigFiles.h"
 #include "sim/operation/ParamSet.h"

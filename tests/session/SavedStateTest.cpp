@@ -4,6 +4,8 @@
 #include "session/exercise/Exercise.h"
 #include "session/script/Runner.h"
 
+#include "session/script/ReadExercise.h"
+#include "session/script/RecordingLines.h"
 #include "support/Bytes.h"
 #include "support/DeviceState.h"
 #include "support/FolderFixture.h"

@@ -3,10 +3,10 @@
 // Everything a trainee could tell two devices apart by, one line each: the display read back, every
 // named state value, every diagnostic value and every control of the form, as `print` shows them.
 // A window's device is told apart from the runner's the same way.
+#include "session/language/ScriptWords.h"
+#include "session/language/StateValues.h"
 #include "session/script/PrintedValue.h"
 #include "session/script/Runner.h"
-#include "session/script/ScriptWords.h"
-#include "session/script/StateValues.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/display/LcdReadBack.h"

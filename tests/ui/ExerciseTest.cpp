@@ -2,6 +2,7 @@
 #include "ShownApp.h"
 #include "model/PictureLayout.h"
 #include "platform/Sha256.h"
+#include "session/script/ReadExercise.h"
 #include "session/script/Runner.h"
 #include "support/DeviceState.h"
 #include "ui/app/MainWindow.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShownApp.h"
-#include "session/script/Output.h"
+#include "session/language/Output.h"
 #include "session/script/Runner.h"
 #include "sim/display/LcdReadBack.h"
 #include "sim/operation/ModeLogic.h"

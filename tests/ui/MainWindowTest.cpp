@@ -2,8 +2,8 @@
 #include "ui/app/MainWindow.h"
 #include "ShownApp.h"
 #include "ui/app/Application.h"
+#include "ui/artwork/SplashPicture.h"
 #include "ui/device/PictureWidget.h"
-#include "ui/device/SplashPicture.h"
 
 #include "model/PictureLayout.h"
 #include "sim/display/Splash.h"

@@ -2,7 +2,7 @@
 #include "ShownApp.h"
 #include "model/PictureLayout.h"
 #include "platform/VirtualClock.h"
-#include "session/script/Output.h"
+#include "session/language/Output.h"
 #include "session/script/Runner.h"
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/display/LcdReadBack.h"

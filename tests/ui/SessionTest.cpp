@@ -3,6 +3,7 @@
 #include "formats/IniFile.h"
 #include "model/PictureLayout.h"
 #include "session/SavedState.h"
+#include "session/script/RecordingLines.h"
 #include "session/script/Runner.h"
 #include "sim/files/Settings.h"
 #include "sim/motion/Controller.h"

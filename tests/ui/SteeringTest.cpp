@@ -4,6 +4,7 @@
 #include "ShownApp.h"
 #include "model/PictureLayout.h"
 #include "session/exercise/Exercise.h"
+#include "session/script/ReadExercise.h"
 #include "session/script/Runner.h"
 #include "sim/Simulator.h"
 #include "ui/device/PictureWidget.h"

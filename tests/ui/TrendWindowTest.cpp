@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/training/TrendWindow.h"
 #include "ShownApp.h"
+#include "session/script/ReadExercise.h"
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"
 #include "ui/app/MenuBar.h"

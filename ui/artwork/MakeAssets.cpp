@@ -5,7 +5,7 @@
 // ("artwork/SCALE/SPRITE") and the window icon ("artwork/icon/SIZE.png").
 #include "platform/BmpFile.h"
 #include "ui/artwork/Artwork.h"
-#include "ui/device/SplashPicture.h"
+#include "ui/artwork/SplashPicture.h"
 
 #include <QDir>
 #include <QFile>

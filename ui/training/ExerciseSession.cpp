@@ -5,6 +5,7 @@
 #include "platform/FileRead.h"
 #include "platform/Sha256.h"
 #include "session/SavedState.h"
+#include "session/script/ReadExercise.h"
 #include "sim/Simulator.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/OwnFiles.h"

@@ -7,6 +7,7 @@
 #include "platform/ScriptedAnswers.h"
 #include "session/exercise/Exercise.h"
 #include "session/exercise/ExerciseReport.h"
+#include "session/script/PlayScript.h"
 #include "session/script/Runner.h"
 #include "ui/app/Application.h"
 #include "ui/qt/QtClock.h"

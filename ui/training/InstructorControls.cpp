@@ -6,6 +6,7 @@
 #include "session/SavedState.h"
 #include "session/SessionRecorder.h"
 #include "session/StateFile.h"
+#include "session/script/RecordingLines.h"
 #include "sim/Simulator.h"
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"

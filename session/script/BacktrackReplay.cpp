@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/BacktrackReplay.h"
+#include "session/script/BacktrackReplay.h"
 
 #include "session/SavedState.h"
+#include "session/script/RecordingLines.h"
 
 #include <utility>
 

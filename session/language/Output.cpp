@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/script/Output.h"
+#include "session/language/Output.h"
 
 #include "model/FormState.h"
 #include "platform/NumberFormat.h"
-#include "session/script/StateValues.h"
+#include "session/language/StateValues.h"
 
 #include <algorithm>
 

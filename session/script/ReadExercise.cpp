@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/exercise/Exercise.h"
+#include "session/script/ReadExercise.h"
 
 #include "model/FormState.h"
 #include "session/exercise/CheckExpression.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/device/SplashPicture.h"
+#include "ui/artwork/SplashPicture.h"
 
 #include <QFont>
 #include <QImage>

@@ -19,6 +19,12 @@ struct RunFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// What is wrong with a script read whole before it runs, and on which line (1-based).
+struct ScriptProblem {
+    int line;
+    std::string reason;
+};
+
 // A whole number; ScriptError "bad WHAT 'WORD'" otherwise.
 int ToInt(const std::string& word, const char* what);
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/script/StateValues.h"
+#include "session/language/StateValues.h"
 
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Diagnostics.h"

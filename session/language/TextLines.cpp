@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/script/TextLines.h"
+#include "session/language/TextLines.h"
 
 namespace vp7 {
 namespace {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/script/ScriptWords.h"
+#include "session/language/ScriptWords.h"
 
 #include "model/PictureLayout.h"
-#include "session/script/Output.h"
+#include "session/language/Output.h"
 
 #include <algorithm>
 #include <cctype>
