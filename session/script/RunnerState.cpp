@@ -8,6 +8,7 @@
 #include "formats/AtomicFile.h"
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
+#include "session/RewindPlan.h"
 #include "session/SavedState.h"
 #include "session/ScratchFolder.h"
 #include "session/StateFile.h"
@@ -178,8 +179,11 @@ void Runner::Rewind(const Args& a) {
     if (!world_.Device() || !virtualClock_) throw ScriptError("'rewind' needs the runner's own device");
     if (startedAtMs_ + ms > clock_.NowMs()) throw ScriptError("cannot rewind to a moment still to come");
     // A settings file the script could not read at its start cannot be put back: nothing is rewound.
-    if (log_.SettingsUnreadable()) throw RunFailure(UnreadableSettings(log_.SettingsPath()).english);
-    const std::string cut = CutRecording(log_.Recording(), ms);
+    // The runner keeps no backtracks: the cut replays from the start.
+    auto planned = PlanRewind(log_.Recording(), ms, Backtracks(),
+                              {.path = log_.SettingsPath(), .unreadable = log_.SettingsUnreadable()});
+    if (const auto* refusal = std::get_if<StateRefusal>(&planned)) throw RunFailure(refusal->english);
+    const std::string cut = std::move(std::get<RewindPlan>(planned).cut);
     ResetDevice();
     ReplaySilently(cut);
 }
