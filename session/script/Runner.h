@@ -28,6 +28,7 @@ namespace vp7 {
 class Simulator;
 class TrendRecorder;
 struct Control;
+struct StateFile;
 
 // Something outside the interpreter that takes part in a run, such as a classroom's network link. The
 // runner calls it on its own thread only, where the device lives.
@@ -258,6 +259,10 @@ private:
     void State(const Args& a);
     void StartFromState(const std::string& name);
     void StartFromSnapshot(const std::string& name, std::string_view text);
+    // The variant the settings select once the device there is reset (nullopt: any).
+    std::optional<uint8_t> VariantAfterReset() const;
+    // Why the snapshot does not fit a device of its variant; nullopt when it does.
+    std::optional<std::string> SnapshotMisfit(const StateFile& file) const;
     void SaveStateFile(const Args& a);
     void PrintStateHash();
     void Rewind(const Args& a);

@@ -5,8 +5,10 @@
 // FILE`) is restored instead, replaying nothing.
 #include "session/script/Runner.h"
 
+#include "formats/AtomicFile.h"
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
+#include "session/RewindPlan.h"
 #include "session/SavedState.h"
 #include "session/ScratchFolder.h"
 #include "session/StateFile.h"
@@ -52,14 +54,44 @@ void Runner::NoteSession(std::string_view line) {
     log_.Note(line);
 }
 
-// The variant the settings so far select, when they name one: a state saved on another is refused.
-static std::optional<uint8_t> SettingsVariant(const std::string& programDir) {
-    IniFile ini((std::filesystem::path(programDir) / "Config" / "VP7.ini").string());
-    ini.Load();
+// The variant settings select, when they name one: a state saved on another is refused.
+static std::optional<uint8_t> VariantIn(const IniFile& ini) {
     const std::string word = ini.ReadString("Config", "Controller", "");
     for (uint8_t variant = 0; variant < 3; ++variant)
         if (word == VariantWord(variant)) return variant;
     return std::nullopt;
+}
+
+// The variant the settings so far select.
+static std::optional<uint8_t> SettingsVariant(const std::string& programDir) {
+    IniFile ini((std::filesystem::path(programDir) / "Config" / "VP7.ini").string());
+    ini.Load();
+    return VariantIn(ini);
+}
+
+std::optional<uint8_t> Runner::VariantAfterReset() const {
+    if (!sim_) return SettingsVariant(programDir_);
+    IniFile ini;
+    if (log_.SettingsBefore()) ini.SetText(*log_.SettingsBefore());
+    return VariantIn(ini);
+}
+
+// A snapshot's shape is its device's, as the settings the reset puts back make it: a device made on a
+// world of its own, reading those, tells whether the snapshot fits while the runner's device stays as
+// it is.
+std::optional<std::string> Runner::SnapshotMisfit(const StateFile& file) const {
+    const ScratchFolder scratch("vp7-state");
+    SimulatorOptions options{programDir_, file.variant};
+    if (sim_) {
+        // None kept: the file is removed, and the trial reads none either.
+        options.settingsFrom = (std::filesystem::path(scratch.path) / "VP7.ini").string();
+        if (log_.SettingsBefore() && !WriteFileAtomically(options.settingsFrom, *log_.SettingsBefore()))
+            throw RunFailure("cannot write " + options.settingsFrom);
+    }
+    HeadlessWorld trial([](const ScriptedHost::Message&) {});
+    Simulator& sim = trial.CreateDevice(options);
+    sim.FormCreate();
+    return RestoreSnapshot(sim, file.snapshot, file.format);
 }
 
 void Runner::State(const Args& a) {
@@ -148,8 +180,11 @@ void Runner::Rewind(const Args& a) {
     if (!world_.Device() || !virtualClock_) throw ScriptError("'rewind' needs the runner's own device");
     if (startedAtMs_ + ms > clock_.NowMs()) throw ScriptError("cannot rewind to a moment still to come");
     // A settings file the script could not read at its start cannot be put back: nothing is rewound.
-    if (log_.SettingsUnreadable()) throw RunFailure(UnreadableSettings(log_.SettingsPath()).english);
-    const std::string cut = CutRecording(log_.Recording(), ms);
+    // The runner keeps no backtracks: the cut replays from the start.
+    auto planned = PlanRewind(log_.Recording(), ms, Backtracks(),
+                              {.path = log_.SettingsPath(), .unreadable = log_.SettingsUnreadable()});
+    if (const auto* refusal = std::get_if<StateRefusal>(&planned)) throw RunFailure(refusal->english);
+    const std::string cut = std::move(std::get<RewindPlan>(planned).cut);
     ResetDevice();
     ReplaySilently(cut);
 }

@@ -5,6 +5,7 @@
 #include "session/script/Runner.h"
 
 #include "formats/AtomicFile.h"
+#include "session/SavedState.h"
 #include "session/StateFile.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
@@ -29,8 +30,13 @@ void Runner::OpenExerciseText(const std::string& text) {
 void Runner::LoadStateBytes(const std::string& bytes) {
     CheckOwnDevice();
     if (!IsSnapshotFile(bytes)) throw ScriptError("not a snapshot state");
-    const auto decoded = DecodeStateFile(bytes, std::nullopt);
+    // Everything is checked against the device as the reset leaves it before anything is reset, so
+    // that a refused state leaves the device there as it was.
+    const auto decoded = DecodeStateFile(bytes, VariantAfterReset());
     if (const auto* refusal = std::get_if<StateRefusal>(&decoded)) throw RunFailure(refusal->english);
+    if (sim_ && log_.SettingsUnreadable()) throw RunFailure(UnreadableSettings(log_.SettingsPath()).english);
+    if (const auto reason = SnapshotMisfit(std::get<StateFile>(decoded)))
+        throw RunFailure("the state does not fit this device: " + *reason);
     // Restored from the bytes themselves: a rewind goes on from the recording the state keeps, which
     // becomes the session's.
     if (sim_) ResetDevice();

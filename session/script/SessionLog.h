@@ -19,6 +19,8 @@ public:
     bool RestoreSettings() const;
     bool SettingsUnreadable() const { return settingsUnreadable_; }
     const std::string& SettingsPath() const { return settingsPath_; }
+    // The settings file's text as RestoreSettings puts it back; nullopt when it removes the file.
+    const std::optional<std::string>& SettingsBefore() const { return settingsBefore_; }
 
     void Note(std::string_view line) { lines_.emplace_back(line); }
     std::size_t Size() const { return lines_.size(); }

@@ -2,6 +2,7 @@
 #include "ShownApp.h"
 #include "formats/IniFile.h"
 #include "model/PictureLayout.h"
+#include "session/Backtracks.h"
 #include "session/SavedState.h"
 #include "session/script/RecordingLines.h"
 #include "session/script/Runner.h"
@@ -29,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <random>
 #include <sstream>
@@ -94,6 +96,39 @@ struct ProgramOnVirtualClock {
         main.AfterEvent();
     }
 };
+
+// `steps` moments of the user's input six seconds apart, chosen at random but alike in every run;
+// `during` is called at each, between the input and the next.
+void DriveSession(ProgramOnVirtualClock& app, int steps, const std::function<void(int step)>& during = {}) {
+    std::mt19937 rng(5);
+    const char* const setpoints[] = {"20", "85", "37,5", "60", "5"};
+    const DeviceKey keys[] = {DeviceKey::Umschalt, DeviceKey::Kleiner, DeviceKey::Groesser};
+    for (int step = 0; step < steps; ++step) {
+        Simulator& sim = app.main.Sim();
+        int64_t spent = 0;
+        switch (rng() % 3) {
+        case 0:
+            sim.UserEdit(sim.form.SetPointText, setpoints[rng() % 5]);
+            sim.UserKeyDown(sim.form.SetPointText, Controller::KeyEnter);
+            break;
+        case 1: { // a key pressed (held longer, it would need the real mouse button down)
+            const DeviceKey key = keys[rng() % 3];
+            sim.PressKey(key, MouseButton::Left);
+            spent = 200;
+            app.clock.Advance(spent);
+            sim.ReleaseKey(key, MouseButton::Left);
+            break;
+        }
+        default:
+            sim.UserCheck(sim.form.FrictionSelect, !sim.form.FrictionSelect.checked);
+            break;
+        }
+        app.clock.Advance(6000 - spent - 1357);
+        app.main.AfterEvent();
+        if (during) during(step);
+        app.clock.Advance(1357);
+    }
+}
 
 } // namespace
 
@@ -230,38 +265,11 @@ TEST(Session, ARewindRestoresTheNearestBacktrackAndReplaysOnlyWhatFollows) {
     ProgramOnVirtualClock app;
     MainWindow& main = app.main;
     InstructorControls& instructor = *app.windows.instructor;
-    std::mt19937 rng(5);
-    const char* const setpoints[] = {"20", "85", "37,5", "60", "5"};
-    const DeviceKey keys[] = {DeviceKey::Umschalt, DeviceKey::Kleiner, DeviceKey::Groesser};
     std::map<int64_t, std::vector<std::string>> seen; // the device at moments of the recording
-    for (int step = 0; step < 30; ++step) {           // three minutes, something every six seconds
-        Simulator& sim = main.Sim();
-        int64_t spent = 0;
-        switch (rng() % 3) {
-        case 0:
-            sim.UserEdit(sim.form.SetPointText, setpoints[rng() % 5]);
-            sim.UserKeyDown(sim.form.SetPointText, Controller::KeyEnter);
-            break;
-        case 1: { // a key pressed (held longer, it would need the real mouse button down)
-            const DeviceKey key = keys[rng() % 3];
-            sim.PressKey(key, MouseButton::Left);
-            spent = 200;
-            app.clock.Advance(spent);
-            sim.ReleaseKey(key, MouseButton::Left);
-            break;
-        }
-        default:
-            sim.UserCheck(sim.form.FrictionSelect, !sim.form.FrictionSelect.checked);
-            break;
-        }
-        app.clock.Advance(6000 - spent - 1357);
-        main.AfterEvent();
-        if (step % 7 == 3) {
-            const auto session = instructor.SessionSoFar();
-            seen[RecordingLengthMs(*session)] = test::DeviceState(sim);
-        }
-        app.clock.Advance(1357);
-    }
+    DriveSession(app, 30, [&](int step) {             // three minutes
+        if (step % 7 == 3)
+            seen[RecordingLengthMs(*instructor.SessionSoFar())] = test::DeviceState(main.Sim());
+    });
     ASSERT_GE(main.CurrentSession().Backtracked().Count(), 17u);
     // Back and back again, to the latest moment first.
     for (auto it = seen.rbegin(); it != seen.rend(); ++it) {
@@ -327,5 +335,47 @@ TEST(Session, ARewindTakesBackAParameterChangedAfterTheMoment) {
         IniFile ini(rewound.settings.IniPath());
         ASSERT_TRUE(ini.Load());
         EXPECT_EQ(ini.ReadString("Parameter", "YFCT", ""), "$000" + std::to_string(before)) << row.rewindToMs;
+    }
+}
+
+// A rewind to a moment gives the same device from the window, which goes back through its backtracks,
+// as from the runner, which keeps none and replays the session from its start.
+TEST(Session, TheWindowAndTheRunnerRewindToTheSameDevice) {
+    enum class Moment { BeforeTheFirstBacktrack, AtABacktrack, BetweenTwoBacktracks, AtTheEnd };
+    const struct {
+        const char* what;
+        Moment moment;
+    } rows[] = {
+        {"before the first backtrack", Moment::BeforeTheFirstBacktrack},
+        {"exactly at a backtrack", Moment::AtABacktrack},
+        {"between two backtracks", Moment::BetweenTwoBacktracks},
+        {"at the session's end", Moment::AtTheEnd},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ProgramOnVirtualClock app;
+        InstructorControls& instructor = *app.windows.instructor;
+        DriveSession(app, 8); // four backtracks
+        const auto session = instructor.SessionSoFar();
+        ASSERT_TRUE(session);
+        const int64_t end = RecordingLengthMs(*session);
+        const Backtracks& backtracks = app.main.CurrentSession().Backtracked();
+        const auto last = backtracks.Before(end);
+        ASSERT_TRUE(last);
+        const auto earlier = backtracks.Before(last->atMs - 1);
+        ASSERT_TRUE(earlier);
+        constexpr int64_t kEarly = 3000;
+        ASSERT_FALSE(backtracks.Before(kEarly));
+        const int64_t ms = row.moment == Moment::BeforeTheFirstBacktrack ? kEarly
+                           : row.moment == Moment::AtABacktrack          ? earlier->atMs
+                           : row.moment == Moment::BetweenTwoBacktracks  ? (earlier->atMs + last->atMs) / 2
+                                                                         : end;
+        const QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("session.vp7s"));
+        WriteFile(path, MakeSavedState(*session, 0, ProgramVersion()));
+        const auto rewoundByRunner = test::RunnerDeviceState(
+            folder.path().toStdString(), {"state " + path.toStdString(), "rewind " + std::to_string(ms)});
+        ASSERT_TRUE(instructor.RewindTo(ms)) << ms;
+        EXPECT_EQ(test::DeviceState(app.main.Sim()), rewoundByRunner) << ms;
     }
 }

@@ -176,16 +176,14 @@ void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const Ch
     GoOn(main, instructor, state, recordPath);
 }
 
-bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, std::string cut, int64_t ms,
-                         const std::string& recordPath) {
-    auto from = ReplayFromBacktrack(main.CurrentSession().Backtracked(), cut, ms);
-    if (!from) return false;
-    StateReplay replay(from->script);
+bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, BacktrackReplay from,
+                         std::string cut, int64_t ms, const std::string& recordPath) {
+    StateReplay replay(from.script);
     std::unique_ptr<Session> session = main.NewSession(replay.TakeClock(), std::nullopt);
     replay.Attach(session->Sim());
     main.Host().PlayFrom(&replay.Answers());
     session->Start();
-    if (RestoreSnapshot(session->Sim(), from->backtrack.snapshot)) {
+    if (RestoreSnapshot(session->Sim(), from.backtrack.snapshot)) {
         main.Host().PlayFrom(nullptr);
         return false;
     }
@@ -194,7 +192,7 @@ bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, std::
     session->Backtracked() = main.CurrentSession().Backtracked();
     session->Backtracked().KeepUpTo(ms);
     main.TakeSession(std::move(session));
-    GoOn(main, instructor, CheckedState{std::move(cut), std::move(from->script)}, recordPath);
+    GoOn(main, instructor, CheckedState{std::move(cut), std::move(from.script)}, recordPath);
     return true;
 }
 

@@ -3,6 +3,7 @@
 // Saved states in the window: reading and checking one whole, and starting the program's device from
 // one. The device replays the state on its own clock driven by hand (no picture updates, no real
 // dialogs), then goes live from exactly that moment.
+#include "session/BacktrackReplay.h"
 #include "session/script/PlayScript.h"
 #include "ui/app/Application.h"
 
@@ -44,11 +45,12 @@ std::optional<CheckedState> CheckStateText(QWidget* parent, const QString& path,
 void ShowStateInPlace(MainWindow& main, InstructorControls& instructor, const CheckedState& state,
                       const std::string& recordPath = {});
 
-// `main` goes back to `ms` in its session's recording, `cut` being the recording cut there: the latest
-// backtrack at or before it restored and only the actions after it replayed, on a clock driven by hand;
-// the session goes on as ShowStateInPlace's does. False, nothing changed, when there is none before it.
-bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, std::string cut, int64_t ms,
-                         const std::string& recordPath = {});
+// `main` goes back to `ms` in its session's recording, `cut` being the recording cut there: the
+// backtrack `from` (PlanRewind's) restored and only the actions after it replayed, on a clock driven by
+// hand; the session goes on as ShowStateInPlace's does. False, nothing changed, when the backtrack does
+// not fit the device made for it.
+bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, BacktrackReplay from,
+                         std::string cut, int64_t ms, const std::string& recordPath = {});
 
 // Whether the file at `path` is a snapshot state (the whole device as data) rather than a recording.
 bool IsSnapshotState(const QString& path);

@@ -3,6 +3,7 @@
 
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
+#include "session/RewindPlan.h"
 #include "session/SavedState.h"
 #include "session/SessionRecorder.h"
 #include "session/StateFile.h"
@@ -317,17 +318,19 @@ void InstructorControls::AskForRewind() {
 }
 
 bool InstructorControls::RewindTo(int64_t ms) {
-    // The replay's settings lines would replace a settings file that could not be read: nothing changes.
-    if (IniFile::PresentButUnreadable(Sim().settings.IniPath())) {
-        const StateRefusal refusal = UnreadableSettings(Sim().settings.IniPath());
-        QMessageBox::critical(&main_, QApplication::applicationDisplayName(),
-                              QString::fromStdString(refusal.Text(Sim().state.Language == Language::German)));
+    const auto session = SessionSoFar();
+    const std::string& settings = Sim().settings.IniPath();
+    auto planned = PlanRewind(session.value_or(std::string()), ms, main_.CurrentSession().Backtracked(),
+                              {.path = settings, .unreadable = IniFile::PresentButUnreadable(settings)});
+    if (const auto* refusal = std::get_if<StateRefusal>(&planned)) {
+        QMessageBox::critical(
+            &main_, QApplication::applicationDisplayName(),
+            QString::fromStdString(refusal->Text(Sim().state.Language == Language::German)));
         return false;
     }
-    const auto session = SessionSoFar();
     if (!session) return false;
-    const std::string cut =
-        MakeSavedState(CutRecording(*session, ms), Sim().state.ControllerType, ProgramVersion());
+    RewindPlan& plan = std::get<RewindPlan>(planned);
+    const std::string cut = MakeSavedState(plan.cut, Sim().state.ControllerType, ProgramVersion());
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     // The whole session is kept, what came after the moment with it: beside the user's recording, or
     // in the data folder.
@@ -346,23 +349,20 @@ bool InstructorControls::RewindTo(int64_t ms) {
         QFile::remove(kept + suffix); // the empty file made for it
         return false;
     }
-    const bool german = Sim().state.Language == Language::German;
+    // The session goes on in the user's recording, which now ends at the moment, or in the log.
     if (!recording.isEmpty()) {
         main_.StopRecording();
         if (!WriteFile(recording, cut)) return false;
-        if (RewindFromBacktrack(main_, *this, cut, ms, recording.toStdString())) return true;
-        // Checked from the cut in hand, as written into the recording: nothing is read back.
-        const auto state =
-            CheckStateText(&main_, recording, cut, std::nullopt, Sim().settings.IniPath(), german);
-        if (!state) return false;
-        ShowStateInPlace(main_, *this, *state, recording.toStdString());
-        return true;
     }
-    if (RewindFromBacktrack(main_, *this, cut, ms)) return true;
-    const auto state =
-        CheckStateText(&main_, kept + suffix, cut, std::nullopt, Sim().settings.IniPath(), german);
+    const std::string recordPath = recording.toStdString();
+    if (plan.fromBacktrack &&
+        RewindFromBacktrack(main_, *this, std::move(*plan.fromBacktrack), cut, ms, recordPath))
+        return true;
+    // Checked from the cut in hand, as written into the recording: nothing is read back.
+    const auto state = CheckStateText(&main_, recording.isEmpty() ? kept + suffix : recording, cut,
+                                      std::nullopt, settings, Sim().state.Language == Language::German);
     if (!state) return false;
-    ShowStateInPlace(main_, *this, *state);
+    ShowStateInPlace(main_, *this, *state, recordPath);
     return true;
 }
 
