@@ -3,7 +3,7 @@
 // Saved states in the window: reading and checking one whole, and starting the program's device from
 // one. The device replays the state on its own clock driven by hand (no picture updates, no real
 // dialogs), then goes live from exactly that moment.
-#include "session/BacktrackReplay.h"
+#include "session/script/BacktrackReplay.h"
 #include "session/script/PlayScript.h"
 #include "ui/app/Application.h"
 

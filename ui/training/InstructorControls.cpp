@@ -3,11 +3,11 @@
 
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
-#include "session/RewindPlan.h"
 #include "session/SavedState.h"
 #include "session/SessionRecorder.h"
 #include "session/StateFile.h"
 #include "session/script/RecordingLines.h"
+#include "session/script/RewindPlan.h"
 #include "sim/Simulator.h"
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "session/RewindPlan.h"
+#include "session/script/RewindPlan.h"
 
 #include <utility>
 

@@ -4,9 +4,10 @@
 // recording cut at the moment, and where the device comes back from, the latest backtrack at or before
 // the moment with only the actions after it, or, with none, the cut replayed from the start. A settings
 // file that cannot be read refuses the rewind whole, since the replay's settings lines would replace it.
-#include "session/BacktrackReplay.h"
 #include "session/Backtracks.h"
 #include "session/SavedState.h"
+#include "session/script/BacktrackReplay.h"
+#include "session/script/RecordingLines.h"
 
 #include <cstdint>
 #include <optional>
