@@ -7,7 +7,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 hours="${1:-24}"
 seeds="${2:-3}"
 build="$root/build-san"
-bash "$root/scripts/build.sh" san device_tests >/dev/null
+bash "$root/scripts/build.sh" san sim_tests >/dev/null
 start=$(date +%s%N)
 VP7_SOAK_HOURS="$hours" VP7_SOAK_SEEDS="$seeds" "$build/tests/sim/sim_tests" \
     --gtest_filter='Soak.*' --gtest_brief=1 | grep -E '^soak:|FAILED|PASSED'
