@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <variant>
 
 using namespace vp7;
 
@@ -39,6 +41,15 @@ public:
     virtual QString Folder() = 0; // every file the caller writes lies below it
 };
 
+// The program folder `dir`, its settings naming the variant before any script runs, as a seat's do: a
+// state of another variant is refused.
+std::string NamingTheVariant(const QTemporaryDir& dir) {
+    QDir(dir.path()).mkpath(QStringLiteral("Config"));
+    std::ofstream(dir.filePath(QStringLiteral("Config/VP7.ini")).toStdString())
+        << "[Config]\nController=VP7A\n";
+    return dir.path().toStdString();
+}
+
 class RunnerTaker : public StateTaker {
 public:
     RunnerTaker() {
@@ -53,7 +64,7 @@ public:
 private:
     QTemporaryDir dir_;
     std::ostringstream out_;
-    Runner runner_{out_, dir_.path().toStdString()};
+    Runner runner_{out_, NamingTheVariant(dir_)};
 };
 
 class WindowTaker : public StateTaker {
@@ -70,11 +81,12 @@ private:
     AppWindows windows_ = CreateProgramWindows(test::ProgramFolder(dir_).toStdString(), 1, false);
 };
 
-// A state saved from a runner's device a while after its start.
-std::string SavedState() {
+// A state saved from a runner's device of `variant` a while after its start.
+std::string SavedState(const char* variant = "VP7A") {
     QTemporaryDir dir;
     std::ostringstream out;
     Runner runner(out, dir.path().toStdString());
+    runner.Execute(std::string("ini Config Controller ") + variant);
     for (const char* line :
          {"ini Config CheckScreen 0", "start", "wait 7000", "set LeakageSelect 1", "wait 500"})
         runner.Execute(line);
@@ -87,6 +99,8 @@ TEST(StateBytes, ARefusedStateChangesNothingAndATakenOneWritesNoFile) {
     const std::string saved = SavedState();
     std::string damaged = saved;
     damaged[damaged.size() / 2] = static_cast<char>(damaged[damaged.size() / 2] ^ 0x5A);
+    auto misfit = std::get<StateFile>(DecodeStateFile(saved, std::nullopt));
+    misfit.snapshot += "xx";
     const struct {
         const char* what;
         std::string bytes;
@@ -95,6 +109,9 @@ TEST(StateBytes, ARefusedStateChangesNothingAndATakenOneWritesNoFile) {
         {"a state that is a recording", "# vp7sim test\n# state VP7A 0.1\nseed 7\nstart\nwait 500\n"},
         {"cut short", saved.substr(0, saved.size() / 2)},
         {"damaged", damaged},
+        // Both are found only once the state is read whole: the runner once reset its device first.
+        {"of another variant", SavedState("VP7PA")},
+        {"whole, but not fitting a device of its variant", EncodeStateFile(misfit)},
     };
     const struct {
         const char* caller;

@@ -347,15 +347,13 @@ void ClassroomControl::OpenExercise(const std::string& text) {
 void ClassroomControl::LoadState(const std::string& bytes) {
     CheckNoDialog();
     if (!IsSnapshotFile(bytes)) throw std::runtime_error("not a snapshot state");
-    // Checked for the window's own device, which the exercise ended shows: a state it refuses leaves
-    // the trainee's work as it was.
-    const auto decoded = DecodeStateFile(bytes, main_->Sim().state.ControllerType);
-    if (const auto* refusal = std::get_if<StateRefusal>(&decoded)) throw std::runtime_error(refusal->english);
+    // Made whole for the window's own device, which the exercise ended shows, before the exercise ends:
+    // a state it refuses (damaged, of another variant, not fitting) leaves the trainee's work as it was,
+    // and the refusal goes to the instructor, not into a box on the trainee's screen.
+    auto made = SessionForWindow(*main_, bytes);
+    if (const auto* refusal = std::get_if<StateRefusal>(&made)) throw std::runtime_error(refusal->english);
     main_->EndExercise(); // the state takes the place of whatever the trainee worked on
-    if (!ShowSnapshotInPlace(*main_, *instructor_, bytes,
-                             QString::fromUtf8(Text("Zustand des Ausbilders", "The instructor's state")),
-                             German()))
-        throw std::runtime_error("the state cannot be shown");
+    ShowSessionInPlace(*main_, *instructor_, std::move(std::get<SnapshotSession>(made)));
 }
 
 void ClassroomControl::SetFrozen(bool frozen) {

@@ -211,19 +211,26 @@ bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, const
     return ShowSnapshotInPlace(main, instructor, *text, path, german);
 }
 
-bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, std::string_view bytes,
-                         const QString& shownAs, bool german) {
-    auto made = SessionFromSnapshot(bytes, main.Sim().state.ControllerType, [&main] {
+std::variant<SnapshotSession, StateRefusal> SessionForWindow(MainWindow& main, std::string_view bytes) {
+    return SessionFromSnapshot(bytes, main.Sim().state.ControllerType, [&main] {
         return main.NewSession(std::make_unique<QtClock>(), std::nullopt);
     });
+}
+
+void ShowSessionInPlace(MainWindow& main, InstructorControls& instructor, SnapshotSession loaded) {
+    main.TakeSession(std::move(loaded.session));
+    instructor.ContinueLog(loaded.recording, main.Sim().clock.NowMs());
+    main.AfterEvent();
+}
+
+bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, std::string_view bytes,
+                         const QString& shownAs, bool german) {
+    auto made = SessionForWindow(main, bytes);
     if (const auto* refusal = std::get_if<StateRefusal>(&made)) {
         RefuseState(&main, shownAs, QString::fromStdString(refusal->Text(german)), german);
         return false;
     }
-    SnapshotSession& loaded = std::get<SnapshotSession>(made);
-    main.TakeSession(std::move(loaded.session));
-    instructor.ContinueLog(loaded.recording, main.Sim().clock.NowMs());
-    main.AfterEvent();
+    ShowSessionInPlace(main, instructor, std::move(std::get<SnapshotSession>(made)));
     return true;
 }
 

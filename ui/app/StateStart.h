@@ -3,6 +3,7 @@
 // Saved states in the window: reading and checking one whole, and starting the program's device from
 // one. The device replays the state on its own clock driven by hand (no picture updates, no real
 // dialogs), then goes live from exactly that moment.
+#include "session/SnapshotSession.h"
 #include "session/script/BacktrackReplay.h"
 #include "session/script/PlayScript.h"
 #include "ui/app/Application.h"
@@ -13,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 class QWidget;
 
@@ -64,6 +66,10 @@ bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, const
 // session is replaced; a refusal's message names the state `shownAs`.
 bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, std::string_view bytes,
                          const QString& shownAs, bool german);
+// The two halves of it, for a caller with more to do between them: a snapshot state's `bytes` made into
+// a session for `main`, not yet shown (a refusal says why), and that session shown in place of `main`'s.
+std::variant<SnapshotSession, StateRefusal> SessionForWindow(MainWindow& main, std::string_view bytes);
+void ShowSessionInPlace(MainWindow& main, InstructorControls& instructor, SnapshotSession loaded);
 
 // The program's windows, as the command line asks: from a saved state with `--state FILE`, else as
 // usual; recording into `recordPath` when it can take a recording. A state that cannot be loaded, or a
