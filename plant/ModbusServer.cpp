@@ -3,23 +3,23 @@
 
 #include <modbus.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace vp7 {
 namespace {
 
-constexpr size_t kMbapBytes = 7; // transaction, protocol, length, unit
-// A client that stops in the middle of a frame holds the server this long at most, then is dropped.
-constexpr int kByteTimeoutUs = 100'000;
-constexpr int kListenBacklog = 8;
+constexpr size_t kMbapBytes = ModbusConnection::kHeaderBytes; // transaction, protocol, length, unit
+// Room for a burst of connections the thread has not yet accepted: beyond it the system drops them,
+// and their clients try again only a second later.
+constexpr int kListenBacklog = static_cast<int>(ModbusServer::kMaxClients);
 // The unit id a client sends when it talks to a TCP device itself, not through a gateway.
 constexpr uint8_t kUnitNotUsed = 0xFF;
 
@@ -78,15 +78,13 @@ ModbusServer::ModbusServer(const ModbusServerOptions& options, modbus_t* context
     options_.port = port;
     stopFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    modbus_set_byte_timeout(context_, 0, kByteTimeoutUs);
     thread_ = std::thread([this] { Serve(); });
 }
 
 ModbusServer::~ModbusServer() {
     Signal(stopFd_);
     thread_.join();
-    for (int fd : clientFds_)
-        close(fd);
+    connections_.clear();
     close(listenFd_);
     modbus_free(context_);
     close(stopFd_);
@@ -117,61 +115,61 @@ std::vector<modbus::PlantWrite> ModbusServer::TakeWrites() {
 void ModbusServer::Serve() {
     std::vector<pollfd> fds;
     for (;;) {
+        const int timeout = CloseOverdue(ModbusConnection::Clock::now());
         fds.assign({{stopFd_, POLLIN, 0}, {listenFd_, POLLIN, 0}});
-        for (int fd : clientFds_)
-            fds.push_back({fd, POLLIN, 0});
-        if (poll(fds.data(), fds.size(), -1) < 0) {
+        for (const auto& c : connections_)
+            fds.push_back({c->Descriptor(), POLLIN, 0});
+        if (poll(fds.data(), fds.size(), timeout) < 0) {
             if (errno == EINTR) continue;
             return;
         }
         if (fds[0].revents) return;
-        std::vector<int> kept;
-        for (size_t i = 2; i < fds.size(); ++i) {
-            const bool keep = !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)) || Answer(fds[i].fd);
-            if (keep)
-                kept.push_back(fds[i].fd);
-            else
-                close(fds[i].fd);
+        const auto now = ModbusConnection::Clock::now();
+        for (size_t i = 0; i < connections_.size(); ++i) {
+            if (!(fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            ModbusConnection& c = *connections_[i];
+            const ModbusConnection::Read read = c.ReadArrived(now);
+            if (read == ModbusConnection::Read::Request && Answer(c.Descriptor(), c.Frame()))
+                c.Answered(now);
+            else if (read != ModbusConnection::Read::Waiting)
+                connections_[i].reset(); // closed
         }
-        clientFds_ = std::move(kept);
-        clients_ = clientFds_.size();
-        if (fds[1].revents & POLLIN) Accept();
+        std::erase(connections_, nullptr);
+        clients_ = connections_.size();
+        if (fds[1].revents & POLLIN) Accept(now);
     }
 }
 
-void ModbusServer::Accept() {
-    const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+int ModbusServer::CloseOverdue(ModbusConnection::Clock::time_point now) {
+    std::erase_if(connections_, [now](const auto& c) { return c->Deadline() <= now; });
+    clients_ = connections_.size();
+    if (connections_.empty()) return -1;
+    auto next = connections_.front()->Deadline();
+    for (const auto& c : connections_)
+        next = std::min(next, c->Deadline());
+    // Rounded up, so the wake comes at or after the deadline and not a millisecond early, in a loop.
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(next - now).count());
+}
+
+void ModbusServer::Accept(ModbusConnection::Clock::time_point now) {
+    const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (fd < 0) return;
-    // One too many is refused at once rather than left waiting; so is a descriptor beyond what the
-    // library's select() can watch.
-    if (clientFds_.size() >= kMaxClients || fd >= FD_SETSIZE) {
-        close(fd);
-        return;
+    // Full, a newcomer is let in rather than turned away, so that idle or half-open connections never
+    // lock a control system out: the oldest connection never answered makes way, else the one idle
+    // longest.
+    if (connections_.size() >= kMaxClients) {
+        auto leaving = std::ranges::find_if(connections_, [](const auto& c) { return !c->EverAnswered(); });
+        if (leaving == connections_.end())
+            leaving =
+                std::ranges::min_element(connections_, {}, [](const auto& c) { return c->IdleSince(); });
+        connections_.erase(leaving);
     }
-    clientFds_.push_back(fd);
-    clients_ = clientFds_.size();
+    connections_.push_back(std::make_unique<ModbusConnection>(fd, options_.timeouts, now));
+    clients_ = connections_.size();
 }
 
-bool ModbusServer::Answer(int fd) {
-    uint8_t frame[MODBUS_TCP_MAX_ADU_LENGTH];
-    modbus_set_socket(context_, fd);
-    const int length = modbus_receive(context_, frame);
-    if (length <= static_cast<int>(kMbapBytes)) return false; // closed, cut off mid-frame, or garbled
-    // The library finds the frame's end from its function code; a header that says otherwise, or
-    // another protocol, means the stream is out of step.
-    const size_t declared = static_cast<size_t>(frame[4] << 8 | frame[5]);
-    size_t have = static_cast<size_t>(length);
-    if (frame[2] != 0 || frame[3] != 0 || declared + 6 < have || declared + 6 > sizeof frame) return false;
-    // A function the library does not know ends, for it, after the function code: the header's length
-    // tells the rest, which is read here so that such a request is refused with an exception.
-    while (have < declared + 6) {
-        pollfd ready{fd, POLLIN, 0};
-        if (poll(&ready, 1, kByteTimeoutUs / 1000) <= 0) return false;
-        const ssize_t got = recv(fd, frame + have, declared + 6 - have, MSG_DONTWAIT);
-        if (got <= 0) return false;
-        have += static_cast<size_t>(got);
-    }
-    const std::span<const uint8_t> pdu(frame + kMbapBytes, have - kMbapBytes);
+bool ModbusServer::Answer(int fd, std::span<const uint8_t> frame) {
+    const std::span<const uint8_t> pdu = frame.subspan(kMbapBytes);
     std::vector<uint8_t> response;
     if (frame[6] != options_.unitId && frame[6] != kUnitNotUsed) {
         response = {static_cast<uint8_t>(pdu[0] | modbus::kExceptionBit),
@@ -191,7 +189,7 @@ bool ModbusServer::Answer(int fd) {
         }
     }
     if (response.empty()) return false;
-    std::vector<uint8_t> out(frame, frame + kMbapBytes);
+    std::vector<uint8_t> out(frame.begin(), frame.begin() + kMbapBytes);
     const size_t pduLength = response.size() + 1;
     out[4] = static_cast<uint8_t>(pduLength >> 8);
     out[5] = static_cast<uint8_t>(pduLength & 0xFF);

@@ -12,10 +12,13 @@
 #include "support/SettingsRoundTrip.h"
 #include "tests/plant/PlantClient.h"
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <tuple>
 
 namespace vp7 {
@@ -39,12 +42,14 @@ struct PlantTest : test::SimFixture {
         link.reset();
         SimFixture::TearDown();
     }
-    void Serve(modbus::Access access = modbus::Access::ReadWrite) {
+    void Serve(modbus::Access access = modbus::Access::ReadWrite,
+               ModbusTimeouts timeouts = {kModbusFrameTimeout, kModbusIdleTimeout}) {
         link.reset();
         std::string error;
         ModbusServerOptions options;
         options.port = 0;
         options.access = access;
+        options.timeouts = timeouts;
         auto server = ModbusServer::Start(options, error);
         ASSERT_TRUE(server) << error;
         link = std::make_unique<PlantLink>(*sim, std::move(server));
@@ -205,7 +210,8 @@ TEST_F(PlantTest, ReadOnlyRefusesEveryWrite) {
     EXPECT_EQ(client.Input(static_cast<int>(Input::Position)), 0);
 }
 
-TEST_F(PlantTest, TwentyClientsAtOnceAndNoMoreThanTheBound) {
+TEST_F(PlantTest, TwentyClientsAtOnceAndANewcomerAlwaysGetsIn) {
+    constexpr int kPosition = static_cast<int>(Input::Position);
     ASSERT_TRUE(test::ModbusClient(Port()).Write(kPercent, 3000));
     Run(3000);
     std::vector<std::unique_ptr<test::ModbusClient>> clients;
@@ -213,13 +219,94 @@ TEST_F(PlantTest, TwentyClientsAtOnceAndNoMoreThanTheBound) {
         clients.push_back(std::make_unique<test::ModbusClient>(Port()));
     for (int round = 0; round < 3; ++round)
         for (auto& c : clients)
-            EXPECT_EQ(c->Input(static_cast<int>(Input::Position)), 3000);
+            EXPECT_EQ(c->Input(kPosition), 3000);
     while (clients.size() < ModbusServer::kMaxClients)
         clients.push_back(std::make_unique<test::ModbusClient>(Port()));
-    EXPECT_EQ(clients.back()->Input(static_cast<int>(Input::Position)), 3000);
-    test::ModbusClient oneTooMany(Port()); // accepted by the system, closed by the server
-    EXPECT_FALSE(oneTooMany.Input(static_cast<int>(Input::Position)));
-    EXPECT_EQ(clients.front()->Input(static_cast<int>(Input::Position)), 3000);
+    for (auto& c : clients) // each answered, the first longest ago
+        EXPECT_EQ(c->Input(kPosition), 3000);
+    // Full: the client idle longest makes way for one that says nothing, and that one, never
+    // answered, for the next.
+    test::RawClient silent(Port());
+    test::ModbusClient newcomer(Port());
+    EXPECT_EQ(newcomer.Input(kPosition), 3000);
+    EXPECT_FALSE(silent.Receive()) << "still open";
+    EXPECT_FALSE(clients.front()->Input(kPosition));
+    EXPECT_EQ(clients[1]->Input(kPosition), 3000);
+    EXPECT_EQ(link->Server().Clients(), ModbusServer::kMaxClients);
+}
+
+// Connections that never send a request lock no control system out: each newcomer takes the place of
+// one of them.
+TEST_F(PlantTest, FortyIdleConnectionsLockNoClientOut) {
+    std::vector<std::unique_ptr<test::RawClient>> idle;
+    for (int i = 0; i < 40; ++i) {
+        idle.push_back(std::make_unique<test::RawClient>(Port()));
+        ASSERT_TRUE(idle.back()->Connected());
+    }
+    test::ModbusClient client(Port());
+    ASSERT_TRUE(client.Connected());
+    EXPECT_EQ(client.Input(static_cast<int>(Input::Position)), 0);
+    EXPECT_TRUE(client.Write(kPercent, 2000));
+    EXPECT_FALSE(idle.front()->Receive()) << "the oldest idle connection still open";
+}
+
+// A client that sends its request a byte at a time holds up no other, and is closed when the request
+// has not come whole within the frame time-out.
+TEST_F(PlantTest, ASlowSenderHoldsUpNoOtherClient) {
+    // Writing 20 registers: 53 bytes, a byte every 50 ms.
+    std::vector<uint8_t> pdu{0x10, 0x00, 0x00, 0x00, 20, 40};
+    pdu.resize(pdu.size() + 40, 0);
+    const std::vector<uint8_t> frame = test::Frame(pdu);
+    test::RawClient slow(Port());
+    ASSERT_TRUE(slow.Connected());
+    std::atomic<size_t> sent = 0;
+    std::atomic<bool> stop = false;
+    std::thread trickle([&] {
+        for (; sent < frame.size() && !stop; ++sent) {
+            slow.Send({frame[sent]});
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    while (sent < 3) // well inside the request
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    test::ModbusClient client(Port());
+    for (int round = 0; round < 5; ++round)
+        EXPECT_EQ(client.Input(static_cast<int>(Input::Position)), 0) << "round " << round;
+    stop = true;
+    trickle.join();
+    EXPECT_FALSE(slow.Receive(5000)) << "a request never whole, answered or left open";
+    EXPECT_EQ(link->ApplyPending(), 0u);
+}
+
+// Whatever a connection has sent, it is closed once its time is up: at the idle time-out when it sent
+// nothing since its start or its last answer, at the frame time-out when its request stopped halfway.
+TEST_F(PlantTest, ConnectionsCloseWhenTheirTimeIsUp) {
+    using std::chrono::milliseconds;
+    Serve(modbus::Access::ReadWrite, {milliseconds(200), milliseconds(300)});
+    const std::vector<uint8_t> read = test::Frame({0x04, 0x00, 0x00, 0x00, 0x01});
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> sent;
+        bool answered;
+    };
+    const Case cases[] = {
+        {"nothing sent", {}, false},
+        {"half a request", {read.begin(), read.begin() + 5}, false},
+        {"a request whole but for its last byte", {read.begin(), read.end() - 1}, false},
+        {"a request answered, then nothing", read, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::RawClient raw(Port());
+        ASSERT_TRUE(raw.Connected());
+        raw.Send(c.sent);
+        if (c.answered) {
+            const auto answer = raw.Receive();
+            ASSERT_TRUE(answer);
+            EXPECT_EQ(answer->size(), 11u);
+        }
+        EXPECT_FALSE(raw.Receive(5000)) << "still open";
+    }
 }
 
 TEST_F(PlantTest, AFloodOfWritesIsBoundedAndTheDeviceTakesItsShare) {
