@@ -40,7 +40,8 @@ void RunnerPlant::DeviceMade(Simulator& sim) {
         std::string error;
         server = ModbusServer::Start(*options_, error);
         if (!server) throw RunFailure("cannot serve Modbus: " + error);
-        runner_.Out() << "modbus " << server->Port() << '\n';
+        // Flushed at once: whoever started the runner may be waiting for the port to connect to.
+        runner_.Out() << "modbus " << server->Port() << std::endl;
     }
     link_ = std::make_unique<PlantLink>(sim, std::move(server));
 }

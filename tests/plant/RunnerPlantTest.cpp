@@ -9,10 +9,15 @@
 #include "tests/plant/PlantClient.h"
 
 #include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace vp7 {
 namespace {
@@ -95,6 +100,44 @@ TEST_F(RunnerPlantTest, ARewoundDeviceKeepsTheServerAndItsClients) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(written);
     EXPECT_EQ(run.out, "modbus " + std::to_string(port) + "\nSollwert 50.0000\n");
+}
+
+// `modbus 0` tells the port it got the moment the server listens, while the script goes on: a control
+// system started beside the runner reads it from a pipe and is served before the script's end.
+TEST_F(RunnerPlantTest, TheRunnerTellsItsPortWhileTheScriptGoesOn) {
+    const std::filesystem::path script = dir / "serving.vp7s";
+    std::ofstream(script) << "modbus 0\nstart\nserve 600000\n";
+    int output[2];
+    ASSERT_EQ(pipe(output), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        dup2(output[1], STDOUT_FILENO);
+        close(output[0]);
+        const std::string folder = (dir / "child").string();
+        execl(VP7_HEADLESS_EXE, VP7_HEADLESS_EXE, "--dir", folder.c_str(), script.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(output[1]);
+    std::string out;
+    for (int waited = 0; out.find('\n') == std::string::npos && waited < 100; ++waited) {
+        pollfd ready{output[0], POLLIN, 0};
+        if (poll(&ready, 1, 100) <= 0) continue;
+        char buffer[64];
+        const ssize_t n = read(output[0], buffer, sizeof buffer);
+        if (n <= 0) break;
+        out.append(buffer, static_cast<size_t>(n));
+    }
+    int port = 0;
+    EXPECT_EQ(std::sscanf(out.c_str(), "modbus %d\n", &port), 1) << "printed while serving: " << out;
+    if (port > 0) {
+        test::ModbusClient client(port);
+        EXPECT_EQ(client.Input(0), 0);
+    }
+    kill(child, SIGTERM); // ten minutes of serving are not waited for
+    waitpid(child, nullptr, 0);
+    close(output[0]);
 }
 
 } // namespace
