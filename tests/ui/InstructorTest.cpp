@@ -23,8 +23,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -282,6 +288,66 @@ TEST(Instructor, TheStartRefusesAPipeToRecordInto) {
         EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("not a regular file")))
             << boxes.texts[0].toStdString();
     }
+}
+
+namespace {
+
+// Should a reader wait on the pipe after all, writers come and go on it after a while, so that the
+// test fails instead of hanging.
+class PipeRescue {
+public:
+    explicit PipeRescue(const QString& pipe)
+        : path_(QFile::encodeName(pipe).toStdString()), thread_([this] { Watch(); }) {}
+    ~PipeRescue() {
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    bool Rescued() const { return rescued_; }
+
+private:
+    void Watch() {
+        using namespace std::chrono_literals;
+        std::unique_lock lock(mutex_);
+        while (!changed_.wait_for(lock, rescued_ ? 100ms : 10s, [this] { return done_; })) {
+            rescued_ = true;
+            if (const int fd = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0) ::close(fd);
+        }
+    }
+    std::string path_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool done_ = false;
+    std::atomic<bool> rescued_ = false;
+    std::thread thread_;
+};
+
+} // namespace
+
+// A state that is no file to read, a pipe nobody writes to above all, is refused with a message at the
+// start (--state, as a second start hands it on) and from the menu, and never waits.
+TEST(Instructor, AStateThatIsNoRegularFileIsRefusedAndNeverWaited) {
+    QTemporaryDir dir, elsewhere;
+    const std::string program = test::ProgramFolder(dir).toStdString();
+    const QString pipe = elsewhere.filePath(QStringLiteral("pipe.vp7state"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const PipeRescue rescue(pipe);
+    for (const QString& path : {pipe, elsewhere.path(), QStringLiteral("/dev/zero")}) {
+        SCOPED_TRACE(path.toStdString());
+        {
+            MessageBoxes boxes;
+            AppWindows windows = StartProgram(program, false, {"vp7sim", "--state", path}, "");
+            EXPECT_EQ(boxes.texts.size(), 1);
+        }
+        AppWindows windows = CreateProgramWindows(program, 1, false);
+        MessageBoxes boxes;
+        EXPECT_FALSE(windows.instructor->LoadStateFrom(path));
+        EXPECT_EQ(boxes.texts.size(), 1);
+    }
+    EXPECT_FALSE(rescue.Rescued()) << "the pipe was waited on";
 }
 
 // A state is what was saved, on any PC: loaded at the start or from the menu after this PC's settings

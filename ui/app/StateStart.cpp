@@ -18,7 +18,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -197,8 +196,8 @@ bool RewindFromBacktrack(MainWindow& main, InstructorControls& instructor, Backt
 }
 
 bool IsSnapshotState(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && IsSnapshotFile(file.read(kSnapshotMagicBytes).toStdString());
+    const auto start = ReadFileStart(path.toStdString(), kSnapshotMagicBytes);
+    return start && IsSnapshotFile(*start);
 }
 
 bool ShowSnapshotInPlace(MainWindow& main, InstructorControls& instructor, const QString& path, bool german) {

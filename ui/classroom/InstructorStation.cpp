@@ -5,6 +5,7 @@
 #include "classroom/RoomNames.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatEvent.h"
+#include "platform/FileRead.h"
 #include "ui/classroom/LiveView.h"
 
 #include <QCloseEvent>
@@ -165,12 +166,12 @@ void InstructorStation::AskAndSend(SeatCommandKind kind) {
             this, QString::fromUtf8(exercise ? Text("Übung", "Exercise") : Text("Zustand", "State")),
             QString(), exercise ? QStringLiteral("*.vp7x") : QStringLiteral("*.vp7state"));
         if (path.isEmpty()) return;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestMessage / 2) {
+        auto bytes = ReadWholeFile(path.toStdString(), kLargestMessage / 2);
+        if (!bytes) {
             Note(QStringLiteral("cannot send %1").arg(path));
             return;
         }
-        command.text = file.readAll().toStdString(); // the writer carries a state's bytes as base64
+        command.text = std::move(*bytes); // the writer carries a state's bytes as base64
     } else if (kind == SeatCommandKind::SetHiddenFault) {
         QStringList options;
         for (const std::string_view fault : kHideableFaults)
