@@ -54,6 +54,8 @@ size_t EditDistance(std::string_view a, std::string_view b) {
 
 std::vector<std::string> NearestNames(std::string_view word, const std::vector<std::string>& names,
                                       size_t most) {
+    // The table costs the product of both lengths: a word far longer than any name is no misspelling.
+    if (word.size() > kLongestSuggestedWord) return {};
     const size_t reach = std::max<size_t>(1, word.size() / 3);
     std::vector<std::pair<size_t, const std::string*>> near;
     for (const std::string& name : names) {

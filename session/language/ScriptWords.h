@@ -42,7 +42,9 @@ std::string_view Trimmed(std::string_view text);
 
 // Up to `most` of `names` within a few edits of `word` (a third of its length, one at least), nearest
 // first, in their order among equals. Letter case is no edit, two swapped neighbours are one; a name of
-// several words is measured by its last one, so "param YFCT" answers "YFTC".
+// several words is measured by its last one, so "param YFCT" answers "YFTC". A word longer than
+// kLongestSuggestedWord gets none, at once.
+inline constexpr size_t kLongestSuggestedWord = 64;
 std::vector<std::string> NearestNames(std::string_view word, const std::vector<std::string>& names,
                                       size_t most = 3);
 

@@ -2,6 +2,7 @@
 #include "session/script/Runner.h"
 #include "model/PictureLayout.h"
 #include "platform/BmpFile.h"
+#include "session/language/ScriptWords.h"
 
 #include "support/Bytes.h"
 #include "support/FolderFixture.h"
@@ -70,6 +71,29 @@ TEST_F(RunnerTest, AnUnknownNameSuggestsTheNearestNames) {
     for (const auto& [name, message] : cases)
         EXPECT_EQ(RunScript(std::string("start\nprint ") + name + "\n", dir).err,
                   std::string("error 2: ") + message + "\n");
+}
+
+// The suggestions' table grows with the word's length times each name's: a word over 64 bytes is no
+// misspelling and gets none at once, however near; one of 64 is still answered.
+TEST(NearestNames, LongWordsGetNoneAndNearOnesUpTo64Bytes) {
+    const std::string longName(63, 'x');
+    const std::vector<std::string> names{"Istwert", "param YFCT", longName + "A", longName + "AB"};
+    struct Case {
+        std::string word;
+        std::vector<std::string> nearest;
+    };
+    const Case cases[] = {
+        {"istwert", {"Istwert"}},
+        {"YFTC", {"param YFCT"}},
+        {longName + "a", {longName + "A", longName + "AB"}}, // 64 bytes
+        {longName + "Ab", {}},                               // 65 bytes: the very name, in another case
+        {longName + "ABC", {}},
+        {std::string(2'000'000, 'I'), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.word.substr(0, 80));
+        EXPECT_EQ(NearestNames(c.word, names), c.nearest);
+    }
 }
 
 // Numbers, the display and pixels are printed throughout the scenarios; here each kind of control is
