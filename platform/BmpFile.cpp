@@ -5,16 +5,15 @@
 
 #include <cstdint>
 #include <fstream>
-#include <vector>
 
 namespace vp7 {
 namespace {
 
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
+void Put16(std::string& b, uint32_t v) {
+    b.push_back(static_cast<char>(v & 0xFF));
+    b.push_back(static_cast<char>((v >> 8) & 0xFF));
 }
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
+void Put32(std::string& b, uint32_t v) {
     Put16(b, v & 0xFFFF);
     Put16(b, v >> 16);
 }
@@ -68,11 +67,11 @@ std::optional<Picture> ReadBmp(const std::string& path) {
     return pic;
 }
 
-bool WriteBmp(const std::string& path, const Picture& picture) {
+std::string BmpBytes(const Picture& picture) {
     const int w = picture.Width(), h = picture.Height();
     const uint32_t rowBytes = (static_cast<uint32_t>(w) * 3 + 3) & ~3u;
     const uint32_t dataSize = rowBytes * static_cast<uint32_t>(h);
-    std::vector<uint8_t> out;
+    std::string out;
     out.reserve(54 + dataSize);
     out.push_back('B');
     out.push_back('M');
@@ -93,14 +92,19 @@ bool WriteBmp(const std::string& path, const Picture& picture) {
     for (int y = h - 1; y >= 0; --y) {
         for (int x = 0; x < w; ++x) {
             const Rgb c = picture.Pixel(x, y);
-            out.push_back(c & 0xFF);
-            out.push_back((c >> 8) & 0xFF);
-            out.push_back((c >> 16) & 0xFF);
+            out.push_back(static_cast<char>(c & 0xFF));
+            out.push_back(static_cast<char>((c >> 8) & 0xFF));
+            out.push_back(static_cast<char>((c >> 16) & 0xFF));
         }
         out.resize(out.size() + (rowBytes - static_cast<uint32_t>(w) * 3), 0);
     }
+    return out;
+}
+
+bool WriteBmp(const std::string& path, const Picture& picture) {
+    const std::string bytes = BmpBytes(picture);
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     f.close();
     return static_cast<bool>(f);
 }

@@ -7,8 +7,10 @@
 
 namespace vp7 {
 
-// Writes the picture's logical pixels as an uncompressed 24-bit BMP (bottom-up rows, padded to four
-// bytes). Returns false when the file cannot be written.
+// The picture's logical pixels as an uncompressed 24-bit BMP (bottom-up rows, padded to four bytes).
+std::string BmpBytes(const Picture& picture);
+// Writes BmpBytes straight into `path` (the artwork's build and tests); a user's file goes through a
+// whole-file save instead (WriteFileAtomically). Returns false when the file cannot be written.
 bool WriteBmp(const std::string& path, const Picture& picture);
 
 // Reads an uncompressed 24- or 32-bit BMP (rows bottom-up or top-down). Anything else, a truncated or

@@ -3,6 +3,7 @@
 // configuration sheet.
 #include "session/script/Runner.h"
 
+#include "formats/AtomicFile.h"
 #include "platform/BmpFile.h"
 #include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
@@ -59,7 +60,7 @@ void Runner::Print(const Args& a) {
 void Runner::Snapshot(const Args& a) {
     if (!sim_) throw ScriptError("'snapshot' needs start first");
     const std::string path = a.rest.substr(a.rest.find_first_not_of(" \t"));
-    if (!WriteBmp(path, sim_->image1)) throw RunFailure("cannot write " + path);
+    if (!WriteFileAtomically(path, BmpBytes(sim_->image1))) throw RunFailure("cannot write " + path);
 }
 
 void Runner::Trend(const Args& a) {

@@ -9,8 +9,12 @@
 #include "support/RunScript.h"
 
 #include <cmath>
+#include <csignal>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <tuple>
+#include <unistd.h>
 
 using namespace vp7;
 namespace fs = std::filesystem;
@@ -136,6 +140,34 @@ TEST_F(RunnerTest, SnapshotWritesTheDevicePictureAsBmp) {
     EXPECT_EQ(shot->Height(), layout::PictureSize.height);
     EXPECT_EQ(shot->Pixel(360, 270), LcdUnlitColor);
     EXPECT_EQ(RunScript("start\nsnapshot " + (dir / "missing" / "p.bmp").string() + "\n", dir).status, 1);
+}
+
+// A disk that fills halfway through a snapshot (here a limit on the size of a file the child may write)
+// leaves the picture that was there before, whole, and nothing beside it.
+TEST_F(RunnerTest, ASnapshotThatCannotBeWrittenWholeLeavesTheOldFile) {
+    const fs::path bmp = dir / "p.bmp";
+    const std::string old = "the picture taken before";
+    std::ofstream(bmp) << old;
+    constexpr rlim_t kLargestWrite = 4096; // the device's picture is far larger
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{kLargestWrite, kLargestWrite};
+        signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(99);
+        const auto r = RunScript("start\nsnapshot " + bmp.string() + "\n", dir);
+        _exit(r.status == 1 && r.err.find("cannot write " + bmp.string()) != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the snapshot's failure not reported";
+    EXPECT_EQ(test::Bytes(bmp), old);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir))
+        if (entry.path().filename().string().find("p.bmp") != std::string::npos)
+            left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"p.bmp"});
 }
 
 TEST_F(RunnerTest, TheProgramClosingItselfIsCarriedOut) {
