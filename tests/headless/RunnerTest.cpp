@@ -8,11 +8,15 @@
 #include "support/FolderFixture.h"
 #include "support/RunScript.h"
 
+#include <chrono>
 #include <cmath>
 #include <csignal>
+#include <optional>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <tuple>
 #include <unistd.h>
 
@@ -168,6 +172,51 @@ TEST_F(RunnerTest, ASnapshotThatCannotBeWrittenWholeLeavesTheOldFile) {
         if (entry.path().filename().string().find("p.bmp") != std::string::npos)
             left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"p.bmp"});
+}
+
+namespace {
+
+// `script` run in a child process that is ended after ten seconds: what it printed, output before
+// errors, or nothing when it had to be ended.
+std::optional<std::string> RunInChild(const std::string& script, const fs::path& dir) {
+    const fs::path printed = dir / "printed";
+    const pid_t child = fork();
+    if (child == 0) {
+        const auto r = RunScript(script, dir);
+        std::ofstream(printed) << r.out << r.err;
+        _exit(0);
+    }
+    int status = 0;
+    for (int waited = 0; waited < 1000 && waitpid(child, &status, WNOHANG) == 0; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (kill(child, SIGKILL) == 0) {
+        waitpid(child, &status, 0);
+        return std::nullopt;
+    }
+    return test::Bytes(printed);
+}
+
+} // namespace
+
+// Every file a script names to read may be a pipe nobody writes to: it is refused as unreadable, never
+// waited on.
+TEST_F(RunnerTest, APipeNamedAsAFileToReadIsRefusedAndNeverWaitedOn) {
+    const std::string pipe = (dir / "pipe").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string cannot = "cannot read " + pipe + "\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"state " + pipe, "error 1: " + cannot},
+        {"exercise " + pipe, "error 1: " + cannot},
+        {"start\nprint file " + pipe, "error 2: " + cannot},
+        {"verify " + pipe, "error 1: " + cannot},
+        {"start\ncompare " + pipe, "error 2: Error in the VP7 configuration file\n"},
+        {"start\nfile " + pipe + "\nmenu Konfigurationladen1",
+         "message error \"Error in the VP7 configuration file\"\n"},
+    };
+    for (const auto& [script, printed] : cases) {
+        SCOPED_TRACE(script);
+        EXPECT_EQ(RunInChild(script + "\n", dir), printed);
+    }
 }
 
 TEST_F(RunnerTest, TheProgramClosingItselfIsCarriedOut) {
