@@ -360,20 +360,11 @@ TEST_F(SeatTest, TheRunnerLeavesTheRoomWithEverythingDelivered) {
     EXPECT_NE(instructor.WaitFor("vp7/r1/seat/s3/status", "\"online\":false"), "");
 }
 
-// The shipped broker configuration's ACL, with accounts made as doc/classroom.md says.
+// The shipped broker configuration, with accounts made as doc/classroom.md says.
 struct AclTest : SeatTest {
     std::string BrokerConfig() override {
-        const fs::path passwords = dir / "passwords";
-        fs::create_directories(dir);
-        for (const auto& [user, password] :
-             {std::pair{"instructor", "lehrer"}, {"s1", "eins"}, {"s2", "zwei"}}) {
-            const std::string command = "mosquitto_passwd -b " +
-                                        std::string(fs::exists(passwords) ? "" : "-c ") + passwords.string() +
-                                        " " + user + " " + password;
-            EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        }
-        return "allow_anonymous false\npassword_file " + passwords.string() +
-               "\nacl_file " VP7_TEST_SOURCE_DIR "/../../doc/classroom/acl\n";
+        return test::ShippedBrokerConfig(dir / "accounts",
+                                         {{"instructor", "lehrer"}, {"s1", "eins"}, {"s2", "zwei"}});
     }
 };
 
