@@ -153,6 +153,9 @@ TEST_F(SeatTest, CarriesOutEachCommandOnTheRunnersDevice) {
          [&] { return Print("FrictionSelect") == "FrictionSelect 1\n"; }},
         {"cmd/all", R"({"command":"message","text":"Bitte \"warten\""})",
          [&] { return out.str().find("classroom message \"Bitte \\\"warten\\\"\"\n") != std::string::npos; }},
+        // Nothing to hand in yet: refused, and nothing goes to the station.
+        {"cmd/all", R"({"command":"handin"})",
+         [&] { return log.str().find("ignored: no exercise to hand in") != std::string::npos; }},
         {"cmd/seat/s1", R"({"command":"exercise","text":)" + nlohmann::json(kExercise).dump() + "}",
          [&] { return runner->CurrentExercise().title.en == "Classroom"; }},
         {"cmd/all", R"({"command":"handin"})",
@@ -174,6 +177,10 @@ TEST_F(SeatTest, CarriesOutEachCommandOnTheRunnersDevice) {
                 EXPECT_NE(events[i].kind, TrendEventKind::Option) << events[i].Text(Language::English);
         }
     }
+    int handIns = 0;
+    for (const auto& m : instructor.Received())
+        handIns += m.payload.find("\"kind\":\"handin\"") != std::string::npos;
+    EXPECT_EQ(handIns, 1);
     const std::string handIn = instructor.WaitFor("vp7/r1/seat/s1/event", "\"kind\":\"handin\"");
     const auto json = nlohmann::json::parse(handIn);
     EXPECT_EQ(json["exercise"], "Classroom");
