@@ -12,7 +12,6 @@
 #include "ui/app/MainWindow.h"
 #include "ui/app/SingleInstance.h"
 #include "ui/app/StateStart.h"
-#include "ui/app/TerminationSignals.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -130,7 +129,7 @@ int main(int argc, char** argv) {
             &instance, &vp7::SingleInstance::OpenRequested, windows.main.get(),
             [&windows](const vp7::OpenRequest& request) { vp7::OpenForSecondStart(windows, request); },
             Qt::QueuedConnection);
-        vp7::CloseOnTerminationSignals(windows.main.get());
+        vp7::EndOnTerminationSignals(windows);
         if (line.parser.isSet(line.play)) windows.main->PlayRecording(line.parser.value(line.play));
         if (line.parser.isSet(line.exercise)) windows.main->StartExercise(line.parser.value(line.exercise));
         if (line.parser.isSet(line.instructor)) windows.classroom->AskForStation();
