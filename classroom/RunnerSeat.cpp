@@ -134,6 +134,9 @@ void RunnerSeat::HandedIn(const HandInResult& result) {
 
 std::optional<SeatHandIn> RunnerSeat::HandIn() {
     if (!runner_.Sim()) throw ScriptError("no device to hand in");
+    // Nothing to judge: a hand-in would stand in the station's results as a row of nothing.
+    const Exercise& exercise = runner_.CurrentExercise();
+    if (exercise.checks.empty() && !exercise.question) throw ScriptError("no exercise to hand in");
     return Converted(runner_.HandInNow());
 }
 

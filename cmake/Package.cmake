@@ -32,6 +32,10 @@ install(FILES ${VP7_DOC_DIR}/vp7-headless.1.gz DESTINATION ${CMAKE_INSTALL_MANDI
 install(FILES ${VP7_DOC_DIR}/changelog.gz ${PROJECT_SOURCE_DIR}/doc/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The Modbus server's register map, for a control system's engineer to import.
 install(FILES ${PROJECT_SOURCE_DIR}/doc/modbus-map.csv DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# A classroom broker's configuration and ACL, as examples to copy: not into mosquitto's own folder,
+# where a configuration whose password file is not made yet would stop the system's broker.
+install(FILES ${PROJECT_SOURCE_DIR}/doc/classroom/mosquitto.conf ${PROJECT_SOURCE_DIR}/doc/classroom/acl
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/vp7sim/classroom)
 if(VP7_BUILD_UI)
     install(FILES ${VP7_DOC_DIR}/vp7sim.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES ${PROJECT_SOURCE_DIR}/assets/${VP7_APPSTREAM_ID}.metainfo.xml

@@ -2,6 +2,7 @@
 // vp7-headless [--dir DIR] [--realtime] [SCRIPT]: runs a scenario script (or standard input) against the
 // simulator on a virtual clock and prints what it asks for; --help and --version say what it is.
 #include "classroom/RunnerSeat.h"
+#include "formats/PrivateFolders.h"
 #include "headless/PlantServer.h"
 #include "headless/RoomLinks.h"
 #include "session/script/Runner.h"
@@ -40,6 +41,8 @@ constexpr char kHelp[] =
 } // namespace
 
 int main(int argc, char** argv) {
+    // A shared PC's other users read nothing the runner writes: settings, hand-ins, pictures.
+    vp7::CreatePrivately();
     std::string dir, script;
     bool paced = false;
     for (int i = 1; i < argc; ++i) {
@@ -74,6 +77,7 @@ int main(int argc, char** argv) {
     } else {
         std::error_code ec;
         fs::create_directories(dir, ec);
+        vp7::TightenOwnFolders(dir, false);
     }
 
     int status;

@@ -65,7 +65,8 @@ std::string ReportHtml(const ExerciseResult& r, bool german) {
     html += "<h1>" + EscapeHtml(r.exercise.In(german)) + "</h1>\n<table cellpadding=\"3\">\n";
     const std::pair<std::string, std::string> facts[] = {
         {t("Name", "Name"), r.trainee},
-        {t("Übung", "Exercise"), r.exerciseFile},
+        {t("Übung", "Exercise"), r.exercise.In(german)},
+        {t("Übungsdatei", "Exercise file"), r.exerciseFile},
         {t("Datum", "Date"), r.date},
         {t("Benötigte Zeit", "Time taken"), MinutesSeconds(r.takenMs)},
         {t("Ergebnis", "Score"), std::to_string(r.Passed()) + " / " + std::to_string(r.Total())},

@@ -7,6 +7,7 @@
 #include "formats/AtomicFile.h"
 #include "session/SavedState.h"
 #include "session/StateFile.h"
+#include "session/exercise/KeptExercise.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
 
@@ -24,7 +25,7 @@ void Runner::SetSpeed(double speed) {
 void Runner::OpenExerciseText(const std::string& text) {
     CheckOwnDevice();
     CheckedExercise("exercise", text, ClassroomFolder());
-    ReplaceDevice("exercise", "exercise.vp7x", text);
+    ReplaceDevice("exercise", KeptExerciseName(text), text);
 }
 
 void Runner::LoadStateBytes(const std::string& bytes) {

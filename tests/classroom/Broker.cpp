@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Broker.h"
 
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -51,6 +53,29 @@ void Broker::Stop() {
         waitpid(pid_, nullptr, 0);
     }
     pid_ = -1;
+}
+
+std::string ShippedBrokerConfig(const std::filesystem::path& folder,
+                                const std::vector<std::pair<std::string, std::string>>& accounts) {
+    const std::filesystem::path shipped = VP7_TEST_SOURCE_DIR "/../../doc/classroom";
+    const std::filesystem::path passwords = folder / "passwords";
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove(passwords);
+    for (const auto& [user, password] : accounts) {
+        const std::string command = "mosquitto_passwd -b " +
+                                    std::string(std::filesystem::exists(passwords) ? "" : "-c ") +
+                                    passwords.string() + " " + user + " " + password;
+        if (std::system(command.c_str()) != 0) return {};
+    }
+    std::ifstream in(shipped / "mosquitto.conf");
+    std::ostringstream config;
+    for (std::string line; std::getline(in, line);) {
+        const std::string key = line.substr(0, line.find(' '));
+        if (key == "listener" || key == "password_file" || key == "acl_file") continue;
+        config << line << '\n';
+    }
+    config << "password_file " << passwords.string() << "\nacl_file " << (shipped / "acl").string() << '\n';
+    return config.str();
 }
 
 } // namespace vp7::test

@@ -6,6 +6,8 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/Loopback.h"
 
@@ -40,6 +42,12 @@ private:
     int port_ = 0;
     pid_t pid_ = -1;
 };
+
+// The shipped classroom configuration (doc/classroom/) as a test's broker takes it: the shipped
+// settings and ACL, with `accounts` (name, password) made by mosquitto_passwd as the documentation
+// says, in a password file in `folder`; the test's own listener in place of the shipped one.
+std::string ShippedBrokerConfig(const std::filesystem::path& folder,
+                                const std::vector<std::pair<std::string, std::string>>& accounts);
 
 // Calls `done` every few milliseconds until it holds or `limit` has passed; whether it held.
 template <typename Done>

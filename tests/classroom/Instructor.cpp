@@ -21,6 +21,11 @@ Instructor::Instructor(const std::string& id) {
              std::string(static_cast<const char*>(m->payload), static_cast<std::size_t>(m->payloadlen)),
              m->retain, std::chrono::steady_clock::now()});
     });
+    mosquitto_disconnect_callback_set(client_, [](mosquitto*, void* self, int reason) {
+        auto& instructor = *static_cast<Instructor*>(self);
+        const std::lock_guard lock(instructor.mutex_);
+        instructor.disconnections_ += reason != 0; // 0: the client's own disconnect
+    });
     mosquitto_subscribe_callback_set(client_, [](mosquitto*, void* self, int, int, const int*) {
         auto& instructor = *static_cast<Instructor*>(self);
         const std::lock_guard lock(instructor.mutex_);
@@ -63,15 +68,24 @@ void Instructor::Disconnect() {
     mosquitto_loop_stop(client_, false);
 }
 
-bool Instructor::Publish(const std::string& topic, const std::string& payload) {
+bool Instructor::Publish(const std::string& topic, const std::string& payload, bool retain) {
     int mid = 0;
+    const int disconnections = Disconnections();
     if (mosquitto_publish(client_, &mid, topic.c_str(), static_cast<int>(payload.size()), payload.data(), 1,
-                          false) != MOSQ_ERR_SUCCESS)
+                          retain) != MOSQ_ERR_SUCCESS)
         return false;
-    return WaitUntil([&] {
+    // A broker that drops the connection instead acknowledges nothing: no use waiting then.
+    WaitUntil([&] {
         const std::lock_guard lock(mutex_);
-        return acknowledged_ == mid;
+        return acknowledged_ == mid || disconnections_ != disconnections;
     });
+    const std::lock_guard lock(mutex_);
+    return acknowledged_ == mid;
+}
+
+int Instructor::Disconnections() const {
+    const std::lock_guard lock(mutex_);
+    return disconnections_;
 }
 
 std::vector<Instructor::Message> Instructor::Received() const {

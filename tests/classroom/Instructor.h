@@ -31,7 +31,10 @@ public:
                  const std::string& password = {});
     void Disconnect();
     // At QoS 1, waiting for the broker's acknowledgement.
-    bool Publish(const std::string& topic, const std::string& payload);
+    bool Publish(const std::string& topic, const std::string& payload, bool retain = false);
+    // How often the broker dropped the connection (one that broke its rules, or taken over by another
+    // with the same client id); the client connects again by itself.
+    int Disconnections() const;
     std::vector<Message> Received() const;
     // Waits until a message on `topic` whose payload contains `part` arrived; its payload, or empty.
     std::string WaitFor(const std::string& topic, const std::string& part,
@@ -43,6 +46,7 @@ private:
     std::vector<Message> received_;
     bool subscribed_ = false;
     int acknowledged_ = -1;
+    int disconnections_ = 0;
 };
 
 } // namespace vp7::test

@@ -153,6 +153,9 @@ TEST_F(SeatTest, CarriesOutEachCommandOnTheRunnersDevice) {
          [&] { return Print("FrictionSelect") == "FrictionSelect 1\n"; }},
         {"cmd/all", R"({"command":"message","text":"Bitte \"warten\""})",
          [&] { return out.str().find("classroom message \"Bitte \\\"warten\\\"\"\n") != std::string::npos; }},
+        // Nothing to hand in yet: refused, and nothing goes to the station.
+        {"cmd/all", R"({"command":"handin"})",
+         [&] { return log.str().find("ignored: no exercise to hand in") != std::string::npos; }},
         {"cmd/seat/s1", R"({"command":"exercise","text":)" + nlohmann::json(kExercise).dump() + "}",
          [&] { return runner->CurrentExercise().title.en == "Classroom"; }},
         {"cmd/all", R"({"command":"handin"})",
@@ -174,6 +177,10 @@ TEST_F(SeatTest, CarriesOutEachCommandOnTheRunnersDevice) {
                 EXPECT_NE(events[i].kind, TrendEventKind::Option) << events[i].Text(Language::English);
         }
     }
+    int handIns = 0;
+    for (const auto& m : instructor.Received())
+        handIns += m.payload.find("\"kind\":\"handin\"") != std::string::npos;
+    EXPECT_EQ(handIns, 1);
     const std::string handIn = instructor.WaitFor("vp7/r1/seat/s1/event", "\"kind\":\"handin\"");
     const auto json = nlohmann::json::parse(handIn);
     EXPECT_EQ(json["exercise"], "Classroom");
@@ -360,20 +367,11 @@ TEST_F(SeatTest, TheRunnerLeavesTheRoomWithEverythingDelivered) {
     EXPECT_NE(instructor.WaitFor("vp7/r1/seat/s3/status", "\"online\":false"), "");
 }
 
-// The shipped broker configuration's ACL, with accounts made as doc/classroom.md says.
+// The shipped broker configuration, with accounts made as doc/classroom.md says.
 struct AclTest : SeatTest {
     std::string BrokerConfig() override {
-        const fs::path passwords = dir / "passwords";
-        fs::create_directories(dir);
-        for (const auto& [user, password] :
-             {std::pair{"instructor", "lehrer"}, {"s1", "eins"}, {"s2", "zwei"}}) {
-            const std::string command = "mosquitto_passwd -b " +
-                                        std::string(fs::exists(passwords) ? "" : "-c ") + passwords.string() +
-                                        " " + user + " " + password;
-            EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        }
-        return "allow_anonymous false\npassword_file " + passwords.string() +
-               "\nacl_file " VP7_TEST_SOURCE_DIR "/../../doc/classroom/acl\n";
+        return test::ShippedBrokerConfig(dir / "accounts",
+                                         {{"instructor", "lehrer"}, {"s1", "eins"}, {"s2", "zwei"}});
     }
 };
 

@@ -152,8 +152,17 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
         s.station.Received(QStringLiteral("vp7/room1/seat/anna/event"), json);
     ASSERT_EQ(s.station.HandIns()->rowCount(), 1);
     EXPECT_EQ(s.station.HandIns()->item(0, 2)->text(), QStringLiteral("1/2"));
+    // Another seat's hand-in under the same id is another hand-in.
+    HandInMessage other = handIn;
+    other.seat = "ben";
+    s.station.Received(QStringLiteral("vp7/room1/seat/ben/event"),
+                       QByteArray::fromStdString(WriteHandIn(other)));
+    ASSERT_EQ(s.station.HandIns()->rowCount(), 2);
     const QDir folder(s.station.ClassFolder());
-    const QByteArray html = test::Bytes(folder.filePath(QStringLiteral("anna-anna-7.html")));
+    const QStringList reports = folder.entryList({QStringLiteral("*-anna-7-*.html")});
+    ASSERT_EQ(reports.size(), 2) << reports.join(' ').toStdString();
+    const QByteArray html =
+        test::Bytes(folder.filePath(reports.filter(QStringLiteral("anna-anna")).value(0)));
     EXPECT_TRUE(html.contains("Leak &lt;1&gt;") && html.contains("fixed")) << html.data();
     const QList<QByteArray> lines = test::Bytes(folder.filePath(QStringLiteral("results.csv"))).split('\n');
     ASSERT_GE(lines.size(), 2);
@@ -170,7 +179,7 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     again.Received(QStringLiteral("vp7/room1/seat/anna/event"),
                    QByteArray::fromStdString(WriteHandIn(handIn)));
     const QByteArray csv = test::Bytes(folder.filePath(QStringLiteral("results.csv")));
-    EXPECT_EQ(csv.count('\n'), 3);
+    EXPECT_EQ(csv.count('\n'), 4);
     EXPECT_TRUE(csv.contains("\nanna,\"'=HYPERLINK(\"\"x\"\")\",1/2,")) << csv.data();
 }
 

@@ -9,6 +9,7 @@
 #include "sim/operation/ParamSet.h"
 #include "support/RunScript.h"
 #include "ui/app/Application.h"
+#include "ui/app/ClassroomControl.h"
 #include "ui/app/DesktopConventions.h"
 #include "ui/app/MainWindow.h"
 
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sstream>
 
 using namespace vp7;
@@ -129,4 +131,27 @@ TEST(Desktop, QtsOwnTextsFollowTheProgramsLanguage) {
         EXPECT_EQ(cancel(), QString::fromUtf8(row.cancel)) << row.item;
         EXPECT_EQ(print->text(), QString::fromUtf8(row.print)) << row.item;
     }
+}
+
+// A logout while the start-up picture still shows (an instructor who works only in the station): the
+// window may not close, the program ends all the same, and the station's broker and room are kept.
+TEST(Desktop, ATerminationSignalKeepsTheSettingsWhileTheStartUpPictureShows) {
+    QTemporaryDir dir;
+    VirtualClock clock;
+    AppWindows windows = CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false, &clock);
+    ASSERT_FALSE(windows.main->Sim().FormCloseQuery()); // the picture waits for a click
+    ClassroomSettings settings;
+    settings.host = "broker.example";
+    settings.room = "r7";
+    settings.stationUser = "teacher";
+    windows.classroom->OpenStation(settings, "");
+    const QString iniPath = dir.filePath(QStringLiteral("Config/VP7.ini"));
+    EndOnTerminationSignals(windows);
+    std::raise(SIGTERM);
+    for (int i = 0; i < 100 && !test::Bytes(iniPath).contains("StationUser"); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    const QByteArray ini = test::Bytes(iniPath);
+    EXPECT_TRUE(ini.contains("Host=broker.example") && ini.contains("Room=r7") &&
+                ini.contains("StationUser=teacher"))
+        << ini.toStdString();
 }

@@ -2,11 +2,13 @@
 #include "ui/app/Application.h"
 
 #include "sim/display/ScreenCheck.h"
+#include "sim/files/Settings.h"
 #include "ui/app/ClassroomControl.h"
 #include "ui/app/DesktopConventions.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/MenuBar.h"
 #include "ui/app/PlantControl.h"
+#include "ui/app/TerminationSignals.h"
 #include "ui/app/ZoomControl.h"
 #include "ui/device/Dialogs.h"
 #include "ui/device/InitInfoWindow.h"
@@ -201,6 +203,11 @@ int PictureScale() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double ratio = screen ? screen->devicePixelRatio() : 1.0;
     return std::max(1, static_cast<int>(std::ceil(ratio - 1e-6)));
+}
+
+void EndOnTerminationSignals(AppWindows& windows) {
+    MainWindow* main = windows.main.get();
+    CloseOnTerminationSignals(main, [main] { main->Sim().settings.SaveSettings(); });
 }
 
 } // namespace vp7

@@ -65,6 +65,10 @@ AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock 
 AppWindows CreateProgramWindows(const std::string& programDir, int scale, bool desktopGerman,
                                 Clock* clock = nullptr, SessionMode session = {});
 
+// From now on a termination signal (a logout, a shutdown) closes the program's window as its close
+// button would; where the window may not close yet, the settings are kept and the program ends.
+void EndOnTerminationSignals(AppWindows& windows);
+
 // The window the user works in comes to the front (a second start asked for it): an exercise's device
 // while one runs, else the main window, restored when minimized; a dialog open over it above it.
 void BringToFront(MainWindow& main);

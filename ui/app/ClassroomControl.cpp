@@ -7,6 +7,7 @@
 #include "formats/AtomicFile.h"
 #include "session/StateFile.h"
 #include "session/Steering.h"
+#include "session/exercise/KeptExercise.h"
 #include "session/script/Runner.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
@@ -337,7 +338,7 @@ void ClassroomControl::OpenExercise(const std::string& text) {
     CheckNoDialog();
     std::error_code ec;
     std::filesystem::create_directories(ClassroomFolder(), ec);
-    const std::string path = ClassroomFolder() + "/exercise.vp7x";
+    const std::string path = ClassroomFolder() + "/" + KeptExerciseName(text);
     if (!WriteFileAtomically(path, text)) throw std::runtime_error("cannot write " + path);
     auto started = StartExerciseFor(Q(path), Q(settings_.seat), main_->Sim().settings.DataDir(), German());
     if (const auto* why = std::get_if<QString>(&started)) throw std::runtime_error(why->toStdString());

@@ -22,15 +22,18 @@ void OnSignal(int) {
 
 } // namespace
 
-void CloseOnTerminationSignals(QWidget* window) {
+void CloseOnTerminationSignals(QWidget* window, std::function<void()> keepSettings) {
     if (signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+    QObject::connect(notifier, &QSocketNotifier::activated, window, [window, keepSettings] {
         char byte;
         [[maybe_unused]] const ssize_t got = ::read(signalPipe[0], &byte, 1);
         // A window that refuses to close (the start-up picture still showing) must not keep the
-        // system from ending the program.
-        if (!window->close()) QCoreApplication::exit(0);
+        // system from ending the program, nor lose what was set meanwhile in the program's other
+        // windows (the instructor station's broker and room).
+        if (window->close()) return;
+        if (keepSettings) keepSettings();
+        QCoreApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = OnSignal;

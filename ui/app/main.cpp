@@ -4,13 +4,14 @@
 // with --exercise the exercise starts at once (after asking for the trainee's name), with --state the
 // device starts from a saved state, with --instructor the classroom's instructor station opens. --help and
 // --version say what it is.
+#include "formats/PrivateFolders.h"
 #include "session/SavedState.h"
+#include "sim/files/Settings.h"
 #include "ui/app/Application.h"
 #include "ui/app/ClassroomControl.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/SingleInstance.h"
 #include "ui/app/StateStart.h"
-#include "ui/app/TerminationSignals.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -106,14 +107,20 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(vp7::kApplicationTitle);
 
     const CommandLine line(QCoreApplication::arguments());
+    // On a shared PC, one trainee's recordings (an exercise's solution), reports and settings are no
+    // other's to read: what the program makes from now on, and its folders an older version made open.
+    vp7::CreatePrivately();
+    const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+    for (const std::string& base : vp7::SettingsBases(programDir, vp7::UserDataDir()))
+        vp7::TightenOwnFolders(base, base == vp7::UserDataDir());
 
     bool restart = false;
     QStringList restartArguments;
     int status;
     {
-        vp7::AppWindows windows = vp7::StartProgram(QCoreApplication::applicationDirPath().toStdString(),
-                                                    QLocale::system().language() == QLocale::German,
-                                                    QCoreApplication::arguments(), line.Value(line.record));
+        vp7::AppWindows windows =
+            vp7::StartProgram(programDir, QLocale::system().language() == QLocale::German,
+                              QCoreApplication::arguments(), line.Value(line.record));
         windows.main->show();
         QObject::connect(&instance, &vp7::SingleInstance::RaiseRequested, windows.main.get(),
                          [&windows] { vp7::BringToFront(*windows.main); });
@@ -122,7 +129,7 @@ int main(int argc, char** argv) {
             &instance, &vp7::SingleInstance::OpenRequested, windows.main.get(),
             [&windows](const vp7::OpenRequest& request) { vp7::OpenForSecondStart(windows, request); },
             Qt::QueuedConnection);
-        vp7::CloseOnTerminationSignals(windows.main.get());
+        vp7::EndOnTerminationSignals(windows);
         if (line.parser.isSet(line.play)) windows.main->PlayRecording(line.parser.value(line.play));
         if (line.parser.isSet(line.exercise)) windows.main->StartExercise(line.parser.value(line.exercise));
         if (line.parser.isSet(line.instructor)) windows.classroom->AskForStation();

@@ -6,6 +6,7 @@
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatEvent.h"
 #include "platform/FileRead.h"
+#include "platform/Sha256.h"
 #include "ui/classroom/LiveView.h"
 
 #include <QCloseEvent>
@@ -44,6 +45,10 @@ SeatCommand Watching(bool on) {
 }
 
 // A seat's name as a file name: letters, digits, '-' and '_' only.
+// The report's name is made readable from the seat and id, which different pairs can share once made
+// safe for a file name ("a-b" and "c", "a" and "b-c"); a digest of the pair keeps them apart.
+constexpr std::size_t kReportKeyDigits = 16;
+
 QString FileSafe(QString name) {
     for (QChar& c : name)
         if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('_')) c = QLatin1Char('_');
@@ -277,8 +282,10 @@ void InstructorStation::TakeStatus(SeatStatus status) {
 void InstructorStation::TakeHandIn(const HandInMessage& handIn) {
     const QString id = QString::fromStdString(handIn.id);
     const QString seat = QString::fromStdString(handIn.seat);
-    if (handInIds_.contains(id)) return; // sent again before its acknowledgement reached the seat
-    handInIds_.insert(id);
+    // A hand-in is its seat's and id's: the id is the seat's choice, so another seat's hand-in with the
+    // same id is another hand-in, never one to drop as sent twice.
+    const std::string key = handIn.seat + '\n' + handIn.id;
+    if (!handInKeys_.insert(key).second) return; // sent again before its acknowledgement reached the seat
     const SeatHandIn& result = handIn.result;
     const QString exercise = QString::fromStdString(result.exercise);
     const QString score = QStringLiteral("%1/%2").arg(result.passed).arg(result.total);
@@ -296,9 +303,10 @@ void InstructorStation::TakeHandIn(const HandInMessage& handIn) {
                                                      : Text("Frage falsch", "question wrong"));
     QString reportPath;
     if (!classFolder_.isEmpty() && QDir().mkpath(classFolder_)) {
-        reportPath =
-            QDir(classFolder_)
-                .filePath(FileSafe(seat) + QLatin1Char('-') + FileSafe(id) + QStringLiteral(".html"));
+        reportPath = QDir(classFolder_)
+                         .filePath(FileSafe(seat) + QLatin1Char('-') + FileSafe(id) + QLatin1Char('-') +
+                                   QString::fromStdString(Sha256Hex(key).substr(0, kReportKeyDigits)) +
+                                   QStringLiteral(".html"));
         // Stored by this station before it was opened again: the same hand-in, sent once more.
         if (QFile::exists(reportPath)) return;
         QSaveFile file(reportPath);

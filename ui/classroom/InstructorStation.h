@@ -11,12 +11,13 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QSet>
 #include <QTimer>
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
+#include <string>
 
 class QGridLayout;
 class QLabel;
@@ -92,7 +93,7 @@ private:
     QGridLayout* layout_;
     QTableWidget* handIns_;
     QLabel* connection_;
-    QSet<QString> handInIds_; // each hand-in stored once, however often it arrives
+    std::set<std::string> handInKeys_; // each hand-in (seat and id) stored once, however often it arrives
     QStringList log_;
     int columns_ = 0;
     std::map<QString, QPointer<LiveView>> views_;
