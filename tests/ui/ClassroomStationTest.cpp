@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <set>
 
 using namespace vp7;
@@ -181,6 +183,22 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     const QByteArray csv = test::Bytes(folder.filePath(QStringLiteral("results.csv")));
     EXPECT_EQ(csv.count('\n'), 4);
     EXPECT_TRUE(csv.contains("\nanna,\"'=HYPERLINK(\"\"x\"\")\",1/2,")) << csv.data();
+}
+
+// A pipe planted as the results file would hold the station up until someone read it: the hand-in is
+// shown and the station says why its row is not stored.
+TEST(ClassroomStation, AResultsFileThatIsAPipeHoldsNothingUp) {
+    Station s;
+    ASSERT_TRUE(QDir().mkpath(s.station.ClassFolder()));
+    const QString results = QDir(s.station.ClassFolder()).filePath(QStringLiteral("results.csv"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(results).constData(), 0600), 0);
+    HandInMessage handIn{"anna", "room1", "anna-1", {}};
+    s.station.Received(QStringLiteral("vp7/room1/seat/anna/event"),
+                       QByteArray::fromStdString(WriteHandIn(handIn)));
+    EXPECT_EQ(s.station.HandIns()->rowCount(), 1);
+    ASSERT_FALSE(s.station.Log().isEmpty());
+    EXPECT_TRUE(s.station.Log().back().contains(QStringLiteral("no file")))
+        << s.station.Log().back().toStdString();
 }
 
 TEST(ClassroomLiveView, ShowsAFrameWholeAndPassesOverWhatIsNone) {

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -358,6 +359,9 @@ void InstructorStation::WriteResults(int row) {
         return text + QLatin1Char('\n');
     };
     QFile file(QDir(classFolder_).filePath(QStringLiteral("results.csv")));
+    // Opening a pipe under the name to append would wait for a reader: the station would hang.
+    if (const QFileInfo info(file); info.exists() && !info.isFile())
+        return Note(QStringLiteral("the results in %1 are no file").arg(classFolder_));
     QString text;
     if (file.size() == 0)
         text = line([this](int column) { return handIns_->horizontalHeaderItem(column)->text(); });
