@@ -7,6 +7,7 @@
 #include "formats/AtomicFile.h"
 #include "session/StateFile.h"
 #include "session/Steering.h"
+#include "session/exercise/ExerciseRun.h"
 #include "session/script/Runner.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
@@ -44,17 +45,6 @@ constexpr int kFrameQuality = 70;
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-SeatHandIn Converted(const ExerciseResult& result) {
-    SeatHandIn handIn;
-    handIn.exercise = result.exercise.en;
-    for (const auto& [check, outcome] : result.checks)
-        handIn.checks.push_back({check->text.en, outcome.passed});
-    if (result.question) handIn.question = result.QuestionPassed();
-    handIn.passed = result.Passed();
-    handIn.total = result.Total();
-    return handIn;
 }
 
 int64_t WallMs() {
@@ -289,7 +279,7 @@ void ClassroomControl::FollowExercise() {
     if (!exercise || exercise == followed_) return;
     followed_ = exercise;
     connect(exercise, &ExerciseSession::HandedIn, this, [this, exercise] {
-        if (seat_ && exercise->Result()) seat_->SendHandIn(Converted(*exercise->Result()));
+        if (seat_ && exercise->Result()) seat_->SendHandIn(HandInOf(*exercise->Result()));
     });
 }
 
@@ -373,13 +363,9 @@ void ClassroomControl::SetSpeed(double speed) {
 
 void ClassroomControl::SetHiddenFault(const std::string& option, bool on) {
     if (ExerciseSession* exercise = Exercise()) return exercise->SetHiddenOption(option, on);
-    Simulator& sim = main_->Sim();
-    Control* control = sim.form.Find(option);
-    if (!control || !control->enabled) throw std::runtime_error("option '" + option + "' cannot be set now");
     std::set<std::string> hidden = main_->Hidden();
-    hidden.insert(option);
+    vp7::SetHiddenFault(main_->Sim(), &main_->CurrentSession().Trend(), hidden, option, on);
     main_->Restrict(std::move(hidden), main_->Locked());
-    sim.UserCheck(*control, on);
     main_->AfterEvent();
 }
 

@@ -86,7 +86,6 @@ private:
     std::unique_ptr<QTemporaryDir> scratch_;
     Exercise exercise_;
     std::optional<PlayScript> state_;
-    std::optional<int64_t> beganMs_; // when the trainee began, after the state: else after the start-up
     QString exerciseName_, trainee_, recordingPath_, reportPath_;
     std::string exercisePath_, exerciseSha256_; // the exercise file as the session was made from it
     bool german_;
