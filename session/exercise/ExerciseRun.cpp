@@ -43,10 +43,9 @@ std::optional<int64_t> ExerciseRun::TimeLeftMs(int64_t nowMs) const {
     return std::max<int64_t>(0, *exercise_.limitMs - ElapsedMs(nowMs));
 }
 
-ExerciseResult ExerciseRun::Judge(int64_t nowMs, const Evaluate& evaluate) const {
-    ExerciseResult result;
-    result.exercise = exercise_.title;
-    result.takenMs = TakenMs(nowMs);
+std::vector<std::pair<const ExerciseCheck*, CheckOutcome>>
+ExerciseRun::JudgeChecks(const Evaluate& evaluate) const {
+    std::vector<std::pair<const ExerciseCheck*, CheckOutcome>> judged;
     for (const ExerciseCheck& check : exercise_.checks) {
         CheckOutcome outcome;
         try {
@@ -54,17 +53,24 @@ ExerciseResult ExerciseRun::Judge(int64_t nowMs, const Evaluate& evaluate) const
         } catch (const std::exception& e) {
             outcome = {false, e.what(), false};
         }
-        result.checks.emplace_back(&check, std::move(outcome));
+        judged.emplace_back(&check, std::move(outcome));
     }
+    return judged;
+}
+
+ExerciseResult ExerciseRun::Judge(int64_t nowMs, const Evaluate& evaluate) const {
+    ExerciseResult result;
+    result.exercise = exercise_.title;
+    result.takenMs = TakenMs(nowMs);
+    result.checks = JudgeChecks(evaluate);
     result.question = exercise_.question ? &*exercise_.question : nullptr;
     result.chosen = chosen_;
     return result;
 }
 
 int ExerciseRun::ChecksHolding(const Evaluate& evaluate) const {
-    const ExerciseResult judged = Judge(beganMs_, evaluate);
     return static_cast<int>(
-        std::ranges::count_if(judged.checks, [](const auto& check) { return check.second.passed; }));
+        std::ranges::count_if(JudgeChecks(evaluate), [](const auto& check) { return check.second.passed; }));
 }
 
 } // namespace vp7

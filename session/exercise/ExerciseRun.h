@@ -12,6 +12,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vp7 {
 
@@ -68,6 +70,8 @@ public:
     int ChecksHolding(const Evaluate& evaluate) const;
 
 private:
+    std::vector<std::pair<const ExerciseCheck*, CheckOutcome>> JudgeChecks(const Evaluate& evaluate) const;
+
     Exercise exercise_;
     std::set<std::string> hidden_, locked_;
     int64_t beganMs_ = 0;

@@ -249,7 +249,6 @@ private:
     void RunExerciseCommand(const TimedCommand& command);
     // Runs `act` as the exercise's doing: out of the recording, nothing out of its reach.
     void ActingForExercise(const std::function<void()>& act);
-    void RestrictToExercise(const Exercise& exercise);
     void SetScene(const std::vector<std::string>& prepare, const std::vector<TimedCommand>& timed,
                   int64_t beganMs);
     // Saved states and rewinding (RunnerState.cpp): the session's lines so far are its recording.

@@ -6,7 +6,6 @@
 #include "ShownApp.h"
 #include "classroom/RunnerSeat.h"
 #include "session/exercise/ExerciseReport.h"
-#include "session/script/ReadExercise.h"
 #include "session/script/Runner.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
@@ -95,11 +94,7 @@ public:
     ExerciseSeated() {
         const QString path = dir_.filePath(QStringLiteral("friction.vp7x"));
         test::WriteFile(path, kExercise);
-        auto scratch = std::make_unique<QTemporaryDir>();
-        auto read = ReadExercise(kExercise, scratch->filePath(QStringLiteral("check")).toStdString());
-        auto session = std::make_unique<ExerciseSession>(
-            std::get<Exercise>(std::move(read)), std::nullopt, path, QStringLiteral("Anna"),
-            dir_.path().toStdString(), std::move(scratch), false);
+        auto session = test::StartExercise(path, kExercise, dir_);
         session_ = session.get();
         windows_.main->RunExercise(std::move(session));
         test::RunEvents(5000, [this] { return Sim().StartedMs != 0 && !Sim().form.Image2.visible; });

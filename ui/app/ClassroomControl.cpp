@@ -294,12 +294,11 @@ SeatStatus ClassroomControl::Status() {
     if (ExerciseSession* exercise = Exercise()) {
         status.frozen = exercise->Frozen();
         status.speed = exercise->Speed();
-        const vp7::Exercise& definition = exercise->Definition();
-        status.exercise = definition.title.en;
-        status.checks = static_cast<int>(definition.checks.size());
+        const ExerciseRun& run = exercise->Run();
+        status.exercise = run.Definition().title.en;
+        status.checks = static_cast<int>(run.Definition().checks.size());
         status.checksHolding = exercise->ChecksHolding();
-        if (definition.limitMs && !exercise->Result())
-            status.timeLeftMs = std::max<int64_t>(0, *definition.limitMs - exercise->ElapsedMs());
+        if (!exercise->Result()) status.timeLeftMs = run.TimeLeftMs(NowMs());
     } else {
         status.frozen = instructor_->Frozen();
         status.speed = instructor_->Speed();

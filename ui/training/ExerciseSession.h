@@ -49,6 +49,8 @@ public:
     // Simulated time since the trainee began.
     int64_t ElapsedMs() const;
     const Exercise& Definition() const { return exercise_; }
+    // The exercise as the trainee works on it: hidden and locked, its time, its answer.
+    const ExerciseRun& Run() const { return runner_.RunningExercise(); }
     // The result once handed in.
     const std::optional<ExerciseResult>& Result() const { return result_; }
     // How many of the checks hold now.
