@@ -2,6 +2,7 @@
 #include "classroom/DeviceStatus.h"
 
 #include "session/SavedState.h"
+#include "session/exercise/ExerciseReport.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
 #include "sim/diagnosis/Monitoring.h"
@@ -33,6 +34,17 @@ std::vector<SeatEvent> TrendEventsSince(const TrendRecorder& trend, uint64_t& ta
         events.push_back({all.Numbered(n).timeMs, all.Numbered(n).Text(Language::English)});
     taken = all.Pushed();
     return events;
+}
+
+SeatHandIn HandInOf(const ExerciseResult& result) {
+    SeatHandIn handIn;
+    handIn.exercise = result.exercise.en;
+    for (const auto& [check, outcome] : result.checks)
+        handIn.checks.push_back({check->text.en, outcome.passed});
+    if (result.question) handIn.question = result.QuestionPassed();
+    handIn.passed = result.Passed();
+    handIn.total = result.Total();
+    return handIn;
 }
 
 } // namespace vp7

@@ -12,7 +12,6 @@
 #include "sim/diagnosis/Monitoring.h"
 #include "sim/display/LcdReadBack.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -82,15 +81,8 @@ SeatStatus RunnerSeat::Status() {
     const Exercise& exercise = runner_.CurrentExercise();
     status.exercise = exercise.title.en;
     status.checks = static_cast<int>(exercise.checks.size());
-    for (const ExerciseCheck& check : exercise.checks) {
-        try {
-            status.checksHolding += runner_.Evaluate(check.expression).passed;
-        } catch (const std::runtime_error&) { // a check that cannot be judged now holds not
-        }
-    }
-    if (exercise.limitMs)
-        status.timeLeftMs =
-            std::max<int64_t>(0, *exercise.limitMs - (runner_.NowMs() - runner_.StartedAtMs()));
+    status.checksHolding = runner_.ChecksHolding();
+    status.timeLeftMs = runner_.RunningExercise().TimeLeftMs(runner_.NowMs());
     return status;
 }
 
@@ -128,8 +120,8 @@ void RunnerSeat::ShowMessage(const std::string& text) {
     runner_.Out() << "classroom message " << QuoteText(text) << '\n';
 }
 
-void RunnerSeat::HandedIn(const HandInResult& result) {
-    if (seat_) seat_->SendHandIn(Converted(result));
+void RunnerSeat::HandedIn(const ExerciseResult& result) {
+    if (seat_) seat_->SendHandIn(HandInOf(result));
 }
 
 std::optional<SeatHandIn> RunnerSeat::HandIn() {
@@ -137,18 +129,7 @@ std::optional<SeatHandIn> RunnerSeat::HandIn() {
     // Nothing to judge: a hand-in would stand in the station's results as a row of nothing.
     const Exercise& exercise = runner_.CurrentExercise();
     if (exercise.checks.empty() && !exercise.question) throw ScriptError("no exercise to hand in");
-    return Converted(runner_.HandInNow());
-}
-
-SeatHandIn RunnerSeat::Converted(const HandInResult& result) const {
-    SeatHandIn handIn;
-    handIn.exercise = runner_.CurrentExercise().title.en;
-    for (const HandInResult::Line& line : result.checks)
-        handIn.checks.push_back({line.text, line.passed});
-    handIn.question = result.question;
-    handIn.passed = result.passed;
-    handIn.total = result.total;
-    return handIn;
+    return HandInOf(runner_.HandInNow());
 }
 
 void RunnerSeat::Log(const std::string& line) {

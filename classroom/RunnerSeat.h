@@ -26,7 +26,7 @@ public:
     // RunnerPeer
     void Connect(const std::vector<std::string>& words) override;
     void Poll() override;
-    void HandedIn(const HandInResult& result) override;
+    void HandedIn(const ExerciseResult& result) override;
     // Before the runner ends: waits up to `limit` for the broker to acknowledge what was published.
     void Finish(std::chrono::milliseconds limit);
     // Waits up to `limit` until the broker acknowledged what was published; true when it did.
@@ -46,8 +46,6 @@ public:
     void Log(const std::string& line) override;
 
 private:
-    SeatHandIn Converted(const HandInResult& result) const;
-
     Runner& runner_;
     std::string outboxFolder_;
     std::ostream& log_;

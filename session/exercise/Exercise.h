@@ -51,10 +51,12 @@ struct Exercise {
     std::optional<ExerciseQuestion> question;
 };
 
-// What a check found: passed or not, and the value NAME had (for the report).
+// What a check found: passed or not, and the value NAME had (for the report); not evaluated, it fails
+// with the reason as its value.
 struct CheckOutcome {
     bool passed = false;
     std::string value;
+    bool evaluated = true;
 };
 
 } // namespace vp7

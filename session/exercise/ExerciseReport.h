@@ -30,22 +30,6 @@ struct ExerciseResult {
     bool QuestionPassed() const { return question && chosen && *chosen == question->correct; }
 };
 
-// Hands the checks and the question in: evaluates each check with `evaluate` (a check that cannot be
-// evaluated fails with the reason as its value).
-template <typename Evaluate>
-void EvaluateChecks(const Exercise& exercise, ExerciseResult& result, Evaluate&& evaluate) {
-    for (const ExerciseCheck& check : exercise.checks) {
-        CheckOutcome outcome;
-        try {
-            outcome = evaluate(check.expression);
-        } catch (const std::exception& e) {
-            outcome = {false, e.what()};
-        }
-        result.checks.emplace_back(&check, std::move(outcome));
-    }
-    result.question = exercise.question ? &*exercise.question : nullptr;
-}
-
 // "12:05" for minutes and seconds.
 std::string MinutesSeconds(int64_t ms);
 

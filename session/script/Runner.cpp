@@ -277,7 +277,7 @@ void Runner::Start(const Args&) {
 void Runner::FinishStart() {
     AfterCommand();
     if (!closed_ && virtualClock_) virtualClock_->Advance(sim_->Timer1.Interval()); // the start-up tick
-    startedAtMs_ = clock_.NowMs();
+    run_.Begin(clock_.NowMs());
 }
 
 // A recording's random seed, so the dead band's draws repeat.

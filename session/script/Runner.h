@@ -4,7 +4,7 @@
 // flat sprites and a scripted host, and prints what the script asks for. It also runs exercises: the
 // lines that declare one, loading one for a trainee, and handing it in.
 #include "session/Steering.h"
-#include "session/exercise/Exercise.h"
+#include "session/exercise/ExerciseRun.h"
 #include "session/language/ScriptWords.h"
 #include "session/language/StateValues.h"
 #include "session/script/HeadlessWorld.h"
@@ -40,7 +40,7 @@ public:
     // Between lines, and at least every kPeerPollMs of a `wait`: takes what has arrived meanwhile.
     virtual void Poll() = 0;
     // The script's `handin` judged the exercise.
-    virtual void HandedIn(const struct HandInResult& result) = 0;
+    virtual void HandedIn(const ExerciseResult& result) = 0;
 };
 
 // A server for a plant's control system outside the interpreter, such as a Modbus server: it takes the
@@ -63,17 +63,6 @@ public:
     virtual void ApplyPending(const std::function<void(const std::string& line)>& line) = 0;
     // After each command and each step of the clock: the device's registers to the clients.
     virtual void Refresh() = 0;
-};
-
-// What a hand-in found, as `handin` prints it.
-struct HandInResult {
-    struct Line {
-        std::string text; // the check's English text
-        bool passed = false;
-    };
-    std::vector<Line> checks;
-    std::optional<bool> question; // whether the answer was right, when there is a question
-    int passed = 0, total = 0;
 };
 
 class Runner {
@@ -110,7 +99,11 @@ public:
     // CheckExpression.h). ScriptError for a malformed check or a NAME `print` does not know.
     CheckOutcome Evaluate(const std::string& expression);
     // The exercise loaded, or declared by the script's own lines so far.
-    const Exercise& CurrentExercise() const { return exercise_; }
+    const Exercise& CurrentExercise() const { return run_.Definition(); }
+    // The exercise as the trainee works on it: what is hidden and locked, its time, its answer.
+    const ExerciseRun& RunningExercise() const { return run_; }
+    // How many of the exercise's checks hold now.
+    int ChecksHolding();
     // A command for `at`: known, with a fitting number of words, and one that acts on a running
     // device; ScriptError otherwise.
     static void CheckTimedCommand(std::string_view line);
@@ -185,16 +178,18 @@ public:
     void OpenExerciseText(const std::string& text);
     // A snapshot state file's bytes, restored in place of the device there is.
     void LoadStateBytes(const std::string& bytes);
-    // Sets or clears one of the device's options (FrictionSelect, ...) without the trainee seeing it:
-    // the control is hidden from then on and its changes leave no mark in the trend. Which options an
+    // Sets or clears one of the device's options (FrictionSelect, ...) without the trainee seeing it, as
+    // SetHiddenFault (ExerciseRun.h) does, unrecorded as an exercise's own commands are: the control is
+    // hidden until the exercise ends and its changes leave no mark in `trend`, the device's (the
+    // runner's own when none is given; a window attached to the runner gives its own). Which options an
     // instructor may hide is the classroom's to say: its reader refuses a command naming another.
-    void SetHiddenOption(const std::string& control, bool on);
+    void SetHiddenOption(const std::string& control, bool on, TrendRecorder* trend = nullptr);
     // Judges the exercise as `handin` does, printing the same lines.
-    HandInResult HandInNow();
+    ExerciseResult HandInNow();
     // A line of the runner's own output.
     std::ostream& Out() { return out_; }
     // When the trainee began the exercise (or the device started).
-    int64_t StartedAtMs() const { return startedAtMs_; }
+    int64_t StartedAtMs() const { return run_.BeganMs(); }
     // Counts the devices made: a new one has a trend of its own.
     uint64_t DevicesMade() const { return devicesMade_; }
 
@@ -252,7 +247,8 @@ private:
     void ApplyPlantWrites(int64_t& unnotedMs);
     void CheckReach(const Control& control) const;
     void RunExerciseCommand(const TimedCommand& command);
-    void RestrictToExercise(const Exercise& exercise);
+    // Runs `act` as the exercise's doing: out of the recording, nothing out of its reach.
+    void ActingForExercise(const std::function<void()>& act);
     void SetScene(const std::vector<std::string>& prepare, const std::vector<TimedCommand>& timed,
                   int64_t beganMs);
     // Saved states and rewinding (RunnerState.cpp): the session's lines so far are its recording.
@@ -288,16 +284,13 @@ private:
     std::string scriptFolder_;
     int lineNumber_ = 0; // of the line being executed
 
-    Exercise exercise_;
-    std::optional<int> chosen_; // the trainee's answer, an index into the question's choices
-    std::vector<std::string> hidden_, locked_;
+    ExerciseRun run_;
     std::vector<std::unique_ptr<Timer>> timedCommands_;
     bool exerciseActing_ = false; // a timed command is running: nothing is out of its reach
     bool replayingState_ = false; // a saved state's lines are running
     bool languageKept_ = false;
 
-    SessionLog log_;          // every line that acted, and the settings before the script
-    int64_t startedAtMs_ = 0; // when the start-up tick was through
+    SessionLog log_; // every line that acted, and the settings before the script
 
     uint64_t devicesMade_ = 0;
     RunnerPeer* peer_ = nullptr;

@@ -15,7 +15,6 @@
 #include "session/script/ReadExercise.h"
 #include "sim/Simulator.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -26,10 +25,6 @@ namespace {
 constexpr std::uintmax_t kExerciseMaxBytes = 1u << 20;
 // A report is a page; the recording it names may hold hours of session.
 constexpr std::uintmax_t kReportMaxBytes = 1u << 20;
-
-bool Contains(const std::vector<std::string>& names, const std::string& name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
 
 // OK when the file beside the report or at the path recorded has the reported digest, CHANGED when
 // one of them is there but neither has it, MISSING when neither is there.
@@ -56,7 +51,7 @@ std::string Runner::ScriptRelative(const std::string& path) const {
 // An exercise's own lines declare it as they come; hiding, locking and the timed commands take effect
 // when an exercise is loaded (`exercise FILE`, or the window's), after its scene is set.
 void Runner::Declare(const Args& a) {
-    DeclareExerciseLine(exercise_, a.name, a.rest, lineNumber_);
+    DeclareExerciseLine(run_.Declared(), a.name, a.rest, lineNumber_);
 }
 
 // An exercise's text is checked whole, in a scratch folder, before anything changes.
@@ -97,7 +92,6 @@ void Runner::ExerciseFile(const Args& a) {
     languageKept_ = kept;
     if (!exercise.state.empty()) {
         PrepareStartedExercise(exercise);
-        startedAtMs_ = clock_.NowMs();
         return;
     }
     CreateDevice();
@@ -105,16 +99,9 @@ void Runner::ExerciseFile(const Args& a) {
     FinishStart();
 }
 
-void Runner::RestrictToExercise(const Exercise& exercise) {
-    exercise_ = exercise;
-    chosen_.reset();
-    hidden_ = exercise.hidden;
-    locked_ = exercise.locked;
-    timedCommands_.clear();
-}
-
 void Runner::PrepareExercise(const Exercise& exercise) {
-    RestrictToExercise(exercise);
+    timedCommands_.clear();
+    run_.Open(exercise, sim_->CreatedMs + sim_->Timer1.Interval());
     // The start-up tick takes the unlit display from the picture: nothing may draw on it before.
     sim_->OnStartedUp([this, prepare = exercise.prepare, timed = exercise.timed] {
         SetScene(prepare, timed, sim_->CreatedMs + sim_->Timer1.Interval());
@@ -122,7 +109,8 @@ void Runner::PrepareExercise(const Exercise& exercise) {
 }
 
 void Runner::PrepareStartedExercise(const Exercise& exercise) {
-    RestrictToExercise(exercise);
+    timedCommands_.clear();
+    run_.Open(exercise, clock_.NowMs());
     SetScene(exercise.prepare, exercise.timed, clock_.NowMs());
 }
 
@@ -148,16 +136,26 @@ void Runner::SetScene(const std::vector<std::string>& prepare, const std::vector
 
 void Runner::RunExerciseCommand(const TimedCommand& command) {
     if (closed_) return;
-    ActionObserver* const observer = sim_->GetActionObserver();
-    const bool acting = std::exchange(exerciseActing_, true);
-    sim_->SetActionObserver(nullptr);
     try {
-        KeepingFiles([&] { Execute(command.command, command.line); });
+        ActingForExercise([&] { KeepingFiles([&] { Execute(command.command, command.line); }); });
     } catch (const std::runtime_error& e) {
         out_ << "error " << command.line << ": " << e.what() << '\n';
     }
-    sim_->SetActionObserver(observer);
-    exerciseActing_ = acting;
+}
+
+void Runner::ActingForExercise(const std::function<void()>& act) {
+    // Put back however `act` ends; nothing it may run replaces the device.
+    struct Restore {
+        Runner& runner;
+        ActionObserver* observer;
+        bool acting;
+        ~Restore() {
+            runner.sim_->SetActionObserver(observer);
+            runner.exerciseActing_ = acting;
+        }
+    } const restore{*this, sim_->GetActionObserver(), std::exchange(exerciseActing_, true)};
+    sim_->SetActionObserver(nullptr);
+    act();
 }
 
 // A hidden or locked control, or one inside a hidden or locked group or menu, is out of the trainee's
@@ -165,8 +163,7 @@ void Runner::RunExerciseCommand(const TimedCommand& command) {
 void Runner::CheckReach(const Control& control) const {
     if (exerciseActing_) return;
     for (const Control* c = &control; c; c = c->parent.empty() ? nullptr : sim_->form.Find(c->parent))
-        if (Contains(hidden_, c->name) || Contains(locked_, c->name))
-            throw ScriptError("control '" + control.name + "' cannot be used now");
+        if (run_.OutOfReach(c->name)) throw ScriptError("control '" + control.name + "' cannot be used now");
 }
 
 CheckOutcome Runner::Evaluate(const std::string& expression) {
@@ -181,40 +178,33 @@ CheckOutcome Runner::Evaluate(const std::string& expression) {
 }
 
 void Runner::Choose(const Args& a) {
-    if (!exercise_.question) throw ScriptError("no question to answer");
+    const auto& question = run_.Definition().question;
+    if (!question) throw ScriptError("no question to answer");
     const int n = ToInt(a.words[0], "choice");
-    if (n < 1 || n > static_cast<int>(exercise_.question->choices.size()))
-        throw ScriptError("no choice " + a.words[0]);
-    chosen_ = n - 1;
+    if (n < 1 || n > static_cast<int>(question->choices.size())) throw ScriptError("no choice " + a.words[0]);
+    run_.Choose(n - 1);
 }
 
 void Runner::HandIn(const Args&) {
-    const HandInResult result = HandInNow();
+    const ExerciseResult result = HandInNow();
     if (peerConnected_) peer_->HandedIn(result);
 }
 
-HandInResult Runner::HandInNow() {
-    HandInResult result;
-    for (const ExerciseCheck& check : exercise_.checks) {
-        CheckOutcome outcome;
-        try {
-            outcome = Evaluate(check.expression);
-        } catch (const ScriptError& e) { // a check the script declared itself, not read beforehand
-            throw ScriptError("check in line " + std::to_string(check.line) + ": " + e.what());
-        }
-        result.checks.push_back({check.text.en, outcome.passed});
-        result.passed += outcome.passed;
-        ++result.total;
-        out_ << "check " << (outcome.passed ? "PASS " : "FAIL ") << QuoteText(check.text.en) << '\n';
-    }
-    if (const auto& question = exercise_.question) {
-        result.question = chosen_ && *chosen_ == question->correct;
-        result.passed += *result.question;
-        ++result.total;
-        out_ << "question " << (*result.question ? "PASS" : "FAIL") << '\n';
-    }
-    out_ << "result " << result.passed << '/' << result.total << '\n';
+ExerciseResult Runner::HandInNow() {
+    ExerciseResult result =
+        run_.Judge(clock_.NowMs(), [this](const std::string& expression) { return Evaluate(expression); });
+    for (const auto& [check, outcome] : result.checks)
+        if (!outcome.evaluated) // a check the script declared itself, not read beforehand
+            throw ScriptError("check in line " + std::to_string(check->line) + ": " + outcome.value);
+    for (const auto& [check, outcome] : result.checks)
+        out_ << "check " << (outcome.passed ? "PASS " : "FAIL ") << QuoteText(check->text.en) << '\n';
+    if (result.question) out_ << "question " << (result.QuestionPassed() ? "PASS" : "FAIL") << '\n';
+    out_ << "result " << result.Passed() << '/' << result.Total() << '\n';
     return result;
+}
+
+int Runner::ChecksHolding() {
+    return run_.ChecksHolding([this](const std::string& expression) { return Evaluate(expression); });
 }
 
 // The values print as the parameter table shows them, without its padding blanks.

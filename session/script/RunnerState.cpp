@@ -154,7 +154,7 @@ void Runner::StartFromSnapshot(const std::string& name, std::string_view text) {
         sim_ = nullptr;
         throw RunFailure(name + ": the state does not fit this device: " + *reason);
     }
-    startedAtMs_ = sim_->StartedMs;
+    run_.Begin(sim_->StartedMs);
     log_.Clear();
     for (const std::string& line : SplitLines(file.recording))
         if (!CommandName(line).empty()) log_.Note(line);
@@ -178,7 +178,7 @@ void Runner::Rewind(const Args& a) {
     const int ms = ToInt(a.words[0], "time");
     if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
     if (!world_.Device() || !virtualClock_) throw ScriptError("'rewind' needs the runner's own device");
-    if (startedAtMs_ + ms > clock_.NowMs()) throw ScriptError("cannot rewind to a moment still to come");
+    if (run_.BeganMs() + ms > clock_.NowMs()) throw ScriptError("cannot rewind to a moment still to come");
     // A settings file the script could not read at its start cannot be put back: nothing is rewound.
     // The runner keeps no backtracks: the cut replays from the start.
     auto planned = PlanRewind(log_.Recording(), ms, Backtracks(),
@@ -218,10 +218,7 @@ void Runner::ResetDevice() {
     closed_ = false;
     seed_.reset();
     scaleTexts_.clear();
-    exercise_ = {};
-    chosen_.reset();
-    hidden_.clear();
-    locked_.clear();
+    run_.Close();
     log_.Clear();
 }
 

@@ -11,9 +11,7 @@
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
 
-#include <algorithm>
 #include <filesystem>
-#include <set>
 
 namespace vp7 {
 
@@ -63,11 +61,11 @@ void Runner::ReplaceDevice(std::string_view command, const std::string& fileName
     Execute(std::string(command) + " " + path.string(), lineNumber_);
 }
 
-void Runner::SetHiddenOption(const std::string& control, bool on) {
+// The instructor's doing, not the trainee's: a recording replays the exercise, not the room's commands.
+void Runner::SetHiddenOption(const std::string& control, bool on, TrendRecorder* trend) {
     if (!sim_ || closed_) throw ScriptError("no device running");
-    if (std::find(hidden_.begin(), hidden_.end(), control) == hidden_.end()) hidden_.push_back(control);
-    if (trend_) trend_->Conceal(std::set<std::string>(hidden_.begin(), hidden_.end()));
-    RunExerciseCommand({0, 0, "set " + control + (on ? " 1" : " 0")});
+    ActingForExercise([&] { run_.HideFault(*sim_, trend ? trend : trend_.get(), control, on); });
+    AfterCommand();
 }
 
 } // namespace vp7

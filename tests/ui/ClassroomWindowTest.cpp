@@ -97,7 +97,6 @@ TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
     auto* friction = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
     ASSERT_NE(friction, nullptr);
     EXPECT_TRUE(until([&] { return friction->isChecked(); }));
-    EXPECT_FALSE(friction->isVisible()) << "the trainee does not see the fault set";
     EXPECT_EQ(windows->instructor->Speed(), 2);
 
     // A message, shown without stopping the device.

@@ -2,7 +2,6 @@
 #include "ShownApp.h"
 #include "model/PictureLayout.h"
 #include "platform/Sha256.h"
-#include "session/script/ReadExercise.h"
 #include "session/script/Runner.h"
 #include "support/DeviceState.h"
 #include "ui/app/MainWindow.h"
@@ -51,17 +50,6 @@ choice "Der Antrieb" "The actuator" correct
 using test::Bytes;
 using test::WriteFile;
 
-// The exercise `text` (the one above unless told) worked on in the window by `trainee`, its results going
-// to `dir`.
-std::unique_ptr<ExerciseSession> Start(const QString& path, const QString& trainee, const QTemporaryDir& dir,
-                                       std::string_view text = kExercise, bool german = false) {
-    auto scratch = std::make_unique<QTemporaryDir>();
-    auto read = ReadExercise(text, scratch->filePath(QStringLiteral("check")).toStdString());
-    if (!std::holds_alternative<Exercise>(read)) ADD_FAILURE() << std::get<ScriptProblem>(read).reason;
-    return std::make_unique<ExerciseSession>(std::move(std::get<Exercise>(read)), std::nullopt, path, trainee,
-                                             dir.path().toStdString(), std::move(scratch), german);
-}
-
 } // namespace
 
 // The exercise's device shows its panel and keeps the hidden and locked controls from the trainee; the
@@ -70,7 +58,7 @@ TEST(Exercise, IsWorkedOnHandedInAndReported) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
     ASSERT_TRUE(WriteFile(path, kExercise));
-    const auto started = Start(path, QStringLiteral("Anna B."), dir);
+    const auto started = test::StartExercise(path, kExercise, dir, QStringLiteral("Anna B."));
     ExerciseSession& session = *started;
     MainWindow& window = session.Window();
     ASSERT_TRUE(window.Recording());
@@ -172,8 +160,8 @@ TEST(Exercise, HandInsOfTheSameNameInOneSecondKeepBoth) {
     // Early in a second, so that both fall in it.
     while (QTime::currentTime().msec() > 100)
         QThread::msleep(5);
-    const auto first = Start(path, trainee, dir);
-    const auto second = Start(path, trainee, dir);
+    const auto first = test::StartExercise(path, kExercise, dir, trainee);
+    const auto second = test::StartExercise(path, kExercise, dir, trainee);
     EXPECT_NE(first->RecordingPath(), second->RecordingPath());
     for (const char* name : {"ExerciseTrainee", "ExerciseTitle"}) {
         const auto* label = first->Panel()->findChild<QLabel*>(QString::fromLatin1(name));
@@ -203,7 +191,7 @@ TEST(Exercise, SpeaksTheProgramsLanguage) {
         const std::string text = std::string("title \"T\" \"T\"\nini Config CheckScreen 0\n") + row.fileSays +
                                  "start\ncheck Mode = 1 \"Hand\" \"Manual\"\n";
         WriteFile(path, text);
-        const auto session = Start(path, QStringLiteral("Anna"), dir, text, row.german);
+        const auto session = test::StartExercise(path, text, dir, QStringLiteral("Anna"), row.german);
         const Language expected = row.german ? Language::German : Language::English;
         EXPECT_EQ(session->Window().Sim().state.Language, expected) << row.fileSays;
         EXPECT_EQ(session->Window().Menus().Action(ActionId::Play)->text(),
@@ -268,7 +256,7 @@ TEST(Exercise, KeepsItsRecordingToTheHandIn) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
     WriteFile(path, kExercise);
-    const auto session = Start(path, QStringLiteral("Anna"), dir, kExercise, true);
+    const auto session = test::StartExercise(path, kExercise, dir, QStringLiteral("Anna"), true);
     MainWindow& window = session->Window();
     test::MessageBoxes boxes;
     for (const ActionId id :
@@ -295,7 +283,7 @@ TEST(Exercise, IsJudgedWhenTheTimeIsUp) {
     constexpr char kLimited[] = "title \"T\" \"T\"\nini Config CheckScreen 0\nstart\nlimit 1000\n"
                                 "at 1600 set FrictionSelect 1\ncheck FrictionSelect = 0 \"Keine\" \"None\"\n";
     WriteFile(path, kLimited);
-    const auto session = Start(path, QStringLiteral("Anna"), dir, kLimited);
+    const auto session = test::StartExercise(path, kLimited, dir);
     QElapsedTimer open;
     QTimer lateAnswer; // the notice is read only a while after it came
     QObject::connect(&lateAnswer, &QTimer::timeout, [&] {
@@ -317,7 +305,7 @@ TEST(Exercise, TheTrainerFreezesItFromItsPanel) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
     WriteFile(path, kExercise);
-    const auto session = Start(path, QStringLiteral("Anna"), dir, kExercise, true);
+    const auto session = test::StartExercise(path, kExercise, dir, QStringLiteral("Anna"), true);
     auto* freeze = session->Panel()->findChild<QPushButton*>(QStringLiteral("FreezeExercise"));
     ASSERT_TRUE(freeze);
     QTest::qWait(200);

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's windows on a fresh program folder, the main window shown; files a test reads and writes
-// whole.
+// whole; an exercise worked on in its window.
 #include "platform/VirtualClock.h"
+#include "session/script/ReadExercise.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
+#include "ui/training/ExerciseSession.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,7 +16,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <memory>
 #include <string_view>
 
 namespace vp7::test {
@@ -37,6 +42,19 @@ inline bool WriteFile(const QString& path, std::string_view bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) &&
            file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
+}
+
+// The exercise `text`, read from `path`, worked on in its window by `trainee`, its results going to
+// `data`.
+inline std::unique_ptr<ExerciseSession> StartExercise(const QString& path, std::string_view text,
+                                                      const QTemporaryDir& data,
+                                                      const QString& trainee = QStringLiteral("Anna"),
+                                                      bool german = false) {
+    auto scratch = std::make_unique<QTemporaryDir>();
+    auto read = ReadExercise(text, scratch->filePath(QStringLiteral("check")).toStdString());
+    if (!std::holds_alternative<Exercise>(read)) ADD_FAILURE() << std::get<ScriptProblem>(read).reason;
+    return std::make_unique<ExerciseSession>(std::move(std::get<Exercise>(read)), std::nullopt, path, trainee,
+                                             data.path().toStdString(), std::move(scratch), german);
 }
 
 // Lets real time pass for `ms` with the events running, or until `done` holds.

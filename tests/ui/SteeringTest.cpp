@@ -4,7 +4,6 @@
 #include "ShownApp.h"
 #include "model/PictureLayout.h"
 #include "session/exercise/Exercise.h"
-#include "session/script/ReadExercise.h"
 #include "session/script/Runner.h"
 #include "sim/Simulator.h"
 #include "ui/device/PictureWidget.h"
@@ -90,11 +89,7 @@ public:
     ExerciseSteered() {
         const QString path = dir_.filePath(QStringLiteral("manual.vp7x"));
         test::WriteFile(path, kExercise);
-        auto scratch = std::make_unique<QTemporaryDir>();
-        auto read = ReadExercise(kExercise, scratch->filePath(QStringLiteral("check")).toStdString());
-        session_ = std::make_unique<ExerciseSession>(std::get<Exercise>(std::move(read)), std::nullopt, path,
-                                                     QStringLiteral("Anna"), dir_.path().toStdString(),
-                                                     std::move(scratch), false);
+        session_ = test::StartExercise(path, kExercise, dir_);
         // The offscreen screen is narrow: the panel would lie over the device's keys.
         session_->Panel()->parentWidget()->hide();
         // The splash goes by itself: a press on it would only take it away.

@@ -7,6 +7,7 @@
 #include "formats/AtomicFile.h"
 #include "session/StateFile.h"
 #include "session/Steering.h"
+#include "session/exercise/ExerciseRun.h"
 #include "session/exercise/KeptExercise.h"
 #include "session/script/Runner.h"
 #include "session/trend/TrendRecorder.h"
@@ -45,17 +46,6 @@ constexpr int kFrameQuality = 70;
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-SeatHandIn Converted(const ExerciseResult& result) {
-    SeatHandIn handIn;
-    handIn.exercise = result.exercise.en;
-    for (const auto& [check, outcome] : result.checks)
-        handIn.checks.push_back({check->text.en, outcome.passed});
-    if (result.question) handIn.question = result.QuestionPassed();
-    handIn.passed = result.Passed();
-    handIn.total = result.Total();
-    return handIn;
 }
 
 int64_t WallMs() {
@@ -290,7 +280,7 @@ void ClassroomControl::FollowExercise() {
     if (!exercise || exercise == followed_) return;
     followed_ = exercise;
     connect(exercise, &ExerciseSession::HandedIn, this, [this, exercise] {
-        if (seat_ && exercise->Result()) seat_->SendHandIn(Converted(*exercise->Result()));
+        if (seat_ && exercise->Result()) seat_->SendHandIn(HandInOf(*exercise->Result()));
     });
 }
 
@@ -305,12 +295,11 @@ SeatStatus ClassroomControl::Status() {
     if (ExerciseSession* exercise = Exercise()) {
         status.frozen = exercise->Frozen();
         status.speed = exercise->Speed();
-        const vp7::Exercise& definition = exercise->Definition();
-        status.exercise = definition.title.en;
-        status.checks = static_cast<int>(definition.checks.size());
+        const ExerciseRun& run = exercise->Run();
+        status.exercise = run.Definition().title.en;
+        status.checks = static_cast<int>(run.Definition().checks.size());
         status.checksHolding = exercise->ChecksHolding();
-        if (definition.limitMs && !exercise->Result())
-            status.timeLeftMs = std::max<int64_t>(0, *definition.limitMs - exercise->ElapsedMs());
+        if (!exercise->Result()) status.timeLeftMs = run.TimeLeftMs(NowMs());
     } else {
         status.frozen = instructor_->Frozen();
         status.speed = instructor_->Speed();
@@ -374,13 +363,9 @@ void ClassroomControl::SetSpeed(double speed) {
 
 void ClassroomControl::SetHiddenFault(const std::string& option, bool on) {
     if (ExerciseSession* exercise = Exercise()) return exercise->SetHiddenOption(option, on);
-    Simulator& sim = main_->Sim();
-    Control* control = sim.form.Find(option);
-    if (!control || !control->enabled) throw std::runtime_error("option '" + option + "' cannot be set now");
     std::set<std::string> hidden = main_->Hidden();
-    hidden.insert(option);
+    vp7::SetHiddenFault(main_->Sim(), &main_->CurrentSession().Trend(), hidden, option, on);
     main_->Restrict(std::move(hidden), main_->Locked());
-    sim.UserCheck(*control, on);
     main_->AfterEvent();
 }
 

@@ -91,9 +91,7 @@ ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> st
     exerciseSha256_ = Sha256OfFile(exercisePath_, kExerciseMaxBytes).value_or("");
     windows_.trend->SetSaveFolder(Q(dataDir)); // the device's own folder goes with the exercise
     MainWindow& window = *windows_.main;
-    std::set<std::string> hidden(exercise_.hidden.begin(), exercise_.hidden.end());
-    std::set<std::string> locked(exercise_.locked.begin(), exercise_.locked.end());
-    window.Restrict(std::move(hidden), std::move(locked));
+    window.Restrict(runner_.RunningExercise().Hidden(), runner_.RunningExercise().Locked());
     window.KeepForExercise();
     BuildPanel();
     window.installEventFilter(this);
@@ -168,7 +166,6 @@ AppWindows ExerciseSession::StartFromState(const std::string& startLine) {
         runner_, *state_, [this](int64_t ms) { clock_.ReplayUntil(ms); }, discarded_);
     w.main->Host().PlayFrom(nullptr);
     clock_.EndReplay();
-    beganMs_ = clock_.NowMs();
     runner_.PrepareStartedExercise(exercise_);
     w.main->StartRecording(recordingPath_.toStdString(), startLine);
     w.main->AfterEvent();
@@ -176,8 +173,7 @@ AppWindows ExerciseSession::StartFromState(const std::string& startLine) {
 }
 
 int64_t ExerciseSession::ElapsedMs() const {
-    const Simulator& sim = windows_.main->Sim();
-    return clock_.NowMs() - beganMs_.value_or(sim.CreatedMs + sim.Timer1.Interval());
+    return runner_.RunningExercise().ElapsedMs(clock_.NowMs());
 }
 
 void ExerciseSession::BuildPanel() {
@@ -233,12 +229,12 @@ void ExerciseSession::BuildPanel() {
 
 void ExerciseSession::ShowTime() {
     if (clock_.Frozen()) return; // the panel says so until it goes on
-    const int64_t elapsed = ElapsedMs();
-    if (!exercise_.limitMs) {
-        time_->setText(QString::fromUtf8(Text("Zeit: ", "Time: ")) + Q(MinutesSeconds(elapsed)));
+    const std::optional<int64_t> timeLeft = runner_.RunningExercise().TimeLeftMs(clock_.NowMs());
+    if (!timeLeft) {
+        time_->setText(QString::fromUtf8(Text("Zeit: ", "Time: ")) + Q(MinutesSeconds(ElapsedMs())));
         return;
     }
-    const int64_t left = std::max<int64_t>(0, *exercise_.limitMs - elapsed);
+    const int64_t left = *timeLeft;
     time_->setText(QString::fromUtf8(Text("Verbleibende Zeit: ", "Time left: ")) + Q(MinutesSeconds(left)));
     if (left > 0) {
         // The last second ends at the limit, not up to a second after it.
@@ -283,15 +279,12 @@ std::optional<int> ExerciseSession::AskQuestion() {
 // The work as it stands now: the time taken (at most the limit), the checks, the recording ended there.
 void ExerciseSession::Judge() {
     seconds_.stop();
-    ExerciseResult r;
+    ExerciseResult r = runner_.RunningExercise().Judge(
+        clock_.NowMs(), [this](const std::string& expression) { return runner_.Evaluate(expression); });
     r.trainee = trainee_.toStdString();
-    r.exercise = exercise_.title;
     r.exerciseFile = exerciseName_.toStdString();
     r.date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
-    r.takenMs = exercise_.limitMs ? std::min(ElapsedMs(), *exercise_.limitMs) : ElapsedMs();
     r.recordingFile = QFileInfo(recordingPath_).fileName().toStdString();
-    EvaluateChecks(exercise_, r,
-                   [this](const std::string& expression) { return runner_.Evaluate(expression); });
     windows_.main->StopRecording();
     r.exercisePath = exercisePath_;
     r.exerciseSha256 = exerciseSha256_;
@@ -320,14 +313,7 @@ const ExerciseResult& ExerciseSession::HandIn(std::optional<int> choice) {
 }
 
 int ExerciseSession::ChecksHolding() {
-    int holding = 0;
-    for (const ExerciseCheck& check : exercise_.checks) {
-        try {
-            holding += runner_.Evaluate(check.expression).passed;
-        } catch (const std::runtime_error&) { // a check that cannot be judged now holds not
-        }
-    }
-    return holding;
+    return runner_.ChecksHolding();
 }
 
 void ExerciseSession::SetFrozen(bool frozen) {
@@ -354,11 +340,9 @@ void ExerciseSession::SetSpeed(double rate) {
 }
 
 void ExerciseSession::SetHiddenOption(const std::string& control, bool on) {
-    runner_.SetHiddenOption(control, on);
     MainWindow& window = *windows_.main;
-    std::set<std::string> hidden = window.Hidden();
-    hidden.insert(control);
-    window.Restrict(std::move(hidden), window.Locked());
+    runner_.SetHiddenOption(control, on, &window.CurrentSession().Trend());
+    window.Restrict(runner_.RunningExercise().Hidden(), runner_.RunningExercise().Locked());
     window.AfterEvent();
 }
 

@@ -49,6 +49,8 @@ public:
     // Simulated time since the trainee began.
     int64_t ElapsedMs() const;
     const Exercise& Definition() const { return exercise_; }
+    // The exercise as the trainee works on it: hidden and locked, its time, its answer.
+    const ExerciseRun& Run() const { return runner_.RunningExercise(); }
     // The result once handed in.
     const std::optional<ExerciseResult>& Result() const { return result_; }
     // How many of the checks hold now.
@@ -86,7 +88,6 @@ private:
     std::unique_ptr<QTemporaryDir> scratch_;
     Exercise exercise_;
     std::optional<PlayScript> state_;
-    std::optional<int64_t> beganMs_; // when the trainee began, after the state: else after the start-up
     QString exerciseName_, trainee_, recordingPath_, reportPath_;
     std::string exercisePath_, exerciseSha256_; // the exercise file as the session was made from it
     bool german_;
