@@ -27,7 +27,8 @@ namespace vp7 {
 
 AppWindows::AppWindows() = default;
 AppWindows::AppWindows(AppWindows&&) noexcept = default;
-// The small windows go before the main window, whose simulator they may refer to.
+// The small windows go before the main window, whose simulator they may refer to, and the session
+// after every window.
 AppWindows::~AppWindows() {
     if (plant) plant->Detach(); // its settings stay for the window's last write
     if (classroom) classroom->Detach();
@@ -41,12 +42,14 @@ AppWindows::~AppWindows() {
     desktop.reset();
     plant.reset();
     classroom.reset();
+    sessions.reset();
     clock.reset();
 }
 
 AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock, SessionMode session) {
     AppWindows w;
-    w.main = std::make_unique<MainWindow>(programDir, scale, clock, std::move(session));
+    w.sessions = std::make_unique<SessionOwner>(programDir, scale, clock);
+    w.main = std::make_unique<MainWindow>(*w.sessions, scale, std::move(session));
     Simulator& sim = w.main->Sim();
     w.screenCheck = std::make_unique<ScreenCheckWindow>(sim, w.main.get());
     w.parameterTable = std::make_unique<ParamTableWindow>(sim, w.main.get());

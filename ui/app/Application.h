@@ -27,6 +27,7 @@ class InstructorControls;
 class PlantControl;
 class QtClock;
 class MainWindow;
+class SessionOwner;
 class InitInfoWindow;
 class ParamTableWindow;
 class ScaleDialogWindow;
@@ -34,6 +35,8 @@ class ScreenCheckWindow;
 class TrendWindow;
 
 struct AppWindows {
+    // The session the main window shows; it outlives the windows.
+    std::unique_ptr<SessionOwner> sessions;
     std::unique_ptr<MainWindow> main;
     std::unique_ptr<ScreenCheckWindow> screenCheck;
     std::unique_ptr<ParamTableWindow> parameterTable;
@@ -55,7 +58,7 @@ struct AppWindows {
     ~AppWindows();
 };
 
-// The program's windows; `clock` and `session` as for MainWindow.
+// The program's windows; `clock` as for SessionOwner, `session` as for MainWindow.
 AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock = nullptr,
                          SessionMode session = {});
 

@@ -16,43 +16,24 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QSignalBlocker>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 
 #include <algorithm>
 
 namespace vp7 {
-namespace {
 
-// A recorded session starts without the splash, as a replay of it does.
-SimulatorOptions Options(const std::string& programDir, const SessionMode& session) {
-    SimulatorOptions options{programDir, 0, UserDataDir()};
-    options.withoutSplash = !session.recordPath.empty() || session.script;
-    options.randomSeed = session.randomSeed;
-    options.settingsFrom = session.settingsFrom;
-    return options;
-}
-
-} // namespace
-
-std::string UserDataDir() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
-}
-
-MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, SessionMode session)
-    : clock_(clock ? *clock : realClock_), host_(this), screenScale_(scale),
-      sprites_(LoadArtwork(ZoomControl::StartingPictureScale(programDir, UserDataDir(), scale))),
-      programDir_(programDir),
-      session_(std::make_unique<Session>(clock_, host_, sprites_, Options(programDir, session))) {
+MainWindow::MainWindow(SessionOwner& sessions, int scale, SessionMode session)
+    : sessions_(sessions), screenScale_(scale) {
+    sessions_.Open(this, session);
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(ProgramIcon());
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -61,11 +42,11 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
     setMouseTracking(true);
 
     // A real clock from outside (an exercise's) is served as the window's own.
-    host_.OnBeforeModal([this] {
+    Host().OnBeforeModal([this] {
         if (QtClock* live = LiveClock()) live->Thaw();
         AfterEvent();
     });
-    host_.OnAnswered([this](const UserAction& answer) { Sim().Answered(answer); });
+    Host().OnAnswered([this](const UserAction& answer) { Sim().Answered(answer); });
     if (QtClock* live = LiveClock()) live->AfterEachTick([this] { AfterEvent(); });
     // Events of the small windows reach the simulator too; whatever they changed is taken before the
     // event loop sleeps.
@@ -73,7 +54,7 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { AfterEvent(); });
 
     BuildMenu();
-    view_ = new DeviceView(*session_, host_, this);
+    view_ = new DeviceView(CurrentSession(), Host(), this);
     setCentralWidget(view_);
     view_->ShowMenusWith([this](const FormChanges::Taken& changed) { ShowMenuItems(changed); });
     connect(view_, &DeviceView::FormChanged, this, &MainWindow::FormChanged);
@@ -86,10 +67,11 @@ MainWindow::MainWindow(const std::string& programDir, int scale, Clock* clock, S
 
     AddSettingsSection([this](const IniFile& ini) { trendSettings_.Read(ini); },
                        [this](IniFile& ini) { trendSettings_.Write(ini); });
-    host_.PlayFrom(session.script);
+    Host().PlayFrom(session.script);
     if (session.beforeStart) session.beforeStart(Sim());
-    session_->Start(session.afterCreate);
-    if (!session.recordPath.empty()) session_->Record(NewRecorder(session.recordPath, session.startLine));
+    CurrentSession().Start(session.afterCreate);
+    if (!session.recordPath.empty())
+        CurrentSession().Record(NewRecorder(session.recordPath, session.startLine));
     zoomControl_->Start();
     AfterEvent();
     ShowRecording();
@@ -115,33 +97,11 @@ QtClock* MainWindow::LiveClock() {
     return dynamic_cast<QtClock*>(&Sim().clock);
 }
 
-void MainWindow::AddSettingsSection(std::function<void(const IniFile&)> read,
-                                    std::function<void(IniFile&)> write) {
-    Sim().settings.AddSection(read, write);
-    sections_.emplace_back(std::move(read), std::move(write));
-}
-
-std::unique_ptr<Session> MainWindow::NewSession(std::unique_ptr<Clock> clock, std::optional<uint64_t> seed,
-                                                const std::string& settingsFrom) {
-    SimulatorOptions options{programDir_, 0, UserDataDir()};
-    options.withoutSplash = true;
-    options.randomSeed = seed;
-    options.settingsFrom = settingsFrom;
-    auto next = std::make_unique<Session>(std::move(clock), host_, sprites_, std::move(options));
-    next->Sim().image1.KeepLog();
-    return next;
-}
-
 void MainWindow::TakeSession(std::unique_ptr<Session> next) {
     view_->Show(*next);
-    std::unique_ptr<Session> old = std::exchange(session_, std::move(next));
-    Simulator& sim = Sim();
+    std::unique_ptr<Session> old = sessions_.Replace(std::move(next));
     if (QtClock* live = LiveClock()) live->AfterEachTick([this] { AfterEvent(); });
-    // The new device read its settings when it was created; the window's sections are written with
-    // them from now on.
-    for (const auto& [read, write] : sections_)
-        sim.settings.AddSection(read, write);
-    session_->Trend().Conceal(Hidden());
+    CurrentSession().Trend().Conceal(Hidden());
     emit SessionTaken();
     old.reset();
     view_->SyncShown();
@@ -208,11 +168,11 @@ void MainWindow::ShowRecording() {
     // a word.
     if (Recorder() && !Recorder()->Good()) {
         const std::string path = Recorder()->Path();
-        session_->StopRecording();
-        host_.MessageDlg(Sim().state.Text("Die Aufzeichnung kann nicht geschrieben werden:\n",
-                                          "The recording cannot be written:\n") +
-                             path,
-                         MsgType::Error, MsgButton::OK);
+        CurrentSession().StopRecording();
+        Host().MessageDlg(Sim().state.Text("Die Aufzeichnung kann nicht geschrieben werden:\n",
+                                           "The recording cannot be written:\n") +
+                              path,
+                          MsgType::Error, MsgButton::OK);
     }
     const bool on = Recording();
     menus_->Action(ActionId::Record)->setEnabled(!on && !exerciseDevice_);
@@ -249,7 +209,7 @@ bool MainWindow::RefusedInExercise() {
 void MainWindow::StopRecording() {
     if (!Recording()) return;
     const QString path = QString::fromStdString(Recorder()->Path());
-    session_->StopRecording();
+    CurrentSession().StopRecording();
     ShowRecording();
     emit RecordingStopped(path);
 }
@@ -263,12 +223,12 @@ std::unique_ptr<SessionRecorder> MainWindow::NewRecorder(const std::string& path
 }
 
 void MainWindow::StartRecording(const std::string& path, const std::string& startLine) {
-    session_->Record(NewRecorder(path, startLine, Sim().clock.NowMs()));
+    CurrentSession().Record(NewRecorder(path, startLine, Sim().clock.NowMs()));
     ShowRecording();
 }
 
 void MainWindow::ContinueRecording(const std::string& path, SessionRecorder::Continuation from) {
-    session_->Record(std::make_unique<SessionRecorder>(Sim(), path, from));
+    CurrentSession().Record(std::make_unique<SessionRecorder>(Sim(), path, from));
     ShowRecording();
 }
 
@@ -336,14 +296,14 @@ void MainWindow::FitStatusBar() {
 // afresh into the recording.
 void MainWindow::AskForRecording() {
     const auto path =
-        host_.SaveFileDialog(Sim().state.Text("Aufzeichnung (*.vp7s)|*.vp7s", "Recording (*.vp7s)|*.vp7s"),
-                             Sim().settings.DataDir(), "vp7s");
+        Host().SaveFileDialog(Sim().state.Text("Aufzeichnung (*.vp7s)|*.vp7s", "Recording (*.vp7s)|*.vp7s"),
+                              Sim().settings.DataDir(), "vp7s");
     if (!path) return;
     RestartWith({QStringLiteral("--record"), QString::fromStdString(*path)});
 }
 
 void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> locked) {
-    session_->Trend().Conceal(hidden);
+    CurrentSession().Trend().Conceal(hidden);
     view_->Restrict(std::move(hidden), std::move(locked));
 }
 

@@ -3,7 +3,6 @@
 // sized to show the form, the device picture drawn at the scale the zoom needs.
 #include "ui/app/MainWindow.h"
 
-#include "ui/artwork/Artwork.h"
 #include "ui/device/DeviceView.h"
 #include "ui/device/PictureWidget.h"
 
@@ -11,10 +10,6 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 #include <utility>
 
@@ -31,21 +26,9 @@ void MainWindow::ApplyZoom(double factor) {
         menuBar()->setFont(ZoomedFont(font(), menuZoom));
 }
 
-int MainWindow::PictureScale() const {
-    return sprites_.Get(SpriteId::DevicePicture).Scale();
-}
-
 void MainWindow::SetPictureScale(int scale) {
-    const int before = PictureScale();
-    if (scale == before) return;
-    {
-        const SpriteSet previous = std::exchange(sprites_, LoadArtwork(scale));
-        Sim().SpritesRescaled(previous);
-    }
-#ifdef __GLIBC__
-    // The sprites of a larger scale take up to a few hundred MiB; they go back to the system.
-    if (scale < before) malloc_trim(0);
-#endif
+    if (scale == PictureScale()) return;
+    sessions_.SetPictureScale(scale);
     Picture()->RepaintChanged();
 }
 
