@@ -16,8 +16,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QEvent>
-#include <QMessageBox>
 #include <QScreen>
 
 #include <algorithm>
@@ -162,42 +160,6 @@ void OpenForSecondStart(AppWindows& windows, const OpenRequest& request) {
         main.StartExercise(path);
         break;
     }
-}
-
-bool IsDeviceInput(QObject* watched, const QEvent& event, std::initializer_list<const QWidget*> deviceWindows,
-                   const QWidget* exempt) {
-    switch (event.type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-        break;
-    default:
-        return false;
-    }
-    const auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget == exempt || (exempt && exempt->isAncestorOf(widget))) return false;
-    return std::ranges::find(deviceWindows, widget->window()) != deviceWindows.end();
-}
-
-void ShowPlainMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
-void RefuseFile(QWidget* parent, const QString& heading, const QString& path, const QString& why) {
-    ShowPlainMessage(parent, QMessageBox::Critical,
-                     heading + QLatin1Char('\n') + path + QStringLiteral("\n\n") + why);
-}
-
-QString UnreadableFileText(bool german) {
-    return german ? QStringLiteral("Die Datei kann nicht gelesen werden.")
-                  : QStringLiteral("The file cannot be read.");
 }
 
 int PictureScale() {
