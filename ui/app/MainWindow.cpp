@@ -88,9 +88,9 @@ void MainWindow::showEvent(QShowEvent* event) {
     SizeToForm(true);
 }
 
-// The keyboard lets go of the device before the session goes.
+// The keyboard goes first: focus changes while the window is torn down must not reach the device.
 MainWindow::~MainWindow() {
-    view_->LetGoOfDevice();
+    view_->StopKeyboard();
 }
 
 QtClock* MainWindow::LiveClock() {

@@ -64,7 +64,8 @@ Simulator& DeviceView::Sim() const {
 
 void DeviceView::Show(Session& next) {
     // The held key is let go on the old device; the keyboard's release timer runs on the old clock.
-    LetGoOfDevice();
+    keyboard_->LetGo();
+    keyboard_.reset();
     session_ = &next;
     Simulator& sim = Sim();
     picture_->Rebind(sim, sim.image1);
@@ -77,9 +78,7 @@ void DeviceView::SyncShown() {
     SyncFromForm();
 }
 
-void DeviceView::LetGoOfDevice() {
-    if (!keyboard_) return;
-    keyboard_->LetGo();
+void DeviceView::StopKeyboard() {
     keyboard_.reset();
 }
 

@@ -43,8 +43,9 @@ public:
     void Show(Session& next);
     // Every widget as the device shown has it, whatever changed since the last sync.
     void SyncShown();
-    // The keyboard lets go of the device before it goes; the view shows nothing after.
-    void LetGoOfDevice();
+    // The keyboard stops working the device, a key held left as it is: before the window around the
+    // view is torn down, whose focus changes must not reach the device.
+    void StopKeyboard();
 
     Session& Shown() const { return *session_; }
     Simulator& Sim() const;
