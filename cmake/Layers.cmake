@@ -4,8 +4,9 @@
 # The check runs at configure time and again on every build, so a wrong include fails the build.
 # Inside session/ the scenario language's words and the trend come first, then the session's own
 # files, the exercises, and the interpreter on top, which plays states, recordings and exercises.
-# Of ui/'s folders, the Qt helpers and the artwork come below the device's window (the rest of ui/
-# has no rules yet); headless stays the last rule, the top the build's own tests plant into.
+# Of ui/'s folders, the Qt helpers and the artwork come first, then the device's view and its small
+# windows, which show a session and know nothing of the program around them (the rest of ui/ has no
+# rules yet); headless stays the last rule, the top the build's own tests plant into.
 set(VP7_LAYERS
     "platform="
     "model=platform"
@@ -21,6 +22,7 @@ set(VP7_LAYERS
     "broker=platform+model+formats+sim+session+classroom"
     "ui/qt=platform+model+formats+sim+session"
     "ui/artwork=platform+model+formats+sim+session+ui/qt"
+    "ui/device=platform+model+formats+sim+session+ui/qt+ui/artwork"
     "headless=platform+model+formats+sim+session+plant+classroom+broker")
 # A layer that needs what a build may lack (a browser's has no threads, no libmodbus) stays out of the
 # build when it is missing, said once; the rules above still hold for its sources, and the layers it

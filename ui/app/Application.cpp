@@ -18,8 +18,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QEvent>
-#include <QMessageBox>
 #include <QScreen>
 
 #include <algorithm>
@@ -29,7 +27,8 @@ namespace vp7 {
 
 AppWindows::AppWindows() = default;
 AppWindows::AppWindows(AppWindows&&) noexcept = default;
-// The small windows go before the main window, whose simulator they may refer to.
+// The small windows go before the main window, whose simulator they may refer to, and the session
+// after every window.
 AppWindows::~AppWindows() {
     if (plant) plant->Detach(); // its settings stay for the window's last write
     if (classroom) classroom->Detach();
@@ -43,12 +42,14 @@ AppWindows::~AppWindows() {
     desktop.reset();
     plant.reset();
     classroom.reset();
+    sessions.reset();
     clock.reset();
 }
 
 AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock, SessionMode session) {
     AppWindows w;
-    w.main = std::make_unique<MainWindow>(programDir, scale, clock, std::move(session));
+    w.sessions = std::make_unique<SessionOwner>(programDir, scale, clock);
+    w.main = std::make_unique<MainWindow>(*w.sessions, scale, std::move(session));
     Simulator& sim = w.main->Sim();
     w.screenCheck = std::make_unique<ScreenCheckWindow>(sim, w.main.get());
     w.parameterTable = std::make_unique<ParamTableWindow>(sim, w.main.get());
@@ -161,42 +162,6 @@ void OpenForSecondStart(AppWindows& windows, const OpenRequest& request) {
         main.StartExercise(path);
         break;
     }
-}
-
-bool IsDeviceInput(QObject* watched, const QEvent& event, std::initializer_list<const QWidget*> deviceWindows,
-                   const QWidget* exempt) {
-    switch (event.type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-        break;
-    default:
-        return false;
-    }
-    const auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget == exempt || (exempt && exempt->isAncestorOf(widget))) return false;
-    return std::ranges::find(deviceWindows, widget->window()) != deviceWindows.end();
-}
-
-void ShowPlainMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
-void RefuseFile(QWidget* parent, const QString& heading, const QString& path, const QString& why) {
-    ShowPlainMessage(parent, QMessageBox::Critical,
-                     heading + QLatin1Char('\n') + path + QStringLiteral("\n\n") + why);
-}
-
-QString UnreadableFileText(bool german) {
-    return german ? QStringLiteral("Die Datei kann nicht gelesen werden.")
-                  : QStringLiteral("The file cannot be read.");
 }
 
 int PictureScale() {

@@ -5,18 +5,11 @@
 // scale dialog and the initialization info window; then the trend window.
 #include "ui/app/InstanceMessage.h"
 #include "ui/app/SessionMode.h"
-
-#include <QMessageBox>
-#include <QString>
-
-#include <initializer_list>
+#include "ui/qt/DeviceInput.h"
+#include "ui/qt/Messages.h"
 
 #include <memory>
 #include <string>
-
-class QEvent;
-class QObject;
-class QWidget;
 
 namespace vp7 {
 
@@ -27,6 +20,7 @@ class InstructorControls;
 class PlantControl;
 class QtClock;
 class MainWindow;
+class SessionOwner;
 class InitInfoWindow;
 class ParamTableWindow;
 class ScaleDialogWindow;
@@ -34,6 +28,8 @@ class ScreenCheckWindow;
 class TrendWindow;
 
 struct AppWindows {
+    // The session the main window shows; it outlives the windows.
+    std::unique_ptr<SessionOwner> sessions;
     std::unique_ptr<MainWindow> main;
     std::unique_ptr<ScreenCheckWindow> screenCheck;
     std::unique_ptr<ParamTableWindow> parameterTable;
@@ -55,7 +51,7 @@ struct AppWindows {
     ~AppWindows();
 };
 
-// The program's windows; `clock` and `session` as for MainWindow.
+// The program's windows; `clock` as for SessionOwner, `session` as for MainWindow.
 AppWindows CreateWindows(const std::string& programDir, int scale, Clock* clock = nullptr,
                          SessionMode session = {});
 
@@ -76,23 +72,7 @@ void BringToFront(MainWindow& main);
 // while an exercise runs, its device says why not and nothing changes.
 void OpenForSecondStart(AppWindows& windows, const OpenRequest& request);
 
-// A pointer or key event for one of `deviceWindows`, not on `exempt` or what lies in it: what a
-// played or frozen device must not take.
-bool IsDeviceInput(QObject* watched, const QEvent& event, std::initializer_list<const QWidget*> deviceWindows,
-                   const QWidget* exempt);
-
-// A message box whose text is shown as it is, never as markup: it may hold a name or a file name.
-void ShowPlainMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text);
-
-// A file the user chose cannot be used: a message box with `heading` ("The recording cannot be
-// played:"), the file and why; `german` for the reason that it cannot be read.
-void RefuseFile(QWidget* parent, const QString& heading, const QString& path, const QString& why);
-QString UnreadableFileText(bool german);
-
 // The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
 int PictureScale();
-
-// The application title shown by the window system and in message boxes.
-inline const QString kApplicationTitle = QStringLiteral("KELDAR-VP7 Nachbildung");
 
 } // namespace vp7

@@ -1,23 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The simulator's main window: the device picture on the right, the option controls on the left, the
-// main menu. The widgets mirror the simulator's form state; user actions go to its handlers.
-#include "model/FormChanges.h"
-#include "model/SpriteSet.h"
+// The simulator's main window: the device's view (the device picture on the right, the option controls
+// on the left), the main menu, the recording and the status bar around it.
 #include "session/Session.h"
 #include "session/trend/TrendSettings.h"
 #include "ui/app/SessionMode.h"
+#include "ui/app/SessionOwner.h"
+#include "ui/device/DeviceView.h"
 #include "ui/qt/QtClock.h"
 #include "ui/qt/QtHost.h"
 #include "ui/qt/Zoom.h"
 
-#include <QFont>
 #include <QMainWindow>
-#include <QPointer>
 #include <QStringList>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -30,59 +27,58 @@ class QTimer;
 namespace vp7 {
 
 class PictureWidget;
-class DeviceKeyboard;
 class MenuBar;
 class ExerciseSession;
 class Player;
 class ZoomControl;
 
-// The per-user folder the settings go to when the program's own is installed or cannot be written.
-std::string UserDataDir();
-
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // `programDir` holds the settings and data folders; `scale` is the picture's pixel scale. The
-    // simulator runs on `clock` when one is given (tests pass a virtual one and take the change mark
-    // themselves after advancing it), else on real time.
-    // `session` says whether the session is recorded or played (either starts without the splash).
-    MainWindow(const std::string& programDir, int scale, Clock* clock = nullptr, SessionMode session = {});
+    // Shows the sessions of `sessions`, which opens its first as `session` says: recorded or played
+    // (either starts without the splash); `scale` is the screen's pixel scale. On a virtual clock
+    // (tests) the change mark is taken by whoever advances it.
+    MainWindow(SessionOwner& sessions, int scale, SessionMode session = {});
     ~MainWindow() override;
 
     // The device shown, of the session shown now.
-    Session& CurrentSession() { return *session_; }
-    Simulator& Sim() { return session_->Sim(); }
-    const Simulator& Sim() const { return session_->Sim(); }
+    Session& CurrentSession() const { return sessions_.Current(); }
+    Simulator& Sim() { return CurrentSession().Sim(); }
+    const Simulator& Sim() const { return CurrentSession().Sim(); }
     // A session for this window to take: its device on `clock` (one of its own), with the window's
     // host and pictures, its picture kept to draw again at another scale; `seed` fixes the random
     // stream and the device starts without the splash, as a replay does, from the settings file
     // `settingsFrom` when given (a state's own), else from its own. Not started yet.
     std::unique_ptr<Session> NewSession(std::unique_ptr<Clock> clock, std::optional<uint64_t> seed,
-                                        const std::string& settingsFrom = {});
+                                        const std::string& settingsFrom = {}) {
+        return sessions_.NewSession(std::move(clock), seed, settingsFrom);
+    }
     // Shows `next`, started, in place of the session shown: every widget, the pictures and the small
     // windows follow it, the old device and its timers are gone. Not from inside the old device's
     // handlers.
     void TakeSession(std::unique_ptr<Session> next);
-    const std::string& ProgramDir() const { return programDir_; }
-    PictureWidget* Picture() const { return picture_; }
-    bool RestartWanted() const { return host_.RestartWanted(); }
-    QtHost& Host() { return host_; }
+    const std::string& ProgramDir() const { return sessions_.ProgramDir(); }
+    PictureWidget* Picture() const { return view_->Picture(); }
+    // The device shown: its widgets, their sync, the zoom's layout and the keyboard.
+    DeviceView& Device() const { return *view_; }
+    bool RestartWanted() const { return sessions_.Host().RestartWanted(); }
+    QtHost& Host() { return sessions_.Host(); }
     // Copies the whole form state into the widgets (signals blocked) and repaints what changed: for
     // what the form does not hold (hidden and locked controls, the zoom).
-    void SyncFromForm();
+    void SyncFromForm() { view_->SyncFromForm(); }
     // The title the device gives the window.
-    QString DeviceTitle() const;
+    QString DeviceTitle() const { return view_->DeviceTitle(); }
     // Takes the simulator's change mark: syncs the widgets when the form state changed, repaints
     // what was drawn. Run after every event handed to the simulator.
-    void AfterEvent();
+    void AfterEvent() { view_->AfterEvent(); }
     // The trend recorded since the window was created, and the trend window's kept place.
-    const TrendRecorder& Trend() const { return session_->Trend(); }
+    const TrendRecorder& Trend() const { return CurrentSession().Trend(); }
     TrendSettings& TrendPlace() { return trendSettings_; }
     // The menu bar's menus and items, by their handles.
     MenuBar& Menus() const { return *menus_; }
     // Whether a session is being recorded, and the command line a restart into a recording takes.
     bool Recording() const { return Recorder() != nullptr; }
-    SessionRecorder* Recorder() const { return session_->Recorder(); }
+    SessionRecorder* Recorder() const { return CurrentSession().Recorder(); }
     void StopRecording();
     // An exercise's device: its recording is stopped only by the exercise, and no other recording,
     // exercise or session is started in it; the items that would are greyed and refused.
@@ -98,7 +94,7 @@ public:
     // when the window stays (the user kept it open).
     bool RestartWith(QStringList arguments);
     // A device key held on the keyboard is let go, as when the focus leaves the window.
-    void LetGoOfKeys();
+    void LetGoOfKeys() { view_->LetGoOfKeys(); }
     // Plays the recording at `path` in a player window of its own (asks for one when empty); the
     // player open now, if any.
     void PlayRecording(const QString& path = {});
@@ -114,26 +110,29 @@ public:
     void FitStatusBar();
     // Controls an exercise hides (a fault it sets stays unseen) or shows but locks.
     void Restrict(std::set<std::string> hidden, std::set<std::string> locked);
-    const std::set<std::string>& Hidden() const { return hidden_; }
-    const std::set<std::string>& Locked() const { return locked_; }
+    const std::set<std::string>& Hidden() const { return view_->Hidden(); }
+    const std::set<std::string>& Locked() const { return view_->Locked(); }
     // Controls a client of the Modbus server works now: shown greyed, whatever the device says.
-    void HoldForClient(std::set<std::string> held);
+    void HoldForClient(std::set<std::string> held) { view_->HoldForClient(std::move(held)); }
     // A settings section of the window's own (the trend window's place, the view), attached to every
     // session it shows: the first reads it, all write it.
-    void AddSettingsSection(std::function<void(const IniFile&)> read, std::function<void(IniFile&)> write);
+    void AddSettingsSection(std::function<void(const IniFile&)> read, std::function<void(IniFile&)> write) {
+        sessions_.AddSettingsSection(std::move(read), std::move(write));
+    }
     // How often the widgets were synced (benchmarks count it per event).
-    long SyncCount() const { return syncCount_; }
+    long SyncCount() const { return view_->SyncCount(); }
 
     // The client area laid out as designed (at the zoom), inside the window's scroll area.
-    QWidget* Form() const { return form_; }
+    QWidget* Form() const { return view_->Form(); }
     // The zoom the form is shown at (1 as designed), and the "Ansicht" / "View" menu that chooses it.
-    const FormZoom& Zoom() const { return zoom_; }
-    ZoomControl& View() const { return *view_; }
-    // Lays the form out at `factor`: every control, its fonts, the pictures; the window keeps its size.
+    const FormZoom& Zoom() const { return view_->Zoom(); }
+    ZoomControl& View() const { return *zoomControl_; }
+    // Lays the form out at `factor`: every control, its fonts, the pictures, the menu bar's font; the
+    // window keeps its size.
     void ApplyZoom(double factor);
     // The scale the device picture is drawn at; a new one renders the artwork anew and draws the
     // picture again at it. The screen's own scale is the least.
-    int PictureScale() const;
+    int PictureScale() const { return sessions_.PictureScale(); }
     int ScreenScale() const { return screenScale_; }
     void SetPictureScale(int scale);
     // The window resized to show the form at its zoom (1025 x 768 points with its frame at 100 %), and
@@ -155,61 +154,36 @@ signals:
     void RecordingStopped(const QString& path);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    void BuildControls();
     void BuildMenu();
+    // The device's menu items as the form state has them.
+    void ShowMenuItems(const FormChanges::Taken& changed);
     void BuildRecordingItems();
     void AskForRecording();
     void ShowRecording();
     std::unique_ptr<SessionRecorder> NewRecorder(const std::string& path, const std::string& startLine,
                                                  std::optional<int64_t> startMs = std::nullopt);
-    QWidget* MakeWidget(const Control& c, QWidget* parent);
-    // The control of the device shown now that the widget made for `name` works.
-    Control& Current(const std::string& name);
     // The clock the device shown runs on, when it is a real one.
     QtClock* LiveClock();
-    // Every control placed and its font sized at the zoom.
-    void LayOutForm();
-    void ZoomFonts();
 
-    QtClock realClock_;
-    Clock& clock_;
-    QtHost host_;
+    SessionOwner& sessions_;
     int screenScale_;
-    SpriteSet sprites_;
-    std::string programDir_;
-    std::unique_ptr<Session> session_;
-    std::vector<std::pair<std::function<void(const IniFile&)>, std::function<void(IniFile&)>>> sections_;
     TrendSettings trendSettings_;
     std::unique_ptr<Player> player_;
     std::unique_ptr<ExerciseSession> exercise_;
     QLabel* recordingMark_ = nullptr;
     QTimer* recordingClock_ = nullptr;
     QStringList restartArguments_;
-    PictureWidget* picture_ = nullptr;
-    PictureWidget* splashView_ = nullptr;
-    std::map<std::string, QWidget*> widgets_;
     std::unique_ptr<MenuBar> menus_;
-    std::set<std::string> hidden_, locked_, heldForClient_;
-    QWidget* form_ = nullptr;
-    FormZoom zoom_;
-    ZoomControl* view_ = nullptr;
-    std::vector<std::pair<QPointer<QWidget>, QFont>> designedFonts_; // as polished at 100 %
-    bool built_ = false;
+    DeviceView* view_ = nullptr;
+    ZoomControl* zoomControl_ = nullptr;
     bool placed_ = false;
     bool exerciseDevice_ = false;
-    long syncCount_ = 0;
-    // What the widgets show, and the copy into them of what changed.
-    FormChanges changes_;
-    void SyncChanges(const FormChanges::Taken& changed);
-    // Last, so it goes first: a focus change while the window is torn down must not reach the device.
-    std::unique_ptr<DeviceKeyboard> keyboard_;
 };
 
 } // namespace vp7

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/app/SingleInstance.h"
 
-#include "ui/app/OwnFiles.h"
+#include "ui/qt/OwnFiles.h"
 
 #include <QDir>
 #include <QLocalServer>

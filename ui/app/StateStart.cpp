@@ -13,7 +13,7 @@
 #include "sim/Snapshot.h"
 #include "sim/files/Settings.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/OwnFiles.h"
+#include "ui/qt/OwnFiles.h"
 #include "ui/training/InstructorControls.h"
 
 #include <QApplication>

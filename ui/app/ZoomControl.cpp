@@ -51,11 +51,6 @@ void ZoomApplicationFont(double factor) {
 
 } // namespace
 
-const QFont& DesignedApplicationFont() {
-    static const QFont designed = QApplication::font(); // taken before the first zoom changes it
-    return designed;
-}
-
 ZoomControl::ZoomControl(MainWindow& window) : QObject(&window), window_(window) {
     const MenuBar& menus = window.Menus();
     connect(menus.Action(ActionId::ZoomIn), &QAction::triggered, this, [this] { ZoomIn(); });

@@ -16,9 +16,6 @@ namespace vp7 {
 
 class MainWindow;
 
-// The application's font as it was before any zoom.
-const QFont& DesignedApplicationFont();
-
 class ZoomControl : public QObject {
     Q_OBJECT
 public:

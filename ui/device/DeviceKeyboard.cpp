@@ -2,8 +2,9 @@
 #include "ui/device/DeviceKeyboard.h"
 
 #include "sim/Simulator.h"
-#include "ui/app/MainWindow.h"
+#include "ui/device/DeviceView.h"
 #include "ui/device/PictureWidget.h"
+#include "ui/qt/QtHost.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -50,9 +51,9 @@ constexpr const char* kOverPicture[] = {"StaticUmschalt", "StaticKleiner", "Stat
 
 } // namespace
 
-DeviceKeyboard::DeviceKeyboard(MainWindow& window)
-    : QObject(nullptr), window_(window), picture_(*window.Picture()), button_(MouseButton::Left),
-      releaseGrace_(window.Sim().clock, "keyboard release", kRepeatGraceMs) {
+DeviceKeyboard::DeviceKeyboard(DeviceView& view)
+    : QObject(nullptr), view_(view), picture_(*view.Picture()), button_(MouseButton::Left),
+      releaseGrace_(view.Sim().clock, "keyboard release", kRepeatGraceMs) {
     releaseGrace_.SetHandler([this] { LetGo(); });
     // Application-wide: a key may come up over another control, and a key-down reaches the window only
     // when the focused control did not take it.
@@ -60,20 +61,24 @@ DeviceKeyboard::DeviceKeyboard(MainWindow& window)
     picture_.setFocus(Qt::OtherFocusReason);
 }
 
+QWidget& DeviceKeyboard::Window() const {
+    return *view_.window();
+}
+
 bool DeviceKeyboard::PictureOrNothingFocused() const {
-    const QWidget* focus = window_.focusWidget();
-    return !focus || focus == &picture_ || focus == &window_ || focus == window_.Form();
+    const QWidget* focus = Window().focusWidget();
+    return !focus || focus == &picture_ || focus == &Window() || focus == view_.Form();
 }
 
 bool DeviceKeyboard::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress:
-        return watched == &window_ && KeyDown(*static_cast<QKeyEvent*>(event));
+        return watched == &Window() && KeyDown(*static_cast<QKeyEvent*>(event));
     case QEvent::KeyRelease:
         if (held_ != DeviceKey::None) KeyUp(*static_cast<QKeyEvent*>(event));
         return false;
     case QEvent::WindowDeactivate:
-        if (watched == &window_) LetGo();
+        if (watched == &Window()) LetGo();
         return false;
     case QEvent::MouseMove:
         // The pointer stays on the held key, or the device would take the hold as dragged off it.
@@ -81,7 +86,7 @@ bool DeviceKeyboard::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         const auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window() != &window_) return false;
+        if (!widget || widget->window() != &Window()) return false;
         const bool overPicture = std::any_of(std::begin(kOverPicture), std::end(kOverPicture),
                                              [&](const char* name) { return widget->objectName() == name; });
         if (widget != &picture_ && !overPicture) return false;
@@ -110,12 +115,12 @@ bool DeviceKeyboard::KeyDown(const QKeyEvent& event) {
     held_ = m.key;
     button_ = m.right ? MouseButton::Right : MouseButton::Left;
     scanCode_ = event.nativeScanCode();
-    window_.Host().SetKeyHeld(!m.right);
+    view_.Host().SetKeyHeld(!m.right);
     picture_.ShowKeyHeld(m.key);
     pressing_ = true;
-    window_.Sim().PressKey(m.key, button_, m.right);
+    view_.Sim().PressKey(m.key, button_, m.right);
     pressing_ = false;
-    window_.AfterEvent();
+    view_.AfterEvent();
     return true;
 }
 
@@ -132,11 +137,11 @@ void DeviceKeyboard::LetGo() {
     releaseGrace_.SetEnabled(false);
     const DeviceKey key = std::exchange(held_, DeviceKey::None);
     if (key == DeviceKey::None) return;
-    window_.Host().SetKeyHeld(false);
+    view_.Host().SetKeyHeld(false);
     picture_.ShowKeyHeld(DeviceKey::None);
     if (pressing_ || QApplication::activeModalWidget()) return;
-    window_.Sim().ReleaseKey(key, button_);
-    window_.AfterEvent();
+    view_.Sim().ReleaseKey(key, button_);
+    view_.AfterEvent();
 }
 
 } // namespace vp7

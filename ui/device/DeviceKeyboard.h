@@ -4,7 +4,7 @@
 // Right the increase key, with Shift their right-button function. A key held is a key held: pressed on
 // its first key-down, released on its key-up, auto-repeat ignored, so the device's holds, repeats and
 // acceleration run as with the mouse. The keys go through the simulator's key path, so a recording
-// replays them. They act while the main window has the focus and the focused control does not use the
+// replays them. They act while the view's window has the focus and the focused control does not use the
 // key itself: the device picture takes them all, a check box or button keeps Space and the arrows, the
 // setpoint field keeps every key it types.
 //
@@ -18,17 +18,18 @@
 #include <QObject>
 
 class QKeyEvent;
+class QWidget;
 
 namespace vp7 {
 
-class MainWindow;
+class DeviceView;
 class PictureWidget;
 
 class DeviceKeyboard : public QObject {
 public:
     static constexpr int kRepeatGraceMs = 30;
 
-    explicit DeviceKeyboard(MainWindow& window);
+    explicit DeviceKeyboard(DeviceView& view);
     // The held key let go: the device is told, unless a modal box or the key's own press is under
     // way, where a mouse button's release would not reach the picture either.
     void LetGo();
@@ -43,7 +44,10 @@ private:
     bool IsHeldKey(const QKeyEvent& event) const;
     bool PictureOrNothingFocused() const;
 
-    MainWindow& window_;
+    // The window the view lies in.
+    QWidget& Window() const;
+
+    DeviceView& view_;
     PictureWidget& picture_;
     DeviceKey held_ = DeviceKey::None;
     MouseButton button_;

@@ -4,8 +4,7 @@
 #include "model/PictureLayout.h"
 #include "sim/Simulator.h"
 #include "sim/operation/KeyInput.h"
-#include "ui/app/MainWindow.h"
-#include "ui/app/MenuBar.h"
+#include "ui/device/DeviceView.h"
 
 #include <QAction>
 #include <QDialog>
@@ -78,15 +77,14 @@ QString WindowText(bool german) {
 // The menu item, its window and the hover help's keyboard line, in the window's language.
 class KeyboardHelp : public QObject {
 public:
-    explicit KeyboardHelp(MainWindow& window) : QObject(&window), window_(window) {
-        connect(window.Menus().Action(ActionId::Keyboard), &QAction::triggered, this,
-                [this] { ShowWindow(); });
-        connect(&window, &MainWindow::FormChanged, this, [this] { FormChanged(); });
+    KeyboardHelp(DeviceView& view, QAction& item) : QObject(&view), view_(view) {
+        connect(&item, &QAction::triggered, this, [this] { ShowWindow(); });
+        connect(&view, &DeviceView::FormChanged, this, [this] { FormChanged(); });
         FormChanged();
     }
 
 private:
-    bool German() const { return window_.Sim().state.Language == Language::German; }
+    bool German() const { return view_.Sim().state.Language == Language::German; }
 
     void FormChanged() {
         if (const bool german = German(); german != german_) {
@@ -98,7 +96,7 @@ private:
 
     void ShowWindow() {
         if (!dialog_) {
-            dialog_ = new QDialog(&window_);
+            dialog_ = new QDialog(view_.window());
             dialog_->setObjectName(QStringLiteral("KeyboardWindow"));
             dialog_->setAttribute(Qt::WA_DeleteOnClose);
             auto* layout = new QVBoxLayout(dialog_);
@@ -126,11 +124,11 @@ private:
     // The device's own help of a key stays as it is; the keyboard's keys go on a line of their own
     // under it, the label still ending where the device placed its right edge.
     void AddKeyboardLine() {
-        const Simulator& sim = window_.Sim();
+        const Simulator& sim = view_.Sim();
         const Control& c = sim.form.HelpText;
         if (!c.visible || c.text.empty() || c.top != layout::HelpKeysRow) return;
         const DeviceKey key = KeyInput::KeyAt(sim.MouseX, sim.MouseY);
-        auto* label = window_.findChild<QLabel*>(QStringLiteral("HelpText"));
+        auto* label = view_.findChild<QLabel*>(QStringLiteral("HelpText"));
         if (key == DeviceKey::None || !label) return;
         const bool german = German();
         label->setText(
@@ -142,7 +140,7 @@ private:
         label->setGeometry(c.left + c.width - width, c.top, width, label->height());
     }
 
-    MainWindow& window_;
+    DeviceView& view_;
     QPointer<QDialog> dialog_;
     QLabel* text_ = nullptr;
     bool german_ = false;
@@ -155,8 +153,8 @@ QString KeyAccessibleName(DeviceKey key, bool german) {
     return Q(k.name.In(german)) + QStringLiteral(" (") + Q(k.spoken.In(german)) + QLatin1Char(')');
 }
 
-void AddKeyboardHelp(MainWindow& window) {
-    new KeyboardHelp(window);
+void AddKeyboardHelp(DeviceView& view, QAction& item) {
+    new KeyboardHelp(view, item);
 }
 
 } // namespace vp7

@@ -7,14 +7,17 @@
 
 #include <QString>
 
+class QAction;
+
 namespace vp7 {
 
-class MainWindow;
+class DeviceView;
 
 // The device key with its keyboard keys: "Mode key (M, Space)".
 QString KeyAccessibleName(DeviceKey key, bool german);
 
-// Works the menu item and its window, and adds the keyboard line under the keys' hover help.
-void AddKeyboardHelp(MainWindow& window);
+// Works the menu item `item` and its window, and adds the keyboard line under the keys' hover help of
+// `view`.
+void AddKeyboardHelp(DeviceView& view, QAction& item);
 
 } // namespace vp7

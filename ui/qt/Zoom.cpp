@@ -3,6 +3,7 @@
 
 #include "session/ViewSettings.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QRegion>
 #include <QScreen>
@@ -173,6 +174,11 @@ void ZoomedChildren::Apply(QWidget& window, double factor) {
         d.widget->setFont(ZoomedFont(d.font, factor));
         d.widget->setGeometry(zoom(d.place));
     }
+}
+
+const QFont& DesignedApplicationFont() {
+    static const QFont designed = QApplication::font(); // taken before the first zoom changes it
+    return designed;
 }
 
 } // namespace vp7

@@ -85,6 +85,8 @@ QString FormStyle(const FormZoom& zoom, const QStyle& style);
 QString LatchCircleStyle(const FormZoom& zoom);
 // `designed` `factor` times as large, in pixels or in points as it was given.
 QFont ZoomedFont(const QFont& designed, double factor);
+// The application's font as it was before any zoom.
+const QFont& DesignedApplicationFont();
 // A window just shown (its frame known) moved, and made smaller if need be, to lie whole on a screen.
 void KeepOnScreen(QWidget& window);
 

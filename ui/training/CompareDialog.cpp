@@ -4,7 +4,7 @@
 #include "session/ConfigCompare.h"
 #include "sim/Simulator.h"
 #include "sim/files/Settings.h"
-#include "ui/app/Application.h"
+#include "ui/qt/Messages.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "sim/Simulator.h"
 #include "sim/files/ConfigFiles.h"
 #include "sim/files/Settings.h"
-#include "ui/app/Application.h"
+#include "ui/qt/Messages.h"
 
 #include <QApplication>
 #include <QDir>

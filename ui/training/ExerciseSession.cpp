@@ -8,7 +8,7 @@
 #include "session/script/ReadExercise.h"
 #include "sim/Simulator.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/OwnFiles.h"
+#include "ui/qt/OwnFiles.h"
 #include "ui/qt/SteeredQtClock.h"
 #include "ui/training/TrendWindow.h"
 

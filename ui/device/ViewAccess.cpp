@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/app/WindowAccess.h"
+#include "ui/device/ViewAccess.h"
 
 #include "sim/Simulator.h"
-#include "ui/app/MainWindow.h"
+#include "ui/device/DeviceView.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -60,25 +60,25 @@ private:
 
 } // namespace
 
-void MakeWindowAccessible(MainWindow& window) {
-    new DisabledCaptions(window.Form());
+void MakeViewAccessible(DeviceView& view) {
+    new DisabledCaptions(view.Form());
     QWidget* previous = nullptr;
     for (const char* name : kTabOrder) {
-        auto* w = window.findChild<QWidget*>(QString::fromLatin1(name));
+        auto* w = view.findChild<QWidget*>(QString::fromLatin1(name));
         if (!w) continue;
         for (QWidget* stop : Stops(w)) {
             if (previous) QWidget::setTabOrder(previous, stop);
             previous = stop;
         }
     }
-    auto* field = window.findChild<QLineEdit*>(QStringLiteral("SetPointText"));
-    auto* button = window.findChild<QPushButton*>(QStringLiteral("SetpointButton"));
-    if (auto* label = window.findChild<QLabel*>(QStringLiteral("Label13")); label && field)
+    auto* field = view.findChild<QLineEdit*>(QStringLiteral("SetPointText"));
+    auto* button = view.findChild<QPushButton*>(QStringLiteral("SetpointButton"));
+    if (auto* label = view.findChild<QLabel*>(QStringLiteral("Label13")); label && field)
         label->setBuddy(field);
     // The confirm button shows a glyph only.
-    QObject::connect(&window, &MainWindow::FormChanged, button, [&window, button] {
+    QObject::connect(&view, &DeviceView::FormChanged, button, [&view, button] {
         const QString name =
-            QString::fromUtf8(window.Sim().state.Text("Sollwert übernehmen", "Apply setpoint"));
+            QString::fromUtf8(view.Sim().state.Text("Sollwert übernehmen", "Apply setpoint"));
         if (button->accessibleName() == name) return;
         button->setAccessibleName(name);
         button->setToolTip(name);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/app/OwnFiles.h"
+#include "ui/qt/OwnFiles.h"
 
 #include <QDir>
 #include <QFile>

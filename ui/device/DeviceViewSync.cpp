@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The widgets follow the form state: only the controls that changed since the last sync are touched, so
 // a monitoring cycle that changed nothing visible costs a comparison.
-#include "ui/app/MainWindow.h"
+#include "ui/device/DeviceView.h"
 
-#include "ui/app/MenuBar.h"
+#include "session/Session.h"
 #include "ui/device/PictureWidget.h"
 
 #include <QCheckBox>
@@ -25,13 +25,12 @@ QString Q(const std::string& s) {
 
 } // namespace
 
-QString MainWindow::DeviceTitle() const {
+QString DeviceView::DeviceTitle() const {
     const std::string& title = Sim().form.title;
     return Q(title.empty() ? std::string("KELDAR-VP7 Nachbildung") : title);
 }
 
-void MainWindow::SyncFromForm() {
-    if (!built_) return;
+void DeviceView::SyncFromForm() {
     // What lies outside the form (an exercise's hidden controls, the zoom) changed: all of it again.
     FormChanges::Taken all = changes_.Take(Sim().form);
     all.controls.assign(Sim().form.All().begin(), Sim().form.All().end());
@@ -39,23 +38,15 @@ void MainWindow::SyncFromForm() {
     SyncChanges(all);
 }
 
-void MainWindow::SyncChanges(const FormChanges::Taken& changed) {
-    if (!built_ || !changed.Any()) return;
+void DeviceView::SyncChanges(const FormChanges::Taken& changed) {
+    if (!changed.Any()) return;
     ++syncCount_;
     const FormState& form = Sim().form;
-    if (changed.window) setWindowTitle(DeviceTitle());
+    if (changed.window) window()->setWindowTitle(DeviceTitle());
+    // The menu items are the window's menus'.
+    if (showMenus_ && !changed.controls.empty()) showMenus_(changed);
     for (const Control* c : changed.controls) {
-        if (c->kind == ControlKind::MenuItem) {
-            QAction* a = menus_->Item(*c);
-            const QSignalBlocker block(a);
-            a->setText(Q(c->caption));
-            a->setChecked(c->checked);
-            // A "Datei" menu opened empty, while the configuration hides both its items, could not be
-            // opened again; its hidden items show greyed instead.
-            a->setVisible(c->visible || c->parent == form.Datei1.name);
-            a->setEnabled(c->enabled && c->visible);
-            continue;
-        }
+        if (c->kind == ControlKind::MenuItem) continue;
         QWidget* w = widgets_.at(c->name);
         const QSignalBlocker block(w);
         switch (c->kind) {
@@ -114,7 +105,6 @@ void MainWindow::SyncChanges(const FormChanges::Taken& changed) {
             if ((c->kind == ControlKind::Label || c->kind == ControlKind::Shape) && c->visible)
                 widgets_.at(c->name)->raise();
         if (form.Image2.visible) widgets_.at("Image2")->raise();
-        menus_->Retranslate(Sim().state.Language);
     }
     if (changed.window) {
         static const Qt::CursorShape shapes[] = {Qt::ArrowCursor, Qt::CrossCursor, Qt::PointingHandCursor};
