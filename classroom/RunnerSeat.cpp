@@ -25,6 +25,17 @@ constexpr std::chrono::milliseconds kFirstConnection{3000};
 
 } // namespace
 
+SeatHandIn SeatHandInOf(const Exercise& exercise, const HandInResult& result) {
+    SeatHandIn handIn;
+    handIn.exercise = exercise.title.en;
+    for (const HandInResult::Line& line : result.checks)
+        handIn.checks.push_back({line.text, line.passed});
+    handIn.question = result.question;
+    handIn.passed = result.passed;
+    handIn.total = result.total;
+    return handIn;
+}
+
 RunnerSeat::RunnerSeat(Runner& runner, std::string outboxFolder, std::ostream& log, RoomLinkMaker makeLink)
     : runner_(runner), outboxFolder_(std::move(outboxFolder)), log_(log), makeLink_(std::move(makeLink)) {
     runner_.SetPeer(this);
@@ -129,23 +140,12 @@ void RunnerSeat::ShowMessage(const std::string& text) {
 }
 
 void RunnerSeat::HandedIn(const HandInResult& result) {
-    if (seat_) seat_->SendHandIn(Converted(result));
+    if (seat_) seat_->SendHandIn(SeatHandInOf(runner_.CurrentExercise(), result));
 }
 
 std::optional<SeatHandIn> RunnerSeat::HandIn() {
     if (!runner_.Sim()) throw ScriptError("no device to hand in");
-    return Converted(runner_.HandInNow());
-}
-
-SeatHandIn RunnerSeat::Converted(const HandInResult& result) const {
-    SeatHandIn handIn;
-    handIn.exercise = runner_.CurrentExercise().title.en;
-    for (const HandInResult::Line& line : result.checks)
-        handIn.checks.push_back({line.text, line.passed});
-    handIn.question = result.question;
-    handIn.passed = result.passed;
-    handIn.total = result.total;
-    return handIn;
+    return SeatHandInOf(runner_.CurrentExercise(), runner_.HandInNow());
 }
 
 void RunnerSeat::Log(const std::string& line) {

@@ -16,6 +16,9 @@
 
 namespace vp7 {
 
+// What the runner's hand-in found in `exercise`, as a seat sends it; the recording is the seat's to add.
+SeatHandIn SeatHandInOf(const Exercise& exercise, const HandInResult& result);
+
 class RunnerSeat final : public RunnerPeer, public SeatTarget {
 public:
     // Hand-ins wait in `folder`/Outbox until the broker has them; a `folder`/ca.crt turns TLS on. The
@@ -46,8 +49,6 @@ public:
     void Log(const std::string& line) override;
 
 private:
-    SeatHandIn Converted(const HandInResult& result) const;
-
     Runner& runner_;
     std::string outboxFolder_;
     std::ostream& log_;
