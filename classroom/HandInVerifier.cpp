@@ -102,7 +102,7 @@ std::string WordsAfter(std::string_view line, std::string_view command) {
 }
 
 // A file dialog's answer names a file inside `files` under its own name: a save stays in the scratch
-// folder, and an open finds only what the replay saved.
+// folder, and an open finds only what the replay saved, never a file of the station's.
 std::string FileInside(std::string_view line, const fs::path& files) {
     const std::string path = WordsAfter(line, "file");
     if (path == "cancel") return "file cancel";
