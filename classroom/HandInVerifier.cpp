@@ -233,6 +233,8 @@ HandInVerdict VerifyHandIn(const SentExercise& sent, const SeatHandIn& handIn, c
             try {
                 runner.Execute(start ? "exercise " + exercise.string() : line.text, line.number);
             } catch (const std::runtime_error& e) { // ScriptError or RunFailure
+                if (start)
+                    return refused(std::string("the station's exercise does not start here: ") + e.what());
                 return refused("line " + std::to_string(line.number) +
                                " of the recording does not replay: " + e.what());
             }

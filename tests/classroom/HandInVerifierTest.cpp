@@ -132,6 +132,13 @@ TEST_F(HandInVerifierTest, ReplaysTheRecordingAndJudgesTheClaim) {
          "the seat says right, the replay wrong"},
         {"a neighbour's recording", [](HandInCase& c) { c.sent.seed = kSeatSeed + 1; }, "seed"},
         {"another exercise sent", [](HandInCase& c) { c.sent.text += "limit 600000\n"; }, "another exercise"},
+        {"an exercise the station cannot start",
+         [](HandInCase& c) {
+             const std::string named = ExerciseFileName(c.sent.text);
+             c.sent.text += "frobnicate\n";
+             c.handIn.recording = Replaced(c.handIn.recording, named, ExerciseFileName(c.sent.text));
+         },
+         "exercise does not start here"},
         {"another exercise's title claimed", [](HandInCase& c) { c.handIn.exercise = "Stroke"; },
          "names the exercise"},
         {"no recording", [](HandInCase& c) { c.handIn.recording.clear(); }, "no recording"},
