@@ -92,10 +92,10 @@ TEST(RoomProtocol, EveryMessageReadsBackAsItWasWritten) {
         "s07",
         "r2",
         "1796718193000-0001-0a1b2c3d",
-        {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3}};
+        {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3, {}}};
     const SeatEventMessage event{"s07", "r2", {123456789012, "Leakage on"}};
-    const HandInMessage bareHandIn{"s1", "r1", "x", {"", {}, std::nullopt, 0, 0}};
-    const HandInMessage unanswered{"s1", "r1", "y", {"Stroke", {{"Closed", true}}, false, 1, 2}};
+    const HandInMessage bareHandIn{"s1", "r1", "x", {"", {}, std::nullopt, 0, 0, {}}};
+    const HandInMessage unanswered{"s1", "r1", "y", {"Stroke", {{"Closed", true}}, false, 1, 2, {}}};
     HandInMessage recorded = handIn;
     recorded.result.recording = Recording();
     SeatCommand seeded{SeatCommandKind::OpenExercise, "start\n", 1, false, "c-2"};

@@ -190,10 +190,11 @@ TEST(SeatStatus, RefusesAStatusThatIsNotOne) {
 }
 
 TEST(HandIn, RefusesAMadeUpScore) {
-    HandInMessage full{"s07",
-                       "r2",
-                       "1796718193000-0001-0a1b2c3d",
-                       {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3}};
+    HandInMessage full{
+        "s07",
+        "r2",
+        "1796718193000-0001-0a1b2c3d",
+        {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3, {}}};
     const std::string text = WriteHandIn(full);
     const auto replaced = [&](const std::string& from, const std::string& to) {
         return Replaced(text, from, to);
@@ -225,8 +226,11 @@ TEST(HandIn, ReadsARecordingPackedElsewhere) {
 
 // The recording a hand-in carries is unpacked only within its bounds, to exactly the size it declares.
 TEST(HandIn, RefusesARecordingThatBreaksABound) {
-    HandInMessage full{"s07", "r2", "h-1", {"E", {{"Valve at 40 %", true}}, std::nullopt, 1, 1}};
-    full.result.recording = "seed 1\nexercise e.vp7x\nwait 100\n";
+    const HandInMessage full{
+        "s07",
+        "r2",
+        "h-1",
+        {"E", {{"Valve at 40 %", true}}, std::nullopt, 1, 1, "seed 1\nexercise e.vp7x\nwait 100\n"}};
     const std::string text = WriteHandIn(full);
     const std::string packed = text.substr(text.find("\"zstd\":\"") + 8);
     const std::string zstd = packed.substr(0, packed.find('"'));
