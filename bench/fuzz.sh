@@ -56,6 +56,7 @@ if [ "$target" = Classroom ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
     printf '%s' '{"command":"fault","option":"FrictionSelect","on":true}' >"$build/corpus/$target/fault"
     printf '%s' '{"command":"message","text":"Bitte warten"}' >"$build/corpus/$target/message"
     printf '%s' '{"command":"exercise","text":"title \"T\" \"T\"\nstart\n"}' >"$build/corpus/$target/exercise"
+    printf '%s' '{"command":"exercise","seed":7,"text":"title \"T\" \"T\"\nstart\n"}' >"$build/corpus/$target/seeded"
     printf '%s' '{"alarm1":false,"alarm2":true,"checks":3,"checksHolding":1,"exercise":"E","faults":[1,7],' \
         '"frozen":false,"lcd":{"lower":"  AUT 0","upper":"  37.5 "},"mode":"AUT","online":true,"position":37.5,' \
         '"room":"r1","seat":"s1","setpoint":40.0,"speed":1.0,"timeLeftMs":5000,"variant":"VP7A"}' \
@@ -63,6 +64,10 @@ if [ "$target" = Classroom ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
     printf '%s' '{"online":false,"room":"r1","seat":"s1"}' >"$build/corpus/$target/offline"
     printf '%s' '{"checks":[{"passed":true,"text":"Valve at 40 %"}],"exercise":"E","id":"1796718193000-0001-0a1b2c3d",' \
         '"kind":"handin","passed":2,"question":true,"room":"r1","seat":"s1","total":2}' >"$build/corpus/$target/handin"
+    # With the seat's recording of 53 bytes, zstd-packed in base64.
+    printf '%s' '{"checks":[],"exercise":"E","id":"h-2","kind":"handin","passed":0,"question":null,"recording":' \
+        '{"bytes":53,"zstd":"KLUv/SQ1qQEAc2VlZCA3CmV4ZXJjaXNlIGUudnA3eAp3YWl0IDEwMDAKcHJlc3MgbW9kZQpjaG9vc2UgMQqr/5cm"},' \
+        '"room":"r1","seat":"s1","total":0}' >"$build/corpus/$target/recorded"
 fi
 if [ "$target" = LiveFrame ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
     # Small frames of both kinds a seat may send, so mutations start inside the image readers.

@@ -5,6 +5,7 @@
 #include "classroom/RoomNames.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatStatus.h"
+#include "session/Packed.h"
 
 namespace vp7 {
 namespace {
@@ -13,6 +14,35 @@ using Json = nlohmann::json;
 
 // A check's or a title's text is a line.
 constexpr std::size_t kTextMaxBytes = 256;
+constexpr std::size_t kPackedBase64MaxBytes = (kHandInRecordingPackedMaxBytes + 2) / 3 * 4;
+
+// {"bytes": unpacked size, "zstd": the frame in base64}, or nothing when there is none or it breaks a bound.
+std::optional<Json> RecordingMember(const std::string& recording) {
+    if (recording.empty() || recording.size() > kHandInRecordingMaxBytes) return std::nullopt;
+    const std::string packed = Pack(recording);
+    if (packed.empty() || packed.size() > kHandInRecordingPackedMaxBytes) return std::nullopt;
+    return Json{{"bytes", recording.size()}, {"zstd", EncodeBase64(packed)}};
+}
+
+// The recording the member holds, or nothing and why; nothing is unpacked before every bound held.
+std::optional<std::string> ReadRecording(const Json& member, std::string& why) {
+    const auto bytes = member.is_object() ? member.find("bytes") : Json::const_iterator();
+    const auto text = member.is_object() ? member.find("zstd") : Json::const_iterator();
+    if (!member.is_object() || bytes == member.end() || !bytes->is_number_unsigned() ||
+        text == member.end() || !text->is_string())
+        why = "hand-in with a recording that is not one";
+    else if (bytes->get<uint64_t>() > kHandInRecordingMaxBytes)
+        why = "hand-in with a recording of more than " + std::to_string(kHandInRecordingMaxBytes) + " bytes";
+    else if (text->get_ref<const std::string&>().size() > kPackedBase64MaxBytes)
+        why = "hand-in with a recording packed larger than " +
+              std::to_string(kHandInRecordingPackedMaxBytes) + " bytes";
+    if (!why.empty()) return std::nullopt;
+    const auto packed = DecodeBase64(text->get_ref<const std::string&>());
+    auto unpacked = packed ? Unpack(*packed, bytes->get<uint64_t>()) : std::nullopt;
+    if (unpacked && !unpacked->empty()) return unpacked; // a seat without a recording leaves it out
+    why = "hand-in with a damaged recording";
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -29,13 +59,14 @@ std::string WriteHandIn(const HandInMessage& m) {
               {"passed", m.result.passed},
               {"total", m.result.total}};
     j["question"] = m.result.question ? Json(*m.result.question) : Json(nullptr);
+    if (auto recording = RecordingMember(m.result.recording)) j["recording"] = std::move(*recording);
     // A text from an exercise file may hold bytes that are no UTF-8: they become U+FFFD, not a throw.
     return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 std::variant<HandInMessage, std::string> ReadHandIn(std::string_view payload) {
     std::string why;
-    const auto j = ParseBoundedObject(payload, kStatusMaxBytes, why);
+    const auto j = ParseBoundedObject(payload, kHandInMaxBytes, why);
     if (!j) return "hand-in " + why;
     if (StringMember(*j, "kind", 16) != "handin") return std::string("not a hand-in");
     HandInMessage m;
@@ -73,6 +104,11 @@ std::variant<HandInMessage, std::string> ReadHandIn(std::string_view payload) {
         return std::string("hand-in whose score does not match its checks");
     m.result.passed = made;
     m.result.total = count;
+    if (const auto recording = j->find("recording"); recording != j->end()) {
+        auto read = ReadRecording(*recording, why);
+        if (!read) return why;
+        m.result.recording = std::move(*read);
+    }
     return m;
 }
 

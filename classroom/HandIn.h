@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A hand-in's result as a seat sends it on its event topic, and as the instructor's station reads it:
-// the id makes each unique, so that one sent again after a reconnection is counted once.
+// the id makes each unique, so that one sent again after a reconnection is counted once. It carries the
+// seat's recording of the exercise, which the station replays to judge the work itself
+// (HandInVerifier.h): the score a seat claims is only a claim.
+#include "classroom/SeatStatus.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +24,9 @@ struct SeatHandIn {
     std::vector<Check> checks;
     std::optional<bool> question; // answered right, when there is a question
     int passed = 0, total = 0;
+    // The seat's recording of the exercise up to the hand-in, its answer after it; empty when the seat
+    // sent none (an older seat, or one whose recording broke a bound).
+    std::string recording;
     bool operator==(const SeatHandIn&) const = default;
 };
 
@@ -31,9 +38,17 @@ struct HandInMessage {
 
 // An exercise has some checks; a hundred is more than any has.
 inline constexpr std::size_t kHandInMaxChecks = 100;
+// Half an hour of a busy trainee is a few hundred kilobytes of recording and packs to a tenth; hours
+// of pointer moves may still fit. The message carries it zstd-packed, in base64.
+inline constexpr std::size_t kHandInRecordingMaxBytes = 4u << 20;
+inline constexpr std::size_t kHandInRecordingPackedMaxBytes = 256u << 10;
+// The largest hand-in: a status's worth of result, and the packed recording in base64.
+inline constexpr std::size_t kHandInMaxBytes = kStatusMaxBytes + (kHandInRecordingPackedMaxBytes + 2) / 3 * 4;
 
+// A recording over either bound is left out: the hand-in still arrives, and the station cannot verify it.
 std::string WriteHandIn(const HandInMessage& message);
-// The hand-in a payload holds, or why it is none (bounded as a status is).
+// The hand-in a payload holds, or why it is none: bounded as a status is, its recording within the
+// bounds above, unpacked to exactly the size it declares.
 std::variant<HandInMessage, std::string> ReadHandIn(std::string_view payload);
 
 } // namespace vp7

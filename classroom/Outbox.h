@@ -2,6 +2,8 @@
 #pragma once
 // The hand-ins not yet acknowledged by the broker, one file each in a folder on disk, so that none is
 // lost when the broker or the program goes down before it was delivered.
+#include "classroom/HandIn.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,8 +14,8 @@ namespace vp7 {
 
 class Outbox {
 public:
-    // A hand-in message is a page.
-    static constexpr std::uintmax_t kEntryMaxBytes = 64 * 1024;
+    // A hand-in message is a page, and the recording it carries.
+    static constexpr std::uintmax_t kEntryMaxBytes = kHandInMaxBytes;
     // More than a class hands in in a day; beyond it the oldest are still sent, none is added.
     static constexpr std::size_t kMaxEntries = 1000;
 

@@ -86,6 +86,9 @@ std::string WriteSeatCommand(const SeatCommand& command) {
     if (!command.id.empty()) j["id"] = command.id;
     switch (command.kind) {
     case SeatCommandKind::OpenExercise:
+        j["text"] = command.text;
+        if (command.seed) j["seed"] = *command.seed;
+        break;
     case SeatCommandKind::Message:
         j["text"] = command.text;
         break;
@@ -136,6 +139,11 @@ std::variant<SeatCommand, std::string> ReadSeatCommand(std::string_view payload)
         const auto text = StringMember(*j, "text", kCommandMaxBytes);
         if (!text) return needs("the exercise as \"text\"");
         command.text = *text;
+        // Exactly the 64 bits the station chose: a seed off by one is another seat's device.
+        if (const auto seed = j->find("seed"); seed != j->end()) {
+            if (!seed->is_number_unsigned()) return needs("a \"seed\" that is a whole number of 64 bits");
+            command.seed = seed->get<uint64_t>();
+        }
         break;
     }
     case SeatCommandKind::LoadState: {

@@ -31,7 +31,7 @@ inline constexpr std::array<std::string_view, 5> kHideableFaults = {
 bool IsHideableFault(std::string_view option);
 
 enum class SeatCommandKind {
-    OpenExercise, // text: the exercise file's text
+    OpenExercise, // text: the exercise file's text; seed, when the station chose the seat's device one
     LoadState,    // text: a snapshot state file's bytes (base64 in the message)
     Freeze,
     Continue,
@@ -54,6 +54,9 @@ struct SeatCommand {
     double value = 1;
     bool on = false;
     std::string id; // empty when the message had none
+    // The random seed the seat's device starts the exercise with, chosen by the station for this seat
+    // so that its hand-in's recording replays there; none from an older station.
+    std::optional<uint64_t> seed;
     bool operator==(const SeatCommand&) const = default;
 };
 

@@ -51,7 +51,8 @@ std::variant<SeatEventMessage, std::string> ReadSeatEvent(std::string_view paylo
 
 std::variant<SeatEventMessage, HandInMessage, std::string> ReadEventChannel(std::string_view payload) {
     std::string why;
-    const auto j = ParseBoundedObject(payload, kStatusMaxBytes, why);
+    // A hand-in, with its recording, is the largest message on the channel; each reader bounds its own.
+    const auto j = ParseBoundedObject(payload, kHandInMaxBytes, why);
     if (!j) return "event " + why;
     const auto kind = StringMember(*j, "kind", 16);
     if (kind == "event") return Widened(ReadSeatEvent(payload));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a classroom reads from its broker: a seat's commands, and the statuses, events and hand-ins the
-// instructor's station reads. Any input goes to every reader; a message that was read must read back
-// the same once written again.
+// What a classroom reads from its broker: a seat's commands (an exercise's with its seed), and the
+// statuses, events and hand-ins (with the packed recording each carries) the instructor's station reads. Any
+// input goes to every reader; a message that was read must read back the same once written again.
 #include "classroom/HandIn.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatEvent.h"

@@ -60,6 +60,17 @@ std::string EveryByte() {
     return bytes;
 }
 
+// Half an hour of a trainee's work as the recorder writes it, with a text that is no UTF-8.
+std::string Recording() {
+    std::string text = "# vp7sim 1.0, recorded\nscreen 1920 1080 32\nseed 18446744073709551615\n"
+                       "ini Config Sprache Deutsch\nexercise /home/trainee/Classroom/e.vp7x\n";
+    for (int i = 0; i < 600; ++i)
+        text += "wait 2900\nset SetPointText \"" + std::to_string(i % 101) +
+                " \xe4\"\nclick Enter\nwait 100\n"
+                "press mode\nrelease mode\n";
+    return text;
+}
+
 // The seat and channel the station reads from each topic a seat publishes on.
 std::string Topics(std::string_view room, std::string_view seat) {
     const SeatTopics topics = TopicsOf(room, seat);
@@ -81,10 +92,14 @@ TEST(RoomProtocol, EveryMessageReadsBackAsItWasWritten) {
         "s07",
         "r2",
         "1796718193000-0001-0a1b2c3d",
-        {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3}};
+        {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3, {}}};
     const SeatEventMessage event{"s07", "r2", {123456789012, "Leakage on"}};
-    const HandInMessage bareHandIn{"s1", "r1", "x", {"", {}, std::nullopt, 0, 0}};
-    const HandInMessage unanswered{"s1", "r1", "y", {"Stroke", {{"Closed", true}}, false, 1, 2}};
+    const HandInMessage bareHandIn{"s1", "r1", "x", {"", {}, std::nullopt, 0, 0, {}}};
+    const HandInMessage unanswered{"s1", "r1", "y", {"Stroke", {{"Closed", true}}, false, 1, 2, {}}};
+    HandInMessage recorded = handIn;
+    recorded.result.recording = Recording();
+    SeatCommand seeded{SeatCommandKind::OpenExercise, "start\n", 1, false, "c-2"};
+    seeded.seed = UINT64_MAX;
     const struct {
         const char* what;
         std::function<std::string()> trip;
@@ -93,6 +108,7 @@ TEST(RoomProtocol, EveryMessageReadsBackAsItWasWritten) {
          [] {
              return Command({SeatCommandKind::OpenExercise, "title \"Ü\" \"T\"\nstart\n", 1, false, "c-1"});
          }},
+        {"open an exercise on the largest seed", [&] { return Command(seeded); }},
         {"load a state of every byte",
          [] {
              return Command({SeatCommandKind::LoadState, EveryByte()});
@@ -144,6 +160,9 @@ TEST(RoomProtocol, EveryMessageReadsBackAsItWasWritten) {
         {"a hand-in among the events", [&] { return RoundTrip(handIn, WriteHandIn, ReadEventChannel); }},
         {"a hand-in without checks", [&] { return RoundTrip(bareHandIn, WriteHandIn, ReadHandIn); }},
         {"a hand-in with a wrong answer", [&] { return RoundTrip(unanswered, WriteHandIn, ReadHandIn); }},
+        {"a hand-in with its recording", [&] { return RoundTrip(recorded, WriteHandIn, ReadHandIn); }},
+        {"a hand-in with its recording among the events",
+         [&] { return RoundTrip(recorded, WriteHandIn, ReadEventChannel); }},
         {"the topics", [] { return Topics("r2", "s07"); }},
         {"the topics of the longest names",
          [] { return Topics(std::string(64, 'r'), std::string(64, 's')); }},
@@ -153,10 +172,14 @@ TEST(RoomProtocol, EveryMessageReadsBackAsItWasWritten) {
 }
 
 TEST(RoomProtocol, CommandsAreWrittenAsSeatsAlreadyReadThem) {
-    // The bytes stations have always sent: seats in the room may be of an older build.
+    // The bytes stations have always sent: seats in the room may be of an older build. A seat of an
+    // older build takes an exercise with a seed as one without.
+    SeatCommand seeded{SeatCommandKind::OpenExercise, "start\n", 1, false, "c-3"};
+    seeded.seed = 7;
     const std::pair<SeatCommand, const char*> rows[] = {
         {{SeatCommandKind::OpenExercise, "start\n", 1, false, "station-5-1"},
          R"({"command":"exercise","id":"station-5-1","text":"start\n"})"},
+        {seeded, R"({"command":"exercise","id":"c-3","seed":7,"text":"start\n"})"},
         {{SeatCommandKind::LoadState, "hello"}, R"({"command":"state","data":"aGVsbG8="})"},
         {{SeatCommandKind::Freeze}, R"({"command":"freeze"})"},
         {{SeatCommandKind::Continue}, R"({"command":"continue"})"},

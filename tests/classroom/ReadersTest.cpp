@@ -98,6 +98,10 @@ TEST(SeatCommand, ReadsEachCommandAndRefusesTheRestWithAReason) {
         {R"({"command":"speed","value":"2"})", std::nullopt, "needs a number"},
         {R"({"command":"speed"})", std::nullopt, "needs a number"},
         {R"({"command":"exercise","text":42})", std::nullopt, "needs the exercise"},
+        {R"({"command":"exercise","text":"start\n","seed":-1})", std::nullopt, "\"seed\""},
+        {R"({"command":"exercise","text":"start\n","seed":7.5})", std::nullopt, "\"seed\""},
+        {R"({"command":"exercise","text":"start\n","seed":"7"})", std::nullopt, "\"seed\""},
+        {R"({"command":"exercise","text":"start\n","seed":18446744073709551616})", std::nullopt, "\"seed\""},
         {R"({"command":"state","data":"a=b="})", std::nullopt, "base64"},
         {R"({"command":"state","data":"abcde"})", std::nullopt, "base64"},
         {R"({"command":"fault","option":"FrictionSelect","on":1})", std::nullopt, "\"on\""},
@@ -186,10 +190,11 @@ TEST(SeatStatus, RefusesAStatusThatIsNotOne) {
 }
 
 TEST(HandIn, RefusesAMadeUpScore) {
-    HandInMessage full{"s07",
-                       "r2",
-                       "1796718193000-0001-0a1b2c3d",
-                       {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3}};
+    HandInMessage full{
+        "s07",
+        "r2",
+        "1796718193000-0001-0a1b2c3d",
+        {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3, {}}};
     const std::string text = WriteHandIn(full);
     const auto replaced = [&](const std::string& from, const std::string& to) {
         return Replaced(text, from, to);
@@ -204,6 +209,47 @@ TEST(HandIn, RefusesAMadeUpScore) {
             {replaced("\"id\":\"1796718193000-0001-0a1b2c3d\"", "\"id\":\"a/b\""), "good seat, room or id"},
             {replaced("{\"passed\":false,\"text\":\"Dead band\"}", "\"Dead band\""), "check that is not one"},
             {replaced("\"checks\":[", "\"checks\":{\"a\":["), "not JSON"},
+        },
+        ReadHandIn);
+}
+
+// A frame of another packer (the zstd tool's, with its checksum) reads as well as the seats' own.
+TEST(HandIn, ReadsARecordingPackedElsewhere) {
+    const auto read = ReadHandIn(
+        R"({"checks":[],"exercise":"E","id":"h-2","kind":"handin","passed":0,"question":null,"recording":)"
+        R"({"bytes":53,"zstd":"KLUv/SQ1qQEAc2VlZCA3CmV4ZXJjaXNlIGUudnA3eAp3YWl0IDEwMDAKcHJlc3MgbW9kZQpjaG9vc2UgMQqr/5cm"},)"
+        R"("room":"r1","seat":"s1","total":0})");
+    ASSERT_TRUE(std::holds_alternative<HandInMessage>(read)) << std::get<std::string>(read);
+    EXPECT_EQ(std::get<HandInMessage>(read).result.recording,
+              "seed 7\nexercise e.vp7x\nwait 1000\npress mode\nchoose 1\n");
+}
+
+// The recording a hand-in carries is unpacked only within its bounds, to exactly the size it declares.
+TEST(HandIn, RefusesARecordingThatBreaksABound) {
+    const HandInMessage full{
+        "s07",
+        "r2",
+        "h-1",
+        {"E", {{"Valve at 40 %", true}}, std::nullopt, 1, 1, "seed 1\nexercise e.vp7x\nwait 100\n"}};
+    const std::string text = WriteHandIn(full);
+    const std::string packed = text.substr(text.find("\"zstd\":\"") + 8);
+    const std::string zstd = packed.substr(0, packed.find('"'));
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        return Replaced(text, from, to);
+    };
+    const std::string declared = "\"bytes\":" + std::to_string(full.result.recording.size());
+    const std::string huge(kHandInRecordingPackedMaxBytes / 3 * 4 + 8, 'A');
+    ExpectRefused(
+        {
+            {replaced(declared, "\"bytes\":" + std::to_string(kHandInRecordingMaxBytes + 1)), "more than"},
+            {replaced(declared, "\"bytes\":" + std::to_string(full.result.recording.size() - 1)), "damaged"},
+            {replaced(declared, "\"bytes\":-1"), "not one"},
+            {replaced(zstd, zstd.substr(0, zstd.size() - 8)), "damaged"},
+            {replaced(zstd, "!!!!"), "damaged"},
+            {replaced(zstd, huge), "packed larger than"},
+            {replaced("\"zstd\":", "\"packed\":"), "not one"},
+            {Replaced(text, "\"recording\":{", "\"recording\":7,\"x\":{"), "not one"},
+            {std::string(kHandInMaxBytes + 1, ' '), "larger than"},
         },
         ReadHandIn);
 }
