@@ -44,7 +44,8 @@ done
         ./usr/lib/vp7sim/vp7sim ./usr/lib/vp7sim/vp7sim.installed ./usr/share/applications/vp7sim.desktop \
         ./usr/share/doc/vp7sim/changelog.gz ./usr/share/doc/vp7sim/copyright ./usr/share/doc/vp7sim/modbus-map.csv \
         ./usr/share/man/man1/vp7-headless.1.gz ./usr/share/man/man1/vp7sim.1.gz \
-        ./usr/share/metainfo/org.example.vp7sim.metainfo.xml
+        ./usr/share/metainfo/org.example.vp7sim.metainfo.xml \
+        ./usr/share/vp7sim/classroom/acl ./usr/share/vp7sim/classroom/mosquitto.conf
     for size in 16 32 48 64 128 256; do echo "./usr/share/icons/hicolor/${size}x$size/apps/vp7sim.png"; done
     for exercise in "$source"/exercises/*.vp7x; do echo "./usr/lib/vp7sim/Exercises/$(basename "$exercise")"; done
 } | sort >"$work/expected"
