@@ -4,9 +4,9 @@
 #include "ShownApp.h"
 #include "session/ViewSettings.h"
 #include "ui/app/Application.h"
+#include "ui/app/InstructorControls.h"
 #include "ui/app/MainWindow.h"
 #include "ui/device/MenuBar.h"
-#include "ui/training/InstructorControls.h"
 #include "ui/training/Player.h"
 
 #include <QAction>

@@ -5,12 +5,12 @@
 #include "sim/files/Settings.h"
 #include "ui/app/ClassroomControl.h"
 #include "ui/app/DesktopConventions.h"
+#include "ui/app/InstructorControls.h"
 #include "ui/app/MainWindow.h"
 #include "ui/app/PlantControl.h"
 #include "ui/app/TerminationSignals.h"
 #include "ui/training/DeviceTrend.h"
 #include "ui/training/ExerciseSession.h"
-#include "ui/training/InstructorControls.h"
 #include "ui/training/TrendWindow.h"
 
 #include <QApplication>

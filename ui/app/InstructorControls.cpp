@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/training/InstructorControls.h"
+#include "ui/app/InstructorControls.h"
 
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
