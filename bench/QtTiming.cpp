@@ -14,10 +14,10 @@
 #include "sim/motion/Controller.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/MenuBar.h"
 #include "ui/app/PlantControl.h"
-#include "ui/app/ZoomControl.h"
+#include "ui/device/MenuBar.h"
 #include "ui/device/PictureWidget.h"
+#include "ui/device/ZoomControl.h"
 
 #include <QAction>
 #include <QApplication>

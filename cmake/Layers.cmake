@@ -4,9 +4,11 @@
 # The check runs at configure time and again on every build, so a wrong include fails the build.
 # Inside session/ the scenario language's words and the trend come first, then the session's own
 # files, the exercises, and the interpreter on top, which plays states, recordings and exercises.
-# Of ui/'s folders, the Qt helpers and the artwork come first, then the device's view and its small
-# windows, which show a session and know nothing of the program around them (the rest of ui/ has no
-# rules yet); headless stays the last rule, the top the build's own tests plant into.
+# Of ui/'s folders, the Qt helpers and the artwork come first, then the device's window, its view and
+# its small windows, which show a session and know nothing of the program around them, and beside them
+# the instructor's classroom station; ui/training and ui/app have no rules yet (the exercise's window
+# is still a whole program window). headless stays the last rule, the top the build's own tests plant
+# into.
 set(VP7_LAYERS
     "platform="
     "model=platform"
@@ -23,6 +25,7 @@ set(VP7_LAYERS
     "ui/qt=platform+model+formats+sim+session"
     "ui/artwork=platform+model+formats+sim+session+ui/qt"
     "ui/device=platform+model+formats+sim+session+ui/qt+ui/artwork"
+    "ui/classroom=platform+model+formats+sim+session+classroom+broker+ui/qt+ui/artwork+ui/device"
     "headless=platform+model+formats+sim+session+plant+classroom+broker")
 # A layer that needs what a build may lack (a browser's has no threads, no libmodbus) stays out of the
 # build when it is missing, said once; the rules above still hold for its sources, and the layers it

@@ -7,11 +7,11 @@
 #include "tests/classroom/Broker.h"
 #include "tests/classroom/Instructor.h"
 #include "ui/app/ClassroomControl.h"
-#include "ui/app/MenuBar.h"
+#include "ui/app/InstructorControls.h"
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/SeatTile.h"
+#include "ui/device/MenuBar.h"
 #include "ui/training/ExerciseSession.h"
-#include "ui/training/InstructorControls.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "session/script/Runner.h"
 #include "support/DeviceState.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/MenuBar.h"
+#include "ui/device/MenuBar.h"
 #include "ui/device/PictureWidget.h"
 #include "ui/training/ExerciseSession.h"
 #include "ui/training/Player.h"

@@ -6,10 +6,10 @@
 #include "sim/motion/Controller.h"
 #include "sim/operation/ParamSet.h"
 #include "support/DeviceState.h"
+#include "ui/app/InstructorControls.h"
 #include "ui/app/StateStart.h"
 #include "ui/device/PictureWidget.h"
 #include "ui/qt/QtClock.h"
-#include "ui/training/InstructorControls.h"
 
 #include <QElapsedTimer>
 #include <QMenu>

@@ -4,9 +4,9 @@
 #include "ShownApp.h"
 #include "plant/PlantLink.h"
 #include "tests/plant/PlantClient.h"
-#include "ui/app/MenuBar.h"
 #include "ui/app/PlantControl.h"
 #include "ui/app/PlantDialog.h"
+#include "ui/device/MenuBar.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -171,7 +171,7 @@ TEST(Recording, ThePlayerEndsAsTheRunnersReplay) {
     const auto player = OpenPlayer(nullptr, driven.path, false);
     ASSERT_TRUE(player);
     player->SetPaused(true);
-    MainWindow& played = player->Window();
+    DeviceWindow& played = player->Window();
     const QPoint modeKey =
         played.Picture()->mapTo(&played, QPoint(layout::KeyCentres[0].x, layout::KeyCentres[0].y));
     QTest::mouseClick(played.windowHandle(), Qt::LeftButton, {}, modeKey);

@@ -9,11 +9,11 @@
 #include "sim/files/Settings.h"
 #include "sim/motion/Controller.h"
 #include "support/DeviceState.h"
-#include "ui/app/MenuBar.h"
+#include "ui/app/InstructorControls.h"
 #include "ui/app/StateStart.h"
 #include "ui/device/Dialogs.h"
+#include "ui/device/MenuBar.h"
 #include "ui/device/PictureWidget.h"
-#include "ui/training/InstructorControls.h"
 #include "ui/training/TrendWindow.h"
 
 #include <QAccessible>

@@ -6,9 +6,9 @@
 #include "session/exercise/Exercise.h"
 #include "session/script/Runner.h"
 #include "sim/Simulator.h"
+#include "ui/app/InstructorControls.h"
 #include "ui/device/PictureWidget.h"
 #include "ui/training/ExerciseSession.h"
-#include "ui/training/InstructorControls.h"
 
 #include <QElapsedTimer>
 #include <QTest>

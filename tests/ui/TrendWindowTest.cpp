@@ -4,8 +4,8 @@
 #include "session/script/ReadExercise.h"
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"
-#include "ui/app/MenuBar.h"
-#include "ui/app/ZoomControl.h"
+#include "ui/device/MenuBar.h"
+#include "ui/device/ZoomControl.h"
 #include "ui/training/ExerciseSession.h"
 #include "ui/training/Player.h"
 

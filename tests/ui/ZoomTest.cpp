@@ -2,8 +2,8 @@
 // The window at every zoom: the pointer reaches what is shown under it, the picture is drawn at the
 // scale the zoom needs, and the choice survives a restart from an older settings file.
 #include "ShownApp.h"
-#include "ui/app/ZoomControl.h"
 #include "ui/device/PictureWidget.h"
+#include "ui/device/ZoomControl.h"
 #include "ui/training/TrendWindow.h"
 
 #include "formats/IniFile.h"

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The program's windows, created in the device program's order: the main window first (it is the
-// application's main form), then the screen check dialog, the parameter table window, the setpoint
-// scale dialog and the initialization info window; then the trend window.
+// The program's windows: the main window (it is the application's main form, and makes the device's
+// small windows), then the trend window.
 #include "ui/app/InstanceMessage.h"
-#include "ui/app/SessionMode.h"
+#include "ui/device/SessionMode.h"
 #include "ui/qt/DeviceInput.h"
 #include "ui/qt/Messages.h"
+#include "ui/qt/Zoom.h"
 
 #include <memory>
 #include <string>
@@ -21,20 +21,12 @@ class PlantControl;
 class QtClock;
 class MainWindow;
 class SessionOwner;
-class InitInfoWindow;
-class ParamTableWindow;
-class ScaleDialogWindow;
-class ScreenCheckWindow;
 class TrendWindow;
 
 struct AppWindows {
     // The session the main window shows; it outlives the windows.
     std::unique_ptr<SessionOwner> sessions;
     std::unique_ptr<MainWindow> main;
-    std::unique_ptr<ScreenCheckWindow> screenCheck;
-    std::unique_ptr<ParamTableWindow> parameterTable;
-    std::unique_ptr<ScaleDialogWindow> setpointScale;
-    std::unique_ptr<InitInfoWindow> initInfo;
     std::unique_ptr<TrendWindow> trend;
     // The user's own program window only (CreateProgramWindows); it outlives the windows.
     std::unique_ptr<DesktopConventions> desktop;
@@ -71,8 +63,5 @@ void BringToFront(MainWindow& main);
 // A second start's file (--state, --play, --exercise) opened in the running program as its menus would;
 // while an exercise runs, its device says why not and nothing changes.
 void OpenForSecondStart(AppWindows& windows, const OpenRequest& request);
-
-// The scale of the device picture: the screen's device pixel ratio rounded up, at least 1.
-int PictureScale();
 
 } // namespace vp7

@@ -14,15 +14,15 @@
 #include "sim/Simulator.h"
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"
+#include "ui/app/InstructorControls.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/MenuBar.h"
 #include "ui/app/StateStart.h"
 #include "ui/classroom/ConnectDialog.h"
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/StationLink.h"
+#include "ui/device/MenuBar.h"
 #include "ui/device/PictureWidget.h"
 #include "ui/training/ExerciseSession.h"
-#include "ui/training/InstructorControls.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/MenuBar.h"
+#include "ui/device/MenuBar.h"
 #include "ui/training/ConfigOutput.h"
 
 #include <QAction>

@@ -1,29 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/app/MainWindow.h"
 
-#include "formats/IniFile.h"
 #include "sim/files/Settings.h"
-#include "sim/operation/ParamTableView.h"
-#include "ui/app/HelpMenu.h"
-#include "ui/app/MenuBar.h"
-#include "ui/app/ZoomControl.h"
-#include "ui/artwork/Artwork.h"
-#include "ui/device/KeyboardHelp.h"
-#include "ui/device/ViewAccess.h"
+#include "ui/device/MenuBar.h"
+#include "ui/device/ZoomControl.h"
 #include "ui/training/CompareDialog.h"
 #include "ui/training/ExerciseSession.h"
 #include "ui/training/Player.h"
 
-#include <QAbstractEventDispatcher>
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -32,108 +23,24 @@
 namespace vp7 {
 
 MainWindow::MainWindow(SessionOwner& sessions, int scale, SessionMode session)
-    : sessions_(sessions), screenScale_(scale) {
-    sessions_.Open(this, session);
-    setObjectName(QStringLiteral("Form1"));
-    setWindowIcon(ProgramIcon());
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(11);
-    setFont(f);
-    setMouseTracking(true);
-
-    // A real clock from outside (an exercise's) is served as the window's own.
-    Host().OnBeforeModal([this] {
-        if (QtClock* live = LiveClock()) live->Thaw();
-        AfterEvent();
+    : DeviceWindow(sessions, scale, session) {
+    Menus().Add(MenuPart::Program, Sim().state.Language);
+    BuildRecordingItems();
+    Begin(session, [this, &session] {
+        if (!session.recordPath.empty())
+            CurrentSession().Record(NewRecorder(session.recordPath, session.startLine));
+        ShowRecording();
     });
-    Host().OnAnswered([this](const UserAction& answer) { Sim().Answered(answer); });
-    if (QtClock* live = LiveClock()) live->AfterEachTick([this] { AfterEvent(); });
-    // Events of the small windows reach the simulator too; whatever they changed is taken before the
-    // event loop sleeps.
-    if (auto* dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { AfterEvent(); });
-
-    BuildMenu();
-    view_ = new DeviceView(CurrentSession(), Host(), this);
-    setCentralWidget(view_);
-    view_->ShowMenusWith([this](const FormChanges::Taken& changed) { ShowMenuItems(changed); });
-    connect(view_, &DeviceView::FormChanged, this, &MainWindow::FormChanged);
-    connect(view_, &DeviceView::EventHandled, this, &MainWindow::EventHandled);
-    zoomControl_ = new ZoomControl(*this);
-    Sim().image1.KeepLog(); // a new zoom draws the picture again from it
-    AddKeyboardHelp(*view_, *menus_->Action(ActionId::Keyboard));
-    AddHelpMenu(*this);
-    MakeViewAccessible(*view_);
-
-    AddSettingsSection([this](const IniFile& ini) { trendSettings_.Read(ini); },
-                       [this](IniFile& ini) { trendSettings_.Write(ini); });
-    Host().PlayFrom(session.script);
-    if (session.beforeStart) session.beforeStart(Sim());
-    CurrentSession().Start(session.afterCreate);
-    if (!session.recordPath.empty())
-        CurrentSession().Record(NewRecorder(session.recordPath, session.startLine));
-    zoomControl_->Start();
-    AfterEvent();
-    ShowRecording();
-    adjustSize();
-    if (Sim().form.maximized) setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-// The window was designed as 1025 x 768 points with its frame, centred on the screen; the frame's size
-// is known only once the window is shown.
-void MainWindow::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (placed_ || isMaximized()) return;
-    placed_ = true;
-    SizeToForm(true);
 }
 
 // The keyboard goes first: focus changes while the window is torn down must not reach the device.
 MainWindow::~MainWindow() {
-    view_->StopKeyboard();
-}
-
-QtClock* MainWindow::LiveClock() {
-    return dynamic_cast<QtClock*>(&Sim().clock);
+    Device().StopKeyboard();
 }
 
 void MainWindow::TakeSession(std::unique_ptr<Session> next) {
-    view_->Show(*next);
-    std::unique_ptr<Session> old = sessions_.Replace(std::move(next));
-    if (QtClock* live = LiveClock()) live->AfterEachTick([this] { AfterEvent(); });
-    CurrentSession().Trend().Conceal(Hidden());
-    emit SessionTaken();
-    old.reset();
-    view_->SyncShown();
+    DeviceWindow::TakeSession(std::move(next));
     ShowRecording();
-    AfterEvent();
-}
-
-void MainWindow::BuildMenu() {
-    menus_ = std::make_unique<MenuBar>(*menuBar(), Sim().form);
-    menus_->Add(MenuPart::Window, Sim().state.Language);
-    for (Control* c : Sim().form.All()) {
-        QAction* item = c->kind == ControlKind::MenuItem ? menus_->Item(*c) : nullptr;
-        if (!item || item->menu()) continue;
-        connect(item, &QAction::triggered, this, [this, name = c->name] { view_->UserClick(name); });
-    }
-    BuildRecordingItems();
-}
-
-void MainWindow::ShowMenuItems(const FormChanges::Taken& changed) {
-    const FormState& form = Sim().form;
-    for (const Control* c : changed.controls) {
-        if (c->kind != ControlKind::MenuItem) continue;
-        QAction* a = menus_->Item(*c);
-        const QSignalBlocker block(a);
-        a->setText(QString::fromStdString(c->caption));
-        a->setChecked(c->checked);
-        // A "Datei" menu opened empty, while the configuration hides both its items, could not be
-        // opened again; its hidden items show greyed instead.
-        a->setVisible(c->visible || c->parent == form.Datei1.name);
-        a->setEnabled(c->enabled && c->visible);
-    }
-    menus_->Retranslate(Sim().state.Language);
 }
 
 // The window's own items of "Datei": record a session (the program starts afresh into the recording),
@@ -141,7 +48,7 @@ void MainWindow::ShowMenuItems(const FormChanges::Taken& changed) {
 // dot with its time at the menu bar's right end.
 void MainWindow::BuildRecordingItems() {
     const auto on = [this](ActionId id, auto handler) {
-        connect(menus_->Action(id), &QAction::triggered, this, handler);
+        connect(Menus().Action(id), &QAction::triggered, this, handler);
     };
     // An exercise's device refuses them even when reached while greyed.
     const auto unlessExercise = [this, on](ActionId id, auto handler) {
@@ -175,8 +82,8 @@ void MainWindow::ShowRecording() {
                           MsgType::Error, MsgButton::OK);
     }
     const bool on = Recording();
-    menus_->Action(ActionId::Record)->setEnabled(!on && !exerciseDevice_);
-    menus_->Action(ActionId::StopRecording)->setEnabled(on && !exerciseDevice_);
+    Menus().Action(ActionId::Record)->setEnabled(!on && !exerciseDevice_);
+    Menus().Action(ActionId::StopRecording)->setEnabled(on && !exerciseDevice_);
     recordingMark_->setVisible(on);
     if (!on) {
         recordingClock_->stop();
@@ -191,7 +98,7 @@ void MainWindow::ShowRecording() {
 void MainWindow::KeepForExercise() {
     exerciseDevice_ = true;
     for (const ActionId id : {ActionId::Play, ActionId::Exercise})
-        menus_->Action(id)->setEnabled(false);
+        Menus().Action(id)->setEnabled(false);
     ShowRecording();
 }
 
@@ -251,8 +158,8 @@ void MainWindow::PlayRecording(const QString& path) {
     player_.reset();
     player_ = OpenPlayer(this, chosen, Sim().state.Language == Language::German);
     if (!player_) return;
-    player_->Window().View().Follow(*zoomControl_);
-    player_->PlaceTrendBeside(trendSettings_, QString::fromStdString(Sim().settings.DataDir()));
+    player_->Window().View().Follow(View());
+    player_->PlaceTrendBeside(TrendPlace(), QString::fromStdString(Sim().settings.DataDir()));
     // Deleted once its window has closed, after the close event that said so has been handled.
     connect(player_.get(), &Player::Closed, this, [this] { player_.release()->deleteLater(); });
 }
@@ -271,7 +178,7 @@ void MainWindow::RunExercise(std::unique_ptr<ExerciseSession> session) {
         exercise_.release()->deleteLater();
     }
     exercise_ = std::move(session);
-    exercise_->Window().View().Follow(*zoomControl_);
+    exercise_->Window().View().Follow(View());
     connect(exercise_.get(), &ExerciseSession::Ended, this, [this] { EndExercise(); });
     hide();
     emit ExerciseChanged();
@@ -302,11 +209,6 @@ void MainWindow::AskForRecording() {
     RestartWith({QStringLiteral("--record"), QString::fromStdString(*path)});
 }
 
-void MainWindow::Restrict(std::set<std::string> hidden, std::set<std::string> locked) {
-    CurrentSession().Trend().Conceal(hidden);
-    view_->Restrict(std::move(hidden), std::move(locked));
-}
-
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!Sim().FormCloseQuery()) {
         event->ignore();
@@ -316,21 +218,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     player_.reset();
     event->accept();
     emit Closing();
-}
-
-// The window sees keys before its controls: F5 refreshes the parameter table.
-void MainWindow::keyPressEvent(QKeyEvent* event) {
-    const auto m = event->modifiers();
-    Sim().FormKeyDown(event->key() == Qt::Key_F5 ? ParamTableView::KeyF5 : 0, m & Qt::ShiftModifier,
-                      m & Qt::AltModifier, m & Qt::ControlModifier);
-    AfterEvent();
-    QMainWindow::keyPressEvent(event);
-}
-
-void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-    Sim().FormMouseMove();
-    AfterEvent();
-    QMainWindow::mouseMoveEvent(event);
 }
 
 } // namespace vp7

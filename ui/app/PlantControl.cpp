@@ -7,8 +7,8 @@
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/MenuBar.h"
 #include "ui/app/PlantDialog.h"
+#include "ui/device/MenuBar.h"
 
 #include <QAction>
 #include <QSocketNotifier>

@@ -12,9 +12,9 @@
 #include "session/script/Runner.h"
 #include "sim/Snapshot.h"
 #include "sim/files/Settings.h"
+#include "ui/app/InstructorControls.h"
 #include "ui/app/MainWindow.h"
 #include "ui/qt/OwnFiles.h"
-#include "ui/training/InstructorControls.h"
 
 #include <QApplication>
 #include <QDir>

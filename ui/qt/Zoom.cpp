@@ -181,4 +181,10 @@ const QFont& DesignedApplicationFont() {
     return designed;
 }
 
+int PictureScale() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double ratio = screen ? screen->devicePixelRatio() : 1.0;
+    return std::max(1, static_cast<int>(std::ceil(ratio - 1e-6)));
+}
+
 } // namespace vp7

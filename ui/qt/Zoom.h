@@ -78,6 +78,8 @@ int FirstStartPercent(QSize screen, QSize available, QSize windowAtDesign);
 QRect KeptOnScreen(const QRect& frame, const QList<QRect>& screens);
 // The free area of every screen (without panels and docks), for KeptOnScreen.
 QList<QRect> AvailableScreenAreas();
+// The scale of the device picture on the primary screen: its device pixel ratio rounded up, at least 1.
+int PictureScale();
 // The style of the main window's client area at a zoom: group captions on the frame's top line, as the
 // window was designed, so the children's places inside their groups stay as laid out.
 QString FormStyle(const FormZoom& zoom, const QStyle& style);

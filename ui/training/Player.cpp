@@ -8,11 +8,13 @@
 #include "session/language/ScriptWords.h"
 #include "session/script/ReadExercise.h"
 #include "sim/Simulator.h"
-#include "ui/app/MainWindow.h"
-#include "ui/app/MenuBar.h"
+#include "ui/device/DeviceWindow.h"
 #include "ui/device/Dialogs.h"
 #include "ui/device/InitInfoWindow.h"
+#include "ui/device/MenuBar.h"
 #include "ui/device/PictureWidget.h"
+#include "ui/qt/DeviceInput.h"
+#include "ui/training/DeviceTrend.h"
 #include "ui/training/TrendWindow.h"
 
 #include <QApplication>
@@ -79,7 +81,8 @@ private:
 
 Player::Player(PlayScript script, std::unique_ptr<QTemporaryDir> scratch, const QString& name)
     : scratch_(std::move(scratch)), script_(std::move(script)), name_(name),
-      runner_(discarded_, PlayFolder(*scratch_), clock_, answers_), windows_(StartDevice()) {
+      runner_(discarded_, PlayFolder(*scratch_), clock_, answers_), window_(StartDevice()) {
+    trend_ = OpenTrendWindow(*window_);
     runner_.FinishStart();
     if (exerciseState_) {
         PlayAfterStart(
@@ -87,16 +90,16 @@ Player::Player(PlayScript script, std::unique_ptr<QTemporaryDir> scratch, const 
             [this](int64_t ms) { clock_.Advance(std::max<int64_t>(0, ms - clock_.NowMs())); }, discarded_);
         runner_.PrepareStartedExercise(*exercise_);
     }
-    MainWindow& window = *windows_.main;
+    DeviceWindow& window = *window_;
     window.Host().OnPlayedMessage(
         [this](const std::string& text, MsgButton answer) { ShowMessage(text, answer); });
     // The played device's trend is opened from the bar; its shortcut stays with the user's window.
     window.Menus().Action(ActionId::Trend)->setShortcut({});
     mark_ = new PointerMark(window.Form());
     BuildBar();
-    connect(&window, &MainWindow::FormChanged, this, [this] {
-        const QString title = windows_.main->DeviceTitle() + QStringLiteral(" \u2013 ") + name_;
-        if (windows_.main->windowTitle() != title) windows_.main->setWindowTitle(title);
+    connect(&window, &DeviceWindow::FormChanged, this, [this] {
+        const QString title = window_->DeviceTitle() + QStringLiteral(" \u2013 ") + name_;
+        if (window_->windowTitle() != title) window_->setWindowTitle(title);
         if (mark_->isVisible()) mark_->raise();
     });
     window.AfterEvent();
@@ -113,14 +116,14 @@ Player::Player(PlayScript script, std::unique_ptr<QTemporaryDir> scratch, const 
 }
 
 void Player::PlaceTrendBeside(const TrendSettings& user, const QString& folder) {
-    windows_.trend->move(QPoint(user.left, user.top) + QPoint(kBesideOffset, kBesideOffset));
-    windows_.trend->SetSaveFolder(folder);
+    trend_->move(QPoint(user.left, user.top) + QPoint(kBesideOffset, kBesideOffset));
+    trend_->SetSaveFolder(folder);
 }
 
 // The recording's settings and seed, then the device's windows, the script attached before they start.
 // An exercise's session starts as the exercise does: its settings (and its saved state's), and its scene
 // set right after the form was created (or once the state has played).
-AppWindows Player::StartDevice() {
+std::unique_ptr<DeviceWindow> Player::StartDevice() {
     answers_.KeepFilesIn(scratch_->filePath(QStringLiteral("play/Files")).toStdString());
     if (Runner::CommandName(script_.start) == "exercise") ReadStartingExercise();
     try {
@@ -137,14 +140,17 @@ AppWindows Player::StartDevice() {
         // Checked before: the same lines ran without fault in the same order.
     }
     runner_.KeepLanguage(false);
-    return CreateWindows(PlayFolder(*scratch_), PictureScale(), &clock_,
-                         {.script = &answers_,
-                          .randomSeed = runner_.RandomSeed(),
-                          .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); },
-                          .afterCreate =
-                              [this] {
-                                  if (exercise_ && !exerciseState_) runner_.PrepareExercise(*exercise_);
-                              }});
+    const SessionMode mode{.script = &answers_,
+                           .randomSeed = runner_.RandomSeed(),
+                           .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); },
+                           .afterCreate =
+                               [this] {
+                                   if (exercise_ && !exerciseState_) runner_.PrepareExercise(*exercise_);
+                               }};
+    sessions_ = std::make_unique<SessionOwner>(PlayFolder(*scratch_), PictureScale(), &clock_);
+    auto window = std::make_unique<DeviceWindow>(*sessions_, PictureScale(), mode);
+    window->Begin(mode);
+    return window;
 }
 
 // The exercise a recorded exercise session began with, and its saved state, as the check of the
@@ -171,11 +177,11 @@ Player::~Player() {
 }
 
 const char* Player::Text(const char* de, const char* en) const {
-    return windows_.main->Sim().state.Text(de, en);
+    return window_->Sim().state.Text(de, en);
 }
 
 void Player::BuildBar() {
-    MainWindow& window = *windows_.main;
+    DeviceWindow& window = *window_;
     bar_ = new QToolBar(&window);
     bar_->setObjectName(QStringLiteral("PlayerBar"));
     bar_->setMovable(false);
@@ -248,7 +254,7 @@ void Player::PlayUntil(int64_t ms) {
         finished_ = true;
         SetPaused(true);
     }
-    windows_.main->AfterEvent();
+    window_->AfterEvent();
     ShowProgress();
 }
 
@@ -270,7 +276,7 @@ void Player::RunStep(const PlayStep& step) {
     if (name != "down" && name != "up" && name != "move") return;
     int x = 0, y = 0;
     if (std::sscanf(step.text.c_str(), "%*s %d %d", &x, &y) == 2) {
-        mark_->Place(x, y, name == "down" || (name == "move" && mark_->Pressed()), windows_.main->Zoom());
+        mark_->Place(x, y, name == "down" || (name == "move" && mark_->Pressed()), window_->Zoom());
     }
 }
 
@@ -280,8 +286,8 @@ void Player::ShowKey(const std::string& line, bool pressed) {
     if (!words || words->size() < 2) return;
     for (int i = 0; i < 3; ++i) {
         if ((*words)[1].text != kKeyWords[i]) continue;
-        mark_->Place(layout::KeyCentres[i].x, layout::KeyCentres[i].y, pressed, windows_.main->Zoom());
-        windows_.main->Picture()->ShowKeyHeld(pressed ? KeyOfIndex(i) : DeviceKey::None);
+        mark_->Place(layout::KeyCentres[i].x, layout::KeyCentres[i].y, pressed, window_->Zoom());
+        window_->Picture()->ShowKeyHeld(pressed ? KeyOfIndex(i) : DeviceKey::None);
     }
 }
 
@@ -309,7 +315,7 @@ void Player::ShowMessage(const std::string& text, MsgButton answer) {
 }
 
 bool Player::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Close && watched == windows_.main.get()) {
+    if (event->type() == QEvent::Close && watched == window_.get()) {
         // The played device is not asked whether to save: it lives in the scratch folder.
         frame_.stop();
         finished_ = true;
@@ -317,8 +323,8 @@ bool Player::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     // The trend window is a viewer and stays usable; the windows of the device take nothing.
-    return IsDeviceInput(watched, *event,
-                         {windows_.main.get(), windows_.initInfo.get(), windows_.parameterTable.get()}, bar_);
+    return IsDeviceInput(watched, *event, {window_.get(), &window_->InitInfo(), &window_->ParameterTable()},
+                         bar_);
 }
 
 std::unique_ptr<Player> OpenPlayer(QWidget* parent, const QString& path, bool german) {

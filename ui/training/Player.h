@@ -10,7 +10,9 @@
 #include "session/exercise/Exercise.h"
 #include "session/script/PlayScript.h"
 #include "session/script/Runner.h"
-#include "ui/app/Application.h"
+#include "ui/device/DeviceWindow.h"
+#include "ui/device/SessionOwner.h"
+#include "ui/qt/Messages.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -30,6 +32,7 @@ class QToolButton;
 namespace vp7 {
 
 class PointerMark;
+class TrendWindow;
 struct TrendSettings;
 
 class Player : public QObject {
@@ -39,7 +42,7 @@ public:
     Player(PlayScript script, std::unique_ptr<QTemporaryDir> scratch, const QString& name);
     ~Player() override;
 
-    MainWindow& Window() const { return *windows_.main; }
+    DeviceWindow& Window() const { return *window_; }
     // The played device's trend opens beside the user's (`user` its place), as the played window does,
     // and is saved into the user's `folder`, not the player's scratch folder.
     void PlaceTrendBeside(const TrendSettings& user, const QString& folder);
@@ -59,7 +62,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    AppWindows StartDevice();
+    std::unique_ptr<DeviceWindow> StartDevice();
     void ReadStartingExercise();
     void BuildBar();
     void Tick();
@@ -80,7 +83,10 @@ private:
     ScriptedAnswers answers_;
     std::ostringstream discarded_;
     Runner runner_;
-    AppWindows windows_;
+    // The played device's session, its window and its trend window, which go in the reverse order.
+    std::unique_ptr<SessionOwner> sessions_;
+    std::unique_ptr<DeviceWindow> window_;
+    std::unique_ptr<TrendWindow> trend_;
     size_t next_ = 0;
     bool busy_ = false, paused_ = false, finished_ = false;
     int speed_ = 1;

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The session the program's main window shows, owned apart from the window, which only shows it: the
-// device's clock, host and artwork, the session in place now, the sessions made to take its place (a
-// saved state's, a rewind's), and the settings sections each of them carries.
+// The session a device window shows (the program's main window, a player's), owned apart from the
+// window, which only shows it: the device's clock, host and artwork, the session in place now, the
+// sessions made to take its place (a saved state's, a rewind's), and the settings sections each of
+// them carries.
 #include "model/SpriteSet.h"
 #include "session/Session.h"
-#include "ui/app/SessionMode.h"
+#include "ui/device/SessionMode.h"
 #include "ui/qt/QtClock.h"
 #include "ui/qt/QtHost.h"
 
@@ -40,7 +41,7 @@ public:
     Session& Current() const { return *session_; }
     QtHost& Host() { return *host_; }
     const std::string& ProgramDir() const { return programDir_; }
-    // A session to take the current one's place, as MainWindow::NewSession says.
+    // A session to take the current one's place, as DeviceWindow::NewSession says.
     std::unique_ptr<Session> NewSession(std::unique_ptr<Clock> clock, std::optional<uint64_t> seed,
                                         const std::string& settingsFrom = {});
     // Puts `next` in place and gives it the settings sections; the old session, returned, goes when

@@ -25,16 +25,11 @@ class QtClock;
 class SessionRecorder;
 class Simulator;
 
-// A speed as the menu and the status bar show it: "2×".
-QString SpeedText(double rate);
-
 class InstructorControls : public QObject {
     Q_OBJECT
 public:
     explicit InstructorControls(AppWindows& windows);
     ~InstructorControls() override;
-
-    static constexpr double kSpeeds[] = {0.5, 1, 2, 5, 10};
 
     void SetFrozen(bool frozen);
     bool Frozen() const;

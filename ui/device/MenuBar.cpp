@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/app/MenuBar.h"
+#include "ui/device/MenuBar.h"
 
 #include "model/FormState.h"
 #include "session/ViewSettings.h"
-#include "ui/training/InstructorControls.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -45,7 +44,7 @@ struct Row {
     bool separatorBefore = false;
     const char* group = nullptr; // checked exclusively with the others of its group
     // Which part adds it; a device item is always there, and only its shortcuts come with the part.
-    MenuPart part = MenuPart::Window;
+    MenuPart part = MenuPart::Device;
     std::vector<double> values; // Choices: one item per value, captioned and named after it
     QString (*label)(double) = nullptr;
 
@@ -149,15 +148,20 @@ const std::vector<Row>& Rows() {
                 .Of(MenuPart::Desktop));
         add(Item(MenuId::File, ActionId::Record, "SitzungAufzeichnen1",
                  {"Sitzung aufzeichnen…", "Record session…"})
-                .AfterSeparator());
+                .AfterSeparator()
+                .Of(MenuPart::Program));
         add(Item(MenuId::File, ActionId::StopRecording, "AufzeichnungBeenden1",
-                 {"Aufzeichnung beenden", "Stop recording"}));
+                 {"Aufzeichnung beenden", "Stop recording"})
+                .Of(MenuPart::Program));
         add(Item(MenuId::File, ActionId::Play, "AufzeichnungAbspielen1",
-                 {"Aufzeichnung abspielen…", "Play recording…"}));
+                 {"Aufzeichnung abspielen…", "Play recording…"})
+                .Of(MenuPart::Program));
         add(Item(MenuId::File, ActionId::Exercise, "UebungOeffnen1", {"Übung öffnen…", "Open exercise…"})
-                .AfterSeparator());
+                .AfterSeparator()
+                .Of(MenuPart::Program));
         add(Item(MenuId::File, ActionId::Compare, "KonfigurationVergleichen1",
-                 {"Konfiguration vergleichen…", "Compare configuration…"}));
+                 {"Konfiguration vergleichen…", "Compare configuration…"})
+                .Of(MenuPart::Program));
         add(Item(MenuId::File, ActionId::Quit, "Beenden1", {"Beenden", "Quit"})
                 .Keys({Qt::CTRL | Qt::Key_Q})
                 .AfterSeparator()
@@ -208,8 +212,7 @@ const std::vector<Row>& Rows() {
         add(SubMenu(MenuId::Simulation, MenuId::Speed, "Geschwindigkeit1", {"Geschwindigkeit", "Speed"})
                 .Of(MenuPart::Instructor));
         add(Choices(MenuId::Speed, ActionId::SpeedStep,
-                    {std::begin(InstructorControls::kSpeeds), std::end(InstructorControls::kSpeeds)},
-                    SpeedText, nullptr)
+                    {std::begin(kSimulationSpeeds), std::end(kSimulationSpeeds)}, SpeedText, nullptr)
                 .InGroup("speed")
                 .Of(MenuPart::Instructor));
         add(Item(MenuId::Simulation, ActionId::SaveState, "ZustandSpeichern1",
@@ -259,6 +262,10 @@ const Control& DeviceControl(const FormState& form, const Row& row) {
 }
 
 } // namespace
+
+QString SpeedText(double rate) {
+    return QStringLiteral("%1\u00D7").arg(rate);
+}
 
 MenuBar::MenuBar(QMenuBar& bar, const FormState& form) : bar_(bar), placed_(Rows().size()) {
     std::size_t deviceRows = 0;

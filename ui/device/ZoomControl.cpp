@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/app/ZoomControl.h"
+#include "ui/device/ZoomControl.h"
 
 #include "formats/IniFile.h"
 #include "sim/files/Settings.h"
-#include "ui/app/MainWindow.h"
-#include "ui/app/MenuBar.h"
+#include "ui/device/DeviceWindow.h"
+#include "ui/device/MenuBar.h"
 #include "ui/qt/Zoom.h"
 
 #include <QAction>
@@ -51,7 +51,7 @@ void ZoomApplicationFont(double factor) {
 
 } // namespace
 
-ZoomControl::ZoomControl(MainWindow& window) : QObject(&window), window_(window) {
+ZoomControl::ZoomControl(DeviceWindow& window) : QObject(&window), window_(window) {
     const MenuBar& menus = window.Menus();
     connect(menus.Action(ActionId::ZoomIn), &QAction::triggered, this, [this] { ZoomIn(); });
     connect(menus.Action(ActionId::ZoomOut), &QAction::triggered, this, [this] { ZoomOut(); });

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The main window's menu bar, declared in one table (MenuBar.cpp): every menu and item in its order,
+// A device window's menu bar, declared in one table (MenuBar.cpp): every menu and item in its order,
 // with its object name, its captions in both languages, its shortcuts, whether it is checked, and the
 // part of the program that adds it. The device's own menus and items take their captions, check marks
 // and visibility from the form state; the program's own are retitled with the program's language. The
@@ -16,6 +16,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QMenuBar;
+class QString;
 class QWidget;
 
 namespace vp7 {
@@ -54,9 +55,15 @@ enum class ActionId {
     About,
 };
 
-// Who adds an entry: every device window has the window's own (the user's, a played one, an
-// exercise's); only the user's own program window has the desktop conventions' and the instructor's.
-enum class MenuPart { Window, Desktop, Instructor };
+// Who adds an entry: every device window has the device window's own (the view, the trend, the
+// keyboard, the help); the program's windows (the user's, an exercise's) its recording, playing,
+// exercise and comparing; only the user's own program window the desktop conventions' and the
+// instructor's.
+enum class MenuPart { Device, Program, Desktop, Instructor };
+
+// The speeds the "Simulation" menu offers, and a speed as the menu and the status bar show it: "2×".
+inline constexpr double kSimulationSpeeds[] = {0.5, 1, 2, 5, 10};
+QString SpeedText(double rate);
 
 class MenuBar {
 public:

@@ -5,9 +5,9 @@
 // licence and the Qt it was built with. Both follow the program's language.
 namespace vp7 {
 
-class MainWindow;
+class DeviceWindow;
 
 // Works the menu's two items and their windows.
-void AddHelpMenu(MainWindow& window);
+void AddHelpMenu(DeviceWindow& window);
 
 } // namespace vp7

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Ansicht" / "View" menu: the zoom steps from 100 % to 300 %, "Fit to window", Ctrl++ / Ctrl+- /
-// Ctrl+0, and the choice kept in the settings file's section [View]. It lays the main window out at the
+// Ctrl+0, and the choice kept in the settings file's section [View]. It lays the device window out at the
 // zoom and sizes it (or, fitted, follows the size the user gives it), draws the device picture at the
 // scale the zoom needs, and tells the small windows and the application's dialogs their zoom.
 #include "session/ViewSettings.h"
@@ -14,13 +14,13 @@
 
 namespace vp7 {
 
-class MainWindow;
+class DeviceWindow;
 
 class ZoomControl : public QObject {
     Q_OBJECT
 public:
     // Works the "Ansicht" menu and keeps the zoom in the settings (before they are read).
-    explicit ZoomControl(MainWindow& window);
+    explicit ZoomControl(DeviceWindow& window);
 
     // The scale to render the artwork at before the settings are read: that of the zoom kept in the
     // settings file beside the program or the user's (SettingsBases), or of a first start on this screen.
@@ -51,7 +51,7 @@ private:
     void FitToWindow();
     void Sharpen();
     void ShowChoice();
-    MainWindow& window_;
+    DeviceWindow& window_;
     ViewSettings settings_;
     // A fitted form's picture is drawn at its new scale once the user has stopped dragging the edge.
     QTimer sharpen_;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window at a zoom: its device view laid out at it, the menu bar's font by steps, the window
+// A device window at a zoom: its device view laid out at it, the menu bar's font by steps, the window
 // sized to show the form, the device picture drawn at the scale the zoom needs.
-#include "ui/app/MainWindow.h"
+#include "ui/device/DeviceWindow.h"
 
 #include "ui/device/DeviceView.h"
 #include "ui/device/PictureWidget.h"
@@ -16,7 +16,7 @@
 namespace vp7 {
 
 // The menu bar's font goes by steps; until the form's fonts are first zoomed it stays the window's.
-void MainWindow::ApplyZoom(double factor) {
+void DeviceWindow::ApplyZoom(double factor) {
     view_->ApplyZoom(factor);
     if (!view_->FontsZoomed()) return;
     const double menuZoom = StepAtOrBelow(factor) / 100.0;
@@ -26,13 +26,13 @@ void MainWindow::ApplyZoom(double factor) {
         menuBar()->setFont(ZoomedFont(font(), menuZoom));
 }
 
-void MainWindow::SetPictureScale(int scale) {
+void DeviceWindow::SetPictureScale(int scale) {
     if (scale == PictureScale()) return;
     sessions_.SetPictureScale(scale);
     Picture()->RepaintChanged();
 }
 
-void MainWindow::SizeToForm(bool centred) {
+void DeviceWindow::SizeToForm(bool centred) {
     if (isMaximized() || isFullScreen()) return;
     // The window's least size follows the form's only once its layout is activated; a smaller zoom
     // would otherwise keep the larger window.

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/app/HelpMenu.h"
+#include "ui/device/HelpMenu.h"
 
 #include "session/SavedState.h"
 #include "sim/Simulator.h"
-#include "ui/app/Application.h"
-#include "ui/app/MainWindow.h"
-#include "ui/app/MenuBar.h"
 #include "ui/artwork/Artwork.h"
+#include "ui/device/DeviceWindow.h"
+#include "ui/device/MenuBar.h"
 
 #include <QAction>
 #include <QDialog>
@@ -62,13 +61,13 @@ QString QuickGuideMarkdown(bool german) {
 // The menu and its two windows, made when first asked for and translated whenever the language changes.
 class HelpMenu : public QObject {
 public:
-    explicit HelpMenu(MainWindow& window) : QObject(&window), window_(window) {
+    explicit HelpMenu(DeviceWindow& window) : QObject(&window), window_(window) {
         const MenuBar& menus = window.Menus();
         connect(menus.Action(ActionId::QuickGuide), &QAction::triggered, this,
                 [this] { Show(guide_, &HelpMenu::MakeGuide); });
         connect(menus.Action(ActionId::About), &QAction::triggered, this,
                 [this] { Show(about_, &HelpMenu::MakeAbout); });
-        connect(&window, &MainWindow::FormChanged, this, [this] { Retranslate(); });
+        connect(&window, &DeviceWindow::FormChanged, this, [this] { Retranslate(); });
         Retranslate();
     }
 
@@ -89,7 +88,7 @@ private:
         dialog->activateWindow();
     }
 
-    // A window of the main window's with `body` over a Close button.
+    // A window of the device window's with `body` over a Close button.
     QDialog* MakeDialog(const char* name, QWidget* body) {
         auto* dialog = new QDialog(&window_);
         dialog->setObjectName(QLatin1String(name));
@@ -143,7 +142,7 @@ private:
         about_->adjustSize();
     }
 
-    MainWindow& window_;
+    DeviceWindow& window_;
     QPointer<QDialog> guide_, about_;
     QTextBrowser* guideText_ = nullptr;
     QLabel* aboutText_ = nullptr;
@@ -152,7 +151,7 @@ private:
 
 } // namespace
 
-void AddHelpMenu(MainWindow& window) {
+void AddHelpMenu(DeviceWindow& window) {
     new HelpMenu(window);
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/training/InstructorControls.h"
+#include "ui/app/InstructorControls.h"
 
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
@@ -12,10 +12,10 @@
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"
 #include "ui/app/MainWindow.h"
-#include "ui/app/MenuBar.h"
 #include "ui/app/StateStart.h"
 #include "ui/device/Dialogs.h"
 #include "ui/device/InitInfoWindow.h"
+#include "ui/device/MenuBar.h"
 #include "ui/device/PictureWidget.h"
 #include "ui/qt/OwnFiles.h"
 #include "ui/qt/SteeredQtClock.h"
@@ -43,12 +43,9 @@ constexpr int kBandHeight = 36; // at 100 %
 
 } // namespace
 
-QString SpeedText(double rate) {
-    return QStringLiteral("%1\u00D7").arg(rate);
-}
-
 InstructorControls::InstructorControls(AppWindows& windows)
-    : main_(*windows.main), initInfo_(windows.initInfo.get()), parameterTable_(windows.parameterTable.get()) {
+    : main_(*windows.main), initInfo_(&windows.main->InitInfo()),
+      parameterTable_(&windows.main->ParameterTable()) {
     BuildMenu();
     band_ = new QLabel(main_.Picture());
     band_->setObjectName(QStringLiteral("FrozenBand"));

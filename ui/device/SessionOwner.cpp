@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/app/SessionOwner.h"
+#include "ui/device/SessionOwner.h"
 
 #include "sim/files/Settings.h"
-#include "ui/app/ZoomControl.h"
 #include "ui/artwork/Artwork.h"
+#include "ui/device/ZoomControl.h"
 
 #include <QStandardPaths>
 
