@@ -153,7 +153,8 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     for (int copy = 0; copy < 2; ++copy) // sent again before its acknowledgement reached the seat
         s.station.Received(QStringLiteral("vp7/room1/seat/anna/event"), json);
     ASSERT_EQ(s.station.HandIns()->rowCount(), 1);
-    EXPECT_EQ(s.station.HandIns()->item(0, 2)->text(), QStringLiteral("1/2"));
+    // Sent nothing by this station and carrying no recording, its claim is no score of the station's.
+    EXPECT_EQ(s.station.HandIns()->item(0, 2)->text(), QStringLiteral("not verified"));
     // Another seat's hand-in under the same id is another hand-in.
     HandInMessage other = handIn;
     other.seat = "ben";
@@ -165,10 +166,12 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     ASSERT_EQ(reports.size(), 2) << reports.join(' ').toStdString();
     const QByteArray html =
         test::Bytes(folder.filePath(reports.filter(QStringLiteral("anna-anna")).value(0)));
-    EXPECT_TRUE(html.contains("Leak &lt;1&gt;") && html.contains("fixed")) << html.data();
+    EXPECT_TRUE(html.contains("Leak &lt;1&gt;") && html.contains("not verified") && !html.contains("fixed"))
+        << html.data();
     const QList<QByteArray> lines = test::Bytes(folder.filePath(QStringLiteral("results.csv"))).split('\n');
     ASSERT_GE(lines.size(), 2);
-    EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,1/2,✔ ✘,")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,not verified,the station sent this seat no exercise,"))
+        << lines[1].toStdString();
     EXPECT_TRUE(s.station.Log().isEmpty());
 
     // The station opened again the same day keeps the day's results, and stores a hand-in it stored
@@ -182,7 +185,7 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
                    QByteArray::fromStdString(WriteHandIn(handIn)));
     const QByteArray csv = test::Bytes(folder.filePath(QStringLiteral("results.csv")));
     EXPECT_EQ(csv.count('\n'), 4);
-    EXPECT_TRUE(csv.contains("\nanna,\"'=HYPERLINK(\"\"x\"\")\",1/2,")) << csv.data();
+    EXPECT_TRUE(csv.contains("\nanna,\"'=HYPERLINK(\"\"x\"\")\",not verified,")) << csv.data();
 }
 
 // A pipe planted as the results file would hold the station up until someone read it: the hand-in is
