@@ -213,6 +213,14 @@ TEST_F(SeatTest, AHandInCarriesItsRecordingWhichReplaysAtTheStation) {
     const SeatHandIn& handIn = std::get<HandInMessage>(read).result;
     EXPECT_EQ(handIn.recording.rfind("seed " + std::to_string(kSeed) + "\nexercise ", 0), 0u)
         << handIn.recording.substr(0, 200);
+    // The waits it holds are the exercise's time: the wait it came in counts from then only.
+    int64_t waited = 0;
+    for (std::string_view rest = handIn.recording; !rest.empty();) {
+        const std::string_view line = rest.substr(0, rest.find('\n'));
+        rest.remove_prefix(std::min(rest.size(), line.size() + 1));
+        if (line.starts_with("wait ")) waited += std::stoi(std::string(line.substr(5)));
+    }
+    EXPECT_EQ(waited, runner->RunningExercise().ElapsedMs(runner->NowMs())) << handIn.recording;
     const struct {
         SentExercise sent;
         const char* refusal; // part of the reason; empty: verified
