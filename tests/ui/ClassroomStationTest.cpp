@@ -142,6 +142,41 @@ TEST(ClassroomStation, CommandsGoToTheChosenSeatsOrToTheRoom) {
     EXPECT_EQ(ids.size(), 2u);
 }
 
+// An exercise goes to each seat on its own topic with a seed of its own, the chosen ones or every seat
+// known; what was sent is kept in the class folder, where a station opened again finds it.
+TEST(ClassroomStation, AnExerciseGoesToEachSeatWithASeedOfItsOwn) {
+    Station s;
+    for (const char* seat : {"anna", "ben"})
+        s.Status(Seat(seat, "AUT"));
+    const std::string text = "title \"A\" \"A\"\nstart\n";
+    s.station.Send({SeatCommandKind::OpenExercise, text});
+    ASSERT_EQ(s.sent.size(), 2u);
+    std::set<uint64_t> seeds;
+    for (const auto& [topic, payload] : s.sent) {
+        const auto read = ReadSeatCommand(payload.toStdString());
+        ASSERT_TRUE(std::holds_alternative<SeatCommand>(read));
+        const SeatCommand& command = std::get<SeatCommand>(read);
+        EXPECT_EQ(command.text, text);
+        ASSERT_TRUE(command.seed);
+        seeds.insert(*command.seed);
+        EXPECT_TRUE(topic.startsWith(QStringLiteral("vp7/room1/cmd/seat/"))) << topic.toStdString();
+    }
+    EXPECT_EQ(seeds.size(), 2u);
+
+    // Opened again, the station knows what it sent anna: her hand-in is refused for its missing
+    // recording, not as one of an exercise never sent; cem was sent nothing.
+    InstructorStation again(
+        QStringLiteral("room1"), false, [](const QString&, const QByteArray&) {}, s.station.ClassFolder());
+    for (const char* seat : {"anna", "cem"}) {
+        HandInMessage handIn{seat, "room1", "1", {}};
+        again.Received(QStringLiteral("vp7/room1/seat/%1/event").arg(QString::fromLatin1(seat)),
+                       QByteArray::fromStdString(WriteHandIn(handIn)));
+    }
+    ASSERT_EQ(again.HandIns()->rowCount(), 2);
+    EXPECT_EQ(again.HandIns()->item(0, 3)->text(), QStringLiteral("the hand-in carries no recording"));
+    EXPECT_EQ(again.HandIns()->item(1, 3)->text(), QStringLiteral("the station sent this seat no exercise"));
+}
+
 TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     Station s;
     HandInMessage handIn{"anna", "room1", "anna-7", {}};
