@@ -220,12 +220,16 @@ TEST(ClassroomWindow, TheStationGradesEachHandInItself) {
     };
     ASSERT_TRUE(until([&] { return station->Tile("anna") && station->Tile("ben"); }));
 
-    station->Send({SeatCommandKind::OpenExercise, kExercise}); // to each seat, a seed of its own
+    // The trainee's answer goes after the recording's end, as the station replays it.
+    const std::string withQuestion = std::string(kExercise) +
+                                     "question \"Frage\" \"Question\"\n"
+                                     "choice \"Ja\" \"Yes\"\nchoice \"Nein\" \"No\" correct\n";
+    station->Send({SeatCommandKind::OpenExercise, withQuestion}); // to each seat, a seed of its own
     ASSERT_TRUE(until([&] { return main.CurrentExercise() && runner.CurrentExercise().title.en == "Class"; }))
         << log.str();
-    for (const char* line : {"wait 3000", "press mode", "wait 6000", "release mode", "handin"})
+    for (const char* line : {"wait 3000", "press mode", "wait 6000", "release mode", "choose 1", "handin"})
         runner.Execute(line);
-    main.CurrentExercise()->HandIn();
+    main.CurrentExercise()->HandIn(1);
     ASSERT_TRUE(until([&] { return station->HandIns()->rowCount() == 2 && station->Grading() == 0; }));
     std::map<std::string, HandInMessage> genuine;
     for (const auto& m : instructor.Received())
