@@ -16,12 +16,25 @@ using Json = nlohmann::json;
 constexpr std::size_t kTextMaxBytes = 256;
 constexpr std::size_t kPackedBase64MaxBytes = (kHandInRecordingPackedMaxBytes + 2) / 3 * 4;
 
+// The recording packed, or why it is left out: none, or over a bound.
+std::variant<std::string, std::string> PackedRecording(const std::string& recording) {
+    using Result = std::variant<std::string, std::string>;
+    if (recording.empty()) return Result(std::in_place_index<1>, "the hand-in has no recording");
+    if (recording.size() > kHandInRecordingMaxBytes)
+        return Result(std::in_place_index<1>,
+                      "the recording has more than " + std::to_string(kHandInRecordingMaxBytes) + " bytes");
+    std::string packed = Pack(recording);
+    if (packed.empty() || packed.size() > kHandInRecordingPackedMaxBytes)
+        return Result(std::in_place_index<1>, "the recording packs to more than " +
+                                                  std::to_string(kHandInRecordingPackedMaxBytes) + " bytes");
+    return Result(std::in_place_index<0>, std::move(packed));
+}
+
 // {"bytes": unpacked size, "zstd": the frame in base64}, or nothing when there is none or it breaks a bound.
 std::optional<Json> RecordingMember(const std::string& recording) {
-    if (recording.empty() || recording.size() > kHandInRecordingMaxBytes) return std::nullopt;
-    const std::string packed = Pack(recording);
-    if (packed.empty() || packed.size() > kHandInRecordingPackedMaxBytes) return std::nullopt;
-    return Json{{"bytes", recording.size()}, {"zstd", EncodeBase64(packed)}};
+    const auto packed = PackedRecording(recording);
+    if (packed.index() != 0) return std::nullopt;
+    return Json{{"bytes", recording.size()}, {"zstd", EncodeBase64(std::get<0>(packed))}};
 }
 
 // The recording the member holds, or nothing and why; nothing is unpacked before every bound held.
@@ -62,6 +75,13 @@ std::string WriteHandIn(const HandInMessage& m) {
     if (auto recording = RecordingMember(m.result.recording)) j["recording"] = std::move(*recording);
     // A text from an exercise file may hold bytes that are no UTF-8: they become U+FFFD, not a throw.
     return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::optional<std::string> AttachRecording(SeatHandIn& handIn, std::string recording) {
+    const auto packed = PackedRecording(recording);
+    if (packed.index() != 0) return std::get<1>(packed) + ": the hand-in goes without it, not verified";
+    handIn.recording = std::move(recording);
+    return std::nullopt;
 }
 
 std::variant<HandInMessage, std::string> ReadHandIn(std::string_view payload) {

@@ -47,6 +47,9 @@ inline constexpr std::size_t kHandInMaxBytes = kStatusMaxBytes + (kHandInRecordi
 
 // A recording over either bound is left out: the hand-in still arrives, and the station cannot verify it.
 std::string WriteHandIn(const HandInMessage& message);
+// Puts the seat's `recording` into `handIn` when it keeps both bounds above; when it breaks one, the
+// hand-in goes without (the station cannot verify it) and the returned line says why, for the seat's log.
+std::optional<std::string> AttachRecording(SeatHandIn& handIn, std::string recording);
 // The hand-in a payload holds, or why it is none: bounded as a status is, its recording within the
 // bounds above, unpacked to exactly the size it declares.
 std::variant<HandInMessage, std::string> ReadHandIn(std::string_view payload);

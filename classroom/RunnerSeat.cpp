@@ -96,8 +96,8 @@ std::vector<SeatEvent> RunnerSeat::TakeEvents() {
     return TrendEventsSince(*trend, eventsTaken_);
 }
 
-void RunnerSeat::OpenExercise(const std::string& text) {
-    runner_.OpenExerciseText(text);
+void RunnerSeat::OpenExercise(const std::string& text, std::optional<uint64_t> seed) {
+    runner_.OpenExerciseText(text, seed);
 }
 
 void RunnerSeat::LoadState(const std::string& bytes) {
@@ -121,7 +121,14 @@ void RunnerSeat::ShowMessage(const std::string& text) {
 }
 
 void RunnerSeat::HandedIn(const ExerciseResult& result) {
-    if (seat_) seat_->SendHandIn(HandInOf(result));
+    if (seat_) seat_->SendHandIn(WithRecording(result));
+}
+
+// The session's lines since the exercise opened are its recording, as the station replays it.
+SeatHandIn RunnerSeat::WithRecording(const ExerciseResult& result) {
+    SeatHandIn handIn = HandInOf(result);
+    if (const auto leftOut = AttachRecording(handIn, runner_.SessionRecording())) Log(*leftOut);
+    return handIn;
 }
 
 std::optional<SeatHandIn> RunnerSeat::HandIn() {
@@ -129,7 +136,7 @@ std::optional<SeatHandIn> RunnerSeat::HandIn() {
     // Nothing to judge: a hand-in would stand in the station's results as a row of nothing.
     const Exercise& exercise = runner_.CurrentExercise();
     if (exercise.checks.empty() && !exercise.question) throw ScriptError("no exercise to hand in");
-    return HandInOf(runner_.HandInNow());
+    return WithRecording(runner_.HandInNow());
 }
 
 void RunnerSeat::Log(const std::string& line) {

@@ -36,7 +36,7 @@ public:
     int64_t NowMs() const override;
     SeatStatus Status() override;
     std::vector<SeatEvent> TakeEvents() override;
-    void OpenExercise(const std::string& text) override;
+    void OpenExercise(const std::string& text, std::optional<uint64_t> seed) override;
     void LoadState(const std::string& bytes) override;
     void SetFrozen(bool frozen) override;
     void SetSpeed(double speed) override;
@@ -46,6 +46,8 @@ public:
     void Log(const std::string& line) override;
 
 private:
+    SeatHandIn WithRecording(const ExerciseResult& result);
+
     Runner& runner_;
     std::string outboxFolder_;
     std::ostream& log_;

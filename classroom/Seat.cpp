@@ -127,7 +127,7 @@ void Seat::Apply(const RoomLink::Incoming& message) {
 void Seat::Carry(const SeatCommand& command) {
     switch (command.kind) {
     case SeatCommandKind::OpenExercise:
-        return target_.OpenExercise(command.text);
+        return target_.OpenExercise(command.text, command.seed);
     case SeatCommandKind::LoadState:
         return target_.LoadState(command.text);
     case SeatCommandKind::Freeze:

@@ -25,7 +25,9 @@ public:
     virtual std::vector<SeatEvent> TakeEvents() = 0;
     // The commands; each throws std::runtime_error with the reason when it cannot be done, and then
     // nothing changed.
-    virtual void OpenExercise(const std::string& text) = 0;
+    // `seed`: the random seed the station chose for this seat's device, so that its recording replays
+    // at the station; none from an older station.
+    virtual void OpenExercise(const std::string& text, std::optional<uint64_t> seed) = 0;
     virtual void LoadState(const std::string& bytes) = 0;
     virtual void SetFrozen(bool frozen) = 0;
     virtual void SetSpeed(double speed) = 0;

@@ -304,13 +304,19 @@ void Runner::Wait(const Args& a) {
     }
     // In steps, so that what the peer received is taken while the time passes.
     const auto begin = std::chrono::steady_clock::now();
+    const uint64_t device = devicesMade_;
+    int onDevice = 0; // of the wait, on the device there is now
     for (int left = ms; left > 0;) {
         const int step = std::min(left, kPeerPollMs);
         if (!closed_) time_.Pass(step);
         left -= step;
+        onDevice += step;
+        const uint64_t before = devicesMade_;
         PollPeer();
+        if (devicesMade_ != before) onDevice = 0;
         if (paced_) std::this_thread::sleep_until(begin + std::chrono::milliseconds(ms - left));
     }
+    if (devicesMade_ != device) waitOnNewDevice_ = onDevice;
 }
 
 void Runner::PollPeer() {

@@ -174,8 +174,11 @@ public:
     bool Frozen() const { return steering_.Frozen(); }
     void SetSpeed(double speed);
     double Speed() const { return steering_.Speed(); }
-    // An exercise's text, opened as `exercise` opens a file, in place of the device there is.
-    void OpenExerciseText(const std::string& text);
+    // An exercise's text, opened as `exercise` opens a file, in place of the device there is; with a
+    // `seed`, its device draws from it, and the session's lines begin with `seed N` as a recording's do.
+    void OpenExerciseText(const std::string& text, std::optional<uint64_t> seed = std::nullopt);
+    // The session's lines since the device was made, as a recording of it: what a seat hands in.
+    std::string SessionRecording() const;
     // A snapshot state file's bytes, restored in place of the device there is.
     void LoadStateBytes(const std::string& bytes);
     // Sets or clears one of the device's options (FrictionSelect, ...) without the trainee seeing it, as
@@ -236,7 +239,8 @@ private:
     void Classroom(const Args& a);
     void CheckOwnDevice() const;
     std::string ClassroomFolder() const;
-    void ReplaceDevice(std::string_view command, const std::string& fileName, const std::string& bytes);
+    void ReplaceDevice(std::string_view command, const std::string& fileName, const std::string& bytes,
+                       std::optional<uint64_t> seed = std::nullopt);
     void PollPeer();
     static Exercise CheckedExercise(const std::string& name, const std::string& text,
                                     const std::string& folder);
@@ -280,6 +284,8 @@ private:
     std::vector<NamedValue> values_;       // what `print NAME` finds in sim_
     bool closed_ = false;
     std::optional<uint64_t> seed_;
+    // A `wait` in which the room replaced the device: how much of it passed on the new one.
+    std::optional<int> waitOnNewDevice_;
     std::deque<std::optional<std::pair<std::string, std::string>>> scaleTexts_;
     std::string scriptFolder_;
     int lineNumber_ = 0; // of the line being executed

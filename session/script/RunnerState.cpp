@@ -49,6 +49,11 @@ private:
 } // namespace
 
 void Runner::NoteSession(std::string_view line) {
+    // The room's exercise or state came during the wait: the new session waited only the rest of it.
+    if (const auto waited = std::exchange(waitOnNewDevice_, std::nullopt)) {
+        if (*waited > 0) log_.Note("wait " + std::to_string(*waited));
+        return;
+    }
     const std::string_view name = CommandName(line);
     if (name.empty() || exerciseActing_ || HasTrait(name, kNotActing)) return;
     log_.Note(line);

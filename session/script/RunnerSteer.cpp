@@ -20,10 +20,14 @@ void Runner::SetSpeed(double speed) {
     steering_.SetSpeed(speed);
 }
 
-void Runner::OpenExerciseText(const std::string& text) {
+void Runner::OpenExerciseText(const std::string& text, std::optional<uint64_t> seed) {
     CheckOwnDevice();
     CheckedExercise("exercise", text, ClassroomFolder());
-    ReplaceDevice("exercise", KeptExerciseName(text), text);
+    ReplaceDevice("exercise", KeptExerciseName(text), text, seed);
+}
+
+std::string Runner::SessionRecording() const {
+    return log_.Recording();
 }
 
 void Runner::LoadStateBytes(const std::string& bytes) {
@@ -51,13 +55,15 @@ std::string Runner::ClassroomFolder() const {
 }
 
 // The file the command reads is kept in the program folder, where a rewind finds it again.
-void Runner::ReplaceDevice(std::string_view command, const std::string& fileName, const std::string& bytes) {
+void Runner::ReplaceDevice(std::string_view command, const std::string& fileName, const std::string& bytes,
+                           std::optional<uint64_t> seed) {
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::create_directories(ClassroomFolder(), ec);
     const fs::path path = fs::path(ClassroomFolder()) / fileName;
     if (!WriteFileAtomically(path.string(), bytes)) throw RunFailure("cannot write " + path.string());
     if (sim_) ResetDevice();
+    if (seed) Execute("seed " + std::to_string(*seed), lineNumber_);
     Execute(std::string(command) + " " + path.string(), lineNumber_);
 }
 

@@ -19,7 +19,7 @@ struct Idle final : SeatTarget {
     int64_t NowMs() const override { return 0; }
     SeatStatus Status() override { return {}; }
     std::vector<SeatEvent> TakeEvents() override { return {}; }
-    void OpenExercise(const std::string&) override {}
+    void OpenExercise(const std::string&, std::optional<uint64_t>) override {}
     void LoadState(const std::string&) override {}
     void SetFrozen(bool) override {}
     void SetSpeed(double) override {}

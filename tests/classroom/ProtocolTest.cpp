@@ -171,6 +171,33 @@ TEST(RoomProtocol, EveryMessageReadsBackAsItWasWritten) {
         EXPECT_EQ(row.trip(), "") << row.what;
 }
 
+// A seat's recording goes with its hand-in only within both bounds; one over either goes without, and
+// the seat is told why for its log.
+TEST(RoomProtocol, ARecordingOverItsBoundsIsLeftOutAndSaidSo) {
+    std::string noise; // packs to no less than it is
+    for (uint64_t x = 88172645463325252u; noise.size() < kHandInRecordingPackedMaxBytes + 1000;) {
+        x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+        noise += static_cast<char>(x);
+    }
+    const struct {
+        std::string recording;
+        const char* leftOut; // part of the seat's log line; empty: attached
+    } rows[] = {
+        {Recording(), ""},
+        {std::string(kHandInRecordingMaxBytes, '\n'), ""},
+        {std::string(kHandInRecordingMaxBytes + 1, '\n'), "more than 4194304 bytes"},
+        {noise, "packs to more than 262144 bytes"},
+        {"", "has no recording"},
+    };
+    for (const auto& row : rows) {
+        SeatHandIn handIn;
+        const auto leftOut = AttachRecording(handIn, row.recording);
+        EXPECT_EQ(handIn.recording.size(), *row.leftOut ? 0 : row.recording.size());
+        ASSERT_EQ(leftOut.has_value(), *row.leftOut != '\0') << leftOut.value_or("");
+        if (leftOut) EXPECT_NE(leftOut->find(row.leftOut), std::string::npos) << *leftOut;
+    }
+}
+
 TEST(RoomProtocol, CommandsAreWrittenAsSeatsAlreadyReadThem) {
     // The bytes stations have always sent: seats in the room may be of an older build. A seat of an
     // older build takes an exercise with a seed as one without.

@@ -7,6 +7,7 @@
 
 #include "broker/SeatLink.h"
 #include "classroom/HandIn.h"
+#include "classroom/HandInVerifier.h"
 #include "classroom/RunnerSeat.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatStatus.h"
@@ -187,6 +188,56 @@ TEST_F(SeatTest, CarriesOutEachCommandOnTheRunnersDevice) {
         sawExercise = sawExercise || (m.payload.find("\"exercise\":\"Classroom\"") != std::string::npos &&
                                       m.payload.find("\"timeLeftMs\":") != std::string::npos);
     EXPECT_TRUE(sawExercise);
+}
+
+// The room's exercise starts from the seed the station chose for the seat, and the hand-in carries the
+// session's recording from there: the station's replay of it gives the seat's own score, and only
+// against what the station sent this seat.
+TEST_F(SeatTest, AHandInCarriesItsRecordingWhichReplaysAtTheStation) {
+    constexpr uint64_t kSeed = 18'446'744'073'709'551'557u; // all 64 bits
+    ASSERT_TRUE(broker->Start());
+    test::Instructor instructor;
+    ASSERT_TRUE(instructor.Connect(broker->Port(), {"vp7/r1/seat/s1/#"}));
+    Join();
+    Run("start"); // the exercise comes in the middle of a wait, on the device there is
+    SeatCommand command{SeatCommandKind::OpenExercise, kExercise};
+    command.seed = kSeed;
+    ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/seat/s1", WriteSeatCommand(command)));
+    ASSERT_TRUE(RunUntil([&] { return runner->CurrentExercise().title.en == "Classroom"; })) << log.str();
+    for (const char* line : {"set SetPointText 30", "click Enter", "wait 20000", "set SetPointText 0",
+                             "click Enter", "wait 20000", "handin"})
+        Run(line);
+    const std::string payload = instructor.WaitFor("vp7/r1/seat/s1/event", "\"kind\":\"handin\"");
+    const auto read = ReadHandIn(payload);
+    ASSERT_TRUE(std::holds_alternative<HandInMessage>(read)) << payload.substr(0, 200);
+    const SeatHandIn& handIn = std::get<HandInMessage>(read).result;
+    EXPECT_EQ(handIn.recording.rfind("seed " + std::to_string(kSeed) + "\nexercise ", 0), 0u)
+        << handIn.recording.substr(0, 200);
+    // The waits it holds are the exercise's time: the wait it came in counts from then only.
+    int64_t waited = 0;
+    for (std::string_view rest = handIn.recording; !rest.empty();) {
+        const std::string_view line = rest.substr(0, rest.find('\n'));
+        rest.remove_prefix(std::min(rest.size(), line.size() + 1));
+        if (line.starts_with("wait ")) waited += std::stoi(std::string(line.substr(5)));
+    }
+    EXPECT_EQ(waited, runner->RunningExercise().ElapsedMs(runner->NowMs())) << handIn.recording;
+    const struct {
+        SentExercise sent;
+        const char* refusal; // part of the reason; empty: verified
+    } rows[] = {
+        {{kExercise, kSeed}, ""},
+        {{kExercise, kSeed - 1}, "does not start from the seed"},
+        {{std::string(kExercise) + "check Istwert < 200 \"x\" \"x\"\n", kSeed}, "another exercise"},
+    };
+    for (const auto& row : rows) {
+        const HandInVerdict verdict = VerifyHandIn(row.sent, handIn);
+        EXPECT_NE(verdict.refusal.find(row.refusal), std::string::npos) << verdict.refusal;
+        if (!*row.refusal) {
+            ASSERT_TRUE(verdict.Verified()) << verdict.refusal;
+            EXPECT_EQ(verdict.replayed->passed, handIn.passed);
+            EXPECT_EQ(handIn.passed, 1);
+        }
+    }
 }
 
 TEST_F(SeatTest, IgnoresWhatIsNoCommandAndDoesATwiceSentOneOnce) {

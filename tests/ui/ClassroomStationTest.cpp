@@ -142,6 +142,41 @@ TEST(ClassroomStation, CommandsGoToTheChosenSeatsOrToTheRoom) {
     EXPECT_EQ(ids.size(), 2u);
 }
 
+// An exercise goes to each seat on its own topic with a seed of its own, the chosen ones or every seat
+// known; what was sent is kept in the class folder, where a station opened again finds it.
+TEST(ClassroomStation, AnExerciseGoesToEachSeatWithASeedOfItsOwn) {
+    Station s;
+    for (const char* seat : {"anna", "ben"})
+        s.Status(Seat(seat, "AUT"));
+    const std::string text = "title \"A\" \"A\"\nstart\n";
+    s.station.Send({SeatCommandKind::OpenExercise, text});
+    ASSERT_EQ(s.sent.size(), 2u);
+    std::set<uint64_t> seeds;
+    for (const auto& [topic, payload] : s.sent) {
+        const auto read = ReadSeatCommand(payload.toStdString());
+        ASSERT_TRUE(std::holds_alternative<SeatCommand>(read));
+        const SeatCommand& command = std::get<SeatCommand>(read);
+        EXPECT_EQ(command.text, text);
+        ASSERT_TRUE(command.seed);
+        seeds.insert(*command.seed);
+        EXPECT_TRUE(topic.startsWith(QStringLiteral("vp7/room1/cmd/seat/"))) << topic.toStdString();
+    }
+    EXPECT_EQ(seeds.size(), 2u);
+
+    // Opened again, the station knows what it sent anna: her hand-in is refused for its missing
+    // recording, not as one of an exercise never sent; cem was sent nothing.
+    InstructorStation again(
+        QStringLiteral("room1"), false, [](const QString&, const QByteArray&) {}, s.station.ClassFolder());
+    for (const char* seat : {"anna", "cem"}) {
+        HandInMessage handIn{seat, "room1", "1", {}};
+        again.Received(QStringLiteral("vp7/room1/seat/%1/event").arg(QString::fromLatin1(seat)),
+                       QByteArray::fromStdString(WriteHandIn(handIn)));
+    }
+    ASSERT_EQ(again.HandIns()->rowCount(), 2);
+    EXPECT_EQ(again.HandIns()->item(0, 3)->text(), QStringLiteral("the hand-in carries no recording"));
+    EXPECT_EQ(again.HandIns()->item(1, 3)->text(), QStringLiteral("the station sent this seat no exercise"));
+}
+
 TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     Station s;
     HandInMessage handIn{"anna", "room1", "anna-7", {}};
@@ -153,7 +188,8 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     for (int copy = 0; copy < 2; ++copy) // sent again before its acknowledgement reached the seat
         s.station.Received(QStringLiteral("vp7/room1/seat/anna/event"), json);
     ASSERT_EQ(s.station.HandIns()->rowCount(), 1);
-    EXPECT_EQ(s.station.HandIns()->item(0, 2)->text(), QStringLiteral("1/2"));
+    // Sent nothing by this station and carrying no recording, its claim is no score of the station's.
+    EXPECT_EQ(s.station.HandIns()->item(0, 2)->text(), QStringLiteral("not verified"));
     // Another seat's hand-in under the same id is another hand-in.
     HandInMessage other = handIn;
     other.seat = "ben";
@@ -165,10 +201,12 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     ASSERT_EQ(reports.size(), 2) << reports.join(' ').toStdString();
     const QByteArray html =
         test::Bytes(folder.filePath(reports.filter(QStringLiteral("anna-anna")).value(0)));
-    EXPECT_TRUE(html.contains("Leak &lt;1&gt;") && html.contains("fixed")) << html.data();
+    EXPECT_TRUE(html.contains("Leak &lt;1&gt;") && html.contains("not verified") && !html.contains("fixed"))
+        << html.data();
     const QList<QByteArray> lines = test::Bytes(folder.filePath(QStringLiteral("results.csv"))).split('\n');
     ASSERT_GE(lines.size(), 2);
-    EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,1/2,✔ ✘,")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,not verified,the station sent this seat no exercise,"))
+        << lines[1].toStdString();
     EXPECT_TRUE(s.station.Log().isEmpty());
 
     // The station opened again the same day keeps the day's results, and stores a hand-in it stored
@@ -182,7 +220,7 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
                    QByteArray::fromStdString(WriteHandIn(handIn)));
     const QByteArray csv = test::Bytes(folder.filePath(QStringLiteral("results.csv")));
     EXPECT_EQ(csv.count('\n'), 4);
-    EXPECT_TRUE(csv.contains("\nanna,\"'=HYPERLINK(\"\"x\"\")\",1/2,")) << csv.data();
+    EXPECT_TRUE(csv.contains("\nanna,\"'=HYPERLINK(\"\"x\"\")\",not verified,")) << csv.data();
 }
 
 // A pipe planted as the results file would hold the station up until someone read it: the hand-in is

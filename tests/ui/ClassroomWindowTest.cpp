@@ -3,6 +3,8 @@
 // its status and the status bar's line, every command carried out on the device shown (the window's
 // own, then an exercise's), the trainee's hand-in sent, the live view's frames, the room left.
 #include "ShownApp.h"
+#include "broker/SeatLink.h"
+#include "classroom/RunnerSeat.h"
 #include "classroom/Seat.h"
 #include "tests/classroom/Broker.h"
 #include "tests/classroom/Instructor.h"
@@ -16,13 +18,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
+#include <sstream>
 #include <unistd.h>
 
 using namespace vp7;
@@ -38,6 +43,15 @@ check Mode <= 1 "Im Betrieb" "In operation"
 
 std::string ExerciseCommand() {
     return WriteSeatCommand({SeatCommandKind::OpenExercise, kExercise});
+}
+
+// The window's seat in the test's room.
+ClassroomSettings AnnaInRoom(const test::Broker& broker) {
+    ClassroomSettings settings;
+    settings.port = static_cast<uint16_t>(broker.Port());
+    settings.room = "r1";
+    settings.seat = "anna";
+    return settings;
 }
 
 } // namespace
@@ -56,10 +70,7 @@ TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
 
     test::Instructor instructor;
     ASSERT_TRUE(instructor.Connect(broker.Port(), {"vp7/r1/seat/+/#"}));
-    ClassroomSettings settings;
-    settings.port = static_cast<uint16_t>(broker.Port());
-    settings.room = "r1";
-    settings.seat = "anna";
+    ClassroomSettings settings = AnnaInRoom(broker);
     ASSERT_TRUE(classroom.Join(settings, ""));
     const auto until = [&](const std::function<bool()>& done) {
         test::RunEvents(8000, done);
@@ -162,7 +173,7 @@ TEST(ClassroomWindow, AnExerciseFromTheRoomLeavesTheSeatsSettingsAlone) {
     {
         AppWindows windows = CreateProgramWindows(folder, 1, false);
         windows.main->show();
-        windows.classroom->OpenExercise(hostile);
+        windows.classroom->OpenExercise(hostile, std::nullopt);
         ASSERT_NE(windows.main->CurrentExercise(), nullptr);
         windows.main->EndExercise();
         windows.main->close();
@@ -173,4 +184,93 @@ TEST(ClassroomWindow, AnExerciseFromTheRoomLeavesTheSeatsSettingsAlone) {
     AppWindows again = CreateProgramWindows(folder, 1, false);
     EXPECT_EQ(again.classroom->InRoom(), nullptr);
     EXPECT_FALSE(test::Bytes(ini).contains("evil.example"));
+}
+
+// The station judges every hand-in itself: a window seat's and a runner seat's genuine work, each on
+// the seed the station chose for it, shows the replay's score; a claim made up with the seat's account,
+// with or without a recording, and a neighbour's recording sent as the seat's own show "not verified"
+// with the reason, in the table and in the results.
+TEST(ClassroomWindow, TheStationGradesEachHandInItself) {
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    test::Broker broker(fs::path(dir.path().toStdString()) / "broker");
+    ASSERT_TRUE(broker.Start());
+    std::optional<AppWindows> windows(CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false));
+    MainWindow& main = *windows->main;
+    main.show();
+    ClassroomControl& classroom = *windows->classroom;
+    test::Instructor instructor;
+    ASSERT_TRUE(instructor.Connect(broker.Port(), {"vp7/r1/seat/+/event"}));
+    ClassroomSettings settings = AnnaInRoom(broker);
+    ASSERT_TRUE(classroom.Join(settings, ""));
+    std::ostringstream out, log;
+    const fs::path program = fs::path(dir.path().toStdString()) / "runner";
+    fs::create_directories(program);
+    Runner runner(out, program.string());
+    RunnerSeat ben(runner, (program / "Classroom").string(), log, &SeatLink::Make);
+    runner.Execute("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " r1 ben");
+    InstructorStation* station = classroom.OpenStation(settings, "");
+    ASSERT_NE(station, nullptr);
+    const auto until = [&](const std::function<bool()>& done) {
+        test::RunEvents(20000, [&] {
+            ben.Poll();
+            return done();
+        });
+        return done();
+    };
+    ASSERT_TRUE(until([&] { return station->Tile("anna") && station->Tile("ben"); }));
+
+    // The trainee's answer goes after the recording's end, as the station replays it.
+    const std::string withQuestion = std::string(kExercise) +
+                                     "question \"Frage\" \"Question\"\n"
+                                     "choice \"Ja\" \"Yes\"\nchoice \"Nein\" \"No\" correct\n";
+    station->Send({SeatCommandKind::OpenExercise, withQuestion}); // to each seat, a seed of its own
+    ASSERT_TRUE(until([&] { return main.CurrentExercise() && runner.CurrentExercise().title.en == "Class"; }))
+        << log.str();
+    for (const char* line : {"wait 3000", "press mode", "wait 6000", "release mode", "choose 1", "handin"})
+        runner.Execute(line);
+    main.CurrentExercise()->HandIn(1);
+    ASSERT_TRUE(until([&] { return station->HandIns()->rowCount() == 2 && station->Grading() == 0; }));
+    std::map<std::string, HandInMessage> genuine;
+    for (const auto& m : instructor.Received())
+        if (const auto read = ReadHandIn(m.payload); std::holds_alternative<HandInMessage>(read))
+            genuine.emplace(std::get<HandInMessage>(read).seat, std::get<HandInMessage>(read));
+    ASSERT_EQ(genuine.size(), 2u);
+    QTableWidget& table = *station->HandIns();
+    for (int row = 0; row < 2; ++row) {
+        const SeatHandIn& claim = genuine.at(table.item(row, 0)->text().toStdString()).result;
+        EXPECT_EQ(table.item(row, 2)->text(), QStringLiteral("%1/%2").arg(claim.passed).arg(claim.total))
+            << table.item(row, 0)->text().toStdString() << ": " << table.item(row, 3)->text().toStdString();
+    }
+
+    // Made up with anna's account: a better claim on her recording, a claim without one, and ben's work.
+    HandInMessage better = genuine.at("anna"), bare = genuine.at("anna"), copied = genuine.at("ben");
+    better.id = "forged-1";
+    better.result.checks[0].passed = !better.result.checks[0].passed;
+    better.result.passed += better.result.checks[0].passed ? 1 : -1;
+    bare.id = "forged-2";
+    bare.result.recording.clear();
+    copied.seat = "anna";
+    copied.id = "forged-3";
+    for (const HandInMessage& forged : {better, bare, copied})
+        ASSERT_TRUE(instructor.Publish("vp7/r1/seat/anna/event", WriteHandIn(forged)));
+    ASSERT_TRUE(until([&] { return table.rowCount() == 5 && station->Grading() == 0; }));
+    // The bare one needs no replay: the rows come in the order the verdicts do.
+    const char* reasons[] = {"the seat says failed, the replay passed", "carries no recording",
+                             "does not start from the seed"};
+    const QByteArray csv = test::Bytes(QDir(station->ClassFolder()).filePath(QStringLiteral("results.csv")));
+    for (const char* reason : reasons) {
+        int shown = 0;
+        for (int row = 2; row < 5; ++row)
+            shown += table.item(row, 2)->text() == QStringLiteral("not verified") &&
+                     table.item(row, 2)->toolTip().contains(QString::fromUtf8(reason));
+        EXPECT_EQ(shown, 1) << reason;
+        EXPECT_TRUE(csv.contains(reason)) << csv.data();
+    }
+    EXPECT_EQ(csv.count("not verified"), 3) << csv.data();
+    test::RunEvents(200);
+    for (QWidget* w : QApplication::topLevelWidgets()) // the result shown to the trainee
+        if (auto* result = qobject_cast<QDialog*>(w); result && result->isVisible()) result->accept();
+    main.EndExercise();
+    windows.reset();
 }

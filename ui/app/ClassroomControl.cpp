@@ -5,6 +5,7 @@
 #include "classroom/Seat.h"
 #include "classroom/SeatCommand.h"
 #include "formats/AtomicFile.h"
+#include "platform/FileRead.h"
 #include "session/StateFile.h"
 #include "session/Steering.h"
 #include "session/exercise/ExerciseRun.h"
@@ -280,8 +281,22 @@ void ClassroomControl::FollowExercise() {
     if (!exercise || exercise == followed_) return;
     followed_ = exercise;
     connect(exercise, &ExerciseSession::HandedIn, this, [this, exercise] {
-        if (seat_ && exercise->Result()) seat_->SendHandIn(HandInOf(*exercise->Result()));
+        if (seat_ && exercise->Result()) seat_->SendHandIn(WithRecording(*exercise));
     });
+}
+
+// The exercise's recording up to the hand-in and the trainee's answer after it, as the station replays it.
+SeatHandIn ClassroomControl::WithRecording(const ExerciseSession& exercise) {
+    const ExerciseResult& result = *exercise.Result();
+    SeatHandIn handIn = HandInOf(result);
+    auto recording = ReadFileStart(exercise.RecordingPath().toStdString(), kHandInRecordingMaxBytes + 1);
+    if (!recording) {
+        Log("the exercise's recording cannot be read: the hand-in goes without it, not verified");
+        return handIn;
+    }
+    if (result.chosen) *recording += "choose " + std::to_string(*result.chosen + 1) + '\n';
+    if (const auto leftOut = AttachRecording(handIn, std::move(*recording))) Log(*leftOut);
+    return handIn;
 }
 
 int64_t ClassroomControl::NowMs() const {
@@ -323,13 +338,14 @@ void ClassroomControl::CheckNoDialog() const {
             "a dialog is open on the seat; the command can be sent again once it is closed");
 }
 
-void ClassroomControl::OpenExercise(const std::string& text) {
+void ClassroomControl::OpenExercise(const std::string& text, std::optional<uint64_t> seed) {
     CheckNoDialog();
     std::error_code ec;
     std::filesystem::create_directories(ClassroomFolder(), ec);
     const std::string path = ClassroomFolder() + "/" + KeptExerciseName(text);
     if (!WriteFileAtomically(path, text)) throw std::runtime_error("cannot write " + path);
-    auto started = StartExerciseFor(Q(path), Q(settings_.seat), main_->Sim().settings.DataDir(), German());
+    auto started =
+        StartExerciseFor(Q(path), Q(settings_.seat), main_->Sim().settings.DataDir(), German(), seed);
     if (const auto* why = std::get_if<QString>(&started)) throw std::runtime_error(why->toStdString());
     main_->RunExercise(std::move(std::get<std::unique_ptr<ExerciseSession>>(started)));
 }

@@ -65,7 +65,7 @@ public:
     int64_t NowMs() const override;
     SeatStatus Status() override;
     std::vector<SeatEvent> TakeEvents() override;
-    void OpenExercise(const std::string& text) override;
+    void OpenExercise(const std::string& text, std::optional<uint64_t> seed) override;
     void LoadState(const std::string& bytes) override;
     void SetFrozen(bool frozen) override;
     void SetSpeed(double speed) override;
@@ -83,6 +83,7 @@ private:
     void ShowConnection();
     void SendFrame();
     void FollowExercise();
+    SeatHandIn WithRecording(const ExerciseSession& exercise);
     // The password kept in `file` for the next time, or the file removed.
     void KeepOrForget(const std::string& file, bool keep, const std::string& password);
     MainWindow& Shown() const; // the exercise's window while one runs

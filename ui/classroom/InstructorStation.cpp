@@ -7,6 +7,7 @@
 #include "classroom/SeatEvent.h"
 #include "platform/FileRead.h"
 #include "platform/Sha256.h"
+#include "ui/classroom/HandInGrader.h"
 #include "ui/classroom/LiveView.h"
 
 #include <QCloseEvent>
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QSplitter>
@@ -34,6 +36,7 @@
 
 namespace vp7 {
 namespace {
+constexpr int kScoreColumn = 2;
 constexpr int kChecksColumn = 3;
 
 constexpr int kTileWidth = 260; // two display lines at their own size, and a margin
@@ -72,7 +75,12 @@ InstructorStation::InstructorStation(const QString& room, bool german, Publish p
                                      const QString& classFolder, QWidget* parent)
     : QMainWindow(parent), room_(room), german_(german), publish_(std::move(publish)),
       classFolder_(classFolder), grid_(new QWidget), layout_(new QGridLayout(grid_)),
-      handIns_(new QTableWidget(0, 5)), connection_(new QLabel) {
+      handIns_(new QTableWidget(0, 5)), connection_(new QLabel),
+      sent_(classFolder.isEmpty() ? std::string()
+                                  : QDir(classFolder).filePath(QStringLiteral("sent")).toStdString()),
+      grader_(new HandInGrader(
+          [this](const HandInMessage& handIn, const HandInVerdict& verdict) { Store(handIn, verdict); },
+          this)) {
     setObjectName(QStringLiteral("InstructorStation"));
     setWindowTitle(QString::fromUtf8(Text("Klassenraum %1", "Classroom %1")).arg(room));
     auto* scroll = new QScrollArea;
@@ -215,15 +223,33 @@ QByteArray InstructorStation::Payload(SeatCommand& command) {
 }
 
 void InstructorStation::Send(SeatCommand command) {
-    const QStringList chosen = Chosen();
-    if (!chosen.isEmpty()) return SendTo(chosen, std::move(command));
+    QStringList seats = Chosen();
+    if (command.kind == SeatCommandKind::OpenExercise && seats.isEmpty()) seats = Seats();
+    if (!seats.isEmpty()) return SendTo(seats, std::move(command));
     publish_(QString::fromStdString(RoomCommandTopic(room_.toStdString())), Payload(command));
 }
 
 void InstructorStation::SendTo(const QStringList& seats, SeatCommand command) {
+    if (command.kind == SeatCommandKind::OpenExercise) return SendExercise(seats, std::move(command));
     const QByteArray payload = Payload(command);
     for (const QString& seat : seats)
         publish_(QString::fromStdString(SeatCommandTopic(room_.toStdString(), seat.toStdString())), payload);
+}
+
+// Each seat's device draws from a seed of its own, so that a neighbour's recording replays to nothing
+// here; what was sent is kept before it goes, so that the hand-in finds it however fast it comes.
+void InstructorStation::SendExercise(const QStringList& seats, SeatCommand command) {
+    for (const QString& seat : seats) {
+        command.seed = QRandomGenerator::global()->generate64();
+        if (!sent_.Keep(seat.toStdString(), {command.text, *command.seed}))
+            Note(QStringLiteral("cannot keep the exercise sent to %1 in %2").arg(seat, ClassFolder()));
+        publish_(QString::fromStdString(SeatCommandTopic(room_.toStdString(), seat.toStdString())),
+                 Payload(command));
+    }
+}
+
+int InstructorStation::Grading() const {
+    return grader_->Pending();
 }
 
 void InstructorStation::Received(const QString& topic, const QByteArray& payload) {
@@ -281,37 +307,55 @@ void InstructorStation::TakeStatus(SeatStatus status) {
 }
 
 void InstructorStation::TakeHandIn(const HandInMessage& handIn) {
-    const QString id = QString::fromStdString(handIn.id);
-    const QString seat = QString::fromStdString(handIn.seat);
     // A hand-in is its seat's and id's: the id is the seat's choice, so another seat's hand-in with the
     // same id is another hand-in, never one to drop as sent twice.
     const std::string key = handIn.seat + '\n' + handIn.id;
     if (!handInKeys_.insert(key).second) return; // sent again before its acknowledgement reached the seat
-    const SeatHandIn& result = handIn.result;
-    const QString exercise = QString::fromStdString(result.exercise);
-    const QString score = QStringLiteral("%1/%2").arg(result.passed).arg(result.total);
-    // Each check's mark in the order of the exercise, the question's answer after them; the texts
-    // are in the cell's tool tip and the report.
-    QStringList marks, texts;
-    for (const SeatHandIn::Check& check : result.checks) {
-        marks << (check.passed ? QStringLiteral("✔") : QStringLiteral("✘"));
-        texts << marks.back() + QLatin1Char(' ') + QString::fromStdString(check.text);
+    // Stored by this station before it was opened again: the same hand-in, sent once more.
+    if (!classFolder_.isEmpty() && QFile::exists(ReportPath(handIn))) return;
+    grader_->Grade(handIn, sent_.For(handIn.seat));
+}
+
+QString InstructorStation::ReportPath(const HandInMessage& handIn) const {
+    const std::string key = handIn.seat + '\n' + handIn.id;
+    return QDir(classFolder_)
+        .filePath(FileSafe(QString::fromStdString(handIn.seat)) + QLatin1Char('-') +
+                  FileSafe(QString::fromStdString(handIn.id)) + QLatin1Char('-') +
+                  QString::fromStdString(Sha256Hex(key).substr(0, kReportKeyDigits)) +
+                  QStringLiteral(".html"));
+}
+
+// The station's own judgement in the row: the replay's score and checks, or "not verified" and why.
+void InstructorStation::Store(const HandInMessage& handIn, const HandInVerdict& verdict) {
+    const QString seat = QString::fromStdString(handIn.seat);
+    const QString exercise = QString::fromStdString(handIn.result.exercise);
+    const QString reason = QString::fromStdString(verdict.refusal);
+    QString score = QString::fromUtf8(Text("nicht geprüft", "not verified"));
+    QString checks = reason;
+    QStringList texts{reason};
+    if (verdict.Verified()) {
+        const SeatHandIn& result = *verdict.replayed;
+        score = QStringLiteral("%1/%2").arg(result.passed).arg(result.total);
+        // Each check's mark in the order of the exercise, the question's answer after them; the texts
+        // are in the cell's tool tip and the report.
+        QStringList marks;
+        texts.clear();
+        for (const SeatHandIn::Check& check : result.checks) {
+            marks << (check.passed ? QStringLiteral("✔") : QStringLiteral("✘"));
+            texts << marks.back() + QLatin1Char(' ') + QString::fromStdString(check.text);
+        }
+        checks = marks.join(QLatin1Char(' '));
+        if (result.question)
+            checks += (checks.isEmpty() ? QString() : QStringLiteral(" · ")) +
+                      QString::fromUtf8(*result.question ? Text("Frage richtig", "question right")
+                                                         : Text("Frage falsch", "question wrong"));
     }
-    QString checks = marks.join(QLatin1Char(' '));
-    if (result.question)
-        checks += (checks.isEmpty() ? QString() : QStringLiteral(" · ")) +
-                  QString::fromUtf8(*result.question ? Text("Frage richtig", "question right")
-                                                     : Text("Frage falsch", "question wrong"));
     QString reportPath;
     if (!classFolder_.isEmpty() && QDir().mkpath(classFolder_)) {
-        reportPath = QDir(classFolder_)
-                         .filePath(FileSafe(seat) + QLatin1Char('-') + FileSafe(id) + QLatin1Char('-') +
-                                   QString::fromStdString(Sha256Hex(key).substr(0, kReportKeyDigits)) +
-                                   QStringLiteral(".html"));
-        // Stored by this station before it was opened again: the same hand-in, sent once more.
-        if (QFile::exists(reportPath)) return;
+        reportPath = ReportPath(handIn);
         QSaveFile file(reportPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(Report(handIn).toUtf8()) < 0 || !file.commit()) {
+        if (!file.open(QIODevice::WriteOnly) || file.write(Report(handIn, verdict).toUtf8()) < 0 ||
+            !file.commit()) {
             Note(QStringLiteral("cannot write %1").arg(reportPath));
             reportPath.clear();
         }
@@ -322,21 +366,26 @@ void InstructorStation::TakeHandIn(const HandInMessage& handIn) {
     for (int column = 0; column < cells.size(); ++column)
         handIns_->setItem(row, column, new QTableWidgetItem(cells[column]));
     handIns_->item(row, kChecksColumn)->setToolTip(texts.join(QLatin1Char('\n')));
+    if (!verdict.Verified()) handIns_->item(row, kScoreColumn)->setToolTip(reason);
     WriteResults(row);
 }
 
-QString InstructorStation::Report(const HandInMessage& handIn) const {
-    const SeatHandIn& result = handIn.result;
+QString InstructorStation::Report(const HandInMessage& handIn, const HandInVerdict& verdict) const {
     const auto escaped = [](const std::string& text) { return QString::fromStdString(text).toHtmlEscaped(); };
     QString html =
         QStringLiteral(
             "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1 – %2</title></head><body>\n")
-            .arg(escaped(handIn.seat), escaped(result.exercise));
-    html += QStringLiteral("<h1>%1</h1>\n<p>%2: %3 · %4 · %5/%6</p>\n<table>\n")
-                .arg(escaped(result.exercise), QString::fromUtf8(Text("Platz", "Seat")), escaped(handIn.seat),
-                     QDateTime::currentDateTime().toString(Qt::ISODate))
-                .arg(result.passed)
-                .arg(result.total);
+            .arg(escaped(handIn.seat), escaped(handIn.result.exercise));
+    const QString heading =
+        QStringLiteral("<h1>%1</h1>\n<p>%2: %3 · %4 · %5</p>\n")
+            .arg(escaped(handIn.result.exercise), QString::fromUtf8(Text("Platz", "Seat")),
+                 escaped(handIn.seat), QDateTime::currentDateTime().toString(Qt::ISODate));
+    if (!verdict.Verified())
+        return html + heading.arg(QString::fromUtf8(Text("nicht geprüft", "not verified"))) +
+               QStringLiteral("<p>%1</p>\n</body></html>\n").arg(escaped(verdict.refusal));
+    const SeatHandIn& result = *verdict.replayed;
+    html += heading.arg(QStringLiteral("%1/%2").arg(result.passed).arg(result.total)) +
+            QStringLiteral("<table>\n");
     for (const SeatHandIn::Check& check : result.checks)
         html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>\n")
                     .arg(check.passed ? QStringLiteral("✔") : QStringLiteral("✘"), escaped(check.text));

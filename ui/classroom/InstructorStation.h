@@ -2,11 +2,14 @@
 #pragma once
 // The instructor's station: every seat of a room as a tile, sorted as the instructor likes; commands to
 // the chosen seats, or to the whole room when none is chosen; the hand-ins as they arrive, each report
-// saved into the class folder and the class's results as CSV. It speaks to the broker through
-// `publish` and is told of every message received; what it cannot read it notes in its log and passes
-// over.
+// saved into the class folder and the class's results as CSV. An exercise goes to each seat with a random
+// seed of its own, and the station judges each hand-in itself by replaying the seat's recording
+// (HandInGrader): the score it shows and stores is its own, or "not verified" with the reason. It speaks to
+// the broker through `publish` and is told of every message received; what it cannot read it notes in its log
+// and passes over.
 #include "classroom/HandIn.h"
 #include "classroom/SeatCommand.h"
+#include "classroom/SentExercises.h"
 #include "ui/classroom/SeatTile.h"
 
 #include <QMainWindow>
@@ -25,6 +28,7 @@ class QTableWidget;
 
 namespace vp7 {
 
+class HandInGrader;
 class LiveView;
 
 class InstructorStation : public QMainWindow {
@@ -49,7 +53,8 @@ public:
     void Choose(const QStringList& seats);
     QStringList Chosen() const;
 
-    // A command to the chosen seats, or to all; each sent with an id of its own.
+    // A command to the chosen seats, or to all; each sent with an id of its own. An exercise goes to
+    // each seat known on its own topic, with a seed of its own, and is kept for its hand-in.
     void Send(SeatCommand command);
     void SendTo(const QStringList& seats, SeatCommand command);
     // The seat's live view, opened (or raised); the seat is asked for its picture while it is open.
@@ -59,6 +64,8 @@ public:
     const QStringList& Log() const { return log_; }
     QTableWidget* HandIns() const { return handIns_; }
     QString ClassFolder() const { return classFolder_; }
+    // Hand-ins whose replay is under way.
+    int Grading() const;
 
 protected:
     // A click beside the tiles chooses none again, so the next command goes to the whole room.
@@ -74,8 +81,12 @@ private:
     void Place();
     void TakeStatus(SeatStatus status);
     void TakeHandIn(const HandInMessage& handIn);
-    // The hand-in's report as a page of its own.
-    QString Report(const HandInMessage& handIn) const;
+    void SendExercise(const QStringList& seats, SeatCommand command);
+    // The report's file for a hand-in.
+    QString ReportPath(const HandInMessage& handIn) const;
+    void Store(const HandInMessage& handIn, const HandInVerdict& verdict);
+    // The hand-in's report as a page of its own: the station's judgement, or why there is none.
+    QString Report(const HandInMessage& handIn, const HandInVerdict& verdict) const;
     void WriteResults(int row);
     QByteArray Payload(SeatCommand& command);
     void AskAndSend(SeatCommandKind kind);
@@ -94,6 +105,8 @@ private:
     QTableWidget* handIns_;
     QLabel* connection_;
     std::set<std::string> handInKeys_; // each hand-in (seat and id) stored once, however often it arrives
+    SentExercises sent_;
+    HandInGrader* grader_;
     QStringList log_;
     int columns_ = 0;
     std::map<QString, QPointer<LiveView>> views_;

@@ -81,11 +81,12 @@ std::string ProgramFolder(const QTemporaryDir& scratch) {
 
 ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> state, const QString& path,
                                  const QString& trainee, const std::string& dataDir,
-                                 std::unique_ptr<QTemporaryDir> scratch, bool german)
+                                 std::unique_ptr<QTemporaryDir> scratch, bool german,
+                                 std::optional<uint64_t> seed)
     : scratch_(std::move(scratch)), exercise_(std::move(exercise)), state_(std::move(state)),
       exerciseName_(QFileInfo(path).fileName()), trainee_(trainee),
       recordingPath_(SessionRecordingPath(dataDir, path, trainee)),
-      reportPath_(recordingPath_.chopped(kRecordingSuffix.size())), german_(german),
+      reportPath_(recordingPath_.chopped(kRecordingSuffix.size())), german_(german), seed_(seed),
       runner_(discarded_, ProgramFolder(*scratch_), clock_, unused_), windows_(StartDevice(path)) {
     exercisePath_ = QFileInfo(path).absoluteFilePath().toStdString();
     exerciseSha256_ = Sha256OfFile(exercisePath_, kExerciseMaxBytes).value_or("");
@@ -128,6 +129,8 @@ AppWindows ExerciseSession::StartDevice(const QString& path) {
         runner_.KeepLanguage(true);
         for (const std::string& line : exercise_.settings)
             runner_.Execute(line);
+        // The room's seed after the exercise's own lines: the recording's `seed` line is the station's.
+        if (seed_) runner_.Execute("seed " + std::to_string(*seed_));
     } catch (const std::runtime_error&) {
         // Checked before: the same lines ran without fault.
     }
@@ -507,12 +510,13 @@ std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& pa
 }
 
 std::variant<std::unique_ptr<ExerciseSession>, QString>
-StartExerciseFor(const QString& path, const QString& trainee, const std::string& dataDir, bool german) {
+StartExerciseFor(const QString& path, const QString& trainee, const std::string& dataDir, bool german,
+                 std::optional<uint64_t> seed) {
     auto read = ReadyToStart(path, german);
     if (auto* why = std::get_if<QString>(&read)) return std::move(*why);
     ReadyExercise& ready = std::get<ReadyExercise>(read);
     return std::make_unique<ExerciseSession>(std::move(ready.exercise), std::move(ready.state), path, trainee,
-                                             dataDir, std::move(ready.scratch), german);
+                                             dataDir, std::move(ready.scratch), german, seed);
 }
 
 } // namespace vp7

@@ -31,10 +31,12 @@ class ExerciseSession : public QObject {
     Q_OBJECT
 public:
     // `exercise` was read from `path` and checked, and `state` from the saved state it starts from
-    // when it does; the recording and the report go into `dataDir`.
+    // when it does; the recording and the report go into `dataDir`. With a `seed`, the device draws
+    // from it (a room's exercise, so that the station can replay the recording).
     ExerciseSession(Exercise exercise, std::optional<PlayScript> state, const QString& path,
                     const QString& trainee, const std::string& dataDir,
-                    std::unique_ptr<QTemporaryDir> scratch, bool german);
+                    std::unique_ptr<QTemporaryDir> scratch, bool german,
+                    std::optional<uint64_t> seed = std::nullopt);
     ~ExerciseSession() override;
 
     MainWindow& Window() const { return *windows_.main; }
@@ -91,6 +93,7 @@ private:
     QString exerciseName_, trainee_, recordingPath_, reportPath_;
     std::string exercisePath_, exerciseSha256_; // the exercise file as the session was made from it
     bool german_;
+    std::optional<uint64_t> seed_;
     QtClock clock_;
     ScriptedAnswers unused_; // the window answers its own dialogs
     std::ostringstream discarded_;
@@ -110,9 +113,10 @@ private:
 std::unique_ptr<ExerciseSession> OpenExercise(QWidget* parent, const QString& path,
                                               const std::string& programDir, const std::string& dataDir,
                                               bool german);
-// Starts the exercise at `path` for `trainee` without asking anything; why it cannot be started
-// (in the program's language) when it cannot.
+// Starts the exercise at `path` for `trainee` without asking anything, its device on `seed` when given;
+// why it cannot be started (in the program's language) when it cannot.
 std::variant<std::unique_ptr<ExerciseSession>, QString>
-StartExerciseFor(const QString& path, const QString& trainee, const std::string& dataDir, bool german);
+StartExerciseFor(const QString& path, const QString& trainee, const std::string& dataDir, bool german,
+                 std::optional<uint64_t> seed = std::nullopt);
 
 } // namespace vp7
