@@ -120,6 +120,10 @@ TEST_F(HandInVerifierTest, ReplaysTheRecordingAndJudgesTheClaim) {
                                                "\nmenu Konfigurationspeichern1\n" + first);
          },
          ""},
+        // The station replays under its own settings: one the recording brings along (here the gear,
+        // which changes every travel time) is passed over.
+        {"a setting the recording brings along",
+         [](HandInCase& c) { c.handIn.recording = "ini Config Getriebe 90\n" + c.handIn.recording; }, ""},
         {"a check claimed passed",
          [](HandInCase& c) {
              c.handIn.checks[0].passed = false;
