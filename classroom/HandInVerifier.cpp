@@ -3,10 +3,12 @@
 #include "classroom/DeviceStatus.h"
 
 #include "classroom/RunnerSeat.h"
+#include "classroom/SeatCommand.h"
 #include "formats/AtomicFile.h"
 #include "platform/Sha256.h"
 #include "session/ScratchFolder.h"
 #include "session/exercise/KeptExercise.h"
+#include "session/language/RoomLines.h"
 #include "session/language/TextLines.h"
 #include "session/script/RecordingLines.h"
 #include "session/script/Runner.h"
@@ -32,7 +34,7 @@ struct RecordedCommand {
     std::string_view name;
     Where where;
 };
-constexpr std::array<RecordedCommand, 15> kRecordedCommands = {{
+constexpr std::array<RecordedCommand, 16> kRecordedCommands = {{
     {"screen", Where::BeforeStart},
     {"seed", Where::BeforeStart},
     {"ini", Where::BeforeStart},
@@ -48,6 +50,7 @@ constexpr std::array<RecordedCommand, 15> kRecordedCommands = {{
     {"set", Where::AfterStart},
     {"click", Where::AfterStart},
     {"menu", Where::AfterStart},
+    {"room", Where::AfterStart},
 }};
 constexpr std::string_view kAnswer = "choose"; // after the start: the answer comes after the hand-in
 constexpr std::string_view kStart = "exercise";
@@ -90,6 +93,16 @@ bool PlainSetting(std::string_view line) {
         line.remove_prefix(word.size());
     }
     return true;
+}
+
+// What the room did, as a seat writes it: a fault only on an option the room may hide.
+bool RoomsAction(std::string_view line) {
+    try {
+        const RoomAction action = ReadRoomLine(line);
+        return action.kind != RoomAction::Kind::Fault || IsHideableFault(action.words);
+    } catch (const ScriptError&) {
+        return false;
+    }
 }
 
 // The last part of a path the seat wrote, with either kind of slash.
@@ -139,6 +152,8 @@ std::variant<CheckedRecording, std::string> CheckRecording(std::string_view text
                    "', which a seat's recording of an exercise does not";
         } else if (name == "ini" && !PlainSetting(*line)) {
             return at() + "names a setting that is none";
+        } else if (name == "room" && !RoomsAction(*line)) {
+            return at() + "holds an action the room does not take";
         } else if (name == "seed") {
             const std::string word = WordsAfter(*line, name);
             uint64_t seed = 0;

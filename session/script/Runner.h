@@ -28,6 +28,8 @@ namespace vp7 {
 class Simulator;
 class TrendRecorder;
 struct Control;
+struct RoomAction;
+struct ScratchFolder;
 struct StateFile;
 
 // Something outside the interpreter that takes part in a run, such as a classroom's network link. The
@@ -168,16 +170,25 @@ public:
     void SetPaced(bool paced) { paced_ = paced; }
     static constexpr int kPeerPollMs = 100;
     // What a classroom's instructor may do to the runner's device (RunnerSteer.cpp). Each throws
-    // ScriptError or RunFailure, and changes nothing then, unless said otherwise.
-    // Frozen, a `wait` lets the script's time pass but not the device's; the speed multiplies it.
-    void SetFrozen(bool frozen) { steering_.SetFrozen(frozen, FreezeHolder::Instructor); }
+    // ScriptError or RunFailure, and changes nothing then, unless said otherwise. What the room does to
+    // a running device goes into the session's lines as a `room` line (RoomLines.h), so that a replay
+    // of them shows it.
+    // Frozen, a `wait` lets the script's time pass but not the device's; the speed multiplies it. The
+    // session's lines count a wait in the device's time, as a recording does.
+    void SetFrozen(bool frozen);
     bool Frozen() const { return steering_.Frozen(); }
     void SetSpeed(double speed);
     double Speed() const { return steering_.Speed(); }
-    // An exercise's text, opened as `exercise` opens a file, in place of the device there is.
+    // An exercise's text, opened as `exercise` opens a file, in place of the device there is. The
+    // room's device, and the device of a state below, keep a program folder of their own, their
+    // settings copied from the runner's: an exercise's `ini` lines leave the runner's settings alone.
     void OpenExerciseText(const std::string& text);
     // A snapshot state file's bytes, restored in place of the device there is.
     void LoadStateBytes(const std::string& bytes);
+    // The instructor's message, printed as `classroom message "TEXT"`.
+    void ShowRoomMessage(const std::string& text);
+    // The session's lines so far, as a recording of them replays.
+    std::string SessionRecording() const { return log_.Recording(); }
     // Sets or clears one of the device's options (FrictionSelect, ...) without the trainee seeing it, as
     // SetHiddenFault (ExerciseRun.h) does, unrecorded as an exercise's own commands are: the control is
     // hidden until the exercise ends and its changes leave no mark in `trend`, the device's (the
@@ -234,8 +245,15 @@ private:
     void Compare(const Args& a);
     void Verify(const Args& a);
     void Classroom(const Args& a);
+    void Room(const Args& a);
+    // The room's action noted in the session's lines, while a device runs.
+    void NoteRoom(const RoomAction& action);
+    void HideOption(const std::string& control, bool on, TrendRecorder* trend);
     void CheckOwnDevice() const;
     std::string ClassroomFolder() const;
+    // The room's device from now on in a program folder of its own (RunnerSteer.cpp).
+    void MoveToRoomsFolder();
+    std::string SettingsPath() const { return deviceDir_ + "/Config/VP7.ini"; }
     void ReplaceDevice(std::string_view command, const std::string& fileName, const std::string& bytes);
     void PollPeer();
     static Exercise CheckedExercise(const std::string& name, const std::string& text,
@@ -271,6 +289,8 @@ private:
 
     std::ostream& out_;
     std::string programDir_;
+    std::string deviceDir_; // the device's program folder: the program folder, or the room's device's
+    std::unique_ptr<ScratchFolder> roomsFolder_;
     HeadlessWorld world_; // the runner's own; unused while attached
     Clock& clock_;
     VirtualClock* virtualClock_; // clock_ when it is one: `wait` moves it
@@ -291,6 +311,10 @@ private:
     bool languageKept_ = false;
 
     SessionLog log_; // every line that acted, and the settings before the script
+    // A `wait` the peer may act within notes the device's time in parts, each before what the peer
+    // noted; `waitNoted_` tells Execute that the wait's line is noted already.
+    int64_t waitUnnotedMs_ = 0;
+    bool waitNoted_ = false;
 
     uint64_t devicesMade_ = 0;
     RunnerPeer* peer_ = nullptr;

@@ -48,7 +48,12 @@ private:
 
 } // namespace
 
+// An empty line notes only what a wait left unnoted.
 void Runner::NoteSession(std::string_view line) {
+    if (waitUnnotedMs_ > 0 && !exerciseActing_) {
+        log_.Note("wait " + std::to_string(waitUnnotedMs_));
+        waitUnnotedMs_ = 0;
+    }
     const std::string_view name = CommandName(line);
     if (name.empty() || exerciseActing_ || HasTrait(name, kNotActing)) return;
     log_.Note(line);
@@ -70,7 +75,7 @@ static std::optional<uint8_t> SettingsVariant(const std::string& programDir) {
 }
 
 std::optional<uint8_t> Runner::VariantAfterReset() const {
-    if (!sim_) return SettingsVariant(programDir_);
+    if (!sim_) return SettingsVariant(deviceDir_);
     IniFile ini;
     if (log_.SettingsBefore()) ini.SetText(*log_.SettingsBefore());
     return VariantIn(ini);
@@ -81,7 +86,7 @@ std::optional<uint8_t> Runner::VariantAfterReset() const {
 // it is.
 std::optional<std::string> Runner::SnapshotMisfit(const StateFile& file) const {
     const ScratchFolder scratch("vp7-state");
-    SimulatorOptions options{programDir_, file.variant};
+    SimulatorOptions options{deviceDir_, file.variant};
     if (sim_) {
         // None kept: the file is removed, and the trial reads none either.
         options.settingsFrom = (std::filesystem::path(scratch.path) / "VP7.ini").string();
@@ -106,9 +111,9 @@ void Runner::StartFromState(const std::string& name) {
         return RunFailure(name + (line > 0 ? " line " + std::to_string(line) : std::string()) + ": " +
                           reason);
     };
-    if (const auto refusal = CheckSavedState(*text, SettingsVariant(programDir_), ProgramVersion()))
+    if (const auto refusal = CheckSavedState(*text, SettingsVariant(deviceDir_), ProgramVersion()))
         throw refused(refusal->line, refusal->english);
-    if (const std::string settings = programDir_ + "/Config/VP7.ini"; IniFile::PresentButUnreadable(settings))
+    if (const std::string settings = SettingsPath(); IniFile::PresentButUnreadable(settings))
         throw RunFailure(UnreadableSettings(settings).english);
     bool truncated = false;
     {
@@ -135,10 +140,10 @@ void Runner::StartFromState(const std::string& name) {
 // replayed. The session's lines become the snapshot's recording, so that a rewind or a later state
 // goes on from it.
 void Runner::StartFromSnapshot(const std::string& name, std::string_view text) {
-    auto decoded = DecodeStateFile(text, SettingsVariant(programDir_));
+    auto decoded = DecodeStateFile(text, SettingsVariant(deviceDir_));
     if (const auto* refusal = std::get_if<StateRefusal>(&decoded))
         throw RunFailure(name + ": " + refusal->english);
-    if (const std::string settings = programDir_ + "/Config/VP7.ini"; IniFile::PresentButUnreadable(settings))
+    if (const std::string settings = SettingsPath(); IniFile::PresentButUnreadable(settings))
         throw RunFailure(UnreadableSettings(settings).english);
     const StateFile& file = std::get<StateFile>(decoded);
     // The clock where it was, so that the device's times read as they did; nothing is armed yet.
