@@ -194,18 +194,30 @@ void Runner::Rewind(const Args& a) {
     ReplaySilently(cut);
 }
 
+// The lines' waits count the device's time: they replay unfrozen at the plain speed, whatever the room
+// set meanwhile (their own `room freeze` lines freeze as the room did), and the room's setting is back
+// at the end.
 void Runner::ReplaySilently(std::string_view text) {
     const Silenced quiet(out_);
+    const bool frozen = time_.Frozen();
+    const double rate = time_.Rate();
+    const auto restore = [&] {
+        --replaying_;
+        time_.SetFrozen(frozen);
+        time_.SetRate(rate);
+    };
     ++replaying_;
+    time_.SetFrozen(false);
+    time_.SetRate(1);
     try {
         TextLines lines(text);
         while (const auto line = lines.Next())
             Execute(*line);
     } catch (...) {
-        --replaying_;
+        restore();
         throw;
     }
-    --replaying_;
+    restore();
 }
 
 // Back to before the script's first line: the settings file as it was, no device, the clock at zero,

@@ -114,6 +114,13 @@ TEST_F(RoomActionTest, ASeatsSessionReplaysWhatTheRoomDid) {
         }
         EXPECT_EQ(replayOut.str(), seatOut.str()) << "row " << row << ":\n" << seat.SessionRecording();
         EXPECT_EQ(replay.NowMs(), seat.NowMs()) << "row " << row;
+        // A rewind to this moment replays the session there at the room's speed of now: the same device.
+        const std::string hash = seatOut.str().substr(seatOut.str().find("statehash"));
+        seat.Execute("rewind " + std::to_string(seat.NowMs() - seat.StartedAtMs()));
+        seatOut.str("");
+        for (const char* line : kEnd)
+            seat.Execute(line);
+        EXPECT_EQ(seatOut.str(), hash) << "row " << row << " rewound";
         ++row;
     }
 }
