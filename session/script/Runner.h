@@ -190,10 +190,11 @@ public:
     // The session's lines so far, as a recording of them replays.
     std::string SessionRecording() const { return log_.Recording(); }
     // Sets or clears one of the device's options (FrictionSelect, ...) without the trainee seeing it, as
-    // SetHiddenFault (ExerciseRun.h) does, unrecorded as an exercise's own commands are: the control is
-    // hidden until the exercise ends and its changes leave no mark in `trend`, the device's (the
-    // runner's own when none is given; a window attached to the runner gives its own). Which options an
-    // instructor may hide is the classroom's to say: its reader refuses a command naming another.
+    // SetHiddenFault (ExerciseRun.h) does, the change itself unrecorded as an exercise's own commands
+    // are (the session notes the room's line instead): the control is hidden until the exercise ends
+    // and its changes leave no mark in `trend`, the device's (the runner's own when none is given; a
+    // window attached to the runner gives its own). Which options an instructor may hide is the
+    // classroom's to say: its reader refuses a command naming another, and the verifier a line.
     void SetHiddenOption(const std::string& control, bool on, TrendRecorder* trend = nullptr);
     // Judges the exercise as `handin` does, printing the same lines.
     ExerciseResult HandInNow();

@@ -25,6 +25,7 @@ class ExerciseSession;
 class InstructorControls;
 class InstructorStation;
 class MainWindow;
+struct RoomAction;
 class Seat;
 class Simulator;
 class StationLink;
@@ -83,6 +84,7 @@ private:
     void ShowConnection();
     void SendFrame();
     void FollowExercise();
+    void Record(const RoomAction& action);
     // The password kept in `file` for the next time, or the file removed.
     void KeepOrForget(const std::string& file, bool keep, const std::string& password);
     MainWindow& Shown() const; // the exercise's window while one runs
