@@ -3,10 +3,12 @@
 #include "classroom/DeviceStatus.h"
 
 #include "classroom/RunnerSeat.h"
+#include "classroom/SeatCommand.h"
 #include "formats/AtomicFile.h"
 #include "platform/Sha256.h"
 #include "session/ScratchFolder.h"
 #include "session/exercise/KeptExercise.h"
+#include "session/language/RoomLines.h"
 #include "session/language/ScriptWords.h"
 #include "session/language/TextLines.h"
 #include "session/script/RecordingLines.h"
@@ -34,7 +36,7 @@ struct RecordedCommand {
     std::string_view name;
     Where where;
 };
-constexpr std::array<RecordedCommand, 15> kRecordedCommands = {{
+constexpr std::array<RecordedCommand, 16> kRecordedCommands = {{
     {"screen", Where::BeforeStart},
     {"seed", Where::BeforeStart},
     {"ini", Where::BeforeStart},
@@ -50,6 +52,7 @@ constexpr std::array<RecordedCommand, 15> kRecordedCommands = {{
     {"set", Where::AfterStart},
     {"click", Where::AfterStart},
     {"menu", Where::AfterStart},
+    {"room", Where::AfterStart},
 }};
 constexpr std::string_view kAnswer = "choose"; // after the start: the answer comes after the hand-in
 constexpr std::string_view kStart = "exercise";
@@ -111,6 +114,16 @@ bool SettingTaken(std::string_view line) {
            same((*words)[1].text, "Sprache");
 }
 
+// What the room did, as a seat writes it: a fault only on an option the room may hide.
+bool RoomsAction(std::string_view line) {
+    try {
+        const RoomAction action = ReadRoomLine(line);
+        return action.kind != RoomAction::Kind::Fault || IsHideableFault(action.words);
+    } catch (const ScriptError&) {
+        return false;
+    }
+}
+
 // The last part of a path the seat wrote, with either kind of slash.
 std::string_view FileNameOf(std::string_view path) {
     const size_t slash = path.find_last_of("/\\");
@@ -160,6 +173,8 @@ std::variant<CheckedRecording, std::string> CheckRecording(std::string_view text
             return at() + "names a setting that is none";
         } else if (name == "ini" && !SettingTaken(*line)) {
             continue;
+        } else if (name == "room" && !RoomsAction(*line)) {
+            return at() + "holds an action the room does not take";
         } else if (name == "seed") {
             const std::string word = WordsAfter(*line, name);
             uint64_t seed = 0;

@@ -5,7 +5,6 @@
 
 #include "session/SavedState.h"
 #include "session/exercise/Exercise.h"
-#include "session/language/Output.h"
 #include "session/language/ScriptWords.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
@@ -117,7 +116,7 @@ void RunnerSeat::SetHiddenFault(const std::string& option, bool on) {
 }
 
 void RunnerSeat::ShowMessage(const std::string& text) {
-    runner_.Out() << "classroom message " << QuoteText(text) << '\n';
+    runner_.ShowRoomMessage(text);
 }
 
 void RunnerSeat::HandedIn(const ExerciseResult& result) {

@@ -131,6 +131,17 @@ void SessionRecorder::WriteUpToNow() {
     }
 }
 
+// Inside an action (a dialog's own loop) the line waits for the action's: the replay runs the action
+// whole before it.
+void SessionRecorder::WriteOutside(const std::string& line) {
+    if (depth_ > 0) {
+        held_.push_back({sim_.clock.NowMs(), line});
+        return;
+    }
+    WriteUpToNow();
+    Write(line);
+}
+
 void SessionRecorder::Started() {
     if (started_) return;
     started_ = true;

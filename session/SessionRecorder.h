@@ -54,6 +54,10 @@ public:
     // the file replays to this very moment. Only between actions.
     void WriteUpToNow();
 
+    // A line of what was done to the device from outside its user's actions (a classroom's `room`
+    // line), standing at this moment: after a `wait` up to now, or after the action under way.
+    void WriteOutside(const std::string& line);
+
     void OnAction(const UserAction& action) override;
     void OnActionDone() override;
 

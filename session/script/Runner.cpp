@@ -3,6 +3,7 @@
 
 #include "formats/IniFile.h"
 #include "session/ConfigSheet.h"
+#include "session/ScratchFolder.h"
 #include "session/language/Output.h"
 #include "session/language/StateValues.h"
 #include "session/language/TextLines.h"
@@ -37,16 +38,17 @@ struct Runner::Command {
 };
 
 Runner::Runner(std::ostream& out, std::string programDir)
-    : out_(out), programDir_(std::move(programDir)), world_([this](const ScriptedHost::Message& m) {
+    : out_(out), programDir_(std::move(programDir)), deviceDir_(programDir_),
+      world_([this](const ScriptedHost::Message& m) {
           out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
       }),
       clock_(world_.Clock()), virtualClock_(&world_.Clock()), answers_(world_.Host()) {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
-    log_.KeepSettings(programDir_ + "/Config/VP7.ini");
+    log_.KeepSettings(SettingsPath());
 }
 
 Runner::Runner(std::ostream& out, std::string programDir, Clock& clock, ScriptedAnswers& answers)
-    : out_(out), programDir_(std::move(programDir)), world_({}), clock_(clock),
+    : out_(out), programDir_(std::move(programDir)), deviceDir_(programDir_), world_({}), clock_(clock),
       virtualClock_(dynamic_cast<VirtualClock*>(&clock)), answers_(answers) {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
 }
@@ -192,7 +194,7 @@ void Runner::Execute(std::string_view line, int number) {
     lineNumber_ = number;
     (this->*c.run)(args);
     AfterCommand();
-    NoteSession(line);
+    if (!std::exchange(waitNoted_, false)) NoteSession(line);
 }
 
 void Runner::CheckTimedCommand(std::string_view line) {
@@ -250,8 +252,8 @@ void Runner::Ini(const Args& a) {
     std::string value = pos == std::string::npos ? std::string() : a.rest.substr(pos + 1);
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::create_directories(fs::path(programDir_) / "Config", ec);
-    IniFile ini((fs::path(programDir_) / "Config" / "VP7.ini").string());
+    fs::create_directories(fs::path(deviceDir_) / "Config", ec);
+    IniFile ini(SettingsPath());
     // A settings file that cannot be read is the user's all the same: never replaced by one line.
     if (!ini.Load() && IniFile::PresentButUnreadable(ini.Path()))
         throw RunFailure("cannot read " + ini.Path());
@@ -260,7 +262,7 @@ void Runner::Ini(const Args& a) {
 }
 
 void Runner::CreateDevice(uint8_t variant) {
-    SimulatorOptions options{programDir_, variant};
+    SimulatorOptions options{deviceDir_, variant};
     options.randomSeed = seed_;
     Attach(world_.CreateDevice(options));
     sim_->FormCreate();
@@ -302,21 +304,21 @@ void Runner::Wait(const Args& a) {
         virtualClock_->Advance(ms);
         return;
     }
-    // In steps, so that what the peer received is taken while the time passes.
+    // In steps, so that what the peer received is taken while the time passes. The session notes the
+    // device's time that passed, frozen or sped up, before each line the peer noted meanwhile: its
+    // replay moves the device as far in the same order.
     const auto begin = std::chrono::steady_clock::now();
-    const uint64_t device = devicesMade_;
-    int onDevice = 0; // of the wait, on the device there is now
     for (int left = ms; left > 0;) {
         const int step = std::min(left, kPeerPollMs);
+        const int64_t before = clock_.NowMs();
         if (!closed_) time_.Pass(step);
+        waitUnnotedMs_ += clock_.NowMs() - before;
         left -= step;
-        onDevice += step;
-        const uint64_t before = devicesMade_;
         PollPeer();
-        if (devicesMade_ != before) onDevice = 0;
         if (paced_) std::this_thread::sleep_until(begin + std::chrono::milliseconds(ms - left));
     }
-    if (devicesMade_ != device) waitOnNewDevice_ = onDevice;
+    NoteSession({});
+    waitNoted_ = true;
 }
 
 void Runner::PollPeer() {
@@ -378,6 +380,7 @@ std::span<const Runner::Command> Runner::Commands() {
         {"verify", 1, -1, When::Any, &Runner::Verify, kOutput},
         {"savestate", 1, -1, When::Running, &Runner::SaveStateFile, kOutput | kNamedFile},
         {"classroom", 4, 6, When::BeforeStart, &Runner::Classroom, kConnects},
+        {"room", 2, -1, When::Running, &Runner::Room},
         {"modbus", 1, 4, When::BeforeStart, &Runner::Modbus, kPlant},
         {"serve", 1, 1, When::Running, &Runner::Serve, kPassesTime | kPlant},
     };

@@ -28,6 +28,8 @@ namespace vp7 {
 class Simulator;
 class TrendRecorder;
 struct Control;
+struct RoomAction;
+struct ScratchFolder;
 struct StateFile;
 
 // Something outside the interpreter that takes part in a run, such as a classroom's network link. The
@@ -168,24 +170,34 @@ public:
     void SetPaced(bool paced) { paced_ = paced; }
     static constexpr int kPeerPollMs = 100;
     // What a classroom's instructor may do to the runner's device (RunnerSteer.cpp). Each throws
-    // ScriptError or RunFailure, and changes nothing then, unless said otherwise.
-    // Frozen, a `wait` lets the script's time pass but not the device's; the speed multiplies it.
-    void SetFrozen(bool frozen) { steering_.SetFrozen(frozen, FreezeHolder::Instructor); }
+    // ScriptError or RunFailure, and changes nothing then, unless said otherwise. What the room does to
+    // a running device goes into the session's lines as a `room` line (RoomLines.h), so that a replay
+    // of them shows it.
+    // Frozen, a `wait` lets the script's time pass but not the device's; the speed multiplies it. The
+    // session's lines count a wait in the device's time, as a recording does.
+    void SetFrozen(bool frozen);
     bool Frozen() const { return steering_.Frozen(); }
     void SetSpeed(double speed);
     double Speed() const { return steering_.Speed(); }
     // An exercise's text, opened as `exercise` opens a file, in place of the device there is; with a
     // `seed`, its device draws from it, and the session's lines begin with `seed N` as a recording's do.
+    // The room's device, and the device of a state below, keep a program folder of their own, their
+    // settings copied from the runner's: an exercise's `ini` lines leave the runner's settings alone.
     void OpenExerciseText(const std::string& text, std::optional<uint64_t> seed = std::nullopt);
     // The session's lines since the device was made, as a recording of it: what a seat hands in.
     std::string SessionRecording() const;
     // A snapshot state file's bytes, restored in place of the device there is.
     void LoadStateBytes(const std::string& bytes);
+    // The instructor's message, printed as `classroom message "TEXT"`.
+    void ShowRoomMessage(const std::string& text);
+    // The session's lines so far, as a recording of them replays.
+    std::string SessionRecording() const { return log_.Recording(); }
     // Sets or clears one of the device's options (FrictionSelect, ...) without the trainee seeing it, as
-    // SetHiddenFault (ExerciseRun.h) does, unrecorded as an exercise's own commands are: the control is
-    // hidden until the exercise ends and its changes leave no mark in `trend`, the device's (the
-    // runner's own when none is given; a window attached to the runner gives its own). Which options an
-    // instructor may hide is the classroom's to say: its reader refuses a command naming another.
+    // SetHiddenFault (ExerciseRun.h) does, the change itself unrecorded as an exercise's own commands
+    // are (the session notes the room's line instead): the control is hidden until the exercise ends
+    // and its changes leave no mark in `trend`, the device's (the runner's own when none is given; a
+    // window attached to the runner gives its own). Which options an instructor may hide is the
+    // classroom's to say: its reader refuses a command naming another, and the verifier a line.
     void SetHiddenOption(const std::string& control, bool on, TrendRecorder* trend = nullptr);
     // Judges the exercise as `handin` does, printing the same lines.
     ExerciseResult HandInNow();
@@ -237,8 +249,15 @@ private:
     void Compare(const Args& a);
     void Verify(const Args& a);
     void Classroom(const Args& a);
+    void Room(const Args& a);
+    // The room's action noted in the session's lines, while a device runs.
+    void NoteRoom(const RoomAction& action);
+    void HideOption(const std::string& control, bool on, TrendRecorder* trend);
     void CheckOwnDevice() const;
     std::string ClassroomFolder() const;
+    // The room's device from now on in a program folder of its own (RunnerSteer.cpp).
+    void MoveToRoomsFolder();
+    std::string SettingsPath() const { return deviceDir_ + "/Config/VP7.ini"; }
     void ReplaceDevice(std::string_view command, const std::string& fileName, const std::string& bytes,
                        std::optional<uint64_t> seed = std::nullopt);
     void PollPeer();
@@ -275,6 +294,8 @@ private:
 
     std::ostream& out_;
     std::string programDir_;
+    std::string deviceDir_; // the device's program folder: the program folder, or the room's device's
+    std::unique_ptr<ScratchFolder> roomsFolder_;
     HeadlessWorld world_; // the runner's own; unused while attached
     Clock& clock_;
     VirtualClock* virtualClock_; // clock_ when it is one: `wait` moves it
@@ -284,8 +305,6 @@ private:
     std::vector<NamedValue> values_;       // what `print NAME` finds in sim_
     bool closed_ = false;
     std::optional<uint64_t> seed_;
-    // A `wait` in which the room replaced the device: how much of it passed on the new one.
-    std::optional<int> waitOnNewDevice_;
     std::deque<std::optional<std::pair<std::string, std::string>>> scaleTexts_;
     std::string scriptFolder_;
     int lineNumber_ = 0; // of the line being executed
@@ -297,6 +316,10 @@ private:
     bool languageKept_ = false;
 
     SessionLog log_; // every line that acted, and the settings before the script
+    // A `wait` the peer may act within notes the device's time in parts, each before what the peer
+    // noted; `waitNoted_` tells Execute that the wait's line is noted already.
+    int64_t waitUnnotedMs_ = 0;
+    bool waitNoted_ = false;
 
     uint64_t devicesMade_ = 0;
     RunnerPeer* peer_ = nullptr;

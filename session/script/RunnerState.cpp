@@ -48,11 +48,11 @@ private:
 
 } // namespace
 
+// An empty line notes only what a wait left unnoted.
 void Runner::NoteSession(std::string_view line) {
-    // The room's exercise or state came during the wait: the new session waited only the rest of it.
-    if (const auto waited = std::exchange(waitOnNewDevice_, std::nullopt)) {
-        if (*waited > 0) log_.Note("wait " + std::to_string(*waited));
-        return;
+    if (waitUnnotedMs_ > 0 && !exerciseActing_) {
+        log_.Note("wait " + std::to_string(waitUnnotedMs_));
+        waitUnnotedMs_ = 0;
     }
     const std::string_view name = CommandName(line);
     if (name.empty() || exerciseActing_ || HasTrait(name, kNotActing)) return;
@@ -75,7 +75,7 @@ static std::optional<uint8_t> SettingsVariant(const std::string& programDir) {
 }
 
 std::optional<uint8_t> Runner::VariantAfterReset() const {
-    if (!sim_) return SettingsVariant(programDir_);
+    if (!sim_) return SettingsVariant(deviceDir_);
     IniFile ini;
     if (log_.SettingsBefore()) ini.SetText(*log_.SettingsBefore());
     return VariantIn(ini);
@@ -86,7 +86,7 @@ std::optional<uint8_t> Runner::VariantAfterReset() const {
 // it is.
 std::optional<std::string> Runner::SnapshotMisfit(const StateFile& file) const {
     const ScratchFolder scratch("vp7-state");
-    SimulatorOptions options{programDir_, file.variant};
+    SimulatorOptions options{deviceDir_, file.variant};
     if (sim_) {
         // None kept: the file is removed, and the trial reads none either.
         options.settingsFrom = (std::filesystem::path(scratch.path) / "VP7.ini").string();
@@ -111,9 +111,9 @@ void Runner::StartFromState(const std::string& name) {
         return RunFailure(name + (line > 0 ? " line " + std::to_string(line) : std::string()) + ": " +
                           reason);
     };
-    if (const auto refusal = CheckSavedState(*text, SettingsVariant(programDir_), ProgramVersion()))
+    if (const auto refusal = CheckSavedState(*text, SettingsVariant(deviceDir_), ProgramVersion()))
         throw refused(refusal->line, refusal->english);
-    if (const std::string settings = programDir_ + "/Config/VP7.ini"; IniFile::PresentButUnreadable(settings))
+    if (const std::string settings = SettingsPath(); IniFile::PresentButUnreadable(settings))
         throw RunFailure(UnreadableSettings(settings).english);
     bool truncated = false;
     {
@@ -140,10 +140,10 @@ void Runner::StartFromState(const std::string& name) {
 // replayed. The session's lines become the snapshot's recording, so that a rewind or a later state
 // goes on from it.
 void Runner::StartFromSnapshot(const std::string& name, std::string_view text) {
-    auto decoded = DecodeStateFile(text, SettingsVariant(programDir_));
+    auto decoded = DecodeStateFile(text, SettingsVariant(deviceDir_));
     if (const auto* refusal = std::get_if<StateRefusal>(&decoded))
         throw RunFailure(name + ": " + refusal->english);
-    if (const std::string settings = programDir_ + "/Config/VP7.ini"; IniFile::PresentButUnreadable(settings))
+    if (const std::string settings = SettingsPath(); IniFile::PresentButUnreadable(settings))
         throw RunFailure(UnreadableSettings(settings).english);
     const StateFile& file = std::get<StateFile>(decoded);
     // The clock where it was, so that the device's times read as they did; nothing is armed yet.
@@ -194,18 +194,30 @@ void Runner::Rewind(const Args& a) {
     ReplaySilently(cut);
 }
 
+// The lines' waits count the device's time: they replay unfrozen at the plain speed, whatever the room
+// set meanwhile (their own `room freeze` lines freeze as the room did), and the room's setting is back
+// at the end.
 void Runner::ReplaySilently(std::string_view text) {
     const Silenced quiet(out_);
+    const bool frozen = time_.Frozen();
+    const double rate = time_.Rate();
+    const auto restore = [&] {
+        --replaying_;
+        time_.SetFrozen(frozen);
+        time_.SetRate(rate);
+    };
     ++replaying_;
+    time_.SetFrozen(false);
+    time_.SetRate(1);
     try {
         TextLines lines(text);
         while (const auto line = lines.Next())
             Execute(*line);
     } catch (...) {
-        --replaying_;
+        restore();
         throw;
     }
-    --replaying_;
+    restore();
 }
 
 // Back to before the script's first line: the settings file as it was, no device, the clock at zero,
@@ -225,6 +237,8 @@ void Runner::ResetDevice() {
     scaleTexts_.clear();
     run_.Close();
     log_.Clear();
+    // A wait the new device came in counts only the time it ran on the new one.
+    waitUnnotedMs_ = 0;
 }
 
 } // namespace vp7

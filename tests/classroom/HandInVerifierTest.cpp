@@ -124,6 +124,21 @@ TEST_F(HandInVerifierTest, ReplaysTheRecordingAndJudgesTheClaim) {
         // which changes every travel time) is passed over.
         {"a setting the recording brings along",
          [](HandInCase& c) { c.handIn.recording = "ini Config Getriebe 90\n" + c.handIn.recording; }, ""},
+        {"what the room did to the seat's device",
+         [](HandInCase& c) {
+             const std::string first = "set SetPointText \"100\"\n";
+             c.handIn.recording =
+                 Replaced(c.handIn.recording, first,
+                          "room message \"Los\"\nroom speed 2\nroom freeze 1\nroom freeze 0\n"
+                          "room fault LeakageSelect 1\nroom fault LeakageSelect 0\n" +
+                              first);
+         },
+         ""},
+        {"a fault the room does not hide",
+         [](HandInCase& c) { c.handIn.recording += "room fault ExtendedFaultsSelect 1\n"; },
+         "an action the room does not take"},
+        {"a room's action that is none", [](HandInCase& c) { c.handIn.recording += "room sing \"x\"\n"; },
+         "an action the room does not take"},
         {"a check claimed passed",
          [](HandInCase& c) {
              c.handIn.checks[0].passed = false;

@@ -53,6 +53,40 @@ TEST_F(SessionRecorderTest, WritesTheRunnersCommandsInTheirOrderAndTime) {
                              "click Enter\n");
 }
 
+// The room's lines stand at their moment: after the pointer held back and a wait up to it, or after the
+// action whose dialog was open when the room acted.
+TEST_F(SessionRecorderTest, TheRoomsLinesStandWhereTheRoomActed) {
+    const auto path = dir / "session.vp7s";
+    {
+        SessionRecorder recorder(*sim, path.string(), "test");
+        host.OnMessage([&](const ScriptedHost::Message& m) {
+            recorder.WriteOutside("room message \"Los\"");
+            sim->Answered({.kind = ActionKind::Answer, .answer = m.answer});
+        });
+        recorder.WriteOutside("room speed 2");
+        clock.Advance(300);
+        sim->PointerMove(10, 10);
+        clock.Advance(20);
+        sim->PointerMove(12, 10); // held back: within 100 ms, nothing shown changed
+        clock.Advance(30);
+        recorder.WriteOutside("room freeze 1");
+        recorder.WriteOutside("room freeze 0");
+        Enter("abc"); // refused with a message box, while which the room acts
+    }
+    EXPECT_EQ(Actions(path), "room speed 2\n"
+                             "wait 300\n"
+                             "move 10 10\n"
+                             "wait 20\n"
+                             "move 12 10\n"
+                             "wait 30\n"
+                             "room freeze 1\n"
+                             "room freeze 0\n"
+                             "set SetPointText \"abc\"\n"
+                             "answer OK\n"
+                             "click Enter\n"
+                             "room message \"Los\"\n");
+}
+
 // The header names the settings in force, so the runner starts from the same device.
 TEST_F(SessionRecorderTest, BeginsWithTheScreenTheSeedAndEverySetting) {
     sim->UserCheck(sim->form.AlarmModulSelect, true);

@@ -5,6 +5,8 @@
 // runner's seat.
 #include "ShownApp.h"
 #include "classroom/RunnerSeat.h"
+#include "platform/FileRead.h"
+#include "session/SessionRecorder.h"
 #include "session/exercise/ExerciseReport.h"
 #include "session/script/Runner.h"
 #include "session/trend/TrendRecorder.h"
@@ -61,6 +63,8 @@ public:
     virtual bool Reachable(const std::string& control) = 0;
     // The exercise handed in with the choice at `index`; none without an exercise.
     virtual std::optional<std::string> HandIn(int index) = 0;
+    // The recording of the exercise so far; none without an exercise.
+    virtual std::optional<std::string> Recording() = 0;
 };
 
 // The window on the wall clock: a widget is out of reach when hidden.
@@ -81,6 +85,7 @@ public:
     const TrendRecorder& Trend() override { return Shown().Trend(); }
     bool Reachable(const std::string& control) override { return ::Shown(Shown(), control); }
     std::optional<std::string> HandIn(int) override { return std::nullopt; }
+    std::optional<std::string> Recording() override { return std::nullopt; }
 
 protected:
     virtual MainWindow& Shown() { return *windows_.main; }
@@ -100,6 +105,10 @@ public:
         test::RunEvents(5000, [this] { return Sim().StartedMs != 0 && !Sim().form.Image2.visible; });
     }
     std::optional<std::string> HandIn(int index) override { return Summary(session_->HandIn(index)); }
+    std::optional<std::string> Recording() override {
+        Shown().Recorder()->WriteUpToNow();
+        return ReadWholeFile(session_->RecordingPath().toStdString(), 1u << 20);
+    }
 
 private:
     MainWindow& Shown() override { return session_->Window(); }
@@ -131,6 +140,7 @@ public:
         runner_.Execute("choose " + std::to_string(index + 1));
         return Summary(runner_.HandInNow());
     }
+    std::optional<std::string> Recording() override { return runner_.SessionRecording(); }
 
 private:
     QTemporaryDir dir_;
@@ -202,6 +212,17 @@ TEST(HiddenFault, IsSetRefusedAndJudgedAlikeForEverySeat) {
         sim.form.BlockUpSelect.enabled = true;
 
         seated->Seat().SetHiddenFault("FrictionSelect", true);
+        // A replay of the exercise's recording ends on the fault the room set, hidden.
+        if (const auto recording = seated->Recording()) {
+            std::ostringstream out;
+            QTemporaryDir replayDir;
+            Runner replay(out, replayDir.path().toStdString());
+            for (const std::string& line : Runner::SplitLines(*recording))
+                replay.Execute(line);
+            replay.Execute("print FrictionSelect");
+            EXPECT_EQ(out.str(), "FrictionSelect 1\n") << *recording;
+            EXPECT_TRUE(replay.RunningExercise().Hidden().contains("FrictionSelect"));
+        }
         sim.UserCheck(sim.form.LeakageSelect, true); // the trainee's own doing
         if (const auto judged = seated->HandIn(1)) {
             EXPECT_EQ(*judged, "PASS 1; PASS 1; FAIL AUT; PASS 0.0000; question PASS 4/5");

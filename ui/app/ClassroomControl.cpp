@@ -6,10 +6,12 @@
 #include "classroom/SeatCommand.h"
 #include "formats/AtomicFile.h"
 #include "platform/FileRead.h"
+#include "session/SessionRecorder.h"
 #include "session/StateFile.h"
 #include "session/Steering.h"
 #include "session/exercise/ExerciseRun.h"
 #include "session/exercise/KeptExercise.h"
+#include "session/language/RoomLines.h"
 #include "session/script/Runner.h"
 #include "session/trend/TrendRecorder.h"
 #include "sim/Simulator.h"
@@ -362,11 +364,17 @@ void ClassroomControl::LoadState(const std::string& bytes) {
     ShowSessionInPlace(*main_, *instructor_, std::move(std::get<SnapshotSession>(made)));
 }
 
+// What the room did stands in the recording of the device it did it to, so that a replay shows it.
+void ClassroomControl::Record(const RoomAction& action) {
+    if (SessionRecorder* recorder = Shown().Recorder()) recorder->WriteOutside(RoomLine(action));
+}
+
 void ClassroomControl::SetFrozen(bool frozen) {
     if (ExerciseSession* exercise = Exercise())
         exercise->SetFrozen(frozen);
     else
         instructor_->SetFrozen(frozen);
+    Record({RoomAction::Kind::Freeze, frozen, 1, {}});
 }
 
 void ClassroomControl::SetSpeed(double speed) {
@@ -375,14 +383,19 @@ void ClassroomControl::SetSpeed(double speed) {
         exercise->SetSpeed(speed);
     else
         instructor_->SetSpeed(speed);
+    Record({RoomAction::Kind::Speed, false, speed, {}});
 }
 
 void ClassroomControl::SetHiddenFault(const std::string& option, bool on) {
-    if (ExerciseSession* exercise = Exercise()) return exercise->SetHiddenOption(option, on);
-    std::set<std::string> hidden = main_->Hidden();
-    vp7::SetHiddenFault(main_->Sim(), &main_->CurrentSession().Trend(), hidden, option, on);
-    main_->Restrict(std::move(hidden), main_->Locked());
-    main_->AfterEvent();
+    if (ExerciseSession* exercise = Exercise()) {
+        exercise->SetHiddenOption(option, on);
+    } else {
+        std::set<std::string> hidden = main_->Hidden();
+        vp7::SetHiddenFault(main_->Sim(), &main_->CurrentSession().Trend(), hidden, option, on);
+        main_->Restrict(std::move(hidden), main_->Locked());
+        main_->AfterEvent();
+    }
+    Record({RoomAction::Kind::Fault, on, 1, option});
 }
 
 void ClassroomControl::ShowMessage(const std::string& text) {
@@ -403,6 +416,7 @@ void ClassroomControl::ShowMessage(const std::string& text) {
     message_->setText(Q(text));
     message_->show();
     message_->raise();
+    Record({RoomAction::Kind::Message, false, 1, text});
 }
 
 std::optional<SeatHandIn> ClassroomControl::HandIn() {

@@ -25,6 +25,7 @@ class ExerciseSession;
 class InstructorControls;
 class InstructorStation;
 class MainWindow;
+struct RoomAction;
 class Seat;
 class Simulator;
 class StationLink;
@@ -84,6 +85,7 @@ private:
     void SendFrame();
     void FollowExercise();
     SeatHandIn WithRecording(const ExerciseSession& exercise);
+    void Record(const RoomAction& action);
     // The password kept in `file` for the next time, or the file removed.
     void KeepOrForget(const std::string& file, bool keep, const std::string& password);
     MainWindow& Shown() const; // the exercise's window while one runs
