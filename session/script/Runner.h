@@ -190,8 +190,6 @@ public:
     void LoadStateBytes(const std::string& bytes);
     // The instructor's message, printed as `classroom message "TEXT"`.
     void ShowRoomMessage(const std::string& text);
-    // The session's lines so far, as a recording of them replays.
-    std::string SessionRecording() const { return log_.Recording(); }
     // Sets or clears one of the device's options (FrictionSelect, ...) without the trainee seeing it, as
     // SetHiddenFault (ExerciseRun.h) does, the change itself unrecorded as an exercise's own commands
     // are (the session notes the room's line instead): the control is hidden until the exercise ends
