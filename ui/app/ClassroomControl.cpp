@@ -73,6 +73,8 @@ void ClassroomControl::BeforeStart(Simulator& sim) {
 void ClassroomControl::Attach(AppWindows& windows) {
     main_ = windows.main.get();
     instructor_ = windows.instructor.get();
+    main_->SeatIn(
+        {.inRoom = [this] { return seat_ != nullptr; }, .holdsDevice = [this] { return HoldsDevice(); }});
     const MenuBar& menus = main_->Menus();
     connect(menus.Action(ActionId::ClassroomConnect), &QAction::triggered, this, [this] { AskToJoin(); });
     connect(menus.Action(ActionId::ClassroomDisconnect), &QAction::triggered, this, [this] { Leave(); });
@@ -102,6 +104,7 @@ void ClassroomControl::Attach(AppWindows& windows) {
 void ClassroomControl::Detach() {
     if (!main_) return;
     disconnect(main_, nullptr, this, nullptr);
+    main_->SeatIn({});
     station_.reset();
     stationLink_.reset();
     if (seat_) seat_->Finish(kLeaveWait); // still in the room at the next start: the settings say so
@@ -265,6 +268,14 @@ void ClassroomControl::Poll() {
     }
 }
 
+bool ClassroomControl::HoldsDevice() const {
+    if (!seat_) return false;
+    if (const ExerciseSession* exercise = Exercise(); exercise && exercise->FromRoom()) return true;
+    const auto* clock = dynamic_cast<const QtClock*>(&Shown().Sim().clock);
+    if (clock && (clock->FreezeHolders() & FreezeBit(FreezeHolder::Instructor))) return true;
+    return !roomHidden_.empty();
+}
+
 ExerciseSession* ClassroomControl::Exercise() const {
     return main_->CurrentExercise();
 }
@@ -331,7 +342,9 @@ void ClassroomControl::OpenExercise(const std::string& text) {
     if (!WriteFileAtomically(path, text)) throw std::runtime_error("cannot write " + path);
     auto started = StartExerciseFor(Q(path), Q(settings_.seat), main_->Sim().settings.DataDir(), German());
     if (const auto* why = std::get_if<QString>(&started)) throw std::runtime_error(why->toStdString());
-    main_->RunExercise(std::move(std::get<std::unique_ptr<ExerciseSession>>(started)));
+    auto& session = std::get<std::unique_ptr<ExerciseSession>>(started);
+    session->TakeFromRoom();
+    main_->RunExercise(std::move(session));
 }
 
 void ClassroomControl::LoadState(const std::string& bytes) {
@@ -362,6 +375,10 @@ void ClassroomControl::SetSpeed(double speed) {
 }
 
 void ClassroomControl::SetHiddenFault(const std::string& option, bool on) {
+    if (on)
+        roomHidden_.insert(option);
+    else
+        roomHidden_.erase(option);
     if (ExerciseSession* exercise = Exercise()) return exercise->SetHiddenOption(option, on);
     std::set<std::string> hidden = main_->Hidden();
     vp7::SetHiddenFault(main_->Sim(), &main_->CurrentSession().Trend(), hidden, option, on);

@@ -2,6 +2,7 @@
 #include "ui/app/MainWindow.h"
 
 #include "formats/IniFile.h"
+#include "session/Steering.h"
 #include "sim/files/Settings.h"
 #include "sim/operation/ParamTableView.h"
 #include "ui/app/HelpMenu.h"
@@ -115,7 +116,11 @@ void MainWindow::BuildMenu() {
     for (Control* c : Sim().form.All()) {
         QAction* item = c->kind == ControlKind::MenuItem ? menus_->Item(*c) : nullptr;
         if (!item || item->menu()) continue;
-        connect(item, &QAction::triggered, this, [this, name = c->name] { view_->UserClick(name); });
+        // Loading a configuration replaces what the device was set to.
+        const bool replaces = c->name == Sim().form.Konfigurationladen1.name;
+        connect(item, &QAction::triggered, this, [this, name = c->name, replaces] {
+            if (!replaces || !RefusedInExercise()) view_->UserClick(name);
+        });
     }
     BuildRecordingItems();
 }
@@ -195,14 +200,30 @@ void MainWindow::KeepForExercise() {
     ShowRecording();
 }
 
+void MainWindow::SteerFreeze(Steering& steering, bool frozen, FreezeAsker asker) const {
+    if (asker == FreezeAsker::WindowUser && room_.inRoom && room_.inRoom())
+        return steering.SetFrozen(frozen, FreezeHolder::Trainee);
+    steering.SetFrozen(frozen, FreezeHolder::Instructor);
+    if (asker == FreezeAsker::WindowUser && !frozen) steering.SetFrozen(false, FreezeHolder::Trainee);
+}
+
+// The room's word comes first: an exercise from the room is the instructor's as well.
 bool MainWindow::RefusedInExercise() {
-    if (!exerciseDevice_) return false;
-    ShowPlainMessage(this, QMessageBox::Information,
-                     QString::fromUtf8(Sim().state.Text(
-                         "Während einer Übung nicht möglich: Die Aufzeichnung läuft bis zur Abgabe, und es "
-                         "wird keine andere Aufzeichnung, Übung oder Sitzung geladen.",
-                         "Not during an exercise: its recording runs until it is handed in, and no other "
-                         "recording, exercise or session is loaded.")));
+    const char* why = nullptr;
+    if (room_.holdsDevice && room_.holdsDevice())
+        why =
+            Sim().state.Text("Vom Ausbilder festgelegt: Solange der Platz im Klassenraum ist, wird das Gerät "
+                             "nicht ersetzt oder zurückgesetzt.",
+                             "Set by the instructor: while the seat is in the classroom, the device is not "
+                             "replaced or reset.");
+    else if (exerciseDevice_)
+        why = Sim().state.Text(
+            "Während einer Übung nicht möglich: Die Aufzeichnung läuft bis zur Abgabe, und es "
+            "wird keine andere Aufzeichnung, Übung oder Sitzung geladen.",
+            "Not during an exercise: its recording runs until it is handed in, and no other "
+            "recording, exercise or session is loaded.");
+    if (!why) return false;
+    ShowPlainMessage(this, QMessageBox::Information, QString::fromUtf8(why));
     return true;
 }
 
@@ -272,6 +293,7 @@ void MainWindow::RunExercise(std::unique_ptr<ExerciseSession> session) {
     }
     exercise_ = std::move(session);
     exercise_->Window().View().Follow(*zoomControl_);
+    exercise_->Window().SeatIn(room_);
     connect(exercise_.get(), &ExerciseSession::Ended, this, [this] { EndExercise(); });
     hide();
     emit ExerciseChanged();

@@ -20,6 +20,7 @@ class QWidget;
 namespace vp7 {
 
 struct AppWindows;
+enum class FreezeAsker;
 class MainWindow;
 class QtClock;
 class SessionRecorder;
@@ -36,6 +37,8 @@ public:
 
     static constexpr double kSpeeds[] = {0.5, 1, 2, 5, 10};
 
+    // The instructor's freeze: the room's at a seat, the trainer's standing alone. The window's own
+    // menu and F9 are the trainee's at a seat (MainWindow::SteerFreeze).
     void SetFrozen(bool frozen);
     bool Frozen() const;
     void SetSpeed(double rate);
@@ -58,6 +61,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Steer(bool frozen, FreezeAsker asker);
     void BuildMenu();
     void Retranslate();
     void StartLog();
