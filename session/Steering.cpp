@@ -10,11 +10,15 @@ namespace vp7 {
 Steering::Steering(SteeredTime& time, std::function<Simulator*()> device)
     : time_(time), device_(std::move(device)) {}
 
-void Steering::SetFrozen(bool frozen, FreezeHolder) {
-    if (frozen == time_.Frozen()) return;
-    if (frozen)
+void Steering::SetFrozen(bool frozen, FreezeHolder holder) {
+    const unsigned holders =
+        frozen ? time_.FreezeHolders() | FreezeBit(holder) : time_.FreezeHolders() & ~FreezeBit(holder);
+    time_.SetFreezeHolders(holders);
+    const bool stands = holders != 0;
+    if (stands == time_.Frozen()) return;
+    if (stands)
         if (Simulator* sim = device_()) LetGoOfHolds(*sim);
-    time_.SetFrozen(frozen);
+    time_.SetFrozen(stands);
 }
 
 // The left button is the one whose hold the device times (a key held for its long function); it is

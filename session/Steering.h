@@ -20,18 +20,16 @@ class Simulator;
 // eye, or hardly move.
 inline constexpr double kSlowestSpeed = 0.1, kFastestSpeed = 100;
 
-// Who asks for a freeze. Every freeze today is the instructor's; the holder is named at every call so
-// that a trainee's own pause can be told apart from it and cannot lift it.
-enum class FreezeHolder { Instructor };
-
 class Steering {
 public:
     // `device` tells the device running now, none before one starts or after it closed.
     Steering(SteeredTime& time, std::function<Simulator*()> device);
 
-    // Freezing a frozen device or continuing a running one changes nothing.
+    // `holder` takes or gives up its hold; the time stands while any holder holds it. Freezing a frozen
+    // device or continuing a running one lets nothing go and starts nothing.
     void SetFrozen(bool frozen, FreezeHolder holder);
     bool Frozen() const { return time_.Frozen(); }
+    bool HeldBy(FreezeHolder holder) const { return (time_.FreezeHolders() & FreezeBit(holder)) != 0; }
     // Throws std::range_error, changing nothing, for a speed outside kSlowestSpeed..kFastestSpeed.
     void SetSpeed(double speed);
     double Speed() const { return time_.Rate(); }

@@ -19,6 +19,8 @@ public:
 
     void SetFrozen(bool frozen) override { frozen_ = frozen; }
     bool Frozen() const override { return frozen_; }
+    void SetFreezeHolders(unsigned holders) override { freezeHolders_ = holders; }
+    unsigned FreezeHolders() const override { return freezeHolders_; }
     void SetRate(double rate) override { rate_ = rate; }
     double Rate() const override { return rate_; }
     // Whether the device's time is the script's, one to one.
@@ -29,6 +31,7 @@ public:
 private:
     VirtualClock* clock_;
     bool frozen_ = false;
+    unsigned freezeHolders_ = 0;
     double rate_ = 1;
     double carryMs_ = 0; // the part of a millisecond a speed left over
 };

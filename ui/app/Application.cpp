@@ -93,7 +93,8 @@ void BringToFront(MainWindow& main) {
 
 void OpenForSecondStart(AppWindows& windows, const OpenRequest& request) {
     MainWindow& main = *windows.main;
-    if (main.CurrentExercise() && main.CurrentExercise()->Window().RefusedInExercise()) return;
+    MainWindow& shown = main.CurrentExercise() ? main.CurrentExercise()->Window() : main;
+    if (shown.RefusedInExercise()) return;
     const QString path = QString::fromStdString(request.path);
     switch (request.kind) {
     case OpenKind::State:

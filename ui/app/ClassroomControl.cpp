@@ -76,6 +76,8 @@ void ClassroomControl::BeforeStart(Simulator& sim) {
 void ClassroomControl::Attach(AppWindows& windows) {
     main_ = windows.main.get();
     instructor_ = windows.instructor.get();
+    main_->SeatIn(
+        {.inRoom = [this] { return seat_ != nullptr; }, .holdsDevice = [this] { return HoldsDevice(); }});
     const MenuBar& menus = main_->Menus();
     connect(menus.Action(ActionId::ClassroomConnect), &QAction::triggered, this, [this] { AskToJoin(); });
     connect(menus.Action(ActionId::ClassroomDisconnect), &QAction::triggered, this, [this] { Leave(); });
@@ -105,6 +107,7 @@ void ClassroomControl::Attach(AppWindows& windows) {
 void ClassroomControl::Detach() {
     if (!main_) return;
     disconnect(main_, nullptr, this, nullptr);
+    main_->SeatIn({});
     station_.reset();
     stationLink_.reset();
     if (seat_) seat_->Finish(kLeaveWait); // still in the room at the next start: the settings say so
@@ -268,6 +271,14 @@ void ClassroomControl::Poll() {
     }
 }
 
+bool ClassroomControl::HoldsDevice() const {
+    if (!seat_) return false;
+    if (const ExerciseSession* exercise = Exercise(); exercise && exercise->FromRoom()) return true;
+    const auto* clock = dynamic_cast<const QtClock*>(&Shown().Sim().clock);
+    if (clock && (clock->FreezeHolders() & FreezeBit(FreezeHolder::Instructor))) return true;
+    return !roomHidden_.empty();
+}
+
 ExerciseSession* ClassroomControl::Exercise() const {
     return main_->CurrentExercise();
 }
@@ -349,7 +360,9 @@ void ClassroomControl::OpenExercise(const std::string& text, std::optional<uint6
     auto started =
         StartExerciseFor(Q(path), Q(settings_.seat), main_->Sim().settings.DataDir(), German(), seed);
     if (const auto* why = std::get_if<QString>(&started)) throw std::runtime_error(why->toStdString());
-    main_->RunExercise(std::move(std::get<std::unique_ptr<ExerciseSession>>(started)));
+    auto& session = std::get<std::unique_ptr<ExerciseSession>>(started);
+    session->TakeFromRoom();
+    main_->RunExercise(std::move(session));
 }
 
 void ClassroomControl::LoadState(const std::string& bytes) {
@@ -395,6 +408,11 @@ void ClassroomControl::SetHiddenFault(const std::string& option, bool on) {
         main_->Restrict(std::move(hidden), main_->Locked());
         main_->AfterEvent();
     }
+    // Set: the room holds it hidden until it clears it.
+    if (on)
+        roomHidden_.insert(option);
+    else
+        roomHidden_.erase(option);
     Record({RoomAction::Kind::Fault, on, 1, option});
 }
 

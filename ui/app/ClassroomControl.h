@@ -14,6 +14,8 @@
 #include <QTimer>
 
 #include <memory>
+#include <set>
+#include <string>
 
 class QLabel;
 class QMessageBox;
@@ -52,6 +54,9 @@ public:
     bool Join(const ClassroomSettings& settings, const std::string& password);
     void Leave();
     Seat* InRoom() const { return seat_.get(); }
+    // What the room set stays while the seat is in it: its exercise running, its freeze held or a
+    // fault it hid. The trainee's ways to replace or reset the device are refused meanwhile.
+    bool HoldsDevice() const;
     // The instructor's station, connected as `settings` and `password` say; none (after a message)
     // when it cannot connect.
     InstructorStation* OpenStation(const ClassroomSettings& settings, const std::string& password);
@@ -110,6 +115,7 @@ private:
     QPointer<ExerciseSession> followed_;   // whose hand-ins go to the room
     const TrendRecorder* trend_ = nullptr; // the trend the events were taken from
     uint64_t eventsTaken_ = 0;
+    std::set<std::string> roomHidden_; // the faults the room hid
     bool connected_ = false;
 };
 

@@ -19,6 +19,7 @@
 #include "ui/device/PictureWidget.h"
 #include "ui/qt/OwnFiles.h"
 #include "ui/qt/SteeredQtClock.h"
+#include "ui/training/ExerciseSession.h"
 #include "ui/training/RewindDialog.h"
 #include "ui/training/TrendWindow.h"
 
@@ -59,6 +60,11 @@ InstructorControls::InstructorControls(AppWindows& windows)
         if (Frozen()) LockDeviceMenus();
     });
     connect(&main_, &MainWindow::SessionTaken, this, [this] { FollowSession(); });
+    // An exercise from the room leaves the trainee no freeze of their own.
+    connect(&main_, &MainWindow::ExerciseChanged, this, [this] {
+        const ExerciseSession* exercise = main_.CurrentExercise();
+        freeze_->setEnabled(Clock() && !(exercise && exercise->FromRoom()));
+    });
     connect(&main_, &MainWindow::RecordingStopped, this,
             [this](const QString& path) { TakeOverRecording(path); });
     Retranslate();
@@ -109,15 +115,20 @@ void InstructorControls::BuildMenu() {
     MenuBar& menus = main_.Menus();
     menus.Add(MenuPart::Instructor, Sim().state.Language);
     freeze_ = menus.Action(ActionId::Freeze);
-    connect(freeze_, &QAction::triggered, this, [this](bool on) { SetFrozen(on); });
+    connect(freeze_, &QAction::triggered, this, [this](bool on) { Steer(on, FreezeAsker::WindowUser); });
     for (QAction* speed : menus.Choices(ActionId::SpeedStep)) {
         const double rate = speed->data().toDouble();
         connect(speed, &QAction::triggered, this, [this, rate] { SetSpeed(rate); });
     }
     CheckSpeed(1);
     connect(menus.Action(ActionId::SaveState), &QAction::triggered, this, [this] { SaveState(); });
-    connect(menus.Action(ActionId::LoadState), &QAction::triggered, this, [this] { LoadState(); });
-    connect(menus.Action(ActionId::Rewind), &QAction::triggered, this, [this] { AskForRewind(); });
+    // Both replace the device: not where the room holds it.
+    connect(menus.Action(ActionId::LoadState), &QAction::triggered, this, [this] {
+        if (!main_.RefusedInExercise()) LoadState();
+    });
+    connect(menus.Action(ActionId::Rewind), &QAction::triggered, this, [this] {
+        if (!main_.RefusedInExercise()) AskForRewind();
+    });
     if (!Clock()) {
         freeze_->setEnabled(false);
         menus.Menu(MenuId::Speed)->setEnabled(false);
@@ -205,10 +216,18 @@ void InstructorControls::PlaceBand() {
 }
 
 void InstructorControls::SetFrozen(bool frozen) {
-    if (!Clock() || frozen == Frozen()) return;
-    if (frozen) ReleaseHolds();
-    SteeredQtClock(*Clock(), Sim()).Steer().SetFrozen(frozen, FreezeHolder::Instructor);
-    freeze_->setChecked(frozen);
+    Steer(frozen, FreezeAsker::Instructor);
+}
+
+void InstructorControls::Steer(bool frozen, FreezeAsker asker) {
+    if (!Clock()) return;
+    const bool was = Frozen();
+    if (frozen && !was) ReleaseHolds();
+    SteeredQtClock steered(*Clock(), Sim());
+    main_.SteerFreeze(steered.Steer(), frozen, asker);
+    frozen = Frozen();
+    freeze_->setChecked(frozen); // another's hold outlasts the user's continue
+    if (frozen == was) return;
     if (frozen) {
         main_.AfterEvent();
         LockDeviceMenus();

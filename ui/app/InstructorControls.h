@@ -20,6 +20,7 @@ class QWidget;
 namespace vp7 {
 
 struct AppWindows;
+enum class FreezeAsker;
 class MainWindow;
 class QtClock;
 class SessionRecorder;
@@ -31,6 +32,8 @@ public:
     explicit InstructorControls(AppWindows& windows);
     ~InstructorControls() override;
 
+    // The instructor's freeze: the room's at a seat, the trainer's standing alone. The window's own
+    // menu and F9 are the trainee's at a seat (MainWindow::SteerFreeze).
     void SetFrozen(bool frozen);
     bool Frozen() const;
     void SetSpeed(double rate);
@@ -53,6 +56,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Steer(bool frozen, FreezeAsker asker);
     void BuildMenu();
     void Retranslate();
     void StartLog();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/app/MainWindow.h"
 
+#include "session/Steering.h"
 #include "sim/files/Settings.h"
 #include "ui/device/MenuBar.h"
 #include "ui/device/ZoomControl.h"
@@ -102,14 +103,30 @@ void MainWindow::KeepForExercise() {
     ShowRecording();
 }
 
+void MainWindow::SteerFreeze(Steering& steering, bool frozen, FreezeAsker asker) const {
+    if (asker == FreezeAsker::WindowUser && room_.inRoom && room_.inRoom())
+        return steering.SetFrozen(frozen, FreezeHolder::Trainee);
+    steering.SetFrozen(frozen, FreezeHolder::Instructor);
+    if (asker == FreezeAsker::WindowUser && !frozen) steering.SetFrozen(false, FreezeHolder::Trainee);
+}
+
+// The room's word comes first: an exercise from the room is the instructor's as well.
 bool MainWindow::RefusedInExercise() {
-    if (!exerciseDevice_) return false;
-    ShowPlainMessage(this, QMessageBox::Information,
-                     QString::fromUtf8(Sim().state.Text(
-                         "Während einer Übung nicht möglich: Die Aufzeichnung läuft bis zur Abgabe, und es "
-                         "wird keine andere Aufzeichnung, Übung oder Sitzung geladen.",
-                         "Not during an exercise: its recording runs until it is handed in, and no other "
-                         "recording, exercise or session is loaded.")));
+    const char* why = nullptr;
+    if (room_.holdsDevice && room_.holdsDevice())
+        why =
+            Sim().state.Text("Vom Ausbilder festgelegt: Solange der Platz im Klassenraum ist, wird das Gerät "
+                             "nicht ersetzt oder zurückgesetzt.",
+                             "Set by the instructor: while the seat is in the classroom, the device is not "
+                             "replaced or reset.");
+    else if (exerciseDevice_)
+        why = Sim().state.Text(
+            "Während einer Übung nicht möglich: Die Aufzeichnung läuft bis zur Abgabe, und es "
+            "wird keine andere Aufzeichnung, Übung oder Sitzung geladen.",
+            "Not during an exercise: its recording runs until it is handed in, and no other "
+            "recording, exercise or session is loaded.");
+    if (!why) return false;
+    ShowPlainMessage(this, QMessageBox::Information, QString::fromUtf8(why));
     return true;
 }
 
@@ -179,6 +196,7 @@ void MainWindow::RunExercise(std::unique_ptr<ExerciseSession> session) {
     }
     exercise_ = std::move(session);
     exercise_->Window().View().Follow(View());
+    exercise_->Window().SeatIn(room_);
     connect(exercise_.get(), &ExerciseSession::Ended, this, [this] { EndExercise(); });
     hide();
     emit ExerciseChanged();

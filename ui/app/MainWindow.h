@@ -16,6 +16,12 @@ class QTimer;
 
 namespace vp7 {
 
+class PictureWidget;
+class MenuBar;
+class Steering;
+
+// Who asks a window's device to freeze or go on: the instructor, or the window's own user.
+enum class FreezeAsker { Instructor, WindowUser };
 class ExerciseSession;
 class Player;
 
@@ -38,7 +44,21 @@ public:
     // An exercise's device: its recording is stopped only by the exercise, and no other recording,
     // exercise or session is started in it; the items that would are greyed and refused.
     void KeepForExercise();
-    // Says why not, in an exercise's device: true there, after the message.
+    // The room of a classroom seat the window is: whether the seat is in it now, and whether the room
+    // holds the device shown (it set a hidden fault, runs its exercise there or holds it frozen). An
+    // exercise run in the window is given the same.
+    struct SeatRoom {
+        std::function<bool()> inRoom;
+        std::function<bool()> holdsDevice;
+    };
+    void SeatIn(SeatRoom room) { room_ = std::move(room); }
+    // Freezes or continues the device on `steering` for the instructor (the room's command) or the
+    // window's own user (its menu, F9, an exercise's panel). The user's is the trainee's hold at a seat
+    // in a room; standing alone the user is the trainer, whose continue lifts a trainee's hold left
+    // from a room too.
+    void SteerFreeze(Steering& steering, bool frozen, FreezeAsker asker) const;
+    // Says why the device shown may not be replaced, reset or recorded anew now: true, after the
+    // message, while the room holds it or in an exercise's device.
     bool RefusedInExercise();
     // Goes on recording into `path`, whose lines were replayed into this device up to `from.atMs`.
     void ContinueRecording(const std::string& path, SessionRecorder::Continuation from);
@@ -71,6 +91,7 @@ signals:
     void RecordingStopped(const QString& path);
 
 protected:
+    bool RefusesReplacing() override { return RefusedInExercise(); }
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -85,6 +106,7 @@ private:
     QTimer* recordingClock_ = nullptr;
     QStringList restartArguments_;
     bool exerciseDevice_ = false;
+    SeatRoom room_;
 };
 
 } // namespace vp7

@@ -49,7 +49,11 @@ DeviceWindow::DeviceWindow(SessionOwner& sessions, int scale, const SessionMode&
     for (Control* c : Sim().form.All()) {
         QAction* item = c->kind == ControlKind::MenuItem ? menus_->Item(*c) : nullptr;
         if (!item || item->menu()) continue;
-        connect(item, &QAction::triggered, this, [this, name = c->name] { view_->UserClick(name); });
+        // Loading a configuration replaces what the device was set to.
+        const bool replaces = c->name == Sim().form.Konfigurationladen1.name;
+        connect(item, &QAction::triggered, this, [this, name = c->name, replaces] {
+            if (!replaces || !RefusesReplacing()) view_->UserClick(name);
+        });
     }
     view_ = new DeviceView(CurrentSession(), Host(), this);
     setCentralWidget(view_);

@@ -128,6 +128,9 @@ signals:
     void SessionTaken();
 
 protected:
+    // Whether the user's "load configuration" must not replace the device's settings now (said to the
+    // user); a plain device window never refuses it.
+    virtual bool RefusesReplacing() { return false; }
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -41,6 +41,9 @@ public:
     // Frozen, no time passes and no timer fires; thawed, each goes on with the time it had left.
     void SetFrozen(bool frozen);
     bool Frozen() const { return frozen_; }
+    // Who holds the freeze (session/SteeredTime.h's bits), kept here for every steering made over it.
+    void SetFreezeHolders(unsigned holders) { freezeHolders_ = holders; }
+    unsigned FreezeHolders() const { return freezeHolders_; }
 
     // Driven by hand from `startMs` on: ReplayUntil fires every due timer up to `ms` in time order,
     // ties in arming order, exactly as the virtual clock does; EndReplay lets real time take over.
@@ -84,6 +87,7 @@ private:
     int64_t baseReal_ = 0;
     double rate_ = 1.0;
     bool frozen_ = false, replaying_ = false;
+    unsigned freezeHolders_ = 0;
     uint64_t nextOrder_ = 0;
     static int64_t RealNowMs();
 };

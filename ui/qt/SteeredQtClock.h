@@ -15,6 +15,8 @@ public:
 
     void SetFrozen(bool frozen) override { clock_.SetFrozen(frozen); }
     bool Frozen() const override { return clock_.Frozen(); }
+    void SetFreezeHolders(unsigned holders) override { clock_.SetFreezeHolders(holders); }
+    unsigned FreezeHolders() const override { return clock_.FreezeHolders(); }
     void SetRate(double rate) override { clock_.SetRate(rate); }
     double Rate() const override { return clock_.Rate(); }
 

@@ -215,7 +215,8 @@ void ExerciseSession::BuildPanel() {
     freeze_->setObjectName(QStringLiteral("FreezeExercise"));
     freeze_->setCheckable(true);
     freeze_->setShortcut(QKeySequence(Qt::Key_F9));
-    connect(freeze_, &QPushButton::toggled, this, [this](bool on) { SetFrozen(on); });
+    // Clicked, not toggled: the room's freeze checks it too, and is no click of the trainee's.
+    connect(freeze_, &QPushButton::clicked, this, [this](bool on) { Steer(on, FreezeAsker::WindowUser); });
     layout->addWidget(freeze_);
     auto* handIn = new QPushButton(QString::fromUtf8(Text("Abgeben", "Hand in")), panel_);
     handIn->setObjectName(QStringLiteral("HandIn"));
@@ -320,22 +321,35 @@ int ExerciseSession::ChecksHolding() {
 }
 
 void ExerciseSession::SetFrozen(bool frozen) {
-    if (frozen == clock_.Frozen()) return;
+    Steer(frozen, FreezeAsker::Instructor);
+}
+
+void ExerciseSession::Steer(bool frozen, FreezeAsker asker) {
+    const bool was = clock_.Frozen();
     // The keyboard's held key is the window's to let go (it shows it held); the session's freeze lets
     // go of a button still down.
-    if (frozen) windows_.main->LetGoOfKeys();
-    SteeredQtClock(clock_, windows_.main->Sim()).Steer().SetFrozen(frozen, FreezeHolder::Instructor);
+    if (frozen && !was) windows_.main->LetGoOfKeys();
+    SteeredQtClock steered(clock_, windows_.main->Sim());
+    windows_.main->SteerFreeze(steered.Steer(), frozen, asker);
+    frozen = clock_.Frozen();
+    freeze_->setChecked(frozen); // another's hold outlasts the trainee's continue
+    if (frozen == was) return;
     if (frozen) windows_.main->AfterEvent();
     // Frozen, the device is only shown, as after handing in; the panel says why.
     windows_.main->Form()->setEnabled(!frozen && !judged_ && !result_);
     for (QPushButton* button : panel_->findChildren<QPushButton*>())
         if (button != freeze_) button->setEnabled(!frozen);
     panel_->setEnabled(!result_);
-    freeze_->setChecked(frozen);
     if (frozen)
         time_->setText(QString::fromUtf8(Text("Angehalten", "Frozen")));
     else
         ShowTime();
+}
+
+void ExerciseSession::TakeFromRoom() {
+    fromRoom_ = true;
+    freeze_->hide();
+    freeze_->setEnabled(false); // and F9 with it
 }
 
 void ExerciseSession::SetSpeed(double rate) {

@@ -27,6 +27,8 @@ class QWidget;
 
 namespace vp7 {
 
+enum class FreezeAsker;
+
 class ExerciseSession : public QObject {
     Q_OBJECT
 public:
@@ -58,9 +60,13 @@ public:
     // How many of the checks hold now.
     int ChecksHolding();
     // What an instructor does from outside: freezing (the device shown, no input), its speed, an option
-    // set unseen (its control hidden from then on).
+    // set unseen (its control hidden from then on). The panel's button is the window's own user's
+    // (MainWindow::SteerFreeze).
     void SetFrozen(bool frozen);
     bool Frozen() const { return clock_.Frozen(); }
+    // Sent by the room: the trainee has no freeze of their own in it (the panel's button goes).
+    void TakeFromRoom();
+    bool FromRoom() const { return fromRoom_; }
     void SetSpeed(double rate);
     double Speed() const { return clock_.Rate(); }
     void SetHiddenOption(const std::string& control, bool on);
@@ -75,6 +81,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Steer(bool frozen, FreezeAsker asker);
     AppWindows StartDevice(const QString& path);
     AppWindows StartFromState(const std::string& startLine);
     void BuildPanel();
@@ -106,6 +113,7 @@ private:
     std::optional<ExerciseResult> judged_, result_; // judged, then handed in with the answer
     bool ended_ = false;
     bool handingIn_ = false;
+    bool fromRoom_ = false;
 };
 
 // Asks for an exercise (the shipped ones first), checks it, asks for the trainee's name and starts it;
