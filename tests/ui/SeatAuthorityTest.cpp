@@ -8,9 +8,9 @@
 #include "classroom/Seat.h"
 #include "ui/app/ClassroomControl.h"
 #include "ui/app/InstanceMessage.h"
-#include "ui/app/MenuBar.h"
+#include "ui/app/InstructorControls.h"
+#include "ui/device/MenuBar.h"
 #include "ui/training/ExerciseSession.h"
-#include "ui/training/InstructorControls.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -168,7 +168,7 @@ TEST(SeatAuthority, WhatTheRoomSetCannotBeUndoneFromTheSeat) {
 // the menu's item is greyed; its window refuses another exercise with the instructor's word.
 TEST(SeatAuthority, AnExerciseFromTheRoomLeavesTheTraineeNoFreeze) {
     SeatWindow seat;
-    seat.room.OpenExercise(kExercise);
+    seat.room.OpenExercise(kExercise, std::nullopt);
     ExerciseSession* exercise = seat.main.CurrentExercise();
     ASSERT_NE(exercise, nullptr);
     auto* button = exercise->Panel()->findChild<QPushButton*>(QStringLiteral("FreezeExercise"));
