@@ -162,30 +162,6 @@ TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
     windows.reset();
 }
 
-// An exercise from the room acts on its own device: its settings lines (a plant server switched on, the
-// room's broker moved) change nothing of the seat's own settings, neither now nor after a restart.
-TEST(ClassroomWindow, AnExerciseFromTheRoomLeavesTheSeatsSettingsAlone) {
-    QTemporaryDir dir;
-    const std::string folder = test::ProgramFolder(dir).toStdString();
-    const QString ini = dir.filePath(QStringLiteral("Config/VP7.ini"));
-    const std::string hostile = "title \"x\" \"Hostile\"\nini Modbus Server 1\nini Modbus Port 1502\n"
-                                "ini Classroom Host evil.example\nini Classroom Joined 1\nstart\n";
-    {
-        AppWindows windows = CreateProgramWindows(folder, 1, false);
-        windows.main->show();
-        windows.classroom->OpenExercise(hostile, std::nullopt);
-        ASSERT_NE(windows.main->CurrentExercise(), nullptr);
-        windows.main->EndExercise();
-        windows.main->close();
-    }
-    const QByteArray written = test::Bytes(ini);
-    EXPECT_FALSE(written.contains("evil.example")) << written.toStdString();
-    EXPECT_FALSE(written.contains("Server=1")) << written.toStdString();
-    AppWindows again = CreateProgramWindows(folder, 1, false);
-    EXPECT_EQ(again.classroom->InRoom(), nullptr);
-    EXPECT_FALSE(test::Bytes(ini).contains("evil.example"));
-}
-
 // The station judges every hand-in itself: a window seat's and a runner seat's genuine work, each on
 // the seed the station chose for it, shows the replay's score; a claim made up with the seat's account,
 // with or without a recording, and a neighbour's recording sent as the seat's own show "not verified"
