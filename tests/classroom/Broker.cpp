@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -24,7 +25,14 @@ Broker::~Broker() {
 
 bool Broker::Start() {
     const std::filesystem::path config = folder_ / "mosquitto.conf";
-    std::ofstream(config) << "listener " << port_ << " 127.0.0.1\n" << extra_;
+    // A configuration with a listener of its own gets the test's port in it, where it stands: what
+    // follows a listener line belongs to it, so the order is the configuration's.
+    std::string text = extra_;
+    if (const auto at = text.find(kPortMark); at != std::string::npos)
+        text.replace(at, std::string_view(kPortMark).size(), std::to_string(port_));
+    else
+        text = "listener " + std::to_string(port_) + " 127.0.0.1\n" + text;
+    std::ofstream(config) << text;
     pid_ = fork();
     if (pid_ == 0) {
         const std::string log = (folder_ / "broker.log").string();
@@ -71,7 +79,11 @@ std::string ShippedBrokerConfig(const std::filesystem::path& folder,
     std::ostringstream config;
     for (std::string line; std::getline(in, line);) {
         const std::string key = line.substr(0, line.find(' '));
-        if (key == "listener" || key == "password_file" || key == "acl_file") continue;
+        if (key == "password_file" || key == "acl_file") continue;
+        if (key == "listener") {
+            config << "listener " << Broker::kPortMark << " 127.0.0.1\n";
+            continue;
+        }
         config << line << '\n';
     }
     config << "password_file " << passwords.string() << "\nacl_file " << (shipped / "acl").string() << '\n';

@@ -19,8 +19,11 @@ class Broker {
 public:
     static constexpr const char* kProgram = "/usr/sbin/mosquitto";
 
-    // `extra` goes into the configuration after the listener line; anonymous clients are allowed
-    // when it says nothing else.
+    // Stands for the test's port in a configuration that brings its own listener line.
+    static constexpr const char* kPortMark = "@PORT@";
+
+    // `extra` goes into the configuration after the listener line, or is the whole configuration
+    // when it has a listener on kPortMark; anonymous clients are allowed when it says nothing else.
     explicit Broker(std::filesystem::path folder, std::string extra = "allow_anonymous true\n");
     ~Broker();
     Broker(const Broker&) = delete;
@@ -44,8 +47,8 @@ private:
 };
 
 // The shipped classroom configuration (doc/classroom/) as a test's broker takes it: the shipped
-// settings and ACL, with `accounts` (name, password) made by mosquitto_passwd as the documentation
-// says, in a password file in `folder`; the test's own listener in place of the shipped one.
+// settings and ACL in the shipped order, with `accounts` (name, password) made by mosquitto_passwd as
+// the documentation says, in a password file in `folder`; the shipped listener on the test's port.
 std::string ShippedBrokerConfig(const std::filesystem::path& folder,
                                 const std::vector<std::pair<std::string, std::string>>& accounts);
 

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace vp7 {
 namespace {
@@ -34,6 +36,18 @@ struct BrokerConfigTest : test::FolderFixture {
         FolderFixture::TearDown();
     }
 };
+
+// The shipped file as it is put in place, only its port the test's: it opens the one loopback socket
+// its listener line names, and no listener of mosquitto's own on every network beside it.
+TEST_F(BrokerConfigTest, ItListensOnItsOneLoopbackSocketOnly) {
+    std::istringstream log(test::Bytes(dir / "broker" / "broker.log"));
+    std::vector<std::string> sockets;
+    for (std::string line; std::getline(log, line);)
+        if (line.find("listen socket") != std::string::npos)
+            sockets.push_back(line.substr(line.find(' ') + 1));
+    EXPECT_EQ(sockets, std::vector<std::string>{"Opening ipv4 listen socket on port " +
+                                                std::to_string(broker->Port()) + "."});
+}
 
 TEST_F(BrokerConfigTest, ASeatsAccountCannotTakeOverTheStationsConnection) {
     test::Instructor station(kStationId), thief(kStationId);
