@@ -296,10 +296,7 @@ void Runner::Wait(const Args& a) {
     const int ms = ToInt(a.words[0], "time");
     if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
     if (!virtualClock_) throw ScriptError("'wait' needs the simulated clock");
-    if (plant_) {
-        int64_t unnoted = 0;
-        ApplyPlantWrites(unnoted);
-    }
+    if (plant_) ApplyPlantWrites();
     if (!peerConnected_ && time_.Plain() && !paced_) {
         virtualClock_->Advance(ms);
         return;
@@ -310,15 +307,19 @@ void Runner::Wait(const Args& a) {
     const auto begin = std::chrono::steady_clock::now();
     for (int left = ms; left > 0;) {
         const int step = std::min(left, kPeerPollMs);
-        const int64_t before = clock_.NowMs();
-        if (!closed_) time_.Pass(step);
-        waitUnnotedMs_ += clock_.NowMs() - before;
+        PassNoted(step);
         left -= step;
         PollPeer();
         if (paced_) std::this_thread::sleep_until(begin + std::chrono::milliseconds(ms - left));
     }
     NoteSession({});
     waitNoted_ = true;
+}
+
+void Runner::PassNoted(int ms) {
+    const int64_t before = clock_.NowMs();
+    if (!closed_) time_.Pass(ms);
+    waitUnnotedMs_ += clock_.NowMs() - before;
 }
 
 void Runner::PollPeer() {

@@ -259,13 +259,16 @@ private:
     void ReplaceDevice(std::string_view command, const std::string& fileName, const std::string& bytes,
                        std::optional<uint64_t> seed = std::nullopt);
     void PollPeer();
+    // Lets `ms` of the script's time pass on the steered time (the room's freeze and speed), the
+    // device's time that passed counted towards the next noted wait.
+    void PassNoted(int ms);
     static Exercise CheckedExercise(const std::string& name, const std::string& text,
                                     const std::string& folder);
     // The plant's server (RunnerServe.cpp).
     void Modbus(const Args& a);
     void Serve(const Args& a);
     RunnerPlantPeer& Plant() const;
-    void ApplyPlantWrites(int64_t& unnotedMs);
+    void ApplyPlantWrites();
     void CheckReach(const Control& control) const;
     void RunExerciseCommand(const TimedCommand& command);
     // Runs `act` as the exercise's doing: out of the recording, nothing out of its reach.

@@ -27,14 +27,13 @@ void Runner::Modbus(const Args& a) {
 
 // What the clients wrote, as the user's lines they amount to in the session's lines, after the time
 // that passed before them.
-void Runner::ApplyPlantWrites(int64_t& unnotedMs) {
-    plant_->ApplyPending([&](const std::string& line) {
-        if (unnotedMs > 0) NoteSession("wait " + std::to_string(unnotedMs));
-        unnotedMs = 0;
-        NoteSession(line);
-    });
+void Runner::ApplyPlantWrites() {
+    plant_->ApplyPending([&](const std::string& line) { NoteSession(line); });
 }
 
+// The time passes as a wait's does, steered by the room and noted in parts before what the clients
+// and the room did, and the room is heard between the steps: a seat that serves a plant is still in
+// its room, frozen when the room freezes it.
 void Runner::Serve(const Args& a) {
     const int ms = ToInt(a.words[0], "time");
     if (ms < 0) throw ScriptError("bad time '" + a.words[0] + "'");
@@ -43,24 +42,25 @@ void Runner::Serve(const Args& a) {
     using WallClock = std::chrono::steady_clock;
     const auto begin = WallClock::now();
     auto step = begin;
-    int64_t done = 0, unnoted = 0;
+    int done = 0;
     for (;;) {
-        ApplyPlantWrites(unnoted);
+        ApplyPlantWrites();
         const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(WallClock::now() - begin);
-        const int64_t target = std::min<int64_t>(ms, wall.count());
+        const int target = static_cast<int>(std::min<int64_t>(ms, wall.count()));
         if (target > done) {
-            virtualClock_->Advance(target - done);
-            unnoted += target - done;
+            PassNoted(target - done);
             done = target;
             plant_->Refresh();
         }
+        PollPeer();
         if (done >= ms) break;
         // Writes wait for the next step: a client that floods the server gets its writes applied a
         // hundred times a second at most.
         step += std::chrono::milliseconds(kServeStepMs);
         std::this_thread::sleep_until(step);
     }
-    if (unnoted > 0) NoteSession("wait " + std::to_string(unnoted));
+    NoteSession({});
+    waitNoted_ = true;
 }
 
 } // namespace vp7
