@@ -90,4 +90,27 @@ std::string ShippedBrokerConfig(const std::filesystem::path& folder,
     return config.str();
 }
 
+std::string ShippedTlsBrokerConfig(const std::filesystem::path& folder,
+                                   const std::vector<std::pair<std::string, std::string>>& accounts,
+                                   const std::filesystem::path& certificates) {
+    constexpr std::string_view kShippedFolder = "/etc/mosquitto/certs/";
+    std::istringstream shipped(ShippedBrokerConfig(folder, accounts));
+    std::ostringstream config;
+    for (std::string line; std::getline(shipped, line);) {
+        if (line.starts_with("listener ")) continue; // the loopback one the encrypted one replaces
+        if (line.starts_with("#listener ")) {
+            config << "listener " << Broker::kPortMark << " 127.0.0.1\n";
+            continue;
+        }
+        for (const char* key : {"#cafile ", "#certfile ", "#keyfile ", "#tls_version "})
+            if (line.starts_with(key)) {
+                line.erase(0, 1);
+                if (const auto at = line.find(kShippedFolder); at != std::string::npos)
+                    line.replace(at, kShippedFolder.size(), certificates.string() + "/");
+            }
+        config << line << '\n';
+    }
+    return config.str();
+}
+
 } // namespace vp7::test

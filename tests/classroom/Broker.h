@@ -52,6 +52,13 @@ private:
 std::string ShippedBrokerConfig(const std::filesystem::path& folder,
                                 const std::vector<std::pair<std::string, std::string>>& accounts);
 
+// The same with the shipped file's encrypted listener in place of the loopback one, on the test's port
+// of the loopback, its authority, certificate and key taken from `certificates` under the shipped
+// names (vp7-ca.crt, vp7-broker.crt, vp7-broker.key).
+std::string ShippedTlsBrokerConfig(const std::filesystem::path& folder,
+                                   const std::vector<std::pair<std::string, std::string>>& accounts,
+                                   const std::filesystem::path& certificates);
+
 // Calls `done` every few milliseconds until it holds or `limit` has passed; whether it held.
 template <typename Done>
 bool WaitUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(8)) {

@@ -5,11 +5,16 @@
 #include "Broker.h"
 #include "Instructor.h"
 
+#include "broker/SeatLink.h"
+#include "classroom/RunnerSeat.h"
+#include "session/script/Runner.h"
 #include "support/Bytes.h"
 #include "support/FolderFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -82,6 +87,52 @@ TEST_F(BrokerConfigTest, ASeatWritesExactlyItsOwnChannelsAndNothingLarge) {
     EXPECT_TRUE(test::WaitUntil([&] { return seat.Disconnections() > before; }));
     for (const test::Instructor::Message& m : station.Received())
         EXPECT_LT(m.payload.size(), 1000u) << m.topic;
+}
+
+// A certificate authority and the broker's certificate for the loopback's address, made with openssl
+// as the documentation says (with small keys, for speed), and a second authority that did not sign it.
+bool MakeCertificates(const fs::path& folder) {
+    fs::create_directories(folder);
+    std::ofstream(folder / "san") << "subjectAltName=IP:127.0.0.1\n";
+    const std::string in = "cd " + folder.string() + " && ";
+    const std::string key = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
+    for (const std::string& command :
+         {"openssl req -x509" + key + " -days 2 -keyout vp7-ca.key -out vp7-ca.crt -subj /CN=vp7-ca",
+          "openssl req -x509" + key + " -days 2 -keyout other-ca.key -out other-ca.crt -subj /CN=vp7-ca",
+          "openssl req" + key + " -keyout vp7-broker.key -out broker.csr -subj /CN=127.0.0.1",
+          std::string("openssl x509 -req -in broker.csr -CA vp7-ca.crt -CAkey vp7-ca.key -CAcreateserial "
+                      "-days 2 -extfile san -out vp7-broker.crt"),
+          std::string("chmod -R a+rX .")})
+        if (std::system((in + command + " >/dev/null 2>&1").c_str()) != 0) return false;
+    return true;
+}
+
+// The shipped file's encrypted listener in place of its loopback one: a seat with the room's authority
+// as its Classroom/ca.crt joins; one with another authority (a broker that is not the room's) never.
+TEST_F(BrokerConfigTest, TheEncryptedListenerTakesOnlySeatsThatTrustTheRoomsAuthority) {
+    broker.reset();
+    ASSERT_TRUE(MakeCertificates(dir / "certs"));
+    broker = std::make_unique<test::Broker>(
+        dir / "tls", test::ShippedTlsBrokerConfig(dir / "accounts", {{"s1", "eins"}}, dir / "certs"));
+    ASSERT_TRUE(broker->Start()) << test::Bytes(dir / "tls" / "broker.log");
+    for (const auto& [authority, joins] : {std::pair{"vp7-ca.crt", true}, std::pair{"other-ca.crt", false}}) {
+        SCOPED_TRACE(authority);
+        const fs::path program = dir / authority;
+        fs::create_directories(program / "Classroom");
+        fs::copy_file(dir / "certs" / authority, program / "Classroom" / "ca.crt");
+        std::ostringstream out, log;
+        Runner runner(out, program.string());
+        RunnerSeat seat(runner, (program / "Classroom").string(), log, &SeatLink::Make);
+        runner.Execute("classroom 127.0.0.1 " + std::to_string(broker->Port()) + " r1 s1 s1 eins");
+        runner.Execute("start");
+        const bool connected = test::WaitUntil(
+            [&] {
+                runner.Execute("wait 100");
+                return log.str().find("connected to") != std::string::npos;
+            },
+            std::chrono::seconds(3));
+        EXPECT_EQ(connected, joins) << log.str();
+    }
 }
 
 } // namespace
