@@ -4,12 +4,10 @@
 #include "session/exercise/Exercise.h"
 #include "session/script/Runner.h"
 
-#include "session/script/ReadExercise.h"
 #include "session/script/RecordingLines.h"
 #include "support/Bytes.h"
 #include "support/DeviceState.h"
 #include "support/FolderFixture.h"
-#include "support/Refused.h"
 #include "support/RunScript.h"
 
 #include <gtest/gtest.h>
@@ -237,31 +235,6 @@ TEST_F(SavedStateTest, AnExerciseStartsFromASavedState) {
     for (const std::string& line : Runner::SplitLines(Bytes(dir / "session.vp7s")))
         replayed.Execute(line);
     EXPECT_EQ(test::DeviceState(*replayed.Sim()), test::DeviceState(*live.Sim()));
-}
-
-// A state the exercise cannot start from refuses the exercise when it is read, at the state's line.
-TEST_F(SavedStateTest, AnExerciseWithAStateThatDoesNotFitIsRefused) {
-    WriteBytes(dir / "state.vp7s", "# state VP7A 0.1\nstart\n");
-    WriteBytes(dir / "damaged.vp7s", "# state VP7A 0.1\nstart\nfrobnicate\n");
-    WriteBytes(dir / "newer.vp7s", "# state VP7A 99.0\nstart\n");
-    const struct {
-        const char* text;
-        int line;
-        std::string reason;
-    } cases[] = {
-        {"title \"T\" \"T\"\nstate missing.vp7s\n", 2, "cannot read missing.vp7s"},
-        {"state damaged.vp7s\n", 1, "damaged.vp7s line 3: unknown command 'frobnicate'"},
-        {"ini Config Controller VP7PA\nstate state.vp7s\n", 2,
-         "state.vp7s: The state was saved on a VP7A; this device is a VP7PA."},
-        {"state newer.vp7s\n", 1,
-         "newer.vp7s: The state comes from the newer program version 99.0 (this program: " +
-             std::string(ProgramVersion()) + ")."},
-        {"state state.vp7s\nstart\n", 2, "'start' must come before start"},
-    };
-    for (const auto& c : cases) {
-        const fs::path check = dir / ("check" + std::to_string(&c - cases));
-        test::ExpectRefused(ReadExercise(c.text, check.string(), dir.string()), c.line, c.reason, c.text);
-    }
 }
 
 } // namespace
