@@ -24,8 +24,10 @@
 #include "support/Operator.h"
 #include "support/RunScript.h"
 
+#include <optional>
 #include <random>
 #include <sstream>
+#include <vector>
 
 namespace vp7 {
 namespace {
@@ -215,14 +217,17 @@ TEST_F(SnapshotTest, ReplayedAndRestoredDevicesMatchTheLiveOne) {
                                             std::to_string(int(scene)) + ", seed " + std::to_string(seed);
                 const auto folder = dir / std::to_string(cases);
                 Rng rng(seed * 7919 + cases), largeRng = rng;
-                // The session, and the same session drawn live at twice the scale.
-                Device live(sprites, folder / "live", variant, 0),
-                    large(zoomed, folder / "large", variant, 0);
-                live.clock.Advance(100); // the start-up tick
-                large.clock.Advance(100);
+                // The session, and for one seed the same session drawn live at twice the scale.
+                Device live(sprites, folder / "live", variant, 0);
+                std::vector<std::pair<Device*, Rng*>> driven = {{&live, &rng}};
+                std::optional<Device> large, redrawn;
+                if (seed == 1)
+                    driven.push_back({&large.emplace(zoomed, folder / "large", variant, 0), &largeRng});
+                for (auto [device, deviceRng] : driven)
+                    device->clock.Advance(100); // the start-up tick
                 const auto recordingPath = folder / "session.vp7s";
                 SessionRecorder recorder(*live.sim, recordingPath.string(), "snapshot test");
-                for (auto [device, deviceRng] : {std::pair{&live, &rng}, std::pair{&large, &largeRng}}) {
+                for (auto [device, deviceRng] : driven) {
                     for (int i = 20 + Pick(*deviceRng, 40); i > 0; --i)
                         RandomAction(*device, *deviceRng);
                     LeadInto(scene, *device, *deviceRng);
@@ -246,21 +251,25 @@ TEST_F(SnapshotTest, ReplayedAndRestoredDevicesMatchTheLiveOne) {
                 // one is, alike but for the picture.
                 Device restored(sprites, folder / "restored", variant, live.clock.NowMs());
                 Device shifted(sprites, folder / "shifted", variant, live.clock.NowMs() + 12345);
-                Device redrawn(zoomed, folder / "redrawn", variant, live.clock.NowMs());
-                for (Device* device : {&restored, &shifted, &redrawn}) {
+                for (Device* device : {&restored, &shifted}) {
                     ASSERT_EQ(RestoreSnapshot(*device->sim, snapshot), std::nullopt) << context;
+                    ASSERT_EQ(TakeSnapshot(*device->sim), snapshot) << context;
                     device->host.ClearMessages();
                 }
-                for (Device* device : {&restored, &shifted})
-                    ASSERT_EQ(TakeSnapshot(*device->sim), snapshot) << context;
-                EXPECT_EQ(redrawn.sim->image1.Scale(), 2) << context;
-                EXPECT_EQ(DifferingPixels(redrawn.sim->image1, large.sim->image1), 0) << context;
-                live.host.ClearMessages();
                 Rng liveRng(seed), restoredRng(seed), shiftedRng(seed), redrawnRng(seed);
+                std::vector<std::pair<Device*, Rng*>> going = {
+                    {&live, &liveRng}, {&restored, &restoredRng}, {&shifted, &shiftedRng}};
+                if (large) {
+                    Device& d = redrawn.emplace(zoomed, folder / "redrawn", variant, live.clock.NowMs());
+                    ASSERT_EQ(RestoreSnapshot(*d.sim, snapshot), std::nullopt) << context;
+                    EXPECT_EQ(d.sim->image1.Scale(), 2) << context;
+                    EXPECT_EQ(DifferingPixels(d.sim->image1, large->sim->image1), 0) << context;
+                    d.host.ClearMessages();
+                    going.push_back({&d, &redrawnRng});
+                }
+                live.host.ClearMessages();
                 for (int step = 0; step < 25; ++step) {
-                    for (auto [device, deviceRng] :
-                         {std::pair{&live, &liveRng}, std::pair{&restored, &restoredRng},
-                          std::pair{&shifted, &shiftedRng}, std::pair{&redrawn, &redrawnRng}}) {
+                    for (auto [device, deviceRng] : going) {
                         RandomAction(*device, *deviceRng);
                         device->clock.Advance(Pick(*deviceRng, 2000));
                     }
@@ -268,8 +277,10 @@ TEST_F(SnapshotTest, ReplayedAndRestoredDevicesMatchTheLiveOne) {
                     ASSERT_EQ(Printout(restored), expected) << context << ", step " << step;
                     ASSERT_EQ(Printout(shifted, false), Printout(live, false))
                         << context << ", step " << step << " (shifted)";
-                    ASSERT_EQ(WithoutPictureHash(Printout(redrawn)), WithoutPictureHash(expected))
-                        << context << ", step " << step << " (redrawn)";
+                    if (redrawn) {
+                        ASSERT_EQ(WithoutPictureHash(Printout(*redrawn)), WithoutPictureHash(expected))
+                            << context << ", step " << step << " (redrawn)";
+                    }
                 }
                 EXPECT_EQ(SnapshotDifference(*restored.sim, TakeSnapshot(*live.sim)), std::nullopt)
                     << context;
