@@ -143,7 +143,13 @@ TEST_F(RunnerTest, SnapshotWritesTheDevicePictureAsBmp) {
     EXPECT_EQ(shot->Width(), layout::PictureSize.width);
     EXPECT_EQ(shot->Height(), layout::PictureSize.height);
     EXPECT_EQ(shot->Pixel(360, 270), LcdUnlitColor);
-    EXPECT_EQ(RunScript("start\nsnapshot " + (dir / "missing" / "p.bmp").string() + "\n", dir).status, 1);
+    // A folder that is not there fails the script, for the picture as for the configuration sheet.
+    for (const char* command : {"snapshot", "export"}) {
+        const auto failed =
+            RunScript(std::string("start\n") + command + ' ' + (dir / "missing" / "f").string() + "\n", dir);
+        EXPECT_EQ(failed.status, 1) << command;
+        EXPECT_NE(failed.err.find("cannot write"), std::string::npos) << failed.err;
+    }
 }
 
 // A disk that fills halfway through a snapshot (here a limit on the size of a file the child may write)
