@@ -225,11 +225,16 @@ TEST_F(RunnerTest, APipeNamedAsAFileToReadIsRefusedAndNeverWaitedOn) {
     }
 }
 
+// A start that failed closes the window; the settings it never read leave the user's file as it was.
 TEST_F(RunnerTest, TheProgramClosingItselfIsCarriedOut) {
     std::ofstream(dir / "Data") << "not a folder";
+    const std::string mine = "[Config]\r\nSprache=Deutsch\r\n; my notes\r\n";
+    fs::create_directories(dir / "Config");
+    test::WriteBytes(dir / "Config" / "VP7.ini", mine);
     const auto r = RunScript("start\nwait 10\n", dir);
     EXPECT_EQ(r.out, "message error \"Ordner \\\\Data konnte nicht angelegt werden\"\n");
     EXPECT_EQ(r.status, 2); // the window is gone, so `wait` has nothing to act on
+    EXPECT_EQ(test::Bytes(dir / "Config" / "VP7.ini"), mine);
 }
 
 // An instructor's freeze and speed, as a classroom sets them: a `wait` passes the script's time, and
