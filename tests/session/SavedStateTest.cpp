@@ -59,26 +59,6 @@ void SaveState(Runner& live, const fs::path& dir) {
 
 using SavedStateTest = test::FolderFixture;
 
-// A session recorded live and saved as a state, loaded into a fresh device, shows exactly what the
-// live one does: display, every state value, every diagnostic value, every control; and both go on
-// alike.
-TEST_F(SavedStateTest, ALoadedStateIsTheSavedSession) {
-    std::ostringstream out;
-    fs::create_directories(dir / "live");
-    fs::create_directories(dir / "loaded");
-    Runner live(out, (dir / "live").string());
-    SaveState(live, dir);
-    Runner loaded(out, (dir / "loaded").string());
-    loaded.Execute("state " + (dir / "state.vp7s").string());
-    EXPECT_EQ(live.Sim()->state.Mode, Mode::Manual);
-    EXPECT_NEAR(live.Sim()->state.Istwert, 37, 1);
-    EXPECT_EQ(test::DeviceState(*loaded.Sim()), test::DeviceState(*live.Sim()));
-    for (Runner* runner : {&live, &loaded})
-        for (const char* line : {"press inc", "wait 800", "release inc", "wait 5000"})
-            runner->Execute(line);
-    EXPECT_EQ(test::DeviceState(*loaded.Sim()), test::DeviceState(*live.Sim()));
-}
-
 // Rewinding replays the session up to the moment and goes on from there: the same as a fresh run of
 // the session's lines up to that moment, whatever came after it.
 TEST_F(SavedStateTest, RewindIsAFreshReplayOfTheShortenedSession) {
@@ -199,12 +179,24 @@ TEST_F(SavedStateTest, ASettingsFileThatCannotBeReadIsNeverReplaced) {
         }
 }
 
-// An exercise that starts from a saved state (named from the exercise's folder) is the state loaded and
-// its scene set by hand; a session recorded from there replays to the same device.
-TEST_F(SavedStateTest, AnExerciseStartsFromASavedState) {
+// A session recorded live and saved as a state, loaded into a fresh device, shows exactly what the
+// live one does: display, every state value, every diagnostic value, every control; and both go on
+// alike. An exercise that starts from the state (named from the exercise's folder) is the state loaded
+// and its scene set by hand; a session recorded from there replays to the same device.
+TEST_F(SavedStateTest, ALoadedStateIsTheSavedSessionAndAnExerciseStartsFromIt) {
     std::ostringstream out;
     Runner saved(out, (dir / "saved").string());
     SaveState(saved, dir);
+    Runner loaded(out, (dir / "loaded").string());
+    loaded.Execute("state " + (dir / "state.vp7s").string());
+    EXPECT_EQ(saved.Sim()->state.Mode, Mode::Manual);
+    EXPECT_NEAR(saved.Sim()->state.Istwert, 37, 1);
+    EXPECT_EQ(test::DeviceState(*loaded.Sim()), test::DeviceState(*saved.Sim()));
+    for (Runner* runner : {&saved, &loaded})
+        for (const char* line : {"press inc", "wait 800", "release inc", "wait 5000"})
+            runner->Execute(line);
+    EXPECT_EQ(test::DeviceState(*loaded.Sim()), test::DeviceState(*saved.Sim()));
+
     fs::create_directories(dir / "lesson");
     const fs::path exercise = dir / "lesson" / "friction.vp7x";
     WriteBytes(exercise, "state ../state.vp7s\nset LeakageSelect 1\nhide FrictionSelect\n"
