@@ -162,17 +162,6 @@ TEST_F(FileSafety, WriteProtectedFilesStayAsTheyAre) {
     });
 }
 
-TEST_F(FileSafety, AFailedStartLeavesTheSettingsAsTheyWere) {
-    const std::string mine = "[Config]\r\nSprache=Deutsch\r\n; my notes\r\n";
-    WriteBytes(Ini(), mine);
-    fs::remove_all(dir / "Data");
-    WriteBytes(dir / "Data", "a file where the folder should be");
-    Restart();
-    EXPECT_EQ(LastMessage(), "Ordner \\Data konnte nicht angelegt werden");
-    Close();
-    EXPECT_EQ(Bytes(Ini()), mine);
-}
-
 // Another user of a shared class folder plants links where the program used to put its temporary
 // files; a save never writes through one, leaves them be and leaves no file of its own behind.
 TEST_F(FileSafety, LinksPlantedBesideTheFilesAreNeverWrittenThrough) {

@@ -143,7 +143,13 @@ TEST_F(RunnerTest, SnapshotWritesTheDevicePictureAsBmp) {
     EXPECT_EQ(shot->Width(), layout::PictureSize.width);
     EXPECT_EQ(shot->Height(), layout::PictureSize.height);
     EXPECT_EQ(shot->Pixel(360, 270), LcdUnlitColor);
-    EXPECT_EQ(RunScript("start\nsnapshot " + (dir / "missing" / "p.bmp").string() + "\n", dir).status, 1);
+    // A folder that is not there fails the script, for the picture as for the configuration sheet.
+    for (const char* command : {"snapshot", "export"}) {
+        const auto failed =
+            RunScript(std::string("start\n") + command + ' ' + (dir / "missing" / "f").string() + "\n", dir);
+        EXPECT_EQ(failed.status, 1) << command;
+        EXPECT_NE(failed.err.find("cannot write"), std::string::npos) << failed.err;
+    }
 }
 
 // A disk that fills halfway through a snapshot (here a limit on the size of a file the child may write)
@@ -219,11 +225,16 @@ TEST_F(RunnerTest, APipeNamedAsAFileToReadIsRefusedAndNeverWaitedOn) {
     }
 }
 
+// A start that failed closes the window; the settings it never read leave the user's file as it was.
 TEST_F(RunnerTest, TheProgramClosingItselfIsCarriedOut) {
     std::ofstream(dir / "Data") << "not a folder";
+    const std::string mine = "[Config]\r\nSprache=Deutsch\r\n; my notes\r\n";
+    fs::create_directories(dir / "Config");
+    test::WriteBytes(dir / "Config" / "VP7.ini", mine);
     const auto r = RunScript("start\nwait 10\n", dir);
     EXPECT_EQ(r.out, "message error \"Ordner \\\\Data konnte nicht angelegt werden\"\n");
     EXPECT_EQ(r.status, 2); // the window is gone, so `wait` has nothing to act on
+    EXPECT_EQ(test::Bytes(dir / "Config" / "VP7.ini"), mine);
 }
 
 // An instructor's freeze and speed, as a classroom sets them: a `wait` passes the script's time, and

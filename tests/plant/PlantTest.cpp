@@ -235,21 +235,6 @@ TEST_F(PlantTest, TwentyClientsAtOnceAndANewcomerAlwaysGetsIn) {
     EXPECT_EQ(link->Server().Clients(), ModbusServer::kMaxClients);
 }
 
-// Connections that never send a request lock no control system out: each newcomer takes the place of
-// one of them.
-TEST_F(PlantTest, FortyIdleConnectionsLockNoClientOut) {
-    std::vector<std::unique_ptr<test::RawClient>> idle;
-    for (int i = 0; i < 40; ++i) {
-        idle.push_back(std::make_unique<test::RawClient>(Port()));
-        ASSERT_TRUE(idle.back()->Connected());
-    }
-    test::ModbusClient client(Port());
-    ASSERT_TRUE(client.Connected());
-    EXPECT_EQ(client.Input(static_cast<int>(Input::Position)), 0);
-    EXPECT_TRUE(client.Write(kPercent, 2000));
-    EXPECT_FALSE(idle.front()->Receive()) << "the oldest idle connection still open";
-}
-
 // A client that sends its request a byte at a time holds up no other, and is closed when the request
 // has not come whole within the frame time-out.
 TEST_F(PlantTest, ASlowSenderHoldsUpNoOtherClient) {

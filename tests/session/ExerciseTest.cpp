@@ -2,6 +2,7 @@
 #include "session/exercise/Exercise.h"
 #include "platform/Sha256.h"
 #include "session/ConfigCompare.h"
+#include "session/SavedState.h"
 #include "session/SessionRecorder.h"
 #include "session/exercise/ExerciseReport.h"
 #include "session/script/ReadExercise.h"
@@ -18,7 +19,6 @@
 #include <map>
 #include <set>
 #include <sstream>
-#include <tuple>
 
 namespace vp7 {
 namespace {
@@ -28,28 +28,36 @@ namespace fs = std::filesystem;
 using ExerciseTest = test::SimFixture;
 
 // Every kind of NAME print knows, numbers against texts, the display without its padding; a row's
-// outcome is PASS, FAIL or the error that refuses the check.
+// outcome is PASS, FAIL or the error that refuses the check. Where a row names it, the report shows the
+// value as the trainee saw it: a parameter's as the parameter table shows it, the mode by the name the
+// trend gives it; the judging still goes by the number.
 TEST_F(ExerciseTest, ChecksJudgeWhatPrintShows) {
     std::ostringstream out;
     Runner runner(out, dir.string());
-    for (const char* line : {"start", "param DEBA 5", "set SetPointText \" 20 \""})
+    for (const char* line : {"start", "param DEBA 5", "param YFCT 0", "set SetPointText \" 20 \""})
         runner.Execute(line);
     const struct {
         const char* expression;
         const char* outcome;
+        const char* shown = nullptr;
     } cases[] = {
-        {"Istwert = 0", "PASS"},
+        {"Istwert = 0", "PASS", "0.0000"},
         {"Istwert != 0.0000", "FAIL"},
         {"Istwert within 0 0", "PASS"},
         {"Istwert within 0.1 5", "FAIL"},
         {"Mode <= 0", "PASS"},
-        {"param DEBA = 5", "PASS"},
+        {"Mode = 0", "PASS", "AUT"},
+        {"Mode = 0 and param /OPEN > 0", "FAIL", "AUT / OFF"},
+        {"param /OPEN = -1200", "PASS", "OFF"},
+        {"param DEBA = 5", "PASS", "0.5"},
         {"param DEBA > 5", "FAIL"},
+        {"param YFCT = 0", "PASS", "turn"},
+        {"param YAGL = 0", "FAIL", "33°"},
         {"fault 1 = 0", "PASS"},
         {"diag 0 >= 0", "PASS"},
         {"lcd upper = \"0.0\"", "PASS"},
         {"lcd upper = 0", "PASS"},
-        {"lcd lower = \"AUT 0\"", "PASS"},
+        {"lcd lower = \"AUT 0\"", "PASS", "AUT 0"},
         {"lcd lower != \"  AUT 0\"", "FAIL"},
         {"lcd lower > 0", "FAIL"},
         {"SetPointText = 20", "PASS"},
@@ -67,45 +75,30 @@ TEST_F(ExerciseTest, ChecksJudgeWhatPrintShows) {
         {"Istwert within 5 1", "'within' takes LOW and HIGH numbers, LOW first"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.expression);
         std::string outcome;
         try {
-            outcome = runner.Evaluate(c.expression).passed ? "PASS" : "FAIL";
+            const CheckOutcome checked = runner.Evaluate(c.expression);
+            outcome = checked.passed ? "PASS" : "FAIL";
+            if (c.shown) {
+                EXPECT_EQ(checked.value, c.shown);
+            }
         } catch (const ScriptError& e) {
             outcome = e.what();
         }
-        EXPECT_EQ(outcome, c.outcome) << c.expression;
+        EXPECT_EQ(outcome, c.outcome);
     }
 }
 
-// The report shows a check's value as the trainee saw it: a parameter's as the parameter table shows
-// it, the mode by the name the trend gives it; the judging still goes by the number.
-TEST_F(ExerciseTest, TheReportShowsValuesAsTheTableShowsThem) {
-    std::ostringstream out;
-    Runner runner(out, dir.string());
-    for (const char* line : {"start", "param DEBA 5", "param YFCT 0"})
-        runner.Execute(line);
-    const std::tuple<const char*, bool, const char*> cases[] = {
-        {"param /OPEN = -1200", true, "OFF"},
-        {"param DEBA = 5", true, "0.5"},
-        {"param YFCT = 0", true, "turn"},
-        {"param YAGL = 0", false, "33°"},
-        {"Mode = 0", true, "AUT"},
-        {"Mode = 0 and param /OPEN > 0", false, "AUT / OFF"},
-        {"Istwert = 0", true, "0.0000"},
-        {"lcd lower = \"AUT 0\"", true, "AUT 0"},
-    };
-    for (const auto& [expression, passed, shown] : cases) {
-        const CheckOutcome outcome = runner.Evaluate(expression);
-        EXPECT_EQ(outcome.passed, passed) << expression;
-        EXPECT_EQ(outcome.value, shown) << expression;
-    }
-}
-
+// A state the exercise cannot start from refuses it too, at the state's line.
 TEST_F(ExerciseTest, RefusesAFaultyExerciseWithItsLineAndReason) {
+    test::WriteBytes(dir / "state.vp7s", "# state VP7A 0.1\nstart\n");
+    test::WriteBytes(dir / "damaged.vp7s", "# state VP7A 0.1\nstart\nfrobnicate\n");
+    test::WriteBytes(dir / "newer.vp7s", "# state VP7A 99.0\nstart\n");
     const struct {
         const char* text;
         int line;
-        const char* reason;
+        std::string reason;
     } cases[] = {
         {"title \"T\" \"T\"\nstart\nfrobnicate\n", 3, "unknown command 'frobnicate'"},
         {"start\ncheck Nothing = 1 \"a\" \"b\"\n", 2, "nothing called 'Nothing'"},
@@ -118,9 +111,19 @@ TEST_F(ExerciseTest, RefusesAFaultyExerciseWithItsLineAndReason) {
         {"start\nat 100 set\n", 2, "wrong number of arguments for 'set'"},
         {"start\nhide Nothing\n", 2, "unknown control 'Nothing'"},
         {"start\nlimit 0\n", 2, "bad time '0'"},
+        {"title \"T\" \"T\"\nstate missing.vp7s\n", 2, "cannot read missing.vp7s"},
+        {"state damaged.vp7s\n", 1, "damaged.vp7s line 3: unknown command 'frobnicate'"},
+        {"ini Config Controller VP7PA\nstate state.vp7s\n", 2,
+         "state.vp7s: The state was saved on a VP7A; this device is a VP7PA."},
+        {"state newer.vp7s\n", 1,
+         "newer.vp7s: The state comes from the newer program version 99.0 (this program: " +
+             std::string(ProgramVersion()) + ")."},
+        {"state state.vp7s\nstart\n", 2, "'start' must come before start"},
     };
     for (const auto& c : cases) {
-        test::ExpectRefused(ReadExercise(c.text, (dir / "check").string()), c.line, c.reason, c.text);
+        // A folder of its own for each: the settings one exercise's lines write stay out of the next.
+        const fs::path check = dir / ("check" + std::to_string(&c - cases));
+        test::ExpectRefused(ReadExercise(c.text, check.string(), dir.string()), c.line, c.reason, c.text);
     }
 }
 

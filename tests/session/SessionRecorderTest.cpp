@@ -14,15 +14,17 @@ struct SessionRecorderTest : test::SimFixture {
     }
 };
 
-// A short session: answers stand before the action whose box they closed, moves are thinned to what
-// matters, the valve type is one setting and every action waits for its time.
+// A short session: the header names the settings in force, answers stand before the action whose box
+// they closed, moves are thinned to what matters, the valve type is one setting and every action waits
+// for its time.
 TEST_F(SessionRecorderTest, WritesTheRunnersCommandsInTheirOrderAndTime) {
     host.OnMessage([&](const ScriptedHost::Message& m) {
         sim->Answered({.kind = ActionKind::Answer, .answer = m.answer});
     });
+    sim->UserCheck(sim->form.AlarmModulSelect, true);
     const auto path = dir / "session.vp7s";
     {
-        SessionRecorder recorder(*sim, path.string(), "test");
+        SessionRecorder recorder(*sim, path.string(), "vp7sim test");
         ASSERT_TRUE(recorder.Good());
         clock.Advance(400);
         Enter("50");
@@ -36,6 +38,13 @@ TEST_F(SessionRecorderTest, WritesTheRunnersCommandsInTheirOrderAndTime) {
         sim->UserCheck(sim->form.SelfClosingSelect, true);
         Enter("abc"); // refused with a message box
     }
+    // The header names the settings in force, so the runner starts from the same device.
+    const std::string text = test::Bytes(path);
+    EXPECT_TRUE(text.starts_with("# vp7sim test\nscreen 1280 1024 24\nseed " +
+                                 std::to_string(sim->RandomSeed) + "\n"))
+        << text;
+    EXPECT_NE(text.substr(0, text.find("\nstart\n")).find("\nini Config Alarmmodul 1\n"), std::string::npos)
+        << text;
     EXPECT_EQ(Actions(path), "wait 400\n"
                              "set SetPointText \"50\"\n"
                              "click Enter\n"
@@ -85,19 +94,6 @@ TEST_F(SessionRecorderTest, TheRoomsLinesStandWhereTheRoomActed) {
                              "answer OK\n"
                              "click Enter\n"
                              "room message \"Los\"\n");
-}
-
-// The header names the settings in force, so the runner starts from the same device.
-TEST_F(SessionRecorderTest, BeginsWithTheScreenTheSeedAndEverySetting) {
-    sim->UserCheck(sim->form.AlarmModulSelect, true);
-    const auto path = dir / "session.vp7s";
-    { SessionRecorder recorder(*sim, path.string(), "vp7sim test"); }
-    const std::string text = test::Bytes(path);
-    EXPECT_TRUE(text.starts_with("# vp7sim test\nscreen 1280 1024 24\nseed " +
-                                 std::to_string(sim->RandomSeed) + "\n"))
-        << text;
-    EXPECT_NE(text.find("\nini Config Alarmmodul 1\n"), std::string::npos) << text;
-    EXPECT_TRUE(text.ends_with("\nstart\n"));
 }
 
 } // namespace

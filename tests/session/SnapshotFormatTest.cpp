@@ -43,21 +43,27 @@ TEST_F(SnapshotFormatTest, KeptStateFilesOfOlderFormatsLoadIntoTheirDevices) {
     const struct {
         const char* file;
         uint32_t format;
+        bool extended;
         const char* shown; // kShown's lines, then kLater's
     } cases[] = {
-        {"format2-plain.vp7state", 2,
-         "Istwert 41.8000\nMode 1\nparam /DEBA 5\nLeakageSelect 1\nFrictionSelect 0\nExtendedFaultsSelect 0\n"
-         "lcd \"  41.8 \" \"  MAN38\"\nIstwert 41.8000\nlcd \"  41.8 \" \"  MAN38\"\n"},
         // The extended fault effects' part stands behind the rest, as format 2 kept it while it was on.
-        {"format2-extended.vp7state", 2,
+        {"format2-extended.vp7state", 2, true,
          "Istwert 39.6000\nMode 1\nparam /DEBA 5\nLeakageSelect 0\nFrictionSelect 1\nExtendedFaultsSelect 1\n"
          "lcd \"  39.6 \" \"  MAN38\"\nIstwert 39.6000\nlcd \"  39.6 \" \"  MAN38\"\n"},
+        // Format 2 kept that part only while it held something: a state without it turns the option off,
+        // whatever the device held before.
+        {"format2-plain.vp7state", 2, false,
+         "Istwert 41.8000\nMode 1\nparam /DEBA 5\nLeakageSelect 1\nFrictionSelect 0\nExtendedFaultsSelect 0\n"
+         "lcd \"  41.8 \" \"  MAN38\"\nIstwert 41.8000\nlcd \"  41.8 \" \"  MAN38\"\n"},
     };
+    ScriptedDevice device(dir / "device", "ini Config Controller VP7FF\nstart\n");
     for (const auto& c : cases) {
         const std::string path = kData + c.file;
         const auto decoded = DecodeStateFile(test::Bytes(path), std::nullopt);
         ASSERT_TRUE(std::holds_alternative<StateFile>(decoded)) << c.file;
         EXPECT_EQ(std::get<StateFile>(decoded).format, c.format) << c.file << " was rewritten";
+        ASSERT_EQ(LoadState(device.Sim(), test::Bytes(path)), std::nullopt) << c.file;
+        EXPECT_EQ(device.Sim().form.ExtendedFaultsSelect.checked, c.extended) << c.file;
 
         // Loaded, and saved again in today's format: the second file holds the same device, to its hash.
         const auto folder = dir / c.file;
@@ -76,19 +82,6 @@ TEST_F(SnapshotFormatTest, KeptStateFilesOfOlderFormatsLoadIntoTheirDevices) {
         EXPECT_EQ(shown.erase(hash, shown.find('\n', hash) + 1 - hash), c.shown) << c.file;
         EXPECT_EQ(std::get<StateFile>(DecodeStateFile(test::Bytes(resaved), std::nullopt)).format,
                   kSnapshotFormat);
-    }
-}
-
-// Format 2 kept the extended fault effects' part only while it held something: a state without it
-// turns the option off, whatever the device held before.
-TEST_F(SnapshotFormatTest, AFormat2StateWithoutTheExtendedPartTurnsTheOptionOff) {
-    ScriptedDevice device(dir / "device", "ini Config Controller VP7FF\nstart\n");
-    const Control& option = device.Sim().form.ExtendedFaultsSelect;
-    for (const auto& [file, on] : {std::pair{"format2-extended.vp7state", true},
-                                   {"format2-plain.vp7state", false},
-                                   {"format2-extended.vp7state", true}}) {
-        ASSERT_EQ(LoadState(device.Sim(), test::Bytes(kData + file)), std::nullopt) << file;
-        EXPECT_EQ(option.checked, on) << file;
     }
 }
 

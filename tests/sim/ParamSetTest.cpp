@@ -25,20 +25,6 @@ TParamField& Param(ParamSet& ps, const char* name) {
     return ps.ParamTable.at(index);
 }
 
-// The settings file keys TSUP, TSDO and BIN1 whatever a variant calls them, and the listing starts at
-// YFCT, all by index; each index must point at its record. The others act where other tests see them.
-TEST(ParamSetTest, IndicesOnlyTheFilesUsePointAtTheirRecords) {
-    const char* const names[3][4] = {
-        {"YFCT", "TSUP", "TSDO", "BIN1"}, {"YFCT", "TSI", "TSD", "BIN1"}, {"YFCT", "TSUP", "TSDO", "BIN"}};
-    for (uint8_t variant : {0, 1, 2}) {
-        const ParamSet ps = Started(variant);
-        const int indices[] = {ps.YFCTIndex, ps.TSUPIndex, ps.TSDOIndex, ps.BIN1Index};
-        for (int k = 0; k < 4; ++k)
-            EXPECT_EQ(indices[k], ps.FindByName(names[variant][k]))
-                << int(variant) << " " << names[variant][k];
-    }
-}
-
 TEST(ParamSetTest, FixedPointRoundsAndSaturates) {
     const std::pair<int32_t, int16_t> toFixed[] = {{0, 0},        {1, 26},         {-1, -26},
                                                    {1000, 25600}, {-1200, -30720}, {1269, 32486},
@@ -68,10 +54,18 @@ TEST(ParamSetTest, StoreFromTableWritesTheFields) {
     }
 }
 
-TEST(ParamSetTest, TableSurvivesTheStore) {
+// Every record survives the store. The settings file keys TSUP, TSDO and BIN1 whatever a variant calls
+// them, and the listing starts at YFCT, all by index; each index must point at its record. The others
+// act where other tests see them.
+TEST(ParamSetTest, TableSurvivesTheStoreAndTheFilesIndicesPointAtTheirRecords) {
+    const char* const names[3][4] = {
+        {"YFCT", "TSUP", "TSDO", "BIN1"}, {"YFCT", "TSI", "TSD", "BIN1"}, {"YFCT", "TSUP", "TSDO", "BIN"}};
     for (uint8_t variant : {0, 1, 2}) {
         SCOPED_TRACE(int(variant));
         ParamSet ps = Started(variant);
+        const int indices[] = {ps.YFCTIndex, ps.TSUPIndex, ps.TSDOIndex, ps.BIN1Index};
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(indices[k], ps.FindByName(names[variant][k])) << names[variant][k];
         // Varied in-range values, so that two records sharing a field or a wrong encoding show.
         for (int i = 0; i <= ps.ParamLastIndex; ++i) {
             TParamField& f = ps.ParamTable[i];

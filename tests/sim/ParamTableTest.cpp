@@ -98,7 +98,7 @@ TEST_F(Windows, TheScaleDialogAcceptsOnlyConsistentScales) {
     EXPECT_DOUBLE_EQ(sim->scales.SollwertMin, 0);
 }
 
-TEST_F(Windows, TheScreenCheckWarnsOnSmallScreensUntilTurnedOff) {
+TEST_F(Windows, SmallScreensMaximizeTheWindowAndTheScreenCheckWarnsUntilTurnedOff) {
     // A fresh start; how often the screen check showed.
     int shown = 0;
     const auto start = [&] {
@@ -107,11 +107,16 @@ TEST_F(Windows, TheScreenCheckWarnsOnSmallScreensUntilTurnedOff) {
         Restart();
         return shown;
     };
-    const std::pair<ScreenInfo, int> cases[] = {
-        {{1280, 1024, 16}, 1}, {{800, 600, 32}, 1}, {{1280, 1024, 24}, 0}};
-    for (const auto& [screen, dialogs] : cases) {
+    // The screen; how often the check showed, and whether the window starts maximized (up to 1024 wide).
+    const std::tuple<ScreenInfo, int, bool> cases[] = {{{1280, 1024, 16}, 1, false},
+                                                       {{800, 600, 32}, 1, true},
+                                                       {{1280, 1024, 24}, 0, false},
+                                                       {{1024, 768, 24}, 0, true},
+                                                       {{1025, 768, 24}, 0, false}};
+    for (const auto& [screen, dialogs, maximized] : cases) {
         host.SetScreen(screen);
         EXPECT_EQ(start(), dialogs) << screen.width << "x" << screen.bitsPerPixel;
+        EXPECT_EQ(sim->form.maximized, maximized) << screen.width;
     }
     // Turned off and closed from the dialog: the start-up ends, and the choice is kept for the next start.
     host.OnModalDialog([&](ModalDialog) {

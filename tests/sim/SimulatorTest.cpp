@@ -8,14 +8,6 @@
 using namespace vp7;
 using SimulatorStart = vp7::test::SimFixture;
 
-TEST_F(SimulatorStart, SmallScreensMaximizeTheWindow) {
-    for (auto [width, maximized] : {std::pair{1024, true}, std::pair{1025, false}}) {
-        host.SetScreen({width, 768, 24});
-        Restart();
-        EXPECT_EQ(sim->form.maximized, maximized) << width;
-    }
-}
-
 // The handler sees the new state, and runs only for a real change.
 TEST_F(SimulatorStart, UserActionsUpdateTheFormAndRunTheClickHandler) {
     FormState& f = sim->form;

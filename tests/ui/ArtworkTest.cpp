@@ -66,14 +66,6 @@ TEST(Artwork, TheCarriedArtworkIsThePaintedOneAtItsBindingSize) {
     }
 }
 
-TEST(Artwork, DisplayIsFlatUnlitAndScaleAreaBlack) {
-    for (int scale : {1, 2}) {
-        const Picture& device = Art(scale).Get(SpriteId::DevicePicture);
-        EXPECT_TRUE(Flat(device, layout::LcdArea, LcdUnlitColor)) << "scale " << scale;
-        EXPECT_TRUE(Flat(device, layout::ScaleArea, 0)) << "scale " << scale;
-    }
-}
-
 TEST(Artwork, OnAndOffLooksDiffer) {
     using enum SpriteId;
     // clang-format off
@@ -97,6 +89,9 @@ TEST(Artwork, SpritesMeetTheDevicePictureWithoutSeams) {
     for (int scale : {1, 2}) {
         const SpriteSet& art = Art(scale);
         const Picture& device = art.Get(SpriteId::DevicePicture);
+        // The display is drawn on a flat unlit colour, the scales on black.
+        EXPECT_TRUE(Flat(device, layout::LcdArea, LcdUnlitColor)) << "scale " << scale;
+        EXPECT_TRUE(Flat(device, layout::ScaleArea, 0)) << "scale " << scale;
         using enum SpriteId;
         using namespace layout;
         // clang-format off

@@ -39,18 +39,29 @@ void EnterSetpoint(test::ShownApp& app, const char* text) {
 } // namespace
 
 // Opened from the menu, the window plots two strokes with their events, the cursors measure the
-// stroke, and the export writes the CSV and the picture; a folder that cannot be written is told.
+// stroke, and the export writes the CSV and the picture; a folder that cannot be written is told. At rest
+// the samples only repeat the last one drawn: the window leaves them for its slow redraw, and draws again
+// as soon as something moves.
 TEST(TrendWindow, PlotsMeasuresAndExports) {
     test::ShownApp app;
     app.Run(100);
     app.main.Menus().Action(ActionId::Trend)->trigger();
     TrendWindow& window = *app.windows.trend;
     ASSERT_TRUE(window.isVisible());
+    QCustomPlot& plot = *window.Plot();
+    const auto drawnAfter = [&](int simulatedMs) {
+        app.Run(simulatedMs);
+        test::RunEvents(400);
+        return plot.graph(0)->dataCount();
+    };
+    const int settled = drawnAfter(3000);
+    ASSERT_GT(settled, 0);
+    EXPECT_EQ(drawnAfter(3000), settled) << "three monitoring samples that repeat the last one";
     EnterSetpoint(app, "100");
-    app.Run(3000);
+    EXPECT_GT(drawnAfter(500), settled + 3) << "a stroke is drawn at once, the repeats with it";
+    app.Run(2500);
     EnterSetpoint(app, "0");
     app.Run(3000);
-    QCustomPlot& plot = *window.Plot();
     // The redraw comes on the window's own timer, at most ten times a second.
     QElapsedTimer waited;
     waited.start();
@@ -82,24 +93,6 @@ TEST(TrendWindow, PlotsMeasuresAndExports) {
     EXPECT_FALSE(window.ExportTo(QStringLiteral("/proc/vp7/trend.csv")));
     EXPECT_TRUE(told.contains(QStringLiteral("/proc/vp7/trend.csv"))) << told.toStdString();
     EXPECT_GT(plot.graph(0)->dataCount(), 80) << "the recording stays";
-}
-
-// At rest the samples only repeat the last one drawn: the window leaves them for its slow redraw, and
-// draws again as soon as something moves.
-TEST(TrendWindow, AtRestRedrawsOnlyWhatMoves) {
-    test::ShownApp app;
-    app.main.Menus().Action(ActionId::Trend)->trigger();
-    QCustomPlot& plot = *app.windows.trend->Plot();
-    const auto drawnAfter = [&](int simulatedMs) {
-        app.Run(simulatedMs);
-        test::RunEvents(400);
-        return plot.graph(0)->dataCount();
-    };
-    const int settled = drawnAfter(3000);
-    ASSERT_GT(settled, 0);
-    EXPECT_EQ(drawnAfter(3000), settled) << "three monitoring samples that repeat the last one";
-    EnterSetpoint(app, "60");
-    EXPECT_GT(drawnAfter(500), settled + 3) << "a stroke is drawn at once, the repeats with it";
 }
 
 // The window's place and span come back at the next start; the menu item follows the window.

@@ -61,18 +61,33 @@ QPoint Shown(const PictureWidget& picture, int x, int y) {
 
 } // namespace
 
-// At every step the pointer over a key's first and last pixel is on the key, one pixel beside it is
-// not; a click on the mode key switches the mode, and the red circle of a latched key, shown over it at
-// the zoom, frees the key again, and the key latches again on the next right click.
-TEST(Zoom, ThePointerReachesWhatIsShownUnderItAtEveryStep) {
+// At every step the picture is drawn at the next integer scale and only ever reduced: shown one to one
+// at 200 and 300 %, reduced from twice its size at 125 and 150 %, where the display's flat unlit colour
+// stays exactly that colour; back at 100 % it is drawn at the screen's own scale again, as always. The
+// pointer over a key's first and last pixel is on the key, one pixel beside it is not; a click on the
+// mode key switches the mode, and the red circle of a latched key, shown over it at the zoom, frees the
+// key again, and the key latches again on the next right click.
+TEST(Zoom, AtEveryStepThePictureHasItsScaleAndThePointerReachesWhatIsShown) {
     ShownApp app;
     app.Run(100);
     Simulator& sim = app.main.Sim();
+    const Picture& image = sim.image1;
     PictureWidget& picture = *app.main.Picture();
-    for (int percent : ViewSettings::kSteps) {
+    const struct { int percent, scale; } steps[] = {{125, 2}, {150, 2}, {200, 2}, {300, 3}, {100, 1}};
+    const layout::Point unlit{layout::LcdUpperLine.left + 3, layout::LcdUpperLine.top + 2};
+    for (const auto& [percent, scale] : steps) {
         SCOPED_TRACE(percent);
         app.main.View().Choose(percent);
+        app.main.AfterEvent();
         EXPECT_EQ(picture.width(), std::lround(layout::PictureSize.width * percent / 100.0));
+        EXPECT_EQ(image.Scale(), scale);
+        const QImage shown = picture.grab().toImage();
+        EXPECT_EQ(shown.pixel(Shown(picture, unlit.x, unlit.y)) & 0xFFFFFF, LcdUnlitColor);
+        if (percent == 100 * scale) {
+            for (const layout::Point p : layout::KeyCentres)
+                EXPECT_EQ(shown.pixel(p.x * scale, p.y * scale) & 0xFFFFFF,
+                          image.Bits()[p.y * scale * image.DeviceWidth() + p.x * scale]);
+        }
         for (const Rect& key : layout::KeyAreas) {
             const std::pair<int, int> points[] = {{key.left, key.top},
                                                   {key.right - 1, key.bottom - 1},
@@ -102,31 +117,6 @@ TEST(Zoom, ThePointerReachesWhatIsShownUnderItAtEveryStep) {
         EXPECT_EQ(sim.modes.LatchUmschalt, 1);
         Click(app.main, circle, centre, Qt::RightButton);
         EXPECT_EQ(sim.modes.LatchUmschalt, 0);
-    }
-}
-
-// The picture is drawn at the next integer scale and only ever reduced: shown one to one at 200 and
-// 300 %, reduced from twice its size at 125 and 150 %, where the display's flat unlit colour stays
-// exactly that colour. Back at 100 % it is drawn at the screen's own scale again, as always.
-TEST(Zoom, ThePictureIsDrawnAtTheScaleItsZoomNeeds) {
-    ShownApp app;
-    app.Run(100);
-    const Picture& image = app.main.Sim().image1;
-    PictureWidget& picture = *app.main.Picture();
-    const struct { int percent, scale; } cases[] = {{125, 2}, {150, 2}, {200, 2}, {300, 3}, {100, 1}};
-    const layout::Point unlit{layout::LcdUpperLine.left + 3, layout::LcdUpperLine.top + 2};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.percent);
-        app.main.View().Choose(c.percent);
-        app.main.AfterEvent();
-        EXPECT_EQ(image.Scale(), c.scale);
-        const QImage shown = picture.grab().toImage();
-        EXPECT_EQ(shown.pixel(Shown(picture, unlit.x, unlit.y)) & 0xFFFFFF, LcdUnlitColor);
-        if (c.percent == 100 * c.scale) {
-            for (const layout::Point p : layout::KeyCentres)
-                EXPECT_EQ(shown.pixel(p.x * c.scale, p.y * c.scale) & 0xFFFFFF,
-                          image.Bits()[p.y * c.scale * image.DeviceWidth() + p.x * c.scale]);
-        }
     }
 }
 
