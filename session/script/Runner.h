@@ -95,8 +95,16 @@ public:
     // prepare line), and the exercise goes on.
     void PrepareExercise(const Exercise& exercise);
     // The same on a device already started (from the exercise's saved state): the prepare lines run
-    // now, and the trainee begins now.
+    // now, and the trainee begins now. The device draws from the seed given before the exercise's
+    // settings (RunExerciseSettings) from here on, when that is not the state's own.
     void PrepareStartedExercise(const Exercise& exercise);
+    // An exercise's settings lines, as `exercise` runs them. A seed given before them (the room's, or
+    // the one a recording of the room's exercise begins with) stands over the exercise's own `seed`, and
+    // over the seed of the saved state the exercise starts from: the state replays on its own seed, so
+    // that it reaches the device it was saved from, and PrepareStartedExercise then reseeds the device
+    // with the given one. Two seats starting from one state thus draw apart from their start, and the
+    // recording of either (which begins with the device's seed) replays to the device it had.
+    void RunExerciseSettings(const Exercise& exercise);
     // One check on the running simulator: `NAME OP VALUE` or `NAME within LOW HIGH` (see
     // CheckExpression.h). ScriptError for a malformed check or a NAME `print` does not know.
     CheckOutcome Evaluate(const std::string& expression);
@@ -303,6 +311,7 @@ private:
     std::vector<NamedValue> values_;       // what `print NAME` finds in sim_
     bool closed_ = false;
     std::optional<uint64_t> seed_;
+    std::optional<uint64_t> exerciseSeed_; // given before an exercise's settings, until its start
     std::deque<std::optional<std::pair<std::string, std::string>>> scaleTexts_;
     std::string scriptFolder_;
     int lineNumber_ = 0; // of the line being executed

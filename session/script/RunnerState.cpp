@@ -234,6 +234,7 @@ void Runner::ResetDevice() {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
     closed_ = false;
     seed_.reset();
+    exerciseSeed_.reset();
     scaleTexts_.clear();
     run_.Close();
     log_.Clear();

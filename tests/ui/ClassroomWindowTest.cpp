@@ -4,8 +4,13 @@
 // own, then an exercise's), the trainee's hand-in sent, the live view's frames, the room left.
 #include "ShownApp.h"
 #include "broker/SeatLink.h"
+#include "classroom/DeviceStatus.h"
+#include "classroom/HandInVerifier.h"
 #include "classroom/RunnerSeat.h"
 #include "classroom/Seat.h"
+#include "session/SavedState.h"
+#include "session/exercise/KeptExercise.h"
+#include "sim/Simulator.h"
 #include "tests/classroom/Broker.h"
 #include "tests/classroom/Instructor.h"
 #include "ui/app/ClassroomControl.h"
@@ -249,4 +254,45 @@ TEST(ClassroomWindow, TheStationGradesEachHandInItself) {
         if (auto* result = qobject_cast<QDialog*>(w); result && result->isVisible()) result->accept();
     main.EndExercise();
     windows.reset();
+}
+
+// The room's exercise that starts from a saved state, taken by the window's seat on the seed the station
+// chose for it: the state replays on its own seed, the device draws from the seat's after it, and the
+// station's verifier replays the hand-in to the seat's score.
+TEST(ClassroomWindow, AnExerciseFromAStateVerifiesOnTheSeatsSeed) {
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    const fs::path folder = dir.path().toStdString();
+    const fs::path state = folder / "stroke.vp7s";
+    ASSERT_TRUE(test::WriteFile(QString::fromStdString(state.string()),
+                                MakeSavedState("# vp7sim test\nseed 7\nini Config CheckScreen 0\nstart\n"
+                                               "set SetPointText 60\nclick Enter\nwait 20000\n",
+                                               0, ProgramVersion())));
+    const std::string text = "title \"Zustand\" \"State\"\nstate " + state.string() +
+                             "\ncheck Istwert within 0 100 \"Stellung\" \"Position\"\n"
+                             "question \"Frage\" \"Question\"\n"
+                             "choice \"Ja\" \"Yes\"\nchoice \"Nein\" \"No\" correct\n";
+    const QString path = QString::fromStdString((folder / KeptExerciseName(text)).string());
+    ASSERT_TRUE(test::WriteFile(path, text));
+    fs::create_directories(folder / "data");
+    for (const uint64_t seed : {uint64_t{1111}, uint64_t{2222}}) {
+        auto started =
+            StartExerciseFor(path, QStringLiteral("Anna"), (folder / "data").string(), false, seed);
+        ASSERT_TRUE(std::holds_alternative<std::unique_ptr<ExerciseSession>>(started))
+            << std::get<QString>(started).toStdString();
+        ExerciseSession& session = *std::get<std::unique_ptr<ExerciseSession>>(started);
+        EXPECT_EQ(session.Window().Sim().RandomSeed, seed);
+        test::RunEvents(300);
+        const ExerciseResult& result = session.HandIn(1);
+        SeatHandIn handIn = HandInOf(result);
+        ASSERT_TRUE(result.chosen);
+        // The answer after the recording, as the seat hands it in.
+        handIn.recording = test::Bytes(session.RecordingPath()).toStdString() + "choose " +
+                           std::to_string(*result.chosen + 1) + "\n";
+        const HandInVerdict verdict = VerifyHandIn({text, seed}, handIn);
+        EXPECT_TRUE(verdict.Verified()) << seed << ": " << verdict.refusal << "\n" << handIn.recording;
+        for (QWidget* w : QApplication::topLevelWidgets()) // the result shown to the trainee
+            if (auto* result = qobject_cast<QDialog*>(w); result && result->isVisible()) result->accept();
+        test::RunEvents(100);
+    }
 }
