@@ -17,6 +17,7 @@
 #include <iosfwd>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -187,6 +188,11 @@ public:
     bool Frozen() const { return steering_.Frozen(); }
     void SetSpeed(double speed);
     double Speed() const { return steering_.Speed(); }
+    // In a room, the room holds the device while its exercise runs (until it is handed in), while the
+    // instructor's freeze holds or a fault the room hid is set. Meanwhile Run() refuses the script's own
+    // lines that would undo it (`state`, `exercise`, `rewind`, and `room`, which speaks for the room) with
+    // the window's reason (kRoomHoldsDeviceEnglish), changing nothing.
+    bool RoomHoldsDevice() const;
     // An exercise's text, opened as `exercise` opens a file, in place of the device there is; with a
     // `seed`, its device draws from it, and the session's lines begin with `seed N` as a recording's do.
     // The room's device, and the device of a state below, keep a program folder of their own, their
@@ -332,7 +338,9 @@ private:
     RunnerPeer* peer_ = nullptr;
     RunnerPlantPeer* plant_ = nullptr;
     bool peerConnected_ = false;
-    int replaying_ = 0; // lines replayed silently: the peer waits until they are through
+    bool roomExercise_ = false;        // the device is the room's exercise, not yet handed in
+    std::set<std::string> roomFaults_; // the options the room set unseen on the device
+    int replaying_ = 0;                // lines replayed silently: the peer waits until they are through
     bool paced_ = false;
     ScriptTime time_{virtualClock_};
     Steering steering_{time_, [this] { return closed_ ? nullptr : sim_; }};

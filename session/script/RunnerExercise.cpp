@@ -214,6 +214,7 @@ ExerciseResult Runner::HandInNow() {
         out_ << "check " << (outcome.passed ? "PASS " : "FAIL ") << QuoteText(check->text.en) << '\n';
     if (result.question) out_ << "question " << (result.QuestionPassed() ? "PASS" : "FAIL") << '\n';
     out_ << "result " << result.Passed() << '/' << result.Total() << '\n';
+    roomExercise_ = false; // handed in, the exercise is the room's no longer
     return result;
 }
 
