@@ -17,6 +17,7 @@
 #include "ui/app/InstructorControls.h"
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/SeatTile.h"
+#include "ui/classroom/StationLink.h"
 #include "ui/device/MenuBar.h"
 #include "ui/training/ExerciseSession.h"
 
@@ -30,8 +31,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -295,4 +298,82 @@ TEST(ClassroomWindow, AnExerciseFromAStateVerifiesOnTheSeatsSeed) {
             if (auto* result = qobject_cast<QDialog*>(w); result && result->isVisible()) result->accept();
         test::RunEvents(100);
     }
+}
+
+// "Start exercise" before any seat has joined: nothing goes to the room's topic, the station says that
+// the exercise goes to each seat as it joins, and each seat that joins gets it once, on its own topic,
+// with a seed of its own the station keeps; the seats' hand-ins verify.
+TEST(ClassroomWindow, TheLessonsExerciseGoesToEachSeatAsItJoins) {
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    const fs::path folder = dir.path().toStdString();
+    test::Broker broker(folder / "broker");
+    ASSERT_TRUE(broker.Start());
+    test::Instructor listener;
+    ASSERT_TRUE(listener.Connect(broker.Port(), {"vp7/r1/cmd/#"}));
+    ClassroomSettings settings;
+    settings.port = static_cast<uint16_t>(broker.Port());
+    settings.room = "r1";
+    StationLink link(settings, "");
+    InstructorStation station(
+        QStringLiteral("r1"), false,
+        [&link](const QString& topic, const QByteArray& payload) { link.Publish(topic, payload); },
+        QString::fromStdString((folder / "class").string()));
+    ASSERT_FALSE(link.Start(station));
+    station.Send({SeatCommandKind::OpenExercise, kExercise});
+    const auto* lesson = station.findChild<QLabel*>(QStringLiteral("LessonExercise"));
+    EXPECT_TRUE(lesson && lesson->text().contains("as it joins"));
+    EXPECT_TRUE(std::any_of(station.Log().begin(), station.Log().end(), [](const QString& line) {
+        return line.contains("goes to each seat as it joins");
+    }));
+
+    struct JoiningSeat {
+        std::ostringstream out, log;
+        std::unique_ptr<Runner> runner;
+        std::unique_ptr<RunnerSeat> seat;
+    };
+    std::map<std::string, JoiningSeat> seats;
+    const auto until = [&](const std::function<bool()>& done) {
+        test::RunEvents(20000, [&] {
+            for (auto& [name, joined] : seats)
+                joined.seat->Poll();
+            return done();
+        });
+        return done();
+    };
+    // One seat after the other: the second joins while the first works.
+    for (const char* name : {"ben", "cem"}) {
+        const fs::path program = folder / name;
+        fs::create_directories(program);
+        JoiningSeat& joined = seats[name];
+        joined.runner = std::make_unique<Runner>(joined.out, program.string());
+        joined.seat = std::make_unique<RunnerSeat>(*joined.runner, (program / "Classroom").string(),
+                                                   joined.log, &SeatLink::Make);
+        joined.runner->Execute("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " r1 " + name);
+        Runner& runner = *joined.runner;
+        ASSERT_TRUE(until([&] { return runner.CurrentExercise().title.en == "Class"; })) << joined.log.str();
+    }
+    const SentExercises kept((folder / "class" / "sent").string());
+    std::set<uint64_t> seeds;
+    for (auto& [name, joined] : seats) {
+        const auto sent = kept.For(name);
+        ASSERT_TRUE(sent) << name;
+        EXPECT_EQ(sent->text, kExercise);
+        EXPECT_EQ(joined.runner->Sim()->RandomSeed, sent->seed) << name;
+        seeds.insert(sent->seed);
+        for (const char* line : {"wait 2000", "press mode", "wait 6000", "release mode", "handin"})
+            joined.runner->Execute(line);
+    }
+    EXPECT_EQ(seeds.size(), 2u);
+    QTableWidget& table = *station.HandIns();
+    ASSERT_TRUE(until([&] { return table.rowCount() == 2 && station.Grading() == 0; }));
+    for (int row = 0; row < table.rowCount(); ++row)
+        EXPECT_NE(table.item(row, 2)->text(), QStringLiteral("not verified"))
+            << table.item(row, 0)->text().toStdString() << ": " << table.item(row, 3)->text().toStdString();
+    // The seats' statuses kept coming meanwhile: each was sent the exercise once, none to the room.
+    std::map<std::string, int> exercisesSent;
+    for (const auto& m : listener.Received())
+        if (m.payload.find("\"exercise\"") != std::string::npos) ++exercisesSent[m.topic];
+    EXPECT_EQ(exercisesSent,
+              (std::map<std::string, int>{{"vp7/r1/cmd/seat/ben", 1}, {"vp7/r1/cmd/seat/cem", 1}}));
 }
