@@ -20,6 +20,7 @@
 #include "ui/classroom/StationLink.h"
 #include "ui/device/MenuBar.h"
 #include "ui/training/ExerciseSession.h"
+#include "ui/training/Player.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -294,6 +295,13 @@ TEST(ClassroomWindow, AnExerciseFromAStateVerifiesOnTheSeatsSeed) {
                            std::to_string(*result.chosen + 1) + "\n";
         const HandInVerdict verdict = VerifyHandIn({text, seed}, handIn);
         EXPECT_TRUE(verdict.Verified()) << seed << ": " << verdict.refusal << "\n" << handIn.recording;
+        // The instructor's player shows the seat's device as well.
+        const auto player = OpenPlayer(nullptr, session.RecordingPath(), false);
+        ASSERT_TRUE(player);
+        player->SetPaused(true);
+        player->PlayToEnd();
+        EXPECT_EQ(player->Window().Sim().RandomSeed, seed);
+        EXPECT_EQ(player->Window().Sim().state.Istwert, session.Window().Sim().state.Istwert);
         for (QWidget* w : QApplication::topLevelWidgets()) // the result shown to the trainee
             if (auto* result = qobject_cast<QDialog*>(w); result && result->isVisible()) result->accept();
         test::RunEvents(100);
