@@ -20,6 +20,14 @@ struct RoomAction {
     std::string words; // the option of a fault, the text of a message
 };
 
+// Why a seat refuses what would undo the room's hold on its device (the room's exercise, its freeze, a
+// fault it hid): the window says it in a box, the runner as a script line's error, in English.
+inline constexpr const char* kRoomHoldsDeviceGerman =
+    "Vom Ausbilder festgelegt: Solange der Platz im Klassenraum ist, wird das Gerät nicht ersetzt oder "
+    "zurückgesetzt.";
+inline constexpr const char* kRoomHoldsDeviceEnglish =
+    "Set by the instructor: while the seat is in the classroom, the device is not replaced or reset.";
+
 // The line a recording keeps of `action`.
 std::string RoomLine(const RoomAction& action);
 // The action of a `room` line; ScriptError for a line that holds none.

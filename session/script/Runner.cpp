@@ -5,6 +5,7 @@
 #include "session/ConfigSheet.h"
 #include "session/ScratchFolder.h"
 #include "session/language/Output.h"
+#include "session/language/RoomLines.h"
 #include "session/language/StateValues.h"
 #include "session/language/TextLines.h"
 #include "session/script/PrintedValue.h"
@@ -18,6 +19,7 @@
 #include "sim/operation/ScaleDialog.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -28,6 +30,17 @@
 #include <thread>
 
 namespace vp7 {
+namespace {
+
+// The script's own lines that would undo the room's hold: a device in place of the room's, the device
+// put back to a moment, the room's freeze let go or its fault cleared in the room's name.
+constexpr std::array<std::string_view, 4> kUndoRoomsHold = {"state", "exercise", "rewind", "room"};
+
+bool UndoesRoomsHold(std::string_view command) {
+    return std::find(kUndoRoomsHold.begin(), kUndoRoomsHold.end(), command) != kUndoRoomsHold.end();
+}
+
+} // namespace
 
 struct Runner::Command {
     std::string_view name;
@@ -93,6 +106,11 @@ void Runner::ScaleDialogTexts(const Args& a) {
 
 Runner::~Runner() = default;
 
+bool Runner::RoomHoldsDevice() const {
+    return peerConnected_ &&
+           (roomExercise_ || !roomFaults_.empty() || steering_.HeldBy(FreezeHolder::Instructor));
+}
+
 int Runner::Run(std::istream& script, std::ostream& err) {
     std::string line;
     int number = 0;
@@ -101,6 +119,8 @@ int Runner::Run(std::istream& script, std::ostream& err) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         try {
             PollPeer();
+            if (RoomHoldsDevice() && UndoesRoomsHold(CommandName(line)))
+                throw ScriptError(kRoomHoldsDeviceEnglish);
             Execute(line, number);
         } catch (const ScriptError& e) {
             out_.flush();

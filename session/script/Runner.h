@@ -17,6 +17,7 @@
 #include <iosfwd>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -95,8 +96,16 @@ public:
     // prepare line), and the exercise goes on.
     void PrepareExercise(const Exercise& exercise);
     // The same on a device already started (from the exercise's saved state): the prepare lines run
-    // now, and the trainee begins now.
+    // now, and the trainee begins now. The device draws from the seed given before the exercise's
+    // settings (RunExerciseSettings) from here on, when that is not the state's own.
     void PrepareStartedExercise(const Exercise& exercise);
+    // An exercise's settings lines, as `exercise` runs them. A seed given before them (the room's, or
+    // the one a recording of the room's exercise begins with) stands over the exercise's own `seed`, and
+    // over the seed of the saved state the exercise starts from: the state replays on its own seed, so
+    // that it reaches the device it was saved from, and PrepareStartedExercise then reseeds the device
+    // with the given one. Two seats starting from one state thus draw apart from their start, and the
+    // recording of either (which begins with the device's seed) replays to the device it had.
+    void RunExerciseSettings(const Exercise& exercise);
     // One check on the running simulator: `NAME OP VALUE` or `NAME within LOW HIGH` (see
     // CheckExpression.h). ScriptError for a malformed check or a NAME `print` does not know.
     CheckOutcome Evaluate(const std::string& expression);
@@ -179,6 +188,11 @@ public:
     bool Frozen() const { return steering_.Frozen(); }
     void SetSpeed(double speed);
     double Speed() const { return steering_.Speed(); }
+    // In a room, the room holds the device while its exercise runs (until it is handed in), while the
+    // instructor's freeze holds or a fault the room hid is set. Meanwhile Run() refuses the script's own
+    // lines that would undo it (`state`, `exercise`, `rewind`, and `room`, which speaks for the room) with
+    // the window's reason (kRoomHoldsDeviceEnglish), changing nothing.
+    bool RoomHoldsDevice() const;
     // An exercise's text, opened as `exercise` opens a file, in place of the device there is; with a
     // `seed`, its device draws from it, and the session's lines begin with `seed N` as a recording's do.
     // The room's device, and the device of a state below, keep a program folder of their own, their
@@ -306,6 +320,7 @@ private:
     std::vector<NamedValue> values_;       // what `print NAME` finds in sim_
     bool closed_ = false;
     std::optional<uint64_t> seed_;
+    std::optional<uint64_t> exerciseSeed_; // given before an exercise's settings, until its start
     std::deque<std::optional<std::pair<std::string, std::string>>> scaleTexts_;
     std::string scriptFolder_;
     int lineNumber_ = 0; // of the line being executed
@@ -326,7 +341,9 @@ private:
     RunnerPeer* peer_ = nullptr;
     RunnerPlantPeer* plant_ = nullptr;
     bool peerConnected_ = false;
-    int replaying_ = 0; // lines replayed silently: the peer waits until they are through
+    bool roomExercise_ = false;        // the device is the room's exercise, not yet handed in
+    std::set<std::string> roomFaults_; // the options the room set unseen on the device
+    int replaying_ = 0;                // lines replayed silently: the peer waits until they are through
     bool paced_ = false;
     ScriptTime time_{virtualClock_};
     Steering steering_{time_, [this] { return closed_ ? nullptr : sim_; }};

@@ -76,15 +76,13 @@ void Runner::ExerciseFile(const Args& a) {
 
     const bool kept = std::exchange(languageKept_, true);
     try {
-        for (const std::string& line : exercise.settings)
-            Execute(line);
-        if (!exercise.state.empty()) {
-            // The session goes on from this line, as a recording of the exercise does: the state's own
-            // lines are its doing, not the script's.
-            const size_t noted = log_.Size();
-            StartFromState(exercise.state);
-            log_.Truncate(noted);
-        }
+        // The session goes on from this line, as a recording of the exercise does: the exercise's
+        // settings and its state's own lines are its doing, not the script's (and a seed of the
+        // exercise's own after the one given would make the session's recording one of two seeds).
+        const size_t noted = log_.Size();
+        RunExerciseSettings(exercise);
+        if (!exercise.state.empty()) StartFromState(exercise.state);
+        log_.Truncate(noted);
     } catch (...) {
         languageKept_ = kept;
         throw;
@@ -99,7 +97,16 @@ void Runner::ExerciseFile(const Args& a) {
     FinishStart();
 }
 
+void Runner::RunExerciseSettings(const Exercise& exercise) {
+    const std::optional<uint64_t> given = seed_;
+    for (const std::string& line : exercise.settings)
+        Execute(line);
+    if (given) seed_ = given;
+    exerciseSeed_ = given;
+}
+
 void Runner::PrepareExercise(const Exercise& exercise) {
+    exerciseSeed_.reset(); // the device was made on it
     timedCommands_.clear();
     run_.Open(exercise, sim_->CreatedMs + sim_->Timer1.Interval());
     // The start-up tick takes the unlit display from the picture: nothing may draw on it before.
@@ -108,7 +115,14 @@ void Runner::PrepareExercise(const Exercise& exercise) {
     });
 }
 
+// A device reseeded when its seed is the state's own already would draw anew what the state's replay
+// drew: a recording of an exercise that was not the room's begins with the state's seed, and replays
+// on as the state left it.
 void Runner::PrepareStartedExercise(const Exercise& exercise) {
+    if (const auto given = std::exchange(exerciseSeed_, std::nullopt); given && *given != sim_->RandomSeed) {
+        sim_->RandomSeed = *given;
+        sim_->random.seed(*given);
+    }
     timedCommands_.clear();
     run_.Open(exercise, clock_.NowMs());
     SetScene(exercise.prepare, exercise.timed, clock_.NowMs());
@@ -200,6 +214,7 @@ ExerciseResult Runner::HandInNow() {
         out_ << "check " << (outcome.passed ? "PASS " : "FAIL ") << QuoteText(check->text.en) << '\n';
     if (result.question) out_ << "question " << (result.QuestionPassed() ? "PASS" : "FAIL") << '\n';
     out_ << "result " << result.Passed() << '/' << result.Total() << '\n';
+    roomExercise_ = false; // handed in, the exercise is the room's no longer
     return result;
 }
 

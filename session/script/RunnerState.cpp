@@ -234,6 +234,9 @@ void Runner::ResetDevice() {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
     closed_ = false;
     seed_.reset();
+    exerciseSeed_.reset();
+    roomExercise_ = false; // the room's hold on the device goes with it; the freeze is the clock's
+    roomFaults_.clear();
     scaleTexts_.clear();
     run_.Close();
     log_.Clear();

@@ -67,6 +67,7 @@ void Runner::OpenExerciseText(const std::string& text, std::optional<uint64_t> s
     CheckOwnDevice();
     CheckedExercise("exercise", text, ClassroomFolder());
     ReplaceDevice("exercise", KeptExerciseName(text), text, seed);
+    roomExercise_ = true;
 }
 
 std::string Runner::SessionRecording() const {
@@ -129,6 +130,10 @@ void Runner::ReplaceDevice(std::string_view command, const std::string& fileName
 
 void Runner::SetHiddenOption(const std::string& control, bool on, TrendRecorder* trend) {
     HideOption(control, on, trend);
+    if (on)
+        roomFaults_.insert(control);
+    else
+        roomFaults_.erase(control);
     NoteRoom({RoomAction::Kind::Fault, on, 1, control});
 }
 

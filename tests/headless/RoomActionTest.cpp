@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a room does to the runner's device: its session keeps it as `room` lines that replay to the same
 // device, and a room's exercise or state keeps its settings apart from the runner's own.
+#include "session/SavedState.h"
 #include "session/exercise/Exercise.h"
 #include "session/language/RoomLines.h"
 #include "session/language/ScriptWords.h"
@@ -168,4 +169,73 @@ TEST_F(RoomActionTest, ARoomsExerciseLeavesTheRunnersSettingsAlone) {
         }
         EXPECT_EQ(ReadFile(settings), before) << what;
     }
+}
+
+// While the room holds a runner seat's device (its exercise until handed in, its freeze, a fault it hid),
+// the script's own lines that would undo it are refused with the window's reason, and the device, its
+// session and its freeze stay as they were; without a hold each runs (or fails) as it always did.
+TEST_F(RoomActionTest, TheScriptCannotUndoTheRoomsHold) {
+    const std::string exercise = "title \"Raum\" \"Room\"\nini Config CheckScreen 0\nstart\n"
+                                 "check Istwert > -1000 \"a\" \"a\"\n";
+    const fs::path exerciseFile = dir / "own.vp7x";
+    std::ofstream(exerciseFile, std::ios::binary) << exercise;
+    const fs::path state = dir / "own.vp7s";
+    std::ofstream(state, std::ios::binary)
+        << MakeSavedState("# vp7sim test\nseed 3\nstart\nwait 500\n", 0, ProgramVersion());
+    const std::pair<const char*, Act> holds[] = {
+        {"", [](Runner&) {}},
+        {"the room's exercise", [&](Runner& r) { r.OpenExerciseText(exercise); }},
+        {"the instructor's freeze", [](Runner& r) { r.SetFrozen(true); }},
+        {"a fault the room hid", [](Runner& r) { r.SetHiddenOption("FrictionSelect", true); }},
+    };
+    const std::pair<const char*, Act> released[] = {
+        {"the room's exercise handed in",
+         [&](Runner& r) {
+             r.OpenExerciseText(exercise);
+             r.HandInNow();
+         }},
+        {"the freeze let go",
+         [](Runner& r) {
+             r.SetFrozen(true);
+             r.SetFrozen(false);
+         }},
+        {"the fault cleared",
+         [](Runner& r) {
+             r.SetHiddenOption("FrictionSelect", true);
+             r.SetHiddenOption("FrictionSelect", false);
+         }},
+    };
+    const std::string words[] = {"state " + state.string(), "exercise " + exerciseFile.string(), "rewind 0",
+                                 "room freeze 0", "room fault FrictionSelect 0"};
+    int row = 0;
+    const auto attempt = [&](const char* hold, const Act& act, bool held) {
+        for (const std::string& word : words) {
+            const std::string what = std::string(*hold ? hold : "no hold") + ", " + word;
+            std::ostringstream out, err;
+            Runner seat(out, (dir / ("seat" + std::to_string(row++))).string());
+            ScheduledRoom room(seat, {});
+            seat.Execute("classroom host 1883 room seat");
+            seat.Execute("start");
+            seat.Execute("wait 1000");
+            act(seat);
+            EXPECT_EQ(seat.RoomHoldsDevice(), held) << what;
+            seat.Execute("print statehash");
+            const std::string before = out.str(), recording = seat.SessionRecording();
+            const bool frozen = seat.Frozen();
+            std::istringstream line(word + "\n");
+            const int status = seat.Run(line, err);
+            const bool refused = err.str().find(kRoomHoldsDeviceEnglish) != std::string::npos;
+            EXPECT_EQ(refused, held) << what << ": " << err.str();
+            if (!held) continue;
+            EXPECT_EQ(status, 2) << what;
+            seat.Execute("print statehash");
+            EXPECT_EQ(out.str(), before + before.substr(before.rfind("statehash"))) << what;
+            EXPECT_EQ(seat.SessionRecording(), recording) << what;
+            EXPECT_EQ(seat.Frozen(), frozen) << what;
+        }
+    };
+    for (const auto& [hold, act] : holds)
+        attempt(hold, act, *hold != '\0');
+    for (const auto& [hold, act] : released)
+        attempt(hold, act, false);
 }

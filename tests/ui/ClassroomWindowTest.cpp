@@ -4,16 +4,23 @@
 // own, then an exercise's), the trainee's hand-in sent, the live view's frames, the room left.
 #include "ShownApp.h"
 #include "broker/SeatLink.h"
+#include "classroom/DeviceStatus.h"
+#include "classroom/HandInVerifier.h"
 #include "classroom/RunnerSeat.h"
 #include "classroom/Seat.h"
+#include "session/SavedState.h"
+#include "session/exercise/KeptExercise.h"
+#include "sim/Simulator.h"
 #include "tests/classroom/Broker.h"
 #include "tests/classroom/Instructor.h"
 #include "ui/app/ClassroomControl.h"
 #include "ui/app/InstructorControls.h"
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/SeatTile.h"
+#include "ui/classroom/StationLink.h"
 #include "ui/device/MenuBar.h"
 #include "ui/training/ExerciseSession.h"
+#include "ui/training/Player.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,8 +32,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -249,4 +258,130 @@ TEST(ClassroomWindow, TheStationGradesEachHandInItself) {
         if (auto* result = qobject_cast<QDialog*>(w); result && result->isVisible()) result->accept();
     main.EndExercise();
     windows.reset();
+}
+
+// The room's exercise that starts from a saved state, taken by the window's seat on the seed the station
+// chose for it: the state replays on its own seed, the device draws from the seat's after it, and the
+// station's verifier replays the hand-in to the seat's score.
+TEST(ClassroomWindow, AnExerciseFromAStateVerifiesOnTheSeatsSeed) {
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    const fs::path folder = dir.path().toStdString();
+    const fs::path state = folder / "stroke.vp7s";
+    ASSERT_TRUE(test::WriteFile(QString::fromStdString(state.string()),
+                                MakeSavedState("# vp7sim test\nseed 7\nini Config CheckScreen 0\nstart\n"
+                                               "set SetPointText 60\nclick Enter\nwait 20000\n",
+                                               0, ProgramVersion())));
+    const std::string text = "title \"Zustand\" \"State\"\nstate " + state.string() +
+                             "\ncheck Istwert within 0 100 \"Stellung\" \"Position\"\n"
+                             "question \"Frage\" \"Question\"\n"
+                             "choice \"Ja\" \"Yes\"\nchoice \"Nein\" \"No\" correct\n";
+    const QString path = QString::fromStdString((folder / KeptExerciseName(text)).string());
+    ASSERT_TRUE(test::WriteFile(path, text));
+    fs::create_directories(folder / "data");
+    for (const uint64_t seed : {uint64_t{1111}, uint64_t{2222}}) {
+        auto started =
+            StartExerciseFor(path, QStringLiteral("Anna"), (folder / "data").string(), false, seed);
+        ASSERT_TRUE(std::holds_alternative<std::unique_ptr<ExerciseSession>>(started))
+            << std::get<QString>(started).toStdString();
+        ExerciseSession& session = *std::get<std::unique_ptr<ExerciseSession>>(started);
+        EXPECT_EQ(session.Window().Sim().RandomSeed, seed);
+        test::RunEvents(300);
+        const ExerciseResult& result = session.HandIn(1);
+        SeatHandIn handIn = HandInOf(result);
+        ASSERT_TRUE(result.chosen);
+        // The answer after the recording, as the seat hands it in.
+        handIn.recording = test::Bytes(session.RecordingPath()).toStdString() + "choose " +
+                           std::to_string(*result.chosen + 1) + "\n";
+        const HandInVerdict verdict = VerifyHandIn({text, seed}, handIn);
+        EXPECT_TRUE(verdict.Verified()) << seed << ": " << verdict.refusal << "\n" << handIn.recording;
+        // The instructor's player shows the seat's device as well.
+        const auto player = OpenPlayer(nullptr, session.RecordingPath(), false);
+        ASSERT_TRUE(player);
+        player->SetPaused(true);
+        player->PlayToEnd();
+        EXPECT_EQ(player->Window().Sim().RandomSeed, seed);
+        EXPECT_EQ(player->Window().Sim().state.Istwert, session.Window().Sim().state.Istwert);
+        for (QWidget* w : QApplication::topLevelWidgets()) // the result shown to the trainee
+            if (auto* result = qobject_cast<QDialog*>(w); result && result->isVisible()) result->accept();
+        test::RunEvents(100);
+    }
+}
+
+// "Start exercise" before any seat has joined: nothing goes to the room's topic, the station says that
+// the exercise goes to each seat as it joins, and each seat that joins gets it once, on its own topic,
+// with a seed of its own the station keeps; the seats' hand-ins verify.
+TEST(ClassroomWindow, TheLessonsExerciseGoesToEachSeatAsItJoins) {
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    const fs::path folder = dir.path().toStdString();
+    test::Broker broker(folder / "broker");
+    ASSERT_TRUE(broker.Start());
+    test::Instructor listener;
+    ASSERT_TRUE(listener.Connect(broker.Port(), {"vp7/r1/cmd/#"}));
+    ClassroomSettings settings;
+    settings.port = static_cast<uint16_t>(broker.Port());
+    settings.room = "r1";
+    StationLink link(settings, "");
+    InstructorStation station(
+        QStringLiteral("r1"), false,
+        [&link](const QString& topic, const QByteArray& payload) { link.Publish(topic, payload); },
+        QString::fromStdString((folder / "class").string()));
+    ASSERT_FALSE(link.Start(station));
+    station.Send({SeatCommandKind::OpenExercise, kExercise});
+    const auto* lesson = station.findChild<QLabel*>(QStringLiteral("LessonExercise"));
+    EXPECT_TRUE(lesson && lesson->text().contains("as it joins"));
+    EXPECT_TRUE(std::any_of(station.Log().begin(), station.Log().end(), [](const QString& line) {
+        return line.contains("goes to each seat as it joins");
+    }));
+
+    struct JoiningSeat {
+        std::ostringstream out, log;
+        std::unique_ptr<Runner> runner;
+        std::unique_ptr<RunnerSeat> seat;
+    };
+    std::map<std::string, JoiningSeat> seats;
+    const auto until = [&](const std::function<bool()>& done) {
+        test::RunEvents(20000, [&] {
+            for (auto& [name, joined] : seats)
+                joined.seat->Poll();
+            return done();
+        });
+        return done();
+    };
+    // One seat after the other: the second joins while the first works.
+    for (const char* name : {"ben", "cem"}) {
+        const fs::path program = folder / name;
+        fs::create_directories(program);
+        JoiningSeat& joined = seats[name];
+        joined.runner = std::make_unique<Runner>(joined.out, program.string());
+        joined.seat = std::make_unique<RunnerSeat>(*joined.runner, (program / "Classroom").string(),
+                                                   joined.log, &SeatLink::Make);
+        joined.runner->Execute("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " r1 " + name);
+        Runner& runner = *joined.runner;
+        ASSERT_TRUE(until([&] { return runner.CurrentExercise().title.en == "Class"; })) << joined.log.str();
+    }
+    const SentExercises kept((folder / "class" / "sent").string());
+    std::set<uint64_t> seeds;
+    for (auto& [name, joined] : seats) {
+        const auto sent = kept.For(name);
+        ASSERT_TRUE(sent) << name;
+        EXPECT_EQ(sent->text, kExercise);
+        EXPECT_EQ(joined.runner->Sim()->RandomSeed, sent->seed) << name;
+        seeds.insert(sent->seed);
+        for (const char* line : {"wait 2000", "press mode", "wait 6000", "release mode", "handin"})
+            joined.runner->Execute(line);
+    }
+    EXPECT_EQ(seeds.size(), 2u);
+    QTableWidget& table = *station.HandIns();
+    ASSERT_TRUE(until([&] { return table.rowCount() == 2 && station.Grading() == 0; }));
+    for (int row = 0; row < table.rowCount(); ++row)
+        EXPECT_NE(table.item(row, 2)->text(), QStringLiteral("not verified"))
+            << table.item(row, 0)->text().toStdString() << ": " << table.item(row, 3)->text().toStdString();
+    // The seats' statuses kept coming meanwhile: each was sent the exercise once, none to the room.
+    std::map<std::string, int> exercisesSent;
+    for (const auto& m : listener.Received())
+        if (m.payload.find("\"exercise\"") != std::string::npos) ++exercisesSent[m.topic];
+    EXPECT_EQ(exercisesSent,
+              (std::map<std::string, int>{{"vp7/r1/cmd/seat/ben", 1}, {"vp7/r1/cmd/seat/cem", 1}}));
 }

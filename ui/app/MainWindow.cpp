@@ -2,6 +2,7 @@
 #include "ui/app/MainWindow.h"
 
 #include "session/Steering.h"
+#include "session/language/RoomLines.h"
 #include "sim/files/Settings.h"
 #include "ui/device/MenuBar.h"
 #include "ui/device/ZoomControl.h"
@@ -114,11 +115,7 @@ void MainWindow::SteerFreeze(Steering& steering, bool frozen, FreezeAsker asker)
 bool MainWindow::RefusedInExercise() {
     const char* why = nullptr;
     if (room_.holdsDevice && room_.holdsDevice())
-        why =
-            Sim().state.Text("Vom Ausbilder festgelegt: Solange der Platz im Klassenraum ist, wird das Gerät "
-                             "nicht ersetzt oder zurückgesetzt.",
-                             "Set by the instructor: while the seat is in the classroom, the device is not "
-                             "replaced or reset.");
+        why = Sim().state.Text(kRoomHoldsDeviceGerman, kRoomHoldsDeviceEnglish);
     else if (exerciseDevice_)
         why = Sim().state.Text(
             "Während einer Übung nicht möglich: Die Aufzeichnung läuft bis zur Abgabe, und es "

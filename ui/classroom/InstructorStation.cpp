@@ -75,7 +75,7 @@ InstructorStation::InstructorStation(const QString& room, bool german, Publish p
                                      const QString& classFolder, QWidget* parent)
     : QMainWindow(parent), room_(room), german_(german), publish_(std::move(publish)),
       classFolder_(classFolder), grid_(new QWidget), layout_(new QGridLayout(grid_)),
-      handIns_(new QTableWidget(0, 5)), connection_(new QLabel),
+      handIns_(new QTableWidget(0, 5)), connection_(new QLabel), lesson_(new QLabel),
       sent_(classFolder.isEmpty() ? std::string()
                                   : QDir(classFolder).filePath(QStringLiteral("sent")).toStdString()),
       grader_(new HandInGrader(
@@ -101,6 +101,8 @@ InstructorStation::InstructorStation(const QString& room, bool german, Publish p
     split->setStretchFactor(0, 4);
     setCentralWidget(split);
     statusBar()->addWidget(connection_);
+    lesson_->setObjectName(QStringLiteral("LessonExercise"));
+    statusBar()->addWidget(lesson_);
     SetConnected(false);
     BuildToolBar();
     resize(4 * kTileWidth + 60, 760);
@@ -223,8 +225,9 @@ QByteArray InstructorStation::Payload(SeatCommand& command) {
 }
 
 void InstructorStation::Send(SeatCommand command) {
-    QStringList seats = Chosen();
-    if (command.kind == SeatCommandKind::OpenExercise && seats.isEmpty()) seats = Seats();
+    const QStringList seats = Chosen();
+    if (command.kind == SeatCommandKind::OpenExercise && seats.isEmpty())
+        return StartLessonExercise(std::move(command));
     if (!seats.isEmpty()) return SendTo(seats, std::move(command));
     publish_(QString::fromStdString(RoomCommandTopic(room_.toStdString())), Payload(command));
 }
@@ -245,7 +248,26 @@ void InstructorStation::SendExercise(const QStringList& seats, SeatCommand comma
             Note(QStringLiteral("cannot keep the exercise sent to %1 in %2").arg(seat, ClassFolder()));
         publish_(QString::fromStdString(SeatCommandTopic(room_.toStdString(), seat.toStdString())),
                  Payload(command));
+        if (command.text == lessonExercise_) lessonSeats_.insert(seat);
     }
+}
+
+// Never to the room's topic: a seat's device made on no seed of the station's hands in what no replay
+// here can verify. The seats known now get it at once, the others as their first status comes.
+void InstructorStation::StartLessonExercise(SeatCommand command) {
+    lessonExercise_ = command.text;
+    lessonSeats_.clear();
+    const QStringList seats = Seats();
+    if (seats.isEmpty()) {
+        Note(QStringLiteral("no seat has joined yet: the exercise goes to each seat as it joins"));
+        lesson_->setText(
+            QString::fromUtf8(Text("Noch kein Platz: Die Übung geht an jeden Platz, sobald er dazukommt",
+                                   "No seat yet: the exercise goes to each seat as it joins")));
+        return;
+    }
+    lesson_->setText(QString::fromUtf8(Text("Die Übung geht auch an jeden Platz, der noch dazukommt",
+                                            "The exercise goes to each seat that joins later too")));
+    SendExercise(seats, std::move(command));
 }
 
 int InstructorStation::Grading() const {
@@ -299,6 +321,9 @@ void InstructorStation::TakeStatus(SeatStatus status) {
         last.online = false;
         status = std::move(last);
     }
+    // A seat that joins after the lesson's exercise was started gets it with its first status online.
+    if (status.online && lessonExercise_ && !lessonSeats_.contains(seat))
+        SendExercise({seat}, {SeatCommandKind::OpenExercise, *lessonExercise_});
     const bool reorder = added || order_ != Order::Name;
     at->second->Show(status);
     if (const auto view = views_.find(seat); view != views_.end() && view->second)

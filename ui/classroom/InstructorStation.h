@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -54,7 +55,9 @@ public:
     QStringList Chosen() const;
 
     // A command to the chosen seats, or to all; each sent with an id of its own. An exercise goes to
-    // each seat known on its own topic, with a seed of its own, and is kept for its hand-in.
+    // each seat known on its own topic, with a seed of its own, and is kept for its hand-in. One sent
+    // to all is the lesson's: each seat that comes online later is sent it too, once, with a seed of its
+    // own (before any seat is known, only then), and the status bar says so.
     void Send(SeatCommand command);
     void SendTo(const QStringList& seats, SeatCommand command);
     // The seat's live view, opened (or raised); the seat is asked for its picture while it is open.
@@ -82,6 +85,7 @@ private:
     void TakeStatus(SeatStatus status);
     void TakeHandIn(const HandInMessage& handIn);
     void SendExercise(const QStringList& seats, SeatCommand command);
+    void StartLessonExercise(SeatCommand command);
     // The report's file for a hand-in.
     QString ReportPath(const HandInMessage& handIn) const;
     void Store(const HandInMessage& handIn, const HandInVerdict& verdict);
@@ -104,8 +108,11 @@ private:
     QGridLayout* layout_;
     QTableWidget* handIns_;
     QLabel* connection_;
+    QLabel* lesson_;                   // where the lesson's exercise goes
     std::set<std::string> handInKeys_; // each hand-in (seat and id) stored once, however often it arrives
     SentExercises sent_;
+    std::optional<std::string> lessonExercise_; // the exercise sent to all, for the seats still to come
+    std::set<QString> lessonSeats_;             // the seats it went to
     HandInGrader* grader_;
     QStringList log_;
     int columns_ = 0;

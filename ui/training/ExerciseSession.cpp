@@ -127,10 +127,10 @@ AppWindows ExerciseSession::StartDevice(const QString& path) {
         // The device speaks the panel's language, whatever the exercise's settings or its state say.
         runner_.Execute(german_ ? "ini Config Sprache Deutsch" : "ini Config Sprache English");
         runner_.KeepLanguage(true);
-        for (const std::string& line : exercise_.settings)
-            runner_.Execute(line);
-        // The room's seed after the exercise's own lines: the recording's `seed` line is the station's.
+        // The room's seed stands over the exercise's and its state's own: the recording's `seed` line
+        // is the station's.
         if (seed_) runner_.Execute("seed " + std::to_string(*seed_));
+        runner_.RunExerciseSettings(exercise_);
     } catch (const std::runtime_error&) {
         // Checked before: the same lines ran without fault.
     }

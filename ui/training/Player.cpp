@@ -130,9 +130,7 @@ std::unique_ptr<DeviceWindow> Player::StartDevice() {
         for (const std::string& line : script_.setup)
             runner_.Execute(line);
         runner_.KeepLanguage(true); // the exercise spoke the language the recording's settings name
-        if (exercise_)
-            for (const std::string& line : exercise_->settings)
-                runner_.Execute(line);
+        if (exercise_) runner_.RunExerciseSettings(*exercise_); // the recording's seed stands
         if (exerciseState_)
             for (const std::string& line : exerciseState_->setup)
                 runner_.Execute(line);
