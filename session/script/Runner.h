@@ -122,9 +122,10 @@ public:
     // Files saved go into the program folder's "Files" instead, and a file opened is taken from there
     // when a save put it there: checking a script in a scratch folder writes nothing outside.
     void KeepFilesInProgramFolder();
-    // While kept, `ini Config Sprache` is passed over: an exercise's settings and its saved state speak
-    // the language in force (the program's), so its device and the window around it never differ.
-    void KeepLanguage(bool kept) { languageKept_ = kept; }
+    // An exercise's settings lines, then `more` (its saved state's, a room's seed), with `ini Config
+    // Sprache` passed over: they speak the language in force (the program's), so the exercise's device
+    // and the window around it never differ. The language is free again afterwards, also on a throw.
+    void RunExerciseSettings(const Exercise& exercise, const std::function<void()>& more = {});
 
     struct Args {
         std::string name;

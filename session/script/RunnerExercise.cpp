@@ -74,22 +74,14 @@ void Runner::ExerciseFile(const Args& a) {
     const Exercise exercise =
         CheckedExercise(name, *text, std::filesystem::path(path).parent_path().string());
 
-    const bool kept = std::exchange(languageKept_, true);
-    try {
-        for (const std::string& line : exercise.settings)
-            Execute(line);
-        if (!exercise.state.empty()) {
-            // The session goes on from this line, as a recording of the exercise does: the state's own
-            // lines are its doing, not the script's.
-            const size_t noted = log_.Size();
-            StartFromState(exercise.state);
-            log_.Truncate(noted);
-        }
-    } catch (...) {
-        languageKept_ = kept;
-        throw;
-    }
-    languageKept_ = kept;
+    RunExerciseSettings(exercise, [&] {
+        if (exercise.state.empty()) return;
+        // The session goes on from this line, as a recording of the exercise does: the state's own
+        // lines are its doing, not the script's.
+        const size_t noted = log_.Size();
+        StartFromState(exercise.state);
+        log_.Truncate(noted);
+    });
     if (!exercise.state.empty()) {
         PrepareStartedExercise(exercise);
         return;
@@ -97,6 +89,19 @@ void Runner::ExerciseFile(const Args& a) {
     CreateDevice();
     PrepareExercise(exercise);
     FinishStart();
+}
+
+void Runner::RunExerciseSettings(const Exercise& exercise, const std::function<void()>& more) {
+    const bool kept = std::exchange(languageKept_, true);
+    try {
+        for (const std::string& line : exercise.settings)
+            Execute(line);
+        if (more) more();
+    } catch (...) {
+        languageKept_ = kept;
+        throw;
+    }
+    languageKept_ = kept;
 }
 
 void Runner::PrepareExercise(const Exercise& exercise) {

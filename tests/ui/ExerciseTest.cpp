@@ -60,8 +60,8 @@ TEST(Exercise, IsWorkedOnHandedInAndReported) {
     ASSERT_TRUE(WriteFile(path, kExercise));
     const auto started = test::StartExercise(path, kExercise, dir, QStringLiteral("Anna B."));
     ExerciseSession& session = *started;
-    MainWindow& window = session.Window();
-    ASSERT_TRUE(window.Recording());
+    DeviceWindow& window = session.Window();
+    ASSERT_TRUE(session.Recording().Running());
     EXPECT_EQ(session.Panel()->findChild<QLabel*>(QStringLiteral("ExerciseTitle"))->text(), "Manual mode");
     EXPECT_TRUE(
         session.Panel()->findChild<QLabel*>(QStringLiteral("ExerciseTasks"))->text().contains("Switch"));
@@ -114,7 +114,7 @@ TEST(Exercise, WritesNoFileItNames) {
                             std::make_unique<QTemporaryDir>(), false);
     QTest::qWait(300);
     EXPECT_EQ(Bytes(target), "keep");
-    EXPECT_TRUE(session.Window().Recording());
+    EXPECT_TRUE(session.Recording().Running());
 }
 
 // Opened from the menu, an exercise that starts from a saved state shows the state's device with the
@@ -145,7 +145,7 @@ TEST(Exercise, FromASavedStateShowsTheState) {
                                       {"state " + dir.filePath(QStringLiteral("state.vp7s")).toStdString(),
                                        "set FrictionSelect 1"}));
     EXPECT_LT(session->ElapsedMs(), 1000);
-    session->Window().StopRecording();
+    session->Recording().Stop();
     EXPECT_TRUE(Bytes(session->RecordingPath())
                     .contains("\nexercise " + QFileInfo(path).absoluteFilePath().toUtf8() + "\n"));
 }
@@ -198,7 +198,7 @@ TEST(Exercise, SpeaksTheProgramsLanguage) {
                   row.german ? "Aufzeichnung abspielen…" : "Play recording…")
             << row.fileSays;
         QTest::qWait(100);
-        session->Window().StopRecording();
+        session->Recording().Stop();
         const auto player = OpenPlayer(nullptr, session->RecordingPath(), row.german);
         ASSERT_TRUE(player);
         EXPECT_EQ(player->Window().Sim().state.Language, expected) << row.fileSays;
@@ -257,7 +257,7 @@ TEST(Exercise, KeepsItsRecordingToTheHandIn) {
     const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
     WriteFile(path, kExercise);
     const auto session = test::StartExercise(path, kExercise, dir, QStringLiteral("Anna"), true);
-    MainWindow& window = session->Window();
+    DeviceWindow& window = session->Window();
     test::MessageBoxes boxes;
     for (const ActionId id :
          {ActionId::StopRecording, ActionId::Record, ActionId::Play, ActionId::Exercise}) {
@@ -268,11 +268,10 @@ TEST(Exercise, KeepsItsRecordingToTheHandIn) {
         test::RunEvents(100, [&] { return !boxes.texts.isEmpty(); });
         ASSERT_EQ(boxes.texts.size(), 1) << item->text().toStdString();
         EXPECT_TRUE(boxes.texts.takeFirst().startsWith("Während einer Übung")) << item->text().toStdString();
-        EXPECT_TRUE(window.Recording());
+        EXPECT_TRUE(session->Recording().Running());
     }
-    EXPECT_FALSE(window.CurrentPlayer());
     session->HandIn(1);
-    EXPECT_FALSE(window.Recording());
+    EXPECT_FALSE(session->Recording().Running());
 }
 
 // At the time limit the work is judged as it stands then, the time taken being the limit, however long
