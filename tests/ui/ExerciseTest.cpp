@@ -3,6 +3,7 @@
 #include "model/PictureLayout.h"
 #include "platform/Sha256.h"
 #include "session/script/Runner.h"
+#include "sim/Simulator.h"
 #include "support/DeviceState.h"
 #include "ui/app/MainWindow.h"
 #include "ui/device/MenuBar.h"
@@ -27,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <sstream>
 
 using namespace vp7;
@@ -322,4 +325,36 @@ TEST(Exercise, TheTrainerFreezesItFromItsPanel) {
     QTest::qWait(300);
     EXPECT_GT(session->ElapsedMs(), at);
     EXPECT_TRUE(session->Window().Form()->isEnabled());
+}
+
+// An exercise the program's window lets go (ended, or replaced by the next one) goes only when the
+// events come round again: its device stands still from the moment it is let go, so no tick of its
+// clock reaches it while or after it goes, whatever runs the events then.
+TEST(Exercise, ALetGoExercisesDeviceStandsStillBeforeItGoes) {
+    enum class LetGo { Ended, Replaced };
+    for (const LetGo how : {LetGo::Ended, LetGo::Replaced}) {
+        test::ShownApp app;
+        const QString path = app.dir.filePath(QStringLiteral("manual.vp7x"));
+        ASSERT_TRUE(WriteFile(path, kExercise));
+        auto session = test::StartExercise(path, kExercise, app.dir);
+        const Simulator& sim = session->Window().Sim();
+        const auto ticking = [&sim] {
+            return std::ranges::any_of(
+                std::initializer_list<const Timer*>{&sim.Timer1, &sim.Timer2, &sim.DiagnosticTimer,
+                                                    &sim.KeyTimer, &sim.AlarmBlinkTimer,
+                                                    &sim.SetpointRampTimer},
+                [&sim](const Timer* timer) { return sim.clock.NextTick(*timer).has_value(); });
+        };
+        app.main.RunExercise(std::move(session));
+        test::RunEvents(100);
+        ASSERT_TRUE(ticking()) << static_cast<int>(how);
+        if (how == LetGo::Ended)
+            app.main.EndExercise();
+        else
+            app.main.RunExercise(test::StartExercise(path, kExercise, app.dir));
+        EXPECT_FALSE(ticking()) << static_cast<int>(how);
+        test::RunEvents(100);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        test::RunEvents(100);
+    }
 }

@@ -77,6 +77,7 @@ void MainWindow::StartExercise(const QString& path) {
 void MainWindow::RunExercise(std::unique_ptr<ExerciseSession> session) {
     if (exercise_) {
         disconnect(exercise_.get(), nullptr, this, nullptr);
+        exercise_->StopDevice();
         exercise_.release()->deleteLater();
     }
     exercise_ = std::move(session);
@@ -91,6 +92,8 @@ void MainWindow::EndExercise() {
     if (!exercise_) return;
     disconnect(exercise_.get(), nullptr, this, nullptr);
     show();
+    // Its device stands still from now: the session goes only when the events come round again.
+    exercise_->StopDevice();
     exercise_.release()->deleteLater();
     emit ExerciseChanged();
 }

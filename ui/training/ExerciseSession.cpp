@@ -121,9 +121,10 @@ ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> st
 }
 
 // The result dialog goes with the windows, after the members declared later: its end must not reach
-// them.
+// them. The clock stops first: no tick may reach the device while it goes.
 ExerciseSession::~ExerciseSession() {
     ended_ = true;
+    StopDevice();
 }
 
 // The exercise's settings, then its device: attached to the runner before it starts, its scene set

@@ -75,6 +75,9 @@ public:
     void SetSpeed(double rate);
     double Speed() const { return clock_.Rate(); }
     void SetHiddenOption(const std::string& control, bool on);
+    // The device stands still for good, its clock firing no timer again, while its window may still
+    // show it until the session goes (deleted later by whoever let it go).
+    void StopDevice() { clock_.Stop(); }
 
 signals:
     // Handed in: Result() holds what was handed in.
