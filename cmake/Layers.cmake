@@ -6,9 +6,10 @@
 # files, the exercises, and the interpreter on top, which plays states, recordings and exercises.
 # Of ui/'s folders, the Qt helpers and the artwork come first, then the device's window, its view and
 # its small windows, which show a session and know nothing of the program around them, and beside them
-# the instructor's classroom station; ui/training and ui/app have no rules yet (the exercise's window
-# is still a whole program window). headless stays the last rule, the top the build's own tests plant
-# into.
+# the instructor's classroom station; then the training windows, each a device window of its own (the
+# player, an exercise's device with its recording and panel, the trend), which know nothing of the
+# program's window; ui/app, the program's shell, stays without a rule on top. headless stays the last
+# rule, the top the build's own tests plant into.
 set(VP7_LAYERS
     "platform="
     "model=platform"
@@ -26,6 +27,7 @@ set(VP7_LAYERS
     "ui/artwork=platform+model+formats+sim+session+ui/qt"
     "ui/device=platform+model+formats+sim+session+ui/qt+ui/artwork"
     "ui/classroom=platform+model+formats+sim+session+classroom+broker+ui/qt+ui/artwork+ui/device"
+    "ui/training=platform+model+formats+sim+session+ui/qt+ui/artwork+ui/device"
     "headless=platform+model+formats+sim+session+plant+classroom+broker")
 # A layer that needs what a build may lack (a browser's has no threads, no libmodbus) stays out of the
 # build when it is missing, said once; the rules above still hold for its sources, and the layers it

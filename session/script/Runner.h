@@ -99,13 +99,6 @@ public:
     // now, and the trainee begins now. The device draws from the seed given before the exercise's
     // settings (RunExerciseSettings) from here on, when that is not the state's own.
     void PrepareStartedExercise(const Exercise& exercise);
-    // An exercise's settings lines, as `exercise` runs them. A seed given before them (the room's, or
-    // the one a recording of the room's exercise begins with) stands over the exercise's own `seed`, and
-    // over the seed of the saved state the exercise starts from: the state replays on its own seed, so
-    // that it reaches the device it was saved from, and PrepareStartedExercise then reseeds the device
-    // with the given one. Two seats starting from one state thus draw apart from their start, and the
-    // recording of either (which begins with the device's seed) replays to the device it had.
-    void RunExerciseSettings(const Exercise& exercise);
     // One check on the running simulator: `NAME OP VALUE` or `NAME within LOW HIGH` (see
     // CheckExpression.h). ScriptError for a malformed check or a NAME `print` does not know.
     CheckOutcome Evaluate(const std::string& expression);
@@ -131,9 +124,16 @@ public:
     // Files saved go into the program folder's "Files" instead, and a file opened is taken from there
     // when a save put it there: checking a script in a scratch folder writes nothing outside.
     void KeepFilesInProgramFolder();
-    // While kept, `ini Config Sprache` is passed over: an exercise's settings and its saved state speak
-    // the language in force (the program's), so its device and the window around it never differ.
-    void KeepLanguage(bool kept) { languageKept_ = kept; }
+    // An exercise's settings lines, then `more` (its saved state's), with `ini Config Sprache` passed
+    // over: they speak the language in force (the program's), so the exercise's device and the window
+    // around it never differ. The language is free again afterwards, also on a throw. A seed given
+    // before them (the room's, or the one a recording of the room's exercise begins with) stands over
+    // the exercise's own `seed`, and over the seed of the saved state the exercise starts from: the
+    // state replays on its own seed, so that it reaches the device it was saved from, and
+    // PrepareStartedExercise then reseeds the device with the given one. Two seats starting from one
+    // state thus draw apart from their start, and the recording of either (which begins with the
+    // device's seed) replays to the device it had.
+    void RunExerciseSettings(const Exercise& exercise, const std::function<void()>& more = {});
 
     struct Args {
         std::string name;

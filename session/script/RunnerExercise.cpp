@@ -74,20 +74,14 @@ void Runner::ExerciseFile(const Args& a) {
     const Exercise exercise =
         CheckedExercise(name, *text, std::filesystem::path(path).parent_path().string());
 
-    const bool kept = std::exchange(languageKept_, true);
-    try {
-        // The session goes on from this line, as a recording of the exercise does: the exercise's
-        // settings and its state's own lines are its doing, not the script's (and a seed of the
-        // exercise's own after the one given would make the session's recording one of two seeds).
-        const size_t noted = log_.Size();
-        RunExerciseSettings(exercise);
+    // The session goes on from this line, as a recording of the exercise does: the exercise's
+    // settings and its state's own lines are its doing, not the script's (and a seed of the
+    // exercise's own after the one given would make the session's recording one of two seeds).
+    const size_t noted = log_.Size();
+    RunExerciseSettings(exercise, [&] {
         if (!exercise.state.empty()) StartFromState(exercise.state);
-        log_.Truncate(noted);
-    } catch (...) {
-        languageKept_ = kept;
-        throw;
-    }
-    languageKept_ = kept;
+    });
+    log_.Truncate(noted);
     if (!exercise.state.empty()) {
         PrepareStartedExercise(exercise);
         return;
@@ -97,12 +91,20 @@ void Runner::ExerciseFile(const Args& a) {
     FinishStart();
 }
 
-void Runner::RunExerciseSettings(const Exercise& exercise) {
+void Runner::RunExerciseSettings(const Exercise& exercise, const std::function<void()>& more) {
+    const bool kept = std::exchange(languageKept_, true);
     const std::optional<uint64_t> given = seed_;
-    for (const std::string& line : exercise.settings)
-        Execute(line);
-    if (given) seed_ = given;
-    exerciseSeed_ = given;
+    try {
+        for (const std::string& line : exercise.settings)
+            Execute(line);
+        if (given) seed_ = given;
+        exerciseSeed_ = given;
+        if (more) more();
+    } catch (...) {
+        languageKept_ = kept;
+        throw;
+    }
+    languageKept_ = kept;
 }
 
 void Runner::PrepareExercise(const Exercise& exercise) {

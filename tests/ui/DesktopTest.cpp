@@ -96,7 +96,7 @@ TEST(Desktop, ARecentFileLoadsAsAnyLoadIsRecordedSoAndKeptAtQuitting) {
     EXPECT_EQ(app.Deba(), 12);
 
     // Recorded as the menu item with the dialog's answer: a replay loads the same files.
-    app.main.StopRecording();
+    app.main.Recording().Stop();
     const std::string recorded = test::Bytes(app.recording).toStdString();
     for (const std::string& path : {first, second, first})
         EXPECT_NE(recorded.find("file " + path + "\nmenu Konfigurationladen1\n"), std::string::npos) << path;

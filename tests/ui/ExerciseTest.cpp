@@ -3,6 +3,7 @@
 #include "model/PictureLayout.h"
 #include "platform/Sha256.h"
 #include "session/script/Runner.h"
+#include "sim/Simulator.h"
 #include "support/DeviceState.h"
 #include "ui/app/MainWindow.h"
 #include "ui/device/MenuBar.h"
@@ -27,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <sstream>
 
 using namespace vp7;
@@ -60,8 +63,8 @@ TEST(Exercise, IsWorkedOnHandedInAndReported) {
     ASSERT_TRUE(WriteFile(path, kExercise));
     const auto started = test::StartExercise(path, kExercise, dir, QStringLiteral("Anna B."));
     ExerciseSession& session = *started;
-    MainWindow& window = session.Window();
-    ASSERT_TRUE(window.Recording());
+    DeviceWindow& window = session.Window();
+    ASSERT_TRUE(session.Recording().Running());
     EXPECT_EQ(session.Panel()->findChild<QLabel*>(QStringLiteral("ExerciseTitle"))->text(), "Manual mode");
     EXPECT_TRUE(
         session.Panel()->findChild<QLabel*>(QStringLiteral("ExerciseTasks"))->text().contains("Switch"));
@@ -114,7 +117,7 @@ TEST(Exercise, WritesNoFileItNames) {
                             std::make_unique<QTemporaryDir>(), false);
     QTest::qWait(300);
     EXPECT_EQ(Bytes(target), "keep");
-    EXPECT_TRUE(session.Window().Recording());
+    EXPECT_TRUE(session.Recording().Running());
 }
 
 // Opened from the menu, an exercise that starts from a saved state shows the state's device with the
@@ -145,7 +148,7 @@ TEST(Exercise, FromASavedStateShowsTheState) {
                                       {"state " + dir.filePath(QStringLiteral("state.vp7s")).toStdString(),
                                        "set FrictionSelect 1"}));
     EXPECT_LT(session->ElapsedMs(), 1000);
-    session->Window().StopRecording();
+    session->Recording().Stop();
     EXPECT_TRUE(Bytes(session->RecordingPath())
                     .contains("\nexercise " + QFileInfo(path).absoluteFilePath().toUtf8() + "\n"));
 }
@@ -198,7 +201,7 @@ TEST(Exercise, SpeaksTheProgramsLanguage) {
                   row.german ? "Aufzeichnung abspielen…" : "Play recording…")
             << row.fileSays;
         QTest::qWait(100);
-        session->Window().StopRecording();
+        session->Recording().Stop();
         const auto player = OpenPlayer(nullptr, session->RecordingPath(), row.german);
         ASSERT_TRUE(player);
         EXPECT_EQ(player->Window().Sim().state.Language, expected) << row.fileSays;
@@ -257,7 +260,7 @@ TEST(Exercise, KeepsItsRecordingToTheHandIn) {
     const QString path = dir.filePath(QStringLiteral("manual.vp7x"));
     WriteFile(path, kExercise);
     const auto session = test::StartExercise(path, kExercise, dir, QStringLiteral("Anna"), true);
-    MainWindow& window = session->Window();
+    DeviceWindow& window = session->Window();
     test::MessageBoxes boxes;
     for (const ActionId id :
          {ActionId::StopRecording, ActionId::Record, ActionId::Play, ActionId::Exercise}) {
@@ -268,11 +271,10 @@ TEST(Exercise, KeepsItsRecordingToTheHandIn) {
         test::RunEvents(100, [&] { return !boxes.texts.isEmpty(); });
         ASSERT_EQ(boxes.texts.size(), 1) << item->text().toStdString();
         EXPECT_TRUE(boxes.texts.takeFirst().startsWith("Während einer Übung")) << item->text().toStdString();
-        EXPECT_TRUE(window.Recording());
+        EXPECT_TRUE(session->Recording().Running());
     }
-    EXPECT_FALSE(window.CurrentPlayer());
     session->HandIn(1);
-    EXPECT_FALSE(window.Recording());
+    EXPECT_FALSE(session->Recording().Running());
 }
 
 // At the time limit the work is judged as it stands then, the time taken being the limit, however long
@@ -323,4 +325,36 @@ TEST(Exercise, TheTrainerFreezesItFromItsPanel) {
     QTest::qWait(300);
     EXPECT_GT(session->ElapsedMs(), at);
     EXPECT_TRUE(session->Window().Form()->isEnabled());
+}
+
+// An exercise the program's window lets go (ended, or replaced by the next one) goes only when the
+// events come round again: its device stands still from the moment it is let go, so no tick of its
+// clock reaches it while or after it goes, whatever runs the events then.
+TEST(Exercise, ALetGoExercisesDeviceStandsStillBeforeItGoes) {
+    enum class LetGo { Ended, Replaced };
+    for (const LetGo how : {LetGo::Ended, LetGo::Replaced}) {
+        test::ShownApp app;
+        const QString path = app.dir.filePath(QStringLiteral("manual.vp7x"));
+        ASSERT_TRUE(WriteFile(path, kExercise));
+        auto session = test::StartExercise(path, kExercise, app.dir);
+        const Simulator& sim = session->Window().Sim();
+        const auto ticking = [&sim] {
+            return std::ranges::any_of(
+                std::initializer_list<const Timer*>{&sim.Timer1, &sim.Timer2, &sim.DiagnosticTimer,
+                                                    &sim.KeyTimer, &sim.AlarmBlinkTimer,
+                                                    &sim.SetpointRampTimer},
+                [&sim](const Timer* timer) { return sim.clock.NextTick(*timer).has_value(); });
+        };
+        app.main.RunExercise(std::move(session));
+        test::RunEvents(100);
+        ASSERT_TRUE(ticking()) << static_cast<int>(how);
+        if (how == LetGo::Ended)
+            app.main.EndExercise();
+        else
+            app.main.RunExercise(test::StartExercise(path, kExercise, app.dir));
+        EXPECT_FALSE(ticking()) << static_cast<int>(how);
+        test::RunEvents(100);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        test::RunEvents(100);
+    }
 }

@@ -68,7 +68,7 @@ public:
 };
 
 // The window on the wall clock: a widget is out of reach when hidden.
-bool Shown(MainWindow& window, const std::string& control) {
+bool Shown(DeviceWindow& window, const std::string& control) {
     const auto* box = window.findChild<QCheckBox*>(QString::fromStdString(control));
     return box && !box->isHidden();
 }
@@ -88,7 +88,7 @@ public:
     std::optional<std::string> Recording() override { return std::nullopt; }
 
 protected:
-    virtual MainWindow& Shown() { return *windows_.main; }
+    virtual DeviceWindow& Shown() { return *windows_.main; }
     QTemporaryDir dir_;
     AppWindows windows_ = CreateProgramWindows(test::ProgramFolder(dir_).toStdString(), 1, false);
 };
@@ -106,12 +106,12 @@ public:
     }
     std::optional<std::string> HandIn(int index) override { return Summary(session_->HandIn(index)); }
     std::optional<std::string> Recording() override {
-        Shown().Recorder()->WriteUpToNow();
+        session_->Recording().Recorder()->WriteUpToNow();
         return ReadWholeFile(session_->RecordingPath().toStdString(), 1u << 20);
     }
 
 private:
-    MainWindow& Shown() override { return session_->Window(); }
+    DeviceWindow& Shown() override { return session_->Window(); }
     ExerciseSession* session_; // the window's
 };
 

@@ -283,7 +283,7 @@ TEST(Instructor, TheStartRefusesAPipeToRecordInto) {
     {
         MessageBoxes boxes;
         AppWindows windows = StartProgram(program, false, {"vp7sim", "--record", pipe}, pipe.toStdString());
-        EXPECT_FALSE(windows.main->Recording());
+        EXPECT_FALSE(windows.main->Recording().Running());
         ASSERT_EQ(boxes.texts.size(), 1);
         EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("not a regular file")))
             << boxes.texts[0].toStdString();

@@ -7,9 +7,12 @@
 #include "ui/app/InstructorControls.h"
 #include "ui/app/MainWindow.h"
 #include "ui/device/MenuBar.h"
+#include "ui/training/DeviceRecording.h"
+#include "ui/training/ExerciseSession.h"
 #include "ui/training/Player.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -34,6 +37,16 @@ QStringList BarMenus(const QMenuBar* bar) {
     return names;
 }
 
+// The "Datei" menu's items by name, "-" for a separator.
+QString FileItems(const MenuBar& menus) {
+    QStringList file;
+    for (const QAction* a : menus.Menu(MenuId::File)->actions())
+        file << (a->isSeparator() ? QStringLiteral("-")
+                 : a->menu()      ? a->menu()->objectName()
+                                  : a->objectName());
+    return file.join(QLatin1Char(' '));
+}
+
 } // namespace
 
 // The user's own program window has the desktop's and the instructor's menus and items, Help last; a
@@ -54,12 +67,7 @@ TEST(Menus, EachWindowHasItsPartsMenusInOrderHelpLast) {
     EXPECT_EQ(menus.Menu(MenuId::Recent), nullptr);
     EXPECT_TRUE(menus.Item(device.main.Sim().form.Konfigurationladen1)->shortcuts().isEmpty());
     // The desktop's items, added after the window's own, still go where the table puts them.
-    QStringList file;
-    for (const QAction* a : program.menus.Menu(MenuId::File)->actions())
-        file << (a->isSeparator() ? QStringLiteral("-")
-                 : a->menu()      ? a->menu()->objectName()
-                                  : a->objectName());
-    EXPECT_EQ(file.join(QLatin1Char(' ')),
+    EXPECT_EQ(FileItems(program.menus),
               QStringLiteral(
                   "Konfigurationladen1 Konfigurationspeichern1 ZuletztGeoeffnet1 - KonfigurationDrucken1 "
                   "KonfigurationExportieren1 - SitzungAufzeichnen1 AufzeichnungBeenden1 "
@@ -94,4 +102,49 @@ TEST(Menus, APlayedWindowHasTheDeviceWindowsItemsOnly) {
     EXPECT_EQ(BarMenus(player->Window().menuBar()),
               (QStringList{QStringLiteral("Datei1"), QStringLiteral("Ansicht1"), QStringLiteral("Extras1"),
                            QStringLiteral("Hilfe1")}));
+}
+
+// An exercise's device is a device window with the program's items of "Datei" around its recording:
+// those that would record, play or open anything else greyed, comparing open; none of the desktop's or
+// the instructor's, whose menus the user's own window keeps.
+TEST(Menus, AnExercisesWindowHasTheDeviceWindowsItemsAndTheProgramsGreyed) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("e.vp7x"));
+    constexpr char kExercise[] = "title \"Handbetrieb\" \"Manual mode\"\nini Config CheckScreen 0\nstart\n";
+    ASSERT_TRUE(test::WriteFile(path, kExercise));
+    const auto exercise = test::StartExercise(path, kExercise, dir);
+    const MenuBar& menus = exercise->Window().Menus();
+    const struct {
+        ActionId item;
+        bool there, enabled;
+    } rows[] = {
+        {ActionId::ZoomIn, true, true},
+        {ActionId::Trend, true, true},
+        {ActionId::Keyboard, true, true},
+        {ActionId::About, true, true},
+        {ActionId::Record, true, false},
+        {ActionId::StopRecording, true, false},
+        {ActionId::Play, true, false},
+        {ActionId::Exercise, true, false},
+        {ActionId::Compare, true, true},
+        {ActionId::Freeze, false, false},
+        {ActionId::Quit, false, false},
+        {ActionId::Print, false, false},
+        {ActionId::ClassroomConnect, false, false},
+    };
+    for (const auto& row : rows) {
+        const QAction* item = menus.Action(row.item);
+        ASSERT_EQ(item != nullptr, row.there) << static_cast<int>(row.item);
+        if (item) EXPECT_EQ(item->isEnabled(), row.enabled) << item->text().toStdString();
+    }
+    EXPECT_EQ(BarMenus(exercise->Window().menuBar()),
+              (QStringList{QStringLiteral("Datei1"), QStringLiteral("Ansicht1"), QStringLiteral("Extras1"),
+                           QStringLiteral("Hilfe1")}));
+    EXPECT_EQ(FileItems(menus),
+              QStringLiteral("Konfigurationladen1 Konfigurationspeichern1 - SitzungAufzeichnen1 "
+                             "AufzeichnungBeenden1 AufzeichnungAbspielen1 - UebungOeffnen1 "
+                             "KonfigurationVergleichen1"));
+    // The recording runs from the start, shown at the menu bar's right end.
+    EXPECT_TRUE(exercise->Recording().Running());
+    EXPECT_TRUE(exercise->Window().findChild<QLabel*>(QStringLiteral("RecordingMark"))->isVisible());
 }

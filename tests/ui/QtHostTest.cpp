@@ -71,3 +71,28 @@ TEST(QtClock, TicksDueInTheSameMillisecondRunBeforeInputInArmingOrder) {
     clock.EndInput();
     EXPECT_EQ(log, (std::vector<std::string>{"high", "low"}));
 }
+
+// A stopped clock (its device is going) fires no timer again, however the timer was armed: before the
+// stop, with its tick already queued, after it, or restored to a moment after it; and it tells of no
+// next tick.
+TEST(QtClock, AStoppedClockNeverFiresATimerAgain) {
+    enum class Armed { BeforeStop, QueuedBeforeStop, AfterStop, RestoredAfterStop };
+    constexpr int kIntervalMs = 5;
+    for (const Armed armed :
+         {Armed::BeforeStop, Armed::QueuedBeforeStop, Armed::AfterStop, Armed::RestoredAfterStop}) {
+        QtClock clock;
+        int fired = 0;
+        Timer timer(clock, "t", kIntervalMs);
+        timer.SetHandler([&fired] { ++fired; });
+        if (armed == Armed::BeforeStop || armed == Armed::QueuedBeforeStop) timer.SetEnabled(true);
+        if (armed == Armed::QueuedBeforeStop) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        clock.Stop();
+        if (armed == Armed::AfterStop) timer.SetEnabled(true);
+        if (armed == Armed::RestoredAfterStop) timer.Restore(true, kIntervalMs, clock.NowMs() + kIntervalMs);
+        test::RunEvents(50);
+        clock.BeginInput();
+        clock.EndInput();
+        EXPECT_EQ(fired, 0) << static_cast<int>(armed);
+        EXPECT_FALSE(clock.NextTick(timer)) << static_cast<int>(armed);
+    }
+}

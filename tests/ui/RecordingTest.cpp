@@ -78,7 +78,7 @@ DrivenWindow DriveRandomly(const Drive& drive, const QTemporaryDir& dir) {
         constexpr int kStartMs = 5000, kStepMs = 10;
         for (int waited = 0; !sim.DiagnosticTimer.Enabled() && waited < kStartMs; waited += kStepMs)
             pass(kStepMs);
-        EXPECT_TRUE(main.Recording());
+        EXPECT_TRUE(main.Recording().Running());
 
         QWindow* window = main.windowHandle();
         const auto onPicture = [&](QPoint at) { return main.Picture()->mapTo(&main, at); };

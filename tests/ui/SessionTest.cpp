@@ -240,7 +240,7 @@ TEST(Session, ARewoundRecordingGoesOnInTheSameWindow) {
     before.UserKeyDown(before.form.SetPointText, Controller::KeyEnter);
     app.clock.Advance(3000);
     main.AfterEvent();
-    ASSERT_TRUE(main.Recording());
+    ASSERT_TRUE(main.Recording().Running());
     constexpr int64_t kCutMs = 3000; // in the stroke
     const std::string cut = CutState(instructor, kCutMs);
 
@@ -248,8 +248,8 @@ TEST(Session, ARewoundRecordingGoesOnInTheSameWindow) {
     EXPECT_TRUE(main.isVisible());
     EXPECT_TRUE(main.RestartArguments().isEmpty());
     EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(cut));
-    ASSERT_TRUE(main.Recording());
-    EXPECT_EQ(main.Recorder()->Path(), app.recording.toStdString());
+    ASSERT_TRUE(main.Recording().Running());
+    EXPECT_EQ(main.Recording().Recorder()->Path(), app.recording.toStdString());
     RunEvents(200);
     const auto goneOn = instructor.SessionSoFar();
     ASSERT_TRUE(goneOn);

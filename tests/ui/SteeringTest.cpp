@@ -60,7 +60,7 @@ public:
     }
 
 protected:
-    virtual MainWindow& Window() = 0;
+    virtual DeviceWindow& Window() = 0;
     QPoint held_;
 };
 
@@ -76,7 +76,7 @@ public:
     double Speed() override { return windows_.instructor->Speed(); }
 
 private:
-    MainWindow& Window() override { return *windows_.main; }
+    DeviceWindow& Window() override { return *windows_.main; }
     QTemporaryDir dir_;
     AppWindows windows_ = CreateProgramWindows(test::ProgramFolder(dir_).toStdString(), 1, false);
 };
@@ -101,7 +101,7 @@ public:
     double Speed() override { return session_->Speed(); }
 
 private:
-    MainWindow& Window() override { return session_->Window(); }
+    DeviceWindow& Window() override { return session_->Window(); }
     QTemporaryDir dir_;
     std::unique_ptr<ExerciseSession> session_;
 };

@@ -93,8 +93,8 @@ void BringToFront(MainWindow& main) {
 
 void OpenForSecondStart(AppWindows& windows, const OpenRequest& request) {
     MainWindow& main = *windows.main;
-    MainWindow& shown = main.CurrentExercise() ? main.CurrentExercise()->Window() : main;
-    if (shown.RefusedInExercise()) return;
+    DeviceRecording& shown = main.CurrentExercise() ? main.CurrentExercise()->Recording() : main.Recording();
+    if (shown.Refused()) return;
     const QString path = QString::fromStdString(request.path);
     switch (request.kind) {
     case OpenKind::State:

@@ -76,7 +76,7 @@ void ClassroomControl::BeforeStart(Simulator& sim) {
 void ClassroomControl::Attach(AppWindows& windows) {
     main_ = windows.main.get();
     instructor_ = windows.instructor.get();
-    main_->SeatIn(
+    main_->Recording().SeatIn(
         {.inRoom = [this] { return seat_ != nullptr; }, .holdsDevice = [this] { return HoldsDevice(); }});
     const MenuBar& menus = main_->Menus();
     connect(menus.Action(ActionId::ClassroomConnect), &QAction::triggered, this, [this] { AskToJoin(); });
@@ -107,7 +107,7 @@ void ClassroomControl::Attach(AppWindows& windows) {
 void ClassroomControl::Detach() {
     if (!main_) return;
     disconnect(main_, nullptr, this, nullptr);
-    main_->SeatIn({});
+    main_->Recording().SeatIn({});
     station_.reset();
     stationLink_.reset();
     if (seat_) seat_->Finish(kLeaveWait); // still in the room at the next start: the settings say so
@@ -283,7 +283,7 @@ ExerciseSession* ClassroomControl::Exercise() const {
     return main_->CurrentExercise();
 }
 
-MainWindow& ClassroomControl::Shown() const {
+DeviceWindow& ClassroomControl::Shown() const {
     return Exercise() ? Exercise()->Window() : *main_;
 }
 
@@ -318,7 +318,7 @@ int64_t ClassroomControl::NowMs() const {
 
 SeatStatus ClassroomControl::Status() {
     SeatStatus status;
-    MainWindow& shown = Shown();
+    DeviceWindow& shown = Shown();
     FillDeviceStatus(status, shown.Sim(), shown.Trend());
     if (ExerciseSession* exercise = Exercise()) {
         status.frozen = exercise->Frozen();
@@ -379,7 +379,8 @@ void ClassroomControl::LoadState(const std::string& bytes) {
 
 // What the room did stands in the recording of the device it did it to, so that a replay shows it.
 void ClassroomControl::Record(const RoomAction& action) {
-    if (SessionRecorder* recorder = Shown().Recorder()) recorder->WriteOutside(RoomLine(action));
+    if (SessionRecorder* recorder = Shown().CurrentSession().Recorder())
+        recorder->WriteOutside(RoomLine(action));
 }
 
 void ClassroomControl::SetFrozen(bool frozen) {

@@ -23,6 +23,7 @@ class QMessageBox;
 namespace vp7 {
 
 struct AppWindows;
+class DeviceWindow;
 class ExerciseSession;
 class InstructorControls;
 class InstructorStation;
@@ -93,7 +94,7 @@ private:
     void Record(const RoomAction& action);
     // The password kept in `file` for the next time, or the file removed.
     void KeepOrForget(const std::string& file, bool keep, const std::string& password);
-    MainWindow& Shown() const; // the exercise's window while one runs
+    DeviceWindow& Shown() const; // the exercise's window while one runs
     ExerciseSession* Exercise() const;
     std::string PasswordFile(const char* name) const;
     std::string ClassroomFolder() const;

@@ -91,7 +91,7 @@ void DesktopConventions::FillRecentMenu() {
 }
 
 void DesktopConventions::OpenRecent(const std::string& path) {
-    if (window_->RefusedInExercise()) return;
+    if (window_->Recording().Refused()) return;
     Simulator& sim = window_->Sim();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {

@@ -65,18 +65,18 @@ InstructorControls::InstructorControls(AppWindows& windows)
         const ExerciseSession* exercise = main_.CurrentExercise();
         freeze_->setEnabled(Clock() && !(exercise && exercise->FromRoom()));
     });
-    connect(&main_, &MainWindow::RecordingStopped, this,
+    connect(&main_.Recording(), &DeviceRecording::Stopped, this,
             [this](const QString& path) { TakeOverRecording(path); });
     Retranslate();
     qApp->installEventFilter(this);
     // A replayed session's log is its recording, continued once the replay is through.
     if (Clock() && Clock()->Replaying()) return;
     KeepBacktracks();
-    if (main_.Recording()) return;
+    if (main_.Recording().Running()) return;
     // With the splash, the session begins when it was clicked away: a replay has no splash.
     if (Sim().state.SplashValid && !Sim().state.SplashDone)
         splashWait_ = connect(&main_, &MainWindow::EventHandled, this, [this] {
-            if (!log_ && !main_.Recording() && Sim().state.SplashDone) StartLog();
+            if (!log_ && !main_.Recording().Running() && Sim().state.SplashDone) StartLog();
         });
     else
         StartLog();
@@ -124,10 +124,10 @@ void InstructorControls::BuildMenu() {
     connect(menus.Action(ActionId::SaveState), &QAction::triggered, this, [this] { SaveState(); });
     // Both replace the device: not where the room holds it.
     connect(menus.Action(ActionId::LoadState), &QAction::triggered, this, [this] {
-        if (!main_.RefusedInExercise()) LoadState();
+        if (!main_.Recording().Refused()) LoadState();
     });
     connect(menus.Action(ActionId::Rewind), &QAction::triggered, this, [this] {
-        if (!main_.RefusedInExercise()) AskForRewind();
+        if (!main_.Recording().Refused()) AskForRewind();
     });
     if (!Clock()) {
         freeze_->setEnabled(false);
@@ -172,7 +172,7 @@ void InstructorControls::TakeOverRecording(const QString& path) {
 }
 
 SessionRecorder* InstructorControls::SessionRecording() const {
-    return main_.Recording() ? main_.Recorder() : log_.get();
+    return main_.Recording().Running() ? main_.Recording().Recorder() : log_.get();
 }
 
 void InstructorControls::KeepBacktracks() {
@@ -224,7 +224,7 @@ void InstructorControls::Steer(bool frozen, FreezeAsker asker) {
     const bool was = Frozen();
     if (frozen && !was) ReleaseHolds();
     SteeredQtClock steered(*Clock(), Sim());
-    main_.SteerFreeze(steered.Steer(), frozen, asker);
+    main_.Recording().SteerFreeze(steered.Steer(), frozen, asker);
     frozen = Frozen();
     freeze_->setChecked(frozen); // another's hold outlasts the user's continue
     if (frozen == was) return;
@@ -350,8 +350,9 @@ bool InstructorControls::RewindTo(int64_t ms) {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     // The whole session is kept, what came after the moment with it: beside the user's recording, or
     // in the data folder.
-    const QString recording =
-        main_.Recording() ? QString::fromStdString(main_.Recorder()->Path()) : QString();
+    const QString recording = main_.Recording().Running()
+                                  ? QString::fromStdString(main_.Recording().Recorder()->Path())
+                                  : QString();
     const QString keptStem = recording.isEmpty() ? QDir(QString::fromStdString(Sim().settings.DataDir()))
                                                        .filePath(QStringLiteral("rewound-%1").arg(stamp))
                                                  : QFileInfo(recording).path() + QLatin1Char('/') +
@@ -367,7 +368,7 @@ bool InstructorControls::RewindTo(int64_t ms) {
     }
     // The session goes on in the user's recording, which now ends at the moment, or in the log.
     if (!recording.isEmpty()) {
-        main_.StopRecording();
+        main_.Recording().Stop();
         if (!WriteFile(recording, cut)) return false;
     }
     const std::string recordPath = recording.toStdString();

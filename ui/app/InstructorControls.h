@@ -33,7 +33,7 @@ public:
     ~InstructorControls() override;
 
     // The instructor's freeze: the room's at a seat, the trainer's standing alone. The window's own
-    // menu and F9 are the trainee's at a seat (MainWindow::SteerFreeze).
+    // menu and F9 are the trainee's at a seat (DeviceRecording::SteerFreeze).
     void SetFrozen(bool frozen);
     bool Frozen() const;
     void SetSpeed(double rate);

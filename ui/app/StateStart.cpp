@@ -101,7 +101,7 @@ private:
 void GoOn(MainWindow& main, InstructorControls& instructor, const CheckedState& state,
           const std::string& recordPath) {
     if (!recordPath.empty())
-        main.ContinueRecording(recordPath, {state.script.endMs, RecordingLengthMs(state.text)});
+        main.Recording().Continue(recordPath, {state.script.endMs, RecordingLengthMs(state.text)});
     else
         instructor.ContinueLog(state.text, state.script.endMs);
     main.AfterEvent();

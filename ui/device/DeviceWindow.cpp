@@ -52,7 +52,7 @@ DeviceWindow::DeviceWindow(SessionOwner& sessions, int scale, const SessionMode&
         // Loading a configuration replaces what the device was set to.
         const bool replaces = c->name == Sim().form.Konfigurationladen1.name;
         connect(item, &QAction::triggered, this, [this, name = c->name, replaces] {
-            if (!replaces || !RefusesReplacing()) view_->UserClick(name);
+            if (!replaces || !refusesReplacing_ || !refusesReplacing_()) view_->UserClick(name);
         });
     }
     view_ = new DeviceView(CurrentSession(), Host(), this);

@@ -99,6 +99,9 @@ public:
     void AddSettingsSection(std::function<void(const IniFile&)> read, std::function<void(IniFile&)> write) {
         sessions_.AddSettingsSection(std::move(read), std::move(write));
     }
+    // Whether the user's "load configuration" must not replace the device's settings now, asked each time
+    // (it says why to the user); a plain device window never refuses it.
+    void RefuseReplacingWhen(std::function<bool()> refused) { refusesReplacing_ = std::move(refused); }
     // How often the widgets were synced (benchmarks count it per event).
     long SyncCount() const { return view_->SyncCount(); }
 
@@ -128,9 +131,6 @@ signals:
     void SessionTaken();
 
 protected:
-    // Whether the user's "load configuration" must not replace the device's settings now (said to the
-    // user); a plain device window never refuses it.
-    virtual bool RefusesReplacing() { return false; }
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -152,6 +152,7 @@ private:
     std::unique_ptr<ParamTableWindow> parameterTable_;
     std::unique_ptr<ScaleDialogWindow> setpointScale_;
     std::unique_ptr<InitInfoWindow> initInfo_;
+    std::function<bool()> refusesReplacing_;
     bool placed_ = false;
 };
 

@@ -66,6 +66,7 @@ void QtClock::Schedule(Entry& entry, int64_t due) {
 }
 
 void QtClock::Arm(Timer& timer) {
+    if (stopped_) return;
     auto it = timers_.find(&timer);
     if (it == timers_.end()) {
         auto* q = new QTimer;
@@ -84,6 +85,7 @@ void QtClock::Arm(Timer& timer) {
 }
 
 void QtClock::ArmAt(Timer& timer, int64_t atMs) {
+    if (stopped_) return;
     Arm(timer);
     Schedule(timers_.at(&timer), std::max(NowMs(), atMs));
 }
@@ -105,6 +107,15 @@ void QtClock::Disarm(Timer& timer) {
     it->second.qtimer->stop();
     it->second.qtimer->deleteLater(); // may be the timer whose handler is running right now
     timers_.erase(it);
+}
+
+void QtClock::Stop() {
+    stopped_ = true;
+    for (auto& [timer, entry] : timers_) {
+        entry.qtimer->stop();
+        entry.qtimer->deleteLater(); // may be the timer whose handler is running right now
+    }
+    timers_.clear();
 }
 
 void QtClock::BeginInput() {

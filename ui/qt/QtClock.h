@@ -52,6 +52,10 @@ public:
     void EndReplay();
     bool Replaying() const { return replaying_; }
 
+    // Stops for good, before the device it drives goes: no timer fires again, not even one whose tick is
+    // queued already, and none is armed from now on.
+    void Stop();
+
     // When a timer ticks next, for a snapshot of the device; a restored one ticks at its moment.
     std::optional<Due> NextTick(const Timer& timer) const override;
 
@@ -86,7 +90,7 @@ private:
     int64_t baseSimulated_ = 0; // simulated time at baseReal_
     int64_t baseReal_ = 0;
     double rate_ = 1.0;
-    bool frozen_ = false, replaying_ = false;
+    bool frozen_ = false, replaying_ = false, stopped_ = false;
     unsigned freezeHolders_ = 0;
     uint64_t nextOrder_ = 0;
     static int64_t RealNowMs();

@@ -7,9 +7,14 @@
 #include "session/SavedState.h"
 #include "session/script/ReadExercise.h"
 #include "sim/Simulator.h"
-#include "ui/app/MainWindow.h"
+#include "ui/device/DeviceWindow.h"
+#include "ui/device/SessionOwner.h"
+#include "ui/qt/Messages.h"
 #include "ui/qt/OwnFiles.h"
 #include "ui/qt/SteeredQtClock.h"
+#include "ui/qt/Zoom.h"
+#include "ui/training/DeviceRecording.h"
+#include "ui/training/DeviceTrend.h"
 #include "ui/training/TrendWindow.h"
 
 #include <QApplication>
@@ -87,13 +92,14 @@ ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> st
       exerciseName_(QFileInfo(path).fileName()), trainee_(trainee),
       recordingPath_(SessionRecordingPath(dataDir, path, trainee)),
       reportPath_(recordingPath_.chopped(kRecordingSuffix.size())), german_(german), seed_(seed),
-      runner_(discarded_, ProgramFolder(*scratch_), clock_, unused_), windows_(StartDevice(path)) {
+      runner_(discarded_, ProgramFolder(*scratch_), clock_, unused_), window_(StartDevice(path)) {
     exercisePath_ = QFileInfo(path).absoluteFilePath().toStdString();
     exerciseSha256_ = Sha256OfFile(exercisePath_, kExerciseMaxBytes).value_or("");
-    windows_.trend->SetSaveFolder(Q(dataDir)); // the device's own folder goes with the exercise
-    MainWindow& window = *windows_.main;
+    DeviceWindow& window = *window_;
+    trend_ = OpenTrendWindow(window);
+    trend_->SetSaveFolder(Q(dataDir)); // the device's own folder goes with the exercise
     window.Restrict(runner_.RunningExercise().Hidden(), runner_.RunningExercise().Locked());
-    window.KeepForExercise();
+    recording_->KeepForExercise();
     BuildPanel();
     window.installEventFilter(this);
     seconds_.setInterval(1000);
@@ -107,7 +113,7 @@ ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> st
         frame.moveCenter(free.center());
         window.move(std::max(free.left(), frame.left()), std::max(free.top(), frame.top()));
     }
-    if (!window.Recording())
+    if (!recording_->Running())
         ShowPlainMessage(&window, QMessageBox::Warning,
                          QString::fromUtf8(Text("Die Sitzung kann nicht aufgezeichnet werden:\n",
                                                 "The session cannot be recorded:\n")) +
@@ -115,64 +121,72 @@ ExerciseSession::ExerciseSession(Exercise exercise, std::optional<PlayScript> st
 }
 
 // The result dialog goes with the windows, after the members declared later: its end must not reach
-// them.
+// them. The clock stops first: no tick may reach the device while it goes.
 ExerciseSession::~ExerciseSession() {
     ended_ = true;
+    StopDevice();
 }
 
 // The exercise's settings, then its device: attached to the runner before it starts, its scene set
-// right after the form was created, recorded from there on.
-AppWindows ExerciseSession::StartDevice(const QString& path) {
+// right after the form was created, recorded from there on; or, from a saved state, its scene set and
+// its recording begun once the state has played.
+std::unique_ptr<DeviceWindow> ExerciseSession::StartDevice(const QString& path) {
+    if (state_) {
+        // The state replays on the clock driven by hand, its dialogs answered from its lines and
+        // unrecorded; saves the state made go to the scratch folder, never over the user's files.
+        clock_.BeginReplay(0);
+        const QString files = scratch_->filePath(QStringLiteral("replayed"));
+        QDir().mkpath(files);
+        unused_.KeepFilesIn(files.toStdString());
+    }
     try {
         // The device speaks the panel's language, whatever the exercise's settings or its state say.
         runner_.Execute(german_ ? "ini Config Sprache Deutsch" : "ini Config Sprache English");
-        runner_.KeepLanguage(true);
         // The room's seed stands over the exercise's and its state's own: the recording's `seed` line
         // is the station's.
         if (seed_) runner_.Execute("seed " + std::to_string(*seed_));
-        runner_.RunExerciseSettings(exercise_);
+        runner_.RunExerciseSettings(exercise_, [this] {
+            if (state_)
+                for (const std::string& line : state_->setup)
+                    runner_.Execute(line);
+        });
     } catch (const std::runtime_error&) {
         // Checked before: the same lines ran without fault.
     }
     const std::string startLine = "exercise " + QFileInfo(path).absoluteFilePath().toStdString();
-    if (state_) return StartFromState(startLine);
-    runner_.KeepLanguage(false);
-    return CreateWindows(ProgramFolder(*scratch_), PictureScale(), &clock_,
-                         {.recordPath = recordingPath_.toStdString(),
-                          .randomSeed = runner_.RandomSeed(),
-                          .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); },
-                          .afterCreate = [this] { runner_.PrepareExercise(exercise_); },
-                          .startLine = startLine});
+    SessionMode mode{.randomSeed = runner_.RandomSeed(),
+                     .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); }};
+    if (state_)
+        mode.script = &unused_;
+    else {
+        mode.recordPath = recordingPath_.toStdString();
+        mode.afterCreate = [this] { runner_.PrepareExercise(exercise_); };
+        mode.startLine = startLine;
+    }
+    sessions_ = std::make_unique<SessionOwner>(ProgramFolder(*scratch_), PictureScale(), &clock_);
+    auto window = std::make_unique<DeviceWindow>(*sessions_, PictureScale(), mode);
+    recording_ = new DeviceRecording(*window);
+    window->Begin(mode, [this, &mode] {
+        if (!mode.recordPath.empty())
+            recording_->Start(mode.recordPath, mode.startLine, std::nullopt);
+        else
+            recording_->Show();
+    });
+    if (state_) PlayState(*window, startLine);
+    return window;
 }
 
-// The state replays on the clock driven by hand, its dialogs answered from its lines and unrecorded;
-// the scene is set and the recording begins where it ends.
-AppWindows ExerciseSession::StartFromState(const std::string& startLine) {
-    clock_.BeginReplay(0);
-    // Saves the state made go to the scratch folder: a replay never writes over the user's files.
-    const QString files = scratch_->filePath(QStringLiteral("replayed"));
-    QDir().mkpath(files);
-    unused_.KeepFilesIn(files.toStdString());
-    try {
-        for (const std::string& line : state_->setup)
-            runner_.Execute(line);
-    } catch (const std::runtime_error&) {
-        // Checked before: the same lines ran without fault.
-    }
-    runner_.KeepLanguage(false);
-    AppWindows w = CreateWindows(ProgramFolder(*scratch_), PictureScale(), &clock_,
-                                 {.script = &unused_,
-                                  .randomSeed = runner_.RandomSeed(),
-                                  .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); }});
+// The state's timed lines, played on the clock driven by hand; the scene is set and the recording
+// begins where they end.
+void ExerciseSession::PlayState(DeviceWindow& window, const std::string& startLine) {
     runner_.FinishStart();
     PlayAfterStart(
         runner_, *state_, [this](int64_t ms) { clock_.ReplayUntil(ms); }, discarded_);
-    w.main->Host().PlayFrom(nullptr);
+    window.Host().PlayFrom(nullptr);
     clock_.EndReplay();
     runner_.PrepareStartedExercise(exercise_);
-    w.main->StartRecording(recordingPath_.toStdString(), startLine);
-    w.main->AfterEvent();
-    return w;
+    recording_->Start(recordingPath_.toStdString(), startLine, window.Sim().clock.NowMs());
+    window.AfterEvent();
 }
 
 int64_t ExerciseSession::ElapsedMs() const {
@@ -180,7 +194,7 @@ int64_t ExerciseSession::ElapsedMs() const {
 }
 
 void ExerciseSession::BuildPanel() {
-    auto* dock = new QDockWidget(windows_.main.get());
+    auto* dock = new QDockWidget(window_.get());
     dock->setObjectName(QStringLiteral("ExercisePanel"));
     dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     dock->setWindowTitle(QString::fromUtf8(Text("Übung", "Exercise")));
@@ -227,7 +241,7 @@ void ExerciseSession::BuildPanel() {
     connect(abandon, &QPushButton::clicked, this, [this] { Abandon(); });
     layout->addWidget(abandon);
     dock->setWidget(panel_);
-    windows_.main->addDockWidget(Qt::RightDockWidgetArea, dock);
+    window_->addDockWidget(Qt::RightDockWidgetArea, dock);
     ShowTime();
 }
 
@@ -249,7 +263,7 @@ void ExerciseSession::ShowTime() {
     if (result_ || judged_) return;
     // Judged at the limit: what the trainee does while the notice and the question are open counts not.
     Judge();
-    QMessageBox::information(windows_.main.get(), QApplication::applicationDisplayName(),
+    QMessageBox::information(window_.get(), QApplication::applicationDisplayName(),
                              QString::fromUtf8(Text("Die Zeit ist um; die Übung wird abgegeben.",
                                                     "Time is up; the exercise is handed in.")));
     HandIn();
@@ -257,7 +271,7 @@ void ExerciseSession::ShowTime() {
 
 std::optional<int> ExerciseSession::AskQuestion() {
     const ExerciseQuestion& question = *exercise_.question;
-    QDialog dialog(windows_.main.get());
+    QDialog dialog(window_.get());
     dialog.setWindowTitle(QString::fromUtf8(Text("Frage", "Question")));
     auto* layout = new QVBoxLayout(&dialog);
     auto* text = new QLabel(Q(question.text.In(german_)), &dialog);
@@ -289,13 +303,13 @@ void ExerciseSession::Judge() {
     r.exerciseFile = exerciseName_.toStdString();
     r.date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
     r.recordingFile = QFileInfo(recordingPath_).fileName().toStdString();
-    windows_.main->StopRecording();
+    recording_->Stop();
     r.exercisePath = exercisePath_;
     r.exerciseSha256 = exerciseSha256_;
     r.recordingPath = QFileInfo(recordingPath_).absoluteFilePath().toStdString();
     r.recordingSha256 = Sha256OfFile(r.recordingPath, kRecordingMaxBytes).value_or("");
     judged_ = std::move(r);
-    windows_.main->Form()->setEnabled(false); // handed in: the device is only shown
+    window_->Form()->setEnabled(false); // handed in: the device is only shown
 }
 
 // Judged first, the question after: the time the question takes counts not.
@@ -328,15 +342,15 @@ void ExerciseSession::Steer(bool frozen, FreezeAsker asker) {
     const bool was = clock_.Frozen();
     // The keyboard's held key is the window's to let go (it shows it held); the session's freeze lets
     // go of a button still down.
-    if (frozen && !was) windows_.main->LetGoOfKeys();
-    SteeredQtClock steered(clock_, windows_.main->Sim());
-    windows_.main->SteerFreeze(steered.Steer(), frozen, asker);
+    if (frozen && !was) window_->LetGoOfKeys();
+    SteeredQtClock steered(clock_, window_->Sim());
+    recording_->SteerFreeze(steered.Steer(), frozen, asker);
     frozen = clock_.Frozen();
     freeze_->setChecked(frozen); // another's hold outlasts the trainee's continue
     if (frozen == was) return;
-    if (frozen) windows_.main->AfterEvent();
+    if (frozen) window_->AfterEvent();
     // Frozen, the device is only shown, as after handing in; the panel says why.
-    windows_.main->Form()->setEnabled(!frozen && !judged_ && !result_);
+    window_->Form()->setEnabled(!frozen && !judged_ && !result_);
     for (QPushButton* button : panel_->findChildren<QPushButton*>())
         if (button != freeze_) button->setEnabled(!frozen);
     panel_->setEnabled(!result_);
@@ -353,11 +367,11 @@ void ExerciseSession::TakeFromRoom() {
 }
 
 void ExerciseSession::SetSpeed(double rate) {
-    SteeredQtClock(clock_, windows_.main->Sim()).Steer().SetSpeed(rate);
+    SteeredQtClock(clock_, window_->Sim()).Steer().SetSpeed(rate);
 }
 
 void ExerciseSession::SetHiddenOption(const std::string& control, bool on) {
-    MainWindow& window = *windows_.main;
+    DeviceWindow& window = *window_;
     runner_.SetHiddenOption(control, on, &window.CurrentSession().Trend());
     window.Restrict(runner_.RunningExercise().Hidden(), runner_.RunningExercise().Locked());
     window.AfterEvent();
@@ -394,7 +408,7 @@ QString ExerciseSession::WriteReports(const std::string& html) {
 }
 
 void ExerciseSession::ShowResult(const QString& writeError) {
-    auto* dialog = new QDialog(windows_.main.get());
+    auto* dialog = new QDialog(window_.get());
     dialog->setObjectName(QStringLiteral("ExerciseResult"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QString::fromUtf8(Text("Ergebnis", "Result")));
@@ -426,11 +440,11 @@ void ExerciseSession::ShowResult(const QString& writeError) {
 void ExerciseSession::Abandon() {
     if (result_) return End();
     const auto answer =
-        QMessageBox::question(windows_.main.get(), QApplication::applicationDisplayName(),
+        QMessageBox::question(window_.get(), QApplication::applicationDisplayName(),
                               QString::fromUtf8(Text("Die Übung abbrechen? Es wird kein Bericht geschrieben.",
                                                      "Abandon the exercise? No report is written.")));
     if (answer != QMessageBox::Yes) return;
-    windows_.main->StopRecording();
+    recording_->Stop();
     End();
 }
 
@@ -444,7 +458,7 @@ void ExerciseSession::End() {
 // Closing the exercise's window abandons it, after asking; the device in the scratch folder is not asked
 // whether to save.
 bool ExerciseSession::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != windows_.main.get() || event->type() != QEvent::Close)
+    if (watched != window_.get() || event->type() != QEvent::Close)
         return QObject::eventFilter(watched, event);
     if (!ended_) Abandon();
     if (!ended_) event->ignore();

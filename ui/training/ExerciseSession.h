@@ -9,7 +9,6 @@
 #include "session/exercise/ExerciseReport.h"
 #include "session/script/PlayScript.h"
 #include "session/script/Runner.h"
-#include "ui/app/Application.h"
 #include "ui/qt/QtClock.h"
 
 #include <QObject>
@@ -27,6 +26,10 @@ class QWidget;
 
 namespace vp7 {
 
+class DeviceRecording;
+class DeviceWindow;
+class SessionOwner;
+class TrendWindow;
 enum class FreezeAsker;
 
 class ExerciseSession : public QObject {
@@ -41,7 +44,9 @@ public:
                     std::optional<uint64_t> seed = std::nullopt);
     ~ExerciseSession() override;
 
-    MainWindow& Window() const { return *windows_.main; }
+    // The exercise's device window, and its recording (with the room it is a seat of).
+    DeviceWindow& Window() const { return *window_; }
+    DeviceRecording& Recording() const { return *recording_; }
     QWidget* Panel() const { return panel_; }
     // Hands in with the question answered by `choice` (asked in a dialog when none is given), shows the
     // result and writes the report. Returns the result shown.
@@ -61,7 +66,7 @@ public:
     int ChecksHolding();
     // What an instructor does from outside: freezing (the device shown, no input), its speed, an option
     // set unseen (its control hidden from then on). The panel's button is the window's own user's
-    // (MainWindow::SteerFreeze).
+    // (DeviceRecording::SteerFreeze).
     void SetFrozen(bool frozen);
     bool Frozen() const { return clock_.Frozen(); }
     // Sent by the room: the trainee has no freeze of their own in it (the panel's button goes).
@@ -70,6 +75,9 @@ public:
     void SetSpeed(double rate);
     double Speed() const { return clock_.Rate(); }
     void SetHiddenOption(const std::string& control, bool on);
+    // The device stands still for good, its clock firing no timer again, while its window may still
+    // show it until the session goes (deleted later by whoever let it go).
+    void StopDevice() { clock_.Stop(); }
 
 signals:
     // Handed in: Result() holds what was handed in.
@@ -82,8 +90,8 @@ protected:
 
 private:
     void Steer(bool frozen, FreezeAsker asker);
-    AppWindows StartDevice(const QString& path);
-    AppWindows StartFromState(const std::string& startLine);
+    std::unique_ptr<DeviceWindow> StartDevice(const QString& path);
+    void PlayState(DeviceWindow& window, const std::string& startLine);
     void BuildPanel();
     void ShowTime();
     void Judge();
@@ -105,7 +113,13 @@ private:
     ScriptedAnswers unused_; // the window answers its own dialogs
     std::ostringstream discarded_;
     Runner runner_;
-    AppWindows windows_;
+    // The device's session, its window (with the recording and the panel) and its trend window, which
+    // go in the reverse order, and all before the clock they run on. The recording is the window's, and
+    // made with it (declared first: StartDevice sets it while the window is made).
+    DeviceRecording* recording_ = nullptr;
+    std::unique_ptr<SessionOwner> sessions_;
+    std::unique_ptr<DeviceWindow> window_;
+    std::unique_ptr<TrendWindow> trend_;
     QWidget* panel_ = nullptr;
     QLabel* time_ = nullptr;
     QPushButton* freeze_ = nullptr;

@@ -129,15 +129,16 @@ std::unique_ptr<DeviceWindow> Player::StartDevice() {
     try {
         for (const std::string& line : script_.setup)
             runner_.Execute(line);
-        runner_.KeepLanguage(true); // the exercise spoke the language the recording's settings name
-        if (exercise_) runner_.RunExerciseSettings(*exercise_); // the recording's seed stands
-        if (exerciseState_)
-            for (const std::string& line : exerciseState_->setup)
-                runner_.Execute(line);
+        // The exercise spoke the language the recording's settings name; the recording's seed stands.
+        if (exercise_)
+            runner_.RunExerciseSettings(*exercise_, [this] {
+                if (exerciseState_)
+                    for (const std::string& line : exerciseState_->setup)
+                        runner_.Execute(line);
+            });
     } catch (const std::runtime_error&) {
         // Checked before: the same lines ran without fault in the same order.
     }
-    runner_.KeepLanguage(false);
     const SessionMode mode{.script = &answers_,
                            .randomSeed = runner_.RandomSeed(),
                            .beforeStart = [this](Simulator& sim) { runner_.Attach(sim); },
