@@ -165,7 +165,8 @@ TEST(SeatAuthority, WhatTheRoomSetCannotBeUndoneFromTheSeat) {
 }
 
 // During an exercise from the room the trainee has no freeze: no button in its panel, F9 does nothing,
-// the menu's item is greyed; its window refuses another exercise with the instructor's word.
+// the menu's item is greyed; another exercise, the panel's abandon and closing the exercise's window
+// are refused with the instructor's word, and the exercise goes on.
 TEST(SeatAuthority, AnExerciseFromTheRoomLeavesTheTraineeNoFreeze) {
     SeatWindow seat;
     seat.room.OpenExercise(kExercise, std::nullopt);
@@ -178,13 +179,28 @@ TEST(SeatAuthority, AnExerciseFromTheRoomLeavesTheTraineeNoFreeze) {
     PressF9(exercise->Window());
     EXPECT_FALSE(exercise->Frozen());
     test::MessageBoxes boxes;
-    QAction* other = exercise->Window().Menus().Action(ActionId::Exercise);
-    other->setEnabled(true);
-    other->trigger();
-    test::RunEvents(200, [&] { return !boxes.texts.isEmpty(); });
-    ASSERT_EQ(boxes.texts.size(), 1);
-    EXPECT_TRUE(boxes.texts.takeFirst().startsWith("Set by the instructor"));
-    EXPECT_EQ(seat.main.CurrentExercise(), exercise);
+    const struct {
+        const char* way;
+        std::function<void()> act;
+    } ways[] = {
+        {"another exercise",
+         [&] {
+             QAction* other = exercise->Window().Menus().Action(ActionId::Exercise);
+             other->setEnabled(true);
+             other->trigger();
+         }},
+        {"abandon",
+         [&] { exercise->Panel()->findChild<QPushButton*>(QStringLiteral("AbandonExercise"))->click(); }},
+        {"close its window", [&] { exercise->Window().close(); }},
+    };
+    for (const auto& way : ways) {
+        way.act();
+        test::RunEvents(200, [&] { return !boxes.texts.isEmpty(); });
+        ASSERT_EQ(boxes.texts.size(), 1) << way.way;
+        EXPECT_TRUE(boxes.texts.takeFirst().startsWith("Set by the instructor")) << way.way;
+        EXPECT_EQ(seat.main.CurrentExercise(), exercise) << way.way;
+        EXPECT_TRUE(exercise->Window().isVisible()) << way.way;
+    }
 }
 
 // An exercise the trainee opened at a seat keeps its pause, which is the trainee's: its continue

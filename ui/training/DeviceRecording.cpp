@@ -84,19 +84,24 @@ void DeviceRecording::SteerFreeze(Steering& steering, bool frozen, FreezeAsker a
     if (asker == FreezeAsker::WindowUser && !frozen) steering.SetFrozen(false, FreezeHolder::Trainee);
 }
 
+bool DeviceRecording::RefusedByRoom() {
+    if (!room_.holdsDevice || !room_.holdsDevice()) return false;
+    ShowPlainMessage(
+        &window_, QMessageBox::Information,
+        QString::fromUtf8(window_.Sim().state.Text(kRoomHoldsDeviceGerman, kRoomHoldsDeviceEnglish)));
+    return true;
+}
+
 // The room's word comes first: an exercise from the room is the instructor's as well.
 bool DeviceRecording::Refused() {
-    const SimState& state = window_.Sim().state;
-    const char* why = nullptr;
-    if (room_.holdsDevice && room_.holdsDevice())
-        why = state.Text(kRoomHoldsDeviceGerman, kRoomHoldsDeviceEnglish);
-    else if (exerciseDevice_)
-        why = state.Text("Während einer Übung nicht möglich: Die Aufzeichnung läuft bis zur Abgabe, und es "
+    if (RefusedByRoom()) return true;
+    if (!exerciseDevice_) return false;
+    ShowPlainMessage(&window_, QMessageBox::Information,
+                     QString::fromUtf8(window_.Sim().state.Text(
+                         "Während einer Übung nicht möglich: Die Aufzeichnung läuft bis zur Abgabe, und es "
                          "wird keine andere Aufzeichnung, Übung oder Sitzung geladen.",
                          "Not during an exercise: its recording runs until it is handed in, and no other "
-                         "recording, exercise or session is loaded.");
-    if (!why) return false;
-    ShowPlainMessage(&window_, QMessageBox::Information, QString::fromUtf8(why));
+                         "recording, exercise or session is loaded.")));
     return true;
 }
 

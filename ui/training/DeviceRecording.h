@@ -69,6 +69,9 @@ public:
     // Says why the device shown may not be replaced, reset or recorded anew now: true, after the
     // message, while the room holds it or in an exercise's device.
     bool Refused();
+    // The same for what only the room forbids (an exercise may be abandoned, but not the room's):
+    // true, after the instructor's word, while the room holds the device.
+    bool RefusedByRoom();
 
 signals:
     // The recording into `path` has ended; the session goes on.

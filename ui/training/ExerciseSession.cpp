@@ -437,8 +437,11 @@ void ExerciseSession::ShowResult(const QString& writeError) {
     dialog->show();
 }
 
+// An exercise from the room is the instructor's to end while the room holds the device: neither its
+// button nor closing its window lets the trainee out of it.
 void ExerciseSession::Abandon() {
     if (result_) return End();
+    if (recording_->RefusedByRoom()) return;
     const auto answer =
         QMessageBox::question(window_.get(), QApplication::applicationDisplayName(),
                               QString::fromUtf8(Text("Die Übung abbrechen? Es wird kein Bericht geschrieben.",
