@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -178,9 +179,12 @@ void InstructorStation::AskAndSend(SeatCommandKind kind) {
     SeatCommand command{kind};
     if (kind == SeatCommandKind::OpenExercise || kind == SeatCommandKind::LoadState) {
         const bool exercise = kind == SeatCommandKind::OpenExercise;
+        // The shipped exercises first, as the program's own "open exercise" offers them.
+        const QDir shipped(QCoreApplication::applicationDirPath() + QStringLiteral("/Exercises"));
         const QString path = QFileDialog::getOpenFileName(
             this, QString::fromUtf8(exercise ? Text("Übung", "Exercise") : Text("Zustand", "State")),
-            QString(), exercise ? QStringLiteral("*.vp7x") : QStringLiteral("*.vp7state"));
+            exercise && shipped.exists() ? shipped.path() : QString(),
+            exercise ? QStringLiteral("*.vp7x") : QStringLiteral("*.vp7state"));
         if (path.isEmpty()) return;
         auto bytes = ReadWholeFile(path.toStdString(), kLargestMessage / 2);
         if (!bytes) {
