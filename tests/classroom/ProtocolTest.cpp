@@ -194,7 +194,9 @@ TEST(RoomProtocol, ARecordingOverItsBoundsIsLeftOutAndSaidSo) {
         const auto leftOut = AttachRecording(handIn, row.recording);
         EXPECT_EQ(handIn.recording.size(), *row.leftOut ? 0 : row.recording.size());
         ASSERT_EQ(leftOut.has_value(), *row.leftOut != '\0') << leftOut.value_or("");
-        if (leftOut) EXPECT_NE(leftOut->find(row.leftOut), std::string::npos) << *leftOut;
+        if (leftOut) {
+            EXPECT_NE(leftOut->find(row.leftOut), std::string::npos) << *leftOut;
+        }
     }
 }
 

@@ -135,7 +135,9 @@ TEST(Menus, AnExercisesWindowHasTheDeviceWindowsItemsAndTheProgramsGreyed) {
     for (const auto& row : rows) {
         const QAction* item = menus.Action(row.item);
         ASSERT_EQ(item != nullptr, row.there) << static_cast<int>(row.item);
-        if (item) EXPECT_EQ(item->isEnabled(), row.enabled) << item->text().toStdString();
+        if (item) {
+            EXPECT_EQ(item->isEnabled(), row.enabled) << item->text().toStdString();
+        }
     }
     EXPECT_EQ(BarMenus(exercise->Window().menuBar()),
               (QStringList{QStringLiteral("Datei1"), QStringLiteral("Ansicht1"), QStringLiteral("Extras1"),
