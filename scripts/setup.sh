@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing need (and any named on the command
-# line), only those still missing, so a second run installs nothing. Works as root or, through sudo,
+# line), only those still missing, so a second run installs nothing, and the browser front end's npm
+# packages from its lockfile when they are missing or older than it. Works as root or, through sudo,
 # as a normal user.
 set -euo pipefail
 
@@ -14,6 +15,7 @@ VP7_PACKAGES=(
     fonts-dejavu-core
     xvfb xauth xdotool imagemagick
     dpkg-dev file man-db appstream desktop-file-utils lintian
+    emscripten chromium
     "$@"
 )
 
@@ -23,6 +25,11 @@ for pkg in "${VP7_PACKAGES[@]}"; do
         missing+=("$pkg")
     fi
 done
+
+# Node.js and npm may come from elsewhere than Debian (a newer Node.js brings its own npm); Debian's
+# packages only where there are none.
+command -v node >/dev/null 2>&1 || missing+=(nodejs)
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 if ((${#missing[@]} > 0)); then
     echo "Installing missing packages: ${missing[*]}"
@@ -36,4 +43,11 @@ if ((${#missing[@]} > 0)); then
     fi
     "${SUDO[@]}" apt-get update
     "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+fi
+
+# The browser front end's packages, exactly as the lockfile pins them.
+web="$(cd "$(dirname "${BASH_SOURCE[0]}")/../web" && pwd)"
+if [ -f "$web/package-lock.json" ] &&
+    { [ ! -f "$web/node_modules/.package-lock.json" ] || [ "$web/package-lock.json" -nt "$web/node_modules/.package-lock.json" ]; }; then
+    (cd "$web" && npm ci --no-audit --no-fund --loglevel=error)
 fi

@@ -22,13 +22,13 @@
 #include "model/SimState.h"
 #include "model/UserAction.h"
 #include "platform/Clock.h"
+#include "platform/Mt64.h"
 #include "platform/Picture.h"
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -206,7 +206,7 @@ public:
     int32_t MouseY = 0;
 
     // Seeded once from the clock at creation; the controller's dead band draws from it.
-    std::mt19937_64 random;
+    Mt64 random;
     uint64_t RandomSeed = 0;
     // The clock's time when the main window's creation armed the start-up tick.
     int64_t CreatedMs = 0;

@@ -69,7 +69,7 @@ void Simulator::DoState(StateVisitor& v) {
     const std::string engineText = v.Text("random", engine.str());
     if (!v.Saving()) {
         std::istringstream in(engineText);
-        std::mt19937_64 restored;
+        Mt64 restored;
         if (!(in >> restored)) throw StateError("random: not an engine's state");
         if (v.Loading()) random = restored;
     }

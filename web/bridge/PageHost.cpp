@@ -13,6 +13,7 @@ namespace vp7 {
 
 namespace {
 
+// clang-format off: the JavaScript inside is not C++.
 // The desktop draws text in DejaVu Sans (the page serves the same font from its own origin): text at
 // the picture's scale into an RGBA buffer (malloc'd, device pixels) with its cell's logical size.
 EM_JS(unsigned char*, DrawTextInPage,
@@ -31,7 +32,9 @@ EM_JS(unsigned char*, DrawTextInPage,
               Math.max(1, Math.ceil(metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent));
           const canvas = new OffscreenCanvas(width * scale, height * scale);
           const context = canvas.getContext("2d");
-          const css = (rgb) = > "#" + (rgb & 0xffffff).toString(16).padStart(6, "0");
+          const css = function(rgb) {
+              return "#" + (rgb & 0xffffff).toString(16).padStart(6, "0");
+          };
           context.fillStyle = css(brush);
           context.fillRect(0, 0, canvas.width, canvas.height);
           context.scale(scale, scale);
@@ -52,8 +55,13 @@ EM_JS(int, LabelWidthInPage, (const char* text), {
     const measure = Module.vp7Measure;
     measure.font = "17px DejaVuSans, \"DejaVu Sans\"";
     const lines = UTF8ToString(text).split(String.fromCharCode(13)).join("").split(String.fromCharCode(10));
-    return Math.max(0, ... lines.map((line) = > Math.round(measure.measureText(line).width))) + 4;
+    let widest = 0;
+    for (const line of lines)
+        widest = Math.max(widest, Math.round(measure.measureText(line).width));
+    return widest + 4;
 });
+
+// clang-format on
 
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
 
