@@ -1,0 +1,279 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page: loads the module and the artwork, starts the device with the stored settings, builds the
+// window from the form state and keeps it following the device: the user's actions go in as scenario
+// lines, the device's timers run on the page's clock, and after each the page takes what changed.
+import { loadEngine, SETTINGS_PATH } from './engine.js';
+import { DevicePicture } from './device.js';
+import { FormControls } from './controls.js';
+import { MenuBar } from './menus.js';
+import { Overlays, ToolPanel, fillInitInfo, fillParamTable } from './dialogs.js';
+import { loadArtwork } from './artwork.js';
+import { StoredSettings, firstSettings } from './settings.js';
+import { TEXTS, browserLanguage, formLanguage } from './texts.js';
+import { loadConfiguration, pickFile, saveConfiguration } from './files.js';
+import { ZOOM_STEPS, fitZoom } from './input.js';
+
+const ZOOM_KEY = 'vp7.zoom';
+const FIT = 'fit';
+const CURSORS = { Standard: 'default', Cross: 'crosshair', Hand: 'pointer' };
+
+class Page {
+    constructor(engine, scale) {
+        this.engine = engine;
+        this.scale = scale;
+        this.clockStart = performance.now();
+        this.timer = null;
+        this.closed = false;
+        this.errors = []; // lines the device refused, for the tests and the console
+        this.settings = new StoredSettings(window.localStorage);
+        this.language = 'de';
+        this.zoomChoice = this.storedZoom();
+    }
+
+    now() {
+        return performance.now() - this.clockStart;
+    }
+
+    storedZoom() {
+        try {
+            const stored = localStorage.getItem(ZOOM_KEY);
+            if (stored === FIT) return FIT;
+            return ZOOM_STEPS.includes(Number(stored)) ? Number(stored) : 100;
+        } catch {
+            return 100;
+        }
+    }
+
+    start() {
+        const stored = this.settings.load();
+        const text = stored ?? firstSettings(browserLanguage(navigator.languages));
+        this.engine.writeFile(SETTINGS_PATH, new TextEncoder().encode(text));
+        if (!this.engine.start(this.scale, screen.width, screen.height, this.now())) return false;
+        this.build(this.engine.form());
+        this.follow();
+        this.schedule();
+        window.addEventListener('pagehide', () => this.saveSettings());
+        window.addEventListener('resize', () => this.zoomChoice === FIT && this.applyZoom());
+        return true;
+    }
+
+    build(form) {
+        this.formElement = document.getElementById('form');
+        this.overlays = new Overlays(document.body);
+        const image = form.controls.find((c) => c.name === 'Image1');
+        const canvas = document.createElement('canvas');
+        canvas.tabIndex = 0;
+        canvas.id = 'picture';
+        this.picture = new DevicePicture(canvas, this.engine, {
+            size: { width: image.width, height: image.height },
+            scale: this.scale,
+            send: (line) => this.send(line),
+        });
+        this.controls = new FormControls(this.formElement, (line) => this.act(line));
+        this.controls.build(form.controls, this.picture);
+        this.parTab = new ToolPanel(this.formElement, 'partab-panel', () => this.act('menu ParameterTabelle1'));
+        this.initInfo = new ToolPanel(this.formElement, 'initinfo-panel', () => {});
+        this.menuItems = form.controls.filter((c) => c.kind === 'MenuItem');
+        this.menus = new MenuBar(document.getElementById('menubar'), (name) => this.choose(name));
+        this.showLanguage();
+        this.applyZoom();
+        this.picture.updateAll();
+        this.showWindows(form);
+        this.showWindow(form);
+    }
+
+    // The page's View menu beside the device's menus, in the device's language.
+    pageMenuItems() {
+        const t = TEXTS[this.language];
+        const zoom = ZOOM_STEPS.map((step) => ({
+            name: `zoom${step}`, parent: 'View', caption: `${step} %`, radioItem: true,
+            checked: this.zoomChoice === step,
+        }));
+        return [{ name: 'View', parent: '', caption: t.view }, ...zoom,
+            { name: FIT, parent: 'View', caption: t.fit, checked: this.zoomChoice === FIT }];
+    }
+
+    showLanguage() {
+        this.language = formLanguage(this.menuItems);
+        document.documentElement.lang = this.language;
+        this.menus.setItems([...this.menuItems, ...this.pageMenuItems()]);
+        this.controls.setSplashText(TEXTS[this.language].continue);
+    }
+
+    applyZoom() {
+        const zoom = this.zoomChoice === FIT
+            ? fitZoom({ width: this.formWidth(), height: this.formHeight() }, {
+                width: window.innerWidth,
+                height: window.innerHeight - document.getElementById('menubar').offsetHeight,
+            })
+            : this.zoomChoice / 100;
+        this.zoom = zoom;
+        this.formElement.style.setProperty('--zoom', zoom);
+        this.picture.setZoom(zoom);
+    }
+
+    formWidth() {
+        return Number(getComputedStyle(this.formElement).getPropertyValue('--form-width')) || 1017;
+    }
+
+    formHeight() {
+        return Number(getComputedStyle(this.formElement).getPropertyValue('--form-height')) || 715;
+    }
+
+    setZoom(choice) {
+        this.zoomChoice = choice;
+        try {
+            localStorage.setItem(ZOOM_KEY, String(choice));
+        } catch {
+            // kept for this visit only
+        }
+        this.applyZoom();
+        this.menus.setItems([...this.menuItems, ...this.pageMenuItems()]);
+    }
+
+    async choose(name) {
+        if (name === FIT) return this.setZoom(FIT);
+        if (name.startsWith('zoom')) return this.setZoom(Number(name.slice(4)));
+        if (name === 'Konfigurationladen1') {
+            const file = await pickFile('.vp7');
+            if (file) await loadConfiguration(this.engine, (...lines) => this.act(...lines), file);
+            return undefined;
+        }
+        if (name === 'Konfigurationspeichern1')
+            return saveConfiguration(this.engine, (...lines) => this.act(...lines));
+        return this.act(`menu ${name}`);
+    }
+
+    // Lines of the device's language the user's action stands for; settings follow.
+    act(...lines) {
+        this.send(...lines);
+        this.saveSettings();
+    }
+
+    send(...lines) {
+        if (this.closed) return;
+        for (const line of lines) {
+            const result = this.engine.run(line);
+            if (!result.ok) {
+                this.errors.push({ line, error: result.error });
+                console.warn(`${line}: ${result.error}`);
+                break; // the lines after a refused one depended on it
+            }
+        }
+        this.follow();
+        this.schedule();
+    }
+
+    saveSettings() {
+        this.settings.save(this.engine.settings());
+    }
+
+    schedule() {
+        clearTimeout(this.timer);
+        if (this.closed) return;
+        const due = this.engine.nextDue();
+        if (due === null) return;
+        this.timer = setTimeout(() => this.tick(), Math.max(0, due - this.now()));
+    }
+
+    tick() {
+        this.engine.advance(this.now());
+        this.follow();
+        this.schedule();
+    }
+
+    // Takes what changed in the device since the last time and shows it.
+    follow() {
+        const changes = this.engine.changes();
+        if (changes.dirty) this.picture.update(changes.dirty);
+        if (changes.controls?.length) {
+            let menusChanged = false;
+            for (const c of changes.controls) {
+                if (c.kind === 'MenuItem') {
+                    const i = this.menuItems.findIndex((m) => m.name === c.name);
+                    if (i >= 0) this.menuItems[i] = c;
+                    menusChanged = true;
+                } else this.controls.apply(c);
+            }
+            if (menusChanged) this.showLanguage();
+        }
+        if (changes.title !== undefined || changes.cursor !== undefined) this.showWindow(changes);
+        if (changes.controls?.length || (changes.dirty && this.windowsShown)) this.showWindows(this.engine.form());
+        for (const message of changes.messages ?? []) this.overlays.message(document.title, message);
+        if (changes.dialog) this.runDialog(changes.dialog);
+        if (changes.close) this.close();
+    }
+
+    showWindow({ title, cursor }) {
+        if (title) document.title = title;
+        if (cursor && CURSORS[cursor]) this.picture.canvas.style.cursor = CURSORS[cursor];
+    }
+
+    showWindows(form) {
+        fillParamTable(this.parTab, form.parTab ?? { visible: false });
+        fillInitInfo(this.initInfo, form.initInfo ?? { visible: false }, () => this.act('click RunPauseButton'));
+        this.windowsShown = !this.parTab.panel.hidden || !this.initInfo.panel.hidden;
+    }
+
+    async runDialog(kind) {
+        const form = this.engine.form();
+        if (kind === 'SetpointScale') {
+            const values = await this.overlays.scaleDialog(form.scaleDialog);
+            this.engine.answerScaleDialog(values);
+        } else if (kind === 'ScreenCheck') {
+            const accepted = await this.overlays.screenCheck(form.screenCheck, (on) => {
+                const item = this.menuItems.find((m) => m.name === 'ExtraCheckScreen');
+                if (item && item.checked !== on) this.act('menu ExtraCheckScreen');
+            });
+            this.engine.answerScreenCheck(accepted);
+        }
+        this.follow();
+        this.schedule();
+        this.saveSettings();
+    }
+
+    close() {
+        this.saveSettings();
+        this.closed = true;
+        clearTimeout(this.timer);
+        document.body.classList.add('closed');
+    }
+}
+
+function showProblem(text) {
+    const status = document.getElementById('status');
+    status.textContent = text;
+    status.hidden = false;
+}
+
+async function main() {
+    const language = browserLanguage(navigator.languages);
+    const status = document.getElementById('status');
+    status.textContent = TEXTS[language].loading;
+    try {
+        const scale = window.devicePixelRatio > 1 ? 2 : 1;
+        const engine = await loadEngine();
+        await loadArtwork(engine, scale);
+        const page = new Page(engine, scale);
+        if (!page.start()) throw new Error('vp7_start');
+        status.hidden = true;
+        // The tests' way in: lines of the scenario language, the form, the page's state.
+        window.vp7 = {
+            run: (line) => {
+                const result = engine.run(line);
+                page.follow();
+                page.schedule();
+                return result;
+            },
+            form: () => engine.form(),
+            page,
+        };
+        document.body.classList.add('ready');
+    } catch (error) {
+        console.error(error);
+        showProblem(`${TEXTS[language].failed}: ${error.message}`);
+        document.body.classList.add('failed');
+    }
+}
+
+main();
