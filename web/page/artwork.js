@@ -43,6 +43,6 @@ export async function loadArtwork(engine, scale, base = new URL(`${ARTWORK_FOLDE
         const image = images[i];
         if (image.width !== sprite.width || image.height !== sprite.height)
             throw new Error(`${sprite.url} is ${image.width}x${image.height}`);
-        engine.setSprite(sprite.id, new Uint8Array(image.data.buffer), image.width, image.height);
+        engine.setSprite(sprite.id, new Uint8Array(image.data.buffer));
     });
 }

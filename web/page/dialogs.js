@@ -56,8 +56,9 @@ export class Overlays {
         return shown;
     }
 
-    // A message box: its text and buttons; Escape counts as Cancel where there is one.
-    message(title, { type, text, buttons }) {
+    // A message box: its text and buttons, the device's answer to it the default (the device took its
+    // answer when it showed the box); Escape counts as Cancel where there is one.
+    message(title, { type, text, buttons, answer }) {
         const names = buttons?.length ? buttons : ['OK'];
         return this.show(title, (body, close) => {
             body.classList.add(`message-${String(type ?? 'information').toLowerCase()}`);
@@ -67,6 +68,7 @@ export class Overlays {
                 const button = element('button', null, name);
                 button.type = 'button';
                 button.dataset.answer = name;
+                if (name === answer) button.setAttribute('autofocus', '');
                 button.addEventListener('click', () => close(name));
                 row.append(button);
             }
@@ -80,11 +82,11 @@ export class Overlays {
         return this.show(state.caption, (body, close) => {
             body.classList.add('scale-dialog');
             const xe = element('input');
-            xe.value = state.setpoint100Edit ?? '';
+            xe.value = state.setpoint100 ?? '';
             xe.name = 'xe';
             xe.setAttribute('autofocus', '');
             const xa = element('input');
-            xa.value = state.setpoint0Edit ?? '';
+            xa.value = state.setpoint0 ?? '';
             xa.name = 'xa';
             const fields = element('div', 'scale-fields');
             fields.append(element('label', null, state.label1), xe, element('label', null, state.label2), xa);
@@ -92,7 +94,7 @@ export class Overlays {
             rules.append(element('div', null, state.label3), element('div', null, '0 <= Xa <= 90'),
                 element('div', null, '10 <= Xe <= 100'), element('div', null, 'Xe >= Xa + 10'));
             const ok = element('button', null, 'Ok');
-            const cancel = element('button', null, state.cancelCaption || 'Cancel');
+            const cancel = element('button', null, state.cancel || 'Cancel');
             ok.addEventListener('click', () => close({ xe: xe.value.trim() || '0', xa: xa.value.trim() || '0' }));
             cancel.addEventListener('click', () => close(null));
             for (const edit of [xe, xa])
@@ -110,8 +112,8 @@ export class Overlays {
             body.classList.add('screen-check');
             for (const line of state.lines ?? []) body.append(element('div', 'screen-line', line));
             const row = element('div', 'dialog-buttons');
-            const go = element('button', null, state.continueCaption);
-            const stop = element('button', null, state.closeCaption);
+            const go = element('button', null, state.continue);
+            const stop = element('button', null, state.close);
             go.addEventListener('click', () => close(true));
             stop.addEventListener('click', () => close(false));
             row.append(go, stop);
@@ -120,7 +122,7 @@ export class Overlays {
             box.type = 'checkbox';
             box.checked = state.checked;
             box.addEventListener('change', () => onCheck(box.checked));
-            label.append(box, element('span', null, state.checkCaption));
+            label.append(box, element('span', null, state.check));
             body.append(row, label);
             return undefined;
         });
@@ -175,22 +177,22 @@ export function fillParamTable(panel, state) {
 export function fillInitInfo(panel, state, pause) {
     panel.panel.hidden = !state.visible;
     if (!state.visible) return;
-    panel.title.textContent = state.currentRunText?.trim() || 'Info';
+    panel.title.textContent = state.run?.trim() || 'Info';
     panel.placeAt(state.left, state.top);
     const field = (label, text) => {
         const box = element('div', 'info-field');
         box.append(element('div', 'info-label', label), element('div', 'info-text', text ?? ''));
         return box;
     };
-    const button = element('button', 'info-pause', state.pauseCaption);
+    const button = element('button', 'info-pause', state.pause);
     button.type = 'button';
     button.addEventListener('click', pause);
     panel.body.replaceChildren(
-        field(state.runStatusLabel, state.currentRunText),
-        field(state.runDiscrLabel, (state.runLines ?? []).join('\n')),
-        field(state.runErrorLabel, state.errorText),
-        field(state.runToDoLabel, state.measureText),
-        field(state.runKeyLabel, state.keyText),
+        field(state.statusLabel, state.run),
+        field(state.explanationLabel, (state.lines ?? []).join('\n')),
+        field(state.errorLabel, state.error),
+        field(state.measureLabel, state.measure),
+        field(state.keyLabel, state.keys),
         button,
     );
 }

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's library compiled to WebAssembly, as the page sees it: every call into the module
-// goes through here, so the rest of the page knows nothing of pointers, heaps or C signatures.
-import { drawTextCell, labelWidth } from './textDrawing.js';
+// goes through here, so the rest of the page knows nothing of pointers, heaps or C signatures. The
+// module draws the picture's texts itself, with the page's fonts, and packs states with the page's zstd.
 
-// Where the module keeps its program folder: the settings file is read from here before the start.
+// Where the module keeps its program folder: the settings file is read from here at the start.
 export const PROGRAM_FOLDER = '/vp7';
 export const SETTINGS_PATH = `${PROGRAM_FOLDER}/Config/VP7.ini`;
 export const FILES_FOLDER = `${PROGRAM_FOLDER}/Files`;
+// The bits a pixel of the screen the device is told of.
+const SCREEN_DEPTH = 24;
 
 export class Engine {
     constructor(module) {
@@ -14,31 +16,45 @@ export class Engine {
         const call = (name, returns, args) => module.cwrap(name, returns, args);
         this.calls = {
             spritesJson: call('vp7_sprites_json', 'string', []),
-            spriteRgba: call('vp7_sprite_rgba', 'number', ['number', 'number', 'number']),
-            start: call('vp7_start', 'number', ['number', 'number', 'number', 'number']),
+            create: call('vp7_create', null, ['number']),
+            spriteRgba: call('vp7_sprite_rgba', 'number', ['number']),
+            spriteDone: call('vp7_sprite_done', null, ['number']),
             run: call('vp7_run', 'string', ['string']),
-            advance: call('vp7_advance', null, ['number']),
+            passTo: call('vp7_pass_to', null, ['number']),
             nextDue: call('vp7_next_due', 'number', []),
             changes: call('vp7_changes', 'string', []),
             form: call('vp7_form', 'string', []),
             pictureRgba: call('vp7_picture_rgba', 'number', ['number', 'number', 'number', 'number']),
-            settings: call('vp7_settings', 'string', []),
         };
     }
 
+    // The library's sprites in their order: [{name, width, height}].
     sprites() {
         return JSON.parse(this.calls.spritesJson());
     }
 
-    // Hands the library one sprite's pixels, RGBA rows of `width` device pixels.
-    setSprite(id, rgba, width, height) {
-        const at = this.calls.spriteRgba(id, width, height);
-        if (!at) throw new Error(`sprite ${id} refused`);
-        this.module.HEAPU8.set(rgba.subarray(0, width * height * 4), at);
+    // A device at `scale` device pixels a point, its sprites still to be handed over.
+    create(scale) {
+        this.calls.create(scale);
     }
 
-    start(scale, screenWidth, screenHeight, nowMs) {
-        return this.calls.start(scale, screenWidth, screenHeight, nowMs) === 0;
+    // Hands the library one sprite's pixels, RGBA rows at the device's scale.
+    setSprite(id, rgba) {
+        const at = this.calls.spriteRgba(id);
+        if (!at) throw new Error(`sprite ${id} refused`);
+        this.module.HEAPU8.set(rgba, at);
+        this.calls.spriteDone(id);
+    }
+
+    // Starts the device on the screen the page has, its clock at the page's `nowMs`; the error when the
+    // device would not start.
+    start(screenWidth, screenHeight, nowMs) {
+        this.calls.passTo(nowMs);
+        for (const line of [`screen ${screenWidth} ${screenHeight} ${SCREEN_DEPTH}`, 'start']) {
+            const result = this.run(line);
+            if (!result.ok) return result.error || line;
+        }
+        return null;
     }
 
     // One line of the scenario language: {ok, out, error}.
@@ -47,7 +63,7 @@ export class Engine {
     }
 
     advance(nowMs) {
-        this.calls.advance(nowMs);
+        this.calls.passTo(nowMs);
     }
 
     // The page clock's moment of the next timer due, or null when none runs.
@@ -56,8 +72,17 @@ export class Engine {
         return due < 0 ? null : due;
     }
 
+    // What changed: {dirty: [x, y, w, h] | null, form: the whole form | undefined, messages: [{type,
+    // text, buttons, answer}], dialogs: ['SetpointScale' | 'ScreenCheck'], close: bool}.
     changes() {
-        return JSON.parse(this.calls.changes());
+        const changes = JSON.parse(this.calls.changes()) ?? {};
+        return {
+            dirty: changes.dirty ?? null,
+            form: changes.form ?? null,
+            messages: changes.messages ?? [],
+            dialogs: changes.dialogs ?? [],
+            close: Boolean(changes.close),
+        };
     }
 
     form() {
@@ -70,8 +95,14 @@ export class Engine {
         return new Uint8ClampedArray(this.module.HEAPU8.buffer, at, width * height * 4).slice();
     }
 
+    // The settings file as the device last wrote it, a character a byte, as it is kept between visits.
     settings() {
-        return this.calls.settings();
+        const bytes = this.readFile(SETTINGS_PATH);
+        return bytes ? bytesToText(bytes) : null;
+    }
+
+    writeSettings(text) {
+        this.writeFile(SETTINGS_PATH, textToBytes(text));
     }
 
     writeFile(path, data) {
@@ -99,20 +130,46 @@ export class Engine {
     }
 }
 
+// The settings file's bytes are kept as one character each, so no encoding ever changes a byte.
+export function bytesToText(bytes) {
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+    return text;
+}
+
+export function textToBytes(text) {
+    return Uint8Array.from(text, (c) => c.charCodeAt(0) & 0xff);
+}
+
 export function quoted(text) {
     return `"${String(text).replace(/[\\"\x00-\x1f]/g, (c) =>
         c === '"' ? '\\"' : `\\x${c.charCodeAt(0).toString(16).padStart(2, '0')}`)}"`;
 }
 
-// Loads vp7.js and its WebAssembly from the page's own folder. The module calls back into the page to
-// draw texts into the picture, with the browser's fonts.
+// zstd for the module's states, from the page's own folder.
+async function loadPacking(base) {
+    const [{ Module: zstd }, { makePacking }] = await Promise.all([
+        import(new URL('zstd/zstd.js', base).href),
+        import(new URL('packing.mjs', base).href),
+    ]);
+    await new Promise((resolve) => {
+        zstd.onRuntimeInitialized = resolve;
+        zstd.init(new URL('zstd/zstd.wasm', base).href);
+    });
+    return makePacking(zstd);
+}
+
+// Loads vp7.js and its WebAssembly from the page's own folder, with the fonts its texts are drawn in.
 export async function loadEngine(base = new URL('./', import.meta.url)) {
-    const { default: createVp7Module } = await import(new URL('vp7.js', base).href);
+    const [{ default: createVp7Module }, packing] = await Promise.all([
+        import(new URL('vp7.js', base).href),
+        loadPacking(base),
+        document.fonts.load('13px "DejaVu Sans"'),
+        document.fonts.load('bold 13px "DejaVu Sans"'),
+    ]);
     const module = await createVp7Module({
         locateFile: (file) => new URL(file, base).href,
-        vp7TextOut: (x, y, text, fontName, sizePt, bold, pixelHeight, rgb, brushRgb, scale) =>
-            drawTextCell({ text, fontName, sizePt, bold, pixelHeight, rgb, brushRgb, scale }),
-        vp7LabelWidth: (text) => labelWidth(text),
+        vp7Packing: packing,
         print: (line) => console.log(line),
         printErr: (line) => console.warn(line),
     });

@@ -2,7 +2,7 @@
 // The page: loads the module and the artwork, starts the device with the stored settings, builds the
 // window from the form state and keeps it following the device: the user's actions go in as scenario
 // lines, the device's timers run on the page's clock, and after each the page takes what changed.
-import { loadEngine, SETTINGS_PATH } from './engine.js';
+import { loadEngine } from './engine.js';
 import { DevicePicture } from './device.js';
 import { FormControls } from './controls.js';
 import { MenuBar } from './menus.js';
@@ -15,7 +15,7 @@ import { ZOOM_STEPS, fitZoom } from './input.js';
 
 const ZOOM_KEY = 'vp7.zoom';
 const FIT = 'fit';
-const CURSORS = { Standard: 'default', Cross: 'crosshair', Hand: 'pointer' };
+const SENT_KEPT = 200;
 
 class Page {
     constructor(engine, scale) {
@@ -25,6 +25,7 @@ class Page {
         this.timer = null;
         this.closed = false;
         this.errors = []; // lines the device refused, for the tests and the console
+        this.sent = []; // the latest lines sent, for the tests
         this.settings = new StoredSettings(window.localStorage);
         this.language = 'de';
         this.zoomChoice = this.storedZoom();
@@ -44,17 +45,19 @@ class Page {
         }
     }
 
+    // Starts the device on the stored settings (a first visit's in the browser's language); the
+    // device's reason when it would not start.
     start() {
         const stored = this.settings.load();
-        const text = stored ?? firstSettings(browserLanguage(navigator.languages));
-        this.engine.writeFile(SETTINGS_PATH, new TextEncoder().encode(text));
-        if (!this.engine.start(this.scale, screen.width, screen.height, this.now())) return false;
+        this.engine.writeSettings(stored ?? firstSettings(browserLanguage(navigator.languages)));
+        const refused = this.engine.start(screen.width, screen.height, this.now());
+        if (refused) return refused;
         this.build(this.engine.form());
         this.follow();
         this.schedule();
         window.addEventListener('pagehide', () => this.saveSettings());
         window.addEventListener('resize', () => this.zoomChoice === FIT && this.applyZoom());
-        return true;
+        return null;
     }
 
     build(form) {
@@ -71,6 +74,7 @@ class Page {
         });
         this.controls = new FormControls(this.formElement, (line) => this.act(line));
         this.controls.build(form.controls, this.picture);
+        this.shown = new Map(form.controls.map((c) => [c.name, JSON.stringify(c)]));
         this.parTab = new ToolPanel(this.formElement, 'partab-panel', () => this.act('menu ParameterTabelle1'));
         this.initInfo = new ToolPanel(this.formElement, 'initinfo-panel', () => {});
         this.menuItems = form.controls.filter((c) => c.kind === 'MenuItem');
@@ -80,6 +84,26 @@ class Page {
         this.picture.updateAll();
         this.showWindows(form);
         this.showWindow(form);
+    }
+
+    // The form as the device now has it: only the controls that changed are touched.
+    showForm(form) {
+        let menusChanged = false;
+        for (const c of form.controls) {
+            const state = JSON.stringify(c);
+            if (this.shown.get(c.name) === state) continue;
+            this.shown.set(c.name, state);
+            if (c.kind !== 'MenuItem') {
+                this.controls.apply(c);
+                continue;
+            }
+            const i = this.menuItems.findIndex((m) => m.name === c.name);
+            if (i >= 0) this.menuItems[i] = c;
+            menusChanged = true;
+        }
+        if (menusChanged) this.showLanguage();
+        this.showWindow(form);
+        this.showWindows(form);
     }
 
     // The page's View menu beside the device's menus, in the device's language.
@@ -153,6 +177,8 @@ class Page {
     send(...lines) {
         if (this.closed) return;
         for (const line of lines) {
+            this.sent.push(line);
+            if (this.sent.length > SENT_KEPT) this.sent.shift();
             const result = this.engine.run(line);
             if (!result.ok) {
                 this.errors.push({ line, error: result.error });
@@ -186,27 +212,16 @@ class Page {
     follow() {
         const changes = this.engine.changes();
         if (changes.dirty) this.picture.update(changes.dirty);
-        if (changes.controls?.length) {
-            let menusChanged = false;
-            for (const c of changes.controls) {
-                if (c.kind === 'MenuItem') {
-                    const i = this.menuItems.findIndex((m) => m.name === c.name);
-                    if (i >= 0) this.menuItems[i] = c;
-                    menusChanged = true;
-                } else this.controls.apply(c);
-            }
-            if (menusChanged) this.showLanguage();
-        }
-        if (changes.title !== undefined || changes.cursor !== undefined) this.showWindow(changes);
-        if (changes.controls?.length || (changes.dirty && this.windowsShown)) this.showWindows(this.engine.form());
-        for (const message of changes.messages ?? []) this.overlays.message(document.title, message);
-        if (changes.dialog) this.runDialog(changes.dialog);
+        if (changes.form) this.showForm(changes.form);
+        else if (changes.dirty && this.windowsShown) this.showWindows(this.engine.form());
+        for (const message of changes.messages) this.overlays.message(document.title, message);
+        for (const dialog of changes.dialogs) this.runDialog(dialog);
         if (changes.close) this.close();
     }
 
     showWindow({ title, cursor }) {
-        if (title) document.title = title;
-        if (cursor && CURSORS[cursor]) this.picture.canvas.style.cursor = CURSORS[cursor];
+        document.title = title || TEXTS[this.language].title;
+        if (cursor) this.picture.canvas.style.cursor = cursor;
     }
 
     showWindows(form) {
@@ -253,9 +268,11 @@ async function main() {
     try {
         const scale = window.devicePixelRatio > 1 ? 2 : 1;
         const engine = await loadEngine();
+        engine.create(scale);
         await loadArtwork(engine, scale);
         const page = new Page(engine, scale);
-        if (!page.start()) throw new Error('vp7_start');
+        const refused = page.start();
+        if (refused) throw new Error(refused);
         status.hidden = true;
         // The tests' way in: lines of the scenario language, the form, the page's state.
         window.vp7 = {

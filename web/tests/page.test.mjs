@@ -1,0 +1,307 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page in a real Chromium: it loads from its own origin alone, the device takes the user's keys,
+// pointer and controls, the language and the zoom change, the picture is the desktop's drawing, and a
+// careless user (a key held while the window loses the focus, a wrong file, double clicks) breaks
+// nothing.
+import assert from 'node:assert/strict';
+
+export const needsSite = true;
+
+// The mode, decrease and increase keys' centres on the picture.
+const MODE_KEY = { x: 378, y: 356 };
+const HOLD_FOR_CONFIGURATION_MS = 5000;
+const WAIT_LIMIT_MS = 15000;
+
+// A page of its own with fresh storage (kept across its own reloads), the device started and the
+// start's splash and screen check answered.
+async function openDevice(h, { languages = ['de-DE', 'de'], deviceScaleFactor = 1 } = {}) {
+    const page = await h.open();
+    const problems = [];
+    page.on('pageerror', (error) => problems.push(error.message));
+    page.on('console', (message) => message.type() === 'error' && problems.push(message.text()));
+    await page.addInitScript((wanted) => {
+        if (!sessionStorage.getItem('vp7.test')) {
+            localStorage.clear();
+            sessionStorage.setItem('vp7.test', '1');
+        }
+        Object.defineProperty(navigator, 'languages', { get: () => wanted });
+    }, languages);
+    if (deviceScaleFactor !== 1) {
+        const session = await page.context().newCDPSession(page);
+        await session.send('Emulation.setDeviceMetricsOverride', {
+            width: 1400, height: 1000, deviceScaleFactor, mobile: false,
+        });
+    }
+    await page.goto(`${h.origin}/`);
+    await ready(page);
+    return { page, problems };
+}
+
+async function ready(page) {
+    await page.waitForFunction(() => document.body.classList.contains('ready') ||
+        document.body.classList.contains('failed'), null, { timeout: WAIT_LIMIT_MS });
+    const failed = await page.evaluate(() => document.body.classList.contains('failed'));
+    assert.ok(!failed, await page.textContent('#status'));
+    // The start may ask about the screen; the splash waits for a click.
+    for (let i = 0; i < 3 && (await page.locator('.overlay').count()) > 0; ++i)
+        await page.locator('.overlay button').first().click();
+    if (await page.locator('.splash').isVisible()) await page.locator('.splash').click();
+    await page.locator('.splash').waitFor({ state: 'hidden' });
+}
+
+function run(page, line) {
+    return page.evaluate((l) => window.vp7.run(l), line);
+}
+
+async function printed(page, what) {
+    const result = await run(page, `print ${what}`);
+    assert.ok(result.ok, `print ${what}: ${result.error}`);
+    return result.out.trim();
+}
+
+function sentLines(page) {
+    return page.evaluate(() => window.vp7.page.sent.slice());
+}
+
+// Waits until `print what` shows `pattern`, as long as the device needs (within the test's limit).
+async function waitForPrinted(page, what, pattern) {
+    const deadline = Date.now() + WAIT_LIMIT_MS;
+    let last = '';
+    while (Date.now() < deadline) {
+        last = await printed(page, what);
+        if (pattern.test(last)) return last;
+        await page.waitForTimeout(100);
+    }
+    throw new Error(`print ${what} still says ${last}`);
+}
+
+async function pictureBox(page) {
+    return page.locator('#picture').boundingBox();
+}
+
+async function chooseMenu(page, ...names) {
+    await page.locator(`.menu[data-name="${names[0]}"] > .menu-title`).click();
+    for (const name of names.slice(1, -1)) await page.locator(`.menu-item[data-name="${name}"]`).hover();
+    await page.locator(`.menu-item[data-name="${names[names.length - 1]}"]`).click();
+}
+
+// The mean difference of the canvas from the artwork's unlit device picture over a rectangle of the
+// picture (logical pixels) that the device leaves as drawn, per colour channel.
+function pictureDifference(page, region, scale) {
+    return page.evaluate(async ({ region, scale }) => {
+        const canvas = document.getElementById('picture');
+        const ratio = canvas.width / 624;
+        const shown = canvas.getContext('2d').getImageData(region.x * ratio, region.y * ratio,
+            region.w * ratio, region.h * ratio).data;
+        const listing = await (await fetch('artwork/sprites.json')).json();
+        const blob = await (await fetch(`artwork/${scale}/Image1.${listing.format}`)).blob();
+        const bitmap = await createImageBitmap(blob);
+        const drawn = new OffscreenCanvas(region.w * ratio, region.h * ratio).getContext('2d');
+        drawn.imageSmoothingQuality = 'high';
+        drawn.drawImage(bitmap, region.x * scale, region.y * scale, region.w * scale, region.h * scale,
+            0, 0, region.w * ratio, region.h * ratio);
+        const expected = drawn.getImageData(0, 0, region.w * ratio, region.h * ratio).data;
+        let sum = 0;
+        for (let i = 0; i < expected.length; i += 4)
+            for (let c = 0; c < 3; ++c) sum += Math.abs(expected[i + c] - shown[i + c]);
+        return sum / ((expected.length / 4) * 3);
+    }, { region, scale });
+}
+
+// The nameplate and the housing above the display: drawn once, never changed by the device.
+const NAMEPLATE = { x: 300, y: 40, w: 200, h: 110 };
+
+export const tests = [
+    {
+        name: 'the page loads from its own origin alone, without errors',
+        async run(h) {
+            const page = await h.open();
+            const requests = [];
+            const failures = [];
+            page.on('request', (r) => requests.push(r.url()));
+            page.on('requestfailed', (r) => failures.push(r.url()));
+            page.on('response', (r) => r.status() >= 400 && failures.push(`${r.status()} ${r.url()}`));
+            const errors = [];
+            page.on('pageerror', (e) => errors.push(e.message));
+            await page.goto(`${h.origin}/`);
+            await ready(page);
+            const foreign = requests.filter((url) => !url.startsWith(`${h.origin}/`) && !/^(data|blob):/.test(url));
+            assert.deepEqual(foreign, []);
+            assert.deepEqual(failures, []);
+            assert.deepEqual(errors, []);
+            assert.ok(requests.some((url) => url.endsWith('.wasm')), 'no WebAssembly loaded');
+        },
+    },
+    {
+        name: 'the mode key held five seconds enters the configuration, and its release leaves it held there',
+        async run(h) {
+            const { page, problems } = await openDevice(h);
+            assert.match(await printed(page, 'lcd'), /AUT/);
+            await page.locator('#picture').focus();
+            await page.keyboard.down('m');
+            await page.waitForTimeout(HOLD_FOR_CONFIGURATION_MS);
+            await waitForPrinted(page, 'lcd', /YFCT/);
+            await page.keyboard.up('m');
+            assert.deepEqual((await sentLines(page)).slice(-2), ['press mode', 'release mode']);
+            // In the configuration the increase key, clicked with the pointer, changes the value.
+            const before = await printed(page, 'lcd');
+            const box = await pictureBox(page);
+            await page.mouse.click(box.x + 480, box.y + 356);
+            await waitForPrinted(page, 'lcd', new RegExp(`^(?!${before.replace(/[^\w ]/g, '.')}$)`));
+            assert.deepEqual(problems, []);
+        },
+    },
+    {
+        name: 'the option controls change the device and show what it changed',
+        async run(h) {
+            const { page } = await openDevice(h);
+            const rows = [
+                // what the user does, the line that reads it back, what it says
+                [() => page.locator('[data-name="FrictionSelect"] input').click(), 'FrictionSelect', 'FrictionSelect 1'],
+                [() => page.locator('[data-name="FrictionSelect"] input').click(), 'FrictionSelect', 'FrictionSelect 0'],
+                [() => page.locator('[data-name="DrosselSelect"] .RadioItem').nth(2).click(), 'DrosselSelect', 'DrosselSelect 2'],
+                [() => page.locator('[data-name="SelfClosingSelect"] input').click(), 'SelfClosingSelect', 'SelfClosingSelect 1'],
+                [() => page.locator('[data-name="SetpointDimSelect"] .RadioItem').nth(1).click(), 'SetpointDimSelect', 'SetpointDimSelect 1'],
+            ];
+            for (const [act, what, expected] of rows) {
+                await act();
+                assert.equal(await printed(page, what), expected);
+            }
+            // What the device changes itself reaches the page: a line of the language sets the box.
+            await run(page, 'set LeakageSelect 1');
+            assert.equal(await page.locator('[data-name="LeakageSelect"] input').isChecked(), true);
+            await page.locator('[data-name="SetPointText"]').fill('42');
+            await page.locator('[data-name="SetPointText"]').press('Enter');
+            assert.match(await printed(page, 'SetPointText'), /42/);
+            assert.deepEqual(await page.evaluate(() => window.vp7.page.errors), []);
+        },
+    },
+    {
+        name: 'the language switches from the menu and stays for the next visit',
+        async run(h) {
+            const { page } = await openDevice(h, { languages: ['de-DE'] });
+            const caption = () => page.locator('[data-name="ZorizOptions"] .legend').textContent();
+            const german = await caption();
+            assert.equal(await page.locator('.menu[data-name="Datei1"] > .menu-title').textContent(), 'Datei');
+            await chooseMenu(page, 'Extras1', 'Sprache1', 'English1');
+            const english = await caption();
+            assert.notEqual(english, german);
+            assert.equal(await page.locator('.menu[data-name="Datei1"] > .menu-title').textContent(), 'File');
+            assert.equal(await page.locator('.menu[data-name="View"] > .menu-title').textContent(), 'View');
+            assert.match(await page.evaluate(() => localStorage.getItem('vp7.settings')), /Sprache=English/);
+            await page.reload();
+            await ready(page);
+            assert.equal(await caption(), english);
+        },
+    },
+    {
+        name: 'the first visit starts in the browser language',
+        async run(h) {
+            const rows = [[['de-AT'], 'Datei'], [['en-GB'], 'File'], [['fr'], 'File']];
+            for (const [languages, file] of rows) {
+                const { page } = await openDevice(h, { languages });
+                assert.equal(await page.locator('.menu[data-name="Datei1"] > .menu-title').textContent(), file,
+                    String(languages));
+                await page.close();
+            }
+        },
+    },
+    {
+        name: 'zoomed, the form and the picture grow alike and the pointer still meets the keys',
+        async run(h) {
+            const { page } = await openDevice(h);
+            const rows = [['zoom200', 2], ['zoom50', 0.5], ['zoom150', 1.5], ['zoom100', 1]];
+            for (const [item, zoom] of rows) {
+                await chooseMenu(page, 'View', item);
+                const box = await pictureBox(page);
+                assert.ok(Math.abs(box.width - 624 * zoom) < 1, `${item}: picture ${box.width} wide`);
+                assert.equal(await page.evaluate(() => document.getElementById('picture').width), 624 * zoom);
+                const group = await page.locator('[data-name="ZorizOptions"]').boundingBox();
+                assert.ok(Math.abs(group.width - 225 * zoom) < 1, `${item}: group ${group.width} wide`);
+                await page.locator('#picture').click({
+                    position: { x: MODE_KEY.x * zoom + zoom / 2, y: MODE_KEY.y * zoom + zoom / 2 },
+                });
+                const lines = await sentLines(page);
+                assert.ok(lines.includes(`down ${MODE_KEY.x} ${MODE_KEY.y} left`), `${item}: ${lines.slice(-3)}`);
+            }
+            await chooseMenu(page, 'View', 'fit');
+            const fitted = await page.locator('#form').boundingBox();
+            assert.ok(fitted.width <= 1400 && fitted.height <= 1000, JSON.stringify(fitted));
+            assert.equal(await page.evaluate(() => localStorage.getItem('vp7.zoom')), 'fit');
+        },
+    },
+    {
+        name: 'the picture shows the desktop drawing at both pixel ratios and every zoom',
+        async run(h) {
+            const rows = [
+                // device pixel ratio, zoom item, artwork scale, tolerance per channel
+                [1, 'zoom100', 1, 0.5],
+                [2, 'zoom100', 2, 0.5],
+                [1, 'zoom200', 1, 6],
+                [2, 'zoom50', 2, 6],
+            ];
+            for (const [ratio, item, scale, tolerance] of rows) {
+                const { page } = await openDevice(h, { deviceScaleFactor: ratio });
+                await chooseMenu(page, 'View', item);
+                const difference = await pictureDifference(page, NAMEPLATE, scale);
+                assert.ok(difference <= tolerance, `ratio ${ratio} ${item}: ${difference.toFixed(2)}`);
+                await page.close();
+            }
+        },
+    },
+    {
+        name: 'a key held while the window loses the focus is let go, as is a held button',
+        async run(h) {
+            const { page } = await openDevice(h);
+            await page.locator('#picture').focus();
+            await page.keyboard.down('+');
+            await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+            await page.keyboard.up('+');
+            const box = await pictureBox(page);
+            await page.mouse.move(box.x + 428, box.y + 356);
+            await page.mouse.down();
+            await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+            await page.mouse.up();
+            const lines = await sentLines(page);
+            assert.deepEqual(lines.filter((l) => /^(press|release|down|up) /.test(l)),
+                ['press inc', 'release inc', 'down 428 356 left', 'up 428 356 left']);
+            assert.equal(await printed(page, 'latches'), 'latches 0 0 0');
+        },
+    },
+    {
+        name: 'a file that is no configuration gets the device message, and a double click answers it once',
+        async run(h) {
+            const { page } = await openDevice(h);
+            const chooser = page.waitForEvent('filechooser');
+            await chooseMenu(page, 'Datei1', 'Konfigurationladen1');
+            await (await chooser).setFiles({ name: 'notes.vp7', mimeType: 'text/plain', buffer: Buffer.from('not a configuration') });
+            await page.locator('.overlay .dialog').waitFor();
+            assert.equal(await page.locator('.overlay').count(), 1);
+            await page.locator('.overlay button').first().dblclick();
+            await page.locator('.overlay').waitFor({ state: 'detached' });
+            assert.deepEqual(await page.evaluate(() => window.vp7.page.errors), []);
+            // The device goes on: a control still answers.
+            await page.locator('[data-name="FrictionSelect"] input').click();
+            assert.equal(await printed(page, 'FrictionSelect'), 'FrictionSelect 1');
+        },
+    },
+    {
+        name: 'a configuration saved downloads and loads back',
+        async run(h) {
+            const { page } = await openDevice(h);
+            await page.locator('[data-name="DrosselSelect"] .RadioItem').nth(3).click();
+            const download = page.waitForEvent('download');
+            await chooseMenu(page, 'Datei1', 'Konfigurationspeichern1');
+            const saved = await download;
+            const bytes = await (await saved.createReadStream()).toArray();
+            const file = Buffer.concat(bytes);
+            assert.ok(file.length > 0);
+            await page.locator('[data-name="DrosselSelect"] .RadioItem').nth(0).click();
+            assert.equal(await printed(page, 'DrosselSelect'), 'DrosselSelect 0');
+            const chooser = page.waitForEvent('filechooser');
+            await chooseMenu(page, 'Datei1', 'Konfigurationladen1');
+            await (await chooser).setFiles({ name: saved.suggestedFilename(), mimeType: 'application/octet-stream', buffer: file });
+            await waitForPrinted(page, 'DrosselSelect', /DrosselSelect 3/);
+        },
+    },
+];
