@@ -49,7 +49,7 @@ export class Overlays {
                         e.stopPropagation();
                     });
                     this.root.append(shade);
-                    (box.querySelector('[autofocus]') ?? box.querySelector('button'))?.focus();
+                    (box.querySelector('[data-default]') ?? box.querySelector('button'))?.focus();
                 }),
         );
         this.queue = shown.catch(() => {});
@@ -68,7 +68,7 @@ export class Overlays {
                 const button = element('button', null, name);
                 button.type = 'button';
                 button.dataset.answer = name;
-                if (name === answer) button.setAttribute('autofocus', '');
+                if (name === answer) button.dataset.default = '';
                 button.addEventListener('click', () => close(name));
                 row.append(button);
             }
@@ -84,7 +84,7 @@ export class Overlays {
             const xe = element('input');
             xe.value = state.setpoint100 ?? '';
             xe.name = 'xe';
-            xe.setAttribute('autofocus', '');
+            xe.dataset.default = '';
             const xa = element('input');
             xa.value = state.setpoint0 ?? '';
             xa.name = 'xa';

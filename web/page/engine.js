@@ -6,7 +6,7 @@
 // Where the module keeps its program folder: the settings file is read from here at the start.
 export const PROGRAM_FOLDER = '/vp7';
 export const SETTINGS_PATH = `${PROGRAM_FOLDER}/Config/VP7.ini`;
-export const FILES_FOLDER = `${PROGRAM_FOLDER}/Files`;
+export const FILES_FOLDER = `${PROGRAM_FOLDER}/Data`; // the device's own folder for configurations
 // The bits a pixel of the screen the device is told of.
 const SCREEN_DEPTH = 24;
 
@@ -25,6 +25,8 @@ export class Engine {
             changes: call('vp7_changes', 'string', []),
             form: call('vp7_form', 'string', []),
             pictureRgba: call('vp7_picture_rgba', 'number', ['number', 'number', 'number', 'number']),
+            // The settings as the device would write them now; a module without it writes them at its close.
+            settings: module._vp7_settings ? call('vp7_settings', 'string', []) : null,
         };
     }
 
@@ -95,10 +97,17 @@ export class Engine {
         return new Uint8ClampedArray(this.module.HEAPU8.buffer, at, width * height * 4).slice();
     }
 
-    // The settings file as the device last wrote it, a character a byte, as it is kept between visits.
+    // The settings file as the device has it now (or as it last wrote it), a character a byte, as it
+    // is kept between visits.
     settings() {
+        if (this.calls.settings) return this.calls.settings();
         const bytes = this.readFile(SETTINGS_PATH);
         return bytes ? bytesToText(bytes) : null;
+    }
+
+    // Closes the device's window as the desktop's closing does: it writes its settings.
+    close() {
+        return this.run('close');
     }
 
     writeSettings(text) {
@@ -117,7 +126,11 @@ export class Engine {
 
     readFile(path) {
         const FS = this.module.FS;
-        return FS.analyzePath(path).exists ? FS.readFile(path) : null;
+        if (!FS.analyzePath(path).exists) return null;
+        // A file the device wrote through a temporary one may come without any permission bits in the
+        // module's file system; the page reads it all the same.
+        FS.chmod(path, 0o644);
+        return FS.readFile(path);
     }
 
     // The answers a dialog the device opened gets, as the scenario language gives them.

@@ -55,7 +55,10 @@ class Page {
         this.build(this.engine.form());
         this.follow();
         this.schedule();
-        window.addEventListener('pagehide', () => this.saveSettings());
+        // Leaving the page closes the device as closing the desktop's window does, which writes its
+        // settings; a page brought back from the browser's cache starts anew.
+        window.addEventListener('pagehide', () => this.leave());
+        window.addEventListener('pageshow', (event) => event.persisted && location.reload());
         window.addEventListener('resize', () => this.zoomChoice === FIT && this.applyZoom());
         return null;
     }
@@ -117,10 +120,18 @@ class Page {
             { name: FIT, parent: 'View', caption: t.fit, checked: this.zoomChoice === FIT }];
     }
 
+    // The View menu stands between Datei and Extras, as on the desktop.
+    allMenuItems() {
+        const items = [...this.menuItems];
+        const extras = items.findIndex((item) => item.name === 'Extras1');
+        items.splice(extras < 0 ? items.length : extras, 0, ...this.pageMenuItems());
+        return items;
+    }
+
     showLanguage() {
         this.language = formLanguage(this.menuItems);
         document.documentElement.lang = this.language;
-        this.menus.setItems([...this.menuItems, ...this.pageMenuItems()]);
+        this.menus.setItems(this.allMenuItems());
         this.controls.setSplashText(TEXTS[this.language].continue);
     }
 
@@ -152,7 +163,7 @@ class Page {
             // kept for this visit only
         }
         this.applyZoom();
-        this.menus.setItems([...this.menuItems, ...this.pageMenuItems()]);
+        this.menus.setItems(this.allMenuItems());
     }
 
     async choose(name) {
@@ -245,6 +256,12 @@ class Page {
         this.follow();
         this.schedule();
         this.saveSettings();
+    }
+
+    leave() {
+        if (!this.closed) this.engine.close();
+        this.follow();
+        this.close();
     }
 
     close() {

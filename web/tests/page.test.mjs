@@ -170,9 +170,10 @@ export const tests = [
             // What the device changes itself reaches the page: a line of the language sets the box.
             await run(page, 'set LeakageSelect 1');
             assert.equal(await page.locator('[data-name="LeakageSelect"] input').isChecked(), true);
-            await page.locator('[data-name="SetPointText"]').fill('42');
+            // A setpoint typed (in mA now, as the row above chose) and confirmed with Enter.
+            await page.locator('[data-name="SetPointText"]').fill('12');
             await page.locator('[data-name="SetPointText"]').press('Enter');
-            assert.match(await printed(page, 'SetPointText'), /42/);
+            assert.equal(await printed(page, 'SetPointText'), 'SetPointText "12"');
             assert.deepEqual(await page.evaluate(() => window.vp7.page.errors), []);
         },
     },
@@ -188,9 +189,10 @@ export const tests = [
             assert.notEqual(english, german);
             assert.equal(await page.locator('.menu[data-name="Datei1"] > .menu-title').textContent(), 'File');
             assert.equal(await page.locator('.menu[data-name="View"] > .menu-title').textContent(), 'View');
-            assert.match(await page.evaluate(() => localStorage.getItem('vp7.settings')), /Sprache=English/);
+            // Leaving the page writes the settings as closing the desktop's window does.
             await page.reload();
             await ready(page);
+            assert.match(await page.evaluate(() => localStorage.getItem('vp7.settings')), /Sprache=English/);
             assert.equal(await caption(), english);
         },
     },
