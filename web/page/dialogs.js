@@ -95,7 +95,7 @@ export class Overlays {
                 element('div', null, '10 <= Xe <= 100'), element('div', null, 'Xe >= Xa + 10'));
             const ok = element('button', null, 'Ok');
             const cancel = element('button', null, state.cancel || 'Cancel');
-            ok.addEventListener('click', () => close({ xe: xe.value.trim() || '0', xa: xa.value.trim() || '0' }));
+            ok.addEventListener('click', () => close({ xe: xe.value.trim(), xa: xa.value.trim() }));
             cancel.addEventListener('click', () => close(null));
             for (const edit of [xe, xa])
                 edit.addEventListener('keydown', (e) => e.key === 'Enter' && ok.click());

@@ -133,14 +133,13 @@ export class Engine {
         return FS.readFile(path);
     }
 
-    // The answers a dialog the device opened gets, as the scenario language gives them.
-    answerScaleDialog(values) {
-        return this.run(values ? `scaledialog ${values.xe} ${values.xa}` : 'scaledialog cancel');
-    }
+}
 
-    answerScreenCheck(accepted) {
-        return this.run(`answer ${accepted ? 'OK' : 'Cancel'}`);
-    }
+// The line that queues the scale dialog's texts for its next opening. The line takes two plain words:
+// blanks typed go, and a field left empty stays a text the dialog refuses, as it would in the window.
+export function scaleDialogLine({ xe, xa }) {
+    const word = (text) => String(text).replace(/\s+/g, '') || '-';
+    return `scaledialog ${word(xe)} ${word(xa)}`;
 }
 
 // The settings file's bytes are kept as one character each, so no encoding ever changes a byte.

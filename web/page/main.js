@@ -2,7 +2,7 @@
 // The page: loads the module and the artwork, starts the device with the stored settings, builds the
 // window from the form state and keeps it following the device: the user's actions go in as scenario
 // lines, the device's timers run on the page's clock, and after each the page takes what changed.
-import { loadEngine } from './engine.js';
+import { loadEngine, scaleDialogLine } from './engine.js';
 import { DevicePicture } from './device.js';
 import { FormControls } from './controls.js';
 import { MenuBar } from './menus.js';
@@ -26,6 +26,9 @@ class Page {
         this.closed = false;
         this.errors = []; // lines the device refused, for the tests and the console
         this.sent = []; // the latest lines sent, for the tests
+        this.refusals = 0; // error messages the device showed
+        this.rightClickedAt = null; // where the right button last went down on the picture
+        this.answeringDialog = false;
         this.settings = new StoredSettings(window.localStorage);
         this.language = 'de';
         this.zoomChoice = this.storedZoom();
@@ -188,6 +191,8 @@ class Page {
     send(...lines) {
         if (this.closed) return;
         for (const line of lines) {
+            const rightDown = /^down (\d+) (\d+) right/.exec(line);
+            if (rightDown) this.rightClickedAt = `${rightDown[1]} ${rightDown[2]}`;
             this.sent.push(line);
             if (this.sent.length > SENT_KEPT) this.sent.shift();
             const result = this.engine.run(line);
@@ -226,7 +231,8 @@ class Page {
         if (changes.form) this.showForm(changes.form);
         else if (changes.dirty && this.windowsShown) this.showWindows(this.engine.form());
         for (const message of changes.messages) this.overlays.message(document.title, message);
-        for (const dialog of changes.dialogs) this.runDialog(dialog);
+        this.refusals += changes.messages.filter((m) => String(m.type).toLowerCase() === 'error').length;
+        for (const dialog of changes.dialogs) if (!this.answeringDialog) this.runDialog(dialog);
         if (changes.close) this.close();
     }
 
@@ -241,21 +247,36 @@ class Page {
         this.windowsShown = !this.parTab.panel.hidden || !this.initInfo.panel.hidden;
     }
 
+    // The device asks its dialogs of a script, which answers them at once (a dialog without an answer
+    // queued is cancelled, the screen check continues); the page asks the user afterwards and, for the
+    // scale dialog, opens it again with the user's texts queued, as many times as the device refuses
+    // them. Closing at the screen check closes the device.
     async runDialog(kind) {
         const form = this.engine.form();
-        if (kind === 'SetpointScale') {
-            const values = await this.overlays.scaleDialog(form.scaleDialog);
-            this.engine.answerScaleDialog(values);
-        } else if (kind === 'ScreenCheck') {
-            const accepted = await this.overlays.screenCheck(form.screenCheck, (on) => {
+        if (kind === 'ScreenCheck') {
+            const goOn = await this.overlays.screenCheck(form.screenCheck, (on) => {
                 const item = this.menuItems.find((m) => m.name === 'ExtraCheckScreen');
                 if (item && item.checked !== on) this.act('menu ExtraCheckScreen');
             });
-            this.engine.answerScreenCheck(accepted);
+            if (!goOn) this.leave();
+            return;
         }
-        this.follow();
-        this.schedule();
-        this.saveSettings();
+        if (kind !== 'SetpointScale' || !this.rightClickedAt) return;
+        const at = this.rightClickedAt;
+        let state = form.scaleDialog;
+        for (;;) {
+            const values = await this.overlays.scaleDialog(state);
+            if (!values) return;
+            const refused = this.refusals;
+            this.answeringDialog = true;
+            try {
+                this.act(scaleDialogLine(values), `down ${at} right`, `up ${at} right`);
+            } finally {
+                this.answeringDialog = false;
+            }
+            if (this.refusals === refused) return;
+            state = { ...state, setpoint100: values.xe, setpoint0: values.xa };
+        }
     }
 
     leave() {

@@ -7,8 +7,10 @@ import assert from 'node:assert/strict';
 
 export const needsSite = true;
 
-// The mode, decrease and increase keys' centres on the picture.
+// The mode key's centre on the picture, and the setpoint scale's heading (a right click there opens
+// the scale dialog).
 const MODE_KEY = { x: 378, y: 356 };
+const SCALE_HEADING = { x: 10, y: 420 };
 const HOLD_FOR_CONFIGURATION_MS = 5000;
 const WAIT_LIMIT_MS = 15000;
 
@@ -285,6 +287,36 @@ export const tests = [
             // The device goes on: a control still answers.
             await page.locator('[data-name="FrictionSelect"] input').click();
             assert.equal(await printed(page, 'FrictionSelect'), 'FrictionSelect 1');
+        },
+    },
+    {
+        name: 'the scale dialog opened on the picture takes the texts typed, and asks again while they are refused',
+        async run(h) {
+            const { page } = await openDevice(h);
+            const rows = [
+                // Xe, Xa typed; refused (the device's error, the dialog again); the setpoint field after
+                ['50', '10', false, 'SetPointText "10"'],
+                ['5', '0', true, 'SetPointText "10"'],
+                ['60', '55', true, 'SetPointText "10"'],
+                ['100', '0', false, 'SetPointText "0"'],
+            ];
+            for (const [xe, xa, refused, field] of rows) {
+                await page.locator('#picture').click({ button: 'right', position: SCALE_HEADING });
+                const dialog = page.locator('.scale-dialog');
+                await dialog.waitFor();
+                await dialog.locator('input[name="xe"]').fill(xe);
+                await dialog.locator('input[name="xa"]').fill(xa);
+                await dialog.locator('button').first().click();
+                if (refused) {
+                    await page.locator('.message-error').waitFor();
+                    await page.locator('.overlay button').first().click();
+                    await dialog.waitFor();
+                    assert.equal(await dialog.locator('input[name="xe"]').inputValue(), xe);
+                    await dialog.locator('button').nth(1).click();
+                }
+                await page.locator('.overlay').waitFor({ state: 'detached' });
+                assert.equal(await printed(page, 'SetPointText'), field, `${xe} ${xa}`);
+            }
         },
     },
     {

@@ -55,6 +55,14 @@ class Harness {
         return page;
     }
 
+    // What the pages of a failed test showed, for whoever looks into it.
+    async keepScreens(number) {
+        for (const [i, page] of this.pages.entries()) {
+            const file = path.join(os.tmpdir(), `vp7-page-test-${number}-${i}.png`);
+            if (await page.screenshot({ path: file }).then(() => true, () => false)) console.log(`     screen: ${file}`);
+        }
+    }
+
     async closePages() {
         await Promise.all(this.pages.map((p) => p.close().catch(() => {})));
         this.pages = [];
@@ -101,6 +109,7 @@ async function main() {
             } catch (error) {
                 failed += 1;
                 console.log(`FAIL ${suite.file}: ${test.name}: ${error.message}`);
+                await harness.keepScreens(failed);
             } finally {
                 await harness.closePages();
             }

@@ -6,7 +6,7 @@ import { deviceKeyOf, fitZoom, picturePoint, pressLine, releaseLine, shownRect }
 import { radioItemPlace } from '../page/controls.js';
 import { safeFileName } from '../page/files.js';
 import { browserLanguage } from '../page/texts.js';
-import { quoted } from '../page/engine.js';
+import { quoted, scaleDialogLine } from '../page/engine.js';
 import { artworkPlan } from '../page/artwork.js';
 import { StoredSettings, firstSettings } from '../page/settings.js';
 
@@ -165,6 +165,17 @@ export const tests = [
                 ['Größe', '"Größe"'],
             ];
             for (const [text, expected] of rows) assert.equal(quoted(text), expected, text);
+        },
+    },
+    {
+        name: 'the scale dialog texts become two plain words',
+        run() {
+            const rows = [
+                [{ xe: '100', xa: '0' }, 'scaledialog 100 0'],
+                [{ xe: ' 50,5 ', xa: '1 0' }, 'scaledialog 50,5 10'],
+                [{ xe: '', xa: '  ' }, 'scaledialog - -'],
+            ];
+            for (const [values, line] of rows) assert.equal(scaleDialogLine(values), line, JSON.stringify(values));
         },
     },
     {
