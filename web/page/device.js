@@ -110,10 +110,15 @@ export class DevicePicture {
             this.send(downLine(point, button, event.shiftKey));
             return;
         }
-        // A second finger is the right button at its own place; the first waits to see whether it
-        // is a tap (the left button) or a long press (the right one).
-        const first = [...this.pointers.values()].some((p) => p.touch);
-        if (first) {
+        // A second finger is the right button at its own place, and a first finger still undecided only
+        // held the page: it presses nothing. A first finger waits to see whether it is a tap (the left
+        // button) or a long press (the right one).
+        const fingers = [...this.pointers.values()].filter((p) => p.touch);
+        if (fingers.length > 0) {
+            for (const finger of fingers.filter((f) => !f.decided)) {
+                clearTimeout(finger.timer);
+                finger.decided = finger.cancelled = true;
+            }
             this.pointers.set(event.pointerId, { button: 'right', point, decided: true, touch: true });
             this.send(downLine(point, 'right', false));
             return;
@@ -134,7 +139,7 @@ export class DevicePicture {
     pointerMove(event) {
         const held = this.pointers.get(event.pointerId);
         const point = this.pointOf(event);
-        if (held && !held.decided) return; // a finger still waiting moves nothing yet
+        if (held && (!held.decided || held.cancelled)) return; // a finger waiting, or only holding the page
         if (held) held.point = point;
         if (this.heldKey || (this.lastMove && this.lastMove.x === point.x && this.lastMove.y === point.y)) return;
         this.lastMove = point;
@@ -145,6 +150,7 @@ export class DevicePicture {
         const held = this.pointers.get(event.pointerId);
         if (!held) return;
         this.pointers.delete(event.pointerId);
+        if (held.cancelled) return;
         const point = event.type === 'pointerup' ? this.pointOf(event) : held.point;
         if (!held.decided) this.decideTouch(held, 'left');
         this.send(upLine(point, held.button));
@@ -182,9 +188,9 @@ export class DevicePicture {
         this.releaseKey();
         for (const [id, held] of this.pointers) {
             this.pointers.delete(id);
-            if (!held.decided) {
+            if (!held.decided || held.cancelled) {
                 clearTimeout(held.timer);
-                continue; // a finger not yet decided pressed nothing
+                continue; // a finger not yet decided, or only holding the page, pressed nothing
             }
             this.send(upLine(held.point, held.button));
         }

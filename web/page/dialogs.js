@@ -129,17 +129,21 @@ export class Overlays {
     }
 }
 
-// A tool window lying over the form at the device's place for it, closed with its own button.
+// A tool window lying over the form at the device's place for it, closed with its own button when
+// `onClose` is given.
 export class ToolPanel {
     constructor(root, className, onClose) {
         this.panel = element('div', `panel ${className}`);
         this.panel.hidden = true;
         this.title = element('div', 'panel-title');
-        const closer = element('button', 'panel-close', '×');
-        closer.type = 'button';
-        closer.addEventListener('click', () => onClose());
         const bar = element('div', 'panel-bar');
-        bar.append(this.title, closer);
+        bar.append(this.title);
+        if (onClose) {
+            const closer = element('button', 'panel-close', '×');
+            closer.type = 'button';
+            closer.addEventListener('click', () => onClose());
+            bar.append(closer);
+        }
         this.body = element('div', 'panel-body');
         this.panel.append(bar, this.body);
         root.append(this.panel);

@@ -82,7 +82,7 @@ class Page {
         this.controls.build(form.controls, this.picture);
         this.shown = new Map(form.controls.map((c) => [c.name, JSON.stringify(c)]));
         this.parTab = new ToolPanel(this.formElement, 'partab-panel', () => this.act('menu ParameterTabelle1'));
-        this.initInfo = new ToolPanel(this.formElement, 'initinfo-panel', () => {});
+        this.initInfo = new ToolPanel(this.formElement, 'initinfo-panel', null);
         this.menuItems = form.controls.filter((c) => c.kind === 'MenuItem');
         this.menus = new MenuBar(document.getElementById('menubar'), (name) => this.choose(name));
         this.showLanguage();

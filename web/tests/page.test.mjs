@@ -254,6 +254,45 @@ export const tests = [
         },
     },
     {
+        name: 'a finger taps with the left button, and a long press or a second finger is the right one',
+        async run(h) {
+            const { page } = await openDevice(h);
+            const session = await page.context().newCDPSession(page);
+            const box = await pictureBox(page);
+            const at = (p) => ({ x: box.x + p.x + 0.5, y: box.y + p.y + 0.5 });
+            const touch = (type, points) => session.send('Input.dispatchTouchEvent', {
+                type, touchPoints: points.map((p, id) => ({ ...at(p), id })),
+            });
+            const dec = { x: 428, y: 356 };
+            const inc = { x: 480, y: 356 };
+            const rows = [
+                // what the fingers do, the pointer lines it makes
+                [async () => {
+                    await touch('touchStart', [dec]);
+                    await touch('touchEnd', []);
+                }, ['down 428 356 left', 'up 428 356 left']],
+                [async () => {
+                    await touch('touchStart', [dec]);
+                    await page.waitForTimeout(900);
+                    await touch('touchEnd', []);
+                }, ['down 428 356 right', 'up 428 356 right']],
+                [async () => {
+                    await touch('touchStart', [dec]);
+                    await touch('touchStart', [dec, inc]);
+                    await touch('touchEnd', [dec]);
+                    await touch('touchEnd', []);
+                }, ['down 480 356 right', 'up 480 356 right']],
+            ];
+            for (const [act, expected] of rows) {
+                const before = (await sentLines(page)).length;
+                await act();
+                await page.waitForTimeout(100);
+                const lines = (await sentLines(page)).slice(before).filter((l) => /^(down|up) /.test(l));
+                assert.deepEqual(lines, expected);
+            }
+        },
+    },
+    {
         name: 'a key held while the window loses the focus is let go, as is a held button',
         async run(h) {
             const { page } = await openDevice(h);
