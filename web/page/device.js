@@ -16,6 +16,10 @@ import {
     upLine,
 } from './input.js';
 
+// The device keys' caps as the artwork draws them (centres on the picture); a key held from the
+// keyboard shows pressed there.
+const KEY_CAPS = { mode: { x: 379.5, y: 355.5 }, dec: { x: 431.5, y: 355.5 }, inc: { x: 483.5, y: 355.5 } };
+
 export class DevicePicture {
     // `size`: the picture's logical size; `scale`: its device pixels per logical pixel;
     // `send(line)`: runs a line on the device and lets the page follow what changed.
@@ -32,6 +36,9 @@ export class DevicePicture {
         this.heldKey = null; // {key, right} while a keyboard key holds a device key
         this.pointers = new Map(); // pointerId -> {button, point, timer, decided}
         this.lastMove = null;
+        this.keyCap = document.createElement('div');
+        this.keyCap.className = 'key-held';
+        this.keyCap.hidden = true;
         this.listen();
         this.setZoom(1);
     }
@@ -96,6 +103,20 @@ export class DevicePicture {
         // A key or a button held while the page loses the focus is let go, as the desktop's window does.
         window.addEventListener('blur', () => this.letGo());
         document.addEventListener('visibilitychange', () => document.hidden && this.letGo());
+    }
+
+    // The pressed look of a key held from the keyboard, over the picture placed at `origin` (form points).
+    placeKeyCap(form, origin) {
+        this.origin = origin;
+        form.append(this.keyCap);
+    }
+
+    showKeyHeld(key) {
+        const centre = key && KEY_CAPS[key];
+        this.keyCap.hidden = !centre || !this.origin;
+        if (this.keyCap.hidden) return;
+        this.keyCap.style.setProperty('--x', this.origin.left + centre.x);
+        this.keyCap.style.setProperty('--y', this.origin.top + centre.y);
     }
 
     pointerDown(event) {
@@ -167,6 +188,7 @@ export class DevicePicture {
         event.preventDefault();
         if (event.repeat || this.heldKey || this.pointers.size > 0) return;
         this.heldKey = mapped;
+        this.showKeyHeld(mapped.key);
         this.send(pressLine(mapped));
     }
 
@@ -181,6 +203,7 @@ export class DevicePicture {
         const held = this.heldKey;
         if (!held) return;
         this.heldKey = null;
+        this.showKeyHeld(null);
         this.send(releaseLine(held));
     }
 

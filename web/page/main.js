@@ -80,6 +80,7 @@ class Page {
         });
         this.controls = new FormControls(this.formElement, (line) => this.act(line));
         this.controls.build(form.controls, this.picture);
+        this.picture.placeKeyCap(this.formElement, { left: image.left, top: image.top });
         this.shown = new Map(form.controls.map((c) => [c.name, JSON.stringify(c)]));
         this.parTab = new ToolPanel(this.formElement, 'partab-panel', () => this.act('menu ParameterTabelle1'));
         this.initInfo = new ToolPanel(this.formElement, 'initinfo-panel', null);

@@ -298,7 +298,9 @@ export const tests = [
             const { page } = await openDevice(h);
             await page.locator('#picture').focus();
             await page.keyboard.down('+');
+            assert.equal(await page.locator('.key-held').isVisible(), true, 'the held key shows no pressed cap');
             await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+            assert.equal(await page.locator('.key-held').isVisible(), false, 'the key let go still shows pressed');
             await page.keyboard.up('+');
             const box = await pictureBox(page);
             await page.mouse.move(box.x + 428, box.y + 356);
