@@ -21,11 +21,18 @@ export function pickFile(accept) {
     });
 }
 
-// Loads a configuration: the file written into the folder, then the dialog's answer and the menu.
+// A configuration is a record of a few kilobytes; anything far larger is no configuration and is not
+// read into the page's memory at all.
+export const LARGEST_CONFIGURATION = 1 << 20;
+
+// Loads a configuration: the file written into the folder, then the dialog's answer and the menu;
+// false for a file too large to be one.
 export async function loadConfiguration(engine, send, file) {
+    if (file.size > LARGEST_CONFIGURATION) return false;
     const path = `${FILES_FOLDER}/${safeFileName(file.name)}`;
     engine.writeFile(path, new Uint8Array(await file.arrayBuffer()));
     send(`file ${path}`, 'menu Konfigurationladen1');
+    return true;
 }
 
 // Saves a configuration into the folder and offers what the device wrote as a download.

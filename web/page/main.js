@@ -175,7 +175,10 @@ class Page {
         if (name.startsWith('zoom')) return this.setZoom(Number(name.slice(4)));
         if (name === 'Konfigurationladen1') {
             const file = await pickFile('.vp7');
-            if (file) await loadConfiguration(this.engine, (...lines) => this.act(...lines), file);
+            if (file && !(await loadConfiguration(this.engine, (...lines) => this.act(...lines), file))) {
+                this.overlays.message(document.title,
+                    { type: 'error', text: TEXTS[this.language].tooLarge, buttons: ['OK'] });
+            }
             return undefined;
         }
         if (name === 'Konfigurationspeichern1')

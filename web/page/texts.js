@@ -7,8 +7,7 @@ export const TEXTS = {
         loading: 'Die Nachbildung wird geladen …',
         failed: 'Die Nachbildung konnte nicht starten',
         continue: 'Weiter mit Mausklick...',
-        notLoaded: 'Die Datei konnte nicht gelesen werden',
-        saved: 'Gespeichert',
+        tooLarge: 'Die Datei ist zu groß für eine Konfiguration.',
         title: 'KELDAR-VP7 Nachbildung',
     },
     en: {
@@ -17,8 +16,7 @@ export const TEXTS = {
         loading: 'Loading the simulator …',
         failed: 'The simulator could not start',
         continue: 'Continue with a mouse click...',
-        notLoaded: 'The file could not be read',
-        saved: 'Saved',
+        tooLarge: 'The file is too large for a configuration.',
         title: 'KELDAR-VP7 simulator',
     },
 };

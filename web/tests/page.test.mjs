@@ -325,6 +325,13 @@ export const tests = [
             await page.locator('.overlay button').first().dblclick();
             await page.locator('.overlay').waitFor({ state: 'detached' });
             assert.deepEqual(await page.evaluate(() => window.vp7.page.errors), []);
+            // A file far too large for a configuration is refused by the page before anything reads it.
+            const second = page.waitForEvent('filechooser');
+            await chooseMenu(page, 'Datei1', 'Konfigurationladen1');
+            await (await second).setFiles({ name: 'big.vp7', mimeType: 'application/octet-stream', buffer: Buffer.alloc(3 << 20) });
+            await page.locator('.overlay .message-error').waitFor();
+            await page.locator('.overlay button').first().click();
+            assert.ok(!(await sentLines(page)).includes('file /vp7/Data/big.vp7'));
             // The device goes on: a control still answers.
             await page.locator('[data-name="FrictionSelect"] input').click();
             assert.equal(await printed(page, 'FrictionSelect'), 'FrictionSelect 1');
