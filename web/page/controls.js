@@ -77,21 +77,29 @@ export class FormControls {
         }
     }
 
+    // Sends the user's line for control `name` and shows the control as the device then has it: a change
+    // the device refused (a control it holds) does not stay on the page.
+    user(name, line) {
+        this.send(line);
+        const entry = this.elements.get(name);
+        if (entry) this.apply(entry.control);
+    }
+
     make(c, picture) {
         const name = c.name;
         switch (c.kind) {
         case 'CheckBox': {
-            const parts = checkable('checkbox', null, (input) => this.send(`set ${name} ${input.checked ? 1 : 0}`));
+            const parts = checkable('checkbox', null, (input) => this.user(name, `set ${name} ${input.checked ? 1 : 0}`));
             return { element: parts.label, ...parts };
         }
         case 'RadioButton': {
-            const parts = checkable('radio', `radio-${c.parent || 'form'}`, () => this.send(`set ${name} 1`));
+            const parts = checkable('radio', `radio-${c.parent || 'form'}`, () => this.user(name, `set ${name} 1`));
             return { element: parts.label, ...parts };
         }
         case 'RadioGroup': {
             const { element, legend } = framed();
             const items = c.items.map((_, i) => {
-                const parts = checkable('radio', `group-${name}`, () => this.send(`set ${name} ${i}`));
+                const parts = checkable('radio', `group-${name}`, () => this.user(name, `set ${name} ${i}`));
                 place(parts.label, radioItemPlace(c, i));
                 parts.label.classList.add('control', 'RadioItem');
                 element.append(parts.label);
@@ -105,7 +113,7 @@ export class FormControls {
             const element = document.createElement('input');
             element.type = 'text';
             element.spellcheck = false;
-            element.addEventListener('input', () => this.send(`set ${name} ${quoted(element.value)}`));
+            element.addEventListener('input', () => this.user(name, `set ${name} ${quoted(element.value)}`));
             element.addEventListener('keydown', (e) => {
                 if (e.key === 'Enter') this.send('click Enter');
             });

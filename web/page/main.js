@@ -146,7 +146,6 @@ class Page {
                 height: window.innerHeight - document.getElementById('menubar').offsetHeight,
             })
             : this.zoomChoice / 100;
-        this.zoom = zoom;
         this.formElement.style.setProperty('--zoom', zoom);
         this.picture.setZoom(zoom);
     }
@@ -284,12 +283,15 @@ class Page {
     }
 
     leave() {
-        if (!this.closed) this.engine.close();
+        if (this.closed) return;
+        this.engine.close();
         this.follow();
         this.close();
     }
 
+    // The device's window closed: its settings kept, its clock stopped, the page greyed.
     close() {
+        if (this.closed) return;
         this.saveSettings();
         this.closed = true;
         clearTimeout(this.timer);
