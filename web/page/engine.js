@@ -75,7 +75,7 @@ export class Engine {
     }
 
     // What changed: {dirty: [x, y, w, h] | null, form: the whole form | undefined, messages: [{type,
-    // text, buttons, answer}], dialogs: ['SetpointScale' | 'ScreenCheck'], close: bool}.
+    // text, buttons, answer}], dialogs: ['SetpointScale' | 'ScreenCheck'], close: bool, restart: bool}.
     changes() {
         const changes = JSON.parse(this.calls.changes()) ?? {};
         return {
@@ -84,6 +84,7 @@ export class Engine {
             messages: changes.messages ?? [],
             dialogs: changes.dialogs ?? [],
             close: Boolean(changes.close),
+            restart: Boolean(changes.restart),
         };
     }
 

@@ -29,6 +29,9 @@ class Page {
         this.refusals = 0; // error messages the device showed
         this.rightClickedAt = null; // where the right button last went down on the picture
         this.answeringDialog = false;
+        this.answeringMessage = false;
+        this.lastAct = null; // the lines of the user's latest action
+        this.leaving = false;
         this.settings = new StoredSettings(window.localStorage);
         this.language = 'de';
         this.zoomChoice = this.storedZoom();
@@ -187,8 +190,34 @@ class Page {
 
     // Lines of the device's language the user's action stands for; settings follow.
     act(...lines) {
+        this.lastAct = { lines, undo: lines.map((line) => this.undoLine(line)) };
         this.send(...lines);
         this.saveSettings();
+    }
+
+    // The line that sets a check box or a radio group back to what it showed before `line` set it;
+    // null for any other line.
+    undoLine(line) {
+        const [command, name] = line.split(' ');
+        const shown = command === 'set' && this.shown.get(name);
+        if (!shown) return null;
+        const control = JSON.parse(shown);
+        if (control.kind === 'CheckBox') return `set ${name} ${control.checked ? 1 : 0}`;
+        if (control.kind === 'RadioGroup') return `set ${name} ${control.itemIndex}`;
+        return null;
+    }
+
+    // The device answered its message box at once (Cancel or No where there is one); a user who chose
+    // otherwise has the action that asked set back and done again with that answer, where it can be set
+    // back: a check box or a radio group set.
+    answered(message, chosen, act) {
+        if (!chosen || chosen === message.answer || !act || act.undo.some((line) => line === null)) return;
+        this.answeringMessage = true;
+        try {
+            this.act(...act.undo, `answer ${chosen}`, ...act.lines);
+        } finally {
+            this.answeringMessage = false;
+        }
     }
 
     send(...lines) {
@@ -233,10 +262,15 @@ class Page {
         if (changes.dirty) this.picture.update(changes.dirty);
         if (changes.form) this.showForm(changes.form);
         else if (changes.dirty && this.windowsShown) this.showWindows(this.engine.form());
-        for (const message of changes.messages) this.overlays.message(document.title, message);
+        const asked = this.lastAct;
+        for (const message of changes.messages) {
+            if (this.answeringMessage) continue; // the user answered it already
+            this.overlays.message(document.title, message).then((chosen) => this.answered(message, chosen, asked));
+        }
         this.refusals += changes.messages.filter((m) => String(m.type).toLowerCase() === 'error').length;
         for (const dialog of changes.dialogs) if (!this.answeringDialog) this.runDialog(dialog);
-        if (changes.close) this.close();
+        if (changes.close) this.leave();
+        if (changes.restart) this.restart();
     }
 
     showWindow({ title, cursor }) {
@@ -282,11 +316,20 @@ class Page {
         }
     }
 
+    // The device's window closes (the user leaves the page, or the device asked to close): the device
+    // writes its settings as it closes.
     leave() {
-        if (this.closed) return;
+        if (this.closed || this.leaving) return;
+        this.leaving = true;
         this.engine.close();
         this.follow();
         this.close();
+    }
+
+    // The device asked for the program to start again: a new page on the settings just kept.
+    restart() {
+        this.close();
+        location.reload();
     }
 
     // The device's window closed: its settings kept, its clock stopped, the page greyed.

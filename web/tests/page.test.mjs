@@ -368,6 +368,25 @@ export const tests = [
         },
     },
     {
+        name: 'a message box answered otherwise than the device did acts as the user chose',
+        async run(h) {
+            const { page } = await openDevice(h, { languages: ['en-GB'] });
+            const rows = [
+                // the variant chosen, the button, the variant after it, whether the page started anew
+                [1, 'Cancel', 1, false],
+                [2, 'OK', 2, true],
+            ];
+            for (const [variant, button, after, restarted] of rows) {
+                await page.evaluate(() => (window.notRestarted = true));
+                await page.locator('[data-name="ControllerSelect"] .RadioItem').nth(variant).click();
+                await page.locator(`.overlay button[data-answer="${button}"]`).click();
+                if (restarted) await ready(page);
+                assert.equal(await page.evaluate(() => window.notRestarted === true), !restarted, button);
+                assert.equal(await printed(page, 'ControllerSelect'), `ControllerSelect ${after}`, button);
+            }
+        },
+    },
+    {
         name: 'a configuration saved downloads and loads back',
         async run(h) {
             const { page } = await openDevice(h);
