@@ -8,7 +8,8 @@
 # its small windows, which show a session and know nothing of the program around them, and beside them
 # the instructor's classroom station; then the training windows, each a device window of its own (the
 # player, an exercise's device with its recording and panel, the trend), which know nothing of the
-# program's window; ui/app, the program's shell, stays without a rule on top. headless stays the last
+# program's window; ui/app, the program's shell, stays without a rule on top. The browser's front end
+# (web/) stands on the toolkit-free layers and the classroom's protocol. headless stays the last
 # rule, the top the build's own tests plant into.
 set(VP7_LAYERS
     "platform="
@@ -28,6 +29,7 @@ set(VP7_LAYERS
     "ui/device=platform+model+formats+sim+session+ui/qt+ui/artwork"
     "ui/classroom=platform+model+formats+sim+session+classroom+broker+ui/qt+ui/artwork+ui/device"
     "ui/training=platform+model+formats+sim+session+ui/qt+ui/artwork+ui/device"
+    "web=platform+model+formats+sim+session+classroom"
     "headless=platform+model+formats+sim+session+plant+classroom+broker")
 # A layer that needs what a build may lack (a browser's has no threads, no libmodbus) stays out of the
 # build when it is missing, said once; the rules above still hold for its sources, and the layers it

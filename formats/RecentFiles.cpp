@@ -30,7 +30,8 @@ void RecentFiles::Read(const IniFile& ini) {
     paths_.clear();
     for (std::size_t slot = 0; slot < kMaxFiles; ++slot) {
         const std::string path = ini.ReadString(kSection, Key(slot), "");
-        if (!path.empty() && std::ranges::find(paths_, path) == paths_.end()) paths_.push_back(path);
+        if (!path.empty() && std::find(paths_.begin(), paths_.end(), path) == paths_.end())
+            paths_.push_back(path);
     }
 }
 

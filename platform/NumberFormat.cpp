@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/NumberFormat.h"
 
+#include "platform/FloatChars.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -30,8 +32,7 @@ Decimal ToDecimal(double value) {
     result.negative = std::signbit(value);
     if (value == 0.0) return result;
     char buffer[64];
-    auto [end, ec] =
-        std::to_chars(buffer, buffer + sizeof(buffer), std::fabs(value), std::chars_format::scientific);
+    auto [end, ec] = ToCharsScientific(buffer, buffer + sizeof(buffer), std::fabs(value));
     (void)ec; // 64 characters always hold a scientific double
     std::string_view text(buffer, static_cast<size_t>(end - buffer));
     size_t ePos = text.find('e');
@@ -230,7 +231,7 @@ std::optional<double> ReadDecimal(std::string_view text) {
     if (pos != end) return std::nullopt;
 
     double value = 0.0;
-    auto [parsedEnd, ec] = std::from_chars(copy.data() + numberStart, copy.data() + end, value);
+    auto [parsedEnd, ec] = FromChars(copy.data() + numberStart, copy.data() + end, value);
     // The power of ten of the first non-zero digit: negative means the out-of-range value is a tiny one.
     long magnitude = integerDigits - 1 - firstNonZero + exponent;
     if (ec == std::errc::result_out_of_range && firstNonZero >= 0 && magnitude < 0)

@@ -183,7 +183,7 @@ void Picture::SettleReadersOf(const Picture& source) {
     const auto reads = [&](const DrawingEntry& e) { return e.source == &source; };
     // Settling a reader unlinks it, which changes the list.
     for (const Picture* p : std::vector<const Picture*>(source.readers_)) {
-        if (p->pending_ && std::ranges::any_of(p->pending_->Entries(), reads))
+        if (p->pending_ && std::any_of(p->pending_->Entries().begin(), p->pending_->Entries().end(), reads))
             p->Settle();
         else // what read it was compacted away
             const_cast<Picture*>(p)->Unlink(source);
@@ -191,7 +191,7 @@ void Picture::SettleReadersOf(const Picture& source) {
 }
 
 void Picture::Link(const Picture& source) {
-    if (std::ranges::find(sources_, &source) != sources_.end()) return;
+    if (std::find(sources_.begin(), sources_.end(), &source) != sources_.end()) return;
     sources_.push_back(&source);
     source.readers_.push_back(this);
 }

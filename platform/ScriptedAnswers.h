@@ -17,6 +17,7 @@ enum class FileUse { Open, Save };
 class ScriptedAnswers {
 public:
     void QueueAnswer(MsgButton b) { answers_.push_back(b); }
+    bool AnswerQueued() const { return !answers_.empty(); }
     // The next queued answer, taken by a message box or a dialog of the program's own.
     std::optional<MsgButton> TakeAnswer();
     // An empty optional stands for a cancelled dialog.

@@ -18,7 +18,8 @@ void Backtracks::Add(int64_t atMs, std::string_view snapshot) {
 }
 
 std::optional<Backtracks::Backtrack> Backtracks::Before(int64_t ms) const {
-    const auto after = std::ranges::upper_bound(held_, ms, {}, &Held::atMs);
+    const auto after = std::upper_bound(held_.begin(), held_.end(), ms,
+                                        [](int64_t at, const Held& held) { return at < held.atMs; });
     if (after == held_.begin()) return std::nullopt;
     const Held& held = *std::prev(after);
     auto snapshot = Unpack(held.packed, held.size);
@@ -27,7 +28,8 @@ std::optional<Backtracks::Backtrack> Backtracks::Before(int64_t ms) const {
 }
 
 void Backtracks::KeepUpTo(int64_t ms) {
-    const auto after = std::ranges::upper_bound(held_, ms, {}, &Held::atMs);
+    const auto after = std::upper_bound(held_.begin(), held_.end(), ms,
+                                        [](int64_t at, const Held& held) { return at < held.atMs; });
     for (auto it = after; it != held_.end(); ++it)
         bytes_ -= it->packed.size();
     held_.erase(after, held_.end());

@@ -3,6 +3,7 @@
 
 #include "formats/IniFile.h"
 #include "platform/NumberFormat.h"
+#include "platform/SameWord.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,8 +19,7 @@ constexpr const char* kFitWord = "Fit";
 void ViewSettings::Read(const IniFile& ini) {
     *this = ViewSettings();
     const std::string zoom = ini.ReadString(kSection, "Zoom", "");
-    const auto lower = [](unsigned char c) { return std::tolower(c); };
-    if (std::ranges::equal(zoom, std::string_view(kFitWord), {}, lower, lower)) {
+    if (SameIgnoringCase(zoom, kFitWord)) {
         fit = true;
         const auto last = ReadInt32(ini.ReadString(kSection, "FitZoom", ""));
         if (last && *last >= kFitLeast && *last <= kFitMost) fitPercent = *last;

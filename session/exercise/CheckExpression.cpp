@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/exercise/CheckExpression.h"
 
+#include "platform/FloatChars.h"
 #include "session/language/Output.h"
 #include "session/language/ScriptWords.h"
 
@@ -26,7 +27,7 @@ constexpr std::array<std::pair<std::string_view, Op>, 7> kOps{{{"=", Op::Equal},
 std::optional<double> Number(std::string_view text) {
     text = Trimmed(text);
     double v = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
+    const auto [end, error] = FromChars(text.data(), text.data() + text.size(), v);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(v))
         return std::nullopt;
     return v;

@@ -69,8 +69,9 @@ ExerciseResult ExerciseRun::Judge(int64_t nowMs, const Evaluate& evaluate) const
 }
 
 int ExerciseRun::ChecksHolding(const Evaluate& evaluate) const {
+    const auto checks = JudgeChecks(evaluate);
     return static_cast<int>(
-        std::ranges::count_if(JudgeChecks(evaluate), [](const auto& check) { return check.second.passed; }));
+        std::count_if(checks.begin(), checks.end(), [](const auto& check) { return check.second.passed; }));
 }
 
 } // namespace vp7

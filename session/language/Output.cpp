@@ -120,8 +120,8 @@ std::string UnescapeHtml(std::string_view html) {
         {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
     std::string out;
     for (size_t i = 0; i < html.size(); ++i) {
-        const auto entity = std::ranges::find_if(
-            kEntities, [&](const auto& e) { return html.substr(i).starts_with(e.first); });
+        const auto entity = std::find_if(std::begin(kEntities), std::end(kEntities),
+                                         [&](const auto& e) { return html.substr(i).starts_with(e.first); });
         if (entity == std::end(kEntities)) {
             out += html[i];
             continue;

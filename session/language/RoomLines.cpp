@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/language/RoomLines.h"
 
+#include "platform/FloatChars.h"
 #include "session/language/ScriptWords.h"
 
 #include <array>
@@ -20,13 +21,13 @@ bool ReadSwitch(const ScriptWord& word) {
 // The shortest text that reads back as the same number: a replay's speed is the seat's to the bit.
 std::string SpeedText(double speed) {
     std::array<char, 32> text{};
-    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), speed);
+    const auto [end, error] = ToCharsShortest(text.data(), text.data() + text.size(), speed);
     return error == std::errc() ? std::string(text.data(), end) : std::string("1");
 }
 
 double ReadSpeed(const ScriptWord& word) {
     double speed = 0;
-    const auto [end, error] = std::from_chars(word.text.data(), word.text.data() + word.text.size(), speed);
+    const auto [end, error] = FromChars(word.text.data(), word.text.data() + word.text.size(), speed);
     if (word.quoted || error != std::errc() || end != word.text.data() + word.text.size())
         throw ScriptError("bad speed '" + word.text + "'");
     return speed;

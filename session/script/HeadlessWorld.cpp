@@ -7,11 +7,15 @@
 
 namespace vp7 {
 
-HeadlessWorld::HeadlessWorld(std::function<void(const ScriptedHost::Message&)> onMessage)
-    : sprites_(SpriteSet::Flat(1, SpriteSet::Drawing::WhenRead)) {
-    host_.OnMessage(std::move(onMessage));
+HeadlessWorld::HeadlessWorld(std::function<void(const ScriptedHost::Message&)> onMessage,
+                             std::optional<DeviceLook> look)
+    : host_(look ? std::move(look->host) : std::make_unique<ScriptedHost>()),
+      flat_(look ? SpriteSet() : SpriteSet::Flat(1, SpriteSet::Drawing::WhenRead)),
+      sprites_(look ? *look->sprites : flat_),
+      shown_(look.has_value()) {
+    host_->OnMessage(std::move(onMessage));
     // Letting pending events run means running what is due now; virtual time moves only by `wait`.
-    host_.OnProcessMessages([this] { clock_.Advance(0); });
+    host_->OnProcessMessages([this] { clock_.Advance(0); });
 }
 
 HeadlessWorld::~HeadlessWorld() {
@@ -20,17 +24,18 @@ HeadlessWorld::~HeadlessWorld() {
 }
 
 Simulator& HeadlessWorld::CreateDevice(const SimulatorOptions& options) {
-    device_ = std::make_unique<Simulator>(clock_, host_, sprites_, options);
-    // Nobody looks at the runner's picture but its reads (display, pixels, snapshots): it draws when read.
-    device_->image1.Defer();
+    device_ = std::make_unique<Simulator>(clock_, *host_, sprites_, options);
+    // Without a page, nobody looks at the runner's picture but its reads (display, pixels, snapshots): it
+    // draws when read.
+    if (!shown_) device_->image1.Defer();
     return *device_;
 }
 
 void HeadlessWorld::Reset() {
     device_.reset();
     clock_ = VirtualClock();
-    static_cast<ScriptedAnswers&>(host_) = ScriptedAnswers();
-    host_.ClearMessages();
+    static_cast<ScriptedAnswers&>(*host_) = ScriptedAnswers();
+    host_->ClearMessages();
 }
 
 } // namespace vp7

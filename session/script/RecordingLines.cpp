@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/script/RecordingLines.h"
 
+#include "platform/SameWord.h"
 #include "session/language/TextLines.h"
 #include "session/script/Runner.h"
 
@@ -36,11 +37,6 @@ bool IsStateLine(std::string_view line) {
     return line.starts_with(kStateLine) || line == kStateMark;
 }
 
-bool SameWord(std::string_view a, std::string_view b) {
-    return std::ranges::equal(
-        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
 // The value an `ini Config Controller VALUE` line writes, as the settings file gives it back (section
 // and key in any case, the value without the blanks around it); nothing for any other line.
 std::optional<std::string_view> ControllerSetting(std::string_view line) {
@@ -52,7 +48,8 @@ std::optional<std::string_view> ControllerSetting(std::string_view line) {
         word = line.substr(0, line.find_first_of(" \t"));
         line.remove_prefix(word.size());
     }
-    if (!SameWord(words[0], "Config") || !SameWord(words[1], "Controller")) return std::nullopt;
+    if (!SameIgnoringCase(words[0], "Config") || !SameIgnoringCase(words[1], "Controller"))
+        return std::nullopt;
     return Trimmed(line);
 }
 

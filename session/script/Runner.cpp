@@ -2,6 +2,7 @@
 #include "session/script/Runner.h"
 
 #include "formats/IniFile.h"
+#include "platform/SameWord.h"
 #include "session/ConfigSheet.h"
 #include "session/ScratchFolder.h"
 #include "session/language/Output.h"
@@ -50,11 +51,13 @@ struct Runner::Command {
     unsigned traits = 0;
 };
 
-Runner::Runner(std::ostream& out, std::string programDir)
+Runner::Runner(std::ostream& out, std::string programDir, std::optional<DeviceLook> look)
     : out_(out), programDir_(std::move(programDir)), deviceDir_(programDir_),
-      world_([this](const ScriptedHost::Message& m) {
-          out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
-      }),
+      world_(
+          [this](const ScriptedHost::Message& m) {
+              out_ << "message " << MsgTypeName(m.type) << ' ' << QuoteText(m.text) << '\n';
+          },
+          std::move(look)),
       clock_(world_.Clock()), virtualClock_(&world_.Clock()), answers_(world_.Host()) {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
     log_.KeepSettings(SettingsPath());
@@ -64,6 +67,13 @@ Runner::Runner(std::ostream& out, std::string programDir, Clock& clock, Scripted
     : out_(out), programDir_(std::move(programDir)), deviceDir_(programDir_), world_({}), clock_(clock),
       virtualClock_(dynamic_cast<VirtualClock*>(&clock)), answers_(answers) {
     answers_.OnModalDialog([this](ModalDialog dialog) { RunDialog(dialog); });
+}
+
+std::optional<int64_t> Runner::NextTimerMs() const {
+    if (!virtualClock_ || steering_.Frozen()) return std::nullopt;
+    const int64_t due = virtualClock_->NextDue();
+    if (due < 0) return std::nullopt;
+    return due;
 }
 
 void Runner::Attach(Simulator& sim) {
@@ -259,10 +269,8 @@ void Runner::Screen(const Args& a) {
 }
 
 void Runner::Ini(const Args& a) {
-    const auto same = [](std::string_view x, std::string_view y) {
-        return std::ranges::equal(x, y, [](char c, char d) { return std::tolower(c) == std::tolower(d); });
-    };
-    if (languageKept_ && same(a.words[0], "Config") && same(a.words[1], "Sprache")) return;
+    if (languageKept_ && SameIgnoringCase(a.words[0], "Config") && SameIgnoringCase(a.words[1], "Sprache"))
+        return;
     // The value is the rest of the line after section and key.
     size_t pos = 0;
     for (int i = 0; i < 2; ++i) {

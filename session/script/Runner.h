@@ -70,7 +70,9 @@ public:
 
 class Runner {
 public:
-    Runner(std::ostream& out, std::string programDir);
+    // With a `look`, the runner's device is one a page shows: its artwork, and text drawn as the page
+    // draws it.
+    Runner(std::ostream& out, std::string programDir, std::optional<DeviceLook> look = std::nullopt);
     // Runs a script on a simulator that lives elsewhere (a window playing a recording or running an
     // exercise) on `clock`, with the dialogs answered through `answers`: the lines before `start` write
     // the settings into `programDir`, and Attach() stands for `start` itself. On a clock other than a
@@ -169,6 +171,9 @@ public:
     const TrendRecorder* Trend() const { return trend_.get(); }
     ScriptedAnswers& Answers() { return answers_; }
     int64_t NowMs() const { return clock_.NowMs(); }
+    // When the runner's own device next has a timer due, on its clock; none without one, or while the
+    // device stands still (frozen).
+    std::optional<int64_t> NextTimerMs() const;
     // The random seed a `seed` line gave.
     std::optional<uint64_t> RandomSeed() const { return seed_; }
     // A peer takes the `classroom` line and is polled while the script runs; none by default.

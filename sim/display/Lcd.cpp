@@ -143,7 +143,8 @@ void Lcd::Redraw() {
     CaptureLcdBackgrounds();
     std::array<int, kFieldCount> fields{};
     std::iota(fields.begin(), fields.end(), 0);
-    std::ranges::sort(fields, {}, [this](int field) { return writtenOrder_[field]; });
+    std::sort(fields.begin(), fields.end(),
+              [this](int a, int b) { return writtenOrder_[a] < writtenOrder_[b]; });
     // LCDWrite notes each field anew; the display's own record stays as it was.
     const auto written = written_;
     const auto order = writtenOrder_;

@@ -291,7 +291,9 @@ TParamField& Field(std::vector<ParamRecord>& records, ParamId id) {
 }
 
 void Remove(std::vector<ParamRecord>& records, std::initializer_list<ParamId> ids) {
-    std::erase_if(records, [ids](const ParamRecord& r) { return std::ranges::find(ids, r.id) != ids.end(); });
+    std::erase_if(records, [ids](const ParamRecord& r) {
+        return std::find(ids.begin(), ids.end(), r.id) != ids.end();
+    });
 }
 
 // PA: no current input, no split range, no display direction; ramps named TSI/TSD; fail-safe and bus

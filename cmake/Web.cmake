@@ -1,0 +1,21 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The browser's build: the toolkit-free layers compiled to WebAssembly with emscripten (scripts/build.sh
+# web). Only what a page can have comes in; the layers that need threads, libmodbus, libmosquitto or Qt
+# stay out through their options.
+
+# The runner, exercises and states report errors by exceptions. WebAssembly's own exceptions run the
+# stroke benchmark about twice as fast as emscripten's JavaScript ones (doc/performance.md).
+add_compile_options(-fwasm-exceptions)
+add_link_options(-fwasm-exceptions)
+
+# JSON is header-only: the build takes the system's headers alone, without the rest of /usr/include,
+# which belongs to the host's C library, not the browser's.
+set(VP7_WEB_INCLUDE "${CMAKE_BINARY_DIR}/web-include")
+file(MAKE_DIRECTORY "${VP7_WEB_INCLUDE}")
+file(CREATE_LINK /usr/include/nlohmann "${VP7_WEB_INCLUDE}/nlohmann" SYMBOLIC)
+add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE "${VP7_WEB_INCLUDE}")
+
+# Every program is a module a page or Node instantiates, as often as it likes; its memory grows with what
+# it holds: states, recordings, the trend.
+set(VP7_WEB_LINK_OPTIONS -sALLOW_MEMORY_GROWTH=1 -sMODULARIZE=1)

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The calls the page makes, one table: the page fills the artwork, starts a device, speaks the runner's
+// words to it, lets time pass and reads back what changed. Texts cross as UTF-8 and stay valid until
+// the next call.
+#include "model/SpriteSet.h"
+#include "web/bridge/PageDevice.h"
+
+#include <emscripten.h>
+#include <nlohmann/json.hpp>
+
+#include <memory>
+#include <string>
+
+using vp7::PageDevice;
+
+namespace {
+
+std::unique_ptr<PageDevice> device;
+std::string answer; // the text the last call returned
+
+const char* Answer(std::string text) {
+    answer = std::move(text);
+    return answer.c_str();
+}
+
+} // namespace
+
+extern "C" {
+
+// Every sprite of the device picture, in their order: name and logical size.
+EMSCRIPTEN_KEEPALIVE const char* vp7_sprites_json() {
+    nlohmann::json sprites = nlohmann::json::array();
+    for (int i = 0; i < static_cast<int>(vp7::SpriteId::Count); ++i) {
+        const vp7::SpriteInfo& info = vp7::SpriteInfoOf(static_cast<vp7::SpriteId>(i));
+        sprites.push_back({{"name", info.name}, {"width", info.width}, {"height", info.height}});
+    }
+    return Answer(sprites.dump());
+}
+
+// Makes the page's device at `scale` (1, or 2 on a dense screen), its sprites still to be filled.
+EMSCRIPTEN_KEEPALIVE void vp7_create(int scale) {
+    device = std::make_unique<PageDevice>(scale == 2 ? 2 : 1);
+}
+
+// Room for the pixels of sprite `id`, which the page fills with RGBA (device pixels at the device's
+// scale) and then hands over with vp7_sprite_done; null for an unknown sprite.
+EMSCRIPTEN_KEEPALIVE uint8_t* vp7_sprite_rgba(int id) {
+    return device ? device->SpriteBuffer(id) : nullptr;
+}
+
+EMSCRIPTEN_KEEPALIVE void vp7_sprite_done(int id) {
+    if (device) device->TakeSprite(id);
+}
+
+// A new runner: the lines before `start`, `exercise` or `state` come next.
+EMSCRIPTEN_KEEPALIVE void vp7_reset() {
+    if (device) device->Reset();
+}
+
+// One line of the runner's language: {"ok", "out", "error"}.
+EMSCRIPTEN_KEEPALIVE const char* vp7_run(const char* line) {
+    if (!device) return Answer(R"({"ok":false,"out":"","error":"no device"})");
+    const PageDevice::Outcome outcome = device->Run(line);
+    return Answer(nlohmann::json{{"ok", outcome.ok}, {"out", outcome.printed}, {"error", outcome.error}}.dump(
+        -1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+EMSCRIPTEN_KEEPALIVE void vp7_pass_to(double pageMs) {
+    if (device) device->PassTo(pageMs);
+}
+
+// The page's time of the device's next timer; -1 for none.
+EMSCRIPTEN_KEEPALIVE double vp7_next_due() {
+    const auto due = device ? device->NextDuePageMs() : std::nullopt;
+    return due ? *due : -1;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* vp7_changes() {
+    return Answer(device ? device->TakeChanges() : "null");
+}
+
+EMSCRIPTEN_KEEPALIVE const char* vp7_form() {
+    return Answer(device ? device->Form() : "null");
+}
+
+EMSCRIPTEN_KEEPALIVE const uint8_t* vp7_picture_rgba(int x, int y, int width, int height) {
+    return device ? device->PictureRgba(x, y, width, height) : nullptr;
+}
+
+} // extern "C"

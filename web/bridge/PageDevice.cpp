@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "web/bridge/PageDevice.h"
+
+#include "session/language/ScriptWords.h"
+#include "session/script/Runner.h"
+#include "sim/Simulator.h"
+#include "web/bridge/FormJson.h"
+#include "web/bridge/PageHost.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace vp7 {
+
+namespace {
+
+const char* DialogName(ModalDialog dialog) {
+    return dialog == ModalDialog::SetpointScale ? "SetpointScale" : "ScreenCheck";
+}
+
+nlohmann::json ButtonNames(MsgButtons buttons) {
+    nlohmann::json names = nlohmann::json::array();
+    for (MsgButton b : {MsgButton::OK, MsgButton::Cancel, MsgButton::Yes, MsgButton::No})
+        if (buttons.Has(b)) names.push_back(MsgButtonName(b));
+    return names;
+}
+
+} // namespace
+
+PageDevice::PageDevice(int scale) : scale_(scale) {
+    Reset();
+}
+
+PageDevice::~PageDevice() = default;
+
+namespace {
+bool KnownSprite(int id) {
+    return id >= 0 && id < static_cast<int>(SpriteId::Count);
+}
+} // namespace
+
+uint8_t* PageDevice::SpriteBuffer(int id) {
+    if (!KnownSprite(id)) return nullptr;
+    const SpriteInfo& info = SpriteInfoOf(static_cast<SpriteId>(id));
+    spritePixels_.assign(
+        static_cast<size_t>(info.width * scale_) * static_cast<size_t>(info.height * scale_) * 4, '\0');
+    return reinterpret_cast<uint8_t*>(spritePixels_.data());
+}
+
+void PageDevice::TakeSprite(int id) {
+    if (!KnownSprite(id)) return;
+    const SpriteInfo& info = SpriteInfoOf(static_cast<SpriteId>(id));
+    Picture picture(info.width, info.height, 0, scale_);
+    Rgb* bits = picture.Bits();
+    const auto* rgba = reinterpret_cast<const unsigned char*>(spritePixels_.data());
+    const size_t count = std::min(spritePixels_.size() / 4, static_cast<size_t>(picture.DeviceWidth()) *
+                                                                static_cast<size_t>(picture.DeviceHeight()));
+    for (size_t i = 0; i < count; ++i)
+        bits[i] = MakeRgb(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2]);
+    sprites_.Set(static_cast<SpriteId>(id), std::move(picture));
+}
+
+void PageDevice::Reset() {
+    runner_.reset();
+    auto host = std::make_unique<PageHost>();
+    host_ = host.get();
+    runner_ = std::make_unique<Runner>(out_, kProgramDir, DeviceLook{std::move(host), &sprites_});
+    pageMs_ = -1;
+    carryMs_ = 0;
+    out_.str({});
+}
+
+PageDevice::Outcome PageDevice::Run(const std::string& line) {
+    Outcome outcome;
+    try {
+        runner_->Execute(line);
+    } catch (const std::runtime_error& e) { // the script's words refused, or a file not read or written
+        outcome.ok = false;
+        outcome.error = e.what();
+    }
+    outcome.printed = out_.str();
+    out_.str({});
+    return outcome;
+}
+
+void PageDevice::PassTo(double pageMs) {
+    if (pageMs_ < 0 || !runner_->Sim()) {
+        pageMs_ = pageMs;
+        return;
+    }
+    const double passed = std::max(0.0, pageMs - pageMs_) + carryMs_;
+    pageMs_ = std::max(pageMs_, pageMs);
+    const auto whole = static_cast<int64_t>(std::floor(passed));
+    carryMs_ = passed - static_cast<double>(whole);
+    if (whole > 0) Run("wait " + std::to_string(whole));
+}
+
+std::optional<double> PageDevice::NextDuePageMs() const {
+    const auto due = runner_->NextTimerMs();
+    if (!due || pageMs_ < 0) return std::nullopt;
+    const double speed = runner_->Speed() > 0 ? runner_->Speed() : 1;
+    return pageMs_ - carryMs_ + static_cast<double>(std::max<int64_t>(0, *due - runner_->NowMs())) / speed;
+}
+
+std::string PageDevice::TakeChanges() {
+    nlohmann::json changes;
+    Simulator* sim = runner_->Sim();
+    changes["device"] = sim != nullptr;
+    changes["dirty"] = nullptr;
+    if (sim) {
+        const Rect dirty = sim->image1.TakeDirty();
+        if (dirty.Width() > 0 && dirty.Height() > 0)
+            changes["dirty"] = {dirty.left * scale_, dirty.top * scale_, dirty.Width() * scale_,
+                                dirty.Height() * scale_};
+        if (sim->TakeViewChange()) changes["form"] = FormJson(*sim);
+    }
+    changes["messages"] = nlohmann::json::array();
+    for (const ScriptedHost::Message& m : host_->Messages())
+        changes["messages"].push_back({{"type", MsgTypeName(m.type)},
+                                       {"text", m.text},
+                                       {"buttons", ButtonNames(m.buttons)},
+                                       {"answer", MsgButtonName(m.answer)}});
+    host_->ClearMessages();
+    changes["dialogs"] = nlohmann::json::array();
+    for (ModalDialog d : host_->TakeDialogsAsked())
+        changes["dialogs"].push_back(DialogName(d));
+    changes["close"] = host_->CloseRequested();
+    host_->ClearCloseRequest();
+    changes["restart"] = host_->RestartRequested();
+    return changes.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::string PageDevice::Form() const {
+    const Simulator* sim = runner_->Sim();
+    return sim ? FormJson(*sim).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) : "null";
+}
+
+const uint8_t* PageDevice::PictureRgba(int x, int y, int width, int height) {
+    const Simulator* sim = runner_->Sim();
+    rgba_.clear();
+    if (!sim) return nullptr;
+    const Picture& picture = sim->image1;
+    const int left = std::clamp(x, 0, picture.DeviceWidth()), top = std::clamp(y, 0, picture.DeviceHeight());
+    const int right = std::clamp(x + width, left, picture.DeviceWidth());
+    const int bottom = std::clamp(y + height, top, picture.DeviceHeight());
+    rgba_.resize(static_cast<size_t>(right - left) * static_cast<size_t>(bottom - top) * 4);
+    const Rgb* bits = picture.Bits();
+    size_t i = 0;
+    for (int row = top; row < bottom; ++row)
+        for (int column = left; column < right; ++column) {
+            const Rgb p = bits[row * picture.DeviceWidth() + column];
+            rgba_[i++] = static_cast<char>(p >> 16);
+            rgba_[i++] = static_cast<char>(p >> 8);
+            rgba_[i++] = static_cast<char>(p);
+            rgba_[i++] = static_cast<char>(0xFF);
+        }
+    return reinterpret_cast<const uint8_t*>(rgba_.data());
+}
+
+} // namespace vp7

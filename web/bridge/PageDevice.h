@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The device a page shows: the scenario runner's own device, with the desktop's artwork and the page's
+// text, driven by the page in the runner's words (`press mode`, `set ReibungSelect 1`, `wait 40`), the
+// same words a recording holds. The page reads back what changed after each of its calls.
+#include "model/SpriteSet.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+
+namespace vp7 {
+
+class PageHost;
+class Runner;
+
+class PageDevice {
+public:
+    // The program's folder in the page's file system: settings, data, files uploaded.
+    static constexpr const char* kProgramDir = "/vp7";
+
+    explicit PageDevice(int scale);
+    ~PageDevice();
+
+    int Scale() const { return scale_; }
+    // Room for sprite `id`'s RGBA pixels at the device's scale, then the sprite taken from them; an
+    // unknown id gets none.
+    uint8_t* SpriteBuffer(int id);
+    void TakeSprite(int id);
+    // A new runner, no device yet: the lines before `start` (or `exercise`, `state`) come next.
+    void Reset();
+    // One line of the runner's language; what it printed, or why it was refused.
+    struct Outcome {
+        bool ok = true;
+        std::string printed, error;
+    };
+    Outcome Run(const std::string& line);
+    // Lets the page's time pass: the device's clock follows the page's, as a `wait` does.
+    void PassTo(double pageMs);
+    // The page's time at which the device next has something to do; none while it has nothing.
+    std::optional<double> NextDuePageMs() const;
+    // What changed since the last call, as JSON: the picture's dirty rectangle, the form when it
+    // changed, the message boxes shown and dialogs asked, whether the program wants to close.
+    std::string TakeChanges();
+    // The whole form as JSON.
+    std::string Form() const;
+    // The picture's pixels in [x, x+w) × [y, y+h) (device pixels, clipped) as RGBA.
+    const uint8_t* PictureRgba(int x, int y, int width, int height);
+
+private:
+    int scale_;
+    SpriteSet sprites_;
+    std::ostringstream out_;
+    PageHost* host_ = nullptr; // owned by the runner's world
+    std::unique_ptr<Runner> runner_;
+    double pageMs_ = -1; // the page's time the device's last caught up with
+    double carryMs_ = 0; // the part of a millisecond left over
+    std::string rgba_;
+    std::string spritePixels_;
+};
+
+} // namespace vp7

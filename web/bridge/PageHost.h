@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The host of a device a page shows: the runner's scripted host, whose dialogs the page answers ahead
+// (a file chosen before the menu that asks for it), with text drawn by the browser's canvas in the
+// desktop's font, and boxes with a choice answered with the button that changes nothing when the page
+// queued no answer; the page then shows the box and asks again with the user's choice.
+#include "platform/ScriptedHost.h"
+
+namespace vp7 {
+
+class PageHost : public ScriptedHost {
+public:
+    MsgButton MessageDlg(const std::string& text, MsgType type, MsgButtons buttons) override;
+    void TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
+                 Rgb brush) override;
+    int LabelWidth(const std::string& text) const override;
+    void ShowModalDialog(ModalDialog dialog) override;
+
+    // The program's own dialogs asked for since the last call, in order.
+    std::vector<ModalDialog> TakeDialogsAsked();
+
+private:
+    std::vector<ModalDialog> dialogsAsked_;
+};
+
+} // namespace vp7
