@@ -177,8 +177,8 @@ export async function loadEngine(base = new URL('./', import.meta.url)) {
     const [{ default: createVp7Module }, packing] = await Promise.all([
         import(new URL('vp7.js', base).href),
         loadPacking(base),
-        document.fonts.load('13px "DejaVu Sans"'),
-        document.fonts.load('bold 13px "DejaVu Sans"'),
+        document.fonts.load('13px DejaVuSans'),
+        document.fonts.load('bold 13px DejaVuSans'),
     ]);
     const module = await createVp7Module({
         locateFile: (file) => new URL(file, base).href,
