@@ -180,7 +180,7 @@ export class DevicePicture {
     keyDown(event) {
         // Typing in a field or answering a dialog is no device key; a check box with the focus takes only
         // Space and the arrows for itself.
-        if (event.target.closest?.('input[type="text"], textarea, select, .overlay')) return;
+        if (event.target.closest?.('input[type="text"], textarea, select') || document.querySelector('.overlay')) return;
         const focusedControl = document.activeElement && document.activeElement !== document.body &&
             document.activeElement !== this.canvas;
         const mapped = deviceKeyOf(event, focusedControl);
