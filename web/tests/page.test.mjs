@@ -4,6 +4,9 @@
 // careless user (a key held while the window loses the focus, a wrong file, double clicks) breaks
 // nothing.
 import assert from 'node:assert/strict';
+import { readFile } from 'node:fs/promises';
+import path from 'node:path';
+import { gzipSync } from 'node:zlib';
 
 export const needsSite = true;
 
@@ -13,6 +16,10 @@ const MODE_KEY = { x: 378, y: 356 };
 const SCALE_HEADING = { x: 10, y: 420 };
 const HOLD_FOR_CONFIGURATION_MS = 5000;
 const WAIT_LIMIT_MS = 15000;
+// What one visit may load, compressed as a server would send it.
+const LARGEST_VISIT_BYTES = 2000000;
+// The fonts the page loads where the system lacks them.
+const PAGE_FONTS = ['fonts/DejaVuSans.ttf', 'fonts/DejaVuSans-Bold.ttf'];
 
 // A page of its own with fresh storage (kept across its own reloads), the device started and the
 // start's splash and screen check answered.
@@ -132,6 +139,29 @@ export const tests = [
             assert.deepEqual(failures, []);
             assert.deepEqual(errors, []);
             assert.ok(requests.some((url) => url.endsWith('.wasm')), 'no WebAssembly loaded');
+        },
+    },
+    {
+        name: 'what a visit loads stays under 2 MB compressed, fonts included, at both pixel ratios',
+        async run(h) {
+            for (const ratio of [1, 2]) {
+                const page = await h.open();
+                const loaded = new Set(PAGE_FONTS);
+                page.on('request', (r) => loaded.add(new URL(r.url()).pathname.slice(1) || 'index.html'));
+                if (ratio !== 1) {
+                    const session = await page.context().newCDPSession(page);
+                    await session.send('Emulation.setDeviceMetricsOverride', {
+                        width: 1400, height: 1000, deviceScaleFactor: ratio, mobile: false,
+                    });
+                }
+                await page.goto(`${h.origin}/`);
+                await ready(page);
+                let total = 0;
+                for (const file of loaded) total += gzipSync(await readFile(path.join(h.site, file)), { level: 9 }).length;
+                assert.ok(total < LARGEST_VISIT_BYTES, `ratio ${ratio}: ${total} bytes`);
+                assert.ok(![...loaded].some((f) => f.startsWith(`artwork/${3 - ratio}/`)), `ratio ${ratio} loads the other scale`);
+                await page.close();
+            }
         },
     },
     {
