@@ -149,6 +149,14 @@ export class ToolPanel {
         root.append(this.panel);
     }
 
+    // Whether `state` differs from what the panel shows; the panel then keeps it as shown.
+    changed(state) {
+        const text = JSON.stringify(state);
+        if (text === this.shownState) return false;
+        this.shownState = text;
+        return true;
+    }
+
     placeAt(left, top) {
         this.panel.style.setProperty('--x', left);
         this.panel.style.setProperty('--y', top);
@@ -158,7 +166,7 @@ export class ToolPanel {
 // The parameter table: the header row and the rows below it.
 export function fillParamTable(panel, state) {
     panel.panel.hidden = !state.visible;
-    if (!state.visible) return;
+    if (!state.visible || !panel.changed(state)) return;
     panel.title.textContent = state.caption;
     panel.placeAt(state.left, state.top);
     panel.panel.style.setProperty('--h', state.height);
@@ -180,7 +188,7 @@ export function fillParamTable(panel, state) {
 // The initialization's info window: the run, its explanation, the error, measures and keys.
 export function fillInitInfo(panel, state, pause) {
     panel.panel.hidden = !state.visible;
-    if (!state.visible) return;
+    if (!state.visible || !panel.changed(state)) return;
     panel.title.textContent = state.run?.trim() || 'Info';
     panel.placeAt(state.left, state.top);
     const field = (label, text) => {

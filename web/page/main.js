@@ -261,7 +261,7 @@ class Page {
         const changes = this.engine.changes();
         if (changes.dirty) this.picture.update(changes.dirty);
         if (changes.form) this.showForm(changes.form);
-        else if (changes.dirty && this.windowsShown) this.showWindows(this.engine.form());
+        else if (this.windowsShown) this.showWindows(this.engine.form()); // their texts change on their own
         const asked = this.lastAct;
         for (const message of changes.messages) {
             if (this.answeringMessage) continue; // the user answered it already

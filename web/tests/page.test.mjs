@@ -417,6 +417,27 @@ export const tests = [
         },
     },
     {
+        name: 'the initialization shows its window, and its button pauses and continues the run',
+        async run(h) {
+            const { page } = await openDevice(h, { languages: ['en-GB'] });
+            const panel = page.locator('.initinfo-panel');
+            // Into the configuration, on to the initialization, and its start held for five seconds.
+            const lines = ['press mode', 'wait 5000', 'release mode',
+                ...Array(3).fill(['press mode', 'release mode']).flat(), 'press inc', 'wait 4900', 'release inc'];
+            for (const line of lines) assert.ok((await run(page, line)).ok, line);
+            await panel.waitFor();
+            assert.match(await panel.locator('.panel-title').textContent(), /RUN \d/);
+            assert.match(await panel.locator('.info-text').nth(1).textContent(), /\w/);
+            const rows = [['Pause', 'Continue'], ['Continue', 'Pause']];
+            for (const [shown, after] of rows) {
+                assert.equal(await panel.locator('.info-pause').textContent(), shown);
+                await panel.locator('.info-pause').click();
+                assert.match(await printed(page, 'initinfo'), new RegExp(`"${after}"$`));
+                assert.equal(await panel.locator('.info-pause').textContent(), after);
+            }
+        },
+    },
+    {
         name: 'a configuration saved downloads and loads back',
         async run(h) {
             const { page } = await openDevice(h);
