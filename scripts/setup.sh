@@ -7,14 +7,12 @@ set -euo pipefail
 
 VP7_PACKAGES=(
     g++ cmake ninja-build pkg-config clang-format ccache
-    qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-translations-l10n qt6-image-formats-plugins libgl-dev libx11-dev
-    libqcustomplot-dev
-    libzstd-dev
+    qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev libx11-dev libqcustomplot-dev
+    libzstd-dev qt6-image-formats-plugins
     mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev libmodbus-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
     xvfb xauth xdotool imagemagick
-    nodejs npm chromium
     dpkg-dev file man-db appstream desktop-file-utils lintian
     "$@"
 )
