@@ -8,17 +8,13 @@
 #include "platform/BmpFile.h"
 #include "ui/artwork/Artwork.h"
 #include "ui/artwork/SplashPicture.h"
+#include "ui/artwork/WebArtwork.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QImage>
-#include <QImageWriter>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPixmap>
 
 #include <cstdio>
@@ -26,10 +22,6 @@
 namespace {
 
 constexpr int kScales[] = {1, 2};
-
-int SpriteCount() {
-    return static_cast<int>(vp7::SpriteId::Count);
-}
 
 bool WriteIconTheme(const QDir& dir, const QIcon& icon) {
     for (int size : {16, 32, 48, 64, 128, 256}) {
@@ -46,7 +38,7 @@ public:
     explicit Resources(const QDir& dir) : dir_(dir.filePath(QStringLiteral("artwork"))) {}
 
     bool AddSprites(const vp7::SpriteSet& sprites, int scale) {
-        for (int i = 0; i < SpriteCount(); ++i) {
+        for (int i = 0; i < static_cast<int>(vp7::SpriteId::Count); ++i) {
             const auto id = static_cast<vp7::SpriteId>(i);
             const vp7::Picture& pic = sprites.Get(id);
             const QString name =
@@ -85,57 +77,6 @@ private:
     QString list_;
 };
 
-// The artwork as images a browser decodes itself: lossless WebP where Qt's image formats plugin is
-// there (both scales take 1.2 MB where PNG takes 1.9 MB), PNG otherwise; sprites.json names the format.
-class WebArtwork {
-public:
-    explicit WebArtwork(const QString& dir)
-        : dir_(QDir(dir).filePath(QStringLiteral("artwork"))),
-          format_(QImageWriter::supportedImageFormats().contains("webp") ? "webp" : "png") {}
-
-    bool AddSprites(const vp7::SpriteSet& sprites, int scale) {
-        if (!dir_.mkpath(QString::number(scale))) return false;
-        for (int i = 0; i < SpriteCount(); ++i) {
-            const auto id = static_cast<vp7::SpriteId>(i);
-            const vp7::Picture& pic = sprites.Get(id);
-            const QImage image(reinterpret_cast<const uchar*>(pic.Bits()), pic.DeviceWidth(),
-                               pic.DeviceHeight(), pic.DeviceWidth() * 4, QImage::Format_RGB32);
-            const QString name = QStringLiteral("%1/%2.%3")
-                                     .arg(scale)
-                                     .arg(QLatin1StringView(vp7::SpriteInfoOf(id).name))
-                                     .arg(QLatin1StringView(format_));
-            QImageWriter writer(dir_.filePath(name), format_);
-            writer.setQuality(Lossless());
-            if (!writer.write(image)) return false;
-        }
-        return true;
-    }
-
-    bool WriteList() const {
-        QJsonArray list;
-        for (int i = 0; i < SpriteCount(); ++i) {
-            const vp7::SpriteInfo& info = vp7::SpriteInfoOf(static_cast<vp7::SpriteId>(i));
-            list.append(QJsonObject{{"name", QString::fromLatin1(info.name.data(), info.name.size())},
-                                    {"width", info.width},
-                                    {"height", info.height}});
-        }
-        QJsonArray scales;
-        for (int scale : kScales)
-            scales.append(scale);
-        const QJsonObject root{
-            {"format", QString::fromLatin1(format_)}, {"scales", scales}, {"sprites", list}};
-        QFile file(dir_.filePath(QStringLiteral("sprites.json")));
-        return file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(root).toJson()) >= 0;
-    }
-
-private:
-    // WebP is lossless at quality 100; PNG's quality is its compression turned around, 0 the tightest.
-    int Lossless() const { return format_ == "webp" ? 100 : 0; }
-
-    QDir dir_;
-    QByteArray format_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -147,7 +88,7 @@ int main(int argc, char** argv) {
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     const QIcon icon = vp7::ProgramIcon();
     Resources carried(dir);
-    WebArtwork web(argc == 3 ? QString::fromLocal8Bit(argv[2]) : dir.filePath(QStringLiteral("web")));
+    vp7::WebArtwork web(argc == 3 ? QString::fromLocal8Bit(argv[2]) : dir.filePath(QStringLiteral("web")));
     bool written =
         vp7::WriteBmp(dir.filePath(QStringLiteral("Opening.bmp")).toStdString(), vp7::DrawSplashPicture()) &&
         WriteIconTheme(dir, icon);
@@ -155,6 +96,6 @@ int main(int argc, char** argv) {
         const vp7::SpriteSet sprites = vp7::RenderArtwork(scale);
         written = written && carried.AddSprites(sprites, scale) && web.AddSprites(sprites, scale);
     }
-    written = written && carried.AddIcon(icon) && carried.WriteList() && web.WriteList();
+    written = written && carried.AddIcon(icon) && carried.WriteList() && web.WriteList(kScales);
     return written ? 0 : 1;
 }
