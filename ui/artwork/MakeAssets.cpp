@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vp7-make-assets DIR: writes the program's drawn files into DIR at build time: the splash picture
-// "Opening.bmp", the program icon in the sizes of the desktop's icon theme, and what the program carries
-// as resources (listed in "artwork/artwork.qrc"): the device artwork at scales 1 and 2 as raw pixels
-// ("artwork/SCALE/SPRITE") and the window icon ("artwork/icon/SIZE.png").
+// vp7-make-assets DIR [WEBDIR]: writes the program's drawn files into DIR at build time: the splash
+// picture "Opening.bmp", the program icon in the sizes of the desktop's icon theme, and what the program
+// carries as resources (listed in "artwork/artwork.qrc"): the device artwork at scales 1 and 2 as raw
+// pixels ("artwork/SCALE/SPRITE") and the window icon ("artwork/icon/SIZE.png"). The browser's page gets
+// the same artwork as images in WEBDIR (DIR/web when not given): "artwork/SCALE/SPRITE.EXT" and
+// "artwork/sprites.json", the sprites' logical sizes in SpriteId order and the scales drawn.
 #include "platform/BmpFile.h"
 #include "ui/artwork/Artwork.h"
 #include "ui/artwork/SplashPicture.h"
+#include "ui/artwork/WebArtwork.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +20,8 @@
 #include <cstdio>
 
 namespace {
+
+constexpr int kScales[] = {1, 2};
 
 bool WriteIconTheme(const QDir& dir, const QIcon& icon) {
     for (int size : {16, 32, 48, 64, 128, 256}) {
@@ -32,8 +37,7 @@ class Resources {
 public:
     explicit Resources(const QDir& dir) : dir_(dir.filePath(QStringLiteral("artwork"))) {}
 
-    bool AddSprites(int scale) {
-        const vp7::SpriteSet sprites = vp7::RenderArtwork(scale);
+    bool AddSprites(const vp7::SpriteSet& sprites, int scale) {
         for (int i = 0; i < static_cast<int>(vp7::SpriteId::Count); ++i) {
             const auto id = static_cast<vp7::SpriteId>(i);
             const vp7::Picture& pic = sprites.Get(id);
@@ -77,16 +81,21 @@ private:
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv); // fonts and pixmaps need the application object
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: vp7-make-assets DIR\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: vp7-make-assets DIR [WEBDIR]\n");
         return 2;
     }
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     const QIcon icon = vp7::ProgramIcon();
     Resources carried(dir);
-    const bool written =
+    vp7::WebArtwork web(argc == 3 ? QString::fromLocal8Bit(argv[2]) : dir.filePath(QStringLiteral("web")));
+    bool written =
         vp7::WriteBmp(dir.filePath(QStringLiteral("Opening.bmp")).toStdString(), vp7::DrawSplashPicture()) &&
-        WriteIconTheme(dir, icon) && carried.AddSprites(1) && carried.AddSprites(2) &&
-        carried.AddIcon(icon) && carried.WriteList();
+        WriteIconTheme(dir, icon);
+    for (int scale : kScales) {
+        const vp7::SpriteSet sprites = vp7::RenderArtwork(scale);
+        written = written && carried.AddSprites(sprites, scale) && web.AddSprites(sprites, scale);
+    }
+    written = written && carried.AddIcon(icon) && carried.WriteList() && web.WriteList(kScales);
     return written ? 0 : 1;
 }

@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The simulator's library compiled to WebAssembly, as the page sees it: every call into the module
+// goes through here, so the rest of the page knows nothing of pointers, heaps or C signatures. The
+// module draws the picture's texts itself, with the page's fonts, and packs states with the page's zstd.
+
+// Where the module keeps its program folder: the settings file is read from here at the start.
+export const PROGRAM_FOLDER = '/vp7';
+export const SETTINGS_PATH = `${PROGRAM_FOLDER}/Config/VP7.ini`;
+export const FILES_FOLDER = `${PROGRAM_FOLDER}/Data`; // the device's own folder for configurations
+// The bits a pixel of the screen the device is told of.
+const SCREEN_DEPTH = 24;
+
+export class Engine {
+    constructor(module) {
+        this.module = module;
+        const call = (name, returns, args) => module.cwrap(name, returns, args);
+        this.calls = {
+            spritesJson: call('vp7_sprites_json', 'string', []),
+            create: call('vp7_create', null, ['number']),
+            spriteRgba: call('vp7_sprite_rgba', 'number', ['number']),
+            spriteDone: call('vp7_sprite_done', null, ['number']),
+            run: call('vp7_run', 'string', ['string']),
+            passTo: call('vp7_pass_to', null, ['number']),
+            nextDue: call('vp7_next_due', 'number', []),
+            changes: call('vp7_changes', 'string', []),
+            form: call('vp7_form', 'string', []),
+            pictureRgba: call('vp7_picture_rgba', 'number', ['number', 'number', 'number', 'number']),
+            // The settings as the device would write them now; a module without it writes them at its close.
+            settings: module._vp7_settings ? call('vp7_settings', 'string', []) : null,
+        };
+    }
+
+    // The library's sprites in their order: [{name, width, height}].
+    sprites() {
+        return JSON.parse(this.calls.spritesJson());
+    }
+
+    // A device at `scale` device pixels a point, its sprites still to be handed over.
+    create(scale) {
+        this.calls.create(scale);
+    }
+
+    // Hands the library one sprite's pixels, RGBA rows at the device's scale.
+    setSprite(id, rgba) {
+        const at = this.calls.spriteRgba(id);
+        if (!at) throw new Error(`sprite ${id} refused`);
+        this.module.HEAPU8.set(rgba, at);
+        this.calls.spriteDone(id);
+    }
+
+    // Starts the device on the screen the page has, its clock at the page's `nowMs`; the error when the
+    // device would not start.
+    start(screenWidth, screenHeight, nowMs) {
+        this.calls.passTo(nowMs);
+        for (const line of [`screen ${screenWidth} ${screenHeight} ${SCREEN_DEPTH}`, 'start']) {
+            const result = this.run(line);
+            if (!result.ok) return result.error || line;
+        }
+        return null;
+    }
+
+    // One line of the scenario language: {ok, out, error}.
+    run(line) {
+        return JSON.parse(this.calls.run(line));
+    }
+
+    advance(nowMs) {
+        this.calls.passTo(nowMs);
+    }
+
+    // The page clock's moment of the next timer due, or null when none runs.
+    nextDue() {
+        const due = this.calls.nextDue();
+        return due < 0 ? null : due;
+    }
+
+    // What changed: {dirty: [x, y, w, h] | null, form: the whole form | undefined, messages: [{type,
+    // text, buttons, answer}], dialogs: ['SetpointScale' | 'ScreenCheck'], close: bool, restart: bool}.
+    changes() {
+        const changes = JSON.parse(this.calls.changes()) ?? {};
+        return {
+            dirty: changes.dirty ?? null,
+            form: changes.form ?? null,
+            messages: changes.messages ?? [],
+            dialogs: changes.dialogs ?? [],
+            close: Boolean(changes.close),
+            restart: Boolean(changes.restart),
+        };
+    }
+
+    form() {
+        return JSON.parse(this.calls.form());
+    }
+
+    // A copy of the picture's pixels in a rectangle of device pixels.
+    pictureRgba(x, y, width, height) {
+        const at = this.calls.pictureRgba(x, y, width, height);
+        return new Uint8ClampedArray(this.module.HEAPU8.buffer, at, width * height * 4).slice();
+    }
+
+    // The settings file as the device has it now (or as it last wrote it), a character a byte, as it
+    // is kept between visits.
+    settings() {
+        if (this.calls.settings) return this.calls.settings();
+        const bytes = this.readFile(SETTINGS_PATH);
+        return bytes ? bytesToText(bytes) : null;
+    }
+
+    // Closes the device's window as the desktop's closing does: it writes its settings.
+    close() {
+        return this.run('close');
+    }
+
+    writeSettings(text) {
+        this.writeFile(SETTINGS_PATH, textToBytes(text));
+    }
+
+    writeFile(path, data) {
+        const FS = this.module.FS;
+        let folder = '';
+        for (const part of path.split('/').slice(1, -1)) {
+            folder += `/${part}`;
+            if (!FS.analyzePath(folder).exists) FS.mkdir(folder);
+        }
+        FS.writeFile(path, data);
+    }
+
+    readFile(path) {
+        const FS = this.module.FS;
+        if (!FS.analyzePath(path).exists) return null;
+        // A file the device wrote through a temporary one may come without any permission bits in the
+        // module's file system; the page reads it all the same.
+        FS.chmod(path, 0o644);
+        return FS.readFile(path);
+    }
+
+}
+
+// The line that queues the scale dialog's texts for its next opening. The line takes two plain words:
+// blanks typed go, and a field left empty stays a text the dialog refuses, as it would in the window.
+export function scaleDialogLine({ xe, xa }) {
+    const word = (text) => String(text).replace(/\s+/g, '') || '-';
+    return `scaledialog ${word(xe)} ${word(xa)}`;
+}
+
+// The settings file's bytes are kept as one character each, so no encoding ever changes a byte.
+export function bytesToText(bytes) {
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+    return text;
+}
+
+export function textToBytes(text) {
+    return Uint8Array.from(text, (c) => c.charCodeAt(0) & 0xff);
+}
+
+export function quoted(text) {
+    return `"${String(text).replace(/[\\"\x00-\x1f]/g, (c) =>
+        c === '"' ? '\\"' : `\\x${c.charCodeAt(0).toString(16).padStart(2, '0')}`)}"`;
+}
+
+// zstd for the module's states, from the page's own folder.
+async function loadPacking(base) {
+    const [{ Module: zstd }, { makePacking }] = await Promise.all([
+        import(new URL('zstd/zstd.js', base).href),
+        import(new URL('packing.mjs', base).href),
+    ]);
+    await new Promise((resolve) => {
+        zstd.onRuntimeInitialized = resolve;
+        zstd.init(new URL('zstd/zstd.wasm', base).href);
+    });
+    return makePacking(zstd);
+}
+
+// Loads vp7.js and its WebAssembly from the page's own folder, with the fonts its texts are drawn in.
+export async function loadEngine(base = new URL('./', import.meta.url)) {
+    const [{ default: createVp7Module }, packing] = await Promise.all([
+        import(new URL('vp7.js', base).href),
+        loadPacking(base),
+        document.fonts.load('13px DejaVuSans'),
+        document.fonts.load('bold 13px DejaVuSans'),
+    ]);
+    const module = await createVp7Module({
+        locateFile: (file) => new URL(file, base).href,
+        vp7Packing: packing,
+        print: (line) => console.log(line),
+        printErr: (line) => console.warn(line),
+    });
+    return new Engine(module);
+}

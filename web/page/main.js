@@ -1,0 +1,383 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page: loads the module and the artwork, starts the device with the stored settings, builds the
+// window from the form state and keeps it following the device: the user's actions go in as scenario
+// lines, the device's timers run on the page's clock, and after each the page takes what changed.
+import { loadEngine, scaleDialogLine } from './engine.js';
+import { DevicePicture } from './device.js';
+import { FormControls } from './controls.js';
+import { MenuBar } from './menus.js';
+import { Overlays, ToolPanel, fillInitInfo, fillParamTable } from './dialogs.js';
+import { loadArtwork } from './artwork.js';
+import { StoredSettings, firstSettings } from './settings.js';
+import { TEXTS, browserLanguage, formLanguage } from './texts.js';
+import { loadConfiguration, pickFile, saveConfiguration } from './files.js';
+import { ZOOM_STEPS, fitZoom } from './input.js';
+
+const ZOOM_KEY = 'vp7.zoom';
+const FIT = 'fit';
+const SENT_KEPT = 200;
+
+class Page {
+    constructor(engine, scale) {
+        this.engine = engine;
+        this.scale = scale;
+        this.clockStart = performance.now();
+        this.timer = null;
+        this.closed = false;
+        this.errors = []; // lines the device refused, for the tests and the console
+        this.sent = []; // the latest lines sent, for the tests
+        this.refusals = 0; // error messages the device showed
+        this.rightClickedAt = null; // where the right button last went down on the picture
+        this.answeringDialog = false;
+        this.answeringMessage = false;
+        this.lastAct = null; // the lines of the user's latest action
+        this.leaving = false;
+        this.settings = new StoredSettings(window.localStorage);
+        this.language = 'de';
+        this.zoomChoice = this.storedZoom();
+    }
+
+    now() {
+        return performance.now() - this.clockStart;
+    }
+
+    storedZoom() {
+        try {
+            const stored = localStorage.getItem(ZOOM_KEY);
+            if (stored === FIT) return FIT;
+            return ZOOM_STEPS.includes(Number(stored)) ? Number(stored) : 100;
+        } catch {
+            return 100;
+        }
+    }
+
+    // Starts the device on the stored settings (a first visit's in the browser's language); the
+    // device's reason when it would not start.
+    start() {
+        const stored = this.settings.load();
+        this.engine.writeSettings(stored ?? firstSettings(browserLanguage(navigator.languages)));
+        const refused = this.engine.start(screen.width, screen.height, this.now());
+        if (refused) return refused;
+        this.build(this.engine.form());
+        this.follow();
+        this.schedule();
+        // Leaving the page closes the device as closing the desktop's window does, which writes its
+        // settings; a page brought back from the browser's cache starts anew.
+        window.addEventListener('pagehide', () => this.leave());
+        window.addEventListener('pageshow', (event) => event.persisted && location.reload());
+        window.addEventListener('resize', () => this.zoomChoice === FIT && this.applyZoom());
+        return null;
+    }
+
+    build(form) {
+        this.formElement = document.getElementById('form');
+        this.overlays = new Overlays(document.body);
+        const image = form.controls.find((c) => c.name === 'Image1');
+        const canvas = document.createElement('canvas');
+        canvas.tabIndex = 0;
+        canvas.id = 'picture';
+        this.picture = new DevicePicture(canvas, this.engine, {
+            size: { width: image.width, height: image.height },
+            scale: this.scale,
+            send: (line) => this.send(line),
+        });
+        this.controls = new FormControls(this.formElement, (line) => this.act(line));
+        this.controls.build(form.controls, this.picture);
+        this.picture.placeKeyCap(this.formElement, { left: image.left, top: image.top });
+        this.shown = new Map(form.controls.map((c) => [c.name, JSON.stringify(c)]));
+        this.parTab = new ToolPanel(this.formElement, 'partab-panel', () => this.act('menu ParameterTabelle1'));
+        this.initInfo = new ToolPanel(this.formElement, 'initinfo-panel', null);
+        this.menuItems = form.controls.filter((c) => c.kind === 'MenuItem');
+        this.menus = new MenuBar(document.getElementById('menubar'), (name) => this.choose(name));
+        this.showLanguage();
+        this.applyZoom();
+        this.picture.updateAll();
+        this.showWindows(form);
+        this.showWindow(form);
+    }
+
+    // The form as the device now has it: only the controls that changed are touched.
+    showForm(form) {
+        let menusChanged = false;
+        for (const c of form.controls) {
+            const state = JSON.stringify(c);
+            if (this.shown.get(c.name) === state) continue;
+            this.shown.set(c.name, state);
+            if (c.kind !== 'MenuItem') {
+                this.controls.apply(c);
+                continue;
+            }
+            const i = this.menuItems.findIndex((m) => m.name === c.name);
+            if (i >= 0) this.menuItems[i] = c;
+            menusChanged = true;
+        }
+        if (menusChanged) this.showLanguage();
+        this.showWindow(form);
+        this.showWindows(form);
+    }
+
+    // The page's View menu beside the device's menus, in the device's language.
+    pageMenuItems() {
+        const t = TEXTS[this.language];
+        const zoom = ZOOM_STEPS.map((step) => ({
+            name: `zoom${step}`, parent: 'View', caption: `${step} %`, radioItem: true,
+            checked: this.zoomChoice === step,
+        }));
+        return [{ name: 'View', parent: '', caption: t.view }, ...zoom,
+            { name: FIT, parent: 'View', caption: t.fit, checked: this.zoomChoice === FIT }];
+    }
+
+    // The View menu stands between Datei and Extras, as on the desktop.
+    allMenuItems() {
+        const items = [...this.menuItems];
+        const extras = items.findIndex((item) => item.name === 'Extras1');
+        items.splice(extras < 0 ? items.length : extras, 0, ...this.pageMenuItems());
+        return items;
+    }
+
+    showLanguage() {
+        this.language = formLanguage(this.menuItems);
+        document.documentElement.lang = this.language;
+        this.menus.setItems(this.allMenuItems());
+        this.controls.setSplashText(TEXTS[this.language].continue);
+    }
+
+    applyZoom() {
+        const zoom = this.zoomChoice === FIT
+            ? fitZoom({ width: this.formWidth(), height: this.formHeight() }, {
+                width: window.innerWidth,
+                height: window.innerHeight - document.getElementById('menubar').offsetHeight,
+            })
+            : this.zoomChoice / 100;
+        this.formElement.style.setProperty('--zoom', zoom);
+        this.picture.setZoom(zoom);
+    }
+
+    formWidth() {
+        return Number(getComputedStyle(this.formElement).getPropertyValue('--form-width')) || 1017;
+    }
+
+    formHeight() {
+        return Number(getComputedStyle(this.formElement).getPropertyValue('--form-height')) || 715;
+    }
+
+    setZoom(choice) {
+        this.zoomChoice = choice;
+        try {
+            localStorage.setItem(ZOOM_KEY, String(choice));
+        } catch {
+            // kept for this visit only
+        }
+        this.applyZoom();
+        this.menus.setItems(this.allMenuItems());
+    }
+
+    async choose(name) {
+        if (name === FIT) return this.setZoom(FIT);
+        if (name.startsWith('zoom')) return this.setZoom(Number(name.slice(4)));
+        if (name === 'Konfigurationladen1') {
+            const file = await pickFile('.vp7');
+            if (file && !(await loadConfiguration(this.engine, (...lines) => this.act(...lines), file))) {
+                this.overlays.message(document.title,
+                    { type: 'error', text: TEXTS[this.language].tooLarge, buttons: ['OK'] });
+            }
+            return undefined;
+        }
+        if (name === 'Konfigurationspeichern1')
+            return saveConfiguration(this.engine, (...lines) => this.act(...lines));
+        return this.act(`menu ${name}`);
+    }
+
+    // Lines of the device's language the user's action stands for; settings follow.
+    act(...lines) {
+        this.lastAct = { lines, undo: lines.map((line) => this.undoLine(line)) };
+        this.send(...lines);
+        this.saveSettings();
+    }
+
+    // The line that sets a check box or a radio group back to what it showed before `line` set it;
+    // null for any other line.
+    undoLine(line) {
+        const [command, name] = line.split(' ');
+        const shown = command === 'set' && this.shown.get(name);
+        if (!shown) return null;
+        const control = JSON.parse(shown);
+        if (control.kind === 'CheckBox') return `set ${name} ${control.checked ? 1 : 0}`;
+        if (control.kind === 'RadioGroup') return `set ${name} ${control.itemIndex}`;
+        return null;
+    }
+
+    // The device answered its message box at once (Cancel or No where there is one); a user who chose
+    // otherwise has the action that asked set back and done again with that answer, where it can be set
+    // back: a check box or a radio group set.
+    answered(message, chosen, act) {
+        if (!chosen || chosen === message.answer || !act || act.undo.some((line) => line === null)) return;
+        this.answeringMessage = true;
+        try {
+            this.act(...act.undo, `answer ${chosen}`, ...act.lines);
+        } finally {
+            this.answeringMessage = false;
+        }
+    }
+
+    send(...lines) {
+        if (this.closed) return;
+        for (const line of lines) {
+            const rightDown = /^down (\d+) (\d+) right/.exec(line);
+            if (rightDown) this.rightClickedAt = `${rightDown[1]} ${rightDown[2]}`;
+            this.sent.push(line);
+            if (this.sent.length > SENT_KEPT) this.sent.shift();
+            const result = this.engine.run(line);
+            if (!result.ok) {
+                this.errors.push({ line, error: result.error });
+                console.warn(`${line}: ${result.error}`);
+                break; // the lines after a refused one depended on it
+            }
+        }
+        this.follow();
+        this.schedule();
+    }
+
+    saveSettings() {
+        this.settings.save(this.engine.settings());
+    }
+
+    schedule() {
+        clearTimeout(this.timer);
+        if (this.closed) return;
+        const due = this.engine.nextDue();
+        if (due === null) return;
+        this.timer = setTimeout(() => this.tick(), Math.max(0, due - this.now()));
+    }
+
+    tick() {
+        this.engine.advance(this.now());
+        this.follow();
+        this.schedule();
+    }
+
+    // Takes what changed in the device since the last time and shows it.
+    follow() {
+        const changes = this.engine.changes();
+        if (changes.dirty) this.picture.update(changes.dirty);
+        if (changes.form) this.showForm(changes.form);
+        else if (this.windowsShown) this.showWindows(this.engine.form()); // their texts change on their own
+        const asked = this.lastAct;
+        for (const message of changes.messages) {
+            if (this.answeringMessage) continue; // the user answered it already
+            this.overlays.message(document.title, message).then((chosen) => this.answered(message, chosen, asked));
+        }
+        this.refusals += changes.messages.filter((m) => String(m.type).toLowerCase() === 'error').length;
+        for (const dialog of changes.dialogs) if (!this.answeringDialog) this.runDialog(dialog);
+        if (changes.close) this.leave();
+        if (changes.restart) this.restart();
+    }
+
+    showWindow({ title, cursor }) {
+        document.title = title || TEXTS[this.language].title;
+        if (cursor) this.picture.canvas.style.cursor = cursor;
+    }
+
+    showWindows(form) {
+        fillParamTable(this.parTab, form.parTab ?? { visible: false });
+        fillInitInfo(this.initInfo, form.initInfo ?? { visible: false }, () => this.act('click RunPauseButton'));
+        this.windowsShown = !this.parTab.panel.hidden || !this.initInfo.panel.hidden;
+    }
+
+    // The device asks its dialogs of a script, which answers them at once (a dialog without an answer
+    // queued is cancelled, the screen check continues); the page asks the user afterwards and, for the
+    // scale dialog, opens it again with the user's texts queued, as many times as the device refuses
+    // them. Closing at the screen check closes the device.
+    async runDialog(kind) {
+        const form = this.engine.form();
+        if (kind === 'ScreenCheck') {
+            const goOn = await this.overlays.screenCheck(form.screenCheck, (on) => {
+                const item = this.menuItems.find((m) => m.name === 'ExtraCheckScreen');
+                if (item && item.checked !== on) this.act('menu ExtraCheckScreen');
+            });
+            if (!goOn) this.leave();
+            return;
+        }
+        if (kind !== 'SetpointScale' || !this.rightClickedAt) return;
+        const at = this.rightClickedAt;
+        let state = form.scaleDialog;
+        for (;;) {
+            const values = await this.overlays.scaleDialog(state);
+            if (!values) return;
+            const refused = this.refusals;
+            this.answeringDialog = true;
+            try {
+                this.act(scaleDialogLine(values), `down ${at} right`, `up ${at} right`);
+            } finally {
+                this.answeringDialog = false;
+            }
+            if (this.refusals === refused) return;
+            state = { ...state, setpoint100: values.xe, setpoint0: values.xa };
+        }
+    }
+
+    // The device's window closes (the user leaves the page, or the device asked to close): the device
+    // writes its settings as it closes.
+    leave() {
+        if (this.closed || this.leaving) return;
+        this.leaving = true;
+        this.engine.close();
+        this.follow();
+        this.close();
+    }
+
+    // The device asked for the program to start again: a new page on the settings just kept.
+    restart() {
+        this.close();
+        location.reload();
+    }
+
+    // The device's window closed: its settings kept, its clock stopped, the page greyed.
+    close() {
+        if (this.closed) return;
+        this.saveSettings();
+        this.closed = true;
+        clearTimeout(this.timer);
+        document.body.classList.add('closed');
+    }
+}
+
+function showProblem(text) {
+    const status = document.getElementById('status');
+    status.textContent = text;
+    status.hidden = false;
+}
+
+async function main() {
+    const language = browserLanguage(navigator.languages);
+    const status = document.getElementById('status');
+    status.textContent = TEXTS[language].loading;
+    try {
+        const scale = window.devicePixelRatio > 1 ? 2 : 1;
+        const engine = await loadEngine();
+        engine.create(scale);
+        await loadArtwork(engine, scale);
+        const page = new Page(engine, scale);
+        const refused = page.start();
+        if (refused) throw new Error(refused);
+        status.hidden = true;
+        // The tests' way in: lines of the scenario language, the form, the page's state.
+        window.vp7 = {
+            run: (line) => {
+                const result = engine.run(line);
+                page.follow();
+                page.schedule();
+                return result;
+            },
+            form: () => engine.form(),
+            page,
+        };
+        document.body.classList.add('ready');
+    } catch (error) {
+        console.error(error);
+        showProblem(`${TEXTS[language].failed}: ${error.message}`);
+        document.body.classList.add('failed');
+    }
+}
+
+main();
