@@ -7,12 +7,13 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 bash "$root/scripts/setup.sh"
 
 # The committed style holds for every source file.
-(cd "$root" && find platform model formats sim session plant classroom headless ui tests bench -name '*.cpp' -o -name '*.h' |
+(cd "$root" && find platform model formats sim session plant classroom headless ui web/bridge tests bench -name '*.cpp' -o -name '*.h' |
     xargs clang-format --dry-run -Werror) || { echo "run clang-format -i on the files above" >&2; exit 1; }
 
 # Every source file states its licence in its first comment line (after a shebang where there is one).
-unlicensed="$(cd "$root" && find . \( -path ./.git -o -path './build*' \) -prune -o -type f \( -name '*.cpp' \
-    -o -name '*.h' -o -name '*.cmake' -o -name CMakeLists.txt -o -name '*.sh' -o -path ./.ci/run \) -print |
+unlicensed="$(cd "$root" && find . \( -path ./.git -o -path './build*' -o -path ./web/node_modules \) -prune -o -type f \( -name '*.cpp' \
+    -o -name '*.h' -o -name '*.cmake' -o -name CMakeLists.txt -o -name '*.sh' -o -name '*.mjs' -o -path './web/page/*.js' \
+    -o -path ./.ci/run \) -print |
     while read -r file; do
         head -n 2 "$file" | grep -q 'SPDX-License-Identifier: GPL-3.0-or-later' || echo "$file"
     done)"
@@ -20,12 +21,9 @@ unlicensed="$(cd "$root" && find . \( -path ./.git -o -path './build*' \) -prune
 
 bash "$root/scripts/build.sh"
 
-# The toolkit-free tree a browser's build compiles (no Qt, no plant's server, no broker link) still builds, mostly from
-# the plain build's objects, and its runner prints every golden scenario as the plain one does.
-built="$(bash "$root/scripts/build.sh" noqt 2>&1)" || { printf '%s\n' "$built"; exit 1; }
-(cd "$root/build-noqt" && ctest -R '^scenario_' --no-tests=error --output-on-failure -j 2 \
-    >"$root/build-noqt/ctest.log" 2>&1) ||
-    { cat "$root/build-noqt/ctest.log"; exit 1; }
+# The browser's front end: the toolkit-free layers compiled to WebAssembly, its page assembled; the plain
+# build's suite below runs the goldens through it, carries states both ways and tests the page in Chromium.
+bash "$root/scripts/build.sh" web
 
 # The whole suite once more with AddressSanitizer and UndefinedBehaviorSanitizer.
 bash "$root/scripts/build.sh" san

@@ -19,7 +19,7 @@ const WAIT_LIMIT_MS = 15000;
 // What one visit may load, compressed as a server would send it.
 const LARGEST_VISIT_BYTES = 2000000;
 // The fonts the page loads where the system lacks them.
-const PAGE_FONTS = ['fonts/DejaVuSans.ttf', 'fonts/DejaVuSans-Bold.ttf'];
+const PAGE_FONTS = ['fonts/DejaVuSans.woff2', 'fonts/DejaVuSans-Bold.woff2'];
 
 // A page of its own with fresh storage (kept across its own reloads), the device started and the
 // start's splash and screen check answered.

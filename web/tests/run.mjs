@@ -80,7 +80,7 @@ async function main() {
     const browserWanted = suites.some((s) => s.needsSite && s.tests.length > 0);
     if (browserWanted && !existsSync(path.join(site, 'index.html'))) {
         console.error(`no page in ${site}: build it first (scripts/build.sh web) or give --site DIR`);
-        process.exit(2);
+        process.exit(77); // skipped: the suite of a build without the browser's beside it
     }
     let server = null;
     let context = null;
