@@ -36,6 +36,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/doc/modbus-map.csv DESTINATION ${CMAKE_INSTA
 # where a configuration whose password file is not made yet would stop the system's broker.
 install(FILES ${PROJECT_SOURCE_DIR}/doc/classroom/mosquitto.conf ${PROJECT_SOURCE_DIR}/doc/classroom/acl
         DESTINATION ${CMAKE_INSTALL_DATADIR}/vp7sim/classroom)
+# The browser's page, a folder of static files any web server serves, where the browser's build was made
+# beside this one (scripts/package.sh makes it first).
+install(DIRECTORY ${VP7_WEB_BUILD}/site/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vp7sim/web OPTIONAL)
 if(VP7_BUILD_UI)
     install(FILES ${VP7_DOC_DIR}/vp7sim.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES ${PROJECT_SOURCE_DIR}/assets/${VP7_APPSTREAM_ID}.metainfo.xml

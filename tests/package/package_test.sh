@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# package_test.sh BUILD SOURCE VERSION: builds the Debian package from the build folder BUILD with cpack
+# package_test.sh BUILD SOURCE VERSION [SITE]: builds the Debian package from the build folder BUILD with cpack
 # (into a folder of its own) and checks it as a classroom PC meets it: its name, control fields and
 # file list; unpacked into a temporary root, the desktop entry and the AppStream data pass their
 # validators where installed, the manual pages read without a warning and name every runner command,
@@ -9,7 +9,7 @@
 # folder (this test runs as root, who could write there).
 # Lintian, where installed, finds no error.
 set -euo pipefail
-build="$1" source="$2" version="$3"
+build="$1" source="$2" version="$3" site="${4:-}"
 for tool in cpack dpkg-deb dpkg-shlibdeps; do
     command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
 done
@@ -48,6 +48,8 @@ done
         ./usr/share/vp7sim/classroom/acl ./usr/share/vp7sim/classroom/mosquitto.conf
     for size in 16 32 48 64 128 256; do echo "./usr/share/icons/hicolor/${size}x$size/apps/vp7sim.png"; done
     for exercise in "$source"/exercises/*.vp7x; do echo "./usr/lib/vp7sim/Exercises/$(basename "$exercise")"; done
+    # The browser's page, where its build lies beside this one.
+    if [ -n "$site" ] && [ -d "$site" ]; then (cd "$site" && find . -type f | sed 's|^\.|./usr/share/vp7sim/web|'); fi
 } | sort >"$work/expected"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort >"$work/files"
 diff -u "$work/expected" "$work/files" || fail "the package's files differ from the expected ones (above)"
