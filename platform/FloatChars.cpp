@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,23 +31,79 @@ double ReadBack(std::string text) {
     return std::strtod(text.c_str(), nullptr);
 }
 
-// "d.ddde±XX" with `significant` digits, the point as ".".
-std::string Scientific(double value, int significant) {
+// A decimal number as its significant digits and the power of ten of the first.
+struct Digits {
+    std::string digits;
+    int exponent = 0;
+};
+
+// `value`'s digits rounded to `significant` of them, as printf rounds (to nearest).
+Digits Rounded(double value, int significant) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", significant - 1, value);
-    std::string text(buffer);
-    const char point = LocalePoint();
-    for (char& c : text)
-        if (c == point) c = '.';
-    return text;
+    std::snprintf(buffer, sizeof buffer, "%.*e", significant - 1, std::fabs(value));
+    Digits d;
+    const char* p = buffer;
+    for (; *p && *p != 'e'; ++p)
+        if (std::isdigit(static_cast<unsigned char>(*p))) d.digits += *p;
+    d.exponent = *p ? std::atoi(p + 1) : 0;
+    return d;
 }
 
-std::string ShortestScientific(double value) {
-    for (int significant = 1; significant < kMaxSignificant; ++significant) {
-        std::string text = Scientific(value, significant);
-        if (ReadBack(text) == value) return text;
+// "d.ddde±XX", at least two exponent digits, as printf and to_chars write it.
+std::string Scientific(bool negative, const Digits& d) {
+    std::string text = negative ? "-" : "";
+    text += d.digits[0];
+    if (d.digits.size() > 1) text += "." + d.digits.substr(1);
+    char exponent[16];
+    std::snprintf(exponent, sizeof exponent, "e%c%02d", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
+    return text + exponent;
+}
+
+// The same number of digits one unit in the last place up or down; none where that leaves the digits'
+// count (down from 1.000…).
+Digits StepUp(Digits d) {
+    int i = static_cast<int>(d.digits.size()) - 1;
+    for (; i >= 0 && d.digits[i] == '9'; --i)
+        d.digits[i] = '0';
+    if (i >= 0) {
+        ++d.digits[i];
+    } else { // 9.99… became 10.0…: one more power of ten, as many digits
+        d.digits.insert(d.digits.begin(), '1');
+        d.digits.pop_back();
+        ++d.exponent;
     }
-    return Scientific(value, kMaxSignificant);
+    return d;
+}
+std::optional<Digits> StepDown(Digits d) {
+    int i = static_cast<int>(d.digits.size()) - 1;
+    for (; i >= 0 && d.digits[i] == '0'; --i)
+        d.digits[i] = '9';
+    if (i < 0) return std::nullopt;
+    --d.digits[i];
+    if (d.digits[0] == '0') { // 1.00… became 0.99…: one power of ten less, as many digits
+        d.digits.erase(d.digits.begin());
+        d.digits += '9';
+        --d.exponent;
+    }
+    return d;
+}
+
+// The fewest digits that read back as `value`; among those the nearest, which printf's rounding gives
+// unless a neighbour of it in the last place reads back where it does not.
+std::string ShortestScientific(double value) {
+    const bool negative = std::signbit(value);
+    for (int significant = 1; significant < kMaxSignificant; ++significant) {
+        const Digits nearest = Rounded(value, significant);
+        std::string text = Scientific(negative, nearest);
+        if (ReadBack(text) == value) return text;
+        text = Scientific(negative, StepUp(nearest));
+        if (ReadBack(text) == value) return text;
+        if (const auto down = StepDown(nearest)) {
+            text = Scientific(negative, *down);
+            if (ReadBack(text) == value) return text;
+        }
+    }
+    return Scientific(negative, Rounded(value, kMaxSignificant));
 }
 
 std::to_chars_result Copy(char* first, char* last, std::string_view text) {
