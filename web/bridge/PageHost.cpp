@@ -81,15 +81,32 @@ MsgButton PageHost::MessageDlg(const std::string& text, MsgType type, MsgButtons
     return ScriptedHost::MessageDlg(text, type, buttons);
 }
 
+const PageHost::DrawnText& PageHost::Drawn(const std::string& text, int pixelSize, bool bold, int scale,
+                                           Rgb color, Rgb brush) {
+    std::string key = text;
+    key += '\0';
+    key += std::to_string(pixelSize) + ' ' + std::to_string(bold) + ' ' + std::to_string(scale) + ' ' +
+           std::to_string(color) + ' ' + std::to_string(brush);
+    if (const auto found = drawn_.find(key); found != drawn_.end()) return found->second;
+    // A device writes the same few texts again and again (a value, a unit, a mode); what it wrote once
+    // in a while (every counter's value) must not grow without end.
+    if (drawn_.size() >= kDrawnTextsKept) drawn_.clear();
+    DrawnText drawn;
+    const std::unique_ptr<unsigned char, FreeWithFree> rgba(
+        DrawTextInPage(text.c_str(), pixelSize, bold, scale, static_cast<int>(color), static_cast<int>(brush),
+                       &drawn.width, &drawn.height));
+    drawn.rgba.assign(rgba.get(), rgba.get() + static_cast<size_t>(drawn.width * scale) *
+                                                   static_cast<size_t>(drawn.height * scale) * 4);
+    return drawn_.emplace(std::move(key), std::move(drawn)).first->second;
+}
+
 void PageHost::TextOut(Picture& picture, int x, int y, const std::string& text, const Font& font, Rgb color,
                        Rgb brush) {
     const int pixelSize =
         font.pixelHeight > 0 ? font.pixelHeight : static_cast<int>(std::lround(font.size * kPixelsPerPoint));
     const int scale = picture.Scale();
-    int width = 0, height = 0;
-    const std::unique_ptr<unsigned char, FreeWithFree> rgba(
-        DrawTextInPage(text.c_str(), pixelSize, font.bold, scale, static_cast<int>(color),
-                       static_cast<int>(brush), &width, &height));
+    const DrawnText& drawn = Drawn(text, pixelSize, font.bold, scale, color, brush);
+    const int width = drawn.width, height = drawn.height;
     // The cell clipped to the picture, in device pixels.
     const int left = std::max(0, x * scale), top = std::max(0, y * scale);
     const int right = std::min(picture.DeviceWidth(), (x + width) * scale);
@@ -98,7 +115,7 @@ void PageHost::TextOut(Picture& picture, int x, int y, const std::string& text, 
     for (int row = top; row < bottom; ++row)
         for (int column = left; column < right; ++column) {
             const unsigned char* p =
-                rgba.get() + 4 * ((row - y * scale) * width * scale + (column - x * scale));
+                drawn.rgba.data() + 4 * ((row - y * scale) * width * scale + (column - x * scale));
             bits[row * picture.DeviceWidth() + column] = MakeRgb(p[0], p[1], p[2]);
         }
     const Rect covered{x, y, x + width, y + height};

@@ -6,6 +6,10 @@
 // queued no answer; the page then shows the box and asks again with the user's choice.
 #include "platform/ScriptedHost.h"
 
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 namespace vp7 {
 
 class PageHost : public ScriptedHost {
@@ -20,7 +24,17 @@ public:
     std::vector<ModalDialog> TakeDialogsAsked();
 
 private:
+    // A text as the page drew it: its cell's logical size and its pixels at the picture's scale.
+    struct DrawnText {
+        int width = 0, height = 0;
+        std::vector<unsigned char> rgba;
+    };
+    static constexpr size_t kDrawnTextsKept = 512;
+    const DrawnText& Drawn(const std::string& text, int pixelSize, bool bold, int scale, Rgb color,
+                           Rgb brush);
+
     std::vector<ModalDialog> dialogsAsked_;
+    std::unordered_map<std::string, DrawnText> drawn_; // by text, font, scale and colours
 };
 
 } // namespace vp7
