@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "web/bridge/FormJson.h"
 
+#include "model/ClosedRows.h"
 #include "model/FormState.h"
 #include "session/exercise/ExerciseRun.h"
 #include "sim/Simulator.h"
@@ -51,8 +52,11 @@ bool InOrUnder(const FormState& form, const Control& control, const std::set<std
 nlohmann::json FormJson(const Simulator& sim, const ExerciseRun* exercise) {
     const FormState& f = sim.form;
     nlohmann::json controls = nlohmann::json::array();
+    const ClosedRows closed = exercise ? RowsClosedUp(exercise->Hidden()) : ClosedRows{};
     for (const Control* c : f.All()) {
         nlohmann::json control = ControlJson(*c);
+        control["top"] = c->top - closed.Up(c->name);
+        control["height"] = c->height - closed.Shorter(c->name);
         if (exercise && InOrUnder(f, *c, exercise->Hidden())) control["visible"] = false;
         if (exercise && InOrUnder(f, *c, exercise->Locked())) control["enabled"] = false;
         controls.push_back(std::move(control));

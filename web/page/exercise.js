@@ -33,6 +33,7 @@ export class Exercises {
         this.running = null; // {path, trainee, handedIn} while an exercise runs
         this.shipped = null; // [{name, title: {de, en}, text}] once read
         this.timer = null;
+        this.limitAt = null; // the page's moment of the time limit
         this.panel = null;
         // Handed in, the device is only shown: the keys the window passes to it go nowhere.
         window.addEventListener('keydown', (e) => this.holdKey(e), true);
@@ -129,6 +130,9 @@ export class Exercises {
         }
         page.follow();
         page.schedule();
+        // The device's clock follows the page's at its pace: the limit falls at this moment of the page.
+        const { timeLeftMs } = engine.exercise();
+        this.limitAt = timeLeftMs === null || timeLeftMs === undefined ? null : page.now() + timeLeftMs;
         this.buildPanel();
         this.refresh();
         return true;
@@ -181,12 +185,16 @@ export class Exercises {
         return box;
     }
 
-    // The time shown as the device's clock has it; at the limit, handed in. The next look comes when
-    // the shown second ends, or at the limit.
+    // The time shown as the device's clock has it; at the limit, handed in as the device stood at the
+    // limit (what came after it counts not). The next look comes when the shown second ends, or at
+    // the limit.
     refresh() {
         clearTimeout(this.timer);
         if (!this.running || this.running.handedIn) return;
-        this.page.tick();
+        const { page } = this;
+        page.engine.advance(this.limitAt === null ? page.now() : Math.min(page.now(), this.limitAt));
+        page.follow();
+        page.schedule();
         const exercise = this.page.engine.exercise();
         if (!exercise.open) return;
         const t = this.t;
@@ -210,7 +218,7 @@ export class Exercises {
         const running = this.running;
         if (!running || running.handedIn) return null;
         clearTimeout(this.timer);
-        this.page.tick();
+        if (!notice) this.page.tick(); // at the limit, the device stands where the limit found it
         const now = new Date();
         const stem = sessionStem(running.path.split('/').pop(), running.trainee, now);
         const files = { recording: `${stem}.vp7s`, report: `${stem}.html` };

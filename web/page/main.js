@@ -380,8 +380,8 @@ async function main() {
             // Lets `ms` of the page's time pass at once, as if the page had waited.
             pass: (ms) => {
                 page.clockStart -= ms;
-                page.tick();
                 page.exercises.refresh();
+                page.tick();
             },
             page,
         };

@@ -76,6 +76,9 @@ export const tests = [
         async run(h) {
             const { page, problems } = await openDevice(h);
             const storedBefore = await page.evaluate(() => localStorage.getItem('vp7.settings'));
+            const placeOf = (name) => page.locator(`[data-name="${name}"]`).evaluate((e) =>
+                [Number(e.style.getPropertyValue('--y')), Number(e.style.getPropertyValue('--h'))]);
+            const [, optionsHeight] = await placeOf('ZorizOptions');
             await openDialog(page);
             await page.locator('.exercise-list button[name="08-init-stops.vp7x"]').click();
             await giveName(page, 'Anna Berg');
@@ -90,6 +93,9 @@ export const tests = [
                 if (enabled !== null) assert.equal(await shown.locator('input').isEnabled(), enabled, control);
             }
             assert.match((await run(page, 'set BlockDownSelect 1')).error, /cannot be used now/);
+            // The four rows hidden leave no gap: the row below them moves up, the group shrinks.
+            assert.equal((await placeOf('ExtendedFaultsSelect'))[0], 190);
+            assert.equal((await placeOf('ZorizOptions'))[1], optionsHeight - (19 + 3 * 24));
             // The mode key held five seconds of the page's time enters the configuration.
             await page.locator('#picture').focus();
             await page.keyboard.down('m');
@@ -137,6 +143,25 @@ export const tests = [
             assert.equal(await page.evaluate(() => localStorage.getItem('vp7.settings')), storedBefore);
             assert.match(await printed(page, 'Mode'), /Mode 0/);
             assert.deepEqual(problems, []);
+        },
+    },
+    {
+        name: 'abandoning asks first, and the own device comes back on the settings kept for it',
+        async run(h) {
+            const { page } = await openDevice(h);
+            const stored = await page.evaluate(() => localStorage.getItem('vp7.settings'));
+            await openDialog(page);
+            // An exercise whose settings differ from the user's: they stay the exercise's own.
+            await page.locator('.exercise-list button[name="04-alarm-limits.vp7x"]').click();
+            await giveName(page, 'Cem');
+            assert.equal(await printed(page, 'AlarmModulSelect'), 'AlarmModulSelect 1');
+            for (const [answer, panels] of [['no', 1], ['yes', 0]]) {
+                await page.locator('.exercise-panel button[name="abandon"]').click();
+                await page.locator(`.overlay button[name="${answer}"]`).click();
+                assert.equal(await page.locator('.exercise-panel').count(), panels, answer);
+            }
+            assert.equal(await printed(page, 'AlarmModulSelect'), 'AlarmModulSelect 0');
+            assert.equal(await page.evaluate(() => localStorage.getItem('vp7.settings')), stored);
         },
     },
     {
