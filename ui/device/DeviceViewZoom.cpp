@@ -2,6 +2,7 @@
 // The device view at a zoom: the form's controls, fonts and pictures scaled from their designed places.
 #include "ui/device/DeviceView.h"
 
+#include "model/ClosedRows.h"
 #include "session/Session.h"
 #include "ui/artwork/Artwork.h"
 #include "ui/device/PictureWidget.h"
@@ -14,7 +15,6 @@
 #include <QRadioButton>
 
 #include <algorithm>
-#include <map>
 #include <set>
 #include <utility>
 
@@ -30,52 +30,6 @@ QRect RadioItemPlace(const Control& group, int item) {
     const int rows = std::max<int>(1, static_cast<int>(group.items.size()));
     const int rowHeight = std::max(kItemHeight, (group.height - kGroupFrameHeight) / rows);
     return {kItemLeft, kItemTop + item * rowHeight, group.width - 2 * kItemLeft, kItemHeight};
-}
-
-// How far up a control moves, and a group shrinks, so that the rows a trainee is not shown leave no empty
-// row telling where they were: in each group, its own rows and the form's lying in it, a hidden row
-// gives its place to those below. The rows are the ones the form was designed to show.
-struct ClosedUp {
-    std::map<std::string, int> up, shorter;
-};
-
-int Points(const std::map<std::string, int>& by, const std::string& name) {
-    const auto found = by.find(name);
-    return found == by.end() ? 0 : found->second;
-}
-
-ClosedUp RowsClosedUp(const std::set<std::string>& hidden) {
-    ClosedUp closed;
-    if (hidden.empty()) return closed;
-    static const FormState kDesigned;
-    for (const Control* group : kDesigned.All()) {
-        if (group->kind != ControlKind::Group) continue;
-        const QRect area(group->left, group->top, group->width, group->height);
-        std::vector<std::pair<int, const Control*>> rows; // by their top within the group
-        for (const Control* c : kDesigned.All()) {
-            if (!c->visible || c == group) continue;
-            if (c->parent == group->name)
-                rows.emplace_back(c->top, c);
-            else if (c->parent.empty() && c->kind != ControlKind::Group && area.contains(c->left, c->top))
-                rows.emplace_back(c->top - group->top, c);
-        }
-        std::sort(rows.begin(), rows.end());
-        int shift = 0;
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const Control& row = *rows[i].second;
-            if (!hidden.contains(row.name)) {
-                if (shift > 0) closed.up[row.name] = shift;
-                continue;
-            }
-            // The last row takes as much room as the one above it.
-            if (i + 1 < rows.size())
-                shift += rows[i + 1].first - rows[i].first;
-            else if (i > 0)
-                shift += rows[i].first - rows[i - 1].first;
-        }
-        if (shift > 0) closed.shorter[group->name] = shift;
-    }
-    return closed;
 }
 
 } // namespace
@@ -104,14 +58,13 @@ void DeviceView::LayOutForm() {
     // Set again only when it changes: the widgets are polished anew each time.
     if (const QString sheet = FormStyle(zoom_, *style()); client->styleSheet() != sheet)
         client->setStyleSheet(sheet);
-    const ClosedUp closed = RowsClosedUp(hidden_);
+    const ClosedRows closed = RowsClosedUp(hidden_);
     for (const Control* c : Sim().form.All()) {
         if (c->kind == ControlKind::MenuItem) continue;
         QWidget* w = widgets_.at(c->name);
-        const int up = Points(closed.up, c->name);
+        const int up = closed.Up(c->name);
         if (c->width > 0)
-            w->setGeometry(
-                zoom_(QRect(c->left, c->top - up, c->width, c->height - Points(closed.shorter, c->name))));
+            w->setGeometry(zoom_(QRect(c->left, c->top - up, c->width, c->height - closed.Shorter(c->name))));
         else
             w->move(zoom_(QPoint(c->left, c->top - up)));
         switch (c->kind) {

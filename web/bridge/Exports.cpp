@@ -3,13 +3,16 @@
 // words to it, lets time pass and reads back what changed. Texts cross as UTF-8 and stay valid until
 // the next call.
 #include "model/SpriteSet.h"
+#include "session/script/Runner.h"
 #include "web/bridge/PageDevice.h"
+#include "web/bridge/PageExercise.h"
 
 #include <emscripten.h>
 #include <nlohmann/json.hpp>
 
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 
 using vp7::PageDevice;
 
@@ -17,6 +20,8 @@ namespace {
 
 std::unique_ptr<PageDevice> device;
 std::string answer; // the text the last call returned
+// New files readable by everyone and writable by their owner, as on a desktop.
+constexpr mode_t kFileCreationMask = 022;
 
 const char* Answer(std::string text) {
     answer = std::move(text);
@@ -39,6 +44,9 @@ EMSCRIPTEN_KEEPALIVE const char* vp7_sprites_json() {
 
 // Makes the page's device at `scale` (1, or 2 on a dense screen), its sprites still to be filled.
 EMSCRIPTEN_KEEPALIVE void vp7_create(int scale) {
+    // The module's file system begins with a umask that takes every permission away: a file the
+    // library creates (a settings file in an exercise's scratch folder) could not be read back.
+    umask(kFileCreationMask);
     device = std::make_unique<PageDevice>(scale == 2 ? 2 : 1);
 }
 
@@ -85,6 +93,34 @@ EMSCRIPTEN_KEEPALIVE const char* vp7_form() {
 
 EMSCRIPTEN_KEEPALIVE const uint8_t* vp7_picture_rgba(int x, int y, int width, int height) {
     return device ? device->PictureRgba(x, y, width, height) : nullptr;
+}
+
+// A new runner, as vp7_reset, that finds the files a line names without a folder in `folder`: an
+// exercise opened from there is recorded by its name alone, and its recording replays beside it.
+EMSCRIPTEN_KEEPALIVE void vp7_reset_in(const char* folder) {
+    if (!device) return;
+    device->Reset();
+    device->Script().SetScriptFolder(folder);
+}
+
+// The exercise file at `path` checked whole, the device untouched (PageExercise.h).
+EMSCRIPTEN_KEEPALIVE const char* vp7_check_exercise(const char* path) {
+    return Answer(vp7::CheckedExerciseJson(path));
+}
+
+// The running exercise as its panel shows it.
+EMSCRIPTEN_KEEPALIVE const char* vp7_exercise() {
+    return Answer(device ? vp7::RunningExerciseJson(device->Script()) : R"({"open":false})");
+}
+
+// Hands the exercise in: the result, the report in the language asked and the session's recording.
+EMSCRIPTEN_KEEPALIVE const char* vp7_hand_in(const char* trainee, const char* date, const char* exercisePath,
+                                             const char* recordingFile, int german) {
+    if (!device) return Answer(R"({"ok":false,"error":"no device"})");
+    const std::string json =
+        vp7::HandInJson(device->Script(), {trainee, date, exercisePath, recordingFile, german != 0});
+    device->TakePrinted(); // the lines `handin` prints, which the answer holds
+    return Answer(json);
 }
 
 } // extern "C"

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "web/bridge/FormJson.h"
 
+#include "model/ClosedRows.h"
 #include "model/FormState.h"
+#include "session/exercise/ExerciseRun.h"
 #include "sim/Simulator.h"
 
 namespace vp7 {
@@ -38,13 +40,27 @@ nlohmann::json ControlJson(const Control& c) {
             {"radioItem", c.radioItem}};
 }
 
+// Whether `control` or a group or menu it lies in is in `names`.
+bool InOrUnder(const FormState& form, const Control& control, const std::set<std::string>& names) {
+    for (const Control* c = &control; c; c = c->parent.empty() ? nullptr : form.Find(c->parent))
+        if (names.contains(c->name)) return true;
+    return false;
+}
+
 } // namespace
 
-nlohmann::json FormJson(const Simulator& sim) {
+nlohmann::json FormJson(const Simulator& sim, const ExerciseRun* exercise) {
     const FormState& f = sim.form;
     nlohmann::json controls = nlohmann::json::array();
-    for (const Control* c : f.All())
-        controls.push_back(ControlJson(*c));
+    const ClosedRows closed = exercise ? RowsClosedUp(exercise->Hidden()) : ClosedRows{};
+    for (const Control* c : f.All()) {
+        nlohmann::json control = ControlJson(*c);
+        control["top"] = c->top - closed.Up(c->name);
+        control["height"] = c->height - closed.Shorter(c->name);
+        if (exercise && InOrUnder(f, *c, exercise->Hidden())) control["visible"] = false;
+        if (exercise && InOrUnder(f, *c, exercise->Locked())) control["enabled"] = false;
+        controls.push_back(std::move(control));
+    }
     const InitInfoState& info = f.initInfo;
     return {{"title", f.title},
             {"cursor", CursorName(f.cursor)},

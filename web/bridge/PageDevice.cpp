@@ -81,9 +81,14 @@ PageDevice::Outcome PageDevice::Run(const std::string& line) {
         outcome.ok = false;
         outcome.error = e.what();
     }
-    outcome.printed = out_.str();
-    out_.str({});
+    outcome.printed = TakePrinted();
     return outcome;
+}
+
+std::string PageDevice::TakePrinted() {
+    std::string printed = out_.str();
+    out_.str({});
+    return printed;
 }
 
 void PageDevice::PassTo(double pageMs) {
@@ -115,7 +120,7 @@ std::string PageDevice::TakeChanges() {
         if (dirty.Width() > 0 && dirty.Height() > 0)
             changes["dirty"] = {dirty.left * scale_, dirty.top * scale_, dirty.Width() * scale_,
                                 dirty.Height() * scale_};
-        if (sim->TakeViewChange()) changes["form"] = FormJson(*sim);
+        if (sim->TakeViewChange()) changes["form"] = FormJson(*sim, &runner_->RunningExercise());
     }
     changes["messages"] = nlohmann::json::array();
     for (const ScriptedHost::Message& m : host_->Messages())
@@ -135,7 +140,9 @@ std::string PageDevice::TakeChanges() {
 
 std::string PageDevice::Form() const {
     const Simulator* sim = runner_->Sim();
-    return sim ? FormJson(*sim).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) : "null";
+    return sim ? FormJson(*sim, &runner_->RunningExercise())
+                     .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+               : "null";
 }
 
 const uint8_t* PageDevice::PictureRgba(int x, int y, int width, int height) {

@@ -48,6 +48,10 @@ public:
     std::string Form() const;
     // The picture's pixels in [x, x+w) × [y, y+h) (device pixels, clipped) as RGBA.
     const uint8_t* PictureRgba(int x, int y, int width, int height);
+    // The runner itself, for what the page asks beyond its lines (an exercise's panel, its hand-in);
+    // what it prints meanwhile is taken with TakePrinted.
+    Runner& Script() { return *runner_; }
+    std::string TakePrinted();
 
 private:
     int scale_;

@@ -197,6 +197,8 @@ export class FormControls {
         default:
             break;
         }
+        // The rows below a control an exercise hides close up over it.
+        if (c.kind !== 'Label') place(element, c);
         element.hidden = !c.visible;
         element.classList.toggle('disabled', !c.enabled);
     }

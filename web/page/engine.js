@@ -50,9 +50,9 @@ export class Engine {
 
     // Starts the device on the screen the page has, its clock at the page's `nowMs`; the error when the
     // device would not start.
-    start(screenWidth, screenHeight, nowMs) {
+    start(screenWidth, screenHeight, nowMs, startLine = 'start') {
         this.calls.passTo(nowMs);
-        for (const line of [`screen ${screenWidth} ${screenHeight} ${SCREEN_DEPTH}`, 'start']) {
+        for (const line of [`screen ${screenWidth} ${screenHeight} ${SCREEN_DEPTH}`, startLine]) {
             const result = this.run(line);
             if (!result.ok) return result.error || line;
         }
@@ -125,6 +125,11 @@ export class Engine {
         FS.writeFile(path, data);
     }
 
+    removeFile(path) {
+        const FS = this.module.FS;
+        if (FS.analyzePath(path).exists) FS.unlink(path);
+    }
+
     readFile(path) {
         const FS = this.module.FS;
         if (!FS.analyzePath(path).exists) return null;
@@ -134,6 +139,28 @@ export class Engine {
         return FS.readFile(path);
     }
 
+    // An exercise's calls (web/bridge/PageExercise.h). A new runner for a new device, which finds the
+    // files its lines name without a folder in `folder`.
+    resetIn(folder) {
+        this.module.ccall('vp7_reset_in', null, ['string'], [folder]);
+    }
+
+    // The exercise file at `path` checked whole, the device untouched: {ok, title: {de, en}, error}.
+    checkExercise(path) {
+        return JSON.parse(this.module.ccall('vp7_check_exercise', 'string', ['string'], [path]));
+    }
+
+    // The running exercise: {open, title, tasks, limitMs, elapsedMs, timeLeftMs, question}.
+    exercise() {
+        return JSON.parse(this.module.ccall('vp7_exercise', 'string', [], []));
+    }
+
+    // Hands the exercise in: {ok, error, passed, total, takenMs, checks, question, report, recording}.
+    handIn({ trainee, date, exercisePath, recordingFile, german }) {
+        return JSON.parse(this.module.ccall('vp7_hand_in', 'string',
+            ['string', 'string', 'string', 'string', 'number'],
+            [trainee, date, exercisePath, recordingFile, german ? 1 : 0]));
+    }
 }
 
 // The line that queues the scale dialog's texts for its next opening. The line takes two plain words:

@@ -12,6 +12,7 @@ import { StoredSettings, firstSettings } from './settings.js';
 import { TEXTS, browserLanguage, formLanguage } from './texts.js';
 import { loadConfiguration, pickFile, saveConfiguration } from './files.js';
 import { ZOOM_STEPS, fitZoom } from './input.js';
+import { EXERCISE_ITEM, Exercises, exerciseMenuItem } from './exercise.js';
 
 const ZOOM_KEY = 'vp7.zoom';
 const FIT = 'fit';
@@ -89,6 +90,7 @@ class Page {
         this.initInfo = new ToolPanel(this.formElement, 'initinfo-panel', null);
         this.menuItems = form.controls.filter((c) => c.kind === 'MenuItem');
         this.menus = new MenuBar(document.getElementById('menubar'), (name) => this.choose(name));
+        this.exercises = new Exercises(this);
         this.showLanguage();
         this.applyZoom();
         this.picture.updateAll();
@@ -132,6 +134,8 @@ class Page {
         const items = [...this.menuItems];
         const extras = items.findIndex((item) => item.name === 'Extras1');
         items.splice(extras < 0 ? items.length : extras, 0, ...this.pageMenuItems());
+        const saving = items.findIndex((item) => item.name === 'Konfigurationspeichern1');
+        items.splice(saving + 1, 0, exerciseMenuItem(this.language));
         return items;
     }
 
@@ -175,6 +179,7 @@ class Page {
     async choose(name) {
         if (name === FIT) return this.setZoom(FIT);
         if (name.startsWith('zoom')) return this.setZoom(Number(name.slice(4)));
+        if (name === EXERCISE_ITEM) return this.exercises.choose(pickFile);
         if (name === 'Konfigurationladen1') {
             const file = await pickFile('.vp7');
             if (file && !(await loadConfiguration(this.engine, (...lines) => this.act(...lines), file))) {
@@ -238,7 +243,9 @@ class Page {
         this.schedule();
     }
 
+    // An exercise's device runs on settings of its own: the user's stay as they were.
     saveSettings() {
+        if (this.exercises?.running) return;
         this.settings.save(this.engine.settings());
     }
 
@@ -370,6 +377,12 @@ async function main() {
                 return result;
             },
             form: () => engine.form(),
+            // Lets `ms` of the page's time pass at once, as if the page had waited.
+            pass: (ms) => {
+                page.clockStart -= ms;
+                page.exercises.refresh();
+                page.tick();
+            },
             page,
         };
         document.body.classList.add('ready');
