@@ -23,7 +23,7 @@ const PAGE_FONTS = ['fonts/DejaVuSans.woff2', 'fonts/DejaVuSans-Bold.woff2'];
 
 // A page of its own with fresh storage (kept across its own reloads), the device started and the
 // start's splash and screen check answered.
-async function openDevice(h, { languages = ['de-DE', 'de'], deviceScaleFactor = 1 } = {}) {
+export async function openDevice(h, { languages = ['de-DE', 'de'], deviceScaleFactor = 1 } = {}) {
     const page = await h.open();
     const problems = [];
     page.on('pageerror', (error) => problems.push(error.message));
@@ -58,11 +58,11 @@ async function ready(page) {
     await page.locator('.splash').waitFor({ state: 'hidden' });
 }
 
-function run(page, line) {
+export function run(page, line) {
     return page.evaluate((l) => window.vp7.run(l), line);
 }
 
-async function printed(page, what) {
+export async function printed(page, what) {
     const result = await run(page, `print ${what}`);
     assert.ok(result.ok, `print ${what}: ${result.error}`);
     return result.out.trim();
@@ -73,7 +73,7 @@ function sentLines(page) {
 }
 
 // Waits until `print what` shows `pattern`, as long as the device needs (within the test's limit).
-async function waitForPrinted(page, what, pattern) {
+export async function waitForPrinted(page, what, pattern) {
     const deadline = Date.now() + WAIT_LIMIT_MS;
     let last = '';
     while (Date.now() < deadline) {
@@ -88,7 +88,7 @@ async function pictureBox(page) {
     return page.locator('#picture').boundingBox();
 }
 
-async function chooseMenu(page, ...names) {
+export async function chooseMenu(page, ...names) {
     await page.locator(`.menu[data-name="${names[0]}"] > .menu-title`).click();
     for (const name of names.slice(1, -1)) await page.locator(`.menu-item[data-name="${name}"]`).hover();
     await page.locator(`.menu-item[data-name="${names[names.length - 1]}"]`).click();
