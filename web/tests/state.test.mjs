@@ -162,7 +162,8 @@ export const tests = [
             const recording = String(await download(page, () => chooseSession(page, 'saveRecording')));
             const lines = recording.split('\n');
             assert.match(lines[0], /^# vp7sim /);
-            assert.ok(lines.findIndex((l) => l.startsWith('ini ')) < lines.indexOf('start'), 'settings before the start');
+            const firstSetting = lines.findIndex((l) => l.startsWith('ini '));
+            assert.ok(firstSetting > 0 && firstSetting < lines.indexOf('start'), 'settings before the start');
 
             const played = runDesktop(`${recording}print Sollwert\nprint lcd\n`).out.trim().split('\n');
             assert.equal(played[0], 'Sollwert 40.0000');
@@ -178,6 +179,33 @@ export const tests = [
             await page.locator('.player-pause').click();
             await page.locator('.player-bar').waitFor({ state: 'detached', timeout: 60000 });
             assert.deepEqual([await printed(page, 'Sollwert'), await printed(page, 'lcd')], played);
+        },
+    },
+    {
+        name: 'a recording written as the desktop writes one plays in the page as on the desktop',
+        timeout: 120000,
+        async run(h) {
+            needHeadless();
+            // Its own seed and settings, friction drawing from the seed, an option set while it runs.
+            const recording = `# vp7sim 0.1, recorded 2026-12-01T10:00:00
+screen 1280 1024 24
+seed 77
+ini Config Sprache English
+start
+wait 1500
+set FrictionSelect 1
+wait 400
+set SetPointText 25
+click Enter
+wait 6000
+`;
+            const played = runDesktop(`${recording}print Istwert\nprint lcd\n`).out.trim().split('\n');
+            const { page } = await openDevice(h);
+            await upload(page, 'playRecording', 'desk.vp7s', recording);
+            await page.locator('.player-bar').waitFor();
+            await page.locator('.player-bar').waitFor({ state: 'detached', timeout: 30000 });
+            assert.deepEqual([await printed(page, 'Istwert'), await printed(page, 'lcd')], played);
+            assert.equal(await page.locator('.menu[data-name="Datei1"] > .menu-title').textContent(), 'File');
         },
     },
 ];
