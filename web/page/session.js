@@ -22,6 +22,7 @@ const WORDS = {
         rewindTitle: 'Zurückspulen',
         rewindTo: 'Zurück zu',
         nothingYet: 'Die Sitzung hat noch nicht begonnen.',
+        cancel: 'Abbrechen',
     },
     en: {
         menu: 'Simulation',
@@ -36,6 +37,7 @@ const WORDS = {
         rewindTitle: 'Rewind',
         rewindTo: 'Back to',
         nothingYet: 'The session has not begun yet.',
+        cancel: 'Cancel',
     },
 };
 
@@ -45,6 +47,7 @@ const ITEMS = ['saveState', 'loadState', 'rewind', 'trend', 'saveRecording', 'pl
 export const LARGEST_STATE = LARGEST_RECORDING;
 const STATE_NAME = 'session.vp7state';
 const RECORDING_NAME = 'session.vp7s';
+const MINUTE_MS = 60000;
 
 // "m:ss.s" for a moment of the session.
 export function sessionTime(ms) {
@@ -173,9 +176,14 @@ export class SessionMenu {
     }
 }
 
-// The session's time line with its event marks; a click on a mark or the slider chooses the moment.
+// The session's time line with a tick every minute and its event marks; a click on a mark or the slider chooses the moment.
 function buildRewind(body, close, lengthMs, marks, words) {
     const line = element('div', 'rewind-line');
+    for (let ms = MINUTE_MS; ms < lengthMs; ms += MINUTE_MS) {
+        const minute = element('div', 'rewind-minute');
+        minute.style.left = `${(100 * ms) / lengthMs}%`;
+        line.append(minute);
+    }
     const slider = element('input', 'rewind-slider');
     Object.assign(slider, { type: 'range', min: 0, max: lengthMs, step: 100, value: lengthMs });
     const chosen = element('div', 'rewind-chosen');
@@ -200,7 +208,7 @@ function buildRewind(body, close, lengthMs, marks, words) {
     ok.type = 'button';
     ok.dataset.default = '';
     ok.addEventListener('click', () => close(Number(slider.value)));
-    const cancel = element('button', null, 'Cancel');
+    const cancel = element('button', null, words.cancel);
     cancel.type = 'button';
     cancel.addEventListener('click', () => close(null));
     row.append(ok, cancel);
