@@ -74,6 +74,8 @@ export const tests = [
             const { page } = await openDevice(h);
             await chooseSession(page, 'trend');
             await page.locator('.trend-panel .uplot').waitFor();
+            // A second of the session, whatever the device's timers did meanwhile.
+            assert.ok((await run(page, 'wait 1000')).ok);
             const csv = await saved(page, 'csv');
             const rows = String(csv.data).split('\r\n').filter(Boolean);
             assert.equal(csv.name, 'trend.csv');
