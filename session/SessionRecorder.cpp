@@ -76,6 +76,22 @@ std::optional<std::string> SessionRecorder::Command(const UserAction& a) {
     return std::nullopt;
 }
 
+std::vector<std::string> SettingsLines(std::string_view iniText) {
+    std::vector<std::string> written;
+    std::istringstream lines{std::string(iniText)};
+    std::string line, section;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
+            section = line.substr(1, line.size() - 2);
+        } else if (const auto equals = line.find('='); equals != std::string::npos && !section.empty()) {
+            written.push_back("ini " + section + ' ' + line.substr(0, equals) + ' ' +
+                              line.substr(equals + 1));
+        }
+    }
+    return written;
+}
+
 SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, const std::string& header,
                                  std::string startLine, std::optional<int64_t> startMs)
     : sim_(sim), path_(path), startLine_(std::move(startLine)),
@@ -88,16 +104,8 @@ SessionRecorder::SessionRecorder(Simulator& sim, const std::string& path, const 
     Write("seed " + std::to_string(sim.RandomSeed));
     IniFile settings;
     sim.settings.WriteAll(settings);
-    std::istringstream lines(settings.Text());
-    std::string line, section;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
-            section = line.substr(1, line.size() - 2);
-        } else if (const auto equals = line.find('='); equals != std::string::npos && !section.empty()) {
-            Write("ini " + section + ' ' + line.substr(0, equals) + ' ' + line.substr(equals + 1));
-        }
-    }
+    for (const std::string& line : SettingsLines(settings.Text()))
+        Write(line);
     // The start line waits for the first action: answers to the start-up's dialogs must stand before
     // it. The runner's `start` (and `exercise`) runs the start-up tick too.
     lastMs_ = originMs_ = startMs.value_or(sim.CreatedMs + sim.Timer1.Interval());

@@ -14,11 +14,15 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vp7 {
 
 class Simulator;
+
+// A settings file's text as a recording's `ini` lines, one a key, in the file's order.
+std::vector<std::string> SettingsLines(std::string_view iniText);
 
 class SessionRecorder final : public ActionObserver {
 public:

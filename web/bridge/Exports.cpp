@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 
@@ -121,6 +122,32 @@ EMSCRIPTEN_KEEPALIVE const char* vp7_hand_in(const char* trainee, const char* da
         vp7::HandInJson(device->Script(), {trainee, date, exercisePath, recordingFile, german != 0});
     device->TakePrinted(); // the lines `handin` prints, which the answer holds
     return Answer(json);
+}
+
+// The session (PageSession.cpp): the trend since sample and event numbers, the session as a
+// recording, a state loaded only when it loads, a recording checked for playing, the page's clock.
+EMSCRIPTEN_KEEPALIVE const char* vp7_trend_json(double fromSample, double fromEvent) {
+    if (!device) return Answer("null");
+    return Answer(device->TrendJson(static_cast<uint64_t>(fromSample), static_cast<uint64_t>(fromEvent)));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* vp7_recording(const char* date) {
+    return Answer(device ? device->Recording(date) : "");
+}
+
+// `line` on a runner of its own, which takes the device's place when it went through: {"ok", "error"}.
+EMSCRIPTEN_KEEPALIVE const char* vp7_replace(const char* line) {
+    const auto refused = device ? device->Replace(line) : std::optional<std::string>("no device");
+    return Answer(nlohmann::json{{"ok", !refused}, {"error", refused.value_or("")}}.dump(
+        -1, ' ', false, nlohmann::json::error_handler_t::replace));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* vp7_play_plan(const char* path) {
+    return Answer(PageDevice::PlayPlan(path));
+}
+
+EMSCRIPTEN_KEEPALIVE void vp7_clock_from(double pageMs) {
+    if (device) device->ClockFrom(pageMs);
 }
 
 } // extern "C"

@@ -63,11 +63,21 @@ void PageDevice::TakeSprite(int id) {
     sprites_.Set(static_cast<SpriteId>(id), std::move(picture));
 }
 
+std::unique_ptr<Runner> PageDevice::NewRunner(PageHost*& host) {
+    auto owned = std::make_unique<PageHost>();
+    host = owned.get();
+    return std::make_unique<Runner>(out_, kProgramDir, DeviceLook{std::move(owned), &sprites_});
+}
+
 void PageDevice::Reset() {
     runner_.reset();
-    auto host = std::make_unique<PageHost>();
-    host_ = host.get();
-    runner_ = std::make_unique<Runner>(out_, kProgramDir, DeviceLook{std::move(host), &sprites_});
+    runner_ = NewRunner(host_);
+    Began();
+}
+
+void PageDevice::Began() {
+    ++runnersMade_;
+    settingsAtStart_ = SettingsText();
     pageMs_ = -1;
     carryMs_ = 0;
     out_.str({});

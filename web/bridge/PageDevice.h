@@ -53,7 +53,30 @@ public:
     Runner& Script() { return *runner_; }
     std::string TakePrinted();
 
+    // The session (PageSession.cpp). The trend from sample `fromSample` and event `fromEvent` on, at
+    // most kTrendRowsACall samples, as JSON (see there).
+    static constexpr uint64_t kTrendRowsACall = 20000;
+    std::string TrendJson(uint64_t fromSample, uint64_t fromEvent) const;
+    // The session's lines since its device was made, as a recording the desktop's player takes: the
+    // header comment first, the settings the device started on as `ini` lines before its start line.
+    std::string Recording(const std::string& date) const;
+    // Runs `line` (`state FILE`) on a runner of its own, which replaces this one when the line went
+    // through; the refusal otherwise, with the device and its settings file as they were.
+    std::optional<std::string> Replace(const std::string& line);
+    // A recording checked whole as the desktop's player checks it, as JSON: {error} or {setup, start,
+    // steps: [[ms, line]], startMs, endMs}.
+    static std::string PlayPlan(const std::string& path);
+    // The page's time from `pageMs` on passes on the device, the time before it not: a recording
+    // played meanwhile ran its own waits.
+    void ClockFrom(double pageMs);
+
 private:
+    // A runner for the page's device, its host handed out.
+    std::unique_ptr<Runner> NewRunner(PageHost*& host);
+    // The new runner's session begins: the page's clock is taken at its next call.
+    void Began();
+    static std::string SettingsText();
+
     int scale_;
     SpriteSet sprites_;
     std::ostringstream out_;
@@ -63,6 +86,8 @@ private:
     double carryMs_ = 0; // the part of a millisecond left over
     std::string rgba_;
     std::string spritePixels_;
+    std::string settingsAtStart_; // the settings file as the runner found it
+    uint64_t runnersMade_ = 0;
 };
 
 } // namespace vp7

@@ -161,6 +161,39 @@ export class Engine {
             ['string', 'string', 'string', 'string', 'number'],
             [trainee, date, exercisePath, recordingFile, german ? 1 : 0]));
     }
+
+    // A new runner with no device: the lines before `start` come next, the settings file as it is now
+    // kept as the one a rewind starts from again.
+    reset() {
+        this.module.ccall('vp7_reset', null, [], []);
+    }
+
+    // The session's trend from sample and event numbers on: {device, nowMs, sessionMs, samples: {next,
+    // rows: [[s, setpoint, position, deviation]]}, events: {next, items: [[s, text]]}}.
+    trend(fromSample, fromEvent) {
+        return JSON.parse(this.module.ccall('vp7_trend_json', 'string', ['number', 'number'], [fromSample, fromEvent]));
+    }
+
+    // The session since its device was made, as a recording of the desktop's (`date` in its header).
+    recording(date) {
+        return this.module.ccall('vp7_recording', 'string', ['string'], [date]);
+    }
+
+    // `line` (`state FILE`) on a runner of its own that replaces the device only when it went through:
+    // {ok, error}.
+    replace(line) {
+        return JSON.parse(this.module.ccall('vp7_replace', 'string', ['string'], [line]));
+    }
+
+    // The recording at `path` checked whole: {error} or {setup, start, steps: [[ms, line]], startMs, endMs}.
+    playPlan(path) {
+        return JSON.parse(this.module.ccall('vp7_play_plan', 'string', ['string'], [path]));
+    }
+
+    // The page's time passes on the device from `nowMs` on, not before.
+    clockFrom(nowMs) {
+        this.module.ccall('vp7_clock_from', null, ['number'], [nowMs]);
+    }
 }
 
 // The line that queues the scale dialog's texts for its next opening. The line takes two plain words:

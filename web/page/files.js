@@ -41,12 +41,17 @@ export function saveConfiguration(engine, send, name = 'config.vp7') {
     send(`file ${path}`, 'menu Konfigurationspeichern1');
     const written = engine.readFile(path);
     if (!written) return false;
+    offerDownload(written, name);
+    return true;
+}
+
+// Offers `data` (bytes, a text or a Blob) as a download under `name`.
+export function offerDownload(data, name, type = 'application/octet-stream') {
     const link = document.createElement('a');
-    link.href = URL.createObjectURL(new Blob([written], { type: 'application/octet-stream' }));
+    link.href = URL.createObjectURL(data instanceof Blob ? data : new Blob([data], { type }));
     link.download = safeFileName(name);
     document.body.append(link);
     link.click();
     link.remove();
     setTimeout(() => URL.revokeObjectURL(link.href), 0);
-    return true;
 }

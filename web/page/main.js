@@ -13,6 +13,7 @@ import { TEXTS, browserLanguage, formLanguage } from './texts.js';
 import { loadConfiguration, pickFile, saveConfiguration } from './files.js';
 import { ZOOM_STEPS, fitZoom } from './input.js';
 import { EXERCISE_ITEM, Exercises, exerciseMenuItem } from './exercise.js';
+import { SessionMenu } from './session.js';
 
 const ZOOM_KEY = 'vp7.zoom';
 const FIT = 'fit';
@@ -36,6 +37,7 @@ class Page {
         this.settings = new StoredSettings(window.localStorage);
         this.language = 'de';
         this.zoomChoice = this.storedZoom();
+        this.driver = null; // a recording playing, which lets the device's time pass instead of the page
     }
 
     now() {
@@ -57,6 +59,7 @@ class Page {
     start() {
         const stored = this.settings.load();
         this.engine.writeSettings(stored ?? firstSettings(browserLanguage(navigator.languages)));
+        this.engine.reset(); // the session keeps the settings it starts on: a rewind starts there again
         const refused = this.engine.start(screen.width, screen.height, this.now());
         if (refused) return refused;
         this.build(this.engine.form());
@@ -89,6 +92,7 @@ class Page {
         this.parTab = new ToolPanel(this.formElement, 'partab-panel', () => this.act('menu ParameterTabelle1'));
         this.initInfo = new ToolPanel(this.formElement, 'initinfo-panel', null);
         this.menuItems = form.controls.filter((c) => c.kind === 'MenuItem');
+        this.session = new SessionMenu(this);
         this.menus = new MenuBar(document.getElementById('menubar'), (name) => this.choose(name));
         this.exercises = new Exercises(this);
         this.showLanguage();
@@ -133,7 +137,7 @@ class Page {
     allMenuItems() {
         const items = [...this.menuItems];
         const extras = items.findIndex((item) => item.name === 'Extras1');
-        items.splice(extras < 0 ? items.length : extras, 0, ...this.pageMenuItems());
+        items.splice(extras < 0 ? items.length : extras, 0, ...this.pageMenuItems(), ...this.session.menuItems());
         const saving = items.findIndex((item) => item.name === 'Konfigurationspeichern1');
         items.splice(saving + 1, 0, exerciseMenuItem(this.language));
         return items;
@@ -180,6 +184,7 @@ class Page {
         if (name === FIT) return this.setZoom(FIT);
         if (name.startsWith('zoom')) return this.setZoom(Number(name.slice(4)));
         if (name === EXERCISE_ITEM) return this.exercises.choose(pickFile);
+        if (this.session.handles(name)) return this.session.choose(name);
         if (name === 'Konfigurationladen1') {
             const file = await pickFile('.vp7');
             if (file && !(await loadConfiguration(this.engine, (...lines) => this.act(...lines), file))) {
@@ -226,7 +231,7 @@ class Page {
     }
 
     send(...lines) {
-        if (this.closed) return;
+        if (this.closed || this.driver) return; // a recording playing takes no input
         for (const line of lines) {
             const rightDown = /^down (\d+) (\d+) right/.exec(line);
             if (rightDown) this.rightClickedAt = `${rightDown[1]} ${rightDown[2]}`;
@@ -252,13 +257,15 @@ class Page {
     schedule() {
         clearTimeout(this.timer);
         if (this.closed) return;
-        const due = this.engine.nextDue();
+        // A recording playing drives the device frame by frame.
+        const due = this.driver ? this.now() + this.drivenFrameMs : this.engine.nextDue();
         if (due === null) return;
         this.timer = setTimeout(() => this.tick(), Math.max(0, due - this.now()));
     }
 
     tick() {
-        this.engine.advance(this.now());
+        if (this.driver) this.driver(this.now());
+        else this.engine.advance(this.now());
         this.follow();
         this.schedule();
     }
@@ -271,11 +278,12 @@ class Page {
         else if (this.windowsShown) this.showWindows(this.engine.form()); // their texts change on their own
         const asked = this.lastAct;
         for (const message of changes.messages) {
-            if (this.answeringMessage) continue; // the user answered it already
+            // The user answered it already, or the recording playing answers it.
+            if (this.answeringMessage || this.driver) continue;
             this.overlays.message(document.title, message).then((chosen) => this.answered(message, chosen, asked));
         }
         this.refusals += changes.messages.filter((m) => String(m.type).toLowerCase() === 'error').length;
-        for (const dialog of changes.dialogs) if (!this.answeringDialog) this.runDialog(dialog);
+        for (const dialog of changes.dialogs) if (!this.answeringDialog && !this.driver) this.runDialog(dialog);
         if (changes.close) this.leave();
         if (changes.restart) this.restart();
     }

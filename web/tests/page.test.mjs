@@ -73,7 +73,7 @@ function sentLines(page) {
 }
 
 // Waits until `print what` shows `pattern`, as long as the device needs (within the test's limit).
-async function waitForPrinted(page, what, pattern) {
+export async function waitForPrinted(page, what, pattern) {
     const deadline = Date.now() + WAIT_LIMIT_MS;
     let last = '';
     while (Date.now() < deadline) {
