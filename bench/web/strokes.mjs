@@ -8,14 +8,14 @@
 import { spawnSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 
 import { median, openBenchBrowser } from './browser.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const PAGE_LIMIT_MS = 600000;
 
-function parseArguments(args) {
+export function parseArguments(args) {
     const options = { runs: 5, script: null, site: null, ways: [] };
     for (let i = 0; i < args.length; ++i) {
         const take = (count) => args.slice(i + 1, (i += count) + 1);
@@ -39,7 +39,7 @@ function labelled([label, ...paths], names) {
 }
 
 // The simulated time a script passes: the sum of its waits.
-function simulatedMs(script) {
+export function simulatedMs(script) {
     return script.split('\n').reduce((sum, line) => sum + (Number(/^wait\s+(\d+)/.exec(line.trim())?.[1]) || 0), 0);
 }
 
@@ -101,23 +101,28 @@ async function openBrowser(options) {
     };
 }
 
-const options = parseArguments(process.argv.slice(2));
-if (!options) {
-    console.error('usage: node strokes.mjs [--runs N] SCRIPT [--native LABEL PROGRAM] ' +
-        '[--node LABEL RUNNER_JS ZSTD_DIR] [--site SITE_DIR --page LABEL MODULE_DIR]...');
-    process.exit(2);
+async function main() {
+    const options = parseArguments(process.argv.slice(2));
+    if (!options) {
+        console.error('usage: node strokes.mjs [--runs N] SCRIPT [--native LABEL PROGRAM] ' +
+            '[--node LABEL RUNNER_JS ZSTD_DIR] [--site SITE_DIR --page LABEL MODULE_DIR]...');
+        process.exit(2);
+    }
+    const simulatedSeconds = simulatedMs(readFileSync(options.script, 'utf8')) / 1000;
+    const browser = options.ways.some((way) => way.kind === 'page') ? await openBrowser(options) : null;
+    const runs = { native: nativeRun, node: nodeRun, page: pageRun };
+    const times = new Map(options.ways.map((way) => [way, []]));
+    try {
+        for (let i = 0; i < options.runs; ++i)
+            for (const way of options.ways) times.get(way).push(await runs[way.kind](way, options.script, browser));
+    } finally {
+        await browser?.close();
+    }
+    for (const [way, ms] of times) {
+        const ofRuns = median(ms);
+        console.log(`${way.label} ${ofRuns.toFixed(1)} ${Math.round(simulatedSeconds / (ofRuns / 1000))}`);
+    }
 }
-const simulatedSeconds = simulatedMs(readFileSync(options.script, 'utf8')) / 1000;
-const browser = options.ways.some((way) => way.kind === 'page') ? await openBrowser(options) : null;
-const runs = { native: nativeRun, node: nodeRun, page: pageRun };
-const times = new Map(options.ways.map((way) => [way, []]));
-try {
-    for (let i = 0; i < options.runs; ++i)
-        for (const way of options.ways) times.get(way).push(await runs[way.kind](way, options.script, browser));
-} finally {
-    await browser?.close();
-}
-for (const [way, ms] of times) {
-    const ofRuns = median(ms);
-    console.log(`${way.label} ${ofRuns.toFixed(1)} ${Math.round(simulatedSeconds / (ofRuns / 1000))}`);
-}
+
+// Run as a program; imported, it only lends its rules to the tests.
+if (import.meta.url === pathToFileURL(process.argv[1]).href) await main();
