@@ -81,7 +81,7 @@ async function keyToPixels(page) {
     return latency;
 }
 
-// The CPU all renderers took over `seconds`, in ms.
+// The CPU the renderers took over `seconds`, in ms.
 async function rendererCpuMs(opened, seconds) {
     const cdp = await opened.browser.newBrowserCDPSession();
     const cpu = async () => {
@@ -92,9 +92,10 @@ async function rendererCpuMs(opened, seconds) {
     await sleep(seconds * 1000);
     const after = await cpu();
     await cdp.detach();
-    let seconds_ = 0;
-    for (const [id, time] of after) seconds_ += time - (before.get(id) ?? 0);
-    return seconds_ * 1000;
+    // A renderer that came or went meanwhile (a spare one Chromium keeps) is no page's idling.
+    let cpuSeconds = 0;
+    for (const [id, time] of after) if (before.has(id)) cpuSeconds += time - before.get(id);
+    return cpuSeconds * 1000;
 }
 
 async function idleCpuMs(opened, url, seconds) {
