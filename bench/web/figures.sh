@@ -35,18 +35,16 @@ gzipped() { gzip -9 -c "$1" | wc -c | awk '{printf "%.1f", $1 / 1024}'; }
 
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg) (2 cores)"
 printf '%-52s %15s %15s %9s\n' "figure" "browser" "floor" "ratio"
-ways=(--native native "$root/build/headless/vp7-headless" --site "$site")
+# A Node process a mode (two runners of different modes do not share one), each beside the native
+# runner in the same interleaved runs.
 for mode in wasm "${modes[@]}"; do
     tree="$(treeOf "$mode")"
-    ways+=(--node "node-$mode" "$tree/headless/vp7-headless.js" "$site/zstd" --page "page-$mode" "$tree/web")
-done
-strokes="$(node "$here/strokes.mjs" "$here/strokes.vp7s" "${ways[@]}")"
-native="$(awk '$1 == "native" {print $3}' <<<"$strokes")"
-beside "strokes, native runner (median of 5, sim. s a s)" x "$native" "$native"
-for mode in wasm "${modes[@]}"; do
+    strokes="$(node "$here/strokes.mjs" "$here/strokes.vp7s" --native native "$root/build/headless/vp7-headless" \
+        --node node "$tree/headless/vp7-headless.js" "$site/zstd" --site "$site" --page page "$tree/web")"
+    native="$(awk '$1 == "native" {print $3}' <<<"$strokes")"
     for where in node page; do
         beside "strokes, $where, $mode exceptions (sim. s a s)" x \
-            "$(awk -v way="$where-$mode" '$1 == way {print $3}' <<<"$strokes")" "$native"
+            "$(awk -v way="$where" '$1 == way {print $3}' <<<"$strokes")" "$native"
     done
 done
 

@@ -4,7 +4,8 @@
 // the runs of all ways interleaved so a busy moment weighs on each alike: the native runner as a
 // process, the WebAssembly runner in this Node process (a fresh instance a run), and the page's module
 // (vp7.js in MODULE_DIR) in one headless Chromium on a bare page served with the site. Prints a line a
-// way: "LABEL MEDIAN_MS SIMULATED_SECONDS_A_SECOND".
+// way: "LABEL MEDIAN_MS SIMULATED_SECONDS_A_SECOND". Give one --node a run: a second runner of another
+// build in the same Node process never ends its run.
 import { spawnSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
