@@ -4,9 +4,25 @@
 # stay out through their options.
 
 # The runner, exercises and states report errors by exceptions. WebAssembly's own exceptions run the
-# stroke benchmark about twice as fast as emscripten's JavaScript ones (doc/performance.md).
-add_compile_options(-fwasm-exceptions)
-add_link_options(-fwasm-exceptions)
+# stroke benchmark 1.4 times as fast as emscripten's JavaScript ones, 2.5 times as fast as those with
+# Asyncify, and make the smallest module (doc/performance.md); the other
+# modes stay buildable in trees of their own for bench/web/figures.sh: "js", emscripten's JavaScript
+# exceptions, and "asyncify", those with Asyncify, which lets a call wait for the page (this
+# emscripten's Asyncify does not take WebAssembly's exceptions).
+set(VP7_WEB_EXCEPTIONS wasm CACHE STRING "How the browser's build throws: wasm, js or asyncify")
+set_property(CACHE VP7_WEB_EXCEPTIONS PROPERTY STRINGS wasm js asyncify)
+if(VP7_WEB_EXCEPTIONS STREQUAL "wasm")
+    add_compile_options(-fwasm-exceptions)
+    add_link_options(-fwasm-exceptions)
+elseif(VP7_WEB_EXCEPTIONS MATCHES "^(js|asyncify)$")
+    add_compile_options(-fexceptions)
+    add_link_options(-fexceptions)
+    if(VP7_WEB_EXCEPTIONS STREQUAL "asyncify")
+        add_link_options(-sASYNCIFY)
+    endif()
+else()
+    message(FATAL_ERROR "VP7_WEB_EXCEPTIONS is wasm, js or asyncify, not ${VP7_WEB_EXCEPTIONS}")
+endif()
 
 # JSON is header-only: the build takes the system's headers alone, without the rest of /usr/include,
 # which belongs to the host's C library, not the browser's.
