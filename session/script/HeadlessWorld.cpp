@@ -11,8 +11,7 @@ HeadlessWorld::HeadlessWorld(std::function<void(const ScriptedHost::Message&)> o
                              std::optional<DeviceLook> look)
     : host_(look ? std::move(look->host) : std::make_unique<ScriptedHost>()),
       flat_(look ? SpriteSet() : SpriteSet::Flat(1, SpriteSet::Drawing::WhenRead)),
-      sprites_(look ? *look->sprites : flat_),
-      shown_(look.has_value()) {
+      sprites_(look ? *look->sprites : flat_), shown_(look.has_value()) {
     host_->OnMessage(std::move(onMessage));
     // Letting pending events run means running what is due now; virtual time moves only by `wait`.
     host_->OnProcessMessages([this] { clock_.Advance(0); });
