@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bench/web/figures.sh: the browser front end's figures of doc/performance.md, measured on this machine,
-# each beside its floor: stroke speed (two hours of full strokes, bench/web/strokes.vp7s) of the
+# each beside its floor: stroke speed (two hours of full strokes, written by bench/web/strokes.mjs) of the
 # WebAssembly runner under Node and of the page's module in headless Chromium beside the native runner,
 # for each way the build can throw (WebAssembly's exceptions, emscripten's JavaScript ones, those with
 # Asyncify); the modules' sizes as a server sends them beside the native runner's; and the page in
@@ -33,13 +33,16 @@ beside() { awk -v what="$1" -v unit="$2" -v a="$3" -v b="$4" 'BEGIN {
     printf "%-52s %10.1f %-4s %10.1f %-4s %7.2f x\n", what, a, unit, b, unit, a / b }'; }
 gzipped() { gzip -9 -c "$1" | wc -c | awk '{printf "%.1f", $1 / 1024}'; }
 
+script="$(mktemp --suffix=.vp7s)"
+trap 'rm -f "$script"' EXIT
+node "$here/strokes.mjs" --write 2 "$script"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg) (2 cores)"
 printf '%-52s %15s %15s %9s\n' "figure" "browser" "floor" "ratio"
 # A Node process a mode (two runners of different modes do not share one), each beside the native
 # runner in the same interleaved runs.
 for mode in wasm "${modes[@]}"; do
     tree="$(treeOf "$mode")"
-    strokes="$(node "$here/strokes.mjs" "$here/strokes.vp7s" --native native "$root/build/headless/vp7-headless" \
+    strokes="$(node "$here/strokes.mjs" "$script" --native native "$root/build/headless/vp7-headless" \
         --node node "$tree/headless/vp7-headless.js" "$site/zstd" --site "$site" --page page "$tree/web")"
     native="$(awk '$1 == "native" {print $3}' <<<"$strokes")"
     for where in node page; do
@@ -49,7 +52,7 @@ for mode in wasm "${modes[@]}"; do
 done
 
 stripped="$(mktemp)"
-trap 'rm -f "$stripped"' EXIT
+trap 'rm -f "$stripped" "$script"' EXIT
 strip -o "$stripped" "$root/build/headless/vp7-headless"
 for mode in wasm "${modes[@]}"; do
     tree="$(treeOf "$mode")"

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// node bench/web/strokes.mjs --write HOURS FILE: writes the stroke script (strokeScript) to FILE.
 // node bench/web/strokes.mjs [--runs N] SCRIPT [--native LABEL PROGRAM] [--node LABEL RUNNER_JS ZSTD_DIR]
 //     [--site SITE_DIR --page LABEL MODULE_DIR]...: runs the runner's SCRIPT N times (5) in each way given,
 // the runs of all ways interleaved so a busy moment weighs on each alike: the native runner as a
@@ -8,6 +9,7 @@
 // build in the same Node process never ends its run.
 import { spawnSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
+import { writeFileSync } from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 
@@ -15,6 +17,15 @@ import { median, openBenchBrowser } from './browser.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const PAGE_LIMIT_MS = 600000;
+
+// The stroke script: `hours` of full strokes on the virtual clock, the setpoint typed and entered,
+// 0 -> 100 % and back every 5 s (each stroke takes 2 s).
+export function strokeScript(hours) {
+    const halfStrokes = (hours * 3600 * 1000) / 2500;
+    const lines = ['# Full strokes, 0 -> 100 % and back every 5 s.', 'start'];
+    for (let i = 0; i < halfStrokes; ++i) lines.push(`set SetPointText ${i % 2 ? 0 : 100}`, 'click Enter', 'wait 2500');
+    return lines.join('\n') + '\n';
+}
 
 export function parseArguments(args) {
     const options = { runs: 5, script: null, site: null, ways: [] };
@@ -103,6 +114,10 @@ async function openBrowser(options) {
 }
 
 async function main() {
+    if (process.argv[2] === '--write') {
+        writeFileSync(process.argv[4], strokeScript(Number(process.argv[3])));
+        return;
+    }
     const options = parseArguments(process.argv.slice(2));
     if (!options) {
         console.error('usage: node strokes.mjs [--runs N] SCRIPT [--native LABEL PROGRAM] ' +
