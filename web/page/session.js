@@ -114,12 +114,23 @@ export class SessionMenu {
         return written;
     }
 
+    // An uploaded file put into the module's files folder under a plain name; none for no file or one
+    // larger than `largest`, which is refused before anything reads it.
+    async upload(file, largest, fallbackName) {
+        if (!file) return null;
+        if (file.size > largest) {
+            this.refuse(this.words().tooLarge);
+            return null;
+        }
+        const path = `${FILES_FOLDER}/${safeFileName(file.name, fallbackName)}`;
+        this.page.engine.writeFile(path, new Uint8Array(await file.arrayBuffer()));
+        return path;
+    }
+
     // A state uploaded: the device replaced by it when the library loads it, unchanged otherwise.
     async loadState(file) {
-        if (!file) return false;
-        if (file.size > LARGEST_STATE) return this.refuse(this.words().tooLarge);
-        const path = `${FILES_FOLDER}/${safeFileName(file.name, STATE_NAME)}`;
-        this.page.engine.writeFile(path, new Uint8Array(await file.arrayBuffer()));
+        const path = await this.upload(file, LARGEST_STATE, STATE_NAME);
+        if (!path) return false;
         const result = this.page.engine.replace(`state ${path}`);
         if (!result.ok) return this.refuse(result.error);
         this.deviceReplaced();
@@ -146,10 +157,8 @@ export class SessionMenu {
 
     // A recording uploaded, checked whole, then played in place of the device.
     async play(file) {
-        if (!file) return false;
-        if (file.size > LARGEST_RECORDING) return this.refuse(this.words().tooLarge);
-        const path = `${FILES_FOLDER}/${safeFileName(file.name, RECORDING_NAME)}`;
-        this.page.engine.writeFile(path, new Uint8Array(await file.arrayBuffer()));
+        const path = await this.upload(file, LARGEST_RECORDING, RECORDING_NAME);
+        if (!path) return false;
         const plan = this.page.engine.playPlan(path);
         if (plan.error) return this.refuse(plan.error);
         this.player = new Player(this.page, plan, file.name, () => {
