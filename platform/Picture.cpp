@@ -77,7 +77,7 @@ Picture::Picture(const Picture& o)
       uniform_(o.uniform_), penColor_(o.penColor_), brushColor_(o.brushColor_), penWidth_(o.penWidth_),
       penX_(o.penX_), penY_(o.penY_), dirty_(o.dirty_), dirtyParts_(o.dirtyParts_),
       log_(o.log_ ? std::make_unique<DrawingLog>(*o.log_) : nullptr),
-      pending_(o.pending_ ? std::make_unique<DrawingLog>(*o.pending_) : nullptr) {
+      pending_(o.pending_ ? std::make_unique<DrawingLog>(*o.pending_) : nullptr), marksNoted_(o.marksNoted_) {
     if (pending_)
         for (const Picture* source : o.sources_)
             Link(*source);
@@ -139,9 +139,10 @@ void Picture::Materialize() const {
     self->isUniform_ = false;
 }
 
-void Picture::Defer() {
+void Picture::Defer(NotedDrawings marking) {
     if (pending_ || log_) return;
     pending_ = std::make_unique<DrawingLog>();
+    marksNoted_ = marking == NotedDrawings::MarkedDirty;
 }
 
 void Picture::DropDeferred() {
@@ -157,6 +158,7 @@ bool Picture::Note(DrawingEntry e) {
         return false;
     }
     if (e.source) Link(*e.source);
+    if (marksNoted_) MarkDirty(e.bounds);
     pending_->Add(std::move(e));
     return true;
 }
@@ -428,6 +430,21 @@ void Picture::NoteDrawn(const Rect& covered, std::function<void(Picture&)> redra
     e.opaque = true;
     e.redraw = std::move(redraw);
     log_->Add(std::move(e));
+}
+
+void Picture::Paint(const Rect& covered, std::function<void(Picture&)> paint) {
+    const Rect c = covered.Intersected(Bounds());
+    if (c.Empty()) return;
+    BeforeChange();
+    DrawingEntry e;
+    e.kind = DrawingEntry::Kind::Painted;
+    e.bounds = c;
+    e.opaque = true;
+    e.redraw = paint;
+    if (Note(std::move(e))) return;
+    paint(*this);
+    MarkDirty(c);
+    NoteDrawn(c, std::move(paint));
 }
 
 void Picture::DoState(StateVisitor& v) {

@@ -116,12 +116,18 @@ public:
     // Drawing done straight into the pixels (the host's text), logged with the rectangle it covers
     // opaquely, to be done again by `redraw` on the picture drawn anew.
     void NoteDrawn(const Rect& covered, std::function<void(Picture&)> redraw);
+    // Drawing done straight into the pixels by `paint`, which covers `covered` opaquely: done now, marked
+    // dirty and logged, or noted while the picture defers, so that a host's text does not make a
+    // deferring picture draw everything it noted.
+    void Paint(const Rect& covered, std::function<void(Picture&)> paint);
     // From now on drawing is only noted, compacted as later drawings hide earlier ones, and done once the
     // pixels are read: a picture that is looked at now and then (the runner's) draws almost nothing.
     // Nothing repaints it, so what it notes is not marked dirty.
     // Not together with a log. A picture copied from that changes meanwhile first brings every deferring
-    // picture up to date. A copy defers as well.
-    void Defer();
+    // picture up to date. A copy defers as well. A picture that is shown, but read only once a frame (the
+    // page's), marks what it notes dirty, so that the frame knows what to fetch.
+    enum class NotedDrawings { Unmarked, MarkedDirty };
+    void Defer(NotedDrawings marking = NotedDrawings::Unmarked);
     bool Defers() const { return pending_ != nullptr; }
     // Forgets what was noted and not drawn yet, for a picture nobody reads again before it goes.
     void DropDeferred();
@@ -165,6 +171,7 @@ private:
     std::vector<Rect> dirtyParts_;
     std::unique_ptr<DrawingLog> log_;
     std::unique_ptr<DrawingLog> pending_;         // drawings not done yet, while deferring
+    bool marksNoted_ = false;                     // what it notes is marked dirty
     std::vector<const Picture*> sources_;         // what its noted copies read, while deferring
     mutable std::vector<const Picture*> readers_; // the deferring pictures whose noted copies read it
 };

@@ -25,8 +25,9 @@ HeadlessWorld::~HeadlessWorld() {
 Simulator& HeadlessWorld::CreateDevice(const SimulatorOptions& options) {
     device_ = std::make_unique<Simulator>(clock_, *host_, sprites_, options);
     // Without a page, nobody looks at the runner's picture but its reads (display, pixels, snapshots): it
-    // draws when read.
-    if (!shown_) device_->image1.Defer();
+    // draws when read. A page reads it once a frame, where the device may have drawn it a hundred times:
+    // it draws then, and knows from the marks what changed.
+    device_->image1.Defer(shown_ ? Picture::NotedDrawings::MarkedDirty : Picture::NotedDrawings::Unmarked);
     return *device_;
 }
 

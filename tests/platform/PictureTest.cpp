@@ -193,14 +193,28 @@ TEST(Picture, DrawnAgainFromItsLogWhateverLiesBeneath) {
              p.SetPixel(i % 12, 6 - i % 2, 0x00FF00);
          },
          700}, // of 1400 drawings
+        {"a host's text, painted straight into the pixels, hides the fill beneath it", [](Picture&) {},
+         [](Picture& p, const Picture&, int i) {
+             p.SetBrushColor(0x00FF00);
+             p.FillRect({i % 190, 2, i % 190 + 8, 9});
+             p.Paint({i % 190 + 2, 4, i % 190 + 6, 7}, [i](Picture& q) {
+                 Rgb* bits = q.Bits(); // as the host writes its text: straight into the pixels
+                 for (int y = 4; y < 7; ++y)
+                     for (int x = i % 190 + 2; x < i % 190 + 6; ++x)
+                         bits[y * q.DeviceWidth() + x] = 0x700000 + static_cast<Rgb>(i);
+             });
+         },
+         0},
     };
     const Picture sprite(4, 4, 0x336699);
     for (const auto& [what, first, repeated, longestLog] : cases) {
         SCOPED_TRACE(what);
-        Picture p(200, 20, kBg), deferred(200, 20, kBg);
+        // `marked` is the page's picture: deferring, but marked where it changed, as `p` is.
+        Picture p(200, 20, kBg), deferred(200, 20, kBg), marked(200, 20, kBg);
         p.KeepLog();
         deferred.Defer();
-        for (Picture* q : {&p, &deferred}) {
+        marked.Defer(Picture::NotedDrawings::MarkedDirty);
+        for (Picture* q : {&p, &deferred, &marked}) {
             first(*q);
             for (int i = 0; i < 700; ++i)
                 repeated(*q, sprite, i);
@@ -208,6 +222,8 @@ TEST(Picture, DrawnAgainFromItsLogWhateverLiesBeneath) {
         const Picture again = p.RedrawnOver(Picture(200, 20, kBg), [](const Picture* s) { return s; });
         EXPECT_TRUE(std::equal(p.Bits(), p.Bits() + 4000, again.Bits()));
         EXPECT_TRUE(std::equal(p.Bits(), p.Bits() + 4000, deferred.Bits())) << "deferred";
+        EXPECT_TRUE(std::equal(p.Bits(), p.Bits() + 4000, marked.Bits())) << "marked";
+        EXPECT_EQ(marked.TakeDirty(), p.TakeDirty());
         EXPECT_LT(p.LogSize(), longestLog ? longestLog : SIZE_MAX);
     }
 }

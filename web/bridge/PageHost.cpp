@@ -104,9 +104,18 @@ void PageHost::TextOut(Picture& picture, int x, int y, const std::string& text, 
                        Rgb brush) {
     const int pixelSize =
         font.pixelHeight > 0 ? font.pixelHeight : static_cast<int>(std::lround(font.size * kPixelsPerPoint));
-    const int scale = picture.Scale();
-    const DrawnText& drawn = Drawn(text, pixelSize, font.bold, scale, color, brush);
-    const int width = drawn.width, height = drawn.height;
+    const DrawnText& drawn = Drawn(text, pixelSize, font.bold, picture.Scale(), color, brush);
+    // The text is clipped to its cell, which it fills first: it hides whatever lay there before. The
+    // device's picture notes it until the page reads the frame; the drawn text stays in the cache
+    // (or is drawn again if it left it meanwhile).
+    picture.Paint({x, y, x + drawn.width, y + drawn.height},
+                  [this, x, y, text, pixelSize, font, color, brush](Picture& p) {
+                      WriteText(p, x, y, Drawn(text, pixelSize, font.bold, p.Scale(), color, brush));
+                  });
+}
+
+void PageHost::WriteText(Picture& picture, int x, int y, const DrawnText& drawn) {
+    const int width = drawn.width, height = drawn.height, scale = picture.Scale();
     // The cell clipped to the picture, in device pixels.
     const int left = std::max(0, x * scale), top = std::max(0, y * scale);
     const int right = std::min(picture.DeviceWidth(), (x + width) * scale);
@@ -118,12 +127,6 @@ void PageHost::TextOut(Picture& picture, int x, int y, const std::string& text, 
                 drawn.rgba.data() + 4 * ((row - y * scale) * width * scale + (column - x * scale));
             bits[row * picture.DeviceWidth() + column] = MakeRgb(p[0], p[1], p[2]);
         }
-    const Rect covered{x, y, x + width, y + height};
-    picture.MarkDirty(covered);
-    // The text is clipped to its cell, which it fills first: it hides whatever lay there before.
-    picture.NoteDrawn(covered, [this, x, y, text, font, color, brush](Picture& again) {
-        TextOut(again, x, y, text, font, color, brush);
-    });
 }
 
 int PageHost::LabelWidth(const std::string& text) const {

@@ -30,6 +30,7 @@ private:
         std::vector<unsigned char> rgba;
     };
     static constexpr size_t kDrawnTextsKept = 512;
+    static void WriteText(Picture& picture, int x, int y, const DrawnText& drawn);
     const DrawnText& Drawn(const std::string& text, int pixelSize, bool bold, int scale, Rgb color,
                            Rgb brush);
 
