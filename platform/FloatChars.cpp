@@ -92,7 +92,20 @@ std::optional<Digits> StepDown(Digits d) {
 // unless a neighbour of it in the last place reads back where it does not.
 std::string ShortestScientific(double value) {
     const bool negative = std::signbit(value);
-    for (int significant = 1; significant < kMaxSignificant; ++significant) {
+    // Decimals of up to this many digits lie further apart than any two normal doubles, so at most one
+    // of them reads back as such a `value`, and only the nearest can: when it does, it is the shortest
+    // with its trailing zeros dropped. A value the device computed mostly needs more, which saves the
+    // fifteen tries of printf and strtod (the browser's slowest calls) with fewer digits. Subnormal
+    // doubles lie further apart and take the tries.
+    constexpr int kDistinctDigits = 15;
+    const bool normal = std::isnormal(value) || value == 0;
+    Digits distinct = Rounded(value, kDistinctDigits);
+    if (normal && ReadBack(Scientific(negative, distinct)) == value) {
+        const size_t last = distinct.digits.find_last_not_of('0');
+        distinct.digits.resize(last == std::string::npos ? 1 : last + 1);
+        return Scientific(negative, distinct);
+    }
+    for (int significant = normal ? kDistinctDigits + 1 : 1; significant < kMaxSignificant; ++significant) {
         const Digits nearest = Rounded(value, significant);
         std::string text = Scientific(negative, nearest);
         if (ReadBack(text) == value) return text;
