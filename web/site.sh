@@ -28,6 +28,22 @@ for face in DejaVuSans DejaVuSans-Bold; do
 done
 cp -r "$native/web/artwork" "$site/"
 
+# The page's modules and the sheets of the artwork its screen takes (scale 2 on a screen of more than
+# one pixel a point) are asked for with the page itself, not one round of imports after the other.
+preloads="$(
+    cd "$site"
+    for module in *.js; do
+        if [ "$module" != vp7.js ]; then printf '<link rel="modulepreload" href="%s">\n' "$module"; fi
+    done
+    for sheet in artwork/1/sheet*; do
+        printf '<link rel="preload" href="%s" as="fetch" crossorigin media="(max-resolution: 1dppx)">\n' "$sheet"
+    done
+    for sheet in artwork/2/sheet*; do
+        printf '<link rel="preload" href="%s" as="fetch" crossorigin media="(min-resolution: 1.01dppx)">\n' "$sheet"
+    done
+)"
+PRELOADS="$preloads" perl -0pi -e 's/<!-- preloads -->\n/$ENV{PRELOADS}\n/' "$site/index.html"
+
 # The shipped exercises and their list, which the page offers as the desktop's dialog does.
 cp "$root"/exercises/*.vp7x "$site/exercises/"
 (cd "$site/exercises" && printf '%s\n' *.vp7x | node -e '

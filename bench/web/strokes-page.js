@@ -16,10 +16,12 @@ async function measure() {
         fetch('strokes.vp7s').then((response) => response.text()),
     ]);
     engine.create(SCALE);
-    engine.sprites().forEach((sprite, id) => {
-        const bytes = sprite.width * sprite.height * SCALE * SCALE * BYTES_A_PIXEL;
-        engine.setSprite(id, new Uint8Array(bytes).fill(FLAT_GREY));
-    });
+    // One flat sheet as large as the largest sprite, every sprite cut from its top left.
+    const sprites = engine.sprites();
+    const width = Math.max(...sprites.map((sprite) => sprite.width)) * SCALE;
+    const height = Math.max(...sprites.map((sprite) => sprite.height)) * SCALE;
+    engine.setSheet(new Uint8Array(width * height * BYTES_A_PIXEL).fill(FLAT_GREY), width, height,
+        sprites.map((_, id) => ({ id, x: 0, y: 0 })));
     const lines = script.split('\n').filter((line) => line.trim() && !line.startsWith('#'));
     const begin = performance.now();
     for (const line of lines) {

@@ -1,5 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/artwork/Artwork.h"
+#include "ui/artwork/WebArtwork.h"
+
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -125,4 +133,42 @@ TEST(Artwork, DoubleScaleIsDrawnNotEnlarged) {
     Picture enlarged(layout::PictureSize.width, layout::PictureSize.height, 0, 2);
     enlarged.StretchDraw(enlarged.Bounds(), Art(1).Get(SpriteId::DevicePicture));
     EXPECT_FALSE(SamePixels(enlarged, Art(2).Get(SpriteId::DevicePicture)));
+}
+
+// The page's sheets, written and read back: every sprite is its own pixels at the place the listing
+// gives (so none lies over another), and every sheet fits what WebP can hold at both scales.
+TEST(Artwork, ThePageSheetsHoldEverySpriteAtItsPlace) {
+    constexpr int kWebPLargestSide = 16383, kLargestScale = 2;
+    QTemporaryDir dir;
+    WebArtwork web(dir.path());
+    const int scales[] = {1};
+    ASSERT_TRUE(web.AddSprites(Art(1), 1) && web.WriteList(scales));
+    QFile listFile(dir.filePath(QStringLiteral("artwork/sprites.json")));
+    ASSERT_TRUE(listFile.open(QIODevice::ReadOnly));
+    const QJsonObject list = QJsonDocument::fromJson(listFile.readAll()).object();
+    std::vector<QImage> sheets;
+    for (const QJsonValue sheet : list[QStringLiteral("sheets")].toArray()) {
+        EXPECT_LE(sheet[QStringLiteral("width")].toInt() * kLargestScale, kWebPLargestSide);
+        EXPECT_LE(sheet[QStringLiteral("height")].toInt() * kLargestScale, kWebPLargestSide);
+        sheets.emplace_back(dir.filePath(QStringLiteral("artwork/1/sheet%1.%2")
+                                             .arg(sheets.size())
+                                             .arg(list[QStringLiteral("format")].toString())));
+        ASSERT_FALSE(sheets.back().isNull());
+    }
+    const QJsonArray sprites = list[QStringLiteral("sprites")].toArray();
+    ASSERT_EQ(sprites.size(), static_cast<int>(SpriteId::Count));
+    for (int i = 0; i < sprites.size(); ++i) {
+        const QJsonObject place = sprites[i].toObject();
+        SCOPED_TRACE(place[QStringLiteral("name")].toString().toStdString());
+        const Picture& sprite = Art(1).Get(static_cast<SpriteId>(i));
+        const QImage cut = sheets.at(place[QStringLiteral("sheet")].toInt())
+                               .copy(place[QStringLiteral("x")].toInt(), place[QStringLiteral("y")].toInt(),
+                                     sprite.Width(), sprite.Height())
+                               .convertToFormat(QImage::Format_RGB32);
+        bool same = true;
+        for (int y = 0; y < sprite.Height() && same; ++y)
+            for (int x = 0; x < sprite.Width() && same; ++x)
+                same = (cut.pixel(x, y) & 0xFFFFFF) == sprite.Pixel(x, y);
+        EXPECT_TRUE(same);
+    }
 }

@@ -51,14 +51,16 @@ EMSCRIPTEN_KEEPALIVE void vp7_create(int scale) {
     device = std::make_unique<PageDevice>(scale == 2 ? 2 : 1);
 }
 
-// Room for the pixels of sprite `id`, which the page fills with RGBA (device pixels at the device's
-// scale) and then hands over with vp7_sprite_done; null for an unknown sprite.
-EMSCRIPTEN_KEEPALIVE uint8_t* vp7_sprite_rgba(int id) {
-    return device ? device->SpriteBuffer(id) : nullptr;
+// Room for the pixels of a sheet of the artwork, `width` × `height` device pixels, which the page fills
+// with RGBA and then cuts sprites from with vp7_sprite_from_sheet; null for a size no sheet has.
+EMSCRIPTEN_KEEPALIVE uint8_t* vp7_sheet_rgba(int width, int height) {
+    return device ? device->SheetBuffer(width, height) : nullptr;
 }
 
-EMSCRIPTEN_KEEPALIVE void vp7_sprite_done(int id) {
-    if (device) device->TakeSprite(id);
+// Sprite `id` taken from the sheet's device pixels with its top left at (x, y); 0 for an unknown
+// sprite or one that would reach past the sheet.
+EMSCRIPTEN_KEEPALIVE int vp7_sprite_from_sheet(int id, int x, int y) {
+    return device && device->TakeSprite(id, x, y) ? 1 : 0;
 }
 
 // A new runner: the lines before `start`, `exercise` or `state` come next.

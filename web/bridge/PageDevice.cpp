@@ -42,25 +42,30 @@ bool KnownSprite(int id) {
 }
 } // namespace
 
-uint8_t* PageDevice::SpriteBuffer(int id) {
-    if (!KnownSprite(id)) return nullptr;
-    const SpriteInfo& info = SpriteInfoOf(static_cast<SpriteId>(id));
-    spritePixels_.assign(
-        static_cast<size_t>(info.width * scale_) * static_cast<size_t>(info.height * scale_) * 4, '\0');
-    return reinterpret_cast<uint8_t*>(spritePixels_.data());
+uint8_t* PageDevice::SheetBuffer(int width, int height) {
+    if (width <= 0 || height <= 0 || width > kLargestSheetSide || height > kLargestSheetSide) return nullptr;
+    sheetWidth_ = width;
+    sheetHeight_ = height;
+    sheetPixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, '\0');
+    return reinterpret_cast<uint8_t*>(sheetPixels_.data());
 }
 
-void PageDevice::TakeSprite(int id) {
-    if (!KnownSprite(id)) return;
+bool PageDevice::TakeSprite(int id, int x, int y) {
+    if (!KnownSprite(id)) return false;
     const SpriteInfo& info = SpriteInfoOf(static_cast<SpriteId>(id));
     Picture picture(info.width, info.height, 0, scale_);
+    const int width = picture.DeviceWidth(), height = picture.DeviceHeight();
+    if (x < 0 || y < 0 || x > sheetWidth_ - width || y > sheetHeight_ - height) return false;
     Rgb* bits = picture.Bits();
-    const auto* rgba = reinterpret_cast<const unsigned char*>(spritePixels_.data());
-    const size_t count = std::min(spritePixels_.size() / 4, static_cast<size_t>(picture.DeviceWidth()) *
-                                                                static_cast<size_t>(picture.DeviceHeight()));
-    for (size_t i = 0; i < count; ++i)
-        bits[i] = MakeRgb(rgba[4 * i], rgba[4 * i + 1], rgba[4 * i + 2]);
+    const auto* sheet = reinterpret_cast<const unsigned char*>(sheetPixels_.data());
+    for (int row = 0; row < height; ++row) {
+        const unsigned char* rgba = sheet + 4 * (static_cast<size_t>(y + row) * sheetWidth_ + x);
+        Rgb* out = bits + static_cast<size_t>(row) * width;
+        for (int column = 0; column < width; ++column, rgba += 4)
+            out[column] = MakeRgb(rgba[0], rgba[1], rgba[2]);
+    }
     sprites_.Set(static_cast<SpriteId>(id), std::move(picture));
+    return true;
 }
 
 std::unique_ptr<Runner> PageDevice::NewRunner(PageHost*& host) {
@@ -77,6 +82,7 @@ void PageDevice::Reset() {
 
 void PageDevice::Began() {
     ++runnersMade_;
+    formSent_.clear();
     settingsAtStart_ = SettingsText();
     pageMs_ = -1;
     carryMs_ = 0;
@@ -130,7 +136,15 @@ std::string PageDevice::TakeChanges() {
         if (dirty.Width() > 0 && dirty.Height() > 0)
             changes["dirty"] = {dirty.left * scale_, dirty.top * scale_, dirty.Width() * scale_,
                                 dirty.Height() * scale_};
-        if (sim->TakeViewChange()) changes["form"] = FormJson(*sim, &runner_->RunningExercise());
+        // The device tells of a change to its view whenever it may have changed it (each second in
+        // RUN); the page hears of the form only when something in it did.
+        if (sim->TakeViewChange()) {
+            nlohmann::json form = FormJson(*sim, &runner_->RunningExercise());
+            if (std::string text = form.dump(); text != formSent_) {
+                formSent_ = std::move(text);
+                changes["form"] = std::move(form);
+            }
+        }
     }
     changes["messages"] = nlohmann::json::array();
     for (const ScriptedHost::Message& m : host_->Messages())

@@ -25,10 +25,12 @@ public:
     ~PageDevice();
 
     int Scale() const { return scale_; }
-    // Room for sprite `id`'s RGBA pixels at the device's scale, then the sprite taken from them; an
-    // unknown id gets none.
-    uint8_t* SpriteBuffer(int id);
-    void TakeSprite(int id);
+    // Room for a sheet of the artwork's RGBA pixels at the device's scale, then sprites cut from it at
+    // their places (device pixels); a sheet larger than any image a browser decodes gets none, and an
+    // unknown sprite or one reaching past the sheet is refused.
+    static constexpr int kLargestSheetSide = 16384;
+    uint8_t* SheetBuffer(int width, int height);
+    bool TakeSprite(int id, int x, int y);
     // A new runner, no device yet: the lines before `start` (or `exercise`, `state`) come next.
     void Reset();
     // One line of the runner's language; what it printed, or why it was refused.
@@ -85,8 +87,10 @@ private:
     double pageMs_ = -1; // the page's time the device's last caught up with
     double carryMs_ = 0; // the part of a millisecond left over
     std::string rgba_;
-    std::string spritePixels_;
+    std::string sheetPixels_;
+    int sheetWidth_ = 0, sheetHeight_ = 0;
     std::string settingsAtStart_; // the settings file as the runner found it
+    std::string formSent_;        // the form as the page last heard of it
     uint64_t runnersMade_ = 0;
 };
 

@@ -1,8 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The device artwork the desktop draws, as images drawn at build time (artwork/SCALE/NAME.EXT, listed in
-// artwork/sprites.json), decoded by the browser and handed to the library's sprites in the library's
-// own order, at the picture's scale.
+// The device artwork the desktop draws, as a few sheets of images drawn at build time
+// (artwork/SCALE/sheetN.EXT, each sprite's place listed in artwork/sprites.json), decoded by the browser
+// and handed to the library's sprites in the library's own order, at the picture's scale.
 export const ARTWORK_FOLDER = 'artwork';
+
+function sheetUrls(listing, scale, base) {
+    const format = listing.format === 'webp' ? 'webp' : 'png';
+    return listing.sheets.map((_, n) => `${base}/${scale}/sheet${n}.${format}`);
+}
+
+// Where each sprite of the library lies on the sheets at `scale`, in device pixels, by name; a sprite
+// the artwork lacks, whose size differs or whose place leaves its sheet is an error, not a picture
+// drawn wrong.
+export function artworkPlan(librarySprites, listing, scale, base = ARTWORK_FOLDER) {
+    if (!listing.scales?.includes(scale) || !Array.isArray(listing.sheets)) throw new Error(`no artwork at scale ${scale}`);
+    const urls = sheetUrls(listing, scale, base);
+    const byName = new Map(listing.sprites.map((s) => [s.name, s]));
+    return librarySprites.map((sprite, id) => {
+        const drawn = byName.get(sprite.name);
+        if (!drawn) throw new Error(`no artwork for ${sprite.name}`);
+        if (drawn.width !== sprite.width || drawn.height !== sprite.height)
+            throw new Error(`artwork for ${sprite.name} is ${drawn.width}x${drawn.height}, not ${sprite.width}x${sprite.height}`);
+        const sheet = listing.sheets[drawn.sheet];
+        const inside = sheet && Number.isInteger(drawn.x) && Number.isInteger(drawn.y) && drawn.x >= 0 &&
+            drawn.y >= 0 && drawn.x + drawn.width <= sheet.width && drawn.y + drawn.height <= sheet.height;
+        if (!inside)
+            throw new Error(`artwork for ${sprite.name} lies outside its sheet`);
+        return {
+            id,
+            url: urls[drawn.sheet],
+            x: drawn.x * scale,
+            y: drawn.y * scale,
+            width: sprite.width * scale,
+            height: sprite.height * scale,
+        };
+    });
+}
 
 async function decode(url) {
     const response = await fetch(url);
@@ -12,37 +45,30 @@ async function decode(url) {
     const context = canvas.getContext('2d', { willReadFrequently: true });
     context.drawImage(bitmap, 0, 0);
     bitmap.close();
+    // Read at once, while the module still compiles: a canvas draws only when it is read.
     return context.getImageData(0, 0, canvas.width, canvas.height);
 }
 
-// Which image of the listing a sprite of the library takes, by name; a sprite the artwork lacks or
-// whose size differs is an error, not a picture drawn wrong.
-export function artworkPlan(librarySprites, listing, scale, base = ARTWORK_FOLDER) {
-    if (!listing.scales?.includes(scale)) throw new Error(`no artwork at scale ${scale}`);
-    const byName = new Map(listing.sprites.map((s) => [s.name, s]));
-    return librarySprites.map((sprite, id) => {
-        const drawn = byName.get(sprite.name);
-        if (!drawn) throw new Error(`no artwork for ${sprite.name}`);
-        if (drawn.width !== sprite.width || drawn.height !== sprite.height)
-            throw new Error(`artwork for ${sprite.name} is ${drawn.width}x${drawn.height}, not ${sprite.width}x${sprite.height}`);
-        return {
-            id,
-            url: `${base}/${scale}/${sprite.name}.${listing.format ?? 'png'}`,
-            width: sprite.width * scale,
-            height: sprite.height * scale,
-        };
+// The listing and every sheet at `scale`, fetched and decoded without the module, so that this runs
+// while the module loads and compiles: {scale, listing, base, sheets: url -> ImageData}.
+export async function fetchArtwork(scale, base = new URL(`${ARTWORK_FOLDER}/`, document.baseURI)) {
+    const listing = await (await fetch(new URL('sprites.json', base))).json();
+    if (!listing.scales?.includes(scale) || !Array.isArray(listing.sheets)) throw new Error(`no artwork at scale ${scale}`);
+    const folder = base.href.replace(/\/$/, '');
+    const urls = sheetUrls(listing, scale, folder);
+    const sheets = await Promise.all(urls.map(decode));
+    urls.forEach((url, n) => {
+        const { width, height } = listing.sheets[n];
+        if (sheets[n].width !== width * scale || sheets[n].height !== height * scale)
+            throw new Error(`${url} is ${sheets[n].width}x${sheets[n].height}, not ${width * scale}x${height * scale}`);
     });
+    return { scale, listing, base: folder, sheets: new Map(urls.map((url, n) => [url, sheets[n]])) };
 }
 
-export async function loadArtwork(engine, scale, base = new URL(`${ARTWORK_FOLDER}/`, document.baseURI)) {
-    const listing = await (await fetch(new URL('sprites.json', base))).json();
+// The fetched sheets handed to the library, each with the sprites that lie on it.
+export function giveArtwork(engine, artwork) {
     const list = engine.sprites();
-    const plan = artworkPlan(Array.isArray(list) ? list : list.sprites, listing, scale, base.href.replace(/\/$/, ''));
-    const images = await Promise.all(plan.map((sprite) => decode(sprite.url)));
-    plan.forEach((sprite, i) => {
-        const image = images[i];
-        if (image.width !== sprite.width || image.height !== sprite.height)
-            throw new Error(`${sprite.url} is ${image.width}x${image.height}`);
-        engine.setSprite(sprite.id, new Uint8Array(image.data.buffer));
-    });
+    const plan = artworkPlan(Array.isArray(list) ? list : list.sprites, artwork.listing, artwork.scale, artwork.base);
+    for (const [url, sheet] of artwork.sheets)
+        engine.setSheet(sheet.data, sheet.width, sheet.height, plan.filter((sprite) => sprite.url === url));
 }

@@ -17,8 +17,8 @@ export class Engine {
         this.calls = {
             spritesJson: call('vp7_sprites_json', 'string', []),
             create: call('vp7_create', null, ['number']),
-            spriteRgba: call('vp7_sprite_rgba', 'number', ['number']),
-            spriteDone: call('vp7_sprite_done', null, ['number']),
+            sheetRgba: call('vp7_sheet_rgba', 'number', ['number', 'number']),
+            spriteFromSheet: call('vp7_sprite_from_sheet', 'number', ['number', 'number', 'number']),
             run: call('vp7_run', 'string', ['string']),
             passTo: call('vp7_pass_to', null, ['number']),
             nextDue: call('vp7_next_due', 'number', []),
@@ -40,12 +40,14 @@ export class Engine {
         this.calls.create(scale);
     }
 
-    // Hands the library one sprite's pixels, RGBA rows at the device's scale.
-    setSprite(id, rgba) {
-        const at = this.calls.spriteRgba(id);
-        if (!at) throw new Error(`sprite ${id} refused`);
+    // Hands the library a sheet of the artwork (RGBA rows at the device's scale) and cuts the sprites
+    // `places` lists from it: [{id, x, y}] in device pixels.
+    setSheet(rgba, width, height, places) {
+        const at = this.calls.sheetRgba(width, height);
+        if (!at) throw new Error(`a sheet of ${width}x${height} refused`);
         this.module.HEAPU8.set(rgba, at);
-        this.calls.spriteDone(id);
+        for (const { id, x, y } of places)
+            if (!this.calls.spriteFromSheet(id, x, y)) throw new Error(`sprite ${id} refused at ${x}, ${y}`);
     }
 
     // Starts the device on the screen the page has, its clock at the page's `nowMs`; the error when the

@@ -7,7 +7,7 @@ import { DevicePicture } from './device.js';
 import { FormControls } from './controls.js';
 import { MenuBar } from './menus.js';
 import { Overlays, ToolPanel, fillInitInfo, fillParamTable } from './dialogs.js';
-import { loadArtwork } from './artwork.js';
+import { fetchArtwork, giveArtwork } from './artwork.js';
 import { StoredSettings, firstSettings } from './settings.js';
 import { TEXTS, browserLanguage, formLanguage } from './texts.js';
 import { loadConfiguration, pickFile, saveConfiguration } from './files.js';
@@ -368,11 +368,11 @@ async function main() {
     const status = document.getElementById('status');
     status.textContent = TEXTS[language].loading;
     try {
-        const scale = window.devicePixelRatio > 1 ? 2 : 1;
-        const engine = await loadEngine();
-        engine.create(scale);
-        await loadArtwork(engine, scale);
-        const page = new Page(engine, scale);
+        // The artwork is fetched and decoded while the module compiles.
+        const [engine, artwork] = await Promise.all([loadEngine(), fetchArtwork(window.devicePixelRatio > 1 ? 2 : 1)]);
+        engine.create(artwork.scale);
+        giveArtwork(engine, artwork);
+        const page = new Page(engine, artwork.scale);
         const refused = page.start();
         if (refused) throw new Error(refused);
         status.hidden = true;

@@ -184,17 +184,25 @@ export const tests = [
             const listing = {
                 format: 'webp',
                 scales: [1, 2],
-                sprites: [{ name: 'Image1', width: 624, height: 697 }, { name: 'Strom0', width: 9, height: 14 }],
+                sheets: [{ width: 640, height: 700 }, { width: 20, height: 20 }],
+                sprites: [{ name: 'Image1', width: 624, height: 697, sheet: 0, x: 0, y: 0 },
+                    { name: 'Strom0', width: 9, height: 14, sheet: 1, x: 11, y: 3 }],
             };
             const library = [{ name: 'Image1', width: 624, height: 697 }, { name: 'Strom0', width: 9, height: 14 }];
             assert.deepEqual(artworkPlan(library, listing, 2, 'art'), [
-                { id: 0, url: 'art/2/Image1.webp', width: 1248, height: 1394 },
-                { id: 1, url: 'art/2/Strom0.webp', width: 18, height: 28 },
+                { id: 0, url: 'art/2/sheet0.webp', x: 0, y: 0, width: 1248, height: 1394 },
+                { id: 1, url: 'art/2/sheet1.webp', x: 22, y: 6, width: 18, height: 28 },
             ]);
+            const placed = (place) => ({ ...listing, sprites: [{ ...listing.sprites[1], ...place }] });
             const wrong = [
                 [library, { ...listing, scales: [1] }, 2, /scale 2/],
                 [[...library, { name: 'Strom1', width: 9, height: 14 }], listing, 1, /Strom1/],
                 [[{ name: 'Image1', width: 600, height: 697 }], listing, 1, /624x697, not 600x697/],
+                [[library[1]], placed({ x: 12 }), 1, /outside its sheet/],
+                [[library[1]], placed({ y: -1 }), 1, /outside its sheet/],
+                [[library[1]], placed({ sheet: 2 }), 1, /outside its sheet/],
+                [[library[1]], placed({ x: '0' }), 1, /outside its sheet/],
+                [library, { ...listing, sheets: undefined }, 1, /scale 1/],
             ];
             for (const [sprites, list, scale, message] of wrong)
                 assert.throws(() => artworkPlan(sprites, list, scale), message);
