@@ -54,17 +54,40 @@ export class DevicePicture {
         this.present([0, 0, this.mirror.width, this.mirror.height]);
     }
 
-    // Takes the library's pixels of `dirty` (device pixels) and shows them.
+    // Takes the library's pixels of `dirty` (device pixels) and shows them. The device draws parts of
+    // its picture again as they were (the display, each second in RUN): those the page leaves alone,
+    // so that an idle page does not repaint.
     update(dirty) {
         const [x, y, w, h] = dirty;
         if (w <= 0 || h <= 0) return;
         const pixels = this.engine.pictureRgba(x, y, w, h);
+        if (!this.keep(pixels, dirty)) return;
         this.mirrorContext.putImageData(new ImageData(pixels, w, h), x, y);
         this.present(dirty);
     }
 
     updateAll() {
+        this.shownPixels = null;
         this.update([0, 0, this.mirror.width, this.mirror.height]);
+    }
+
+    // Keeps the rectangle's pixels as shown; false when they are the ones shown already.
+    keep(pixels, [x, y, w, h]) {
+        const stride = this.mirror.width * 4;
+        if (!this.shownPixels) {
+            this.shownPixels = new Uint8ClampedArray(stride * this.mirror.height);
+        } else {
+            let same = true;
+            for (let row = 0; row < h && same; ++row) {
+                const from = (y + row) * stride + x * 4;
+                const before = this.shownPixels.subarray(from, from + w * 4), now = pixels.subarray(row * w * 4, (row + 1) * w * 4);
+                for (let i = 0; i < now.length; ++i) if (before[i] !== now[i]) { same = false; break; }
+            }
+            if (same) return false;
+        }
+        for (let row = 0; row < h; ++row)
+            this.shownPixels.set(pixels.subarray(row * w * 4, (row + 1) * w * 4), (y + row) * stride + x * 4);
+        return true;
     }
 
     present(dirty) {
