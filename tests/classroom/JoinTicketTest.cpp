@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "classroom/JoinTicket.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace vp7;
+
+namespace {
+
+const std::string kFingerprint(64, 'a');
+
+JoinTicket Room(std::string seat, std::string password) {
+    JoinTicket t;
+    t.address = "trainer-pc";
+    t.webPort = 8443;
+    t.webTls = true;
+    t.mqttPort = 8883;
+    t.mqttTls = true;
+    t.fingerprint = kFingerprint;
+    t.room = "room1";
+    t.seat = std::move(seat);
+    t.password = std::move(password);
+    return t;
+}
+
+} // namespace
+
+// What a trainee types or scans, read: the ticket it gives, or the word why not.
+TEST(JoinTicket, ReadsCodesAndLinksAndSaysWhyNot) {
+    const JoinTicket known = Room("seat01", "AAAAAAAA");
+    const std::string link =
+        "https://Trainer-PC:8443/#join=room1/07-K7QF-M2XA&mqtt=8883&tls=1&fp=" + kFingerprint;
+    struct Row {
+        std::string text;
+        bool knowsRoom;
+        JoinProblem problem;
+        std::string seat, password; // when read
+    };
+    const Row rows[] = {
+        {"07-K7QF-M2XA", true, JoinProblem::None, "seat07", "K7QFM2XA"},
+        {"  07 k7qf m2xa\n", true, JoinProblem::None, "seat07", "K7QFM2XA"},
+        {"07K7QFM2XA", true, JoinProblem::None, "seat07", "K7QFM2XA"},
+        {"99-ZZZZ-2222", true, JoinProblem::None, "seat99", "ZZZZ2222"},
+        {"07-K7QF-M2XA", false, JoinProblem::RoomUnknown, "", ""},
+        {"00-K7QF-M2XA", true, JoinProblem::SeatOutOfRange, "", ""},
+        {"07-K7QF-M2X0", true, JoinProblem::NotACode, "", ""}, // 0 is no sign of a code
+        {"07-K7QF-M2XAB", true, JoinProblem::NotACode, "", ""},
+        {"7-K7QF-M2XA", true, JoinProblem::NotACode, "", ""},
+        {"", true, JoinProblem::NotACode, "", ""},
+        {std::string(2000, '7'), true, JoinProblem::TooLong, "", ""},
+        {link, false, JoinProblem::None, "seat07", "K7QFM2XA"},
+        {"ftp://trainer-pc/#join=room1/07-K7QF-M2XA", false, JoinProblem::NotOurLink, "", ""},
+        {"http://trainer-pc:8080/?join=room1/07-K7QF-M2XA", false, JoinProblem::NotOurLink, "", ""},
+        {"http://trainer-pc:8080/#join=07-K7QF-M2XA", false, JoinProblem::NotOurLink, "", ""},
+        {"http://trainer-pc:0/#join=room1/07-K7QF-M2XA", false, JoinProblem::BadPort, "", ""},
+        {"http://trainer-pc:80x/#join=room1/07-K7QF-M2XA", false, JoinProblem::BadPort, "", ""},
+        {"http://trainer-pc/#join=room1/07-K7QF-M2XA&mqtt=70000", false, JoinProblem::BadPort, "", ""},
+        {"http://user@trainer-pc/#join=room1/07-K7QF-M2XA", false, JoinProblem::BadAddress, "", ""},
+        {"http://trainer pc/#join=room1/07-K7QF-M2XA", false, JoinProblem::BadAddress, "", ""},
+        {"http://trainer-pc/#join=room+1/07-K7QF-M2XA", false, JoinProblem::BadRoom, "", ""},
+        {"http://trainer-pc/#join=room1/07-K7QF-M2XA&tls=1", false, JoinProblem::BadFingerprint, "", ""},
+        {"http://trainer-pc/#join=room1/07-K7QF-M2XA&tls=1&fp=abc", false, JoinProblem::BadFingerprint, "",
+         ""},
+        {"http://trainer-pc/#join=room1/07-K7QF-M2XA&tls=2", false, JoinProblem::NotOurLink, "", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text.substr(0, 80));
+        const JoinReading read = ReadJoin(row.text, row.knowsRoom ? std::optional(known) : std::nullopt);
+        EXPECT_EQ(read.problem, row.problem);
+        EXPECT_EQ(read.ticket.has_value(), row.problem == JoinProblem::None);
+        if (read.ticket) {
+            EXPECT_EQ(read.ticket->seat, row.seat);
+            EXPECT_EQ(read.ticket->password, row.password);
+        }
+        EXPECT_EQ(JoinProblemText(row.problem, true).empty(), row.problem == JoinProblem::None);
+    }
+}
+
+// The link the class sheet prints reads back as the ticket it was made from, its defaults filled in
+// where it leaves them out, an IPv6 address and a plain room among them; a code from the link alone
+// joins the same room.
+TEST(JoinTicket, LinksReadBackAsTheirTickets) {
+    JoinTicket plain = Room("seat03", "23456789");
+    plain.webTls = false;
+    plain.webPort = 8080;
+    plain.mqttTls = false;
+    plain.mqttPort = 1883;
+    plain.fingerprint.clear();
+    JoinTicket v6 = Room("seat12", "ZZZZZZZZ");
+    v6.address = "[fd00::1]";
+    for (const JoinTicket& ticket : {Room("seat07", "K7QFM2XA"), plain, v6}) {
+        const std::string link = WriteJoinLink(ticket);
+        SCOPED_TRACE(link);
+        const JoinReading read = ReadJoin(link);
+        ASSERT_TRUE(read.ticket);
+        EXPECT_EQ(*read.ticket, ticket);
+        const JoinReading code =
+            ReadJoin(WriteSeatCode(std::stoi(ticket.seat.substr(4)), ticket.password), *read.ticket);
+        ASSERT_TRUE(code.ticket);
+        EXPECT_EQ(*code.ticket, ticket);
+    }
+    const JoinReading defaults =
+        ReadJoin("https://trainer-pc/#join=room1/07-K7QF-M2XA&tls=1&fp=" + kFingerprint);
+    ASSERT_TRUE(defaults.ticket);
+    EXPECT_EQ(defaults.ticket->webPort, 443);
+    EXPECT_EQ(defaults.ticket->mqttPort, 8883);
+}
