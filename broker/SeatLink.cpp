@@ -130,9 +130,13 @@ std::vector<SeatLink::Incoming> SeatLink::Take() {
 void SeatLink::OnConnect(mosquitto* client, void* self, int rc) {
     auto& link = *static_cast<SeatLink*>(self);
     if (rc != 0) {
+        // MQTT's return codes 4 and 5: a bad user name or password, not authorised.
+        constexpr int kBadAccount = 4, kNotAuthorised = 5;
+        const bool account = rc == kBadAccount || rc == kNotAuthorised;
         link.Push({Incoming::Kind::Note,
                    {},
-                   std::string("broker refused the seat: ") + mosquitto_connack_string(rc)});
+                   std::string(account ? kAccountRefused : "broker refused the seat: ") +
+                       mosquitto_connack_string(rc)});
         {
             const std::lock_guard lock(link.mutex_);
             link.answered_ = true;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vp7 {
@@ -55,6 +56,10 @@ public:
     // Waits until connected, refused, or `limit` has passed; true when connected.
     virtual bool WaitForConnection(std::chrono::milliseconds limit) = 0;
 };
+
+// The start of the note a link gives when the broker refuses the account (its name or password): a
+// refusal that every try meets again, unlike a broker that is away.
+inline constexpr std::string_view kAccountRefused = "broker refused the account: ";
 
 // Makes the link a seat or a station connects through; empty in a program built without one.
 using RoomLinkMaker = std::function<std::unique_ptr<RoomLink>(LinkSettings)>;

@@ -22,6 +22,8 @@
 #include "ui/app/StateStart.h"
 #include "ui/classroom/ConnectDialog.h"
 #include "ui/classroom/InstructorStation.h"
+#include "ui/classroom/JoinCodeDialog.h"
+#include "ui/classroom/RoomAuthority.h"
 #include "ui/classroom/StationLink.h"
 #include "ui/device/MenuBar.h"
 #include "ui/device/PictureWidget.h"
@@ -80,6 +82,8 @@ void ClassroomControl::Attach(AppWindows& windows) {
         {.inRoom = [this] { return seat_ != nullptr; }, .holdsDevice = [this] { return HoldsDevice(); }});
     const MenuBar& menus = main_->Menus();
     connect(menus.Action(ActionId::ClassroomConnect), &QAction::triggered, this, [this] { AskToJoin(); });
+    connect(menus.Action(ActionId::ClassroomJoinWithCode), &QAction::triggered, this,
+            [this] { AskToJoinWithCode(); });
     connect(menus.Action(ActionId::ClassroomDisconnect), &QAction::triggered, this, [this] { Leave(); });
     connect(menus.Action(ActionId::InstructorStation), &QAction::triggered, this,
             [this] { AskForStation(); });
@@ -152,6 +156,40 @@ void ClassroomControl::AskToJoin() {
     Join(chosen, password);
 }
 
+void ClassroomControl::AskToJoinWithCode() {
+    std::optional<JoinTicket> known;
+    if (!settings_.room.empty()) {
+        known.emplace();
+        known->address = settings_.host;
+        known->mqttPort = settings_.port;
+        known->mqttTls = settings_.tls;
+        known->room = settings_.room;
+    }
+    JoinCodeDialog dialog(known, trainee_, German(), main_);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const JoinTicket& ticket = dialog.Ticket();
+    ClassroomSettings chosen = settings_;
+    chosen.host = ticket.address;
+    chosen.port = static_cast<uint16_t>(ticket.mqttPort);
+    chosen.tls = ticket.mqttTls;
+    chosen.room = ticket.room;
+    chosen.seat = ticket.seat;
+    chosen.user = ticket.seat;
+    chosen.rememberPassword = true; // joining again in the lesson needs no code
+    // A code alone joins the room of the last join, whose authority is kept already.
+    if (ticket.mqttTls && !ticket.fingerprint.empty()) {
+        const auto authority = FetchRoomAuthority(ticket, Q(ClassroomFolder()), German());
+        if (authority.index() == 1) {
+            ShowPlainMessage(main_, QMessageBox::Warning, std::get<1>(authority));
+            return;
+        }
+        chosen.caFile = std::get<0>(authority).toStdString();
+    }
+    trainee_ = dialog.Trainee();
+    KeepOrForget(PasswordFile("Classroom.password"), true, ticket.password);
+    if (Join(chosen, ticket.password)) joinedByCode_ = true;
+}
+
 bool ClassroomControl::Join(const ClassroomSettings& settings, const std::string& password) {
     Leave();
     SeatSettings seat{settings.host, settings.port, settings.room,        settings.seat,
@@ -177,6 +215,7 @@ bool ClassroomControl::Join(const ClassroomSettings& settings, const std::string
 }
 
 void ClassroomControl::Leave() {
+    joinedByCode_ = false;
     if (!seat_) return;
     seat_->Finish(kLeaveWait);
     seat_.reset();
@@ -476,6 +515,20 @@ void ClassroomControl::SendFrame() {
 void ClassroomControl::Log(const std::string& line) {
     qInfo("classroom: %s", line.c_str());
     if (shown_) shown_->setToolTip(Q(line));
+    // A broker that refuses a code's account refuses it again at every try: the code was wrong (or
+    // is of another lesson), which the trainee is told once instead of the seat trying on.
+    // The seat is in its Poll here: it leaves once that is done.
+    if (joinedByCode_ && line.starts_with(kAccountRefused)) {
+        joinedByCode_ = false;
+        QTimer::singleShot(0, this, [this] {
+            Leave();
+            ShowPlainMessage(main_, QMessageBox::Warning,
+                             QString::fromUtf8(Text("Der Klassenraum nimmt diesen Code nicht an. Bitte den "
+                                                    "Code vom Klassenblatt prüfen.",
+                                                    "The room does not take this code. Please check the "
+                                                    "code on the class sheet.")));
+        });
+    }
 }
 
 } // namespace vp7

@@ -84,6 +84,9 @@ public:
 
 private:
     void AskToJoin();
+    // The class sheet's code or link: the room's authority fetched and checked where its broker
+    // speaks TLS, the seat's password kept for the lesson.
+    void AskToJoinWithCode();
     // Throws while a modal dialog runs its own event loop: nothing is replaced under it.
     void CheckNoDialog() const;
     void Poll();
@@ -118,6 +121,8 @@ private:
     uint64_t eventsTaken_ = 0;
     std::set<std::string> roomHidden_; // the faults the room hid
     bool connected_ = false;
+    bool joinedByCode_ = false; // a broker's refusal then means the code was wrong: the seat leaves
+    QString trainee_;           // the name given with the code
 };
 
 } // namespace vp7

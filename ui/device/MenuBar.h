@@ -49,6 +49,7 @@ enum class ActionId {
     LoadState,
     Rewind,
     ClassroomConnect,
+    ClassroomJoinWithCode,
     ClassroomDisconnect,
     InstructorStation,
     QuickGuide,

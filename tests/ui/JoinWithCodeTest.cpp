@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Joining with the class sheet's code or link: the window joins the room the link names with the
+// seat's account, a wrong code is refused with a word instead of the seat trying on, and the room's
+// certificate authority is taken only when it is the one the link names.
+#include "ShownApp.h"
+#include "classroom/Seat.h"
+#include "tests/classroom/Broker.h"
+#include "ui/app/ClassroomControl.h"
+#include "ui/classroom/JoinCodeDialog.h"
+#include "ui/classroom/RoomAuthority.h"
+#include "ui/device/MenuBar.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace vp7;
+
+namespace {
+
+constexpr int kJoinWaitMs = 10000;
+
+// Answers the join dialog with `code` and a name, and every message box, keeping its text.
+struct JoinAnswers {
+    QString code;
+    QStringList boxes;
+    QTimer answering;
+    JoinAnswers() {
+        QObject::connect(&answering, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* join = qobject_cast<JoinCodeDialog*>(modal)) {
+                join->findChild<QLineEdit*>(QStringLiteral("code"))->setText(code);
+                join->findChild<QLineEdit*>(QStringLiteral("trainee"))->setText(QStringLiteral("Anna Berg"));
+                join->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                boxes << box->text();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        answering.start(10);
+    }
+};
+
+// A web server of one answer: `body` for every request.
+struct OneAnswerServer {
+    QTcpServer server;
+    QByteArray body;
+    explicit OneAnswerServer(QByteArray answer) : body(std::move(answer)) {
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                if (!socket->readAll().contains("\r\n\r\n")) return;
+                socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: " +
+                              QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                socket->disconnectFromHost();
+            });
+        });
+    }
+};
+
+} // namespace
+
+TEST(JoinWithCode, TheLinkJoinsItsSeatAndAWrongCodeIsRefusedWithAWord) {
+    QTemporaryDir dir;
+    const std::filesystem::path folder = dir.path().toStdString();
+    // Started by root, the broker reads its accounts as a user of its own.
+    std::filesystem::permissions(folder, std::filesystem::perms::all);
+    const std::string config = test::ShippedBrokerConfig(folder / "accounts", {{"seat07", "K7QFM2XA"}});
+    ASSERT_FALSE(config.empty()) << "mosquitto_passwd failed";
+    test::Broker broker(folder / "broker", config);
+    ASSERT_TRUE(broker.Start());
+    std::optional<AppWindows> windows(CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false));
+    windows->main->show();
+    ClassroomControl& classroom = *windows->classroom;
+    QAction* join = windows->main->Menus().Action(ActionId::ClassroomJoinWithCode);
+
+    JoinAnswers answers;
+    answers.code =
+        QStringLiteral("http://127.0.0.1:8080/#join=r1/07-k7qf-m2xa&mqtt=%1&tls=0").arg(broker.Port());
+    join->trigger();
+    test::RunEvents(kJoinWaitMs, [&] { return classroom.InRoom() && classroom.InRoom()->Connected(); });
+    ASSERT_NE(classroom.InRoom(), nullptr) << answers.boxes.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(classroom.InRoom()->Connected());
+    EXPECT_EQ(classroom.Settings().seat, "seat07");
+    EXPECT_EQ(classroom.Settings().room, "r1");
+    classroom.Leave();
+
+    // The code alone, one sign wrong: the room of the last join refuses it, and the seat leaves.
+    answers.code = QStringLiteral("07-K7QF-M2XB");
+    join->trigger();
+    test::RunEvents(kJoinWaitMs, [&] { return !answers.boxes.isEmpty(); });
+    ASSERT_EQ(answers.boxes.size(), 1);
+    EXPECT_TRUE(answers.boxes[0].contains(QStringLiteral("code"))) << answers.boxes[0].toStdString();
+    EXPECT_EQ(classroom.InRoom(), nullptr);
+}
+
+TEST(JoinWithCode, OnlyTheAuthorityTheLinkNamesIsTaken) {
+    QTemporaryDir dir;
+    const QString certificate = dir.filePath(QStringLiteral("room-ca.crt"));
+    const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=room -keyout '" +
+                             dir.filePath(QStringLiteral("k")).toStdString() + "' -out '" +
+                             certificate.toStdString() + "' 2>/dev/null";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    QFile file(certificate);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray pem = file.readAll();
+    const std::string fingerprint = AuthorityFingerprint(pem).toStdString();
+    ASSERT_EQ(fingerprint.size(), 64u);
+    const struct {
+        const char* what;
+        QByteArray served;
+        std::string fingerprint;
+        bool taken;
+    } rows[] = {
+        {"the room's own", pem, fingerprint, true},
+        {"another authority than the link's", pem, std::string(64, '0'), false},
+        {"no certificate at all", QByteArray("<html>hello</html>"), fingerprint, false},
+        {"more than a certificate can be", QByteArray(kLargestAuthorityBytes + 1, 'A'), fingerprint, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        OneAnswerServer server(row.served);
+        JoinTicket ticket;
+        ticket.address = "127.0.0.1";
+        ticket.webPort = server.server.serverPort();
+        ticket.room = "r1";
+        ticket.fingerprint = row.fingerprint;
+        const QString kept = dir.filePath(QStringLiteral("kept"));
+        const auto fetched = FetchRoomAuthority(ticket, kept, false);
+        EXPECT_EQ(fetched.index() == 0, row.taken)
+            << (fetched.index() ? std::get<1>(fetched).toStdString() : "");
+        EXPECT_EQ(QFile::exists(kept + QStringLiteral("/r1-ca.crt")), row.taken);
+        QFile::remove(kept + QStringLiteral("/r1-ca.crt"));
+    }
+}
