@@ -163,6 +163,7 @@ export class SessionMenu {
         if (plan.error) return this.refuse(plan.error);
         this.player = new Player(this.page, plan, file.name, () => {
             this.player = null;
+            this.deviceReplaced(); // the user's own device again
         });
         this.deviceReplaced();
         return true;

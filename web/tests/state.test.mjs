@@ -51,7 +51,7 @@ export async function chooseSession(page, item) {
     await chooseMenu(page, MENU, `${MENU}.${item}`);
 }
 
-async function upload(page, item, name, data) {
+export async function upload(page, item, name, data) {
     const chooser = page.waitForEvent('filechooser');
     await chooseSession(page, item);
     await (await chooser).setFiles({ name, mimeType: 'application/octet-stream', buffer: Buffer.from(data) });
@@ -179,7 +179,7 @@ export const tests = [
             await page.waitForTimeout(600);
             assert.equal(await page.locator('.player-time').textContent(), paused);
             await page.locator('.player-pause').click();
-            await page.locator('.player-bar').waitFor({ state: 'detached', timeout: 60000 });
+            await page.locator('.player-bar.ended').waitFor({ timeout: 60000 });
             assert.deepEqual([await printed(page, 'Sollwert'), await printed(page, 'lcd')], played);
         },
     },
@@ -204,8 +204,7 @@ wait 6000
             const played = runDesktop(`${recording}print Istwert\nprint lcd\n`).out.trim().split('\n');
             const { page } = await openDevice(h);
             await upload(page, 'playRecording', 'desk.vp7s', recording);
-            await page.locator('.player-bar').waitFor();
-            await page.locator('.player-bar').waitFor({ state: 'detached', timeout: 30000 });
+            await page.locator('.player-bar.ended').waitFor({ timeout: 30000 });
             assert.deepEqual([await printed(page, 'Istwert'), await printed(page, 'lcd')], played);
             assert.equal(await page.locator('.menu[data-name="Datei1"] > .menu-title').textContent(), 'File');
         },
