@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A recording played in the page leaves the user's settings alone.
+// A recording played in the page leaves the user's settings alone, and a session recorded from a moment
+// on holds what happened from then to its stop, played to the same display on the desktop and in the
+// page.
 import assert from 'node:assert/strict';
 
 import { chooseMenu, openDevice, printed, run } from './page.test.mjs';
-import { upload } from './state.test.mjs';
+import {
+    chooseSession, download, moveTo40, needHeadless, runDesktop, upload,
+} from './state.test.mjs';
 
 export const needsSite = true;
 
@@ -42,6 +46,10 @@ async function passStart(page) {
     await page.locator('.splash').waitFor({ state: 'hidden' });
 }
 
+function itemEnabled(page, item) {
+    return page.locator(`.menu-item[data-name="pageSession.${item}"]`).isEnabled();
+}
+
 export const tests = [
     {
         name: 'a recording made on other settings, stopped while it plays or at its end, leaves the user\'s settings and device',
@@ -77,6 +85,58 @@ export const tests = [
                 assert.deepEqual(problems, [], stopWhen);
                 await page.close();
             }
+        },
+    },
+    {
+        name: 'a session recorded from a moment on plays to the display it stopped at, on the desktop and in the page',
+        timeout: 180000,
+        async run(h) {
+            needHeadless();
+            const { page, problems } = await openDevice(h);
+            await moveTo40(page); // what came before the recording is not in it
+            await chooseSession(page, 'startRecording');
+            await passStart(page);
+            await page.locator('.recording-mark').waitFor();
+            await page.locator('.menu[data-name="pageSession"] > .menu-title').click();
+            assert.deepEqual([await itemEnabled(page, 'startRecording'), await itemEnabled(page, 'stopRecording')],
+                [false, true]);
+            await page.locator('.menu[data-name="pageSession"] > .menu-title').click();
+
+            await page.locator('#picture').focus();
+            for (const key of ['m', '+', '+']) {
+                await page.keyboard.press(key);
+                await page.waitForTimeout(300);
+            }
+            const recording = String(await download(page, () => chooseSession(page, 'stopRecording')));
+            const shown = await printed(page, 'lcd');
+            assert.equal(await page.locator('.recording-mark').count(), 0);
+
+            const lines = recording.split('\n');
+            assert.match(lines[0], /^# vp7sim /);
+            const start = lines.indexOf('start');
+            assert.ok(start > 2 && lines.slice(2, start).every((l) => l.startsWith('ini ')),
+                'the settings in force between the screen and the start');
+            // How often a line stands in the recording: the keys pressed since it began, and nothing
+            // from before.
+            const rows = [
+                [/^screen /, 1],
+                [/^start$/, 1],
+                [/^press mode$/, 1],
+                [/^press inc$/, 2],
+                [/SetPointText/, 0],
+            ];
+            for (const [pattern, count] of rows)
+                assert.equal(lines.filter((l) => pattern.test(l)).length, count, String(pattern));
+
+            const desktop = runDesktop(`${recording}print lcd\n`).out.trim();
+            assert.equal(desktop, shown);
+            const keysLeftOut = lines.filter((l) => !/^(press|release) /.test(l)).join('\n');
+            assert.notEqual(runDesktop(`${keysLeftOut}print lcd\n`).out.trim(), shown, 'the keys changed the display');
+            await upload(page, 'playRecording', 'recording.vp7s', recording);
+            await page.locator('.player-speed').selectOption('4');
+            await page.locator('.player-bar.ended').waitFor({ timeout: 60000 });
+            assert.equal(await printed(page, 'lcd'), shown);
+            assert.deepEqual(problems, []);
         },
     },
 ];

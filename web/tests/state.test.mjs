@@ -57,7 +57,7 @@ export async function upload(page, item, name, data) {
     await (await chooser).setFiles({ name, mimeType: 'application/octet-stream', buffer: Buffer.from(data) });
 }
 
-async function download(page, act) {
+export async function download(page, act) {
     const saved = page.waitForEvent('download');
     await act();
     return readFileSync(await (await saved).path());
@@ -67,7 +67,7 @@ function device(page) {
     return page.evaluate(() => window.vp7.page.engine.trend(Number.MAX_SAFE_INTEGER, Number.MAX_SAFE_INTEGER));
 }
 
-async function moveTo40(page) {
+export async function moveTo40(page) {
     assert.ok((await run(page, 'set SetPointText 40')).ok);
     assert.ok((await run(page, 'click Enter')).ok);
     return waitForPrinted(page, 'Istwert', /^Istwert (39\.[5-9]|40\.[0-4])/);
