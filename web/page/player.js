@@ -10,6 +10,8 @@
 export const LARGEST_RECORDING = 64 << 20;
 // How often the played device catches up with the page's time.
 const FRAME_MS = 40;
+// How often the page looks at a recording standing at its end, where nothing changes any more.
+const STANDING_FRAME_MS = 1000;
 const SPEEDS = [1, 2, 4];
 // The played device's program folder: its settings and whatever it saves, emptied for each recording.
 export const PLAY_FOLDER = '/vp7-play';
@@ -94,6 +96,7 @@ export class Player {
     // word the desktop's player shows, and nothing passes on it any more.
     reachEnd() {
         this.atEnd = true;
+        this.page.drivenFrameMs = STANDING_FRAME_MS;
         this.bar.classList.add('ended');
         this.pauseButton.disabled = true;
     }
