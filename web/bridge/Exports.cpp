@@ -152,4 +152,10 @@ EMSCRIPTEN_KEEPALIVE void vp7_clock_from(double pageMs) {
     if (device) device->ClockFrom(pageMs);
 }
 
+// A new runner whose program folder is `folder`, emptied first: a recording plays there on its own
+// settings, the user's left as they were.
+EMSCRIPTEN_KEEPALIVE void vp7_reset_in_scratch(const char* folder) {
+    if (device) device->ResetInScratch(folder);
+}
+
 } // extern "C"

@@ -71,11 +71,12 @@ bool PageDevice::TakeSprite(int id, int x, int y) {
 std::unique_ptr<Runner> PageDevice::NewRunner(PageHost*& host) {
     auto owned = std::make_unique<PageHost>();
     host = owned.get();
-    return std::make_unique<Runner>(out_, kProgramDir, DeviceLook{std::move(owned), &sprites_});
+    return std::make_unique<Runner>(out_, programDir_, DeviceLook{std::move(owned), &sprites_});
 }
 
-void PageDevice::Reset() {
+void PageDevice::Reset(std::string programDir) {
     runner_.reset();
+    programDir_ = std::move(programDir);
     runner_ = NewRunner(host_);
     Began();
 }

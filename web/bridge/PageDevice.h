@@ -31,8 +31,12 @@ public:
     static constexpr int kLargestSheetSide = 16384;
     uint8_t* SheetBuffer(int width, int height);
     bool TakeSprite(int id, int x, int y);
-    // A new runner, no device yet: the lines before `start` (or `exercise`, `state`) come next.
-    void Reset();
+    // A new runner, no device yet: the lines before `start` (or `exercise`, `state`) come next. Its
+    // settings and data are in `programDir`.
+    void Reset(std::string programDir = kProgramDir);
+    // A new runner whose program folder is `folder`, emptied first: a device played there finds none of
+    // a device before it and leaves the user's settings alone.
+    void ResetInScratch(const std::string& folder);
     // One line of the runner's language; what it printed, or why it was refused.
     struct Outcome {
         bool ok = true;
@@ -77,13 +81,15 @@ private:
     std::unique_ptr<Runner> NewRunner(PageHost*& host);
     // The new runner's session begins: the page's clock is taken at its next call.
     void Began();
-    static std::string SettingsText();
+    std::string SettingsPath() const;
+    std::string SettingsText() const;
 
     int scale_;
     SpriteSet sprites_;
     std::ostringstream out_;
     PageHost* host_ = nullptr; // owned by the runner's world
     std::unique_ptr<Runner> runner_;
+    std::string programDir_ = kProgramDir;
     double pageMs_ = -1; // the page's time the device's last caught up with
     double carryMs_ = 0; // the part of a millisecond left over
     std::string rgba_;

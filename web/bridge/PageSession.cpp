@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 
 namespace vp7 {
@@ -27,18 +28,24 @@ namespace {
 // A settings file is a few kilobytes; the runner refuses what is not one.
 constexpr std::uintmax_t kLargestSettings = 1 << 20;
 
-std::string SettingsPath() {
-    return std::string(PageDevice::kProgramDir) + "/Config/VP7.ini";
-}
-
 std::string Dumped(const nlohmann::json& json) {
     return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 } // namespace
 
-std::string PageDevice::SettingsText() {
+std::string PageDevice::SettingsPath() const {
+    return programDir_ + "/Config/VP7.ini";
+}
+
+std::string PageDevice::SettingsText() const {
     return ReadWholeFile(SettingsPath(), kLargestSettings).value_or("");
+}
+
+void PageDevice::ResetInScratch(const std::string& folder) {
+    std::error_code ignored; // a folder not there is as empty as one removed
+    std::filesystem::remove_all(folder, ignored);
+    Reset(folder);
 }
 
 // {device: which device, as runners and their devices made (a new one has a trend of its own), nowMs,

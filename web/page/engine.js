@@ -196,6 +196,11 @@ export class Engine {
     clockFrom(nowMs) {
         this.module.ccall('vp7_clock_from', null, ['number'], [nowMs]);
     }
+
+    // A new runner whose settings and data are in `folder`, emptied first: the user's stay as they were.
+    resetInScratch(folder) {
+        this.module.ccall('vp7_reset_in_scratch', null, ['string'], [folder]);
+    }
 }
 
 // The line that queues the scale dialog's texts for its next opening. The line takes two plain words:

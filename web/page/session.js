@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The session's menu, as the desktop's Simulation menu has it: saved states down- and uploaded, the
-// rewind to a moment of the session, the trend, the session saved as a recording and a recording
-// played. Every file the user gives is checked by the library before the device changes; a refused
-// one leaves the device as it was, with the library's reason.
+// rewind to a moment of the session, the trend, the session saved as a recording, a recording from now
+// on and a recording played. Every file the user gives is checked by the library before the device
+// changes; a refused one leaves the device as it was, with the library's reason.
 import { FILES_FOLDER } from './engine.js';
 import { offerDownload, pickFile, safeFileName } from './files.js';
 import { TrendPanel, rewindMarks } from './trend.js';
 import { Player, LARGEST_RECORDING } from './player.js';
+import { SessionRecording } from './recording.js';
 
 const WORDS = {
     de: {
@@ -69,6 +70,7 @@ export class SessionMenu {
         this.page = page;
         this.trend = new TrendPanel(page);
         this.player = null;
+        this.recorder = new SessionRecording(page);
     }
 
     words() {
@@ -77,11 +79,12 @@ export class SessionMenu {
 
     menuItems() {
         const w = this.words();
-        return [{ name: MENU, parent: '', caption: w.menu },
-            ...ITEMS.map((item) => ({
-                name: `${MENU}.${item}`, parent: MENU, caption: w[item],
-                checked: item === 'trend' && this.trend.shown,
-            }))];
+        const items = ITEMS.map((item) => ({
+            name: `${MENU}.${item}`, parent: MENU, caption: w[item],
+            checked: item === 'trend' && this.trend.shown,
+        }));
+        items.splice(ITEMS.indexOf('playRecording'), 0, ...this.recorder.menuItems(MENU));
+        return [{ name: MENU, parent: '', caption: w.menu }, ...items];
     }
 
     handles(name) {
@@ -91,6 +94,10 @@ export class SessionMenu {
     async choose(name) {
         const item = name.slice(MENU.length + 1);
         if (this.player && item !== 'trend') this.player.stop(); // the user takes the device back
+        // A device put in the recorded one's place ends its recording first.
+        if (item === 'loadState' || item === 'playRecording') this.recorder.stop();
+        if (item === 'startRecording') return this.recorder.start(() => this.deviceReplaced());
+        if (item === 'stopRecording') return this.recorder.stop();
         if (item === 'saveState') return this.saveState();
         if (item === 'loadState') return this.loadState(await pickFile('.vp7state,.vp7s'));
         if (item === 'rewind') return this.rewind();
@@ -163,6 +170,7 @@ export class SessionMenu {
         if (plan.error) return this.refuse(plan.error);
         this.player = new Player(this.page, plan, file.name, () => {
             this.player = null;
+            this.deviceReplaced(); // the user's own device again
         });
         this.deviceReplaced();
         return true;

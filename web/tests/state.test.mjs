@@ -51,13 +51,13 @@ export async function chooseSession(page, item) {
     await chooseMenu(page, MENU, `${MENU}.${item}`);
 }
 
-async function upload(page, item, name, data) {
+export async function upload(page, item, name, data) {
     const chooser = page.waitForEvent('filechooser');
     await chooseSession(page, item);
     await (await chooser).setFiles({ name, mimeType: 'application/octet-stream', buffer: Buffer.from(data) });
 }
 
-async function download(page, act) {
+export async function download(page, act) {
     const saved = page.waitForEvent('download');
     await act();
     return readFileSync(await (await saved).path());
@@ -67,7 +67,7 @@ function device(page) {
     return page.evaluate(() => window.vp7.page.engine.trend(Number.MAX_SAFE_INTEGER, Number.MAX_SAFE_INTEGER));
 }
 
-async function moveTo40(page) {
+export async function moveTo40(page) {
     assert.ok((await run(page, 'set SetPointText 40')).ok);
     assert.ok((await run(page, 'click Enter')).ok);
     return waitForPrinted(page, 'Istwert', /^Istwert (39\.[5-9]|40\.[0-4])/);
@@ -179,7 +179,7 @@ export const tests = [
             await page.waitForTimeout(600);
             assert.equal(await page.locator('.player-time').textContent(), paused);
             await page.locator('.player-pause').click();
-            await page.locator('.player-bar').waitFor({ state: 'detached', timeout: 60000 });
+            await page.locator('.player-bar.ended').waitFor({ timeout: 60000 });
             assert.deepEqual([await printed(page, 'Sollwert'), await printed(page, 'lcd')], played);
         },
     },
@@ -204,8 +204,7 @@ wait 6000
             const played = runDesktop(`${recording}print Istwert\nprint lcd\n`).out.trim().split('\n');
             const { page } = await openDevice(h);
             await upload(page, 'playRecording', 'desk.vp7s', recording);
-            await page.locator('.player-bar').waitFor();
-            await page.locator('.player-bar').waitFor({ state: 'detached', timeout: 30000 });
+            await page.locator('.player-bar.ended').waitFor({ timeout: 30000 });
             assert.deepEqual([await printed(page, 'Istwert'), await printed(page, 'lcd')], played);
             assert.equal(await page.locator('.menu[data-name="Datei1"] > .menu-title').textContent(), 'File');
         },
