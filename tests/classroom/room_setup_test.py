@@ -4,6 +4,7 @@
 foreground on free ports; seats and the instructor reach its broker over TLS with the room's authority and
 only as the ACL allows, its page's server serves the page and the authority's certificate, Ctrl+C leaves no
 server behind, and every bad input is refused with nothing made. Exits 77 without the servers."""
+import base64
 import hashlib
 import http.client
 import json
@@ -98,6 +99,41 @@ def status_of(seat, user, password):
     return read.stdout.strip()
 
 
+def received(connection, count):
+    data = b""
+    while len(data) < count:
+        more = connection.recv(count - len(data))
+        if not more:
+            raise ConnectionError("closed")
+        data += more
+    return data
+
+
+def websocket_connack(user, password):
+    """The return code of the broker's CONNACK to an MQTT CONNECT sent as a browser does: over a WebSocket
+    to the page's server, asking for the binary sub-protocol."""
+    with socket.create_connection(("127.0.0.1", web_port), timeout=CLIENT_SECONDS) as connection:
+        key = base64.b64encode(os.urandom(16)).decode()
+        connection.sendall(f"GET / HTTP/1.1\r\nHost: 127.0.0.1:{web_port}\r\nUpgrade: websocket\r\n"
+                           f"Connection: Upgrade\r\nSec-WebSocket-Key: {key}\r\nSec-WebSocket-Version: 13\r\n"
+                           "Sec-WebSocket-Protocol: binary\r\n\r\n".encode())
+        answer = b""
+        while not answer.endswith(b"\r\n\r\n"):
+            answer += received(connection, 1)
+        if not answer.startswith(b"HTTP/1.1 101"):
+            return None
+        strings = b"".join(len(text).to_bytes(2, "big") + text.encode() for text in ("", user, password))
+        # MQTT 3.1.1, a clean session with user and password, 60 s keep-alive.
+        body = b"\x00\x04MQTT\x04\xc2\x00\x3c" + strings
+        connect = bytes([0x10, len(body)]) + body
+        mask = os.urandom(4)
+        connection.sendall(bytes([0x82, 0x80 | len(connect)]) + mask +
+                           bytes(byte ^ mask[index % 4] for index, byte in enumerate(connect)))
+        header = received(connection, 2)
+        connack = received(connection, header[1] & 0x7F)
+        return connack[3] if connack[:2] == b"\x20\x02" else None
+
+
 def run_room(target, *more):
     """The room in the foreground until it says where its room file is, its lines read as they come."""
     room = subprocess.Popen([room_command, *setup_words(target, *more)], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
@@ -147,6 +183,10 @@ try:
                            ("instructor", passwords["seat01"]), ("seat04", passwords["seat01"])]:
         refused = client("mosquitto_pub", user, password, "-t", f"vp7/{ROOM}/seat/{user}/status", "-m", "x")
         check(refused.returncode != 0 and "not authorised" in refused.stderr, f"{user} connected with {password}")
+
+    # Through the page's server to the broker as a browser seat: 0 accepted, 5 not authorised.
+    for user, password, code in [("seat03", passwords["seat03"], 0), ("seat03", passwords["seat02"], 5)]:
+        check(websocket_connack(user, password) == code, f"{user} over a WebSocket was not answered {code}")
 
     # The page's server: the page, and the authority's certificate whose DER's SHA-256 is the room's.
     base = f"http://127.0.0.1:{web_port}"
