@@ -12,7 +12,7 @@ set(VP7_MAINTAINER "VP7 simulator project <vp7sim@example.org>")
 # time in the header, so the same sources give the same bytes.
 find_program(VP7_GZIP gzip REQUIRED)
 set(VP7_DOC_DIR ${CMAKE_BINARY_DIR}/doc)
-set(VP7_MAN_PAGES vp7sim.1 vp7-headless.1)
+set(VP7_MAN_PAGES vp7sim.1 vp7-headless.1 vp7-room.1)
 set(VP7_COMPRESSED)
 foreach(page IN LISTS VP7_MAN_PAGES)
     configure_file(${PROJECT_SOURCE_DIR}/doc/${page}.in ${VP7_DOC_DIR}/${page} @ONLY)
@@ -27,7 +27,7 @@ foreach(file IN LISTS VP7_MAN_PAGES ITEMS changelog)
 endforeach()
 add_custom_target(vp7_docs ALL DEPENDS ${VP7_COMPRESSED})
 
-install(FILES ${VP7_DOC_DIR}/vp7-headless.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${VP7_DOC_DIR}/vp7-headless.1.gz ${VP7_DOC_DIR}/vp7-room.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # A package of its own making (no Debian revision) keeps its change notes as changelog.gz.
 install(FILES ${VP7_DOC_DIR}/changelog.gz ${PROJECT_SOURCE_DIR}/doc/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The Modbus server's register map, for a control system's engineer to import.
@@ -36,6 +36,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/doc/modbus-map.csv DESTINATION ${CMAKE_INSTA
 # where a configuration whose password file is not made yet would stop the system's broker.
 install(FILES ${PROJECT_SOURCE_DIR}/doc/classroom/mosquitto.conf ${PROJECT_SOURCE_DIR}/doc/classroom/acl
         DESTINATION ${CMAKE_INSTALL_DATADIR}/vp7sim/classroom)
+# The command that makes a classroom ready on the instructor's PC.
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/vp7-room DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The browser's page, a folder of static files any web server serves, where the browser's build was made
 # beside this one (scripts/package.sh makes it first).
 install(DIRECTORY ${VP7_WEB_BUILD}/site/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vp7sim/web OPTIONAL)
@@ -60,9 +62,11 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The libraries the programs link come from dpkg-shlibdeps; what Qt loads at run time does not show
 # there: the platform plugins (without them no window opens) and the window's font.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core")
-# Qt's own buttons and dialogs in German.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# vp7-room is a python3 script.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, python3")
+# Qt's own buttons and dialogs in German; the broker, the page's WebSocket bridge and the certificates of
+# a room that vp7-room makes on the instructor's PC (a seat's PC needs none of them).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, mosquitto, websockify, openssl")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "training simulator of an electropneumatic valve positioner")
 # The extended description; CPack puts the summary before it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The KELDAR VP7 simulator shows the valve positioner as a picture: trainers and

@@ -33,17 +33,23 @@ for pair in Package=vp7sim "Version=$version" "Architecture=$arch" Section=educa
 done
 [[ "$(field Maintainer)" =~ ^VP7\ simulator\ project\ \<[^@\>]+@[^@\>]+\>$ ]] || fail "Maintainer: $(field Maintainer)"
 for dependency in libc6 libstdc++6 libqt6widgets6 libqt6printsupport6 libqt6network6 libqcustomplot2.1-qt6 \
-    libmodbus5 qt6-qpa-plugins fonts-dejavu-core; do
+    libmodbus5 qt6-qpa-plugins fonts-dejavu-core python3; do
     [[ ", $(field Depends)," == *", $dependency"[\ ,]* ]] || fail "Depends lacks $dependency: $(field Depends)"
+done
+
+# What a room on the instructor's PC needs, which a seat's PC does without.
+for recommended in mosquitto websockify openssl; do
+    [[ ", $(field Recommends)," == *", $recommended,"* ]] || fail "Recommends lacks $recommended: $(field Recommends)"
 done
 
 # Every file and link, nothing more: the program folder, the commands, the desktop's files, the
 # documentation.
 {
-    printf '%s\n' ./usr/bin/vp7-headless ./usr/bin/vp7sim ./usr/lib/vp7sim/Opening.bmp \
+    printf '%s\n' ./usr/bin/vp7-headless ./usr/bin/vp7-room ./usr/bin/vp7sim ./usr/lib/vp7sim/Opening.bmp \
         ./usr/lib/vp7sim/vp7sim ./usr/lib/vp7sim/vp7sim.installed ./usr/share/applications/vp7sim.desktop \
         ./usr/share/doc/vp7sim/changelog.gz ./usr/share/doc/vp7sim/copyright ./usr/share/doc/vp7sim/modbus-map.csv \
-        ./usr/share/man/man1/vp7-headless.1.gz ./usr/share/man/man1/vp7sim.1.gz \
+        ./usr/share/man/man1/vp7-headless.1.gz ./usr/share/man/man1/vp7-room.1.gz \
+        ./usr/share/man/man1/vp7sim.1.gz \
         ./usr/share/metainfo/org.example.vp7sim.metainfo.xml \
         ./usr/share/vp7sim/classroom/acl ./usr/share/vp7sim/classroom/mosquitto.conf
     for size in 16 32 48 64 128 256; do echo "./usr/share/icons/hicolor/${size}x$size/apps/vp7sim.png"; done
@@ -75,7 +81,7 @@ fi
 
 # The manual pages as man shows them: no warning from the formatter, and every command of the runner's
 # language documented.
-for page in vp7sim vp7-headless; do
+for page in vp7sim vp7-headless vp7-room; do
     warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
         "$root/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)"
     [ -z "$warnings" ] || fail "man $page warns: $warnings"
@@ -91,6 +97,9 @@ done
 [ "$("$root/usr/bin/vp7-headless" --version)" = "vp7-headless $version" ] || fail "vp7-headless --version"
 [ "$(printf 'start\nprint Istwert\n' | "$root/usr/bin/vp7-headless")" = "Istwert 0.0000" ] ||
     fail "vp7-headless did not run a script"
+
+# The room's command runs as installed.
+"$root/usr/bin/vp7-room" setup --help | grep -q -- '--web-cert' || fail "vp7-room setup --help"
 
 # The simulator from /usr/bin keeps its settings in the user's folder. The screen check is off there,
 # since the offscreen screen is small; a recorded run starts without the splash picture, which would
