@@ -200,6 +200,36 @@ export const tests = [
         },
     },
     {
+        name: 'a restart the device asks for in an exercise asks to abandon it first; kept, the work goes on',
+        async run(h) {
+            const { page, problems } = await openDevice(h, { languages: ['en-GB'] });
+            const ownVariant = await printed(page, 'ControllerSelect');
+            await page.evaluate(() => (window.notReloaded = true));
+            const exercise = 'title "Neustart" "Restart"\nstart\ncheck Mode = 0 "Automatik" "Automatic"\n';
+            await upload(page, 'restart.vp7x', Buffer.from(exercise));
+            await giveName(page, 'Eva');
+            const rows = [
+                // the variant chosen (a restart asked), the answer to abandoning, exercise panels after,
+                // the device's variant after
+                [2, 'no', 1, 'ControllerSelect 2'],
+                [1, 'yes', 0, ownVariant],
+            ];
+            for (const [variant, answer, panels, after] of rows) {
+                await page.locator('[data-name="ControllerSelect"] .RadioItem').nth(variant).click();
+                await page.locator('.overlay button[data-answer="OK"]').click();
+                const question = page.locator('.overlay .message-text');
+                await question.waitFor();
+                assert.equal(await question.textContent(), 'Abandon the exercise? No report is written.');
+                await page.locator(`.overlay button[name="${answer}"]`).click();
+                assert.equal(await page.locator('.exercise-panel').count(), panels, answer);
+                assert.equal(await printed(page, 'ControllerSelect'), after, answer);
+                assert.equal(await page.evaluate(() => window.notReloaded === true), true, answer);
+                assert.equal(await page.evaluate(() => document.body.classList.contains('closed')), false, answer);
+            }
+            assert.deepEqual(problems, []);
+        },
+    },
+    {
         name: 'a damaged or hostile exercise is refused with the reason, and the device goes on as it was',
         async run(h) {
             const { page } = await openDevice(h);
