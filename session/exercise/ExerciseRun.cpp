@@ -27,6 +27,7 @@ void ExerciseRun::Open(const Exercise& exercise, int64_t beganMs) {
     hidden_.insert(exercise.hidden.begin(), exercise.hidden.end());
     locked_.insert(exercise.locked.begin(), exercise.locked.end());
     beganMs_ = beganMs;
+    opened_ = true;
 }
 
 bool ExerciseRun::OutOfReach(const std::string& control) const {

@@ -35,6 +35,8 @@ public:
     void Open(const Exercise& exercise, int64_t beganMs);
     // Back to no exercise: nothing hidden or locked, nothing declared.
     void Close() { *this = {}; }
+    // Whether an exercise was opened (and not closed since).
+    bool Opened() const { return opened_; }
     const Exercise& Definition() const { return exercise_; }
     // The exercise a script declares by its own lines as they come; they hide and lock nothing until it
     // is opened.
@@ -76,6 +78,7 @@ private:
     std::set<std::string> hidden_, locked_;
     int64_t beganMs_ = 0;
     std::optional<int> chosen_;
+    bool opened_ = false;
 };
 
 } // namespace vp7

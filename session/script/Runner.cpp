@@ -248,12 +248,14 @@ Simulator& Runner::Started() {
     return *sim_;
 }
 
-// The program may ask to close its window itself (a folder that cannot be made, the screen check).
+// The program may ask to close its window itself (a folder that cannot be made, the screen check, a
+// restart for a setting). An exercise's window closes only when the trainee agrees to abandon the
+// exercise, which ends its recording: a recording that goes on is of a trainee who kept it.
 void Runner::AfterCommand() {
     if (plant_) plant_->Refresh();
     if (sim_ && !closed_ && answers_.CloseRequested()) {
         answers_.ClearCloseRequest();
-        CloseWindow();
+        if (!run_.Opened()) CloseWindow();
     }
 }
 

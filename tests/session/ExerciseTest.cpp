@@ -156,6 +156,38 @@ TEST_F(ExerciseTest, TimedCommandsFireOnTimeAndStayOutOfTheRecording) {
     EXPECT_EQ(std::get<PlayScript>(played).start, "exercise " + exercise.string());
 }
 
+// A setting that restarts the program asks to close the window. An exercise's front end asks the trainee
+// first whether to abandon it, so its window stays open and a recording of a trainee who kept the
+// exercise replays on to its hand-in; any other device's window closes, and the runner says the program
+// would start again.
+TEST_F(ExerciseTest, ARestartAskedInAnExerciseLeavesItsWindowOpen) {
+    const auto exercise = dir / "restart.vp7x";
+    std::ofstream(exercise) << "title \"a\" \"b\"\nstart\ncheck Mode = 0 \"a\" \"b\"\n";
+    const struct {
+        std::string start;
+        bool open;
+    } cases[] = {
+        {"start", false},
+        {"exercise " + exercise.string(), true},
+    };
+    for (const auto& [start, open] : cases) {
+        std::ostringstream out;
+        Runner runner(out, (dir / "run").string());
+        for (const std::string line :
+             {start, std::string("answer OK"), std::string("set ControllerSelect 2")})
+            runner.Execute(line);
+        EXPECT_EQ(out.str().ends_with("restart\n"), !open) << start << '\n' << out.str();
+        if (open) {
+            runner.Execute("print ControllerSelect");
+            runner.Execute("handin");
+            EXPECT_TRUE(out.str().ends_with("ControllerSelect 2\ncheck PASS \"b\"\nresult 1/1\n"))
+                << out.str();
+        } else {
+            EXPECT_THROW(runner.Execute("set FrictionSelect 1"), ScriptError) << start;
+        }
+    }
+}
+
 // Lines that would write a file anywhere, replace the device under the command running them or end the
 // trainee's session are refused where an exercise or a saved state is read, at their line; the planted
 // file stays as it was, and what they save through a file dialog goes into the program folder. Slipped

@@ -5,6 +5,7 @@
 #include "session/script/Runner.h"
 #include "sim/Simulator.h"
 #include "web/bridge/FormJson.h"
+#include "web/bridge/PageExercise.h"
 #include "web/bridge/PageHost.h"
 
 #include <nlohmann/json.hpp>
@@ -70,6 +71,7 @@ bool PageDevice::TakeSprite(int id, int x, int y) {
 
 std::unique_ptr<Runner> PageDevice::NewRunner(PageHost*& host) {
     auto owned = std::make_unique<PageHost>();
+    owned->HoldCloseWhile([this] { return runner_ && ExerciseRuns(*runner_); });
     host = owned.get();
     return std::make_unique<Runner>(out_, programDir_, DeviceLook{std::move(owned), &sprites_});
 }
@@ -160,6 +162,7 @@ std::string PageDevice::TakeChanges() {
     changes["close"] = host_->CloseRequested();
     host_->ClearCloseRequest();
     changes["restart"] = host_->RestartRequested();
+    changes["closeHeld"] = host_->TakeHeldCloseRequest();
     return changes.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 

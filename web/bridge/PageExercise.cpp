@@ -38,6 +38,10 @@ bool IsExercise(const Exercise& exercise) {
 
 } // namespace
 
+bool ExerciseRuns(Runner& runner) {
+    return runner.Sim() && IsExercise(runner.RunningExercise().Definition());
+} // namespace
+
 std::string CheckedExerciseJson(const std::string& path) {
     const auto text = ReadWholeFile(path, kExerciseMaxBytes);
     if (!text) return Dumped({{"ok", false}, {"error", "cannot read " + FileName(path)}});

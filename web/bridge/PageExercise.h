@@ -18,6 +18,9 @@ std::string CheckedExerciseJson(const std::string& path);
 // {"open": false} without one.
 std::string RunningExerciseJson(Runner& runner);
 
+// Whether `runner`'s device is an exercise's.
+bool ExerciseRuns(Runner& runner);
+
 // What the report says besides the judgement: who, when, from which files.
 struct HandInFacts {
     std::string trainee, date, exercisePath, recordingFile;

@@ -142,4 +142,11 @@ std::vector<ModalDialog> PageHost::TakeDialogsAsked() {
     return std::exchange(dialogsAsked_, {});
 }
 
+void PageHost::RequestClose() {
+    if (closeHeld_ && closeHeld_())
+        closeAskedHeld_ = true;
+    else
+        ScriptedHost::RequestClose();
+}
+
 } // namespace vp7

@@ -6,8 +6,10 @@
 // queued no answer; the page then shows the box and asks again with the user's choice.
 #include "platform/ScriptedHost.h"
 
+#include <functional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace vp7 {
@@ -23,6 +25,14 @@ public:
     // The program's own dialogs asked for since the last call, in order.
     std::vector<ModalDialog> TakeDialogsAsked();
 
+    // While `held()` says so (an exercise runs), the device's wish to close its window (to quit, or to
+    // restart the program for a setting) is the page's to grant: the runner leaves the window open, as
+    // the desktop's exercise window stays open until the trainee agrees to abandon the exercise.
+    void HoldCloseWhile(std::function<bool()> held) { closeHeld_ = std::move(held); }
+    void RequestClose() override;
+    // Whether the device asked to close, held, since the last call.
+    bool TakeHeldCloseRequest() { return std::exchange(closeAskedHeld_, false); }
+
 private:
     // A text as the page drew it: its cell's logical size and its pixels at the picture's scale.
     struct DrawnText {
@@ -35,6 +45,8 @@ private:
                            Rgb brush);
 
     std::vector<ModalDialog> dialogsAsked_;
+    std::function<bool()> closeHeld_;
+    bool closeAskedHeld_ = false;
     std::unordered_map<std::string, DrawnText> drawn_; // by text, font, scale and colours
 };
 

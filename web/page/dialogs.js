@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The device's message boxes and dialogs as modal overlays on the page, one at a time, and its two
 // tool windows (the parameter table, the initialization's info) as panels lying over the form.
+import { PanelMover } from './movable.js';
 
 function element(tag, className, text) {
     const e = document.createElement(tag);
@@ -129,8 +130,8 @@ export class Overlays {
     }
 }
 
-// A tool window lying over the form at the device's place for it, closed with its own button when
-// `onClose` is given.
+// A tool window lying over the form at the device's place for it until the user moves it by its title
+// bar, closed with its own button when `onClose` is given.
 export class ToolPanel {
     constructor(root, className, onClose) {
         this.panel = element('div', `panel ${className}`);
@@ -147,6 +148,7 @@ export class ToolPanel {
         this.body = element('div', 'panel-body');
         this.panel.append(bar, this.body);
         root.append(this.panel);
+        this.mover = new PanelMover(this.panel, bar, className);
     }
 
     // Whether `state` differs from what the panel shows; the panel then keeps it as shown.
@@ -157,7 +159,8 @@ export class ToolPanel {
         return true;
     }
 
-    placeAt(left, top) {
+    placeAt(deviceLeft, deviceTop) {
+        const { left, top } = this.mover.placeFor(deviceLeft, deviceTop);
         this.panel.style.setProperty('--x', left);
         this.panel.style.setProperty('--y', top);
     }

@@ -77,7 +77,8 @@ export class Engine {
     }
 
     // What changed: {dirty: [x, y, w, h] | null, form: the whole form | undefined, messages: [{type,
-    // text, buttons, answer}], dialogs: ['SetpointScale' | 'ScreenCheck'], close: bool, restart: bool}.
+    // text, buttons, answer}], dialogs: ['SetpointScale' | 'ScreenCheck'], close: bool, restart: bool,
+    // closeHeld: bool (an exercise's device asked to close and was left open)}.
     changes() {
         const changes = JSON.parse(this.calls.changes()) ?? {};
         return {
@@ -87,6 +88,7 @@ export class Engine {
             dialogs: changes.dialogs ?? [],
             close: Boolean(changes.close),
             restart: Boolean(changes.restart),
+            closeHeld: Boolean(changes.closeHeld),
         };
     }
 

@@ -2,6 +2,7 @@
 // The exercise's words and dialogs: the choice of an exercise (the shipped ones, or a file of the
 // user's), the trainee's name, and the result with its report and recording to keep. What an exercise
 // or a trainee wrote is always shown as text, never as markup.
+import { showReport } from './report-view.js';
 
 export const EXERCISE_TEXTS = {
     de: {
@@ -197,13 +198,8 @@ export function showResult(overlays, t, result, files, language) {
             row.append(element('td', null, t.question), judged(result.question), element('td'));
             checks.append(row);
         }
-        const open = () => {
-            const url = URL.createObjectURL(new Blob([result.report], { type: 'text/html' }));
-            window.open(url, '_blank', 'noopener');
-            setTimeout(() => URL.revokeObjectURL(url), 60000);
-        };
         const row = element('div', 'dialog-buttons');
-        row.append(button(t.report, open, 'report'),
+        row.append(button(t.report, () => showReport(result.report), 'report'),
             button(t.saveReport, () => download(files.report, result.report, 'text/html'), 'save-report'),
             button(t.saveRecording, () => download(files.recording, result.recording, 'text/plain'),
                 'save-recording'),

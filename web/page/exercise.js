@@ -251,6 +251,24 @@ export class Exercises {
         return true;
     }
 
+    // The exercise's device asked to close, to quit or to restart the program for a setting, and was
+    // left open: as the desktop's exercise window, the trainee is asked whether to abandon the exercise.
+    // Abandoned, the user's own device starts again on the settings kept for it (that is the page's
+    // restart); kept, the work goes on on the device as it is. The program never goes away with it.
+    async closeAsked() {
+        if (!this.running) {
+            this.page.leave(); // a recording of an exercise playing: closed as anywhere else
+            return;
+        }
+        if (this.askingToClose) return;
+        this.askingToClose = true;
+        try {
+            await this.abandon();
+        } finally {
+            this.askingToClose = false;
+        }
+    }
+
     end() {
         if (!this.running) return;
         clearTimeout(this.timer);

@@ -286,6 +286,7 @@ class Page {
         for (const dialog of changes.dialogs) if (!this.answeringDialog && !this.driver) this.runDialog(dialog);
         if (changes.close) this.leave();
         if (changes.restart) this.restart();
+        if (changes.closeHeld) this.exercises.closeAsked();
     }
 
     showWindow({ title, cursor }) {

@@ -42,6 +42,14 @@ async function upload(page, name, buffer) {
     await (await chooser).setFiles({ name, mimeType: 'text/plain', buffer });
 }
 
+// A page in English with the exercise `text` uploaded as `name` and started for `trainee`.
+async function startUploaded(h, name, text, trainee) {
+    const { page, problems } = await openDevice(h, { languages: ['en'] });
+    await upload(page, name, Buffer.from(text));
+    await giveName(page, trainee);
+    return { page, problems };
+}
+
 function pass(page, ms) {
     return page.evaluate((m) => window.vp7.pass(m), ms);
 }
@@ -165,6 +173,63 @@ export const tests = [
         },
     },
     {
+        name: 'the report opened from the page shows its colours under the site\'s content policy',
+        async run(h) {
+            const { page } = await startUploaded(h, 'report.vp7x', 'title "Bericht" "Report"\nstart\n' +
+                'check Mode = 0 "Automatik" "Automatic"\ncheck Mode = 2 "Konfiguration" "Configuration"\n', 'Dana');
+            await page.locator('.exercise-panel button[name="hand-in"]').click();
+            await page.locator('.exercise-result').waitFor();
+            const opened = page.context().waitForEvent('page');
+            await page.locator('.exercise-result button[name="report"]').click();
+            const report = await opened;
+            await report.locator('h1').waitFor();
+            assert.equal(await report.title(), 'Report');
+            const looks = await report.evaluate(() => ({
+                body: getComputedStyle(document.body).fontFamily,
+                rows: [...document.querySelectorAll('tr')].filter((row) => row.querySelector('span'))
+                    .map((row) => [row.cells[0].textContent, getComputedStyle(row.querySelector('span')).color]),
+            }));
+            assert.equal(looks.body, 'sans-serif');
+            assert.deepEqual(looks.rows, [
+                // the check, the colour of its verdict
+                ['Automatic', 'rgb(16, 112, 16)'],
+                ['Configuration', 'rgb(176, 0, 0)'],
+            ]);
+            // The report tab is no way back into the page.
+            assert.equal(await report.evaluate(() => window.opener), null);
+        },
+    },
+    {
+        name: 'a restart the device asks for in an exercise asks to abandon it first; kept, the work goes on',
+        async run(h) {
+            const { page, problems } = await openDevice(h, { languages: ['en-GB'] });
+            const ownVariant = await printed(page, 'ControllerSelect');
+            await page.evaluate(() => (window.notReloaded = true));
+            const exercise = 'title "Neustart" "Restart"\nstart\ncheck Mode = 0 "Automatik" "Automatic"\n';
+            await upload(page, 'restart.vp7x', Buffer.from(exercise));
+            await giveName(page, 'Eva');
+            const rows = [
+                // the variant chosen (a restart asked), the answer to abandoning, exercise panels after,
+                // the device's variant after
+                [2, 'no', 1, 'ControllerSelect 2'],
+                [1, 'yes', 0, ownVariant],
+            ];
+            for (const [variant, answer, panels, after] of rows) {
+                await page.locator('[data-name="ControllerSelect"] .RadioItem').nth(variant).click();
+                await page.locator('.overlay button[data-answer="OK"]').click();
+                const question = page.locator('.overlay .message-text');
+                await question.waitFor();
+                assert.equal(await question.textContent(), 'Abandon the exercise? No report is written.');
+                await page.locator(`.overlay button[name="${answer}"]`).click();
+                assert.equal(await page.locator('.exercise-panel').count(), panels, answer);
+                assert.equal(await printed(page, 'ControllerSelect'), after, answer);
+                assert.equal(await page.evaluate(() => window.notReloaded === true), true, answer);
+                assert.equal(await page.evaluate(() => document.body.classList.contains('closed')), false, answer);
+            }
+            assert.deepEqual(problems, []);
+        },
+    },
+    {
         name: 'a damaged or hostile exercise is refused with the reason, and the device goes on as it was',
         async run(h) {
             const { page } = await openDevice(h);
@@ -192,11 +257,8 @@ export const tests = [
     {
         name: 'the time left counts down on the page clock and hands the exercise in at zero',
         async run(h) {
-            const { page } = await openDevice(h, { languages: ['en'] });
-            const exercise = 'title "Kurz" "Short"\ntask "Warten" "Wait"\nstart\nlimit 5000\n' +
-                'check Mode = 0 "Automatik" "Automatic"\n';
-            await upload(page, 'short.vp7x', Buffer.from(exercise));
-            await giveName(page, 'Ben');
+            const { page } = await startUploaded(h, 'short.vp7x', 'title "Kurz" "Short"\ntask "Warten" "Wait"\n' +
+                'start\nlimit 5000\ncheck Mode = 0 "Automatik" "Automatic"\n', 'Ben');
             // The page's own time runs on meanwhile: the seconds shown drop by the time let pass.
             const secondsLeft = async () => {
                 const [, minutes, seconds] = /^Time left: (\d+):(\d\d)$/.exec(await page.locator('.exercise-time').textContent());
