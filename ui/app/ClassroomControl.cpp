@@ -206,9 +206,11 @@ InstructorStation* ClassroomControl::OpenStation(const ClassroomSettings& settin
     auto link = std::make_unique<StationLink>(settings, password);
     // The lessons' history lies where the instructor finds it, in the documents; what is older than the
     // days it is kept goes at the station's start, each lesson deleted said in the station's log.
+    // A user without a documents folder keeps them in the program's data instead.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const std::filesystem::path lessons =
-        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).toStdString() +
-        '/' + kLessonsFolderName;
+        (documents.isEmpty() ? ClassroomFolder() : QFile::encodeName(documents).toStdString()) + '/' +
+        kLessonsFolderName;
     const QDate date = QDate::currentDate();
     const std::chrono::year_month_day today{std::chrono::year(date.year()),
                                             std::chrono::month(static_cast<unsigned>(date.month())),
