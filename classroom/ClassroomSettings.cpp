@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "classroom/ClassroomSettings.h"
 
+#include "classroom/HandIn.h"
 #include "classroom/RoomNames.h"
 
 #include "formats/IniFile.h"
 #include "platform/FileRead.h"
 #include "platform/NumberFormat.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,8 +41,16 @@ void ClassroomSettings::Read(const IniFile& ini) {
                               std::pair{"StationUser", &stationUser}})
         if (std::string value = ini.ReadString(kSection, key, ""); !RoomNameProblem(key, value))
             *field = value;
+    // A name is a line a hand-in can carry: one too long or broken over lines is none.
+    if (std::string name = ini.ReadString(kSection, "Trainee", "");
+        name.size() <= kHandInTextMaxBytes &&
+        std::none_of(name.begin(), name.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; }))
+        trainee = name;
     rememberPassword = ini.ReadString(kSection, "RememberPassword", "0") == "1";
     joined = ini.ReadString(kSection, "Joined", "0") == "1";
+    if (const auto days = ReadInt32(ini.ReadString(kSection, "KeepLessonDays", ""));
+        days && *days > 0 && *days <= kLongestKeepLessonDays)
+        keepLessonDays = *days;
 }
 
 void ClassroomSettings::Write(IniFile& ini) const {
@@ -51,9 +61,11 @@ void ClassroomSettings::Write(IniFile& ini) const {
     ini.WriteString(kSection, "Room", room);
     ini.WriteString(kSection, "Seat", seat);
     ini.WriteString(kSection, "User", user);
+    ini.WriteString(kSection, "Trainee", trainee);
     ini.WriteString(kSection, "RememberPassword", rememberPassword ? "1" : "0");
     ini.WriteString(kSection, "Joined", joined ? "1" : "0");
     ini.WriteString(kSection, "StationUser", stationUser);
+    ini.WriteString(kSection, "KeepLessonDays", std::to_string(keepLessonDays));
 }
 
 bool KeepPassword(const std::string& path, std::string_view password) {

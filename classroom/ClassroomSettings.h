@@ -4,6 +4,8 @@
 // port, TLS, the room, the seat's name and the account. The password is not kept there: either in a
 // file of its own that only the user may read, or asked for at each connection. A file without the
 // section, or with a damaged key, gives the defaults; older programs leave the section alone.
+#include "classroom/LessonFolders.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,9 +23,11 @@ struct ClassroomSettings {
     bool tls = false;
     std::string caFile; // TLS: the authority that signed the broker's certificate; empty: the system's
     std::string room, seat, user;
+    std::string trainee; // the name the seat's hand-ins carry, a line of text
     bool rememberPassword = false;
     bool joined = false;                    // connected when the program ended: joins again at the next start
     std::string stationUser = "instructor"; // the account the instructor's station connects with
+    int keepLessonDays = kDefaultKeepLessonDays; // the station deletes a lesson's folder after as many days
 
     // The certificate authority a TLS connection checks the broker against (the system's when none is
     // named); empty without TLS.

@@ -12,8 +12,7 @@ namespace {
 
 using Json = nlohmann::json;
 
-// A check's or a title's text is a line.
-constexpr std::size_t kTextMaxBytes = 256;
+constexpr std::size_t kTextMaxBytes = kHandInTextMaxBytes;
 constexpr std::size_t kPackedBase64MaxBytes = (kHandInRecordingPackedMaxBytes + 2) / 3 * 4;
 
 // The recording packed, or why it is left out: none, or over a bound.
@@ -71,6 +70,7 @@ std::string WriteHandIn(const HandInMessage& m) {
               {"checks", checks},
               {"passed", m.result.passed},
               {"total", m.result.total}};
+    if (!m.trainee.empty()) j["trainee"] = m.trainee;
     j["question"] = m.result.question ? Json(*m.result.question) : Json(nullptr);
     if (auto recording = RecordingMember(m.result.recording)) j["recording"] = std::move(*recording);
     // A text from an exercise file may hold bytes that are no UTF-8: they become U+FFFD, not a throw.
@@ -108,6 +108,12 @@ std::variant<HandInMessage, std::string> ReadHandIn(std::string_view payload) {
         question == j->end() || !(question->is_null() || question->is_boolean()))
         return std::string("hand-in without its exercise, checks or question");
     m.result.exercise = *exercise;
+    // An older seat sends no name; one that sends it sends a line.
+    if (const auto trainee = j->find("trainee"); trainee != j->end()) {
+        const auto name = StringMember(*j, "trainee", kTextMaxBytes);
+        if (!name) return std::string("hand-in with a trainee's name that is not one");
+        m.trainee = *name;
+    }
     if (question->is_boolean()) m.result.question = question->get<bool>();
     for (const Json& check : *checks) {
         const auto text = check.is_object() ? StringMember(check, "text", kTextMaxBytes) : std::nullopt;

@@ -33,9 +33,13 @@ struct SeatHandIn {
 struct HandInMessage {
     std::string seat, room, id;
     SeatHandIn result;
+    // The trainee's name as the seat was given it; empty from a seat that asks none (an older one).
+    std::string trainee;
     bool operator==(const HandInMessage&) const = default;
 };
 
+// A check's, a title's or a trainee's name is a line.
+inline constexpr std::size_t kHandInTextMaxBytes = 256;
 // An exercise has some checks; a hundred is more than any has.
 inline constexpr std::size_t kHandInMaxChecks = 100;
 // Half an hour of a busy trainee is a few hundred kilobytes of recording and packs to a tenth; hours

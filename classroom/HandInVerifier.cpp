@@ -228,6 +228,19 @@ std::string ClaimDiffers(const SeatHandIn& claimed, const SeatHandIn& replayed) 
     return {};
 }
 
+ReplayedWork WorkOf(const ExerciseResult& result) {
+    ReplayedWork work{result.exercise, {}, result.takenMs, {}, {}, result.QuestionPassed()};
+    for (const auto& [check, outcome] : result.checks)
+        work.checks.push_back({check->text, outcome.passed, outcome.value});
+    if (result.question) {
+        work.question = result.question->text;
+        if (result.chosen && *result.chosen >= 0 &&
+            static_cast<size_t>(*result.chosen) < result.question->choices.size())
+            work.answer = result.question->choices[*result.chosen];
+    }
+    return work;
+}
+
 } // namespace
 
 HandInVerdict VerifyHandIn(const SentExercise& sent, const SeatHandIn& handIn, const ReplayBounds& bounds) {
@@ -276,7 +289,9 @@ HandInVerdict VerifyHandIn(const SentExercise& sent, const SeatHandIn& handIn, c
                 start && limit && recording.lengthMs > *limit + bounds.marginMs)
                 return refused("the recording is longer than the exercise's time limit");
         }
-        verdict.replayed = HandInOf(runner.HandInNow());
+        const ExerciseResult result = runner.HandInNow();
+        verdict.replayed = HandInOf(result);
+        verdict.work = WorkOf(result);
     } catch (const std::exception& e) { // a scratch folder refused, a check the exercise broke
         return refused(std::string("the replay failed: ") + e.what());
     }

@@ -11,6 +11,7 @@
 // the trainee's answer to the question (`choose N`) after them; everything else is refused before
 // anything plays. Files its file dialogs save or open stay in the verifier's scratch folder.
 #include "classroom/HandIn.h"
+#include "session/exercise/Exercise.h"
 
 #include <chrono>
 #include <cstddef>
@@ -49,9 +50,26 @@ struct ReplayBounds {
     std::chrono::milliseconds wallBudget = kReplayWallBudget; // checked between lines
 };
 
+// What the replay found, in both languages, for the station's report: each check with the value it
+// read, the time the trainee took and the answer given.
+struct ReplayedWork {
+    struct Check {
+        BilingualText text;
+        bool passed = false;
+        std::string value; // what the check read, or why it could not
+    };
+    BilingualText exercise;
+    std::vector<Check> checks;
+    int64_t takenMs = 0;
+    std::optional<BilingualText> question;
+    std::optional<BilingualText> answer; // the choice given; none when the trainee chose none
+    bool answerRight = false;
+};
+
 struct HandInVerdict {
-    // The replay's judgement, when the recording played to its end.
+    // The replay's judgement, when the recording played to its end, and what it found.
     std::optional<SeatHandIn> replayed;
+    std::optional<ReplayedWork> work;
     // Why the hand-in is not verified, in English; empty when it is: its claim is the replay's.
     std::string refusal;
     bool Verified() const { return refusal.empty() && replayed.has_value(); }

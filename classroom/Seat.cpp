@@ -151,7 +151,8 @@ void Seat::Carry(const SeatCommand& command) {
 void Seat::SendHandIn(const SeatHandIn& result) {
     if (!link_) return;
     const std::string id = HandInId(++handIns_);
-    const std::string payload = WriteHandIn(HandInMessage{settings_.seat, settings_.room, id, result});
+    const std::string payload =
+        WriteHandIn(HandInMessage{settings_.seat, settings_.room, id, result, settings_.trainee});
     const auto kept = outbox_.Add(id, payload);
     if (!kept) {
         // Not kept, sent all the same: better once unguarded than not at all.

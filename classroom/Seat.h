@@ -25,6 +25,7 @@ struct SeatSettings {
     std::string room, seat, user, password;
     std::filesystem::path caFile; // TLS with the room's certificate authority when there is one
     std::filesystem::path outbox; // the folder hand-ins wait in
+    std::string trainee;          // the name each hand-in carries; empty when none was given
 };
 
 class Seat {

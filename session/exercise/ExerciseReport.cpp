@@ -46,12 +46,17 @@ std::string MinutesSeconds(int64_t ms) {
     return std::to_string(seconds / 60) + ':' + (s.size() < 2 ? "0" : "") + s;
 }
 
+std::string OutcomeHtml(bool passed, bool german) {
+    if (passed)
+        return std::string("<span style=\"color:#107010\">&#10004; ") + (german ? "bestanden" : "passed") +
+               "</span>";
+    return std::string("<span style=\"color:#b00000\">&#10008; ") + (german ? "nicht bestanden" : "failed") +
+           "</span>";
+}
+
 std::string ReportHtml(const ExerciseResult& r, bool german) {
     const auto t = [german](const char* de, const char* en) { return std::string(german ? de : en); };
-    const std::string passed =
-        "<span style=\"color:#107010\">&#10004; " + t("bestanden", "passed") + "</span>";
-    const std::string failed =
-        "<span style=\"color:#b00000\">&#10008; " + t("nicht bestanden", "failed") + "</span>";
+    const std::string passed = OutcomeHtml(true, german), failed = OutcomeHtml(false, german);
     std::string html = "<!DOCTYPE html>\n<html lang=\"" + t("de", "en") +
                        "\"><head><meta charset=\"utf-8\"><title>" + EscapeHtml(r.exercise.In(german)) +
                        "</title>\n";

@@ -33,6 +33,9 @@ struct ExerciseResult {
 // "12:05" for minutes and seconds.
 std::string MinutesSeconds(int64_t ms);
 
+// A check's or an answer's outcome as a report shows it: a green tick or a red cross, with its word.
+std::string OutcomeHtml(bool passed, bool german);
+
 std::string ReportHtml(const ExerciseResult& result, bool german);
 
 // What a report says it was made from: a file's path as recorded and the SHA-256 of its bytes.

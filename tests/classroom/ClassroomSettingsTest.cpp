@@ -24,6 +24,8 @@ TEST(ClassroomSettings, TheSectionReadsBackAndDamageGivesTheDefaults) {
     chosen.seat = "seat-3";
     chosen.user = "seat-3";
     chosen.rememberPassword = true;
+    chosen.trainee = "Jörg Müller";
+    chosen.keepLessonDays = 30;
     chosen.Write(ini);
     ClassroomSettings read;
     read.Read(ini);
@@ -31,11 +33,17 @@ TEST(ClassroomSettings, TheSectionReadsBackAndDamageGivesTheDefaults) {
     EXPECT_EQ(read.port, 18830);
     EXPECT_TRUE(read.tls && read.rememberPassword);
     EXPECT_EQ(read.room + read.seat + read.user, "B12seat-3seat-3");
+    EXPECT_EQ(read.trainee, "Jörg Müller");
+    EXPECT_EQ(read.keepLessonDays, 30);
 
     ini.WriteString("Classroom", "Port", "99999");
     ini.WriteString("Classroom", "Room", "a/b");
     ini.WriteString("Classroom", "Host", "");
+    ini.WriteString("Classroom", "Trainee", "Jörg\tMüller"); // a hand-in's name is one plain line
+    ini.WriteString("Classroom", "KeepLessonDays", "0");
     read.Read(ini);
+    EXPECT_EQ(read.trainee, "");
+    EXPECT_EQ(read.keepLessonDays, kDefaultKeepLessonDays);
     EXPECT_EQ(read.port, ClassroomSettings::kDefaultTlsPort);
     EXPECT_EQ(read.room, "");
     EXPECT_EQ(read.host, "127.0.0.1");

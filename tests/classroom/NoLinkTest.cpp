@@ -31,7 +31,7 @@ struct Idle final : SeatTarget {
 
 TEST_F(NoLink, NeitherTheSeatNorTheRunnerJoinsARoom) {
     Idle target;
-    Seat seat(target, {"127.0.0.1", 1883, "r1", "s1", "", "", {}, dir / "Outbox"}, {});
+    Seat seat(target, {"127.0.0.1", 1883, "r1", "s1", "", "", {}, dir / "Outbox", ""}, {});
     EXPECT_EQ(seat.Start(), kNoRoomLink);
     EXPECT_FALSE(seat.Connected());
     seat.Poll(); // nothing to take, nothing to publish to

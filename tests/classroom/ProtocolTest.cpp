@@ -92,10 +92,15 @@ TEST(RoomProtocol, EveryMessageReadsBackAsItWasWritten) {
         "s07",
         "r2",
         "1796718193000-0001-0a1b2c3d",
-        {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3, {}}};
+        {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3, {}},
+        ""};
     const SeatEventMessage event{"s07", "r2", {123456789012, "Leakage on"}};
-    const HandInMessage bareHandIn{"s1", "r1", "x", {"", {}, std::nullopt, 0, 0, {}}};
-    const HandInMessage unanswered{"s1", "r1", "y", {"Stroke", {{"Closed", true}}, false, 1, 2, {}}};
+    const HandInMessage bareHandIn{"s1", "r1", "x", {"", {}, std::nullopt, 0, 0, {}}, ""};
+    const HandInMessage unanswered{"s1", "r1", "y", {"Stroke", {{"Closed", true}}, false, 1, 2, {}}, ""};
+    HandInMessage named = handIn;
+    named.trainee = "Jörg \"Jo\" Müller, 2b";
+    HandInMessage longestName = handIn;
+    longestName.trainee = std::string(kHandInTextMaxBytes, 'n');
     HandInMessage recorded = handIn;
     recorded.result.recording = Recording();
     SeatCommand seeded{SeatCommandKind::OpenExercise, "start\n", 1, false, "c-2"};
@@ -158,6 +163,8 @@ TEST(RoomProtocol, EveryMessageReadsBackAsItWasWritten) {
         {"an event among the hand-ins", [&] { return RoundTrip(event, WriteSeatEvent, ReadEventChannel); }},
         {"a hand-in", [&] { return RoundTrip(handIn, WriteHandIn, ReadHandIn); }},
         {"a hand-in among the events", [&] { return RoundTrip(handIn, WriteHandIn, ReadEventChannel); }},
+        {"a hand-in with the trainee's name", [&] { return RoundTrip(named, WriteHandIn, ReadHandIn); }},
+        {"a hand-in with the longest name", [&] { return RoundTrip(longestName, WriteHandIn, ReadHandIn); }},
         {"a hand-in without checks", [&] { return RoundTrip(bareHandIn, WriteHandIn, ReadHandIn); }},
         {"a hand-in with a wrong answer", [&] { return RoundTrip(unanswered, WriteHandIn, ReadHandIn); }},
         {"a hand-in with its recording", [&] { return RoundTrip(recorded, WriteHandIn, ReadHandIn); }},

@@ -194,7 +194,8 @@ TEST(HandIn, RefusesAMadeUpScore) {
         "s07",
         "r2",
         "1796718193000-0001-0a1b2c3d",
-        {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3, {}}};
+        {"Recognise friction", {{"Valve at 40 %", true}, {"Dead band", false}}, true, 2, 3, {}},
+        ""};
     const std::string text = WriteHandIn(full);
     const auto replaced = [&](const std::string& from, const std::string& to) {
         return Replaced(text, from, to);
@@ -209,6 +210,11 @@ TEST(HandIn, RefusesAMadeUpScore) {
             {replaced("\"id\":\"1796718193000-0001-0a1b2c3d\"", "\"id\":\"a/b\""), "good seat, room or id"},
             {replaced("{\"passed\":false,\"text\":\"Dead band\"}", "\"Dead band\""), "check that is not one"},
             {replaced("\"checks\":[", "\"checks\":{\"a\":["), "not JSON"},
+            {replaced("\"kind\":", "\"trainee\":7,\"kind\":"), "trainee's name that is not one"},
+            {replaced("\"kind\":", "\"trainee\":null,\"kind\":"), "trainee's name that is not one"},
+            {replaced("\"kind\":",
+                      "\"trainee\":\"" + std::string(kHandInTextMaxBytes + 1, 'n') + "\",\"kind\":"),
+             "trainee's name that is not one"},
         },
         ReadHandIn);
 }
@@ -222,6 +228,7 @@ TEST(HandIn, ReadsARecordingPackedElsewhere) {
     ASSERT_TRUE(std::holds_alternative<HandInMessage>(read)) << std::get<std::string>(read);
     EXPECT_EQ(std::get<HandInMessage>(read).result.recording,
               "seed 7\nexercise e.vp7x\nwait 1000\npress mode\nchoose 1\n");
+    EXPECT_EQ(std::get<HandInMessage>(read).trainee, ""); // an older seat's: no name
 }
 
 // The recording a hand-in carries is unpacked only within its bounds, to exactly the size it declares.
@@ -230,7 +237,8 @@ TEST(HandIn, RefusesARecordingThatBreaksABound) {
         "s07",
         "r2",
         "h-1",
-        {"E", {{"Valve at 40 %", true}}, std::nullopt, 1, 1, "seed 1\nexercise e.vp7x\nwait 100\n"}};
+        {"E", {{"Valve at 40 %", true}}, std::nullopt, 1, 1, "seed 1\nexercise e.vp7x\nwait 100\n"},
+        ""};
     const std::string text = WriteHandIn(full);
     const std::string packed = text.substr(text.find("\"zstd\":\"") + 8);
     const std::string zstd = packed.substr(0, packed.find('"'));

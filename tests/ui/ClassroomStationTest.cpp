@@ -168,18 +168,18 @@ TEST(ClassroomStation, AnExerciseGoesToEachSeatWithASeedOfItsOwn) {
     InstructorStation again(
         QStringLiteral("room1"), false, [](const QString&, const QByteArray&) {}, s.station.ClassFolder());
     for (const char* seat : {"anna", "cem"}) {
-        HandInMessage handIn{seat, "room1", "1", {}};
+        HandInMessage handIn{seat, "room1", "1", {}, ""};
         again.Received(QStringLiteral("vp7/room1/seat/%1/event").arg(QString::fromLatin1(seat)),
                        QByteArray::fromStdString(WriteHandIn(handIn)));
     }
     ASSERT_EQ(again.HandIns()->rowCount(), 2);
-    EXPECT_EQ(again.HandIns()->item(0, 3)->text(), QStringLiteral("the hand-in carries no recording"));
-    EXPECT_EQ(again.HandIns()->item(1, 3)->text(), QStringLiteral("the station sent this seat no exercise"));
+    EXPECT_EQ(again.HandIns()->item(0, 4)->text(), QStringLiteral("the hand-in carries no recording"));
+    EXPECT_EQ(again.HandIns()->item(1, 4)->text(), QStringLiteral("the station sent this seat no exercise"));
 }
 
 TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     Station s;
-    HandInMessage handIn{"anna", "room1", "anna-7", {}};
+    HandInMessage handIn{"anna", "room1", "anna-7", {}, "Anna Bähr, 2b"};
     handIn.result.exercise = "Leak <1>";
     handIn.result.checks = {{"found", true}, {"fixed", false}};
     handIn.result.passed = 1;
@@ -189,7 +189,8 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
         s.station.Received(QStringLiteral("vp7/room1/seat/anna/event"), json);
     ASSERT_EQ(s.station.HandIns()->rowCount(), 1);
     // Sent nothing by this station and carrying no recording, its claim is no score of the station's.
-    EXPECT_EQ(s.station.HandIns()->item(0, 2)->text(), QStringLiteral("not verified"));
+    EXPECT_EQ(s.station.HandIns()->item(0, 1)->text(), QStringLiteral("Anna Bähr, 2b"));
+    EXPECT_EQ(s.station.HandIns()->item(0, 3)->text(), QStringLiteral("not verified"));
     // Another seat's hand-in under the same id is another hand-in.
     HandInMessage other = handIn;
     other.seat = "ben";
@@ -201,11 +202,16 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
     ASSERT_EQ(reports.size(), 2) << reports.join(' ').toStdString();
     const QByteArray html =
         test::Bytes(folder.filePath(reports.filter(QStringLiteral("anna-anna")).value(0)));
-    EXPECT_TRUE(html.contains("Leak &lt;1&gt;") && html.contains("not verified") && !html.contains("fixed"))
+    EXPECT_TRUE(html.contains("Leak &lt;1&gt;") && html.contains("not verified") && !html.contains("fixed") &&
+                html.contains("Anna Bähr, 2b"))
         << html.data();
     const QList<QByteArray> lines = test::Bytes(folder.filePath(QStringLiteral("results.csv"))).split('\n');
     ASSERT_GE(lines.size(), 2);
-    EXPECT_TRUE(lines[1].startsWith("anna,Leak <1>,not verified,the station sent this seat no exercise,"))
+    EXPECT_TRUE(lines[0].startsWith("\xEF\xBB\xBF"
+                                    "Date,Room,Seat,Trainee,"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(
+        ",room1,anna,\"Anna Bähr, 2b\",Leak <1>,,,,no: the station sent this seat no exercise\r"))
         << lines[1].toStdString();
     EXPECT_TRUE(s.station.Log().isEmpty());
 
@@ -220,7 +226,7 @@ TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
                    QByteArray::fromStdString(WriteHandIn(handIn)));
     const QByteArray csv = test::Bytes(folder.filePath(QStringLiteral("results.csv")));
     EXPECT_EQ(csv.count('\n'), 4);
-    EXPECT_TRUE(csv.contains("\nanna,\"'=HYPERLINK(\"\"x\"\")\",not verified,")) << csv.data();
+    EXPECT_TRUE(csv.contains(",anna,\"Anna Bähr, 2b\",\"'=HYPERLINK(\"\"x\"\")\",,,,no: ")) << csv.data();
 }
 
 // A pipe planted as the results file would hold the station up until someone read it: the hand-in is
@@ -230,7 +236,7 @@ TEST(ClassroomStation, AResultsFileThatIsAPipeHoldsNothingUp) {
     ASSERT_TRUE(QDir().mkpath(s.station.ClassFolder()));
     const QString results = QDir(s.station.ClassFolder()).filePath(QStringLiteral("results.csv"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(results).constData(), 0600), 0);
-    HandInMessage handIn{"anna", "room1", "anna-1", {}};
+    HandInMessage handIn{"anna", "room1", "anna-1", {}, ""};
     s.station.Received(QStringLiteral("vp7/room1/seat/anna/event"),
                        QByteArray::fromStdString(WriteHandIn(handIn)));
     EXPECT_EQ(s.station.HandIns()->rowCount(), 1);

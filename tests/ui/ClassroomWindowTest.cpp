@@ -26,9 +26,11 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -60,8 +62,25 @@ ClassroomSettings AnnaInRoom(const test::Broker& broker) {
     settings.port = static_cast<uint16_t>(broker.Port());
     settings.room = "r1";
     settings.seat = "anna";
+    settings.trainee = "Anna Bähr";
     return settings;
 }
+
+// The user's documents, where the station keeps its lessons, in the test's folder: Qt finds them in
+// the user's folder list of the configuration folder.
+struct DocumentsIn {
+    QString documents;
+    explicit DocumentsIn(const QTemporaryDir& dir) : documents(dir.filePath(QStringLiteral("Documents"))) {
+        const QString config = dir.filePath(QStringLiteral("config"));
+        QDir().mkpath(config);
+        QFile list(config + QStringLiteral("/user-dirs.dirs"));
+        if (list.open(QIODevice::WriteOnly))
+            list.write("XDG_DOCUMENTS_DIR=\"" + QFile::encodeName(documents) + "\"\n");
+        list.close();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    }
+    ~DocumentsIn() { qunsetenv("XDG_CONFIG_HOME"); }
+};
 
 } // namespace
 
@@ -150,8 +169,12 @@ TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
 
     // The station on the same broker sees the seat and steers it.
     settings.stationUser = "";
+    const DocumentsIn documents(dir);
     InstructorStation* station = classroom.OpenStation(settings, "");
     ASSERT_NE(station, nullptr);
+    // The lesson is kept in the user's documents, under the room and the day.
+    EXPECT_TRUE(station->ClassFolder().startsWith(documents.documents + QStringLiteral("/VP7 Classroom/r1/")))
+        << station->ClassFolder().toStdString();
     EXPECT_TRUE(until([&] { return station->Tile(QStringLiteral("anna")) != nullptr; }));
     station->Send({SeatCommandKind::Message, "hello"});
     EXPECT_TRUE(until([&] {
@@ -194,6 +217,7 @@ TEST(ClassroomWindow, TheStationGradesEachHandInItself) {
     Runner runner(out, program.string());
     RunnerSeat ben(runner, (program / "Classroom").string(), log, &SeatLink::Make);
     runner.Execute("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " r1 ben");
+    const DocumentsIn documents(dir);
     InstructorStation* station = classroom.OpenStation(settings, "");
     ASSERT_NE(station, nullptr);
     const auto until = [&](const std::function<bool()>& done) {
@@ -221,11 +245,15 @@ TEST(ClassroomWindow, TheStationGradesEachHandInItself) {
         if (const auto read = ReadHandIn(m.payload); std::holds_alternative<HandInMessage>(read))
             genuine.emplace(std::get<HandInMessage>(read).seat, std::get<HandInMessage>(read));
     ASSERT_EQ(genuine.size(), 2u);
+    EXPECT_EQ(genuine.at("anna").trainee, "Anna Bähr"); // from the seat's settings
+    EXPECT_EQ(genuine.at("ben").trainee, "");           // the runner asks no name
     QTableWidget& table = *station->HandIns();
     for (int row = 0; row < 2; ++row) {
-        const SeatHandIn& claim = genuine.at(table.item(row, 0)->text().toStdString()).result;
-        EXPECT_EQ(table.item(row, 2)->text(), QStringLiteral("%1/%2").arg(claim.passed).arg(claim.total))
-            << table.item(row, 0)->text().toStdString() << ": " << table.item(row, 3)->text().toStdString();
+        const HandInMessage& handIn = genuine.at(table.item(row, 0)->text().toStdString());
+        const SeatHandIn& claim = handIn.result;
+        EXPECT_EQ(table.item(row, 1)->text().toStdString(), handIn.trainee);
+        EXPECT_EQ(table.item(row, 3)->text(), QStringLiteral("%1/%2").arg(claim.passed).arg(claim.total))
+            << table.item(row, 0)->text().toStdString() << ": " << table.item(row, 4)->text().toStdString();
     }
 
     // Made up with anna's account: a better claim on her recording, a claim without one, and ben's work.
@@ -247,12 +275,12 @@ TEST(ClassroomWindow, TheStationGradesEachHandInItself) {
     for (const char* reason : reasons) {
         int shown = 0;
         for (int row = 2; row < 5; ++row)
-            shown += table.item(row, 2)->text() == QStringLiteral("not verified") &&
-                     table.item(row, 2)->toolTip().contains(QString::fromUtf8(reason));
+            shown += table.item(row, 3)->text() == QStringLiteral("not verified") &&
+                     table.item(row, 3)->toolTip().contains(QString::fromUtf8(reason));
         EXPECT_EQ(shown, 1) << reason;
         EXPECT_TRUE(csv.contains(reason)) << csv.data();
     }
-    EXPECT_EQ(csv.count("not verified"), 3) << csv.data();
+    EXPECT_EQ(csv.count("no: "), 3) << csv.data();
     test::RunEvents(200);
     for (QWidget* w : QApplication::topLevelWidgets()) // the result shown to the trainee
         if (auto* result = qobject_cast<QDialog*>(w); result && result->isVisible()) result->accept();
@@ -376,8 +404,8 @@ TEST(ClassroomWindow, TheLessonsExerciseGoesToEachSeatAsItJoins) {
     QTableWidget& table = *station.HandIns();
     ASSERT_TRUE(until([&] { return table.rowCount() == 2 && station.Grading() == 0; }));
     for (int row = 0; row < table.rowCount(); ++row)
-        EXPECT_NE(table.item(row, 2)->text(), QStringLiteral("not verified"))
-            << table.item(row, 0)->text().toStdString() << ": " << table.item(row, 3)->text().toStdString();
+        EXPECT_NE(table.item(row, 3)->text(), QStringLiteral("not verified"))
+            << table.item(row, 0)->text().toStdString() << ": " << table.item(row, 4)->text().toStdString();
     // The seats' statuses kept coming meanwhile: each was sent the exercise once, none to the room.
     std::map<std::string, int> exercisesSent;
     for (const auto& m : listener.Received())

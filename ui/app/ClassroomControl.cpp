@@ -36,9 +36,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 
+#include <chrono>
 #include <filesystem>
+#include <numeric>
 
 namespace vp7 {
 namespace {
@@ -192,8 +195,9 @@ void ClassroomControl::AskToJoinWithCode() {
 
 bool ClassroomControl::Join(const ClassroomSettings& settings, const std::string& password) {
     Leave();
-    SeatSettings seat{settings.host, settings.port, settings.room,        settings.seat,
-                      settings.user, password,      settings.Authority(), ClassroomFolder() + "/Outbox"};
+    SeatSettings seat{settings.host,   settings.port, settings.room,        settings.seat,
+                      settings.user,   password,      settings.Authority(), ClassroomFolder() + "/Outbox",
+                      settings.trainee};
     auto joining = std::make_unique<Seat>(*this, std::move(seat), BrokerLinks());
     settings_ = settings;
     settings_.joined = false; // until it has joined
@@ -239,8 +243,21 @@ InstructorStation* ClassroomControl::OpenStation(const ClassroomSettings& settin
         settings_.joined = joined;
     }
     auto link = std::make_unique<StationLink>(settings, password);
-    const QString folder = QString::fromStdString(ClassroomFolder()) + QLatin1Char('/') + Q(settings.room) +
-                           QLatin1Char('-') + QDate::currentDate().toString(Qt::ISODate);
+    // The lessons' history lies where the instructor finds it, in the documents; what is older than the
+    // days it is kept goes at the station's start, each lesson deleted said in the station's log.
+    // A user without a documents folder keeps them in the program's data instead.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const std::filesystem::path lessons =
+        (documents.isEmpty() ? ClassroomFolder() : QFile::encodeName(documents).toStdString()) + '/' +
+        kLessonsFolderName;
+    const QDate date = QDate::currentDate();
+    const std::chrono::year_month_day today{std::chrono::year(date.year()),
+                                            std::chrono::month(static_cast<unsigned>(date.month())),
+                                            std::chrono::day(static_cast<unsigned>(date.day()))};
+    const std::vector<std::string> deleted = DeleteOldLessons(lessons, today, settings_.keepLessonDays);
+    std::string why;
+    const auto lesson = MakeLessonFolder(lessons, settings.room, today, why);
+    const QString folder = lesson ? QFile::decodeName(lesson->string().c_str()) : QString();
     StationLink* through = link.get();
     auto station = std::make_unique<InstructorStation>(
         Q(settings.room), German(),
@@ -255,6 +272,20 @@ InstructorStation* ClassroomControl::OpenStation(const ClassroomSettings& settin
     }
     stationLink_ = std::move(link);
     station_ = std::move(station);
+    station_->SetKeepLessonDays(settings_.keepLessonDays);
+    connect(station_.get(), &InstructorStation::KeepLessonDaysChosen, this,
+            [this](int days) { settings_.keepLessonDays = days; });
+    if (!lesson) station_->Note(QStringLiteral("no class folder: %1").arg(Q(why)));
+    for (const std::string& line : deleted)
+        station_->Note(Q(line));
+    if (!deleted.empty())
+        station_->statusBar()->showMessage(
+            QString::fromUtf8(Text("Gelöscht, älter als %1 Tage: %2", "Deleted, older than %1 days: %2"))
+                .arg(settings_.keepLessonDays)
+                .arg(Q(std::accumulate(deleted.begin(), deleted.end(), std::string(),
+                                       [](std::string all, const std::string& line) {
+                                           return all.empty() ? line : all + "; " + line;
+                                       }))));
     // A closed station is gone: no broker connection, no polling, nothing watched.
     connect(station_.get(), &InstructorStation::Closed, this, [this] {
         QTimer::singleShot(0, this, [this] {

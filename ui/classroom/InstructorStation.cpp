@@ -5,6 +5,7 @@
 #include "classroom/RoomNames.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatEvent.h"
+#include "classroom/StationReport.h"
 #include "platform/FileRead.h"
 #include "platform/Sha256.h"
 #include "ui/classroom/HandInGrader.h"
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -23,6 +25,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QSaveFile>
@@ -32,13 +35,16 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 #include <algorithm>
 
 namespace vp7 {
 namespace {
-constexpr int kScoreColumn = 2;
-constexpr int kChecksColumn = 3;
+constexpr int kScoreColumn = 3;
+constexpr int kChecksColumn = 4;
+// A day's results file is read back whole when the station opens again; a lesson's is some kilobytes.
+constexpr std::size_t kLargestResults = 16u << 20;
 
 constexpr int kTileWidth = 260; // two display lines at their own size, and a margin
 constexpr int kLogLines = 500;
@@ -60,23 +66,13 @@ QString FileSafe(QString name) {
     return name.left(64);
 }
 
-QString Csv(QString field) {
-    // A seat's text that a spreadsheet would take for a formula stays text.
-    if (!field.isEmpty() && QStringLiteral("=+-@\t\r").contains(field.front()))
-        field.prepend(QLatin1Char('\''));
-    if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('"')) ||
-        field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r')))
-        field = QLatin1Char('"') + field.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-    return field;
-}
-
 } // namespace
 
 InstructorStation::InstructorStation(const QString& room, bool german, Publish publish,
                                      const QString& classFolder, QWidget* parent)
     : QMainWindow(parent), room_(room), german_(german), publish_(std::move(publish)),
       classFolder_(classFolder), grid_(new QWidget), layout_(new QGridLayout(grid_)),
-      handIns_(new QTableWidget(0, 5)), connection_(new QLabel), lesson_(new QLabel),
+      handIns_(new QTableWidget(0, 6)), connection_(new QLabel), lesson_(new QLabel),
       sent_(classFolder.isEmpty() ? std::string()
                                   : QDir(classFolder).filePath(QStringLiteral("sent")).toStdString()),
       grader_(new HandInGrader(
@@ -91,9 +87,9 @@ InstructorStation::InstructorStation(const QString& room, bool german, Publish p
     layout_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     handIns_->setObjectName(QStringLiteral("HandIns"));
     handIns_->setHorizontalHeaderLabels(
-        {QString::fromUtf8(Text("Platz", "Seat")), QString::fromUtf8(Text("Übung", "Exercise")),
-         QString::fromUtf8(Text("Punkte", "Score")), QString::fromUtf8(Text("Prüfungen", "Checks")),
-         QString::fromUtf8(Text("Bericht", "Report"))});
+        {QString::fromUtf8(Text("Platz", "Seat")), QString::fromUtf8(Text("Name", "Trainee")),
+         QString::fromUtf8(Text("Übung", "Exercise")), QString::fromUtf8(Text("Punkte", "Score")),
+         QString::fromUtf8(Text("Prüfungen", "Checks")), QString::fromUtf8(Text("Bericht", "Report"))});
     handIns_->horizontalHeader()->setStretchLastSection(true);
     handIns_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto* split = new QSplitter(Qt::Vertical);
@@ -106,6 +102,7 @@ InstructorStation::InstructorStation(const QString& room, bool german, Publish p
     statusBar()->addWidget(lesson_);
     SetConnected(false);
     BuildToolBar();
+    BuildMenu();
     resize(4 * kTileWidth + 60, 760);
     watching_.setInterval(kWatchRenewMs);
     connect(&watching_, &QTimer::timeout, this, [this] {
@@ -172,6 +169,35 @@ void InstructorStation::BuildToolBar() {
                      QString::fromUtf8(Text("nach Fortschritt", "by progress"))});
     connect(order, &QComboBox::currentIndexChanged, this, [this](int i) { SortBy(static_cast<Order>(i)); });
     bar->addWidget(order);
+}
+
+// The lessons' history: the class folder opened in the desktop's file manager, and the days it is kept.
+void InstructorStation::BuildMenu() {
+    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(Text("&Unterricht", "&Lessons")));
+    QAction* open =
+        menu->addAction(QString::fromUtf8(Text("Ordner des Unterrichts öffnen", "Open the lesson's folder")));
+    open->setObjectName(QStringLiteral("openLessonFolder"));
+    open->setEnabled(!classFolder_.isEmpty());
+    connect(open, &QAction::triggered, this, [this] {
+        if (!QDir().mkpath(classFolder_) || !QDesktopServices::openUrl(QUrl::fromLocalFile(classFolder_)))
+            Note(QStringLiteral("cannot open %1").arg(classFolder_));
+    });
+    QAction* keep = menu->addAction(QString::fromUtf8(Text("Unterricht aufbewahren…", "Keep lessons…")));
+    keep->setObjectName(QStringLiteral("keepLessons"));
+    connect(keep, &QAction::triggered, this, [this] {
+        bool ok = false;
+        const int days = QInputDialog::getInt(
+            this, QString::fromUtf8(Text("Unterricht aufbewahren", "Keep lessons")),
+            QString::fromUtf8(
+                Text("Der Ordner eines Unterrichts wird beim Start der Station gelöscht, wenn er "
+                     "älter ist als (Tage):",
+                     "A lesson's folder is deleted when the station starts once it is older "
+                     "than (days):")),
+            keepLessonDays_, 1, kLongestKeepLessonDays, 1, &ok);
+        if (!ok) return;
+        keepLessonDays_ = days;
+        emit KeepLessonDaysChosen(days);
+    });
 }
 
 // What a command needs from the instructor first: a file, a fault, a text. Cancelled, nothing is sent.
@@ -356,22 +382,24 @@ QString InstructorStation::ReportPath(const HandInMessage& handIn) const {
 
 // The station's own judgement in the row: the replay's score and checks, or "not verified" and why.
 void InstructorStation::Store(const HandInMessage& handIn, const HandInVerdict& verdict) {
-    const QString seat = QString::fromStdString(handIn.seat);
-    const QString exercise = QString::fromStdString(handIn.result.exercise);
+    const QDateTime now = QDateTime::currentDateTime();
     const QString reason = QString::fromStdString(verdict.refusal);
+    QString exercise = QString::fromStdString(handIn.result.exercise);
     QString score = QString::fromUtf8(Text("nicht geprüft", "not verified"));
     QString checks = reason;
     QStringList texts{reason};
-    if (verdict.Verified()) {
+    if (verdict.Verified() && verdict.work) {
         const SeatHandIn& result = *verdict.replayed;
+        const ReplayedWork& work = *verdict.work;
+        exercise = QString::fromStdString(work.exercise.In(german_));
         score = QStringLiteral("%1/%2").arg(result.passed).arg(result.total);
         // Each check's mark in the order of the exercise, the question's answer after them; the texts
         // are in the cell's tool tip and the report.
         QStringList marks;
         texts.clear();
-        for (const SeatHandIn::Check& check : result.checks) {
+        for (const ReplayedWork::Check& check : work.checks) {
             marks << (check.passed ? QStringLiteral("✔") : QStringLiteral("✘"));
-            texts << marks.back() + QLatin1Char(' ') + QString::fromStdString(check.text);
+            texts << marks.back() + QLatin1Char(' ') + QString::fromStdString(check.text.In(german_));
         }
         checks = marks.join(QLatin1Char(' '));
         if (result.question)
@@ -382,69 +410,48 @@ void InstructorStation::Store(const HandInMessage& handIn, const HandInVerdict& 
     QString reportPath;
     if (!classFolder_.isEmpty() && QDir().mkpath(classFolder_)) {
         reportPath = ReportPath(handIn);
+        const std::string html =
+            StationReportHtml(handIn, verdict, now.toString(Qt::ISODate).toStdString(), german_);
         QSaveFile file(reportPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(Report(handIn, verdict).toUtf8()) < 0 ||
-            !file.commit()) {
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(html.data(), static_cast<qint64>(html.size())) < 0 || !file.commit()) {
             Note(QStringLiteral("cannot write %1").arg(reportPath));
             reportPath.clear();
         }
     }
     const int row = handIns_->rowCount();
     handIns_->insertRow(row);
-    const QStringList cells{seat, exercise, score, checks, reportPath};
+    const QStringList cells{QString::fromStdString(handIn.seat),
+                            QString::fromStdString(handIn.trainee),
+                            exercise,
+                            score,
+                            checks,
+                            reportPath};
     for (int column = 0; column < cells.size(); ++column)
         handIns_->setItem(row, column, new QTableWidgetItem(cells[column]));
     handIns_->item(row, kChecksColumn)->setToolTip(texts.join(QLatin1Char('\n')));
     if (!verdict.Verified()) handIns_->item(row, kScoreColumn)->setToolTip(reason);
-    WriteResults(row);
-}
-
-QString InstructorStation::Report(const HandInMessage& handIn, const HandInVerdict& verdict) const {
-    const auto escaped = [](const std::string& text) { return QString::fromStdString(text).toHtmlEscaped(); };
-    QString html =
-        QStringLiteral(
-            "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1 – %2</title></head><body>\n")
-            .arg(escaped(handIn.seat), escaped(handIn.result.exercise));
-    const QString heading =
-        QStringLiteral("<h1>%1</h1>\n<p>%2: %3 · %4 · %5</p>\n")
-            .arg(escaped(handIn.result.exercise), QString::fromUtf8(Text("Platz", "Seat")),
-                 escaped(handIn.seat), QDateTime::currentDateTime().toString(Qt::ISODate));
-    if (!verdict.Verified())
-        return html + heading.arg(QString::fromUtf8(Text("nicht geprüft", "not verified"))) +
-               QStringLiteral("<p>%1</p>\n</body></html>\n").arg(escaped(verdict.refusal));
-    const SeatHandIn& result = *verdict.replayed;
-    html += heading.arg(QStringLiteral("%1/%2").arg(result.passed).arg(result.total)) +
-            QStringLiteral("<table>\n");
-    for (const SeatHandIn::Check& check : result.checks)
-        html += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>\n")
-                    .arg(check.passed ? QStringLiteral("✔") : QStringLiteral("✘"), escaped(check.text));
-    html += QStringLiteral("</table>\n");
-    if (result.question)
-        html += QStringLiteral("<p>%1: %2</p>\n")
-                    .arg(QString::fromUtf8(Text("Frage", "Question")),
-                         QString::fromUtf8(*result.question ? Text("richtig", "right")
-                                                            : Text("falsch", "wrong")));
-    return html + QStringLiteral("</body></html>\n");
+    WriteResults(now.toString(QStringLiteral("yyyy-MM-dd HH:mm")), handIn, verdict);
 }
 
 // Each hand-in is added as a line, so a station opened again the same day keeps the earlier ones.
-void InstructorStation::WriteResults(int row) {
+void InstructorStation::WriteResults(const QString& handedIn, const HandInMessage& handIn,
+                                     const HandInVerdict& verdict) {
     if (classFolder_.isEmpty() || !QDir().mkpath(classFolder_)) return;
-    const auto line = [this](const auto& cell) {
-        QString text;
-        for (int column = 0; column < handIns_->columnCount(); ++column)
-            text += (column ? QStringLiteral(",") : QString()) + Csv(cell(column));
-        return text + QLatin1Char('\n');
-    };
     QFile file(QDir(classFolder_).filePath(QStringLiteral("results.csv")));
     // Opening a pipe under the name to append would wait for a reader: the station would hang.
     if (const QFileInfo info(file); info.exists() && !info.isFile())
         return Note(QStringLiteral("the results in %1 are no file").arg(classFolder_));
-    QString text;
-    if (file.size() == 0)
-        text = line([this](int column) { return handIns_->horizontalHeaderItem(column)->text(); });
-    text += line([this, row](int column) { return handIns_->item(row, column)->text(); });
-    if (!file.open(QIODevice::Append) || file.write(text.toUtf8()) < 0 || !file.flush())
+    if (!results_) {
+        std::optional<std::string> existing = std::string();
+        if (file.exists())
+            existing = ReadWholeFile(QFile::encodeName(file.fileName()).toStdString(), kLargestResults);
+        if (!existing) return Note(QStringLiteral("cannot read the results in %1").arg(classFolder_));
+        results_.emplace(german_, *existing);
+    }
+    const std::string text = results_->Add(handedIn.toStdString(), handIn, verdict);
+    if (!file.open(QIODevice::Append) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 ||
+        !file.flush())
         Note(QStringLiteral("cannot write the results into %1").arg(classFolder_));
 }
 

@@ -8,6 +8,8 @@
 // the broker through `publish` and is told of every message received; what it cannot read it notes in its log
 // and passes over.
 #include "classroom/HandIn.h"
+#include "classroom/LessonFolders.h"
+#include "classroom/ResultsSheet.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SentExercises.h"
 #include "ui/classroom/SeatTile.h"
@@ -67,6 +69,8 @@ public:
     const QStringList& Log() const { return log_; }
     QTableWidget* HandIns() const { return handIns_; }
     QString ClassFolder() const { return classFolder_; }
+    // The days a lesson's folder is kept, as the instructor last chose them in the station's menu.
+    void SetKeepLessonDays(int days) { keepLessonDays_ = days; }
     // Hand-ins whose replay is under way.
     int Grading() const;
 
@@ -78,9 +82,11 @@ protected:
 
 signals:
     void Closed();
+    void KeepLessonDaysChosen(int days);
 
 private:
     void BuildToolBar();
+    void BuildMenu();
     void Place();
     void TakeStatus(SeatStatus status);
     void TakeHandIn(const HandInMessage& handIn);
@@ -89,9 +95,7 @@ private:
     // The report's file for a hand-in.
     QString ReportPath(const HandInMessage& handIn) const;
     void Store(const HandInMessage& handIn, const HandInVerdict& verdict);
-    // The hand-in's report as a page of its own: the station's judgement, or why there is none.
-    QString Report(const HandInMessage& handIn, const HandInVerdict& verdict) const;
-    void WriteResults(int row);
+    void WriteResults(const QString& handedIn, const HandInMessage& handIn, const HandInVerdict& verdict);
     QByteArray Payload(SeatCommand& command);
     void AskAndSend(SeatCommandKind kind);
     void Clicked(const QString& seat, bool adding);
@@ -108,8 +112,10 @@ private:
     QGridLayout* layout_;
     QTableWidget* handIns_;
     QLabel* connection_;
-    QLabel* lesson_;                   // where the lesson's exercise goes
-    std::set<std::string> handInKeys_; // each hand-in (seat and id) stored once, however often it arrives
+    QLabel* lesson_;                      // where the lesson's exercise goes
+    std::set<std::string> handInKeys_;    // each hand-in (seat and id) stored once, however often it arrives
+    std::optional<ResultsSheet> results_; // made with the first row, from what the file holds then
+    int keepLessonDays_ = kDefaultKeepLessonDays;
     SentExercises sent_;
     std::optional<std::string> lessonExercise_; // the exercise sent to all, for the seats still to come
     std::set<QString> lessonSeats_;             // the seats it went to
