@@ -5,6 +5,7 @@
 #include "classroom/JoinTicket.h"
 #include "classroom/RunnerSeat.h"
 #include "model/SpriteSet.h"
+#include "session/language/RoomLines.h"
 #include "session/script/Runner.h"
 #include "web/bridge/PageDevice.h"
 #include "web/bridge/PageExercise.h"
@@ -172,6 +173,11 @@ EMSCRIPTEN_KEEPALIVE const char* vp7_read_join(const char* text, int german) {
     return Answer(nlohmann::json{
         {"ok", true}, {"room", ticket.room}, {"seat", ticket.seat}, {"password", ticket.password}}
                       .dump());
+}
+
+// Why a seat refuses what would replace or reset its device, in the language asked.
+EMSCRIPTEN_KEEPALIVE const char* vp7_room_hold_text(int german) {
+    return german ? vp7::kRoomHoldsDeviceGerman : vp7::kRoomHoldsDeviceEnglish;
 }
 
 // Whether the instructor watches the seat's live view, connected.

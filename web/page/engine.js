@@ -234,6 +234,11 @@ export class Engine {
         this.module.ccall('vp7_room_acknowledged', null, ['number'], [id]);
     }
 
+    // Why the seat keeps its device: the page's word for refusing what would replace or reset it.
+    roomHoldText(german) {
+        return this.module.ccall('vp7_room_hold_text', 'string', ['number'], [german ? 1 : 0]);
+    }
+
     roomWatched() {
         return this.module.ccall('vp7_room_watched', 'number', [], []) !== 0;
     }

@@ -189,6 +189,8 @@ class Page {
     async choose(name) {
         if (name === FIT) return this.setZoom(FIT);
         if (name.startsWith('zoom')) return this.setZoom(Number(name.slice(4)));
+        const refusal = this.room?.refusal(name, this.language);
+        if (refusal) return this.overlays.message(document.title, { type: 'error', text: refusal, buttons: ['OK'] });
         if (name === EXERCISE_ITEM) return this.exercises.choose(pickFile);
         if (this.session.handles(name)) return this.session.choose(name);
         if (this.room?.handles(name)) return this.room.choose(name);

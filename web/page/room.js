@@ -45,6 +45,11 @@ const WORDS = {
 };
 const MENU = 'room';
 const LEAVE_ITEM = `${MENU}.leave`;
+// The page's items that give up the device for another (an exercise of the trainee's own, a state, a
+// rewind, a recording played or begun afresh), and with the device the seat: refused in the room, as
+// the desktop refuses them.
+const REPLACING_ITEMS = ['UebungOeffnen1', 'pageSession.loadState', 'pageSession.rewind',
+    'pageSession.playRecording', 'pageSession.startRecording'];
 
 // The link as the class sheet printed it, from the page's address: its own origin with the fragment.
 export function joinLink(location) {
@@ -286,6 +291,12 @@ export class Room {
 
     handles(name) {
         return name === MENU || name.startsWith(`${MENU}.`);
+    }
+
+    // Why the item `name` is refused while the page is a seat, or null.
+    refusal(name, language) {
+        const inRoom = ['connecting', 'joined', 'reconnecting'].includes(this.state);
+        return inRoom && REPLACING_ITEMS.includes(name) ? this.engine.roomHoldText(language === 'de') : null;
     }
 
     async choose(name) {

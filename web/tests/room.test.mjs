@@ -326,6 +326,14 @@ export const tests = [
         const [handIn] = instructor.handIns();
         assert.equal(handIn.seat, SEAT);
         assert.ok(handIn.recording?.zstd?.length > 0, 'the hand-in came without its recording');
+
+        // What would give up the seat's device is refused in the room's word, and the seat stays.
+        for (const item of ['UebungOeffnen1', 'pageSession.loadState', 'pageSession.startRecording']) {
+            page.evaluate((name) => window.vp7.page.choose(name), item);
+            await page.locator('.overlay >> text=Set by the instructor').waitFor({ timeout: WAIT_LIMIT_MS });
+            await page.locator('.overlay button').first().click();
+        }
+        assert.equal(await page.evaluate(() => document.body.dataset.room), 'joined');
     }),
     inRoom('the live view comes while watched, at most twice a second and only when the picture changed', async (h, servers, instructor) => {
         const { page } = await joinPage(h, servers.link());
