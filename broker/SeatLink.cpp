@@ -107,24 +107,12 @@ void SeatLink::ConnectLater() {
 
 void SeatLink::Push(Incoming incoming) {
     const std::lock_guard lock(mutex_);
-    if (queue_.size() >= kQueueMax) {
-        ++dropped_;
-        return;
-    }
-    queue_.push_back(std::move(incoming));
+    queue_.Push(std::move(incoming));
 }
 
 std::vector<SeatLink::Incoming> SeatLink::Take() {
-    std::vector<Incoming> taken;
     const std::lock_guard lock(mutex_);
-    taken.assign(std::make_move_iterator(queue_.begin()), std::make_move_iterator(queue_.end()));
-    queue_.clear();
-    if (dropped_ > 0) {
-        taken.push_back(
-            {Incoming::Kind::Note, {}, std::to_string(dropped_) + " messages dropped: too many at once"});
-        dropped_ = 0;
-    }
-    return taken;
+    return queue_.Take();
 }
 
 void SeatLink::OnConnect(mosquitto* client, void* self, int rc) {

@@ -4,10 +4,10 @@
 // client library's own thread; what arrives waits in a queue until the device's thread takes it, so the
 // device is touched on its own thread only. The link reconnects by itself with a growing delay and says when
 // it did.
+#include "classroom/IncomingQueue.h"
 #include "classroom/RoomLink.h"
 
 #include <condition_variable>
-#include <deque>
 #include <map>
 #include <mutex>
 #include <set>
@@ -40,9 +40,7 @@ public:
     static std::unique_ptr<RoomLink> Make(LinkSettings settings);
 
     // The largest message taken from the broker; larger ones are noted and dropped unread.
-    static constexpr std::size_t kIncomingMaxBytes = 1u << 20;
-    // A queue that nobody drains (the device busy for long) does not grow without end.
-    static constexpr std::size_t kQueueMax = 256;
+    static constexpr std::size_t kIncomingMaxBytes = IncomingQueue::kMessageMaxBytes;
 
 private:
     static void OnConnect(mosquitto*, void* self, int rc);
@@ -63,8 +61,7 @@ private:
     bool stopping_ = false;
     mutable std::mutex mutex_;
     std::condition_variable acknowledged_;
-    std::deque<Incoming> queue_;
-    std::size_t dropped_ = 0;
+    IncomingQueue queue_;
     bool connected_ = false;
     bool answered_ = false; // the broker accepted or refused a connection, or none could be made
     std::set<int> pending_; // QoS 1 messages not yet acknowledged

@@ -43,7 +43,18 @@ public:
     void SetHiddenFault(const std::string& option, bool on) override;
     void ShowMessage(const std::string& text) override;
     std::optional<SeatHandIn> HandIn() override;
+    void Watch(bool on) override { watched_ = on; }
     void Log(const std::string& line) override;
+
+    // Whether the instructor looks at the seat's live view; a program with a picture then sends it.
+    bool Watched() const { return watched_ && seat_ && seat_->Connected(); }
+    void SendPicture(const std::string& image) {
+        if (seat_) seat_->SendPicture(image);
+    }
+    // Before leaving the room: what changed goes out, and the seat's status says it is offline.
+    void Leave() {
+        if (seat_) seat_->Finish(std::chrono::milliseconds(0));
+    }
 
 private:
     SeatHandIn WithRecording(const ExerciseResult& result);
@@ -55,6 +66,7 @@ private:
     std::unique_ptr<Seat> seat_;
     uint64_t device_ = 0;      // the runner's device the events were taken from
     uint64_t eventsTaken_ = 0; // of its trend's events
+    bool watched_ = false;
 };
 
 } // namespace vp7

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # web/site.sh WEB_BUILD NATIVE_BUILD: assembles the browser front end's static files in WEB_BUILD/site:
 # the page, the device's module, the desktop's artwork as the plain build in NATIVE_BUILD drew it, the
-# fonts the desktop draws text in, the shipped exercises and the npm files the page imports. Everything
+# fonts the desktop draws text in, the shipped exercises and the npm files the page imports (the
+# classroom's MQTT client among them). Everything
 # the page loads comes from its own origin.
 set -euo pipefail
 web="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -17,6 +18,9 @@ mkdir -p "$site/zstd" "$site/lib/uplot" "$site/fonts" "$site/exercises"
 if [ -d "$web/page" ]; then cp -r "$web/page/." "$site/"; fi
 cp "$build/web/vp7.js" "$build/web/vp7.wasm" "$web/bridge/packing.mjs" "$site/"
 cp "$modules/@bokuweb/zstd-wasm/dist/web/zstd.js" "$modules/@bokuweb/zstd-wasm/dist/web/zstd.wasm" "$site/zstd/"
+# The classroom's MQTT client, its bundle for browsers; loaded only by a page opened to join a room.
+mkdir -p "$site/lib/mqtt"
+cp "$modules/mqtt/dist/mqtt.esm.js" "$site/lib/mqtt/"
 if [ -d "$modules/uplot/dist" ]; then
     cp "$modules/uplot/dist/uPlot.esm.js" "$modules/uplot/dist/uPlot.min.css" "$site/lib/uplot/"
 fi

@@ -2,7 +2,10 @@
 // The calls the page makes, one table: the page fills the artwork, starts a device, speaks the runner's
 // words to it, lets time pass and reads back what changed. Texts cross as UTF-8 and stay valid until
 // the next call.
+#include "classroom/JoinTicket.h"
+#include "classroom/RunnerSeat.h"
 #include "model/SpriteSet.h"
+#include "session/language/RoomLines.h"
 #include "session/script/Runner.h"
 #include "web/bridge/PageDevice.h"
 #include "web/bridge/PageExercise.h"
@@ -156,6 +159,45 @@ EMSCRIPTEN_KEEPALIVE void vp7_clock_from(double pageMs) {
 // settings, the user's left as they were.
 EMSCRIPTEN_KEEPALIVE void vp7_reset_in_scratch(const char* folder) {
     if (device) device->ResetInScratch(folder);
+}
+
+// The classroom (the link's own calls are in PageRoomLink.cpp). The class sheet's link or code read as
+// the library reads it: {ok, room, seat, password, error} with the trainee's word for a problem.
+EMSCRIPTEN_KEEPALIVE const char* vp7_read_join(const char* text, int german) {
+    const vp7::JoinReading reading = vp7::ReadJoin(text);
+    if (!reading.ticket)
+        return Answer(
+            nlohmann::json{{"ok", false}, {"error", vp7::JoinProblemText(reading.problem, german != 0)}}
+                .dump());
+    const vp7::JoinTicket& ticket = *reading.ticket;
+    return Answer(nlohmann::json{
+        {"ok", true}, {"room", ticket.room}, {"seat", ticket.seat}, {"password", ticket.password}}
+                      .dump());
+}
+
+// Why a seat refuses what would replace or reset its device, in the language asked.
+EMSCRIPTEN_KEEPALIVE const char* vp7_room_hold_text(int german) {
+    return german ? vp7::kRoomHoldsDeviceGerman : vp7::kRoomHoldsDeviceEnglish;
+}
+
+// Whether the instructor watches the seat's live view, connected.
+EMSCRIPTEN_KEEPALIVE int vp7_room_watched() {
+    return device && device->RoomSeat().Watched() ? 1 : 0;
+}
+
+// The device's picture for the live view: `size` bytes of a JPEG image.
+EMSCRIPTEN_KEEPALIVE void vp7_room_picture(const char* data, int size) {
+    if (device && size > 0) device->RoomSeat().SendPicture(std::string(data, static_cast<std::size_t>(size)));
+}
+
+// The seat leaves its room: its last status offline.
+EMSCRIPTEN_KEEPALIVE void vp7_room_leave() {
+    if (device) device->RoomSeat().Leave();
+}
+
+// The seat's lines since the last call (`classroom: TEXT`, a line each).
+EMSCRIPTEN_KEEPALIVE const char* vp7_room_log() {
+    return Answer(device ? device->TakeSeatLog() : "");
 }
 
 } // extern "C"

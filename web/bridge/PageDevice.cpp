@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "web/bridge/PageDevice.h"
 
+#include "classroom/RunnerSeat.h"
 #include "session/language/ScriptWords.h"
 #include "session/script/Runner.h"
 #include "sim/Simulator.h"
 #include "web/bridge/FormJson.h"
 #include "web/bridge/PageExercise.h"
 #include "web/bridge/PageHost.h"
+#include "web/bridge/PageRoomLink.h"
 
 #include <nlohmann/json.hpp>
 
@@ -77,6 +79,7 @@ std::unique_ptr<Runner> PageDevice::NewRunner(PageHost*& host) {
 }
 
 void PageDevice::Reset(std::string programDir) {
+    seat_.reset();
     runner_.reset();
     programDir_ = std::move(programDir);
     runner_ = NewRunner(host_);
@@ -85,6 +88,7 @@ void PageDevice::Reset(std::string programDir) {
 
 void PageDevice::Began() {
     ++runnersMade_;
+    seat_ = std::make_unique<RunnerSeat>(*runner_, programDir_ + "/Classroom", seatLog_, &PageRoomLink::Make);
     formSent_.clear();
     settingsAtStart_ = SettingsText();
     pageMs_ = -1;
@@ -102,6 +106,12 @@ PageDevice::Outcome PageDevice::Run(const std::string& line) {
     }
     outcome.printed = TakePrinted();
     return outcome;
+}
+
+std::string PageDevice::TakeSeatLog() {
+    std::string lines = seatLog_.str();
+    seatLog_.str({});
+    return lines;
 }
 
 std::string PageDevice::TakePrinted() {

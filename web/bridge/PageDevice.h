@@ -15,6 +15,7 @@ namespace vp7 {
 
 class PageHost;
 class Runner;
+class RunnerSeat;
 
 class PageDevice {
 public:
@@ -58,6 +59,10 @@ public:
     // what it prints meanwhile is taken with TakePrinted.
     Runner& Script() { return *runner_; }
     std::string TakePrinted();
+    // The runner's classroom seat, which a `classroom` line joins to its room through the page's link
+    // (PageRoomLink); a new runner has a new seat. Its lines (`classroom: TEXT`) are taken with TakeSeatLog.
+    RunnerSeat& RoomSeat() { return *seat_; }
+    std::string TakeSeatLog();
 
     // The session (PageSession.cpp). The trend from sample `fromSample` and event `fromEvent` on, at
     // most kTrendRowsACall samples, as JSON (see there).
@@ -89,6 +94,8 @@ private:
     std::ostringstream out_;
     PageHost* host_ = nullptr; // owned by the runner's world
     std::unique_ptr<Runner> runner_;
+    std::ostringstream seatLog_;
+    std::unique_ptr<RunnerSeat> seat_; // refers to runner_, so goes before it
     std::string programDir_ = kProgramDir;
     double pageMs_ = -1; // the page's time the device's last caught up with
     double carryMs_ = 0; // the part of a millisecond left over

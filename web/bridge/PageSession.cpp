@@ -4,6 +4,7 @@
 // loads, and a recording checked before the page plays it.
 #include "web/bridge/PageDevice.h"
 
+#include "classroom/RunnerSeat.h"
 #include "formats/AtomicFile.h"
 #include "platform/FileRead.h"
 #include "session/SavedState.h"
@@ -110,6 +111,7 @@ std::optional<std::string> PageDevice::Replace(const std::string& line) {
         if (!WriteFileAtomically(SettingsPath(), settings)) return std::string(e.what()) + "; settings lost";
         return std::string(e.what());
     }
+    seat_.reset(); // refers to the runner given up
     runner_ = std::move(runner);
     host_ = host;
     Began();

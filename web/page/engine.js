@@ -203,6 +203,78 @@ export class Engine {
     resetInScratch(folder) {
         this.module.ccall('vp7_reset_in_scratch', null, ['string'], [folder]);
     }
+
+    // The classroom (web/page/room.js). The class sheet's link read by the library: {ok, room, seat,
+    // password, error}.
+    readJoin(text, german) {
+        return JSON.parse(this.module.ccall('vp7_read_join', 'string', ['string', 'number'], [text, german ? 1 : 0]));
+    }
+
+    // The page's MQTT client, which the seat's link publishes through: {start, publish, stop}.
+    setRoomClient(client) {
+        this.module.vp7Room = client;
+    }
+
+    roomConnected() {
+        this.module.ccall('vp7_room_connected', null, [], []);
+    }
+
+    roomLost() {
+        this.module.ccall('vp7_room_lost', null, [], []);
+    }
+
+    roomMessage(topic, bytes) {
+        this.withBytes(bytes, (at) => this.module.ccall('vp7_room_message', null, ['string', 'number', 'number'],
+            [topic, at, bytes.length]));
+    }
+
+    roomNote(text) {
+        this.module.ccall('vp7_room_note', null, ['string'], [text]);
+    }
+
+    roomAcknowledged(id) {
+        this.module.ccall('vp7_room_acknowledged', null, ['number'], [id]);
+    }
+
+    // Why the seat keeps its device: the page's word for refusing what would replace or reset it.
+    roomHoldText(german) {
+        return this.module.ccall('vp7_room_hold_text', 'string', ['number'], [german ? 1 : 0]);
+    }
+
+    roomWatched() {
+        return this.module.ccall('vp7_room_watched', 'number', [], []) !== 0;
+    }
+
+    roomPicture(bytes) {
+        this.withBytes(bytes, (at) => this.module.ccall('vp7_room_picture', null, ['number', 'number'], [at, bytes.length]));
+    }
+
+    roomLeave() {
+        this.module.ccall('vp7_room_leave', null, [], []);
+    }
+
+    // The seat's lines since the last call, one a line.
+    roomLog() {
+        return this.module.ccall('vp7_room_log', 'string', [], []);
+    }
+
+    // `bytes` in the module's memory for the length of `use(address)`.
+    withBytes(bytes, use) {
+        const at = this.module._malloc(Math.max(1, bytes.length));
+        try {
+            this.module.HEAPU8.set(bytes, at);
+            return use(at);
+        } finally {
+            this.module._free(at);
+        }
+    }
+
+    // The names of the files in a folder of the module's file system; none when it is not there.
+    listFolder(path) {
+        const FS = this.module.FS;
+        if (!FS.analyzePath(path).exists) return [];
+        return FS.readdir(path).filter((name) => name !== '.' && name !== '..').sort();
+    }
 }
 
 // The line that queues the scale dialog's texts for its next opening. The line takes two plain words:

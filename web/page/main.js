@@ -14,6 +14,7 @@ import { loadConfiguration, pickFile, saveConfiguration } from './files.js';
 import { ZOOM_STEPS, fitZoom } from './input.js';
 import { EXERCISE_ITEM, Exercises, exerciseMenuItem } from './exercise.js';
 import { SessionMenu } from './session.js';
+import { Room } from './room.js';
 
 const ZOOM_KEY = 'vp7.zoom';
 const FIT = 'fit';
@@ -56,10 +57,14 @@ class Page {
 
     // Starts the device on the stored settings (a first visit's in the browser's language); the
     // device's reason when it would not start.
-    start() {
+    start(beforeStart = []) {
         const stored = this.settings.load();
         this.engine.writeSettings(stored ?? firstSettings(browserLanguage(navigator.languages)));
         this.engine.reset(); // the session keeps the settings it starts on: a rewind starts there again
+        for (const line of beforeStart) {
+            const result = this.engine.run(line);
+            if (!result.ok) return result.error;
+        }
         const refused = this.engine.start(screen.width, screen.height, this.now());
         if (refused) return refused;
         this.build(this.engine.form());
@@ -137,7 +142,8 @@ class Page {
     allMenuItems() {
         const items = [...this.menuItems];
         const extras = items.findIndex((item) => item.name === 'Extras1');
-        items.splice(extras < 0 ? items.length : extras, 0, ...this.pageMenuItems(), ...this.session.menuItems());
+        items.splice(extras < 0 ? items.length : extras, 0, ...this.pageMenuItems(), ...this.session.menuItems(),
+            ...(this.room?.menuItems(this.language) ?? []));
         const saving = items.findIndex((item) => item.name === 'Konfigurationspeichern1');
         items.splice(saving + 1, 0, exerciseMenuItem(this.language));
         return items;
@@ -183,8 +189,11 @@ class Page {
     async choose(name) {
         if (name === FIT) return this.setZoom(FIT);
         if (name.startsWith('zoom')) return this.setZoom(Number(name.slice(4)));
+        const refusal = this.room?.refusal(name, this.language);
+        if (refusal) return this.overlays.message(document.title, { type: 'error', text: refusal, buttons: ['OK'] });
         if (name === EXERCISE_ITEM) return this.exercises.choose(pickFile);
         if (this.session.handles(name)) return this.session.choose(name);
+        if (this.room?.handles(name)) return this.room.choose(name);
         if (name === 'Konfigurationladen1') {
             const file = await pickFile('.vp7');
             if (file && !(await loadConfiguration(this.engine, (...lines) => this.act(...lines), file))) {
@@ -374,8 +383,12 @@ async function main() {
         engine.create(artwork.scale);
         giveArtwork(engine, artwork);
         const page = new Page(engine, artwork.scale);
-        const refused = page.start();
+        // Opened with the class sheet's link, the page is a seat of the room from its start.
+        const joining = await Room.join(engine, language);
+        page.room = joining?.room ?? null;
+        const refused = page.start(joining ? [joining.line] : []);
         if (refused) throw new Error(refused);
+        page.room?.attach(page);
         status.hidden = true;
         // The tests' way in: lines of the scenario language, the form, the page's state.
         window.vp7 = {
