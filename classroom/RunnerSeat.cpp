@@ -46,6 +46,7 @@ void RunnerSeat::Connect(const std::vector<std::string>& words) {
         settings.password = words[5];
     }
     settings.outbox = outboxFolder_ + "/Outbox";
+    settings.trainee = trainee_;
     // The room's certificate authority beside the outbox turns TLS on.
     if (const std::string ca = outboxFolder_ + "/ca.crt"; std::filesystem::exists(ca)) settings.caFile = ca;
     auto seat = std::make_unique<Seat>(*this, std::move(settings), makeLink_);

@@ -46,6 +46,10 @@ public:
     void Watch(bool on) override { watched_ = on; }
     void Log(const std::string& line) override;
 
+    // The name the seat's hand-ins carry, given by a program that asked the trainee before its
+    // `classroom` line (the page); the runner's own line has no place for one.
+    void SetTrainee(std::string name) { trainee_ = std::move(name); }
+
     // Whether the instructor looks at the seat's live view; a program with a picture then sends it.
     bool Watched() const { return watched_ && seat_ && seat_->Connected(); }
     void SendPicture(const std::string& image) {
@@ -58,6 +62,7 @@ public:
 
 private:
     SeatHandIn WithRecording(const ExerciseResult& result);
+    std::string trainee_;
 
     Runner& runner_;
     std::string outboxFolder_;

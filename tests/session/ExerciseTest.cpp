@@ -173,7 +173,7 @@ TEST_F(ExerciseTest, ARestartAskedInAnExerciseLeavesItsWindowOpen) {
     for (const auto& [start, open] : cases) {
         std::ostringstream out;
         Runner runner(out, (dir / "run").string());
-        for (const std::string line :
+        for (const std::string& line :
              {start, std::string("answer OK"), std::string("set ControllerSelect 2")})
             runner.Execute(line);
         EXPECT_EQ(out.str().ends_with("restart\n"), !open) << start << '\n' << out.str();

@@ -91,6 +91,7 @@ TEST(JoinWithCode, TheLinkJoinsItsSeatAndAWrongCodeIsRefusedWithAWord) {
     EXPECT_TRUE(classroom.InRoom()->Connected());
     EXPECT_EQ(classroom.Settings().seat, "seat07");
     EXPECT_EQ(classroom.Settings().room, "r1");
+    EXPECT_EQ(classroom.Settings().trainee, "Anna Berg");
     classroom.Leave();
 
     // The code alone, one sign wrong: the room of the last join refuses it, and the seat leaves.

@@ -168,7 +168,7 @@ void ClassroomControl::AskToJoinWithCode() {
         known->mqttTls = settings_.tls;
         known->room = settings_.room;
     }
-    JoinCodeDialog dialog(known, trainee_, German(), main_);
+    JoinCodeDialog dialog(known, Q(settings_.trainee), German(), main_);
     if (dialog.exec() != QDialog::Accepted) return;
     const JoinTicket& ticket = dialog.Ticket();
     ClassroomSettings chosen = settings_;
@@ -188,7 +188,7 @@ void ClassroomControl::AskToJoinWithCode() {
         }
         chosen.caFile = std::get<0>(authority).toStdString();
     }
-    trainee_ = dialog.Trainee();
+    chosen.trainee = dialog.Trainee().toStdString();
     KeepOrForget(PasswordFile("Classroom.password"), true, ticket.password);
     if (Join(chosen, ticket.password)) joinedByCode_ = true;
 }

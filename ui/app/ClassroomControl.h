@@ -122,7 +122,6 @@ private:
     std::set<std::string> roomHidden_; // the faults the room hid
     bool connected_ = false;
     bool joinedByCode_ = false; // a broker's refusal then means the code was wrong: the seat leaves
-    QString trainee_;           // the name given with the code
 };
 
 } // namespace vp7

@@ -175,6 +175,11 @@ EMSCRIPTEN_KEEPALIVE const char* vp7_read_join(const char* text, int german) {
                       .dump());
 }
 
+// The trainee's name asked when joining, carried by every hand-in of the visit.
+EMSCRIPTEN_KEEPALIVE void vp7_room_trainee(const char* name) {
+    if (device) device->SetTrainee(name);
+}
+
 // Why a seat refuses what would replace or reset its device, in the language asked.
 EMSCRIPTEN_KEEPALIVE const char* vp7_room_hold_text(int german) {
     return german ? vp7::kRoomHoldsDeviceGerman : vp7::kRoomHoldsDeviceEnglish;

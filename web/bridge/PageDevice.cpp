@@ -86,9 +86,15 @@ void PageDevice::Reset(std::string programDir) {
     Began();
 }
 
+void PageDevice::SetTrainee(std::string name) {
+    trainee_ = std::move(name);
+    seat_->SetTrainee(trainee_);
+}
+
 void PageDevice::Began() {
     ++runnersMade_;
     seat_ = std::make_unique<RunnerSeat>(*runner_, programDir_ + "/Classroom", seatLog_, &PageRoomLink::Make);
+    seat_->SetTrainee(trainee_); // the name asked once goes with every runner's seat of the visit
     formSent_.clear();
     settingsAtStart_ = SettingsText();
     pageMs_ = -1;

@@ -62,6 +62,8 @@ public:
     // The runner's classroom seat, which a `classroom` line joins to its room through the page's link
     // (PageRoomLink); a new runner has a new seat. Its lines (`classroom: TEXT`) are taken with TakeSeatLog.
     RunnerSeat& RoomSeat() { return *seat_; }
+    // The trainee's name the seat's hand-ins carry, for this runner and every one made after it.
+    void SetTrainee(std::string name);
     std::string TakeSeatLog();
 
     // The session (PageSession.cpp). The trend from sample `fromSample` and event `fromEvent` on, at
@@ -96,6 +98,7 @@ private:
     std::unique_ptr<Runner> runner_;
     std::ostringstream seatLog_;
     std::unique_ptr<RunnerSeat> seat_; // refers to runner_, so goes before it
+    std::string trainee_;
     std::string programDir_ = kProgramDir;
     double pageMs_ = -1; // the page's time the device's last caught up with
     double carryMs_ = 0; // the part of a millisecond left over

@@ -210,6 +210,11 @@ export class Engine {
         return JSON.parse(this.module.ccall('vp7_read_join', 'string', ['string', 'number'], [text, german ? 1 : 0]));
     }
 
+    // The trainee's name the seat's hand-ins carry, from now on and for every device of the visit.
+    setTrainee(name) {
+        this.module.ccall('vp7_room_trainee', null, ['string'], [name]);
+    }
+
     // The page's MQTT client, which the seat's link publishes through: {start, publish, stop}.
     setRoomClient(client) {
         this.module.vp7Room = client;

@@ -263,6 +263,7 @@ export class Room {
         }
         const [mqtt, trainee] = await Promise.all([import(new URL(MQTT_BUNDLE, document.baseURI).href), askName(language)]);
         if (!trainee) return null;
+        engine.setTrainee(trainee);
         const room = new Room(engine, reading, trainee, mqtt.default ?? mqtt, language);
         room.restoreOutbox();
         return { room, line: classroomLine(window.location, reading) };

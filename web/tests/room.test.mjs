@@ -325,6 +325,7 @@ export const tests = [
         await instructor.until('hand-in', () => instructor.handIns().length > 0);
         const [handIn] = instructor.handIns();
         assert.equal(handIn.seat, SEAT);
+        assert.equal(handIn.trainee, 'Kim', 'the hand-in carries the name given when joining');
         assert.ok(handIn.recording?.zstd?.length > 0, 'the hand-in came without its recording');
 
         // What would give up the seat's device is refused in the room's word, and the seat stays.
