@@ -18,6 +18,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <vector>
+
 using namespace vp7;
 
 namespace {
@@ -149,4 +152,32 @@ TEST(Menus, AnExercisesWindowHasTheDeviceWindowsItemsAndTheProgramsGreyed) {
     // The recording runs from the start, shown at the menu bar's right end.
     EXPECT_TRUE(exercise->Recording().Running());
     EXPECT_TRUE(exercise->Window().findChild<QLabel*>(QStringLiteral("RecordingMark"))->isVisible());
+}
+
+// Alt and a letter reach one item of an open menu: no two items of a menu share their marked letter, in
+// either language, the device's own menus and the program's alike.
+TEST(Menus, NoTwoItemsOfAMenuShareTheirLetter) {
+    ProgramWindow program;
+    for (const Language language : {Language::German, Language::English}) {
+        program.menus.Retranslate(language);
+        std::vector<const QMenu*> menus;
+        for (const QAction* a : program.main.menuBar()->actions())
+            if (a->menu()) menus.push_back(a->menu());
+        for (std::size_t i = 0; i < menus.size(); ++i) // and their submenus
+            for (const QAction* a : menus[i]->actions())
+                if (a->menu()) menus.push_back(a->menu());
+        for (const QMenu* menu : menus) {
+            std::map<QChar, QString> taken;
+            for (const QAction* a : menu->actions()) {
+                const QString text = a->text();
+                const qsizetype mark = text.indexOf(QLatin1Char('&'));
+                if (a->isSeparator() || mark < 0 || mark + 1 >= text.size()) continue;
+                const QChar letter = text[mark + 1].toLower();
+                EXPECT_FALSE(taken.contains(letter))
+                    << menu->objectName().toStdString() << ": " << text.toStdString() << " and "
+                    << taken[letter].toStdString();
+                taken[letter] = text;
+            }
+        }
+    }
 }

@@ -226,7 +226,7 @@ const std::vector<Row>& Rows() {
 
         add(BarMenu(MenuId::Classroom, "Klassenraum1", {"&Klassenraum", "&Classroom"}).Of(MenuPart::Desktop));
         add(Item(MenuId::Classroom, ActionId::ClassroomJoinWithCode, "KlassenraumMitCode1",
-                 {"Mit &Code beitreten…", "Join with &code…"})
+                 {"Mit &Code beitreten…", "&Join with code…"})
                 .Of(MenuPart::Desktop));
         add(Item(MenuId::Classroom, ActionId::ClassroomConnect, "KlassenraumVerbinden1",
                  {"&Verbinden…", "&Connect…"})
