@@ -97,8 +97,9 @@ TEST(Instructor, TheWindowsClockReplaysAsTheVirtualOneAndKeepsItsPhaseAcrossAFre
     EXPECT_EQ(FiringOrder(replayed, [&](int64_t ms) { replayed.ReplayUntil(ms); }),
               FiringOrder(virtualClock, [&](int64_t ms) { virtualClock.Advance(ms); }));
 
+    // At the real rate: a faster one counts a busy machine's stall of a fifth of a second as the long
+    // stall after which a timer starts afresh, and the phase would be lost by design.
     QtClock live;
-    live.SetRate(5);
     std::vector<int64_t> ticks;
     Timer timer(live, "t", 20);
     timer.SetHandler([&] { ticks.push_back(live.NowMs()); });
