@@ -65,6 +65,15 @@ export async function fetchArtwork(scale, base = new URL(`${ARTWORK_FOLDER}/`, d
     return { scale, listing, base: folder, sheets: new Map(urls.map((url, n) => [url, sheets[n]])) };
 }
 
+// The artwork of this screen's pixel ratio, asked for once: the page's head starts it before the page's
+// other modules have arrived, so that the sheets are decoded while those load and the module compiles,
+// and the page takes the same promise when it starts.
+let screenArtwork = null;
+export function artworkOfScreen() {
+    screenArtwork ??= fetchArtwork(window.devicePixelRatio > 1 ? 2 : 1);
+    return screenArtwork;
+}
+
 // The fetched sheets handed to the library, each with the sprites that lie on it.
 export function giveArtwork(engine, artwork) {
     const list = engine.sprites();

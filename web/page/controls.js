@@ -61,20 +61,27 @@ export class FormControls {
         this.elements = new Map(); // name -> {control, element, ...parts}
     }
 
-    build(controls, picture) {
-        for (const c of controls) {
-            if (c.kind === 'MenuItem') continue;
-            const parent = c.parent ? this.elements.get(c.parent)?.element : this.form;
+    // Builds those of `controls` that `wanted` takes and that are not built yet, each in its place among
+    // those built before it (the form's order is the order they lie over each other in): the page builds
+    // what its first frame shows first, the rest a frame later.
+    build(controls, picture, wanted = () => true) {
+        controls.forEach((c, index) => {
+            if (c.kind === 'MenuItem' || this.elements.has(c.name) || !wanted(c)) return;
+            const parent = (c.parent ? this.elements.get(c.parent)?.element : this.form) ?? this.form;
             const made = this.make(c, picture);
-            if (!made) continue;
+            if (!made) return;
             made.element.dataset.name = c.name;
             made.element.classList.add('control', c.kind);
             if (HELP_LABELS.has(c.name)) made.element.classList.add('help');
             place(made.element, c);
-            (parent ?? this.form).append(made.element);
+            const sibling = (list) => list.map((other) => this.elements.get(other.name)?.element)
+                .find((element) => element?.parentNode === parent);
+            const before = sibling(controls.slice(0, index).reverse());
+            if (before) before.after(made.element);
+            else parent.insertBefore(made.element, sibling(controls.slice(index + 1)) ?? null);
             this.elements.set(c.name, { ...made, control: c });
             this.apply(c);
-        }
+        });
     }
 
     // Sends the user's line for control `name` and shows the control as the device then has it: a change

@@ -7,7 +7,7 @@ import { DevicePicture } from './device.js';
 import { FormControls } from './controls.js';
 import { MenuBar } from './menus.js';
 import { Overlays, ToolPanel, fillInitInfo, fillParamTable } from './dialogs.js';
-import { fetchArtwork, giveArtwork } from './artwork.js';
+import { artworkOfScreen, giveArtwork } from './artwork.js';
 import { StoredSettings, firstSettings } from './settings.js';
 import { TEXTS, browserLanguage, formLanguage } from './texts.js';
 import { loadConfiguration, pickFile, saveConfiguration } from './files.js';
@@ -70,6 +70,7 @@ class Page {
         this.build(this.engine.form());
         this.follow();
         this.schedule();
+        this.built = afterNextFrame().then(() => this.buildRest());
         // Leaving the page closes the device as closing the desktop's window does, which writes its
         // settings; a page brought back from the browser's cache starts anew.
         window.addEventListener('pagehide', () => this.leave());
@@ -91,7 +92,9 @@ class Page {
             send: (line) => this.send(line),
         });
         this.controls = new FormControls(this.formElement, (line) => this.act(line));
-        this.controls.build(form.controls, this.picture);
+        // The picture and the splash that lies over the whole form make the first frame; the form's
+        // other controls, hidden under the splash, come a frame later (`built`).
+        this.controls.build(form.controls, this.picture, (c) => c.kind === 'Image');
         this.picture.placeKeyCap(this.formElement, { left: image.left, top: image.top });
         this.shown = new Map(form.controls.map((c) => [c.name, JSON.stringify(c)]));
         this.parTab = new ToolPanel(this.formElement, 'partab-panel', () => this.act('menu ParameterTabelle1'));
@@ -105,6 +108,11 @@ class Page {
         this.picture.updateAll();
         this.showWindows(form);
         this.showWindow(form);
+    }
+
+    // The controls the first frame left out, as the device has them now.
+    buildRest() {
+        this.controls.build([...this.shown.values()].map((shown) => JSON.parse(shown)), this.picture);
     }
 
     // The form as the device now has it: only the controls that changed are touched.
@@ -367,6 +375,11 @@ class Page {
     }
 }
 
+// Resolves once the frame after this moment was painted.
+function afterNextFrame() {
+    return new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
+}
+
 function showProblem(text) {
     const status = document.getElementById('status');
     status.textContent = text;
@@ -379,7 +392,7 @@ async function main() {
     status.textContent = TEXTS[language].loading;
     try {
         // The artwork is fetched and decoded while the module compiles.
-        const [engine, artwork] = await Promise.all([loadEngine(), fetchArtwork(window.devicePixelRatio > 1 ? 2 : 1)]);
+        const [engine, artwork] = await Promise.all([loadEngine(), artworkOfScreen()]);
         engine.create(artwork.scale);
         giveArtwork(engine, artwork);
         const page = new Page(engine, artwork.scale);
@@ -390,6 +403,7 @@ async function main() {
         if (refused) throw new Error(refused);
         page.room?.attach(page);
         status.hidden = true;
+        await page.built;
         // The tests' way in: lines of the scenario language, the form, the page's state.
         window.vp7 = {
             run: (line) => {

@@ -140,6 +140,17 @@ export const tests = [
             assert.deepEqual(failures, []);
             assert.deepEqual(errors, []);
             assert.ok(requests.some((url) => url.endsWith('.wasm')), 'no WebAssembly loaded');
+            // The picture and the splash come a frame before the rest, which still lie over each other
+            // in the device's order, under the page's own panels.
+            const shown = await page.evaluate(() => {
+                const listed = window.vp7.form().controls.map((c) => c.name);
+                return [...document.getElementById('form').children].map((e) =>
+                    e.classList.contains('control') ? listed.indexOf(e.dataset.name) : -1);
+            });
+            const controls = shown.filter((rank) => rank >= 0);
+            assert.ok(controls.length > 20, `${controls.length} controls built`);
+            assert.deepEqual(controls, [...controls].sort((a, b) => a - b));
+            assert.ok(!shown.slice(shown.indexOf(-1)).some((rank) => rank >= 0), 'a control over the panels');
         },
     },
     {
