@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/FloatChars.h"
 
+#include <fmt/format.h>
+
+#include <algorithm>
 #include <cctype>
 #include <clocale>
 #include <cmath>
@@ -15,9 +18,6 @@ namespace vp7 {
 
 namespace {
 
-// A double never needs more significant digits than this to read back as itself.
-constexpr int kMaxSignificant = 17;
-
 // printf's and strtod's decimal point is the C locale's, which a desktop program may have set to ",".
 char LocalePoint() {
     const char* point = std::localeconv()->decimal_point;
@@ -31,92 +31,42 @@ double ReadBack(std::string text) {
     return std::strtod(text.c_str(), nullptr);
 }
 
-// A decimal number as its significant digits and the power of ten of the first.
-struct Digits {
-    std::string digits;
-    int exponent = 0;
-};
+// Room for {fmt}'s shortest text of any double: 17 digits, a sign, a point and "e+308", or a fixed form
+// of no more than that many digits and zeros.
+constexpr std::size_t kShortestTextMax = 32;
 
-// `value`'s digits rounded to `significant` of them, as printf rounds (to nearest).
-Digits Rounded(double value, int significant) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", significant - 1, std::fabs(value));
-    Digits d;
-    const char* p = buffer;
-    for (; *p && *p != 'e'; ++p)
-        if (std::isdigit(static_cast<unsigned char>(*p))) d.digits += *p;
-    d.exponent = *p ? std::atoi(p + 1) : 0;
-    return d;
-}
-
-// "d.ddde±XX", at least two exponent digits, as printf and to_chars write it.
-std::string Scientific(bool negative, const Digits& d) {
-    std::string text = negative ? "-" : "";
-    text += d.digits[0];
-    if (d.digits.size() > 1) text += "." + d.digits.substr(1);
-    char exponent[16];
-    std::snprintf(exponent, sizeof exponent, "e%c%02d", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
-    return text + exponent;
-}
-
-// The same number of digits one unit in the last place up or down; none where that leaves the digits'
-// count (down from 1.000…).
-Digits StepUp(Digits d) {
-    int i = static_cast<int>(d.digits.size()) - 1;
-    for (; i >= 0 && d.digits[i] == '9'; --i)
-        d.digits[i] = '0';
-    if (i >= 0) {
-        ++d.digits[i];
-    } else { // 9.99… became 10.0…: one more power of ten, as many digits
-        d.digits.insert(d.digits.begin(), '1');
-        d.digits.pop_back();
-        ++d.exponent;
-    }
-    return d;
-}
-std::optional<Digits> StepDown(Digits d) {
-    int i = static_cast<int>(d.digits.size()) - 1;
-    for (; i >= 0 && d.digits[i] == '0'; --i)
-        d.digits[i] = '9';
-    if (i < 0) return std::nullopt;
-    --d.digits[i];
-    if (d.digits[0] == '0') { // 1.00… became 0.99…: one power of ten less, as many digits
-        d.digits.erase(d.digits.begin());
-        d.digits += '9';
-        --d.exponent;
-    }
-    return d;
-}
-
-// The fewest digits that read back as `value`; among those the nearest, which printf's rounding gives
-// unless a neighbour of it in the last place reads back where it does not.
+// The fewest digits that read back as `value` (finite, not zero), the nearest of them where several
+// do, as "d.ddde±XX". {fmt}'s shortest form finds them exactly and without printf and strtod, whose
+// long double arithmetic made them the browser's slowest calls; it writes fixed or scientific form,
+// whichever is shorter, and is taken apart here.
 std::string ShortestScientific(double value) {
-    const bool negative = std::signbit(value);
-    // Decimals of up to this many digits lie further apart than any two normal doubles, so at most one
-    // of them reads back as such a `value`, and only the nearest can: when it does, it is the shortest
-    // with its trailing zeros dropped. A value the device computed mostly needs more, which saves the
-    // fifteen tries of printf and strtod (the browser's slowest calls) with fewer digits. Subnormal
-    // doubles lie further apart and take the tries.
-    constexpr int kDistinctDigits = 15;
-    const bool normal = std::isnormal(value) || value == 0;
-    Digits distinct = Rounded(value, kDistinctDigits);
-    if (normal && ReadBack(Scientific(negative, distinct)) == value) {
-        const size_t last = distinct.digits.find_last_not_of('0');
-        distinct.digits.resize(last == std::string::npos ? 1 : last + 1);
-        return Scientific(negative, distinct);
+    char text[kShortestTextMax];
+    const auto written = fmt::format_to_n(text, sizeof text, "{}", std::fabs(value));
+    const std::string_view shortest(text, std::min(written.size, sizeof text));
+    const std::size_t e = shortest.find('e');
+    int exponent = 0;
+    if (e != std::string_view::npos)
+        std::from_chars(shortest.data() + e + (shortest[e + 1] == '+' ? 2 : 1), shortest.end(), exponent);
+    std::string digits;
+    int point = -1;
+    for (const char c : shortest.substr(0, e)) {
+        if (c == '.')
+            point = static_cast<int>(digits.size());
+        else
+            digits += c;
     }
-    for (int significant = normal ? kDistinctDigits + 1 : 1; significant < kMaxSignificant; ++significant) {
-        const Digits nearest = Rounded(value, significant);
-        std::string text = Scientific(negative, nearest);
-        if (ReadBack(text) == value) return text;
-        text = Scientific(negative, StepUp(nearest));
-        if (ReadBack(text) == value) return text;
-        if (const auto down = StepDown(nearest)) {
-            text = Scientific(negative, *down);
-            if (ReadBack(text) == value) return text;
-        }
-    }
-    return Scientific(negative, Rounded(value, kMaxSignificant));
+    if (point < 0) point = static_cast<int>(digits.size());
+    // "0.000123" and "12300": the first significant digit gives the power of ten, the zeros around
+    // the digits go.
+    const std::size_t first = digits.find_first_not_of('0');
+    exponent += point - 1 - static_cast<int>(first);
+    digits = digits.substr(first, digits.find_last_not_of('0') + 1 - first);
+    std::string scientific = std::signbit(value) ? "-" : "";
+    scientific += digits[0];
+    if (digits.size() > 1) scientific.append(".").append(digits, 1);
+    scientific += exponent < 0 ? "e-" : "e+";
+    if (std::abs(exponent) < 10) scientific += '0';
+    return scientific + std::to_string(std::abs(exponent));
 }
 
 std::to_chars_result Copy(char* first, char* last, std::string_view text) {
@@ -172,11 +122,13 @@ namespace portable {
 
 std::to_chars_result ToCharsScientific(char* first, char* last, double value) {
     if (!std::isfinite(value)) return Copy(first, last, NonFinite(value));
+    if (value == 0) return Copy(first, last, std::signbit(value) ? "-0e+00" : "0e+00");
     return Copy(first, last, ShortestScientific(value));
 }
 
 std::to_chars_result ToCharsShortest(char* first, char* last, double value) {
     if (!std::isfinite(value)) return Copy(first, last, NonFinite(value));
+    if (value == 0) return Copy(first, last, std::signbit(value) ? "-0" : "0");
     const std::string scientific = ShortestScientific(value);
     std::string digits;
     int exponent = 0;
