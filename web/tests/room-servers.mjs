@@ -15,14 +15,14 @@ import mqtt from 'mqtt';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const root = path.resolve(here, '..', '..');
-export const MOSQUITTO = '/usr/sbin/mosquitto';
-export const WEBSOCKIFY = '/usr/bin/websockify';
+const MOSQUITTO = '/usr/sbin/mosquitto';
+const WEBSOCKIFY = '/usr/bin/websockify';
 const PASSWD = '/usr/bin/mosquitto_passwd';
 const OPENSSL = '/usr/bin/openssl';
-export const ROOM = 'r53';
+const ROOM = 'r53';
 export const SEAT = 'seat07';
-export const CODE = '07-K7QF-M2XA';
-export const PASSWORD = 'K7QFM2XA';
+const CODE = '07-K7QF-M2XA';
+const PASSWORD = 'K7QFM2XA';
 const INSTRUCTOR_PASSWORD = 'instructor-secret';
 export const WAIT_LIMIT_MS = 15000;
 const SERVER_START_MS = 5000;
@@ -43,7 +43,7 @@ export function freePort() {
 }
 
 // Resolves once something accepts connections on the port.
-export async function listening(port, limitMs = SERVER_START_MS) {
+async function listening(port, limitMs = SERVER_START_MS) {
     const until = Date.now() + limitMs;
     while (Date.now() < until) {
         const open = await new Promise((resolve) => {
@@ -66,7 +66,7 @@ export function stopped(child) {
 
 // A certificate for the loopback's address, made with its key in `folder` for one test: what a centre's
 // certificate for browsers is to the room's websockify. Resolves to {cert, key}.
-export async function loopbackCertificate(folder) {
+async function loopbackCertificate(folder) {
     const cert = path.join(folder, 'web.crt');
     const key = path.join(folder, 'web.key');
     execFileSync(OPENSSL, ['req', '-x509', '-newkey', 'ec', '-pkeyopt', 'ec_paramgen_curve:prime256v1', '-nodes',
@@ -88,7 +88,7 @@ export async function startWebsockify(site, webPort, mqttPort, certificate = nul
 // The room's servers: mosquitto on the shipped configuration (its password and ACL files made here,
 // its one listener on a free loopback port, its sessions kept across a restart) and websockify in
 // front of it, serving the site.
-export class RoomServers {
+class RoomServers {
     async start(site, { tls = false } = {}) {
         this.folder = await mkdtemp(path.join(os.tmpdir(), 'vp7-room-'));
         this.mqttPort = await freePort();
@@ -137,7 +137,7 @@ export class RoomServers {
 }
 
 // The instructor's side: every seat's status and events as they arrive, commands to seat07.
-export class Instructor {
+class Instructor {
     async connect(port) {
         this.statuses = [];
         this.events = [];
