@@ -26,6 +26,7 @@ const PASSWORD = 'K7QFM2XA';
 const INSTRUCTOR_PASSWORD = 'instructor-secret';
 export const WAIT_LIMIT_MS = 15000;
 const SERVER_START_MS = 5000;
+const STOP_GRACE_MS = 3000;
 
 function missing(tls) {
     return [MOSQUITTO, WEBSOCKIFY, PASSWD, ...(tls ? [OPENSSL] : [])].filter((file) => !existsSync(file));
@@ -56,10 +57,16 @@ async function listening(port, limitMs = SERVER_START_MS) {
     throw new Error(`nothing listens on port ${port}`);
 }
 
+// Ended as a shutdown ends it, or killed after a grace: websockify now and then lets a SIGTERM pass,
+// and a server left running would outlive the test run.
 export function stopped(child) {
     return new Promise((resolve) => {
         if (child.exitCode !== null || child.signalCode !== null) return resolve();
-        child.once('exit', () => resolve());
+        const kill = setTimeout(() => child.kill('SIGKILL'), STOP_GRACE_MS);
+        child.once('exit', () => {
+            clearTimeout(kill);
+            resolve();
+        });
         child.kill('SIGTERM');
     });
 }

@@ -134,7 +134,10 @@ export const tests = [
         assert.ok((await deviceMs(page)) > before, 'the device stood after the room let it go');
 
         // Leaving: the seat says it is offline, and the page starts again without the room.
-        await page.evaluate(() => window.vp7.page.choose('room.leave'));
+        // Not awaited inside the page: the leaving ends in a navigation, which would take the answer with it.
+        await page.evaluate(() => {
+            window.vp7.page.choose('room.leave');
+        });
         await instructor.until('offline status', () => instructor.lastStatus()?.online === false);
         await page.waitForFunction(() => document.body.classList.contains('ready') && !location.hash, null,
             { timeout: WAIT_LIMIT_MS });
