@@ -120,9 +120,9 @@ TEST(ClassSheet, ThePdfHasAPageForEverySixteenSeats) {
               std::nullopt);
 }
 
-// Opened from its room file, the station shows every seat; a seat becomes a tile of its device with its
-// first status online, and an earlier lesson's last will leaves it missing. The lesson's exercise goes
-// to a missing seat when it joins.
+// Opened from its room file (here by a second start's `--room`), the station shows every seat; a seat becomes
+// a tile of its device with its first status online, and an earlier lesson's last will leaves it missing. The
+// lesson's exercise goes to a missing seat when it joins.
 TEST(ClassSheet, TheStationShowsTheRoomsSeatsMissingUntilTheyJoin) {
     QTemporaryDir dir;
     const test::DocumentsIn documents(dir);
@@ -131,7 +131,8 @@ TEST(ClassSheet, TheStationShowsTheRoomsSeatsMissingUntilTheyJoin) {
     RoomFile room = Room(3, false);
     room.address = "127.0.0.1";
     ASSERT_TRUE(test::WriteFile(path, WriteRoomFile(room)));
-    InstructorStation* station = windows.classroom->OpenRoom(path);
+    OpenForSecondStart(windows, {OpenKind::Room, path.toStdString()}); // `vp7sim --room` while it runs
+    InstructorStation* station = windows.classroom->Station();
     ASSERT_NE(station, nullptr);
     ASSERT_EQ(station->Seats(),
               (QStringList{QStringLiteral("seat01"), QStringLiteral("seat02"), QStringLiteral("seat03")}));

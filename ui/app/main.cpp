@@ -71,7 +71,8 @@ struct CommandLine {
         const std::pair<const QCommandLineOption*, vp7::OpenKind> files[] = {
             {&state, vp7::OpenKind::State},
             {&play, vp7::OpenKind::Recording},
-            {&exercise, vp7::OpenKind::Exercise}};
+            {&exercise, vp7::OpenKind::Exercise},
+            {&room, vp7::OpenKind::Room}};
         for (const auto& [option, kind] : files)
             if (parser.isSet(*option))
                 return {vp7::OpenRequest{kind,
