@@ -9,11 +9,11 @@ set -euo pipefail
 VP7_PACKAGES=(
     g++ cmake ninja-build pkg-config clang-format ccache
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev libx11-dev libqcustomplot-dev
-    libzstd-dev qt6-image-formats-plugins libfmt-dev
+    libzstd-dev qt6-image-formats-plugins libfmt-dev libqrencode-dev
     mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev libmodbus-dev websockify openssl
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
-    xvfb xauth xdotool imagemagick
+    xvfb xauth xdotool imagemagick zbar-tools
     dpkg-dev file man-db appstream desktop-file-utils lintian
     emscripten chromium fonttools python3-brotli
     "$@"

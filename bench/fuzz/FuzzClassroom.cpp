@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a classroom reads from its broker and its trainees: a seat's commands (an exercise's with its seed),
-// and the statuses, events and hand-ins (with the packed recording each carries) the instructor's station
-// reads, and the codes and links a trainee types to join. Any input goes to every reader; a message that was
-// read must read back the same once written again.
+// the statuses, events and hand-ins (with the packed recording each carries) the instructor's station
+// reads, the codes and links a trainee types to join, and the room file the station opens. Any input goes
+// to every reader; a message that was read must read back the same once written again.
 #include "classroom/HandIn.h"
 #include "classroom/JoinTicket.h"
+#include "classroom/RoomFile.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatEvent.h"
 #include "classroom/SeatStatus.h"
@@ -36,5 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (const auto read = vp7::ReadJoin(input);
         read.ticket && vp7::ReadJoin(vp7::WriteJoinLink(*read.ticket)).ticket != read.ticket)
         std::abort();
+    // A room file that was read writes one that reads back as the same room.
+    if (const auto room = vp7::ReadRoomFile(input); const auto* read = std::get_if<vp7::RoomFile>(&room)) {
+        const auto again = vp7::ReadRoomFile(vp7::WriteRoomFile(*read));
+        if (!std::holds_alternative<vp7::RoomFile>(again) || std::get<vp7::RoomFile>(again) != *read)
+            std::abort();
+    }
     return 0;
 }

@@ -2,6 +2,7 @@
 // The window as a seat in a real broker's room, and the instructor's station connected through it:
 // its status and the status bar's line, every command carried out on the device shown (the window's
 // own, then an exercise's), the trainee's hand-in sent, the live view's frames, the room left.
+#include "DocumentsIn.h"
 #include "ShownApp.h"
 #include "broker/SeatLink.h"
 #include "classroom/DeviceStatus.h"
@@ -65,22 +66,6 @@ ClassroomSettings AnnaInRoom(const test::Broker& broker) {
     settings.trainee = "Anna Bähr";
     return settings;
 }
-
-// The user's documents, where the station keeps its lessons, in the test's folder: Qt finds them in
-// the user's folder list of the configuration folder.
-struct DocumentsIn {
-    QString documents;
-    explicit DocumentsIn(const QTemporaryDir& dir) : documents(dir.filePath(QStringLiteral("Documents"))) {
-        const QString config = dir.filePath(QStringLiteral("config"));
-        QDir().mkpath(config);
-        QFile list(config + QStringLiteral("/user-dirs.dirs"));
-        if (list.open(QIODevice::WriteOnly))
-            list.write("XDG_DOCUMENTS_DIR=\"" + QFile::encodeName(documents) + "\"\n");
-        list.close();
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
-    }
-    ~DocumentsIn() { qunsetenv("XDG_CONFIG_HOME"); }
-};
 
 } // namespace
 
@@ -169,7 +154,7 @@ TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
 
     // The station on the same broker sees the seat and steers it.
     settings.stationUser = "";
-    const DocumentsIn documents(dir);
+    const test::DocumentsIn documents(dir);
     InstructorStation* station = classroom.OpenStation(settings, "");
     ASSERT_NE(station, nullptr);
     // The lesson is kept in the user's documents, under the room and the day.
@@ -217,7 +202,7 @@ TEST(ClassroomWindow, TheStationGradesEachHandInItself) {
     Runner runner(out, program.string());
     RunnerSeat ben(runner, (program / "Classroom").string(), log, &SeatLink::Make);
     runner.Execute("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " r1 ben");
-    const DocumentsIn documents(dir);
+    const test::DocumentsIn documents(dir);
     InstructorStation* station = classroom.OpenStation(settings, "");
     ASSERT_NE(station, nullptr);
     const auto until = [&](const std::function<bool()>& done) {

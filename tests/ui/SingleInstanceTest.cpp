@@ -212,7 +212,8 @@ TEST(SingleInstance, ASecondStartBringsTheFirstWindowToTheFront) {
         std::optional<vp7::OpenKind> kind;
     } starts[] = {{{}, std::nullopt},
                   {{QStringLiteral("--state"), QStringLiteral("class 1.vp7state")}, vp7::OpenKind::State},
-                  {{QStringLiteral("--play"), QStringLiteral("a.vp7s")}, vp7::OpenKind::Recording}};
+                  {{QStringLiteral("--play"), QStringLiteral("a.vp7s")}, vp7::OpenKind::Recording},
+                  {{QStringLiteral("--room"), QStringLiteral("room.json")}, vp7::OpenKind::Room}};
     for (const auto& start : starts) {
         app.main.showMinimized();
         opened.clear();
@@ -232,6 +233,6 @@ TEST(SingleInstance, ASecondStartBringsTheFirstWindowToTheFront) {
         EXPECT_EQ(opened[0].kind, *start.kind);
         EXPECT_EQ(opened[0].path, QDir(here.path()).filePath(start.options[1]).toStdString());
     }
-    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(asked, 4);
     running.Release();
 }

@@ -92,10 +92,15 @@ void BringToFront(MainWindow& main) {
 }
 
 void OpenForSecondStart(AppWindows& windows, const OpenRequest& request) {
+    const QString path = QString::fromStdString(request.path);
+    // The station leaves the device as it is, whatever the room holds of it.
+    if (request.kind == OpenKind::Room) {
+        if (windows.classroom) windows.classroom->OpenRoom(path);
+        return;
+    }
     MainWindow& main = *windows.main;
     DeviceRecording& shown = main.CurrentExercise() ? main.CurrentExercise()->Recording() : main.Recording();
     if (shown.Refused()) return;
-    const QString path = QString::fromStdString(request.path);
     switch (request.kind) {
     case OpenKind::State:
         if (windows.instructor) windows.instructor->LoadStateFrom(path);
@@ -105,6 +110,8 @@ void OpenForSecondStart(AppWindows& windows, const OpenRequest& request) {
         break;
     case OpenKind::Exercise:
         main.StartExercise(path);
+        break;
+    case OpenKind::Room:
         break;
     }
 }

@@ -24,6 +24,7 @@
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/JoinCodeDialog.h"
 #include "ui/classroom/RoomAuthority.h"
+#include "ui/classroom/RoomMenu.h"
 #include "ui/classroom/StationLink.h"
 #include "ui/device/MenuBar.h"
 #include "ui/device/PictureWidget.h"
@@ -273,6 +274,9 @@ InstructorStation* ClassroomControl::OpenStation(const ClassroomSettings& settin
     stationLink_ = std::move(link);
     station_ = std::move(station);
     station_->SetKeepLessonDays(settings_.keepLessonDays);
+    // Queued: the station whose menu asks is replaced by the room's.
+    connect(new RoomMenu(*station_, German()), &RoomMenu::OpenRequested, this,
+            [this](const QString& path) { QTimer::singleShot(0, this, [this, path] { OpenRoom(path); }); });
     connect(station_.get(), &InstructorStation::KeepLessonDaysChosen, this,
             [this](int days) { settings_.keepLessonDays = days; });
     if (!lesson) station_->Note(QStringLiteral("no class folder: %1").arg(Q(why)));
@@ -312,6 +316,19 @@ void ClassroomControl::AskForStation() {
     const std::string password = dialog.Password().toStdString();
     KeepOrForget(file, chosen.rememberPassword, password);
     OpenStation(chosen, password);
+}
+
+InstructorStation* ClassroomControl::OpenRoom(const QString& path) {
+    auto opened = RoomMenu::Open(path, settings_, Q(ClassroomFolder()), German());
+    if (const auto* why = std::get_if<QString>(&opened)) {
+        ShowPlainMessage(station_ ? static_cast<QWidget*>(station_.get()) : main_, QMessageBox::Warning,
+                         *why);
+        return nullptr;
+    }
+    auto& [room, settings] = std::get<OpenedRoom>(opened);
+    InstructorStation* station = OpenStation(settings, room.instructorPassword);
+    if (station) station->findChild<RoomMenu*>()->SetRoom(std::move(room));
+    return station;
 }
 
 QString ClassroomControl::StatusText() const {

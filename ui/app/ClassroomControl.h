@@ -67,6 +67,9 @@ public:
     QString StatusText() const;
     // Asks for the station's connection and opens it (the menu's item, `vp7sim --instructor`).
     void AskForStation();
+    // The station on the room the room file at `path` describes, its seats shown from the start (the
+    // station's "Open room…", `vp7sim --room`); none (after a message) when it cannot connect.
+    InstructorStation* OpenRoom(const QString& path);
 
     // SeatTarget
     int64_t NowMs() const override;

@@ -10,8 +10,10 @@ namespace {
 
 constexpr std::string_view kRaise = "raise";
 constexpr std::string_view kOpen = "open ";
-constexpr std::array<std::pair<OpenKind, std::string_view>, 3> kKinds = {
-    {{OpenKind::State, "state"}, {OpenKind::Recording, "play"}, {OpenKind::Exercise, "exercise"}}};
+constexpr std::array<std::pair<OpenKind, std::string_view>, 4> kKinds = {{{OpenKind::State, "state"},
+                                                                          {OpenKind::Recording, "play"},
+                                                                          {OpenKind::Exercise, "exercise"},
+                                                                          {OpenKind::Room, "room"}}};
 
 } // namespace
 

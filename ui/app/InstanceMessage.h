@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a second start of the program tells the running one over its local socket, one line a
-// connection: "raise" (show your window), or "open state|play|exercise PATH" for a second start given
-// --state, --play or --exercise, so that the file opens in the program that runs instead of being
-// dropped. Whoever connects is not trusted: a line that is not exactly one of these is refused.
+// connection: "raise" (show your window), or "open state|play|exercise|room PATH" for a second start
+// given --state, --play, --exercise or --room, so that the file opens in the program that runs instead
+// of being dropped. Whoever connects is not trusted: a line that is not exactly one of these is refused.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -11,7 +11,7 @@
 
 namespace vp7 {
 
-enum class OpenKind { State, Recording, Exercise };
+enum class OpenKind { State, Recording, Exercise, Room };
 
 struct OpenRequest {
     OpenKind kind = OpenKind::State;

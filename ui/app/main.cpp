@@ -44,6 +44,11 @@ struct CommandLine {
     QCommandLineOption instructor{QStringLiteral("instructor"),
                                   QStringLiteral("Opens the instructor station for a classroom (after asking "
                                                  "for the broker and the room).")};
+    QCommandLineOption room{
+        QStringLiteral("room"),
+        QStringLiteral("Opens the instructor station on the room FILE (room.json, made by "
+                       "vp7-room), every seat of it shown from the start."),
+        QStringLiteral("FILE")};
     // How a rewind or a loaded state hands its session to the program started again.
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                             QStringLiteral("Shows this help and ends.")};
@@ -56,7 +61,7 @@ struct CommandLine {
             "Qt's own options (-platform, -style, ...) are understood as well. More: man vp7sim"));
         // "-reverse" is Qt's option, not -r -e -v ...
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        parser.addOptions({record, play, exercise, state, instructor, help, version});
+        parser.addOptions({record, play, exercise, state, instructor, room, help, version});
         parser.parse(arguments);
     }
     std::string Value(const QCommandLineOption& option) const { return parser.value(option).toStdString(); }
@@ -66,7 +71,8 @@ struct CommandLine {
         const std::pair<const QCommandLineOption*, vp7::OpenKind> files[] = {
             {&state, vp7::OpenKind::State},
             {&play, vp7::OpenKind::Recording},
-            {&exercise, vp7::OpenKind::Exercise}};
+            {&exercise, vp7::OpenKind::Exercise},
+            {&room, vp7::OpenKind::Room}};
         for (const auto& [option, kind] : files)
             if (parser.isSet(*option))
                 return {vp7::OpenRequest{kind,
@@ -133,6 +139,7 @@ int main(int argc, char** argv) {
         if (line.parser.isSet(line.play)) windows.main->PlayRecording(line.parser.value(line.play));
         if (line.parser.isSet(line.exercise)) windows.main->StartExercise(line.parser.value(line.exercise));
         if (line.parser.isSet(line.instructor)) windows.classroom->AskForStation();
+        if (line.parser.isSet(line.room)) windows.classroom->OpenRoom(line.parser.value(line.room));
         status = QApplication::exec();
         restartArguments = windows.main->RestartArguments();
         restart = windows.main->RestartWanted() || !restartArguments.isEmpty();

@@ -287,7 +287,8 @@ void InstructorStation::SendExercise(const QStringList& seats, SeatCommand comma
 void InstructorStation::StartLessonExercise(SeatCommand command) {
     lessonExercise_ = command.text;
     lessonSeats_.clear();
-    const QStringList seats = Seats();
+    QStringList seats = Seats();
+    seats.removeIf([this](const QString& seat) { return Tile(seat)->Missing(); }); // each gets it as it joins
     if (seats.isEmpty()) {
         Note(QStringLiteral("no seat has joined yet: the exercise goes to each seat as it joins"));
         lesson_->setText(
@@ -338,14 +339,27 @@ void InstructorStation::Received(const QString& topic, const QByteArray& payload
     }
 }
 
+SeatTile* InstructorStation::NewTile(const QString& seat) {
+    auto* tile = new SeatTile(seat, german_, grid_);
+    connect(tile, &SeatTile::Clicked, this, &InstructorStation::Clicked);
+    connect(tile, &SeatTile::Opened, this, [this](const QString& opened) { OpenLiveView(opened); });
+    return tile;
+}
+
+void InstructorStation::ExpectSeats(const QStringList& seats) {
+    for (const QString& seat : seats)
+        if (auto [at, added] = tiles_.try_emplace(seat, nullptr); added) {
+            at->second = NewTile(seat);
+            at->second->ShowMissing();
+        }
+    Place();
+}
+
 void InstructorStation::TakeStatus(SeatStatus status) {
     const QString seat = QString::fromStdString(status.seat);
     auto [at, added] = tiles_.try_emplace(seat, nullptr);
-    if (added) {
-        at->second = new SeatTile(seat, german_, grid_);
-        connect(at->second, &SeatTile::Clicked, this, &InstructorStation::Clicked);
-        connect(at->second, &SeatTile::Opened, this, [this](const QString& opened) { OpenLiveView(opened); });
-    }
+    if (added) at->second = NewTile(seat);
+    if (!status.online && at->second->Missing()) return; // an earlier lesson's last will
     if (!status.online) { // the last will: what the seat showed last stays, greyed
         SeatStatus last = at->second->Shown();
         last.online = false;

@@ -50,6 +50,8 @@ public:
 
     enum class Order { Name, FaultsFirst, Progress };
     void SortBy(Order order);
+    // The room's seats shown from the start: one that has not joined as missing until its first status.
+    void ExpectSeats(const QStringList& seats);
     // The seats in the order shown.
     QStringList Seats() const;
     SeatTile* Tile(const QString& seat) const;
@@ -88,6 +90,7 @@ private:
     void BuildToolBar();
     void BuildMenu();
     void Place();
+    SeatTile* NewTile(const QString& seat);
     void TakeStatus(SeatStatus status);
     void TakeHandIn(const HandInMessage& handIn);
     void SendExercise(const QStringList& seats, SeatCommand command);

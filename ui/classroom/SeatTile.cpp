@@ -44,11 +44,24 @@ SeatTile::SeatTile(const QString& seat, bool german, QWidget* parent)
     auto* column = new QVBoxLayout(this);
     for (QWidget* w : std::initializer_list<QWidget*>{name_, display_, position_, mode_, faults_, progress_})
         column->addWidget(w);
+    column->addStretch(); // a tile in a row of taller ones keeps its lines together at the top
     Show(shown_);
+}
+
+void SeatTile::ShowMissing() {
+    Show(shown_);
+    missing_ = true;
+    display_->hide(); // nothing of a device yet, not even an empty display
+    position_->hide();
+    mode_->setText(german_ ? QStringLiteral("fehlt") : QStringLiteral("missing"));
+    setAccessibleName(Summary());
 }
 
 void SeatTile::Show(const SeatStatus& shown) {
     shown_ = shown;
+    missing_ = false;
+    display_->show();
+    position_->show();
     display_->setPixmap(QPixmap::fromImage(
         DisplayImage(QString::fromStdString(shown.lcdUpper), QString::fromStdString(shown.lcdLower))));
     position_->setValue(static_cast<int>(shown.position * 10));
@@ -81,6 +94,7 @@ void SeatTile::Show(const SeatStatus& shown) {
 }
 
 QString SeatTile::Summary() const {
+    if (missing_) return QString::fromStdString(shown_.seat) + QStringLiteral("; ") + mode_->text();
     QStringList parts{QString::fromStdString(shown_.seat),
                       shown_.online
                           ? (german_ ? QStringLiteral("verbunden") : QStringLiteral("connected"))

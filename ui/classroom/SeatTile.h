@@ -22,6 +22,9 @@ class SeatTile : public QFrame {
 public:
     SeatTile(const QString& seat, bool german, QWidget* parent);
     void Show(const SeatStatus& shown);
+    // A seat of the room that has not joined yet: greyed, "missing", until its first status is shown.
+    void ShowMissing();
+    bool Missing() const { return missing_; }
     const SeatStatus& Shown() const { return shown_; }
     void SetChosen(bool chosen);
     bool Chosen() const { return chosen_; }
@@ -43,6 +46,7 @@ private:
     SeatStatus shown_;
     bool german_;
     bool chosen_ = false;
+    bool missing_ = false;
     QLabel* name_;
     QLabel* display_;
     QProgressBar* position_;
