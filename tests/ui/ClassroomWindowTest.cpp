@@ -9,6 +9,7 @@
 #include "classroom/RunnerSeat.h"
 #include "classroom/Seat.h"
 #include "session/SavedState.h"
+#include "session/StateFile.h"
 #include "session/exercise/KeptExercise.h"
 #include "sim/Simulator.h"
 #include "tests/classroom/Broker.h"
@@ -18,6 +19,7 @@
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/SeatTile.h"
 #include "ui/classroom/StationLink.h"
+#include "ui/classroom/StationSeatActions.h"
 #include "ui/device/MenuBar.h"
 #include "ui/training/ExerciseSession.h"
 #include "ui/training/Player.h"
@@ -29,6 +31,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -82,14 +85,20 @@ struct DocumentsIn {
     ~DocumentsIn() { qunsetenv("XDG_CONFIG_HOME"); }
 };
 
+// The program's windows and a broker of the test's own. The program's own clock: freezing and speed are
+// the real clock's.
+struct ProgramAndBroker {
+    QTemporaryDir dir;
+    test::Broker broker{std::filesystem::path(dir.path().toStdString()) / "broker"};
+    std::optional<AppWindows> windows{CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false)};
+};
+
 } // namespace
 
 TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
-    QTemporaryDir dir;
-    test::Broker broker(std::filesystem::path(dir.path().toStdString()) / "broker");
+    ProgramAndBroker program;
+    auto& [dir, broker, windows] = program;
     ASSERT_TRUE(broker.Start());
-    // The program's own clock: freezing and speed are the real clock's.
-    std::optional<AppWindows> windows(CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false));
     MainWindow& main = *windows->main;
     main.show();
     ClassroomControl& classroom = *windows->classroom;
@@ -412,4 +421,72 @@ TEST(ClassroomWindow, TheLessonsExerciseGoesToEachSeatAsItJoins) {
         if (m.payload.find("\"exercise\"") != std::string::npos) ++exercisesSent[m.topic];
     EXPECT_EQ(exercisesSent,
               (std::map<std::string, int>{{"vp7/r1/cmd/seat/ben", 1}, {"vp7/r1/cmd/seat/cem", 1}}));
+}
+
+// The station's own work on a window's seat through the broker: the faults it hid listed and cleared
+// all at once, the seat's state kept as a file that reads whole, a rewind that takes the device's time
+// back (the room's faults set again after it), and a question before the station closes on the seat.
+TEST(ClassroomWindow, TheStationSavesRewindsAndClearsTheFaultsItHid) {
+    ProgramAndBroker program;
+    auto& [dir, broker, windows] = program;
+    ASSERT_TRUE(broker.Start());
+    MainWindow& main = *windows->main;
+    main.show();
+    ClassroomControl& classroom = *windows->classroom;
+    ClassroomSettings settings = AnnaInRoom(broker);
+    ASSERT_TRUE(classroom.Join(settings, ""));
+    const DocumentsIn documents(dir);
+    InstructorStation* station = classroom.OpenStation(settings, "");
+    ASSERT_NE(station, nullptr);
+    const auto until = [&](const std::function<bool()>& done) {
+        test::RunEvents(8000, done);
+        return done();
+    };
+    ASSERT_TRUE(until([&] { return station->Tile(QStringLiteral("anna")) != nullptr; }));
+    auto* friction = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
+    auto* leakage = main.findChild<QCheckBox*>(QStringLiteral("LeakageSelect"));
+    ASSERT_TRUE(friction && leakage);
+    station->Send({SeatCommandKind::SetHiddenFault, "FrictionSelect", 1, true});
+    station->SendTo({QStringLiteral("anna")}, {SeatCommandKind::SetHiddenFault, "LeakageSelect", 1, true});
+    ASSERT_TRUE(until([&] { return friction->isChecked() && leakage->isChecked(); }));
+
+    const QDir folder(station->ClassFolder());
+    station->SeatActions()->RequestStates({QStringLiteral("anna")});
+    ASSERT_TRUE(until([&] { return !folder.entryList({QStringLiteral("anna-*.vp7state")}).isEmpty(); }))
+        << station->Log().join('\n').toStdString();
+    const QByteArray kept =
+        test::Bytes(folder.filePath(folder.entryList({QStringLiteral("anna-*.vp7state")})[0]));
+    const auto decoded = DecodeStateFile(kept.toStdString(), std::nullopt);
+    ASSERT_TRUE(std::holds_alternative<StateFile>(decoded));
+    EXPECT_NE(std::get<StateFile>(decoded).recording.find("start"), std::string::npos)
+        << std::get<StateFile>(decoded).recording;
+
+    test::RunEvents(1500);
+    const int64_t before = main.Sim().clock.NowMs();
+    station->SendTo({QStringLiteral("anna")}, {SeatCommandKind::Rewind, {}, 86400});
+    EXPECT_TRUE(until([&] { return main.Sim().clock.NowMs() < before - 1000; }))
+        << main.Sim().clock.NowMs() << " from " << before;
+    ASSERT_TRUE(until([&] {
+        auto* f = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
+        auto* l = main.findChild<QCheckBox*>(QStringLiteral("LeakageSelect"));
+        return f && l && f->isChecked() && l->isChecked();
+    }));
+
+    station->findChild<QPushButton*>(QStringLiteral("ClearHiddenFaults"))->click();
+    EXPECT_TRUE(until([&] {
+        auto* f = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
+        auto* l = main.findChild<QCheckBox*>(QStringLiteral("LeakageSelect"));
+        return f && l && !f->isChecked() && !l->isChecked();
+    }));
+    EXPECT_FALSE(classroom.HoldsDevice());
+
+    int asked = 0;
+    station->SeatActions()->SetCloseAsker([&](int online) {
+        asked = online;
+        return false;
+    });
+    EXPECT_FALSE(station->close());
+    EXPECT_EQ(asked, 1);
+    classroom.Leave();
+    windows.reset();
 }

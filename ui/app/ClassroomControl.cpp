@@ -25,6 +25,7 @@
 #include "ui/classroom/JoinCodeDialog.h"
 #include "ui/classroom/RoomAuthority.h"
 #include "ui/classroom/StationLink.h"
+#include "ui/classroom/StationSeatActions.h"
 #include "ui/device/MenuBar.h"
 #include "ui/device/PictureWidget.h"
 #include "ui/training/ExerciseSession.h"
@@ -100,7 +101,7 @@ void ClassroomControl::Attach(AppWindows& windows) {
     });
     connect(main_, &MainWindow::ExerciseChanged, this, [this] { FollowExercise(); });
     connect(main_, &MainWindow::Closing, this, [this] {
-        if (station_) station_->close();
+        if (station_) station_->SeatActions()->CloseUnasked();
     });
     connect(main_, &MainWindow::FormChanged, this, [this] { ShowConnection(); });
     // In a room when the program ended: joined again when nothing needs asking.

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
 class QProgressBar;
@@ -23,6 +24,8 @@ public:
     SeatTile(const QString& seat, bool german, QWidget* parent);
     void Show(const SeatStatus& shown);
     const SeatStatus& Shown() const { return shown_; }
+    // The captions of the faults the station hid on the seat, shown as a small mark.
+    void ShowHiddenFaults(const QStringList& captions);
     void SetChosen(bool chosen);
     bool Chosen() const { return chosen_; }
     // What the tile says, as a screen reader and a test read it.
@@ -49,6 +52,7 @@ private:
     QLabel* mode_;
     QLabel* faults_;
     QLabel* progress_;
+    QLabel* hidden_;
 };
 
 } // namespace vp7
