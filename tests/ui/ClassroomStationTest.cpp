@@ -80,7 +80,7 @@ TEST(ClassroomStation, SeatsShowWhatTheirStatusSaysAndBadMessagesChangeNothing) 
     EXPECT_EQ(s.station.Tile(QStringLiteral("anna"))->Summary().toStdString(),
               "anna; connected; 37.0|MAN37; MAN");
     EXPECT_EQ(s.station.Tile(QStringLiteral("ben"))->Summary().toStdString(),
-              "ben; connected; 80.0|AUT80; AUT · frozen · 2×; Fault 3; Leak · 1/3 · 2:05");
+              "ben; connected; 80.0|AUT80; AUT · frozen · 2×; Fault 3; Leak; 1/3 holding · 2:05 left");
     s.station.SortBy(InstructorStation::Order::FaultsFirst);
     EXPECT_EQ(s.station.Seats().front(), QStringLiteral("ben"));
 

@@ -51,6 +51,7 @@ private:
     QProgressBar* position_;
     QLabel* mode_;
     QLabel* faults_;
+    QLabel* exercise_;
     QLabel* progress_;
     QLabel* hidden_;
 };
