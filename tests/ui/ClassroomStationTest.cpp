@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -293,6 +294,31 @@ TEST(ClassroomStation, ListsTheHiddenFaultsAndClearsThemAll) {
     }
     EXPECT_EQ(list->count(), 0);
     EXPECT_FALSE(s.station.Tile(QStringLiteral("anna"))->Summary().contains(QStringLiteral("hidden")));
+}
+
+// A German station says what it notes and lists in German, the note shown a while in its status bar.
+TEST(ClassroomStation, AGermanStationSpeaksGerman) {
+    QTemporaryDir folder;
+    InstructorStation station(
+        QStringLiteral("room1"), true, [](const QString&, const QByteArray&) {}, folder.path());
+    station.Send({SeatCommandKind::SetHiddenFault, "FrictionSelect", 1, true});
+    ASSERT_EQ(station.Faults()->List()->count(), 1);
+    EXPECT_EQ(station.Faults()->List()->item(0)->text(), QStringLiteral("Alle Plätze · Reibung"));
+    const struct {
+        const char* topic;
+        const char* note;
+    } rows[] = {
+        {"vp7/room2/seat/anna/status", "Nicht von einem Platz: vp7/room2/seat/anna/status"},
+        {"vp7/room1/seat/anna/event", "anna: ein Zustand, um den niemand bat, nicht behalten"},
+    };
+    const QByteArray state =
+        QByteArray::fromStdString(WriteSeatState({"anna", "room1", "", EncodeStateFile({}), ""}));
+    for (const auto& row : rows) {
+        station.Received(QString::fromUtf8(row.topic), state);
+        EXPECT_TRUE(station.Log().back().endsWith(QString::fromUtf8(row.note)))
+            << station.Log().back().toStdString();
+        EXPECT_EQ(station.statusBar()->currentMessage(), QString::fromUtf8(row.note));
+    }
 }
 
 // Every fault an instructor may hide has a caption of the device's own in both languages.

@@ -276,7 +276,7 @@ InstructorStation* ClassroomControl::OpenStation(const ClassroomSettings& settin
     station_->SetKeepLessonDays(settings_.keepLessonDays);
     connect(station_.get(), &InstructorStation::KeepLessonDaysChosen, this,
             [this](int days) { settings_.keepLessonDays = days; });
-    if (!lesson) station_->Note(QStringLiteral("no class folder: %1").arg(Q(why)));
+    if (!lesson) station_->Note("Kein Ordner für den Unterricht: %1", "no class folder: %1", Q(why));
     for (const std::string& line : deleted)
         station_->Note(Q(line));
     if (!deleted.empty())
