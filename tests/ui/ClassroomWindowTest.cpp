@@ -427,39 +427,62 @@ TEST(ClassroomWindow, TheLessonsExerciseGoesToEachSeatAsItJoins) {
 // all at once, the seat's state kept as a file that reads whole, a rewind that takes the device's time
 // back (the room's faults set again after it), and a question before the station closes on the seat.
 TEST(ClassroomWindow, TheStationSavesRewindsAndClearsTheFaultsItHid) {
-    ProgramAndBroker program;
-    auto& [dir, broker, windows] = program;
+    namespace fs = std::filesystem;
+    ProgramAndBroker beside;
+    auto& [dir, broker, windows] = beside;
     ASSERT_TRUE(broker.Start());
     MainWindow& main = *windows->main;
     main.show();
     ClassroomControl& classroom = *windows->classroom;
     ClassroomSettings settings = AnnaInRoom(broker);
     ASSERT_TRUE(classroom.Join(settings, ""));
+    // Ben's seat is the runner's.
+    std::ostringstream out, log;
+    const fs::path program = fs::path(dir.path().toStdString()) / "runner";
+    fs::create_directories(program);
+    Runner runner(out, program.string());
+    RunnerSeat ben(runner, (program / "Classroom").string(), log, &SeatLink::Make);
+    runner.Execute("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " r1 ben");
+    runner.Execute("start");
     const DocumentsIn documents(dir);
     InstructorStation* station = classroom.OpenStation(settings, "");
     ASSERT_NE(station, nullptr);
     const auto until = [&](const std::function<bool()>& done) {
-        test::RunEvents(8000, done);
+        test::RunEvents(8000, [&] {
+            ben.Poll();
+            return done();
+        });
         return done();
     };
-    ASSERT_TRUE(until([&] { return station->Tile(QStringLiteral("anna")) != nullptr; }));
+    const auto bensFriction = [&] {
+        const std::size_t before = out.str().size();
+        runner.Execute("print FrictionSelect");
+        return out.str().substr(before);
+    };
+    ASSERT_TRUE(
+        until([&] { return station->Tile(QStringLiteral("anna")) && station->Tile(QStringLiteral("ben")); }));
     auto* friction = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
     auto* leakage = main.findChild<QCheckBox*>(QStringLiteral("LeakageSelect"));
     ASSERT_TRUE(friction && leakage);
     station->Send({SeatCommandKind::SetHiddenFault, "FrictionSelect", 1, true});
     station->SendTo({QStringLiteral("anna")}, {SeatCommandKind::SetHiddenFault, "LeakageSelect", 1, true});
-    ASSERT_TRUE(until([&] { return friction->isChecked() && leakage->isChecked(); }));
+    ASSERT_TRUE(until([&] {
+        return friction->isChecked() && leakage->isChecked() && bensFriction() == "FrictionSelect 1\n";
+    }));
 
+    // Every seat's state, asked for with none chosen, kept as a file that reads whole.
     const QDir folder(station->ClassFolder());
-    station->SeatActions()->RequestStates({QStringLiteral("anna")});
-    ASSERT_TRUE(until([&] { return !folder.entryList({QStringLiteral("anna-*.vp7state")}).isEmpty(); }))
-        << station->Log().join('\n').toStdString();
-    const QByteArray kept =
-        test::Bytes(folder.filePath(folder.entryList({QStringLiteral("anna-*.vp7state")})[0]));
-    const auto decoded = DecodeStateFile(kept.toStdString(), std::nullopt);
-    ASSERT_TRUE(std::holds_alternative<StateFile>(decoded));
-    EXPECT_NE(std::get<StateFile>(decoded).recording.find("start"), std::string::npos)
-        << std::get<StateFile>(decoded).recording;
+    station->SeatActions()->RequestStates({});
+    for (const QString& seat : {QStringLiteral("anna"), QStringLiteral("ben")}) {
+        const QStringList pattern{seat + QStringLiteral("-*.vp7state")};
+        ASSERT_TRUE(until([&] { return !folder.entryList(pattern).isEmpty(); }))
+            << station->Log().join('\n').toStdString();
+        const QByteArray kept = test::Bytes(folder.filePath(folder.entryList(pattern)[0]));
+        const auto decoded = DecodeStateFile(kept.toStdString(), std::nullopt);
+        ASSERT_TRUE(std::holds_alternative<StateFile>(decoded)) << seat.toStdString();
+        EXPECT_NE(std::get<StateFile>(decoded).recording.find("start"), std::string::npos)
+            << seat.toStdString();
+    }
 
     test::RunEvents(1500);
     const int64_t before = main.Sim().clock.NowMs();
@@ -476,7 +499,7 @@ TEST(ClassroomWindow, TheStationSavesRewindsAndClearsTheFaultsItHid) {
     EXPECT_TRUE(until([&] {
         auto* f = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
         auto* l = main.findChild<QCheckBox*>(QStringLiteral("LeakageSelect"));
-        return f && l && !f->isChecked() && !l->isChecked();
+        return f && l && !f->isChecked() && !l->isChecked() && bensFriction() == "FrictionSelect 0\n";
     }));
     EXPECT_FALSE(classroom.HoldsDevice());
 
@@ -486,7 +509,7 @@ TEST(ClassroomWindow, TheStationSavesRewindsAndClearsTheFaultsItHid) {
         return false;
     });
     EXPECT_FALSE(station->close());
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(asked, 2);
     classroom.Leave();
     windows.reset();
 }
