@@ -93,6 +93,22 @@ struct ProgramAndBroker {
     std::optional<AppWindows> windows{CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false)};
 };
 
+// A runner's device as a seat of the test's room, in a program folder made for it.
+struct RunnerInRoom {
+    RunnerInRoom(const std::filesystem::path& program, int port, const std::string& name)
+        : runner(out, MadeFolder(program)),
+          seat(runner, (program / "Classroom").string(), log, &SeatLink::Make) {
+        runner.Execute("classroom 127.0.0.1 " + std::to_string(port) + " r1 " + name);
+    }
+    static std::string MadeFolder(const std::filesystem::path& folder) {
+        std::filesystem::create_directories(folder);
+        return folder.string();
+    }
+    std::ostringstream out, log;
+    Runner runner;
+    RunnerSeat seat;
+};
+
 } // namespace
 
 TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
@@ -220,12 +236,8 @@ TEST(ClassroomWindow, TheStationGradesEachHandInItself) {
     ASSERT_TRUE(instructor.Connect(broker.Port(), {"vp7/r1/seat/+/event"}));
     ClassroomSettings settings = AnnaInRoom(broker);
     ASSERT_TRUE(classroom.Join(settings, ""));
-    std::ostringstream out, log;
-    const fs::path program = fs::path(dir.path().toStdString()) / "runner";
-    fs::create_directories(program);
-    Runner runner(out, program.string());
-    RunnerSeat ben(runner, (program / "Classroom").string(), log, &SeatLink::Make);
-    runner.Execute("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " r1 ben");
+    RunnerInRoom benInRoom(fs::path(dir.path().toStdString()) / "runner", broker.Port(), "ben");
+    auto& [out, log, runner, ben] = benInRoom;
     const DocumentsIn documents(dir);
     InstructorStation* station = classroom.OpenStation(settings, "");
     ASSERT_NE(station, nullptr);
@@ -372,31 +384,21 @@ TEST(ClassroomWindow, TheLessonsExerciseGoesToEachSeatAsItJoins) {
         return line.contains("goes to each seat as it joins");
     }));
 
-    struct JoiningSeat {
-        std::ostringstream out, log;
-        std::unique_ptr<Runner> runner;
-        std::unique_ptr<RunnerSeat> seat;
-    };
-    std::map<std::string, JoiningSeat> seats;
+    std::map<std::string, std::unique_ptr<RunnerInRoom>> seats;
     const auto until = [&](const std::function<bool()>& done) {
         test::RunEvents(20000, [&] {
             for (auto& [name, joined] : seats)
-                joined.seat->Poll();
+                joined->seat.Poll();
             return done();
         });
         return done();
     };
     // One seat after the other: the second joins while the first works.
     for (const char* name : {"ben", "cem"}) {
-        const fs::path program = folder / name;
-        fs::create_directories(program);
-        JoiningSeat& joined = seats[name];
-        joined.runner = std::make_unique<Runner>(joined.out, program.string());
-        joined.seat = std::make_unique<RunnerSeat>(*joined.runner, (program / "Classroom").string(),
-                                                   joined.log, &SeatLink::Make);
-        joined.runner->Execute("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " r1 " + name);
-        Runner& runner = *joined.runner;
-        ASSERT_TRUE(until([&] { return runner.CurrentExercise().title.en == "Class"; })) << joined.log.str();
+        RunnerInRoom& joined =
+            *(seats[name] = std::make_unique<RunnerInRoom>(folder / name, broker.Port(), name));
+        ASSERT_TRUE(until([&] { return joined.runner.CurrentExercise().title.en == "Class"; }))
+            << joined.log.str();
     }
     const SentExercises kept((folder / "class" / "sent").string());
     std::set<uint64_t> seeds;
@@ -404,10 +406,10 @@ TEST(ClassroomWindow, TheLessonsExerciseGoesToEachSeatAsItJoins) {
         const auto sent = kept.For(name);
         ASSERT_TRUE(sent) << name;
         EXPECT_EQ(sent->text, kExercise);
-        EXPECT_EQ(joined.runner->Sim()->RandomSeed, sent->seed) << name;
+        EXPECT_EQ(joined->runner.Sim()->RandomSeed, sent->seed) << name;
         seeds.insert(sent->seed);
         for (const char* line : {"wait 2000", "press mode", "wait 6000", "release mode", "handin"})
-            joined.runner->Execute(line);
+            joined->runner.Execute(line);
     }
     EXPECT_EQ(seeds.size(), 2u);
     QTableWidget& table = *station.HandIns();
@@ -437,12 +439,8 @@ TEST(ClassroomWindow, TheStationSavesRewindsAndClearsTheFaultsItHid) {
     ClassroomSettings settings = AnnaInRoom(broker);
     ASSERT_TRUE(classroom.Join(settings, ""));
     // Ben's seat is the runner's.
-    std::ostringstream out, log;
-    const fs::path program = fs::path(dir.path().toStdString()) / "runner";
-    fs::create_directories(program);
-    Runner runner(out, program.string());
-    RunnerSeat ben(runner, (program / "Classroom").string(), log, &SeatLink::Make);
-    runner.Execute("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " r1 ben");
+    RunnerInRoom benInRoom(fs::path(dir.path().toStdString()) / "runner", broker.Port(), "ben");
+    auto& [out, log, runner, ben] = benInRoom;
     runner.Execute("start");
     const DocumentsIn documents(dir);
     InstructorStation* station = classroom.OpenStation(settings, "");
