@@ -4,6 +4,7 @@
 #include "classroom/DeviceStatus.h"
 
 #include "session/SavedState.h"
+#include "session/StateFile.h"
 #include "session/exercise/Exercise.h"
 #include "session/language/ScriptWords.h"
 #include "session/trend/TrendRecorder.h"
@@ -11,6 +12,7 @@
 #include "sim/diagnosis/Monitoring.h"
 #include "sim/display/LcdReadBack.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -104,6 +106,22 @@ void RunnerSeat::LoadState(const std::string& bytes) {
     runner_.LoadStateBytes(bytes);
 }
 
+std::string RunnerSeat::SaveState() {
+    Simulator* sim = runner_.Sim();
+    if (!sim) throw ScriptError("no device to save");
+    return vp7::SaveState(*sim, runner_.SessionRecording());
+}
+
+// As the script's `rewind` line goes back, to a moment after the start; the faults the room hid are
+// set again on the device replayed: the instructor clears them, not the rewind.
+void RunnerSeat::Rewind(int64_t ms) {
+    if (!runner_.Sim()) throw ScriptError("no device to rewind");
+    const int64_t moment = std::max<int64_t>(0, runner_.NowMs() - runner_.StartedAtMs() - ms);
+    runner_.Execute("rewind " + std::to_string(moment));
+    for (const std::string& option : roomFaults_)
+        runner_.SetHiddenOption(option, true);
+}
+
 void RunnerSeat::SetFrozen(bool frozen) {
     runner_.SetFrozen(frozen);
 }
@@ -114,6 +132,10 @@ void RunnerSeat::SetSpeed(double speed) {
 
 void RunnerSeat::SetHiddenFault(const std::string& option, bool on) {
     runner_.SetHiddenOption(option, on);
+    if (on)
+        roomFaults_.insert(option);
+    else
+        roomFaults_.erase(option);
 }
 
 void RunnerSeat::ShowMessage(const std::string& text) {

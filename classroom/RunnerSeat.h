@@ -12,6 +12,7 @@
 #include <chrono>
 #include <iosfwd>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace vp7 {
@@ -43,6 +44,8 @@ public:
     void SetHiddenFault(const std::string& option, bool on) override;
     void ShowMessage(const std::string& text) override;
     std::optional<SeatHandIn> HandIn() override;
+    std::string SaveState() override;
+    void Rewind(int64_t ms) override;
     void Watch(bool on) override { watched_ = on; }
     void Log(const std::string& line) override;
 
@@ -72,6 +75,7 @@ private:
     uint64_t device_ = 0;      // the runner's device the events were taken from
     uint64_t eventsTaken_ = 0; // of its trend's events
     bool watched_ = false;
+    std::set<std::string> roomFaults_; // the faults the room hid, set again after a rewind
 };
 
 } // namespace vp7

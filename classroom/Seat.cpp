@@ -2,6 +2,7 @@
 #include "classroom/Seat.h"
 
 #include "classroom/SeatCommand.h"
+#include "classroom/SeatState.h"
 
 #include <algorithm>
 #include <chrono>
@@ -145,7 +146,26 @@ void Seat::Carry(const SeatCommand& command) {
         return;
     case SeatCommandKind::Watch:
         return target_.Watch(command.on);
+    case SeatCommandKind::SaveState:
+        return SendState(command.id);
+    case SeatCommandKind::Rewind:
+        return target_.Rewind(static_cast<int64_t>(command.value) * 1000);
     }
+}
+
+// Sent as it is, not kept in the outbox: a station that missed it asks again.
+void Seat::SendState(const std::string& id) {
+    SeatStateMessage message{settings_.seat, settings_.room, id, {}, {}};
+    try {
+        message.state = target_.SaveState();
+    } catch (const std::exception& e) {
+        message.refusal = e.what();
+    }
+    if (message.refusal.empty() && message.state.size() > kSeatStateMaxBytes)
+        target_.Log("the state is too large to send: the station is told so");
+    else if (!message.refusal.empty())
+        target_.Log("no state to send: " + message.refusal);
+    link_->Publish(topics_.event, WriteSeatState(std::move(message)), 1, false);
 }
 
 void Seat::SendHandIn(const SeatHandIn& result) {

@@ -64,6 +64,8 @@ private:
     void Carry(const struct SeatCommand& command);
     void PublishStatus(bool always);
     void SendOutbox();
+    // The device's state, or why there is none, to the station that asked with `id`.
+    void SendState(const std::string& id);
 
     SeatTarget& target_;
     SeatSettings settings_;

@@ -16,7 +16,7 @@ struct CommandName {
     std::string_view name;
     SeatCommandKind kind;
 };
-constexpr std::array<CommandName, 9> kCommands = {{
+constexpr std::array<CommandName, 11> kCommands = {{
     {"exercise", SeatCommandKind::OpenExercise},
     {"state", SeatCommandKind::LoadState},
     {"freeze", SeatCommandKind::Freeze},
@@ -26,6 +26,8 @@ constexpr std::array<CommandName, 9> kCommands = {{
     {"message", SeatCommandKind::Message},
     {"handin", SeatCommandKind::HandIn},
     {"watch", SeatCommandKind::Watch},
+    {"savestate", SeatCommandKind::SaveState},
+    {"rewind", SeatCommandKind::Rewind},
 }};
 
 using Json = nlohmann::json;
@@ -105,9 +107,13 @@ std::string WriteSeatCommand(const SeatCommand& command) {
     case SeatCommandKind::Watch:
         j["on"] = command.on;
         break;
+    case SeatCommandKind::Rewind:
+        j["seconds"] = static_cast<int>(command.value);
+        break;
     case SeatCommandKind::Freeze:
     case SeatCommandKind::Continue:
     case SeatCommandKind::HandIn:
+    case SeatCommandKind::SaveState:
         break;
     }
     // An exercise file's text may hold bytes that are no UTF-8: they become U+FFFD, not a throw.
@@ -180,9 +186,18 @@ std::variant<SeatCommand, std::string> ReadSeatCommand(std::string_view payload)
         command.on = *on;
         break;
     }
+    case SeatCommandKind::Rewind: {
+        const auto seconds = NumberMember(*j, "seconds");
+        if (!seconds || *seconds != std::floor(*seconds) || *seconds < kRoomRewindMinSeconds ||
+            *seconds > kRoomRewindMaxSeconds)
+            return needs("\"seconds\", a whole number from 1 to 86400");
+        command.value = *seconds;
+        break;
+    }
     case SeatCommandKind::Freeze:
     case SeatCommandKind::Continue:
     case SeatCommandKind::HandIn:
+    case SeatCommandKind::SaveState:
         break;
     }
     return command;

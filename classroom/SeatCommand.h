@@ -39,8 +39,15 @@ enum class SeatCommandKind {
     SetHiddenFault, // text: the option's control name, on
     Message,        // text: shown to the trainee
     HandIn,
-    Watch, // on: the instructor looks at the seat's live view, or no longer
+    Watch,     // on: the instructor looks at the seat's live view, or no longer
+    SaveState, // the seat answers with its device's state on its event channel (SeatState.h)
+    Rewind,    // value: the whole seconds to go back
 };
+
+// A rewind from the room goes back at least a second and at most a day of the device's time; a seat
+// whose session is shorter goes back to its start.
+inline constexpr int kRoomRewindMinSeconds = 1;
+inline constexpr int kRoomRewindMaxSeconds = 24 * 60 * 60;
 
 struct SeatCommand {
     SeatCommand() = default;

@@ -5,6 +5,7 @@
 #include "classroom/RoomNames.h"
 #include "classroom/SeatStatus.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vp7 {
@@ -15,8 +16,7 @@ using Json = nlohmann::json;
 // Beyond any device clock a run reaches: a century in milliseconds.
 constexpr double kLatestMs = 3.2e12;
 
-template <typename Message>
-std::variant<SeatEventMessage, HandInMessage, std::string> Widened(std::variant<Message, std::string> read) {
+template <typename Message> EventChannelMessage Widened(std::variant<Message, std::string> read) {
     if (auto* message = std::get_if<Message>(&read)) return std::move(*message);
     return std::move(std::get<std::string>(read));
 }
@@ -49,15 +49,17 @@ std::variant<SeatEventMessage, std::string> ReadSeatEvent(std::string_view paylo
     return SeatEventMessage{*seat, *room, {static_cast<int64_t>(*time), *text}};
 }
 
-std::variant<SeatEventMessage, HandInMessage, std::string> ReadEventChannel(std::string_view payload) {
+EventChannelMessage ReadEventChannel(std::string_view payload) {
     std::string why;
-    // A hand-in, with its recording, is the largest message on the channel; each reader bounds its own.
-    const auto j = ParseBoundedObject(payload, kHandInMaxBytes, why);
+    // A hand-in with its recording, or a state, is the largest message on the channel; each reader
+    // bounds its own.
+    const auto j = ParseBoundedObject(payload, std::max(kHandInMaxBytes, kSeatStateMessageMaxBytes), why);
     if (!j) return "event " + why;
     const auto kind = StringMember(*j, "kind", 16);
     if (kind == "event") return Widened(ReadSeatEvent(payload));
     if (kind == "handin") return Widened(ReadHandIn(payload));
-    return std::string("neither an event nor a hand-in");
+    if (kind == "state") return Widened(ReadSeatState(payload));
+    return std::string("neither an event, a hand-in nor a state");
 }
 
 } // namespace vp7

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An event of a seat's device as the trend shows it, told to the room on the seat's event channel
-// beside the hand-ins; the `kind` member tells the two apart.
+// beside the hand-ins and the states asked for; the `kind` member tells them apart.
 #include "classroom/HandIn.h"
+#include "classroom/SeatState.h"
 
 #include <cstdint>
 #include <string>
@@ -29,7 +30,8 @@ inline constexpr std::size_t kEventTextMaxBytes = 1000;
 std::string WriteSeatEvent(const SeatEventMessage& message);
 // The event a payload holds, or why it is none (bounded as a status is).
 std::variant<SeatEventMessage, std::string> ReadSeatEvent(std::string_view payload);
-// Whichever of the two the event channel's payload holds, or why it is neither.
-std::variant<SeatEventMessage, HandInMessage, std::string> ReadEventChannel(std::string_view payload);
+using EventChannelMessage = std::variant<SeatEventMessage, HandInMessage, SeatStateMessage, std::string>;
+// Whichever of the three the event channel's payload holds, or why it is none of them.
+EventChannelMessage ReadEventChannel(std::string_view payload);
 
 } // namespace vp7

@@ -36,6 +36,11 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // The result to send, or none when it is sent later (a question the trainee answers first).
     virtual std::optional<SeatHandIn> HandIn() = 0;
+    // The device as a snapshot state file, as the program's own "save state" writes it.
+    virtual std::string SaveState() = 0;
+    // Goes back `ms` of the device's session, to its start when the session is shorter, as the
+    // program's own rewind does. The room's: the room's hold on the device does not refuse it.
+    virtual void Rewind(int64_t ms) = 0;
     // The instructor looks at the seat's live view, or no longer; a seat without a picture ignores it.
     virtual void Watch(bool on) { (void)on; }
     // A line for whoever runs the seat: a message refused, the link's state.

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a classroom reads from its broker and its trainees: a seat's commands (an exercise's with its seed),
-// the statuses, events and hand-ins (with the packed recording each carries) the instructor's station
-// reads, the codes and links a trainee types to join, and the room file the station opens. Any input goes
-// to every reader; a message that was read must read back the same once written again.
+// the statuses, events, hand-ins (with the packed recording each carries) and seats' states the
+// instructor's station reads, the codes and links a trainee types to join, and the room file the station
+// opens. Any input goes to every reader; a message that was read must read back the same once written
+// again.
 #include "classroom/HandIn.h"
 #include "classroom/JoinTicket.h"
 #include "classroom/RoomFile.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatEvent.h"
+#include "classroom/SeatState.h"
 #include "classroom/SeatStatus.h"
 
 #include <cstdint>
@@ -33,6 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ExpectReadsBack<vp7::SeatStatus>(input, vp7::WriteSeatStatus, vp7::ReadSeatStatus);
     ExpectReadsBack<vp7::SeatEventMessage>(input, vp7::WriteSeatEvent, vp7::ReadSeatEvent);
     ExpectReadsBack<vp7::HandInMessage>(input, vp7::WriteHandIn, vp7::ReadHandIn);
+    ExpectReadsBack<vp7::SeatStateMessage>(input, vp7::WriteSeatState, vp7::ReadSeatState);
+    // A state among the events reads as it reads alone.
+    const auto channel = vp7::ReadEventChannel(input);
+    if (const auto* state = std::get_if<vp7::SeatStateMessage>(&channel)) {
+        const auto alone = vp7::ReadSeatState(input);
+        const auto* same = std::get_if<vp7::SeatStateMessage>(&alone);
+        if (!same || *same != *state) std::abort();
+    }
     // A code or link that was read writes a link that reads back as the same ticket.
     if (const auto read = vp7::ReadJoin(input);
         read.ticket && vp7::ReadJoin(vp7::WriteJoinLink(*read.ticket)).ticket != read.ticket)

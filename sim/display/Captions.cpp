@@ -57,6 +57,13 @@ const CaptionRow kCaptions[] = {
 
 } // namespace
 
+std::string CaptionOf(std::string_view control, bool german) {
+    static const FormState form; // only the controls' names are read
+    for (const CaptionRow& row : kCaptions)
+        if (row.item < 0 && (form.*row.control).name == control) return row.text[german ? 0 : 1];
+    return {};
+}
+
 Captions::Captions(Simulator& sim) : sim_(sim) {}
 
 void Captions::Deutsch1Click() {

@@ -1,10 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's captions and title in German or English, switched from the language menu.
+#include <string>
+#include <string_view>
+
 namespace vp7 {
 
 class Simulator;
 struct Control;
+
+// The caption the window gives the control named `control` in German or English; empty for a control
+// without one of its own.
+std::string CaptionOf(std::string_view control, bool german);
 
 class Captions {
 public:

@@ -26,6 +26,8 @@ struct Idle final : SeatTarget {
     void SetHiddenFault(const std::string&, bool) override {}
     void ShowMessage(const std::string&) override {}
     std::optional<SeatHandIn> HandIn() override { return std::nullopt; }
+    std::string SaveState() override { return {}; }
+    void Rewind(int64_t) override {}
     void Log(const std::string&) override {}
 };
 

@@ -6,7 +6,9 @@
 #include "classroom/RoomNames.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatEvent.h"
+#include "classroom/SeatState.h"
 #include "classroom/SeatStatus.h"
+#include "session/StateFile.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +105,12 @@ TEST(RoomProtocol, EveryMessageReadsBackAsItWasWritten) {
     longestName.trainee = std::string(kHandInTextMaxBytes, 'n');
     HandInMessage recorded = handIn;
     recorded.result.recording = Recording();
+    // A state file's header and every byte after it; the largest one a seat sends.
+    const std::string stateFile = EncodeStateFile({0, "1.0", 0, EveryByte(), Recording()});
+    const SeatStateMessage state{"s07", "r2", "station-1-2", stateFile, ""};
+    SeatStateMessage largest{"s07", "r2", "", stateFile, ""};
+    largest.state.resize(kSeatStateMaxBytes, '\xff');
+    const SeatStateMessage refused{"s07", "r2", "", "", "a dialog is open on the seat"};
     SeatCommand seeded{SeatCommandKind::OpenExercise, "start\n", 1, false, "c-2"};
     seeded.seed = UINT64_MAX;
     const struct {
@@ -156,6 +164,17 @@ TEST(RoomProtocol, EveryMessageReadsBackAsItWasWritten) {
              return Command({SeatCommandKind::Watch, {}, 1, true});
          }},
         {"watch no longer", [] { return Command({SeatCommandKind::Watch}); }},
+        {"save state",
+         [] {
+             return Command({SeatCommandKind::SaveState, {}, 1, false, "s-1"});
+         }},
+        {"rewind a day",
+         [] {
+             return Command({SeatCommandKind::Rewind, {}, 86400});
+         }},
+        {"a state among the events", [&] { return RoundTrip(state, WriteSeatState, ReadEventChannel); }},
+        {"the largest state", [&] { return RoundTrip(largest, WriteSeatState, ReadSeatState); }},
+        {"no state, and why", [&] { return RoundTrip(refused, WriteSeatState, ReadEventChannel); }},
         {"a full status", [] { return Status(FullStatus()); }},
         {"a status without a time limit", [&] { return Status(noLimit); }},
         {"the last will", [] { return Status(Offline()); }},

@@ -5,7 +5,9 @@
 #include "classroom/RoomNames.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatEvent.h"
+#include "classroom/SeatState.h"
 #include "classroom/SeatStatus.h"
+#include "session/StateFile.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +86,9 @@ TEST(SeatCommand, ReadsEachCommandAndRefusesTheRestWithAReason) {
          "FrictionSelect"},
         {R"({"command":"message","text":"Bitte warten"})", SeatCommandKind::Message, "Bitte warten"},
         {R"({"command":"handin","extra":[1,2,3]})", SeatCommandKind::HandIn, ""},
+        {R"({"command":"savestate","id":"s-1"})", SeatCommandKind::SaveState, ""},
+        {R"({"command":"rewind","seconds":1})", SeatCommandKind::Rewind, ""},
+        {R"({"command":"rewind","seconds":86400})", SeatCommandKind::Rewind, ""},
         {"", std::nullopt, "not JSON"},
         {"{\"command\":", std::nullopt, "not JSON"},
         {"[1,2]", std::nullopt, "not a JSON object"},
@@ -110,6 +115,13 @@ TEST(SeatCommand, ReadsEachCommandAndRefusesTheRestWithAReason) {
         {"{\"command\":\"message\",\"text\":\"" + std::string(kTraineeMessageMaxBytes + 1, 'x') + "\"}",
          std::nullopt, "at most 1000"},
         {R"({"command":"freeze","id":17})", std::nullopt, "bad id"},
+        {R"({"command":"rewind"})", std::nullopt, "from 1 to 86400"},
+        {R"({"command":"rewind","seconds":0})", std::nullopt, "from 1 to 86400"},
+        {R"({"command":"rewind","seconds":-30})", std::nullopt, "from 1 to 86400"},
+        {R"({"command":"rewind","seconds":86401})", std::nullopt, "from 1 to 86400"},
+        {R"({"command":"rewind","seconds":2.5})", std::nullopt, "from 1 to 86400"},
+        {R"({"command":"rewind","seconds":"30"})", std::nullopt, "from 1 to 86400"},
+        {R"({"command":"rewind","seconds":1e300})", std::nullopt, "from 1 to 86400"},
         {"{\"command\":\"message\",\"text\":\"\xff\"}", std::nullopt, "not JSON"},
     };
     for (const auto& row : rows) {
@@ -283,6 +295,43 @@ TEST(SeatEvent, RefusesAnEventThatIsNotOne) {
                    {replaced("\"timeMs\":5000", "\"timeMs\":-1"), "time or text"},
                    {"{", "not JSON"}},
                   ReadEventChannel);
+}
+
+TEST(SeatState, RefusesAStateThatIsNotOne) {
+    const std::string file = EncodeStateFile({0, "1.0", 0, "snapshot", ""});
+    const std::string good = WriteSeatState({"s07", "r1", "c-1", file, ""});
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        return Replaced(good, from, to);
+    };
+    const std::string data = EncodeBase64(file);
+    ExpectRefused(
+        {
+            {replaced("\"kind\":\"state\"", "\"kind\":\"event\""), "not a state"},
+            {replaced("\"seat\":\"s07\"", "\"seat\":\"s+7\""), "good seat or room"},
+            {replaced("\"room\":\"r1\"", "\"room\":7"), "good seat or room"},
+            {replaced("\"id\":\"c-1\"", "\"id\":1"), "bad id"},
+            {replaced("\"data\":\"" + data + "\"", "\"data\":\"" + data + "\",\"refusal\":\"no\""),
+             "or both"},
+            {replaced("\"data\":\"" + data + "\"", "\"other\":1"), "neither data"},
+            {replaced("\"data\":\"" + data + "\"", "\"refusal\":\"\""), "bad refusal"},
+            {replaced("\"data\":\"" + data + "\"", "\"data\":\"a=b=\""), "no base64"},
+            {replaced("\"data\":\"" + data + "\"", "\"data\":7"), "no base64"},
+            {replaced("\"data\":\"" + data + "\"",
+                      "\"data\":\"" + EncodeBase64("# vp7sim recording\nstart\n") + "\""),
+             "no snapshot state file"},
+            {replaced("\"data\":\"" + data + "\"",
+                      "\"data\":\"" + EncodeBase64(file + std::string(kSeatStateMaxBytes, 'x')) + "\""),
+             "no base64"},
+            {"{\"kind\":\"state\",\"pad\":\"" + std::string(kSeatStateMessageMaxBytes, ' ') + "\"}",
+             "larger than"},
+        },
+        ReadSeatState);
+    ExpectRefused({{replaced("\"data\":\"" + data + "\"", "\"other\":1"), "neither data"}}, ReadEventChannel);
+    // Sent too large, a state arrives as the refusal that says so.
+    const auto read =
+        ReadSeatState(WriteSeatState({"s07", "r1", "", std::string(kSeatStateMaxBytes + 1, 'x'), ""}));
+    ASSERT_TRUE(std::holds_alternative<SeatStateMessage>(read));
+    EXPECT_NE(std::get<SeatStateMessage>(read).refusal.find("more than a seat sends"), std::string::npos);
 }
 
 TEST(RoomNames, TheStationTakesOnlyItsRoomsSeatChannels) {

@@ -10,7 +10,9 @@
 #include "classroom/HandInVerifier.h"
 #include "classroom/RunnerSeat.h"
 #include "classroom/SeatCommand.h"
+#include "classroom/SeatEvent.h"
 #include "classroom/SeatStatus.h"
+#include "session/StateFile.h"
 #include "session/language/ScriptWords.h"
 #include "session/script/Runner.h"
 #include "support/Bytes.h"
@@ -284,6 +286,54 @@ TEST_F(SeatTest, IgnoresWhatIsNoCommandAndDoesATwiceSentOneOnce) {
         ignored +=
             line.starts_with("classroom: ignored: ") || line.find("larger than 1 MB") != std::string::npos;
     EXPECT_EQ(ignored, std::size(hostile) + 1) << log.str(); // and the second "once"
+}
+
+// The instructor's "save state" and "rewind" are the room's: the seat's hold on the device (a fault the
+// room hid) refuses neither, and the hold stays, the fault set again, after the rewind.
+TEST_F(SeatTest, SavesItsStateForTheStationAndRewindsWhileTheRoomHoldsIt) {
+    ASSERT_TRUE(broker->Start());
+    test::Instructor instructor;
+    ASSERT_TRUE(instructor.Connect(broker->Port(), {"vp7/r1/seat/s1/event"}));
+    Join();
+    Run("start");
+    Run("wait 20000");
+    ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/seat/s1",
+                                   R"({"command":"fault","option":"FrictionSelect","on":true})"));
+    ASSERT_TRUE(RunUntil([&] { return runner->RoomHoldsDevice(); }));
+    ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/seat/s1", R"({"command":"savestate","id":"k-1"})"));
+    std::string answer;
+    ASSERT_TRUE(RunUntil([&] {
+        answer = instructor.WaitFor("vp7/r1/seat/s1/event", "\"kind\":\"state\"", {});
+        return !answer.empty();
+    }));
+    const auto read = ReadEventChannel(answer);
+    ASSERT_TRUE(std::holds_alternative<SeatStateMessage>(read)) << answer.substr(0, 200);
+    const SeatStateMessage& state = std::get<SeatStateMessage>(read);
+    EXPECT_EQ(state.id, "k-1");
+    EXPECT_EQ(state.refusal, "");
+    const auto decoded = DecodeStateFile(state.state, std::nullopt);
+    ASSERT_TRUE(std::holds_alternative<StateFile>(decoded));
+    EXPECT_NE(std::get<StateFile>(decoded).recording.find("room fault FrictionSelect 1"), std::string::npos);
+
+    // The state loads elsewhere as the device it was saved from, the room's fault set.
+    const fs::path file = dir / "s1.vp7state";
+    std::ofstream(file, std::ios::binary) << state.state;
+    fs::create_directories(dir / "other");
+    std::ostringstream elsewhere;
+    Runner other(elsewhere, (dir / "other").string());
+    other.Execute("state " + file.string());
+    other.Execute("print FrictionSelect");
+    EXPECT_EQ(elsewhere.str(), "FrictionSelect 1\n");
+
+    const int64_t before = runner->NowMs();
+    ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/seat/s1", R"({"command":"rewind","seconds":10})"));
+    ASSERT_TRUE(RunUntil([&] { return runner->NowMs() < before - 5000; })) << log.str();
+    EXPECT_GE(runner->NowMs(), before - 10000);
+    EXPECT_TRUE(runner->RoomHoldsDevice());
+    EXPECT_EQ(Print("FrictionSelect"), "FrictionSelect 1\n");
+    // Longer back than the session is long: to its start.
+    ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/all", R"({"command":"rewind","seconds":86400})"));
+    ASSERT_TRUE(RunUntil([&] { return runner->NowMs() - runner->StartedAtMs() < 2000; })) << log.str();
 }
 
 TEST_F(SeatTest, TheClassroomLineRefusesWhatCannotJoinARoom) {

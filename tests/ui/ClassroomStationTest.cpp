@@ -4,14 +4,22 @@
 // each hand-in stored once with its report.
 #include "ShownApp.h"
 #include "classroom/SeatCommand.h"
+#include "classroom/SeatState.h"
+#include "session/StateFile.h"
+#include "ui/classroom/HiddenFaults.h"
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/LiveFrame.h"
 #include "ui/classroom/LiveView.h"
+#include "ui/classroom/StationSeatActions.h"
 
 #include <QAction>
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,7 +81,7 @@ TEST(ClassroomStation, SeatsShowWhatTheirStatusSaysAndBadMessagesChangeNothing) 
     EXPECT_EQ(s.station.Tile(QStringLiteral("anna"))->Summary().toStdString(),
               "anna; connected; 37.0|MAN37; MAN");
     EXPECT_EQ(s.station.Tile(QStringLiteral("ben"))->Summary().toStdString(),
-              "ben; connected; 80.0|AUT80; AUT · frozen · 2×; Fault 3; Leak · 1/3 · 2:05");
+              "ben; connected; 80.0|AUT80; AUT · frozen · 2×; Fault 3; Leak; 1/3 holding · 2:05 left");
     s.station.SortBy(InstructorStation::Order::FaultsFirst);
     EXPECT_EQ(s.station.Seats().front(), QStringLiteral("ben"));
 
@@ -243,6 +251,159 @@ TEST(ClassroomStation, AResultsFileThatIsAPipeHoldsNothingUp) {
     ASSERT_FALSE(s.station.Log().isEmpty());
     EXPECT_TRUE(s.station.Log().back().contains(QStringLiteral("no file")))
         << s.station.Log().back().toStdString();
+}
+
+// The faults the station hid are listed and marked on their tiles by the captions the device shows, and
+// "Clear all" clears each where it was set: the room's on the room, a seat's on the seat.
+TEST(ClassroomStation, ListsTheHiddenFaultsAndClearsThemAll) {
+    Station s;
+    for (const char* seat : {"anna", "ben"})
+        s.Status(Seat(seat, "AUT"));
+    s.station.Send({SeatCommandKind::SetHiddenFault, "FrictionSelect", 1, true});
+    s.station.SendTo({QStringLiteral("anna")}, {SeatCommandKind::SetHiddenFault, "LeakageSelect", 1, true});
+    s.station.SendTo({QStringLiteral("ben")}, {SeatCommandKind::SetHiddenFault, "BlockUpSelect", 1, true});
+    s.station.SendTo({QStringLiteral("ben")}, {SeatCommandKind::SetHiddenFault, "BlockUpSelect", 1, false});
+    s.Status(Seat("cem", "AUT")); // joined later: the room's fault reached it not
+    QListWidget* list = s.station.Faults()->List();
+    QStringList listed;
+    for (int i = 0; i < list->count(); ++i)
+        listed << list->item(i)->text();
+    EXPECT_EQ(listed,
+              (QStringList{QStringLiteral("All seats · Friction"), QStringLiteral("anna · Leakage")}));
+    const struct {
+        const char* seat;
+        const char* mark;
+    } marks[] = {{"anna", "◆ hidden: Friction, Leakage"}, {"ben", "◆ hidden: Friction"}};
+    for (const auto& m : marks)
+        EXPECT_TRUE(s.station.Tile(QString::fromUtf8(m.seat))->Summary().endsWith(QString::fromUtf8(m.mark)))
+            << s.station.Tile(QString::fromUtf8(m.seat))->Summary().toStdString();
+
+    s.sent.clear();
+    s.station.findChild<QPushButton*>(QStringLiteral("ClearHiddenFaults"))->click();
+    const std::vector<std::pair<QString, std::string>> cleared{
+        {QStringLiteral("vp7/room1/cmd/all"), "FrictionSelect"},
+        {QStringLiteral("vp7/room1/cmd/seat/anna"), "LeakageSelect"},
+    };
+    ASSERT_EQ(s.sent.size(), cleared.size());
+    for (std::size_t i = 0; i < cleared.size(); ++i) {
+        EXPECT_EQ(s.sent[i].first, cleared[i].first);
+        const auto read = ReadSeatCommand(s.sent[i].second.toStdString());
+        ASSERT_TRUE(std::holds_alternative<SeatCommand>(read));
+        EXPECT_EQ(std::get<SeatCommand>(read).text, cleared[i].second);
+        EXPECT_FALSE(std::get<SeatCommand>(read).on);
+    }
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_FALSE(s.station.Tile(QStringLiteral("anna"))->Summary().contains(QStringLiteral("hidden")));
+}
+
+// A German station says what it notes and lists in German, the note shown a while in its status bar.
+TEST(ClassroomStation, AGermanStationSpeaksGerman) {
+    QTemporaryDir folder;
+    InstructorStation station(
+        QStringLiteral("room1"), true, [](const QString&, const QByteArray&) {}, folder.path());
+    station.Send({SeatCommandKind::SetHiddenFault, "FrictionSelect", 1, true});
+    ASSERT_EQ(station.Faults()->List()->count(), 1);
+    EXPECT_EQ(station.Faults()->List()->item(0)->text(), QStringLiteral("Alle Plätze · Reibung"));
+    const struct {
+        const char* topic;
+        const char* note;
+    } rows[] = {
+        {"vp7/room2/seat/anna/status", "Nicht von einem Platz: vp7/room2/seat/anna/status"},
+        {"vp7/room1/seat/anna/event", "anna: ein Zustand, um den niemand bat, nicht behalten"},
+    };
+    const QByteArray state =
+        QByteArray::fromStdString(WriteSeatState({"anna", "room1", "", EncodeStateFile({}), ""}));
+    for (const auto& row : rows) {
+        station.Received(QString::fromUtf8(row.topic), state);
+        EXPECT_TRUE(station.Log().back().endsWith(QString::fromUtf8(row.note)))
+            << station.Log().back().toStdString();
+        EXPECT_EQ(station.statusBar()->currentMessage(), QString::fromUtf8(row.note));
+    }
+}
+
+// Every fault an instructor may hide has a caption of the device's own in both languages.
+TEST(ClassroomStation, NamesEachHideableFaultByItsCaption) {
+    for (const std::string_view fault : kHideableFaults)
+        for (const bool german : {true, false}) {
+            const QString caption = HiddenFaults::Caption(fault, german);
+            EXPECT_FALSE(caption.isEmpty()) << fault;
+            EXPECT_FALSE(caption.contains(QStringLiteral("Select"))) << fault;
+        }
+    EXPECT_EQ(HiddenFaults::Caption("NoPreasureSelect", true), QStringLiteral("Keine Druckluft"));
+}
+
+// A state is kept only from a seat asked for one, once, and only when it reads whole as a state file.
+TEST(ClassroomStation, KeepsTheStateOfASeatItAskedAsAFileThatLoads) {
+    Station s;
+    for (const char* seat : {"anna", "ben", "cem", "dora"})
+        s.Status(Seat(seat, "AUT"));
+    s.station.Choose({QStringLiteral("anna"), QStringLiteral("ben"), QStringLiteral("cem")});
+    s.station.findChild<QAction*>(QStringLiteral("savestate"))->trigger();
+    ASSERT_EQ(s.sent.size(), 3u);
+    EXPECT_EQ(std::get<SeatCommand>(ReadSeatCommand(s.sent[0].second.toStdString())).kind,
+              SeatCommandKind::SaveState);
+    const std::string file = EncodeStateFile({0, "1.0", 0, "snapshot", "start\n"});
+    std::string damaged = file;
+    damaged.back() ^= 1;
+    const struct {
+        const char* seat;
+        SeatStateMessage answer;
+        bool kept;
+        const char* noted; // part of the log's line
+    } rows[] = {
+        {"anna", {"anna", "room1", "", file, ""}, true, "kept in"},
+        {"anna", {"anna", "room1", "", file, ""}, false, "nobody asked"}, // the second answer
+        {"dora", {"dora", "room1", "", file, ""}, false, "nobody asked"},
+        {"ben", {"ben", "room1", "", damaged, ""}, false, "not kept"},
+        {"cem", {"cem", "room1", "", "", "a dialog is open on the seat"}, false, "a dialog is open"},
+    };
+    const QDir folder(s.station.ClassFolder());
+    for (const auto& row : rows) {
+        const qsizetype before = folder.entryList({QStringLiteral("*.vp7state")}).size();
+        s.station.Received(QStringLiteral("vp7/room1/seat/%1/event").arg(QString::fromUtf8(row.seat)),
+                           QByteArray::fromStdString(WriteSeatState(row.answer)));
+        EXPECT_EQ(folder.entryList({QStringLiteral("*.vp7state")}).size(), before + row.kept) << row.seat;
+        ASSERT_FALSE(s.station.Log().isEmpty());
+        EXPECT_TRUE(s.station.Log().back().contains(QString::fromUtf8(row.noted)))
+            << s.station.Log().back().toStdString();
+    }
+    const QStringList kept = folder.entryList({QStringLiteral("anna-*.vp7state")});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(test::Bytes(folder.filePath(kept[0])).toStdString(), file);
+    EXPECT_EQ(QFileInfo(folder.filePath(kept[0])).permissions() &
+                  (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+              QFileDevice::Permissions());
+}
+
+// The station asks before it closes only while a seat is connected, and stays open when told so.
+TEST(ClassroomStation, ClosingAsksOnlyWhileSeatsAreConnected) {
+    const struct {
+        std::vector<bool> online; // the seats' last statuses
+        bool answer;
+        int asked; // -1: not asked
+        bool closed;
+    } rows[] = {
+        {{}, false, -1, true},
+        {{false, false}, false, -1, true},
+        {{true, false, true}, false, 2, false},
+        {{true}, true, 1, true},
+    };
+    for (const auto& row : rows) {
+        Station s;
+        int asked = -1;
+        s.station.SeatActions()->SetCloseAsker([&](int online) {
+            asked = online;
+            return row.answer;
+        });
+        for (std::size_t i = 0; i < row.online.size(); ++i) {
+            SeatStatus status = Seat(i == 0 ? "anna" : i == 1 ? "ben" : "cem", "AUT");
+            status.online = row.online[i];
+            s.Status(status);
+        }
+        s.station.show();
+        EXPECT_EQ(s.station.close(), row.closed);
+        EXPECT_EQ(asked, row.asked);
+    }
 }
 
 TEST(ClassroomLiveView, ShowsAFrameWholeAndPassesOverWhatIsNone) {

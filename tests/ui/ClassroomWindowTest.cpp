@@ -10,6 +10,7 @@
 #include "classroom/RunnerSeat.h"
 #include "classroom/Seat.h"
 #include "session/SavedState.h"
+#include "session/StateFile.h"
 #include "session/exercise/KeptExercise.h"
 #include "sim/Simulator.h"
 #include "tests/classroom/Broker.h"
@@ -19,6 +20,7 @@
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/SeatTile.h"
 #include "ui/classroom/StationLink.h"
+#include "ui/classroom/StationSeatActions.h"
 #include "ui/device/MenuBar.h"
 #include "ui/training/ExerciseSession.h"
 #include "ui/training/Player.h"
@@ -30,6 +32,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -67,14 +70,36 @@ ClassroomSettings AnnaInRoom(const test::Broker& broker) {
     return settings;
 }
 
+// The program's windows and a broker of the test's own. The program's own clock: freezing and speed are
+// the real clock's.
+struct ProgramAndBroker {
+    QTemporaryDir dir;
+    test::Broker broker{std::filesystem::path(dir.path().toStdString()) / "broker"};
+    std::optional<AppWindows> windows{CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false)};
+};
+
+// A runner's device as a seat of the test's room, in a program folder made for it.
+struct RunnerInRoom {
+    RunnerInRoom(const std::filesystem::path& program, int port, const std::string& name)
+        : runner(out, MadeFolder(program)),
+          seat(runner, (program / "Classroom").string(), log, &SeatLink::Make) {
+        runner.Execute("classroom 127.0.0.1 " + std::to_string(port) + " r1 " + name);
+    }
+    static std::string MadeFolder(const std::filesystem::path& folder) {
+        std::filesystem::create_directories(folder);
+        return folder.string();
+    }
+    std::ostringstream out, log;
+    Runner runner;
+    RunnerSeat seat;
+};
+
 } // namespace
 
 TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
-    QTemporaryDir dir;
-    test::Broker broker(std::filesystem::path(dir.path().toStdString()) / "broker");
+    ProgramAndBroker program;
+    auto& [dir, broker, windows] = program;
     ASSERT_TRUE(broker.Start());
-    // The program's own clock: freezing and speed are the real clock's.
-    std::optional<AppWindows> windows(CreateProgramWindows(test::ProgramFolder(dir).toStdString(), 1, false));
     MainWindow& main = *windows->main;
     main.show();
     ClassroomControl& classroom = *windows->classroom;
@@ -196,12 +221,8 @@ TEST(ClassroomWindow, TheStationGradesEachHandInItself) {
     ASSERT_TRUE(instructor.Connect(broker.Port(), {"vp7/r1/seat/+/event"}));
     ClassroomSettings settings = AnnaInRoom(broker);
     ASSERT_TRUE(classroom.Join(settings, ""));
-    std::ostringstream out, log;
-    const fs::path program = fs::path(dir.path().toStdString()) / "runner";
-    fs::create_directories(program);
-    Runner runner(out, program.string());
-    RunnerSeat ben(runner, (program / "Classroom").string(), log, &SeatLink::Make);
-    runner.Execute("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " r1 ben");
+    RunnerInRoom benInRoom(fs::path(dir.path().toStdString()) / "runner", broker.Port(), "ben");
+    auto& [out, log, runner, ben] = benInRoom;
     const test::DocumentsIn documents(dir);
     InstructorStation* station = classroom.OpenStation(settings, "");
     ASSERT_NE(station, nullptr);
@@ -348,31 +369,21 @@ TEST(ClassroomWindow, TheLessonsExerciseGoesToEachSeatAsItJoins) {
         return line.contains("goes to each seat as it joins");
     }));
 
-    struct JoiningSeat {
-        std::ostringstream out, log;
-        std::unique_ptr<Runner> runner;
-        std::unique_ptr<RunnerSeat> seat;
-    };
-    std::map<std::string, JoiningSeat> seats;
+    std::map<std::string, std::unique_ptr<RunnerInRoom>> seats;
     const auto until = [&](const std::function<bool()>& done) {
         test::RunEvents(20000, [&] {
             for (auto& [name, joined] : seats)
-                joined.seat->Poll();
+                joined->seat.Poll();
             return done();
         });
         return done();
     };
     // One seat after the other: the second joins while the first works.
     for (const char* name : {"ben", "cem"}) {
-        const fs::path program = folder / name;
-        fs::create_directories(program);
-        JoiningSeat& joined = seats[name];
-        joined.runner = std::make_unique<Runner>(joined.out, program.string());
-        joined.seat = std::make_unique<RunnerSeat>(*joined.runner, (program / "Classroom").string(),
-                                                   joined.log, &SeatLink::Make);
-        joined.runner->Execute("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " r1 " + name);
-        Runner& runner = *joined.runner;
-        ASSERT_TRUE(until([&] { return runner.CurrentExercise().title.en == "Class"; })) << joined.log.str();
+        RunnerInRoom& joined =
+            *(seats[name] = std::make_unique<RunnerInRoom>(folder / name, broker.Port(), name));
+        ASSERT_TRUE(until([&] { return joined.runner.CurrentExercise().title.en == "Class"; }))
+            << joined.log.str();
     }
     const SentExercises kept((folder / "class" / "sent").string());
     std::set<uint64_t> seeds;
@@ -380,10 +391,10 @@ TEST(ClassroomWindow, TheLessonsExerciseGoesToEachSeatAsItJoins) {
         const auto sent = kept.For(name);
         ASSERT_TRUE(sent) << name;
         EXPECT_EQ(sent->text, kExercise);
-        EXPECT_EQ(joined.runner->Sim()->RandomSeed, sent->seed) << name;
+        EXPECT_EQ(joined->runner.Sim()->RandomSeed, sent->seed) << name;
         seeds.insert(sent->seed);
         for (const char* line : {"wait 2000", "press mode", "wait 6000", "release mode", "handin"})
-            joined.runner->Execute(line);
+            joined->runner.Execute(line);
     }
     EXPECT_EQ(seeds.size(), 2u);
     QTableWidget& table = *station.HandIns();
@@ -397,4 +408,91 @@ TEST(ClassroomWindow, TheLessonsExerciseGoesToEachSeatAsItJoins) {
         if (m.payload.find("\"exercise\"") != std::string::npos) ++exercisesSent[m.topic];
     EXPECT_EQ(exercisesSent,
               (std::map<std::string, int>{{"vp7/r1/cmd/seat/ben", 1}, {"vp7/r1/cmd/seat/cem", 1}}));
+}
+
+// The station's own work on a window's seat through the broker: the faults it hid listed and cleared
+// all at once, the seat's state kept as a file that reads whole, a rewind that takes the device's time
+// back (the room's faults set again after it), and a question before the station closes on the seat.
+TEST(ClassroomWindow, TheStationSavesRewindsAndClearsTheFaultsItHid) {
+    namespace fs = std::filesystem;
+    ProgramAndBroker beside;
+    auto& [dir, broker, windows] = beside;
+    ASSERT_TRUE(broker.Start());
+    MainWindow& main = *windows->main;
+    main.show();
+    ClassroomControl& classroom = *windows->classroom;
+    ClassroomSettings settings = AnnaInRoom(broker);
+    ASSERT_TRUE(classroom.Join(settings, ""));
+    // Ben's seat is the runner's.
+    RunnerInRoom benInRoom(fs::path(dir.path().toStdString()) / "runner", broker.Port(), "ben");
+    auto& [out, log, runner, ben] = benInRoom;
+    runner.Execute("start");
+    const test::DocumentsIn documents(dir);
+    InstructorStation* station = classroom.OpenStation(settings, "");
+    ASSERT_NE(station, nullptr);
+    const auto until = [&](const std::function<bool()>& done) {
+        test::RunEvents(8000, [&] {
+            ben.Poll();
+            return done();
+        });
+        return done();
+    };
+    const auto bensFriction = [&] {
+        const std::size_t before = out.str().size();
+        runner.Execute("print FrictionSelect");
+        return out.str().substr(before);
+    };
+    ASSERT_TRUE(
+        until([&] { return station->Tile(QStringLiteral("anna")) && station->Tile(QStringLiteral("ben")); }));
+    auto* friction = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
+    auto* leakage = main.findChild<QCheckBox*>(QStringLiteral("LeakageSelect"));
+    ASSERT_TRUE(friction && leakage);
+    station->Send({SeatCommandKind::SetHiddenFault, "FrictionSelect", 1, true});
+    station->SendTo({QStringLiteral("anna")}, {SeatCommandKind::SetHiddenFault, "LeakageSelect", 1, true});
+    ASSERT_TRUE(until([&] {
+        return friction->isChecked() && leakage->isChecked() && bensFriction() == "FrictionSelect 1\n";
+    }));
+
+    // Every seat's state, asked for with none chosen, kept as a file that reads whole.
+    const QDir folder(station->ClassFolder());
+    station->SeatActions()->RequestStates({});
+    for (const QString& seat : {QStringLiteral("anna"), QStringLiteral("ben")}) {
+        const QStringList pattern{seat + QStringLiteral("-*.vp7state")};
+        ASSERT_TRUE(until([&] { return !folder.entryList(pattern).isEmpty(); }))
+            << station->Log().join('\n').toStdString();
+        const QByteArray kept = test::Bytes(folder.filePath(folder.entryList(pattern)[0]));
+        const auto decoded = DecodeStateFile(kept.toStdString(), std::nullopt);
+        ASSERT_TRUE(std::holds_alternative<StateFile>(decoded)) << seat.toStdString();
+        EXPECT_NE(std::get<StateFile>(decoded).recording.find("start"), std::string::npos)
+            << seat.toStdString();
+    }
+
+    test::RunEvents(1500);
+    const int64_t before = main.Sim().clock.NowMs();
+    station->SendTo({QStringLiteral("anna")}, {SeatCommandKind::Rewind, {}, 86400});
+    EXPECT_TRUE(until([&] { return main.Sim().clock.NowMs() < before - 1000; }))
+        << main.Sim().clock.NowMs() << " from " << before;
+    ASSERT_TRUE(until([&] {
+        auto* f = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
+        auto* l = main.findChild<QCheckBox*>(QStringLiteral("LeakageSelect"));
+        return f && l && f->isChecked() && l->isChecked();
+    }));
+
+    station->findChild<QPushButton*>(QStringLiteral("ClearHiddenFaults"))->click();
+    EXPECT_TRUE(until([&] {
+        auto* f = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
+        auto* l = main.findChild<QCheckBox*>(QStringLiteral("LeakageSelect"));
+        return f && l && !f->isChecked() && !l->isChecked() && bensFriction() == "FrictionSelect 0\n";
+    }));
+    EXPECT_FALSE(classroom.HoldsDevice());
+
+    int asked = 0;
+    station->SeatActions()->SetCloseAsker([&](int online) {
+        asked = online;
+        return false;
+    });
+    EXPECT_FALSE(station->close());
+    EXPECT_EQ(asked, 2);
+    classroom.Leave();
+    windows.reset();
 }

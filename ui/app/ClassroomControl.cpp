@@ -26,6 +26,7 @@
 #include "ui/classroom/RoomAuthority.h"
 #include "ui/classroom/RoomMenu.h"
 #include "ui/classroom/StationLink.h"
+#include "ui/classroom/StationSeatActions.h"
 #include "ui/device/MenuBar.h"
 #include "ui/device/PictureWidget.h"
 #include "ui/training/ExerciseSession.h"
@@ -101,7 +102,7 @@ void ClassroomControl::Attach(AppWindows& windows) {
     });
     connect(main_, &MainWindow::ExerciseChanged, this, [this] { FollowExercise(); });
     connect(main_, &MainWindow::Closing, this, [this] {
-        if (station_) station_->close();
+        if (station_) station_->SeatActions()->CloseUnasked();
     });
     connect(main_, &MainWindow::FormChanged, this, [this] { ShowConnection(); });
     // In a room when the program ended: joined again when nothing needs asking.
@@ -279,7 +280,7 @@ InstructorStation* ClassroomControl::OpenStation(const ClassroomSettings& settin
             [this](const QString& path) { QTimer::singleShot(0, this, [this, path] { OpenRoom(path); }); });
     connect(station_.get(), &InstructorStation::KeepLessonDaysChosen, this,
             [this](int days) { settings_.keepLessonDays = days; });
-    if (!lesson) station_->Note(QStringLiteral("no class folder: %1").arg(Q(why)));
+    if (!lesson) station_->Note("Kein Ordner für den Unterricht: %1", "no class folder: %1", Q(why));
     for (const std::string& line : deleted)
         station_->Note(Q(line));
     if (!deleted.empty())

@@ -82,6 +82,8 @@ public:
     void SetHiddenFault(const std::string& option, bool on) override;
     void ShowMessage(const std::string& text) override;
     std::optional<SeatHandIn> HandIn() override;
+    std::string SaveState() override;
+    void Rewind(int64_t ms) override;
     void Watch(bool on) override;
     void Log(const std::string& line) override;
 

@@ -9,7 +9,9 @@
 #include "platform/FileRead.h"
 #include "platform/Sha256.h"
 #include "ui/classroom/HandInGrader.h"
+#include "ui/classroom/HiddenFaults.h"
 #include "ui/classroom/LiveView.h"
+#include "ui/classroom/StationSeatActions.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -48,6 +50,7 @@ constexpr std::size_t kLargestResults = 16u << 20;
 
 constexpr int kTileWidth = 260; // two display lines at their own size, and a margin
 constexpr int kLogLines = 500;
+constexpr int kNoteShownMs = 10000;
 // A seat sends its picture for a while after each request; the station asks again well before that.
 constexpr int kWatchRenewMs = kWatchLeaseMs / 3;
 
@@ -77,7 +80,13 @@ InstructorStation::InstructorStation(const QString& room, bool german, Publish p
                                   : QDir(classFolder).filePath(QStringLiteral("sent")).toStdString()),
       grader_(new HandInGrader(
           [this](const HandInMessage& handIn, const HandInVerdict& verdict) { Store(handIn, verdict); },
-          this)) {
+          this)),
+      hidden_(new HiddenFaults(german,
+                               [this](const QStringList& seats, SeatCommand command) {
+                                   seats.isEmpty() ? SendToRoom(std::move(command))
+                                                   : SendTo(seats, std::move(command));
+                               })),
+      actions_(new StationSeatActions(*this, german)) {
     setObjectName(QStringLiteral("InstructorStation"));
     setWindowTitle(QString::fromUtf8(Text("Klassenraum %1", "Classroom %1")).arg(room));
     auto* scroll = new QScrollArea;
@@ -94,12 +103,18 @@ InstructorStation::InstructorStation(const QString& room, bool german, Publish p
     handIns_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(scroll);
-    split->addWidget(handIns_);
+    auto* below = new QSplitter(Qt::Horizontal);
+    below->addWidget(handIns_);
+    below->addWidget(hidden_);
+    below->setStretchFactor(0, 3);
+    split->addWidget(below);
+    connect(hidden_, &HiddenFaults::Changed, this, &InstructorStation::MarkHiddenFaults);
     split->setStretchFactor(0, 4);
     setCentralWidget(split);
-    statusBar()->addWidget(connection_);
+    // Beside the notes shown a while, never under them.
+    statusBar()->addPermanentWidget(connection_);
     lesson_->setObjectName(QStringLiteral("LessonExercise"));
-    statusBar()->addWidget(lesson_);
+    statusBar()->addPermanentWidget(lesson_);
     SetConnected(false);
     BuildToolBar();
     BuildMenu();
@@ -140,6 +155,8 @@ void InstructorStation::BuildToolBar() {
     add("Übung starten…", "Start exercise…", "exercise",
         [this] { AskAndSend(SeatCommandKind::OpenExercise); });
     add("Zustand laden…", "Load state…", "state", [this] { AskAndSend(SeatCommandKind::LoadState); });
+    add("Zustand speichern", "Save state", "savestate", [this] { actions_->RequestStates(Chosen()); });
+    add("Zurückspulen…", "Rewind…", "rewind", [this] { actions_->AskAndRewind(); });
     add("Einfrieren", "Freeze", "freeze", [this] { Send({SeatCommandKind::Freeze}); });
     add("Fortsetzen", "Continue", "continue", [this] { Send({SeatCommandKind::Continue}); });
     auto* speeds = new QToolButton;
@@ -180,7 +197,7 @@ void InstructorStation::BuildMenu() {
     open->setEnabled(!classFolder_.isEmpty());
     connect(open, &QAction::triggered, this, [this] {
         if (!QDir().mkpath(classFolder_) || !QDesktopServices::openUrl(QUrl::fromLocalFile(classFolder_)))
-            Note(QStringLiteral("cannot open %1").arg(classFolder_));
+            Note("Kann %1 nicht öffnen", "cannot open %1", classFolder_);
     });
     QAction* keep = menu->addAction(QString::fromUtf8(Text("Unterricht aufbewahren…", "Keep lessons…")));
     keep->setObjectName(QStringLiteral("keepLessons"));
@@ -208,32 +225,25 @@ void InstructorStation::AskAndSend(SeatCommandKind kind) {
         // The shipped exercises first, as the program's own "open exercise" offers them.
         const QDir shipped(QCoreApplication::applicationDirPath() + QStringLiteral("/Exercises"));
         const QString path = QFileDialog::getOpenFileName(
-            this, QString::fromUtf8(exercise ? Text("Übung", "Exercise") : Text("Zustand", "State")),
-            exercise && shipped.exists() ? shipped.path() : QString(),
-            exercise ? QStringLiteral("*.vp7x") : QStringLiteral("*.vp7state"));
+            this,
+            QString::fromUtf8(exercise ? Text("Übung starten", "Start exercise")
+                                       : Text("Zustand laden", "Load state")),
+            exercise && shipped.exists() ? shipped.path() : classFolder_,
+            QString::fromUtf8(
+                exercise
+                    ? Text("Übung (*.vp7x);;Alle Dateien (*)", "Exercise (*.vp7x);;All files (*)")
+                    : Text("Zustand (*.vp7state);;Alle Dateien (*)", "State (*.vp7state);;All files (*)")));
         if (path.isEmpty()) return;
         auto bytes = ReadWholeFile(path.toStdString(), kLargestMessage / 2);
         if (!bytes) {
-            Note(QStringLiteral("cannot send %1").arg(path));
+            Note("Kann %1 nicht senden", "cannot send %1", path);
             return;
         }
         command.text = std::move(*bytes); // the writer carries a state's bytes as base64
     } else if (kind == SeatCommandKind::SetHiddenFault) {
-        QStringList options;
-        for (const std::string_view fault : kHideableFaults)
-            options << QString::fromLatin1(fault.data(), static_cast<qsizetype>(fault.size()));
-        bool ok = false;
-        const QString option =
-            QInputDialog::getItem(this, QString::fromUtf8(Text("Verdeckter Fehler", "Hidden fault")),
-                                  QString::fromUtf8(Text("Option:", "Option:")), options, 0, false, &ok);
-        if (!ok) return;
-        const QString on = QInputDialog::getItem(
-            this, option, QString::fromUtf8(Text("Setzen oder löschen:", "Set or clear:")),
-            {QString::fromUtf8(Text("setzen", "set")), QString::fromUtf8(Text("löschen", "clear"))}, 0, false,
-            &ok);
-        if (!ok) return;
-        command.text = option.toStdString();
-        command.on = on == QString::fromUtf8(Text("setzen", "set"));
+        const auto asked = hidden_->Ask(this);
+        if (!asked) return;
+        command = *asked;
     } else if (kind == SeatCommandKind::Message) {
         bool ok = false;
         const QString text = QInputDialog::getText(this, QString::fromUtf8(Text("Nachricht", "Message")),
@@ -259,7 +269,17 @@ void InstructorStation::Send(SeatCommand command) {
     if (command.kind == SeatCommandKind::OpenExercise && seats.isEmpty())
         return StartLessonExercise(std::move(command));
     if (!seats.isEmpty()) return SendTo(seats, std::move(command));
+    SendToRoom(std::move(command));
+}
+
+void InstructorStation::SendToRoom(SeatCommand command) {
     publish_(QString::fromStdString(RoomCommandTopic(room_.toStdString())), Payload(command));
+    hidden_->Sent({}, command);
+}
+
+void InstructorStation::MarkHiddenFaults() {
+    for (const auto& [seat, tile] : tiles_)
+        tile->ShowHiddenFaults(hidden_->On(seat));
 }
 
 void InstructorStation::SendTo(const QStringList& seats, SeatCommand command) {
@@ -267,6 +287,7 @@ void InstructorStation::SendTo(const QStringList& seats, SeatCommand command) {
     const QByteArray payload = Payload(command);
     for (const QString& seat : seats)
         publish_(QString::fromStdString(SeatCommandTopic(room_.toStdString(), seat.toStdString())), payload);
+    hidden_->Sent(seats, command);
 }
 
 // Each seat's device draws from a seed of its own, so that a neighbour's recording replays to nothing
@@ -275,7 +296,8 @@ void InstructorStation::SendExercise(const QStringList& seats, SeatCommand comma
     for (const QString& seat : seats) {
         command.seed = QRandomGenerator::global()->generate64();
         if (!sent_.Keep(seat.toStdString(), {command.text, *command.seed}))
-            Note(QStringLiteral("cannot keep the exercise sent to %1 in %2").arg(seat, ClassFolder()));
+            Note("Die an %1 gesendete Übung kann nicht in %2 bleiben",
+                 "cannot keep the exercise sent to %1 in %2", seat, ClassFolder());
         publish_(QString::fromStdString(SeatCommandTopic(room_.toStdString(), seat.toStdString())),
                  Payload(command));
         if (command.text == lessonExercise_) lessonSeats_.insert(seat);
@@ -290,7 +312,8 @@ void InstructorStation::StartLessonExercise(SeatCommand command) {
     QStringList seats = Seats();
     seats.removeIf([this](const QString& seat) { return Tile(seat)->Missing(); }); // each gets it as it joins
     if (seats.isEmpty()) {
-        Note(QStringLiteral("no seat has joined yet: the exercise goes to each seat as it joins"));
+        Note("Noch kein Platz: Die Übung geht an jeden Platz, sobald er dazukommt",
+             "no seat has joined yet: the exercise goes to each seat as it joins");
         lesson_->setText(
             QString::fromUtf8(Text("Noch kein Platz: Die Übung geht an jeden Platz, sobald er dazukommt",
                                    "No seat yet: the exercise goes to each seat as it joins")));
@@ -307,8 +330,8 @@ int InstructorStation::Grading() const {
 
 void InstructorStation::Received(const QString& topic, const QByteArray& payload) {
     const auto from = ReadSeatTopic(room_.toStdString(), topic.toStdString());
-    if (!from) return Note(QStringLiteral("not a seat's: %1").arg(topic));
-    if (payload.size() > kLargestMessage) return Note(QStringLiteral("too large: %1").arg(topic));
+    if (!from) return Note("Nicht von einem Platz: %1", "not a seat's: %1", topic);
+    if (payload.size() > kLargestMessage) return Note("Zu groß: %1", "too large: %1", topic);
     const std::string& seat = from->seat;
     const std::string_view text(payload.constData(), static_cast<std::size_t>(payload.size()));
     switch (from->channel) {
@@ -317,23 +340,31 @@ void InstructorStation::Received(const QString& topic, const QByteArray& payload
         if (const auto* why = std::get_if<std::string>(&status))
             return Note(QStringLiteral("%1: %2").arg(topic, QString::fromStdString(*why)));
         if (std::get<SeatStatus>(status).seat != seat)
-            return Note(QStringLiteral("another seat's status: %1").arg(topic));
+            return Note("Zustand eines anderen Platzes: %1", "another seat's status: %1", topic);
         return TakeStatus(std::move(std::get<SeatStatus>(status)));
     }
     case SeatChannel::Picture: {
         const auto view = views_.find(QString::fromStdString(seat));
         if (view == views_.end() || !view->second) return; // a frame for a view closed meanwhile
-        if (!view->second->TakeFrame(payload)) Note(QStringLiteral("not a picture: %1").arg(topic));
+        if (!view->second->TakeFrame(payload)) Note("Kein Bild: %1", "not a picture: %1", topic);
         return;
     }
     case SeatChannel::Event: {
         const auto read = ReadEventChannel(text);
         if (const auto* why = std::get_if<std::string>(&read))
             return Note(QStringLiteral("%1: %2").arg(topic, QString::fromStdString(*why)));
+        if (const auto* state = std::get_if<SeatStateMessage>(&read)) {
+            if (state->seat != seat)
+                return Note("Gespeicherter Zustand eines anderen Platzes: %1", "another seat's state: %1",
+                            topic);
+            actions_->TakeState(QString::fromStdString(seat), *state);
+            return;
+        }
         // A seat's events are the trend's marks, shown on the seat itself; the station takes hand-ins.
         const auto* handIn = std::get_if<HandInMessage>(&read);
         if (!handIn) return;
-        if (handIn->seat != seat) return Note(QStringLiteral("another seat's hand-in: %1").arg(topic));
+        if (handIn->seat != seat)
+            return Note("Abgabe eines anderen Platzes: %1", "another seat's hand-in: %1", topic);
         return TakeHandIn(*handIn);
     }
     }
@@ -343,6 +374,7 @@ SeatTile* InstructorStation::NewTile(const QString& seat) {
     auto* tile = new SeatTile(seat, german_, grid_);
     connect(tile, &SeatTile::Clicked, this, &InstructorStation::Clicked);
     connect(tile, &SeatTile::Opened, this, [this](const QString& opened) { OpenLiveView(opened); });
+    tile->ShowHiddenFaults(hidden_->On(seat));
     return tile;
 }
 
@@ -429,7 +461,7 @@ void InstructorStation::Store(const HandInMessage& handIn, const HandInVerdict& 
         QSaveFile file(reportPath);
         if (!file.open(QIODevice::WriteOnly) ||
             file.write(html.data(), static_cast<qint64>(html.size())) < 0 || !file.commit()) {
-            Note(QStringLiteral("cannot write %1").arg(reportPath));
+            Note("Kann %1 nicht schreiben", "cannot write %1", reportPath);
             reportPath.clear();
         }
     }
@@ -455,18 +487,20 @@ void InstructorStation::WriteResults(const QString& handedIn, const HandInMessag
     QFile file(QDir(classFolder_).filePath(QStringLiteral("results.csv")));
     // Opening a pipe under the name to append would wait for a reader: the station would hang.
     if (const QFileInfo info(file); info.exists() && !info.isFile())
-        return Note(QStringLiteral("the results in %1 are no file").arg(classFolder_));
+        return Note("Die Ergebnisse in %1 sind keine Datei", "the results in %1 are no file", classFolder_);
     if (!results_) {
         std::optional<std::string> existing = std::string();
         if (file.exists())
             existing = ReadWholeFile(QFile::encodeName(file.fileName()).toStdString(), kLargestResults);
-        if (!existing) return Note(QStringLiteral("cannot read the results in %1").arg(classFolder_));
+        if (!existing)
+            return Note("Kann die Ergebnisse in %1 nicht lesen", "cannot read the results in %1",
+                        classFolder_);
         results_.emplace(german_, *existing);
     }
     const std::string text = results_->Add(handedIn.toStdString(), handIn, verdict);
     if (!file.open(QIODevice::Append) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 ||
         !file.flush())
-        Note(QStringLiteral("cannot write the results into %1").arg(classFolder_));
+        Note("Kann die Ergebnisse nicht in %1 schreiben", "cannot write the results into %1", classFolder_);
 }
 
 void InstructorStation::SetConnected(bool connected) {
@@ -539,6 +573,7 @@ void InstructorStation::Choose(const QStringList& seats) {
 }
 
 void InstructorStation::closeEvent(QCloseEvent* event) {
+    if (!actions_->MayClose()) return event->ignore();
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) emit Closed();
 }
@@ -568,6 +603,7 @@ void InstructorStation::Clicked(const QString& seat, bool adding) {
 }
 
 void InstructorStation::Note(const QString& line) {
+    statusBar()->showMessage(line, kNoteShownMs);
     log_ << QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char(' ') + line;
     if (log_.size() > kLogLines) log_.removeFirst();
 }

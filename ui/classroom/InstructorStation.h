@@ -32,7 +32,9 @@ class QTableWidget;
 namespace vp7 {
 
 class HandInGrader;
+class HiddenFaults;
 class LiveView;
+class StationSeatActions;
 
 class InstructorStation : public QMainWindow {
     Q_OBJECT
@@ -66,8 +68,15 @@ public:
     void SendTo(const QStringList& seats, SeatCommand command);
     // The seat's live view, opened (or raised); the seat is asked for its picture while it is open.
     LiveView* OpenLiveView(const QString& seat);
-    // A line in the station's log.
+    // A line in the station's log, shown a while in its status bar.
     void Note(const QString& line);
+    // The line in the station's language, QString arguments in place of %1, %2, ...
+    template <typename... Args> void Note(const char* de, const char* en, const Args&... args) {
+        if constexpr (sizeof...(Args) == 0)
+            Note(QString::fromUtf8(Text(de, en)));
+        else
+            Note(QString::fromUtf8(Text(de, en)).arg(args...));
+    }
     const QStringList& Log() const { return log_; }
     QTableWidget* HandIns() const { return handIns_; }
     QString ClassFolder() const { return classFolder_; }
@@ -75,6 +84,8 @@ public:
     void SetKeepLessonDays(int days) { keepLessonDays_ = days; }
     // Hand-ins whose replay is under way.
     int Grading() const;
+    HiddenFaults* Faults() const { return hidden_; }
+    StationSeatActions* SeatActions() const { return actions_; }
 
 protected:
     // A click beside the tiles chooses none again, so the next command goes to the whole room.
@@ -102,6 +113,8 @@ private:
     QByteArray Payload(SeatCommand& command);
     void AskAndSend(SeatCommandKind kind);
     void Clicked(const QString& seat, bool adding);
+    void SendToRoom(SeatCommand command);
+    void MarkHiddenFaults();
     const char* Text(const char* de, const char* en) const { return german_ ? de : en; }
 
     QString room_;
@@ -127,6 +140,8 @@ private:
     int columns_ = 0;
     std::map<QString, QPointer<LiveView>> views_;
     QTimer watching_; // asks the watched seats again, before their view would lapse
+    HiddenFaults* hidden_;
+    StationSeatActions* actions_;
 };
 
 } // namespace vp7

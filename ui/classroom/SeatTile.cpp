@@ -27,7 +27,7 @@ QImage DisplayImage(const QString& upper, const QString& lower) {
 SeatTile::SeatTile(const QString& seat, bool german, QWidget* parent)
     : QFrame(parent), german_(german), name_(new QLabel(seat, this)), display_(new QLabel(this)),
       position_(new QProgressBar(this)), mode_(new QLabel(this)), faults_(new QLabel(this)),
-      progress_(new QLabel(this)) {
+      exercise_(new QLabel(this)), progress_(new QLabel(this)), hidden_(new QLabel(this)) {
     shown_.seat = seat.toStdString();
     shown_.online = false;
     setObjectName(QStringLiteral("seat-") + seat);
@@ -41,8 +41,17 @@ SeatTile::SeatTile(const QString& seat, bool german, QWidget* parent)
     position_->setTextVisible(true);
     faults_->setWordWrap(true);
     faults_->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
+    // The exercise's progress and time left are what the instructor looks for across the room.
+    QFont progress = progress_->font();
+    progress.setPointSizeF(progress.pointSizeF() * 1.25);
+    progress.setBold(true);
+    progress_->setFont(progress);
+    exercise_->setWordWrap(true);
+    hidden_->setObjectName(QStringLiteral("HiddenMark"));
+    hidden_->setWordWrap(true);
     auto* column = new QVBoxLayout(this);
-    for (QWidget* w : std::initializer_list<QWidget*>{name_, display_, position_, mode_, faults_, progress_})
+    for (QWidget* w : std::initializer_list<QWidget*>{name_, display_, position_, mode_, faults_, exercise_,
+                                                      progress_, hidden_})
         column->addWidget(w);
     column->addStretch(); // a tile in a row of taller ones keeps its lines together at the top
     Show(shown_);
@@ -76,16 +85,18 @@ void SeatTile::Show(const SeatStatus& shown) {
     faults_->setText(faults.isEmpty() ? QString()
                                       : (german_ ? QStringLiteral("Störung ") : QStringLiteral("Fault ")) +
                                             faults.join(QStringLiteral(", ")));
+    // The title on its line; below it, large, how many checks hold and the time left, in words.
+    exercise_->setText(QString::fromStdString(shown.exercise));
     QString progress;
     if (!shown.exercise.empty()) {
-        progress = QStringLiteral("%1 · %2/%3")
-                       .arg(QString::fromStdString(shown.exercise))
+        progress = (german_ ? QStringLiteral("%1/%2 erfüllt") : QStringLiteral("%1/%2 holding"))
                        .arg(shown.checksHolding)
                        .arg(shown.checks);
         if (shown.timeLeftMs) {
             const int64_t seconds = *shown.timeLeftMs / 1000;
-            progress +=
-                QStringLiteral(" · %1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+            progress += (german_ ? QStringLiteral(" · %1:%2 übrig") : QStringLiteral(" · %1:%2 left"))
+                            .arg(seconds / 60)
+                            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
         }
     }
     progress_->setText(progress);
@@ -102,9 +113,17 @@ QString SeatTile::Summary() const {
                       QString::fromStdString(shown_.lcdUpper).trimmed() + QLatin1Char('|') +
                           QString::fromStdString(shown_.lcdLower).trimmed(),
                       mode_->text()};
-    for (const QLabel* l : {faults_, progress_})
+    for (const QLabel* l : {faults_, exercise_, progress_, hidden_})
         if (!l->text().isEmpty()) parts << l->text();
     return parts.join(QStringLiteral("; "));
+}
+
+void SeatTile::ShowHiddenFaults(const QStringList& captions) {
+    hidden_->setText(captions.isEmpty()
+                         ? QString()
+                         : (german_ ? QStringLiteral("◆ verdeckt: ") : QStringLiteral("◆ hidden: ")) +
+                               captions.join(QStringLiteral(", ")));
+    setAccessibleName(Summary());
 }
 
 void SeatTile::SetChosen(bool chosen) {

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
 class QProgressBar;
@@ -26,6 +27,8 @@ public:
     void ShowMissing();
     bool Missing() const { return missing_; }
     const SeatStatus& Shown() const { return shown_; }
+    // The captions of the faults the station hid on the seat, shown as a small mark.
+    void ShowHiddenFaults(const QStringList& captions);
     void SetChosen(bool chosen);
     bool Chosen() const { return chosen_; }
     // What the tile says, as a screen reader and a test read it.
@@ -52,7 +55,9 @@ private:
     QProgressBar* position_;
     QLabel* mode_;
     QLabel* faults_;
+    QLabel* exercise_;
     QLabel* progress_;
+    QLabel* hidden_;
 };
 
 } // namespace vp7

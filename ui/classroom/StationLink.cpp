@@ -44,7 +44,7 @@ std::optional<std::string> StationLink::Start(InstructorStation& station) {
 
 void StationLink::Publish(const QString& topic, const QByteArray& payload) {
     if (!link_->Publish(topic.toStdString(), payload.toStdString(), 1, false))
-        station_->Note(QStringLiteral("not sent: %1").arg(topic));
+        station_->Note("Nicht gesendet: %1", "not sent: %1", topic);
 }
 
 void StationLink::Poll() {
