@@ -16,11 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 
 struct PrivateFoldersTest : test::FolderFixture {
-    mode_t Mode(const fs::path& path) {
-        struct stat info {};
-        EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
-        return info.st_mode & 07777;
-    }
     void Make(const fs::path& folder, mode_t mode) {
         fs::create_directories(folder);
         ::chmod(folder.c_str(), mode);
@@ -45,10 +40,10 @@ TEST_F(PrivateFoldersTest, TheProgramsFoldersCloseToOthersAndNothingElseChanges)
     Make(base, 0755);
     for (const bool withBase : {false, true}) {
         TightenOwnFolders(base.string(), withBase);
-        EXPECT_EQ(Mode(base), withBase ? 0700u : 0755u);
+        EXPECT_EQ(Permissions(base), withBase ? 0700u : 0755u);
     }
     for (const auto& f : folders)
-        EXPECT_EQ(Mode(base / f.folder), f.after) << f.folder;
+        EXPECT_EQ(Permissions(base / f.folder), f.after) << f.folder;
 }
 
 TEST_F(PrivateFoldersTest, ALinkOrAFileUnderAFoldersNameIsLeftAlone) {
@@ -59,8 +54,8 @@ TEST_F(PrivateFoldersTest, ALinkOrAFileUnderAFoldersNameIsLeftAlone) {
     std::ofstream(base / "Config") << "not a folder";
     ::chmod((base / "Config").c_str(), 0644);
     TightenOwnFolders(base.string(), true);
-    EXPECT_EQ(Mode(elsewhere), 0755u);
-    EXPECT_EQ(Mode(base / "Config"), 0644u);
+    EXPECT_EQ(Permissions(elsewhere), 0755u);
+    EXPECT_EQ(Permissions(base / "Config"), 0644u);
     EXPECT_FALSE(fs::exists(base / "Classroom")); // nothing made
 }
 

@@ -15,12 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-mode_t Mode(const fs::path& path) {
-    struct stat info {};
-    EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
-    return info.st_mode & 07777;
-}
-
 using ProgramFolder = test::FolderFixture;
 
 TEST_F(ProgramFolder, TheRunnersFilesAreItsUsersAlone) {
@@ -36,7 +30,7 @@ TEST_F(ProgramFolder, TheRunnersFilesAreItsUsersAlone) {
                                      {program / "Data", 0700u},
                                      {program / "Config" / "VP7.ini", 0600u},
                                      {dir / "picture.bmp", 0600u}})
-        EXPECT_EQ(Mode(path), mode) << path;
+        EXPECT_EQ(Permissions(path), mode) << path;
 }
 
 } // namespace

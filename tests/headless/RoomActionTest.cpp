@@ -7,6 +7,7 @@
 #include "session/language/ScriptWords.h"
 #include "session/script/Runner.h"
 
+#include "support/Bytes.h"
 #include "support/FolderFixture.h"
 
 #include <fstream>
@@ -43,11 +44,6 @@ private:
     std::vector<std::pair<int, Act>> acts_;
     int polls_ = 0;
 };
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // The device's end as a replay compares it.
 const char* const kEnd[] = {"print statehash", "print FrictionSelect", "print Istwert"};
@@ -141,7 +137,7 @@ TEST_F(RoomActionTest, ARoomsExerciseLeavesTheRunnersSettingsAlone) {
             foreign.Execute(line);
         foreign.Execute("savestate " + state.string());
     }
-    const std::string stateBytes = ReadFile(state);
+    const std::string stateBytes = test::Bytes(state);
     const std::pair<const char*, Act> rows[] = {
         {"exercise", [&](Runner& r) { r.OpenExerciseText(exercise); }},
         {"state", [&](Runner& r) { r.LoadStateBytes(stateBytes); }},
@@ -162,12 +158,12 @@ TEST_F(RoomActionTest, ARoomsExerciseLeavesTheRunnersSettingsAlone) {
             act(seat);
             seat.Execute("wait 500");
         }
-        EXPECT_EQ(ReadFile(settings), before) << what;
+        EXPECT_EQ(test::Bytes(settings), before) << what;
         {
             Runner next(out, dir.string());
             next.Execute("start");
         }
-        EXPECT_EQ(ReadFile(settings), before) << what;
+        EXPECT_EQ(test::Bytes(settings), before) << what;
     }
 }
 

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -122,37 +123,34 @@ TEST_F(PlantTest, BadRequestsAreRefusedAndChangeNothing) {
     struct Case {
         const char* what;
         std::vector<uint8_t> frame;
-        int exception; // 0: the connection is closed
+        std::optional<Exception> exception; // none: the connection is closed
     };
     using test::Frame;
-    const auto code = [](Exception e) { return static_cast<int>(e); };
+    using enum Exception;
+    constexpr std::nullopt_t kClosed = std::nullopt;
     const Case cases[] = {
-        {"unknown function", Frame({0x2B, 0x0E, 0x01, 0x00}), code(Exception::IllegalFunction)},
-        {"holding register past the map", Frame({0x03, 0x00, 0x07, 0x00, 0x01}),
-         code(Exception::IllegalDataAddress)},
-        {"read running past the map", Frame({0x04, 0x00, 0x4D, 0x00, 0x02}),
-         code(Exception::IllegalDataAddress)},
-        {"too many registers at once", Frame({0x04, 0x00, 0x00, 0x00, 0x7E}),
-         code(Exception::IllegalDataValue)},
-        {"no registers at all", Frame({0x03, 0x00, 0x00, 0x00, 0x00}), code(Exception::IllegalDataValue)},
-        {"setpoint above 100 %", Frame({0x06, 0x00, 0x00, 0x27, 0x11}), code(Exception::IllegalDataValue)},
-        {"option neither 0 nor 1", Frame({0x06, 0x00, 0x02, 0x00, 0x02}), code(Exception::IllegalDataValue)},
-        {"current above 20 mA", Frame({0x06, 0x00, 0x01, 0x4E, 0x21}), code(Exception::IllegalDataValue)},
-        {"coil neither on nor off", Frame({0x05, 0x00, 0x00, 0x12, 0x34}), code(Exception::IllegalDataValue)},
-        {"coil past the map", Frame({0x05, 0x00, 0x02, 0xFF, 0x00}), code(Exception::IllegalDataAddress)},
+        {"unknown function", Frame({0x2B, 0x0E, 0x01, 0x00}), IllegalFunction},
+        {"holding register past the map", Frame({0x03, 0x00, 0x07, 0x00, 0x01}), IllegalDataAddress},
+        {"read running past the map", Frame({0x04, 0x00, 0x4D, 0x00, 0x02}), IllegalDataAddress},
+        {"too many registers at once", Frame({0x04, 0x00, 0x00, 0x00, 0x7E}), IllegalDataValue},
+        {"no registers at all", Frame({0x03, 0x00, 0x00, 0x00, 0x00}), IllegalDataValue},
+        {"setpoint above 100 %", Frame({0x06, 0x00, 0x00, 0x27, 0x11}), IllegalDataValue},
+        {"option neither 0 nor 1", Frame({0x06, 0x00, 0x02, 0x00, 0x02}), IllegalDataValue},
+        {"current above 20 mA", Frame({0x06, 0x00, 0x01, 0x4E, 0x21}), IllegalDataValue},
+        {"coil neither on nor off", Frame({0x05, 0x00, 0x00, 0x12, 0x34}), IllegalDataValue},
+        {"coil past the map", Frame({0x05, 0x00, 0x02, 0xFF, 0x00}), IllegalDataAddress},
         {"byte count that does not match", Frame({0x10, 0x00, 0x00, 0x00, 0x02, 0x03, 0x13, 0x88, 0x00}),
-         code(Exception::IllegalDataValue)},
+         IllegalDataValue},
         {"one bad value among good ones", Frame({0x10, 0x00, 0x00, 0x00, 0x02, 0x04, 0x13, 0x88, 0x4E, 0x21}),
-         code(Exception::IllegalDataValue)},
+         IllegalDataValue},
         {"registers written past the map", Frame({0x10, 0x00, 0x05, 0x00, 0x03, 0x06, 0, 1, 0, 1, 0, 1}),
-         code(Exception::IllegalDataAddress)},
-        {"coils written past the map", Frame({0x0F, 0x00, 0x01, 0x00, 0x02, 0x01, 0x03}),
-         code(Exception::IllegalDataAddress)},
-        {"another unit", Frame({0x06, 0x00, 0x00, 0x13, 0x88}, 7), code(Exception::GatewayTargetFailed)},
-        {"another protocol", {0, 1, 0, 5, 0, 6, 1, 0x06, 0x00, 0x00, 0x13, 0x88}, 0},
-        {"a length that promises more", {0, 1, 0, 0, 0, 40, 1, 0x06, 0x00, 0x00, 0x13, 0x88}, 0},
-        {"a length that says less", {0, 1, 0, 0, 0, 2, 1, 0x06, 0x00, 0x00, 0x13, 0x88}, 0},
-        {"cut off mid-frame", {0, 1, 0, 0, 0, 6, 1, 0x06, 0x00}, 0},
+         IllegalDataAddress},
+        {"coils written past the map", Frame({0x0F, 0x00, 0x01, 0x00, 0x02, 0x01, 0x03}), IllegalDataAddress},
+        {"another unit", Frame({0x06, 0x00, 0x00, 0x13, 0x88}, 7), GatewayTargetFailed},
+        {"another protocol", {0, 1, 0, 5, 0, 6, 1, 0x06, 0x00, 0x00, 0x13, 0x88}, kClosed},
+        {"a length that promises more", {0, 1, 0, 0, 0, 40, 1, 0x06, 0x00, 0x00, 0x13, 0x88}, kClosed},
+        {"a length that says less", {0, 1, 0, 0, 0, 2, 1, 0x06, 0x00, 0x00, 0x13, 0x88}, kClosed},
+        {"cut off mid-frame", {0, 1, 0, 0, 0, 6, 1, 0x06, 0x00}, kClosed},
     };
     Run(200);
     const modbus::PlantImage before = ReadPlantImage(*sim);
@@ -162,13 +160,13 @@ TEST_F(PlantTest, BadRequestsAreRefusedAndChangeNothing) {
         ASSERT_TRUE(raw.Connected());
         raw.Send(c.frame);
         const auto response = raw.Receive();
-        if (c.exception == 0) {
+        if (!c.exception) {
             EXPECT_FALSE(response) << "answered instead of closed";
         } else {
             ASSERT_TRUE(response);
             ASSERT_EQ(response->size(), 9u);
             EXPECT_EQ((*response)[7], c.frame[7] | modbus::kExceptionBit);
-            EXPECT_EQ((*response)[8], c.exception);
+            EXPECT_EQ((*response)[8], static_cast<int>(*c.exception));
         }
         EXPECT_EQ(link->ApplyPending(), 0u);
         Run(100);

@@ -19,50 +19,31 @@ namespace {
 // this one's give, text for text and end for end, or a state, a check or a room's speed would read
 // differently there.
 
-std::string LibraryScientific(double v) {
+// What a writer of the library's kind writes for `v`.
+template <typename Write> std::string Written(Write write, double v) {
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific);
-    return std::string(buffer, result.ptr);
+    return std::string(buffer, write(buffer, buffer + sizeof buffer, v).ptr);
+}
+std::string LibraryScientific(double v) {
+    return Written(
+        [](char* a, char* b, double x) { return std::to_chars(a, b, x, std::chars_format::scientific); }, v);
 }
 std::string StandInScientific(double v) {
-    char buffer[64];
-    const auto result = portable::ToCharsScientific(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
+    return Written(portable::ToCharsScientific, v);
 }
 std::string LibraryShortest(double v) {
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
+    return Written([](char* a, char* b, double x) { return std::to_chars(a, b, x); }, v);
 }
 std::string StandInShortest(double v) {
-    char buffer[64];
-    const auto result = portable::ToCharsShortest(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
+    return Written(portable::ToCharsShortest, v);
 }
 
 TEST(FloatChars, WritesWhatTheLibraryWrites) {
-    const double values[] = {0.0,
-                             -0.0,
-                             1.0,
-                             0.1,
-                             0.15,
-                             1.0 / 3,
-                             2.0 / 3,
-                             50.5,
-                             99.95,
-                             1e21,
-                             1e22,
-                             123456789012345680.0,
-                             5e-324,
-                             std::numeric_limits<double>::max(),
-                             std::numeric_limits<double>::min(),
-                             1e-7,
-                             0.5,
-                             2.0,
-                             10.0,
-                             1234.5678,
-                             -273.15,
-                             9007199254740993.0};
+    // clang-format off
+    const double values[] = {0.0, -0.0, 1.0, 0.1, 0.15, 1.0 / 3, 2.0 / 3, 50.5, 99.95, 0.5, 2.0, 10.0, 1234.5678,
+                             -273.15, 1e21, 1e22, 123456789012345680.0, 9007199254740993.0, 5e-324, 1e-7,
+                             std::numeric_limits<double>::max(), std::numeric_limits<double>::min()};
+    // clang-format on
     for (double v : values) {
         EXPECT_EQ(StandInScientific(v), LibraryScientific(v)) << v;
         EXPECT_EQ(StandInShortest(v), LibraryShortest(v)) << v;
@@ -79,42 +60,12 @@ TEST(FloatChars, WritesWhatTheLibraryWrites) {
 
 TEST(FloatChars, ReadsWhatTheLibraryReads) {
     // Where the reading stops, its error and its value, for texts a user or a damaged file may hold.
-    const std::string_view texts[] = {"0",
-                                      "-0",
-                                      "1.5",
-                                      ".5",
-                                      "5.",
-                                      "1e5",
-                                      "1E-5",
-                                      "1e",
-                                      "1e+",
-                                      "1e-x",
-                                      "+1",
-                                      " 1",
-                                      "1,5",
-                                      "-",
-                                      "",
-                                      ".",
-                                      "e5",
-                                      "inf",
-                                      "-INF",
-                                      "Infinity",
-                                      "infx",
-                                      "nan",
-                                      "nan(abc)",
-                                      "nan(a b)",
-                                      "NaN()",
-                                      "1e400",
-                                      "-1e400",
-                                      "1e-400",
-                                      "0x10",
-                                      "12abc",
-                                      "0.1000000000000000055511151231257827",
-                                      "2.2250738585072011e-308",
-                                      "4.9e-324",
-                                      "00012",
-                                      "1..2",
-                                      "--1"};
+    // clang-format off
+    const std::string_view texts[] = {"0", "-0", "1.5", ".5", "5.", "1e5", "1E-5", "1e", "1e+", "1e-x", "+1", " 1",
+        "1,5", "-", "", ".", "e5", "inf", "-INF", "Infinity", "infx", "nan", "nan(abc)", "nan(a b)", "NaN()",
+        "1e400", "-1e400", "1e-400", "0x10", "12abc", "0.1000000000000000055511151231257827",
+        "2.2250738585072011e-308", "4.9e-324", "00012", "1..2", "--1"};
+    // clang-format on
     for (std::string_view text : texts) {
         double library = -7, standIn = -7;
         const auto a = std::from_chars(text.data(), text.data() + text.size(), library);

@@ -22,6 +22,7 @@
 #include "support/DeviceState.h"
 #include "support/FolderFixture.h"
 #include "support/Operator.h"
+#include "support/RandomTrainee.h"
 #include "support/RunScript.h"
 
 #include <optional>
@@ -61,53 +62,12 @@ int Pick(Rng& rng, int n) {
     return std::uniform_int_distribution<int>(0, n - 1)(rng);
 }
 
-// What a trainee does, through the inputs a recording keeps.
+// What a trainee does, or time passing.
 void RandomAction(Device& d, Rng& rng) {
-    FormState& f = d.sim->form;
-    switch (Pick(rng, 10)) {
-    case 0:
-    case 1: { // a click or a hold, either button
-        const auto key = kKeys[Pick(rng, 3)];
-        const MouseButton button = Pick(rng, 4) == 0 ? MouseButton::Right : MouseButton::Left;
-        d.Person().Down(key, button, Pick(rng, 8) == 0);
-        d.clock.Advance(Pick(rng, 3) == 0 ? Pick(rng, 7000) : Pick(rng, 300));
-        d.Person().Up(key, button);
-        break;
-    }
-    case 2: {
-        Control* options[] = {&f.NoPreasureSelect, &f.BlockDownSelect, &f.BlockUpSelect,
-                              &f.FrictionSelect,   &f.LeakageSelect,   &f.AlarmModulSelect,
-                              &f.StromModulSelect, &f.HelpOthers};
-        Control& c = *options[Pick(rng, 8)];
-        if (c.enabled) d.sim->UserCheck(c, !c.checked);
-        break;
-    }
-    case 3: {
-        Control* valves[] = {&f.SelfClosingSelect, &f.SelfOpeningSelect, &f.DoubleActingSelect};
-        if (Control& valve = *valves[Pick(rng, 3)]; valve.enabled) d.sim->UserCheck(valve, true);
-        if (f.DrosselSelect.enabled) d.sim->UserSelect(f.DrosselSelect, Pick(rng, 4));
-        break;
-    }
-    case 4: {
-        static const char* const texts[] = {"0", "50", "100", "37,4", "-5", "120", "abc", "", "12.5.1"};
-        if (Pick(rng, 3) == 0 && f.SetpointDimSelect.enabled)
-            d.sim->UserSelect(f.SetpointDimSelect, Pick(rng, 2));
-        d.Person().Enter(texts[Pick(rng, 9)]);
-        break;
-    }
-    case 5:
-        d.Person().Click({Pick(rng, 2) ? 40 : 116, 80}); // a binary input
-        break;
-    case 6:
-        d.sim->UserClick(Pick(rng, 2) ? f.Deutsch1 : f.English1);
-        break;
-    case 7:
-        d.sim->PointerMove(Pick(rng, layout::PictureSize.width), Pick(rng, layout::PictureSize.height));
-        break;
-    default:
+    if (const int which = Pick(rng, 9); which < test::RandomTrainee::kActions)
+        test::RandomTrainee{d.Person(), rng}.Act(which);
+    else
         d.clock.Advance(Pick(rng, 5000));
-        break;
-    }
 }
 
 // Where a session is cut for its snapshot: each leaves the device in the middle of something.

@@ -3,6 +3,7 @@
 // device's invariants checked after every event.
 #include "sim/diagnosis/Diagnostics.h"
 #include "sim/operation/ConfigMenu.h"
+#include "support/RandomTrainee.h"
 #include "support/SimFixture.h"
 
 #include <algorithm>
@@ -30,45 +31,14 @@ struct Soak : vp7::test::SimFixture {
             << event << " " << lcd.upper << lcd.lower;
     }
 
+    // What a trainee does through the panel, and beyond it what a recording does not keep.
     void RandomAction() {
-        static const std::pair<int, int> keys[] = {kModeKey, kDecKey, kIncKey};
+        const int which = Pick(13);
+        if (which < vp7::test::RandomTrainee::kActions)
+            return vp7::test::RandomTrainee{Person(), rng}.Act(which);
         FormState& f = sim->form;
-        switch (Pick(13)) {
-        case 0:
-        case 1:
-        case 2: { // a click or a hold, either button
-            const auto key = keys[Pick(3)];
-            const MouseButton button = Pick(4) == 0 ? MouseButton::Right : MouseButton::Left;
-            Down(key, button, Pick(8) == 0);
-            clock.Advance(Pick(3) == 0 ? Pick(7000) : Pick(300));
-            Up(key, button);
-            break;
-        }
-        case 3: {
-            Control* options[] = {&f.NoPreasureSelect, &f.BlockDownSelect, &f.BlockUpSelect,
-                                  &f.FrictionSelect,   &f.LeakageSelect,   &f.AlarmModulSelect,
-                                  &f.StromModulSelect, &f.HelpOthers};
-            Control& c = *options[Pick(8)];
-            sim->UserCheck(c, !c.checked);
-            break;
-        }
-        case 4: {
-            Control* valves[] = {&f.SelfClosingSelect, &f.SelfOpeningSelect, &f.DoubleActingSelect};
-            sim->UserCheck(*valves[Pick(3)], true);
-            sim->UserSelect(f.DrosselSelect, Pick(4));
-            break;
-        }
-        case 5: {
-            static const char* const texts[] = {"0",   "50",  "100", "37,4",  "-5",
-                                                "120", "abc", "",    "1e999", "12.5.1"};
-            if (Pick(3) == 0) sim->UserSelect(f.SetpointDimSelect, Pick(2));
-            Enter(texts[Pick(10)]);
-            break;
-        }
-        case 6:
-            Click({Pick(2) ? 40 : 116, 80});
-            break; // a binary input
-        case 7: {  // a parameter changed within its range, as the menu could
+        switch (which) {
+        case 7: { // a parameter changed within its range, as the menu could
             ParamSet& p = sim->params;
             TParamField& field = p.ParamTable[Pick(p.ParamLastIndex + 1)];
             if (field.Kind == ParamKind::Action || field.Kind == ParamKind::Reset) break;
@@ -79,17 +49,11 @@ struct Soak : vp7::test::SimFixture {
             sim->ApplyParameters();
             break;
         }
-        case 8:
-            sim->UserClick(Pick(2) ? f.Deutsch1 : f.English1);
-            break;
-        case 9: // a configuration saved or loaded
+        case 8: // a configuration saved or loaded
             host.QueueFile((dir / "Data" / "soak.vp7").string());
             sim->UserClick(Pick(2) ? f.Konfigurationspeichern1 : f.Konfigurationladen1);
             break;
-        case 10:
-            sim->PointerMove(Pick(layout::PictureSize.width), Pick(layout::PictureSize.height));
-            break;
-        case 11: { // an initialization started from the menu and ended after a while
+        case 9: { // an initialization started from the menu and ended after a while
             if ((S().Mode != Mode::Automatic && S().Mode != Mode::Manual) || S().DiagnosticMode) break;
             Hold(kModeKey, 5000);
             if (S().Mode != Mode::Configuration) break;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vp7::test {
@@ -19,6 +20,12 @@ struct FolderFixture : ::testing::Test {
 
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
+    // The permission bits of a file or a folder, of a link itself rather than what it leads to.
+    static mode_t Permissions(const std::filesystem::path& path) {
+        struct stat info {};
+        EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
+        return info.st_mode & 07777;
+    }
 };
 
 } // namespace vp7::test

@@ -40,6 +40,10 @@ QStringList BarMenus(const QMenuBar* bar) {
     return names;
 }
 
+// A device window's menus: a played recording's or an exercise's.
+const QStringList kDeviceMenus{QStringLiteral("Datei1"), QStringLiteral("Ansicht1"),
+                               QStringLiteral("Extras1"), QStringLiteral("Hilfe1")};
+
 // The "Datei" menu's items by name, "-" for a separator.
 QString FileItems(const MenuBar& menus) {
     QStringList file;
@@ -61,9 +65,7 @@ TEST(Menus, EachWindowHasItsPartsMenusInOrderHelpLast) {
                            QStringLiteral("Simulation1"), QStringLiteral("Klassenraum1"),
                            QStringLiteral("Hilfe1")}));
     test::ShownApp device;
-    EXPECT_EQ(BarMenus(device.main.menuBar()),
-              (QStringList{QStringLiteral("Datei1"), QStringLiteral("Ansicht1"), QStringLiteral("Extras1"),
-                           QStringLiteral("Hilfe1")}));
+    EXPECT_EQ(BarMenus(device.main.menuBar()), kDeviceMenus);
     const MenuBar& menus = device.main.Menus();
     EXPECT_EQ(menus.Action(ActionId::Quit), nullptr);
     EXPECT_EQ(menus.Menu(MenuId::Simulation), nullptr);
@@ -77,75 +79,55 @@ TEST(Menus, EachWindowHasItsPartsMenusInOrderHelpLast) {
                   "AufzeichnungAbspielen1 - UebungOeffnen1 KonfigurationVergleichen1 - Beenden1"));
 }
 
-// A played recording's window is a device window: the view's, the trend's, the keyboard's and the
-// help's items, but none of the program's (recording, playing, exercises, comparing), which the user's
-// own window keeps.
-TEST(Menus, APlayedWindowHasTheDeviceWindowsItemsOnly) {
+// A played recording's window and an exercise's are device windows: the view's, the trend's, the
+// keyboard's and the help's items, none of the desktop's or the instructor's, whose menus the user's own
+// window keeps. The exercise's has the program's items of "Datei" around its recording: those that would
+// record, play or open anything else greyed, comparing open; the played one has none of them.
+TEST(Menus, PlayedAndExerciseWindowsHaveTheDeviceWindowsItems) {
     ProgramWindow program;
     const QString recording = program.dir.filePath(QStringLiteral("r.vp7s"));
     ASSERT_TRUE(test::WriteFile(recording, "ini Config CheckScreen 0\nstart\nwait 100\n"));
     const auto player = OpenPlayer(nullptr, recording, false);
     ASSERT_TRUE(player);
     player->SetPaused(true);
-    const MenuBar& played = player->Window().Menus();
-    const struct {
-        ActionId item;
-        bool inPlayed;
-    } rows[] = {
-        {ActionId::ZoomIn, true},    {ActionId::FitToWindow, true},    {ActionId::Trend, true},
-        {ActionId::Keyboard, true},  {ActionId::QuickGuide, true},     {ActionId::About, true},
-        {ActionId::Record, false},   {ActionId::StopRecording, false}, {ActionId::Play, false},
-        {ActionId::Exercise, false}, {ActionId::Compare, false},       {ActionId::Freeze, false},
-        {ActionId::Quit, false},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(played.Action(row.item) != nullptr, row.inPlayed) << static_cast<int>(row.item);
-        EXPECT_NE(program.menus.Action(row.item), nullptr) << static_cast<int>(row.item);
-    }
-    EXPECT_EQ(BarMenus(player->Window().menuBar()),
-              (QStringList{QStringLiteral("Datei1"), QStringLiteral("Ansicht1"), QStringLiteral("Extras1"),
-                           QStringLiteral("Hilfe1")}));
-}
-
-// An exercise's device is a device window with the program's items of "Datei" around its recording:
-// those that would record, play or open anything else greyed, comparing open; none of the desktop's or
-// the instructor's, whose menus the user's own window keeps.
-TEST(Menus, AnExercisesWindowHasTheDeviceWindowsItemsAndTheProgramsGreyed) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("e.vp7x"));
+    const QString path = program.dir.filePath(QStringLiteral("e.vp7x"));
     constexpr char kExercise[] = "title \"Handbetrieb\" \"Manual mode\"\nini Config CheckScreen 0\nstart\n";
     ASSERT_TRUE(test::WriteFile(path, kExercise));
-    const auto exercise = test::StartExercise(path, kExercise, dir);
-    const MenuBar& menus = exercise->Window().Menus();
+    const auto exercise = test::StartExercise(path, kExercise, program.dir);
+    enum In { Absent, Greyed, Enabled };
     const struct {
         ActionId item;
-        bool there, enabled;
+        In played, exercise;
     } rows[] = {
-        {ActionId::ZoomIn, true, true},
-        {ActionId::Trend, true, true},
-        {ActionId::Keyboard, true, true},
-        {ActionId::About, true, true},
-        {ActionId::Record, true, false},
-        {ActionId::StopRecording, true, false},
-        {ActionId::Play, true, false},
-        {ActionId::Exercise, true, false},
-        {ActionId::Compare, true, true},
-        {ActionId::Freeze, false, false},
-        {ActionId::Quit, false, false},
-        {ActionId::Print, false, false},
-        {ActionId::ClassroomConnect, false, false},
+        {ActionId::ZoomIn, Enabled, Enabled},
+        {ActionId::FitToWindow, Enabled, Enabled},
+        {ActionId::Trend, Enabled, Enabled},
+        {ActionId::Keyboard, Enabled, Enabled},
+        {ActionId::QuickGuide, Enabled, Enabled},
+        {ActionId::About, Enabled, Enabled},
+        {ActionId::Record, Absent, Greyed},
+        {ActionId::StopRecording, Absent, Greyed},
+        {ActionId::Play, Absent, Greyed},
+        {ActionId::Exercise, Absent, Greyed},
+        {ActionId::Compare, Absent, Enabled},
+        {ActionId::Freeze, Absent, Absent},
+        {ActionId::Quit, Absent, Absent},
+        {ActionId::Print, Absent, Absent},
+        {ActionId::ClassroomConnect, Absent, Absent},
     };
     for (const auto& row : rows) {
-        const QAction* item = menus.Action(row.item);
-        ASSERT_EQ(item != nullptr, row.there) << static_cast<int>(row.item);
+        SCOPED_TRACE(static_cast<int>(row.item));
+        EXPECT_NE(program.menus.Action(row.item), nullptr);
+        EXPECT_EQ(player->Window().Menus().Action(row.item) != nullptr, row.played != Absent);
+        const QAction* item = exercise->Window().Menus().Action(row.item);
+        ASSERT_EQ(item != nullptr, row.exercise != Absent);
         if (item) {
-            EXPECT_EQ(item->isEnabled(), row.enabled) << item->text().toStdString();
+            EXPECT_EQ(item->isEnabled(), row.exercise == Enabled) << item->text().toStdString();
         }
     }
-    EXPECT_EQ(BarMenus(exercise->Window().menuBar()),
-              (QStringList{QStringLiteral("Datei1"), QStringLiteral("Ansicht1"), QStringLiteral("Extras1"),
-                           QStringLiteral("Hilfe1")}));
-    EXPECT_EQ(FileItems(menus),
+    EXPECT_EQ(BarMenus(player->Window().menuBar()), kDeviceMenus);
+    EXPECT_EQ(BarMenus(exercise->Window().menuBar()), kDeviceMenus);
+    EXPECT_EQ(FileItems(exercise->Window().Menus()),
               QStringLiteral("Konfigurationladen1 Konfigurationspeichern1 - SitzungAufzeichnen1 "
                              "AufzeichnungBeenden1 AufzeichnungAbspielen1 - UebungOeffnen1 "
                              "KonfigurationVergleichen1"));
