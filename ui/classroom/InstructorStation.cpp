@@ -5,9 +5,7 @@
 #include "classroom/RoomNames.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatEvent.h"
-#include "classroom/StationReport.h"
 #include "platform/FileRead.h"
-#include "platform/Sha256.h"
 #include "ui/classroom/HandInGrader.h"
 #include "ui/classroom/HiddenFaults.h"
 #include "ui/classroom/LiveView.h"
@@ -19,9 +17,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -30,7 +26,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
@@ -45,8 +40,6 @@ namespace vp7 {
 namespace {
 constexpr int kScoreColumn = 3;
 constexpr int kChecksColumn = 4;
-// A day's results file is read back whole when the station opens again; a lesson's is some kilobytes.
-constexpr std::size_t kLargestResults = 16u << 20;
 
 constexpr int kTileWidth = 260; // two display lines at their own size, and a margin
 constexpr int kLogLines = 500;
@@ -58,24 +51,16 @@ SeatCommand Watching(bool on) {
     return {SeatCommandKind::Watch, {}, 1, on};
 }
 
-// A seat's name as a file name: letters, digits, '-' and '_' only.
-// The report's name is made readable from the seat and id, which different pairs can share once made
-// safe for a file name ("a-b" and "c", "a" and "b-c"); a digest of the pair keeps them apart.
-constexpr std::size_t kReportKeyDigits = 16;
-
-QString FileSafe(QString name) {
-    for (QChar& c : name)
-        if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('_')) c = QLatin1Char('_');
-    return name.left(64);
-}
-
 } // namespace
 
 InstructorStation::InstructorStation(const QString& room, bool german, Publish publish,
                                      const QString& classFolder, QWidget* parent)
     : QMainWindow(parent), room_(room), german_(german), publish_(std::move(publish)),
-      classFolder_(classFolder), grid_(new QWidget), layout_(new QGridLayout(grid_)),
-      handIns_(new QTableWidget(0, 6)), connection_(new QLabel), lesson_(new QLabel),
+      classFolder_(classFolder),
+      records_(classFolder, german,
+               [this](const char* de, const char* en, const QString& path) { Note(de, en, path); }),
+      grid_(new QWidget), layout_(new QGridLayout(grid_)), handIns_(new QTableWidget(0, 6)),
+      connection_(new QLabel), lesson_(new QLabel),
       sent_(classFolder.isEmpty() ? std::string()
                                   : QDir(classFolder).filePath(QStringLiteral("sent")).toStdString()),
       grader_(new HandInGrader(
@@ -413,17 +398,8 @@ void InstructorStation::TakeHandIn(const HandInMessage& handIn) {
     const std::string key = handIn.seat + '\n' + handIn.id;
     if (!handInKeys_.insert(key).second) return; // sent again before its acknowledgement reached the seat
     // Stored by this station before it was opened again: the same hand-in, sent once more.
-    if (!classFolder_.isEmpty() && QFile::exists(ReportPath(handIn))) return;
+    if (records_.Reported(handIn)) return;
     grader_->Grade(handIn, sent_.For(handIn.seat));
-}
-
-QString InstructorStation::ReportPath(const HandInMessage& handIn) const {
-    const std::string key = handIn.seat + '\n' + handIn.id;
-    return QDir(classFolder_)
-        .filePath(FileSafe(QString::fromStdString(handIn.seat)) + QLatin1Char('-') +
-                  FileSafe(QString::fromStdString(handIn.id)) + QLatin1Char('-') +
-                  QString::fromStdString(Sha256Hex(key).substr(0, kReportKeyDigits)) +
-                  QStringLiteral(".html"));
 }
 
 // The station's own judgement in the row: the replay's score and checks, or "not verified" and why.
@@ -453,18 +429,7 @@ void InstructorStation::Store(const HandInMessage& handIn, const HandInVerdict& 
                       QString::fromUtf8(*result.question ? Text("Frage richtig", "question right")
                                                          : Text("Frage falsch", "question wrong"));
     }
-    QString reportPath;
-    if (!classFolder_.isEmpty() && QDir().mkpath(classFolder_)) {
-        reportPath = ReportPath(handIn);
-        const std::string html =
-            StationReportHtml(handIn, verdict, now.toString(Qt::ISODate).toStdString(), german_);
-        QSaveFile file(reportPath);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(html.data(), static_cast<qint64>(html.size())) < 0 || !file.commit()) {
-            Note("Kann %1 nicht schreiben", "cannot write %1", reportPath);
-            reportPath.clear();
-        }
-    }
+    const QString reportPath = records_.Keep(handIn, verdict, now);
     const int row = handIns_->rowCount();
     handIns_->insertRow(row);
     const QStringList cells{QString::fromStdString(handIn.seat),
@@ -477,30 +442,6 @@ void InstructorStation::Store(const HandInMessage& handIn, const HandInVerdict& 
         handIns_->setItem(row, column, new QTableWidgetItem(cells[column]));
     handIns_->item(row, kChecksColumn)->setToolTip(texts.join(QLatin1Char('\n')));
     if (!verdict.Verified()) handIns_->item(row, kScoreColumn)->setToolTip(reason);
-    WriteResults(now.toString(QStringLiteral("yyyy-MM-dd HH:mm")), handIn, verdict);
-}
-
-// Each hand-in is added as a line, so a station opened again the same day keeps the earlier ones.
-void InstructorStation::WriteResults(const QString& handedIn, const HandInMessage& handIn,
-                                     const HandInVerdict& verdict) {
-    if (classFolder_.isEmpty() || !QDir().mkpath(classFolder_)) return;
-    QFile file(QDir(classFolder_).filePath(QStringLiteral("results.csv")));
-    // Opening a pipe under the name to append would wait for a reader: the station would hang.
-    if (const QFileInfo info(file); info.exists() && !info.isFile())
-        return Note("Die Ergebnisse in %1 sind keine Datei", "the results in %1 are no file", classFolder_);
-    if (!results_) {
-        std::optional<std::string> existing = std::string();
-        if (file.exists())
-            existing = ReadWholeFile(QFile::encodeName(file.fileName()).toStdString(), kLargestResults);
-        if (!existing)
-            return Note("Kann die Ergebnisse in %1 nicht lesen", "cannot read the results in %1",
-                        classFolder_);
-        results_.emplace(german_, *existing);
-    }
-    const std::string text = results_->Add(handedIn.toStdString(), handIn, verdict);
-    if (!file.open(QIODevice::Append) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 ||
-        !file.flush())
-        Note("Kann die Ergebnisse nicht in %1 schreiben", "cannot write the results into %1", classFolder_);
 }
 
 void InstructorStation::SetConnected(bool connected) {

@@ -9,10 +9,10 @@
 // and passes over.
 #include "classroom/HandIn.h"
 #include "classroom/LessonFolders.h"
-#include "classroom/ResultsSheet.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SentExercises.h"
 #include "ui/classroom/SeatTile.h"
+#include "ui/classroom/StationRecords.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -107,9 +107,7 @@ private:
     void SendExercise(const QStringList& seats, SeatCommand command);
     void StartLessonExercise(SeatCommand command);
     // The report's file for a hand-in.
-    QString ReportPath(const HandInMessage& handIn) const;
     void Store(const HandInMessage& handIn, const HandInVerdict& verdict);
-    void WriteResults(const QString& handedIn, const HandInMessage& handIn, const HandInVerdict& verdict);
     QByteArray Payload(SeatCommand& command);
     void AskAndSend(SeatCommandKind kind);
     void Clicked(const QString& seat, bool adding);
@@ -121,6 +119,7 @@ private:
     bool german_;
     Publish publish_;
     QString classFolder_;
+    StationRecords records_;
     Order order_ = Order::Name;
     std::map<QString, SeatTile*> tiles_;
     uint64_t commandsSent_ = 0;
@@ -128,9 +127,8 @@ private:
     QGridLayout* layout_;
     QTableWidget* handIns_;
     QLabel* connection_;
-    QLabel* lesson_;                      // where the lesson's exercise goes
-    std::set<std::string> handInKeys_;    // each hand-in (seat and id) stored once, however often it arrives
-    std::optional<ResultsSheet> results_; // made with the first row, from what the file holds then
+    QLabel* lesson_;                   // where the lesson's exercise goes
+    std::set<std::string> handInKeys_; // each hand-in (seat and id) stored once, however often it arrives
     int keepLessonDays_ = kDefaultKeepLessonDays;
     SentExercises sent_;
     std::optional<std::string> lessonExercise_; // the exercise sent to all, for the seats still to come
