@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vp7_classroom_load: a room of 30 vp7-headless seats, each its own process, on one mosquitto of the
-// loopback (started here on a free port), and one subscriber where the instructor's station would be.
+// vp7_classroom_load: a room of 30 seats on one mosquitto of the loopback (started here on a free
+// port), 25 vp7-headless seats, each its own process, and 5 pages in one headless Chromium through
+// websockify (ClassroomLoadBrowser.h; all 30 headless when the browser's part is missing), and one
+// subscriber where the instructor's station would be.
 // Each seat reads its script from a pipe: `classroom ...`, `start`, then a `wait 100` every 100 ms of
 // the wall clock, so the runner's virtual clock keeps the wall clock's pace and takes the room's
 // commands between the lines, as a window's seat would. Measured: how long a command to the room
 // takes until every seat's changed status reached the subscriber; the station's grid fed those
 // statuses at the moment they arrived; each seat's CPU while idle, beside the same runner without the
-// `classroom` line. Plain figures on standard output; every process ended and the folder removed.
+// `classroom` line, and a browser seat's renderer beside a bare page's. Plain figures on standard output;
+// every process ended and the folder removed.
 #include "ClassroomLoad.h"
+#include "ClassroomLoadBrowser.h"
 #include "classroom/Broker.h"
 #include "classroom/RoomNames.h"
 #include "classroom/SeatCommand.h"
@@ -41,6 +45,7 @@ using vp7::test::Instructor;
 namespace {
 
 constexpr int kSeats = 30;
+constexpr int kBrowserSeats = 5; // the last of the seats
 // The same runner without the `classroom` line, fed alike: the floor of an idle seat's CPU.
 constexpr int kPlainSeats = 3;
 constexpr char kRoom[] = "load";
@@ -55,7 +60,10 @@ constexpr int kCommandRounds = 5; // each a freeze and a continue to the whole r
 constexpr auto kSettle = 1500ms;
 constexpr auto kIdleStretch = 20s;
 constexpr auto kJoinLimit = 20s; // every seat's first status
-constexpr auto kEndLimit = 10s;  // the runners end on the end of their script, or are killed
+// The browser's pages join one after another, each loading the page's module and artwork.
+constexpr auto kBrowserJoinLimit = 120s;
+constexpr auto kBrowserIdleLimit = 15s; // after the idle stretch, for the pages' figures
+constexpr auto kEndLimit = 10s;         // the runners end on the end of their script, or are killed
 constexpr int kLogLinesShown = 20;
 
 double Ms(Clock::duration d) {
@@ -176,9 +184,11 @@ private:
 // Interrupted (Ctrl-C, a time-out's SIGTERM), the bench takes its broker with it; the seats end by
 // themselves at the end of their scripts' pipes.
 volatile sig_atomic_t runningBroker = 0;
+volatile sig_atomic_t runningBrowser = 0; // its script's process group, which ends its browser itself
 
 void Interrupted(int signal) {
     if (runningBroker > 0) kill(static_cast<pid_t>(runningBroker), SIGKILL);
+    if (runningBrowser > 0) kill(-static_cast<pid_t>(runningBrowser), SIGTERM);
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -207,13 +217,14 @@ std::optional<vp7::SeatStatus> StatusOf(const Instructor::Message& m) {
 }
 
 struct CommandLatency {
-    std::vector<double> ms; // from the command's sending to each seat's changed status at the station
-    int missed = 0;         // seats whose status did not show it within kSettle
+    std::vector<double> ms;        // from the command's sending to each seat's changed status at the station
+    std::vector<double> browserMs; // the same, the browser's seats alone
+    int missed = 0;                // seats whose status did not show it within kSettle
 };
 
 // Freezes the room or lets it continue, and waits kSettle; each seat's first status after it that shows
 // `frozen`.
-void Measure(Instructor& station, bool frozen, int round, CommandLatency& into) {
+void Measure(Instructor& station, bool frozen, int round, int firstBrowserIndex, CommandLatency& into) {
     const auto sent = Clock::now();
     const vp7::SeatCommand command(frozen ? vp7::SeatCommandKind::Freeze : vp7::SeatCommandKind::Continue, {},
                                    1, false, "load-" + std::to_string(round) + (frozen ? "f" : "c"));
@@ -225,9 +236,19 @@ void Measure(Instructor& station, bool frozen, int round, CommandLatency& into) 
         const auto status = StatusOf(m);
         if (status && status->online && status->frozen == frozen) first.try_emplace(status->seat, m.arrived);
     }
-    for (const auto& [seat, at] : first)
+    for (const auto& [seat, at] : first) {
         into.ms.push_back(Ms(at - sent));
+        if (seat >= SeatName(firstBrowserIndex)) into.browserMs.push_back(Ms(at - sent));
+    }
     into.missed += kSeats - static_cast<int>(first.size());
+}
+
+// The machine's load average over the last minute, beside which the figures are read.
+std::string LoadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string minute;
+    in >> minute;
+    return minute.empty() ? "?" : minute;
 }
 
 double CorePercent(int64_t ns, Clock::duration over) {
@@ -259,6 +280,11 @@ int main() {
     double brokerStrokes = 0, brokerIdle = 0;
     std::size_t strokeStatuses = 0;
     Clock::duration stroking{};
+    const std::string loadBefore = LoadAverage();
+    const std::optional<std::string> browserMissing = bench::BrowserSeats::Missing();
+    const int browserSeats = browserMissing ? 0 : kBrowserSeats;
+    const int headlessSeats = kSeats - browserSeats;
+    std::optional<bench::BrowserSeats::IdleCpu> browserCpu;
     {
         vp7::test::Broker broker(folder / "broker");
         if (!broker.Start()) {
@@ -272,16 +298,27 @@ int main() {
             std::fprintf(stderr, "vp7_classroom_load: the station could not subscribe\n");
             return 1;
         }
+        // The browser's seats first: their pages take the longest to join.
+        std::optional<bench::BrowserSeats> browser;
+        if (browserSeats > 0) {
+            browser.emplace(broker.Port(), kRoom, headlessSeats + 1, kSeats);
+            runningBrowser = browser->Group();
+        }
         std::vector<std::unique_ptr<SeatProcess>> seats;
-        for (int i = 0; i < kSeats + kPlainSeats; ++i) {
-            const std::string name = i < kSeats ? SeatName(i) : "plain" + std::to_string(i - kSeats + 1);
+        for (int i = 0; i < headlessSeats + kPlainSeats; ++i) {
+            const std::string name =
+                i < headlessSeats ? SeatName(i) : "plain" + std::to_string(i - headlessSeats + 1);
             seats.push_back(std::make_unique<SeatProcess>(folder, name));
-            if (i < kSeats)
+            if (i < headlessSeats)
                 seats.back()->Say("classroom 127.0.0.1 " + std::to_string(broker.Port()) + " " + kRoom + " " +
                                   name + "\n");
             seats.back()->Say("start\n");
         }
         std::optional<Feeder> feeder(std::in_place, seats);
+        if (browser && !browser->Joined(kBrowserJoinLimit)) {
+            std::fprintf(stderr, "vp7_classroom_load: the browser's seats did not join the room\n");
+            status = 1;
+        }
         const bool joined = vp7::test::WaitUntil(
             [&] {
                 std::set<std::string> online;
@@ -297,10 +334,10 @@ int main() {
         const int64_t brokerBefore = CpuNs(broker.Pid());
         const std::size_t before = station.Received().size();
         for (int period = 0; period < kStrokeStretch / kStrokePeriod; ++period) {
-            for (int i = 0; i < kSeats; ++i) {
+            for (int i = 0; i < headlessSeats; ++i) {
                 feeder->Say(static_cast<std::size_t>(i), period % 2 ? "set SetPointText 0\nclick Enter\n"
                                                                     : "set SetPointText 100\nclick Enter\n");
-                std::this_thread::sleep_for(kStrokePeriod / kSeats);
+                std::this_thread::sleep_for(kStrokePeriod / headlessSeats);
             }
         }
         const auto stroked = station.Received();
@@ -311,8 +348,8 @@ int main() {
         brokerStrokes = CorePercent(CpuNs(broker.Pid()) - brokerBefore, stroking);
 
         for (int round = 0; round < kCommandRounds; ++round) {
-            Measure(station, true, round, latency);
-            Measure(station, false, round, latency);
+            Measure(station, true, round, headlessSeats, latency);
+            Measure(station, false, round, headlessSeats, latency);
         }
         replayed = station.Received();
 
@@ -322,10 +359,12 @@ int main() {
             cpuBefore.push_back(CpuNs(seat->Pid()));
         const int64_t brokerIdleBefore = CpuNs(broker.Pid());
         const auto idleBegin = Clock::now();
+        if (browser) browser->MeasureIdle(std::chrono::duration_cast<std::chrono::seconds>(kIdleStretch));
         std::this_thread::sleep_for(kIdleStretch);
         const auto idle = Clock::now() - idleBegin;
+        if (browser) browserCpu = browser->Idle(kBrowserIdleLimit);
         for (std::size_t i = 0; i < seats.size(); ++i)
-            (i < kSeats ? seatCpu : plainCpu)
+            (static_cast<int>(i) < headlessSeats ? seatCpu : plainCpu)
                 .push_back(CorePercent(CpuNs(seats[i]->Pid()) - cpuBefore[i], idle));
         brokerIdle = CorePercent(CpuNs(broker.Pid()) - brokerIdleBefore, idle);
 
@@ -355,6 +394,8 @@ int main() {
                 seat->ShowLog();
                 status = 1;
             }
+        browser.reset();
+        runningBrowser = 0;
         station.Disconnect();
         broker.Stop();
         runningBroker = 0;
@@ -363,15 +404,25 @@ int main() {
     const auto grid = bench::ReplayToStation(replayed, kRoom);
 
     std::printf("%-58s %s\n", "figure", "value");
-    Row("room", std::to_string(kSeats) + " vp7-headless seats, 1 mosquitto, 1 station subscriber");
+    Row("room", std::to_string(headlessSeats) + " vp7-headless seats, " + std::to_string(browserSeats) +
+                    " pages in one headless Chromium, 1 mosquitto, 1 station subscriber");
+    Row("load average (1 minute) at the start / the end",
+        loadBefore + " / " + LoadAverage() + " on " + std::to_string(std::thread::hardware_concurrency()) +
+            " cores");
+    if (browserMissing) Row("browser's seats", "skipped: no " + *browserMissing);
     const double strokeSeconds = std::chrono::duration<double>(stroking).count();
-    Row("statuses while every seat strokes",
+    Row("statuses while every vp7-headless seat strokes",
         Format("%.0f in %.1f s, %.1f a second", static_cast<double>(strokeStatuses), strokeSeconds,
                static_cast<double>(strokeStatuses) / strokeSeconds));
     Row("command to the room -> seat's status at the station",
         Format("median %.1f ms, max %.1f ms", Percentile(latency.ms, 0.5), Percentile(latency.ms, 1)) + " (" +
             std::to_string(latency.ms.size()) + " changes, " + std::to_string(latency.missed) +
             " later than " + Format("%.1f s)", std::chrono::duration<double>(kSettle).count()));
+    if (browserSeats > 0)
+        Row("  of these, the browser's seats",
+            Format("median %.1f ms, max %.1f ms", Percentile(latency.browserMs, 0.5),
+                   Percentile(latency.browserMs, 1)) +
+                " (" + std::to_string(latency.browserMs.size()) + " changes)");
     if (grid) {
         Row("station: Received() + layout + paint, a seat's tile there",
             Format("99th percentile %.2f ms, max %.2f ms", Percentile(grid->takenMs, 0.99),
@@ -387,12 +438,18 @@ int main() {
                 " (" + std::to_string(grid->tileMadeMs.size()) + " tiles)");
     } else
         Row("station", "not built (VP7_BUILD_UI off)");
-    Row("CPU of an idle seat in the room (median / max of " + std::to_string(kSeats) + ")",
+    Row("CPU of an idle seat in the room (median / max of " + std::to_string(headlessSeats) + ")",
         Format("%.3f %% / %.3f %% of a core", Percentile(seatCpu, 0.5), Percentile(seatCpu, 1)));
     Row("CPU of an idle seat without `classroom` (median of " + std::to_string(kPlainSeats) + ")",
         Format("%.3f %% of a core", Percentile(plainCpu, 0.5)));
     Row("the classroom's share of an idle seat",
         Format("%+.3f %% of a core", Percentile(seatCpu, 0.5) - Percentile(plainCpu, 0.5)));
+    if (browserCpu) {
+        Row("renderer CPU of an idle browser seat (median / max of " + std::to_string(browserSeats) + ")",
+            Format("%.3f %% / %.3f %% of a core", browserCpu->seatMedian, browserCpu->seatMax));
+        Row("  a bare page's renderer meanwhile", Format("%.3f %% of a core", browserCpu->bare));
+    } else if (browserSeats > 0)
+        Row("renderer CPU of an idle browser seat", "not measured (the browser's script did not answer)");
     Row("broker CPU while stroking / idle", Format("%.2f %% / %.2f %% of a core", brokerStrokes, brokerIdle));
     return status;
 }

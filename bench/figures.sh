@@ -3,7 +3,7 @@
 # bench/figures.sh: the timing and resource figures of doc/performance.md, measured on this machine,
 # each beside the same figure of a bare Qt window (vp7_bare_window: a 1025 x 768 main window with a
 # menu bar) where there is one: the desktop program under Xvfb (real clock), one motion tick, input
-# latency, the headless runner and a classroom of 30 seats.
+# latency, the headless runner and a classroom of 30 seats, 5 of them in a browser.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/setup.sh" >/dev/null
@@ -79,5 +79,6 @@ for _ in 1 2 3 4 5; do headless "$script"; done | median |
 echo start >"$script"
 for _ in 1 2 3 4 5; do headless "$script"; done | median | awk '{printf "start alone: %.1f ms\n", $1}'
 
-echo "== a classroom: 30 vp7-headless seats on one broker of the loopback, the station offscreen"
+echo "== a classroom: 30 seats on one broker of the loopback (5 of them pages in one headless Chromium through" \
+    "websockify when scripts/build.sh web built the page), the station offscreen"
 "$build/bench/vp7_classroom_load" 2>/dev/null

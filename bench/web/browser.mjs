@@ -14,15 +14,20 @@ const CHROMIUM_ARGS = [
     '--disable-background-networking', '--disable-component-update', '--disable-sync',
 ];
 
+// The system's Chromium, headless, for a bench that serves its pages itself.
+export function launchBenchChromium() {
+    const { chromium } = createRequire(path.join(root, 'web', 'package.json'))('playwright-core');
+    return chromium.launch({ executablePath: CHROMIUM, args: CHROMIUM_ARGS, headless: true });
+}
+
 // `added` maps a path in the copy to a file or folder of the machine. Resolves to {browser, origin, close()}.
 export async function openBenchBrowser(site, added) {
-    const { chromium } = createRequire(path.join(root, 'web', 'package.json'))('playwright-core');
     const { startServer } = await import('../../web/serve.mjs');
     const dir = mkdtempSync(path.join(os.tmpdir(), 'vp7-bench-site-'));
     cpSync(site, dir, { recursive: true });
     for (const [to, from] of Object.entries(added)) cpSync(from, path.join(dir, to), { recursive: true });
     const server = await startServer(dir, 0);
-    const browser = await chromium.launch({ executablePath: CHROMIUM, args: CHROMIUM_ARGS, headless: true });
+    const browser = await launchBenchChromium();
     return {
         browser,
         origin: `http://127.0.0.1:${server.address().port}`,
