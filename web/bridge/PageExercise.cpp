@@ -92,6 +92,7 @@ std::string HandInJson(Runner& runner, const HandInFacts& facts) {
         return Dumped({{"ok", false}, {"error", e.what()}});
     }
     const std::string recording = runner.SessionRecording();
+    if (facts.room) facts.room->HandedIn(result);
     result.trainee = facts.trainee;
     result.date = facts.date;
     result.exerciseFile = FileName(facts.exercisePath);

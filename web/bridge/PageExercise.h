@@ -8,6 +8,7 @@
 namespace vp7 {
 
 class Runner;
+class RunnerPeer;
 
 // The exercise at `path` read and checked whole, as `exercise` checks it, with nothing else touched:
 // {"ok": true, "title": {"de", "en"}} or {"ok": false, "error": "error LINE: REASON"}.
@@ -25,6 +26,8 @@ bool ExerciseRuns(Runner& runner);
 struct HandInFacts {
     std::string trainee, date, exercisePath, recordingFile;
     bool german = true;
+    // The room's seat the result goes to, as the `handin` line sends it; none for the trainee's own.
+    RunnerPeer* room = nullptr;
 };
 // Hands the exercise in as `handin` does: {"ok", "error", "passed", "total", "takenMs", "checks": [{"text",
 // "passed", "value"}], "question": true/false or null, "report": the report's HTML in the language
