@@ -79,6 +79,7 @@ std::string RunningExerciseJson(Runner& runner) {
          {"limitMs", exercise.limitMs ? nlohmann::json(*exercise.limitMs) : nlohmann::json(nullptr)},
          {"elapsedMs", run.ElapsedMs(now)},
          {"timeLeftMs", left ? nlohmann::json(*left) : nlohmann::json(nullptr)},
+         {"speed", runner.Speed()},
          {"question", std::move(question)}});
 }
 

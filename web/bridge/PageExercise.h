@@ -15,7 +15,8 @@ class RunnerPeer;
 std::string CheckedExerciseJson(const std::string& path);
 
 // The exercise `runner` runs, as its panel shows it: {"open", "title", "tasks", "limitMs", "elapsedMs",
-// "timeLeftMs" (null without a limit), "question": {"text", "choices"} or null}, texts as {"de", "en"};
+// "timeLeftMs" (null without a limit), "speed" (the device's time to the page's), "question": {"text",
+// "choices"} or null}, texts as {"de", "en"};
 // {"open": false} without one.
 std::string RunningExerciseJson(Runner& runner);
 

@@ -154,7 +154,7 @@ export class Engine {
         return JSON.parse(this.module.ccall('vp7_check_exercise', 'string', ['string'], [path]));
     }
 
-    // The running exercise: {open, title, tasks, limitMs, elapsedMs, timeLeftMs, question}.
+    // The running exercise: {open, title, tasks, limitMs, elapsedMs, timeLeftMs, speed, question}.
     exercise() {
         return JSON.parse(this.module.ccall('vp7_exercise', 'string', [], []));
     }

@@ -231,7 +231,7 @@ export class Exercises {
         const t = this.t;
         const left = exercise.timeLeftMs;
         // The room's freeze and speed hold or hurry the device's clock: its limit moves with them.
-        if (running.roomDevice && left !== null && left !== undefined) this.limitAt = page.now() + left;
+        if (running.roomDevice && left !== null && left !== undefined) this.limitAt = page.now() + left / (exercise.speed || 1);
         if (left === null || left === undefined) {
             this.time.textContent = `${t.time}${minutesSeconds(exercise.elapsedMs)}`;
         } else {

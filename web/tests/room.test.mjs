@@ -47,6 +47,8 @@ const pass = (page, ms) => page.evaluate((m) => window.vp7.pass(m), ms);
 // An exercise of twenty seconds, so that the device's time to its limit passes quickly.
 const SHORT_EXERCISE = 'title "Kurz" "Short"\nstart\nlimit 20000\ncheck Mode = 0 "Automatik" "Automatic"\n';
 const SHORT_LIMIT_MS = 20000;
+// The page's time reaches the device in whole milliseconds: sped up, a moment falls a few beyond.
+const ROUNDING_MS = 25;
 
 // What the exercise's panel shows: null without one.
 function panelOf(page) {
@@ -278,7 +280,7 @@ export const tests = [
         }
         assert.deepEqual(problems, []);
     }),
-    inRoom('the room\'s freeze holds the time left, which runs on after it and hands in at zero', async (h, servers, instructor) => {
+    inRoom('the room\'s freeze holds the time left and its speed hurries it; at zero the work is handed in', async (h, servers, instructor) => {
         const { page, problems } = await joinPage(h, servers.link());
         await roomState(page, 'joined');
         await instructor.send({ command: 'exercise', text: SHORT_EXERCISE, seed: 9, id: 'e4' });
@@ -295,6 +297,10 @@ export const tests = [
         await pass(page, 5000);
         assert.ok([5, 6].includes(running - (await secondsLeft(page))), `${running - (await secondsLeft(page))} s counted of 5`);
         assert.equal(instructor.handIns().length, 0);
+        // Sped up, the device's clock reaches the limit sooner, and the exercise is judged there.
+        await instructor.send({ command: 'speed', value: 5, id: 's4' });
+        await instructor.until('speed status', () => instructor.lastStatus()?.speed === 5);
+        await pass(page, 0);
         await pass(page, SHORT_LIMIT_MS);
         const notice = page.locator('.overlay .message-text');
         await notice.waitFor({ timeout: WAIT_LIMIT_MS });
@@ -302,6 +308,10 @@ export const tests = [
         await page.locator('.overlay button').click();
         await page.locator('.exercise-result').waitFor({ timeout: WAIT_LIMIT_MS });
         assert.match(await page.locator('.exercise-result').textContent(), /Time taken: 0:20/);
+        // Judged at the limit: the session handed in ends where the device's clock reached it.
+        const recording = await page.evaluate(() => window.vp7.page.exercises.running.result.recording);
+        const waited = [...recording.matchAll(/^wait (\d+)$/gm)].reduce((sum, m) => sum + Number(m[1]), 0);
+        assert.ok(waited >= SHORT_LIMIT_MS && waited < SHORT_LIMIT_MS + ROUNDING_MS, `${waited} ms judged`);
         await instructor.until('hand-in', () => instructor.handIns().length > 0);
         assert.deepEqual([instructor.handIns()[0].trainee, instructor.handIns()[0].passed], ['Kim', 1]);
         assert.deepEqual(problems, []);
