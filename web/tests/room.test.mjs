@@ -171,7 +171,7 @@ export const tests = [
         assert.equal(await page.locator('#room-status').count(), 0);
         assert.deepEqual(problems, []);
     }),
-    inRoom('a hidden fault stays hidden, and an exercise sent is handed in with its recording', async (h, servers, instructor) => {
+    inRoom('a hidden fault stays hidden; the room\'s exercise shows in the panel, is handed in at the room\'s word and gives way to the room\'s next', async (h, servers, instructor) => {
         const { page } = await joinPage(h, servers.link());
         await roomState(page, 'joined');
         assert.equal(await page.locator('[data-name="FrictionSelect"]').isVisible(), true);
@@ -180,6 +180,12 @@ export const tests = [
             null, { timeout: WAIT_LIMIT_MS });
         assert.equal(await page.locator('[data-name="FrictionSelect"]').isVisible(), false);
 
+        const pristine = await page.evaluate(() => {
+            const file = '/vp7/Data/pristine.vp7state';
+            if (!window.vp7.run(`savestate ${file}`).ok) return null;
+            return btoa(String.fromCharCode(...window.vp7.page.engine.readFile(file)));
+        });
+        assert.ok(pristine, 'no state saved');
         await instructor.send({ command: 'exercise', text: await readFile(EXERCISE, 'utf8'), seed: 7, id: 'e1' });
         await instructor.until('exercise status', () => Boolean(instructor.lastStatus()?.exercise));
         // The room's exercise shows as one the trainee opened, under the name given when joining, and
@@ -217,6 +223,10 @@ export const tests = [
         assert.deepEqual(await panelOf(page), { title: 'Why does the initialization stop?', name: 'Name: Kim',
             time: (await panelOf(page)).time, state: '', choices: 4, buttons: ['hand-in'], inert: false });
         assert.match((await panelOf(page)).time, /^Time: /);
+        // A state from the room takes the exercise's place: the panel goes, the device is the seat's still.
+        await instructor.send({ command: 'state', data: pristine, id: 'st1' });
+        await page.locator('.exercise-panel').waitFor({ state: 'detached', timeout: WAIT_LIMIT_MS });
+        assert.equal(await page.evaluate(() => document.getElementById('form').inert), false);
 
         // What would give up the seat's device is refused in the room's word, and the seat stays.
         for (const item of ['UebungOeffnen1', 'pageSession.loadState', 'pageSession.startRecording']) {
