@@ -100,6 +100,7 @@ std::vector<SeatEvent> RunnerSeat::TakeEvents() {
 
 void RunnerSeat::OpenExercise(const std::string& text, std::optional<uint64_t> seed) {
     runner_.OpenExerciseText(text, seed);
+    roomExercise_ = runner_.DevicesMade();
 }
 
 void RunnerSeat::LoadState(const std::string& bytes) {
@@ -143,6 +144,7 @@ void RunnerSeat::ShowMessage(const std::string& text) {
 }
 
 void RunnerSeat::HandedIn(const ExerciseResult& result) {
+    handedIn_ = runner_.DevicesMade();
     if (seat_) seat_->SendHandIn(WithRecording(result));
 }
 
@@ -158,7 +160,11 @@ std::optional<SeatHandIn> RunnerSeat::HandIn() {
     // Nothing to judge: a hand-in would stand in the station's results as a row of nothing.
     const Exercise& exercise = runner_.CurrentExercise();
     if (exercise.checks.empty() && !exercise.question) throw ScriptError("no exercise to hand in");
-    return WithRecording(runner_.HandInNow());
+    // Its result is on its way (or in the outbox) already; a second would be a second row.
+    if (handedIn_ == runner_.DevicesMade()) throw ScriptError("the exercise was handed in already");
+    SeatHandIn handIn = WithRecording(runner_.HandInNow());
+    handedIn_ = runner_.DevicesMade();
+    return handIn;
 }
 
 void RunnerSeat::Log(const std::string& line) {

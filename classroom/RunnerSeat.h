@@ -58,6 +58,12 @@ public:
     void SendPicture(const std::string& image) {
         if (seat_) seat_->SendPicture(image);
     }
+    // The device the room's exercise runs on (the runner's count of devices made), 0 while the device is
+    // none of the room's; and whether that exercise was handed in. A program with a panel of its own
+    // for the exercise (the page) follows these.
+    uint64_t RoomExerciseDevice() const { return runner_.DevicesMade() == roomExercise_ ? roomExercise_ : 0; }
+    bool RoomExerciseHandedIn() const { return roomExercise_ != 0 && handedIn_ == roomExercise_; }
+
     // Before leaving the room: what changed goes out, and the seat's status says it is offline.
     void Leave() {
         if (seat_) seat_->Finish(std::chrono::milliseconds(0));
@@ -72,8 +78,10 @@ private:
     std::ostream& log_;
     RoomLinkMaker makeLink_;
     std::unique_ptr<Seat> seat_;
-    uint64_t device_ = 0;      // the runner's device the events were taken from
-    uint64_t eventsTaken_ = 0; // of its trend's events
+    uint64_t device_ = 0;       // the runner's device the events were taken from
+    uint64_t eventsTaken_ = 0;  // of its trend's events
+    uint64_t roomExercise_ = 0; // the device the room's exercise started, 0 for none
+    uint64_t handedIn_ = 0;     // the device whose exercise was handed in last, 0 for none
     bool watched_ = false;
     std::set<std::string> roomFaults_; // the faults the room hid, set again after a rewind
 };

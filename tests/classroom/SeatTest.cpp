@@ -162,6 +162,9 @@ TEST_F(SeatTest, CarriesOutEachCommandOnTheRunnersDevice) {
          [&] { return runner->CurrentExercise().title.en == "Classroom"; }},
         {"cmd/all", R"({"command":"handin"})",
          [&] { return !instructor.WaitFor("vp7/r1/seat/s1/event", "\"kind\":\"handin\"", {}).empty(); }},
+        // Its result is on its way: a second hand-in of the same exercise would be a second row.
+        {"cmd/all", R"({"command":"handin"})",
+         [&] { return log.str().find("ignored: the exercise was handed in already") != std::string::npos; }},
         {"cmd/seat/s1", R"({"command":"state","data":")" + stateBase64 + "\"}",
          [&] {
              return runner->CurrentExercise().title.en.empty() &&

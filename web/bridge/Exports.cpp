@@ -120,11 +120,15 @@ EMSCRIPTEN_KEEPALIVE const char* vp7_exercise() {
 }
 
 // Hands the exercise in: the result, the report in the language asked and the session's recording.
+// With `toRoom`, the result goes to the room through the seat, as the `handin` line sends it.
 EMSCRIPTEN_KEEPALIVE const char* vp7_hand_in(const char* trainee, const char* date, const char* exercisePath,
-                                             const char* recordingFile, int german) {
+                                             const char* recordingFile, int german, int toRoom) {
     if (!device) return Answer(R"({"ok":false,"error":"no device"})");
+    if (toRoom && device->RoomSeat().RoomExerciseHandedIn())
+        return Answer(R"({"ok":false,"error":"the exercise was handed in already"})");
     const std::string json =
-        vp7::HandInJson(device->Script(), {trainee, date, exercisePath, recordingFile, german != 0});
+        vp7::HandInJson(device->Script(), {trainee, date, exercisePath, recordingFile, german != 0,
+                                           toRoom ? &device->RoomSeat() : nullptr});
     device->TakePrinted(); // the lines `handin` prints, which the answer holds
     return Answer(json);
 }
@@ -198,6 +202,16 @@ EMSCRIPTEN_KEEPALIVE void vp7_room_picture(const char* data, int size) {
 // The seat leaves its room: its last status offline.
 EMSCRIPTEN_KEEPALIVE void vp7_room_leave() {
     if (device) device->RoomSeat().Leave();
+}
+
+// The room's exercise as the seat knows it: {"device": the device it runs on, 0 while the device is
+// none of the room's, "handedIn"}. A new device number is a new exercise from the room.
+EMSCRIPTEN_KEEPALIVE const char* vp7_room_exercise() {
+    if (!device) return Answer(R"({"device":0,"handedIn":false})");
+    const vp7::RunnerSeat& seat = device->RoomSeat();
+    return Answer(
+        nlohmann::json{{"device", seat.RoomExerciseDevice()}, {"handedIn", seat.RoomExerciseHandedIn()}}
+            .dump());
 }
 
 // The seat's lines since the last call (`classroom: TEXT`, a line each).

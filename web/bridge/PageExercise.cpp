@@ -79,6 +79,7 @@ std::string RunningExerciseJson(Runner& runner) {
          {"limitMs", exercise.limitMs ? nlohmann::json(*exercise.limitMs) : nlohmann::json(nullptr)},
          {"elapsedMs", run.ElapsedMs(now)},
          {"timeLeftMs", left ? nlohmann::json(*left) : nlohmann::json(nullptr)},
+         {"speed", runner.Speed()},
          {"question", std::move(question)}});
 }
 
@@ -92,6 +93,7 @@ std::string HandInJson(Runner& runner, const HandInFacts& facts) {
         return Dumped({{"ok", false}, {"error", e.what()}});
     }
     const std::string recording = runner.SessionRecording();
+    if (facts.room) facts.room->HandedIn(result);
     result.trainee = facts.trainee;
     result.date = facts.date;
     result.exerciseFile = FileName(facts.exercisePath);

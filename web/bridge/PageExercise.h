@@ -8,13 +8,15 @@
 namespace vp7 {
 
 class Runner;
+class RunnerPeer;
 
 // The exercise at `path` read and checked whole, as `exercise` checks it, with nothing else touched:
 // {"ok": true, "title": {"de", "en"}} or {"ok": false, "error": "error LINE: REASON"}.
 std::string CheckedExerciseJson(const std::string& path);
 
 // The exercise `runner` runs, as its panel shows it: {"open", "title", "tasks", "limitMs", "elapsedMs",
-// "timeLeftMs" (null without a limit), "question": {"text", "choices"} or null}, texts as {"de", "en"};
+// "timeLeftMs" (null without a limit), "speed" (the device's time to the page's), "question": {"text",
+// "choices"} or null}, texts as {"de", "en"};
 // {"open": false} without one.
 std::string RunningExerciseJson(Runner& runner);
 
@@ -25,6 +27,8 @@ bool ExerciseRuns(Runner& runner);
 struct HandInFacts {
     std::string trainee, date, exercisePath, recordingFile;
     bool german = true;
+    // The room's seat the result goes to, as the `handin` line sends it; none for the trainee's own.
+    RunnerPeer* room = nullptr;
 };
 // Hands the exercise in as `handin` does: {"ok", "error", "passed", "total", "takenMs", "checks": [{"text",
 // "passed", "value"}], "question": true/false or null, "report": the report's HTML in the language

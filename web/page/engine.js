@@ -154,16 +154,17 @@ export class Engine {
         return JSON.parse(this.module.ccall('vp7_check_exercise', 'string', ['string'], [path]));
     }
 
-    // The running exercise: {open, title, tasks, limitMs, elapsedMs, timeLeftMs, question}.
+    // The running exercise: {open, title, tasks, limitMs, elapsedMs, timeLeftMs, speed, question}.
     exercise() {
         return JSON.parse(this.module.ccall('vp7_exercise', 'string', [], []));
     }
 
-    // Hands the exercise in: {ok, error, passed, total, takenMs, checks, question, report, recording}.
-    handIn({ trainee, date, exercisePath, recordingFile, german }) {
+    // Hands the exercise in: {ok, error, passed, total, takenMs, checks, question, report, recording};
+    // with `toRoom`, the result goes to the room through the seat as well.
+    handIn({ trainee, date, exercisePath, recordingFile, german, toRoom = false }) {
         return JSON.parse(this.module.ccall('vp7_hand_in', 'string',
-            ['string', 'string', 'string', 'string', 'number'],
-            [trainee, date, exercisePath, recordingFile, german ? 1 : 0]));
+            ['string', 'string', 'string', 'string', 'number', 'number'],
+            [trainee, date, exercisePath, recordingFile, german ? 1 : 0, toRoom ? 1 : 0]));
     }
 
     // A new runner with no device: the lines before `start` come next, the settings file as it is now
@@ -256,6 +257,11 @@ export class Engine {
 
     roomLeave() {
         this.module.ccall('vp7_room_leave', null, [], []);
+    }
+
+    // The room's exercise as the seat knows it: {device (0 while none of the room's runs), handedIn}.
+    roomExercise() {
+        return JSON.parse(this.module.ccall('vp7_room_exercise', 'string', [], []));
     }
 
     // The seat's lines since the last call, one a line.

@@ -5,12 +5,13 @@
 // stay as they were) with a panel beside it: title, name, tasks, the time (or the time left, handed in
 // at zero), the question, hand in and abandon. Handed in, the device is only shown; the result comes
 // with the report and the session's recording to keep. When the exercise is over, the user's own
-// device starts again.
+// device starts again. In a room, the exercise the instructor starts on the seat's device has the same
+// panel (room.js follows the seat): its hand-in goes to the room, and the seat's device stays.
 import { PROGRAM_FOLDER } from './engine.js';
 import { safeFileName } from './files.js';
 import { firstSettings } from './settings.js';
 import {
-    EXERCISE_TEXTS, askTrainee, chooseExercise, confirm, element, minutesSeconds, reportDate,
+    EXERCISE_TEXTS, askTrainee, chooseExercise, confirm, element, fileNamePart, minutesSeconds, reportDate,
     sessionStem, showResult,
 } from './exercise-dialogs.js';
 
@@ -30,7 +31,9 @@ export function exerciseMenuItem(language) {
 export class Exercises {
     constructor(page) {
         this.page = page;
-        this.running = null; // {path, trainee, handedIn} while an exercise runs
+        // {path, trainee, handedIn, roomDevice} while an exercise runs; roomDevice, the seat's device
+        // number, for an exercise the room started
+        this.running = null;
         this.shipped = null; // [{name, title: {de, en}, text}] once read
         this.timer = null;
         this.limitAt = null; // the page's moment of the time limit
@@ -128,14 +131,36 @@ export class Exercises {
             this.message(`${this.t.cannotStart}\n${refused}`);
             return false;
         }
+        this.showRunning();
+        return true;
+    }
+
+    // The room's exercise, which the instructor started on the seat's device `device`: shown as one the
+    // trainee opened, in place of whatever the panel showed (the instructor's word goes without asking).
+    // Its hand-in goes to the room, and it is not the trainee's to abandon.
+    showRoom(device, trainee) {
+        this.takeDown();
+        const { title } = this.page.engine.exercise();
+        const name = `${fileNamePart(title?.en || title?.de || 'exercise')}.vp7x`;
+        this.running = { path: `${EXERCISES_FOLDER}/${name}`, trainee, handedIn: false, roomDevice: device };
+        this.showRunning();
+    }
+
+    // The room handed its exercise in (its word, or a line of the runner's): the panel says so.
+    handedInByRoom() {
+        if (this.running && !this.running.handedIn) this.markHandedIn();
+    }
+
+    // The panel for the exercise the device runs now.
+    showRunning() {
+        const { page } = this;
         page.follow();
         page.schedule();
         // The device's clock follows the page's at its pace: the limit falls at this moment of the page.
-        const { timeLeftMs } = engine.exercise();
+        const { timeLeftMs } = page.engine.exercise();
         this.limitAt = timeLeftMs === null || timeLeftMs === undefined ? null : page.now() + timeLeftMs;
         this.buildPanel();
         this.refresh();
-        return true;
     }
 
     buildPanel() {
@@ -150,7 +175,9 @@ export class Exercises {
         const tasks = element('ol', 'exercise-tasks');
         for (const task of exercise.tasks ?? []) tasks.append(element('li', null, task[lang]));
         this.time = element('div', 'exercise-time');
-        panel.append(tasks, this.time);
+        this.state = element('div', 'exercise-state');
+        this.state.setAttribute('role', 'status');
+        panel.append(tasks, this.time, this.state);
         if (exercise.question) panel.append(this.questionBox(exercise.question));
         const buttons = element('div', 'exercise-buttons');
         const handIn = element('button', null, t.handIn);
@@ -159,7 +186,8 @@ export class Exercises {
         const abandon = element('button', null, t.abandon);
         abandon.name = 'abandon';
         abandon.addEventListener('click', () => this.abandon());
-        buttons.append(handIn, abandon);
+        buttons.append(handIn);
+        if (!this.running.roomDevice) buttons.append(abandon);
         panel.append(buttons);
         this.panel = panel;
         const scroller = this.page.formElement.parentElement;
@@ -190,15 +218,20 @@ export class Exercises {
     // the limit.
     refresh() {
         clearTimeout(this.timer);
-        if (!this.running || this.running.handedIn) return;
+        const { running } = this;
+        if (!running || running.handedIn) return;
         const { page } = this;
         page.engine.advance(this.limitAt === null ? page.now() : Math.min(page.now(), this.limitAt));
         page.follow();
         page.schedule();
+        // The room may have handed the exercise in meanwhile, or sent another, which has its own look.
+        if (this.running !== running || running.handedIn) return;
         const exercise = this.page.engine.exercise();
         if (!exercise.open) return;
         const t = this.t;
         const left = exercise.timeLeftMs;
+        // The room's freeze and speed hold or hurry the device's clock: its limit moves with them.
+        if (running.roomDevice && left !== null && left !== undefined) this.limitAt = page.now() + left / (exercise.speed || 1);
         if (left === null || left === undefined) {
             this.time.textContent = `${t.time}${minutesSeconds(exercise.elapsedMs)}`;
         } else {
@@ -224,27 +257,40 @@ export class Exercises {
         const files = { recording: `${stem}.vp7s`, report: `${stem}.html` };
         const result = this.page.engine.handIn({
             trainee: running.trainee, date: reportDate(now), exercisePath: running.path,
-            recordingFile: files.recording, german: this.german,
+            recordingFile: files.recording, german: this.german, toRoom: Boolean(running.roomDevice),
         });
         if (!result.ok) {
             await this.message(result.error);
             this.refresh();
             return null;
         }
-        running.handedIn = true;
         running.result = result;
+        this.markHandedIn();
+        if (notice) await this.message(notice);
+        await showResult(this.page.overlays, this.t, result, files, this.page.language);
+        // The room's device stays with the seat, shown, until the room sends what comes next.
+        if (!running.roomDevice) this.end();
+        return result;
+    }
+
+    // Handed in, the device is only shown, and the panel says where the work went.
+    markHandedIn() {
+        const { running } = this;
+        running.handedIn = true;
+        clearTimeout(this.timer);
         this.page.formElement.inert = true;
         this.page.formElement.classList.add('handed-in');
         for (const control of this.panel.querySelectorAll('button, input')) control.disabled = true;
-        if (notice) await this.message(notice);
-        await showResult(this.page.overlays, this.t, result, files, this.page.language);
-        this.end();
-        return result;
+        this.state.textContent = running.roomDevice ? this.t.handedInRoom : this.t.handedIn;
     }
 
     // After asking: the exercise goes without a report. True when it went.
     async abandon() {
         if (!this.running) return true;
+        if (this.running.roomDevice) {
+            await this.message(this.page.engine.roomHoldText(this.german));
+            return false;
+        }
         if (!this.running.handedIn &&
             !(await confirm(this.page.overlays, document.title, this.t, this.t.abandonAsk))) return false;
         this.end();
@@ -271,6 +317,12 @@ export class Exercises {
 
     end() {
         if (!this.running) return;
+        this.takeDown();
+        this.restartOwnDevice();
+    }
+
+    // The panel goes, and the device takes input again; the device itself stays as it is.
+    takeDown() {
         clearTimeout(this.timer);
         this.running = null;
         this.panel?.remove();
@@ -278,7 +330,6 @@ export class Exercises {
         this.page.formElement.parentElement.classList.remove('with-exercise');
         this.page.formElement.inert = false;
         this.page.formElement.classList.remove('handed-in');
-        this.restartOwnDevice();
     }
 
     // The user's own device again, on the settings kept for them.

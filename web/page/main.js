@@ -304,6 +304,7 @@ class Page {
         if (changes.close) this.leave();
         if (changes.restart) this.restart();
         if (changes.closeHeld) this.exercises.closeAsked();
+        this.room?.followed();
     }
 
     showWindow({ title, cursor }) {

@@ -283,6 +283,19 @@ export class Room {
         this.page?.menus?.setItems(this.page.allMenuItems());
     }
 
+    // After each look at the device: an exercise the room started on the seat's device shows with its
+    // panel, one the room took away (a state in its place) goes, and one handed in by the room's word
+    // (or a line of the runner's) shows so.
+    followed() {
+        const exercises = this.page?.exercises;
+        if (!exercises) return;
+        const { device, handedIn } = this.engine.roomExercise();
+        const shown = exercises.running?.roomDevice ?? 0;
+        if (device && device !== shown) exercises.showRoom(device, this.trainee);
+        else if (shown && device !== shown) exercises.takeDown();
+        else if (shown && handedIn) exercises.handedInByRoom();
+    }
+
     menuItems(language) {
         if (this.state === 'refused' || this.state === 'left') return [];
         const words = WORDS[language];

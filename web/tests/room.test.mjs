@@ -43,6 +43,33 @@ function changed(payload, change) {
 }
 
 const deviceMs = (page) => page.evaluate(() => window.vp7.page.engine.trend(0, 0).nowMs);
+const pass = (page, ms) => page.evaluate((m) => window.vp7.pass(m), ms);
+// An exercise of twenty seconds, so that the device's time to its limit passes quickly.
+const SHORT_EXERCISE = 'title "Kurz" "Short"\nstart\nlimit 20000\ncheck Mode = 0 "Automatik" "Automatic"\n';
+const SHORT_LIMIT_MS = 20000;
+// The page's time reaches the device in whole milliseconds: sped up, a moment falls a few beyond.
+const ROUNDING_MS = 25;
+
+// What the exercise's panel shows: null without one.
+function panelOf(page) {
+    return page.evaluate(() => {
+        const panel = document.querySelector('.exercise-panel');
+        if (!panel) return null;
+        const text = (selector) => panel.querySelector(selector)?.textContent ?? '';
+        return {
+            title: text('.exercise-title'), name: text('.exercise-name'), time: text('.exercise-time'),
+            state: text('.exercise-state'), choices: panel.querySelectorAll('.exercise-question input').length,
+            buttons: [...panel.querySelectorAll('button')].map((b) => `${b.name}${b.disabled ? ' disabled' : ''}`),
+            inert: document.getElementById('form').inert,
+        };
+    });
+}
+
+// The seconds the panel's time left shows.
+async function secondsLeft(page) {
+    const [, minutes, seconds] = /^Time left: (\d+):(\d\d)$/.exec((await panelOf(page)).time);
+    return Number(minutes) * 60 + Number(seconds);
+}
 
 // A storage as the browser's, in memory.
 class MemoryStorage {
@@ -144,7 +171,7 @@ export const tests = [
         assert.equal(await page.locator('#room-status').count(), 0);
         assert.deepEqual(problems, []);
     }),
-    inRoom('a hidden fault stays hidden, and an exercise sent is handed in with its recording', async (h, servers, instructor) => {
+    inRoom('a hidden fault stays hidden; the room\'s exercise shows in the panel, is handed in at the room\'s word and gives way to the room\'s next', async (h, servers, instructor) => {
         const { page } = await joinPage(h, servers.link());
         await roomState(page, 'joined');
         assert.equal(await page.locator('[data-name="FrictionSelect"]').isVisible(), true);
@@ -153,14 +180,53 @@ export const tests = [
             null, { timeout: WAIT_LIMIT_MS });
         assert.equal(await page.locator('[data-name="FrictionSelect"]').isVisible(), false);
 
+        const pristine = await page.evaluate(() => {
+            const file = '/vp7/Data/pristine.vp7state';
+            if (!window.vp7.run(`savestate ${file}`).ok) return null;
+            return btoa(String.fromCharCode(...window.vp7.page.engine.readFile(file)));
+        });
+        assert.ok(pristine, 'no state saved');
         await instructor.send({ command: 'exercise', text: await readFile(EXERCISE, 'utf8'), seed: 7, id: 'e1' });
         await instructor.until('exercise status', () => Boolean(instructor.lastStatus()?.exercise));
+        // The room's exercise shows as one the trainee opened, under the name given when joining, and
+        // is not the trainee's to abandon.
+        await page.locator('.exercise-panel').waitFor({ timeout: WAIT_LIMIT_MS });
+        const running = await panelOf(page);
+        assert.deepEqual({ ...running, time: running.time.replace(/\d+:\d\d$/, 'M:SS') }, {
+            title: 'The valve slows down', name: 'Name: Kim', time: 'Time left: M:SS', state: '', choices: 4,
+            buttons: ['hand-in'], inert: false,
+        });
+        // Not awaited inside the page: the refusal waits for its button.
+        await page.evaluate(() => {
+            window.vp7.page.exercises.closeAsked();
+        });
+        await page.locator('.overlay >> text=Set by the instructor').waitFor({ timeout: WAIT_LIMIT_MS });
+        await page.locator('.overlay button').first().click();
+        assert.equal((await panelOf(page)).title, 'The valve slows down');
+
+        // The room's word hands it in: the panel says so, and the device is only shown.
         await instructor.send({ command: 'handin', id: 'i1' });
         await instructor.until('hand-in', () => instructor.handIns().length > 0);
         const [handIn] = instructor.handIns();
         assert.equal(handIn.seat, SEAT);
         assert.equal(handIn.trainee, 'Kim', 'the hand-in carries the name given when joining');
         assert.ok(handIn.recording?.zstd?.length > 0, 'the hand-in came without its recording');
+        await page.waitForFunction(() => document.querySelector('.exercise-state')?.textContent, null,
+            { timeout: WAIT_LIMIT_MS });
+        assert.deepEqual(await panelOf(page), { ...running, time: (await panelOf(page)).time,
+            state: 'Handed in to the room.', buttons: ['hand-in disabled'], inert: true });
+
+        // Another exercise from the room takes its place without asking.
+        await instructor.send({ command: 'exercise', text: await readFile(INIT_STOPS, 'utf8'), seed: 8, id: 'e2' });
+        await page.waitForFunction(() => document.querySelector('.exercise-title')?.textContent.startsWith('Why'),
+            null, { timeout: WAIT_LIMIT_MS });
+        assert.deepEqual(await panelOf(page), { title: 'Why does the initialization stop?', name: 'Name: Kim',
+            time: (await panelOf(page)).time, state: '', choices: 4, buttons: ['hand-in'], inert: false });
+        assert.match((await panelOf(page)).time, /^Time: /);
+        // A state from the room takes the exercise's place: the panel goes, the device is the seat's still.
+        await instructor.send({ command: 'state', data: pristine, id: 'st1' });
+        await page.locator('.exercise-panel').waitFor({ state: 'detached', timeout: WAIT_LIMIT_MS });
+        assert.equal(await page.evaluate(() => document.getElementById('form').inert), false);
 
         // What would give up the seat's device is refused in the room's word, and the seat stays.
         for (const item of ['UebungOeffnen1', 'pageSession.loadState', 'pageSession.startRecording']) {
@@ -177,19 +243,28 @@ export const tests = [
         await instructor.send({ command: 'exercise', text: await readFile(INIT_STOPS, 'utf8'), seed: SEAT_SEED, id: 'e3' });
         await instructor.until('exercise status', () => Boolean(instructor.lastStatus()?.exercise));
         // The trainee's work: the configuration opened with the mode key held on the keyboard; the
-        // question answered right and the work handed in with the runner's words (the page shows the
-        // room's exercise no panel of its own).
+        // panel's question answered right and its button pressed.
+        await page.locator('.exercise-panel').waitFor({ timeout: WAIT_LIMIT_MS });
         await page.locator('#picture').focus();
         await page.keyboard.down('m');
-        await page.evaluate((ms) => window.vp7.pass(ms), HOLD_FOR_CONFIGURATION_MS);
+        await pass(page, HOLD_FOR_CONFIGURATION_MS);
         await page.keyboard.up('m');
-        for (const line of ['choose 3', 'handin']) {
-            const result = await page.evaluate((l) => window.vp7.run(l), line);
-            assert.ok(result.ok, `${line}: ${result.error}`);
-        }
+        await page.locator('.exercise-question input[value="3"]').check();
+        await page.locator('.exercise-panel button[name="hand-in"]').click();
+        await page.locator('.exercise-result').waitFor({ timeout: WAIT_LIMIT_MS });
+        assert.equal(await page.locator('.exercise-score').textContent(), 'Score: 2 / 4');
         await instructor.until('hand-in', () => instructor.handInPayloads().length > 0);
         const [payload] = instructor.handInPayloads();
         assert.equal(JSON.parse(payload).seat, SEAT);
+        assert.equal(JSON.parse(payload).trainee, 'Kim');
+        // The result closed, the room's device stays with the seat, handed in; the room's word for a
+        // hand-in now finds it handed in already.
+        await page.locator('.exercise-result button[name="close"]').click();
+        assert.equal((await panelOf(page)).state, 'Handed in to the room.');
+        assert.equal(await page.evaluate(() => document.body.dataset.room), 'joined');
+        await instructor.send({ command: 'handin', id: 'i3' });
+        await new Promise((resolve) => setTimeout(resolve, 1500));
+        assert.equal(instructor.handInPayloads().length, 1, 'a second hand-in of the same exercise');
 
         const folder = await mkdtemp(path.join(os.tmpdir(), 'vp7-handin-'));
         try {
@@ -213,6 +288,42 @@ export const tests = [
         } finally {
             await rm(folder, { recursive: true, force: true });
         }
+        assert.deepEqual(problems, []);
+    }),
+    inRoom('the room\'s freeze holds the time left and its speed hurries it; at zero the work is handed in', async (h, servers, instructor) => {
+        const { page, problems } = await joinPage(h, servers.link());
+        await roomState(page, 'joined');
+        await instructor.send({ command: 'exercise', text: SHORT_EXERCISE, seed: 9, id: 'e4' });
+        await page.locator('.exercise-panel').waitFor({ timeout: WAIT_LIMIT_MS });
+        await instructor.send({ command: 'freeze', id: 'f4' });
+        await instructor.until('frozen status', () => instructor.lastStatus()?.frozen === true);
+        const frozen = await secondsLeft(page);
+        // Frozen longer than the whole limit: nothing counts, nothing is handed in.
+        await pass(page, 3 * SHORT_LIMIT_MS);
+        assert.equal(await secondsLeft(page), frozen);
+        await instructor.send({ command: 'continue', id: 'c4' });
+        await instructor.until('running status', () => instructor.lastStatus()?.frozen === false);
+        const running = await secondsLeft(page);
+        await pass(page, 5000);
+        assert.ok([5, 6].includes(running - (await secondsLeft(page))), `${running - (await secondsLeft(page))} s counted of 5`);
+        assert.equal(instructor.handIns().length, 0);
+        // Sped up, the device's clock reaches the limit sooner, and the exercise is judged there.
+        await instructor.send({ command: 'speed', value: 5, id: 's4' });
+        await instructor.until('speed status', () => instructor.lastStatus()?.speed === 5);
+        await pass(page, 0);
+        await pass(page, SHORT_LIMIT_MS);
+        const notice = page.locator('.overlay .message-text');
+        await notice.waitFor({ timeout: WAIT_LIMIT_MS });
+        assert.equal(await notice.textContent(), 'Time is up; the exercise is handed in.');
+        await page.locator('.overlay button').click();
+        await page.locator('.exercise-result').waitFor({ timeout: WAIT_LIMIT_MS });
+        assert.match(await page.locator('.exercise-result').textContent(), /Time taken: 0:20/);
+        // Judged at the limit: the session handed in ends where the device's clock reached it.
+        const recording = await page.evaluate(() => window.vp7.page.exercises.running.result.recording);
+        const waited = [...recording.matchAll(/^wait (\d+)$/gm)].reduce((sum, m) => sum + Number(m[1]), 0);
+        assert.ok(waited >= SHORT_LIMIT_MS && waited < SHORT_LIMIT_MS + ROUNDING_MS, `${waited} ms judged`);
+        await instructor.until('hand-in', () => instructor.handIns().length > 0);
+        assert.deepEqual([instructor.handIns()[0].trainee, instructor.handIns()[0].passed], ['Kim', 1]);
         assert.deepEqual(problems, []);
     }),
     inRoom('a seat joined from an https link speaks to the room over wss', async (h, servers, instructor) => {
