@@ -42,8 +42,8 @@ struct Reader {
         const auto text = StringMember(in, name, longest);
         if (!text) return Fail(path + ": missing, not a string or longer than " + std::to_string(longest));
         // A line of printable text: it is shown, printed and handed to the broker as it stands.
-        if (std::ranges::any_of(*text,
-                                [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+        if (std::any_of(text->begin(), text->end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
             return Fail(path + ": holds control characters");
         out = *text;
         return true;
@@ -66,7 +66,8 @@ struct Reader {
 };
 
 bool LowerHex(std::string_view text) {
-    return std::ranges::all_of(text, [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 // "seat07": the name a seat of that number has, and no other spelling of it.
@@ -143,9 +144,8 @@ std::variant<RoomFile, std::string> ReadRoomFile(std::string_view text) {
         (seats != json.end() || reader.Fail("seats: missing")) && ReadSeats(*seats, room, reader);
     if (!read) return reader.why;
     // Host names are case-blind, and a link is read in lower case.
-    std::ranges::transform(room.address, room.address.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+    std::transform(room.address.begin(), room.address.end(), room.address.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     if (!room.fingerprint.empty() &&
         (room.fingerprint.size() != kFingerprintLength || !LowerHex(room.fingerprint)))
         return "mqtt.fingerprint: not 64 lower-case hex signs";
