@@ -49,10 +49,16 @@ async function decode(url) {
     return context.getImageData(0, 0, canvas.width, canvas.height);
 }
 
+// The listing web/site.sh puts in the page itself; null where it did not.
+function embeddedListing() {
+    const data = document.getElementById('artwork-listing');
+    return data ? JSON.parse(data.textContent) : null;
+}
+
 // The listing and every sheet at `scale`, fetched and decoded without the module, so that this runs
 // while the module loads and compiles: {scale, listing, base, sheets: url -> ImageData}.
 export async function fetchArtwork(scale, base = new URL(`${ARTWORK_FOLDER}/`, document.baseURI)) {
-    const listing = await (await fetch(new URL('sprites.json', base))).json();
+    const listing = embeddedListing() ?? await (await fetch(new URL('sprites.json', base))).json();
     if (!listing.scales?.includes(scale) || !Array.isArray(listing.sheets)) throw new Error(`no artwork at scale ${scale}`);
     const folder = base.href.replace(/\/$/, '');
     const urls = sheetUrls(listing, scale, folder);

@@ -105,7 +105,8 @@ class Page {
         this.exercises = new Exercises(this);
         this.showLanguage();
         this.applyZoom();
-        this.picture.updateAll();
+        // The picture comes with the device's first changes, which `start` follows next: the whole
+        // picture, drawn once.
         this.showWindows(form);
         this.showWindow(form);
     }
