@@ -105,8 +105,7 @@ class Page {
         this.exercises = new Exercises(this);
         this.showLanguage();
         this.applyZoom();
-        // The picture comes with the device's first changes, which `start` follows next: the whole
-        // picture, drawn once.
+        this.picture.updateAll();
         this.showWindows(form);
         this.showWindow(form);
     }
