@@ -89,6 +89,14 @@ struct RunnerInRoom {
         std::filesystem::create_directories(folder);
         return folder.string();
     }
+    // Lets the window's events run, the runner's seat polled between them, until `done` or `ms` passed.
+    bool Until(int ms, const std::function<bool()>& done) {
+        test::RunEvents(ms, [&] {
+            seat.Poll();
+            return done();
+        });
+        return done();
+    }
     std::ostringstream out, log;
     Runner runner;
     RunnerSeat seat;
@@ -226,13 +234,7 @@ TEST(ClassroomWindow, TheStationGradesEachHandInItself) {
     const test::DocumentsIn documents(dir);
     InstructorStation* station = classroom.OpenStation(settings, "");
     ASSERT_NE(station, nullptr);
-    const auto until = [&](const std::function<bool()>& done) {
-        test::RunEvents(20000, [&] {
-            ben.Poll();
-            return done();
-        });
-        return done();
-    };
+    const auto until = [&](const std::function<bool()>& done) { return benInRoom.Until(20000, done); };
     ASSERT_TRUE(until([&] { return station->Tile("anna") && station->Tile("ben"); }));
 
     // The trainee's answer goes after the recording's end, as the station replays it.
@@ -430,13 +432,7 @@ TEST(ClassroomWindow, TheStationSavesRewindsAndClearsTheFaultsItHid) {
     const test::DocumentsIn documents(dir);
     InstructorStation* station = classroom.OpenStation(settings, "");
     ASSERT_NE(station, nullptr);
-    const auto until = [&](const std::function<bool()>& done) {
-        test::RunEvents(8000, [&] {
-            ben.Poll();
-            return done();
-        });
-        return done();
-    };
+    const auto until = [&](const std::function<bool()>& done) { return benInRoom.Until(8000, done); };
     const auto bensFriction = [&] {
         const std::size_t before = out.str().size();
         runner.Execute("print FrictionSelect");
