@@ -2,6 +2,8 @@
 // The device artwork the desktop draws, as a few sheets of images drawn at build time
 // (artwork/SCALE/sheetN.EXT, each sprite's place listed in artwork/sprites.json), decoded by the browser
 // and handed to the library's sprites in the library's own order, at the picture's scale.
+import { fetchFile } from './fetching.js';
+
 export const ARTWORK_FOLDER = 'artwork';
 
 function sheetUrls(listing, scale, base) {
@@ -38,9 +40,7 @@ export function artworkPlan(librarySprites, listing, scale, base = ARTWORK_FOLDE
 }
 
 async function decode(url) {
-    const response = await fetch(url);
-    if (!response.ok) throw new Error(`${url}: ${response.status}`);
-    const bitmap = await createImageBitmap(await response.blob(), { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+    const bitmap = await createImageBitmap(new Blob([await fetchFile(url)]), { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
     const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
     const context = canvas.getContext('2d', { willReadFrequently: true });
     context.drawImage(bitmap, 0, 0);
@@ -58,7 +58,7 @@ function embeddedListing() {
 // The listing and every sheet at `scale`, fetched and decoded without the module, so that this runs
 // while the module loads and compiles: {scale, listing, base, sheets: url -> ImageData}.
 export async function fetchArtwork(scale, base = new URL(`${ARTWORK_FOLDER}/`, document.baseURI)) {
-    const listing = embeddedListing() ?? await (await fetch(new URL('sprites.json', base))).json();
+    const listing = embeddedListing() ?? await fetchFile(new URL('sprites.json', base), 'json');
     if (!listing.scales?.includes(scale) || !Array.isArray(listing.sheets)) throw new Error(`no artwork at scale ${scale}`);
     const folder = base.href.replace(/\/$/, '');
     const urls = sheetUrls(listing, scale, folder);

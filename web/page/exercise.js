@@ -9,6 +9,7 @@
 // panel (room.js follows the seat): its hand-in goes to the room, and the seat's device stays.
 import { PROGRAM_FOLDER } from './engine.js';
 import { safeFileName } from './files.js';
+import { fetchFile } from './fetching.js';
 import { firstSettings } from './settings.js';
 import {
     EXERCISE_TEXTS, askTrainee, chooseExercise, confirm, element, fileNamePart, minutesSeconds, reportDate,
@@ -60,9 +61,9 @@ export class Exercises {
     async loadShipped() {
         if (this.shipped) return this.shipped;
         const base = new URL('exercises/', document.baseURI);
-        const names = await (await fetch(new URL('index.json', base))).json();
+        const names = await fetchFile(new URL('index.json', base), 'json');
         const read = await Promise.all(names.map(async (name) => {
-            const text = new Uint8Array(await (await fetch(new URL(name, base))).arrayBuffer());
+            const text = new Uint8Array(await fetchFile(new URL(name, base)));
             const path = this.write(name, text);
             const checked = this.page.engine.checkExercise(path);
             return checked.ok ? { name, title: checked.title, text } : null;

@@ -28,6 +28,7 @@ export async function openDevice(h, { languages = ['de-DE', 'de'], deviceScaleFa
     const problems = [];
     page.on('pageerror', (error) => problems.push(error.message));
     page.on('console', (message) => message.type() === 'error' && problems.push(message.text()));
+    page.on('requestfailed', (request) => problems.push(`${request.url()}: ${request.failure()?.errorText}`));
     await page.addInitScript((wanted) => {
         if (!sessionStorage.getItem('vp7.test')) {
             localStorage.clear();
@@ -42,15 +43,15 @@ export async function openDevice(h, { languages = ['de-DE', 'de'], deviceScaleFa
         });
     }
     await page.goto(`${h.origin}/`);
-    await ready(page);
+    await ready(page, problems);
     return { page, problems };
 }
 
-async function ready(page) {
+async function ready(page, problems = []) {
     await page.waitForFunction(() => document.body.classList.contains('ready') ||
         document.body.classList.contains('failed'), null, { timeout: WAIT_LIMIT_MS });
     const failed = await page.evaluate(() => document.body.classList.contains('failed'));
-    assert.ok(!failed, await page.textContent('#status'));
+    assert.ok(!failed, [await page.textContent('#status'), ...problems].join('\n'));
     // The start may ask about the screen; the splash waits for a click.
     for (let i = 0; i < 3 && (await page.locator('.overlay').count()) > 0; ++i)
         await page.locator('.overlay button').first().click();

@@ -8,6 +8,7 @@ import { safeFileName } from '../page/files.js';
 import { browserLanguage } from '../page/texts.js';
 import { quoted, scaleDialogLine } from '../page/engine.js';
 import { artworkPlan } from '../page/artwork.js';
+import { fetchFile } from '../page/fetching.js';
 import { StoredSettings, firstSettings } from '../page/settings.js';
 
 export const needsSite = false;
@@ -206,6 +207,39 @@ export const tests = [
             ];
             for (const [sprites, list, scale, message] of wrong)
                 assert.throws(() => artworkPlan(sprites, list, scale), message);
+        },
+    },
+    {
+        name: 'a file the network dropped is asked for once more, and a failure names the file',
+        async run() {
+            const dropped = () => Promise.reject(new TypeError('Failed to fetch'));
+            const answer = (status, body = () => Promise.resolve('bytes')) =>
+                () => Promise.resolve({ ok: status === 200, status, statusText: '', arrayBuffer: body });
+            const cutOff = answer(200, () => Promise.reject(new TypeError('Failed to fetch')));
+            const garbled = answer(200, () => Promise.reject(new SyntaxError('Unexpected token')));
+            const rows = [
+                // the fetches' outcomes in turn, what fetchFile gives, how many were asked
+                [[answer(200)], 'bytes', 1],
+                [[dropped, answer(200)], 'bytes', 2],
+                [[cutOff, answer(200)], 'bytes', 2],
+                [[dropped, cutOff], /sheet0\.webp: Failed to fetch/, 2],
+                [[answer(404)], /sheet0\.webp: 404/, 1],
+                [[dropped, answer(500)], /sheet0\.webp: 500/, 2],
+                [[garbled], /sheet0\.webp: Unexpected token/, 1],
+            ];
+            const realFetch = globalThis.fetch;
+            try {
+                for (const [outcomes, expected, asked] of rows) {
+                    let calls = 0;
+                    globalThis.fetch = () => outcomes[calls++]();
+                    const got = fetchFile('artwork/1/sheet0.webp', 'arrayBuffer', 0);
+                    if (expected instanceof RegExp) await assert.rejects(got, expected);
+                    else assert.equal(await got, expected);
+                    assert.equal(calls, asked, String(expected));
+                }
+            } finally {
+                globalThis.fetch = realFetch;
+            }
         },
     },
 ];
