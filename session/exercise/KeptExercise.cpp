@@ -10,23 +10,8 @@ namespace vp7 {
 namespace {
 
 constexpr std::string_view kTitleCommand = "title";
-// `title "GERMAN" "ENGLISH"`: the English one names the file.
+constexpr std::size_t kGermanWord = 0;
 constexpr std::size_t kEnglishWord = 1;
-
-std::optional<std::string> EnglishTitle(std::string_view text) {
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        const std::string_view line = Trimmed(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.starts_with(kTitleCommand) || line.size() == kTitleCommand.size() ||
-            (line[kTitleCommand.size()] != ' ' && line[kTitleCommand.size()] != '\t'))
-            continue;
-        const auto words = SplitWords(line.substr(kTitleCommand.size()));
-        if (words && words->size() > kEnglishWord) return (*words)[kEnglishWord].text;
-        return std::nullopt;
-    }
-    return std::nullopt;
-}
 
 std::string FileSafe(std::string_view title) {
     std::string safe;
@@ -41,8 +26,25 @@ std::string FileSafe(std::string_view title) {
 
 } // namespace
 
+std::optional<BilingualText> ExerciseTitleOf(std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view line = Trimmed(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (!line.starts_with(kTitleCommand) || line.size() == kTitleCommand.size() ||
+            (line[kTitleCommand.size()] != ' ' && line[kTitleCommand.size()] != '\t'))
+            continue;
+        const auto words = SplitWords(line.substr(kTitleCommand.size()));
+        if (words && words->size() > kEnglishWord)
+            return BilingualText{(*words)[kGermanWord].text, (*words)[kEnglishWord].text};
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 std::string KeptExerciseName(std::string_view text) {
-    std::string title = FileSafe(EnglishTitle(text).value_or(""));
+    const auto titles = ExerciseTitleOf(text);
+    std::string title = FileSafe(titles ? titles->en : "");
     if (title.empty()) title = "exercise";
     return title + '-' + Sha256Hex(text).substr(0, kKeptHashDigits) + ".vp7x";
 }

@@ -3,6 +3,9 @@
 // An exercise the room sends a seat is kept at the seat as a file of its own: a report names the
 // exercise's file and its hash, so a later lesson's exercise must never take that file's place (the
 // earlier report would then say the exercise was changed).
+#include "session/exercise/Exercise.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +18,9 @@ namespace vp7 {
 inline constexpr std::size_t kKeptTitleBytes = 40;
 inline constexpr std::size_t kKeptHashDigits = 12;
 std::string KeptExerciseName(std::string_view text);
+
+// The title of the exercise `text`, read from its `title "GERMAN" "ENGLISH"` line without running it:
+// a seat names its exercise by the English one, and a station shows it in its own language.
+std::optional<BilingualText> ExerciseTitleOf(std::string_view text);
 
 } // namespace vp7

@@ -319,6 +319,33 @@ TEST(ClassroomStation, AGermanStationSpeaksGerman) {
             << station.Log().back().toStdString();
         EXPECT_EQ(station.statusBar()->currentMessage(), QString::fromUtf8(row.note));
     }
+
+    // A seat names its exercise by the English title; its tile shows the German one of what was sent.
+    SeatStatus anna = Seat("anna", "AUT");
+    const auto status = [&] {
+        station.Received(QStringLiteral("vp7/room1/seat/anna/status"),
+                         QByteArray::fromStdString(WriteSeatStatus(anna)));
+    };
+    status();
+    station.Send(
+        {SeatCommandKind::OpenExercise, "title \"Ventil wird langsam\" \"The valve slows down\"\nstart\n"});
+    anna.exercise = "The valve slows down";
+    anna.checks = 3;
+    status();
+    EXPECT_EQ(station.Tile(QStringLiteral("anna"))->Summary().toStdString(),
+              "anna; verbunden; |; AUT; Ventil wird langsam; 0/3 erfüllt; ◆ verdeckt: Reibung");
+    // Handed in, the tile says so with the station's score in place of the checks the seat goes on
+    // sending; the next exercise sent brings them back.
+    HandInMessage handIn{"anna", "room1", "anna-1", {}, "Anna"};
+    handIn.result.exercise = anna.exercise;
+    station.Received(QStringLiteral("vp7/room1/seat/anna/event"),
+                     QByteArray::fromStdString(WriteHandIn(handIn)));
+    EXPECT_EQ(station.Tile(QStringLiteral("anna"))->Summary().toStdString(),
+              "anna; verbunden; |; AUT; Ventil wird langsam; abgegeben · nicht geprüft; ◆ verdeckt: Reibung");
+    station.Send(
+        {SeatCommandKind::OpenExercise, "title \"Ventil wird langsam\" \"The valve slows down\"\nstart\n"});
+    EXPECT_EQ(station.Tile(QStringLiteral("anna"))->Summary().toStdString(),
+              "anna; verbunden; |; AUT; Ventil wird langsam; 0/3 erfüllt; ◆ verdeckt: Reibung");
 }
 
 // Every fault an instructor may hide has a caption of the device's own in both languages.

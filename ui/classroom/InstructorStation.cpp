@@ -6,6 +6,7 @@
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatEvent.h"
 #include "platform/FileRead.h"
+#include "session/exercise/KeptExercise.h"
 #include "ui/classroom/HandInGrader.h"
 #include "ui/classroom/HiddenFaults.h"
 #include "ui/classroom/LiveView.h"
@@ -278,8 +279,10 @@ void InstructorStation::SendTo(const QStringList& seats, SeatCommand command) {
 // Each seat's device draws from a seed of its own, so that a neighbour's recording replays to nothing
 // here; what was sent is kept before it goes, so that the hand-in finds it however fast it comes.
 void InstructorStation::SendExercise(const QStringList& seats, SeatCommand command) {
+    if (const auto title = ExerciseTitleOf(command.text)) titles_[title->en] = title->In(german_);
     for (const QString& seat : seats) {
         command.seed = QRandomGenerator::global()->generate64();
+        if (SeatTile* tile = Tile(seat)) tile->ShowHandedIn({});
         if (!sent_.Keep(seat.toStdString(), {command.text, *command.seed}))
             Note("Die an %1 gesendete Übung kann nicht in %2 bleiben",
                  "cannot keep the exercise sent to %1 in %2", seat, ClassFolder());
@@ -385,6 +388,8 @@ void InstructorStation::TakeStatus(SeatStatus status) {
     // A seat that joins after the lesson's exercise was started gets it with its first status online.
     if (status.online && lessonExercise_ && !lessonSeats_.contains(seat))
         SendExercise({seat}, {SeatCommandKind::OpenExercise, *lessonExercise_});
+    if (const auto title = titles_.find(status.exercise); title != titles_.end())
+        status.exercise = title->second;
     const bool reorder = added || order_ != Order::Name;
     at->second->Show(status);
     if (const auto view = views_.find(seat); view != views_.end() && view->second)
@@ -429,6 +434,7 @@ void InstructorStation::Store(const HandInMessage& handIn, const HandInVerdict& 
                       QString::fromUtf8(*result.question ? Text("Frage richtig", "question right")
                                                          : Text("Frage falsch", "question wrong"));
     }
+    if (SeatTile* tile = Tile(QString::fromStdString(handIn.seat))) tile->ShowHandedIn(score);
     const QString reportPath = records_.Keep(handIn, verdict, now);
     const int row = handIns_->rowCount();
     handIns_->insertRow(row);

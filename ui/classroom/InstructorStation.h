@@ -133,6 +133,9 @@ private:
     SentExercises sent_;
     std::optional<std::string> lessonExercise_; // the exercise sent to all, for the seats still to come
     std::set<QString> lessonSeats_;             // the seats it went to
+    // Seats name their exercise by its English title; the tiles show the title of what was sent in
+    // the station's language.
+    std::map<std::string, std::string> titles_;
     HandInGrader* grader_;
     QStringList log_;
     int columns_ = 0;

@@ -88,7 +88,10 @@ void SeatTile::Show(const SeatStatus& shown) {
     // The title on its line; below it, large, how many checks hold and the time left, in words.
     exercise_->setText(QString::fromStdString(shown.exercise));
     QString progress;
-    if (!shown.exercise.empty()) {
+    if (!shown.exercise.empty() && !handedIn_.isEmpty()) {
+        progress =
+            (german_ ? QStringLiteral("abgegeben · %1") : QStringLiteral("handed in · %1")).arg(handedIn_);
+    } else if (!shown.exercise.empty()) {
         progress = (german_ ? QStringLiteral("%1/%2 erfüllt") : QStringLiteral("%1/%2 holding"))
                        .arg(shown.checksHolding)
                        .arg(shown.checks);
@@ -124,6 +127,11 @@ void SeatTile::ShowHiddenFaults(const QStringList& captions) {
                          : (german_ ? QStringLiteral("◆ verdeckt: ") : QStringLiteral("◆ hidden: ")) +
                                captions.join(QStringLiteral(", ")));
     setAccessibleName(Summary());
+}
+
+void SeatTile::ShowHandedIn(const QString& score) {
+    handedIn_ = score;
+    if (!missing_) Show(shown_);
 }
 
 void SeatTile::SetChosen(bool chosen) {

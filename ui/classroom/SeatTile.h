@@ -29,6 +29,9 @@ public:
     const SeatStatus& Shown() const { return shown_; }
     // The captions of the faults the station hid on the seat, shown as a small mark.
     void ShowHiddenFaults(const QStringList& captions);
+    // The seat's exercise handed in, with the station's score: in place of the checks and time left,
+    // which the seat goes on sending. Empty for none (a new exercise).
+    void ShowHandedIn(const QString& score);
     void SetChosen(bool chosen);
     bool Chosen() const { return chosen_; }
     // What the tile says, as a screen reader and a test read it.
@@ -58,6 +61,7 @@ private:
     QLabel* exercise_;
     QLabel* progress_;
     QLabel* hidden_;
+    QString handedIn_;
 };
 
 } // namespace vp7
