@@ -175,6 +175,9 @@ TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
     EXPECT_TRUE(until([&] { return main.CurrentExercise() != nullptr; })) << "exercise not started";
     ASSERT_NE(main.CurrentExercise(), nullptr);
     EXPECT_TRUE(seen("\"exercise\":\"Class\""));
+    // under the name the trainee gave when joining, not the seat's
+    EXPECT_EQ(main.CurrentExercise()->Panel()->findChild<QLabel*>(QStringLiteral("ExerciseTrainee"))->text(),
+              QStringLiteral("Name: Anna Bähr"));
     ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/all", R"({"command":"freeze"})"));
     EXPECT_TRUE(until([&] { return main.CurrentExercise()->Frozen(); }));
     ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/all", R"({"command":"continue"})"));

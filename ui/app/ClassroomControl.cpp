@@ -445,8 +445,9 @@ void ClassroomControl::OpenExercise(const std::string& text, std::optional<uint6
     std::filesystem::create_directories(ClassroomFolder(), ec);
     const std::string path = ClassroomFolder() + "/" + KeptExerciseName(text);
     if (!WriteFileAtomically(path, text)) throw std::runtime_error("cannot write " + path);
-    auto started =
-        StartExerciseFor(Q(path), Q(settings_.seat), main_->Sim().settings.DataDir(), German(), seed);
+    // The name the trainee gave when joining, on the panel and in the report as in the hand-in.
+    const std::string& trainee = settings_.trainee.empty() ? settings_.seat : settings_.trainee;
+    auto started = StartExerciseFor(Q(path), Q(trainee), main_->Sim().settings.DataDir(), German(), seed);
     if (const auto* why = std::get_if<QString>(&started)) throw std::runtime_error(why->toStdString());
     auto& session = std::get<std::unique_ptr<ExerciseSession>>(started);
     session->TakeFromRoom();

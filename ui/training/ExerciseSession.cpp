@@ -236,10 +236,10 @@ void ExerciseSession::BuildPanel() {
     handIn->setObjectName(QStringLiteral("HandIn"));
     connect(handIn, &QPushButton::clicked, this, [this] { HandIn(); });
     layout->addWidget(handIn);
-    auto* abandon = new QPushButton(QString::fromUtf8(Text("Übung abbrechen", "Abandon exercise")), panel_);
-    abandon->setObjectName(QStringLiteral("AbandonExercise"));
-    connect(abandon, &QPushButton::clicked, this, [this] { Abandon(); });
-    layout->addWidget(abandon);
+    abandon_ = new QPushButton(QString::fromUtf8(Text("Übung abbrechen", "Abandon exercise")), panel_);
+    abandon_->setObjectName(QStringLiteral("AbandonExercise"));
+    connect(abandon_, &QPushButton::clicked, this, [this] { Abandon(); });
+    layout->addWidget(abandon_);
     dock->setWidget(panel_);
     window_->addDockWidget(Qt::RightDockWidgetArea, dock);
     ShowTime();
@@ -360,10 +360,13 @@ void ExerciseSession::Steer(bool frozen, FreezeAsker asker) {
         ShowTime();
 }
 
+// The room's exercise is the instructor's: frozen by the room alone, and handed in, not abandoned.
 void ExerciseSession::TakeFromRoom() {
     fromRoom_ = true;
     freeze_->hide();
     freeze_->setEnabled(false); // and F9 with it
+    abandon_->hide();
+    abandon_->setEnabled(false);
 }
 
 void ExerciseSession::SetSpeed(double rate) {

@@ -123,6 +123,7 @@ private:
     QWidget* panel_ = nullptr;
     QLabel* time_ = nullptr;
     QPushButton* freeze_ = nullptr;
+    QPushButton* abandon_ = nullptr;
     QTimer seconds_;
     std::optional<ExerciseResult> judged_, result_; // judged, then handed in with the answer
     bool ended_ = false;
