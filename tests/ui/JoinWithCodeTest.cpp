@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -141,4 +142,19 @@ TEST(JoinWithCode, OnlyTheAuthorityTheLinkNamesIsTaken) {
         EXPECT_EQ(QFile::exists(kept + QStringLiteral("/r1-ca.crt")), row.taken);
         QFile::remove(kept + QStringLiteral("/r1-ca.crt"));
     }
+}
+
+// A refusal's word is shown whole, on as many lines as it takes: the dialog grows for it.
+TEST(JoinWithCode, TheRefusalsWordIsShownWhole) {
+    JoinCodeDialog dialog(std::nullopt, QStringLiteral("Anna Berg"), true, nullptr);
+    dialog.show();
+    test::RunEvents(50);
+    dialog.findChild<QLineEdit*>(QStringLiteral("code"))->setText(QStringLiteral("03-QNBQ-U6DE"));
+    dialog.accept();
+    test::RunEvents(50);
+    const auto* problem = dialog.findChild<QLabel*>(QStringLiteral("problem"));
+    ASSERT_FALSE(problem->text().isEmpty());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_GE(problem->height(), problem->heightForWidth(problem->width())) << problem->text().toStdString();
+    EXPECT_LE(problem->geometry().bottom(), dialog.height());
 }

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -54,7 +55,12 @@ QString JoinCodeDialog::Problem() {
 void JoinCodeDialog::accept() {
     const QString problem = Problem();
     problem_->setText(problem);
-    if (problem.isEmpty()) QDialog::accept();
+    if (problem.isEmpty()) return QDialog::accept();
+    // The word may take two lines: the dialog grows to show them whole rather than clip the second.
+    layout()->activate();
+    const int needed = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                                     : layout()->totalSizeHint().height();
+    if (needed > height()) resize(width(), needed);
 }
 
 } // namespace vp7
