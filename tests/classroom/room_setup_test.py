@@ -154,6 +154,12 @@ def run_room(target, *more):
 room, said = run_room(folder)
 try:
     check(any(f"room file      {folder}/room.json" in line for line in said), f"no ready room: {''.join(said)}")
+    # Waiting for the servers leaves no failed client in the broker's log a trainer reads at the start.
+    check(not any("failed" in line for line in said), f"a failure at the start: {''.join(said)}")
+    with open(os.path.join(folder, "broker", "mosquitto.conf")) as file:
+        configuration = file.read()
+    check("this machine only" not in configuration and "put the TLS listener" not in configuration,
+          f"the room's broker configuration tells to do what the room did: {configuration}")
     with open(os.path.join(folder, "room.json")) as file:
         plan = json.load(file)
     check(os.stat(os.path.join(folder, "room.json")).st_mode & 0o777 == 0o600, "room.json is not 0600")
