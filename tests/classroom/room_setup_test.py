@@ -294,6 +294,31 @@ finally:
         room.kill()
         room.wait()
 
+# The services a room runs as: systemd's own reading of the unit files vp7-room writes takes them, for a
+# folder and a certificate whose paths hold a blank, a quote and a '%' (no services are started here).
+if shutil.which("systemd-analyze"):
+    import importlib.machinery
+    import importlib.util
+    import types
+    loader = importlib.machinery.SourceFileLoader("vp7_room", room_command)
+    module = importlib.util.module_from_spec(importlib.util.spec_from_loader("vp7_room", loader))
+    loader.exec_module(module)
+    module.UNIT_DIR = os.path.join(scratch, "units")
+    os.mkdir(module.UNIT_DIR)
+    module.run = lambda *words, **named: None
+    odd = os.path.join(scratch, 'a "room" 100%')
+    module.install_services(types.SimpleNamespace(room=ROOM, web_cert=odd + "/web.crt", web_key=odd + "/web.key",
+                                                  mqtt_port=mqtt_port, web_port=web_port, site=site,
+                                                  address="127.0.0.1"), odd, free_port())
+    units = sorted(os.path.join(module.UNIT_DIR, name) for name in os.listdir(module.UNIT_DIR))
+    check(len(units) == 2, f"not two unit files: {units}")
+    verified = subprocess.run(["systemd-analyze", "verify", "--man=no", *units], capture_output=True, text=True,
+                              timeout=CLIENT_SECONDS)
+    check(verified.returncode == 0 and not verified.stderr.strip(), f"systemd refuses the units: {verified.stderr}")
+    for unit in units:
+        with open(unit) as file:
+            check(odd.replace("%", "%%").replace('"', '\\"') in file.read(), f"{unit} lost the folder's path")
+
 shutil.rmtree(scratch)
 if failures:
     sys.exit(1)
