@@ -66,6 +66,10 @@ EMSCRIPTEN_KEEPALIVE int vp7_sprite_from_sheet(int id, int x, int y) {
     return device && device->TakeSprite(id, x, y) ? 1 : 0;
 }
 
+EMSCRIPTEN_KEEPALIVE void vp7_redraw_piston() {
+    if (device) device->RedrawPiston();
+}
+
 // A new runner: the lines before `start`, `exercise` or `state` come next.
 EMSCRIPTEN_KEEPALIVE void vp7_reset() {
     if (device) device->Reset();

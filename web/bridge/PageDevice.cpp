@@ -5,6 +5,7 @@
 #include "session/language/ScriptWords.h"
 #include "session/script/Runner.h"
 #include "sim/Simulator.h"
+#include "sim/motion/Actuator.h"
 #include "web/bridge/FormJson.h"
 #include "web/bridge/PageExercise.h"
 #include "web/bridge/PageHost.h"
@@ -69,6 +70,10 @@ bool PageDevice::TakeSprite(int id, int x, int y) {
     }
     sprites_.Set(static_cast<SpriteId>(id), std::move(picture));
     return true;
+}
+
+void PageDevice::RedrawPiston() {
+    if (Simulator* sim = runner_->Sim()) sim->actuator.DrawPiston();
 }
 
 std::unique_ptr<Runner> PageDevice::NewRunner(PageHost*& host) {

@@ -32,6 +32,9 @@ public:
     static constexpr int kLargestSheetSide = 16384;
     uint8_t* SheetBuffer(int width, int height);
     bool TakeSprite(int id, int x, int y);
+    // The piston drawn again from its sprites: the sheets of its travel frames are handed over after
+    // the first picture, which may have shown a frame still missing.
+    void RedrawPiston();
     // A new runner, no device yet: the lines before `start` (or `exercise`, `state`) come next. Its
     // settings and data are in `programDir`.
     void Reset(std::string programDir = kProgramDir);

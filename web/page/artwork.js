@@ -55,20 +55,45 @@ function embeddedListing() {
     return data ? JSON.parse(data.textContent) : null;
 }
 
-// The listing and every sheet at `scale`, fetched and decoded without the module, so that this runs
-// while the module loads and compiles: {scale, listing, base, sheets: url -> ImageData}.
+// The piston's travel frames, drawn only as it moves: a sheet of nothing else is not needed for the
+// first picture (whose piston stands at a frame of its own sheet, as a rule).
+const PISTON_FRAME = /^(Kolben|SpringPiston)\d/;
+
+// The numbers of the sheets that hold nothing but piston frames, handed over after the first picture;
+// never all of them.
+export function laterSheets(listing) {
+    const later = listing.sheets.map((_, n) => listing.sprites.some((s) => s.sheet === n) &&
+        listing.sprites.every((s) => s.sheet !== n || PISTON_FRAME.test(s.name)));
+    return later.every(Boolean) ? [] : later.flatMap((isLater, n) => (isLater ? [n] : []));
+}
+
+async function decodeSheets(urls, listing) {
+    const sheets = await Promise.all(urls.map((url) => decode(url)));
+    urls.forEach((url, n) => {
+        const { width, height } = listing.sheets[n];
+        if (sheets[n].width !== width * listing.scale || sheets[n].height !== height * listing.scale)
+            throw new Error(`${url} is ${sheets[n].width}x${sheets[n].height}, not ${width * listing.scale}x${height * listing.scale}`);
+    });
+    return new Map(urls.map((url, n) => [url, sheets[n]]));
+}
+
+// The listing and the sheets at `scale`, fetched and decoded without the module, so that this runs
+// while the module loads and compiles: {scale, listing, base, sheets: url -> ImageData, later: a
+// promise of the same for the sheets of piston frames, decoded after the others}.
 export async function fetchArtwork(scale, base = new URL(`${ARTWORK_FOLDER}/`, document.baseURI)) {
     const listing = embeddedListing() ?? await fetchFile(new URL('sprites.json', base), 'json');
     if (!listing.scales?.includes(scale) || !Array.isArray(listing.sheets)) throw new Error(`no artwork at scale ${scale}`);
     const folder = base.href.replace(/\/$/, '');
     const urls = sheetUrls(listing, scale, folder);
-    const sheets = await Promise.all(urls.map(decode));
-    urls.forEach((url, n) => {
-        const { width, height } = listing.sheets[n];
-        if (sheets[n].width !== width * scale || sheets[n].height !== height * scale)
-            throw new Error(`${url} is ${sheets[n].width}x${sheets[n].height}, not ${width * scale}x${height * scale}`);
-    });
-    return { scale, listing, base: folder, sheets: new Map(urls.map((url, n) => [url, sheets[n]])) };
+    const later = new Set(laterSheets(listing));
+    const sized = (picked) => ({ scale, sheets: picked.map((n) => listing.sheets[n]) });
+    const numbers = urls.map((_, n) => n);
+    const first = numbers.filter((n) => !later.has(n));
+    const sheets = await decodeSheets(first.map((n) => urls[n]), sized(first));
+    const rest = numbers.filter((n) => later.has(n));
+    const laterSheetsDecoded = decodeSheets(rest.map((n) => urls[n]), sized(rest));
+    laterSheetsDecoded.catch(() => {}); // the page reports it when it takes them
+    return { scale, listing, base: folder, sheets, later: laterSheetsDecoded };
 }
 
 // The artwork of this screen's pixel ratio, asked for once: the page's head starts it before the page's
@@ -80,10 +105,11 @@ export function artworkOfScreen() {
     return screenArtwork;
 }
 
-// The fetched sheets handed to the library, each with the sprites that lie on it.
-export function giveArtwork(engine, artwork) {
+// The fetched sheets handed to the library, each with the sprites that lie on it: `sheets`, the first
+// ones unless given.
+export function giveArtwork(engine, artwork, sheets = artwork.sheets) {
     const list = engine.sprites();
     const plan = artworkPlan(Array.isArray(list) ? list : list.sprites, artwork.listing, artwork.scale, artwork.base);
-    for (const [url, sheet] of artwork.sheets)
+    for (const [url, sheet] of sheets)
         engine.setSheet(sheet.data, sheet.width, sheet.height, plan.filter((sprite) => sprite.url === url));
 }

@@ -19,6 +19,7 @@ export class Engine {
             create: call('vp7_create', null, ['number']),
             sheetRgba: call('vp7_sheet_rgba', 'number', ['number', 'number']),
             spriteFromSheet: call('vp7_sprite_from_sheet', 'number', ['number', 'number', 'number']),
+            redrawPiston: call('vp7_redraw_piston', null, []),
             run: call('vp7_run', 'string', ['string']),
             passTo: call('vp7_pass_to', null, ['number']),
             nextDue: call('vp7_next_due', 'number', []),
@@ -48,6 +49,11 @@ export class Engine {
         this.module.HEAPU8.set(rgba, at);
         for (const { id, x, y } of places)
             if (!this.calls.spriteFromSheet(id, x, y)) throw new Error(`sprite ${id} refused at ${x}, ${y}`);
+    }
+
+    // The piston drawn again, once the sheets of its travel frames were handed over after the start.
+    redrawPiston() {
+        this.calls.redrawPiston();
     }
 
     // Starts the device on the screen the page has, its clock at the page's `nowMs`; the error when the

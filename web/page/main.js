@@ -405,6 +405,12 @@ async function main() {
         page.room?.attach(page);
         status.hidden = true;
         await page.built;
+        // The piston's travel frames come after the first picture: handed over, the piston is drawn
+        // again, since the picture may have shown a frame that was still missing.
+        giveArtwork(engine, artwork, await artwork.later);
+        engine.redrawPiston();
+        page.follow();
+        page.schedule();
         // The tests' way in: lines of the scenario language, the form, the page's state.
         window.vp7 = {
             run: (line) => {

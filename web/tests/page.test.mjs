@@ -8,6 +8,8 @@ import { readFile } from 'node:fs/promises';
 import path from 'node:path';
 import { gzipSync } from 'node:zlib';
 
+import { laterSheets } from '../page/artwork.js';
+
 export const needsSite = true;
 
 // The mode key's centre on the picture, and the setpoint scale's heading (a right click there opens
@@ -16,6 +18,7 @@ const MODE_KEY = { x: 378, y: 356 };
 const SCALE_HEADING = { x: 10, y: 420 };
 const HOLD_FOR_CONFIGURATION_MS = 5000;
 const WAIT_LIMIT_MS = 15000;
+const LATE_SHEETS_MS = 1500; // how long the sheets of piston frames are kept back
 // What one visit may load, compressed as a server would send it.
 const LARGEST_VISIT_BYTES = 2000000;
 // The fonts the page loads where the system lacks them.
@@ -335,6 +338,45 @@ export const tests = [
                 assert.ok(difference <= tolerance, `ratio ${ratio} ${item}: ${difference.toFixed(2)}`);
                 await page.close();
             }
+        },
+    },
+    {
+        name: 'the piston stands in the picture when the sheets of its frames come after the first one',
+        async run(h) {
+            const page = await h.open();
+            // A self-closing valve starts at a spring frame, which lies on a sheet of piston frames.
+            await page.addInitScript(() => {
+                if (!sessionStorage.getItem('vp7.test')) {
+                    localStorage.clear();
+                    localStorage.setItem('vp7.settings', '[Config]\nVenitlArt=S\n');
+                    sessionStorage.setItem('vp7.test', '1');
+                }
+            });
+            const listing = JSON.parse(await readFile(path.join(h.site, 'artwork', 'sprites.json'), 'utf8'));
+            const later = laterSheets(listing);
+            assert.ok(later.length > 0, 'no sheet of piston frames');
+            const kept = new RegExp(`/artwork/\\d/sheet(${later.join('|')})\\.\\w+$`);
+            await page.route(kept, async (route) => {
+                await page.waitForTimeout(LATE_SHEETS_MS);
+                await route.continue();
+            });
+            await page.goto(`${h.origin}/`);
+            await ready(page);
+            // Drawn again now, a piston already standing there changes no pixel.
+            const pictureHash = () => page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() =>
+                requestAnimationFrame(() => {
+                    const canvas = document.getElementById('picture');
+                    const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+                    let hash = 2166136261;
+                    for (const byte of data) hash = Math.imul(hash ^ byte, 16777619);
+                    resolve(hash >>> 0);
+                }))));
+            const shown = await pictureHash();
+            await page.evaluate(() => {
+                window.vp7.page.engine.redrawPiston();
+                window.vp7.page.follow();
+            });
+            assert.equal(await pictureHash(), shown, 'the piston was missing from the picture');
         },
     },
     {

@@ -7,7 +7,7 @@ import { radioItemPlace } from '../page/controls.js';
 import { safeFileName } from '../page/files.js';
 import { browserLanguage } from '../page/texts.js';
 import { quoted, scaleDialogLine } from '../page/engine.js';
-import { artworkPlan } from '../page/artwork.js';
+import { artworkPlan, laterSheets } from '../page/artwork.js';
 import { fetchFile } from '../page/fetching.js';
 import { StoredSettings, firstSettings } from '../page/settings.js';
 
@@ -207,6 +207,16 @@ export const tests = [
             ];
             for (const [sprites, list, scale, message] of wrong)
                 assert.throws(() => artworkPlan(sprites, list, scale), message);
+            // Sheets of nothing but the piston's travel frames come after the first picture, never all.
+            const onSheets = (...names) => ({ sheets: names.map(() => ({})),
+                sprites: names.flatMap((list, sheet) => list.map((name) => ({ name, sheet }))) });
+            const rows = [
+                [onSheets(['Image1', 'Kolben0'], ['Kolben35', 'SpringPiston0'], ['SpringPiston10'], ['Strom0']), [1, 2]],
+                [onSheets(['Image1'], ['Kolben35', 'Strom0']), []],
+                [onSheets(['Kolben0'], ['SpringPiston5']), []],
+                [onSheets(['Image1'], []), []],
+            ];
+            for (const [listing, later] of rows) assert.deepEqual(laterSheets(listing), later, JSON.stringify(listing));
         },
     },
     {
