@@ -51,7 +51,9 @@ void VisitTimers(StateVisitor& v, Clock& clock, std::span<Timer* const> timers) 
         if (const auto next = clock.NextTick(t)) {
             due[i] = *next;
             s.armed = true;
-            s.phase = next->atMs - clock.NowMs();
+            // On a busy PC the real clock passes a tick before its handler ran: it is due now, not
+            // in the past, or the state saved would be one no reader takes back.
+            s.phase = std::max<int64_t>(next->atMs - clock.NowMs(), 0);
         }
     }
     for (std::size_t i = 0; i < timers.size(); ++i)
@@ -67,9 +69,10 @@ void VisitTimers(StateVisitor& v, Clock& clock, std::span<Timer* const> timers) 
         s.armed = v.Value("armed", s.armed);
         s.phase = v.Value("phase", s.phase);
         s.rank = v.Value("rank", s.rank);
-        if (!v.Saving() &&
-            (s.interval < 0 || s.phase < 0 || s.phase > std::max(s.interval, 0) || s.rank >= timers.size()))
+        if (!v.Saving() && (s.interval < 0 || s.phase > std::max(s.interval, 0) || s.rank >= timers.size()))
             throw StateError("a timer's period out of range");
+        // States saved before overdue ticks were taken as due now hold them as past: due now.
+        s.phase = std::max<int64_t>(s.phase, 0);
     }
     if (!v.Loading()) return;
     // Armed in their order, so that those due at the same moment tick in it again.

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/VirtualClock.h"
+#include "platform/StateVisitor.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -89,4 +92,38 @@ TEST_F(VirtualClockTest, ZeroIntervalAndDestroyedTimersNeverFire) {
     clock.Advance(100);
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(clock.NextDue(), -1);
+}
+
+// A timer's saved period as read back: the tick falls due that far from the clock's now, a tick the
+// saving PC's clock had already passed falls due at once, and a period no timer can have is refused.
+TEST_F(VirtualClockTest, ASavedTimerFallsDueAtItsPhaseAndAnOverdueOneAtOnce) {
+    struct Row {
+        int32_t interval;
+        int64_t phase;
+        uint32_t rank;
+        std::optional<int64_t> dueAt; // none: refused
+    };
+    clock.Advance(1000);
+    for (const Row& row :
+         {Row{50, 20, 0, 1020}, Row{50, 0, 0, 1000}, Row{50, -35, 0, 1000}, Row{50, 51, 0, std::nullopt},
+          Row{-1, 0, 0, std::nullopt}, Row{50, 20, 1, std::nullopt}}) {
+        SCOPED_TRACE(std::to_string(row.interval) + " " + std::to_string(row.phase));
+        StateWriter saved(1);
+        saved.Value("enabled", true);
+        saved.Value("interval", row.interval);
+        saved.Value("armed", true);
+        saved.Value("phase", row.phase);
+        saved.Value("rank", row.rank);
+        const std::string bytes = saved.Take();
+        Timer t(clock, "t", 10);
+        Timer* const timers[] = {&t};
+        StateReader load(StateVisitor::Mode::Load, bytes, 1);
+        if (!row.dueAt) {
+            EXPECT_THROW(VisitTimers(load, clock, timers), StateError);
+            continue;
+        }
+        VisitTimers(load, clock, timers);
+        ASSERT_TRUE(clock.NextTick(t));
+        EXPECT_EQ(clock.NextTick(t)->atMs, *row.dueAt);
+    }
 }

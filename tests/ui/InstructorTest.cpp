@@ -119,6 +119,23 @@ TEST(Instructor, TheWindowsClockReplaysAsTheVirtualOneAndKeepsItsPhaseAcrossAFre
         EXPECT_EQ(ticks[k], armed + 20 * static_cast<int64_t>(k + 1)) << "tick " << k;
 }
 
+// On a busy PC the real clock passes ticks before their handlers run; a state saved then loads back,
+// in place and at the program's start, with those ticks due at once.
+TEST(Instructor, AStateSavedWhileTicksWereOverdueLoadsBack) {
+    QTemporaryDir dir, states;
+    const std::string program = test::ProgramFolder(dir).toStdString();
+    const QString path = states.filePath(QStringLiteral("busy.vp7state"));
+    AppWindows windows = CreateProgramWindows(program, 1, false);
+    RunEvents(3000, [&] { return windows.main->Sim().state.SplashDone != 0; });
+    windows.main->Sim().PressKey(DeviceKey::Umschalt, MouseButton::Left); // its repeat timer runs
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));          // no event handled meanwhile
+    ASSERT_TRUE(windows.instructor->SaveStateTo(path));
+    MessageBoxes boxes;
+    EXPECT_TRUE(windows.instructor->LoadStateFrom(path));
+    AppWindows started = StartProgram(program, false, {"vp7sim", "--state", path}, "");
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(u'|').toStdString();
+}
+
 // A state loaded at the program's start is the state the runner loads: the display, the position,
 // every value and control.
 TEST(Instructor, AProgramStartedFromAStateShowsWhatTheRunnerLoads) {

@@ -12,13 +12,17 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -149,5 +153,25 @@ int main(int argc, char** argv) {
     // platform, whose leaks the sanitized build would report.
     if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     QApplication app(argc, argv);
+    // A box nobody answers would hold its test until CTest gives up, saying nothing of why: after half a
+    // minute it is closed and the test fails with its text.
+    constexpr qint64 kUnansweredMs = 30'000;
+    QPointer<QWidget> shown;
+    QElapsedTimer shownFor;
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != shown) {
+            shown = modal;
+            shownFor.restart();
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal);
+                   dialog && shownFor.elapsed() > kUnansweredMs) {
+            const auto* box = qobject_cast<QMessageBox*>(dialog);
+            ADD_FAILURE() << "a window nobody answered: "
+                          << (box ? box->text() : dialog->windowTitle()).toStdString();
+            dialog->reject();
+        }
+    });
+    watchdog.start(1000);
     return RUN_ALL_TESTS();
 }
