@@ -69,6 +69,13 @@ if [ "$target" = Classroom ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
         '{"bytes":53,"zstd":"KLUv/SQ1qQEAc2VlZCA3CmV4ZXJjaXNlIGUudnA3eAp3YWl0IDEwMDAKcHJlc3MgbW9kZQpjaG9vc2UgMQqr/5cm"},' \
         '"room":"r1","seat":"s1","total":0}' >"$build/corpus/$target/recorded"
 fi
+if [ "$target" = Classroom ] && [ ! -f "$build/corpus/$target/finder-answer" ]; then
+    # A seat's question for its room and the station's answer, with its code left out.
+    printf '%s' 'VP7-FIND 1 seat07 0123456789abcdef0123456789abcdef' >"$build/corpus/$target/finder-question"
+    printf '%s' 'VP7-ROOM 1 0123456789abcdef0123456789abcdef https://trainer-pc:8443/#join=r1/07-2222-2222' \
+        '&mqtt=8883&tls=1&fp=aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa' \
+        ' eeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeee' >"$build/corpus/$target/finder-answer"
+fi
 if [ "$target" = LiveFrame ] && [ -z "$(ls -A "$build/corpus/$target")" ]; then
     # Small frames of both kinds a seat may send, so mutations start inside the image readers.
     convert -size 24x12 gradient:gray-white "$build/corpus/$target/frame.jpg"

@@ -51,6 +51,8 @@ void ClassroomSettings::Read(const IniFile& ini) {
     if (const auto days = ReadInt32(ini.ReadString(kSection, "KeepLessonDays", ""));
         days && *days > 0 && *days <= kLongestKeepLessonDays)
         keepLessonDays = *days;
+    if (const auto p = ReadInt32(ini.ReadString(kSection, "RoomFinderPort", "")); p && *p >= 0 && *p <= 65535)
+        finderPort = static_cast<uint16_t>(*p);
 }
 
 void ClassroomSettings::Write(IniFile& ini) const {
@@ -66,6 +68,9 @@ void ClassroomSettings::Write(IniFile& ini) const {
     ini.WriteString(kSection, "Joined", joined ? "1" : "0");
     ini.WriteString(kSection, "StationUser", stationUser);
     ini.WriteString(kSection, "KeepLessonDays", std::to_string(keepLessonDays));
+    // Only where it was changed: the settings of a PC that never changed it stay as they were.
+    if (finderPort != kRoomFinderPort)
+        ini.WriteString(kSection, "RoomFinderPort", std::to_string(finderPort));
 }
 
 bool KeepPassword(const std::string& path, std::string_view password) {

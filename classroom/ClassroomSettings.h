@@ -5,6 +5,7 @@
 // file of its own that only the user may read, or asked for at each connection. A file without the
 // section, or with a damaged key, gives the defaults; older programs leave the section alone.
 #include "classroom/LessonFolders.h"
+#include "classroom/RoomFinder.h"
 
 #include <cstdint>
 #include <optional>
@@ -28,6 +29,7 @@ struct ClassroomSettings {
     bool joined = false;                    // connected when the program ended: joins again at the next start
     std::string stationUser = "instructor"; // the account the instructor's station connects with
     int keepLessonDays = kDefaultKeepLessonDays; // the station deletes a lesson's folder after as many days
+    uint16_t finderPort = kRoomFinderPort;       // where a seat with only its code asks for its room
 
     // The certificate authority a TLS connection checks the broker against (the system's when none is
     // named); empty without TLS.

@@ -181,6 +181,17 @@ JoinReading ReadJoin(std::string_view text, const std::optional<JoinTicket>& kno
     return {ticket, JoinProblem::None};
 }
 
+std::optional<JoinTicket> ReadCodeAlone(std::string_view text) {
+    if (text.size() > kLongestJoinText || text.find("://") != std::string_view::npos) return std::nullopt;
+    JoinProblem problem = JoinProblem::None;
+    const auto code = ReadCode(text, problem);
+    if (!code) return std::nullopt;
+    JoinTicket ticket;
+    ticket.seat = SeatNameOf(code->seat);
+    ticket.password = code->password;
+    return ticket;
+}
+
 std::string WriteSeatCode(int seatNumber, std::string_view password) {
     const std::string signs(password);
     return SeatNameOf(seatNumber).substr(4) + "-" + signs.substr(0, 4) + "-" + signs.substr(4);

@@ -54,6 +54,10 @@ struct JoinReading {
 // count for nothing.
 JoinReading ReadJoin(std::string_view text, const std::optional<JoinTicket>& known = std::nullopt);
 
+// A code alone ("07-K7QF-M2XA", as ReadJoin takes it) where no room is known yet: a ticket of only the
+// seat and its password, for the room to be found by it.
+std::optional<JoinTicket> ReadCodeAlone(std::string_view text);
+
 // The seat's code as the class sheet prints it: "07-K7QF-M2XA". `seatNumber` 1 to 99, `password`
 // eight signs of the alphabet.
 std::string WriteSeatCode(int seatNumber, std::string_view password);

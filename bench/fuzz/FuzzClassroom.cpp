@@ -7,6 +7,7 @@
 #include "classroom/HandIn.h"
 #include "classroom/JoinTicket.h"
 #include "classroom/RoomFile.h"
+#include "classroom/RoomFinder.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatEvent.h"
 #include "classroom/SeatState.h"
@@ -47,6 +48,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (const auto read = vp7::ReadJoin(input);
         read.ticket && vp7::ReadJoin(vp7::WriteJoinLink(*read.ticket)).ticket != read.ticket)
         std::abort();
+    // A finder's question or answer that was read writes one that reads back the same; an answer's MAC is
+    // over exactly what precedes it.
+    if (const auto question = vp7::ReadFinderQuestion(input);
+        question && vp7::ReadFinderQuestion(vp7::WriteFinderQuestion(*question)) != question)
+        std::abort();
+    if (const auto answer = vp7::ReadFinderAnswer(input)) {
+        if (input != answer->signed_ + " " + answer->mac) std::abort();
+        const auto again = vp7::ReadFinderAnswer(vp7::WriteFinderAnswer(
+            answer->nonce, answer->room, [&](const std::string&) { return answer->mac; }));
+        if (!again || again->room != answer->room || again->nonce != answer->nonce) std::abort();
+    }
     // A room file that was read writes one that reads back as the same room.
     if (const auto room = vp7::ReadRoomFile(input); const auto* read = std::get_if<vp7::RoomFile>(&room)) {
         const auto again = vp7::ReadRoomFile(vp7::WriteRoomFile(*read));

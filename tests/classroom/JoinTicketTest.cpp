@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "classroom/JoinTicket.h"
+#include "classroom/RoomFinder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@ using namespace vp7;
 namespace {
 
 const std::string kFingerprint(64, 'a');
+const std::string kNonce(32, 'c');
+const std::string kMac(64, 'e');
 
 JoinTicket Room(std::string seat, std::string password) {
     JoinTicket t;
@@ -106,4 +109,58 @@ TEST(JoinTicket, LinksReadBackAsTheirTickets) {
     ASSERT_TRUE(defaults.ticket);
     EXPECT_EQ(defaults.ticket->webPort, 443);
     EXPECT_EQ(defaults.ticket->mqttPort, 8883);
+}
+
+// A question names a seat a code can name and a nonce of its length; anything else is no question.
+TEST(RoomFinder, AQuestionIsReadOnlyWhenWhole) {
+    const std::string good = "VP7-FIND 1 seat07 " + kNonce;
+    ASSERT_EQ(ReadFinderQuestion(good), (FinderQuestion{"seat07", kNonce}));
+    EXPECT_EQ(WriteFinderQuestion({"seat07", kNonce}), good);
+    for (const std::string bad :
+         {"VP7-FIND 2 seat07 " + kNonce, "VP7-FIND 1 seat00 " + kNonce, "VP7-FIND 1 seat100 " + kNonce,
+          "VP7-FIND 1 desk07 " + kNonce, "VP7-FIND 1 seat07 " + kNonce.substr(1),
+          "VP7-FIND 1 seat07 " + std::string(32, 'C'), "VP7-FIND 1 seat07 " + kNonce + " ",
+          std::string("VP7-FIND 1 seat07"), "VP7-FIND 1 seat07 " + std::string(2000, 'c'), std::string()})
+        EXPECT_FALSE(ReadFinderQuestion(bad)) << bad;
+}
+
+// An answer carries the seat's link with its code left out, and reads back as the room's ticket without
+// the password; the MAC is over all before it. A link with a code in it, or none, is no answer.
+TEST(RoomFinder, AnAnswerNeverCarriesTheCodeAndReadsBackAsTheRoom) {
+    std::string macOver;
+    const std::string answer = WriteFinderAnswer(kNonce, Room("seat07", "K7QFM2XA"), [&](const std::string& part) {
+        macOver = part;
+        return kMac;
+    });
+    EXPECT_EQ(answer.find("K7QF"), std::string::npos) << answer;
+    const auto read = ReadFinderAnswer(answer);
+    ASSERT_TRUE(read);
+    JoinTicket expected = Room("seat07", "K7QFM2XA");
+    expected.password.clear();
+    EXPECT_EQ(read->room, expected);
+    EXPECT_EQ(read->nonce, kNonce);
+    EXPECT_EQ(read->mac, kMac);
+    EXPECT_EQ(read->signed_, macOver);
+    EXPECT_EQ(answer, macOver + " " + kMac);
+
+    const std::string link = macOver.substr(std::string("VP7-ROOM 1 ").size() + kNonce.size() + 1);
+    for (const std::string bad :
+         {"VP7-ROOM 1 " + kNonce + " " + link + " " + kMac.substr(1),
+          "VP7-ROOM 1 " + kNonce + " " + link + " " + std::string(64, 'E'),
+          "VP7-ROOM 1 " + kNonce + " " + kMac, "VP7-ROOM 1 " + kNonce.substr(2) + " " + link + " " + kMac,
+          "VP7-ROOM 1 " + kNonce + " 07-2222-2222 " + kMac,
+          "VP7-ROOM 1 " + kNonce + " " + WriteJoinLink(Room("seat07", "K7QFM2XA")) + " " + kMac,
+          "VP7-ROOM 1 " + kNonce + " " + link + std::string(2000, 'x') + " " + kMac,
+          std::string("VP7-ROOM 1 "), std::string(" ")})
+        EXPECT_FALSE(ReadFinderAnswer(bad)) << bad;
+}
+
+// Each room's seats have keys of their own: the salt is the room's authority, or its name without one.
+TEST(RoomFinder, TheKeysSaltIsTheRoomsOwn) {
+    JoinTicket seat = Room("seat07", "K7QFM2XA");
+    const std::string withAuthority = FinderKeySalt(seat);
+    seat.fingerprint = std::string(64, 'b');
+    EXPECT_NE(FinderKeySalt(seat), withAuthority);
+    seat.fingerprint.clear();
+    EXPECT_NE(FinderKeySalt(seat).find("room1\nseat07"), std::string::npos);
 }

@@ -2,12 +2,15 @@
 // Joining with the class sheet's code or link: the window joins the room the link names with the
 // seat's account, a wrong code is refused with a word instead of the seat trying on, and the room's
 // certificate authority is taken only when it is the one the link names.
+#include "DocumentsIn.h"
 #include "ShownApp.h"
 #include "classroom/Seat.h"
 #include "tests/classroom/Broker.h"
 #include "ui/app/ClassroomControl.h"
+#include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/JoinCodeDialog.h"
 #include "ui/classroom/RoomAuthority.h"
+#include "ui/classroom/RoomFinding.h"
 #include "ui/device/MenuBar.h"
 
 #include <QAction>
@@ -15,8 +18,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNetworkDatagram>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
@@ -67,7 +72,127 @@ struct OneAnswerServer {
     }
 };
 
+// A port of the loopback that nothing listens on, for datagrams.
+uint16_t FreeUdpPort() {
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    return probe.localPort();
+}
+
+RoomFile RoomToFind(bool tls) {
+    RoomFile room;
+    room.room = "werkstatt-2";
+    room.address = "127.0.0.1";
+    room.webPort = 8443;
+    room.webTls = tls;
+    room.mqttPort = tls ? 8883 : 1883;
+    room.mqttTls = tls;
+    room.fingerprint = tls ? std::string(64, 'a') : "";
+    room.instructorUser = "instructor";
+    room.instructorPassword = "Trainer-Geheimnis-42";
+    room.seats = {{"seat06", "ABCDEFGH"}, {"seat07", "K7QFM2XA"}};
+    room.created = "2026-12-09T08:00:00+00:00";
+    return room;
+}
+
+// Answers every question with `answer` (nonce in, the text of the answer out).
+struct OtherAnswerer {
+    QUdpSocket socket;
+    std::function<std::string(const FinderQuestion&)> answer;
+    OtherAnswerer() {
+        socket.bind(QHostAddress::LocalHost, 0);
+        QObject::connect(&socket, &QUdpSocket::readyRead, [this] {
+            while (socket.hasPendingDatagrams()) {
+                const QNetworkDatagram d = socket.receiveDatagram();
+                if (const auto q = ReadFinderQuestion(d.data().toStdString()))
+                    socket.writeDatagram(QByteArray::fromStdString(answer(*q)), d.senderAddress(),
+                                         static_cast<quint16>(d.senderPort()));
+            }
+        });
+    }
+};
+
 } // namespace
+
+// A code alone, on a PC that never joined: the room is the one whose answer the code confirms. A wrong
+// code, a seat the room does not have, an answer from one who does not know the code or made for another
+// question, and silence find none.
+TEST(JoinWithCode, ACodeAloneFindsOnlyTheRoomThatKnowsTheCode) {
+    const RoomFile room = RoomToFind(true);
+    const uint16_t port = FreeUdpPort();
+    RoomFinderAnswers station(room, port);
+    ASSERT_TRUE(station.Listening());
+    const JoinTicket seat07 = SeatTicket(room, room.seats[1]);
+    const QByteArray rightKey = FinderKey("K7QFM2XA", FinderKeySalt(seat07));
+    JoinTicket elsewhere = seat07;
+    elsewhere.address = "10.6.6.6";
+    OtherAnswerer forger, replayer;
+    forger.answer = [&](const FinderQuestion& q) {
+        return WriteFinderAnswer(q.nonce, elsewhere, [&](const std::string& part) {
+            return FinderMac(FinderKey("K7QFM2XB", FinderKeySalt(elsewhere)), part);
+        });
+    };
+    replayer.answer = [&](const FinderQuestion&) {
+        return WriteFinderAnswer(std::string(32, '0'), elsewhere,
+                                 [&](const std::string& part) { return FinderMac(rightKey, part); });
+    };
+    const struct {
+        const char* code;
+        uint16_t port;
+        bool found, otherCode;
+    } rows[] = {
+        {"07-K7QF-M2XA", port, true, false},
+        {"07-K7QF-M2XB", port, false, true},
+        {"08-K7QF-M2XA", port, false, false},
+        {"07-K7QF-M2XA", forger.socket.localPort(), false, true},
+        {"07-K7QF-M2XA", replayer.socket.localPort(), false, false},
+        {"07-K7QF-M2XA", FreeUdpPort(), false, false},
+    };
+    constexpr std::chrono::milliseconds kShortLimit{700};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.code) + " on " + std::to_string(row.port));
+        const FoundRoom found = FindRoom(*ReadCodeAlone(row.code), row.port, kShortLimit);
+        ASSERT_EQ(found.ticket.has_value(), row.found);
+        EXPECT_EQ(found.answeredOtherCode, row.otherCode);
+        if (found.ticket) EXPECT_EQ(*found.ticket, seat07);
+    }
+}
+
+// The station with its room open answers; the join dialog takes a code alone on a PC that never joined,
+// and says a word where no room answered.
+TEST(JoinWithCode, TheStationsRoomIsFoundByTheDialog) {
+    QTemporaryDir stationDir, seatDir;
+    const test::DocumentsIn documents(stationDir);
+    const uint16_t port = FreeUdpPort();
+    const std::string finder = "[Classroom]\r\nRoomFinderPort=" + std::to_string(port) + "\r\n";
+    const QString program = test::ProgramFolder(stationDir);
+    QFile ini(stationDir.filePath(QStringLiteral("Config/VP7.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write(finder.data(), static_cast<qint64>(finder.size()));
+    ini.close();
+    AppWindows windows = CreateProgramWindows(program.toStdString(), 1, false);
+    const QString path = stationDir.filePath(QStringLiteral("room.json"));
+    ASSERT_TRUE(test::WriteFile(path, WriteRoomFile(RoomToFind(false))));
+    OpenForSecondStart(windows, {OpenKind::Room, path.toStdString()});
+    ASSERT_NE(windows.classroom->Station(), nullptr);
+
+    for (const bool open : {true, false}) {
+        JoinCodeDialog dialog(std::nullopt, QStringLiteral("Anna Berg"), false, nullptr, port);
+        dialog.findChild<QLineEdit*>(QStringLiteral("code"))->setText(QStringLiteral("07-k7qf-m2xa"));
+        dialog.accept();
+        if (open) {
+            ASSERT_EQ(dialog.result(), QDialog::Accepted)
+                << dialog.findChild<QLabel*>(QStringLiteral("problem"))->text().toStdString();
+            EXPECT_EQ(dialog.Ticket(), SeatTicket(RoomToFind(false), RoomToFind(false).seats[1]));
+            windows.classroom->Detach(); // the station closes with its window's classroom
+        } else {
+            EXPECT_NE(dialog.result(), QDialog::Accepted);
+            EXPECT_TRUE(dialog.findChild<QLabel*>(QStringLiteral("problem"))
+                            ->text()
+                            .startsWith(QStringLiteral("No room answered")));
+        }
+    }
+}
 
 TEST(JoinWithCode, TheLinkJoinsItsSeatAndAWrongCodeIsRefusedWithAWord) {
     QTemporaryDir dir;

@@ -170,7 +170,7 @@ void ClassroomControl::AskToJoinWithCode() {
         known->mqttTls = settings_.tls;
         known->room = settings_.room;
     }
-    JoinCodeDialog dialog(known, Q(settings_.trainee), German(), main_);
+    JoinCodeDialog dialog(known, Q(settings_.trainee), German(), main_, settings_.finderPort);
     if (dialog.exec() != QDialog::Accepted) return;
     const JoinTicket& ticket = dialog.Ticket();
     ClassroomSettings chosen = settings_;
@@ -328,7 +328,7 @@ InstructorStation* ClassroomControl::OpenRoom(const QString& path) {
     }
     auto& [room, settings] = std::get<OpenedRoom>(opened);
     InstructorStation* station = OpenStation(settings, room.instructorPassword);
-    if (station) station->findChild<RoomMenu*>()->SetRoom(std::move(room));
+    if (station) station->findChild<RoomMenu*>()->SetRoom(std::move(room), settings_.finderPort);
     return station;
 }
 

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/classroom/JoinCodeDialog.h"
 
+#include "ui/classroom/RoomFinding.h"
+
+#include <QApplication>
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -11,9 +15,9 @@
 namespace vp7 {
 
 JoinCodeDialog::JoinCodeDialog(std::optional<JoinTicket> known, const QString& trainee, bool german,
-                               QWidget* parent)
-    : QDialog(parent), german_(german), known_(std::move(known)), code_(new QLineEdit),
-      trainee_(new QLineEdit(trainee)), problem_(new QLabel) {
+                               QWidget* parent, uint16_t finderPort)
+    : QDialog(parent), german_(german), finderPort_(finderPort), known_(std::move(known)),
+      code_(new QLineEdit), trainee_(new QLineEdit(trainee)), problem_(new QLabel) {
     setObjectName(QStringLiteral("JoinCodeDialog"));
     setWindowTitle(german ? QStringLiteral("Mit Code beitreten") : QStringLiteral("Join with code"));
     code_->setObjectName(QStringLiteral("code"));
@@ -43,7 +47,9 @@ QString JoinCodeDialog::Trainee() const {
 }
 
 QString JoinCodeDialog::Problem() {
-    const JoinReading read = ReadJoin(code_->text().toStdString(), known_);
+    const std::string text = code_->text().toStdString();
+    JoinReading read = ReadJoin(text, known_);
+    if (read.problem == JoinProblem::RoomUnknown && finderPort_ != 0) read.ticket = ReadCodeAlone(text);
     if (!read.ticket) return QString::fromUtf8(JoinProblemText(read.problem, german_));
     if (Trainee().isEmpty())
         return german_ ? QStringLiteral("Bitte Ihren Namen eingeben: er steht auf jeder Abgabe.")
@@ -52,8 +58,40 @@ QString JoinCodeDialog::Problem() {
     return {};
 }
 
+QString JoinCodeDialog::FindTheRoom() {
+    // A step under way, not a fault: in the window's own colour while it lasts.
+    const QString faultStyle = problem_->styleSheet();
+    problem_->setStyleSheet(QString());
+    problem_->setText(german_ ? QStringLiteral("Der Raum wird gesucht …")
+                              : QStringLiteral("Looking for the room …"));
+    finding_ = true;
+    for (QWidget* field : {static_cast<QWidget*>(code_), static_cast<QWidget*>(trainee_)})
+        field->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto found = FindRoom(ticket_, finderPort_, kFindingLimit);
+    QApplication::restoreOverrideCursor();
+    problem_->setStyleSheet(faultStyle);
+    for (QWidget* field : {static_cast<QWidget*>(code_), static_cast<QWidget*>(trainee_)})
+        field->setEnabled(true);
+    finding_ = false;
+    if (found.answeredOtherCode)
+        return german_ ? QStringLiteral("Der Raum kennt diesen Code nicht: bitte den Code prüfen oder den "
+                                        "ganzen Link vom Klassenblatt eingeben.")
+                       : QStringLiteral("The room does not know this code: please check the code, or enter "
+                                        "the whole link from the class sheet.");
+    if (!found.ticket)
+        return german_ ? QStringLiteral("Kein Raum hat auf diesen Code geantwortet: ist die Ausbilderstation "
+                                        "offen? Sonst bitte den ganzen Link vom Klassenblatt eingeben.")
+                       : QStringLiteral("No room answered to this code: is the instructor's station open? "
+                                        "Otherwise please enter the whole link from the class sheet.");
+    ticket_ = std::move(*found.ticket);
+    return {};
+}
+
 void JoinCodeDialog::accept() {
-    const QString problem = Problem();
+    if (finding_) return; // pressed again while the room is searched for
+    QString problem = Problem();
+    if (problem.isEmpty() && ticket_.room.empty()) problem = FindTheRoom();
     problem_->setText(problem);
     if (problem.isEmpty()) return QDialog::accept();
     // The word may take two lines: the dialog grows to show them whole rather than clip the second.

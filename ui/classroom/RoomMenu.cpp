@@ -5,6 +5,7 @@
 #include "ui/classroom/ClassSheet.h"
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/RoomAuthority.h"
+#include "ui/classroom/RoomFinding.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -61,6 +62,8 @@ RoomMenu::RoomMenu(InstructorStation& station, bool german)
     });
 }
 
+RoomMenu::~RoomMenu() = default;
+
 std::variant<OpenedRoom, QString> RoomMenu::Open(const QString& path, ClassroomSettings settings,
                                                  const QString& authorities, bool german) {
     const auto refused = [german, &path](const char* de, const char* en, const QString& detail) {
@@ -96,10 +99,15 @@ std::variant<OpenedRoom, QString> RoomMenu::Open(const QString& path, ClassroomS
     return opened;
 }
 
-void RoomMenu::SetRoom(RoomFile room) {
+void RoomMenu::SetRoom(RoomFile room, uint16_t finderPort) {
     QStringList seats;
     for (const RoomSeat& seat : room.seats)
         seats << QString::fromStdString(seat.seat);
+    answers_ = std::make_unique<RoomFinderAnswers>(room, finderPort);
+    if (finderPort != 0 && !answers_->Listening())
+        station_.Note("Port %1 ist belegt: Plätze treten mit dem Link bei, nicht mit dem Code allein.",
+                      "Port %1 is taken: seats join with the link, not with the code alone.",
+                      QString::number(finderPort));
     room_ = std::move(room);
     print_->setEnabled(true);
     station_.ExpectSeats(seats);

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <variant>
 
@@ -17,6 +18,7 @@ class QAction;
 namespace vp7 {
 
 class InstructorStation;
+class RoomFinderAnswers;
 
 // A room file read, with the station's connection to its room.
 struct OpenedRoom {
@@ -28,6 +30,7 @@ class RoomMenu : public QObject {
     Q_OBJECT
 public:
     RoomMenu(InstructorStation& station, bool german);
+    ~RoomMenu() override;
 
     // Reads the room file at `path`; where its broker speaks TLS, the room's authority is the one beside
     // the room file or else fetched from the room's page, taken only when its fingerprint is the file's
@@ -36,8 +39,9 @@ public:
     static std::variant<OpenedRoom, QString> Open(const QString& path, ClassroomSettings settings,
                                                   const QString& authorities, bool german);
 
-    // The room the station is connected to: its seats shown, its sheet printable.
-    void SetRoom(RoomFile room);
+    // The room the station is connected to: its seats shown, its sheet printable, and a seat with only
+    // its code answered on `finderPort` where it asks for its room.
+    void SetRoom(RoomFile room, uint16_t finderPort);
     const std::optional<RoomFile>& Room() const { return room_; }
     // The sheet as HTML and PDF in the lesson's folder: the PDF's path, or why not.
     std::variant<QString, QString> WriteSheet() const;
@@ -52,6 +56,7 @@ private:
     InstructorStation& station_;
     bool german_;
     std::optional<RoomFile> room_;
+    std::unique_ptr<RoomFinderAnswers> answers_;
     QAction* print_;
 };
 
