@@ -332,17 +332,27 @@ async function loadPacking(base) {
 
 // Loads vp7.js and its WebAssembly from the page's own folder, with the fonts its texts are drawn in.
 export async function loadEngine(base = new URL('./', import.meta.url)) {
-    const [{ default: createVp7Module }, packing] = await Promise.all([
+    const [{ default: createVp7Module }, { compiledModule }, packing] = await Promise.all([
         import(new URL('vp7.js', base).href),
+        import(new URL('early-module.js', base).href),
         loadPacking(base),
         document.fonts.load('13px DejaVuSans'),
         document.fonts.load('bold 13px DejaVuSans'),
     ]);
-    const module = await createVp7Module({
+    // The module compiled since the page's head asked for it (early-module.js) is instantiated here; a
+    // failure to compile or instantiate it ends the start as a failure to create it would.
+    let fail;
+    const failed = new Promise((resolve, reject) => { fail = reject; });
+    const module = await Promise.race([failed, createVp7Module({
+        instantiateWasm: (imports, receive) => {
+            compiledModule.then((wasm) => WebAssembly.instantiate(wasm, imports)
+                .then((instance) => receive(instance, wasm))).catch(fail);
+            return {};
+        },
         locateFile: (file) => new URL(file, base).href,
         vp7Packing: packing,
         print: (line) => console.log(line),
         printErr: (line) => console.warn(line),
-    });
+    })]);
     return new Engine(module);
 }

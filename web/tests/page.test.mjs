@@ -341,6 +341,27 @@ export const tests = [
         },
     },
     {
+        name: 'the module starts from a server that does not call it WebAssembly, and its absence is said',
+        async run(h) {
+            const rows = [
+                ['served as plain bytes', (route, bytes) => route.fulfill({ body: bytes, contentType: 'application/octet-stream' }), 'ready'],
+                ['not found', (route) => route.fulfill({ status: 404, body: 'no' }), 'failed'],
+                ['no module at all', (route) => route.fulfill({ body: Buffer.from('not wasm'), contentType: 'application/wasm' }), 'failed'],
+            ];
+            const bytes = await readFile(path.join(h.site, 'vp7.wasm'));
+            for (const [what, answer, outcome] of rows) {
+                const page = await h.open();
+                await page.route(/\/vp7\.wasm$/, (route) => answer(route, bytes));
+                await page.goto(`${h.origin}/`);
+                await page.waitForFunction(() => document.body.classList.contains('ready') ||
+                    document.body.classList.contains('failed'), null, { timeout: WAIT_LIMIT_MS });
+                const shown = await page.evaluate(() => document.body.className);
+                assert.ok(shown.includes(outcome), `${what}: ${shown}, ${await page.textContent('#status')}`);
+                await page.close();
+            }
+        },
+    },
+    {
         name: 'the piston stands in the picture when the sheets of its frames come after the first one',
         async run(h) {
             const page = await h.open();
