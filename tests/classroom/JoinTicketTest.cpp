@@ -128,10 +128,11 @@ TEST(RoomFinder, AQuestionIsReadOnlyWhenWhole) {
 // the password; the MAC is over all before it. A link with a code in it, or none, is no answer.
 TEST(RoomFinder, AnAnswerNeverCarriesTheCodeAndReadsBackAsTheRoom) {
     std::string macOver;
-    const std::string answer = WriteFinderAnswer(kNonce, Room("seat07", "K7QFM2XA"), [&](const std::string& part) {
-        macOver = part;
-        return kMac;
-    });
+    const std::string answer =
+        WriteFinderAnswer(kNonce, Room("seat07", "K7QFM2XA"), [&](const std::string& part) {
+            macOver = part;
+            return kMac;
+        });
     EXPECT_EQ(answer.find("K7QF"), std::string::npos) << answer;
     const auto read = ReadFinderAnswer(answer);
     ASSERT_TRUE(read);
