@@ -67,33 +67,35 @@ export function laterSheets(listing) {
     return later.every(Boolean) ? [] : later.flatMap((isLater, n) => (isLater ? [n] : []));
 }
 
-async function decodeSheets(urls, listing) {
-    const sheets = await Promise.all(urls.map((url) => decode(url)));
-    urls.forEach((url, n) => {
-        const { width, height } = listing.sheets[n];
-        if (sheets[n].width !== width * listing.scale || sheets[n].height !== height * listing.scale)
-            throw new Error(`${url} is ${sheets[n].width}x${sheets[n].height}, not ${width * listing.scale}x${height * listing.scale}`);
-    });
-    return new Map(urls.map((url, n) => [url, sheets[n]]));
+// A sheet decoded and of the size the listing gives it at `scale`.
+async function decodeSheet(url, { width, height }, scale) {
+    const sheet = await decode(url);
+    if (sheet.width !== width * scale || sheet.height !== height * scale)
+        throw new Error(`${url} is ${sheet.width}x${sheet.height}, not ${width * scale}x${height * scale}`);
+    return sheet;
 }
 
-// The listing and the sheets at `scale`, fetched and decoded without the module, so that this runs
-// while the module loads and compiles: {scale, listing, base, sheets: url -> ImageData, later: a
-// promise of the same for the sheets of piston frames, decoded after the others}.
+// The listing, and the sheets at `scale` fetched and decoded without the module, so that this runs
+// while the module loads and compiles: {scale, listing, base, first: url -> a promise of its ImageData
+// for the sheets the first picture needs, each as it is decoded, later: a promise of url -> ImageData
+// for the sheets of piston frames, decoded after the others}.
 export async function fetchArtwork(scale, base = new URL(`${ARTWORK_FOLDER}/`, document.baseURI)) {
     const listing = embeddedListing() ?? await fetchFile(new URL('sprites.json', base), 'json');
     if (!listing.scales?.includes(scale) || !Array.isArray(listing.sheets)) throw new Error(`no artwork at scale ${scale}`);
     const folder = base.href.replace(/\/$/, '');
     const urls = sheetUrls(listing, scale, folder);
     const later = new Set(laterSheets(listing));
-    const sized = (picked) => ({ scale, sheets: picked.map((n) => listing.sheets[n]) });
+    const decoding = (n) => [urls[n], decodeSheet(urls[n], listing.sheets[n], scale)];
     const numbers = urls.map((_, n) => n);
-    const first = numbers.filter((n) => !later.has(n));
-    const sheets = await decodeSheets(first.map((n) => urls[n]), sized(first));
-    const rest = numbers.filter((n) => later.has(n));
-    const laterSheetsDecoded = decodeSheets(rest.map((n) => urls[n]), sized(rest));
-    laterSheetsDecoded.catch(() => {}); // the page reports it when it takes them
-    return { scale, listing, base: folder, sheets, later: laterSheetsDecoded };
+    const first = new Map(numbers.filter((n) => !later.has(n)).map(decoding));
+    const firstDecoded = Promise.all(first.values());
+    firstDecoded.catch(() => {}); // the page reports it when it takes them
+    const laterSheetsDecoded = firstDecoded.then(async () => {
+        const rest = numbers.filter((n) => later.has(n)).map(decoding);
+        return new Map(await Promise.all(rest.map(async ([url, sheet]) => [url, await sheet])));
+    });
+    laterSheetsDecoded.catch(() => {});
+    return { scale, listing, base: folder, first, later: laterSheetsDecoded };
 }
 
 // The artwork of this screen's pixel ratio, asked for once: the page's head starts it before the page's
@@ -105,11 +107,24 @@ export function artworkOfScreen() {
     return screenArtwork;
 }
 
-// The fetched sheets handed to the library, each with the sprites that lie on it: `sheets`, the first
-// ones unless given.
-export function giveArtwork(engine, artwork, sheets = artwork.sheets) {
+function spritePlan(engine, artwork) {
     const list = engine.sprites();
-    const plan = artworkPlan(Array.isArray(list) ? list : list.sprites, artwork.listing, artwork.scale, artwork.base);
-    for (const [url, sheet] of sheets)
-        engine.setSheet(sheet.data, sheet.width, sheet.height, plan.filter((sprite) => sprite.url === url));
+    return artworkPlan(Array.isArray(list) ? list : list.sprites, artwork.listing, artwork.scale, artwork.base);
+}
+
+function giveSheet(engine, plan, url, sheet) {
+    engine.setSheet(sheet.data, sheet.width, sheet.height, plan.filter((sprite) => sprite.url === url));
+}
+
+// The decoded sheets (url -> ImageData) handed to the library, each with the sprites that lie on it.
+export function giveArtwork(engine, artwork, sheets) {
+    const plan = spritePlan(engine, artwork);
+    for (const [url, sheet] of sheets) giveSheet(engine, plan, url, sheet);
+}
+
+// The sheets the first picture needs, each handed to the library as soon as it is decoded, so that the
+// sprites are cut from one while the next still decodes.
+export async function giveFirstSheets(engine, artwork) {
+    const plan = spritePlan(engine, artwork);
+    await Promise.all([...artwork.first].map(async ([url, decoding]) => giveSheet(engine, plan, url, await decoding)));
 }

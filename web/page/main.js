@@ -7,7 +7,7 @@ import { DevicePicture } from './device.js';
 import { FormControls } from './controls.js';
 import { MenuBar } from './menus.js';
 import { Overlays, ToolPanel, fillInitInfo, fillParamTable } from './dialogs.js';
-import { artworkOfScreen, giveArtwork } from './artwork.js';
+import { artworkOfScreen, giveArtwork, giveFirstSheets } from './artwork.js';
 import { StoredSettings, firstSettings } from './settings.js';
 import { TEXTS, browserLanguage, formLanguage } from './texts.js';
 import { loadConfiguration, pickFile, saveConfiguration } from './files.js';
@@ -395,7 +395,7 @@ async function main() {
         // The artwork is fetched and decoded while the module compiles.
         const [engine, artwork] = await Promise.all([loadEngine(), artworkOfScreen()]);
         engine.create(artwork.scale);
-        giveArtwork(engine, artwork);
+        await giveFirstSheets(engine, artwork);
         const page = new Page(engine, artwork.scale);
         // Opened with the class sheet's link, the page is a seat of the room from its start.
         const joining = await Room.join(engine, language);
