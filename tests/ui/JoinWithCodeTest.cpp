@@ -176,6 +176,14 @@ TEST(JoinWithCode, TheStationsRoomIsFoundByTheDialog) {
     OpenForSecondStart(windows, {OpenKind::Room, path.toStdString()});
     ASSERT_NE(windows.classroom->Station(), nullptr);
 
+    {
+        // Cancelled while the room is searched for, the dialog joins nothing, though the room answers.
+        JoinCodeDialog dialog(std::nullopt, QStringLiteral("Anna Berg"), false, nullptr, port);
+        dialog.findChild<QLineEdit*>(QStringLiteral("code"))->setText(QStringLiteral("07-k7qf-m2xa"));
+        QTimer::singleShot(0, &dialog, &QDialog::reject);
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
     for (const bool open : {true, false}) {
         JoinCodeDialog dialog(std::nullopt, QStringLiteral("Anna Berg"), false, nullptr, port);
         dialog.findChild<QLineEdit*>(QStringLiteral("code"))->setText(QStringLiteral("07-k7qf-m2xa"));

@@ -91,7 +91,11 @@ QString JoinCodeDialog::FindTheRoom() {
 void JoinCodeDialog::accept() {
     if (finding_) return; // pressed again while the room is searched for
     QString problem = Problem();
-    if (problem.isEmpty() && ticket_.room.empty()) problem = FindTheRoom();
+    if (problem.isEmpty() && ticket_.room.empty()) {
+        cancelled_ = false;
+        problem = FindTheRoom();
+        if (cancelled_) return; // closed while the room was searched for: nothing is joined
+    }
     problem_->setText(problem);
     if (problem.isEmpty()) return QDialog::accept();
     // The word may take two lines: the dialog grows to show them whole rather than clip the second.
@@ -99,6 +103,11 @@ void JoinCodeDialog::accept() {
     const int needed = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
                                                      : layout()->totalSizeHint().height();
     if (needed > height()) resize(width(), needed);
+}
+
+void JoinCodeDialog::reject() {
+    if (finding_) cancelled_ = true;
+    QDialog::reject();
 }
 
 } // namespace vp7

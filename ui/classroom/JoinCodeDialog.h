@@ -36,6 +36,7 @@ public:
     QString Problem();
 
     void accept() override;
+    void reject() override;
 
 private:
     // The room of a code alone, asked for on the network: why not found, or empty.
@@ -44,6 +45,7 @@ private:
     bool german_;
     uint16_t finderPort_;
     bool finding_ = false;
+    bool cancelled_ = false; // closed while finding
     std::optional<JoinTicket> known_;
     JoinTicket ticket_;
     QLineEdit* code_;
