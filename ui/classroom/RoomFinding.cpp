@@ -20,7 +20,7 @@ constexpr qint64 kSecondMs = 1000;
 // The question goes out again as long as no answer came: a datagram may be lost.
 constexpr int kAskAgainMs = 400;
 // An answer costs the seat a key's stretching: no more are weighed in one search.
-constexpr int kLargestAnswersWeighed = 8;
+constexpr std::size_t kLargestAnswersWeighed = 8;
 
 QByteArray Bytes(const std::string& text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -104,7 +104,9 @@ FoundRoom FindRoom(const JoinTicket& code, uint16_t port, std::chrono::milliseco
     };
     FoundRoom result;
     std::optional<JoinTicket>& found = result.ticket;
-    int weighed = 0;
+    // The question goes to several addresses and out again: the same answer comes more than once, and
+    // is weighed once.
+    std::set<QByteArray> weighed;
     QEventLoop loop;
     QTimer again, over;
     QObject::connect(&again, &QTimer::timeout, ask);
@@ -114,9 +116,8 @@ FoundRoom FindRoom(const JoinTicket& code, uint16_t port, std::chrono::milliseco
             const QByteArray data = socket.receiveDatagram(kLongestFinderMessage + 1).data();
             auto answer = ReadFinderAnswer(std::string_view(data.constData(), data.size()));
             if (!answer || answer->nonce != nonce.toStdString() || answer->room.seat != code.seat ||
-                weighed >= kLargestAnswersWeighed)
+                weighed.size() >= kLargestAnswersWeighed || !weighed.insert(data).second)
                 continue;
-            ++weighed;
             const QByteArray key = FinderKey(code.password, FinderKeySalt(answer->room));
             if (FinderMac(key, answer->signed_) != answer->mac) {
                 result.answeredOtherCode = true;
