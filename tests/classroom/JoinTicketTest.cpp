@@ -116,7 +116,7 @@ TEST(RoomFinder, AQuestionIsReadOnlyWhenWhole) {
     const std::string good = "VP7-FIND 1 seat07 " + kNonce;
     ASSERT_EQ(ReadFinderQuestion(good), (FinderQuestion{"seat07", kNonce}));
     EXPECT_EQ(WriteFinderQuestion({"seat07", kNonce}), good);
-    for (const std::string bad :
+    for (const std::string& bad :
          {"VP7-FIND 2 seat07 " + kNonce, "VP7-FIND 1 seat00 " + kNonce, "VP7-FIND 1 seat100 " + kNonce,
           "VP7-FIND 1 desk07 " + kNonce, "VP7-FIND 1 seat07 " + kNonce.substr(1),
           "VP7-FIND 1 seat07 " + std::string(32, 'C'), "VP7-FIND 1 seat07 " + kNonce + " ",
@@ -145,7 +145,7 @@ TEST(RoomFinder, AnAnswerNeverCarriesTheCodeAndReadsBackAsTheRoom) {
     EXPECT_EQ(answer, macOver + " " + kMac);
 
     const std::string link = macOver.substr(std::string("VP7-ROOM 1 ").size() + kNonce.size() + 1);
-    for (const std::string bad :
+    for (const std::string& bad :
          {"VP7-ROOM 1 " + kNonce + " " + link + " " + kMac.substr(1),
           "VP7-ROOM 1 " + kNonce + " " + link + " " + std::string(64, 'E'),
           "VP7-ROOM 1 " + kNonce + " " + kMac, "VP7-ROOM 1 " + kNonce.substr(2) + " " + link + " " + kMac,

@@ -154,7 +154,9 @@ TEST(JoinWithCode, ACodeAloneFindsOnlyTheRoomThatKnowsTheCode) {
         const FoundRoom found = FindRoom(*ReadCodeAlone(row.code), row.port, kShortLimit);
         ASSERT_EQ(found.ticket.has_value(), row.found);
         EXPECT_EQ(found.answeredOtherCode, row.otherCode);
-        if (found.ticket) EXPECT_EQ(*found.ticket, seat07);
+        if (found.ticket) {
+            EXPECT_EQ(*found.ticket, seat07);
+        }
     }
 }
 
