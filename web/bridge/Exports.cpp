@@ -70,6 +70,10 @@ EMSCRIPTEN_KEEPALIVE void vp7_redraw_piston() {
     if (device) device->RedrawPiston();
 }
 
+EMSCRIPTEN_KEEPALIVE void vp7_repaint_picture() {
+    if (device) device->RepaintPicture();
+}
+
 // A new runner: the lines before `start`, `exercise` or `state` come next.
 EMSCRIPTEN_KEEPALIVE void vp7_reset() {
     if (device) device->Reset();

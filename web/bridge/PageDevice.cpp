@@ -76,6 +76,10 @@ void PageDevice::RedrawPiston() {
     if (Simulator* sim = runner_->Sim()) sim->actuator.DrawPiston();
 }
 
+void PageDevice::RepaintPicture() {
+    if (Simulator* sim = runner_->Sim()) sim->RepaintPicture();
+}
+
 std::unique_ptr<Runner> PageDevice::NewRunner(PageHost*& host) {
     auto owned = std::make_unique<PageHost>();
     owned->HoldCloseWhile([this] { return runner_ && ExerciseRuns(*runner_); });

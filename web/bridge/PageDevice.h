@@ -35,6 +35,9 @@ public:
     // The piston drawn again from its sprites: the sheets of its travel frames are handed over after
     // the first picture, which may have shown a frame still missing.
     void RedrawPiston();
+    // The whole picture drawn again from the sprites: the device starts while the sheets the first
+    // picture needs still decode, and draws on sprites still empty until then.
+    void RepaintPicture();
     // A new runner, no device yet: the lines before `start` (or `exercise`, `state`) come next. Its
     // settings and data are in `programDir`.
     void Reset(std::string programDir = kProgramDir);

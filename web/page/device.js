@@ -53,8 +53,19 @@ export class DevicePicture {
         this.keyCap = document.createElement('div');
         this.keyCap.className = 'key-held';
         this.keyCap.hidden = true;
+        // The device starts while the artwork still decodes and draws on empty sprites until then:
+        // nothing of that is taken or shown, and the canvas stays out of sight.
+        this.artworkIn = false;
+        canvas.style.visibility = 'hidden';
         this.listen();
         this.setZoom(1);
+    }
+
+    // The artwork is in and the device has drawn its picture again with it: shown from now on.
+    showArtwork() {
+        this.artworkIn = true;
+        this.canvas.style.visibility = '';
+        this.updateAll();
     }
 
     setZoom(zoom) {
@@ -73,7 +84,7 @@ export class DevicePicture {
     // so that an idle page does not repaint.
     update(dirty) {
         const [x, y, w, h] = dirty;
-        if (w <= 0 || h <= 0) return;
+        if (w <= 0 || h <= 0 || !this.artworkIn) return;
         const pixels = this.engine.pictureRgba(x, y, w, h);
         if (!this.keep(pixels, dirty)) return;
         this.mirrorContext.putImageData(new ImageData(pixels, w, h), x, y);

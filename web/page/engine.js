@@ -20,6 +20,7 @@ export class Engine {
             sheetRgba: call('vp7_sheet_rgba', 'number', ['number', 'number']),
             spriteFromSheet: call('vp7_sprite_from_sheet', 'number', ['number', 'number', 'number']),
             redrawPiston: call('vp7_redraw_piston', null, []),
+            repaintPicture: call('vp7_repaint_picture', null, []),
             run: call('vp7_run', 'string', ['string']),
             passTo: call('vp7_pass_to', null, ['number']),
             nextDue: call('vp7_next_due', 'number', []),
@@ -54,6 +55,12 @@ export class Engine {
     // The piston drawn again, once the sheets of its travel frames were handed over after the start.
     redrawPiston() {
         this.calls.redrawPiston();
+    }
+
+    // The whole picture drawn again, once the sheets of the first picture were handed over to a device
+    // that had started without them.
+    repaintPicture() {
+        this.calls.repaintPicture();
     }
 
     // Starts the device on the screen the page has, its clock at the page's `nowMs`; the error when the

@@ -105,7 +105,6 @@ class Page {
         this.exercises = new Exercises(this);
         this.showLanguage();
         this.applyZoom();
-        this.picture.updateAll();
         this.showWindows(form);
         this.showWindow(form);
     }
@@ -395,7 +394,10 @@ async function main() {
         // The artwork is fetched and decoded while the module compiles.
         const [engine, artwork] = await Promise.all([loadEngine(), artworkOfScreen()]);
         engine.create(artwork.scale);
-        await giveFirstSheets(engine, artwork);
+        // The device starts and the window is built while the sheets the first picture needs still
+        // decode; handed over, they make the picture drawn again and shown.
+        const firstSheetsGiven = giveFirstSheets(engine, artwork);
+        firstSheetsGiven.catch(() => {}); // reported below, once the device stands
         const page = new Page(engine, artwork.scale);
         // Opened with the class sheet's link, the page is a seat of the room from its start.
         const joining = await Room.join(engine, language);
@@ -403,6 +405,10 @@ async function main() {
         const refused = page.start(joining ? [joining.line] : []);
         if (refused) throw new Error(refused);
         page.room?.attach(page);
+        await firstSheetsGiven;
+        engine.repaintPicture();
+        page.follow(); // what changed meanwhile, the picture's part shown whole next
+        page.picture.showArtwork();
         status.hidden = true;
         await page.built;
         // The piston's travel frames come after the first picture: handed over, the piston is drawn
