@@ -332,20 +332,5 @@ TEST_F(SnapshotTest, TheRunnerSavesRestoresAndComparesStates) {
     EXPECT_EQ(errors, "error 1: " + path + ": the state is damaged or incomplete\n");
 }
 
-// The extended faults are part of every snapshot: a device whose option differs from the snapshot's
-// compares unequal, never as alike.
-TEST_F(SnapshotTest, TheExtendedFaultsCountInACompare) {
-    std::ostringstream out;
-    std::filesystem::create_directories(dir);
-    Runner runner(out, dir.string());
-    for (const char* line : {"start", "set ExtendedFaultsSelect 1"})
-        runner.Execute(line);
-    const std::string on = TakeSnapshot(*runner.Sim());
-    runner.Sim()->form.ExtendedFaultsSelect.checked = false; // nothing else of the device changed
-    const auto difference = SnapshotDifference(*runner.Sim(), on);
-    ASSERT_TRUE(difference.has_value());
-    EXPECT_NE(difference->find("extendedFaults"), std::string::npos) << *difference;
-}
-
 } // namespace
 } // namespace vp7

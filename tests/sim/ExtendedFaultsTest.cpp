@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The extended fault effects' option, kept in a settings section of its own, so that with it off settings
-// files are what they were without it, and in every snapshot. Each effect against
+// files are what they were without it, and in every snapshot and its compare. Each effect against
 // its absence with the option off is a scenario: extended-leak.vp7s (with the leak shown with the option
 // off in exercise 07), extended-friction.vp7s, extended-init-*.vp7s, extended-leak-test.vp7s.
 #include "sim/Snapshot.h"
@@ -16,6 +16,11 @@ TEST_F(ExtendedFaultsOption, WithItOffSnapshotsAndSettingsAreAsWithoutIt) {
     const std::string plain = TakeSnapshot(*sim);
     sim->UserCheck(option, true);
     const std::string extended = TakeSnapshot(*sim);
+    // A device whose option differs from the snapshot's compares unequal, never as alike.
+    option.checked = false; // nothing else of the device changed
+    const auto difference = SnapshotDifference(*sim, extended);
+    ASSERT_TRUE(difference.has_value());
+    EXPECT_NE(difference->find("extendedFaults"), std::string::npos) << *difference;
     // A snapshot taken with it off turns it off; one taken with it on keeps it.
     ASSERT_EQ(RestoreSnapshot(*sim, plain), std::nullopt);
     EXPECT_FALSE(option.checked);
