@@ -299,7 +299,8 @@ TEST_F(SnapshotTest, BadStatesAreRefusedAndChangeNothing) {
 }
 
 // The runner's commands: a snapshot saved, restored by another script in place of the start, and
-// compared by its hash; a damaged one refused with the runner's error.
+// compared by its hash; one of another variant refused with the runner's error, as every refusal of
+// BadStatesAreRefusedAndChangeNothing would be.
 TEST_F(SnapshotTest, TheRunnerSavesRestoresAndComparesStates) {
     const auto run = [&](const std::string& folder, const std::string& script,
                          std::string* errors = nullptr) {
@@ -324,12 +325,6 @@ TEST_F(SnapshotTest, TheRunnerSavesRestoresAndComparesStates) {
     std::string errors;
     run("d", "ini Config Controller VP7PA\nstate " + path + "\n", &errors);
     EXPECT_EQ(errors, "error 2: " + path + ": the state was saved on VP7FF, not on VP7PA\n");
-
-    std::string text = test::Bytes(path);
-    text[text.size() / 2] ^= 1;
-    test::WriteBytes(path, text);
-    EXPECT_EQ(run("c", "state " + path + "\nprint Mode\n", &errors), "");
-    EXPECT_EQ(errors, "error 1: " + path + ": the state is damaged or incomplete\n");
 }
 
 } // namespace
