@@ -123,8 +123,11 @@ export function giveArtwork(engine, artwork, sheets) {
 }
 
 // The sheets the first picture needs, each handed to the library as soon as it is decoded, so that the
-// sprites are cut from one while the next still decodes.
-export async function giveFirstSheets(engine, artwork) {
+// sprites are cut from one while the next still decodes; `given()` is called after each.
+export async function giveFirstSheets(engine, artwork, given = () => {}) {
     const plan = spritePlan(engine, artwork);
-    await Promise.all([...artwork.first].map(async ([url, decoding]) => giveSheet(engine, plan, url, await decoding)));
+    await Promise.all([...artwork.first].map(async ([url, decoding]) => {
+        giveSheet(engine, plan, url, await decoding);
+        given();
+    }));
 }

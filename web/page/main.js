@@ -396,18 +396,23 @@ async function main() {
         engine.create(artwork.scale);
         // The device starts and the window is built while the sheets the first picture needs still
         // decode; handed over, they make the picture drawn again and shown.
-        const firstSheetsGiven = giveFirstSheets(engine, artwork);
+        let sheetsGiven = 0;
+        const firstSheetsGiven = giveFirstSheets(engine, artwork, () => ++sheetsGiven);
         firstSheetsGiven.catch(() => {}); // reported below, once the device stands
         const page = new Page(engine, artwork.scale);
         // Opened with the class sheet's link, the page is a seat of the room from its start.
         const joining = await Room.join(engine, language);
         page.room = joining?.room ?? null;
+        // Sheets decoded before the module was ready are handed over by now: no picture to draw again.
+        const startedWithArtwork = sheetsGiven === artwork.first.size;
         const refused = page.start(joining ? [joining.line] : []);
         if (refused) throw new Error(refused);
         page.room?.attach(page);
         await firstSheetsGiven;
-        engine.repaintPicture();
-        page.follow(); // what changed meanwhile, the picture's part shown whole next
+        if (!startedWithArtwork) {
+            engine.repaintPicture();
+            page.follow(); // what changed meanwhile, the picture's part shown whole next
+        }
         page.picture.showArtwork();
         status.hidden = true;
         await page.built;
