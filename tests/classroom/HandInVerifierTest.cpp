@@ -28,37 +28,14 @@ constexpr uint64_t kSeatSeed = 4242;
 const std::string kExercise = VP7_TEST_SOURCE_DIR "/../../exercises/03-friction.vp7x";
 
 // The trainee's work on the sluggish valve: strokes, then the initialization once the friction came.
-constexpr const char* kWork[] = {
-    "set SetPointText 100",
-    "click Enter",
-    "wait 30000",
-    "set SetPointText 0",
-    "click Enter",
-    "wait 30000",
-    "set SetPointText 100",
-    "click Enter",
-    "wait 30000",
-    "press mode",
-    "wait 5000",
-    "release mode",
-    "press mode",
-    "release mode",
-    "press mode",
-    "release mode",
-    "press mode",
-    "release mode",
-    "press inc",
-    "wait 5000",
-    "release inc",
-    "wait 240000",
-    "press mode",
-    "release mode",
-    "press mode",
-    "wait 5000",
-    "release mode",
-    "press mode",
-    "release mode",
-};
+constexpr const char* kWork = "set SetPointText 100\nclick Enter\nwait 30000\n"
+                              "set SetPointText 0\nclick Enter\nwait 30000\n"
+                              "set SetPointText 100\nclick Enter\nwait 30000\n"
+                              "press mode\nwait 5000\nrelease mode\n"
+                              "press mode\nrelease mode\npress mode\nrelease mode\npress mode\nrelease mode\n"
+                              "press inc\nwait 5000\nrelease inc\nwait 240000\n"
+                              "press mode\nrelease mode\npress mode\nwait 5000\nrelease mode\n"
+                              "press mode\nrelease mode\n";
 
 struct HandInCase {
     SentExercise sent;
@@ -84,7 +61,7 @@ protected:
         {
             SessionRecorder recorder(*runner.Sim(), recording.string(), "vp7sim test",
                                      "exercise " + exercise.string());
-            for (const char* line : kWork)
+            for (const std::string& line : Runner::SplitLines(kWork))
                 runner.Execute(line);
         }
         runner.Execute("choose 1");
