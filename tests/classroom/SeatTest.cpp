@@ -196,8 +196,7 @@ TEST_F(SeatTest, CarriesOutEachCommandOnTheRunnersDevice) {
 }
 
 // The room's exercise starts from the seed the station chose for the seat, and the hand-in carries the
-// session's recording from there: the station's replay of it gives the seat's own score, and only
-// against what the station sent this seat.
+// session's recording from there: the station's replay of it gives the seat's own score.
 TEST_F(SeatTest, AHandInCarriesItsRecordingWhichReplaysAtTheStation) {
     constexpr uint64_t kSeed = 18'446'744'073'709'551'557u; // all 64 bits
     ASSERT_TRUE(broker->Start());
@@ -226,23 +225,10 @@ TEST_F(SeatTest, AHandInCarriesItsRecordingWhichReplaysAtTheStation) {
         if (line.starts_with("wait ")) waited += std::stoi(std::string(line.substr(5)));
     }
     EXPECT_EQ(waited, runner->RunningExercise().ElapsedMs(runner->NowMs())) << handIn.recording;
-    const struct {
-        SentExercise sent;
-        const char* refusal; // part of the reason; empty: verified
-    } rows[] = {
-        {{kExercise, kSeed}, ""},
-        {{kExercise, kSeed - 1}, "does not start from the seed"},
-        {{std::string(kExercise) + "check Istwert < 200 \"x\" \"x\"\n", kSeed}, "another exercise"},
-    };
-    for (const auto& row : rows) {
-        const HandInVerdict verdict = VerifyHandIn(row.sent, handIn);
-        EXPECT_NE(verdict.refusal.find(row.refusal), std::string::npos) << verdict.refusal;
-        if (!*row.refusal) {
-            ASSERT_TRUE(verdict.Verified()) << verdict.refusal;
-            EXPECT_EQ(verdict.replayed->passed, handIn.passed);
-            EXPECT_EQ(handIn.passed, 1);
-        }
-    }
+    const HandInVerdict verdict = VerifyHandIn({kExercise, kSeed}, handIn);
+    ASSERT_TRUE(verdict.Verified()) << verdict.refusal;
+    EXPECT_EQ(verdict.replayed->passed, handIn.passed);
+    EXPECT_EQ(handIn.passed, 1);
 }
 
 TEST_F(SeatTest, IgnoresWhatIsNoCommandAndDoesATwiceSentOneOnce) {
@@ -255,16 +241,10 @@ TEST_F(SeatTest, IgnoresWhatIsNoCommandAndDoesATwiceSentOneOnce) {
     ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/all", R"({"command":"freeze"})"));
     ASSERT_TRUE(RunUntil([&] { return runner->Frozen(); }));
     const std::string before = Print("statehash");
+    // One the reader refuses (each kind is in the protocol's tests), and those only the seat can refuse.
     const std::string hostile[] = {
-        "",
         "not json",
-        "[\"freeze\"]",
-        std::string(200, '['),
-        R"({"command":"continue","id":17})",
-        R"({"command":"reboot"})",
         R"({"command":"speed","value":1e9})",
-        R"({"command":"speed","value":"3"})",
-        R"({"command":"fault","option":"SelfClosingSelect","on":true})",
         R"({"command":"exercise","text":"title \"T\" \"T\"\nnonsense\n"})",
         R"({"command":"state","data":"aGVsbG8="})",
         "{\"command\":\"message\",\"text\":\"" + std::string((1 << 20) + 10, 'x') + "\"}",
