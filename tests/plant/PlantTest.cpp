@@ -208,20 +208,16 @@ TEST_F(PlantTest, ReadOnlyRefusesEveryWrite) {
     EXPECT_EQ(client.Input(static_cast<int>(Input::Position)), 0);
 }
 
-TEST_F(PlantTest, TwentyClientsAtOnceAndANewcomerAlwaysGetsIn) {
+TEST_F(PlantTest, EveryClientAtOnceAndANewcomerAlwaysGetsIn) {
     constexpr int kPosition = static_cast<int>(Input::Position);
     ASSERT_TRUE(test::ModbusClient(Port()).Write(kPercent, 3000));
     Run(3000);
     std::vector<std::unique_ptr<test::ModbusClient>> clients;
-    for (int i = 0; i < 20; ++i)
-        clients.push_back(std::make_unique<test::ModbusClient>(Port()));
-    for (int round = 0; round < 3; ++round)
-        for (auto& c : clients)
-            EXPECT_EQ(c->Input(kPosition), 3000);
     while (clients.size() < ModbusServer::kMaxClients)
         clients.push_back(std::make_unique<test::ModbusClient>(Port()));
-    for (auto& c : clients) // each answered, the first longest ago
-        EXPECT_EQ(c->Input(kPosition), 3000);
+    for (int round = 0; round < 2; ++round)
+        for (auto& c : clients) // each answered, again and again, the first longest ago
+            EXPECT_EQ(c->Input(kPosition), 3000);
     // Full: the client idle longest makes way for one that says nothing, and that one, never
     // answered, for the next.
     test::RawClient silent(Port());
