@@ -5,6 +5,7 @@ foreground on free ports; seats and the instructor reach its broker over TLS wit
 only as the ACL allows, its page's server serves the page and the authority's certificate, Ctrl+C leaves no
 server behind, and every bad input is refused with nothing made. Exits 77 without the servers."""
 import base64
+import contextlib
 import hashlib
 import http.client
 import json
@@ -134,8 +135,10 @@ def websocket_connack(user, password):
         return connack[3] if connack[:2] == b"\x20\x02" else None
 
 
-def run_room(target, *more):
-    """The room in the foreground until it says where its room file is, its lines read as they come."""
+@contextlib.contextmanager
+def running_room(target, *more):
+    """The room in the foreground until it says where its room file is, its lines read as they come; killed
+    at the end when it still runs."""
     room = subprocess.Popen([room_command, *setup_words(target, *more)], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                             text=True)
     lines = queue.Queue()
@@ -148,11 +151,15 @@ def run_room(target, *more):
         except queue.Empty:
             if room.poll() is not None:
                 break
-    return room, said
+    try:
+        yield room, said
+    finally:
+        if room.poll() is None:
+            room.kill()
+            room.wait()
 
 
-room, said = run_room(folder)
-try:
+with running_room(folder) as (room, said):
     check(any(f"room file      {folder}/room.json" in line for line in said), f"no ready room: {''.join(said)}")
     # Waiting for the servers leaves no failed client in the broker's log a trainer reads at the start.
     check(not any("failed" in line for line in said), f"a failure at the start: {''.join(said)}")
@@ -212,10 +219,6 @@ try:
     check(servers_of(folder) == [], f"processes left: {servers_of(folder)}")
     check(os.path.isfile(os.path.join(folder, "room.json")), "the room went with Ctrl+C")
     browser.close()
-finally:
-    if room.poll() is None:
-        room.kill()
-        room.wait()
 
 # A second setup refuses and keeps the room as it is; remove then removes it, and a folder that is no room is
 # left alone.
@@ -273,8 +276,7 @@ subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_para
                 "-days", "1", "-keyout", web_key, "-out", web_crt, "-subj", "/CN=127.0.0.1", "-addext",
                 "subjectAltName=IP:127.0.0.1"], check=True, capture_output=True, timeout=CLIENT_SECONDS)
 secure = os.path.join(scratch, "secure")
-room, said = run_room(secure, "--web-cert", web_crt, "--web-key", web_key)
-try:
+with running_room(secure, "--web-cert", web_crt, "--web-key", web_key) as (room, said):
     check(any(f"https://127.0.0.1:{web_port}/" in line for line in said), f"no https room: {''.join(said)}")
     trusting = ssl.create_default_context(cafile=web_crt)
     with urllib.request.urlopen(f"https://127.0.0.1:{web_port}/index.html", context=trusting,
@@ -289,10 +291,6 @@ try:
         check(json.load(file)["web"] == {"port": web_port, "tls": True}, "room.json says the page has no TLS")
     room.send_signal(signal.SIGINT)
     check(room.wait(STOP_SECONDS) == 0 and servers_of(secure) == [], "the https room did not stop")
-finally:
-    if room.poll() is None:
-        room.kill()
-        room.wait()
 
 # The services a room runs as: systemd's own reading of the unit files vp7-room writes takes them, for a
 # folder and a certificate whose paths hold a blank, a quote and a '%' (no services are started here).
