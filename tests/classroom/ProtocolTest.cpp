@@ -254,26 +254,17 @@ TEST(RoomNames, RefusesWhatWouldSplitOrWidenATopic) {
     }
 }
 
-TEST(SeatCommand, ReadsEachCommandAndRefusesTheRestWithAReason) {
+// What the station writes reads back in the round trips above; here what another sender may write, and
+// what no command is.
+TEST(SeatCommand, ReadsWhatOthersMayWriteAndRefusesTheRestWithAReason) {
     const struct {
         std::string payload;
         std::optional<SeatCommandKind> kind; // nullopt: refused
         const char* detail;                  // the text read, or part of the reason
     } rows[] = {
-        {R"({"command":"freeze"})", SeatCommandKind::Freeze, ""},
-        {R"({"command":"continue","id":"c-1"})", SeatCommandKind::Continue, ""},
-        {R"({"command":"speed","value":2.5})", SeatCommandKind::Speed, ""},
-        {R"({"command":"exercise","text":"title \"T\" \"T\"\nstart\n"})", SeatCommandKind::OpenExercise,
-         "title \"T\" \"T\"\nstart\n"},
-        {R"({"command":"state","data":"aGVsbG8="})", SeatCommandKind::LoadState, "hello"},
         {R"({"command":"state","data":"aGVsbG8"})", SeatCommandKind::LoadState, "hello"},
-        {R"({"command":"fault","option":"FrictionSelect","on":true})", SeatCommandKind::SetHiddenFault,
-         "FrictionSelect"},
-        {R"({"command":"message","text":"Bitte warten"})", SeatCommandKind::Message, "Bitte warten"},
         {R"({"command":"handin","extra":[1,2,3]})", SeatCommandKind::HandIn, ""},
-        {R"({"command":"savestate","id":"s-1"})", SeatCommandKind::SaveState, ""},
         {R"({"command":"rewind","seconds":1})", SeatCommandKind::Rewind, ""},
-        {R"({"command":"rewind","seconds":86400})", SeatCommandKind::Rewind, ""},
         {"", std::nullopt, "not JSON"},
         {"{\"command\":", std::nullopt, "not JSON"},
         {"[1,2]", std::nullopt, "not a JSON object"},
