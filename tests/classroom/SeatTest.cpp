@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A seat in a room on a real broker: the runner's device published, steered by the instructor,
-// refusing what is not a command, keeping its hand-ins through a broker's restart, and the shipped ACL
-// keeping a trainee to its own seat.
+// A seat in a room on a real broker: the runner's device published, steered by the instructor (also
+// while it serves a plant's clients), refusing what is not a command, keeping its hand-ins through a broker's
+// restart, and the shipped ACL keeping a trainee to its own seat.
 #include "Broker.h"
 #include "Instructor.h"
 
@@ -441,6 +441,36 @@ TEST_F(SeatTest, TheRunnerLeavesTheRoomWithEverythingDelivered) {
     EXPECT_TRUE(fs::is_empty(folder / "Classroom" / "Outbox"));
     EXPECT_NE(instructor.WaitFor("vp7/r1/seat/s3/event", "\"passed\":1"), "");
     EXPECT_NE(instructor.WaitFor("vp7/r1/seat/s3/status", "\"online\":false"), "");
+}
+
+// A runner that serves a plant's clients at real time (`serve`) is still a seat in its room: it takes
+// the room's commands while it serves, and the room's freeze holds its device.
+TEST_F(SeatTest, TakesTheRoomsCommandsWhileItServes) {
+    ASSERT_TRUE(broker->Start());
+    test::Instructor instructor;
+    ASSERT_TRUE(instructor.Connect(broker->Port(), {"vp7/r1/seat/s4/status"}));
+    const fs::path script = dir / "plant.vp7s";
+    std::ofstream(script) << "classroom 127.0.0.1 " << broker->Port() << " r1 s4\n"
+                          << "modbus 0\nstart\nserve 3000\n";
+    const pid_t child = fork();
+    if (child == 0) {
+        const std::string out = (dir / "out").string(), folder = (dir / "child").string();
+        freopen(out.c_str(), "w", stdout);
+        freopen("/dev/null", "w", stderr);
+        execl(VP7_HEADLESS_EXE, VP7_HEADLESS_EXE, "--dir", folder.c_str(), script.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // The seat is on from `start`, and serves from then on.
+    EXPECT_NE(instructor.WaitFor("vp7/r1/seat/s4/status", "\"variant\":\"VP7A\""), "");
+    ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/seat/s4", R"({"command":"freeze"})"));
+    ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/all", R"({"command":"message","text":"Pause"})"));
+    EXPECT_NE(instructor.WaitFor("vp7/r1/seat/s4/status", "\"frozen\":true"), "");
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(test::Bytes(dir / "out").find("classroom message \"Pause\"\n"), std::string::npos)
+        << test::Bytes(dir / "out");
 }
 
 // The shipped broker configuration, with accounts made as doc/classroom.md says.
