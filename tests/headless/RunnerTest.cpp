@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <optional>
 #include <sstream>
 #include <sys/resource.h>
@@ -261,4 +262,22 @@ TEST_F(RunnerTest, FreezeAndSpeedDecideHowFarAWaitMovesTheDevice) {
     for (const double speed : {0.0, 0.05, 101.0, -1.0, std::nan("")})
         EXPECT_THROW(runner.SetSpeed(speed), ScriptError) << speed;
     EXPECT_EQ(runner.Speed(), 1);
+}
+
+// What the runner writes into its program folder is its user's alone, and a folder an older version
+// left open is closed: on a shared PC no other user reads a trainee's settings or hand-ins.
+TEST_F(RunnerTest, TheRunnersFilesAreItsUsersAlone) {
+    const fs::path program = dir / "program";
+    fs::create_directories(program / "Data");
+    ::chmod((program / "Data").c_str(), 0755); // as an older version made it
+    std::ofstream(dir / "s.vp7s") << "ini Einstellungen Sprache 1\nstart\nsnapshot "
+                                  << (dir / "picture.bmp").string() << '\n';
+    const std::string command = std::string(VP7_HEADLESS_EXE) + " --dir " + program.string() + " " +
+                                (dir / "s.vp7s").string() + " >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    for (const auto& [path, mode] : {std::pair{program / "Config", 0700u},
+                                     {program / "Data", 0700u},
+                                     {program / "Config" / "VP7.ini", 0600u},
+                                     {dir / "picture.bmp", 0600u}})
+        EXPECT_EQ(Permissions(path), mode) << path;
 }
