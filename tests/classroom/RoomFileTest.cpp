@@ -9,6 +9,7 @@
 #include <string>
 
 using namespace vp7;
+using Json = nlohmann::json;
 
 namespace {
 
@@ -33,81 +34,63 @@ RoomFile ThreeSeats() {
 
 // A room file as the set-up writes it, each part broken in turn: read, or refused with the part named.
 TEST(RoomFile, ReadsTheRoomOrNamesWhatIsWrong) {
-    using Change = std::function<void(nlohmann::json&)>;
     struct Row {
         const char* what;
-        Change change;
+        std::function<void(Json&)> change;
         std::string why; // empty: read
     };
     const Row rows[] = {
-        {"as written", [](nlohmann::json&) {}, ""},
-        {"address in capitals", [](nlohmann::json& j) { j["address"] = "Trainer-PC"; }, ""},
-        {"an IPv6 address", [](nlohmann::json& j) { j["address"] = "[fd00::1]"; }, ""},
+        {"as written", [](Json&) {}, ""},
+        {"address in capitals", [](Json& j) { j["address"] = "Trainer-PC"; }, ""},
+        {"an IPv6 address", [](Json& j) { j["address"] = "[fd00::1]"; }, ""},
         {"no TLS and no fingerprint",
-         [](nlohmann::json& j) {
-             j["mqtt"] = {{"port", 1883}, {"tls", false}, {"fingerprint", ""}};
-         },
-         ""},
-        {"a key of a later version",
-         [](nlohmann::json& j) {
-             j["later"] = {1, 2};
-         },
-         ""},
-        {"a code typed in lower case", [](nlohmann::json& j) { j["seats"][1]["code"] = "02-zzzz-2222"; }, ""},
-        {"another format", [](nlohmann::json& j) { j["format"] = "vp7-room 2"; }, "format 'vp7-room 2'"},
-        {"a room name with a slash", [](nlohmann::json& j) { j["room"] = "a/b"; }, "room name"},
-        {"a number for the room", [](nlohmann::json& j) { j["room"] = 7; }, "room: missing"},
-        {"an address with a user", [](nlohmann::json& j) { j["address"] = "me@trainer-pc"; }, "address 'me@"},
-        {"an address ending the link", [](nlohmann::json& j) { j["address"] = "pc/#join=x"; }, "address"},
-        {"web port 0", [](nlohmann::json& j) { j["web"]["port"] = 0; }, "web.port"},
-        {"web port 65536", [](nlohmann::json& j) { j["web"]["port"] = 65536; }, "web.port"},
-        {"a port with a fraction", [](nlohmann::json& j) { j["mqtt"]["port"] = 8883.5; }, "mqtt.port"},
-        {"a port as text", [](nlohmann::json& j) { j["mqtt"]["port"] = "8883"; }, "mqtt.port"},
-        {"tls as a number", [](nlohmann::json& j) { j["web"]["tls"] = 1; }, "web.tls"},
-        {"web as a list", [](nlohmann::json& j) { j["web"] = {1}; }, "web: missing or not an object"},
-        {"TLS without fingerprint", [](nlohmann::json& j) { j["mqtt"]["fingerprint"] = ""; },
+         [](Json& j) { j["mqtt"] = Json::parse(R"({"port":1883,"tls":false,"fingerprint":""})"); }, ""},
+        {"a key of a later version", [](Json& j) { j["later"] = Json::parse("[1,2]"); }, ""},
+        {"a code typed in lower case", [](Json& j) { j["seats"][1]["code"] = "02-zzzz-2222"; }, ""},
+        {"another format", [](Json& j) { j["format"] = "vp7-room 2"; }, "format 'vp7-room 2'"},
+        {"a room name with a slash", [](Json& j) { j["room"] = "a/b"; }, "room name"},
+        {"a number for the room", [](Json& j) { j["room"] = 7; }, "room: missing"},
+        {"an address with a user", [](Json& j) { j["address"] = "me@trainer-pc"; }, "address 'me@"},
+        {"an address ending the link", [](Json& j) { j["address"] = "pc/#join=x"; }, "address"},
+        {"web port 0", [](Json& j) { j["web"]["port"] = 0; }, "web.port"},
+        {"web port 65536", [](Json& j) { j["web"]["port"] = 65536; }, "web.port"},
+        {"a port with a fraction", [](Json& j) { j["mqtt"]["port"] = 8883.5; }, "mqtt.port"},
+        {"a port as text", [](Json& j) { j["mqtt"]["port"] = "8883"; }, "mqtt.port"},
+        {"tls as a number", [](Json& j) { j["web"]["tls"] = 1; }, "web.tls"},
+        {"web as a list", [](Json& j) { j["web"] = {1}; }, "web: missing or not an object"},
+        {"TLS without fingerprint", [](Json& j) { j["mqtt"]["fingerprint"] = ""; },
          "mqtt.fingerprint: empty"},
-        {"fingerprint in capitals",
-         [](nlohmann::json& j) { j["mqtt"]["fingerprint"] = std::string(64, 'A'); },
+        {"fingerprint in capitals", [](Json& j) { j["mqtt"]["fingerprint"] = std::string(64, 'A'); },
          "mqtt.fingerprint: not 64"},
-        {"fingerprint too short", [](nlohmann::json& j) { j["mqtt"]["fingerprint"] = "abcd"; },
+        {"fingerprint too short", [](Json& j) { j["mqtt"]["fingerprint"] = "abcd"; }, "mqtt.fingerprint"},
+        {"fingerprint too long", [](Json& j) { j["mqtt"]["fingerprint"] = kFingerprint + "0"; },
          "mqtt.fingerprint"},
-        {"fingerprint too long", [](nlohmann::json& j) { j["mqtt"]["fingerprint"] = kFingerprint + "0"; },
-         "mqtt.fingerprint"},
-        {"no instructor's password", [](nlohmann::json& j) { j["instructor"]["password"] = ""; },
-         "password: empty"},
-        {"a password with a line break", [](nlohmann::json& j) { j["instructor"]["password"] = "a\nb"; },
+        {"no instructor's password", [](Json& j) { j["instructor"]["password"] = ""; }, "password: empty"},
+        {"a password with a line break", [](Json& j) { j["instructor"]["password"] = "a\nb"; },
          "control characters"},
-        {"an instructor named with a wildcard", [](nlohmann::json& j) { j["instructor"]["user"] = "#"; },
-         "user"},
-        {"no seats", [](nlohmann::json& j) { j["seats"] = nlohmann::json::array(); },
+        {"an instructor named with a wildcard", [](Json& j) { j["instructor"]["user"] = "#"; }, "user"},
+        {"no seats", [](Json& j) { j["seats"] = Json::array(); }, "seats: missing, or not"},
+        {"seats missing", [](Json& j) { j.erase("seats"); }, "seats: missing"},
+        {"100 seats", [](Json& j) { j["seats"] = std::vector<Json>(100, j["seats"][0]); },
          "seats: missing, or not"},
-        {"seats missing", [](nlohmann::json& j) { j.erase("seats"); }, "seats: missing"},
-        {"100 seats", [](nlohmann::json& j) { j["seats"] = std::vector<nlohmann::json>(100, j["seats"][0]); },
-         "seats: missing, or not"},
-        {"a seat as text", [](nlohmann::json& j) { j["seats"][0] = "seat01"; }, "seats[0]: not an object"},
+        {"a seat as text", [](Json& j) { j["seats"][0] = "seat01"; }, "seats[0]: not an object"},
         {"seat 00",
-         [](nlohmann::json& j) {
-             j["seats"][0] = {{"seat", "seat00"}, {"code", "00-K7QF-M2XA"}};
-         },
+         [](Json& j) { j["seats"][0] = Json::parse(R"({"seat":"seat00","code":"00-K7QF-M2XA"})"); },
          "seats[0].seat 'seat00'"},
-        {"seat 1 in one digit", [](nlohmann::json& j) { j["seats"][0]["seat"] = "seat1"; },
-         "seats[0].seat 'seat1'"},
-        {"seat 100", [](nlohmann::json& j) { j["seats"][0]["seat"] = "seat100"; }, "seats[0].seat"},
-        {"a seat twice", [](nlohmann::json& j) { j["seats"][2] = j["seats"][1]; },
+        {"seat 1 in one digit", [](Json& j) { j["seats"][0]["seat"] = "seat1"; }, "seats[0].seat 'seat1'"},
+        {"seat 100", [](Json& j) { j["seats"][0]["seat"] = "seat100"; }, "seats[0].seat"},
+        {"a seat twice", [](Json& j) { j["seats"][2] = j["seats"][1]; },
          "seats[2].seat 'seat02': listed twice"},
-        {"another seat's code", [](nlohmann::json& j) { j["seats"][0]["code"] = "02-K7QF-M2XA"; },
+        {"another seat's code", [](Json& j) { j["seats"][0]["code"] = "02-K7QF-M2XA"; },
          "seats[0].code '02-K7QF-M2XA': a code of seat02"},
-        {"a code with an O", [](nlohmann::json& j) { j["seats"][0]["code"] = "01-K7QF-M2XO"; },
+        {"a code with an O", [](Json& j) { j["seats"][0]["code"] = "01-K7QF-M2XO"; }, "seats[0].code"},
+        {"a link for a code", [](Json& j) { j["seats"][0]["code"] = "http://pc/#join=room1/01-K7QF-M2XA"; },
          "seats[0].code"},
-        {"a link for a code",
-         [](nlohmann::json& j) { j["seats"][0]["code"] = "http://pc/#join=room1/01-K7QF-M2XA"; },
-         "seats[0].code"},
-        {"no creation time", [](nlohmann::json& j) { j.erase("created"); }, "created"},
+        {"no creation time", [](Json& j) { j.erase("created"); }, "created"},
     };
     const std::string good = WriteRoomFile(ThreeSeats());
     for (const Row& row : rows) {
-        nlohmann::json json = nlohmann::json::parse(good);
+        Json json = Json::parse(good);
         row.change(json);
         const auto read = ReadRoomFile(json.dump());
         if (row.why.empty()) {
