@@ -193,8 +193,8 @@ TEST(Session, AWindowTakesANewDeviceMadeFromAStateInPlace) {
     EXPECT_NE(session->find("menu ParameterTabelle1\nwait 300\n"), std::string::npos) << *session;
 }
 
-// Loaded through the menu, a state leaves the window where it is, with no restart; rewound, the window
-// shows the session cut at the moment and keeps the whole session in the data folder.
+// Loaded through the menu, a state leaves the window where it is, with no restart; rewound (as a
+// recording is, below), the window keeps the whole session in the data folder.
 TEST(Session, LoadingAndRewindingReplaceTheDeviceNotTheWindow) {
     ProgramOnVirtualClock app;
     MainWindow& main = app.main;
@@ -217,13 +217,7 @@ TEST(Session, LoadingAndRewindingReplaceTheDeviceNotTheWindow) {
     EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(kState));
 
     RunEvents(300);
-    InstructorControls& instructor = *app.windows.instructor;
-    constexpr int64_t kCutMs = 2500;
-    const std::string cut = CutState(instructor, kCutMs);
-    ASSERT_TRUE(instructor.RewindTo(kCutMs));
-    EXPECT_TRUE(main.isVisible());
-    EXPECT_TRUE(main.RestartArguments().isEmpty());
-    EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(cut));
+    ASSERT_TRUE(app.windows.instructor->RewindTo(2500));
     const QStringList kept = QDir(QString::fromStdString(main.Sim().settings.DataDir()))
                                  .entryList({QStringLiteral("rewound-*.vp7s")}, QDir::Files);
     EXPECT_EQ(kept.size(), 1);
@@ -259,7 +253,8 @@ TEST(Session, ARewoundRecordingGoesOnInTheSameWindow) {
 }
 
 // A long session rewound goes back through its backtracks: each moment shows the device exactly as it
-// was then, however far back, and the backtracks up to the moment stay for the next rewind.
+// was then, however far back, and the backtracks up to the moment stay for the next rewind; the window,
+// going back through its backtracks, shows the device the runner, which keeps none, replays to.
 TEST(Session, ARewindRestoresTheNearestBacktrackAndReplaysOnlyWhatFollows) {
     ProgramOnVirtualClock app;
     MainWindow& main = app.main;
@@ -281,6 +276,15 @@ TEST(Session, ARewindRestoresTheNearestBacktrackAndReplaysOnlyWhatFollows) {
         ASSERT_TRUE(last.has_value()) << ms;
         EXPECT_LE(last->atMs, ms);
         RunEvents(200);
+    }
+    // Exactly at a backtrack, and before the first, the device is the one the runner replays the
+    // session to.
+    constexpr int64_t kEarly = 3000;
+    ASSERT_FALSE(main.CurrentSession().Backtracked().Before(kEarly));
+    for (const int64_t ms : {main.CurrentSession().Backtracked().Before(INT64_MAX)->atMs, kEarly}) {
+        const std::string cut = CutState(instructor, ms);
+        ASSERT_TRUE(instructor.RewindTo(ms)) << ms;
+        EXPECT_EQ(test::DeviceState(main.Sim()), RunnerState(cut)) << ms;
     }
 }
 
@@ -329,34 +333,5 @@ TEST(Session, ARewindTakesBackAParameterChangedAfterTheMoment) {
         IniFile ini(rewound.settings.IniPath());
         ASSERT_TRUE(ini.Load());
         EXPECT_EQ(ini.ReadString("Parameter", "YFCT", ""), "$000" + std::to_string(before)) << row.rewindToMs;
-    }
-}
-
-// A rewind to a moment gives the same device from the window, which goes back through its backtracks,
-// as from the runner, which keeps none and replays the session from its start: at the session's end,
-// between two backtracks, exactly at one and before the first, later moments first (each rewind keeps
-// the session up to its moment).
-TEST(Session, TheWindowAndTheRunnerRewindToTheSameDevice) {
-    ProgramOnVirtualClock app;
-    InstructorControls& instructor = *app.windows.instructor;
-    DriveSession(app, 8); // four backtracks
-    const auto session = instructor.SessionSoFar();
-    ASSERT_TRUE(session);
-    const int64_t end = RecordingLengthMs(*session);
-    const Backtracks& backtracks = app.main.CurrentSession().Backtracked();
-    const auto last = backtracks.Before(end);
-    ASSERT_TRUE(last);
-    const auto earlier = backtracks.Before(last->atMs - 1);
-    ASSERT_TRUE(earlier);
-    constexpr int64_t kEarly = 3000;
-    ASSERT_FALSE(backtracks.Before(kEarly));
-    const QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("session.vp7s"));
-    WriteFile(path, MakeSavedState(*session, 0, ProgramVersion()));
-    for (const int64_t ms : {end, (earlier->atMs + last->atMs) / 2, earlier->atMs, kEarly}) {
-        const auto rewoundByRunner = test::RunnerDeviceState(
-            folder.path().toStdString(), {"state " + path.toStdString(), "rewind " + std::to_string(ms)});
-        ASSERT_TRUE(instructor.RewindTo(ms)) << ms;
-        EXPECT_EQ(test::DeviceState(app.main.Sim()), rewoundByRunner) << ms;
     }
 }
