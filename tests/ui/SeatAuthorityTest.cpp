@@ -62,37 +62,53 @@ void PressF9(QWidget& window) {
 
 } // namespace
 
-// Frozen by the room, the trainee's menu item and F9 go on neither once nor twice; the room's continue
-// lets the device go on. The trainee's own freeze outlasts the room's continue and is theirs to lift.
+// Frozen by the room, the trainee's own freeze (the window's menu item and F9, neither once nor twice;
+// the pause of an exercise the trainee opened at the seat) does not lift it; the room's continue lets
+// the device go on. The trainee's own freeze outlasts the room's continue and is theirs to lift.
 TEST(SeatAuthority, TheRoomsFreezeHoldsAgainstTheTraineesOwn) {
-    SeatWindow seat;
-    ASSERT_NE(seat.room.InRoom(), nullptr);
-    seat.room.SetFrozen(true);
-    ASSERT_TRUE(seat.Frozen());
-    const struct {
-        const char* way;
-        std::function<void()> act;
-    } ways[] = {
-        {"menu item", [&] { TriggerFreezeItem(seat.main); }},
-        {"F9", [&] { PressF9(seat.main); }},
-        {"menu item again", [&] { TriggerFreezeItem(seat.main); }},
-        {"F9 again", [&] { PressF9(seat.main); }},
-    };
-    for (const auto& way : ways) {
-        way.act();
-        EXPECT_TRUE(seat.Frozen()) << way.way;
-        EXPECT_TRUE(seat.Item(ActionId::Freeze)->isChecked()) << way.way;
-    }
-    seat.room.SetFrozen(false);
-    EXPECT_FALSE(seat.Frozen());
+    for (const bool ownExercise : {false, true}) {
+        SCOPED_TRACE(ownExercise ? "an exercise of the trainee's" : "the window");
+        SeatWindow seat;
+        ASSERT_NE(seat.room.InRoom(), nullptr);
+        QAction* freezeItem = seat.Item(ActionId::Freeze);
+        std::function<bool()> frozen = [&] { return seat.Frozen(); };
+        std::function<bool()> shownFrozen = [&] { return freezeItem->isChecked(); };
+        // The trainee's ways to freeze and go on, the first also the way to lift the trainee's freeze.
+        std::vector<std::function<void()>> ways = {
+            [&] { TriggerFreezeItem(seat.main); }, [&] { PressF9(seat.main); },
+            [&] { TriggerFreezeItem(seat.main); }, [&] { PressF9(seat.main); }};
+        if (ownExercise) {
+            const QString path = seat.dir.filePath(QStringLiteral("own.vp7x"));
+            ASSERT_TRUE(test::WriteFile(path, kExercise));
+            seat.main.RunExercise(test::StartExercise(path, kExercise, seat.dir));
+            ExerciseSession* own = seat.main.CurrentExercise();
+            ASSERT_NE(own, nullptr);
+            EXPECT_TRUE(freezeItem->isEnabled());
+            auto* pause = own->Panel()->findChild<QPushButton*>(QStringLiteral("FreezeExercise"));
+            ASSERT_NE(pause, nullptr);
+            EXPECT_TRUE(pause->isVisible());
+            frozen = [own] { return own->Frozen(); };
+            shownFrozen = [pause] { return pause->isChecked(); };
+            ways = {[pause] { pause->click(); }};
+        }
+        seat.room.SetFrozen(true);
+        ASSERT_TRUE(frozen());
+        for (std::size_t way = 0; way < ways.size(); ++way) {
+            ways[way]();
+            EXPECT_TRUE(frozen()) << "way " << way;
+            EXPECT_TRUE(shownFrozen()) << "way " << way;
+        }
+        seat.room.SetFrozen(false);
+        EXPECT_FALSE(frozen());
 
-    TriggerFreezeItem(seat.main);
-    ASSERT_TRUE(seat.Frozen());
-    seat.room.SetFrozen(true);
-    seat.room.SetFrozen(false);
-    EXPECT_TRUE(seat.Frozen());
-    TriggerFreezeItem(seat.main);
-    EXPECT_FALSE(seat.Frozen());
+        ways[0]();
+        ASSERT_TRUE(frozen());
+        seat.room.SetFrozen(true);
+        seat.room.SetFrozen(false);
+        EXPECT_TRUE(frozen());
+        ways[0]();
+        EXPECT_FALSE(frozen());
+    }
 }
 
 // Whatever the room holds the device by, each way of the trainee's to replace or reset it is refused
@@ -201,32 +217,4 @@ TEST(SeatAuthority, AnExerciseFromTheRoomLeavesTheTraineeNoFreeze) {
         EXPECT_EQ(seat.main.CurrentExercise(), exercise) << way.way;
         EXPECT_TRUE(exercise->Window().isVisible()) << way.way;
     }
-}
-
-// An exercise the trainee opened at a seat keeps its pause, which is the trainee's: its continue
-// cannot lift the room's freeze, and the room's continue leaves the trainee's.
-TEST(SeatAuthority, TheTraineesOwnExerciseKeepsItsPause) {
-    SeatWindow seat;
-    const QString path = seat.dir.filePath(QStringLiteral("own.vp7x"));
-    ASSERT_TRUE(test::WriteFile(path, kExercise));
-    seat.main.RunExercise(test::StartExercise(path, kExercise, seat.dir));
-    ExerciseSession* own = seat.main.CurrentExercise();
-    ASSERT_NE(own, nullptr);
-    EXPECT_TRUE(seat.Item(ActionId::Freeze)->isEnabled());
-    auto* pause = own->Panel()->findChild<QPushButton*>(QStringLiteral("FreezeExercise"));
-    ASSERT_NE(pause, nullptr);
-    EXPECT_TRUE(pause->isVisible());
-    seat.room.SetFrozen(true);
-    ASSERT_TRUE(own->Frozen());
-    pause->click();
-    EXPECT_TRUE(own->Frozen());
-    EXPECT_TRUE(pause->isChecked());
-    seat.room.SetFrozen(false);
-    EXPECT_FALSE(own->Frozen());
-    pause->click();
-    seat.room.SetFrozen(true);
-    seat.room.SetFrozen(false);
-    EXPECT_TRUE(own->Frozen());
-    pause->click();
-    EXPECT_FALSE(own->Frozen());
 }
