@@ -356,7 +356,6 @@ TEST(ClassroomStation, NamesEachHideableFaultByItsCaption) {
             EXPECT_FALSE(caption.isEmpty()) << fault;
             EXPECT_FALSE(caption.contains(QStringLiteral("Select"))) << fault;
         }
-    EXPECT_EQ(HiddenFaults::Caption("NoPreasureSelect", true), QStringLiteral("Keine Druckluft"));
 }
 
 // A state is kept only from a seat asked for one, once, and only when it reads whole as a state file.
