@@ -5,6 +5,7 @@
 #include "ShownApp.h"
 #include "classroom/SeatCommand.h"
 #include "classroom/SeatState.h"
+#include "classroom/SentExercises.h"
 #include "session/StateFile.h"
 #include "ui/classroom/HiddenFaults.h"
 #include "ui/classroom/InstructorStation.h"
@@ -183,6 +184,36 @@ TEST(ClassroomStation, AnExerciseGoesToEachSeatWithASeedOfItsOwn) {
     ASSERT_EQ(again.HandIns()->rowCount(), 2);
     EXPECT_EQ(again.HandIns()->item(0, 4)->text(), QStringLiteral("the hand-in carries no recording"));
     EXPECT_EQ(again.HandIns()->item(1, 4)->text(), QStringLiteral("the station sent this seat no exercise"));
+}
+
+// Started before any seat has joined, the lesson's exercise goes to none yet, as the station says; each
+// seat that joins gets it once, however many statuses it sends, on its own topic with the seed kept for it.
+TEST(ClassroomStation, TheLessonsExerciseGoesToEachSeatAsItJoins) {
+    Station s;
+    const std::string text = "title \"A\" \"A\"\nstart\n";
+    s.station.Send({SeatCommandKind::OpenExercise, text});
+    EXPECT_TRUE(s.sent.empty());
+    const auto* lesson = s.station.findChild<QLabel*>(QStringLiteral("LessonExercise"));
+    EXPECT_TRUE(lesson && lesson->text().contains(QStringLiteral("as it joins")));
+    EXPECT_TRUE(s.station.Log().back().endsWith(QStringLiteral("goes to each seat as it joins")));
+    for (const char* seat : {"ben", "ben", "cem", "ben", "cem"})
+        s.Status(Seat(seat, "AUT"));
+    ASSERT_EQ(s.sent.size(), 2u);
+    const SentExercises kept(QDir(s.station.ClassFolder()).filePath(QStringLiteral("sent")).toStdString());
+    std::set<uint64_t> seeds;
+    for (const auto& [topic, payload] : s.sent) {
+        const std::string seat = topic.section(QLatin1Char('/'), -1).toStdString();
+        EXPECT_EQ(topic, QStringLiteral("vp7/room1/cmd/seat/") + QString::fromStdString(seat));
+        const auto read = ReadSeatCommand(payload.toStdString());
+        ASSERT_TRUE(std::holds_alternative<SeatCommand>(read));
+        const SeatCommand& command = std::get<SeatCommand>(read);
+        EXPECT_EQ(command.text, text);
+        ASSERT_TRUE(command.seed && kept.For(seat)) << seat;
+        EXPECT_EQ(*command.seed, kept.For(seat)->seed) << seat;
+        seeds.insert(*command.seed);
+    }
+    EXPECT_EQ(seeds.size(), 2u);
+    EXPECT_EQ(s.sent[0].first, QStringLiteral("vp7/room1/cmd/seat/ben"));
 }
 
 TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {

@@ -19,7 +19,6 @@
 #include "ui/app/InstructorControls.h"
 #include "ui/classroom/InstructorStation.h"
 #include "ui/classroom/SeatTile.h"
-#include "ui/classroom/StationLink.h"
 #include "ui/classroom/StationSeatActions.h"
 #include "ui/device/MenuBar.h"
 #include "ui/training/ExerciseSession.h"
@@ -38,10 +37,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <optional>
-#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -299,74 +296,6 @@ TEST(ClassroomWindow, AnExerciseFromAStateVerifiesOnTheSeatsSeed) {
         EXPECT_EQ(player->Window().Sim().state.Istwert, session.Window().Sim().state.Istwert);
         AcceptShownResults();
     }
-}
-
-// "Start exercise" before any seat has joined: nothing goes to the room's topic, the station says that
-// the exercise goes to each seat as it joins, and each seat that joins gets it once, on its own topic,
-// with a seed of its own the station keeps; the seats' hand-ins verify.
-TEST(ClassroomWindow, TheLessonsExerciseGoesToEachSeatAsItJoins) {
-    namespace fs = std::filesystem;
-    QTemporaryDir dir;
-    const fs::path folder = dir.path().toStdString();
-    test::Broker broker(folder / "broker");
-    ASSERT_TRUE(broker.Start());
-    test::Instructor listener;
-    ASSERT_TRUE(listener.Connect(broker.Port(), {"vp7/r1/cmd/#"}));
-    ClassroomSettings settings;
-    settings.port = static_cast<uint16_t>(broker.Port());
-    settings.room = "r1";
-    StationLink link(settings, "");
-    InstructorStation station(
-        QStringLiteral("r1"), false,
-        [&link](const QString& topic, const QByteArray& payload) { link.Publish(topic, payload); },
-        QString::fromStdString((folder / "class").string()));
-    ASSERT_FALSE(link.Start(station));
-    station.Send({SeatCommandKind::OpenExercise, kExercise});
-    const auto* lesson = station.findChild<QLabel*>(QStringLiteral("LessonExercise"));
-    EXPECT_TRUE(lesson && lesson->text().contains("as it joins"));
-    EXPECT_TRUE(std::any_of(station.Log().begin(), station.Log().end(), [](const QString& line) {
-        return line.contains("goes to each seat as it joins");
-    }));
-
-    std::map<std::string, std::unique_ptr<RunnerInRoom>> seats;
-    const auto until = [&](const std::function<bool()>& done) {
-        test::RunEvents(20000, [&] {
-            for (auto& [name, joined] : seats)
-                joined->seat.Poll();
-            return done();
-        });
-        return done();
-    };
-    // One seat after the other: the second joins while the first works.
-    for (const char* name : {"ben", "cem"}) {
-        RunnerInRoom& joined =
-            *(seats[name] = std::make_unique<RunnerInRoom>(folder / name, broker.Port(), name));
-        ASSERT_TRUE(until([&] { return joined.runner.CurrentExercise().title.en == "Class"; }))
-            << joined.log.str();
-    }
-    const SentExercises kept((folder / "class" / "sent").string());
-    std::set<uint64_t> seeds;
-    for (auto& [name, joined] : seats) {
-        const auto sent = kept.For(name);
-        ASSERT_TRUE(sent) << name;
-        EXPECT_EQ(sent->text, kExercise);
-        EXPECT_EQ(joined->runner.Sim()->RandomSeed, sent->seed) << name;
-        seeds.insert(sent->seed);
-        for (const char* line : {"wait 2000", "press mode", "wait 6000", "release mode", "handin"})
-            joined->runner.Execute(line);
-    }
-    EXPECT_EQ(seeds.size(), 2u);
-    QTableWidget& table = *station.HandIns();
-    ASSERT_TRUE(until([&] { return table.rowCount() == 2 && station.Grading() == 0; }));
-    for (int row = 0; row < table.rowCount(); ++row)
-        EXPECT_NE(table.item(row, 3)->text(), QStringLiteral("not verified"))
-            << table.item(row, 0)->text().toStdString() << ": " << table.item(row, 4)->text().toStdString();
-    // The seats' statuses kept coming meanwhile: each was sent the exercise once, none to the room.
-    std::map<std::string, int> exercisesSent;
-    for (const auto& m : listener.Received())
-        if (m.payload.find("\"exercise\"") != std::string::npos) ++exercisesSent[m.topic];
-    EXPECT_EQ(exercisesSent,
-              (std::map<std::string, int>{{"vp7/r1/cmd/seat/ben", 1}, {"vp7/r1/cmd/seat/cem", 1}}));
 }
 
 // The station's own work on a window's seat through the broker: the faults it hid listed and cleared
