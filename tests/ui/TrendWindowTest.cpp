@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/training/TrendWindow.h"
 #include "ShownApp.h"
-#include "session/script/ReadExercise.h"
 #include "sim/files/Settings.h"
 #include "ui/app/Application.h"
 #include "ui/device/MenuBar.h"
@@ -126,16 +125,12 @@ TEST(TrendWindow, OtherDevicesTrendsKeepToTheUsersFolderAndPlace) {
     app.main.Menus().Action(ActionId::Trend)->trigger();
     const TrendWindow& own = *app.windows.trend;
     const QString data = QString::fromStdString(app.main.Sim().settings.DataDir());
-    auto scratch = std::make_unique<QTemporaryDir>();
-    auto read = ReadExercise("title \"Hand\" \"Manual\"\nini Config CheckScreen 0\nstart\n"
-                             "check Mode = 1 \"Hand\" \"Manual\"\n",
-                             scratch->filePath(QStringLiteral("check")).toStdString());
-    ASSERT_TRUE(std::holds_alternative<Exercise>(read)) << std::get<ScriptProblem>(read).reason;
-    app.main.RunExercise(std::make_unique<ExerciseSession>(
-        std::move(std::get<Exercise>(read)), std::nullopt, app.dir.filePath(QStringLiteral("e.vp7x")),
-        QStringLiteral("Anna"), data.toStdString(), std::move(scratch), false));
+    app.main.RunExercise(test::StartExercise(app.dir.filePath(QStringLiteral("e.vp7x")),
+                                             "title \"Hand\" \"Manual\"\nini Config CheckScreen 0\nstart\n"
+                                             "check Mode = 1 \"Hand\" \"Manual\"\n",
+                                             app.dir));
     EXPECT_FALSE(own.isVisible());
-    EXPECT_EQ(app.main.CurrentExercise()->Window().findChild<TrendWindow*>()->SaveFolder(), data);
+    EXPECT_EQ(app.main.CurrentExercise()->Window().findChild<TrendWindow*>()->SaveFolder(), app.dir.path());
     app.main.EndExercise();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the exercise's end
     EXPECT_TRUE(own.isVisible());
