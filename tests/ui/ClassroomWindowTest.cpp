@@ -145,7 +145,7 @@ TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
         << line->text().toStdString();
     EXPECT_TRUE(line->isVisible());
 
-    // Freeze, speed and a hidden fault on the window's own device.
+    // Freeze and speed on the window's own device (its hidden faults come from the station below).
     ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/all", R"({"command":"freeze"})"));
     EXPECT_TRUE(until([&] { return windows->instructor->Frozen(); }));
     EXPECT_TRUE(seen("\"frozen\":true"));
@@ -153,12 +153,6 @@ TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
     ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/seat/anna", R"({"command":"speed","value":2})"));
     EXPECT_TRUE(until([&] { return windows->instructor->Speed() == 2 && !windows->instructor->Frozen(); }));
     ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/all", R"({"command":"speed","value":1000})")); // refused
-    ASSERT_TRUE(
-        instructor.Publish("vp7/r1/cmd/all", R"({"command":"fault","option":"FrictionSelect","on":true})"));
-    auto* friction = main.findChild<QCheckBox*>(QStringLiteral("FrictionSelect"));
-    ASSERT_NE(friction, nullptr);
-    EXPECT_TRUE(until([&] { return friction->isChecked(); }));
-    EXPECT_EQ(windows->instructor->Speed(), 2);
 
     // A message, shown without stopping the device.
     ASSERT_TRUE(instructor.Publish("vp7/r1/cmd/all", R"({"command":"message","text":"Pause <b>now</b>"})"));
@@ -166,6 +160,7 @@ TEST(ClassroomWindow, TheWindowIsASeatThatCarriesOutTheRoomsCommands) {
     EXPECT_TRUE(
         until([&] { return (box = main.findChild<QMessageBox*>(QStringLiteral("InstructorMessage"))); }));
     ASSERT_NE(box, nullptr);
+    EXPECT_EQ(windows->instructor->Speed(), 2);
     EXPECT_EQ(box->text(), QStringLiteral("Pause <b>now</b>"));
     EXPECT_FALSE(box->isModal());
     box->close();
