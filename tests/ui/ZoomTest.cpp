@@ -29,10 +29,10 @@ namespace {
 
 using test::ShownApp;
 
-// A program folder with `settings` as its settings file.
-AppWindows StartIn(const QTemporaryDir& dir, VirtualClock& clock, const std::string& settings) {
+// The windows of a program folder with `settings` as its settings file (none: the file it has).
+AppWindows StartIn(const QTemporaryDir& dir, VirtualClock& clock, const std::string& settings = {}) {
     QDir(dir.path()).mkpath(QStringLiteral("Config"));
-    test::WriteFile(dir.filePath(QStringLiteral("Config/VP7.ini")), settings);
+    if (!settings.empty()) test::WriteFile(dir.filePath(QStringLiteral("Config/VP7.ini")), settings);
     AppWindows windows = CreateWindows(dir.path().toStdString(), 1, &clock);
     windows.main->show();
     clock.Advance(100);
@@ -140,9 +140,7 @@ TEST(Zoom, TheChoiceIsKeptBesideAnOlderSettingsFile) {
     EXPECT_EQ(written.ReadString("Trend", "Span", ""), "600");
     {
         VirtualClock again;
-        AppWindows windows = CreateWindows(dir.path().toStdString(), 1, &again);
-        windows.main->show();
-        again.Advance(100);
+        AppWindows windows = StartIn(dir, again);
         EXPECT_EQ(windows.main->Zoom().Factor(), 1.5);
         EXPECT_EQ(windows.main->PictureScale(), 2) << "rendered at that scale from the start";
         windows.main->View().ChooseFit();
