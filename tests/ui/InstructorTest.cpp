@@ -210,14 +210,12 @@ TEST(Instructor, TheStartRefusesAPipeToRecordInto) {
     const std::string program = test::ProgramFolder(dir).toStdString();
     const QString pipe = elsewhere.filePath(QStringLiteral("pipe.vp7s"));
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    {
-        MessageBoxes boxes;
-        AppWindows windows = StartProgram(program, false, {"vp7sim", "--record", pipe}, pipe.toStdString());
-        EXPECT_FALSE(windows.main->Recording().Running());
-        ASSERT_EQ(boxes.texts.size(), 1);
-        EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("not a regular file")))
-            << boxes.texts[0].toStdString();
-    }
+    MessageBoxes boxes;
+    AppWindows windows = StartProgram(program, false, {"vp7sim", "--record", pipe}, pipe.toStdString());
+    EXPECT_FALSE(windows.main->Recording().Running());
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("not a regular file")))
+        << boxes.texts[0].toStdString();
 }
 
 namespace {
