@@ -29,6 +29,7 @@
 
 #include <sys/stat.h>
 
+#include <map>
 #include <set>
 
 using namespace vp7;
@@ -55,6 +56,29 @@ SeatStatus Seat(const char* name, std::string mode) {
     s.variant = "VP7A";
     s.mode = std::move(mode);
     return s;
+}
+
+constexpr char kExercise[] = "title \"A\" \"A\"\nstart\n";
+
+// The seed of each seat's exercise the station sent: `kExercise` on the seat's own topic, with the seed
+// the station keeps for the seat.
+std::map<std::string, uint64_t> ExerciseSeeds(const Station& s) {
+    const SentExercises kept(QDir(s.station.ClassFolder()).filePath(QStringLiteral("sent")).toStdString());
+    std::map<std::string, uint64_t> seeds;
+    for (const auto& [topic, payload] : s.sent) {
+        const std::string seat = topic.section(QLatin1Char('/'), -1).toStdString();
+        EXPECT_EQ(topic, QStringLiteral("vp7/room1/cmd/seat/") + QString::fromStdString(seat));
+        const auto read = ReadSeatCommand(payload.toStdString());
+        const auto* command = std::get_if<SeatCommand>(&read);
+        if (!command || !command->seed || !kept.For(seat)) {
+            ADD_FAILURE() << "no exercise with a kept seed for " << seat << ": " << payload.data();
+            continue;
+        }
+        EXPECT_EQ(command->text, kExercise) << seat;
+        EXPECT_EQ(*command->seed, kept.For(seat)->seed) << seat;
+        seeds[seat] = *command->seed;
+    }
+    return seeds;
 }
 
 } // namespace
@@ -157,20 +181,11 @@ TEST(ClassroomStation, AnExerciseGoesToEachSeatWithASeedOfItsOwn) {
     Station s;
     for (const char* seat : {"anna", "ben"})
         s.Status(Seat(seat, "AUT"));
-    const std::string text = "title \"A\" \"A\"\nstart\n";
-    s.station.Send({SeatCommandKind::OpenExercise, text});
+    s.station.Send({SeatCommandKind::OpenExercise, kExercise});
     ASSERT_EQ(s.sent.size(), 2u);
-    std::set<uint64_t> seeds;
-    for (const auto& [topic, payload] : s.sent) {
-        const auto read = ReadSeatCommand(payload.toStdString());
-        ASSERT_TRUE(std::holds_alternative<SeatCommand>(read));
-        const SeatCommand& command = std::get<SeatCommand>(read);
-        EXPECT_EQ(command.text, text);
-        ASSERT_TRUE(command.seed);
-        seeds.insert(*command.seed);
-        EXPECT_TRUE(topic.startsWith(QStringLiteral("vp7/room1/cmd/seat/"))) << topic.toStdString();
-    }
-    EXPECT_EQ(seeds.size(), 2u);
+    const auto seeds = ExerciseSeeds(s);
+    ASSERT_EQ(seeds.size(), 2u);
+    EXPECT_NE(seeds.at("anna"), seeds.at("ben"));
 
     // Opened again, the station knows what it sent anna: her hand-in is refused for its missing
     // recording, not as one of an exercise never sent; cem was sent nothing.
@@ -190,8 +205,7 @@ TEST(ClassroomStation, AnExerciseGoesToEachSeatWithASeedOfItsOwn) {
 // seat that joins gets it once, however many statuses it sends, on its own topic with the seed kept for it.
 TEST(ClassroomStation, TheLessonsExerciseGoesToEachSeatAsItJoins) {
     Station s;
-    const std::string text = "title \"A\" \"A\"\nstart\n";
-    s.station.Send({SeatCommandKind::OpenExercise, text});
+    s.station.Send({SeatCommandKind::OpenExercise, kExercise});
     EXPECT_TRUE(s.sent.empty());
     const auto* lesson = s.station.findChild<QLabel*>(QStringLiteral("LessonExercise"));
     EXPECT_TRUE(lesson && lesson->text().contains(QStringLiteral("as it joins")));
@@ -199,21 +213,10 @@ TEST(ClassroomStation, TheLessonsExerciseGoesToEachSeatAsItJoins) {
     for (const char* seat : {"ben", "ben", "cem", "ben", "cem"})
         s.Status(Seat(seat, "AUT"));
     ASSERT_EQ(s.sent.size(), 2u);
-    const SentExercises kept(QDir(s.station.ClassFolder()).filePath(QStringLiteral("sent")).toStdString());
-    std::set<uint64_t> seeds;
-    for (const auto& [topic, payload] : s.sent) {
-        const std::string seat = topic.section(QLatin1Char('/'), -1).toStdString();
-        EXPECT_EQ(topic, QStringLiteral("vp7/room1/cmd/seat/") + QString::fromStdString(seat));
-        const auto read = ReadSeatCommand(payload.toStdString());
-        ASSERT_TRUE(std::holds_alternative<SeatCommand>(read));
-        const SeatCommand& command = std::get<SeatCommand>(read);
-        EXPECT_EQ(command.text, text);
-        ASSERT_TRUE(command.seed && kept.For(seat)) << seat;
-        EXPECT_EQ(*command.seed, kept.For(seat)->seed) << seat;
-        seeds.insert(*command.seed);
-    }
-    EXPECT_EQ(seeds.size(), 2u);
     EXPECT_EQ(s.sent[0].first, QStringLiteral("vp7/room1/cmd/seat/ben"));
+    const auto seeds = ExerciseSeeds(s);
+    ASSERT_EQ(seeds.size(), 2u);
+    EXPECT_NE(seeds.at("ben"), seeds.at("cem"));
 }
 
 TEST(ClassroomStation, EachHandInIsStoredOnceWithItsReport) {
