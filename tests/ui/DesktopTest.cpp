@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The user's program window as a desktop program: a file of the recent list loads as any load does (and
-// is recorded so), its name stands in the title, the shortcuts, Qt's own texts in the program's language.
+// is recorded so), its name stands in the title, the shortcuts, every text in the program's language.
 #include "ShownApp.h"
 #include "formats/AtomicFile.h"
+#include "session/SavedState.h"
 #include "session/script/Runner.h"
 #include "sim/files/ConfigFiles.h"
 #include "sim/operation/ModeLogic.h"
@@ -14,8 +15,10 @@
 #include "ui/app/MainWindow.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -112,24 +115,43 @@ TEST(Desktop, ARecentFileLoadsAsAnyLoadIsRecordedSoAndKeptAtQuitting) {
                     .contains(("[RecentFiles]\r\nFile1=" + first + "\r\nFile2=" + second + "\r\n").c_str()));
 }
 
-// Qt's own buttons and dialogs switch with the program's language.
-TEST(Desktop, QtsOwnTextsFollowTheProgramsLanguage) {
+// F1 opens the guide; Qt's own buttons and dialogs, the menus, and the guide and the About window once
+// open switch with the program's language.
+TEST(Desktop, EveryTextFollowsTheProgramsLanguage) {
     ProgramApp app;
     const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
     EXPECT_EQ(cancel(), QStringLiteral("Cancel"));
-    const struct {
-        const char* item;
-        const char* cancel;
-        const char* print;
-    } rows[] = {{"Deutsch1", "Abbrechen", "Konfiguration drucken…"},
-                {"English1", "Cancel", "Print configuration…"},
-                {"Deutsch1", "Abbrechen", "Konfiguration drucken…"}};
+    auto* help = app.main.findChild<QMenu*>(QStringLiteral("Hilfe1"));
     auto* print = app.main.findChild<QAction*>(QStringLiteral("KonfigurationDrucken1"));
-    ASSERT_NE(print, nullptr);
-    for (const auto& row : rows) {
+    ASSERT_TRUE(help && print);
+    QTest::keyClick(&app.main, Qt::Key_F1);
+    auto* guide = app.main.findChild<QTextBrowser*>(QStringLiteral("QuickGuideText"));
+    ASSERT_NE(guide, nullptr);
+    EXPECT_TRUE(guide->window()->isVisible());
+    app.main.findChild<QAction*>(QStringLiteral("Ueber1"))->trigger();
+    auto* about = app.main.findChild<QLabel*>(QStringLiteral("AboutText"));
+    ASSERT_NE(about, nullptr);
+    const struct {
+        const char *item, *cancel, *print, *menu, *guide, *about;
+    } rows[] = {
+        // Words from the guide's end: the whole section is there.
+        {"Deutsch1", "Abbrechen", "Konfiguration drucken…", "&Hilfe", "nicht größer als dieser",
+         "GNU General Public License, Version 3"},
+        {"English1", "Cancel", "Print configuration…", "&Help", "no larger than that screen",
+         "GNU General Public License, version 3"},
+    };
+    for (const std::size_t language : {0, 1, 0}) { // and back again
+        const auto& row = rows[language];
         app.main.findChild<QAction*>(QLatin1String(row.item))->trigger();
         EXPECT_EQ(cancel(), QString::fromUtf8(row.cancel)) << row.item;
         EXPECT_EQ(print->text(), QString::fromUtf8(row.print)) << row.item;
+        EXPECT_EQ(help->title(), QString::fromUtf8(row.menu)) << row.item;
+        EXPECT_TRUE(guide->toPlainText().contains(QString::fromUtf8(row.guide))) << row.item;
+        const QString text = about->text();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(row.about))) << row.item;
+        EXPECT_TRUE(text.contains(QStringLiteral("Version ") + QString::fromLatin1(ProgramVersion())))
+            << row.item;
+        EXPECT_TRUE(text.contains(QStringLiteral("Qt " QT_VERSION_STR))) << row.item;
     }
 }
 
