@@ -99,20 +99,11 @@ TEST(Menus, PlayedAndExerciseWindowsHaveTheDeviceWindowsItems) {
         ActionId item;
         In played, exercise;
     } rows[] = {
-        {ActionId::ZoomIn, Enabled, Enabled},
-        {ActionId::FitToWindow, Enabled, Enabled},
-        {ActionId::Trend, Enabled, Enabled},
-        {ActionId::Keyboard, Enabled, Enabled},
-        {ActionId::QuickGuide, Enabled, Enabled},
-        {ActionId::About, Enabled, Enabled},
-        {ActionId::Record, Absent, Greyed},
-        {ActionId::StopRecording, Absent, Greyed},
-        {ActionId::Play, Absent, Greyed},
-        {ActionId::Exercise, Absent, Greyed},
-        {ActionId::Compare, Absent, Enabled},
-        {ActionId::Freeze, Absent, Absent},
-        {ActionId::Quit, Absent, Absent},
-        {ActionId::Print, Absent, Absent},
+        {ActionId::ZoomIn, Enabled, Enabled},         {ActionId::Trend, Enabled, Enabled},
+        {ActionId::QuickGuide, Enabled, Enabled},     {ActionId::Record, Absent, Greyed},
+        {ActionId::StopRecording, Absent, Greyed},    {ActionId::Play, Absent, Greyed},
+        {ActionId::Exercise, Absent, Greyed},         {ActionId::Compare, Absent, Enabled},
+        {ActionId::Freeze, Absent, Absent},           {ActionId::Quit, Absent, Absent},
         {ActionId::ClassroomConnect, Absent, Absent},
     };
     for (const auto& row : rows) {
