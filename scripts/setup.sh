@@ -15,7 +15,7 @@ VP7_PACKAGES=(
     fonts-dejavu-core
     xvfb xauth xdotool imagemagick zbar-tools
     dpkg-dev file man-db appstream desktop-file-utils lintian
-    emscripten chromium fonttools python3-brotli
+    emscripten chromium esbuild fonttools python3-brotli
     "$@"
 )
 

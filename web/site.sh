@@ -15,7 +15,14 @@ modules="$web/node_modules"
 
 rm -rf "$site"
 mkdir -p "$site/zstd" "$site/lib/uplot" "$site/fonts" "$site/exercises"
-if [ -d "$web/page" ]; then cp -r "$web/page/." "$site/"; fi
+# The page's modules as three bundles (the page, and the two its head starts early) and the chunk they
+# share: a browser asks a server for six files at a time, and twenty-odd modules kept the module and the
+# artwork waiting in that queue. Not minified: what runs is what was written.
+for file in "$web"/page/*; do
+    case "$file" in *.js) ;; *) cp -r "$file" "$site/" ;; esac
+done
+esbuild "$web/page/main.js" "$web/page/early-artwork.js" "$web/page/early-module.js" --bundle --splitting \
+    --format=esm --outdir="$site" --chunk-names='shared-[hash]' --log-level=warning
 cp "$build/web/vp7.js" "$build/web/vp7.wasm" "$web/bridge/packing.mjs" "$site/"
 cp "$modules/@bokuweb/zstd-wasm/dist/web/zstd.js" "$modules/@bokuweb/zstd-wasm/dist/web/zstd.wasm" "$site/zstd/"
 # The classroom's MQTT client, its bundle for browsers; loaded only by a page opened to join a room.
@@ -33,20 +40,30 @@ done
 cp -r "$native/web/artwork" "$site/"
 
 # The page's modules and the sheets of the artwork its screen takes (scale 2 on a screen of more than
-# one pixel a point) are asked for with the page itself, not one round of imports after the other.
+# one pixel a point) are asked for with the page itself, not one round of imports after the other; the
+# sheets of the first picture first of all, those of the piston's travel frames after the modules.
+sheet_preloads() { # FIRST|LATER: the preloads of those sheets at both scales
+    (cd "$site" && node --input-type=module -e '
+        import { readFileSync } from "node:fs";
+        import { laterSheets } from "'"$web"'/page/artwork.js";
+        const listing = JSON.parse(readFileSync("artwork/sprites.json", "utf8"));
+        const later = laterSheets(listing), wantLater = process.argv[1] === "LATER";
+        const format = listing.format === "webp" ? "webp" : "png";
+        const media = { 1: "(max-resolution: 1dppx)", 2: "(min-resolution: 1.01dppx)" };
+        for (const scale of [1, 2])
+            listing.sheets.forEach((_, n) => later.includes(n) === wantLater && console.log(
+                `<link rel="preload" href="artwork/${scale}/sheet${n}.${format}" as="fetch" crossorigin media="${media[scale]}">`));
+    ' "$1")
+}
 preloads="$(
     cd "$site"
     for module in *.js; do
         if [ "$module" != vp7.js ]; then printf '<link rel="modulepreload" href="%s">\n' "$module"; fi
     done
-    for sheet in artwork/1/sheet*; do
-        printf '<link rel="preload" href="%s" as="fetch" crossorigin media="(max-resolution: 1dppx)">\n' "$sheet"
-    done
-    for sheet in artwork/2/sheet*; do
-        printf '<link rel="preload" href="%s" as="fetch" crossorigin media="(min-resolution: 1.01dppx)">\n' "$sheet"
-    done
-)"
+)
+$(sheet_preloads LATER)"
 PRELOADS="$preloads" perl -0pi -e 's/<!-- preloads -->\n/$ENV{PRELOADS}\n/' "$site/index.html"
+FIRST="$(sheet_preloads FIRST)" perl -0pi -e 's/<!-- first sheets -->\n/$ENV{FIRST}\n/' "$site/index.html"
 # The artwork's listing in the page itself, as data: the sheets are asked for at once instead of after
 # one more round trip, while the page's modules still take the main thread.
 LISTING="$(node -e 'process.stdout.write(JSON.stringify(JSON.parse(require("fs").readFileSync(0, "utf8"))).replace(/</g, "\\u003c"))' \
