@@ -15,14 +15,15 @@ modules="$web/node_modules"
 
 rm -rf "$site"
 mkdir -p "$site/zstd" "$site/lib/uplot" "$site/fonts" "$site/exercises"
-# The page's modules as three bundles (the page, and the two its head starts early) and the chunk they
-# share: a browser asks a server for six files at a time, and twenty-odd modules kept the module and the
-# artwork waiting in that queue. Not minified: what runs is what was written.
+# The page's modules as three bundles, the page's and the two its head starts early, each whole: a
+# browser asks a server for six files at a time, and twenty-odd modules kept the module and the artwork
+# waiting in that queue; and a chunk the head's scripts shared with the page's would hold them back until
+# it came. Not minified: what runs is what was written.
 for file in "$web"/page/*; do
     case "$file" in *.js) ;; *) cp -r "$file" "$site/" ;; esac
 done
-esbuild "$web/page/main.js" "$web/page/early-artwork.js" "$web/page/early-module.js" --bundle --splitting \
-    --format=esm --outdir="$site" --chunk-names='shared-[hash]' --log-level=warning
+esbuild "$web/page/main.js" "$web/page/early-artwork.js" "$web/page/early-module.js" --bundle \
+    --format=esm --outdir="$site" --log-level=warning
 cp "$build/web/vp7.js" "$build/web/vp7.wasm" "$web/bridge/packing.mjs" "$site/"
 cp "$modules/@bokuweb/zstd-wasm/dist/web/zstd.js" "$modules/@bokuweb/zstd-wasm/dist/web/zstd.wasm" "$site/zstd/"
 # The classroom's MQTT client, its bundle for browsers; loaded only by a page opened to join a room.

@@ -100,11 +100,12 @@ export async function fetchArtwork(scale, base = new URL(`${ARTWORK_FOLDER}/`, d
 
 // The artwork of this screen's pixel ratio, asked for once: the page's head starts it before the page's
 // other modules have arrived, so that the sheets are decoded while those load and the module compiles,
-// and the page takes the same promise when it starts.
-let screenArtwork = null;
+// and the page takes the same promise when it starts. The head's script and the page's are bundled
+// apart, each with its own copy of this module, so the promise is kept on the window.
+const SCREEN_ARTWORK = Symbol.for('vp7.screenArtwork');
 export function artworkOfScreen() {
-    screenArtwork ??= fetchArtwork(window.devicePixelRatio > 1 ? 2 : 1);
-    return screenArtwork;
+    window[SCREEN_ARTWORK] ??= fetchArtwork(window.devicePixelRatio > 1 ? 2 : 1);
+    return window[SCREEN_ARTWORK];
 }
 
 function spritePlan(engine, artwork) {

@@ -56,8 +56,9 @@ class Page {
     }
 
     // Starts the device on the stored settings (a first visit's in the browser's language); the
-    // device's reason when it would not start.
-    start(beforeStart = []) {
+    // device's reason when it would not start. The browser goes on decoding the artwork between the
+    // device's start and the window's build: it needs the page's thread now and then for that.
+    async start(beforeStart = []) {
         const stored = this.settings.load();
         this.engine.writeSettings(stored ?? firstSettings(browserLanguage(navigator.languages)));
         this.engine.reset(); // the session keeps the settings it starts on: a rewind starts there again
@@ -65,12 +66,13 @@ class Page {
             const result = this.engine.run(line);
             if (!result.ok) return result.error;
         }
+        await nextTask();
         const refused = this.engine.start(screen.width, screen.height, this.now());
         if (refused) return refused;
+        await nextTask();
         this.build(this.engine.form());
         this.follow();
         this.schedule();
-        this.built = afterNextFrame().then(() => this.buildRest());
         // Leaving the page closes the device as closing the desktop's window does, which writes its
         // settings; a page brought back from the browser's cache starts anew.
         window.addEventListener('pagehide', () => this.leave());
@@ -92,8 +94,7 @@ class Page {
             send: (line) => this.send(line),
         });
         this.controls = new FormControls(this.formElement, (line) => this.act(line));
-        // The picture and the splash that lies over the whole form make the first frame; the form's
-        // other controls, hidden under the splash, come a frame later (`built`).
+        // The picture and the splash that lies over the whole form first (`showFirstFrame`).
         this.controls.build(form.controls, this.picture, (c) => c.kind === 'Image');
         this.picture.placeKeyCap(this.formElement, { left: image.left, top: image.top });
         this.shown = new Map(form.controls.map((c) => [c.name, JSON.stringify(c)]));
@@ -109,8 +110,12 @@ class Page {
         this.showWindow(form);
     }
 
-    // The controls the first frame left out, as the device has them now.
-    buildRest() {
+    // The picture, once its artwork is in, and the splash make the first frame; the form's other
+    // controls, hidden under the splash, come a frame later, as the device has them then. Built before
+    // the picture, they took the page's thread while the artwork still decoded.
+    async showFirstFrame() {
+        this.picture.showArtwork();
+        await afterNextFrame();
         this.controls.build([...this.shown.values()].map((shown) => JSON.parse(shown)), this.picture);
     }
 
@@ -376,6 +381,10 @@ class Page {
 }
 
 // Resolves once the frame after this moment was painted.
+function nextTask() {
+    return new Promise((resolve) => setTimeout(resolve, 0));
+}
+
 function afterNextFrame() {
     return new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
 }
@@ -405,7 +414,7 @@ async function main() {
         page.room = joining?.room ?? null;
         // Sheets decoded before the module was ready are handed over by now: no picture to draw again.
         const startedWithArtwork = sheetsGiven === artwork.first.size;
-        const refused = page.start(joining ? [joining.line] : []);
+        const refused = await page.start(joining ? [joining.line] : []);
         if (refused) throw new Error(refused);
         page.room?.attach(page);
         await firstSheetsGiven;
@@ -413,9 +422,9 @@ async function main() {
             engine.repaintPicture();
             page.follow(); // what changed meanwhile, the picture's part shown whole next
         }
-        page.picture.showArtwork();
+        const built = page.showFirstFrame();
         status.hidden = true;
-        await page.built;
+        await built;
         // The piston's travel frames come after the first picture: handed over, the piston is drawn
         // again, since the picture may have shown a frame that was still missing.
         giveArtwork(engine, artwork, await artwork.later);
