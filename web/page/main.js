@@ -94,7 +94,8 @@ class Page {
             send: (line) => this.send(line),
         });
         this.controls = new FormControls(this.formElement, (line) => this.act(line));
-        // The picture and the splash that lies over the whole form first (`showFirstFrame`).
+        // The picture's canvas and the splash that lies over the whole form are built first, the
+        // other controls after the picture was shown (`showFirstFrame`).
         this.controls.build(form.controls, this.picture, (c) => c.kind === 'Image');
         this.picture.placeKeyCap(this.formElement, { left: image.left, top: image.top });
         this.shown = new Map(form.controls.map((c) => [c.name, JSON.stringify(c)]));
@@ -380,11 +381,12 @@ class Page {
     }
 }
 
-// Resolves once the frame after this moment was painted.
+// Resolves in a task of its own, after what the browser queued meanwhile.
 function nextTask() {
     return new Promise((resolve) => setTimeout(resolve, 0));
 }
 
+// Resolves once the frame after this moment was painted.
 function afterNextFrame() {
     return new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
 }
