@@ -64,16 +64,18 @@ QString JoinCodeDialog::FindTheRoom() {
     problem_->setStyleSheet(QString());
     problem_->setText(german_ ? QStringLiteral("Der Raum wird gesucht …")
                               : QStringLiteral("Looking for the room …"));
-    finding_ = true;
-    for (QWidget* field : {static_cast<QWidget*>(code_), static_cast<QWidget*>(trainee_)})
-        field->setEnabled(false);
+    // While it searches, the fields stay as typed and the dialog says it is busy.
+    const auto searching = [this](bool on) {
+        finding_ = on;
+        code_->setEnabled(!on);
+        trainee_->setEnabled(!on);
+    };
+    searching(true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto found = FindRoom(ticket_, finderPort_, kFindingLimit);
     QApplication::restoreOverrideCursor();
     problem_->setStyleSheet(faultStyle);
-    for (QWidget* field : {static_cast<QWidget*>(code_), static_cast<QWidget*>(trainee_)})
-        field->setEnabled(true);
-    finding_ = false;
+    searching(false);
     if (found.answeredOtherCode)
         return german_ ? QStringLiteral("Der Raum kennt diesen Code nicht: bitte den Code prüfen oder den "
                                         "ganzen Link vom Klassenblatt eingeben.")
