@@ -40,7 +40,10 @@ export function artworkPlan(librarySprites, listing, scale, base = ARTWORK_FOLDE
 }
 
 async function decode(url) {
-    const bitmap = await createImageBitmap(new Blob([await fetchFile(url)]), { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+    const bytes = await fetchFile(url);
+    // A failure names the sheet, as one to fetch it does.
+    const bitmap = await createImageBitmap(new Blob([bytes]), { colorSpaceConversion: 'none', premultiplyAlpha: 'none' })
+        .catch((error) => { throw new Error(`${url}: ${error.message}`); });
     const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
     const context = canvas.getContext('2d', { willReadFrequently: true });
     context.drawImage(bitmap, 0, 0);

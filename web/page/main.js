@@ -371,6 +371,13 @@ class Page {
         location.reload();
     }
 
+    // The start failed after the device had started (its artwork unreadable): nothing of it runs on,
+    // and nothing it wrote is kept.
+    halt() {
+        this.closed = true;
+        clearTimeout(this.timer);
+    }
+
     // The device's window closed: its settings kept, its clock stopped, the page greyed.
     close() {
         if (this.closed) return;
@@ -401,6 +408,7 @@ async function main() {
     const language = browserLanguage(navigator.languages);
     const status = document.getElementById('status');
     status.textContent = TEXTS[language].loading;
+    let page = null;
     try {
         // The artwork is fetched and decoded while the module compiles.
         const [engine, artwork] = await Promise.all([loadEngine(), artworkOfScreen()]);
@@ -410,7 +418,7 @@ async function main() {
         let sheetsGiven = 0;
         const firstSheetsGiven = giveFirstSheets(engine, artwork, () => ++sheetsGiven);
         firstSheetsGiven.catch(() => {}); // reported below, once the device stands
-        const page = new Page(engine, artwork.scale);
+        page = new Page(engine, artwork.scale);
         // Opened with the class sheet's link, the page is a seat of the room from its start.
         const joining = await Room.join(engine, language);
         page.room = joining?.room ?? null;
@@ -453,6 +461,7 @@ async function main() {
         document.body.classList.add('ready');
     } catch (error) {
         console.error(error);
+        page?.halt();
         showProblem(`${TEXTS[language].failed}: ${error.message}`);
         document.body.classList.add('failed');
     }

@@ -352,26 +352,34 @@ export const tests = [
         },
     },
     {
-        name: 'the module starts from a server that does not call it WebAssembly, and its absence is said',
+        name: 'the module starts from a server that does not call it WebAssembly, and a missing file is said by name',
         async run(h) {
+            const module = /\/vp7\.wasm$/, sheet = /\/artwork\/1\/sheet0\.\w+$/;
             const rows = [
-                ['served as plain bytes', (route, bytes) => route.fulfill({ body: bytes, contentType: 'application/octet-stream' }), 'ready'],
-                ['not found', (route) => route.fulfill({ status: 404, body: 'no' }), 'failed'],
-                ['no module at all', (route) => route.fulfill({ body: Buffer.from('not wasm'), contentType: 'application/wasm' }), 'failed'],
+                // what, which file, the server's answer, null for a start or what the failure says
+                ['the module as plain bytes', module, (route, bytes) => route.fulfill({ body: bytes, contentType: 'application/octet-stream' }), null],
+                ['no module', module, (route) => route.fulfill({ status: 404, body: 'no' }), 'vp7.wasm'],
+                ['a module of garbage', module, (route) => route.fulfill({ body: Buffer.from('not wasm'), contentType: 'application/wasm' }), ''],
+                // the device has started by the time a sheet fails: nothing of it stays in sight
+                ['no sheet', sheet, (route) => route.fulfill({ status: 404, body: 'no' }), 'sheet0'],
+                ['a sheet of garbage', sheet, (route) => route.fulfill({ body: Buffer.from('not an image'), contentType: 'image/webp' }), 'sheet0'],
             ];
             const bytes = await readFile(path.join(h.site, 'vp7.wasm'));
-            for (const [what, answer, outcome] of rows) {
+            for (const [what, file, answer, outcome] of rows) {
                 const page = await h.open();
-                await page.route(/\/vp7\.wasm$/, (route) => answer(route, bytes));
+                await page.route(file, (route) => answer(route, bytes));
                 await page.goto(`${h.origin}/`);
                 await page.waitForFunction(() => document.body.classList.contains('ready') ||
                     document.body.classList.contains('failed'), null, { timeout: WAIT_LIMIT_MS });
                 const shown = await page.evaluate(() => document.body.className);
-                assert.ok(shown.includes(outcome), `${what}: ${shown}, ${await page.textContent('#status')}`);
+                const said = await page.textContent('#status');
+                assert.ok(shown.includes(outcome === null ? 'ready' : 'failed') && said.includes(outcome ?? ''), `${what}: ${shown}, ${said}`);
+                if (outcome !== null) assert.ok(!(await page.isVisible('#menubar')) && !(await page.isVisible('#form')), `${what}: the window stays`);
                 await page.close();
             }
         },
     },
+
     {
         name: 'the picture is the same whichever of the module and the sheets comes last',
         async run(h) {
